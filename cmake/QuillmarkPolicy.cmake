@@ -1,0 +1,14 @@
+# Build policy shared by every target: link quillmark_policy, never set flags per directory.
+add_library(quillmark_policy INTERFACE)
+target_compile_features(quillmark_policy INTERFACE cxx_std_17)
+set_target_properties(quillmark_policy PROPERTIES INTERFACE_CXX_EXTENSIONS OFF)
+target_compile_options(quillmark_policy INTERFACE -Wall -Wextra -Wshadow)
+target_compile_definitions(quillmark_policy INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
+  QT_DISABLE_DEPRECATED_BEFORE=0x060000
+  $<$<CONFIG:Debug>:_GLIBCXX_ASSERTIONS>)
+if(QUILLMARK_SANITIZE)
+  target_compile_options(quillmark_policy INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+  target_link_options(quillmark_policy INTERFACE -fsanitize=address,undefined)
+endif()

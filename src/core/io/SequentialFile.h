@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// A claim or map file read front to back as lines, with 1-based byte positions.
+// A line ends at CR or at CR LF; a lone LF is an ordinary character. Reads go
+// through a large buffer, never byte by byte, and never map the file: a file
+// that shrinks or vanishes while open simply reaches its end.
+class SequentialFile {
+public:
+    // A file without a single CR is one line as long as the file. Lines are
+    // kept whole up to this cap and cut beyond it (the rest of the line is
+    // still consumed), so a multi-gigabyte line cannot exhaust memory.
+    static constexpr std::size_t kMaxLineLength = std::size_t(1) << 20;
+
+    SequentialFile();
+    ~SequentialFile();
+    SequentialFile(const SequentialFile&) = delete;
+    SequentialFile& operator=(const SequentialFile&) = delete;
+
+    // Opens read-only without locking others out. On failure, error names the reason.
+    bool open(const std::string& path, std::string* error = nullptr);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+
+    // 1-based byte position of the next byte to be read.
+    std::int64_t position() const { return pos_; }
+    // Moves to a 1-based position; positions below 1 go to the first byte.
+    void seek(std::int64_t position);
+    // True when no byte is left to read (also for a file that shrank or vanished).
+    bool atEnd();
+    // Reads one line without its terminator; false (and an empty line) at the end.
+    bool readLine(std::string& line);
+    // The same without copying when the line lies within the buffer; the view is
+    // valid until the next call on this file.
+    bool readLineView(std::string_view& line);
+    // True when the last line read was longer than kMaxLineLength and was cut.
+    bool lastLineCut() const { return lastCut_; }
+
+    // Identity of the file as opened (device, inode, size, modification time),
+    // so that an index built over it can tell when the file was replaced.
+    std::string identity() const;
+
+private:
+    bool fill();
+
+    int fd_ = -1;
+    std::string path_;
+    std::unique_ptr<char[]> buf_;
+    std::size_t bufLen_ = 0;   // valid bytes in buf_
+    std::size_t bufPos_ = 0;   // next byte in buf_
+    std::int64_t bufStart_ = 1; // file position of buf_[0]
+    std::int64_t pos_ = 1;
+    bool eof_ = false;
+    bool lastCut_ = false;
+    std::string scratch_;
+};
+
+} // namespace qm

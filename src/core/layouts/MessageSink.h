@@ -1,0 +1,14 @@
+#pragma once
+
+#include "layouts/Message.h"
+
+namespace qm {
+
+// Where core operations hand the messages they show; returns the button pressed.
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual MessageAnswer show(const Message& message) = 0;
+};
+
+} // namespace qm

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "layouts/MessageSink.h"
+
+#include <deque>
+#include <vector>
+
+namespace qm {
+
+// Keeps every message shown and answers from a queue of preset answers (OK when
+// the queue is empty): for tests and for tools that print messages afterwards.
+class RecordingMessageSink : public MessageSink {
+public:
+    MessageAnswer show(const Message& message) override;
+
+    std::vector<Message> messages;
+    std::deque<MessageAnswer> answers;
+};
+
+} // namespace qm
