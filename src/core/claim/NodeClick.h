@@ -24,6 +24,7 @@ struct ClickResult {
     std::vector<ClaimFormNode> nodes; // in insertion order
     bool totalsChecked = false; // a claim: CheckClaimTotals ran
     bool totalsOk = true;       // its result (true when nothing was compared)
+    std::vector<std::string> mismatched; // XA0 field numbers that did not match
 };
 
 // A click on file tree node `node`: reads its records from the open claim file

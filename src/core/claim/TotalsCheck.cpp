@@ -1,0 +1,146 @@
+#include "claim/TotalsCheck.h"
+
+#include "claim/ClaimTotals.h"
+#include "layouts/Module1.h"
+#include "layouts/TextUtil.h"
+
+#include <limits>
+
+namespace qm {
+
+namespace {
+
+constexpr std::int64_t kMin32 = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kMax32 = std::numeric_limits<std::int32_t>::max();
+
+void addTo(std::int32_t& sum, std::int64_t value)
+{
+    const std::int64_t result = std::int64_t(sum) + value;
+    if (result >= kMin32 && result <= kMax32)
+        sum = static_cast<std::int32_t>(result);
+}
+
+// The total an XA0 field restates, or nullopt for a field that is not compared.
+std::optional<std::int64_t> expectedTotal(const ClaimTotals& t, std::string_view fieldId)
+{
+    struct Pair {
+        const char* id;
+        std::int32_t ClaimTotals::*member;
+    };
+    static const Pair kPairs[] = {
+        {"04.0", &ClaimTotals::CountC},    {"05.0", &ClaimTotals::CountD},
+        {"06.0", &ClaimTotals::CountE},    {"07.0", &ClaimTotals::CountF},
+        {"08.0", &ClaimTotals::CountG},    {"09.0", &ClaimTotals::CountH},
+        {"12.0", &ClaimTotals::SumFA0_13}, {"13.0", &ClaimTotals::SumFA0_27},
+        {"14.0", &ClaimTotals::SumFA0_28}, {"15.0", &ClaimTotals::SumFB0_06},
+        {"16.0", &ClaimTotals::SumFB0_07}, {"17.0", &ClaimTotals::SumFB0_08},
+        {"18.0", &ClaimTotals::SumDA1_14}, {"20.0", &ClaimTotals::SumFB0_05}};
+    if (fieldId == "10.0")
+        return std::int64_t(t.CountC) + t.CountD + t.CountE + t.CountF + t.CountG + t.CountH;
+    for (const Pair& p : kPairs)
+        if (fieldId == p.id)
+            return t.*p.member;
+    return std::nullopt;
+}
+
+} // namespace
+
+void CountClaimLine(ClaimTotals& totals, std::string_view recordType)
+{
+    if (recordType.empty())
+        return;
+    std::int32_t* counter = nullptr;
+    switch (recordType[0]) {
+    case 'C':
+        counter = &totals.CountC;
+        break;
+    case 'D':
+        counter = &totals.CountD;
+        break;
+    case 'E':
+        counter = &totals.CountE;
+        break;
+    case 'F':
+        counter = &totals.CountF;
+        break;
+    case 'G':
+        counter = &totals.CountG;
+        break;
+    case 'H':
+        counter = &totals.CountH;
+        break;
+    default:
+        return;
+    }
+    addTo(*counter, 1);
+}
+
+void SumClaimField(ClaimTotals& totals, std::string_view recordType, std::string_view fieldId,
+                   std::string_view typeCodes, std::string_view value)
+{
+    if (typeCodes.find('N') == std::string_view::npos)
+        return;
+    const auto number = parseInteger(value, kMin32, kMax32);
+    if (!number)
+        return;
+    std::int32_t* sum = nullptr;
+    if (recordType == "DA1") {
+        if (fieldId == "14.0")
+            sum = &totals.SumDA1_14;
+    } else if (recordType == "FA0") {
+        if (fieldId == "13.0")
+            sum = &totals.SumFA0_13;
+        else if (fieldId == "27.0")
+            sum = &totals.SumFA0_27;
+        else if (fieldId == "28.0")
+            sum = &totals.SumFA0_28;
+    } else if (recordType == "FB0") {
+        if (fieldId == "05.0")
+            sum = &totals.SumFB0_05;
+        else if (fieldId == "06.0")
+            sum = &totals.SumFB0_06;
+        else if (fieldId == "07.0")
+            sum = &totals.SumFB0_07;
+        else if (fieldId == "08.0")
+            sum = &totals.SumFB0_08;
+    }
+    if (sum)
+        addTo(*sum, *number);
+}
+
+bool CheckClaimTotals(Module1& m, std::vector<std::string>* mismatched)
+{
+    RecordLayout* xa0 = m.RecordLayouts.find("XA0");
+    // Only an XA0 read by this click speaks for this claim; values left in the
+    // store by an earlier claim must not be judged against this one's totals.
+    if (!xa0 || !m.XA0ReadThisClick)
+        return true;
+    bool result = true;
+    for (int i = 1; i <= xa0->Info.FieldCount && i <= kMaxSlot; ++i) {
+        FieldDef& field = xa0->Fields[static_cast<std::size_t>(i)];
+        const std::string_view value = trimSpaces(field.Values[1]);
+        if (value.empty())
+            continue;
+        const auto expected = expectedTotal(m.Totals, field.FieldId);
+        if (!expected)
+            continue;
+        // A total that is not a whole number cannot match anything.
+        const auto stated = parseInteger(value, kMin32, kMax32);
+        const bool match = stated && *stated == *expected;
+        field.Valid[1] = match;
+        if (!match) {
+            result = false;
+            if (mismatched)
+                mismatched->push_back(field.FieldId);
+        }
+    }
+    return result;
+}
+
+Message totalsMessage()
+{
+    return {"XA0 Record totals do not compute!", "XA0 Record Error", MessageIcon::Exclamation,
+            MessageButtons::Ok};
+}
+
+} // namespace qm

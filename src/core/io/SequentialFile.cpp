@@ -1,0 +1,174 @@
+#include "io/SequentialFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qm {
+
+namespace {
+// Large enough that a gigabyte is read in a few thousand system calls.
+constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+} // namespace
+
+SequentialFile::SequentialFile() = default;
+
+SequentialFile::~SequentialFile() { close(); }
+
+bool SequentialFile::open(const std::string& path, std::string* error)
+{
+    close();
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        if (error)
+            *error = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        if (error)
+            *error = std::strerror(EISDIR);
+        return false;
+    }
+    fd_ = fd;
+    path_ = path;
+    if (!buf_)
+        buf_.reset(new char[kBufferSize]);
+    seek(1);
+    return true;
+}
+
+void SequentialFile::close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    bufLen_ = bufPos_ = 0;
+    bufStart_ = pos_ = 1;
+    eof_ = false;
+}
+
+void SequentialFile::seek(std::int64_t position)
+{
+    if (position < 1)
+        position = 1;
+    // Stay in the buffer when the position lies within it.
+    if (position >= bufStart_ && position <= bufStart_ + static_cast<std::int64_t>(bufLen_)) {
+        bufPos_ = static_cast<std::size_t>(position - bufStart_);
+    } else {
+        bufLen_ = bufPos_ = 0;
+        bufStart_ = position;
+    }
+    pos_ = position;
+    eof_ = false;
+}
+
+bool SequentialFile::fill()
+{
+    if (fd_ < 0 || eof_)
+        return false;
+    bufStart_ = pos_;
+    bufLen_ = bufPos_ = 0;
+    for (;;) {
+        ssize_t n = ::pread(fd_, buf_.get(), kBufferSize, static_cast<off_t>(pos_ - 1));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // An error reads as the end of the file: the caller sees no more lines.
+            eof_ = true;
+            return false;
+        }
+        bufLen_ = static_cast<std::size_t>(n);
+        return true;
+    }
+}
+
+bool SequentialFile::atEnd()
+{
+    if (bufPos_ < bufLen_)
+        return false;
+    return !fill();
+}
+
+bool SequentialFile::readLineView(std::string_view& line)
+{
+    line = {};
+    lastCut_ = false;
+    if (atEnd())
+        return false;
+
+    // Fast path: the whole line and its terminator lie in the buffer.
+    const char* start = buf_.get() + bufPos_;
+    std::size_t avail = bufLen_ - bufPos_;
+    if (const void* cr = std::memchr(start, '\r', avail)) {
+        std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
+        if (len + 1 < avail) {
+            std::size_t consumed = len + 1 + (start[len + 1] == '\n' ? 1 : 0);
+            bufPos_ += consumed;
+            pos_ += static_cast<std::int64_t>(consumed);
+            if (len > kMaxLineLength) {
+                len = kMaxLineLength;
+                lastCut_ = true;
+            }
+            line = std::string_view(start, len);
+            return true;
+        }
+    }
+
+    // Slow path: the line runs past the buffer. Gather it in scratch_, up to the cap.
+    scratch_.clear();
+    for (;;) {
+        if (bufPos_ >= bufLen_ && !fill())
+            break; // end of file ends the line
+        start = buf_.get() + bufPos_;
+        avail = bufLen_ - bufPos_;
+        const void* cr = std::memchr(start, '\r', avail);
+        std::size_t len = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - start) : avail;
+        std::size_t room = kMaxLineLength - scratch_.size();
+        if (len > room)
+            lastCut_ = true;
+        scratch_.append(start, len < room ? len : room);
+        bufPos_ += len;
+        pos_ += static_cast<std::int64_t>(len);
+        if (cr) {
+            ++bufPos_;
+            ++pos_;
+            // CR LF: the LF may be the first byte of the next buffer.
+            if (bufPos_ < bufLen_ || fill()) {
+                if (buf_[bufPos_] == '\n') {
+                    ++bufPos_;
+                    ++pos_;
+                }
+            }
+            break;
+        }
+    }
+    line = scratch_;
+    return true;
+}
+
+bool SequentialFile::readLine(std::string& line)
+{
+    std::string_view view;
+    bool ok = readLineView(view);
+    line.assign(view.data(), view.size());
+    return ok;
+}
+
+std::string SequentialFile::identity() const
+{
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return {};
+    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' +
+           std::to_string(st.st_size) + ':' + std::to_string(st.st_mtim.tv_sec) + '.' +
+           std::to_string(st.st_mtim.tv_nsec);
+}
+
+} // namespace qm

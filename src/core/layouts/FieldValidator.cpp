@@ -1,0 +1,94 @@
+#include "layouts/FieldValidator.h"
+
+#include "layouts/TextUtil.h"
+
+namespace qm {
+
+namespace {
+
+bool allDigits(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// Value of a short run of digits; callers have checked allDigits.
+long digitsValue(std::string_view digits)
+{
+    long v = 0;
+    for (char c : digits) {
+        v = v * 10 + (c - '0');
+        if (v > 100000)
+            return v; // far beyond any month, day or year we accept
+    }
+    return v;
+}
+
+bool isLeapYear(long y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+} // namespace
+
+bool isNumberText(std::string_view t)
+{
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    bool digit = false, point = false;
+    for (; i < t.size(); ++i) {
+        char c = t[i];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+bool isDateText(std::string_view month, std::string_view day, std::string_view year)
+{
+    month = trimSpaces(month);
+    day = trimSpaces(day);
+    year = trimSpaces(year);
+    if (!allDigits(month) || !allDigits(day) || !allDigits(year))
+        return false;
+    const long mo = digitsValue(month), d = digitsValue(day), y = digitsValue(year);
+    if (mo < 1 || mo > 12 || y < 1 || y > 9999 || d < 1)
+        return false;
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    long last = kDays[mo - 1] + (mo == 2 && isLeapYear(y) ? 1 : 0);
+    return d <= last;
+}
+
+bool IsValidFieldValue(std::string_view typeCodes, std::string_view value)
+{
+    bool n = false, r = false, d = false;
+    for (char c : typeCodes) {
+        n = n || c == 'N';
+        r = r || c == 'R';
+        d = d || c == 'D';
+    }
+    const std::string_view trimmed = trimSpaces(value);
+    bool blank = trimmed.empty();
+    if (n) {
+        if (blank)
+            return !r;
+        return isNumberText(trimmed);
+    }
+    if (d) {
+        if (value == "00000000")
+            blank = true;
+        if (blank)
+            return !r;
+        return isDateText(columns(value, 5, 2), columns(value, 7, 2), columns(value, 1, 4));
+    }
+    return !(r && blank);
+}
+
+} // namespace qm
