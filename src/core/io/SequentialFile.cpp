@@ -58,13 +58,10 @@ void SequentialFile::seek(std::int64_t position)
 {
     if (position < 1)
         position = 1;
-    // Stay in the buffer when the position lies within it.
-    if (position >= bufStart_ && position <= bufStart_ + static_cast<std::int64_t>(bufLen_)) {
-        bufPos_ = static_cast<std::size_t>(position - bufStart_);
-    } else {
-        bufLen_ = bufPos_ = 0;
-        bufStart_ = position;
-    }
+    // Reading resumes from the file itself, so a file changed since the last
+    // read is seen as it is now.
+    bufLen_ = bufPos_ = 0;
+    bufStart_ = position;
     pos_ = position;
     eof_ = false;
 }

@@ -2,7 +2,10 @@
 
 namespace qm {
 
-LayoutCatalogue::LayoutCatalogue() = default;
+LayoutCatalogue::LayoutCatalogue()
+    : entries_(kRecordTypeCount)
+{
+}
 
 bool LayoutCatalogue::GetRecordLayout(std::string_view recordType, FieldTable& fields,
                                       RecordInfo& info) const

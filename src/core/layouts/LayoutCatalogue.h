@@ -2,13 +2,14 @@
 
 #include "layouts/RecordLayout.h"
 
-#include <array>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
 // The layout catalogue and record store: one RecordLayout per record type, in
-// catalogue order, fixed for the life of the program.
+// catalogue order, fixed for the life of the program. A FieldTable copy is
+// large (a third of a megabyte): keep copies on the heap, not on the stack.
 class LayoutCatalogue {
 public:
     LayoutCatalogue();
@@ -28,7 +29,8 @@ public:
     static int fieldSlot(const RecordLayout& layout, std::string_view fieldId);
 
 private:
-    std::array<RecordLayout, kRecordTypeCount> entries_;
+    // On the heap: the store holds 320,000 value slots, far too much for a stack.
+    std::vector<RecordLayout> entries_;
 };
 
 } // namespace qm

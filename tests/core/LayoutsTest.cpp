@@ -1,0 +1,174 @@
+#include "ClaimFileBuilder.h"
+#include "layouts/FieldValidator.h"
+#include "layouts/LayoutCatalogue.h"
+#include "layouts/MapLoader.h"
+#include "layouts/VersionDetector.h"
+
+#include <QTest>
+
+using namespace qm;
+
+class LayoutsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void unknownTypesLeaveTheOutputsUntouched()
+    {
+        TestWorkspace ws;
+        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        auto fields = std::make_unique<FieldTable>();
+        RecordInfo info;
+        (*fields)[1].FieldName = "kept";
+        info.FieldCount = 42;
+        for (const char* type : {"ZZ9", "aa0", "AA", "AA0 "}) {
+            QVERIFY(ws.m.RecordLayouts.GetRecordLayout(type, *fields, info));
+            QCOMPARE((*fields)[1].FieldName, std::string("kept"));
+            QCOMPARE(int(info.FieldCount), 42);
+        }
+        QVERIFY(ws.m.RecordLayouts.GetRecordLayout("AA0", *fields, info));
+        QCOMPARE(int(info.FieldCount), 4);
+        QCOMPARE((*fields)[1].FieldName, std::string("RECORD ID"));
+    }
+
+    void copiesAreSnapshots()
+    {
+        TestWorkspace ws;
+        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        RecordLayout* ca0 = ws.m.RecordLayouts.find("CA0");
+        ca0->Fields[2].Values[1] = "first";
+        auto fields = std::make_unique<FieldTable>();
+        RecordInfo info;
+        ws.m.RecordLayouts.GetRecordLayout("CA0", *fields, info);
+        ca0->Fields[2].Values[1] = "second";
+        ca0->Info.FieldCount = 1;
+        QCOMPARE((*fields)[2].Values[1], std::string("first"));
+        QCOMPARE(int(info.FieldCount), 5);
+        (*fields)[2].Values[1] = "changed copy";
+        QCOMPARE(ca0->Fields[2].Values[1], std::string("second"));
+    }
+
+    void catalogueOrder()
+    {
+        QCOMPARE(int(kRecordTypes.size()), 32);
+        QCOMPARE(recordTypeIndex("AA0"), 0);
+        QCOMPARE(recordTypeIndex("XA0"), 29);
+        QCOMPARE(recordTypeIndex("ZA0"), 31);
+        QCOMPARE(recordTypeIndex("ca0"), -1);
+    }
+
+    void fieldCheck_data()
+    {
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("valid");
+        auto row = [](const char* name, const char* c, const char* v, bool ok) {
+            QTest::newRow(name) << QString::fromLatin1(c) << QString::fromLatin1(v) << ok;
+        };
+        row("N blank", "N", "     ", true);
+        row("NR blank", "NR", "     ", false);
+        row("NR padded", "NR", "  12  ", true);
+        row("N letters", "N", "12A", false);
+        row("N signed decimal", "N", "-12.50", true);
+        row("N plus", "N", "+7", true);
+        row("N two points", "N", "1.2.3", false);
+        row("N lone sign", "N", "-", false);
+        row("N lone point", "N", ".", false);
+        row("N thousands", "N", "1,000", false);
+        row("N exponent", "N", "1E5", false);
+        row("N currency", "N", "$5", false);
+        row("N inner blank", "N", "1 2", false);
+        row("D zeros", "D", "00000000", true);
+        row("DR zeros", "DR", "00000000", false);
+        row("DR padded zeros", "DR", " 00000000", false);
+        row("D leap day", "D", "20000229", true);
+        row("D no leap", "D", "20010229", false);
+        row("D 1900 not leap", "D", "19000229", false);
+        row("D seven chars", "D", "2001023", true);
+        row("D month 13", "D", "20011301", false);
+        row("D day 0", "D", "20010100", false);
+        row("D april 31", "D", "20010431", false);
+        row("D year 0", "D", "00000101", false);
+        row("D letters", "D", "2001AB01", false);
+        row("D blank", "D", "        ", true);
+        row("D short", "D", "2001", false);
+        row("XR blank", "XR", "   ", false);
+        row("X anything", "X", "anything", true);
+        row("R a", "R", "a", true);
+        row("lower case ignored", "nr", "   ", true);
+        row("N decides over D", "ND", "20010101", true);
+        row("N decides over D bad", "DN", "2001-01-01", false);
+        row("empty codes", "", "", true);
+        row("tab is not blank", "XR", "\t", true);
+    }
+
+    void fieldCheck()
+    {
+        QFETCH(QString, codes);
+        QFETCH(QString, value);
+        QFETCH(bool, valid);
+        QCOMPARE(IsValidFieldValue(codes.toStdString(), value.toStdString()), valid);
+    }
+
+    void versionDetection()
+    {
+        using B = ClaimFileBuilder;
+        TestWorkspace ws;
+        ws.write("nsf0200.map", "AA0,01.0,OLD ID,3,X,1,3\n");
+        ws.write("third.nsf", B().add(rec::ba0()).add(B::record("ZZZ")).add(rec::aa0()).bytes());
+        std::string code;
+        QVERIFY(ws.open("third.nsf"));
+        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 4);
+        // The read position is left just after the AA0 record.
+        QCOMPARE(ws.m.Files.get(ws.m.FileNumber)->position(), 3 * 322LL + 1);
+
+        // A version 2.00 file replaces every layout of the earlier map.
+        ws.write("old.nsf", B().add(rec::aa0("S", "00200")).bytes());
+        QVERIFY(ws.open("old.nsf"));
+        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 1);
+        QCOMPARE(int(ws.m.RecordLayouts.find("XA0")->Info.FieldCount), 0);
+
+        // An unknown or shortened code loads nothing: the catalogue keeps the last map.
+        ws.write("v300.nsf", B().add(rec::aa0("S", "00300")).bytes());
+        QVERIFY(ws.open("v300.nsf"));
+        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 1);
+        ws.write("short.nsf", B().add(B::record("AA0", {{244, "00301"}}, 246)).bytes());
+        SequentialFile* f = nullptr;
+        QVERIFY(ws.open("short.nsf"));
+        f = ws.m.Files.get(ws.m.FileNumber);
+        QVERIFY(f);
+        QVERIFY(DetectFileVersion(ws.m, ws.m.FileNumber, ws.sink, &code));
+        QCOMPARE(code, std::string("003"));
+        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 1);
+        QVERIFY(ws.sink.messages.empty());
+    }
+
+    void filesWithoutFileHeader()
+    {
+        using B = ClaimFileBuilder;
+        TestWorkspace ws;
+        ws.write("empty.nsf", "");
+        QVERIFY(!ws.open("empty.nsf"));
+        ws.write("lower.nsf", B().add(B::record("aa0", {{244, "00301"}})).bytes());
+        QVERIFY(!ws.open("lower.nsf"));
+        ws.write("blank.nsf", B().add(" " + rec::aa0()).bytes());
+        QVERIFY(!ws.open("blank.nsf"));
+        ws.write("binary.nsf", std::string("\0\0\0\xff\x01", 5) + std::string(5000, '\0'));
+        QVERIFY(!ws.open("binary.nsf"));
+        QVERIFY(ws.sink.messages.empty());
+        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 0);
+    }
+
+    void missingMapFailsTheOpenWithItsMessage()
+    {
+        TestWorkspace ws;
+        ws.write("v200.nsf", ClaimFileBuilder().add(rec::aa0("S", "00200")).bytes());
+        QVERIFY(!ws.open("v200.nsf"));
+        QCOMPARE(ws.sink.messages.size(), std::size_t(1));
+        QCOMPARE(ws.sink.messages[0].text, std::string("Unable to open map file: nsf0200.map"));
+        QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
+        QCOMPARE(ws.sink.messages[0].icon, MessageIcon::Critical);
+    }
+};
+
+QTEST_GUILESS_MAIN(LayoutsTest)
+#include "LayoutsTest.moc"

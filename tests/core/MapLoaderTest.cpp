@@ -1,0 +1,204 @@
+#include "ClaimFileBuilder.h"
+#include "layouts/MapLoader.h"
+
+#include <QTest>
+
+using namespace qm;
+
+class MapLoaderTest : public QObject {
+    Q_OBJECT
+
+    static std::string defs(const std::string& type, int count, int first = 1)
+    {
+        std::string s;
+        for (int i = first; i < first + count; ++i)
+            s += type + "," + ClaimFileBuilder::digits(i, 2) + ".0,F" + std::to_string(i) +
+                 ",1,X," + std::to_string(i) + "," + std::to_string(i) + "\n";
+        return s;
+    }
+
+    static const RecordInfo& info(TestWorkspace& ws, const char* type)
+    {
+        return ws.m.RecordLayouts.find(type)->Info;
+    }
+    static const FieldDef& field(TestWorkspace& ws, const char* type, int slot)
+    {
+        return ws.m.RecordLayouts.find(type)->Fields[static_cast<std::size_t>(slot)];
+    }
+
+    // Loads text as "x.map"; returns the loader's result.
+    static bool load(TestWorkspace& ws, const std::string& text)
+    {
+        ws.write("x.map", text);
+        return LoadMapFile(ws.m, "x.map", ws.sink);
+    }
+
+    static void expectReadFailure(TestWorkspace& ws, const std::string& lastKey)
+    {
+        QCOMPARE(ws.sink.messages.size(), std::size_t(1));
+        const Message& msg = ws.sink.messages.back();
+        QCOMPARE(msg.text, "Unable to read from map file @ line '" + lastKey + "'");
+        QCOMPARE(msg.title, std::string("Error Reading Map File: x.map"));
+        QCOMPARE(msg.icon, MessageIcon::Critical);
+        QCOMPARE(msg.buttons, MessageButtons::Ok);
+    }
+
+private slots:
+    void valuesAndOrder()
+    {
+        TestWorkspace ws;
+        QVERIFY(load(ws, "AA0,01.0,RECORD ID,3,XR,1,3\r\n"
+                         "CA0, 01.0 , \"NAME, WITH COMMA\" ,  17 ,X ,6,22\r\n"
+                         "\r\n   \n"
+                         "AA0,02.0,\"QUOTED\",,N,,\r\n"
+                         "AA0,03.0,LAST,-5,D,-5,0"));
+        QVERIFY(ws.sink.messages.empty());
+        QCOMPARE(int(info(ws, "AA0").FieldCount), 3);
+        QCOMPARE(int(info(ws, "CA0").FieldCount), 1);
+        QCOMPARE(field(ws, "AA0", 1).TypeCodes, std::string("XR"));
+        const FieldDef& ca0 = field(ws, "CA0", 1);
+        QCOMPARE(ca0.FieldId, std::string("01.0"));
+        QCOMPARE(ca0.FieldName, std::string("NAME, WITH COMMA"));
+        QCOMPARE(ca0.TypeCodes, std::string("X"));
+        QCOMPARE(int(ca0.Length), 17);
+        QCOMPARE(int(ca0.StartPos), 6);
+        QCOMPARE(int(ca0.EndPos), 22);
+        const FieldDef& empty = field(ws, "AA0", 2);
+        QCOMPARE(int(empty.Length), 0);
+        QCOMPARE(int(empty.StartPos), 0);
+        QCOMPARE(int(empty.EndPos), 0);
+        QCOMPARE(int(field(ws, "AA0", 3).StartPos), -5);
+        QCOMPARE(int(field(ws, "AA0", 3).Length), -5);
+        QCOMPARE(field(ws, "AA0", 3).FieldName, std::string("LAST"));
+        QVERIFY(field(ws, "AA0", 0).FieldName.empty());
+    }
+
+    void repeatsNeedTheExactName()
+    {
+        TestWorkspace ws;
+        QVERIFY(load(ws, "FA0,02.0,SEQUENCE NO,2,N,4,5\n"
+                         "FB0,02.0,Sequence No,2,N,4,5\n"
+                         "FB1,02.0,\"SEQUENCE NO \",2,N,4,5\n"
+                         "FB2,02.0,SEQUENCE NO   ,2,N,4,5\n"));
+        QVERIFY(info(ws, "FA0").Repeats);
+        QVERIFY(!info(ws, "FB0").Repeats);
+        QVERIFY(!info(ws, "FB1").Repeats);
+        QVERIFY(info(ws, "FB2").Repeats); // trailing blanks of an unquoted value are dropped
+    }
+
+    void unknownTypesAreSkipped()
+    {
+        TestWorkspace ws;
+        QVERIFY(load(ws, "AB0,01.0,X,1,X,1,1\naa0,01.0,X,1,X,1,1\nAA0,01.0,ID,3,X,1,3\n"));
+        QCOMPARE(int(info(ws, "AA0").FieldCount), 1);
+        QCOMPARE(field(ws, "AA0", 1).FieldName, std::string("ID"));
+    }
+
+    void shortLineShiftsLaterDefinitions()
+    {
+        TestWorkspace ws;
+        // The six-value line takes its last column from the next line, which
+        // then lacks a value, so the file ends inside the second definition.
+        QVERIFY(!load(ws, "AA0,01.0,ID,3,X,1\n9,02.0,NEXT,5,X,4,8\n"));
+        QCOMPARE(int(info(ws, "AA0").FieldCount), 1);
+        QCOMPARE(int(field(ws, "AA0", 1).EndPos), 9);
+        expectReadFailure(ws, "AA0 01.0");
+    }
+
+    void emptyFileAndSecondLoadReset()
+    {
+        TestWorkspace ws;
+        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        QVERIFY(info(ws, "FA0").Repeats);
+        ws.m.RecordLayouts.find("FA0")->Info.Occurrence = 7;
+        QVERIFY(load(ws, ""));
+        for (int i = 0; i < kRecordTypeCount; ++i) {
+            QCOMPARE(int(ws.m.RecordLayouts.at(i).Info.FieldCount), 0);
+            QVERIFY(!ws.m.RecordLayouts.at(i).Info.Repeats);
+            QCOMPARE(ws.m.RecordLayouts.at(i).Info.Occurrence, 0);
+        }
+        QVERIFY(ws.sink.messages.empty());
+    }
+
+    void reloadedDefinitionLosesItsValues()
+    {
+        TestWorkspace ws;
+        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        RecordLayout* ca0 = ws.m.RecordLayouts.find("CA0");
+        ca0->Fields[2].Values[1] = "old";
+        ca0->Fields[2].Valid[1] = true;
+        ca0->Info.Lines[1] = "line";
+        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        QVERIFY(ca0->Fields[2].Values[1].empty());
+        QVERIFY(!ca0->Fields[2].Valid[1]);
+        QCOMPARE(ca0->Info.Lines[1], std::string("line")); // a map load leaves lines alone
+    }
+
+    void ninetyNineDefinitionsLoadAHundredthFails()
+    {
+        TestWorkspace ws;
+        QVERIFY(load(ws, defs("GX2", 99)));
+        QCOMPARE(int(info(ws, "GX2").FieldCount), 99);
+        QVERIFY(!load(ws, defs("GX2", 99) + "GX2,99.9,ONE TOO MANY,1,X,1,1\n" + defs("AA0", 1)));
+        expectReadFailure(ws, "GX2 99.0");
+        QCOMPARE(int(info(ws, "GX2").FieldCount), 99);
+        QCOMPARE(int(info(ws, "AA0").FieldCount), 0);
+    }
+
+    void numbersOutOfRangeOrNotWhole()
+    {
+        for (const char* bad : {"40000", "-32769", "1.5", "12A", "0x10", "1e3", "--5"}) {
+            TestWorkspace ws;
+            QVERIFY(!load(ws, std::string("AA0,01.0,LEN,") + bad + ",X,1,3\n"));
+            expectReadFailure(ws, ""); // nothing stored yet: the text ends in two quote marks
+            QCOMPARE(ws.sink.messages[0].text, std::string("Unable to read from map file @ line ''"));
+        }
+        TestWorkspace ws;
+        QVERIFY(load(ws, "AA0,01.0,LEN,32767,X,-32768,+5\n"));
+        QCOMPARE(int(field(ws, "AA0", 1).Length), 32767);
+        QCOMPARE(int(field(ws, "AA0", 1).StartPos), -32768);
+        QVERIFY(!load(ws, "AA0,01.0,ID,3,X,1,3\nCA0,01.0,ID,3,X,1,99999\n"));
+        expectReadFailure(ws, "AA0 01.0");
+    }
+
+    void fileEndingInsideADefinition()
+    {
+        TestWorkspace ws;
+        QVERIFY(!load(ws, "AA0,01.0,ID,3,X,1,3\nBA0,01.0,ID,3"));
+        expectReadFailure(ws, "AA0 01.0");
+        QCOMPARE(int(info(ws, "AA0").FieldCount), 1);
+    }
+
+    void runawayQuoteIsBounded()
+    {
+        TestWorkspace ws;
+        QVERIFY(!load(ws, "AA0,01.0,\"" + std::string(200000, 'q')));
+        expectReadFailure(ws, "");
+    }
+
+    void definitionCounterOverflows()
+    {
+        TestWorkspace ws;
+        std::string text;
+        for (int i = 0; i < 32767; ++i)
+            text += "QQ0,1,2,3,4,5,6\n";
+        QVERIFY(load(ws, text));
+        QVERIFY(!load(ws, text + "AA0,01.0,ID,3,X,1,3\n"));
+        expectReadFailure(ws, "");
+        QCOMPARE(int(info(ws, "AA0").FieldCount), 0);
+    }
+
+    void missingFolderSeparatorsAndFiles()
+    {
+        TestWorkspace ws;
+        ws.m.MapFolder += "/"; // a folder that already ends in a separator
+        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        QVERIFY(!LoadMapFile(ws.m, "absent.map", ws.sink));
+        QCOMPARE(ws.sink.messages.size(), std::size_t(1));
+        QCOMPARE(ws.sink.messages[0].text, std::string("Unable to open map file: absent.map"));
+        QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
+    }
+};
+
+QTEST_GUILESS_MAIN(MapLoaderTest)
+#include "MapLoaderTest.moc"

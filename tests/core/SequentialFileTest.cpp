@@ -1,0 +1,182 @@
+#include "ClaimFileBuilder.h"
+#include "io/FileTable.h"
+#include "io/SequentialFile.h"
+
+#include <QTest>
+#include <fcntl.h>
+#include <unistd.h>
+
+using qm::SequentialFile;
+
+class SequentialFileTest : public QObject {
+    Q_OBJECT
+
+    TestWorkspace ws;
+
+    std::vector<std::pair<long long, std::string>> readAll(const std::string& bytes)
+    {
+        ws.write("f", bytes);
+        SequentialFile f;
+        if (!f.open(ws.path("f")))
+            return {};
+        std::vector<std::pair<long long, std::string>> lines;
+        std::string line;
+        for (;;) {
+            long long pos = f.position();
+            if (f.atEnd())
+                break;
+            f.readLine(line);
+            lines.emplace_back(pos, line);
+        }
+        return lines;
+    }
+
+private slots:
+    void lineEndsAndPositions()
+    {
+        using L = std::vector<std::pair<long long, std::string>>;
+        QCOMPARE(readAll("ab\r\ncd\r\n"), (L{{1, "ab"}, {5, "cd"}}));
+        QCOMPARE(readAll("ab\rcd\r"), (L{{1, "ab"}, {4, "cd"}}));
+        // A lone LF is an ordinary character: an LF-only file is one line.
+        QCOMPARE(readAll("ab\ncd\n"), (L{{1, "ab\ncd\n"}}));
+        // LF CR: the LF ends up at the end of the line.
+        QCOMPARE(readAll("ab\n\rcd\n\r"), (L{{1, "ab\n"}, {5, "cd\n"}}));
+        // CR LF LF: the second LF starts the next line.
+        QCOMPARE(readAll("ab\r\n\ncd\r\n"), (L{{1, "ab"}, {5, "\ncd"}}));
+        QCOMPARE(readAll("last line without end"), (L{{1, "last line without end"}}));
+        QCOMPARE(readAll("\r\n\r\n"), (L{{1, ""}, {3, ""}}));
+        QCOMPARE(readAll(""), L{});
+    }
+
+    void linesAcrossBufferBoundaries()
+    {
+        // Lines of every length around the buffer size, CR LF split across reads.
+        std::string bytes;
+        std::vector<std::size_t> lengths;
+        for (std::size_t len : {std::size_t(1) << 20, (std::size_t(1) << 20) - 1,
+                                (std::size_t(1) << 20) - 2, std::size_t(5), std::size_t(0)}) {
+            bytes += std::string(len, 'x') + "\r\n";
+            lengths.push_back(len);
+        }
+        auto lines = readAll(bytes);
+        QCOMPARE(lines.size(), lengths.size());
+        long long pos = 1;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            QCOMPARE(lines[i].first, pos);
+            QCOMPARE(lines[i].second.size(), lengths[i]);
+            pos += static_cast<long long>(lengths[i]) + 2;
+        }
+    }
+
+    void overlongLineIsCutButConsumed()
+    {
+        const std::size_t cap = SequentialFile::kMaxLineLength;
+        ws.write("long", std::string(cap * 3 + 7, 'y') + "\r\nnext\r\n");
+        SequentialFile f;
+        QVERIFY(f.open(ws.path("long")));
+        std::string line;
+        QVERIFY(f.readLine(line));
+        QCOMPARE(line.size(), cap);
+        QVERIFY(f.lastLineCut());
+        QCOMPARE(f.position(), static_cast<long long>(cap * 3 + 7 + 3));
+        QVERIFY(f.readLine(line));
+        QCOMPARE(line, std::string("next"));
+        QVERIFY(!f.lastLineCut());
+        QVERIFY(f.atEnd());
+    }
+
+    void seekAndReadAgain()
+    {
+        ws.write("s", "AA0xx\r\nBA0yy\r\n");
+        SequentialFile f;
+        QVERIFY(f.open(ws.path("s")));
+        std::string line;
+        f.seek(8);
+        QVERIFY(f.readLine(line));
+        QCOMPARE(line, std::string("BA0yy"));
+        f.seek(1);
+        QVERIFY(f.readLine(line));
+        QCOMPARE(line, std::string("AA0xx"));
+        f.seek(3);
+        QVERIFY(f.readLine(line));
+        QCOMPARE(line, std::string("0xx"));
+        f.seek(100);
+        QVERIFY(f.atEnd());
+        QVERIFY(!f.readLine(line));
+        QVERIFY(line.empty());
+    }
+
+    void positionsBeyondFourGigabytes()
+    {
+        // A sparse file: a record far past the 32-bit range.
+        const long long offset = 5LL * 1024 * 1024 * 1024;
+        const std::string p = ws.path("sparse");
+        int fd = ::open(p.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+        QVERIFY(fd >= 0);
+        const std::string rec = "\rCA0far\r\n";
+        QCOMPARE(::pwrite(fd, rec.data(), rec.size(), offset), static_cast<ssize_t>(rec.size()));
+        ::close(fd);
+        SequentialFile f;
+        QVERIFY(f.open(p));
+        f.seek(offset + 2);
+        std::string line;
+        QVERIFY(f.readLine(line));
+        QCOMPARE(line, std::string("CA0far"));
+        QCOMPARE(f.position(), offset + 1 + static_cast<long long>(rec.size()));
+    }
+
+    void fileShrinkingOrVanishingWhileOpen()
+    {
+        std::string bytes;
+        for (int i = 0; i < 20000; ++i)
+            bytes += std::string(320, 'Z') + "\r\n";
+        ws.write("shrink", bytes);
+        SequentialFile f;
+        QVERIFY(f.open(ws.path("shrink")));
+        std::string line;
+        QVERIFY(f.readLine(line));
+        QVERIFY(::truncate(ws.path("shrink").c_str(), 1000) == 0);
+        f.seek(5000);
+        QVERIFY(f.atEnd());
+        QVERIFY(!f.readLine(line));
+        f.seek(323);
+        QVERIFY(f.readLine(line));
+        QCOMPARE(line.size(), std::size_t(320));
+        QVERIFY(::unlink(ws.path("shrink").c_str()) == 0);
+        f.seek(1);
+        QVERIFY(f.readLine(line)); // an unlinked file stays readable while open
+    }
+
+    void openFailures()
+    {
+        SequentialFile f;
+        std::string error;
+        QVERIFY(!f.open(ws.path("missing"), &error));
+        QVERIFY(!error.empty());
+        QVERIFY(!f.open(ws.m.MapFolder, &error)); // a folder is not a file
+        QVERIFY(!f.isOpen());
+        std::string line;
+        QVERIFY(f.atEnd());
+        QVERIFY(!f.readLine(line));
+    }
+
+    void handleNumbers()
+    {
+        qm::FileTable t;
+        ws.write("h", "x\r\n");
+        QCOMPARE(t.FreeFile(), 1);
+        QVERIFY(t.open(1, ws.path("h")));
+        QCOMPARE(t.FreeFile(), 2);
+        QVERIFY(t.open(2, ws.path("h")));
+        t.close(1);
+        QCOMPARE(t.FreeFile(), 1);
+        t.close(1); // closing a closed handle is no error
+        QVERIFY(!t.get(1));
+        QVERIFY(t.get(2));
+        QVERIFY(!t.open(3, ws.path("nope")));
+        QVERIFY(!t.isOpen(3));
+    }
+};
+
+QTEST_GUILESS_MAIN(SequentialFileTest)
+#include "SequentialFileTest.moc"
