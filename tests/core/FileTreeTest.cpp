@@ -1,0 +1,189 @@
+#include "ClaimFileBuilder.h"
+#include "filetree/TreeBuilder.h"
+
+#include <QTest>
+
+using namespace qm;
+using B = ClaimFileBuilder;
+
+class FileTreeTest : public QObject {
+    Q_OBJECT
+
+    TestWorkspace ws;
+
+    FileTree build(const std::string& bytes)
+    {
+        ws.write("t.nsf", bytes);
+        SequentialFile f;
+        if (!f.open(ws.path("t.nsf")))
+            qFatal("cannot open");
+        FileTree tree = BuildTree(f);
+        if (!f.atEnd())
+            qFatal("the build must leave the file at its end");
+        return tree;
+    }
+
+    // One line per node: key, parent key and text.
+    static QString describe(const FileTree& t)
+    {
+        std::string out;
+        for (std::int64_t i = 0; i < t.size(); ++i) {
+            const std::int64_t p = t.parent(i);
+            out += t.key(i) + " < " + (p < 0 ? "-" : t.key(p)) + " | " + std::string(t.text(i)) +
+                   "\n";
+        }
+        return QString::fromStdString(out);
+    }
+    static QString lines(std::initializer_list<const char*> list)
+    {
+        std::string out;
+        for (const char* l : list)
+            out += std::string(l) + "\n";
+        return QString::fromStdString(out);
+    }
+
+private slots:
+    void keysTextsParentsAndCounts()
+    {
+        const FileTree t = build(B()
+                                     .add(rec::aa0("  SUBMITTER01 "))
+                                     .add(rec::ba0("123456789", "SMITH", "JOHN"))
+                                     .add(rec::ca0("PCN0001", "DOE", "JANE"))
+                                     .add(rec::fa0(1, 100))
+                                     .add(rec::xa0({}))
+                                     .add(rec::ca0("PCN0002", "ROE", "RICHARD"))
+                                     .add(rec::ya0())
+                                     .add(rec::ba0("987654321", "", "", "GENERAL CLINIC"))
+                                     .add(rec::ca0("PCN0003"))
+                                     .add(rec::ya0())
+                                     .add(rec::za0())
+                                     .bytes());
+        QCOMPARE(describe(t),
+                 lines({
+                     "AA01 < - | AA0: SUBMITTER01",
+                     "BA0323 < AA01 | BA0: 123456789 - SMITH, JOHN",
+                     "CA0645 < BA0323 | CA0: DOE, JANE (PCN0001)",
+                     "CA01611 < BA0323 | CA0: ROE, RICHARD (PCN0002)",
+                     "BA02255 < AA01 | BA0: 987654321 - GENERAL CLINIC",
+                     "CA02577 < BA02255 | CA0: DOE, JANE (PCN0003)",
+                 }));
+        QCOMPARE(t.BatchCount, 2);
+        QCOMPARE(t.ClaimCount, 3);
+        QCOMPARE(t.lastAdded(), 5);
+        // Child lists in file order, for the tree view.
+        QCOMPARE(t.childCount(FileTree::kNoNode), 1);
+        QCOMPARE(t.childCount(0), 2);
+        QCOMPARE(t.child(0, 1), 4);
+        QCOMPARE(t.childCount(1), 2);
+        QCOMPARE(t.child(1, 1), 3);
+        QCOMPARE(t.rowInParent(3), 1);
+        QCOMPARE(t.rowInParent(4), 1);
+        QCOMPARE(t.childCount(5), 0);
+        QCOMPARE(t.findKey("CA01611"), std::optional<std::int64_t>(3));
+        QCOMPARE(t.findKey("BA01611"), std::optional<std::int64_t>());
+        QCOMPARE(t.findKey("CA0x"), std::optional<std::int64_t>());
+    }
+
+    void batchNameRule()
+    {
+        // Columns 198-219 hold only the first name's first two characters here.
+        std::string onlyFirst = B::record("BA0", {{32, "TAX"}, {165, "ORG"}, {218, "AL"}});
+        std::string blank = B::record("BA0", {{32, "TAX"}, {165, "ORG"}, {220, "IGNORED"}});
+        const FileTree t = build(B().add(rec::aa0()).add(onlyFirst).add(blank).bytes());
+        QCOMPARE(std::string(t.text(1)), std::string("BA0: TAX - , AL"));
+        QCOMPARE(std::string(t.text(2)), std::string("BA0: TAX - ORG"));
+    }
+
+    void lineLengthsAndLineFeeds()
+    {
+        const FileTree t = build(B()
+                                     .add(rec::aa0())
+                                     .add(rec::ba0().substr(0, 319)) // too short: skipped
+                                     .add(rec::ba0())
+                                     .add("\n" + rec::ca0("LF").substr(0, 319)) // 320 with the LF
+                                     .add("\n" + rec::ca0("SHORT").substr(0, 318))
+                                     .add(B::record("ca0"))
+                                     .add(rec::ya0())
+                                     .bytes());
+        QCOMPARE(describe(t), lines({"AA01 < - | AA0: SUBMITTER01",
+                                           "BA0644 < AA01 | BA0: 123456789 - ORG NAME",
+                                           "CA0967 < BA0644 | CA0: DOE, JANE (LF)"}));
+        QCOMPARE(t.position(2), 967); // one past the line start: the LF was dropped
+    }
+
+    void orphansBecomeRootsAndSecondHeaderStartsANewRoot()
+    {
+        const FileTree t = build(B()
+                                     .add(rec::ca0("ORPHAN"))
+                                     .add(rec::ba0("111"))
+                                     .add(rec::ca0("EARLY"))
+                                     .add(rec::aa0("FIRST"))
+                                     .add(rec::ca0("UNDER EARLY BATCH"))
+                                     .add(rec::aa0("SECOND"))
+                                     .add(rec::ba0("222"))
+                                     .add(rec::xa0({}))
+                                     .add(rec::ya0())
+                                     .add(rec::ca0("LAST"))
+                                     .bytes());
+        QCOMPARE(describe(t), lines({
+                                  "CA01 < - | CA0: DOE, JANE (ORPHAN)",
+                                  "BA0323 < - | BA0: 111 - ORG NAME",
+                                  "CA0645 < BA0323 | CA0: DOE, JANE (EARLY)",
+                                  "AA0967 < - | AA0: FIRST",
+                                  "CA01289 < BA0323 | CA0: DOE, JANE (UNDER EARLY BATCH)",
+                                  "AA01611 < - | AA0: SECOND",
+                                  "BA01933 < AA01611 | BA0: 222 - ORG NAME",
+                                  "CA02899 < BA01933 | CA0: DOE, JANE (LAST)",
+                              }));
+        QCOMPARE(t.BatchCount, 2);
+        QCOMPARE(t.ClaimCount, 4);
+        QCOMPARE(t.childCount(FileTree::kNoNode), 4);
+    }
+
+    void emptyAndShortFiles()
+    {
+        for (const std::string& bytes : {std::string(), std::string(319, 'A') + "\r\n",
+                                         std::string(100000, '\n'), std::string(5000, '\0')}) {
+            const FileTree t = build(bytes);
+            QCOMPARE(t.size(), 0);
+            QCOMPARE(t.BatchCount, 0);
+            QCOMPARE(t.ClaimCount, 0);
+            QCOMPARE(t.childCount(FileTree::kNoNode), 0);
+        }
+    }
+
+    void lfOnlyFileIsOneLine()
+    {
+        B b;
+        b.lineEnd = "\n";
+        const FileTree t = build(b.add(rec::aa0()).add(rec::ba0()).add(rec::ca0("X")).bytes());
+        QCOMPARE(describe(t), lines({"AA01 < - | AA0: SUBMITTER01"}));
+    }
+
+    void crOnlyLineEnds()
+    {
+        B b;
+        b.lineEnd = "\r";
+        const FileTree t = build(b.add(rec::aa0()).add(rec::ba0()).add(rec::ca0("X")).bytes());
+        QCOMPARE(t.key(2), std::string("CA0643"));
+    }
+
+    void trailerIndex()
+    {
+        const FileTree t = build(B()
+                                     .add(rec::aa0())
+                                     .add(rec::ya0())
+                                     .add("\n" + rec::ya0().substr(0, 319))
+                                     .add(rec::ya0().substr(0, 319))
+                                     .add(rec::za0())
+                                     .bytes());
+        QCOMPARE(t.trailers.firstAtOrAfter('Y', 1), std::optional<std::int64_t>(323));
+        QCOMPARE(t.trailers.firstAtOrAfter('Y', 324), std::optional<std::int64_t>(645));
+        QCOMPARE(t.trailers.firstAtOrAfter('Y', 646), std::optional<std::int64_t>());
+        QCOMPARE(t.trailers.firstAtOrAfter('Z', 1), std::optional<std::int64_t>(1288));
+        QVERIFY(t.trailers.complete);
+    }
+};
+
+QTEST_GUILESS_MAIN(FileTreeTest)
+#include "FileTreeTest.moc"
