@@ -1,0 +1,157 @@
+#include "CommandLine.h"
+
+#include <charconv>
+#include <limits>
+
+namespace nsfgen {
+
+namespace {
+
+bool parseWhole(std::string_view text, std::uint64_t& value) {
+    if (text.empty())
+        return false;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+bool parsePositive(std::string_view text, std::int64_t& value) {
+    std::uint64_t v = 0;
+    if (!parseWhole(text, v) || v == 0 ||
+        v > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        return false;
+    value = static_cast<std::int64_t>(v);
+    return true;
+}
+
+} // namespace
+
+const char* CommandLine::usage() {
+    return "usage: nsfgen --maps DIR --version 00301|00200 [options]\n"
+           "       nsfgen --not-a-claim [--out FILE]\n"
+           "\n"
+           "Writes a seeded NSF claim file: 320-character records ended by CR LF, every\n"
+           "field placed at the columns of the version's map file in DIR.\n"
+           "\n"
+           "  --seed N          random seed (default 1); same arguments, same bytes\n"
+           "  --claims N        number of claims (default 10)\n"
+           "  --batches N       number of batches (default 1; with --size: 250 claims a batch)\n"
+           "  --size S          write claims until about S bytes (1G, 500M, 64K or bytes)\n"
+           "  --out FILE        output file (default standard output)\n"
+           "  --wrong-totals N  claim N (1-based) gets an XA0 12.0 one cent too high (repeatable)\n"
+           "  --no-xa0 N        claim N is written without its XA0 trailer (repeatable)\n"
+           "  --readable        the fixed recipe of the readable sample (two batches, six\n"
+           "                    claims, one with wrong totals, one without XA0)\n"
+           "  --not-a-claim     a short text file that holds no file header\n"
+           "  --summary         list the batch and claim keys (type + byte position) on stderr\n";
+}
+
+bool CommandLine::parseSize(std::string_view text, std::uint64_t& bytes) {
+    std::uint64_t factor = 1;
+    if (!text.empty()) {
+        switch (text.back()) {
+        case 'K':
+        case 'k':
+            factor = std::uint64_t{1} << 10;
+            break;
+        case 'M':
+        case 'm':
+            factor = std::uint64_t{1} << 20;
+            break;
+        case 'G':
+        case 'g':
+            factor = std::uint64_t{1} << 30;
+            break;
+        default:
+            break;
+        }
+        if (factor != 1)
+            text.remove_suffix(1);
+    }
+    std::uint64_t n = 0;
+    if (!parseWhole(text, n) || n == 0 || n > std::numeric_limits<std::uint64_t>::max() / factor)
+        return false;
+    bytes = n * factor;
+    return true;
+}
+
+bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& helpRequested,
+                        std::string& error) {
+    helpRequested = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        auto value = [&](std::string_view& v) {
+            if (i + 1 >= argc) {
+                error = std::string(arg) + " needs a value";
+                return false;
+            }
+            v = argv[++i];
+            return true;
+        };
+        std::string_view v;
+        if (arg == "--help" || arg == "-h") {
+            helpRequested = true;
+            return true;
+        } else if (arg == "--readable") {
+            options.readable = true;
+        } else if (arg == "--not-a-claim") {
+            options.notAClaim = true;
+        } else if (arg == "--summary") {
+            options.summary = true;
+        } else if (arg == "--maps" || arg == "--version" || arg == "--out") {
+            if (!value(v))
+                return false;
+            (arg == "--maps"      ? options.mapsDir
+             : arg == "--version" ? options.version
+                                  : options.out) = std::string(v);
+        } else if (arg == "--seed") {
+            if (!value(v) || !parseWhole(v, options.seed)) {
+                error = "--seed needs a whole number";
+                return false;
+            }
+        } else if (arg == "--claims" || arg == "--batches") {
+            if (!value(v) ||
+                !parsePositive(v, arg == "--claims" ? options.claims : options.batches)) {
+                error = std::string(arg) + " needs a number above 0";
+                return false;
+            }
+        } else if (arg == "--wrong-totals" || arg == "--no-xa0") {
+            std::int64_t n = 0;
+            if (!value(v) || !parsePositive(v, n)) {
+                error = std::string(arg) + " needs a claim number from 1";
+                return false;
+            }
+            (arg == "--wrong-totals" ? options.wrongTotals : options.missingXa0).push_back(n);
+        } else if (arg == "--size") {
+            if (!value(v) || !parseSize(v, options.sizeBytes)) {
+                error = "--size needs a size such as 1G, 500M or a byte count";
+                return false;
+            }
+        } else {
+            error = "unknown argument " + std::string(arg);
+            return false;
+        }
+    }
+    if (options.notAClaim)
+        return true;
+    if (options.mapsDir.empty()) {
+        error = "--maps is required";
+        return false;
+    }
+    if (options.version != "00301" && options.version != "00200") {
+        error = "--version must be 00301 or 00200";
+        return false;
+    }
+    if (options.claims > 0 && options.sizeBytes > 0) {
+        error = "--claims and --size exclude each other";
+        return false;
+    }
+    if (options.readable && (options.claims > 0 || options.sizeBytes > 0 || options.batches > 0 ||
+                             !options.wrongTotals.empty() || !options.missingXa0.empty())) {
+        error = "--readable is a fixed recipe: only --seed, --out and --summary go with it";
+        return false;
+    }
+    return true;
+}
+
+} // namespace nsfgen

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nsfgen {
+
+struct GeneratorOptions {
+    std::string mapsDir;
+    std::string version; // "00301" or "00200"
+    std::uint64_t seed = 1;
+    std::int64_t batches = 0;              // 0: one batch, or 250 claims a batch with a size target
+    std::int64_t claims = 0;               // 0: 10 claims, unless a size target is given
+    std::uint64_t sizeBytes = 0;           // write claims until about this many bytes
+    std::string out;                       // empty: standard output
+    bool readable = false;                 // the fixed recipe of the readable sample file
+    bool notAClaim = false;                // a text file without a file header
+    bool summary = false;                  // list batch and claim keys on standard error
+    std::vector<std::int64_t> wrongTotals; // claim numbers (1-based) with XA0 12.0 one too high
+    std::vector<std::int64_t> missingXa0;  // claim numbers (1-based) written without XA0
+};
+
+} // namespace nsfgen
