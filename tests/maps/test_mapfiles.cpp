@@ -1,0 +1,212 @@
+// The shipped map files, loaded through the core's own loader: the rest of the
+// program relies on every record type being laid out completely and on the
+// fields the claim totals and the occurrence numbering look up.
+#include "layouts/LayoutCatalogue.h"
+#include "layouts/MapLoader.h"
+#include "layouts/Module1.h"
+#include "layouts/RecordingMessageSink.h"
+
+#include <QTest>
+#include <memory>
+#include <set>
+#include <string>
+
+using namespace qm;
+
+namespace {
+
+const std::set<std::string> kRepeating = {"DA0", "DA1", "DA2", "FA0", "FB0", "FB1", "FB2",
+                                          "FB3", "FD0", "FE0", "GA0", "GC0", "GD0", "GD1",
+                                          "GP0", "GU0", "GX0", "GX1", "GX2", "HA0"};
+
+std::string fieldId(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n) + ".0";
+}
+
+} // namespace
+
+class MapFilesTest : public QObject {
+    Q_OBJECT
+
+    // The catalogue is megabytes large: one per test, on the heap.
+    std::unique_ptr<Module1> load() {
+        QFETCH(QString, mapFile);
+        auto m = std::make_unique<Module1>();
+        m->MapFolder = MAPS_DIR;
+        RecordingMessageSink sink;
+        const bool ok = LoadMapFile(*m, mapFile.toStdString(), sink);
+        for (const Message& msg : sink.messages)
+            qWarning("%s: %s", msg.title.c_str(), msg.text.c_str());
+        if (!ok || !sink.messages.empty())
+            return nullptr;
+        return m;
+    }
+
+    static const FieldDef* field(const Module1& m, const char* type, const std::string& id) {
+        const RecordLayout* layout = m.RecordLayouts.find(type);
+        const int slot = layout ? LayoutCatalogue::fieldSlot(*layout, id) : 0;
+        return slot ? &layout->Fields[static_cast<std::size_t>(slot)] : nullptr;
+    }
+
+    static void bothMaps() {
+        QTest::addColumn<QString>("mapFile");
+        QTest::newRow("3.01") << QStringLiteral("nsf0301.map");
+        QTest::newRow("2.00") << QStringLiteral("nsf0200.map");
+    }
+
+private slots:
+    void everyTypeCoversColumns1To320_data() { bothMaps(); }
+    void everyTypeCoversColumns1To320() {
+        auto m = load();
+        QVERIFY(m);
+        for (const std::string_view type : kRecordTypes) {
+            const RecordLayout& layout = *m->RecordLayouts.find(type);
+            const int count = layout.Info.FieldCount;
+            const QByteArray where = QByteArray(type.data(), int(type.size()));
+            QVERIFY2(count >= 2 && count <= kMaxSlot, where.constData());
+            int next = 1;
+            for (int i = 1; i <= count; ++i) {
+                const FieldDef& f = layout.Fields[static_cast<std::size_t>(i)];
+                const QByteArray at = where + ' ' + QByteArray::fromStdString(f.FieldId);
+                QCOMPARE(f.RecordType, std::string(type));
+                QVERIFY2(f.FieldId == fieldId(i), at.constData());
+                QVERIFY2(f.StartPos == next, at.constData()); // no gap, no overlap
+                QVERIFY2(f.EndPos >= f.StartPos, at.constData());
+                QVERIFY2(f.Length == f.EndPos - f.StartPos + 1, at.constData());
+                QVERIFY2(!f.FieldName.empty(), at.constData());
+                next = f.EndPos + 1;
+            }
+            QVERIFY2(next == 321, where.constData());
+            QVERIFY2(layout.Fields[1].FieldName == "Record ID" && layout.Fields[1].EndPos == 3,
+                     where.constData());
+        }
+    }
+
+    void typeLettersAreUpperCaseXNDR_data() { bothMaps(); }
+    void typeLettersAreUpperCaseXNDR() {
+        auto m = load();
+        QVERIFY(m);
+        for (const std::string_view type : kRecordTypes) {
+            const RecordLayout& layout = *m->RecordLayouts.find(type);
+            for (int i = 1; i <= layout.Info.FieldCount; ++i) {
+                const FieldDef& f = layout.Fields[static_cast<std::size_t>(i)];
+                const QByteArray at = QByteArray::fromStdString(f.RecordType + " " + f.FieldId +
+                                                                " [" + f.TypeCodes + "]");
+                QVERIFY2(!f.TypeCodes.empty(), at.constData());
+                QVERIFY2(f.TypeCodes.find_first_not_of("XNDR") == std::string::npos,
+                         at.constData());
+                // A date is eight characters; a numeric field is never also a date.
+                if (f.TypeCodes.find('D') != std::string::npos)
+                    QVERIFY2(f.Length == 8 && f.TypeCodes.find('N') == std::string::npos,
+                             at.constData());
+            }
+            QCOMPARE(layout.Fields[1].TypeCodes, std::string("XR"));
+        }
+    }
+
+    void totalsFieldsAreNumeric_data() { bothMaps(); }
+    void totalsFieldsAreNumeric() {
+        auto m = load();
+        QVERIFY(m);
+        struct Need {
+            const char* type;
+            std::set<int> ids;
+        };
+        const Need needed[] = {{"XA0", {4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 18, 20}},
+                               {"FA0", {13, 27, 28}},
+                               {"FB0", {5, 6, 7, 8}},
+                               {"DA1", {14}}};
+        for (const Need& n : needed) {
+            for (int id : n.ids) {
+                const FieldDef* f = field(*m, n.type, fieldId(id));
+                const QByteArray at =
+                    QByteArray(n.type) + ' ' + QByteArray::fromStdString(fieldId(id));
+                QVERIFY2(f, at.constData());
+                QVERIFY2(f->TypeCodes.find('N') != std::string::npos, at.constData());
+            }
+        }
+        // The trailer's record counts are two digits each and three in all.
+        for (int id = 4; id <= 9; ++id)
+            QCOMPARE(int(field(*m, "XA0", fieldId(id))->Length), 2);
+        QCOMPARE(int(field(*m, "XA0", "10.0")->Length), 3);
+        QCOMPARE(int(field(*m, "XA0", "12.0")->StartPos), 78);
+        QCOMPARE(int(field(*m, "FA0", "13.0")->StartPos), 71);
+        QCOMPARE(int(field(*m, "DA1", "14.0")->StartPos), 149);
+    }
+
+    void sequenceNoMarksExactlyTheRepeatingTypes_data() { bothMaps(); }
+    void sequenceNoMarksExactlyTheRepeatingTypes() {
+        auto m = load();
+        QVERIFY(m);
+        for (const std::string_view type : kRecordTypes) {
+            const RecordLayout& layout = *m->RecordLayouts.find(type);
+            const bool repeats = kRepeating.count(std::string(type)) > 0;
+            const QByteArray where = QByteArray(type.data(), int(type.size()));
+            QVERIFY2(layout.Info.Repeats == repeats, where.constData());
+            int named = 0;
+            for (int i = 1; i <= layout.Info.FieldCount; ++i)
+                if (layout.Fields[static_cast<std::size_t>(i)].FieldName == "SEQUENCE NO")
+                    ++named;
+            QVERIFY2(named == (repeats ? 1 : 0), where.constData());
+            if (repeats) {
+                const FieldDef& seq = layout.Fields[2];
+                QCOMPARE(seq.FieldName, std::string("SEQUENCE NO"));
+                QVERIFY2(seq.StartPos == 4 && seq.EndPos == 5, where.constData());
+                QVERIFY2(seq.TypeCodes.find('N') != std::string::npos, where.constData());
+            }
+        }
+        // The claim form hangs its nodes under plain "AA0", "BA0" and "CA0" keys.
+        for (const char* plain : {"AA0", "BA0", "BA1", "CA0", "XA0", "YA0", "ZA0"})
+            QVERIFY2(!m->RecordLayouts.find(plain)->Info.Repeats, plain);
+    }
+
+    void versionCodeAndBatchLength_data() { bothMaps(); }
+    void versionCodeAndBatchLength() {
+        auto m = load();
+        QVERIFY(m);
+        const FieldDef* version = field(*m, "AA0", "19.0");
+        QVERIFY(version);
+        QCOMPARE(int(version->StartPos), 244);
+        QCOMPARE(int(version->EndPos), 248);
+        QCOMPARE(version->FieldName, std::string("Version Code-National"));
+        // The BA1 lookup steps over a BA0 line by its last field's end column.
+        const RecordLayout& ba0 = *m->RecordLayouts.find("BA0");
+        QCOMPARE(int(ba0.Fields[static_cast<std::size_t>(ba0.Info.FieldCount)].EndPos), 320);
+        // The file tree texts read these columns.
+        QCOMPARE(int(field(*m, "CA0", "04.0")->StartPos), 23);
+        QCOMPARE(int(field(*m, "CA0", "05.0")->StartPos), 43);
+        QCOMPARE(int(field(*m, "BA0", "18.0")->StartPos), 165);
+        QCOMPARE(int(field(*m, "BA0", "19.0")->StartPos), 198);
+        QCOMPARE(int(field(*m, "BA0", "20.0")->StartPos), 218);
+    }
+
+    // The versions differ where the layout notes say they do, and only there.
+    void versionsDifferOnlyInKnownTypes() {
+        auto m301 = std::make_unique<Module1>();
+        auto m200 = std::make_unique<Module1>();
+        m301->MapFolder = m200->MapFolder = MAPS_DIR;
+        RecordingMessageSink sink;
+        QVERIFY(LoadMapFile(*m301, "nsf0301.map", sink));
+        QVERIFY(LoadMapFile(*m200, "nsf0200.map", sink));
+        const std::set<std::string> differing = {"AA0", "BA0", "DA0", "DA1", "EA0", "EA1"};
+        for (const std::string_view type : kRecordTypes) {
+            const RecordLayout& a = *m301->RecordLayouts.find(type);
+            const RecordLayout& b = *m200->RecordLayouts.find(type);
+            bool same = a.Info.FieldCount == b.Info.FieldCount;
+            for (int i = 1; same && i <= a.Info.FieldCount; ++i) {
+                const FieldDef& x = a.Fields[static_cast<std::size_t>(i)];
+                const FieldDef& y = b.Fields[static_cast<std::size_t>(i)];
+                same = x.FieldId == y.FieldId && x.FieldName == y.FieldName &&
+                       x.StartPos == y.StartPos && x.EndPos == y.EndPos &&
+                       x.TypeCodes == y.TypeCodes;
+            }
+            QVERIFY2(same != (differing.count(std::string(type)) > 0), std::string(type).c_str());
+        }
+        // 2.00 numbers the EA0 fields after the referring provider two lower, same columns.
+        QCOMPARE(int(field(*m200, "EA0", "30.0")->StartPos), 179);
+        QCOMPARE(int(field(*m301, "EA0", "32.0")->StartPos), 179);
+    }
+};
+
+QTEST_GUILESS_MAIN(MapFilesTest)
+#include "test_mapfiles.moc"
