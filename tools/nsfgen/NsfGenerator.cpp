@@ -310,7 +310,10 @@ void NsfGenerator::run() {
             batch.ba1 = rng_.percent(50);
             batch.organization = rng_.percent(40);
             beginBatch(batch);
-            for (std::int64_t c = 0; c < perBatch && out_.nextPosition() - 1 < last; ++c) {
+            // The last of the batches asked for takes whatever the estimate missed.
+            const bool lastBatch = options_.batches > 0 && batchNumber_ >= options_.batches;
+            for (std::int64_t c = 0; (lastBatch || c < perBatch) && out_.nextPosition() - 1 < last;
+                 ++c) {
                 ClaimPlan plan = randomClaim();
                 applyClaimOptions(plan, claimNumber_ + 1);
                 writeClaim(plan);
