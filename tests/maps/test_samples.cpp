@@ -217,6 +217,19 @@ FileReport analyse(const Module1& m, const std::vector<Line>& lines) {
     return report;
 }
 
+// Reads a claim file of this version and analyses it; reading problems come first.
+FileReport analyseFile(const std::string& version, const std::string& path,
+                       std::vector<Line>& lines) {
+    auto m = loadMap(version);
+    if (!m)
+        return {{}, false, {"the map of version " + version + " did not load"}};
+    std::vector<std::string> problems;
+    lines = readRecords(path, problems);
+    FileReport r = analyse(*m, lines);
+    r.problems.insert(r.problems.begin(), problems.begin(), problems.end());
+    return r;
+}
+
 std::vector<const ClaimReport*> allClaims(const FileReport& r) {
     std::vector<const ClaimReport*> claims;
     for (const BatchReport& b : r.batches)
@@ -251,13 +264,10 @@ class SamplesTest : public QObject {
 
 private slots:
     void readableSampleHoldsWhatItsReadmeSays() {
-        auto m = loadMap("00301");
-        QVERIFY(m);
-        std::vector<std::string> problems;
-        const std::vector<Line> lines = readRecords(sample("sample301.nsf"), problems);
-        const FileReport r = analyse(*m, lines);
-        problems.insert(problems.end(), r.problems.begin(), r.problems.end());
-        QVERIFY2(problems.empty(), joined(problems).c_str());
+        std::vector<Line> lines;
+        const FileReport r = analyseFile("00301", sample("sample301.nsf"), lines);
+        QVERIFY2(r.problems.empty(), joined(r.problems).c_str());
+        QVERIFY(!lines.empty());
         QCOMPARE(lines.front().text.substr(243, 10), std::string("0030100301"));
 
         QCOMPARE(r.batches.size(), std::size_t(2));
@@ -287,13 +297,10 @@ private slots:
     }
 
     void version200SampleIsCorrectThroughout() {
-        auto m = loadMap("00200");
-        QVERIFY(m);
-        std::vector<std::string> problems;
-        const std::vector<Line> lines = readRecords(sample("sample200.nsf"), problems);
-        const FileReport r = analyse(*m, lines);
-        problems.insert(problems.end(), r.problems.begin(), r.problems.end());
-        QVERIFY2(problems.empty(), joined(problems).c_str());
+        std::vector<Line> lines;
+        const FileReport r = analyseFile("00200", sample("sample200.nsf"), lines);
+        QVERIFY2(r.problems.empty(), joined(r.problems).c_str());
+        QVERIFY(!lines.empty());
         QCOMPARE(lines.front().text.substr(243, 10), std::string("0020000200"));
         QVERIFY(r.trailerOk);
         for (const BatchReport& b : r.batches)
@@ -332,13 +339,10 @@ private slots:
                           QStringLiteral("--wrong-totals"), QStringLiteral("7"),
                           QStringLiteral("--no-xa0"), QStringLiteral("8")},
                          out));
-        auto m = loadMap(version.toStdString());
-        QVERIFY(m);
-        std::vector<std::string> problems;
-        const std::vector<Line> lines = readRecords(out.toStdString(), problems);
-        const FileReport r = analyse(*m, lines);
-        problems.insert(problems.end(), r.problems.begin(), r.problems.end());
-        QVERIFY2(problems.empty(), joined(problems).c_str());
+        std::vector<Line> lines;
+        const FileReport r = analyseFile(version.toStdString(), out.toStdString(), lines);
+        QVERIFY2(r.problems.empty(), joined(r.problems).c_str());
+        QVERIFY(!lines.empty());
         QCOMPARE(r.batches.size(), std::size_t(3));
         QVERIFY(r.trailerOk);
         const auto claims = allClaims(r);
