@@ -1,0 +1,114 @@
+#include "CliRunner.h"
+#include "NsfRecords.h"
+#include "TwoBatchFile.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+// `check`: every claim clicked in tree order, its verdicts, the summary and the exit status.
+class CliCheckTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    NsfRecords records{MAPS_DIR, "nsf0301.map"};
+
+    CliRunner::Result check(const TwoBatchFile& file, bool json) {
+        const QString path = dir.filePath(QStringLiteral("check.nsf"));
+        file.text.write(path);
+        QStringList args{QStringLiteral("--maps"), CliRunner::mapsDir()};
+        if (json)
+            args << QStringLiteral("--json");
+        return CliRunner::run(args << QStringLiteral("check") << path);
+    }
+    static QJsonObject summary(const CliRunner::Result& r) {
+        return r.json().object().value(QStringLiteral("summary")).toObject();
+    }
+
+private slots:
+    void cleanFilePassesWithStatusZero() {
+        TwoBatchFile::Options options;
+        options.wrongTotalsInC = false;
+        const TwoBatchFile file(records, options);
+        const auto r = check(file, true);
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject s = summary(r);
+        QCOMPARE(s.value(QStringLiteral("claims")).toInt(), 3);
+        QCOMPARE(s.value(QStringLiteral("totals_failed")).toInt(-1), 0);
+        QCOMPARE(s.value(QStringLiteral("with_invalid_fields")).toInt(-1), 0);
+        for (const QJsonValue& v : r.json().object().value(QStringLiteral("claims")).toArray()) {
+            QVERIFY(v.toObject().value(QStringLiteral("totals_ok")).toBool(false));
+            QVERIFY(v.toObject().value(QStringLiteral("mismatched")).toArray().isEmpty());
+            QVERIFY(v.toObject().value(QStringLiteral("invalid")).toArray().isEmpty());
+        }
+    }
+
+    void claimsComeInTreeOrderWithTheirVerdicts() {
+        TwoBatchFile::Options options;
+        options.invalidServiceDate = true;
+        const TwoBatchFile file(records, options);
+        const auto r = check(file, true);
+        QCOMPARE(r.exitCode, 1);
+        const QJsonArray claims = r.json().object().value(QStringLiteral("claims")).toArray();
+        QCOMPARE(claims.size(), 3);
+        const QJsonObject a = claims[0].toObject();
+        const QJsonObject b = claims[1].toObject();
+        const QJsonObject c = claims[2].toObject();
+        QCOMPARE(a.value(QStringLiteral("key")).toString(), QString::fromStdString(file.claimA));
+        QCOMPARE(a.value(QStringLiteral("text")).toString(),
+                 QStringLiteral("CA0: DOE, JANE (A001)"));
+        QCOMPARE(b.value(QStringLiteral("key")).toString(), QString::fromStdString(file.claimB));
+        QCOMPARE(c.value(QStringLiteral("key")).toString(), QString::fromStdString(file.claimC));
+
+        // A: totals right, one date that is no date.
+        QCOMPARE(a.value(QStringLiteral("totals_ok")).toBool(false), true);
+        const QJsonArray invalid = a.value(QStringLiteral("invalid")).toArray();
+        QCOMPARE(invalid.size(), 1);
+        QCOMPARE(invalid[0].toObject(),
+                 QJsonObject({{QStringLiteral("node"), QStringLiteral("FA0-1")},
+                              {QStringLiteral("id"), QStringLiteral("05.0")},
+                              {QStringLiteral("name"),
+                               QString::fromStdString(records.name("FA0", "05.0"))}}));
+        // B: clean.
+        QCOMPARE(b.value(QStringLiteral("totals_ok")).toBool(false), true);
+        QVERIFY(b.value(QStringLiteral("invalid")).toArray().isEmpty());
+        // C: the charge total is off; it is listed once, as a mismatch.
+        QCOMPARE(c.value(QStringLiteral("totals_ok")).toBool(true), false);
+        QCOMPARE(c.value(QStringLiteral("mismatched")).toArray(),
+                 QJsonArray({QStringLiteral("12.0")}));
+        QVERIFY(c.value(QStringLiteral("invalid")).toArray().isEmpty());
+
+        const QJsonObject s = summary(r);
+        QCOMPARE(s.value(QStringLiteral("claims")).toInt(), 3);
+        QCOMPARE(s.value(QStringLiteral("totals_failed")).toInt(), 1);
+        QCOMPARE(s.value(QStringLiteral("with_invalid_fields")).toInt(), 1);
+    }
+
+    void wrongTotalsAloneFailTheRun() {
+        const auto r = check(TwoBatchFile(records), true);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(summary(r).value(QStringLiteral("totals_failed")).toInt(), 1);
+        QCOMPARE(summary(r).value(QStringLiteral("with_invalid_fields")).toInt(-1), 0);
+    }
+
+    void textReportsEachClaimAndASummary() {
+        TwoBatchFile::Options options;
+        options.invalidServiceDate = true;
+        const TwoBatchFile file(records, options);
+        const auto r = check(file, false);
+        QCOMPARE(r.exitCode, 1);
+        const QStringList lines = r.outText().split(QLatin1Char('\n'));
+        QVERIFY(lines.contains(
+            QStringLiteral("%1  CA0: POE, EDGAR (C003)").arg(QString::fromStdString(file.claimC))));
+        QVERIFY2(lines.contains(QStringLiteral("  totals: do not compute, XA0 fields 12.0")),
+                 r.out.constData());
+        QVERIFY(lines.contains(QStringLiteral("  invalid: FA0-1 05.0 %1")
+                                   .arg(QString::fromStdString(records.name("FA0", "05.0")))));
+        QVERIFY(lines.contains(
+            QStringLiteral("Claims: 3, totals not computing: 1, with invalid fields: 1")));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliCheckTest)
+#include "CliCheckTest.moc"

@@ -1,0 +1,134 @@
+#include "CliRunner.h"
+#include "NsfRecords.h"
+#include "TwoBatchFile.h"
+
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+// What makes the tool stop with status 2, and what it says then.
+class CliErrorsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    NsfRecords records{MAPS_DIR, "nsf0301.map"};
+    TwoBatchFile file{records};
+    QString path;
+
+    static QString notNsf() {
+        return QStringLiteral("This is not an NSF file. Can not locate the AA0 record!");
+    }
+
+private slots:
+    void initTestCase() {
+        path = dir.filePath(QStringLiteral("claims.nsf"));
+        file.text.write(path);
+    }
+
+    void fileWithoutFileHeaderIsRejected() {
+        ClaimFileText text;
+        text.add(records.record("BA0", {{"06.0", "123456789"}}));
+        text.add(records.record("CA0", {{"03.0", "P1"}}));
+        // Lower case and a leading blank are not a file header either.
+        text.add(std::string("aa0") + records.record("AA0").substr(3));
+        text.add(std::string(" ") + records.record("AA0", {{"19.0", "00301"}}));
+        const QString noHeader = dir.filePath(QStringLiteral("noheader.nsf"));
+        text.write(noHeader);
+        for (const char* command : {"tree", "check"}) {
+            const auto r = CliRunner::run(
+                {QStringLiteral("--maps"), CliRunner::mapsDir(), QLatin1String(command), noHeader});
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY(r.out.isEmpty());
+            QVERIFY2(r.errText().contains(notNsf()), r.err.constData());
+        }
+    }
+
+    void missingMapShowsTheLoaderMessageThenTheOpenMessage() {
+        QTemporaryDir emptyMaps;
+        const auto r = CliRunner::run({QStringLiteral("--maps"), emptyMaps.path(),
+                                       QStringLiteral("--json"), QStringLiteral("tree"), path});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        const qsizetype mapMessage =
+            r.errText().indexOf(QStringLiteral("Unable to open map file: nsf0301.map"));
+        const qsizetype openMessage = r.errText().indexOf(notNsf());
+        QVERIFY2(mapMessage >= 0 && openMessage > mapMessage, r.err.constData());
+    }
+
+    void unreadableFileIsNamedWithTheReason() {
+        const QString missing = dir.filePath(QStringLiteral("no-such-file.nsf"));
+        const auto r = CliRunner::run(
+            {QStringLiteral("--maps"), CliRunner::mapsDir(), QStringLiteral("tree"), missing});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.errText().contains(missing), r.err.constData());
+        QVERIFY2(r.errText().contains(QStringLiteral("No such file")), r.err.constData());
+        QVERIFY(!r.errText().contains(notNsf()));
+    }
+
+    void unknownKeyStopsBeforeAnyClick_data() {
+        QTest::addColumn<QString>("badKey");
+        QTest::newRow("no node there") << QStringLiteral("CA0646");
+        QTest::newRow("leading zero") << QStringLiteral("CA00645");
+        QTest::newRow("claim trailer") << QStringLiteral("XA0645");
+        QTest::newRow("lower case") << QStringLiteral("ca0645");
+        QTest::newRow("type only") << QStringLiteral("CA0");
+    }
+
+    void unknownKeyStopsBeforeAnyClick() {
+        QFETCH(QString, badKey);
+        const auto r = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                       QStringLiteral("--json"), QStringLiteral("claim"), path,
+                                       QString::fromStdString(file.claimA), badKey});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.out.isEmpty(), r.out.constData());
+        QVERIFY2(r.errText().contains(badKey), r.err.constData());
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList();
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("show"), path};
+        QTest::newRow("no file") << QStringList{QStringLiteral("tree")};
+        QTest::newRow("claim without key") << QStringList{QStringLiteral("claim"), path};
+        QTest::newRow("tree with a key")
+            << QStringList{QStringLiteral("tree"), path, QStringLiteral("CA0645")};
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--xml"), QStringLiteral("tree"), path};
+        QTest::newRow("maps without folder")
+            << QStringList{QStringLiteral("tree"), path, QStringLiteral("--maps")};
+    }
+
+    void usageErrors() {
+        QFETCH(QStringList, arguments);
+        const auto r = CliRunner::run(arguments, CliRunner::mapsDir());
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.errText().contains(QStringLiteral("Usage: quillmark-cli")), r.err.constData());
+    }
+
+    void helpDescribesEveryCommandAndOption() {
+        const auto r = CliRunner::run({QStringLiteral("--help")});
+        QCOMPARE(r.exitCode, 0);
+        for (const char* word : {"tree FILE", "claim FILE KEY", "check FILE", "--maps DIR",
+                                 "--json", "totals_ok", "with_invalid_fields", "Exit status"})
+            QVERIFY2(r.outText().contains(QLatin1String(word)), word);
+    }
+
+    void unknownVersionOpensWithANote() {
+        ClaimFileText text;
+        text.add(records.record("AA0", {{"19.0", "00300"}}));
+        text.add(records.record("BA0", {{"06.0", "123456789"}, {"18.0", "CLINIC"}}));
+        const QString other = dir.filePath(QStringLiteral("v300.nsf"));
+        text.write(other);
+        const auto r = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                       QStringLiteral("--json"), QStringLiteral("tree"), other});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.json().object().value(QStringLiteral("version")).toString(),
+                 QStringLiteral("00300"));
+        QVERIFY2(r.errText().contains(QStringLiteral("'00300'")), r.err.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(CliErrorsTest)
+#include "CliErrorsTest.moc"

@@ -1,0 +1,66 @@
+#include "NsfRecords.h"
+
+#include "layouts/LayoutCatalogue.h"
+#include "layouts/MapLoader.h"
+#include "layouts/Module1.h"
+#include "layouts/RecordingMessageSink.h"
+
+#include <QtGlobal>
+
+NsfRecords::NsfRecords(const std::string& mapsDir, const std::string& mapFile)
+    : m_(std::make_unique<qm::Module1>()) {
+    m_->MapFolder = mapsDir;
+    qm::RecordingMessageSink sink;
+    if (!qm::LoadMapFile(*m_, mapFile, sink))
+        qFatal("cannot load %s from %s", mapFile.c_str(), mapsDir.c_str());
+}
+
+NsfRecords::~NsfRecords() = default;
+
+int NsfRecords::slot(const std::string& type, const std::string& fieldId) const {
+    const qm::RecordLayout* layout = m_->RecordLayouts.find(type);
+    const int slot = layout ? qm::LayoutCatalogue::fieldSlot(*layout, fieldId) : 0;
+    if (slot == 0)
+        qFatal("the map has no field %s %s", type.c_str(), fieldId.c_str());
+    return slot;
+}
+
+int NsfRecords::start(const std::string& type, const std::string& fieldId) const {
+    return m_->RecordLayouts.find(type)
+        ->Fields[static_cast<std::size_t>(slot(type, fieldId))]
+        .StartPos;
+}
+
+int NsfRecords::length(const std::string& type, const std::string& fieldId) const {
+    return m_->RecordLayouts.find(type)
+        ->Fields[static_cast<std::size_t>(slot(type, fieldId))]
+        .Length;
+}
+
+std::string NsfRecords::name(const std::string& type, const std::string& fieldId) const {
+    return m_->RecordLayouts.find(type)
+        ->Fields[static_cast<std::size_t>(slot(type, fieldId))]
+        .FieldName;
+}
+
+std::string NsfRecords::record(const std::string& type,
+                               const std::map<std::string, std::string>& values) const {
+    std::string line(320, ' ');
+    line.replace(0, 3, type);
+    for (const auto& [id, value] : values) {
+        const qm::FieldDef& field =
+            m_->RecordLayouts.find(type)->Fields[static_cast<std::size_t>(slot(type, id))];
+        const std::size_t width = static_cast<std::size_t>(field.Length);
+        if (value.size() > width)
+            qFatal("value %s too long for %s %s", value.c_str(), type.c_str(), id.c_str());
+        const bool digits =
+            !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+        std::string text = value;
+        if (digits && field.TypeCodes.find('N') != std::string::npos)
+            text.insert(0, width - value.size(), '0');
+        else
+            text.append(width - value.size(), ' ');
+        line.replace(static_cast<std::size_t>(field.StartPos - 1), width, text);
+    }
+    return line;
+}
