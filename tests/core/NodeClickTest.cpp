@@ -232,7 +232,7 @@ private slots:
             }
         }
         openAndBuild(b.bytes());
-        FileTree sequential = tree;
+        FileTree sequential = BuildTree(*ws->m.Files.get(ws->m.FileNumber));
         sequential.trailers.complete = false; // forces the line-by-line scan
         for (std::int64_t i = 0; i < tree.size(); ++i) {
             if (tree.recordType(i) != "CA0")

@@ -1,10 +1,12 @@
 #include "filetree/FileTree.h"
 
+#include <algorithm>
+
 namespace qm {
 
 std::string_view FileTree::recordType(std::int64_t node) const
 {
-    switch (nodes_[idx(node)].type) {
+    switch (at(node).type) {
     case 'A':
         return "AA0";
     case 'B':
@@ -21,8 +23,10 @@ std::string FileTree::key(std::int64_t node) const
 
 std::string_view FileTree::text(std::int64_t node) const
 {
-    const Node& n = nodes_[idx(node)];
-    return std::string_view(textPool_).substr(n.textOffset, n.textLength);
+    const Node& n = at(node);
+    return std::string_view(textBlocks_[n.textOffset / kTextBlockSize].get() +
+                                n.textOffset % kTextBlockSize,
+                            n.textLength);
 }
 
 std::int64_t FileTree::childCount(std::int64_t node) const
@@ -54,24 +58,26 @@ std::optional<std::int64_t> FileTree::findKey(std::string_view key) const
         pos = pos * 10 + (c - '0');
     }
     // Nodes are in file order, so positions ascend: a binary search finds it.
-    std::size_t lo = 0, hi = nodes_.size();
+    std::int64_t lo = 0, hi = count_;
     while (lo < hi) {
-        std::size_t mid = (lo + hi) / 2;
-        if (nodes_[mid].position < pos)
+        std::int64_t mid = lo + (hi - lo) / 2;
+        if (at(mid).position < pos)
             lo = mid + 1;
         else
             hi = mid;
     }
-    for (std::size_t i = lo; i < nodes_.size() && nodes_[i].position == pos; ++i)
-        if (nodes_[i].type == letter)
-            return static_cast<std::int64_t>(i);
+    for (std::int64_t i = lo; i < count_ && at(i).position == pos; ++i)
+        if (at(i).type == letter)
+            return i;
     return std::nullopt;
 }
 
 void FileTree::clear()
 {
-    nodes_.clear();
-    textPool_.clear();
+    count_ = 0;
+    nodeBlocks_.clear();
+    textBlocks_.clear();
+    textUsed_ = kTextBlockSize;
     childStart_.clear();
     childList_.clear();
     BatchCount = ClaimCount = 0;
@@ -81,31 +87,40 @@ void FileTree::clear()
 std::int64_t FileTree::addNode(char typeLetter, std::int64_t position, std::int64_t parent,
                                std::string_view text)
 {
-    Node n{position, parent, 0, textPool_.size(), static_cast<std::uint32_t>(text.size()),
-           typeLetter};
-    textPool_.append(text);
-    nodes_.push_back(n);
-    return size() - 1;
+    if (text.size() > kTextBlockSize)
+        text = text.substr(0, kTextBlockSize);
+    if (textUsed_ + text.size() > kTextBlockSize) {
+        textBlocks_.emplace_back(new char[kTextBlockSize]);
+        textUsed_ = 0;
+    }
+    const std::uint64_t offset = (textBlocks_.size() - 1) * kTextBlockSize + textUsed_;
+    std::copy(text.begin(), text.end(), textBlocks_.back().get() + textUsed_);
+    textUsed_ += text.size();
+
+    if ((static_cast<std::size_t>(count_) >> kNodeBlockBits) == nodeBlocks_.size())
+        nodeBlocks_.emplace_back(new Node[std::size_t(1) << kNodeBlockBits]);
+    at(count_) = Node{position, parent, 0, offset, static_cast<std::uint32_t>(text.size()),
+                      typeLetter};
+    return count_++;
 }
 
 void FileTree::finish()
 {
     // Counting sort of the nodes by parent keeps each child list in file order.
-    const std::size_t n = nodes_.size();
+    const std::size_t n = static_cast<std::size_t>(count_);
     childStart_.assign(n + 2, 0);
-    for (const Node& node : nodes_)
-        ++childStart_[static_cast<std::size_t>(node.parent + 1) + 1];
+    for (std::int64_t i = 0; i < count_; ++i)
+        ++childStart_[static_cast<std::size_t>(at(i).parent + 1) + 1];
     for (std::size_t i = 1; i < childStart_.size(); ++i)
         childStart_[i] += childStart_[i - 1];
     childList_.assign(n, 0);
     std::vector<std::int64_t> fill(childStart_.begin(), childStart_.end() - 1);
-    for (std::size_t i = 0; i < n; ++i) {
-        std::size_t slot = static_cast<std::size_t>(nodes_[i].parent + 1);
-        nodes_[i].row = fill[slot] - childStart_[slot];
-        childList_[static_cast<std::size_t>(fill[slot]++)] = static_cast<std::int64_t>(i);
+    for (std::int64_t i = 0; i < count_; ++i) {
+        Node& node = at(i);
+        const std::size_t slot = static_cast<std::size_t>(node.parent + 1);
+        node.row = fill[slot] - childStart_[slot];
+        childList_[static_cast<std::size_t>(fill[slot]++)] = i;
     }
-    textPool_.shrink_to_fit();
-    nodes_.shrink_to_fit();
 }
 
 } // namespace qm

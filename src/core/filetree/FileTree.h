@@ -3,6 +3,7 @@
 #include "filetree/TrailerIndex.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,21 +19,21 @@ class FileTree {
 public:
     static constexpr std::int64_t kNoNode = -1;
 
-    std::int64_t size() const { return static_cast<std::int64_t>(nodes_.size()); }
-    bool empty() const { return nodes_.empty(); }
+    std::int64_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
 
     // "AA0", "BA0" or "CA0".
     std::string_view recordType(std::int64_t node) const;
-    std::int64_t position(std::int64_t node) const { return nodes_[idx(node)].position; }
+    std::int64_t position(std::int64_t node) const { return at(node).position; }
     // Record type followed by the record position, e.g. "CA0645".
     std::string key(std::int64_t node) const;
     std::string_view text(std::int64_t node) const;
-    std::int64_t parent(std::int64_t node) const { return nodes_[idx(node)].parent; }
+    std::int64_t parent(std::int64_t node) const { return at(node).parent; }
 
     // Children of a node, or of the invisible top (kNoNode) for the roots.
     std::int64_t childCount(std::int64_t node) const;
     std::int64_t child(std::int64_t node, std::int64_t row) const;
-    std::int64_t rowInParent(std::int64_t node) const { return nodes_[idx(node)].row; }
+    std::int64_t rowInParent(std::int64_t node) const { return at(node).row; }
 
     // The node whose key this is, or nullopt.
     std::optional<std::int64_t> findKey(std::string_view key) const;
@@ -60,12 +61,28 @@ private:
         std::uint32_t textLength;
         char type; // 'A', 'B' or 'C'
     };
-    static std::size_t idx(std::int64_t node) { return static_cast<std::size_t>(node); }
+    // Nodes and texts live in fixed-size blocks: a growing tree never copies
+    // what it holds, and memory follows the tree's size.
+    static constexpr int kNodeBlockBits = 16;
+    static constexpr std::size_t kTextBlockSize = std::size_t(1) << 20;
 
-    std::vector<Node> nodes_;
-    std::string textPool_;
-    // Child lists in one array: children of node n are childList_[childStart_[n] ..
-    // childStart_[n+1]); the roots come first under the slot for kNoNode.
+    const Node& at(std::int64_t node) const
+    {
+        return nodeBlocks_[static_cast<std::size_t>(node) >> kNodeBlockBits]
+                          [static_cast<std::size_t>(node) & ((1u << kNodeBlockBits) - 1)];
+    }
+    Node& at(std::int64_t node)
+    {
+        return nodeBlocks_[static_cast<std::size_t>(node) >> kNodeBlockBits]
+                          [static_cast<std::size_t>(node) & ((1u << kNodeBlockBits) - 1)];
+    }
+
+    std::int64_t count_ = 0;
+    std::vector<std::unique_ptr<Node[]>> nodeBlocks_;
+    std::vector<std::unique_ptr<char[]>> textBlocks_;
+    std::size_t textUsed_ = kTextBlockSize; // bytes used in the last text block
+    // Child lists in one array: children of node n are childList_[childStart_[n + 1] ..
+    // childStart_[n + 2]); the roots come first, under the slot for kNoNode.
     std::vector<std::int64_t> childStart_;
     std::vector<std::int64_t> childList_;
 };

@@ -10,7 +10,7 @@ namespace qm {
 
 namespace {
 // Large enough that a gigabyte is read in a few thousand system calls.
-constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+constexpr std::size_t kBufferSize = std::size_t(1) << 16;
 } // namespace
 
 SequentialFile::SequentialFile() = default;
