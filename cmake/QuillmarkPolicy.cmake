@@ -12,3 +12,9 @@ if(QUILLMARK_SANITIZE)
     -fno-sanitize-recover=undefined)
   target_link_options(quillmark_policy INTERFACE -fsanitize=address,undefined)
 endif()
+if(QUILLMARK_FUZZ)
+  # Everything the fuzz targets link is instrumented for coverage and checked.
+  target_compile_options(quillmark_policy INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+    -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(quillmark_policy INTERFACE -fsanitize=address,undefined)
+endif()

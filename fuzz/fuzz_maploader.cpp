@@ -1,0 +1,23 @@
+// Map files as a user might hand-edit them: any bytes at all.
+#include "FuzzWorkspace.h"
+#include "layouts/MapLoader.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzWorkspace& ws = FuzzWorkspace::instance();
+    ws.write("fuzz.map", data, size);
+    ws.sink.messages.clear();
+    const bool ok = qm::LoadMapFile(*ws.m, "fuzz.map", ws.sink);
+    // A load either succeeds silently or fails with exactly one message, and
+    // never leaves more than 99 fields for a type.
+    if (ok != ws.sink.messages.empty() || ws.sink.messages.size() > 1)
+        std::abort();
+    for (int i = 0; i < qm::kRecordTypeCount; ++i) {
+        const auto count = ws.m->RecordLayouts.at(i).Info.FieldCount;
+        if (count < 0 || count > qm::kMaxSlot)
+            std::abort();
+    }
+    return 0;
+}
