@@ -1,0 +1,9 @@
+#include "about/DetachedProcessStarter.h"
+
+#include <QProcess>
+
+bool DetachedProcessStarter::start(const QString& program) {
+    if (program.isEmpty())
+        return false;
+    return QProcess::startDetached(program, QStringList());
+}

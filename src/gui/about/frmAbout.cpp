@@ -1,0 +1,110 @@
+#include "about/frmAbout.h"
+
+#include "about/Branding.h"
+#include "about/DetachedProcessStarter.h"
+#include "about/NativeRegistry.h"
+#include "about/SystemInfo.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Quillmark"));
+    setModal(true);
+
+    if (!registry) {
+        ownRegistry_ = std::make_unique<NativeRegistry>();
+        registry = ownRegistry_.get();
+    }
+    if (!starter) {
+        ownStarter_ = std::make_unique<DetachedProcessStarter>();
+        starter = ownStarter_.get();
+    }
+    registry_ = registry;
+    starter_ = starter;
+
+    QLabel* icon = makeLabel(this, QStringLiteral("picIcon"), QString());
+    icon->setPixmap(Branding::applicationIcon().pixmap(48, 48));
+    icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    QLabel* title = makeLabel(this, QStringLiteral("lblTitle"), Branding::title());
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+
+    QLabel* version = makeLabel(this, QStringLiteral("lblVersion"), Branding::versionLine());
+
+    QLabel* description = makeLabel(
+        this, QStringLiteral("lblDescription"),
+        QStringLiteral("Displays health-claim files in the National Standard Format (NSF), "
+                       "record by record and field by field, without changing them."));
+    description->setWordWrap(true);
+
+    auto* line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    QLabel* disclaimer = makeLabel(
+        this, QStringLiteral("lblDisclaimer"),
+        QStringLiteral("Warning: this program is protected by copyright law. Copying or "
+                       "distributing it, or any part of it, without permission may result in "
+                       "civil and criminal penalties."));
+    disclaimer->setWordWrap(true);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    sysInfo->setAutoDefault(false);
+    connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(title);
+    texts->addWidget(version);
+    texts->addSpacing(8);
+    texts->addWidget(description);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(sysInfo);
+    buttons->addStretch(1);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(16, 16, 16, 16);
+    grid->setHorizontalSpacing(16);
+    grid->addWidget(icon, 0, 0);
+    grid->addLayout(texts, 0, 1, 1, 2);
+    grid->addWidget(line, 1, 0, 1, 3);
+    grid->addWidget(disclaimer, 2, 0, 1, 2);
+    grid->addLayout(buttons, 2, 2);
+    grid->setColumnStretch(1, 1);
+
+    setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::StartSysInfo() {
+    SystemInfo::StartSysInfo(*registry_, *starter_, this);
+}

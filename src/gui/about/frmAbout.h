@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+class ProcessStarter;
+class Registry;
+
+// The about box: title, version, description, and a button that starts the
+// system-information program.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    // registry and starter default to the system's own; tests pass fakes.
+    explicit frmAbout(QWidget* parent = nullptr, Registry* registry = nullptr,
+                      ProcessStarter* starter = nullptr);
+    ~frmAbout() override;
+
+    void StartSysInfo();
+
+private:
+    std::unique_ptr<Registry> ownRegistry_;
+    std::unique_ptr<ProcessStarter> ownStarter_;
+    Registry* registry_ = nullptr;
+    ProcessStarter* starter_ = nullptr;
+};

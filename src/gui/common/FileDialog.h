@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+// Every file dialog of the application goes through here: the real thing is a
+// modal QFileDialog; tests queue the names "chosen" and read back what was asked.
+//
+//   FileDialog::OpenRequest request;
+//   request.caption = QStringLiteral("Open");
+//   request.filterLabel = QStringLiteral("All Files (*.*)");
+//   const QString path = FileDialog::getOpenFileName(this, request);
+class FileDialog {
+public:
+    struct OpenRequest {
+        QString objectName; // the dialog's object name
+        QString caption;    // its title
+        // The one filter: shown exactly as its label, matching every name that
+        // fits one of the blank-separated patterns. The label need not spell the
+        // patterns, so "All Files (*.*)" can match names without a dot too.
+        QString filterLabel;
+        QString filterPatterns = QStringLiteral("*");
+        QString directory; // where the dialog starts; empty for the current directory
+    };
+
+    // The full path of the file chosen, or an empty string when cancelled.
+    static QString getOpenFileName(QWidget* parent, const OpenRequest& request);
+
+    // Test seam. A queued name answers the next dialog without showing it (an
+    // empty name acts as Cancel). In test mode no dialog is ever shown: one
+    // without a queued name is cancelled.
+    static void setNextFileName(const QString& fileName);
+    static void setTestMode(bool on);
+    // Every dialog asked for since the last reset, in order.
+    static const QList<OpenRequest>& requests();
+    // Forgets queued names and requests, and leaves test mode.
+    static void reset();
+};

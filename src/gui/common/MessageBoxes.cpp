@@ -1,0 +1,100 @@
+#include "common/MessageBoxes.h"
+
+#include "common/CoreText.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QQueue>
+
+namespace {
+
+struct Seam {
+    QQueue<qm::MessageAnswer> answers;
+    QList<MessageBoxes::Record> shown;
+    bool testMode = false;
+};
+
+Seam& seam() {
+    static Seam instance;
+    return instance;
+}
+
+QMessageBox::Icon toQt(qm::MessageIcon icon) {
+    switch (icon) {
+    case qm::MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case qm::MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case qm::MessageIcon::Information:
+        return QMessageBox::Information;
+    case qm::MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+qm::MessageAnswer defaultAnswer(qm::MessageButtons buttons) {
+    return buttons == qm::MessageButtons::Ok ? qm::MessageAnswer::Ok : qm::MessageAnswer::Cancel;
+}
+
+qm::MessageAnswer execBox(QWidget* parent, const MessageBoxes::Record& record) {
+    QMessageBox box(toQt(record.icon), record.title, record.text, QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    if (record.buttons == qm::MessageButtons::RetryCancel) {
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Retry);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return qm::MessageAnswer::Ok;
+    case QMessageBox::Retry:
+        return qm::MessageAnswer::Retry;
+    default:
+        return defaultAnswer(record.buttons);
+    }
+}
+
+} // namespace
+
+MessageBoxes::MessageBoxes(QWidget* parent)
+    : parent_(parent) {
+}
+
+qm::MessageAnswer MessageBoxes::show(const qm::Message& message) {
+    QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
+    return showMessage(parent, CoreText::toQString(message.text),
+                       CoreText::toQString(message.title), message.icon, message.buttons);
+}
+
+qm::MessageAnswer MessageBoxes::showMessage(QWidget* parent, const QString& text,
+                                            const QString& title, qm::MessageIcon icon,
+                                            qm::MessageButtons buttons) {
+    Seam& s = seam();
+    const Record record{text, title, icon, buttons};
+    s.shown.append(record);
+    if (!s.answers.isEmpty())
+        return s.answers.dequeue();
+    if (s.testMode)
+        return defaultAnswer(buttons);
+    return execBox(parent, record);
+}
+
+void MessageBoxes::setNextAnswer(qm::MessageAnswer answer) {
+    seam().answers.enqueue(answer);
+}
+
+void MessageBoxes::setTestMode(bool on) {
+    seam().testMode = on;
+}
+
+const QList<MessageBoxes::Record>& MessageBoxes::shown() {
+    return seam().shown;
+}
+
+void MessageBoxes::reset() {
+    seam() = Seam();
+}

@@ -1,0 +1,223 @@
+#include "common/WindowPositions.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <cmath>
+
+namespace {
+
+constexpr float kTwipsPerInch = 1440.0f;
+// Anything beyond this is no place on any real desktop (about 70000 pixels at 96 DPI).
+constexpr float kMaxTwips = 1.0e6f;
+// How much of the window's top strip must be in sight for the user to grab it.
+constexpr int kTitleStripHeight = 24;
+constexpr int kMinVisibleWidth = 48;
+constexpr int kMinVisibleHeight = 8;
+const char* const kFrameFitterName = "WindowPositionsFrameFitter";
+
+struct DefaultPlace {
+    const char* windowName;
+    WindowPositions::Twips twips;
+};
+
+// Every window that remembers its place, with its first-run place.
+constexpr DefaultPlace kDefaultPlaces[] = {
+    {"frmMain", {1000, 1000, 6000, 2000}},
+    {"frmNSFTree", {1000, 1000, 6500, 6500}},
+    {"frmClaimForm", {1000, 1000, 6500, 6500}},
+    {"frmFind", {1000, 1000, 4770, 1785}},
+};
+
+QString& settingsFileOverride() {
+    static QString path;
+    return path;
+}
+
+QString key(const QString& windowName, const char* part) {
+    return windowName + QLatin1String(part);
+}
+
+QMdiSubWindow* documentFrame(const QWidget* window) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(const_cast<QWidget*>(window)))
+        return frame;
+    return qobject_cast<QMdiSubWindow*>(window->parentWidget());
+}
+
+QPointF dotsPerInch(const QWidget* reference) {
+    const QScreen* screen = reference ? reference->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return {96.0, 96.0};
+    return {screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY()};
+}
+
+bool titleInSight(const QRect& window, const QList<QRect>& areas) {
+    const QRect strip(window.left(), window.top(), window.width(),
+                      qMin(window.height(), kTitleStripHeight));
+    for (const QRect& area : areas) {
+        const QRect seen = strip & area;
+        if (seen.width() >= qMin(kMinVisibleWidth, strip.width()) &&
+            seen.height() >= qMin(kMinVisibleHeight, strip.height()))
+            return true;
+    }
+    return false;
+}
+
+QList<QRect> screenAreas() {
+    QList<QRect> areas;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        areas.append(screen->availableGeometry());
+    return areas;
+}
+
+// Before a top-level window is first shown its frame is unknown, so restore
+// sets the inner size to the stored outer size; once the frame is known this
+// takes it off again, so that a window does not grow by its frame every run.
+class FrameFitter : public QObject {
+public:
+    FrameFitter(QWidget* window, const QSize& outerSize)
+        : QObject(window)
+        , outerSize_(outerSize) {
+        setObjectName(QLatin1String(kFrameFitterName));
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize)
+            return false;
+        auto* window = static_cast<QWidget*>(watched);
+        if (!window->isVisible() || window->windowState() != Qt::WindowNoState)
+            return false;
+        const QSize frame = window->frameGeometry().size() - window->size();
+        if (frame.width() > 0 || frame.height() > 0) {
+            window->removeEventFilter(this);
+            window->resize(outerSize_ - frame);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QSize outerSize_;
+};
+
+} // namespace
+
+WindowPositions::Twips WindowPositions::defaultsFor(const QString& windowName) {
+    for (const DefaultPlace& place : kDefaultPlaces) {
+        if (windowName == QLatin1String(place.windowName))
+            return place.twips;
+    }
+    return kDefaultPlaces[0].twips;
+}
+
+std::unique_ptr<QSettings> WindowPositions::openSettings() {
+    const QString& file = settingsFileOverride();
+    if (!file.isEmpty())
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QStringLiteral("Quillmark"), QStringLiteral("Quillmark"));
+}
+
+void WindowPositions::setSettingsFile(const QString& iniPath) {
+    settingsFileOverride() = iniPath;
+}
+
+WindowPositions::Twips WindowPositions::load(const QString& windowName, const Twips& defaults) {
+    const std::unique_ptr<QSettings> settings = openSettings();
+    settings->beginGroup(QStringLiteral("Settings"));
+    auto read = [&](const char* part, float fallback, bool mustBePositive) {
+        const QVariant stored = settings->value(key(windowName, part));
+        if (!stored.isValid())
+            return fallback;
+        bool ok = false;
+        const float value = stored.toString().toFloat(&ok);
+        if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxTwips ||
+            (mustBePositive && value <= 0))
+            return fallback;
+        return value;
+    };
+    Twips twips;
+    twips.left = read("Left", defaults.left, false);
+    twips.top = read("Top", defaults.top, false);
+    twips.width = read("Width", defaults.width, true);
+    twips.height = read("Height", defaults.height, true);
+    return twips;
+}
+
+QRect WindowPositions::toPixels(const Twips& twips, const QWidget* reference) {
+    const QPointF dpi = dotsPerInch(reference);
+    auto px = [](float value, qreal dotsPerInch) {
+        return int(std::lround(double(value) * dotsPerInch / kTwipsPerInch));
+    };
+    return QRect(px(twips.left, dpi.x()), px(twips.top, dpi.y()), px(twips.width, dpi.x()),
+                 px(twips.height, dpi.y()));
+}
+
+WindowPositions::Twips WindowPositions::toTwips(const QRect& pixels, const QWidget* reference) {
+    const QPointF dpi = dotsPerInch(reference);
+    auto tw = [](int value, qreal dotsPerInch) {
+        return float(double(value) * kTwipsPerInch / dotsPerInch);
+    };
+    return {tw(pixels.x(), dpi.x()), tw(pixels.y(), dpi.y()), tw(pixels.width(), dpi.x()),
+            tw(pixels.height(), dpi.y())};
+}
+
+void WindowPositions::restore(QWidget* window, const QString& windowName) {
+    restore(window, windowName, defaultsFor(windowName));
+}
+
+void WindowPositions::restore(QWidget* window, const QString& windowName, const Twips& defaults) {
+    QMdiSubWindow* frame = documentFrame(window);
+    QWidget* target = frame ? static_cast<QWidget*>(frame) : window;
+
+    QList<QRect> areas;
+    if (frame) {
+        if (const QMdiArea* area = frame->mdiArea())
+            areas.append(area->viewport()->rect());
+    } else {
+        areas = screenAreas();
+    }
+    // A document area not laid out yet, or a system without screens, cannot
+    // tell what is in sight; the stored place is then taken as it is.
+    areas.removeIf([](const QRect& area) { return area.isEmpty(); });
+
+    const Twips stored = load(windowName, defaults);
+    QRect place = toPixels(stored, target);
+    if (!areas.isEmpty() && !titleInSight(place, areas)) {
+        place = toPixels({defaults.left, defaults.top, stored.width, stored.height}, target);
+        if (!titleInSight(place, areas))
+            place = toPixels(defaults, target);
+    }
+
+    if (frame) {
+        frame->setGeometry(place);
+        return;
+    }
+    window->move(place.topLeft());
+    window->resize(place.size());
+    delete window->findChild<QObject*>(QLatin1String(kFrameFitterName), Qt::FindDirectChildrenOnly);
+    new FrameFitter(window, place.size());
+}
+
+void WindowPositions::save(const QWidget* window, const QString& windowName) {
+    const QMdiSubWindow* frame = documentFrame(window);
+    const QWidget* target = frame ? static_cast<const QWidget*>(frame) : window;
+    if (target->isMinimized())
+        return;
+    const QRect bounds = frame ? frame->geometry() : window->frameGeometry();
+    const Twips twips = toTwips(bounds, target);
+
+    const std::unique_ptr<QSettings> settings = openSettings();
+    settings->beginGroup(QStringLiteral("Settings"));
+    auto write = [&](const char* part, float value) {
+        settings->setValue(key(windowName, part), QString::number(double(value), 'g', 7));
+    };
+    write("Left", twips.left);
+    write("Top", twips.top);
+    write("Width", twips.width);
+    write("Height", twips.height);
+}

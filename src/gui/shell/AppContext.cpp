@@ -1,0 +1,13 @@
+#include "shell/AppContext.h"
+
+#include "shell/DocumentArea.h"
+
+AppContext::AppContext() = default;
+
+DocumentArea* AppContext::documents() const {
+    return documents_;
+}
+
+void AppContext::setDocuments(DocumentArea* documents) {
+    documents_ = documents;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "common/MessageBoxes.h"
+#include "layouts/Module1.h"
+
+#include <QPointer>
+
+class DocumentArea;
+
+// The application-wide state: the program-wide values of the core and what the
+// windows share. One per run (tests make a fresh one per test); every window
+// gets a reference to it.
+class AppContext {
+public:
+    AppContext();
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    // FileNumber, FileName, MapFolder, RecordLayouts, SearchText, ... of the run.
+    qm::Module1& module1() { return module1_; }
+    const qm::Module1& module1() const { return module1_; }
+
+    // Reports core messages as message boxes owned by the active window.
+    MessageBoxes& messages() { return messages_; }
+
+    // The main window's document area, where document windows open (see
+    // DocumentArea::addDocument); nullptr while there is no main window.
+    DocumentArea* documents() const;
+    void setDocuments(DocumentArea* documents);
+
+private:
+    qm::Module1 module1_;
+    MessageBoxes messages_;
+    QPointer<DocumentArea> documents_;
+};

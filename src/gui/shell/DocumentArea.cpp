@@ -1,0 +1,80 @@
+#include "shell/DocumentArea.h"
+
+#include "common/WindowPositions.h"
+#include "shell/DocumentWindow.h"
+
+DocumentArea::DocumentArea(QWidget* parent)
+    : QMdiArea(parent) {
+    setObjectName(QStringLiteral("mdiArea"));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+DocumentWindow* DocumentArea::addDocument(QWidget* content) {
+    auto* document = new DocumentWindow(content);
+    addSubWindow(document);
+    WindowPositions::restore(document, document->windowName());
+    document->show();
+    setActiveSubWindow(document);
+    return document;
+}
+
+DocumentWindow* DocumentArea::findDocument(const QString& windowName) const {
+    const QList<QMdiSubWindow*> windows = subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        auto* document = qobject_cast<DocumentWindow*>(window);
+        if (document && document->windowName() == windowName)
+            return document;
+    }
+    return nullptr;
+}
+
+void DocumentArea::activateDocument(QMdiSubWindow* document) {
+    if (document->isMinimized())
+        document->showNormal();
+    setActiveSubWindow(document);
+    document->raise();
+}
+
+bool DocumentArea::closeAllDocuments() {
+    closeAllSubWindows();
+    return subWindowList().isEmpty();
+}
+
+void DocumentArea::tileHorizontally() {
+    tile(Qt::Vertical);
+}
+
+void DocumentArea::tileVertically() {
+    tile(Qt::Horizontal);
+}
+
+void DocumentArea::tile(Qt::Orientation bandDirection) {
+    // Topmost first; minimized windows keep their place as icons.
+    QList<QMdiSubWindow*> windows;
+    const QList<QMdiSubWindow*> stack = subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        if ((*it)->isVisible() && !(*it)->isMinimized())
+            windows.append(*it);
+    }
+    const qsizetype count = windows.size();
+    if (count == 0)
+        return;
+    for (QMdiSubWindow* window : std::as_const(windows)) {
+        if (window->isMaximized())
+            window->showNormal();
+    }
+    const QRect area = viewport()->rect();
+    for (qsizetype i = 0; i < count; ++i) {
+        QMdiSubWindow* window = windows.at(i);
+        if (bandDirection == Qt::Vertical) {
+            const int top = area.top() + int(area.height() * i / count);
+            const int bottom = area.top() + int(area.height() * (i + 1) / count);
+            window->setGeometry(area.left(), top, area.width(), bottom - top);
+        } else {
+            const int left = area.left() + int(area.width() * i / count);
+            const int right = area.left() + int(area.width() * (i + 1) / count);
+            window->setGeometry(left, area.top(), right - left, area.height());
+        }
+    }
+}

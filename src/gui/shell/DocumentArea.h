@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMdiArea>
+
+class DocumentWindow;
+
+// The main window's area of document windows (the file tree and the claim
+// forms): adds them at their remembered place and arranges them.
+class DocumentArea : public QMdiArea {
+    Q_OBJECT
+public:
+    explicit DocumentArea(QWidget* parent = nullptr);
+
+    // Adds content as a document window, named by content's objectName (which
+    // also names its remembered place): placed where it was last, shown and
+    // made active. Closing the window deletes it and its content, after saving
+    // its place unless it is minimized.
+    DocumentWindow* addDocument(QWidget* content);
+    // The open document window whose content has this object name, or nullptr.
+    DocumentWindow* findDocument(const QString& windowName) const;
+    // Brings a document window to the front, restoring it when minimized.
+    void activateDocument(QMdiSubWindow* document);
+    // Closes every document window, each saving its place; false when one refused.
+    bool closeAllDocuments();
+
+    // Full-width bands stacked top to bottom, the active window on top.
+    void tileHorizontally();
+    // Full-height columns side by side, the active window on the left.
+    void tileVertically();
+
+private:
+    void tile(Qt::Orientation bandDirection);
+};

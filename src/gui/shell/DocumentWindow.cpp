@@ -1,0 +1,22 @@
+#include "shell/DocumentWindow.h"
+
+#include "common/WindowPositions.h"
+
+#include <QCloseEvent>
+
+DocumentWindow::DocumentWindow(QWidget* content) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(content);
+    setWindowIcon(content->windowIcon());
+}
+
+QString DocumentWindow::windowName() const {
+    return widget() ? widget()->objectName() : QString();
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event) {
+    // The content may refuse to close; only a window that really goes saves.
+    QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted())
+        WindowPositions::save(this, windowName());
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+// The frame of one document window in the main window's document area. It
+// remembers its place under its content's object name (see WindowPositions)
+// and is deleted when closed.
+class DocumentWindow : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    explicit DocumentWindow(QWidget* content);
+
+    QString windowName() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};

@@ -1,0 +1,266 @@
+#include "shell/frmMain.h"
+
+#include "Version.h"
+#include "about/Branding.h"
+#include "about/frmAbout.h"
+#include "common/CoreText.h"
+#include "common/FileDialog.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+#include "layouts/VersionDetector.h"
+#include "shell/AppContext.h"
+#include "shell/DocumentArea.h"
+#include "shell/DocumentWindow.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <string>
+
+namespace {
+
+const QString kTreeWindowName = QStringLiteral("frmNSFTree");
+
+// The first local file among dropped items, or an empty string.
+QString droppedFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls())
+        return QString();
+    const QList<QUrl> urls = mime->urls();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            return url.toLocalFile();
+    }
+    return QString();
+}
+
+} // namespace
+
+frmMain::frmMain(AppContext& context, QWidget* parent)
+    : QMainWindow(parent)
+    , context_(context) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString::fromLatin1(qm::kApplicationTitle));
+    setWindowIcon(Branding::applicationIcon());
+    setAcceptDrops(true);
+
+    documents_ = new DocumentArea(this);
+    setCentralWidget(documents_);
+    context_.setDocuments(documents_);
+
+    QStatusBar* statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    statusPanel_ = new QLabel(QStringLiteral("No File Opened"), statusBar);
+    statusPanel_->setObjectName(QStringLiteral("sbStatusBarPanel1"));
+    statusBar->addWidget(statusPanel_, 1);
+    setStatusBar(statusBar);
+
+    createMenus();
+    connect(documents_, &QMdiArea::subWindowActivated, this, &frmMain::updateWindowList);
+
+    WindowPositions::restore(this, objectName());
+}
+
+frmMain::~frmMain() {
+    // The document area outlives this part of the object and still reports
+    // its windows going while it is torn down.
+    disconnect(documents_, nullptr, this, nullptr);
+    context_.setDocuments(nullptr);
+}
+
+QAction* frmMain::addAction(QMenu* menu, const QString& name, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    return action;
+}
+
+void frmMain::createMenus() {
+    auto addMenu = [this](const QString& name, const QString& title) {
+        QMenu* menu = menuBar()->addMenu(title);
+        menu->setObjectName(name);
+        return menu;
+    };
+
+    QMenu* file = addMenu(QStringLiteral("mnuFile"), QStringLiteral("&File"));
+    QAction* open = addAction(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, &frmMain::fileOpen);
+    fileCloseAction_ = addAction(file, QStringLiteral("mnuFileClose"), QStringLiteral("&Close"));
+    fileCloseAction_->setEnabled(false);
+    connect(fileCloseAction_, &QAction::triggered, this, &frmMain::fileClose);
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar0"));
+    QAction* exit = addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = addMenu(QStringLiteral("mnuEdit"), QStringLiteral("&Edit"));
+    QAction* copy = addAction(edit, QStringLiteral("mnuEditCopy"), QStringLiteral("&Copy"));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    copy->setEnabled(false);
+
+    QMenu* tools = addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"));
+    viewClaimsAction_ =
+        addAction(tools, QStringLiteral("mnuClaimForm"), QStringLiteral("View Claims"));
+    viewClaimsAction_->setEnabled(false);
+    connect(viewClaimsAction_, &QAction::triggered, this, &frmMain::viewClaims);
+    addAction(tools, QStringLiteral("mnuToolsOptions"), QStringLiteral("&Options..."))
+        ->setEnabled(false);
+
+    windowMenu_ = addMenu(QStringLiteral("mnuWindow"), QStringLiteral("&Window"));
+    connect(addAction(windowMenu_, QStringLiteral("mnuWindowCascade"), QStringLiteral("&Cascade")),
+            &QAction::triggered, documents_, &QMdiArea::cascadeSubWindows);
+    connect(addAction(windowMenu_, QStringLiteral("mnuWindowTileHorizontal"),
+                      QStringLiteral("Tile &Horizontal")),
+            &QAction::triggered, documents_, &DocumentArea::tileHorizontally);
+    connect(addAction(windowMenu_, QStringLiteral("mnuWindowTileVertical"),
+                      QStringLiteral("Tile &Vertical")),
+            &QAction::triggered, documents_, &DocumentArea::tileVertically);
+    connect(windowMenu_, &QMenu::aboutToShow, this, &frmMain::updateWindowList);
+
+    QMenu* help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
+    connect(addAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About ")),
+            &QAction::triggered, this, &frmMain::showAbout);
+}
+
+void frmMain::updateWindowList() {
+    qDeleteAll(windowListActions_);
+    windowListActions_.clear();
+    const QList<QMdiSubWindow*> windows = documents_->subWindowList();
+    if (windows.isEmpty())
+        return;
+    windowListActions_.append(windowMenu_->addSeparator());
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++number;
+        QAction* entry =
+            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle()));
+        entry->setCheckable(true);
+        entry->setChecked(window == documents_->activeSubWindow());
+        connect(entry, &QAction::triggered, documents_,
+                [this, window] { documents_->activateDocument(window); });
+        windowListActions_.append(entry);
+    }
+}
+
+QString frmMain::statusText() const {
+    return statusPanel_->text();
+}
+
+void frmMain::setTreeWindowFactory(TreeWindowFactory factory) {
+    treeWindowFactory_ = std::move(factory);
+}
+
+void frmMain::setFileState(bool open, const QString& status) {
+    fileCloseAction_->setEnabled(open);
+    viewClaimsAction_->setEnabled(open);
+    statusPanel_->setText(status);
+}
+
+void frmMain::fileOpen() {
+    FileDialog::OpenRequest request;
+    request.objectName = QStringLiteral("dlgCommonDialog");
+    request.caption = QStringLiteral("Open");
+    request.filterLabel = QStringLiteral("All Files (*.*)");
+    const std::string& lastFile = context_.module1().FileName;
+    if (!lastFile.empty())
+        request.directory = QFileInfo(CoreText::toPath(lastFile)).absolutePath();
+    const QString path = FileDialog::getOpenFileName(this, request);
+    if (path.isEmpty())
+        return;
+    openFile(path);
+}
+
+void frmMain::openFile(const QString& chosenPath) {
+    qm::Module1& m = context_.module1();
+    const QString path = QDir::toNativeSeparators(chosenPath);
+    m.FileName = CoreText::fromPath(path);
+    if (m.FileNumber != 0)
+        m.Files.close(m.FileNumber);
+
+    std::string error;
+    bool opened = false;
+    if (QFileInfo(path).isDir()) {
+        error = "It is a folder, not a file.";
+    } else {
+        m.FileNumber = m.Files.FreeFile();
+        if (m.FileNumber == 0)
+            error = "No file handle is free.";
+        else
+            opened = m.Files.open(m.FileNumber, m.FileName, &error);
+    }
+    if (!opened) {
+        QString reason = CoreText::toQString(error);
+        if (reason.isEmpty())
+            reason = QStringLiteral("The file cannot be read.");
+        MessageBoxes::showMessage(
+            this,
+            QStringLiteral("Unable to open the file \"%1\" for reading.\n\n%2").arg(path, reason),
+            QStringLiteral("Unable to Open File"), qm::MessageIcon::Critical);
+        setFileState(false, QStringLiteral("No File Open"));
+        return;
+    }
+
+    MessageBoxes mapMessages(this);
+    if (qm::DetectFileVersion(m, m.FileNumber, mapMessages)) {
+        setFileState(true, QStringLiteral("Opened File: ") + path);
+        return;
+    }
+    MessageBoxes::showMessage(
+        this, QStringLiteral("This is not an NSF file. Can not locate the AA0 record!"),
+        QStringLiteral("Unrecognizable File"), qm::MessageIcon::Exclamation);
+    m.Files.close(m.FileNumber);
+    setFileState(false, QStringLiteral("No File Open"));
+}
+
+void frmMain::fileClose() {
+    qm::Module1& m = context_.module1();
+    m.Files.close(m.FileNumber);
+    setFileState(false, QStringLiteral("No File Open"));
+}
+
+void frmMain::viewClaims() {
+    if (DocumentWindow* existing = documents_->findDocument(kTreeWindowName)) {
+        documents_->activateDocument(existing);
+        return;
+    }
+    if (!treeWindowFactory_)
+        return;
+    if (QWidget* tree = treeWindowFactory_())
+        documents_->addDocument(tree);
+}
+
+void frmMain::showAbout() {
+    frmAbout about(this);
+    about.exec();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Document windows close first, each saving its own place.
+    if (!documents_->closeAllDocuments()) {
+        event->ignore();
+        return;
+    }
+    WindowPositions::save(this, objectName());
+    event->accept();
+    emit closed();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Open after the drag has finished, so that the source is not kept
+    // waiting while a message box is up.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openFile(path); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <functional>
+
+class AppContext;
+class DocumentArea;
+class QAction;
+class QLabel;
+class QMenu;
+
+// The main window: menus, the status bar, the area of document windows, and the
+// one claim file the application has open at a time.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Creates the file tree window for the open file; it is shown as a
+    // document window named by its object name ("frmNSFTree").
+    using TreeWindowFactory = std::function<QWidget*()>;
+
+    explicit frmMain(AppContext& context, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Opens a claim file exactly as File > Open does once a path was chosen.
+    void openFile(const QString& path);
+
+    // Tools > View Claims shows the window this makes, or brings the one
+    // already open to the front. Without a factory the command does nothing.
+    void setTreeWindowFactory(TreeWindowFactory factory);
+
+    DocumentArea* documents() const { return documents_; }
+    QString statusText() const;
+
+signals:
+    // The window has closed for good: the application should end.
+    void closed();
+
+public slots:
+    void fileOpen();
+    void fileClose();
+    void viewClaims();
+    void showAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createMenus();
+    void updateWindowList();
+    void setFileState(bool open, const QString& status);
+    QAction* addAction(QMenu* menu, const QString& name, const QString& text);
+
+    AppContext& context_;
+    DocumentArea* documents_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QAction* fileCloseAction_ = nullptr;
+    QAction* viewClaimsAction_ = nullptr;
+    QList<QAction*> windowListActions_;
+    TreeWindowFactory treeWindowFactory_;
+};
