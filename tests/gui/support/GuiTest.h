@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+class QWidget;
+
+// Helpers shared by the GUI tests.
+class GuiTest {
+public:
+    // Puts the message-box and file-dialog seams in test mode with nothing
+    // queued, and points the settings store at a fresh INI file in dir.
+    static void isolate(const QTemporaryDir& dir);
+    // The INI file that isolate() set up in dir.
+    static QString settingsFile(const QTemporaryDir& dir);
+
+    // Triggers the action named name under root; false (with a warning saying
+    // why) when there is no such action or it is disabled.
+    static bool triggerAction(QWidget* root, const QString& name);
+
+    // A file under the test data folder.
+    static QString dataPath(const QString& relativePath);
+};

@@ -1,0 +1,443 @@
+// The seams and the position memory that every window uses.
+#include "GuiTest.h"
+#include "common/FileDialog.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+class tst_common : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // Message boxes
+    void queuedAnswersAnswerWithoutShowing();
+    void testModeAnswersTheSafeButton();
+    void realBoxShowsTextTitleIconAndButtons();
+    void realRetryCancelBoxReturnsTheButtonPressed();
+    void coreMessagesKeepTheirBytes();
+
+    // File dialog
+    void queuedFileNamesAnswerInOrder();
+    void testModeCancelsAnUnansweredDialog();
+    void realDialogShowsLabelAndMatchesEveryName();
+
+    // Window positions
+    void firstRunUsesTheWindowsDefaults();
+    void saveWritesFourKeysOfTwipsText();
+    void savedPlaceIsRestored();
+    void minimizedWindowSavesNothing();
+    void unreadableValueFallsBackToItsDefault_data();
+    void unreadableValueFallsBackToItsDefault();
+    void placeOutOfSightFallsBackToTheDefault_data();
+    void placeOutOfSightFallsBackToTheDefault();
+    void documentWindowIsPlacedInTheArea();
+    void realStoreIsNamedQuillmark();
+
+private:
+    void writeSettings(const QString& window, const QStringList& values);
+    QRect pixels(float left, float top, float width, float height) const;
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void tst_common::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QVERIFY(screen);
+    // The expectations below are worked out at 15 twips a pixel.
+    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
+    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+}
+
+void tst_common::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+}
+
+void tst_common::cleanup() {
+    MessageBoxes::reset();
+    FileDialog::reset();
+    WindowPositions::setSettingsFile(QString());
+    dir_.reset();
+}
+
+void tst_common::writeSettings(const QString& window, const QStringList& values) {
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Settings"));
+    const QStringList parts{QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"),
+                            QStringLiteral("Height")};
+    for (int i = 0; i < parts.size(); ++i) {
+        if (!values.at(i).isNull())
+            settings.setValue(window + parts.at(i), values.at(i));
+    }
+}
+
+QRect tst_common::pixels(float left, float top, float width, float height) const {
+    return QRect(qRound(left / 15), qRound(top / 15), qRound(width / 15), qRound(height / 15));
+}
+
+void tst_common::queuedAnswersAnswerWithoutShowing() {
+    MessageBoxes::setTestMode(false);
+    MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
+    MessageBoxes::setNextAnswer(qm::MessageAnswer::Cancel);
+    QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("first"), QStringLiteral("T1"),
+                                       qm::MessageIcon::Critical, qm::MessageButtons::RetryCancel),
+             qm::MessageAnswer::Retry);
+    QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("second"), QStringLiteral("T2")),
+             qm::MessageAnswer::Cancel);
+
+    const QList<MessageBoxes::Record>& shown = MessageBoxes::shown();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0).text, QStringLiteral("first"));
+    QCOMPARE(shown.at(0).title, QStringLiteral("T1"));
+    QCOMPARE(shown.at(0).icon, qm::MessageIcon::Critical);
+    QCOMPARE(shown.at(0).buttons, qm::MessageButtons::RetryCancel);
+    QCOMPARE(shown.at(1).icon, qm::MessageIcon::None);
+    QCOMPARE(shown.at(1).buttons, qm::MessageButtons::Ok);
+}
+
+void tst_common::testModeAnswersTheSafeButton() {
+    QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("a"), QStringLiteral("b")),
+             qm::MessageAnswer::Ok);
+    QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("a"), QStringLiteral("b"),
+                                       qm::MessageIcon::None, qm::MessageButtons::RetryCancel),
+             qm::MessageAnswer::Cancel);
+    QVERIFY(!QApplication::activeModalWidget());
+    MessageBoxes::reset();
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_common::realBoxShowsTextTitleIconAndButtons() {
+    MessageBoxes::setTestMode(false);
+    QWidget owner;
+    owner.show();
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Unrecognizable File"));
+        QCOMPARE(box->text(), QStringLiteral("the text"));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box->parentWidget(), &owner);
+        seen = true;
+        box->button(QMessageBox::Ok)->click();
+    });
+    QCOMPARE(MessageBoxes::showMessage(&owner, QStringLiteral("the text"),
+                                       QStringLiteral("Unrecognizable File"),
+                                       qm::MessageIcon::Exclamation),
+             qm::MessageAnswer::Ok);
+    QVERIFY(seen);
+}
+
+void tst_common::realRetryCancelBoxReturnsTheButtonPressed() {
+    MessageBoxes::setTestMode(false);
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        QCOMPARE(box->standardButtons(), QMessageBox::Retry | QMessageBox::Cancel);
+        seen = true;
+        box->button(QMessageBox::Retry)->click();
+    });
+    QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("x"), QStringLiteral("y"),
+                                       qm::MessageIcon::Critical, qm::MessageButtons::RetryCancel),
+             qm::MessageAnswer::Retry);
+    QVERIFY(seen);
+
+    seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        seen = true;
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("x"), QStringLiteral("y"),
+                                       qm::MessageIcon::Critical, qm::MessageButtons::RetryCancel),
+             qm::MessageAnswer::Cancel);
+    QVERIFY(seen);
+}
+
+void tst_common::coreMessagesKeepTheirBytes() {
+    MessageBoxes sink;
+    qm::Message message;
+    message.text = "Unable to read from map file @ line 'CA0 04.0'";
+    message.title = "Error Reading Map File: nsf0200.map";
+    message.icon = qm::MessageIcon::Critical;
+    QCOMPARE(sink.show(message), qm::MessageAnswer::Ok);
+    message.text = "caf\xc3\xa9"; // UTF-8
+    sink.show(message);
+    message.text = "caf\xe9"; // a single-byte character from a file
+    sink.show(message);
+
+    const QList<MessageBoxes::Record>& shown = MessageBoxes::shown();
+    QCOMPARE(shown.size(), 3);
+    QCOMPARE(shown.at(0).text, QStringLiteral("Unable to read from map file @ line 'CA0 04.0'"));
+    QCOMPARE(shown.at(0).title, QStringLiteral("Error Reading Map File: nsf0200.map"));
+    QCOMPARE(shown.at(0).icon, qm::MessageIcon::Critical);
+    QCOMPARE(shown.at(1).text, QString(QStringLiteral("caf") + QChar(0xe9)));
+    QCOMPARE(shown.at(2).text, QString(QStringLiteral("caf") + QChar(0xe9)));
+}
+
+void tst_common::queuedFileNamesAnswerInOrder() {
+    FileDialog::setNextFileName(QStringLiteral("/tmp/a.nsf"));
+    FileDialog::setNextFileName(QString());
+    FileDialog::OpenRequest request;
+    request.caption = QStringLiteral("Open");
+    request.filterLabel = QStringLiteral("All Files (*.*)");
+    QCOMPARE(FileDialog::getOpenFileName(nullptr, request), QStringLiteral("/tmp/a.nsf"));
+    QCOMPARE(FileDialog::getOpenFileName(nullptr, request), QString());
+    QCOMPARE(FileDialog::requests().size(), 2);
+    QCOMPARE(FileDialog::requests().at(0).caption, QStringLiteral("Open"));
+    QCOMPARE(FileDialog::requests().at(0).filterLabel, QStringLiteral("All Files (*.*)"));
+}
+
+void tst_common::testModeCancelsAnUnansweredDialog() {
+    QCOMPARE(FileDialog::getOpenFileName(nullptr, FileDialog::OpenRequest()), QString());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(FileDialog::requests().size(), 1);
+}
+
+void tst_common::realDialogShowsLabelAndMatchesEveryName() {
+    FileDialog::setTestMode(false);
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->objectName(), QStringLiteral("dlgCommonDialog"));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(dialog->directory().absolutePath(), QDir(dir_->path()).absolutePath());
+        // One filter, shown as its label...
+        auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 1);
+        QCOMPARE(combo->currentText(), QStringLiteral("All Files (*.*)"));
+        // ...that matches names without a dot as well.
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        QVERIFY(model);
+        QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*")});
+        seen = true;
+        dialog->reject();
+    });
+    FileDialog::OpenRequest request;
+    request.objectName = QStringLiteral("dlgCommonDialog");
+    request.caption = QStringLiteral("Open");
+    request.filterLabel = QStringLiteral("All Files (*.*)");
+    request.directory = dir_->path();
+    QCOMPARE(FileDialog::getOpenFileName(nullptr, request), QString());
+    QVERIFY(seen);
+}
+
+void tst_common::firstRunUsesTheWindowsDefaults() {
+    struct Case {
+        const char* name;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"frmMain", pixels(1000, 1000, 6000, 2000)},
+        {"frmNSFTree", pixels(1000, 1000, 6500, 6500)},
+        {"frmClaimForm", pixels(1000, 1000, 6500, 6500)},
+        {"frmFind", pixels(1000, 1000, 4770, 1785)},
+    };
+    for (const Case& c : cases) {
+        QWidget window;
+        WindowPositions::restore(&window, QLatin1String(c.name));
+        QCOMPARE(QRect(window.pos(), window.size()), c.expected);
+    }
+    QCOMPARE(pixels(1000, 1000, 6000, 2000), QRect(67, 67, 400, 133));
+    // Restoring reads only: the store stays empty.
+    QVERIFY(!QFile::exists(GuiTest::settingsFile(*dir_)));
+}
+
+void tst_common::saveWritesFourKeysOfTwipsText() {
+    QWidget window;
+    window.setGeometry(100, 120, 640, 481);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowPositions::save(&window, QStringLiteral("frmMain"));
+
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    QCOMPARE(settings.childGroups(), QStringList{QStringLiteral("Settings")});
+    settings.beginGroup(QStringLiteral("Settings"));
+    QStringList keys = settings.childKeys();
+    keys.sort();
+    QCOMPARE(keys, (QStringList{QStringLiteral("frmMainHeight"), QStringLiteral("frmMainLeft"),
+                                QStringLiteral("frmMainTop"), QStringLiteral("frmMainWidth")}));
+    const QRect frame = window.frameGeometry();
+    QCOMPARE(settings.value(QStringLiteral("frmMainLeft")).toString(),
+             QString::number(frame.x() * 15));
+    QCOMPARE(settings.value(QStringLiteral("frmMainTop")).toString(),
+             QString::number(frame.y() * 15));
+    QCOMPARE(settings.value(QStringLiteral("frmMainWidth")).toString(),
+             QString::number(frame.width() * 15));
+    QCOMPARE(settings.value(QStringLiteral("frmMainHeight")).toString(),
+             QString::number(frame.height() * 15));
+}
+
+void tst_common::savedPlaceIsRestored() {
+    QRect saved;
+    {
+        QWidget window;
+        WindowPositions::restore(&window, QStringLiteral("frmFind"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setGeometry(150, 90, 333, 222);
+        saved = window.frameGeometry();
+        WindowPositions::save(&window, QStringLiteral("frmFind"));
+    }
+    QWidget again;
+    WindowPositions::restore(&again, QStringLiteral("frmFind"));
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCOMPARE(again.frameGeometry(), saved);
+    // Another window's place is its own.
+    QWidget other;
+    WindowPositions::restore(&other, QStringLiteral("frmNSFTree"));
+    QCOMPARE(QRect(other.pos(), other.size()), pixels(1000, 1000, 6500, 6500));
+}
+
+void tst_common::minimizedWindowSavesNothing() {
+    writeSettings(QStringLiteral("frmMain"), {QStringLiteral("1500"), QStringLiteral("1500"),
+                                              QStringLiteral("7500"), QStringLiteral("4500")});
+    QWidget window;
+    window.setGeometry(10, 10, 200, 200);
+    window.showMinimized();
+    QVERIFY(window.isMinimized());
+    WindowPositions::save(&window, QStringLiteral("frmMain"));
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Settings/frmMainLeft")).toString(),
+             QStringLiteral("1500"));
+    QCOMPARE(settings.value(QStringLiteral("Settings/frmMainWidth")).toString(),
+             QStringLiteral("7500"));
+}
+
+void tst_common::unreadableValueFallsBackToItsDefault_data() {
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QRect>("expected");
+    const QString l = QStringLiteral("1500"), t = QStringLiteral("3000"),
+                  w = QStringLiteral("4500"), h = QStringLiteral("6000");
+    QTest::newRow("all readable") << QStringList{l, t, w, h} << QRect(100, 200, 300, 400);
+    QTest::newRow("fraction") << QStringList{QStringLiteral("1507.5"), t, w, h}
+                              << QRect(101, 200, 300, 400);
+    QTest::newRow("left not a number")
+        << QStringList{QStringLiteral("abc"), t, w, h} << QRect(67, 200, 300, 400);
+    QTest::newRow("top empty") << QStringList{l, QStringLiteral(""), w, h}
+                               << QRect(100, 67, 300, 400);
+    QTest::newRow("width nan") << QStringList{l, t, QStringLiteral("nan"), h}
+                               << QRect(100, 200, 400, 400);
+    QTest::newRow("width infinite")
+        << QStringList{l, t, QStringLiteral("inf"), h} << QRect(100, 200, 400, 400);
+    QTest::newRow("height negative")
+        << QStringList{l, t, w, QStringLiteral("-6000")} << QRect(100, 200, 300, 133);
+    QTest::newRow("height zero") << QStringList{l, t, w, QStringLiteral("0")}
+                                 << QRect(100, 200, 300, 133);
+    QTest::newRow("width huge") << QStringList{l, t, QStringLiteral("1e30"), h}
+                                << QRect(100, 200, 400, 400);
+    QTest::newRow("height missing") << QStringList{l, t, w, QString()} << QRect(100, 200, 300, 133);
+}
+
+void tst_common::unreadableValueFallsBackToItsDefault() {
+    QFETCH(QStringList, stored);
+    QFETCH(QRect, expected);
+    writeSettings(QStringLiteral("frmMain"), stored);
+    QWidget window;
+    WindowPositions::restore(&window, QStringLiteral("frmMain"));
+    QCOMPARE(QRect(window.pos(), window.size()), expected);
+}
+
+void tst_common::placeOutOfSightFallsBackToTheDefault_data() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QTest::addColumn<QPoint>("storedPixels");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("in sight") << QPoint(200, 100) << QPoint(200, 100);
+    QTest::newRow("right of every screen") << QPoint(screen.right() + 10, 100) << QPoint(67, 67);
+    QTest::newRow("below every screen") << QPoint(200, screen.bottom() + 10) << QPoint(67, 67);
+    QTest::newRow("title above the screen") << QPoint(200, -300) << QPoint(67, 67);
+    QTest::newRow("left of every screen") << QPoint(-500, 100) << QPoint(67, 67);
+    // A window only partly on the screen, its title strip reachable, stays.
+    QTest::newRow("partly off the left") << QPoint(-250, 100) << QPoint(-250, 100);
+    QTest::newRow("maximized frame just above") << QPoint(-8, -8) << QPoint(-8, -8);
+}
+
+void tst_common::placeOutOfSightFallsBackToTheDefault() {
+    QFETCH(QPoint, storedPixels);
+    QFETCH(QPoint, expected);
+    writeSettings(QStringLiteral("frmMain"),
+                  {QString::number(storedPixels.x() * 15), QString::number(storedPixels.y() * 15),
+                   QStringLiteral("4500"), QStringLiteral("3000")});
+    QWidget window;
+    WindowPositions::restore(&window, QStringLiteral("frmMain"));
+    QCOMPARE(window.pos(), expected);
+    // The stored size is kept when only the place was out of sight.
+    QCOMPARE(window.size(), QSize(300, 200));
+}
+
+void tst_common::documentWindowIsPlacedInTheArea() {
+    QMdiArea area;
+    area.resize(600, 500);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("frmNSFTree"));
+    QMdiSubWindow* document = area.addSubWindow(content);
+
+    // First run: the default, relative to the area.
+    WindowPositions::restore(content, QStringLiteral("frmNSFTree"));
+    QCOMPARE(document->geometry(), pixels(1000, 1000, 6500, 6500));
+
+    document->setGeometry(20, 30, 200, 150);
+    WindowPositions::save(content, QStringLiteral("frmNSFTree"));
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Settings"));
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeLeft")).toString(), QStringLiteral("300"));
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeTop")).toString(), QStringLiteral("450"));
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeWidth")).toString(), QStringLiteral("3000"));
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeHeight")).toString(), QStringLiteral("2250"));
+
+    document->setGeometry(0, 0, 100, 100);
+    WindowPositions::restore(document, QStringLiteral("frmNSFTree"));
+    QCOMPARE(document->geometry(), QRect(20, 30, 200, 150));
+
+    // A place beyond the area (saved from a larger main window) is out of reach.
+    settings.setValue(QStringLiteral("frmNSFTreeLeft"), QStringLiteral("15000"));
+    settings.sync();
+    WindowPositions::restore(document, QStringLiteral("frmNSFTree"));
+    QCOMPARE(document->geometry(), QRect(67, 67, 200, 150));
+
+    // A minimized document keeps the values saved before.
+    document->showMinimized();
+    WindowPositions::save(document, QStringLiteral("frmNSFTree"));
+    settings.sync();
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeLeft")).toString(), QStringLiteral("15000"));
+}
+
+void tst_common::realStoreIsNamedQuillmark() {
+    WindowPositions::setSettingsFile(QString());
+    const std::unique_ptr<QSettings> settings = WindowPositions::openSettings();
+    QCOMPARE(settings->organizationName(), QStringLiteral("Quillmark"));
+    QCOMPARE(settings->applicationName(), QStringLiteral("Quillmark"));
+    QCOMPARE(settings->scope(), QSettings::UserScope);
+}
+
+QTEST_MAIN(tst_common)
+#include "tst_common.moc"

@@ -1,0 +1,758 @@
+// Start-up, the main window's menus and status, opening and closing claim
+// files, document windows and the main window's remembered place.
+#include "GuiTest.h"
+#include "about/frmAbout.h"
+#include "common/FileDialog.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+#include "layouts/Module1.h"
+#include "shell/AppContext.h"
+#include "shell/DocumentArea.h"
+#include "shell/DocumentWindow.h"
+#include "shell/Startup.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString kNoFileOpened = QStringLiteral("No File Opened");
+const QString kNoFileOpen = QStringLiteral("No File Open");
+const QString kNotNsf = QStringLiteral("This is not an NSF file. Can not locate the AA0 record!");
+
+} // namespace
+
+class tst_shell : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // Start-up
+    void startupSetsMapFolderShowsSplashThenMainWindow();
+    void fileArgumentIsOpenedAfterTheSplash();
+
+    // Menus and status
+    void menusHaveTheirCaptionsShortcutsAndStates_data();
+    void menusHaveTheirCaptionsShortcutsAndStates();
+    void copyAndOptionsAreNeverEnabled();
+
+    // File > Open, File > Close
+    void openingAValidFileLoadsItsMapAndEnablesTheCommands();
+    void cancellingTheDialogChangesNothing();
+    void fileWithoutHeaderIsRefused();
+    void failingMapShowsTheLoadersMessageFirst();
+    void failedOpenAfterASuccessfulOneLeavesNoFileOpen();
+    void unreadableFileIsReportedByName_data();
+    void unreadableFileIsReportedByName();
+    void secondOpenClosesTheFirstHandle();
+    void unknownVersionOpensWithoutAMap();
+    void closeThenOpenWorksLikeAFirstOpen();
+    void droppedFileIsOpened();
+    void dropWithoutALocalFileIsRefused();
+
+    // Tools > View Claims and the Window menu
+    void viewClaimsCreatesTheTreeWindowOnceThenRaisesIt();
+    void tileHorizontalStacksFullWidthBands();
+    void tileVerticalSetsFullHeightColumnsSideBySide();
+    void cascadeOffsetsEachWindow();
+    void windowMenuListsAndActivatesDocuments();
+
+    // Help > About, closing and the remembered place
+    void aboutIsModalAndOwnedByTheMainWindow();
+    void firstRunPlaceAndSaveOnExit();
+    void exitWhileMinimizedKeepsTheSavedPlace();
+    void closingClosesDocumentsFirstEachSavingItsPlace();
+
+private:
+    std::unique_ptr<frmMain> makeMainWindow();
+    QAction* action(const QString& name) const;
+    bool fileCommandsEnabled() const;
+    QStringList openHandles() const;
+    QWidget* addDocument(const QString& name, const QString& title);
+    bool drop(const QMimeData& mime);
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<AppContext> context_;
+    std::unique_ptr<frmMain> main_;
+};
+
+void tst_shell::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void tst_shell::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+    context_ = std::make_unique<AppContext>();
+    context_->module1().MapFolder = GuiTest::dataPath(QStringLiteral("maps")).toStdString();
+}
+
+void tst_shell::cleanup() {
+    main_.reset();
+    context_.reset();
+    MessageBoxes::reset();
+    FileDialog::reset();
+    WindowPositions::setSettingsFile(QString());
+    dir_.reset();
+}
+
+std::unique_ptr<frmMain> tst_shell::makeMainWindow() {
+    auto window = std::make_unique<frmMain>(*context_);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("The main window was not exposed");
+    return window;
+}
+
+QAction* tst_shell::action(const QString& name) const {
+    return main_->findChild<QAction*>(name);
+}
+
+bool tst_shell::fileCommandsEnabled() const {
+    const bool close = action(QStringLiteral("mnuFileClose"))->isEnabled();
+    const bool view = action(QStringLiteral("mnuClaimForm"))->isEnabled();
+    if (close != view)
+        qWarning("File > Close and Tools > View Claims disagree");
+    return close && view;
+}
+
+// The handle numbers that are open, as text for readable failures.
+QStringList tst_shell::openHandles() const {
+    QStringList open;
+    for (int n = 1; n <= 16; ++n) {
+        if (context_->module1().Files.isOpen(n))
+            open.append(QString::number(n));
+    }
+    return open;
+}
+
+QWidget* tst_shell::addDocument(const QString& name, const QString& title) {
+    auto* content = new QWidget;
+    content->setObjectName(name);
+    content->setWindowTitle(title);
+    main_->documents()->addDocument(content);
+    return content;
+}
+
+void tst_shell::startupSetsMapFolderShowsSplashThenMainWindow() {
+    QTemporaryDir cwd;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(cwd.path()));
+    context_->module1().MapFolder.clear();
+
+    bool splashSeen = false;
+    QTimer::singleShot(100, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        QCOMPARE(modal->objectName(), QStringLiteral("frmSplash"));
+        QCOMPARE(QString::fromStdString(context_->module1().MapFolder),
+                 QDir::toNativeSeparators(QDir::currentPath()));
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (const QWidget* window : windows)
+            QVERIFY(window->objectName() != QStringLiteral("frmMain"));
+        splashSeen = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    main_ = Startup::run(*context_, QStringList());
+    const qint64 elapsed = clock.elapsed();
+    QDir::setCurrent(before);
+
+    QVERIFY(splashSeen);
+    QVERIFY2(elapsed >= 1900, qPrintable(QString::number(elapsed)));
+    QVERIFY(main_);
+    QVERIFY(main_->isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(main_->statusText(), kNoFileOpened);
+    QVERIFY(!fileCommandsEnabled());
+    QCOMPARE(context_->module1().FileNumber, 0);
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_shell::fileArgumentIsOpenedAfterTheSplash() {
+    // A relative path opens as its full path.
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(GuiTest::dataPath(QStringLiteral("claims"))));
+    main_ = Startup::run(*context_, {QStringLiteral("unknown-version.nsf")});
+    QDir::setCurrent(before);
+
+    const QString full = GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf"));
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + QDir::toNativeSeparators(full));
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(QString::fromStdString(context_->module1().FileName), QDir::toNativeSeparators(full));
+    QVERIFY(FileDialog::requests().isEmpty());
+}
+
+void tst_shell::menusHaveTheirCaptionsShortcutsAndStates_data() {
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::addColumn<bool>("enabled");
+    const QKeySequence none;
+    auto row = [](const char* menu, const char* name, const char* text, QKeySequence shortcut,
+                  bool enabled) {
+        QTest::newRow(name) << QString::fromLatin1(menu) << QString::fromLatin1(name)
+                            << QString::fromLatin1(text) << shortcut << enabled;
+    };
+    row("mnuFile", "mnuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), true);
+    row("mnuFile", "mnuFileClose", "&Close", none, false);
+    row("mnuFile", "mnuFileExit", "E&xit", none, true);
+    row("mnuEdit", "mnuEditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), false);
+    row("mnuTools", "mnuClaimForm", "View Claims", none, false);
+    row("mnuTools", "mnuToolsOptions", "&Options...", none, false);
+    row("mnuWindow", "mnuWindowCascade", "&Cascade", none, true);
+    row("mnuWindow", "mnuWindowTileHorizontal", "Tile &Horizontal", none, true);
+    row("mnuWindow", "mnuWindowTileVertical", "Tile &Vertical", none, true);
+    row("mnuHelp", "mnuHelpAbout", "&About ", none, true);
+}
+
+void tst_shell::menusHaveTheirCaptionsShortcutsAndStates() {
+    QFETCH(QString, menu);
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QKeySequence, shortcut);
+    QFETCH(bool, enabled);
+    main_ = makeMainWindow();
+    QCOMPARE(main_->objectName(), QStringLiteral("frmMain"));
+    QCOMPARE(main_->windowTitle(), QStringLiteral("Quillmark"));
+    QVERIFY(main_->findChild<QStatusBar*>(QStringLiteral("sbStatusBar")));
+    QCOMPARE(main_->statusText(), kNoFileOpened);
+
+    auto* owner = main_->findChild<QMenu*>(menu);
+    QVERIFY(owner);
+    QAction* item = action(name);
+    QVERIFY(item);
+    QVERIFY(owner->actions().contains(item));
+    QCOMPARE(item->text(), text);
+    QCOMPARE(item->shortcut(), shortcut);
+    QCOMPARE(item->isEnabled(), enabled);
+}
+
+void tst_shell::copyAndOptionsAreNeverEnabled() {
+    main_ = makeMainWindow();
+    // The menu bar's order and captions.
+    QStringList titles;
+    const QList<QAction*> menus = main_->menuBar()->actions();
+    for (const QAction* menu : menus)
+        titles.append(menu->text());
+    QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
+                                  QStringLiteral("&Tools"), QStringLiteral("&Window"),
+                                  QStringLiteral("&Help")}));
+    const QList<QAction*> fileItems =
+        main_->findChild<QMenu*>(QStringLiteral("mnuFile"))->actions();
+    QCOMPARE(fileItems.size(), 4);
+    QVERIFY(fileItems.at(2)->isSeparator());
+    QCOMPARE(fileItems.at(2)->objectName(), QStringLiteral("mnuFileBar0"));
+
+    QSignalSpy copied(action(QStringLiteral("mnuEditCopy")), &QAction::triggered);
+    QVERIFY(!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuEditCopy")));
+    QVERIFY(!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsOptions")));
+    QTest::keyClick(main_.get(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(copied.count(), 0);
+
+    // Not even an open file enables them.
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY(fileCommandsEnabled());
+    QVERIFY(!action(QStringLiteral("mnuEditCopy"))->isEnabled());
+    QVERIFY(!action(QStringLiteral("mnuToolsOptions"))->isEnabled());
+}
+
+void tst_shell::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
+    main_ = makeMainWindow();
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+
+    QCOMPARE(FileDialog::requests().size(), 1);
+    const FileDialog::OpenRequest& request = FileDialog::requests().constFirst();
+    QCOMPARE(request.objectName, QStringLiteral("dlgCommonDialog"));
+    QCOMPARE(request.caption, QStringLiteral("Open"));
+    QCOMPARE(request.filterLabel, QStringLiteral("All Files (*.*)"));
+    QCOMPARE(request.filterPatterns, QStringLiteral("*"));
+
+    const qm::Module1& m = context_->module1();
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(QString::fromStdString(m.FileName), path);
+    QVERIFY(m.FileNumber != 0);
+    QCOMPARE(openHandles(), QStringList{QString::number(m.FileNumber)});
+    QCOMPARE(m.RecordLayouts.find("AA0")->Info.FieldCount, 2);
+    QCOMPARE(m.RecordLayouts.find("ZA0")->Info.FieldCount, 1);
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // The next dialog starts in the folder of the file opened last.
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QCOMPARE(FileDialog::requests().at(1).directory, GuiTest::dataPath(QStringLiteral("claims")));
+}
+
+void tst_shell::cancellingTheDialogChangesNothing() {
+    main_ = makeMainWindow();
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QCOMPARE(context_->module1().FileNumber, 0);
+    QVERIFY(context_->module1().FileName.empty());
+    QCOMPARE(main_->statusText(), kNoFileOpened);
+    QVERIFY(!fileCommandsEnabled());
+
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    const int number = context_->module1().FileNumber;
+    FileDialog::setNextFileName(QString());
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QCOMPARE(context_->module1().FileNumber, number);
+    QCOMPARE(QString::fromStdString(context_->module1().FileName), path);
+    QCOMPARE(openHandles(), QStringList{QString::number(number)});
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
+    QVERIFY(fileCommandsEnabled());
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_shell::fileWithoutHeaderIsRefused() {
+    main_ = makeMainWindow();
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    const MessageBoxes::Record& shown = MessageBoxes::shown().constFirst();
+    QCOMPARE(shown.text, kNotNsf);
+    QCOMPARE(shown.title, QStringLiteral("Unrecognizable File"));
+    QCOMPARE(shown.icon, qm::MessageIcon::Exclamation);
+    QCOMPARE(shown.buttons, qm::MessageButtons::Ok);
+    QCOMPARE(QString::fromStdString(context_->module1().FileName), path);
+    QVERIFY(openHandles().isEmpty());
+    QVERIFY(!fileCommandsEnabled());
+    QCOMPARE(main_->statusText(), kNoFileOpen);
+}
+
+void tst_shell::failingMapShowsTheLoadersMessageFirst() {
+    main_ = makeMainWindow();
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0301.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+
+    const QList<MessageBoxes::Record>& shown = MessageBoxes::shown();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0).text, QStringLiteral("Unable to open map file: nsf0301.map"));
+    QCOMPARE(shown.at(0).title, QStringLiteral("Error Opening Map File"));
+    QCOMPARE(shown.at(0).icon, qm::MessageIcon::Critical);
+    QCOMPARE(shown.at(1).text, kNotNsf);
+    QCOMPARE(shown.at(1).title, QStringLiteral("Unrecognizable File"));
+    QVERIFY(openHandles().isEmpty());
+    QVERIFY(!fileCommandsEnabled());
+    QCOMPARE(main_->statusText(), kNoFileOpen);
+}
+
+void tst_shell::failedOpenAfterASuccessfulOneLeavesNoFileOpen() {
+    main_ = makeMainWindow();
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY(fileCommandsEnabled());
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QVERIFY(openHandles().isEmpty());
+    QVERIFY(!fileCommandsEnabled());
+    QCOMPARE(main_->statusText(), kNoFileOpen);
+}
+
+void tst_shell::unreadableFileIsReportedByName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("isFolder");
+    QTest::newRow("vanished") << QStringLiteral("gone.nsf") << false;
+    QTest::newRow("folder") << QStringLiteral("folder.nsf") << true;
+}
+
+void tst_shell::unreadableFileIsReportedByName() {
+    QFETCH(QString, name);
+    QFETCH(bool, isFolder);
+    const QString path = dir_->filePath(name);
+    if (isFolder)
+        QVERIFY(QDir().mkpath(path));
+    main_ = makeMainWindow();
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    const MessageBoxes::Record& shown = MessageBoxes::shown().constFirst();
+    QCOMPARE(shown.title, QStringLiteral("Unable to Open File"));
+    QCOMPARE(shown.icon, qm::MessageIcon::Critical);
+    QVERIFY2(shown.text.contains(QDir::toNativeSeparators(path)), qPrintable(shown.text));
+    // The reason follows the name.
+    QVERIFY2(shown.text.section(QStringLiteral("\n\n"), 1).size() > 3, qPrintable(shown.text));
+    QCOMPARE(QString::fromStdString(context_->module1().FileName), QDir::toNativeSeparators(path));
+    QVERIFY(openHandles().isEmpty());
+    QVERIFY(!fileCommandsEnabled());
+    QCOMPARE(main_->statusText(), kNoFileOpen);
+}
+
+void tst_shell::secondOpenClosesTheFirstHandle() {
+    main_ = makeMainWindow();
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    qm::Module1& m = context_->module1();
+    QCOMPARE(openHandles(), QStringList{QString::number(m.FileNumber)});
+    QCOMPARE(QString::fromStdString(m.Files.get(m.FileNumber)->path()),
+             GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf")));
+}
+
+void tst_shell::unknownVersionOpensWithoutAMap() {
+    main_ = makeMainWindow();
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
+    QCOMPARE(context_->module1().RecordLayouts.find("AA0")->Info.FieldCount, 0);
+}
+
+void tst_shell::closeThenOpenWorksLikeAFirstOpen() {
+    main_ = makeMainWindow();
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    const int number = context_->module1().FileNumber;
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    QCOMPARE(main_->statusText(), kNoFileOpen);
+    QVERIFY(!fileCommandsEnabled());
+    QVERIFY(openHandles().isEmpty());
+    // Close leaves the number, the name and the layouts in place.
+    QCOMPARE(context_->module1().FileNumber, number);
+    QCOMPARE(QString::fromStdString(context_->module1().FileName), path);
+    QCOMPARE(context_->module1().RecordLayouts.find("AA0")->Info.FieldCount, 2);
+
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(openHandles(), QStringList{QString::number(context_->module1().FileNumber)});
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+// Drags mime over the main window and drops it there, as a user would;
+// false when the window refused the drag.
+bool tst_shell::drop(const QMimeData& mime) {
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(main_.get(), &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    dropped.ignore();
+    QApplication::sendEvent(main_.get(), &dropped);
+    return dropped.isAccepted();
+}
+
+void tst_shell::droppedFileIsOpened() {
+    main_ = makeMainWindow();
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    QVERIFY(drop(mime));
+    QTRY_COMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
+    QVERIFY(fileCommandsEnabled());
+    QVERIFY(FileDialog::requests().isEmpty());
+
+    // A dropped file that is no claim file is refused as File > Open refuses it.
+    QMimeData other;
+    other.setUrls({QUrl::fromLocalFile(GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt")))});
+    QVERIFY(drop(other));
+    QTRY_COMPARE(main_->statusText(), kNoFileOpen);
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text, kNotNsf);
+}
+
+void tst_shell::dropWithoutALocalFileIsRefused() {
+    main_ = makeMainWindow();
+    QMimeData remote;
+    remote.setUrls({QUrl(QStringLiteral("https://example.invalid/claims.nsf"))});
+    QVERIFY(!drop(remote));
+    QMimeData text;
+    text.setText(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(!drop(text));
+    QTest::qWait(20);
+    QCOMPARE(main_->statusText(), kNoFileOpened);
+}
+
+void tst_shell::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
+    main_ = makeMainWindow();
+    main_->resize(700, 600);
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+
+    // Without a factory the command does nothing.
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
+    QVERIFY(main_->documents()->subWindowList().isEmpty());
+
+    int made = 0;
+    main_->setTreeWindowFactory([&made] {
+        ++made;
+        auto* tree = new QWidget;
+        tree->setObjectName(QStringLiteral("frmNSFTree"));
+        tree->setWindowTitle(QStringLiteral("NSF File Tree"));
+        return tree;
+    });
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
+    QCOMPARE(made, 1);
+    DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    QVERIFY(tree);
+    QVERIFY(tree->isVisible());
+    // A first start places it at its own default, relative to the area.
+    QCOMPARE(tree->geometry(), QRect(67, 67, 433, 433));
+
+    QWidget* other = addDocument(QStringLiteral("frmClaimForm"), QStringLiteral("Claim Form"));
+    other->parentWidget()->showMinimized();
+    tree->showMinimized();
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
+    QCOMPARE(made, 1);
+    QCOMPARE(main_->documents()->subWindowList().size(), 2);
+    QCOMPARE(main_->documents()->activeSubWindow(), tree);
+    QVERIFY(!tree->isMinimized());
+
+    tree->close();
+    QTRY_VERIFY(!main_->documents()->findDocument(QStringLiteral("frmNSFTree")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
+    QCOMPARE(made, 2);
+}
+
+void tst_shell::tileHorizontalStacksFullWidthBands() {
+    main_ = makeMainWindow();
+    main_->resize(700, 600);
+    addDocument(QStringLiteral("a"), QStringLiteral("A"));
+    addDocument(QStringLiteral("b"), QStringLiteral("B"));
+    QWidget* c = addDocument(QStringLiteral("c"), QStringLiteral("C"));
+    c->parentWidget()->showMaximized();
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuWindowTileHorizontal")));
+
+    const QRect area = main_->documents()->viewport()->rect();
+    QList<QRect> bands;
+    const QList<QMdiSubWindow*> windows =
+        main_->documents()->subWindowList(QMdiArea::StackingOrder);
+    for (const QMdiSubWindow* window : windows) {
+        QVERIFY(!window->isMaximized());
+        bands.append(window->geometry());
+    }
+    std::sort(bands.begin(), bands.end(),
+              [](const QRect& x, const QRect& y) { return x.top() < y.top(); });
+    QCOMPARE(bands.size(), 3);
+    QCOMPARE(bands.first().top(), area.top());
+    QCOMPARE(bands.last().bottom(), area.bottom());
+    for (int i = 0; i < bands.size(); ++i) {
+        QCOMPARE(bands.at(i).left(), area.left());
+        QCOMPARE(bands.at(i).width(), area.width());
+        QVERIFY(qAbs(bands.at(i).height() - area.height() / 3) <= 1);
+        if (i > 0)
+            QCOMPARE(bands.at(i).top(), bands.at(i - 1).bottom() + 1);
+    }
+    // The active window takes the top band.
+    QCOMPARE(main_->documents()->activeSubWindow()->geometry(), bands.first());
+}
+
+void tst_shell::tileVerticalSetsFullHeightColumnsSideBySide() {
+    main_ = makeMainWindow();
+    main_->resize(700, 600);
+    addDocument(QStringLiteral("a"), QStringLiteral("A"));
+    addDocument(QStringLiteral("b"), QStringLiteral("B"));
+    QWidget* minimized = addDocument(QStringLiteral("m"), QStringLiteral("M"));
+    minimized->parentWidget()->showMinimized();
+    const QRect iconPlace = minimized->parentWidget()->geometry();
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuWindowTileVertical")));
+
+    const QRect area = main_->documents()->viewport()->rect();
+    QList<QRect> columns;
+    const QList<QMdiSubWindow*> windows = main_->documents()->subWindowList();
+    for (const QMdiSubWindow* window : windows) {
+        if (!window->isMinimized())
+            columns.append(window->geometry());
+    }
+    std::sort(columns.begin(), columns.end(),
+              [](const QRect& x, const QRect& y) { return x.left() < y.left(); });
+    QCOMPARE(columns.size(), 2);
+    QCOMPARE(columns.at(0).left(), area.left());
+    QCOMPARE(columns.at(1).left(), columns.at(0).right() + 1);
+    QCOMPARE(columns.at(1).right(), area.right());
+    for (const QRect& column : std::as_const(columns)) {
+        QCOMPARE(column.top(), area.top());
+        QCOMPARE(column.height(), area.height());
+    }
+    // A minimized window is left where it is.
+    QCOMPARE(minimized->parentWidget()->geometry(), iconPlace);
+}
+
+void tst_shell::cascadeOffsetsEachWindow() {
+    main_ = makeMainWindow();
+    main_->resize(700, 600);
+    addDocument(QStringLiteral("a"), QStringLiteral("A"));
+    addDocument(QStringLiteral("b"), QStringLiteral("B"));
+    addDocument(QStringLiteral("c"), QStringLiteral("C"));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuWindowTileVertical")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuWindowCascade")));
+
+    QList<QPoint> corners;
+    const QList<QMdiSubWindow*> windows = main_->documents()->subWindowList();
+    for (const QMdiSubWindow* window : windows)
+        corners.append(window->geometry().topLeft());
+    std::sort(corners.begin(), corners.end(),
+              [](const QPoint& x, const QPoint& y) { return x.y() < y.y(); });
+    QCOMPARE(corners.size(), 3);
+    for (int i = 1; i < corners.size(); ++i) {
+        QVERIFY(corners.at(i).x() > corners.at(i - 1).x());
+        QVERIFY(corners.at(i).y() > corners.at(i - 1).y());
+    }
+}
+
+void tst_shell::windowMenuListsAndActivatesDocuments() {
+    main_ = makeMainWindow();
+    auto* menu = main_->findChild<QMenu*>(QStringLiteral("mnuWindow"));
+    auto entries = [menu] {
+        QStringList texts;
+        const QList<QAction*> actions = menu->actions();
+        for (const QAction* item : actions) {
+            if (item->objectName().isEmpty() && !item->isSeparator())
+                texts.append(item->text() + (item->isChecked() ? QStringLiteral(" *") : QString()));
+        }
+        return texts;
+    };
+    emit menu->aboutToShow();
+    QVERIFY(entries().isEmpty());
+
+    QWidget* first = addDocument(QStringLiteral("frmNSFTree"), QStringLiteral("NSF File Tree"));
+    addDocument(QStringLiteral("frmClaimForm"), QStringLiteral("Claim Form"));
+    emit menu->aboutToShow();
+    QCOMPARE(entries(),
+             (QStringList{QStringLiteral("&1 NSF File Tree"), QStringLiteral("&2 Claim Form *")}));
+
+    const QList<QAction*> actions = menu->actions();
+    QAction* firstEntry = nullptr;
+    for (QAction* item : actions) {
+        if (item->text() == QStringLiteral("&1 NSF File Tree"))
+            firstEntry = item;
+    }
+    QVERIFY(firstEntry);
+    firstEntry->trigger();
+    QCOMPARE(main_->documents()->activeSubWindow(), first->parentWidget());
+    emit menu->aboutToShow();
+    QCOMPARE(entries(),
+             (QStringList{QStringLiteral("&1 NSF File Tree *"), QStringLiteral("&2 Claim Form")}));
+
+    first->parentWidget()->close();
+    QTRY_COMPARE(main_->documents()->subWindowList().size(), 1);
+    emit menu->aboutToShow();
+    QCOMPARE(entries(), QStringList{QStringLiteral("&1 Claim Form *")});
+}
+
+void tst_shell::aboutIsModalAndOwnedByTheMainWindow() {
+    main_ = makeMainWindow();
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+        QVERIFY(about);
+        QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
+        QCOMPARE(about->parentWidget(), main_.get());
+        QVERIFY(about->isModal());
+        seen = true;
+        about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuHelpAbout")));
+    // The command returns only once the box has closed.
+    QVERIFY(seen);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void tst_shell::firstRunPlaceAndSaveOnExit() {
+    main_ = makeMainWindow();
+    QCOMPARE(main_->frameGeometry(), QRect(67, 67, 400, 133));
+
+    main_->move(150, 90);
+    main_->resize(500, 300);
+    const QRect moved = main_->frameGeometry();
+    QSignalSpy closed(main_.get(), &frmMain::closed);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExit")));
+    QVERIFY(!main_->isVisible());
+    QCOMPARE(closed.count(), 1);
+
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    QCOMPARE(settings.childGroups(), QStringList{QStringLiteral("Settings")});
+    settings.beginGroup(QStringLiteral("Settings"));
+    QStringList keys = settings.childKeys();
+    keys.sort();
+    QCOMPARE(keys, (QStringList{QStringLiteral("frmMainHeight"), QStringLiteral("frmMainLeft"),
+                                QStringLiteral("frmMainTop"), QStringLiteral("frmMainWidth")}));
+    QCOMPARE(settings.value(QStringLiteral("frmMainLeft")).toString(),
+             QString::number(moved.x() * 15));
+    QCOMPARE(settings.value(QStringLiteral("frmMainWidth")).toString(),
+             QString::number(moved.width() * 15));
+
+    main_ = makeMainWindow();
+    QCOMPARE(main_->frameGeometry(), moved);
+}
+
+void tst_shell::exitWhileMinimizedKeepsTheSavedPlace() {
+    main_ = makeMainWindow();
+    main_->move(120, 100);
+    main_->close();
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    const QString left = settings.value(QStringLiteral("Settings/frmMainLeft")).toString();
+    QCOMPARE(left, QStringLiteral("1800"));
+
+    main_ = makeMainWindow();
+    main_->showMinimized();
+    QVERIFY(main_->isMinimized());
+    main_->move(300, 300);
+    main_->close();
+    settings.sync();
+    QCOMPARE(settings.value(QStringLiteral("Settings/frmMainLeft")).toString(), left);
+}
+
+void tst_shell::closingClosesDocumentsFirstEachSavingItsPlace() {
+    main_ = makeMainWindow();
+    main_->resize(700, 600);
+    QWidget* tree = addDocument(QStringLiteral("frmNSFTree"), QStringLiteral("NSF File Tree"));
+    tree->parentWidget()->setGeometry(30, 40, 300, 200);
+    QPointer<QWidget> watch(tree);
+    main_->close();
+    QTRY_VERIFY(!watch);
+
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Settings"));
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeLeft")).toString(), QStringLiteral("450"));
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeTop")).toString(), QStringLiteral("600"));
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeWidth")).toString(), QStringLiteral("4500"));
+    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeHeight")).toString(), QStringLiteral("3000"));
+    QVERIFY(settings.contains(QStringLiteral("frmMainLeft")));
+}
+
+QTEST_MAIN(tst_shell)
+#include "tst_shell.moc"
