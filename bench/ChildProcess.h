@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Runs a program without a shell, its standard output sent to /dev/null.
+class ChildProcess {
+public:
+    // The exit status, or -1 when it could not be started or did not exit normally.
+    static int run(const std::vector<std::string>& argv);
+};

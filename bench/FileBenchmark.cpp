@@ -1,0 +1,149 @@
+#include "FileBenchmark.h"
+
+#include "ChildProcess.h"
+#include "ProcessMemory.h"
+#include "claim/NodeClick.h"
+#include "filetree/TreeBuilder.h"
+#include "layouts/Module1.h"
+#include "layouts/RecordingMessageSink.h"
+#include "layouts/VersionDetector.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsOf(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double mib(long kib) {
+    return kib / 1024.0;
+}
+
+} // namespace
+
+FileBenchmark::FileBenchmark(Options options)
+    : options_(std::move(options))
+    , m_(std::make_unique<qm::Module1>()) {
+}
+
+FileBenchmark::~FileBenchmark() = default;
+
+bool FileBenchmark::open(std::string& error) {
+    m_->MapFolder = options_.mapsDir;
+    m_->FileName = options_.file;
+    m_->FileNumber = m_->Files.FreeFile();
+    if (!m_->Files.open(m_->FileNumber, m_->FileName, &error)) {
+        error = options_.file + ": " + error;
+        return false;
+    }
+    qm::RecordingMessageSink sink;
+    if (!qm::DetectFileVersion(*m_, m_->FileNumber, sink)) {
+        error = options_.file + ": no AA0 record, or its map failed to load";
+        for (const qm::Message& message : sink.messages)
+            error += "; " + message.text;
+        return false;
+    }
+    return true;
+}
+
+void FileBenchmark::treeMemory() {
+    const long before = ProcessMemory::residentKiB();
+    double seconds =
+        secondsOf([&] { tree_.emplace(qm::BuildTree(*m_->Files.get(m_->FileNumber))); });
+    const long after = ProcessMemory::residentKiB();
+    std::printf("file: %s\n", options_.file.c_str());
+    std::printf("tree: %lld nodes, %lld batches, %lld claims (first build %.3f s)\n",
+                static_cast<long long>(tree_->size()), static_cast<long long>(tree_->BatchCount),
+                static_cast<long long>(tree_->ClaimCount), seconds);
+    std::printf("memory: VmRSS before BuildTree %.1f MiB, after %.1f MiB, tree %.1f MiB "
+                "(target <= 100 MiB)\n",
+                mib(before), mib(after), mib(after - before));
+}
+
+void FileBenchmark::scanAgainstWc() {
+    const std::vector<std::string> wc{"wc", "-l", options_.file};
+    auto runWc = [&] {
+        if (ChildProcess::run(wc) != 0)
+            std::fprintf(stderr, "wc -l failed\n");
+    };
+    auto runBuild = [&] {
+        qm::SequentialFile file;
+        if (file.open(options_.file))
+            qm::BuildTree(file);
+    };
+    // Warm the page cache and both code paths before anything is timed.
+    runWc();
+    runBuild();
+    std::vector<double> wcTimes, buildTimes;
+    for (int i = 0; i < options_.runs; ++i) {
+        wcTimes.push_back(secondsOf(runWc));
+        buildTimes.push_back(secondsOf(runBuild));
+    }
+    const double wcMedian = median(wcTimes), buildMedian = median(buildTimes);
+    std::printf("scan: wc -l median %.3f s, BuildTree median %.3f s (%d runs each), "
+                "ratio %.2f (target <= 1.5)\n",
+                wcMedian, buildMedian, options_.runs, buildMedian / wcMedian);
+}
+
+void FileBenchmark::clickLatency() {
+    const std::int64_t claims = tree_->ClaimCount;
+    const std::int64_t wanted = std::min<std::int64_t>(options_.clicks, claims);
+    if (wanted <= 0) {
+        std::printf("clicks: the file has no claims\n");
+        return;
+    }
+    // Claim ordinals spread evenly from the first claim to the last.
+    std::vector<std::int64_t> nodes;
+    std::int64_t ordinal = 0;
+    for (std::int64_t node = 0; node < tree_->size() && std::int64_t(nodes.size()) < wanted;
+         ++node) {
+        if (tree_->recordType(node) != "CA0")
+            continue;
+        const std::int64_t next =
+            wanted == 1 ? 0 : std::int64_t(nodes.size()) * (claims - 1) / (wanted - 1);
+        if (ordinal++ == next)
+            nodes.push_back(node);
+    }
+    qm::NodeClick(*m_, *tree_, nodes.front()); // first use of the store, untimed
+    std::vector<double> times;
+    bool allActed = true;
+    for (std::int64_t node : nodes)
+        times.push_back(secondsOf([&] { allActed &= qm::NodeClick(*m_, *tree_, node).acted; }));
+    const double worst = *std::max_element(times.begin(), times.end());
+    std::printf("clicks: %zu claims, median %.3f ms, max %.3f ms (target median <= 20 ms)%s\n",
+                times.size(), median(times) * 1e3, worst * 1e3,
+                allActed ? "" : " SOME CLICKS DID NOT ACT");
+}
+
+void FileBenchmark::cliPeakMemory() {
+    if (options_.cli.empty())
+        return;
+    for (bool json : {false, true}) {
+        std::vector<std::string> command{options_.cli, "--maps", options_.mapsDir};
+        if (json)
+            command.push_back("--json");
+        command.push_back("tree");
+        command.push_back(options_.file);
+        const auto peak = ProcessMemory::peakResidentKiB(command);
+        const char* label = json ? "quillmark-cli --json tree" : "quillmark-cli tree";
+        if (peak)
+            std::printf("cli: %s FILE > /dev/null: peak RSS %.1f MiB\n", label, mib(*peak));
+        else
+            std::printf("cli: %s: not measured (/usr/bin/time missing or the run failed)\n", label);
+    }
+}

@@ -1,0 +1,45 @@
+#include "ProcessMemory.h"
+
+#include "ChildProcess.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+long ProcessMemory::residentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    return -1;
+}
+
+std::optional<long> ProcessMemory::peakResidentKiB(const std::vector<std::string>& command) {
+    const char* time = "/usr/bin/time";
+    if (access(time, X_OK) != 0)
+        return std::nullopt;
+    char report[] = "/tmp/quillmark-bench-time-XXXXXX";
+    const int fd = mkstemp(report);
+    if (fd < 0)
+        return std::nullopt;
+    close(fd);
+    std::vector<std::string> argv{time, "-v", "-o", report};
+    argv.insert(argv.end(), command.begin(), command.end());
+    const int status = ChildProcess::run(argv);
+    std::optional<long> peak;
+    std::ifstream in(report);
+    std::string line;
+    const std::string label = "Maximum resident set size (kbytes):";
+    while (std::getline(in, line)) {
+        const auto at = line.find(label);
+        if (at != std::string::npos)
+            peak = std::strtol(line.c_str() + at + label.size(), nullptr, 10);
+    }
+    unlink(report);
+    if (status != 0)
+        return std::nullopt;
+    return peak;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Memory figures of this process and of child processes, from /proc and /usr/bin/time.
+class ProcessMemory {
+public:
+    // VmRSS of this process in KiB, or -1 when /proc is not there.
+    static long residentKiB();
+    // Peak resident set size in KiB of a command run under `/usr/bin/time -v`,
+    // its standard output discarded; nullopt when time is missing or the run failed.
+    static std::optional<long> peakResidentKiB(const std::vector<std::string>& command);
+};
