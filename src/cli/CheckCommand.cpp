@@ -6,6 +6,7 @@
 #include "JsonText.h"
 #include "RecordView.h"
 #include "claim/NodeClick.h"
+#include "layouts/Module1.h"
 
 #include <QJsonArray>
 #include <QTextStream>
@@ -51,6 +52,7 @@ CheckCommand::Verdict CheckCommand::judge(ClaimFile& file, std::int64_t node,
     verdict.key = tree.key(node);
     verdict.text = EngineText::fromBytes(tree.text(node));
     verdict.totalsOk = click.totalsOk;
+    verdict.trailerRead = file.module().XA0ReadThisClick;
     verdict.mismatched = click.mismatched;
     for (const ClaimFormNode& formNode : click.nodes) {
         const RecordView record(file.module(), formNode.key);
@@ -72,7 +74,9 @@ CheckCommand::Verdict CheckCommand::judge(ClaimFile& file, std::int64_t node,
 void CheckCommand::printText(const Verdict& verdict, QTextStream& out) {
     out << EngineText::fromBytes(verdict.key) << "  " << verdict.text << '\n';
     if (verdict.totalsOk) {
-        out << "  totals: ok\n";
+        // The viewer says nothing about a claim without a trailer; a report should.
+        out << (verdict.trailerRead ? "  totals: ok\n"
+                                    : "  totals: ok (no XA0: nothing compared)\n");
     } else {
         out << "  totals: do not compute, XA0 fields";
         for (const std::string& id : verdict.mismatched)

@@ -31,6 +31,7 @@ private:
         std::string key;
         QString text;
         bool totalsOk = true;
+        bool trailerRead = false; // the claim had an XA0 to compare
         std::vector<std::string> mismatched;
         std::vector<InvalidField> invalid;
     };

@@ -101,7 +101,8 @@ void ClaimCommand::printText(ClaimFile& file, const QString& key, const ClickRes
     out << "== " << key << "  " << EngineText::fromBytes(tree.text(node)) << '\n';
     if (click.totalsChecked) {
         if (click.totalsOk) {
-            out << "Totals: ok\n";
+            out << (file.module().XA0ReadThisClick ? "Totals: ok\n"
+                                                   : "Totals: ok (no XA0: nothing compared)\n");
         } else {
             out << "Totals: " << EngineText::messageLine(totalsMessage()) << " (fields";
             for (const std::string& id : click.mismatched)

@@ -92,6 +92,34 @@ private slots:
         QCOMPARE(summary(r).value(QStringLiteral("with_invalid_fields")).toInt(-1), 0);
     }
 
+    void claimWithoutTrailerPassesButSaysNothingWasCompared() {
+        ClaimFileText text;
+        text.add(records.fileHeader("SUB", "00301"));
+        text.add(records.record("BA0", {{"06.0", "123456789"}, {"18.0", "CLINIC"}}));
+        // The first claim has no XA0: it ends at the second claim's CA0.
+        const std::string first =
+            text.key("CA0", text.add(records.record("CA0", {{"03.0", "P1"}})));
+        text.add(records.record("FA0", {{"02.0", "1"}, {"13.0", "100"}}));
+        const std::string second =
+            text.key("CA0", text.add(records.record("CA0", {{"03.0", "P2"}})));
+        text.add(records.record("XA0", {{"04.0", "1"}, {"10.0", "1"}, {"12.0", "0"}}));
+        text.add(records.record("YA0"));
+        text.add(records.record("ZA0"));
+        const QString path = dir.filePath(QStringLiteral("notrailer.nsf"));
+        text.write(path);
+        const auto r = CliRunner::run(
+            {QStringLiteral("--maps"), CliRunner::mapsDir(), QStringLiteral("check"), path});
+        const QStringList lines = r.outText().split(QLatin1Char('\n'));
+        const qsizetype at =
+            lines.indexOf(QStringLiteral("%1  CA0: ,  (P1)").arg(QString::fromStdString(first)));
+        QVERIFY2(at >= 0, r.out.constData());
+        QCOMPARE(lines.value(at + 1), QStringLiteral("  totals: ok (no XA0: nothing compared)"));
+        const qsizetype next =
+            lines.indexOf(QStringLiteral("%1  CA0: ,  (P2)").arg(QString::fromStdString(second)));
+        QCOMPARE(lines.value(next + 1), QStringLiteral("  totals: ok"));
+        QCOMPARE(r.exitCode, 0);
+    }
+
     void textReportsEachClaimAndASummary() {
         TwoBatchFile::Options options;
         options.invalidServiceDate = true;

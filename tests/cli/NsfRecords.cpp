@@ -64,3 +64,14 @@ std::string NsfRecords::record(const std::string& type,
     }
     return line;
 }
+
+std::string NsfRecords::fileHeader(const std::string& submitter, const std::string& version) const {
+    return record("AA0", {{"02.0", submitter},
+                          {"06.0", "TEST BILLING"},
+                          {"07.0", "1 MAIN ST"},
+                          {"09.0", "EUGENE"},
+                          {"10.0", "OR"},
+                          {"11.0", "974010000"},
+                          {"12.0", "00001"},
+                          {"19.0", version}});
+}

@@ -22,6 +22,9 @@ public:
     std::string record(const std::string& type,
                        const std::map<std::string, std::string>& values = {}) const;
 
+    // A file header with every required field filled in.
+    std::string fileHeader(const std::string& submitter, const std::string& version) const;
+
     // The field's 1-based first column, length and name.
     int start(const std::string& type, const std::string& fieldId) const;
     int length(const std::string& type, const std::string& fieldId) const;

@@ -25,14 +25,7 @@ std::string xa0(const NsfRecords& r, const std::string& pcn, const int counts[6]
 } // namespace
 
 TwoBatchFile::TwoBatchFile(const NsfRecords& r, const Options& options) {
-    aa0 = text.key("AA0", text.add(r.record("AA0", {{"02.0", "QMTESTSUB01"},
-                                                    {"06.0", "TEST BILLING"},
-                                                    {"07.0", "1 MAIN ST"},
-                                                    {"09.0", "EUGENE"},
-                                                    {"10.0", "OR"},
-                                                    {"11.0", "974010000"},
-                                                    {"12.0", "00001"},
-                                                    {"19.0", "00301"}})));
+    aa0 = text.key("AA0", text.add(r.fileHeader("QMTESTSUB01", "00301")));
     batch1 = text.key("BA0", text.add(r.record("BA0", {{"02.0", "PROV1"},
                                                        {"06.0", "123456789"},
                                                        {"19.0", "SMITH"},
