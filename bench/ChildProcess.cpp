@@ -2,11 +2,12 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char** environ;
 
-int ChildProcess::run(const std::vector<std::string>& argv) {
+int ChildProcess::run(const std::vector<std::string>& argv, double* cpuSeconds) {
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -21,7 +22,11 @@ int ChildProcess::run(const std::vector<std::string>& argv) {
     if (started != 0)
         return -1;
     int status = 0;
-    if (waitpid(pid, &status, 0) < 0 || !WIFEXITED(status))
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) < 0 || !WIFEXITED(status))
         return -1;
+    if (cpuSeconds)
+        *cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                      (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return WEXITSTATUS(status);
 }

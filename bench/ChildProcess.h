@@ -7,5 +7,6 @@
 class ChildProcess {
 public:
     // The exit status, or -1 when it could not be started or did not exit normally.
-    static int run(const std::vector<std::string>& argv);
+    // cpuSeconds, when given, receives the child's user plus system time.
+    static int run(const std::vector<std::string>& argv, double* cpuSeconds = nullptr);
 };
