@@ -276,22 +276,8 @@ void tst_common::saveWritesFourKeysOfTwipsText() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     WindowPositions::save(&window, QStringLiteral("frmMain"));
 
-    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
-    QCOMPARE(settings.childGroups(), QStringList{QStringLiteral("Settings")});
-    settings.beginGroup(QStringLiteral("Settings"));
-    QStringList keys = settings.childKeys();
-    keys.sort();
-    QCOMPARE(keys, (QStringList{QStringLiteral("frmMainHeight"), QStringLiteral("frmMainLeft"),
-                                QStringLiteral("frmMainTop"), QStringLiteral("frmMainWidth")}));
-    const QRect frame = window.frameGeometry();
-    QCOMPARE(settings.value(QStringLiteral("frmMainLeft")).toString(),
-             QString::number(frame.x() * 15));
-    QCOMPARE(settings.value(QStringLiteral("frmMainTop")).toString(),
-             QString::number(frame.y() * 15));
-    QCOMPARE(settings.value(QStringLiteral("frmMainWidth")).toString(),
-             QString::number(frame.width() * 15));
-    QCOMPARE(settings.value(QStringLiteral("frmMainHeight")).toString(),
-             QString::number(frame.height() * 15));
+    QCOMPARE(GuiTest::storedSettings(*dir_),
+             GuiTest::placeLines(QStringLiteral("frmMain"), window.frameGeometry()));
 }
 
 void tst_common::savedPlaceIsRestored() {
@@ -407,12 +393,10 @@ void tst_common::documentWindowIsPlacedInTheArea() {
 
     document->setGeometry(20, 30, 200, 150);
     WindowPositions::save(content, QStringLiteral("frmNSFTree"));
+    QCOMPARE(GuiTest::storedSettings(*dir_),
+             GuiTest::placeLines(QStringLiteral("frmNSFTree"), QRect(20, 30, 200, 150)));
     QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
     settings.beginGroup(QStringLiteral("Settings"));
-    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeLeft")).toString(), QStringLiteral("300"));
-    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeTop")).toString(), QStringLiteral("450"));
-    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeWidth")).toString(), QStringLiteral("3000"));
-    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeHeight")).toString(), QStringLiteral("2250"));
 
     document->setGeometry(0, 0, 100, 100);
     WindowPositions::restore(document, QStringLiteral("frmNSFTree"));

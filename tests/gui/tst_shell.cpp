@@ -703,17 +703,7 @@ void tst_shell::firstRunPlaceAndSaveOnExit() {
     QVERIFY(!main_->isVisible());
     QCOMPARE(closed.count(), 1);
 
-    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
-    QCOMPARE(settings.childGroups(), QStringList{QStringLiteral("Settings")});
-    settings.beginGroup(QStringLiteral("Settings"));
-    QStringList keys = settings.childKeys();
-    keys.sort();
-    QCOMPARE(keys, (QStringList{QStringLiteral("frmMainHeight"), QStringLiteral("frmMainLeft"),
-                                QStringLiteral("frmMainTop"), QStringLiteral("frmMainWidth")}));
-    QCOMPARE(settings.value(QStringLiteral("frmMainLeft")).toString(),
-             QString::number(moved.x() * 15));
-    QCOMPARE(settings.value(QStringLiteral("frmMainWidth")).toString(),
-             QString::number(moved.width() * 15));
+    QCOMPARE(GuiTest::storedSettings(*dir_), GuiTest::placeLines(QStringLiteral("frmMain"), moved));
 
     main_ = makeMainWindow();
     QCOMPARE(main_->frameGeometry(), moved);
@@ -742,16 +732,15 @@ void tst_shell::closingClosesDocumentsFirstEachSavingItsPlace() {
     QWidget* tree = addDocument(QStringLiteral("frmNSFTree"), QStringLiteral("NSF File Tree"));
     tree->parentWidget()->setGeometry(30, 40, 300, 200);
     QPointer<QWidget> watch(tree);
+    const QRect mainPlace = main_->frameGeometry();
     main_->close();
     QTRY_VERIFY(!watch);
 
-    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Settings"));
-    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeLeft")).toString(), QStringLiteral("450"));
-    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeTop")).toString(), QStringLiteral("600"));
-    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeWidth")).toString(), QStringLiteral("4500"));
-    QCOMPARE(settings.value(QStringLiteral("frmNSFTreeHeight")).toString(), QStringLiteral("3000"));
-    QVERIFY(settings.contains(QStringLiteral("frmMainLeft")));
+    QStringList expected =
+        GuiTest::placeLines(QStringLiteral("frmMain"), mainPlace) +
+        GuiTest::placeLines(QStringLiteral("frmNSFTree"), QRect(30, 40, 300, 200));
+    expected.sort();
+    QCOMPARE(GuiTest::storedSettings(*dir_), expected);
 }
 
 QTEST_MAIN(tst_shell)

@@ -4,6 +4,7 @@
 #include "about/DetachedProcessStarter.h"
 #include "about/NativeRegistry.h"
 #include "about/SystemInfo.h"
+#include "common/Controls.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -11,19 +12,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-} // namespace
-
 frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Quillmark"));
     setModal(true);
@@ -39,19 +30,19 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     registry_ = registry;
     starter_ = starter;
 
-    QLabel* icon = makeLabel(this, QStringLiteral("picIcon"), QString());
+    QLabel* icon = Controls::label(this, QStringLiteral("picIcon"), QString());
     icon->setPixmap(Branding::applicationIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    QLabel* title = makeLabel(this, QStringLiteral("lblTitle"), Branding::title());
+    QLabel* title = Controls::label(this, QStringLiteral("lblTitle"), Branding::title());
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
     title->setFont(titleFont);
 
-    QLabel* version = makeLabel(this, QStringLiteral("lblVersion"), Branding::versionLine());
+    QLabel* version = Controls::label(this, QStringLiteral("lblVersion"), Branding::versionLine());
 
-    QLabel* description = makeLabel(
+    QLabel* description = Controls::label(
         this, QStringLiteral("lblDescription"),
         QStringLiteral("Displays health-claim files in the National Standard Format (NSF), "
                        "record by record and field by field, without changing them."));
@@ -62,7 +53,7 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    QLabel* disclaimer = makeLabel(
+    QLabel* disclaimer = Controls::label(
         this, QStringLiteral("lblDisclaimer"),
         QStringLiteral("Warning: this program is protected by copyright law. Copying or "
                        "distributing it, or any part of it, without permission may result in "

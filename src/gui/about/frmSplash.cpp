@@ -1,6 +1,7 @@
 #include "about/frmSplash.h"
 
 #include "about/Branding.h"
+#include "common/Controls.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -8,16 +9,6 @@
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-} // namespace
 
 frmSplash::frmSplash(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
@@ -32,28 +23,29 @@ frmSplash::frmSplash(QWidget* parent)
     frame->setFrameShadow(QFrame::Raised);
     frame->setLineWidth(2);
 
-    auto* logo = makeLabel(frame, QStringLiteral("imgLogo"), QString());
+    auto* logo = Controls::label(frame, QStringLiteral("imgLogo"), QString());
     logo->setPixmap(Branding::applicationIcon().pixmap(64, 64));
     logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    QLabel* productName = makeLabel(frame, QStringLiteral("lblProductName"), Branding::title());
+    QLabel* productName =
+        Controls::label(frame, QStringLiteral("lblProductName"), Branding::title());
     QFont productFont(QStringLiteral("Arial Black"), 26, QFont::Black);
     productName->setFont(productFont);
 
-    QLabel* platform = makeLabel(frame, QStringLiteral("lblPlatform"),
-                                 QStringLiteral("for the Microsoft Windows Platforms"));
+    QLabel* platform = Controls::label(frame, QStringLiteral("lblPlatform"),
+                                       QStringLiteral("for the Microsoft Windows Platforms"));
     QFont platformFont = platform->font();
     platformFont.setPointSizeF(platformFont.pointSizeF() * 1.3);
     platform->setFont(platformFont);
 
-    QLabel* version = makeLabel(frame, QStringLiteral("lblVersion"), Branding::versionLine());
+    QLabel* version = Controls::label(frame, QStringLiteral("lblVersion"), Branding::versionLine());
     QFont versionFont(QStringLiteral("MS Sans Serif"));
     versionFont.setPointSizeF(platformFont.pointSizeF());
     versionFont.setBold(true);
     version->setFont(versionFont);
     version->setAlignment(Qt::AlignRight);
 
-    QLabel* warning = makeLabel(
+    QLabel* warning = Controls::label(
         frame, QStringLiteral("lblWarning"),
         QStringLiteral("Warning: this program is protected by copyright law. Copying or "
                        "distributing it, or any part of it, without permission may result "

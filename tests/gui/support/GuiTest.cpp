@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QSettings>
 #include <QWidget>
 
 void GuiTest::isolate(const QTemporaryDir& dir) {
@@ -18,6 +19,25 @@ void GuiTest::isolate(const QTemporaryDir& dir) {
 
 QString GuiTest::settingsFile(const QTemporaryDir& dir) {
     return dir.filePath(QStringLiteral("settings.ini"));
+}
+
+QStringList GuiTest::storedSettings(const QTemporaryDir& dir) {
+    QSettings settings(settingsFile(dir), QSettings::IniFormat);
+    QStringList lines;
+    const QStringList keys = settings.allKeys();
+    for (const QString& key : keys)
+        lines.append(key + QLatin1Char('=') + settings.value(key).toString());
+    lines.sort();
+    return lines;
+}
+
+QStringList GuiTest::placeLines(const QString& window, const QRect& pixels) {
+    const QString prefix = QStringLiteral("Settings/") + window;
+    QStringList lines{prefix + QStringLiteral("Height=") + QString::number(pixels.height() * 15),
+                      prefix + QStringLiteral("Left=") + QString::number(pixels.x() * 15),
+                      prefix + QStringLiteral("Top=") + QString::number(pixels.y() * 15),
+                      prefix + QStringLiteral("Width=") + QString::number(pixels.width() * 15)};
+    return lines;
 }
 
 bool GuiTest::triggerAction(QWidget* root, const QString& name) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class QWidget;
@@ -13,6 +15,11 @@ public:
     static void isolate(const QTemporaryDir& dir);
     // The INI file that isolate() set up in dir.
     static QString settingsFile(const QTemporaryDir& dir);
+    // Everything stored there, sorted, one "group/key=value" a line.
+    static QStringList storedSettings(const QTemporaryDir& dir);
+    // The four "Settings/<window><part>=<value>" lines a window's place gives
+    // for a place in pixels at 15 twips a pixel.
+    static QStringList placeLines(const QString& window, const QRect& pixels);
 
     // Triggers the action named name under root; false (with a warning saying
     // why) when there is no such action or it is disabled.
