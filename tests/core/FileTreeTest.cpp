@@ -82,6 +82,8 @@ private slots:
         QCOMPARE(t.findKey("CA01611"), std::optional<std::int64_t>(3));
         QCOMPARE(t.findKey("BA01611"), std::optional<std::int64_t>());
         QCOMPARE(t.findKey("CA0x"), std::optional<std::int64_t>());
+        QCOMPARE(t.findKey("CA001611"), std::optional<std::int64_t>());
+        QCOMPARE(t.findKey("AA01"), std::optional<std::int64_t>(0));
     }
 
     void batchNameRule()

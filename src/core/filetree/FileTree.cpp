@@ -45,7 +45,8 @@ std::int64_t FileTree::child(std::int64_t node, std::int64_t row) const
 
 std::optional<std::int64_t> FileTree::findKey(std::string_view key) const
 {
-    if (key.size() < 4)
+    // Only the key as the tree writes it: digits without leading zeros.
+    if (key.size() < 4 || (key[3] == '0' && key.size() > 4))
         return std::nullopt;
     const std::string_view type = key.substr(0, 3);
     char letter = type == "AA0" ? 'A' : type == "BA0" ? 'B' : type == "CA0" ? 'C' : 0;
