@@ -3,12 +3,12 @@
 # repository) and prints the figures. Usage: bench/run-1g.sh [BUILD_DIR] [SIZE]
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$here/build-cli}
+build=${1:-$here/build-bench}
 size=${2:-1G}
 file=${TMPDIR:-/tmp}/quillmark-bench-$size.nsf
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$here" -B "$build" -G Ninja -DQUILLMARK_BUILD_GUI=OFF
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
 cmake --build "$build" -j2 --target quillmark-bench quillmark-cli nsfgen
 if [ ! -f "$file" ]; then
