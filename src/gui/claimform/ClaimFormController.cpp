@@ -1,0 +1,54 @@
+#include "claimform/ClaimFormController.h"
+
+#include "claim/NodeClick.h"
+#include "claim/TotalsCheck.h"
+#include "claimform/frmClaimForm.h"
+#include "common/CoreText.h"
+#include "common/MessageBoxes.h"
+#include "shell/AppContext.h"
+#include "shell/DocumentArea.h"
+
+#include <QMdiSubWindow>
+
+ClaimFormController::ClaimFormController(AppContext& context, QObject* parent)
+    : QObject(parent)
+    , context_(context) {
+}
+
+void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node) {
+    DocumentArea* documents = context_.documents();
+    QWidget* owner = documents ? documents->window() : nullptr;
+
+    const qm::ClickResult click = qm::NodeClick(context_.module1(), tree, node);
+    if (click.noFileOpen) {
+        // The file tree outlives File > Close; its nodes then point into no file.
+        MessageBoxes::showMessage(owner, QStringLiteral("No claim file is open."),
+                                  QStringLiteral("Claim Form"), qm::MessageIcon::Information);
+        return;
+    }
+    if (!click.acted || !documents)
+        return;
+
+    // A new form joins the document area only once it shows its record, so
+    // that it never appears empty behind the totals message.
+    if (!form_)
+        form_ = new frmClaimForm(context_.module1());
+
+    form_->clearRecordTree();
+    for (const qm::ClaimFormNode& formNode : click.nodes)
+        form_->addRecordNode(QString::fromStdString(formNode.key),
+                             QString::fromStdString(formNode.parent));
+
+    if (click.totalsChecked && !click.totalsOk) {
+        const qm::Message message = qm::totalsMessage();
+        MessageBoxes::showMessage(owner, CoreText::toQString(message.text),
+                                  CoreText::toQString(message.title), message.icon,
+                                  message.buttons);
+    }
+
+    form_->Treeview1_Reset(QString::fromStdString(click.RT));
+    if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget()))
+        documents->activateDocument(document);
+    else
+        documents->addDocument(form_);
+}

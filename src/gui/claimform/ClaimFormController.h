@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+
+class AppContext;
+class frmClaimForm;
+
+namespace qm {
+class FileTree;
+}
+
+// Answers node clicks in the file tree: reads the node's records into the
+// record store and shows them in the one claim form, a document window of the
+// main window that is created on first use (or after the user closed it) and
+// reused after that.
+class ClaimFormController : public QObject {
+    Q_OBJECT
+public:
+    explicit ClaimFormController(AppContext& context, QObject* parent = nullptr);
+
+    // A click on node `node` (0-based) of the file tree `tree`.
+    void nodeClick(const qm::FileTree& tree, std::int64_t node);
+
+    // The claim form while it is open, or nullptr.
+    frmClaimForm* form() const { return form_; }
+
+private:
+    AppContext& context_;
+    QPointer<frmClaimForm> form_;
+};
