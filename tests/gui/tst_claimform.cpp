@@ -1,0 +1,701 @@
+// The claim form on its own: the record tree, the field grid, the raw line with
+// the clicked field selected, the status panels and the window's layout. The
+// record store is filled here directly, so every case can be set up exactly.
+#include "ClaimFormDriver.h"
+#include "GuiTest.h"
+#include "claimform/frmClaimForm.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+#include "layouts/MapLoader.h"
+#include "layouts/Module1.h"
+#include "layouts/RecordingMessageSink.h"
+#include "layouts/TextUtil.h"
+#include "shell/DocumentArea.h"
+#include "shell/DocumentWindow.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+#include <string>
+
+namespace {
+
+// At 96 dots per inch, 15 twips are one pixel.
+int px(double twips) {
+    return int(std::lround(twips / 15.0));
+}
+
+// A record line whose column c (from 4) holds the digit c % 10, so that any
+// selection can be told from its neighbours.
+std::string recordLine(const std::string& type, int length = 320) {
+    std::string line = type;
+    for (int column = 4; column <= length; ++column)
+        line += char('0' + column % 10);
+    return line;
+}
+
+} // namespace
+
+class tst_claimform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // The window's parts
+    void controlsCarryTheirNamesCaptionAndToolTips();
+    void statusBarHasFourPanelsOfTheirDesignedWidths();
+    void tabGoesFromTreeToGridToRawLine();
+
+    // Record tree and grid
+    void resetExpandsSelectsAndShowsTheRecordWithEmptyRawLineAndPanels();
+    void resetWithoutAMatchingNodeSelectsAndShowsNothing();
+    void nodeShowsTheOccurrenceItsKeyNames_data();
+    void nodeShowsTheOccurrenceItsKeyNames();
+    void occurrenceWithoutASlotShowsNamesWithoutValues_data();
+    void occurrenceWithoutASlotShowsNamesWithoutValues();
+    void uncataloguedTypeShowsTheHeaderRowOnly();
+    void typeWithoutFieldsShowsOnlyTheRawLine();
+    void namesAndValuesLoseSurroundingSpacesOnly();
+    void invalidValueIsWhiteOnRedAndItsNameUnchanged();
+    void requiredFieldNamesAreBold_data();
+    void requiredFieldNamesAreBold();
+    void columnsFitTheLongestTextAndNeverNarrow();
+    void nodeTreeIsClearedBeforeRefilling();
+
+    // Grid clicks
+    void gridClickSelectsTheFieldAndDescribesIt();
+    void lastFieldSelectsToTheEndOfTheLine();
+    void selectionIsCutAtTheEndOfAShortLine();
+    void fieldBeforeColumnOneOrWithoutLengthSelectsNothing_data();
+    void fieldBeforeColumnOneOrWithoutLengthSelectsNothing();
+    void clickingTheSameRowTwiceGivesTheSameResult();
+    void headerClickChangesNothing();
+    void gridClickRightAfterResetDescribesButSelectsNothing();
+    void gridClickWithoutASelectedNodeDoesNothing();
+    void otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields();
+
+    // Layout
+    void firstShownAtItsDefaultPlace();
+    void panesFollowTheLayoutRules();
+    void wideningWidensTreeAndRawLineOnly();
+    void windowIsNeverSmallerThan5000Twips();
+    void minimizingAndRestoringKeepsTheSize();
+
+private:
+    void storeRecord(const std::string& type, int occurrence, const std::string& line);
+    qm::RecordLayout& layout(const char* type) { return *module1_->RecordLayouts.find(type); }
+    // AA0 > BA0, ZA0; BA0 > CA0; CA0 > FA0-1, FA0-2, FA0-3, XA0; shown and reset on CA0.
+    void showClaim();
+    int slotOf(const char* type, const char* fieldId) {
+        return qm::LayoutCatalogue::fieldSlot(layout(type), fieldId);
+    }
+    DocumentWindow* showInDocumentArea();
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<qm::Module1> module1_;
+    std::unique_ptr<frmClaimForm> form_;
+    std::unique_ptr<DocumentArea> area_;
+    std::unique_ptr<ClaimFormDriver> ui_;
+};
+
+void tst_claimform::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QVERIFY(screen);
+    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
+    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+}
+
+void tst_claimform::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+    module1_ = std::make_unique<qm::Module1>();
+    module1_->MapFolder = MAPS_DIR;
+    qm::RecordingMessageSink sink;
+    QVERIFY(qm::LoadMapFile(*module1_, "nsf0301.map", sink));
+    form_ = std::make_unique<frmClaimForm>(*module1_);
+    ui_ = std::make_unique<ClaimFormDriver>(form_.get());
+}
+
+void tst_claimform::cleanup() {
+    ui_.reset();
+    area_.reset();
+    form_.reset();
+    module1_.reset();
+    MessageBoxes::reset();
+    WindowPositions::setSettingsFile(QString());
+    dir_.reset();
+}
+
+void tst_claimform::storeRecord(const std::string& type, int occurrence, const std::string& line) {
+    qm::RecordLayout& record = layout(type.c_str());
+    const auto slot = static_cast<std::size_t>(occurrence);
+    for (int i = 1; i <= record.Info.FieldCount; ++i) {
+        qm::FieldDef& field = record.Fields[static_cast<std::size_t>(i)];
+        field.Values[slot] = std::string(qm::columns(line, field.StartPos, field.Length));
+        field.Valid[slot] = true;
+    }
+    record.Info.Lines[slot] = line;
+}
+
+void tst_claimform::showClaim() {
+    storeRecord("AA0", 1, recordLine("AA0"));
+    storeRecord("BA0", 1, recordLine("BA0"));
+    storeRecord("CA0", 1, recordLine("CA0"));
+    for (int occurrence = 1; occurrence <= 3; ++occurrence) {
+        std::string line = recordLine("FA0");
+        line[3] = '0';
+        line[4] = char('0' + occurrence);
+        storeRecord("FA0", occurrence, line);
+    }
+    storeRecord("XA0", 1, recordLine("XA0"));
+    storeRecord("ZA0", 1, recordLine("ZA0"));
+
+    form_->clearRecordTree();
+    form_->addRecordNode(QStringLiteral("AA0"), QString());
+    form_->addRecordNode(QStringLiteral("BA0"), QStringLiteral("AA0"));
+    form_->addRecordNode(QStringLiteral("CA0"), QStringLiteral("BA0"));
+    for (const char* key : {"FA0-1", "FA0-2", "FA0-3"})
+        form_->addRecordNode(QString::fromLatin1(key), QStringLiteral("CA0"));
+    form_->addRecordNode(QStringLiteral("XA0"), QStringLiteral("CA0"));
+    form_->addRecordNode(QStringLiteral("ZA0"), QStringLiteral("AA0"));
+    form_->Treeview1_Reset(QStringLiteral("CA0"));
+    form_->resize(900, 700);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+}
+
+DocumentWindow* tst_claimform::showInDocumentArea() {
+    area_ = std::make_unique<DocumentArea>();
+    area_->resize(1200, 900);
+    area_->show();
+    if (!QTest::qWaitForWindowExposed(area_.get()))
+        return nullptr;
+    // The area owns the form from here on.
+    return area_->addDocument(form_.release());
+}
+
+// The window's parts
+
+void tst_claimform::controlsCarryTheirNamesCaptionAndToolTips() {
+    QCOMPARE(form_->objectName(), QStringLiteral("frmClaimForm"));
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Claim Form"));
+    for (const char* pane : {"PictureTree", "PictureGrid", "PictureText"})
+        QVERIFY2(form_->findChild<QWidget*>(QLatin1String(pane)), pane);
+    QVERIFY(form_->findChild<QStatusBar*>(QStringLiteral("StatusBar1")));
+    QCOMPARE(ui_->tree()->parentWidget()->objectName(), QStringLiteral("PictureTree"));
+    QCOMPARE(ui_->grid()->parentWidget()->objectName(), QStringLiteral("PictureGrid"));
+    QCOMPARE(ui_->tbRecord()->parentWidget()->objectName(), QStringLiteral("PictureText"));
+
+    QCOMPARE(ui_->tree()->toolTip(), QStringLiteral("Click item to view details"));
+    QCOMPARE(ui_->grid()->toolTip(),
+             QStringLiteral("Click row to view data in raw record display"));
+    QCOMPARE(ui_->tbRecord()->toolTip(), QStringLiteral("Record (line) as read from the NSF file"));
+
+    QVERIFY(ui_->tbRecord()->isReadOnly());
+    const QFontMetrics metrics(ui_->tbRecord()->font());
+    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiiiiiiiii")),
+             metrics.horizontalAdvance(QStringLiteral("WWWWWWWWWW")));
+    QCOMPARE(ui_->grid()->columnCount(), 2);
+}
+
+void tst_claimform::statusBarHasFourPanelsOfTheirDesignedWidths() {
+    const QStringList tips = {
+        QStringLiteral("NSF Field Number"), QStringLiteral("Starting and Ending field positions"),
+        QStringLiteral("Field Length"), QStringLiteral("Field type and Validation flag(s)")};
+    const int widths[] = {px(1440), px(1440), px(1824), px(1824)};
+    auto* statusBar = form_->findChild<QStatusBar*>(QStringLiteral("StatusBar1"));
+    QCOMPARE(statusBar->findChildren<QLabel*>().size(), 4);
+    for (int i = 1; i <= 4; ++i) {
+        QLabel* panel = ui_->panel(i);
+        QVERIFY(panel);
+        QCOMPARE(panel->parentWidget(), statusBar);
+        QCOMPARE(panel->toolTip(), tips.at(i - 1));
+        QCOMPARE(panel->width(), widths[i - 1]);
+        QVERIFY(panel->text().isEmpty());
+    }
+}
+
+void tst_claimform::tabGoesFromTreeToGridToRawLine() {
+    showClaim();
+    ui_->tree()->setFocus();
+    QTRY_VERIFY(ui_->tree()->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ui_->grid()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ui_->tbRecord()));
+}
+
+// Record tree and grid
+
+void tst_claimform::resetExpandsSelectsAndShowsTheRecordWithEmptyRawLineAndPanels() {
+    showClaim();
+    // Leave something in the raw line and the panels, as a user would.
+    QVERIFY(ui_->clickNode(QStringLiteral("FA0-2")));
+    QVERIFY(ui_->clickGridRow(1));
+    QVERIFY(!ui_->panel(4)->text().isEmpty());
+
+    form_->Treeview1_Reset(QStringLiteral("CA0"));
+    for (const char* key : {"AA0", "BA0", "CA0"})
+        QVERIFY2(ui_->node(QLatin1String(key))->isExpanded(), key);
+    QCOMPARE(ui_->selectedKey(), QStringLiteral("CA0"));
+    QCOMPARE(ui_->tree()->currentItem(), ui_->node(QStringLiteral("CA0")));
+    QCOMPARE(ui_->fieldRows(), int(layout("CA0").Info.FieldCount));
+    QCOMPARE(ui_->value(1), QStringLiteral("CA0"));
+    QVERIFY(ui_->tbRecord()->text().isEmpty());
+    QCOMPARE(ui_->panelTexts(), QStringList(4));
+
+    // A click on the selected node fills the raw line again.
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(recordLine("CA0")));
+}
+
+void tst_claimform::resetWithoutAMatchingNodeSelectsAndShowsNothing() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
+    QVERIFY(ui_->clickGridRow(2));
+
+    form_->Treeview1_Reset(QStringLiteral("BA1"));
+    QVERIFY(ui_->selectedKey().isEmpty());
+    QCOMPARE(ui_->fieldRows(), 0);
+    QVERIFY(ui_->tbRecord()->text().isEmpty());
+    QCOMPARE(ui_->panelTexts(), QStringList(4));
+}
+
+void tst_claimform::nodeShowsTheOccurrenceItsKeyNames_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("sequence");
+    QTest::newRow("FA0-1") << QStringLiteral("FA0-1") << QStringLiteral("01");
+    QTest::newRow("FA0-3") << QStringLiteral("FA0-3") << QStringLiteral("03");
+    QTest::newRow("plain key of a repeating type") << QStringLiteral("FA0") << QStringLiteral("01");
+}
+
+void tst_claimform::nodeShowsTheOccurrenceItsKeyNames() {
+    QFETCH(QString, key);
+    QFETCH(QString, sequence);
+    showClaim();
+    layout("FA0").Fields[2].Valid[3] = false;
+    form_->addRecordNode(QStringLiteral("FA0"), QStringLiteral("CA0"));
+
+    QVERIFY(ui_->clickNode(key));
+    const int occurrence = sequence.toInt();
+    std::string line = recordLine("FA0");
+    line[3] = '0';
+    line[4] = char('0' + occurrence);
+    QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(line));
+    QCOMPARE(ui_->value(2), sequence);
+    const QColor background = ui_->valueCell(2)->background().color();
+    QCOMPARE(background, occurrence == 3 ? QColor(255, 0, 0) : QColor(255, 255, 255));
+}
+
+void tst_claimform::occurrenceWithoutASlotShowsNamesWithoutValues_data() {
+    QTest::addColumn<QString>("key");
+    QTest::newRow("zero") << QStringLiteral("FA0-0");
+    QTest::newRow("100") << QStringLiteral("FA0-100");
+    QTest::newRow("beyond 16 bits") << QStringLiteral("FA0-70000");
+    QTest::newRow("negative") << QStringLiteral("FA0--1");
+    QTest::newRow("no number") << QStringLiteral("FA0-");
+    QTest::newRow("letters") << QStringLiteral("FA0-x");
+}
+
+void tst_claimform::occurrenceWithoutASlotShowsNamesWithoutValues() {
+    QFETCH(QString, key);
+    showClaim();
+    // Slot 0 is never used; whatever lies there must not show.
+    layout("FA0").Fields[1].Values[0] = "SLOT0";
+    layout("FA0").Info.Lines[0] = "SLOT0";
+    form_->addRecordNode(key, QStringLiteral("CA0"));
+
+    QVERIFY(ui_->clickNode(key));
+    QCOMPARE(ui_->fieldRows(), int(layout("FA0").Info.FieldCount));
+    QCOMPARE(ui_->name(1), QStringLiteral("Record ID"));
+    for (int row = 1; row <= ui_->fieldRows(); ++row) {
+        QVERIFY(ui_->value(row).isEmpty());
+        QCOMPARE(ui_->valueCell(row)->background().color(), QColor(255, 255, 255));
+    }
+    QVERIFY(ui_->tbRecord()->text().isEmpty());
+}
+
+void tst_claimform::uncataloguedTypeShowsTheHeaderRowOnly() {
+    showClaim();
+    form_->addRecordNode(QStringLiteral("QQ9"), QStringLiteral("CA0"));
+    QVERIFY(ui_->clickNode(QStringLiteral("QQ9")));
+    QCOMPARE(ui_->fieldRows(), 0);
+    QCOMPARE(ui_->headerTexts(),
+             (QStringList{QStringLiteral("Field Name"), QStringLiteral("Value")}));
+    QVERIFY(ui_->tbRecord()->text().isEmpty());
+}
+
+void tst_claimform::typeWithoutFieldsShowsOnlyTheRawLine() {
+    showClaim();
+    layout("EA2").Info.FieldCount = 0;
+    layout("EA2").Info.Lines[1] = recordLine("EA2");
+    form_->addRecordNode(QStringLiteral("EA2"), QStringLiteral("CA0"));
+    QVERIFY(ui_->clickNode(QStringLiteral("EA2")));
+    QCOMPARE(ui_->fieldRows(), 0);
+    QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(recordLine("EA2")));
+}
+
+void tst_claimform::namesAndValuesLoseSurroundingSpacesOnly() {
+    showClaim();
+    qm::RecordLayout& ca0 = layout("CA0");
+    ca0.Fields[2].Values[1] = "  A B  ";
+    ca0.Fields[3].Values[1] = "\tTAB\t ";
+    ca0.Fields[3].FieldName = "  Padded Name ";
+    ca0.Info.Lines[1] = "CA0   spaced   ";
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(ui_->value(2), QStringLiteral("A B"));
+    QCOMPARE(ui_->value(3), QStringLiteral("\tTAB\t"));
+    QCOMPARE(ui_->name(3), QStringLiteral("Padded Name"));
+    QCOMPARE(ui_->tbRecord()->text(), QStringLiteral("CA0   spaced   "));
+}
+
+void tst_claimform::invalidValueIsWhiteOnRedAndItsNameUnchanged() {
+    showClaim();
+    layout("CA0").Fields[4].Valid[1] = false;
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(ui_->valueCell(4)->background().color(), QColor(255, 0, 0));
+    QCOMPARE(ui_->valueCell(4)->foreground().color(), QColor(255, 255, 255));
+    QCOMPARE(ui_->valueCell(5)->background().color(), QColor(255, 255, 255));
+    QCOMPARE(ui_->valueCell(5)->foreground().color(), QColor(0, 0, 0));
+    QCOMPARE(ui_->nameCell(4)->background(), ui_->nameCell(5)->background());
+    QCOMPARE(ui_->nameCell(4)->foreground(), ui_->nameCell(5)->foreground());
+
+    // The cells of a reused row take the colours of the record now shown.
+    layout("CA0").Fields[4].Valid[1] = true;
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(ui_->valueCell(4)->background().color(), QColor(255, 255, 255));
+    QCOMPARE(ui_->valueCell(4)->foreground().color(), QColor(0, 0, 0));
+}
+
+void tst_claimform::requiredFieldNamesAreBold_data() {
+    QTest::addColumn<QString>("typeCodes");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("XR") << QStringLiteral("XR") << true;
+    QTest::newRow("lower-case r") << QStringLiteral("Nr") << true;
+    QTest::newRow("R alone") << QStringLiteral("R") << true;
+    QTest::newRow("N") << QStringLiteral("N") << false;
+    QTest::newRow("XD") << QStringLiteral("XD") << false;
+    QTest::newRow("none") << QString() << false;
+}
+
+void tst_claimform::requiredFieldNamesAreBold() {
+    QFETCH(QString, typeCodes);
+    QFETCH(bool, bold);
+    showClaim();
+    // The row shown before keeps no emphasis it no longer has.
+    layout("CA0").Fields[3].TypeCodes = "XR";
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    layout("CA0").Fields[3].TypeCodes = typeCodes.toStdString();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(ui_->nameCell(3)->font().bold(), bold);
+    QVERIFY(!ui_->valueCell(3)->font().bold());
+}
+
+void tst_claimform::columnsFitTheLongestTextAndNeverNarrow() {
+    storeRecord("CA0", 1, recordLine("CA0"));
+    qm::RecordLayout& ca0 = layout("CA0");
+    for (int i = 1; i <= ca0.Info.FieldCount; ++i)
+        ca0.Fields[std::size_t(i)].Values[1] = "V";
+    form_->addRecordNode(QStringLiteral("CA0"), QString());
+    form_->Treeview1_Reset(QStringLiteral("CA0"));
+    form_->resize(900, 700);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QHeaderView* header = ui_->grid()->horizontalHeader();
+    QVERIFY(header->sectionSize(0) >= px(1000));
+    QVERIFY(header->sectionSize(1) >= px(500));
+    QVERIFY(header->sectionSize(1) < px(4500));
+
+    ca0.Fields[3].Values[1] = std::string(45, 'W');
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(header->sectionSize(1), px(4500));
+
+    ca0.Fields[3].Values[1] = "W";
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(header->sectionSize(1), px(4500));
+
+    // Nor does a new selection narrow them.
+    const int nameWidth = header->sectionSize(0);
+    storeRecord("AA0", 1, "AA0");
+    form_->clearRecordTree();
+    form_->addRecordNode(QStringLiteral("AA0"), QString());
+    form_->Treeview1_Reset(QStringLiteral("AA0"));
+    QVERIFY(header->sectionSize(0) >= nameWidth);
+    QCOMPARE(header->sectionSize(1), px(4500));
+
+    layout("AA0").Fields[6].FieldName = std::string(60, 'N');
+    QVERIFY(ui_->clickNode(QStringLiteral("AA0")));
+    QCOMPARE(header->sectionSize(0), px(6000));
+}
+
+void tst_claimform::nodeTreeIsClearedBeforeRefilling() {
+    showClaim();
+    form_->clearRecordTree();
+    form_->addRecordNode(QStringLiteral("AA0"), QString());
+    form_->addRecordNode(QStringLiteral("BA0"), QStringLiteral("AA0"));
+    form_->addRecordNode(QStringLiteral("BA1"), QStringLiteral("AA0"));
+    form_->addRecordNode(QStringLiteral("BA1"), QStringLiteral("BA0"));
+    form_->Treeview1_Reset(QStringLiteral("BA0"));
+    QCOMPARE(ui_->nodes(), (QStringList{QStringLiteral("AA0"), QStringLiteral("BA0<AA0"),
+                                        QStringLiteral("BA1<AA0")}));
+    QCOMPARE(ui_->selectedKey(), QStringLiteral("BA0"));
+}
+
+// Grid clicks
+
+void tst_claimform::gridClickSelectsTheFieldAndDescribesIt() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("FA0-2")));
+    const int charges = slotOf("FA0", "13.0");
+    QVERIFY(ui_->clickGridRow(charges));
+    const std::string line = layout("FA0").Info.Lines[2];
+    QCOMPARE(ui_->tbRecord()->selectionStart(), 70);
+    QCOMPARE(ui_->tbRecord()->selectedText(), QString::fromStdString(line.substr(70, 7)));
+    QCOMPARE(ui_->panelTexts(),
+             (QStringList{QStringLiteral("FA0 : 13.0"), QStringLiteral("71 - 77"),
+                          QStringLiteral("7"), QStringLiteral("NR")}));
+    QTRY_VERIFY(ui_->tbRecord()->hasFocus());
+
+    // The record type field: the first three characters.
+    QVERIFY(ui_->clickGridRow(1, 0));
+    QCOMPARE(ui_->tbRecord()->selectionStart(), 0);
+    QCOMPARE(ui_->tbRecord()->selectedText(), QStringLiteral("FA0"));
+    QCOMPARE(ui_->panel(2)->text(), QStringLiteral("1 - 3"));
+    QCOMPARE(ui_->panel(3)->text(), QStringLiteral("3"));
+}
+
+void tst_claimform::lastFieldSelectsToTheEndOfTheLine() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
+    const int last = layout("XA0").Info.FieldCount;
+    QCOMPARE(int(layout("XA0").Fields[std::size_t(last)].EndPos), 320);
+    QVERIFY(ui_->clickGridRow(last));
+    const QLineEdit* text = ui_->tbRecord();
+    QCOMPARE(text->selectionStart() + text->selectedText().size(), 320);
+    QCOMPARE(text->selectedText(), QString::fromStdString(recordLine("XA0").substr(290)));
+}
+
+void tst_claimform::selectionIsCutAtTheEndOfAShortLine() {
+    showClaim();
+    layout("CA0").Info.Lines[1] = recordLine("CA0", 100);
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    qm::RecordLayout& ca0 = layout("CA0");
+
+    // A field reaching beyond the end: cut at the end.
+    ca0.Fields[2].StartPos = 95;
+    ca0.Fields[2].Length = 20;
+    QVERIFY(ui_->clickGridRow(2));
+    QCOMPARE(ui_->tbRecord()->selectionStart(), 94);
+    QCOMPARE(ui_->tbRecord()->selectedText(),
+             QString::fromStdString(recordLine("CA0", 100).substr(94)));
+
+    // A field starting beyond the end: the caret at the end, nothing selected.
+    ca0.Fields[3].StartPos = 150;
+    ca0.Fields[3].Length = 5;
+    QVERIFY(ui_->clickGridRow(3));
+    QVERIFY(!ui_->tbRecord()->hasSelectedText());
+    QCOMPARE(ui_->tbRecord()->cursorPosition(), 100);
+    QCOMPARE(ui_->panel(2)->text(), QStringLiteral("150 - %1").arg(ca0.Fields[3].EndPos));
+}
+
+void tst_claimform::fieldBeforeColumnOneOrWithoutLengthSelectsNothing_data() {
+    QTest::addColumn<int>("startPos");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("positions");
+    QTest::newRow("column 0") << 0 << 5 << QStringLiteral("0 - 9");
+    QTest::newRow("negative column") << -40 << 5 << QStringLiteral("-40 - 9");
+    QTest::newRow("no length") << 10 << 0 << QStringLiteral("10 - 9");
+    QTest::newRow("negative length") << 10 << -3 << QStringLiteral("10 - 9");
+}
+
+void tst_claimform::fieldBeforeColumnOneOrWithoutLengthSelectsNothing() {
+    QFETCH(int, startPos);
+    QFETCH(int, length);
+    QFETCH(QString, positions);
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QVERIFY(ui_->clickGridRow(1));
+    QVERIFY(ui_->tbRecord()->hasSelectedText());
+
+    qm::FieldDef& field = layout("CA0").Fields[2];
+    field.StartPos = std::int16_t(startPos);
+    field.Length = std::int16_t(length);
+    field.EndPos = 9;
+    QVERIFY(ui_->clickGridRow(2));
+    QVERIFY(!ui_->tbRecord()->hasSelectedText());
+    QCOMPARE(ui_->panel(2)->text(), positions);
+    QCOMPARE(ui_->panel(3)->text(), QString::number(length));
+    QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(recordLine("CA0")));
+}
+
+void tst_claimform::clickingTheSameRowTwiceGivesTheSameResult() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QVERIFY(ui_->clickGridRow(3));
+    const QStringList panels = ui_->panelTexts();
+    const int start = ui_->tbRecord()->selectionStart();
+    const QString selected = ui_->tbRecord()->selectedText();
+    QVERIFY(!selected.isEmpty());
+    QVERIFY(ui_->clickGridRow(3));
+    QCOMPARE(ui_->panelTexts(), panels);
+    QCOMPARE(ui_->tbRecord()->selectionStart(), start);
+    QCOMPARE(ui_->tbRecord()->selectedText(), selected);
+}
+
+void tst_claimform::headerClickChangesNothing() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QVERIFY(ui_->clickGridRow(3));
+    const QStringList panels = ui_->panelTexts();
+    const QString selected = ui_->tbRecord()->selectedText();
+    const int currentRow = ui_->grid()->currentRow();
+
+    QVERIFY(ui_->clickHeader(0));
+    QVERIFY(ui_->clickHeader(1));
+    QCOMPARE(ui_->panelTexts(), panels);
+    QCOMPARE(ui_->tbRecord()->selectedText(), selected);
+    QCOMPARE(ui_->grid()->currentRow(), currentRow);
+    QCOMPARE(ui_->fieldRows(), int(layout("CA0").Info.FieldCount));
+}
+
+void tst_claimform::gridClickRightAfterResetDescribesButSelectsNothing() {
+    showClaim();
+    QVERIFY(ui_->clickGridRow(1));
+    QCOMPARE(ui_->panel(1)->text(), QStringLiteral("CA0 : 01.0"));
+    QVERIFY(ui_->tbRecord()->text().isEmpty());
+    QVERIFY(!ui_->tbRecord()->hasSelectedText());
+}
+
+void tst_claimform::gridClickWithoutASelectedNodeDoesNothing() {
+    showClaim();
+    ui_->tree()->clearSelection();
+    QVERIFY(ui_->clickGridRow(2));
+    QCOMPARE(ui_->panelTexts(), QStringList(4));
+}
+
+void tst_claimform::otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QVERIFY(ui_->clickGridRow(1));
+    QCOMPARE(ui_->panel(4)->text(), QStringLiteral("XR"));
+
+    QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
+    QCOMPARE(ui_->panelTexts(),
+             (QStringList{QString(), QString(), QString(), QStringLiteral("XR")}));
+    const int claimCharges = slotOf("XA0", "12.0");
+    QVERIFY(ui_->clickGridRow(claimCharges));
+    QCOMPARE(ui_->panel(1)->text(), QStringLiteral("XA0 : 12.0"));
+    QCOMPARE(ui_->panel(4)->text(), QStringLiteral("N"));
+}
+
+// Layout
+
+void tst_claimform::firstShownAtItsDefaultPlace() {
+    const WindowPositions::Twips defaults =
+        WindowPositions::defaultsFor(QStringLiteral("frmClaimForm"));
+    QCOMPARE(defaults.left, 1000.0f);
+    QCOMPARE(defaults.top, 1000.0f);
+    QCOMPARE(defaults.width, 6500.0f);
+    QCOMPARE(defaults.height, 6500.0f);
+    DocumentWindow* document = showInDocumentArea();
+    QVERIFY(document);
+    QCOMPARE(document->geometry(), QRect(px(1000), px(1000), px(6500), px(6500)));
+    QCOMPARE(document->windowTitle(), QStringLiteral("Claim Form"));
+}
+
+void tst_claimform::panesFollowTheLayoutRules() {
+    DocumentWindow* document = showInDocumentArea();
+    QVERIFY(document);
+    document->resize(600, 500);
+    auto* form = static_cast<frmClaimForm*>(document->widget());
+    const int clientWidth = form->width();
+    const int clientHeight = form->height();
+    auto pane = [form](const char* name) {
+        return form->findChild<QWidget*>(QLatin1String(name))->geometry();
+    };
+    ClaimFormDriver ui(form);
+
+    const QRect status = form->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->geometry();
+    QCOMPARE(status, QRect(0, clientHeight - px(375), clientWidth, px(375)));
+    QCOMPARE(pane("PictureText"), QRect(0, status.top() - px(330), clientWidth, px(330)));
+    QCOMPARE(ui.tbRecord()->geometry(), QRect(0, 0, clientWidth - px(10), px(285)));
+
+    const int sideHeight = status.top() - px(330);
+    QCOMPARE(pane("PictureGrid"), QRect(clientWidth - px(4740), 0, px(4740), sideHeight));
+    QCOMPARE(ui.grid()->geometry(), QRect(0, 0, px(4740) - px(110), sideHeight - px(110)));
+
+    const int treeWidth = 600 - px(4740) - px(25);
+    QCOMPARE(pane("PictureTree"), QRect(0, 0, treeWidth, sideHeight));
+    QCOMPARE(ui.tree()->geometry(), QRect(0, 0, treeWidth - px(100), sideHeight - px(100)));
+    // The tree itself stays clear of the grid pane.
+    QVERIFY(ui.tree()->geometry().right() < pane("PictureGrid").left());
+}
+
+void tst_claimform::wideningWidensTreeAndRawLineOnly() {
+    DocumentWindow* document = showInDocumentArea();
+    QVERIFY(document);
+    auto* form = static_cast<frmClaimForm*>(document->widget());
+    ClaimFormDriver ui(form);
+    auto width = [form](const char* name) {
+        return form->findChild<QWidget*>(QLatin1String(name))->width();
+    };
+    const int tree = width("PictureTree");
+    const int text = ui.tbRecord()->width();
+    document->resize(document->width() + 120, document->height());
+    QCOMPARE(width("PictureTree"), tree + 120);
+    QCOMPARE(ui.tbRecord()->width(), text + 120);
+    QCOMPARE(width("PictureGrid"), px(4740));
+}
+
+void tst_claimform::windowIsNeverSmallerThan5000Twips() {
+    DocumentWindow* document = showInDocumentArea();
+    QVERIFY(document);
+    document->resize(100, 600);
+    QCOMPARE(document->size(), QSize(px(5000), 600));
+    document->resize(600, 100);
+    QCOMPARE(document->size(), QSize(600, px(5000)));
+    // The smallest window leaves the tree pane 235 twips.
+    document->resize(10, 10);
+    auto* form = static_cast<frmClaimForm*>(document->widget());
+    QCOMPARE(form->findChild<QWidget*>(QStringLiteral("PictureTree"))->width(),
+             px(5000) - px(4740) - px(25));
+
+    // A remembered size below the smallest gives the smallest.
+    document->close();
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Settings/frmClaimFormWidth"), QStringLiteral("1500"));
+    settings.sync();
+    auto* again = area_->addDocument(new frmClaimForm(*module1_));
+    QCOMPARE(again->width(), px(5000));
+}
+
+void tst_claimform::minimizingAndRestoringKeepsTheSize() {
+    DocumentWindow* document = showInDocumentArea();
+    QVERIFY(document);
+    document->resize(500, 450);
+    document->showMinimized();
+    QTRY_VERIFY(document->isMinimized());
+    document->showNormal();
+    QTRY_VERIFY(!document->isMinimized());
+    QCOMPARE(document->size(), QSize(500, 450));
+    QCOMPARE(document->minimumSize(), QSize(px(5000), px(5000)));
+}
+
+QTEST_MAIN(tst_claimform)
+#include "tst_claimform.moc"
