@@ -10,8 +10,7 @@
 
 namespace {
 
-void copyFile(const std::string& from, const std::string& to)
-{
+void copyFile(const std::string& from, const std::string& to) {
     std::ifstream in(from, std::ios::binary);
     std::ofstream out(to, std::ios::binary | std::ios::trunc);
     out << in.rdbuf();
@@ -19,15 +18,13 @@ void copyFile(const std::string& from, const std::string& to)
 
 } // namespace
 
-FuzzWorkspace& FuzzWorkspace::instance()
-{
+FuzzWorkspace& FuzzWorkspace::instance() {
     static FuzzWorkspace workspace;
     return workspace;
 }
 
 FuzzWorkspace::FuzzWorkspace()
-    : m(std::make_unique<qm::Module1>())
-{
+    : m(std::make_unique<qm::Module1>()) {
     char pattern[] = "/tmp/quillmark-fuzz-XXXXXX";
     const char* made = ::mkdtemp(pattern);
     if (!made)
@@ -39,8 +36,7 @@ FuzzWorkspace::FuzzWorkspace()
 }
 
 std::string FuzzWorkspace::write(const std::string& name, const std::uint8_t* data,
-                                 std::size_t size)
-{
+                                 std::size_t size) {
     const std::string path = folder + "/" + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
@@ -51,8 +47,7 @@ std::string FuzzWorkspace::write(const std::string& name, const std::uint8_t* da
     return path;
 }
 
-bool FuzzWorkspace::open(const std::string& path)
-{
+bool FuzzWorkspace::open(const std::string& path) {
     m->Files.close(m->FileNumber);
     m->FileNumber = m->Files.FreeFile();
     m->FileName = path;

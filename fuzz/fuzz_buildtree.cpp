@@ -4,8 +4,7 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzWorkspace& ws = FuzzWorkspace::instance();
     const std::string path = ws.write("fuzz.nsf", data, size);
     ws.open(path);

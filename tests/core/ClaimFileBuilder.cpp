@@ -7,8 +7,7 @@
 
 std::string ClaimFileBuilder::record(const std::string& type,
                                      const std::vector<std::pair<int, std::string>>& values,
-                                     std::size_t length)
-{
+                                     std::size_t length) {
     std::string line(length, ' ');
     line.replace(0, type.size(), type);
     for (const auto& [column, text] : values)
@@ -17,47 +16,40 @@ std::string ClaimFileBuilder::record(const std::string& type,
     return line;
 }
 
-std::string ClaimFileBuilder::digits(long long value, int width)
-{
+std::string ClaimFileBuilder::digits(long long value, int width) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%0*lld", width, value);
     return buf;
 }
 
-ClaimFileBuilder& ClaimFileBuilder::add(const std::string& line)
-{
+ClaimFileBuilder& ClaimFileBuilder::add(const std::string& line) {
     bytes_ += line;
     bytes_ += lineEnd;
     return *this;
 }
 
-ClaimFileBuilder& ClaimFileBuilder::addRaw(const std::string& bytes)
-{
+ClaimFileBuilder& ClaimFileBuilder::addRaw(const std::string& bytes) {
     bytes_ += bytes;
     return *this;
 }
 
-TestWorkspace::TestWorkspace()
-{
+TestWorkspace::TestWorkspace() {
     m.MapFolder = dir.path().toStdString();
     write("nsf0301.map", testMap());
 }
 
-std::string TestWorkspace::path(const std::string& name) const
-{
+std::string TestWorkspace::path(const std::string& name) const {
     return m.MapFolder + "/" + name;
 }
 
-void TestWorkspace::write(const std::string& name, const std::string& bytes) const
-{
+void TestWorkspace::write(const std::string& name, const std::string& bytes) const {
     QFile f(QString::fromStdString(path(name)));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write test file");
     f.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-bool TestWorkspace::open(const std::string& name)
-{
+bool TestWorkspace::open(const std::string& name) {
     m.Files.close(m.FileNumber);
     m.FileNumber = m.Files.FreeFile();
     m.FileName = path(name);
@@ -66,8 +58,7 @@ bool TestWorkspace::open(const std::string& name)
     return qm::DetectFileVersion(m, m.FileNumber, sink);
 }
 
-std::string TestWorkspace::testMap()
-{
+std::string TestWorkspace::testMap() {
     return "AA0,01.0,RECORD ID,3,XR,1,3\n"
            "AA0,02.0,SUBMITTER ID,16,X,4,19\n"
            "AA0,03.0,VERSION CODE,5,X,244,248\n"
@@ -126,45 +117,46 @@ std::string TestWorkspace::testMap()
 namespace rec {
 using B = ClaimFileBuilder;
 
-std::string aa0(const std::string& submitter, const std::string& version)
-{
+std::string aa0(const std::string& submitter, const std::string& version) {
     return B::record("AA0", {{4, submitter}, {244, version}, {249, version}});
 }
 std::string ba0(const std::string& taxId, const std::string& last, const std::string& first,
-                const std::string& org)
-{
+                const std::string& org) {
     return B::record("BA0", {{32, taxId}, {165, org}, {198, last}, {218, first}});
 }
-std::string ba1() { return B::record("BA1", {{4, "PROVIDER"}}); }
-std::string ca0(const std::string& pcn, const std::string& last, const std::string& first)
-{
+std::string ba1() {
+    return B::record("BA1", {{4, "PROVIDER"}});
+}
+std::string ca0(const std::string& pcn, const std::string& last, const std::string& first) {
     return B::record("CA0", {{6, pcn}, {23, last}, {43, first}, {55, "19700101"}});
 }
-std::string da0(int seq) { return B::record("DA0", {{4, B::digits(seq, 2)}}); }
-std::string da1(int seq, long long paid)
-{
+std::string da0(int seq) {
+    return B::record("DA0", {{4, B::digits(seq, 2)}});
+}
+std::string da1(int seq, long long paid) {
     return B::record("DA1", {{4, B::digits(seq, 2)}, {149, B::digits(paid, 7)}});
 }
-std::string ea0() { return B::record("EA0"); }
-std::string fa0(int seq, long long charges, long long cc, long long other)
-{
+std::string ea0() {
+    return B::record("EA0");
+}
+std::string fa0(int seq, long long charges, long long cc, long long other) {
     return B::record("FA0", {{4, B::digits(seq, 2)},
                              {71, B::digits(charges, 7)},
                              {126, B::digits(cc, 7)},
                              {133, B::digits(other, 7)}});
 }
 std::string fb0(int seq, long long purchased, long long allowed, long long deductible,
-                long long coinsurance)
-{
+                long long coinsurance) {
     return B::record("FB0", {{4, B::digits(seq, 2)},
                              {40, B::digits(purchased, 7)},
                              {47, B::digits(allowed, 7)},
                              {54, B::digits(deductible, 7)},
                              {61, B::digits(coinsurance, 7)}});
 }
-std::string ha0() { return B::record("HA0", {{4, "01"}}); }
-std::string xa0(const Totals& t)
-{
+std::string ha0() {
+    return B::record("HA0", {{4, "01"}});
+}
+std::string xa0(const Totals& t) {
     int total = t.total >= 0 ? t.total : t.c + t.d + t.e + t.f + t.g + t.h;
     return B::record("XA0", {{23, B::digits(t.c, 2)},
                              {25, B::digits(t.d, 2)},
@@ -183,6 +175,10 @@ std::string xa0(const Totals& t)
                              {127, B::digits(0, 7)},
                              {134, B::digits(t.purchased, 7)}});
 }
-std::string ya0() { return B::record("YA0"); }
-std::string za0() { return B::record("ZA0"); }
+std::string ya0() {
+    return B::record("YA0");
+}
+std::string za0() {
+    return B::record("ZA0");
+}
 } // namespace rec

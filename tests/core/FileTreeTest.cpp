@@ -11,8 +11,7 @@ class FileTreeTest : public QObject {
 
     TestWorkspace ws;
 
-    FileTree build(const std::string& bytes)
-    {
+    FileTree build(const std::string& bytes) {
         ws.write("t.nsf", bytes);
         SequentialFile f;
         if (!f.open(ws.path("t.nsf")))
@@ -24,18 +23,16 @@ class FileTreeTest : public QObject {
     }
 
     // One line per node: key, parent key and text.
-    static QString describe(const FileTree& t)
-    {
+    static QString describe(const FileTree& t) {
         std::string out;
         for (std::int64_t i = 0; i < t.size(); ++i) {
             const std::int64_t p = t.parent(i);
-            out += t.key(i) + " < " + (p < 0 ? "-" : t.key(p)) + " | " + std::string(t.text(i)) +
-                   "\n";
+            out +=
+                t.key(i) + " < " + (p < 0 ? "-" : t.key(p)) + " | " + std::string(t.text(i)) + "\n";
         }
         return QString::fromStdString(out);
     }
-    static QString lines(std::initializer_list<const char*> list)
-    {
+    static QString lines(std::initializer_list<const char*> list) {
         std::string out;
         for (const char* l : list)
             out += std::string(l) + "\n";
@@ -43,10 +40,8 @@ class FileTreeTest : public QObject {
     }
 
 private slots:
-    void keysTextsParentsAndCounts()
-    {
-        const FileTree t = build(B()
-                                     .add(rec::aa0("  SUBMITTER01 "))
+    void keysTextsParentsAndCounts() {
+        const FileTree t = build(B().add(rec::aa0("  SUBMITTER01 "))
                                      .add(rec::ba0("123456789", "SMITH", "JOHN"))
                                      .add(rec::ca0("PCN0001", "DOE", "JANE"))
                                      .add(rec::fa0(1, 100))
@@ -58,15 +53,14 @@ private slots:
                                      .add(rec::ya0())
                                      .add(rec::za0())
                                      .bytes());
-        QCOMPARE(describe(t),
-                 lines({
-                     "AA01 < - | AA0: SUBMITTER01",
-                     "BA0323 < AA01 | BA0: 123456789 - SMITH, JOHN",
-                     "CA0645 < BA0323 | CA0: DOE, JANE (PCN0001)",
-                     "CA01611 < BA0323 | CA0: ROE, RICHARD (PCN0002)",
-                     "BA02255 < AA01 | BA0: 987654321 - GENERAL CLINIC",
-                     "CA02577 < BA02255 | CA0: DOE, JANE (PCN0003)",
-                 }));
+        QCOMPARE(describe(t), lines({
+                                  "AA01 < - | AA0: SUBMITTER01",
+                                  "BA0323 < AA01 | BA0: 123456789 - SMITH, JOHN",
+                                  "CA0645 < BA0323 | CA0: DOE, JANE (PCN0001)",
+                                  "CA01611 < BA0323 | CA0: ROE, RICHARD (PCN0002)",
+                                  "BA02255 < AA01 | BA0: 987654321 - GENERAL CLINIC",
+                                  "CA02577 < BA02255 | CA0: DOE, JANE (PCN0003)",
+                              }));
         QCOMPARE(t.BatchCount, 2);
         QCOMPARE(t.ClaimCount, 3);
         QCOMPARE(t.lastAdded(), 5);
@@ -86,8 +80,7 @@ private slots:
         QCOMPARE(t.findKey("AA01"), std::optional<std::int64_t>(0));
     }
 
-    void batchNameRule()
-    {
+    void batchNameRule() {
         // Columns 198-219 hold only the first name's first two characters here.
         std::string onlyFirst = B::record("BA0", {{32, "TAX"}, {165, "ORG"}, {218, "AL"}});
         std::string blank = B::record("BA0", {{32, "TAX"}, {165, "ORG"}, {220, "IGNORED"}});
@@ -96,10 +89,8 @@ private slots:
         QCOMPARE(std::string(t.text(2)), std::string("BA0: TAX - ORG"));
     }
 
-    void lineLengthsAndLineFeeds()
-    {
-        const FileTree t = build(B()
-                                     .add(rec::aa0())
+    void lineLengthsAndLineFeeds() {
+        const FileTree t = build(B().add(rec::aa0())
                                      .add(rec::ba0().substr(0, 319)) // too short: skipped
                                      .add(rec::ba0())
                                      .add("\n" + rec::ca0("LF").substr(0, 319)) // 320 with the LF
@@ -107,16 +98,14 @@ private slots:
                                      .add(B::record("ca0"))
                                      .add(rec::ya0())
                                      .bytes());
-        QCOMPARE(describe(t), lines({"AA01 < - | AA0: SUBMITTER01",
-                                           "BA0644 < AA01 | BA0: 123456789 - ORG NAME",
-                                           "CA0967 < BA0644 | CA0: DOE, JANE (LF)"}));
+        QCOMPARE(describe(t),
+                 lines({"AA01 < - | AA0: SUBMITTER01", "BA0644 < AA01 | BA0: 123456789 - ORG NAME",
+                        "CA0967 < BA0644 | CA0: DOE, JANE (LF)"}));
         QCOMPARE(t.position(2), 967); // one past the line start: the LF was dropped
     }
 
-    void orphansBecomeRootsAndSecondHeaderStartsANewRoot()
-    {
-        const FileTree t = build(B()
-                                     .add(rec::ca0("ORPHAN"))
+    void orphansBecomeRootsAndSecondHeaderStartsANewRoot() {
+        const FileTree t = build(B().add(rec::ca0("ORPHAN"))
                                      .add(rec::ba0("111"))
                                      .add(rec::ca0("EARLY"))
                                      .add(rec::aa0("FIRST"))
@@ -142,8 +131,7 @@ private slots:
         QCOMPARE(t.childCount(FileTree::kNoNode), 4);
     }
 
-    void emptyAndShortFiles()
-    {
+    void emptyAndShortFiles() {
         for (const std::string& bytes : {std::string(), std::string(319, 'A') + "\r\n",
                                          std::string(100000, '\n'), std::string(5000, '\0')}) {
             const FileTree t = build(bytes);
@@ -154,26 +142,22 @@ private slots:
         }
     }
 
-    void lfOnlyFileIsOneLine()
-    {
+    void lfOnlyFileIsOneLine() {
         B b;
         b.lineEnd = "\n";
         const FileTree t = build(b.add(rec::aa0()).add(rec::ba0()).add(rec::ca0("X")).bytes());
         QCOMPARE(describe(t), lines({"AA01 < - | AA0: SUBMITTER01"}));
     }
 
-    void crOnlyLineEnds()
-    {
+    void crOnlyLineEnds() {
         B b;
         b.lineEnd = "\r";
         const FileTree t = build(b.add(rec::aa0()).add(rec::ba0()).add(rec::ca0("X")).bytes());
         QCOMPARE(t.key(2), std::string("CA0643"));
     }
 
-    void trailerIndex()
-    {
-        const FileTree t = build(B()
-                                     .add(rec::aa0())
+    void trailerIndex() {
+        const FileTree t = build(B().add(rec::aa0())
                                      .add(rec::ya0())
                                      .add("\n" + rec::ya0().substr(0, 319))
                                      .add(rec::ya0().substr(0, 319))

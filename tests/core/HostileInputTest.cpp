@@ -13,8 +13,7 @@ using B = ClaimFileBuilder;
 
 namespace {
 
-long residentKiB()
-{
+long residentKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
@@ -31,8 +30,7 @@ class HostileInputTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void oddFieldDefinitionsCutSafely()
-    {
+    void oddFieldDefinitionsCutSafely() {
         TestWorkspace ws;
         ws.write("nsf0301.map", TestWorkspace::testMap() +
                                     "CA0,06.0,START ZERO,3,X,0,2\n"
@@ -49,7 +47,9 @@ private slots:
         QCOMPARE(int(ca0.Info.FieldCount), 12);
         ClickResult r = NodeClick(ws.m, tree, 2);
         QVERIFY(r.acted);
-        auto value = [&](int slot) { return ca0.Fields[static_cast<std::size_t>(slot)].Values[1]; };
+        auto value = [&](int slot) {
+            return ca0.Fields[static_cast<std::size_t>(slot)].Values[1];
+        };
         QCOMPARE(value(6), std::string()); // uncuttable: keeps what it held (nothing yet)
         QCOMPARE(value(7), std::string());
         QCOMPARE(value(8), std::string());
@@ -60,12 +60,10 @@ private slots:
         QCOMPARE(ca0.Fields[12].FieldName, std::string("QUOTED, WITH COMMA"));
     }
 
-    void lineLengths()
-    {
+    void lineLengths() {
         TestWorkspace ws;
         const std::string huge = "CA0" + std::string(99997, 'x');
-        ws.write("c.nsf", B()
-                              .add(rec::aa0())
+        ws.write("c.nsf", B().add(rec::aa0())
                               .add(rec::ba0())
                               .add(rec::ca0("A").substr(0, 319))
                               .add(rec::ca0("B"))
@@ -82,8 +80,7 @@ private slots:
         QCOMPARE(ws.m.RecordLayouts.find("CA0")->Info.Lines[1].size(), huge.size());
     }
 
-    void lineEndStyles_data()
-    {
+    void lineEndStyles_data() {
         QTest::addColumn<QString>("lineEnd");
         QTest::addColumn<int>("claims");
         QTest::newRow("CR LF") << QStringLiteral("\r\n") << 2;
@@ -92,8 +89,7 @@ private slots:
         QTest::newRow("LF") << QStringLiteral("\n") << 0;
     }
 
-    void lineEndStyles()
-    {
+    void lineEndStyles() {
         QFETCH(QString, lineEnd);
         QFETCH(int, claims);
         TestWorkspace ws;
@@ -109,8 +105,7 @@ private slots:
             QVERIFY(NodeClick(ws.m, tree, i).acted);
     }
 
-    void twoGigabytesWithoutALineEnd()
-    {
+    void twoGigabytesWithoutALineEnd() {
         TestWorkspace ws;
         const std::string path = ws.path("huge.nsf");
         int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);

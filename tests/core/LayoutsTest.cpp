@@ -12,8 +12,7 @@ class LayoutsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void unknownTypesLeaveTheOutputsUntouched()
-    {
+    void unknownTypesLeaveTheOutputsUntouched() {
         TestWorkspace ws;
         QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
         auto fields = std::make_unique<FieldTable>();
@@ -30,8 +29,7 @@ private slots:
         QCOMPARE((*fields)[1].FieldName, std::string("RECORD ID"));
     }
 
-    void copiesAreSnapshots()
-    {
+    void copiesAreSnapshots() {
         TestWorkspace ws;
         QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
         RecordLayout* ca0 = ws.m.RecordLayouts.find("CA0");
@@ -47,8 +45,7 @@ private slots:
         QCOMPARE(ca0->Fields[2].Values[1], std::string("second"));
     }
 
-    void catalogueOrder()
-    {
+    void catalogueOrder() {
         QCOMPARE(int(kRecordTypes.size()), 32);
         QCOMPARE(recordTypeIndex("AA0"), 0);
         QCOMPARE(recordTypeIndex("XA0"), 29);
@@ -56,8 +53,7 @@ private slots:
         QCOMPARE(recordTypeIndex("ca0"), -1);
     }
 
-    void fieldCheck_data()
-    {
+    void fieldCheck_data() {
         QTest::addColumn<QString>("codes");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("valid");
@@ -101,16 +97,14 @@ private slots:
         row("tab is not blank", "XR", "\t", true);
     }
 
-    void fieldCheck()
-    {
+    void fieldCheck() {
         QFETCH(QString, codes);
         QFETCH(QString, value);
         QFETCH(bool, valid);
         QCOMPARE(IsValidFieldValue(codes.toStdString(), value.toStdString()), valid);
     }
 
-    void versionDetection()
-    {
+    void versionDetection() {
         using B = ClaimFileBuilder;
         TestWorkspace ws;
         ws.write("nsf0200.map", "AA0,01.0,OLD ID,3,X,1,3\n");
@@ -142,8 +136,7 @@ private slots:
         QVERIFY(ws.sink.messages.empty());
     }
 
-    void filesWithoutFileHeader()
-    {
+    void filesWithoutFileHeader() {
         using B = ClaimFileBuilder;
         TestWorkspace ws;
         ws.write("empty.nsf", "");
@@ -158,8 +151,7 @@ private slots:
         QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 0);
     }
 
-    void missingMapFailsTheOpenWithItsMessage()
-    {
+    void missingMapFailsTheOpenWithItsMessage() {
         TestWorkspace ws;
         ws.write("v200.nsf", ClaimFileBuilder().add(rec::aa0("S", "00200")).bytes());
         QVERIFY(!ws.open("v200.nsf"));

@@ -1,5 +1,6 @@
-#include "ClaimFileBuilder.h"
 #include "layouts/MapLoader.h"
+
+#include "ClaimFileBuilder.h"
 
 #include <QTest>
 
@@ -8,8 +9,7 @@ using namespace qm;
 class MapLoaderTest : public QObject {
     Q_OBJECT
 
-    static std::string defs(const std::string& type, int count, int first = 1)
-    {
+    static std::string defs(const std::string& type, int count, int first = 1) {
         std::string s;
         for (int i = first; i < first + count; ++i)
             s += type + "," + ClaimFileBuilder::digits(i, 2) + ".0,F" + std::to_string(i) +
@@ -17,24 +17,20 @@ class MapLoaderTest : public QObject {
         return s;
     }
 
-    static const RecordInfo& info(TestWorkspace& ws, const char* type)
-    {
+    static const RecordInfo& info(TestWorkspace& ws, const char* type) {
         return ws.m.RecordLayouts.find(type)->Info;
     }
-    static const FieldDef& field(TestWorkspace& ws, const char* type, int slot)
-    {
+    static const FieldDef& field(TestWorkspace& ws, const char* type, int slot) {
         return ws.m.RecordLayouts.find(type)->Fields[static_cast<std::size_t>(slot)];
     }
 
     // Loads text as "x.map"; returns the loader's result.
-    static bool load(TestWorkspace& ws, const std::string& text)
-    {
+    static bool load(TestWorkspace& ws, const std::string& text) {
         ws.write("x.map", text);
         return LoadMapFile(ws.m, "x.map", ws.sink);
     }
 
-    static void expectReadFailure(TestWorkspace& ws, const std::string& lastKey)
-    {
+    static void expectReadFailure(TestWorkspace& ws, const std::string& lastKey) {
         QCOMPARE(ws.sink.messages.size(), std::size_t(1));
         const Message& msg = ws.sink.messages.back();
         QCOMPARE(msg.text, "Unable to read from map file @ line '" + lastKey + "'");
@@ -44,8 +40,7 @@ class MapLoaderTest : public QObject {
     }
 
 private slots:
-    void valuesAndOrder()
-    {
+    void valuesAndOrder() {
         TestWorkspace ws;
         QVERIFY(load(ws, "AA0,01.0,RECORD ID,3,XR,1,3\r\n"
                          "CA0, 01.0 , \"NAME, WITH COMMA\" ,  17 ,X ,6,22\r\n"
@@ -73,8 +68,7 @@ private slots:
         QVERIFY(field(ws, "AA0", 0).FieldName.empty());
     }
 
-    void repeatsNeedTheExactName()
-    {
+    void repeatsNeedTheExactName() {
         TestWorkspace ws;
         QVERIFY(load(ws, "FA0,02.0,SEQUENCE NO,2,N,4,5\n"
                          "FB0,02.0,Sequence No,2,N,4,5\n"
@@ -86,16 +80,14 @@ private slots:
         QVERIFY(info(ws, "FB2").Repeats); // trailing blanks of an unquoted value are dropped
     }
 
-    void unknownTypesAreSkipped()
-    {
+    void unknownTypesAreSkipped() {
         TestWorkspace ws;
         QVERIFY(load(ws, "AB0,01.0,X,1,X,1,1\naa0,01.0,X,1,X,1,1\nAA0,01.0,ID,3,X,1,3\n"));
         QCOMPARE(int(info(ws, "AA0").FieldCount), 1);
         QCOMPARE(field(ws, "AA0", 1).FieldName, std::string("ID"));
     }
 
-    void shortLineShiftsLaterDefinitions()
-    {
+    void shortLineShiftsLaterDefinitions() {
         TestWorkspace ws;
         // The six-value line takes its last column from the next line, which
         // then lacks a value, so the file ends inside the second definition.
@@ -105,8 +97,7 @@ private slots:
         expectReadFailure(ws, "AA0 01.0");
     }
 
-    void emptyFileAndSecondLoadReset()
-    {
+    void emptyFileAndSecondLoadReset() {
         TestWorkspace ws;
         QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
         QVERIFY(info(ws, "FA0").Repeats);
@@ -120,8 +111,7 @@ private slots:
         QVERIFY(ws.sink.messages.empty());
     }
 
-    void reloadedDefinitionLosesItsValues()
-    {
+    void reloadedDefinitionLosesItsValues() {
         TestWorkspace ws;
         QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
         RecordLayout* ca0 = ws.m.RecordLayouts.find("CA0");
@@ -134,8 +124,7 @@ private slots:
         QCOMPARE(ca0->Info.Lines[1], std::string("line")); // a map load leaves lines alone
     }
 
-    void ninetyNineDefinitionsLoadAHundredthFails()
-    {
+    void ninetyNineDefinitionsLoadAHundredthFails() {
         TestWorkspace ws;
         QVERIFY(load(ws, defs("GX2", 99)));
         QCOMPARE(int(info(ws, "GX2").FieldCount), 99);
@@ -145,13 +134,13 @@ private slots:
         QCOMPARE(int(info(ws, "AA0").FieldCount), 0);
     }
 
-    void numbersOutOfRangeOrNotWhole()
-    {
+    void numbersOutOfRangeOrNotWhole() {
         for (const char* bad : {"40000", "-32769", "1.5", "12A", "0x10", "1e3", "--5"}) {
             TestWorkspace ws;
             QVERIFY(!load(ws, std::string("AA0,01.0,LEN,") + bad + ",X,1,3\n"));
             expectReadFailure(ws, ""); // nothing stored yet: the text ends in two quote marks
-            QCOMPARE(ws.sink.messages[0].text, std::string("Unable to read from map file @ line ''"));
+            QCOMPARE(ws.sink.messages[0].text,
+                     std::string("Unable to read from map file @ line ''"));
         }
         TestWorkspace ws;
         QVERIFY(load(ws, "AA0,01.0,LEN,32767,X,-32768,+5\n"));
@@ -161,23 +150,20 @@ private slots:
         expectReadFailure(ws, "AA0 01.0");
     }
 
-    void fileEndingInsideADefinition()
-    {
+    void fileEndingInsideADefinition() {
         TestWorkspace ws;
         QVERIFY(!load(ws, "AA0,01.0,ID,3,X,1,3\nBA0,01.0,ID,3"));
         expectReadFailure(ws, "AA0 01.0");
         QCOMPARE(int(info(ws, "AA0").FieldCount), 1);
     }
 
-    void runawayQuoteIsBounded()
-    {
+    void runawayQuoteIsBounded() {
         TestWorkspace ws;
         QVERIFY(!load(ws, "AA0,01.0,\"" + std::string(200000, 'q')));
         expectReadFailure(ws, "");
     }
 
-    void definitionCounterOverflows()
-    {
+    void definitionCounterOverflows() {
         TestWorkspace ws;
         std::string text;
         for (int i = 0; i < 32767; ++i)
@@ -188,8 +174,7 @@ private slots:
         QCOMPARE(int(info(ws, "AA0").FieldCount), 0);
     }
 
-    void missingFolderSeparatorsAndFiles()
-    {
+    void missingFolderSeparatorsAndFiles() {
         TestWorkspace ws;
         ws.m.MapFolder += "/"; // a folder that already ends in a separator
         QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));

@@ -1,5 +1,6 @@
-#include "ClaimFileBuilder.h"
 #include "claim/NodeClick.h"
+
+#include "ClaimFileBuilder.h"
 #include "filetree/TreeBuilder.h"
 
 #include <QTest>
@@ -10,8 +11,7 @@ using B = ClaimFileBuilder;
 
 namespace {
 
-QString describe(const ClickResult& r)
-{
+QString describe(const ClickResult& r) {
     std::string out = r.RT + ":";
     for (const ClaimFormNode& n : r.nodes)
         out += " " + n.key + (n.parent.empty() ? "" : "<" + n.parent);
@@ -26,16 +26,14 @@ class NodeClickTest : public QObject {
     std::unique_ptr<TestWorkspace> ws;
     FileTree tree;
 
-    void openAndBuild(const std::string& bytes)
-    {
+    void openAndBuild(const std::string& bytes) {
         ws = std::make_unique<TestWorkspace>();
         ws->write("c.nsf", bytes);
         QVERIFY(ws->open("c.nsf"));
         tree = BuildTree(*ws->m.Files.get(ws->m.FileNumber));
     }
 
-    ClickResult click(const std::string& key)
-    {
+    ClickResult click(const std::string& key) {
         auto node = tree.findKey(key);
         if (!node)
             qFatal("no node %s", key.c_str());
@@ -45,35 +43,33 @@ class NodeClickTest : public QObject {
     const RecordLayout& store(const char* type) { return *ws->m.RecordLayouts.find(type); }
 
     // A file with two batches: the first with BA1 and two claims, the second without.
-    static std::string twoBatches()
-    {
+    static std::string twoBatches() {
         return B()
-            .add(rec::aa0())                                   // 1
-            .add(rec::ba0("111"))                              // 323
-            .add(rec::ba1())                                   // 645
-            .add(rec::ca0("CLAIM1"))                           // 967
-            .add(rec::da0(1))                                  // 1289
-            .add(rec::da1(1, 500))                             // 1611
-            .add(rec::ea0())                                   // 1933
-            .add(rec::fa0(1, 1000, 10, 20))                    // 2255
-            .add(rec::fb0(1, 1, 2, 3, 4))                      // 2577
-            .add(rec::fa0(2, 2000, 30, 40))                    // 2899
+            .add(rec::aa0())                                                      // 1
+            .add(rec::ba0("111"))                                                 // 323
+            .add(rec::ba1())                                                      // 645
+            .add(rec::ca0("CLAIM1"))                                              // 967
+            .add(rec::da0(1))                                                     // 1289
+            .add(rec::da1(1, 500))                                                // 1611
+            .add(rec::ea0())                                                      // 1933
+            .add(rec::fa0(1, 1000, 10, 20))                                       // 2255
+            .add(rec::fb0(1, 1, 2, 3, 4))                                         // 2577
+            .add(rec::fa0(2, 2000, 30, 40))                                       // 2899
             .add(rec::xa0({1, 2, 1, 3, 0, 0, -1, 3000, 40, 60, 2, 3, 4, 500, 1})) // 3221
-            .add(rec::ca0("CLAIM2"))                           // 3543
-            .add(rec::fa0(1, 5))                               // 3865
-            .add(rec::xa0({1, 0, 0, 1, 0, 0, -1, 5}))          // 4187
-            .add(rec::ya0())                                   // 4509
-            .add(rec::ba0("222"))                              // 4831
-            .add(rec::ca0("CLAIM3"))                           // 5153
-            .add(rec::xa0({1}))                                // 5475
-            .add(rec::ya0())                                   // 5797
-            .add(rec::za0())                                   // 6119
+            .add(rec::ca0("CLAIM2"))                                              // 3543
+            .add(rec::fa0(1, 5))                                                  // 3865
+            .add(rec::xa0({1, 0, 0, 1, 0, 0, -1, 5}))                             // 4187
+            .add(rec::ya0())                                                      // 4509
+            .add(rec::ba0("222"))                                                 // 4831
+            .add(rec::ca0("CLAIM3"))                                              // 5153
+            .add(rec::xa0({1}))                                                   // 5475
+            .add(rec::ya0())                                                      // 5797
+            .add(rec::za0())                                                      // 6119
             .bytes();
     }
 
 private slots:
-    void fileHeaderAndBatchViews()
-    {
+    void fileHeaderAndBatchViews() {
         openAndBuild(twoBatches());
         QCOMPARE(describe(click("AA01")), QStringLiteral("AA0: AA0"));
         QCOMPARE(store("AA0").Fields[2].Values[1], std::string("SUBMITTER01     "));
@@ -84,8 +80,7 @@ private slots:
         QCOMPARE(store("BA1").Fields[1].Values[1], std::string("CA0"));
     }
 
-    void claimView()
-    {
+    void claimView() {
         openAndBuild(twoBatches());
         ClickResult r = click("CA0967");
         QCOMPARE(describe(r), QStringLiteral("CA0: AA0 BA0<AA0 BA1<BA0 CA0<BA0 DA0-1<CA0 DA1-1<CA0 "
@@ -112,10 +107,8 @@ private slots:
                  QStringLiteral("CA0: AA0 BA0<AA0 CA0<BA0 XA0<CA0 YA0<BA0 ZA0<AA0"));
     }
 
-    void claimWithoutTrailerAndShortLines()
-    {
-        openAndBuild(B()
-                         .add(rec::aa0())
+    void claimWithoutTrailerAndShortLines() {
+        openAndBuild(B().add(rec::aa0())
                          .add(rec::ba0())
                          .add(rec::ca0("NOXA0"))
                          .add(rec::fa0(1, 5).substr(0, 200)) // short: neither counted nor an end
@@ -135,23 +128,22 @@ private slots:
         QCOMPARE(store("CA0").Fields[2].Values[1], std::string("NOXA0            "));
     }
 
-    void claimFollowedDirectlyByFileTrailer()
-    {
-        openAndBuild(B()
-                         .add(rec::aa0())
+    void claimFollowedDirectlyByFileTrailer() {
+        openAndBuild(B().add(rec::aa0())
                          .add(rec::ba0())
                          .add(rec::ca0("A"))
                          .add(rec::za0())
                          .add(rec::ya0())
                          .add(rec::za0())
                          .bytes());
-        QCOMPARE(describe(click("CA0645")), QStringLiteral("CA0: AA0 BA0<AA0 CA0<BA0 YA0<BA0 ZA0<AA0"));
-        openAndBuild(B().add(rec::aa0()).add(rec::ba0()).add(rec::ca0("A")).add(rec::za0()).bytes());
+        QCOMPARE(describe(click("CA0645")),
+                 QStringLiteral("CA0: AA0 BA0<AA0 CA0<BA0 YA0<BA0 ZA0<AA0"));
+        openAndBuild(
+            B().add(rec::aa0()).add(rec::ba0()).add(rec::ca0("A")).add(rec::za0()).bytes());
         QCOMPARE(describe(click("CA0645")), QStringLiteral("CA0: AA0 BA0<AA0 CA0<BA0"));
     }
 
-    void repeatsDuplicatesAndTheNinetyNinthSlot()
-    {
+    void repeatsDuplicatesAndTheNinetyNinthSlot() {
         B b;
         b.add(rec::aa0()).add(rec::ba0()).add(rec::ca0("MANY"));
         b.add(rec::ea0()).add(B::record("EA0", {{4, "SECOND"}}));
@@ -175,21 +167,21 @@ private slots:
         QCOMPARE(ws->m.Totals.SumFA0_13, 99); // records past the 99th are not stored or summed
     }
 
-    void orphanNodesAndStaleBatchTrailerLine()
-    {
-        openAndBuild(B().add(rec::ba0()).add(rec::ca0("ORPHAN")).add(rec::ba1()).add(rec::aa0()).bytes());
+    void orphanNodesAndStaleBatchTrailerLine() {
+        openAndBuild(
+            B().add(rec::ba0()).add(rec::ca0("ORPHAN")).add(rec::ba1()).add(rec::aa0()).bytes());
         QCOMPARE(describe(click("BA01")), QStringLiteral("BA0: BA0"));
         QCOMPARE(describe(click("CA0323")), QStringLiteral("CA0: BA0 CA0<BA0"));
         // A batch header at the very end: nothing after it, so no BA1 even though
         // the store still holds one from an earlier click.
-        openAndBuild(B().add(rec::aa0()).add(rec::ba0()).add(rec::ba1()).add(rec::ba0("LAST")).bytes());
+        openAndBuild(
+            B().add(rec::aa0()).add(rec::ba0()).add(rec::ba1()).add(rec::ba0("LAST")).bytes());
         QCOMPARE(describe(click("BA0323")), QStringLiteral("BA0: AA0 BA0<AA0 BA1<AA0"));
         ws->m.RecordLayouts.find("BA1")->Fields[1].Values[1] = "BA1";
         QCOMPARE(describe(click("BA0967")), QStringLiteral("BA0: AA0 BA0<AA0"));
     }
 
-    void clickWithoutOpenFileChangesNothing()
-    {
+    void clickWithoutOpenFileChangesNothing() {
         openAndBuild(twoBatches());
         click("CA0967");
         ws->m.Files.close(ws->m.FileNumber);
@@ -201,8 +193,7 @@ private slots:
         QCOMPARE(ws->m.Totals.SumFA0_13, 3000);
     }
 
-    void trailerIndexMatchesSequentialScan_data()
-    {
+    void trailerIndexMatchesSequentialScan_data() {
         QTest::addColumn<QString>("layout");
         // Letters: A file header, B batch, C claim, F service line, X claim
         // trailer, Y batch trailer, Z file trailer, s a short line.
@@ -215,20 +206,35 @@ private slots:
         QTest::newRow("claims without trailers") << "ABCCCYBCCZ";
     }
 
-    void trailerIndexMatchesSequentialScan()
-    {
+    void trailerIndexMatchesSequentialScan() {
         QFETCH(QString, layout);
         B b;
         for (QChar c : layout) {
             switch (c.toLatin1()) {
-            case 'A': b.add(rec::aa0()); break;
-            case 'B': b.add(rec::ba0()); break;
-            case 'C': b.add(rec::ca0("C" + std::to_string(b.nextPosition()))); break;
-            case 'F': b.add(rec::fa0(1, b.nextPosition())); break;
-            case 'X': b.add(rec::xa0({})); break;
-            case 'Y': b.add(B::record("YA0", {{4, std::to_string(b.nextPosition())}})); break;
-            case 'Z': b.add(B::record("ZA0", {{4, std::to_string(b.nextPosition())}})); break;
-            case 's': b.add(rec::ya0().substr(0, 100)); break;
+            case 'A':
+                b.add(rec::aa0());
+                break;
+            case 'B':
+                b.add(rec::ba0());
+                break;
+            case 'C':
+                b.add(rec::ca0("C" + std::to_string(b.nextPosition())));
+                break;
+            case 'F':
+                b.add(rec::fa0(1, b.nextPosition()));
+                break;
+            case 'X':
+                b.add(rec::xa0({}));
+                break;
+            case 'Y':
+                b.add(B::record("YA0", {{4, std::to_string(b.nextPosition())}}));
+                break;
+            case 'Z':
+                b.add(B::record("ZA0", {{4, std::to_string(b.nextPosition())}}));
+                break;
+            case 's':
+                b.add(rec::ya0().substr(0, 100));
+                break;
             }
         }
         openAndBuild(b.bytes());
@@ -253,19 +259,24 @@ private slots:
         }
     }
 
-    void fileReplacedAfterTheBuild()
-    {
+    void fileReplacedAfterTheBuild() {
         openAndBuild(twoBatches());
         // Another file under the same name: the old index must not be trusted.
-        const std::string replacement =
-            B().add(rec::aa0()).add(rec::ba0()).add(rec::ba1()).add(rec::ca0("NEW")).add(rec::xa0({1}))
-                .add(rec::ya0()).add(rec::za0()).bytes();
+        const std::string replacement = B().add(rec::aa0())
+                                            .add(rec::ba0())
+                                            .add(rec::ba1())
+                                            .add(rec::ca0("NEW"))
+                                            .add(rec::xa0({1}))
+                                            .add(rec::ya0())
+                                            .add(rec::za0())
+                                            .bytes();
         ::unlink(ws->path("c.nsf").c_str());
         ws->write("c.nsf", replacement);
         ws->m.Files.close(ws->m.FileNumber);
         QVERIFY(ws->m.Files.open(ws->m.FileNumber, ws->path("c.nsf")));
         ClickResult r = click("CA0967");
-        QCOMPARE(describe(r), QStringLiteral("CA0: AA0 BA0<AA0 BA1<BA0 CA0<BA0 XA0<CA0 YA0<BA0 ZA0<AA0"));
+        QCOMPARE(describe(r),
+                 QStringLiteral("CA0: AA0 BA0<AA0 BA1<BA0 CA0<BA0 XA0<CA0 YA0<BA0 ZA0<AA0"));
         QCOMPARE(store("ZA0").Info.Lines[1], rec::za0());
         // Truncated below the claim: the click completes; only the headers'
         // nodes remain, and nothing of the claim is read.

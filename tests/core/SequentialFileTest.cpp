@@ -1,6 +1,7 @@
+#include "io/SequentialFile.h"
+
 #include "ClaimFileBuilder.h"
 #include "io/FileTable.h"
-#include "io/SequentialFile.h"
 
 #include <QTest>
 #include <fcntl.h>
@@ -13,8 +14,7 @@ class SequentialFileTest : public QObject {
 
     TestWorkspace ws;
 
-    std::vector<std::pair<long long, std::string>> readAll(const std::string& bytes)
-    {
+    std::vector<std::pair<long long, std::string>> readAll(const std::string& bytes) {
         ws.write("f", bytes);
         SequentialFile f;
         if (!f.open(ws.path("f")))
@@ -32,8 +32,7 @@ class SequentialFileTest : public QObject {
     }
 
 private slots:
-    void lineEndsAndPositions()
-    {
+    void lineEndsAndPositions() {
         using L = std::vector<std::pair<long long, std::string>>;
         QCOMPARE(readAll("ab\r\ncd\r\n"), (L{{1, "ab"}, {5, "cd"}}));
         QCOMPARE(readAll("ab\rcd\r"), (L{{1, "ab"}, {4, "cd"}}));
@@ -48,8 +47,7 @@ private slots:
         QCOMPARE(readAll(""), L{});
     }
 
-    void linesAcrossBufferBoundaries()
-    {
+    void linesAcrossBufferBoundaries() {
         // Lines of every length around the buffer size, CR LF split across reads.
         std::string bytes;
         std::vector<std::size_t> lengths;
@@ -68,8 +66,7 @@ private slots:
         }
     }
 
-    void overlongLineIsCutButConsumed()
-    {
+    void overlongLineIsCutButConsumed() {
         const std::size_t cap = SequentialFile::kMaxLineLength;
         ws.write("long", std::string(cap * 3 + 7, 'y') + "\r\nnext\r\n");
         SequentialFile f;
@@ -85,8 +82,7 @@ private slots:
         QVERIFY(f.atEnd());
     }
 
-    void seekAndReadAgain()
-    {
+    void seekAndReadAgain() {
         ws.write("s", "AA0xx\r\nBA0yy\r\n");
         SequentialFile f;
         QVERIFY(f.open(ws.path("s")));
@@ -106,8 +102,7 @@ private slots:
         QVERIFY(line.empty());
     }
 
-    void positionsBeyondFourGigabytes()
-    {
+    void positionsBeyondFourGigabytes() {
         // A sparse file: a record far past the 32-bit range.
         const long long offset = 5LL * 1024 * 1024 * 1024;
         const std::string p = ws.path("sparse");
@@ -125,8 +120,7 @@ private slots:
         QCOMPARE(f.position(), offset + 1 + static_cast<long long>(rec.size()));
     }
 
-    void fileShrinkingOrVanishingWhileOpen()
-    {
+    void fileShrinkingOrVanishingWhileOpen() {
         std::string bytes;
         for (int i = 0; i < 20000; ++i)
             bytes += std::string(320, 'Z') + "\r\n";
@@ -147,8 +141,7 @@ private slots:
         QVERIFY(f.readLine(line)); // an unlinked file stays readable while open
     }
 
-    void openFailures()
-    {
+    void openFailures() {
         SequentialFile f;
         std::string error;
         QVERIFY(!f.open(ws.path("missing"), &error));
@@ -160,8 +153,7 @@ private slots:
         QVERIFY(!f.readLine(line));
     }
 
-    void handleNumbers()
-    {
+    void handleNumbers() {
         qm::FileTable t;
         ws.write("h", "x\r\n");
         QCOMPARE(t.FreeFile(), 1);

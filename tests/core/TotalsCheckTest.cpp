@@ -1,6 +1,7 @@
+#include "claim/TotalsCheck.h"
+
 #include "ClaimFileBuilder.h"
 #include "claim/NodeClick.h"
-#include "claim/TotalsCheck.h"
 #include "filetree/TreeBuilder.h"
 
 #include <QTest>
@@ -15,8 +16,7 @@ class TotalsCheckTest : public QObject {
     FileTree tree;
 
     // One batch holding the given claims, each a list of lines.
-    void openClaims(const std::vector<std::vector<std::string>>& claims)
-    {
+    void openClaims(const std::vector<std::vector<std::string>>& claims) {
         B b;
         b.add(rec::aa0()).add(rec::ba0());
         for (const auto& claim : claims)
@@ -29,8 +29,7 @@ class TotalsCheckTest : public QObject {
         tree = BuildTree(*ws->m.Files.get(ws->m.FileNumber));
     }
 
-    ClickResult clickClaim(int n)
-    {
+    ClickResult clickClaim(int n) {
         int seen = 0;
         for (std::int64_t i = 0; i < tree.size(); ++i)
             if (tree.recordType(i) == "CA0" && ++seen == n)
@@ -39,8 +38,7 @@ class TotalsCheckTest : public QObject {
     }
 
     // Valid flags of the compared XA0 fields, as "id" for valid and "!id" for invalid.
-    QString xa0Flags()
-    {
+    QString xa0Flags() {
         const RecordLayout& xa0 = *ws->m.RecordLayouts.find("XA0");
         QStringList out;
         for (int i = 1; i <= xa0.Info.FieldCount; ++i) {
@@ -53,21 +51,24 @@ class TotalsCheckTest : public QObject {
     }
 
     static std::vector<std::string> goodClaim(rec::Totals t = {1, 2, 1, 3, 0, 1, -1, 3000, 40, 60,
-                                                               2, 3, 4, 500, 1})
-    {
-        return {rec::ca0("GOOD"),       rec::da0(1),      rec::da1(1, 500),
-                rec::ea0(),             rec::fa0(1, 1000, 10, 20), rec::fb0(1, 1, 2, 3, 4),
-                rec::fa0(2, 2000, 30, 40), rec::ha0(),    rec::xa0(t)};
+                                                               2, 3, 4, 500, 1}) {
+        return {rec::ca0("GOOD"),
+                rec::da0(1),
+                rec::da1(1, 500),
+                rec::ea0(),
+                rec::fa0(1, 1000, 10, 20),
+                rec::fb0(1, 1, 2, 3, 4),
+                rec::fa0(2, 2000, 30, 40),
+                rec::ha0(),
+                rec::xa0(t)};
     }
 
-    static const char* allValid()
-    {
+    static const char* allValid() {
         return "04.0 05.0 06.0 07.0 08.0 09.0 10.0 12.0 13.0 14.0 15.0 16.0 17.0 18.0 20.0";
     }
 
 private slots:
-    void rightTotalsPass()
-    {
+    void rightTotalsPass() {
         openClaims({goodClaim()});
         ClickResult r = clickClaim(1);
         QVERIFY(r.totalsChecked);
@@ -83,31 +84,28 @@ private slots:
         QCOMPARE(t.SumDA1_14, 500);
     }
 
-    void oneAmountOffByOne()
-    {
+    void oneAmountOffByOne() {
         rec::Totals t{1, 2, 1, 3, 0, 1, -1, 3001, 40, 60, 2, 3, 4, 500, 1};
         openClaims({goodClaim(t)});
         ClickResult r = clickClaim(1);
         QVERIFY(!r.totalsOk);
         QCOMPARE(r.mismatched, std::vector<std::string>{"12.0"});
-        QCOMPARE(xa0Flags(), QString::fromLatin1(allValid()).replace(QStringLiteral("12.0"),
-                                                                       QStringLiteral("!12.0")));
+        QCOMPARE(xa0Flags(), QString::fromLatin1(allValid())
+                                 .replace(QStringLiteral("12.0"), QStringLiteral("!12.0")));
         const Message msg = totalsMessage();
         QCOMPARE(msg.text, std::string("XA0 Record totals do not compute!"));
         QCOMPARE(msg.title, std::string("XA0 Record Error"));
         QCOMPARE(msg.icon, MessageIcon::Exclamation);
     }
 
-    void onlyTheRecordCountDiffers()
-    {
+    void onlyTheRecordCountDiffers() {
         rec::Totals t{1, 2, 1, 3, 0, 1, 9, 3000, 40, 60, 2, 3, 4, 500, 1};
         openClaims({goodClaim(t)});
         ClickResult r = clickClaim(1);
         QCOMPARE(r.mismatched, std::vector<std::string>{"10.0"});
     }
 
-    void blankAndUnreadableTotals()
-    {
+    void blankAndUnreadableTotals() {
         std::string xa0 = rec::xa0({1, 2, 1, 3, 0, 1, -1, 3000, 40, 60, 2, 3, 4, 500, 1});
         xa0.replace(77, 7, "       "); // 12.0 blank: not compared
         xa0.replace(22, 2, "AB");      // 04.0 letters: cannot match
@@ -117,20 +115,18 @@ private slots:
         ClickResult r = clickClaim(1);
         QCOMPARE(r.mismatched, std::vector<std::string>{"04.0"});
         // The blank total keeps the verdict of its own field check.
-        QCOMPARE(xa0Flags(), QString::fromLatin1(allValid()).replace(QStringLiteral("04.0"),
-                                                                       QStringLiteral("!04.0")));
+        QCOMPARE(xa0Flags(), QString::fromLatin1(allValid())
+                                 .replace(QStringLiteral("04.0"), QStringLiteral("!04.0")));
     }
 
-    void blankSummedFieldAddsNothing()
-    {
+    void blankSummedFieldAddsNothing() {
         std::string fa0 = rec::fa0(1, 0);
         fa0.replace(70, 7, "       ");
         openClaims({{rec::ca0("X"), fa0, rec::xa0({1, 0, 0, 1, 0, 0, -1, 0})}});
         QVERIFY(clickClaim(1).totalsOk);
     }
 
-    void overflowingSumKeepsItsValue()
-    {
+    void overflowingSumKeepsItsValue() {
         openClaims({{rec::ca0("X"), rec::fa0(1, 0), rec::xa0({1, 0, 0, 1})}});
         ClaimTotals t;
         t.SumFA0_13 = 2147483000;
@@ -146,8 +142,7 @@ private slots:
         QCOMPARE(t.SumFB0_05, -12);
     }
 
-    void claimWithoutTrailerIsNotJudgedByAnEarlierOne()
-    {
+    void claimWithoutTrailerIsNotJudgedByAnEarlierOne() {
         rec::Totals wrong{1, 0, 0, 1, 0, 0, -1, 999};
         openClaims({{rec::ca0("FIRST"), rec::fa0(1, 5), rec::xa0(wrong)},
                     {rec::ca0("SECOND"), rec::fa0(1, 7)},
@@ -165,10 +160,10 @@ private slots:
         QVERIFY(clickClaim(3).totalsOk);
     }
 
-    void countsByFirstLetter()
-    {
+    void countsByFirstLetter() {
         ClaimTotals t;
-        for (const char* type : {"CA0", "CZ9", "DA0", "EA2", "FB3", "GX2", "HA0", "XA0", "YA0", "c"})
+        for (const char* type :
+             {"CA0", "CZ9", "DA0", "EA2", "FB3", "GX2", "HA0", "XA0", "YA0", "c"})
             CountClaimLine(t, type);
         CountClaimLine(t, "");
         QCOMPARE(t.CountC, 2);
@@ -179,8 +174,7 @@ private slots:
         QCOMPARE(t.CountH, 1);
     }
 
-    void batchAndHeaderClicksResetTotals()
-    {
+    void batchAndHeaderClicksResetTotals() {
         openClaims({goodClaim()});
         clickClaim(1);
         QVERIFY(ws->m.Totals.CountF > 0);

@@ -16,22 +16,19 @@ namespace {
 constexpr std::size_t kRecordLength = 320;
 
 // The claim records the claim loop processes, with the parent of their node.
-const char* claimLoopParent(std::string_view type)
-{
+const char* claimLoopParent(std::string_view type) {
     if (type == "CA0" || type == "CA1" || type == "CB0")
         return "BA0";
-    static const char* const kUnderClaim[] = {"DA0", "DA1", "DA2", "EA0", "EA1", "EA2",
-                                              "FA0", "FB0", "FB1", "FB2", "FB3", "FD0",
-                                              "FE0", "GA0", "GC0", "GD0", "GD1", "GP0",
-                                              "GU0", "GX0", "GX1", "GX2", "HA0", "XA0"};
+    static const char* const kUnderClaim[] = {
+        "DA0", "DA1", "DA2", "EA0", "EA1", "EA2", "FA0", "FB0", "FB1", "FB2", "FB3", "FD0",
+        "FE0", "GA0", "GC0", "GD0", "GD1", "GP0", "GU0", "GX0", "GX1", "GX2", "HA0", "XA0"};
     for (const char* t : kUnderClaim)
         if (type == t)
             return "CA0";
     return nullptr;
 }
 
-bool isPlainKeyType(std::string_view type)
-{
+bool isPlainKeyType(std::string_view type) {
     return type == "AA0" || type == "BA0" || type == "BA1" || type == "CA0";
 }
 
@@ -40,12 +37,10 @@ bool isPlainKeyType(std::string_view type)
 ClaimAssembler::ClaimAssembler(Module1& m, SequentialFile& file, const TrailerIndex* trailers)
     : m_(m)
     , file_(file)
-    , trailers_(trailers)
-{
+    , trailers_(trailers) {
 }
 
-bool ClaimAssembler::ReadRecordAt(std::int64_t position, std::string_view recordType)
-{
+bool ClaimAssembler::ReadRecordAt(std::int64_t position, std::string_view recordType) {
     file_.seek(position);
     std::string_view line;
     if (!file_.readLineView(line))
@@ -54,8 +49,7 @@ bool ClaimAssembler::ReadRecordAt(std::int64_t position, std::string_view record
     return true;
 }
 
-void ClaimAssembler::SplitRecord(std::string_view line, std::string_view recordType)
-{
+void ClaimAssembler::SplitRecord(std::string_view line, std::string_view recordType) {
     RecordLayout* layout = m_.RecordLayouts.find(recordType);
     if (!layout)
         return;
@@ -84,8 +78,7 @@ void ClaimAssembler::SplitRecord(std::string_view line, std::string_view recordT
         m_.XA0ReadThisClick = true;
 }
 
-std::string ClaimAssembler::nodeKey(std::string_view recordType) const
-{
+std::string ClaimAssembler::nodeKey(std::string_view recordType) const {
     const RecordLayout* layout = m_.RecordLayouts.find(recordType);
     if (!layout || !layout->Info.Repeats || isPlainKeyType(recordType))
         return std::string(recordType);
@@ -95,22 +88,19 @@ std::string ClaimAssembler::nodeKey(std::string_view recordType) const
     return std::string(recordType) + "-" + std::to_string(occ);
 }
 
-void ClaimAssembler::addNode(const std::string& key, const std::string& parent)
-{
+void ClaimAssembler::addNode(const std::string& key, const std::string& parent) {
     if (key.empty() || !keys_.insert(key).second)
         return;
     nodes_.push_back({key, keys_.count(parent) && parent != key ? parent : std::string()});
 }
 
 void ClaimAssembler::process(std::string_view line, std::string_view recordType,
-                             const char* parent)
-{
+                             const char* parent) {
     SplitRecord(line, recordType);
     addNode(nodeKey(recordType), parent);
 }
 
-void ClaimAssembler::AssembleClaim(std::int64_t position)
-{
+void ClaimAssembler::AssembleClaim(std::int64_t position) {
     file_.seek(position);
     bool claimStarted = false;
     std::string_view line;
@@ -137,14 +127,12 @@ void ClaimAssembler::AssembleClaim(std::int64_t position)
     trailerScan();
 }
 
-bool ClaimAssembler::indexUsable() const
-{
+bool ClaimAssembler::indexUsable() const {
     return trailers_ && trailers_->complete && !trailers_->fileIdentity.empty() &&
            trailers_->fileIdentity == file_.identity();
 }
 
-void ClaimAssembler::trailerScan()
-{
+void ClaimAssembler::trailerScan() {
     std::string_view line;
     auto readTrailer = [&](std::int64_t at) {
         file_.seek(at);

@@ -11,8 +11,7 @@ namespace {
 
 // The batch header's second line follows it directly: its position is the
 // batch's plus the BA0 record length (the last BA0 field's end) plus CR LF.
-bool lookUpBA1(Module1& m, ClaimAssembler& assembler, std::int64_t batchPosition)
-{
+bool lookUpBA1(Module1& m, ClaimAssembler& assembler, std::int64_t batchPosition) {
     const RecordLayout* ba0 = m.RecordLayouts.find("BA0");
     const int last = ba0->Info.FieldCount;
     const std::int64_t at = batchPosition + ba0->Fields[static_cast<std::size_t>(last)].EndPos + 2;
@@ -26,8 +25,7 @@ bool lookUpBA1(Module1& m, ClaimAssembler& assembler, std::int64_t batchPosition
 
 } // namespace
 
-ClickResult NodeClick(Module1& m, const FileTree& tree, std::int64_t node)
-{
+ClickResult NodeClick(Module1& m, const FileTree& tree, std::int64_t node) {
     ClickResult result;
     SequentialFile* file = m.Files.get(m.FileNumber);
     if (!file) {

@@ -18,12 +18,12 @@ struct ClaimFormNode {
 
 // What a file tree node click leaves for the claim form to show.
 struct ClickResult {
-    bool noFileOpen = false;  // nothing was read: no claim file is open
-    bool acted = false;       // the node was a file header, batch or claim
-    std::string RT;           // "AA0", "BA0" or "CA0": the node the form selects
-    std::vector<ClaimFormNode> nodes; // in insertion order
-    bool totalsChecked = false; // a claim: CheckClaimTotals ran
-    bool totalsOk = true;       // its result (true when nothing was compared)
+    bool noFileOpen = false;             // nothing was read: no claim file is open
+    bool acted = false;                  // the node was a file header, batch or claim
+    std::string RT;                      // "AA0", "BA0" or "CA0": the node the form selects
+    std::vector<ClaimFormNode> nodes;    // in insertion order
+    bool totalsChecked = false;          // a claim: CheckClaimTotals ran
+    bool totalsOk = true;                // its result (true when nothing was compared)
     std::vector<std::string> mismatched; // XA0 field numbers that did not match
 };
 

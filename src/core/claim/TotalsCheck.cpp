@@ -13,16 +13,14 @@ namespace {
 constexpr std::int64_t kMin32 = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kMax32 = std::numeric_limits<std::int32_t>::max();
 
-void addTo(std::int32_t& sum, std::int64_t value)
-{
+void addTo(std::int32_t& sum, std::int64_t value) {
     const std::int64_t result = std::int64_t(sum) + value;
     if (result >= kMin32 && result <= kMax32)
         sum = static_cast<std::int32_t>(result);
 }
 
 // The total an XA0 field restates, or nullopt for a field that is not compared.
-std::optional<std::int64_t> expectedTotal(const ClaimTotals& t, std::string_view fieldId)
-{
+std::optional<std::int64_t> expectedTotal(const ClaimTotals& t, std::string_view fieldId) {
     struct Pair {
         const char* id;
         std::int32_t ClaimTotals::*member;
@@ -45,8 +43,7 @@ std::optional<std::int64_t> expectedTotal(const ClaimTotals& t, std::string_view
 
 } // namespace
 
-void CountClaimLine(ClaimTotals& totals, std::string_view recordType)
-{
+void CountClaimLine(ClaimTotals& totals, std::string_view recordType) {
     if (recordType.empty())
         return;
     std::int32_t* counter = nullptr;
@@ -76,8 +73,7 @@ void CountClaimLine(ClaimTotals& totals, std::string_view recordType)
 }
 
 void SumClaimField(ClaimTotals& totals, std::string_view recordType, std::string_view fieldId,
-                   std::string_view typeCodes, std::string_view value)
-{
+                   std::string_view typeCodes, std::string_view value) {
     if (typeCodes.find('N') == std::string_view::npos)
         return;
     const auto number = parseInteger(value, kMin32, kMax32);
@@ -108,8 +104,7 @@ void SumClaimField(ClaimTotals& totals, std::string_view recordType, std::string
         addTo(*sum, *number);
 }
 
-bool CheckClaimTotals(Module1& m, std::vector<std::string>* mismatched)
-{
+bool CheckClaimTotals(Module1& m, std::vector<std::string>* mismatched) {
     RecordLayout* xa0 = m.RecordLayouts.find("XA0");
     // Only an XA0 read by this click speaks for this claim; values left in the
     // store by an earlier claim must not be judged against this one's totals.
@@ -137,8 +132,7 @@ bool CheckClaimTotals(Module1& m, std::vector<std::string>* mismatched)
     return result;
 }
 
-Message totalsMessage()
-{
+Message totalsMessage() {
     return {"XA0 Record totals do not compute!", "XA0 Record Error", MessageIcon::Exclamation,
             MessageButtons::Ok};
 }

@@ -4,8 +4,7 @@
 
 namespace qm {
 
-std::string_view FileTree::recordType(std::int64_t node) const
-{
+std::string_view FileTree::recordType(std::int64_t node) const {
     switch (at(node).type) {
     case 'A':
         return "AA0";
@@ -16,35 +15,30 @@ std::string_view FileTree::recordType(std::int64_t node) const
     }
 }
 
-std::string FileTree::key(std::int64_t node) const
-{
+std::string FileTree::key(std::int64_t node) const {
     return std::string(recordType(node)) + std::to_string(position(node));
 }
 
-std::string_view FileTree::text(std::int64_t node) const
-{
+std::string_view FileTree::text(std::int64_t node) const {
     const Node& n = at(node);
     return std::string_view(textBlocks_[n.textOffset / kTextBlockSize].get() +
                                 n.textOffset % kTextBlockSize,
                             n.textLength);
 }
 
-std::int64_t FileTree::childCount(std::int64_t node) const
-{
+std::int64_t FileTree::childCount(std::int64_t node) const {
     if (childStart_.empty())
         return 0;
     std::size_t slot = static_cast<std::size_t>(node + 1);
     return childStart_[slot + 1] - childStart_[slot];
 }
 
-std::int64_t FileTree::child(std::int64_t node, std::int64_t row) const
-{
+std::int64_t FileTree::child(std::int64_t node, std::int64_t row) const {
     std::size_t slot = static_cast<std::size_t>(node + 1);
     return childList_[static_cast<std::size_t>(childStart_[slot] + row)];
 }
 
-std::optional<std::int64_t> FileTree::findKey(std::string_view key) const
-{
+std::optional<std::int64_t> FileTree::findKey(std::string_view key) const {
     // Only the key as the tree writes it: digits without leading zeros.
     if (key.size() < 4 || (key[3] == '0' && key.size() > 4))
         return std::nullopt;
@@ -73,8 +67,7 @@ std::optional<std::int64_t> FileTree::findKey(std::string_view key) const
     return std::nullopt;
 }
 
-void FileTree::clear()
-{
+void FileTree::clear() {
     count_ = 0;
     nodeBlocks_.clear();
     textBlocks_.clear();
@@ -86,8 +79,7 @@ void FileTree::clear()
 }
 
 std::int64_t FileTree::addNode(char typeLetter, std::int64_t position, std::int64_t parent,
-                               std::string_view text)
-{
+                               std::string_view text) {
     if (text.size() > kTextBlockSize)
         text = text.substr(0, kTextBlockSize);
     if (textUsed_ + text.size() > kTextBlockSize) {
@@ -100,13 +92,12 @@ std::int64_t FileTree::addNode(char typeLetter, std::int64_t position, std::int6
 
     if ((static_cast<std::size_t>(count_) >> kNodeBlockBits) == nodeBlocks_.size())
         nodeBlocks_.emplace_back(new Node[std::size_t(1) << kNodeBlockBits]);
-    at(count_) = Node{position, parent, 0, offset, static_cast<std::uint32_t>(text.size()),
-                      typeLetter};
+    at(count_) =
+        Node{position, parent, 0, offset, static_cast<std::uint32_t>(text.size()), typeLetter};
     return count_++;
 }
 
-void FileTree::finish()
-{
+void FileTree::finish() {
     // Counting sort of the nodes by parent keeps each child list in file order.
     const std::size_t n = static_cast<std::size_t>(count_);
     childStart_.assign(n + 2, 0);

@@ -66,13 +66,11 @@ private:
     static constexpr int kNodeBlockBits = 16;
     static constexpr std::size_t kTextBlockSize = std::size_t(1) << 20;
 
-    const Node& at(std::int64_t node) const
-    {
+    const Node& at(std::int64_t node) const {
         return nodeBlocks_[static_cast<std::size_t>(node) >> kNodeBlockBits]
                           [static_cast<std::size_t>(node) & ((1u << kNodeBlockBits) - 1)];
     }
-    Node& at(std::int64_t node)
-    {
+    Node& at(std::int64_t node) {
         return nodeBlocks_[static_cast<std::size_t>(node) >> kNodeBlockBits]
                           [static_cast<std::size_t>(node) & ((1u << kNodeBlockBits) - 1)];
     }

@@ -4,21 +4,18 @@
 
 namespace qm {
 
-void TrailerIndex::clear()
-{
+void TrailerIndex::clear() {
     ya0_.clear();
     za0_.clear();
     fileIdentity.clear();
     complete = false;
 }
 
-void TrailerIndex::add(char typeLetter, std::int64_t lineStart)
-{
+void TrailerIndex::add(char typeLetter, std::int64_t lineStart) {
     (typeLetter == 'Y' ? ya0_ : za0_).push_back(lineStart);
 }
 
-std::optional<std::int64_t> TrailerIndex::firstAtOrAfter(char typeLetter, std::int64_t from) const
-{
+std::optional<std::int64_t> TrailerIndex::firstAtOrAfter(char typeLetter, std::int64_t from) const {
     const auto& list = typeLetter == 'Y' ? ya0_ : za0_;
     auto it = std::lower_bound(list.begin(), list.end(), from);
     if (it == list.end())

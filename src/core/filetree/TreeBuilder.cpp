@@ -10,20 +10,17 @@ namespace {
 constexpr std::size_t kRecordLength = 320;
 
 // T(s, n): n characters from column s, blanks trimmed.
-std::string_view T(std::string_view line, int start, int length)
-{
+std::string_view T(std::string_view line, int start, int length) {
     return trimSpaces(columns(line, start, length));
 }
 
-bool onlySpaces(std::string_view text)
-{
+bool onlySpaces(std::string_view text) {
     return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
 } // namespace
 
-FileTree BuildTree(SequentialFile& file)
-{
+FileTree BuildTree(SequentialFile& file) {
     FileTree tree;
     tree.trailers.fileIdentity = file.identity();
     std::int64_t currentAA0 = FileTree::kNoNode;

@@ -16,10 +16,11 @@ constexpr std::size_t kBufferSize = std::size_t(1) << 16;
 
 SequentialFile::SequentialFile() = default;
 
-SequentialFile::~SequentialFile() { close(); }
+SequentialFile::~SequentialFile() {
+    close();
+}
 
-bool SequentialFile::open(const std::string& path, std::string* error)
-{
+bool SequentialFile::open(const std::string& path, std::string* error) {
     close();
     int fd;
     do {
@@ -45,8 +46,7 @@ bool SequentialFile::open(const std::string& path, std::string* error)
     return true;
 }
 
-void SequentialFile::close()
-{
+void SequentialFile::close() {
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
@@ -55,8 +55,7 @@ void SequentialFile::close()
     eof_ = false;
 }
 
-void SequentialFile::seek(std::int64_t position)
-{
+void SequentialFile::seek(std::int64_t position) {
     if (position < 1)
         position = 1;
     // Reading resumes from the file itself, so a file changed since the last
@@ -67,8 +66,7 @@ void SequentialFile::seek(std::int64_t position)
     eof_ = false;
 }
 
-bool SequentialFile::fill()
-{
+bool SequentialFile::fill() {
     if (fd_ < 0 || eof_)
         return false;
     bufStart_ = pos_;
@@ -87,15 +85,13 @@ bool SequentialFile::fill()
     }
 }
 
-bool SequentialFile::atEnd()
-{
+bool SequentialFile::atEnd() {
     if (bufPos_ < bufLen_)
         return false;
     return !fill();
 }
 
-bool SequentialFile::readLineView(std::string_view& line)
-{
+bool SequentialFile::readLineView(std::string_view& line) {
     line = {};
     lastCut_ = false;
     if (atEnd())
@@ -127,7 +123,8 @@ bool SequentialFile::readLineView(std::string_view& line)
         start = buf_.get() + bufPos_;
         avail = bufLen_ - bufPos_;
         const void* cr = std::memchr(start, '\r', avail);
-        std::size_t len = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - start) : avail;
+        std::size_t len =
+            cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - start) : avail;
         std::size_t room = kMaxLineLength - scratch_.size();
         if (len > room)
             lastCut_ = true;
@@ -151,16 +148,14 @@ bool SequentialFile::readLineView(std::string_view& line)
     return true;
 }
 
-bool SequentialFile::readLine(std::string& line)
-{
+bool SequentialFile::readLine(std::string& line) {
     std::string_view view;
     bool ok = readLineView(view);
     line.assign(view.data(), view.size());
     return ok;
 }
 
-std::string SequentialFile::identity() const
-{
+std::string SequentialFile::identity() const {
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0)
         return {};

@@ -11,7 +11,7 @@ namespace qm {
 // One field definition of a map file, with the field's value slots.
 struct FieldDef {
     std::string RecordType;
-    std::string FieldId;   // "04.0"
+    std::string FieldId; // "04.0"
     std::string FieldName;
     std::int16_t Length = 0;
     std::string TypeCodes; // X, N, R, D

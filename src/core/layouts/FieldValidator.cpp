@@ -6,8 +6,7 @@ namespace qm {
 
 namespace {
 
-bool allDigits(std::string_view text)
-{
+bool allDigits(std::string_view text) {
     if (text.empty())
         return false;
     for (char c : text)
@@ -17,8 +16,7 @@ bool allDigits(std::string_view text)
 }
 
 // Value of a short run of digits; callers have checked allDigits.
-long digitsValue(std::string_view digits)
-{
+long digitsValue(std::string_view digits) {
     long v = 0;
     for (char c : digits) {
         v = v * 10 + (c - '0');
@@ -28,12 +26,13 @@ long digitsValue(std::string_view digits)
     return v;
 }
 
-bool isLeapYear(long y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeapYear(long y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 } // namespace
 
-bool isNumberText(std::string_view t)
-{
+bool isNumberText(std::string_view t) {
     std::size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-'))
         ++i;
@@ -51,8 +50,7 @@ bool isNumberText(std::string_view t)
     return digit;
 }
 
-bool isDateText(std::string_view month, std::string_view day, std::string_view year)
-{
+bool isDateText(std::string_view month, std::string_view day, std::string_view year) {
     month = trimSpaces(month);
     day = trimSpaces(day);
     year = trimSpaces(year);
@@ -66,8 +64,7 @@ bool isDateText(std::string_view month, std::string_view day, std::string_view y
     return d <= last;
 }
 
-bool IsValidFieldValue(std::string_view typeCodes, std::string_view value)
-{
+bool IsValidFieldValue(std::string_view typeCodes, std::string_view value) {
     bool n = false, r = false, d = false;
     for (char c : typeCodes) {
         n = n || c == 'N';

@@ -21,8 +21,7 @@ struct FileCloser {
 
 // Reads the seven values of one definition; false when the file ends inside it
 // or a number is not a whole number in the 16-bit range.
-bool readDefinition(MapValueReader& reader, FieldDef& def)
-{
+bool readDefinition(MapValueReader& reader, FieldDef& def) {
     std::string values[7];
     for (auto& v : values)
         if (!reader.next(v))
@@ -51,8 +50,7 @@ bool readDefinition(MapValueReader& reader, FieldDef& def)
 
 } // namespace
 
-bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink)
-{
+bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink) {
     for (int i = 0; i < kRecordTypeCount; ++i) {
         RecordInfo& info = m.RecordLayouts.at(i).Info;
         info.FieldCount = 0;

@@ -2,16 +2,16 @@
 
 namespace qm {
 
-int MapValueReader::get() { return std::getc(file_); }
+int MapValueReader::get() {
+    return std::getc(file_);
+}
 
-void MapValueReader::unget(int c)
-{
+void MapValueReader::unget(int c) {
     if (c != EOF)
         std::ungetc(c, file_);
 }
 
-bool MapValueReader::atEnd()
-{
+bool MapValueReader::atEnd() {
     for (;;) {
         int c = get();
         if (c == EOF)
@@ -23,8 +23,7 @@ bool MapValueReader::atEnd()
     }
 }
 
-bool MapValueReader::next(std::string& value)
-{
+bool MapValueReader::next(std::string& value) {
     value.clear();
     int c;
     for (;;) {

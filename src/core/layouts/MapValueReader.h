@@ -14,7 +14,8 @@ public:
     // must not take all memory.
     static constexpr std::size_t kMaxValueLength = 64 * 1024;
 
-    explicit MapValueReader(std::FILE* file) : file_(file) {}
+    explicit MapValueReader(std::FILE* file)
+        : file_(file) {}
 
     // True when no value is left (only blanks and line ends remain).
     bool atEnd();

@@ -2,8 +2,7 @@
 
 namespace qm {
 
-const char* iconName(MessageIcon icon)
-{
+const char* iconName(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Critical:
         return "critical";

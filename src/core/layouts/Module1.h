@@ -14,12 +14,12 @@ namespace qm {
 struct Module1 {
     LayoutCatalogue RecordLayouts;
     FileTable Files;
-    int FileNumber = 0;       // handle of the open claim file; 0 before the first open
-    std::string FileName;     // path chosen in the last File > Open
-    std::string MapFolder;    // folder of the map files, set once at start-up
-    std::string SearchText;   // the file tree's find text
+    int FileNumber = 0;         // handle of the open claim file; 0 before the first open
+    std::string FileName;       // path chosen in the last File > Open
+    std::string MapFolder;      // folder of the map files, set once at start-up
+    std::string SearchText;     // the file tree's find text
     std::int64_t FindIndex = 0; // 1-based index of the last find hit in the file tree
-    ClaimTotals Totals;       // ClaimTotals of the claim clicked last
+    ClaimTotals Totals;         // ClaimTotals of the claim clicked last
     // True while Totals and the XA0 values belong to an XA0 read by the current click.
     bool XA0ReadThisClick = false;
 };

@@ -2,8 +2,7 @@
 
 namespace qm {
 
-MessageAnswer RecordingMessageSink::show(const Message& message)
-{
+MessageAnswer RecordingMessageSink::show(const Message& message) {
     messages.push_back(message);
     if (answers.empty())
         return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;

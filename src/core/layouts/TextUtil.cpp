@@ -2,8 +2,7 @@
 
 namespace qm {
 
-std::string_view trimSpaces(std::string_view text)
-{
+std::string_view trimSpaces(std::string_view text) {
     std::size_t b = 0, e = text.size();
     while (b < e && text[b] == ' ')
         ++b;
@@ -12,16 +11,15 @@ std::string_view trimSpaces(std::string_view text)
     return text.substr(b, e - b);
 }
 
-std::string_view columns(std::string_view text, std::int64_t start, std::int64_t length)
-{
+std::string_view columns(std::string_view text, std::int64_t start, std::int64_t length) {
     if (start < 1 || length <= 0 || static_cast<std::uint64_t>(start) > text.size())
         return {};
     std::size_t from = static_cast<std::size_t>(start - 1);
     return text.substr(from, static_cast<std::size_t>(length));
 }
 
-std::optional<std::int64_t> parseInteger(std::string_view text, std::int64_t min, std::int64_t max)
-{
+std::optional<std::int64_t> parseInteger(std::string_view text, std::int64_t min,
+                                         std::int64_t max) {
     text = trimSpaces(text);
     if (text.empty())
         return std::nullopt;

@@ -6,8 +6,7 @@
 
 namespace qm {
 
-bool DetectFileVersion(Module1& m, int fileNumber, MessageSink& sink, std::string* versionCode)
-{
+bool DetectFileVersion(Module1& m, int fileNumber, MessageSink& sink, std::string* versionCode) {
     if (versionCode)
         versionCode->clear();
     SequentialFile* file = m.Files.get(fileNumber);
