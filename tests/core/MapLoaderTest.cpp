@@ -3,6 +3,7 @@
 #include "ClaimFileBuilder.h"
 
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace qm;
 
@@ -180,6 +181,10 @@ private slots:
         QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
         QVERIFY(!LoadMapFile(ws.m, "absent.map", ws.sink));
         QCOMPARE(ws.sink.messages.size(), std::size_t(1));
+        // A pipe in place of a map must not block the load.
+        QVERIFY(::mkfifo(ws.path("pipe.map").c_str(), 0600) == 0);
+        QVERIFY(!LoadMapFile(ws.m, "pipe.map", ws.sink));
+        QCOMPARE(ws.sink.messages.size(), std::size_t(2));
         QCOMPARE(ws.sink.messages[0].text, std::string("Unable to open map file: absent.map"));
         QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
     }

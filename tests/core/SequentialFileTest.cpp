@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using qm::SequentialFile;
@@ -148,6 +149,13 @@ private slots:
         QVERIFY(!error.empty());
         QVERIFY(!f.open(ws.m.MapFolder, &error)); // a folder is not a file
         QVERIFY(!f.isOpen());
+        // A device that never ends and a pipe without a writer are refused at once.
+        QVERIFY(!f.open("/dev/zero", &error));
+        QCOMPARE(error, std::string("Not a regular file"));
+        const std::string fifo = ws.path("fifo");
+        QVERIFY(::mkfifo(fifo.c_str(), 0600) == 0);
+        QVERIFY(!f.open(fifo, &error));
+        QCOMPARE(error, std::string("Not a regular file"));
         std::string line;
         QVERIFY(f.atEnd());
         QVERIFY(!f.readLine(line));

@@ -22,22 +22,26 @@ SequentialFile::~SequentialFile() {
 
 bool SequentialFile::open(const std::string& path, std::string* error) {
     close();
+    // Non-blocking, so that opening a named pipe cannot wait for a writer.
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         if (error)
             *error = std::strerror(errno);
         return false;
     }
+    // Only regular files: a folder has no lines, and a device or pipe may never end.
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
         if (error)
-            *error = std::strerror(EISDIR);
+            *error = folder ? std::strerror(EISDIR) : "Not a regular file";
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     path_ = path;
     if (!buf_)

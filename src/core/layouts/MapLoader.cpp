@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <fcntl.h>
 #include <limits>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qm {
 
@@ -18,6 +21,24 @@ namespace {
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
+
+// Opens a regular file for reading; a folder, device or pipe counts as a file
+// that cannot be opened (a pipe must not block the load waiting for a writer).
+std::FILE* openRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file)
+        ::close(fd);
+    return file;
+}
 
 // Reads the seven values of one definition; false when the file ends inside it
 // or a number is not a whole number in the 16-bit range.
@@ -61,7 +82,7 @@ bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink) 
     std::unique_ptr<std::FILE, FileCloser> file;
     try {
         const std::string path = m.MapFolder + "/" + mapFileName;
-        file.reset(std::fopen(path.c_str(), "rb"));
+        file.reset(openRegularFile(path));
     } catch (const std::exception& e) {
         sink.show({e.what(), kApplicationTitle, MessageIcon::None, MessageButtons::Ok});
         return false;
