@@ -122,6 +122,10 @@ frmClaimForm::frmClaimForm(const qm::Module1& module1, QWidget* parent)
     tbRecord_->setToolTip(QStringLiteral("Record (line) as read from the NSF file"));
     tbRecord_->setReadOnly(true);
     tbRecord_->setFont(fixedPitchFont());
+    // A click on the header row leaves the focus, and with it the field's
+    // selection in tbRecord, where it is: without this the document window
+    // around the form would take the focus.
+    grid_->horizontalHeader()->setFocusProxy(tbRecord_);
 
     statusBar1_ = new QStatusBar(this);
     statusBar1_->setObjectName(QStringLiteral("StatusBar1"));

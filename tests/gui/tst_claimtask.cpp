@@ -1,0 +1,424 @@
+// Node clicks on the sample files: the claim form that each click fills and
+// shows, the totals message, grid clicks on real records, the single reused
+// form, and clicks after the file was closed.
+#include "ClaimFormDriver.h"
+#include "GuiTest.h"
+#include "claimform/ClaimFormController.h"
+#include "claimform/frmClaimForm.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+#include "filetree/TreeBuilder.h"
+#include "layouts/Module1.h"
+#include "shell/AppContext.h"
+#include "shell/DocumentArea.h"
+#include "shell/DocumentWindow.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <memory>
+
+namespace {
+
+const QString kSample301 = QStringLiteral(SAMPLES_DIR "/sample301.nsf");
+const QString kSample200 = QStringLiteral(SAMPLES_DIR "/sample200.nsf");
+
+int px(double twips) {
+    return int(std::lround(twips / 15.0));
+}
+
+} // namespace
+
+class tst_claimtask : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // What each kind of node shows
+    void fileHeaderShowsItsRecordAlone();
+    void batchWithASecondHeaderLineShowsIt();
+    void batchWithoutASecondHeaderLine();
+    void claimShowsEveryRecordWithRepeatingServiceLines();
+
+    // The totals check
+    void wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly();
+    void totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset();
+    void totalsMessageOverAnOpenFormShowsItsNewTree();
+
+    // Working in the form
+    void gridClickOnARealRecordSelectsTheFieldAndDescribesIt();
+    void resizingBelowTheSmallestSizeSnapsBack();
+
+    // The one form
+    void oneFormIsReusedAndBroughtForward();
+    void closedFormIsMadeAgainAtItsRememberedPlace();
+
+    // Clicks the file no longer backs
+    void clickAfterFileCloseSaysNoFileIsOpen();
+    void clickAfterAnotherFileWasOpenedCompletes();
+
+private:
+    void openSample(const QString& path);
+    void click(const char* key);
+    frmClaimForm* form() const { return claims_->form(); }
+    DocumentWindow* formDocument() const {
+        return main_->documents()->findDocument(QStringLiteral("frmClaimForm"));
+    }
+    ClaimFormDriver ui() const { return ClaimFormDriver(form()); }
+    // The 320 characters of the sample's record at a 1-based byte position.
+    QString sampleLine(qint64 position) const;
+    int slotOf(const char* type, const char* fieldId) const {
+        return qm::LayoutCatalogue::fieldSlot(*context_->module1().RecordLayouts.find(type),
+                                              fieldId);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<AppContext> context_;
+    std::unique_ptr<frmMain> main_;
+    ClaimFormController* claims_ = nullptr;
+    qm::FileTree tree_;
+    QByteArray sample_;
+};
+
+void tst_claimtask::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 96.0);
+    QFile file(kSample301);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    sample_ = file.readAll();
+}
+
+void tst_claimtask::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+    context_ = std::make_unique<AppContext>();
+    context_->module1().MapFolder = MAPS_DIR;
+    main_ = std::make_unique<frmMain>(*context_);
+    main_->resize(1200, 900);
+    main_->show();
+    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    claims_ = new ClaimFormController(*context_, main_.get());
+    openSample(kSample301);
+}
+
+void tst_claimtask::cleanup() {
+    main_.reset();
+    context_.reset();
+    MessageBoxes::reset();
+    WindowPositions::setSettingsFile(QString());
+    dir_.reset();
+}
+
+void tst_claimtask::openSample(const QString& path) {
+    main_->openFile(path);
+    qm::Module1& m = context_->module1();
+    QVERIFY(m.Files.isOpen(m.FileNumber));
+    tree_ = qm::BuildTree(*m.Files.get(m.FileNumber));
+}
+
+void tst_claimtask::click(const char* key) {
+    const std::optional<std::int64_t> node = tree_.findKey(key);
+    QVERIFY2(node, key);
+    claims_->nodeClick(tree_, *node);
+}
+
+QString tst_claimtask::sampleLine(qint64 position) const {
+    return QString::fromLatin1(sample_.mid(position - 1, 320));
+}
+
+// What each kind of node shows
+
+void tst_claimtask::fileHeaderShowsItsRecordAlone() {
+    click("AA01");
+    QVERIFY(form());
+    QCOMPARE(ui().nodes(), QStringList{QStringLiteral("AA0")});
+    QCOMPARE(ui().selectedKey(), QStringLiteral("AA0"));
+    QCOMPARE(ui().fieldRows(), int(context_->module1().RecordLayouts.find("AA0")->Info.FieldCount));
+    QCOMPARE(ui().value(1), QStringLiteral("AA0"));
+    QVERIFY(ui().tbRecord()->text().isEmpty());
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    DocumentWindow* document = formDocument();
+    QVERIFY(document);
+    QCOMPARE(document->widget(), static_cast<QWidget*>(form()));
+    QCOMPARE(document->windowTitle(), QStringLiteral("Claim Form"));
+    QCOMPARE(main_->documents()->activeSubWindow(), document);
+    QVERIFY(form()->isVisible());
+
+    QVERIFY(ui().clickNode(QStringLiteral("AA0")));
+    QCOMPARE(ui().tbRecord()->text(), sampleLine(1));
+}
+
+void tst_claimtask::batchWithASecondHeaderLineShowsIt() {
+    click("BA0323");
+    QCOMPARE(ui().nodes(), (QStringList{QStringLiteral("AA0"), QStringLiteral("BA0<AA0"),
+                                        QStringLiteral("BA1<AA0")}));
+    QCOMPARE(ui().selectedKey(), QStringLiteral("BA0"));
+    QVERIFY(ui().clickNode(QStringLiteral("BA1")));
+    QCOMPARE(ui().tbRecord()->text(), sampleLine(645));
+    QVERIFY(ui().clickNode(QStringLiteral("BA0")));
+    QCOMPARE(ui().tbRecord()->text(), sampleLine(323));
+}
+
+void tst_claimtask::batchWithoutASecondHeaderLine() {
+    click("BA011915");
+    QCOMPARE(ui().nodes(), (QStringList{QStringLiteral("AA0"), QStringLiteral("BA0<AA0")}));
+    QCOMPARE(ui().selectedKey(), QStringLiteral("BA0"));
+    QVERIFY(ui().clickNode(QStringLiteral("BA0")));
+    QCOMPARE(ui().tbRecord()->text(), sampleLine(11915));
+}
+
+void tst_claimtask::claimShowsEveryRecordWithRepeatingServiceLines() {
+    click("CA0967");
+    const QStringList nodes = ui().nodes();
+    for (const char* expected :
+         {"AA0", "BA0<AA0", "ZA0<AA0", "BA1<BA0", "CA0<BA0", "YA0<BA0", "DA0-1<CA0", "DA1-1<CA0",
+          "DA2-1<CA0", "EA0<CA0", "EA1<CA0", "FA0-1<CA0", "FA0-2<CA0", "FA0-3<CA0", "FB0-1<CA0",
+          "FB0-2<CA0", "XA0<CA0"})
+        QVERIFY2(nodes.contains(QLatin1String(expected)), expected);
+    QCOMPARE(nodes.size(), 17);
+    QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+    QVERIFY(ui().node(QStringLiteral("CA0"))->isExpanded());
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // Each FA0 node shows its own line of the claim.
+    const QPair<const char*, qint64> lines[] = {{"FA0-1", 2899}, {"FA0-2", 3543}, {"FA0-3", 3865}};
+    for (const auto& [key, position] : lines) {
+        QVERIFY(ui().clickNode(QLatin1String(key)));
+        QCOMPARE(ui().tbRecord()->text(), sampleLine(position));
+        QCOMPARE(ui().value(2), QString::number(position == 2899   ? 1
+                                                : position == 3543 ? 2
+                                                                   : 3)
+                                    .rightJustified(2, QLatin1Char('0')));
+    }
+
+    // Right totals: no red cell in the claim trailer.
+    QVERIFY(ui().clickNode(QStringLiteral("XA0")));
+    for (int row = 1; row <= ui().fieldRows(); ++row)
+        QCOMPARE(ui().valueCell(row)->background().color(), QColor(255, 255, 255));
+}
+
+// The totals check
+
+void tst_claimtask::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() {
+    click("CA04831");
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
+    QCOMPARE(box.text, QStringLiteral("XA0 Record totals do not compute!"));
+    QCOMPARE(box.title, QStringLiteral("XA0 Record Error"));
+    QCOMPARE(box.icon, qm::MessageIcon::Exclamation);
+    QCOMPARE(box.buttons, qm::MessageButtons::Ok);
+
+    // The form opens as usual after the message.
+    QVERIFY(formDocument());
+    QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+    QVERIFY(ui().nodes().contains(QStringLiteral("DA0-2<CA0")));
+
+    QVERIFY(ui().clickNode(QStringLiteral("XA0")));
+    QCOMPARE(ui().tbRecord()->text(), sampleLine(8695));
+    QList<int> red;
+    for (int row = 1; row <= ui().fieldRows(); ++row) {
+        if (ui().valueCell(row)->background().color() == QColor(255, 0, 0)) {
+            red.append(row);
+            QCOMPARE(ui().valueCell(row)->foreground().color(), QColor(255, 255, 255));
+        }
+    }
+    QCOMPARE(red, QList<int>{slotOf("XA0", "12.0")});
+    QCOMPARE(ui().name(red.constFirst()), QStringLiteral("Total Claim Charges"));
+
+    // A second click on the same claim gives the same message and marks.
+    MessageBoxes::reset();
+    MessageBoxes::setTestMode(true);
+    click("CA04831");
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+}
+
+void tst_claimtask::totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset() {
+    MessageBoxes::setTestMode(false);
+    bool checked = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("XA0 Record totals do not compute!"));
+        // The new form has its nodes but shows nothing yet and is not yet in sight.
+        QVERIFY(form());
+        QVERIFY(ui().node(QStringLiteral("XA0")));
+        QVERIFY(ui().node(QStringLiteral("DA0-2")));
+        QVERIFY(ui().selectedKey().isEmpty());
+        QVERIFY(!ui().node(QStringLiteral("CA0"))->isExpanded());
+        QCOMPARE(ui().fieldRows(), 0);
+        QVERIFY(!formDocument());
+        QVERIFY(!form()->isVisible());
+        checked = true;
+        box->accept();
+    });
+    click("CA04831");
+    QVERIFY(checked);
+    QVERIFY(formDocument());
+    QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+}
+
+void tst_claimtask::totalsMessageOverAnOpenFormShowsItsNewTree() {
+    click("CA0967");
+    QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
+    frmClaimForm* first = form();
+
+    MessageBoxes::setTestMode(false);
+    bool checked = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        // The old claim's nodes are gone; the new ones are not selected yet.
+        QVERIFY(!ui().node(QStringLiteral("FA0-3")));
+        QVERIFY(ui().node(QStringLiteral("DA0-2")));
+        QVERIFY(ui().selectedKey().isEmpty());
+        checked = true;
+        box->accept();
+    });
+    click("CA04831");
+    QVERIFY(checked);
+    QCOMPARE(form(), first);
+    QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+}
+
+// Working in the form
+
+void tst_claimtask::gridClickOnARealRecordSelectsTheFieldAndDescribesIt() {
+    click("CA0967");
+    QVERIFY(ui().clickNode(QStringLiteral("FA0-1")));
+    const int charges = slotOf("FA0", "13.0");
+    QCOMPARE(ui().name(charges), QStringLiteral("Line Charges"));
+    QVERIFY(ui().clickGridRow(charges));
+    QCOMPARE(ui().tbRecord()->selectionStart(), 70);
+    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(2899).mid(70, 7));
+    QCOMPARE(ui().panelTexts(),
+             (QStringList{QStringLiteral("FA0 : 13.0"), QStringLiteral("71 - 77"),
+                          QStringLiteral("7"), QStringLiteral("NR")}));
+    QTRY_VERIFY(ui().tbRecord()->hasFocus());
+
+    // The header row changes nothing.
+    QVERIFY(ui().clickHeader(1));
+    QCOMPARE(ui().panel(1)->text(), QStringLiteral("FA0 : 13.0"));
+    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(2899).mid(70, 7));
+
+    // Another record empties panels 1 to 3 and leaves panel 4.
+    QVERIFY(ui().clickNode(QStringLiteral("XA0")));
+    QCOMPARE(ui().panelTexts(),
+             (QStringList{QString(), QString(), QString(), QStringLiteral("NR")}));
+    QCOMPARE(ui().tbRecord()->text(), sampleLine(4509));
+    QVERIFY(ui().clickGridRow(slotOf("XA0", "07.0")));
+    QCOMPARE(ui().panel(1)->text(), QStringLiteral("XA0 : 07.0"));
+    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(4509).mid(28, 2));
+}
+
+void tst_claimtask::resizingBelowTheSmallestSizeSnapsBack() {
+    click("CA0967");
+    DocumentWindow* document = formDocument();
+    QVERIFY(document);
+    document->resize(px(4000), px(3000));
+    QCOMPARE(document->size(), QSize(px(5000), px(5000)));
+    document->resize(px(7000), px(4999));
+    QCOMPARE(document->size(), QSize(px(7000), px(5000)));
+}
+
+// The one form
+
+void tst_claimtask::oneFormIsReusedAndBroughtForward() {
+    click("AA01");
+    QPointer<frmClaimForm> first = form();
+    DocumentWindow* document = formDocument();
+    click("BA011915");
+    QCOMPARE(form(), first.data());
+    QCOMPARE(formDocument(), document);
+    QCOMPARE(main_->documents()->subWindowList().size(), 1);
+    QCOMPARE(ui().nodes(), (QStringList{QStringLiteral("AA0"), QStringLiteral("BA0<AA0")}));
+
+    // Behind another document, or minimized: the next click brings it forward.
+    auto* other = new QWidget;
+    other->setObjectName(QStringLiteral("otherDocument"));
+    main_->documents()->addDocument(other);
+    QVERIFY(main_->documents()->activeSubWindow() != document);
+    click("CA09017");
+    QCOMPARE(main_->documents()->activeSubWindow(), document);
+
+    document->showMinimized();
+    QTRY_VERIFY(document->isMinimized());
+    click("CA0967");
+    QVERIFY(!document->isMinimized());
+    QCOMPARE(main_->documents()->activeSubWindow(), document);
+    QCOMPARE(form(), first.data());
+}
+
+void tst_claimtask::closedFormIsMadeAgainAtItsRememberedPlace() {
+    click("AA01");
+    DocumentWindow* document = formDocument();
+    QCOMPARE(document->geometry(), QRect(px(1000), px(1000), px(6500), px(6500)));
+    document->setGeometry(40, 30, 520, 480);
+    QPointer<frmClaimForm> first = form();
+    document->close();
+    QTRY_VERIFY(!first);
+    QVERIFY(!form());
+
+    click("CA0967");
+    QVERIFY(form());
+    QVERIFY(formDocument());
+    QCOMPARE(formDocument()->geometry(), QRect(40, 30, 520, 480));
+    QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+}
+
+// Clicks the file no longer backs
+
+void tst_claimtask::clickAfterFileCloseSaysNoFileIsOpen() {
+    click("CA0967");
+    const QStringList nodes = ui().nodes();
+    QVERIFY(ui().clickNode(QStringLiteral("FA0-2")));
+    const QString line = ui().tbRecord()->text();
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    click("CA09017");
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
+    QCOMPARE(box.text, QStringLiteral("No claim file is open."));
+    QCOMPARE(box.title, QStringLiteral("Claim Form"));
+    QCOMPARE(box.icon, qm::MessageIcon::Information);
+    QCOMPARE(ui().nodes(), nodes);
+    QCOMPARE(ui().selectedKey(), QStringLiteral("FA0-2"));
+    QCOMPARE(ui().tbRecord()->text(), line);
+
+    // Without any form open, nothing is made either.
+    formDocument()->close();
+    QTRY_VERIFY(!form());
+    click("AA01");
+    QVERIFY(!form());
+    QVERIFY(!formDocument());
+}
+
+void tst_claimtask::clickAfterAnotherFileWasOpenedCompletes() {
+    qm::FileTree old = std::move(tree_);
+    openSample(kSample200);
+    tree_ = std::move(old);
+    // sample301's positions now point into sample200: whatever is there shows.
+    for (const char* key : {"CA04831", "CA018999", "BA011915"}) {
+        MessageBoxes::reset();
+        MessageBoxes::setTestMode(true);
+        click(key);
+        QVERIFY2(form(), key);
+        QVERIFY2(formDocument(), key);
+    }
+}
+
+QTEST_MAIN(tst_claimtask)
+#include "tst_claimtask.moc"
