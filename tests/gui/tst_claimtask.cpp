@@ -107,9 +107,11 @@ void tst_claimtask::init() {
     context_ = std::make_unique<AppContext>();
     context_->module1().MapFolder = MAPS_DIR;
     main_ = std::make_unique<frmMain>(*context_);
-    main_->resize(1200, 900);
     main_->show();
     QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    // Large enough for the form at its first-run place to be in sight.
+    main_->resize(1200, 900);
+    QTRY_COMPARE(main_->size(), QSize(1200, 900));
     claims_ = new ClaimFormController(*context_, main_.get());
     openSample(kSample301);
 }

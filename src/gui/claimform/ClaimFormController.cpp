@@ -15,6 +15,10 @@ ClaimFormController::ClaimFormController(AppContext& context, QObject* parent)
     , context_(context) {
 }
 
+frmClaimForm* ClaimFormController::form() const {
+    return form_;
+}
+
 void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node) {
     DocumentArea* documents = context_.documents();
     QWidget* owner = documents ? documents->window() : nullptr;

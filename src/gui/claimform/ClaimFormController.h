@@ -24,7 +24,7 @@ public:
     void nodeClick(const qm::FileTree& tree, std::int64_t node);
 
     // The claim form while it is open, or nullptr.
-    frmClaimForm* form() const { return form_; }
+    frmClaimForm* form() const;
 
 private:
     AppContext& context_;
