@@ -1,0 +1,63 @@
+#include "filetree/FileTreeModel.h"
+
+#include "filetree/FileTree.h"
+
+#include <limits>
+
+FileTreeModel::FileTreeModel(const qm::FileTree& tree, QObject* parent)
+    : QAbstractItemModel(parent)
+    , tree_(tree) {
+}
+
+QModelIndex FileTreeModel::nodeIndex(qint64 node) const {
+    if (node < 0 || node >= tree_.size())
+        return {};
+    const qint64 row = tree_.rowInParent(node);
+    if (row > std::numeric_limits<int>::max())
+        return {};
+    return createIndex(int(row), 0, quintptr(node));
+}
+
+qint64 FileTreeModel::nodeOf(const QModelIndex& index) {
+    return index.isValid() ? qint64(index.internalId()) : -1;
+}
+
+qint64 FileTreeModel::childCount(const QModelIndex& parent) const {
+    if (parent.column() > 0)
+        return 0;
+    return tree_.childCount(parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode);
+}
+
+QModelIndex FileTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (row < 0 || column != 0 || row >= childCount(parent))
+        return {};
+    const qint64 node = tree_.child(parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode, row);
+    return createIndex(row, 0, quintptr(node));
+}
+
+QModelIndex FileTreeModel::parent(const QModelIndex& child) const {
+    if (!child.isValid())
+        return {};
+    return nodeIndex(tree_.parent(nodeOf(child)));
+}
+
+int FileTreeModel::rowCount(const QModelIndex& parent) const {
+    // A view counts rows in int; no real claim file has that many children
+    // under one node, but the count must never wrap.
+    return int(qMin(childCount(parent), qint64(std::numeric_limits<int>::max())));
+}
+
+int FileTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
+
+bool FileTreeModel::hasChildren(const QModelIndex& parent) const {
+    return childCount(parent) > 0;
+}
+
+QVariant FileTreeModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || role != Qt::DisplayRole)
+        return {};
+    const std::string_view text = tree_.text(nodeOf(index));
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}

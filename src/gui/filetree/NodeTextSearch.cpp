@@ -1,0 +1,43 @@
+#include "filetree/NodeTextSearch.h"
+
+#include "filetree/FileTree.h"
+
+NodeTextSearch::NodeTextSearch(const QString& searchText) {
+    for (int byte = 0; byte < 256; ++byte)
+        upper_[std::size_t(byte)] = QChar(char16_t(byte)).toUpper().unicode();
+    needle_.reserve(std::size_t(searchText.size()));
+    for (const QChar c : searchText)
+        needle_.push_back(c.toUpper().unicode());
+}
+
+bool NodeTextSearch::matches(std::string_view latin1Text) const {
+    const std::size_t n = needle_.size();
+    if (n == 0)
+        return true;
+    if (latin1Text.size() < n)
+        return false;
+    const char16_t head = needle_[0];
+    const std::size_t lastStart = latin1Text.size() - n;
+    for (std::size_t i = 0; i <= lastStart; ++i) {
+        if (upper_[static_cast<unsigned char>(latin1Text[i])] != head)
+            continue;
+        std::size_t k = 1;
+        while (k < n && upper_[static_cast<unsigned char>(latin1Text[i + k])] == needle_[k])
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
+qint64 NodeTextSearch::findFirst(const qm::FileTree& tree, qint64 first, qint64 last) const {
+    if (first < 1)
+        first = 1;
+    if (last > tree.size())
+        last = tree.size();
+    for (qint64 index = first; index <= last; ++index) {
+        if (matches(tree.text(index - 1)))
+            return index;
+    }
+    return 0;
+}

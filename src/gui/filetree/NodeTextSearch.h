@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+class FileTree;
+}
+
+// The find command's match test: does a node's text contain the search text,
+// both taken in upper case? Node texts are single-byte (Latin-1) file text;
+// each byte is folded through a table so that a search over every node of a
+// large tree never builds a string per node.
+class NodeTextSearch {
+public:
+    explicit NodeTextSearch(const QString& searchText);
+
+    bool matches(std::string_view latin1Text) const;
+
+    // The first node from first to last (1-based tree indexes, both included)
+    // whose text matches, or 0 when none does.
+    qint64 findFirst(const qm::FileTree& tree, qint64 first, qint64 last) const;
+
+private:
+    std::array<char16_t, 256> upper_;
+    std::vector<char16_t> needle_;
+};

@@ -1,0 +1,242 @@
+#include "filetree/frmNSFTree.h"
+
+#include "common/CoreText.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+#include "filetree/FileTreeModel.h"
+#include "filetree/NodeTextSearch.h"
+#include "filetree/TreeBuilder.h"
+#include "find/frmFind.h"
+#include "shell/AppContext.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+// The icons live in a static library: make sure they are registered.
+static void initFileTreeResources() {
+    Q_INIT_RESOURCE(filetree);
+}
+
+namespace {
+
+const QString kFindKey = QStringLiteral("Find");
+const QString kPropertiesKey = QStringLiteral("Properties");
+const QString kFindTitle = QStringLiteral("Find/Search Result");
+
+constexpr float kMinimumOuterTwips = 5000;
+constexpr float kToolbarButtonWidthTwips = 487;
+constexpr float kToolbarButtonHeightTwips = 466;
+// The tree sits in the top-left corner of its pane, this much narrower and shorter.
+constexpr float kTreeRightGapTwips = 25;
+constexpr float kTreeBottomGapTwips = 110;
+
+QSize twipsSize(const QWidget* reference, float width, float height) {
+    return WindowPositions::toPixels({0, 0, width, height}, reference).size();
+}
+
+QIcon toolbarIcon(const QString& themeName, const QString& bundledFile) {
+    return QIcon::fromTheme(themeName, QIcon(QStringLiteral(":/filetree/") + bundledFile));
+}
+
+} // namespace
+
+frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
+    : QWidget(parent)
+    , context_(context) {
+    initFileTreeResources();
+    setObjectName(QStringLiteral("frmNSFTree"));
+
+    toolbar1_ = new QToolBar(this);
+    toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar1_->setIconSize(QSize(16, 16));
+    toolbar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar1_->setMovable(false);
+    toolbar1_->setFloatable(false);
+    const QSize buttonSize = twipsSize(this, kToolbarButtonWidthTwips, kToolbarButtonHeightTwips);
+    auto addButton = [&](const QString& key, const QIcon& icon) {
+        QAction* button = toolbar1_->addAction(icon, key);
+        button->setObjectName(key);
+        button->setToolTip(key);
+        toolbar1_->widgetForAction(button)->setFixedSize(buttonSize);
+    };
+    addButton(kFindKey, toolbarIcon(QStringLiteral("edit-find"), QStringLiteral("find.png")));
+    addButton(kPropertiesKey,
+              toolbarIcon(QStringLiteral("document-properties"), QStringLiteral("properties.png")));
+    connect(toolbar1_, &QToolBar::actionTriggered, this, &frmNSFTree::Toolbar1ButtonClick);
+
+    picture1_ = new QWidget(this);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    treeView1_ = new QTreeView(picture1_);
+    treeView1_->setObjectName(QStringLiteral("TreeView1"));
+    treeView1_->setToolTip(QStringLiteral("Click item to view the entire claim"));
+    treeView1_->setHeaderHidden(true);
+    treeView1_->setUniformRowHeights(true);
+    treeView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    treeView1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    treeView1_->installEventFilter(this);
+    auto* pictureLayout = new QVBoxLayout(picture1_);
+    const QSize gap = twipsSize(this, kTreeRightGapTwips, kTreeBottomGapTwips);
+    pictureLayout->setContentsMargins(0, 0, gap.width(), gap.height());
+    pictureLayout->addWidget(treeView1_);
+
+    statusBar1_ = new QStatusBar(this);
+    statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
+    panel1_ = new QLabel(statusBar1_);
+    panel1_->setObjectName(QStringLiteral("StatusBar1Panel1"));
+    panel2_ = new QLabel(statusBar1_);
+    panel2_->setObjectName(QStringLiteral("StatusBar1Panel2"));
+    statusBar1_->addWidget(panel1_, 1);
+    statusBar1_->addWidget(panel2_, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolbar1_);
+    layout->addWidget(picture1_, 1);
+    layout->addWidget(statusBar1_);
+    applyMinimumSize();
+
+    qm::Module1& m = context_.module1();
+    setWindowTitle(QStringLiteral("NSF File Tree (") + CoreText::toPath(m.FileName) +
+                   QStringLiteral(")"));
+    m.FindIndex = 0;
+    BuildTree();
+
+    connect(treeView1_, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { emit nodeActivated(FileTreeModel::nodeOf(index)); });
+}
+
+frmNSFTree::~frmNSFTree() = default;
+
+void frmNSFTree::BuildTree() {
+    qm::Module1& m = context_.module1();
+    if (qm::SequentialFile* file = m.Files.get(m.FileNumber))
+        tree_ = qm::BuildTree(*file);
+
+    model_ = new FileTreeModel(tree_, this);
+    treeView1_->setModel(model_);
+    // What showing each new node on its way would leave behind: every node
+    // with children open, the last node in view. Done once, not per node.
+    treeView1_->expandAll();
+    treeView1_->scrollTo(model_->nodeIndex(tree_.lastAdded()));
+
+    panel1_->setText(QStringLiteral("BA0 Count: ") + QString::number(tree_.BatchCount));
+    panel2_->setText(QStringLiteral("CA0 Count: ") + QString::number(tree_.ClaimCount));
+}
+
+qint64 frmNSFTree::selectedNode() const {
+    const QModelIndexList selected = treeView1_->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : FileTreeModel::nodeOf(selected.constFirst());
+}
+
+void frmNSFTree::Toolbar1ButtonClick(QAction* button) {
+    const QString key = button->objectName();
+    if (key == kFindKey)
+        FindNext();
+    else if (key == kPropertiesKey)
+        ShowRecordProperties();
+}
+
+void frmNSFTree::ShowRecordProperties() {
+    const qint64 node = selectedNode();
+    if (node < 0)
+        return;
+    const QString key = QString::fromStdString(tree_.key(node));
+    MessageBoxes::showMessage(this,
+                              QStringLiteral("Record Type: ") + key.left(3) + QLatin1Char('\n') +
+                                  QStringLiteral("Absolute Record Position (bytes): ") + key.mid(3),
+                              QStringLiteral("Record Information"), qm::MessageIcon::Information);
+}
+
+QString frmNSFTree::notFoundText() const {
+    // The text as typed, not upper-cased.
+    return QLatin1Char('\'') + CoreText::toQString(context_.module1().SearchText) +
+           QStringLiteral("' was not found.");
+}
+
+void frmNSFTree::FindNext() {
+    qm::Module1& m = context_.module1();
+    // Indexes here are the tree's 1-based ones; FindIndex is the last hit.
+    const qint64 count = tree_.size();
+    qint64 start = 1;
+    if (m.FindIndex == 0)
+        m.FindIndex = 1;
+    else if (m.FindIndex < count)
+        start = m.FindIndex + 1;
+
+    {
+        frmFind dialog(m, this);
+        dialog.exec();
+    }
+
+    qint64 end = count;
+    for (;;) {
+        if (m.SearchText.empty())
+            return;
+        const NodeTextSearch search(CoreText::toQString(m.SearchText));
+        if (const qint64 hit = search.findFirst(tree_, start, end)) {
+            selectFoundNode(hit - 1);
+            m.FindIndex = hit;
+            return;
+        }
+        if (start != 1) {
+            const qm::MessageAnswer answer = MessageBoxes::showMessage(
+                this, notFoundText() + QStringLiteral(" Start from the begining?"), kFindTitle,
+                qm::MessageIcon::None, qm::MessageButtons::RetryCancel);
+            if (answer == qm::MessageAnswer::Retry) {
+                end = start;
+                start = 1;
+                m.FindIndex = 1;
+                continue;
+            }
+        }
+        MessageBoxes::showMessage(this, notFoundText(), kFindTitle, qm::MessageIcon::Information);
+        return;
+    }
+}
+
+void frmNSFTree::selectFoundNode(qint64 node) {
+    // Selected quietly: only a click or Enter opens a claim.
+    const QModelIndex index = model_->nodeIndex(node);
+    treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    treeView1_->scrollTo(index);
+}
+
+void frmNSFTree::applyMinimumSize() {
+    // The rule is for the outer size: inside the document area that is the
+    // frame around this window.
+    const QSize minimum = twipsSize(this, kMinimumOuterTwips, kMinimumOuterTwips);
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        frame->setMinimumSize(minimum);
+        setMinimumSize(0, 0);
+    } else {
+        setMinimumSize(minimum);
+    }
+}
+
+bool frmNSFTree::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange)
+        applyMinimumSize();
+    return QWidget::event(event);
+}
+
+bool frmNSFTree::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == treeView1_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const QModelIndex current = treeView1_->currentIndex();
+            if (current.isValid())
+                emit nodeActivated(FileTreeModel::nodeOf(current));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

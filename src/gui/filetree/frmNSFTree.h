@@ -1,0 +1,63 @@
+#pragma once
+
+#include "filetree/FileTree.h"
+
+#include <QWidget>
+
+class AppContext;
+class FileTreeModel;
+class QAction;
+class QLabel;
+class QStatusBar;
+class QToolBar;
+class QTreeView;
+
+// The file tree window: the open file's file headers, batches and claims as a
+// tree, built once when the window is made, with the batch and claim counts
+// in the status bar and the toolbar's Find and Properties commands. Closing
+// it leaves the file open; showing it again after a close builds a new tree.
+class frmNSFTree : public QWidget {
+    Q_OBJECT
+public:
+    // Runs the load sequence on the file open in context: caption, FindIndex
+    // reset, the tree. The window's place is restored by the document area.
+    explicit frmNSFTree(AppContext& context, QWidget* parent = nullptr);
+    ~frmNSFTree() override;
+
+    // The tree as built; it does not change while the window lives.
+    const qm::FileTree& tree() const { return tree_; }
+    // The selected node (0-based, as tree() numbers them), or -1.
+    qint64 selectedNode() const;
+
+signals:
+    // The user clicked a node, or pressed Enter on the current one. A node
+    // selected by Find does not count as a click.
+    void nodeActivated(qint64 node);
+
+public slots:
+    // Asks for a search text and selects the next node whose text holds it.
+    void FindNext();
+    // Tells the selected node's record type and byte position.
+    void ShowRecordProperties();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildTree();
+    void Toolbar1ButtonClick(QAction* button);
+    void selectFoundNode(qint64 node);
+    void applyMinimumSize();
+    QString notFoundText() const;
+
+    AppContext& context_;
+    qm::FileTree tree_;
+    FileTreeModel* model_ = nullptr;
+    QToolBar* toolbar1_ = nullptr;
+    QWidget* picture1_ = nullptr;
+    QTreeView* treeView1_ = nullptr;
+    QStatusBar* statusBar1_ = nullptr;
+    QLabel* panel1_ = nullptr;
+    QLabel* panel2_ = nullptr;
+};

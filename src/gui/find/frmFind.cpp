@@ -1,0 +1,94 @@
+#include "find/frmFind.h"
+
+#include "common/CoreText.h"
+#include "common/WindowPositions.h"
+#include "layouts/Module1.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// The dialog is laid out on a fixed grid of twips, like the rest of the
+// system's windows; this turns one such box into pixels for this screen.
+QRect twipsRect(const QWidget* reference, float left, float top, float width, float height) {
+    return WindowPositions::toPixels({left, top, width, height}, reference);
+}
+
+} // namespace
+
+frmFind::frmFind(qm::Module1& module1, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint)
+    , module1_(module1) {
+    setObjectName(QStringLiteral("frmFind"));
+    setWindowTitle(QStringLiteral("Find"));
+    setModal(true);
+    setFixedSize(twipsRect(this, 0, 0, 4680, 1368).size());
+
+    label1_ = new QLabel(QStringLiteral("Find/Search for:"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setGeometry(twipsRect(this, 120, 120, 2295, 255));
+
+    txtSearch_ = new QLineEdit(this);
+    txtSearch_->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch_->setMaxLength(kMaxSearchLength);
+    txtSearch_->setGeometry(twipsRect(this, 120, 360, 4335, 285));
+
+    cmdSearch_ = new QPushButton(QStringLiteral("Find It!"), this);
+    cmdSearch_->setObjectName(QStringLiteral("cmdSearch"));
+    cmdSearch_->setGeometry(twipsRect(this, 240, 840, 855, 375));
+    cmdSearch_->setDefault(true);
+
+    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel_->setGeometry(twipsRect(this, 1320, 840, 855, 375));
+    cmdCancel_->setAutoDefault(false);
+
+    cmdClear_ = new QPushButton(QStringLiteral("Clear"), this);
+    cmdClear_->setObjectName(QStringLiteral("cmdClear"));
+    cmdClear_->setGeometry(twipsRect(this, 3600, 840, 855, 375));
+    cmdClear_->setAutoDefault(false);
+
+    connect(cmdSearch_, &QPushButton::clicked, this, &frmFind::cmdSearchClick);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmFind::cmdCancelClick);
+    connect(cmdClear_, &QPushButton::clicked, this, &frmFind::cmdClearClick);
+
+    WindowPositions::restore(this, objectName());
+    txtSearch_->setText(CoreText::toQString(module1_.SearchText));
+    // Ready to type over the last text, or to press Enter to search for it again.
+    txtSearch_->selectAll();
+    txtSearch_->setFocus();
+}
+
+void frmFind::keyPressEvent(QKeyEvent* event) {
+    // No button answers Escape: the dialog is left only by a button or its close box.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmFind::done(int result) {
+    // Every way out passes here (buttons and close box alike): remember the place.
+    WindowPositions::save(this, objectName());
+    QDialog::done(result);
+}
+
+void frmFind::cmdSearchClick() {
+    module1_.SearchText = txtSearch_->text().toStdString();
+    accept();
+}
+
+void frmFind::cmdCancelClick() {
+    module1_.SearchText.clear();
+    reject();
+}
+
+void frmFind::cmdClearClick() {
+    txtSearch_->clear();
+    txtSearch_->setFocus();
+}
