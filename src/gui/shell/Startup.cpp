@@ -2,6 +2,7 @@
 
 #include "about/frmSplash.h"
 #include "common/CoreText.h"
+#include "filetree/frmNSFTree.h"
 #include "shell/AppContext.h"
 #include "shell/frmMain.h"
 
@@ -18,6 +19,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
 
     auto mainWindow = std::make_unique<frmMain>(context);
     // Each document subsystem registers the window factory it owns here.
+    mainWindow->setTreeWindowFactory([&context] { return new frmNSFTree(context); });
     mainWindow->show();
 
     if (!arguments.isEmpty())
