@@ -95,8 +95,10 @@ bool ClaimFormDriver::clickNode(const QString& key) const {
     if (!item)
         return false;
     tree()->scrollToItem(item);
-    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
-                      tree()->visualItemRect(item).center());
+    const QRect inSight = tree()->visualItemRect(item) & tree()->viewport()->rect();
+    if (inSight.isEmpty())
+        return false;
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, inSight.center());
     return true;
 }
 
@@ -104,9 +106,12 @@ bool ClaimFormDriver::clickGridRow(int gridRow, int column) const {
     QTableWidgetItem* cell = column == 0 ? nameCell(gridRow) : valueCell(gridRow);
     if (!cell)
         return false;
-    grid()->scrollToItem(cell);
-    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
-                      grid()->visualItemRect(cell).center());
+    // The row comes into sight with its name, as the user would scroll it.
+    grid()->scrollToItem(nameCell(gridRow));
+    const QRect inSight = grid()->visualItemRect(cell) & grid()->viewport()->rect();
+    if (inSight.isEmpty())
+        return false;
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, inSight.center());
     return true;
 }
 

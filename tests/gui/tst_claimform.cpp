@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -74,6 +75,8 @@ private slots:
     void requiredFieldNamesAreBold_data();
     void requiredFieldNamesAreBold();
     void columnsFitTheLongestTextAndNeverNarrow();
+    void textWiderThanItsCharacterCountIsNotCutOff();
+    void valueClickKeepsTheNamesInSight();
     void nodeTreeIsClearedBeforeRefilling();
 
     // Grid clicks
@@ -422,11 +425,12 @@ void tst_claimform::columnsFitTheLongestTextAndNeverNarrow() {
     QVERIFY(header->sectionSize(1) >= px(500));
     QVERIFY(header->sectionSize(1) < px(4500));
 
-    ca0.Fields[3].Values[1] = std::string(45, 'W');
+    // Narrow characters, so that 100 twips each is what decides.
+    ca0.Fields[3].Values[1] = std::string(45, 'i');
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QCOMPARE(header->sectionSize(1), px(4500));
 
-    ca0.Fields[3].Values[1] = "W";
+    ca0.Fields[3].Values[1] = "i";
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QCOMPARE(header->sectionSize(1), px(4500));
 
@@ -439,9 +443,39 @@ void tst_claimform::columnsFitTheLongestTextAndNeverNarrow() {
     QVERIFY(header->sectionSize(0) >= nameWidth);
     QCOMPARE(header->sectionSize(1), px(4500));
 
-    layout("AA0").Fields[6].FieldName = std::string(60, 'N');
+    layout("AA0").Fields[6].FieldName = std::string(60, 'i');
     QVERIFY(ui_->clickNode(QStringLiteral("AA0")));
     QCOMPARE(header->sectionSize(0), px(6000));
+}
+
+void tst_claimform::textWiderThanItsCharacterCountIsNotCutOff() {
+    showClaim();
+    qm::RecordLayout& ca0 = layout("CA0");
+    ca0.Fields[3].Values[1] = "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW";
+    ca0.Fields[3].FieldName = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM";
+    ca0.Fields[3].TypeCodes = "XR";
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QFont bold = ui_->grid()->font();
+    bold.setBold(true);
+    QHeaderView* header = ui_->grid()->horizontalHeader();
+    QVERIFY(header->sectionSize(0) >
+            QFontMetrics(bold).horizontalAdvance(QString::fromStdString(ca0.Fields[3].FieldName)));
+    QVERIFY(header->sectionSize(1) >
+            QFontMetrics(ui_->grid()->font())
+                .horizontalAdvance(QString::fromStdString(ca0.Fields[3].Values[1])));
+}
+
+void tst_claimform::valueClickKeepsTheNamesInSight() {
+    showClaim();
+    layout("CA0").Fields[3].Values[1] = std::string(60, 'W');
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QTableWidget* grid = ui_->grid();
+    QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
+    QCOMPARE(grid->horizontalScrollBar()->value(), 0);
+
+    QVERIFY(ui_->clickGridRow(3));
+    QCOMPARE(ui_->panel(1)->text(), QStringLiteral("CA0 : 03.0"));
+    QCOMPARE(grid->horizontalScrollBar()->value(), 0);
 }
 
 void tst_claimform::nodeTreeIsClearedBeforeRefilling() {

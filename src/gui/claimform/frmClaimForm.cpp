@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -32,6 +33,7 @@ constexpr double kTextBoxMargin = 10;
 constexpr double kStatusBarHeight = 375;
 constexpr double kGridRowHeight = 240;
 constexpr double kTwipsPerCharacter = 100;
+constexpr double kTreeIndentation = 180;
 
 struct PanelDesign {
     double widthTwips;
@@ -92,6 +94,11 @@ frmClaimForm::frmClaimForm(const qm::Module1& module1, QWidget* parent)
     treeView1_->setColumnCount(1);
     treeView1_->setHeaderHidden(true);
     treeView1_->setUniformRowHeights(true);
+    // Narrow steps keep a claim's records in sight in the narrow tree pane;
+    // deeper nodes scroll sideways rather than lose their keys to an ellipsis.
+    treeView1_->setIndentation(twipsToPixelsX(kTreeIndentation));
+    treeView1_->header()->setStretchLastSection(false);
+    treeView1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     pictureGrid_ = new QWidget(this);
     pictureGrid_->setObjectName(QStringLiteral("PictureGrid"));
@@ -272,10 +279,23 @@ void frmClaimForm::SetGridRow(int row, const QString& name, const QString& value
             cell->setText(texts[column]);
             cell->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
         }
-        const int wanted = twipsToPixelsX(double(texts[column].size()) * kTwipsPerCharacter);
+        // 100 twips a character, or more where the platform's font draws the
+        // text wider than that, so that no value is ever cut off.
+        const int wanted =
+            std::max(twipsToPixelsX(double(texts[column].size()) * kTwipsPerCharacter),
+                     cellWidthFor(texts[column], column == 0));
         if (wanted > grid_->columnWidth(column))
             grid_->setColumnWidth(column, wanted);
     }
+}
+
+int frmClaimForm::cellWidthFor(const QString& text, bool bold) const {
+    QFont font = grid_->font();
+    font.setBold(bold);
+    // The item view's text margin on either side, and the grid line.
+    const int margin =
+        grid_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
+    return QFontMetrics(font).horizontalAdvance(text) + 2 * margin + 1;
 }
 
 void frmClaimForm::gridRowClicked() {

@@ -67,6 +67,8 @@ private:
     // info_; a type the catalogue does not hold gets no fields and no lines.
     void readLayout(std::string_view recordType);
     void emptyPanels(int count);
+    // The width a grid cell needs to show text whole (names may be bold).
+    int cellWidthFor(const QString& text, bool bold) const;
     void arrangePanes();
     // The window frame the user resizes: the document window around the form,
     // or the form itself when it stands alone.
