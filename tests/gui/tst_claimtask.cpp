@@ -7,14 +7,18 @@
 #include "claimform/frmClaimForm.h"
 #include "common/MessageBoxes.h"
 #include "common/WindowPositions.h"
+#include "filetree/FileTreeModel.h"
 #include "filetree/TreeBuilder.h"
+#include "filetree/frmNSFTree.h"
 #include "layouts/Module1.h"
 #include "shell/AppContext.h"
 #include "shell/DocumentArea.h"
 #include "shell/DocumentWindow.h"
+#include "shell/Startup.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <memory>
 
@@ -68,6 +73,9 @@ private slots:
     // Clicks the file no longer backs
     void clickAfterFileCloseSaysNoFileIsOpen();
     void clickAfterAnotherFileWasOpenedCompletes();
+
+    // The whole task as a user does it, from start-up through the file tree
+    void walkTheMainTaskThroughTheFileTree();
 
 private:
     void openSample(const QString& path);
@@ -420,6 +428,115 @@ void tst_claimtask::clickAfterAnotherFileWasOpenedCompletes() {
         QVERIFY2(form(), key);
         QVERIFY2(formDocument(), key);
     }
+}
+
+// The whole task as a user does it, from start-up through the file tree
+
+void tst_claimtask::walkTheMainTaskThroughTheFileTree() {
+    // Started from the map folder with the sample on the command line.
+    main_.reset();
+    context_ = std::make_unique<AppContext>();
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
+    main_ = Startup::run(*context_, {kSample301});
+    QDir::setCurrent(before);
+    QVERIFY(main_);
+    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    main_->resize(1200, 900);
+    QTRY_COMPARE(main_->size(), QSize(1200, 900));
+    claims_ = main_->findChild<ClaimFormController*>();
+    QVERIFY(claims_);
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
+    DocumentWindow* treeDocument = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    QVERIFY(treeDocument);
+    treeDocument->setGeometry(0, 0, 380, 820);
+    auto* treeWindow = static_cast<frmNSFTree*>(treeDocument->widget());
+    auto* view = treeWindow->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    QVERIFY(view);
+    auto* model = qobject_cast<FileTreeModel*>(view->model());
+    QVERIFY(model);
+    auto treeIndex = [&](const char* key) {
+        const std::optional<std::int64_t> node = treeWindow->tree().findKey(key);
+        return node ? model->nodeIndex(*node) : QModelIndex();
+    };
+    auto clickTree = [&](const char* key) {
+        const QModelIndex index = treeIndex(key);
+        if (!index.isValid())
+            return false;
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        return true;
+    };
+
+    // The file header; then the form goes beside the tree.
+    QVERIFY(clickTree("AA01"));
+    QVERIFY(form());
+    QCOMPARE(ui().nodes(), QStringList{QStringLiteral("AA0")});
+    formDocument()->setGeometry(400, 0, 560, 820);
+
+    // A batch with its second header line, and one without.
+    QVERIFY(clickTree("BA0323"));
+    QCOMPARE(ui().nodes(), (QStringList{QStringLiteral("AA0"), QStringLiteral("BA0<AA0"),
+                                        QStringLiteral("BA1<AA0")}));
+    QVERIFY(clickTree("BA011915"));
+    QCOMPARE(ui().nodes(), (QStringList{QStringLiteral("AA0"), QStringLiteral("BA0<AA0")}));
+
+    // A claim with three FA0 lines.
+    QVERIFY(clickTree("CA0967"));
+    QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+    for (const char* key : {"FA0-1", "FA0-2", "FA0-3"})
+        QVERIFY2(ui().node(QLatin1String(key)), key);
+    QVERIFY(!ui().node(QStringLiteral("FA0-4")));
+    QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
+    QCOMPARE(ui().tbRecord()->text(), sampleLine(3865));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // The claim with wrong totals: the message, then 12.0 alone in red.
+    QVERIFY(clickTree("CA04831"));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text,
+             QStringLiteral("XA0 Record totals do not compute!"));
+    QVERIFY(ui().clickNode(QStringLiteral("XA0")));
+    const int charges = slotOf("XA0", "12.0");
+    for (int row = 1; row <= ui().fieldRows(); ++row) {
+        const QColor expected = row == charges ? QColor(255, 0, 0) : QColor(255, 255, 255);
+        QCOMPARE(ui().valueCell(row)->background().color(), expected);
+    }
+
+    // A grid click, the header row, and a second record.
+    QVERIFY(ui().clickGridRow(charges));
+    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(8695).mid(77, 7));
+    QCOMPARE(ui().panelTexts(),
+             (QStringList{QStringLiteral("XA0 : 12.0"), QStringLiteral("78 - 84"),
+                          QStringLiteral("7"), QStringLiteral("N")}));
+    QTRY_VERIFY(ui().tbRecord()->hasFocus());
+    QVERIFY(ui().clickHeader(0));
+    QCOMPARE(ui().panel(1)->text(), QStringLiteral("XA0 : 12.0"));
+    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(8695).mid(77, 7));
+    QVERIFY(ui().clickNode(QStringLiteral("HA0-1")));
+    QCOMPARE(ui().panelTexts(),
+             (QStringList{QString(), QString(), QString(), QStringLiteral("N")}));
+
+    // Enter on a node of the file tree acts like a click.
+    view->setFocus();
+    view->setCurrentIndex(treeIndex("CA09017"));
+    QTest::keyClick(view, Qt::Key_Return);
+    QVERIFY(ui().node(QStringLiteral("GC0-1")));
+
+    // The form cannot be made smaller than 5000 twips either way.
+    formDocument()->resize(120, 90);
+    QCOMPARE(formDocument()->size(), QSize(px(5000), px(5000)));
+
+    // After File > Close the tree is still there, but its nodes lead nowhere.
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    MessageBoxes::reset();
+    MessageBoxes::setTestMode(true);
+    QVERIFY(clickTree("CA018999"));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text, QStringLiteral("No claim file is open."));
+    QCOMPARE(MessageBoxes::shown().constFirst().title, QStringLiteral("Claim Form"));
+    QVERIFY(ui().node(QStringLiteral("GC0-1")));
 }
 
 QTEST_MAIN(tst_claimtask)

@@ -5,6 +5,7 @@
 #include "claimform/frmClaimForm.h"
 #include "common/CoreText.h"
 #include "common/MessageBoxes.h"
+#include "filetree/frmNSFTree.h"
 #include "shell/AppContext.h"
 #include "shell/DocumentArea.h"
 
@@ -17,6 +18,11 @@ ClaimFormController::ClaimFormController(AppContext& context, QObject* parent)
 
 frmClaimForm* ClaimFormController::form() const {
     return form_;
+}
+
+void ClaimFormController::connectTree(const frmNSFTree& treeWindow) {
+    connect(&treeWindow, &frmNSFTree::nodeActivated, this,
+            [this, &treeWindow](qint64 node) { nodeClick(treeWindow.tree(), node); });
 }
 
 void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node) {

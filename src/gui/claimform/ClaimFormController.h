@@ -6,6 +6,7 @@
 
 class AppContext;
 class frmClaimForm;
+class frmNSFTree;
 
 namespace qm {
 class FileTree;
@@ -22,6 +23,8 @@ public:
 
     // A click on node `node` (0-based) of the file tree `tree`.
     void nodeClick(const qm::FileTree& tree, std::int64_t node);
+    // Answers the node clicks of a file tree window for as long as it lives.
+    void connectTree(const frmNSFTree& treeWindow);
 
     // The claim form while it is open, or nullptr.
     frmClaimForm* form() const;

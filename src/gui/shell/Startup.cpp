@@ -1,6 +1,7 @@
 #include "shell/Startup.h"
 
 #include "about/frmSplash.h"
+#include "claimform/ClaimFormController.h"
 #include "common/CoreText.h"
 #include "filetree/frmNSFTree.h"
 #include "shell/AppContext.h"
@@ -19,7 +20,12 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
 
     auto mainWindow = std::make_unique<frmMain>(context);
     // Each document subsystem registers the window factory it owns here.
-    mainWindow->setTreeWindowFactory([&context] { return new frmNSFTree(context); });
+    auto* claimForms = new ClaimFormController(context, mainWindow.get());
+    mainWindow->setTreeWindowFactory([&context, claimForms] {
+        auto* tree = new frmNSFTree(context);
+        claimForms->connectTree(*tree);
+        return tree;
+    });
     mainWindow->show();
 
     if (!arguments.isEmpty())
