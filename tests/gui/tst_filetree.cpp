@@ -1,0 +1,840 @@
+// The file tree window: the tree built from a claim file, its layout, record
+// properties, find-next with the find dialog, node clicks, and its place as a
+// document window of the main window.
+#include "GuiTest.h"
+#include "common/CoreText.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+#include "filetree/FileTreeModel.h"
+#include "filetree/frmNSFTree.h"
+#include "find/frmFind.h"
+#include "shell/AppContext.h"
+#include "shell/DocumentArea.h"
+#include "shell/DocumentWindow.h"
+#include "shell/Startup.h"
+#include "shell/frmMain.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QTreeView>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const QString kFindTitle = QStringLiteral("Find/Search Result");
+
+QString samplePath(const char* name) {
+    return QDir(QStringLiteral(SAMPLES_DIR)).filePath(QLatin1String(name));
+}
+
+// A claim-file line of 320 characters with values at 1-based columns.
+QByteArray record(const char* type, const std::vector<std::pair<int, QByteArray>>& values = {}) {
+    QByteArray line(320, ' ');
+    line.replace(0, 3, type);
+    for (const auto& [column, value] : values)
+        line.replace(column - 1, value.size(), value);
+    return line;
+}
+
+QByteArray aa0(const QByteArray& submitter) {
+    return record("AA0", {{4, submitter}});
+}
+
+// A batch shown by its organisation name (columns 198-219 left blank).
+QByteArray ba0(const QByteArray& taxId, const QByteArray& organisation) {
+    return record("BA0", {{32, taxId}, {165, organisation}});
+}
+
+QByteArray ca0(const QByteArray& controlNumber, const QByteArray& last, const QByteArray& first) {
+    return record("CA0", {{6, controlNumber}, {23, last}, {43, first}});
+}
+
+// The nine-node tree of the find tests: only nodes 2 and 5 hold "NEEDLE", only
+// node 9 holds "ZULU".
+QList<QByteArray> nineNodeLines() {
+    return {aa0("SUBMITTER"),
+            ba0("111111111", "NEEDLEWORK CLINIC"),
+            ca0("PCN1", "ALPHA", "ANN"),
+            record("XA0"),
+            ca0("PCN2", "BRAVO", "BEN"),
+            ca0("PCN3", "NEEDLER", "CARL"),
+            record("YA0"),
+            ba0("222222222", "RIVERSIDE GROUP"),
+            ca0("PCN4", "DELTA", "DAN"),
+            ca0("PCN5", "ECHO", "EVE"),
+            ca0("PCN6", "ZULU", "ZED"),
+            record("ZA0")};
+}
+
+enum class Leave { FindIt, Cancel, CloseBox };
+
+} // namespace
+
+class tst_filetree : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // The tree built from a claim file
+    void sampleTreeHasItsKeysTextsAndParents_data();
+    void sampleTreeHasItsKeysTextsAndParents();
+    void modelPassesTheModelTester();
+    void everyParentIsExpandedAndTheLastNodeInView();
+    void fileWithoutRecordsGivesAnEmptyTree();
+    void loadingResetsFindIndexAndNamesTheFile();
+
+    // Layout
+    void toolbarHasFindThenPropertiesAsIcons();
+    void treeTellsWhatAClickDoes();
+    void treeFillsThePaneUnderTheToolbarLessItsMargins();
+    void windowNeverGetsSmallerThanItsMinimum();
+
+    // Record properties
+    void propertiesTellTypeAndPosition_data();
+    void propertiesTellTypeAndPosition();
+    void propertiesWithoutSelectionShowNothing();
+
+    // Find
+    void nineNodesFindTwoThenFiveThenAskAndWrapToTwo();
+    void cancellingTheFirstFindStillMovesFindIndexToOne();
+    void retryWithoutHitSetsFindIndexToOneAndSaysNotFound();
+    void cancelAtThePromptSaysNotFoundAndKeepsFindIndex();
+    void afterAHitOnTheLastNodeFindWrapsWithoutAsking();
+    void firstFindWithoutHitNeverAsks();
+    void matchIgnoresCase_data();
+    void matchIgnoresCase();
+    void closeBoxSearchesThePreviousText();
+    void emptySearchTextSearchesNothing();
+    void emptyTreeSaysNotFound();
+    void findOpensACollapsedBatch();
+    void findWorksAfterTheFileWasClosed();
+    void findReachesIndexesBeyondSixteenBits();
+
+    // Node clicks
+    void clickAndEnterActivateButFindDoesNot();
+
+    // In the main window
+    void viewClaimsShowsOneTreeUntilItIsClosed();
+
+private:
+    QString writeClaimFile(const QString& name, const QList<QByteArray>& lines) const;
+    bool openClaimFile(const QString& path);
+    std::unique_ptr<frmNSFTree> showTree(const QString& path);
+    bool pressFind(frmNSFTree& window, const QString& typed, Leave leave = Leave::FindIt);
+    QTreeView* treeView(const frmNSFTree& window) const;
+    QString panelText(const frmNSFTree& window, int panel) const;
+    qint64 selectedIndex(const frmNSFTree& window) const;
+    qint64 findIndex() const { return context_->module1().FindIndex; }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<AppContext> context_;
+};
+
+void tst_filetree::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QVERIFY(screen);
+    // Pixel expectations below are worked out at 15 twips a pixel.
+    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
+    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+}
+
+void tst_filetree::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+    context_ = std::make_unique<AppContext>();
+}
+
+void tst_filetree::cleanup() {
+    context_.reset();
+    MessageBoxes::reset();
+    WindowPositions::setSettingsFile(QString());
+    dir_.reset();
+}
+
+QString tst_filetree::writeClaimFile(const QString& name, const QList<QByteArray>& lines) const {
+    const QString path = dir_->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    for (const QByteArray& line : lines)
+        file.write(line + "\r\n");
+    return path;
+}
+
+// Opens a claim file on a fresh handle, as File > Open leaves it.
+bool tst_filetree::openClaimFile(const QString& path) {
+    qm::Module1& m = context_->module1();
+    m.FileName = CoreText::fromPath(QDir::toNativeSeparators(path));
+    m.FileNumber = m.Files.FreeFile();
+    return m.Files.open(m.FileNumber, CoreText::fromPath(path));
+}
+
+std::unique_ptr<frmNSFTree> tst_filetree::showTree(const QString& path) {
+    if (path.isEmpty() || !openClaimFile(path)) {
+        qWarning("Cannot open %s", qUtf8Printable(path));
+        return nullptr;
+    }
+    auto window = std::make_unique<frmNSFTree>(*context_);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("The tree window was not exposed");
+    return window;
+}
+
+// Presses Find on the toolbar and answers the find dialog it opens: types
+// `typed` over the box's text (a null string leaves the box as it opened)
+// and leaves the dialog by `leave`. False when no find dialog came up.
+bool tst_filetree::pressFind(frmNSFTree& window, const QString& typed, Leave leave) {
+    bool answered = false;
+    int attempts = 0;
+    std::function<void()> answer = [&] {
+        auto* dialog = qobject_cast<frmFind*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (++attempts < 200)
+                QTimer::singleShot(10, &window, answer);
+            return;
+        }
+        if (!typed.isNull())
+            dialog->findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(typed);
+        if (leave == Leave::FindIt)
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSearch")),
+                              Qt::LeftButton);
+        else if (leave == Leave::Cancel)
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdCancel")),
+                              Qt::LeftButton);
+        else
+            dialog->close();
+        answered = true;
+    };
+    QTimer::singleShot(0, &window, answer);
+    if (!GuiTest::triggerAction(&window, QStringLiteral("Find")))
+        return false;
+    return answered && !QApplication::activeModalWidget();
+}
+
+QTreeView* tst_filetree::treeView(const frmNSFTree& window) const {
+    return window.findChild<QTreeView*>(QStringLiteral("TreeView1"));
+}
+
+QString tst_filetree::panelText(const frmNSFTree& window, int panel) const {
+    const auto* label = window.findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(panel));
+    return label ? label->text() : QStringLiteral("<no panel %1>").arg(panel);
+}
+
+// The selected node as the tree's 1-based index, or 0.
+qint64 tst_filetree::selectedIndex(const frmNSFTree& window) const {
+    return window.selectedNode() + 1;
+}
+
+// --- The tree built from a claim file ---
+
+void tst_filetree::sampleTreeHasItsKeysTextsAndParents_data() {
+    QTest::addColumn<QString>("file");
+    // One entry a node in tree order: depth, key, text.
+    QTest::addColumn<QStringList>("nodes");
+    QTest::addColumn<QString>("batchCount");
+    QTest::addColumn<QString>("claimCount");
+
+    QTest::newRow("3.01") << samplePath("sample301.nsf")
+                          << QStringList{
+                                 QStringLiteral("0 AA01 AA0: QMSUBMITTER0001"),
+                                 QStringLiteral("1 BA0323 BA0: 163376737 - LINDQVIST, DESMOND"),
+                                 QStringLiteral("2 CA0967 CA0: O'DONNELL, WILMA (OW000000001)"),
+                                 QStringLiteral("2 CA04831 CA0: GALLOWAY, MABEL (GM000000002)"),
+                                 QStringLiteral("2 CA09017 CA0: HOLLIS, DESMOND (HD000000003)"),
+                                 QStringLiteral("1 BA011915 BA0: 487251821 - LAKEVIEW FAMILY PRACTICE"),
+                                 QStringLiteral("2 CA012237 CA0: FAIRCHILD, HOMER (FH000000004)"),
+                                 QStringLiteral("2 CA016101 CA0: EASTMAN, DESMOND (ED000000005)"),
+                                 QStringLiteral("2 CA018999 CA0: RASMUSSEN, MARGUERITE (RM000000006)"),
+                             }
+                          << QStringLiteral("BA0 Count: 2") << QStringLiteral("CA0 Count: 6");
+    QTest::newRow("2.00") << samplePath("sample200.nsf")
+                          << QStringList{
+                                 QStringLiteral("0 AA01 AA0: QMSUBMITTER0001"),
+                                 QStringLiteral("1 BA0323 BA0: 280647619 - O'DONNELL, WILMA"),
+                                 QStringLiteral("2 CA0645 CA0: WAINWRIGHT, JASPER (WJ000000001)"),
+                                 QStringLiteral("2 CA03221 CA0: UNDERHILL, WILMA (UW000000002)"),
+                                 QStringLiteral("2 CA05797 CA0: O'DONNELL, LEON (OL000000003)"),
+                                 QStringLiteral("1 BA08051 BA0: 749985548 - CEDAR HILLS MEDICAL GROUP"),
+                                 QStringLiteral("2 CA08373 CA0: IVERSEN, MABEL (IM000000004)"),
+                                 QStringLiteral("2 CA011593 CA0: DELACROIX, MABEL (DM000000005)"),
+                             }
+                          << QStringLiteral("BA0 Count: 2") << QStringLiteral("CA0 Count: 5");
+}
+
+void tst_filetree::sampleTreeHasItsKeysTextsAndParents() {
+    QFETCH(QString, file);
+    QFETCH(QStringList, nodes);
+    QFETCH(QString, batchCount);
+    QFETCH(QString, claimCount);
+
+    const auto window = showTree(file);
+    QVERIFY(window);
+    const QAbstractItemModel* model = treeView(*window)->model();
+    QVERIFY(model);
+
+    // What the view shows, walked in tree order, with the key of the node
+    // behind each row: tree order must be file order (node numbers ascend).
+    QStringList shown;
+    qint64 expectedNode = 0;
+    std::function<void(const QModelIndex&, int)> walk = [&](const QModelIndex& parent, int depth) {
+        for (int row = 0; row < model->rowCount(parent); ++row) {
+            const QModelIndex index = model->index(row, 0, parent);
+            const qint64 node = FileTreeModel::nodeOf(index);
+            QCOMPARE(node, expectedNode++);
+            shown.append(QStringLiteral("%1 %2 %3")
+                             .arg(depth)
+                             .arg(QString::fromStdString(window->tree().key(node)),
+                                  index.data().toString()));
+            walk(index, depth + 1);
+        }
+    };
+    walk(QModelIndex(), 0);
+    QCOMPARE(shown, nodes);
+    QCOMPARE(window->tree().size(), qint64(nodes.size()));
+    QCOMPARE(panelText(*window, 1), batchCount);
+    QCOMPARE(panelText(*window, 2), claimCount);
+}
+
+void tst_filetree::modelPassesTheModelTester() {
+    const auto window = showTree(samplePath("sample301.nsf"));
+    QVERIFY(window);
+    QAbstractItemModelTester tester(treeView(*window)->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+}
+
+void tst_filetree::everyParentIsExpandedAndTheLastNodeInView() {
+    // Enough claims that the last one starts far out of a fresh window's sight.
+    QList<QByteArray> lines{aa0("SUBMITTER")};
+    for (int batch = 0; batch < 4; ++batch) {
+        lines.append(ba0(QByteArray::number(100000000 + batch), "GROUP"));
+        for (int claim = 0; claim < 30; ++claim)
+            lines.append(ca0("PCN", "LAST" + QByteArray::number(batch * 100 + claim), "FIRST"));
+    }
+    // A batch without claims has nothing to open.
+    lines.append(ba0("999999999", "EMPTY GROUP"));
+    const auto window = showTree(writeClaimFile(QStringLiteral("long.nsf"), lines));
+    QVERIFY(window);
+    QTreeView* view = treeView(*window);
+    const auto* model = static_cast<const FileTreeModel*>(view->model());
+    const qm::FileTree& tree = window->tree();
+    QCOMPARE(tree.size(), qint64(1 + 4 * 31 + 1));
+
+    for (qint64 node = 0; node < tree.size(); ++node) {
+        if (tree.childCount(node) > 0)
+            QVERIFY2(view->isExpanded(model->nodeIndex(node)), tree.key(node).c_str());
+    }
+    const QRect last = view->visualRect(model->nodeIndex(tree.lastAdded()));
+    QVERIFY(last.isValid());
+    QVERIFY2(view->viewport()->rect().contains(last.center()),
+             qPrintable(QStringLiteral("last node at %1").arg(last.top())));
+    // The first node has scrolled out: the view really moved to the end.
+    QVERIFY(!view->viewport()->rect().intersects(view->visualRect(model->nodeIndex(0))));
+}
+
+void tst_filetree::fileWithoutRecordsGivesAnEmptyTree() {
+    // Lines one short of a record are no records, whatever their type.
+    QByteArray shortLine = aa0("SUBMITTER");
+    shortLine.chop(1);
+    for (const QList<QByteArray>& lines : {QList<QByteArray>{}, QList<QByteArray>{shortLine}}) {
+        const auto window = showTree(writeClaimFile(QStringLiteral("empty.nsf"), lines));
+        QVERIFY(window);
+        QCOMPARE(treeView(*window)->model()->rowCount(), 0);
+        QCOMPARE(panelText(*window, 1), QStringLiteral("BA0 Count: 0"));
+        QCOMPARE(panelText(*window, 2), QStringLiteral("CA0 Count: 0"));
+    }
+}
+
+void tst_filetree::loadingResetsFindIndexAndNamesTheFile() {
+    context_->module1().FindIndex = 7;
+    const QString path = samplePath("sample200.nsf");
+    const auto window = showTree(path);
+    QVERIFY(window);
+    QCOMPARE(findIndex(), qint64(0));
+    QCOMPARE(window->objectName(), QStringLiteral("frmNSFTree"));
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral("NSF File Tree (") + QDir::toNativeSeparators(path) + QLatin1Char(')'));
+    // The file is only read: it stays open for the claim clicks.
+    QVERIFY(context_->module1().Files.isOpen(context_->module1().FileNumber));
+}
+
+// --- Layout ---
+
+void tst_filetree::toolbarHasFindThenPropertiesAsIcons() {
+    const auto window = showTree(samplePath("sample200.nsf"));
+    QVERIFY(window);
+    auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    QVERIFY(toolbar);
+    const QList<QAction*> buttons = toolbar->actions();
+    QCOMPARE(buttons.size(), 2);
+    const QStringList keys{QStringLiteral("Find"), QStringLiteral("Properties")};
+    for (int i = 0; i < 2; ++i) {
+        QAction* button = buttons.at(i);
+        QCOMPARE(button->objectName(), keys.at(i));
+        QCOMPARE(button->toolTip(), keys.at(i));
+        QVERIFY(!button->icon().isNull());
+        QVERIFY(!button->icon().pixmap(16, 16).isNull());
+        auto* widget = qobject_cast<QToolButton*>(toolbar->widgetForAction(button));
+        QVERIFY(widget);
+        QCOMPARE(widget->toolButtonStyle(), Qt::ToolButtonIconOnly);
+        // 487 by 466 twips.
+        QCOMPARE(widget->size(), QSize(32, 31));
+    }
+    QCOMPARE(toolbar->iconSize(), QSize(16, 16));
+}
+
+void tst_filetree::treeTellsWhatAClickDoes() {
+    const auto window = showTree(samplePath("sample301.nsf"));
+    QVERIFY(window);
+    QTreeView* view = treeView(*window);
+    // Over a node, not only over the empty part of the tree.
+    const QPoint overNode = view->visualRect(view->model()->index(0, 0)).center();
+    QHelpEvent help(QEvent::ToolTip, overNode, view->viewport()->mapToGlobal(overNode));
+    QApplication::sendEvent(view->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Click item to view the entire claim"));
+}
+
+void tst_filetree::treeFillsThePaneUnderTheToolbarLessItsMargins() {
+    const auto window = showTree(samplePath("sample301.nsf"));
+    QVERIFY(window);
+    window->resize(500, 420);
+    QTRY_COMPARE(window->size(), QSize(500, 420));
+    auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    auto* picture = window->findChild<QWidget*>(QStringLiteral("Picture1"));
+    auto* status = window->findChild<QStatusBar*>(QStringLiteral("StatusBar1"));
+    QVERIFY(toolbar && picture && status);
+    QTreeView* view = treeView(*window);
+    QCOMPARE(view->parentWidget(), picture);
+
+    QCOMPARE(toolbar->geometry().top(), 0);
+    QCOMPARE(picture->geometry().top(), toolbar->geometry().bottom() + 1);
+    QCOMPARE(picture->geometry().left(), 0);
+    QCOMPARE(picture->width(), window->width());
+    QCOMPARE(status->geometry().bottom(), window->height() - 1);
+    QCOMPARE(picture->geometry().bottom() + 1, status->geometry().top());
+    // 25 twips narrower and 110 twips shorter, from the pane's top-left corner.
+    QCOMPARE(view->geometry(), QRect(0, 0, picture->width() - 2, picture->height() - 7));
+
+    window->resize(640, 560);
+    QTRY_COMPARE(window->size(), QSize(640, 560));
+    QCOMPARE(view->geometry(), QRect(0, 0, picture->width() - 2, picture->height() - 7));
+}
+
+void tst_filetree::windowNeverGetsSmallerThanItsMinimum() {
+    const auto window = showTree(samplePath("sample200.nsf"));
+    QVERIFY(window);
+    // 5000 twips.
+    window->resize(100, 100);
+    QTRY_COMPARE(window->size(), QSize(333, 333));
+    window->resize(100, 600);
+    QTRY_COMPARE(window->size(), QSize(333, 600));
+}
+
+// --- Record properties ---
+
+void tst_filetree::propertiesTellTypeAndPosition_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("file header") << QStringLiteral("AA01")
+                                 << QStringLiteral("Record Type: AA0\n"
+                                                   "Absolute Record Position (bytes): 1");
+    QTest::newRow("batch") << QStringLiteral("BA011915")
+                           << QStringLiteral("Record Type: BA0\n"
+                                             "Absolute Record Position (bytes): 11915");
+    QTest::newRow("claim") << QStringLiteral("CA0967")
+                           << QStringLiteral("Record Type: CA0\n"
+                                             "Absolute Record Position (bytes): 967");
+}
+
+void tst_filetree::propertiesTellTypeAndPosition() {
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+    const auto window = showTree(samplePath("sample301.nsf"));
+    QVERIFY(window);
+    QTreeView* view = treeView(*window);
+    const auto node = window->tree().findKey(key.toStdString());
+    QVERIFY(node);
+    const QModelIndex index = static_cast<const FileTreeModel*>(view->model())->nodeIndex(*node);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    QCOMPARE(window->selectedNode(), *node);
+
+    QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("Properties")));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
+    QCOMPARE(box.text, text);
+    QCOMPARE(box.title, QStringLiteral("Record Information"));
+    QCOMPARE(box.icon, qm::MessageIcon::Information);
+    QCOMPARE(box.buttons, qm::MessageButtons::Ok);
+}
+
+void tst_filetree::propertiesWithoutSelectionShowNothing() {
+    const auto window = showTree(samplePath("sample301.nsf"));
+    QVERIFY(window);
+    QCOMPARE(window->selectedNode(), qint64(-1));
+    QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("Properties")));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+// --- Find ---
+
+void tst_filetree::nineNodesFindTwoThenFiveThenAskAndWrapToTwo() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QCOMPARE(window->tree().size(), qint64(9));
+
+    QVERIFY(pressFind(*window, QStringLiteral("Needle")));
+    QCOMPARE(selectedIndex(*window), qint64(2));
+    QCOMPARE(findIndex(), qint64(2));
+    QVERIFY(pressFind(*window, QString()));
+    QCOMPARE(selectedIndex(*window), qint64(5));
+    QCOMPARE(findIndex(), qint64(5));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // 6 to 9 hold nothing: asked, Retry searches from the top again.
+    MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
+    QVERIFY(pressFind(*window, QString()));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    const MessageBoxes::Record& ask = MessageBoxes::shown().constFirst();
+    QCOMPARE(ask.text, QStringLiteral("'Needle' was not found. Start from the begining?"));
+    QCOMPARE(ask.title, kFindTitle);
+    QCOMPARE(ask.icon, qm::MessageIcon::None);
+    QCOMPARE(ask.buttons, qm::MessageButtons::RetryCancel);
+    QCOMPARE(selectedIndex(*window), qint64(2));
+    QCOMPARE(findIndex(), qint64(2));
+    QCOMPARE(QString::fromStdString(context_->module1().SearchText), QStringLiteral("Needle"));
+}
+
+void tst_filetree::cancellingTheFirstFindStillMovesFindIndexToOne() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    context_->module1().SearchText = "needle";
+
+    QVERIFY(pressFind(*window, QString(), Leave::Cancel));
+    QCOMPARE(findIndex(), qint64(1));
+    QVERIFY(context_->module1().SearchText.empty());
+    QCOMPARE(selectedIndex(*window), qint64(0));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // The next search starts at 2, so the file header is out of its reach
+    // and the end comes with the question.
+    MessageBoxes::setNextAnswer(qm::MessageAnswer::Cancel);
+    QVERIFY(pressFind(*window, QStringLiteral("submitter")));
+    QCOMPARE(MessageBoxes::shown().size(), 2);
+    QCOMPARE(MessageBoxes::shown().at(0).buttons, qm::MessageButtons::RetryCancel);
+    QCOMPARE(MessageBoxes::shown().at(1).text, QStringLiteral("'submitter' was not found."));
+    QCOMPARE(selectedIndex(*window), qint64(0));
+    QCOMPARE(findIndex(), qint64(1));
+}
+
+void tst_filetree::retryWithoutHitSetsFindIndexToOneAndSaysNotFound() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QVERIFY(pressFind(*window, QStringLiteral("needle")));
+    QVERIFY(pressFind(*window, QString()));
+    QCOMPARE(findIndex(), qint64(5));
+
+    MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
+    QVERIFY(pressFind(*window, QStringLiteral("nowhere")));
+    QCOMPARE(MessageBoxes::shown().size(), 2);
+    QCOMPARE(MessageBoxes::shown().at(0).text,
+             QStringLiteral("'nowhere' was not found. Start from the begining?"));
+    const MessageBoxes::Record& told = MessageBoxes::shown().at(1);
+    QCOMPARE(told.text, QStringLiteral("'nowhere' was not found."));
+    QCOMPARE(told.title, kFindTitle);
+    QCOMPARE(told.icon, qm::MessageIcon::Information);
+    QCOMPARE(told.buttons, qm::MessageButtons::Ok);
+    QCOMPARE(findIndex(), qint64(1));
+    // The last hit stays selected: a search without hit changes nothing else.
+    QCOMPARE(selectedIndex(*window), qint64(5));
+}
+
+void tst_filetree::cancelAtThePromptSaysNotFoundAndKeepsFindIndex() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QVERIFY(pressFind(*window, QStringLiteral("needle")));
+    QVERIFY(pressFind(*window, QString()));
+
+    MessageBoxes::setNextAnswer(qm::MessageAnswer::Cancel);
+    QVERIFY(pressFind(*window, QString()));
+    QCOMPARE(MessageBoxes::shown().size(), 2);
+    QCOMPARE(MessageBoxes::shown().at(0).buttons, qm::MessageButtons::RetryCancel);
+    QCOMPARE(MessageBoxes::shown().at(1).text, QStringLiteral("'needle' was not found."));
+    QCOMPARE(MessageBoxes::shown().at(1).icon, qm::MessageIcon::Information);
+    QCOMPARE(findIndex(), qint64(5));
+    QCOMPARE(selectedIndex(*window), qint64(5));
+}
+
+void tst_filetree::afterAHitOnTheLastNodeFindWrapsWithoutAsking() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QVERIFY(pressFind(*window, QStringLiteral("zulu")));
+    QCOMPARE(findIndex(), qint64(9));
+
+    // From the top again, silently, and the last node is found again.
+    QVERIFY(pressFind(*window, QString()));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    QCOMPARE(findIndex(), qint64(9));
+    QCOMPARE(selectedIndex(*window), qint64(9));
+
+    // From the top, a text found nowhere gets the plain answer, no question.
+    QVERIFY(pressFind(*window, QStringLiteral("nowhere")));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text, QStringLiteral("'nowhere' was not found."));
+    QCOMPARE(MessageBoxes::shown().constFirst().buttons, qm::MessageButtons::Ok);
+    QCOMPARE(findIndex(), qint64(9));
+}
+
+void tst_filetree::firstFindWithoutHitNeverAsks() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QVERIFY(pressFind(*window, QStringLiteral("nowhere")));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    const MessageBoxes::Record& told = MessageBoxes::shown().constFirst();
+    QCOMPARE(told.text, QStringLiteral("'nowhere' was not found."));
+    QCOMPARE(told.title, kFindTitle);
+    QCOMPARE(told.icon, qm::MessageIcon::Information);
+    QCOMPARE(findIndex(), qint64(1));
+}
+
+void tst_filetree::matchIgnoresCase_data() {
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<qint64>("found");
+    const QList<QByteArray> nine = nineNodeLines();
+    QTest::newRow("lower-case record type") << nine << QStringLiteral("ca0") << qint64(3);
+    QTest::newRow("mixed case inside a text") << nine << QStringLiteral("rIvErSiDe") << qint64(6);
+    QTest::newRow("across the separator")
+        << nine << QStringLiteral("bravo, ben (pcn2)") << qint64(4);
+    // Bytes above 127 are file text too (Latin-1): É and é are one letter.
+    QTest::newRow("accented") << QList<QByteArray>{aa0("SUBMITTER"), ba0("1", "GROUP"),
+                                                   ca0("P", "\xC9LISE", "LOU"),
+                                                   ca0("P", "\xE9LISE", "ZO")}
+                              << QStringLiteral("élise, zo") << qint64(4);
+}
+
+void tst_filetree::matchIgnoresCase() {
+    QFETCH(QList<QByteArray>, lines);
+    QFETCH(QString, typed);
+    QFETCH(qint64, found);
+    const auto window = showTree(writeClaimFile(QStringLiteral("case.nsf"), lines));
+    QVERIFY(window);
+    QVERIFY(pressFind(*window, typed));
+    QCOMPARE(selectedIndex(*window), found);
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_filetree::closeBoxSearchesThePreviousText() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QVERIFY(pressFind(*window, QStringLiteral("needle")));
+    QCOMPARE(selectedIndex(*window), qint64(2));
+    // Edited, then closed by the close box: the earlier text is searched.
+    QVERIFY(pressFind(*window, QStringLiteral("zulu"), Leave::CloseBox));
+    QCOMPARE(selectedIndex(*window), qint64(5));
+    QCOMPARE(QString::fromStdString(context_->module1().SearchText), QStringLiteral("needle"));
+}
+
+void tst_filetree::emptySearchTextSearchesNothing() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QVERIFY(pressFind(*window, QStringLiteral("needle")));
+    QVERIFY(pressFind(*window, QString()));
+    QCOMPARE(findIndex(), qint64(5));
+
+    QVERIFY(pressFind(*window, QStringLiteral(""), Leave::FindIt));
+    QVERIFY(context_->module1().SearchText.empty());
+    QCOMPARE(findIndex(), qint64(5));
+    QCOMPARE(selectedIndex(*window), qint64(5));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // After a cancel the dialog opens empty, and nothing is searched either.
+    QVERIFY(pressFind(*window, QStringLiteral("needle"), Leave::Cancel));
+    QString boxText = QStringLiteral("<not opened>");
+    QTimer::singleShot(0, window.get(), [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            boxText = dialog->findChild<QLineEdit*>(QStringLiteral("txtSearch"))->text();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSearch")),
+                              Qt::LeftButton);
+        }
+    });
+    QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("Find")));
+    QCOMPARE(boxText, QString());
+    QCOMPARE(findIndex(), qint64(5));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_filetree::emptyTreeSaysNotFound() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("empty.nsf"), {}));
+    QVERIFY(window);
+    QVERIFY(pressFind(*window, QStringLiteral("anything")));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text, QStringLiteral("'anything' was not found."));
+    // And again, from the top without asking.
+    QVERIFY(pressFind(*window, QString()));
+    QCOMPARE(MessageBoxes::shown().size(), 2);
+    QCOMPARE(MessageBoxes::shown().at(1).buttons, qm::MessageButtons::Ok);
+}
+
+void tst_filetree::findOpensACollapsedBatch() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QTreeView* view = treeView(*window);
+    const auto* model = static_cast<const FileTreeModel*>(view->model());
+    const QModelIndex secondBatch = model->nodeIndex(5);
+    view->collapse(secondBatch);
+    view->scrollToTop();
+
+    QVERIFY(pressFind(*window, QStringLiteral("zulu")));
+    QCOMPARE(selectedIndex(*window), qint64(9));
+    QVERIFY(view->isExpanded(secondBatch));
+    QVERIFY(view->viewport()->rect().contains(view->visualRect(model->nodeIndex(8)).center()));
+}
+
+void tst_filetree::findWorksAfterTheFileWasClosed() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    qm::Module1& m = context_->module1();
+    m.Files.close(m.FileNumber);
+    QVERIFY(pressFind(*window, QStringLiteral("zulu")));
+    QCOMPARE(selectedIndex(*window), qint64(9));
+    QCOMPARE(window->tree().size(), qint64(9));
+}
+
+void tst_filetree::findReachesIndexesBeyondSixteenBits() {
+    // 40,001 nodes: past the 32,767 of a 16-bit index.
+    QList<QByteArray> lines{aa0("SUBMITTER"), ba0("1", "GROUP")};
+    for (int claim = 0; claim < 39998; ++claim)
+        lines.append(ca0("PCN", "PATIENT", "ANN"));
+    lines.append(ca0("PCN", "LASTONE", "ANN"));
+    const auto window = showTree(writeClaimFile(QStringLiteral("large.nsf"), lines));
+    QVERIFY(window);
+    QCOMPARE(window->tree().size(), qint64(40001));
+    QCOMPARE(panelText(*window, 2), QStringLiteral("CA0 Count: 39999"));
+
+    QVERIFY(pressFind(*window, QStringLiteral("lastone")));
+    QCOMPARE(findIndex(), qint64(40001));
+    QCOMPARE(selectedIndex(*window), qint64(40001));
+    QVERIFY(pressFind(*window, QStringLiteral("patient")));
+    QCOMPARE(findIndex(), qint64(3));
+}
+
+// --- Node clicks ---
+
+void tst_filetree::clickAndEnterActivateButFindDoesNot() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QSignalSpy activated(window.get(), &frmNSFTree::nodeActivated);
+    QTreeView* view = treeView(*window);
+    const auto* model = static_cast<const FileTreeModel*>(view->model());
+
+    QVERIFY(pressFind(*window, QStringLiteral("zulu")));
+    QCOMPARE(selectedIndex(*window), qint64(9));
+    QCOMPARE(activated.count(), 0);
+
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(model->nodeIndex(2)).center());
+    QCOMPARE(activated.count(), 1);
+    QCOMPARE(activated.takeFirst().at(0).toLongLong(), qint64(2));
+
+    // Enter acts on the current node.
+    view->setCurrentIndex(model->nodeIndex(4));
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(activated.count(), 1);
+    QCOMPARE(activated.takeFirst().at(0).toLongLong(), qint64(4));
+    QTest::keyClick(view, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(activated.count(), 1);
+    QCOMPARE(activated.takeFirst().at(0).toLongLong(), qint64(4));
+
+    // Moving with the arrow keys is no click.
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(activated.count(), 0);
+}
+
+// --- In the main window ---
+
+void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
+    const QString path = samplePath("sample301.nsf");
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
+    const std::unique_ptr<frmMain> main = Startup::run(*context_, {path});
+    QDir::setCurrent(before);
+    QVERIFY(main);
+    qm::Module1& m = context_->module1();
+
+    QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")));
+    DocumentWindow* document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    QVERIFY(document);
+    auto* window = qobject_cast<frmNSFTree*>(document->widget());
+    QVERIFY(window);
+    QCOMPARE(document->windowTitle(),
+             QStringLiteral("NSF File Tree (") + QDir::toNativeSeparators(path) + QLatin1Char(')'));
+    QCOMPARE(window->tree().ClaimCount, qint64(6));
+    // First run: 1000, 1000, 6500, 6500 twips.
+    QCOMPARE(document->geometry(), QRect(67, 67, 433, 433));
+    // The frame, not only its content, keeps the minimum.
+    document->resize(100, 100);
+    QCOMPARE(document->size(), QSize(333, 333));
+    document->resize(433, 433);
+
+    // Shown again: the same window, not rebuilt.
+    m.FindIndex = 3;
+    QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")));
+    QCOMPARE(main->documents()->findDocument(QStringLiteral("frmNSFTree")), document);
+    QCOMPARE(m.FindIndex, qint64(3));
+
+    // Closing leaves the file open; the next View Claims builds anew.
+    document->move(90, 45);
+    QPointer<DocumentWindow> closed(document);
+    document->close();
+    QTRY_VERIFY(!closed);
+    QVERIFY(m.Files.isOpen(m.FileNumber));
+    {
+        QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+        QCOMPARE(settings.value(QStringLiteral("Settings/frmNSFTreeLeft")).toString(),
+                 QStringLiteral("1350"));
+    }
+    QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")));
+    document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    QVERIFY(document);
+    QCOMPARE(document->pos(), QPoint(90, 45));
+    QCOMPARE(m.FindIndex, qint64(0));
+    window = qobject_cast<frmNSFTree*>(document->widget());
+    QVERIFY(window);
+
+    // File > Close: the tree stays as built and Find still works.
+    QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuFileClose")));
+    QVERIFY(pressFind(*window, QStringLiteral("rasmussen")));
+    QCOMPARE(selectedIndex(*window), qint64(9));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+QTEST_MAIN(tst_filetree)
+#include "tst_filetree.moc"
