@@ -1,0 +1,194 @@
+#include "TreeWindowBenchmark.h"
+
+#include "ProcessMemory.h"
+#include "common/CoreText.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+#include "filetree/NodeTextSearch.h"
+#include "filetree/TreeBuilder.h"
+#include "filetree/frmNSFTree.h"
+#include "find/frmFind.h"
+#include "io/SequentialFile.h"
+#include "shell/AppContext.h"
+#include "shell/DocumentArea.h"
+#include "shell/DocumentWindow.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const QString kTreeWindowName = QStringLiteral("frmNSFTree");
+// Found in no node: the search runs over every node.
+const QString kMissingText = QStringLiteral("NO SUCH TEXT ANYWHERE");
+
+// Notes the first paint of a widget.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* widget)
+        : QObject(widget) {
+        widget->installEventFilter(this);
+    }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double mebibytes(long kib) {
+    return double(kib) / 1024.0;
+}
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Presses Find and answers the dialog with text; returns the milliseconds the
+// command took, dialog included.
+double timeFindCommand(frmNSFTree& window, const QString& text) {
+    QTimer::singleShot(0, &window, [text] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!qobject_cast<frmFind*>(dialog))
+            return;
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(text);
+        dialog->findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
+    });
+    QAction* find = window.findChild<QAction*>(QStringLiteral("Find"));
+    QElapsedTimer clock;
+    clock.start();
+    find->trigger();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+bool TreeWindowBenchmark::run(const Options& options) {
+    const QString path = QFileInfo(options.file).absoluteFilePath();
+    QTemporaryDir settingsDir;
+    WindowPositions::setSettingsFile(settingsDir.filePath(QStringLiteral("settings.ini")));
+    // A message box would wait for a user who is not there.
+    MessageBoxes::setTestMode(true);
+
+    AppContext context;
+    qm::Module1& m = context.module1();
+    m.MapFolder = CoreText::fromPath(QDir::toNativeSeparators(options.mapsDir));
+    frmMain main(context);
+    // Watch the tree from the moment its window exists.
+    PaintWatch* watch = nullptr;
+    main.setTreeWindowFactory([&context, &watch] {
+        auto* window = new frmNSFTree(context);
+        watch =
+            new PaintWatch(window->findChild<QTreeView*>(QStringLiteral("TreeView1"))->viewport());
+        return window;
+    });
+    main.show();
+    settle();
+    // Room for the whole tree window, as on a user's screen.
+    main.setGeometry(0, 0, 800, 600);
+    settle();
+
+    main.openFile(path);
+    if (!m.Files.isOpen(m.FileNumber) || !MessageBoxes::shown().isEmpty()) {
+        std::fprintf(stderr, "quillmark-treewindow-bench: %s does not open as a claim file\n",
+                     qUtf8Printable(path));
+        for (const MessageBoxes::Record& box : MessageBoxes::shown())
+            std::fprintf(stderr, "  %s: %s\n", qUtf8Printable(box.title), qUtf8Printable(box.text));
+        return false;
+    }
+    auto* viewClaims = main.findChild<QAction*>(QStringLiteral("mnuClaimForm"));
+
+    std::vector<double> showMs, findCommandMs, searchMs;
+    long firstAddedKiB = -1;
+    long maxAddedKiB = 0;
+    qint64 nodes = 0, batches = 0, claims = 0;
+    for (int run = 0; run < options.runs; ++run) {
+        settle();
+        const long before = ProcessMemory::residentKiB();
+        QElapsedTimer clock;
+        clock.start();
+        viewClaims->trigger();
+        DocumentWindow* document = main.documents()->findDocument(kTreeWindowName);
+        auto* window = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
+        if (!window) {
+            std::fprintf(stderr, "quillmark-treewindow-bench: View Claims showed no tree\n");
+            return false;
+        }
+        QElapsedTimer guard;
+        guard.start();
+        while (!watch->painted && guard.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (!watch->painted) {
+            std::fprintf(stderr, "quillmark-treewindow-bench: the tree was never painted\n");
+            return false;
+        }
+        showMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        const long added = ProcessMemory::residentKiB() - before;
+        if (run == 0)
+            firstAddedKiB = added;
+        maxAddedKiB = std::max(maxAddedKiB, added);
+
+        const qm::FileTree& tree = window->tree();
+        nodes = tree.size();
+        batches = tree.BatchCount;
+        claims = tree.ClaimCount;
+        findCommandMs.push_back(timeFindCommand(*window, kMissingText));
+        const NodeTextSearch search(kMissingText);
+        clock.restart();
+        const qint64 hit = search.findFirst(tree, 1, tree.size());
+        searchMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        if (hit != 0 || MessageBoxes::shown().isEmpty())
+            std::fprintf(stderr, "quillmark-treewindow-bench: the Find did not search it all\n");
+        MessageBoxes::reset();
+        MessageBoxes::setTestMode(true);
+
+        document->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The core's share of View Claims: reading the file and building the tree.
+    std::vector<double> buildMs;
+    for (int run = 0; run < options.runs; ++run) {
+        qm::SequentialFile* file = m.Files.get(m.FileNumber);
+        QElapsedTimer clock;
+        clock.start();
+        const qm::FileTree tree = qm::BuildTree(*file);
+        buildMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+    }
+
+    std::printf("file                          %s (%.1f MiB)\n", qUtf8Printable(path),
+                double(QFileInfo(path).size()) / (1024.0 * 1024.0));
+    std::printf("tree                          %lld nodes, %lld batches, %lld claims\n",
+                static_cast<long long>(nodes), static_cast<long long>(batches),
+                static_cast<long long>(claims));
+    std::printf("runs                          %d (times are medians)\n", options.runs);
+    std::printf("View Claims to tree painted   %8.1f ms\n", median(showMs));
+    std::printf("  of which tree build (core)  %8.1f ms\n", median(buildMs));
+    std::printf("resident memory added         %8.1f MiB (first run), %.1f MiB (largest)\n",
+                mebibytes(firstAddedKiB), mebibytes(maxAddedKiB));
+    std::printf("Find over the whole tree      %8.1f ms (command, dialog included)\n",
+                median(findCommandMs));
+    std::printf("  search alone                %8.1f ms\n", median(searchMs));
+    return true;
+}

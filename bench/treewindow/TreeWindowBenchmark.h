@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Times Tools > View Claims on a large claim file, from the command to the
+// tree window painted with its tree, with the resident memory it adds, and a
+// Find that searches the whole tree. Runs a real main window offscreen, with
+// the window positions kept in a temporary settings file.
+class TreeWindowBenchmark {
+public:
+    struct Options {
+        QString file;
+        QString mapsDir;
+        int runs = 3;
+    };
+
+    // Prints the figures on standard output; false (with a reason on standard
+    // error) when the file cannot be opened as a claim file.
+    static bool run(const Options& options);
+};
