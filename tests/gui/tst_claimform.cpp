@@ -76,7 +76,7 @@ private slots:
     void requiredFieldNamesAreBold();
     void columnsFitTheLongestTextAndNeverNarrow();
     void textWiderThanItsCharacterCountIsNotCutOff();
-    void valueClickKeepsTheNamesInSight();
+    void valueClickAndKeysKeepTheNamesInSight();
     void nodeTreeIsClearedBeforeRefilling();
 
     // Grid clicks
@@ -465,7 +465,7 @@ void tst_claimform::textWiderThanItsCharacterCountIsNotCutOff() {
                 .horizontalAdvance(QString::fromStdString(ca0.Fields[3].Values[1])));
 }
 
-void tst_claimform::valueClickKeepsTheNamesInSight() {
+void tst_claimform::valueClickAndKeysKeepTheNamesInSight() {
     showClaim();
     layout("CA0").Fields[3].Values[1] = std::string(60, 'W');
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
@@ -475,6 +475,16 @@ void tst_claimform::valueClickKeepsTheNamesInSight() {
 
     QVERIFY(ui_->clickGridRow(3));
     QCOMPARE(ui_->panel(1)->text(), QStringLiteral("CA0 : 03.0"));
+    // An item view scrolls to a clicked cell a moment after the click.
+    QTest::qWait(QApplication::doubleClickInterval() + 300);
+    QCOMPARE(grid->horizontalScrollBar()->value(), 0);
+
+    // The keyboard still brings the current row into sight.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    const int last = grid->rowCount() - 1;
+    QCOMPARE(grid->currentRow(), last);
+    QVERIFY(grid->viewport()->rect().contains(grid->visualItemRect(grid->item(last, 0)).center()));
     QCOMPARE(grid->horizontalScrollBar()->value(), 0);
 }
 

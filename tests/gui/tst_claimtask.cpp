@@ -125,6 +125,7 @@ void tst_claimtask::init() {
 }
 
 void tst_claimtask::cleanup() {
+    claims_ = nullptr;
     main_.reset();
     context_.reset();
     MessageBoxes::reset();

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
@@ -18,6 +19,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -117,10 +119,17 @@ frmClaimForm::frmClaimForm(const qm::Module1& module1, QWidget* parent)
     // A clicked cell shows only the focus frame, so an invalid value stays red.
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->setTabKeyNavigation(false);
+    // The names are the grid's fixed column: a click on a value cell never
+    // scrolls them out of sight (the keyboard's current row is kept in sight
+    // below, up and down only).
+    grid_->setAutoScroll(false);
     // A click on the grid leaves the focus where it is (a row click hands it
     // to tbRecord), so a header click cannot take away the field's selection.
     grid_->setFocusPolicy(Qt::TabFocus);
     grid_->setWordWrap(false);
+    // A long value can be scrolled into sight a little at a time, rather than
+    // a whole column at once, which would take the names out of sight.
+    grid_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     pictureText_ = new QWidget(this);
     pictureText_->setObjectName(QStringLiteral("PictureText"));
@@ -157,6 +166,13 @@ frmClaimForm::frmClaimForm(const qm::Module1& module1, QWidget* parent)
     connect(treeView1_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { selectNode(item); });
     connect(grid_, &QTableWidget::cellClicked, this, [this] { gridRowClicked(); });
+    connect(grid_, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (row < 0)
+            return;
+        const int across = grid_->horizontalScrollBar()->value();
+        grid_->scrollToItem(grid_->item(row, 0));
+        grid_->horizontalScrollBar()->setValue(across);
+    });
 
     setMinimumSize(twipsToPixelsX(kMinimumWindowTwips), twipsToPixelsY(kMinimumWindowTwips));
 }
@@ -292,10 +308,11 @@ void frmClaimForm::SetGridRow(int row, const QString& name, const QString& value
 int frmClaimForm::cellWidthFor(const QString& text, bool bold) const {
     QFont font = grid_->font();
     font.setBold(bold);
-    // The item view's text margin on either side, and the grid line.
+    // The item view's text margin on either side, the grid line, and a pixel
+    // for a text whose drawn width is a fraction over the whole pixels.
     const int margin =
         grid_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
-    return QFontMetrics(font).horizontalAdvance(text) + 2 * margin + 1;
+    return int(std::ceil(QFontMetricsF(font).horizontalAdvance(text))) + 2 * margin + 2;
 }
 
 void frmClaimForm::gridRowClicked() {
