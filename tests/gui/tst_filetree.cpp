@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -114,6 +115,7 @@ private slots:
     void treeTellsWhatAClickDoes();
     void treeFillsThePaneUnderTheToolbarLessItsMargins();
     void windowNeverGetsSmallerThanItsMinimum();
+    void longTextsScrollSidewaysUncut();
 
     // Record properties
     void propertiesTellTypeAndPosition_data();
@@ -456,6 +458,24 @@ void tst_filetree::windowNeverGetsSmallerThanItsMinimum() {
     QTRY_COMPARE(window->size(), QSize(333, 333));
     window->resize(100, 600);
     QTRY_COMPARE(window->size(), QSize(333, 600));
+}
+
+void tst_filetree::longTextsScrollSidewaysUncut() {
+    const QByteArray last = "WOLFSCHLEGELSTEINHAU";
+    const auto window = showTree(writeClaimFile(
+        QStringLiteral("wide.nsf"),
+        {aa0("SUBMITTER"), ba0("1", "GROUP"), ca0("WWWWWWWWWWWWWWWWW", last, "MAXIMILLIANO")}));
+    QVERIFY(window);
+    window->resize(333, 333);
+    QTreeView* view = treeView(*window);
+    const auto* model = static_cast<const FileTreeModel*>(view->model());
+    const QModelIndex claim = model->nodeIndex(2);
+    QVERIFY(claim.data().toString().contains(QLatin1String(last)));
+    const int textWidth = view->fontMetrics().horizontalAdvance(claim.data().toString());
+    QTRY_VERIFY(view->horizontalScrollBar()->maximum() > 0);
+    QVERIFY2(
+        view->visualRect(claim).width() >= textWidth,
+        qPrintable(QStringLiteral("%1 < %2").arg(view->visualRect(claim).width()).arg(textWidth)));
 }
 
 // --- Record properties ---

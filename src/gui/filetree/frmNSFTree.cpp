@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -78,6 +79,9 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     treeView1_->setObjectName(QStringLiteral("TreeView1"));
     treeView1_->setToolTip(QStringLiteral("Click item to view the entire claim"));
     treeView1_->setHeaderHidden(true);
+    // Long texts scroll sideways instead of being cut short with an ellipsis.
+    treeView1_->header()->setStretchLastSection(false);
+    treeView1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     treeView1_->setUniformRowHeights(true);
     treeView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     treeView1_->setSelectionMode(QAbstractItemView::SingleSelection);
