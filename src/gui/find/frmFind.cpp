@@ -19,9 +19,10 @@ QRect twipsRect(const QWidget* reference, float left, float top, float width, fl
 
 } // namespace
 
+// Title and close box only: no minimize or maximize button.
 frmFind::frmFind(qm::Module1& module1, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , module1_(module1) {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
