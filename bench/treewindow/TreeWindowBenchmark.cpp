@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -86,9 +87,10 @@ double timeFindCommand(frmNSFTree& window, const QString& text) {
 
 bool TreeWindowBenchmark::run(const Options& options) {
     const QString path = QFileInfo(options.file).absoluteFilePath();
+    // Never the user's settings, and no message box waiting for a user who is not there.
+    QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir settingsDir;
     WindowPositions::setSettingsFile(settingsDir.filePath(QStringLiteral("settings.ini")));
-    // A message box would wait for a user who is not there.
     MessageBoxes::setTestMode(true);
 
     AppContext context;
