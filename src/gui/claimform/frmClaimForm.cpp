@@ -116,7 +116,7 @@ frmClaimForm::frmClaimForm(const qm::Module1& module1, QWidget* parent)
     grid_->horizontalHeader()->setHighlightSections(false);
     grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // A clicked cell shows only the focus frame, so an invalid value stays red.
+    // A clicked row is not painted over, so an invalid value stays red.
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->setTabKeyNavigation(false);
     // The names are the grid's fixed column: a click on a value cell never
