@@ -165,6 +165,19 @@ void tst_common::realRetryCancelBoxReturnsTheButtonPressed() {
              qm::MessageAnswer::Retry);
     QVERIFY(seen);
 
+    // A search text that looks like markup is shown as typed.
+    seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        seen = true;
+        box->button(QMessageBox::Ok)->click();
+    });
+    MessageBoxes::showMessage(nullptr, QStringLiteral("'<b>x</b>' was not found."),
+                              QStringLiteral("Find/Search Result"), qm::MessageIcon::Information);
+    QVERIFY(seen);
+
     seen = false;
     QTimer::singleShot(0, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

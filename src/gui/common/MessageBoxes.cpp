@@ -40,6 +40,8 @@ qm::MessageAnswer defaultAnswer(qm::MessageButtons buttons) {
 qm::MessageAnswer execBox(QWidget* parent, const MessageBoxes::Record& record) {
     QMessageBox box(toQt(record.icon), record.title, record.text, QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
+    // Texts quote what the user typed and what files hold: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     if (record.buttons == qm::MessageButtons::RetryCancel) {
         box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Retry);

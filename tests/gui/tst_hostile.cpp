@@ -1,0 +1,167 @@
+// Claim files that change under the program: cut short or deleted after
+// File > Open, before View Claims and before a node click. The program reports
+// or shows what is there and keeps working.
+#include "GuiTest.h"
+#include "claimform/ClaimFormController.h"
+#include "claimform/frmClaimForm.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+#include "filetree/frmNSFTree.h"
+#include "shell/AppContext.h"
+#include "shell/DocumentArea.h"
+#include "shell/DocumentWindow.h"
+#include "shell/Startup.h"
+#include "shell/frmMain.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+#include <unistd.h>
+
+class tst_hostile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void fileCutShortBeforeViewClaims();
+    void fileDeletedBeforeViewClaims();
+    void fileCutShortBeforeANodeClick();
+    void emptyAndBinaryFilesAreRefusedClearly();
+    void folderIsRefusedClearly();
+
+private:
+    // Copies the sample into the temporary folder and opens the copy.
+    QString openCopy();
+    frmNSFTree* viewClaims();
+    QStringList statusTexts(frmNSFTree* window) const;
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<AppContext> context_;
+    std::unique_ptr<frmMain> main_;
+};
+
+void tst_hostile::init() {
+    QStandardPaths::setTestModeEnabled(true);
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+    context_ = std::make_unique<AppContext>();
+    QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
+    main_ = Startup::run(*context_, {});
+    QVERIFY(main_);
+    main_->resize(1200, 900);
+}
+
+void tst_hostile::cleanup() {
+    main_.reset();
+    context_.reset();
+    MessageBoxes::reset();
+    WindowPositions::setSettingsFile(QString());
+    dir_.reset();
+}
+
+QString tst_hostile::openCopy() {
+    const QString copy = dir_->filePath(QStringLiteral("claims.nsf"));
+    QFile::remove(copy);
+    if (!QFile::copy(QStringLiteral(SAMPLES_DIR "/sample301.nsf"), copy))
+        return {};
+    main_->openFile(copy);
+    return copy;
+}
+
+frmNSFTree* tst_hostile::viewClaims() {
+    if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")))
+        return nullptr;
+    DocumentWindow* document = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    return document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
+}
+
+QStringList tst_hostile::statusTexts(frmNSFTree* window) const {
+    QStringList texts;
+    for (QLabel* label :
+         window->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>())
+        texts << label->text();
+    return texts;
+}
+
+void tst_hostile::fileCutShortBeforeViewClaims() {
+    const QString path = openCopy();
+    QVERIFY(!path.isEmpty());
+    // Two whole lines and a piece of the third are left.
+    QVERIFY(::truncate(QFile::encodeName(path).constData(), 322 * 2 + 100) == 0);
+    frmNSFTree* window = viewClaims();
+    QVERIFY(window);
+    QCOMPARE(window->tree().size(), 2);
+    QCOMPARE(window->tree().key(1), std::string("BA0323"));
+    QVERIFY(statusTexts(window).contains(QStringLiteral("BA0 Count: 1")));
+    QVERIFY(statusTexts(window).contains(QStringLiteral("CA0 Count: 0")));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_hostile::fileDeletedBeforeViewClaims() {
+    const QString path = openCopy();
+    QVERIFY(QFile::remove(path));
+    // The open file stays readable until it is closed.
+    frmNSFTree* window = viewClaims();
+    QVERIFY(window);
+    QVERIFY(window->tree().ClaimCount > 0);
+    emit window->nodeActivated(*window->tree().findKey("CA0967"));
+    auto* form = main_->findChild<frmClaimForm*>(QStringLiteral("frmClaimForm"));
+    QVERIFY(form);
+    QVERIFY(form->findChild<QTreeWidget*>(QStringLiteral("TreeView1"))->topLevelItemCount() > 0);
+}
+
+void tst_hostile::fileCutShortBeforeANodeClick() {
+    const QString path = openCopy();
+    frmNSFTree* window = viewClaims();
+    QVERIFY(window);
+    const qint64 claim = *window->tree().findKey("CA04831");
+    QVERIFY(::truncate(QFile::encodeName(path).constData(), 0) == 0);
+    emit window->nodeActivated(claim);
+    auto* form = main_->findChild<frmClaimForm*>(QStringLiteral("frmClaimForm"));
+    QVERIFY(form);
+    // Nothing could be read, so there is no trailer to check and no message.
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    // The program keeps working: a good file opens and its tree is there.
+    main_->openFile(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: " SAMPLES_DIR "/sample301.nsf"));
+}
+
+void tst_hostile::emptyAndBinaryFilesAreRefusedClearly() {
+    const QByteArray contents[] = {QByteArray(), QByteArray(4096, '\0'),
+                                   QByteArray("\x7f"
+                                              "ELF\x02\x01\x01",
+                                              7) +
+                                       QByteArray(5000, '\xff')};
+    for (const QByteArray& bytes : contents) {
+        MessageBoxes::reset();
+        GuiTest::isolate(*dir_);
+        QFile file(dir_->filePath(QStringLiteral("odd.nsf")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        main_->openFile(file.fileName());
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(MessageBoxes::shown().first().text,
+                 QStringLiteral("This is not an NSF file. Can not locate the AA0 record!"));
+        QCOMPARE(main_->statusText(), QStringLiteral("No File Open"));
+    }
+}
+
+void tst_hostile::folderIsRefusedClearly() {
+    main_->openFile(dir_->path());
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().first().title, QStringLiteral("Unable to Open File"));
+    QVERIFY(MessageBoxes::shown().first().text.contains(dir_->path()));
+    QCOMPARE(main_->statusText(), QStringLiteral("No File Open"));
+}
+
+QTEST_MAIN(tst_hostile)
+#include "tst_hostile.moc"
