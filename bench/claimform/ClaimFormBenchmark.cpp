@@ -1,22 +1,17 @@
 #include "ClaimFormBenchmark.h"
 
+#include "GuiBenchSession.h"
 #include "claimform/ClaimFormController.h"
 #include "claimform/frmClaimForm.h"
-#include "common/CoreText.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
 #include "filetree/TreeBuilder.h"
 #include "layouts/Module1.h"
 #include "shell/AppContext.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QPointer>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -53,24 +48,18 @@ private:
 
 } // namespace
 
-bool ClaimFormBenchmark::run(const Options& options) {
-    // Never the user's settings, and no message box waiting for a click.
-    QStandardPaths::setTestModeEnabled(true);
-    QTemporaryDir settingsDir;
-    WindowPositions::setSettingsFile(settingsDir.filePath(QStringLiteral("settings.ini")));
-    MessageBoxes::setTestMode(true);
-
-    AppContext context;
-    qm::Module1& m = context.module1();
-    m.MapFolder = CoreText::fromPath(QDir::toNativeSeparators(options.mapsDir));
+bool ClaimFormBenchmark::run(const BenchArguments& arguments) {
+    GuiBenchSession session(arguments.mapsDir());
+    AppContext& context = session.context();
+    qm::Module1& m = session.module1();
     frmMain mainWindow(context);
     mainWindow.show();
     // Large enough for the form at its first-run place to be in sight.
     QApplication::processEvents();
     mainWindow.resize(1200, 900);
-    mainWindow.openFile(options.file);
+    mainWindow.openFile(arguments.file());
     if (!m.Files.isOpen(m.FileNumber)) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(options.file));
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(arguments.file()));
         return false;
     }
 
@@ -85,7 +74,7 @@ bool ClaimFormBenchmark::run(const Options& options) {
             claims.push_back(node);
     }
     if (claims.empty()) {
-        std::fprintf(stderr, "%s holds no claim\n", qPrintable(options.file));
+        std::fprintf(stderr, "%s holds no claim\n", qPrintable(arguments.file()));
         return false;
     }
 
@@ -109,7 +98,7 @@ bool ClaimFormBenchmark::run(const Options& options) {
     // The first click also makes the form; it is reported on its own.
     const double firstMs = clickAndShow(claims.front());
 
-    const int clicks = std::max(1, std::min<int>(options.clicks, int(claims.size())));
+    const int clicks = std::max(1, std::min<int>(arguments.count(), int(claims.size())));
     std::vector<double> times;
     for (int i = 0; i < clicks; ++i) {
         const std::size_t at =
@@ -117,7 +106,7 @@ bool ClaimFormBenchmark::run(const Options& options) {
         times.push_back(clickAndShow(claims[at]));
     }
 
-    std::printf("file: %s\n", qPrintable(options.file));
+    std::printf("file: %s\n", qPrintable(arguments.file()));
     std::printf("claims in the tree: %zu (tree built in %.1f s, not timed below)\n", claims.size(),
                 buildSeconds);
     std::printf("first click (makes the form): %.2f ms\n", firstMs);

@@ -1,9 +1,8 @@
 #include "TreeWindowBenchmark.h"
 
+#include "GuiBenchSession.h"
 #include "ProcessMemory.h"
-#include "common/CoreText.h"
 #include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
 #include "filetree/NodeTextSearch.h"
 #include "filetree/TreeBuilder.h"
 #include "filetree/frmNSFTree.h"
@@ -16,13 +15,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
@@ -85,17 +81,11 @@ double timeFindCommand(frmNSFTree& window, const QString& text) {
 
 } // namespace
 
-bool TreeWindowBenchmark::run(const Options& options) {
-    const QString path = QFileInfo(options.file).absoluteFilePath();
-    // Never the user's settings, and no message box waiting for a user who is not there.
-    QStandardPaths::setTestModeEnabled(true);
-    QTemporaryDir settingsDir;
-    WindowPositions::setSettingsFile(settingsDir.filePath(QStringLiteral("settings.ini")));
-    MessageBoxes::setTestMode(true);
-
-    AppContext context;
-    qm::Module1& m = context.module1();
-    m.MapFolder = CoreText::fromPath(QDir::toNativeSeparators(options.mapsDir));
+bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
+    const QString path = QFileInfo(arguments.file()).absoluteFilePath();
+    GuiBenchSession session(arguments.mapsDir());
+    AppContext& context = session.context();
+    qm::Module1& m = session.module1();
     frmMain main(context);
     // Watch the tree from the moment its window exists.
     PaintWatch* watch = nullptr;
@@ -125,7 +115,7 @@ bool TreeWindowBenchmark::run(const Options& options) {
     long firstAddedKiB = -1;
     long maxAddedKiB = 0;
     qint64 nodes = 0, batches = 0, claims = 0;
-    for (int run = 0; run < options.runs; ++run) {
+    for (int run = 0; run < arguments.count(); ++run) {
         settle();
         const long before = ProcessMemory::residentKiB();
         QElapsedTimer clock;
@@ -171,7 +161,7 @@ bool TreeWindowBenchmark::run(const Options& options) {
 
     // The core's share of View Claims: reading the file and building the tree.
     std::vector<double> buildMs;
-    for (int run = 0; run < options.runs; ++run) {
+    for (int run = 0; run < arguments.count(); ++run) {
         qm::SequentialFile* file = m.Files.get(m.FileNumber);
         QElapsedTimer clock;
         clock.start();
@@ -184,7 +174,7 @@ bool TreeWindowBenchmark::run(const Options& options) {
     std::printf("tree                          %lld nodes, %lld batches, %lld claims\n",
                 static_cast<long long>(nodes), static_cast<long long>(batches),
                 static_cast<long long>(claims));
-    std::printf("runs                          %d (times are medians)\n", options.runs);
+    std::printf("runs                          %d (times are medians)\n", arguments.count());
     std::printf("View Claims to tree painted   %8.1f ms\n", median(showMs));
     std::printf("  of which tree build (core)  %8.1f ms\n", median(buildMs));
     std::printf("resident memory added         %8.1f MiB (first run), %.1f MiB (largest)\n",

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "BenchArguments.h"
 
 // Times Tools > View Claims on a large claim file, from the command to the
 // tree window painted with its tree, with the resident memory it adds, and a
@@ -8,13 +8,8 @@
 // the window positions kept in a temporary settings file.
 class TreeWindowBenchmark {
 public:
-    struct Options {
-        QString file;
-        QString mapsDir;
-        int runs = 3;
-    };
-
-    // Prints the figures on standard output; false (with a reason on standard
-    // error) when the file cannot be opened as a claim file.
-    static bool run(const Options& options);
+    // Opens arguments.file() and times arguments.count() runs. Prints the
+    // figures on standard output; false (with a reason on standard error) when
+    // the file cannot be opened as a claim file.
+    static bool run(const BenchArguments& arguments);
 };

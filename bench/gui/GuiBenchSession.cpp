@@ -1,0 +1,24 @@
+#include "GuiBenchSession.h"
+
+#include "common/CoreText.h"
+#include "common/MessageBoxes.h"
+#include "common/WindowPositions.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QtGlobal>
+
+void GuiBenchSession::prepareEnvironment(Painting painting) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (painting == Painting::AtOnce && qEnvironmentVariableIsEmpty("QT_QPA_UPDATE_IDLE_TIME"))
+        qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");
+}
+
+GuiBenchSession::GuiBenchSession(const QString& mapsDir) {
+    // Never the user's settings, and no message box waiting for a user who is not there.
+    QStandardPaths::setTestModeEnabled(true);
+    WindowPositions::setSettingsFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
+    MessageBoxes::setTestMode(true);
+    context_.module1().MapFolder = CoreText::fromPath(QDir::toNativeSeparators(mapsDir));
+}
