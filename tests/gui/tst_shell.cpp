@@ -75,6 +75,7 @@ private slots:
 
     // Tools > View Claims and the Window menu
     void viewClaimsCreatesTheTreeWindowOnceThenRaisesIt();
+    void smallMainWindowGrowsToShowANewDocument();
     void tileHorizontalStacksFullWidthBands();
     void tileVerticalSetsFullHeightColumnsSideBySide();
     void cascadeOffsetsEachWindow();
@@ -504,6 +505,28 @@ void tst_shell::dropWithoutALocalFileIsRefused() {
     QVERIFY(!drop(text));
     QTest::qWait(20);
     QCOMPARE(main_->statusText(), kNoFileOpened);
+}
+
+void tst_shell::smallMainWindowGrowsToShowANewDocument() {
+    // The first-run main window is far smaller than the tree window's first-run place.
+    main_ = makeMainWindow();
+    main_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
+    const QSize before = main_->size();
+    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    main_->setTreeWindowFactory([] {
+        auto* tree = new QWidget;
+        tree->setObjectName(QStringLiteral("frmNSFTree"));
+        return tree;
+    });
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
+    DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    QVERIFY(tree);
+    QVERIFY(main_->width() > before.width());
+    QVERIFY(main_->height() > before.height());
+    QTRY_VERIFY2(main_->documents()->viewport()->rect().contains(tree->geometry()),
+                 "the new document window is in sight");
 }
 
 void tst_shell::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {

@@ -3,6 +3,9 @@
 #include "common/WindowPositions.h"
 #include "shell/DocumentWindow.h"
 
+#include <QScreen>
+#include <algorithm>
+
 DocumentArea::DocumentArea(QWidget* parent)
     : QMdiArea(parent) {
     setObjectName(QStringLiteral("mdiArea"));
@@ -15,8 +18,32 @@ DocumentWindow* DocumentArea::addDocument(QWidget* content) {
     addSubWindow(document);
     WindowPositions::restore(document, document->windowName());
     document->show();
+    makeRoomFor(document);
     setActiveSubWindow(document);
     return document;
+}
+
+void DocumentArea::makeRoomFor(const QMdiSubWindow* document) {
+    QWidget* top = window();
+    if (top == this || top->isMaximized() || top->isMinimized() || top->isFullScreen())
+        return;
+    const QRect wanted = document->geometry();
+    const int wider = std::max(0, wanted.right() + 1 - viewport()->width());
+    const int taller = std::max(0, wanted.bottom() + 1 - viewport()->height());
+    if (wider == 0 && taller == 0)
+        return;
+    // Grow the main window, as far as its screen allows, so that a new document
+    // window is not hidden behind the edges of a small document area.
+    const QRect available = top->screen()->availableGeometry();
+    const QSize frameExtra = top->frameGeometry().size() - top->size();
+    const int width = std::min(top->width() + wider, available.width() - frameExtra.width());
+    const int height = std::min(top->height() + taller, available.height() - frameExtra.height());
+    top->resize(std::max(width, top->width()), std::max(height, top->height()));
+    QRect frame = top->frameGeometry();
+    frame.moveRight(std::min(frame.right(), available.right()));
+    frame.moveBottom(std::min(frame.bottom(), available.bottom()));
+    if (frame.topLeft() != top->frameGeometry().topLeft())
+        top->move(frame.topLeft());
 }
 
 DocumentWindow* DocumentArea::findDocument(const QString& windowName) const {

@@ -30,4 +30,5 @@ public:
 
 private:
     void tile(Qt::Orientation bandDirection);
+    void makeRoomFor(const QMdiSubWindow* document);
 };
