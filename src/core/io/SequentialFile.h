@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,11 @@ public:
     // True when the last line read was longer than kMaxLineLength and was cut.
     bool lastLineCut() const { return lastCut_; }
 
+    // Calls visit(line, lineStart) for every line from the current position to
+    // the end of the file, the same lines readLineView gives, without a call per
+    // line for lines that lie within the buffer: the whole-file scans run here.
+    template <typename Visit> void forEachLine(Visit&& visit);
+
     // Identity of the file as opened (device, inode, size, modification time),
     // so that an index built over it can tell when the file was replaced.
     std::string identity() const;
@@ -61,5 +67,33 @@ private:
     bool lastCut_ = false;
     std::string scratch_;
 };
+
+template <typename Visit> void SequentialFile::forEachLine(Visit&& visit) {
+    std::string_view line;
+    for (;;) {
+        // Every line whose terminator, and the byte after it, lie in the buffer.
+        while (bufPos_ < bufLen_) {
+            const char* start = buf_.get() + bufPos_;
+            const std::size_t avail = bufLen_ - bufPos_;
+            const void* cr = std::memchr(start, '\r', avail);
+            if (!cr)
+                break;
+            const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
+            if (len + 1 >= avail)
+                break;
+            const std::size_t consumed = len + 1 + (start[len + 1] == '\n' ? 1 : 0);
+            const std::int64_t lineStart = pos_;
+            bufPos_ += consumed;
+            pos_ += static_cast<std::int64_t>(consumed);
+            lastCut_ = false;
+            visit(std::string_view(start, len), lineStart);
+        }
+        // A line across the end of the buffer, or the last one: the careful way.
+        const std::int64_t lineStart = pos_;
+        if (!readLineView(line))
+            return;
+        visit(line, lineStart);
+    }
+}
 
 } // namespace qm
