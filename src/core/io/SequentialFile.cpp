@@ -12,6 +12,9 @@ namespace {
 // Large enough that system calls cost little next to the copying, small enough
 // to stay in the CPU cache while the line search runs over what was read.
 constexpr std::size_t kBufferSize = std::size_t(1) << 16;
+// A line found whole in the buffer is never longer than the cap, so only the
+// slow path has to cut lines.
+static_assert(kBufferSize <= SequentialFile::kMaxLineLength);
 } // namespace
 
 SequentialFile::SequentialFile() = default;
@@ -101,31 +104,16 @@ bool SequentialFile::readLineView(std::string_view& line) {
     if (atEnd())
         return false;
 
-    // Fast path: the whole line and its terminator lie in the buffer.
-    const char* start = buf_.get() + bufPos_;
-    std::size_t avail = bufLen_ - bufPos_;
-    if (const void* cr = std::memchr(start, '\r', avail)) {
-        std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
-        if (len + 1 < avail) {
-            std::size_t consumed = len + 1 + (start[len + 1] == '\n' ? 1 : 0);
-            bufPos_ += consumed;
-            pos_ += static_cast<std::int64_t>(consumed);
-            if (len > kMaxLineLength) {
-                len = kMaxLineLength;
-                lastCut_ = true;
-            }
-            line = std::string_view(start, len);
-            return true;
-        }
-    }
+    if (takeBufferedLine(line))
+        return true;
 
     // Slow path: the line runs past the buffer. Gather it in scratch_, up to the cap.
     scratch_.clear();
     for (;;) {
         if (bufPos_ >= bufLen_ && !fill())
             break; // end of file ends the line
-        start = buf_.get() + bufPos_;
-        avail = bufLen_ - bufPos_;
+        const char* start = buf_.get() + bufPos_;
+        const std::size_t avail = bufLen_ - bufPos_;
         const void* cr = std::memchr(start, '\r', avail);
         std::size_t len =
             cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - start) : avail;

@@ -55,6 +55,24 @@ public:
 
 private:
     bool fill();
+    // The next line when it and the byte after its CR lie in the buffer, without
+    // copying; false (nothing consumed) otherwise.
+    bool takeBufferedLine(std::string_view& line) {
+        const char* start = buf_.get() + bufPos_;
+        const std::size_t avail = bufLen_ - bufPos_;
+        const void* cr = avail ? std::memchr(start, '\r', avail) : nullptr;
+        if (!cr)
+            return false;
+        const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
+        if (len + 1 >= avail)
+            return false;
+        const std::size_t consumed = len + 1 + (start[len + 1] == '\n' ? 1 : 0);
+        bufPos_ += consumed;
+        pos_ += static_cast<std::int64_t>(consumed);
+        lastCut_ = false;
+        line = std::string_view(start, len);
+        return true;
+    }
 
     int fd_ = -1;
     std::string path_;
@@ -72,22 +90,8 @@ template <typename Visit> void SequentialFile::forEachLine(Visit&& visit) {
     std::string_view line;
     for (;;) {
         // Every line whose terminator, and the byte after it, lie in the buffer.
-        while (bufPos_ < bufLen_) {
-            const char* start = buf_.get() + bufPos_;
-            const std::size_t avail = bufLen_ - bufPos_;
-            const void* cr = std::memchr(start, '\r', avail);
-            if (!cr)
-                break;
-            const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
-            if (len + 1 >= avail)
-                break;
-            const std::size_t consumed = len + 1 + (start[len + 1] == '\n' ? 1 : 0);
-            const std::int64_t lineStart = pos_;
-            bufPos_ += consumed;
-            pos_ += static_cast<std::int64_t>(consumed);
-            lastCut_ = false;
-            visit(std::string_view(start, len), lineStart);
-        }
+        for (std::int64_t lineStart = pos_; takeBufferedLine(line); lineStart = pos_)
+            visit(line, lineStart);
         // A line across the end of the buffer, or the last one: the careful way.
         const std::int64_t lineStart = pos_;
         if (!readLineView(line))
