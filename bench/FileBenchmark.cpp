@@ -2,11 +2,11 @@
 
 #include "ChildProcess.h"
 #include "ProcessMemory.h"
-#include "claim/NodeClick.h"
-#include "filetree/TreeBuilder.h"
-#include "layouts/Module1.h"
-#include "layouts/RecordingMessageSink.h"
-#include "layouts/VersionDetector.h"
+#include "core/claim/NodeClick.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/layouts/Module1.h"
+#include "core/layouts/VersionDetector.h"
 
 #include <algorithm>
 #include <chrono>

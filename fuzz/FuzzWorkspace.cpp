@@ -1,6 +1,6 @@
 #include "FuzzWorkspace.h"
 
-#include "layouts/VersionDetector.h"
+#include "core/layouts/VersionDetector.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "layouts/Module1.h"
-#include "layouts/RecordingMessageSink.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/layouts/Module1.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Claim files of any shape: version detection, then the tree of the whole file.
 #include "FuzzWorkspace.h"
-#include "filetree/TreeBuilder.h"
+#include "core/filetree/TreeBuilder.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // Map files as a user might hand-edit them: any bytes at all.
 #include "FuzzWorkspace.h"
-#include "layouts/MapLoader.h"
+#include "core/layouts/MapLoader.h"
 
 #include <cstdlib>
 

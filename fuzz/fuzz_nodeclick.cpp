@@ -1,8 +1,8 @@
 // Node clicks on any claim file. The first bytes choose the clicks and whether
 // the file is cut short between the tree build and the clicks; the rest is the file.
 #include "FuzzWorkspace.h"
-#include "claim/NodeClick.h"
-#include "filetree/TreeBuilder.h"
+#include "core/claim/NodeClick.h"
+#include "core/filetree/TreeBuilder.h"
 
 #include <cstdlib>
 #include <unistd.h>

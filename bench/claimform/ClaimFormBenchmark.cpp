@@ -1,12 +1,12 @@
 #include "ClaimFormBenchmark.h"
 
 #include "GuiBenchSession.h"
-#include "claimform/ClaimFormController.h"
-#include "claimform/frmClaimForm.h"
-#include "filetree/TreeBuilder.h"
-#include "layouts/Module1.h"
-#include "shell/AppContext.h"
-#include "shell/frmMain.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/layouts/Module1.h"
+#include "gui/claimform/ClaimFormController.h"
+#include "gui/claimform/frmClaimForm.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/frmMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

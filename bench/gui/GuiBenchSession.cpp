@@ -1,8 +1,8 @@
 #include "GuiBenchSession.h"
 
-#include "common/CoreText.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
 
 #include <QDir>
 #include <QStandardPaths>

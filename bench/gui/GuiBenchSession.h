@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/AppContext.h"
+#include "gui/shell/AppContext.h"
 
 #include <QString>
 #include <QTemporaryDir>

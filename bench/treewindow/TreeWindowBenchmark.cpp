@@ -2,16 +2,16 @@
 
 #include "GuiBenchSession.h"
 #include "ProcessMemory.h"
-#include "common/MessageBoxes.h"
-#include "filetree/NodeTextSearch.h"
-#include "filetree/TreeBuilder.h"
-#include "filetree/frmNSFTree.h"
-#include "find/frmFind.h"
-#include "io/SequentialFile.h"
-#include "shell/AppContext.h"
-#include "shell/DocumentArea.h"
-#include "shell/DocumentWindow.h"
-#include "shell/frmMain.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/io/SequentialFile.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/filetree/NodeTextSearch.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/find/frmFind.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
+#include "gui/shell/frmMain.h"
 
 #include <QAction>
 #include <QApplication>

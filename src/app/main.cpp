@@ -1,7 +1,7 @@
-#include "about/Branding.h"
-#include "shell/AppContext.h"
-#include "shell/Startup.h"
-#include "shell/frmMain.h"
+#include "gui/about/Branding.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
 
 #include <QApplication>
 

@@ -5,8 +5,8 @@
 #include "EngineText.h"
 #include "JsonText.h"
 #include "RecordView.h"
-#include "claim/NodeClick.h"
-#include "layouts/Module1.h"
+#include "core/claim/NodeClick.h"
+#include "core/layouts/Module1.h"
 
 #include <QJsonArray>
 #include <QTextStream>

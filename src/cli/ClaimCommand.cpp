@@ -5,9 +5,9 @@
 #include "EngineText.h"
 #include "JsonText.h"
 #include "RecordView.h"
-#include "claim/NodeClick.h"
-#include "claim/TotalsCheck.h"
-#include "layouts/Module1.h"
+#include "core/claim/NodeClick.h"
+#include "core/claim/TotalsCheck.h"
+#include "core/layouts/Module1.h"
 
 #include <QJsonArray>
 #include <QTextStream>

@@ -1,10 +1,10 @@
 #include "ClaimFile.h"
 
 #include "EngineText.h"
-#include "filetree/TreeBuilder.h"
-#include "layouts/Module1.h"
-#include "layouts/RecordingMessageSink.h"
-#include "layouts/VersionDetector.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/layouts/Module1.h"
+#include "core/layouts/VersionDetector.h"
 
 namespace qm::cli {
 

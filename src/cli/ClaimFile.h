@@ -1,7 +1,7 @@
 #pragma once
 
-#include "filetree/FileTree.h"
-#include "layouts/Message.h"
+#include "core/common/Message.h"
+#include "core/filetree/FileTree.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "EngineText.h"
 
-#include "layouts/Message.h"
+#include "core/common/Message.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #include "RecordView.h"
 
 #include "EngineText.h"
-#include "layouts/Module1.h"
+#include "core/layouts/Module1.h"
 
 #include <QJsonArray>
 #include <QTextStream>

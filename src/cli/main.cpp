@@ -3,7 +3,7 @@
 #include "ClaimFile.h"
 #include "CommandLine.h"
 #include "TreeCommand.h"
-#include "Version.h"
+#include "core/Version.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

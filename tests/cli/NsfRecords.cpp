@@ -1,9 +1,9 @@
 #include "NsfRecords.h"
 
-#include "layouts/LayoutCatalogue.h"
-#include "layouts/MapLoader.h"
-#include "layouts/Module1.h"
-#include "layouts/RecordingMessageSink.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/layouts/LayoutCatalogue.h"
+#include "core/layouts/MapLoader.h"
+#include "core/layouts/Module1.h"
 
 #include <QtGlobal>
 

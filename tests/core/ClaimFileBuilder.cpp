@@ -1,6 +1,6 @@
 #include "ClaimFileBuilder.h"
 
-#include "layouts/VersionDetector.h"
+#include "core/layouts/VersionDetector.h"
 
 #include <QFile>
 #include <cstdio>

@@ -1,5 +1,5 @@
 #include "ClaimFileBuilder.h"
-#include "filetree/TreeBuilder.h"
+#include "core/filetree/TreeBuilder.h"
 
 #include <QTest>
 

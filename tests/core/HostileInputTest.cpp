@@ -1,7 +1,7 @@
 #include "ClaimFileBuilder.h"
-#include "claim/NodeClick.h"
-#include "filetree/TreeBuilder.h"
-#include "layouts/MapLoader.h"
+#include "core/claim/NodeClick.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/layouts/MapLoader.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "ClaimFileBuilder.h"
-#include "layouts/FieldValidator.h"
-#include "layouts/LayoutCatalogue.h"
-#include "layouts/MapLoader.h"
-#include "layouts/VersionDetector.h"
+#include "core/layouts/FieldValidator.h"
+#include "core/layouts/LayoutCatalogue.h"
+#include "core/layouts/MapLoader.h"
+#include "core/layouts/VersionDetector.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "layouts/MapLoader.h"
+#include "core/layouts/MapLoader.h"
 
 #include "ClaimFileBuilder.h"
 

@@ -1,7 +1,7 @@
-#include "claim/NodeClick.h"
+#include "core/claim/NodeClick.h"
 
 #include "ClaimFileBuilder.h"
-#include "filetree/TreeBuilder.h"
+#include "core/filetree/TreeBuilder.h"
 
 #include <QTest>
 #include <unistd.h>

@@ -1,7 +1,7 @@
-#include "io/SequentialFile.h"
+#include "core/io/SequentialFile.h"
 
 #include "ClaimFileBuilder.h"
-#include "io/FileTable.h"
+#include "core/io/FileTable.h"
 
 #include <QTest>
 #include <fcntl.h>

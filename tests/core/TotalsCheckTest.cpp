@@ -1,8 +1,8 @@
-#include "claim/TotalsCheck.h"
+#include "core/claim/TotalsCheck.h"
 
 #include "ClaimFileBuilder.h"
-#include "claim/NodeClick.h"
-#include "filetree/TreeBuilder.h"
+#include "core/claim/NodeClick.h"
+#include "core/filetree/TreeBuilder.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #include "ClaimFormDriver.h"
 
-#include "claimform/frmClaimForm.h"
+#include "gui/claimform/frmClaimForm.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,11 +1,11 @@
 // The splash window, the about box and its system-information lookup.
 #include "GuiTest.h"
-#include "about/ProcessStarter.h"
-#include "about/Registry.h"
-#include "about/SystemInfo.h"
-#include "about/frmAbout.h"
-#include "about/frmSplash.h"
-#include "common/MessageBoxes.h"
+#include "gui/about/ProcessStarter.h"
+#include "gui/about/Registry.h"
+#include "gui/about/SystemInfo.h"
+#include "gui/about/frmAbout.h"
+#include "gui/about/frmSplash.h"
+#include "gui/common/MessageBoxes.h"
 
 #include <QApplication>
 #include <QDir>

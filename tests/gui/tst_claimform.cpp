@@ -3,15 +3,15 @@
 // record store is filled here directly, so every case can be set up exactly.
 #include "ClaimFormDriver.h"
 #include "GuiTest.h"
-#include "claimform/frmClaimForm.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
-#include "layouts/MapLoader.h"
-#include "layouts/Module1.h"
-#include "layouts/RecordingMessageSink.h"
-#include "layouts/TextUtil.h"
-#include "shell/DocumentArea.h"
-#include "shell/DocumentWindow.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/common/TextUtil.h"
+#include "core/layouts/MapLoader.h"
+#include "core/layouts/Module1.h"
+#include "gui/claimform/frmClaimForm.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -2,17 +2,17 @@
 // properties, find-next with the find dialog, node clicks, and its place as a
 // document window of the main window.
 #include "GuiTest.h"
-#include "common/CoreText.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
-#include "filetree/FileTreeModel.h"
-#include "filetree/frmNSFTree.h"
-#include "find/frmFind.h"
-#include "shell/AppContext.h"
-#include "shell/DocumentArea.h"
-#include "shell/DocumentWindow.h"
-#include "shell/Startup.h"
-#include "shell/frmMain.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/filetree/FileTreeModel.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/find/frmFind.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

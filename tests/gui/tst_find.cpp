@@ -1,10 +1,10 @@
 // The find dialog: what it shows, its three buttons, Enter, Escape and the
 // close box, and where it opens.
 #include "GuiTest.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
-#include "find/frmFind.h"
-#include "layouts/Module1.h"
+#include "core/layouts/Module1.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/find/frmFind.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,16 +2,16 @@
 // File > Open, before View Claims and before a node click. The program reports
 // or shows what is there and keeps working.
 #include "GuiTest.h"
-#include "claimform/ClaimFormController.h"
-#include "claimform/frmClaimForm.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
-#include "filetree/frmNSFTree.h"
-#include "shell/AppContext.h"
-#include "shell/DocumentArea.h"
-#include "shell/DocumentWindow.h"
-#include "shell/Startup.h"
-#include "shell/frmMain.h"
+#include "gui/claimform/ClaimFormController.h"
+#include "gui/claimform/frmClaimForm.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,16 +1,16 @@
 // Start-up, the main window's menus and status, opening and closing claim
 // files, document windows and the main window's remembered place.
 #include "GuiTest.h"
-#include "about/frmAbout.h"
-#include "common/FileDialog.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
-#include "layouts/Module1.h"
-#include "shell/AppContext.h"
-#include "shell/DocumentArea.h"
-#include "shell/DocumentWindow.h"
-#include "shell/Startup.h"
-#include "shell/frmMain.h"
+#include "core/layouts/Module1.h"
+#include "gui/about/frmAbout.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
 // The shipped map files, loaded through the core's own loader: the rest of the
 // program relies on every record type being laid out completely and on the
 // fields the claim totals and the occurrence numbering look up.
-#include "layouts/LayoutCatalogue.h"
-#include "layouts/MapLoader.h"
-#include "layouts/Module1.h"
-#include "layouts/RecordingMessageSink.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/layouts/LayoutCatalogue.h"
+#include "core/layouts/MapLoader.h"
+#include "core/layouts/Module1.h"
 
 #include <QTest>
 #include <memory>

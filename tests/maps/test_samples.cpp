@@ -1,15 +1,15 @@
 // The committed samples and nsfgen's output, read independently of the claim
 // assembly code: record by record at the map's columns. The samples must hold
 // what samples/README.md promises, or the manual checks built on them mislead.
-#include "claim/NodeClick.h"
-#include "filetree/FileTree.h"
-#include "filetree/TreeBuilder.h"
-#include "layouts/FieldValidator.h"
-#include "layouts/LayoutCatalogue.h"
-#include "layouts/MapLoader.h"
-#include "layouts/Module1.h"
-#include "layouts/RecordingMessageSink.h"
-#include "layouts/VersionDetector.h"
+#include "core/claim/NodeClick.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/filetree/FileTree.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/layouts/FieldValidator.h"
+#include "core/layouts/LayoutCatalogue.h"
+#include "core/layouts/MapLoader.h"
+#include "core/layouts/Module1.h"
+#include "core/layouts/VersionDetector.h"
 
 #include <QFileInfo>
 #include <QProcess>

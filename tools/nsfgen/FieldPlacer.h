@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layouts/LayoutCatalogue.h"
+#include "core/layouts/LayoutCatalogue.h"
 
 #include <cstdint>
 #include <string_view>

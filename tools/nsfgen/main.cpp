@@ -2,9 +2,9 @@
 #include "CommandLine.h"
 #include "LineBuffer.h"
 #include "NsfGenerator.h"
-#include "layouts/MapLoader.h"
-#include "layouts/Module1.h"
-#include "layouts/RecordingMessageSink.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/layouts/MapLoader.h"
+#include "core/layouts/Module1.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,11 +1,11 @@
-#include "claim/ClaimAssembler.h"
+#include "core/claim/ClaimAssembler.h"
 
-#include "claim/TotalsCheck.h"
-#include "filetree/TrailerIndex.h"
-#include "io/SequentialFile.h"
-#include "layouts/FieldValidator.h"
-#include "layouts/Module1.h"
-#include "layouts/TextUtil.h"
+#include "core/claim/TotalsCheck.h"
+#include "core/common/TextUtil.h"
+#include "core/filetree/TrailerIndex.h"
+#include "core/io/SequentialFile.h"
+#include "core/layouts/FieldValidator.h"
+#include "core/layouts/Module1.h"
 
 #include <climits>
 

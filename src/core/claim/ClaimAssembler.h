@@ -1,6 +1,6 @@
 #pragma once
 
-#include "claim/NodeClick.h"
+#include "core/claim/NodeClick.h"
 
 #include <cstdint>
 #include <set>

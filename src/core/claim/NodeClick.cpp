@@ -1,9 +1,9 @@
-#include "claim/NodeClick.h"
+#include "core/claim/NodeClick.h"
 
-#include "claim/ClaimAssembler.h"
-#include "claim/TotalsCheck.h"
-#include "filetree/FileTree.h"
-#include "layouts/Module1.h"
+#include "core/claim/ClaimAssembler.h"
+#include "core/claim/TotalsCheck.h"
+#include "core/filetree/FileTree.h"
+#include "core/layouts/Module1.h"
 
 namespace qm {
 

@@ -1,8 +1,8 @@
-#include "claim/TotalsCheck.h"
+#include "core/claim/TotalsCheck.h"
 
-#include "claim/ClaimTotals.h"
-#include "layouts/Module1.h"
-#include "layouts/TextUtil.h"
+#include "core/claim/ClaimTotals.h"
+#include "core/common/TextUtil.h"
+#include "core/layouts/Module1.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "filetree/FileTree.h"
+#include "core/filetree/FileTree.h"
 
 #include <algorithm>
 

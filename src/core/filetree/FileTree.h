@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filetree/TrailerIndex.h"
+#include "core/filetree/TrailerIndex.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "filetree/TrailerIndex.h"
+#include "core/filetree/TrailerIndex.h"
 
 #include <algorithm>
 

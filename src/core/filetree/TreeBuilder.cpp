@@ -1,7 +1,7 @@
-#include "filetree/TreeBuilder.h"
+#include "core/filetree/TreeBuilder.h"
 
-#include "io/SequentialFile.h"
-#include "layouts/TextUtil.h"
+#include "core/common/TextUtil.h"
+#include "core/io/SequentialFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filetree/FileTree.h"
+#include "core/filetree/FileTree.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "io/FileTable.h"
+#include "core/io/FileTable.h"
 
 namespace qm {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "io/SequentialFile.h"
+#include "core/io/SequentialFile.h"
 
 #include <cstdint>
 #include <map>

@@ -1,4 +1,4 @@
-#include "io/SequentialFile.h"
+#include "core/io/SequentialFile.h"
 
 #include <cerrno>
 #include <cstring>

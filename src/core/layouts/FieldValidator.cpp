@@ -1,6 +1,6 @@
-#include "layouts/FieldValidator.h"
+#include "core/layouts/FieldValidator.h"
 
-#include "layouts/TextUtil.h"
+#include "core/common/TextUtil.h"
 
 namespace qm {
 

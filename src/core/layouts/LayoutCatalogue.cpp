@@ -1,4 +1,4 @@
-#include "layouts/LayoutCatalogue.h"
+#include "core/layouts/LayoutCatalogue.h"
 
 namespace qm {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layouts/RecordLayout.h"
+#include "core/layouts/RecordLayout.h"
 
 #include <string_view>
 #include <vector>

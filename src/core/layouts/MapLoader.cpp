@@ -1,9 +1,9 @@
-#include "layouts/MapLoader.h"
+#include "core/layouts/MapLoader.h"
 
-#include "Version.h"
-#include "layouts/MapValueReader.h"
-#include "layouts/Module1.h"
-#include "layouts/TextUtil.h"
+#include "core/Version.h"
+#include "core/common/TextUtil.h"
+#include "core/layouts/MapValueReader.h"
+#include "core/layouts/Module1.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layouts/MessageSink.h"
+#include "core/common/MessageSink.h"
 
 #include <string>
 

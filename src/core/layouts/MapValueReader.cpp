@@ -1,4 +1,4 @@
-#include "layouts/MapValueReader.h"
+#include "core/layouts/MapValueReader.h"
 
 namespace qm {
 

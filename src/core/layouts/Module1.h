@@ -1,8 +1,8 @@
 #pragma once
 
-#include "claim/ClaimTotals.h"
-#include "io/FileTable.h"
-#include "layouts/LayoutCatalogue.h"
+#include "core/claim/ClaimTotals.h"
+#include "core/io/FileTable.h"
+#include "core/layouts/LayoutCatalogue.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layouts/RecordTypes.h"
+#include "core/layouts/RecordTypes.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "layouts/FieldDef.h"
-#include "layouts/RecordInfo.h"
+#include "core/layouts/FieldDef.h"
+#include "core/layouts/RecordInfo.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "layouts/RecordTypes.h"
+#include "core/layouts/RecordTypes.h"
 
 namespace qm {
 

@@ -1,8 +1,8 @@
-#include "layouts/VersionDetector.h"
+#include "core/layouts/VersionDetector.h"
 
-#include "layouts/MapLoader.h"
-#include "layouts/Module1.h"
-#include "layouts/TextUtil.h"
+#include "core/common/TextUtil.h"
+#include "core/layouts/MapLoader.h"
+#include "core/layouts/Module1.h"
 
 namespace qm {
 

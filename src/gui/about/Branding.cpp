@@ -1,6 +1,6 @@
-#include "about/Branding.h"
+#include "gui/about/Branding.h"
 
-#include "Version.h"
+#include "core/Version.h"
 
 QString Branding::title() {
     return QString::fromLatin1(qm::kApplicationTitle);

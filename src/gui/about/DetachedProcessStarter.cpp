@@ -1,4 +1,4 @@
-#include "about/DetachedProcessStarter.h"
+#include "gui/about/DetachedProcessStarter.h"
 
 #include <QProcess>
 

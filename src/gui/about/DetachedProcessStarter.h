@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/ProcessStarter.h"
+#include "gui/about/ProcessStarter.h"
 
 // Starts a program detached from this one, with its own normal window.
 class DetachedProcessStarter : public ProcessStarter {

@@ -1,4 +1,4 @@
-#include "about/NativeRegistry.h"
+#include "gui/about/NativeRegistry.h"
 
 #ifdef _WIN32
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/Registry.h"
+#include "gui/about/Registry.h"
 
 // The operating system's registry. Where there is none (anything but
 // Windows) every read fails.

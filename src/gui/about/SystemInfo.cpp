@@ -1,9 +1,9 @@
-#include "about/SystemInfo.h"
+#include "gui/about/SystemInfo.h"
 
-#include "about/Branding.h"
-#include "about/ProcessStarter.h"
-#include "about/Registry.h"
-#include "common/MessageBoxes.h"
+#include "gui/about/Branding.h"
+#include "gui/about/ProcessStarter.h"
+#include "gui/about/Registry.h"
+#include "gui/common/MessageBoxes.h"
 
 #include <QDir>
 #include <QFileInfo>

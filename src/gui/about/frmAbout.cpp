@@ -1,10 +1,10 @@
-#include "about/frmAbout.h"
+#include "gui/about/frmAbout.h"
 
-#include "about/Branding.h"
-#include "about/DetachedProcessStarter.h"
-#include "about/NativeRegistry.h"
-#include "about/SystemInfo.h"
-#include "common/Controls.h"
+#include "gui/about/Branding.h"
+#include "gui/about/DetachedProcessStarter.h"
+#include "gui/about/NativeRegistry.h"
+#include "gui/about/SystemInfo.h"
+#include "gui/common/Controls.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
-#include "about/frmSplash.h"
+#include "gui/about/frmSplash.h"
 
-#include "about/Branding.h"
-#include "common/Controls.h"
+#include "gui/about/Branding.h"
+#include "gui/common/Controls.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,13 +1,13 @@
-#include "claimform/ClaimFormController.h"
+#include "gui/claimform/ClaimFormController.h"
 
-#include "claim/NodeClick.h"
-#include "claim/TotalsCheck.h"
-#include "claimform/frmClaimForm.h"
-#include "common/CoreText.h"
-#include "common/MessageBoxes.h"
-#include "filetree/frmNSFTree.h"
-#include "shell/AppContext.h"
-#include "shell/DocumentArea.h"
+#include "core/claim/NodeClick.h"
+#include "core/claim/TotalsCheck.h"
+#include "gui/claimform/frmClaimForm.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/DocumentArea.h"
 
 #include <QMdiSubWindow>
 

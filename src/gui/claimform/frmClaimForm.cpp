@@ -1,8 +1,8 @@
-#include "claimform/frmClaimForm.h"
+#include "gui/claimform/frmClaimForm.h"
 
-#include "common/WindowPositions.h"
-#include "layouts/Module1.h"
-#include "layouts/TextUtil.h"
+#include "core/common/TextUtil.h"
+#include "core/layouts/Module1.h"
+#include "gui/common/WindowPositions.h"
 
 #include <QEvent>
 #include <QFontDatabase>

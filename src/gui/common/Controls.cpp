@@ -1,4 +1,4 @@
-#include "common/Controls.h"
+#include "gui/common/Controls.h"
 
 #include <QLabel>
 

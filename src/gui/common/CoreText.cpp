@@ -1,4 +1,4 @@
-#include "common/CoreText.h"
+#include "gui/common/CoreText.h"
 
 #include <QFile>
 #include <QStringDecoder>

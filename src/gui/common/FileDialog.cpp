@@ -1,4 +1,4 @@
-#include "common/FileDialog.h"
+#include "gui/common/FileDialog.h"
 
 #include <QFileDialog>
 #include <QQueue>

@@ -1,6 +1,6 @@
-#include "common/MessageBoxes.h"
+#include "gui/common/MessageBoxes.h"
 
-#include "common/CoreText.h"
+#include "gui/common/CoreText.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "common/WindowPositions.h"
+#include "gui/common/WindowPositions.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "filetree/FileTreeModel.h"
+#include "gui/filetree/FileTreeModel.h"
 
-#include "filetree/FileTree.h"
+#include "core/filetree/FileTree.h"
 
 #include <limits>
 

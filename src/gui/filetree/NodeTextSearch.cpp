@@ -1,6 +1,6 @@
-#include "filetree/NodeTextSearch.h"
+#include "gui/filetree/NodeTextSearch.h"
 
-#include "filetree/FileTree.h"
+#include "core/filetree/FileTree.h"
 
 NodeTextSearch::NodeTextSearch(const QString& searchText) {
     for (int byte = 0; byte < 256; ++byte)

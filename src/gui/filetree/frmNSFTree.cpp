@@ -1,13 +1,13 @@
-#include "filetree/frmNSFTree.h"
+#include "gui/filetree/frmNSFTree.h"
 
-#include "common/CoreText.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
-#include "filetree/FileTreeModel.h"
-#include "filetree/NodeTextSearch.h"
-#include "filetree/TreeBuilder.h"
-#include "find/frmFind.h"
-#include "shell/AppContext.h"
+#include "core/filetree/TreeBuilder.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/filetree/FileTreeModel.h"
+#include "gui/filetree/NodeTextSearch.h"
+#include "gui/find/frmFind.h"
+#include "gui/shell/AppContext.h"
 
 #include <QAction>
 #include <QEvent>

@@ -1,8 +1,8 @@
-#include "find/frmFind.h"
+#include "gui/find/frmFind.h"
 
-#include "common/CoreText.h"
-#include "common/WindowPositions.h"
-#include "layouts/Module1.h"
+#include "core/layouts/Module1.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/WindowPositions.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "shell/AppContext.h"
+#include "gui/shell/AppContext.h"
 
-#include "shell/DocumentArea.h"
+#include "gui/shell/DocumentArea.h"
 
 AppContext::AppContext() = default;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/MessageBoxes.h"
-#include "layouts/Module1.h"
+#include "core/layouts/Module1.h"
+#include "gui/common/MessageBoxes.h"
 
 #include <QPointer>
 

@@ -1,7 +1,7 @@
-#include "shell/DocumentArea.h"
+#include "gui/shell/DocumentArea.h"
 
-#include "common/WindowPositions.h"
-#include "shell/DocumentWindow.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/shell/DocumentWindow.h"
 
 #include <QScreen>
 #include <algorithm>

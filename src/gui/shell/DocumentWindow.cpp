@@ -1,6 +1,6 @@
-#include "shell/DocumentWindow.h"
+#include "gui/shell/DocumentWindow.h"
 
-#include "common/WindowPositions.h"
+#include "gui/common/WindowPositions.h"
 
 #include <QCloseEvent>
 

@@ -1,11 +1,11 @@
-#include "shell/Startup.h"
+#include "gui/shell/Startup.h"
 
-#include "about/frmSplash.h"
-#include "claimform/ClaimFormController.h"
-#include "common/CoreText.h"
-#include "filetree/frmNSFTree.h"
-#include "shell/AppContext.h"
-#include "shell/frmMain.h"
+#include "gui/about/frmSplash.h"
+#include "gui/claimform/ClaimFormController.h"
+#include "gui/common/CoreText.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/frmMain.h"
 
 #include <QDir>
 #include <QFileInfo>

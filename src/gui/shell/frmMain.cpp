@@ -1,16 +1,16 @@
-#include "shell/frmMain.h"
+#include "gui/shell/frmMain.h"
 
-#include "Version.h"
-#include "about/Branding.h"
-#include "about/frmAbout.h"
-#include "common/CoreText.h"
-#include "common/FileDialog.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
-#include "layouts/VersionDetector.h"
-#include "shell/AppContext.h"
-#include "shell/DocumentArea.h"
-#include "shell/DocumentWindow.h"
+#include "core/Version.h"
+#include "core/layouts/VersionDetector.h"
+#include "gui/about/Branding.h"
+#include "gui/about/frmAbout.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
 
 #include <QCloseEvent>
 #include <QDir>

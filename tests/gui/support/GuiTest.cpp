@@ -1,8 +1,8 @@
 #include "GuiTest.h"
 
-#include "common/FileDialog.h"
-#include "common/MessageBoxes.h"
-#include "common/WindowPositions.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layouts/Message.h"
+#include "core/common/Message.h"
 
 namespace qm {
 

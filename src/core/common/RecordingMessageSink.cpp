@@ -1,4 +1,4 @@
-#include "layouts/RecordingMessageSink.h"
+#include "core/common/RecordingMessageSink.h"
 
 namespace qm {
 

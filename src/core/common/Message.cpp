@@ -1,4 +1,4 @@
-#include "layouts/Message.h"
+#include "core/common/Message.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "layouts/TextUtil.h"
+#include "core/common/TextUtil.h"
 
 namespace qm {
 
