@@ -3,8 +3,11 @@
 #include "EngineText.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
+#include "core/layouts/MapSearchPath.h"
 #include "core/layouts/Module1.h"
 #include "core/layouts/VersionDetector.h"
+
+#include <QDir>
 
 namespace qm::cli {
 
@@ -25,7 +28,8 @@ bool ClaimFile::open(const QString& path, const QString& mapsDir) {
     notes_.clear();
     tree_.reset();
     path_ = path;
-    m_->MapFolder = EngineText::toPath(mapsDir);
+    m_->MapFolder = EngineText::toPath(QDir::currentPath());
+    m_->MapFolders = MapSearchPath::forThisProcess(EngineText::toPath(mapsDir), m_->MapFolder);
     m_->FileName = EngineText::toPath(path);
 
     if (m_->FileNumber != 0)

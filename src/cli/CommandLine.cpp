@@ -27,8 +27,11 @@ const QLatin1String kHelpBody(
     "                        values failed their check; then a summary.\n"
     "\n"
     "Options:\n"
-    "  --maps DIR            Folder of the map files nsf0200.map and nsf0301.map\n"
-    "                        (default: the current directory).\n"
+    "  --maps DIR            Folder of the map files nsf0200.map and nsf0301.map,\n"
+    "                        looked in first. Then come $QUILLMARK_MAPS, the\n"
+    "                        current directory, the installed maps\n"
+    "                        (<prefix>/share/quillmark/maps) and, for a program\n"
+    "                        run from its build folder, the source tree's maps/.\n"
     "  --json                Print JSON instead of text:\n"
     "                        tree:  {\"file\", \"version\", \"nodes\": [{\"index\" (1-based),\n"
     "                               \"key\", \"text\", \"parent\" (a key or null)}],\n"
@@ -87,8 +90,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments) {
         return Outcome::ShowVersion;
 
     json_ = parser.isSet(jsonOption);
-    mapsDir_ = parser.isSet(mapsOption) ? parser.value(mapsOption) : QDir::currentPath();
-    if (mapsDir_.isEmpty()) {
+    mapsDir_ = parser.value(mapsOption);
+    if (parser.isSet(mapsOption) && mapsDir_.isEmpty()) {
         error_ = QStringLiteral("--maps needs a folder");
         return Outcome::UsageError;
     }

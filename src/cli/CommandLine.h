@@ -24,7 +24,7 @@ public:
     Command command() const { return command_; }
     const QString& file() const { return file_; }
     const QStringList& keys() const { return keys_; }
-    // Where the map files are looked for; the current directory unless --maps is given.
+    // The --maps folder, looked in first for map files; empty when not given.
     const QString& mapsDir() const { return mapsDir_; }
     bool json() const { return json_; }
 

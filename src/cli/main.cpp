@@ -2,10 +2,14 @@
 #include "ClaimCommand.h"
 #include "ClaimFile.h"
 #include "CommandLine.h"
+#include "EngineText.h"
 #include "TreeCommand.h"
 #include "core/Version.h"
+#include "core/layouts/MapSearchPath.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 
@@ -22,10 +26,16 @@ int main(int argc, char* argv[]) {
     case CommandLine::Outcome::ShowHelp:
         out << CommandLine::helpText();
         return kExitOk;
-    case CommandLine::Outcome::ShowVersion:
+    case CommandLine::Outcome::ShowVersion: {
         out << "quillmark-cli " << qm::kVersionMajor << '.' << qm::kVersionMinor << '.'
             << qm::kVersionRevision << '\n';
+        const std::string maps = qm::MapSearchPath::folderInUse(qm::MapSearchPath::forThisProcess(
+            EngineText::toPath(commandLine.mapsDir()), EngineText::toPath(QDir::currentPath())));
+        out << "Maps: "
+            << (maps.empty() ? QStringLiteral("none found") : QFile::decodeName(maps.c_str()))
+            << '\n';
         return kExitOk;
+    }
     case CommandLine::Outcome::UsageError:
         err << "quillmark-cli: " << commandLine.error() << '\n' << CommandLine::usage();
         return kExitError;

@@ -45,12 +45,16 @@ private slots:
 
     void missingMapShowsTheLoaderMessageThenTheOpenMessage() {
         QTemporaryDir emptyMaps;
-        const auto r = CliRunner::run({QStringLiteral("--maps"), emptyMaps.path(),
-                                       QStringLiteral("--json"), QStringLiteral("tree"), path});
+        const auto r = CliRunner::runCopy({QStringLiteral("--maps"), emptyMaps.path(),
+                                           QStringLiteral("--json"), QStringLiteral("tree"), path},
+                                          emptyMaps.path());
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.out.isEmpty());
-        const qsizetype mapMessage =
-            r.errText().indexOf(QStringLiteral("Unable to open map file: nsf0301.map"));
+        // Every path tried is named: --maps, then the current folder.
+        const qsizetype mapMessage = r.errText().indexOf(
+            QStringLiteral(
+                "Unable to open map file: nsf0301.map\n\nLooked for it at:\n%1/nsf0301.map")
+                .arg(emptyMaps.path()));
         const qsizetype openMessage = r.errText().indexOf(notNsf());
         QVERIFY2(mapMessage >= 0 && openMessage > mapMessage, r.err.constData());
     }

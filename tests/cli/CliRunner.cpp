@@ -1,7 +1,9 @@
 #include "CliRunner.h"
 
+#include <QFile>
 #include <QJsonParseError>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 QJsonDocument CliRunner::Result::json() const {
@@ -16,11 +18,26 @@ QString CliRunner::mapsDir() {
     return QStringLiteral(MAPS_DIR);
 }
 
-CliRunner::Result CliRunner::run(const QStringList& arguments, const QString& workingDir) {
+CliRunner::Result CliRunner::runCopy(const QStringList& arguments, const QString& workingDir,
+                                     const QStringList& environment) {
+    QTemporaryDir bin;
+    const QString copy = bin.filePath(QStringLiteral("quillmark-cli"));
+    if (!QFile::copy(QStringLiteral(QUILLMARK_CLI), copy))
+        qWarning("cannot copy quillmark-cli to %s", qPrintable(copy));
+    return run(arguments, workingDir, copy, environment);
+}
+
+CliRunner::Result CliRunner::run(const QStringList& arguments, const QString& workingDir,
+                                 const QString& program, const QStringList& environment) {
     QProcess process;
     if (!workingDir.isEmpty())
         process.setWorkingDirectory(workingDir);
-    process.start(QStringLiteral(QUILLMARK_CLI), arguments);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QUILLMARK_MAPS"));
+    for (const QString& variable : environment)
+        env.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(env);
+    process.start(program.isEmpty() ? QStringLiteral(QUILLMARK_CLI) : program, arguments);
     Result result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         qWarning("quillmark-cli did not finish normally: %s", qPrintable(process.errorString()));

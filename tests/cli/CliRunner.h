@@ -19,7 +19,12 @@ public:
     };
 
     // workingDir: where the tool starts (empty: the test's own).
-    static Result run(const QStringList& arguments, const QString& workingDir = QString());
+    static Result run(const QStringList& arguments, const QString& workingDir = QString(),
+                      const QString& program = QString(), const QStringList& environment = {});
+    // The same with a copy of the tool in a folder of its own, so that it finds
+    // no installed or source-tree maps beside it.
+    static Result runCopy(const QStringList& arguments, const QString& workingDir,
+                          const QStringList& environment = {});
     // The real maps folder and the tool's path, from the build.
     static QString mapsDir();
 };

@@ -119,14 +119,41 @@ private slots:
         QCOMPARE(claimC, batch2 + 1);
     }
 
-    void mapsDefaultToTheCurrentDirectory() {
+    // Where the tool looks for maps: the current folder, QUILLMARK_MAPS, and
+    // (run from the build) the source tree; a copy elsewhere finds none.
+    void mapSearch_data() {
+        QTest::addColumn<bool>("copy");
+        QTest::addColumn<QString>("workingDir");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<int>("exitCode");
+        const QString maps = CliRunner::mapsDir();
+        QTest::newRow("current folder") << true << maps << QStringList() << 0;
+        QTest::newRow("QUILLMARK_MAPS")
+            << true << QString() << QStringList{QStringLiteral("QUILLMARK_MAPS=") + maps} << 0;
+        QTest::newRow("source tree, from the build") << false << QString() << QStringList() << 0;
+        QTest::newRow("nowhere") << true << QString() << QStringList() << 2;
+    }
+
+    void mapSearch() {
+        QFETCH(bool, copy);
+        QFETCH(QString, workingDir);
+        QFETCH(QStringList, environment);
+        QFETCH(int, exitCode);
         const TwoBatchFile file(records);
         const QString path = writeFile(file.text);
-        // Started in the maps folder without --maps, the tool finds the map there...
-        auto r = CliRunner::run({QStringLiteral("--json"), QStringLiteral("claim"), path,
-                                 QString::fromStdString(file.claimA)},
-                                CliRunner::mapsDir());
-        QCOMPARE(r.exitCode, 0);
+        const QString where = workingDir.isEmpty() ? dir.path() : workingDir;
+        const QStringList arguments{QStringLiteral("--json"), QStringLiteral("claim"), path,
+                                    QString::fromStdString(file.claimA)};
+        const auto r = copy ? CliRunner::runCopy(arguments, where, environment)
+                            : CliRunner::run(arguments, where, QString(), environment);
+        QCOMPARE(r.exitCode, exitCode);
+        if (exitCode != 0) {
+            QVERIFY2(r.errText().contains(QStringLiteral("Unable to open map file: nsf0301.map")),
+                     qPrintable(r.errText()));
+            QVERIFY2(r.errText().contains(where + QStringLiteral("/nsf0301.map")),
+                     qPrintable(r.errText()));
+            return;
+        }
         const QJsonObject ca0 = r.json()
                                     .array()
                                     .at(0)
@@ -136,11 +163,6 @@ private slots:
                                     .value(QStringLiteral("CA0"))
                                     .toObject();
         QVERIFY(!ca0.value(QStringLiteral("fields")).toArray().isEmpty());
-        // ...and started elsewhere it does not.
-        r = CliRunner::run({QStringLiteral("tree"), path}, dir.path());
-        QCOMPARE(r.exitCode, 2);
-        QVERIFY2(r.errText().contains(QStringLiteral("Unable to open map file: nsf0301.map")),
-                 qPrintable(r.errText()));
     }
 };
 

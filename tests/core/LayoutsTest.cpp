@@ -156,7 +156,9 @@ private slots:
         ws.write("v200.nsf", ClaimFileBuilder().add(rec::aa0("S", "00200")).bytes());
         QVERIFY(!ws.open("v200.nsf"));
         QCOMPARE(ws.sink.messages.size(), std::size_t(1));
-        QCOMPARE(ws.sink.messages[0].text, std::string("Unable to open map file: nsf0200.map"));
+        QCOMPARE(ws.sink.messages[0].text,
+                 "Unable to open map file: nsf0200.map\n\nLooked for it at:\n" + ws.m.MapFolder +
+                     "/nsf0200.map");
         QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
         QCOMPARE(ws.sink.messages[0].icon, MessageIcon::Critical);
     }

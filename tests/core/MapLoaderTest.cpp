@@ -1,6 +1,7 @@
 #include "core/layouts/MapLoader.h"
 
 #include "ClaimFileBuilder.h"
+#include "core/layouts/MapSearchPath.h"
 
 #include <QTest>
 #include <sys/stat.h>
@@ -185,8 +186,57 @@ private slots:
         QVERIFY(::mkfifo(ws.path("pipe.map").c_str(), 0600) == 0);
         QVERIFY(!LoadMapFile(ws.m, "pipe.map", ws.sink));
         QCOMPARE(ws.sink.messages.size(), std::size_t(2));
-        QCOMPARE(ws.sink.messages[0].text, std::string("Unable to open map file: absent.map"));
+        QCOMPARE(ws.sink.messages[0].text,
+                 "Unable to open map file: absent.map\n\nLooked for it at:\n" + ws.m.MapFolder +
+                     "/absent.map");
         QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
+    }
+
+    // Every folder of the search is tried in order; the first that holds the
+    // file is used, and a miss names each path tried.
+    void mapFoldersAreSearchedInOrder() {
+        TestWorkspace ws;
+        QTemporaryDir other;
+        const std::string empty = other.path().toStdString();
+        ws.m.MapFolders = {empty, ws.m.MapFolder};
+        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        QVERIFY(ws.m.RecordLayouts.find("AA0")->Info.FieldCount > 0);
+        QVERIFY(!LoadMapFile(ws.m, "absent.map", ws.sink));
+        QCOMPARE(ws.sink.messages.back().text,
+                 "Unable to open map file: absent.map\n\nLooked for it at:\n" + empty +
+                     "/absent.map\n" + ws.m.MapFolder + "/absent.map");
+        QCOMPARE(MapSearchPath::folderInUse(ws.m.MapFolders), ws.m.MapFolder);
+        QCOMPARE(MapSearchPath::folderInUse({empty}), std::string());
+    }
+
+    void searchPathOrder_data() {
+        QTest::addColumn<QByteArray>("commandLine");
+        QTest::addColumn<QByteArray>("environment");
+        QTest::addColumn<QByteArray>("executable");
+        QTest::addColumn<QByteArrayList>("expected");
+        const QByteArray build = QUILLMARK_BUILD_DIR "/src/cli";
+        QTest::newRow("all places")
+            << QByteArray("/cli") << QByteArray("/env") << QByteArray("/opt/q/bin")
+            << QByteArrayList{"/cli", "/env", "/start", "/opt/q/bin/" QUILLMARK_DATA_MAPS_FROM_BIN};
+        QTest::newRow("repeats and blanks left out")
+            << QByteArray("/start") << QByteArray() << QByteArray() << QByteArrayList{"/start"};
+        QTest::newRow("run from the build folder")
+            << QByteArray() << QByteArray() << build
+            << QByteArrayList{"/start", build + "/" QUILLMARK_DATA_MAPS_FROM_BIN,
+                              QUILLMARK_SOURCE_MAPS_DIR};
+    }
+
+    void searchPathOrder() {
+        QFETCH(QByteArray, commandLine);
+        QFETCH(QByteArray, environment);
+        QFETCH(QByteArray, executable);
+        QFETCH(QByteArrayList, expected);
+        QByteArrayList folders;
+        for (const std::string& folder :
+             MapSearchPath::folders({commandLine.toStdString(), environment.toStdString(), "/start",
+                                     executable.toStdString()}))
+            folders << QByteArray::fromStdString(folder);
+        QCOMPARE(folders, expected);
     }
 };
 

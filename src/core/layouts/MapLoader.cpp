@@ -13,6 +13,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace qm {
 
@@ -79,17 +80,26 @@ bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink) 
         info.Repeats = false;
     }
 
+    // The first folder that holds the file is the one used.
+    const std::vector<std::string> folders =
+        m.MapFolders.empty() ? std::vector<std::string>{m.MapFolder} : m.MapFolders;
     std::unique_ptr<std::FILE, FileCloser> file;
+    std::string tried;
     try {
-        const std::string path = m.MapFolder + "/" + mapFileName;
-        file.reset(openRegularFile(path));
+        for (const std::string& folder : folders) {
+            const std::string path = folder + "/" + mapFileName;
+            file.reset(openRegularFile(path));
+            if (file)
+                break;
+            tried += "\n" + path;
+        }
     } catch (const std::exception& e) {
         sink.show({e.what(), kApplicationTitle, MessageIcon::None, MessageButtons::Ok});
         return false;
     }
     if (!file) {
-        sink.show({"Unable to open map file: " + mapFileName, "Error Opening Map File",
-                   MessageIcon::Critical, MessageButtons::Ok});
+        sink.show({"Unable to open map file: " + mapFileName + "\n\nLooked for it at:" + tried,
+                   "Error Opening Map File", MessageIcon::Critical, MessageButtons::Ok});
         return false;
     }
 

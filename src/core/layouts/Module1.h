@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -14,9 +15,12 @@ namespace qm {
 struct Module1 {
     LayoutCatalogue RecordLayouts;
     FileTable Files;
-    int FileNumber = 0;         // handle of the open claim file; 0 before the first open
-    std::string FileName;       // path chosen in the last File > Open
-    std::string MapFolder;      // folder of the map files, set once at start-up
+    int FileNumber = 0;    // handle of the open claim file; 0 before the first open
+    std::string FileName;  // path chosen in the last File > Open
+    std::string MapFolder; // folder current at start-up, where map files are looked for
+    // Every folder looked in for map files, in order (MapFolder among them);
+    // when empty, MapFolder alone.
+    std::vector<std::string> MapFolders;
     std::string SearchText;     // the file tree's find text
     std::int64_t FindIndex = 0; // 1-based index of the last find hit in the file tree
     ClaimTotals Totals;         // ClaimTotals of the claim clicked last

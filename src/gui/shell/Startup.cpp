@@ -1,5 +1,6 @@
 #include "gui/shell/Startup.h"
 
+#include "core/layouts/MapSearchPath.h"
 #include "gui/about/frmSplash.h"
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/common/CoreText.h"
@@ -11,7 +12,9 @@
 #include <QFileInfo>
 
 std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& arguments) {
-    context.module1().MapFolder = CoreText::fromPath(QDir::toNativeSeparators(QDir::currentPath()));
+    qm::Module1& m = context.module1();
+    m.MapFolder = CoreText::fromPath(QDir::toNativeSeparators(QDir::currentPath()));
+    m.MapFolders = qm::MapSearchPath::forThisProcess(std::string(), m.MapFolder);
 
     {
         frmSplash splash;

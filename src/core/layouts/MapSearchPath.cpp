@@ -1,0 +1,72 @@
+#include "core/layouts/MapSearchPath.h"
+
+#include "core/layouts/KnownVersions.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qm {
+
+namespace {
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// True when path lies inside folder (both absolute, as the build writes them).
+bool isInside(const std::string& path, const std::string& folder) {
+    if (folder.empty() || path.size() < folder.size() ||
+        path.compare(0, folder.size(), folder) != 0)
+        return false;
+    return path.size() == folder.size() || path[folder.size()] == '/';
+}
+
+} // namespace
+
+std::vector<std::string> MapSearchPath::folders(const Places& places) {
+    std::vector<std::string> result;
+    auto add = [&result](const std::string& folder) {
+        if (!folder.empty() && std::find(result.begin(), result.end(), folder) == result.end())
+            result.push_back(folder);
+    };
+    add(places.commandLine);
+    add(places.environment);
+    add(places.startFolder);
+    if (!places.executableFolder.empty()) {
+        // Relative to the program, so that an installed tree can be moved whole.
+        add(places.executableFolder + "/" + QUILLMARK_DATA_MAPS_FROM_BIN);
+        if (isInside(places.executableFolder, QUILLMARK_BUILD_DIR))
+            add(QUILLMARK_SOURCE_MAPS_DIR);
+    }
+    return result;
+}
+
+std::vector<std::string> MapSearchPath::forThisProcess(const std::string& commandLine,
+                                                       const std::string& startFolder) {
+    const char* environment = std::getenv("QUILLMARK_MAPS");
+    return folders({commandLine, environment ? environment : "", startFolder, executableFolder()});
+}
+
+std::string MapSearchPath::executableFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return {};
+    const std::string path(buffer, static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string MapSearchPath::folderInUse(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders)
+        for (const KnownVersion& version : kKnownVersions)
+            if (isRegularFile(folder + "/" + std::string(version.mapFile)))
+                return folder;
+    return {};
+}
+
+} // namespace qm

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qm {
+
+// The folders map files are looked for in, in order, and the folder in use.
+class MapSearchPath {
+public:
+    struct Places {
+        std::string commandLine;      // --maps DIR, or empty
+        std::string environment;      // QUILLMARK_MAPS, or empty
+        std::string startFolder;      // the folder current at start-up
+        std::string executableFolder; // the running program's folder, or empty
+    };
+
+    // --maps, QUILLMARK_MAPS, the start-up folder, the installed data folder
+    // beside the executable (<prefix>/share/quillmark/maps), and the source
+    // tree's maps/ for a program run from its build folder. Empty places and
+    // repeats are left out.
+    static std::vector<std::string> folders(const Places& places);
+
+    // folders() for this process: QUILLMARK_MAPS from its environment and its
+    // own folder, with the --maps folder and start-up folder given.
+    static std::vector<std::string> forThisProcess(const std::string& commandLine,
+                                                   const std::string& startFolder);
+
+    // The folder of the running program (empty when it cannot be told).
+    static std::string executableFolder();
+
+    // The first folder holding a known map file, or empty when none does.
+    static std::string folderInUse(const std::vector<std::string>& folders);
+};
+
+} // namespace qm
