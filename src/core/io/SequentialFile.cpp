@@ -147,6 +147,13 @@ bool SequentialFile::readLine(std::string& line) {
     return ok;
 }
 
+std::int64_t SequentialFile::size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return 0;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
 std::string SequentialFile::identity() const {
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0)

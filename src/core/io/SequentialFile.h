@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace qm {
 
@@ -47,7 +48,11 @@ public:
     // Calls visit(line, lineStart) for every line from the current position to
     // the end of the file, the same lines readLineView gives, without a call per
     // line for lines that lie within the buffer: the whole-file scans run here.
+    // A visit that returns bool stops the scan by returning false.
     template <typename Visit> void forEachLine(Visit&& visit);
+
+    // The file's size in bytes now, or 0 when it is not open.
+    std::int64_t size() const;
 
     // Identity of the file as opened (device, inode, size, modification time),
     // so that an index built over it can tell when the file was replaced.
@@ -87,16 +92,24 @@ private:
 };
 
 template <typename Visit> void SequentialFile::forEachLine(Visit&& visit) {
+    auto goOn = [&visit](std::string_view line, std::int64_t lineStart) {
+        if constexpr (std::is_same_v<decltype(visit(line, lineStart)), bool>) {
+            return visit(line, lineStart);
+        } else {
+            visit(line, lineStart);
+            return true;
+        }
+    };
     std::string_view line;
     for (;;) {
         // Every line whose terminator, and the byte after it, lie in the buffer.
         for (std::int64_t lineStart = pos_; takeBufferedLine(line); lineStart = pos_)
-            visit(line, lineStart);
+            if (!goOn(line, lineStart))
+                return;
         // A line across the end of the buffer, or the last one: the careful way.
         const std::int64_t lineStart = pos_;
-        if (!readLineView(line))
+        if (!readLineView(line) || !goOn(line, lineStart))
             return;
-        visit(line, lineStart);
     }
 }
 

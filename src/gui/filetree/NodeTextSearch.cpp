@@ -31,13 +31,7 @@ bool NodeTextSearch::matches(std::string_view latin1Text) const {
 }
 
 qint64 NodeTextSearch::findFirst(const qm::FileTree& tree, qint64 first, qint64 last) const {
-    if (first < 1)
-        first = 1;
-    if (last > tree.size())
-        last = tree.size();
-    for (qint64 index = first; index <= last; ++index) {
-        if (matches(tree.text(index - 1)))
-            return index;
-    }
-    return 0;
+    const qint64 node = tree.findText(qMax(first, qint64(1)) - 1, last - 1,
+                                      [this](std::string_view text) { return matches(text); });
+    return node == qm::FileTree::kNoNode ? 0 : node + 1;
 }
