@@ -3,15 +3,42 @@
 #include "core/common/TextUtil.h"
 #include "core/io/SequentialFile.h"
 
+#include <cstring>
+
 namespace qm {
 
 namespace {
 
 constexpr std::size_t kRecordLength = 320;
 
-// T(s, n): n characters from column s, blanks trimmed.
+// T(s, n): n characters from column s, blanks trimmed. This runs three times
+// for every claim of the file, on fields that are mostly blank padding: the
+// padding at the end is found eight characters at a time, without a branch
+// per character.
 std::string_view T(std::string_view line, int start, int length) {
-    return trimSpaces(columns(line, start, length));
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the last character is the top byte");
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
+    const std::string_view field =
+        line.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
+    std::size_t e = field.size();
+    for (;;) {
+        if (e < 8) {
+            while (e > 0 && field[e - 1] == ' ')
+                --e;
+            break;
+        }
+        std::uint64_t eight;
+        std::memcpy(&eight, field.data() + e - 8, 8);
+        if (const std::uint64_t notBlank = eight ^ kEightBlanks) {
+            e -= static_cast<std::size_t>(__builtin_clzll(notBlank)) / 8;
+            break;
+        }
+        e -= 8;
+    }
+    std::size_t b = 0;
+    while (b < e && field[b] == ' ')
+        ++b;
+    return field.substr(b, e - b);
 }
 
 bool onlySpaces(std::string_view text) {
