@@ -2,10 +2,12 @@
 // properties, find-next with the find dialog, node clicks, and its place as a
 // document window of the main window.
 #include "GuiTest.h"
+#include "core/filetree/TreeBuilder.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/filetree/FileTreeModel.h"
+#include "gui/filetree/TreeBuildJob.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
 #include "gui/shell/AppContext.h"
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -38,8 +41,12 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeView>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <new>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -143,11 +150,13 @@ private slots:
 
     // In the main window
     void viewClaimsShowsOneTreeUntilItIsClosed();
+    void slowBuildShowsItsProgressAndCanBeCancelled();
 
 private:
     QString writeClaimFile(const QString& name, const QList<QByteArray>& lines) const;
     bool openClaimFile(const QString& path);
     std::unique_ptr<frmNSFTree> showTree(const QString& path);
+    std::unique_ptr<frmMain> startWith(const QString& path);
     bool pressFind(frmNSFTree& window, const QString& typed, Leave leave = Leave::FindIt);
     QTreeView* treeView(const frmNSFTree& window) const;
     QString panelText(const frmNSFTree& window, int panel) const;
@@ -175,6 +184,7 @@ void tst_filetree::init() {
 }
 
 void tst_filetree::cleanup() {
+    TreeBuildJob::setBuildForTests({});
     context_.reset();
     MessageBoxes::reset();
     WindowPositions::setSettingsFile(QString());
@@ -209,6 +219,17 @@ std::unique_ptr<frmNSFTree> tst_filetree::showTree(const QString& path) {
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("The tree window was not exposed");
     return window;
+}
+
+// Starts the application on path as its command line does, with the maps
+// found in the start-up folder.
+std::unique_ptr<frmMain> tst_filetree::startWith(const QString& path) {
+    const QString before = QDir::currentPath();
+    if (!QDir::setCurrent(QStringLiteral(MAPS_DIR)))
+        return nullptr;
+    std::unique_ptr<frmMain> main = Startup::run(*context_, {path});
+    QDir::setCurrent(before);
+    return main;
 }
 
 // Presses Find on the toolbar and answers the find dialog it opens: types
@@ -802,10 +823,7 @@ void tst_filetree::clickAndEnterActivateButFindDoesNot() {
 
 void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     const QString path = samplePath("sample301.nsf");
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
-    const std::unique_ptr<frmMain> main = Startup::run(*context_, {path});
-    QDir::setCurrent(before);
+    const std::unique_ptr<frmMain> main = startWith(path);
     QVERIFY(main);
     qm::Module1& m = context_->module1();
 
@@ -854,6 +872,79 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     QVERIFY(pressFind(*window, QStringLiteral("rasmussen")));
     QCOMPARE(selectedIndex(*window), qint64(9));
     QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_filetree::slowBuildShowsItsProgressAndCanBeCancelled() {
+    const std::unique_ptr<frmMain> main = startWith(samplePath("sample301.nsf"));
+    QVERIFY(main);
+    qm::Module1& m = context_->module1();
+    enum class End { Finish, CancelButton, Escape, OutOfMemory };
+
+    // A build that reads 40 % of the file, then waits for the test to let it
+    // go on or for a cancel; or one that runs out of memory at once.
+    End end = End::Finish;
+    std::atomic<bool> release{false};
+    TreeBuildJob::setBuildForTests(
+        [&](qm::SequentialFile& file,
+            qm::TreeBuildControl& control) -> std::optional<qm::FileTree> {
+            if (end == End::OutOfMemory)
+                throw std::bad_alloc();
+            control.bytesTotal = 1000;
+            control.bytesDone = 400;
+            while (!release && !control.cancel)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return qm::BuildTree(file, control);
+        });
+
+    // View Claims, ended as asked; the progress shown, or -1 without a dialog.
+    auto viewClaims = [&](End how) {
+        end = how;
+        release = false;
+        int progress = -1;
+        int attempts = 0;
+        std::function<void()> drive = [&] {
+            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                if (++attempts < 200)
+                    QTimer::singleShot(10, main.get(), drive);
+                return;
+            }
+            progress =
+                dialog->objectName() == QLatin1String("frmTreeProgress") ? dialog->value() : -2;
+            if (how == End::CancelButton)
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+            else if (how == End::Escape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                release = true;
+        };
+        if (how != End::OutOfMemory)
+            QTimer::singleShot(0, main.get(), drive);
+        if (!GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")))
+            return -3;
+        return progress;
+    };
+    auto treeWindow = [&] {
+        return main->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    };
+
+    for (End how : {End::CancelButton, End::Escape}) {
+        QCOMPARE(viewClaims(how), 400);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!treeWindow());
+        QVERIFY(m.Files.isOpen(m.FileNumber));
+    }
+    QCOMPARE(viewClaims(End::OutOfMemory), -1);
+    QVERIFY(!treeWindow());
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+
+    QCOMPARE(viewClaims(End::Finish), 400);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(treeWindow());
+    const auto* window = qobject_cast<frmNSFTree*>(treeWindow()->widget());
+    QVERIFY(window);
+    QCOMPARE(window->tree().ClaimCount, qint64(6));
 }
 
 QTEST_MAIN(tst_filetree)
