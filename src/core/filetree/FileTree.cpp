@@ -8,44 +8,6 @@ namespace qm {
 
 namespace {
 
-// How the text of each kind of node reads: glue[0], the first field, glue[1],
-// the second field, and so on; with the bits of the header that hold each
-// field's length and the longest each field can be (its column width).
-struct Shape {
-    std::string_view glue[4];
-    int fieldCount;
-    int bits[3];
-    std::size_t maxLength[3];
-};
-
-// In the order of FileTree::Kind.
-constexpr Shape kShapes[4] = {
-    {{"AA0: ", ""}, 1, {5}, {16}},
-    {{"BA0: ", " - ", ""}, 2, {4, 6}, {15, 33}},
-    {{"BA0: ", " - ", ", ", ""}, 3, {4, 5, 4}, {15, 20, 12}},
-    {{"CA0: ", ", ", " (", ")"}, 3, {5, 4, 5}, {20, 12, 17}},
-};
-
-constexpr std::size_t kMaxFieldBytes = 20 + 12 + 17;
-
-constexpr bool shapesFit() {
-    for (const Shape& shape : kShapes) {
-        int bits = 0;
-        std::size_t fields = 0, text = shape.glue[0].size();
-        for (int f = 0; f < shape.fieldCount; ++f) {
-            if (shape.maxLength[f] >= (std::size_t(1) << shape.bits[f]))
-                return false;
-            bits += shape.bits[f];
-            fields += shape.maxLength[f];
-            text += shape.maxLength[f] + shape.glue[f + 1].size();
-        }
-        if (bits > 14 || fields > kMaxFieldBytes || text > FileTree::kMaxTextLength)
-            return false;
-    }
-    return true;
-}
-static_assert(shapesFit(), "every field length fits its bits, every text its buffer");
-
 std::int64_t lastBefore(const std::vector<std::int64_t>& list, std::int64_t node) {
     const auto it = std::lower_bound(list.begin(), list.end(), node);
     return it == list.begin() ? FileTree::kNoNode : *std::prev(it);
@@ -81,34 +43,22 @@ std::string FileTree::key(std::int64_t node) const {
     return std::string(recordType(node)) + std::to_string(position(node));
 }
 
-std::size_t FileTree::fieldBytes(std::uint16_t header) {
-    const Shape& shape = kShapes[header >> 14];
-    std::size_t total = 0;
-    int shift = 0;
-    for (int f = 0; f < shape.fieldCount; ++f) {
-        total += (header >> shift) & ((1u << shape.bits[f]) - 1);
-        shift += shape.bits[f];
+constexpr bool FileTree::shapesFit() {
+    for (const Shape& shape : kShapes) {
+        int bits = 0;
+        std::size_t fields = 0, text = shape.glueLength[0];
+        for (int f = 0; f < shape.fieldCount; ++f) {
+            if (shape.maxLength[f] >= (std::size_t(1) << shape.bits[f]) ||
+                shape.maxLength[f] > kFieldCopy)
+                return false;
+            bits += shape.bits[f];
+            fields += shape.maxLength[f];
+            text += shape.maxLength[f] + shape.glueLength[f + 1];
+        }
+        if (bits > 14 || fields > kMaxFieldBytes || text > kMaxTextLength)
+            return false;
     }
-    return total;
-}
-
-std::string_view FileTree::compose(std::uint16_t header, const char* fields, TextBuffer& buffer) {
-    const Shape& shape = kShapes[header >> 14];
-    char* out = buffer.data();
-    auto put = [&out](const char* bytes, std::size_t n) {
-        std::memcpy(out, bytes, n);
-        out += n;
-    };
-    put(shape.glue[0].data(), shape.glue[0].size());
-    int shift = 0;
-    for (int f = 0; f < shape.fieldCount; ++f) {
-        const std::size_t n = (header >> shift) & ((1u << shape.bits[f]) - 1);
-        shift += shape.bits[f];
-        put(fields, n);
-        fields += n;
-        put(shape.glue[f + 1].data(), shape.glue[f + 1].size());
-    }
-    return std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
+    return true;
 }
 
 const char* FileTree::fieldsOf(std::int64_t node) const {
@@ -274,10 +224,12 @@ void FileTree::clear() {
 
 std::int64_t FileTree::add(Kind nodeKind, std::int64_t position,
                            std::initializer_list<std::string_view> fields) {
+    static_assert(shapesFit(), "every field length fits its bits, every text its buffer");
     if ((count_ & (kGroupSize - 1)) == 0) {
         // A group starts: its fields must fit in one chunk.
         if (chunkUsed_ + kGroupSize * kMaxFieldBytes > kChunkSize) {
-            textChunks_.emplace_back(new char[kChunkSize]);
+            // Room after the last field for the word copies of compose().
+            textChunks_.emplace_back(new char[kChunkSize + kFieldCopy]);
             chunkUsed_ = 0;
         }
         groupStarts_.push_back((textChunks_.size() - 1) * kChunkSize + chunkUsed_);

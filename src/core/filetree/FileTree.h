@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -26,10 +27,17 @@ namespace qm {
 class FileTree {
 public:
     static constexpr std::int64_t kNoNode = -1;
-    // Room for the longest text: "CA0: " and fields of 20, 12 and 17
+    // Longer than the longest text: "CA0: " and fields of 20, 12 and 17
     // characters with their separators.
     static constexpr std::size_t kMaxTextLength = 64;
-    using TextBuffer = std::array<char, kMaxTextLength>;
+
+private:
+    // Texts are put together from whole words, not byte by byte: a field is
+    // copied as kFieldCopy bytes, a separator as eight.
+    static constexpr std::size_t kFieldCopy = 48;
+
+public:
+    using TextBuffer = std::array<char, kMaxTextLength + kFieldCopy>;
 
     std::int64_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
@@ -83,6 +91,27 @@ private:
     // What a node is and how its text reads; the top two bits of its header.
     enum Kind : std::uint16_t { kHeader, kBatchByName, kBatchByPerson, kClaim };
 
+    // How the text of each kind of node reads: glue[0], the first field,
+    // glue[1], the second field, and so on; with the bits of the header that
+    // hold each field's length and the longest each field can be (its
+    // column's width).
+    struct Shape {
+        char glue[4][8]; // padded to a word
+        std::size_t glueLength[4];
+        int fieldCount;
+        int bits[3];
+        std::size_t maxLength[3];
+    };
+    // In the order of Kind.
+    static constexpr Shape kShapes[4] = {
+        {{"AA0: ", ""}, {5, 0}, 1, {5}, {16}},
+        {{"BA0: ", " - ", ""}, {5, 3, 0}, 2, {4, 6}, {15, 33}},
+        {{"BA0: ", " - ", ", ", ""}, {5, 3, 2, 0}, 3, {4, 5, 4}, {15, 20, 12}},
+        {{"CA0: ", ", ", " (", ")"}, {5, 2, 2, 1}, 3, {5, 4, 5}, {20, 12, 17}},
+    };
+    static constexpr std::size_t kMaxFieldBytes = 20 + 12 + 17;
+    static constexpr bool shapesFit();
+
     // A growing array in fixed blocks: it never copies what it holds, and
     // its memory follows the tree's size.
     template <typename T> class BlockArray {
@@ -122,8 +151,28 @@ private:
     Kind kind(std::int64_t node) const {
         return static_cast<Kind>(headers_[static_cast<std::size_t>(node)] >> 14);
     }
-    static std::size_t fieldBytes(std::uint16_t header);
-    static std::string_view compose(std::uint16_t header, const char* fields, TextBuffer& buffer);
+    static std::size_t fieldBytes(std::uint16_t header) {
+        const Shape& shape = kShapes[header >> 14];
+        std::size_t total = 0;
+        for (int f = 0, shift = 0; f < shape.fieldCount; shift += shape.bits[f++])
+            total += (header >> shift) & ((1u << shape.bits[f]) - 1);
+        return total;
+    }
+    static std::string_view compose(std::uint16_t header, const char* fields, TextBuffer& buffer) {
+        const Shape& shape = kShapes[header >> 14];
+        char* out = buffer.data();
+        std::memcpy(out, shape.glue[0], 8);
+        out += shape.glueLength[0];
+        for (int f = 0, shift = 0; f < shape.fieldCount; shift += shape.bits[f++]) {
+            const std::size_t n = (header >> shift) & ((1u << shape.bits[f]) - 1);
+            std::memcpy(out, fields, kFieldCopy);
+            out += n;
+            fields += n;
+            std::memcpy(out, shape.glue[f + 1], 8);
+            out += shape.glueLength[f + 1];
+        }
+        return std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
+    }
     const char* groupFields(std::int64_t node) const {
         const std::uint64_t at = groupStarts_[static_cast<std::size_t>(node >> kGroupBits)];
         return textChunks_[at >> kChunkBits].get() + (at & (kChunkSize - 1));
