@@ -80,8 +80,11 @@ void FileBenchmark::treeMemory() {
                 static_cast<long long>(tree_->size()), static_cast<long long>(tree_->BatchCount),
                 static_cast<long long>(tree_->ClaimCount), seconds);
     std::printf("memory: VmRSS before BuildTree %.1f MiB, after %.1f MiB, tree %.1f MiB "
-                "(target <= 100 MiB)\n",
+                "(target <= 100 MiB for 1 GB)\n",
                 mib(before), mib(after), mib(after - before));
+    const double nodes = double(std::max<std::int64_t>(tree_->size(), 1));
+    std::printf("memory: %.1f bytes a node by VmRSS, %.1f held by the tree (target <= 40)\n",
+                double(after - before) * 1024 / nodes, double(tree_->memoryBytes()) / nodes);
 }
 
 void FileBenchmark::scanAgainstWc() {
