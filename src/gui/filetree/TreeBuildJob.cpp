@@ -70,6 +70,9 @@ void showProgress(qm::TreeBuildControl& control, const Result& result, QWidget* 
     dialog.show();
     poll.start();
     loop.exec();
+    // The loop also ends when the application quits: the build stops then too.
+    if (!isReady(result))
+        control.cancel = true;
 }
 
 } // namespace
