@@ -69,7 +69,8 @@ const char* FileTree::fieldsOf(std::int64_t node) const {
 }
 
 std::string_view FileTree::text(std::int64_t node, TextBuffer& buffer) const {
-    return compose(headers_[static_cast<std::size_t>(node)], fieldsOf(node), buffer);
+    const char* fields = fieldsOf(node);
+    return compose(headers_[static_cast<std::size_t>(node)], fields, buffer);
 }
 
 std::string FileTree::text(std::int64_t node) const {

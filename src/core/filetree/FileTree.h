@@ -158,7 +158,8 @@ private:
             total += (header >> shift) & ((1u << shape.bits[f]) - 1);
         return total;
     }
-    static std::string_view compose(std::uint16_t header, const char* fields, TextBuffer& buffer) {
+    // The text of a node whose fields start at fields; moves fields past them.
+    static std::string_view compose(std::uint16_t header, const char*& fields, TextBuffer& buffer) {
         const Shape& shape = kShapes[header >> 14];
         char* out = buffer.data();
         std::memcpy(out, shape.glue[0], 8);
@@ -216,11 +217,9 @@ std::int64_t FileTree::findText(std::int64_t first, std::int64_t last, Match&& m
     TextBuffer buffer;
     const char* fields = first <= last ? fieldsOf(first) : nullptr;
     for (std::int64_t node = first; node <= last; ++node) {
-        if (node > first) {
-            fields = (node & (kGroupSize - 1)) == 0
-                         ? groupFields(node)
-                         : fields + fieldBytes(headers_[static_cast<std::size_t>(node - 1)]);
-        }
+        // A group may start in a new chunk; within one, fields follow fields.
+        if ((node & (kGroupSize - 1)) == 0)
+            fields = groupFields(node);
         if (match(compose(headers_[static_cast<std::size_t>(node)], fields, buffer)))
             return node;
     }
