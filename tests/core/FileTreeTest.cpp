@@ -97,8 +97,9 @@ private slots:
         const FileTree t = build(B().add(rec::aa0())
                                      .add(rec::ba0().substr(0, 319)) // too short: skipped
                                      .add(rec::ba0())
-                                     .add("\n" + rec::ca0("LF").substr(0, 319)) // 320 with the LF
-                                     .add("\n" + rec::ca0("SHORT").substr(0, 318))
+                                     .add("\n" + rec::ca0("LF")) // a record after its LF
+                                     // 320 with the LF, but no record without it
+                                     .add("\n" + rec::ca0("SHORT").substr(0, 319))
                                      .add(B::record("ca0"))
                                      .add(rec::ya0())
                                      .bytes());
@@ -186,24 +187,24 @@ private slots:
                 const unsigned kind = random() % 10;
                 if (kind == 0) {
                     const std::string submitter = field(16);
-                    t.addHeader(position, submitter);
+                    t.add(position, {NodeText::kHeader, {submitter}});
                     texts.push_back("AA0: " + submitter);
                     parents.push_back(FileTree::kNoNode);
                     header = i;
                 } else if (kind <= 2) {
                     const std::string tax = field(15), last = field(20), first = field(12);
                     if (kind == 1) {
-                        t.addBatch(position, tax, last);
+                        t.add(position, {NodeText::kBatchByName, {tax, last}});
                         texts.push_back("BA0: " + tax + " - " + last);
                     } else {
-                        t.addBatch(position, tax, last, first);
+                        t.add(position, {NodeText::kBatchByPerson, {tax, last, first}});
                         texts.push_back("BA0: " + tax + " - " + last + ", " + first);
                     }
                     parents.push_back(header);
                     batch = i;
                 } else {
                     const std::string last = field(20), first = field(12), pcn = field(17);
-                    t.addClaim(position, last, first, pcn);
+                    t.add(position, {NodeText::kClaim, {last, first, pcn}});
                     texts.push_back("CA0: " + last + ", " + first + " (" + pcn + ")");
                     parents.push_back(batch);
                 }
@@ -238,6 +239,7 @@ private slots:
     void trailerIndex() {
         const FileTree t = build(B().add(rec::aa0())
                                      .add(rec::ya0())
+                                     .add("\n" + rec::ya0())
                                      .add("\n" + rec::ya0().substr(0, 319))
                                      .add(rec::ya0().substr(0, 319))
                                      .add(rec::za0())
@@ -245,7 +247,7 @@ private slots:
         QCOMPARE(t.trailers.firstAtOrAfter('Y', 1), std::optional<std::int64_t>(323));
         QCOMPARE(t.trailers.firstAtOrAfter('Y', 324), std::optional<std::int64_t>(645));
         QCOMPARE(t.trailers.firstAtOrAfter('Y', 646), std::optional<std::int64_t>());
-        QCOMPARE(t.trailers.firstAtOrAfter('Z', 1), std::optional<std::int64_t>(1288));
+        QCOMPARE(t.trailers.firstAtOrAfter('Z', 1), std::optional<std::int64_t>(1611));
         QVERIFY(t.trailers.complete);
     }
 };

@@ -88,8 +88,7 @@ private:
     // The 320 characters of the sample's record at a 1-based byte position.
     QString sampleLine(qint64 position) const;
     int slotOf(const char* type, const char* fieldId) const {
-        return qm::LayoutCatalogue::fieldSlot(*context_->module1().RecordLayouts.find(type),
-                                              fieldId);
+        return context_->module1().RecordLayouts->find(type)->indexOf(fieldId) + 1;
     }
 
     std::unique_ptr<QTemporaryDir> dir_;
@@ -157,7 +156,7 @@ void tst_claimtask::fileHeaderShowsItsRecordAlone() {
     QVERIFY(form());
     QCOMPARE(ui().nodes(), QStringList{QStringLiteral("AA0")});
     QCOMPARE(ui().selectedKey(), QStringLiteral("AA0"));
-    QCOMPARE(ui().fieldRows(), int(context_->module1().RecordLayouts.find("AA0")->Info.FieldCount));
+    QCOMPARE(ui().fieldRows(), int(context_->module1().RecordLayouts->find("AA0")->fieldCount()));
     QCOMPARE(ui().value(1), QStringLiteral("AA0"));
     QVERIFY(ui().tbRecord()->text().isEmpty());
     QVERIFY(MessageBoxes::shown().isEmpty());

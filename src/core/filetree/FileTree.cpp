@@ -20,10 +20,10 @@ std::int64_t indexOf(const std::vector<std::int64_t>& list, std::int64_t node) {
 } // namespace
 
 std::string_view FileTree::recordType(std::int64_t node) const {
-    switch (kind(node)) {
-    case kHeader:
+    switch (shape(node)) {
+    case NodeText::kHeader:
         return "AA0";
-    case kClaim:
+    case NodeText::kClaim:
         return "CA0";
     default:
         return "BA0";
@@ -44,18 +44,18 @@ std::string FileTree::key(std::int64_t node) const {
 }
 
 constexpr bool FileTree::shapesFit() {
-    for (const Shape& shape : kShapes) {
+    for (int s = 0; s < 4; ++s) {
+        const NodeText::ShapeText& shape = NodeText::kShapes[s];
         int bits = 0;
-        std::size_t fields = 0, text = shape.glueLength[0];
+        std::size_t fields = 0;
         for (int f = 0; f < shape.fieldCount; ++f) {
-            if (shape.maxLength[f] >= (std::size_t(1) << shape.bits[f]) ||
+            if (shape.maxLength[f] >= (std::size_t(1) << kLengthBits[s][f]) ||
                 shape.maxLength[f] > kFieldCopy)
                 return false;
-            bits += shape.bits[f];
+            bits += kLengthBits[s][f];
             fields += shape.maxLength[f];
-            text += shape.maxLength[f] + shape.glueLength[f + 1];
         }
-        if (bits > 14 || fields > kMaxFieldBytes || text > kMaxTextLength)
+        if (bits > 14 || fields > kMaxFieldBytes)
             return false;
     }
     return true;
@@ -90,10 +90,10 @@ FileTree::Roots FileTree::roots() const {
 }
 
 std::int64_t FileTree::parent(std::int64_t node) const {
-    switch (kind(node)) {
-    case kHeader:
+    switch (shape(node)) {
+    case NodeText::kHeader:
         return kNoNode;
-    case kClaim:
+    case NodeText::kClaim:
         return lastBefore(batchNodes_, node);
     default:
         return lastBefore(headerNodes_, node);
@@ -106,10 +106,10 @@ std::int64_t FileTree::childCount(std::int64_t node) const {
         return r.firstBatch + r.batches +
                (static_cast<std::int64_t>(headerNodes_.size()) - r.laterHeaderStart);
     }
-    switch (kind(node)) {
-    case kClaim:
+    switch (shape(node)) {
+    case NodeText::kClaim:
         return 0;
-    case kHeader: {
+    case NodeText::kHeader: {
         // The batches up to the next file header.
         const auto next = std::upper_bound(headerNodes_.begin(), headerNodes_.end(), node);
         return countIn(batchNodes_, node + 1, next == headerNodes_.end() ? count_ : *next);
@@ -133,7 +133,7 @@ std::int64_t FileTree::child(std::int64_t node, std::int64_t row) const {
             return batchNodes_[static_cast<std::size_t>(row)];
         return headerNodes_[static_cast<std::size_t>(r.laterHeaderStart + row - r.batches)];
     }
-    if (kind(node) == kHeader)
+    if (shape(node) == NodeText::kHeader)
         return batchNodes_[static_cast<std::size_t>(indexOf(batchNodes_, node + 1) + row)];
     // A batch: the claims follow it, but a file header between them is no
     // child. Skip the headers before the row-th claim: header t (counting
@@ -152,14 +152,14 @@ std::int64_t FileTree::child(std::int64_t node, std::int64_t row) const {
 }
 
 std::int64_t FileTree::rowInParent(std::int64_t node) const {
-    switch (kind(node)) {
-    case kClaim: {
+    switch (shape(node)) {
+    case NodeText::kClaim: {
         const std::int64_t batch = lastBefore(batchNodes_, node);
         if (batch == kNoNode)
             return node; // every node before the first batch is a root
         return node - batch - 1 - countIn(headerNodes_, batch + 1, node);
     }
-    case kHeader: {
+    case NodeText::kHeader: {
         const Roots r = roots();
         if (node < r.firstBatch)
             return node;
@@ -223,9 +223,8 @@ void FileTree::clear() {
     trailers.clear();
 }
 
-std::int64_t FileTree::add(Kind nodeKind, std::int64_t position,
-                           std::initializer_list<std::string_view> fields) {
-    static_assert(shapesFit(), "every field length fits its bits, every text its buffer");
+std::int64_t FileTree::add(std::int64_t position, const NodeText::Fields& fields) {
+    static_assert(shapesFit(), "every field length fits its bits and its word copy");
     if ((count_ & (kGroupSize - 1)) == 0) {
         // A group starts: its fields must fit in one chunk.
         if (chunkUsed_ + kGroupSize * kMaxFieldBytes > kChunkSize) {
@@ -235,18 +234,16 @@ std::int64_t FileTree::add(Kind nodeKind, std::int64_t position,
         }
         groupStarts_.push_back((textChunks_.size() - 1) * kChunkSize + chunkUsed_);
     }
-    const Shape& shape = kShapes[nodeKind];
+    const NodeText::ShapeText& shape = NodeText::kShapes[fields.shape];
     char* out = textChunks_.back().get() + chunkUsed_;
-    std::uint16_t header = static_cast<std::uint16_t>(nodeKind << 14);
-    int shift = 0, f = 0;
-    for (std::string_view field : fields) {
-        const std::size_t n = std::min(field.size(), shape.maxLength[f]);
+    auto header = static_cast<std::uint16_t>(fields.shape << 14);
+    for (int f = 0, shift = 0; f < shape.fieldCount; shift += kLengthBits[fields.shape][f++]) {
+        const std::size_t n = std::min(fields.field[f].size(), shape.maxLength[f]);
         if (n)
-            std::memcpy(out, field.data(), n);
+            std::memcpy(out, fields.field[f].data(), n);
         out += n;
         chunkUsed_ += n;
         header = static_cast<std::uint16_t>(header | (n << shift));
-        shift += shape.bits[f++];
     }
     headers_.push_back(header);
 
@@ -255,30 +252,11 @@ std::int64_t FileTree::add(Kind nodeKind, std::int64_t position,
         positionHigh_.emplace_back(count_, high);
     positionLow_.push_back(static_cast<std::uint32_t>(position));
 
-    if (nodeKind == kHeader)
+    if (fields.shape == NodeText::kHeader)
         headerNodes_.push_back(count_);
-    else if (nodeKind != kClaim)
+    else if (fields.shape != NodeText::kClaim)
         batchNodes_.push_back(count_);
     return count_++;
-}
-
-std::int64_t FileTree::addHeader(std::int64_t position, std::string_view submitter) {
-    return add(kHeader, position, {submitter});
-}
-
-std::int64_t FileTree::addBatch(std::int64_t position, std::string_view taxId,
-                                std::string_view organisation) {
-    return add(kBatchByName, position, {taxId, organisation});
-}
-
-std::int64_t FileTree::addBatch(std::int64_t position, std::string_view taxId,
-                                std::string_view lastName, std::string_view firstName) {
-    return add(kBatchByPerson, position, {taxId, lastName, firstName});
-}
-
-std::int64_t FileTree::addClaim(std::int64_t position, std::string_view lastName,
-                                std::string_view firstName, std::string_view controlNumber) {
-    return add(kClaim, position, {lastName, firstName, controlNumber});
 }
 
 } // namespace qm

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/filetree/NodeText.h"
 #include "core/filetree/TrailerIndex.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,9 +27,6 @@ namespace qm {
 class FileTree {
 public:
     static constexpr std::int64_t kNoNode = -1;
-    // Longer than the longest text: "CA0: " and fields of 20, 12 and 17
-    // characters with their separators.
-    static constexpr std::size_t kMaxTextLength = 64;
 
 private:
     // Texts are put together from whole words, not byte by byte: a field is
@@ -37,7 +34,7 @@ private:
     static constexpr std::size_t kFieldCopy = 48;
 
 public:
-    using TextBuffer = std::array<char, kMaxTextLength + kFieldCopy>;
+    using TextBuffer = std::array<char, NodeText::kMaxLength + kFieldCopy>;
 
     std::int64_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
@@ -76,39 +73,15 @@ public:
     // Bytes of memory the nodes hold (the trailer index aside).
     std::size_t memoryBytes() const;
 
-    // Building, in file order (positions ascending). Each field is a record's
-    // trimmed column, at most as long as the column.
+    // Building, in file order (positions ascending): a node for a record
+    // whose text has these fields (see NodeText).
     void clear();
-    std::int64_t addHeader(std::int64_t position, std::string_view submitter);
-    std::int64_t addBatch(std::int64_t position, std::string_view taxId,
-                          std::string_view organisation);
-    std::int64_t addBatch(std::int64_t position, std::string_view taxId, std::string_view lastName,
-                          std::string_view firstName);
-    std::int64_t addClaim(std::int64_t position, std::string_view lastName,
-                          std::string_view firstName, std::string_view controlNumber);
+    std::int64_t add(std::int64_t position, const NodeText::Fields& fields);
 
 private:
-    // What a node is and how its text reads; the top two bits of its header.
-    enum Kind : std::uint16_t { kHeader, kBatchByName, kBatchByPerson, kClaim };
-
-    // How the text of each kind of node reads: glue[0], the first field,
-    // glue[1], the second field, and so on; with the bits of the header that
-    // hold each field's length and the longest each field can be (its
-    // column's width).
-    struct Shape {
-        char glue[4][8]; // padded to a word
-        std::size_t glueLength[4];
-        int fieldCount;
-        int bits[3];
-        std::size_t maxLength[3];
-    };
-    // In the order of Kind.
-    static constexpr Shape kShapes[4] = {
-        {{"AA0: ", ""}, {5, 0}, 1, {5}, {16}},
-        {{"BA0: ", " - ", ""}, {5, 3, 0}, 2, {4, 6}, {15, 33}},
-        {{"BA0: ", " - ", ", ", ""}, {5, 3, 2, 0}, 3, {4, 5, 4}, {15, 20, 12}},
-        {{"CA0: ", ", ", " (", ")"}, {5, 2, 2, 1}, 3, {5, 4, 5}, {20, 12, 17}},
-    };
+    // A node's header: its NodeText::Shape in the top two bits, and below
+    // them the lengths of its fields in this many bits each.
+    static constexpr int kLengthBits[4][3] = {{5}, {4, 6}, {4, 5, 4}, {5, 4, 5}};
     static constexpr std::size_t kMaxFieldBytes = 20 + 12 + 17;
     static constexpr bool shapesFit();
 
@@ -146,26 +119,29 @@ private:
     static constexpr std::size_t kChunkBits = 20;
     static constexpr std::size_t kChunkSize = std::size_t(1) << kChunkBits;
 
-    std::int64_t add(Kind nodeKind, std::int64_t position,
-                     std::initializer_list<std::string_view> fields);
-    Kind kind(std::int64_t node) const {
-        return static_cast<Kind>(headers_[static_cast<std::size_t>(node)] >> 14);
+    static NodeText::Shape shapeOf(std::uint16_t header) {
+        return static_cast<NodeText::Shape>(header >> 14);
+    }
+    NodeText::Shape shape(std::int64_t node) const {
+        return shapeOf(headers_[static_cast<std::size_t>(node)]);
     }
     static std::size_t fieldBytes(std::uint16_t header) {
-        const Shape& shape = kShapes[header >> 14];
+        const int* bits = kLengthBits[header >> 14];
         std::size_t total = 0;
-        for (int f = 0, shift = 0; f < shape.fieldCount; shift += shape.bits[f++])
-            total += (header >> shift) & ((1u << shape.bits[f]) - 1);
+        for (int f = 0, shift = 0; f < NodeText::kShapes[header >> 14].fieldCount;
+             shift += bits[f++])
+            total += (header >> shift) & ((1u << bits[f]) - 1);
         return total;
     }
     // The text of a node whose fields start at fields; moves fields past them.
     static std::string_view compose(std::uint16_t header, const char*& fields, TextBuffer& buffer) {
-        const Shape& shape = kShapes[header >> 14];
+        const NodeText::ShapeText& shape = NodeText::kShapes[header >> 14];
+        const int* bits = kLengthBits[header >> 14];
         char* out = buffer.data();
         std::memcpy(out, shape.glue[0], 8);
         out += shape.glueLength[0];
-        for (int f = 0, shift = 0; f < shape.fieldCount; shift += shape.bits[f++]) {
-            const std::size_t n = (header >> shift) & ((1u << shape.bits[f]) - 1);
+        for (int f = 0, shift = 0; f < shape.fieldCount; shift += bits[f++]) {
+            const std::size_t n = (header >> shift) & ((1u << bits[f]) - 1);
             std::memcpy(out, fields, kFieldCopy);
             out += n;
             fields += n;

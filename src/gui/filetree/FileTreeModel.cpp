@@ -1,6 +1,7 @@
 #include "gui/filetree/FileTreeModel.h"
 
 #include "core/filetree/FileTree.h"
+#include "gui/common/CoreText.h"
 
 #include <limits>
 
@@ -64,8 +65,7 @@ QVariant FileTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     qm::FileTree::TextBuffer buffer;
-    const std::string_view text = tree_.text(nodeOf(index), buffer);
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+    return CoreText::fromFile(tree_.text(nodeOf(index), buffer));
 }
 
 Qt::ItemFlags FileTreeModel::flags(const QModelIndex& index) const {

@@ -1,6 +1,7 @@
 #include "gui/filetree/TreeBuildJob.h"
 
 #include "core/filetree/TreeBuilder.h"
+#include "core/io/SequentialFile.h"
 #include "gui/common/MessageBoxes.h"
 
 #include <QEventLoop>
@@ -84,7 +85,10 @@ std::optional<qm::FileTree> TreeBuildJob::run(qm::SequentialFile& file, QWidget*
         build = [](qm::SequentialFile& f, qm::TreeBuildControl& c) {
             return qm::BuildTree(f, c);
         };
-    Result result = std::async(std::launch::async, [&] { return build(file, control); });
+    // The worker reads the very file the user opened through a reader of its own.
+    qm::SequentialFile reader;
+    qm::SequentialFile& source = reader.openSame(file) ? reader : file;
+    Result result = std::async(std::launch::async, [&] { return build(source, control); });
     if (result.wait_for(kQuietTime) != std::future_status::ready)
         showProgress(control, result, parent);
     try {

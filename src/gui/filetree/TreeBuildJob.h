@@ -22,8 +22,9 @@ public:
         std::function<std::optional<qm::FileTree>(qm::SequentialFile&, qm::TreeBuildControl&)>;
 
     // The tree of file, or nullopt when the user cancelled or the build ran
-    // out of memory (which is reported). Nothing else may read file until
-    // this returns: it blocks, and the dialog keeps the user's hands off.
+    // out of memory (which is reported). The worker reads through a reader
+    // of its own; until this returns the window is blocked, and the dialog
+    // keeps the user's hands off the rest of the program.
     static std::optional<qm::FileTree> run(qm::SequentialFile& file, QWidget* parent);
 
     // Test seam: the build to run instead of qm::BuildTree; empty restores it.

@@ -109,10 +109,9 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     layout->addWidget(statusBar1_);
     applyMinimumSize();
 
-    qm::Module1& m = context_.module1();
-    setWindowTitle(QStringLiteral("NSF File Tree (") + CoreText::toPath(m.FileName) +
-                   QStringLiteral(")"));
-    m.FindIndex = 0;
+    setWindowTitle(QStringLiteral("NSF File Tree (") +
+                   CoreText::toPath(context_.module1().FileName) + QStringLiteral(")"));
+    context_.findState().FindIndex = 0;
     BuildTree();
 
     connect(treeView1_, &QTreeView::clicked, this,
@@ -170,12 +169,11 @@ void frmNSFTree::ShowRecordProperties() {
 
 QString frmNSFTree::notFoundText() const {
     // The text as typed, not upper-cased.
-    return QLatin1Char('\'') + CoreText::toQString(context_.module1().SearchText) +
-           QStringLiteral("' was not found.");
+    return QLatin1Char('\'') + context_.findState().SearchText + QStringLiteral("' was not found.");
 }
 
 void frmNSFTree::FindNext() {
-    qm::Module1& m = context_.module1();
+    FindState& m = context_.findState();
     // Indexes here are the tree's 1-based ones; FindIndex is the last hit.
     const qint64 count = tree_.size();
     qint64 start = 1;
@@ -191,9 +189,9 @@ void frmNSFTree::FindNext() {
 
     qint64 end = count;
     for (;;) {
-        if (m.SearchText.empty())
+        if (m.SearchText.isEmpty())
             return;
-        const NodeTextSearch search(CoreText::toQString(m.SearchText));
+        const NodeTextSearch search(m.SearchText);
         if (const qint64 hit = search.findFirst(tree_, start, end)) {
             selectFoundNode(hit - 1);
             m.FindIndex = hit;
