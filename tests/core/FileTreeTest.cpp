@@ -236,6 +236,32 @@ private slots:
         }
     }
 
+    // A build on another thread tells the file's size and the bytes read,
+    // and a cancel stops its scan at the next report, a megabyte at most in.
+    void buildReportsProgressAndStopsOnCancel() {
+        B b;
+        b.add(rec::aa0()).add(rec::ba0());
+        for (int i = 0; i < 5000; ++i)
+            b.add(rec::ca0("PCN" + std::to_string(i)));
+        const std::string bytes = b.bytes();
+        ws.write("big.nsf", bytes);
+        SequentialFile f;
+        QVERIFY(f.open(ws.path("big.nsf")));
+        const auto size = std::int64_t(bytes.size());
+
+        TreeBuildControl control;
+        const std::optional<FileTree> tree = BuildTree(f, control);
+        QVERIFY(tree);
+        QCOMPARE(tree->ClaimCount, std::int64_t(5000));
+        QCOMPARE(control.bytesTotal.load(), size);
+        QCOMPARE(control.bytesDone.load(), size);
+
+        control.cancel = true;
+        QVERIFY(!BuildTree(f, control));
+        QVERIFY(control.bytesDone.load() < size);
+        QVERIFY(!f.atEnd());
+    }
+
     void trailerIndex() {
         const FileTree t = build(B().add(rec::aa0())
                                      .add(rec::ya0())
