@@ -45,15 +45,15 @@ std::string FileTree::key(std::int64_t node) const {
 
 constexpr bool FileTree::shapesFit() {
     for (int s = 0; s < 4; ++s) {
-        const NodeText::ShapeText& shape = NodeText::kShapes[s];
+        const NodeText::ShapeText& words = NodeText::kShapes[s];
         int bits = 0;
         std::size_t fields = 0;
-        for (int f = 0; f < shape.fieldCount; ++f) {
-            if (shape.maxLength[f] >= (std::size_t(1) << kLengthBits[s][f]) ||
-                shape.maxLength[f] > kFieldCopy)
+        for (int f = 0; f < words.fieldCount; ++f) {
+            if (words.maxLength[f] >= (std::size_t(1) << kLengthBits[s][f]) ||
+                words.maxLength[f] > kFieldCopy)
                 return false;
             bits += kLengthBits[s][f];
-            fields += shape.maxLength[f];
+            fields += words.maxLength[f];
         }
         if (bits > 14 || fields > kMaxFieldBytes)
             return false;
@@ -61,7 +61,7 @@ constexpr bool FileTree::shapesFit() {
     return true;
 }
 
-const char* FileTree::fieldsOf(std::int64_t node) const {
+const char* FileTree::fieldsStart(std::int64_t node) const {
     const char* fields = groupFields(node);
     for (std::int64_t k = node & ~(kGroupSize - 1); k < node; ++k)
         fields += fieldBytes(headers_[static_cast<std::size_t>(k)]);
@@ -69,7 +69,7 @@ const char* FileTree::fieldsOf(std::int64_t node) const {
 }
 
 std::string_view FileTree::text(std::int64_t node, TextBuffer& buffer) const {
-    const char* fields = fieldsOf(node);
+    const char* fields = fieldsStart(node);
     return compose(headers_[static_cast<std::size_t>(node)], fields, buffer);
 }
 
@@ -234,11 +234,11 @@ std::int64_t FileTree::add(std::int64_t position, const NodeText::Fields& fields
         }
         groupStarts_.push_back((textChunks_.size() - 1) * kChunkSize + chunkUsed_);
     }
-    const NodeText::ShapeText& shape = NodeText::kShapes[fields.shape];
+    const NodeText::ShapeText& words = NodeText::kShapes[fields.shape];
     char* out = textChunks_.back().get() + chunkUsed_;
     auto header = static_cast<std::uint16_t>(fields.shape << 14);
-    for (int f = 0, shift = 0; f < shape.fieldCount; shift += kLengthBits[fields.shape][f++]) {
-        const std::size_t n = std::min(fields.field[f].size(), shape.maxLength[f]);
+    for (int f = 0, shift = 0; f < words.fieldCount; shift += kLengthBits[fields.shape][f++]) {
+        const std::size_t n = std::min(fields.field[f].size(), words.maxLength[f]);
         if (n)
             std::memcpy(out, fields.field[f].data(), n);
         out += n;

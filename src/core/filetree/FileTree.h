@@ -20,10 +20,10 @@ namespace qm {
 // index is that number plus one.
 //
 // Made for files of tens of millions of claims. A node keeps the low half of
-// its position, a 16-bit header (its kind and the lengths of its fields) and
-// the trimmed record fields its text is made of; the text itself is put
-// together when asked for. Parents, children and rows follow from the node
-// kinds in file order, so nothing is stored per node for them.
+// its position, a 16-bit header (the shape of its text and the lengths of its
+// fields) and the trimmed record fields its text is made of; the text itself
+// is put together when asked for. Parents, children and rows follow from the
+// node types in file order, so nothing is stored per node for them.
 class FileTree {
 public:
     static constexpr std::int64_t kNoNode = -1;
@@ -119,11 +119,8 @@ private:
     static constexpr std::size_t kChunkBits = 20;
     static constexpr std::size_t kChunkSize = std::size_t(1) << kChunkBits;
 
-    static NodeText::Shape shapeOf(std::uint16_t header) {
-        return static_cast<NodeText::Shape>(header >> 14);
-    }
     NodeText::Shape shape(std::int64_t node) const {
-        return shapeOf(headers_[static_cast<std::size_t>(node)]);
+        return static_cast<NodeText::Shape>(headers_[static_cast<std::size_t>(node)] >> 14);
     }
     static std::size_t fieldBytes(std::uint16_t header) {
         const int* bits = kLengthBits[header >> 14];
@@ -135,18 +132,18 @@ private:
     }
     // The text of a node whose fields start at fields; moves fields past them.
     static std::string_view compose(std::uint16_t header, const char*& fields, TextBuffer& buffer) {
-        const NodeText::ShapeText& shape = NodeText::kShapes[header >> 14];
+        const NodeText::ShapeText& words = NodeText::kShapes[header >> 14];
         const int* bits = kLengthBits[header >> 14];
         char* out = buffer.data();
-        std::memcpy(out, shape.glue[0], 8);
-        out += shape.glueLength[0];
-        for (int f = 0, shift = 0; f < shape.fieldCount; shift += bits[f++]) {
+        std::memcpy(out, words.glue[0], 8);
+        out += words.glueLength[0];
+        for (int f = 0, shift = 0; f < words.fieldCount; shift += bits[f++]) {
             const std::size_t n = (header >> shift) & ((1u << bits[f]) - 1);
             std::memcpy(out, fields, kFieldCopy);
             out += n;
             fields += n;
-            std::memcpy(out, shape.glue[f + 1], 8);
-            out += shape.glueLength[f + 1];
+            std::memcpy(out, words.glue[f + 1], 8);
+            out += words.glueLength[f + 1];
         }
         return std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
     }
@@ -154,7 +151,7 @@ private:
         const std::uint64_t at = groupStarts_[static_cast<std::size_t>(node >> kGroupBits)];
         return textChunks_[at >> kChunkBits].get() + (at & (kChunkSize - 1));
     }
-    const char* fieldsOf(std::int64_t node) const;
+    const char* fieldsStart(std::int64_t node) const;
     // The nodes of list (ascending) in [from, to).
     static std::int64_t countIn(const std::vector<std::int64_t>& list, std::int64_t from,
                                 std::int64_t to);
@@ -191,7 +188,7 @@ std::int64_t FileTree::findText(std::int64_t first, std::int64_t last, Match&& m
     if (last >= count_)
         last = count_ - 1;
     TextBuffer buffer;
-    const char* fields = first <= last ? fieldsOf(first) : nullptr;
+    const char* fields = first <= last ? fieldsStart(first) : nullptr;
     for (std::int64_t node = first; node <= last; ++node) {
         // A group may start in a new chunk; within one, fields follow fields.
         if ((node & (kGroupSize - 1)) == 0)
