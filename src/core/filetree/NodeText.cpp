@@ -6,6 +6,13 @@ namespace qm {
 
 namespace {
 
+// n characters from column s, clipped to the line.
+std::string_view columnsOf(std::string_view line, int start, int length) {
+    const auto from = static_cast<std::size_t>(start - 1);
+    return from < line.size() ? line.substr(from, static_cast<std::size_t>(length))
+                              : std::string_view();
+}
+
 // T(s, n): n characters from column s, blanks trimmed. This runs three times
 // for every claim of a file, on fields that are mostly blank padding: the
 // padding at the end is found eight characters at a time, without a branch
@@ -13,8 +20,7 @@ namespace {
 std::string_view T(std::string_view line, int start, int length) {
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the last character is the top byte");
     constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
-    const std::string_view field =
-        line.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
+    const std::string_view field = columnsOf(line, start, length);
     std::size_t e = field.size();
     for (;;) {
         if (e < 8) {
@@ -58,7 +64,7 @@ NodeText::Fields NodeText::fieldsOf(char typeLetter, std::string_view record) {
     if (typeLetter == 'A')
         return {kHeader, {T(record, 4, 16)}};
     if (typeLetter == 'B') {
-        if (!onlySpaces(record.substr(197, 22)))
+        if (!onlySpaces(columnsOf(record, 198, 22)))
             return {kBatchByPerson, {T(record, 32, 15), T(record, 198, 20), T(record, 218, 12)}};
         return {kBatchByName, {T(record, 32, 15), T(record, 165, 33)}};
     }

@@ -36,8 +36,8 @@ public:
         Shape shape;
         std::string_view field[3];
     };
-    // The fields of an AA0, BA0 or CA0 record (typeLetter 'A', 'B', 'C'),
-    // which has at least 320 characters. They point into record.
+    // The fields of an AA0, BA0 or CA0 record (typeLetter 'A', 'B', 'C').
+    // They point into record.
     static Fields fieldsOf(char typeLetter, std::string_view record);
 
     // Builds the text of an AA0, BA0 or CA0 record (typeLetter 'A', 'B', 'C').
