@@ -674,6 +674,8 @@ void tst_filetree::matchIgnoresCase_data() {
     QTest::newRow("mixed case inside a text") << nine << QStringLiteral("rIvErSiDe") << qint64(6);
     QTest::newRow("across the separator")
         << nine << QStringLiteral("bravo, ben (pcn2)") << qint64(4);
+    // The first Z of the text starts no match; the second ends with the text.
+    QTest::newRow("a later start, to the end") << nine << QStringLiteral("zed (pcn6)") << qint64(9);
     // Bytes above 127 are file text too (Latin-1): É and é are one letter.
     QTest::newRow("accented") << QList<QByteArray>{aa0("SUBMITTER"), ba0("1", "GROUP"),
                                                    ca0("P", "\xC9LISE", "LOU"),
