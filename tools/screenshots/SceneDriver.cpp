@@ -32,9 +32,13 @@ bool SceneDriver::fail(const QString& why) {
     return false;
 }
 
-void SceneDriver::settle() {
+bool SceneDriver::settle(const QString& step) {
     // Layouts, column widths and repaints all arrive as posted events.
     QTest::qWait(300);
+    if (!MessageBoxes::shown().isEmpty())
+        return fail(
+            QStringLiteral("%1 said: %2").arg(step, MessageBoxes::shown().constFirst().text));
+    return true;
 }
 
 bool SceneDriver::start(const QString& sample, const QSize& size) {
@@ -53,11 +57,7 @@ bool SceneDriver::start(const QString& sample, const QSize& size) {
     main_->resize(size);
     if (!QTest::qWaitForWindowExposed(main_.get()))
         return fail(QStringLiteral("the main window was never shown"));
-    settle();
-    if (!MessageBoxes::shown().isEmpty())
-        return fail(QStringLiteral("opening %1 said: %2")
-                        .arg(sample, MessageBoxes::shown().constFirst().text));
-    return true;
+    return settle(QStringLiteral("opening ") + sample);
 }
 
 bool SceneDriver::trigger(const QString& action) {
@@ -65,8 +65,7 @@ bool SceneDriver::trigger(const QString& action) {
     if (!found || !found->isEnabled())
         return fail(QStringLiteral("no enabled command %1").arg(action));
     found->trigger();
-    settle();
-    return true;
+    return settle(action);
 }
 
 QWidget* SceneDriver::document(const QString& window) {
@@ -81,8 +80,7 @@ bool SceneDriver::place(const QString& window, const QRect& geometry) {
     if (!found)
         return false;
     found->setGeometry(geometry);
-    settle();
-    return true;
+    return settle(QStringLiteral("placing ") + window);
 }
 
 bool SceneDriver::clickTreeNode(const QString& window, const QString& text) {
@@ -99,11 +97,7 @@ bool SceneDriver::clickTreeNode(const QString& window, const QString& text) {
     view->scrollTo(hits.constFirst());
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                       view->visualRect(hits.constFirst()).center());
-    settle();
-    if (!MessageBoxes::shown().isEmpty())
-        return fail(QStringLiteral("the click on '%1' said: %2")
-                        .arg(text, MessageBoxes::shown().constFirst().text));
-    return true;
+    return settle(QStringLiteral("the click on '%1'").arg(text));
 }
 
 bool SceneDriver::clickGridRow(const QString& name) {
@@ -121,8 +115,7 @@ bool SceneDriver::clickGridRow(const QString& name) {
         grid->scrollToItem(valueCell);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           grid->visualItemRect(valueCell).center());
-        settle();
-        return true;
+        return settle(QStringLiteral("the click on the field '%1'").arg(name));
     }
     return fail(QStringLiteral("no grid row for the field '%1'").arg(name));
 }

@@ -40,7 +40,8 @@ public:
 private:
     QWidget* document(const QString& window);
     bool fail(const QString& why);
-    void settle();
+    // Lets the step's events run; false when it asked for a message box.
+    bool settle(const QString& step);
 
     QString outputDir_;
     QTemporaryDir settingsDir_;
