@@ -9,6 +9,7 @@
 #include "core/layouts/Module1.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/shell/DocumentArea.h"
 #include "gui/shell/DocumentWindow.h"
@@ -141,7 +142,7 @@ void tst_claimform::cleanup() {
     form_.reset();
     module1_.reset();
     MessageBoxes::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 

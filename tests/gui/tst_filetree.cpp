@@ -4,7 +4,7 @@
 #include "GuiTest.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
@@ -177,7 +177,7 @@ void tst_filetree::init() {
 void tst_filetree::cleanup() {
     context_.reset();
     MessageBoxes::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 

@@ -3,7 +3,7 @@
 #include "GuiTest.h"
 #include "core/layouts/Module1.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/find/frmFind.h"
 
 #include <QApplication>
@@ -68,7 +68,7 @@ void tst_find::init() {
 
 void tst_find::cleanup() {
     MessageBoxes::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 

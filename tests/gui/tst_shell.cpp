@@ -5,7 +5,7 @@
 #include "gui/about/frmAbout.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
 #include "gui/shell/DocumentWindow.h"
@@ -117,7 +117,7 @@ void tst_shell::cleanup() {
     context_.reset();
     MessageBoxes::reset();
     FileDialog::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 
