@@ -3,6 +3,7 @@
 #include "core/filetree/TreeBuilder.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/NodeTextSearch.h"
@@ -109,8 +110,8 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     applyMinimumSize();
 
     qm::Module1& m = context_.module1();
-    setWindowTitle(QStringLiteral("NSF File Tree (") + CoreText::toPath(m.FileName) +
-                   QStringLiteral(")"));
+    setWindowTitle(PlainText::windowTitle(QStringLiteral("NSF File Tree (") +
+                                          CoreText::toPath(m.FileName) + QStringLiteral(")")));
     m.FindIndex = 0;
     BuildTree();
 

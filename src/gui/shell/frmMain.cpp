@@ -7,6 +7,7 @@
 #include "gui/common/CoreText.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
@@ -136,8 +137,9 @@ void frmMain::updateWindowList() {
     int number = 0;
     for (QMdiSubWindow* window : windows) {
         ++number;
-        QAction* entry =
-            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle()));
+        const QString title = PlainText::shownTitle(window->windowTitle());
+        QAction* entry = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(number).arg(PlainText::menuText(title)));
         entry->setCheckable(true);
         entry->setChecked(window == documents_->activeSubWindow());
         connect(entry, &QAction::triggered, documents_,
