@@ -224,7 +224,7 @@ void tst_shell::menusHaveTheirCaptionsShortcutsAndStates_data() {
     row("mnuFile", "mnuFileClose", "&Close", none, false);
     row("mnuFile", "mnuFileExit", "E&xit", none, true);
     row("mnuEdit", "mnuEditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), false);
-    row("mnuTools", "mnuClaimForm", "View Claims", none, false);
+    row("mnuTools", "mnuClaimForm", "&View Claims", QKeySequence(Qt::CTRL | Qt::Key_T), false);
     row("mnuTools", "mnuToolsOptions", "&Options...", none, false);
     row("mnuWindow", "mnuWindowCascade", "&Cascade", none, true);
     row("mnuWindow", "mnuWindowTileHorizontal", "Tile &Horizontal", none, true);

@@ -105,7 +105,8 @@ void frmMain::createMenus() {
 
     QMenu* tools = addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"));
     viewClaimsAction_ =
-        addAction(tools, QStringLiteral("mnuClaimForm"), QStringLiteral("View Claims"));
+        addAction(tools, QStringLiteral("mnuClaimForm"), QStringLiteral("&View Claims"));
+    viewClaimsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     viewClaimsAction_->setEnabled(false);
     connect(viewClaimsAction_, &QAction::triggered, this, &frmMain::viewClaims);
     addAction(tools, QStringLiteral("mnuToolsOptions"), QStringLiteral("&Options..."))
