@@ -926,7 +926,7 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     QVERIFY(main);
     qm::Module1& m = context_->module1();
 
-    QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")));
+    // Opening the file showed its tree at once.
     DocumentWindow* document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
     QVERIFY(document);
     auto* window = qobject_cast<frmNSFTree*>(document->widget());
@@ -966,11 +966,15 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     window = qobject_cast<frmNSFTree*>(document->widget());
     QVERIFY(window);
 
-    // File > Close: the tree stays as built and Find still works.
+    // File > Close closes it with the file, saving its place.
+    QPointer<DocumentWindow> open(document);
+    document->move(30, 15);
     QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuFileClose")));
-    QVERIFY(pressFind(*window, QStringLiteral("rasmussen")));
-    QCOMPARE(selectedIndex(*window), qint64(9));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QTRY_VERIFY(!open);
+    QVERIFY(!main->documents()->findDocument(QStringLiteral("frmNSFTree")));
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Settings/frmNSFTreeLeft")).toString(),
+             QStringLiteral("450"));
 }
 
 QTEST_MAIN(tst_filetree)

@@ -76,7 +76,11 @@ QString tst_hostile::openCopy() {
     return copy;
 }
 
+// A tree window built from the file as it is now: the one that opening the
+// file showed is closed first.
 frmNSFTree* tst_hostile::viewClaims() {
+    if (DocumentWindow* shown = main_->documents()->findDocument(QStringLiteral("frmNSFTree")))
+        shown->close();
     if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")))
         return nullptr;
     DocumentWindow* document = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));

@@ -8,6 +8,7 @@
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
 
 #include <QMdiSubWindow>
 
@@ -57,8 +58,12 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
     }
 
     form_->Treeview1_Reset(QString::fromStdString(click.RT));
-    if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget()))
+    if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget())) {
         documents->activateDocument(document);
-    else
-        documents->addDocument(form_);
+        return;
+    }
+    // Forgotten as soon as its window closes (by the user, or by the main window
+    // with the file): the next click makes a new one.
+    DocumentWindow* document = documents->addDocument(form_);
+    connect(document, &DocumentWindow::closed, this, [this] { form_ = nullptr; });
 }

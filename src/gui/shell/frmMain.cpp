@@ -27,6 +27,7 @@
 namespace {
 
 const QString kTreeWindowName = QStringLiteral("frmNSFTree");
+const QString kClaimFormName = QStringLiteral("frmClaimForm");
 
 // The first local file among dropped items, or an empty string.
 QString droppedFile(const QMimeData* mime) {
@@ -163,6 +164,22 @@ void frmMain::setFileState(bool open, const QString& status) {
     statusPanel_->setText(status);
 }
 
+void frmMain::closeFileWindows() {
+    // What these windows show belongs to the file that was open: a tree node
+    // would lead into another file, a form would show records no longer open.
+    for (const QString& name : {kTreeWindowName, kClaimFormName}) {
+        if (DocumentWindow* document = documents_->findDocument(name))
+            document->close();
+    }
+    resetFindState();
+}
+
+void frmMain::resetFindState() {
+    qm::Module1& m = context_.module1();
+    m.SearchText.clear();
+    m.FindIndex = 0;
+}
+
 void frmMain::fileOpen() {
     FileDialog::OpenRequest request;
     request.objectName = QStringLiteral("dlgCommonDialog");
@@ -178,6 +195,7 @@ void frmMain::fileOpen() {
 }
 
 void frmMain::openFile(const QString& chosenPath) {
+    closeFileWindows();
     qm::Module1& m = context_.module1();
     const QString path = QDir::toNativeSeparators(chosenPath);
     m.FileName = CoreText::fromPath(path);
@@ -210,6 +228,8 @@ void frmMain::openFile(const QString& chosenPath) {
     MessageBoxes mapMessages(this);
     if (qm::DetectFileVersion(m, m.FileNumber, mapMessages)) {
         setFileState(true, QStringLiteral("Opened File: ") + path);
+        // What the user opens a claim file for: its tree, at once.
+        viewClaims();
         return;
     }
     MessageBoxes::showMessage(
@@ -220,6 +240,7 @@ void frmMain::openFile(const QString& chosenPath) {
 }
 
 void frmMain::fileClose() {
+    closeFileWindows();
     qm::Module1& m = context_.module1();
     m.Files.close(m.FileNumber);
     setFileState(false, QStringLiteral("No File Open"));

@@ -51,6 +51,8 @@ private:
     void createMenus();
     void updateWindowList();
     void setFileState(bool open, const QString& status);
+    void closeFileWindows();
+    void resetFindState();
     QAction* addAction(QMenu* menu, const QString& name, const QString& text);
 
     AppContext& context_;
