@@ -76,6 +76,7 @@ private slots:
     // Tools > View Claims and the Window menu
     void viewClaimsCreatesTheTreeWindowOnceThenRaisesIt();
     void smallMainWindowGrowsToShowANewDocument();
+    void laterRunFitsANewDocumentIntoTheMainWindow();
     void tileHorizontalStacksFullWidthBands();
     void tileVerticalSetsFullHeightColumnsSideBySide();
     void cascadeOffsetsEachWindow();
@@ -94,6 +95,7 @@ private:
     QStringList openHandles() const;
     QWidget* addDocument(const QString& name, const QString& title);
     bool drop(const QMimeData& mime);
+    void storePlace(const QString& window, const QRect& pixels);
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
@@ -529,6 +531,36 @@ void tst_shell::smallMainWindowGrowsToShowANewDocument() {
     QVERIFY(main_->height() > before.height());
     QTRY_VERIFY2(main_->documents()->viewport()->rect().contains(tree->geometry()),
                  "the new document window is in sight");
+}
+
+void tst_shell::storePlace(const QString& window, const QRect& pixels) {
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    const QStringList lines = GuiTest::placeLines(window, pixels);
+    for (const QString& line : lines)
+        settings.setValue(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1));
+}
+
+void tst_shell::laterRunFitsANewDocumentIntoTheMainWindow() {
+    // The user left the main window small; the tree window's place is larger.
+    storePlace(QStringLiteral("frmMain"), QRect(100, 100, 300, 250));
+    storePlace(QStringLiteral("frmNSFTree"), QRect(30, 40, 433, 433));
+    main_ = makeMainWindow();
+    const QRect before = main_->frameGeometry();
+    QCOMPARE(before, QRect(100, 100, 300, 250));
+    main_->setTreeWindowFactory([] {
+        auto* tree = new QWidget;
+        tree->setObjectName(QStringLiteral("frmNSFTree"));
+        return tree;
+    });
+    main_->openFile(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+
+    DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    QVERIFY(tree);
+    QTest::qWait(20);
+    QCOMPARE(main_->frameGeometry(), before);
+    const QRect area = main_->documents()->viewport()->rect();
+    QVERIFY(area.width() < 433 && area.height() < 433);
+    QCOMPARE(tree->geometry(), area);
 }
 
 void tst_shell::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {

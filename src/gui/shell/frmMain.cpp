@@ -59,12 +59,18 @@ frmMain::frmMain(AppContext& context, QWidget* parent)
     statusBar->setObjectName(QStringLiteral("sbStatusBar"));
     statusPanel_ = new QLabel(QStringLiteral("No File Opened"), statusBar);
     statusPanel_->setObjectName(QStringLiteral("sbStatusBarPanel1"));
+    // A long path is cut at the window's edge rather than widening the main
+    // window.
+    statusPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar->addWidget(statusPanel_, 1);
     setStatusBar(statusBar);
 
     createMenus();
     connect(documents_, &QMdiArea::subWindowActivated, this, &frmMain::updateWindowList);
 
+    // Until the user has given the main window a size of its own, it grows to
+    // show a new document window; after that it is left as the user made it.
+    documents_->setGrowWindowForDocuments(!WindowPositions::isStored(objectName()));
     WindowPositions::restore(this, objectName());
 }
 
