@@ -6,6 +6,7 @@
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
 #include "gui/shell/DocumentWindow.h"
@@ -17,22 +18,28 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -88,6 +95,14 @@ private slots:
     void exitWhileMinimizedKeepsTheSavedPlace();
     void closingClosesDocumentsFirstEachSavingItsPlace();
 
+    // File names shown as they are
+    void fileNamesShowAsPlainText_data();
+    void fileNamesShowAsPlainText();
+
+    // File > Recent Files
+    void recentFilesListTheLastEightOpened();
+    void settingsPipeIsIgnoredAtStartUp();
+
 private:
     std::unique_ptr<frmMain> makeMainWindow();
     QAction* action(const QString& name) const;
@@ -96,6 +111,7 @@ private:
     QWidget* addDocument(const QString& name, const QString& title);
     bool drop(const QMimeData& mime);
     void storePlace(const QString& window, const QRect& pixels);
+    QStringList menuTexts(const QString& menu);
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
@@ -224,6 +240,8 @@ void tst_shell::menusHaveTheirCaptionsShortcutsAndStates_data() {
     };
     row("mnuFile", "mnuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), true);
     row("mnuFile", "mnuFileClose", "&Close", none, false);
+    row("mnuFile", "mnuFileRecent", "Recent &Files", none, false);
+    row("mnuFileRecent", "mnuFileRecentClear", "&Clear Menu", none, false);
     row("mnuFile", "mnuFileExit", "E&xit", none, true);
     row("mnuEdit", "mnuEditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), false);
     row("mnuTools", "mnuClaimForm", "&View Claims", QKeySequence(Qt::CTRL | Qt::Key_T), false);
@@ -266,11 +284,16 @@ void tst_shell::copyAndOptionsAreNeverEnabled() {
     QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
                                   QStringLiteral("&Tools"), QStringLiteral("&Window"),
                                   QStringLiteral("&Help")}));
-    const QList<QAction*> fileItems =
+    QStringList fileItems;
+    const QList<QAction*> fileActions =
         main_->findChild<QMenu*>(QStringLiteral("mnuFile"))->actions();
-    QCOMPARE(fileItems.size(), 4);
-    QVERIFY(fileItems.at(2)->isSeparator());
-    QCOMPARE(fileItems.at(2)->objectName(), QStringLiteral("mnuFileBar0"));
+    for (const QAction* item : fileActions)
+        fileItems.append(item->objectName() +
+                         (item->isSeparator() ? QStringLiteral(" -") : QString()));
+    QCOMPARE(fileItems,
+             (QStringList{QStringLiteral("mnuFileOpen"), QStringLiteral("mnuFileClose"),
+                          QStringLiteral("mnuFileBar0 -"), QStringLiteral("mnuFileRecent"),
+                          QStringLiteral("mnuFileBar1 -"), QStringLiteral("mnuFileExit")}));
 
     QSignalSpy copied(action(QStringLiteral("mnuEditCopy")), &QAction::triggered);
     QVERIFY(!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuEditCopy")));
@@ -798,6 +821,152 @@ void tst_shell::closingClosesDocumentsFirstEachSavingItsPlace() {
         GuiTest::placeLines(QStringLiteral("frmNSFTree"), QRect(30, 40, 300, 200));
     expected.sort();
     QCOMPARE(GuiTest::storedSettings(*dir_), expected);
+}
+
+// The text of every entry a menu shows (separators as "-").
+QStringList tst_shell::menuTexts(const QString& menu) {
+    auto* owner = main_->findChild<QMenu*>(menu);
+    if (!owner)
+        return {QStringLiteral("<no menu %1>").arg(menu)};
+    emit owner->aboutToShow();
+    QStringList texts;
+    const QList<QAction*> actions = owner->actions();
+    for (const QAction* item : actions) {
+        if (item->isVisible())
+            texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+    }
+    return texts;
+}
+
+void tst_shell::fileNamesShowAsPlainText_data() {
+    QTest::addColumn<QString>("place");
+    for (const char* place : {"status panel", "status tooltip", "tree caption", "Window menu",
+                              "Recent Files menu", "message box"})
+        QTest::newRow(place) << QString::fromLatin1(place);
+}
+
+void tst_shell::fileNamesShowAsPlainText() {
+    QFETCH(QString, place);
+    // Markup, an ampersand and Qt's placeholder for a caption's modified mark.
+    const QString path = QDir::toNativeSeparators(dir_->filePath(QStringLiteral("<i>R&D[*].nsf")));
+    QVERIFY(QFile::copy(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")), path));
+    main_ = makeMainWindow();
+    main_->setTreeWindowFactory([this] { return new frmNSFTree(*context_); });
+    main_->openFile(path);
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    auto* panel = main_->findChild<QLabel*>(QStringLiteral("sbStatusBarPanel1"));
+    const QString inMenus = QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+
+    if (place == QLatin1String("status panel")) {
+        QCOMPARE(panel->textFormat(), Qt::PlainText);
+        QCOMPARE(panel->text(), QStringLiteral("Opened File: ") + path);
+    } else if (place == QLatin1String("status tooltip")) {
+        QTextDocument shown;
+        shown.setHtml(panel->toolTip());
+        QCOMPARE(shown.toPlainText(), path);
+    } else if (place == QLatin1String("tree caption")) {
+        // A maximized document puts its caption into the main window's title.
+        DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+        QVERIFY(tree);
+        tree->showMaximized();
+        QTRY_COMPARE(main_->windowHandle()->title(),
+                     QStringLiteral("Quillmark - [NSF File Tree (%1)]").arg(path));
+    } else if (place == QLatin1String("Window menu")) {
+        QCOMPARE(menuTexts(QStringLiteral("mnuWindow")).mid(3),
+                 (QStringList{QStringLiteral("-"),
+                              QStringLiteral("&1 NSF File Tree (%1)").arg(inMenus)}));
+    } else if (place == QLatin1String("Recent Files menu")) {
+        QCOMPARE(menuTexts(QStringLiteral("mnuFileRecent")),
+                 (QStringList{QStringLiteral("&1 ") + inMenus, QStringLiteral("-"),
+                              QStringLiteral("&Clear Menu")}));
+    } else {
+        QVERIFY(QFile::remove(path));
+        MessageBoxes::setTestMode(false);
+        bool seen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QCOMPARE(box->textFormat(), Qt::PlainText);
+            QVERIFY2(box->text().contains(QLatin1Char('"') + path + QLatin1Char('"')),
+                     qPrintable(box->text()));
+            seen = true;
+            box->accept();
+        });
+        GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent1"));
+        QVERIFY(seen);
+    }
+}
+
+void tst_shell::recentFilesListTheLastEightOpened() {
+    QStringList paths;
+    for (int n = 1; n <= 9; ++n) {
+        paths.append(
+            QDir::toNativeSeparators(dir_->filePath(QStringLiteral("claims%1.nsf").arg(n))));
+        QVERIFY(QFile::copy(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")), paths.last()));
+    }
+    auto listed = [this] {
+        QStringList entries = menuTexts(QStringLiteral("mnuFileRecent"));
+        entries.removeLast(); // Clear Menu
+        entries.removeLast(); // its separator
+        return entries;
+    };
+    auto entries = [&paths](std::initializer_list<int> numbers) {
+        QStringList texts;
+        for (int n : numbers)
+            texts.append(QStringLiteral("&%1 %2").arg(texts.size() + 1).arg(paths.at(n - 1)));
+        return texts;
+    };
+
+    main_ = makeMainWindow();
+    QVERIFY(listed().isEmpty());
+    for (const QString& path : std::as_const(paths))
+        main_->openFile(path);
+    // A file that does not open is not listed; one opened again moves up.
+    main_->openFile(GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt")));
+    main_->openFile(paths.at(4));
+    QCOMPARE(listed(), entries({5, 9, 8, 7, 6, 4, 3, 2}));
+    QVERIFY(action(QStringLiteral("mnuFileRecent"))->isEnabled());
+
+    // Kept between runs, in a group of their own, paths only.
+    main_.reset();
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("RecentFiles"));
+    QCOMPARE(settings.childKeys().size(), 8);
+    QCOMPARE(settings.value(QStringLiteral("File1")).toString(), paths.at(4));
+    main_ = makeMainWindow();
+    QCOMPARE(listed(), entries({5, 9, 8, 7, 6, 4, 3, 2}));
+
+    // Choosing one opens it; a file gone since says so and stays listed.
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent3")));
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + paths.at(7));
+    QCOMPARE(listed(), entries({8, 5, 9, 7, 6, 4, 3, 2}));
+    QVERIFY(QFile::remove(paths.at(8)));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent3")));
+    QCOMPARE(MessageBoxes::shown().size(), 2);
+    QCOMPARE(MessageBoxes::shown().constLast().title, QStringLiteral("Unable to Open File"));
+    QCOMPARE(listed(), entries({8, 5, 9, 7, 6, 4, 3, 2}));
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecentClear")));
+    QVERIFY(listed().isEmpty());
+    QVERIFY(!action(QStringLiteral("mnuFileRecent"))->isEnabled());
+    settings.sync();
+    QVERIFY(settings.childKeys().isEmpty());
+}
+
+void tst_shell::settingsPipeIsIgnoredAtStartUp() {
+    // Reading a named pipe would block for good.
+    const QString pipe = GuiTest::settingsFile(*dir_);
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression(QStringLiteral("settings file .* is not a regular file")));
+    main_ = makeMainWindow();
+    QCOMPARE(main_->frameGeometry(), QRect(67, 67, 400, 133));
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    main_->openFile(path);
+    // The list still works for this run.
+    QCOMPARE(menuTexts(QStringLiteral("mnuFileRecent")).constFirst(), QStringLiteral("&1 ") + path);
+    main_->close();
+    QVERIFY(!QFileInfo(pipe).isFile());
 }
 
 QTEST_MAIN(tst_shell)

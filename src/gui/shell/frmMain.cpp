@@ -59,8 +59,9 @@ frmMain::frmMain(AppContext& context, QWidget* parent)
     statusBar->setObjectName(QStringLiteral("sbStatusBar"));
     statusPanel_ = new QLabel(QStringLiteral("No File Opened"), statusBar);
     statusPanel_->setObjectName(QStringLiteral("sbStatusBarPanel1"));
-    // A long path is cut at the window's edge rather than widening the main
-    // window.
+    statusPanel_->setTextFormat(Qt::PlainText);
+    // A long path is cut at the window's edge (its tooltip has all of it)
+    // rather than widening the main window.
     statusPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar->addWidget(statusPanel_, 1);
     setStatusBar(statusBar);
@@ -88,9 +89,10 @@ QAction* frmMain::addAction(QMenu* menu, const QString& name, const QString& tex
 }
 
 void frmMain::createMenus() {
-    auto addMenu = [this](const QString& name, const QString& title) {
-        QMenu* menu = menuBar()->addMenu(title);
+    auto addMenu = [this](const QString& name, const QString& title, QMenu* parent = nullptr) {
+        QMenu* menu = parent ? parent->addMenu(title) : menuBar()->addMenu(title);
         menu->setObjectName(name);
+        menu->menuAction()->setObjectName(name);
         return menu;
     };
 
@@ -102,6 +104,22 @@ void frmMain::createMenus() {
     fileCloseAction_->setEnabled(false);
     connect(fileCloseAction_, &QAction::triggered, this, &frmMain::fileClose);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar0"));
+    recentMenu_ = addMenu(QStringLiteral("mnuFileRecent"), QStringLiteral("Recent &Files"), file);
+    for (int number = 1; number <= RecentFiles::kMaxFiles; ++number) {
+        QAction* entry = addAction(recentMenu_, QStringLiteral("mnuFileRecent%1").arg(number), {});
+        connect(entry, &QAction::triggered, this,
+                [this, entry] { openFile(entry->data().toString()); });
+        recentEntries_.append(entry);
+    }
+    recentMenu_->addSeparator();
+    recentClearAction_ =
+        addAction(recentMenu_, QStringLiteral("mnuFileRecentClear"), QStringLiteral("&Clear Menu"));
+    connect(recentClearAction_, &QAction::triggered, this, [this] {
+        recentFiles_.clear();
+        updateRecentFilesMenu();
+    });
+    updateRecentFilesMenu();
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
     QAction* exit = addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
@@ -156,6 +174,20 @@ void frmMain::updateWindowList() {
     }
 }
 
+void frmMain::updateRecentFilesMenu() {
+    // The entries stay and change: one of them may be what is running this.
+    const QStringList& paths = recentFiles_.paths();
+    for (int i = 0; i < recentEntries_.size(); ++i) {
+        QAction* entry = recentEntries_.at(i);
+        const QString path = paths.value(i);
+        entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(PlainText::menuText(path)));
+        entry->setData(path);
+        entry->setVisible(!path.isEmpty());
+    }
+    recentClearAction_->setEnabled(!paths.isEmpty());
+    recentMenu_->menuAction()->setEnabled(!paths.isEmpty());
+}
+
 QString frmMain::statusText() const {
     return statusPanel_->text();
 }
@@ -164,10 +196,12 @@ void frmMain::setTreeWindowFactory(TreeWindowFactory factory) {
     treeWindowFactory_ = std::move(factory);
 }
 
-void frmMain::setFileState(bool open, const QString& status) {
+void frmMain::setFileState(bool open, const QString& status, const QString& path) {
     fileCloseAction_->setEnabled(open);
     viewClaimsAction_->setEnabled(open);
     statusPanel_->setText(status);
+    // The whole path, for when the status bar is too narrow to show it.
+    statusPanel_->setToolTip(PlainText::toolTip(path));
 }
 
 void frmMain::closeFileWindows() {
@@ -233,7 +267,9 @@ void frmMain::openFile(const QString& chosenPath) {
 
     MessageBoxes mapMessages(this);
     if (qm::DetectFileVersion(m, m.FileNumber, mapMessages)) {
-        setFileState(true, QStringLiteral("Opened File: ") + path);
+        setFileState(true, QStringLiteral("Opened File: ") + path, path);
+        recentFiles_.add(path);
+        updateRecentFilesMenu();
         // What the user opens a claim file for: its tree, at once.
         viewClaims();
         return;
