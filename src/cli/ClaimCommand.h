@@ -1,30 +1,19 @@
 #pragma once
 
 #include <QStringList>
-#include <cstdint>
-#include <vector>
-
-class QTextStream;
-
-namespace qm {
-struct ClickResult;
-}
+#include <ostream>
 
 namespace qm::cli {
 
 class ClaimFile;
 
-// `claim FILE KEY...`: one node click per key, in order, on the same record
-// store, each printed before the next click overwrites what it read.
+// `claim FILE KEY...`: one node click per key, in order, in one session (the
+// record store carries over from one click to the next), each printed as it
+// is made.
 class ClaimCommand {
 public:
-    static int run(ClaimFile& file, const QStringList& keys, bool json, QTextStream& out,
-                   QTextStream& err);
-
-private:
-    static void printText(ClaimFile& file, const QString& key, const ClickResult& click,
-                          QTextStream& out);
-    static QString toJson(ClaimFile& file, const QString& key, const ClickResult& click);
+    static int run(ClaimFile& file, const QStringList& keys, bool json, std::ostream& out,
+                   std::ostream& err);
 };
 
 } // namespace qm::cli

@@ -1,67 +1,42 @@
 #include "ClaimFile.h"
 
-#include "EngineText.h"
+#include "core/common/FileText.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/layouts/MapSearchPath.h"
-#include "core/layouts/Module1.h"
-#include "core/layouts/VersionDetector.h"
 
-#include <QDir>
+#include <unistd.h>
 
 namespace qm::cli {
 
-ClaimFile::ClaimFile()
-    // The record store is several megabytes: it lives on the heap.
-    : m_(std::make_unique<Module1>()) {
+namespace {
+std::string currentFolder() {
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
 }
+} // namespace
 
-ClaimFile::~ClaimFile() = default;
-
-Message ClaimFile::notNsfMessage() {
-    return {"This is not an NSF file. Can not locate the AA0 record!", "Unrecognizable File",
-            MessageIcon::Exclamation, MessageButtons::Ok};
-}
-
-bool ClaimFile::open(const QString& path, const QString& mapsDir) {
-    errors_.clear();
-    notes_.clear();
+bool ClaimFile::open(const std::string& path, const std::string& mapsDir) {
+    messages_.clear();
     tree_.reset();
-    path_ = path;
-    m_->MapFolder = EngineText::toPath(QDir::currentPath());
-    m_->MapFolders = MapSearchPath::forThisProcess(EngineText::toPath(mapsDir), m_->MapFolder);
-    m_->FileName = EngineText::toPath(path);
-
-    if (m_->FileNumber != 0)
-        m_->Files.close(m_->FileNumber);
-    m_->FileNumber = m_->Files.FreeFile();
-    std::string reason;
-    if (!m_->Files.open(m_->FileNumber, m_->FileName, &reason)) {
-        errors_ << QStringLiteral("cannot open %1: %2").arg(path, EngineText::fromBytes(reason));
-        return false;
-    }
+    m_.MapFolder = currentFolder();
+    m_.MapFolders = MapSearchPath::forThisProcess(mapsDir, m_.MapFolder);
 
     RecordingMessageSink sink;
-    const bool recognised = DetectFileVersion(*m_, m_->FileNumber, sink, &versionCode_);
+    result_ = ClaimFileOpener::open(m_, path, sink);
     for (const Message& message : sink.messages)
-        errors_ << EngineText::messageLine(message);
-    if (!recognised) {
-        errors_ << EngineText::messageLine(notNsfMessage());
-        m_->Files.close(m_->FileNumber);
-        return false;
-    }
+        messages_.push_back(message.title + ": " + message.text);
     // The viewer opens such a file silently with whatever layouts it holds; a
     // dissector that starts with none should say why every record is empty.
-    if (versionCode_ != "00200" && versionCode_ != "00301")
-        notes_ << QStringLiteral(
-                      "note: version code '%1' names no map file; records have no fields")
-                      .arg(EngineText::fromBytes(versionCode_));
-    return true;
+    if (result_.opened() && !result_.knownVersion)
+        messages_.push_back("note: version code '" + FileText::toPrintable(result_.versionCode) +
+                            "' names no map file; records have no fields");
+    return result_.opened();
 }
 
 const FileTree& ClaimFile::tree() {
     if (!tree_)
-        tree_.emplace(BuildTree(*m_->Files.get(m_->FileNumber)));
+        tree_.emplace(BuildTree(file()));
     return *tree_;
 }
 

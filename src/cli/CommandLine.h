@@ -2,14 +2,19 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 namespace qm::cli {
 
 // Exit statuses: everything checked passed / a claim failed a check / the
-// command could not run (usage, unreadable or unrecognised file, unknown key).
+// command could not run (usage, unreadable or unrecognised file, unknown key,
+// output that could not be written) / check: nothing failed, but some totals
+// could not be checked or some claims could not be read.
 constexpr int kExitOk = 0;
 constexpr int kExitChecksFailed = 1;
 constexpr int kExitError = 2;
+constexpr int kExitNotChecked = 3;
 
 // The arguments of one run: a command, its claim file and node keys, and the
 // options that apply to all commands.
@@ -18,15 +23,20 @@ public:
     enum class Command { Tree, Claim, Check };
     enum class Outcome { Run, ShowHelp, ShowVersion, UsageError };
 
-    // arguments as QCoreApplication::arguments() gives them (program name first).
-    Outcome parse(const QStringList& arguments);
+    // arguments as QCoreApplication::arguments() gives them (program name
+    // first); rawArguments the same as the bytes of argv, from which paths are
+    // taken, so that a name that is not valid UTF-8 still names its file.
+    Outcome parse(const QStringList& arguments, const std::vector<std::string>& rawArguments);
 
     Command command() const { return command_; }
-    const QString& file() const { return file_; }
+    // The claim file's path in the file system's own bytes.
+    const std::string& file() const { return file_; }
     const QStringList& keys() const { return keys_; }
     // The --maps folder, looked in first for map files; empty when not given.
-    const QString& mapsDir() const { return mapsDir_; }
+    const std::string& mapsDir() const { return mapsDir_; }
     bool json() const { return json_; }
+    // check --jobs N: worker threads; 0 for one per core.
+    int jobs() const { return jobs_; }
 
     // Why parse() returned UsageError.
     const QString& error() const { return error_; }
@@ -35,10 +45,11 @@ public:
 
 private:
     Command command_ = Command::Tree;
-    QString file_;
+    std::string file_;
     QStringList keys_;
-    QString mapsDir_;
+    std::string mapsDir_;
     bool json_ = false;
+    int jobs_ = 0;
     QString error_;
 };
 

@@ -2,57 +2,55 @@
 
 #include "ClaimFile.h"
 #include "CommandLine.h"
-#include "EngineText.h"
-#include "JsonText.h"
-
-#include <QJsonValue>
-#include <QTextStream>
+#include "core/common/FileText.h"
+#include "core/report/JsonWriter.h"
 
 namespace qm::cli {
 
-int TreeCommand::run(ClaimFile& file, bool json, QTextStream& out) {
-    if (json)
-        printJson(file, out);
-    else
-        printText(file, out);
-    return kExitOk;
-}
-
-void TreeCommand::printText(ClaimFile& file, QTextStream& out) {
+int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
     const FileTree& tree = file.tree();
-    out << "NSF File Tree (" << file.path() << ")\n";
-    out << "Version: " << EngineText::fromBytes(file.versionCode()) << '\n';
-    for (std::int64_t node = 0; node < tree.size(); ++node) {
-        int depth = 0;
-        for (std::int64_t p = tree.parent(node); p != FileTree::kNoNode; p = tree.parent(p))
-            ++depth;
-        out << QString(2 * depth, QLatin1Char(' ')) << EngineText::fromBytes(tree.key(node)) << "  "
-            << EngineText::fromBytes(tree.text(node)) << '\n';
+    if (!json) {
+        out << "NSF File Tree (" << FileText::toPrintable(FileText::pathToUtf8(file.path()))
+            << ")\n";
+        out << "Version: " << FileText::toPrintable(file.result().versionCode) << '\n';
+        for (std::int64_t node = 0; node < tree.size(); ++node) {
+            int depth = 0;
+            for (std::int64_t p = tree.parent(node); p != FileTree::kNoNode; p = tree.parent(p))
+                ++depth;
+            out << std::string(std::size_t(2 * depth), ' ') << tree.key(node) << "  "
+                << FileText::toPrintable(tree.text(node)) << '\n';
+        }
+        // The texts of the viewer's status bar.
+        out << "BA0 Count: " << tree.BatchCount << '\n';
+        out << "CA0 Count: " << tree.ClaimCount << '\n';
+        return kExitOk;
     }
-    // The texts of the viewer's status bar.
-    out << "BA0 Count: " << tree.BatchCount << '\n';
-    out << "CA0 Count: " << tree.ClaimCount << '\n';
-}
-
-void TreeCommand::printJson(ClaimFile& file, QTextStream& out) {
-    const FileTree& tree = file.tree();
-    out << "{\n\"file\": " << JsonText::string(file.path())
-        << ",\n\"version\": " << JsonText::string(EngineText::fromBytes(file.versionCode()))
-        << ",\n\"nodes\": [";
+    out << "{\n\"file\": ";
+    JsonWriter::writeString(out, FileText::pathToUtf8(file.path()));
+    out << ",\n\"version\": ";
+    JsonWriter(out).fileString(file.result().versionCode);
+    out << ",\n\"nodes\": [";
     for (std::int64_t node = 0; node < tree.size(); ++node) {
+        out << (node == 0 ? "\n" : ",\n");
+        JsonWriter writer(out);
         const std::int64_t parent = tree.parent(node);
-        const QJsonObject object{
-            {QStringLiteral("index"), static_cast<qint64>(node + 1)},
-            {QStringLiteral("key"), EngineText::fromBytes(tree.key(node))},
-            {QStringLiteral("text"), EngineText::fromBytes(tree.text(node))},
-            {QStringLiteral("parent"), parent == FileTree::kNoNode
-                                           ? QJsonValue(QJsonValue::Null)
-                                           : QJsonValue(EngineText::fromBytes(tree.key(parent)))},
-        };
-        out << (node == 0 ? "\n" : ",\n") << JsonText::compact(object);
+        writer.beginObject()
+            .key("index")
+            .value(node + 1)
+            .key("key")
+            .value(tree.key(node))
+            .key("text")
+            .fileString(tree.text(node))
+            .key("parent");
+        if (parent == FileTree::kNoNode)
+            writer.null();
+        else
+            writer.value(tree.key(parent));
+        writer.endObject();
     }
     out << "\n],\n\"batches\": " << tree.BatchCount << ",\n\"claims\": " << tree.ClaimCount
         << "\n}\n";
+    return kExitOk;
 }
 
 } // namespace qm::cli

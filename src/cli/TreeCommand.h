@@ -1,6 +1,6 @@
 #pragma once
 
-class QTextStream;
+#include <ostream>
 
 namespace qm::cli {
 
@@ -10,11 +10,7 @@ class ClaimFile;
 // node by node.
 class TreeCommand {
 public:
-    static int run(ClaimFile& file, bool json, QTextStream& out);
-
-private:
-    static void printText(ClaimFile& file, QTextStream& out);
-    static void printJson(ClaimFile& file, QTextStream& out);
+    static int run(ClaimFile& file, bool json, std::ostream& out);
 };
 
 } // namespace qm::cli

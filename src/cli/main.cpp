@@ -2,64 +2,86 @@
 #include "ClaimCommand.h"
 #include "ClaimFile.h"
 #include "CommandLine.h"
-#include "EngineText.h"
 #include "TreeCommand.h"
 #include "core/Version.h"
+#include "core/common/FileText.h"
 #include "core/layouts/MapSearchPath.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTextStream>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <unistd.h>
 
 using namespace qm::cli;
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("quillmark-cli"));
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+namespace {
 
-    CommandLine commandLine;
-    switch (commandLine.parse(QCoreApplication::arguments())) {
-    case CommandLine::Outcome::ShowHelp:
-        out << CommandLine::helpText();
-        return kExitOk;
-    case CommandLine::Outcome::ShowVersion: {
-        out << "quillmark-cli " << qm::kVersionMajor << '.' << qm::kVersionMinor << '.'
-            << qm::kVersionRevision << '\n';
-        const std::string maps = qm::MapSearchPath::folderInUse(qm::MapSearchPath::forThisProcess(
-            EngineText::toPath(commandLine.mapsDir()), EngineText::toPath(QDir::currentPath())));
-        out << "Maps: "
-            << (maps.empty() ? QStringLiteral("none found") : QFile::decodeName(maps.c_str()))
-            << '\n';
-        return kExitOk;
-    }
-    case CommandLine::Outcome::UsageError:
-        err << "quillmark-cli: " << commandLine.error() << '\n' << CommandLine::usage();
-        return kExitError;
-    case CommandLine::Outcome::Run:
-        break;
-    }
+std::string currentFolder() {
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
 
+int runCommand(const CommandLine& commandLine, std::ostream& out) {
     ClaimFile file;
     const bool opened = file.open(commandLine.file(), commandLine.mapsDir());
-    for (const QString& line : file.errors())
-        err << "quillmark-cli: " << line << '\n';
-    for (const QString& line : file.notes())
-        err << "quillmark-cli: " << line << '\n';
-    err.flush();
+    for (const std::string& line : file.messages())
+        std::cerr << "quillmark-cli: " << line << '\n';
     if (!opened)
         return kExitError;
-
     switch (commandLine.command()) {
     case CommandLine::Command::Tree:
         return TreeCommand::run(file, commandLine.json(), out);
     case CommandLine::Command::Claim:
-        return ClaimCommand::run(file, commandLine.keys(), commandLine.json(), out, err);
+        return ClaimCommand::run(file, commandLine.keys(), commandLine.json(), out, std::cerr);
     case CommandLine::Command::Check:
-        return CheckCommand::run(file, commandLine.json(), out);
+        return CheckCommand::run(file, commandLine.json(), commandLine.jobs(), out);
     }
     return kExitError;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillmark-cli"));
+    std::ios::sync_with_stdio(false);
+    std::ostream& out = std::cout;
+    const std::vector<std::string> rawArguments(argv, argv + argc);
+
+    CommandLine commandLine;
+    int status = kExitOk;
+    switch (commandLine.parse(QCoreApplication::arguments(), rawArguments)) {
+    case CommandLine::Outcome::ShowHelp:
+        out << CommandLine::helpText().toStdString();
+        break;
+    case CommandLine::Outcome::ShowVersion: {
+        out << "quillmark-cli " << qm::kVersionMajor << '.' << qm::kVersionMinor << '.'
+            << qm::kVersionRevision << '\n';
+        const std::string maps = qm::MapSearchPath::folderInUse(
+            qm::MapSearchPath::forThisProcess(commandLine.mapsDir(), currentFolder()));
+        out << "Maps: "
+            << (maps.empty() ? std::string("none found")
+                             : qm::FileText::toPrintable(qm::FileText::pathToUtf8(maps)))
+            << '\n';
+        break;
+    }
+    case CommandLine::Outcome::UsageError:
+        std::cerr << "quillmark-cli: " << commandLine.error().toStdString() << '\n'
+                  << CommandLine::usage().toStdString();
+        return kExitError;
+    case CommandLine::Outcome::Run:
+        status = runCommand(commandLine, out);
+        break;
+    }
+    // Output that did not reach its file (a full disk, a closed pipe) is a
+    // failure, never a success.
+    out.flush();
+    if (!out || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno;
+        std::cerr << "quillmark-cli: cannot write the output: "
+                  << (error ? std::strerror(error) : "write error") << '\n';
+        return kExitError;
+    }
+    return status;
 }

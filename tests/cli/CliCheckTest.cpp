@@ -69,7 +69,8 @@ private slots:
                  QJsonObject({{QStringLiteral("node"), QStringLiteral("FA0-1")},
                               {QStringLiteral("id"), QStringLiteral("05.0")},
                               {QStringLiteral("name"),
-                               QString::fromStdString(records.name("FA0", "05.0"))}}));
+                               QString::fromStdString(records.name("FA0", "05.0"))},
+                              {QStringLiteral("value"), QStringLiteral("20231340")}}));
         // B: clean.
         QCOMPARE(b.value(QStringLiteral("totals_ok")).toBool(false), true);
         QVERIFY(b.value(QStringLiteral("invalid")).toArray().isEmpty());

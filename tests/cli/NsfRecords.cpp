@@ -18,29 +18,23 @@ NsfRecords::NsfRecords(const std::string& mapsDir, const std::string& mapFile)
 NsfRecords::~NsfRecords() = default;
 
 int NsfRecords::slot(const std::string& type, const std::string& fieldId) const {
-    const qm::RecordLayout* layout = m_->RecordLayouts.find(type);
-    const int slot = layout ? qm::LayoutCatalogue::fieldSlot(*layout, fieldId) : 0;
+    const qm::RecordLayout* layout = m_->RecordLayouts->find(type);
+    const int slot = layout ? layout->indexOf(fieldId) + 1 : 0;
     if (slot == 0)
         qFatal("the map has no field %s %s", type.c_str(), fieldId.c_str());
     return slot;
 }
 
 int NsfRecords::start(const std::string& type, const std::string& fieldId) const {
-    return m_->RecordLayouts.find(type)
-        ->Fields[static_cast<std::size_t>(slot(type, fieldId))]
-        .StartPos;
+    return m_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).StartPos;
 }
 
 int NsfRecords::length(const std::string& type, const std::string& fieldId) const {
-    return m_->RecordLayouts.find(type)
-        ->Fields[static_cast<std::size_t>(slot(type, fieldId))]
-        .Length;
+    return m_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).Length;
 }
 
 std::string NsfRecords::name(const std::string& type, const std::string& fieldId) const {
-    return m_->RecordLayouts.find(type)
-        ->Fields[static_cast<std::size_t>(slot(type, fieldId))]
-        .FieldName;
+    return m_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).FieldName;
 }
 
 std::string NsfRecords::record(const std::string& type,
@@ -48,8 +42,7 @@ std::string NsfRecords::record(const std::string& type,
     std::string line(320, ' ');
     line.replace(0, 3, type);
     for (const auto& [id, value] : values) {
-        const qm::FieldDef& field =
-            m_->RecordLayouts.find(type)->Fields[static_cast<std::size_t>(slot(type, id))];
+        const qm::FieldDef& field = m_->RecordLayouts->find(type)->field(slot(type, id) - 1);
         const std::size_t width = static_cast<std::size_t>(field.Length);
         if (value.size() > width)
             qFatal("value %s too long for %s %s", value.c_str(), type.c_str(), id.c_str());

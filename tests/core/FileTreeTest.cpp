@@ -93,8 +93,9 @@ private slots:
         const FileTree t = build(B().add(rec::aa0())
                                      .add(rec::ba0().substr(0, 319)) // too short: skipped
                                      .add(rec::ba0())
-                                     .add("\n" + rec::ca0("LF").substr(0, 319)) // 320 with the LF
-                                     .add("\n" + rec::ca0("SHORT").substr(0, 318))
+                                     .add("\n" + rec::ca0("LF")) // a record after its LF
+                                     // 320 with the LF, but no record without it
+                                     .add("\n" + rec::ca0("SHORT").substr(0, 319))
                                      .add(B::record("ca0"))
                                      .add(rec::ya0())
                                      .bytes());
@@ -159,6 +160,7 @@ private slots:
     void trailerIndex() {
         const FileTree t = build(B().add(rec::aa0())
                                      .add(rec::ya0())
+                                     .add("\n" + rec::ya0())
                                      .add("\n" + rec::ya0().substr(0, 319))
                                      .add(rec::ya0().substr(0, 319))
                                      .add(rec::za0())
@@ -166,7 +168,7 @@ private slots:
         QCOMPARE(t.trailers.firstAtOrAfter('Y', 1), std::optional<std::int64_t>(323));
         QCOMPARE(t.trailers.firstAtOrAfter('Y', 324), std::optional<std::int64_t>(645));
         QCOMPARE(t.trailers.firstAtOrAfter('Y', 646), std::optional<std::int64_t>());
-        QCOMPARE(t.trailers.firstAtOrAfter('Z', 1), std::optional<std::int64_t>(1288));
+        QCOMPARE(t.trailers.firstAtOrAfter('Z', 1), std::optional<std::int64_t>(1611));
         QVERIFY(t.trailers.complete);
     }
 };

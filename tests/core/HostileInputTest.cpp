@@ -1,7 +1,9 @@
 #include "ClaimFileBuilder.h"
 #include "core/claim/NodeClick.h"
 #include "core/filetree/TreeBuilder.h"
+#include "core/io/SequentialFile.h"
 #include "core/layouts/MapLoader.h"
+#include "core/layouts/Module1.h"
 
 #include <QFile>
 #include <QTest>
@@ -43,13 +45,11 @@ private slots:
         ws.write("c.nsf", B().add(rec::aa0()).add(rec::ba0()).add(rec::ca0("P")).bytes());
         QVERIFY(ws.open("c.nsf"));
         const FileTree tree = BuildTree(*ws.m.Files.get(ws.m.FileNumber));
-        const RecordLayout& ca0 = *ws.m.RecordLayouts.find("CA0");
-        QCOMPARE(int(ca0.Info.FieldCount), 12);
-        ClickResult r = NodeClick(ws.m, tree, 2);
+        const RecordLayout& ca0 = *ws.m.RecordLayouts->find("CA0");
+        QCOMPARE(ca0.fieldCount(), 12);
+        const AssembledClaim r = NodeClick(ws.m, tree, 2);
         QVERIFY(r.acted);
-        auto value = [&](int slot) {
-            return ca0.Fields[static_cast<std::size_t>(slot)].Values[1];
-        };
+        auto value = [&](int slot) { return std::string(r.record("CA0")->value(slot - 1)); };
         QCOMPARE(value(6), std::string()); // uncuttable: keeps what it held (nothing yet)
         QCOMPARE(value(7), std::string());
         QCOMPARE(value(8), std::string());
@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(value(10), rec::ca0("P").substr(99, 5));
         QCOMPARE(value(11), std::string());
         QCOMPARE(value(12), std::string("CA"));
-        QCOMPARE(ca0.Fields[12].FieldName, std::string("QUOTED, WITH COMMA"));
+        QCOMPARE(ca0.field(11).FieldName, std::string("QUOTED, WITH COMMA"));
     }
 
     void lineLengths() {
@@ -75,9 +75,13 @@ private slots:
         QCOMPARE(tree.ClaimCount, 2);
         QCOMPARE(tree.key(2), std::string("CA0966"));
         QCOMPARE(tree.key(3), std::string("CA01288"));
-        ClickResult r = NodeClick(ws.m, tree, 3);
+        const AssembledClaim r = NodeClick(ws.m, tree, 3);
         QVERIFY(r.acted);
-        QCOMPARE(ws.m.RecordLayouts.find("CA0")->Info.Lines[1].size(), huge.size());
+        // Kept up to the furthest column a map can name, and said to be cut.
+        const AssembledRecord* record = r.record("CA0");
+        QCOMPARE(record->line.size(), RecordStore::kMaxStoredLine);
+        QVERIFY(record->lineCut);
+        QCOMPARE(record->line, huge.substr(0, RecordStore::kMaxStoredLine));
     }
 
     void lineEndStyles_data() {
@@ -118,9 +122,9 @@ private slots:
         QVERIFY(ws.open("huge.nsf")); // one line, which begins with the file header
         const FileTree tree = BuildTree(*ws.m.Files.get(ws.m.FileNumber));
         QCOMPARE(tree.size(), 1);
-        QVERIFY(NodeClick(ws.m, tree, 0).acted);
-        QCOMPARE(ws.m.RecordLayouts.find("AA0")->Info.Lines[1].size(),
-                 SequentialFile::kMaxLineLength);
+        const AssembledClaim r = NodeClick(ws.m, tree, 0);
+        QVERIFY(r.acted);
+        QCOMPARE(r.record("AA0")->line.size(), RecordStore::kMaxStoredLine);
         QVERIFY2(residentKiB() - before < 64 * 1024, "memory must stay bounded");
     }
 };

@@ -15,34 +15,31 @@ private slots:
     void unknownTypesLeaveTheOutputsUntouched() {
         TestWorkspace ws;
         QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
-        auto fields = std::make_unique<FieldTable>();
+        std::vector<FieldDef> fields(1);
         RecordInfo info;
-        (*fields)[1].FieldName = "kept";
+        fields[0].FieldName = "kept";
         info.FieldCount = 42;
         for (const char* type : {"ZZ9", "aa0", "AA", "AA0 "}) {
-            QVERIFY(ws.m.RecordLayouts.GetRecordLayout(type, *fields, info));
-            QCOMPARE((*fields)[1].FieldName, std::string("kept"));
+            QVERIFY(ws.m.RecordLayouts->GetRecordLayout(type, fields, info));
+            QCOMPARE(fields[0].FieldName, std::string("kept"));
             QCOMPARE(int(info.FieldCount), 42);
         }
-        QVERIFY(ws.m.RecordLayouts.GetRecordLayout("AA0", *fields, info));
+        QVERIFY(ws.m.RecordLayouts->GetRecordLayout("AA0", fields, info));
         QCOMPARE(int(info.FieldCount), 4);
-        QCOMPARE((*fields)[1].FieldName, std::string("RECORD ID"));
+        QCOMPARE(fields[0].FieldName, std::string("RECORD ID"));
     }
 
-    void copiesAreSnapshots() {
+    // Layouts are a value: a later load makes a new catalogue and leaves the
+    // one a holder kept as it was.
+    void loadedLayoutsAreValues() {
         TestWorkspace ws;
         QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
-        RecordLayout* ca0 = ws.m.RecordLayouts.find("CA0");
-        ca0->Fields[2].Values[1] = "first";
-        auto fields = std::make_unique<FieldTable>();
-        RecordInfo info;
-        ws.m.RecordLayouts.GetRecordLayout("CA0", *fields, info);
-        ca0->Fields[2].Values[1] = "second";
-        ca0->Info.FieldCount = 1;
-        QCOMPARE((*fields)[2].Values[1], std::string("first"));
-        QCOMPARE(int(info.FieldCount), 5);
-        (*fields)[2].Values[1] = "changed copy";
-        QCOMPARE(ca0->Fields[2].Values[1], std::string("second"));
+        const std::shared_ptr<const LayoutCatalogue> kept = ws.m.RecordLayouts;
+        ws.write("nsf0301.map", "CA0,01.0,ID,3,X,1,3\n");
+        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        QCOMPARE(ws.m.RecordLayouts->find("CA0")->fieldCount(), 1);
+        QCOMPARE(kept->find("CA0")->fieldCount(), 5);
+        QVERIFY(kept != ws.m.RecordLayouts);
     }
 
     void catalogueOrder() {
@@ -111,20 +108,20 @@ private slots:
         ws.write("third.nsf", B().add(rec::ba0()).add(B::record("ZZZ")).add(rec::aa0()).bytes());
         std::string code;
         QVERIFY(ws.open("third.nsf"));
-        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 4);
+        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 4);
         // The read position is left just after the AA0 record.
         QCOMPARE(ws.m.Files.get(ws.m.FileNumber)->position(), 3 * 322LL + 1);
 
         // A version 2.00 file replaces every layout of the earlier map.
         ws.write("old.nsf", B().add(rec::aa0("S", "00200")).bytes());
         QVERIFY(ws.open("old.nsf"));
-        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 1);
-        QCOMPARE(int(ws.m.RecordLayouts.find("XA0")->Info.FieldCount), 0);
+        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 1);
+        QCOMPARE(int(ws.m.RecordLayouts->find("XA0")->fieldCount()), 0);
 
         // An unknown or shortened code loads nothing: the catalogue keeps the last map.
         ws.write("v300.nsf", B().add(rec::aa0("S", "00300")).bytes());
         QVERIFY(ws.open("v300.nsf"));
-        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 1);
+        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 1);
         ws.write("short.nsf", B().add(B::record("AA0", {{244, "00301"}}, 246)).bytes());
         SequentialFile* f = nullptr;
         QVERIFY(ws.open("short.nsf"));
@@ -132,7 +129,7 @@ private slots:
         QVERIFY(f);
         QVERIFY(DetectFileVersion(ws.m, ws.m.FileNumber, ws.sink, &code));
         QCOMPARE(code, std::string("003"));
-        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 1);
+        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 1);
         QVERIFY(ws.sink.messages.empty());
     }
 
@@ -148,7 +145,7 @@ private slots:
         ws.write("binary.nsf", std::string("\0\0\0\xff\x01", 5) + std::string(5000, '\0'));
         QVERIFY(!ws.open("binary.nsf"));
         QVERIFY(ws.sink.messages.empty());
-        QCOMPARE(int(ws.m.RecordLayouts.find("AA0")->Info.FieldCount), 0);
+        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 0);
     }
 
     void missingMapFailsTheOpenWithItsMessage() {

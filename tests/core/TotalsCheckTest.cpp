@@ -2,6 +2,7 @@
 
 #include "ClaimFileBuilder.h"
 #include "core/claim/NodeClick.h"
+#include "core/common/MessageTexts.h"
 #include "core/filetree/TreeBuilder.h"
 
 #include <QTest>
@@ -29,7 +30,7 @@ class TotalsCheckTest : public QObject {
         tree = BuildTree(*ws->m.Files.get(ws->m.FileNumber));
     }
 
-    ClickResult clickClaim(int n) {
+    AssembledClaim clickClaim(int n) {
         int seen = 0;
         for (std::int64_t i = 0; i < tree.size(); ++i)
             if (tree.recordType(i) == "CA0" && ++seen == n)
@@ -38,16 +39,27 @@ class TotalsCheckTest : public QObject {
     }
 
     // Valid flags of the compared XA0 fields, as "id" for valid and "!id" for invalid.
-    QString xa0Flags() {
-        const RecordLayout& xa0 = *ws->m.RecordLayouts.find("XA0");
+    static QString xa0Flags(const AssembledClaim& claim) {
+        const AssembledRecord* record = claim.record("XA0");
+        if (!record)
+            return QStringLiteral("no XA0");
+        const RecordLayout& xa0 = *claim.layout(*record);
         QStringList out;
-        for (int i = 1; i <= xa0.Info.FieldCount; ++i) {
-            const FieldDef& f = xa0.Fields[static_cast<std::size_t>(i)];
+        for (int i = 0; i < xa0.fieldCount(); ++i) {
+            const FieldDef& f = xa0.field(i);
             if (f.FieldId == "01.0" || f.FieldId == "11.0" || f.FieldId == "19.0")
                 continue;
-            out << QString::fromStdString((f.Valid[1] ? "" : "!") + f.FieldId);
+            out << QString::fromStdString((record->valid(i) ? "" : "!") + f.FieldId);
         }
         return out.join(QLatin1Char(' '));
+    }
+
+    // What the claim's records give for a compared XA0 field.
+    static std::int64_t computed(const AssembledClaim& claim, const char* fieldId) {
+        for (const TotalsComparison& c : claim.totals.compared)
+            if (c.fieldId == fieldId)
+                return c.computed;
+        qFatal("%s was not compared", fieldId);
     }
 
     static std::vector<std::string> goodClaim(rec::Totals t = {1, 2, 1, 3, 0, 1, -1, 3000, 40, 60,
@@ -70,29 +82,34 @@ class TotalsCheckTest : public QObject {
 private slots:
     void rightTotalsPass() {
         openClaims({goodClaim()});
-        ClickResult r = clickClaim(1);
-        QVERIFY(r.totalsChecked);
-        QVERIFY(r.totalsOk);
-        QVERIFY(r.mismatched.empty());
-        QCOMPARE(xa0Flags(), QString::fromLatin1(allValid()));
-        const ClaimTotals& t = ws->m.Totals;
-        QCOMPARE(t.CountF, 3);
-        QCOMPARE(t.SumFA0_13, 3000);
-        QCOMPARE(t.SumFA0_27, 40);
-        QCOMPARE(t.SumFA0_28, 60);
-        QCOMPARE(t.SumFB0_05, 1);
-        QCOMPARE(t.SumDA1_14, 500);
+        AssembledClaim r = clickClaim(1);
+        QCOMPARE(r.totals.state, TotalsState::Ok);
+        QVERIFY(r.totals.xa0Present);
+        QVERIFY(r.totals.mismatched().empty());
+        QCOMPARE(r.totals.compared.size(), std::size_t(15));
+        QCOMPARE(xa0Flags(r), QString::fromLatin1(allValid()));
+        QCOMPARE(computed(r, "07.0"), 3); // CountF
+        QCOMPARE(computed(r, "10.0"), 8); // all six counts
+        QCOMPARE(computed(r, "12.0"), 3000);
+        QCOMPARE(computed(r, "13.0"), 40);
+        QCOMPARE(computed(r, "14.0"), 60);
+        QCOMPARE(computed(r, "20.0"), 1);
+        QCOMPARE(computed(r, "18.0"), 500);
     }
 
     void oneAmountOffByOne() {
         rec::Totals t{1, 2, 1, 3, 0, 1, -1, 3001, 40, 60, 2, 3, 4, 500, 1};
         openClaims({goodClaim(t)});
-        ClickResult r = clickClaim(1);
-        QVERIFY(!r.totalsOk);
-        QCOMPARE(r.mismatched, std::vector<std::string>{"12.0"});
-        QCOMPARE(xa0Flags(), QString::fromLatin1(allValid())
-                                 .replace(QStringLiteral("12.0"), QStringLiteral("!12.0")));
-        const Message msg = totalsMessage();
+        AssembledClaim r = clickClaim(1);
+        QVERIFY(!r.totals.ok());
+        QCOMPARE(r.totals.mismatched(), std::vector<std::string>{"12.0"});
+        // What the XA0 states and what the records give, for the user to see.
+        QCOMPARE(r.totals.compared[7].fieldId, std::string("12.0"));
+        QCOMPARE(r.totals.compared[7].stated, std::string("0003001"));
+        QCOMPARE(r.totals.compared[7].computed, 3000);
+        QCOMPARE(xa0Flags(r), QString::fromLatin1(allValid())
+                                  .replace(QStringLiteral("12.0"), QStringLiteral("!12.0")));
+        const Message msg = MessageTexts::totalsDoNotCompute();
         QCOMPARE(msg.text, std::string("XA0 Record totals do not compute!"));
         QCOMPARE(msg.title, std::string("XA0 Record Error"));
         QCOMPARE(msg.icon, MessageIcon::Exclamation);
@@ -101,8 +118,7 @@ private slots:
     void onlyTheRecordCountDiffers() {
         rec::Totals t{1, 2, 1, 3, 0, 1, 9, 3000, 40, 60, 2, 3, 4, 500, 1};
         openClaims({goodClaim(t)});
-        ClickResult r = clickClaim(1);
-        QCOMPARE(r.mismatched, std::vector<std::string>{"10.0"});
+        QCOMPARE(clickClaim(1).totals.mismatched(), std::vector<std::string>{"10.0"});
     }
 
     void blankAndUnreadableTotals() {
@@ -112,18 +128,18 @@ private slots:
         auto claim = goodClaim();
         claim.back() = xa0;
         openClaims({claim});
-        ClickResult r = clickClaim(1);
-        QCOMPARE(r.mismatched, std::vector<std::string>{"04.0"});
+        AssembledClaim r = clickClaim(1);
+        QCOMPARE(r.totals.mismatched(), std::vector<std::string>{"04.0"});
         // The blank total keeps the verdict of its own field check.
-        QCOMPARE(xa0Flags(), QString::fromLatin1(allValid())
-                                 .replace(QStringLiteral("04.0"), QStringLiteral("!04.0")));
+        QCOMPARE(xa0Flags(r), QString::fromLatin1(allValid())
+                                  .replace(QStringLiteral("04.0"), QStringLiteral("!04.0")));
     }
 
     void blankSummedFieldAddsNothing() {
         std::string fa0 = rec::fa0(1, 0);
         fa0.replace(70, 7, "       ");
         openClaims({{rec::ca0("X"), fa0, rec::xa0({1, 0, 0, 1, 0, 0, -1, 0})}});
-        QVERIFY(clickClaim(1).totalsOk);
+        QVERIFY(clickClaim(1).totals.ok());
     }
 
     void overflowingSumKeepsItsValue() {
@@ -147,17 +163,15 @@ private slots:
         openClaims({{rec::ca0("FIRST"), rec::fa0(1, 5), rec::xa0(wrong)},
                     {rec::ca0("SECOND"), rec::fa0(1, 7)},
                     {rec::ca0("THIRD"), rec::xa0({1})}});
-        QVERIFY(!clickClaim(1).totalsOk);
-        QCOMPARE(xa0Flags().contains(QStringLiteral("!12.0")), true);
-        // The second claim has no XA0: the store's XA0 is the first claim's.
-        ClickResult r = clickClaim(2);
-        QVERIFY(r.totalsChecked);
-        QVERIFY(r.totalsOk);
-        QVERIFY(r.mismatched.empty());
-        QCOMPARE(ws->m.Totals.CountC, 2);
-        // Its flags stay as the first claim left them.
-        QCOMPARE(xa0Flags().contains(QStringLiteral("!12.0")), true);
-        QVERIFY(clickClaim(3).totalsOk);
+        QVERIFY(!clickClaim(1).totals.ok());
+        // The second claim has no XA0: the first claim's is not compared with it.
+        AssembledClaim r = clickClaim(2);
+        QCOMPARE(r.totals.state, TotalsState::NoTrailer);
+        QVERIFY(r.totals.ok());
+        QVERIFY(!r.totals.xa0Present);
+        QVERIFY(r.totals.compared.empty());
+        QCOMPARE(xa0Flags(r), QStringLiteral("no XA0"));
+        QVERIFY(clickClaim(3).totals.ok());
     }
 
     void countsByFirstLetter() {
@@ -174,14 +188,30 @@ private slots:
         QCOMPARE(t.CountH, 1);
     }
 
-    void batchAndHeaderClicksResetTotals() {
+    void batchAndHeaderClicksCheckNothing() {
         openClaims({goodClaim()});
         clickClaim(1);
-        QVERIFY(ws->m.Totals.CountF > 0);
-        ClickResult r = NodeClick(ws->m, tree, 1);
-        QVERIFY(!r.totalsChecked);
-        QCOMPARE(ws->m.Totals.CountF, 0);
-        QCOMPARE(ws->m.Totals.SumFA0_13, 0);
+        const AssembledClaim r = NodeClick(ws->m, tree, 1);
+        QVERIFY(!r.totals.checked());
+        QCOMPARE(r.totals.state, TotalsState::NotAClaim);
+        QVERIFY(r.totals.compared.empty());
+    }
+
+    // A map without the XA0 fields the check compares cannot pass a claim: it
+    // says the totals could not be checked, unless what it can compare fails.
+    void mapWithoutTotalFieldsCannotCheck() {
+        rec::Totals wrong{1, 2, 1, 3, 0, 1, -1, 3001, 40, 60, 2, 3, 4, 500, 1};
+        openClaims({goodClaim(), goodClaim(wrong), {rec::ca0("NOXA0")}});
+        std::string map = TestWorkspace::testMap();
+        map.erase(map.find("XA0,20.0"), map.find('\n', map.find("XA0,20.0")) + 1 - map.find("XA0,20.0"));
+        ws->write("nsf0301.map", map);
+        QVERIFY(ws->open("t.nsf"));
+        QCOMPARE(clickClaim(1).totals.state, TotalsState::CouldNotCheck);
+        QCOMPARE(clickClaim(2).totals.state, TotalsState::DoNotCompute);
+        QCOMPARE(clickClaim(3).totals.state, TotalsState::CouldNotCheck);
+        ws->write("nsf0301.map", "");
+        QVERIFY(ws->open("t.nsf"));
+        QCOMPARE(clickClaim(2).totals.state, TotalsState::CouldNotCheck);
     }
 };
 

@@ -1,12 +1,12 @@
 // The claim form on its own: the record tree, the field grid, the raw line with
 // the clicked field selected, the status panels and the window's layout. The
-// record store is filled here directly, so every case can be set up exactly.
+// claim it shows is made here directly, so every case can be set up exactly.
 #include "ClaimFormDriver.h"
 #include "GuiTest.h"
+#include "core/claim/AssembledClaim.h"
 #include "core/common/RecordingMessageSink.h"
-#include "core/common/TextUtil.h"
 #include "core/layouts/MapLoader.h"
-#include "core/layouts/Module1.h"
+#include "core/layouts/RecordTypes.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -100,17 +101,28 @@ private slots:
     void minimizingAndRestoringKeepsTheSize();
 
 private:
-    void storeRecord(const std::string& type, int occurrence, const std::string& line);
-    qm::RecordLayout& layout(const char* type) { return *module1_->RecordLayouts.find(type); }
-    // AA0 > BA0, ZA0; BA0 > CA0; CA0 > FA0-1, FA0-2, FA0-3, XA0; shown and reset on CA0.
+    // A record of the claim, its values cut from its line by the layouts here,
+    // all valid; it replaces a record of the same type and occurrence.
+    qm::AssembledRecord& storeRecord(const std::string& type, int occurrence,
+                                     const std::string& line);
+    qm::AssembledRecord& record(const char* type, int occurrence = 1);
+    // A record line with texts at the columns of fields (slot, from 1).
+    std::string lineWith(const char* type, const std::map<int, std::string>& values) const;
+    const qm::RecordLayout& layout(const char* type) const { return *layouts_->find(type); }
+    // Changes the definition of field `slot` (from 1); the form reads the
+    // layouts whenever it shows a record or describes a field.
+    void editField(const char* type, int slot, const std::function<void(qm::FieldDef&)>& edit);
+    // Gives the form the claim as it stands: AA0 > BA0, ZA0; BA0 > CA0;
+    // CA0 > FA0-1, FA0-2, FA0-3, XA0; reset on CA0 and shown.
     void showClaim();
-    int slotOf(const char* type, const char* fieldId) {
-        return qm::LayoutCatalogue::fieldSlot(layout(type), fieldId);
-    }
+    // The same with the given nodes only, reset on rt.
+    void showNodes(const QStringList& nodes, const QString& rt);
+    int slotOf(const char* type, const char* fieldId) { return layout(type).indexOf(fieldId) + 1; }
     DocumentWindow* showInDocumentArea();
 
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<qm::Module1> module1_;
+    std::shared_ptr<qm::LayoutCatalogue> layouts_;
+    qm::AssembledClaim claim_;
     std::unique_ptr<frmClaimForm> form_;
     std::unique_ptr<DocumentArea> area_;
     std::unique_ptr<ClaimFormDriver> ui_;
@@ -128,36 +140,14 @@ void tst_claimform::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     GuiTest::isolate(*dir_);
-    module1_ = std::make_unique<qm::Module1>();
-    module1_->MapFolder = MAPS_DIR;
     qm::RecordingMessageSink sink;
-    QVERIFY(qm::LoadMapFile(*module1_, "nsf0301.map", sink));
-    form_ = std::make_unique<frmClaimForm>(*module1_);
-    ui_ = std::make_unique<ClaimFormDriver>(form_.get());
-}
-
-void tst_claimform::cleanup() {
-    ui_.reset();
-    area_.reset();
-    form_.reset();
-    module1_.reset();
-    MessageBoxes::reset();
-    SettingsStore::setFile(QString());
-    dir_.reset();
-}
-
-void tst_claimform::storeRecord(const std::string& type, int occurrence, const std::string& line) {
-    qm::RecordLayout& record = layout(type.c_str());
-    const auto slot = static_cast<std::size_t>(occurrence);
-    for (int i = 1; i <= record.Info.FieldCount; ++i) {
-        qm::FieldDef& field = record.Fields[static_cast<std::size_t>(i)];
-        field.Values[slot] = std::string(qm::columns(line, field.StartPos, field.Length));
-        field.Valid[slot] = true;
-    }
-    record.Info.Lines[slot] = line;
-}
-
-void tst_claimform::showClaim() {
+    std::shared_ptr<const qm::LayoutCatalogue> loaded;
+    QVERIFY(qm::LoadMapFile({MAPS_DIR}, "nsf0301.map", sink, loaded));
+    // The test's own copy, so that a case can change a definition.
+    layouts_ = std::make_shared<qm::LayoutCatalogue>(*loaded);
+    claim_ = qm::AssembledClaim();
+    claim_.acted = true;
+    claim_.layouts = layouts_;
     storeRecord("AA0", 1, recordLine("AA0"));
     storeRecord("BA0", 1, recordLine("BA0"));
     storeRecord("CA0", 1, recordLine("CA0"));
@@ -169,19 +159,86 @@ void tst_claimform::showClaim() {
     }
     storeRecord("XA0", 1, recordLine("XA0"));
     storeRecord("ZA0", 1, recordLine("ZA0"));
+    form_ = std::make_unique<frmClaimForm>();
+    ui_ = std::make_unique<ClaimFormDriver>(form_.get());
+}
 
-    form_->clearRecordTree();
-    form_->addRecordNode(QStringLiteral("AA0"), QString());
-    form_->addRecordNode(QStringLiteral("BA0"), QStringLiteral("AA0"));
-    form_->addRecordNode(QStringLiteral("CA0"), QStringLiteral("BA0"));
-    for (const char* key : {"FA0-1", "FA0-2", "FA0-3"})
-        form_->addRecordNode(QString::fromLatin1(key), QStringLiteral("CA0"));
-    form_->addRecordNode(QStringLiteral("XA0"), QStringLiteral("CA0"));
-    form_->addRecordNode(QStringLiteral("ZA0"), QStringLiteral("AA0"));
-    form_->Treeview1_Reset(QStringLiteral("CA0"));
+void tst_claimform::cleanup() {
+    ui_.reset();
+    area_.reset();
+    form_.reset();
+    layouts_.reset();
+    MessageBoxes::reset();
+    SettingsStore::setFile(QString());
+    dir_.reset();
+}
+
+qm::AssembledRecord& tst_claimform::storeRecord(const std::string& type, int occurrence,
+                                                const std::string& line) {
+    qm::AssembledRecord made;
+    made.type = type;
+    made.occurrence = occurrence;
+    made.line = line;
+    const qm::RecordLayout& fields = layout(type.c_str());
+    for (int i = 0; i < fields.fieldCount(); ++i) {
+        const std::string_view value = fields.value(i, made.line);
+        made.fields.push_back({std::uint32_t(value.empty() ? 0 : value.data() - made.line.data()),
+                               std::uint32_t(value.size()), true});
+    }
+    for (qm::AssembledRecord& r : claim_.records)
+        if (r.type == type && r.occurrence == occurrence)
+            return r = std::move(made);
+    claim_.records.push_back(std::move(made));
+    return claim_.records.back();
+}
+
+qm::AssembledRecord& tst_claimform::record(const char* type, int occurrence) {
+    for (qm::AssembledRecord& r : claim_.records)
+        if (r.type == type && r.occurrence == occurrence)
+            return r;
+    qFatal("no record %s-%d", type, occurrence);
+}
+
+std::string tst_claimform::lineWith(const char* type,
+                                    const std::map<int, std::string>& values) const {
+    std::string line = type + std::string(317, ' ');
+    for (const auto& [slot, text] : values) {
+        const qm::FieldDef& field = layout(type).field(slot - 1);
+        const std::size_t at = std::size_t(field.StartPos - 1);
+        line.resize(std::max(line.size(), at + text.size()), ' ');
+        line.replace(at, text.size(), text);
+    }
+    line.resize(std::max<std::size_t>(line.size(), 320), ' ');
+    return line;
+}
+
+void tst_claimform::editField(const char* type, int slot,
+                              const std::function<void(qm::FieldDef&)>& edit) {
+    qm::RecordLayout& target = layouts_->at(qm::recordTypeIndex(type));
+    std::vector<qm::FieldDef> fields = target.fields();
+    edit(fields[std::size_t(slot - 1)]);
+    target.clear();
+    for (qm::FieldDef& field : fields)
+        target.addField(std::move(field));
+}
+
+void tst_claimform::showNodes(const QStringList& nodes, const QString& rt) {
+    claim_.nodes.clear();
+    for (const QString& node : nodes)
+        claim_.nodes.push_back({node.section(QLatin1Char('<'), 0, 0).toStdString(),
+                                node.section(QLatin1Char('<'), 1).toStdString(), -1});
+    form_->setClaim(std::make_shared<const qm::AssembledClaim>(claim_));
+    form_->Treeview1_Reset(rt);
     form_->resize(900, 700);
     form_->show();
     QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+}
+
+void tst_claimform::showClaim() {
+    showNodes({QStringLiteral("AA0"), QStringLiteral("BA0<AA0"), QStringLiteral("CA0<BA0"),
+               QStringLiteral("FA0-1<CA0"), QStringLiteral("FA0-2<CA0"),
+               QStringLiteral("FA0-3<CA0"), QStringLiteral("XA0<CA0"), QStringLiteral("ZA0<AA0")},
+              QStringLiteral("CA0"));
 }
 
 DocumentWindow* tst_claimform::showInDocumentArea() {
@@ -259,7 +316,7 @@ void tst_claimform::resetExpandsSelectsAndShowsTheRecordWithEmptyRawLineAndPanel
         QVERIFY2(ui_->node(QLatin1String(key))->isExpanded(), key);
     QCOMPARE(ui_->selectedKey(), QStringLiteral("CA0"));
     QCOMPARE(ui_->tree()->currentItem(), ui_->node(QStringLiteral("CA0")));
-    QCOMPARE(ui_->fieldRows(), int(layout("CA0").Info.FieldCount));
+    QCOMPARE(ui_->fieldRows(), layout("CA0").fieldCount());
     QCOMPARE(ui_->value(1), QStringLiteral("CA0"));
     QVERIFY(ui_->tbRecord()->text().isEmpty());
     QCOMPARE(ui_->panelTexts(), QStringList(4));
@@ -292,8 +349,8 @@ void tst_claimform::nodeShowsTheOccurrenceItsKeyNames_data() {
 void tst_claimform::nodeShowsTheOccurrenceItsKeyNames() {
     QFETCH(QString, key);
     QFETCH(QString, sequence);
+    record("FA0", 3).fields[1].valid = false;
     showClaim();
-    layout("FA0").Fields[2].Valid[3] = false;
     form_->addRecordNode(QStringLiteral("FA0"), QStringLiteral("CA0"));
 
     QVERIFY(ui_->clickNode(key));
@@ -320,13 +377,10 @@ void tst_claimform::occurrenceWithoutASlotShowsNamesWithoutValues_data() {
 void tst_claimform::occurrenceWithoutASlotShowsNamesWithoutValues() {
     QFETCH(QString, key);
     showClaim();
-    // Slot 0 is never used; whatever lies there must not show.
-    layout("FA0").Fields[1].Values[0] = "SLOT0";
-    layout("FA0").Info.Lines[0] = "SLOT0";
     form_->addRecordNode(key, QStringLiteral("CA0"));
 
     QVERIFY(ui_->clickNode(key));
-    QCOMPARE(ui_->fieldRows(), int(layout("FA0").Info.FieldCount));
+    QCOMPARE(ui_->fieldRows(), layout("FA0").fieldCount());
     QCOMPARE(ui_->name(1), QStringLiteral("Record ID"));
     for (int row = 1; row <= ui_->fieldRows(); ++row) {
         QVERIFY(ui_->value(row).isEmpty());
@@ -346,9 +400,9 @@ void tst_claimform::uncataloguedTypeShowsTheHeaderRowOnly() {
 }
 
 void tst_claimform::typeWithoutFieldsShowsOnlyTheRawLine() {
+    layouts_->at(qm::recordTypeIndex("EA2")).clear();
+    storeRecord("EA2", 1, recordLine("EA2"));
     showClaim();
-    layout("EA2").Info.FieldCount = 0;
-    layout("EA2").Info.Lines[1] = recordLine("EA2");
     form_->addRecordNode(QStringLiteral("EA2"), QStringLiteral("CA0"));
     QVERIFY(ui_->clickNode(QStringLiteral("EA2")));
     QCOMPARE(ui_->fieldRows(), 0);
@@ -356,22 +410,21 @@ void tst_claimform::typeWithoutFieldsShowsOnlyTheRawLine() {
 }
 
 void tst_claimform::namesAndValuesLoseSurroundingSpacesOnly() {
+    const std::string line = lineWith("CA0", {{3, "  A B  "}, {4, "\tTAB\t "}});
+    storeRecord("CA0", 1, line);
+    editField("CA0", 4, [](qm::FieldDef& f) { f.FieldName = "  Padded Name "; });
     showClaim();
-    qm::RecordLayout& ca0 = layout("CA0");
-    ca0.Fields[2].Values[1] = "  A B  ";
-    ca0.Fields[3].Values[1] = "\tTAB\t ";
-    ca0.Fields[3].FieldName = "  Padded Name ";
-    ca0.Info.Lines[1] = "CA0   spaced   ";
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
-    QCOMPARE(ui_->value(2), QStringLiteral("A B"));
-    QCOMPARE(ui_->value(3), QStringLiteral("\tTAB\t"));
-    QCOMPARE(ui_->name(3), QStringLiteral("Padded Name"));
-    QCOMPARE(ui_->tbRecord()->text(), QStringLiteral("CA0   spaced   "));
+    QCOMPARE(ui_->value(3), QStringLiteral("A B"));
+    QCOMPARE(ui_->value(4), QStringLiteral("\tTAB\t"));
+    QCOMPARE(ui_->name(4), QStringLiteral("Padded Name"));
+    // The raw line as read, blanks and all.
+    QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(line));
 }
 
 void tst_claimform::invalidValueIsWhiteOnRedAndItsNameUnchanged() {
+    record("CA0").fields[3].valid = false;
     showClaim();
-    layout("CA0").Fields[4].Valid[1] = false;
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QCOMPARE(ui_->valueCell(4)->background().color(), QColor(255, 0, 0));
     QCOMPARE(ui_->valueCell(4)->foreground().color(), QColor(255, 255, 255));
@@ -381,7 +434,8 @@ void tst_claimform::invalidValueIsWhiteOnRedAndItsNameUnchanged() {
     QCOMPARE(ui_->nameCell(4)->foreground(), ui_->nameCell(5)->foreground());
 
     // The cells of a reused row take the colours of the record now shown.
-    layout("CA0").Fields[4].Valid[1] = true;
+    record("CA0").fields[3].valid = true;
+    showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QCOMPARE(ui_->valueCell(4)->background().color(), QColor(255, 255, 255));
     QCOMPARE(ui_->valueCell(4)->foreground().color(), QColor(0, 0, 0));
@@ -403,72 +457,76 @@ void tst_claimform::requiredFieldNamesAreBold() {
     QFETCH(bool, bold);
     showClaim();
     // The row shown before keeps no emphasis it no longer has.
-    layout("CA0").Fields[3].TypeCodes = "XR";
+    editField("CA0", 3, [](qm::FieldDef& f) { f.TypeCodes = "XR"; });
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
-    layout("CA0").Fields[3].TypeCodes = typeCodes.toStdString();
+    editField("CA0", 3, [&](qm::FieldDef& f) { f.TypeCodes = typeCodes.toStdString(); });
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QCOMPARE(ui_->nameCell(3)->font().bold(), bold);
     QVERIFY(!ui_->valueCell(3)->font().bold());
 }
 
 void tst_claimform::columnsFitTheLongestTextAndNeverNarrow() {
-    storeRecord("CA0", 1, recordLine("CA0"));
-    qm::RecordLayout& ca0 = layout("CA0");
-    for (int i = 1; i <= ca0.Info.FieldCount; ++i)
-        ca0.Fields[std::size_t(i)].Values[1] = "V";
-    form_->addRecordNode(QStringLiteral("CA0"), QString());
-    form_->Treeview1_Reset(QStringLiteral("CA0"));
-    form_->resize(900, 700);
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    // Field 3 long enough for the values below, clear of the other fields.
+    editField("CA0", 3, [](qm::FieldDef& f) {
+        f.StartPos = 321;
+        f.Length = 60;
+    });
+    std::map<int, std::string> values;
+    for (int i = 1; i <= layout("CA0").fieldCount(); ++i)
+        values[i] = "V";
+    storeRecord("CA0", 1, lineWith("CA0", values));
+    showNodes({QStringLiteral("CA0")}, QStringLiteral("CA0"));
     QHeaderView* header = ui_->grid()->horizontalHeader();
     QVERIFY(header->sectionSize(0) >= px(1000));
     QVERIFY(header->sectionSize(1) >= px(500));
     QVERIFY(header->sectionSize(1) < px(4500));
 
     // Narrow characters, so that 100 twips each is what decides.
-    ca0.Fields[3].Values[1] = std::string(45, 'i');
+    storeRecord("CA0", 1, lineWith("CA0", {{3, std::string(45, 'i')}}));
+    showNodes({QStringLiteral("CA0")}, QStringLiteral("CA0"));
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QCOMPARE(header->sectionSize(1), px(4500));
 
-    ca0.Fields[3].Values[1] = "i";
+    storeRecord("CA0", 1, lineWith("CA0", {{3, "i"}}));
+    showNodes({QStringLiteral("CA0")}, QStringLiteral("CA0"));
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QCOMPARE(header->sectionSize(1), px(4500));
 
     // Nor does a new selection narrow them.
     const int nameWidth = header->sectionSize(0);
     storeRecord("AA0", 1, "AA0");
-    form_->clearRecordTree();
-    form_->addRecordNode(QStringLiteral("AA0"), QString());
-    form_->Treeview1_Reset(QStringLiteral("AA0"));
+    showNodes({QStringLiteral("AA0")}, QStringLiteral("AA0"));
     QVERIFY(header->sectionSize(0) >= nameWidth);
     QCOMPARE(header->sectionSize(1), px(4500));
 
-    layout("AA0").Fields[6].FieldName = std::string(60, 'i');
+    editField("AA0", 6, [](qm::FieldDef& f) { f.FieldName = std::string(60, 'i'); });
     QVERIFY(ui_->clickNode(QStringLiteral("AA0")));
     QCOMPARE(header->sectionSize(0), px(6000));
 }
 
 void tst_claimform::textWiderThanItsCharacterCountIsNotCutOff() {
+    const std::string wide(52, 'W');
+    editField("CA0", 3, [](qm::FieldDef& f) {
+        f.Length = 60;
+        f.FieldName = std::string(58, 'M');
+        f.TypeCodes = "XR";
+    });
+    storeRecord("CA0", 1, lineWith("CA0", {{3, wide}}));
     showClaim();
-    qm::RecordLayout& ca0 = layout("CA0");
-    ca0.Fields[3].Values[1] = "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW";
-    ca0.Fields[3].FieldName = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM";
-    ca0.Fields[3].TypeCodes = "XR";
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QFont bold = ui_->grid()->font();
     bold.setBold(true);
     QHeaderView* header = ui_->grid()->horizontalHeader();
     QVERIFY(header->sectionSize(0) >
-            QFontMetrics(bold).horizontalAdvance(QString::fromStdString(ca0.Fields[3].FieldName)));
+            QFontMetrics(bold).horizontalAdvance(QString(58, QLatin1Char('M'))));
     QVERIFY(header->sectionSize(1) >
-            QFontMetrics(ui_->grid()->font())
-                .horizontalAdvance(QString::fromStdString(ca0.Fields[3].Values[1])));
+            QFontMetrics(ui_->grid()->font()).horizontalAdvance(QString::fromStdString(wide)));
 }
 
 void tst_claimform::valueClickAndKeysKeepTheNamesInSight() {
+    editField("CA0", 3, [](qm::FieldDef& f) { f.Length = 60; });
+    storeRecord("CA0", 1, lineWith("CA0", {{3, std::string(60, 'W')}}));
     showClaim();
-    layout("CA0").Fields[3].Values[1] = std::string(60, 'W');
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QTableWidget* grid = ui_->grid();
     QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
@@ -509,7 +567,7 @@ void tst_claimform::gridClickSelectsTheFieldAndDescribesIt() {
     QVERIFY(ui_->clickNode(QStringLiteral("FA0-2")));
     const int charges = slotOf("FA0", "13.0");
     QVERIFY(ui_->clickGridRow(charges));
-    const std::string line = layout("FA0").Info.Lines[2];
+    const std::string line = record("FA0", 2).line;
     QCOMPARE(ui_->tbRecord()->selectionStart(), 70);
     QCOMPARE(ui_->tbRecord()->selectedText(), QString::fromStdString(line.substr(70, 7)));
     QCOMPARE(ui_->panelTexts(),
@@ -528,8 +586,8 @@ void tst_claimform::gridClickSelectsTheFieldAndDescribesIt() {
 void tst_claimform::lastFieldSelectsToTheEndOfTheLine() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
-    const int last = layout("XA0").Info.FieldCount;
-    QCOMPARE(int(layout("XA0").Fields[std::size_t(last)].EndPos), 320);
+    const int last = layout("XA0").fieldCount();
+    QCOMPARE(int(layout("XA0").field(last - 1).EndPos), 320);
     QVERIFY(ui_->clickGridRow(last));
     const QLineEdit* text = ui_->tbRecord();
     QCOMPARE(text->selectionStart() + text->selectedText().size(), 320);
@@ -537,26 +595,29 @@ void tst_claimform::lastFieldSelectsToTheEndOfTheLine() {
 }
 
 void tst_claimform::selectionIsCutAtTheEndOfAShortLine() {
+    storeRecord("CA0", 1, recordLine("CA0", 100));
     showClaim();
-    layout("CA0").Info.Lines[1] = recordLine("CA0", 100);
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
-    qm::RecordLayout& ca0 = layout("CA0");
 
     // A field reaching beyond the end: cut at the end.
-    ca0.Fields[2].StartPos = 95;
-    ca0.Fields[2].Length = 20;
+    editField("CA0", 2, [](qm::FieldDef& f) {
+        f.StartPos = 95;
+        f.Length = 20;
+    });
     QVERIFY(ui_->clickGridRow(2));
     QCOMPARE(ui_->tbRecord()->selectionStart(), 94);
     QCOMPARE(ui_->tbRecord()->selectedText(),
              QString::fromStdString(recordLine("CA0", 100).substr(94)));
 
     // A field starting beyond the end: the caret at the end, nothing selected.
-    ca0.Fields[3].StartPos = 150;
-    ca0.Fields[3].Length = 5;
+    editField("CA0", 3, [](qm::FieldDef& f) {
+        f.StartPos = 150;
+        f.Length = 5;
+    });
     QVERIFY(ui_->clickGridRow(3));
     QVERIFY(!ui_->tbRecord()->hasSelectedText());
     QCOMPARE(ui_->tbRecord()->cursorPosition(), 100);
-    QCOMPARE(ui_->panel(2)->text(), QStringLiteral("150 - %1").arg(ca0.Fields[3].EndPos));
+    QCOMPARE(ui_->panel(2)->text(), QStringLiteral("150 - %1").arg(layout("CA0").field(2).EndPos));
 }
 
 void tst_claimform::fieldBeforeColumnOneOrWithoutLengthSelectsNothing_data() {
@@ -578,10 +639,11 @@ void tst_claimform::fieldBeforeColumnOneOrWithoutLengthSelectsNothing() {
     QVERIFY(ui_->clickGridRow(1));
     QVERIFY(ui_->tbRecord()->hasSelectedText());
 
-    qm::FieldDef& field = layout("CA0").Fields[2];
-    field.StartPos = std::int16_t(startPos);
-    field.Length = std::int16_t(length);
-    field.EndPos = 9;
+    editField("CA0", 2, [&](qm::FieldDef& field) {
+        field.StartPos = std::int16_t(startPos);
+        field.Length = std::int16_t(length);
+        field.EndPos = 9;
+    });
     QVERIFY(ui_->clickGridRow(2));
     QVERIFY(!ui_->tbRecord()->hasSelectedText());
     QCOMPARE(ui_->panel(2)->text(), positions);
@@ -616,7 +678,7 @@ void tst_claimform::headerClickChangesNothing() {
     QCOMPARE(ui_->panelTexts(), panels);
     QCOMPARE(ui_->tbRecord()->selectedText(), selected);
     QCOMPARE(ui_->grid()->currentRow(), currentRow);
-    QCOMPARE(ui_->fieldRows(), int(layout("CA0").Info.FieldCount));
+    QCOMPARE(ui_->fieldRows(), layout("CA0").fieldCount());
 }
 
 void tst_claimform::gridClickRightAfterResetDescribesButSelectsNothing() {
@@ -726,7 +788,7 @@ void tst_claimform::windowIsNeverSmallerThan5000Twips() {
     QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
     settings.setValue(QStringLiteral("Settings/frmClaimFormWidth"), QStringLiteral("1500"));
     settings.sync();
-    auto* again = area_->addDocument(new frmClaimForm(*module1_));
+    auto* again = area_->addDocument(new frmClaimForm());
     QCOMPARE(again->width(), px(5000));
 }
 

@@ -93,8 +93,7 @@ private:
     // The 320 characters of the sample's record at a 1-based byte position.
     QString sampleLine(qint64 position) const;
     int slotOf(const char* type, const char* fieldId) const {
-        return qm::LayoutCatalogue::fieldSlot(*context_->module1().RecordLayouts.find(type),
-                                              fieldId);
+        return context_->module1().RecordLayouts->find(type)->indexOf(fieldId) + 1;
     }
 
     std::unique_ptr<QTemporaryDir> dir_;
@@ -162,7 +161,7 @@ void tst_claimtask::fileHeaderShowsItsRecordAlone() {
     QVERIFY(form());
     QCOMPARE(ui().nodes(), QStringList{QStringLiteral("AA0")});
     QCOMPARE(ui().selectedKey(), QStringLiteral("AA0"));
-    QCOMPARE(ui().fieldRows(), int(context_->module1().RecordLayouts.find("AA0")->Info.FieldCount));
+    QCOMPARE(ui().fieldRows(), int(context_->module1().RecordLayouts->find("AA0")->fieldCount()));
     QCOMPARE(ui().value(1), QStringLiteral("AA0"));
     QVERIFY(ui().tbRecord()->text().isEmpty());
     QVERIFY(MessageBoxes::shown().isEmpty());
@@ -468,8 +467,8 @@ void tst_claimtask::windowsFollowTheOpenFile() {
     QVERIFY(form);
     tree->setGeometry(10, 20, 400, 500);
     form->setGeometry(420, 20, 500, 500);
-    context_->module1().SearchText = "wilma";
-    context_->module1().FindIndex = 3;
+    context_->findState().SearchText = QStringLiteral("wilma");
+    context_->findState().FindIndex = 3;
 
     if (next.isEmpty())
         QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
@@ -485,8 +484,8 @@ void tst_claimtask::windowsFollowTheOpenFile() {
         GuiTest::placeLines(QStringLiteral("frmClaimForm"), QRect(420, 20, 500, 500));
     for (const QString& line : places)
         QVERIFY2(stored.contains(line), qPrintable(line));
-    QVERIFY(context_->module1().SearchText.empty());
-    QCOMPARE(context_->module1().FindIndex, qint64(0));
+    QVERIFY(context_->findState().SearchText.isEmpty());
+    QCOMPARE(context_->findState().FindIndex, qint64(0));
 
     // The next file's own tree, when it opened.
     DocumentWindow* nextTree = treeDocument();

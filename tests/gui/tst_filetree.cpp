@@ -157,7 +157,7 @@ private:
     QTreeView* treeView(const frmNSFTree& window) const;
     QString panelText(const frmNSFTree& window, int panel) const;
     qint64 selectedIndex(const frmNSFTree& window) const;
-    qint64 findIndex() const { return context_->module1().FindIndex; }
+    qint64 findIndex() const { return context_->findState().FindIndex; }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
@@ -400,7 +400,7 @@ void tst_filetree::fileWithoutRecordsGivesAnEmptyTree() {
 }
 
 void tst_filetree::loadingResetsFindIndexAndNamesTheFile() {
-    context_->module1().FindIndex = 7;
+    context_->findState().FindIndex = 7;
     const QString path = samplePath("sample200.nsf");
     const auto window = showTree(path);
     QVERIFY(window);
@@ -573,17 +573,17 @@ void tst_filetree::nineNodesFindTwoThenFiveThenAskAndWrapToTwo() {
     QCOMPARE(ask.buttons, qm::MessageButtons::RetryCancel);
     QCOMPARE(selectedIndex(*window), qint64(2));
     QCOMPARE(findIndex(), qint64(2));
-    QCOMPARE(QString::fromStdString(context_->module1().SearchText), QStringLiteral("Needle"));
+    QCOMPARE(context_->findState().SearchText, QStringLiteral("Needle"));
 }
 
 void tst_filetree::cancellingTheFirstFindStillMovesFindIndexToOne() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
-    context_->module1().SearchText = "needle";
+    context_->findState().SearchText = QStringLiteral("needle");
 
     QVERIFY(pressFind(*window, QString(), Leave::Cancel));
     QCOMPARE(findIndex(), qint64(1));
-    QVERIFY(context_->module1().SearchText.empty());
+    QVERIFY(context_->findState().SearchText.isEmpty());
     QCOMPARE(selectedIndex(*window), qint64(0));
     QVERIFY(MessageBoxes::shown().isEmpty());
 
@@ -703,7 +703,7 @@ void tst_filetree::closeBoxSearchesThePreviousText() {
     // Edited, then closed by the close box: the earlier text is searched.
     QVERIFY(pressFind(*window, QStringLiteral("zulu"), Leave::CloseBox));
     QCOMPARE(selectedIndex(*window), qint64(5));
-    QCOMPARE(QString::fromStdString(context_->module1().SearchText), QStringLiteral("needle"));
+    QCOMPARE(context_->findState().SearchText, QStringLiteral("needle"));
 }
 
 void tst_filetree::emptySearchTextSearchesNothing() {
@@ -714,7 +714,7 @@ void tst_filetree::emptySearchTextSearchesNothing() {
     QCOMPARE(findIndex(), qint64(5));
 
     QVERIFY(pressFind(*window, QStringLiteral(""), Leave::FindIt));
-    QVERIFY(context_->module1().SearchText.empty());
+    QVERIFY(context_->findState().SearchText.isEmpty());
     QCOMPARE(findIndex(), qint64(5));
     QCOMPARE(selectedIndex(*window), qint64(5));
     QVERIFY(MessageBoxes::shown().isEmpty());
@@ -942,10 +942,10 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     document->resize(433, 433);
 
     // Shown again: the same window, not rebuilt.
-    m.FindIndex = 3;
+    context_->findState().FindIndex = 3;
     QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")));
     QCOMPARE(main->documents()->findDocument(QStringLiteral("frmNSFTree")), document);
-    QCOMPARE(m.FindIndex, qint64(3));
+    QCOMPARE(context_->findState().FindIndex, qint64(3));
 
     // Closing leaves the file open; the next View Claims builds anew.
     document->move(90, 45);
@@ -962,7 +962,7 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
     QVERIFY(document);
     QCOMPARE(document->pos(), QPoint(90, 45));
-    QCOMPARE(m.FindIndex, qint64(0));
+    QCOMPARE(context_->findState().FindIndex, qint64(0));
     window = qobject_cast<frmNSFTree*>(document->widget());
     QVERIFY(window);
 

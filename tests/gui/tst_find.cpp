@@ -1,9 +1,9 @@
 // The find dialog: what it shows, its three buttons, Enter, Escape and the
 // close box, and where it opens.
 #include "GuiTest.h"
-#include "core/layouts/Module1.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/find/FindState.h"
 #include "gui/find/frmFind.h"
 
 #include <QApplication>
@@ -44,10 +44,10 @@ private:
     int runDialog(const std::function<void(frmFind&)>& drive);
     QLineEdit* box(const QWidget& dialog) const;
     QPushButton* button(const QWidget& dialog, const char* name) const;
-    QString searchText() const { return QString::fromStdString(module1_.SearchText); }
+    QString searchText() const { return state_.SearchText; }
 
     std::unique_ptr<QTemporaryDir> dir_;
-    qm::Module1 module1_;
+    FindState state_;
 };
 
 void tst_find::initTestCase() {
@@ -63,7 +63,7 @@ void tst_find::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     GuiTest::isolate(*dir_);
-    module1_ = qm::Module1();
+    state_ = FindState();
 }
 
 void tst_find::cleanup() {
@@ -73,7 +73,7 @@ void tst_find::cleanup() {
 }
 
 int tst_find::runDialog(const std::function<void(frmFind&)>& drive) {
-    frmFind dialog(module1_);
+    frmFind dialog(state_);
     bool driven = false;
     QTimer::singleShot(0, &dialog, [&] {
         if (QApplication::activeModalWidget() != &dialog) {
@@ -96,8 +96,8 @@ QPushButton* tst_find::button(const QWidget& dialog, const char* name) const {
 }
 
 void tst_find::opensWithTheLastTextAndItsControls() {
-    module1_.SearchText = "O'Donnell";
-    frmFind dialog(module1_);
+    state_.SearchText = QStringLiteral("O'Donnell");
+    frmFind dialog(state_);
     QCOMPARE(dialog.objectName(), QStringLiteral("frmFind"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Find"));
     QVERIFY(dialog.isModal());
@@ -122,7 +122,7 @@ void tst_find::opensWithTheLastTextAndItsControls() {
 }
 
 void tst_find::findItHandsOverTheTextAsTyped() {
-    module1_.SearchText = "old";
+    state_.SearchText = QStringLiteral("old");
     const int result = runDialog([&](frmFind& dialog) {
         box(dialog)->selectAll();
         QTest::keyClicks(box(dialog), QStringLiteral("Hollis, D"));
@@ -142,16 +142,16 @@ void tst_find::enterPressesFindIt() {
 }
 
 void tst_find::findItWithAnEmptyBoxLeavesNothingToSearch() {
-    module1_.SearchText = "old";
+    state_.SearchText = QStringLiteral("old");
     runDialog([&](frmFind& dialog) {
         box(dialog)->clear();
         QTest::mouseClick(button(dialog, "cmdSearch"), Qt::LeftButton);
     });
-    QVERIFY(module1_.SearchText.empty());
+    QVERIFY(state_.SearchText.isEmpty());
 }
 
 void tst_find::cancelEmptiesTheSearchText() {
-    module1_.SearchText = "old";
+    state_.SearchText = QStringLiteral("old");
     bool closed = false;
     const int result = runDialog([&](frmFind& dialog) {
         QTest::mouseClick(button(dialog, "cmdCancel"), Qt::LeftButton);
@@ -159,11 +159,11 @@ void tst_find::cancelEmptiesTheSearchText() {
     });
     QCOMPARE(result, int(QDialog::Rejected));
     QVERIFY(closed);
-    QVERIFY(module1_.SearchText.empty());
+    QVERIFY(state_.SearchText.isEmpty());
 }
 
 void tst_find::closeBoxKeepsTheSearchTextEvenWhenEdited() {
-    module1_.SearchText = "old";
+    state_.SearchText = QStringLiteral("old");
     const int result = runDialog([&](frmFind& dialog) {
         box(dialog)->setText(QStringLiteral("edited"));
         dialog.close();
@@ -173,7 +173,7 @@ void tst_find::closeBoxKeepsTheSearchTextEvenWhenEdited() {
 }
 
 void tst_find::escapeDoesNothing() {
-    module1_.SearchText = "old";
+    state_.SearchText = QStringLiteral("old");
     bool stillOpen = false;
     runDialog([&](frmFind& dialog) {
         QTest::keyClick(box(dialog), Qt::Key_Escape);
@@ -187,7 +187,7 @@ void tst_find::escapeDoesNothing() {
 }
 
 void tst_find::clearEmptiesTheBoxAndKeepsTheDialogOpen() {
-    module1_.SearchText = "old";
+    state_.SearchText = QStringLiteral("old");
     bool clearedAndOpen = false;
     bool focusInBox = false;
     QString textAfterClear = QStringLiteral("<not cleared>");

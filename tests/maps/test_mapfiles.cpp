@@ -28,7 +28,6 @@ std::string fieldId(int n) {
 class MapFilesTest : public QObject {
     Q_OBJECT
 
-    // The catalogue is megabytes large: one per test, on the heap.
     std::unique_ptr<Module1> load() {
         QFETCH(QString, mapFile);
         auto m = std::make_unique<Module1>();
@@ -43,9 +42,9 @@ class MapFilesTest : public QObject {
     }
 
     static const FieldDef* field(const Module1& m, const char* type, const std::string& id) {
-        const RecordLayout* layout = m.RecordLayouts.find(type);
-        const int slot = layout ? LayoutCatalogue::fieldSlot(*layout, id) : 0;
-        return slot ? &layout->Fields[static_cast<std::size_t>(slot)] : nullptr;
+        const RecordLayout* layout = m.RecordLayouts->find(type);
+        const int index = layout ? layout->indexOf(id) : -1;
+        return index >= 0 ? &layout->field(index) : nullptr;
     }
 
     static void bothMaps() {
@@ -60,13 +59,13 @@ private slots:
         auto m = load();
         QVERIFY(m);
         for (const std::string_view type : kRecordTypes) {
-            const RecordLayout& layout = *m->RecordLayouts.find(type);
-            const int count = layout.Info.FieldCount;
+            const RecordLayout& layout = *m->RecordLayouts->find(type);
+            const int count = layout.fieldCount();
             const QByteArray where = QByteArray(type.data(), int(type.size()));
-            QVERIFY2(count >= 2 && count <= kMaxSlot, where.constData());
+            QVERIFY2(count >= 2 && count <= kMaxFields, where.constData());
             int next = 1;
             for (int i = 1; i <= count; ++i) {
-                const FieldDef& f = layout.Fields[static_cast<std::size_t>(i)];
+                const FieldDef& f = layout.field(i - 1);
                 const QByteArray at = where + ' ' + QByteArray::fromStdString(f.FieldId);
                 QCOMPARE(f.RecordType, std::string(type));
                 QVERIFY2(f.FieldId == fieldId(i), at.constData());
@@ -77,7 +76,7 @@ private slots:
                 next = f.EndPos + 1;
             }
             QVERIFY2(next == 321, where.constData());
-            QVERIFY2(layout.Fields[1].FieldName == "Record ID" && layout.Fields[1].EndPos == 3,
+            QVERIFY2(layout.field(0).FieldName == "Record ID" && layout.field(0).EndPos == 3,
                      where.constData());
         }
     }
@@ -87,9 +86,9 @@ private slots:
         auto m = load();
         QVERIFY(m);
         for (const std::string_view type : kRecordTypes) {
-            const RecordLayout& layout = *m->RecordLayouts.find(type);
-            for (int i = 1; i <= layout.Info.FieldCount; ++i) {
-                const FieldDef& f = layout.Fields[static_cast<std::size_t>(i)];
+            const RecordLayout& layout = *m->RecordLayouts->find(type);
+            for (int i = 1; i <= layout.fieldCount(); ++i) {
+                const FieldDef& f = layout.field(i - 1);
                 const QByteArray at = QByteArray::fromStdString(f.RecordType + " " + f.FieldId +
                                                                 " [" + f.TypeCodes + "]");
                 QVERIFY2(!f.TypeCodes.empty(), at.constData());
@@ -100,7 +99,7 @@ private slots:
                     QVERIFY2(f.Length == 8 && f.TypeCodes.find('N') == std::string::npos,
                              at.constData());
             }
-            QCOMPARE(layout.Fields[1].TypeCodes, std::string("XR"));
+            QCOMPARE(layout.field(0).TypeCodes, std::string("XR"));
         }
     }
 
@@ -139,17 +138,17 @@ private slots:
         auto m = load();
         QVERIFY(m);
         for (const std::string_view type : kRecordTypes) {
-            const RecordLayout& layout = *m->RecordLayouts.find(type);
+            const RecordLayout& layout = *m->RecordLayouts->find(type);
             const bool repeats = kRepeating.count(std::string(type)) > 0;
             const QByteArray where = QByteArray(type.data(), int(type.size()));
-            QVERIFY2(layout.Info.Repeats == repeats, where.constData());
+            QVERIFY2(layout.repeats() == repeats, where.constData());
             int named = 0;
-            for (int i = 1; i <= layout.Info.FieldCount; ++i)
-                if (layout.Fields[static_cast<std::size_t>(i)].FieldName == "SEQUENCE NO")
+            for (int i = 1; i <= layout.fieldCount(); ++i)
+                if (layout.field(i - 1).FieldName == "SEQUENCE NO")
                     ++named;
             QVERIFY2(named == (repeats ? 1 : 0), where.constData());
             if (repeats) {
-                const FieldDef& seq = layout.Fields[2];
+                const FieldDef& seq = layout.field(1);
                 QCOMPARE(seq.FieldName, std::string("SEQUENCE NO"));
                 QVERIFY2(seq.StartPos == 4 && seq.EndPos == 5, where.constData());
                 QVERIFY2(seq.TypeCodes.find('N') != std::string::npos, where.constData());
@@ -157,7 +156,7 @@ private slots:
         }
         // The claim form hangs its nodes under plain "AA0", "BA0" and "CA0" keys.
         for (const char* plain : {"AA0", "BA0", "BA1", "CA0", "XA0", "YA0", "ZA0"})
-            QVERIFY2(!m->RecordLayouts.find(plain)->Info.Repeats, plain);
+            QVERIFY2(!m->RecordLayouts->find(plain)->repeats(), plain);
     }
 
     void versionCodeAndBatchLength_data() { bothMaps(); }
@@ -170,8 +169,8 @@ private slots:
         QCOMPARE(int(version->EndPos), 248);
         QCOMPARE(version->FieldName, std::string("Version Code-National"));
         // The BA1 lookup steps over a BA0 line by its last field's end column.
-        const RecordLayout& ba0 = *m->RecordLayouts.find("BA0");
-        QCOMPARE(int(ba0.Fields[static_cast<std::size_t>(ba0.Info.FieldCount)].EndPos), 320);
+        const RecordLayout& ba0 = *m->RecordLayouts->find("BA0");
+        QCOMPARE(int(ba0.field(ba0.fieldCount() - 1).EndPos), 320);
         // The file tree texts read these columns.
         QCOMPARE(int(field(*m, "CA0", "04.0")->StartPos), 23);
         QCOMPARE(int(field(*m, "CA0", "05.0")->StartPos), 43);
@@ -190,12 +189,12 @@ private slots:
         QVERIFY(LoadMapFile(*m200, "nsf0200.map", sink));
         const std::set<std::string> differing = {"AA0", "BA0", "DA0", "DA1", "EA0", "EA1"};
         for (const std::string_view type : kRecordTypes) {
-            const RecordLayout& a = *m301->RecordLayouts.find(type);
-            const RecordLayout& b = *m200->RecordLayouts.find(type);
-            bool same = a.Info.FieldCount == b.Info.FieldCount;
-            for (int i = 1; same && i <= a.Info.FieldCount; ++i) {
-                const FieldDef& x = a.Fields[static_cast<std::size_t>(i)];
-                const FieldDef& y = b.Fields[static_cast<std::size_t>(i)];
+            const RecordLayout& a = *m301->RecordLayouts->find(type);
+            const RecordLayout& b = *m200->RecordLayouts->find(type);
+            bool same = a.fieldCount() == b.fieldCount();
+            for (int i = 1; same && i <= a.fieldCount(); ++i) {
+                const FieldDef& x = a.field(i - 1);
+                const FieldDef& y = b.field(i - 1);
                 same = x.FieldId == y.FieldId && x.FieldName == y.FieldName &&
                        x.StartPos == y.StartPos && x.EndPos == y.EndPos &&
                        x.TypeCodes == y.TypeCodes;

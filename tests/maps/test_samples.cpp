@@ -92,11 +92,11 @@ std::vector<Line> readRecords(const std::string& path, std::vector<std::string>&
 }
 
 std::string value(const Module1& m, const std::string& line, const char* type, const char* id) {
-    const RecordLayout* layout = m.RecordLayouts.find(type);
-    const int slot = LayoutCatalogue::fieldSlot(*layout, id);
-    if (slot == 0)
+    const RecordLayout* layout = m.RecordLayouts->find(type);
+    const int index = layout->indexOf(id);
+    if (index < 0)
         return {};
-    const FieldDef& f = layout->Fields[static_cast<std::size_t>(slot)];
+    const FieldDef& f = layout->field(index);
     return line.substr(static_cast<std::size_t>(f.StartPos - 1),
                        static_cast<std::size_t>(f.Length));
 }
@@ -126,14 +126,14 @@ FileReport analyse(const Module1& m, const std::vector<Line>& lines) {
 
     for (const Line& l : lines) {
         const std::string type = l.text.substr(0, 3);
-        const RecordLayout* layout = m.RecordLayouts.find(type);
-        if (!layout || layout->Info.FieldCount == 0) {
+        const RecordLayout* layout = m.RecordLayouts->find(type);
+        if (!layout || layout->fieldCount() == 0) {
             report.problems.push_back("unknown record type " + type);
             continue;
         }
         // Every value must pass the check of its type letters.
-        for (int i = 1; i <= layout->Info.FieldCount; ++i) {
-            const FieldDef& f = layout->Fields[static_cast<std::size_t>(i)];
+        for (int i = 1; i <= layout->fieldCount(); ++i) {
+            const FieldDef& f = layout->field(i - 1);
             const std::string v = l.text.substr(static_cast<std::size_t>(f.StartPos - 1),
                                                 static_cast<std::size_t>(f.Length));
             if (!IsValidFieldValue(f.TypeCodes, v))
@@ -386,29 +386,27 @@ private slots:
         QCOMPARE(tree.BatchCount, std::int64_t(2));
         QCOMPARE(tree.ClaimCount, std::int64_t(6));
 
-        auto hasNode = [](const ClickResult& r, const std::string& key) {
-            for (const ClaimFormNode& n : r.nodes)
-                if (n.key == key)
-                    return true;
-            return false;
+        auto hasNode = [](const AssembledClaim& r, const std::string& key) {
+            return r.node(key) != nullptr;
         };
         for (std::int64_t node = 0; node < tree.size(); ++node) {
             const std::string key = tree.key(node);
-            const ClickResult r = NodeClick(*m, tree, node);
+            const AssembledClaim r = NodeClick(*m, tree, node);
             QVERIFY(r.acted);
             if (tree.recordType(node) == "BA0")
                 QCOMPARE(hasNode(r, "BA1"), tree.position(node) == kBatchWithBa1);
             if (tree.recordType(node) != "CA0")
                 continue;
-            QVERIFY2(r.totalsChecked, key.c_str());
+            QVERIFY2(r.totals.checked(), key.c_str());
             QVERIFY2(hasNode(r, "FA0-1") && hasNode(r, "YA0") && hasNode(r, "ZA0"), key.c_str());
             if (tree.position(node) == kNoXa0Claim) {
                 QVERIFY(!hasNode(r, "XA0"));
+                QCOMPARE(r.totals.state, TotalsState::NoTrailer);
             } else if (tree.position(node) == kWrongTotalsClaim) {
-                QVERIFY(!r.totalsOk);
-                QCOMPARE(r.mismatched, std::vector<std::string>{"12.0"});
+                QVERIFY(!r.totals.ok());
+                QCOMPARE(r.totals.mismatched(), std::vector<std::string>{"12.0"});
             } else {
-                QVERIFY2(r.totalsOk, key.c_str());
+                QCOMPARE(r.totals.state, TotalsState::Ok);
             }
         }
     }

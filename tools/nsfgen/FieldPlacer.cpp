@@ -10,10 +10,10 @@ namespace nsfgen {
 FieldRef FieldPlacer::require(std::string_view recordType, std::string_view fieldId) const {
     const std::string key = std::string(recordType) + " " + std::string(fieldId);
     const qm::RecordLayout* layout = catalogue_.find(recordType);
-    const int slot = layout ? qm::LayoutCatalogue::fieldSlot(*layout, fieldId) : 0;
-    if (slot == 0)
+    const int index = layout ? layout->indexOf(fieldId) : -1;
+    if (index < 0)
         throw std::runtime_error("the map file has no field " + key);
-    const qm::FieldDef& def = layout->Fields[static_cast<std::size_t>(slot)];
+    const qm::FieldDef& def = layout->field(index);
     if (def.StartPos < 1 || def.Length < 1 || def.StartPos + def.Length - 1 > kRecordLength)
         throw std::runtime_error("the map file places field " + key + " outside columns 1-320");
     return {def.StartPos, def.Length};

@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
             if (options.notAClaim) {
                 writeNotAClaim(out);
             } else {
-                nsfgen::NsfGenerator generator(module->RecordLayouts, options, out,
+                nsfgen::NsfGenerator generator(*module->RecordLayouts, options, out,
                                                options.summary ? stderr : nullptr);
                 generator.run();
                 overflows = generator.overflows();

@@ -1,43 +1,25 @@
 #include "core/claim/ClaimAssembler.h"
 
+#include "core/claim/ClaimLoop.h"
 #include "core/claim/TotalsCheck.h"
-#include "core/common/TextUtil.h"
+#include "core/claim/TrailerScan.h"
+#include "core/common/RecordLine.h"
 #include "core/filetree/TrailerIndex.h"
 #include "core/io/SequentialFile.h"
-#include "core/layouts/FieldValidator.h"
-#include "core/layouts/Module1.h"
+#include "core/layouts/RecordStore.h"
 
-#include <climits>
+#include <map>
+#include <utility>
 
 namespace qm {
 
-namespace {
-
-constexpr std::size_t kRecordLength = 320;
-
-// The claim records the claim loop processes, with the parent of their node.
-const char* claimLoopParent(std::string_view type) {
-    if (type == "CA0" || type == "CA1" || type == "CB0")
-        return "BA0";
-    static const char* const kUnderClaim[] = {
-        "DA0", "DA1", "DA2", "EA0", "EA1", "EA2", "FA0", "FB0", "FB1", "FB2", "FB3", "FD0",
-        "FE0", "GA0", "GC0", "GD0", "GD1", "GP0", "GU0", "GX0", "GX1", "GX2", "HA0", "XA0"};
-    for (const char* t : kUnderClaim)
-        if (type == t)
-            return "CA0";
-    return nullptr;
-}
-
-bool isPlainKeyType(std::string_view type) {
-    return type == "AA0" || type == "BA0" || type == "BA1" || type == "CA0";
-}
-
-} // namespace
-
-ClaimAssembler::ClaimAssembler(Module1& m, SequentialFile& file, const TrailerIndex* trailers)
-    : m_(m)
+ClaimAssembler::ClaimAssembler(std::shared_ptr<const LayoutCatalogue> layouts, RecordStore& store,
+                               SequentialFile& file, const TrailerIndex* trailers)
+    : layouts_(std::move(layouts))
+    , store_(store)
     , file_(file)
-    , trailers_(trailers) {
+    , trailers_(trailers)
+    , splitter_(*layouts_) {
 }
 
 bool ClaimAssembler::ReadRecordAt(std::int64_t position, std::string_view recordType) {
@@ -49,79 +31,51 @@ bool ClaimAssembler::ReadRecordAt(std::int64_t position, std::string_view record
     return true;
 }
 
-void ClaimAssembler::SplitRecord(std::string_view line, std::string_view recordType) {
-    RecordLayout* layout = m_.RecordLayouts.find(recordType);
-    if (!layout)
-        return;
-    RecordInfo& info = layout->Info;
-    if (info.Repeats) {
-        if (info.Occurrence < INT32_MAX)
-            ++info.Occurrence;
-    } else {
-        info.Occurrence = 1;
+RecordSplitter::Split ClaimAssembler::SplitRecord(std::string_view line,
+                                                  std::string_view recordType) {
+    const RecordSplitter::Split split = splitter_.split(line, recordType);
+    if (split.stored()) {
+        store_.put(split.typeIndex, split.occurrence, line, layouts_.get());
+        if (recordType == "XA0" && split.occurrence == 1)
+            xa0Read_ = true;
     }
-    const std::int32_t occ = info.Occurrence;
-    if (occ < 1 || occ > kMaxSlot)
-        return; // no slot for it: nothing stored, nothing summed
-    const std::size_t slot = static_cast<std::size_t>(occ);
-    for (int i = 1; i <= info.FieldCount && i <= kMaxSlot; ++i) {
-        FieldDef& field = layout->Fields[static_cast<std::size_t>(i)];
-        // A field that cannot be cut (a start before column 1, a negative
-        // length) keeps what it held; the rest of the record is still read.
-        if (field.StartPos >= 1 && field.Length >= 0)
-            field.Values[slot].assign(columns(line, field.StartPos, field.Length));
-        field.Valid[slot] = IsValidFieldValue(field.TypeCodes, field.Values[slot]);
-        SumClaimField(m_.Totals, recordType, field.FieldId, field.TypeCodes, field.Values[slot]);
-    }
-    info.Lines[slot].assign(line);
-    if (recordType == "XA0" && slot == 1)
-        m_.XA0ReadThisClick = true;
-}
-
-std::string ClaimAssembler::nodeKey(std::string_view recordType) const {
-    const RecordLayout* layout = m_.RecordLayouts.find(recordType);
-    if (!layout || !layout->Info.Repeats || isPlainKeyType(recordType))
-        return std::string(recordType);
-    const std::int32_t occ = layout->Info.Occurrence;
-    if (occ < 1 || occ > kMaxSlot)
-        return {};
-    return std::string(recordType) + "-" + std::to_string(occ);
+    return split;
 }
 
 void ClaimAssembler::addNode(const std::string& key, const std::string& parent) {
     if (key.empty() || !keys_.insert(key).second)
         return;
-    nodes_.push_back({key, keys_.count(parent) && parent != key ? parent : std::string()});
+    nodes_.push_back({key, keys_.count(parent) && parent != key ? parent : std::string(), -1});
 }
 
 void ClaimAssembler::process(std::string_view line, std::string_view recordType,
                              const char* parent) {
-    SplitRecord(line, recordType);
-    addNode(nodeKey(recordType), parent);
+    addNode(splitter_.nodeKey(SplitRecord(line, recordType)), parent);
 }
 
 void ClaimAssembler::AssembleClaim(std::int64_t position) {
     file_.seek(position);
-    bool claimStarted = false;
+    ClaimLoop loop;
+    bool first = true;
     std::string_view line;
     for (;;) {
-        do {
-            if (!file_.readLineView(line))
-                return; // the file ended inside the claim: no trailers
-        } while (line.size() < kRecordLength);
-        if (line[0] == '\n')
-            line.remove_prefix(1);
-        const std::string_view type = line.substr(0, 3);
-        CountClaimLine(m_.Totals, type);
-        if (type == "CA0") {
-            if (claimStarted)
-                break; // the next claim begins
-            process(line, type, "BA0");
-            claimStarted = true;
-        } else if (const char* parent = claimLoopParent(type)) {
-            process(line, type, parent);
+        if (!file_.readLineView(line)) {
+            claimMissing_ = claimMissing_ || first;
+            return; // the file ended inside the claim: no trailers
         }
-        if (type == "BA0" || type == "XA0" || type == "YA0" || type == "ZA0")
+        const ClaimLoop::Step step = loop.next(line, splitter_.totals);
+        if (step == ClaimLoop::Step::NotARecord)
+            continue;
+        // The tree found a CA0 record here; anything else means the file changed.
+        if (first)
+            claimMissing_ = line.substr(0, 3) != "CA0";
+        first = false;
+        if (step == ClaimLoop::Step::End)
+            break;
+        const std::string_view type = line.substr(0, 3);
+        if (step == ClaimLoop::Step::Process || step == ClaimLoop::Step::ProcessThenEnd)
+            process(line, type, ClaimLoop::parentOf(type));
+        if (step == ClaimLoop::Step::ProcessThenEnd)
             break;
     }
     trailerScan();
@@ -134,18 +88,13 @@ bool ClaimAssembler::indexUsable() const {
 
 void ClaimAssembler::trailerScan() {
     std::string_view line;
-    auto readTrailer = [&](std::int64_t at) {
-        file_.seek(at);
-        if (!file_.readLineView(line) || line.size() < kRecordLength)
-            return false;
-        if (line[0] == '\n')
-            line.remove_prefix(1);
-        return true;
-    };
-
     if (indexUsable()) {
         // The same records the scan below would find, without reading the
         // rest of the file line by line.
+        auto readTrailer = [&](std::int64_t at) {
+            file_.seek(at);
+            return file_.readLineView(line) && takeRecordLine(line);
+        };
         const std::int64_t from = file_.position();
         const auto ya0 = trailers_->firstAtOrAfter('Y', from);
         const auto za0 = trailers_->firstAtOrAfter('Z', from);
@@ -155,24 +104,81 @@ void ClaimAssembler::trailerScan() {
             process(line, "ZA0", "AA0");
         return;
     }
-
-    bool batchTrailerTaken = false;
-    for (;;) {
-        if (!file_.readLineView(line))
-            return;
-        if (line.size() < kRecordLength)
-            continue;
-        if (line[0] == '\n')
-            line.remove_prefix(1);
-        const std::string_view type = line.substr(0, 3);
-        if (type == "YA0" && !batchTrailerTaken) {
-            process(line, type, "BA0");
-            batchTrailerTaken = true;
-        } else if (type == "ZA0") {
-            process(line, type, "AA0");
+    TrailerScan scan;
+    while (file_.readLineView(line)) {
+        const TrailerScan::Step step = scan.next(line);
+        if (step == TrailerScan::Step::BatchTrailer) {
+            process(line, "YA0", "BA0");
+        } else if (step == TrailerScan::Step::FileTrailer) {
+            process(line, "ZA0", "AA0");
             return;
         }
     }
+}
+
+AssembledRecord ClaimAssembler::storedRecord(int typeIndex, int occurrence) const {
+    AssembledRecord record;
+    record.type = std::string(kRecordTypes[static_cast<std::size_t>(typeIndex)]);
+    record.occurrence = occurrence;
+    const RecordLayout& layout = layouts_->at(typeIndex);
+    record.fields.resize(static_cast<std::size_t>(layout.fieldCount()));
+    const RecordStore::Slot* slot = store_.get(typeIndex, occurrence);
+    if (!slot)
+        return record; // never read: no values, and none passed a check
+    record.line = slot->line;
+    record.lineCut = slot->cut;
+    // Values cut under other layouts went with them when these were loaded.
+    if (slot->valuesFrom != layouts_.get())
+        return record;
+    const std::string_view line = record.line;
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        const std::string_view value = layout.value(i, line);
+        AssembledRecord::Field& field = record.fields[static_cast<std::size_t>(i)];
+        field.offset = static_cast<std::uint32_t>(value.empty() ? 0 : value.data() - line.data());
+        field.length = static_cast<std::uint32_t>(value.size());
+        field.valid = layout.isValid(i, value);
+    }
+    return record;
+}
+
+AssembledClaim ClaimAssembler::result(std::string RT, bool checkTotals) const {
+    AssembledClaim claim;
+    claim.acted = true;
+    claim.RT = std::move(RT);
+    claim.layouts = layouts_;
+    claim.unreadable = checkTotals && claimMissing_;
+    std::map<std::pair<int, int>, int> recordOf;
+    for (ClaimNode node : nodes_) {
+        // A node shows the record of its type and occurrence: "FA0-2" the second FA0.
+        std::string_view type;
+        int occurrence = 0;
+        AssembledClaim::parseKey(node.key, type, occurrence);
+        const int typeIndex = recordTypeIndex(type);
+        if (typeIndex >= 0 && occurrence >= 1) {
+            const auto [it, added] = recordOf.emplace(std::make_pair(typeIndex, occurrence),
+                                                      int(claim.records.size()));
+            if (added)
+                claim.records.push_back(storedRecord(typeIndex, occurrence));
+            node.record = it->second;
+        }
+        claim.nodes.push_back(std::move(node));
+    }
+    if (!checkTotals)
+        return claim;
+
+    const int xa0Index = recordTypeIndex("XA0");
+    const RecordStore::Slot* xa0 = xa0Read_ ? store_.get(xa0Index, 1) : nullptr;
+    const std::string_view xa0Line = xa0 ? std::string_view(xa0->line) : std::string_view();
+    claim.totals =
+        CheckClaimTotals(splitter_.totals, &layouts_->at(xa0Index), xa0 ? &xa0Line : nullptr);
+    // A compared XA0 field passes or fails by its total, whatever its own check said.
+    const auto it = recordOf.find({xa0Index, 1});
+    if (it != recordOf.end()) {
+        AssembledRecord& record = claim.records[static_cast<std::size_t>(it->second)];
+        for (const TotalsComparison& comparison : claim.totals.compared)
+            record.fields[static_cast<std::size_t>(comparison.field)].valid = comparison.match;
+    }
+    return claim;
 }
 
 } // namespace qm

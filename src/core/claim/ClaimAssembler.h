@@ -1,8 +1,10 @@
 #pragma once
 
-#include "core/claim/NodeClick.h"
+#include "core/claim/AssembledClaim.h"
+#include "core/claim/RecordSplitter.h"
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -10,45 +12,49 @@
 
 namespace qm {
 
+class RecordStore;
 class SequentialFile;
 class TrailerIndex;
-struct Module1;
 
-// Reads records of the open claim file into the record store and collects the
-// claim form's nodes for one node click.
+// Reads the records of one node click into the record store and collects
+// the claim form's nodes; result() turns them into an AssembledClaim.
 class ClaimAssembler {
 public:
     // trailers may be null; it is used only while it describes this very file.
-    ClaimAssembler(Module1& m, SequentialFile& file, const TrailerIndex* trailers);
+    ClaimAssembler(std::shared_ptr<const LayoutCatalogue> layouts, RecordStore& store,
+                   SequentialFile& file, const TrailerIndex* trailers);
 
     // Reads the line at a 1-based position and splits it as recordType. False
     // when the position lies at or beyond the end of the file (nothing stored).
     bool ReadRecordAt(std::int64_t position, std::string_view recordType);
-    // Cuts a line into the type's fields, checks and stores them in the next
-    // occurrence slot, and feeds the claim totals.
-    void SplitRecord(std::string_view line, std::string_view recordType);
+    // Cuts a line into the type's fields: its next occurrence, stored, summed.
+    RecordSplitter::Split SplitRecord(std::string_view line, std::string_view recordType);
     // Reads the claim from its CA0 line to its end, then its trailers.
     void AssembleClaim(std::int64_t position);
 
     // Adds a claim form node unless its key is there already; a parent that is
-    // not in the tree makes it a root.
+    // not in the tree makes it a root. The node shows the record its key names.
     void addNode(const std::string& key, const std::string& parent);
-    // The key of the record of this type split last: the type, or type-occurrence
-    // for a repeating type. Empty when it has no slot (past the 99th).
-    std::string nodeKey(std::string_view recordType) const;
 
-    std::vector<ClaimFormNode>& nodes() { return nodes_; }
+    // The nodes with their records, by the store as this click left it; for
+    // a claim (checkTotals) also the totals verdict, marked on the XA0's fields.
+    AssembledClaim result(std::string RT, bool checkTotals) const;
 
 private:
     void process(std::string_view line, std::string_view recordType, const char* parent);
     void trailerScan();
     bool indexUsable() const;
+    AssembledRecord storedRecord(int typeIndex, int occurrence) const;
 
-    Module1& m_;
+    std::shared_ptr<const LayoutCatalogue> layouts_;
+    RecordStore& store_;
     SequentialFile& file_;
     const TrailerIndex* trailers_;
-    std::vector<ClaimFormNode> nodes_;
+    RecordSplitter splitter_;
+    std::vector<ClaimNode> nodes_;
     std::set<std::string> keys_;
+    bool xa0Read_ = false;       // the claim's own XA0 is in the store
+    bool claimMissing_ = false;  // no CA0 record where the claim should begin
 };
 
 } // namespace qm

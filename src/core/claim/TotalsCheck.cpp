@@ -1,8 +1,7 @@
 #include "core/claim/TotalsCheck.h"
 
-#include "core/claim/ClaimTotals.h"
 #include "core/common/TextUtil.h"
-#include "core/layouts/Module1.h"
+#include "core/layouts/RecordLayout.h"
 
 #include <limits>
 
@@ -18,6 +17,11 @@ void addTo(std::int32_t& sum, std::int64_t value) {
     if (result >= kMin32 && result <= kMax32)
         sum = static_cast<std::int32_t>(result);
 }
+
+// The XA0 fields the check pairs with a count or sum.
+const char* const kComparedFields[] = {"04.0", "05.0", "06.0", "07.0", "08.0",
+                                       "09.0", "10.0", "12.0", "13.0", "14.0",
+                                       "15.0", "16.0", "17.0", "18.0", "20.0"};
 
 // The total an XA0 field restates, or nullopt for a field that is not compared.
 std::optional<std::int64_t> expectedTotal(const ClaimTotals& t, std::string_view fieldId) {
@@ -104,37 +108,52 @@ void SumClaimField(ClaimTotals& totals, std::string_view recordType, std::string
         addTo(*sum, *number);
 }
 
-bool CheckClaimTotals(Module1& m, std::vector<std::string>* mismatched) {
-    RecordLayout* xa0 = m.RecordLayouts.find("XA0");
-    // Only an XA0 read by this click speaks for this claim; values left in the
-    // store by an earlier claim must not be judged against this one's totals.
-    if (!xa0 || !m.XA0ReadThisClick)
-        return true;
-    bool result = true;
-    for (int i = 1; i <= xa0->Info.FieldCount && i <= kMaxSlot; ++i) {
-        FieldDef& field = xa0->Fields[static_cast<std::size_t>(i)];
-        const std::string_view value = trimSpaces(field.Values[1]);
-        if (value.empty())
-            continue;
-        const auto expected = expectedTotal(m.Totals, field.FieldId);
-        if (!expected)
-            continue;
-        // A total that is not a whole number cannot match anything.
-        const auto stated = parseInteger(value, kMin32, kMax32);
-        const bool match = stated && *stated == *expected;
-        field.Valid[1] = match;
-        if (!match) {
-            result = false;
-            if (mismatched)
-                mismatched->push_back(field.FieldId);
-        }
+void SumClaimRecord(ClaimTotals& totals, std::string_view recordType, const RecordLayout& layout,
+                    std::string_view line) {
+    // Only these types feed a sum; the rest need not be looked at field by field.
+    if (recordType != "DA1" && recordType != "FA0" && recordType != "FB0")
+        return;
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        const FieldDef& field = layout.field(i);
+        SumClaimField(totals, recordType, field.FieldId, field.TypeCodes, layout.value(i, line));
     }
-    return result;
 }
 
-Message totalsMessage() {
-    return {"XA0 Record totals do not compute!", "XA0 Record Error", MessageIcon::Exclamation,
-            MessageButtons::Ok};
+TotalsVerdict CheckClaimTotals(const ClaimTotals& totals, const RecordLayout* xa0Layout,
+                               const std::string_view* xa0Line) {
+    TotalsVerdict verdict;
+    verdict.counted = totals;
+    bool lacksFields = !xa0Layout;
+    for (const char* id : kComparedFields)
+        lacksFields = lacksFields || xa0Layout->indexOf(id) < 0;
+    verdict.xa0Present = xa0Line != nullptr;
+    if (!xa0Line) {
+        verdict.state = lacksFields ? TotalsState::CouldNotCheck : TotalsState::NoTrailer;
+        return verdict;
+    }
+    bool allMatch = true;
+    for (int i = 0; i < xa0Layout->fieldCount(); ++i) {
+        const FieldDef& field = xa0Layout->field(i);
+        const std::string_view value = trimSpaces(xa0Layout->value(i, *xa0Line));
+        if (value.empty())
+            continue;
+        const auto expected = expectedTotal(totals, field.FieldId);
+        if (!expected)
+            continue;
+        const auto stated = parseInteger(value, kMin32, kMax32);
+        TotalsComparison comparison;
+        comparison.field = i;
+        comparison.fieldId = field.FieldId;
+        comparison.stated.assign(value);
+        comparison.computed = *expected;
+        comparison.match = stated && *stated == *expected;
+        allMatch = allMatch && comparison.match;
+        verdict.compared.push_back(std::move(comparison));
+    }
+    verdict.state = !allMatch     ? TotalsState::DoNotCompute
+                    : lacksFields ? TotalsState::CouldNotCheck
+                                  : TotalsState::Ok;
+    return verdict;
 }
 
 } // namespace qm

@@ -1,27 +1,30 @@
 #pragma once
 
-#include "core/common/Message.h"
+#include "core/claim/ClaimTotals.h"
+#include "core/claim/TotalsVerdict.h"
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace qm {
 
-struct Module1;
-struct ClaimTotals;
+class RecordLayout;
 
 // Counting hook: one accepted claim line of this record type.
 void CountClaimLine(ClaimTotals& totals, std::string_view recordType);
 // Summing hook: one field's stored value.
 void SumClaimField(ClaimTotals& totals, std::string_view recordType, std::string_view fieldId,
                    std::string_view typeCodes, std::string_view value);
-// Compares the XA0 fields at slot 1 with the totals and marks each compared
-// field's Valid flag. True when all compared fields match (or none was).
-// mismatched, when given, receives the field numbers that did not match.
-bool CheckClaimTotals(Module1& m, std::vector<std::string>* mismatched = nullptr);
+// Every field of one stored record, through the summing hook.
+void SumClaimRecord(ClaimTotals& totals, std::string_view recordType, const RecordLayout& layout,
+                    std::string_view line);
 
-// "XA0 Record totals do not compute!"
-Message totalsMessage();
+// Compares the fields of the claim's own XA0 (xa0Line null when it had none)
+// with the totals. A blank XA0 field, or one the check does not pair with a
+// total, is not compared; a non-blank value that is no whole number matches
+// nothing. When the XA0 layout lacks any of the fields the check pairs with
+// totals, what could be compared still is, but a clean result says the
+// totals could not be checked.
+TotalsVerdict CheckClaimTotals(const ClaimTotals& totals, const RecordLayout* xa0Layout,
+                               const std::string_view* xa0Line);
 
 } // namespace qm

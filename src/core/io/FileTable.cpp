@@ -22,6 +22,10 @@ bool FileTable::open(int number, const std::string& path, std::string* error) {
     return true;
 }
 
+void FileTable::adopt(int number, std::unique_ptr<SequentialFile> file) {
+    files_[number] = std::move(file);
+}
+
 void FileTable::close(int number) {
     files_.erase(number);
 }

@@ -18,6 +18,8 @@ public:
     // The lowest free number from 1, or 0 when every number is taken.
     int FreeFile() const;
     bool open(int number, const std::string& path, std::string* error = nullptr);
+    // Puts a file opened elsewhere under a number (replacing what was there).
+    void adopt(int number, std::unique_ptr<SequentialFile> file);
     // Closing a number that is not open is no error.
     void close(int number);
     void closeAll();

@@ -1,5 +1,7 @@
 #include "core/io/SequentialFile.h"
 
+#include "core/io/RegularFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -25,32 +27,52 @@ SequentialFile::~SequentialFile() {
 
 bool SequentialFile::open(const std::string& path, std::string* error) {
     close();
-    // Non-blocking, so that opening a named pipe cannot wait for a writer.
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        if (error)
-            *error = std::strerror(errno);
+    const int fd = openRegularFile(path, error);
+    if (fd < 0)
         return false;
-    }
-    // Only regular files: a folder has no lines, and a device or pipe may never end.
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
-        ::close(fd);
-        if (error)
-            *error = folder ? std::strerror(EISDIR) : "Not a regular file";
-        return false;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     path_ = path;
     if (!buf_)
         buf_.reset(new char[kBufferSize]);
     seek(1);
     return true;
+}
+
+bool SequentialFile::openSame(const SequentialFile& other, std::string* error) {
+    close();
+    const int fd = other.fd_ < 0 ? -1 : ::fcntl(other.fd_, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        if (error)
+            *error = other.fd_ < 0 ? "The file is not open" : std::strerror(errno);
+        return false;
+    }
+    fd_ = fd;
+    path_ = other.path_;
+    if (!buf_)
+        buf_.reset(new char[kBufferSize]);
+    seek(1);
+    return true;
+}
+
+std::size_t SequentialFile::readBytes(std::int64_t position, char* buffer, std::size_t n) const {
+    std::size_t done = 0;
+    while (fd_ >= 0 && position >= 1 && done < n) {
+        const ssize_t got =
+            ::pread(fd_, buffer + done, n - done, static_cast<off_t>(position - 1) + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+std::int64_t SequentialFile::size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return 0;
+    return static_cast<std::int64_t>(st.st_size);
 }
 
 void SequentialFile::close() {

@@ -26,8 +26,14 @@ public:
 
     // Opens read-only without locking others out. On failure, error names the reason.
     bool open(const std::string& path, std::string* error = nullptr);
+    // Opens the very file another reader has open (its descriptor duplicated),
+    // so that a worker reads what the user opened even if the path now names
+    // another file. Reading never moves the other reader.
+    bool openSame(const SequentialFile& other, std::string* error = nullptr);
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // The file's size now, in bytes (0 when it cannot be told).
+    std::int64_t size() const;
     const std::string& path() const { return path_; }
 
     // 1-based byte position of the next byte to be read.
@@ -41,6 +47,9 @@ public:
     // The same without copying when the line lies within the buffer; the view is
     // valid until the next call on this file.
     bool readLineView(std::string_view& line);
+    // Reads up to n bytes from a 1-based position into buffer, without moving
+    // the read position; returns how many were read.
+    std::size_t readBytes(std::int64_t position, char* buffer, std::size_t n) const;
     // True when the last line read was longer than kMaxLineLength and was cut.
     bool lastLineCut() const { return lastCut_; }
 

@@ -64,28 +64,34 @@ bool isDateText(std::string_view month, std::string_view day, std::string_view y
     return d <= last;
 }
 
-bool IsValidFieldValue(std::string_view typeCodes, std::string_view value) {
-    bool n = false, r = false, d = false;
+FieldChecks fieldChecksOf(std::string_view typeCodes) {
+    FieldChecks checks;
     for (char c : typeCodes) {
-        n = n || c == 'N';
-        r = r || c == 'R';
-        d = d || c == 'D';
+        checks.numeric = checks.numeric || c == 'N';
+        checks.required = checks.required || c == 'R';
+        checks.date = checks.date || c == 'D';
     }
+    return checks;
+}
+
+bool checkFieldValue(const FieldChecks& checks, std::string_view value) {
+    if (!checks.numeric && !checks.date && !checks.required)
+        return true; // plain text: no check, and most fields are
     const std::string_view trimmed = trimSpaces(value);
     bool blank = trimmed.empty();
-    if (n) {
+    if (checks.numeric) {
         if (blank)
-            return !r;
+            return !checks.required;
         return isNumberText(trimmed);
     }
-    if (d) {
+    if (checks.date) {
         if (value == "00000000")
             blank = true;
         if (blank)
-            return !r;
+            return !checks.required;
         return isDateText(columns(value, 5, 2), columns(value, 7, 2), columns(value, 1, 4));
     }
-    return !(r && blank);
+    return !blank;
 }
 
 } // namespace qm

@@ -1,17 +1,16 @@
 #include "core/layouts/MapLoader.h"
 
-#include "core/Version.h"
 #include "core/common/TextUtil.h"
+#include "core/common/MessageTexts.h"
+#include "core/io/RegularFile.h"
 #include "core/layouts/MapValueReader.h"
 #include "core/layouts/Module1.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <fcntl.h>
 #include <limits>
 #include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -23,18 +22,10 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-// Opens a regular file for reading; a folder, device or pipe counts as a file
-// that cannot be opened (a pipe must not block the load waiting for a writer).
-std::FILE* openRegularFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+std::FILE* openMapFile(const std::string& path) {
+    const int fd = openRegularFile(path);
     if (fd < 0)
         return nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::FILE* file = ::fdopen(fd, "rb");
     if (!file)
         ::close(fd);
@@ -70,69 +61,67 @@ bool readDefinition(MapValueReader& reader, FieldDef& def) {
     return true;
 }
 
-} // namespace
+// The message names the definition stored last, not the one that failed.
+bool readFailure(MessageSink& sink, const std::string& mapFileName, const std::string& lastKey) {
+    sink.show(MessageTexts::mapFileUnreadable(mapFileName, lastKey));
+    return false;
+}
 
-bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink) {
-    for (int i = 0; i < kRecordTypeCount; ++i) {
-        RecordInfo& info = m.RecordLayouts.at(i).Info;
-        info.FieldCount = 0;
-        info.Occurrence = 0;
-        info.Repeats = false;
-    }
-
+bool readMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
+                 MessageSink& sink, LayoutCatalogue& catalogue) {
     // The first folder that holds the file is the one used.
-    const std::vector<std::string> folders =
-        m.MapFolders.empty() ? std::vector<std::string>{m.MapFolder} : m.MapFolders;
     std::unique_ptr<std::FILE, FileCloser> file;
-    std::string tried;
+    std::vector<std::string> tried;
     try {
         for (const std::string& folder : folders) {
-            const std::string path = folder + "/" + mapFileName;
-            file.reset(openRegularFile(path));
+            tried.push_back(folder + "/" + mapFileName);
+            file.reset(openMapFile(tried.back()));
             if (file)
                 break;
-            tried += "\n" + path;
         }
     } catch (const std::exception& e) {
-        sink.show({e.what(), kApplicationTitle, MessageIcon::None, MessageButtons::Ok});
+        sink.show(MessageTexts::mapLoadFailed(e.what()));
         return false;
     }
     if (!file) {
-        sink.show({"Unable to open map file: " + mapFileName + "\n\nLooked for it at:" + tried,
-                   "Error Opening Map File", MessageIcon::Critical, MessageButtons::Ok});
+        sink.show(MessageTexts::mapFileNotFound(mapFileName, tried));
         return false;
     }
 
     MapValueReader reader(file.get());
     std::string lastKey;
     std::int16_t definitions = 0;
-    auto readFailure = [&] {
-        sink.show({"Unable to read from map file @ line '" + lastKey + "'",
-                   "Error Reading Map File: " + mapFileName, MessageIcon::Critical,
-                   MessageButtons::Ok});
-        return false;
-    };
-
     FieldDef scratch;
     while (!reader.atEnd()) {
         if (definitions == std::numeric_limits<std::int16_t>::max())
-            return readFailure();
+            return readFailure(sink, mapFileName, lastKey);
         ++definitions;
         if (!readDefinition(reader, scratch))
-            return readFailure();
-        RecordLayout* layout = m.RecordLayouts.find(scratch.RecordType);
-        if (!layout)
+            return readFailure(sink, mapFileName, lastKey);
+        const int type = recordTypeIndex(scratch.RecordType);
+        if (type < 0)
             continue;
-        if (layout->Info.FieldCount + 1 >= kSlotCount)
-            return readFailure();
-        ++layout->Info.FieldCount;
-        FieldDef& slot = layout->Fields[static_cast<std::size_t>(layout->Info.FieldCount)];
-        slot = scratch; // a fresh definition: its values and flags are empty
-        if (scratch.FieldName == "SEQUENCE NO")
-            layout->Info.Repeats = true;
+        RecordLayout& layout = catalogue.at(type);
+        if (layout.fieldCount() >= kMaxFields)
+            return readFailure(sink, mapFileName, lastKey);
         lastKey = scratch.RecordType + " " + scratch.FieldId;
+        layout.addField(scratch);
     }
     return true;
+}
+
+} // namespace
+
+bool LoadMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
+                 MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts) {
+    auto catalogue = std::make_shared<LayoutCatalogue>();
+    const bool ok = readMapFile(folders, mapFileName, sink, *catalogue);
+    layouts = std::move(catalogue);
+    return ok;
+}
+
+bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink) {
+    return LoadMapFile(m.mapSearch(), mapFileName, sink, m.RecordLayouts);
 }
 
 } // namespace qm

@@ -1,17 +1,25 @@
 #pragma once
 
 #include "core/common/MessageSink.h"
+#include "core/layouts/LayoutCatalogue.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace qm {
 
 struct Module1;
 
-// Reads mapFileName, from the first map folder that holds it, into the
-// catalogue. Returns false after showing the failure's message through sink
-// (a missing file names every path tried); the catalogue then keeps what was
-// stored before the failure.
+// Reads mapFileName, from the first of folders that holds it, into a new
+// catalogue. True when the whole file was read. layouts always receives the
+// catalogue as loaded: on a failure, the definitions stored before it (none
+// when the file could not be opened), after the failure's message went to
+// sink (a missing file names every path tried).
+bool LoadMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
+                 MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts);
+
+// The same for the program: looks in m's map folders and replaces m.RecordLayouts.
 bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink);
 
 } // namespace qm

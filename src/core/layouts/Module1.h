@@ -1,19 +1,21 @@
 #pragma once
 
-#include "core/claim/ClaimTotals.h"
 #include "core/io/FileTable.h"
 #include "core/layouts/LayoutCatalogue.h"
+#include "core/layouts/RecordStore.h"
 
-#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qm {
 
-// The program-wide values, in one object so that every test can start from a
-// fresh one. The procedures that work on them take it by reference.
+// What is program-wide: the open claim file, its path, where map files are,
+// the layouts loaded last (read-only; a new load replaces them) and what the
+// claim clicks have read. One object, so that every test can start from a
+// fresh one.
 struct Module1 {
-    LayoutCatalogue RecordLayouts;
+    std::shared_ptr<const LayoutCatalogue> RecordLayouts = std::make_shared<LayoutCatalogue>();
     FileTable Files;
     int FileNumber = 0;    // handle of the open claim file; 0 before the first open
     std::string FileName;  // path chosen in the last File > Open
@@ -21,11 +23,13 @@ struct Module1 {
     // Every folder looked in for map files, in order (MapFolder among them);
     // when empty, MapFolder alone.
     std::vector<std::string> MapFolders;
-    std::string SearchText;     // the file tree's find text
-    std::int64_t FindIndex = 0; // 1-based index of the last find hit in the file tree
-    ClaimTotals Totals;         // ClaimTotals of the claim clicked last
-    // True while Totals and the XA0 values belong to an XA0 read by the current click.
-    bool XA0ReadThisClick = false;
+    RecordStore Store;
+
+    std::vector<std::string> mapSearch() const {
+        return MapFolders.empty() ? std::vector<std::string>{MapFolder} : MapFolders;
+    }
+    // The open claim file, or nullptr.
+    SequentialFile* openFile() { return Files.get(FileNumber); }
 };
 
 } // namespace qm

@@ -1,18 +1,45 @@
 #pragma once
 
 #include "core/layouts/FieldDef.h"
-#include "core/layouts/RecordInfo.h"
+#include "core/layouts/FieldValidator.h"
 
-#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
 
 namespace qm {
 
-// One catalogue entry: a record type's field table and its info block.
-struct RecordLayout {
-    std::array<FieldDef, kSlotCount> Fields;
-    RecordInfo Info;
-};
+// The layout of one record type as a map file gives it: its field definitions
+// in file order (the field numbered slot i is Fields[i - 1]) and whether the
+// type may occur several times in a claim. Read-only once loaded.
+class RecordLayout {
+public:
+    const std::vector<FieldDef>& fields() const { return fields_; }
+    int fieldCount() const { return static_cast<int>(fields_.size()); }
+    const FieldDef& field(int index) const { return fields_[static_cast<std::size_t>(index)]; }
+    // True when a field is named "SEQUENCE NO" exactly.
+    bool repeats() const { return repeats_; }
 
-using FieldTable = std::array<FieldDef, kSlotCount>;
+    // The value of field `index` (0-based) in a record line: the Length
+    // characters from column StartPos, fewer where the line ends first. A
+    // field that cannot be cut (a start before column 1, a negative length)
+    // has no value.
+    std::string_view value(int index, std::string_view line) const;
+    // Whether a value of field `index` passes its type check.
+    bool isValid(int index, std::string_view value) const {
+        return checkFieldValue(checks_[static_cast<std::size_t>(index)], value);
+    }
+    // 0-based index of the field with this field number, or -1.
+    int indexOf(std::string_view fieldId) const;
+
+    // Building, by the map loader.
+    void addField(FieldDef field);
+    void clear();
+
+private:
+    std::vector<FieldDef> fields_;
+    std::vector<FieldChecks> checks_;
+    bool repeats_ = false;
+};
 
 } // namespace qm

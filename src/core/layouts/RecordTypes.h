@@ -6,9 +6,10 @@
 namespace qm {
 
 constexpr int kRecordTypeCount = 32;
-// Slots 1 to 99 of fields, values and lines are used; slot 0 never is.
-constexpr int kSlotCount = 100;
-constexpr int kMaxSlot = 99;
+// A record type has at most 99 field definitions, and a claim at most 99
+// stored records of one type (occurrences 1 to 99).
+constexpr int kMaxFields = 99;
+constexpr int kMaxOccurrence = 99;
 
 // The 32 record types in catalogue order.
 extern const std::array<std::string_view, kRecordTypeCount> kRecordTypes;

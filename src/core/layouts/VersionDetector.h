@@ -1,17 +1,38 @@
 #pragma once
 
 #include "core/common/MessageSink.h"
+#include "core/common/Progress.h"
+#include "core/layouts/LayoutCatalogue.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace qm {
 
+class SequentialFile;
 struct Module1;
 
-// Finds the first AA0 record of the open file fileNumber, reads its version code
-// (columns 244 to 248) and loads the matching map. False when there is no AA0
-// record or the map failed (its message already shown). versionCode, when
-// given, receives the code as read (empty without an AA0 record).
+// What version detection found in a claim file.
+struct VersionDetection {
+    enum class Result { Found, NoHeader, MapFailed, Cancelled };
+    Result result = Result::NoHeader;
+    std::string code;          // columns 244 to 248 of the first AA0 record, as read
+    bool mapLoaded = false;    // the code named a map and a load was made
+};
+
+// Finds the first AA0 record of the file (from its first byte), reads its
+// version code and, for a known code, loads the matching map from folders
+// into layouts (replaced by the catalogue as loaded, even a partial one after
+// a failure; untouched for an unknown code). The read position is left after
+// the AA0 record. progress, when given, is asked every few megabytes.
+VersionDetection detectFileVersion(SequentialFile& file, const std::vector<std::string>& folders,
+                                   MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts,
+                                   const Progress& progress = {});
+
+// The same on the program's open file fileNumber and its layouts. False when
+// there is no AA0 record or the map failed (its message already shown).
+// versionCode, when given, receives the code as read (empty without an AA0).
 bool DetectFileVersion(Module1& m, int fileNumber, MessageSink& sink,
                        std::string* versionCode = nullptr);
 

@@ -1,7 +1,7 @@
 #include "gui/claimform/ClaimFormController.h"
 
 #include "core/claim/NodeClick.h"
-#include "core/claim/TotalsCheck.h"
+#include "core/common/MessageTexts.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
@@ -30,34 +30,26 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
     DocumentArea* documents = context_.documents();
     QWidget* owner = documents ? documents->window() : nullptr;
 
-    const qm::ClickResult click = qm::NodeClick(context_.module1(), tree, node);
-    if (click.noFileOpen) {
+    auto claim =
+        std::make_shared<qm::AssembledClaim>(qm::NodeClick(context_.module1(), tree, node));
+    if (claim->noFileOpen) {
         // The file tree outlives File > Close; its nodes then point into no file.
-        MessageBoxes::showMessage(owner, QStringLiteral("No claim file is open."),
-                                  QStringLiteral("Claim Form"), qm::MessageIcon::Information);
+        MessageBoxes(owner).show(qm::MessageTexts::noClaimFileOpen());
         return;
     }
-    if (!click.acted || !documents)
+    if (!claim->acted || !documents)
         return;
 
     // A new form joins the document area only once it shows its record, so
     // that it never appears empty behind the totals message.
     if (!form_)
-        form_ = new frmClaimForm(context_.module1());
+        form_ = new frmClaimForm();
+    form_->setClaim(claim);
 
-    form_->clearRecordTree();
-    for (const qm::ClaimFormNode& formNode : click.nodes)
-        form_->addRecordNode(QString::fromStdString(formNode.key),
-                             QString::fromStdString(formNode.parent));
+    if (!claim->totals.ok())
+        MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute());
 
-    if (click.totalsChecked && !click.totalsOk) {
-        const qm::Message message = qm::totalsMessage();
-        MessageBoxes::showMessage(owner, CoreText::toQString(message.text),
-                                  CoreText::toQString(message.title), message.icon,
-                                  message.buttons);
-    }
-
-    form_->Treeview1_Reset(QString::fromStdString(click.RT));
+    form_->Treeview1_Reset(CoreText::fromFile(claim->RT));
     if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget())) {
         documents->activateDocument(document);
         return;

@@ -1,7 +1,7 @@
 #include "gui/claimform/frmClaimForm.h"
 
 #include "core/common/TextUtil.h"
-#include "core/layouts/Module1.h"
+#include "gui/common/CoreText.h"
 #include "gui/common/WindowPositions.h"
 
 #include <QEvent>
@@ -49,10 +49,8 @@ constexpr PanelDesign kPanels[4] = {
     {1824, "Field type and Validation flag(s)"},
 };
 
-// Claim and map files are single-byte text: one character per byte, so that
-// columns in the file are columns on screen.
 QString fromFile(std::string_view bytes) {
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    return CoreText::fromFile(bytes);
 }
 
 QString trimmed(std::string_view bytes) {
@@ -78,11 +76,8 @@ QFont fixedPitchFont() {
 
 } // namespace
 
-frmClaimForm::frmClaimForm(const qm::Module1& module1, QWidget* parent)
-    : QWidget(parent)
-    , module1_(module1)
-    , fields_(std::make_unique<qm::FieldTable>())
-    , info_(std::make_unique<qm::RecordInfo>()) {
+frmClaimForm::frmClaimForm(QWidget* parent)
+    : QWidget(parent) {
     setObjectName(QStringLiteral("frmClaimForm"));
     setWindowTitle(QStringLiteral("Claim Form"));
 
@@ -181,6 +176,15 @@ frmClaimForm::frmClaimForm(const qm::Module1& module1, QWidget* parent)
 
 frmClaimForm::~frmClaimForm() = default;
 
+void frmClaimForm::setClaim(std::shared_ptr<const qm::AssembledClaim> claim) {
+    claim_ = std::move(claim);
+    clearRecordTree();
+    if (!claim_)
+        return;
+    for (const qm::ClaimNode& node : claim_->nodes)
+        addRecordNode(fromFile(node.key), fromFile(node.parent));
+}
+
 void frmClaimForm::clearRecordTree() {
     const QSignalBlocker blocker(treeView1_);
     treeView1_->clear();
@@ -222,45 +226,34 @@ void frmClaimForm::Treeview1_Reset(const QString& RT) {
     emptyPanels(4);
 }
 
-int frmClaimForm::occurrenceOfKey(const QString& key, bool repeats) {
-    if (!repeats || key.size() <= 3)
-        return 1;
-    const std::string number = key.mid(4).toStdString();
-    return int(qm::parseInteger(number, 1, qm::kMaxSlot).value_or(0));
-}
-
 void frmClaimForm::selectNode(QTreeWidgetItem* node) {
     if (!node)
         return;
     const QString key = node->text(0);
-    readLayout(key.left(3).toStdString());
-    ShowRecord(*info_, *fields_, occurrenceOfKey(key, info_->Repeats));
+    const qm::AssembledRecord* record =
+        claim_ ? claim_->record(CoreText::toFileBytes(key)) : nullptr;
+    ShowRecord(layoutOf(key.left(3)), record);
 }
 
-void frmClaimForm::readLayout(std::string_view recordType) {
-    if (module1_.RecordLayouts.find(recordType))
-        module1_.RecordLayouts.GetRecordLayout(recordType, *fields_, *info_);
-    else
-        *info_ = qm::RecordInfo();
+const qm::RecordLayout* frmClaimForm::layoutOf(const QString& recordType) const {
+    if (!claim_ || !claim_->layouts)
+        return nullptr;
+    return claim_->layouts->find(CoreText::toFileBytes(recordType));
 }
 
-void frmClaimForm::ShowRecord(const qm::RecordInfo& info, const qm::FieldTable& fields,
-                              int occurrence) {
-    const bool stored = occurrence >= 1 && occurrence <= qm::kMaxSlot;
-    const auto slot = static_cast<std::size_t>(stored ? occurrence : 0);
-    const int fieldCount = std::clamp<int>(info.FieldCount, 0, qm::kMaxSlot);
-
+void frmClaimForm::ShowRecord(const qm::RecordLayout* layout, const qm::AssembledRecord* record) {
+    const int fieldCount = layout ? layout->fieldCount() : 0;
     grid_->setColumnCount(2);
     grid_->setRowCount(tableRowOfGridRow(fieldCount + 1));
     SetGridRow(0, QStringLiteral("Field Name"), QStringLiteral("Value"));
     QFont requiredFont = grid_->font();
     requiredFont.setBold(true);
     for (int i = 1; i <= fieldCount; ++i) {
-        const qm::FieldDef& field = fields[static_cast<std::size_t>(i)];
-        SetGridRow(i, trimmed(field.FieldName), stored ? trimmed(field.Values[slot]) : QString());
+        const qm::FieldDef& field = layout->field(i - 1);
+        SetGridRow(i, trimmed(field.FieldName), record ? trimmed(record->value(i - 1)) : QString());
 
-        // Without a stored occurrence there is no verdict to show either.
-        const bool valid = !stored || field.Valid[slot];
+        // Without a record there is no verdict to show either.
+        const bool valid = !record || record->valid(i - 1);
         QTableWidgetItem* valueCell = grid_->item(tableRowOfGridRow(i), 1);
         valueCell->setBackground(valid ? QColor(255, 255, 255) : QColor(255, 0, 0));
         valueCell->setForeground(valid ? QColor(0, 0, 0) : QColor(255, 255, 255));
@@ -271,7 +264,7 @@ void frmClaimForm::ShowRecord(const qm::RecordInfo& info, const qm::FieldTable& 
     grid_->setCurrentItem(nullptr);
     grid_->scrollToTop();
 
-    tbRecord_->setText(stored ? fromFile(info.Lines[slot]) : QString());
+    tbRecord_->setText(record ? fromFile(record->line) : QString());
     // Show the line from its first column, as a freshly filled text box does.
     tbRecord_->setCursorPosition(0);
     emptyPanels(3);
@@ -324,11 +317,11 @@ void frmClaimForm::gridRowClicked() {
     const QString recordType = selected.constFirst()->text(0).left(3);
     if (recordType.isEmpty())
         return;
-    readLayout(recordType.toStdString());
+    const qm::RecordLayout* layout = layoutOf(recordType);
     const int row = gridRowOfTableRow(grid_->currentRow());
-    if (row < 1 || row > std::min<int>(info_->FieldCount, qm::kMaxSlot))
+    if (!layout || row < 1 || row > layout->fieldCount())
         return;
-    const qm::FieldDef& field = (*fields_)[static_cast<std::size_t>(row)];
+    const qm::FieldDef& field = layout->field(row - 1);
 
     panels_[0]->setText(recordType + QStringLiteral(" : ") + fromFile(field.FieldId));
     panels_[1]->setText(QString::number(field.StartPos) + QStringLiteral(" - ") +

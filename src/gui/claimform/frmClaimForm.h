@@ -1,16 +1,12 @@
 #pragma once
 
-#include "core/layouts/RecordLayout.h"
+#include "core/claim/AssembledClaim.h"
 
 #include <QHash>
 #include <QString>
 #include <QWidget>
 #include <memory>
 #include <string_view>
-
-namespace qm {
-struct Module1;
-}
 
 class QLabel;
 class QLineEdit;
@@ -21,15 +17,20 @@ class QTreeWidgetItem;
 
 // The claim form: the records of the current file tree selection as a tree
 // (TreeView1), one record's fields in a grid (Grid), and the record's raw line
-// (tbRecord) in which a clicked field's characters are selected. It only reads
-// the record store; claim assembly fills it and fills the record tree.
+// (tbRecord) in which a clicked field's characters are selected. It shows an
+// assembled claim, a value it keeps; it changes nothing.
 class frmClaimForm : public QWidget {
     Q_OBJECT
 public:
-    explicit frmClaimForm(const qm::Module1& module1, QWidget* parent = nullptr);
+    explicit frmClaimForm(QWidget* parent = nullptr);
     ~frmClaimForm() override;
 
-    // Record tree, filled by claim assembly before Treeview1_Reset.
+    // The claim whose records the form shows: its nodes fill the record tree
+    // (Treeview1_Reset then selects one).
+    void setClaim(std::shared_ptr<const qm::AssembledClaim> claim);
+    const qm::AssembledClaim* claim() const { return claim_.get(); }
+
+    // Record tree, filled from the claim before Treeview1_Reset.
     void clearRecordTree();
     // Adds a node whose key is also its text, under the node keyed parentKey,
     // or as a root when parentKey is empty. A key already there is not added again.
@@ -38,9 +39,10 @@ public:
     // Expands every node with children, selects the node keyed RT and shows its
     // record in the grid; then empties tbRecord and the four status panels.
     void Treeview1_Reset(const QString& RT);
-    // Fills the grid and tbRecord with one occurrence of a record type. An
-    // occurrence outside 1..99 has no stored record: names only, no values.
-    void ShowRecord(const qm::RecordInfo& info, const qm::FieldTable& fields, int occurrence);
+    // Fills the grid and tbRecord with one record: its layout's field names,
+    // its values and their verdicts. Without a record (none read for the
+    // node) the names only; without a layout the header row only.
+    void ShowRecord(const qm::RecordLayout* layout, const qm::AssembledRecord* record);
     // Writes grid row `row` (0 is the header row); columns only ever widen.
     void SetGridRow(int row, const QString& name, const QString& value);
 
@@ -48,11 +50,6 @@ public:
     // are the only place that knows how grid rows map onto the table's rows.
     static int gridRowOfTableRow(int tableRow) { return tableRow + 1; }
     static int tableRowOfGridRow(int gridRow) { return gridRow - 1; }
-
-    // The occurrence slot a record tree key stands for: 1 for a type that does
-    // not repeat and for a plain key, the number after "-" otherwise; 0 when
-    // that is no number from 1 to 99 (nothing is stored for it).
-    static int occurrenceOfKey(const QString& key, bool repeats);
 
 protected:
     bool event(QEvent* event) override;
@@ -63,9 +60,8 @@ private:
     void selectNode(QTreeWidgetItem* node);
     // A click on a grid row: selects the field's characters in tbRecord.
     void gridRowClicked();
-    // Copies the type's layout and values from the store into fields_ and
-    // info_; a type the catalogue does not hold gets no fields and no lines.
-    void readLayout(std::string_view recordType);
+    // The layout of a record type in the claim's layouts, or nullptr.
+    const qm::RecordLayout* layoutOf(const QString& recordType) const;
     void emptyPanels(int count);
     // The width a grid cell needs to show text whole (names may be bold).
     int cellWidthFor(const QString& text, bool bold) const;
@@ -76,9 +72,7 @@ private:
     int twipsToPixelsX(double twips) const;
     int twipsToPixelsY(double twips) const;
 
-    const qm::Module1& module1_;
-    std::unique_ptr<qm::FieldTable> fields_;
-    std::unique_ptr<qm::RecordInfo> info_;
+    std::shared_ptr<const qm::AssembledClaim> claim_;
     QHash<QString, QTreeWidgetItem*> nodesByKey_;
 
     QWidget* pictureTree_ = nullptr;

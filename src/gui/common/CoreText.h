@@ -4,15 +4,19 @@
 #include <string>
 #include <string_view>
 
-// Conversions between the core's byte strings and Qt text.
+// Conversions between the engine's byte strings and Qt text.
 class CoreText {
 public:
-    // Core texts are UTF-8 where they come from us and single-byte where they
-    // come from a claim or map file: bytes that are not valid UTF-8 are taken
-    // as Latin-1, so no character of a file is ever lost to a replacement mark.
-    static QString toQString(std::string_view text);
+    // Claim and map file bytes, by the file text rule (one byte, one
+    // character: Windows-1252), so that columns in the file are columns on screen.
+    static QString fromFile(std::string_view bytes);
+    // The bytes a text of file characters came from (a character the rule
+    // never makes becomes '?').
+    static std::string toFileBytes(const QString& text);
+    // Texts the engine composes (messages): UTF-8.
+    static QString fromUtf8(std::string_view text);
 
-    // File paths go to the core in the file system's own encoding.
+    // File paths go to the engine in the file system's own encoding.
     static std::string fromPath(const QString& path);
     static QString toPath(const std::string& path);
 };

@@ -1,6 +1,7 @@
 #include "gui/filetree/FileTreeModel.h"
 
 #include "core/filetree/FileTree.h"
+#include "gui/common/CoreText.h"
 
 #include <limits>
 
@@ -58,6 +59,5 @@ bool FileTreeModel::hasChildren(const QModelIndex& parent) const {
 QVariant FileTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
-    const std::string_view text = tree_.text(nodeOf(index));
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+    return CoreText::fromFile(tree_.text(nodeOf(index)));
 }

@@ -10,14 +10,14 @@ class FileTree;
 }
 
 // The find command's match test: does a node's text contain the search text,
-// both taken in upper case? Node texts are single-byte (Latin-1) file text;
-// each byte is folded through a table so that a search over every node of a
-// large tree never builds a string per node.
+// both taken in upper case? Node texts are file bytes; each byte is folded
+// through a table so that a search over every node of a large tree never
+// builds a string per node.
 class NodeTextSearch {
 public:
     explicit NodeTextSearch(const QString& searchText);
 
-    bool matches(std::string_view latin1Text) const;
+    bool matches(std::string_view fileText) const;
 
     // The first node from first to last (1-based tree indexes, both included)
     // whose text matches, or 0 when none does.

@@ -113,10 +113,10 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     layout->addWidget(statusBar1_);
     applyMinimumSize();
 
-    qm::Module1& m = context_.module1();
     setWindowTitle(PlainText::windowTitle(QStringLiteral("NSF File Tree (") +
-                                          CoreText::toPath(m.FileName) + QStringLiteral(")")));
-    m.FindIndex = 0;
+                                          CoreText::toPath(context_.module1().FileName) +
+                                          QStringLiteral(")")));
+    context_.findState().FindIndex = 0;
     BuildTree();
 
     QScrollBar* rows = treeView1_->verticalScrollBar();
@@ -193,8 +193,7 @@ void frmNSFTree::ShowRecordProperties() {
 
 QString frmNSFTree::notFoundText() const {
     // The text as typed, not upper-cased.
-    return QLatin1Char('\'') + CoreText::toQString(context_.module1().SearchText) +
-           QStringLiteral("' was not found.");
+    return QLatin1Char('\'') + context_.findState().SearchText + QStringLiteral("' was not found.");
 }
 
 void frmNSFTree::FindNext() {
@@ -202,15 +201,15 @@ void frmNSFTree::FindNext() {
 }
 
 void frmNSFTree::FindAgain() {
-    find(Direction::Forward, context_.module1().SearchText.empty());
+    find(Direction::Forward, context_.findState().SearchText.isEmpty());
 }
 
 void frmNSFTree::FindPrevious() {
-    find(Direction::Backward, context_.module1().SearchText.empty());
+    find(Direction::Backward, context_.findState().SearchText.isEmpty());
 }
 
 void frmNSFTree::find(Direction direction, bool askForText) {
-    qm::Module1& m = context_.module1();
+    FindState& m = context_.findState();
     // Indexes here are the tree's 1-based ones; FindIndex is the last hit.
     const qint64 count = tree_.size();
     const bool forward = direction == Direction::Forward;
@@ -233,9 +232,9 @@ void frmNSFTree::find(Direction direction, bool askForText) {
 
     qint64 end = forward ? count : 1;
     for (;;) {
-        if (m.SearchText.empty())
+        if (m.SearchText.isEmpty())
             return;
-        const NodeTextSearch search(CoreText::toQString(m.SearchText));
+        const NodeTextSearch search(m.SearchText);
         const qint64 hit =
             forward ? search.findFirst(tree_, start, end) : search.findLast(tree_, end, start);
         if (hit) {

@@ -1,8 +1,7 @@
 #include "gui/find/frmFind.h"
 
-#include "core/layouts/Module1.h"
-#include "gui/common/CoreText.h"
 #include "gui/common/WindowPositions.h"
+#include "gui/find/FindState.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,10 +19,10 @@ QRect twipsRect(const QWidget* reference, float left, float top, float width, fl
 } // namespace
 
 // Title and close box only: no minimize or maximize button.
-frmFind::frmFind(qm::Module1& module1, QWidget* parent)
+frmFind::frmFind(FindState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , module1_(module1) {
+    , state_(state) {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
     setModal(true);
@@ -58,7 +57,7 @@ frmFind::frmFind(qm::Module1& module1, QWidget* parent)
     connect(cmdClear_, &QPushButton::clicked, this, &frmFind::cmdClearClick);
 
     WindowPositions::restore(this, objectName());
-    txtSearch_->setText(CoreText::toQString(module1_.SearchText));
+    txtSearch_->setText(state_.SearchText);
     // Ready to type over the last text, or to press Enter to search for it again.
     txtSearch_->selectAll();
     txtSearch_->setFocus();
@@ -80,12 +79,12 @@ void frmFind::done(int result) {
 }
 
 void frmFind::cmdSearchClick() {
-    module1_.SearchText = txtSearch_->text().toStdString();
+    state_.SearchText = txtSearch_->text();
     accept();
 }
 
 void frmFind::cmdCancelClick() {
-    module1_.SearchText.clear();
+    state_.SearchText.clear();
     reject();
 }
 

@@ -2,9 +2,7 @@
 
 #include <QDialog>
 
-namespace qm {
-struct Module1;
-}
+struct FindState;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +16,7 @@ class frmFind : public QDialog {
 public:
     static constexpr int kMaxSearchLength = 50;
 
-    explicit frmFind(qm::Module1& module1, QWidget* parent = nullptr);
+    explicit frmFind(FindState& state, QWidget* parent = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -32,7 +30,7 @@ private slots:
     void cmdClearClick();
 
 private:
-    qm::Module1& module1_;
+    FindState& state_;
     QLabel* label1_ = nullptr;
     QLineEdit* txtSearch_ = nullptr;
     QPushButton* cmdSearch_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "core/layouts/Module1.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/find/FindState.h"
 
 #include <QPointer>
 
@@ -16,9 +17,12 @@ public:
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
-    // FileNumber, FileName, MapFolder, RecordLayouts, SearchText, ... of the run.
+    // FileNumber, FileName, MapFolder, RecordLayouts, ... of the run.
     qm::Module1& module1() { return module1_; }
     const qm::Module1& module1() const { return module1_; }
+
+    // The open file's find state, used by its file tree window.
+    FindState& findState() { return findState_; }
 
     // Reports core messages as message boxes owned by the active window.
     MessageBoxes& messages() { return messages_; }
@@ -30,6 +34,7 @@ public:
 
 private:
     qm::Module1 module1_;
+    FindState findState_;
     MessageBoxes messages_;
     QPointer<DocumentArea> documents_;
 };

@@ -1,7 +1,7 @@
 #include "gui/shell/frmMain.h"
 
 #include "core/Version.h"
-#include "core/layouts/VersionDetector.h"
+#include "core/layouts/ClaimFileOpener.h"
 #include "gui/about/Branding.h"
 #include "gui/about/frmAbout.h"
 #include "gui/common/CoreText.h"
@@ -22,7 +22,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
-#include <string>
 
 namespace {
 
@@ -215,9 +214,7 @@ void frmMain::closeFileWindows() {
 }
 
 void frmMain::resetFindState() {
-    qm::Module1& m = context_.module1();
-    m.SearchText.clear();
-    m.FindIndex = 0;
+    context_.findState() = FindState();
 }
 
 void frmMain::fileOpen() {
@@ -236,49 +233,23 @@ void frmMain::fileOpen() {
 
 void frmMain::openFile(const QString& chosenPath) {
     closeFileWindows();
-    qm::Module1& m = context_.module1();
     const QString path = QDir::toNativeSeparators(chosenPath);
-    m.FileName = CoreText::fromPath(path);
-    if (m.FileNumber != 0)
-        m.Files.close(m.FileNumber);
-
-    std::string error;
-    bool opened = false;
-    if (QFileInfo(path).isDir()) {
-        error = "It is a folder, not a file.";
-    } else {
-        m.FileNumber = m.Files.FreeFile();
-        if (m.FileNumber == 0)
-            error = "No file handle is free.";
-        else
-            opened = m.Files.open(m.FileNumber, m.FileName, &error);
-    }
-    if (!opened) {
-        QString reason = CoreText::toQString(error);
-        if (reason.isEmpty())
-            reason = QStringLiteral("The file cannot be read.");
-        MessageBoxes::showMessage(
-            this,
-            QStringLiteral("Unable to open the file \"%1\" for reading.\n\n%2").arg(path, reason),
-            QStringLiteral("Unable to Open File"), qm::MessageIcon::Critical);
+    MessageBoxes messages(this);
+    const qm::OpenResult result =
+        qm::ClaimFileOpener::open(context_.module1(), CoreText::fromPath(path), messages);
+    if (!result.opened()) {
         setFileState(false, QStringLiteral("No File Open"));
         return;
     }
-
-    MessageBoxes mapMessages(this);
-    if (qm::DetectFileVersion(m, m.FileNumber, mapMessages)) {
-        setFileState(true, QStringLiteral("Opened File: ") + path, path);
-        recentFiles_.add(path);
-        updateRecentFilesMenu();
-        // What the user opens a claim file for: its tree, at once.
-        viewClaims();
-        return;
-    }
-    MessageBoxes::showMessage(
-        this, QStringLiteral("This is not an NSF file. Can not locate the AA0 record!"),
-        QStringLiteral("Unrecognizable File"), qm::MessageIcon::Exclamation);
-    m.Files.close(m.FileNumber);
-    setFileState(false, QStringLiteral("No File Open"));
+    QString status = QStringLiteral("Opened File: ") + path;
+    // Such a file reads as one long line; the status bar keeps saying why.
+    if (result.lfOnly)
+        status += QStringLiteral(" (lines end in LF only)");
+    setFileState(true, status, path);
+    recentFiles_.add(path);
+    updateRecentFilesMenu();
+    // What the user opens a claim file for: its tree, at once.
+    viewClaims();
 }
 
 void frmMain::fileClose() {

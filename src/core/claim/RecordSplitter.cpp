@@ -1,0 +1,43 @@
+#include "core/claim/RecordSplitter.h"
+
+#include "core/claim/TotalsCheck.h"
+
+#include <climits>
+
+namespace qm {
+
+namespace {
+bool hasPlainKey(std::string_view type) {
+    return type == "AA0" || type == "BA0" || type == "BA1" || type == "CA0";
+}
+} // namespace
+
+RecordSplitter::Split RecordSplitter::split(std::string_view line, std::string_view recordType) {
+    Split result;
+    result.typeIndex = recordTypeIndex(recordType);
+    if (result.typeIndex < 0)
+        return result;
+    const RecordLayout& layout = layouts_.at(result.typeIndex);
+    std::int32_t& occurrence = occurrences_[static_cast<std::size_t>(result.typeIndex)];
+    if (layout.repeats()) {
+        if (occurrence < INT32_MAX)
+            ++occurrence;
+    } else {
+        occurrence = 1;
+    }
+    result.occurrence = occurrence;
+    if (result.stored())
+        SumClaimRecord(totals, recordType, layout, line);
+    return result;
+}
+
+std::string RecordSplitter::nodeKey(const Split& split) const {
+    if (!split.stored())
+        return {};
+    const std::string_view type = kRecordTypes[static_cast<std::size_t>(split.typeIndex)];
+    if (!layouts_.at(split.typeIndex).repeats() || hasPlainKey(type))
+        return std::string(type);
+    return std::string(type) + "-" + std::to_string(split.occurrence);
+}
+
+} // namespace qm

@@ -1,0 +1,111 @@
+#include "core/common/FileText.h"
+
+namespace qm {
+
+namespace {
+
+std::array<char16_t, 256> makeTable() {
+    std::array<char16_t, 256> table{};
+    for (int byte = 0; byte < 256; ++byte)
+        table[static_cast<std::size_t>(byte)] = static_cast<char16_t>(byte);
+    // 0x81, 0x8D, 0x8F, 0x90 and 0x9D stay as their Latin-1 code points.
+    static const char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    for (int i = 0; i < 32; ++i)
+        table[static_cast<std::size_t>(0x80 + i)] = kHigh[i];
+    return table;
+}
+
+void appendCodePoint(std::string& out, char16_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+} // namespace
+
+const std::array<char16_t, 256>& FileText::codePoints() {
+    static const std::array<char16_t, 256> table = makeTable();
+    return table;
+}
+
+void FileText::appendUtf8(std::string& out, std::string_view bytes) {
+    const auto& table = codePoints();
+    for (char byte : bytes)
+        appendCodePoint(out, table[static_cast<unsigned char>(byte)]);
+}
+
+std::string FileText::toUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    appendUtf8(out, bytes);
+    return out;
+}
+
+namespace {
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const std::size_t extra = c < 0x80           ? 0
+                                  : (c >> 5) == 0x6  ? 1
+                                  : (c >> 4) == 0xE  ? 2
+                                  : (c >> 3) == 0x1E ? 3
+                                                     : 4;
+        if (extra == 4 || i + extra >= text.size())
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
+                return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string FileText::pathToUtf8(std::string_view bytes) {
+    return isValidUtf8(bytes) ? std::string(bytes) : toUtf8(bytes);
+}
+
+void FileText::appendPrintable(std::string& out, std::string_view bytes) {
+    static const char kHex[] = "0123456789abcdef";
+    const auto& table = codePoints();
+    for (char byte : bytes) {
+        const char16_t c = table[static_cast<unsigned char>(byte)];
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
+            out += "\\x";
+            out.push_back(kHex[(c >> 4) & 0xF]);
+            out.push_back(kHex[c & 0xF]);
+        } else {
+            appendCodePoint(out, c);
+        }
+    }
+}
+
+std::string FileText::toPrintable(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    appendPrintable(out, bytes);
+    return out;
+}
+
+} // namespace qm

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// The one rule for turning claim and map file bytes into text. Claim files
+// come from Windows systems: one byte is one character of Windows-1252
+// (Latin-1 plus the printable letters and signs at 0x80-0x9F, such as Š and
+// €); the five bytes it leaves undefined stand for their Latin-1 code points.
+class FileText {
+public:
+    // The Unicode code point of every byte.
+    static const std::array<char16_t, 256>& codePoints();
+    static char16_t codePoint(char byte) { return codePoints()[static_cast<unsigned char>(byte)]; }
+
+    // Appends the bytes as UTF-8.
+    static void appendUtf8(std::string& out, std::string_view bytes);
+    static std::string toUtf8(std::string_view bytes);
+
+    // A path in the file system's bytes, as text: as it is when it is valid
+    // UTF-8, else byte by byte by the file text rule.
+    static std::string pathToUtf8(std::string_view bytes);
+
+    // For a terminal: as toUtf8, with control characters written as escapes
+    // (\n, \r, \t, \\, \xNN), so that a file cannot retitle a terminal or
+    // forge lines of output.
+    static void appendPrintable(std::string& out, std::string_view bytes);
+    static std::string toPrintable(std::string_view bytes);
+};
+
+} // namespace qm

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/check/FileCheck.h"
+#include "core/layouts/LayoutCatalogue.h"
+
+#include <memory>
+#include <ostream>
+
+namespace qm {
+
+class JsonWriter;
+
+// The whole-file check written out claim by claim as the verdicts arrive,
+// as text or as one JSON document: {"claims": [...], "summary": {...}}.
+class CheckReport {
+public:
+    CheckReport(std::ostream& out, bool json, std::shared_ptr<const LayoutCatalogue> layouts);
+    ~CheckReport();
+
+    void add(const ClaimVerdict& verdict);
+    void finish(const FileCheck::Summary& summary);
+
+private:
+    std::ostream& out_;
+    std::unique_ptr<JsonWriter> json_;
+    std::shared_ptr<const LayoutCatalogue> layouts_;
+    bool jsonStarted_ = false;
+};
+
+} // namespace qm

@@ -1,0 +1,157 @@
+#include "core/report/ClaimReport.h"
+
+#include "core/claim/AssembledClaim.h"
+#include "core/common/FileText.h"
+#include "core/common/MessageTexts.h"
+#include "core/report/JsonWriter.h"
+#include "core/report/ReportText.h"
+
+#include <algorithm>
+
+namespace qm {
+
+namespace {
+
+void writeMessage(JsonWriter& json, const Message& message) {
+    json.beginObject()
+        .key("text")
+        .value(message.text)
+        .key("title")
+        .value(message.title)
+        .key("icon")
+        .value(iconName(message.icon))
+        .endObject();
+}
+
+void writeRecordJson(JsonWriter& json, const AssembledRecord& record, const RecordLayout& layout) {
+    json.beginObject()
+        .key("type")
+        .fileString(record.type)
+        .key("occurrence")
+        .value(record.occurrence)
+        .key("line")
+        .fileString(record.line)
+        .key("line_cut")
+        .value(record.lineCut)
+        .key("fields")
+        .beginArray();
+    for (int i = 0; i < int(record.fields.size()); ++i) {
+        const FieldDef& field = layout.field(i);
+        json.beginObject()
+            .key("slot")
+            .value(i + 1)
+            .key("id")
+            .fileString(field.FieldId)
+            .key("name")
+            .fileString(field.FieldName)
+            .key("value")
+            .fileString(record.value(i))
+            .key("valid")
+            .value(record.valid(i))
+            .key("codes")
+            .fileString(field.TypeCodes)
+            .key("start")
+            .value(int(field.StartPos))
+            .key("end")
+            .value(int(field.EndPos))
+            .key("length")
+            .value(int(field.Length))
+            .endObject();
+    }
+    json.endArray().endObject();
+}
+
+// The claim form's record tree, children under their parents in insertion order.
+void writeNodes(std::ostream& out, const AssembledClaim& claim, const std::string& parent,
+                int depth) {
+    for (const ClaimNode& node : claim.nodes) {
+        if (node.parent != parent)
+            continue;
+        out << std::string(std::size_t(2 + 2 * depth), ' ') << FileText::toPrintable(node.key)
+            << '\n';
+        writeNodes(out, claim, node.key, depth + 1);
+    }
+}
+
+} // namespace
+
+void ClaimReport::writeJson(JsonWriter& json, const AssembledClaim& claim, std::string_view key) {
+    json.beginObject()
+        .key("key")
+        .fileString(key)
+        .key("rt")
+        .fileString(claim.RT)
+        .key("totals_checked")
+        .value(claim.totals.checked())
+        .key("totals_ok")
+        .value(claim.totals.ok())
+        .key("totals_state")
+        .value(totalsStateName(claim.totals.state))
+        .key("xa0_present")
+        .value(claim.totals.xa0Present)
+        .key("comparisons")
+        .beginArray();
+    for (const TotalsComparison& comparison : claim.totals.compared) {
+        ReportText::writeComparison(json, comparison, claim.layouts.get());
+        json.key("match").value(comparison.match).endObject();
+    }
+    json.endArray().key("messages").beginArray();
+    if (!claim.totals.ok())
+        writeMessage(json, MessageTexts::totalsDoNotCompute());
+    json.endArray().key("nodes").beginArray();
+    for (const ClaimNode& node : claim.nodes) {
+        json.beginObject().key("key").fileString(node.key).key("parent");
+        if (node.parent.empty())
+            json.null();
+        else
+            json.fileString(node.parent);
+        json.endObject();
+    }
+    json.endArray().key("records").beginObject();
+    for (const ClaimNode& node : claim.nodes) {
+        const AssembledRecord* record = claim.record(node);
+        const RecordLayout* layout = record ? claim.layout(*record) : nullptr;
+        if (!layout)
+            continue;
+        json.key(FileText::toUtf8(node.key));
+        writeRecordJson(json, *record, *layout);
+    }
+    json.endObject().endObject();
+}
+
+void ClaimReport::writeText(std::ostream& out, const AssembledClaim& claim, std::string_view key,
+                            std::string_view nodeText) {
+    out << "== " << FileText::toPrintable(key) << "  " << FileText::toPrintable(nodeText) << '\n';
+    if (claim.totals.checked())
+        out << "Totals: " << ReportText::totalsLine(claim.totals.state, claim.totals.mismatched())
+            << '\n';
+    out << "Records:\n";
+    writeNodes(out, claim, std::string(), 0);
+    for (const ClaimNode& node : claim.nodes) {
+        const AssembledRecord* record = claim.record(node);
+        const RecordLayout* layout = record ? claim.layout(*record) : nullptr;
+        if (!layout)
+            continue;
+        out << '\n' << FileText::toPrintable(node.key) << '\n';
+        if (record->lineCut)
+            out << "  (line cut after " << record->line.size() << " characters)\n";
+        std::size_t nameWidth = 4;
+        for (const FieldDef& field : layout->fields())
+            nameWidth = std::max(nameWidth, field.FieldName.size());
+        out << "  No.   " << ReportText::padded("Name", nameWidth) << "  Value\n";
+        for (int i = 0; i < layout->fieldCount(); ++i) {
+            const FieldDef& field = layout->field(i);
+            std::string row = record->valid(i) ? "  " : "* ";
+            row += ReportText::padded(FileText::toPrintable(field.FieldId), 6);
+            row += ReportText::padded(FileText::toPrintable(field.FieldName), nameWidth);
+            row += "  ";
+            row += FileText::toPrintable(record->value(i));
+            // Trailing blanks are padding here; the JSON output keeps them.
+            row.erase(row.find_last_not_of(' ') + 1);
+            out << row << '\n';
+        }
+    }
+    out << '\n';
+}
+
+} // namespace qm

@@ -1,0 +1,69 @@
+#include "core/report/ReportText.h"
+
+#include "core/common/FileText.h"
+#include "core/common/MessageTexts.h"
+#include "core/layouts/LayoutCatalogue.h"
+#include "core/report/JsonWriter.h"
+
+namespace qm {
+
+std::string ReportText::padded(std::string_view utf8, std::size_t width) {
+    std::size_t characters = 0;
+    for (char c : utf8)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    std::string text(utf8);
+    if (characters < width)
+        text.append(width - characters, ' ');
+    return text;
+}
+
+std::string_view ReportText::fieldName(const LayoutCatalogue* layouts, std::string_view recordType,
+                                       int field) {
+    const RecordLayout* layout = layouts ? layouts->find(recordType) : nullptr;
+    if (!layout || field < 0 || field >= layout->fieldCount())
+        return {};
+    return layout->field(field).FieldName;
+}
+
+std::string ReportText::totalsLine(TotalsState state, const std::vector<std::string>& mismatched) {
+    switch (state) {
+    case TotalsState::NotAClaim:
+    case TotalsState::Ok:
+        break;
+    case TotalsState::NoTrailer:
+        return "ok (no XA0: nothing compared)";
+    case TotalsState::CouldNotCheck:
+        return "could not be checked (the map lacks XA0 fields that the check compares)";
+    case TotalsState::DoNotCompute: {
+        const Message message = MessageTexts::totalsDoNotCompute();
+        std::string line = message.title + ": " + message.text + " (fields";
+        for (const std::string& id : mismatched)
+            line += ' ' + FileText::toPrintable(id);
+        return line + ")";
+    }
+    }
+    return "ok";
+}
+
+void ReportText::writeComparison(JsonWriter& json, const TotalsComparison& comparison,
+                                 const LayoutCatalogue* layouts) {
+    json.beginObject()
+        .key("id")
+        .fileString(comparison.fieldId)
+        .key("name")
+        .fileString(fieldName(layouts, "XA0", comparison.field))
+        .key("found")
+        .fileString(comparison.stated)
+        .key("expected")
+        .value(comparison.computed);
+}
+
+std::string ReportText::comparisonLine(const TotalsComparison& comparison,
+                                       const LayoutCatalogue* layouts) {
+    return FileText::toPrintable(comparison.fieldId) + " " +
+           FileText::toPrintable(fieldName(layouts, "XA0", comparison.field)) + ": XA0 " +
+           FileText::toPrintable(comparison.stated) + ", the claim's records give " +
+           std::to_string(comparison.computed);
+}
+
+} // namespace qm
