@@ -6,10 +6,10 @@
 #include <QWidget>
 
 // Remembers where each window was, between runs, in the per-user settings store
-// (SettingsStore, group "Settings"): four keys per
-// window, its name followed by "Left", "Top", "Width" and "Height", each the
-// decimal text of a single-precision number of twips (1/1440 inch; 15 twips a
-// pixel at 96 dots per inch). Left and Top place the outer frame, Width and
+// (SettingsStore, group "Settings"): four keys per window, its name followed by
+// "Left", "Top", "Width" and "Height", each the decimal text of a
+// single-precision number of twips (1/1440 inch; 15 twips a pixel at 96 dots
+// per inch). Left and Top place the outer frame, Width and
 // Height are the outer size.
 //
 // Use, for a top-level window: restore in the constructor, save when it closes.
