@@ -3,6 +3,10 @@
 #include "core/common/FileText.h"
 #include "core/filetree/FileTree.h"
 
+#include <algorithm>
+#include <tuple>
+#include <utility>
+
 NodeTextSearch::NodeTextSearch(const QString& searchText) {
     // Node texts are file bytes: each is folded as the character the file text rule makes of it.
     const auto& codePoints = qm::FileText::codePoints();
@@ -33,12 +37,27 @@ bool NodeTextSearch::matches(std::string_view fileText) const {
     return false;
 }
 
+namespace {
+
+// The indexes from first to last (1-based, both included) that the tree has.
+std::pair<qint64, qint64> inTree(const qm::FileTree& tree, qint64 first, qint64 last) {
+    return {std::max<qint64>(first, 1), std::min<qint64>(last, tree.size())};
+}
+
+} // namespace
+
 qint64 NodeTextSearch::findFirst(const qm::FileTree& tree, qint64 first, qint64 last) const {
-    if (first < 1)
-        first = 1;
-    if (last > tree.size())
-        last = tree.size();
+    std::tie(first, last) = inTree(tree, first, last);
     for (qint64 index = first; index <= last; ++index) {
+        if (matches(tree.text(index - 1)))
+            return index;
+    }
+    return 0;
+}
+
+qint64 NodeTextSearch::findLast(const qm::FileTree& tree, qint64 first, qint64 last) const {
+    std::tie(first, last) = inTree(tree, first, last);
+    for (qint64 index = last; index >= first; --index) {
         if (matches(tree.text(index - 1)))
             return index;
     }
