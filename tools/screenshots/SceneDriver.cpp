@@ -1,7 +1,7 @@
 #include "SceneDriver.h"
 
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/shell/DocumentArea.h"
 #include "gui/shell/DocumentWindow.h"
 #include "gui/shell/Startup.h"
@@ -17,14 +17,14 @@
 
 SceneDriver::SceneDriver(QString outputDir)
     : outputDir_(std::move(outputDir)) {
-    WindowPositions::setSettingsFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
+    SettingsStore::setFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
     MessageBoxes::setTestMode(true);
 }
 
 SceneDriver::~SceneDriver() {
     main_.reset();
     MessageBoxes::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
 }
 
 bool SceneDriver::fail(const QString& why) {
