@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ok != ws.sink.messages.empty() || ws.sink.messages.size() > 1)
         std::abort();
     for (int i = 0; i < qm::kRecordTypeCount; ++i) {
-        const auto count = ws.m->RecordLayouts.at(i).Info.FieldCount;
-        if (count < 0 || count > qm::kMaxSlot)
+        const int count = ws.m->RecordLayouts->at(i).fieldCount();
+        if (count < 0 || count > qm::kMaxFields)
             std::abort();
     }
     return 0;

@@ -1,8 +1,13 @@
 #!/bin/sh
-# Installs what building and testing Quillmark needs on Debian 12, as root or through sudo.
+# Installs what building, testing and packaging Quillmark needs on Debian 12, as
+# root or through sudo. Extra package names given as arguments are installed too.
 set -e
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
+# dpkg-dev and file: cpack's dependency lookup. desktop-file-utils,
+# libxml2-utils, shared-mime-info and groff-base: the checkers the install test
+# runs on the desktop entry, icon, file type and man pages.
 $SUDO apt-get install -y --no-install-recommends \
-  cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev "$@"
+  cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev \
+  dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info groff-base "$@"

@@ -2,7 +2,7 @@
 
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -18,7 +18,7 @@ void GuiBenchSession::prepareEnvironment(Painting painting) {
 GuiBenchSession::GuiBenchSession(const QString& mapsDir) {
     // Never the user's settings, and no message box waiting for a user who is not there.
     QStandardPaths::setTestModeEnabled(true);
-    WindowPositions::setSettingsFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
+    SettingsStore::setFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
     MessageBoxes::setTestMode(true);
     context_.module1().MapFolder = CoreText::fromPath(QDir::toNativeSeparators(mapsDir));
 }

@@ -115,10 +115,6 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         error_ = parser.errorText();
         return Outcome::UsageError;
     }
-    if (parser.isSet(helpOption))
-        return Outcome::ShowHelp;
-    if (parser.isSet(versionOption))
-        return Outcome::ShowVersion;
 
     json_ = parser.isSet(jsonOption);
     if (parser.isSet(mapsOption)) {
@@ -128,6 +124,11 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         }
         mapsDir_ = raw(parser.value(mapsOption));
     }
+    // --version names the map folder in use, so it reads --maps first.
+    if (parser.isSet(helpOption))
+        return Outcome::ShowHelp;
+    if (parser.isSet(versionOption))
+        return Outcome::ShowVersion;
     if (parser.isSet(jobsOption)) {
         bool ok = false;
         jobs_ = parser.value(jobsOption).toInt(&ok);

@@ -228,6 +228,15 @@ private slots:
                 return false;
             });
             QCOMPARE(walked, texts);
+            walked.clear();
+            t.findText(
+                0, n,
+                [&](std::string_view text) {
+                    walked.emplace_back(text);
+                    return false;
+                },
+                true);
+            QCOMPARE(std::vector<std::string>(walked.rbegin(), walked.rend()), texts);
             for (int i = 0; i < n; i += 1 + n / 1000) {
                 QCOMPARE(t.position(i), positions[std::size_t(i)]);
                 QCOMPARE(t.text(i), texts[std::size_t(i)]);

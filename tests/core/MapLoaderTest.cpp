@@ -3,6 +3,7 @@
 #include "ClaimFileBuilder.h"
 #include "core/layouts/MapSearchPath.h"
 
+#include <QDir>
 #include <QTest>
 #include <sys/stat.h>
 
@@ -203,13 +204,16 @@ private slots:
         const QByteArray build = QUILLMARK_BUILD_DIR "/src/cli";
         QTest::newRow("all places")
             << QByteArray("/cli") << QByteArray("/env") << QByteArray("/opt/q/bin")
-            << QByteArrayList{"/cli", "/env", "/start", "/opt/q/bin/" QUILLMARK_DATA_MAPS_FROM_BIN};
+            << QByteArrayList{"/cli", "/env", "/start", "/opt/q/share/quillmark/maps"};
         QTest::newRow("repeats and blanks left out")
             << QByteArray("/start") << QByteArray() << QByteArray() << QByteArrayList{"/start"};
         QTest::newRow("run from the build folder")
             << QByteArray() << QByteArray() << build
-            << QByteArrayList{"/start", build + "/" QUILLMARK_DATA_MAPS_FROM_BIN,
-                              QUILLMARK_SOURCE_MAPS_DIR};
+            << QByteArrayList{
+                   "/start",
+                   QDir::cleanPath(QString::fromUtf8(build + "/" QUILLMARK_DATA_MAPS_FROM_BIN))
+                       .toUtf8(),
+                   QUILLMARK_SOURCE_MAPS_DIR};
     }
 
     void searchPathOrder() {

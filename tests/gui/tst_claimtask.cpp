@@ -8,7 +8,7 @@
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/AppContext.h"
@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -73,6 +74,10 @@ private slots:
     // Clicks the file no longer backs
     void clickAfterFileCloseSaysNoFileIsOpen();
     void clickAfterAnotherFileWasOpenedCompletes();
+
+    // The windows of one file go when another is opened or the file closed
+    void windowsFollowTheOpenFile_data();
+    void windowsFollowTheOpenFile();
 
     // The whole task as a user does it, from start-up through the file tree
     void walkTheMainTaskThroughTheFileTree();
@@ -128,7 +133,7 @@ void tst_claimtask::cleanup() {
     main_.reset();
     context_.reset();
     MessageBoxes::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 
@@ -393,25 +398,17 @@ void tst_claimtask::closedFormIsMadeAgainAtItsRememberedPlace() {
 
 void tst_claimtask::clickAfterFileCloseSaysNoFileIsOpen() {
     click("CA0967");
-    const QStringList nodes = ui().nodes();
-    QVERIFY(ui().clickNode(QStringLiteral("FA0-2")));
-    const QString line = ui().tbRecord()->text();
-
+    QPointer<frmClaimForm> open = form();
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    // The form went with the file; a node of a tree kept from it leads nowhere.
+    QVERIFY(!form());
+    QTRY_VERIFY(!open);
     click("CA09017");
     QCOMPARE(MessageBoxes::shown().size(), 1);
     const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
     QCOMPARE(box.text, QStringLiteral("No claim file is open."));
     QCOMPARE(box.title, QStringLiteral("Claim Form"));
     QCOMPARE(box.icon, qm::MessageIcon::Information);
-    QCOMPARE(ui().nodes(), nodes);
-    QCOMPARE(ui().selectedKey(), QStringLiteral("FA0-2"));
-    QCOMPARE(ui().tbRecord()->text(), line);
-
-    // Without any form open, nothing is made either.
-    formDocument()->close();
-    QTRY_VERIFY(!form());
-    click("AA01");
     QVERIFY(!form());
     QVERIFY(!formDocument());
 }
@@ -428,6 +425,72 @@ void tst_claimtask::clickAfterAnotherFileWasOpenedCompletes() {
         QVERIFY2(form(), key);
         QVERIFY2(formDocument(), key);
     }
+}
+
+// The windows of one file go when another is opened or the file closed
+
+void tst_claimtask::windowsFollowTheOpenFile_data() {
+    // The next file, or an empty path for File > Close; and its tree's
+    // caption, empty when the next file fails to open.
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("nextCaption");
+    QTest::newRow("another file") << kSample200
+                                  << QStringLiteral("NSF File Tree (%1)").arg(kSample200);
+    QTest::newRow("the same file")
+        << kSample301 << QStringLiteral("NSF File Tree (%1)").arg(kSample301);
+    QTest::newRow("no claim file") << QStringLiteral(SAMPLES_DIR "/not-a-claim.txt") << QString();
+    QTest::newRow("a missing file") << QStringLiteral(SAMPLES_DIR "/no-such-file.nsf") << QString();
+    QTest::newRow("File > Close") << QString() << QString();
+}
+
+void tst_claimtask::windowsFollowTheOpenFile() {
+    QFETCH(QString, next);
+    QFETCH(QString, nextCaption);
+    main_->setTreeWindowFactory([this] {
+        auto* tree = new frmNSFTree(*context_);
+        claims_->connectTree(*tree);
+        return tree;
+    });
+    auto treeDocument = [this] {
+        return main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    };
+
+    // A successful open shows the file's tree at once; View Claims only raises it.
+    main_->openFile(kSample301);
+    QPointer<DocumentWindow> tree = treeDocument();
+    QVERIFY(tree);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
+    QCOMPARE(treeDocument(), tree.data());
+    auto* treeWindow = qobject_cast<frmNSFTree*>(tree->widget());
+    emit treeWindow->nodeActivated(*treeWindow->tree().findKey("CA0967"));
+    QPointer<DocumentWindow> form = formDocument();
+    QVERIFY(form);
+    tree->setGeometry(10, 20, 400, 500);
+    form->setGeometry(420, 20, 500, 500);
+    context_->findState().SearchText = QStringLiteral("wilma");
+    context_->findState().FindIndex = 3;
+
+    if (next.isEmpty())
+        QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    else
+        main_->openFile(next);
+
+    // Both windows closed, each saving its place, and the search starts afresh.
+    QTRY_VERIFY(!tree && !form);
+    QVERIFY(!claims_->form());
+    const QStringList stored = GuiTest::storedSettings(*dir_);
+    const QStringList places =
+        GuiTest::placeLines(QStringLiteral("frmNSFTree"), QRect(10, 20, 400, 500)) +
+        GuiTest::placeLines(QStringLiteral("frmClaimForm"), QRect(420, 20, 500, 500));
+    for (const QString& line : places)
+        QVERIFY2(stored.contains(line), qPrintable(line));
+    QVERIFY(context_->findState().SearchText.isEmpty());
+    QCOMPARE(context_->findState().FindIndex, qint64(0));
+
+    // The next file's own tree, when it opened.
+    DocumentWindow* nextTree = treeDocument();
+    QCOMPARE(nextTree ? nextTree->windowTitle() : QString(), nextCaption);
+    QVERIFY(!formDocument());
 }
 
 // The whole task as a user does it, from start-up through the file tree
@@ -528,15 +591,9 @@ void tst_claimtask::walkTheMainTaskThroughTheFileTree() {
     formDocument()->resize(120, 90);
     QCOMPARE(formDocument()->size(), QSize(px(5000), px(5000)));
 
-    // After File > Close the tree is still there, but its nodes lead nowhere.
+    // File > Close takes the tree and the form with the file.
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
-    MessageBoxes::reset();
-    MessageBoxes::setTestMode(true);
-    QVERIFY(clickTree("CA018999"));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text, QStringLiteral("No claim file is open."));
-    QCOMPARE(MessageBoxes::shown().constFirst().title, QStringLiteral("Claim Form"));
-    QVERIFY(ui().node(QStringLiteral("GC0-1")));
+    QVERIFY(main_->documents()->subWindowList().isEmpty());
 }
 
 QTEST_MAIN(tst_claimtask)

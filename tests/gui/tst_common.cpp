@@ -3,16 +3,20 @@
 #include "core/common/MessageTexts.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/common/WindowPositions.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -20,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <sys/stat.h>
 
 class tst_common : public QObject {
     Q_OBJECT
@@ -52,6 +57,10 @@ private slots:
     void placeOutOfSightFallsBackToTheDefault();
     void documentWindowIsPlacedInTheArea();
     void realStoreIsNamedQuillmark();
+    void settingsThatAreNoRegularFileAreIgnored_data();
+    void settingsThatAreNoRegularFileAreIgnored();
+    void restoredWindowFitsTheScreenItLandsOn_data();
+    void restoredWindowFitsTheScreenItLandsOn();
 
 private:
     void writeSettings(const QString& window, const QStringList& values);
@@ -75,9 +84,10 @@ void tst_common::init() {
 }
 
 void tst_common::cleanup() {
+    WindowPositions::setScreenAreas({});
     MessageBoxes::reset();
     FileDialog::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 
@@ -375,9 +385,10 @@ void tst_common::placeOutOfSightFallsBackToTheDefault_data() {
     QTest::newRow("below every screen") << QPoint(200, screen.bottom() + 10) << QPoint(67, 67);
     QTest::newRow("title above the screen") << QPoint(200, -300) << QPoint(67, 67);
     QTest::newRow("left of every screen") << QPoint(-500, 100) << QPoint(67, 67);
-    // A window only partly on the screen, its title strip reachable, stays.
-    QTest::newRow("partly off the left") << QPoint(-250, 100) << QPoint(-250, 100);
-    QTest::newRow("maximized frame just above") << QPoint(-8, -8) << QPoint(-8, -8);
+    // A window only partly on the screen, its title strip reachable, is moved
+    // onto it.
+    QTest::newRow("partly off the left") << QPoint(-250, 100) << QPoint(0, 100);
+    QTest::newRow("maximized frame just above") << QPoint(-8, -8) << QPoint(0, 0);
 }
 
 void tst_common::placeOutOfSightFallsBackToTheDefault() {
@@ -431,11 +442,80 @@ void tst_common::documentWindowIsPlacedInTheArea() {
 }
 
 void tst_common::realStoreIsNamedQuillmark() {
-    WindowPositions::setSettingsFile(QString());
-    const std::unique_ptr<QSettings> settings = WindowPositions::openSettings();
+    SettingsStore::setFile(QString());
+    const std::unique_ptr<QSettings> settings = SettingsStore::open();
+    QVERIFY(settings);
     QCOMPARE(settings->organizationName(), QStringLiteral("Quillmark"));
     QCOMPARE(settings->applicationName(), QStringLiteral("Quillmark"));
     QCOMPARE(settings->scope(), QSettings::UserScope);
+    // Every file the store reads is looked at before it is opened, its own first.
+    QCOMPARE(SettingsStore::files().constFirst(), settings->fileName());
+}
+
+void tst_common::settingsThatAreNoRegularFileAreIgnored_data() {
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("named pipe") << true;
+    QTest::newRow("folder") << false;
+}
+
+void tst_common::settingsThatAreNoRegularFileAreIgnored() {
+    QFETCH(bool, pipe);
+    const QString path = GuiTest::settingsFile(*dir_);
+    if (pipe)
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else
+        QVERIFY(QDir().mkpath(path));
+    // Said once, however often the store is asked for.
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression(QStringLiteral("settings file .* is not a regular file")));
+    QVERIFY(!SettingsStore::open());
+
+    QWidget window;
+    WindowPositions::restore(&window, QStringLiteral("frmMain"));
+    QCOMPARE(QRect(window.pos(), window.size()), pixels(1000, 1000, 6000, 2000));
+    WindowPositions::save(&window, QStringLiteral("frmMain"));
+    QVERIFY(!WindowPositions::isStored(QStringLiteral("frmMain")));
+    const QFileInfo after(path);
+    QVERIFY(after.exists() && !after.isFile());
+}
+
+void tst_common::restoredWindowFitsTheScreenItLandsOn_data() {
+    QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("expected");
+    // Two screens side by side, the first with a panel along its top.
+    const QList<QRect> two{QRect(0, 20, 400, 280), QRect(400, 0, 300, 300)};
+    QTest::newRow("fits as stored") << two << QRect(50, 60, 200, 100) << QRect(50, 60, 200, 100);
+    QTest::newRow("490000 twips square")
+        << two << QRect(67, 67, 32667, 32667) << QRect(0, 20, 400, 280);
+    QTest::newRow("too large for the second screen")
+        << two << QRect(450, 10, 500, 400) << QRect(400, 0, 300, 300);
+    QTest::newRow("across both, centre on the second")
+        << two << QRect(350, 100, 200, 100) << QRect(400, 100, 200, 100);
+    QTest::newRow("under the panel") << two << QRect(100, 5, 200, 100) << QRect(100, 20, 200, 100);
+    // The real screen, as it is, with whatever scale factor the run has.
+    const QRect real = QGuiApplication::primaryScreen()->availableGeometry();
+    QTest::newRow("1600 by 990 on the real screen")
+        << QList<QRect>() << QRect(0, 0, 1600, 990)
+        << QRect(real.topLeft(), QSize(qMin(1600, real.width()), qMin(990, real.height())));
+}
+
+void tst_common::restoredWindowFitsTheScreenItLandsOn() {
+    QFETCH(QList<QRect>, screens);
+    QFETCH(QRect, stored);
+    QFETCH(QRect, expected);
+    WindowPositions::setScreenAreas(screens);
+    writeSettings(QStringLiteral("frmMain"),
+                  {QString::number(stored.x() * 15), QString::number(stored.y() * 15),
+                   QString::number(stored.width() * 15), QString::number(stored.height() * 15)});
+    QWidget window;
+    WindowPositions::restore(&window, QStringLiteral("frmMain"));
+    QCOMPARE(QRect(window.pos(), window.size()), expected);
+    if (screens.isEmpty()) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
+    }
 }
 
 QTEST_MAIN(tst_common)

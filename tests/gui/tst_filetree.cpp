@@ -5,7 +5,7 @@
 #include "core/filetree/TreeBuilder.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/TreeBuildJob.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -144,6 +144,9 @@ private slots:
     void findOpensACollapsedBatch();
     void findWorksAfterTheFileWasClosed();
     void findReachesIndexesBeyondSixteenBits();
+    void keysFindForwardAndBack();
+    void foundNodeIsWhollyInView_data();
+    void foundNodeIsWhollyInView();
 
     // Node clicks
     void clickAndEnterActivateButFindDoesNot();
@@ -157,7 +160,9 @@ private:
     bool openClaimFile(const QString& path);
     std::unique_ptr<frmNSFTree> showTree(const QString& path);
     std::unique_ptr<frmMain> startWith(const QString& path);
-    bool pressFind(frmNSFTree& window, const QString& typed, Leave leave = Leave::FindIt);
+    bool pressFind(frmNSFTree& window, const QString& typed, Leave leave = Leave::FindIt,
+                   const QKeySequence& keys = QKeySequence());
+    bool pressWithoutDialog(frmNSFTree& window, const QKeySequence& keys);
     QTreeView* treeView(const frmNSFTree& window) const;
     QString panelText(const frmNSFTree& window, int panel) const;
     qint64 selectedIndex(const frmNSFTree& window) const;
@@ -187,7 +192,7 @@ void tst_filetree::cleanup() {
     TreeBuildJob::setBuildForTests({});
     context_.reset();
     MessageBoxes::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 
@@ -232,10 +237,12 @@ std::unique_ptr<frmMain> tst_filetree::startWith(const QString& path) {
     return main;
 }
 
-// Presses Find on the toolbar and answers the find dialog it opens: types
-// `typed` over the box's text (a null string leaves the box as it opened)
-// and leaves the dialog by `leave`. False when no find dialog came up.
-bool tst_filetree::pressFind(frmNSFTree& window, const QString& typed, Leave leave) {
+// Presses Find on the toolbar (or the keys given, in the tree) and answers the
+// find dialog it opens: types `typed` over the box's text (a null string
+// leaves the box as it opened) and leaves the dialog by `leave`. False when
+// no find dialog came up.
+bool tst_filetree::pressFind(frmNSFTree& window, const QString& typed, Leave leave,
+                             const QKeySequence& keys) {
     bool answered = false;
     int attempts = 0;
     std::function<void()> answer = [&] {
@@ -258,9 +265,26 @@ bool tst_filetree::pressFind(frmNSFTree& window, const QString& typed, Leave lea
         answered = true;
     };
     QTimer::singleShot(0, &window, answer);
-    if (!GuiTest::triggerAction(&window, QStringLiteral("Find")))
+    if (!keys.isEmpty())
+        QTest::keySequence(treeView(window), keys);
+    else if (!GuiTest::triggerAction(&window, QStringLiteral("Find")))
         return false;
     return answered && !QApplication::activeModalWidget();
+}
+
+// Presses keys in the tree; false when a find dialog came up (it is closed).
+bool tst_filetree::pressWithoutDialog(frmNSFTree& window, const QKeySequence& keys) {
+    bool dialogSeen = false;
+    QTimer guard;
+    connect(&guard, &QTimer::timeout, this, [&dialogSeen] {
+        if (auto* dialog = qobject_cast<frmFind*>(QApplication::activeModalWidget())) {
+            dialogSeen = true;
+            dialog->close();
+        }
+    });
+    guard.start(10);
+    QTest::keySequence(treeView(window), keys);
+    return !dialogSeen;
 }
 
 QTreeView* tst_filetree::treeView(const frmNSFTree& window) const {
@@ -789,6 +813,99 @@ void tst_filetree::findReachesIndexesBeyondSixteenBits() {
     QCOMPARE(findIndex(), qint64(3));
 }
 
+void tst_filetree::keysFindForwardAndBack() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+
+    const QKeySequence f3(Qt::Key_F3), shiftF3(Qt::SHIFT | Qt::Key_F3), ctrlF(Qt::CTRL | Qt::Key_F);
+    const QString askTop = QStringLiteral("'needle' was not found. Start from the begining?");
+    const QString askEnd = QStringLiteral("'needle' was not found. Start from the end?");
+    struct Step {
+        QKeySequence keys;
+        QString typed;   // what the find dialog gets; null when none may come up
+        QString asked;   // the wrap question, answered Retry; empty when none
+        qint64 selected; // 1-based
+    };
+    // Only nodes 2 and 5 hold "needle", node 9 "zulu".
+    const Step steps[] = {
+        {f3, QStringLiteral("needle"), QString(), 2}, // no search text yet: F3 asks
+        {f3, QString(), QString(), 5},
+        {f3, QString(), askTop, 2},
+        {shiftF3, QString(), askEnd, 5},
+        {shiftF3, QString(), QString(), 2},
+        {ctrlF, QStringLiteral("zulu"), QString(), 9},
+    };
+    int number = 0;
+    for (const Step& step : steps) {
+        const QByteArray what = "step " + QByteArray::number(++number);
+        // The keys work wherever the focus is in the window.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        treeView(*window)->setFocus();
+        MessageBoxes::reset();
+        MessageBoxes::setTestMode(true);
+        if (!step.asked.isEmpty())
+            MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
+        if (step.typed.isNull())
+            QVERIFY2(pressWithoutDialog(*window, step.keys), what.constData());
+        else
+            QVERIFY2(pressFind(*window, step.typed, Leave::FindIt, step.keys), what.constData());
+        QVERIFY2(selectedIndex(*window) == step.selected, what.constData());
+        QCOMPARE(findIndex(), step.selected);
+        QStringList shown;
+        for (const MessageBoxes::Record& box : MessageBoxes::shown())
+            shown.append(box.text);
+        QCOMPARE(shown, step.asked.isEmpty() ? QStringList() : QStringList{step.asked});
+    }
+}
+
+void tst_filetree::foundNodeIsWhollyInView_data() {
+    QTest::addColumn<bool>("fromTheEnd");
+    QTest::addColumn<bool>("collapsed");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("above the view") << true << false << QStringLiteral("last3,");
+    QTest::newRow("in a closed batch above") << true << true << QStringLiteral("last3,");
+    QTest::newRow("in a closed batch below") << false << true << QStringLiteral("last57");
+}
+
+void tst_filetree::foundNodeIsWhollyInView() {
+    QFETCH(bool, fromTheEnd);
+    QFETCH(bool, collapsed);
+    QFETCH(QString, typed);
+    QList<QByteArray> lines{aa0("SUBMITTER"), ba0("1", "GROUP")};
+    // The later claims have texts too wide for the window: when they come
+    // into view, a sideways scroll bar takes room from the rows.
+    for (int claim = 0; claim < 60; ++claim) {
+        const QByteArray wide = claim < 30 ? QByteArray() : QByteArray("XXXXXXXXXXXXXX");
+        lines.append(ca0("PCN" + wide, "LAST" + QByteArray::number(claim) + wide, "ANN" + wide));
+    }
+    const auto window = showTree(writeClaimFile(QStringLiteral("sixty.nsf"), lines));
+    QVERIFY(window);
+    QTreeView* view = treeView(*window);
+    const auto* model = static_cast<const FileTreeModel*>(view->model());
+    if (collapsed)
+        view->collapse(model->nodeIndex(1));
+    if (fromTheEnd)
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    else
+        view->scrollToTop();
+
+    QVERIFY(pressFind(*window, typed));
+    // Opening a closed batch lays the view out again a moment later: the
+    // column widens and a sideways scroll bar comes back. Look after that.
+    QTest::qWait(50);
+    const QModelIndex found = view->currentIndex();
+    QVERIFY(found.isValid());
+    QVERIFY(found.data().toString().startsWith(QStringLiteral("CA0: ") + typed.toUpper()));
+    // Whole from top to bottom; sideways a long text may go on out of sight.
+    const QRect place = view->visualRect(found);
+    QVERIFY2(place.top() >= 0 && place.bottom() < view->viewport()->height(),
+             qPrintable(QStringLiteral("row at %1..%2 in a viewport of %3")
+                            .arg(place.top())
+                            .arg(place.bottom())
+                            .arg(view->viewport()->height())));
+}
+
 // --- Node clicks ---
 
 void tst_filetree::clickAndEnterActivateButFindDoesNot() {
@@ -829,7 +946,7 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     QVERIFY(main);
     qm::Module1& m = context_->module1();
 
-    QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")));
+    // Opening the file showed its tree at once.
     DocumentWindow* document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
     QVERIFY(document);
     auto* window = qobject_cast<frmNSFTree*>(document->widget());
@@ -869,17 +986,29 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     window = qobject_cast<frmNSFTree*>(document->widget());
     QVERIFY(window);
 
-    // File > Close: the tree stays as built and Find still works.
+    // File > Close closes it with the file, saving its place.
+    QPointer<DocumentWindow> open(document);
+    document->move(30, 15);
     QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuFileClose")));
-    QVERIFY(pressFind(*window, QStringLiteral("rasmussen")));
-    QCOMPARE(selectedIndex(*window), qint64(9));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QTRY_VERIFY(!open);
+    QVERIFY(!main->documents()->findDocument(QStringLiteral("frmNSFTree")));
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Settings/frmNSFTreeLeft")).toString(),
+             QStringLiteral("450"));
 }
 
 void tst_filetree::slowBuildShowsItsProgressAndCanBeCancelled() {
     const std::unique_ptr<frmMain> main = startWith(samplePath("sample301.nsf"));
     QVERIFY(main);
     qm::Module1& m = context_->module1();
+    auto treeWindow = [&] {
+        return main->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    };
+    // Opening the file showed its tree at once: close it, to build anew.
+    QPointer<DocumentWindow> shown(treeWindow());
+    QVERIFY(shown);
+    shown->close();
+    QTRY_VERIFY(!shown);
     enum class End { Finish, CancelButton, Escape, OutOfMemory };
 
     // A build that reads 40 % of the file, then waits for the test to let it
@@ -925,9 +1054,6 @@ void tst_filetree::slowBuildShowsItsProgressAndCanBeCancelled() {
         if (!GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")))
             return -3;
         return progress;
-    };
-    auto treeWindow = [&] {
-        return main->documents()->findDocument(QStringLiteral("frmNSFTree"));
     };
 
     for (End how : {End::CancelButton, End::Escape}) {

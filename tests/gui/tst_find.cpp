@@ -2,7 +2,7 @@
 // close box, and where it opens.
 #include "GuiTest.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/find/FindState.h"
 #include "gui/find/frmFind.h"
 
@@ -68,7 +68,7 @@ void tst_find::init() {
 
 void tst_find::cleanup() {
     MessageBoxes::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 

@@ -5,7 +5,7 @@
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
@@ -63,7 +63,7 @@ void tst_hostile::cleanup() {
     main_.reset();
     context_.reset();
     MessageBoxes::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 
@@ -76,7 +76,11 @@ QString tst_hostile::openCopy() {
     return copy;
 }
 
+// A tree window built from the file as it is now: the one that opening the
+// file showed is closed first.
 frmNSFTree* tst_hostile::viewClaims() {
+    if (DocumentWindow* shown = main_->documents()->findDocument(QStringLiteral("frmNSFTree")))
+        shown->close();
     if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")))
         return nullptr;
     DocumentWindow* document = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));

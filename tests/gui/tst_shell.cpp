@@ -5,7 +5,8 @@
 #include "gui/about/frmAbout.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
+#include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
 #include "gui/shell/DocumentWindow.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -24,15 +26,19 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -76,6 +82,7 @@ private slots:
     // Tools > View Claims and the Window menu
     void viewClaimsCreatesTheTreeWindowOnceThenRaisesIt();
     void smallMainWindowGrowsToShowANewDocument();
+    void laterRunFitsANewDocumentIntoTheMainWindow();
     void tileHorizontalStacksFullWidthBands();
     void tileVerticalSetsFullHeightColumnsSideBySide();
     void cascadeOffsetsEachWindow();
@@ -87,6 +94,14 @@ private slots:
     void exitWhileMinimizedKeepsTheSavedPlace();
     void closingClosesDocumentsFirstEachSavingItsPlace();
 
+    // File names shown as they are
+    void fileNamesShowAsPlainText_data();
+    void fileNamesShowAsPlainText();
+
+    // File > Recent Files
+    void recentFilesListTheLastEightOpened();
+    void settingsPipeIsIgnoredAtStartUp();
+
 private:
     std::unique_ptr<frmMain> makeMainWindow();
     QAction* action(const QString& name) const;
@@ -94,6 +109,8 @@ private:
     QStringList openHandles() const;
     QWidget* addDocument(const QString& name, const QString& title);
     bool drop(const QMimeData& mime);
+    void storePlace(const QString& window, const QRect& pixels);
+    QStringList menuTexts(const QString& menu);
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
@@ -117,7 +134,7 @@ void tst_shell::cleanup() {
     context_.reset();
     MessageBoxes::reset();
     FileDialog::reset();
-    WindowPositions::setSettingsFile(QString());
+    SettingsStore::setFile(QString());
     dir_.reset();
 }
 
@@ -222,9 +239,11 @@ void tst_shell::menusHaveTheirCaptionsShortcutsAndStates_data() {
     };
     row("mnuFile", "mnuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), true);
     row("mnuFile", "mnuFileClose", "&Close", none, false);
+    row("mnuFile", "mnuFileRecent", "Recent &Files", none, false);
+    row("mnuFileRecent", "mnuFileRecentClear", "&Clear Menu", none, false);
     row("mnuFile", "mnuFileExit", "E&xit", none, true);
     row("mnuEdit", "mnuEditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), false);
-    row("mnuTools", "mnuClaimForm", "View Claims", none, false);
+    row("mnuTools", "mnuClaimForm", "&View Claims", QKeySequence(Qt::CTRL | Qt::Key_T), false);
     row("mnuTools", "mnuToolsOptions", "&Options...", none, false);
     row("mnuWindow", "mnuWindowCascade", "&Cascade", none, true);
     row("mnuWindow", "mnuWindowTileHorizontal", "Tile &Horizontal", none, true);
@@ -264,11 +283,16 @@ void tst_shell::copyAndOptionsAreNeverEnabled() {
     QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
                                   QStringLiteral("&Tools"), QStringLiteral("&Window"),
                                   QStringLiteral("&Help")}));
-    const QList<QAction*> fileItems =
+    QStringList fileItems;
+    const QList<QAction*> fileActions =
         main_->findChild<QMenu*>(QStringLiteral("mnuFile"))->actions();
-    QCOMPARE(fileItems.size(), 4);
-    QVERIFY(fileItems.at(2)->isSeparator());
-    QCOMPARE(fileItems.at(2)->objectName(), QStringLiteral("mnuFileBar0"));
+    for (const QAction* item : fileActions)
+        fileItems.append(item->objectName() +
+                         (item->isSeparator() ? QStringLiteral(" -") : QString()));
+    QCOMPARE(fileItems,
+             (QStringList{QStringLiteral("mnuFileOpen"), QStringLiteral("mnuFileClose"),
+                          QStringLiteral("mnuFileBar0 -"), QStringLiteral("mnuFileRecent"),
+                          QStringLiteral("mnuFileBar1 -"), QStringLiteral("mnuFileExit")}));
 
     QSignalSpy copied(action(QStringLiteral("mnuEditCopy")), &QAction::triggered);
     QVERIFY(!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuEditCopy")));
@@ -531,6 +555,36 @@ void tst_shell::smallMainWindowGrowsToShowANewDocument() {
                  "the new document window is in sight");
 }
 
+void tst_shell::storePlace(const QString& window, const QRect& pixels) {
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    const QStringList lines = GuiTest::placeLines(window, pixels);
+    for (const QString& line : lines)
+        settings.setValue(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1));
+}
+
+void tst_shell::laterRunFitsANewDocumentIntoTheMainWindow() {
+    // The user left the main window small; the tree window's place is larger.
+    storePlace(QStringLiteral("frmMain"), QRect(100, 100, 300, 250));
+    storePlace(QStringLiteral("frmNSFTree"), QRect(30, 40, 433, 433));
+    main_ = makeMainWindow();
+    const QRect before = main_->frameGeometry();
+    QCOMPARE(before, QRect(100, 100, 300, 250));
+    main_->setTreeWindowFactory([] {
+        auto* tree = new QWidget;
+        tree->setObjectName(QStringLiteral("frmNSFTree"));
+        return tree;
+    });
+    main_->openFile(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+
+    DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    QVERIFY(tree);
+    QTest::qWait(20);
+    QCOMPARE(main_->frameGeometry(), before);
+    const QRect area = main_->documents()->viewport()->rect();
+    QVERIFY(area.width() < 433 && area.height() < 433);
+    QCOMPARE(tree->geometry(), area);
+}
+
 void tst_shell::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
     main_ = makeMainWindow();
     main_->resize(700, 600);
@@ -766,6 +820,144 @@ void tst_shell::closingClosesDocumentsFirstEachSavingItsPlace() {
         GuiTest::placeLines(QStringLiteral("frmNSFTree"), QRect(30, 40, 300, 200));
     expected.sort();
     QCOMPARE(GuiTest::storedSettings(*dir_), expected);
+}
+
+// The text of every entry a menu shows (separators as "-").
+QStringList tst_shell::menuTexts(const QString& menu) {
+    auto* owner = main_->findChild<QMenu*>(menu);
+    if (!owner)
+        return {QStringLiteral("<no menu %1>").arg(menu)};
+    emit owner->aboutToShow();
+    QStringList texts;
+    const QList<QAction*> actions = owner->actions();
+    for (const QAction* item : actions) {
+        if (item->isVisible())
+            texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+    }
+    return texts;
+}
+
+void tst_shell::fileNamesShowAsPlainText_data() {
+    QTest::addColumn<QString>("place");
+    for (const char* place : {"status panel", "status tooltip", "tree caption", "Window menu",
+                              "Recent Files menu", "message box"})
+        QTest::newRow(place) << QString::fromLatin1(place);
+}
+
+void tst_shell::fileNamesShowAsPlainText() {
+    QFETCH(QString, place);
+    // Markup, an ampersand and Qt's placeholder for a caption's modified mark.
+    const QString path = QDir::toNativeSeparators(dir_->filePath(QStringLiteral("<i>R&D[*].nsf")));
+    QVERIFY(QFile::copy(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")), path));
+    main_ = makeMainWindow();
+    main_->setTreeWindowFactory([this] { return new frmNSFTree(*context_); });
+    main_->openFile(path);
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    auto* panel = main_->findChild<QLabel*>(QStringLiteral("sbStatusBarPanel1"));
+    const QString inMenus = QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+
+    if (place == QLatin1String("status panel")) {
+        QCOMPARE(panel->textFormat(), Qt::PlainText);
+        QCOMPARE(panel->text(), QStringLiteral("Opened File: ") + path);
+    } else if (place == QLatin1String("status tooltip")) {
+        QTextDocument shown;
+        shown.setHtml(panel->toolTip());
+        QCOMPARE(shown.toPlainText(), path);
+    } else if (place == QLatin1String("tree caption")) {
+        // A maximized document puts its caption into the main window's title.
+        DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+        QVERIFY(tree);
+        tree->showMaximized();
+        QTRY_COMPARE(main_->windowHandle()->title(),
+                     QStringLiteral("Quillmark - [NSF File Tree (%1)]").arg(path));
+    } else if (place == QLatin1String("Window menu")) {
+        QCOMPARE(menuTexts(QStringLiteral("mnuWindow")).mid(3),
+                 (QStringList{QStringLiteral("-"),
+                              QStringLiteral("&1 NSF File Tree (%1)").arg(inMenus)}));
+    } else if (place == QLatin1String("Recent Files menu")) {
+        QCOMPARE(menuTexts(QStringLiteral("mnuFileRecent")),
+                 (QStringList{QStringLiteral("&1 ") + inMenus, QStringLiteral("-"),
+                              QStringLiteral("&Clear Menu")}));
+    } else {
+        // The box itself shows every text as plain text (tst_common).
+        QVERIFY(QFile::remove(path));
+        QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent1")));
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QVERIFY2(MessageBoxes::shown().constFirst().text.contains(path),
+                 qPrintable(MessageBoxes::shown().constFirst().text));
+    }
+}
+
+void tst_shell::recentFilesListTheLastEightOpened() {
+    QStringList paths;
+    for (int n = 1; n <= 9; ++n) {
+        paths.append(
+            QDir::toNativeSeparators(dir_->filePath(QStringLiteral("claims%1.nsf").arg(n))));
+        QVERIFY(QFile::copy(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")), paths.last()));
+    }
+    auto listed = [this] {
+        QStringList entries = menuTexts(QStringLiteral("mnuFileRecent"));
+        entries.removeLast(); // Clear Menu
+        entries.removeLast(); // its separator
+        return entries;
+    };
+    auto entries = [&paths](std::initializer_list<int> numbers) {
+        QStringList texts;
+        for (int n : numbers)
+            texts.append(QStringLiteral("&%1 %2").arg(texts.size() + 1).arg(paths.at(n - 1)));
+        return texts;
+    };
+
+    main_ = makeMainWindow();
+    QVERIFY(listed().isEmpty());
+    for (const QString& path : std::as_const(paths))
+        main_->openFile(path);
+    // A file that does not open is not listed; one opened again moves up.
+    main_->openFile(GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt")));
+    main_->openFile(paths.at(4));
+    QCOMPARE(listed(), entries({5, 9, 8, 7, 6, 4, 3, 2}));
+    QVERIFY(action(QStringLiteral("mnuFileRecent"))->isEnabled());
+
+    // Kept between runs, in a group of their own, paths only.
+    main_.reset();
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("RecentFiles"));
+    QCOMPARE(settings.childKeys().size(), 8);
+    QCOMPARE(settings.value(QStringLiteral("File1")).toString(), paths.at(4));
+    main_ = makeMainWindow();
+    QCOMPARE(listed(), entries({5, 9, 8, 7, 6, 4, 3, 2}));
+
+    // Choosing one opens it; a file gone since says so and stays listed.
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent3")));
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + paths.at(7));
+    QCOMPARE(listed(), entries({8, 5, 9, 7, 6, 4, 3, 2}));
+    QVERIFY(QFile::remove(paths.at(8)));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent3")));
+    QCOMPARE(MessageBoxes::shown().size(), 2);
+    QCOMPARE(MessageBoxes::shown().constLast().title, QStringLiteral("Unable to Open File"));
+    QCOMPARE(listed(), entries({8, 5, 9, 7, 6, 4, 3, 2}));
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecentClear")));
+    QVERIFY(listed().isEmpty());
+    QVERIFY(!action(QStringLiteral("mnuFileRecent"))->isEnabled());
+    settings.sync();
+    QVERIFY(settings.childKeys().isEmpty());
+}
+
+void tst_shell::settingsPipeIsIgnoredAtStartUp() {
+    // Reading a named pipe would block for good.
+    const QString pipe = GuiTest::settingsFile(*dir_);
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression(QStringLiteral("settings file .* is not a regular file")));
+    main_ = makeMainWindow();
+    QCOMPARE(main_->frameGeometry(), QRect(67, 67, 400, 133));
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    main_->openFile(path);
+    // The list still works for this run.
+    QCOMPARE(menuTexts(QStringLiteral("mnuFileRecent")).constFirst(), QStringLiteral("&1 ") + path);
+    main_->close();
+    QVERIFY(!QFileInfo(pipe).isFile());
 }
 
 QTEST_MAIN(tst_shell)

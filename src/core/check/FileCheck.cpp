@@ -2,7 +2,6 @@
 
 #include "core/claim/ClaimLoop.h"
 #include "core/claim/RecordSplitter.h"
-#include "core/claim/TotalsCheck.h"
 #include "core/common/RecordLine.h"
 #include "core/filetree/NodeText.h"
 #include "core/io/SequentialFile.h"
@@ -49,16 +48,18 @@ constexpr int kLinesBetweenCancelChecks = 4096;
 // Values of a record that fail their checks, under its claim form node key.
 void collectInvalid(const RecordLayout& layout, std::string_view line, const std::string& key,
                     std::vector<InvalidField>& out) {
-    for (int i = 0; i < layout.fieldCount(); ++i) {
+    for (const int i : layout.checkedFields()) {
         const std::string_view value = layout.value(i, line);
         if (!layout.isValid(i, value))
             out.push_back({key, i, std::string(value)});
     }
 }
 
-// What every worker reads: the layouts, and where the trailers are.
+// What every worker reads: the claim rules of the layouts, and where the trailers are.
 struct Plan {
-    std::shared_ptr<const LayoutCatalogue> layouts;
+    explicit Plan(std::shared_ptr<const LayoutCatalogue> layouts)
+        : rules(std::move(layouts)) {}
+    ClaimRules rules;
     std::vector<std::int64_t> batchTrailers; // line starts of YA0 records, ascending
     std::vector<std::int64_t> fileTrailers;  // of ZA0 records
     std::int64_t initialSize = 0;
@@ -96,7 +97,7 @@ class ChunkChecker {
 public:
     ChunkChecker(const SequentialFile& file, const Plan& plan)
         : plan_(plan)
-        , layouts_(*plan.layouts) {
+        , layouts_(plan.rules.layouts()) {
         lines_.openSame(file);
         records_.openSame(file);
     }
@@ -107,8 +108,7 @@ private:
     struct Record {
         int typeIndex;
         int occurrence;
-        std::string key;
-        std::vector<InvalidField> invalid;
+        std::vector<InvalidField> invalid; // node keys filled in when the claim ends
     };
     struct Claim {
         std::int64_t position = 0;
@@ -181,7 +181,7 @@ void ChunkChecker::addTrailer(std::int64_t lineStart, const char* type,
         std::string_view line;
         if (records_.readLineView(line) && takeRecordLine(line)) {
             // The first record of its type in the click: occurrence 1.
-            const RecordSplitter keys(layouts_);
+            const RecordSplitter keys(plan_.rules);
             const std::string key = keys.nodeKey({recordTypeIndex(type), 1});
             collectInvalid(*layouts_.find(type), line, key, invalid);
         }
@@ -196,7 +196,7 @@ void ChunkChecker::start(const Context& context, std::int64_t position, std::str
     claim_.text.assign(text.make('C', record));
     claim_.context = context;
     claim_.loop = ClaimLoop();
-    claim_.splitter.emplace(layouts_);
+    claim_.splitter.emplace(plan_.rules);
     claim_.records.clear();
     claim_.hasXa0 = false;
     active_ = true;
@@ -212,12 +212,11 @@ void ChunkChecker::process(std::string_view record) {
         return r.typeIndex == split.typeIndex && r.occurrence == split.occurrence;
     });
     if (it == claim_.records.end()) {
-        claim_.records.push_back({split.typeIndex, split.occurrence,
-                                  claim_.splitter->nodeKey(split), {}});
+        claim_.records.push_back({split.typeIndex, split.occurrence, {}});
         it = claim_.records.end() - 1;
     }
     it->invalid.clear();
-    collectInvalid(layouts_.at(split.typeIndex), record, it->key, it->invalid);
+    collectInvalid(layouts_.at(split.typeIndex), record, std::string(), it->invalid);
     if (type == "XA0" && split.occurrence == 1) {
         claim_.xa0.assign(record);
         claim_.hasXa0 = true;
@@ -230,8 +229,8 @@ ClaimVerdict ChunkChecker::finish(std::int64_t after, bool endOfFile) {
     verdict.position = claim_.position;
     verdict.text = std::move(claim_.text);
     const std::string_view xa0 = claim_.xa0;
-    const TotalsVerdict totals = CheckClaimTotals(claim_.splitter->totals, layouts_.find("XA0"),
-                                                  claim_.hasXa0 ? &xa0 : nullptr);
+    const TotalsVerdict totals =
+        plan_.rules.check(claim_.splitter->totals, claim_.hasXa0 ? &xa0 : nullptr, false);
     verdict.totals = totals.state;
     verdict.xa0Present = totals.xa0Present;
     verdict.invalid = contextInvalid(claim_.context);
@@ -239,19 +238,21 @@ ClaimVerdict ChunkChecker::finish(std::int64_t after, bool endOfFile) {
     for (Record& record : claim_.records) {
         // A compared XA0 field passes or fails by its total alone.
         if (record.typeIndex == xa0Type && record.occurrence == 1)
-            record.invalid.erase(
-                std::remove_if(record.invalid.begin(), record.invalid.end(),
-                               [&](const InvalidField& f) {
-                                   return std::any_of(
-                                       totals.compared.begin(), totals.compared.end(),
-                                       [&](const TotalsComparison& c) { return c.field == f.field; });
-                               }),
-                record.invalid.end());
-        std::move(record.invalid.begin(), record.invalid.end(), std::back_inserter(verdict.invalid));
+            record.invalid.erase(std::remove_if(record.invalid.begin(), record.invalid.end(),
+                                                [&](const InvalidField& f) {
+                                                    return plan_.rules.isCompared(f.field) &&
+                                                           !trimSpaces(f.value).empty();
+                                                }),
+                                 record.invalid.end());
+        if (record.invalid.empty())
+            continue;
+        const std::string key = claim_.splitter->nodeKey({record.typeIndex, record.occurrence});
+        for (InvalidField& field : record.invalid) {
+            field.node = key;
+            verdict.invalid.push_back(std::move(field));
+        }
     }
-    for (const TotalsComparison& comparison : totals.compared)
-        if (!comparison.match)
-            verdict.mismatches.push_back(comparison);
+    verdict.mismatches = totals.compared; // the matches were not kept
     if (endOfFile) {
         // A claim cut off by a file that shrank while it was read is no claim to judge.
         verdict.unreadable = lines_.size() < plan_.initialSize;
@@ -350,8 +351,7 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
                                   const Options& options,
                                   const std::function<void(ClaimVerdict&&)>& onClaim) {
     Summary summary;
-    Plan plan;
-    plan.layouts = std::move(layouts);
+    Plan plan(std::move(layouts));
     plan.initialSize = file.size();
     std::vector<Chunk> chunks = makeChunks(file, std::max<std::int64_t>(options.chunkBytes, 1));
     const int jobs = std::max(

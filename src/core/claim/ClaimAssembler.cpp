@@ -19,7 +19,8 @@ ClaimAssembler::ClaimAssembler(std::shared_ptr<const LayoutCatalogue> layouts, R
     , store_(store)
     , file_(file)
     , trailers_(trailers)
-    , splitter_(*layouts_) {
+    , rules_(layouts_)
+    , splitter_(rules_) {
 }
 
 bool ClaimAssembler::ReadRecordAt(std::int64_t position, std::string_view recordType) {
@@ -169,8 +170,7 @@ AssembledClaim ClaimAssembler::result(std::string RT, bool checkTotals) const {
     const int xa0Index = recordTypeIndex("XA0");
     const RecordStore::Slot* xa0 = xa0Read_ ? store_.get(xa0Index, 1) : nullptr;
     const std::string_view xa0Line = xa0 ? std::string_view(xa0->line) : std::string_view();
-    claim.totals =
-        CheckClaimTotals(splitter_.totals, &layouts_->at(xa0Index), xa0 ? &xa0Line : nullptr);
+    claim.totals = rules_.check(splitter_.totals, xa0 ? &xa0Line : nullptr);
     // A compared XA0 field passes or fails by its total, whatever its own check said.
     const auto it = recordOf.find({xa0Index, 1});
     if (it != recordOf.end()) {

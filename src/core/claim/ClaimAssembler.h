@@ -50,6 +50,7 @@ private:
     RecordStore& store_;
     SequentialFile& file_;
     const TrailerIndex* trailers_;
+    ClaimRules rules_;
     RecordSplitter splitter_;
     std::vector<ClaimNode> nodes_;
     std::set<std::string> keys_;

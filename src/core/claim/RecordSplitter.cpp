@@ -1,6 +1,5 @@
 #include "core/claim/RecordSplitter.h"
 
-#include "core/claim/TotalsCheck.h"
 
 #include <climits>
 
@@ -17,7 +16,7 @@ RecordSplitter::Split RecordSplitter::split(std::string_view line, std::string_v
     result.typeIndex = recordTypeIndex(recordType);
     if (result.typeIndex < 0)
         return result;
-    const RecordLayout& layout = layouts_.at(result.typeIndex);
+    const RecordLayout& layout = rules_.layouts().at(result.typeIndex);
     std::int32_t& occurrence = occurrences_[static_cast<std::size_t>(result.typeIndex)];
     if (layout.repeats()) {
         if (occurrence < INT32_MAX)
@@ -27,7 +26,7 @@ RecordSplitter::Split RecordSplitter::split(std::string_view line, std::string_v
     }
     result.occurrence = occurrence;
     if (result.stored())
-        SumClaimRecord(totals, recordType, layout, line);
+        rules_.sum(totals, result.typeIndex, line);
     return result;
 }
 
@@ -35,7 +34,7 @@ std::string RecordSplitter::nodeKey(const Split& split) const {
     if (!split.stored())
         return {};
     const std::string_view type = kRecordTypes[static_cast<std::size_t>(split.typeIndex)];
-    if (!layouts_.at(split.typeIndex).repeats() || hasPlainKey(type))
+    if (!rules_.layouts().at(split.typeIndex).repeats() || hasPlainKey(type))
         return std::string(type);
     return std::string(type) + "-" + std::to_string(split.occurrence);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/claim/ClaimTotals.h"
-#include "core/layouts/LayoutCatalogue.h"
+#include "core/claim/ClaimRules.h"
 
 #include <array>
 #include <cstdint>
@@ -23,8 +22,8 @@ public:
         bool stored() const { return typeIndex >= 0 && occurrence >= 1 && occurrence <= kMaxOccurrence; }
     };
 
-    explicit RecordSplitter(const LayoutCatalogue& layouts)
-        : layouts_(layouts) {}
+    explicit RecordSplitter(const ClaimRules& rules)
+        : rules_(rules) {}
 
     // Takes the record's occurrence and, for a stored one, adds its amounts to totals.
     Split split(std::string_view line, std::string_view recordType);
@@ -33,11 +32,11 @@ public:
     // empty when the record is not stored.
     std::string nodeKey(const Split& split) const;
 
-    const LayoutCatalogue& layouts() const { return layouts_; }
+    const ClaimRules& rules() const { return rules_; }
     ClaimTotals totals;
 
 private:
-    const LayoutCatalogue& layouts_;
+    const ClaimRules& rules_;
     // Wider than an occurrence: it keeps counting past 99 records of a type.
     std::array<std::int32_t, kRecordTypeCount> occurrences_{};
 };

@@ -3,20 +3,36 @@
 #include "core/claim/ClaimTotals.h"
 #include "core/claim/TotalsVerdict.h"
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
 class RecordLayout;
+
+// The member of ClaimTotals that a field of a record type adds to, or null.
+using TotalsMember = std::int32_t ClaimTotals::*;
+TotalsMember summedInto(std::string_view recordType, std::string_view fieldId);
+
+// What an XA0 field is compared with: a member of ClaimTotals, or for the
+// record count ("10.0") the six counts added up.
+struct TotalsPairing {
+    int field = -1;                // index in the XA0 layout
+    TotalsMember member = nullptr; // null: all six counts
+    std::int64_t totalIn(const ClaimTotals& totals) const;
+};
+// The XA0 fields the check compares, in field order; lacksFields, when
+// given, says whether any field the check pairs is missing from the layout.
+std::vector<TotalsPairing> pairingsOf(const RecordLayout& xa0, bool* lacksFields = nullptr);
 
 // Counting hook: one accepted claim line of this record type.
 void CountClaimLine(ClaimTotals& totals, std::string_view recordType);
 // Summing hook: one field's stored value.
 void SumClaimField(ClaimTotals& totals, std::string_view recordType, std::string_view fieldId,
                    std::string_view typeCodes, std::string_view value);
-// Every field of one stored record, through the summing hook.
-void SumClaimRecord(ClaimTotals& totals, std::string_view recordType, const RecordLayout& layout,
-                    std::string_view line);
+// Adds a stored value to a sum when it is a whole number of a numeric (N) field.
+void addAmount(std::int32_t& sum, bool numeric, std::string_view value);
 
 // Compares the fields of the claim's own XA0 (xa0Line null when it had none)
 // with the totals. A blank XA0 field, or one the check does not pair with a
@@ -26,5 +42,10 @@ void SumClaimRecord(ClaimTotals& totals, std::string_view recordType, const Reco
 // totals could not be checked.
 TotalsVerdict CheckClaimTotals(const ClaimTotals& totals, const RecordLayout* xa0Layout,
                                const std::string_view* xa0Line);
+// The same with the pairings worked out before; the comparisons that
+// matched are kept only when keepMatches is set.
+TotalsVerdict compareTotals(const ClaimTotals& totals, const RecordLayout& xa0Layout,
+                            const std::vector<TotalsPairing>& pairings, bool lacksFields,
+                            const std::string_view* xa0Line, bool keepMatches = true);
 
 } // namespace qm

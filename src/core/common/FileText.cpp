@@ -79,6 +79,14 @@ std::string FileText::pathToUtf8(std::string_view bytes) {
 }
 
 void FileText::appendPrintable(std::string& out, std::string_view bytes) {
+    // Most texts are plain printable ASCII and go out as they are.
+    bool plain = true;
+    for (const char byte : bytes)
+        plain = plain && byte >= 0x20 && byte < 0x7F && byte != '\\';
+    if (plain) {
+        out.append(bytes);
+        return;
+    }
     static const char kHex[] = "0123456789abcdef";
     const auto& table = codePoints();
     for (char byte : bytes) {

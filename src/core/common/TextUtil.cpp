@@ -1,25 +1,11 @@
 #include "core/common/TextUtil.h"
 
+#include <algorithm>
+
 namespace qm {
 
-std::string_view trimSpaces(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ')
-        ++b;
-    while (e > b && text[e - 1] == ' ')
-        --e;
-    return text.substr(b, e - b);
-}
-
-std::string_view columns(std::string_view text, std::int64_t start, std::int64_t length) {
-    if (start < 1 || length <= 0 || static_cast<std::uint64_t>(start) > text.size())
-        return {};
-    std::size_t from = static_cast<std::size_t>(start - 1);
-    return text.substr(from, static_cast<std::size_t>(length));
-}
-
-std::optional<std::int64_t> parseInteger(std::string_view text, std::int64_t min,
-                                         std::int64_t max) {
+std::optional<std::int64_t> parseSignedInteger(std::string_view text, std::int64_t min,
+                                               std::int64_t max) {
     text = trimSpaces(text);
     if (text.empty())
         return std::nullopt;
@@ -31,21 +17,25 @@ std::optional<std::int64_t> parseInteger(std::string_view text, std::int64_t min
     }
     if (i == text.size())
         return std::nullopt;
-    // Accumulate as a negative number so that the most negative value fits.
-    const std::int64_t limit = negative ? min : -max;
+    // Accumulate as a negative number so that the most negative value fits;
+    // the bound is checked before each step, without a division per digit.
+    const std::int64_t limit = std::min<std::int64_t>(negative ? min : -max, 0);
+    const std::int64_t cutoff = limit / 10;
+    const int lastDigit = int(-(limit % 10));
     std::int64_t value = 0;
     for (; i < text.size(); ++i) {
-        char c = text[i];
+        const char c = text[i];
         if (c < '0' || c > '9')
             return std::nullopt;
-        int digit = c - '0';
-        if (value < (limit + digit) / 10)
+        const int digit = c - '0';
+        if (value < cutoff || (value == cutoff && digit > lastDigit))
             return std::nullopt;
         value = value * 10 - digit;
-        if (value < limit)
-            return std::nullopt;
     }
-    return negative ? value : -value;
+    const std::int64_t result = negative ? value : -value;
+    if (result < min || result > max)
+        return std::nullopt;
+    return result;
 }
 
 } // namespace qm

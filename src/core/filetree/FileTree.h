@@ -58,10 +58,11 @@ public:
     std::optional<std::int64_t> findKey(std::string_view key) const;
 
     // The first node from first to last (both included, clipped to the tree)
-    // whose text satisfies match(std::string_view), or kNoNode. Walks the
-    // texts in order, faster than asking for each.
+    // whose text satisfies match(std::string_view), or kNoNode; backward, the
+    // last one. Walks the texts in order, faster than asking for each.
     template <typename Match>
-    std::int64_t findText(std::int64_t first, std::int64_t last, Match&& match) const;
+    std::int64_t findText(std::int64_t first, std::int64_t last, Match&& match,
+                          bool backward = false) const;
 
     std::int64_t BatchCount = 0;
     std::int64_t ClaimCount = 0;
@@ -182,19 +183,28 @@ private:
 };
 
 template <typename Match>
-std::int64_t FileTree::findText(std::int64_t first, std::int64_t last, Match&& match) const {
+std::int64_t FileTree::findText(std::int64_t first, std::int64_t last, Match&& match,
+                                bool backward) const {
     if (first < 0)
         first = 0;
     if (last >= count_)
         last = count_ - 1;
     TextBuffer buffer;
-    const char* fields = first <= last ? fieldsStart(first) : nullptr;
-    for (std::int64_t node = first; node <= last; ++node) {
-        // A group may start in a new chunk; within one, fields follow fields.
-        if ((node & (kGroupSize - 1)) == 0)
-            fields = groupFields(node);
-        if (match(compose(headers_[static_cast<std::size_t>(node)], fields, buffer)))
+    const char* fields = nullptr;
+    const std::int64_t step = backward ? -1 : 1;
+    for (std::int64_t node = backward ? last : first; node >= first && node <= last; node += step) {
+        const std::uint16_t header = headers_[static_cast<std::size_t>(node)];
+        // Within a group a node's fields follow those of the node before it;
+        // a group may start in a new chunk.
+        if (!fields || (node + (backward ? 1 : 0)) % kGroupSize == 0)
+            fields = fieldsStart(node);
+        else if (backward)
+            fields -= fieldBytes(header);
+        const char* next = fields;
+        if (match(compose(header, next, buffer)))
             return node;
+        if (!backward)
+            fields = next;
     }
     return kNoNode;
 }

@@ -30,25 +30,15 @@ bool isLeapYear(long y) {
     return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
 }
 
-} // namespace
-
-bool isNumberText(std::string_view t) {
-    std::size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
-        ++i;
-    bool digit = false, point = false;
-    for (; i < t.size(); ++i) {
-        char c = t[i];
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
+bool isRealDate(long y, long mo, long d) {
+    if (mo < 1 || mo > 12 || y < 1 || y > 9999 || d < 1)
+        return false;
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const long last = kDays[mo - 1] + (mo == 2 && isLeapYear(y) ? 1 : 0);
+    return d <= last;
 }
+
+} // namespace
 
 bool isDateText(std::string_view month, std::string_view day, std::string_view year) {
     month = trimSpaces(month);
@@ -56,12 +46,7 @@ bool isDateText(std::string_view month, std::string_view day, std::string_view y
     year = trimSpaces(year);
     if (!allDigits(month) || !allDigits(day) || !allDigits(year))
         return false;
-    const long mo = digitsValue(month), d = digitsValue(day), y = digitsValue(year);
-    if (mo < 1 || mo > 12 || y < 1 || y > 9999 || d < 1)
-        return false;
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    long last = kDays[mo - 1] + (mo == 2 && isLeapYear(y) ? 1 : 0);
-    return d <= last;
+    return isRealDate(digitsValue(year), digitsValue(month), digitsValue(day));
 }
 
 FieldChecks fieldChecksOf(std::string_view typeCodes) {
@@ -74,24 +59,14 @@ FieldChecks fieldChecksOf(std::string_view typeCodes) {
     return checks;
 }
 
-bool checkFieldValue(const FieldChecks& checks, std::string_view value) {
-    if (!checks.numeric && !checks.date && !checks.required)
-        return true; // plain text: no check, and most fields are
-    const std::string_view trimmed = trimSpaces(value);
-    bool blank = trimmed.empty();
-    if (checks.numeric) {
-        if (blank)
-            return !checks.required;
-        return isNumberText(trimmed);
-    }
-    if (checks.date) {
-        if (value == "00000000")
-            blank = true;
-        if (blank)
-            return !checks.required;
-        return isDateText(columns(value, 5, 2), columns(value, 7, 2), columns(value, 1, 4));
-    }
-    return !blank;
+bool checkDateValue(std::string_view value, bool required) {
+    if (value == "00000000" || trimSpaces(value).empty())
+        return !required;
+    // The usual case, eight digits, without taking the value apart.
+    if (value.size() == 8 && allDigits(value))
+        return isRealDate(digitsValue(value.substr(0, 4)), digitsValue(value.substr(4, 2)),
+                          digitsValue(value.substr(6, 2)));
+    return isDateText(columns(value, 5, 2), columns(value, 7, 2), columns(value, 1, 4));
 }
 
 } // namespace qm

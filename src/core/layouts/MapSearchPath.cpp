@@ -25,6 +25,27 @@ bool isInside(const std::string& path, const std::string& folder) {
     return path.size() == folder.size() || path[folder.size()] == '/';
 }
 
+// "/usr/bin/../share" as "/usr/share": the same folder, as a user would write it.
+std::string withoutDotDot(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        const std::string part = path.substr(start, end - start);
+        if (part == ".." && !parts.empty() && parts.back() != "..")
+            parts.pop_back();
+        else if (!part.empty() && part != ".")
+            parts.push_back(part);
+        start = end + 1;
+    }
+    std::string result = path.rfind('/', 0) == 0 ? "/" : "";
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        result += (i ? "/" : "") + parts[i];
+    return result;
+}
+
 } // namespace
 
 std::vector<std::string> MapSearchPath::folders(const Places& places) {
@@ -38,7 +59,7 @@ std::vector<std::string> MapSearchPath::folders(const Places& places) {
     add(places.startFolder);
     if (!places.executableFolder.empty()) {
         // Relative to the program, so that an installed tree can be moved whole.
-        add(places.executableFolder + "/" + QUILLMARK_DATA_MAPS_FROM_BIN);
+        add(withoutDotDot(places.executableFolder + "/" + QUILLMARK_DATA_MAPS_FROM_BIN));
         if (isInside(places.executableFolder, QUILLMARK_BUILD_DIR))
             add(QUILLMARK_SOURCE_MAPS_DIR);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/common/TextUtil.h"
 #include "core/layouts/FieldDef.h"
 #include "core/layouts/FieldValidator.h"
 
@@ -24,11 +25,16 @@ public:
     // characters from column StartPos, fewer where the line ends first. A
     // field that cannot be cut (a start before column 1, a negative length)
     // has no value.
-    std::string_view value(int index, std::string_view line) const;
+    std::string_view value(int index, std::string_view line) const {
+        const FieldDef& f = field(index);
+        return f.StartPos < 1 || f.Length < 0 ? std::string_view() : columns(line, f.StartPos, f.Length);
+    }
     // Whether a value of field `index` passes its type check.
     bool isValid(int index, std::string_view value) const {
         return checkFieldValue(checks_[static_cast<std::size_t>(index)], value);
     }
+    // The fields whose type letters ask for a check (the others always pass).
+    const std::vector<int>& checkedFields() const { return checkedFields_; }
     // 0-based index of the field with this field number, or -1.
     int indexOf(std::string_view fieldId) const;
 
@@ -39,6 +45,7 @@ public:
 private:
     std::vector<FieldDef> fields_;
     std::vector<FieldChecks> checks_;
+    std::vector<int> checkedFields_;
     bool repeats_ = false;
 };
 

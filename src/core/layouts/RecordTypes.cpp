@@ -1,5 +1,7 @@
 #include "core/layouts/RecordTypes.h"
 
+#include <cstdint>
+
 namespace qm {
 
 const std::array<std::string_view, kRecordTypeCount> kRecordTypes = {
@@ -7,11 +9,37 @@ const std::array<std::string_view, kRecordTypeCount> kRecordTypes = {
     "EA2", "FA0", "FB0", "FB1", "FB2", "FB3", "FD0", "FE0", "GA0", "GC0", "GD0",
     "GD1", "GP0", "GU0", "GX0", "GX1", "GX2", "HA0", "XA0", "YA0", "ZA0"};
 
-int recordTypeIndex(std::string_view type) {
+namespace {
+
+// Every type is an upper-case letter, an upper-case letter and a digit: one
+// table slot for each such name, so that a lookup costs no comparisons. It
+// runs for every line of a whole-file check.
+constexpr int kSlots = 26 * 26 * 10;
+
+int slotOf(std::string_view type) {
+    if (type.size() != 3)
+        return -1;
+    const int a = type[0] - 'A', b = type[1] - 'A', c = type[2] - '0';
+    if (a < 0 || a >= 26 || b < 0 || b >= 26 || c < 0 || c >= 10)
+        return -1;
+    return (a * 26 + b) * 10 + c;
+}
+
+std::array<std::int8_t, kSlots> makeIndex() {
+    std::array<std::int8_t, kSlots> index{};
+    index.fill(-1);
     for (int i = 0; i < kRecordTypeCount; ++i)
-        if (kRecordTypes[static_cast<std::size_t>(i)] == type)
-            return i;
-    return -1;
+        index[static_cast<std::size_t>(slotOf(kRecordTypes[static_cast<std::size_t>(i)]))] =
+            static_cast<std::int8_t>(i);
+    return index;
+}
+
+} // namespace
+
+int recordTypeIndex(std::string_view type) {
+    static const std::array<std::int8_t, kSlots> index = makeIndex();
+    const int slot = slotOf(type);
+    return slot < 0 ? -1 : index[static_cast<std::size_t>(slot)];
 }
 
 } // namespace qm

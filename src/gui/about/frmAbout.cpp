@@ -5,6 +5,7 @@
 #include "gui/about/NativeRegistry.h"
 #include "gui/about/SystemInfo.h"
 #include "gui/common/Controls.h"
+#include "gui/common/MapSearch.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -42,6 +43,11 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
 
     QLabel* version = Controls::label(this, QStringLiteral("lblVersion"), Branding::versionLine());
 
+    // Where this run's map files come from, so a user can tell which copy is read.
+    QLabel* maps =
+        Controls::label(this, QStringLiteral("lblMaps"), MapSearch::line(MapSearch::recorded()));
+    maps->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     QLabel* description = Controls::label(
         this, QStringLiteral("lblDescription"),
         QStringLiteral("Displays health-claim files in the National Standard Format (NSF), "
@@ -73,6 +79,7 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     auto* texts = new QVBoxLayout;
     texts->addWidget(title);
     texts->addWidget(version);
+    texts->addWidget(maps);
     texts->addSpacing(8);
     texts->addWidget(description);
 

@@ -6,8 +6,8 @@
 class ProcessStarter;
 class Registry;
 
-// The about box: title, version, description, and a button that starts the
-// system-information program.
+// The about box: title, version, the map folder in use, description, and a
+// button that starts the system-information program.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:

@@ -8,6 +8,7 @@
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
 
 #include <QMdiSubWindow>
 
@@ -29,7 +30,8 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
     DocumentArea* documents = context_.documents();
     QWidget* owner = documents ? documents->window() : nullptr;
 
-    auto claim = std::make_shared<qm::AssembledClaim>(qm::NodeClick(context_.module1(), tree, node));
+    auto claim =
+        std::make_shared<qm::AssembledClaim>(qm::NodeClick(context_.module1(), tree, node));
     if (claim->noFileOpen) {
         // The file tree outlives File > Close; its nodes then point into no file.
         MessageBoxes(owner).show(qm::MessageTexts::noClaimFileOpen());
@@ -48,8 +50,12 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
         MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute());
 
     form_->Treeview1_Reset(CoreText::fromFile(claim->RT));
-    if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget()))
+    if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget())) {
         documents->activateDocument(document);
-    else
-        documents->addDocument(form_);
+        return;
+    }
+    // Forgotten as soon as its window closes (by the user, or by the main window
+    // with the file): the next click makes a new one.
+    DocumentWindow* document = documents->addDocument(form_);
+    connect(document, &DocumentWindow::closed, this, [this] { form_ = nullptr; });
 }

@@ -144,6 +144,8 @@ frmClaimForm::frmClaimForm(QWidget* parent)
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel(statusBar1_);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
+        // Field names and type letters come from the map file: never markup.
+        panel->setTextFormat(Qt::PlainText);
         panel->setToolTip(QString::fromLatin1(kPanels[i].toolTip));
         panel->setFixedWidth(twipsToPixelsX(kPanels[i].widthTwips));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -68,8 +68,8 @@ MessageBoxes::MessageBoxes(QWidget* parent)
 
 qm::MessageAnswer MessageBoxes::show(const qm::Message& message) {
     QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
-    return showMessage(parent, CoreText::fromUtf8(message.text),
-                       CoreText::fromUtf8(message.title), message.icon, message.buttons);
+    return showMessage(parent, CoreText::fromUtf8(message.text), CoreText::fromUtf8(message.title),
+                       message.icon, message.buttons);
 }
 
 qm::MessageAnswer MessageBoxes::showMessage(QWidget* parent, const QString& text,

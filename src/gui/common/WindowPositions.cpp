@@ -1,5 +1,7 @@
 #include "gui/common/WindowPositions.h"
 
+#include "gui/common/SettingsStore.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -31,11 +33,6 @@ constexpr DefaultPlace kDefaultPlaces[] = {
     {"frmFind", {1000, 1000, 4770, 1785}},
 };
 
-QString& settingsFileOverride() {
-    static QString path;
-    return path;
-}
-
 QString key(const QString& windowName, const char* part) {
     return windowName + QLatin1String(part);
 }
@@ -65,12 +62,37 @@ bool titleInSight(const QRect& window, const QList<QRect>& areas) {
     return false;
 }
 
+QList<QRect>& fakeScreenAreas() {
+    static QList<QRect> areas;
+    return areas;
+}
+
 QList<QRect> screenAreas() {
+    if (!fakeScreenAreas().isEmpty())
+        return fakeScreenAreas();
     QList<QRect> areas;
     const QList<QScreen*> screens = QGuiApplication::screens();
     for (const QScreen* screen : screens)
         areas.append(screen->availableGeometry());
     return areas;
+}
+
+// The area a window placed there lands on: the one holding its centre, else
+// the one it overlaps most, else the first (the primary screen).
+QRect landingArea(const QRect& window, const QList<QRect>& areas) {
+    const QRect* best = &areas.constFirst();
+    qint64 bestOverlap = -1;
+    for (const QRect& area : areas) {
+        if (area.contains(window.center()))
+            return area;
+        const QRect seen = area & window;
+        const qint64 overlap = seen.isEmpty() ? 0 : qint64(seen.width()) * seen.height();
+        if (overlap > bestOverlap) {
+            bestOverlap = overlap;
+            best = &area;
+        }
+    }
+    return *best;
 }
 
 // Before a top-level window is first shown its frame is unknown, so restore
@@ -115,19 +137,41 @@ WindowPositions::Twips WindowPositions::defaultsFor(const QString& windowName) {
     return kDefaultPlaces[0].twips;
 }
 
-std::unique_ptr<QSettings> WindowPositions::openSettings() {
-    const QString& file = settingsFileOverride();
-    if (!file.isEmpty())
-        return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QStringLiteral("Quillmark"), QStringLiteral("Quillmark"));
+bool WindowPositions::isStored(const QString& windowName) {
+    const std::unique_ptr<QSettings> settings = SettingsStore::open();
+    if (!settings)
+        return false;
+    settings->beginGroup(QStringLiteral("Settings"));
+    for (const char* part : {"Left", "Top", "Width", "Height"}) {
+        if (settings->contains(key(windowName, part)))
+            return true;
+    }
+    return false;
 }
 
-void WindowPositions::setSettingsFile(const QString& iniPath) {
-    settingsFileOverride() = iniPath;
+QRect WindowPositions::fitInto(const QRect& place, const QRect& area) {
+    QRect fitted(place.topLeft(),
+                 QSize(qMin(place.width(), area.width()), qMin(place.height(), area.height())));
+    if (fitted.right() > area.right())
+        fitted.moveRight(area.right());
+    if (fitted.bottom() > area.bottom())
+        fitted.moveBottom(area.bottom());
+    if (fitted.left() < area.left())
+        fitted.moveLeft(area.left());
+    if (fitted.top() < area.top())
+        fitted.moveTop(area.top());
+    return fitted;
+}
+
+void WindowPositions::setScreenAreas(const QList<QRect>& availableAreas) {
+    fakeScreenAreas() = availableAreas;
 }
 
 WindowPositions::Twips WindowPositions::load(const QString& windowName, const Twips& defaults) {
-    const std::unique_ptr<QSettings> settings = openSettings();
+    Twips twips = defaults;
+    const std::unique_ptr<QSettings> settings = SettingsStore::open();
+    if (!settings)
+        return twips;
     settings->beginGroup(QStringLiteral("Settings"));
     auto read = [&](const char* part, float fallback, bool mustBePositive) {
         const QVariant stored = settings->value(key(windowName, part));
@@ -140,7 +184,6 @@ WindowPositions::Twips WindowPositions::load(const QString& windowName, const Tw
             return fallback;
         return value;
     };
-    Twips twips;
     twips.left = read("Left", defaults.left, false);
     twips.top = read("Top", defaults.top, false);
     twips.width = read("Width", defaults.width, true);
@@ -192,6 +235,11 @@ void WindowPositions::restore(QWidget* window, const QString& windowName, const 
         if (!titleInSight(place, areas))
             place = toPixels(defaults, target);
     }
+    // A top-level window is kept within its screen, whatever size was stored
+    // (another monitor, another scale factor, a hand-edited value); the main
+    // window's document area looks after its own documents.
+    if (!frame && !areas.isEmpty())
+        place = fitInto(place, landingArea(place, areas));
 
     if (frame) {
         frame->setGeometry(place);
@@ -211,7 +259,9 @@ void WindowPositions::save(const QWidget* window, const QString& windowName) {
     const QRect bounds = frame ? frame->geometry() : window->frameGeometry();
     const Twips twips = toTwips(bounds, target);
 
-    const std::unique_ptr<QSettings> settings = openSettings();
+    const std::unique_ptr<QSettings> settings = SettingsStore::open();
+    if (!settings)
+        return;
     settings->beginGroup(QStringLiteral("Settings"));
     auto write = [&](const char* part, float value) {
         settings->setValue(key(windowName, part), QString::number(double(value), 'g', 7));

@@ -1,16 +1,15 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
-#include <QSettings>
 #include <QString>
 #include <QWidget>
-#include <memory>
 
 // Remembers where each window was, between runs, in the per-user settings store
-// (organization and application "Quillmark", group "Settings"): four keys per
-// window, its name followed by "Left", "Top", "Width" and "Height", each the
-// decimal text of a single-precision number of twips (1/1440 inch; 15 twips a
-// pixel at 96 dots per inch). Left and Top place the outer frame, Width and
+// (SettingsStore, group "Settings"): four keys per window, its name followed by
+// "Left", "Top", "Width" and "Height", each the decimal text of a
+// single-precision number of twips (1/1440 inch; 15 twips a pixel at 96 dots
+// per inch). Left and Top place the outer frame, Width and
 // Height are the outer size.
 //
 // Use, for a top-level window: restore in the constructor, save when it closes.
@@ -24,7 +23,9 @@
 //
 // A stored value that is not a number, or a non-positive size, gives that key's
 // default; a place where the window's title strip would be out of sight (off
-// every screen, or outside the document area) gives the default place.
+// every screen, or outside the document area) gives the default place. A
+// top-level window is then fitted into the available area of the screen it
+// lands on: made no larger than that area, then moved into it.
 class WindowPositions {
 public:
     struct Twips {
@@ -46,11 +47,15 @@ public:
 
     // Reads the stored place with defaults for missing or unreadable values.
     static Twips load(const QString& windowName, const Twips& defaults);
+    // Whether the store holds a place for the window (none on a first run).
+    static bool isStored(const QString& windowName);
 
-    // The store itself. Tests point it at a temporary INI file; an empty path
-    // goes back to the user's real store.
-    static std::unique_ptr<QSettings> openSettings();
-    static void setSettingsFile(const QString& iniPath);
+    // place made no larger than area (size first), then moved into it.
+    static QRect fitInto(const QRect& place, const QRect& area);
+
+    // Test seam: the screens' available areas in place of the real ones; an
+    // empty list goes back to the real screens.
+    static void setScreenAreas(const QList<QRect>& availableAreas);
 
     // Twips to pixels and back for the screen that shows the reference widget.
     static QRect toPixels(const Twips& twips, const QWidget* reference);

@@ -58,7 +58,13 @@ bool NodeTextSearch::matches(std::string_view fileText) const {
 }
 
 qint64 NodeTextSearch::findFirst(const qm::FileTree& tree, qint64 first, qint64 last) const {
-    const qint64 node = tree.findText(qMax(first, qint64(1)) - 1, last - 1,
-                                      [this](std::string_view text) { return matches(text); });
-    return node == qm::FileTree::kNoNode ? 0 : node + 1;
+    const qint64 node =
+        tree.findText(first - 1, last - 1, [this](std::string_view text) { return matches(text); });
+    return node + 1;
+}
+
+qint64 NodeTextSearch::findLast(const qm::FileTree& tree, qint64 first, qint64 last) const {
+    const qint64 node = tree.findText(
+        first - 1, last - 1, [this](std::string_view text) { return matches(text); }, true);
+    return node + 1;
 }

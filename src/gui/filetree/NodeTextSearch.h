@@ -22,6 +22,8 @@ public:
     // The first node from first to last (1-based tree indexes, both included)
     // whose text matches, or 0 when none does.
     qint64 findFirst(const qm::FileTree& tree, qint64 first, qint64 last) const;
+    // The same from last down to first: the matching node nearest to last.
+    qint64 findLast(const qm::FileTree& tree, qint64 first, qint64 last) const;
 
 private:
     bool matchesAt(std::string_view fileText, std::size_t start) const;

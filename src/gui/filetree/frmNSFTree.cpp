@@ -2,6 +2,7 @@
 
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/NodeTextSearch.h"
@@ -17,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -68,11 +70,14 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
         button->setObjectName(key);
         button->setToolTip(key);
         toolbar1_->widgetForAction(button)->setFixedSize(buttonSize);
+        return button;
     };
-    addButton(kFindKey, toolbarIcon(QStringLiteral("edit-find"), QStringLiteral("find.png")));
+    QAction* findButton =
+        addButton(kFindKey, toolbarIcon(QStringLiteral("edit-find"), QStringLiteral("find.png")));
     addButton(kPropertiesKey,
               toolbarIcon(QStringLiteral("document-properties"), QStringLiteral("properties.png")));
     connect(toolbar1_, &QToolBar::actionTriggered, this, &frmNSFTree::Toolbar1ButtonClick);
+    addKeyboardCommands(findButton);
 
     picture1_ = new QWidget(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
@@ -109,16 +114,43 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     layout->addWidget(statusBar1_);
     applyMinimumSize();
 
-    setWindowTitle(QStringLiteral("NSF File Tree (") +
-                   CoreText::toPath(context_.module1().FileName) + QStringLiteral(")"));
+    setWindowTitle(PlainText::windowTitle(QStringLiteral("NSF File Tree (") +
+                                          CoreText::toPath(context_.module1().FileName) +
+                                          QStringLiteral(")")));
     context_.findState().FindIndex = 0;
     BuildTree();
 
+    QScrollBar* rows = treeView1_->verticalScrollBar();
+    connect(rows, &QScrollBar::rangeChanged, this, &frmNSFTree::keepFoundNodeInSight,
+            Qt::QueuedConnection);
+    connect(rows, &QScrollBar::actionTriggered, this, [this] { foundNode_ = QModelIndex(); });
     connect(treeView1_, &QTreeView::clicked, this,
             [this](const QModelIndex& index) { emit nodeActivated(FileTreeModel::nodeOf(index)); });
 }
 
 frmNSFTree::~frmNSFTree() = default;
+
+void frmNSFTree::addKeyboardCommands(QAction* findButton) {
+    // Keys that work wherever the focus is in this window, and only there:
+    // the claim form beside it keeps its own use of them.
+    auto bind = [this](QAction* action, const QKeySequence& keys) {
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    };
+    bind(findButton, QKeySequence(Qt::CTRL | Qt::Key_F));
+    auto command = [this, &bind](const QString& name, const QString& text, const QKeySequence& keys,
+                                 void (frmNSFTree::*slot)()) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(name);
+        bind(action, keys);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    command(QStringLiteral("cmdFindAgain"), QStringLiteral("Find Next"), QKeySequence(Qt::Key_F3),
+            &frmNSFTree::FindAgain);
+    command(QStringLiteral("cmdFindPrevious"), QStringLiteral("Find Previous"),
+            QKeySequence(Qt::SHIFT | Qt::Key_F3), &frmNSFTree::FindPrevious);
+}
 
 void frmNSFTree::BuildTree() {
     qm::Module1& m = context_.module1();
@@ -173,38 +205,61 @@ QString frmNSFTree::notFoundText() const {
 }
 
 void frmNSFTree::FindNext() {
+    find(Direction::Forward, true);
+}
+
+void frmNSFTree::FindAgain() {
+    find(Direction::Forward, context_.findState().SearchText.isEmpty());
+}
+
+void frmNSFTree::FindPrevious() {
+    find(Direction::Backward, context_.findState().SearchText.isEmpty());
+}
+
+void frmNSFTree::find(Direction direction, bool askForText) {
     FindState& m = context_.findState();
     // Indexes here are the tree's 1-based ones; FindIndex is the last hit.
     const qint64 count = tree_.size();
-    qint64 start = 1;
-    if (m.FindIndex == 0)
-        m.FindIndex = 1;
-    else if (m.FindIndex < count)
-        start = m.FindIndex + 1;
+    const bool forward = direction == Direction::Forward;
+    // Where a search past the end (or, backwards, the top) starts again.
+    const qint64 wrapStart = forward ? 1 : count;
+    qint64 start = wrapStart;
+    if (forward) {
+        if (m.FindIndex == 0)
+            m.FindIndex = 1;
+        else if (m.FindIndex < count)
+            start = m.FindIndex + 1;
+    } else if (m.FindIndex > 1 && m.FindIndex <= count) {
+        start = m.FindIndex - 1;
+    }
 
-    {
+    if (askForText) {
         frmFind dialog(m, this);
         dialog.exec();
     }
 
-    qint64 end = count;
+    qint64 end = forward ? count : 1;
     for (;;) {
         if (m.SearchText.isEmpty())
             return;
         const NodeTextSearch search(m.SearchText);
-        if (const qint64 hit = search.findFirst(tree_, start, end)) {
+        const qint64 hit =
+            forward ? search.findFirst(tree_, start, end) : search.findLast(tree_, end, start);
+        if (hit) {
             selectFoundNode(hit - 1);
             m.FindIndex = hit;
             return;
         }
-        if (start != 1) {
-            const qm::MessageAnswer answer = MessageBoxes::showMessage(
-                this, notFoundText() + QStringLiteral(" Start from the begining?"), kFindTitle,
-                qm::MessageIcon::None, qm::MessageButtons::RetryCancel);
+        if (start != wrapStart) {
+            const QString again = forward ? QStringLiteral(" Start from the begining?")
+                                          : QStringLiteral(" Start from the end?");
+            const qm::MessageAnswer answer =
+                MessageBoxes::showMessage(this, notFoundText() + again, kFindTitle,
+                                          qm::MessageIcon::None, qm::MessageButtons::RetryCancel);
             if (answer == qm::MessageAnswer::Retry) {
                 end = start;
-                start = 1;
-                m.FindIndex = 1;
+                start = wrapStart;
+                m.FindIndex = wrapStart;
                 continue;
             }
         }
@@ -218,6 +273,16 @@ void frmNSFTree::selectFoundNode(qint64 node) {
     const QModelIndex index = model_->nodeIndex(node);
     treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     treeView1_->scrollTo(index);
+    foundNode_ = index;
+}
+
+void frmNSFTree::keepFoundNodeInSight() {
+    // Opening the found node's batch lays the view out again a moment after
+    // the scroll (a wider column, a sideways scroll bar taking a row's
+    // height), which can leave the node cut at an edge: scroll again then,
+    // unless the user has moved on.
+    if (foundNode_.isValid() && treeView1_->currentIndex() == foundNode_)
+        treeView1_->scrollTo(foundNode_);
 }
 
 void frmNSFTree::applyMinimumSize() {

@@ -2,6 +2,7 @@
 
 #include "core/filetree/FileTree.h"
 
+#include <QPersistentModelIndex>
 #include <QWidget>
 
 class AppContext;
@@ -37,8 +38,14 @@ signals:
     void nodeActivated(qint64 node);
 
 public slots:
-    // Asks for a search text and selects the next node whose text holds it.
+    // Asks for a search text and selects the next node whose text holds it
+    // (the toolbar's Find, Ctrl+F).
     void FindNext();
+    // Selects the next node holding the last search text without asking for
+    // it, or asks as Find does when there is none yet (F3).
+    void FindAgain();
+    // The same towards the top of the tree (Shift+F3).
+    void FindPrevious();
     // Tells the selected node's record type and byte position.
     void ShowRecordProperties();
 
@@ -47,9 +54,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class Direction { Forward, Backward };
+
     void BuildTree();
+    void addKeyboardCommands(QAction* findButton);
     void Toolbar1ButtonClick(QAction* button);
+    void find(Direction direction, bool askForText);
     void selectFoundNode(qint64 node);
+    void keepFoundNodeInSight();
     void applyMinimumSize();
     QString notFoundText() const;
 
@@ -63,4 +75,6 @@ private:
     QStatusBar* statusBar1_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
+    // The node the last Find selected, kept in sight while the view settles.
+    QPersistentModelIndex foundNode_;
 };

@@ -18,20 +18,34 @@ DocumentWindow* DocumentArea::addDocument(QWidget* content) {
     addSubWindow(document);
     WindowPositions::restore(document, document->windowName());
     document->show();
-    makeRoomFor(document);
+    if (!growWindow_ || !growWindowFor(document))
+        keepInSight(document);
     setActiveSubWindow(document);
     return document;
 }
 
-void DocumentArea::makeRoomFor(const QMdiSubWindow* document) {
+void DocumentArea::setGrowWindowForDocuments(bool grow) {
+    growWindow_ = grow;
+}
+
+void DocumentArea::keepInSight(QMdiSubWindow* document) {
+    const QRect area = viewport()->rect();
+    if (area.isEmpty())
+        return;
+    const QRect fitted = WindowPositions::fitInto(document->geometry(), area);
+    if (fitted != document->geometry())
+        document->setGeometry(fitted);
+}
+
+bool DocumentArea::growWindowFor(const QMdiSubWindow* document) {
     QWidget* top = window();
     if (top == this || top->isMaximized() || top->isMinimized() || top->isFullScreen())
-        return;
+        return false;
     const QRect wanted = document->geometry();
     const int wider = std::max(0, wanted.right() + 1 - viewport()->width());
     const int taller = std::max(0, wanted.bottom() + 1 - viewport()->height());
     if (wider == 0 && taller == 0)
-        return;
+        return true;
     // Grow the main window, as far as its screen allows, so that a new document
     // window is not hidden behind the edges of a small document area.
     const QRect available = top->screen()->availableGeometry();
@@ -44,6 +58,7 @@ void DocumentArea::makeRoomFor(const QMdiSubWindow* document) {
     frame.moveBottom(std::min(frame.bottom(), available.bottom()));
     if (frame.topLeft() != top->frameGeometry().topLeft())
         top->move(frame.topLeft());
+    return true;
 }
 
 DocumentWindow* DocumentArea::findDocument(const QString& windowName) const {

@@ -16,6 +16,11 @@ public:
     // made active. Closing the window deletes it and its content, after saving
     // its place unless it is minimized.
     DocumentWindow* addDocument(QWidget* content);
+    // Whether a new document window that does not fit may grow the main
+    // window (within its screen) rather than be fitted into the area as it is.
+    // Off unless set: the main window allows it only on a first run, before
+    // the user has given it a size of their own.
+    void setGrowWindowForDocuments(bool grow);
     // The open document window whose content has this object name, or nullptr.
     DocumentWindow* findDocument(const QString& windowName) const;
     // Brings a document window to the front, restoring it when minimized.
@@ -30,5 +35,9 @@ public:
 
 private:
     void tile(Qt::Orientation bandDirection);
-    void makeRoomFor(const QMdiSubWindow* document);
+    // False when the main window cannot grow (maximized, minimized, ...).
+    bool growWindowFor(const QMdiSubWindow* document);
+    void keepInSight(QMdiSubWindow* document);
+
+    bool growWindow_ = false;
 };

@@ -17,6 +17,8 @@ QString DocumentWindow::windowName() const {
 void DocumentWindow::closeEvent(QCloseEvent* event) {
     // The content may refuse to close; only a window that really goes saves.
     QMdiSubWindow::closeEvent(event);
-    if (event->isAccepted())
-        WindowPositions::save(this, windowName());
+    if (!event->isAccepted())
+        return;
+    WindowPositions::save(this, windowName());
+    emit closed();
 }

@@ -12,6 +12,10 @@ public:
 
     QString windowName() const;
 
+signals:
+    // The window has closed and is on its way out (deleted later, with its content).
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 };

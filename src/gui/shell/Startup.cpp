@@ -1,21 +1,21 @@
 #include "gui/shell/Startup.h"
 
-#include "core/layouts/MapSearchPath.h"
 #include "gui/about/frmSplash.h"
 #include "gui/claimform/ClaimFormController.h"
-#include "gui/common/CoreText.h"
+#include "gui/common/MapSearch.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/frmMain.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <memory>
 
-std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& arguments) {
+std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& arguments,
+                                      const QString& mapsDir) {
     qm::Module1& m = context.module1();
-    m.MapFolder = CoreText::fromPath(QDir::toNativeSeparators(QDir::currentPath()));
-    m.MapFolders = qm::MapSearchPath::forThisProcess(std::string(), m.MapFolder);
+    m.MapFolder = MapSearch::startFolder();
+    m.MapFolders = MapSearch::forStart(mapsDir);
+    MapSearch::record(m.MapFolders);
 
     {
         frmSplash splash;

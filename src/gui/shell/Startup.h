@@ -11,7 +11,8 @@ class frmMain;
 // on the command line is then opened as File > Open would.
 class Startup {
 public:
-    // arguments: the command line without the program name and Qt's own
-    // options; only the first, a file path, is used.
-    static std::unique_ptr<frmMain> run(AppContext& context, const QStringList& arguments);
+    // arguments: the claim files named on the command line; only the first is
+    // opened. mapsDir: the --maps folder, looked in first for map files, or empty.
+    static std::unique_ptr<frmMain> run(AppContext& context, const QStringList& arguments,
+                                        const QString& mapsDir = QString());
 };

@@ -7,6 +7,7 @@
 #include "gui/common/CoreText.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
@@ -25,6 +26,7 @@
 namespace {
 
 const QString kTreeWindowName = QStringLiteral("frmNSFTree");
+const QString kClaimFormName = QStringLiteral("frmClaimForm");
 
 // The first local file among dropped items, or an empty string.
 QString droppedFile(const QMimeData* mime) {
@@ -56,12 +58,19 @@ frmMain::frmMain(AppContext& context, QWidget* parent)
     statusBar->setObjectName(QStringLiteral("sbStatusBar"));
     statusPanel_ = new QLabel(QStringLiteral("No File Opened"), statusBar);
     statusPanel_->setObjectName(QStringLiteral("sbStatusBarPanel1"));
+    statusPanel_->setTextFormat(Qt::PlainText);
+    // A long path is cut at the window's edge (its tooltip has all of it)
+    // rather than widening the main window.
+    statusPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar->addWidget(statusPanel_, 1);
     setStatusBar(statusBar);
 
     createMenus();
     connect(documents_, &QMdiArea::subWindowActivated, this, &frmMain::updateWindowList);
 
+    // Until the user has given the main window a size of its own, it grows to
+    // show a new document window; after that it is left as the user made it.
+    documents_->setGrowWindowForDocuments(!WindowPositions::isStored(objectName()));
     WindowPositions::restore(this, objectName());
 }
 
@@ -79,9 +88,10 @@ QAction* frmMain::addAction(QMenu* menu, const QString& name, const QString& tex
 }
 
 void frmMain::createMenus() {
-    auto addMenu = [this](const QString& name, const QString& title) {
-        QMenu* menu = menuBar()->addMenu(title);
+    auto addMenu = [this](const QString& name, const QString& title, QMenu* parent = nullptr) {
+        QMenu* menu = parent ? parent->addMenu(title) : menuBar()->addMenu(title);
         menu->setObjectName(name);
+        menu->menuAction()->setObjectName(name);
         return menu;
     };
 
@@ -93,6 +103,22 @@ void frmMain::createMenus() {
     fileCloseAction_->setEnabled(false);
     connect(fileCloseAction_, &QAction::triggered, this, &frmMain::fileClose);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar0"));
+    recentMenu_ = addMenu(QStringLiteral("mnuFileRecent"), QStringLiteral("Recent &Files"), file);
+    for (int number = 1; number <= RecentFiles::kMaxFiles; ++number) {
+        QAction* entry = addAction(recentMenu_, QStringLiteral("mnuFileRecent%1").arg(number), {});
+        connect(entry, &QAction::triggered, this,
+                [this, entry] { openFile(entry->data().toString()); });
+        recentEntries_.append(entry);
+    }
+    recentMenu_->addSeparator();
+    recentClearAction_ =
+        addAction(recentMenu_, QStringLiteral("mnuFileRecentClear"), QStringLiteral("&Clear Menu"));
+    connect(recentClearAction_, &QAction::triggered, this, [this] {
+        recentFiles_.clear();
+        updateRecentFilesMenu();
+    });
+    updateRecentFilesMenu();
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
     QAction* exit = addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
@@ -103,7 +129,8 @@ void frmMain::createMenus() {
 
     QMenu* tools = addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"));
     viewClaimsAction_ =
-        addAction(tools, QStringLiteral("mnuClaimForm"), QStringLiteral("View Claims"));
+        addAction(tools, QStringLiteral("mnuClaimForm"), QStringLiteral("&View Claims"));
+    viewClaimsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     viewClaimsAction_->setEnabled(false);
     connect(viewClaimsAction_, &QAction::triggered, this, &frmMain::viewClaims);
     addAction(tools, QStringLiteral("mnuToolsOptions"), QStringLiteral("&Options..."))
@@ -135,14 +162,29 @@ void frmMain::updateWindowList() {
     int number = 0;
     for (QMdiSubWindow* window : windows) {
         ++number;
-        QAction* entry =
-            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle()));
+        const QString title = PlainText::shownTitle(window->windowTitle());
+        QAction* entry = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(number).arg(PlainText::menuText(title)));
         entry->setCheckable(true);
         entry->setChecked(window == documents_->activeSubWindow());
         connect(entry, &QAction::triggered, documents_,
                 [this, window] { documents_->activateDocument(window); });
         windowListActions_.append(entry);
     }
+}
+
+void frmMain::updateRecentFilesMenu() {
+    // The entries stay and change: one of them may be what is running this.
+    const QStringList& paths = recentFiles_.paths();
+    for (int i = 0; i < recentEntries_.size(); ++i) {
+        QAction* entry = recentEntries_.at(i);
+        const QString path = paths.value(i);
+        entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(PlainText::menuText(path)));
+        entry->setData(path);
+        entry->setVisible(!path.isEmpty());
+    }
+    recentClearAction_->setEnabled(!paths.isEmpty());
+    recentMenu_->menuAction()->setEnabled(!paths.isEmpty());
 }
 
 QString frmMain::statusText() const {
@@ -153,10 +195,26 @@ void frmMain::setTreeWindowFactory(TreeWindowFactory factory) {
     treeWindowFactory_ = std::move(factory);
 }
 
-void frmMain::setFileState(bool open, const QString& status) {
+void frmMain::setFileState(bool open, const QString& status, const QString& path) {
     fileCloseAction_->setEnabled(open);
     viewClaimsAction_->setEnabled(open);
     statusPanel_->setText(status);
+    // The whole path, for when the status bar is too narrow to show it.
+    statusPanel_->setToolTip(PlainText::toolTip(path));
+}
+
+void frmMain::closeFileWindows() {
+    // What these windows show belongs to the file that was open: a tree node
+    // would lead into another file, a form would show records no longer open.
+    for (const QString& name : {kTreeWindowName, kClaimFormName}) {
+        if (DocumentWindow* document = documents_->findDocument(name))
+            document->close();
+    }
+    resetFindState();
+}
+
+void frmMain::resetFindState() {
+    context_.findState() = FindState();
 }
 
 void frmMain::fileOpen() {
@@ -174,6 +232,7 @@ void frmMain::fileOpen() {
 }
 
 void frmMain::openFile(const QString& chosenPath) {
+    closeFileWindows();
     const QString path = QDir::toNativeSeparators(chosenPath);
     MessageBoxes messages(this);
     const qm::OpenResult result =
@@ -186,10 +245,15 @@ void frmMain::openFile(const QString& chosenPath) {
     // Such a file reads as one long line; the status bar keeps saying why.
     if (result.lfOnly)
         status += QStringLiteral(" (lines end in LF only)");
-    setFileState(true, status);
+    setFileState(true, status, path);
+    recentFiles_.add(path);
+    updateRecentFilesMenu();
+    // What the user opens a claim file for: its tree, at once.
+    viewClaims();
 }
 
 void frmMain::fileClose() {
+    closeFileWindows();
     qm::Module1& m = context_.module1();
     m.Files.close(m.FileNumber);
     setFileState(false, QStringLiteral("No File Open"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/shell/RecentFiles.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <functional>
@@ -50,15 +52,22 @@ protected:
 private:
     void createMenus();
     void updateWindowList();
-    void setFileState(bool open, const QString& status);
+    void updateRecentFilesMenu();
+    void setFileState(bool open, const QString& status, const QString& path = QString());
+    void closeFileWindows();
+    void resetFindState();
     QAction* addAction(QMenu* menu, const QString& name, const QString& text);
 
     AppContext& context_;
     DocumentArea* documents_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
     QAction* fileCloseAction_ = nullptr;
     QAction* viewClaimsAction_ = nullptr;
     QList<QAction*> windowListActions_;
+    QList<QAction*> recentEntries_;
+    QAction* recentClearAction_ = nullptr;
+    RecentFiles recentFiles_;
     TreeWindowFactory treeWindowFactory_;
 };

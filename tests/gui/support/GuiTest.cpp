@@ -2,7 +2,7 @@
 
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/SettingsStore.h"
 
 #include <QAction>
 #include <QDir>
@@ -14,7 +14,7 @@ void GuiTest::isolate(const QTemporaryDir& dir) {
     MessageBoxes::setTestMode(true);
     FileDialog::reset();
     FileDialog::setTestMode(true);
-    WindowPositions::setSettingsFile(settingsFile(dir));
+    SettingsStore::setFile(settingsFile(dir));
 }
 
 QString GuiTest::settingsFile(const QTemporaryDir& dir) {

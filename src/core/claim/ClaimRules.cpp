@@ -1,0 +1,39 @@
+#include "core/claim/ClaimRules.h"
+
+namespace qm {
+
+ClaimRules::ClaimRules(std::shared_ptr<const LayoutCatalogue> layouts)
+    : layouts_(std::move(layouts)) {
+    for (int type = 0; type < kRecordTypeCount; ++type) {
+        const RecordLayout& layout = layouts_->at(type);
+        for (int i = 0; i < layout.fieldCount(); ++i) {
+            const FieldDef& field = layout.field(i);
+            if (const TotalsMember member =
+                    summedInto(kRecordTypes[static_cast<std::size_t>(type)], field.FieldId))
+                sums_[static_cast<std::size_t>(type)].push_back(
+                    {i, member, field.TypeCodes.find('N') != std::string::npos});
+        }
+    }
+    pairings_ = pairingsOf(*layouts_->find("XA0"), &lacksFields_);
+}
+
+void ClaimRules::sum(ClaimTotals& totals, int typeIndex, std::string_view line) const {
+    const RecordLayout& layout = layouts_->at(typeIndex);
+    for (const Sum& s : sums_[static_cast<std::size_t>(typeIndex)])
+        addAmount(totals.*s.member, s.numeric, layout.value(s.field, line));
+}
+
+TotalsVerdict ClaimRules::check(const ClaimTotals& totals, const std::string_view* xa0Line,
+                                bool keepMatches) const {
+    return compareTotals(totals, *layouts_->find("XA0"), pairings_, lacksFields_, xa0Line,
+                         keepMatches);
+}
+
+bool ClaimRules::isCompared(int xa0Field) const {
+    for (const TotalsPairing& pairing : pairings_)
+        if (pairing.field == xa0Field)
+            return true;
+    return false;
+}
+
+} // namespace qm

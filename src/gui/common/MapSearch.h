@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+// This run's map search as the windows and the command line show it: the
+// folders map files are looked for in, and the one in use.
+class MapSearch {
+public:
+    // The folder current at start-up, as the core takes paths.
+    static std::string startFolder();
+    // The folders of a run started in the current folder, with the --maps
+    // folder mapsDir (empty when not given) looked in first.
+    static std::vector<std::string> forStart(const QString& mapsDir);
+
+    // Records the run's folders for the windows that show them. Until the
+    // start-up sequence records them they are forStart() without --maps.
+    static void record(std::vector<std::string> folders);
+    static std::vector<std::string> recorded();
+
+    // "Maps: " and the first of folders that holds a map file, without "..",
+    // or "Maps: none found".
+    static QString line(const std::vector<std::string>& folders);
+};

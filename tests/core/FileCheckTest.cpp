@@ -1,0 +1,184 @@
+// The whole-file check against clicking every claim one by one: the same
+// verdict for every claim, field for field, with one job and several, on
+// generated files with every fault the generator injects and on hostile files.
+#include "core/check/FileCheck.h"
+
+#include "core/claim/NodeClick.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/layouts/ClaimFileOpener.h"
+#include "core/layouts/Module1.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+QStringList words(const char* text) {
+    return QString::fromLatin1(text).split(QLatin1Char(' '));
+}
+
+std::string describe(const ClaimVerdict& v) {
+    std::string out = v.key() + " [" + v.text + "] " + totalsStateName(v.totals) +
+                      (v.xa0Present ? " xa0" : "") + (v.unreadable ? " unreadable" : "");
+    for (const TotalsComparison& c : v.mismatches)
+        out += " !" + std::to_string(c.field) + "=" + c.stated + "/" + std::to_string(c.computed);
+    for (const InvalidField& f : v.invalid)
+        out += " " + f.node + "." + std::to_string(f.field) + "=" + f.value;
+    return out;
+}
+
+std::vector<std::string> byClicks(Module1& m) {
+    const FileTree tree = BuildTree(*m.openFile());
+    std::vector<std::string> verdicts;
+    for (std::int64_t node = 0; node < tree.size(); ++node)
+        if (tree.recordType(node) == "CA0")
+            verdicts.push_back(describe(verdictOf(NodeClick(m, tree, node), tree.position(node),
+                                                  std::string(tree.text(node)))));
+    return verdicts;
+}
+
+std::vector<std::string> byCheck(Module1& m, int jobs, std::int64_t chunkBytes,
+                                 FileCheck::Summary* summary = nullptr) {
+    std::vector<std::string> verdicts;
+    FileCheck::Options options;
+    options.jobs = jobs;
+    options.chunkBytes = chunkBytes;
+    const FileCheck::Summary s =
+        FileCheck::run(*m.openFile(), m.RecordLayouts, options,
+                       [&](ClaimVerdict&& v) { verdicts.push_back(describe(v)); });
+    if (summary)
+        *summary = s;
+    return verdicts;
+}
+
+} // namespace
+
+class FileCheckTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    std::string path(const QString& name) { return dir.filePath(name).toStdString(); }
+
+    void write(const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    // Opens the file with the real maps and compares the check with the clicks.
+    void compare(const std::string& file) {
+        Module1 m;
+        m.MapFolder = MAPS_DIR;
+        RecordingMessageSink sink;
+        if (!ClaimFileOpener::open(m, file, sink).opened())
+            return; // no claim file: nothing to check either way
+        const std::vector<std::string> clicks = byClicks(m);
+        for (int jobs : {1, 3}) {
+            for (std::int64_t chunk : {std::int64_t(8) << 20, std::int64_t(997)}) {
+                const std::vector<std::string> checked = byCheck(m, jobs, chunk);
+                QCOMPARE(checked.size(), clicks.size());
+                for (std::size_t i = 0; i < clicks.size(); ++i)
+                    QCOMPARE(QString::fromStdString(checked[i]), QString::fromStdString(clicks[i]));
+            }
+        }
+    }
+
+    QByteArray generate(const QStringList& arguments) {
+        QProcess nsfgen;
+        nsfgen.start(QStringLiteral(NSFGEN),
+                     QStringList{QStringLiteral("--maps"), QStringLiteral(MAPS_DIR)} + arguments);
+        if (!nsfgen.waitForFinished(60000) || nsfgen.exitCode() != 0)
+            qFatal("nsfgen failed");
+        return nsfgen.readAllStandardOutput();
+    }
+
+private slots:
+    void generatedFilesWithInjectedFaults_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("3.01 clean") << words("--version 00301 --claims 60 --batches 4 --seed 7");
+        QTest::newRow("2.00 faults") << words("--version 00200 --claims 40 --batches 3 "
+                                              "--wrong-totals 2 --wrong-totals 17 --no-xa0 3 "
+                                              "--no-xa0 40 --seed 11");
+        QTest::newRow("readable sample recipe") << words("--version 00301 --readable");
+    }
+
+    void generatedFilesWithInjectedFaults() {
+        QFETCH(QStringList, arguments);
+        write(QStringLiteral("g.nsf"), generate(arguments));
+        compare(path(QStringLiteral("g.nsf")));
+    }
+
+    // Lines cut, doubled, dropped, run together, given stray line feeds, other
+    // types and bytes that fail their checks: seeded, so any failure repeats.
+    void hostileVariantsOfTheSample() {
+        QFile sample(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = sample.readAll().split('\n');
+        QRandomGenerator random(20261208);
+        static const char* const kTypes[] = {"CA0", "XA0", "YA0", "ZA0", "BA0", "BA1",
+                                             "AA0", "FA0", "DA1", "GZ9", "ca0"};
+        for (int variant = 0; variant < 40; ++variant) {
+            QByteArray bytes;
+            for (QByteArray line : lines) {
+                switch (random.bounded(14)) {
+                case 0:
+                    continue; // dropped
+                case 1:
+                    line = line.left(int(random.bounded(330))) + '\r';
+                    break;
+                case 2:
+                    line.prepend('\n');
+                    break;
+                case 3:
+                    line.replace(0, 3, kTypes[random.bounded(int(std::size(kTypes)))]);
+                    break;
+                case 4:
+                    if (line.size() > 80)
+                        line[int(random.bounded(line.size() - 2))] = "X9 \xe9"[random.bounded(4)];
+                    break;
+                case 5:
+                    bytes += line + '\n'; // doubled
+                    break;
+                case 6:
+                    line.chop(1); // runs into the next line: no CR
+                    break;
+                default:
+                    break;
+                }
+                bytes += line + '\n';
+            }
+            write(QStringLiteral("h.nsf"), bytes);
+            compare(path(QStringLiteral("h.nsf")));
+            if (QTest::currentTestFailed())
+                qFatal("variant %d differs", variant);
+        }
+    }
+
+    void cancelStopsTheCheck() {
+        write(QStringLiteral("c.nsf"), generate(words("--version 00301 --claims 300")));
+        Module1 m;
+        m.MapFolder = MAPS_DIR;
+        RecordingMessageSink sink;
+        QVERIFY(ClaimFileOpener::open(m, path(QStringLiteral("c.nsf")), sink).opened());
+        FileCheck::Options options;
+        options.chunkBytes = 4096;
+        options.progress = [](std::int64_t, std::int64_t) {
+            return false;
+        };
+        std::int64_t seen = 0;
+        const FileCheck::Summary summary = FileCheck::run(*m.openFile(), m.RecordLayouts, options,
+                                                          [&](ClaimVerdict&&) { ++seen; });
+        QVERIFY(summary.cancelled);
+        QVERIFY(seen < 300);
+    }
+};
+
+QTEST_GUILESS_MAIN(FileCheckTest)
+#include "FileCheckTest.moc"

@@ -1,0 +1,186 @@
+// The viewer's command line, and the map folder it and the about box show.
+#include "GuiTest.h"
+#include "gui/about/frmAbout.h"
+#include "gui/common/MapSearch.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/ViewerCommandLine.h"
+#include "gui/shell/frmMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using Outcome = ViewerCommandLine::Outcome;
+Q_DECLARE_METATYPE(ViewerCommandLine::Outcome)
+
+class tst_commandline : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void parse_data();
+    void parse();
+    void versionNamesTheMapFolderInUse();
+    void mapsOptionGoesFirstIntoTheSearchAndTheAboutBox();
+
+private:
+    QString mapsText() const;
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QByteArray environmentMaps_;
+};
+
+void tst_commandline::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    // The search reads QUILLMARK_MAPS; keep whatever the caller set out of it.
+    environmentMaps_ = qgetenv("QUILLMARK_MAPS");
+    qunsetenv("QUILLMARK_MAPS");
+}
+
+void tst_commandline::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+}
+
+void tst_commandline::cleanup() {
+    MessageBoxes::reset();
+    MapSearch::record(MapSearch::forStart(QString()));
+    dir_.reset();
+    if (!environmentMaps_.isNull())
+        qputenv("QUILLMARK_MAPS", environmentMaps_);
+}
+
+QString tst_commandline::mapsText() const {
+    frmAbout about;
+    const auto* label = about.findChild<QLabel*>(QStringLiteral("lblMaps"));
+    return label ? label->text() : QStringLiteral("(missing)");
+}
+
+void tst_commandline::parse_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("mapsDir");
+    QTest::addColumn<QString>("error");
+
+    struct Row {
+        const char* name;
+        std::initializer_list<const char*> arguments;
+        Outcome outcome;
+        const char* file;
+        const char* mapsDir;
+        const char* error;
+    };
+    const Row rows[] = {
+        {"nothing", {}, Outcome::Run, "", "", ""},
+        {"file", {"a.nsf"}, Outcome::Run, "a.nsf", "", ""},
+        {"maps and file", {"--maps", "/m", "a.nsf"}, Outcome::Run, "a.nsf", "/m", ""},
+        {"maps= single dash", {"-maps=/m"}, Outcome::Run, "", "/m", ""},
+        {"file after --", {"--", "--help"}, Outcome::Run, "--help", "", ""},
+        {"--help", {"--help"}, Outcome::ShowHelp, "", "", ""},
+        {"-h", {"a.nsf", "-h"}, Outcome::ShowHelp, "", "", ""},
+        // Before the application exists, Qt's own options are still there.
+        {"-v among Qt options",
+         {"-platform", "offscreen", "-v", "--maps", "/m"},
+         Outcome::ShowVersion,
+         "",
+         "/m",
+         ""},
+        {"unknown option", {"--mpas", "/m"}, Outcome::UsageError, "", "", "Unknown option 'mpas'."},
+        {"two files",
+         {"a.nsf", "b.nsf"},
+         Outcome::UsageError,
+         "",
+         "",
+         "unexpected argument 'b.nsf'"},
+        {"maps without value",
+         {"--maps"},
+         Outcome::UsageError,
+         "",
+         "",
+         "Missing value after '--maps'."},
+        {"maps empty", {"--maps", ""}, Outcome::UsageError, "", "", "--maps needs a folder"},
+    };
+    for (const Row& row : rows) {
+        QStringList arguments{QStringLiteral("quillmark")};
+        for (const char* argument : row.arguments)
+            arguments << QString::fromLatin1(argument);
+        QTest::newRow(row.name) << arguments << row.outcome << QString::fromLatin1(row.file)
+                                << QString::fromLatin1(row.mapsDir)
+                                << QString::fromLatin1(row.error);
+    }
+}
+
+void tst_commandline::parse() {
+    QFETCH(QStringList, arguments);
+    QFETCH(Outcome, outcome);
+    QFETCH(QString, file);
+    QFETCH(QString, mapsDir);
+    QFETCH(QString, error);
+
+    ViewerCommandLine commandLine;
+    QCOMPARE(commandLine.parse(arguments), outcome);
+    QCOMPARE(commandLine.file(), file);
+    QCOMPARE(commandLine.mapsDir(), mapsDir);
+    QCOMPARE(commandLine.error(), error);
+}
+
+void tst_commandline::versionNamesTheMapFolderInUse() {
+    // The help lists every option that parse() takes.
+    const QString help = ViewerCommandLine::helpText();
+    QVERIFY(help.startsWith(ViewerCommandLine::usage()));
+    for (const char* option : {"--maps DIR", "--help", "--version", "QUILLMARK_MAPS"})
+        QVERIFY2(help.contains(QLatin1String(option)), option);
+
+    // From a folder without maps, the test program (in the build folder)
+    // falls back to the source tree's; --maps and QUILLMARK_MAPS come first.
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir_->path()));
+    const QString sourceMaps = QDir::cleanPath(QStringLiteral(MAPS_DIR));
+    const QString testMaps = GuiTest::dataPath(QStringLiteral("maps"));
+    const QString fromSource = ViewerCommandLine::versionText(QString());
+    const QString fromOption = ViewerCommandLine::versionText(testMaps);
+    qputenv("QUILLMARK_MAPS", QFile::encodeName(testMaps));
+    const QString fromEnvironment = ViewerCommandLine::versionText(QString());
+    const QString emptyOption = ViewerCommandLine::versionText(dir_->path());
+    qunsetenv("QUILLMARK_MAPS");
+    QDir::setCurrent(before);
+
+    QCOMPARE(fromSource, QStringLiteral("quillmark " QUILLMARK_PROJECT_VERSION "\nMaps: ") +
+                             sourceMaps + QLatin1Char('\n'));
+    QCOMPARE(fromOption.section(QLatin1Char('\n'), 1),
+             QStringLiteral("Maps: ") + testMaps + QLatin1Char('\n'));
+    QCOMPARE(fromEnvironment, fromOption);
+    // A --maps folder without map files is passed over.
+    QCOMPARE(emptyOption, fromEnvironment);
+}
+
+void tst_commandline::mapsOptionGoesFirstIntoTheSearchAndTheAboutBox() {
+    // Without a start-up, the about box shows the search of a run started here.
+    QCOMPARE(mapsText(), QStringLiteral("Maps: ") + QDir::cleanPath(QStringLiteral(MAPS_DIR)));
+
+    const QString testMaps = GuiTest::dataPath(QStringLiteral("maps"));
+    AppContext context;
+    const std::unique_ptr<frmMain> main = Startup::run(context, {}, testMaps);
+    const std::vector<std::string>& folders = context.module1().MapFolders;
+    QVERIFY(folders.size() >= 2);
+    QCOMPARE(QString::fromStdString(folders.at(0)), testMaps);
+    QCOMPARE(folders.at(1), context.module1().MapFolder);
+    QCOMPARE(mapsText(), QStringLiteral("Maps: ") + testMaps);
+
+    MapSearch::record({dir_->path().toStdString()});
+    QCOMPARE(mapsText(), QStringLiteral("Maps: none found"));
+}
+
+QTEST_MAIN(tst_commandline)
+#include "tst_commandline.moc"

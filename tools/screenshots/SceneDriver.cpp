@@ -1,0 +1,128 @@
+#include "SceneDriver.h"
+
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/SettingsStore.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeView>
+
+SceneDriver::SceneDriver(QString outputDir)
+    : outputDir_(std::move(outputDir)) {
+    SettingsStore::setFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
+    MessageBoxes::setTestMode(true);
+}
+
+SceneDriver::~SceneDriver() {
+    main_.reset();
+    MessageBoxes::reset();
+    SettingsStore::setFile(QString());
+}
+
+bool SceneDriver::fail(const QString& why) {
+    error_ = why;
+    return false;
+}
+
+bool SceneDriver::settle(const QString& step) {
+    // Layouts, column widths and repaints all arrive as posted events.
+    QTest::qWait(300);
+    if (!MessageBoxes::shown().isEmpty())
+        return fail(
+            QStringLiteral("%1 said: %2").arg(step, MessageBoxes::shown().constFirst().text));
+    return true;
+}
+
+bool SceneDriver::start(const QString& sample, const QSize& size) {
+    // The windows show the file's full path: one that is the same on every
+    // machine keeps the pictures free of the checkout's folder.
+    const QDir claims(QDir::temp().filePath(QStringLiteral("claims")));
+    const QString path = claims.filePath(sample);
+    QFile::remove(path);
+    if (!claims.mkpath(QStringLiteral(".")) ||
+        !QFile::copy(QDir(QStringLiteral(SAMPLES_DIR)).filePath(sample), path))
+        return fail(QStringLiteral("could not copy %1 to %2").arg(sample, path));
+    main_ = Startup::run(context_, {path}, QStringLiteral(MAPS_DIR));
+    if (!main_)
+        return fail(QStringLiteral("the start-up sequence gave no main window"));
+    main_->move(0, 0);
+    main_->resize(size);
+    if (!QTest::qWaitForWindowExposed(main_.get()))
+        return fail(QStringLiteral("the main window was never shown"));
+    return settle(QStringLiteral("opening ") + sample);
+}
+
+bool SceneDriver::trigger(const QString& action) {
+    auto* found = main_ ? main_->findChild<QAction*>(action) : nullptr;
+    if (!found || !found->isEnabled())
+        return fail(QStringLiteral("no enabled command %1").arg(action));
+    found->trigger();
+    return settle(action);
+}
+
+QWidget* SceneDriver::document(const QString& window) {
+    DocumentWindow* found = main_ ? main_->documents()->findDocument(window) : nullptr;
+    if (!found)
+        fail(QStringLiteral("no document window %1").arg(window));
+    return found;
+}
+
+bool SceneDriver::place(const QString& window, const QRect& geometry) {
+    QWidget* found = document(window);
+    if (!found)
+        return false;
+    found->setGeometry(geometry);
+    return settle(QStringLiteral("placing ") + window);
+}
+
+bool SceneDriver::clickTreeNode(const QString& window, const QString& text) {
+    QWidget* found = document(window);
+    auto* view = found ? found->findChild<QTreeView*>(QStringLiteral("TreeView1")) : nullptr;
+    if (!view)
+        return fail(QStringLiteral("no TreeView1 in %1").arg(window));
+    QAbstractItemModel* model = view->model();
+    const QModelIndexList hits =
+        model->match(model->index(0, 0), Qt::DisplayRole, text, 1,
+                     Qt::MatchStartsWith | Qt::MatchRecursive | Qt::MatchWrap);
+    if (hits.isEmpty())
+        return fail(QStringLiteral("no node '%1' in %2").arg(text, window));
+    view->scrollTo(hits.constFirst());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(hits.constFirst()).center());
+    return settle(QStringLiteral("the click on '%1'").arg(text));
+}
+
+bool SceneDriver::clickGridRow(const QString& name) {
+    QWidget* form = document(QStringLiteral("frmClaimForm"));
+    auto* grid = form ? form->findChild<QTableWidget*>(QStringLiteral("Grid")) : nullptr;
+    if (!grid)
+        return fail(QStringLiteral("no claim form grid"));
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        const QTableWidgetItem* nameCell = grid->item(row, 0);
+        if (!nameCell || nameCell->text().trimmed() != name)
+            continue;
+        const QTableWidgetItem* valueCell = grid->item(row, 1);
+        if (!valueCell)
+            break;
+        grid->scrollToItem(valueCell);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualItemRect(valueCell).center());
+        return settle(QStringLiteral("the click on the field '%1'").arg(name));
+    }
+    return fail(QStringLiteral("no grid row for the field '%1'").arg(name));
+}
+
+bool SceneDriver::save(const QString& fileName) {
+    const QString path = QDir(outputDir_).filePath(fileName);
+    if (!main_ || !main_->grab().save(path))
+        return fail(QStringLiteral("could not write %1").arg(path));
+    return true;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "gui/shell/AppContext.h"
+
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+class frmMain;
+class QWidget;
+
+// Drives the real viewer for a screenshot as a user would: the start-up
+// sequence, menu commands, mouse clicks on tree nodes and grid rows, found by
+// their objectNames. Window places start from their first-run defaults (the
+// user's settings are never read or written) and message boxes are recorded,
+// not shown. Each step returns false and says why in error() when it cannot
+// be done, so a scene that no longer fits the program fails loudly.
+class SceneDriver {
+public:
+    explicit SceneDriver(QString outputDir);
+    ~SceneDriver();
+
+    // The start-up sequence on a copy of a file of samples/ in /tmp/claims,
+    // with the main window at size (pixels) on a plain desktop.
+    bool start(const QString& sample, const QSize& size);
+    // Triggers the main window's menu command named action.
+    bool trigger(const QString& action);
+    // Moves and sizes the document window named window inside the main window.
+    bool place(const QString& window, const QRect& geometry);
+    // Clicks the node of window's TreeView1 whose text starts with text.
+    bool clickTreeNode(const QString& window, const QString& text);
+    // Clicks the value cell of the claim form's grid row for the field name.
+    bool clickGridRow(const QString& name);
+    // Saves the main window, as drawn, to <outputDir>/<fileName>.
+    bool save(const QString& fileName);
+
+    const QString& error() const { return error_; }
+
+private:
+    QWidget* document(const QString& window);
+    bool fail(const QString& why);
+    // Lets the step's events run; false when it asked for a message box.
+    bool settle(const QString& step);
+
+    QString outputDir_;
+    QTemporaryDir settingsDir_;
+    AppContext context_;
+    std::unique_ptr<frmMain> main_;
+    QString error_;
+};

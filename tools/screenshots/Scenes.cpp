@@ -1,0 +1,33 @@
+#include "Scenes.h"
+
+#include "SceneDriver.h"
+
+#include <QRect>
+#include <QSize>
+
+namespace {
+
+// The README's first picture: the file tree of a sample and, beside it, the
+// claim form of one claim with a field clicked, so the raw line shows the
+// field's characters marked and the status panels describe it.
+bool claimForm(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 760)) &&
+           driver.trigger(QStringLiteral("mnuClaimForm")) &&
+           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 400, 690)) &&
+           driver.clickTreeNode(QStringLiteral("frmNSFTree"), QStringLiteral("CA0: O'DONNELL")) &&
+           driver.place(QStringLiteral("frmClaimForm"), QRect(400, 0, 870, 690)) &&
+           driver.clickTreeNode(QStringLiteral("frmClaimForm"), QStringLiteral("CA0")) &&
+           driver.clickGridRow(QStringLiteral("Patient Last Name")) &&
+           driver.save(QStringLiteral("claim-form.png"));
+}
+
+} // namespace
+
+const std::vector<Scenes::Scene>& Scenes::all() {
+    static const std::vector<Scene> scenes{
+        {QStringLiteral("claim-form"),
+         QStringLiteral("the file tree and a claim form with a field clicked, sample301.nsf"),
+         claimForm},
+    };
+    return scenes;
+}
