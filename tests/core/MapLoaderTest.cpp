@@ -1,6 +1,7 @@
 #include "core/layouts/MapLoader.h"
 
 #include "ClaimFileBuilder.h"
+#include "TestWorkspace.h"
 #include "core/layouts/MapSearchPath.h"
 
 #include <QDir>

@@ -1,6 +1,8 @@
 #include "core/claim/NodeClick.h"
 
 #include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/layouts/Module1.h"
 

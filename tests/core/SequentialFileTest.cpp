@@ -1,6 +1,7 @@
 #include "core/io/SequentialFile.h"
 
 #include "ClaimFileBuilder.h"
+#include "TestWorkspace.h"
 #include "core/io/FileTable.h"
 
 #include <QTest>
