@@ -73,6 +73,24 @@ private slots:
         QCOMPARE(field(ws, "AA0", 3).FieldName, std::string("LAST"));
     }
 
+    // A quoted last value ends its line: the line end after the closing quote
+    // still separates it from the next definition.
+    void quotedLastValueBeforeALineEnd_data() {
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CR") << QByteArray("\r");
+    }
+    void quotedLastValueBeforeALineEnd() {
+        QFETCH(QByteArray, lineEnd);
+        TestWorkspace ws;
+        const std::string end = lineEnd.toStdString();
+        QVERIFY(load(ws, "AA0,01.0,ID,3,X,1,\"3\"" + end + "AA0,02.0,NEXT,2,X,4,5" + end));
+        QCOMPARE(int(info(ws, "AA0").FieldCount), 2);
+        QCOMPARE(int(field(ws, "AA0", 1).EndPos), 3);
+        QCOMPARE(field(ws, "AA0", 2).FieldName, std::string("NEXT"));
+    }
+
     void repeatsNeedTheExactName() {
         TestWorkspace ws;
         QVERIFY(load(ws, "FA0,02.0,SEQUENCE NO,2,N,4,5\n"

@@ -9,8 +9,8 @@ namespace qm {
 
 namespace {
 
-// T(s, n): n characters from column s, blanks trimmed.
-std::string_view T(std::string_view line, int start, int length) {
+// The n characters from column s, blanks trimmed.
+std::string_view trimmedColumns(std::string_view line, int start, int length) {
     return trimSpaces(columns(line, start, length));
 }
 
@@ -30,15 +30,15 @@ NodeText& NodeText::operator<<(std::string_view part) {
 std::string_view NodeText::make(char typeLetter, std::string_view line) {
     size_ = 0;
     if (typeLetter == 'A') {
-        *this << "AA0: " << T(line, 4, 16);
+        *this << "AA0: " << trimmedColumns(line, 4, 16);
     } else if (typeLetter == 'B') {
-        *this << "BA0: " << T(line, 32, 15) << " - ";
+        *this << "BA0: " << trimmedColumns(line, 32, 15) << " - ";
         if (!onlySpaces(columns(line, 198, 22)))
-            *this << T(line, 198, 20) << ", " << T(line, 218, 12);
+            *this << trimmedColumns(line, 198, 20) << ", " << trimmedColumns(line, 218, 12);
         else
-            *this << T(line, 165, 33);
+            *this << trimmedColumns(line, 165, 33);
     } else {
-        *this << "CA0: " << T(line, 23, 20) << ", " << T(line, 43, 12) << " (" << T(line, 6, 17)
+        *this << "CA0: " << trimmedColumns(line, 23, 20) << ", " << trimmedColumns(line, 43, 12) << " (" << trimmedColumns(line, 6, 17)
               << ")";
     }
     return std::string_view(buf_, size_);
