@@ -34,6 +34,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <unistd.h>
 #include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
@@ -79,6 +81,7 @@ private slots:
     void lfOnlyFileIsNamedOnceAndInTheStatusBar();
     void closeThenOpenWorksLikeAFirstOpen();
     void droppedFileIsOpened();
+    void nameThatIsNotUtf8OpensFromTheDialogAndADrop();
     void dropWithoutALocalFileIsRefused();
 
     // Tools > View Claims and the Window menu
@@ -528,6 +531,35 @@ bool tst_shell::drop(const QMimeData& mime) {
     dropped.ignore();
     QApplication::sendEvent(main_.get(), &dropped);
     return dropped.isAccepted();
+}
+
+void tst_shell::nameThatIsNotUtf8OpensFromTheDialogAndADrop() {
+    QFile source(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = QFile::encodeName(dir_->path()) + "/bad\xff.nsf";
+    const QByteArray content = source.readAll();
+    FILE* out = std::fopen(bytes.constData(), "wb");
+    QVERIFY(out);
+    std::fwrite(content.constData(), 1, std::size_t(content.size()), out);
+    std::fclose(out);
+    // Qt shows the name with a replacement character; the file is still found.
+    const QString shown = QFile::decodeName(bytes);
+    QVERIFY(shown.contains(QChar::ReplacementCharacter));
+
+    main_ = makeMainWindow();
+    FileDialog::setNextFileName(shown);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(context_->module1().FileName, bytes.toStdString());
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"))});
+    QVERIFY(drop(mime));
+    QTRY_VERIFY(fileCommandsEnabled());
+    QCOMPARE(context_->module1().FileName, bytes.toStdString());
+    QVERIFY(::unlink(bytes.constData()) == 0);
 }
 
 void tst_shell::droppedFileIsOpened() {
