@@ -1,4 +1,6 @@
 #include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
 #include "core/filetree/TreeBuilder.h"
 
 #include <QTest>

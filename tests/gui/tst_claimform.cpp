@@ -35,9 +35,7 @@
 namespace {
 
 // At 96 dots per inch, 15 twips are one pixel.
-int px(double twips) {
-    return int(std::lround(twips / 15.0));
-}
+const auto px = GuiTest::px;
 
 // A record line whose column c (from 4) holds the digit c % 10, so that any
 // selection can be told from its neighbours.
@@ -129,11 +127,7 @@ private:
 };
 
 void tst_claimform::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    QVERIFY(screen);
-    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
-    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+    GuiTest::initTestCase();
 }
 
 void tst_claimform::init() {

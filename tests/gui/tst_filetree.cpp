@@ -1,6 +1,7 @@
 // The file tree window: the tree built from a claim file, its layout, record
 // properties, find-next with the find dialog, node clicks, and its place as a
 // document window of the main window.
+#include "ClaimFileBuilder.h"
 #include "GuiTest.h"
 #include "core/filetree/TreeBuilder.h"
 #include "gui/common/CoreText.h"
@@ -60,11 +61,10 @@ QString samplePath(const char* name) {
 
 // A claim-file line of 320 characters with values at 1-based columns.
 QByteArray record(const char* type, const std::vector<std::pair<int, QByteArray>>& values = {}) {
-    QByteArray line(320, ' ');
-    line.replace(0, 3, type);
+    std::vector<std::pair<int, std::string>> texts;
     for (const auto& [column, value] : values)
-        line.replace(column - 1, value.size(), value);
-    return line;
+        texts.emplace_back(column, value.toStdString());
+    return QByteArray::fromStdString(ClaimFileBuilder::record(type, texts));
 }
 
 QByteArray aa0(const QByteArray& submitter) {
@@ -173,12 +173,7 @@ private:
 };
 
 void tst_filetree::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    QVERIFY(screen);
-    // Pixel expectations below are worked out at 15 twips a pixel.
-    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
-    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+    GuiTest::initTestCase();
 }
 
 void tst_filetree::init() {

@@ -1,26 +1,21 @@
 #include "core/filetree/NodeText.h"
 
+#include "core/common/TextUtil.h"
+
 #include <cstring>
 
 namespace qm {
 
 namespace {
 
-// n characters from column s, clipped to the line.
-std::string_view columnsOf(std::string_view line, int start, int length) {
-    const auto from = static_cast<std::size_t>(start - 1);
-    return from < line.size() ? line.substr(from, static_cast<std::size_t>(length))
-                              : std::string_view();
-}
-
-// T(s, n): n characters from column s, blanks trimmed. This runs three times
+// The n characters from column s, blanks trimmed. This runs three times
 // for every claim of a file, on fields that are mostly blank padding: the
 // padding at the end is found eight characters at a time, without a branch
 // per character.
-std::string_view T(std::string_view line, int start, int length) {
+std::string_view trimmedColumns(std::string_view line, int start, int length) {
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the last character is the top byte");
     constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
-    const std::string_view field = columnsOf(line, start, length);
+    const std::string_view field = columns(line, start, length);
     std::size_t e = field.size();
     for (;;) {
         if (e < 8) {
@@ -62,13 +57,17 @@ static_assert(shapesFit(), "every text fits kMaxLength");
 
 NodeText::Fields NodeText::fieldsOf(char typeLetter, std::string_view record) {
     if (typeLetter == 'A')
-        return {kHeader, {T(record, 4, 16)}};
+        return {kHeader, {trimmedColumns(record, 4, 16)}};
     if (typeLetter == 'B') {
-        if (!onlySpaces(columnsOf(record, 198, 22)))
-            return {kBatchByPerson, {T(record, 32, 15), T(record, 198, 20), T(record, 218, 12)}};
-        return {kBatchByName, {T(record, 32, 15), T(record, 165, 33)}};
+        if (!onlySpaces(columns(record, 198, 22)))
+            return {kBatchByPerson,
+                    {trimmedColumns(record, 32, 15), trimmedColumns(record, 198, 20),
+                     trimmedColumns(record, 218, 12)}};
+        return {kBatchByName, {trimmedColumns(record, 32, 15), trimmedColumns(record, 165, 33)}};
     }
-    return {kClaim, {T(record, 23, 20), T(record, 43, 12), T(record, 6, 17)}};
+    return {kClaim,
+            {trimmedColumns(record, 23, 20), trimmedColumns(record, 43, 12),
+             trimmedColumns(record, 6, 17)}};
 }
 
 std::string_view NodeText::make(char typeLetter, std::string_view record) {

@@ -80,7 +80,7 @@ void ClaimReport::writeJson(JsonWriter& json, const AssembledClaim& claim, std::
         .key("key")
         .fileString(key)
         .key("rt")
-        .fileString(claim.RT)
+        .fileString(claim.clickedType)
         .key("totals_checked")
         .value(claim.totals.checked())
         .key("totals_ok")
