@@ -27,6 +27,7 @@ namespace {
 
 const QString kTreeWindowName = QStringLiteral("frmNSFTree");
 const QString kClaimFormName = QStringLiteral("frmClaimForm");
+const QString kProblemsName = QStringLiteral("frmProblems");
 
 // The first local file among dropped items, or an empty string.
 QString droppedFile(const QMimeData* mime) {
@@ -195,6 +196,20 @@ void frmMain::setTreeWindowFactory(TreeWindowFactory factory) {
     treeWindowFactory_ = std::move(factory);
 }
 
+bool frmMain::insertCommand(QAction* command, const QString& beforeName) {
+    const QList<QMenu*> menus = menuBar()->findChildren<QMenu*>();
+    for (QMenu* menu : menus) {
+        const QList<QAction*> items = menu->actions();
+        for (QAction* item : items) {
+            if (item->objectName() == beforeName) {
+                menu->insertAction(item, command);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void frmMain::setFileState(bool open, const QString& status, const QString& path) {
     fileCloseAction_->setEnabled(open);
     viewClaimsAction_->setEnabled(open);
@@ -206,7 +221,7 @@ void frmMain::setFileState(bool open, const QString& status, const QString& path
 void frmMain::closeFileWindows() {
     // What these windows show belongs to the file that was open: a tree node
     // would lead into another file, a form would show records no longer open.
-    for (const QString& name : {kTreeWindowName, kClaimFormName}) {
+    for (const QString& name : {kTreeWindowName, kClaimFormName, kProblemsName}) {
         if (DocumentWindow* document = documents_->findDocument(name))
             document->close();
     }
