@@ -279,7 +279,6 @@ void FileTreeModel::showNewProblems() {
 
 void FileTreeModel::markNewProblems(qint64 firstClaim) {
     const ProblemList& problems = check_->problems();
-    std::vector<std::int64_t> containers;
     for (qint64 claim = firstClaim; claim < problems.claimCount();) {
         // One range of rows for the claims of one batch.
         const qint64 first = problems.claimNode(claim);
@@ -291,13 +290,12 @@ void FileTreeModel::markNewProblems(qint64 firstClaim) {
         const QModelIndex bottom = nodeIndex(last);
         if (top.isValid() && bottom.isValid())
             emit dataChanged(top, bottom, kMarkRoles);
-        for (qint64 above = batch; above != qm::FileTree::kNoNode; above = tree_.parent(above))
-            if (containers.empty() || containers.back() != above)
-                containers.push_back(above);
     }
-    std::sort(containers.begin(), containers.end());
-    containers.erase(std::unique(containers.begin(), containers.end()), containers.end());
-    for (const std::int64_t container : containers) {
+    // A file header or batch is told of only when its mark changes: the
+    // counts in its tooltip are read afresh whenever it is shown, and a view
+    // looking up the file header for every claim marked would walk its rows
+    // from the top each time.
+    for (const std::int64_t container : problems.remarkedContainers()) {
         const QModelIndex index = nodeIndex(container);
         if (index.isValid())
             emit dataChanged(index, index, kMarkRoles);

@@ -51,6 +51,8 @@ constexpr float kToolbarButtonHeightTwips = 466;
 // The tree sits in the top-left corner of its pane, this much narrower and shorter.
 constexpr float kTreeRightGapTwips = 25;
 constexpr float kTreeBottomGapTwips = 110;
+// While the check adds marks, the tree's column is fitted at most this often.
+constexpr int kFitColumnMs = 250;
 
 QSize twipsSize(const QWidget* reference, float width, float height) {
     return WindowPositions::toPixels({0, 0, width, height}, reference).size();
@@ -248,6 +250,19 @@ void frmNSFTree::BuildTree() {
     model_ = new FileTreeModel(tree_, this);
     model_->setProblems(check_.get());
     treeView1_->setModel(model_);
+    // The column fits its texts, and the marks beside them. Left to itself the
+    // header would measure the texts again for every mark the check adds, up
+    // to a thousand rows each time: it measures once a while instead.
+    disconnect(model_, &QAbstractItemModel::dataChanged, treeView1_->header(), nullptr);
+    auto* fitColumn = new QTimer(this);
+    fitColumn->setSingleShot(true);
+    fitColumn->setInterval(kFitColumnMs);
+    connect(fitColumn, &QTimer::timeout, this,
+            [this] { treeView1_->header()->resizeSections(QHeaderView::ResizeToContents); });
+    connect(check_.get(), &ProblemCheck::problemsAdded, fitColumn, [fitColumn] {
+        if (!fitColumn->isActive())
+            fitColumn->start();
+    });
     connect(model_, &QAbstractItemModel::rowsInserted, this, &frmNSFTree::expandShownProblems);
     // What showing each new node on its way would leave behind: every node
     // with children open, the last node in view. Done once, not per node.
