@@ -192,8 +192,9 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
             &frmNSFTree::FindAgain);
     command(QStringLiteral("cmdFindPrevious"), QStringLiteral("Find Previous"),
             QKeySequence(Qt::SHIFT | Qt::Key_F3), &frmNSFTree::FindPrevious);
-    // These go on working in the claim form they open, so that the user can
-    // walk from one problem to the next.
+    // These go on working in the claim form they open (wherever the focus is
+    // in the application: a window-wide key would stop at this document
+    // window's frame), so that the user can walk from one problem to the next.
     for (const auto& [name, text, keys, slot] :
          {std::make_tuple(QStringLiteral("cmdNextProblem"), QStringLiteral("Next Problem"),
                           QKeySequence(Qt::Key_F8), &frmNSFTree::nextProblem),
@@ -202,7 +203,7 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
         auto* action = new QAction(text, this);
         action->setObjectName(name);
         action->setShortcut(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutContext(Qt::ApplicationShortcut);
         addAction(action);
         connect(action, &QAction::triggered, this, slot);
     }

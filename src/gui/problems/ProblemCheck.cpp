@@ -16,7 +16,16 @@ constexpr auto kBatchInterval = std::chrono::milliseconds(50);
 constexpr qint64 kAddMs = 15;
 constexpr std::size_t kAddSlice = 512;
 
+std::function<void()>& claimHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
 } // namespace
+
+void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
+    claimHook() = std::move(hook);
+}
 
 ProblemCheck::ProblemCheck(const qm::FileTree& tree, QObject* parent)
     : QObject(parent)
@@ -60,7 +69,7 @@ void ProblemCheck::start(const qm::SequentialFile& file,
     cancel_ = false;
     state_ = State::Running;
     emit started();
-    worker_ = std::thread([this, generation, reader, layouts = layouts_] {
+    worker_ = std::thread([this, generation, reader, layouts = layouts_, hook = claimHook()] {
         using Clock = std::chrono::steady_clock;
         ProblemList::Batch batch;
         Clock::time_point handedOn = Clock::now();
@@ -91,6 +100,8 @@ void ProblemCheck::start(const qm::SequentialFile& file,
         qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
             if (cancel_.load(std::memory_order_relaxed))
                 return;
+            if (hook)
+                hook();
             if (ProblemList::Batch::hasProblems(verdict)) {
                 // A claim the tree does not have (the file changed) has no node to mark.
                 if (const auto node = tree_.findKey(verdict.key()))

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -39,6 +40,10 @@ public:
     void start(const qm::SequentialFile& file, std::shared_ptr<const qm::LayoutCatalogue> layouts);
     // Stops a running check; what it found so far stays.
     void cancel();
+
+    // Test seam: called on the worker before each claim's verdict is looked
+    // at (to slow a check down); empty for none. Set it while no check runs.
+    static void setClaimHookForTests(std::function<void()> hook);
 
     State state() const { return state_; }
     bool isRunning() const { return state_ == State::Running; }
