@@ -501,6 +501,10 @@ void tst_problems::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
     auto* cancel = tree()->findChild<QToolButton*>(QStringLiteral("cmdCancelCheck"));
     QVERIFY(progress && progress->isVisible() && cancel && cancel->isVisible());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportProblems"))->isEnabled());
+    // Clicks on claims answer as ever meanwhile.
+    tree()->activateNode(tree()->tree().size() - 1);
+    QVERIFY(main_->findChild<frmClaimForm*>());
+    QVERIFY(check.isRunning());
     QTest::mouseClick(cancel, Qt::LeftButton);
     QCOMPARE(check.state(), ProblemCheck::State::Cancelled);
     QVERIFY(!progress->isVisible());

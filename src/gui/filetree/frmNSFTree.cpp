@@ -28,6 +28,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStringList>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -217,6 +218,10 @@ void frmNSFTree::addCheckControls() {
     checkProgress_->setObjectName(QStringLiteral("prgCheck"));
     checkProgress_->setRange(0, 100);
     checkProgress_->setFormat(QStringLiteral("Checking claims\u2026 %p%"));
+    // Room for the words at 100%, in the bar's own margins.
+    checkProgress_->setMinimumWidth(checkProgress_->fontMetrics().horizontalAdvance(
+                                        QStringLiteral("Checking claims\u2026 100%")) +
+                                    checkProgress_->fontMetrics().averageCharWidth() * 2);
     statusBar1_->addPermanentWidget(checkProgress_);
     auto addButton = [this](const QString& name, const QString& text) {
         auto* button = new QToolButton(statusBar1_);
@@ -227,6 +232,11 @@ void frmNSFTree::addCheckControls() {
         return button;
     };
     cancelCheck_ = addButton(QStringLiteral("cmdCancelCheck"), QStringLiteral("Cancel"));
+    // An icon, so that the counts, the bar and the button fit the window's
+    // first-run width.
+    cancelCheck_->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancelCheck_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    cancelCheck_->setToolTip(QStringLiteral("Cancel the check"));
     connect(cancelCheck_, &QToolButton::clicked, check_.get(), &ProblemCheck::cancel);
     checkAgain_ = addButton(QStringLiteral("cmdCheckAgain"), QStringLiteral("Check Again"));
     connect(checkAgain_, &QToolButton::clicked, this, &frmNSFTree::startCheck);
