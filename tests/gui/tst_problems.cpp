@@ -124,7 +124,10 @@ private slots:
 private:
     QString writeTwoBatchFile(const QString& name,
                               const QString& mapsDir = QStringLiteral(MAPS_DIR));
-    QString generate(const QString& name, const QStringList& arguments);
+    // An nsfgen file of claims in batches, with wrong totals and missing XA0
+    // records in the claims numbered (from 1).
+    QString generate(const QString& name, int claims, int batches, const QList<int>& wrongTotals,
+                     const QList<int>& withoutXa0 = {});
     // A copy of the maps in which XA0 lacks a field the totals are compared with.
     QString mapsWithoutXa0Total();
     bool start(const QString& path, const QString& mapsDir = QStringLiteral(MAPS_DIR));
@@ -175,14 +178,20 @@ QString tst_problems::writeTwoBatchFile(const QString& name, const QString& maps
     return path;
 }
 
-QString tst_problems::generate(const QString& name, const QStringList& arguments) {
+QString tst_problems::generate(const QString& name, int claims, int batches,
+                               const QList<int>& wrongTotals, const QList<int>& withoutXa0) {
     const QString path = files_.filePath(name);
+    QStringList arguments{QStringLiteral("--maps"),    QStringLiteral(MAPS_DIR),
+                          QStringLiteral("--version"), QStringLiteral("00301"),
+                          QStringLiteral("--out"),     path,
+                          QStringLiteral("--claims"),  QString::number(claims),
+                          QStringLiteral("--batches"), QString::number(batches)};
+    for (const int claim : wrongTotals)
+        arguments << QStringLiteral("--wrong-totals") << QString::number(claim);
+    for (const int claim : withoutXa0)
+        arguments << QStringLiteral("--no-xa0") << QString::number(claim);
     QProcess nsfgen;
-    nsfgen.start(QStringLiteral(NSFGEN),
-                 QStringList{QStringLiteral("--maps"), QStringLiteral(MAPS_DIR),
-                             QStringLiteral("--version"), QStringLiteral("00301"),
-                             QStringLiteral("--out"), path} +
-                     arguments);
+    nsfgen.start(QStringLiteral(NSFGEN), arguments);
     if (!nsfgen.waitForFinished(60000) || nsfgen.exitCode() != 0)
         qWarning("nsfgen failed: %s", nsfgen.readAllStandardError().constData());
     return path;
@@ -253,14 +262,7 @@ void tst_problems::marksAndCountsAgreeWithTheCommandLine_data() {
     QTest::newRow("sample 3.01") << QStringLiteral(SAMPLES_DIR "/sample301.nsf") << maps;
     QTest::newRow("sample 2.00") << QStringLiteral(SAMPLES_DIR "/sample200.nsf") << maps;
     QTest::newRow("generated, faults injected")
-        << generate(QStringLiteral("faults.nsf"),
-                    {QStringLiteral("--claims"), QStringLiteral("600"), QStringLiteral("--batches"),
-                     QStringLiteral("4"), QStringLiteral("--wrong-totals"), QStringLiteral("1"),
-                     QStringLiteral("--wrong-totals"), QStringLiteral("151"),
-                     QStringLiteral("--wrong-totals"), QStringLiteral("152"),
-                     QStringLiteral("--no-xa0"), QStringLiteral("300"), QStringLiteral("--no-xa0"),
-                     QStringLiteral("600")})
-        << maps;
+        << generate(QStringLiteral("faults.nsf"), 600, 4, {1, 151, 152}, {300, 600}) << maps;
     QTest::newRow("invalid values") << writeTwoBatchFile(QStringLiteral("invalid.nsf")) << maps;
     QTest::newRow("map without an XA0 total")
         << writeTwoBatchFile(QStringLiteral("uncheckable.nsf")) << mapsWithoutXa0Total();
@@ -448,12 +450,7 @@ void tst_problems::rowAndF8OpenTheClaimAsAClickDoes() {
 }
 
 void tst_problems::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
-    const QString file =
-        generate(QStringLiteral("faults.nsf"),
-                 {QStringLiteral("--claims"), QStringLiteral("400"), QStringLiteral("--batches"),
-                  QStringLiteral("4"), QStringLiteral("--wrong-totals"), QStringLiteral("2"),
-                  QStringLiteral("--wrong-totals"), QStringLiteral("3"), QStringLiteral("--no-xa0"),
-                  QStringLiteral("250"), QStringLiteral("--wrong-totals"), QStringLiteral("399")});
+    const QString file = generate(QStringLiteral("faults.nsf"), 400, 4, {2, 3, 399}, {250});
     slowDownChecks();
     QVERIFY(start(file));
     auto* view = tree()->findChild<QTreeView*>(QStringLiteral("TreeView1"));
@@ -488,11 +485,7 @@ void tst_problems::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
 }
 
 void tst_problems::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
-    const QString file =
-        generate(QStringLiteral("faults.nsf"),
-                 {QStringLiteral("--claims"), QStringLiteral("2000"), QStringLiteral("--batches"),
-                  QStringLiteral("8"), QStringLiteral("--wrong-totals"), QStringLiteral("1"),
-                  QStringLiteral("--wrong-totals"), QStringLiteral("2000")});
+    const QString file = generate(QStringLiteral("faults.nsf"), 2000, 8, {1, 2000});
     slowDownChecks();
     QVERIFY(start(file));
     ProblemCheck& check = tree()->problemCheck();
@@ -529,11 +522,7 @@ void tst_problems::closingOrOpeningAnotherFileStopsTheCheck_data() {
 
 void tst_problems::closingOrOpeningAnotherFileStopsTheCheck() {
     QFETCH(bool, openAnother);
-    const QString first =
-        generate(QStringLiteral("first.nsf"),
-                 {QStringLiteral("--claims"), QStringLiteral("2000"), QStringLiteral("--batches"),
-                  QStringLiteral("8"), QStringLiteral("--wrong-totals"), QStringLiteral("1"),
-                  QStringLiteral("--no-xa0"), QStringLiteral("1999")});
+    const QString first = generate(QStringLiteral("first.nsf"), 2000, 8, {1}, {1999});
     slowDownChecks();
     QVERIFY(start(first));
     QPointer<ProblemCheck> check = &tree()->problemCheck();

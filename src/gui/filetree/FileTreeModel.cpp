@@ -179,16 +179,8 @@ QVariant FileTreeModel::mark(qint64 node) const {
     const ProblemList& problems = check_->problems();
     if (tree_.recordType(node) == "CA0") {
         const qint64 claim = problems.findClaim(node);
-        if (claim < 0)
-            return {};
-        // The lowest kind is the most serious.
-        unsigned kinds = problems.claimKinds(claim);
-        int worst = 0;
-        while (!(kinds & 1u)) {
-            kinds >>= 1;
-            ++worst;
-        }
-        return ProblemIcons::icon(ProblemKind(worst));
+        return claim < 0 ? QVariant()
+                         : ProblemIcons::icon(ProblemList::worstOf(problems.claimKinds(claim)));
     }
     const ProblemList::Counts* counts = problems.findContainer(node);
     return counts ? QVariant(ProblemIcons::icon(counts->worst())) : QVariant();
@@ -196,15 +188,15 @@ QVariant FileTreeModel::mark(qint64 node) const {
 
 QVariant FileTreeModel::toolTip(qint64 node) const {
     const ProblemList& problems = check_->problems();
+    QString text;
     if (tree_.recordType(node) == "CA0") {
         const qint64 claim = problems.findClaim(node);
-        if (claim < 0)
-            return {};
-        return PlainText::toolTip(ProblemText::claimToolTip(check_->layouts(), problems, claim));
+        if (claim >= 0)
+            text = ProblemText::claimToolTip(check_->layouts(), problems, claim);
+    } else if (const ProblemList::Counts* counts = problems.findContainer(node)) {
+        text = ProblemText::containerToolTip(*counts);
     }
-    const ProblemList::Counts* counts = problems.findContainer(node);
-    return counts ? QVariant(PlainText::toolTip(ProblemText::containerToolTip(*counts)))
-                  : QVariant();
+    return text.isEmpty() ? QVariant() : QVariant(PlainText::toolTip(text));
 }
 
 QVariant FileTreeModel::data(const QModelIndex& index, int role) const {

@@ -29,8 +29,16 @@ bool hasKind(unsigned kinds, ProblemKind kind) {
 } // namespace
 
 ProblemKind ProblemList::Counts::worst() const {
+    unsigned kinds = 0;
     for (int kind = 0; kind < kProblemKindCount; ++kind)
-        if (byKind[std::size_t(kind)])
+        kinds |= byKind[std::size_t(kind)] ? 1u << kind : 0u;
+    return worstOf(kinds);
+}
+
+ProblemKind ProblemList::worstOf(unsigned kinds) {
+    // The lowest kind is the most serious.
+    for (int kind = 0; kind < kProblemKindCount; ++kind)
+        if (hasKind(kinds, ProblemKind(kind)))
             return ProblemKind(kind);
     return ProblemKind::NoXa0;
 }

@@ -53,6 +53,9 @@ public:
         ProblemKind worst() const;
     };
 
+    // The most serious of a claim's kinds (bits as claimKinds gives them; not 0).
+    static ProblemKind worstOf(unsigned kinds);
+
     // The problems of claims gathered on a worker, to be appended to a list
     // on the GUI thread. Claims are numbered within the batch.
     class Batch {

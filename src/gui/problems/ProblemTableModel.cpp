@@ -8,7 +8,16 @@
 #include "gui/problems/ProblemText.h"
 #include "gui/results/ResultsFilterModel.h"
 
+#include <iterator>
 #include <limits>
+
+namespace {
+
+const char* const kHeaders[] = {"Claim", "Node Text", "Kind",  "Record",
+                                "Field", "Name",      "Found", "Expected"};
+static_assert(std::size(kHeaders) == ProblemTableModel::ColumnCount);
+
+} // namespace
 
 ProblemTableModel::ProblemTableModel(const ProblemCheck& check, QObject* parent)
     : QAbstractTableModel(parent)
@@ -113,24 +122,7 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
 QVariant ProblemTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case Claim:
-        return QStringLiteral("Claim");
-    case Text:
-        return QStringLiteral("Node Text");
-    case Kind:
-        return QStringLiteral("Kind");
-    case Record:
-        return QStringLiteral("Record");
-    case Field:
-        return QStringLiteral("Field");
-    case Name:
-        return QStringLiteral("Name");
-    case Found:
-        return QStringLiteral("Found");
-    case Expected:
-        return QStringLiteral("Expected");
-    default:
+    if (section < 0 || section >= ColumnCount)
         return {};
-    }
+    return QString::fromLatin1(kHeaders[section]);
 }
