@@ -13,7 +13,7 @@ class JsonWriter;
 class ClaimReport {
 public:
     // {"key", "rt", "totals_checked", "totals_ok", "totals_state",
-    //  "xa0_present", "comparisons", "messages", "nodes", "records"}
+    //  "xa0_present", "unreadable", "comparisons", "messages", "nodes", "records"}
     static void writeJson(JsonWriter& json, const AssembledClaim& claim, std::string_view key);
     // A heading with the key and the file tree text, the totals verdict, the
     // record tree, then every record as a table of its fields.
