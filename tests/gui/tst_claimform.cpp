@@ -7,6 +7,8 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/layouts/MapLoader.h"
 #include "core/layouts/RecordTypes.h"
+#include "gui/claimform/ColumnRuler.h"
+#include "gui/claimform/RecordLineEdit.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
@@ -22,6 +24,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -95,8 +98,9 @@ private slots:
 
     // Layout
     void firstShownAtItsDefaultPlace();
-    void panesFollowTheLayoutRules();
-    void wideningWidensTreeAndRawLineOnly();
+    void panesStartAsDesignedAndFollowTheLayoutRules();
+    void wideningWidensTheGridAndTheRawLine();
+    void splitterSizesAreRememberedWithThePlace();
     void windowIsNeverSmallerThan5000Twips();
     void minimizingAndRestoringKeepsTheSize();
 
@@ -726,48 +730,108 @@ void tst_claimform::firstShownAtItsDefaultPlace() {
     QCOMPARE(document->windowTitle(), QStringLiteral("Claim Form"));
 }
 
-void tst_claimform::panesFollowTheLayoutRules() {
+void tst_claimform::panesStartAsDesignedAndFollowTheLayoutRules() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
-    document->resize(600, 500);
     auto* form = static_cast<frmClaimForm*>(document->widget());
-    const int clientWidth = form->width();
-    const int clientHeight = form->height();
+    ClaimFormDriver ui(form);
+    QSplitter* across = ui.splitter("splitClaimForm");
+    QSplitter* down = ui.splitter("splitRecord");
+    QVERIFY(across && down);
+    QCOMPARE(across->parentWidget(), static_cast<QWidget*>(down));
     auto pane = [form](const char* name) {
         return form->findChild<QWidget*>(QLatin1String(name))->geometry();
     };
-    ClaimFormDriver ui(form);
+    const int rulerHeight = ui.ruler()->height();
+    QVERIFY(rulerHeight > QFontMetrics(ui.tbRecord()->font()).height());
 
+    // The grid pane and the raw line's pane as designed, the tree the rest.
+    QCOMPARE(across->sizes(),
+             (QList<int>{across->width() - across->handleWidth() - px(4740), px(4740)}));
+    QCOMPARE(down->sizes().last(), rulerHeight + px(330));
+
+    // The controls keep their places in their panes, whatever the panes' sizes.
+    document->resize(600, 500);
+    across->setSizes({150, 300});
     const QRect status = form->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->geometry();
-    QCOMPARE(status, QRect(0, clientHeight - px(375), clientWidth, px(375)));
-    QCOMPARE(pane("PictureText"), QRect(0, status.top() - px(330), clientWidth, px(330)));
-    QCOMPARE(ui.tbRecord()->geometry(), QRect(0, 0, clientWidth - px(10), px(285)));
-
-    const int sideHeight = status.top() - px(330);
-    QCOMPARE(pane("PictureGrid"), QRect(clientWidth - px(4740), 0, px(4740), sideHeight));
-    QCOMPARE(ui.grid()->geometry(), QRect(0, 0, px(4740) - px(110), sideHeight - px(110)));
-
-    const int treeWidth = 600 - px(4740) - px(25);
-    QCOMPARE(pane("PictureTree"), QRect(0, 0, treeWidth, sideHeight));
-    QCOMPARE(ui.tree()->geometry(), QRect(0, 0, treeWidth - px(100), sideHeight - px(100)));
+    QCOMPARE(status, QRect(0, form->height() - px(375), form->width(), px(375)));
+    QCOMPARE(down->geometry(), QRect(0, 0, form->width(), status.top()));
+    const QRect tree = pane("PictureTree");
+    QCOMPARE(ui.tree()->geometry(), QRect(0, 0, tree.width() - px(100), tree.height() - px(100)));
+    const QRect grid = pane("PictureGrid");
+    QCOMPARE(ui.grid()->geometry(), QRect(0, 0, grid.width() - px(110), grid.height() - px(110)));
+    const QRect text = pane("PictureText");
+    QCOMPARE(ui.ruler()->geometry(), QRect(0, 0, text.width() - px(10), rulerHeight));
+    QCOMPARE(ui.tbRecord()->geometry(), QRect(0, rulerHeight, text.width() - px(10), px(285)));
     // The tree itself stays clear of the grid pane.
-    QVERIFY(ui.tree()->geometry().right() < pane("PictureGrid").left());
+    QVERIFY(tree.right() < grid.left());
 }
 
-void tst_claimform::wideningWidensTreeAndRawLineOnly() {
+void tst_claimform::wideningWidensTheGridAndTheRawLine() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
     auto* form = static_cast<frmClaimForm*>(document->widget());
     ClaimFormDriver ui(form);
-    auto width = [form](const char* name) {
-        return form->findChild<QWidget*>(QLatin1String(name))->width();
+    auto size = [form](const char* name) {
+        return form->findChild<QWidget*>(QLatin1String(name))->size();
     };
-    const int tree = width("PictureTree");
-    const int text = ui.tbRecord()->width();
-    document->resize(document->width() + 120, document->height());
-    QCOMPARE(width("PictureTree"), tree + 120);
-    QCOMPARE(ui.tbRecord()->width(), text + 120);
-    QCOMPARE(width("PictureGrid"), px(4740));
+    const QSize tree = size("PictureTree");
+    const QSize grid = size("PictureGrid");
+    const QSize text = size("PictureText");
+    const int line = ui.tbRecord()->width();
+    document->resize(document->width() + 120, document->height() + 80);
+    QCOMPARE(size("PictureTree"), tree + QSize(0, 80));
+    QCOMPARE(size("PictureGrid"), grid + QSize(120, 80));
+    QCOMPARE(size("PictureText"), text + QSize(120, 0));
+    QCOMPARE(ui.tbRecord()->width(), line + 120);
+}
+
+void tst_claimform::splitterSizesAreRememberedWithThePlace() {
+    DocumentWindow* document = showInDocumentArea();
+    QVERIFY(document);
+    ClaimFormDriver ui(static_cast<frmClaimForm*>(document->widget()));
+    // The user drags the divider between tree and grid, and the raw line's.
+    auto drag = [](QSplitter* splitter, QPoint by) {
+        QSplitterHandle* handle = splitter->handle(1);
+        const QPoint from = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        QTest::mouseMove(handle, from + by);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, from + by);
+    };
+    const QList<int> across = ui.splitter("splitClaimForm")->sizes();
+    const QList<int> down = ui.splitter("splitRecord")->sizes();
+    drag(ui.splitter("splitClaimForm"), {40, 0});
+    drag(ui.splitter("splitRecord"), {0, -30});
+    const QList<int> draggedAcross{across[0] + 40, across[1] - 40};
+    const QList<int> draggedDown{down[0] - 30, down[1] + 30};
+    QCOMPARE(ui.splitter("splitClaimForm")->sizes(), draggedAcross);
+    QCOMPARE(ui.splitter("splitRecord")->sizes(), draggedDown);
+    document->close();
+    auto stored = [this](const char* name) {
+        return QSettings(GuiTest::settingsFile(*dir_), QSettings::IniFormat)
+            .value(QStringLiteral("Splitters/") + QLatin1String(name))
+            .toString();
+    };
+    QCOMPARE(stored("splitClaimForm"),
+             QStringLiteral("%1 %2").arg(draggedAcross[0] * 15).arg(draggedAcross[1] * 15));
+
+    auto reopen = [this] {
+        DocumentWindow* again = area_->addDocument(new frmClaimForm());
+        return ClaimFormDriver(static_cast<frmClaimForm*>(again->widget()));
+    };
+    ClaimFormDriver again = reopen();
+    QCOMPARE(again.splitter("splitClaimForm")->sizes(), draggedAcross);
+    QCOMPARE(again.splitter("splitRecord")->sizes(), draggedDown);
+
+    // Sizes that make no sense give the designed ones again.
+    area_->closeAllSubWindows();
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Splitters/splitClaimForm"), QStringLiteral("12 x"));
+    settings.setValue(QStringLiteral("Splitters/splitRecord"), QStringLiteral("5"));
+    settings.sync();
+    ClaimFormDriver third = reopen();
+    QCOMPARE(third.splitter("splitClaimForm")->sizes(), across);
+    QCOMPARE(third.splitter("splitRecord")->sizes(), down);
 }
 
 void tst_claimform::windowIsNeverSmallerThan5000Twips() {
@@ -777,11 +841,13 @@ void tst_claimform::windowIsNeverSmallerThan5000Twips() {
     QCOMPARE(document->size(), QSize(px(5000), 600));
     document->resize(600, 100);
     QCOMPARE(document->size(), QSize(600, px(5000)));
-    // The smallest window leaves the tree pane 235 twips.
+    // The smallest window still holds both panes side by side.
     document->resize(10, 10);
-    auto* form = static_cast<frmClaimForm*>(document->widget());
-    QCOMPARE(form->findChild<QWidget*>(QStringLiteral("PictureTree"))->width(),
-             px(5000) - px(4740) - px(25));
+    QSplitter* across =
+        ClaimFormDriver(static_cast<frmClaimForm*>(document->widget())).splitter("splitClaimForm");
+    const QList<int> sizes = across->sizes();
+    QVERIFY(sizes[0] > 0 && sizes[1] > 0);
+    QCOMPARE(sizes[0] + across->handleWidth() + sizes[1], across->width());
 
     // A remembered size below the smallest gives the smallest.
     document->close();
