@@ -21,6 +21,21 @@ bool claimForm(SceneDriver& driver) {
            driver.save(QStringLiteral("claim-form.png"));
 }
 
+// The user guide's claim form: a service line with its charges clicked, so
+// the row is framed in the grid, its columns are marked in the raw line
+// under the column ruler, and the status panels describe the field.
+bool claimFormRuler(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 760)) &&
+           driver.trigger(QStringLiteral("mnuClaimForm")) &&
+           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 400, 690)) &&
+           driver.clickTreeNode(QStringLiteral("frmNSFTree"), QStringLiteral("CA0: O'DONNELL")) &&
+           driver.place(QStringLiteral("frmClaimForm"), QRect(0, 0, 900, 600)) &&
+           driver.clickTreeNode(QStringLiteral("frmClaimForm"), QStringLiteral("FA0-1")) &&
+           driver.clickGridRow(QStringLiteral("Line Charges")) &&
+           driver.saveWindow(QStringLiteral("frmClaimForm"),
+                             QStringLiteral("claim-form-ruler.png"));
+}
+
 } // namespace
 
 const std::vector<Scenes::Scene>& Scenes::all() {
@@ -28,6 +43,10 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("claim-form"),
          QStringLiteral("the file tree and a claim form with a field clicked, sample301.nsf"),
          claimForm},
+        {QStringLiteral("claim-form-ruler"),
+         QStringLiteral("the claim form alone: a field framed in the grid and marked under the "
+                        "column ruler, sample301.nsf"),
+         claimFormRuler},
     };
     return scenes;
 }
