@@ -151,6 +151,8 @@ private:
     void showClaim();
     // The same with the given nodes only, reset on rt.
     void showNodes(const QStringList& nodes, const QString& rt);
+    // The claim with CA0 shown, its field 3 a value too wide for the grid.
+    void showClaimWithALongValue();
     int slotOf(const char* type, const char* fieldId) { return layout(type).indexOf(fieldId) + 1; }
     DocumentWindow* showInDocumentArea();
 
@@ -276,6 +278,13 @@ void tst_claimform::showClaim() {
                QStringLiteral("FA0-1<CA0"), QStringLiteral("FA0-2<CA0"),
                QStringLiteral("FA0-3<CA0"), QStringLiteral("XA0<CA0"), QStringLiteral("ZA0<AA0")},
               QStringLiteral("CA0"));
+}
+
+void tst_claimform::showClaimWithALongValue() {
+    editField("CA0", 3, [](qm::FieldDef& f) { f.Length = 60; });
+    storeRecord("CA0", 1, lineWith("CA0", {{3, std::string(60, 'W')}}));
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
 }
 
 DocumentWindow* tst_claimform::showInDocumentArea() {
@@ -561,10 +570,7 @@ void tst_claimform::textWiderThanItsCharacterCountIsNotCutOff() {
 }
 
 void tst_claimform::valueClickAndKeysKeepTheNamesInSight() {
-    editField("CA0", 3, [](qm::FieldDef& f) { f.Length = 60; });
-    storeRecord("CA0", 1, lineWith("CA0", {{3, std::string(60, 'W')}}));
-    showClaim();
-    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    showClaimWithALongValue();
     QTableWidget* grid = ui_->grid();
     QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
     QCOMPARE(grid->horizontalScrollBar()->value(), 0);
@@ -751,10 +757,7 @@ void tst_claimform::otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields() {
 // Keys, ruler, copy
 
 void tst_claimform::frozenNamesStayWhileTheGridScrollsSideways() {
-    editField("CA0", 3, [](qm::FieldDef& f) { f.Length = 60; });
-    storeRecord("CA0", 1, lineWith("CA0", {{3, std::string(60, 'W')}}));
-    showClaim();
-    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    showClaimWithALongValue();
     QTableWidget* grid = ui_->grid();
     QTableView* names = ui_->names();
     QVERIFY(names && names->isVisible());

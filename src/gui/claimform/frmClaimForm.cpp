@@ -109,6 +109,19 @@ void copyText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
+// Two panes divided by a splitter; the one numbered `growing` takes what
+// room the window gains.
+QSplitter* splitter(Qt::Orientation orientation, const char* name, QWidget* first, QWidget* second,
+                    int growing) {
+    auto* splitter = new QSplitter(orientation);
+    splitter->setObjectName(QLatin1String(name));
+    splitter->addWidget(first);
+    splitter->addWidget(second);
+    splitter->setStretchFactor(growing, 1);
+    splitter->setChildrenCollapsible(false);
+    return splitter;
+}
+
 QAction* addMenuAction(QMenu& menu, const char* name, const QString& text, bool enabled,
                        std::function<void()> run) {
     QAction* action = menu.addAction(text);
@@ -272,19 +285,8 @@ void frmClaimForm::createStatusBar() {
 void frmClaimForm::createPanes() {
     // Extra room goes to the grid (left and right) and to the panes above
     // the raw line (up and down); the user moves the dividers at will.
-    splitClaimForm_ = new QSplitter(Qt::Horizontal);
-    splitClaimForm_->setObjectName(QStringLiteral("splitClaimForm"));
-    splitClaimForm_->addWidget(pictureTree_);
-    splitClaimForm_->addWidget(pictureGrid_);
-    splitClaimForm_->setStretchFactor(1, 1);
-    splitClaimForm_->setChildrenCollapsible(false);
-
-    splitRecord_ = new QSplitter(Qt::Vertical);
-    splitRecord_->setObjectName(QStringLiteral("splitRecord"));
-    splitRecord_->addWidget(splitClaimForm_);
-    splitRecord_->addWidget(pictureText_);
-    splitRecord_->setStretchFactor(0, 1);
-    splitRecord_->setChildrenCollapsible(false);
+    splitClaimForm_ = splitter(Qt::Horizontal, "splitClaimForm", pictureTree_, pictureGrid_, 1);
+    splitRecord_ = splitter(Qt::Vertical, "splitRecord", splitClaimForm_, pictureText_, 0);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -584,6 +586,9 @@ void frmClaimForm::gridContextMenu(QAbstractItemView* view, const QPoint& at) {
 
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mnuGridContext"));
+    // Kept while the menu is open, whatever the form is given meanwhile: the
+    // commands copy from its records.
+    const std::shared_ptr<const qm::AssembledClaim> shown = claim_;
     addMenuAction(menu, "mnuGridCopyValue", QStringLiteral("Copy Value"), onField,
                   [=] { copyText(trimmed(record->value(field))); });
     addMenuAction(menu, "mnuGridCopyField", QStringLiteral("Copy Field"), onField,
@@ -611,10 +616,13 @@ void frmClaimForm::treeContextMenu(const QPoint& at) {
 
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mnuTreeContext"));
+    // As on the grid, the claim stays while the menu is open.
+    const std::shared_ptr<const qm::AssembledClaim> claim = claim_;
+    const std::string claimKey = claimKey_;
     addMenuAction(menu, "mnuTreeCopyRecord", QStringLiteral("Copy Record"), layout != nullptr,
                   [=] { copyText(recordText(*layout, *record)); });
-    addMenuAction(menu, "mnuTreeCopyClaim", QStringLiteral("Copy Claim as JSON"), claim_ != nullptr,
-                  [this] { copyText(QString::fromUtf8(ClaimExport::json(*claim_, claimKey_))); });
+    addMenuAction(menu, "mnuTreeCopyClaim", QStringLiteral("Copy Claim as JSON"), claim != nullptr,
+                  [=] { copyText(QString::fromUtf8(ClaimExport::json(*claim, claimKey))); });
     menu.exec(treeView1_->viewport()->mapToGlobal(at));
 }
 
