@@ -4,17 +4,31 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <unistd.h>
 
-long ProcessMemory::residentKiB() {
+namespace {
+
+long statusKiB(const char* label) {
     std::ifstream status("/proc/self/status");
+    const std::size_t length = std::strlen(label);
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::strtol(line.c_str() + 6, nullptr, 10);
+        if (line.compare(0, length, label) == 0)
+            return std::strtol(line.c_str() + length, nullptr, 10);
     return -1;
+}
+
+} // namespace
+
+long ProcessMemory::residentKiB() {
+    return statusKiB("VmRSS:");
+}
+
+long ProcessMemory::highWaterKiB() {
+    return statusKiB("VmHWM:");
 }
 
 std::optional<long> ProcessMemory::peakResidentKiB(const std::vector<std::string>& command) {

@@ -19,11 +19,11 @@ std::string currentFolder() {
 bool ClaimFile::open(const std::string& path, const std::string& mapsDir) {
     messages_.clear();
     tree_.reset();
-    m_.MapFolder = currentFolder();
-    m_.MapFolders = MapSearchPath::forThisProcess(mapsDir, m_.MapFolder);
+    module_.MapFolder = currentFolder();
+    module_.MapFolders = MapSearchPath::forThisProcess(mapsDir, module_.MapFolder);
 
     RecordingMessageSink sink;
-    result_ = ClaimFileOpener::open(m_, path, sink);
+    result_ = ClaimFileOpener::open(module_, path, sink);
     for (const Message& message : sink.messages)
         messages_.push_back(message.title + ": " + message.text);
     // The viewer opens such a file silently with whatever layouts it holds; a

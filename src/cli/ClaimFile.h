@@ -23,15 +23,15 @@ public:
     // after a successful open, notes worth knowing (a version without a map).
     const std::vector<std::string>& messages() const { return messages_; }
 
-    const std::string& path() const { return m_.FileName; }
+    const std::string& path() const { return module_.FileName; }
     const OpenResult& result() const { return result_; }
-    Module1& module() { return m_; }
-    SequentialFile& file() { return *m_.openFile(); }
+    Module1& module() { return module_; }
+    SequentialFile& file() { return *module_.openFile(); }
     // The file tree, built on first use by one pass over the file.
     const FileTree& tree();
 
 private:
-    Module1 m_;
+    Module1 module_;
     OpenResult result_;
     std::vector<std::string> messages_;
     std::optional<FileTree> tree_;

@@ -66,11 +66,11 @@ private slots:
         const QJsonArray invalid = a.value(QStringLiteral("invalid")).toArray();
         QCOMPARE(invalid.size(), 1);
         QCOMPARE(invalid[0].toObject(),
-                 QJsonObject({{QStringLiteral("node"), QStringLiteral("FA0-1")},
-                              {QStringLiteral("id"), QStringLiteral("05.0")},
-                              {QStringLiteral("name"),
-                               QString::fromStdString(records.name("FA0", "05.0"))},
-                              {QStringLiteral("value"), QStringLiteral("20231340")}}));
+                 QJsonObject(
+                     {{QStringLiteral("node"), QStringLiteral("FA0-1")},
+                      {QStringLiteral("id"), QStringLiteral("05.0")},
+                      {QStringLiteral("name"), QString::fromStdString(records.name("FA0", "05.0"))},
+                      {QStringLiteral("value"), QStringLiteral("20231340")}}));
         // B: clean.
         QCOMPARE(b.value(QStringLiteral("totals_ok")).toBool(false), true);
         QVERIFY(b.value(QStringLiteral("invalid")).toArray().isEmpty());
@@ -94,15 +94,15 @@ private slots:
     }
 
     void claimWithoutTrailerPassesButSaysNothingWasCompared() {
-        ClaimFileText text;
+        ClaimFileBuilder text;
         text.add(records.fileHeader("SUB", "00301"));
         text.add(records.record("BA0", {{"06.0", "123456789"}, {"18.0", "CLINIC"}}));
         // The first claim has no XA0: it ends at the second claim's CA0.
         const std::string first =
-            text.key("CA0", text.add(records.record("CA0", {{"03.0", "P1"}})));
+            text.key("CA0", text.append(records.record("CA0", {{"03.0", "P1"}})));
         text.add(records.record("FA0", {{"02.0", "1"}, {"13.0", "100"}}));
         const std::string second =
-            text.key("CA0", text.add(records.record("CA0", {{"03.0", "P2"}})));
+            text.key("CA0", text.append(records.record("CA0", {{"03.0", "P2"}})));
         text.add(records.record("XA0", {{"04.0", "1"}, {"10.0", "1"}, {"12.0", "0"}}));
         text.add(records.record("YA0"));
         text.add(records.record("ZA0"));

@@ -26,7 +26,7 @@ private slots:
     }
 
     void fileWithoutFileHeaderIsRejected() {
-        ClaimFileText text;
+        ClaimFileBuilder text;
         text.add(records.record("BA0", {{"06.0", "123456789"}}));
         text.add(records.record("CA0", {{"03.0", "P1"}}));
         // Lower case and a leading blank are not a file header either.
@@ -121,7 +121,7 @@ private slots:
     }
 
     void unknownVersionOpensWithANote() {
-        ClaimFileText text;
+        ClaimFileBuilder text;
         text.add(records.record("AA0", {{"19.0", "00300"}}));
         text.add(records.record("BA0", {{"06.0", "123456789"}, {"18.0", "CLINIC"}}));
         const QString other = dir.filePath(QStringLiteral("v300.nsf"));

@@ -27,8 +27,14 @@ CliRunner::Result CliRunner::runCopy(const QStringList& arguments, const QString
     return run(arguments, workingDir, copy, environment);
 }
 
+CliRunner::Result CliRunner::runShell(const QString& script, const QStringList& arguments) {
+    return run(QStringList{QStringLiteral("-c"), script, QStringLiteral(QUILLMARK_CLI)} + arguments,
+               QString(), QStringLiteral("/bin/sh"));
+}
+
 CliRunner::Result CliRunner::run(const QStringList& arguments, const QString& workingDir,
-                                 const QString& program, const QStringList& environment) {
+                                 const QString& program, const QStringList& environment,
+                                 const QString& stdoutFile) {
     QProcess process;
     if (!workingDir.isEmpty())
         process.setWorkingDirectory(workingDir);
@@ -37,6 +43,8 @@ CliRunner::Result CliRunner::run(const QStringList& arguments, const QString& wo
     for (const QString& variable : environment)
         env.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
     process.setProcessEnvironment(env);
+    if (!stdoutFile.isEmpty())
+        process.setStandardOutputFile(stdoutFile, QIODevice::Append);
     process.start(program.isEmpty() ? QStringLiteral(QUILLMARK_CLI) : program, arguments);
     Result result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {

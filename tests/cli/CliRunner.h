@@ -19,8 +19,13 @@ public:
     };
 
     // workingDir: where the tool starts (empty: the test's own).
+    // stdoutFile: where standard output goes instead of being kept (e.g. /dev/full).
     static Result run(const QStringList& arguments, const QString& workingDir = QString(),
-                      const QString& program = QString(), const QStringList& environment = {});
+                      const QString& program = QString(), const QStringList& environment = {},
+                      const QString& stdoutFile = QString());
+    // Runs `sh -c script` with the tool's path as $0 and arguments as $1...:
+    // for arguments that are no valid text, which the script makes with printf.
+    static Result runShell(const QString& script, const QStringList& arguments);
     // The same with a copy of the tool in a folder of its own, so that it finds
     // no installed or source-tree maps beside it.
     static Result runCopy(const QStringList& arguments, const QString& workingDir,

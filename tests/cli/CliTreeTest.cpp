@@ -14,7 +14,7 @@ class CliTreeTest : public QObject {
     QTemporaryDir dir;
     NsfRecords records{MAPS_DIR, "nsf0301.map"};
 
-    QString writeFile(const ClaimFileText& text, const QString& name = QStringLiteral("t.nsf")) {
+    QString writeFile(const ClaimFileBuilder& text, const QString& name = QStringLiteral("t.nsf")) {
         const QString path = dir.filePath(name);
         text.write(path);
         return path;
@@ -66,7 +66,7 @@ private slots:
     }
 
     void jsonCarriesQuotesBackslashesAndSingleByteLettersIntact() {
-        ClaimFileText text;
+        ClaimFileBuilder text;
         text.add(records.record("AA0", {{"02.0", "SUB\"1\\X"}, {"19.0", "00301"}}));
         text.add(records.record("BA0", {{"06.0", "111111111"}, {"18.0", "CLINIC"}}));
         // 0xC9 is É in the single-byte character set of the files.
@@ -85,7 +85,7 @@ private slots:
     }
 
     void jsonOfAFileWithoutRecordsIsAnEmptyTree() {
-        ClaimFileText text;
+        ClaimFileBuilder text;
         // A header line too short to be a record still names the version.
         text.add(records.record("AA0", {{"19.0", "00301"}}).substr(0, 319));
         const auto r =

@@ -1,4 +1,6 @@
 #include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/FileText.h"
 #include "core/filetree/TreeBuilder.h"

@@ -1,7 +1,13 @@
 #include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
 #include "core/filetree/TreeBuilder.h"
 
 #include <QTest>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace qm;
 using B = ClaimFileBuilder;
@@ -155,6 +161,116 @@ private slots:
         b.lineEnd = "\r";
         const FileTree t = build(b.add(rec::aa0()).add(rec::ba0()).add(rec::ca0("X")).bytes());
         QCOMPARE(t.key(2), std::string("CA0643"));
+    }
+
+    // Parents, children and rows follow from the node kinds in file order:
+    // on any order of headers, batches and claims they agree with child lists
+    // kept the plain way. Positions past 4 GB, and texts across groups and
+    // chunks of the packed fields, come back as they went in.
+    void anyOrderOfRecords() {
+        std::mt19937 random(13);
+        const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        auto field = [&](std::size_t longest) {
+            std::string f(random() % (longest + 1), ' ');
+            for (char& c : f)
+                c = letters[random() % letters.size()];
+            return f;
+        };
+        for (int round = 0; round < 200; ++round) {
+            // One round large enough for several chunks of fields.
+            const int n = round == 0 ? 60000 : int(random() % 40);
+            FileTree t;
+            std::vector<std::int64_t> parents, positions;
+            std::vector<std::string> texts;
+            std::int64_t header = FileTree::kNoNode, batch = FileTree::kNoNode, position = 1;
+            for (int i = 0; i < n; ++i) {
+                position += random() % 8 == 0 ? (std::int64_t(1) << 31) + random() % 1000 : 322;
+                positions.push_back(position);
+                const unsigned kind = random() % 10;
+                if (kind == 0) {
+                    const std::string submitter = field(16);
+                    t.add(position, {NodeText::kHeader, {submitter}});
+                    texts.push_back("AA0: " + submitter);
+                    parents.push_back(FileTree::kNoNode);
+                    header = i;
+                } else if (kind <= 2) {
+                    const std::string tax = field(15), last = field(20), first = field(12);
+                    if (kind == 1) {
+                        t.add(position, {NodeText::kBatchByName, {tax, last}});
+                        texts.push_back("BA0: " + tax + " - " + last);
+                    } else {
+                        t.add(position, {NodeText::kBatchByPerson, {tax, last, first}});
+                        texts.push_back("BA0: " + tax + " - " + last + ", " + first);
+                    }
+                    parents.push_back(header);
+                    batch = i;
+                } else {
+                    const std::string last = field(20), first = field(12), pcn = field(17);
+                    t.add(position, {NodeText::kClaim, {last, first, pcn}});
+                    texts.push_back("CA0: " + last + ", " + first + " (" + pcn + ")");
+                    parents.push_back(batch);
+                }
+            }
+            QCOMPARE(t.size(), std::int64_t(n));
+            std::map<std::int64_t, std::vector<std::int64_t>> children;
+            for (int i = 0; i < n; ++i)
+                children[parents[std::size_t(i)]].push_back(i);
+            for (std::int64_t node = FileTree::kNoNode; node < n; ++node) {
+                const std::vector<std::int64_t>& list = children[node];
+                QCOMPARE(t.childCount(node), std::int64_t(list.size()));
+                for (std::size_t row = 0; row < list.size(); ++row) {
+                    QCOMPARE(t.child(node, std::int64_t(row)), list[row]);
+                    QCOMPARE(t.rowInParent(list[row]), std::int64_t(row));
+                    QCOMPARE(t.parent(list[row]), node);
+                }
+            }
+            std::vector<std::string> walked;
+            t.findText(0, n, [&](std::string_view text) {
+                walked.emplace_back(text);
+                return false;
+            });
+            QCOMPARE(walked, texts);
+            walked.clear();
+            t.findText(
+                0, n,
+                [&](std::string_view text) {
+                    walked.emplace_back(text);
+                    return false;
+                },
+                true);
+            QCOMPARE(std::vector<std::string>(walked.rbegin(), walked.rend()), texts);
+            for (int i = 0; i < n; i += 1 + n / 1000) {
+                QCOMPARE(t.position(i), positions[std::size_t(i)]);
+                QCOMPARE(t.text(i), texts[std::size_t(i)]);
+                QCOMPARE(t.findKey(t.key(i)), std::optional<std::int64_t>(i));
+            }
+        }
+    }
+
+    // A build on another thread tells the file's size and the bytes read,
+    // and a cancel stops its scan at the next report, a megabyte at most in.
+    void buildReportsProgressAndStopsOnCancel() {
+        B b;
+        b.add(rec::aa0()).add(rec::ba0());
+        for (int i = 0; i < 5000; ++i)
+            b.add(rec::ca0("PCN" + std::to_string(i)));
+        const std::string bytes = b.bytes();
+        ws.write("big.nsf", bytes);
+        SequentialFile f;
+        QVERIFY(f.open(ws.path("big.nsf")));
+        const auto size = std::int64_t(bytes.size());
+
+        ProgressControl control;
+        const std::optional<FileTree> tree = BuildTree(f, control);
+        QVERIFY(tree);
+        QCOMPARE(tree->ClaimCount, std::int64_t(5000));
+        QCOMPARE(control.bytesTotal.load(), size);
+        QCOMPARE(control.bytesDone.load(), size);
+
+        control.cancel = true;
+        QVERIFY(!BuildTree(f, control));
+        QVERIFY(control.bytesDone.load() < size);
+        QVERIFY(!f.atEnd());
     }
 
     void trailerIndex() {

@@ -1,4 +1,6 @@
 #include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
 #include "core/claim/NodeClick.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
@@ -49,7 +51,9 @@ private slots:
         QCOMPARE(ca0.fieldCount(), 12);
         const AssembledClaim r = NodeClick(ws.m, tree, 2);
         QVERIFY(r.acted);
-        auto value = [&](int slot) { return std::string(r.record("CA0")->value(slot - 1)); };
+        auto value = [&](int slot) {
+            return std::string(r.record("CA0")->value(slot - 1));
+        };
         QCOMPARE(value(6), std::string()); // uncuttable: keeps what it held (nothing yet)
         QCOMPARE(value(7), std::string());
         QCOMPARE(value(8), std::string());

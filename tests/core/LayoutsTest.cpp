@@ -1,4 +1,6 @@
 #include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
 #include "core/layouts/FieldValidator.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/MapLoader.h"

@@ -1,6 +1,7 @@
 #include "core/layouts/MapLoader.h"
 
 #include "ClaimFileBuilder.h"
+#include "TestWorkspace.h"
 #include "core/layouts/MapSearchPath.h"
 
 #include <QDir>
@@ -70,6 +71,24 @@ private slots:
         QCOMPARE(int(field(ws, "AA0", 3).StartPos), -5);
         QCOMPARE(int(field(ws, "AA0", 3).Length), -5);
         QCOMPARE(field(ws, "AA0", 3).FieldName, std::string("LAST"));
+    }
+
+    // A quoted last value ends its line: the line end after the closing quote
+    // still separates it from the next definition.
+    void quotedLastValueBeforeALineEnd_data() {
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CR") << QByteArray("\r");
+    }
+    void quotedLastValueBeforeALineEnd() {
+        QFETCH(QByteArray, lineEnd);
+        TestWorkspace ws;
+        const std::string end = lineEnd.toStdString();
+        QVERIFY(load(ws, "AA0,01.0,ID,3,X,1,\"3\"" + end + "AA0,02.0,NEXT,2,X,4,5" + end));
+        QCOMPARE(int(info(ws, "AA0").FieldCount), 2);
+        QCOMPARE(int(field(ws, "AA0", 1).EndPos), 3);
+        QCOMPARE(field(ws, "AA0", 2).FieldName, std::string("NEXT"));
     }
 
     void repeatsNeedTheExactName() {

@@ -1,10 +1,14 @@
+#include "core/claim/ClaimLoop.h"
 #include "core/claim/NodeClick.h"
 
 #include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/layouts/Module1.h"
 
 #include <QTest>
+#include <set>
 #include <unistd.h>
 
 using namespace qm;
@@ -13,7 +17,7 @@ using B = ClaimFileBuilder;
 namespace {
 
 QString describe(const AssembledClaim& r) {
-    std::string out = r.RT + ":";
+    std::string out = r.clickedType + ":";
     for (const ClaimNode& n : r.nodes)
         out += " " + n.key + (n.parent.empty() ? "" : "<" + n.parent);
     return QString::fromStdString(out);
@@ -92,6 +96,22 @@ class NodeClickTest : public QObject {
     }
 
 private slots:
+    // The node every record type of a claim hangs under; the rest are no part of one.
+    void claimRecordTypesAndTheirParents() {
+        const std::set<std::string> underBatch{"CA0", "CA1", "CB0"};
+        const std::set<std::string> notInAClaim{"AA0", "BA0", "BA1", "YA0", "ZA0"};
+        for (const std::string_view type : kRecordTypes) {
+            const std::string t(type);
+            const char* parent = ClaimLoop::parentOf(type);
+            if (notInAClaim.count(t))
+                QVERIFY2(!parent, t.c_str());
+            else
+                QCOMPARE(parent, underBatch.count(t) ? "BA0" : "CA0");
+        }
+        QVERIFY(!ClaimLoop::parentOf("GZ9"));
+        QVERIFY(!ClaimLoop::parentOf("da2"));
+    }
+
     void fileHeaderAndBatchViews() {
         openAndBuild(twoBatches());
         const AssembledClaim header = click("AA01");

@@ -1,6 +1,7 @@
 #include "core/io/SequentialFile.h"
 
 #include "ClaimFileBuilder.h"
+#include "TestWorkspace.h"
 #include "core/io/FileTable.h"
 
 #include <QTest>
@@ -69,10 +70,18 @@ private slots:
 
     void overlongLineIsCutButConsumed() {
         const std::size_t cap = SequentialFile::kMaxLineLength;
+        // A line of exactly the cap is whole, and not said to be cut.
+        ws.write("cap", std::string(cap, 'y') + "\r\n");
+        SequentialFile whole;
+        QVERIFY(whole.open(ws.path("cap")));
+        std::string line;
+        QVERIFY(whole.readLine(line));
+        QCOMPARE(line.size(), cap);
+        QVERIFY(!whole.lastLineCut());
+
         ws.write("long", std::string(cap * 3 + 7, 'y') + "\r\nnext\r\n");
         SequentialFile f;
         QVERIFY(f.open(ws.path("long")));
-        std::string line;
         QVERIFY(f.readLine(line));
         QCOMPARE(line.size(), cap);
         QVERIFY(f.lastLineCut());

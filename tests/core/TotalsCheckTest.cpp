@@ -1,6 +1,8 @@
 #include "core/claim/TotalsCheck.h"
 
 #include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/MessageTexts.h"
 #include "core/filetree/TreeBuilder.h"
@@ -203,7 +205,8 @@ private slots:
         rec::Totals wrong{1, 2, 1, 3, 0, 1, -1, 3001, 40, 60, 2, 3, 4, 500, 1};
         openClaims({goodClaim(), goodClaim(wrong), {rec::ca0("NOXA0")}});
         std::string map = TestWorkspace::testMap();
-        map.erase(map.find("XA0,20.0"), map.find('\n', map.find("XA0,20.0")) + 1 - map.find("XA0,20.0"));
+        map.erase(map.find("XA0,20.0"),
+                  map.find('\n', map.find("XA0,20.0")) + 1 - map.find("XA0,20.0"));
         ws->write("nsf0301.map", map);
         QVERIFY(ws->open("t.nsf"));
         QCOMPARE(clickClaim(1).totals.state, TotalsState::CouldNotCheck);

@@ -46,9 +46,7 @@
 namespace {
 
 // At 96 dots per inch, 15 twips are one pixel.
-int px(double twips) {
-    return int(std::lround(twips / 15.0));
-}
+const auto px = GuiTest::px;
 
 // Where a key in the grid leads, when it is no fixed row.
 constexpr int kPageDown = -1;
@@ -165,11 +163,7 @@ private:
 };
 
 void tst_claimform::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    QVERIFY(screen);
-    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
-    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+    GuiTest::initTestCase();
 }
 
 void tst_claimform::init() {

@@ -40,9 +40,7 @@ namespace {
 const QString kSample301 = QStringLiteral(SAMPLES_DIR "/sample301.nsf");
 const QString kSample200 = QStringLiteral(SAMPLES_DIR "/sample200.nsf");
 
-int px(double twips) {
-    return int(std::lround(twips / 15.0));
-}
+const auto px = GuiTest::px;
 
 } // namespace
 
@@ -111,8 +109,7 @@ private:
 };
 
 void tst_claimtask::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 96.0);
+    GuiTest::initTestCase();
     QFile file(kSample301);
     QVERIFY(file.open(QIODevice::ReadOnly));
     sample_ = file.readAll();

@@ -40,7 +40,7 @@ private:
 };
 
 void tst_commandline::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
+    GuiTest::initTestCase();
     // The search reads QUILLMARK_MAPS; keep whatever the caller set out of it.
     environmentMaps_ = qgetenv("QUILLMARK_MAPS");
     qunsetenv("QUILLMARK_MAPS");

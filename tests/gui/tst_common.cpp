@@ -69,12 +69,7 @@ private:
 };
 
 void tst_common::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    QVERIFY(screen);
-    // The expectations below are worked out at 15 twips a pixel.
-    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
-    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+    GuiTest::initTestCase();
 }
 
 void tst_common::init() {

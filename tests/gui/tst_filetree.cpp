@@ -1,11 +1,14 @@
 // The file tree window: the tree built from a claim file, its layout, record
 // properties, find-next with the find dialog, node clicks, and its place as a
 // document window of the main window.
+#include "ClaimFileBuilder.h"
 #include "GuiTest.h"
+#include "core/filetree/TreeBuilder.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
+#include "gui/filetree/TreeBuildJob.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
 #include "gui/shell/AppContext.h"
@@ -24,6 +27,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -38,8 +42,12 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeView>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <new>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -53,11 +61,10 @@ QString samplePath(const char* name) {
 
 // A claim-file line of 320 characters with values at 1-based columns.
 QByteArray record(const char* type, const std::vector<std::pair<int, QByteArray>>& values = {}) {
-    QByteArray line(320, ' ');
-    line.replace(0, 3, type);
+    std::vector<std::pair<int, std::string>> texts;
     for (const auto& [column, value] : values)
-        line.replace(column - 1, value.size(), value);
-    return line;
+        texts.emplace_back(column, value.toStdString());
+    return QByteArray::fromStdString(ClaimFileBuilder::record(type, texts));
 }
 
 QByteArray aa0(const QByteArray& submitter) {
@@ -146,11 +153,13 @@ private slots:
 
     // In the main window
     void viewClaimsShowsOneTreeUntilItIsClosed();
+    void slowBuildShowsItsProgressAndCanBeCancelled();
 
 private:
     QString writeClaimFile(const QString& name, const QList<QByteArray>& lines) const;
     bool openClaimFile(const QString& path);
     std::unique_ptr<frmNSFTree> showTree(const QString& path);
+    std::unique_ptr<frmMain> startWith(const QString& path);
     bool pressFind(frmNSFTree& window, const QString& typed, Leave leave = Leave::FindIt,
                    const QKeySequence& keys = QKeySequence());
     bool pressWithoutDialog(frmNSFTree& window, const QKeySequence& keys);
@@ -164,12 +173,7 @@ private:
 };
 
 void tst_filetree::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    QVERIFY(screen);
-    // Pixel expectations below are worked out at 15 twips a pixel.
-    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
-    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+    GuiTest::initTestCase();
 }
 
 void tst_filetree::init() {
@@ -180,6 +184,7 @@ void tst_filetree::init() {
 }
 
 void tst_filetree::cleanup() {
+    TreeBuildJob::setBuildForTests({});
     context_.reset();
     MessageBoxes::reset();
     SettingsStore::setFile(QString());
@@ -214,6 +219,17 @@ std::unique_ptr<frmNSFTree> tst_filetree::showTree(const QString& path) {
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("The tree window was not exposed");
     return window;
+}
+
+// Starts the application on path as its command line does, with the maps
+// found in the start-up folder.
+std::unique_ptr<frmMain> tst_filetree::startWith(const QString& path) {
+    const QString before = QDir::currentPath();
+    if (!QDir::setCurrent(QStringLiteral(MAPS_DIR)))
+        return nullptr;
+    std::unique_ptr<frmMain> main = Startup::run(*context_, {path});
+    QDir::setCurrent(before);
+    return main;
 }
 
 // Presses Find on the toolbar (or the keys given, in the tree) and answers the
@@ -677,6 +693,8 @@ void tst_filetree::matchIgnoresCase_data() {
     QTest::newRow("mixed case inside a text") << nine << QStringLiteral("rIvErSiDe") << qint64(6);
     QTest::newRow("across the separator")
         << nine << QStringLiteral("bravo, ben (pcn2)") << qint64(4);
+    // The first Z of the text starts no match; the second ends with the text.
+    QTest::newRow("a later start, to the end") << nine << QStringLiteral("zed (pcn6)") << qint64(9);
     // Bytes above 127 are file text too (Latin-1): É and é are one letter.
     QTest::newRow("accented") << QList<QByteArray>{aa0("SUBMITTER"), ba0("1", "GROUP"),
                                                    ca0("P", "\xC9LISE", "LOU"),
@@ -919,10 +937,7 @@ void tst_filetree::clickAndEnterActivateButFindDoesNot() {
 
 void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     const QString path = samplePath("sample301.nsf");
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
-    const std::unique_ptr<frmMain> main = Startup::run(*context_, {path});
-    QDir::setCurrent(before);
+    const std::unique_ptr<frmMain> main = startWith(path);
     QVERIFY(main);
     qm::Module1& m = context_->module1();
 
@@ -975,6 +990,84 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
     QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
     QCOMPARE(settings.value(QStringLiteral("Settings/frmNSFTreeLeft")).toString(),
              QStringLiteral("450"));
+}
+
+void tst_filetree::slowBuildShowsItsProgressAndCanBeCancelled() {
+    const std::unique_ptr<frmMain> main = startWith(samplePath("sample301.nsf"));
+    QVERIFY(main);
+    qm::Module1& m = context_->module1();
+    auto treeWindow = [&] {
+        return main->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    };
+    // Opening the file showed its tree at once: close it, to build anew.
+    QPointer<DocumentWindow> shown(treeWindow());
+    QVERIFY(shown);
+    shown->close();
+    QTRY_VERIFY(!shown);
+    enum class End { Finish, CancelButton, Escape, OutOfMemory };
+
+    // A build that reads 40 % of the file, then waits for the test to let it
+    // go on or for a cancel; or one that runs out of memory at once.
+    End end = End::Finish;
+    std::atomic<bool> release{false};
+    TreeBuildJob::setBuildForTests(
+        [&](qm::SequentialFile& file,
+            qm::ProgressControl& control) -> std::optional<qm::FileTree> {
+            if (end == End::OutOfMemory)
+                throw std::bad_alloc();
+            control.bytesTotal = 1000;
+            control.bytesDone = 400;
+            while (!release && !control.cancel)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return qm::BuildTree(file, control);
+        });
+
+    // View Claims, ended as asked; the progress shown, or -1 without a dialog.
+    auto viewClaims = [&](End how) {
+        end = how;
+        release = false;
+        int progress = -1;
+        int attempts = 0;
+        std::function<void()> drive = [&] {
+            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                if (++attempts < 200)
+                    QTimer::singleShot(10, main.get(), drive);
+                return;
+            }
+            progress =
+                dialog->objectName() == QLatin1String("frmTreeProgress") ? dialog->value() : -2;
+            if (how == End::CancelButton)
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+            else if (how == End::Escape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                release = true;
+        };
+        if (how != End::OutOfMemory)
+            QTimer::singleShot(0, main.get(), drive);
+        if (!GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")))
+            return -3;
+        return progress;
+    };
+
+    for (End how : {End::CancelButton, End::Escape}) {
+        QCOMPARE(viewClaims(how), 400);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!treeWindow());
+        QVERIFY(m.Files.isOpen(m.FileNumber));
+    }
+    QCOMPARE(viewClaims(End::OutOfMemory), -1);
+    QVERIFY(!treeWindow());
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+
+    QCOMPARE(viewClaims(End::Finish), 400);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(treeWindow());
+    const auto* window = qobject_cast<frmNSFTree*>(treeWindow()->widget());
+    QVERIFY(window);
+    QCOMPARE(window->tree().ClaimCount, qint64(6));
 }
 
 QTEST_MAIN(tst_filetree)

@@ -48,7 +48,7 @@ private:
 };
 
 void tst_hostile::init() {
-    QStandardPaths::setTestModeEnabled(true);
+    GuiTest::initTestCase();
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     GuiTest::isolate(*dir_);

@@ -3,6 +3,7 @@
 #include "GuiTest.h"
 #include "core/layouts/Module1.h"
 #include "gui/about/frmAbout.h"
+#include "gui/about/frmSplash.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
@@ -25,6 +26,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -37,8 +39,11 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,8 +80,11 @@ private slots:
     void unreadableFileIsReportedByName();
     void secondOpenClosesTheFirstHandle();
     void unknownVersionOpensWithoutAMap();
+    void lfOnlyFileIsNamedOnceAndInTheStatusBar();
+    void longSearchForTheHeaderShowsProgressAndCancels();
     void closeThenOpenWorksLikeAFirstOpen();
     void droppedFileIsOpened();
+    void nameThatIsNotUtf8OpensFromTheDialogAndADrop();
     void dropWithoutALocalFileIsRefused();
 
     // Tools > View Claims and the Window menu
@@ -118,7 +126,7 @@ private:
 };
 
 void tst_shell::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
+    GuiTest::initTestCase();
 }
 
 void tst_shell::init() {
@@ -194,14 +202,17 @@ void tst_shell::startupSetsMapFolderShowsSplashThenMainWindow() {
             QVERIFY(window->objectName() != QStringLiteral("frmMain"));
         splashSeen = true;
     });
+    // Long enough to see the splash up; its own two seconds are the about tests'.
+    frmSplash::setShowMilliseconds(300);
     QElapsedTimer clock;
     clock.start();
     main_ = Startup::run(*context_, QStringList());
     const qint64 elapsed = clock.elapsed();
     QDir::setCurrent(before);
+    GuiTest::initTestCase();
 
     QVERIFY(splashSeen);
-    QVERIFY2(elapsed >= 1900, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed >= 290, qPrintable(QString::number(elapsed)));
     QVERIFY(main_);
     QVERIFY(main_->isVisible());
     QVERIFY(!QApplication::activeModalWidget());
@@ -466,6 +477,60 @@ void tst_shell::unknownVersionOpensWithoutAMap() {
     QCOMPARE(context_->module1().RecordLayouts->find("AA0")->fieldCount(), 0);
 }
 
+void tst_shell::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
+    QFile source(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QString path = dir_->filePath(QStringLiteral("lf.nsf"));
+    QFile lf(path);
+    QVERIFY(lf.open(QIODevice::WriteOnly));
+    lf.write(source.readAll().replace("\r\n", "\n"));
+    lf.close();
+
+    main_ = makeMainWindow();
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    // It opens (its first line is a file header), and the user is told why it looks empty.
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(main_->statusText(),
+             QStringLiteral("Opened File: ") + path + QStringLiteral(" (lines end in LF only)"));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().at(0).text,
+             QStringLiteral("This file's lines end in LF only; NSF files end lines with CR LF. "
+                            "Only its first line can be read."));
+    QCOMPARE(MessageBoxes::shown().at(0).icon, qm::MessageIcon::Information);
+}
+
+// Gigabytes without a line end or a file header: the open reads them all
+// unless cancelled, and a cancelled open leaves no file open.
+void tst_shell::longSearchForTheHeaderShowsProgressAndCancels() {
+    const QString path = dir_->filePath(QStringLiteral("huge.nsf"));
+    QFile huge(path);
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(qint64(64) << 30)); // sparse: reads as NUL bytes
+    huge.close();
+
+    main_ = makeMainWindow();
+    bool dialogSeen = false;
+    std::function<void()> cancel = [&] {
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != QLatin1String("frmOpenProgress")) {
+            QTimer::singleShot(20, main_.get(), cancel);
+            return;
+        }
+        dialogSeen = true;
+        QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    };
+    QTimer::singleShot(0, main_.get(), cancel);
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY(dialogSeen);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(!fileCommandsEnabled());
+    QVERIFY(openHandles().isEmpty());
+    QCOMPARE(main_->statusText(), kNoFileOpen);
+}
+
 void tst_shell::closeThenOpenWorksLikeAFirstOpen() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
@@ -502,6 +567,35 @@ bool tst_shell::drop(const QMimeData& mime) {
     dropped.ignore();
     QApplication::sendEvent(main_.get(), &dropped);
     return dropped.isAccepted();
+}
+
+void tst_shell::nameThatIsNotUtf8OpensFromTheDialogAndADrop() {
+    QFile source(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = QFile::encodeName(dir_->path()) + "/bad\xff.nsf";
+    const QByteArray content = source.readAll();
+    FILE* out = std::fopen(bytes.constData(), "wb");
+    QVERIFY(out);
+    std::fwrite(content.constData(), 1, std::size_t(content.size()), out);
+    std::fclose(out);
+    // Qt shows the name with a replacement character; the file is still found.
+    const QString shown = QFile::decodeName(bytes);
+    QVERIFY(shown.contains(QChar::ReplacementCharacter));
+
+    main_ = makeMainWindow();
+    FileDialog::setNextFileName(shown);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(context_->module1().FileName, bytes.toStdString());
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"))});
+    QVERIFY(drop(mime));
+    QTRY_VERIFY(fileCommandsEnabled());
+    QCOMPARE(context_->module1().FileName, bytes.toStdString());
+    QVERIFY(::unlink(bytes.constData()) == 0);
 }
 
 void tst_shell::droppedFileIsOpened() {

@@ -363,6 +363,27 @@ private slots:
             QVERIFY2(seen.count(t), t);
     }
 
+    // The shape of the ten-million-claim benchmark file: claims of their CA0
+    // line alone, whose trailers still add up.
+    void bareClaimsAreTheirHeaderAlone() {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("bare.nsf"));
+        QVERIFY(generate({QStringLiteral("--version"), QStringLiteral("00301"),
+                          QStringLiteral("--claims"), QStringLiteral("1000"),
+                          QStringLiteral("--batches"), QStringLiteral("4"),
+                          QStringLiteral("--bare-claims")},
+                         out));
+        std::vector<Line> lines;
+        const FileReport r = analyseFile("00301", out.toStdString(), lines);
+        QVERIFY2(r.problems.empty(), joined(r.problems).c_str());
+        QCOMPARE(r.batches.size(), std::size_t(4));
+        QVERIFY(r.trailerOk);
+        QCOMPARE(allClaims(r).size(), std::size_t(1000));
+        const std::set<std::string> headerTypes{"AA0", "BA0", "BA1", "CA0", "YA0", "ZA0"};
+        for (const Line& l : lines)
+            QVERIFY2(headerTypes.count(l.text.substr(0, 3)), l.text.substr(0, 3).c_str());
+    }
+
     void sizeTargetIsMet() {
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("sized.nsf"));

@@ -43,6 +43,8 @@ const char* CommandLine::usage() {
            "  --readable        the fixed recipe of the readable sample (two batches, six\n"
            "                    claims, one with wrong totals, one without XA0)\n"
            "  --not-a-claim     a short text file that holds no file header\n"
+           "  --bare-claims     every claim is its CA0 line alone (322 bytes a claim), as\n"
+           "                    in the ten-million-claim benchmark file\n"
            "  --summary         list the batch and claim keys (type + byte position) on stderr\n";
 }
 
@@ -98,6 +100,8 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
             options.notAClaim = true;
         } else if (arg == "--summary") {
             options.summary = true;
+        } else if (arg == "--bare-claims") {
+            options.bareClaims = true;
         } else if (arg == "--maps" || arg == "--version" || arg == "--out") {
             if (!value(v))
                 return false;
@@ -146,8 +150,13 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
         error = "--claims and --size exclude each other";
         return false;
     }
-    if (options.readable && (options.claims > 0 || options.sizeBytes > 0 || options.batches > 0 ||
-                             !options.wrongTotals.empty() || !options.missingXa0.empty())) {
+    if (options.bareClaims && (!options.wrongTotals.empty() || !options.missingXa0.empty())) {
+        error = "--bare-claims writes no XA0: --wrong-totals and --no-xa0 do not go with it";
+        return false;
+    }
+    if (options.readable &&
+        (options.claims > 0 || options.sizeBytes > 0 || options.batches > 0 || options.bareClaims ||
+         !options.wrongTotals.empty() || !options.missingXa0.empty())) {
         error = "--readable is a fixed recipe: only --seed, --out and --summary go with it";
         return false;
     }

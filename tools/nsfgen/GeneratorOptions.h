@@ -17,6 +17,7 @@ struct GeneratorOptions {
     bool readable = false;                 // the fixed recipe of the readable sample file
     bool notAClaim = false;                // a text file without a file header
     bool summary = false;                  // list batch and claim keys on standard error
+    bool bareClaims = false;               // every claim is its CA0 line alone
     std::vector<std::int64_t> wrongTotals; // claim numbers (1-based) with XA0 12.0 one too high
     std::vector<std::int64_t> missingXa0;  // claim numbers (1-based) written without XA0
 };

@@ -264,6 +264,10 @@ std::vector<NsfGenerator::BatchPlan> NsfGenerator::readableRecipe() {
 
 NsfGenerator::ClaimPlan NsfGenerator::randomClaim() {
     ClaimPlan p;
+    if (options_.bareClaims) {
+        p.bare = true;
+        return p;
+    }
     const int r = static_cast<int>(rng_.between(0, 99));
     p.payers = r < 88 ? 1 : r < 98 ? 2 : 3;
     p.ca1 = rng_.percent(8);
@@ -298,8 +302,8 @@ void NsfGenerator::run() {
     } else if (options_.sizeBytes > 0) {
         std::int64_t perBatch = kClaimsPerSizedBatch;
         if (options_.batches > 0) {
-            const auto estimate =
-                static_cast<std::int64_t>(options_.sizeBytes / kAverageClaimBytes);
+            const auto estimate = static_cast<std::int64_t>(
+                options_.sizeBytes / (options_.bareClaims ? kLineBytes : kAverageClaimBytes));
             perBatch = std::max<std::int64_t>(1, estimate / options_.batches);
         }
         // Stop starting claims once the trailers would reach the target.
@@ -459,6 +463,15 @@ void NsfGenerator::writeClaim(const ClaimPlan& plan) {
     put(CA0_MARITAL, rng_.percent(50) ? "M" : "S");
     put(CA0_EMPLOYMENT, rng_.percent(60) ? "1" : "5");
     put(CA0_OTHER_INSURANCE, plan.payers > 1 ? "1" : "3");
+    if (plan.bare) {
+        inClaim_ = false;
+        batchTally_.records += 1;
+        batchTally_.claims += 1;
+        if (summary_)
+            std::fprintf(summary_, "  claim %" PRId64 ": CA0%" PRIu64 " %s, %s: CA0 only\n",
+                         claimNumber_, position, last.c_str(), first.c_str());
+        return;
+    }
 
     if (plan.ca1) {
         begin(CA1_ID, "CA1");

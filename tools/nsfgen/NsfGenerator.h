@@ -37,6 +37,7 @@ public:
         bool gc0 = false;
         bool ha0 = false;
         Trailer trailer = Trailer::Correct;
+        bool bare = false; // the CA0 line alone
     };
 
     struct BatchPlan {

@@ -46,7 +46,9 @@ struct ClaimNode {
 struct AssembledClaim {
     bool noFileOpen = false; // nothing was read: no claim file is open
     bool acted = false;      // the node was a file header, batch or claim
-    std::string RT;          // "AA0", "BA0" or "CA0": the node the form selects
+    // "AA0", "BA0" or "CA0": the type of the file tree node clicked, whose
+    // record the claim form selects.
+    std::string clickedType;
     // A claim whose CA0 record is no longer where the tree found it.
     bool unreadable = false;
     std::shared_ptr<const LayoutCatalogue> layouts;

@@ -142,10 +142,10 @@ AssembledRecord ClaimAssembler::storedRecord(int typeIndex, int occurrence) cons
     return record;
 }
 
-AssembledClaim ClaimAssembler::result(std::string RT, bool checkTotals) const {
+AssembledClaim ClaimAssembler::result(std::string clickedType, bool checkTotals) const {
     AssembledClaim claim;
     claim.acted = true;
-    claim.RT = std::move(RT);
+    claim.clickedType = std::move(clickedType);
     claim.layouts = layouts_;
     claim.unreadable = checkTotals && claimMissing_;
     std::map<std::pair<int, int>, int> recordOf;

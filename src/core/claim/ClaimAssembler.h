@@ -38,7 +38,7 @@ public:
 
     // The nodes with their records, by the store as this click left it; for
     // a claim (checkTotals) also the totals verdict, marked on the XA0's fields.
-    AssembledClaim result(std::string RT, bool checkTotals) const;
+    AssembledClaim result(std::string clickedType, bool checkTotals) const;
 
 private:
     void process(std::string_view line, std::string_view recordType, const char* parent);

@@ -1,24 +1,50 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace qm {
 
-// The text of a file tree node, put together in place from its record:
-// "AA0: " and the submitter, "BA0: " and the batch's provider, "CA0: " and the
-// patient's name and claim number. Texts are short, and this runs for every
-// header and claim of a file, so nothing is allocated.
+// The text of a file tree node, from its record: "AA0: " and the submitter,
+// "BA0: " and the batch's provider, "CA0: " and the patient's name and claim
+// number. A record gives up to three trimmed fields, and the text is those
+// fields with fixed words around them: a tree keeps only the fields.
 class NodeText {
 public:
+    // How a node's text reads; a batch names its provider by organisation or
+    // by person.
+    enum Shape : std::uint8_t { kHeader, kBatchByName, kBatchByPerson, kClaim };
+
+    struct ShapeText {
+        char glue[4][8]; // before the first field, between fields, after the last; padded
+        std::size_t glueLength[4];
+        int fieldCount;
+        std::size_t maxLength[3]; // the width of each field's columns
+    };
+    // In the order of Shape.
+    static constexpr ShapeText kShapes[4] = {
+        {{"AA0: ", ""}, {5, 0}, 1, {16}},
+        {{"BA0: ", " - ", ""}, {5, 3, 0}, 2, {15, 33}},
+        {{"BA0: ", " - ", ", ", ""}, {5, 3, 2, 0}, 3, {15, 20, 12}},
+        {{"CA0: ", ", ", " (", ")"}, {5, 2, 2, 1}, 3, {20, 12, 17}},
+    };
+    // Longer than any text.
+    static constexpr std::size_t kMaxLength = 64;
+
+    struct Fields {
+        Shape shape;
+        std::string_view field[3];
+    };
+    // The fields of an AA0, BA0 or CA0 record (typeLetter 'A', 'B', 'C').
+    // They point into record.
+    static Fields fieldsOf(char typeLetter, std::string_view record);
+
     // Builds the text of an AA0, BA0 or CA0 record (typeLetter 'A', 'B', 'C').
     std::string_view make(char typeLetter, std::string_view record);
 
 private:
-    NodeText& operator<<(std::string_view part);
-
-    char buf_[256];
-    std::size_t size_ = 0;
+    char buf_[kMaxLength];
 };
 
 } // namespace qm

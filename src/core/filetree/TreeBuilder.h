@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/filetree/FileTree.h"
+#include "core/common/ProgressControl.h"
+
+#include <optional>
 
 namespace qm {
 
@@ -10,5 +13,9 @@ class SequentialFile;
 // BA0 and CA0 records, with the batch and claim counts and the trailer index.
 // The read position is left at the end of the file.
 FileTree BuildTree(SequentialFile& file);
+
+// The same for a build on another thread: reports the bytes read so far in
+// control, and gives nullopt when control.cancel was set before the end.
+std::optional<FileTree> BuildTree(SequentialFile& file, ProgressControl& control);
 
 } // namespace qm

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace qm {
 
@@ -50,12 +52,20 @@ public:
     // Reads up to n bytes from a 1-based position into buffer, without moving
     // the read position; returns how many were read.
     std::size_t readBytes(std::int64_t position, char* buffer, std::size_t n) const;
+    // Lets another thread follow and stop long reads: readUpTo, when given,
+    // receives how far into the file reading has come after every buffer
+    // read; once stop is set the file reads as ended. Null pointers end it.
+    void watch(std::atomic<std::int64_t>* readUpTo, const std::atomic<bool>* stop) {
+        readUpTo_ = readUpTo;
+        stop_ = stop;
+    }
     // True when the last line read was longer than kMaxLineLength and was cut.
     bool lastLineCut() const { return lastCut_; }
 
     // Calls visit(line, lineStart) for every line from the current position to
     // the end of the file, the same lines readLineView gives, without a call per
     // line for lines that lie within the buffer: the whole-file scans run here.
+    // A visit that returns bool stops the scan by returning false.
     template <typename Visit> void forEachLine(Visit&& visit);
 
     // Identity of the file as opened (device, inode, size, modification time),
@@ -92,20 +102,30 @@ private:
     std::int64_t pos_ = 1;
     bool eof_ = false;
     bool lastCut_ = false;
+    std::atomic<std::int64_t>* readUpTo_ = nullptr;
+    const std::atomic<bool>* stop_ = nullptr;
     std::string scratch_;
 };
 
 template <typename Visit> void SequentialFile::forEachLine(Visit&& visit) {
+    auto goOn = [&visit](std::string_view line, std::int64_t lineStart) {
+        if constexpr (std::is_same_v<decltype(visit(line, lineStart)), bool>) {
+            return visit(line, lineStart);
+        } else {
+            visit(line, lineStart);
+            return true;
+        }
+    };
     std::string_view line;
     for (;;) {
         // Every line whose terminator, and the byte after it, lie in the buffer.
         for (std::int64_t lineStart = pos_; takeBufferedLine(line); lineStart = pos_)
-            visit(line, lineStart);
+            if (!goOn(line, lineStart))
+                return;
         // A line across the end of the buffer, or the last one: the careful way.
         const std::int64_t lineStart = pos_;
-        if (!readLineView(line))
+        if (!readLineView(line) || !goOn(line, lineStart))
             return;
-        visit(line, lineStart);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "core/layouts/RecordLayout.h"
 
-
 namespace qm {
 
 int RecordLayout::indexOf(std::string_view fieldId) const {

@@ -27,7 +27,8 @@ public:
     // has no value.
     std::string_view value(int index, std::string_view line) const {
         const FieldDef& f = field(index);
-        return f.StartPos < 1 || f.Length < 0 ? std::string_view() : columns(line, f.StartPos, f.Length);
+        return f.StartPos < 1 || f.Length < 0 ? std::string_view()
+                                              : columns(line, f.StartPos, f.Length);
     }
     // Whether a value of field `index` passes its type check.
     bool isValid(int index, std::string_view value) const {

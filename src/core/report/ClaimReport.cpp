@@ -81,7 +81,7 @@ void ClaimReport::writeJson(JsonWriter& json, const AssembledClaim& claim, std::
         .key("key")
         .fileString(key)
         .key("rt")
-        .fileString(claim.RT)
+        .fileString(claim.clickedType)
         .key("totals_checked")
         .value(claim.totals.checked())
         .key("totals_ok")
@@ -90,6 +90,8 @@ void ClaimReport::writeJson(JsonWriter& json, const AssembledClaim& claim, std::
         .value(totalsStateName(claim.totals.state))
         .key("xa0_present")
         .value(claim.totals.xa0Present)
+        .key("unreadable")
+        .value(claim.unreadable)
         .key("comparisons")
         .beginArray();
     for (const TotalsComparison& comparison : claim.totals.compared) {
@@ -169,6 +171,8 @@ void ClaimReport::writeText(std::ostream& out, const AssembledClaim& claim, std:
     if (claim.totals.checked())
         out << "Totals: " << ReportText::totalsLine(claim.totals.state, claim.totals.mismatched())
             << '\n';
+    if (claim.unreadable)
+        out << "Unreadable: the claim's CA0 record is no longer where the file tree found it\n";
     out << "Records:\n";
     writeNodes(out, claim, std::string(), 0);
     for (const ClaimNode& node : claim.nodes) {

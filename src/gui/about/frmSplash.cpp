@@ -10,6 +10,17 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace {
+int& showMilliseconds() {
+    static int milliseconds = frmSplash::kShowMilliseconds;
+    return milliseconds;
+}
+} // namespace
+
+void frmSplash::setShowMilliseconds(int milliseconds) {
+    showMilliseconds() = milliseconds;
+}
+
 frmSplash::frmSplash(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
@@ -78,7 +89,7 @@ frmSplash::frmSplash(QWidget* parent)
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
-    timer_->setInterval(kShowMilliseconds);
+    timer_->setInterval(showMilliseconds());
     connect(timer_, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     timer_->start();
 }

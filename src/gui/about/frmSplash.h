@@ -14,6 +14,10 @@ public:
 
     explicit frmSplash(QWidget* parent = nullptr);
 
+    // How long the next splash stays up; tests shorten it, so that no test
+    // waits two seconds for the main window.
+    static void setShowMilliseconds(int milliseconds);
+
     void reject() override;
 
 protected:

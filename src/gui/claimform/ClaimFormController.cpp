@@ -65,7 +65,7 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
     if (!claim->totals.ok())
         MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute(), mismatches(*claim));
 
-    form_->Treeview1_Reset(CoreText::fromFile(claim->RT));
+    form_->Treeview1_Reset(CoreText::fromFile(claim->clickedType));
     if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget())) {
         documents->activateDocument(document);
         return;

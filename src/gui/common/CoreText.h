@@ -16,7 +16,9 @@ public:
     // Texts the engine composes (messages): UTF-8.
     static QString fromUtf8(std::string_view text);
 
-    // File paths go to the engine in the file system's own encoding.
+    // File paths go to the engine in the file system's own encoding; a path
+    // Qt could only show with replacement characters (a name that is no valid
+    // UTF-8) is taken back to the bytes of the entries it names.
     static std::string fromPath(const QString& path);
     static QString toPath(const std::string& path);
 };

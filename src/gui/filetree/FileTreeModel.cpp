@@ -26,7 +26,12 @@ qint64 FileTreeModel::nodeOf(const QModelIndex& index) {
 qint64 FileTreeModel::childCount(const QModelIndex& parent) const {
     if (parent.column() > 0)
         return 0;
-    return tree_.childCount(parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode);
+    const qint64 node = parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode;
+    if (node != countedNode_) {
+        countedChildren_ = tree_.childCount(node);
+        countedNode_ = node;
+    }
+    return countedChildren_;
 }
 
 QModelIndex FileTreeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -59,5 +64,13 @@ bool FileTreeModel::hasChildren(const QModelIndex& parent) const {
 QVariant FileTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
-    return CoreText::fromFile(tree_.text(nodeOf(index)));
+    qm::FileTree::TextBuffer buffer;
+    return CoreText::fromFile(tree_.text(nodeOf(index), buffer));
+}
+
+Qt::ItemFlags FileTreeModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    if (index.isValid() && tree_.childCount(nodeOf(index)) == 0)
+        flags |= Qt::ItemNeverHasChildren;
+    return flags;
 }

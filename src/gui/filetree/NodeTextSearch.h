@@ -26,6 +26,12 @@ public:
     qint64 findLast(const qm::FileTree& tree, qint64 first, qint64 last) const;
 
 private:
+    bool matchesAt(std::string_view fileText, std::size_t start) const;
+
     std::array<char16_t, 256> upper_;
     std::vector<char16_t> needle_;
+    // The bytes that fold to the needle's first character, when there are
+    // one or two (a letter and its lower case): they are looked for with
+    // memchr instead of byte by byte. Empty otherwise.
+    std::vector<char> heads_;
 };

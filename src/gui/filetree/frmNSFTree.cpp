@@ -1,14 +1,15 @@
 #include "gui/filetree/frmNSFTree.h"
 
-#include "core/filetree/TreeBuilder.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/NodeTextSearch.h"
+#include "gui/filetree/TreeBuildJob.h"
 #include "gui/find/frmFind.h"
 #include "gui/shell/AppContext.h"
+#include "gui/shell/DocumentArea.h"
 
 #include <QAction>
 #include <QEvent>
@@ -153,8 +154,15 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
 
 void frmNSFTree::BuildTree() {
     qm::Module1& m = context_.module1();
-    if (qm::SequentialFile* file = m.Files.get(m.FileNumber))
-        tree_ = qm::BuildTree(*file);
+    if (qm::SequentialFile* file = m.Files.get(m.FileNumber)) {
+        // Built on a worker; a long build shows its progress over the main window.
+        DocumentArea* documents = context_.documents();
+        if (std::optional<qm::FileTree> built =
+                TreeBuildJob::run(*file, documents ? documents->window() : nullptr))
+            tree_ = std::move(*built);
+        else
+            built_ = false;
+    }
 
     model_ = new FileTreeModel(tree_, this);
     treeView1_->setModel(model_);

@@ -27,6 +27,8 @@ public:
 
     // The tree as built; it does not change while the window lives.
     const qm::FileTree& tree() const { return tree_; }
+    // False when the user cancelled the build: the window is not to be shown.
+    bool isBuilt() const { return built_; }
     // The selected node (0-based, as tree() numbers them), or -1.
     qint64 selectedNode() const;
 
@@ -65,6 +67,7 @@ private:
 
     AppContext& context_;
     qm::FileTree tree_;
+    bool built_ = true;
     FileTreeModel* model_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     QWidget* picture1_ = nullptr;

@@ -8,6 +8,7 @@
 #include "gui/shell/frmMain.h"
 
 #include <QFileInfo>
+#include <memory>
 
 std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& arguments,
                                       const QString& mapsDir) {
@@ -24,10 +25,12 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     auto mainWindow = std::make_unique<frmMain>(context);
     // Each document subsystem registers the window factory it owns here.
     auto* claimForms = new ClaimFormController(context, mainWindow.get());
-    mainWindow->setTreeWindowFactory([&context, claimForms] {
-        auto* tree = new frmNSFTree(context);
+    mainWindow->setTreeWindowFactory([&context, claimForms]() -> QWidget* {
+        auto tree = std::make_unique<frmNSFTree>(context);
+        if (!tree->isBuilt())
+            return nullptr; // cancelled: no tree window
         claimForms->connectTree(*tree);
-        return tree;
+        return tree.release();
     });
     mainWindow->show();
 

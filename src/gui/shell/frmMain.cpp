@@ -1,6 +1,7 @@
 #include "gui/shell/frmMain.h"
 
 #include "core/Version.h"
+#include "core/common/RecordingMessageSink.h"
 #include "core/layouts/ClaimFileOpener.h"
 #include "gui/about/Branding.h"
 #include "gui/about/frmAbout.h"
@@ -8,6 +9,7 @@
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/FileDialog.h"
+#include "gui/common/LongTask.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
@@ -241,9 +243,24 @@ void frmMain::fileOpen() {
 void frmMain::openFile(const QString& chosenPath) {
     closeFileWindows();
     const QString path = QDir::toNativeSeparators(chosenPath);
+    qm::Module1& m = context_.module1();
+    const std::string bytes = CoreText::fromPath(path);
+    qm::ClaimFileOpener::closePrevious(m, bytes);
+    // Finding the file header may read gigabytes: on a worker, with a
+    // progress dialog and Cancel when it takes long. Its messages are shown
+    // here afterwards, in the order it gave them.
+    qm::RecordingMessageSink recorded;
+    qm::ProgressControl control;
+    const LongTask::Dialog dialog{QStringLiteral("frmOpenProgress"), QStringLiteral("Open"),
+                                  QStringLiteral("Looking for the file header...")};
+    qm::ClaimFileOpener::Prepared prepared = LongTask::run(dialog, control, this, [&] {
+        return qm::ClaimFileOpener::prepare(bytes, m.mapSearch(), m.RecordLayouts, recorded,
+                                            &control);
+    });
     MessageBoxes messages(this);
-    const qm::OpenResult result =
-        qm::ClaimFileOpener::open(context_.module1(), CoreText::fromPath(path), messages);
+    for (const qm::Message& message : recorded.messages)
+        messages.show(message);
+    const qm::OpenResult result = qm::ClaimFileOpener::finish(m, std::move(prepared));
     if (!result.opened()) {
         setFileState(false, QStringLiteral("No File Open"));
         return;

@@ -1,13 +1,32 @@
 #include "GuiTest.h"
 
+#include "gui/about/frmSplash.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
 #include <QWidget>
+#include <cmath>
+
+void GuiTest::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    frmSplash::setShowMilliseconds(50);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QVERIFY(screen);
+    QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
+    QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+}
+
+int GuiTest::px(double twips) {
+    return int(std::lround(twips / 15.0));
+}
 
 void GuiTest::isolate(const QTemporaryDir& dir) {
     MessageBoxes::reset();

@@ -10,6 +10,13 @@ class QWidget;
 // Helpers shared by the GUI tests.
 class GuiTest {
 public:
+    // What every GUI test starts from: the standard paths in test mode, a
+    // splash that does not keep the test waiting, and a screen of 96 dots per
+    // inch, at which the pixel expectations (15 twips a pixel) are worked out.
+    static void initTestCase();
+    // Twips to pixels at 96 dots per inch.
+    static int px(double twips);
+
     // Puts the message-box and file-dialog seams in test mode with nothing
     // queued, and points the settings store at a fresh INI file in dir.
     static void isolate(const QTemporaryDir& dir);

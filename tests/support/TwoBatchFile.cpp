@@ -25,14 +25,14 @@ std::string xa0(const NsfRecords& r, const std::string& pcn, const int counts[6]
 } // namespace
 
 TwoBatchFile::TwoBatchFile(const NsfRecords& r, const Options& options) {
-    aa0 = text.key("AA0", text.add(r.fileHeader("QMTESTSUB01", "00301")));
-    batch1 = text.key("BA0", text.add(r.record("BA0", {{"02.0", "PROV1"},
-                                                       {"06.0", "123456789"},
-                                                       {"19.0", "SMITH"},
-                                                       {"20.0", "JOHN"}})));
+    aa0 = text.key("AA0", text.append(r.fileHeader("QMTESTSUB01", "00301")));
+    batch1 = text.key("BA0", text.append(r.record("BA0", {{"02.0", "PROV1"},
+                                                          {"06.0", "123456789"},
+                                                          {"19.0", "SMITH"},
+                                                          {"20.0", "JOHN"}})));
 
     claimALine = r.record("CA0", {{"03.0", "A001"}, {"04.0", "DOE"}, {"05.0", "JANE"}});
-    claimA = text.key("CA0", text.add(claimALine));
+    claimA = text.key("CA0", text.append(claimALine));
     text.add(r.record("DA0", {{"02.0", "1"}, {"03.0", "A001"}}));
     text.add(r.record("DA1", {{"02.0", "1"}, {"14.0", "500"}}));
     std::map<std::string, std::string> firstFa0{
@@ -55,18 +55,18 @@ TwoBatchFile::TwoBatchFile(const NsfRecords& r, const Options& options) {
                   {"18.0", "500"},
                   {"20.0", "300"}}));
 
-    claimB = text.key(
-        "CA0", text.add(r.record("CA0", {{"03.0", "B002"}, {"04.0", "ROE"}, {"05.0", "RICHARD"}})));
+    claimB = text.key("CA0", text.append(r.record(
+                                 "CA0", {{"03.0", "B002"}, {"04.0", "ROE"}, {"05.0", "RICHARD"}})));
     text.add(r.record("FA0", {{"02.0", "1"}, {"13.0", "700"}}));
     const int countsB[6] = {1, 0, 0, 1, 0, 0};
     text.add(xa0(r, "B002", countsB, {{"12.0", "700"}}));
     text.add(r.record("YA0", {{"10.0", "2"}}));
 
     batch2 = text.key(
-        "BA0", text.add(r.record("BA0", {{"06.0", "987654321"}, {"18.0", "GENERAL CLINIC"}})));
+        "BA0", text.append(r.record("BA0", {{"06.0", "987654321"}, {"18.0", "GENERAL CLINIC"}})));
     text.add(r.record("BA1", {{"02.0", "PROV2"}}));
-    claimC = text.key(
-        "CA0", text.add(r.record("CA0", {{"03.0", "C003"}, {"04.0", "POE"}, {"05.0", "EDGAR"}})));
+    claimC = text.key("CA0", text.append(r.record(
+                                 "CA0", {{"03.0", "C003"}, {"04.0", "POE"}, {"05.0", "EDGAR"}})));
     text.add(r.record("FA0", {{"02.0", "1"}, {"13.0", "100"}}));
     const int countsC[6] = {1, 0, 0, 1, 0, 0};
     text.add(xa0(r, "C003", countsC, {{"12.0", options.wrongTotalsInC ? "101" : "100"}}));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClaimFileText.h"
+#include "ClaimFileBuilder.h"
 
 #include <string>
 
@@ -23,7 +23,7 @@ public:
         : TwoBatchFile(records, Options()) {}
     TwoBatchFile(const NsfRecords& records, const Options& options);
 
-    ClaimFileText text;
+    ClaimFileBuilder text;
     std::string aa0, batch1, claimA, claimB, batch2, claimC; // file tree keys
     std::string claimALine, secondFa0Line;                   // records as written
 };

@@ -33,5 +33,5 @@ public:
     int slot(const std::string& type, const std::string& fieldId) const;
 
 private:
-    std::unique_ptr<qm::Module1> m_;
+    std::unique_ptr<qm::Module1> module_;
 };

@@ -8,17 +8,17 @@
 #include <QtGlobal>
 
 NsfRecords::NsfRecords(const std::string& mapsDir, const std::string& mapFile)
-    : m_(std::make_unique<qm::Module1>()) {
-    m_->MapFolder = mapsDir;
+    : module_(std::make_unique<qm::Module1>()) {
+    module_->MapFolder = mapsDir;
     qm::RecordingMessageSink sink;
-    if (!qm::LoadMapFile(*m_, mapFile, sink))
+    if (!qm::LoadMapFile(*module_, mapFile, sink))
         qFatal("cannot load %s from %s", mapFile.c_str(), mapsDir.c_str());
 }
 
 NsfRecords::~NsfRecords() = default;
 
 int NsfRecords::slot(const std::string& type, const std::string& fieldId) const {
-    const qm::RecordLayout* layout = m_->RecordLayouts->find(type);
+    const qm::RecordLayout* layout = module_->RecordLayouts->find(type);
     const int slot = layout ? layout->indexOf(fieldId) + 1 : 0;
     if (slot == 0)
         qFatal("the map has no field %s %s", type.c_str(), fieldId.c_str());
@@ -26,15 +26,15 @@ int NsfRecords::slot(const std::string& type, const std::string& fieldId) const 
 }
 
 int NsfRecords::start(const std::string& type, const std::string& fieldId) const {
-    return m_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).StartPos;
+    return module_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).StartPos;
 }
 
 int NsfRecords::length(const std::string& type, const std::string& fieldId) const {
-    return m_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).Length;
+    return module_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).Length;
 }
 
 std::string NsfRecords::name(const std::string& type, const std::string& fieldId) const {
-    return m_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).FieldName;
+    return module_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).FieldName;
 }
 
 std::string NsfRecords::record(const std::string& type,
@@ -42,7 +42,7 @@ std::string NsfRecords::record(const std::string& type,
     std::string line(320, ' ');
     line.replace(0, 3, type);
     for (const auto& [id, value] : values) {
-        const qm::FieldDef& field = m_->RecordLayouts->find(type)->field(slot(type, id) - 1);
+        const qm::FieldDef& field = module_->RecordLayouts->find(type)->field(slot(type, id) - 1);
         const std::size_t width = static_cast<std::size_t>(field.Length);
         if (value.size() > width)
             qFatal("value %s too long for %s %s", value.c_str(), type.c_str(), id.c_str());

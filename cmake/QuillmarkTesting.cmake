@@ -1,0 +1,20 @@
+# quillmark_test(NAME <ctest name> SOURCE <file.cpp> [EXTRA_SOURCES ...] LIBS ...
+#                [GUI] [TIMEOUT seconds])
+# Builds one Qt Test program from SOURCE (the target is named after the file)
+# and registers it with CTest. GUI tests run offscreen under the label "gui";
+# every test has a timeout, so a stray modal loop fails instead of hanging.
+function(quillmark_test)
+  cmake_parse_arguments(T "GUI" "NAME;SOURCE;TIMEOUT" "EXTRA_SOURCES;LIBS" ${ARGN})
+  get_filename_component(target ${T_SOURCE} NAME_WE)
+  add_executable(${target} ${T_SOURCE} ${T_EXTRA_SOURCES})
+  set_target_properties(${target} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${target} PRIVATE ${T_LIBS} Qt6::Test quillmark_policy)
+  add_test(NAME ${T_NAME} COMMAND ${target})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_GUI)
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS gui)
+  endif()
+endfunction()

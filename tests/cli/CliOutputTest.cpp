@@ -1,0 +1,132 @@
+#include "CliRunner.h"
+#include "NsfRecords.h"
+#include "TwoBatchFile.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+// What the tool's exit status and output promise: every verdict has its
+// status, output that cannot be written is a failure, and file bytes never
+// reach a terminal raw.
+class CliOutputTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    NsfRecords records{MAPS_DIR, "nsf0301.map"};
+
+    QString write(const QString& name, const std::string& bytes) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(path));
+        f.write(bytes.data(), qint64(bytes.size()));
+        return path;
+    }
+
+private slots:
+    void checkExitStatus_data() {
+        QTest::addColumn<bool>("wrongTotals");
+        QTest::addColumn<bool>("invalidDate");
+        QTest::addColumn<bool>("emptyMap");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("clean") << false << false << false << 0;
+        QTest::newRow("totals wrong") << true << false << false << 1;
+        QTest::newRow("totals right, one value invalid") << false << true << false << 1;
+        // A map without the XA0 fields cannot pass a claim: it says so.
+        QTest::newRow("map without fields") << true << false << true << 3;
+    }
+
+    void checkExitStatus() {
+        QFETCH(bool, wrongTotals);
+        QFETCH(bool, invalidDate);
+        QFETCH(bool, emptyMap);
+        QFETCH(int, exitCode);
+        TwoBatchFile::Options options;
+        options.wrongTotalsInC = wrongTotals;
+        options.invalidServiceDate = invalidDate;
+        const QString path =
+            write(QStringLiteral("c.nsf"), TwoBatchFile(records, options).text.bytes());
+        QTemporaryDir maps;
+        if (emptyMap)
+            QFile(maps.filePath(QStringLiteral("nsf0301.map"))).open(QIODevice::WriteOnly);
+        const QString mapsDir = emptyMap ? maps.path() : CliRunner::mapsDir();
+        for (const char* jobs : {"1", "3"}) {
+            const auto r =
+                CliRunner::run({QStringLiteral("--maps"), mapsDir, QStringLiteral("--jobs"),
+                                QLatin1String(jobs), QStringLiteral("check"), path});
+            QCOMPARE(r.exitCode, exitCode);
+            if (emptyMap)
+                QVERIFY2(r.outText().contains(QStringLiteral("totals: could not be checked")),
+                         r.out.constData());
+        }
+    }
+
+    void outputThatCannotBeWrittenFails() {
+        const QString path = write(QStringLiteral("c.nsf"), TwoBatchFile(records).text.bytes());
+        for (const char* command : {"check", "tree"}) {
+            const auto r = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                           QStringLiteral("--json"), QLatin1String(command), path},
+                                          QString(), QString(), {}, QStringLiteral("/dev/full"));
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY2(r.errText().contains(QStringLiteral("cannot write the output")),
+                     r.err.constData());
+        }
+    }
+
+    // A name holding a terminal's escape sequence and a line feed: shown
+    // escaped in text, kept (and valid) in JSON.
+    void controlCharactersAreEscapedInText() {
+        ClaimFileBuilder text;
+        text.add(records.fileHeader("SUBMITTER", "00301"));
+        text.add(records.record("BA0"));
+        std::string ca0 = records.record("CA0", {{"03.0", "PCN1"}});
+        ca0.replace(22, 11, "X\x1b]0;pwn\x07\nY");
+        text.add(ca0);
+        const QString path = write(QStringLiteral("esc.nsf"), text.bytes());
+        const auto r = CliRunner::run(
+            {QStringLiteral("--maps"), CliRunner::mapsDir(), QStringLiteral("tree"), path});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(!r.out.contains('\x1b'));
+        QVERIFY(!r.out.contains('\x07'));
+        QVERIFY2(r.outText().contains(QStringLiteral("X\\x1b]0;pwn\\x07\\nY")), r.out.constData());
+        const auto json = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                          QStringLiteral("--json"), QStringLiteral("tree"), path});
+        const QJsonArray nodes = json.json().object().value(QStringLiteral("nodes")).toArray();
+        QVERIFY(nodes.at(2)
+                    .toObject()
+                    .value(QStringLiteral("text"))
+                    .toString()
+                    .contains(QStringLiteral("X\x1b]0;pwn\x07\nY")));
+    }
+
+    // The path goes to open() in the file system's own bytes.
+    void nameThatIsNotUtf8Opens() {
+        const QString script = QStringLiteral(
+            "name=$(printf '%s/bad\\377.nsf' \"$2\") && cp \"$3\" \"$name\" && "
+            "\"$0\" --maps \"$1\" tree \"$name\"; status=$?; rm -f \"$name\"; exit $status");
+        const QString source =
+            write(QStringLiteral("good.nsf"), TwoBatchFile(records).text.bytes());
+        const auto r = CliRunner::runShell(script, {CliRunner::mapsDir(), dir.path(), source});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.outText().contains(QStringLiteral("CA0 Count: 3")), r.err.constData());
+    }
+
+    void lfOnlyFileIsNamedOnStandardError() {
+        std::string bytes =
+            records.fileHeader("SUBMITTER", "00301") + "\n" + records.record("BA0") + "\n";
+        const QString path = write(QStringLiteral("lf.nsf"), bytes);
+        const auto r = CliRunner::run(
+            {QStringLiteral("--maps"), CliRunner::mapsDir(), QStringLiteral("tree"), path});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.errText().contains(QStringLiteral(
+                     "This file's lines end in LF only; NSF files end lines with CR LF. Only its "
+                     "first line can be read.")),
+                 r.err.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(CliOutputTest)
+#include "CliOutputTest.moc"
