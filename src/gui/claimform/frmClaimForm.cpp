@@ -225,6 +225,11 @@ void frmClaimForm::createGrid() {
     gridNames_->setToolTip(grid_->toolTip());
     gridNames_->setContextMenuPolicy(Qt::CustomContextMenu);
 
+    // The Value column takes what the names leave, however wide they are made.
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == 0)
+            fitValueColumn();
+    });
     connect(grid_, &QTableWidget::cellClicked, this, [this] { showCurrentField(true); });
     connect(gridNames_, &QAbstractItemView::clicked, this, [this] { showCurrentField(true); });
     connect(grid_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow) {
@@ -458,11 +463,10 @@ void frmClaimForm::SetGridRow(int row, const QString& name, const QString& value
                      cellWidthFor(texts[column], column == 0));
         if (column == 0 && wanted > grid_->columnWidth(0))
             grid_->setColumnWidth(0, wanted);
-        if (column == 1 && wanted > valueColumnWidth_) {
-            valueColumnWidth_ = wanted;
-            fitValueColumn();
-        }
+        if (column == 1)
+            valueColumnWidth_ = std::max(valueColumnWidth_, wanted);
     }
+    fitValueColumn();
 }
 
 void frmClaimForm::fitValueColumn() {
