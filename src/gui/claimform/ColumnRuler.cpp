@@ -29,20 +29,24 @@ qreal ColumnRuler::lineToRuler() const {
 }
 
 qreal ColumnRuler::columnCentre(int column) const {
-    const qreal left = line_->columnLeft(column);
-    return lineToRuler() + (left + line_->columnLeft(column + 1)) / 2;
+    return centre(lineToRuler() + line_->textOrigin(), column);
+}
+
+qreal ColumnRuler::centre(qreal textStart, int column) const {
+    return textStart + (line_->columnOffset(column) + line_->columnOffset(column + 1)) / 2;
 }
 
 void ColumnRuler::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const qreal offset = lineToRuler();
+    const qreal textStart = offset + line_->textOrigin();
     const QRect textArea = line_->textArea();
     painter.setClipRect(QRectF(offset + textArea.left(), 0, textArea.width(), height()));
     painter.setPen(palette().color(QPalette::WindowText));
     const QFontMetrics metrics = fontMetrics();
     const int bottom = height() - 1;
     for (int column = 5; column <= kColumns; column += 5) {
-        const qreal x = columnCentre(column);
+        const qreal x = centre(textStart, column);
         if (x < offset + textArea.left() - metrics.height() ||
             x > offset + textArea.right() + metrics.height())
             continue;

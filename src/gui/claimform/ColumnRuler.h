@@ -24,6 +24,8 @@ protected:
 private:
     // From the line's pixels to the ruler's, across.
     qreal lineToRuler() const;
+    // The centre of a column for a text that starts at textStart (ruler's pixels).
+    qreal centre(qreal textStart, int column) const;
 
     const RecordLineEdit* line_;
 };

@@ -54,14 +54,14 @@ QRect RecordLineEdit::textArea() const {
     return style()->subElementRect(QStyle::SE_LineEditContents, &option, this) - textMargins();
 }
 
-qreal RecordLineEdit::columnLeft(int column) const {
+qreal RecordLineEdit::columnOffset(int column) const {
     const std::vector<qreal>& x = edges();
     const std::size_t last = x.size() - 1;
     const std::size_t at = std::size_t(std::max(column - 1, 0));
     if (at <= last)
-        return textOrigin() + x[at];
+        return x[at];
     const qreal pitch = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
-    return textOrigin() + x[last] + qreal(at - last) * pitch;
+    return x[last] + qreal(at - last) * pitch;
 }
 
 int RecordLineEdit::columnAt(qreal x) const {

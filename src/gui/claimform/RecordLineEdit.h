@@ -18,7 +18,11 @@ public:
 
     // Where the left edge of column `column` (from 1) is drawn now, in this
     // widget's pixels; columns past the end of the text continue its pitch.
-    qreal columnLeft(int column) const;
+    qreal columnLeft(int column) const { return textOrigin() + columnOffset(column); }
+    // x of the start of the text in this widget, as drawn now.
+    qreal textOrigin() const;
+    // x of the left edge of column `column` from the start of the text.
+    qreal columnOffset(int column) const;
     // The column whose character is drawn at x, or 0 where there is none.
     int columnAt(qreal x) const;
     // The part of the widget the text is drawn in (and clipped to).
@@ -40,8 +44,6 @@ protected:
 private:
     // x of each cursor position 0..length, from the start of the text.
     const std::vector<qreal>& edges() const;
-    // x of the start of the text in this widget.
-    qreal textOrigin() const;
 
     mutable std::vector<qreal> edges_;
     mutable bool edgesValid_ = false;
