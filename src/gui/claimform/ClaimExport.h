@@ -23,6 +23,4 @@ public:
 
     // The JSON document (UTF-8) of a claim clicked as file tree node key.
     static QByteArray json(const qm::AssembledClaim& claim, const std::string& key);
-    // The CSV text (UTF-8) of a claim.
-    static QByteArray csv(const qm::AssembledClaim& claim);
 };
