@@ -250,6 +250,7 @@ void tst_shell::menusHaveTheirCaptionsShortcutsAndStates_data() {
     };
     row("mnuFile", "mnuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), true);
     row("mnuFile", "mnuFileClose", "&Close", none, false);
+    row("mnuFile", "mnuFileExportClaim", "&Export Claim...", none, false);
     row("mnuFile", "mnuFileRecent", "Recent &Files", none, false);
     row("mnuFileRecent", "mnuFileRecentClear", "&Clear Menu", none, false);
     row("mnuFile", "mnuFileExit", "E&xit", none, true);
@@ -302,8 +303,9 @@ void tst_shell::copyAndOptionsAreNeverEnabled() {
                          (item->isSeparator() ? QStringLiteral(" -") : QString()));
     QCOMPARE(fileItems,
              (QStringList{QStringLiteral("mnuFileOpen"), QStringLiteral("mnuFileClose"),
-                          QStringLiteral("mnuFileBar0 -"), QStringLiteral("mnuFileRecent"),
-                          QStringLiteral("mnuFileBar1 -"), QStringLiteral("mnuFileExit")}));
+                          QStringLiteral("mnuFileExportClaim"), QStringLiteral("mnuFileBar0 -"),
+                          QStringLiteral("mnuFileRecent"), QStringLiteral("mnuFileBar1 -"),
+                          QStringLiteral("mnuFileExit")}));
 
     QSignalSpy copied(action(QStringLiteral("mnuEditCopy")), &QAction::triggered);
     QVERIFY(!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuEditCopy")));

@@ -5,6 +5,8 @@
 #include "core/layouts/ClaimFileOpener.h"
 #include "gui/about/Branding.h"
 #include "gui/about/frmAbout.h"
+#include "gui/claimform/ClaimExport.h"
+#include "gui/claimform/frmClaimForm.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/LongTask.h"
@@ -69,6 +71,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent)
 
     createMenus();
     connect(documents_, &QMdiArea::subWindowActivated, this, &frmMain::updateWindowList);
+    connect(documents_, &QMdiArea::subWindowActivated, this, &frmMain::followClaimForm);
 
     // Until the user has given the main window a size of its own, it grows to
     // show a new document window; after that it is left as the user made it.
@@ -104,6 +107,10 @@ void frmMain::createMenus() {
     fileCloseAction_ = addAction(file, QStringLiteral("mnuFileClose"), QStringLiteral("&Close"));
     fileCloseAction_->setEnabled(false);
     connect(fileCloseAction_, &QAction::triggered, this, &frmMain::fileClose);
+    exportClaimAction_ =
+        addAction(file, QStringLiteral("mnuFileExportClaim"), QStringLiteral("&Export Claim..."));
+    exportClaimAction_->setEnabled(false);
+    connect(exportClaimAction_, &QAction::triggered, this, &frmMain::exportClaim);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar0"));
     recentMenu_ = addMenu(QStringLiteral("mnuFileRecent"), QStringLiteral("Recent &Files"), file);
     for (int number = 1; number <= RecentFiles::kMaxFiles; ++number) {
@@ -285,6 +292,26 @@ void frmMain::viewClaims() {
         return;
     if (QWidget* tree = treeWindowFactory_())
         documents_->addDocument(tree);
+}
+
+void frmMain::followClaimForm(QMdiSubWindow* window) {
+    auto* form = window ? qobject_cast<frmClaimForm*>(window->widget()) : nullptr;
+    if (!form || form == claimForm_)
+        return;
+    claimForm_ = form;
+    exportClaimAction_->setEnabled(form->claim() != nullptr);
+    connect(form, &frmClaimForm::claimShown, exportClaimAction_, &QAction::setEnabled);
+    connect(form, &QObject::destroyed, exportClaimAction_,
+            [action = exportClaimAction_] { action->setEnabled(false); });
+}
+
+void frmMain::exportClaim() {
+    if (!claimForm_ || !claimForm_->claim())
+        return;
+    const std::string& claimFile = context_.module1().FileName;
+    const QString folder =
+        claimFile.empty() ? QString() : QFileInfo(CoreText::toPath(claimFile)).absolutePath();
+    ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder);
 }
 
 void frmMain::showAbout() {
