@@ -123,6 +123,7 @@ private slots:
     void totalsNoteSaysWhatWasNotChecked_data();
     void totalsNoteSaysWhatWasNotChecked();
     void mismatchedTrailerCellsTellBothFigures();
+    void cutLineIsSaidToBeCut();
 
     // Layout
     void firstShownAtItsDefaultPlace();
@@ -1070,6 +1071,19 @@ void tst_claimform::totalsNoteSaysWhatWasNotChecked() {
         QCOMPARE(label->text(), note);
         QVERIFY(label->geometry().bottom() < ui_->grid()->geometry().top());
     }
+}
+
+void tst_claimform::cutLineIsSaidToBeCut() {
+    record("FA0", 2).lineCut = true;
+    showClaim();
+    auto* label = form_->findChild<QLabel*>(QStringLiteral("lblTotals"));
+    QVERIFY(ui_->clickNode(QStringLiteral("FA0-2")));
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(),
+             QStringLiteral("This record's line is longer than 320 characters; only its first "
+                            "320 are shown."));
+    QVERIFY(ui_->clickNode(QStringLiteral("FA0-1")));
+    QVERIFY(!label->isVisible());
 }
 
 void tst_claimform::mismatchedTrailerCellsTellBothFigures() {

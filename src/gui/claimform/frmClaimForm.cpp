@@ -317,16 +317,22 @@ void frmClaimForm::setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std
         addRecordNode(fromFile(node.key), fromFile(node.parent));
 }
 
-void frmClaimForm::showTotalsNote() {
+void frmClaimForm::showTotalsNote(const qm::AssembledRecord* record) {
     const qm::TotalsState state = claim_ ? claim_->totals.state : qm::TotalsState::NotAClaim;
+    QStringList notes;
     if (state == qm::TotalsState::NoTrailer)
-        lblTotals_->setText(QStringLiteral(
-            "This claim has no XA0 trailer of its own: its counts and amounts were not checked."));
+        notes << QStringLiteral(
+            "This claim has no XA0 trailer of its own: its counts and amounts were not checked.");
     else if (state == qm::TotalsState::CouldNotCheck)
-        lblTotals_->setText(QStringLiteral("This claim's totals could not be checked: the map "
-                                           "file lacks XA0 fields that the check compares."));
-    lblTotals_->setVisible(state == qm::TotalsState::NoTrailer ||
-                           state == qm::TotalsState::CouldNotCheck);
+        notes << QStringLiteral("This claim's totals could not be checked: the map "
+                                "file lacks XA0 fields that the check compares.");
+    // Only the columns a map can name are kept of a longer line.
+    if (record && record->lineCut)
+        notes << QStringLiteral("This record's line is longer than %L1 characters; only its "
+                                "first %L1 are shown.")
+                     .arg(qlonglong(record->line.size()));
+    lblTotals_->setText(notes.join(QLatin1Char('\n')));
+    lblTotals_->setVisible(!notes.isEmpty());
     arrangePane(pictureGrid_);
 }
 
@@ -431,6 +437,7 @@ void frmClaimForm::ShowRecord(const qm::RecordLayout* layout, const qm::Assemble
     grid_->scrollToTop();
 
     tbRecord_->setText(record ? fromFile(record->line) : QString());
+    showTotalsNote(record);
     // Show the line from its first column, as a freshly filled text box does.
     tbRecord_->setCursorPosition(0);
     emptyPanels(3);

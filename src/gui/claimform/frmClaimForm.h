@@ -105,7 +105,7 @@ private:
     static int fieldAtColumn(const qm::RecordLayout& layout, int column);
     bool showRawLineToolTip(const QPoint& at, const QPoint& globalAt);
     // For a claim without a trailer of its own, or one not checked: says so above the grid.
-    void showTotalsNote();
+    void showTotalsNote(const qm::AssembledRecord* record = nullptr);
 
     void gridContextMenu(QAbstractItemView* view, const QPoint& at);
     void rawLineContextMenu(const QPoint& at);
