@@ -10,6 +10,7 @@
 #include "gui/claimform/SplitterSizes.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/PlainText.h"
+#include "gui/common/Twips.h"
 #include "gui/common/WindowPositions.h"
 
 #include <QClipboard>
@@ -151,7 +152,7 @@ frmClaimForm::frmClaimForm(QWidget* parent)
     gridNames_->horizontalHeader()->setFocusProxy(tbRecord_);
     setTabOrder(treeView1_, grid_);
     setTabOrder(grid_, tbRecord_);
-    setMinimumSize(twipsToPixelsX(kMinimumWindowTwips), twipsToPixelsY(kMinimumWindowTwips));
+    setMinimumSize(Twips::x(kMinimumWindowTwips, this), Twips::y(kMinimumWindowTwips, this));
 }
 
 frmClaimForm::~frmClaimForm() = default;
@@ -167,7 +168,7 @@ void frmClaimForm::createRecordTree() {
     treeView1_->setUniformRowHeights(true);
     // Narrow steps keep a claim's records in sight in the narrow tree pane;
     // deeper nodes scroll sideways rather than lose their keys to an ellipsis.
-    treeView1_->setIndentation(twipsToPixelsX(kTreeIndentation));
+    treeView1_->setIndentation(Twips::x(kTreeIndentation, this));
     treeView1_->header()->setStretchLastSection(false);
     treeView1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     treeView1_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -197,7 +198,7 @@ void frmClaimForm::createGrid() {
     grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->verticalHeader()->setDefaultSectionSize(
-        std::max(twipsToPixelsY(kGridRowHeight), grid_->fontMetrics().height() + 2));
+        std::max(Twips::y(kGridRowHeight, this), grid_->fontMetrics().height() + 2));
     grid_->horizontalHeader()->setSectionsClickable(false);
     grid_->horizontalHeader()->setHighlightSections(false);
     grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -273,14 +274,14 @@ void frmClaimForm::createStatusBar() {
     statusBar1_ = new QStatusBar;
     statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar1_->setSizeGripEnabled(false);
-    statusBar1_->setFixedHeight(twipsToPixelsY(kStatusBarHeight));
+    statusBar1_->setFixedHeight(Twips::y(kStatusBarHeight, this));
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel(statusBar1_);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
         // Field names and type letters come from the map file: never markup.
         panel->setTextFormat(Qt::PlainText);
         panel->setToolTip(QString::fromLatin1(kPanels[i].toolTip));
-        panel->setFixedWidth(twipsToPixelsX(kPanels[i].widthTwips));
+        panel->setFixedWidth(Twips::x(kPanels[i].widthTwips, this));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         statusBar1_->addWidget(panel);
         panels_[i] = panel;
@@ -466,7 +467,7 @@ void frmClaimForm::SetGridRow(int row, const QString& name, const QString& value
         // 100 twips a character, or more where the platform's font draws the
         // text wider than that, so that no value is ever cut off.
         const int wanted =
-            std::max(twipsToPixelsX(double(texts[column].size()) * kTwipsPerCharacter),
+            std::max(Twips::x(double(texts[column].size()) * kTwipsPerCharacter, this),
                      cellWidthFor(texts[column], column == 0));
         if (column == 0 && wanted > grid_->columnWidth(0))
             grid_->setColumnWidth(0, wanted);
@@ -673,19 +674,8 @@ bool frmClaimForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool frmClaimForm::event(QEvent* event) {
-    if (event->type() == QEvent::ParentChange) {
-        // In a document window the smallest size is the frame's, so that the
-        // window's outer size is what stays at least 5000 twips.
-        const QSize smallest(twipsToPixelsX(kMinimumWindowTwips),
-                             twipsToPixelsY(kMinimumWindowTwips));
-        QWidget* outer = outerWindow();
-        if (outer != this) {
-            setMinimumSize(0, 0);
-            outer->setMinimumSize(smallest);
-        } else {
-            setMinimumSize(smallest);
-        }
-    }
+    if (event->type() == QEvent::ParentChange)
+        Twips::keepOuterSizeAtLeast(this, kMinimumWindowTwips, kMinimumWindowTwips);
     return QWidget::event(event);
 }
 
@@ -710,12 +700,12 @@ void frmClaimForm::closeEvent(QCloseEvent* event) {
 void frmClaimForm::sizePanes() {
     layout()->activate();
     if (!SplitterSizes::restore(splitClaimForm_)) {
-        const int grid = twipsToPixelsX(kGridPaneWidth);
+        const int grid = Twips::x(kGridPaneWidth, this);
         const int tree = splitClaimForm_->width() - splitClaimForm_->handleWidth() - grid;
         splitClaimForm_->setSizes({std::max(0, tree), grid});
     }
     if (!SplitterSizes::restore(splitRecord_)) {
-        const int text = rulerRecord_->sizeHint().height() + twipsToPixelsY(kTextPaneHeight);
+        const int text = rulerRecord_->sizeHint().height() + Twips::y(kTextPaneHeight, this);
         const int panes = splitRecord_->height() - splitRecord_->handleWidth() - text;
         splitRecord_->setSizes({std::max(0, panes), text});
     }
@@ -725,22 +715,22 @@ void frmClaimForm::arrangePane(QWidget* pane) {
     const int width = pane->width();
     const int height = pane->height();
     if (pane == pictureTree_) {
-        treeView1_->setGeometry(0, 0, std::max(0, width - twipsToPixelsX(kTreeMargin)),
-                                std::max(0, height - twipsToPixelsY(kTreeMargin)));
+        treeView1_->setGeometry(0, 0, std::max(0, width - Twips::x(kTreeMargin, this)),
+                                std::max(0, height - Twips::y(kTreeMargin, this)));
     } else if (pane == pictureGrid_) {
-        const int gridWidth = std::max(0, width - twipsToPixelsX(kGridMargin));
+        const int gridWidth = std::max(0, width - Twips::x(kGridMargin, this));
         int top = 0;
         if (!lblTotals_->isHidden()) {
             top = lblTotals_->heightForWidth(gridWidth);
             lblTotals_->setGeometry(0, 0, gridWidth, top);
         }
         grid_->setGeometry(0, top, gridWidth,
-                           std::max(0, height - top - twipsToPixelsY(kGridMargin)));
+                           std::max(0, height - top - Twips::y(kGridMargin, this)));
     } else if (pane == pictureText_) {
-        const int textWidth = std::max(0, width - twipsToPixelsX(kTextBoxMargin));
+        const int textWidth = std::max(0, width - Twips::x(kTextBoxMargin, this));
         const int rulerHeight = rulerRecord_->sizeHint().height();
         rulerRecord_->setGeometry(0, 0, textWidth, rulerHeight);
-        tbRecord_->setGeometry(0, rulerHeight, textWidth, twipsToPixelsY(kTextBoxHeight));
+        tbRecord_->setGeometry(0, rulerHeight, textWidth, Twips::y(kTextBoxHeight, this));
     }
 }
 
@@ -748,12 +738,4 @@ QWidget* frmClaimForm::outerWindow() {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
         return frame;
     return this;
-}
-
-int frmClaimForm::twipsToPixelsX(double twips) const {
-    return WindowPositions::toPixels({0, 0, float(twips), 0}, this).width();
-}
-
-int frmClaimForm::twipsToPixelsY(double twips) const {
-    return WindowPositions::toPixels({0, 0, 0, float(twips)}, this).height();
 }

@@ -123,8 +123,6 @@ private:
     // The window frame the user resizes: the document window around the form,
     // or the form itself when it stands alone.
     QWidget* outerWindow();
-    int twipsToPixelsX(double twips) const;
-    int twipsToPixelsY(double twips) const;
 
     std::shared_ptr<const qm::AssembledClaim> claim_;
     std::string claimKey_;
