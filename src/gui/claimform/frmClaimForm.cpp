@@ -11,7 +11,6 @@
 #include "gui/common/CoreText.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/Twips.h"
-#include "gui/common/WindowPositions.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
