@@ -38,6 +38,8 @@ public:
     bool clickGridRow(const QString& name);
     // Saves the main window, as drawn, to <outputDir>/<fileName>.
     bool save(const QString& fileName);
+    // Saves one document window alone, frame and all.
+    bool saveWindow(const QString& window, const QString& fileName);
 
     const QString& error() const { return error_; }
 

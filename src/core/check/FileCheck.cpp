@@ -21,15 +21,15 @@ namespace {
 
 // A file header, batch header or trailer record line, as the first pass finds them.
 struct Event {
-    char type; // 'A', 'B', 'Y', 'Z'
+    char type;             // 'A', 'B', 'Y', 'Z'
     std::int64_t position; // of the record (after a dropped LF)
     std::int64_t lineStart;
 };
 
 // The file tree nodes a claim starting at a chunk's first byte hangs under.
 struct Context {
-    std::int64_t aa0 = -1; // the current file header
-    std::int64_t ba0 = -1; // the current batch
+    std::int64_t aa0 = -1;       // the current file header
+    std::int64_t ba0 = -1;       // the current batch
     std::int64_t ba0Parent = -1; // the file header of that batch
 };
 
@@ -48,10 +48,10 @@ constexpr int kLinesBetweenCancelChecks = 4096;
 // Values of a record that fail their checks, under its claim form node key.
 void collectInvalid(const RecordLayout& layout, std::string_view line, const std::string& key,
                     std::vector<InvalidField>& out) {
-    for (const int i : layout.checkedFields()) {
-        const std::string_view value = layout.value(i, line);
-        if (!layout.isValid(i, value))
-            out.push_back({key, i, std::string(value)});
+    for (const RecordLayout::CheckedField& field : layout.checkedFields()) {
+        const std::string_view value = field.value(line);
+        if (!checkFieldValue(field.checks, value))
+            out.push_back({key, field.index, std::string(value)});
     }
 }
 
@@ -117,7 +117,7 @@ private:
         ClaimLoop loop;
         std::optional<RecordSplitter> splitter;
         std::vector<Record> records; // in node order
-        std::string xa0; // the claim's own XA0 record
+        std::string xa0;             // the claim's own XA0 record
         bool hasXa0 = false;
     };
 
