@@ -5,7 +5,8 @@
 #include <QIcon>
 
 // The mark of each kind of problem: the style's critical, warning,
-// information and question icons, and a stop sign for an unreadable claim.
+// information and question icons, and a grey no-entry sign for a claim that
+// could not be read.
 class ProblemIcons {
 public:
     static QIcon icon(ProblemKind kind);
