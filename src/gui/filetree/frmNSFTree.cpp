@@ -261,19 +261,7 @@ void frmNSFTree::BuildTree() {
     model_ = new FileTreeModel(tree_, this);
     model_->setProblems(check_.get());
     treeView1_->setModel(model_);
-    // The column fits its texts, and the marks beside them. Left to itself the
-    // header would measure the texts again for every mark the check adds, up
-    // to a thousand rows each time: it measures once a while instead.
-    disconnect(model_, &QAbstractItemModel::dataChanged, treeView1_->header(), nullptr);
-    auto* fitColumn = new QTimer(this);
-    fitColumn->setSingleShot(true);
-    fitColumn->setInterval(kFitColumnMs);
-    connect(fitColumn, &QTimer::timeout, this,
-            [this] { treeView1_->header()->resizeSections(QHeaderView::ResizeToContents); });
-    connect(check_.get(), &ProblemCheck::problemsAdded, fitColumn, [fitColumn] {
-        if (!fitColumn->isActive())
-            fitColumn->start();
-    });
+    fitColumnToMarks();
     connect(model_, &QAbstractItemModel::rowsInserted, this, &frmNSFTree::expandShownProblems);
     // What showing each new node on its way would leave behind: every node
     // with children open, the last node in view. Done once, not per node.
@@ -459,6 +447,22 @@ void frmNSFTree::setProblemsOnly(bool on) {
         treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         treeView1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
+}
+
+void frmNSFTree::fitColumnToMarks() {
+    // The column fits its texts, and the marks beside them. Left to itself the
+    // header would measure the texts again for every mark the check adds, up
+    // to a thousand rows each time: it measures once in a while instead.
+    disconnect(model_, &QAbstractItemModel::dataChanged, treeView1_->header(), nullptr);
+    auto* fit = new QTimer(this);
+    fit->setSingleShot(true);
+    fit->setInterval(kFitColumnMs);
+    connect(fit, &QTimer::timeout, this,
+            [this] { treeView1_->header()->resizeSections(QHeaderView::ResizeToContents); });
+    connect(check_.get(), &ProblemCheck::problemsAdded, fit, [fit] {
+        if (!fit->isActive())
+            fit->start();
+    });
 }
 
 void frmNSFTree::expandShownProblems(const QModelIndex& parent, int first, int last) {

@@ -93,6 +93,7 @@ private:
     // Makes a node the current and only selected one, and scrolls to it.
     void selectNode(qint64 node);
     void expandShownProblems(const QModelIndex& parent, int first, int last);
+    void fitColumnToMarks();
 
     AppContext& context_;
     qm::FileTree tree_;

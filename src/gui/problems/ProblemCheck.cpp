@@ -12,6 +12,8 @@ namespace {
 // The worker hands on what it found at most this often, so that marks
 // appear while the check runs without flooding the GUI thread.
 constexpr auto kBatchInterval = std::chrono::milliseconds(50);
+// The worker looks at the clock once in this many claims.
+constexpr unsigned kClaimsBetweenClockReads = 256;
 // The GUI thread adds claims for this long at a time, in slices of this many.
 constexpr qint64 kAddMs = 15;
 constexpr std::size_t kAddSlice = 512;
@@ -97,6 +99,7 @@ void ProblemCheck::start(const qm::SequentialFile& file,
                 handOn();
             return !cancel_.load();
         };
+        unsigned claims = 0;
         qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
             if (cancel_.load(std::memory_order_relaxed))
                 return;
@@ -107,7 +110,8 @@ void ProblemCheck::start(const qm::SequentialFile& file,
                 if (const auto node = tree_.findKey(verdict.key()))
                     batch.add(*node, verdict);
             }
-            if (Clock::now() - handedOn >= kBatchInterval)
+            if (++claims % kClaimsBetweenClockReads == 0 &&
+                Clock::now() - handedOn >= kBatchInterval)
                 handOn();
         });
         handOn();
