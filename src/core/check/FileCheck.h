@@ -39,8 +39,7 @@ public:
     // itself is not moved) with the given layouts. onClaim gets every claim's
     // verdict, in order, on the calling thread.
     static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
-                       const Options& options,
-                       const std::function<void(ClaimVerdict&&)>& onClaim);
+                       const Options& options, const std::function<void(ClaimVerdict&&)>& onClaim);
 };
 
 } // namespace qm
