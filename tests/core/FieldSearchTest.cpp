@@ -390,6 +390,8 @@ private slots:
         const QByteArray v200 = generate(words("--version 00200 --claims 30 --batches 2 --seed 9"));
         QTest::newRow("3.01 contains") << v301 << Mode::Contains << QStringLiteral("e");
         QTest::newRow("3.01 regex") << v301 << Mode::Regex << QStringLiteral("^[0-9]{2}$");
+        QTest::newRow("3.01 regex with letters")
+            << v301 << Mode::Regex << QStringLiteral("(?i)an+e");
         QTest::newRow("2.00 number") << v200 << Mode::Number << QStringLiteral("1..500");
         QTest::newRow("2.00 exact") << v200 << Mode::Exact << QStringLiteral("Y");
         for (quint32 seed = 1; seed <= 12; ++seed)

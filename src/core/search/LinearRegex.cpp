@@ -4,6 +4,7 @@
 #include "core/search/CaseFold.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace qm {
 
@@ -54,6 +55,7 @@ public:
         if (error_.empty()) {
             emit(root);
             push({Op::Match});
+            regex_.required_ = requiredRun(root);
         }
         if (!error_.empty()) {
             error = error_;
@@ -311,6 +313,36 @@ private:
         return addSet(negated ? ~set : set);
     }
 
+    // The longest run of single characters in the pattern's top sequence:
+    // every match holds them in this order, next to each other.
+    std::vector<std::bitset<256>> requiredRun(int root) const {
+        std::vector<std::bitset<256>> best, run;
+        auto endRun = [&] {
+            if (run.size() > best.size())
+                best = run;
+            run.clear();
+        };
+        const Node& top = nodes_[std::size_t(root)];
+        for (const int child : top.kind == Node::Concat ? top.children : std::vector<int>{root}) {
+            const Node& node = nodes_[std::size_t(child)];
+            const Node* repeated = node.kind == Node::Repeat && node.min >= 1
+                                       ? &nodes_[std::size_t(node.children[0])]
+                                       : nullptr;
+            if (node.kind == Node::Set) {
+                run.push_back(regex_.sets_[std::size_t(node.set)]);
+            } else if (node.kind == Node::Begin || node.kind == Node::End) {
+                continue; // takes no character: the run goes on
+            } else {
+                // x+ or x{2,}: one x at least, then perhaps more before what follows.
+                if (repeated && repeated->kind == Node::Set)
+                    run.push_back(regex_.sets_[std::size_t(repeated->set)]);
+                endRun();
+            }
+        }
+        endRun();
+        return best;
+    }
+
     int push(Inst inst) {
         if (regex_.program_.size() >= kMaxProgram) {
             fail("the pattern is too large");
@@ -416,7 +448,95 @@ bool LinearRegex::compile(std::u32string_view pattern, std::string& error) {
     }
     mark_.assign(program_.size(), -1);
     steps_ = 0;
+    findStarts();
+    rarest_ = 0;
+    for (std::size_t k = 1; k < required_.size(); ++k)
+        if (required_[k].count() < required_[rarest_].count())
+            rarest_ = k;
+    rarestBytes_.clear();
+    if (!required_.empty() && required_[rarest_].count() <= 3)
+        for (std::size_t b = 0; b < 256; ++b)
+            if (required_[rarest_][b])
+                rarestBytes_.push_back(static_cast<char>(b));
     return true;
+}
+
+bool LinearRegex::mayMatchWithin(std::string_view text) const {
+    const std::size_t k = required_.size();
+    if (k == 0)
+        return true;
+    if (text.size() < k)
+        return false;
+    auto runAt = [&](std::size_t i) {
+        std::size_t j = 0;
+        while (j < k && required_[j][static_cast<unsigned char>(text[i + j])])
+            ++j;
+        return j == k;
+    };
+    const std::size_t last = text.size() - k; // the last place a run can start
+    if (rarestBytes_.empty() && required_[rarest_].count() > 3) {
+        for (std::size_t i = 0; i <= last; ++i)
+            if (runAt(i))
+                return true;
+        return false;
+    }
+    // Where the rarest character is, the run may be.
+    const char* const begin = text.data() + rarest_;
+    const std::size_t span = last + 1;
+    for (const char byte : rarestBytes_) {
+        for (const char* at = begin;
+             (at = static_cast<const char*>(std::memchr(at, byte, span - std::size_t(at - begin))));
+             ++at)
+            if (runAt(std::size_t(at - begin)))
+                return true;
+    }
+    return false;
+}
+
+void LinearRegex::findStarts() {
+    // What the program reaches from its start without taking a character,
+    // once through the start of the text and once without it.
+    auto reach = [this](bool throughBegin, bool& empty, std::bitset<256>& bytes) {
+        std::vector<bool> seen(program_.size(), false);
+        std::vector<int> stack{0};
+        while (!stack.empty()) {
+            const int p = stack.back();
+            stack.pop_back();
+            if (seen[std::size_t(p)])
+                continue;
+            seen[std::size_t(p)] = true;
+            const Inst& inst = program_[std::size_t(p)];
+            switch (inst.op) {
+            case Op::Split:
+                stack.push_back(inst.y);
+                stack.push_back(inst.x);
+                break;
+            case Op::Jump:
+                stack.push_back(inst.x);
+                break;
+            case Op::Begin:
+                if (throughBegin)
+                    stack.push_back(p + 1);
+                break;
+            case Op::End:
+                stack.push_back(p + 1);
+                break;
+            case Op::Byte:
+                bytes |= sets_[std::size_t(inst.x)];
+                break;
+            case Op::Match:
+                empty = true;
+                break;
+            }
+        }
+    };
+    bool emptyWithout = false;
+    std::bitset<256> bytesWithout;
+    reach(false, emptyWithout, bytesWithout);
+    anchored_ = !emptyWithout && bytesWithout.none();
+    startsEmpty_ = false;
+    firstBytes_.reset();
+    reach(true, startsEmpty_, firstBytes_);
 }
 
 void LinearRegex::addThread(std::vector<Thread>& list, int pc, std::size_t start, std::size_t at,
@@ -466,12 +586,19 @@ bool LinearRegex::search(std::string_view text, std::size_t& start, std::size_t&
     current_.clear();
     bool matched = false;
     for (std::size_t i = 0; i <= n; ++i) {
-        const std::int64_t step = base + std::int64_t(i);
         // A match starting here comes after every one that started earlier.
-        if (!matched)
-            addThread(current_, 0, i, i, n, step);
+        if (!matched && (i == 0 || !anchored_)) {
+            if (current_.empty() && !startsEmpty_) {
+                // Nothing under way: on to the next byte a match can start with.
+                while (i < n && !firstBytes_[static_cast<unsigned char>(text[i])])
+                    ++i;
+                if (i == n)
+                    break;
+            }
+            addThread(current_, 0, i, i, n, base + std::int64_t(i));
+        }
         if (current_.empty()) {
-            if (matched)
+            if (matched || anchored_)
                 break;
             continue;
         }
@@ -486,7 +613,7 @@ bool LinearRegex::search(std::string_view text, std::size_t& start, std::size_t&
                 break; // the threads after it are less preferred
             }
             if (i < n && sets_[std::size_t(inst.x)][byte])
-                addThread(next_, thread.pc + 1, thread.start, i + 1, n, step + 1);
+                addThread(next_, thread.pc + 1, thread.start, i + 1, n, base + std::int64_t(i) + 1);
         }
         current_.swap(next_);
     }

@@ -30,6 +30,9 @@ public:
     // The leftmost match in text. Not for two threads at once: it keeps
     // working space between calls (copy it for each thread).
     bool search(std::string_view text, std::size_t& start, std::size_t& length) const;
+    // False when no part of text can hold a match: it lacks the characters
+    // every match must have one after the other.
+    bool mayMatchWithin(std::string_view text) const;
 
 private:
     enum class Op : std::uint8_t { Byte, Split, Jump, Begin, End, Match };
@@ -46,9 +49,19 @@ private:
 
     void addThread(std::vector<Thread>& list, int pc, std::size_t start, std::size_t at,
                    std::size_t end, std::int64_t step) const;
+    // Works out where a match can start, so that search() tries no more places than needed.
+    void findStarts();
 
     std::vector<Inst> program_;
     std::vector<std::bitset<256>> sets_;
+    bool anchored_ = false;       // every match starts at the text's start (^)
+    bool startsEmpty_ = false;    // a match may take no character at all
+    std::bitset<256> firstBytes_; // the bytes a match can start with
+    // Characters every match holds one after the other, and the bytes of
+    // the rarest of them (at `rarest`), looked for first.
+    std::vector<std::bitset<256>> required_;
+    std::size_t rarest_ = 0;
+    std::vector<char> rarestBytes_;
     // Working space of search().
     mutable std::vector<std::int64_t> mark_;
     mutable std::int64_t steps_ = 0;

@@ -118,10 +118,8 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
             return false;
         }
     }
-    const bool textual =
-        query.mode == SearchQuery::Mode::Contains || query.mode == SearchQuery::Mode::Exact;
     for (std::size_t t = 0; t < fields_.size(); ++t)
-        wholeRecordFirst_[t] = textual && fields_[t].size() > 2;
+        wholeRecordFirst_[t] = query.mode != SearchQuery::Mode::Number && fields_[t].size() > 2;
     return true;
 }
 

@@ -136,9 +136,12 @@ bool ValueMatcher::mayMatchWithin(std::string_view line) const {
         return find(line) != std::string_view::npos;
     case SearchQuery::Mode::Exact:
         return line.find(bytes_) != std::string_view::npos;
-    default:
-        return true;
+    case SearchQuery::Mode::Regex:
+        return regex_.mayMatchWithin(line);
+    case SearchQuery::Mode::Number:
+        break;
     }
+    return true;
 }
 
 } // namespace qm
