@@ -8,6 +8,7 @@ namespace {
 struct Seam {
     QQueue<QString> fileNames;
     QList<FileDialog::OpenRequest> requests;
+    QList<FileDialog::SaveRequest> saveRequests;
     bool testMode = false;
 };
 
@@ -32,7 +33,40 @@ QString execDialog(QWidget* parent, const FileDialog::OpenRequest& request) {
     return files.isEmpty() ? QString() : files.constFirst();
 }
 
+// "*.json" of "JSON (*.json)".
+QString suffixOf(const QString& filter) {
+    const qsizetype dot = filter.lastIndexOf(QLatin1String("*."));
+    return dot < 0 ? QString() : filter.mid(dot + 2).chopped(1);
+}
+
+QString execSaveDialog(QWidget* parent, const FileDialog::SaveRequest& request) {
+    QFileDialog dialog(parent, request.caption);
+    dialog.setObjectName(request.objectName);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(request.filters);
+    dialog.selectFile(request.fileName);
+    dialog.setDefaultSuffix(suffixOf(request.filters.value(0)));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.constFirst();
+}
+
 } // namespace
+
+QString FileDialog::getSaveFileName(QWidget* parent, const SaveRequest& request) {
+    Seam& s = seam();
+    s.saveRequests.append(request);
+    if (!s.fileNames.isEmpty())
+        return s.fileNames.dequeue();
+    if (s.testMode)
+        return QString();
+    return execSaveDialog(parent, request);
+}
 
 QString FileDialog::getOpenFileName(QWidget* parent, const OpenRequest& request) {
     Seam& s = seam();
@@ -54,6 +88,10 @@ void FileDialog::setTestMode(bool on) {
 
 const QList<FileDialog::OpenRequest>& FileDialog::requests() {
     return seam().requests;
+}
+
+const QList<FileDialog::SaveRequest>& FileDialog::saveRequests() {
+    return seam().saveRequests;
 }
 
 void FileDialog::reset() {

@@ -2,10 +2,12 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 // Every file dialog of the application goes through here: the real thing is a
-// modal QFileDialog; tests queue the names "chosen" and read back what was asked.
+// modal QFileDialog; tests queue the names "chosen" (by open and save dialogs
+// alike) and read back what was asked.
 //
 //   FileDialog::OpenRequest request;
 //   request.caption = QStringLiteral("Open");
@@ -24,8 +26,19 @@ public:
         QString directory; // where the dialog starts; empty for the current directory
     };
 
+    struct SaveRequest {
+        QString objectName;
+        QString caption;
+        // "JSON (*.json)", ...: one pattern each. A name typed without a
+        // suffix gets the one of the filter chosen.
+        QStringList filters;
+        QString fileName; // the name offered, with its folder
+    };
+
     // The full path of the file chosen, or an empty string when cancelled.
     static QString getOpenFileName(QWidget* parent, const OpenRequest& request);
+    // The same for a file to write; the dialog asks before replacing a file.
+    static QString getSaveFileName(QWidget* parent, const SaveRequest& request);
 
     // Test seam. A queued name answers the next dialog without showing it (an
     // empty name acts as Cancel). In test mode no dialog is ever shown: one
@@ -34,6 +47,7 @@ public:
     static void setTestMode(bool on);
     // Every dialog asked for since the last reset, in order.
     static const QList<OpenRequest>& requests();
+    static const QList<SaveRequest>& saveRequests();
     // Forgets queued names and requests, and leaves test mode.
     static void reset();
 };

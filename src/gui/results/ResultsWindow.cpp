@@ -1,0 +1,116 @@
+#include "gui/results/ResultsWindow.h"
+
+#include "gui/results/ResultsExport.h"
+#include "gui/results/ResultsFilterModel.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// Typing pauses this long before a large table is filtered again.
+constexpr int kFilterDelayMs = 150;
+
+} // namespace
+
+ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName,
+                             QAbstractItemModel* source, QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(windowName);
+    if (!source->parent())
+        source->setParent(this);
+    rows_ = new ResultsFilterModel(this);
+    rows_->setSourceModel(source);
+
+    categoryLabel_ = new QLabel(this);
+    categoryLabel_->setObjectName(QStringLiteral("lblCategory"));
+    category_ = new QComboBox(this);
+    category_->setObjectName(QStringLiteral("cboCategory"));
+    categoryLabel_->setBuddy(category_);
+    categoryLabel_->hide();
+    category_->hide();
+    auto* filterLabel = new QLabel(QStringLiteral("&Filter:"), this);
+    filter_ = new QLineEdit(this);
+    filter_->setObjectName(QStringLiteral("txtFilter"));
+    filter_->setPlaceholderText(QStringLiteral("Text in any column"));
+    filter_->setClearButtonEnabled(true);
+    filterLabel->setBuddy(filter_);
+    count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("lblRows"));
+
+    table_ = new QTableView(this);
+    table_->setObjectName(tableName);
+    table_->setModel(rows_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(0, Qt::AscendingOrder);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(false);
+    table_->setAlternatingRowColors(true);
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(categoryLabel_);
+    bar->addWidget(category_);
+    bar->addWidget(filterLabel);
+    bar->addWidget(filter_, 1);
+    bar->addWidget(count_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(table_, 1);
+
+    filterDelay_ = new QTimer(this);
+    filterDelay_->setSingleShot(true);
+    filterDelay_->setInterval(kFilterDelayMs);
+    connect(filter_, &QLineEdit::textChanged, filterDelay_, qOverload<>(&QTimer::start));
+    connect(filterDelay_, &QTimer::timeout, this, [this] { rows_->setText(filter_->text()); });
+    connect(category_, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this](int index) { rows_->setCategory(category_->itemData(index)); });
+    connect(table_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        const int row = sourceRow(index.row());
+        if (row >= 0)
+            emit rowActivated(row);
+    });
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(rows_, signal, this, &ResultsWindow::updateCount);
+    connect(rows_, &QAbstractItemModel::modelReset, this, &ResultsWindow::updateCount);
+    connect(rows_, &QAbstractItemModel::layoutChanged, this, &ResultsWindow::updateCount);
+    updateCount();
+}
+
+int ResultsWindow::sourceRow(int shownRow) const {
+    const QModelIndex source = rows_->mapToSource(rows_->index(shownRow, 0));
+    return source.isValid() ? source.row() : -1;
+}
+
+void ResultsWindow::setCategories(const QString& label, const QList<Category>& categories) {
+    category_->clear();
+    for (const Category& category : categories)
+        category_->addItem(category.text, category.value);
+    categoryLabel_->setText(label);
+    categoryLabel_->show();
+    category_->show();
+}
+
+bool ResultsWindow::exportShownRows(const QString& dialogName, const QString& caption,
+                                    const QString& suggestedPath) {
+    return ResultsExport::toFile(this, *rows_, dialogName, caption, suggestedPath);
+}
+
+void ResultsWindow::updateCount() {
+    const int shown = rows_->rowCount();
+    const int all = rows_->sourceModel()->rowCount();
+    const QString rows = all == 1 ? QStringLiteral(" row") : QStringLiteral(" rows");
+    count_->setText(shown == all ? QString::number(all) + rows
+                                 : QStringLiteral("%1 of %2").arg(shown).arg(all) + rows);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+class QAbstractItemModel;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableView;
+class QTimer;
+class ResultsFilterModel;
+
+// A document window that lists results: the rows of a model in a sortable
+// table, a text filter (and, when set, a category filter) above it and the
+// count of rows shown beside them. Enter or a double-click on a row reports
+// it; the rows shown can be written out as CSV. The problems window and the
+// field search's results are made of it.
+//
+//   auto* window = new ResultsWindow(QStringLiteral("frmProblems"),
+//                                    QStringLiteral("gridProblems"), model);
+//   window->setCategories(QStringLiteral("&Kind:"), {{QStringLiteral("All"), {}}, ...});
+//   connect(window, &ResultsWindow::rowActivated, this, &Owner::open);
+//
+// The source model is a flat table. Its cells answer Qt::DisplayRole (what is
+// shown, filtered and exported), and may answer ResultsFilterModel::SortRole
+// (what a column sorts by) and, in column 0, ResultsFilterModel::CategoryRole.
+// Controls: txtFilter, cboCategory and its label lblCategory, lblRows, and the
+// table under the name given.
+class ResultsWindow : public QWidget {
+    Q_OBJECT
+public:
+    struct Category {
+        QString text;
+        QVariant value; // invalid: every row
+    };
+
+    // source becomes the window's unless it has a parent already.
+    ResultsWindow(const QString& windowName, const QString& tableName, QAbstractItemModel* source,
+                  QWidget* parent = nullptr);
+
+    QTableView* table() const { return table_; }
+    // The rows as shown: filtered and sorted.
+    ResultsFilterModel* shownRows() const { return rows_; }
+    // The source row behind a row shown, or -1.
+    int sourceRow(int shownRow) const;
+
+    // Shows the category filter with these choices (the first is chosen).
+    void setCategories(const QString& label, const QList<Category>& categories);
+    // Writes the rows shown, in the order shown, as CSV to a file the user
+    // chooses; see ResultsExport::toFile.
+    bool exportShownRows(const QString& dialogName, const QString& caption,
+                         const QString& suggestedPath);
+
+signals:
+    // Enter or a double-click on a row (its source row).
+    void rowActivated(int sourceRow);
+
+private:
+    void updateCount();
+
+    ResultsFilterModel* rows_ = nullptr;
+    QTableView* table_ = nullptr;
+    QLabel* categoryLabel_ = nullptr;
+    QComboBox* category_ = nullptr;
+    QLineEdit* filter_ = nullptr;
+    QTimer* filterDelay_ = nullptr;
+    QLabel* count_ = nullptr;
+};

@@ -1,0 +1,203 @@
+// The results window the problems window and the field search are made of:
+// its text and category filters, sorting by a column's sort value, the count
+// of rows shown, activation by Enter and double-click, and the CSV export of
+// the rows shown.
+#include "GuiTest.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/SettingsStore.h"
+#include "gui/results/ResultsFilterModel.h"
+#include "gui/results/ResultsWindow.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+class tst_results : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void filtersByTextAndCategoryAndCountsTheRows();
+    void sortsByTheSortValueWhereThereIsOne();
+    void enterAndDoubleClickReportTheSourceRow();
+    void exportWritesTheRowsShownAsCsv();
+    void exportThatCannotWriteSaysSo();
+
+private:
+    // Rows shown, by their first column.
+    QStringList shownKeys() const;
+    void typeFilter(const QString& text);
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ResultsWindow> window_;
+};
+
+void tst_results::initTestCase() {
+    GuiTest::initTestCase();
+}
+
+void tst_results::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+    // Keys that sort wrongly as text (CA0967 after CA04831), a category in
+    // column 0, and values that need quoting in CSV.
+    auto* model = new QStandardItemModel(0, 3);
+    model->setHorizontalHeaderLabels(
+        {QStringLiteral("Key"), QStringLiteral("Kind"), QStringLiteral("Value")});
+    const struct {
+        const char* key;
+        qint64 position;
+        int category;
+        const char* kind;
+        const char* value;
+    } rows[] = {{"CA0967", 967, 1, "Totals", "0015751"},
+                {"CA04831", 4831, 2, "Invalid", "SMITH, \"JR\""},
+                {"CA0645", 645, 2, "Invalid", "plain"}};
+    for (const auto& row : rows) {
+        auto* key = new QStandardItem(QString::fromLatin1(row.key));
+        key->setData(row.position, ResultsFilterModel::SortRole);
+        key->setData(row.category, ResultsFilterModel::CategoryRole);
+        model->appendRow({key, new QStandardItem(QString::fromLatin1(row.kind)),
+                          new QStandardItem(QString::fromLatin1(row.value))});
+    }
+    window_ = std::make_unique<ResultsWindow>(QStringLiteral("frmResults"),
+                                              QStringLiteral("gridResults"), model);
+    window_->setCategories(QStringLiteral("&Kind:"), {{QStringLiteral("All"), {}},
+                                                      {QStringLiteral("Totals"), 1},
+                                                      {QStringLiteral("Invalid"), 2}});
+    window_->resize(600, 300);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void tst_results::cleanup() {
+    window_.reset();
+    MessageBoxes::reset();
+    FileDialog::reset();
+    SettingsStore::setFile(QString());
+    dir_.reset();
+}
+
+QStringList tst_results::shownKeys() const {
+    QStringList keys;
+    const QAbstractItemModel* rows = window_->table()->model();
+    for (int row = 0; row < rows->rowCount(); ++row)
+        keys.append(rows->index(row, 0).data().toString());
+    return keys;
+}
+
+void tst_results::typeFilter(const QString& text) {
+    auto* box = window_->findChild<QLineEdit*>(QStringLiteral("txtFilter"));
+    QVERIFY(box);
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+
+void tst_results::filtersByTextAndCategoryAndCountsTheRows() {
+    auto* count = window_->findChild<QLabel*>(QStringLiteral("lblRows"));
+    QVERIFY(count);
+    QCOMPARE(count->text(), QStringLiteral("3 rows"));
+
+    // Any column, case ignored; the table follows once typing pauses.
+    typeFilter(QStringLiteral("smith"));
+    QTRY_COMPARE(shownKeys(), QStringList{QStringLiteral("CA04831")});
+    QCOMPARE(count->text(), QStringLiteral("1 of 3 rows"));
+    typeFilter(QStringLiteral("ca0"));
+    QTRY_COMPARE(shownKeys().size(), 3);
+
+    auto* kinds = window_->findChild<QComboBox*>(QStringLiteral("cboCategory"));
+    QVERIFY(kinds && kinds->isVisible());
+    kinds->setCurrentIndex(2);
+    QCOMPARE(shownKeys(), (QStringList{QStringLiteral("CA0645"), QStringLiteral("CA04831")}));
+    // Both filters at once.
+    typeFilter(QStringLiteral("plain"));
+    QTRY_COMPARE(shownKeys(), QStringList{QStringLiteral("CA0645")});
+    kinds->setCurrentIndex(1);
+    QCOMPARE(shownKeys(), QStringList());
+    QCOMPARE(count->text(), QStringLiteral("0 of 3 rows"));
+    kinds->setCurrentIndex(0);
+    typeFilter(QString());
+    QTRY_COMPARE(shownKeys().size(), 3);
+}
+
+void tst_results::sortsByTheSortValueWhereThereIsOne() {
+    // Column 0 by position, not by text; column 1 by its text.
+    QCOMPARE(shownKeys(), (QStringList{QStringLiteral("CA0645"), QStringLiteral("CA0967"),
+                                       QStringLiteral("CA04831")}));
+    window_->table()->sortByColumn(0, Qt::DescendingOrder);
+    QCOMPARE(shownKeys(), (QStringList{QStringLiteral("CA04831"), QStringLiteral("CA0967"),
+                                       QStringLiteral("CA0645")}));
+    QTest::mouseClick(
+        window_->table()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+        QPoint(window_->table()->horizontalHeader()->sectionViewportPosition(2) + 5, 5));
+    QCOMPARE(window_->table()->horizontalHeader()->sortIndicatorSection(), 2);
+    QCOMPARE(shownKeys().constFirst(), QStringLiteral("CA0967")); // "0015751" first
+}
+
+void tst_results::enterAndDoubleClickReportTheSourceRow() {
+    QSignalSpy activated(window_.get(), &ResultsWindow::rowActivated);
+    QTableView* table = window_->table();
+    // Shown row 0 is CA0645, source row 2.
+    table->setFocus();
+    table->setCurrentIndex(table->model()->index(0, 1));
+    QTest::keyClick(table, Qt::Key_Return);
+    QCOMPARE(activated.count(), 1);
+    QCOMPARE(activated.at(0).at(0).toInt(), 2);
+
+    const QRect cell = table->visualRect(table->model()->index(2, 1));
+    // A double-click is a press and release, then a second press that comes as one.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(activated.count(), 2);
+    QCOMPARE(activated.at(1).at(0).toInt(), 1); // CA04831
+}
+
+void tst_results::exportWritesTheRowsShownAsCsv() {
+    window_->findChild<QComboBox*>(QStringLiteral("cboCategory"))->setCurrentIndex(2);
+    window_->table()->sortByColumn(0, Qt::DescendingOrder);
+    const QString path = dir_->filePath(QStringLiteral("rows.csv"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"),
+                                     dir_->filePath(QStringLiteral("offered.csv"))));
+    QCOMPARE(FileDialog::saveRequests().size(), 1);
+    QCOMPARE(FileDialog::saveRequests().constFirst().objectName, QStringLiteral("dlgExport"));
+    QCOMPARE(FileDialog::saveRequests().constFirst().fileName,
+             dir_->filePath(QStringLiteral("offered.csv")));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("Key,Kind,Value\r\n"
+                                        "CA04831,Invalid,\"SMITH, \"\"JR\"\"\"\r\n"
+                                        "CA0645,Invalid,plain\r\n"));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // Cancelling the dialog writes nothing.
+    QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_results::exportThatCannotWriteSaysSo() {
+    const QString path = dir_->filePath(QStringLiteral("no-such-folder/rows.csv"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().title, QStringLiteral("Export"));
+    QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+    QVERIFY(MessageBoxes::shown().constFirst().text.startsWith(QStringLiteral("Unable to write ")));
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_MAIN(tst_results)
+#include "tst_results.moc"
