@@ -7,6 +7,7 @@
 #include "ClaimFileBuilder.h"
 #include "TestRecords.h"
 #include "TestWorkspace.h"
+#include "core/check/HeaderIndex.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
@@ -416,14 +417,14 @@ private slots:
         QVERIFY(ClaimFileOpener::open(m, path, sink).opened());
         const SearchQuery query = queryOf(mode, text);
         const std::vector<std::string> clicks = byClicks(m, query);
-        const FileTree tree = BuildTree(*m.openFile());
+        const auto tree = std::make_shared<HeaderIndex>(BuildTree(*m.openFile()));
         for (const int jobs : {1, 3}) {
             for (const std::int64_t chunk : {std::int64_t(8) << 20, std::int64_t(997)}) {
-                for (const FileTree* index : {static_cast<const FileTree*>(nullptr), &tree}) {
+                for (const auto& index : {std::shared_ptr<HeaderIndex>(), tree}) {
                     FieldSearch::Options options;
                     options.jobs = jobs;
                     options.chunkBytes = chunk;
-                    options.tree = index;
+                    options.index = index;
                     std::vector<std::string> found = search(m, query, options);
                     // The click's oracle knows no field numbers' types: compare without them.
                     QCOMPARE(found.size(), clicks.size());

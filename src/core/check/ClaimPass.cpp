@@ -1,9 +1,9 @@
 #include "core/check/ClaimPass.h"
 
+#include "core/check/HeaderIndex.h"
 #include "core/claim/ClaimLoop.h"
 #include "core/claim/RecordSplitter.h"
 #include "core/common/RecordLine.h"
-#include "core/filetree/FileTree.h"
 #include "core/filetree/NodeText.h"
 #include "core/io/SequentialFile.h"
 
@@ -333,12 +333,6 @@ std::vector<Chunk> makeChunks(const SequentialFile& file, std::int64_t chunkByte
     return chunks;
 }
 
-// Whether a tree was built over this very file, to its end.
-bool describes(const FileTree* tree, const SequentialFile& file) {
-    return tree && tree->trailers.complete && !tree->trailers.fileIdentity.empty() &&
-           tree->trailers.fileIdentity == file.identity();
-}
-
 } // namespace
 
 struct ClaimPass::Impl {
@@ -353,8 +347,8 @@ struct ClaimPass::Impl {
     }
     // Every chunk's context from the events its first pass found.
     void contextsFromEvents();
-    // The same from the tree's file headers and batches.
-    void contextsFromTree(const FileTree& tree);
+    // The same from the file headers and batches of an index.
+    void contextsFromIndex(const HeaderIndex& index);
 
     const SequentialFile& file;
     Options options;
@@ -382,23 +376,22 @@ void ClaimPass::Impl::contextsFromEvents() {
     }
 }
 
-void ClaimPass::Impl::contextsFromTree(const FileTree& tree) {
+void ClaimPass::Impl::contextsFromIndex(const HeaderIndex& index) {
     // Records before a chunk's first line lie at positions before its begin.
     Context context;
-    std::int64_t node = 0;
+    auto header = index.headers().begin();
     for (Chunk& chunk : chunks) {
-        for (; node < tree.size() && tree.position(node) < chunk.begin; ++node) {
-            const std::string_view type = tree.recordType(node);
-            if (type == "AA0") {
-                context.aa0 = tree.position(node);
-            } else if (type == "BA0") {
-                context.ba0 = tree.position(node);
+        for (; header != index.headers().end() && header->position < chunk.begin; ++header) {
+            if (header->type == 'A') {
+                context.aa0 = header->position;
+            } else {
+                context.ba0 = header->position;
                 context.ba0Parent = context.aa0;
             }
         }
         chunk.context = context;
     }
-    plan.index = &tree.trailers;
+    plan.index = &index.trailers();
 }
 
 ClaimPass::ClaimPass(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
@@ -427,13 +420,13 @@ bool ClaimPass::run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVi
     std::vector<Chunk>& chunks = d.chunks;
     const Options& options = d.options;
     const int jobs = d.jobs;
-    const bool treeUsable = describes(options.tree, d.file);
+    const bool indexUsable = options.index && options.index->describes(d.file);
 
     std::mutex mutex;
     std::condition_variable changed;
     std::atomic<bool> cancel{false};
     std::atomic<std::int64_t> bytesDone{0};
-    const std::int64_t total = (treeUsable ? 1 : 2) * d.plan.initialSize;
+    const std::int64_t total = (indexUsable ? 1 : 2) * d.plan.initialSize;
     // Waits until done() holds, reporting progress while it waits.
     auto waitFor = [&](std::unique_lock<std::mutex>& lock, auto done) {
         while (!done()) {
@@ -450,8 +443,8 @@ bool ClaimPass::run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVi
         }
     };
 
-    if (treeUsable) {
-        d.contextsFromTree(*options.tree);
+    if (indexUsable) {
+        d.contextsFromIndex(*options.index);
     } else {
         // First pass: where the headers and trailers are, chunk by chunk.
         std::atomic<std::size_t> next{0};

@@ -11,7 +11,7 @@
 
 namespace qm {
 
-class FileTree;
+class HeaderIndex;
 class SequentialFile;
 
 // One pass over a claim file that reads every claim, in file tree order,
@@ -28,10 +28,10 @@ public:
         Progress progress;
         // How much of the file one worker takes at a time.
         std::int64_t chunkBytes = std::int64_t(8) << 20;
-        // The file's tree, when one is at hand: where its headers and
-        // trailers are spares the pass a first reading of the whole file.
-        // Used only while it still describes this very file.
-        const FileTree* tree = nullptr;
+        // Where the file's headers and trailers are, when its tree is at
+        // hand: spares the pass a first reading of the whole file. Used only
+        // while it still describes this very file.
+        std::shared_ptr<const HeaderIndex> index;
     };
 
     // Reads the file behind `file` through readers of its own (`file` itself

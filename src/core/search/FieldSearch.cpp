@@ -110,7 +110,7 @@ FieldSearch::Summary FieldSearch::run(const SequentialFile& file,
     ClaimPass::Options passOptions;
     passOptions.jobs = options.jobs;
     passOptions.chunkBytes = options.chunkBytes;
-    passOptions.tree = options.tree;
+    passOptions.index = options.index;
     // Reaching the limit stops the pass as a cancel would.
     passOptions.progress = [&](std::int64_t done, std::int64_t total) {
         return !summary.limited && (!options.progress || options.progress(done, total));

@@ -10,7 +10,7 @@
 
 namespace qm {
 
-class FileTree;
+class HeaderIndex;
 class SearchPlan;
 class SequentialFile;
 
@@ -27,8 +27,9 @@ public:
         // returning false cancels the search.
         Progress progress;
         std::int64_t chunkBytes = std::int64_t(8) << 20;
-        // The file's tree when one is at hand: the search starts sooner.
-        const FileTree* tree = nullptr;
+        // Where the file's headers and trailers are, from its tree, when
+        // it is at hand: the search starts sooner.
+        std::shared_ptr<const HeaderIndex> index;
         // Stop once this many fields matched (after the claim that reaches
         // it); 0: no limit.
         std::int64_t maxFields = 0;
