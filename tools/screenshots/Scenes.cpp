@@ -21,6 +21,23 @@ bool claimForm(SceneDriver& driver) {
            driver.save(QStringLiteral("claim-form.png"));
 }
 
+// The user guide's search: the search panel over the results of a search
+// for "pond" (the batch's BA1 shows with each of its claims), and the claim
+// form opened from a result with the matching field's row current.
+bool search(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 800)) &&
+           driver.trigger(QStringLiteral("mnuToolsSearchFields")) &&
+           driver.type(QStringLiteral("txtSearchFor"), QStringLiteral("pond")) &&
+           driver.clickAndWait(QStringLiteral("cmdSearch")) &&
+           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 330, 330)) &&
+           driver.place(QStringLiteral("frmSearchResults"), QRect(0, 330, 1270, 400)) &&
+           driver.doubleClickRow(QStringLiteral("frmSearchResults"), QStringLiteral("gridResults"),
+                                 1) &&
+           driver.place(QStringLiteral("frmClaimForm"), QRect(330, 0, 940, 330)) &&
+           driver.placeDialog(QStringLiteral("frmSearchFields"), QPoint(820, 420)) &&
+           driver.save(QStringLiteral("search.png"));
+}
+
 } // namespace
 
 const std::vector<Scenes::Scene>& Scenes::all() {
@@ -28,6 +45,9 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("claim-form"),
          QStringLiteral("the file tree and a claim form with a field clicked, sample301.nsf"),
          claimForm},
+        {QStringLiteral("search"),
+         QStringLiteral("the search panel, the results of a search and a claim opened from one"),
+         search},
     };
     return scenes;
 }

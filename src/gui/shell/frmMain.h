@@ -65,6 +65,7 @@ private:
     QMenu* recentMenu_ = nullptr;
     QAction* fileCloseAction_ = nullptr;
     QAction* viewClaimsAction_ = nullptr;
+    QAction* searchFieldsAction_ = nullptr;
     QList<QAction*> windowListActions_;
     QList<QAction*> recentEntries_;
     QAction* recentClearAction_ = nullptr;

@@ -1,0 +1,40 @@
+#include "gui/search/frmSearchResults.h"
+
+#include "gui/search/MatchDelegate.h"
+#include "gui/search/SearchResultsModel.h"
+
+#include <QBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+
+frmSearchResults::frmSearchResults(SearchResultsModel* model, QWidget* parent)
+    : ResultsWindow(QStringLiteral("frmSearchResults"), QStringLiteral("gridResults"), model,
+                    parent)
+    , model_(model) {
+    setWindowTitle(QStringLiteral("Search Results"));
+    search_ = new QLabel(this);
+    search_->setObjectName(QStringLiteral("lblSearch"));
+    search_->setTextFormat(Qt::PlainText);
+    search_->setWordWrap(true);
+    if (auto* box = qobject_cast<QBoxLayout*>(layout()))
+        box->insertWidget(0, search_);
+
+    QTableView* grid = table();
+    grid->setItemDelegateForColumn(SearchResultsModel::Value,
+                                   new MatchDelegate(SearchResultsModel::MatchRole, grid));
+    // Room for a key, a claim's text, a node key, a field number and a name.
+    const QFontMetrics metrics(grid->font());
+    const int widths[] = {12, 36, 8, 6, 28};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        grid->setColumnWidth(column, metrics.averageCharWidth() * widths[column] + 12);
+    grid->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+}
+
+void frmSearchResults::setSearchText(const QString& text) {
+    search_->setText(text);
+}
+
+QString frmSearchResults::searchText() const {
+    return search_->text();
+}
