@@ -3,7 +3,9 @@
 // document window of the main window.
 #include "ClaimFileBuilder.h"
 #include "GuiTest.h"
+#include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
+#include "core/layouts/ClaimFileOpener.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
@@ -11,6 +13,7 @@
 #include "gui/filetree/TreeBuildJob.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
+#include "gui/problems/ProblemCheck.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
 #include "gui/shell/DocumentWindow.h"
@@ -436,7 +439,10 @@ void tst_filetree::toolbarHasFindThenPropertiesAsIcons() {
     auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
     QVERIFY(toolbar);
     const QList<QAction*> buttons = toolbar->actions();
-    QCOMPARE(buttons.size(), 2);
+    // Then, apart, the filter of the whole-file check.
+    QCOMPARE(buttons.size(), 4);
+    QVERIFY(buttons.at(2)->isSeparator());
+    QCOMPARE(buttons.at(3)->objectName(), QStringLiteral("cmdProblemsOnly"));
     const QStringList keys{QStringLiteral("Find"), QStringLiteral("Properties")};
     for (int i = 0; i < 2; ++i) {
         QAction* button = buttons.at(i);
@@ -454,11 +460,22 @@ void tst_filetree::toolbarHasFindThenPropertiesAsIcons() {
 }
 
 void tst_filetree::treeTellsWhatAClickDoes() {
-    const auto window = showTree(samplePath("sample301.nsf"));
-    QVERIFY(window);
-    QTreeView* view = treeView(*window);
+    // Opened with its map, so that the check finds the first claim sound.
+    qm::Module1& m = context_->module1();
+    m.MapFolders = {MAPS_DIR};
+    qm::RecordingMessageSink messages;
+    QVERIFY(qm::ClaimFileOpener::open(m, CoreText::fromPath(samplePath("sample301.nsf")), messages)
+                .opened());
+    frmNSFTree window(*context_);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(window.problemCheck().state() == ProblemCheck::State::Finished);
+    QTreeView* view = treeView(window);
     // Over a node, not only over the empty part of the tree.
-    const QPoint overNode = view->visualRect(view->model()->index(0, 0)).center();
+    const QModelIndex claim =
+        view->model()->index(0, 0, view->model()->index(0, 0, view->model()->index(0, 0)));
+    QCOMPARE(claim.data().toString(), QStringLiteral("CA0: O'DONNELL, WILMA (OW000000001)"));
+    const QPoint overNode = view->visualRect(claim).center();
     QHelpEvent help(QEvent::ToolTip, overNode, view->viewport()->mapToGlobal(overNode));
     QApplication::sendEvent(view->viewport(), &help);
     QTRY_COMPARE(QToolTip::text(), QStringLiteral("Click item to view the entire claim"));

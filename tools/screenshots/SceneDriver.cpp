@@ -2,6 +2,8 @@
 
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/problems/ProblemCheck.h"
 #include "gui/shell/DocumentArea.h"
 #include "gui/shell/DocumentWindow.h"
 #include "gui/shell/Startup.h"
@@ -85,6 +87,26 @@ bool SceneDriver::place(const QString& window, const QRect& geometry) {
         return false;
     found->setGeometry(geometry);
     return settle(QStringLiteral("placing ") + window);
+}
+
+bool SceneDriver::triggerIn(const QString& window, const QString& action) {
+    QWidget* found = document(window);
+    auto* command = found ? found->findChild<QAction*>(action) : nullptr;
+    if (!command || !command->isEnabled())
+        return fail(QStringLiteral("no enabled command %1 in %2").arg(action, window));
+    command->trigger();
+    return settle(action);
+}
+
+bool SceneDriver::waitForCheck() {
+    QWidget* found = document(QStringLiteral("frmNSFTree"));
+    auto* tree = found ? found->findChild<frmNSFTree*>() : nullptr;
+    if (!tree)
+        return fail(QStringLiteral("no file tree window"));
+    if (!QTest::qWaitFor(
+            [tree] { return tree->problemCheck().state() == ProblemCheck::State::Finished; }))
+        return fail(QStringLiteral("the check of the claims did not finish"));
+    return settle(QStringLiteral("the check of the claims"));
 }
 
 bool SceneDriver::clickTreeNode(const QString& window, const QString& text) {

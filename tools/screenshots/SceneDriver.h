@@ -29,6 +29,10 @@ public:
     bool trigger(const QString& action);
     // Moves and sizes the document window named window inside the main window.
     bool place(const QString& window, const QRect& geometry);
+    // Triggers the command named action of the document window named window.
+    bool triggerIn(const QString& window, const QString& action);
+    // Waits until the file tree window's whole-file check has finished.
+    bool waitForCheck();
     // Clicks the node of window's TreeView1 whose text starts with text.
     bool clickTreeNode(const QString& window, const QString& text);
     // Clicks the value cell of the claim form's grid row for the field name.

@@ -38,6 +38,25 @@ bool search(SceneDriver& driver) {
            driver.save(QStringLiteral("search.png"));
 }
 
+// The file tree with the claims that have problems marked, and the problems
+// window listing them.
+bool problems(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf"), QSize(1400, 520)) &&
+           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 420, 450)) &&
+           driver.waitForCheck() && driver.trigger(QStringLiteral("mnuToolsProblems")) &&
+           driver.place(QStringLiteral("frmProblems"), QRect(420, 0, 970, 450)) &&
+           driver.save(QStringLiteral("problems.png"));
+}
+
+// The file tree showing only the claims with problems.
+bool problemsOnly(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf"), QSize(560, 420)) &&
+           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 540, 350)) &&
+           driver.waitForCheck() &&
+           driver.triggerIn(QStringLiteral("frmNSFTree"), QStringLiteral("cmdProblemsOnly")) &&
+           driver.save(QStringLiteral("problems-only.png"));
+}
+
 } // namespace
 
 const std::vector<Scenes::Scene>& Scenes::all() {
@@ -45,6 +64,11 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("claim-form"),
          QStringLiteral("the file tree and a claim form with a field clicked, sample301.nsf"),
          claimForm},
+        {QStringLiteral("problems"),
+         QStringLiteral("the marked file tree and the problems window, sample301.nsf"), problems},
+        {QStringLiteral("problems-only"),
+         QStringLiteral("the file tree showing only the claims with problems, sample301.nsf"),
+         problemsOnly},
         {QStringLiteral("search"),
          QStringLiteral("the search panel, the results of a search and a claim opened from one"),
          search},

@@ -2,21 +2,129 @@
 
 #include "core/filetree/FileTree.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/PlainText.h"
+#include "gui/problems/ProblemCheck.h"
+#include "gui/problems/ProblemIcons.h"
+#include "gui/problems/ProblemText.h"
 
+#include <algorithm>
 #include <limits>
+
+namespace {
+
+const QList<int> kMarkRoles{Qt::DecorationRole, Qt::ToolTipRole};
+
+// The entries of the first `limit` of a sorted list that lie in [from, to].
+std::pair<std::int64_t, std::int64_t> entriesIn(const std::vector<std::int64_t>& list,
+                                                std::size_t limit, std::int64_t from,
+                                                std::int64_t to) {
+    const auto begin = list.begin();
+    const auto end = begin + std::ptrdiff_t(std::min(limit, list.size()));
+    const auto first = std::lower_bound(begin, end, from);
+    const auto last = std::upper_bound(first, end, to);
+    return {first - begin, last - first};
+}
+
+} // namespace
 
 FileTreeModel::FileTreeModel(const qm::FileTree& tree, QObject* parent)
     : QAbstractItemModel(parent)
     , tree_(tree) {
 }
 
+void FileTreeModel::setProblems(const ProblemCheck* check) {
+    if (check_)
+        disconnect(check_, nullptr, this, nullptr);
+    beginResetModel();
+    check_ = check;
+    problemsOnly_ = false;
+    endResetModel();
+    if (!check)
+        return;
+    connect(check, &ProblemCheck::problemsAdded, this, &FileTreeModel::problemsAdded);
+    connect(check, &ProblemCheck::aboutToClear, this, [this] {
+        if (problemsOnly_)
+            beginResetModel();
+    });
+    connect(check, &ProblemCheck::cleared, this, [this] {
+        if (problemsOnly_) {
+            shownClaims_ = shownContainers_ = shownRoots_ = 0;
+            endResetModel();
+        } else if (const int roots = rowCount()) {
+            // Every node the view shows may have lost its mark.
+            emit dataChanged(index(0, 0), index(roots - 1, 0), kMarkRoles);
+        }
+    });
+    connect(check, &ProblemCheck::closing, this, [this] {
+        if (problemsOnly_)
+            beginResetModel();
+        const bool reset = problemsOnly_;
+        check_ = nullptr;
+        problemsOnly_ = false;
+        if (reset)
+            endResetModel();
+    });
+}
+
+void FileTreeModel::setProblemsOnly(bool on) {
+    if (on == problemsOnly_ || (on && !check_))
+        return;
+    beginResetModel();
+    problemsOnly_ = on;
+    if (on) {
+        const ProblemList& problems = check_->problems();
+        shownClaims_ = problems.claimNodes().size();
+        shownContainers_ = problems.containerNodes().size();
+        shownRoots_ = problems.rootNodes().size();
+    }
+    endResetModel();
+}
+
+FileTreeModel::Span FileTreeModel::shownChildren(qint64 node) const {
+    const ProblemList& problems = check_->problems();
+    if (node == qm::FileTree::kNoNode)
+        return {&problems.rootNodes(), 0, qint64(shownRoots_)};
+    const std::string_view type = tree_.recordType(node);
+    const qint64 children = tree_.childCount(node);
+    if (type == "CA0" || children == 0)
+        return {};
+    // A file header's children are the batches up to its last; a batch's the
+    // claims up to its last (a file header between them is no child, and is
+    // in neither list).
+    const bool header = type == "AA0";
+    const std::vector<std::int64_t>& list =
+        header ? problems.containerNodes() : problems.claimNodes();
+    const auto [first, count] = entriesIn(list, header ? shownContainers_ : shownClaims_, node + 1,
+                                          tree_.child(node, children - 1));
+    return {&list, first, count};
+}
+
+qint64 FileTreeModel::shownRow(qint64 node) const {
+    const Span span = shownChildren(tree_.parent(node));
+    if (!span.list)
+        return -1;
+    const auto begin = span.list->begin() + span.first;
+    const auto end = begin + span.count;
+    const auto at = std::lower_bound(begin, end, node);
+    return at != end && *at == node ? at - begin : -1;
+}
+
+bool FileTreeModel::isShown(qint64 node) const {
+    if (node < 0 || node >= tree_.size())
+        return false;
+    return !problemsOnly_ || shownRow(node) >= 0;
+}
+
+QModelIndex FileTreeModel::makeIndex(qint64 node, qint64 row) const {
+    if (row < 0 || row > std::numeric_limits<int>::max())
+        return {};
+    return createIndex(int(row), 0, quintptr(node));
+}
+
 QModelIndex FileTreeModel::nodeIndex(qint64 node) const {
     if (node < 0 || node >= tree_.size())
         return {};
-    const qint64 row = tree_.rowInParent(node);
-    if (row > std::numeric_limits<int>::max())
-        return {};
-    return createIndex(int(row), 0, quintptr(node));
+    return makeIndex(node, problemsOnly_ ? shownRow(node) : tree_.rowInParent(node));
 }
 
 qint64 FileTreeModel::nodeOf(const QModelIndex& index) {
@@ -27,6 +135,8 @@ qint64 FileTreeModel::childCount(const QModelIndex& parent) const {
     if (parent.column() > 0)
         return 0;
     const qint64 node = parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode;
+    if (problemsOnly_)
+        return shownChildren(node).count;
     if (node != countedNode_) {
         countedChildren_ = tree_.childCount(node);
         countedNode_ = node;
@@ -37,8 +147,12 @@ qint64 FileTreeModel::childCount(const QModelIndex& parent) const {
 QModelIndex FileTreeModel::index(int row, int column, const QModelIndex& parent) const {
     if (row < 0 || column != 0 || row >= childCount(parent))
         return {};
-    const qint64 node = tree_.child(parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode, row);
-    return createIndex(row, 0, quintptr(node));
+    const qint64 parentNode = parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode;
+    if (problemsOnly_) {
+        const Span span = shownChildren(parentNode);
+        return makeIndex((*span.list)[std::size_t(span.first + row)], row);
+    }
+    return makeIndex(tree_.child(parentNode, row), row);
 }
 
 QModelIndex FileTreeModel::parent(const QModelIndex& child) const {
@@ -61,11 +175,54 @@ bool FileTreeModel::hasChildren(const QModelIndex& parent) const {
     return childCount(parent) > 0;
 }
 
+QVariant FileTreeModel::mark(qint64 node) const {
+    const ProblemList& problems = check_->problems();
+    if (tree_.recordType(node) == "CA0") {
+        const qint64 claim = problems.findClaim(node);
+        if (claim < 0)
+            return {};
+        // The lowest kind is the most serious.
+        unsigned kinds = problems.claimKinds(claim);
+        int worst = 0;
+        while (!(kinds & 1u)) {
+            kinds >>= 1;
+            ++worst;
+        }
+        return ProblemIcons::icon(ProblemKind(worst));
+    }
+    const ProblemList::Counts* counts = problems.findContainer(node);
+    return counts ? QVariant(ProblemIcons::icon(counts->worst())) : QVariant();
+}
+
+QVariant FileTreeModel::toolTip(qint64 node) const {
+    const ProblemList& problems = check_->problems();
+    if (tree_.recordType(node) == "CA0") {
+        const qint64 claim = problems.findClaim(node);
+        if (claim < 0)
+            return {};
+        return PlainText::toolTip(ProblemText::claimToolTip(check_->layouts(), problems, claim));
+    }
+    const ProblemList::Counts* counts = problems.findContainer(node);
+    return counts ? QVariant(PlainText::toolTip(ProblemText::containerToolTip(*counts)))
+                  : QVariant();
+}
+
 QVariant FileTreeModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid())
         return {};
-    qm::FileTree::TextBuffer buffer;
-    return CoreText::fromFile(tree_.text(nodeOf(index), buffer));
+    switch (role) {
+    case Qt::DisplayRole: {
+        qm::FileTree::TextBuffer buffer;
+        return CoreText::fromFile(tree_.text(nodeOf(index), buffer));
+    }
+    case Qt::DecorationRole:
+        return check_ ? mark(nodeOf(index)) : QVariant();
+    case Qt::ToolTipRole:
+        // Nodes without problems leave the tree's own tooltip to show.
+        return check_ ? toolTip(nodeOf(index)) : QVariant();
+    default:
+        return {};
+    }
 }
 
 Qt::ItemFlags FileTreeModel::flags(const QModelIndex& index) const {
@@ -73,4 +230,76 @@ Qt::ItemFlags FileTreeModel::flags(const QModelIndex& index) const {
     if (index.isValid() && tree_.childCount(nodeOf(index)) == 0)
         flags |= Qt::ItemNeverHasChildren;
     return flags;
+}
+
+void FileTreeModel::problemsAdded(qint64 firstClaim) {
+    if (problemsOnly_)
+        showNewProblems();
+    markNewProblems(firstClaim);
+}
+
+void FileTreeModel::showNewProblems() {
+    const ProblemList& problems = check_->problems();
+    const std::vector<std::int64_t>& claims = problems.claimNodes();
+    const std::vector<std::int64_t>& containers = problems.containerNodes();
+    const std::vector<std::int64_t>& roots = problems.rootNodes();
+    auto nextOf = [](const std::vector<std::int64_t>& list, std::size_t shown) {
+        return shown < list.size() ? list[shown] : std::numeric_limits<std::int64_t>::max();
+    };
+    // The new nodes in node order, each added as the last child of its
+    // parent: a file header or batch before the claims beneath it.
+    for (;;) {
+        const std::int64_t node =
+            std::min({nextOf(claims, shownClaims_), nextOf(containers, shownContainers_),
+                      nextOf(roots, shownRoots_)});
+        if (node == std::numeric_limits<std::int64_t>::max())
+            break;
+        const bool root = nextOf(roots, shownRoots_) == node;
+        const bool container = nextOf(containers, shownContainers_) == node;
+        const bool claim = nextOf(claims, shownClaims_) == node;
+        const std::int64_t parentNode = root ? qm::FileTree::kNoNode : tree_.parent(node);
+        const QModelIndex parentIndex = nodeIndex(parentNode);
+        const qint64 row = root ? qint64(shownRoots_) : shownChildren(parentNode).count;
+        // Claims of one batch go in together.
+        std::size_t count = 1;
+        if (claim && !root) {
+            const std::int64_t nextContainer = nextOf(containers, shownContainers_);
+            while (shownClaims_ + count < claims.size() &&
+                   claims[shownClaims_ + count] < nextContainer &&
+                   tree_.parent(claims[shownClaims_ + count]) == parentNode)
+                ++count;
+        }
+        beginInsertRows(parentIndex, int(row), int(row + qint64(count) - 1));
+        shownRoots_ += root ? 1 : 0;
+        shownContainers_ += container ? 1 : 0;
+        shownClaims_ += claim ? count : 0;
+        endInsertRows();
+    }
+}
+
+void FileTreeModel::markNewProblems(qint64 firstClaim) {
+    const ProblemList& problems = check_->problems();
+    std::vector<std::int64_t> containers;
+    for (qint64 claim = firstClaim; claim < problems.claimCount();) {
+        // One range of rows for the claims of one batch.
+        const qint64 first = problems.claimNode(claim);
+        const qint64 batch = tree_.parent(first);
+        qint64 last = first;
+        while (++claim < problems.claimCount() && tree_.parent(problems.claimNode(claim)) == batch)
+            last = problems.claimNode(claim);
+        const QModelIndex top = nodeIndex(first);
+        const QModelIndex bottom = nodeIndex(last);
+        if (top.isValid() && bottom.isValid())
+            emit dataChanged(top, bottom, kMarkRoles);
+        for (qint64 above = batch; above != qm::FileTree::kNoNode; above = tree_.parent(above))
+            if (containers.empty() || containers.back() != above)
+                containers.push_back(above);
+    }
+    std::sort(containers.begin(), containers.end());
+    containers.erase(std::unique(containers.begin(), containers.end()), containers.end());
+    for (const std::int64_t container : containers) {
+        const QModelIndex index = nodeIndex(container);
+        if (index.isValid())
+            emit dataChanged(index, index, kMarkRoles);
+    }
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QAbstractItemModel>
+#include <QPointer>
+#include <vector>
+
+class ProblemCheck;
 
 namespace qm {
 class FileTree;
@@ -11,6 +15,12 @@ class FileTree;
 // asks, so a tree of millions of claims costs no more than the compact tree
 // itself; nodes without children say so, so that expanding the whole tree
 // keeps no state for each claim.
+//
+// With a whole-file check attached, claims with problems and the file headers
+// and batches above them carry a mark (decoration) and a tooltip saying what
+// is wrong, read from the check's compact list as the view asks. In "problems
+// only" mode the model shows only those nodes, mapped through the same list,
+// and grows as the check finds more.
 class FileTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -18,10 +28,20 @@ public:
     explicit FileTreeModel(const qm::FileTree& tree, QObject* parent = nullptr);
 
     // The index of a node (0-based, as the tree numbers them); invalid for a
-    // number outside the tree.
+    // number outside the tree, or a node the model does not show.
     QModelIndex nodeIndex(qint64 node) const;
     // The node behind an index, or -1 for an invalid index.
     static qint64 nodeOf(const QModelIndex& index);
+
+    // Marks what the check finds (nullptr: no marks). The check tells the
+    // model when its list grows, is cleared or goes.
+    void setProblems(const ProblemCheck* check);
+    // Shows only claims with problems and the file headers and batches above
+    // them (a reset of the model), or every node again.
+    void setProblemsOnly(bool on);
+    bool problemsOnly() const { return problemsOnly_; }
+    // Whether the model shows a node (every node unless problemsOnly()).
+    bool isShown(qint64 node) const;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -32,9 +52,31 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    // Where a parent's children lie in the problem lists, in problems-only mode.
+    struct Span {
+        const std::vector<std::int64_t>* list = nullptr;
+        std::int64_t first = 0;
+        std::int64_t count = 0;
+    };
+
     qint64 childCount(const QModelIndex& parent) const;
+    Span shownChildren(qint64 node) const;
+    qint64 shownRow(qint64 node) const;
+    QModelIndex makeIndex(qint64 node, qint64 row) const;
+    QVariant mark(qint64 node) const;
+    QVariant toolTip(qint64 node) const;
+    void problemsAdded(qint64 firstClaim);
+    void showNewProblems();
+    void markNewProblems(qint64 firstClaim);
 
     const qm::FileTree& tree_;
+    QPointer<const ProblemCheck> check_;
+    bool problemsOnly_ = false;
+    // In problems-only mode, how much of each list of the check the model
+    // shows: it catches up with the lists as they grow.
+    std::size_t shownClaims_ = 0;
+    std::size_t shownContainers_ = 0;
+    std::size_t shownRoots_ = 0;
     // The view asks for the rows of one parent after another: its child count
     // is kept at hand. -2: none yet.
     mutable qint64 countedNode_ = -2;

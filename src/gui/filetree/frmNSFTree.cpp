@@ -8,19 +8,29 @@
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/TreeBuildJob.h"
 #include "gui/find/frmFind.h"
+#include "gui/problems/ProblemCheck.h"
+#include "gui/problems/ProblemText.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/DocumentArea.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStringList>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -50,6 +60,26 @@ QIcon toolbarIcon(const QString& themeName, const QString& bundledFile) {
     return QIcon::fromTheme(themeName, QIcon(QStringLiteral(":/filetree/") + bundledFile));
 }
 
+// A funnel, for "Only claims with problems" where the theme has no filter icon.
+QIcon filterIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath funnel;
+    funnel.moveTo(1.5, 2.5);
+    funnel.lineTo(14.5, 2.5);
+    funnel.lineTo(9.5, 8.5);
+    funnel.lineTo(9.5, 14.5);
+    funnel.lineTo(6.5, 12.5);
+    funnel.lineTo(6.5, 8.5);
+    funnel.closeSubpath();
+    painter.setPen(QPen(QColor(60, 60, 60), 1));
+    painter.setBrush(QColor(250, 200, 60));
+    painter.drawPath(funnel);
+    return QIcon::fromTheme(QStringLiteral("view-filter"), QIcon(pixmap));
+}
+
 } // namespace
 
 frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
@@ -76,6 +106,14 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
         addButton(kFindKey, toolbarIcon(QStringLiteral("edit-find"), QStringLiteral("find.png")));
     addButton(kPropertiesKey,
               toolbarIcon(QStringLiteral("document-properties"), QStringLiteral("properties.png")));
+    toolbar1_->addSeparator();
+    problemsOnly_ = toolbar1_->addAction(filterIcon(), QStringLiteral("Only claims with problems"));
+    problemsOnly_->setObjectName(QStringLiteral("cmdProblemsOnly"));
+    problemsOnly_->setCheckable(true);
+    problemsOnly_->setEnabled(false);
+    if (auto* button = qobject_cast<QToolButton*>(toolbar1_->widgetForAction(problemsOnly_)))
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(problemsOnly_, &QAction::toggled, this, &frmNSFTree::setProblemsOnly);
     connect(toolbar1_, &QToolBar::actionTriggered, this, &frmNSFTree::Toolbar1ButtonClick);
     addKeyboardCommands(findButton);
 
@@ -105,6 +143,8 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     panel2_->setObjectName(QStringLiteral("StatusBar1Panel2"));
     statusBar1_->addWidget(panel1_, 1);
     statusBar1_->addWidget(panel2_, 1);
+    check_ = std::make_unique<ProblemCheck>(tree_);
+    addCheckControls();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -150,6 +190,47 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
             &frmNSFTree::FindAgain);
     command(QStringLiteral("cmdFindPrevious"), QStringLiteral("Find Previous"),
             QKeySequence(Qt::SHIFT | Qt::Key_F3), &frmNSFTree::FindPrevious);
+    // These go on working in the claim form they open, so that the user can
+    // walk from one problem to the next.
+    for (const auto& [name, text, keys, slot] :
+         {std::make_tuple(QStringLiteral("cmdNextProblem"), QStringLiteral("Next Problem"),
+                          QKeySequence(Qt::Key_F8), &frmNSFTree::nextProblem),
+          std::make_tuple(QStringLiteral("cmdPreviousProblem"), QStringLiteral("Previous Problem"),
+                          QKeySequence(Qt::SHIFT | Qt::Key_F8), &frmNSFTree::previousProblem)}) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(name);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, slot);
+    }
+}
+
+void frmNSFTree::addCheckControls() {
+    panel3_ = new QLabel(statusBar1_);
+    panel3_->setObjectName(QStringLiteral("StatusBar1Panel3"));
+    statusBar1_->addWidget(panel3_, 1);
+    checkProgress_ = new QProgressBar(statusBar1_);
+    checkProgress_->setObjectName(QStringLiteral("prgCheck"));
+    checkProgress_->setRange(0, 100);
+    checkProgress_->setFormat(QStringLiteral("Checking claims\u2026 %p%"));
+    statusBar1_->addPermanentWidget(checkProgress_);
+    auto addButton = [this](const QString& name, const QString& text) {
+        auto* button = new QToolButton(statusBar1_);
+        button->setObjectName(name);
+        button->setText(text);
+        button->setAutoRaise(true);
+        statusBar1_->addPermanentWidget(button);
+        return button;
+    };
+    cancelCheck_ = addButton(QStringLiteral("cmdCancelCheck"), QStringLiteral("Cancel"));
+    connect(cancelCheck_, &QToolButton::clicked, check_.get(), &ProblemCheck::cancel);
+    checkAgain_ = addButton(QStringLiteral("cmdCheckAgain"), QStringLiteral("Check Again"));
+    connect(checkAgain_, &QToolButton::clicked, this, &frmNSFTree::startCheck);
+    connect(check_.get(), &ProblemCheck::started, this, &frmNSFTree::showCheckState);
+    connect(check_.get(), &ProblemCheck::progressed, this, &frmNSFTree::showCheckState);
+    connect(check_.get(), &ProblemCheck::finished, this, &frmNSFTree::showCheckState);
+    showCheckState();
 }
 
 void frmNSFTree::BuildTree() {
@@ -165,7 +246,9 @@ void frmNSFTree::BuildTree() {
     }
 
     model_ = new FileTreeModel(tree_, this);
+    model_->setProblems(check_.get());
     treeView1_->setModel(model_);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &frmNSFTree::expandShownProblems);
     // What showing each new node on its way would leave behind: every node
     // with children open, the last node in view. Done once, not per node.
     treeView1_->expandAll();
@@ -268,12 +351,98 @@ void frmNSFTree::find(Direction direction, bool askForText) {
     }
 }
 
-void frmNSFTree::selectFoundNode(qint64 node) {
-    // Selected quietly: only a click or Enter opens a claim.
+void frmNSFTree::selectNode(qint64 node) {
+    // A node hidden by "Only claims with problems" is shown with all the others.
+    if (!model_->isShown(node))
+        problemsOnly_->setChecked(false);
     const QModelIndex index = model_->nodeIndex(node);
     treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     treeView1_->scrollTo(index);
-    foundNode_ = index;
+}
+
+void frmNSFTree::selectFoundNode(qint64 node) {
+    // Selected quietly: only a click or Enter opens a claim.
+    selectNode(node);
+    foundNode_ = model_->nodeIndex(node);
+}
+
+void frmNSFTree::activateNode(qint64 node) {
+    if (node < 0 || node >= tree_.size())
+        return;
+    selectNode(node);
+    emit nodeActivated(node);
+}
+
+void frmNSFTree::nextProblem() {
+    const ProblemList& problems = check_->problems();
+    qint64 node = problems.nextClaimNode(FileTreeModel::nodeOf(treeView1_->currentIndex()));
+    if (node < 0)
+        node = problems.nextClaimNode(-1);
+    if (node >= 0)
+        activateNode(node);
+}
+
+void frmNSFTree::previousProblem() {
+    const ProblemList& problems = check_->problems();
+    const QModelIndex current = treeView1_->currentIndex();
+    qint64 node = problems.previousClaimNode(current.isValid() ? FileTreeModel::nodeOf(current)
+                                                               : tree_.size());
+    if (node < 0)
+        node = problems.previousClaimNode(tree_.size());
+    if (node >= 0)
+        activateNode(node);
+}
+
+void frmNSFTree::startCheck() {
+    checkStarted_ = true;
+    qm::Module1& m = context_.module1();
+    if (const qm::SequentialFile* file = m.Files.get(m.FileNumber))
+        check_->start(*file, m.RecordLayouts);
+}
+
+void frmNSFTree::showCheckState() {
+    const ProblemCheck::State state = check_->state();
+    const bool running = state == ProblemCheck::State::Running;
+    checkProgress_->setVisible(running);
+    checkProgress_->setValue(check_->percent());
+    cancelCheck_->setVisible(running);
+    checkAgain_->setVisible(state == ProblemCheck::State::Cancelled);
+    problemsOnly_->setEnabled(state != ProblemCheck::State::NotStarted);
+
+    const ProblemList::Counts& totals = check_->problems().totals();
+    const QString claims = totals.claims == 1 ? QStringLiteral("1 claim")
+                                              : QStringLiteral("%1 claims").arg(totals.claims);
+    QString text;
+    if (state == ProblemCheck::State::Finished)
+        text = totals.claims ? QStringLiteral("Problems: ") + claims
+                             : QStringLiteral("No problems found");
+    else if (state == ProblemCheck::State::Cancelled)
+        text = QStringLiteral("Check cancelled (problems so far: %1)").arg(claims);
+    panel3_->setText(text);
+    panel3_->setVisible(!text.isEmpty());
+    panel3_->setToolTip(totals.claims ? PlainText::toolTip(ProblemText::containerToolTip(totals))
+                                      : QString());
+}
+
+void frmNSFTree::setProblemsOnly(bool on) {
+    const qint64 current = FileTreeModel::nodeOf(treeView1_->currentIndex());
+    model_->setProblemsOnly(on);
+    treeView1_->expandAll();
+    const QModelIndex index = model_->nodeIndex(current);
+    if (index.isValid()) {
+        treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        treeView1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    }
+}
+
+void frmNSFTree::expandShownProblems(const QModelIndex& parent, int first, int last) {
+    // Nodes that appear while only claims with problems are shown, open.
+    if (!model_->problemsOnly())
+        return;
+    if (parent.isValid())
+        treeView1_->expand(parent);
+    for (int row = first; row <= last; ++row)
+        treeView1_->expand(model_->index(row, 0, parent));
 }
 
 void frmNSFTree::keepFoundNodeInSight() {
@@ -295,6 +464,21 @@ void frmNSFTree::applyMinimumSize() {
     } else {
         setMinimumSize(minimum);
     }
+}
+
+void frmNSFTree::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Once the tree is on screen, not before: it is what the user waits for.
+    if (!checkStarted_ && built_) {
+        checkStarted_ = true;
+        QTimer::singleShot(0, this, &frmNSFTree::startCheck);
+    }
+}
+
+void frmNSFTree::closeEvent(QCloseEvent* event) {
+    // The window may go only later: its check stops now.
+    check_->cancel();
+    QWidget::closeEvent(event);
 }
 
 bool frmNSFTree::event(QEvent* event) {

@@ -4,19 +4,29 @@
 
 #include <QPersistentModelIndex>
 #include <QWidget>
+#include <memory>
 
 class AppContext;
 class FileTreeModel;
+class ProblemCheck;
 class QAction;
 class QLabel;
+class QProgressBar;
 class QStatusBar;
 class QToolBar;
+class QToolButton;
 class QTreeView;
 
 // The file tree window: the open file's file headers, batches and claims as a
 // tree, built once when the window is made, with the batch and claim counts
 // in the status bar and the toolbar's Find and Properties commands. Closing
 // it leaves the file open; showing it again after a close builds a new tree.
+//
+// Once shown, it checks every claim of the file in the background (progress
+// and Cancel in the status bar) and marks the claims with problems and the
+// batches and file headers above them; F8 and Shift+F8 open the next and
+// previous marked claim, and the toolbar's "Only claims with problems" hides
+// the rest.
 class frmNSFTree : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +41,8 @@ public:
     bool isBuilt() const { return built_; }
     // The selected node (0-based, as tree() numbers them), or -1.
     qint64 selectedNode() const;
+    // The whole-file check of this tree and what it found.
+    ProblemCheck& problemCheck() const { return *check_; }
 
 signals:
     // The user clicked a node, or pressed Enter on the current one. A node
@@ -48,9 +60,20 @@ public slots:
     void FindPrevious();
     // Tells the selected node's record type and byte position.
     void ShowRecordProperties();
+    // Selects a node, showing every node again if it was hidden, and opens
+    // it as a click on it does.
+    void activateNode(qint64 node);
+    // Opens the next (F8) or previous (Shift+F8) claim with problems after
+    // the current node, starting again at the other end.
+    void nextProblem();
+    void previousProblem();
+    // Checks the file again from the start (after a cancel).
+    void startCheck();
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -64,9 +87,18 @@ private:
     void keepFoundNodeInSight();
     void applyMinimumSize();
     QString notFoundText() const;
+    void addCheckControls();
+    void showCheckState();
+    void setProblemsOnly(bool on);
+    // Makes a node the current and only selected one, and scrolls to it.
+    void selectNode(qint64 node);
+    void expandShownProblems(const QModelIndex& parent, int first, int last);
 
     AppContext& context_;
     qm::FileTree tree_;
+    // After the tree: it reads the tree until it stops.
+    std::unique_ptr<ProblemCheck> check_;
+    bool checkStarted_ = false;
     bool built_ = true;
     FileTreeModel* model_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
@@ -75,6 +107,11 @@ private:
     QStatusBar* statusBar1_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
+    QLabel* panel3_ = nullptr;
+    QProgressBar* checkProgress_ = nullptr;
+    QToolButton* cancelCheck_ = nullptr;
+    QToolButton* checkAgain_ = nullptr;
+    QAction* problemsOnly_ = nullptr;
     // The node the last Find selected, kept in sight while the view settles.
     QPersistentModelIndex foundNode_;
 };

@@ -43,6 +43,10 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     filterLabel->setBuddy(filter_);
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("lblRows"));
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("lblStatus"));
+    status_->setTextFormat(Qt::PlainText);
+    status_->hide();
 
     table_ = new QTableView(this);
     table_->setObjectName(tableName);
@@ -56,6 +60,7 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     table_->setAlternatingRowColors(true);
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
@@ -65,6 +70,7 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     bar->addWidget(filterLabel);
     bar->addWidget(filter_, 1);
     bar->addWidget(count_);
+    bar->addWidget(status_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(table_, 1);
@@ -83,9 +89,27 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     });
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(rows_, signal, this, &ResultsWindow::updateCount);
+    connect(rows_, &QAbstractItemModel::rowsInserted, this, &ResultsWindow::fitColumns,
+            Qt::QueuedConnection);
     connect(rows_, &QAbstractItemModel::modelReset, this, &ResultsWindow::updateCount);
     connect(rows_, &QAbstractItemModel::layoutChanged, this, &ResultsWindow::updateCount);
     updateCount();
+}
+
+void ResultsWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QTimer::singleShot(0, this, &ResultsWindow::fitColumns);
+}
+
+void ResultsWindow::fitColumns() {
+    if (columnsFitted_ || rows_->rowCount() == 0 || !table_->isVisible())
+        return;
+    columnsFitted_ = true;
+    // The rows in view decide; no column takes more than a third of the table.
+    table_->resizeColumnsToContents();
+    const int widest = qMax(table_->viewport()->width() / 3, 10 * fontMetrics().averageCharWidth());
+    for (int column = 0; column < rows_->columnCount(); ++column)
+        table_->setColumnWidth(column, qMin(table_->columnWidth(column), widest));
 }
 
 int ResultsWindow::sourceRow(int shownRow) const {
@@ -100,6 +124,11 @@ void ResultsWindow::setCategories(const QString& label, const QList<Category>& c
     categoryLabel_->setText(label);
     categoryLabel_->show();
     category_->show();
+}
+
+void ResultsWindow::setStatus(const QString& text) {
+    status_->setText(text);
+    status_->setVisible(!text.isEmpty());
 }
 
 bool ResultsWindow::exportShownRows(const QString& dialogName, const QString& caption,

@@ -27,8 +27,8 @@ class ResultsFilterModel;
 // The source model is a flat table. Its cells answer Qt::DisplayRole (what is
 // shown, filtered and exported), and may answer ResultsFilterModel::SortRole
 // (what a column sorts by) and, in column 0, ResultsFilterModel::CategoryRole.
-// Controls: txtFilter, cboCategory and its label lblCategory, lblRows, and the
-// table under the name given.
+// Controls: txtFilter, cboCategory and its label lblCategory, lblRows,
+// lblStatus, and the table under the name given.
 class ResultsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -49,6 +49,9 @@ public:
 
     // Shows the category filter with these choices (the first is chosen).
     void setCategories(const QString& label, const QList<Category>& categories);
+    // A word on the rows beside their count, such as how far the work that
+    // finds them has come; empty for none.
+    void setStatus(const QString& text);
     // Writes the rows shown, in the order shown, as CSV to a file the user
     // chooses; see ResultsExport::toFile.
     bool exportShownRows(const QString& dialogName, const QString& caption,
@@ -58,8 +61,13 @@ signals:
     // Enter or a double-click on a row (its source row).
     void rowActivated(int sourceRow);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void updateCount();
+    // Once there are rows: columns as wide as what they show, within reason.
+    void fitColumns();
 
     ResultsFilterModel* rows_ = nullptr;
     QTableView* table_ = nullptr;
@@ -68,4 +76,6 @@ private:
     QLineEdit* filter_ = nullptr;
     QTimer* filterDelay_ = nullptr;
     QLabel* count_ = nullptr;
+    QLabel* status_ = nullptr;
+    bool columnsFitted_ = false;
 };

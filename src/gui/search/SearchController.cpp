@@ -68,10 +68,23 @@ SearchController::SearchController(AppContext& context, frmMain& mainWindow,
     , context_(context)
     , mainWindow_(mainWindow)
     , claimForms_(claimForms) {
-    // The main window's menu items this answers.
-    searchAction_ = mainWindow.findChild<QAction*>(QStringLiteral("mnuToolsSearchFields"));
-    exportAction_ = mainWindow.findChild<QAction*>(QStringLiteral("mnuFileExportResults"));
+    searchAction_ = new QAction(QStringLiteral("Search &Fields..."), &mainWindow);
+    searchAction_->setObjectName(QStringLiteral("mnuToolsSearchFields"));
+    searchAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    mainWindow.insertCommand(searchAction_, QStringLiteral("mnuToolsOptions"));
     connect(searchAction_, &QAction::triggered, this, &SearchController::showPanel);
+    // There is something to search while there is a file to view.
+    if (auto* viewClaims = mainWindow.findChild<QAction*>(QStringLiteral("mnuClaimForm"))) {
+        auto follow = [this, viewClaims] {
+            searchAction_->setEnabled(viewClaims->isEnabled());
+        };
+        connect(viewClaims, &QAction::changed, this, follow);
+        follow();
+    }
+
+    exportAction_ = new QAction(QStringLiteral("Export &Results..."), &mainWindow);
+    exportAction_->setObjectName(QStringLiteral("mnuFileExportResults"));
+    mainWindow.insertCommand(exportAction_, QStringLiteral("mnuFileBar0"));
     connect(exportAction_, &QAction::triggered, this, &SearchController::exportResults);
     updateExportAction();
 }
@@ -116,7 +129,7 @@ void SearchController::setStatus(const QString& text, bool isError) {
     if (panel_)
         panel_->setStatus(text, isError);
     if (results_ && !isError)
-        results_->setSearchText(searchedFor_ + QStringLiteral(": ") + text);
+        results_->setStatus(text);
 }
 
 void SearchController::search() {
@@ -140,9 +153,9 @@ void SearchController::search() {
     }
     dropJob();
     searchedFor_ = describe(query, panel_->searchText());
-    fields_ = claims_ = 0;
     frmSearchResults* window = showResults();
     window->model()->reset(m.RecordLayouts);
+    window->setSearchText(searchedFor_);
 
     // The file tree knows where the headers and trailers are: the search
     // need not read the file for them first.
@@ -175,9 +188,6 @@ void SearchController::dropJob() {
 }
 
 void SearchController::found(std::vector<qm::ClaimHits>& claims) {
-    for (const qm::ClaimHits& claim : claims)
-        fields_ += std::int64_t(claim.fields.size());
-    claims_ += std::int64_t(claims.size());
     if (results_)
         results_->model()->append(claims);
 }
@@ -185,9 +195,7 @@ void SearchController::found(std::vector<qm::ClaimHits>& claims) {
 void SearchController::progressed(int percent) {
     if (panel_)
         panel_->setProgress(percent);
-    setStatus(QStringLiteral("Searching... %1% (%2 fields in %3 claims so far)")
-                  .arg(percent)
-                  .arg(number(fields_), number(claims_)));
+    setStatus(QStringLiteral("Searching... %1%").arg(percent));
 }
 
 void SearchController::finished(const qm::FieldSearch::Summary& summary) {
@@ -239,7 +247,7 @@ void SearchController::openResult(int row) {
     // A click needs the file tree; it may have been closed since the search.
     if (!treeWindow())
         mainWindow_.viewClaims();
-    const frmNSFTree* tree = treeWindow();
+    frmNSFTree* tree = treeWindow();
     if (!tree)
         return; // the user cancelled the tree build
     const auto found = tree->tree().findKey(key);
@@ -250,7 +258,8 @@ void SearchController::openResult(int row) {
                                   QStringLiteral("Search Results"), qm::MessageIcon::Information);
         return;
     }
-    claimForms_.nodeClick(tree->tree(), *found);
+    // Selected in the tree and opened as a click on it opens it.
+    tree->activateNode(*found);
     showField(node, field);
 }
 

@@ -63,6 +63,4 @@ private:
     QPointer<frmSearchResults> results_;
     SearchJob* job_ = nullptr;
     QString searchedFor_; // what the running or last search looks for, in words
-    std::int64_t fields_ = 0;
-    std::int64_t claims_ = 0;
 };

@@ -4,7 +4,6 @@
 #include "gui/search/SearchResultsModel.h"
 
 #include <QBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
 
@@ -23,12 +22,6 @@ frmSearchResults::frmSearchResults(SearchResultsModel* model, QWidget* parent)
     QTableView* grid = table();
     grid->setItemDelegateForColumn(SearchResultsModel::Value,
                                    new MatchDelegate(SearchResultsModel::MatchRole, grid));
-    // Room for a key, a claim's text, a node key, a field number and a name.
-    const QFontMetrics metrics(grid->font());
-    const int widths[] = {12, 36, 8, 6, 28};
-    for (int column = 0; column < int(std::size(widths)); ++column)
-        grid->setColumnWidth(column, metrics.averageCharWidth() * widths[column] + 12);
-    grid->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
 }
 
 void frmSearchResults::setSearchText(const QString& text) {

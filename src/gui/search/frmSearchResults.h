@@ -6,9 +6,9 @@ class QLabel;
 class SearchResultsModel;
 
 // The results of a field search: a results window (gridResults) over a
-// SearchResultsModel, with the matched part of each value emphasised and a
-// line above the table saying what was searched for and how far the search
-// has come (lblSearch).
+// SearchResultsModel, with the matched part of each value emphasised, a line
+// above the table saying what was searched for (lblSearch) and, beside the
+// count of rows, how far the search has come.
 class frmSearchResults : public ResultsWindow {
     Q_OBJECT
 public:

@@ -4,6 +4,7 @@
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/common/MapSearch.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/problems/ProblemsController.h"
 #include "gui/search/SearchController.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/frmMain.h"
@@ -26,12 +27,14 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     auto mainWindow = std::make_unique<frmMain>(context);
     // Each document subsystem registers the window factory it owns here.
     auto* claimForms = new ClaimFormController(context, mainWindow.get());
+    auto* problems = new ProblemsController(context, *mainWindow);
     new SearchController(context, *mainWindow, *claimForms);
-    mainWindow->setTreeWindowFactory([&context, claimForms]() -> QWidget* {
+    mainWindow->setTreeWindowFactory([&context, claimForms, problems]() -> QWidget* {
         auto tree = std::make_unique<frmNSFTree>(context);
         if (!tree->isBuilt())
             return nullptr; // cancelled: no tree window
         claimForms->connectTree(*tree);
+        problems->connectTree(*tree);
         return tree.release();
     });
     mainWindow->show();

@@ -28,6 +28,7 @@ namespace {
 const QString kTreeWindowName = QStringLiteral("frmNSFTree");
 const QString kClaimFormName = QStringLiteral("frmClaimForm");
 const QString kSearchResultsName = QStringLiteral("frmSearchResults");
+const QString kProblemsName = QStringLiteral("frmProblems");
 
 // The first local file among dropped items, or an empty string.
 QString droppedFile(const QMimeData* mime) {
@@ -103,9 +104,6 @@ void frmMain::createMenus() {
     fileCloseAction_ = addAction(file, QStringLiteral("mnuFileClose"), QStringLiteral("&Close"));
     fileCloseAction_->setEnabled(false);
     connect(fileCloseAction_, &QAction::triggered, this, &frmMain::fileClose);
-    // Answered by the field search, enabled while it has results to write.
-    addAction(file, QStringLiteral("mnuFileExportResults"), QStringLiteral("Export &Results..."))
-        ->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar0"));
     recentMenu_ = addMenu(QStringLiteral("mnuFileRecent"), QStringLiteral("Recent &Files"), file);
     for (int number = 1; number <= RecentFiles::kMaxFiles; ++number) {
@@ -137,11 +135,6 @@ void frmMain::createMenus() {
     viewClaimsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     viewClaimsAction_->setEnabled(false);
     connect(viewClaimsAction_, &QAction::triggered, this, &frmMain::viewClaims);
-    // Answered by the field search.
-    searchFieldsAction_ = addAction(tools, QStringLiteral("mnuToolsSearchFields"),
-                                    QStringLiteral("Search &Fields..."));
-    searchFieldsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-    searchFieldsAction_->setEnabled(false);
     addAction(tools, QStringLiteral("mnuToolsOptions"), QStringLiteral("&Options..."))
         ->setEnabled(false);
 
@@ -204,10 +197,23 @@ void frmMain::setTreeWindowFactory(TreeWindowFactory factory) {
     treeWindowFactory_ = std::move(factory);
 }
 
+bool frmMain::insertCommand(QAction* command, const QString& beforeName) {
+    const QList<QMenu*> menus = menuBar()->findChildren<QMenu*>();
+    for (QMenu* menu : menus) {
+        const QList<QAction*> items = menu->actions();
+        for (QAction* item : items) {
+            if (item->objectName() == beforeName) {
+                menu->insertAction(item, command);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void frmMain::setFileState(bool open, const QString& status, const QString& path) {
     fileCloseAction_->setEnabled(open);
     viewClaimsAction_->setEnabled(open);
-    searchFieldsAction_->setEnabled(open);
     statusPanel_->setText(status);
     // The whole path, for when the status bar is too narrow to show it.
     statusPanel_->setToolTip(PlainText::toolTip(path));
@@ -216,7 +222,8 @@ void frmMain::setFileState(bool open, const QString& status, const QString& path
 void frmMain::closeFileWindows() {
     // What these windows show belongs to the file that was open: a tree node
     // would lead into another file, a form would show records no longer open.
-    for (const QString& name : {kTreeWindowName, kClaimFormName, kSearchResultsName}) {
+    for (const QString& name :
+         {kTreeWindowName, kClaimFormName, kSearchResultsName, kProblemsName}) {
         if (DocumentWindow* document = documents_->findDocument(name))
             document->close();
     }

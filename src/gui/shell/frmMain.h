@@ -30,6 +30,9 @@ public:
     // Tools > View Claims shows the window this makes, or brings the one
     // already open to the front. Without a factory the command does nothing.
     void setTreeWindowFactory(TreeWindowFactory factory);
+    // Adds a subsystem's menu command just before the item named beforeName
+    // (in whichever menu holds it); false when there is no such item.
+    bool insertCommand(QAction* command, const QString& beforeName);
 
     DocumentArea* documents() const { return documents_; }
     QString statusText() const;
@@ -65,7 +68,6 @@ private:
     QMenu* recentMenu_ = nullptr;
     QAction* fileCloseAction_ = nullptr;
     QAction* viewClaimsAction_ = nullptr;
-    QAction* searchFieldsAction_ = nullptr;
     QList<QAction*> windowListActions_;
     QList<QAction*> recentEntries_;
     QAction* recentClearAction_ = nullptr;

@@ -1,0 +1,129 @@
+#include "gui/problems/ProblemCheck.h"
+
+#include "core/filetree/FileTree.h"
+#include "core/io/SequentialFile.h"
+
+#include <chrono>
+
+namespace {
+
+// The worker hands on what it found at most this often, so that marks
+// appear while the check runs without flooding the GUI thread.
+constexpr auto kBatchInterval = std::chrono::milliseconds(50);
+
+} // namespace
+
+ProblemCheck::ProblemCheck(const qm::FileTree& tree, QObject* parent)
+    : QObject(parent)
+    , tree_(tree) {
+}
+
+ProblemCheck::~ProblemCheck() {
+    stopWorker();
+    emit closing();
+}
+
+void ProblemCheck::stopWorker() {
+    cancel_ = true;
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void ProblemCheck::start(const qm::SequentialFile& file,
+                         std::shared_ptr<const qm::LayoutCatalogue> layouts) {
+    stopWorker();
+    const unsigned generation = ++generation_;
+    emit aboutToClear();
+    problems_.clear();
+    emit cleared();
+    layouts_ = std::move(layouts);
+    percent_ = 0;
+
+    auto reader = std::make_shared<qm::SequentialFile>();
+    if (!layouts_ || !reader->openSame(file)) {
+        state_ = State::Cancelled;
+        emit finished();
+        return;
+    }
+    cancel_ = false;
+    state_ = State::Running;
+    emit started();
+    worker_ = std::thread([this, generation, reader, layouts = layouts_] {
+        using Clock = std::chrono::steady_clock;
+        ProblemList::Batch batch;
+        Clock::time_point handedOn = Clock::now();
+        int percent = 0;
+        auto handOn = [&] {
+            handedOn = Clock::now();
+            if (batch.empty())
+                return;
+            auto shared = std::make_shared<ProblemList::Batch>(std::move(batch));
+            batch = ProblemList::Batch();
+            QMetaObject::invokeMethod(
+                this, [this, generation, shared] { deliver(generation, std::move(*shared)); },
+                Qt::QueuedConnection);
+        };
+        qm::FileCheck::Options options;
+        options.progress = [&](std::int64_t done, std::int64_t total) {
+            const int now = total > 0 ? int(done * 100 / total) : 100;
+            if (now != percent) {
+                percent = now;
+                QMetaObject::invokeMethod(
+                    this, [this, generation, now] { progress(generation, now); },
+                    Qt::QueuedConnection);
+            }
+            if (Clock::now() - handedOn >= kBatchInterval)
+                handOn();
+            return !cancel_.load();
+        };
+        qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
+            if (cancel_.load(std::memory_order_relaxed))
+                return;
+            if (ProblemList::Batch::hasProblems(verdict)) {
+                // A claim the tree does not have (the file changed) has no node to mark.
+                if (const auto node = tree_.findKey(verdict.key()))
+                    batch.add(*node, verdict);
+            }
+            if (Clock::now() - handedOn >= kBatchInterval)
+                handOn();
+        });
+        handOn();
+        QMetaObject::invokeMethod(
+            this, [this, generation] { end(generation); }, Qt::QueuedConnection);
+    });
+}
+
+void ProblemCheck::cancel() {
+    if (state_ != State::Running)
+        return;
+    cancel_ = true;
+    // What is still on its way from the worker is dropped: the list stays as
+    // the user saw it when cancelling.
+    ++generation_;
+    state_ = State::Cancelled;
+    emit finished();
+}
+
+void ProblemCheck::deliver(unsigned generation, ProblemList::Batch&& batch) {
+    if (generation != generation_)
+        return;
+    const qint64 firstClaim = problems_.claimCount();
+    const qint64 firstItem = problems_.itemCount();
+    problems_.append(tree_, std::move(batch));
+    emit problemsAdded(firstClaim, firstItem);
+}
+
+void ProblemCheck::progress(unsigned generation, int percent) {
+    if (generation != generation_ || percent == percent_)
+        return;
+    percent_ = percent;
+    emit progressed(percent);
+}
+
+void ProblemCheck::end(unsigned generation) {
+    if (generation != generation_)
+        return;
+    percent_ = 100;
+    state_ = State::Finished;
+    emit finished();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class AppContext;
+class QAction;
+class frmMain;
+class frmNSFTree;
+class frmProblems;
+
+// The main window's commands on the file tree's whole-file check: Tools >
+// Problems (Ctrl+Shift+P) opens the problems window of the file tree window
+// (a document window, one at a time), whose rows open their claim in the
+// claim form as a click on it in the tree does; File > Export Problems...
+// writes the problems as CSV once the check has finished. The problems window
+// closes with its file tree window.
+class ProblemsController : public QObject {
+    Q_OBJECT
+public:
+    // Adds mnuToolsProblems and mnuFileExportProblems to main's menus.
+    ProblemsController(AppContext& context, frmMain& main);
+
+    // Follows the check of a new file tree window for as long as it lives.
+    void connectTree(frmNSFTree& tree);
+    // The problems window while it is open, or nullptr.
+    frmProblems* window() const;
+
+public slots:
+    void showProblems();
+    void exportProblems();
+
+private:
+    void updateCommands();
+
+    AppContext& context_;
+    frmMain& main_;
+    QAction* showCommand_ = nullptr;
+    QAction* exportCommand_ = nullptr;
+    QPointer<frmNSFTree> tree_;
+    QPointer<frmProblems> window_;
+};
