@@ -45,10 +45,10 @@ QString describe(const qm::SearchQuery& query, const QString& typed) {
     case qm::SearchQuery::Mode::Number: {
         static const char* const kCompare[] = {"=", "<", ">"};
         what = query.compare == qm::SearchQuery::Compare::Between
-                   ? QStringLiteral("Number from %1 to %2")
-                         .arg(number(query.number), number(query.upTo))
+                   ? QStringLiteral("Number from %1 to %2").arg(query.number).arg(query.upTo)
                    : QStringLiteral("Number %1 %2")
-                         .arg(QLatin1String(kCompare[int(query.compare)]), number(query.number));
+                         .arg(QLatin1String(kCompare[int(query.compare)]))
+                         .arg(query.number);
         break;
     }
     }
