@@ -3,28 +3,7 @@
 #include "ChildProcess.h"
 #include "ProcessMemory.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <vector>
-
-namespace {
-
-// Median wall time of a command over runs, after one warm-up run.
-double medianSeconds(const std::vector<std::string>& command, int runs) {
-    ChildProcess::run(command);
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        ChildProcess::run(command);
-        times.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-} // namespace
 
 CheckBenchmark::CheckBenchmark(std::string cli, std::string file, std::string mapsDir, int runs)
     : cli_(std::move(cli))
@@ -34,7 +13,7 @@ CheckBenchmark::CheckBenchmark(std::string cli, std::string file, std::string ma
 }
 
 void CheckBenchmark::run() const {
-    const double wc = medianSeconds({"wc", "-l", file_}, runs_);
+    const double wc = ChildProcess::medianSeconds({"wc", "-l", file_}, runs_);
     auto check = [&](std::vector<std::string> options) {
         std::vector<std::string> command{cli_, "--maps", mapsDir_};
         command.insert(command.end(), options.begin(), options.end());
@@ -42,9 +21,9 @@ void CheckBenchmark::run() const {
         command.push_back(file_);
         return command;
     };
-    const double one = medianSeconds(check({"--jobs", "1"}), runs_);
-    const double two = medianSeconds(check({"--jobs", "2"}), runs_);
-    const double json = medianSeconds(check({"--json", "--jobs", "1"}), runs_);
+    const double one = ChildProcess::medianSeconds(check({"--jobs", "1"}), runs_);
+    const double two = ChildProcess::medianSeconds(check({"--jobs", "2"}), runs_);
+    const double json = ChildProcess::medianSeconds(check({"--json", "--jobs", "1"}), runs_);
     std::printf("check: wc -l %.3f s; check --jobs 1 %.3f s (%.2fx wc -l, target <= 8); "
                 "--jobs 2 %.3f s (%.2fx, target <= 5); --json --jobs 1 %.3f s (%.2fx the "
                 "text form, target <= 1.5)\n",
