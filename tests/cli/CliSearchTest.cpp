@@ -2,7 +2,6 @@
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -17,12 +16,9 @@ class CliSearchTest : public QObject {
     NsfRecords records{MAPS_DIR, "nsf0301.map"};
     TwoBatchFile file{records};
 
-    QString write(const QString& name, const std::string& bytes) {
+    QString write(const QString& name, const ClaimFileBuilder& text) {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write %s", qPrintable(path));
-        f.write(bytes.data(), qint64(bytes.size()));
+        text.write(path);
         return path;
     }
     CliRunner::Result search(const QString& path, const QStringList& arguments) {
@@ -67,7 +63,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QStringList, claims);
-        const QString path = write(QStringLiteral("s.nsf"), file.text.bytes());
+        const QString path = write(QStringLiteral("s.nsf"), file.text);
         for (const char* jobs : {"1", "3"}) {
             const auto r = search(path, QStringList{QStringLiteral("--json"),
                                                     QStringLiteral("--jobs"), QLatin1String(jobs)} +
@@ -91,7 +87,7 @@ private slots:
     }
 
     void jsonGivesValuesWholeWithTheMatchedPart() {
-        const QString path = write(QStringLiteral("s.nsf"), file.text.bytes());
+        const QString path = write(QStringLiteral("s.nsf"), file.text);
         const auto r = search(path, {QStringLiteral("--json"), QStringLiteral("mit")});
         const QJsonObject doc = r.json().object();
         const QJsonArray claims = doc.value(QStringLiteral("claims")).toArray();
@@ -124,7 +120,7 @@ private slots:
         std::string ca0 = records.record("CA0", {{"03.0", "PCN1"}});
         ca0.replace(22, 11, "X\x1b]0;pwn\x07\nY");
         text.add(ca0);
-        const QString path = write(QStringLiteral("esc.nsf"), text.bytes());
+        const QString path = write(QStringLiteral("esc.nsf"), text);
         const auto r = search(path, {QStringLiteral("pwn")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(!r.out.contains('\x1b'));

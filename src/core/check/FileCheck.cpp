@@ -111,11 +111,7 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
                                   std::shared_ptr<const LayoutCatalogue> layouts,
                                   const Options& options,
                                   const std::function<void(ClaimVerdict&&)>& onClaim) {
-    ClaimPass::Options passOptions;
-    passOptions.jobs = options.jobs;
-    passOptions.progress = options.progress;
-    passOptions.chunkBytes = options.chunkBytes;
-    ClaimPass pass(file, std::move(layouts), passOptions);
+    ClaimPass pass(file, std::move(layouts), options);
     std::vector<std::vector<ClaimVerdict>> verdicts(pass.chunkCount());
 
     Summary summary;

@@ -1,6 +1,5 @@
 #include "core/search/FieldSearch.h"
 
-#include "core/check/ClaimPass.h"
 #include "core/claim/RecordSplitter.h"
 #include "core/search/SearchPlan.h"
 
@@ -107,10 +106,7 @@ FieldSearch::Summary FieldSearch::run(const SequentialFile& file,
                                       const SearchPlan& plan, const Options& options,
                                       const std::function<void(ClaimHits&&)>& onClaim) {
     Summary summary;
-    ClaimPass::Options passOptions;
-    passOptions.jobs = options.jobs;
-    passOptions.chunkBytes = options.chunkBytes;
-    passOptions.index = options.index;
+    ClaimPass::Options passOptions = options;
     // Reaching the limit stops the pass as a cancel would.
     passOptions.progress = [&](std::int64_t done, std::int64_t total) {
         return !summary.limited && (!options.progress || options.progress(done, total));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/Progress.h"
+#include "core/check/ClaimPass.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/search/SearchHit.h"
 
@@ -10,7 +10,6 @@
 
 namespace qm {
 
-class HeaderIndex;
 class SearchPlan;
 class SequentialFile;
 
@@ -21,15 +20,7 @@ class SequentialFile;
 // reads the file with several threads at once.
 class FieldSearch {
 public:
-    struct Options {
-        int jobs = 0; // worker threads; 0: one per processor core
-        // Called on the calling thread with bytes done of the bytes to read;
-        // returning false cancels the search.
-        Progress progress;
-        std::int64_t chunkBytes = std::int64_t(8) << 20;
-        // Where the file's headers and trailers are, from its tree, when
-        // it is at hand: the search starts sooner.
-        std::shared_ptr<const HeaderIndex> index;
+    struct Options : ClaimPass::Options {
         // Stop once this many fields matched (after the claim that reaches
         // it); 0: no limit.
         std::int64_t maxFields = 0;

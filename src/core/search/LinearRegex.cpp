@@ -4,6 +4,7 @@
 #include "core/search/CaseFold.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace qm {
@@ -15,19 +16,13 @@ constexpr int kMaxRepeat = 1000;
 constexpr int kMaxDepth = 200;
 constexpr std::size_t kMaxProgram = 20000;
 
+// A character for a message: itself when it is ASCII, else its code point.
 std::string describe(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | ((c >> 12) & 0x0F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-    return out;
+    if (c >= 0x20 && c < 0x7F)
+        return std::string(1, char(c));
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
+    return code;
 }
 
 } // namespace
