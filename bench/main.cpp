@@ -1,6 +1,5 @@
-#include "CheckBenchmark.h"
+#include "CliBenchmark.h"
 #include "FileBenchmark.h"
-#include "SearchBenchmark.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -64,8 +63,9 @@ int main(int argc, char* argv[]) {
     bench.clickLatency();
     bench.cliPeakMemory();
     if (!options.cli.empty()) {
-        CheckBenchmark(options.cli, options.file, options.mapsDir, options.runs).run();
-        SearchBenchmark(options.cli, options.file, options.mapsDir, options.runs).run();
+        const CliBenchmark cli(options.cli, options.file, options.mapsDir, options.runs);
+        cli.check();
+        cli.search();
     }
     return 0;
 }
