@@ -6,6 +6,7 @@
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/search/SearchJob.h"
 #include "gui/search/SearchResultsModel.h"
@@ -93,6 +94,9 @@ SearchController::~SearchController() {
     // A search still running is stopped; its job goes with this object.
     if (job_)
         job_->cancel();
+    // The panel open as the program ends keeps its place for the next run.
+    if (panel_ && panel_->isVisible())
+        WindowPositions::save(panel_, panel_->objectName());
 }
 
 frmSearchFields* SearchController::panel() const {
