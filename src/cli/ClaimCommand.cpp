@@ -5,7 +5,6 @@
 #include "core/claim/NodeClick.h"
 #include "core/common/FileText.h"
 #include "core/report/ClaimReport.h"
-#include "core/report/JsonWriter.h"
 
 namespace qm::cli {
 
@@ -27,21 +26,20 @@ int ClaimCommand::run(ClaimFile& file, const QStringList& keys, bool json, std::
         nodes.push_back(*node);
     }
 
-    if (json)
-        out << "[\n";
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        const AssembledClaim claim = NodeClick(file.module(), tree, nodes[i]);
-        const std::string key = tree.key(nodes[i]);
-        if (json) {
-            JsonWriter writer(out, true);
-            ClaimReport::writeJson(writer, claim, key);
-            out << (i + 1 < nodes.size() ? ",\n" : "\n");
-        } else {
-            ClaimReport::writeText(out, claim, key, tree.text(nodes[i]));
-        }
+    if (json) {
+        std::vector<std::string> keyBytes;
+        for (std::int64_t node : nodes)
+            keyBytes.push_back(tree.key(node));
+        AssembledClaim claim;
+        ClaimReport::writeJsonDocument(out, keyBytes, [&](std::size_t i) -> const AssembledClaim& {
+            claim = NodeClick(file.module(), tree, nodes[i]);
+            return claim;
+        });
+        return kExitOk;
     }
-    if (json)
-        out << "]\n";
+    for (std::int64_t node : nodes)
+        ClaimReport::writeText(out, NodeClick(file.module(), tree, node), tree.key(node),
+                               tree.text(node));
     return kExitOk;
 }
 

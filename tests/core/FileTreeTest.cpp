@@ -260,7 +260,7 @@ private slots:
         QVERIFY(f.open(ws.path("big.nsf")));
         const auto size = std::int64_t(bytes.size());
 
-        TreeBuildControl control;
+        ProgressControl control;
         const std::optional<FileTree> tree = BuildTree(f, control);
         QVERIFY(tree);
         QCOMPARE(tree->ClaimCount, std::int64_t(5000));

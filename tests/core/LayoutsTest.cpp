@@ -1,11 +1,13 @@
 #include "ClaimFileBuilder.h"
 #include "TestRecords.h"
 #include "TestWorkspace.h"
+#include "core/common/TextUtil.h"
 #include "core/layouts/FieldValidator.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/MapLoader.h"
 #include "core/layouts/VersionDetector.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace qm;
@@ -101,6 +103,37 @@ private slots:
         QFETCH(QString, value);
         QFETCH(bool, valid);
         QCOMPARE(IsValidFieldValue(codes.toStdString(), value.toStdString()), valid);
+    }
+
+    // The fast paths for short values agree with the rule as written, on
+    // values made of what numbers and dates are made of.
+    void fastPathsAgreeWithTheRule() {
+        auto reference = [](std::string_view codes, std::string_view value) {
+            const bool n = codes.find('N') != std::string_view::npos;
+            const bool r = codes.find('R') != std::string_view::npos;
+            const bool d = codes.find('D') != std::string_view::npos;
+            const std::string_view trimmed = trimSpaces(value);
+            if (n)
+                return trimmed.empty() ? !r : isNumberText(trimmed);
+            if (d) {
+                if (trimmed.empty() || value == "00000000")
+                    return !r;
+                return isDateText(columns(value, 5, 2), columns(value, 7, 2), columns(value, 1, 4));
+            }
+            return !(r && trimmed.empty());
+        };
+        QRandomGenerator random(42);
+        const char alphabet[] = " 0123456789.-+A";
+        for (int i = 0; i < 200000; ++i) {
+            std::string value(std::size_t(random.bounded(11)), ' ');
+            for (char& c : value)
+                c = alphabet[random.bounded(int(sizeof alphabet - 1))];
+            if (i % 3 == 0 && value.size() == 8)
+                value.replace(0, 4, "2004"); // dates that may be real
+            for (const char* codes : {"N", "NR", "D", "DR", "XR"})
+                QVERIFY2(IsValidFieldValue(codes, value) == reference(codes, value),
+                         (std::string(codes) + " [" + value + "]").c_str());
+        }
     }
 
     void versionDetection() {

@@ -1,12 +1,18 @@
 #include "ClaimFormDriver.h"
 
+#include "gui/claimform/ColumnRuler.h"
+#include "gui/claimform/RecordLineEdit.h"
 #include "gui/claimform/frmClaimForm.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
+#include <QMenu>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -22,8 +28,36 @@ QTableWidget* ClaimFormDriver::grid() const {
     return form_->findChild<QTableWidget*>(QStringLiteral("Grid"));
 }
 
-QLineEdit* ClaimFormDriver::tbRecord() const {
-    return form_->findChild<QLineEdit*>(QStringLiteral("tbRecord"));
+namespace {
+
+// Clicks what is drawn at a place of widget, as the mouse would: a control
+// laid over it gets the click.
+bool clickAt(QWidget* widget, const QPoint& at) {
+    QWidget* top = widget->window();
+    const QPoint inTop = widget->mapTo(top, at);
+    QWidget* target = top->childAt(inTop);
+    if (!target)
+        return false;
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(top, inTop));
+    return true;
+}
+
+} // namespace
+
+RecordLineEdit* ClaimFormDriver::tbRecord() const {
+    return form_->findChild<RecordLineEdit*>(QStringLiteral("tbRecord"));
+}
+
+ColumnRuler* ClaimFormDriver::ruler() const {
+    return form_->findChild<ColumnRuler*>(QStringLiteral("rulerRecord"));
+}
+
+QTableView* ClaimFormDriver::names() const {
+    return form_->findChild<QTableView*>(QStringLiteral("gridFieldNames"));
+}
+
+QSplitter* ClaimFormDriver::splitter(const char* name) const {
+    return form_->findChild<QSplitter*>(QLatin1String(name));
 }
 
 QLabel* ClaimFormDriver::panel(int number) const {
@@ -96,10 +130,7 @@ bool ClaimFormDriver::clickNode(const QString& key) const {
         return false;
     tree()->scrollToItem(item);
     const QRect inSight = tree()->visualItemRect(item) & tree()->viewport()->rect();
-    if (inSight.isEmpty())
-        return false;
-    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, inSight.center());
-    return true;
+    return !inSight.isEmpty() && clickAt(tree()->viewport(), inSight.center());
 }
 
 bool ClaimFormDriver::clickGridRow(int gridRow, int column) const {
@@ -109,18 +140,43 @@ bool ClaimFormDriver::clickGridRow(int gridRow, int column) const {
     // The row comes into sight with its name, as the user would scroll it.
     grid()->scrollToItem(nameCell(gridRow));
     const QRect inSight = grid()->visualItemRect(cell) & grid()->viewport()->rect();
-    if (inSight.isEmpty())
-        return false;
-    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, inSight.center());
-    return true;
+    return !inSight.isEmpty() && clickAt(grid()->viewport(), inSight.center());
 }
 
 bool ClaimFormDriver::clickHeader(int column) const {
     QHeaderView* header = grid()->horizontalHeader();
     if (column >= header->count())
         return false;
-    const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                        header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+    const QRect section(header->sectionViewportPosition(column), 0, header->sectionSize(column),
+                        header->height());
+    const QRect inSight = section & header->viewport()->rect();
+    return !inSight.isEmpty() && clickAt(header->viewport(), inSight.center());
+}
+
+bool ClaimFormDriver::clickRawColumn(int column) const {
+    const RecordLineEdit* line = tbRecord();
+    const qreal middle = (line->columnLeft(column) + line->columnLeft(column + 1)) / 2;
+    QTest::mouseClick(tbRecord(), Qt::LeftButton, {}, QPoint(int(middle), line->height() / 2));
     return true;
+}
+
+bool ClaimFormDriver::chooseFromContextMenu(QWidget* widget, const QPoint& at,
+                                            const QString& action) {
+    bool chosen = false;
+    QTimer::singleShot(0, widget, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        auto* entry = menu->findChild<QAction*>(action);
+        if (!entry || !entry->isEnabled()) {
+            menu->close();
+            return;
+        }
+        menu->setActiveAction(entry);
+        QTest::keyClick(menu, Qt::Key_Return);
+        chosen = true;
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &event);
+    return chosen;
 }

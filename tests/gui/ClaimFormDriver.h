@@ -1,14 +1,20 @@
 #pragma once
 
+#include "gui/claimform/RecordLineEdit.h"
+
 #include <QString>
 #include <QStringList>
 
+class ColumnRuler;
 class QLabel;
-class QLineEdit;
+class QPoint;
+class QSplitter;
+class QTableView;
 class QTableWidget;
 class QTableWidgetItem;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QWidget;
 class frmClaimForm;
 
 // Drives the claim form by its controls' names, as a user would with the mouse.
@@ -18,7 +24,11 @@ public:
 
     QTreeWidget* tree() const;
     QTableWidget* grid() const;
-    QLineEdit* tbRecord() const;
+    RecordLineEdit* tbRecord() const;
+    ColumnRuler* ruler() const;
+    // The grid's frozen first column.
+    QTableView* names() const;
+    QSplitter* splitter(const char* name) const;
     // Status panel 1 to 4.
     QLabel* panel(int number) const;
     QStringList panelTexts() const;
@@ -36,10 +46,16 @@ public:
     QString value(int gridRow) const;
     QStringList headerTexts() const;
 
-    // Mouse clicks; false when there is nothing to click there.
+    // Mouse clicks, on whatever is drawn at the place; false when there is
+    // nothing to click there.
     bool clickNode(const QString& key) const;
     bool clickGridRow(int gridRow, int column = 1) const;
     bool clickHeader(int column) const;
+    // A click on the middle of a column's character in the raw line.
+    bool clickRawColumn(int column) const;
+    // Opens the context menu at a place of widget and chooses the entry named
+    // action; false when it is missing or disabled (the menu is then closed).
+    static bool chooseFromContextMenu(QWidget* widget, const QPoint& at, const QString& action);
 
 private:
     frmClaimForm* form_;

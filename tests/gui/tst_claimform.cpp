@@ -7,27 +7,38 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/layouts/MapLoader.h"
 #include "core/layouts/RecordTypes.h"
+#include "gui/claimform/ColumnRuler.h"
+#include "gui/claimform/RecordLineEdit.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/PlainText.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/shell/DocumentArea.h"
 #include "gui/shell/DocumentWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,6 +47,11 @@ namespace {
 
 // At 96 dots per inch, 15 twips are one pixel.
 const auto px = GuiTest::px;
+
+// Where a key in the grid leads, when it is no fixed row.
+constexpr int kPageDown = -1;
+constexpr int kPageUp = -2;
+constexpr int kLast = -3;
 
 // A record line whose column c (from 4) holds the digit c % 10, so that any
 // selection can be told from its neighbours.
@@ -91,10 +107,29 @@ private slots:
     void gridClickWithoutASelectedNodeDoesNothing();
     void otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields();
 
+    // Keys, ruler, copy
+    void frozenNamesStayWhileTheGridScrollsSideways();
+    void currentRowIsFramedAndAnInvalidValueStaysRed();
+    void keysInTheGridWalkTheFields_data();
+    void keysInTheGridWalkTheFields();
+    void upAndDownInTheRawLineWalkTheFields();
+    void rulerTicksStandOverTheirColumns();
+    void rawLineColumnShowsItsField_data();
+    void rawLineColumnShowsItsField();
+    void rawLineToolTipNamesTheFieldUnderTheMouse();
+    void copyCommandsPutTheirTextOnTheClipboard();
+
+    // What the totals check left unsaid
+    void totalsNoteSaysWhatWasNotChecked_data();
+    void totalsNoteSaysWhatWasNotChecked();
+    void mismatchedTrailerCellsTellBothFigures();
+    void cutLineIsSaidToBeCut();
+
     // Layout
     void firstShownAtItsDefaultPlace();
-    void panesFollowTheLayoutRules();
-    void wideningWidensTreeAndRawLineOnly();
+    void panesStartAsDesignedAndFollowTheLayoutRules();
+    void wideningWidensTheGridAndTheRawLine();
+    void splitterSizesAreRememberedWithThePlace();
     void windowIsNeverSmallerThan5000Twips();
     void minimizingAndRestoringKeepsTheSize();
 
@@ -115,6 +150,8 @@ private:
     void showClaim();
     // The same with the given nodes only, reset on rt.
     void showNodes(const QStringList& nodes, const QString& rt);
+    // The claim with CA0 shown, its field 3 a value too wide for the grid.
+    void showClaimWithALongValue();
     int slotOf(const char* type, const char* fieldId) { return layout(type).indexOf(fieldId) + 1; }
     DocumentWindow* showInDocumentArea();
 
@@ -218,10 +255,13 @@ void tst_claimform::editField(const char* type, int slot,
 
 void tst_claimform::showNodes(const QStringList& nodes, const QString& rt) {
     claim_.nodes.clear();
-    for (const QString& node : nodes)
-        claim_.nodes.push_back({node.section(QLatin1Char('<'), 0, 0).toStdString(),
-                                node.section(QLatin1Char('<'), 1).toStdString(), -1});
-    form_->setClaim(std::make_shared<const qm::AssembledClaim>(claim_));
+    for (const QString& node : nodes) {
+        const std::string key = node.section(QLatin1Char('<'), 0, 0).toStdString();
+        const qm::AssembledRecord* shown = claim_.record(key);
+        claim_.nodes.push_back({key, node.section(QLatin1Char('<'), 1).toStdString(),
+                                shown ? int(shown - claim_.records.data()) : -1});
+    }
+    form_->setClaim(std::make_shared<const qm::AssembledClaim>(claim_), "CA0967");
     form_->Treeview1_Reset(rt);
     form_->resize(900, 700);
     form_->show();
@@ -233,6 +273,13 @@ void tst_claimform::showClaim() {
                QStringLiteral("FA0-1<CA0"), QStringLiteral("FA0-2<CA0"),
                QStringLiteral("FA0-3<CA0"), QStringLiteral("XA0<CA0"), QStringLiteral("ZA0<AA0")},
               QStringLiteral("CA0"));
+}
+
+void tst_claimform::showClaimWithALongValue() {
+    editField("CA0", 3, [](qm::FieldDef& f) { f.Length = 60; });
+    storeRecord("CA0", 1, lineWith("CA0", {{3, std::string(60, 'W')}}));
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
 }
 
 DocumentWindow* tst_claimform::showInDocumentArea() {
@@ -518,10 +565,7 @@ void tst_claimform::textWiderThanItsCharacterCountIsNotCutOff() {
 }
 
 void tst_claimform::valueClickAndKeysKeepTheNamesInSight() {
-    editField("CA0", 3, [](qm::FieldDef& f) { f.Length = 60; });
-    storeRecord("CA0", 1, lineWith("CA0", {{3, std::string(60, 'W')}}));
-    showClaim();
-    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    showClaimWithALongValue();
     QTableWidget* grid = ui_->grid();
     QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
     QCOMPARE(grid->horizontalScrollBar()->value(), 0);
@@ -705,6 +749,360 @@ void tst_claimform::otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields() {
     QCOMPARE(ui_->panel(4)->text(), QStringLiteral("N"));
 }
 
+// Keys, ruler, copy
+
+void tst_claimform::frozenNamesStayWhileTheGridScrollsSideways() {
+    showClaimWithALongValue();
+    QTableWidget* grid = ui_->grid();
+    QTableView* names = ui_->names();
+    QVERIFY(names && names->isVisible());
+    QScrollBar* across = grid->horizontalScrollBar();
+    QVERIFY(across->maximum() > 0);
+    across->setValue(across->maximum());
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+    QCOMPARE(names->verticalScrollBar()->value(), grid->verticalScrollBar()->value());
+
+    // Over the left of the grid's cells, the names of the rows drawn there.
+    QCOMPARE(names->geometry().left(), grid->viewport()->geometry().left());
+    QCOMPARE(names->columnWidth(0), grid->columnWidth(0));
+    const int y = grid->visualItemRect(grid->item(grid->rowCount() - 2, 1)).center().y();
+    const QPoint place = grid->viewport()->mapTo(form_.get(), QPoint(3, y));
+    QCOMPARE(form_->childAt(place), names->viewport());
+    const QModelIndex name = names->indexAt(names->viewport()->mapFrom(form_.get(), place));
+    QCOMPARE(name.row(), grid->rowCount() - 2);
+    QCOMPARE(name.data().toString(), ui_->name(ui_->fieldRows() - 1));
+
+    // A click on a name is a click on its row; the values stay scrolled.
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                      names->viewport()->mapFrom(form_.get(), place));
+    QCOMPARE(ui_->panel(1)->text(),
+             QStringLiteral("CA0 : ") +
+                 QString::fromStdString(layout("CA0").field(ui_->fieldRows() - 2).FieldId));
+    QCOMPARE(across->value(), across->maximum());
+}
+
+void tst_claimform::currentRowIsFramedAndAnInvalidValueStaysRed() {
+    // A short value, so that its cell is mostly red.
+    record("CA0").fields[5].valid = false;
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QVERIFY(ui_->clickGridRow(6));
+    QTableWidget* grid = ui_->grid();
+    QCOMPARE(grid->currentRow(), frmClaimForm::tableRowOfGridRow(6));
+    const QImage shot = grid->viewport()->grab().toImage();
+    const QColor frame = grid->palette().color(QPalette::Active, QPalette::Highlight);
+    const QRect current = grid->visualItemRect(ui_->valueCell(6)) & grid->viewport()->rect();
+    QCOMPARE(shot.pixelColor(current.center().x(), current.top()), frame);
+    QCOMPARE(shot.pixelColor(current.center().x(), current.bottom()), frame);
+    QCOMPARE(shot.pixelColor(current.right() - 1, current.center().y()), QColor(255, 0, 0));
+    const QRect other = grid->visualItemRect(ui_->valueCell(5)) & grid->viewport()->rect();
+    QCOMPARE(shot.pixelColor(other.center().x(), other.top()), QColor(255, 255, 255));
+}
+
+void tst_claimform::keysInTheGridWalkTheFields_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("from");
+    // to: the row the key leads to; kPageDown / kPageUp a page away, kLast the last row
+    QTest::addColumn<int>("to");
+    QTest::newRow("Down") << int(Qt::Key_Down) << 3 << 4;
+    QTest::newRow("Up") << int(Qt::Key_Up) << 3 << 2;
+    QTest::newRow("PageDown") << int(Qt::Key_PageDown) << 1 << kPageDown;
+    QTest::newRow("PageUp") << int(Qt::Key_PageUp) << 30 << kPageUp;
+    QTest::newRow("Home") << int(Qt::Key_Home) << 7 << 1;
+    QTest::newRow("End") << int(Qt::Key_End) << 7 << kLast;
+}
+
+void tst_claimform::keysInTheGridWalkTheFields() {
+    QFETCH(int, key);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QVERIFY(ui_->clickGridRow(from));
+    QTableWidget* grid = ui_->grid();
+    grid->setFocus();
+    QTRY_VERIFY(grid->hasFocus());
+    // The field stays marked in the raw line without the focus.
+    QVERIFY(ui_->tbRecord()->hasSelectedText());
+
+    QTest::keyClick(grid, Qt::Key(key));
+    const int row = frmClaimForm::gridRowOfTableRow(grid->currentRow());
+    if (to == kPageDown)
+        QVERIFY(row > from + 1);
+    else if (to == kPageUp)
+        QVERIFY(row < from - 1);
+    else if (to == kLast)
+        QCOMPARE(row, ui_->fieldRows());
+    else
+        QCOMPARE(row, to);
+    const qm::FieldDef& field = layout("CA0").field(row - 1);
+    QCOMPARE(ui_->panel(1)->text(),
+             QStringLiteral("CA0 : ") + QString::fromStdString(field.FieldId));
+    QCOMPARE(ui_->tbRecord()->selectionStart(), field.StartPos - 1);
+    QCOMPARE(ui_->tbRecord()->selectionLength(), int(field.Length));
+    QVERIFY(grid->hasFocus());
+}
+
+void tst_claimform::upAndDownInTheRawLineWalkTheFields() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QVERIFY(ui_->clickGridRow(2));
+    RecordLineEdit* line = ui_->tbRecord();
+    QTRY_VERIFY(line->hasFocus());
+    const std::string raw = recordLine("CA0");
+    auto shows = [&](const char* id, int start, int length) {
+        return ui_->panel(1)->text() == QStringLiteral("CA0 : ") + QLatin1String(id) &&
+               line->selectedText() == QString::fromStdString(raw.substr(start - 1, length)) &&
+               line->hasFocus();
+    };
+    QTest::keyClick(line, Qt::Key_Down);
+    QVERIFY(shows("03.0", 6, 17));
+    QTest::keyClick(line, Qt::Key_Down);
+    QVERIFY(shows("04.0", 23, 20));
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(line, Qt::Key_Up);
+    QVERIFY(shows("01.0", 1, 3));
+}
+
+void tst_claimform::rulerTicksStandOverTheirColumns() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    RecordLineEdit* line = ui_->tbRecord();
+    ColumnRuler* ruler = ui_->ruler();
+    QCOMPARE(ruler->font(), line->font());
+    QCOMPARE(ruler->x(), line->x());
+    const QColor ink = ruler->palette().color(QPalette::WindowText);
+    const qreal pitch = line->columnLeft(2) - line->columnLeft(1);
+    // At the start of the line, and scrolled to its end: as shown on the screen.
+    for (int caret : {0, 320}) {
+        line->setCursorPosition(caret);
+        QTest::qWait(50);
+        const QPoint rulerAt = ruler->mapTo(form_.get(), QPoint());
+        const QImage shot = form_->screen()
+                                ->grabWindow(form_->winId(), rulerAt.x(), rulerAt.y(),
+                                             ruler->width(), ruler->height())
+                                .toImage();
+        const QRect text = line->textArea();
+        int checked = 0;
+        for (int column = 10; column <= 320; column += 10) {
+            const qreal x = ruler->columnCentre(column);
+            if (x < text.left() + pitch || x > text.right() - pitch)
+                continue;
+            // Just left of the centre is before the middle of the column's own
+            // character (its digit is the column's last), just right is after it.
+            const int y = line->height() / 2;
+            QCOMPARE(line->cursorPositionAt(QPoint(qRound(x - 1), y)), column - 1);
+            QCOMPARE(line->cursorPositionAt(QPoint(qRound(x + 1), y)), column);
+            QCOMPARE(line->text().at(column - 1), QLatin1Char('0'));
+            bool tick = false;
+            for (int dx = -1; dx <= 1; ++dx)
+                tick = tick || shot.pixelColor(int(x) + dx, shot.height() - 2) == ink;
+            QVERIFY2(tick, qPrintable(QStringLiteral("no tick over column %1").arg(column)));
+            ++checked;
+        }
+        QVERIFY(checked >= 5);
+    }
+}
+
+void tst_claimform::rawLineColumnShowsItsField_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("field"); // empty: in no field
+    QTest::newRow("first column of a field") << 23 << QStringLiteral("04.0");
+    QTest::newRow("last column of a field") << 42 << QStringLiteral("04.0");
+    QTest::newRow("first column of the next") << 43 << QStringLiteral("05.0");
+    QTest::newRow("column 1") << 1 << QStringLiteral("01.0");
+    QTest::newRow("beyond the layout") << 325 << QString();
+}
+
+void tst_claimform::rawLineColumnShowsItsField() {
+    QFETCH(int, column);
+    QFETCH(QString, field);
+    storeRecord("CA0", 1, recordLine("CA0", 330));
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    RecordLineEdit* line = ui_->tbRecord();
+    auto check = [&] {
+        if (field.isEmpty()) {
+            QCOMPARE(ui_->grid()->currentRow(), -1);
+            QCOMPARE(ui_->panelTexts(), QStringList(4));
+            return;
+        }
+        const int index = layout("CA0").indexOf(field.toStdString());
+        QCOMPARE(ui_->grid()->currentRow(), frmClaimForm::tableRowOfGridRow(index + 1));
+        QCOMPARE(ui_->panel(1)->text(), QStringLiteral("CA0 : ") + field);
+        // The caret is the user's: nothing is selected for them.
+        QVERIFY(!line->hasSelectedText());
+    };
+    // By a click on the character...
+    QVERIFY(ui_->clickGridRow(10));
+    line->setCursorPosition(column > 160 ? 320 : 0);
+    line->repaint();
+    QVERIFY(ui_->clickRawColumn(column));
+    check();
+    // ... and by the caret moved onto it with the keys.
+    QVERIFY(ui_->clickGridRow(10));
+    line->setCursorPosition(column);
+    QTest::keyClick(line, Qt::Key_Left);
+    QCOMPARE(line->cursorPosition(), column - 1);
+    check();
+}
+
+void tst_claimform::rawLineToolTipNamesTheFieldUnderTheMouse() {
+    storeRecord("CA0", 1, recordLine("CA0", 330));
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    RecordLineEdit* line = ui_->tbRecord();
+    auto toolTipAt = [line](int column) {
+        const int x = int((line->columnLeft(column) + line->columnLeft(column + 1)) / 2);
+        const QPoint at(x, line->height() / 2);
+        QHelpEvent event(QEvent::ToolTip, at, line->mapToGlobal(at));
+        QApplication::sendEvent(line, &event);
+        return QToolTip::text();
+    };
+    QCOMPARE(toolTipAt(42),
+             PlainText::toolTip(QStringLiteral("CA0 04.0 Patient Last Name, columns 23\u201342")));
+    QCOMPARE(toolTipAt(1),
+             PlainText::toolTip(QStringLiteral("CA0 01.0 Record ID, columns 1\u20133")));
+    line->setCursorPosition(330);
+    line->repaint();
+    QCOMPARE(toolTipAt(325), QStringLiteral("Record (line) as read from the NSF file"));
+}
+
+void tst_claimform::copyCommandsPutTheirTextOnTheClipboard() {
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const std::string line = recordLine("CA0");
+    auto fieldText = [&](const qm::RecordLayout& fields, const std::string& raw, int slot) {
+        const qm::FieldDef& f = fields.field(slot - 1);
+        return QStringLiteral("%1\t%2\t%3\t%4-%5")
+            .arg(QString::fromStdString(f.FieldId), QString::fromStdString(f.FieldName),
+                 QString::fromStdString(
+                     raw.substr(std::size_t(f.StartPos - 1), std::size_t(f.Length))))
+            .arg(f.StartPos)
+            .arg(f.EndPos);
+    };
+    auto recordText = [&](const char* type, const std::string& raw) {
+        QString text;
+        for (int slot = 1; slot <= layout(type).fieldCount(); ++slot)
+            text += fieldText(layout(type), raw, slot) + QLatin1Char('\n');
+        return text;
+    };
+    QWidget* gridPlace = ui_->grid()->viewport();
+    const QPoint row4 = ui_->grid()->visualItemRect(ui_->valueCell(4)).center();
+
+    QVERIFY(ClaimFormDriver::chooseFromContextMenu(gridPlace, row4,
+                                                   QStringLiteral("mnuGridCopyValue")));
+    QCOMPARE(clipboard->text(), QString::fromStdString(line.substr(22, 20)));
+    // The row asked about is the current one.
+    QCOMPARE(ui_->panel(1)->text(), QStringLiteral("CA0 : 04.0"));
+    QVERIFY(ClaimFormDriver::chooseFromContextMenu(gridPlace, row4,
+                                                   QStringLiteral("mnuGridCopyField")));
+    QCOMPARE(clipboard->text(), fieldText(layout("CA0"), line, 4));
+    QVERIFY(ClaimFormDriver::chooseFromContextMenu(gridPlace, row4,
+                                                   QStringLiteral("mnuGridCopyRecord")));
+    QCOMPARE(clipboard->text(), recordText("CA0", line));
+
+    // Ctrl+C in the grid: the current row's value, though Edit > Copy is off.
+    clipboard->clear();
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    ui_->grid()->setFocus();
+    QTRY_VERIFY(ui_->grid()->hasFocus());
+    QTest::keyClick(ui_->grid(), Qt::Key_Down);
+    QTest::keyClick(ui_->grid(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), QString::fromStdString(line.substr(42, 12)));
+
+    QVERIFY(ClaimFormDriver::chooseFromContextMenu(ui_->tbRecord(), QPoint(5, 5),
+                                                   QStringLiteral("mnuRecordCopyLine")));
+    QCOMPARE(clipboard->text(), QString::fromStdString(line));
+
+    QTreeWidget* tree = ui_->tree();
+    const QPoint fa02 = tree->visualItemRect(ui_->node(QStringLiteral("FA0-2"))).center();
+    QVERIFY(ClaimFormDriver::chooseFromContextMenu(tree->viewport(), fa02,
+                                                   QStringLiteral("mnuTreeCopyRecord")));
+    QCOMPARE(clipboard->text(), recordText("FA0", record("FA0", 2).line));
+    QVERIFY(ClaimFormDriver::chooseFromContextMenu(tree->viewport(), fa02,
+                                                   QStringLiteral("mnuTreeCopyClaim")));
+    const QJsonArray claims = QJsonDocument::fromJson(clipboard->text().toUtf8()).array();
+    QCOMPARE(claims.size(), 1);
+    QCOMPARE(claims[0][QStringLiteral("key")].toString(), QStringLiteral("CA0967"));
+    QCOMPARE(claims[0][QStringLiteral("records")][QStringLiteral("FA0-2")][QStringLiteral("line")]
+                 .toString(),
+             QString::fromStdString(record("FA0", 2).line));
+
+    // Nothing to copy off the nodes, nor a line after a reset.
+    const QPoint offTheNodes(5, tree->viewport()->height() - 2);
+    QVERIFY(!tree->itemAt(offTheNodes));
+    QVERIFY(!ClaimFormDriver::chooseFromContextMenu(tree->viewport(), offTheNodes,
+                                                    QStringLiteral("mnuTreeCopyRecord")));
+    form_->Treeview1_Reset(QStringLiteral("CA0"));
+    QVERIFY(!ClaimFormDriver::chooseFromContextMenu(ui_->tbRecord(), QPoint(5, 5),
+                                                    QStringLiteral("mnuRecordCopyLine")));
+}
+
+// What the totals check left unsaid
+
+void tst_claimform::totalsNoteSaysWhatWasNotChecked_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("no trailer") << int(qm::TotalsState::NoTrailer)
+                                << QStringLiteral("This claim has no XA0 trailer of its own: its "
+                                                  "counts and amounts were not checked.");
+    QTest::newRow("could not check")
+        << int(qm::TotalsState::CouldNotCheck)
+        << QStringLiteral("This claim's totals could not be checked: the map file lacks XA0 "
+                          "fields that the check compares.");
+    QTest::newRow("checked") << int(qm::TotalsState::Ok) << QString();
+    QTest::newRow("do not compute") << int(qm::TotalsState::DoNotCompute) << QString();
+    QTest::newRow("batch") << int(qm::TotalsState::NotAClaim) << QString();
+}
+
+void tst_claimform::totalsNoteSaysWhatWasNotChecked() {
+    QFETCH(int, state);
+    QFETCH(QString, note);
+    claim_.totals.state = qm::TotalsState(state);
+    showClaim();
+    auto* label = form_->findChild<QLabel*>(QStringLiteral("lblTotals"));
+    QVERIFY(label);
+    QCOMPARE(label->isVisible(), !note.isEmpty());
+    QCOMPARE(ui_->grid()->y(), note.isEmpty() ? 0 : label->height());
+    if (!note.isEmpty()) {
+        QCOMPARE(label->text(), note);
+        QVERIFY(label->geometry().bottom() < ui_->grid()->geometry().top());
+    }
+}
+
+void tst_claimform::cutLineIsSaidToBeCut() {
+    record("FA0", 2).lineCut = true;
+    showClaim();
+    auto* label = form_->findChild<QLabel*>(QStringLiteral("lblTotals"));
+    QVERIFY(ui_->clickNode(QStringLiteral("FA0-2")));
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(),
+             QStringLiteral("This record's line is longer than 320 characters; only its first "
+                            "320 are shown."));
+    QVERIFY(ui_->clickNode(QStringLiteral("FA0-1")));
+    QVERIFY(!label->isVisible());
+}
+
+void tst_claimform::mismatchedTrailerCellsTellBothFigures() {
+    const int charges = layout("XA0").indexOf("12.0");
+    const int count = layout("XA0").indexOf("04.0");
+    claim_.totals.state = qm::TotalsState::DoNotCompute;
+    claim_.totals.compared = {{count, "04.0", "01", 1, true},
+                              {charges, "12.0", "0015751", 15750, false}};
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
+    QCOMPARE(ui_->valueCell(charges + 1)->toolTip(),
+             PlainText::toolTip(QStringLiteral(
+                 "12.0 Total Claim Charges: XA0 0015751, the claim's records give 15750")));
+    QVERIFY(ui_->valueCell(count + 1)->toolTip().isEmpty());
+    // Only the claim's own trailer: another record's cells tell nothing.
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QVERIFY(ui_->valueCell(charges + 1)->toolTip().isEmpty());
+}
+
 // Layout
 
 void tst_claimform::firstShownAtItsDefaultPlace() {
@@ -720,48 +1118,108 @@ void tst_claimform::firstShownAtItsDefaultPlace() {
     QCOMPARE(document->windowTitle(), QStringLiteral("Claim Form"));
 }
 
-void tst_claimform::panesFollowTheLayoutRules() {
+void tst_claimform::panesStartAsDesignedAndFollowTheLayoutRules() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
-    document->resize(600, 500);
     auto* form = static_cast<frmClaimForm*>(document->widget());
-    const int clientWidth = form->width();
-    const int clientHeight = form->height();
+    ClaimFormDriver ui(form);
+    QSplitter* across = ui.splitter("splitClaimForm");
+    QSplitter* down = ui.splitter("splitRecord");
+    QVERIFY(across && down);
+    QCOMPARE(across->parentWidget(), static_cast<QWidget*>(down));
     auto pane = [form](const char* name) {
         return form->findChild<QWidget*>(QLatin1String(name))->geometry();
     };
-    ClaimFormDriver ui(form);
+    const int rulerHeight = ui.ruler()->height();
+    QVERIFY(rulerHeight > QFontMetrics(ui.tbRecord()->font()).height());
 
+    // The grid pane and the raw line's pane as designed, the tree the rest.
+    QCOMPARE(across->sizes(),
+             (QList<int>{across->width() - across->handleWidth() - px(4740), px(4740)}));
+    QCOMPARE(down->sizes().last(), rulerHeight + px(330));
+
+    // The controls keep their places in their panes, whatever the panes' sizes.
+    document->resize(600, 500);
+    across->setSizes({150, 300});
     const QRect status = form->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->geometry();
-    QCOMPARE(status, QRect(0, clientHeight - px(375), clientWidth, px(375)));
-    QCOMPARE(pane("PictureText"), QRect(0, status.top() - px(330), clientWidth, px(330)));
-    QCOMPARE(ui.tbRecord()->geometry(), QRect(0, 0, clientWidth - px(10), px(285)));
-
-    const int sideHeight = status.top() - px(330);
-    QCOMPARE(pane("PictureGrid"), QRect(clientWidth - px(4740), 0, px(4740), sideHeight));
-    QCOMPARE(ui.grid()->geometry(), QRect(0, 0, px(4740) - px(110), sideHeight - px(110)));
-
-    const int treeWidth = 600 - px(4740) - px(25);
-    QCOMPARE(pane("PictureTree"), QRect(0, 0, treeWidth, sideHeight));
-    QCOMPARE(ui.tree()->geometry(), QRect(0, 0, treeWidth - px(100), sideHeight - px(100)));
+    QCOMPARE(status, QRect(0, form->height() - px(375), form->width(), px(375)));
+    QCOMPARE(down->geometry(), QRect(0, 0, form->width(), status.top()));
+    const QRect tree = pane("PictureTree");
+    QCOMPARE(ui.tree()->geometry(), QRect(0, 0, tree.width() - px(100), tree.height() - px(100)));
+    const QRect grid = pane("PictureGrid");
+    QCOMPARE(ui.grid()->geometry(), QRect(0, 0, grid.width() - px(110), grid.height() - px(110)));
+    const QRect text = pane("PictureText");
+    QCOMPARE(ui.ruler()->geometry(), QRect(0, 0, text.width() - px(10), rulerHeight));
+    QCOMPARE(ui.tbRecord()->geometry(), QRect(0, rulerHeight, text.width() - px(10), px(285)));
     // The tree itself stays clear of the grid pane.
-    QVERIFY(ui.tree()->geometry().right() < pane("PictureGrid").left());
+    QVERIFY(tree.right() < grid.left());
 }
 
-void tst_claimform::wideningWidensTreeAndRawLineOnly() {
+void tst_claimform::wideningWidensTheGridAndTheRawLine() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
     auto* form = static_cast<frmClaimForm*>(document->widget());
     ClaimFormDriver ui(form);
-    auto width = [form](const char* name) {
-        return form->findChild<QWidget*>(QLatin1String(name))->width();
+    auto size = [form](const char* name) {
+        return form->findChild<QWidget*>(QLatin1String(name))->size();
     };
-    const int tree = width("PictureTree");
-    const int text = ui.tbRecord()->width();
-    document->resize(document->width() + 120, document->height());
-    QCOMPARE(width("PictureTree"), tree + 120);
-    QCOMPARE(ui.tbRecord()->width(), text + 120);
-    QCOMPARE(width("PictureGrid"), px(4740));
+    const QSize tree = size("PictureTree");
+    const QSize grid = size("PictureGrid");
+    const QSize text = size("PictureText");
+    const int line = ui.tbRecord()->width();
+    document->resize(document->width() + 120, document->height() + 80);
+    QCOMPARE(size("PictureTree"), tree + QSize(0, 80));
+    QCOMPARE(size("PictureGrid"), grid + QSize(120, 80));
+    QCOMPARE(size("PictureText"), text + QSize(120, 0));
+    QCOMPARE(ui.tbRecord()->width(), line + 120);
+}
+
+void tst_claimform::splitterSizesAreRememberedWithThePlace() {
+    DocumentWindow* document = showInDocumentArea();
+    QVERIFY(document);
+    ClaimFormDriver ui(static_cast<frmClaimForm*>(document->widget()));
+    // The user drags the divider between tree and grid, and the raw line's.
+    auto drag = [](QSplitter* splitter, QPoint by) {
+        QSplitterHandle* handle = splitter->handle(1);
+        const QPoint from = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        QTest::mouseMove(handle, from + by);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, from + by);
+    };
+    const QList<int> across = ui.splitter("splitClaimForm")->sizes();
+    const QList<int> down = ui.splitter("splitRecord")->sizes();
+    drag(ui.splitter("splitClaimForm"), {40, 0});
+    drag(ui.splitter("splitRecord"), {0, -30});
+    const QList<int> draggedAcross{across[0] + 40, across[1] - 40};
+    const QList<int> draggedDown{down[0] - 30, down[1] + 30};
+    QCOMPARE(ui.splitter("splitClaimForm")->sizes(), draggedAcross);
+    QCOMPARE(ui.splitter("splitRecord")->sizes(), draggedDown);
+    document->close();
+    auto stored = [this](const char* name) {
+        return QSettings(GuiTest::settingsFile(*dir_), QSettings::IniFormat)
+            .value(QStringLiteral("Splitters/") + QLatin1String(name))
+            .toString();
+    };
+    QCOMPARE(stored("splitClaimForm"),
+             QStringLiteral("%1 %2").arg(draggedAcross[0] * 15).arg(draggedAcross[1] * 15));
+
+    auto reopen = [this] {
+        DocumentWindow* again = area_->addDocument(new frmClaimForm());
+        return ClaimFormDriver(static_cast<frmClaimForm*>(again->widget()));
+    };
+    ClaimFormDriver again = reopen();
+    QCOMPARE(again.splitter("splitClaimForm")->sizes(), draggedAcross);
+    QCOMPARE(again.splitter("splitRecord")->sizes(), draggedDown);
+
+    // Sizes that make no sense give the designed ones again.
+    area_->closeAllSubWindows();
+    QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Splitters/splitClaimForm"), QStringLiteral("12 x"));
+    settings.setValue(QStringLiteral("Splitters/splitRecord"), QStringLiteral("5"));
+    settings.sync();
+    ClaimFormDriver third = reopen();
+    QCOMPARE(third.splitter("splitClaimForm")->sizes(), across);
+    QCOMPARE(third.splitter("splitRecord")->sizes(), down);
 }
 
 void tst_claimform::windowIsNeverSmallerThan5000Twips() {
@@ -771,11 +1229,13 @@ void tst_claimform::windowIsNeverSmallerThan5000Twips() {
     QCOMPARE(document->size(), QSize(px(5000), 600));
     document->resize(600, 100);
     QCOMPARE(document->size(), QSize(600, px(5000)));
-    // The smallest window leaves the tree pane 235 twips.
+    // The smallest window still holds both panes side by side.
     document->resize(10, 10);
-    auto* form = static_cast<frmClaimForm*>(document->widget());
-    QCOMPARE(form->findChild<QWidget*>(QStringLiteral("PictureTree"))->width(),
-             px(5000) - px(4740) - px(25));
+    QSplitter* across =
+        ClaimFormDriver(static_cast<frmClaimForm*>(document->widget())).splitter("splitClaimForm");
+    const QList<int> sizes = across->sizes();
+    QVERIFY(sizes[0] > 0 && sizes[1] > 0);
+    QCOMPARE(sizes[0] + across->handleWidth() + sizes[1], across->width());
 
     // A remembered size below the smallest gives the smallest.
     document->close();

@@ -7,6 +7,7 @@
 #include "core/layouts/Module1.h"
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
+#include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -68,6 +70,10 @@ private slots:
     // The one form
     void oneFormIsReusedAndBroughtForward();
     void closedFormIsMadeAgainAtItsRememberedPlace();
+
+    // Export
+    void exportWritesWhatTheCommandLineToolPrints();
+    void exportThatCannotBeWrittenSaysWhy();
 
     // Clicks the file no longer backs
     void clickAfterFileCloseSaysNoFileIsOpen();
@@ -233,6 +239,9 @@ void tst_claimtask::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() 
     QCOMPARE(box.title, QStringLiteral("XA0 Record Error"));
     QCOMPARE(box.icon, qm::MessageIcon::Exclamation);
     QCOMPARE(box.buttons, qm::MessageButtons::Ok);
+    QCOMPARE(
+        box.detailedText,
+        QStringLiteral("12.0 Total Claim Charges: XA0 0015751, the claim's records give 15750"));
 
     // The form opens as usual after the message.
     QVERIFY(formDocument());
@@ -389,6 +398,72 @@ void tst_claimtask::closedFormIsMadeAgainAtItsRememberedPlace() {
     QVERIFY(formDocument());
     QCOMPARE(formDocument()->geometry(), QRect(40, 30, 520, 480));
     QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+}
+
+// Export
+
+void tst_claimtask::exportWritesWhatTheCommandLineToolPrints() {
+    QAction* command = main_->findChild<QAction*>(QStringLiteral("mnuFileExportClaim"));
+    auto exportClaim = [this, command](const QString& name) {
+        if (!command->isEnabled())
+            return false;
+        FileDialog::setNextFileName(name.isEmpty() ? QString() : dir_->filePath(name));
+        command->trigger();
+        return true;
+    };
+    auto written = [this](const QString& name) {
+        QFile file(dir_->filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QVERIFY(!exportClaim(QStringLiteral("none.json")));
+    click("CA0967");
+    click("CA04831");
+
+    QVERIFY(exportClaim(QStringLiteral("claim.json")));
+    const FileDialog::SaveRequest& asked = FileDialog::saveRequests().constLast();
+    QCOMPARE(asked.caption, QStringLiteral("Export Claim"));
+    QCOMPARE(asked.fileName, QStringLiteral(SAMPLES_DIR "/CA04831.json"));
+    QCOMPARE(asked.filters,
+             (QStringList{QStringLiteral("JSON (*.json)"), QStringLiteral("CSV (*.csv)")}));
+    QProcess cli;
+    cli.start(QStringLiteral(QUILLMARK_CLI),
+              {QStringLiteral("--maps"), QStringLiteral(MAPS_DIR), QStringLiteral("--json"),
+               QStringLiteral("claim"), kSample301, QStringLiteral("CA04831")});
+    QVERIFY(cli.waitForFinished(30000));
+    const QByteArray printed = cli.readAllStandardOutput();
+    QVERIFY(printed.contains("\"CA04831\""));
+    QCOMPARE(written(QStringLiteral("claim.json")), printed);
+
+    // A name ending in .csv gets CSV: a header row, then a row for each field.
+    QVERIFY(exportClaim(QStringLiteral("claim.CSV")));
+    const QList<QByteArray> rows = written(QStringLiteral("claim.CSV")).split('\n');
+    QCOMPARE(rows.constFirst(), QByteArray("node,record_type,occurrence,field,name,start,end,"
+                                           "value,valid\r"));
+    QVERIFY(rows.contains("XA0,XA0,1,12.0,Total Claim Charges,78,84,0015751,false\r"));
+
+    // Cancelled: nothing written, nothing said.
+    QVERIFY(exportClaim(QString()));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files).filter(QStringLiteral("claim")).size(), 2);
+    QVERIFY(MessageBoxes::shown().size() == 1); // the totals message of CA04831
+
+    // The command goes with the form.
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    QVERIFY(!exportClaim(QStringLiteral("late.json")));
+}
+
+void tst_claimtask::exportThatCannotBeWrittenSaysWhy() {
+    click("CA0967");
+    const QString path = dir_->filePath(QStringLiteral("no such folder/claim.json"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportClaim")));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
+    QVERIFY2(box.text.startsWith(QStringLiteral("Unable to export the claim to ") + path +
+                                 QLatin1Char(':')),
+             qPrintable(box.text));
+    QCOMPARE(box.title, QStringLiteral("Export Claim"));
+    QCOMPARE(box.icon, qm::MessageIcon::Critical);
+    QVERIFY(!QFile::exists(path));
 }
 
 // Clicks the file no longer backs

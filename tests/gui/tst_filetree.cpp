@@ -1029,7 +1029,7 @@ void tst_filetree::slowBuildShowsItsProgressAndCanBeCancelled() {
     std::atomic<bool> release{false};
     TreeBuildJob::setBuildForTests(
         [&](qm::SequentialFile& file,
-            qm::TreeBuildControl& control) -> std::optional<qm::FileTree> {
+            qm::ProgressControl& control) -> std::optional<qm::FileTree> {
             if (end == End::OutOfMemory)
                 throw std::bad_alloc();
             control.bytesTotal = 1000;

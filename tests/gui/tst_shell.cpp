@@ -26,6 +26,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -34,14 +35,15 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstdio>
-#include <unistd.h>
 #include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +81,7 @@ private slots:
     void secondOpenClosesTheFirstHandle();
     void unknownVersionOpensWithoutAMap();
     void lfOnlyFileIsNamedOnceAndInTheStatusBar();
+    void longSearchForTheHeaderShowsProgressAndCancels();
     void closeThenOpenWorksLikeAFirstOpen();
     void droppedFileIsOpened();
     void nameThatIsNotUtf8OpensFromTheDialogAndADrop();
@@ -247,6 +250,7 @@ void tst_shell::menusHaveTheirCaptionsShortcutsAndStates_data() {
     };
     row("mnuFile", "mnuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), true);
     row("mnuFile", "mnuFileClose", "&Close", none, false);
+    row("mnuFile", "mnuFileExportClaim", "&Export Claim...", none, false);
     row("mnuFile", "mnuFileRecent", "Recent &Files", none, false);
     row("mnuFileRecent", "mnuFileRecentClear", "&Clear Menu", none, false);
     row("mnuFile", "mnuFileExit", "E&xit", none, true);
@@ -299,8 +303,9 @@ void tst_shell::copyAndOptionsAreNeverEnabled() {
                          (item->isSeparator() ? QStringLiteral(" -") : QString()));
     QCOMPARE(fileItems,
              (QStringList{QStringLiteral("mnuFileOpen"), QStringLiteral("mnuFileClose"),
-                          QStringLiteral("mnuFileBar0 -"), QStringLiteral("mnuFileRecent"),
-                          QStringLiteral("mnuFileBar1 -"), QStringLiteral("mnuFileExit")}));
+                          QStringLiteral("mnuFileExportClaim"), QStringLiteral("mnuFileBar0 -"),
+                          QStringLiteral("mnuFileRecent"), QStringLiteral("mnuFileBar1 -"),
+                          QStringLiteral("mnuFileExit")}));
 
     QSignalSpy copied(action(QStringLiteral("mnuEditCopy")), &QAction::triggered);
     QVERIFY(!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuEditCopy")));
@@ -493,6 +498,37 @@ void tst_shell::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
              QStringLiteral("This file's lines end in LF only; NSF files end lines with CR LF. "
                             "Only its first line can be read."));
     QCOMPARE(MessageBoxes::shown().at(0).icon, qm::MessageIcon::Information);
+}
+
+// Gigabytes without a line end or a file header: the open reads them all
+// unless cancelled, and a cancelled open leaves no file open.
+void tst_shell::longSearchForTheHeaderShowsProgressAndCancels() {
+    const QString path = dir_->filePath(QStringLiteral("huge.nsf"));
+    QFile huge(path);
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(qint64(64) << 30)); // sparse: reads as NUL bytes
+    huge.close();
+
+    main_ = makeMainWindow();
+    bool dialogSeen = false;
+    std::function<void()> cancel = [&] {
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != QLatin1String("frmOpenProgress")) {
+            QTimer::singleShot(20, main_.get(), cancel);
+            return;
+        }
+        dialogSeen = true;
+        QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    };
+    QTimer::singleShot(0, main_.get(), cancel);
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY(dialogSeen);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(!fileCommandsEnabled());
+    QVERIFY(openHandles().isEmpty());
+    QCOMPARE(main_->statusText(), kNoFileOpen);
 }
 
 void tst_shell::closeThenOpenWorksLikeAFirstOpen() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/common/RecordLine.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <cstdint>
@@ -18,8 +19,6 @@ struct FieldRef {
 // at their columns.
 class FieldPlacer {
 public:
-    static constexpr int kRecordLength = 320;
-
     explicit FieldPlacer(const qm::LayoutCatalogue& catalogue)
         : catalogue_(catalogue) {}
 

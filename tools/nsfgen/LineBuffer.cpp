@@ -29,13 +29,13 @@ void LineBuffer::reserveFor(std::size_t bytes) {
 }
 
 char* LineBuffer::newRecord() {
-    constexpr std::size_t kLine = FieldPlacer::kRecordLength + 2;
+    constexpr std::size_t kLine = qm::kRecordLength + 2;
     reserveFor(kLine);
     const std::size_t at = buffer_.size();
     buffer_.resize(at + kLine, ' ');
     char* line = buffer_.data() + at;
-    line[FieldPlacer::kRecordLength] = '\r';
-    line[FieldPlacer::kRecordLength + 1] = '\n';
+    line[qm::kRecordLength] = '\r';
+    line[qm::kRecordLength + 1] = '\n';
     return line;
 }
 

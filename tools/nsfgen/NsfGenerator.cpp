@@ -183,7 +183,7 @@ constexpr const char* kReceiverId = "RECEIVER00042";
 constexpr std::int64_t kClaimsPerSizedBatch = 250;
 // A claim of the random mix averages about 8.5 lines of 322 bytes.
 constexpr std::uint64_t kAverageClaimBytes = 2750;
-constexpr std::uint64_t kLineBytes = FieldPlacer::kRecordLength + 2;
+constexpr std::uint64_t kLineBytes = qm::kRecordLength + 2;
 
 std::string digits(std::uint64_t value, int width) {
     std::string s(static_cast<std::size_t>(width), '0');

@@ -211,3 +211,11 @@ bool SceneDriver::save(const QString& fileName) {
         return fail(QStringLiteral("could not write %1").arg(path));
     return true;
 }
+
+bool SceneDriver::saveWindow(const QString& window, const QString& fileName) {
+    QWidget* found = document(window);
+    const QString path = QDir(outputDir_).filePath(fileName);
+    if (!found || !found->grab().save(path))
+        return fail(QStringLiteral("could not write %1").arg(path));
+    return true;
+}

@@ -49,6 +49,8 @@ public:
     // Saves the main window, as drawn, with the dialogs open over it, to
     // <outputDir>/<fileName>.
     bool save(const QString& fileName);
+    // Saves one document window alone, frame and all.
+    bool saveWindow(const QString& window, const QString& fileName);
 
     const QString& error() const { return error_; }
 

@@ -7,18 +7,36 @@
 
 namespace {
 
+// The viewer on sample301.nsf with its file tree at the left and the claim
+// form of O'DONNELL, WILMA open.
+bool openFirstClaim(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 760)) &&
+           driver.trigger(QStringLiteral("mnuClaimForm")) &&
+           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 400, 690)) &&
+           driver.clickTreeNode(QStringLiteral("frmNSFTree"), QStringLiteral("CA0: O'DONNELL"));
+}
+
 // The README's first picture: the file tree of a sample and, beside it, the
 // claim form of one claim with a field clicked, so the raw line shows the
 // field's characters marked and the status panels describe it.
 bool claimForm(SceneDriver& driver) {
-    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 760)) &&
-           driver.trigger(QStringLiteral("mnuClaimForm")) &&
-           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 400, 690)) &&
-           driver.clickTreeNode(QStringLiteral("frmNSFTree"), QStringLiteral("CA0: O'DONNELL")) &&
+    return openFirstClaim(driver) &&
            driver.place(QStringLiteral("frmClaimForm"), QRect(400, 0, 870, 690)) &&
            driver.clickTreeNode(QStringLiteral("frmClaimForm"), QStringLiteral("CA0")) &&
            driver.clickGridRow(QStringLiteral("Patient Last Name")) &&
            driver.save(QStringLiteral("claim-form.png"));
+}
+
+// The user guide's claim form: a service line with its charges clicked, so
+// the row is framed in the grid, its columns are marked in the raw line
+// under the column ruler, and the status panels describe the field.
+bool claimFormRuler(SceneDriver& driver) {
+    return openFirstClaim(driver) &&
+           driver.place(QStringLiteral("frmClaimForm"), QRect(0, 0, 900, 600)) &&
+           driver.clickTreeNode(QStringLiteral("frmClaimForm"), QStringLiteral("FA0-1")) &&
+           driver.clickGridRow(QStringLiteral("Line Charges")) &&
+           driver.saveWindow(QStringLiteral("frmClaimForm"),
+                             QStringLiteral("claim-form-ruler.png"));
 }
 
 // The user guide's search: the search panel over the results of a search
@@ -72,6 +90,10 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("search"),
          QStringLiteral("the search panel, the results of a search and a claim opened from one"),
          search},
+        {QStringLiteral("claim-form-ruler"),
+         QStringLiteral("the claim form alone: a field framed in the grid and marked under the "
+                        "column ruler, sample301.nsf"),
+         claimFormRuler},
     };
     return scenes;
 }

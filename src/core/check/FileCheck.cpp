@@ -15,10 +15,10 @@ namespace {
 // Values of a record that fail their checks, under its claim form node key.
 void collectInvalid(const RecordLayout& layout, std::string_view line, std::string_view key,
                     std::vector<InvalidField>& out) {
-    for (const int i : layout.checkedFields()) {
-        const std::string_view value = layout.value(i, line);
-        if (!layout.isValid(i, value))
-            out.push_back({std::string(key), i, std::string(value)});
+    for (const RecordLayout::CheckedField& field : layout.checkedFields()) {
+        const std::string_view value = field.value(line);
+        if (!checkFieldValue(field.checks, value))
+            out.push_back({std::string(key), field.index, std::string(value)});
     }
 }
 

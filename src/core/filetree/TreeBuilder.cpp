@@ -11,7 +11,7 @@ namespace {
 // How often, in bytes read, a build tells its progress and looks for a cancel.
 constexpr std::int64_t kReportEvery = std::int64_t(1) << 20;
 
-FileTree build(SequentialFile& file, TreeBuildControl* control) {
+FileTree build(SequentialFile& file, ProgressControl* control) {
     FileTree tree;
     tree.trailers.fileIdentity = file.identity();
 
@@ -62,7 +62,7 @@ FileTree BuildTree(SequentialFile& file) {
     return build(file, nullptr);
 }
 
-std::optional<FileTree> BuildTree(SequentialFile& file, TreeBuildControl& control) {
+std::optional<FileTree> BuildTree(SequentialFile& file, ProgressControl& control) {
     FileTree tree = build(file, &control);
     if (control.cancel.load())
         return std::nullopt;

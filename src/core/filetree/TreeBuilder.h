@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/filetree/FileTree.h"
-#include "core/filetree/TreeBuildControl.h"
+#include "core/common/ProgressControl.h"
 
 #include <optional>
 
@@ -16,6 +16,6 @@ FileTree BuildTree(SequentialFile& file);
 
 // The same for a build on another thread: reports the bytes read so far in
 // control, and gives nullopt when control.cancel was set before the end.
-std::optional<FileTree> BuildTree(SequentialFile& file, TreeBuildControl& control);
+std::optional<FileTree> BuildTree(SequentialFile& file, ProgressControl& control);
 
 } // namespace qm

@@ -57,8 +57,8 @@ bool SequentialFile::openSame(const SequentialFile& other, std::string* error) {
 std::size_t SequentialFile::readBytes(std::int64_t position, char* buffer, std::size_t n) const {
     std::size_t done = 0;
     while (fd_ >= 0 && position >= 1 && done < n) {
-        const ssize_t got =
-            ::pread(fd_, buffer + done, n - done, static_cast<off_t>(position - 1) + static_cast<off_t>(done));
+        const ssize_t got = ::pread(fd_, buffer + done, n - done,
+                                    static_cast<off_t>(position - 1) + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -98,6 +98,10 @@ void SequentialFile::seek(std::int64_t position) {
 bool SequentialFile::fill() {
     if (fd_ < 0 || eof_)
         return false;
+    if (stop_ && stop_->load(std::memory_order_relaxed)) {
+        eof_ = true;
+        return false;
+    }
     bufStart_ = pos_;
     bufLen_ = bufPos_ = 0;
     for (;;) {
@@ -110,6 +114,8 @@ bool SequentialFile::fill() {
             return false;
         }
         bufLen_ = static_cast<std::size_t>(n);
+        if (readUpTo_)
+            readUpTo_->store(pos_ - 1 + n, std::memory_order_relaxed);
         return true;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -51,6 +52,13 @@ public:
     // Reads up to n bytes from a 1-based position into buffer, without moving
     // the read position; returns how many were read.
     std::size_t readBytes(std::int64_t position, char* buffer, std::size_t n) const;
+    // Lets another thread follow and stop long reads: readUpTo, when given,
+    // receives how far into the file reading has come after every buffer
+    // read; once stop is set the file reads as ended. Null pointers end it.
+    void watch(std::atomic<std::int64_t>* readUpTo, const std::atomic<bool>* stop) {
+        readUpTo_ = readUpTo;
+        stop_ = stop;
+    }
     // True when the last line read was longer than kMaxLineLength and was cut.
     bool lastLineCut() const { return lastCut_; }
 
@@ -94,6 +102,8 @@ private:
     std::int64_t pos_ = 1;
     bool eof_ = false;
     bool lastCut_ = false;
+    std::atomic<std::int64_t>* readUpTo_ = nullptr;
+    const std::atomic<bool>* stop_ = nullptr;
     std::string scratch_;
 };
 

@@ -6,17 +6,16 @@
 #include "core/layouts/Module1.h"
 #include "core/layouts/VersionDetector.h"
 
-
 namespace qm {
 
 namespace {
 constexpr std::size_t kLineEndSample = 64 * 1024;
 } // namespace
 
-ClaimFileOpener::Prepared ClaimFileOpener::prepare(const std::string& path,
-                                                   const std::vector<std::string>& mapFolders,
-                                                   std::shared_ptr<const LayoutCatalogue> currentLayouts,
-                                                   MessageSink& sink, const Progress& progress) {
+ClaimFileOpener::Prepared
+ClaimFileOpener::prepare(const std::string& path, const std::vector<std::string>& mapFolders,
+                         std::shared_ptr<const LayoutCatalogue> currentLayouts, MessageSink& sink,
+                         ProgressControl* control) {
     Prepared prepared;
     prepared.path = path;
     prepared.layouts = std::move(currentLayouts);
@@ -29,7 +28,7 @@ ClaimFileOpener::Prepared ClaimFileOpener::prepare(const std::string& path,
     }
 
     const VersionDetection detection =
-        detectFileVersion(*file, mapFolders, sink, prepared.layouts, progress);
+        detectFileVersion(*file, mapFolders, sink, prepared.layouts, control);
     OpenResult& result = prepared.result;
     result.versionCode = detection.code;
     result.knownVersion = findKnownVersion(detection.code) != nullptr;
@@ -74,9 +73,9 @@ void ClaimFileOpener::closePrevious(Module1& m, const std::string& path) {
 }
 
 OpenResult ClaimFileOpener::open(Module1& m, const std::string& path, MessageSink& sink,
-                                 const Progress& progress) {
+                                 ProgressControl* control) {
     closePrevious(m, path);
-    return finish(m, prepare(path, m.mapSearch(), m.RecordLayouts, sink, progress));
+    return finish(m, prepare(path, m.mapSearch(), m.RecordLayouts, sink, control));
 }
 
 bool ClaimFileOpener::hasLfOnlyLineEnds(SequentialFile& file) {

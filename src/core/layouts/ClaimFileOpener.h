@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/common/MessageSink.h"
-#include "core/common/Progress.h"
+#include "core/common/ProgressControl.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <memory>
@@ -17,7 +17,7 @@ struct Module1;
 struct OpenResult {
     enum class Outcome { Opened, Unreadable, NotNsf, MapFailed, Cancelled };
     Outcome outcome = Outcome::Unreadable;
-    std::string versionCode; // as read from the file header
+    std::string versionCode;   // as read from the file header
     bool knownVersion = false; // the code names a map file
     bool lfOnly = false;       // lines end in LF only (see hasLfOnlyLineEnds)
     bool opened() const { return outcome == Outcome::Opened; }
@@ -41,9 +41,10 @@ public:
         std::unique_ptr<SequentialFile> file; // open when result.opened()
         std::shared_ptr<const LayoutCatalogue> layouts;
     };
+    // control, when given, follows the search for the file header and can cancel it.
     static Prepared prepare(const std::string& path, const std::vector<std::string>& mapFolders,
                             std::shared_ptr<const LayoutCatalogue> currentLayouts,
-                            MessageSink& sink, const Progress& progress = {});
+                            MessageSink& sink, ProgressControl* control = nullptr);
     // Makes a prepared open the program's: FileName, the file behind a new
     // FileNumber, the layouts. The previous file must already be closed.
     static OpenResult finish(Module1& m, Prepared prepared);
@@ -51,7 +52,7 @@ public:
     // File > Open once a path was chosen: FileName := path, the previous file
     // closed, then prepare and finish.
     static OpenResult open(Module1& m, const std::string& path, MessageSink& sink,
-                           const Progress& progress = {});
+                           ProgressControl* control = nullptr);
     // Closes the previous file and records the path, as an open does first.
     static void closePrevious(Module1& m, const std::string& path);
 

@@ -60,12 +60,20 @@ FieldChecks fieldChecksOf(std::string_view typeCodes) {
 }
 
 bool checkDateValue(std::string_view value, bool required) {
+    // The usual cases, a blank date or eight digits, at a glance.
+    const ShortValue v(value);
+    if (v.fits() && v.blank())
+        return !required;
+    if (value.size() == 8 && v.digits()) {
+        const long y = v.digit(0) * 1000 + v.digit(1) * 100 + v.digit(2) * 10 + v.digit(3);
+        const long mo = v.digit(4) * 10 + v.digit(5);
+        const long d = v.digit(6) * 10 + v.digit(7);
+        if (y == 0 && mo == 0 && d == 0) // "00000000" is a blank date
+            return !required;
+        return isRealDate(y, mo, d);
+    }
     if (value == "00000000" || trimSpaces(value).empty())
         return !required;
-    // The usual case, eight digits, without taking the value apart.
-    if (value.size() == 8 && allDigits(value))
-        return isRealDate(digitsValue(value.substr(0, 4)), digitsValue(value.substr(4, 2)),
-                          digitsValue(value.substr(6, 2)));
     return isDateText(columns(value, 5, 2), columns(value, 7, 2), columns(value, 1, 4));
 }
 

@@ -1,7 +1,7 @@
 #include "core/layouts/MapLoader.h"
 
-#include "core/common/TextUtil.h"
 #include "core/common/MessageTexts.h"
+#include "core/common/TextUtil.h"
 #include "core/io/RegularFile.h"
 #include "core/layouts/MapValueReader.h"
 #include "core/layouts/Module1.h"

@@ -1,6 +1,5 @@
 #include "core/layouts/RecordLayout.h"
 
-
 namespace qm {
 
 int RecordLayout::indexOf(std::string_view fieldId) const {
@@ -14,8 +13,11 @@ void RecordLayout::addField(FieldDef field) {
     if (field.FieldName == "SEQUENCE NO")
         repeats_ = true;
     const FieldChecks checks = fieldChecksOf(field.TypeCodes);
-    if (checks.numeric || checks.required || checks.date)
-        checkedFields_.push_back(fieldCount());
+    if (checks.numeric || checks.required || checks.date) {
+        const bool cuttable = field.StartPos >= 1 && field.Length >= 0;
+        checkedFields_.push_back(
+            {fieldCount(), cuttable ? field.StartPos : std::int16_t(0), field.Length, checks});
+    }
     checks_.push_back(checks);
     fields_.push_back(std::move(field));
 }

@@ -27,14 +27,25 @@ public:
     // has no value.
     std::string_view value(int index, std::string_view line) const {
         const FieldDef& f = field(index);
-        return f.StartPos < 1 || f.Length < 0 ? std::string_view() : columns(line, f.StartPos, f.Length);
+        return f.StartPos < 1 || f.Length < 0 ? std::string_view()
+                                              : columns(line, f.StartPos, f.Length);
     }
     // Whether a value of field `index` passes its type check.
     bool isValid(int index, std::string_view value) const {
         return checkFieldValue(checks_[static_cast<std::size_t>(index)], value);
     }
-    // The fields whose type letters ask for a check (the others always pass).
-    const std::vector<int>& checkedFields() const { return checkedFields_; }
+    // A field whose type letters ask for a check (the others always pass),
+    // with what the check needs, kept together for a check of every record.
+    struct CheckedField {
+        int index;
+        std::int16_t start; // 0 when the field cannot be cut
+        std::int16_t length;
+        FieldChecks checks;
+        std::string_view value(std::string_view line) const {
+            return start < 1 ? std::string_view() : columns(line, start, length);
+        }
+    };
+    const std::vector<CheckedField>& checkedFields() const { return checkedFields_; }
     // 0-based index of the field with this field number, or -1.
     int indexOf(std::string_view fieldId) const;
 
@@ -45,7 +56,7 @@ public:
 private:
     std::vector<FieldDef> fields_;
     std::vector<FieldChecks> checks_;
-    std::vector<int> checkedFields_;
+    std::vector<CheckedField> checkedFields_;
     bool repeats_ = false;
 };
 

@@ -8,32 +8,27 @@
 
 namespace qm {
 
-namespace {
-// How often a long search for the file header reports its progress.
-constexpr std::int64_t kProgressStep = std::int64_t(4) << 20;
-} // namespace
-
 VersionDetection detectFileVersion(SequentialFile& file, const std::vector<std::string>& folders,
-                                   MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts,
-                                   const Progress& progress) {
+                                   MessageSink& sink,
+                                   std::shared_ptr<const LayoutCatalogue>& layouts,
+                                   ProgressControl* control) {
     VersionDetection detection;
-    const std::int64_t total = progress ? file.size() : 0;
-    std::int64_t nextReport = kProgressStep;
+    if (control) {
+        control->bytesTotal = file.size();
+        file.watch(&control->bytesDone, &control->cancel);
+    }
     file.seek(1);
     std::string_view line;
-    for (;;) {
-        if (!file.readLineView(line))
-            return detection; // no AA0 record
-        if (line.size() >= 3 && line.substr(0, 3) == "AA0")
-            break;
-        if (progress && file.position() >= nextReport) {
-            nextReport = file.position() + kProgressStep;
-            if (!progress(file.position() - 1, total)) {
-                detection.result = VersionDetection::Result::Cancelled;
-                return detection;
-            }
-        }
+    bool found = false;
+    while (!found && file.readLineView(line))
+        found = line.size() >= 3 && line.substr(0, 3) == "AA0";
+    file.watch(nullptr, nullptr);
+    if (control && control->cancel) {
+        detection.result = VersionDetection::Result::Cancelled;
+        return detection;
     }
+    if (!found)
+        return detection; // no AA0 record
     detection.code.assign(columns(line, 244, 5));
     detection.result = VersionDetection::Result::Found;
     if (const KnownVersion* version = findKnownVersion(detection.code)) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/common/MessageSink.h"
-#include "core/common/Progress.h"
+#include "core/common/ProgressControl.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <memory>
@@ -17,18 +17,21 @@ struct Module1;
 struct VersionDetection {
     enum class Result { Found, NoHeader, MapFailed, Cancelled };
     Result result = Result::NoHeader;
-    std::string code;          // columns 244 to 248 of the first AA0 record, as read
-    bool mapLoaded = false;    // the code named a map and a load was made
+    std::string code;       // columns 244 to 248 of the first AA0 record, as read
+    bool mapLoaded = false; // the code named a map and a load was made
 };
 
 // Finds the first AA0 record of the file (from its first byte), reads its
 // version code and, for a known code, loads the matching map from folders
 // into layouts (replaced by the catalogue as loaded, even a partial one after
 // a failure; untouched for an unknown code). The read position is left after
-// the AA0 record. progress, when given, is asked every few megabytes.
+// the AA0 record. control, when given, follows the search for the header
+// (how far into the file it has come) and can cancel it, even inside a line
+// of gigabytes.
 VersionDetection detectFileVersion(SequentialFile& file, const std::vector<std::string>& folders,
-                                   MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts,
-                                   const Progress& progress = {});
+                                   MessageSink& sink,
+                                   std::shared_ptr<const LayoutCatalogue>& layouts,
+                                   ProgressControl* control = nullptr);
 
 // The same on the program's open file fileNumber and its layouts. False when
 // there is no AA0 record or the map failed (its message already shown).

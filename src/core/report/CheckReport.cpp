@@ -77,8 +77,7 @@ void CheckReport::add(const ClaimVerdict& verdict) {
             out_ << "    " << ReportText::comparisonLine(comparison, layouts_.get()) << '\n';
         break;
     default:
-        out_ << "  totals: "
-             << ReportText::totalsLine(verdict.totals, {}) << '\n';
+        out_ << "  totals: " << ReportText::totalsLine(verdict.totals, {}) << '\n';
     }
     if (verdict.unreadable)
         out_ << "  unreadable: the file changed while it was read; this claim was cut short\n";
@@ -88,7 +87,8 @@ void CheckReport::add(const ClaimVerdict& verdict) {
         out_ << "  invalid: " << FileText::toPrintable(field.node) << ' '
              << FileText::toPrintable(layout ? std::string_view(layout->field(field.field).FieldId)
                                              : std::string_view())
-             << ' ' << FileText::toPrintable(ReportText::fieldName(layouts_.get(), type, field.field))
+             << ' '
+             << FileText::toPrintable(ReportText::fieldName(layouts_.get(), type, field.field))
              << '\n';
     }
 }

@@ -3,6 +3,7 @@
 #include "core/claim/AssembledClaim.h"
 #include "core/common/FileText.h"
 #include "core/common/MessageTexts.h"
+#include "core/report/CsvWriter.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 
@@ -89,6 +90,8 @@ void ClaimReport::writeJson(JsonWriter& json, const AssembledClaim& claim, std::
         .value(totalsStateName(claim.totals.state))
         .key("xa0_present")
         .value(claim.totals.xa0Present)
+        .key("unreadable")
+        .value(claim.unreadable)
         .key("comparisons")
         .beginArray();
     for (const TotalsComparison& comparison : claim.totals.compared) {
@@ -119,12 +122,57 @@ void ClaimReport::writeJson(JsonWriter& json, const AssembledClaim& claim, std::
     json.endObject().endObject();
 }
 
+void ClaimReport::writeJsonDocument(
+    std::ostream& out, const std::vector<std::string>& keys,
+    const std::function<const AssembledClaim&(std::size_t)>& click) {
+    out << "[\n";
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const AssembledClaim& claim = click(i);
+        if (i > 0)
+            out << ",\n";
+        JsonWriter writer(out, true);
+        writeJson(writer, claim, keys[i]);
+    }
+    out << (keys.empty() ? "]\n" : "\n]\n");
+}
+
+void ClaimReport::writeJsonDocument(std::ostream& out, const AssembledClaim& claim,
+                                    const std::string& key) {
+    writeJsonDocument(out, {key}, [&claim](std::size_t) -> const AssembledClaim& { return claim; });
+}
+
+void ClaimReport::writeCsv(std::ostream& out, const AssembledClaim& claim) {
+    CsvWriter csv(out, {"node", "record_type", "occurrence", "field", "name", "start", "end",
+                        "value", "valid"});
+    for (const ClaimNode& node : claim.nodes) {
+        const AssembledRecord* record = claim.record(node);
+        const RecordLayout* layout = record ? claim.layout(*record) : nullptr;
+        if (!layout)
+            continue;
+        for (int i = 0; i < int(record->fields.size()); ++i) {
+            const FieldDef& field = layout->field(i);
+            csv.fileField(node.key)
+                .fileField(record->type)
+                .field(record->occurrence)
+                .fileField(field.FieldId)
+                .fileField(field.FieldName)
+                .field(int(field.StartPos))
+                .field(int(field.EndPos))
+                .fileField(record->value(i))
+                .field(record->valid(i))
+                .endRow();
+        }
+    }
+}
+
 void ClaimReport::writeText(std::ostream& out, const AssembledClaim& claim, std::string_view key,
                             std::string_view nodeText) {
     out << "== " << FileText::toPrintable(key) << "  " << FileText::toPrintable(nodeText) << '\n';
     if (claim.totals.checked())
         out << "Totals: " << ReportText::totalsLine(claim.totals.state, claim.totals.mismatched())
             << '\n';
+    if (claim.unreadable)
+        out << "Unreadable: the claim's CA0 record is no longer where the file tree found it\n";
     out << "Records:\n";
     writeNodes(out, claim, std::string(), 0);
     for (const ClaimNode& node : claim.nodes) {

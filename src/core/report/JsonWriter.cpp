@@ -108,7 +108,9 @@ void JsonWriter::writeString(std::ostream& out, std::string_view utf8) {
     static const char kHex[] = "0123456789abcdef";
     out << '"';
     std::size_t plain = 0; // start of the run not yet written
-    auto flush = [&](std::size_t upTo) { out.write(utf8.data() + plain, std::streamsize(upTo - plain)); };
+    auto flush = [&](std::size_t upTo) {
+        out.write(utf8.data() + plain, std::streamsize(upTo - plain));
+    };
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c >= 0x20 && c != '"' && c != '\\')

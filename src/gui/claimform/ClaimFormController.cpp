@@ -2,6 +2,7 @@
 
 #include "core/claim/NodeClick.h"
 #include "core/common/MessageTexts.h"
+#include "core/report/ReportText.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
@@ -11,6 +12,21 @@
 #include "gui/shell/DocumentWindow.h"
 
 #include <QMdiSubWindow>
+
+namespace {
+
+// The details of the totals message: each field that does not compute, what
+// the XA0 states and what the claim's records give.
+QString mismatches(const qm::AssembledClaim& claim) {
+    QStringList lines;
+    for (const qm::TotalsComparison& comparison : claim.totals.compared)
+        if (!comparison.match)
+            lines.append(CoreText::fromUtf8(
+                qm::ReportText::comparisonLine(comparison, claim.layouts.get())));
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
 
 ClaimFormController::ClaimFormController(AppContext& context, QObject* parent)
     : QObject(parent)
@@ -44,10 +60,10 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
     // that it never appears empty behind the totals message.
     if (!form_)
         form_ = new frmClaimForm();
-    form_->setClaim(claim);
+    form_->setClaim(claim, tree.key(node));
 
     if (!claim->totals.ok())
-        MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute());
+        MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute(), mismatches(*claim));
 
     form_->Treeview1_Reset(CoreText::fromFile(claim->clickedType));
     if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget())) {

@@ -6,29 +6,39 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <string>
 #include <string_view>
 
+class ColumnRuler;
+class FrozenColumnView;
+class QAbstractItemView;
 class QLabel;
-class QLineEdit;
+class QSplitter;
 class QStatusBar;
 class QTableWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
+class RecordLineEdit;
 
 // The claim form: the records of the current file tree selection as a tree
 // (TreeView1), one record's fields in a grid (Grid), and the record's raw line
-// (tbRecord) in which a clicked field's characters are selected. It shows an
-// assembled claim, a value it keeps; it changes nothing.
+// (tbRecord, under its column ruler rulerRecord) in which a field's characters
+// are selected. Splitters divide the tree from the grid (splitClaimForm) and
+// both from the raw line (splitRecord). The grid's current row and the raw
+// line's caret follow each other, by mouse or keys. It shows an assembled
+// claim, a value it keeps; it changes nothing.
 class frmClaimForm : public QWidget {
     Q_OBJECT
 public:
     explicit frmClaimForm(QWidget* parent = nullptr);
     ~frmClaimForm() override;
 
-    // The claim whose records the form shows: its nodes fill the record tree
-    // (Treeview1_Reset then selects one).
-    void setClaim(std::shared_ptr<const qm::AssembledClaim> claim);
+    // The claim whose records the form shows, made by a click on file tree
+    // node `key` (file bytes): its nodes fill the record tree (Treeview1_Reset
+    // then selects one).
+    void setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std::string key = {});
     const qm::AssembledClaim* claim() const { return claim_.get(); }
+    const std::string& claimKey() const { return claimKey_; }
 
     // Record tree, filled from the claim before Treeview1_Reset.
     void clearRecordTree();
@@ -43,7 +53,8 @@ public:
     // its values and their verdicts. Without a record (none read for the
     // node) the names only; without a layout the header row only.
     void ShowRecord(const qm::RecordLayout* layout, const qm::AssembledRecord* record);
-    // Writes grid row `row` (0 is the header row); columns only ever widen.
+    // Writes grid row `row` (0 is the header row). Widths only ever grow by
+    // the text; the Value column also takes whatever width the grid has left.
     void SetGridRow(int row, const QString& name, const QString& value);
 
     // The grid's row 0 is its header; field slot i is on grid row i. These two
@@ -51,36 +62,86 @@ public:
     static int gridRowOfTableRow(int tableRow) { return tableRow + 1; }
     static int tableRowOfGridRow(int gridRow) { return gridRow - 1; }
 
+signals:
+    // Whether the form shows a claim: with every claim it is given, and false
+    // as it closes.
+    void claimShown(bool shown);
+
 protected:
     bool event(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createRecordTree();
+    void createGrid();
+    void createRawLine();
+    void createStatusBar();
+    void createPanes();
+
     // A node chosen in TreeView1 (clicked, or reached with the keyboard).
     void selectNode(QTreeWidgetItem* node);
-    // A click on a grid row: selects the field's characters in tbRecord.
-    void gridRowClicked();
+    // The record type of the node selected in TreeView1 and its layout; null
+    // when no node is selected or its type has no layout.
+    const qm::RecordLayout* selectedLayout(QString& recordType) const;
+    // The record the node keyed `key` shows, or null.
+    const qm::AssembledRecord* recordOf(const QString& key) const;
     // The layout of a record type in the claim's layouts, or nullptr.
     const qm::RecordLayout* layoutOf(const QString& recordType) const;
+
+    // The grid's current row as a click on it shows it: the panels describe
+    // its field and its characters are selected in tbRecord, which takes the
+    // focus when focusRawLine.
+    void showCurrentField(bool focusRawLine);
+    void describeField(const QString& recordType, const qm::FieldDef& field);
+    void selectInRawLine(const qm::FieldDef& field);
+    // Up or Down in tbRecord: the previous or next field row, as if clicked.
+    void stepField(int rows);
+    // A column of the raw line chosen: the grid's row of the field that
+    // covers it becomes current and is described; no row in no field.
+    void showFieldAtColumn(int column);
+    // 0-based index of the field covering `column`, or -1.
+    static int fieldAtColumn(const qm::RecordLayout& layout, int column);
+    bool showRawLineToolTip(const QPoint& at, const QPoint& globalAt);
+    // For a claim without a trailer of its own, or one not checked: says so above the grid.
+    void showTotalsNote(const qm::AssembledRecord* record = nullptr);
+
+    void gridContextMenu(QAbstractItemView* view, const QPoint& at);
+    void rawLineContextMenu(const QPoint& at);
+    void treeContextMenu(const QPoint& at);
+
     void emptyPanels(int count);
     // The width a grid cell needs to show text whole (names may be bold).
     int cellWidthFor(const QString& text, bool bold) const;
-    void arrangePanes();
+    // The Value column: as wide as its texts need, or as the grid has left.
+    void fitValueColumn();
+    // Places a pane's controls by the window's layout rules.
+    void arrangePane(QWidget* pane);
+    // The first sizes of the panes: those remembered, or the designed ones.
+    void sizePanes();
     // The window frame the user resizes: the document window around the form,
     // or the form itself when it stands alone.
     QWidget* outerWindow();
-    int twipsToPixelsX(double twips) const;
-    int twipsToPixelsY(double twips) const;
 
     std::shared_ptr<const qm::AssembledClaim> claim_;
+    std::string claimKey_;
     QHash<QString, QTreeWidgetItem*> nodesByKey_;
+    // The Value column's width by its texts; only ever grows.
+    int valueColumnWidth_ = 0;
+    bool panesSized_ = false;
 
+    QSplitter* splitRecord_ = nullptr;
+    QSplitter* splitClaimForm_ = nullptr;
     QWidget* pictureTree_ = nullptr;
     QWidget* pictureGrid_ = nullptr;
     QWidget* pictureText_ = nullptr;
     QTreeWidget* treeView1_ = nullptr;
+    QLabel* lblTotals_ = nullptr;
     QTableWidget* grid_ = nullptr;
-    QLineEdit* tbRecord_ = nullptr;
+    FrozenColumnView* gridNames_ = nullptr;
+    ColumnRuler* rulerRecord_ = nullptr;
+    RecordLineEdit* tbRecord_ = nullptr;
     QStatusBar* statusBar1_ = nullptr;
     QLabel* panels_[4] = {};
 };

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QQueue>
+#include <functional>
 
 namespace {
 
@@ -56,26 +57,26 @@ QString execSaveDialog(QWidget* parent, const FileDialog::SaveRequest& request) 
     return files.isEmpty() ? QString() : files.constFirst();
 }
 
+// A queued name, Cancel in test mode, or what the user chooses in the dialog.
+QString answer(const std::function<QString()>& showDialog) {
+    Seam& s = seam();
+    if (!s.fileNames.isEmpty())
+        return s.fileNames.dequeue();
+    if (s.testMode)
+        return QString();
+    return showDialog();
+}
+
 } // namespace
 
 QString FileDialog::getSaveFileName(QWidget* parent, const SaveRequest& request) {
-    Seam& s = seam();
-    s.saveRequests.append(request);
-    if (!s.fileNames.isEmpty())
-        return s.fileNames.dequeue();
-    if (s.testMode)
-        return QString();
-    return execSaveDialog(parent, request);
+    seam().saveRequests.append(request);
+    return answer([&] { return execSaveDialog(parent, request); });
 }
 
 QString FileDialog::getOpenFileName(QWidget* parent, const OpenRequest& request) {
-    Seam& s = seam();
-    s.requests.append(request);
-    if (!s.fileNames.isEmpty())
-        return s.fileNames.dequeue();
-    if (s.testMode)
-        return QString();
-    return execDialog(parent, request);
+    seam().requests.append(request);
+    return answer([&] { return execDialog(parent, request); });
 }
 
 void FileDialog::setNextFileName(const QString& fileName) {

@@ -42,6 +42,8 @@ qm::MessageAnswer execBox(QWidget* parent, const MessageBoxes::Record& record) {
     box.setObjectName(QStringLiteral("MessageBox"));
     // Texts quote what the user typed and what files hold: never read them as markup.
     box.setTextFormat(Qt::PlainText);
+    if (!record.detailedText.isEmpty())
+        box.setDetailedText(record.detailedText);
     if (record.buttons == qm::MessageButtons::RetryCancel) {
         box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Retry);
@@ -67,16 +69,21 @@ MessageBoxes::MessageBoxes(QWidget* parent)
 }
 
 qm::MessageAnswer MessageBoxes::show(const qm::Message& message) {
+    return show(message, QString());
+}
+
+qm::MessageAnswer MessageBoxes::show(const qm::Message& message, const QString& detailedText) {
     QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
     return showMessage(parent, CoreText::fromUtf8(message.text), CoreText::fromUtf8(message.title),
-                       message.icon, message.buttons);
+                       message.icon, message.buttons, detailedText);
 }
 
 qm::MessageAnswer MessageBoxes::showMessage(QWidget* parent, const QString& text,
                                             const QString& title, qm::MessageIcon icon,
-                                            qm::MessageButtons buttons) {
+                                            qm::MessageButtons buttons,
+                                            const QString& detailedText) {
     Seam& s = seam();
-    const Record record{text, title, icon, buttons};
+    const Record record{text, title, icon, buttons, detailedText};
     s.shown.append(record);
     if (!s.answers.isEmpty())
         return s.answers.dequeue();

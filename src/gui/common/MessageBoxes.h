@@ -22,17 +22,22 @@ public:
         QString title;
         qm::MessageIcon icon = qm::MessageIcon::None;
         qm::MessageButtons buttons = qm::MessageButtons::Ok;
+        // Behind the box's "Show Details..." button; none when empty.
+        QString detailedText;
     };
 
     explicit MessageBoxes(QWidget* parent = nullptr);
 
     qm::MessageAnswer show(const qm::Message& message) override;
+    // The same box with details the user can unfold.
+    qm::MessageAnswer show(const qm::Message& message, const QString& detailedText);
 
     // Shows a modal box and returns the button pressed (Escape gives Cancel, or
     // OK where that is the only button).
     static qm::MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
                                          qm::MessageIcon icon = qm::MessageIcon::None,
-                                         qm::MessageButtons buttons = qm::MessageButtons::Ok);
+                                         qm::MessageButtons buttons = qm::MessageButtons::Ok,
+                                         const QString& detailedText = QString());
 
     // Test seam. A queued answer answers the next box without showing it. In
     // test mode no box is ever shown: one without a queued answer gets OK (or

@@ -27,5 +27,7 @@ QString PlainText::shownTitle(const QString& title) {
 QString PlainText::toolTip(const QString& text) {
     if (text.isEmpty())
         return text;
-    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
+    // Pre: blanks become non-breaking, so that the tip is never wrapped
+    // (Qt gives NoWrap no markup of its own).
+    return Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
 }

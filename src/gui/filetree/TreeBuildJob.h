@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/filetree/FileTree.h"
-#include "core/filetree/TreeBuildControl.h"
+#include "core/common/ProgressControl.h"
 
 #include <functional>
 #include <optional>
@@ -19,7 +19,7 @@ class SequentialFile;
 class TreeBuildJob {
 public:
     using Build =
-        std::function<std::optional<qm::FileTree>(qm::SequentialFile&, qm::TreeBuildControl&)>;
+        std::function<std::optional<qm::FileTree>(qm::SequentialFile&, qm::ProgressControl&)>;
 
     // The tree of file, or nullopt when the user cancelled or the build ran
     // out of memory (which is reported). The worker reads through a reader

@@ -1,5 +1,6 @@
 #include "gui/find/frmFind.h"
 
+#include "gui/common/Twips.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/find/FindState.h"
 
@@ -7,16 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-// The dialog is laid out on a fixed grid of twips, like the rest of the
-// system's windows; this turns one such box into pixels for this screen.
-QRect twipsRect(const QWidget* reference, float left, float top, float width, float height) {
-    return WindowPositions::toPixels({left, top, width, height}, reference);
-}
-
-} // namespace
 
 // Title and close box only: no minimize or maximize button.
 frmFind::frmFind(FindState& state, QWidget* parent)
@@ -26,30 +17,30 @@ frmFind::frmFind(FindState& state, QWidget* parent)
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
     setModal(true);
-    setFixedSize(twipsRect(this, 0, 0, 4680, 1368).size());
+    setFixedSize(Twips::rect(0, 0, 4680, 1368, this).size());
 
     label1_ = new QLabel(QStringLiteral("Find/Search for:"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setGeometry(twipsRect(this, 120, 120, 2295, 255));
+    label1_->setGeometry(Twips::rect(120, 120, 2295, 255, this));
 
     txtSearch_ = new QLineEdit(this);
     txtSearch_->setObjectName(QStringLiteral("txtSearch"));
     txtSearch_->setMaxLength(kMaxSearchLength);
-    txtSearch_->setGeometry(twipsRect(this, 120, 360, 4335, 285));
+    txtSearch_->setGeometry(Twips::rect(120, 360, 4335, 285, this));
 
     cmdSearch_ = new QPushButton(QStringLiteral("Find It!"), this);
     cmdSearch_->setObjectName(QStringLiteral("cmdSearch"));
-    cmdSearch_->setGeometry(twipsRect(this, 240, 840, 855, 375));
+    cmdSearch_->setGeometry(Twips::rect(240, 840, 855, 375, this));
     cmdSearch_->setDefault(true);
 
     cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel_->setGeometry(twipsRect(this, 1320, 840, 855, 375));
+    cmdCancel_->setGeometry(Twips::rect(1320, 840, 855, 375, this));
     cmdCancel_->setAutoDefault(false);
 
     cmdClear_ = new QPushButton(QStringLiteral("Clear"), this);
     cmdClear_->setObjectName(QStringLiteral("cmdClear"));
-    cmdClear_->setGeometry(twipsRect(this, 3600, 840, 855, 375));
+    cmdClear_->setGeometry(Twips::rect(3600, 840, 855, 375, this));
     cmdClear_->setAutoDefault(false);
 
     connect(cmdSearch_, &QPushButton::clicked, this, &frmFind::cmdSearchClick);

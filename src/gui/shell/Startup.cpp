@@ -9,8 +9,15 @@
 #include "gui/shell/AppContext.h"
 #include "gui/shell/frmMain.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QWindow>
 #include <memory>
+
+namespace {
+constexpr qint64 kExposeWaitMilliseconds = 2000;
+} // namespace
 
 std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& arguments,
                                       const QString& mapsDir) {
@@ -39,7 +46,16 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     });
     mainWindow->show();
 
-    if (!arguments.isEmpty())
+    if (!arguments.isEmpty()) {
+        // The file's tree may grow the main window on a first run: wait until
+        // the window manager has put the window on the screen, or it may
+        // give the window back its first size.
+        QElapsedTimer waited;
+        waited.start();
+        QWindow* window = mainWindow->windowHandle();
+        while (window && !window->isExposed() && waited.elapsed() < kExposeWaitMilliseconds)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         mainWindow->openFile(QFileInfo(arguments.constFirst()).absoluteFilePath());
+    }
     return mainWindow;
 }

@@ -1,11 +1,15 @@
 #include "gui/shell/frmMain.h"
 
 #include "core/Version.h"
+#include "core/common/RecordingMessageSink.h"
 #include "core/layouts/ClaimFileOpener.h"
 #include "gui/about/Branding.h"
 #include "gui/about/frmAbout.h"
+#include "gui/claimform/ClaimExport.h"
+#include "gui/claimform/frmClaimForm.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/FileDialog.h"
+#include "gui/common/LongTask.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
@@ -69,6 +73,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent)
 
     createMenus();
     connect(documents_, &QMdiArea::subWindowActivated, this, &frmMain::updateWindowList);
+    connect(documents_, &QMdiArea::subWindowActivated, this, &frmMain::followClaimForm);
 
     // Until the user has given the main window a size of its own, it grows to
     // show a new document window; after that it is left as the user made it.
@@ -104,6 +109,10 @@ void frmMain::createMenus() {
     fileCloseAction_ = addAction(file, QStringLiteral("mnuFileClose"), QStringLiteral("&Close"));
     fileCloseAction_->setEnabled(false);
     connect(fileCloseAction_, &QAction::triggered, this, &frmMain::fileClose);
+    exportClaimAction_ =
+        addAction(file, QStringLiteral("mnuFileExportClaim"), QStringLiteral("&Export Claim..."));
+    exportClaimAction_->setEnabled(false);
+    connect(exportClaimAction_, &QAction::triggered, this, &frmMain::exportClaim);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar0"));
     recentMenu_ = addMenu(QStringLiteral("mnuFileRecent"), QStringLiteral("Recent &Files"), file);
     for (int number = 1; number <= RecentFiles::kMaxFiles; ++number) {
@@ -251,9 +260,24 @@ void frmMain::fileOpen() {
 void frmMain::openFile(const QString& chosenPath) {
     closeFileWindows();
     const QString path = QDir::toNativeSeparators(chosenPath);
+    qm::Module1& m = context_.module1();
+    const std::string bytes = CoreText::fromPath(path);
+    qm::ClaimFileOpener::closePrevious(m, bytes);
+    // Finding the file header may read gigabytes: on a worker, with a
+    // progress dialog and Cancel when it takes long. Its messages are shown
+    // here afterwards, in the order it gave them.
+    qm::RecordingMessageSink recorded;
+    qm::ProgressControl control;
+    const LongTask::Dialog dialog{QStringLiteral("frmOpenProgress"), QStringLiteral("Open"),
+                                  QStringLiteral("Looking for the file header...")};
+    qm::ClaimFileOpener::Prepared prepared = LongTask::run(dialog, control, this, [&] {
+        return qm::ClaimFileOpener::prepare(bytes, m.mapSearch(), m.RecordLayouts, recorded,
+                                            &control);
+    });
     MessageBoxes messages(this);
-    const qm::OpenResult result =
-        qm::ClaimFileOpener::open(context_.module1(), CoreText::fromPath(path), messages);
+    for (const qm::Message& message : recorded.messages)
+        messages.show(message);
+    const qm::OpenResult result = qm::ClaimFileOpener::finish(m, std::move(prepared));
     if (!result.opened()) {
         setFileState(false, QStringLiteral("No File Open"));
         return;
@@ -285,6 +309,26 @@ void frmMain::viewClaims() {
         return;
     if (QWidget* tree = treeWindowFactory_())
         documents_->addDocument(tree);
+}
+
+void frmMain::followClaimForm(QMdiSubWindow* window) {
+    auto* form = window ? qobject_cast<frmClaimForm*>(window->widget()) : nullptr;
+    if (!form || form == claimForm_)
+        return;
+    claimForm_ = form;
+    exportClaimAction_->setEnabled(form->claim() != nullptr);
+    connect(form, &frmClaimForm::claimShown, exportClaimAction_, &QAction::setEnabled);
+    connect(form, &QObject::destroyed, exportClaimAction_,
+            [action = exportClaimAction_] { action->setEnabled(false); });
+}
+
+void frmMain::exportClaim() {
+    if (!claimForm_ || !claimForm_->claim())
+        return;
+    const std::string& claimFile = context_.module1().FileName;
+    const QString folder =
+        claimFile.empty() ? QString() : QFileInfo(CoreText::toPath(claimFile)).absolutePath();
+    ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder);
 }
 
 void frmMain::showAbout() {

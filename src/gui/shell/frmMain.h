@@ -4,11 +4,14 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 
 class AppContext;
 class DocumentArea;
 class QAction;
+class QMdiSubWindow;
+class frmClaimForm;
 class QLabel;
 class QMenu;
 
@@ -45,6 +48,7 @@ public slots:
     void fileOpen();
     void fileClose();
     void viewClaims();
+    void exportClaim();
     void showAbout();
 
 protected:
@@ -59,6 +63,8 @@ private:
     void setFileState(bool open, const QString& status, const QString& path = QString());
     void closeFileWindows();
     void resetFindState();
+    // File > Export Claim... follows the claim form of a document window.
+    void followClaimForm(QMdiSubWindow* window);
     QAction* addAction(QMenu* menu, const QString& name, const QString& text);
 
     AppContext& context_;
@@ -68,6 +74,8 @@ private:
     QMenu* recentMenu_ = nullptr;
     QAction* fileCloseAction_ = nullptr;
     QAction* viewClaimsAction_ = nullptr;
+    QAction* exportClaimAction_ = nullptr;
+    QPointer<frmClaimForm> claimForm_;
     QList<QAction*> windowListActions_;
     QList<QAction*> recentEntries_;
     QAction* recentClearAction_ = nullptr;

@@ -5,10 +5,10 @@
 
 namespace qm {
 
-// How a tree build running on another thread is watched and stopped: the
-// build reports the file's size and how far into it it has read, and stops
-// soon after cancel is set.
-struct TreeBuildControl {
+// How long work on a file, running on another thread, is watched and
+// stopped: it reports the file's size and how far into it it has read, and
+// stops soon after cancel is set.
+struct ProgressControl {
     std::atomic<std::int64_t> bytesTotal{0};
     std::atomic<std::int64_t> bytesDone{0};
     std::atomic<bool> cancel{false};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <string>
+
+class QWidget;
+
+namespace qm {
+struct AssembledClaim;
+}
+
+// Writes out the claim a claim form shows: as JSON, exactly the document
+// `quillmark-cli --json claim FILE KEY` prints for its key, or as CSV, one row
+// per field (ClaimReport writes both).
+class ClaimExport {
+public:
+    // File > Export Claim...: asks for a file, offering <folder>/<key>.json,
+    // and writes it whole or not at all: CSV for a name ending in .csv, JSON
+    // for any other. False when cancelled or not written (the user is told why).
+    static bool run(QWidget* parent, const qm::AssembledClaim& claim, const std::string& key,
+                    const QString& folder);
+
+    // The JSON document (UTF-8) of a claim clicked as file tree node key.
+    static QByteArray json(const qm::AssembledClaim& claim, const std::string& key);
+};

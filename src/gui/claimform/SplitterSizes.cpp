@@ -1,0 +1,64 @@
+#include "gui/claimform/SplitterSizes.h"
+
+#include "gui/common/SettingsStore.h"
+#include "gui/common/WindowPositions.h"
+
+#include <QSplitter>
+#include <QStringList>
+#include <cmath>
+
+namespace {
+
+const QString kGroup = QStringLiteral("Splitters");
+// Beyond this no pane of any real desktop (as for window places).
+constexpr float kMaxTwips = 1.0e6f;
+
+QString key(const QSplitter* splitter) {
+    return kGroup + QLatin1Char('/') + splitter->objectName();
+}
+
+// Lengths along the splitter, across for a horizontal one, down for a vertical one.
+int toPixels(const QSplitter* splitter, float twips) {
+    if (splitter->orientation() == Qt::Horizontal)
+        return WindowPositions::toPixels({0, 0, twips, 0}, splitter).width();
+    return WindowPositions::toPixels({0, 0, 0, twips}, splitter).height();
+}
+
+float toTwips(const QSplitter* splitter, int pixels) {
+    if (splitter->orientation() == Qt::Horizontal)
+        return WindowPositions::toTwips(QRect(0, 0, pixels, 0), splitter).width;
+    return WindowPositions::toTwips(QRect(0, 0, 0, pixels), splitter).height;
+}
+
+} // namespace
+
+bool SplitterSizes::restore(QSplitter* splitter) {
+    const std::unique_ptr<QSettings> settings = SettingsStore::open();
+    if (!settings)
+        return false;
+    const QStringList stored =
+        settings->value(key(splitter)).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (stored.size() != splitter->count())
+        return false;
+    QList<int> sizes;
+    for (const QString& text : stored) {
+        bool ok = false;
+        const float twips = text.toFloat(&ok);
+        if (!ok || !std::isfinite(twips) || twips < 0 || twips > kMaxTwips)
+            return false;
+        sizes.append(toPixels(splitter, twips));
+    }
+    splitter->setSizes(sizes);
+    return true;
+}
+
+void SplitterSizes::save(const QSplitter* splitter) {
+    const std::unique_ptr<QSettings> settings = SettingsStore::open();
+    if (!settings)
+        return;
+    QStringList twips;
+    const QList<int> sizes = splitter->sizes();
+    for (int pixels : sizes)
+        twips.append(QString::number(toTwips(splitter, pixels)));
+    settings->setValue(key(splitter), twips.join(QLatin1Char(' ')));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+// The design's lengths are twips (1/1440 inch); these are the pixels they
+// make on the screen a widget is shown on (15 twips a pixel at 96 dpi).
+class Twips {
+public:
+    static int x(double twips, const QWidget* on);
+    static int y(double twips, const QWidget* on);
+    static QSize size(double width, double height, const QWidget* on);
+    static QRect rect(double left, double top, double width, double height, const QWidget* on);
+
+    // The smallest outer size of a window: inside the main window's document
+    // area that is the size of the document frame around content (so that the
+    // frame, title and borders included, never gets smaller), else of content.
+    // Call it again whenever content changes parent.
+    static void keepOuterSizeAtLeast(QWidget* content, double width, double height);
+};
