@@ -7,11 +7,11 @@
 
 namespace {
 
-// The viewer on sample301.nsf with its file tree at the left and the claim
-// form of O'DONNELL, WILMA open.
+// The viewer on sample301.nsf with its file tree at the left, its claims
+// checked and marked, and the claim form of O'DONNELL, WILMA open.
 bool openFirstClaim(SceneDriver& driver) {
     return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 760)) &&
-           driver.trigger(QStringLiteral("mnuClaimForm")) &&
+           driver.trigger(QStringLiteral("mnuClaimForm")) && driver.waitForCheck() &&
            driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 400, 690)) &&
            driver.clickTreeNode(QStringLiteral("frmNSFTree"), QStringLiteral("CA0: O'DONNELL"));
 }
@@ -82,6 +82,10 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("claim-form"),
          QStringLiteral("the file tree and a claim form with a field clicked, sample301.nsf"),
          claimForm},
+        {QStringLiteral("claim-form-ruler"),
+         QStringLiteral("the claim form alone: a field framed in the grid and marked under the "
+                        "column ruler, sample301.nsf"),
+         claimFormRuler},
         {QStringLiteral("problems"),
          QStringLiteral("the marked file tree and the problems window, sample301.nsf"), problems},
         {QStringLiteral("problems-only"),
@@ -90,10 +94,6 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("search"),
          QStringLiteral("the search panel, the results of a search and a claim opened from one"),
          search},
-        {QStringLiteral("claim-form-ruler"),
-         QStringLiteral("the claim form alone: a field framed in the grid and marked under the "
-                        "column ruler, sample301.nsf"),
-         claimFormRuler},
     };
     return scenes;
 }

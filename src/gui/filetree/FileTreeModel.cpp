@@ -179,16 +179,8 @@ QVariant FileTreeModel::mark(qint64 node) const {
     const ProblemList& problems = check_->problems();
     if (tree_.recordType(node) == "CA0") {
         const qint64 claim = problems.findClaim(node);
-        if (claim < 0)
-            return {};
-        // The lowest kind is the most serious.
-        unsigned kinds = problems.claimKinds(claim);
-        int worst = 0;
-        while (!(kinds & 1u)) {
-            kinds >>= 1;
-            ++worst;
-        }
-        return ProblemIcons::icon(ProblemKind(worst));
+        return claim < 0 ? QVariant()
+                         : ProblemIcons::icon(ProblemList::worstOf(problems.claimKinds(claim)));
     }
     const ProblemList::Counts* counts = problems.findContainer(node);
     return counts ? QVariant(ProblemIcons::icon(counts->worst())) : QVariant();
@@ -196,15 +188,15 @@ QVariant FileTreeModel::mark(qint64 node) const {
 
 QVariant FileTreeModel::toolTip(qint64 node) const {
     const ProblemList& problems = check_->problems();
+    QString text;
     if (tree_.recordType(node) == "CA0") {
         const qint64 claim = problems.findClaim(node);
-        if (claim < 0)
-            return {};
-        return PlainText::toolTip(ProblemText::claimToolTip(check_->layouts(), problems, claim));
+        if (claim >= 0)
+            text = ProblemText::claimToolTip(check_->layouts(), problems, claim);
+    } else if (const ProblemList::Counts* counts = problems.findContainer(node)) {
+        text = ProblemText::containerToolTip(*counts);
     }
-    const ProblemList::Counts* counts = problems.findContainer(node);
-    return counts ? QVariant(PlainText::toolTip(ProblemText::containerToolTip(*counts)))
-                  : QVariant();
+    return text.isEmpty() ? QVariant() : QVariant(PlainText::toolTip(text));
 }
 
 QVariant FileTreeModel::data(const QModelIndex& index, int role) const {
@@ -279,7 +271,6 @@ void FileTreeModel::showNewProblems() {
 
 void FileTreeModel::markNewProblems(qint64 firstClaim) {
     const ProblemList& problems = check_->problems();
-    std::vector<std::int64_t> containers;
     for (qint64 claim = firstClaim; claim < problems.claimCount();) {
         // One range of rows for the claims of one batch.
         const qint64 first = problems.claimNode(claim);
@@ -291,13 +282,12 @@ void FileTreeModel::markNewProblems(qint64 firstClaim) {
         const QModelIndex bottom = nodeIndex(last);
         if (top.isValid() && bottom.isValid())
             emit dataChanged(top, bottom, kMarkRoles);
-        for (qint64 above = batch; above != qm::FileTree::kNoNode; above = tree_.parent(above))
-            if (containers.empty() || containers.back() != above)
-                containers.push_back(above);
     }
-    std::sort(containers.begin(), containers.end());
-    containers.erase(std::unique(containers.begin(), containers.end()), containers.end());
-    for (const std::int64_t container : containers) {
+    // A file header or batch is told of only when its mark changes: the
+    // counts in its tooltip are read afresh whenever it is shown, and a view
+    // looking up the file header for every claim marked would walk its rows
+    // from the top each time.
+    for (const std::int64_t container : problems.remarkedContainers()) {
         const QModelIndex index = nodeIndex(container);
         if (index.isValid())
             emit dataChanged(index, index, kMarkRoles);

@@ -28,6 +28,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStringList>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,6 +52,8 @@ constexpr float kToolbarButtonHeightTwips = 466;
 // The tree sits in the top-left corner of its pane, this much narrower and shorter.
 constexpr float kTreeRightGapTwips = 25;
 constexpr float kTreeBottomGapTwips = 110;
+// While the check adds marks, the tree's column is fitted at most this often.
+constexpr int kFitColumnMs = 250;
 
 QSize twipsSize(const QWidget* reference, float width, float height) {
     return WindowPositions::toPixels({0, 0, width, height}, reference).size();
@@ -190,8 +193,9 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
             &frmNSFTree::FindAgain);
     command(QStringLiteral("cmdFindPrevious"), QStringLiteral("Find Previous"),
             QKeySequence(Qt::SHIFT | Qt::Key_F3), &frmNSFTree::FindPrevious);
-    // These go on working in the claim form they open, so that the user can
-    // walk from one problem to the next.
+    // These go on working in the claim form they open (wherever the focus is
+    // in the application: a window-wide key would stop at this document
+    // window's frame), so that the user can walk from one problem to the next.
     for (const auto& [name, text, keys, slot] :
          {std::make_tuple(QStringLiteral("cmdNextProblem"), QStringLiteral("Next Problem"),
                           QKeySequence(Qt::Key_F8), &frmNSFTree::nextProblem),
@@ -200,7 +204,7 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
         auto* action = new QAction(text, this);
         action->setObjectName(name);
         action->setShortcut(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutContext(Qt::ApplicationShortcut);
         addAction(action);
         connect(action, &QAction::triggered, this, slot);
     }
@@ -214,6 +218,10 @@ void frmNSFTree::addCheckControls() {
     checkProgress_->setObjectName(QStringLiteral("prgCheck"));
     checkProgress_->setRange(0, 100);
     checkProgress_->setFormat(QStringLiteral("Checking claims\u2026 %p%"));
+    // Room for the words at 100%, in the bar's own margins.
+    checkProgress_->setMinimumWidth(checkProgress_->fontMetrics().horizontalAdvance(
+                                        QStringLiteral("Checking claims\u2026 100%")) +
+                                    checkProgress_->fontMetrics().averageCharWidth() * 2);
     statusBar1_->addPermanentWidget(checkProgress_);
     auto addButton = [this](const QString& name, const QString& text) {
         auto* button = new QToolButton(statusBar1_);
@@ -224,6 +232,11 @@ void frmNSFTree::addCheckControls() {
         return button;
     };
     cancelCheck_ = addButton(QStringLiteral("cmdCancelCheck"), QStringLiteral("Cancel"));
+    // An icon, so that the counts, the bar and the button fit the window's
+    // first-run width.
+    cancelCheck_->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancelCheck_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    cancelCheck_->setToolTip(QStringLiteral("Cancel the check"));
     connect(cancelCheck_, &QToolButton::clicked, check_.get(), &ProblemCheck::cancel);
     checkAgain_ = addButton(QStringLiteral("cmdCheckAgain"), QStringLiteral("Check Again"));
     connect(checkAgain_, &QToolButton::clicked, this, &frmNSFTree::startCheck);
@@ -248,6 +261,19 @@ void frmNSFTree::BuildTree() {
     model_ = new FileTreeModel(tree_, this);
     model_->setProblems(check_.get());
     treeView1_->setModel(model_);
+    // The column fits its texts, and the marks beside them. Left to itself the
+    // header would measure the texts again for every mark the check adds, up
+    // to a thousand rows each time: it measures once a while instead.
+    disconnect(model_, &QAbstractItemModel::dataChanged, treeView1_->header(), nullptr);
+    auto* fitColumn = new QTimer(this);
+    fitColumn->setSingleShot(true);
+    fitColumn->setInterval(kFitColumnMs);
+    connect(fitColumn, &QTimer::timeout, this,
+            [this] { treeView1_->header()->resizeSections(QHeaderView::ResizeToContents); });
+    connect(check_.get(), &ProblemCheck::problemsAdded, fitColumn, [fitColumn] {
+        if (!fitColumn->isActive())
+            fitColumn->start();
+    });
     connect(model_, &QAbstractItemModel::rowsInserted, this, &frmNSFTree::expandShownProblems);
     // What showing each new node on its way would leave behind: every node
     // with children open, the last node in view. Done once, not per node.

@@ -3,6 +3,8 @@
 #include "core/filetree/FileTree.h"
 #include "core/io/SequentialFile.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <chrono>
 
 namespace {
@@ -10,12 +12,27 @@ namespace {
 // The worker hands on what it found at most this often, so that marks
 // appear while the check runs without flooding the GUI thread.
 constexpr auto kBatchInterval = std::chrono::milliseconds(50);
+// The GUI thread adds claims for this long at a time, in slices of this many.
+constexpr qint64 kAddMs = 15;
+constexpr std::size_t kAddSlice = 512;
+
+std::function<void()>& claimHook() {
+    static std::function<void()> hook;
+    return hook;
+}
 
 } // namespace
+
+void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
+    claimHook() = std::move(hook);
+}
 
 ProblemCheck::ProblemCheck(const qm::FileTree& tree, QObject* parent)
     : QObject(parent)
     , tree_(tree) {
+    addTimer_ = new QTimer(this);
+    addTimer_->setInterval(0);
+    connect(addTimer_, &QTimer::timeout, this, &ProblemCheck::addPending);
 }
 
 ProblemCheck::~ProblemCheck() {
@@ -35,6 +52,10 @@ void ProblemCheck::start(const qm::SequentialFile& file,
     const unsigned generation = ++generation_;
     emit aboutToClear();
     problems_.clear();
+    pending_.clear();
+    pendingAdded_ = 0;
+    workerDone_ = false;
+    addTimer_->stop();
     emit cleared();
     layouts_ = std::move(layouts);
     percent_ = 0;
@@ -48,7 +69,7 @@ void ProblemCheck::start(const qm::SequentialFile& file,
     cancel_ = false;
     state_ = State::Running;
     emit started();
-    worker_ = std::thread([this, generation, reader, layouts = layouts_] {
+    worker_ = std::thread([this, generation, reader, layouts = layouts_, hook = claimHook()] {
         using Clock = std::chrono::steady_clock;
         ProblemList::Batch batch;
         Clock::time_point handedOn = Clock::now();
@@ -79,6 +100,8 @@ void ProblemCheck::start(const qm::SequentialFile& file,
         qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
             if (cancel_.load(std::memory_order_relaxed))
                 return;
+            if (hook)
+                hook();
             if (ProblemList::Batch::hasProblems(verdict)) {
                 // A claim the tree does not have (the file changed) has no node to mark.
                 if (const auto node = tree_.findKey(verdict.key()))
@@ -100,6 +123,9 @@ void ProblemCheck::cancel() {
     // What is still on its way from the worker is dropped: the list stays as
     // the user saw it when cancelling.
     ++generation_;
+    pending_.clear();
+    pendingAdded_ = 0;
+    addTimer_->stop();
     state_ = State::Cancelled;
     emit finished();
 }
@@ -107,10 +133,32 @@ void ProblemCheck::cancel() {
 void ProblemCheck::deliver(unsigned generation, ProblemList::Batch&& batch) {
     if (generation != generation_)
         return;
-    const qint64 firstClaim = problems_.claimCount();
-    const qint64 firstItem = problems_.itemCount();
-    problems_.append(tree_, std::move(batch));
-    emit problemsAdded(firstClaim, firstItem);
+    pending_.push_back(std::move(batch));
+    addTimer_->start();
+}
+
+void ProblemCheck::addPending() {
+    QElapsedTimer clock;
+    clock.start();
+    while (!pending_.empty() && clock.elapsed() < kAddMs) {
+        const qint64 firstClaim = problems_.claimCount();
+        const qint64 firstRow = problems_.rowCount();
+        const ProblemList::Batch& batch = pending_.front();
+        problems_.append(tree_, batch, pendingAdded_, kAddSlice);
+        pendingAdded_ += kAddSlice;
+        if (pendingAdded_ >= batch.claimCount()) {
+            pending_.pop_front();
+            pendingAdded_ = 0;
+        }
+        emit problemsAdded(firstClaim, firstRow);
+    }
+    if (!pending_.empty())
+        return;
+    addTimer_->stop();
+    if (workerDone_) {
+        state_ = State::Finished;
+        emit finished();
+    }
 }
 
 void ProblemCheck::progress(unsigned generation, int percent) {
@@ -124,6 +172,7 @@ void ProblemCheck::end(unsigned generation) {
     if (generation != generation_)
         return;
     percent_ = 100;
-    state_ = State::Finished;
-    emit finished();
+    workerDone_ = true;
+    // Finished once all it found is in the list.
+    addPending();
 }

@@ -5,8 +5,12 @@
 
 #include <QObject>
 #include <atomic>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <thread>
+
+class QTimer;
 
 namespace qm {
 class FileTree;
@@ -37,6 +41,10 @@ public:
     // Stops a running check; what it found so far stays.
     void cancel();
 
+    // Test seam: called on the worker before each claim's verdict is looked
+    // at (to slow a check down); empty for none. Set it while no check runs.
+    static void setClaimHookForTests(std::function<void()> hook);
+
     State state() const { return state_; }
     bool isRunning() const { return state_ == State::Running; }
     int percent() const { return percent_; }
@@ -48,7 +56,7 @@ public:
 signals:
     void started();
     void progressed(int percent);
-    void problemsAdded(qint64 firstClaim, qint64 firstItem);
+    void problemsAdded(qint64 firstClaim, qint64 firstRow);
     // The check ended: finished, cancelled, or not started for want of a file.
     void finished();
     void aboutToClear();
@@ -61,12 +69,19 @@ private:
     void deliver(unsigned generation, ProblemList::Batch&& batch);
     void progress(unsigned generation, int percent);
     void end(unsigned generation);
+    // Adds what the worker handed on to the list, a slice at a time, so that
+    // the window answers between slices however much the worker finds.
+    void addPending();
 
     const qm::FileTree& tree_;
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     ProblemList problems_;
     State state_ = State::NotStarted;
     int percent_ = 0;
+    std::deque<ProblemList::Batch> pending_;
+    std::size_t pendingAdded_ = 0; // claims of the first pending batch already added
+    bool workerDone_ = false;
+    QTimer* addTimer_ = nullptr;
     // Deliveries of an earlier run that arrive late are dropped by this.
     unsigned generation_ = 0;
     std::atomic<bool> cancel_{false};

@@ -24,9 +24,14 @@ constexpr int kProblemKindCount = 5;
 
 // The claims of a file tree that have problems, kept compact for files of
 // millions of claims: per claim its node and the kinds of its problems, per
-// problem one small item (texts in one shared pool), and per file header and
-// batch above such claims how many it holds. Claims come in tree order and
-// are only ever added at the end, so every list is sorted by node.
+// problem with a field one small item (texts in one shared pool), and per
+// file header and batch above such claims how many it holds. Claims come in
+// tree order and are only ever added at the end, so every list is sorted by
+// node.
+//
+// Rows list every problem: a claim's field problems, then one row for each
+// kind it has without a field (no XA0, could not check, unreadable), which
+// take no item of their own.
 class ProblemList {
 public:
     struct Item {
@@ -48,6 +53,9 @@ public:
         ProblemKind worst() const;
     };
 
+    // The most serious of a claim's kinds (bits as claimKinds gives them; not 0).
+    static ProblemKind worstOf(unsigned kinds);
+
     // The problems of claims gathered on a worker, to be appended to a list
     // on the GUI thread. Claims are numbered within the batch.
     class Batch {
@@ -58,32 +66,42 @@ public:
         // problem; false when it finds none.
         bool add(std::int64_t node, const qm::ClaimVerdict& verdict);
         bool empty() const { return nodes_.empty(); }
+        std::size_t claimCount() const { return nodes_.size(); }
 
     private:
         friend class ProblemList;
         void addItem(ProblemKind kind, std::string_view record, int field, std::string_view value,
-                     std::int64_t expected = 0);
+                     std::int64_t expected);
 
         std::vector<std::int64_t> nodes_;
+        std::vector<std::uint8_t> kinds_;
         std::vector<std::uint32_t> firstItems_;
         std::vector<Item> items_;
         std::string pool_;
     };
 
-    // Moves a batch's claims to the end of the list (they must follow the
-    // claims already there) and counts them in their file headers and batches.
-    void append(const qm::FileTree& tree, Batch&& batch);
+    // Copies claims [first, first + count) of a batch to the end of the list
+    // (they must follow the claims already there) and counts them in their
+    // file headers and batches.
+    void append(const qm::FileTree& tree, const Batch& batch, std::size_t first, std::size_t count);
+    // The file headers and batches whose mark the last append changed (they
+    // had none, or now hold a more serious kind), in node order.
+    const std::vector<std::int64_t>& remarkedContainers() const { return remarked_; }
     void clear();
 
     std::int64_t claimCount() const { return std::int64_t(claimNodes_.size()); }
-    std::int64_t itemCount() const { return std::int64_t(items_.size()); }
+    std::int64_t rowCount() const { return rows_; }
     const Counts& totals() const { return totals_; }
 
     std::int64_t claimNode(std::int64_t claim) const { return claimNodes_[std::size_t(claim)]; }
     // The kinds of a claim's problems, bit k for ProblemKind k.
     unsigned claimKinds(std::int64_t claim) const { return claimKinds_[std::size_t(claim)]; }
-    std::int64_t firstItem(std::int64_t claim) const;
-    std::int64_t endItem(std::int64_t claim) const;
+    // A claim's rows: [firstRow, endRow).
+    std::int64_t firstRow(std::int64_t claim) const { return firstRows_[std::size_t(claim)]; }
+    std::int64_t endRow(std::int64_t claim) const;
+    // The problem of a row (an item without field or value for a kind that
+    // has none).
+    Item row(std::int64_t row) const;
     // The claim at a file tree node, or -1.
     std::int64_t findClaim(std::int64_t node) const;
     // The claims beneath a file header or batch, or nullptr when none has problems.
@@ -92,7 +110,6 @@ public:
     std::int64_t nextClaimNode(std::int64_t node) const;
     std::int64_t previousClaimNode(std::int64_t node) const;
 
-    const Item& item(std::int64_t i) const { return items_[std::size_t(i)]; }
     // The claim form node key of the record an item is about ("FA0-2"); empty when none.
     std::string_view record(const Item& item) const;
     // The value found there, as read (file bytes).
@@ -113,10 +130,13 @@ private:
     std::vector<std::int64_t> claimNodes_;
     std::vector<std::uint8_t> claimKinds_;
     std::vector<std::uint32_t> firstItems_;
+    std::vector<std::uint32_t> firstRows_;
     std::vector<Item> items_;
+    std::int64_t rows_ = 0;
     std::string pool_;
     std::vector<std::int64_t> containerNodes_;
     std::vector<Counts> containerCounts_;
     std::vector<std::int64_t> rootNodes_;
+    std::vector<std::int64_t> remarked_;
     Counts totals_;
 };

@@ -8,7 +8,16 @@
 #include "gui/problems/ProblemText.h"
 #include "gui/results/ResultsFilterModel.h"
 
+#include <iterator>
 #include <limits>
+
+namespace {
+
+const char* const kHeaders[] = {"Claim", "Node Text", "Kind",  "Record",
+                                "Field", "Name",      "Found", "Expected"};
+static_assert(std::size(kHeaders) == ProblemTableModel::ColumnCount);
+
+} // namespace
 
 ProblemTableModel::ProblemTableModel(const ProblemCheck& check, QObject* parent)
     : QAbstractTableModel(parent)
@@ -29,9 +38,9 @@ ProblemTableModel::ProblemTableModel(const ProblemCheck& check, QObject* parent)
 }
 
 void ProblemTableModel::addRows() {
-    const qint64 items = check_ ? check_->problems().itemCount() : 0;
+    const qint64 rows = check_ ? check_->problems().rowCount() : 0;
     // A view counts rows in int.
-    const int all = int(qMin(items, qint64(std::numeric_limits<int>::max())));
+    const int all = int(qMin(rows, qint64(std::numeric_limits<int>::max())));
     if (all <= rows_)
         return;
     beginInsertRows(QModelIndex(), rows_, all - 1);
@@ -43,7 +52,7 @@ qint64 ProblemTableModel::claimNode(int row) const {
     if (!check_ || row < 0 || row >= rows_)
         return -1;
     const ProblemList& list = check_->problems();
-    return list.claimNode(list.item(row).claim);
+    return list.claimNode(list.row(row).claim);
 }
 
 int ProblemTableModel::rowCount(const QModelIndex& parent) const {
@@ -54,9 +63,8 @@ int ProblemTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant ProblemTableModel::text(int row, int column) const {
+QVariant ProblemTableModel::text(const ProblemList::Item& item, int column) const {
     const ProblemList& list = check_->problems();
-    const ProblemList::Item& item = list.item(row);
     const qm::LayoutCatalogue* layouts = check_->layouts();
     switch (column) {
     case Claim:
@@ -84,10 +92,10 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
     if (!check_ || !index.isValid() || index.row() >= rows_)
         return {};
     const ProblemList& list = check_->problems();
-    const ProblemList::Item& item = list.item(index.row());
+    const ProblemList::Item item = list.row(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return text(index.row(), index.column());
+        return text(item, index.column());
     case Qt::DecorationRole:
         return index.column() == Kind ? ProblemIcons::icon(item.kind) : QVariant();
     case Qt::ToolTipRole:
@@ -114,24 +122,7 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
 QVariant ProblemTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case Claim:
-        return QStringLiteral("Claim");
-    case Text:
-        return QStringLiteral("Node Text");
-    case Kind:
-        return QStringLiteral("Kind");
-    case Record:
-        return QStringLiteral("Record");
-    case Field:
-        return QStringLiteral("Field");
-    case Name:
-        return QStringLiteral("Name");
-    case Found:
-        return QStringLiteral("Found");
-    case Expected:
-        return QStringLiteral("Expected");
-    default:
+    if (section < 0 || section >= ColumnCount)
         return {};
-    }
+    return QString::fromLatin1(kHeaders[section]);
 }

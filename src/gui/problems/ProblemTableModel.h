@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/problems/ProblemList.h"
+
 #include <QAbstractTableModel>
 #include <QPointer>
 
@@ -27,7 +29,7 @@ public:
 
 private:
     void addRows();
-    QVariant text(int row, int column) const;
+    QVariant text(const ProblemList::Item& item, int column) const;
 
     QPointer<const ProblemCheck> check_;
     // The rows shown so far: the list may already hold more.

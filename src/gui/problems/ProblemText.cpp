@@ -87,10 +87,10 @@ QString ProblemText::line(const qm::LayoutCatalogue* layouts, const ProblemList&
 QString ProblemText::claimToolTip(const qm::LayoutCatalogue* layouts, const ProblemList& list,
                                   std::int64_t claim) {
     QStringList lines;
-    const std::int64_t first = list.firstItem(claim);
-    const std::int64_t end = list.endItem(claim);
+    const std::int64_t first = list.firstRow(claim);
+    const std::int64_t end = list.endRow(claim);
     for (std::int64_t i = first; i < end && i - first < kToolTipLines; ++i)
-        lines.append(line(layouts, list, list.item(i)));
+        lines.append(line(layouts, list, list.row(i)));
     if (end - first > kToolTipLines)
         lines.append(QStringLiteral("\u2026 and %1 more").arg(end - first - kToolTipLines));
     return lines.join(QLatin1Char('\n'));

@@ -16,6 +16,7 @@ namespace {
 
 // Typing pauses this long before a large table is filtered again.
 constexpr int kFilterDelayMs = 150;
+constexpr int kWidestColumnCharacters = 48;
 
 } // namespace
 
@@ -105,9 +106,9 @@ void ResultsWindow::fitColumns() {
     if (columnsFitted_ || rows_->rowCount() == 0 || !table_->isVisible())
         return;
     columnsFitted_ = true;
-    // The rows in view decide; no column takes more than a third of the table.
+    // The rows in view decide; no column takes more than this many characters.
     table_->resizeColumnsToContents();
-    const int widest = qMax(table_->viewport()->width() / 3, 10 * fontMetrics().averageCharWidth());
+    const int widest = kWidestColumnCharacters * fontMetrics().averageCharWidth();
     for (int column = 0; column < rows_->columnCount(); ++column)
         table_->setColumnWidth(column, qMin(table_->columnWidth(column), widest));
 }
