@@ -43,16 +43,16 @@ bool claimFormRuler(SceneDriver& driver) {
 // for "pond" (the batch's BA1 shows with each of its claims), and the claim
 // form opened from a result with the matching field's row current.
 bool search(SceneDriver& driver) {
-    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 800)) &&
+    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 860)) &&
            driver.trigger(QStringLiteral("mnuToolsSearchFields")) &&
            driver.type(QStringLiteral("txtSearchFor"), QStringLiteral("pond")) &&
            driver.clickAndWait(QStringLiteral("cmdSearch")) &&
            driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 330, 330)) &&
-           driver.place(QStringLiteral("frmSearchResults"), QRect(0, 330, 1270, 400)) &&
+           driver.place(QStringLiteral("frmSearchResults"), QRect(0, 330, 1270, 460)) &&
            driver.doubleClickRow(QStringLiteral("frmSearchResults"), QStringLiteral("gridResults"),
                                  1) &&
            driver.place(QStringLiteral("frmClaimForm"), QRect(330, 0, 940, 330)) &&
-           driver.placeDialog(QStringLiteral("frmSearchFields"), QPoint(820, 420)) &&
+           driver.placeDialog(QStringLiteral("frmSearchFields"), QPoint(780, 585)) &&
            driver.save(QStringLiteral("search.png"));
 }
 
