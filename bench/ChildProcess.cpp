@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include <algorithm>
+#include <chrono>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -29,4 +31,17 @@ int ChildProcess::run(const std::vector<std::string>& argv, double* cpuSeconds) 
         *cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                       (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return WEXITSTATUS(status);
+}
+
+double ChildProcess::medianSeconds(const std::vector<std::string>& argv, int runs) {
+    run(argv);
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run(argv);
+        times.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
 }

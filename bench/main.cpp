@@ -1,4 +1,4 @@
-#include "CheckBenchmark.h"
+#include "CliBenchmark.h"
 #include "FileBenchmark.h"
 
 #include <algorithm>
@@ -14,7 +14,8 @@ void usage() {
                  "usage: quillmark-bench FILE [--maps DIR] [--clicks N] [--runs N] [--cli PATH]\n"
                  "  Times wc -l against the tree build on FILE, node clicks on claims spread\n"
                  "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
-                 "  whole-file check of `quillmark-cli check` against wc -l.\n"
+                 "  whole-file check of `quillmark-cli check` and the field search of\n"
+                 "  `quillmark-cli search` against wc -l.\n"
                  "  --maps DIR   map folder (default: the current directory)\n"
                  "  --clicks N   claims to click (default 200)\n"
                  "  --runs N     timed runs of each scan (default 3; the median is printed)\n"
@@ -61,7 +62,10 @@ int main(int argc, char* argv[]) {
     bench.scanAgainstWc();
     bench.clickLatency();
     bench.cliPeakMemory();
-    if (!options.cli.empty())
-        CheckBenchmark(options.cli, options.file, options.mapsDir, options.runs).run();
+    if (!options.cli.empty()) {
+        const CliBenchmark cli(options.cli, options.file, options.mapsDir, options.runs);
+        cli.check();
+        cli.search();
+    }
     return 0;
 }

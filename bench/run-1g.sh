@@ -10,8 +10,9 @@ file=${TMPDIR:-/tmp}/quillmark-bench-$size.nsf
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
-cmake --build "$build" -j2 --target quillmark-bench quillmark-cli nsfgen
+cmake --build "$build" -j2 --target quillmark-bench quillmark-search-bench quillmark-cli nsfgen
 if [ ! -f "$file" ]; then
   "$build/tools/nsfgen/nsfgen" --maps "$here/maps" --version 00301 --seed 1 --size "$size" --out "$file"
 fi
 "$build/bench/quillmark-bench" "$file" --maps "$here/maps"
+"$build/bench/search/quillmark-search-bench" "$file" --maps "$here/maps" --runs 3

@@ -2,6 +2,7 @@
 
 #include "GuiBenchSession.h"
 #include "ProcessMemory.h"
+#include "StallWatch.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
 #include "gui/common/MessageBoxes.h"
@@ -48,34 +49,6 @@ protected:
             painted = true;
         return false;
     }
-};
-
-// The longest the event loop went without handling a 10 ms timer: how long
-// the windows stood frozen.
-class StallWatch : public QObject {
-public:
-    StallWatch() {
-        timer_.setInterval(10);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            longestMs_ = std::max(longestMs_, double(clock_.nsecsElapsed()) / 1e6);
-            clock_.restart();
-        });
-    }
-    void start() {
-        longestMs_ = 0;
-        clock_.start();
-        timer_.start();
-    }
-    // The longest gap so far, less the timer's own 10 ms.
-    double stop() {
-        timer_.stop();
-        return std::max(0.0, std::max(longestMs_, double(clock_.nsecsElapsed()) / 1e6) - 10);
-    }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    double longestMs_ = 0;
 };
 
 // Waits for the file tree window's whole-file check to end, and then for

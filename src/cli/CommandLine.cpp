@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <functional>
 
 namespace qm::cli {
 
@@ -27,6 +28,16 @@ const QLatin1String kHelpBody(
     "                        not compute the XA0 fields with what the XA0 states and\n"
     "                        what the claim's records give), and the fields whose\n"
     "                        values failed their check; then a summary.\n"
+    "  search FILE TEXT      Every claim with a field whose value matches TEXT,\n"
+    "                        among the records a click on the claim shows: its\n"
+    "                        own, and the file header, batch header, BA1 and\n"
+    "                        trailers shown with it. Prints per claim in tree\n"
+    "                        order its key and text and each matching field\n"
+    "                        (node, number, name, value); then a summary. A value\n"
+    "                        matches when it contains TEXT, case ignored as the\n"
+    "                        viewer's Find ignores it, unless --exact, --regex or\n"
+    "                        --number say otherwise. Values are matched without\n"
+    "                        the blanks around them (a field's padding).\n"
     "\n"
     "Options:\n"
     "  --maps DIR            Folder of the map files nsf0200.map and nsf0301.map,\n"
@@ -34,8 +45,32 @@ const QLatin1String kHelpBody(
     "                        current directory, the installed maps\n"
     "                        (<prefix>/share/quillmark/maps) and, for a program\n"
     "                        run from its build folder, the source tree's maps/.\n"
-    "  --jobs N              check: read the file with N threads (default: one per\n"
-    "                        processor core); the output is the same.\n"
+    "  --jobs N              check, search: read the file with N threads (default:\n"
+    "                        one per processor core); the output is the same.\n"
+    "  --exact               search: the whole value is TEXT, case and all (blanks\n"
+    "                        around TEXT are dropped; an empty TEXT finds blank\n"
+    "                        values).\n"
+    "  --regex               search: the value holds a match of the regular\n"
+    "                        expression TEXT, found in time linear in the value.\n"
+    "                        Syntax: a literal character; . any character; [abc]\n"
+    "                        [a-z] [^...] classes; \\d \\w \\s digits, word\n"
+    "                        characters (ASCII letters, digits, _), blanks, and\n"
+    "                        \\D \\W \\S the others; \\t \\n \\r; \\ before\n"
+    "                        a sign takes it literally; ^ $ the value's start and\n"
+    "                        end; (...) (?:...) groups; a|b alternatives; * + ?\n"
+    "                        {n} {n,} {n,m} repetition (up to 1000), lazy with a\n"
+    "                        ? after it; a leading (?i) ignores case. There are\n"
+    "                        no back-references and no look-around.\n"
+    "  --number              search: TEXT compares whole numbers: =N, <N, >N,\n"
+    "                        N..M (between, both ends included) or N (equal).\n"
+    "                        Only number (N) and date (D) fields take part; a\n"
+    "                        value that is no whole number never matches. Put\n"
+    "                        -- before a TEXT that begins with -.\n"
+    "  --type RT             search: only records of type RT (e.g. FA0).\n"
+    "  --field ID|NAME       search: only this field: its record type and number\n"
+    "                        (\"CA0 05.0\"), its number alone (05.0: with --type,\n"
+    "                        else in every type that has it) or its name, case\n"
+    "                        ignored, with or without the type (\"CA0 LAST NAME\").\n"
     "  --json                Print JSON instead of text:\n"
     "                        tree:  {\"file\", \"version\", \"nodes\": [{\"index\" (1-based),\n"
     "                               \"key\", \"text\", \"parent\" (a key or null)}],\n"
@@ -57,6 +92,11 @@ const QLatin1String kHelpBody(
     "                               [{\"node\", \"id\", \"name\", \"value\"}]}],\n"
     "                               \"summary\": {\"claims\", \"totals_failed\",\n"
     "                               \"with_invalid_fields\", \"not_checked\"}}\n"
+    "                        search: {\"claims\": [{\"key\", \"text\", \"fields\":\n"
+    "                               [{\"node\", \"id\", \"name\", \"value\",\n"
+    "                               \"match_start\", \"match_length\"}]}],\n"
+    "                               \"summary\": {\"claims\", \"claims_matched\",\n"
+    "                               \"fields_matched\"}}\n"
     "  -h, --help            Show this help.\n"
     "  -v, --version         Show the version.\n"
     "\n"
@@ -67,20 +107,26 @@ const QLatin1String kHelpBody(
     "compares) or not_a_claim. In a comparison, found is the XA0's value and\n"
     "expected the count or sum the claim's records give. In check, XA0 fields\n"
     "whose totals did not match are listed under the totals verdict, not again\n"
-    "among the invalid fields.\n"
+    "among the invalid fields. In search, text shows values without the blanks\n"
+    "around them; JSON gives them whole, with the matched part's first character\n"
+    "(counted from 0) and length.\n"
     "\n"
-    "Exit status: 0 success (check: every claim passed both checks), 1 check found\n"
-    "a claim that failed, 2 usage error, unreadable or unrecognised file, map\n"
-    "failure, unknown node key or output that could not be written (the reason\n"
-    "goes to standard error), 3 check found no failure but some totals could not\n"
-    "be checked or some claims could not be read.\n");
+    "Exit status: 0 success (check: every claim passed both checks; search: a\n"
+    "field matched), 1 check found a claim that failed (search: nothing matched),\n"
+    "2 usage error, unreadable or unrecognised file, map failure, unknown node key,\n"
+    "a record type or field the file's map does not have, or output that could\n"
+    "not be written (the reason goes to standard error), 3 check found no failure\n"
+    "but some totals could not be checked or some claims could not be read.\n");
 
 } // namespace
 
 QString CommandLine::usage() {
-    return QStringLiteral("Usage: quillmark-cli [--maps DIR] [--json] tree FILE\n"
-                          "       quillmark-cli [--maps DIR] [--json] claim FILE KEY [KEY...]\n"
-                          "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n");
+    return QStringLiteral(
+        "Usage: quillmark-cli [--maps DIR] [--json] tree FILE\n"
+        "       quillmark-cli [--maps DIR] [--json] claim FILE KEY [KEY...]\n"
+        "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n"
+        "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
+        "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n");
 }
 
 QString CommandLine::helpText() {
@@ -110,7 +156,13 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(
         QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({mapsOption, jsonOption, jobsOption, helpOption, versionOption});
+    const QCommandLineOption fieldOption(QStringLiteral("field"), QString(), QStringLiteral("ID"));
+    const QCommandLineOption typeOption(QStringLiteral("type"), QString(), QStringLiteral("RT"));
+    const QCommandLineOption exactOption(QStringLiteral("exact"));
+    const QCommandLineOption regexOption(QStringLiteral("regex"));
+    const QCommandLineOption numberOption(QStringLiteral("number"));
+    parser.addOptions({mapsOption, jsonOption, jobsOption, helpOption, versionOption, fieldOption,
+                       typeOption, exactOption, regexOption, numberOption});
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -151,6 +203,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         command_ = Command::Claim;
     } else if (name == QLatin1String("check")) {
         command_ = Command::Check;
+    } else if (name == QLatin1String("search")) {
+        command_ = Command::Search;
     } else {
         error_ = QStringLiteral("unknown command '%1'").arg(name);
         return Outcome::UsageError;
@@ -160,6 +214,16 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         return Outcome::UsageError;
     }
     file_ = raw(positional.takeFirst());
+    if (command_ == Command::Search)
+        return parseSearch(parser, positional, raw);
+    for (const QString& option :
+         {QStringLiteral("field"), QStringLiteral("type"), QStringLiteral("exact"),
+          QStringLiteral("regex"), QStringLiteral("number")}) {
+        if (parser.isSet(option)) {
+            error_ = QStringLiteral("--%1 is for search only").arg(option);
+            return Outcome::UsageError;
+        }
+    }
     keys_ = positional;
     if (command_ == Command::Claim && keys_.isEmpty()) {
         error_ = QStringLiteral("claim needs at least one node KEY");
@@ -167,6 +231,40 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     }
     if (command_ != Command::Claim && !keys_.isEmpty()) {
         error_ = QStringLiteral("unexpected argument '%1'").arg(keys_.first());
+        return Outcome::UsageError;
+    }
+    return Outcome::Run;
+}
+
+CommandLine::Outcome
+CommandLine::parseSearch(const QCommandLineParser& parser, QStringList positional,
+                         const std::function<std::string(const QString&)>& raw) {
+    if (positional.isEmpty()) {
+        error_ = QStringLiteral("search needs a TEXT to look for");
+        return Outcome::UsageError;
+    }
+    if (positional.size() > 1) {
+        error_ = QStringLiteral("unexpected argument '%1'").arg(positional.at(1));
+        return Outcome::UsageError;
+    }
+    const bool exact = parser.isSet(QStringLiteral("exact"));
+    const bool regex = parser.isSet(QStringLiteral("regex"));
+    const bool number = parser.isSet(QStringLiteral("number"));
+    if (int(exact) + int(regex) + int(number) > 1) {
+        error_ = QStringLiteral("--exact, --regex and --number exclude each other");
+        return Outcome::UsageError;
+    }
+    // The text as typed, in the bytes it came in: it need not be UTF-8.
+    query_.text = raw(positional.first());
+    query_.mode = exact    ? SearchQuery::Mode::Exact
+                  : regex  ? SearchQuery::Mode::Regex
+                  : number ? SearchQuery::Mode::Number
+                           : SearchQuery::Mode::Contains;
+    query_.field = parser.value(QStringLiteral("field")).toStdString();
+    query_.recordType = parser.value(QStringLiteral("type")).toStdString();
+    std::string error;
+    if (number && !query_.setComparison(query_.text, error)) {
+        error_ = QString::fromStdString(error);
         return Outcome::UsageError;
     }
     return Outcome::Run;

@@ -1,18 +1,25 @@
 #pragma once
 
+#include "core/search/SearchQuery.h"
+
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
 
+class QCommandLineParser;
+
 namespace qm::cli {
 
-// Exit statuses: everything checked passed / a claim failed a check / the
-// command could not run (usage, unreadable or unrecognised file, unknown key,
-// output that could not be written) / check: nothing failed, but some totals
-// could not be checked or some claims could not be read.
+// Exit statuses: everything checked passed (search: a field matched) / a
+// claim failed a check (search: nothing matched) / the command could not run
+// (usage, unreadable or unrecognised file, unknown key, a search the file's
+// map cannot answer, output that could not be written) / check: nothing
+// failed, but some totals could not be checked or some claims could not be read.
 constexpr int kExitOk = 0;
 constexpr int kExitChecksFailed = 1;
+constexpr int kExitNothingFound = 1;
 constexpr int kExitError = 2;
 constexpr int kExitNotChecked = 3;
 
@@ -20,7 +27,7 @@ constexpr int kExitNotChecked = 3;
 // options that apply to all commands.
 class CommandLine {
 public:
-    enum class Command { Tree, Claim, Check };
+    enum class Command { Tree, Claim, Check, Search };
     enum class Outcome { Run, ShowHelp, ShowVersion, UsageError };
 
     // arguments as QCoreApplication::arguments() gives them (program name
@@ -35,8 +42,10 @@ public:
     // The --maps folder, looked in first for map files; empty when not given.
     const std::string& mapsDir() const { return mapsDir_; }
     bool json() const { return json_; }
-    // check --jobs N: worker threads; 0 for one per core.
+    // check and search --jobs N: worker threads; 0 for one per core.
     int jobs() const { return jobs_; }
+    // search: its TEXT and the options that say how and where to look.
+    const SearchQuery& query() const { return query_; }
 
     // Why parse() returned UsageError.
     const QString& error() const { return error_; }
@@ -44,12 +53,16 @@ public:
     static QString helpText();
 
 private:
+    Outcome parseSearch(const QCommandLineParser& parser, QStringList positional,
+                        const std::function<std::string(const QString&)>& raw);
+
     Command command_ = Command::Tree;
     std::string file_;
     QStringList keys_;
     std::string mapsDir_;
     bool json_ = false;
     int jobs_ = 0;
+    SearchQuery query_;
     QString error_;
 };
 

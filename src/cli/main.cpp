@@ -2,6 +2,7 @@
 #include "ClaimCommand.h"
 #include "ClaimFile.h"
 #include "CommandLine.h"
+#include "SearchCommand.h"
 #include "TreeCommand.h"
 #include "core/Version.h"
 #include "core/common/FileText.h"
@@ -36,6 +37,9 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
         return ClaimCommand::run(file, commandLine.keys(), commandLine.json(), out, std::cerr);
     case CommandLine::Command::Check:
         return CheckCommand::run(file, commandLine.json(), commandLine.jobs(), out);
+    case CommandLine::Command::Search:
+        return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
+                                  out, std::cerr);
     }
     return kExitError;
 }

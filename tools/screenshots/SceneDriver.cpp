@@ -9,10 +9,14 @@
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPainter>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeView>
@@ -142,9 +146,68 @@ bool SceneDriver::clickGridRow(const QString& name) {
     return fail(QStringLiteral("no grid row for the field '%1'").arg(name));
 }
 
+QWidget* SceneDriver::widget(const QString& name) {
+    QWidget* found = main_ ? main_->findChild<QWidget*>(name) : nullptr;
+    if (!found)
+        fail(QStringLiteral("no control %1").arg(name));
+    return found;
+}
+
+bool SceneDriver::type(const QString& control, const QString& text) {
+    auto* edit = qobject_cast<QLineEdit*>(widget(control));
+    if (!edit)
+        return fail(QStringLiteral("no text box %1").arg(control));
+    edit->setFocus();
+    QTest::keyClicks(edit, text);
+    return settle(QStringLiteral("typing into ") + control);
+}
+
+bool SceneDriver::clickAndWait(const QString& button) {
+    auto* found = qobject_cast<QAbstractButton*>(widget(button));
+    if (!found || !found->isEnabled())
+        return fail(QStringLiteral("no enabled button %1").arg(button));
+    QTest::mouseClick(found, Qt::LeftButton);
+    if (!QTest::qWaitFor([found] { return found->isEnabled(); }, 10000))
+        return fail(QStringLiteral("%1 never came back").arg(button));
+    return settle(QStringLiteral("the click on ") + button);
+}
+
+bool SceneDriver::placeDialog(const QString& dialog, const QPoint& place) {
+    QWidget* found = widget(dialog);
+    if (!found || !found->isWindow())
+        return fail(QStringLiteral("no dialog %1").arg(dialog));
+    found->move(main_->mapToGlobal(place));
+    return settle(QStringLiteral("placing ") + dialog);
+}
+
+bool SceneDriver::doubleClickRow(const QString& window, const QString& table, int row) {
+    QWidget* found = document(window);
+    auto* view = found ? found->findChild<QAbstractItemView*>(table) : nullptr;
+    if (!view || row >= view->model()->rowCount())
+        return fail(QStringLiteral("no row %1 in %2").arg(row).arg(table));
+    const QRect cell = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    return settle(QStringLiteral("the double-click on row %1 of %2").arg(row).arg(table));
+}
+
 bool SceneDriver::save(const QString& fileName) {
     const QString path = QDir(outputDir_).filePath(fileName);
-    if (!main_ || !main_->grab().save(path))
+    if (!main_)
+        return fail(QStringLiteral("no main window"));
+    QPixmap picture = main_->grab();
+    // Dialogs are windows of their own: drawn over the main window where they are.
+    QPainter painter(&picture);
+    for (QDialog* dialog : main_->findChildren<QDialog*>()) {
+        if (!dialog->isVisible())
+            continue;
+        const QPoint at = main_->mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0)));
+        painter.drawPixmap(at, dialog->grab());
+        painter.setPen(dialog->palette().color(QPalette::Dark));
+        painter.drawRect(QRect(at, dialog->size()).adjusted(-1, -1, 0, 0));
+    }
+    painter.end();
+    if (!picture.save(path))
         return fail(QStringLiteral("could not write %1").arg(path));
     return true;
 }

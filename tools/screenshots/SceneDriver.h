@@ -2,6 +2,7 @@
 
 #include "gui/shell/AppContext.h"
 
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QTemporaryDir>
@@ -36,7 +37,17 @@ public:
     bool clickTreeNode(const QString& window, const QString& text);
     // Clicks the value cell of the claim form's grid row for the field name.
     bool clickGridRow(const QString& name);
-    // Saves the main window, as drawn, to <outputDir>/<fileName>.
+    // Types text into the empty line edit named control (in any window).
+    bool type(const QString& control, const QString& text);
+    // Clicks the button named button (in any window) and waits until it can
+    // be clicked again, so that the work it started has ended.
+    bool clickAndWait(const QString& button);
+    // Moves the dialog named dialog to place, in the main window's coordinates.
+    bool placeDialog(const QString& dialog, const QPoint& place);
+    // Double-clicks row `row` of the table named table in window.
+    bool doubleClickRow(const QString& window, const QString& table, int row);
+    // Saves the main window, as drawn, with the dialogs open over it, to
+    // <outputDir>/<fileName>.
     bool save(const QString& fileName);
     // Saves one document window alone, frame and all.
     bool saveWindow(const QString& window, const QString& fileName);
@@ -45,6 +56,8 @@ public:
 
 private:
     QWidget* document(const QString& window);
+    // The widget named name in the main window or a window of its.
+    QWidget* widget(const QString& name);
     bool fail(const QString& why);
     // Lets the step's events run; false when it asked for a message box.
     bool settle(const QString& step);

@@ -39,6 +39,23 @@ bool claimFormRuler(SceneDriver& driver) {
                              QStringLiteral("claim-form-ruler.png"));
 }
 
+// The user guide's search: the search panel over the results of a search
+// for "pond" (the batch's BA1 shows with each of its claims), and the claim
+// form opened from a result with the matching field's row current.
+bool search(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 860)) &&
+           driver.trigger(QStringLiteral("mnuToolsSearchFields")) &&
+           driver.type(QStringLiteral("txtSearchFor"), QStringLiteral("pond")) &&
+           driver.clickAndWait(QStringLiteral("cmdSearch")) &&
+           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 330, 330)) &&
+           driver.place(QStringLiteral("frmSearchResults"), QRect(0, 330, 1270, 460)) &&
+           driver.doubleClickRow(QStringLiteral("frmSearchResults"), QStringLiteral("gridResults"),
+                                 1) &&
+           driver.place(QStringLiteral("frmClaimForm"), QRect(330, 0, 940, 330)) &&
+           driver.placeDialog(QStringLiteral("frmSearchFields"), QPoint(780, 585)) &&
+           driver.save(QStringLiteral("search.png"));
+}
+
 // The file tree with the claims that have problems marked, and the problems
 // window listing them.
 bool problems(SceneDriver& driver) {
@@ -74,6 +91,9 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("problems-only"),
          QStringLiteral("the file tree showing only the claims with problems, sample301.nsf"),
          problemsOnly},
+        {QStringLiteral("search"),
+         QStringLiteral("the search panel, the results of a search and a claim opened from one"),
+         search},
     };
     return scenes;
 }

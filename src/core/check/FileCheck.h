@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/check/ClaimPass.h"
 #include "core/claim/ClaimVerdict.h"
-#include "core/common/Progress.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <cstdint>
@@ -18,14 +18,9 @@ class SequentialFile;
 // threads read at once; verdicts still come out in order.
 class FileCheck {
 public:
-    struct Options {
-        int jobs = 0; // worker threads; 0: one per processor core
-        // Called on the calling thread with bytes done of (twice the file's
-        // size: two passes); returning false cancels the check.
-        Progress progress;
-        // How much of the file one worker takes at a time.
-        std::int64_t chunkBytes = std::int64_t(8) << 20;
-    };
+    // Jobs, progress (bytes done of the file's size once per reading of
+    // it: twice without an index), chunk size and the tree's index.
+    using Options = ClaimPass::Options;
 
     struct Summary {
         std::int64_t claims = 0;
@@ -39,8 +34,7 @@ public:
     // itself is not moved) with the given layouts. onClaim gets every claim's
     // verdict, in order, on the calling thread.
     static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
-                       const Options& options,
-                       const std::function<void(ClaimVerdict&&)>& onClaim);
+                       const Options& options, const std::function<void(ClaimVerdict&&)>& onClaim);
 };
 
 } // namespace qm

@@ -5,6 +5,7 @@
 #include "gui/common/MapSearch.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemsController.h"
+#include "gui/search/SearchController.h"
 #include "gui/shell/AppContext.h"
 #include "gui/shell/frmMain.h"
 
@@ -34,6 +35,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     // Each document subsystem registers the window factory it owns here.
     auto* claimForms = new ClaimFormController(context, mainWindow.get());
     auto* problems = new ProblemsController(context, *mainWindow);
+    new SearchController(context, *mainWindow, *claimForms);
     mainWindow->setTreeWindowFactory([&context, claimForms, problems]() -> QWidget* {
         auto tree = std::make_unique<frmNSFTree>(context);
         if (!tree->isBuilt())

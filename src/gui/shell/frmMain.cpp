@@ -31,6 +31,7 @@ namespace {
 
 const QString kTreeWindowName = QStringLiteral("frmNSFTree");
 const QString kClaimFormName = QStringLiteral("frmClaimForm");
+const QString kSearchResultsName = QStringLiteral("frmSearchResults");
 const QString kProblemsName = QStringLiteral("frmProblems");
 
 // The first local file among dropped items, or an empty string.
@@ -230,7 +231,8 @@ void frmMain::setFileState(bool open, const QString& status, const QString& path
 void frmMain::closeFileWindows() {
     // What these windows show belongs to the file that was open: a tree node
     // would lead into another file, a form would show records no longer open.
-    for (const QString& name : {kTreeWindowName, kClaimFormName, kProblemsName}) {
+    for (const QString& name :
+         {kTreeWindowName, kClaimFormName, kSearchResultsName, kProblemsName}) {
         if (DocumentWindow* document = documents_->findDocument(name))
             document->close();
     }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// The command-line tool's whole-file passes against `wc -l` over the same file.
+class CliBenchmark {
+public:
+    CliBenchmark(std::string cli, std::string file, std::string mapsDir, int runs);
+    // The whole-file check: one job, two jobs, JSON, and the check's peak memory.
+    void check() const;
+    // The field search with two jobs: one field of every claim, and every
+    // field, for a value found nowhere (as a support question about one
+    // control number is), for a name found in many claims, for a pattern and
+    // for a number comparison.
+    void search() const;
+
+private:
+    std::string cli_;
+    std::string file_;
+    std::string mapsDir_;
+    int runs_;
+};

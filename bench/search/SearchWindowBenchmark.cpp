@@ -1,0 +1,168 @@
+#include "SearchWindowBenchmark.h"
+
+#include "GuiBenchSession.h"
+#include "StallWatch.h"
+#include "gui/about/frmSplash.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/problems/ProblemCheck.h"
+#include "gui/search/SearchController.h"
+#include "gui/search/frmSearchFields.h"
+#include "gui/search/frmSearchResults.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Found in many claims all through the benchmark file.
+const QString kSearchText = QStringLiteral("GALLOWAY");
+
+// Notes when a table's viewport is first painted after rows reached it.
+class FirstRowsPainted : public QObject {
+public:
+    FirstRowsPainted(QTableView* table, const QElapsedTimer& clock)
+        : clock_(clock) {
+        table->viewport()->installEventFilter(this);
+        connect(table->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+            if (arrivedMs_ < 0)
+                arrivedMs_ = double(clock_.nsecsElapsed()) / 1e6;
+        });
+    }
+    double arrivedMs_ = -1;
+    double paintedMs_ = -1;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && arrivedMs_ >= 0 && paintedMs_ < 0)
+            paintedMs_ = double(clock_.nsecsElapsed()) / 1e6;
+        return false;
+    }
+
+private:
+    const QElapsedTimer& clock_;
+};
+
+struct Run {
+    double firstRowsMs = -1;
+    double firstPaintMs = -1;
+    double totalMs = -1;
+    double stallMs = -1;
+    int rows = 0;
+};
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer guard;
+    guard.start();
+    while (!done() && guard.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+// Presses Search in the panel and follows the search to its end.
+bool searchOnce(frmMain& main, Run& run) {
+    auto* controller = main.findChild<SearchController*>();
+    main.findChild<QAction*>(QStringLiteral("mnuToolsSearchFields"))->trigger();
+    auto* panel = controller->panel();
+    panel->findChild<QLineEdit*>(QStringLiteral("txtSearchFor"))->setText(kSearchText);
+    auto* search = panel->findChild<QPushButton*>(QStringLiteral("cmdSearch"));
+    QCoreApplication::processEvents();
+
+    StallWatch stalls;
+    QElapsedTimer clock;
+    stalls.start();
+    clock.start();
+    search->click();
+    frmSearchResults* results = controller->results();
+    if (!results)
+        return false;
+    FirstRowsPainted first(results->table(), clock);
+    if (!waitFor([search] { return search->isEnabled(); }, 120000))
+        return false;
+    run.totalMs = double(clock.nsecsElapsed()) / 1e6;
+    waitFor([&first] { return first.paintedMs_ >= 0; }, 2000);
+    run.stallMs = stalls.stop();
+    run.firstRowsMs = first.arrivedMs_;
+    run.firstPaintMs = first.paintedMs_;
+    run.rows = results->table()->model()->rowCount();
+    return true;
+}
+
+void print(const char* what, const Run& run) {
+    std::printf("%-34s first rows %7.3f s, painted %7.3f s (target <= 0.2 s); done %7.3f s; "
+                "%d rows; longest event-loop stall %6.3f s (target <= 0.05 s)\n",
+                what, run.firstRowsMs / 1e3, run.firstPaintMs / 1e3, run.totalMs / 1e3, run.rows,
+                run.stallMs / 1e3);
+}
+
+} // namespace
+
+bool SearchWindowBenchmark::run(const BenchArguments& arguments) {
+    const QString path = QFileInfo(arguments.file()).absoluteFilePath();
+    GuiBenchSession session(arguments.mapsDir());
+    frmSplash::setShowMilliseconds(1);
+    const std::unique_ptr<frmMain> main =
+        Startup::run(session.context(), {path}, arguments.mapsDir());
+    main->setGeometry(0, 0, 1200, 800);
+    DocumentWindow* treeDocument = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    if (!treeDocument || !MessageBoxes::shown().isEmpty()) {
+        std::fprintf(stderr, "quillmark-search-bench: %s does not open as a claim file\n",
+                     qUtf8Printable(path));
+        return false;
+    }
+    auto checkDone = [&main] {
+        DocumentWindow* document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
+        auto* tree = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
+        return !tree || tree->problemCheck().state() == ProblemCheck::State::Finished;
+    };
+
+    std::printf("file %s (%.1f MiB), searching every field for \"%s\"\n", qUtf8Printable(path),
+                double(QFileInfo(path).size()) / (1024.0 * 1024.0), qUtf8Printable(kSearchText));
+    // What the viewer does by itself once a file is open, for comparison.
+    StallWatch checkStalls;
+    checkStalls.start();
+    waitFor(checkDone, 120000);
+    std::printf("%-34s longest event-loop stall %6.3f s\n",
+                "the whole-file check alone:", checkStalls.stop() / 1e3);
+
+    std::vector<Run> runs(std::size_t(arguments.count()) + 1);
+    for (Run& run : runs)
+        if (!searchOnce(*main, run))
+            return false;
+    print("first search (opens the results):", runs.front());
+    runs.erase(runs.begin());
+    auto median = [&runs](double Run::*field) {
+        std::vector<double> values;
+        for (const Run& run : runs)
+            values.push_back(run.*field);
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    Run quiet;
+    quiet.firstRowsMs = median(&Run::firstRowsMs);
+    quiet.firstPaintMs = median(&Run::firstPaintMs);
+    quiet.totalMs = median(&Run::totalMs);
+    quiet.stallMs = median(&Run::stallMs);
+    quiet.rows = runs.front().rows;
+    print("later searches (medians):", quiet);
+
+    // Opened again: the search starts while the new tree's check runs.
+    main->openFile(path);
+    Run busy;
+    if (!searchOnce(*main, busy))
+        return false;
+    print("while the whole-file check runs:", busy);
+    return true;
+}

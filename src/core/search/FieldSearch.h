@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/check/ClaimPass.h"
+#include "core/layouts/LayoutCatalogue.h"
+#include "core/search/SearchHit.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace qm {
+
+class SearchPlan;
+class SequentialFile;
+
+// The field search: one pass over a claim file that yields, for every claim
+// in file tree order, the fields of its claim form whose values match, as a
+// click on the claim would show them: the file header, batch header and BA1
+// above it, its own records, its batch and file trailers. The claim pass
+// reads the file with several threads at once.
+class FieldSearch {
+public:
+    struct Options : ClaimPass::Options {
+        // Stop once this many fields matched (after the claim that reaches
+        // it); 0: no limit.
+        std::int64_t maxFields = 0;
+    };
+
+    struct Summary {
+        std::int64_t claims = 0;        // claims searched
+        std::int64_t claimsMatched = 0; // claims with a matching field
+        std::int64_t fieldsMatched = 0;
+        bool cancelled = false;
+        bool limited = false; // stopped at Options::maxFields
+    };
+
+    // Searches the file behind `file` (read through readers of its own) with
+    // a prepared plan over these layouts. onClaim gets every claim with a
+    // matching field, in order, on the calling thread.
+    static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
+                       const SearchPlan& plan, const Options& options,
+                       const std::function<void(ClaimHits&&)>& onClaim);
+};
+
+} // namespace qm

@@ -1,0 +1,141 @@
+#include "core/search/SearchPlan.h"
+
+#include "core/common/FileText.h"
+#include "core/common/TextUtil.h"
+#include "core/layouts/FieldValidator.h"
+
+namespace qm {
+
+namespace {
+
+std::string upperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return out;
+}
+
+// "05.0": two digits, a point, a digit.
+bool isFieldNumber(std::string_view text) {
+    auto digit = [&](std::size_t i) {
+        return text[i] >= '0' && text[i] <= '9';
+    };
+    return text.size() == 4 && digit(0) && digit(1) && text[2] == '.' && digit(3);
+}
+
+bool holdsNumbers(const FieldDef& field) {
+    const FieldChecks checks = fieldChecksOf(field.TypeCodes);
+    return checks.numeric || checks.date;
+}
+
+} // namespace
+
+std::string SearchPlan::describeField(const LayoutCatalogue& layouts, int typeIndex, int field) {
+    const FieldDef& f = layouts.at(typeIndex).field(field);
+    return std::string(kRecordTypes[std::size_t(typeIndex)]) + ' ' + FileText::toUtf8(f.FieldId) +
+           ' ' + FileText::toUtf8(trimSpaces(f.FieldName));
+}
+
+bool SearchPlan::select(const SearchQuery& query, std::string& error) {
+    int onlyType = -1;
+    const std::string type = upperAscii(trimSpaces(query.recordType));
+    if (!type.empty()) {
+        onlyType = recordTypeIndex(type);
+        if (onlyType < 0) {
+            error = "unknown record type '" + type + "'";
+            return false;
+        }
+    }
+    std::string_view field = trimSpaces(query.field);
+    // "CA0 05.0" or "CA0 LAST NAME": a field of one record type.
+    if (field.size() > 4 && field[3] == ' ') {
+        const int named = recordTypeIndex(upperAscii(field.substr(0, 3)));
+        if (named >= 0) {
+            if (onlyType >= 0 && named != onlyType) {
+                error = "the field '" + std::string(field) + "' is no field of record type " + type;
+                return false;
+            }
+            onlyType = named;
+            field = trimSpaces(field.substr(4));
+        }
+    }
+    const bool byNumber = isFieldNumber(field);
+    const std::string name = upperAscii(field);
+    bool any = false;
+    for (int t = 0; t < kRecordTypeCount; ++t) {
+        fields_[std::size_t(t)].clear();
+        if (onlyType >= 0 && t != onlyType)
+            continue;
+        const RecordLayout& layout = layouts_->at(t);
+        for (int i = 0; i < layout.fieldCount(); ++i) {
+            const FieldDef& f = layout.field(i);
+            if (field.empty() || (byNumber ? trimSpaces(f.FieldId) == field
+                                           : upperAscii(trimSpaces(f.FieldName)) == name)) {
+                fields_[std::size_t(t)].push_back(i);
+                any = true;
+            }
+        }
+    }
+    if (any)
+        return true;
+    const std::string ofType =
+        onlyType >= 0 ? " of record type " + std::string(kRecordTypes[std::size_t(onlyType)])
+                      : std::string();
+    if (field.empty())
+        error = "no fields" + ofType + " in the map of this file";
+    else
+        error = "no field '" + std::string(field) + "'" + ofType + " in the map of this file";
+    return false;
+}
+
+bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutCatalogue> layouts,
+                         std::string& error) {
+    layouts_ = std::move(layouts);
+    if (!select(query, error) || !matcher_.prepare(query, error))
+        return false;
+    if (query.mode == SearchQuery::Mode::Number) {
+        // Whole numbers are compared where a field holds numbers or dates.
+        std::string firstNamed;
+        bool any = false;
+        for (int t = 0; t < kRecordTypeCount; ++t) {
+            std::vector<int>& fields = fields_[std::size_t(t)];
+            if (firstNamed.empty() && !fields.empty())
+                firstNamed = describeField(*layouts_, t, fields.front());
+            std::vector<int> kept;
+            for (const int i : fields)
+                if (holdsNumbers(layouts_->at(t).field(i)))
+                    kept.push_back(i);
+            fields.swap(kept);
+            any = any || !fields.empty();
+        }
+        if (!any) {
+            error = trimSpaces(query.field).empty()
+                        ? "no number (N) or date (D) fields to compare"
+                        : "'" + firstNamed +
+                              "' holds no numbers: numbers compare only in number (N) or date "
+                              "(D) fields";
+            return false;
+        }
+    }
+    for (std::size_t t = 0; t < fields_.size(); ++t)
+        wholeRecordFirst_[t] = query.mode != SearchQuery::Mode::Number && fields_[t].size() > 2;
+    return true;
+}
+
+void SearchPlan::match(int typeIndex, std::string_view line, std::vector<FieldHit>& out) const {
+    const std::size_t t = std::size_t(typeIndex);
+    const std::vector<int>& fields = fields_[t];
+    if (fields.empty() || (wholeRecordFirst_[t] && !matcher_.mayMatchWithin(line)))
+        return;
+    const RecordLayout& layout = layouts_->at(typeIndex);
+    std::size_t start = 0, length = 0;
+    for (const int i : fields) {
+        const std::string_view value = layout.value(i, line);
+        if (matcher_.matches(value, start, length))
+            out.push_back({std::string(), typeIndex, i, std::string(value),
+                           static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
+    }
+}
+
+} // namespace qm

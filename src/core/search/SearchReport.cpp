@@ -1,0 +1,81 @@
+#include "core/search/SearchReport.h"
+
+#include "core/common/FileText.h"
+#include "core/common/TextUtil.h"
+#include "core/report/JsonWriter.h"
+
+namespace qm {
+
+SearchReport::SearchReport(std::ostream& out, bool json,
+                           std::shared_ptr<const LayoutCatalogue> layouts)
+    : out_(out)
+    , layouts_(std::move(layouts)) {
+    if (!json)
+        return;
+    json_ = std::make_unique<JsonWriter>(out_);
+    out_ << "{\n\"claims\": [";
+}
+
+SearchReport::~SearchReport() = default;
+
+void SearchReport::add(const ClaimHits& claim) {
+    if (!json_) {
+        out_ << claim.key() << "  " << FileText::toPrintable(claim.text) << '\n';
+        for (const FieldHit& hit : claim.fields) {
+            const FieldDef& field = layouts_->at(hit.typeIndex).field(hit.field);
+            out_ << "  " << FileText::toPrintable(hit.node) << ' '
+                 << FileText::toPrintable(field.FieldId) << ' '
+                 << FileText::toPrintable(trimSpaces(field.FieldName)) << ": "
+                 << FileText::toPrintable(trimSpaces(hit.value)) << '\n';
+        }
+        return;
+    }
+    out_ << (jsonStarted_ ? ",\n" : "\n");
+    jsonStarted_ = true;
+    JsonWriter& json = *json_;
+    json.beginObject()
+        .key("key")
+        .value(claim.key())
+        .key("text")
+        .fileString(claim.text)
+        .key("fields")
+        .beginArray();
+    for (const FieldHit& hit : claim.fields) {
+        const FieldDef& field = layouts_->at(hit.typeIndex).field(hit.field);
+        json.beginObject()
+            .key("node")
+            .fileString(hit.node)
+            .key("id")
+            .fileString(field.FieldId)
+            .key("name")
+            .fileString(field.FieldName)
+            .key("value")
+            .fileString(hit.value)
+            .key("match_start")
+            .value(std::int64_t(hit.start))
+            .key("match_length")
+            .value(std::int64_t(hit.length))
+            .endObject();
+    }
+    json.endArray().endObject();
+}
+
+void SearchReport::finish(const FieldSearch::Summary& summary) {
+    if (json_) {
+        out_ << "\n],\n\"summary\": ";
+        json_->beginObject()
+            .key("claims")
+            .value(summary.claims)
+            .key("claims_matched")
+            .value(summary.claimsMatched)
+            .key("fields_matched")
+            .value(summary.fieldsMatched)
+            .endObject();
+        out_ << "\n}\n";
+        return;
+    }
+    out_ << "Claims: " << summary.claims << ", with matches: " << summary.claimsMatched
+         << ", fields matched: " << summary.fieldsMatched << '\n';
+}
+
+} // namespace qm

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/layouts/LayoutCatalogue.h"
+#include "core/search/SearchQuery.h"
+
+#include <QDialog>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+// The search panel (Tools > Search Fields...): what to look for in the
+// claims' field values, how it should match, and optionally the record type
+// and field to look in, chosen from the open file's map. Not modal: the
+// viewer stays usable while it is open and while a search runs.
+class frmSearchFields : public QDialog {
+    Q_OBJECT
+public:
+    // The match modes, in the order cboMatch offers them.
+    enum Match { Contains, Exact, Regex, NumberEqual, NumberLess, NumberGreater, NumberBetween };
+
+    explicit frmSearchFields(QWidget* parent = nullptr);
+
+    // Fills the record type and field pickers from the layouts of the open
+    // file's map, keeping the choices made where they are still there.
+    void setLayouts(std::shared_ptr<const qm::LayoutCatalogue> layouts);
+    const std::shared_ptr<const qm::LayoutCatalogue>& layouts() const { return layouts_; }
+
+    // The text to find, as typed.
+    QString searchText() const;
+    // The search the controls describe; false, with the reason in error,
+    // when a number to compare with does not read as one.
+    bool query(qm::SearchQuery& query, std::string& error) const;
+
+    // While a search runs, Search waits and Cancel stops it; the bar shows how far it has come.
+    void setRunning(bool running);
+    void setProgress(int percent);
+    void setStatus(const QString& text, bool isError = false);
+    QString status() const;
+
+signals:
+    void searchRequested();
+    void cancelRequested();
+
+public slots:
+    void done(int result) override;
+
+private:
+    void fillFields();
+    void updateMatch();
+    void cancelClicked();
+
+    std::shared_ptr<const qm::LayoutCatalogue> layouts_;
+    QLineEdit* txtSearchFor_ = nullptr;
+    QComboBox* cboMatch_ = nullptr;
+    QLabel* lblSearchTo_ = nullptr;
+    QLineEdit* txtSearchTo_ = nullptr;
+    QComboBox* cboRecordType_ = nullptr;
+    QComboBox* cboField_ = nullptr;
+    QProgressBar* prgSearch_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
+    QPushButton* cmdSearch_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+    bool running_ = false;
+};

@@ -1,0 +1,138 @@
+#include "CliRunner.h"
+#include "NsfRecords.h"
+#include "TwoBatchFile.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+// `search`: the claims with matching fields in tree order, as text or JSON,
+// and the exit status: 0 something matched, 1 nothing did, 2 it cannot run.
+class CliSearchTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    NsfRecords records{MAPS_DIR, "nsf0301.map"};
+    TwoBatchFile file{records};
+
+    QString write(const QString& name, const ClaimFileBuilder& text) {
+        const QString path = dir.filePath(name);
+        text.write(path);
+        return path;
+    }
+    CliRunner::Result search(const QString& path, const QStringList& arguments) {
+        return CliRunner::run(QStringList{QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                          QStringLiteral("search"), path} +
+                              arguments);
+    }
+
+private slots:
+    void matchesAndExitStatus_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("claims"); // A, B, C
+        auto row =
+            [](const char* name, const QStringList& arguments, int exitCode, const char* claims) {
+                QTest::newRow(name)
+                    << arguments << exitCode
+                    << QString::fromLatin1(claims).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            };
+        auto args = [](const char* text) {
+            return QString::fromLatin1(text).split(QLatin1Char('|'));
+        };
+        row("contains, case ignored", args("poe"), 0, "C");
+        row("a batch's field shows with its claims", args("smith"), 0, "A B");
+        row("nothing matched", args("nobody"), 1, "");
+        row("exact", args("DOE|--exact|--type|CA0"), 0, "A");
+        row("exact keeps case", args("doe|--exact"), 1, "");
+        row("regex on a field by name", args("^[AC]00[13]$|--regex|--field|patient control number"),
+            0, "A C");
+        row("number above", args("--number|--field|FA0 13.0|--|>2000"), 0, "A");
+        row("number between", args("600..800|--number|--field|FA0 13.0"), 0, "B");
+        row("unknown record type", args("x|--type|ZZ9"), 2, "");
+        row("unknown field", args("x|--field|CA0 77.0"), 2, "");
+        row("numbers in a text field", args("1|--number|--field|CA0 04.0"), 2, "");
+        row("not a regular expression", args("(|--regex"), 2, "");
+        row("not a comparison", args("abc|--number"), 2, "");
+        row("two modes", args("x|--exact|--regex"), 2, "");
+        row("no text", QStringList(), 2, "");
+    }
+
+    void matchesAndExitStatus() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, claims);
+        const QString path = write(QStringLiteral("s.nsf"), file.text);
+        for (const char* jobs : {"1", "3"}) {
+            const auto r = search(path, QStringList{QStringLiteral("--json"),
+                                                    QStringLiteral("--jobs"), QLatin1String(jobs)} +
+                                            arguments);
+            QCOMPARE(r.exitCode, exitCode);
+            if (exitCode == 2) {
+                QVERIFY(r.out.isEmpty());
+                QVERIFY(!r.err.isEmpty());
+                continue;
+            }
+            QStringList found;
+            for (const QJsonValue& claim :
+                 r.json().object().value(QStringLiteral("claims")).toArray()) {
+                const QString key = claim.toObject().value(QStringLiteral("key")).toString();
+                found << (key == QString::fromStdString(file.claimA)   ? QStringLiteral("A")
+                          : key == QString::fromStdString(file.claimB) ? QStringLiteral("B")
+                                                                       : QStringLiteral("C"));
+            }
+            QCOMPARE(found, claims);
+        }
+    }
+
+    void jsonGivesValuesWholeWithTheMatchedPart() {
+        const QString path = write(QStringLiteral("s.nsf"), file.text);
+        const auto r = search(path, {QStringLiteral("--json"), QStringLiteral("mit")});
+        const QJsonObject doc = r.json().object();
+        const QJsonArray claims = doc.value(QStringLiteral("claims")).toArray();
+        QCOMPARE(claims.size(), 2);
+        const QJsonObject a = claims[0].toObject();
+        QCOMPARE(a.value(QStringLiteral("text")).toString(),
+                 QStringLiteral("CA0: DOE, JANE (A001)"));
+        const QJsonArray fields = a.value(QStringLiteral("fields")).toArray();
+        QCOMPARE(fields.size(), 1);
+        const QString name = QString::fromStdString(records.name("BA0", "19.0"));
+        QString value = QStringLiteral("SMITH");
+        value.resize(records.length("BA0", "19.0"), QLatin1Char(' '));
+        QCOMPARE(fields[0].toObject(), QJsonObject({{QStringLiteral("node"), QStringLiteral("BA0")},
+                                                    {QStringLiteral("id"), QStringLiteral("19.0")},
+                                                    {QStringLiteral("name"), name},
+                                                    {QStringLiteral("value"), value},
+                                                    {QStringLiteral("match_start"), 1},
+                                                    {QStringLiteral("match_length"), 3}}));
+        QCOMPARE(doc.value(QStringLiteral("summary")).toObject(),
+                 QJsonObject({{QStringLiteral("claims"), 3},
+                              {QStringLiteral("claims_matched"), 2},
+                              {QStringLiteral("fields_matched"), 2}}));
+    }
+
+    // Text: one line a claim, one a field with its value trimmed and escaped.
+    void textEscapesControlCharacters() {
+        ClaimFileBuilder text;
+        text.add(records.fileHeader("SUBMITTER", "00301"));
+        text.add(records.record("BA0"));
+        std::string ca0 = records.record("CA0", {{"03.0", "PCN1"}});
+        ca0.replace(22, 11, "X\x1b]0;pwn\x07\nY");
+        text.add(ca0);
+        const QString path = write(QStringLiteral("esc.nsf"), text);
+        const auto r = search(path, {QStringLiteral("pwn")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(!r.out.contains('\x1b'));
+        const QStringList lines = r.outText().split(QLatin1Char('\n'));
+        QVERIFY2(lines.size() == 4, r.out.constData());
+        QVERIFY(lines[0].startsWith(QStringLiteral("CA0")));
+        QCOMPARE(lines[1], QStringLiteral("  CA0 04.0 ") +
+                               QString::fromStdString(records.name("CA0", "04.0")) +
+                               QStringLiteral(": X\\x1b]0;pwn\\x07\\nY"));
+        QCOMPARE(lines[2], QStringLiteral("Claims: 1, with matches: 1, fields matched: 1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliSearchTest)
+#include "CliSearchTest.moc"

@@ -1,0 +1,468 @@
+// The field search: how values match in every mode, what a query may name,
+// the records a claim's form holds at its edges (blanks, short lines, more
+// than 99 of a type, a record taking another's place), and the whole search
+// against clicking every claim and scanning its form.
+#include "core/search/FieldSearch.h"
+
+#include "ClaimFileBuilder.h"
+#include "TestRecords.h"
+#include "TestWorkspace.h"
+#include "core/check/HeaderIndex.h"
+#include "core/claim/NodeClick.h"
+#include "core/common/RecordingMessageSink.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/layouts/ClaimFileOpener.h"
+#include "core/layouts/FieldValidator.h"
+#include "core/search/SearchPlan.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace qm;
+using Mode = SearchQuery::Mode;
+Q_DECLARE_METATYPE(SearchQuery::Mode)
+
+namespace {
+
+// A query from a test table's mode and text (for Number, a comparison).
+SearchQuery queryOf(Mode mode, const QString& text, std::string* error = nullptr) {
+    SearchQuery query;
+    query.mode = mode;
+    query.text = text.toStdString();
+    std::string ignored;
+    if (mode == Mode::Number && !query.setComparison(query.text, error ? *error : ignored))
+        query.text = "\x01"; // marks a comparison that did not read
+    return query;
+}
+
+std::string describe(const ClaimHits& claim, const FieldHit& hit) {
+    return claim.key() + " " + hit.node + " " + std::to_string(hit.field) + " [" + hit.value +
+           "] " + std::to_string(hit.start) + "+" + std::to_string(hit.length);
+}
+
+// The hits of a search, described in order; summary when asked.
+std::vector<std::string> search(Module1& m, const SearchQuery& query,
+                                FieldSearch::Options options = {},
+                                FieldSearch::Summary* summary = nullptr) {
+    SearchPlan plan;
+    std::string error;
+    if (!plan.prepare(query, m.RecordLayouts, error))
+        return {"error: " + error};
+    std::vector<std::string> hits;
+    const FieldSearch::Summary s =
+        FieldSearch::run(*m.openFile(), m.RecordLayouts, plan, options, [&](ClaimHits&& claim) {
+            for (const FieldHit& hit : claim.fields)
+                hits.push_back(describe(claim, hit));
+        });
+    if (summary)
+        *summary = s;
+    return hits;
+}
+
+// The same by clicking every claim and testing every value its form shows.
+std::vector<std::string> byClicks(Module1& m, const SearchQuery& query) {
+    ValueMatcher matcher;
+    std::string error;
+    if (!matcher.prepare(query, error))
+        qFatal("%s", error.c_str());
+    const FileTree tree = BuildTree(*m.openFile());
+    std::vector<std::string> hits;
+    for (std::int64_t node = 0; node < tree.size(); ++node) {
+        if (tree.recordType(node) != "CA0")
+            continue;
+        const AssembledClaim claim = NodeClick(m, tree, node);
+        ClaimHits found;
+        found.position = tree.position(node);
+        for (const ClaimNode& formNode : claim.nodes) {
+            const AssembledRecord* record = claim.record(formNode);
+            for (std::size_t i = 0; record && i < record->fields.size(); ++i) {
+                // Numbers compare in number and date fields only.
+                const FieldChecks checks =
+                    fieldChecksOf(claim.layout(*record)->field(int(i)).TypeCodes);
+                if (query.mode == Mode::Number && !checks.numeric && !checks.date)
+                    continue;
+                std::size_t start = 0, length = 0;
+                const std::string_view value = record->value(int(i));
+                if (matcher.matches(value, start, length))
+                    hits.push_back(describe(found, {formNode.key, -1, int(i), std::string(value),
+                                                    std::uint32_t(start), std::uint32_t(length)}));
+            }
+        }
+    }
+    return hits;
+}
+
+QStringList words(const char* text) {
+    return QString::fromLatin1(text).split(QLatin1Char(' '));
+}
+
+QByteArray generate(const QStringList& arguments) {
+    QProcess nsfgen;
+    nsfgen.start(QStringLiteral(NSFGEN),
+                 QStringList{QStringLiteral("--maps"), QStringLiteral(MAPS_DIR)} + arguments);
+    if (!nsfgen.waitForFinished(60000) || nsfgen.exitCode() != 0)
+        qFatal("nsfgen failed");
+    return nsfgen.readAllStandardOutput();
+}
+
+// Lines cut, given a stray line feed, retyped or run into the next: seeded.
+std::string damaged(const QByteArray& bytes, quint32 seed) {
+    QRandomGenerator random(seed);
+    static const char* const kTypes[] = {"CA0", "XA0", "YA0", "BA0", "BA1", "FA0", "EA0"};
+    const QList<QByteArray> lines = bytes.split('\n');
+    std::string out = lines.front().toStdString() + '\n'; // the file header: the file opens
+    for (QByteArray line : lines.mid(1)) {
+        switch (random.bounded(12)) {
+        case 0:
+            line = line.left(int(random.bounded(330))) + '\r';
+            break;
+        case 1:
+            line.prepend('\n');
+            break;
+        case 2:
+            line.replace(0, 3, kTypes[random.bounded(int(std::size(kTypes)))]);
+            break;
+        case 3:
+            line.chop(1);
+            break;
+        default:
+            break;
+        }
+        out += line.toStdString() + '\n';
+    }
+    return out;
+}
+
+} // namespace
+
+class FieldSearchTest : public QObject {
+    Q_OBJECT
+
+    // The test map with fields at the edges of a record line.
+    static std::string edgeMap() {
+        return TestWorkspace::testMap() + "CA0,06.0,BEYOND,10,X,321,330\n"
+                                          "CA0,07.0,ACROSS,10,X,316,325\n"
+                                          "BA1,03.0,LATE FIELD,5,X,100,104\n"
+                                          "EA0,02.0,NOTE,10,X,10,19\n";
+    }
+
+    // One batch with a short BA1 line; a claim whose values have blanks
+    // around them and run to the line's end; one with 101 FA0 records and
+    // two EA0 records (EA0 does not repeat); a claim under another batch.
+    void writeEdgeFile(TestWorkspace& ws) {
+        ws.write("nsf0301.map", edgeMap());
+        std::string ca0 = rec::ca0("PCN-EDGE", "  O BRIEN");
+        ca0.replace(54, 8, "  001500"); // BIRTH DATE, a date field
+        ca0.replace(315, 5, "ABCDE");   // ACROSS, cut by the line's end
+        ClaimFileBuilder file;
+        file.add(rec::aa0()).add(rec::ba0("TAXONE")).add("BA1XY").add(ca0);
+        file.add(rec::xa0({}))
+            .add(rec::ca0("PCN-MANY"))
+            .add(ClaimFileBuilder::record("EA0", {{10, "FIRST"}}));
+        for (int n = 1; n <= 101; ++n)
+            file.add(rec::fa0(n % 100, 1000 + n));
+        file.add(ClaimFileBuilder::record("EA0", {{10, "SECOND"}})).add(rec::ya0());
+        file.add(rec::ba0("TAXTWO")).add(rec::ca0("PCN-LAST", "SMITH")).add(rec::ya0());
+        file.add(rec::za0());
+        ws.write("edge.nsf", file.bytes());
+        QVERIFY(ws.open("edge.nsf"));
+    }
+
+private slots:
+    void valuesMatch_data() {
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("start"); // -1: no match
+        QTest::addColumn<int>("length");
+        auto row = [](const char* name, Mode mode, const char* text, const char* value, int start,
+                      int length) {
+            QTest::newRow(name) << mode << QString::fromUtf8(text) << QByteArray(value) << start
+                                << length;
+        };
+        row("contains ignores case", Mode::Contains, "mit", "  SMITH   ", 3, 3);
+        row("contains: padding takes no part", Mode::Contains, "H ", "SMITH   ", -1, 0);
+        row("contains: inner blanks count", Mode::Contains, "n d", "JOHN DOE  ", 3, 3);
+        row("contains folds Latin-1", Mode::Contains, "é", "CAF\xC9", 3, 1);
+        row("contains folds Windows-1252", Mode::Contains, "š", "\x8A", 0, 1);
+        row("contains: ÿ is Ÿ", Mode::Contains, "ÿ", "\x9F", 0, 1);
+        row("contains: euro sign", Mode::Contains, "€", "\x80", 0, 1);
+        row("contains: ß has no capital", Mode::Contains, "SS", "\xDF", -1, 0);
+        row("contains: no file character", Mode::Contains, "Ж", "ABC", -1, 0);
+        row("exact without the blanks around", Mode::Exact, " O BRIEN ", "  O BRIEN  ", 2, 7);
+        row("exact keeps case", Mode::Exact, "smith", "SMITH", -1, 0);
+        row("exact empty: a blank value", Mode::Exact, "", "      ", 6, 0);
+        row("exact empty: no value", Mode::Exact, "", "", 0, 0);
+        row("regex anchors the trimmed value", Mode::Regex, "^SMITH$", "  SMITH   ", 2, 5);
+        row("regex any character", Mode::Regex, "M.T", "SMITH", 1, 3);
+        row("regex classes and counts", Mode::Regex, "[0-9]{3}-\\d+", "AB 123-45 X", 3, 6);
+        row("regex ignoring case", Mode::Regex, "(?i)smith|jones", "JONES", 0, 5);
+        row("regex lazy", Mode::Regex, "a+?", "aaa", 0, 1);
+        row("regex prefers the first way", Mode::Regex, "a|ab", "ab", 0, 1);
+        row("regex greedy", Mode::Regex, "a(b|c)*", "xabcbd", 1, 4);
+        row("regex blank value", Mode::Regex, "^$", "    ", 4, 0);
+        row("regex negated class", Mode::Regex, "[^A-Z]", "ABC1", 3, 1);
+        row("regex escaped point", Mode::Regex, "\\.", "A.B", 1, 1);
+        row("regex folds file characters", Mode::Regex, "(?i)É", "caf\xE9", 3, 1);
+        row("regex optional group", Mode::Regex, "^(?:DR )?SMITH", "DR SMITH", 0, 8);
+        row("number equal, zero-filled", Mode::Number, "=1500", "0001500", 0, 7);
+        row("number less, signed", Mode::Number, "<0", "  -5 ", 2, 2);
+        row("number greater is strict", Mode::Number, ">100", "100", -1, 0);
+        row("number between", Mode::Number, "100..200", "  150", 2, 3);
+        row("number plain is equal", Mode::Number, "7", "+7", 0, 2);
+        row("number: blank is none", Mode::Number, "=0", "      ", -1, 0);
+        row("number: fractions are not whole", Mode::Number, "=12", "12.50", -1, 0);
+    }
+
+    void valuesMatch() {
+        QFETCH(Mode, mode);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, value);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        ValueMatcher matcher;
+        std::string error;
+        QVERIFY2(matcher.prepare(queryOf(mode, text), error), error.c_str());
+        std::size_t at = 99, n = 99;
+        const std::string_view v(value.constData(), std::size_t(value.size()));
+        QCOMPARE(matcher.matches(v, at, n), start >= 0);
+        if (start >= 0) {
+            QCOMPARE(int(at), start);
+            QCOMPARE(int(n), length);
+        }
+        // A record holding the value may hold a match; one without never does.
+        QVERIFY(!(start >= 0) || matcher.mayMatchWithin("XX" + std::string(v) + "YY"));
+    }
+
+    void queriesThatCannotRun_data() {
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("error");
+        auto row = [](const char* name, Mode mode, const QString& text, const char* type,
+                      const char* field, const char* error) {
+            QTest::newRow(name) << mode << text << QString::fromLatin1(type)
+                                << QString::fromLatin1(field) << QString::fromLatin1(error);
+        };
+        const QString x = QStringLiteral("x");
+        row("no text", Mode::Contains, {}, "", "", "no text to search for");
+        row("open group", Mode::Regex, QStringLiteral("(a"), "", "", "missing )");
+        row("close group", Mode::Regex, QStringLiteral("a)"), "", "", "unmatched )");
+        row("open class", Mode::Regex, QStringLiteral("[a"), "", "", "missing ]");
+        row("nothing to repeat", Mode::Regex, QStringLiteral("*a"), "", "", "nothing to repeat");
+        row("repeated repetition", Mode::Regex, QStringLiteral("a**"), "", "", "repetition of a");
+        row("unknown escape", Mode::Regex, QStringLiteral("\\q"), "", "", "unknown escape \\q");
+        row("counts reversed", Mode::Regex, QStringLiteral("a{2,1}"), "", "", "m below n");
+        row("counts too high", Mode::Regex, QStringLiteral("a{1001}"), "", "", "above 1000");
+        row("unknown group", Mode::Regex, QStringLiteral("(?x)"), "", "", "unknown group");
+        row("too deep", Mode::Regex, QString(300, QLatin1Char('(')), "", "", "too deeply nested");
+        row("too large", Mode::Regex, QStringLiteral("(a{999}){999}"), "", "", "too large");
+        row("range reversed", Mode::Regex, QStringLiteral("[z-a]"), "", "", "out of order");
+        row("not a comparison", Mode::Number, QStringLiteral("abc"), "", "", "is no comparison");
+        row("half a range", Mode::Number, QStringLiteral("1..x"), "", "", "is no comparison");
+        row("range backwards", Mode::Number, QStringLiteral("5..3"), "", "", "below its start");
+        row("unknown type", Mode::Contains, x, "ZZ9", "", "unknown record type 'ZZ9'");
+        row("unknown field", Mode::Contains, x, "", "CA0 99.0",
+            "no field '99.0' of record type CA0");
+        row("unknown name", Mode::Contains, x, "", "NO SUCH NAME", "no field 'NO SUCH NAME'");
+        row("field of another type", Mode::Contains, x, "DA0", "CA0 03.0",
+            "is no field of record type DA0");
+        row("numbers in a text field", Mode::Number, QStringLiteral("1"), "", "CA0 03.0",
+            "'CA0 03.0 LAST NAME' holds no numbers");
+        row("no number fields", Mode::Number, QStringLiteral("1"), "BA1", "",
+            "no number (N) or date (D) fields");
+    }
+
+    void queriesThatCannotRun() {
+        QFETCH(Mode, mode);
+        QFETCH(QString, text);
+        QFETCH(QString, type);
+        QFETCH(QString, field);
+        QFETCH(QString, error);
+        TestWorkspace ws;
+        ws.write("c.nsf", rec::aa0());
+        QVERIFY(ws.open("c.nsf"));
+        std::string message;
+        SearchQuery query = queryOf(mode, text, &message);
+        query.recordType = type.toStdString();
+        query.field = field.toStdString();
+        SearchPlan plan;
+        if (message.empty())
+            QVERIFY(!plan.prepare(query, ws.m.RecordLayouts, message));
+        QVERIFY2(message.find(error.toStdString()) != std::string::npos, message.c_str());
+    }
+
+    // Patterns that make a backtracking matcher take exponential time.
+    void regexTakesLinearTime() {
+        const std::string text(100000, 'a');
+        for (const char* pattern : {"(a*)*b", "(a|aa)*c", "(a?){30}a{30}$"}) {
+            SearchQuery query = queryOf(Mode::Regex, QString::fromLatin1(pattern));
+            ValueMatcher matcher;
+            std::string error;
+            QVERIFY2(matcher.prepare(query, error), error.c_str());
+            std::size_t start = 0, length = 0;
+            QCOMPARE(matcher.matches(text, start, length), pattern[1] == 'a' && pattern[2] == '?');
+        }
+    }
+
+    void recordsAtTheEdges_data() {
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QStringList>("hits"); // node, field index, matched part
+        auto row =
+            [](const char* name, Mode mode, const char* text, const char* field, const char* hits) {
+                QTest::newRow(name)
+                    << mode << QString::fromLatin1(text) << QString::fromLatin1(field)
+                    << QString::fromLatin1(hits).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+            };
+        row("blanks around a value", Mode::Contains, "o b", "", "CA0 2 2+3");
+        row("exact without its blanks", Mode::Exact, "O BRIEN", "LAST NAME", "CA0 2 2+7");
+        row("number with blanks in a date field", Mode::Number, "=1500", "CA0 05.0", "CA0 4 2+6");
+        row("a field cut by the line's end", Mode::Contains, "cde", "", "CA0 6 2+3");
+        row("a field past the line's end", Mode::Exact, "", "CA0 06.0",
+            "CA0 5 0+0|CA0 5 0+0|CA0 5 0+0");
+        row("a field past a short line's end", Mode::Exact, "", "BA1 LATE FIELD",
+            "BA1 2 0+0|BA1 2 0+0");
+        row("the part of a short line", Mode::Exact, "XY", "BA1 02.0", "BA1 1 0+2|BA1 1 0+2");
+        row("99 of a repeating type", Mode::Number, ">1097", "FA0 13.0",
+            "FA0-98 2 0+7|FA0-99 2 0+7");
+        row("a record that took another's place", Mode::Regex, "^(FIRST|SECOND|0001001)$", "",
+            "EA0 1 0+6|FA0-1 2 0+7");
+        row("a batch shows under each claim", Mode::Contains, "TAXONE", "", "BA0 1 0+6|BA0 1 0+6");
+    }
+
+    void recordsAtTheEdges() {
+        QFETCH(Mode, mode);
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        QFETCH(QStringList, hits);
+        TestWorkspace ws;
+        writeEdgeFile(ws);
+        SearchQuery query = queryOf(mode, text);
+        query.field = field.toStdString();
+        QStringList found;
+        for (const std::string& hit : search(ws.m, query)) {
+            // "CA0645 FA0-2 3 [value] 0+7" -> "FA0-2 3 0+7"
+            const QStringList parts = QString::fromStdString(hit).split(QLatin1Char(' '));
+            found << parts.mid(1, 2).join(QLatin1Char(' ')) + QLatin1Char(' ') + parts.last();
+        }
+        QCOMPARE(found, hits);
+    }
+
+    void fieldAndTypeLimits_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("hits");
+        QTest::newRow("anywhere") << QString() << QString() << 3;
+        QTest::newRow("one type") << QStringLiteral("ca0") << QString() << 2;
+        QTest::newRow("by number and type") << QString() << QStringLiteral("CA0 03.0") << 1;
+        QTest::newRow("by number with --type")
+            << QStringLiteral("CA0") << QStringLiteral("03.0") << 1;
+        QTest::newRow("by name, case ignored") << QString() << QStringLiteral("last name") << 1;
+        QTest::newRow("by type and name") << QString() << QStringLiteral("CA0 FIRST NAME") << 1;
+        QTest::newRow("another type") << QStringLiteral("DA0") << QString() << 0;
+    }
+
+    // "SMITH" is a claim's last name and first name, and a batch's tax id.
+    void fieldAndTypeLimits() {
+        QFETCH(QString, type);
+        QFETCH(QString, field);
+        QFETCH(int, hits);
+        TestWorkspace ws;
+        ClaimFileBuilder file;
+        file.add(rec::aa0()).add(rec::ba0("SMITH")).add(rec::ca0("P1", "SMITH", "SMITH"));
+        ws.write("s.nsf", file.add(rec::za0()).bytes());
+        QVERIFY(ws.open("s.nsf"));
+        SearchQuery query = queryOf(Mode::Contains, QStringLiteral("smith"));
+        query.recordType = type.toStdString();
+        query.field = field.toStdString();
+        QCOMPARE(int(search(ws.m, query).size()), hits);
+    }
+
+    void sameAsClickingEveryClaim_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<QString>("text");
+        const QByteArray v301 = generate(words("--version 00301 --claims 40 --batches 3 --seed 5 "
+                                               "--wrong-totals 4 --no-xa0 9"));
+        const QByteArray v200 = generate(words("--version 00200 --claims 30 --batches 2 --seed 9"));
+        QTest::newRow("3.01 contains") << v301 << Mode::Contains << QStringLiteral("e");
+        QTest::newRow("3.01 regex") << v301 << Mode::Regex << QStringLiteral("^[0-9]{2}$");
+        QTest::newRow("3.01 regex with letters")
+            << v301 << Mode::Regex << QStringLiteral("(?i)an+e");
+        QTest::newRow("2.00 number") << v200 << Mode::Number << QStringLiteral("1..500");
+        QTest::newRow("2.00 exact") << v200 << Mode::Exact << QStringLiteral("Y");
+        for (quint32 seed = 1; seed <= 12; ++seed)
+            QTest::addRow("damaged %u", seed)
+                << QByteArray::fromStdString(damaged(seed % 2 ? v301 : v200, seed))
+                << (seed % 3 ? Mode::Contains : Mode::Regex)
+                << (seed % 3 ? QStringLiteral("e") : QStringLiteral("[AEIOU]{2}"));
+    }
+
+    // One job or three, small chunks or large, with the tree's index or
+    // without: the hits clicking every claim gives, in the same order.
+    void sameAsClickingEveryClaim() {
+        QFETCH(QByteArray, file);
+        QFETCH(Mode, mode);
+        QFETCH(QString, text);
+        TestWorkspace ws;
+        ws.write("g.nsf", file.toStdString());
+        const std::string path = ws.path("g.nsf");
+        Module1& m = ws.m;
+        m.MapFolder = MAPS_DIR;
+        RecordingMessageSink sink;
+        QVERIFY(ClaimFileOpener::open(m, path, sink).opened());
+        const SearchQuery query = queryOf(mode, text);
+        const std::vector<std::string> clicks = byClicks(m, query);
+        const auto tree = std::make_shared<HeaderIndex>(BuildTree(*m.openFile()));
+        for (const int jobs : {1, 3}) {
+            for (const std::int64_t chunk : {std::int64_t(8) << 20, std::int64_t(997)}) {
+                for (const auto& index : {std::shared_ptr<HeaderIndex>(), tree}) {
+                    FieldSearch::Options options;
+                    options.jobs = jobs;
+                    options.chunkBytes = chunk;
+                    options.index = index;
+                    std::vector<std::string> found = search(m, query, options);
+                    // The click's oracle knows no field numbers' types: compare without them.
+                    QCOMPARE(found.size(), clicks.size());
+                    for (std::size_t i = 0; i < found.size(); ++i)
+                        QCOMPARE(QString::fromStdString(found[i]),
+                                 QString::fromStdString(clicks[i]));
+                }
+            }
+        }
+        QVERIFY(!clicks.empty());
+    }
+
+    void cancelAndLimitStopTheSearch() {
+        TestWorkspace ws;
+        ws.write("c.nsf", generate(words("--version 00301 --claims 300")).toStdString());
+        const std::string path = ws.path("c.nsf");
+        ws.m.MapFolder = MAPS_DIR;
+        RecordingMessageSink sink;
+        QVERIFY(ClaimFileOpener::open(ws.m, path, sink).opened());
+        const SearchQuery query = queryOf(Mode::Contains, QStringLiteral("a"));
+        FieldSearch::Options options;
+        options.chunkBytes = 4096;
+        FieldSearch::Summary all, cancelled, limited;
+        const std::size_t total = search(ws.m, query, options, &all).size();
+        QCOMPARE(all.claims, std::int64_t(300));
+        QCOMPARE(std::int64_t(total), all.fieldsMatched);
+        options.progress = [](std::int64_t, std::int64_t) {
+            return false;
+        };
+        search(ws.m, query, options, &cancelled);
+        QVERIFY(cancelled.cancelled && cancelled.claims < 300);
+        options.progress = {};
+        options.maxFields = 50;
+        const std::size_t some = search(ws.m, query, options, &limited).size();
+        QVERIFY(limited.limited && !limited.cancelled);
+        QVERIFY(some >= 50 && some < total);
+    }
+};
+
+QTEST_GUILESS_MAIN(FieldSearchTest)
+#include "FieldSearchTest.moc"

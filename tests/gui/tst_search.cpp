@@ -1,0 +1,300 @@
+// The field search in the viewer: the panel and its pickers, the results
+// window as a search fills it, queries the panel refuses, Cancel, opening a
+// result in the claim form, the export, and the results going with the file.
+#include "ClaimFormDriver.h"
+#include "GuiTest.h"
+#include "gui/claimform/ClaimFormController.h"
+#include "gui/claimform/frmClaimForm.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/SettingsStore.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/search/SearchController.h"
+#include "gui/search/SearchJob.h"
+#include "gui/search/SearchResultsModel.h"
+#include "gui/search/frmSearchFields.h"
+#include "gui/search/frmSearchResults.h"
+#include "gui/shell/AppContext.h"
+#include "gui/shell/DocumentArea.h"
+#include "gui/shell/DocumentWindow.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <memory>
+
+class tst_search : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void panelIsFilledFromTheMap();
+    void searchFillsTheResults();
+    void queriesThatCannotRunAreSaidInThePanel_data();
+    void queriesThatCannotRunAreSaidInThePanel();
+    void cancelStopsARunningSearch();
+    void resultOpensItsClaimAtTheField();
+    void resultOpensEvenAfterTheTreeWasClosed();
+    void exportWritesTheRowsShown();
+    void resultsGoWithTheFile();
+
+private:
+    frmSearchFields* panel() const { return search_->panel(); }
+    template <typename T> T* control(const char* name) const {
+        T* found = panel()->findChild<T*>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    // Opens the panel, fills it in and presses Search; false when no search ran.
+    bool search(const QString& text, int match = frmSearchFields::Contains,
+                const QString& type = {}, const QString& field = {});
+    bool waitUntilDone() const;
+    QTableView* grid() const;
+    // The cells of a row as the results window shows it, joined by " | ".
+    QString shownRow(int row) const;
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<AppContext> context_;
+    std::unique_ptr<frmMain> main_;
+    SearchController* search_ = nullptr;
+    // Searches wait for it when a test holds them back.
+    QSemaphore go_;
+};
+
+void tst_search::initTestCase() {
+    GuiTest::initTestCase();
+}
+
+void tst_search::init() {
+    go_.tryAcquire(go_.available());
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    GuiTest::isolate(*dir_);
+    context_ = std::make_unique<AppContext>();
+    main_ = Startup::run(*context_, {QStringLiteral(SAMPLES_DIR "/sample301.nsf")},
+                         QStringLiteral(MAPS_DIR));
+    QVERIFY(main_);
+    main_->resize(1200, 900);
+    search_ = main_->findChild<SearchController*>();
+    QVERIFY(search_);
+}
+
+void tst_search::cleanup() {
+    go_.release(8); // a search held back by a test that failed goes on, and can be waited for
+    SearchJob::setBeforeSearchForTests({});
+    main_.reset();
+    context_.reset();
+    MessageBoxes::reset();
+    FileDialog::reset();
+    SettingsStore::setFile(QString());
+    dir_.reset();
+}
+
+bool tst_search::search(const QString& text, int match, const QString& type, const QString& field) {
+    if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")))
+        return false;
+    control<QLineEdit>("txtSearchFor")->setText(text);
+    control<QComboBox>("cboMatch")->setCurrentIndex(match);
+    auto* types = control<QComboBox>("cboRecordType");
+    types->setCurrentIndex(type.isEmpty() ? 0 : types->findText(type));
+    auto* fields = control<QComboBox>("cboField");
+    fields->setCurrentIndex(field.isEmpty() ? 0 : fields->findData(field));
+    QTest::mouseClick(control<QPushButton>("cmdSearch"), Qt::LeftButton);
+    return search_->results() != nullptr;
+}
+
+bool tst_search::waitUntilDone() const {
+    return QTest::qWaitFor([this] { return control<QPushButton>("cmdSearch")->isEnabled(); });
+}
+
+QTableView* tst_search::grid() const {
+    return search_->results()->findChild<QTableView*>(QStringLiteral("gridResults"));
+}
+
+QString tst_search::shownRow(int row) const {
+    QStringList cells;
+    const QAbstractItemModel* rows = grid()->model();
+    for (int column = 0; column < rows->columnCount(); ++column)
+        cells << rows->index(row, column).data().toString();
+    return cells.join(QStringLiteral(" | "));
+}
+
+void tst_search::panelIsFilledFromTheMap() {
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")));
+    QVERIFY(panel()->isVisible());
+    QVERIFY(!panel()->isModal());
+    auto* types = control<QComboBox>("cboRecordType");
+    auto* fields = control<QComboBox>("cboField");
+    QCOMPARE(types->itemText(0), QStringLiteral("(any)"));
+    QVERIFY(types->findText(QStringLiteral("CA0")) > 0 &&
+            types->findText(QStringLiteral("ZA0")) > 0);
+    QVERIFY(!fields->isEnabled());
+    types->setCurrentIndex(types->findText(QStringLiteral("CA0")));
+    QVERIFY(fields->isEnabled());
+    QCOMPARE(fields->itemText(fields->findData(QStringLiteral("04.0"))),
+             QStringLiteral("04.0 Patient Last Name"));
+    // The second number is asked for only where there is a range.
+    auto* match = control<QComboBox>("cboMatch");
+    QVERIFY(!control<QLineEdit>("txtSearchTo")->isEnabled());
+    match->setCurrentIndex(frmSearchFields::NumberBetween);
+    QVERIFY(control<QLineEdit>("txtSearchTo")->isEnabled());
+}
+
+void tst_search::searchFillsTheResults() {
+    QVERIFY(search(QStringLiteral("pond")));
+    QVERIFY(waitUntilDone());
+    QCOMPARE(search_->results()->searchText(), QStringLiteral("Contains \"pond\" in any field"));
+    QCOMPARE(panel()->status(), QStringLiteral("Found 6 fields in 4 claims (6 claims searched)."));
+    QCOMPARE(grid()->model()->rowCount(), 6);
+    // The batch's BA1 shows with each of its claims; claims in file order.
+    QCOMPARE(shownRow(0), QStringLiteral("CA0967 | CA0: O'DONNELL, WILMA (OW000000001) | BA1 | "
+                                         "07.0 | Prov Svc Addr 1 | 77 MILL POND RD"));
+    QCOMPARE(shownRow(3), QStringLiteral("CA04831 | CA0: GALLOWAY, MABEL (GM000000002) | DA2-1 | "
+                                         "04.0 | Insured's Address Line 1 | 77 MILL POND RD"));
+    QCOMPARE(
+        grid()->model()->index(3, SearchResultsModel::Value).data(SearchResultsModel::MatchRole),
+        QVariant(QPoint(8, 4)));
+
+    // A second search replaces the rows: numbers in one field.
+    QVERIFY(search(QStringLiteral("15000"), frmSearchFields::NumberGreater, QStringLiteral("XA0"),
+                   QStringLiteral("12.0")));
+    QVERIFY(waitUntilDone());
+    QCOMPARE(search_->results()->searchText(), QStringLiteral("Number > 15000 in XA0 12.0"));
+    QStringList claims;
+    for (int row = 0; row < grid()->model()->rowCount(); ++row)
+        claims << shownRow(row).section(QStringLiteral(" | "), 0, 0);
+    QCOMPARE(claims, (QStringList{QStringLiteral("CA0967"), QStringLiteral("CA04831"),
+                                  QStringLiteral("CA012237"), QStringLiteral("CA018999")}));
+}
+
+void tst_search::queriesThatCannotRunAreSaidInThePanel_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("match");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("no text") << QString() << int(frmSearchFields::Contains)
+                             << QStringLiteral("No text to search for.");
+    QTest::newRow("no pattern") << QStringLiteral("(") << int(frmSearchFields::Regex)
+                                << QStringLiteral("Not a regular expression: missing ).");
+    QTest::newRow("no number") << QStringLiteral("ten") << int(frmSearchFields::NumberLess)
+                               << QStringLiteral("'<ten' is no comparison: give =N, <N, >N, "
+                                                 "N..M or N, with whole numbers.");
+}
+
+void tst_search::queriesThatCannotRunAreSaidInThePanel() {
+    QFETCH(QString, text);
+    QFETCH(int, match);
+    QFETCH(QString, status);
+    QVERIFY(!search(text, match));
+    QCOMPARE(panel()->status(), status);
+    QVERIFY(control<QPushButton>("cmdSearch")->isEnabled());
+    QVERIFY(MessageBoxes::shown().isEmpty());
+}
+
+void tst_search::cancelStopsARunningSearch() {
+    SearchJob::setBeforeSearchForTests([this] { go_.acquire(); });
+    QVERIFY(search(QStringLiteral("pond")));
+    // Running: the GUI answers, Search waits, Cancel stops.
+    QVERIFY(!control<QPushButton>("cmdSearch")->isEnabled());
+    QVERIFY(control<QProgressBar>("prgSearch")->isVisible());
+    QTest::mouseClick(control<QPushButton>("cmdCancel"), Qt::LeftButton);
+    go_.release();
+    QVERIFY(waitUntilDone());
+    QCOMPARE(panel()->status(),
+             QStringLiteral("Search cancelled; found 0 fields in 0 claims before."));
+    QVERIFY(panel()->isVisible());
+    QCOMPARE(grid()->model()->rowCount(), 0);
+    // Cancel with nothing running closes the panel.
+    QTest::mouseClick(control<QPushButton>("cmdCancel"), Qt::LeftButton);
+    QVERIFY(!panel()->isVisible());
+}
+
+void tst_search::resultOpensItsClaimAtTheField() {
+    QVERIFY(search(QStringLiteral("pond")));
+    QVERIFY(waitUntilDone());
+    auto* claims = main_->findChild<ClaimFormController*>();
+    // Enter on the claim's own address: the claim, its CA0 record, the field.
+    grid()->setFocus();
+    grid()->setCurrentIndex(grid()->model()->index(1, 0));
+    QTest::keyClick(grid(), Qt::Key_Return);
+    QVERIFY(claims->form());
+    ClaimFormDriver form(claims->form());
+    QCOMPARE(form.selectedKey(), QStringLiteral("CA0"));
+    const int slot = context_->module1().RecordLayouts->find("CA0")->indexOf("11.0") + 1;
+    QCOMPARE(form.grid()->currentRow(), frmClaimForm::tableRowOfGridRow(slot));
+    QCOMPARE(form.tbRecord()->selectedText().trimmed(), QStringLiteral("77 MILL POND RD"));
+    auto* tree = static_cast<frmNSFTree*>(
+        main_->documents()->findDocument(QStringLiteral("frmNSFTree"))->widget());
+    QCOMPARE(tree->tree().key(tree->selectedNode()), std::string("CA0967"));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // A double-click on a record under the claim of wrong totals: the
+    // message a click gives, then that record.
+    const QRect cell = grid()->visualRect(grid()->model()->index(3, 0));
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text,
+             QStringLiteral("XA0 Record totals do not compute!"));
+    QCOMPARE(form.selectedKey(), QStringLiteral("DA2-1"));
+    QCOMPARE(tree->tree().key(tree->selectedNode()), std::string("CA04831"));
+}
+
+void tst_search::resultOpensEvenAfterTheTreeWasClosed() {
+    QVERIFY(search(QStringLiteral("pond")));
+    QVERIFY(waitUntilDone());
+    main_->documents()->findDocument(QStringLiteral("frmNSFTree"))->close();
+    QTRY_VERIFY(!main_->documents()->findDocument(QStringLiteral("frmNSFTree")));
+    emit search_->results()->rowActivated(4);
+    QVERIFY(main_->documents()->findDocument(QStringLiteral("frmNSFTree")));
+    auto* claims = main_->findChild<ClaimFormController*>();
+    QVERIFY(claims->form());
+    QCOMPARE(ClaimFormDriver(claims->form()).selectedKey(), QStringLiteral("BA1"));
+}
+
+void tst_search::exportWritesTheRowsShown() {
+    QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
+    QVERIFY(search(QStringLiteral("galloway"), frmSearchFields::Contains, QStringLiteral("CA0")));
+    QVERIFY(waitUntilDone());
+    const QString path = dir_->filePath(QStringLiteral("results.csv"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportResults")));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(file.readAll()),
+             QStringLiteral("Claim,Claim Text,Record,Field,Name,Value\r\n"
+                            "CA04831,\"CA0: GALLOWAY, MABEL (GM000000002)\",CA0,04.0,"
+                            "Patient Last Name,GALLOWAY\r\n"));
+}
+
+// Closing the file while a search runs stops it; its results close with the file.
+void tst_search::resultsGoWithTheFile() {
+    SearchJob::setBeforeSearchForTests([this] { go_.acquire(); });
+    QVERIFY(search(QStringLiteral("pond")));
+    QVERIFY(main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    QVERIFY(control<QPushButton>("cmdSearch")->isEnabled());
+    go_.release();
+    QTRY_VERIFY(!main_->documents()->findDocument(QStringLiteral("frmSearchResults")));
+    QVERIFY(!search_->results());
+    QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
+    QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsSearchFields"))->isEnabled());
+}
+
+QTEST_MAIN(tst_search)
+#include "tst_search.moc"
