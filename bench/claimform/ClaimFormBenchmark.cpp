@@ -5,7 +5,7 @@
 #include "core/layouts/Module1.h"
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/shell/AppContext.h"
+#include "gui/common/AppContext.h"
 #include "gui/shell/frmMain.h"
 
 #include <QApplication>

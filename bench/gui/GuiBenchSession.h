@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/shell/AppContext.h"
+#include "gui/common/AppContext.h"
 
 #include <QString>
 #include <QTemporaryDir>

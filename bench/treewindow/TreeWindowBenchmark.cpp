@@ -5,14 +5,14 @@
 #include "StallWatch.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
+#include "gui/common/AppContext.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
 #include "gui/problems/ProblemCheck.h"
-#include "gui/shell/AppContext.h"
-#include "gui/shell/DocumentArea.h"
-#include "gui/shell/DocumentWindow.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>

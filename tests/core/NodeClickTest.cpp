@@ -1,9 +1,9 @@
-#include "core/claim/ClaimLoop.h"
 #include "core/claim/NodeClick.h"
 
 #include "ClaimFileBuilder.h"
 #include "TestRecords.h"
 #include "TestWorkspace.h"
+#include "core/claim/ClaimLoop.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/layouts/Module1.h"
 

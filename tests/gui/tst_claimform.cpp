@@ -10,12 +10,12 @@
 #include "gui/claimform/ColumnRuler.h"
 #include "gui/claimform/RecordLineEdit.h"
 #include "gui/claimform/frmClaimForm.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/common/WindowPositions.h"
-#include "gui/shell/DocumentArea.h"
-#include "gui/shell/DocumentWindow.h"
 
 #include <QApplication>
 #include <QClipboard>

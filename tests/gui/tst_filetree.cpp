@@ -6,7 +6,10 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/layouts/ClaimFileOpener.h"
+#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
@@ -14,9 +17,6 @@
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
 #include "gui/problems/ProblemCheck.h"
-#include "gui/shell/AppContext.h"
-#include "gui/shell/DocumentArea.h"
-#include "gui/shell/DocumentWindow.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -1028,8 +1028,7 @@ void tst_filetree::slowBuildShowsItsProgressAndCanBeCancelled() {
     End end = End::Finish;
     std::atomic<bool> release{false};
     TreeBuildJob::setBuildForTests(
-        [&](qm::SequentialFile& file,
-            qm::ProgressControl& control) -> std::optional<qm::FileTree> {
+        [&](qm::SequentialFile& file, qm::ProgressControl& control) -> std::optional<qm::FileTree> {
             if (end == End::OutOfMemory)
                 throw std::bad_alloc();
             control.bytesTotal = 1000;

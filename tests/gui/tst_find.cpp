@@ -1,9 +1,9 @@
 // The find dialog: what it shows, its three buttons, Enter, Escape and the
 // close box, and where it opens.
 #include "GuiTest.h"
+#include "gui/common/FindState.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
-#include "gui/find/FindState.h"
 #include "gui/find/frmFind.h"
 
 #include <QApplication>

@@ -14,7 +14,8 @@ FieldRef FieldPlacer::require(std::string_view recordType, std::string_view fiel
     if (index < 0)
         throw std::runtime_error("the map file has no field " + key);
     const qm::FieldDef& def = layout->field(index);
-    if (def.StartPos < 1 || def.Length < 1 || std::size_t(def.StartPos + def.Length - 1) > qm::kRecordLength)
+    if (def.StartPos < 1 || def.Length < 1 ||
+        std::size_t(def.StartPos + def.Length - 1) > qm::kRecordLength)
         throw std::runtime_error("the map file places field " + key + " outside columns 1-320");
     return {def.StartPos, def.Length};
 }

@@ -156,8 +156,8 @@ AssembledClaim ClaimAssembler::result(std::string clickedType, bool checkTotals)
         AssembledClaim::parseKey(node.key, type, occurrence);
         const int typeIndex = recordTypeIndex(type);
         if (typeIndex >= 0 && occurrence >= 1) {
-            const auto [it, added] = recordOf.emplace(std::make_pair(typeIndex, occurrence),
-                                                      int(claim.records.size()));
+            const auto [it, added] =
+                recordOf.emplace(std::make_pair(typeIndex, occurrence), int(claim.records.size()));
             if (added)
                 claim.records.push_back(storedRecord(typeIndex, occurrence));
             node.record = it->second;

@@ -54,8 +54,8 @@ private:
     RecordSplitter splitter_;
     std::vector<ClaimNode> nodes_;
     std::set<std::string> keys_;
-    bool xa0Read_ = false;       // the claim's own XA0 is in the store
-    bool claimMissing_ = false;  // no CA0 record where the claim should begin
+    bool xa0Read_ = false;      // the claim's own XA0 is in the store
+    bool claimMissing_ = false; // no CA0 record where the claim should begin
 };
 
 } // namespace qm

@@ -12,15 +12,15 @@ namespace {
 enum class Role : char { None, UnderBatch, UnderClaim, First, Trailer, Ends };
 constexpr Role kRoles[kRecordTypeCount] = {
     Role::None,       Role::Ends,       Role::None,       Role::First,      // AA0 BA0 BA1 CA0
-    Role::UnderBatch, Role::UnderBatch,                                   // CA1 CB0
-    Role::UnderClaim, Role::UnderClaim, Role::UnderClaim,                 // DA0 DA1 DA2
-    Role::UnderClaim, Role::UnderClaim, Role::UnderClaim,                 // EA0 EA1 EA2
+    Role::UnderBatch, Role::UnderBatch,                                     // CA1 CB0
+    Role::UnderClaim, Role::UnderClaim, Role::UnderClaim,                   // DA0 DA1 DA2
+    Role::UnderClaim, Role::UnderClaim, Role::UnderClaim,                   // EA0 EA1 EA2
     Role::UnderClaim, Role::UnderClaim, Role::UnderClaim, Role::UnderClaim, // FA0 FB0 FB1 FB2
-    Role::UnderClaim, Role::UnderClaim, Role::UnderClaim,                 // FB3 FD0 FE0
+    Role::UnderClaim, Role::UnderClaim, Role::UnderClaim,                   // FB3 FD0 FE0
     Role::UnderClaim, Role::UnderClaim, Role::UnderClaim, Role::UnderClaim, // GA0 GC0 GD0 GD1
     Role::UnderClaim, Role::UnderClaim, Role::UnderClaim, Role::UnderClaim, // GP0 GU0 GX0 GX1
-    Role::UnderClaim, Role::UnderClaim,                                   // GX2 HA0
-    Role::Trailer,    Role::Ends,       Role::Ends};                      // XA0 YA0 ZA0
+    Role::UnderClaim, Role::UnderClaim,                                     // GX2 HA0
+    Role::Trailer,    Role::Ends,       Role::Ends};                        // XA0 YA0 ZA0
 
 Role roleOf(std::string_view type) {
     const int index = recordTypeIndex(type);

@@ -1,6 +1,5 @@
 #include "core/claim/RecordSplitter.h"
 
-
 #include <climits>
 
 namespace qm {

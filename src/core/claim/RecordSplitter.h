@@ -19,7 +19,9 @@ public:
         int typeIndex = -1; // catalogue index of the record type; -1: no layout
         int occurrence = 0;
         // Occurrences 1 to 99 are stored; a record beyond has no slot and no node.
-        bool stored() const { return typeIndex >= 0 && occurrence >= 1 && occurrence <= kMaxOccurrence; }
+        bool stored() const {
+            return typeIndex >= 0 && occurrence >= 1 && occurrence <= kMaxOccurrence;
+        }
     };
 
     explicit RecordSplitter(const ClaimRules& rules)

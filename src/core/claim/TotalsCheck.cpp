@@ -23,15 +23,21 @@ struct Pair {
     const char* id;
     TotalsMember member;
 };
-const Pair kPairs[] = {
-    {"04.0", &ClaimTotals::CountC},    {"05.0", &ClaimTotals::CountD},
-    {"06.0", &ClaimTotals::CountE},    {"07.0", &ClaimTotals::CountF},
-    {"08.0", &ClaimTotals::CountG},    {"09.0", &ClaimTotals::CountH},
-    {"10.0", nullptr},                 {"12.0", &ClaimTotals::SumFA0_13},
-    {"13.0", &ClaimTotals::SumFA0_27}, {"14.0", &ClaimTotals::SumFA0_28},
-    {"15.0", &ClaimTotals::SumFB0_06}, {"16.0", &ClaimTotals::SumFB0_07},
-    {"17.0", &ClaimTotals::SumFB0_08}, {"18.0", &ClaimTotals::SumDA1_14},
-    {"20.0", &ClaimTotals::SumFB0_05}};
+const Pair kPairs[] = {{"04.0", &ClaimTotals::CountC},
+                       {"05.0", &ClaimTotals::CountD},
+                       {"06.0", &ClaimTotals::CountE},
+                       {"07.0", &ClaimTotals::CountF},
+                       {"08.0", &ClaimTotals::CountG},
+                       {"09.0", &ClaimTotals::CountH},
+                       {"10.0", nullptr},
+                       {"12.0", &ClaimTotals::SumFA0_13},
+                       {"13.0", &ClaimTotals::SumFA0_27},
+                       {"14.0", &ClaimTotals::SumFA0_28},
+                       {"15.0", &ClaimTotals::SumFB0_06},
+                       {"16.0", &ClaimTotals::SumFB0_07},
+                       {"17.0", &ClaimTotals::SumFB0_08},
+                       {"18.0", &ClaimTotals::SumDA1_14},
+                       {"20.0", &ClaimTotals::SumFB0_05}};
 
 // The amounts summed from the claim's records, by record type and field.
 struct Summed {

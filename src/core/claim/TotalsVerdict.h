@@ -22,17 +22,17 @@ const char* totalsStateName(TotalsState state);
 
 // One compared XA0 field: what the XA0 states and what the claim's records give.
 struct TotalsComparison {
-    int field = -1;       // index in the XA0 layout
-    std::string fieldId;  // "12.0"
-    std::string stated;   // the XA0 value, blanks trimmed (file bytes)
+    int field = -1;            // index in the XA0 layout
+    std::string fieldId;       // "12.0"
+    std::string stated;        // the XA0 value, blanks trimmed (file bytes)
     std::int64_t computed = 0; // the count or sum of the claim's records
     bool match = false;
 };
 
 struct TotalsVerdict {
     TotalsState state = TotalsState::NotAClaim;
-    ClaimTotals counted; // the claim's records, counted and summed
-    bool xa0Present = false; // an XA0 was read for this claim
+    ClaimTotals counted;                    // the claim's records, counted and summed
+    bool xa0Present = false;                // an XA0 was read for this claim
     std::vector<TotalsComparison> compared; // in XA0 field order
 
     bool checked() const { return state != TotalsState::NotAClaim; }

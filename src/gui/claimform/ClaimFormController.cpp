@@ -4,12 +4,12 @@
 #include "core/common/MessageTexts.h"
 #include "core/report/ReportText.h"
 #include "gui/claimform/frmClaimForm.h"
+#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/shell/AppContext.h"
-#include "gui/shell/DocumentArea.h"
-#include "gui/shell/DocumentWindow.h"
 
 #include <QMdiSubWindow>
 

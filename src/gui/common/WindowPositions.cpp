@@ -29,8 +29,7 @@ struct DefaultPlace {
 constexpr DefaultPlace kDefaultPlaces[] = {
     {"frmMain", {1000, 1000, 6000, 2000}},      {"frmNSFTree", {1000, 1000, 6500, 6500}},
     {"frmClaimForm", {1000, 1000, 6500, 6500}}, {"frmFind", {1000, 1000, 4770, 1785}},
-    {"frmProblems", {1500, 1500, 10500, 4500}},
-    {"frmSearchResults", {500, 500, 10500, 5000}},
+    {"frmProblems", {1500, 1500, 10500, 4500}}, {"frmSearchResults", {500, 500, 10500, 5000}},
 };
 
 QString key(const QString& windowName, const char* part) {

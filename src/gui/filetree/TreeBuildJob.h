@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/filetree/FileTree.h"
 #include "core/common/ProgressControl.h"
+#include "core/filetree/FileTree.h"
 
 #include <functional>
 #include <optional>

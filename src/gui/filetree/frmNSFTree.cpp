@@ -1,17 +1,17 @@
 #include "gui/filetree/frmNSFTree.h"
 
+#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/DocumentArea.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
-#include "gui/common/WindowPositions.h"
+#include "gui/common/Twips.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/TreeBuildJob.h"
 #include "gui/find/frmFind.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemText.h"
-#include "gui/shell/AppContext.h"
-#include "gui/shell/DocumentArea.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,10 +55,6 @@ constexpr float kTreeBottomGapTwips = 110;
 // While the check adds marks, the tree's column is fitted at most this often.
 constexpr int kFitColumnMs = 250;
 
-QSize twipsSize(const QWidget* reference, float width, float height) {
-    return WindowPositions::toPixels({0, 0, width, height}, reference).size();
-}
-
 QIcon toolbarIcon(const QString& themeName, const QString& bundledFile) {
     return QIcon::fromTheme(themeName, QIcon(QStringLiteral(":/filetree/") + bundledFile));
 }
@@ -97,7 +93,7 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     toolbar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolbar1_->setMovable(false);
     toolbar1_->setFloatable(false);
-    const QSize buttonSize = twipsSize(this, kToolbarButtonWidthTwips, kToolbarButtonHeightTwips);
+    const QSize buttonSize = Twips::size(kToolbarButtonWidthTwips, kToolbarButtonHeightTwips, this);
     auto addButton = [&](const QString& key, const QIcon& icon) {
         QAction* button = toolbar1_->addAction(icon, key);
         button->setObjectName(key);
@@ -134,7 +130,7 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     treeView1_->setSelectionMode(QAbstractItemView::SingleSelection);
     treeView1_->installEventFilter(this);
     auto* pictureLayout = new QVBoxLayout(picture1_);
-    const QSize gap = twipsSize(this, kTreeRightGapTwips, kTreeBottomGapTwips);
+    const QSize gap = Twips::size(kTreeRightGapTwips, kTreeBottomGapTwips, this);
     pictureLayout->setContentsMargins(0, 0, gap.width(), gap.height());
     pictureLayout->addWidget(treeView1_);
 
@@ -485,15 +481,7 @@ void frmNSFTree::keepFoundNodeInSight() {
 }
 
 void frmNSFTree::applyMinimumSize() {
-    // The rule is for the outer size: inside the document area that is the
-    // frame around this window.
-    const QSize minimum = twipsSize(this, kMinimumOuterTwips, kMinimumOuterTwips);
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        frame->setMinimumSize(minimum);
-        setMinimumSize(0, 0);
-    } else {
-        setMinimumSize(minimum);
-    }
+    Twips::keepOuterSizeAtLeast(this, kMinimumOuterTwips, kMinimumOuterTwips);
 }
 
 void frmNSFTree::showEvent(QShowEvent* event) {

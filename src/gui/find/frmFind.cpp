@@ -1,8 +1,8 @@
 #include "gui/find/frmFind.h"
 
+#include "gui/common/FindState.h"
 #include "gui/common/Twips.h"
 #include "gui/common/WindowPositions.h"
-#include "gui/find/FindState.h"
 
 #include <QKeyEvent>
 #include <QLabel>

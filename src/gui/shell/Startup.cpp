@@ -2,11 +2,11 @@
 
 #include "gui/about/frmSplash.h"
 #include "gui/claimform/ClaimFormController.h"
+#include "gui/common/AppContext.h"
 #include "gui/common/MapSearch.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/problems/ProblemsController.h"
-#include "gui/search/SearchController.h"
-#include "gui/shell/AppContext.h"
+#include "gui/shell/ProblemsController.h"
+#include "gui/shell/SearchController.h"
 #include "gui/shell/frmMain.h"
 
 #include <QCoreApplication>

@@ -7,15 +7,15 @@
 #include "gui/about/frmAbout.h"
 #include "gui/claimform/ClaimExport.h"
 #include "gui/claimform/frmClaimForm.h"
+#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/LongTask.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
-#include "gui/shell/AppContext.h"
-#include "gui/shell/DocumentArea.h"
-#include "gui/shell/DocumentWindow.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "gui/shell/AppContext.h"
+#include "gui/common/AppContext.h"
 
-#include "gui/shell/DocumentArea.h"
+#include "gui/common/DocumentArea.h"
 
 AppContext::AppContext() = default;
 

@@ -1,7 +1,7 @@
-#include "gui/shell/DocumentArea.h"
+#include "gui/common/DocumentArea.h"
 
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/WindowPositions.h"
-#include "gui/shell/DocumentWindow.h"
 
 #include <QScreen>
 #include <algorithm>

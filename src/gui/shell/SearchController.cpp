@@ -1,10 +1,13 @@
-#include "gui/search/SearchController.h"
+#include "gui/shell/SearchController.h"
 
 #include "core/check/HeaderIndex.h"
 #include "core/search/SearchPlan.h"
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
+#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -12,9 +15,6 @@
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/search/frmSearchResults.h"
-#include "gui/shell/AppContext.h"
-#include "gui/shell/DocumentArea.h"
-#include "gui/shell/DocumentWindow.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "gui/shell/DocumentWindow.h"
+#include "gui/common/DocumentWindow.h"
 
 #include "gui/common/WindowPositions.h"
 

@@ -1,14 +1,14 @@
-#include "gui/problems/ProblemsController.h"
+#include "gui/shell/ProblemsController.h"
 
+#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/results/ResultsExport.h"
-#include "gui/shell/AppContext.h"
-#include "gui/shell/DocumentArea.h"
-#include "gui/shell/DocumentWindow.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/layouts/Module1.h"
+#include "gui/common/FindState.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/find/FindState.h"
 
 #include <QPointer>
 
