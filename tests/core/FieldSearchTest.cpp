@@ -5,6 +5,7 @@
 #include "core/search/FieldSearch.h"
 
 #include "ClaimFileBuilder.h"
+#include "GeneratedFiles.h"
 #include "TestRecords.h"
 #include "TestWorkspace.h"
 #include "core/check/HeaderIndex.h"
@@ -15,8 +16,6 @@
 #include "core/layouts/FieldValidator.h"
 #include "core/search/SearchPlan.h"
 
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTest>
 
 using namespace qm;
@@ -95,43 +94,6 @@ std::vector<std::string> byClicks(Module1& m, const SearchQuery& query) {
 
 QStringList words(const char* text) {
     return QString::fromLatin1(text).split(QLatin1Char(' '));
-}
-
-QByteArray generate(const QStringList& arguments) {
-    QProcess nsfgen;
-    nsfgen.start(QStringLiteral(NSFGEN),
-                 QStringList{QStringLiteral("--maps"), QStringLiteral(MAPS_DIR)} + arguments);
-    if (!nsfgen.waitForFinished(60000) || nsfgen.exitCode() != 0)
-        qFatal("nsfgen failed");
-    return nsfgen.readAllStandardOutput();
-}
-
-// Lines cut, given a stray line feed, retyped or run into the next: seeded.
-std::string damaged(const QByteArray& bytes, quint32 seed) {
-    QRandomGenerator random(seed);
-    static const char* const kTypes[] = {"CA0", "XA0", "YA0", "BA0", "BA1", "FA0", "EA0"};
-    const QList<QByteArray> lines = bytes.split('\n');
-    std::string out = lines.front().toStdString() + '\n'; // the file header: the file opens
-    for (QByteArray line : lines.mid(1)) {
-        switch (random.bounded(12)) {
-        case 0:
-            line = line.left(int(random.bounded(330))) + '\r';
-            break;
-        case 1:
-            line.prepend('\n');
-            break;
-        case 2:
-            line.replace(0, 3, kTypes[random.bounded(int(std::size(kTypes)))]);
-            break;
-        case 3:
-            line.chop(1);
-            break;
-        default:
-            break;
-        }
-        out += line.toStdString() + '\n';
-    }
-    return out;
 }
 
 } // namespace
@@ -386,9 +348,11 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Mode>("mode");
         QTest::addColumn<QString>("text");
-        const QByteArray v301 = generate(words("--version 00301 --claims 40 --batches 3 --seed 5 "
-                                               "--wrong-totals 4 --no-xa0 9"));
-        const QByteArray v200 = generate(words("--version 00200 --claims 30 --batches 2 --seed 9"));
+        const QByteArray v301 =
+            GeneratedFiles::generate(words("--version 00301 --claims 40 --batches 3 --seed 5 "
+                                           "--wrong-totals 4 --no-xa0 9"));
+        const QByteArray v200 =
+            GeneratedFiles::generate(words("--version 00200 --claims 30 --batches 2 --seed 9"));
         QTest::newRow("3.01 contains") << v301 << Mode::Contains << QStringLiteral("e");
         QTest::newRow("3.01 regex") << v301 << Mode::Regex << QStringLiteral("^[0-9]{2}$");
         QTest::newRow("3.01 regex with letters")
@@ -397,7 +361,7 @@ private slots:
         QTest::newRow("2.00 exact") << v200 << Mode::Exact << QStringLiteral("Y");
         for (quint32 seed = 1; seed <= 12; ++seed)
             QTest::addRow("damaged %u", seed)
-                << QByteArray::fromStdString(damaged(seed % 2 ? v301 : v200, seed))
+                << GeneratedFiles::damaged(seed % 2 ? v301 : v200, seed, true)
                 << (seed % 3 ? Mode::Contains : Mode::Regex)
                 << (seed % 3 ? QStringLiteral("e") : QStringLiteral("[AEIOU]{2}"));
     }
@@ -439,7 +403,8 @@ private slots:
 
     void cancelAndLimitStopTheSearch() {
         TestWorkspace ws;
-        ws.write("c.nsf", generate(words("--version 00301 --claims 300")).toStdString());
+        ws.write("c.nsf",
+                 GeneratedFiles::generate(words("--version 00301 --claims 300")).toStdString());
         const std::string path = ws.path("c.nsf");
         ws.m.MapFolder = MAPS_DIR;
         RecordingMessageSink sink;

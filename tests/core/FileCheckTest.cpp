@@ -3,6 +3,7 @@
 // generated files with every fault the generator injects and on hostile files.
 #include "core/check/FileCheck.h"
 
+#include "GeneratedFiles.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
@@ -10,8 +11,6 @@
 #include "core/layouts/Module1.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,15 +89,6 @@ class FileCheckTest : public QObject {
         }
     }
 
-    QByteArray generate(const QStringList& arguments) {
-        QProcess nsfgen;
-        nsfgen.start(QStringLiteral(NSFGEN),
-                     QStringList{QStringLiteral("--maps"), QStringLiteral(MAPS_DIR)} + arguments);
-        if (!nsfgen.waitForFinished(60000) || nsfgen.exitCode() != 0)
-            qFatal("nsfgen failed");
-        return nsfgen.readAllStandardOutput();
-    }
-
 private slots:
     void generatedFilesWithInjectedFaults_data() {
         QTest::addColumn<QStringList>("arguments");
@@ -111,7 +101,7 @@ private slots:
 
     void generatedFilesWithInjectedFaults() {
         QFETCH(QStringList, arguments);
-        write(QStringLiteral("g.nsf"), generate(arguments));
+        write(QStringLiteral("g.nsf"), GeneratedFiles::generate(arguments));
         compare(path(QStringLiteral("g.nsf")));
     }
 
@@ -120,49 +110,19 @@ private slots:
     void hostileVariantsOfTheSample() {
         QFile sample(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
         QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = sample.readAll().split('\n');
-        QRandomGenerator random(20261208);
-        static const char* const kTypes[] = {"CA0", "XA0", "YA0", "ZA0", "BA0", "BA1",
-                                             "AA0", "FA0", "DA1", "GZ9", "ca0"};
-        for (int variant = 0; variant < 40; ++variant) {
-            QByteArray bytes;
-            for (QByteArray line : lines) {
-                switch (random.bounded(14)) {
-                case 0:
-                    continue; // dropped
-                case 1:
-                    line = line.left(int(random.bounded(330))) + '\r';
-                    break;
-                case 2:
-                    line.prepend('\n');
-                    break;
-                case 3:
-                    line.replace(0, 3, kTypes[random.bounded(int(std::size(kTypes)))]);
-                    break;
-                case 4:
-                    if (line.size() > 80)
-                        line[int(random.bounded(line.size() - 2))] = "X9 \xe9"[random.bounded(4)];
-                    break;
-                case 5:
-                    bytes += line + '\n'; // doubled
-                    break;
-                case 6:
-                    line.chop(1); // runs into the next line: no CR
-                    break;
-                default:
-                    break;
-                }
-                bytes += line + '\n';
-            }
+        const QByteArray good = sample.readAll();
+        for (quint32 variant = 0; variant < 40; ++variant) {
+            const QByteArray bytes = GeneratedFiles::damaged(good, 20261208 + variant, false);
             write(QStringLiteral("h.nsf"), bytes);
             compare(path(QStringLiteral("h.nsf")));
             if (QTest::currentTestFailed())
-                qFatal("variant %d differs", variant);
+                qFatal("variant %u differs", variant);
         }
     }
 
     void cancelStopsTheCheck() {
-        write(QStringLiteral("c.nsf"), generate(words("--version 00301 --claims 300")));
+        write(QStringLiteral("c.nsf"),
+              GeneratedFiles::generate(words("--version 00301 --claims 300")));
         Module1 m;
         m.MapFolder = MAPS_DIR;
         RecordingMessageSink sink;

@@ -199,8 +199,7 @@ void tst_claimform::cleanup() {
     area_.reset();
     form_.reset();
     layouts_.reset();
-    MessageBoxes::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

@@ -135,8 +135,7 @@ void tst_claimtask::cleanup() {
     claims_ = nullptr;
     main_.reset();
     context_.reset();
-    MessageBoxes::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

@@ -80,9 +80,7 @@ void tst_common::init() {
 
 void tst_common::cleanup() {
     WindowPositions::setScreenAreas({});
-    MessageBoxes::reset();
-    FileDialog::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

@@ -189,8 +189,7 @@ void tst_filetree::init() {
 void tst_filetree::cleanup() {
     TreeBuildJob::setBuildForTests({});
     context_.reset();
-    MessageBoxes::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

@@ -62,8 +62,7 @@ void tst_find::init() {
 }
 
 void tst_find::cleanup() {
-    MessageBoxes::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

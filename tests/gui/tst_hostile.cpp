@@ -62,8 +62,7 @@ void tst_hostile::init() {
 void tst_hostile::cleanup() {
     main_.reset();
     context_.reset();
-    MessageBoxes::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

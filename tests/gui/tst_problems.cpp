@@ -3,6 +3,7 @@
 // problems window (rows, sorting, filters, opening a claim), F8, the tree's
 // "Only claims with problems", stopping a running check (Cancel, File > Close,
 // opening another file) and File > Export Problems.
+#include "GeneratedFiles.h"
 #include "GuiTest.h"
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
@@ -163,9 +164,7 @@ void tst_problems::cleanup() {
     main_.reset();
     ProblemCheck::setClaimHookForTests({});
     context_.reset();
-    MessageBoxes::reset();
-    FileDialog::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 
@@ -182,19 +181,14 @@ QString tst_problems::writeTwoBatchFile(const QString& name, const QString& maps
 QString tst_problems::generate(const QString& name, int claims, int batches,
                                const QList<int>& wrongTotals, const QList<int>& withoutXa0) {
     const QString path = files_.filePath(name);
-    QStringList arguments{QStringLiteral("--maps"),    QStringLiteral(MAPS_DIR),
-                          QStringLiteral("--version"), QStringLiteral("00301"),
-                          QStringLiteral("--out"),     path,
+    QStringList arguments{QStringLiteral("--version"), QStringLiteral("00301"),
                           QStringLiteral("--claims"),  QString::number(claims),
                           QStringLiteral("--batches"), QString::number(batches)};
     for (const int claim : wrongTotals)
         arguments << QStringLiteral("--wrong-totals") << QString::number(claim);
     for (const int claim : withoutXa0)
         arguments << QStringLiteral("--no-xa0") << QString::number(claim);
-    QProcess nsfgen;
-    nsfgen.start(QStringLiteral(NSFGEN), arguments);
-    if (!nsfgen.waitForFinished(60000) || nsfgen.exitCode() != 0)
-        qWarning("nsfgen failed: %s", nsfgen.readAllStandardError().constData());
+    GeneratedFiles::write(arguments, path);
     return path;
 }
 

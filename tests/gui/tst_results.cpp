@@ -85,9 +85,7 @@ void tst_results::init() {
 
 void tst_results::cleanup() {
     window_.reset();
-    MessageBoxes::reset();
-    FileDialog::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

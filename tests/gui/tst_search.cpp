@@ -100,9 +100,7 @@ void tst_search::cleanup() {
     SearchJob::setBeforeSearchForTests({});
     main_.reset();
     context_.reset();
-    MessageBoxes::reset();
-    FileDialog::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

@@ -140,9 +140,7 @@ void tst_shell::init() {
 void tst_shell::cleanup() {
     main_.reset();
     context_.reset();
-    MessageBoxes::reset();
-    FileDialog::reset();
-    SettingsStore::setFile(QString());
+    GuiTest::release();
     dir_.reset();
 }
 

@@ -1,7 +1,7 @@
 #include "core/report/CheckReport.h"
 
 #include "core/common/FileText.h"
-#include "core/report/JsonWriter.h"
+#include "core/report/ClaimListJson.h"
 #include "core/report/ReportText.h"
 
 namespace qm {
@@ -12,8 +12,7 @@ CheckReport::CheckReport(std::ostream& out, bool json,
     , layouts_(std::move(layouts)) {
     if (!json)
         return;
-    json_ = std::make_unique<JsonWriter>(out_);
-    out_ << "{\n\"claims\": [";
+    json_ = std::make_unique<ClaimListJson>(out_);
 }
 
 CheckReport::~CheckReport() = default;
@@ -21,10 +20,7 @@ CheckReport::~CheckReport() = default;
 void CheckReport::add(const ClaimVerdict& verdict) {
     const std::string key = verdict.key();
     if (json_) {
-        static const char* const kSeparators[] = {"\n", ",\n"};
-        out_ << kSeparators[jsonStarted_ ? 1 : 0];
-        jsonStarted_ = true;
-        JsonWriter& json = *json_;
+        JsonWriter& json = json_->nextClaim();
         json.beginObject()
             .key("key")
             .value(key)
@@ -95,8 +91,8 @@ void CheckReport::add(const ClaimVerdict& verdict) {
 
 void CheckReport::finish(const FileCheck::Summary& summary) {
     if (json_) {
-        out_ << "\n],\n\"summary\": ";
-        json_->beginObject()
+        json_->summary()
+            .beginObject()
             .key("claims")
             .value(summary.claims)
             .key("totals_failed")
@@ -106,7 +102,7 @@ void CheckReport::finish(const FileCheck::Summary& summary) {
             .key("not_checked")
             .value(summary.uncertain)
             .endObject();
-        out_ << "\n}\n";
+        json_->end();
         return;
     }
     out_ << "Claims: " << summary.claims << ", totals not computing: " << summary.totalsFailed

@@ -2,7 +2,7 @@
 
 #include "core/common/FileText.h"
 #include "core/common/TextUtil.h"
-#include "core/report/JsonWriter.h"
+#include "core/report/ClaimListJson.h"
 
 namespace qm {
 
@@ -12,8 +12,7 @@ SearchReport::SearchReport(std::ostream& out, bool json,
     , layouts_(std::move(layouts)) {
     if (!json)
         return;
-    json_ = std::make_unique<JsonWriter>(out_);
-    out_ << "{\n\"claims\": [";
+    json_ = std::make_unique<ClaimListJson>(out_);
 }
 
 SearchReport::~SearchReport() = default;
@@ -30,9 +29,7 @@ void SearchReport::add(const ClaimHits& claim) {
         }
         return;
     }
-    out_ << (jsonStarted_ ? ",\n" : "\n");
-    jsonStarted_ = true;
-    JsonWriter& json = *json_;
+    JsonWriter& json = json_->nextClaim();
     json.beginObject()
         .key("key")
         .value(claim.key())
@@ -62,8 +59,8 @@ void SearchReport::add(const ClaimHits& claim) {
 
 void SearchReport::finish(const FieldSearch::Summary& summary) {
     if (json_) {
-        out_ << "\n],\n\"summary\": ";
-        json_->beginObject()
+        json_->summary()
+            .beginObject()
             .key("claims")
             .value(summary.claims)
             .key("claims_matched")
@@ -71,7 +68,7 @@ void SearchReport::finish(const FieldSearch::Summary& summary) {
             .key("fields_matched")
             .value(summary.fieldsMatched)
             .endObject();
-        out_ << "\n}\n";
+        json_->end();
         return;
     }
     out_ << "Claims: " << summary.claims << ", with matches: " << summary.claimsMatched

@@ -8,7 +8,7 @@
 
 namespace qm {
 
-class JsonWriter;
+class ClaimListJson;
 
 // A field search written out claim by claim as the matches arrive, as text
 // or as one JSON document: {"claims": [...], "summary": {...}}.
@@ -22,9 +22,8 @@ public:
 
 private:
     std::ostream& out_;
-    std::unique_ptr<JsonWriter> json_;
+    std::unique_ptr<ClaimListJson> json_;
     std::shared_ptr<const LayoutCatalogue> layouts_;
-    bool jsonStarted_ = false;
 };
 
 } // namespace qm

@@ -36,6 +36,12 @@ void GuiTest::isolate(const QTemporaryDir& dir) {
     SettingsStore::setFile(settingsFile(dir));
 }
 
+void GuiTest::release() {
+    MessageBoxes::reset();
+    FileDialog::reset();
+    SettingsStore::setFile(QString());
+}
+
 QString GuiTest::settingsFile(const QTemporaryDir& dir) {
     return dir.filePath(QStringLiteral("settings.ini"));
 }

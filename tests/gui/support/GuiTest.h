@@ -20,6 +20,8 @@ public:
     // Puts the message-box and file-dialog seams in test mode with nothing
     // queued, and points the settings store at a fresh INI file in dir.
     static void isolate(const QTemporaryDir& dir);
+    // Undoes isolate(): the seams back to the real dialogs, no settings file.
+    static void release();
     // The INI file that isolate() set up in dir.
     static QString settingsFile(const QTemporaryDir& dir);
     // Everything stored there, sorted, one "group/key=value" a line.
