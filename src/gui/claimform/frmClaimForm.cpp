@@ -384,6 +384,21 @@ void frmClaimForm::selectNode(QTreeWidgetItem* node) {
     ShowRecord(layoutOf(key.left(3)), recordOf(key));
 }
 
+bool frmClaimForm::showField(const QString& key, int field) {
+    QTreeWidgetItem* node = nodesByKey_.value(key);
+    if (!node)
+        return false;
+    treeView1_->setCurrentItem(node);
+    selectNode(node);
+    const int row = tableRowOfGridRow(field + 1);
+    const int valueColumn = grid_->columnCount() - 1;
+    if (row < 0 || row >= grid_->rowCount() || valueColumn < 0)
+        return false;
+    grid_->setCurrentCell(row, valueColumn);
+    showCurrentField(true);
+    return true;
+}
+
 const qm::AssembledRecord* frmClaimForm::recordOf(const QString& key) const {
     return claim_ ? claim_->record(CoreText::toFileBytes(key)) : nullptr;
 }

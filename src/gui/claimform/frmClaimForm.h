@@ -57,6 +57,11 @@ public:
     // the text; the Value column also takes whatever width the grid has left.
     void SetGridRow(int row, const QString& name, const QString& value);
 
+    // Shows field `field` of the record node keyed `key` as a click on the
+    // node and then on the field's value would; false when there is no such
+    // node or field.
+    bool showField(const QString& key, int field);
+
     // The grid's row 0 is its header; field slot i is on grid row i. These two
     // are the only place that knows how grid rows map onto the table's rows.
     static int gridRowOfTableRow(int tableRow) { return tableRow + 1; }

@@ -21,8 +21,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QTableWidget>
-#include <QTreeWidget>
 
 namespace {
 
@@ -268,26 +266,8 @@ void SearchController::openResult(int row) {
 }
 
 void SearchController::showField(const std::string& node, int field) {
-    frmClaimForm* form = claimForms_.form();
-    auto* records = form ? form->findChild<QTreeWidget*>(QStringLiteral("TreeView1")) : nullptr;
-    auto* grid = form ? form->findChild<QTableWidget*>(QStringLiteral("Grid")) : nullptr;
-    if (!records || !grid)
-        return;
-    const QList<QTreeWidgetItem*> items =
-        records->findItems(CoreText::fromFile(node), Qt::MatchExactly | Qt::MatchRecursive);
-    if (items.isEmpty())
-        return;
-    // As the user would: a click on the record's node, then on the field's
-    // value in the grid (which marks its characters in the raw line).
-    QTreeWidgetItem* item = items.constFirst();
-    records->setCurrentItem(item);
-    emit records->itemClicked(item, 0);
-    const int row = frmClaimForm::tableRowOfGridRow(field + 1);
-    const int valueColumn = grid->columnCount() - 1;
-    if (row < 0 || row >= grid->rowCount() || valueColumn < 0)
-        return;
-    grid->setCurrentCell(row, valueColumn);
-    emit grid->cellClicked(row, valueColumn);
+    if (frmClaimForm* form = claimForms_.form())
+        form->showField(CoreText::fromFile(node), field);
 }
 
 void SearchController::exportResults() {
