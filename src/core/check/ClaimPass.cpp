@@ -372,7 +372,7 @@ void ClaimPass::Impl::contextsFromEvents() {
                     .push_back(event.lineStart);
             }
         }
-        chunk.events = {};
+        std::vector<Event>().swap(chunk.events);
     }
 }
 

@@ -125,7 +125,9 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
                          summary.uncertain += verdict.uncertain() ? 1 : 0;
                          onClaim(std::move(verdict));
                      }
-                     verdicts[chunk] = {};
+                     // Assigning {} would keep the capacity: the memory of
+                     // every chunk's verdicts would stay until the end.
+                     std::vector<ClaimVerdict>().swap(verdicts[chunk]);
                  });
     summary.cancelled = !done;
     return summary;
