@@ -1,6 +1,7 @@
 #include "gui/claimform/SplitterSizes.h"
 
 #include "gui/common/SettingsStore.h"
+#include "gui/common/Twips.h"
 #include "gui/common/WindowPositions.h"
 
 #include <QSplitter>
@@ -19,9 +20,8 @@ QString key(const QSplitter* splitter) {
 
 // Lengths along the splitter, across for a horizontal one, down for a vertical one.
 int toPixels(const QSplitter* splitter, float twips) {
-    if (splitter->orientation() == Qt::Horizontal)
-        return WindowPositions::toPixels({0, 0, twips, 0}, splitter).width();
-    return WindowPositions::toPixels({0, 0, 0, twips}, splitter).height();
+    return splitter->orientation() == Qt::Horizontal ? Twips::x(twips, splitter)
+                                                     : Twips::y(twips, splitter);
 }
 
 float toTwips(const QSplitter* splitter, int pixels) {
