@@ -79,13 +79,7 @@ private slots:
     // A name holding a terminal's escape sequence and a line feed: shown
     // escaped in text, kept (and valid) in JSON.
     void controlCharactersAreEscapedInText() {
-        ClaimFileBuilder text;
-        text.add(records.fileHeader("SUBMITTER", "00301"));
-        text.add(records.record("BA0"));
-        std::string ca0 = records.record("CA0", {{"03.0", "PCN1"}});
-        ca0.replace(22, 11, "X\x1b]0;pwn\x07\nY");
-        text.add(ca0);
-        const QString path = write(QStringLiteral("esc.nsf"), text.bytes());
+        const QString path = write(QStringLiteral("esc.nsf"), records.claimWithControlCharacters());
         const auto r = CliRunner::run(
             {QStringLiteral("--maps"), CliRunner::mapsDir(), QStringLiteral("tree"), path});
         QCOMPARE(r.exitCode, 0);

@@ -114,13 +114,8 @@ private slots:
 
     // Text: one line a claim, one a field with its value trimmed and escaped.
     void textEscapesControlCharacters() {
-        ClaimFileBuilder text;
-        text.add(records.fileHeader("SUBMITTER", "00301"));
-        text.add(records.record("BA0"));
-        std::string ca0 = records.record("CA0", {{"03.0", "PCN1"}});
-        ca0.replace(22, 11, "X\x1b]0;pwn\x07\nY");
-        text.add(ca0);
-        const QString path = write(QStringLiteral("esc.nsf"), text);
+        const QString path = dir.filePath(QStringLiteral("esc.nsf"));
+        ClaimFileBuilder().addRaw(records.claimWithControlCharacters()).write(path);
         const auto r = search(path, {QStringLiteral("pwn")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(!r.out.contains('\x1b'));

@@ -1,5 +1,6 @@
 #include "NsfRecords.h"
 
+#include "ClaimFileBuilder.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/MapLoader.h"
@@ -67,4 +68,14 @@ std::string NsfRecords::fileHeader(const std::string& submitter, const std::stri
                           {"11.0", "974010000"},
                           {"12.0", "00001"},
                           {"19.0", version}});
+}
+
+std::string NsfRecords::claimWithControlCharacters() const {
+    ClaimFileBuilder text;
+    text.add(fileHeader("SUBMITTER", "00301"));
+    text.add(record("BA0"));
+    std::string ca0 = record("CA0", {{"03.0", "PCN1"}});
+    ca0.replace(22, 11, kControlName);
+    text.add(ca0);
+    return text.bytes();
 }

@@ -25,6 +25,11 @@ public:
     // A file header with every required field filled in.
     std::string fileHeader(const std::string& submitter, const std::string& version) const;
 
+    // A file of one batch and one claim whose patient name holds a terminal's
+    // escape sequence, a bell and a line feed: kControlName.
+    std::string claimWithControlCharacters() const;
+    static constexpr const char* kControlName = "X\x1b]0;pwn\x07\nY";
+
     // The field's 1-based first column, length and name.
     int start(const std::string& type, const std::string& fieldId) const;
     int length(const std::string& type, const std::string& fieldId) const;

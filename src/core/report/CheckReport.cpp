@@ -9,10 +9,8 @@ namespace qm {
 CheckReport::CheckReport(std::ostream& out, bool json,
                          std::shared_ptr<const LayoutCatalogue> layouts)
     : out_(out)
+    , json_(json ? std::make_unique<ClaimListJson>(out) : nullptr)
     , layouts_(std::move(layouts)) {
-    if (!json)
-        return;
-    json_ = std::make_unique<ClaimListJson>(out_);
 }
 
 CheckReport::~CheckReport() = default;
