@@ -1,6 +1,10 @@
 #include "gui/common/AppContext.h"
 
+#include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 AppContext::AppContext() = default;
 
@@ -10,4 +14,9 @@ DocumentArea* AppContext::documents() const {
 
 void AppContext::setDocuments(DocumentArea* documents) {
     documents_ = documents;
+}
+
+QString AppContext::besideOpenFile(const QString& suffix) const {
+    const QFileInfo claimFile(CoreText::toPath(module1_.FileName));
+    return claimFile.absoluteDir().filePath(claimFile.completeBaseName() + suffix);
 }

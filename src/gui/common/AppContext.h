@@ -5,6 +5,7 @@
 #include "gui/common/MessageBoxes.h"
 
 #include <QPointer>
+#include <QString>
 
 class DocumentArea;
 
@@ -20,6 +21,10 @@ public:
     // FileNumber, FileName, MapFolder, RecordLayouts, ... of the run.
     qm::Module1& module1() { return module1_; }
     const qm::Module1& module1() const { return module1_; }
+
+    // A file name to offer for an export: beside the open claim file, its
+    // name without the extension followed by suffix ("-problems.csv").
+    QString besideOpenFile(const QString& suffix) const;
 
     // The open file's find state, used by its file tree window.
     FindState& findState() { return findState_; }

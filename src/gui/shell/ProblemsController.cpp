@@ -12,8 +12,6 @@
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -92,9 +90,7 @@ void ProblemsController::showProblems() {
 void ProblemsController::exportProblems() {
     if (!tree_ || tree_->problemCheck().state() != ProblemCheck::State::Finished)
         return;
-    const QFileInfo claimFile(CoreText::toPath(context_.module1().FileName));
-    const QString suggested = claimFile.absoluteDir().filePath(claimFile.completeBaseName() +
-                                                               QStringLiteral("-problems.csv"));
+    const QString suggested = context_.besideOpenFile(QStringLiteral("-problems.csv"));
     // The rows as the problems window shows them, or all of them in tree order.
     if (window_ && window_->check() == &tree_->problemCheck()) {
         window_->exportShownRows(kExportDialog, kExportCaption, suggested);

@@ -18,8 +18,6 @@
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 
 namespace {
@@ -273,9 +271,7 @@ void SearchController::showField(const std::string& node, int field) {
 void SearchController::exportResults() {
     if (!results_)
         return;
-    const QFileInfo claimFile(CoreText::toPath(context_.module1().FileName));
-    const QString suggested = claimFile.absoluteDir().filePath(claimFile.completeBaseName() +
-                                                               QStringLiteral("-search.csv"));
+    const QString suggested = context_.besideOpenFile(QStringLiteral("-search.csv"));
     results_->exportShownRows(QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"),
                               suggested);
 }
