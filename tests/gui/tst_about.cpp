@@ -106,9 +106,7 @@ void tst_about::initTestCase() {
 }
 
 void tst_about::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
 }
 
 void tst_about::cleanup() {

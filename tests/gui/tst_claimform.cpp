@@ -168,9 +168,7 @@ void tst_claimform::initTestCase() {
 }
 
 void tst_claimform::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     qm::RecordingMessageSink sink;
     std::shared_ptr<const qm::LayoutCatalogue> loaded;
     QVERIFY(qm::LoadMapFile({MAPS_DIR}, "nsf0301.map", sink, loaded));

@@ -116,9 +116,7 @@ void tst_claimtask::initTestCase() {
 }
 
 void tst_claimtask::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
     context_->module1().MapFolder = MAPS_DIR;
     main_ = std::make_unique<frmMain>(*context_);

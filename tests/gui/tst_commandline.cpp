@@ -47,9 +47,7 @@ void tst_commandline::initTestCase() {
 }
 
 void tst_commandline::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
 }
 
 void tst_commandline::cleanup() {

@@ -73,9 +73,7 @@ void tst_common::initTestCase() {
 }
 
 void tst_common::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
 }
 
 void tst_common::cleanup() {

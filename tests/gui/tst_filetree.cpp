@@ -180,9 +180,7 @@ void tst_filetree::initTestCase() {
 }
 
 void tst_filetree::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
 }
 

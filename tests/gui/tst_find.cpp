@@ -55,9 +55,7 @@ void tst_find::initTestCase() {
 }
 
 void tst_find::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     state_ = FindState();
 }
 

@@ -49,9 +49,7 @@ private:
 
 void tst_hostile::init() {
     GuiTest::initTestCase();
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
     QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
     main_ = Startup::run(*context_, {});

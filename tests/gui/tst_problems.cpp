@@ -154,9 +154,7 @@ void tst_problems::initTestCase() {
 }
 
 void tst_problems::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
 }
 

@@ -49,9 +49,7 @@ void tst_results::initTestCase() {
 }
 
 void tst_results::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     // Keys that sort wrongly as text (CA0967 after CA04831), a category in
     // column 0, and values that need quoting in CSV.
     auto* model = new QStandardItemModel(0, 3);

@@ -83,9 +83,7 @@ void tst_search::initTestCase() {
 
 void tst_search::init() {
     go_.tryAcquire(go_.available());
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
     main_ = Startup::run(*context_, {QStringLiteral(SAMPLES_DIR "/sample301.nsf")},
                          QStringLiteral(MAPS_DIR));

@@ -130,9 +130,7 @@ void tst_shell::initTestCase() {
 }
 
 void tst_shell::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    GuiTest::isolate(*dir_);
+    dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
     context_->module1().MapFolder = GuiTest::dataPath(QStringLiteral("maps")).toStdString();
 }

@@ -36,6 +36,14 @@ void GuiTest::isolate(const QTemporaryDir& dir) {
     SettingsStore::setFile(settingsFile(dir));
 }
 
+std::unique_ptr<QTemporaryDir> GuiTest::isolatedFolder() {
+    auto dir = std::make_unique<QTemporaryDir>();
+    if (!dir->isValid())
+        qFatal("cannot make a temporary folder: %s", qPrintable(dir->errorString()));
+    isolate(*dir);
+    return dir;
+}
+
 void GuiTest::release() {
     MessageBoxes::reset();
     FileDialog::reset();

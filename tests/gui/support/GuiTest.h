@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
 
 class QWidget;
 
@@ -20,6 +21,9 @@ public:
     // Puts the message-box and file-dialog seams in test mode with nothing
     // queued, and points the settings store at a fresh INI file in dir.
     static void isolate(const QTemporaryDir& dir);
+    // A fresh temporary folder, isolated as above; stops the run when no
+    // folder can be made.
+    static std::unique_ptr<QTemporaryDir> isolatedFolder();
     // Undoes isolate(): the seams back to the real dialogs, no settings file.
     static void release();
     // The INI file that isolate() set up in dir.
