@@ -388,7 +388,11 @@ bool frmClaimForm::showField(const QString& key, int field) {
     QTreeWidgetItem* node = nodesByKey_.value(key);
     if (!node)
         return false;
-    treeView1_->setCurrentItem(node);
+    {
+        // The record is shown once, below, not again for the change of node.
+        const QSignalBlocker blocker(treeView1_);
+        treeView1_->setCurrentItem(node);
+    }
     selectNode(node);
     const int row = tableRowOfGridRow(field + 1);
     const int valueColumn = grid_->columnCount() - 1;

@@ -2,6 +2,7 @@
 
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
+#include "gui/common/PlainText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,4 +20,9 @@ void AppContext::setDocuments(DocumentArea* documents) {
 QString AppContext::besideOpenFile(const QString& suffix) const {
     const QFileInfo claimFile(CoreText::toPath(module1_.FileName));
     return claimFile.absoluteDir().filePath(claimFile.completeBaseName() + suffix);
+}
+
+QString AppContext::fileWindowTitle(const QString& what) const {
+    return PlainText::windowTitle(what + QStringLiteral(" (") +
+                                  CoreText::toPath(module1_.FileName) + QStringLiteral(")"));
 }

@@ -2,7 +2,6 @@
 
 #include "core/layouts/Module1.h"
 #include "gui/common/FindState.h"
-#include "gui/common/MessageBoxes.h"
 
 #include <QPointer>
 #include <QString>
@@ -22,15 +21,16 @@ public:
     qm::Module1& module1() { return module1_; }
     const qm::Module1& module1() const { return module1_; }
 
+    // The title of a window about the open file: "what (path)", shown as
+    // plain text whatever the path holds.
+    QString fileWindowTitle(const QString& what) const;
+
     // A file name to offer for an export: beside the open claim file, its
     // name without the extension followed by suffix ("-problems.csv").
     QString besideOpenFile(const QString& suffix) const;
 
     // The open file's find state, used by its file tree window.
     FindState& findState() { return findState_; }
-
-    // Reports core messages as message boxes owned by the active window.
-    MessageBoxes& messages() { return messages_; }
 
     // The main window's document area, where document windows open (see
     // DocumentArea::addDocument); nullptr while there is no main window.
@@ -40,6 +40,5 @@ public:
 private:
     qm::Module1 module1_;
     FindState findState_;
-    MessageBoxes messages_;
     QPointer<DocumentArea> documents_;
 };

@@ -1,7 +1,6 @@
 #include "gui/filetree/frmNSFTree.h"
 
 #include "gui/common/AppContext.h"
-#include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
@@ -153,9 +152,7 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     layout->addWidget(statusBar1_);
     applyMinimumSize();
 
-    setWindowTitle(PlainText::windowTitle(QStringLiteral("NSF File Tree (") +
-                                          CoreText::toPath(context_.module1().FileName) +
-                                          QStringLiteral(")")));
+    setWindowTitle(context_.fileWindowTitle(QStringLiteral("NSF File Tree")));
     context_.findState().FindIndex = 0;
     BuildTree();
 

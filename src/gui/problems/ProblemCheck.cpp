@@ -146,7 +146,6 @@ void ProblemCheck::addPending() {
     clock.start();
     while (!pending_.empty() && clock.elapsed() < kAddMs) {
         const qint64 firstClaim = problems_.claimCount();
-        const qint64 firstRow = problems_.rowCount();
         const ProblemList::Batch& batch = pending_.front();
         problems_.append(tree_, batch, pendingAdded_, kAddSlice);
         pendingAdded_ += kAddSlice;
@@ -154,7 +153,7 @@ void ProblemCheck::addPending() {
             pending_.pop_front();
             pendingAdded_ = 0;
         }
-        emit problemsAdded(firstClaim, firstRow);
+        emit problemsAdded(firstClaim);
     }
     if (!pending_.empty())
         return;

@@ -56,7 +56,7 @@ public:
 signals:
     void started();
     void progressed(int percent);
-    void problemsAdded(qint64 firstClaim, qint64 firstRow);
+    void problemsAdded(qint64 firstClaim);
     // The check ended: finished, cancelled, or not started for want of a file.
     void finished();
     void aboutToClear();

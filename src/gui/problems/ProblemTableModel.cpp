@@ -91,6 +91,16 @@ QVariant ProblemTableModel::text(const ProblemList::Item& item, int column) cons
 QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
     if (!check_ || !index.isValid() || index.row() >= rows_)
         return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::DecorationRole:
+    case Qt::ToolTipRole:
+    case ResultsFilterModel::CategoryRole:
+    case ResultsFilterModel::SortRole:
+        break;
+    default:
+        return {}; // the roles a delegate asks of every cell, without finding the row
+    }
     const ProblemList& list = check_->problems();
     const ProblemList::Item item = list.row(index.row());
     switch (role) {

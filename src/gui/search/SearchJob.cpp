@@ -74,6 +74,8 @@ void SearchJob::run() {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 pending_.push_back(std::move(c));
+                if (posted_)
+                    return; // the delivery on its way takes this claim too
             }
             post(false);
         });
@@ -89,8 +91,10 @@ void SearchJob::run() {
 void SearchJob::post(bool force) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (posted_)
+            return;
         const auto now = std::chrono::steady_clock::now();
-        if (posted_ || (!force && now - lastPost_ < kBatchInterval))
+        if (!force && now - lastPost_ < kBatchInterval)
             return;
         posted_ = true;
         lastPost_ = now;

@@ -69,7 +69,6 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {
         return {};
     const Row& row = rows_[std::size_t(index.row())];
     const ClaimRow& claim = claims_[row.claim];
-    const qm::FieldDef& field = layouts_->at(row.typeIndex).field(row.field);
     if (role == ResultsFilterModel::SortRole && index.column() == Claim)
         return qlonglong(claim.position); // file order, not text order
     if (role == MatchRole && index.column() == Value)
@@ -84,9 +83,10 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {
     case Record:
         return CoreText::fromFile(row.node);
     case Field:
-        return CoreText::fromFile(field.FieldId);
+        return CoreText::fromFile(layouts_->at(row.typeIndex).field(row.field).FieldId);
     case Name:
-        return CoreText::fromFile(qm::trimSpaces(field.FieldName));
+        return CoreText::fromFile(
+            qm::trimSpaces(layouts_->at(row.typeIndex).field(row.field).FieldName));
     case Value:
         return CoreText::fromFile(row.value);
     default:

@@ -1,7 +1,6 @@
 #include "gui/shell/ProblemsController.h"
 
 #include "gui/common/AppContext.h"
-#include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -77,8 +76,7 @@ void ProblemsController::showProblems() {
         return;
     }
     window_ = new frmProblems(tree_->problemCheck());
-    window_->setWindowTitle(QStringLiteral("Problems (") +
-                            CoreText::toPath(context_.module1().FileName) + QStringLiteral(")"));
+    window_->setWindowTitle(context_.fileWindowTitle(QStringLiteral("Problems")));
     QPointer<frmNSFTree> tree = tree_;
     connect(window_, &frmProblems::claimActivated, this, [tree](qint64 node) {
         if (tree)
