@@ -4,6 +4,7 @@
 #include "core/check/FileCheck.h"
 
 #include "GeneratedFiles.h"
+#include "core/check/HeaderIndex.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
@@ -43,11 +44,13 @@ std::vector<std::string> byClicks(Module1& m) {
 }
 
 std::vector<std::string> byCheck(Module1& m, int jobs, std::int64_t chunkBytes,
-                                 FileCheck::Summary* summary = nullptr) {
+                                 FileCheck::Summary* summary = nullptr,
+                                 std::shared_ptr<const HeaderIndex> index = nullptr) {
     std::vector<std::string> verdicts;
     FileCheck::Options options;
     options.jobs = jobs;
     options.chunkBytes = chunkBytes;
+    options.index = std::move(index);
     const FileCheck::Summary s =
         FileCheck::run(*m.openFile(), m.RecordLayouts, options,
                        [&](ClaimVerdict&& v) { verdicts.push_back(describe(v)); });
@@ -79,12 +82,18 @@ class FileCheckTest : public QObject {
         if (!ClaimFileOpener::open(m, file, sink).opened())
             return; // no claim file: nothing to check either way
         const std::vector<std::string> clicks = byClicks(m);
-        for (int jobs : {1, 3}) {
-            for (std::int64_t chunk : {std::int64_t(8) << 20, std::int64_t(997)}) {
-                const std::vector<std::string> checked = byCheck(m, jobs, chunk);
-                QCOMPARE(checked.size(), clicks.size());
-                for (std::size_t i = 0; i < clicks.size(); ++i)
-                    QCOMPARE(QString::fromStdString(checked[i]), QString::fromStdString(clicks[i]));
+        // Without the tree's index (a first reading finds the headers) and with it.
+        const auto index = std::make_shared<const HeaderIndex>(BuildTree(*m.openFile()));
+        for (const auto& given : {std::shared_ptr<const HeaderIndex>(), index}) {
+            for (int jobs : {1, 3}) {
+                for (std::int64_t chunk : {std::int64_t(8) << 20, std::int64_t(997)}) {
+                    const std::vector<std::string> checked =
+                        byCheck(m, jobs, chunk, nullptr, given);
+                    QCOMPARE(checked.size(), clicks.size());
+                    for (std::size_t i = 0; i < clicks.size(); ++i)
+                        QCOMPARE(QString::fromStdString(checked[i]),
+                                 QString::fromStdString(clicks[i]));
+                }
             }
         }
     }

@@ -7,10 +7,16 @@ namespace qm {
 
 HeaderIndex::HeaderIndex(const FileTree& tree)
     : trailers_(tree.trailers) {
-    for (std::int64_t node = 0; node < tree.size(); ++node) {
-        const std::string_view type = tree.recordType(node);
-        if (type != "CA0")
-            headers_.push_back({tree.position(node), type[0]});
+    // The two ascending lists merged, so that the claims are never visited.
+    const std::vector<std::int64_t>& files = tree.headerNodes();
+    const std::vector<std::int64_t>& batches = tree.batchNodes();
+    headers_.reserve(files.size() + batches.size());
+    auto file = files.begin();
+    auto batch = batches.begin();
+    while (file != files.end() || batch != batches.end()) {
+        const bool isFile = batch == batches.end() || (file != files.end() && *file < *batch);
+        const std::int64_t node = isFile ? *file++ : *batch++;
+        headers_.push_back({tree.position(node), isFile ? 'A' : 'B'});
     }
 }
 

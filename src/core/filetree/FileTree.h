@@ -54,6 +54,10 @@ public:
     std::int64_t child(std::int64_t node, std::int64_t row) const;
     std::int64_t rowInParent(std::int64_t node) const;
 
+    // The file header and batch nodes, each ascending.
+    const std::vector<std::int64_t>& headerNodes() const { return headerNodes_; }
+    const std::vector<std::int64_t>& batchNodes() const { return batchNodes_; }
+
     // The node whose key this is, or nullopt.
     std::optional<std::int64_t> findKey(std::string_view key) const;
 

@@ -1,5 +1,6 @@
 #include "gui/problems/ProblemCheck.h"
 
+#include "core/check/HeaderIndex.h"
 #include "core/filetree/FileTree.h"
 #include "core/io/SequentialFile.h"
 
@@ -87,6 +88,8 @@ void ProblemCheck::start(const qm::SequentialFile& file,
                 Qt::QueuedConnection);
         };
         qm::FileCheck::Options options;
+        // The tree knows where the headers are: the file is read once, not twice.
+        options.index = std::make_shared<const qm::HeaderIndex>(tree_);
         options.progress = [&](std::int64_t done, std::int64_t total) {
             const int now = total > 0 ? int(done * 100 / total) : 100;
             if (now != percent) {
