@@ -5,21 +5,12 @@
 #include "core/filetree/TreeBuilder.h"
 #include "core/layouts/MapSearchPath.h"
 
-#include <unistd.h>
-
 namespace qm::cli {
-
-namespace {
-std::string currentFolder() {
-    char buffer[4096];
-    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
-}
-} // namespace
 
 bool ClaimFile::open(const std::string& path, const std::string& mapsDir) {
     messages_.clear();
     tree_.reset();
-    module_.MapFolder = currentFolder();
+    module_.MapFolder = MapSearchPath::currentFolder();
     module_.MapFolders = MapSearchPath::forThisProcess(mapsDir, module_.MapFolder);
 
     RecordingMessageSink sink;

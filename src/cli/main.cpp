@@ -12,16 +12,10 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
-#include <unistd.h>
 
 using namespace qm::cli;
 
 namespace {
-
-std::string currentFolder() {
-    char buffer[4096];
-    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
-}
 
 int runCommand(const CommandLine& commandLine, std::ostream& out) {
     ClaimFile file;
@@ -62,8 +56,8 @@ int main(int argc, char* argv[]) {
     case CommandLine::Outcome::ShowVersion: {
         out << "quillmark-cli " << qm::kVersionMajor << '.' << qm::kVersionMinor << '.'
             << qm::kVersionRevision << '\n';
-        const std::string maps = qm::MapSearchPath::folderInUse(
-            qm::MapSearchPath::forThisProcess(commandLine.mapsDir(), currentFolder()));
+        const std::string maps = qm::MapSearchPath::folderInUse(qm::MapSearchPath::forThisProcess(
+            commandLine.mapsDir(), qm::MapSearchPath::currentFolder()));
         out << "Maps: "
             << (maps.empty() ? std::string("none found")
                              : qm::FileText::toPrintable(qm::FileText::pathToUtf8(maps)))

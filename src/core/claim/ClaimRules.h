@@ -18,7 +18,6 @@ public:
     explicit ClaimRules(std::shared_ptr<const LayoutCatalogue> layouts);
 
     const LayoutCatalogue& layouts() const { return *layouts_; }
-    const std::shared_ptr<const LayoutCatalogue>& sharedLayouts() const { return layouts_; }
 
     // Adds the amounts of a stored record of this type to the totals.
     void sum(ClaimTotals& totals, int typeIndex, std::string_view line) const;

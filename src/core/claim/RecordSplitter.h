@@ -34,7 +34,6 @@ public:
     // empty when the record is not stored.
     std::string nodeKey(const Split& split) const;
 
-    const ClaimRules& rules() const { return rules_; }
     ClaimTotals totals;
 
 private:

@@ -80,7 +80,7 @@ void SequentialFile::close() {
         ::close(fd_);
     fd_ = -1;
     bufLen_ = bufPos_ = 0;
-    bufStart_ = pos_ = 1;
+    pos_ = 1;
     eof_ = false;
 }
 
@@ -90,7 +90,6 @@ void SequentialFile::seek(std::int64_t position) {
     // Reading resumes from the file itself, so a file changed since the last
     // read is seen as it is now.
     bufLen_ = bufPos_ = 0;
-    bufStart_ = position;
     pos_ = position;
     eof_ = false;
 }
@@ -102,7 +101,6 @@ bool SequentialFile::fill() {
         eof_ = true;
         return false;
     }
-    bufStart_ = pos_;
     bufLen_ = bufPos_ = 0;
     for (;;) {
         ssize_t n = ::pread(fd_, buf_.get(), kBufferSize, static_cast<off_t>(pos_ - 1));

@@ -98,7 +98,6 @@ private:
     std::unique_ptr<char[]> buf_;
     std::size_t bufLen_ = 0;    // valid bytes in buf_
     std::size_t bufPos_ = 0;    // next byte in buf_
-    std::int64_t bufStart_ = 1; // file position of buf_[0]
     std::int64_t pos_ = 1;
     bool eof_ = false;
     bool lastCut_ = false;

@@ -82,6 +82,11 @@ std::string MapSearchPath::executableFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
 }
 
+std::string MapSearchPath::currentFolder() {
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
+
 std::string MapSearchPath::folderInUse(const std::vector<std::string>& folders) {
     for (const std::string& folder : folders)
         for (const KnownVersion& version : kKnownVersions)

@@ -28,6 +28,8 @@ public:
 
     // The folder of the running program (empty when it cannot be told).
     static std::string executableFolder();
+    // The current folder ("." when it cannot be told).
+    static std::string currentFolder();
 
     // The first folder holding a known map file, or empty when none does.
     static std::string folderInUse(const std::vector<std::string>& folders);
