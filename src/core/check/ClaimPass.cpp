@@ -1,6 +1,7 @@
 #include "core/check/ClaimPass.h"
 
 #include "core/check/HeaderIndex.h"
+#include "core/claim/BatchSecondLine.h"
 #include "core/claim/ClaimLoop.h"
 #include "core/claim/RecordSplitter.h"
 #include "core/common/RecordLine.h"
@@ -164,15 +165,10 @@ const std::vector<SharedRecord>& ChunkReader::above(const Context& context) {
         return above_;
     if (context.ba0Parent >= 0 && readAt(context.ba0Parent, aboveLines_[0]))
         above_.push_back({context.ba0Parent, recordTypeIndex("AA0"), "AA0", aboveLines_[0]});
-    const RecordLayout& ba0 = *layouts_.find("BA0");
     if (readAt(context.ba0, aboveLines_[1]))
         above_.push_back({context.ba0, recordTypeIndex("BA0"), "BA0", aboveLines_[1]});
-    // The batch header's second line, where a click looks for it.
-    const int last = ba0.fieldCount();
-    const std::int64_t at = context.ba0 + (last ? ba0.field(last - 1).EndPos : 0) + 2;
-    const RecordLayout& ba1 = *layouts_.find("BA1");
-    if (readAt(at, aboveLines_[2]) && ba1.fieldCount() >= 1 &&
-        ba1.value(0, aboveLines_[2]) == "BA1")
+    const std::int64_t at = BatchSecondLine::position(layouts_, context.ba0);
+    if (readAt(at, aboveLines_[2]) && BatchSecondLine::isOne(layouts_, aboveLines_[2]))
         above_.push_back({at, recordTypeIndex("BA1"), "BA1", aboveLines_[2]});
     return above_;
 }

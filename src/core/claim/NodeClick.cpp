@@ -1,5 +1,6 @@
 #include "core/claim/NodeClick.h"
 
+#include "core/claim/BatchSecondLine.h"
 #include "core/claim/ClaimAssembler.h"
 #include "core/filetree/FileTree.h"
 #include "core/layouts/Module1.h"
@@ -8,20 +9,14 @@ namespace qm {
 
 namespace {
 
-// The batch header's second line follows it directly: its position is the
-// batch's plus the BA0 record length (the last BA0 field's end) plus CR LF.
 bool lookUpBA1(const LayoutCatalogue& layouts, RecordStore& store, ClaimAssembler& assembler,
                std::int64_t batchPosition) {
-    const RecordLayout& ba0 = *layouts.find("BA0");
-    const int last = ba0.fieldCount();
-    const std::int64_t at = batchPosition + (last ? ba0.field(last - 1).EndPos : 0) + 2;
     // Only a line read now can be this batch's BA1; an old value in the
     // store says nothing about this batch.
-    if (!assembler.ReadRecordAt(at, "BA1"))
+    if (!assembler.ReadRecordAt(BatchSecondLine::position(layouts, batchPosition), "BA1"))
         return false;
-    const RecordLayout& ba1 = *layouts.find("BA1");
     const RecordStore::Slot* slot = store.get(recordTypeIndex("BA1"), 1);
-    return ba1.fieldCount() >= 1 && slot && ba1.value(0, slot->line) == "BA1";
+    return slot && BatchSecondLine::isOne(layouts, slot->line);
 }
 
 } // namespace
