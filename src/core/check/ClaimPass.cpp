@@ -52,21 +52,12 @@ struct Plan {
     explicit Plan(std::shared_ptr<const LayoutCatalogue> layouts)
         : rules(std::move(layouts)) {}
 
-    std::optional<std::int64_t> trailerAtOrAfter(char type, std::int64_t from) const {
-        if (index)
-            return index->firstAtOrAfter(type, from);
-        const std::vector<std::int64_t>& list = type == 'Y' ? batchTrailers : fileTrailers;
-        const auto it = std::lower_bound(list.begin(), list.end(), from);
-        if (it == list.end())
-            return std::nullopt;
-        return *it;
-    }
+    const TrailerIndex& trailers() const { return index ? *index : found; }
 
     ClaimRules rules;
     // The tree's trailer index, or (without one) the trailers the first pass found.
     const TrailerIndex* index = nullptr;
-    std::vector<std::int64_t> batchTrailers; // line starts of YA0 records, ascending
-    std::vector<std::int64_t> fileTrailers;  // of ZA0 records
+    TrailerIndex found;
     std::int64_t initialSize = 0;
 };
 
@@ -174,11 +165,8 @@ const std::vector<SharedRecord>& ChunkReader::above(const Context& context) {
 }
 
 const std::vector<SharedRecord>& ChunkReader::below(std::int64_t after) {
-    std::optional<std::int64_t> at[2] = {plan_.trailerAtOrAfter('Y', after),
-                                         plan_.trailerAtOrAfter('Z', after)};
-    // The batch trailer counts only when it comes before the file trailer.
-    if (at[0] && at[1] && *at[1] < *at[0])
-        at[0].reset();
+    const TrailerIndex::Below trailers = plan_.trailers().below(after);
+    const std::optional<std::int64_t> at[2] = {trailers.batch, trailers.file};
     if (belowRead_ && at[0] == belowOf_[0] && at[1] == belowOf_[1])
         return below_;
     belowRead_ = true;
@@ -364,8 +352,7 @@ void ClaimPass::Impl::contextsFromEvents() {
                 context.ba0 = event.position;
                 context.ba0Parent = context.aa0;
             } else {
-                (event.type == 'Y' ? plan.batchTrailers : plan.fileTrailers)
-                    .push_back(event.lineStart);
+                plan.found.add(event.type, event.lineStart);
             }
         }
         std::vector<Event>().swap(chunk.events);

@@ -21,8 +21,7 @@ HeaderIndex::HeaderIndex(const FileTree& tree)
 }
 
 bool HeaderIndex::describes(const SequentialFile& file) const {
-    return trailers_.complete && !trailers_.fileIdentity.empty() &&
-           trailers_.fileIdentity == file.identity();
+    return trailers_.describes(file);
 }
 
 } // namespace qm

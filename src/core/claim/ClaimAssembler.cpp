@@ -83,8 +83,7 @@ void ClaimAssembler::AssembleClaim(std::int64_t position) {
 }
 
 bool ClaimAssembler::indexUsable() const {
-    return trailers_ && trailers_->complete && !trailers_->fileIdentity.empty() &&
-           trailers_->fileIdentity == file_.identity();
+    return trailers_ && trailers_->describes(file_);
 }
 
 void ClaimAssembler::trailerScan() {
@@ -96,12 +95,10 @@ void ClaimAssembler::trailerScan() {
             file_.seek(at);
             return file_.readLineView(line) && takeRecordLine(line);
         };
-        const std::int64_t from = file_.position();
-        const auto ya0 = trailers_->firstAtOrAfter('Y', from);
-        const auto za0 = trailers_->firstAtOrAfter('Z', from);
-        if (ya0 && (!za0 || *ya0 < *za0) && readTrailer(*ya0))
+        const TrailerIndex::Below below = trailers_->below(file_.position());
+        if (below.batch && readTrailer(*below.batch))
             process(line, "YA0", "BA0");
-        if (za0 && readTrailer(*za0))
+        if (below.file && readTrailer(*below.file))
             process(line, "ZA0", "AA0");
         return;
     }

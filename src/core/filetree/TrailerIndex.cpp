@@ -1,5 +1,7 @@
 #include "core/filetree/TrailerIndex.h"
 
+#include "core/io/SequentialFile.h"
+
 #include <algorithm>
 
 namespace qm {
@@ -21,6 +23,17 @@ std::optional<std::int64_t> TrailerIndex::firstAtOrAfter(char typeLetter, std::i
     if (it == list.end())
         return std::nullopt;
     return *it;
+}
+
+TrailerIndex::Below TrailerIndex::below(std::int64_t from) const {
+    Below found{firstAtOrAfter('Y', from), firstAtOrAfter('Z', from)};
+    if (found.batch && found.file && *found.file < *found.batch)
+        found.batch.reset();
+    return found;
+}
+
+bool TrailerIndex::describes(const SequentialFile& file) const {
+    return complete && !fileIdentity.empty() && fileIdentity == file.identity();
 }
 
 } // namespace qm
