@@ -51,24 +51,34 @@ std::string FileText::toUtf8(std::string_view bytes) {
     return out;
 }
 
+std::size_t FileText::utf8At(std::string_view text, std::size_t at, char32_t& code) {
+    auto byte = [&](std::size_t i) {
+        return static_cast<unsigned char>(text[i]);
+    };
+    const unsigned char c = byte(at);
+    const std::size_t extra = c < 0x80           ? 0
+                              : (c >> 5) == 0x6  ? 1
+                              : (c >> 4) == 0xE  ? 2
+                              : (c >> 3) == 0x1E ? 3
+                                                 : 4;
+    if (extra == 4 || at + extra >= text.size())
+        return 0;
+    code = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+    for (std::size_t k = 1; k <= extra; ++k) {
+        if ((byte(at + k) >> 6) != 0x2)
+            return 0;
+        code = (code << 6) | (byte(at + k) & 0x3F);
+    }
+    return extra + 1;
+}
+
 namespace {
 
 bool isValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const std::size_t extra = c < 0x80           ? 0
-                                  : (c >> 5) == 0x6  ? 1
-                                  : (c >> 4) == 0xE  ? 2
-                                  : (c >> 3) == 0x1E ? 3
-                                                     : 4;
-        if (extra == 4 || i + extra >= text.size())
+    char32_t code;
+    for (std::size_t i = 0, length; i < text.size(); i += length)
+        if ((length = FileText::utf8At(text, i, code)) == 0)
             return false;
-        for (std::size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
-                return false;
-        i += extra + 1;
-    }
     return true;
 }
 

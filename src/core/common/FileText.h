@@ -23,6 +23,9 @@ public:
     // A path in the file system's bytes, as text: as it is when it is valid
     // UTF-8, else byte by byte by the file text rule.
     static std::string pathToUtf8(std::string_view bytes);
+    // The UTF-8 sequence at text[at]: its length in bytes, with its code point
+    // in code; 0 when the bytes there are not one.
+    static std::size_t utf8At(std::string_view text, std::size_t at, char32_t& code);
 
     // For a terminal: as toUtf8, with control characters written as escapes
     // (\n, \r, \t, \\, \xNN), so that a file cannot retitle a terminal or

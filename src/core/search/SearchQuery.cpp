@@ -51,30 +51,13 @@ bool SearchQuery::setComparison(std::string_view expression, std::string& error)
 
 std::u32string SearchQuery::characters() const {
     std::u32string out;
-    const std::size_t n = text.size();
-    auto byte = [&](std::size_t i) {
-        return static_cast<unsigned char>(text[i]);
-    };
-    for (std::size_t i = 0; i < n;) {
-        const unsigned char c = byte(i);
-        const std::size_t extra = c < 0x80           ? 0
-                                  : (c >> 5) == 0x6  ? 1
-                                  : (c >> 4) == 0xE  ? 2
-                                  : (c >> 3) == 0x1E ? 3
-                                                     : 4;
-        bool valid = extra < 4 && i + extra < n;
-        char32_t code = extra == 0   ? c
-                        : extra == 1 ? (c & 0x1F)
-                        : extra == 2 ? (c & 0x0F)
-                                     : (c & 0x07);
-        for (std::size_t k = 1; valid && k <= extra; ++k) {
-            valid = (byte(i + k) >> 6) == 0x2;
-            code = (code << 6) | (byte(i + k) & 0x3F);
-        }
-        if (valid) {
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t code;
+        if (const std::size_t length = FileText::utf8At(text, i, code)) {
             out.push_back(code);
-            i += extra + 1;
+            i += length;
         } else {
+            // Not UTF-8: the byte as the file text rule reads it.
             out.push_back(FileText::codePoint(text[i]));
             ++i;
         }
