@@ -9,16 +9,22 @@ namespace qm::cli {
 
 int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
     const FileTree& tree = file.tree();
+    FileTree::TextBuffer text; // node texts are put together here, not allocated
     if (!json) {
         out << "NSF File Tree (" << FileText::toPrintable(FileText::pathToUtf8(file.path()))
             << ")\n";
         out << "Version: " << FileText::toPrintable(file.result().versionCode) << '\n';
+        std::string line;
         for (std::int64_t node = 0; node < tree.size(); ++node) {
             int depth = 0;
             for (std::int64_t p = tree.parent(node); p != FileTree::kNoNode; p = tree.parent(p))
                 ++depth;
-            out << std::string(std::size_t(2 * depth), ' ') << tree.key(node) << "  "
-                << FileText::toPrintable(tree.text(node)) << '\n';
+            line.assign(std::size_t(2 * depth), ' ');
+            line += tree.key(node);
+            line += "  ";
+            FileText::appendPrintable(line, tree.text(node, text));
+            line += '\n';
+            out << line;
         }
         // The texts of the viewer's status bar.
         out << "BA0 Count: " << tree.BatchCount << '\n';
@@ -30,9 +36,9 @@ int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
     out << ",\n\"version\": ";
     JsonWriter(out).fileString(file.result().versionCode);
     out << ",\n\"nodes\": [";
+    JsonWriter writer(out); // back at the top level after each node
     for (std::int64_t node = 0; node < tree.size(); ++node) {
         out << (node == 0 ? "\n" : ",\n");
-        JsonWriter writer(out);
         const std::int64_t parent = tree.parent(node);
         writer.beginObject()
             .key("index")
@@ -40,7 +46,7 @@ int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
             .key("key")
             .value(tree.key(node))
             .key("text")
-            .fileString(tree.text(node))
+            .fileString(tree.text(node, text))
             .key("parent");
         if (parent == FileTree::kNoNode)
             writer.null();

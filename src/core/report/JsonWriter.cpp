@@ -99,9 +99,10 @@ JsonWriter& JsonWriter::null() {
 }
 
 JsonWriter& JsonWriter::fileString(std::string_view bytes) {
-    std::string utf8;
-    FileText::appendUtf8(utf8, bytes);
-    return value(std::string_view(utf8));
+    // One buffer for every string: a report writes millions of them.
+    utf8_.clear();
+    FileText::appendUtf8(utf8_, bytes);
+    return value(std::string_view(utf8_));
 }
 
 void JsonWriter::writeString(std::ostream& out, std::string_view utf8) {

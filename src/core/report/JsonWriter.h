@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -47,6 +48,7 @@ private:
     };
     std::vector<Level> levels_;
     bool afterKey_ = false;
+    std::string utf8_; // fileString's decoded text
 };
 
 } // namespace qm
