@@ -1,11 +1,11 @@
 #include "core/check/FileCheck.h"
 
 #include "core/check/ClaimPass.h"
+#include "core/check/SharedResults.h"
 #include "core/claim/RecordSplitter.h"
 #include "core/common/TextUtil.h"
 
 #include <algorithm>
-#include <map>
 #include <utility>
 
 namespace qm {
@@ -82,27 +82,18 @@ private:
         std::vector<InvalidField> invalid;
     };
 
-    // The invalid values of records many claims show, worked out once each.
+    // The invalid values of records many claims show.
     void addShared(const std::vector<SharedRecord>& records, std::vector<InvalidField>& out) {
-        for (const SharedRecord& record : records) {
-            auto found = shared_.find({record.at, record.typeIndex});
-            if (found == shared_.end()) {
-                std::vector<InvalidField> invalid;
-                collectInvalid(rules_.layouts().at(record.typeIndex), record.line, record.key,
-                               invalid);
-                found =
-                    shared_.emplace(std::make_pair(record.at, record.typeIndex), std::move(invalid))
-                        .first;
-            }
-            out.insert(out.end(), found->second.begin(), found->second.end());
-        }
+        shared_.append(records, out, [this](const SharedRecord& record, auto& invalid) {
+            collectInvalid(rules_.layouts().at(record.typeIndex), record.line, record.key, invalid);
+        });
     }
 
     const ClaimRules& rules_;
     std::vector<std::vector<ClaimVerdict>>& verdicts_;
     std::size_t chunk_ = 0;
     std::vector<Record> records_; // the current claim's, in node order
-    std::map<std::pair<std::int64_t, int>, std::vector<InvalidField>> shared_;
+    SharedResults<InvalidField> shared_;
 };
 
 } // namespace

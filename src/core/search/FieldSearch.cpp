@@ -1,10 +1,10 @@
 #include "core/search/FieldSearch.h"
 
+#include "core/check/SharedResults.h"
 #include "core/claim/RecordSplitter.h"
 #include "core/search/SearchPlan.h"
 
 #include <algorithm>
-#include <map>
 #include <utility>
 
 namespace qm {
@@ -72,21 +72,13 @@ private:
         FieldHit hit;
     };
 
-    // The matching fields of records many claims show, found once each.
+    // The matching fields of records many claims show.
     void addShared(const std::vector<SharedRecord>& records, std::vector<FieldHit>& out) {
-        for (const SharedRecord& record : records) {
-            auto found = shared_.find({record.at, record.typeIndex});
-            if (found == shared_.end()) {
-                std::vector<FieldHit> hits;
-                plan_.match(record.typeIndex, record.line, hits);
-                for (FieldHit& hit : hits)
-                    hit.node.assign(record.key);
-                found =
-                    shared_.emplace(std::make_pair(record.at, record.typeIndex), std::move(hits))
-                        .first;
-            }
-            out.insert(out.end(), found->second.begin(), found->second.end());
-        }
+        shared_.append(records, out, [this](const SharedRecord& record, auto& hits) {
+            plan_.match(record.typeIndex, record.line, hits);
+            for (FieldHit& hit : hits)
+                hit.node.assign(record.key);
+        });
     }
 
     SearchPlan plan_;
@@ -96,7 +88,7 @@ private:
     std::size_t nodes_ = 0;        // nodes the current claim has so far
     bool reordered_ = false;
     std::vector<FieldHit> scratch_;
-    std::map<std::pair<std::int64_t, int>, std::vector<FieldHit>> shared_;
+    SharedResults<FieldHit> shared_;
 };
 
 } // namespace
