@@ -1,32 +1,21 @@
 #include "gui/results/ResultsExport.h"
 
 #include "core/report/CsvWriter.h"
+#include "gui/common/DeviceStreamBuffer.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
 #include <QSaveFile>
-#include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Rows are handed to the file this many at a time, so a long export never
-// holds all of its text at once.
-constexpr int kRowsPerWrite = 4096;
-
-bool writeText(QSaveFile& file, std::ostringstream& text) {
-    const std::string bytes = text.str();
-    text.str(std::string());
-    return file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
-}
-
-// Writes the rows to out, calling flush to hand on what was written so far
-// every kRowsPerWrite rows and at the end; stops when flush returns false.
-template <typename Flush>
-bool writeRows(const QAbstractItemModel& rows, std::ostream& out, Flush&& flush) {
+// A file that refuses a write stops the export at the next row.
+bool writeRows(const QAbstractItemModel& rows, std::ostream& out) {
     const int columns = rows.columnCount();
     std::vector<std::string> header;
     for (int column = 0; column < columns; ++column)
@@ -36,10 +25,10 @@ bool writeRows(const QAbstractItemModel& rows, std::ostream& out, Flush&& flush)
         for (int column = 0; column < columns; ++column)
             csv.field(rows.index(row, column).data().toString().toStdString());
         csv.endRow();
-        if ((row + 1) % kRowsPerWrite == 0 && !flush())
+        if (!out)
             return false;
     }
-    return flush();
+    return bool(out.flush());
 }
 
 } // namespace
@@ -59,8 +48,9 @@ bool ResultsExport::toFile(QWidget* parent, const QAbstractItemModel& rows,
     QSaveFile file(path);
     bool written = file.open(QIODevice::WriteOnly);
     if (written) {
-        std::ostringstream text;
-        written = writeRows(rows, text, [&] { return writeText(file, text); }) && file.commit();
+        DeviceStreamBuffer buffer(file);
+        std::ostream out(&buffer);
+        written = writeRows(rows, out) && file.commit();
     }
     if (!written) {
         const QString reason = file.errorString();
