@@ -27,9 +27,10 @@ struct DefaultPlace {
 
 // Every window that remembers its place, with its first-run place.
 constexpr DefaultPlace kDefaultPlaces[] = {
-    {"frmMain", {1000, 1000, 6000, 2000}},      {"frmNSFTree", {1000, 1000, 6500, 6500}},
-    {"frmClaimForm", {1000, 1000, 6500, 6500}}, {"frmFind", {1000, 1000, 4770, 1785}},
-    {"frmProblems", {1500, 1500, 10500, 4500}}, {"frmSearchResults", {500, 500, 10500, 5000}},
+    {"frmMain", {1000, 1000, 6000, 2000}},         {"frmNSFTree", {1000, 1000, 6500, 6500}},
+    {"frmClaimForm", {1000, 1000, 6500, 6500}},    {"frmFind", {1000, 1000, 4770, 1785}},
+    {"frmProblems", {1500, 1500, 10500, 4500}},    {"frmSearchResults", {500, 500, 10500, 5000}},
+    {"frmSearchFields", {1500, 1500, 6300, 3600}},
 };
 
 QString key(const QString& windowName, const char* part) {
@@ -209,10 +210,7 @@ WindowPositions::Twips WindowPositions::toTwips(const QRect& pixels, const QWidg
 }
 
 void WindowPositions::restore(QWidget* window, const QString& windowName) {
-    restore(window, windowName, defaultsFor(windowName));
-}
-
-void WindowPositions::restore(QWidget* window, const QString& windowName, const Twips& defaults) {
+    const Twips defaults = defaultsFor(windowName);
     QMdiSubWindow* frame = documentFrame(window);
     QWidget* target = frame ? static_cast<QWidget*>(frame) : window;
 

@@ -40,7 +40,6 @@ public:
     static Twips defaultsFor(const QString& windowName);
 
     static void restore(QWidget* window, const QString& windowName);
-    static void restore(QWidget* window, const QString& windowName, const Twips& defaults);
     // Writes the four keys, unless the window is minimized (the values saved
     // before then stay). A maximized window writes its maximized bounds.
     static void save(const QWidget* window, const QString& windowName);

@@ -17,9 +17,6 @@ namespace {
 
 const QString kAny = QStringLiteral("(any)");
 
-// Where the panel first opens, in twips.
-constexpr WindowPositions::Twips kFirstPlace{1500, 1500, 6300, 3600};
-
 } // namespace
 
 frmSearchFields::frmSearchFields(QWidget* parent)
@@ -89,7 +86,7 @@ frmSearchFields::frmSearchFields(QWidget* parent)
     connect(cmdSearch_, &QPushButton::clicked, this, &frmSearchFields::searchRequested);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmSearchFields::cancelClicked);
     updateMatch();
-    WindowPositions::restore(this, objectName(), kFirstPlace);
+    WindowPositions::restore(this, objectName());
 }
 
 void frmSearchFields::setLayouts(std::shared_ptr<const qm::LayoutCatalogue> layouts) {
