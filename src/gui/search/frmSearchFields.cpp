@@ -126,6 +126,10 @@ void frmSearchFields::updateMatch() {
     txtSearchTo_->setEnabled(between);
 }
 
+void frmSearchFields::focusSearchText() {
+    txtSearchFor_->setFocus();
+}
+
 QString frmSearchFields::searchText() const {
     return txtSearchFor_->text();
 }

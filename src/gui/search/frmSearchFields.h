@@ -31,6 +31,7 @@ public:
 
     // The text to find, as typed.
     QString searchText() const;
+    void focusSearchText();
     // The search the controls describe; false, with the reason in error,
     // when a number to compare with does not read as one.
     bool query(qm::SearchQuery& query, std::string& error) const;

@@ -104,6 +104,8 @@ frmSearchResults* SearchController::results() const {
 }
 
 frmNSFTree* SearchController::treeWindow() const {
+    // The open tree window, found where it is shown: one closed a moment ago
+    // is gone from there before it is deleted.
     DocumentWindow* document =
         context_.documents() ? context_.documents()->findDocument(QStringLiteral("frmNSFTree"))
                              : nullptr;
@@ -121,8 +123,7 @@ void SearchController::showPanel() {
     panel_->show();
     panel_->raise();
     panel_->activateWindow();
-    if (QWidget* text = panel_->findChild<QWidget*>(QStringLiteral("txtSearchFor")))
-        text->setFocus();
+    panel_->focusSearchText();
 }
 
 void SearchController::setStatus(const QString& text, bool isError) {
