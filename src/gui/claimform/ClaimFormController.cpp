@@ -11,8 +11,6 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/filetree/frmNSFTree.h"
 
-#include <QMdiSubWindow>
-
 namespace {
 
 // The details of the totals message: each field that does not compute, what
@@ -66,10 +64,8 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
         MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute(), mismatches(*claim));
 
     form_->Treeview1_Reset(CoreText::fromFile(claim->clickedType));
-    if (auto* document = qobject_cast<QMdiSubWindow*>(form_->parentWidget())) {
-        documents->activateDocument(document);
+    if (documents->activateContent(form_))
         return;
-    }
     // Forgotten as soon as its window closes (by the user, or by the main window
     // with the file): the next click makes a new one.
     DocumentWindow* document = documents->addDocument(form_);

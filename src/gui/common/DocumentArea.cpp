@@ -78,6 +78,14 @@ void DocumentArea::activateDocument(QMdiSubWindow* document) {
     document->raise();
 }
 
+bool DocumentArea::activateContent(const QWidget* content) {
+    auto* document = content ? qobject_cast<QMdiSubWindow*>(content->parentWidget()) : nullptr;
+    if (!document)
+        return false;
+    activateDocument(document);
+    return true;
+}
+
 bool DocumentArea::closeAllDocuments() {
     closeAllSubWindows();
     return subWindowList().isEmpty();

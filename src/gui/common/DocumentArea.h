@@ -25,6 +25,9 @@ public:
     DocumentWindow* findDocument(const QString& windowName) const;
     // Brings a document window to the front, restoring it when minimized.
     void activateDocument(QMdiSubWindow* document);
+    // The same for the document window that shows content; false when content
+    // is in none (not added yet, or its window is gone).
+    bool activateContent(const QWidget* content);
     // Closes every document window, each saving its place; false when one refused.
     bool closeAllDocuments();
 

@@ -71,8 +71,7 @@ void ProblemsController::showProblems() {
     if (!tree_ || !documents)
         return;
     if (window_) {
-        if (auto* document = qobject_cast<DocumentWindow*>(window_->parentWidget()))
-            documents->activateDocument(document);
+        documents->activateContent(window_);
         return;
     }
     window_ = new frmProblems(tree_->problemCheck());

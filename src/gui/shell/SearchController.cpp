@@ -221,8 +221,7 @@ void SearchController::finished(const qm::FieldSearch::Summary& summary) {
 frmSearchResults* SearchController::showResults() {
     DocumentArea* documents = context_.documents();
     if (results_) {
-        if (auto* document = qobject_cast<QMdiSubWindow*>(results_->parentWidget()))
-            documents->activateDocument(document);
+        documents->activateContent(results_);
         return results_;
     }
     results_ = new frmSearchResults(new SearchResultsModel(context_.module1().RecordLayouts));
