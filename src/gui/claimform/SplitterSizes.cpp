@@ -2,7 +2,6 @@
 
 #include "gui/common/SettingsStore.h"
 #include "gui/common/Twips.h"
-#include "gui/common/WindowPositions.h"
 
 #include <QSplitter>
 #include <QStringList>
@@ -11,8 +10,6 @@
 namespace {
 
 const QString kGroup = QStringLiteral("Splitters");
-// Beyond this no pane of any real desktop (as for window places).
-constexpr float kMaxTwips = 1.0e6f;
 
 QString key(const QSplitter* splitter) {
     return kGroup + QLatin1Char('/') + splitter->objectName();
@@ -25,9 +22,8 @@ int toPixels(const QSplitter* splitter, float twips) {
 }
 
 float toTwips(const QSplitter* splitter, int pixels) {
-    if (splitter->orientation() == Qt::Horizontal)
-        return WindowPositions::toTwips(QRect(0, 0, pixels, 0), splitter).width;
-    return WindowPositions::toTwips(QRect(0, 0, 0, pixels), splitter).height;
+    return splitter->orientation() == Qt::Horizontal ? Twips::fromX(pixels, splitter)
+                                                     : Twips::fromY(pixels, splitter);
 }
 
 } // namespace
@@ -44,7 +40,7 @@ bool SplitterSizes::restore(QSplitter* splitter) {
     for (const QString& text : stored) {
         bool ok = false;
         const float twips = text.toFloat(&ok);
-        if (!ok || !std::isfinite(twips) || twips < 0 || twips > kMaxTwips)
+        if (!ok || !std::isfinite(twips) || twips < 0 || twips > Twips::kMax)
             return false;
         sizes.append(toPixels(splitter, twips));
     }

@@ -20,6 +20,14 @@ int Twips::y(double twips, const QWidget* on) {
     return size(0, twips, on).height();
 }
 
+float Twips::fromX(int pixels, const QWidget* on) {
+    return WindowPositions::toTwips(QRect(0, 0, pixels, 0), on).width;
+}
+
+float Twips::fromY(int pixels, const QWidget* on) {
+    return WindowPositions::toTwips(QRect(0, 0, 0, pixels), on).height;
+}
+
 void Twips::keepOuterSizeAtLeast(QWidget* content, double width, double height) {
     const QSize smallest = size(width, height, content);
     if (auto* frame = qobject_cast<QMdiSubWindow*>(content->parentWidget())) {

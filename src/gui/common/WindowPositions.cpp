@@ -1,6 +1,7 @@
 #include "gui/common/WindowPositions.h"
 
 #include "gui/common/SettingsStore.h"
+#include "gui/common/Twips.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -12,8 +13,6 @@
 namespace {
 
 constexpr float kTwipsPerInch = 1440.0f;
-// Anything beyond this is no place on any real desktop (about 70000 pixels at 96 DPI).
-constexpr float kMaxTwips = 1.0e6f;
 // How much of the window's top strip must be in sight for the user to grab it.
 constexpr int kTitleStripHeight = 24;
 constexpr int kMinVisibleWidth = 48;
@@ -179,7 +178,7 @@ WindowPositions::Twips WindowPositions::load(const QString& windowName, const Tw
             return fallback;
         bool ok = false;
         const float value = stored.toString().toFloat(&ok);
-        if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxTwips ||
+        if (!ok || !std::isfinite(value) || std::fabs(value) > ::Twips::kMax ||
             (mustBePositive && value <= 0))
             return fallback;
         return value;
