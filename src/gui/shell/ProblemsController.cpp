@@ -23,15 +23,14 @@ ProblemsController::ProblemsController(AppContext& context, frmMain& main)
     : QObject(&main)
     , context_(context)
     , main_(main) {
-    showCommand_ = new QAction(QStringLiteral("&Problems"), &main);
-    showCommand_->setObjectName(QStringLiteral("mnuToolsProblems"));
-    showCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    main.insertCommand(showCommand_, QStringLiteral("mnuToolsOptions"));
+    showCommand_ = main.insertCommand(
+        QStringLiteral("mnuToolsProblems"), QStringLiteral("&Problems"),
+        QStringLiteral("mnuToolsOptions"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     connect(showCommand_, &QAction::triggered, this, &ProblemsController::showProblems);
 
-    exportCommand_ = new QAction(QStringLiteral("Export &Problems..."), &main);
-    exportCommand_->setObjectName(QStringLiteral("mnuFileExportProblems"));
-    main.insertCommand(exportCommand_, QStringLiteral("mnuFileBar0"));
+    exportCommand_ =
+        main.insertCommand(QStringLiteral("mnuFileExportProblems"),
+                           QStringLiteral("Export &Problems..."), QStringLiteral("mnuFileBar0"));
     connect(exportCommand_, &QAction::triggered, this, &ProblemsController::exportProblems);
     updateCommands();
 }

@@ -65,10 +65,9 @@ SearchController::SearchController(AppContext& context, frmMain& mainWindow,
     , context_(context)
     , mainWindow_(mainWindow)
     , claimForms_(claimForms) {
-    searchAction_ = new QAction(QStringLiteral("Search &Fields..."), &mainWindow);
-    searchAction_->setObjectName(QStringLiteral("mnuToolsSearchFields"));
-    searchAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-    mainWindow.insertCommand(searchAction_, QStringLiteral("mnuToolsOptions"));
+    searchAction_ = mainWindow.insertCommand(
+        QStringLiteral("mnuToolsSearchFields"), QStringLiteral("Search &Fields..."),
+        QStringLiteral("mnuToolsOptions"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(searchAction_, &QAction::triggered, this, &SearchController::showPanel);
     // There is something to search while there is a file to view.
     if (auto* viewClaims = mainWindow.findChild<QAction*>(QStringLiteral("mnuClaimForm"))) {
@@ -79,9 +78,9 @@ SearchController::SearchController(AppContext& context, frmMain& mainWindow,
         follow();
     }
 
-    exportAction_ = new QAction(QStringLiteral("Export &Results..."), &mainWindow);
-    exportAction_->setObjectName(QStringLiteral("mnuFileExportResults"));
-    mainWindow.insertCommand(exportAction_, QStringLiteral("mnuFileBar0"));
+    exportAction_ = mainWindow.insertCommand(QStringLiteral("mnuFileExportResults"),
+                                             QStringLiteral("Export &Results..."),
+                                             QStringLiteral("mnuFileBar0"));
     connect(exportAction_, &QAction::triggered, this, &SearchController::exportResults);
     updateExportAction();
 }

@@ -206,18 +206,22 @@ void frmMain::setTreeWindowFactory(TreeWindowFactory factory) {
     treeWindowFactory_ = std::move(factory);
 }
 
-bool frmMain::insertCommand(QAction* command, const QString& beforeName) {
+QAction* frmMain::insertCommand(const QString& name, const QString& text, const QString& beforeName,
+                                const QKeySequence& keys) {
+    auto* command = new QAction(text, this);
+    command->setObjectName(name);
+    command->setShortcut(keys);
     const QList<QMenu*> menus = menuBar()->findChildren<QMenu*>();
     for (QMenu* menu : menus) {
         const QList<QAction*> items = menu->actions();
         for (QAction* item : items) {
             if (item->objectName() == beforeName) {
                 menu->insertAction(item, command);
-                return true;
+                return command;
             }
         }
     }
-    return false;
+    return command;
 }
 
 void frmMain::setFileState(bool open, const QString& status, const QString& path) {

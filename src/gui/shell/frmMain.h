@@ -2,6 +2,7 @@
 
 #include "gui/shell/RecentFiles.h"
 
+#include <QKeySequence>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -33,9 +34,11 @@ public:
     // Tools > View Claims shows the window this makes, or brings the one
     // already open to the front. Without a factory the command does nothing.
     void setTreeWindowFactory(TreeWindowFactory factory);
-    // Adds a subsystem's menu command just before the item named beforeName
-    // (in whichever menu holds it); false when there is no such item.
-    bool insertCommand(QAction* command, const QString& beforeName);
+    // Makes a subsystem's menu command, named name, and adds it just before
+    // the item named beforeName (in whichever menu holds it; nowhere when
+    // there is no such item).
+    QAction* insertCommand(const QString& name, const QString& text, const QString& beforeName,
+                           const QKeySequence& keys = {});
 
     DocumentArea* documents() const { return documents_; }
     QString statusText() const;
