@@ -169,17 +169,19 @@ frmNSFTree::~frmNSFTree() = default;
 void frmNSFTree::addKeyboardCommands(QAction* findButton) {
     // Keys that work wherever the focus is in this window, and only there:
     // the claim form beside it keeps its own use of them.
-    auto bind = [this](QAction* action, const QKeySequence& keys) {
+    auto bind = [this](QAction* action, const QKeySequence& keys,
+                       Qt::ShortcutContext context = Qt::WidgetWithChildrenShortcut) {
         action->setShortcut(keys);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        action->setShortcutContext(context);
         addAction(action);
     };
     bind(findButton, QKeySequence(Qt::CTRL | Qt::Key_F));
     auto command = [this, &bind](const QString& name, const QString& text, const QKeySequence& keys,
-                                 void (frmNSFTree::*slot)()) {
+                                 void (frmNSFTree::*slot)(),
+                                 Qt::ShortcutContext context = Qt::WidgetWithChildrenShortcut) {
         auto* action = new QAction(text, this);
         action->setObjectName(name);
-        bind(action, keys);
+        bind(action, keys, context);
         connect(action, &QAction::triggered, this, slot);
     };
     command(QStringLiteral("cmdFindAgain"), QStringLiteral("Find Next"), QKeySequence(Qt::Key_F3),
@@ -189,18 +191,11 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
     // These go on working in the claim form they open (wherever the focus is
     // in the application: a window-wide key would stop at this document
     // window's frame), so that the user can walk from one problem to the next.
-    for (const auto& [name, text, keys, slot] :
-         {std::make_tuple(QStringLiteral("cmdNextProblem"), QStringLiteral("Next Problem"),
-                          QKeySequence(Qt::Key_F8), &frmNSFTree::nextProblem),
-          std::make_tuple(QStringLiteral("cmdPreviousProblem"), QStringLiteral("Previous Problem"),
-                          QKeySequence(Qt::SHIFT | Qt::Key_F8), &frmNSFTree::previousProblem)}) {
-        auto* action = new QAction(text, this);
-        action->setObjectName(name);
-        action->setShortcut(keys);
-        action->setShortcutContext(Qt::ApplicationShortcut);
-        addAction(action);
-        connect(action, &QAction::triggered, this, slot);
-    }
+    command(QStringLiteral("cmdNextProblem"), QStringLiteral("Next Problem"),
+            QKeySequence(Qt::Key_F8), &frmNSFTree::nextProblem, Qt::ApplicationShortcut);
+    command(QStringLiteral("cmdPreviousProblem"), QStringLiteral("Previous Problem"),
+            QKeySequence(Qt::SHIFT | Qt::Key_F8), &frmNSFTree::previousProblem,
+            Qt::ApplicationShortcut);
 }
 
 void frmNSFTree::addCheckControls() {
