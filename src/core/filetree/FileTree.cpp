@@ -187,6 +187,10 @@ std::optional<std::int64_t> FileTree::findKey(std::string_view key) const {
             return std::nullopt;
         pos = pos * 10 + (c - '0');
     }
+    return findNode(type, pos);
+}
+
+std::optional<std::int64_t> FileTree::findNode(std::string_view type, std::int64_t pos) const {
     // Nodes are in file order, so positions ascend: a binary search finds it.
     std::int64_t lo = 0, hi = count_;
     while (lo < hi) {

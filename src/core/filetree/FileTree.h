@@ -60,6 +60,8 @@ public:
 
     // The node whose key this is, or nullopt.
     std::optional<std::int64_t> findKey(std::string_view key) const;
+    // The same for a record type ("AA0", "BA0", "CA0") and position.
+    std::optional<std::int64_t> findNode(std::string_view type, std::int64_t position) const;
 
     // The first node from first to last (both included, clipped to the tree)
     // whose text satisfies match(std::string_view), or kNoNode; backward, the

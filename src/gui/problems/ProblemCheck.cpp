@@ -110,7 +110,7 @@ void ProblemCheck::start(const qm::SequentialFile& file,
                 hook();
             if (ProblemList::Batch::hasProblems(verdict)) {
                 // A claim the tree does not have (the file changed) has no node to mark.
-                if (const auto node = tree_.findKey(verdict.key()))
+                if (const auto node = tree_.findNode("CA0", verdict.position))
                     batch.add(*node, verdict);
             }
             if (++claims % kClaimsBetweenClockReads == 0 &&
