@@ -41,9 +41,8 @@ void checkEqualsClicks(FuzzWorkspace& ws, qm::SequentialFile& file, const qm::Fi
     for (std::int64_t node = 0; node < tree.size(); ++node) {
         if (tree.recordType(node) != "CA0")
             continue;
-        const qm::ClaimVerdict clicked = qm::verdictOf(qm::NodeClick(*ws.m, tree, node),
-                                                       tree.position(node),
-                                                       std::string(tree.text(node)));
+        const qm::ClaimVerdict clicked = qm::verdictOf(
+            qm::NodeClick(*ws.m, tree, node), tree.position(node), std::string(tree.text(node)));
         if (next >= checked.size() || !sameVerdict(checked[next++], clicked))
             std::abort();
     }

@@ -96,8 +96,8 @@ private:
     int fd_ = -1;
     std::string path_;
     std::unique_ptr<char[]> buf_;
-    std::size_t bufLen_ = 0;    // valid bytes in buf_
-    std::size_t bufPos_ = 0;    // next byte in buf_
+    std::size_t bufLen_ = 0; // valid bytes in buf_
+    std::size_t bufPos_ = 0; // next byte in buf_
     std::int64_t pos_ = 1;
     bool eof_ = false;
     bool lastCut_ = false;

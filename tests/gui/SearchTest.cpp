@@ -35,7 +35,7 @@
 #include <QTreeView>
 #include <memory>
 
-class tst_search : public QObject {
+class SearchTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -77,11 +77,11 @@ private:
     QSemaphore go_;
 };
 
-void tst_search::initTestCase() {
+void SearchTest::initTestCase() {
     GuiTest::initTestCase();
 }
 
-void tst_search::init() {
+void SearchTest::init() {
     go_.tryAcquire(go_.available());
     dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
@@ -93,7 +93,7 @@ void tst_search::init() {
     QVERIFY(search_);
 }
 
-void tst_search::cleanup() {
+void SearchTest::cleanup() {
     go_.release(8); // a search held back by a test that failed goes on, and can be waited for
     SearchJob::setBeforeSearchForTests({});
     main_.reset();
@@ -102,7 +102,7 @@ void tst_search::cleanup() {
     dir_.reset();
 }
 
-bool tst_search::search(const QString& text, int match, const QString& type, const QString& field) {
+bool SearchTest::search(const QString& text, int match, const QString& type, const QString& field) {
     if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")))
         return false;
     control<QLineEdit>("txtSearchFor")->setText(text);
@@ -115,15 +115,15 @@ bool tst_search::search(const QString& text, int match, const QString& type, con
     return search_->results() != nullptr;
 }
 
-bool tst_search::waitUntilDone() const {
+bool SearchTest::waitUntilDone() const {
     return QTest::qWaitFor([this] { return control<QPushButton>("cmdSearch")->isEnabled(); });
 }
 
-QTableView* tst_search::grid() const {
+QTableView* SearchTest::grid() const {
     return search_->results()->findChild<QTableView*>(QStringLiteral("gridResults"));
 }
 
-QString tst_search::shownRow(int row) const {
+QString SearchTest::shownRow(int row) const {
     QStringList cells;
     const QAbstractItemModel* rows = grid()->model();
     for (int column = 0; column < rows->columnCount(); ++column)
@@ -131,7 +131,7 @@ QString tst_search::shownRow(int row) const {
     return cells.join(QStringLiteral(" | "));
 }
 
-void tst_search::panelIsFilledFromTheMap() {
+void SearchTest::panelIsFilledFromTheMap() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")));
     QVERIFY(panel()->isVisible());
     QVERIFY(!panel()->isModal());
@@ -152,7 +152,7 @@ void tst_search::panelIsFilledFromTheMap() {
     QVERIFY(control<QLineEdit>("txtSearchTo")->isEnabled());
 }
 
-void tst_search::searchFillsTheResults() {
+void SearchTest::searchFillsTheResults() {
     QVERIFY(search(QStringLiteral("pond")));
     QVERIFY(waitUntilDone());
     QCOMPARE(search_->results()->searchText(), QStringLiteral("Contains \"pond\" in any field"));
@@ -179,7 +179,7 @@ void tst_search::searchFillsTheResults() {
                                   QStringLiteral("CA012237"), QStringLiteral("CA018999")}));
 }
 
-void tst_search::queriesThatCannotRunAreSaidInThePanel_data() {
+void SearchTest::queriesThatCannotRunAreSaidInThePanel_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("match");
     QTest::addColumn<QString>("status");
@@ -192,7 +192,7 @@ void tst_search::queriesThatCannotRunAreSaidInThePanel_data() {
                                                  "N..M or N, with whole numbers.");
 }
 
-void tst_search::queriesThatCannotRunAreSaidInThePanel() {
+void SearchTest::queriesThatCannotRunAreSaidInThePanel() {
     QFETCH(QString, text);
     QFETCH(int, match);
     QFETCH(QString, status);
@@ -202,7 +202,7 @@ void tst_search::queriesThatCannotRunAreSaidInThePanel() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_search::cancelStopsARunningSearch() {
+void SearchTest::cancelStopsARunningSearch() {
     SearchJob::setBeforeSearchForTests([this] { go_.acquire(); });
     QVERIFY(search(QStringLiteral("pond")));
     // Running: the GUI answers, Search waits, Cancel stops.
@@ -220,7 +220,7 @@ void tst_search::cancelStopsARunningSearch() {
     QVERIFY(!panel()->isVisible());
 }
 
-void tst_search::resultOpensItsClaimAtTheField() {
+void SearchTest::resultOpensItsClaimAtTheField() {
     QVERIFY(search(QStringLiteral("pond")));
     QVERIFY(waitUntilDone());
     auto* claims = main_->findChild<ClaimFormController*>();
@@ -251,7 +251,7 @@ void tst_search::resultOpensItsClaimAtTheField() {
     QCOMPARE(tree->tree().key(tree->selectedNode()), std::string("CA04831"));
 }
 
-void tst_search::resultOpensEvenAfterTheTreeWasClosed() {
+void SearchTest::resultOpensEvenAfterTheTreeWasClosed() {
     QVERIFY(search(QStringLiteral("pond")));
     QVERIFY(waitUntilDone());
     main_->documents()->findDocument(QStringLiteral("frmNSFTree"))->close();
@@ -263,7 +263,7 @@ void tst_search::resultOpensEvenAfterTheTreeWasClosed() {
     QCOMPARE(ClaimFormDriver(claims->form()).selectedKey(), QStringLiteral("BA1"));
 }
 
-void tst_search::exportWritesTheRowsShown() {
+void SearchTest::exportWritesTheRowsShown() {
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
     QVERIFY(search(QStringLiteral("galloway"), frmSearchFields::Contains, QStringLiteral("CA0")));
     QVERIFY(waitUntilDone());
@@ -279,7 +279,7 @@ void tst_search::exportWritesTheRowsShown() {
 }
 
 // Closing the file while a search runs stops it; its results close with the file.
-void tst_search::resultsGoWithTheFile() {
+void SearchTest::resultsGoWithTheFile() {
     SearchJob::setBeforeSearchForTests([this] { go_.acquire(); });
     QVERIFY(search(QStringLiteral("pond")));
     QVERIFY(main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
@@ -292,5 +292,5 @@ void tst_search::resultsGoWithTheFile() {
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsSearchFields"))->isEnabled());
 }
 
-QTEST_MAIN(tst_search)
-#include "tst_search.moc"
+QTEST_MAIN(SearchTest)
+#include "SearchTest.moc"

@@ -26,7 +26,7 @@
 #include <memory>
 #include <sys/stat.h>
 
-class tst_common : public QObject {
+class CommonTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -68,21 +68,21 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
-void tst_common::initTestCase() {
+void CommonTest::initTestCase() {
     GuiTest::initTestCase();
 }
 
-void tst_common::init() {
+void CommonTest::init() {
     dir_ = GuiTest::isolatedFolder();
 }
 
-void tst_common::cleanup() {
+void CommonTest::cleanup() {
     WindowPositions::setScreenAreas({});
     GuiTest::release();
     dir_.reset();
 }
 
-void tst_common::writeSettings(const QString& window, const QStringList& values) {
+void CommonTest::writeSettings(const QString& window, const QStringList& values) {
     QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
     settings.beginGroup(QStringLiteral("Settings"));
     const QStringList parts{QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"),
@@ -93,11 +93,11 @@ void tst_common::writeSettings(const QString& window, const QStringList& values)
     }
 }
 
-QRect tst_common::pixels(float left, float top, float width, float height) const {
+QRect CommonTest::pixels(float left, float top, float width, float height) const {
     return QRect(qRound(left / 15), qRound(top / 15), qRound(width / 15), qRound(height / 15));
 }
 
-void tst_common::queuedAnswersAnswerWithoutShowing() {
+void CommonTest::queuedAnswersAnswerWithoutShowing() {
     MessageBoxes::setTestMode(false);
     MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
     MessageBoxes::setNextAnswer(qm::MessageAnswer::Cancel);
@@ -117,7 +117,7 @@ void tst_common::queuedAnswersAnswerWithoutShowing() {
     QCOMPARE(shown.at(1).buttons, qm::MessageButtons::Ok);
 }
 
-void tst_common::testModeAnswersTheSafeButton() {
+void CommonTest::testModeAnswersTheSafeButton() {
     QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("a"), QStringLiteral("b")),
              qm::MessageAnswer::Ok);
     QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("a"), QStringLiteral("b"),
@@ -128,7 +128,7 @@ void tst_common::testModeAnswersTheSafeButton() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_common::realBoxShowsTextTitleIconAndButtons() {
+void CommonTest::realBoxShowsTextTitleIconAndButtons() {
     MessageBoxes::setTestMode(false);
     QWidget owner;
     owner.show();
@@ -151,7 +151,7 @@ void tst_common::realBoxShowsTextTitleIconAndButtons() {
     QVERIFY(seen);
 }
 
-void tst_common::realRetryCancelBoxReturnsTheButtonPressed() {
+void CommonTest::realRetryCancelBoxReturnsTheButtonPressed() {
     MessageBoxes::setTestMode(false);
     bool seen = false;
     QTimer::singleShot(0, this, [&] {
@@ -193,7 +193,7 @@ void tst_common::realRetryCancelBoxReturnsTheButtonPressed() {
     QVERIFY(seen);
 }
 
-void tst_common::coreMessagesKeepTheirBytes() {
+void CommonTest::coreMessagesKeepTheirBytes() {
     MessageBoxes sink;
     qm::Message message;
     message.text = "Unable to read from map file @ line 'CA0 04.0'";
@@ -215,7 +215,7 @@ void tst_common::coreMessagesKeepTheirBytes() {
                                        QChar(0xe9) + QLatin1Char('\'')));
 }
 
-void tst_common::queuedFileNamesAnswerInOrder() {
+void CommonTest::queuedFileNamesAnswerInOrder() {
     FileDialog::setNextFileName(QStringLiteral("/tmp/a.nsf"));
     FileDialog::setNextFileName(QString());
     FileDialog::OpenRequest request;
@@ -228,13 +228,13 @@ void tst_common::queuedFileNamesAnswerInOrder() {
     QCOMPARE(FileDialog::requests().at(0).filterLabel, QStringLiteral("All Files (*.*)"));
 }
 
-void tst_common::testModeCancelsAnUnansweredDialog() {
+void CommonTest::testModeCancelsAnUnansweredDialog() {
     QCOMPARE(FileDialog::getOpenFileName(nullptr, FileDialog::OpenRequest()), QString());
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(FileDialog::requests().size(), 1);
 }
 
-void tst_common::realDialogShowsLabelAndMatchesEveryName() {
+void CommonTest::realDialogShowsLabelAndMatchesEveryName() {
     FileDialog::setTestMode(false);
     bool seen = false;
     QTimer::singleShot(0, this, [&] {
@@ -264,7 +264,7 @@ void tst_common::realDialogShowsLabelAndMatchesEveryName() {
     QVERIFY(seen);
 }
 
-void tst_common::firstRunUsesTheWindowsDefaults() {
+void CommonTest::firstRunUsesTheWindowsDefaults() {
     struct Case {
         const char* name;
         QRect expected;
@@ -285,7 +285,7 @@ void tst_common::firstRunUsesTheWindowsDefaults() {
     QVERIFY(!QFile::exists(GuiTest::settingsFile(*dir_)));
 }
 
-void tst_common::saveWritesFourKeysOfTwipsText() {
+void CommonTest::saveWritesFourKeysOfTwipsText() {
     QWidget window;
     window.setGeometry(100, 120, 640, 481);
     window.show();
@@ -296,7 +296,7 @@ void tst_common::saveWritesFourKeysOfTwipsText() {
              GuiTest::placeLines(QStringLiteral("frmMain"), window.frameGeometry()));
 }
 
-void tst_common::savedPlaceIsRestored() {
+void CommonTest::savedPlaceIsRestored() {
     QRect saved;
     {
         QWidget window;
@@ -318,7 +318,7 @@ void tst_common::savedPlaceIsRestored() {
     QCOMPARE(QRect(other.pos(), other.size()), pixels(1000, 1000, 6500, 6500));
 }
 
-void tst_common::minimizedWindowSavesNothing() {
+void CommonTest::minimizedWindowSavesNothing() {
     writeSettings(QStringLiteral("frmMain"), {QStringLiteral("1500"), QStringLiteral("1500"),
                                               QStringLiteral("7500"), QStringLiteral("4500")});
     QWidget window;
@@ -333,7 +333,7 @@ void tst_common::minimizedWindowSavesNothing() {
              QStringLiteral("7500"));
 }
 
-void tst_common::unreadableValueFallsBackToItsDefault_data() {
+void CommonTest::unreadableValueFallsBackToItsDefault_data() {
     QTest::addColumn<QStringList>("stored");
     QTest::addColumn<QRect>("expected");
     const QString l = QStringLiteral("1500"), t = QStringLiteral("3000"),
@@ -358,7 +358,7 @@ void tst_common::unreadableValueFallsBackToItsDefault_data() {
     QTest::newRow("height missing") << QStringList{l, t, w, QString()} << QRect(100, 200, 300, 133);
 }
 
-void tst_common::unreadableValueFallsBackToItsDefault() {
+void CommonTest::unreadableValueFallsBackToItsDefault() {
     QFETCH(QStringList, stored);
     QFETCH(QRect, expected);
     writeSettings(QStringLiteral("frmMain"), stored);
@@ -367,7 +367,7 @@ void tst_common::unreadableValueFallsBackToItsDefault() {
     QCOMPARE(QRect(window.pos(), window.size()), expected);
 }
 
-void tst_common::placeOutOfSightFallsBackToTheDefault_data() {
+void CommonTest::placeOutOfSightFallsBackToTheDefault_data() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QTest::addColumn<QPoint>("storedPixels");
     QTest::addColumn<QPoint>("expected");
@@ -382,7 +382,7 @@ void tst_common::placeOutOfSightFallsBackToTheDefault_data() {
     QTest::newRow("maximized frame just above") << QPoint(-8, -8) << QPoint(0, 0);
 }
 
-void tst_common::placeOutOfSightFallsBackToTheDefault() {
+void CommonTest::placeOutOfSightFallsBackToTheDefault() {
     QFETCH(QPoint, storedPixels);
     QFETCH(QPoint, expected);
     writeSettings(QStringLiteral("frmMain"),
@@ -395,7 +395,7 @@ void tst_common::placeOutOfSightFallsBackToTheDefault() {
     QCOMPARE(window.size(), QSize(300, 200));
 }
 
-void tst_common::documentWindowIsPlacedInTheArea() {
+void CommonTest::documentWindowIsPlacedInTheArea() {
     QMdiArea area;
     area.resize(600, 500);
     area.show();
@@ -432,7 +432,7 @@ void tst_common::documentWindowIsPlacedInTheArea() {
     QCOMPARE(settings.value(QStringLiteral("frmNSFTreeLeft")).toString(), QStringLiteral("15000"));
 }
 
-void tst_common::realStoreIsNamedQuillmark() {
+void CommonTest::realStoreIsNamedQuillmark() {
     SettingsStore::setFile(QString());
     const std::unique_ptr<QSettings> settings = SettingsStore::open();
     QVERIFY(settings);
@@ -443,13 +443,13 @@ void tst_common::realStoreIsNamedQuillmark() {
     QCOMPARE(SettingsStore::files().constFirst(), settings->fileName());
 }
 
-void tst_common::settingsThatAreNoRegularFileAreIgnored_data() {
+void CommonTest::settingsThatAreNoRegularFileAreIgnored_data() {
     QTest::addColumn<bool>("pipe");
     QTest::newRow("named pipe") << true;
     QTest::newRow("folder") << false;
 }
 
-void tst_common::settingsThatAreNoRegularFileAreIgnored() {
+void CommonTest::settingsThatAreNoRegularFileAreIgnored() {
     QFETCH(bool, pipe);
     const QString path = GuiTest::settingsFile(*dir_);
     if (pipe)
@@ -470,7 +470,7 @@ void tst_common::settingsThatAreNoRegularFileAreIgnored() {
     QVERIFY(after.exists() && !after.isFile());
 }
 
-void tst_common::restoredWindowFitsTheScreenItLandsOn_data() {
+void CommonTest::restoredWindowFitsTheScreenItLandsOn_data() {
     QTest::addColumn<QList<QRect>>("screens");
     QTest::addColumn<QRect>("stored");
     QTest::addColumn<QRect>("expected");
@@ -491,7 +491,7 @@ void tst_common::restoredWindowFitsTheScreenItLandsOn_data() {
         << QRect(real.topLeft(), QSize(qMin(1600, real.width()), qMin(990, real.height())));
 }
 
-void tst_common::restoredWindowFitsTheScreenItLandsOn() {
+void CommonTest::restoredWindowFitsTheScreenItLandsOn() {
     QFETCH(QList<QRect>, screens);
     QFETCH(QRect, stored);
     QFETCH(QRect, expected);
@@ -509,5 +509,5 @@ void tst_common::restoredWindowFitsTheScreenItLandsOn() {
     }
 }
 
-QTEST_MAIN(tst_common)
-#include "tst_common.moc"
+QTEST_MAIN(CommonTest)
+#include "CommonTest.moc"

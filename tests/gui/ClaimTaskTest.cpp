@@ -44,7 +44,7 @@ const auto px = GuiTest::px;
 
 } // namespace
 
-class tst_claimtask : public QObject {
+class ClaimTaskTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -108,14 +108,14 @@ private:
     QByteArray sample_;
 };
 
-void tst_claimtask::initTestCase() {
+void ClaimTaskTest::initTestCase() {
     GuiTest::initTestCase();
     QFile file(kSample301);
     QVERIFY(file.open(QIODevice::ReadOnly));
     sample_ = file.readAll();
 }
 
-void tst_claimtask::init() {
+void ClaimTaskTest::init() {
     dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
     context_->module1().MapFolder = MAPS_DIR;
@@ -129,7 +129,7 @@ void tst_claimtask::init() {
     openSample(kSample301);
 }
 
-void tst_claimtask::cleanup() {
+void ClaimTaskTest::cleanup() {
     claims_ = nullptr;
     main_.reset();
     context_.reset();
@@ -137,26 +137,26 @@ void tst_claimtask::cleanup() {
     dir_.reset();
 }
 
-void tst_claimtask::openSample(const QString& path) {
+void ClaimTaskTest::openSample(const QString& path) {
     main_->openFile(path);
     qm::Module1& m = context_->module1();
     QVERIFY(m.Files.isOpen(m.FileNumber));
     tree_ = qm::BuildTree(*m.Files.get(m.FileNumber));
 }
 
-void tst_claimtask::click(const char* key) {
+void ClaimTaskTest::click(const char* key) {
     const std::optional<std::int64_t> node = tree_.findKey(key);
     QVERIFY2(node, key);
     claims_->nodeClick(tree_, *node);
 }
 
-QString tst_claimtask::sampleLine(qint64 position) const {
+QString ClaimTaskTest::sampleLine(qint64 position) const {
     return QString::fromLatin1(sample_.mid(position - 1, 320));
 }
 
 // What each kind of node shows
 
-void tst_claimtask::fileHeaderShowsItsRecordAlone() {
+void ClaimTaskTest::fileHeaderShowsItsRecordAlone() {
     click("AA01");
     QVERIFY(form());
     QCOMPARE(ui().nodes(), QStringList{QStringLiteral("AA0")});
@@ -177,7 +177,7 @@ void tst_claimtask::fileHeaderShowsItsRecordAlone() {
     QCOMPARE(ui().tbRecord()->text(), sampleLine(1));
 }
 
-void tst_claimtask::batchWithASecondHeaderLineShowsIt() {
+void ClaimTaskTest::batchWithASecondHeaderLineShowsIt() {
     click("BA0323");
     QCOMPARE(ui().nodes(), (QStringList{QStringLiteral("AA0"), QStringLiteral("BA0<AA0"),
                                         QStringLiteral("BA1<AA0")}));
@@ -188,7 +188,7 @@ void tst_claimtask::batchWithASecondHeaderLineShowsIt() {
     QCOMPARE(ui().tbRecord()->text(), sampleLine(323));
 }
 
-void tst_claimtask::batchWithoutASecondHeaderLine() {
+void ClaimTaskTest::batchWithoutASecondHeaderLine() {
     click("BA011915");
     QCOMPARE(ui().nodes(), (QStringList{QStringLiteral("AA0"), QStringLiteral("BA0<AA0")}));
     QCOMPARE(ui().selectedKey(), QStringLiteral("BA0"));
@@ -196,7 +196,7 @@ void tst_claimtask::batchWithoutASecondHeaderLine() {
     QCOMPARE(ui().tbRecord()->text(), sampleLine(11915));
 }
 
-void tst_claimtask::claimShowsEveryRecordWithRepeatingServiceLines() {
+void ClaimTaskTest::claimShowsEveryRecordWithRepeatingServiceLines() {
     click("CA0967");
     const QStringList nodes = ui().nodes();
     for (const char* expected :
@@ -228,7 +228,7 @@ void tst_claimtask::claimShowsEveryRecordWithRepeatingServiceLines() {
 
 // The totals check
 
-void tst_claimtask::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() {
+void ClaimTaskTest::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() {
     click("CA04831");
     QCOMPARE(MessageBoxes::shown().size(), 1);
     const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
@@ -264,7 +264,7 @@ void tst_claimtask::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() 
     QCOMPARE(MessageBoxes::shown().size(), 1);
 }
 
-void tst_claimtask::totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset() {
+void ClaimTaskTest::totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset() {
     MessageBoxes::setTestMode(false);
     bool checked = false;
     QTimer::singleShot(0, this, [&] {
@@ -289,7 +289,7 @@ void tst_claimtask::totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset() {
     QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
 }
 
-void tst_claimtask::totalsMessageOverAnOpenFormShowsItsNewTree() {
+void ClaimTaskTest::totalsMessageOverAnOpenFormShowsItsNewTree() {
     click("CA0967");
     QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
     frmClaimForm* first = form();
@@ -314,7 +314,7 @@ void tst_claimtask::totalsMessageOverAnOpenFormShowsItsNewTree() {
 
 // Working in the form
 
-void tst_claimtask::gridClickOnARealRecordSelectsTheFieldAndDescribesIt() {
+void ClaimTaskTest::gridClickOnARealRecordSelectsTheFieldAndDescribesIt() {
     click("CA0967");
     QVERIFY(ui().clickNode(QStringLiteral("FA0-1")));
     const int charges = slotOf("FA0", "13.0");
@@ -342,7 +342,7 @@ void tst_claimtask::gridClickOnARealRecordSelectsTheFieldAndDescribesIt() {
     QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(4509).mid(28, 2));
 }
 
-void tst_claimtask::resizingBelowTheSmallestSizeSnapsBack() {
+void ClaimTaskTest::resizingBelowTheSmallestSizeSnapsBack() {
     click("CA0967");
     DocumentWindow* document = formDocument();
     QVERIFY(document);
@@ -354,7 +354,7 @@ void tst_claimtask::resizingBelowTheSmallestSizeSnapsBack() {
 
 // The one form
 
-void tst_claimtask::oneFormIsReusedAndBroughtForward() {
+void ClaimTaskTest::oneFormIsReusedAndBroughtForward() {
     click("AA01");
     QPointer<frmClaimForm> first = form();
     DocumentWindow* document = formDocument();
@@ -380,7 +380,7 @@ void tst_claimtask::oneFormIsReusedAndBroughtForward() {
     QCOMPARE(form(), first.data());
 }
 
-void tst_claimtask::closedFormIsMadeAgainAtItsRememberedPlace() {
+void ClaimTaskTest::closedFormIsMadeAgainAtItsRememberedPlace() {
     click("AA01");
     DocumentWindow* document = formDocument();
     QCOMPARE(document->geometry(), QRect(px(1000), px(1000), px(6500), px(6500)));
@@ -399,7 +399,7 @@ void tst_claimtask::closedFormIsMadeAgainAtItsRememberedPlace() {
 
 // Export
 
-void tst_claimtask::exportWritesWhatTheCommandLineToolPrints() {
+void ClaimTaskTest::exportWritesWhatTheCommandLineToolPrints() {
     QAction* command = main_->findChild<QAction*>(QStringLiteral("mnuFileExportClaim"));
     auto exportClaim = [this, command](const QString& name) {
         if (!command->isEnabled())
@@ -448,7 +448,7 @@ void tst_claimtask::exportWritesWhatTheCommandLineToolPrints() {
     QVERIFY(!exportClaim(QStringLiteral("late.json")));
 }
 
-void tst_claimtask::exportThatCannotBeWrittenSaysWhy() {
+void ClaimTaskTest::exportThatCannotBeWrittenSaysWhy() {
     click("CA0967");
     const QString path = dir_->filePath(QStringLiteral("no such folder/claim.json"));
     FileDialog::setNextFileName(path);
@@ -465,7 +465,7 @@ void tst_claimtask::exportThatCannotBeWrittenSaysWhy() {
 
 // Clicks the file no longer backs
 
-void tst_claimtask::clickAfterFileCloseSaysNoFileIsOpen() {
+void ClaimTaskTest::clickAfterFileCloseSaysNoFileIsOpen() {
     click("CA0967");
     QPointer<frmClaimForm> open = form();
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
@@ -482,7 +482,7 @@ void tst_claimtask::clickAfterFileCloseSaysNoFileIsOpen() {
     QVERIFY(!formDocument());
 }
 
-void tst_claimtask::clickAfterAnotherFileWasOpenedCompletes() {
+void ClaimTaskTest::clickAfterAnotherFileWasOpenedCompletes() {
     qm::FileTree old = std::move(tree_);
     openSample(kSample200);
     tree_ = std::move(old);
@@ -498,7 +498,7 @@ void tst_claimtask::clickAfterAnotherFileWasOpenedCompletes() {
 
 // The windows of one file go when another is opened or the file closed
 
-void tst_claimtask::windowsFollowTheOpenFile_data() {
+void ClaimTaskTest::windowsFollowTheOpenFile_data() {
     // The next file, or an empty path for File > Close; and its tree's
     // caption, empty when the next file fails to open.
     QTest::addColumn<QString>("next");
@@ -512,7 +512,7 @@ void tst_claimtask::windowsFollowTheOpenFile_data() {
     QTest::newRow("File > Close") << QString() << QString();
 }
 
-void tst_claimtask::windowsFollowTheOpenFile() {
+void ClaimTaskTest::windowsFollowTheOpenFile() {
     QFETCH(QString, next);
     QFETCH(QString, nextCaption);
     main_->setTreeWindowFactory([this] {
@@ -564,7 +564,7 @@ void tst_claimtask::windowsFollowTheOpenFile() {
 
 // The whole task as a user does it, from start-up through the file tree
 
-void tst_claimtask::walkTheMainTaskThroughTheFileTree() {
+void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
     // Started from the map folder with the sample on the command line.
     main_.reset();
     context_ = std::make_unique<AppContext>();
@@ -665,5 +665,5 @@ void tst_claimtask::walkTheMainTaskThroughTheFileTree() {
     QVERIFY(main_->documents()->subWindowList().isEmpty());
 }
 
-QTEST_MAIN(tst_claimtask)
-#include "tst_claimtask.moc"
+QTEST_MAIN(ClaimTaskTest)
+#include "ClaimTaskTest.moc"

@@ -208,4 +208,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(MapFilesTest)
-#include "test_mapfiles.moc"
+#include "MapFilesTest.moc"

@@ -434,4 +434,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SamplesTest)
-#include "test_samples.moc"
+#include "SamplesTest.moc"

@@ -105,7 +105,7 @@ CliCheck runCli(const QString& file, const QString& mapsDir) {
 
 } // namespace
 
-class tst_problems : public QObject {
+class ProblemsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -149,17 +149,17 @@ private:
     std::unique_ptr<frmMain> main_;
 };
 
-void tst_problems::initTestCase() {
+void ProblemsTest::initTestCase() {
     GuiTest::initTestCase();
     QVERIFY(files_.isValid());
 }
 
-void tst_problems::init() {
+void ProblemsTest::init() {
     dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
 }
 
-void tst_problems::cleanup() {
+void ProblemsTest::cleanup() {
     main_.reset();
     ProblemCheck::setClaimHookForTests({});
     context_.reset();
@@ -167,7 +167,7 @@ void tst_problems::cleanup() {
     dir_.reset();
 }
 
-QString tst_problems::writeTwoBatchFile(const QString& name, const QString& mapsDir) {
+QString ProblemsTest::writeTwoBatchFile(const QString& name, const QString& mapsDir) {
     const NsfRecords records(mapsDir.toStdString(), "nsf0301.map");
     TwoBatchFile::Options options;
     options.invalidServiceDate = true;
@@ -177,7 +177,7 @@ QString tst_problems::writeTwoBatchFile(const QString& name, const QString& maps
     return path;
 }
 
-QString tst_problems::generate(const QString& name, int claims, int batches,
+QString ProblemsTest::generate(const QString& name, int claims, int batches,
                                const QList<int>& wrongTotals, const QList<int>& withoutXa0) {
     const QString path = files_.filePath(name);
     QStringList arguments{QStringLiteral("--version"), QStringLiteral("00301"),
@@ -191,7 +191,7 @@ QString tst_problems::generate(const QString& name, int claims, int batches,
     return path;
 }
 
-QString tst_problems::mapsWithoutXa0Total() {
+QString ProblemsTest::mapsWithoutXa0Total() {
     const QString folder = files_.filePath(QStringLiteral("maps"));
     QDir().mkpath(folder);
     QFile original(QStringLiteral(MAPS_DIR "/nsf0301.map"));
@@ -206,33 +206,33 @@ QString tst_problems::mapsWithoutXa0Total() {
     return folder;
 }
 
-bool tst_problems::start(const QString& path, const QString& mapsDir) {
+bool ProblemsTest::start(const QString& path, const QString& mapsDir) {
     main_ = Startup::run(*context_, {path}, mapsDir);
     return main_ && tree();
 }
 
-frmNSFTree* tst_problems::tree() const {
+frmNSFTree* ProblemsTest::tree() const {
     DocumentWindow* document = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
     return document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
 }
 
-frmProblems* tst_problems::problemsWindow() const {
+frmProblems* ProblemsTest::problemsWindow() const {
     DocumentWindow* document = main_->documents()->findDocument(QStringLiteral("frmProblems"));
     return document ? qobject_cast<frmProblems*>(document->widget()) : nullptr;
 }
 
-bool tst_problems::waitForCheck() {
+bool ProblemsTest::waitForCheck() {
     return QTest::qWaitFor(
         [this] { return tree()->problemCheck().state() == ProblemCheck::State::Finished; },
         kCheckTimeoutMs);
 }
 
-QString tst_problems::treeStatus() const {
+QString ProblemsTest::treeStatus() const {
     const auto* panel = tree()->findChild<QLabel*>(QStringLiteral("StatusBar1Panel3"));
     return panel && panel->isVisible() ? panel->text() : QString();
 }
 
-QStringList tst_problems::shownRows() const {
+QStringList ProblemsTest::shownRows() const {
     QStringList rows;
     const QAbstractItemModel* model = problemsWindow()->table()->model();
     for (int row = 0; row < model->rowCount(); ++row) {
@@ -244,12 +244,12 @@ QStringList tst_problems::shownRows() const {
     return rows;
 }
 
-void tst_problems::slowDownChecks() {
+void ProblemsTest::slowDownChecks() {
     ProblemCheck::setClaimHookForTests(
         [] { std::this_thread::sleep_for(std::chrono::microseconds(500)); });
 }
 
-void tst_problems::marksAndCountsAgreeWithTheCommandLine_data() {
+void ProblemsTest::marksAndCountsAgreeWithTheCommandLine_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("maps");
     const QString maps = QStringLiteral(MAPS_DIR);
@@ -262,7 +262,7 @@ void tst_problems::marksAndCountsAgreeWithTheCommandLine_data() {
         << writeTwoBatchFile(QStringLiteral("uncheckable.nsf")) << mapsWithoutXa0Total();
 }
 
-void tst_problems::marksAndCountsAgreeWithTheCommandLine() {
+void ProblemsTest::marksAndCountsAgreeWithTheCommandLine() {
     QFETCH(QString, file);
     QFETCH(QString, maps);
     const CliCheck cli = runCli(file, maps);
@@ -321,7 +321,7 @@ void tst_problems::marksAndCountsAgreeWithTheCommandLine() {
     QCOMPARE(problemsWindow()->table()->model()->rowCount(), rows);
 }
 
-void tst_problems::fieldlessKindsTakeARowEach() {
+void ProblemsTest::fieldlessKindsTakeARowEach() {
     // A claim the file changed under (unreadable), without its XA0, with one
     // value that fails its check: three rows, the field's first.
     qm::ClaimVerdict verdict;
@@ -350,7 +350,7 @@ void tst_problems::fieldlessKindsTakeARowEach() {
     QCOMPARE(ProblemText::claimToolTip(nullptr, list, 0).count(QLatin1Char('\n')), 2);
 }
 
-void tst_problems::problemsWindowListsSortsAndFilters() {
+void ProblemsTest::problemsWindowListsSortsAndFilters() {
     // Qt's placeholder for a caption's modified mark in the name, kept as typed.
     const QString path = writeTwoBatchFile(QStringLiteral("two[*].nsf"));
     QVERIFY(start(path));
@@ -392,7 +392,7 @@ void tst_problems::problemsWindowListsSortsAndFilters() {
     QTRY_COMPARE(shownRows(), QStringList{treeOrder.at(1)});
 }
 
-void tst_problems::rowAndF8OpenTheClaimAsAClickDoes() {
+void ProblemsTest::rowAndF8OpenTheClaimAsAClickDoes() {
     QVERIFY(start(writeTwoBatchFile(QStringLiteral("two.nsf"))));
     QVERIFY(waitForCheck());
     const qm::FileTree& claims = tree()->tree();
@@ -451,7 +451,7 @@ void tst_problems::rowAndF8OpenTheClaimAsAClickDoes() {
     }
 }
 
-void tst_problems::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
+void ProblemsTest::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
     const QString file = generate(QStringLiteral("faults.nsf"), 400, 4, {2, 3, 399}, {250});
     slowDownChecks();
     QVERIFY(start(file));
@@ -486,7 +486,7 @@ void tst_problems::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
     QCOMPARE(model->rowCount(model->index(0, 0)), 4);
 }
 
-void tst_problems::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
+void ProblemsTest::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
     const QString file = generate(QStringLiteral("faults.nsf"), 2000, 8, {1, 2000});
     slowDownChecks();
     QVERIFY(start(file));
@@ -516,13 +516,13 @@ void tst_problems::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
     QCOMPARE(treeStatus(), QStringLiteral("Problems: 2 claims"));
 }
 
-void tst_problems::closingOrOpeningAnotherFileStopsTheCheck_data() {
+void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck_data() {
     QTest::addColumn<bool>("openAnother");
     QTest::newRow("File > Close") << false;
     QTest::newRow("another file") << true;
 }
 
-void tst_problems::closingOrOpeningAnotherFileStopsTheCheck() {
+void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck() {
     QFETCH(bool, openAnother);
     const QString first = generate(QStringLiteral("first.nsf"), 2000, 8, {1}, {1999});
     slowDownChecks();
@@ -557,7 +557,7 @@ void tst_problems::closingOrOpeningAnotherFileStopsTheCheck() {
     QCOMPARE(tree()->tree().key(problems.claimNode(1)), std::string("CA016101"));
 }
 
-void tst_problems::exportWritesTheRows() {
+void ProblemsTest::exportWritesTheRows() {
     QVERIFY(start(writeTwoBatchFile(QStringLiteral("two.nsf"))));
     QVERIFY(waitForCheck());
     // Without the problems window: every row, in tree order.
@@ -587,5 +587,5 @@ void tst_problems::exportWritesTheRows() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-QTEST_MAIN(tst_problems)
-#include "tst_problems.moc"
+QTEST_MAIN(ProblemsTest)
+#include "ProblemsTest.moc"

@@ -53,7 +53,7 @@ const QString kNotNsf = QStringLiteral("This is not an NSF file. Can not locate 
 
 } // namespace
 
-class tst_shell : public QObject {
+class ShellTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -125,24 +125,24 @@ private:
     std::unique_ptr<frmMain> main_;
 };
 
-void tst_shell::initTestCase() {
+void ShellTest::initTestCase() {
     GuiTest::initTestCase();
 }
 
-void tst_shell::init() {
+void ShellTest::init() {
     dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
     context_->module1().MapFolder = GuiTest::dataPath(QStringLiteral("maps")).toStdString();
 }
 
-void tst_shell::cleanup() {
+void ShellTest::cleanup() {
     main_.reset();
     context_.reset();
     GuiTest::release();
     dir_.reset();
 }
 
-std::unique_ptr<frmMain> tst_shell::makeMainWindow() {
+std::unique_ptr<frmMain> ShellTest::makeMainWindow() {
     auto window = std::make_unique<frmMain>(*context_);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
@@ -150,11 +150,11 @@ std::unique_ptr<frmMain> tst_shell::makeMainWindow() {
     return window;
 }
 
-QAction* tst_shell::action(const QString& name) const {
+QAction* ShellTest::action(const QString& name) const {
     return main_->findChild<QAction*>(name);
 }
 
-bool tst_shell::fileCommandsEnabled() const {
+bool ShellTest::fileCommandsEnabled() const {
     const bool close = action(QStringLiteral("mnuFileClose"))->isEnabled();
     const bool view = action(QStringLiteral("mnuClaimForm"))->isEnabled();
     if (close != view)
@@ -163,7 +163,7 @@ bool tst_shell::fileCommandsEnabled() const {
 }
 
 // The handle numbers that are open, as text for readable failures.
-QStringList tst_shell::openHandles() const {
+QStringList ShellTest::openHandles() const {
     QStringList open;
     for (int n = 1; n <= 16; ++n) {
         if (context_->module1().Files.isOpen(n))
@@ -172,7 +172,7 @@ QStringList tst_shell::openHandles() const {
     return open;
 }
 
-QWidget* tst_shell::addDocument(const QString& name, const QString& title) {
+QWidget* ShellTest::addDocument(const QString& name, const QString& title) {
     auto* content = new QWidget;
     content->setObjectName(name);
     content->setWindowTitle(title);
@@ -180,7 +180,7 @@ QWidget* tst_shell::addDocument(const QString& name, const QString& title) {
     return content;
 }
 
-void tst_shell::startupSetsMapFolderShowsSplashThenMainWindow() {
+void ShellTest::startupSetsMapFolderShowsSplashThenMainWindow() {
     QTemporaryDir cwd;
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(cwd.path()));
@@ -218,7 +218,7 @@ void tst_shell::startupSetsMapFolderShowsSplashThenMainWindow() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_shell::fileArgumentIsOpenedAfterTheSplash() {
+void ShellTest::fileArgumentIsOpenedAfterTheSplash() {
     // A relative path opens as its full path.
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(GuiTest::dataPath(QStringLiteral("claims"))));
@@ -232,7 +232,7 @@ void tst_shell::fileArgumentIsOpenedAfterTheSplash() {
     QVERIFY(FileDialog::requests().isEmpty());
 }
 
-void tst_shell::menusHaveTheirCaptionsShortcutsAndStates_data() {
+void ShellTest::menusHaveTheirCaptionsShortcutsAndStates_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
@@ -259,7 +259,7 @@ void tst_shell::menusHaveTheirCaptionsShortcutsAndStates_data() {
     row("mnuHelp", "mnuHelpAbout", "&About ", none, true);
 }
 
-void tst_shell::menusHaveTheirCaptionsShortcutsAndStates() {
+void ShellTest::menusHaveTheirCaptionsShortcutsAndStates() {
     QFETCH(QString, menu);
     QFETCH(QString, name);
     QFETCH(QString, text);
@@ -281,7 +281,7 @@ void tst_shell::menusHaveTheirCaptionsShortcutsAndStates() {
     QCOMPARE(item->isEnabled(), enabled);
 }
 
-void tst_shell::copyAndOptionsAreNeverEnabled() {
+void ShellTest::copyAndOptionsAreNeverEnabled() {
     main_ = makeMainWindow();
     // The menu bar's order and captions.
     QStringList titles;
@@ -317,7 +317,7 @@ void tst_shell::copyAndOptionsAreNeverEnabled() {
     QVERIFY(!action(QStringLiteral("mnuToolsOptions"))->isEnabled());
 }
 
-void tst_shell::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
+void ShellTest::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
     FileDialog::setNextFileName(path);
@@ -345,7 +345,7 @@ void tst_shell::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
     QCOMPARE(FileDialog::requests().at(1).directory, GuiTest::dataPath(QStringLiteral("claims")));
 }
 
-void tst_shell::cancellingTheDialogChangesNothing() {
+void ShellTest::cancellingTheDialogChangesNothing() {
     main_ = makeMainWindow();
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QCOMPARE(context_->module1().FileNumber, 0);
@@ -367,7 +367,7 @@ void tst_shell::cancellingTheDialogChangesNothing() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_shell::fileWithoutHeaderIsRefused() {
+void ShellTest::fileWithoutHeaderIsRefused() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt"));
     FileDialog::setNextFileName(path);
@@ -385,7 +385,7 @@ void tst_shell::fileWithoutHeaderIsRefused() {
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
 
-void tst_shell::failingMapShowsOnlyTheLoadersMessage() {
+void ShellTest::failingMapShowsOnlyTheLoadersMessage() {
     main_ = makeMainWindow();
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0301.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
@@ -404,7 +404,7 @@ void tst_shell::failingMapShowsOnlyTheLoadersMessage() {
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
 
-void tst_shell::failedOpenAfterASuccessfulOneLeavesNoFileOpen() {
+void ShellTest::failedOpenAfterASuccessfulOneLeavesNoFileOpen() {
     main_ = makeMainWindow();
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
@@ -418,14 +418,14 @@ void tst_shell::failedOpenAfterASuccessfulOneLeavesNoFileOpen() {
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
 
-void tst_shell::unreadableFileIsReportedByName_data() {
+void ShellTest::unreadableFileIsReportedByName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("isFolder");
     QTest::newRow("vanished") << QStringLiteral("gone.nsf") << false;
     QTest::newRow("folder") << QStringLiteral("folder.nsf") << true;
 }
 
-void tst_shell::unreadableFileIsReportedByName() {
+void ShellTest::unreadableFileIsReportedByName() {
     QFETCH(QString, name);
     QFETCH(bool, isFolder);
     const QString path = dir_->filePath(name);
@@ -450,7 +450,7 @@ void tst_shell::unreadableFileIsReportedByName() {
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
 
-void tst_shell::secondOpenClosesTheFirstHandle() {
+void ShellTest::secondOpenClosesTheFirstHandle() {
     main_ = makeMainWindow();
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf")));
@@ -462,7 +462,7 @@ void tst_shell::secondOpenClosesTheFirstHandle() {
              GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf")));
 }
 
-void tst_shell::unknownVersionOpensWithoutAMap() {
+void ShellTest::unknownVersionOpensWithoutAMap() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf"));
     FileDialog::setNextFileName(path);
@@ -473,7 +473,7 @@ void tst_shell::unknownVersionOpensWithoutAMap() {
     QCOMPARE(context_->module1().RecordLayouts->find("AA0")->fieldCount(), 0);
 }
 
-void tst_shell::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
+void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
     QFile source(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(source.open(QIODevice::ReadOnly));
     const QString path = dir_->filePath(QStringLiteral("lf.nsf"));
@@ -498,7 +498,7 @@ void tst_shell::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
 
 // Gigabytes without a line end or a file header: the open reads them all
 // unless cancelled, and a cancelled open leaves no file open.
-void tst_shell::longSearchForTheHeaderShowsProgressAndCancels() {
+void ShellTest::longSearchForTheHeaderShowsProgressAndCancels() {
     const QString path = dir_->filePath(QStringLiteral("huge.nsf"));
     QFile huge(path);
     QVERIFY(huge.open(QIODevice::WriteOnly));
@@ -527,7 +527,7 @@ void tst_shell::longSearchForTheHeaderShowsProgressAndCancels() {
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
 
-void tst_shell::closeThenOpenWorksLikeAFirstOpen() {
+void ShellTest::closeThenOpenWorksLikeAFirstOpen() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
     FileDialog::setNextFileName(path);
@@ -553,7 +553,7 @@ void tst_shell::closeThenOpenWorksLikeAFirstOpen() {
 
 // Drags mime over the main window and drops it there, as a user would;
 // false when the window refused the drag.
-bool tst_shell::drop(const QMimeData& mime) {
+bool ShellTest::drop(const QMimeData& mime) {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     enter.ignore();
     QApplication::sendEvent(main_.get(), &enter);
@@ -565,7 +565,7 @@ bool tst_shell::drop(const QMimeData& mime) {
     return dropped.isAccepted();
 }
 
-void tst_shell::nameThatIsNotUtf8OpensFromTheDialogAndADrop() {
+void ShellTest::nameThatIsNotUtf8OpensFromTheDialogAndADrop() {
     QFile source(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(source.open(QIODevice::ReadOnly));
     const QByteArray bytes = QFile::encodeName(dir_->path()) + "/bad\xff.nsf";
@@ -594,7 +594,7 @@ void tst_shell::nameThatIsNotUtf8OpensFromTheDialogAndADrop() {
     QVERIFY(::unlink(bytes.constData()) == 0);
 }
 
-void tst_shell::droppedFileIsOpened() {
+void ShellTest::droppedFileIsOpened() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
     QMimeData mime;
@@ -613,7 +613,7 @@ void tst_shell::droppedFileIsOpened() {
     QCOMPARE(MessageBoxes::shown().constFirst().text, kNotNsf);
 }
 
-void tst_shell::dropWithoutALocalFileIsRefused() {
+void ShellTest::dropWithoutALocalFileIsRefused() {
     main_ = makeMainWindow();
     QMimeData remote;
     remote.setUrls({QUrl(QStringLiteral("https://example.invalid/claims.nsf"))});
@@ -625,7 +625,7 @@ void tst_shell::dropWithoutALocalFileIsRefused() {
     QCOMPARE(main_->statusText(), kNoFileOpened);
 }
 
-void tst_shell::smallMainWindowGrowsToShowANewDocument() {
+void ShellTest::smallMainWindowGrowsToShowANewDocument() {
     // The first-run main window is far smaller than the tree window's first-run place.
     main_ = makeMainWindow();
     main_->show();
@@ -647,14 +647,14 @@ void tst_shell::smallMainWindowGrowsToShowANewDocument() {
                  "the new document window is in sight");
 }
 
-void tst_shell::storePlace(const QString& window, const QRect& pixels) {
+void ShellTest::storePlace(const QString& window, const QRect& pixels) {
     QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
     const QStringList lines = GuiTest::placeLines(window, pixels);
     for (const QString& line : lines)
         settings.setValue(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1));
 }
 
-void tst_shell::laterRunFitsANewDocumentIntoTheMainWindow() {
+void ShellTest::laterRunFitsANewDocumentIntoTheMainWindow() {
     // The user left the main window small; the tree window's place is larger.
     storePlace(QStringLiteral("frmMain"), QRect(100, 100, 300, 250));
     storePlace(QStringLiteral("frmNSFTree"), QRect(30, 40, 433, 433));
@@ -677,7 +677,7 @@ void tst_shell::laterRunFitsANewDocumentIntoTheMainWindow() {
     QCOMPARE(tree->geometry(), area);
 }
 
-void tst_shell::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
+void ShellTest::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
     main_ = makeMainWindow();
     main_->resize(700, 600);
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
@@ -718,7 +718,7 @@ void tst_shell::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
     QCOMPARE(made, 2);
 }
 
-void tst_shell::tileHorizontalStacksFullWidthBands() {
+void ShellTest::tileHorizontalStacksFullWidthBands() {
     main_ = makeMainWindow();
     main_->resize(700, 600);
     addDocument(QStringLiteral("a"), QStringLiteral("A"));
@@ -751,7 +751,7 @@ void tst_shell::tileHorizontalStacksFullWidthBands() {
     QCOMPARE(main_->documents()->activeSubWindow()->geometry(), bands.first());
 }
 
-void tst_shell::tileVerticalSetsFullHeightColumnsSideBySide() {
+void ShellTest::tileVerticalSetsFullHeightColumnsSideBySide() {
     main_ = makeMainWindow();
     main_->resize(700, 600);
     addDocument(QStringLiteral("a"), QStringLiteral("A"));
@@ -782,7 +782,7 @@ void tst_shell::tileVerticalSetsFullHeightColumnsSideBySide() {
     QCOMPARE(minimized->parentWidget()->geometry(), iconPlace);
 }
 
-void tst_shell::cascadeOffsetsEachWindow() {
+void ShellTest::cascadeOffsetsEachWindow() {
     main_ = makeMainWindow();
     main_->resize(700, 600);
     addDocument(QStringLiteral("a"), QStringLiteral("A"));
@@ -804,7 +804,7 @@ void tst_shell::cascadeOffsetsEachWindow() {
     }
 }
 
-void tst_shell::windowMenuListsAndActivatesDocuments() {
+void ShellTest::windowMenuListsAndActivatesDocuments() {
     main_ = makeMainWindow();
     auto* menu = main_->findChild<QMenu*>(QStringLiteral("mnuWindow"));
     auto entries = [menu] {
@@ -844,7 +844,7 @@ void tst_shell::windowMenuListsAndActivatesDocuments() {
     QCOMPARE(entries(), QStringList{QStringLiteral("&1 Claim Form *")});
 }
 
-void tst_shell::aboutIsModalAndOwnedByTheMainWindow() {
+void ShellTest::aboutIsModalAndOwnedByTheMainWindow() {
     main_ = makeMainWindow();
     bool seen = false;
     QTimer::singleShot(0, this, [&] {
@@ -862,7 +862,7 @@ void tst_shell::aboutIsModalAndOwnedByTheMainWindow() {
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-void tst_shell::firstRunPlaceAndSaveOnExit() {
+void ShellTest::firstRunPlaceAndSaveOnExit() {
     main_ = makeMainWindow();
     QCOMPARE(main_->frameGeometry(), QRect(67, 67, 400, 133));
 
@@ -880,7 +880,7 @@ void tst_shell::firstRunPlaceAndSaveOnExit() {
     QCOMPARE(main_->frameGeometry(), moved);
 }
 
-void tst_shell::exitWhileMinimizedKeepsTheSavedPlace() {
+void ShellTest::exitWhileMinimizedKeepsTheSavedPlace() {
     main_ = makeMainWindow();
     main_->move(120, 100);
     main_->close();
@@ -897,7 +897,7 @@ void tst_shell::exitWhileMinimizedKeepsTheSavedPlace() {
     QCOMPARE(settings.value(QStringLiteral("Settings/frmMainLeft")).toString(), left);
 }
 
-void tst_shell::closingClosesDocumentsFirstEachSavingItsPlace() {
+void ShellTest::closingClosesDocumentsFirstEachSavingItsPlace() {
     main_ = makeMainWindow();
     main_->resize(700, 600);
     QWidget* tree = addDocument(QStringLiteral("frmNSFTree"), QStringLiteral("NSF File Tree"));
@@ -915,7 +915,7 @@ void tst_shell::closingClosesDocumentsFirstEachSavingItsPlace() {
 }
 
 // The text of every entry a menu shows (separators as "-").
-QStringList tst_shell::menuTexts(const QString& menu) {
+QStringList ShellTest::menuTexts(const QString& menu) {
     auto* owner = main_->findChild<QMenu*>(menu);
     if (!owner)
         return {QStringLiteral("<no menu %1>").arg(menu)};
@@ -929,14 +929,14 @@ QStringList tst_shell::menuTexts(const QString& menu) {
     return texts;
 }
 
-void tst_shell::fileNamesShowAsPlainText_data() {
+void ShellTest::fileNamesShowAsPlainText_data() {
     QTest::addColumn<QString>("place");
     for (const char* place : {"status panel", "status tooltip", "tree caption", "Window menu",
                               "Recent Files menu", "message box"})
         QTest::newRow(place) << QString::fromLatin1(place);
 }
 
-void tst_shell::fileNamesShowAsPlainText() {
+void ShellTest::fileNamesShowAsPlainText() {
     QFETCH(QString, place);
     // Markup, an ampersand and Qt's placeholder for a caption's modified mark.
     const QString path = QDir::toNativeSeparators(dir_->filePath(QStringLiteral("<i>R&D[*].nsf")));
@@ -971,7 +971,7 @@ void tst_shell::fileNamesShowAsPlainText() {
                  (QStringList{QStringLiteral("&1 ") + inMenus, QStringLiteral("-"),
                               QStringLiteral("&Clear Menu")}));
     } else {
-        // The box itself shows every text as plain text (tst_common).
+        // The box itself shows every text as plain text (CommonTest).
         QVERIFY(QFile::remove(path));
         QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent1")));
         QCOMPARE(MessageBoxes::shown().size(), 1);
@@ -980,7 +980,7 @@ void tst_shell::fileNamesShowAsPlainText() {
     }
 }
 
-void tst_shell::recentFilesListTheLastEightOpened() {
+void ShellTest::recentFilesListTheLastEightOpened() {
     QStringList paths;
     for (int n = 1; n <= 9; ++n) {
         paths.append(
@@ -1036,7 +1036,7 @@ void tst_shell::recentFilesListTheLastEightOpened() {
     QVERIFY(settings.childKeys().isEmpty());
 }
 
-void tst_shell::settingsPipeIsIgnoredAtStartUp() {
+void ShellTest::settingsPipeIsIgnoredAtStartUp() {
     // Reading a named pipe would block for good.
     const QString pipe = GuiTest::settingsFile(*dir_);
     QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
@@ -1052,5 +1052,5 @@ void tst_shell::settingsPipeIsIgnoredAtStartUp() {
     QVERIFY(!QFileInfo(pipe).isFile());
 }
 
-QTEST_MAIN(tst_shell)
-#include "tst_shell.moc"
+QTEST_MAIN(ShellTest)
+#include "ShellTest.moc"

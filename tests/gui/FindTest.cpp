@@ -19,7 +19,7 @@
 #include <functional>
 #include <memory>
 
-class tst_find : public QObject {
+class FindTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -50,21 +50,21 @@ private:
     FindState state_;
 };
 
-void tst_find::initTestCase() {
+void FindTest::initTestCase() {
     GuiTest::initTestCase();
 }
 
-void tst_find::init() {
+void FindTest::init() {
     dir_ = GuiTest::isolatedFolder();
     state_ = FindState();
 }
 
-void tst_find::cleanup() {
+void FindTest::cleanup() {
     GuiTest::release();
     dir_.reset();
 }
 
-int tst_find::runDialog(const std::function<void(frmFind&)>& drive) {
+int FindTest::runDialog(const std::function<void(frmFind&)>& drive) {
     frmFind dialog(state_);
     bool driven = false;
     QTimer::singleShot(0, &dialog, [&] {
@@ -79,15 +79,15 @@ int tst_find::runDialog(const std::function<void(frmFind&)>& drive) {
     return driven ? result : -1;
 }
 
-QLineEdit* tst_find::box(const QWidget& dialog) const {
+QLineEdit* FindTest::box(const QWidget& dialog) const {
     return dialog.findChild<QLineEdit*>(QStringLiteral("txtSearch"));
 }
 
-QPushButton* tst_find::button(const QWidget& dialog, const char* name) const {
+QPushButton* FindTest::button(const QWidget& dialog, const char* name) const {
     return dialog.findChild<QPushButton*>(QLatin1String(name));
 }
 
-void tst_find::opensWithTheLastTextAndItsControls() {
+void FindTest::opensWithTheLastTextAndItsControls() {
     state_.SearchText = QStringLiteral("O'Donnell");
     frmFind dialog(state_);
     QCOMPARE(dialog.objectName(), QStringLiteral("frmFind"));
@@ -113,7 +113,7 @@ void tst_find::opensWithTheLastTextAndItsControls() {
     QCOMPARE(button(dialog, "cmdClear")->geometry(), QRect(240, 56, 57, 25));
 }
 
-void tst_find::findItHandsOverTheTextAsTyped() {
+void FindTest::findItHandsOverTheTextAsTyped() {
     state_.SearchText = QStringLiteral("old");
     const int result = runDialog([&](frmFind& dialog) {
         box(dialog)->selectAll();
@@ -124,7 +124,7 @@ void tst_find::findItHandsOverTheTextAsTyped() {
     QCOMPARE(searchText(), QStringLiteral("Hollis, D"));
 }
 
-void tst_find::enterPressesFindIt() {
+void FindTest::enterPressesFindIt() {
     const int result = runDialog([&](frmFind& dialog) {
         QTest::keyClicks(box(dialog), QStringLiteral("rasmussen"));
         QTest::keyClick(box(dialog), Qt::Key_Return);
@@ -133,7 +133,7 @@ void tst_find::enterPressesFindIt() {
     QCOMPARE(searchText(), QStringLiteral("rasmussen"));
 }
 
-void tst_find::findItWithAnEmptyBoxLeavesNothingToSearch() {
+void FindTest::findItWithAnEmptyBoxLeavesNothingToSearch() {
     state_.SearchText = QStringLiteral("old");
     runDialog([&](frmFind& dialog) {
         box(dialog)->clear();
@@ -142,7 +142,7 @@ void tst_find::findItWithAnEmptyBoxLeavesNothingToSearch() {
     QVERIFY(state_.SearchText.isEmpty());
 }
 
-void tst_find::cancelEmptiesTheSearchText() {
+void FindTest::cancelEmptiesTheSearchText() {
     state_.SearchText = QStringLiteral("old");
     bool closed = false;
     const int result = runDialog([&](frmFind& dialog) {
@@ -154,7 +154,7 @@ void tst_find::cancelEmptiesTheSearchText() {
     QVERIFY(state_.SearchText.isEmpty());
 }
 
-void tst_find::closeBoxKeepsTheSearchTextEvenWhenEdited() {
+void FindTest::closeBoxKeepsTheSearchTextEvenWhenEdited() {
     state_.SearchText = QStringLiteral("old");
     const int result = runDialog([&](frmFind& dialog) {
         box(dialog)->setText(QStringLiteral("edited"));
@@ -164,7 +164,7 @@ void tst_find::closeBoxKeepsTheSearchTextEvenWhenEdited() {
     QCOMPARE(searchText(), QStringLiteral("old"));
 }
 
-void tst_find::escapeDoesNothing() {
+void FindTest::escapeDoesNothing() {
     state_.SearchText = QStringLiteral("old");
     bool stillOpen = false;
     runDialog([&](frmFind& dialog) {
@@ -178,7 +178,7 @@ void tst_find::escapeDoesNothing() {
     QCOMPARE(searchText(), QStringLiteral("old"));
 }
 
-void tst_find::clearEmptiesTheBoxAndKeepsTheDialogOpen() {
+void FindTest::clearEmptiesTheBoxAndKeepsTheDialogOpen() {
     state_.SearchText = QStringLiteral("old");
     bool clearedAndOpen = false;
     bool focusInBox = false;
@@ -197,7 +197,7 @@ void tst_find::clearEmptiesTheBoxAndKeepsTheDialogOpen() {
     QCOMPARE(searchText(), QStringLiteral("new"));
 }
 
-void tst_find::boxTakesAtMostFiftyCharacters() {
+void FindTest::boxTakesAtMostFiftyCharacters() {
     runDialog([&](frmFind& dialog) {
         QTest::keyClicks(box(dialog), QString(60, QLatin1Char('x')));
         QTest::mouseClick(button(dialog, "cmdSearch"), Qt::LeftButton);
@@ -205,7 +205,7 @@ void tst_find::boxTakesAtMostFiftyCharacters() {
     QCOMPARE(searchText(), QString(50, QLatin1Char('x')));
 }
 
-void tst_find::keepsItsSizeAndOpensWhereItWasLeft() {
+void FindTest::keepsItsSizeAndOpensWhereItWasLeft() {
     {
         QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
         settings.beginGroup(QStringLiteral("Settings"));
@@ -251,5 +251,5 @@ void tst_find::keepsItsSizeAndOpensWhereItWasLeft() {
     QCOMPARE(stored("Top"), QStringLiteral("2475"));
 }
 
-QTEST_MAIN(tst_find)
-#include "tst_find.moc"
+QTEST_MAIN(FindTest)
+#include "FindTest.moc"

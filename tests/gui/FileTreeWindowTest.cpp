@@ -104,7 +104,7 @@ enum class Leave { FindIt, Cancel, CloseBox };
 
 } // namespace
 
-class tst_filetree : public QObject {
+class FileTreeWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -175,23 +175,23 @@ private:
     std::unique_ptr<AppContext> context_;
 };
 
-void tst_filetree::initTestCase() {
+void FileTreeWindowTest::initTestCase() {
     GuiTest::initTestCase();
 }
 
-void tst_filetree::init() {
+void FileTreeWindowTest::init() {
     dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
 }
 
-void tst_filetree::cleanup() {
+void FileTreeWindowTest::cleanup() {
     TreeBuildJob::setBuildForTests({});
     context_.reset();
     GuiTest::release();
     dir_.reset();
 }
 
-QString tst_filetree::writeClaimFile(const QString& name, const QList<QByteArray>& lines) const {
+QString FileTreeWindowTest::writeClaimFile(const QString& name, const QList<QByteArray>& lines) const {
     const QString path = dir_->filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -202,14 +202,14 @@ QString tst_filetree::writeClaimFile(const QString& name, const QList<QByteArray
 }
 
 // Opens a claim file on a fresh handle, as File > Open leaves it.
-bool tst_filetree::openClaimFile(const QString& path) {
+bool FileTreeWindowTest::openClaimFile(const QString& path) {
     qm::Module1& m = context_->module1();
     m.FileName = CoreText::fromPath(QDir::toNativeSeparators(path));
     m.FileNumber = m.Files.FreeFile();
     return m.Files.open(m.FileNumber, CoreText::fromPath(path));
 }
 
-std::unique_ptr<frmNSFTree> tst_filetree::showTree(const QString& path) {
+std::unique_ptr<frmNSFTree> FileTreeWindowTest::showTree(const QString& path) {
     if (path.isEmpty() || !openClaimFile(path)) {
         qWarning("Cannot open %s", qUtf8Printable(path));
         return nullptr;
@@ -223,7 +223,7 @@ std::unique_ptr<frmNSFTree> tst_filetree::showTree(const QString& path) {
 
 // Starts the application on path as its command line does, with the maps
 // found in the start-up folder.
-std::unique_ptr<frmMain> tst_filetree::startWith(const QString& path) {
+std::unique_ptr<frmMain> FileTreeWindowTest::startWith(const QString& path) {
     const QString before = QDir::currentPath();
     if (!QDir::setCurrent(QStringLiteral(MAPS_DIR)))
         return nullptr;
@@ -236,7 +236,7 @@ std::unique_ptr<frmMain> tst_filetree::startWith(const QString& path) {
 // find dialog it opens: types `typed` over the box's text (a null string
 // leaves the box as it opened) and leaves the dialog by `leave`. False when
 // no find dialog came up.
-bool tst_filetree::pressFind(frmNSFTree& window, const QString& typed, Leave leave,
+bool FileTreeWindowTest::pressFind(frmNSFTree& window, const QString& typed, Leave leave,
                              const QKeySequence& keys) {
     bool answered = false;
     int attempts = 0;
@@ -268,7 +268,7 @@ bool tst_filetree::pressFind(frmNSFTree& window, const QString& typed, Leave lea
 }
 
 // Presses keys in the tree; false when a find dialog came up (it is closed).
-bool tst_filetree::pressWithoutDialog(frmNSFTree& window, const QKeySequence& keys) {
+bool FileTreeWindowTest::pressWithoutDialog(frmNSFTree& window, const QKeySequence& keys) {
     bool dialogSeen = false;
     QTimer guard;
     connect(&guard, &QTimer::timeout, this, [&dialogSeen] {
@@ -282,23 +282,23 @@ bool tst_filetree::pressWithoutDialog(frmNSFTree& window, const QKeySequence& ke
     return !dialogSeen;
 }
 
-QTreeView* tst_filetree::treeView(const frmNSFTree& window) const {
+QTreeView* FileTreeWindowTest::treeView(const frmNSFTree& window) const {
     return window.findChild<QTreeView*>(QStringLiteral("TreeView1"));
 }
 
-QString tst_filetree::panelText(const frmNSFTree& window, int panel) const {
+QString FileTreeWindowTest::panelText(const frmNSFTree& window, int panel) const {
     const auto* label = window.findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(panel));
     return label ? label->text() : QStringLiteral("<no panel %1>").arg(panel);
 }
 
 // The selected node as the tree's 1-based index, or 0.
-qint64 tst_filetree::selectedIndex(const frmNSFTree& window) const {
+qint64 FileTreeWindowTest::selectedIndex(const frmNSFTree& window) const {
     return window.selectedNode() + 1;
 }
 
 // --- The tree built from a claim file ---
 
-void tst_filetree::sampleTreeHasItsKeysTextsAndParents_data() {
+void FileTreeWindowTest::sampleTreeHasItsKeysTextsAndParents_data() {
     QTest::addColumn<QString>("file");
     // One entry a node in tree order: depth, key, text.
     QTest::addColumn<QStringList>("nodes");
@@ -332,7 +332,7 @@ void tst_filetree::sampleTreeHasItsKeysTextsAndParents_data() {
                           << QStringLiteral("BA0 Count: 2") << QStringLiteral("CA0 Count: 5");
 }
 
-void tst_filetree::sampleTreeHasItsKeysTextsAndParents() {
+void FileTreeWindowTest::sampleTreeHasItsKeysTextsAndParents() {
     QFETCH(QString, file);
     QFETCH(QStringList, nodes);
     QFETCH(QString, batchCount);
@@ -366,14 +366,14 @@ void tst_filetree::sampleTreeHasItsKeysTextsAndParents() {
     QCOMPARE(panelText(*window, 2), claimCount);
 }
 
-void tst_filetree::modelPassesTheModelTester() {
+void FileTreeWindowTest::modelPassesTheModelTester() {
     const auto window = showTree(samplePath("sample301.nsf"));
     QVERIFY(window);
     QAbstractItemModelTester tester(treeView(*window)->model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
-void tst_filetree::everyParentIsExpandedAndTheLastNodeInView() {
+void FileTreeWindowTest::everyParentIsExpandedAndTheLastNodeInView() {
     // Enough claims that the last one starts far out of a fresh window's sight.
     QList<QByteArray> lines{aa0("SUBMITTER")};
     for (int batch = 0; batch < 4; ++batch) {
@@ -402,7 +402,7 @@ void tst_filetree::everyParentIsExpandedAndTheLastNodeInView() {
     QVERIFY(!view->viewport()->rect().intersects(view->visualRect(model->nodeIndex(0))));
 }
 
-void tst_filetree::fileWithoutRecordsGivesAnEmptyTree() {
+void FileTreeWindowTest::fileWithoutRecordsGivesAnEmptyTree() {
     // Lines one short of a record are no records, whatever their type.
     QByteArray shortLine = aa0("SUBMITTER");
     shortLine.chop(1);
@@ -415,7 +415,7 @@ void tst_filetree::fileWithoutRecordsGivesAnEmptyTree() {
     }
 }
 
-void tst_filetree::loadingResetsFindIndexAndNamesTheFile() {
+void FileTreeWindowTest::loadingResetsFindIndexAndNamesTheFile() {
     context_->findState().FindIndex = 7;
     const QString path = samplePath("sample200.nsf");
     const auto window = showTree(path);
@@ -430,7 +430,7 @@ void tst_filetree::loadingResetsFindIndexAndNamesTheFile() {
 
 // --- Layout ---
 
-void tst_filetree::toolbarHasFindThenPropertiesAsIcons() {
+void FileTreeWindowTest::toolbarHasFindThenPropertiesAsIcons() {
     const auto window = showTree(samplePath("sample200.nsf"));
     QVERIFY(window);
     auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
@@ -456,7 +456,7 @@ void tst_filetree::toolbarHasFindThenPropertiesAsIcons() {
     QCOMPARE(toolbar->iconSize(), QSize(16, 16));
 }
 
-void tst_filetree::treeTellsWhatAClickDoes() {
+void FileTreeWindowTest::treeTellsWhatAClickDoes() {
     // Opened with its map, so that the check finds the first claim sound.
     qm::Module1& m = context_->module1();
     m.MapFolders = {MAPS_DIR};
@@ -478,7 +478,7 @@ void tst_filetree::treeTellsWhatAClickDoes() {
     QTRY_COMPARE(QToolTip::text(), QStringLiteral("Click item to view the entire claim"));
 }
 
-void tst_filetree::treeFillsThePaneUnderTheToolbarLessItsMargins() {
+void FileTreeWindowTest::treeFillsThePaneUnderTheToolbarLessItsMargins() {
     const auto window = showTree(samplePath("sample301.nsf"));
     QVERIFY(window);
     window->resize(500, 420);
@@ -504,7 +504,7 @@ void tst_filetree::treeFillsThePaneUnderTheToolbarLessItsMargins() {
     QCOMPARE(view->geometry(), QRect(0, 0, picture->width() - 2, picture->height() - 7));
 }
 
-void tst_filetree::windowNeverGetsSmallerThanItsMinimum() {
+void FileTreeWindowTest::windowNeverGetsSmallerThanItsMinimum() {
     const auto window = showTree(samplePath("sample200.nsf"));
     QVERIFY(window);
     // 5000 twips.
@@ -514,7 +514,7 @@ void tst_filetree::windowNeverGetsSmallerThanItsMinimum() {
     QTRY_COMPARE(window->size(), QSize(333, 600));
 }
 
-void tst_filetree::longTextsScrollSidewaysUncut() {
+void FileTreeWindowTest::longTextsScrollSidewaysUncut() {
     const QByteArray last = "WOLFSCHLEGELSTEINHAU";
     const auto window = showTree(writeClaimFile(
         QStringLiteral("wide.nsf"),
@@ -534,7 +534,7 @@ void tst_filetree::longTextsScrollSidewaysUncut() {
 
 // --- Record properties ---
 
-void tst_filetree::propertiesTellTypeAndPosition_data() {
+void FileTreeWindowTest::propertiesTellTypeAndPosition_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("text");
     QTest::newRow("file header") << QStringLiteral("AA01")
@@ -548,7 +548,7 @@ void tst_filetree::propertiesTellTypeAndPosition_data() {
                                              "Absolute Record Position (bytes): 967");
 }
 
-void tst_filetree::propertiesTellTypeAndPosition() {
+void FileTreeWindowTest::propertiesTellTypeAndPosition() {
     QFETCH(QString, key);
     QFETCH(QString, text);
     const auto window = showTree(samplePath("sample301.nsf"));
@@ -569,7 +569,7 @@ void tst_filetree::propertiesTellTypeAndPosition() {
     QCOMPARE(box.buttons, qm::MessageButtons::Ok);
 }
 
-void tst_filetree::propertiesWithoutSelectionShowNothing() {
+void FileTreeWindowTest::propertiesWithoutSelectionShowNothing() {
     const auto window = showTree(samplePath("sample301.nsf"));
     QVERIFY(window);
     QCOMPARE(window->selectedNode(), qint64(-1));
@@ -579,7 +579,7 @@ void tst_filetree::propertiesWithoutSelectionShowNothing() {
 
 // --- Find ---
 
-void tst_filetree::nineNodesFindTwoThenFiveThenAskAndWrapToTwo() {
+void FileTreeWindowTest::nineNodesFindTwoThenFiveThenAskAndWrapToTwo() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QCOMPARE(window->tree().size(), qint64(9));
@@ -606,7 +606,7 @@ void tst_filetree::nineNodesFindTwoThenFiveThenAskAndWrapToTwo() {
     QCOMPARE(context_->findState().SearchText, QStringLiteral("Needle"));
 }
 
-void tst_filetree::cancellingTheFirstFindStillMovesFindIndexToOne() {
+void FileTreeWindowTest::cancellingTheFirstFindStillMovesFindIndexToOne() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     context_->findState().SearchText = QStringLiteral("needle");
@@ -628,7 +628,7 @@ void tst_filetree::cancellingTheFirstFindStillMovesFindIndexToOne() {
     QCOMPARE(findIndex(), qint64(1));
 }
 
-void tst_filetree::retryWithoutHitSetsFindIndexToOneAndSaysNotFound() {
+void FileTreeWindowTest::retryWithoutHitSetsFindIndexToOneAndSaysNotFound() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("needle")));
@@ -650,7 +650,7 @@ void tst_filetree::retryWithoutHitSetsFindIndexToOneAndSaysNotFound() {
     QCOMPARE(selectedIndex(*window), qint64(5));
 }
 
-void tst_filetree::cancelAtThePromptSaysNotFoundAndKeepsFindIndex() {
+void FileTreeWindowTest::cancelAtThePromptSaysNotFoundAndKeepsFindIndex() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("needle")));
@@ -666,7 +666,7 @@ void tst_filetree::cancelAtThePromptSaysNotFoundAndKeepsFindIndex() {
     QCOMPARE(selectedIndex(*window), qint64(5));
 }
 
-void tst_filetree::afterAHitOnTheLastNodeFindWrapsWithoutAsking() {
+void FileTreeWindowTest::afterAHitOnTheLastNodeFindWrapsWithoutAsking() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("zulu")));
@@ -686,7 +686,7 @@ void tst_filetree::afterAHitOnTheLastNodeFindWrapsWithoutAsking() {
     QCOMPARE(findIndex(), qint64(9));
 }
 
-void tst_filetree::firstFindWithoutHitNeverAsks() {
+void FileTreeWindowTest::firstFindWithoutHitNeverAsks() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("nowhere")));
@@ -698,7 +698,7 @@ void tst_filetree::firstFindWithoutHitNeverAsks() {
     QCOMPARE(findIndex(), qint64(1));
 }
 
-void tst_filetree::matchIgnoresCase_data() {
+void FileTreeWindowTest::matchIgnoresCase_data() {
     QTest::addColumn<QList<QByteArray>>("lines");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<qint64>("found");
@@ -716,7 +716,7 @@ void tst_filetree::matchIgnoresCase_data() {
                               << QStringLiteral("élise, zo") << qint64(4);
 }
 
-void tst_filetree::matchIgnoresCase() {
+void FileTreeWindowTest::matchIgnoresCase() {
     QFETCH(QList<QByteArray>, lines);
     QFETCH(QString, typed);
     QFETCH(qint64, found);
@@ -727,7 +727,7 @@ void tst_filetree::matchIgnoresCase() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_filetree::closeBoxSearchesThePreviousText() {
+void FileTreeWindowTest::closeBoxSearchesThePreviousText() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("needle")));
@@ -738,7 +738,7 @@ void tst_filetree::closeBoxSearchesThePreviousText() {
     QCOMPARE(context_->findState().SearchText, QStringLiteral("needle"));
 }
 
-void tst_filetree::emptySearchTextSearchesNothing() {
+void FileTreeWindowTest::emptySearchTextSearchesNothing() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("needle")));
@@ -767,7 +767,7 @@ void tst_filetree::emptySearchTextSearchesNothing() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_filetree::emptyTreeSaysNotFound() {
+void FileTreeWindowTest::emptyTreeSaysNotFound() {
     const auto window = showTree(writeClaimFile(QStringLiteral("empty.nsf"), {}));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("anything")));
@@ -779,7 +779,7 @@ void tst_filetree::emptyTreeSaysNotFound() {
     QCOMPARE(MessageBoxes::shown().at(1).buttons, qm::MessageButtons::Ok);
 }
 
-void tst_filetree::findOpensACollapsedBatch() {
+void FileTreeWindowTest::findOpensACollapsedBatch() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QTreeView* view = treeView(*window);
@@ -794,7 +794,7 @@ void tst_filetree::findOpensACollapsedBatch() {
     QVERIFY(view->viewport()->rect().contains(view->visualRect(model->nodeIndex(8)).center()));
 }
 
-void tst_filetree::findWorksAfterTheFileWasClosed() {
+void FileTreeWindowTest::findWorksAfterTheFileWasClosed() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     qm::Module1& m = context_->module1();
@@ -804,7 +804,7 @@ void tst_filetree::findWorksAfterTheFileWasClosed() {
     QCOMPARE(window->tree().size(), qint64(9));
 }
 
-void tst_filetree::findReachesIndexesBeyondSixteenBits() {
+void FileTreeWindowTest::findReachesIndexesBeyondSixteenBits() {
     // 40,001 nodes: past the 32,767 of a 16-bit index.
     QList<QByteArray> lines{aa0("SUBMITTER"), ba0("1", "GROUP")};
     for (int claim = 0; claim < 39998; ++claim)
@@ -822,7 +822,7 @@ void tst_filetree::findReachesIndexesBeyondSixteenBits() {
     QCOMPARE(findIndex(), qint64(3));
 }
 
-void tst_filetree::keysFindForwardAndBack() {
+void FileTreeWindowTest::keysFindForwardAndBack() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
 
@@ -868,7 +868,7 @@ void tst_filetree::keysFindForwardAndBack() {
     }
 }
 
-void tst_filetree::foundNodeIsWhollyInView_data() {
+void FileTreeWindowTest::foundNodeIsWhollyInView_data() {
     QTest::addColumn<bool>("fromTheEnd");
     QTest::addColumn<bool>("collapsed");
     QTest::addColumn<QString>("typed");
@@ -877,7 +877,7 @@ void tst_filetree::foundNodeIsWhollyInView_data() {
     QTest::newRow("in a closed batch below") << false << true << QStringLiteral("last57");
 }
 
-void tst_filetree::foundNodeIsWhollyInView() {
+void FileTreeWindowTest::foundNodeIsWhollyInView() {
     QFETCH(bool, fromTheEnd);
     QFETCH(bool, collapsed);
     QFETCH(QString, typed);
@@ -917,7 +917,7 @@ void tst_filetree::foundNodeIsWhollyInView() {
 
 // --- Node clicks ---
 
-void tst_filetree::clickAndEnterActivateButFindDoesNot() {
+void FileTreeWindowTest::clickAndEnterActivateButFindDoesNot() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QSignalSpy activated(window.get(), &frmNSFTree::nodeActivated);
@@ -949,7 +949,7 @@ void tst_filetree::clickAndEnterActivateButFindDoesNot() {
 
 // --- In the main window ---
 
-void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
+void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
     const QString path = samplePath("sample301.nsf");
     const std::unique_ptr<frmMain> main = startWith(path);
     QVERIFY(main);
@@ -1006,7 +1006,7 @@ void tst_filetree::viewClaimsShowsOneTreeUntilItIsClosed() {
              QStringLiteral("450"));
 }
 
-void tst_filetree::slowBuildShowsItsProgressAndCanBeCancelled() {
+void FileTreeWindowTest::slowBuildShowsItsProgressAndCanBeCancelled() {
     const std::unique_ptr<frmMain> main = startWith(samplePath("sample301.nsf"));
     QVERIFY(main);
     qm::Module1& m = context_->module1();
@@ -1083,5 +1083,5 @@ void tst_filetree::slowBuildShowsItsProgressAndCanBeCancelled() {
     QCOMPARE(window->tree().ClaimCount, qint64(6));
 }
 
-QTEST_MAIN(tst_filetree)
-#include "tst_filetree.moc"
+QTEST_MAIN(FileTreeWindowTest)
+#include "FileTreeWindowTest.moc"

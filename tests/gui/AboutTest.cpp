@@ -65,7 +65,7 @@ public:
 
 } // namespace
 
-class tst_about : public QObject {
+class AboutTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -101,20 +101,20 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
-void tst_about::initTestCase() {
+void AboutTest::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
 }
 
-void tst_about::init() {
+void AboutTest::init() {
     dir_ = GuiTest::isolatedFolder();
 }
 
-void tst_about::cleanup() {
+void AboutTest::cleanup() {
     MessageBoxes::reset();
     dir_.reset();
 }
 
-void tst_about::expectUnavailable() {
+void AboutTest::expectUnavailable() {
     QCOMPARE(MessageBoxes::shown().size(), 1);
     const MessageBoxes::Record& shown = MessageBoxes::shown().constFirst();
     QCOMPARE(shown.text, kUnavailable);
@@ -122,7 +122,7 @@ void tst_about::expectUnavailable() {
     QCOMPARE(shown.buttons, qm::MessageButtons::Ok);
 }
 
-void tst_about::splashShowsTitleAndVersion() {
+void AboutTest::splashShowsTitleAndVersion() {
     frmSplash splash;
     QCOMPARE(splash.objectName(), QStringLiteral("frmSplash"));
     QVERIFY(splash.isModal());
@@ -145,7 +145,7 @@ void tst_about::splashShowsTitleAndVersion() {
     QVERIFY(timer->isActive());
 }
 
-void tst_about::splashClosesOnlyByItsTimer() {
+void AboutTest::splashClosesOnlyByItsTimer() {
     frmSplash splash;
     bool poked = false;
     QTimer::singleShot(200, this, [&] {
@@ -166,7 +166,7 @@ void tst_about::splashClosesOnlyByItsTimer() {
     QVERIFY(!splash.isVisible());
 }
 
-void tst_about::aboutShowsTitleAndVersion() {
+void AboutTest::aboutShowsTitleAndVersion() {
     frmAbout about;
     QCOMPARE(about.objectName(), QStringLiteral("frmAbout"));
     QCOMPARE(about.windowTitle(), QStringLiteral("About Quillmark"));
@@ -185,7 +185,7 @@ void tst_about::aboutShowsTitleAndVersion() {
              QStringLiteral("&System Info..."));
 }
 
-void tst_about::okClosesTheAboutBox() {
+void AboutTest::okClosesTheAboutBox() {
     frmAbout about;
     bool clicked = false;
     QTimer::singleShot(0, this, [&] {
@@ -198,7 +198,7 @@ void tst_about::okClosesTheAboutBox() {
     QVERIFY(!about.isVisible());
 }
 
-void tst_about::systemInfoButtonWithoutRegistryReportsUnavailable() {
+void AboutTest::systemInfoButtonWithoutRegistryReportsUnavailable() {
 #ifdef _WIN32
     QSKIP("The real registry of a Windows machine may name the program.");
 #endif
@@ -210,7 +210,7 @@ void tst_about::systemInfoButtonWithoutRegistryReportsUnavailable() {
     QVERIFY(about.isVisible());
 }
 
-void tst_about::stringValueIsCutAtTheFirstNul() {
+void AboutTest::stringValueIsCutAtTheFirstNul() {
     FakeRegistry registry;
     registry.add(Registry::LocalMachine, kMsinfoKey, QStringLiteral("PATH"), Registry::TypeString,
                  utf16(QStringLiteral("C:\\Tools\\msinfo32.exe")) + QByteArray(2, '\0') +
@@ -221,7 +221,7 @@ void tst_about::stringValueIsCutAtTheFirstNul() {
     QCOMPARE(value, QStringLiteral("C:\\Tools\\msinfo32.exe"));
 }
 
-void tst_about::dwordValueGivesItsDecimalValue_data() {
+void AboutTest::dwordValueGivesItsDecimalValue_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("expected");
     QTest::newRow("zero byte in the middle")
@@ -233,7 +233,7 @@ void tst_about::dwordValueGivesItsDecimalValue_data() {
     QTest::newRow("all ones") << QByteArray::fromHex("ffffffff") << QStringLiteral("4294967295");
 }
 
-void tst_about::dwordValueGivesItsDecimalValue() {
+void AboutTest::dwordValueGivesItsDecimalValue() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
     FakeRegistry registry;
@@ -245,7 +245,7 @@ void tst_about::dwordValueGivesItsDecimalValue() {
     QCOMPARE(value, expected);
 }
 
-void tst_about::otherTypesLeaveTheValueAsPassed() {
+void AboutTest::otherTypesLeaveTheValueAsPassed() {
     FakeRegistry registry;
     registry.add(Registry::LocalMachine, kMsinfoKey, QStringLiteral("B"), 3,
                  QByteArray::fromHex("0102"));
@@ -255,7 +255,7 @@ void tst_about::otherTypesLeaveTheValueAsPassed() {
     QCOMPARE(value, QStringLiteral("as passed"));
 }
 
-void tst_about::missingValueGivesEmptyAndFalse() {
+void AboutTest::missingValueGivesEmptyAndFalse() {
     FakeRegistry registry;
     registry.add(Registry::LocalMachine, kMsinfoKey, QStringLiteral("PATH"), Registry::TypeString,
                  utf16(QStringLiteral("x")));
@@ -269,7 +269,7 @@ void tst_about::missingValueGivesEmptyAndFalse() {
     QVERIFY(value.isEmpty());
 }
 
-void tst_about::pathValueIsStartedWithoutAFileCheck() {
+void AboutTest::pathValueIsStartedWithoutAFileCheck() {
     FakeRegistry registry;
     const QString program = dir_->filePath(QStringLiteral("no-such-program.exe"));
     registry.add(Registry::LocalMachine, kMsinfoKey, QStringLiteral("PATH"), Registry::TypeString,
@@ -283,7 +283,7 @@ void tst_about::pathValueIsStartedWithoutAFileCheck() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_about::msinfoFolderIsStartedWhenTheProgramExists() {
+void AboutTest::msinfoFolderIsStartedWhenTheProgramExists() {
     const QString program = dir_->filePath(QStringLiteral("MSINFO32.EXE"));
     QFile file(program);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -297,7 +297,7 @@ void tst_about::msinfoFolderIsStartedWhenTheProgramExists() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_about::msinfoFolderWithoutTheProgramIsUnavailable() {
+void AboutTest::msinfoFolderWithoutTheProgramIsUnavailable() {
     FakeRegistry registry;
     registry.add(Registry::LocalMachine, kLocationKey, QStringLiteral("MSINFO"),
                  Registry::TypeString, utf16(dir_->path()));
@@ -315,7 +315,7 @@ void tst_about::msinfoFolderWithoutTheProgramIsUnavailable() {
     expectUnavailable();
 }
 
-void tst_about::noRegistryValueIsUnavailable() {
+void AboutTest::noRegistryValueIsUnavailable() {
     FakeRegistry registry;
     FakeStarter starter;
     SystemInfo::StartSysInfo(registry, starter, nullptr);
@@ -323,7 +323,7 @@ void tst_about::noRegistryValueIsUnavailable() {
     expectUnavailable();
 }
 
-void tst_about::failureToStartIsUnavailable() {
+void AboutTest::failureToStartIsUnavailable() {
     FakeRegistry registry;
     registry.add(Registry::LocalMachine, kMsinfoKey, QStringLiteral("PATH"), Registry::TypeString,
                  utf16(QStringLiteral("C:\\nowhere\\msinfo32.exe")));
@@ -335,5 +335,5 @@ void tst_about::failureToStartIsUnavailable() {
     expectUnavailable();
 }
 
-QTEST_MAIN(tst_about)
-#include "tst_about.moc"
+QTEST_MAIN(AboutTest)
+#include "AboutTest.moc"

@@ -19,7 +19,7 @@
 using Outcome = ViewerCommandLine::Outcome;
 Q_DECLARE_METATYPE(ViewerCommandLine::Outcome)
 
-class tst_commandline : public QObject {
+class CommandLineTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -39,18 +39,18 @@ private:
     QByteArray environmentMaps_;
 };
 
-void tst_commandline::initTestCase() {
+void CommandLineTest::initTestCase() {
     GuiTest::initTestCase();
     // The search reads QUILLMARK_MAPS; keep whatever the caller set out of it.
     environmentMaps_ = qgetenv("QUILLMARK_MAPS");
     qunsetenv("QUILLMARK_MAPS");
 }
 
-void tst_commandline::init() {
+void CommandLineTest::init() {
     dir_ = GuiTest::isolatedFolder();
 }
 
-void tst_commandline::cleanup() {
+void CommandLineTest::cleanup() {
     MessageBoxes::reset();
     MapSearch::record(MapSearch::forStart(QString()));
     dir_.reset();
@@ -58,13 +58,13 @@ void tst_commandline::cleanup() {
         qputenv("QUILLMARK_MAPS", environmentMaps_);
 }
 
-QString tst_commandline::mapsText() const {
+QString CommandLineTest::mapsText() const {
     frmAbout about;
     const auto* label = about.findChild<QLabel*>(QStringLiteral("lblMaps"));
     return label ? label->text() : QStringLiteral("(missing)");
 }
 
-void tst_commandline::parse_data() {
+void CommandLineTest::parse_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<Outcome>("outcome");
     QTest::addColumn<QString>("file");
@@ -119,7 +119,7 @@ void tst_commandline::parse_data() {
     }
 }
 
-void tst_commandline::parse() {
+void CommandLineTest::parse() {
     QFETCH(QStringList, arguments);
     QFETCH(Outcome, outcome);
     QFETCH(QString, file);
@@ -133,7 +133,7 @@ void tst_commandline::parse() {
     QCOMPARE(commandLine.error(), error);
 }
 
-void tst_commandline::versionNamesTheMapFolderInUse() {
+void CommandLineTest::versionNamesTheMapFolderInUse() {
     // The help lists every option that parse() takes.
     const QString help = ViewerCommandLine::helpText();
     QVERIFY(help.startsWith(ViewerCommandLine::usage()));
@@ -163,7 +163,7 @@ void tst_commandline::versionNamesTheMapFolderInUse() {
     QCOMPARE(emptyOption, fromEnvironment);
 }
 
-void tst_commandline::mapsOptionGoesFirstIntoTheSearchAndTheAboutBox() {
+void CommandLineTest::mapsOptionGoesFirstIntoTheSearchAndTheAboutBox() {
     // Without a start-up, the about box shows the search of a run started here.
     QCOMPARE(mapsText(), QStringLiteral("Maps: ") + QDir::cleanPath(QStringLiteral(MAPS_DIR)));
 
@@ -180,5 +180,5 @@ void tst_commandline::mapsOptionGoesFirstIntoTheSearchAndTheAboutBox() {
     QCOMPARE(mapsText(), QStringLiteral("Maps: none found"));
 }
 
-QTEST_MAIN(tst_commandline)
-#include "tst_commandline.moc"
+QTEST_MAIN(CommandLineTest)
+#include "CommandLineTest.moc"

@@ -23,7 +23,7 @@
 #include <memory>
 #include <unistd.h>
 
-class tst_hostile : public QObject {
+class HostileGuiTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -47,7 +47,7 @@ private:
     std::unique_ptr<frmMain> main_;
 };
 
-void tst_hostile::init() {
+void HostileGuiTest::init() {
     GuiTest::initTestCase();
     dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
@@ -57,14 +57,14 @@ void tst_hostile::init() {
     main_->resize(1200, 900);
 }
 
-void tst_hostile::cleanup() {
+void HostileGuiTest::cleanup() {
     main_.reset();
     context_.reset();
     GuiTest::release();
     dir_.reset();
 }
 
-QString tst_hostile::openCopy() {
+QString HostileGuiTest::openCopy() {
     const QString copy = dir_->filePath(QStringLiteral("claims.nsf"));
     QFile::remove(copy);
     if (!QFile::copy(QStringLiteral(SAMPLES_DIR "/sample301.nsf"), copy))
@@ -75,7 +75,7 @@ QString tst_hostile::openCopy() {
 
 // A tree window built from the file as it is now: the one that opening the
 // file showed is closed first.
-frmNSFTree* tst_hostile::viewClaims() {
+frmNSFTree* HostileGuiTest::viewClaims() {
     if (DocumentWindow* shown = main_->documents()->findDocument(QStringLiteral("frmNSFTree")))
         shown->close();
     if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")))
@@ -84,7 +84,7 @@ frmNSFTree* tst_hostile::viewClaims() {
     return document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
 }
 
-QStringList tst_hostile::statusTexts(frmNSFTree* window) const {
+QStringList HostileGuiTest::statusTexts(frmNSFTree* window) const {
     QStringList texts;
     for (QLabel* label :
          window->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>())
@@ -92,7 +92,7 @@ QStringList tst_hostile::statusTexts(frmNSFTree* window) const {
     return texts;
 }
 
-void tst_hostile::fileCutShortBeforeViewClaims() {
+void HostileGuiTest::fileCutShortBeforeViewClaims() {
     const QString path = openCopy();
     QVERIFY(!path.isEmpty());
     // Two whole lines and a piece of the third are left.
@@ -106,7 +106,7 @@ void tst_hostile::fileCutShortBeforeViewClaims() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_hostile::fileDeletedBeforeViewClaims() {
+void HostileGuiTest::fileDeletedBeforeViewClaims() {
     const QString path = openCopy();
     QVERIFY(QFile::remove(path));
     // The open file stays readable until it is closed.
@@ -119,7 +119,7 @@ void tst_hostile::fileDeletedBeforeViewClaims() {
     QVERIFY(form->findChild<QTreeWidget*>(QStringLiteral("TreeView1"))->topLevelItemCount() > 0);
 }
 
-void tst_hostile::fileCutShortBeforeANodeClick() {
+void HostileGuiTest::fileCutShortBeforeANodeClick() {
     const QString path = openCopy();
     frmNSFTree* window = viewClaims();
     QVERIFY(window);
@@ -135,7 +135,7 @@ void tst_hostile::fileCutShortBeforeANodeClick() {
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: " SAMPLES_DIR "/sample301.nsf"));
 }
 
-void tst_hostile::emptyAndBinaryFilesAreRefusedClearly() {
+void HostileGuiTest::emptyAndBinaryFilesAreRefusedClearly() {
     const QByteArray contents[] = {QByteArray(), QByteArray(4096, '\0'),
                                    QByteArray("\x7f"
                                               "ELF\x02\x01\x01",
@@ -156,7 +156,7 @@ void tst_hostile::emptyAndBinaryFilesAreRefusedClearly() {
     }
 }
 
-void tst_hostile::folderIsRefusedClearly() {
+void HostileGuiTest::folderIsRefusedClearly() {
     main_->openFile(dir_->path());
     QCOMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(MessageBoxes::shown().first().title, QStringLiteral("Unable to Open File"));
@@ -164,5 +164,5 @@ void tst_hostile::folderIsRefusedClearly() {
     QCOMPARE(main_->statusText(), QStringLiteral("No File Open"));
 }
 
-QTEST_MAIN(tst_hostile)
-#include "tst_hostile.moc"
+QTEST_MAIN(HostileGuiTest)
+#include "HostileGuiTest.moc"

@@ -64,7 +64,7 @@ std::string recordLine(const std::string& type, int length = 320) {
 
 } // namespace
 
-class tst_claimform : public QObject {
+class ClaimFormTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -163,11 +163,11 @@ private:
     std::unique_ptr<ClaimFormDriver> ui_;
 };
 
-void tst_claimform::initTestCase() {
+void ClaimFormTest::initTestCase() {
     GuiTest::initTestCase();
 }
 
-void tst_claimform::init() {
+void ClaimFormTest::init() {
     dir_ = GuiTest::isolatedFolder();
     qm::RecordingMessageSink sink;
     std::shared_ptr<const qm::LayoutCatalogue> loaded;
@@ -192,7 +192,7 @@ void tst_claimform::init() {
     ui_ = std::make_unique<ClaimFormDriver>(form_.get());
 }
 
-void tst_claimform::cleanup() {
+void ClaimFormTest::cleanup() {
     ui_.reset();
     area_.reset();
     form_.reset();
@@ -201,7 +201,7 @@ void tst_claimform::cleanup() {
     dir_.reset();
 }
 
-qm::AssembledRecord& tst_claimform::storeRecord(const std::string& type, int occurrence,
+qm::AssembledRecord& ClaimFormTest::storeRecord(const std::string& type, int occurrence,
                                                 const std::string& line) {
     qm::AssembledRecord made;
     made.type = type;
@@ -220,14 +220,14 @@ qm::AssembledRecord& tst_claimform::storeRecord(const std::string& type, int occ
     return claim_.records.back();
 }
 
-qm::AssembledRecord& tst_claimform::record(const char* type, int occurrence) {
+qm::AssembledRecord& ClaimFormTest::record(const char* type, int occurrence) {
     for (qm::AssembledRecord& r : claim_.records)
         if (r.type == type && r.occurrence == occurrence)
             return r;
     qFatal("no record %s-%d", type, occurrence);
 }
 
-std::string tst_claimform::lineWith(const char* type,
+std::string ClaimFormTest::lineWith(const char* type,
                                     const std::map<int, std::string>& values) const {
     std::string line = type + std::string(317, ' ');
     for (const auto& [slot, text] : values) {
@@ -240,7 +240,7 @@ std::string tst_claimform::lineWith(const char* type,
     return line;
 }
 
-void tst_claimform::editField(const char* type, int slot,
+void ClaimFormTest::editField(const char* type, int slot,
                               const std::function<void(qm::FieldDef&)>& edit) {
     qm::RecordLayout& target = layouts_->at(qm::recordTypeIndex(type));
     std::vector<qm::FieldDef> fields = target.fields();
@@ -250,7 +250,7 @@ void tst_claimform::editField(const char* type, int slot,
         target.addField(std::move(field));
 }
 
-void tst_claimform::showNodes(const QStringList& nodes, const QString& rt) {
+void ClaimFormTest::showNodes(const QStringList& nodes, const QString& rt) {
     claim_.nodes.clear();
     for (const QString& node : nodes) {
         const std::string key = node.section(QLatin1Char('<'), 0, 0).toStdString();
@@ -265,21 +265,21 @@ void tst_claimform::showNodes(const QStringList& nodes, const QString& rt) {
     QVERIFY(QTest::qWaitForWindowActive(form_.get()));
 }
 
-void tst_claimform::showClaim() {
+void ClaimFormTest::showClaim() {
     showNodes({QStringLiteral("AA0"), QStringLiteral("BA0<AA0"), QStringLiteral("CA0<BA0"),
                QStringLiteral("FA0-1<CA0"), QStringLiteral("FA0-2<CA0"),
                QStringLiteral("FA0-3<CA0"), QStringLiteral("XA0<CA0"), QStringLiteral("ZA0<AA0")},
               QStringLiteral("CA0"));
 }
 
-void tst_claimform::showClaimWithALongValue() {
+void ClaimFormTest::showClaimWithALongValue() {
     editField("CA0", 3, [](qm::FieldDef& f) { f.Length = 60; });
     storeRecord("CA0", 1, lineWith("CA0", {{3, std::string(60, 'W')}}));
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
 }
 
-DocumentWindow* tst_claimform::showInDocumentArea() {
+DocumentWindow* ClaimFormTest::showInDocumentArea() {
     area_ = std::make_unique<DocumentArea>();
     area_->resize(1200, 900);
     area_->show();
@@ -291,7 +291,7 @@ DocumentWindow* tst_claimform::showInDocumentArea() {
 
 // The window's parts
 
-void tst_claimform::controlsCarryTheirNamesCaptionAndToolTips() {
+void ClaimFormTest::controlsCarryTheirNamesCaptionAndToolTips() {
     QCOMPARE(form_->objectName(), QStringLiteral("frmClaimForm"));
     QCOMPARE(form_->windowTitle(), QStringLiteral("Claim Form"));
     for (const char* pane : {"PictureTree", "PictureGrid", "PictureText"})
@@ -313,7 +313,7 @@ void tst_claimform::controlsCarryTheirNamesCaptionAndToolTips() {
     QCOMPARE(ui_->grid()->columnCount(), 2);
 }
 
-void tst_claimform::statusBarHasFourPanelsOfTheirDesignedWidths() {
+void ClaimFormTest::statusBarHasFourPanelsOfTheirDesignedWidths() {
     const QStringList tips = {
         QStringLiteral("NSF Field Number"), QStringLiteral("Starting and Ending field positions"),
         QStringLiteral("Field Length"), QStringLiteral("Field type and Validation flag(s)")};
@@ -330,7 +330,7 @@ void tst_claimform::statusBarHasFourPanelsOfTheirDesignedWidths() {
     }
 }
 
-void tst_claimform::tabGoesFromTreeToGridToRawLine() {
+void ClaimFormTest::tabGoesFromTreeToGridToRawLine() {
     showClaim();
     ui_->tree()->setFocus();
     QTRY_VERIFY(ui_->tree()->hasFocus());
@@ -342,7 +342,7 @@ void tst_claimform::tabGoesFromTreeToGridToRawLine() {
 
 // Record tree and grid
 
-void tst_claimform::resetExpandsSelectsAndShowsTheRecordWithEmptyRawLineAndPanels() {
+void ClaimFormTest::resetExpandsSelectsAndShowsTheRecordWithEmptyRawLineAndPanels() {
     showClaim();
     // Leave something in the raw line and the panels, as a user would.
     QVERIFY(ui_->clickNode(QStringLiteral("FA0-2")));
@@ -364,7 +364,7 @@ void tst_claimform::resetExpandsSelectsAndShowsTheRecordWithEmptyRawLineAndPanel
     QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(recordLine("CA0")));
 }
 
-void tst_claimform::resetWithoutAMatchingNodeSelectsAndShowsNothing() {
+void ClaimFormTest::resetWithoutAMatchingNodeSelectsAndShowsNothing() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
     QVERIFY(ui_->clickGridRow(2));
@@ -376,7 +376,7 @@ void tst_claimform::resetWithoutAMatchingNodeSelectsAndShowsNothing() {
     QCOMPARE(ui_->panelTexts(), QStringList(4));
 }
 
-void tst_claimform::nodeShowsTheOccurrenceItsKeyNames_data() {
+void ClaimFormTest::nodeShowsTheOccurrenceItsKeyNames_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("sequence");
     QTest::newRow("FA0-1") << QStringLiteral("FA0-1") << QStringLiteral("01");
@@ -384,7 +384,7 @@ void tst_claimform::nodeShowsTheOccurrenceItsKeyNames_data() {
     QTest::newRow("plain key of a repeating type") << QStringLiteral("FA0") << QStringLiteral("01");
 }
 
-void tst_claimform::nodeShowsTheOccurrenceItsKeyNames() {
+void ClaimFormTest::nodeShowsTheOccurrenceItsKeyNames() {
     QFETCH(QString, key);
     QFETCH(QString, sequence);
     record("FA0", 3).fields[1].valid = false;
@@ -402,7 +402,7 @@ void tst_claimform::nodeShowsTheOccurrenceItsKeyNames() {
     QCOMPARE(background, occurrence == 3 ? QColor(255, 0, 0) : QColor(255, 255, 255));
 }
 
-void tst_claimform::occurrenceWithoutASlotShowsNamesWithoutValues_data() {
+void ClaimFormTest::occurrenceWithoutASlotShowsNamesWithoutValues_data() {
     QTest::addColumn<QString>("key");
     QTest::newRow("zero") << QStringLiteral("FA0-0");
     QTest::newRow("100") << QStringLiteral("FA0-100");
@@ -412,7 +412,7 @@ void tst_claimform::occurrenceWithoutASlotShowsNamesWithoutValues_data() {
     QTest::newRow("letters") << QStringLiteral("FA0-x");
 }
 
-void tst_claimform::occurrenceWithoutASlotShowsNamesWithoutValues() {
+void ClaimFormTest::occurrenceWithoutASlotShowsNamesWithoutValues() {
     QFETCH(QString, key);
     showClaim();
     form_->addRecordNode(key, QStringLiteral("CA0"));
@@ -427,7 +427,7 @@ void tst_claimform::occurrenceWithoutASlotShowsNamesWithoutValues() {
     QVERIFY(ui_->tbRecord()->text().isEmpty());
 }
 
-void tst_claimform::uncataloguedTypeShowsTheHeaderRowOnly() {
+void ClaimFormTest::uncataloguedTypeShowsTheHeaderRowOnly() {
     showClaim();
     form_->addRecordNode(QStringLiteral("QQ9"), QStringLiteral("CA0"));
     QVERIFY(ui_->clickNode(QStringLiteral("QQ9")));
@@ -437,7 +437,7 @@ void tst_claimform::uncataloguedTypeShowsTheHeaderRowOnly() {
     QVERIFY(ui_->tbRecord()->text().isEmpty());
 }
 
-void tst_claimform::typeWithoutFieldsShowsOnlyTheRawLine() {
+void ClaimFormTest::typeWithoutFieldsShowsOnlyTheRawLine() {
     layouts_->at(qm::recordTypeIndex("EA2")).clear();
     storeRecord("EA2", 1, recordLine("EA2"));
     showClaim();
@@ -447,7 +447,7 @@ void tst_claimform::typeWithoutFieldsShowsOnlyTheRawLine() {
     QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(recordLine("EA2")));
 }
 
-void tst_claimform::namesAndValuesLoseSurroundingSpacesOnly() {
+void ClaimFormTest::namesAndValuesLoseSurroundingSpacesOnly() {
     const std::string line = lineWith("CA0", {{3, "  A B  "}, {4, "\tTAB\t "}});
     storeRecord("CA0", 1, line);
     editField("CA0", 4, [](qm::FieldDef& f) { f.FieldName = "  Padded Name "; });
@@ -460,7 +460,7 @@ void tst_claimform::namesAndValuesLoseSurroundingSpacesOnly() {
     QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(line));
 }
 
-void tst_claimform::invalidValueIsWhiteOnRedAndItsNameUnchanged() {
+void ClaimFormTest::invalidValueIsWhiteOnRedAndItsNameUnchanged() {
     record("CA0").fields[3].valid = false;
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
@@ -479,7 +479,7 @@ void tst_claimform::invalidValueIsWhiteOnRedAndItsNameUnchanged() {
     QCOMPARE(ui_->valueCell(4)->foreground().color(), QColor(0, 0, 0));
 }
 
-void tst_claimform::requiredFieldNamesAreBold_data() {
+void ClaimFormTest::requiredFieldNamesAreBold_data() {
     QTest::addColumn<QString>("typeCodes");
     QTest::addColumn<bool>("bold");
     QTest::newRow("XR") << QStringLiteral("XR") << true;
@@ -490,7 +490,7 @@ void tst_claimform::requiredFieldNamesAreBold_data() {
     QTest::newRow("none") << QString() << false;
 }
 
-void tst_claimform::requiredFieldNamesAreBold() {
+void ClaimFormTest::requiredFieldNamesAreBold() {
     QFETCH(QString, typeCodes);
     QFETCH(bool, bold);
     showClaim();
@@ -503,7 +503,7 @@ void tst_claimform::requiredFieldNamesAreBold() {
     QVERIFY(!ui_->valueCell(3)->font().bold());
 }
 
-void tst_claimform::columnsFitTheLongestTextAndNeverNarrow() {
+void ClaimFormTest::columnsFitTheLongestTextAndNeverNarrow() {
     // Field 3 long enough for the values below, clear of the other fields.
     editField("CA0", 3, [](qm::FieldDef& f) {
         f.StartPos = 321;
@@ -542,7 +542,7 @@ void tst_claimform::columnsFitTheLongestTextAndNeverNarrow() {
     QCOMPARE(header->sectionSize(0), px(6000));
 }
 
-void tst_claimform::textWiderThanItsCharacterCountIsNotCutOff() {
+void ClaimFormTest::textWiderThanItsCharacterCountIsNotCutOff() {
     const std::string wide(52, 'W');
     editField("CA0", 3, [](qm::FieldDef& f) {
         f.Length = 60;
@@ -561,7 +561,7 @@ void tst_claimform::textWiderThanItsCharacterCountIsNotCutOff() {
             QFontMetrics(ui_->grid()->font()).horizontalAdvance(QString::fromStdString(wide)));
 }
 
-void tst_claimform::valueClickAndKeysKeepTheNamesInSight() {
+void ClaimFormTest::valueClickAndKeysKeepTheNamesInSight() {
     showClaimWithALongValue();
     QTableWidget* grid = ui_->grid();
     QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
@@ -582,7 +582,7 @@ void tst_claimform::valueClickAndKeysKeepTheNamesInSight() {
     QCOMPARE(grid->horizontalScrollBar()->value(), 0);
 }
 
-void tst_claimform::nodeTreeIsClearedBeforeRefilling() {
+void ClaimFormTest::nodeTreeIsClearedBeforeRefilling() {
     showClaim();
     form_->clearRecordTree();
     form_->addRecordNode(QStringLiteral("AA0"), QString());
@@ -597,7 +597,7 @@ void tst_claimform::nodeTreeIsClearedBeforeRefilling() {
 
 // Grid clicks
 
-void tst_claimform::gridClickSelectsTheFieldAndDescribesIt() {
+void ClaimFormTest::gridClickSelectsTheFieldAndDescribesIt() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("FA0-2")));
     const int charges = slotOf("FA0", "13.0");
@@ -618,7 +618,7 @@ void tst_claimform::gridClickSelectsTheFieldAndDescribesIt() {
     QCOMPARE(ui_->panel(3)->text(), QStringLiteral("3"));
 }
 
-void tst_claimform::lastFieldSelectsToTheEndOfTheLine() {
+void ClaimFormTest::lastFieldSelectsToTheEndOfTheLine() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
     const int last = layout("XA0").fieldCount();
@@ -629,7 +629,7 @@ void tst_claimform::lastFieldSelectsToTheEndOfTheLine() {
     QCOMPARE(text->selectedText(), QString::fromStdString(recordLine("XA0").substr(290)));
 }
 
-void tst_claimform::selectionIsCutAtTheEndOfAShortLine() {
+void ClaimFormTest::selectionIsCutAtTheEndOfAShortLine() {
     storeRecord("CA0", 1, recordLine("CA0", 100));
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
@@ -655,7 +655,7 @@ void tst_claimform::selectionIsCutAtTheEndOfAShortLine() {
     QCOMPARE(ui_->panel(2)->text(), QStringLiteral("150 - %1").arg(layout("CA0").field(2).EndPos));
 }
 
-void tst_claimform::fieldBeforeColumnOneOrWithoutLengthSelectsNothing_data() {
+void ClaimFormTest::fieldBeforeColumnOneOrWithoutLengthSelectsNothing_data() {
     QTest::addColumn<int>("startPos");
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("positions");
@@ -665,7 +665,7 @@ void tst_claimform::fieldBeforeColumnOneOrWithoutLengthSelectsNothing_data() {
     QTest::newRow("negative length") << 10 << -3 << QStringLiteral("10 - 9");
 }
 
-void tst_claimform::fieldBeforeColumnOneOrWithoutLengthSelectsNothing() {
+void ClaimFormTest::fieldBeforeColumnOneOrWithoutLengthSelectsNothing() {
     QFETCH(int, startPos);
     QFETCH(int, length);
     QFETCH(QString, positions);
@@ -686,7 +686,7 @@ void tst_claimform::fieldBeforeColumnOneOrWithoutLengthSelectsNothing() {
     QCOMPARE(ui_->tbRecord()->text(), QString::fromStdString(recordLine("CA0")));
 }
 
-void tst_claimform::clickingTheSameRowTwiceGivesTheSameResult() {
+void ClaimFormTest::clickingTheSameRowTwiceGivesTheSameResult() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QVERIFY(ui_->clickGridRow(3));
@@ -700,7 +700,7 @@ void tst_claimform::clickingTheSameRowTwiceGivesTheSameResult() {
     QCOMPARE(ui_->tbRecord()->selectedText(), selected);
 }
 
-void tst_claimform::headerClickChangesNothing() {
+void ClaimFormTest::headerClickChangesNothing() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QVERIFY(ui_->clickGridRow(3));
@@ -716,7 +716,7 @@ void tst_claimform::headerClickChangesNothing() {
     QCOMPARE(ui_->fieldRows(), layout("CA0").fieldCount());
 }
 
-void tst_claimform::gridClickRightAfterResetDescribesButSelectsNothing() {
+void ClaimFormTest::gridClickRightAfterResetDescribesButSelectsNothing() {
     showClaim();
     QVERIFY(ui_->clickGridRow(1));
     QCOMPARE(ui_->panel(1)->text(), QStringLiteral("CA0 : 01.0"));
@@ -724,14 +724,14 @@ void tst_claimform::gridClickRightAfterResetDescribesButSelectsNothing() {
     QVERIFY(!ui_->tbRecord()->hasSelectedText());
 }
 
-void tst_claimform::gridClickWithoutASelectedNodeDoesNothing() {
+void ClaimFormTest::gridClickWithoutASelectedNodeDoesNothing() {
     showClaim();
     ui_->tree()->clearSelection();
     QVERIFY(ui_->clickGridRow(2));
     QCOMPARE(ui_->panelTexts(), QStringList(4));
 }
 
-void tst_claimform::otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields() {
+void ClaimFormTest::otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QVERIFY(ui_->clickGridRow(1));
@@ -748,7 +748,7 @@ void tst_claimform::otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields() {
 
 // Keys, ruler, copy
 
-void tst_claimform::frozenNamesStayWhileTheGridScrollsSideways() {
+void ClaimFormTest::frozenNamesStayWhileTheGridScrollsSideways() {
     showClaimWithALongValue();
     QTableWidget* grid = ui_->grid();
     QTableView* names = ui_->names();
@@ -778,7 +778,7 @@ void tst_claimform::frozenNamesStayWhileTheGridScrollsSideways() {
     QCOMPARE(across->value(), across->maximum());
 }
 
-void tst_claimform::currentRowIsFramedAndAnInvalidValueStaysRed() {
+void ClaimFormTest::currentRowIsFramedAndAnInvalidValueStaysRed() {
     // A short value, so that its cell is mostly red.
     record("CA0").fields[5].valid = false;
     showClaim();
@@ -796,7 +796,7 @@ void tst_claimform::currentRowIsFramedAndAnInvalidValueStaysRed() {
     QCOMPARE(shot.pixelColor(other.center().x(), other.top()), QColor(255, 255, 255));
 }
 
-void tst_claimform::keysInTheGridWalkTheFields_data() {
+void ClaimFormTest::keysInTheGridWalkTheFields_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("from");
     // to: the row the key leads to; kPageDown / kPageUp a page away, kLast the last row
@@ -809,7 +809,7 @@ void tst_claimform::keysInTheGridWalkTheFields_data() {
     QTest::newRow("End") << int(Qt::Key_End) << 7 << kLast;
 }
 
-void tst_claimform::keysInTheGridWalkTheFields() {
+void ClaimFormTest::keysInTheGridWalkTheFields() {
     QFETCH(int, key);
     QFETCH(int, from);
     QFETCH(int, to);
@@ -840,7 +840,7 @@ void tst_claimform::keysInTheGridWalkTheFields() {
     QVERIFY(grid->hasFocus());
 }
 
-void tst_claimform::upAndDownInTheRawLineWalkTheFields() {
+void ClaimFormTest::upAndDownInTheRawLineWalkTheFields() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QVERIFY(ui_->clickGridRow(2));
@@ -861,7 +861,7 @@ void tst_claimform::upAndDownInTheRawLineWalkTheFields() {
     QVERIFY(shows("01.0", 1, 3));
 }
 
-void tst_claimform::rulerTicksStandOverTheirColumns() {
+void ClaimFormTest::rulerTicksStandOverTheirColumns() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     RecordLineEdit* line = ui_->tbRecord();
@@ -901,7 +901,7 @@ void tst_claimform::rulerTicksStandOverTheirColumns() {
     }
 }
 
-void tst_claimform::rawLineColumnShowsItsField_data() {
+void ClaimFormTest::rawLineColumnShowsItsField_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("field"); // empty: in no field
     QTest::newRow("first column of a field") << 23 << QStringLiteral("04.0");
@@ -911,7 +911,7 @@ void tst_claimform::rawLineColumnShowsItsField_data() {
     QTest::newRow("beyond the layout") << 325 << QString();
 }
 
-void tst_claimform::rawLineColumnShowsItsField() {
+void ClaimFormTest::rawLineColumnShowsItsField() {
     QFETCH(int, column);
     QFETCH(QString, field);
     storeRecord("CA0", 1, recordLine("CA0", 330));
@@ -944,7 +944,7 @@ void tst_claimform::rawLineColumnShowsItsField() {
     check();
 }
 
-void tst_claimform::rawLineToolTipNamesTheFieldUnderTheMouse() {
+void ClaimFormTest::rawLineToolTipNamesTheFieldUnderTheMouse() {
     storeRecord("CA0", 1, recordLine("CA0", 330));
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
@@ -965,7 +965,7 @@ void tst_claimform::rawLineToolTipNamesTheFieldUnderTheMouse() {
     QCOMPARE(toolTipAt(325), QStringLiteral("Record (line) as read from the NSF file"));
 }
 
-void tst_claimform::copyCommandsPutTheirTextOnTheClipboard() {
+void ClaimFormTest::copyCommandsPutTheirTextOnTheClipboard() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -1040,7 +1040,7 @@ void tst_claimform::copyCommandsPutTheirTextOnTheClipboard() {
 
 // What the totals check left unsaid
 
-void tst_claimform::totalsNoteSaysWhatWasNotChecked_data() {
+void ClaimFormTest::totalsNoteSaysWhatWasNotChecked_data() {
     QTest::addColumn<int>("state");
     QTest::addColumn<QString>("note");
     QTest::newRow("no trailer") << int(qm::TotalsState::NoTrailer)
@@ -1055,7 +1055,7 @@ void tst_claimform::totalsNoteSaysWhatWasNotChecked_data() {
     QTest::newRow("batch") << int(qm::TotalsState::NotAClaim) << QString();
 }
 
-void tst_claimform::totalsNoteSaysWhatWasNotChecked() {
+void ClaimFormTest::totalsNoteSaysWhatWasNotChecked() {
     QFETCH(int, state);
     QFETCH(QString, note);
     claim_.totals.state = qm::TotalsState(state);
@@ -1070,7 +1070,7 @@ void tst_claimform::totalsNoteSaysWhatWasNotChecked() {
     }
 }
 
-void tst_claimform::cutLineIsSaidToBeCut() {
+void ClaimFormTest::cutLineIsSaidToBeCut() {
     record("FA0", 2).lineCut = true;
     showClaim();
     auto* label = form_->findChild<QLabel*>(QStringLiteral("lblTotals"));
@@ -1083,7 +1083,7 @@ void tst_claimform::cutLineIsSaidToBeCut() {
     QVERIFY(!label->isVisible());
 }
 
-void tst_claimform::mismatchedTrailerCellsTellBothFigures() {
+void ClaimFormTest::mismatchedTrailerCellsTellBothFigures() {
     const int charges = layout("XA0").indexOf("12.0");
     const int count = layout("XA0").indexOf("04.0");
     claim_.totals.state = qm::TotalsState::DoNotCompute;
@@ -1102,7 +1102,7 @@ void tst_claimform::mismatchedTrailerCellsTellBothFigures() {
 
 // Layout
 
-void tst_claimform::firstShownAtItsDefaultPlace() {
+void ClaimFormTest::firstShownAtItsDefaultPlace() {
     const WindowPositions::Twips defaults =
         WindowPositions::defaultsFor(QStringLiteral("frmClaimForm"));
     QCOMPARE(defaults.left, 1000.0f);
@@ -1115,7 +1115,7 @@ void tst_claimform::firstShownAtItsDefaultPlace() {
     QCOMPARE(document->windowTitle(), QStringLiteral("Claim Form"));
 }
 
-void tst_claimform::panesStartAsDesignedAndFollowTheLayoutRules() {
+void ClaimFormTest::panesStartAsDesignedAndFollowTheLayoutRules() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
     auto* form = static_cast<frmClaimForm*>(document->widget());
@@ -1152,7 +1152,7 @@ void tst_claimform::panesStartAsDesignedAndFollowTheLayoutRules() {
     QVERIFY(tree.right() < grid.left());
 }
 
-void tst_claimform::wideningWidensTheGridAndTheRawLine() {
+void ClaimFormTest::wideningWidensTheGridAndTheRawLine() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
     auto* form = static_cast<frmClaimForm*>(document->widget());
@@ -1171,7 +1171,7 @@ void tst_claimform::wideningWidensTheGridAndTheRawLine() {
     QCOMPARE(ui.tbRecord()->width(), line + 120);
 }
 
-void tst_claimform::splitterSizesAreRememberedWithThePlace() {
+void ClaimFormTest::splitterSizesAreRememberedWithThePlace() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
     ClaimFormDriver ui(static_cast<frmClaimForm*>(document->widget()));
@@ -1219,7 +1219,7 @@ void tst_claimform::splitterSizesAreRememberedWithThePlace() {
     QCOMPARE(third.splitter("splitRecord")->sizes(), down);
 }
 
-void tst_claimform::windowIsNeverSmallerThan5000Twips() {
+void ClaimFormTest::windowIsNeverSmallerThan5000Twips() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
     document->resize(100, 600);
@@ -1243,7 +1243,7 @@ void tst_claimform::windowIsNeverSmallerThan5000Twips() {
     QCOMPARE(again->width(), px(5000));
 }
 
-void tst_claimform::minimizingAndRestoringKeepsTheSize() {
+void ClaimFormTest::minimizingAndRestoringKeepsTheSize() {
     DocumentWindow* document = showInDocumentArea();
     QVERIFY(document);
     document->resize(500, 450);
@@ -1255,5 +1255,5 @@ void tst_claimform::minimizingAndRestoringKeepsTheSize() {
     QCOMPARE(document->minimumSize(), QSize(px(5000), px(5000)));
 }
 
-QTEST_MAIN(tst_claimform)
-#include "tst_claimform.moc"
+QTEST_MAIN(ClaimFormTest)
+#include "ClaimFormTest.moc"

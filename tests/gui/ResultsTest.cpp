@@ -21,7 +21,7 @@
 #include <QTest>
 #include <memory>
 
-class tst_results : public QObject {
+class ResultsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -44,11 +44,11 @@ private:
     std::unique_ptr<ResultsWindow> window_;
 };
 
-void tst_results::initTestCase() {
+void ResultsTest::initTestCase() {
     GuiTest::initTestCase();
 }
 
-void tst_results::init() {
+void ResultsTest::init() {
     dir_ = GuiTest::isolatedFolder();
     // Keys that sort wrongly as text (CA0967 after CA04831), a category in
     // column 0, and values that need quoting in CSV.
@@ -81,13 +81,13 @@ void tst_results::init() {
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }
 
-void tst_results::cleanup() {
+void ResultsTest::cleanup() {
     window_.reset();
     GuiTest::release();
     dir_.reset();
 }
 
-QStringList tst_results::shownKeys() const {
+QStringList ResultsTest::shownKeys() const {
     QStringList keys;
     const QAbstractItemModel* rows = window_->table()->model();
     for (int row = 0; row < rows->rowCount(); ++row)
@@ -95,14 +95,14 @@ QStringList tst_results::shownKeys() const {
     return keys;
 }
 
-void tst_results::typeFilter(const QString& text) {
+void ResultsTest::typeFilter(const QString& text) {
     auto* box = window_->findChild<QLineEdit*>(QStringLiteral("txtFilter"));
     QVERIFY(box);
     box->clear();
     QTest::keyClicks(box, text);
 }
 
-void tst_results::filtersByTextAndCategoryAndCountsTheRows() {
+void ResultsTest::filtersByTextAndCategoryAndCountsTheRows() {
     auto* count = window_->findChild<QLabel*>(QStringLiteral("lblRows"));
     QVERIFY(count);
     QCOMPARE(count->text(), QStringLiteral("3 rows"));
@@ -129,7 +129,7 @@ void tst_results::filtersByTextAndCategoryAndCountsTheRows() {
     QTRY_COMPARE(shownKeys().size(), 3);
 }
 
-void tst_results::sortsByTheSortValueWhereThereIsOne() {
+void ResultsTest::sortsByTheSortValueWhereThereIsOne() {
     // Column 0 by position, not by text; column 1 by its text.
     QCOMPARE(shownKeys(), (QStringList{QStringLiteral("CA0645"), QStringLiteral("CA0967"),
                                        QStringLiteral("CA04831")}));
@@ -143,7 +143,7 @@ void tst_results::sortsByTheSortValueWhereThereIsOne() {
     QCOMPARE(shownKeys().constFirst(), QStringLiteral("CA0967")); // "0015751" first
 }
 
-void tst_results::enterAndDoubleClickReportTheSourceRow() {
+void ResultsTest::enterAndDoubleClickReportTheSourceRow() {
     QSignalSpy activated(window_.get(), &ResultsWindow::rowActivated);
     QTableView* table = window_->table();
     // Shown row 0 is CA0645, source row 2.
@@ -161,7 +161,7 @@ void tst_results::enterAndDoubleClickReportTheSourceRow() {
     QCOMPARE(activated.at(1).at(0).toInt(), 1); // CA04831
 }
 
-void tst_results::exportWritesTheRowsShownAsCsv() {
+void ResultsTest::exportWritesTheRowsShownAsCsv() {
     window_->findChild<QComboBox*>(QStringLiteral("cboCategory"))->setCurrentIndex(2);
     window_->table()->sortByColumn(0, Qt::DescendingOrder);
     const QString path = dir_->filePath(QStringLiteral("rows.csv"));
@@ -184,7 +184,7 @@ void tst_results::exportWritesTheRowsShownAsCsv() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
-void tst_results::exportThatCannotWriteSaysSo() {
+void ResultsTest::exportThatCannotWriteSaysSo() {
     const QString path = dir_->filePath(QStringLiteral("no-such-folder/rows.csv"));
     FileDialog::setNextFileName(path);
     QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
@@ -195,5 +195,5 @@ void tst_results::exportThatCannotWriteSaysSo() {
     QVERIFY(!QFile::exists(path));
 }
 
-QTEST_MAIN(tst_results)
-#include "tst_results.moc"
+QTEST_MAIN(ResultsTest)
+#include "ResultsTest.moc"
