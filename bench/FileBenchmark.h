@@ -3,11 +3,10 @@
 #include "core/filetree/FileTree.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace qm {
-struct Module1;
+class OpenClaimFile;
 }
 
 // The speed and memory figures of one claim file, printed as plain lines.
@@ -38,6 +37,6 @@ public:
 
 private:
     Options options_;
-    std::unique_ptr<qm::Module1> m_;
-    std::optional<qm::FileTree> tree_;
+    std::shared_ptr<qm::OpenClaimFile> file_;
+    const qm::FileTree* tree_ = nullptr; // the file's, once built
 };

@@ -1,6 +1,6 @@
 #include "FuzzWorkspace.h"
 
-#include "core/layouts/VersionDetector.h"
+#include "core/openfile/ClaimFileOpener.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,14 +23,12 @@ FuzzWorkspace& FuzzWorkspace::instance() {
     return workspace;
 }
 
-FuzzWorkspace::FuzzWorkspace()
-    : m(std::make_unique<qm::Module1>()) {
+FuzzWorkspace::FuzzWorkspace() {
     char pattern[] = "/tmp/quillmark-fuzz-XXXXXX";
     const char* made = ::mkdtemp(pattern);
     if (!made)
         std::abort();
     folder = made;
-    m->MapFolder = folder;
     copyFile(std::string(MAPS_DIR) + "/nsf0301.map", folder + "/nsf0301.map");
     copyFile(std::string(MAPS_DIR) + "/nsf0200.map", folder + "/nsf0200.map");
 }
@@ -48,11 +46,10 @@ std::string FuzzWorkspace::write(const std::string& name, const std::uint8_t* da
 }
 
 bool FuzzWorkspace::open(const std::string& path) {
-    m->Files.close(m->FileNumber);
-    m->FileNumber = m->Files.FreeFile();
-    m->FileName = path;
-    if (!m->Files.open(m->FileNumber, path))
-        return false;
+    file.reset();
     sink.messages.clear();
-    return qm::DetectFileVersion(*m, m->FileNumber, sink);
+    qm::ClaimFileOpener::Opened opened = qm::ClaimFileOpener::open(path, {folder}, layouts, sink);
+    layouts = std::move(opened.layouts);
+    file = std::move(opened.file);
+    return file != nullptr;
 }

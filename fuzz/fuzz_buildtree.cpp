@@ -7,11 +7,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzWorkspace& ws = FuzzWorkspace::instance();
     const std::string path = ws.write("fuzz.nsf", data, size);
-    ws.open(path);
-    qm::SequentialFile* file = ws.m->Files.get(ws.m->FileNumber);
-    if (!file)
+    if (!ws.open(path))
         return 0;
-    const qm::FileTree tree = qm::BuildTree(*file);
+    const qm::FileTree tree = qm::BuildTree(ws.file->reader());
     // Every node has a parent before it and sits where its parent lists it.
     std::int64_t listed = tree.childCount(qm::FileTree::kNoNode);
     for (std::int64_t i = 0; i < tree.size(); ++i) {

@@ -30,19 +30,19 @@ bool sameVerdict(const qm::ClaimVerdict& a, const qm::ClaimVerdict& b) {
     return true;
 }
 
-void checkEqualsClicks(FuzzWorkspace& ws, qm::SequentialFile& file, const qm::FileTree& tree) {
+void checkEqualsClicks(qm::OpenClaimFile& file, const qm::FileTree& tree) {
     std::vector<qm::ClaimVerdict> checked;
     qm::FileCheck::Options options;
     options.jobs = 2;
     options.chunkBytes = 700;
-    qm::FileCheck::run(file, ws.m->RecordLayouts, options,
+    qm::FileCheck::run(file.file(), file.layouts(), options,
                        [&](qm::ClaimVerdict&& v) { checked.push_back(std::move(v)); });
     std::size_t next = 0;
     for (std::int64_t node = 0; node < tree.size(); ++node) {
         if (tree.recordType(node) != "CA0")
             continue;
         const qm::ClaimVerdict clicked = qm::verdictOf(
-            qm::NodeClick(*ws.m, tree, node), tree.position(node), std::string(tree.text(node)));
+            qm::NodeClick(file, node), tree.position(node), std::string(tree.text(node)));
         if (next >= checked.size() || !sameVerdict(checked[next++], clicked))
             std::abort();
     }
@@ -61,19 +61,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t skip = 2 + choices.size();
     FuzzWorkspace& ws = FuzzWorkspace::instance();
     const std::string path = ws.write("fuzz.nsf", data + skip, size - skip);
-    ws.open(path);
-    qm::SequentialFile* file = ws.m->Files.get(ws.m->FileNumber);
-    if (!file)
+    if (!ws.open(path))
         return 0;
-    const qm::FileTree tree = qm::BuildTree(*file);
+    qm::OpenClaimFile& file = *ws.file;
+    file.setTree(std::make_shared<const qm::FileTree>(qm::BuildTree(file.reader())));
+    const qm::FileTree& tree = *file.tree();
     if (!truncate)
-        checkEqualsClicks(ws, *file, tree);
+        checkEqualsClicks(file, tree);
     else if (::truncate(path.c_str(), static_cast<off_t>((size - skip) / 2)) != 0)
         std::abort();
     for (std::uint8_t c : choices) {
         if (tree.empty())
             break;
-        const qm::AssembledClaim r = qm::NodeClick(*ws.m, tree, c % tree.size());
+        const qm::AssembledClaim r = qm::NodeClick(file, c % tree.size());
         // Every parent a node names was added before it; every node shows a
         // record of its claim.
         for (std::size_t i = 0; i < r.nodes.size(); ++i) {

@@ -2,10 +2,11 @@
 
 #include "GuiBenchSession.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/Module1.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
+#include "gui/common/FileSession.h"
 #include "gui/shell/frmMain.h"
 
 #include <QApplication>
@@ -51,21 +52,23 @@ private:
 bool ClaimFormBenchmark::run(const BenchArguments& arguments) {
     GuiBenchSession session(arguments.mapsDir());
     AppContext& context = session.context();
-    qm::Module1& m = session.module1();
     frmMain mainWindow(context);
     mainWindow.show();
     // Large enough for the form at its first-run place to be in sight.
     QApplication::processEvents();
     mainWindow.resize(1200, 900);
     mainWindow.openFile(arguments.file());
-    if (!m.Files.isOpen(m.FileNumber)) {
+    FileSession* opened = context.session();
+    if (!opened) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(arguments.file()));
         return false;
     }
 
     QElapsedTimer timer;
     timer.start();
-    const qm::FileTree tree = qm::BuildTree(*m.Files.get(m.FileNumber));
+    qm::OpenClaimFile& file = opened->file();
+    file.setTree(std::make_shared<const qm::FileTree>(qm::BuildTree(file.reader())));
+    const qm::FileTree& tree = *file.tree();
     const double buildSeconds = double(timer.nsecsElapsed()) / 1e9;
 
     std::vector<std::int64_t> claims;
@@ -85,7 +88,7 @@ bool ClaimFormBenchmark::run(const BenchArguments& arguments) {
     auto clickAndShow = [&](std::int64_t node) {
         const int paintsBefore = paints.count;
         timer.restart();
-        controller.nodeClick(tree, node);
+        controller.nodeClick(file, node);
         if (paints.count == paintsBefore && controller.form())
             paints.watch(controller.form());
         while (paints.count == paintsBefore && timer.elapsed() < 1000)

@@ -20,5 +20,5 @@ GuiBenchSession::GuiBenchSession(const QString& mapsDir) {
     QStandardPaths::setTestModeEnabled(true);
     SettingsStore::setFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
     MessageBoxes::setTestMode(true);
-    context_.module1().MapFolder = CoreText::fromPath(QDir::toNativeSeparators(mapsDir));
+    context_.setMapFolders({CoreText::fromPath(QDir::toNativeSeparators(mapsDir))});
 }

@@ -27,7 +27,6 @@ public:
     GuiBenchSession& operator=(const GuiBenchSession&) = delete;
 
     AppContext& context() { return context_; }
-    qm::Module1& module1() { return context_.module1(); }
 
 private:
     QTemporaryDir settingsDir_;

@@ -5,9 +5,11 @@
 #include "StallWatch.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -112,12 +114,11 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     const QString path = QFileInfo(arguments.file()).absoluteFilePath();
     GuiBenchSession session(arguments.mapsDir());
     AppContext& context = session.context();
-    qm::Module1& m = session.module1();
     frmMain main(context);
     // Watch the tree from the moment its window exists.
     PaintWatch* watch = nullptr;
-    main.setTreeWindowFactory([&context, &watch] {
-        auto* window = new frmNSFTree(context);
+    main.setTreeWindowFactory([&watch](FileSession& file) {
+        auto* window = new frmNSFTree(file);
         watch =
             new PaintWatch(window->findChild<QTreeView*>(QStringLiteral("TreeView1"))->viewport());
         return window;
@@ -129,7 +130,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     settle();
 
     main.openFile(path);
-    if (!m.Files.isOpen(m.FileNumber) || !MessageBoxes::shown().isEmpty()) {
+    if (!context.session() || !MessageBoxes::shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-treewindow-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
         for (const MessageBoxes::Record& box : MessageBoxes::shown())
@@ -222,10 +223,10 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     // The core's share of View Claims: reading the file and building the tree.
     std::vector<double> buildMs;
     for (int run = 0; run < arguments.count(); ++run) {
-        qm::SequentialFile* file = m.Files.get(m.FileNumber);
+        qm::SequentialFile& file = context.session()->file().reader();
         QElapsedTimer clock;
         clock.start();
-        const qm::FileTree tree = qm::BuildTree(*file);
+        const qm::FileTree tree = qm::BuildTree(file);
         buildMs.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
 

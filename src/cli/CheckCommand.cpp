@@ -8,11 +8,11 @@
 namespace qm::cli {
 
 int CheckCommand::run(ClaimFile& file, bool json, int jobs, std::ostream& out) {
-    CheckReport report(out, json, file.module().RecordLayouts);
+    CheckReport report(out, json, file.layouts());
     FileCheck::Options options;
     options.jobs = jobs;
     const FileCheck::Summary summary =
-        FileCheck::run(file.file(), file.module().RecordLayouts, options,
+        FileCheck::run(file.file(), file.layouts(), options,
                        [&report](ClaimVerdict&& verdict) { report.add(verdict); });
     report.finish(summary);
     if (summary.totalsFailed || summary.withInvalid)

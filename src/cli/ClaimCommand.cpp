@@ -32,13 +32,13 @@ int ClaimCommand::run(ClaimFile& file, const QStringList& keys, bool json, std::
             keyBytes.push_back(tree.key(node));
         AssembledClaim claim;
         ClaimReport::writeJsonDocument(out, keyBytes, [&](std::size_t i) -> const AssembledClaim& {
-            claim = NodeClick(file.module(), tree, nodes[i]);
+            claim = NodeClick(file.openFile(), nodes[i]);
             return claim;
         });
         return kExitOk;
     }
     for (std::int64_t node : nodes)
-        ClaimReport::writeText(out, NodeClick(file.module(), tree, node), tree.key(node),
+        ClaimReport::writeText(out, NodeClick(file.openFile(), node), tree.key(node),
                                tree.text(node));
     return kExitOk;
 }

@@ -9,12 +9,13 @@ namespace qm::cli {
 
 bool ClaimFile::open(const std::string& path, const std::string& mapsDir) {
     messages_.clear();
-    tree_.reset();
-    module_.MapFolder = MapSearchPath::currentFolder();
-    module_.MapFolders = MapSearchPath::forThisProcess(mapsDir, module_.MapFolder);
-
     RecordingMessageSink sink;
-    result_ = ClaimFileOpener::open(module_, path, sink);
+    // A dissector starts with no layouts: a version without a map has no fields.
+    ClaimFileOpener::Opened opened = ClaimFileOpener::open(
+        path, MapSearchPath::forThisProcess(mapsDir, MapSearchPath::currentFolder()),
+        std::make_shared<LayoutCatalogue>(), sink);
+    result_ = opened.result;
+    file_ = std::move(opened.file);
     for (const Message& message : sink.messages)
         messages_.push_back(message.title + ": " + message.text);
     // The viewer opens such a file silently with whatever layouts it holds; a
@@ -26,9 +27,9 @@ bool ClaimFile::open(const std::string& path, const std::string& mapsDir) {
 }
 
 const FileTree& ClaimFile::tree() {
-    if (!tree_)
-        tree_.emplace(BuildTree(file()));
-    return *tree_;
+    if (!file_->tree())
+        file_->setTree(std::make_shared<const FileTree>(BuildTree(file_->reader())));
+    return *file_->tree();
 }
 
 } // namespace qm::cli

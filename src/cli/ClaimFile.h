@@ -1,17 +1,16 @@
 #pragma once
 
 #include "core/filetree/FileTree.h"
-#include "core/layouts/ClaimFileOpener.h"
-#include "core/layouts/Module1.h"
+#include "core/openfile/ClaimFileOpener.h"
 
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qm::cli {
 
-// The claim file of one run, opened as the viewer's File > Open opens it, with
-// the program-wide values every later click works on, and its file tree.
+// The claim file of one run, opened as the viewer's File > Open opens it, and
+// its file tree once asked for.
 class ClaimFile {
 public:
     // Opens path, finds its AA0 record and loads the map of its version,
@@ -23,18 +22,19 @@ public:
     // after a successful open, notes worth knowing (a version without a map).
     const std::vector<std::string>& messages() const { return messages_; }
 
-    const std::string& path() const { return module_.FileName; }
     const OpenResult& result() const { return result_; }
-    Module1& module() { return module_; }
-    SequentialFile& file() { return *module_.openFile(); }
+    // After a successful open:
+    OpenClaimFile& openFile() { return *file_; }
+    const std::string& path() const { return file_->path(); }
+    const std::shared_ptr<const LayoutCatalogue>& layouts() const { return file_->layouts(); }
+    SequentialFile& file() { return file_->reader(); }
     // The file tree, built on first use by one pass over the file.
     const FileTree& tree();
 
 private:
-    Module1 module_;
+    std::shared_ptr<OpenClaimFile> file_;
     OpenResult result_;
     std::vector<std::string> messages_;
-    std::optional<FileTree> tree_;
 };
 
 } // namespace qm::cli

@@ -10,7 +10,7 @@ namespace qm::cli {
 
 int SearchCommand::run(ClaimFile& file, const SearchQuery& query, bool json, int jobs,
                        std::ostream& out, std::ostream& err) {
-    const auto& layouts = file.module().RecordLayouts;
+    const auto& layouts = file.layouts();
     SearchPlan plan;
     std::string error;
     if (!plan.prepare(query, layouts, error)) {

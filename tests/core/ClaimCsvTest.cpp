@@ -104,8 +104,8 @@ private slots:
                               .add(rec::za0())
                               .bytes());
         QVERIFY(ws.open("c.nsf"));
-        const FileTree tree = BuildTree(*ws.m.Files.get(ws.m.FileNumber));
-        const AssembledClaim claim = NodeClick(ws.m, tree, *tree.findKey("CA0645"));
+        const FileTree& tree = ws.buildTree();
+        const AssembledClaim claim = NodeClick(*ws.file, *tree.findKey("CA0645"));
         QVERIFY(claim.acted);
 
         std::ostringstream out;

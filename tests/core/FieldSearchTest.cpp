@@ -8,12 +8,12 @@
 #include "GeneratedFiles.h"
 #include "TestRecords.h"
 #include "TestWorkspace.h"
-#include "core/check/HeaderIndex.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/RecordingMessageSink.h"
+#include "core/filetree/HeaderIndex.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/ClaimFileOpener.h"
 #include "core/layouts/FieldValidator.h"
+#include "core/openfile/ClaimFileOpener.h"
 #include "core/search/SearchPlan.h"
 
 #include <QTest>
@@ -41,16 +41,16 @@ std::string describe(const ClaimHits& claim, const FieldHit& hit) {
 }
 
 // The hits of a search, described in order; summary when asked.
-std::vector<std::string> search(Module1& m, const SearchQuery& query,
+std::vector<std::string> search(OpenClaimFile& f, const SearchQuery& query,
                                 FieldSearch::Options options = {},
                                 FieldSearch::Summary* summary = nullptr) {
     SearchPlan plan;
     std::string error;
-    if (!plan.prepare(query, m.RecordLayouts, error))
+    if (!plan.prepare(query, f.layouts(), error))
         return {"error: " + error};
     std::vector<std::string> hits;
     const FieldSearch::Summary s =
-        FieldSearch::run(*m.openFile(), m.RecordLayouts, plan, options, [&](ClaimHits&& claim) {
+        FieldSearch::run(f.file(), f.layouts(), plan, options, [&](ClaimHits&& claim) {
             for (const FieldHit& hit : claim.fields)
                 hits.push_back(describe(claim, hit));
         });
@@ -60,17 +60,18 @@ std::vector<std::string> search(Module1& m, const SearchQuery& query,
 }
 
 // The same by clicking every claim and testing every value its form shows.
-std::vector<std::string> byClicks(Module1& m, const SearchQuery& query) {
+std::vector<std::string> byClicks(OpenClaimFile& f, const SearchQuery& query) {
     ValueMatcher matcher;
     std::string error;
     if (!matcher.prepare(query, error))
         qFatal("%s", error.c_str());
-    const FileTree tree = BuildTree(*m.openFile());
+    f.setTree(std::make_shared<const FileTree>(BuildTree(f.reader())));
+    const FileTree& tree = *f.tree();
     std::vector<std::string> hits;
     for (std::int64_t node = 0; node < tree.size(); ++node) {
         if (tree.recordType(node) != "CA0")
             continue;
-        const AssembledClaim claim = NodeClick(m, tree, node);
+        const AssembledClaim claim = NodeClick(f, node);
         ClaimHits found;
         found.position = tree.position(node);
         for (const ClaimNode& formNode : claim.nodes) {
@@ -252,7 +253,7 @@ private slots:
         query.field = field.toStdString();
         SearchPlan plan;
         if (message.empty())
-            QVERIFY(!plan.prepare(query, ws.m.RecordLayouts, message));
+            QVERIFY(!plan.prepare(query, ws.layouts, message));
         QVERIFY2(message.find(error.toStdString()) != std::string::npos, message.c_str());
     }
 
@@ -306,7 +307,7 @@ private slots:
         SearchQuery query = queryOf(mode, text);
         query.field = field.toStdString();
         QStringList found;
-        for (const std::string& hit : search(ws.m, query)) {
+        for (const std::string& hit : search(*ws.file, query)) {
             // "CA0645 FA0-2 3 [value] 0+7" -> "FA0-2 3 0+7"
             const QStringList parts = QString::fromStdString(hit).split(QLatin1Char(' '));
             found << parts.mid(1, 2).join(QLatin1Char(' ')) + QLatin1Char(' ') + parts.last();
@@ -341,7 +342,7 @@ private slots:
         SearchQuery query = queryOf(Mode::Contains, QStringLiteral("smith"));
         query.recordType = type.toStdString();
         query.field = field.toStdString();
-        QCOMPARE(int(search(ws.m, query).size()), hits);
+        QCOMPARE(int(search(*ws.file, query).size()), hits);
     }
 
     void sameAsClickingEveryClaim_data() {
@@ -374,14 +375,12 @@ private slots:
         QFETCH(QString, text);
         TestWorkspace ws;
         ws.write("g.nsf", file.toStdString());
-        const std::string path = ws.path("g.nsf");
-        Module1& m = ws.m;
-        m.MapFolder = MAPS_DIR;
-        RecordingMessageSink sink;
-        QVERIFY(ClaimFileOpener::open(m, path, sink).opened());
+        ws.mapFolders = {MAPS_DIR};
+        QVERIFY(ws.open("g.nsf"));
+        OpenClaimFile& f = *ws.file;
         const SearchQuery query = queryOf(mode, text);
-        const std::vector<std::string> clicks = byClicks(m, query);
-        const auto tree = std::make_shared<HeaderIndex>(BuildTree(*m.openFile()));
+        const std::vector<std::string> clicks = byClicks(f, query);
+        const auto tree = std::make_shared<HeaderIndex>(*f.tree());
         for (const int jobs : {1, 3}) {
             for (const std::int64_t chunk : {std::int64_t(8) << 20, std::int64_t(997)}) {
                 for (const auto& index : {std::shared_ptr<HeaderIndex>(), tree}) {
@@ -389,7 +388,7 @@ private slots:
                     options.jobs = jobs;
                     options.chunkBytes = chunk;
                     options.index = index;
-                    std::vector<std::string> found = search(m, query, options);
+                    std::vector<std::string> found = search(f, query, options);
                     // The click's oracle knows no field numbers' types: compare without them.
                     QCOMPARE(found.size(), clicks.size());
                     for (std::size_t i = 0; i < found.size(); ++i)
@@ -405,25 +404,23 @@ private slots:
         TestWorkspace ws;
         ws.write("c.nsf",
                  GeneratedFiles::generate(words("--version 00301 --claims 300")).toStdString());
-        const std::string path = ws.path("c.nsf");
-        ws.m.MapFolder = MAPS_DIR;
-        RecordingMessageSink sink;
-        QVERIFY(ClaimFileOpener::open(ws.m, path, sink).opened());
+        ws.mapFolders = {MAPS_DIR};
+        QVERIFY(ws.open("c.nsf"));
         const SearchQuery query = queryOf(Mode::Contains, QStringLiteral("a"));
         FieldSearch::Options options;
         options.chunkBytes = 4096;
         FieldSearch::Summary all, cancelled, limited;
-        const std::size_t total = search(ws.m, query, options, &all).size();
+        const std::size_t total = search(*ws.file, query, options, &all).size();
         QCOMPARE(all.claims, std::int64_t(300));
         QCOMPARE(std::int64_t(total), all.fieldsMatched);
         options.progress = [](std::int64_t, std::int64_t) {
             return false;
         };
-        search(ws.m, query, options, &cancelled);
+        search(*ws.file, query, options, &cancelled);
         QVERIFY(cancelled.cancelled && cancelled.claims < 300);
         options.progress = {};
         options.maxFields = 50;
-        const std::size_t some = search(ws.m, query, options, &limited).size();
+        const std::size_t some = search(*ws.file, query, options, &limited).size();
         QVERIFY(limited.limited && !limited.cancelled);
         QVERIFY(some >= 50 && some < total);
     }

@@ -4,12 +4,12 @@
 #include "core/check/FileCheck.h"
 
 #include "GeneratedFiles.h"
-#include "core/check/HeaderIndex.h"
+#include "TestWorkspace.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/RecordingMessageSink.h"
+#include "core/filetree/HeaderIndex.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/ClaimFileOpener.h"
-#include "core/layouts/Module1.h"
+#include "core/openfile/ClaimFileOpener.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,17 +33,18 @@ std::string describe(const ClaimVerdict& v) {
     return out;
 }
 
-std::vector<std::string> byClicks(Module1& m) {
-    const FileTree tree = BuildTree(*m.openFile());
+std::vector<std::string> byClicks(OpenClaimFile& f) {
+    f.setTree(std::make_shared<const FileTree>(BuildTree(f.reader())));
+    const FileTree& tree = *f.tree();
     std::vector<std::string> verdicts;
     for (std::int64_t node = 0; node < tree.size(); ++node)
         if (tree.recordType(node) == "CA0")
-            verdicts.push_back(describe(verdictOf(NodeClick(m, tree, node), tree.position(node),
-                                                  std::string(tree.text(node)))));
+            verdicts.push_back(describe(
+                verdictOf(NodeClick(f, node), tree.position(node), std::string(tree.text(node)))));
     return verdicts;
 }
 
-std::vector<std::string> byCheck(Module1& m, int jobs, std::int64_t chunkBytes,
+std::vector<std::string> byCheck(OpenClaimFile& f, int jobs, std::int64_t chunkBytes,
                                  FileCheck::Summary* summary = nullptr,
                                  std::shared_ptr<const HeaderIndex> index = nullptr) {
     std::vector<std::string> verdicts;
@@ -51,9 +52,8 @@ std::vector<std::string> byCheck(Module1& m, int jobs, std::int64_t chunkBytes,
     options.jobs = jobs;
     options.chunkBytes = chunkBytes;
     options.index = std::move(index);
-    const FileCheck::Summary s =
-        FileCheck::run(*m.openFile(), m.RecordLayouts, options,
-                       [&](ClaimVerdict&& v) { verdicts.push_back(describe(v)); });
+    const FileCheck::Summary s = FileCheck::run(
+        f.file(), f.layouts(), options, [&](ClaimVerdict&& v) { verdicts.push_back(describe(v)); });
     if (summary)
         *summary = s;
     return verdicts;
@@ -76,19 +76,18 @@ class FileCheckTest : public QObject {
 
     // Opens the file with the real maps and compares the check with the clicks.
     void compare(const std::string& file) {
-        Module1 m;
-        m.MapFolder = MAPS_DIR;
-        RecordingMessageSink sink;
-        if (!ClaimFileOpener::open(m, file, sink).opened())
+        const std::shared_ptr<OpenClaimFile> opened = TestWorkspace::openFile(file, {MAPS_DIR});
+        if (!opened)
             return; // no claim file: nothing to check either way
-        const std::vector<std::string> clicks = byClicks(m);
+        OpenClaimFile& f = *opened;
+        const std::vector<std::string> clicks = byClicks(f);
         // Without the tree's index (a first reading finds the headers) and with it.
-        const auto index = std::make_shared<const HeaderIndex>(BuildTree(*m.openFile()));
+        const std::shared_ptr<const HeaderIndex> index = f.headerIndex();
         for (const auto& given : {std::shared_ptr<const HeaderIndex>(), index}) {
             for (int jobs : {1, 3}) {
                 for (std::int64_t chunk : {std::int64_t(8) << 20, std::int64_t(997)}) {
                     const std::vector<std::string> checked =
-                        byCheck(m, jobs, chunk, nullptr, given);
+                        byCheck(f, jobs, chunk, nullptr, given);
                     QCOMPARE(checked.size(), clicks.size());
                     for (std::size_t i = 0; i < clicks.size(); ++i)
                         QCOMPARE(QString::fromStdString(checked[i]),
@@ -132,18 +131,17 @@ private slots:
     void cancelStopsTheCheck() {
         write(QStringLiteral("c.nsf"),
               GeneratedFiles::generate(words("--version 00301 --claims 300")));
-        Module1 m;
-        m.MapFolder = MAPS_DIR;
-        RecordingMessageSink sink;
-        QVERIFY(ClaimFileOpener::open(m, path(QStringLiteral("c.nsf")), sink).opened());
+        const std::shared_ptr<OpenClaimFile> f =
+            TestWorkspace::openFile(path(QStringLiteral("c.nsf")), {MAPS_DIR});
+        QVERIFY(f);
         FileCheck::Options options;
         options.chunkBytes = 4096;
         options.progress = [](std::int64_t, std::int64_t) {
             return false;
         };
         std::int64_t seen = 0;
-        const FileCheck::Summary summary = FileCheck::run(*m.openFile(), m.RecordLayouts, options,
-                                                          [&](ClaimVerdict&&) { ++seen; });
+        const FileCheck::Summary summary =
+            FileCheck::run(f->file(), f->layouts(), options, [&](ClaimVerdict&&) { ++seen; });
         QVERIFY(summary.cancelled);
         QVERIFY(seen < 300);
     }

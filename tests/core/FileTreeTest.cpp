@@ -2,6 +2,7 @@
 #include "TestRecords.h"
 #include "TestWorkspace.h"
 #include "core/filetree/TreeBuilder.h"
+#include "core/io/SequentialFile.h"
 
 #include <QTest>
 #include <map>

@@ -3,9 +3,9 @@
 #include "TestWorkspace.h"
 #include "core/claim/NodeClick.h"
 #include "core/filetree/TreeBuilder.h"
+#include "core/layouts/RecordStore.h"
 #include "core/io/SequentialFile.h"
 #include "core/layouts/MapLoader.h"
-#include "core/layouts/Module1.h"
 
 #include <QFile>
 #include <QTest>
@@ -46,10 +46,10 @@ private slots:
                                     "CA0,12.0,\"QUOTED, WITH COMMA\",2,X,1,2");
         ws.write("c.nsf", B().add(rec::aa0()).add(rec::ba0()).add(rec::ca0("P")).bytes());
         QVERIFY(ws.open("c.nsf"));
-        const FileTree tree = BuildTree(*ws.m.Files.get(ws.m.FileNumber));
-        const RecordLayout& ca0 = *ws.m.RecordLayouts->find("CA0");
+        const FileTree& tree = ws.buildTree();
+        const RecordLayout& ca0 = *ws.layouts->find("CA0");
         QCOMPARE(ca0.fieldCount(), 12);
-        const AssembledClaim r = NodeClick(ws.m, tree, 2);
+        const AssembledClaim r = NodeClick(*ws.file, 2);
         QVERIFY(r.acted);
         auto value = [&](int slot) {
             return std::string(r.record("CA0")->value(slot - 1));
@@ -75,11 +75,11 @@ private slots:
                               .add(rec::xa0({}))
                               .bytes());
         QVERIFY(ws.open("c.nsf"));
-        const FileTree tree = BuildTree(*ws.m.Files.get(ws.m.FileNumber));
+        const FileTree& tree = ws.buildTree();
         QCOMPARE(tree.ClaimCount, 2);
         QCOMPARE(tree.key(2), std::string("CA0966"));
         QCOMPARE(tree.key(3), std::string("CA01288"));
-        const AssembledClaim r = NodeClick(ws.m, tree, 3);
+        const AssembledClaim r = NodeClick(*ws.file, 3);
         QVERIFY(r.acted);
         // Kept up to the furthest column a map can name, and said to be cut.
         const AssembledRecord* record = r.record("CA0");
@@ -107,10 +107,10 @@ private slots:
         b.add(rec::ya0()).add(rec::za0());
         ws.write("c.nsf", b.bytes());
         QVERIFY(ws.open("c.nsf"));
-        const FileTree tree = BuildTree(*ws.m.Files.get(ws.m.FileNumber));
+        const FileTree& tree = ws.buildTree();
         QCOMPARE(tree.ClaimCount, claims);
         for (std::int64_t i = 0; i < tree.size(); ++i)
-            QVERIFY(NodeClick(ws.m, tree, i).acted);
+            QVERIFY(NodeClick(*ws.file, i).acted);
     }
 
     void twoGigabytesWithoutALineEnd() {
@@ -124,9 +124,9 @@ private slots:
         ::close(fd);
         const long before = residentKiB();
         QVERIFY(ws.open("huge.nsf")); // one line, which begins with the file header
-        const FileTree tree = BuildTree(*ws.m.Files.get(ws.m.FileNumber));
+        const FileTree& tree = ws.buildTree();
         QCOMPARE(tree.size(), 1);
-        const AssembledClaim r = NodeClick(ws.m, tree, 0);
+        const AssembledClaim r = NodeClick(*ws.file, 0);
         QVERIFY(r.acted);
         QCOMPARE(r.record("AA0")->line.size(), RecordStore::kMaxStoredLine);
         QVERIFY2(residentKiB() - before < 64 * 1024, "memory must stay bounded");

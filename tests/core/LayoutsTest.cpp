@@ -1,7 +1,9 @@
 #include "ClaimFileBuilder.h"
 #include "TestRecords.h"
 #include "TestWorkspace.h"
+#include "core/common/MessageTexts.h"
 #include "core/common/TextUtil.h"
+#include "core/io/SequentialFile.h"
 #include "core/layouts/FieldValidator.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/MapLoader.h"
@@ -18,17 +20,17 @@ class LayoutsTest : public QObject {
 private slots:
     void unknownTypesLeaveTheOutputsUntouched() {
         TestWorkspace ws;
-        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        QVERIFY(LoadMapFile(ws.mapFolders, "nsf0301.map", ws.sink, ws.layouts));
         std::vector<FieldDef> fields(1);
         RecordInfo info;
         fields[0].FieldName = "kept";
         info.FieldCount = 42;
         for (const char* type : {"ZZ9", "aa0", "AA", "AA0 "}) {
-            QVERIFY(ws.m.RecordLayouts->GetRecordLayout(type, fields, info));
+            QVERIFY(ws.layouts->GetRecordLayout(type, fields, info));
             QCOMPARE(fields[0].FieldName, std::string("kept"));
             QCOMPARE(int(info.FieldCount), 42);
         }
-        QVERIFY(ws.m.RecordLayouts->GetRecordLayout("AA0", fields, info));
+        QVERIFY(ws.layouts->GetRecordLayout("AA0", fields, info));
         QCOMPARE(int(info.FieldCount), 4);
         QCOMPARE(fields[0].FieldName, std::string("RECORD ID"));
     }
@@ -37,13 +39,13 @@ private slots:
     // one a holder kept as it was.
     void loadedLayoutsAreValues() {
         TestWorkspace ws;
-        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
-        const std::shared_ptr<const LayoutCatalogue> kept = ws.m.RecordLayouts;
+        QVERIFY(LoadMapFile(ws.mapFolders, "nsf0301.map", ws.sink, ws.layouts));
+        const std::shared_ptr<const LayoutCatalogue> kept = ws.layouts;
         ws.write("nsf0301.map", "CA0,01.0,ID,3,X,1,3\n");
-        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
-        QCOMPARE(ws.m.RecordLayouts->find("CA0")->fieldCount(), 1);
+        QVERIFY(LoadMapFile(ws.mapFolders, "nsf0301.map", ws.sink, ws.layouts));
+        QCOMPARE(ws.layouts->find("CA0")->fieldCount(), 1);
         QCOMPARE(kept->find("CA0")->fieldCount(), 5);
-        QVERIFY(kept != ws.m.RecordLayouts);
+        QVERIFY(kept != ws.layouts);
     }
 
     void catalogueOrder() {
@@ -141,30 +143,28 @@ private slots:
         TestWorkspace ws;
         ws.write("nsf0200.map", "AA0,01.0,OLD ID,3,X,1,3\n");
         ws.write("third.nsf", B().add(rec::ba0()).add(B::record("ZZZ")).add(rec::aa0()).bytes());
-        std::string code;
-        QVERIFY(ws.open("third.nsf"));
-        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 4);
+        SequentialFile third;
+        QVERIFY(third.open(ws.path("third.nsf")));
+        const VersionDetection found = DetectFileVersion(third, ws.mapFolders, ws.sink, ws.layouts);
+        QVERIFY(found.result == VersionDetection::Result::Found);
+        QCOMPARE(int(ws.layouts->find("AA0")->fieldCount()), 4);
         // The read position is left just after the AA0 record.
-        QCOMPARE(ws.m.Files.get(ws.m.FileNumber)->position(), 3 * 322LL + 1);
+        QCOMPARE(third.position(), 3 * 322LL + 1);
 
         // A version 2.00 file replaces every layout of the earlier map.
         ws.write("old.nsf", B().add(rec::aa0("S", "00200")).bytes());
         QVERIFY(ws.open("old.nsf"));
-        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 1);
-        QCOMPARE(int(ws.m.RecordLayouts->find("XA0")->fieldCount()), 0);
+        QCOMPARE(int(ws.layouts->find("AA0")->fieldCount()), 1);
+        QCOMPARE(int(ws.layouts->find("XA0")->fieldCount()), 0);
 
         // An unknown or shortened code loads nothing: the catalogue keeps the last map.
         ws.write("v300.nsf", B().add(rec::aa0("S", "00300")).bytes());
         QVERIFY(ws.open("v300.nsf"));
-        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 1);
+        QCOMPARE(int(ws.layouts->find("AA0")->fieldCount()), 1);
         ws.write("short.nsf", B().add(B::record("AA0", {{244, "00301"}}, 246)).bytes());
-        SequentialFile* f = nullptr;
         QVERIFY(ws.open("short.nsf"));
-        f = ws.m.Files.get(ws.m.FileNumber);
-        QVERIFY(f);
-        QVERIFY(DetectFileVersion(ws.m, ws.m.FileNumber, ws.sink, &code));
-        QCOMPARE(code, std::string("003"));
-        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 1);
+        QCOMPARE(ws.result.versionCode, std::string("003"));
+        QCOMPARE(int(ws.layouts->find("AA0")->fieldCount()), 1);
         QVERIFY(ws.sink.messages.empty());
     }
 
@@ -179,8 +179,11 @@ private slots:
         QVERIFY(!ws.open("blank.nsf"));
         ws.write("binary.nsf", std::string("\0\0\0\xff\x01", 5) + std::string(5000, '\0'));
         QVERIFY(!ws.open("binary.nsf"));
-        QVERIFY(ws.sink.messages.empty());
-        QCOMPARE(int(ws.m.RecordLayouts->find("AA0")->fieldCount()), 0);
+        // Each said so, and no map was loaded.
+        QCOMPARE(ws.sink.messages.size(), std::size_t(4));
+        for (const Message& message : ws.sink.messages)
+            QCOMPARE(message.text, MessageTexts::notAnNsfFile().text);
+        QCOMPARE(int(ws.layouts->find("AA0")->fieldCount()), 0);
     }
 
     void missingMapFailsTheOpenWithItsMessage() {
@@ -189,7 +192,7 @@ private slots:
         QVERIFY(!ws.open("v200.nsf"));
         QCOMPARE(ws.sink.messages.size(), std::size_t(1));
         QCOMPARE(ws.sink.messages[0].text,
-                 "Unable to open map file: nsf0200.map\n\nLooked for it at:\n" + ws.m.MapFolder +
+                 "Unable to open map file: nsf0200.map\n\nLooked for it at:\n" + ws.folder +
                      "/nsf0200.map");
         QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
         QCOMPARE(ws.sink.messages[0].icon, MessageIcon::Critical);

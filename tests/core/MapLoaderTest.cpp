@@ -22,18 +22,18 @@ class MapLoaderTest : public QObject {
     }
 
     static RecordInfo info(TestWorkspace& ws, const char* type) {
-        const RecordLayout* layout = ws.m.RecordLayouts->find(type);
+        const RecordLayout* layout = ws.layouts->find(type);
         return {std::int16_t(layout->fieldCount()), layout->repeats()};
     }
     // Field slot numbers count from 1, in map-file order.
     static const FieldDef& field(TestWorkspace& ws, const char* type, int slot) {
-        return ws.m.RecordLayouts->find(type)->field(slot - 1);
+        return ws.layouts->find(type)->field(slot - 1);
     }
 
     // Loads text as "x.map"; returns the loader's result.
     static bool load(TestWorkspace& ws, const std::string& text) {
         ws.write("x.map", text);
-        return LoadMapFile(ws.m, "x.map", ws.sink);
+        return LoadMapFile(ws.mapFolders, "x.map", ws.sink, ws.layouts);
     }
 
     static void expectReadFailure(TestWorkspace& ws, const std::string& lastKey) {
@@ -122,12 +122,12 @@ private slots:
 
     void emptyFileAndSecondLoadReset() {
         TestWorkspace ws;
-        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
+        QVERIFY(LoadMapFile(ws.mapFolders, "nsf0301.map", ws.sink, ws.layouts));
         QVERIFY(info(ws, "FA0").Repeats);
         QVERIFY(load(ws, ""));
         for (int i = 0; i < kRecordTypeCount; ++i) {
-            QCOMPARE(ws.m.RecordLayouts->at(i).fieldCount(), 0);
-            QVERIFY(!ws.m.RecordLayouts->at(i).repeats());
+            QCOMPARE(ws.layouts->at(i).fieldCount(), 0);
+            QVERIFY(!ws.layouts->at(i).repeats());
         }
         QVERIFY(ws.sink.messages.empty());
     }
@@ -184,16 +184,16 @@ private slots:
 
     void missingFolderSeparatorsAndFiles() {
         TestWorkspace ws;
-        ws.m.MapFolder += "/"; // a folder that already ends in a separator
-        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
-        QVERIFY(!LoadMapFile(ws.m, "absent.map", ws.sink));
+        ws.mapFolders = {ws.folder + "/"}; // a folder that already ends in a separator
+        QVERIFY(LoadMapFile(ws.mapFolders, "nsf0301.map", ws.sink, ws.layouts));
+        QVERIFY(!LoadMapFile(ws.mapFolders, "absent.map", ws.sink, ws.layouts));
         QCOMPARE(ws.sink.messages.size(), std::size_t(1));
         // A pipe in place of a map must not block the load.
         QVERIFY(::mkfifo(ws.path("pipe.map").c_str(), 0600) == 0);
-        QVERIFY(!LoadMapFile(ws.m, "pipe.map", ws.sink));
+        QVERIFY(!LoadMapFile(ws.mapFolders, "pipe.map", ws.sink, ws.layouts));
         QCOMPARE(ws.sink.messages.size(), std::size_t(2));
         QCOMPARE(ws.sink.messages[0].text,
-                 "Unable to open map file: absent.map\n\nLooked for it at:\n" + ws.m.MapFolder +
+                 "Unable to open map file: absent.map\n\nLooked for it at:\n" + ws.mapFolders[0] +
                      "/absent.map");
         QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
     }
@@ -204,14 +204,14 @@ private slots:
         TestWorkspace ws;
         QTemporaryDir other;
         const std::string empty = other.path().toStdString();
-        ws.m.MapFolders = {empty, ws.m.MapFolder};
-        QVERIFY(LoadMapFile(ws.m, "nsf0301.map", ws.sink));
-        QVERIFY(ws.m.RecordLayouts->find("AA0")->fieldCount() > 0);
-        QVERIFY(!LoadMapFile(ws.m, "absent.map", ws.sink));
+        ws.mapFolders = {empty, ws.folder};
+        QVERIFY(LoadMapFile(ws.mapFolders, "nsf0301.map", ws.sink, ws.layouts));
+        QVERIFY(ws.layouts->find("AA0")->fieldCount() > 0);
+        QVERIFY(!LoadMapFile(ws.mapFolders, "absent.map", ws.sink, ws.layouts));
         QCOMPARE(ws.sink.messages.back().text,
                  "Unable to open map file: absent.map\n\nLooked for it at:\n" + empty +
-                     "/absent.map\n" + ws.m.MapFolder + "/absent.map");
-        QCOMPARE(MapSearchPath::folderInUse(ws.m.MapFolders), ws.m.MapFolder);
+                     "/absent.map\n" + ws.folder + "/absent.map");
+        QCOMPARE(MapSearchPath::folderInUse(ws.mapFolders), ws.folder);
         QCOMPARE(MapSearchPath::folderInUse({empty}), std::string());
     }
 

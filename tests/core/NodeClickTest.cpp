@@ -5,7 +5,7 @@
 #include "TestWorkspace.h"
 #include "core/claim/ClaimLoop.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/Module1.h"
+#include "core/io/SequentialFile.h"
 
 #include <QTest>
 #include <set>
@@ -47,26 +47,21 @@ class NodeClickTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestWorkspace> ws;
-    FileTree tree;
+    const FileTree* tree_ = nullptr;
+    const FileTree& tree() const { return *tree_; }
 
     void openAndBuild(const std::string& bytes) {
         ws = std::make_unique<TestWorkspace>();
         ws->write("c.nsf", bytes);
         QVERIFY(ws->open("c.nsf"));
-        tree = BuildTree(*ws->m.Files.get(ws->m.FileNumber));
+        tree_ = &ws->buildTree();
     }
 
     AssembledClaim click(const std::string& key) {
-        auto node = tree.findKey(key);
+        auto node = tree().findKey(key);
         if (!node)
             qFatal("no node %s", key.c_str());
-        return NodeClick(ws->m, tree, *node);
-    }
-
-    // What the store holds for a record type's first occurrence.
-    std::string stored(const char* type) {
-        const RecordStore::Slot* slot = ws->m.Store.get(recordTypeIndex(type), 1);
-        return slot ? slot->line : std::string("never stored");
+        return NodeClick(*ws->file, *node);
     }
 
     // A file with two batches: the first with BA1 and two claims, the second without.
@@ -121,9 +116,8 @@ private slots:
         const AssembledClaim batch = click("BA0323");
         QCOMPARE(describe(batch), QStringLiteral("BA0: AA0 BA0<AA0 BA1<AA0"));
         QCOMPARE(valueOf(batch, "BA1", 1), std::string("BA1"));
-        // No BA1 after the second batch header: the line there (a CA0) stays in the store.
+        // No BA1 after the second batch header (a CA0 is there).
         QCOMPARE(describe(click("BA04831")), QStringLiteral("BA0: AA0 BA0<AA0"));
-        QCOMPARE(stored("BA1").substr(0, 3), std::string("CA0"));
     }
 
     void claimView() {
@@ -219,25 +213,20 @@ private slots:
             B().add(rec::ba0()).add(rec::ca0("ORPHAN")).add(rec::ba1()).add(rec::aa0()).bytes());
         QCOMPARE(describe(click("BA01")), QStringLiteral("BA0: BA0"));
         QCOMPARE(describe(click("CA0323")), QStringLiteral("CA0: BA0 CA0<BA0"));
-        // A batch header at the very end: nothing after it, so no BA1 even though
-        // the store still holds one from an earlier click.
+        // A batch header at the very end: nothing after it, so no BA1 even
+        // right after a click that read one.
         openAndBuild(
             B().add(rec::aa0()).add(rec::ba0()).add(rec::ba1()).add(rec::ba0("LAST")).bytes());
         QCOMPARE(describe(click("BA0323")), QStringLiteral("BA0: AA0 BA0<AA0 BA1<AA0"));
-        QCOMPARE(stored("BA1"), rec::ba1());
         QCOMPARE(describe(click("BA0967")), QStringLiteral("BA0: AA0 BA0<AA0"));
     }
 
-    void clickWithoutOpenFileChangesNothing() {
+    void clickOnAFileWithoutTreeDoesNothing() {
         openAndBuild(twoBatches());
-        click("CA0967");
-        ws->m.Files.close(ws->m.FileNumber);
-        const std::string before = stored("FA0");
-        AssembledClaim r = click("CA03543");
-        QVERIFY(r.noFileOpen);
+        ws->file->setTree(nullptr);
+        const AssembledClaim r = NodeClick(*ws->file, 3);
         QVERIFY(!r.acted);
         QVERIFY(r.nodes.empty());
-        QCOMPARE(stored("FA0"), before);
     }
 
     void trailerIndexMatchesSequentialScan_data() {
@@ -285,13 +274,13 @@ private slots:
             }
         }
         openAndBuild(b.bytes());
-        FileTree sequential = BuildTree(*ws->m.Files.get(ws->m.FileNumber));
+        FileTree sequential = BuildTree(ws->reader());
         sequential.trailers.complete = false; // forces the line-by-line scan
-        for (std::int64_t i = 0; i < tree.size(); ++i) {
-            if (tree.recordType(i) != "CA0")
+        for (std::int64_t i = 0; i < tree().size(); ++i) {
+            if (tree().recordType(i) != "CA0")
                 continue;
-            AssembledClaim fast = NodeClick(ws->m, tree, i);
-            AssembledClaim slow = NodeClick(ws->m, sequential, i);
+            AssembledClaim fast = NodeClick(*ws->file, i);
+            AssembledClaim slow = NodeClick(ws->reader(), ws->layouts, sequential, i);
             QCOMPARE(describe(fast), describe(slow));
             QCOMPARE(lineOf(fast, "YA0"), lineOf(slow, "YA0"));
             QCOMPARE(lineOf(fast, "ZA0"), lineOf(slow, "ZA0"));
@@ -311,8 +300,8 @@ private slots:
                                             .bytes();
         ::unlink(ws->path("c.nsf").c_str());
         ws->write("c.nsf", replacement);
-        ws->m.Files.close(ws->m.FileNumber);
-        QVERIFY(ws->m.Files.open(ws->m.FileNumber, ws->path("c.nsf")));
+        ws->reader().close();
+        QVERIFY(ws->reader().open(ws->path("c.nsf")));
         AssembledClaim r = click("CA0967");
         QCOMPARE(describe(r),
                  QStringLiteral("CA0: AA0 BA0<AA0 BA1<BA0 CA0<BA0 XA0<CA0 YA0<BA0 ZA0<AA0"));
@@ -325,34 +314,32 @@ private slots:
         QVERIFY(r.unreadable);
         QCOMPARE(describe(r), QStringLiteral("CA0: AA0 BA0<AA0"));
         QCOMPARE(lineOf(r, "AA0").size(), std::size_t(100));
-        // The batch header is gone from the file: its node shows what the
-        // store kept from the click before.
-        QCOMPARE(lineOf(r, "BA0"), rec::ba0());
+        // The batch header is gone from the file: its node shows nothing,
+        // not what the click before read there.
+        QVERIFY(r.record("AA0")->read);
+        QVERIFY(!r.record("BA0")->read);
+        QCOMPARE(lineOf(r, "BA0"), std::string());
     }
 
-    // What a click leaves in the store is what a later click shows for a
-    // record it cannot read again; values cut under other layouts do not
-    // survive a map load, lines do.
-    void storeCarriesOverBetweenClicks() {
+    // A record a click lists but cannot read shows nothing of what an earlier
+    // click read, in this file or in the file open before.
+    void recordsNotReadShowNoOlderValues() {
         openAndBuild(twoBatches());
-        const AssembledClaim first = click("BA0323");
+        const AssembledClaim first = click("CA0967");
         QCOMPARE(valueOf(first, "BA0", 2), std::string("111            "));
-        QVERIFY(::truncate(ws->path("c.nsf").c_str(), 0) == 0);
-        AssembledClaim r = click("BA0323");
-        QCOMPARE(lineOf(r, "BA0"), rec::ba0("111"));
-        QCOMPARE(valueOf(r, "BA0", 2), std::string("111            "));
-        QVERIFY(r.record("BA0")->valid(1));
-        ws->write("other.nsf", B().add(rec::aa0()).bytes());
-        QVERIFY(ws->open("other.nsf")); // loads the map again
-        r = NodeClick(*ws->m.openFile(), ws->m.RecordLayouts, ws->m.Store, tree, 1);
-        QCOMPARE(lineOf(r, "BA0"), rec::ba0("111"));
+        ws->write("other.nsf", B().add(rec::aa0()).add(rec::ba0("999")).add(rec::ca0("B")).bytes());
+        QVERIFY(ws->open("other.nsf"));
+        tree_ = &ws->buildTree();
+        QVERIFY(::truncate(ws->path("other.nsf").c_str(), 322) == 0);
+        const AssembledClaim r = click("CA0645");
+        QVERIFY(r.unreadable);
+        QCOMPARE(describe(r), QStringLiteral("CA0: AA0 BA0<AA0"));
+        const AssembledRecord* ba0 = r.record("BA0");
+        QVERIFY(ba0 && !ba0->read);
+        QCOMPARE(ba0->line, std::string());
         QCOMPARE(valueOf(r, "BA0", 2), std::string());
-        QVERIFY(!r.record("BA0")->valid(1));
-        // A record never read at all: no line, no values, nothing valid.
-        RecordStore fresh;
-        r = NodeClick(*ws->m.openFile(), ws->m.RecordLayouts, fresh, tree, 1);
-        QCOMPARE(lineOf(r, "BA0"), std::string());
-        QVERIFY(!r.record("BA0")->valid(0));
+        QVERIFY(!ba0->valid(0));
+        QVERIFY(r.record("AA0")->read);
     }
 };
 

@@ -2,7 +2,6 @@
 
 #include "ClaimFileBuilder.h"
 #include "TestWorkspace.h"
-#include "core/io/FileTable.h"
 
 #include <QTest>
 #include <fcntl.h>
@@ -156,7 +155,7 @@ private slots:
         std::string error;
         QVERIFY(!f.open(ws.path("missing"), &error));
         QVERIFY(!error.empty());
-        QVERIFY(!f.open(ws.m.MapFolder, &error)); // a folder is not a file
+        QVERIFY(!f.open(ws.folder, &error)); // a folder is not a file
         QVERIFY(!f.isOpen());
         // A device that never ends and a pipe without a writer are refused at once.
         QVERIFY(!f.open("/dev/zero", &error));
@@ -168,22 +167,6 @@ private slots:
         std::string line;
         QVERIFY(f.atEnd());
         QVERIFY(!f.readLine(line));
-    }
-
-    void handleNumbers() {
-        qm::FileTable t;
-        ws.write("h", "x\r\n");
-        QCOMPARE(t.FreeFile(), 1);
-        QVERIFY(t.open(1, ws.path("h")));
-        QCOMPARE(t.FreeFile(), 2);
-        QVERIFY(t.open(2, ws.path("h")));
-        t.close(1);
-        QCOMPARE(t.FreeFile(), 1);
-        t.close(1); // closing a closed handle is no error
-        QVERIFY(!t.get(1));
-        QVERIFY(t.get(2));
-        QVERIFY(!t.open(3, ws.path("nope")));
-        QVERIFY(!t.isOpen(3));
     }
 };
 

@@ -16,7 +16,8 @@ class TotalsCheckTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestWorkspace> ws;
-    FileTree tree;
+    const FileTree* tree_ = nullptr;
+    const FileTree& tree() const { return *tree_; }
 
     // One batch holding the given claims, each a list of lines.
     void openClaims(const std::vector<std::vector<std::string>>& claims) {
@@ -29,14 +30,14 @@ class TotalsCheckTest : public QObject {
         ws = std::make_unique<TestWorkspace>();
         ws->write("t.nsf", b.bytes());
         QVERIFY(ws->open("t.nsf"));
-        tree = BuildTree(*ws->m.Files.get(ws->m.FileNumber));
+        tree_ = &ws->buildTree();
     }
 
     AssembledClaim clickClaim(int n) {
         int seen = 0;
-        for (std::int64_t i = 0; i < tree.size(); ++i)
-            if (tree.recordType(i) == "CA0" && ++seen == n)
-                return NodeClick(ws->m, tree, i);
+        for (std::int64_t i = 0; i < tree().size(); ++i)
+            if (tree().recordType(i) == "CA0" && ++seen == n)
+                return NodeClick(*ws->file, i);
         qFatal("no such claim");
     }
 
@@ -193,7 +194,7 @@ private slots:
     void batchAndHeaderClicksCheckNothing() {
         openClaims({goodClaim()});
         clickClaim(1);
-        const AssembledClaim r = NodeClick(ws->m, tree, 1);
+        const AssembledClaim r = NodeClick(*ws->file, 1);
         QVERIFY(!r.totals.checked());
         QCOMPARE(r.totals.state, TotalsState::NotAClaim);
         QVERIFY(r.totals.compared.empty());
@@ -209,11 +210,13 @@ private slots:
                   map.find('\n', map.find("XA0,20.0")) + 1 - map.find("XA0,20.0"));
         ws->write("nsf0301.map", map);
         QVERIFY(ws->open("t.nsf"));
+        tree_ = &ws->buildTree();
         QCOMPARE(clickClaim(1).totals.state, TotalsState::CouldNotCheck);
         QCOMPARE(clickClaim(2).totals.state, TotalsState::DoNotCompute);
         QCOMPARE(clickClaim(3).totals.state, TotalsState::CouldNotCheck);
         ws->write("nsf0301.map", "");
         QVERIFY(ws->open("t.nsf"));
+        tree_ = &ws->buildTree();
         QCOMPARE(clickClaim(2).totals.state, TotalsState::CouldNotCheck);
     }
 };

@@ -4,13 +4,14 @@
 #include "ClaimFormDriver.h"
 #include "GuiTest.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/Module1.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
@@ -75,9 +76,8 @@ private slots:
     void exportWritesWhatTheCommandLineToolPrints();
     void exportThatCannotBeWrittenSaysWhy();
 
-    // Clicks the file no longer backs
-    void clickAfterFileCloseSaysNoFileIsOpen();
-    void clickAfterAnotherFileWasOpenedCompletes();
+    // What a click could not read
+    void unreadRecordShowsNothingOfTheFileBefore();
 
     // The windows of one file go when another is opened or the file closed
     void windowsFollowTheOpenFile_data();
@@ -97,14 +97,13 @@ private:
     // The 320 characters of the sample's record at a 1-based byte position.
     QString sampleLine(qint64 position) const;
     int slotOf(const char* type, const char* fieldId) const {
-        return context_->module1().RecordLayouts->find(type)->indexOf(fieldId) + 1;
+        return context_->layouts()->find(type)->indexOf(fieldId) + 1;
     }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<frmMain> main_;
     ClaimFormController* claims_ = nullptr;
-    qm::FileTree tree_;
     QByteArray sample_;
 };
 
@@ -118,7 +117,7 @@ void ClaimTaskTest::initTestCase() {
 void ClaimTaskTest::init() {
     dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
-    context_->module1().MapFolder = MAPS_DIR;
+    context_->setMapFolders({MAPS_DIR});
     main_ = std::make_unique<frmMain>(*context_);
     main_->show();
     QVERIFY(QTest::qWaitForWindowActive(main_.get()));
@@ -139,15 +138,16 @@ void ClaimTaskTest::cleanup() {
 
 void ClaimTaskTest::openSample(const QString& path) {
     main_->openFile(path);
-    qm::Module1& m = context_->module1();
-    QVERIFY(m.Files.isOpen(m.FileNumber));
-    tree_ = qm::BuildTree(*m.Files.get(m.FileNumber));
+    QVERIFY(context_->session());
+    qm::OpenClaimFile& file = context_->session()->file();
+    file.setTree(std::make_shared<const qm::FileTree>(qm::BuildTree(file.reader())));
 }
 
 void ClaimTaskTest::click(const char* key) {
-    const std::optional<std::int64_t> node = tree_.findKey(key);
+    qm::OpenClaimFile& file = context_->session()->file();
+    const std::optional<std::int64_t> node = file.tree()->findKey(key);
     QVERIFY2(node, key);
-    claims_->nodeClick(tree_, *node);
+    claims_->nodeClick(file, *node);
 }
 
 QString ClaimTaskTest::sampleLine(qint64 position) const {
@@ -161,7 +161,7 @@ void ClaimTaskTest::fileHeaderShowsItsRecordAlone() {
     QVERIFY(form());
     QCOMPARE(ui().nodes(), QStringList{QStringLiteral("AA0")});
     QCOMPARE(ui().selectedKey(), QStringLiteral("AA0"));
-    QCOMPARE(ui().fieldRows(), int(context_->module1().RecordLayouts->find("AA0")->fieldCount()));
+    QCOMPARE(ui().fieldRows(), int(context_->layouts()->find("AA0")->fieldCount()));
     QCOMPARE(ui().value(1), QStringLiteral("AA0"));
     QVERIFY(ui().tbRecord()->text().isEmpty());
     QVERIFY(MessageBoxes::shown().isEmpty());
@@ -463,37 +463,45 @@ void ClaimTaskTest::exportThatCannotBeWrittenSaysWhy() {
     QVERIFY(!QFile::exists(path));
 }
 
-// Clicks the file no longer backs
-
-void ClaimTaskTest::clickAfterFileCloseSaysNoFileIsOpen() {
+// A record a click lists but cannot read shows nothing, in particular
+// nothing of the file open before.
+void ClaimTaskTest::unreadRecordShowsNothingOfTheFileBefore() {
+    auto values = [this] {
+        QStringList shown;
+        for (int row = 1; row <= ui().fieldRows(); ++row)
+            if (ui().value(row).size() >= 4)
+                shown << ui().value(row);
+        return shown;
+    };
     click("CA0967");
-    QPointer<frmClaimForm> open = form();
-    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
-    // The form went with the file; a node of a tree kept from it leads nowhere.
-    QVERIFY(!form());
-    QTRY_VERIFY(!open);
-    click("CA09017");
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
-    QCOMPARE(box.text, QStringLiteral("No claim file is open."));
-    QCOMPARE(box.title, QStringLiteral("Claim Form"));
-    QCOMPARE(box.icon, qm::MessageIcon::Information);
-    QVERIFY(!form());
-    QVERIFY(!formDocument());
-}
+    QVERIFY(ui().clickNode(QStringLiteral("BA0")));
+    const QStringList before = values();
+    QVERIFY(before.size() > 3);
 
-void ClaimTaskTest::clickAfterAnotherFileWasOpenedCompletes() {
-    qm::FileTree old = std::move(tree_);
-    openSample(kSample200);
-    tree_ = std::move(old);
-    // sample301's positions now point into sample200: whatever is there shows.
-    for (const char* key : {"CA04831", "CA018999", "BA011915"}) {
-        MessageBoxes::reset();
-        MessageBoxes::setTestMode(true);
-        click(key);
-        QVERIFY2(form(), key);
-        QVERIFY2(formDocument(), key);
-    }
+    // Another file, cut below its file header once its tree is built.
+    const QString other = dir_->filePath(QStringLiteral("other.nsf"));
+    QVERIFY(QFile::copy(kSample200, other));
+    openSample(other);
+    QVERIFY(QFile::resize(other, 322));
+    const qm::FileTree& tree = *context_->session()->file().tree();
+    std::int64_t claim = 0;
+    while (claim < tree.size() && tree.recordType(claim) != "CA0")
+        ++claim;
+    QVERIFY(claim < tree.size());
+    click(tree.key(claim).c_str());
+    QVERIFY(ui().clickNode(QStringLiteral("BA0")));
+    QCOMPARE(ui().fieldRows(), 0);
+    auto* note = form()->findChild<QLabel*>(QStringLiteral("lblTotals"));
+    QVERIFY(note && note->isVisibleTo(form()));
+    QVERIFY2(note->text().contains(QStringLiteral("This record could not be read from the file")),
+             qPrintable(note->text()));
+    QVERIFY(ui().tbRecord()->text().isEmpty());
+    // The file header was read, and is the other file's.
+    QVERIFY(ui().clickNode(QStringLiteral("AA0")));
+    QVERIFY(ui().fieldRows() > 0);
+    QVERIFY(!note->text().contains(QStringLiteral("could not be read")));
+    for (const QString& value : values())
+        QVERIFY2(!before.contains(value), qPrintable(value));
 }
 
 // The windows of one file go when another is opened or the file closed
@@ -515,8 +523,8 @@ void ClaimTaskTest::windowsFollowTheOpenFile_data() {
 void ClaimTaskTest::windowsFollowTheOpenFile() {
     QFETCH(QString, next);
     QFETCH(QString, nextCaption);
-    main_->setTreeWindowFactory([this] {
-        auto* tree = new frmNSFTree(*context_);
+    main_->setTreeWindowFactory([this](FileSession& file) {
+        auto* tree = new frmNSFTree(file);
         claims_->connectTree(*tree);
         return tree;
     });
@@ -536,8 +544,9 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
     QVERIFY(form);
     tree->setGeometry(10, 20, 400, 500);
     form->setGeometry(420, 20, 500, 500);
-    context_->findState().SearchText = QStringLiteral("wilma");
-    context_->findState().FindIndex = 3;
+    FindState& find = context_->session()->findState();
+    find.SearchText = QStringLiteral("wilma");
+    find.FindIndex = 3;
 
     if (next.isEmpty())
         QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
@@ -553,8 +562,11 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
         GuiTest::placeLines(QStringLiteral("frmClaimForm"), QRect(420, 20, 500, 500));
     for (const QString& line : places)
         QVERIFY2(stored.contains(line), qPrintable(line));
-    QVERIFY(context_->findState().SearchText.isEmpty());
-    QCOMPARE(context_->findState().FindIndex, qint64(0));
+    // A new file starts with a find state of its own.
+    if (context_->session()) {
+        QVERIFY(context_->session()->findState().SearchText.isEmpty());
+        QCOMPARE(context_->session()->findState().FindIndex, qint64(0));
+    }
 
     // The next file's own tree, when it opened.
     DocumentWindow* nextTree = treeDocument();

@@ -170,10 +170,10 @@ void CommandLineTest::mapsOptionGoesFirstIntoTheSearchAndTheAboutBox() {
     const QString testMaps = GuiTest::dataPath(QStringLiteral("maps"));
     AppContext context;
     const std::unique_ptr<frmMain> main = Startup::run(context, {}, testMaps);
-    const std::vector<std::string>& folders = context.module1().MapFolders;
+    const std::vector<std::string>& folders = context.mapFolders();
     QVERIFY(folders.size() >= 2);
     QCOMPARE(QString::fromStdString(folders.at(0)), testMaps);
-    QCOMPARE(folders.at(1), context.module1().MapFolder);
+    QCOMPARE(folders.at(1), MapSearch::startFolder());
     QCOMPARE(mapsText(), QStringLiteral("Maps: ") + testMaps);
 
     MapSearch::record({dir_->path().toStdString()});

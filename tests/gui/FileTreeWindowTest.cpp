@@ -5,11 +5,13 @@
 #include "GuiTest.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/ClaimFileOpener.h"
+#include "core/io/SequentialFile.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
@@ -169,10 +171,15 @@ private:
     QTreeView* treeView(const frmNSFTree& window) const;
     QString panelText(const frmNSFTree& window, int panel) const;
     qint64 selectedIndex(const frmNSFTree& window) const;
-    qint64 findIndex() const { return context_->findState().FindIndex; }
+    // The find state of the file the test opened, or of the one the main window did.
+    FindState& findState() const {
+        return (session_ ? *session_ : *context_->session()).findState();
+    }
+    qint64 findIndex() const { return findState().FindIndex; }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
+    std::unique_ptr<FileSession> session_; // the file a test opened without a main window
 };
 
 void FileTreeWindowTest::initTestCase() {
@@ -186,12 +193,14 @@ void FileTreeWindowTest::init() {
 
 void FileTreeWindowTest::cleanup() {
     TreeBuildJob::setBuildForTests({});
+    session_.reset();
     context_.reset();
     GuiTest::release();
     dir_.reset();
 }
 
-QString FileTreeWindowTest::writeClaimFile(const QString& name, const QList<QByteArray>& lines) const {
+QString FileTreeWindowTest::writeClaimFile(const QString& name,
+                                           const QList<QByteArray>& lines) const {
     const QString path = dir_->filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -201,20 +210,20 @@ QString FileTreeWindowTest::writeClaimFile(const QString& name, const QList<QByt
     return path;
 }
 
-// Opens a claim file on a fresh handle, as File > Open leaves it.
+// Opens a claim file as it is, without its map.
 bool FileTreeWindowTest::openClaimFile(const QString& path) {
-    qm::Module1& m = context_->module1();
-    m.FileName = CoreText::fromPath(QDir::toNativeSeparators(path));
-    m.FileNumber = m.Files.FreeFile();
-    return m.Files.open(m.FileNumber, CoreText::fromPath(path));
+    session_ = GuiTest::openSession(path);
+    return session_ != nullptr;
 }
 
+// A tree window on path, opened unless the test opened it already.
 std::unique_ptr<frmNSFTree> FileTreeWindowTest::showTree(const QString& path) {
-    if (path.isEmpty() || !openClaimFile(path)) {
+    const bool opened = session_ && session_->path() == QDir::toNativeSeparators(path);
+    if (path.isEmpty() || (!opened && !openClaimFile(path))) {
         qWarning("Cannot open %s", qUtf8Printable(path));
         return nullptr;
     }
-    auto window = std::make_unique<frmNSFTree>(*context_);
+    auto window = std::make_unique<frmNSFTree>(*session_);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("The tree window was not exposed");
@@ -237,7 +246,7 @@ std::unique_ptr<frmMain> FileTreeWindowTest::startWith(const QString& path) {
 // leaves the box as it opened) and leaves the dialog by `leave`. False when
 // no find dialog came up.
 bool FileTreeWindowTest::pressFind(frmNSFTree& window, const QString& typed, Leave leave,
-                             const QKeySequence& keys) {
+                                   const QKeySequence& keys) {
     bool answered = false;
     int attempts = 0;
     std::function<void()> answer = [&] {
@@ -416,8 +425,9 @@ void FileTreeWindowTest::fileWithoutRecordsGivesAnEmptyTree() {
 }
 
 void FileTreeWindowTest::loadingResetsFindIndexAndNamesTheFile() {
-    context_->findState().FindIndex = 7;
     const QString path = samplePath("sample200.nsf");
+    QVERIFY(openClaimFile(path));
+    findState().FindIndex = 7;
     const auto window = showTree(path);
     QVERIFY(window);
     QCOMPARE(findIndex(), qint64(0));
@@ -425,7 +435,7 @@ void FileTreeWindowTest::loadingResetsFindIndexAndNamesTheFile() {
     QCOMPARE(window->windowTitle(),
              QStringLiteral("NSF File Tree (") + QDir::toNativeSeparators(path) + QLatin1Char(')'));
     // The file is only read: it stays open for the claim clicks.
-    QVERIFY(context_->module1().Files.isOpen(context_->module1().FileNumber));
+    QVERIFY(window->file()->reader().isOpen());
 }
 
 // --- Layout ---
@@ -458,12 +468,9 @@ void FileTreeWindowTest::toolbarHasFindThenPropertiesAsIcons() {
 
 void FileTreeWindowTest::treeTellsWhatAClickDoes() {
     // Opened with its map, so that the check finds the first claim sound.
-    qm::Module1& m = context_->module1();
-    m.MapFolders = {MAPS_DIR};
-    qm::RecordingMessageSink messages;
-    QVERIFY(qm::ClaimFileOpener::open(m, CoreText::fromPath(samplePath("sample301.nsf")), messages)
-                .opened());
-    frmNSFTree window(*context_);
+    session_ = GuiTest::openSession(samplePath("sample301.nsf"), {MAPS_DIR});
+    QVERIFY(session_);
+    frmNSFTree window(*session_);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_VERIFY(window.problemCheck().state() == ProblemCheck::State::Finished);
@@ -603,17 +610,17 @@ void FileTreeWindowTest::nineNodesFindTwoThenFiveThenAskAndWrapToTwo() {
     QCOMPARE(ask.buttons, qm::MessageButtons::RetryCancel);
     QCOMPARE(selectedIndex(*window), qint64(2));
     QCOMPARE(findIndex(), qint64(2));
-    QCOMPARE(context_->findState().SearchText, QStringLiteral("Needle"));
+    QCOMPARE(findState().SearchText, QStringLiteral("Needle"));
 }
 
 void FileTreeWindowTest::cancellingTheFirstFindStillMovesFindIndexToOne() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
-    context_->findState().SearchText = QStringLiteral("needle");
+    findState().SearchText = QStringLiteral("needle");
 
     QVERIFY(pressFind(*window, QString(), Leave::Cancel));
     QCOMPARE(findIndex(), qint64(1));
-    QVERIFY(context_->findState().SearchText.isEmpty());
+    QVERIFY(findState().SearchText.isEmpty());
     QCOMPARE(selectedIndex(*window), qint64(0));
     QVERIFY(MessageBoxes::shown().isEmpty());
 
@@ -735,7 +742,7 @@ void FileTreeWindowTest::closeBoxSearchesThePreviousText() {
     // Edited, then closed by the close box: the earlier text is searched.
     QVERIFY(pressFind(*window, QStringLiteral("zulu"), Leave::CloseBox));
     QCOMPARE(selectedIndex(*window), qint64(5));
-    QCOMPARE(context_->findState().SearchText, QStringLiteral("needle"));
+    QCOMPARE(findState().SearchText, QStringLiteral("needle"));
 }
 
 void FileTreeWindowTest::emptySearchTextSearchesNothing() {
@@ -746,7 +753,7 @@ void FileTreeWindowTest::emptySearchTextSearchesNothing() {
     QCOMPARE(findIndex(), qint64(5));
 
     QVERIFY(pressFind(*window, QStringLiteral(""), Leave::FindIt));
-    QVERIFY(context_->findState().SearchText.isEmpty());
+    QVERIFY(findState().SearchText.isEmpty());
     QCOMPARE(findIndex(), qint64(5));
     QCOMPARE(selectedIndex(*window), qint64(5));
     QVERIFY(MessageBoxes::shown().isEmpty());
@@ -797,8 +804,7 @@ void FileTreeWindowTest::findOpensACollapsedBatch() {
 void FileTreeWindowTest::findWorksAfterTheFileWasClosed() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
-    qm::Module1& m = context_->module1();
-    m.Files.close(m.FileNumber);
+    window->file()->reader().close();
     QVERIFY(pressFind(*window, QStringLiteral("zulu")));
     QCOMPARE(selectedIndex(*window), qint64(9));
     QCOMPARE(window->tree().size(), qint64(9));
@@ -953,7 +959,6 @@ void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
     const QString path = samplePath("sample301.nsf");
     const std::unique_ptr<frmMain> main = startWith(path);
     QVERIFY(main);
-    qm::Module1& m = context_->module1();
 
     // Opening the file showed its tree at once.
     DocumentWindow* document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
@@ -971,17 +976,17 @@ void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
     document->resize(433, 433);
 
     // Shown again: the same window, not rebuilt.
-    context_->findState().FindIndex = 3;
+    findState().FindIndex = 3;
     QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuClaimForm")));
     QCOMPARE(main->documents()->findDocument(QStringLiteral("frmNSFTree")), document);
-    QCOMPARE(context_->findState().FindIndex, qint64(3));
+    QCOMPARE(findState().FindIndex, qint64(3));
 
     // Closing leaves the file open; the next View Claims builds anew.
     document->move(90, 45);
     QPointer<DocumentWindow> closed(document);
     document->close();
     QTRY_VERIFY(!closed);
-    QVERIFY(m.Files.isOpen(m.FileNumber));
+    QVERIFY(context_->session());
     {
         QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
         QCOMPARE(settings.value(QStringLiteral("Settings/frmNSFTreeLeft")).toString(),
@@ -991,7 +996,7 @@ void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
     document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
     QVERIFY(document);
     QCOMPARE(document->pos(), QPoint(90, 45));
-    QCOMPARE(context_->findState().FindIndex, qint64(0));
+    QCOMPARE(findState().FindIndex, qint64(0));
     window = qobject_cast<frmNSFTree*>(document->widget());
     QVERIFY(window);
 
@@ -1009,7 +1014,6 @@ void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
 void FileTreeWindowTest::slowBuildShowsItsProgressAndCanBeCancelled() {
     const std::unique_ptr<frmMain> main = startWith(samplePath("sample301.nsf"));
     QVERIFY(main);
-    qm::Module1& m = context_->module1();
     auto treeWindow = [&] {
         return main->documents()->findDocument(QStringLiteral("frmNSFTree"));
     };
@@ -1068,7 +1072,7 @@ void FileTreeWindowTest::slowBuildShowsItsProgressAndCanBeCancelled() {
         QCOMPARE(viewClaims(how), 400);
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(!treeWindow());
-        QVERIFY(m.Files.isOpen(m.FileNumber));
+        QVERIFY(context_->session());
     }
     QCOMPARE(viewClaims(End::OutOfMemory), -1);
     QVERIFY(!treeWindow());

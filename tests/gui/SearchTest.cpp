@@ -231,7 +231,7 @@ void SearchTest::resultOpensItsClaimAtTheField() {
     QVERIFY(claims->form());
     ClaimFormDriver form(claims->form());
     QCOMPARE(form.selectedKey(), QStringLiteral("CA0"));
-    const int slot = context_->module1().RecordLayouts->find("CA0")->indexOf("11.0") + 1;
+    const int slot = context_->layouts()->find("CA0")->indexOf("11.0") + 1;
     QCOMPARE(form.grid()->currentRow(), frmClaimForm::tableRowOfGridRow(slot));
     QCOMPARE(form.tbRecord()->selectedText().trimmed(), QStringLiteral("77 MILL POND RD"));
     auto* tree = static_cast<frmNSFTree*>(

@@ -1,13 +1,14 @@
 // Start-up, the main window's menus and status, opening and closing claim
 // files, document windows and the main window's remembered place.
 #include "GuiTest.h"
-#include "core/layouts/Module1.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/about/frmAbout.h"
 #include "gui/about/frmSplash.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -114,7 +115,10 @@ private:
     std::unique_ptr<frmMain> makeMainWindow();
     QAction* action(const QString& name) const;
     bool fileCommandsEnabled() const;
-    QStringList openHandles() const;
+    // The claim files the process holds open, by their full paths.
+    QStringList openClaimFiles() const;
+    // The path of the open file, as the engine took it; empty when none is open.
+    std::string openPath() const;
     QWidget* addDocument(const QString& name, const QString& title);
     bool drop(const QMimeData& mime);
     void storePlace(const QString& window, const QRect& pixels);
@@ -132,7 +136,7 @@ void ShellTest::initTestCase() {
 void ShellTest::init() {
     dir_ = GuiTest::isolatedFolder();
     context_ = std::make_unique<AppContext>();
-    context_->module1().MapFolder = GuiTest::dataPath(QStringLiteral("maps")).toStdString();
+    context_->setMapFolders({GuiTest::dataPath(QStringLiteral("maps")).toStdString()});
 }
 
 void ShellTest::cleanup() {
@@ -162,14 +166,24 @@ bool ShellTest::fileCommandsEnabled() const {
     return close && view;
 }
 
-// The handle numbers that are open, as text for readable failures.
-QStringList ShellTest::openHandles() const {
+QStringList ShellTest::openClaimFiles() const {
+    // Windows of a closed file let it go when they are deleted.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QString data = GuiTest::dataPath(QStringLiteral("claims"));
     QStringList open;
-    for (int n = 1; n <= 16; ++n) {
-        if (context_->module1().Files.isOpen(n))
-            open.append(QString::number(n));
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    const QStringList entries = fds.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& fd : entries) {
+        const QString target = QFile::symLinkTarget(fds.filePath(fd));
+        if (target.startsWith(data) || target.startsWith(dir_->path()))
+            open.append(target);
     }
+    open.removeDuplicates();
     return open;
+}
+
+std::string ShellTest::openPath() const {
+    return context_->session() ? context_->session()->file().path() : std::string();
 }
 
 QWidget* ShellTest::addDocument(const QString& name, const QString& title) {
@@ -184,15 +198,15 @@ void ShellTest::startupSetsMapFolderShowsSplashThenMainWindow() {
     QTemporaryDir cwd;
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(cwd.path()));
-    context_->module1().MapFolder.clear();
+    context_->setMapFolders({});
 
     bool splashSeen = false;
     QTimer::singleShot(100, this, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         QVERIFY(modal);
         QCOMPARE(modal->objectName(), QStringLiteral("frmSplash"));
-        QCOMPARE(QString::fromStdString(context_->module1().MapFolder),
-                 QDir::toNativeSeparators(QDir::currentPath()));
+        QVERIFY(!context_->mapFolders().empty());
+        QVERIFY(context_->mapFolders().front() == QDir::currentPath().toStdString());
         const QWidgetList windows = QApplication::topLevelWidgets();
         for (const QWidget* window : windows)
             QVERIFY(window->objectName() != QStringLiteral("frmMain"));
@@ -214,7 +228,7 @@ void ShellTest::startupSetsMapFolderShowsSplashThenMainWindow() {
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(main_->statusText(), kNoFileOpened);
     QVERIFY(!fileCommandsEnabled());
-    QCOMPARE(context_->module1().FileNumber, 0);
+    QVERIFY(!context_->session());
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
@@ -228,7 +242,7 @@ void ShellTest::fileArgumentIsOpenedAfterTheSplash() {
     const QString full = GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf"));
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + QDir::toNativeSeparators(full));
     QVERIFY(fileCommandsEnabled());
-    QCOMPARE(QString::fromStdString(context_->module1().FileName), QDir::toNativeSeparators(full));
+    QCOMPARE(QString::fromStdString(openPath()), QDir::toNativeSeparators(full));
     QVERIFY(FileDialog::requests().isEmpty());
 }
 
@@ -330,14 +344,13 @@ void ShellTest::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
     QCOMPARE(request.filterLabel, QStringLiteral("All Files (*.*)"));
     QCOMPARE(request.filterPatterns, QStringLiteral("*"));
 
-    const qm::Module1& m = context_->module1();
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QVERIFY(fileCommandsEnabled());
-    QCOMPARE(QString::fromStdString(m.FileName), path);
-    QVERIFY(m.FileNumber != 0);
-    QCOMPARE(openHandles(), QStringList{QString::number(m.FileNumber)});
-    QCOMPARE(m.RecordLayouts->find("AA0")->fieldCount(), 2);
-    QCOMPARE(m.RecordLayouts->find("ZA0")->fieldCount(), 1);
+    QCOMPARE(QString::fromStdString(openPath()), path);
+    QCOMPARE(openClaimFiles(), QStringList{path});
+    const qm::LayoutCatalogue& layouts = *context_->session()->file().layouts();
+    QCOMPARE(layouts.find("AA0")->fieldCount(), 2);
+    QCOMPARE(layouts.find("ZA0")->fieldCount(), 1);
     QVERIFY(MessageBoxes::shown().isEmpty());
 
     // The next dialog starts in the folder of the file opened last.
@@ -348,20 +361,20 @@ void ShellTest::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
 void ShellTest::cancellingTheDialogChangesNothing() {
     main_ = makeMainWindow();
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QCOMPARE(context_->module1().FileNumber, 0);
-    QVERIFY(context_->module1().FileName.empty());
+    QVERIFY(!context_->session());
+    QVERIFY(context_->lastPath().isEmpty());
     QCOMPARE(main_->statusText(), kNoFileOpened);
     QVERIFY(!fileCommandsEnabled());
 
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
     FileDialog::setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    const int number = context_->module1().FileNumber;
+    const FileSession* session = context_->session();
     FileDialog::setNextFileName(QString());
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QCOMPARE(context_->module1().FileNumber, number);
-    QCOMPARE(QString::fromStdString(context_->module1().FileName), path);
-    QCOMPARE(openHandles(), QStringList{QString::number(number)});
+    QCOMPARE(context_->session(), session);
+    QCOMPARE(QString::fromStdString(openPath()), path);
+    QCOMPARE(openClaimFiles(), QStringList{path});
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QVERIFY(fileCommandsEnabled());
     QVERIFY(MessageBoxes::shown().isEmpty());
@@ -379,8 +392,8 @@ void ShellTest::fileWithoutHeaderIsRefused() {
     QCOMPARE(shown.title, QStringLiteral("Unrecognizable File"));
     QCOMPARE(shown.icon, qm::MessageIcon::Exclamation);
     QCOMPARE(shown.buttons, qm::MessageButtons::Ok);
-    QCOMPARE(QString::fromStdString(context_->module1().FileName), path);
-    QVERIFY(openHandles().isEmpty());
+    QCOMPARE(context_->lastPath(), path);
+    QVERIFY(openClaimFiles().isEmpty());
     QVERIFY(!fileCommandsEnabled());
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
@@ -395,11 +408,11 @@ void ShellTest::failingMapShowsOnlyTheLoadersMessage() {
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.at(0).text,
              QStringLiteral("Unable to open map file: nsf0301.map\n\nLooked for it at:\n") +
-                 QString::fromStdString(context_->module1().MapFolder) +
+                 QString::fromStdString(context_->mapFolders().front()) +
                  QStringLiteral("/nsf0301.map"));
     QCOMPARE(shown.at(0).title, QStringLiteral("Error Opening Map File"));
     QCOMPARE(shown.at(0).icon, qm::MessageIcon::Critical);
-    QVERIFY(openHandles().isEmpty());
+    QVERIFY(openClaimFiles().isEmpty());
     QVERIFY(!fileCommandsEnabled());
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
@@ -413,7 +426,7 @@ void ShellTest::failedOpenAfterASuccessfulOneLeavesNoFileOpen() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
 
     QCOMPARE(MessageBoxes::shown().size(), 1);
-    QVERIFY(openHandles().isEmpty());
+    QVERIFY(openClaimFiles().isEmpty());
     QVERIFY(!fileCommandsEnabled());
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
@@ -444,8 +457,8 @@ void ShellTest::unreadableFileIsReportedByName() {
     QVERIFY2(shown.text.contains(QDir::toNativeSeparators(path)), qPrintable(shown.text));
     // The reason follows the name.
     QVERIFY2(shown.text.section(QStringLiteral("\n\n"), 1).size() > 3, qPrintable(shown.text));
-    QCOMPARE(QString::fromStdString(context_->module1().FileName), QDir::toNativeSeparators(path));
-    QVERIFY(openHandles().isEmpty());
+    QCOMPARE(context_->lastPath(), QDir::toNativeSeparators(path));
+    QVERIFY(openClaimFiles().isEmpty());
     QVERIFY(!fileCommandsEnabled());
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
@@ -456,10 +469,8 @@ void ShellTest::secondOpenClosesTheFirstHandle() {
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    qm::Module1& m = context_->module1();
-    QCOMPARE(openHandles(), QStringList{QString::number(m.FileNumber)});
-    QCOMPARE(QString::fromStdString(m.Files.get(m.FileNumber)->path()),
-             GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf")));
+    QCOMPARE(openClaimFiles(),
+             QStringList{GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf"))});
 }
 
 void ShellTest::unknownVersionOpensWithoutAMap() {
@@ -470,7 +481,7 @@ void ShellTest::unknownVersionOpensWithoutAMap() {
     QVERIFY(MessageBoxes::shown().isEmpty());
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
-    QCOMPARE(context_->module1().RecordLayouts->find("AA0")->fieldCount(), 0);
+    QCOMPARE(context_->session()->file().layouts()->find("AA0")->fieldCount(), 0);
 }
 
 void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
@@ -523,7 +534,7 @@ void ShellTest::longSearchForTheHeaderShowsProgressAndCancels() {
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(MessageBoxes::shown().isEmpty());
     QVERIFY(!fileCommandsEnabled());
-    QVERIFY(openHandles().isEmpty());
+    QVERIFY(openClaimFiles().isEmpty());
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
 
@@ -532,22 +543,21 @@ void ShellTest::closeThenOpenWorksLikeAFirstOpen() {
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
     FileDialog::setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    const int number = context_->module1().FileNumber;
 
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
     QCOMPARE(main_->statusText(), kNoFileOpen);
     QVERIFY(!fileCommandsEnabled());
-    QVERIFY(openHandles().isEmpty());
-    // Close leaves the number, the name and the layouts in place.
-    QCOMPARE(context_->module1().FileNumber, number);
-    QCOMPARE(QString::fromStdString(context_->module1().FileName), path);
-    QCOMPARE(context_->module1().RecordLayouts->find("AA0")->fieldCount(), 2);
+    QVERIFY(openClaimFiles().isEmpty());
+    QVERIFY(!context_->session());
+    // Close leaves the name (for the next dialog) and the layouts loaded last.
+    QCOMPARE(context_->lastPath(), path);
+    QCOMPARE(context_->layouts()->find("AA0")->fieldCount(), 2);
 
     FileDialog::setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QVERIFY(fileCommandsEnabled());
-    QCOMPARE(openHandles(), QStringList{QString::number(context_->module1().FileNumber)});
+    QCOMPARE(openClaimFiles(), QStringList{path});
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
@@ -583,14 +593,14 @@ void ShellTest::nameThatIsNotUtf8OpensFromTheDialogAndADrop() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
     QVERIFY(fileCommandsEnabled());
-    QCOMPARE(context_->module1().FileName, bytes.toStdString());
+    QCOMPARE(openPath(), bytes.toStdString());
 
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
     QMimeData mime;
     mime.setUrls({QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"))});
     QVERIFY(drop(mime));
     QTRY_VERIFY(fileCommandsEnabled());
-    QCOMPARE(context_->module1().FileName, bytes.toStdString());
+    QCOMPARE(openPath(), bytes.toStdString());
     QVERIFY(::unlink(bytes.constData()) == 0);
 }
 
@@ -633,7 +643,7 @@ void ShellTest::smallMainWindowGrowsToShowANewDocument() {
     const QSize before = main_->size();
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    main_->setTreeWindowFactory([] {
+    main_->setTreeWindowFactory([](FileSession&) {
         auto* tree = new QWidget;
         tree->setObjectName(QStringLiteral("frmNSFTree"));
         return tree;
@@ -661,7 +671,7 @@ void ShellTest::laterRunFitsANewDocumentIntoTheMainWindow() {
     main_ = makeMainWindow();
     const QRect before = main_->frameGeometry();
     QCOMPARE(before, QRect(100, 100, 300, 250));
-    main_->setTreeWindowFactory([] {
+    main_->setTreeWindowFactory([](FileSession&) {
         auto* tree = new QWidget;
         tree->setObjectName(QStringLiteral("frmNSFTree"));
         return tree;
@@ -688,7 +698,7 @@ void ShellTest::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
     QVERIFY(main_->documents()->subWindowList().isEmpty());
 
     int made = 0;
-    main_->setTreeWindowFactory([&made] {
+    main_->setTreeWindowFactory([&made](FileSession&) {
         ++made;
         auto* tree = new QWidget;
         tree->setObjectName(QStringLiteral("frmNSFTree"));
@@ -942,7 +952,7 @@ void ShellTest::fileNamesShowAsPlainText() {
     const QString path = QDir::toNativeSeparators(dir_->filePath(QStringLiteral("<i>R&D[*].nsf")));
     QVERIFY(QFile::copy(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")), path));
     main_ = makeMainWindow();
-    main_->setTreeWindowFactory([this] { return new frmNSFTree(*context_); });
+    main_->setTreeWindowFactory([](FileSession& file) { return new frmNSFTree(file); });
     main_->openFile(path);
     QVERIFY(MessageBoxes::shown().isEmpty());
     auto* panel = main_->findChild<QLabel*>(QStringLiteral("sbStatusBarPanel1"));

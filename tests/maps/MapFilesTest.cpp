@@ -4,7 +4,6 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/MapLoader.h"
-#include "core/layouts/Module1.h"
 
 #include <QTest>
 #include <memory>
@@ -28,12 +27,11 @@ std::string fieldId(int n) {
 class MapFilesTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Module1> load() {
+    std::shared_ptr<const LayoutCatalogue> load() {
         QFETCH(QString, mapFile);
-        auto m = std::make_unique<Module1>();
-        m->MapFolder = MAPS_DIR;
+        std::shared_ptr<const LayoutCatalogue> m;
         RecordingMessageSink sink;
-        const bool ok = LoadMapFile(*m, mapFile.toStdString(), sink);
+        const bool ok = LoadMapFile({MAPS_DIR}, mapFile.toStdString(), sink, m);
         for (const Message& msg : sink.messages)
             qWarning("%s: %s", msg.title.c_str(), msg.text.c_str());
         if (!ok || !sink.messages.empty())
@@ -41,8 +39,9 @@ class MapFilesTest : public QObject {
         return m;
     }
 
-    static const FieldDef* field(const Module1& m, const char* type, const std::string& id) {
-        const RecordLayout* layout = m.RecordLayouts->find(type);
+    static const FieldDef* field(const LayoutCatalogue& m, const char* type,
+                                 const std::string& id) {
+        const RecordLayout* layout = m.find(type);
         const int index = layout ? layout->indexOf(id) : -1;
         return index >= 0 ? &layout->field(index) : nullptr;
     }
@@ -59,7 +58,7 @@ private slots:
         auto m = load();
         QVERIFY(m);
         for (const std::string_view type : kRecordTypes) {
-            const RecordLayout& layout = *m->RecordLayouts->find(type);
+            const RecordLayout& layout = *m->find(type);
             const int count = layout.fieldCount();
             const QByteArray where = QByteArray(type.data(), int(type.size()));
             QVERIFY2(count >= 2 && count <= kMaxFields, where.constData());
@@ -86,7 +85,7 @@ private slots:
         auto m = load();
         QVERIFY(m);
         for (const std::string_view type : kRecordTypes) {
-            const RecordLayout& layout = *m->RecordLayouts->find(type);
+            const RecordLayout& layout = *m->find(type);
             for (int i = 1; i <= layout.fieldCount(); ++i) {
                 const FieldDef& f = layout.field(i - 1);
                 const QByteArray at = QByteArray::fromStdString(f.RecordType + " " + f.FieldId +
@@ -138,7 +137,7 @@ private slots:
         auto m = load();
         QVERIFY(m);
         for (const std::string_view type : kRecordTypes) {
-            const RecordLayout& layout = *m->RecordLayouts->find(type);
+            const RecordLayout& layout = *m->find(type);
             const bool repeats = kRepeating.count(std::string(type)) > 0;
             const QByteArray where = QByteArray(type.data(), int(type.size()));
             QVERIFY2(layout.repeats() == repeats, where.constData());
@@ -156,7 +155,7 @@ private slots:
         }
         // The claim form hangs its nodes under plain "AA0", "BA0" and "CA0" keys.
         for (const char* plain : {"AA0", "BA0", "BA1", "CA0", "XA0", "YA0", "ZA0"})
-            QVERIFY2(!m->RecordLayouts->find(plain)->repeats(), plain);
+            QVERIFY2(!m->find(plain)->repeats(), plain);
     }
 
     void versionCodeAndBatchLength_data() { bothMaps(); }
@@ -169,7 +168,7 @@ private slots:
         QCOMPARE(int(version->EndPos), 248);
         QCOMPARE(version->FieldName, std::string("Version Code-National"));
         // The BA1 lookup steps over a BA0 line by its last field's end column.
-        const RecordLayout& ba0 = *m->RecordLayouts->find("BA0");
+        const RecordLayout& ba0 = *m->find("BA0");
         QCOMPARE(int(ba0.field(ba0.fieldCount() - 1).EndPos), 320);
         // The file tree texts read these columns.
         QCOMPARE(int(field(*m, "CA0", "04.0")->StartPos), 23);
@@ -181,16 +180,14 @@ private slots:
 
     // The versions differ where the layout notes say they do, and only there.
     void versionsDifferOnlyInKnownTypes() {
-        auto m301 = std::make_unique<Module1>();
-        auto m200 = std::make_unique<Module1>();
-        m301->MapFolder = m200->MapFolder = MAPS_DIR;
+        std::shared_ptr<const LayoutCatalogue> m301, m200;
         RecordingMessageSink sink;
-        QVERIFY(LoadMapFile(*m301, "nsf0301.map", sink));
-        QVERIFY(LoadMapFile(*m200, "nsf0200.map", sink));
+        QVERIFY(LoadMapFile({MAPS_DIR}, "nsf0301.map", sink, m301));
+        QVERIFY(LoadMapFile({MAPS_DIR}, "nsf0200.map", sink, m200));
         const std::set<std::string> differing = {"AA0", "BA0", "DA0", "DA1", "EA0", "EA1"};
         for (const std::string_view type : kRecordTypes) {
-            const RecordLayout& a = *m301->RecordLayouts->find(type);
-            const RecordLayout& b = *m200->RecordLayouts->find(type);
+            const RecordLayout& a = *m301->find(type);
+            const RecordLayout& b = *m200->find(type);
             bool same = a.fieldCount() == b.fieldCount();
             for (int i = 1; same && i <= a.fieldCount(); ++i) {
                 const FieldDef& x = a.field(i - 1);

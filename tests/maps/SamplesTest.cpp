@@ -5,11 +5,12 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/FileTree.h"
 #include "core/filetree/TreeBuilder.h"
+#include "core/io/SequentialFile.h"
 #include "core/layouts/FieldValidator.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/MapLoader.h"
-#include "core/layouts/Module1.h"
 #include "core/layouts/VersionDetector.h"
+#include "core/openfile/ClaimFileOpener.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -60,11 +61,10 @@ struct FileReport {
     std::vector<std::string> problems; // anything that is not well formed
 };
 
-std::unique_ptr<Module1> loadMap(const std::string& version) {
-    auto m = std::make_unique<Module1>();
-    m->MapFolder = MAPS_DIR;
+std::shared_ptr<const LayoutCatalogue> loadMap(const std::string& version) {
+    std::shared_ptr<const LayoutCatalogue> m;
     RecordingMessageSink sink;
-    if (!LoadMapFile(*m, version == "00200" ? "nsf0200.map" : "nsf0301.map", sink))
+    if (!LoadMapFile({MAPS_DIR}, version == "00200" ? "nsf0200.map" : "nsf0301.map", sink, m))
         return nullptr;
     return m;
 }
@@ -91,8 +91,9 @@ std::vector<Line> readRecords(const std::string& path, std::vector<std::string>&
     return lines;
 }
 
-std::string value(const Module1& m, const std::string& line, const char* type, const char* id) {
-    const RecordLayout* layout = m.RecordLayouts->find(type);
+std::string value(const LayoutCatalogue& m, const std::string& line, const char* type,
+                  const char* id) {
+    const RecordLayout* layout = m.find(type);
     const int index = layout->indexOf(id);
     if (index < 0)
         return {};
@@ -101,12 +102,13 @@ std::string value(const Module1& m, const std::string& line, const char* type, c
                        static_cast<std::size_t>(f.Length));
 }
 
-std::int64_t number(const Module1& m, const std::string& line, const char* type, const char* id) {
+std::int64_t number(const LayoutCatalogue& m, const std::string& line, const char* type,
+                    const char* id) {
     const std::string v = value(m, line, type, id);
     return v.find_first_not_of(' ') == std::string::npos ? 0 : std::stoll(v);
 }
 
-FileReport analyse(const Module1& m, const std::vector<Line>& lines) {
+FileReport analyse(const LayoutCatalogue& m, const std::vector<Line>& lines) {
     FileReport report;
     std::map<std::string, std::int64_t> sums; // name -> running claim sum
     std::int64_t counts[6] = {};
@@ -126,7 +128,7 @@ FileReport analyse(const Module1& m, const std::vector<Line>& lines) {
 
     for (const Line& l : lines) {
         const std::string type = l.text.substr(0, 3);
-        const RecordLayout* layout = m.RecordLayouts->find(type);
+        const RecordLayout* layout = m.find(type);
         if (!layout || layout->fieldCount() == 0) {
             report.problems.push_back("unknown record type " + type);
             continue;
@@ -312,14 +314,13 @@ private slots:
     }
 
     void notAClaimHasNoFileHeader() {
-        auto m = std::make_unique<Module1>();
-        m->MapFolder = MAPS_DIR;
+        SequentialFile file;
+        QVERIFY(file.open(sample("not-a-claim.txt")));
+        std::shared_ptr<const LayoutCatalogue> layouts = std::make_shared<LayoutCatalogue>();
         RecordingMessageSink sink;
-        const int n = m->Files.FreeFile();
-        QVERIFY(m->Files.open(n, sample("not-a-claim.txt")));
-        std::string code;
-        QVERIFY(!DetectFileVersion(*m, n, sink, &code));
-        QVERIFY(code.empty());
+        const VersionDetection detection = DetectFileVersion(file, {MAPS_DIR}, sink, layouts);
+        QVERIFY(detection.result == VersionDetection::Result::NoHeader);
+        QVERIFY(detection.code.empty());
     }
 
     // Random claims of both versions, with one wrong and one unfinished claim
@@ -397,13 +398,14 @@ private slots:
 
     // The program's own claim clicks see the samples as the README describes them.
     void claimClicksOnTheReadableSample() {
-        auto m = std::make_unique<Module1>();
-        m->MapFolder = MAPS_DIR;
         RecordingMessageSink sink;
-        m->FileNumber = m->Files.FreeFile();
-        QVERIFY(m->Files.open(m->FileNumber, sample("sample301.nsf")));
-        QVERIFY(DetectFileVersion(*m, m->FileNumber, sink));
-        const FileTree tree = BuildTree(*m->Files.get(m->FileNumber));
+        const std::shared_ptr<OpenClaimFile> file =
+            ClaimFileOpener::open(sample("sample301.nsf"), {MAPS_DIR},
+                                  std::make_shared<LayoutCatalogue>(), sink)
+                .file;
+        QVERIFY(file);
+        file->setTree(std::make_shared<const FileTree>(BuildTree(file->reader())));
+        const FileTree& tree = *file->tree();
         QCOMPARE(tree.BatchCount, std::int64_t(2));
         QCOMPARE(tree.ClaimCount, std::int64_t(6));
 
@@ -412,7 +414,7 @@ private slots:
         };
         for (std::int64_t node = 0; node < tree.size(); ++node) {
             const std::string key = tree.key(node);
-            const AssembledClaim r = NodeClick(*m, tree, node);
+            const AssembledClaim r = NodeClick(*file, node);
             QVERIFY(r.acted);
             if (tree.recordType(node) == "BA0")
                 QCOMPARE(hasNode(r, "BA1"), tree.position(node) == kBatchWithBa1);

@@ -4,22 +4,19 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/MapLoader.h"
-#include "core/layouts/Module1.h"
 
 #include <QtGlobal>
 
-NsfRecords::NsfRecords(const std::string& mapsDir, const std::string& mapFile)
-    : module_(std::make_unique<qm::Module1>()) {
-    module_->MapFolder = mapsDir;
+NsfRecords::NsfRecords(const std::string& mapsDir, const std::string& mapFile) {
     qm::RecordingMessageSink sink;
-    if (!qm::LoadMapFile(*module_, mapFile, sink))
+    if (!qm::LoadMapFile({mapsDir}, mapFile, sink, layouts_))
         qFatal("cannot load %s from %s", mapFile.c_str(), mapsDir.c_str());
 }
 
 NsfRecords::~NsfRecords() = default;
 
 int NsfRecords::slot(const std::string& type, const std::string& fieldId) const {
-    const qm::RecordLayout* layout = module_->RecordLayouts->find(type);
+    const qm::RecordLayout* layout = layouts_->find(type);
     const int slot = layout ? layout->indexOf(fieldId) + 1 : 0;
     if (slot == 0)
         qFatal("the map has no field %s %s", type.c_str(), fieldId.c_str());
@@ -27,15 +24,15 @@ int NsfRecords::slot(const std::string& type, const std::string& fieldId) const 
 }
 
 int NsfRecords::start(const std::string& type, const std::string& fieldId) const {
-    return module_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).StartPos;
+    return layouts_->find(type)->field(slot(type, fieldId) - 1).StartPos;
 }
 
 int NsfRecords::length(const std::string& type, const std::string& fieldId) const {
-    return module_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).Length;
+    return layouts_->find(type)->field(slot(type, fieldId) - 1).Length;
 }
 
 std::string NsfRecords::name(const std::string& type, const std::string& fieldId) const {
-    return module_->RecordLayouts->find(type)->field(slot(type, fieldId) - 1).FieldName;
+    return layouts_->find(type)->field(slot(type, fieldId) - 1).FieldName;
 }
 
 std::string NsfRecords::record(const std::string& type,
@@ -43,7 +40,7 @@ std::string NsfRecords::record(const std::string& type,
     std::string line(320, ' ');
     line.replace(0, 3, type);
     for (const auto& [id, value] : values) {
-        const qm::FieldDef& field = module_->RecordLayouts->find(type)->field(slot(type, id) - 1);
+        const qm::FieldDef& field = layouts_->find(type)->field(slot(type, id) - 1);
         const std::size_t width = static_cast<std::size_t>(field.Length);
         if (value.size() > width)
             qFatal("value %s too long for %s %s", value.c_str(), type.c_str(), id.c_str());

@@ -5,7 +5,7 @@
 #include <string>
 
 namespace qm {
-struct Module1;
+class LayoutCatalogue;
 }
 
 // Builds 320-character records at the columns of a real map file, so that the
@@ -38,5 +38,5 @@ public:
     int slot(const std::string& type, const std::string& fieldId) const;
 
 private:
-    std::unique_ptr<qm::Module1> module_;
+    std::shared_ptr<const qm::LayoutCatalogue> layouts_;
 };

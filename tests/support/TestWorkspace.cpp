@@ -1,16 +1,18 @@
 #include "TestWorkspace.h"
 
-#include "core/layouts/VersionDetector.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/openfile/ClaimFileOpener.h"
 
 #include <QFile>
 
-TestWorkspace::TestWorkspace() {
-    m.MapFolder = dir.path().toStdString();
+TestWorkspace::TestWorkspace()
+    : folder(dir.path().toStdString())
+    , mapFolders{folder} {
     write("nsf0301.map", testMap());
 }
 
 std::string TestWorkspace::path(const std::string& name) const {
-    return m.MapFolder + "/" + name;
+    return folder + "/" + name;
 }
 
 void TestWorkspace::write(const std::string& name, const std::string& bytes) const {
@@ -21,12 +23,30 @@ void TestWorkspace::write(const std::string& name, const std::string& bytes) con
 }
 
 bool TestWorkspace::open(const std::string& name) {
-    m.Files.close(m.FileNumber);
-    m.FileNumber = m.Files.FreeFile();
-    m.FileName = path(name);
-    if (!m.Files.open(m.FileNumber, m.FileName))
-        return false;
-    return qm::DetectFileVersion(m, m.FileNumber, sink);
+    file.reset();
+    qm::ClaimFileOpener::Opened opened =
+        qm::ClaimFileOpener::open(path(name), mapFolders, layouts, sink);
+    result = opened.result;
+    layouts = std::move(opened.layouts);
+    file = std::move(opened.file);
+    return file != nullptr;
+}
+
+const qm::FileTree& TestWorkspace::buildTree() {
+    file->setTree(std::make_shared<const qm::FileTree>(qm::BuildTree(file->reader())));
+    return *file->tree();
+}
+
+qm::SequentialFile& TestWorkspace::reader() {
+    return file->reader();
+}
+
+std::shared_ptr<qm::OpenClaimFile>
+TestWorkspace::openFile(const std::string& path, const std::vector<std::string>& mapFolders) {
+    qm::RecordingMessageSink sink;
+    return qm::ClaimFileOpener::open(path, mapFolders, std::make_shared<qm::LayoutCatalogue>(),
+                                     sink)
+        .file;
 }
 
 std::string TestWorkspace::testMap() {

@@ -4,7 +4,6 @@
 #include "NsfGenerator.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/layouts/MapLoader.h"
-#include "core/layouts/Module1.h"
 
 #include <cstdio>
 #include <exception>
@@ -41,13 +40,12 @@ int main(int argc, char** argv) {
     }
 
     try {
-        // The catalogue is several megabytes: keep it off the stack.
-        auto module = std::make_unique<qm::Module1>();
+        std::shared_ptr<const qm::LayoutCatalogue> layouts =
+            std::make_shared<qm::LayoutCatalogue>();
         if (!options.notAClaim) {
-            module->MapFolder = options.mapsDir;
             qm::RecordingMessageSink sink;
             const std::string mapName = options.version == "00200" ? "nsf0200.map" : "nsf0301.map";
-            if (!qm::LoadMapFile(*module, mapName, sink)) {
+            if (!qm::LoadMapFile({options.mapsDir}, mapName, sink, layouts)) {
                 for (const qm::Message& m : sink.messages)
                     std::fprintf(stderr, "nsfgen: %s: %s\n", m.title.c_str(), m.text.c_str());
                 return 1;
@@ -68,7 +66,7 @@ int main(int argc, char** argv) {
             if (options.notAClaim) {
                 writeNotAClaim(out);
             } else {
-                nsfgen::NsfGenerator generator(*module->RecordLayouts, options, out,
+                nsfgen::NsfGenerator generator(*layouts, options, out,
                                                options.summary ? stderr : nullptr);
                 generator.run();
                 overflows = generator.overflows();

@@ -1,10 +1,10 @@
 #include "core/check/ClaimPass.h"
 
-#include "core/check/HeaderIndex.h"
 #include "core/claim/BatchSecondLine.h"
 #include "core/claim/ClaimLoop.h"
 #include "core/claim/RecordSplitter.h"
 #include "core/common/RecordLine.h"
+#include "core/filetree/HeaderIndex.h"
 #include "core/filetree/NodeText.h"
 #include "core/io/SequentialFile.h"
 

@@ -21,7 +21,10 @@ struct AssembledRecord {
     };
     std::string type;
     int occurrence = 1; // 1 to 99
-    std::string line;   // as read, up to RecordStore::kMaxStoredLine characters
+    // The click read the record's line. A record it listed but could not read
+    // (the file changed under the tree) has no line and no values.
+    bool read = true;
+    std::string line; // as read, up to RecordStore::kMaxStoredLine characters
     bool lineCut = false;
     std::vector<Field> fields; // one per field of the type's layout, in layout order
 
@@ -44,8 +47,7 @@ struct ClaimNode {
 // form shows them, and for a claim the verdict on its trailer totals. A value:
 // it holds the layouts it was read with and may be kept and passed anywhere.
 struct AssembledClaim {
-    bool noFileOpen = false; // nothing was read: no claim file is open
-    bool acted = false;      // the node was a file header, batch or claim
+    bool acted = false; // the node was a file header, batch or claim
     // "AA0", "BA0" or "CA0": the type of the file tree node clicked, whose
     // record the claim form selects.
     std::string clickedType;

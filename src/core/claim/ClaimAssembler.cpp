@@ -13,10 +13,9 @@
 
 namespace qm {
 
-ClaimAssembler::ClaimAssembler(std::shared_ptr<const LayoutCatalogue> layouts, RecordStore& store,
-                               SequentialFile& file, const TrailerIndex* trailers)
+ClaimAssembler::ClaimAssembler(std::shared_ptr<const LayoutCatalogue> layouts, SequentialFile& file,
+                               const TrailerIndex* trailers)
     : layouts_(std::move(layouts))
-    , store_(store)
     , file_(file)
     , trailers_(trailers)
     , rules_(layouts_)
@@ -36,7 +35,7 @@ RecordSplitter::Split ClaimAssembler::SplitRecord(std::string_view line,
                                                   std::string_view recordType) {
     const RecordSplitter::Split split = splitter_.split(line, recordType);
     if (split.stored()) {
-        store_.put(split.typeIndex, split.occurrence, line, layouts_.get());
+        store_.put(split.typeIndex, split.occurrence, line);
         if (recordType == "XA0" && split.occurrence == 1)
             xa0Read_ = true;
     }
@@ -121,13 +120,12 @@ AssembledRecord ClaimAssembler::storedRecord(int typeIndex, int occurrence) cons
     const RecordLayout& layout = layouts_->at(typeIndex);
     record.fields.resize(static_cast<std::size_t>(layout.fieldCount()));
     const RecordStore::Slot* slot = store_.get(typeIndex, occurrence);
-    if (!slot)
-        return record; // never read: no values, and none passed a check
+    if (!slot) {
+        record.read = false; // not read by this click: no values, and none passed a check
+        return record;
+    }
     record.line = slot->line;
     record.lineCut = slot->cut;
-    // Values cut under other layouts went with them when these were loaded.
-    if (slot->valuesFrom != layouts_.get())
-        return record;
     const std::string_view line = record.line;
     for (int i = 0; i < layout.fieldCount(); ++i) {
         const std::string_view value = layout.value(i, line);

@@ -2,6 +2,7 @@
 
 #include "core/claim/AssembledClaim.h"
 #include "core/claim/RecordSplitter.h"
+#include "core/layouts/RecordStore.h"
 
 #include <cstdint>
 #include <memory>
@@ -12,17 +13,16 @@
 
 namespace qm {
 
-class RecordStore;
 class SequentialFile;
 class TrailerIndex;
 
-// Reads the records of one node click into the record store and collects
-// the claim form's nodes; result() turns them into an AssembledClaim.
+// Reads the records of one node click into a record store of its own and
+// collects the claim form's nodes; result() turns them into an AssembledClaim.
 class ClaimAssembler {
 public:
     // trailers may be null; it is used only while it describes this very file.
-    ClaimAssembler(std::shared_ptr<const LayoutCatalogue> layouts, RecordStore& store,
-                   SequentialFile& file, const TrailerIndex* trailers);
+    ClaimAssembler(std::shared_ptr<const LayoutCatalogue> layouts, SequentialFile& file,
+                   const TrailerIndex* trailers);
 
     // Reads the line at a 1-based position and splits it as recordType. False
     // when the position lies at or beyond the end of the file (nothing stored).
@@ -36,6 +36,9 @@ public:
     // not in the tree makes it a root. The node shows the record its key names.
     void addNode(const std::string& key, const std::string& parent);
 
+    // What this click has read so far.
+    const RecordStore& store() const { return store_; }
+
     // The nodes with their records, by the store as this click left it; for
     // a claim (checkTotals) also the totals verdict, marked on the XA0's fields.
     AssembledClaim result(std::string clickedType, bool checkTotals) const;
@@ -47,7 +50,7 @@ private:
     AssembledRecord storedRecord(int typeIndex, int occurrence) const;
 
     std::shared_ptr<const LayoutCatalogue> layouts_;
-    RecordStore& store_;
+    RecordStore store_;
     SequentialFile& file_;
     const TrailerIndex* trailers_;
     ClaimRules rules_;

@@ -3,33 +3,31 @@
 #include "core/claim/BatchSecondLine.h"
 #include "core/claim/ClaimAssembler.h"
 #include "core/filetree/FileTree.h"
-#include "core/layouts/Module1.h"
+#include "core/openfile/OpenClaimFile.h"
 
 namespace qm {
 
 namespace {
 
-bool lookUpBA1(const LayoutCatalogue& layouts, RecordStore& store, ClaimAssembler& assembler,
+bool lookUpBA1(const LayoutCatalogue& layouts, ClaimAssembler& assembler,
                std::int64_t batchPosition) {
-    // Only a line read now can be this batch's BA1; an old value in the
-    // store says nothing about this batch.
     if (!assembler.ReadRecordAt(BatchSecondLine::position(layouts, batchPosition), "BA1"))
         return false;
-    const RecordStore::Slot* slot = store.get(recordTypeIndex("BA1"), 1);
+    const RecordStore::Slot* slot = assembler.store().get(recordTypeIndex("BA1"), 1);
     return slot && BatchSecondLine::isOne(layouts, slot->line);
 }
 
 } // namespace
 
 AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
-                         RecordStore& store, const FileTree& tree, std::int64_t node) {
+                         const FileTree& tree, std::int64_t node) {
     if (node < 0 || node >= tree.size())
         return {};
     const std::string type(tree.recordType(node));
     const std::int64_t position = tree.position(node);
     const std::int64_t parent = tree.parent(node);
     const std::int64_t grandparent = parent >= 0 ? tree.parent(parent) : FileTree::kNoNode;
-    ClaimAssembler assembler(layouts, store, file, &tree.trailers);
+    ClaimAssembler assembler(layouts, file, &tree.trailers);
 
     if (type == "AA0") {
         assembler.ReadRecordAt(position, "AA0");
@@ -42,7 +40,7 @@ AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatal
             assembler.addNode("AA0", "");
         }
         assembler.addNode("BA0", "AA0");
-        if (lookUpBA1(*layouts, store, assembler, position))
+        if (lookUpBA1(*layouts, assembler, position))
             assembler.addNode("BA1", "AA0");
     } else {
         if (parent >= 0)
@@ -53,7 +51,7 @@ AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatal
         }
         if (parent >= 0) {
             assembler.addNode("BA0", "AA0");
-            if (lookUpBA1(*layouts, store, assembler, tree.position(parent)))
+            if (lookUpBA1(*layouts, assembler, tree.position(parent)))
                 assembler.addNode("BA1", "BA0");
         }
         assembler.AssembleClaim(position);
@@ -61,14 +59,10 @@ AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatal
     return assembler.result(type, type == "CA0");
 }
 
-AssembledClaim NodeClick(Module1& m, const FileTree& tree, std::int64_t node) {
-    SequentialFile* file = m.openFile();
-    if (!file) {
-        AssembledClaim none;
-        none.noFileOpen = true;
-        return none;
-    }
-    return NodeClick(*file, m.RecordLayouts, m.Store, tree, node);
+AssembledClaim NodeClick(OpenClaimFile& file, std::int64_t node) {
+    if (!file.tree())
+        return {};
+    return NodeClick(file.reader(), file.layouts(), *file.tree(), node);
 }
 
 } // namespace qm

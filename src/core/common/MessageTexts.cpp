@@ -45,8 +45,4 @@ Message MessageTexts::lfOnlyLineEnds() {
             "Line Ends", MessageIcon::Information, MessageButtons::Ok};
 }
 
-Message MessageTexts::noClaimFileOpen() {
-    return {"No claim file is open.", "Claim Form", MessageIcon::Information, MessageButtons::Ok};
-}
-
 } // namespace qm

@@ -28,7 +28,6 @@ public:
     // After an open: the file has LF line ends only.
     static Message lfOnlyLineEnds();
     // A node click while no claim file is open.
-    static Message noClaimFileOpen();
 };
 
 } // namespace qm

@@ -4,7 +4,6 @@
 #include "core/common/TextUtil.h"
 #include "core/io/RegularFile.h"
 #include "core/layouts/MapValueReader.h"
-#include "core/layouts/Module1.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -118,10 +117,6 @@ bool LoadMapFile(const std::vector<std::string>& folders, const std::string& map
     const bool ok = readMapFile(folders, mapFileName, sink, *catalogue);
     layouts = std::move(catalogue);
     return ok;
-}
-
-bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink) {
-    return LoadMapFile(m.mapSearch(), mapFileName, sink, m.RecordLayouts);
 }
 
 } // namespace qm

@@ -9,8 +9,6 @@
 
 namespace qm {
 
-struct Module1;
-
 // Reads mapFileName, from the first of folders that holds it, into a new
 // catalogue. True when the whole file was read. layouts always receives the
 // catalogue as loaded: on a failure, the definitions stored before it (none
@@ -18,8 +16,5 @@ struct Module1;
 // sink (a missing file names every path tried).
 bool LoadMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
                  MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts);
-
-// The same for the program: looks in m's map folders and replaces m.RecordLayouts.
-bool LoadMapFile(Module1& m, const std::string& mapFileName, MessageSink& sink);
 
 } // namespace qm

@@ -13,8 +13,7 @@ std::size_t slotIndex(int typeIndex, int occurrence) {
 }
 } // namespace
 
-void RecordStore::put(int typeIndex, int occurrence, std::string_view line,
-                      const LayoutCatalogue* layouts) {
+void RecordStore::put(int typeIndex, int occurrence, std::string_view line) {
     if (typeIndex < 0 || typeIndex >= kRecordTypeCount || occurrence < 1 ||
         occurrence > kMaxOccurrence)
         return;
@@ -23,14 +22,15 @@ void RecordStore::put(int typeIndex, int occurrence, std::string_view line,
     Slot& slot = slots_[slotIndex(typeIndex, occurrence)];
     slot.cut = line.size() > kMaxStoredLine;
     slot.line.assign(line.substr(0, kMaxStoredLine));
-    slot.valuesFrom = layouts;
+    slot.written = true;
 }
 
 const RecordStore::Slot* RecordStore::get(int typeIndex, int occurrence) const {
     if (slots_.empty() || typeIndex < 0 || typeIndex >= kRecordTypeCount || occurrence < 1 ||
         occurrence > kMaxOccurrence)
         return nullptr;
-    return &slots_[slotIndex(typeIndex, occurrence)];
+    const Slot& slot = slots_[slotIndex(typeIndex, occurrence)];
+    return slot.written ? &slot : nullptr;
 }
 
 } // namespace qm

@@ -7,13 +7,10 @@
 
 namespace qm {
 
-class LayoutCatalogue;
-
-// The records the claim clicks have read, by record type and occurrence: what
-// a click leaves for the next. A click shows only what it read itself, except
-// where a record could not be read again (the file changed under the tree):
-// its node then shows what the store held. Lines outlive a map load; the
-// values cut from them belong to the layouts they were cut by.
+// The records one click has read, by record type and occurrence. Each click
+// starts with an empty store, so a node whose record the click could not read
+// shows nothing rather than what an earlier click (perhaps of another file)
+// left behind.
 class RecordStore {
 public:
     // Lines are kept up to the furthest column any map can name; the rest
@@ -23,12 +20,11 @@ public:
     struct Slot {
         std::string line;
         bool cut = false; // the line was longer than kMaxStoredLine
-        // The layouts the slot's values were cut by; null while none were.
-        const LayoutCatalogue* valuesFrom = nullptr;
+        bool written = false;
     };
 
-    void put(int typeIndex, int occurrence, std::string_view line, const LayoutCatalogue* layouts);
-    // The slot, or nullptr for one never written.
+    void put(int typeIndex, int occurrence, std::string_view line);
+    // The slot, or nullptr for one this store was never given.
     const Slot* get(int typeIndex, int occurrence) const;
 
 private:

@@ -4,11 +4,10 @@
 #include "core/io/SequentialFile.h"
 #include "core/layouts/KnownVersions.h"
 #include "core/layouts/MapLoader.h"
-#include "core/layouts/Module1.h"
 
 namespace qm {
 
-VersionDetection detectFileVersion(SequentialFile& file, const std::vector<std::string>& folders,
+VersionDetection DetectFileVersion(SequentialFile& file, const std::vector<std::string>& folders,
                                    MessageSink& sink,
                                    std::shared_ptr<const LayoutCatalogue>& layouts,
                                    ProgressControl* control) {
@@ -37,19 +36,6 @@ VersionDetection detectFileVersion(SequentialFile& file, const std::vector<std::
             detection.result = VersionDetection::Result::MapFailed;
     }
     return detection;
-}
-
-bool DetectFileVersion(Module1& m, int fileNumber, MessageSink& sink, std::string* versionCode) {
-    if (versionCode)
-        versionCode->clear();
-    SequentialFile* file = m.Files.get(fileNumber);
-    if (!file)
-        return false;
-    const VersionDetection detection =
-        detectFileVersion(*file, m.mapSearch(), sink, m.RecordLayouts);
-    if (versionCode)
-        *versionCode = detection.code;
-    return detection.result == VersionDetection::Result::Found;
 }
 
 } // namespace qm

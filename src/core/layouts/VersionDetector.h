@@ -11,7 +11,6 @@
 namespace qm {
 
 class SequentialFile;
-struct Module1;
 
 // What version detection found in a claim file.
 struct VersionDetection {
@@ -28,15 +27,9 @@ struct VersionDetection {
 // the AA0 record. control, when given, follows the search for the header
 // (how far into the file it has come) and can cancel it, even inside a line
 // of gigabytes.
-VersionDetection detectFileVersion(SequentialFile& file, const std::vector<std::string>& folders,
+VersionDetection DetectFileVersion(SequentialFile& file, const std::vector<std::string>& folders,
                                    MessageSink& sink,
                                    std::shared_ptr<const LayoutCatalogue>& layouts,
                                    ProgressControl* control = nullptr);
-
-// The same on the program's open file fileNumber and its layouts. False when
-// there is no AA0 record or the map failed (its message already shown).
-// versionCode, when given, receives the code as read (empty without an AA0).
-bool DetectFileVersion(Module1& m, int fileNumber, MessageSink& sink,
-                       std::string* versionCode = nullptr);
 
 } // namespace qm

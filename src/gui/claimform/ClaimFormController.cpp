@@ -2,12 +2,15 @@
 
 #include "core/claim/NodeClick.h"
 #include "core/common/MessageTexts.h"
+#include "core/filetree/FileTree.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "core/report/ReportText.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/filetree/frmNSFTree.h"
 
@@ -37,20 +40,14 @@ frmClaimForm* ClaimFormController::form() const {
 
 void ClaimFormController::connectTree(const frmNSFTree& treeWindow) {
     connect(&treeWindow, &frmNSFTree::nodeActivated, this,
-            [this, &treeWindow](qint64 node) { nodeClick(treeWindow.tree(), node); });
+            [this, file = treeWindow.file()](qint64 node) { nodeClick(*file, node); });
 }
 
-void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node) {
+void ClaimFormController::nodeClick(qm::OpenClaimFile& file, std::int64_t node) {
     DocumentArea* documents = context_.documents();
     QWidget* owner = documents ? documents->window() : nullptr;
 
-    auto claim =
-        std::make_shared<qm::AssembledClaim>(qm::NodeClick(context_.module1(), tree, node));
-    if (claim->noFileOpen) {
-        // The file tree outlives File > Close; its nodes then point into no file.
-        MessageBoxes(owner).show(qm::MessageTexts::noClaimFileOpen());
-        return;
-    }
+    auto claim = std::make_shared<qm::AssembledClaim>(qm::NodeClick(file, node));
     if (!claim->acted || !documents)
         return;
 
@@ -58,7 +55,7 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
     // that it never appears empty behind the totals message.
     if (!form_)
         form_ = new frmClaimForm();
-    form_->setClaim(claim, tree.key(node));
+    form_->setClaim(claim, file.tree()->key(node));
 
     if (!claim->totals.ok())
         MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute(), mismatches(*claim));
@@ -69,5 +66,7 @@ void ClaimFormController::nodeClick(const qm::FileTree& tree, std::int64_t node)
     // Forgotten as soon as its window closes (by the user, or by the main window
     // with the file): the next click makes a new one.
     DocumentWindow* document = documents->addDocument(form_);
+    if (FileSession* session = context_.session())
+        session->closeWithFile(form_);
     connect(document, &DocumentWindow::closed, this, [this] { form_ = nullptr; });
 }

@@ -9,7 +9,7 @@ class frmClaimForm;
 class frmNSFTree;
 
 namespace qm {
-class FileTree;
+class OpenClaimFile;
 }
 
 // Answers node clicks in the file tree: reads the node's records into the
@@ -21,8 +21,8 @@ class ClaimFormController : public QObject {
 public:
     explicit ClaimFormController(AppContext& context, QObject* parent = nullptr);
 
-    // A click on node `node` (0-based) of the file tree `tree`.
-    void nodeClick(const qm::FileTree& tree, std::int64_t node);
+    // A click on node `node` (0-based) of the file's tree.
+    void nodeClick(qm::OpenClaimFile& file, std::int64_t node);
     // Answers the node clicks of a file tree window for as long as it lives.
     void connectTree(const frmNSFTree& treeWindow);
 

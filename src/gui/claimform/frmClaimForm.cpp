@@ -326,6 +326,10 @@ void frmClaimForm::showTotalsNote(const qm::AssembledRecord* record) {
     else if (state == qm::TotalsState::CouldNotCheck)
         notes << QStringLiteral("This claim's totals could not be checked: the map "
                                 "file lacks XA0 fields that the check compares.");
+    // A record listed for the click that the click could not read (the file
+    // changed under the tree) shows nothing rather than older values.
+    if (record && !record->read)
+        notes << QStringLiteral("This record could not be read from the file");
     // Only the columns a map can name are kept of a longer line.
     if (record && record->lineCut)
         notes << QStringLiteral("This record's line is longer than %L1 characters; only its "
@@ -422,7 +426,8 @@ const qm::RecordLayout* frmClaimForm::selectedLayout(QString& recordType) const 
 }
 
 void frmClaimForm::ShowRecord(const qm::RecordLayout* layout, const qm::AssembledRecord* record) {
-    const int fieldCount = layout ? layout->fieldCount() : 0;
+    // A record the click could not read has no fields to show.
+    const int fieldCount = layout && (!record || record->read) ? layout->fieldCount() : 0;
     grid_->setColumnCount(2);
     grid_->setRowCount(tableRowOfGridRow(fieldCount + 1));
     SetGridRow(0, QStringLiteral("Field Name"), QStringLiteral("Value"));

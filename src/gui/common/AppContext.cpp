@@ -1,13 +1,17 @@
 #include "gui/common/AppContext.h"
 
-#include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
-#include "gui/common/PlainText.h"
-
-#include <QDir>
-#include <QFileInfo>
+#include "gui/common/FileSession.h"
 
 AppContext::AppContext() = default;
+
+FileSession* AppContext::session() const {
+    return session_;
+}
+
+void AppContext::setSession(FileSession* session) {
+    session_ = session;
+}
 
 DocumentArea* AppContext::documents() const {
     return documents_;
@@ -15,14 +19,4 @@ DocumentArea* AppContext::documents() const {
 
 void AppContext::setDocuments(DocumentArea* documents) {
     documents_ = documents;
-}
-
-QString AppContext::besideOpenFile(const QString& suffix) const {
-    const QFileInfo claimFile(CoreText::toPath(module1_.FileName));
-    return claimFile.absoluteDir().filePath(claimFile.completeBaseName() + suffix);
-}
-
-QString AppContext::fileWindowTitle(const QString& what) const {
-    return PlainText::windowTitle(what + QStringLiteral(" (") +
-                                  CoreText::toPath(module1_.FileName) + QStringLiteral(")"));
 }

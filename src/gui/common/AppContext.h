@@ -1,36 +1,45 @@
 #pragma once
 
-#include "core/layouts/Module1.h"
-#include "gui/common/FindState.h"
+#include "core/layouts/LayoutCatalogue.h"
 
 #include <QPointer>
 #include <QString>
+#include <memory>
+#include <string>
+#include <vector>
 
 class DocumentArea;
+class FileSession;
 
-// The application-wide state: the program-wide values of the core and what the
-// windows share. One per run (tests make a fresh one per test); every window
-// gets a reference to it.
+// What the windows of one run share: where map files are looked for, the
+// layouts loaded last, the file open now and the main window's document
+// area. One per run (tests make a fresh one per test); the shell's windows
+// get a reference to it. Windows about the open file hold its FileSession.
 class AppContext {
 public:
     AppContext();
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
-    // FileNumber, FileName, MapFolder, RecordLayouts, ... of the run.
-    qm::Module1& module1() { return module1_; }
-    const qm::Module1& module1() const { return module1_; }
+    // Every folder map files are looked in, in order (the design's MapFolder,
+    // the folder current at start-up, among them).
+    const std::vector<std::string>& mapFolders() const { return mapFolders_; }
+    void setMapFolders(std::vector<std::string> folders) { mapFolders_ = std::move(folders); }
 
-    // The title of a window about the open file: "what (path)", shown as
-    // plain text whatever the path holds.
-    QString fileWindowTitle(const QString& what) const;
+    // The layouts loaded last: a file whose version names no map opens with
+    // them. Empty before the first load.
+    const std::shared_ptr<const qm::LayoutCatalogue>& layouts() const { return layouts_; }
+    void setLayouts(std::shared_ptr<const qm::LayoutCatalogue> layouts) {
+        layouts_ = std::move(layouts);
+    }
 
-    // A file name to offer for an export: beside the open claim file, its
-    // name without the extension followed by suffix ("-problems.csv").
-    QString besideOpenFile(const QString& suffix) const;
+    // The path named in the last File > Open, opened or not.
+    const QString& lastPath() const { return lastPath_; }
+    void setLastPath(const QString& path) { lastPath_ = path; }
 
-    // The open file's find state, used by its file tree window.
-    FindState& findState() { return findState_; }
+    // The open file, or nullptr.
+    FileSession* session() const;
+    void setSession(FileSession* session);
 
     // The main window's document area, where document windows open (see
     // DocumentArea::addDocument); nullptr while there is no main window.
@@ -38,7 +47,9 @@ public:
     void setDocuments(DocumentArea* documents);
 
 private:
-    qm::Module1 module1_;
-    FindState findState_;
+    std::vector<std::string> mapFolders_;
+    std::shared_ptr<const qm::LayoutCatalogue> layouts_ = std::make_shared<qm::LayoutCatalogue>();
+    QString lastPath_;
+    QPointer<FileSession> session_;
     QPointer<DocumentArea> documents_;
 };

@@ -16,7 +16,7 @@ TreeBuildJob::Build& buildForTests() {
 
 } // namespace
 
-std::optional<qm::FileTree> TreeBuildJob::run(qm::SequentialFile& file, QWidget* parent) {
+std::optional<qm::FileTree> TreeBuildJob::run(const qm::SequentialFile& file, QWidget* parent) {
     qm::ProgressControl control;
     Build build = buildForTests();
     if (!build)
@@ -24,8 +24,15 @@ std::optional<qm::FileTree> TreeBuildJob::run(qm::SequentialFile& file, QWidget*
             return qm::BuildTree(f, c);
         };
     // The worker reads the very file the user opened through a reader of its own.
-    qm::SequentialFile reader;
-    qm::SequentialFile& source = reader.openSame(file) ? reader : file;
+    qm::SequentialFile source;
+    std::string error;
+    if (!source.openSame(file, &error)) {
+        MessageBoxes::showMessage(parent,
+                                  QStringLiteral("The file cannot be read again: ") +
+                                      QString::fromLocal8Bit(error.c_str()),
+                                  QStringLiteral("NSF File Tree"), qm::MessageIcon::Critical);
+        return std::nullopt;
+    }
     const LongTask::Dialog dialog{QStringLiteral("frmTreeProgress"),
                                   QStringLiteral("NSF File Tree"),
                                   QStringLiteral("Building the file tree...")};

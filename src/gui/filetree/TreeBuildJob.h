@@ -25,7 +25,7 @@ public:
     // out of memory (which is reported). The worker reads through a reader
     // of its own; until this returns the window is blocked, and the dialog
     // keeps the user's hands off the rest of the program.
-    static std::optional<qm::FileTree> run(qm::SequentialFile& file, QWidget* parent);
+    static std::optional<qm::FileTree> run(const qm::SequentialFile& file, QWidget* parent);
 
     // Test seam: the build to run instead of qm::BuildTree; empty restores it.
     static void setBuildForTests(Build build);

@@ -1,7 +1,7 @@
 #include "gui/filetree/frmNSFTree.h"
 
-#include "gui/common/AppContext.h"
-#include "gui/common/DocumentArea.h"
+#include "core/openfile/OpenClaimFile.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/Twips.h"
@@ -80,9 +80,11 @@ QIcon filterIcon() {
 
 } // namespace
 
-frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
+frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
     : QWidget(parent)
-    , context_(context) {
+    , session_(&session)
+    , file_(session.sharedFile())
+    , tree_(std::make_shared<const qm::FileTree>()) {
     initFileTreeResources();
     setObjectName(QStringLiteral("frmNSFTree"));
 
@@ -141,7 +143,7 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     panel2_->setObjectName(QStringLiteral("StatusBar1Panel2"));
     statusBar1_->addWidget(panel1_, 1);
     statusBar1_->addWidget(panel2_, 1);
-    check_ = std::make_unique<ProblemCheck>(tree_);
+    check_ = std::make_unique<ProblemCheck>();
     addCheckControls();
 
     auto* layout = new QVBoxLayout(this);
@@ -152,8 +154,9 @@ frmNSFTree::frmNSFTree(AppContext& context, QWidget* parent)
     layout->addWidget(statusBar1_);
     applyMinimumSize();
 
-    setWindowTitle(context_.fileWindowTitle(QStringLiteral("NSF File Tree")));
-    context_.findState().FindIndex = 0;
+    setWindowTitle(session.windowTitle(QStringLiteral("NSF File Tree")));
+    session.findState().FindIndex = 0;
+    session.closeWithFile(this);
     BuildTree();
 
     QScrollBar* rows = treeView1_->verticalScrollBar();
@@ -235,18 +238,16 @@ void frmNSFTree::addCheckControls() {
 }
 
 void frmNSFTree::BuildTree() {
-    qm::Module1& m = context_.module1();
-    if (qm::SequentialFile* file = m.Files.get(m.FileNumber)) {
-        // Built on a worker; a long build shows its progress over the main window.
-        DocumentArea* documents = context_.documents();
-        if (std::optional<qm::FileTree> built =
-                TreeBuildJob::run(*file, documents ? documents->window() : nullptr))
-            tree_ = std::move(*built);
-        else
-            built_ = false;
+    // Built on a worker; a long build shows its progress over the main window.
+    if (std::optional<qm::FileTree> built =
+            TreeBuildJob::run(file_->file(), session_->ownerWindow())) {
+        tree_ = std::make_shared<const qm::FileTree>(std::move(*built));
+        file_->setTree(tree_);
+    } else {
+        built_ = false;
     }
 
-    model_ = new FileTreeModel(tree_, this);
+    model_ = new FileTreeModel(*tree_, this);
     model_->setProblems(check_.get());
     treeView1_->setModel(model_);
     fitColumnToMarks();
@@ -254,10 +255,10 @@ void frmNSFTree::BuildTree() {
     // What showing each new node on its way would leave behind: every node
     // with children open, the last node in view. Done once, not per node.
     treeView1_->expandAll();
-    treeView1_->scrollTo(model_->nodeIndex(tree_.lastAdded()));
+    treeView1_->scrollTo(model_->nodeIndex(tree_->lastAdded()));
 
-    panel1_->setText(QStringLiteral("BA0 Count: ") + QString::number(tree_.BatchCount));
-    panel2_->setText(QStringLiteral("CA0 Count: ") + QString::number(tree_.ClaimCount));
+    panel1_->setText(QStringLiteral("BA0 Count: ") + QString::number(tree_->BatchCount));
+    panel2_->setText(QStringLiteral("CA0 Count: ") + QString::number(tree_->ClaimCount));
 }
 
 qint64 frmNSFTree::selectedNode() const {
@@ -277,7 +278,7 @@ void frmNSFTree::ShowRecordProperties() {
     const qint64 node = selectedNode();
     if (node < 0)
         return;
-    const QString key = QString::fromStdString(tree_.key(node));
+    const QString key = QString::fromStdString(tree_->key(node));
     MessageBoxes::showMessage(this,
                               QStringLiteral("Record Type: ") + key.left(3) + QLatin1Char('\n') +
                                   QStringLiteral("Absolute Record Position (bytes): ") + key.mid(3),
@@ -286,7 +287,8 @@ void frmNSFTree::ShowRecordProperties() {
 
 QString frmNSFTree::notFoundText() const {
     // The text as typed, not upper-cased.
-    return QLatin1Char('\'') + context_.findState().SearchText + QStringLiteral("' was not found.");
+    return QLatin1Char('\'') + session_->findState().SearchText +
+           QStringLiteral("' was not found.");
 }
 
 void frmNSFTree::FindNext() {
@@ -294,17 +296,21 @@ void frmNSFTree::FindNext() {
 }
 
 void frmNSFTree::FindAgain() {
-    find(Direction::Forward, context_.findState().SearchText.isEmpty());
+    if (session_)
+        find(Direction::Forward, session_->findState().SearchText.isEmpty());
 }
 
 void frmNSFTree::FindPrevious() {
-    find(Direction::Backward, context_.findState().SearchText.isEmpty());
+    if (session_)
+        find(Direction::Backward, session_->findState().SearchText.isEmpty());
 }
 
 void frmNSFTree::find(Direction direction, bool askForText) {
-    FindState& m = context_.findState();
+    if (!session_)
+        return;
+    FindState& m = session_->findState();
     // Indexes here are the tree's 1-based ones; FindIndex is the last hit.
-    const qint64 count = tree_.size();
+    const qint64 count = tree_->size();
     const bool forward = direction == Direction::Forward;
     // Where a search past the end (or, backwards, the top) starts again.
     const qint64 wrapStart = forward ? 1 : count;
@@ -329,7 +335,7 @@ void frmNSFTree::find(Direction direction, bool askForText) {
             return;
         const NodeTextSearch search(m.SearchText);
         const qint64 hit =
-            forward ? search.findFirst(tree_, start, end) : search.findLast(tree_, end, start);
+            forward ? search.findFirst(*tree_, start, end) : search.findLast(*tree_, end, start);
         if (hit) {
             selectFoundNode(hit - 1);
             m.FindIndex = hit;
@@ -369,7 +375,7 @@ void frmNSFTree::selectFoundNode(qint64 node) {
 }
 
 void frmNSFTree::activateNode(qint64 node) {
-    if (node < 0 || node >= tree_.size())
+    if (node < 0 || node >= tree_->size())
         return;
     selectNode(node);
     emit nodeActivated(node);
@@ -388,18 +394,16 @@ void frmNSFTree::previousProblem() {
     const ProblemList& problems = check_->problems();
     const QModelIndex current = treeView1_->currentIndex();
     qint64 node = problems.previousClaimNode(current.isValid() ? FileTreeModel::nodeOf(current)
-                                                               : tree_.size());
+                                                               : tree_->size());
     if (node < 0)
-        node = problems.previousClaimNode(tree_.size());
+        node = problems.previousClaimNode(tree_->size());
     if (node >= 0)
         activateNode(node);
 }
 
 void frmNSFTree::startCheck() {
     checkStarted_ = true;
-    qm::Module1& m = context_.module1();
-    if (const qm::SequentialFile* file = m.Files.get(m.FileNumber))
-        check_->start(*file, m.RecordLayouts);
+    check_->start(file_, tree_);
 }
 
 void frmNSFTree::showCheckState() {

@@ -3,10 +3,15 @@
 #include "core/filetree/FileTree.h"
 
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
-class AppContext;
+class FileSession;
+
+namespace qm {
+class OpenClaimFile;
+}
 class FileTreeModel;
 class ProblemCheck;
 class QAction;
@@ -30,13 +35,16 @@ class QTreeView;
 class frmNSFTree : public QWidget {
     Q_OBJECT
 public:
-    // Runs the load sequence on the file open in context: caption, FindIndex
-    // reset, the tree. The window's place is restored by the document area.
-    explicit frmNSFTree(AppContext& context, QWidget* parent = nullptr);
+    // Runs the load sequence on the session's file: caption, FindIndex
+    // reset, the tree (which the file then holds too). The window's place is
+    // restored by the document area; it closes with the file.
+    explicit frmNSFTree(FileSession& session, QWidget* parent = nullptr);
     ~frmNSFTree() override;
 
     // The tree as built; it does not change while the window lives.
-    const qm::FileTree& tree() const { return tree_; }
+    const qm::FileTree& tree() const { return *tree_; }
+    // The file the tree is of.
+    const std::shared_ptr<qm::OpenClaimFile>& file() const { return file_; }
     // False when the user cancelled the build: the window is not to be shown.
     bool isBuilt() const { return built_; }
     // The selected node (0-based, as tree() numbers them), or -1.
@@ -95,8 +103,9 @@ private:
     void expandShownProblems(const QModelIndex& parent, int first, int last);
     void fitColumnToMarks();
 
-    AppContext& context_;
-    qm::FileTree tree_;
+    QPointer<FileSession> session_;
+    std::shared_ptr<qm::OpenClaimFile> file_;
+    std::shared_ptr<const qm::FileTree> tree_;
     // After the tree: it reads the tree until it stops.
     std::unique_ptr<ProblemCheck> check_;
     bool checkStarted_ = false;

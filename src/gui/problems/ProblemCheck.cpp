@@ -1,8 +1,9 @@
 #include "gui/problems/ProblemCheck.h"
 
-#include "core/check/HeaderIndex.h"
 #include "core/filetree/FileTree.h"
+#include "core/filetree/HeaderIndex.h"
 #include "core/io/SequentialFile.h"
+#include "core/openfile/OpenClaimFile.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -30,9 +31,8 @@ void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
     claimHook() = std::move(hook);
 }
 
-ProblemCheck::ProblemCheck(const qm::FileTree& tree, QObject* parent)
-    : QObject(parent)
-    , tree_(tree) {
+ProblemCheck::ProblemCheck(QObject* parent)
+    : QObject(parent) {
     addTimer_ = new QTimer(this);
     addTimer_->setInterval(0);
     connect(addTimer_, &QTimer::timeout, this, &ProblemCheck::addPending);
@@ -49,8 +49,8 @@ void ProblemCheck::stopWorker() {
         worker_.join();
 }
 
-void ProblemCheck::start(const qm::SequentialFile& file,
-                         std::shared_ptr<const qm::LayoutCatalogue> layouts) {
+void ProblemCheck::start(std::shared_ptr<qm::OpenClaimFile> file,
+                         std::shared_ptr<const qm::FileTree> tree) {
     stopWorker();
     const unsigned generation = ++generation_;
     emit aboutToClear();
@@ -60,11 +60,12 @@ void ProblemCheck::start(const qm::SequentialFile& file,
     workerDone_ = false;
     addTimer_->stop();
     emit cleared();
-    layouts_ = std::move(layouts);
+    layouts_ = file->layouts();
+    tree_ = std::move(tree);
     percent_ = 0;
 
     auto reader = std::make_shared<qm::SequentialFile>();
-    if (!layouts_ || !reader->openSame(file)) {
+    if (!layouts_ || !reader->openSame(file->file())) {
         state_ = State::Cancelled;
         emit finished();
         return;
@@ -72,55 +73,56 @@ void ProblemCheck::start(const qm::SequentialFile& file,
     cancel_ = false;
     state_ = State::Running;
     emit started();
-    worker_ = std::thread([this, generation, reader, layouts = layouts_, hook = claimHook()] {
-        using Clock = std::chrono::steady_clock;
-        ProblemList::Batch batch;
-        Clock::time_point handedOn = Clock::now();
-        int percent = 0;
-        auto handOn = [&] {
-            handedOn = Clock::now();
-            if (batch.empty())
-                return;
-            auto shared = std::make_shared<ProblemList::Batch>(std::move(batch));
-            batch = ProblemList::Batch();
-            QMetaObject::invokeMethod(
-                this, [this, generation, shared] { deliver(generation, std::move(*shared)); },
-                Qt::QueuedConnection);
-        };
-        qm::FileCheck::Options options;
-        // The tree knows where the headers are: the file is read once, not twice.
-        options.index = std::make_shared<const qm::HeaderIndex>(tree_);
-        options.progress = [&](std::int64_t done, std::int64_t total) {
-            const int now = total > 0 ? int(done * 100 / total) : 100;
-            if (now != percent) {
-                percent = now;
+    worker_ = std::thread(
+        [this, generation, reader, layouts = layouts_, tree = tree_, hook = claimHook()] {
+            using Clock = std::chrono::steady_clock;
+            ProblemList::Batch batch;
+            Clock::time_point handedOn = Clock::now();
+            int percent = 0;
+            auto handOn = [&] {
+                handedOn = Clock::now();
+                if (batch.empty())
+                    return;
+                auto shared = std::make_shared<ProblemList::Batch>(std::move(batch));
+                batch = ProblemList::Batch();
                 QMetaObject::invokeMethod(
-                    this, [this, generation, now] { progress(generation, now); },
+                    this, [this, generation, shared] { deliver(generation, std::move(*shared)); },
                     Qt::QueuedConnection);
-            }
-            if (Clock::now() - handedOn >= kBatchInterval)
-                handOn();
-            return !cancel_.load();
-        };
-        unsigned claims = 0;
-        qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
-            if (cancel_.load(std::memory_order_relaxed))
-                return;
-            if (hook)
-                hook();
-            if (ProblemList::Batch::hasProblems(verdict)) {
-                // A claim the tree does not have (the file changed) has no node to mark.
-                if (const auto node = tree_.findNode("CA0", verdict.position))
-                    batch.add(*node, verdict);
-            }
-            if (++claims % kClaimsBetweenClockReads == 0 &&
-                Clock::now() - handedOn >= kBatchInterval)
-                handOn();
+            };
+            qm::FileCheck::Options options;
+            // The tree knows where the headers are: the file is read once, not twice.
+            options.index = std::make_shared<const qm::HeaderIndex>(*tree);
+            options.progress = [&](std::int64_t done, std::int64_t total) {
+                const int now = total > 0 ? int(done * 100 / total) : 100;
+                if (now != percent) {
+                    percent = now;
+                    QMetaObject::invokeMethod(
+                        this, [this, generation, now] { progress(generation, now); },
+                        Qt::QueuedConnection);
+                }
+                if (Clock::now() - handedOn >= kBatchInterval)
+                    handOn();
+                return !cancel_.load();
+            };
+            unsigned claims = 0;
+            qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
+                if (cancel_.load(std::memory_order_relaxed))
+                    return;
+                if (hook)
+                    hook();
+                if (ProblemList::Batch::hasProblems(verdict)) {
+                    // A claim the tree does not have (the file changed) has no node to mark.
+                    if (const auto node = tree->findNode("CA0", verdict.position))
+                        batch.add(*node, verdict);
+                }
+                if (++claims % kClaimsBetweenClockReads == 0 &&
+                    Clock::now() - handedOn >= kBatchInterval)
+                    handOn();
+            });
+            handOn();
+            QMetaObject::invokeMethod(
+                this, [this, generation] { end(generation); }, Qt::QueuedConnection);
         });
-        handOn();
-        QMetaObject::invokeMethod(
-            this, [this, generation] { end(generation); }, Qt::QueuedConnection);
-    });
 }
 
 void ProblemCheck::cancel() {
@@ -150,7 +152,7 @@ void ProblemCheck::addPending() {
     while (!pending_.empty() && clock.elapsed() < kAddMs) {
         const qint64 firstClaim = problems_.claimCount();
         const ProblemList::Batch& batch = pending_.front();
-        problems_.append(tree_, batch, pendingAdded_, kAddSlice);
+        problems_.append(*tree_, batch, pendingAdded_, kAddSlice);
         pendingAdded_ += kAddSlice;
         if (pendingAdded_ >= batch.claimCount()) {
             pending_.pop_front();

@@ -15,7 +15,7 @@ class QTimer;
 namespace qm {
 class FileTree;
 class LayoutCatalogue;
-class SequentialFile;
+class OpenClaimFile;
 } // namespace qm
 
 // The whole-file check of one file tree, run in the background: every claim
@@ -32,12 +32,11 @@ class ProblemCheck : public QObject {
 public:
     enum class State { NotStarted, Running, Finished, Cancelled };
 
-    // The tree the claims are numbered by; it must outlive the check.
-    explicit ProblemCheck(const qm::FileTree& tree, QObject* parent = nullptr);
+    explicit ProblemCheck(QObject* parent = nullptr);
     ~ProblemCheck() override;
 
-    // Checks (again, from scratch) the file open in `file` with `layouts`.
-    void start(const qm::SequentialFile& file, std::shared_ptr<const qm::LayoutCatalogue> layouts);
+    // Checks (again, from scratch) an open file, its claims numbered by tree.
+    void start(std::shared_ptr<qm::OpenClaimFile> file, std::shared_ptr<const qm::FileTree> tree);
     // Stops a running check; what it found so far stays.
     void cancel();
 
@@ -49,7 +48,8 @@ public:
     bool isRunning() const { return state_ == State::Running; }
     int percent() const { return percent_; }
     const ProblemList& problems() const { return problems_; }
-    const qm::FileTree& tree() const { return tree_; }
+    // The tree the claims are numbered by (only once started).
+    const qm::FileTree& tree() const { return *tree_; }
     // The layouts the file is checked with (for field names), or nullptr.
     const qm::LayoutCatalogue* layouts() const { return layouts_.get(); }
 
@@ -73,7 +73,7 @@ private:
     // the window answers between slices however much the worker finds.
     void addPending();
 
-    const qm::FileTree& tree_;
+    std::shared_ptr<const qm::FileTree> tree_;
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     ProblemList problems_;
     State state_ = State::NotStarted;

@@ -1,6 +1,6 @@
 #include "gui/search/SearchJob.h"
 
-#include "core/check/HeaderIndex.h"
+#include "core/filetree/HeaderIndex.h"
 
 #include <QMetaObject>
 #include <functional>

@@ -3,6 +3,7 @@
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/FileSession.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
@@ -74,7 +75,10 @@ void ProblemsController::showProblems() {
         return;
     }
     window_ = new frmProblems(tree_->problemCheck());
-    window_->setWindowTitle(context_.fileWindowTitle(QStringLiteral("Problems")));
+    if (FileSession* session = context_.session()) {
+        window_->setWindowTitle(session->windowTitle(QStringLiteral("Problems")));
+        session->closeWithFile(window_);
+    }
     QPointer<frmNSFTree> tree = tree_;
     connect(window_, &frmProblems::claimActivated, this, [tree](qint64 node) {
         if (tree)
@@ -86,7 +90,9 @@ void ProblemsController::showProblems() {
 void ProblemsController::exportProblems() {
     if (!tree_ || tree_->problemCheck().state() != ProblemCheck::State::Finished)
         return;
-    const QString suggested = context_.besideOpenFile(QStringLiteral("-problems.csv"));
+    const QString suggested = context_.session()
+                                  ? context_.session()->besideFile(QStringLiteral("-problems.csv"))
+                                  : QString();
     // The rows as the problems window shows them, or all of them in tree order.
     if (window_ && window_->check() == &tree_->problemCheck()) {
         window_->exportShownRows(kExportDialog, kExportCaption, suggested);

@@ -1,6 +1,7 @@
 #include "gui/shell/SearchController.h"
 
-#include "core/check/HeaderIndex.h"
+#include "core/filetree/HeaderIndex.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "core/search/SearchPlan.h"
 #include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
@@ -8,6 +9,7 @@
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -117,7 +119,7 @@ void SearchController::showPanel() {
         connect(panel_, &frmSearchFields::searchRequested, this, &SearchController::search);
         connect(panel_, &frmSearchFields::cancelRequested, this, &SearchController::cancel);
     }
-    panel_->setLayouts(context_.module1().RecordLayouts);
+    panel_->setLayouts(context_.layouts());
     panel_->setRunning(job_ != nullptr);
     panel_->show();
     panel_->raise();
@@ -133,19 +135,20 @@ void SearchController::setStatus(const QString& text, bool isError) {
 }
 
 void SearchController::search() {
-    qm::Module1& m = context_.module1();
-    const qm::SequentialFile* file = m.openFile();
-    if (!file) {
+    FileSession* session = context_.session();
+    if (!session) {
         setStatus(QStringLiteral("No claim file is open."), true);
         return;
     }
+    const std::shared_ptr<qm::OpenClaimFile>& file = session->sharedFile();
+    const std::shared_ptr<const qm::LayoutCatalogue>& layouts = file->layouts();
     // The map may have changed with the file since the panel was filled.
-    if (panel_->layouts() != m.RecordLayouts)
-        panel_->setLayouts(m.RecordLayouts);
+    if (panel_->layouts() != layouts)
+        panel_->setLayouts(layouts);
     qm::SearchQuery query;
     qm::SearchPlan plan;
     std::string error;
-    if (!panel_->query(query, error) || !plan.prepare(query, m.RecordLayouts, error)) {
+    if (!panel_->query(query, error) || !plan.prepare(query, layouts, error)) {
         QString message = CoreText::fromUtf8(error);
         message[0] = message[0].toUpper();
         setStatus(message + QLatin1Char('.'), true);
@@ -154,15 +157,12 @@ void SearchController::search() {
     dropJob();
     searchedFor_ = describe(query, panel_->searchText());
     frmSearchResults* window = showResults();
-    window->model()->reset(m.RecordLayouts);
+    window->model()->reset(layouts);
     window->setSearchText(searchedFor_);
 
     // The file tree knows where the headers and trailers are: the search
     // need not read the file for them first.
-    std::shared_ptr<const qm::HeaderIndex> index;
-    if (const frmNSFTree* tree = treeWindow())
-        index = std::make_shared<qm::HeaderIndex>(tree->tree());
-    job_ = new SearchJob(*file, m.RecordLayouts, plan, std::move(index), kMaxResults, this);
+    job_ = new SearchJob(file->file(), layouts, plan, file->headerIndex(), kMaxResults, this);
     connect(job_, &SearchJob::found, this, &SearchController::found);
     connect(job_, &SearchJob::progressed, this, &SearchController::progressed);
     connect(job_, &SearchJob::finished, this, &SearchController::finished);
@@ -223,9 +223,11 @@ frmSearchResults* SearchController::showResults() {
         documents->activateContent(results_);
         return results_;
     }
-    results_ = new frmSearchResults(new SearchResultsModel(context_.module1().RecordLayouts));
+    results_ = new frmSearchResults(new SearchResultsModel(context_.layouts()));
     connect(results_, &ResultsWindow::rowActivated, this, &SearchController::openResult);
     DocumentWindow* document = documents->addDocument(results_);
+    if (FileSession* session = context_.session())
+        session->closeWithFile(results_);
     // The results go with their window (closed by the user, or with the file).
     connect(document, &DocumentWindow::closed, this, [this] {
         dropJob();
@@ -270,7 +272,9 @@ void SearchController::showField(const std::string& node, int field) {
 void SearchController::exportResults() {
     if (!results_)
         return;
-    const QString suggested = context_.besideOpenFile(QStringLiteral("-search.csv"));
+    const QString suggested = context_.session()
+                                  ? context_.session()->besideFile(QStringLiteral("-search.csv"))
+                                  : QString();
     results_->exportShownRows(QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"),
                               suggested);
 }

@@ -21,10 +21,8 @@ constexpr qint64 kExposeWaitMilliseconds = 2000;
 
 std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& arguments,
                                       const QString& mapsDir) {
-    qm::Module1& m = context.module1();
-    m.MapFolder = MapSearch::startFolder();
-    m.MapFolders = MapSearch::forStart(mapsDir);
-    MapSearch::record(m.MapFolders);
+    context.setMapFolders(MapSearch::forStart(mapsDir));
+    MapSearch::record(context.mapFolders());
 
     {
         frmSplash splash;
@@ -36,8 +34,8 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     auto* claimForms = new ClaimFormController(context, mainWindow.get());
     auto* problems = new ProblemsController(context, *mainWindow);
     new SearchController(context, *mainWindow, *claimForms);
-    mainWindow->setTreeWindowFactory([&context, claimForms, problems]() -> QWidget* {
-        auto tree = std::make_unique<frmNSFTree>(context);
+    mainWindow->setTreeWindowFactory([claimForms, problems](FileSession& session) -> QWidget* {
+        auto tree = std::make_unique<frmNSFTree>(session);
         if (!tree->isBuilt())
             return nullptr; // cancelled: no tree window
         claimForms->connectTree(*tree);

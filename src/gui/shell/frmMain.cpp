@@ -2,7 +2,7 @@
 
 #include "core/Version.h"
 #include "core/common/RecordingMessageSink.h"
-#include "core/layouts/ClaimFileOpener.h"
+#include "core/openfile/ClaimFileOpener.h"
 #include "gui/about/Branding.h"
 #include "gui/about/frmAbout.h"
 #include "gui/claimform/ClaimExport.h"
@@ -12,6 +12,7 @@
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/LongTask.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
@@ -30,9 +31,6 @@
 namespace {
 
 const QString kTreeWindowName = QStringLiteral("frmNSFTree");
-const QString kClaimFormName = QStringLiteral("frmClaimForm");
-const QString kSearchResultsName = QStringLiteral("frmSearchResults");
-const QString kProblemsName = QStringLiteral("frmProblems");
 
 // The first local file among dropped items, or an empty string.
 QString droppedFile(const QMimeData* mime) {
@@ -232,19 +230,16 @@ void frmMain::setFileState(bool open, const QString& status, const QString& path
     statusPanel_->setToolTip(PlainText::toolTip(path));
 }
 
-void frmMain::closeFileWindows() {
-    // What these windows show belongs to the file that was open: a tree node
-    // would lead into another file, a form would show records no longer open.
-    for (const QString& name :
-         {kTreeWindowName, kClaimFormName, kSearchResultsName, kProblemsName}) {
-        if (DocumentWindow* document = documents_->findDocument(name))
-            document->close();
-    }
-    resetFindState();
+FileSession* frmMain::session() const {
+    return context_.session();
 }
 
-void frmMain::resetFindState() {
-    context_.findState() = FindState();
+void frmMain::closeFile() {
+    // What the windows of the file show belongs to it: a tree node would lead
+    // into another file, a form would show records no longer open. Each
+    // closes as its file goes.
+    delete context_.session();
+    context_.setSession(nullptr);
 }
 
 void frmMain::fileOpen() {
@@ -252,9 +247,8 @@ void frmMain::fileOpen() {
     request.objectName = QStringLiteral("dlgCommonDialog");
     request.caption = QStringLiteral("Open");
     request.filterLabel = QStringLiteral("All Files (*.*)");
-    const std::string& lastFile = context_.module1().FileName;
-    if (!lastFile.empty())
-        request.directory = QFileInfo(CoreText::toPath(lastFile)).absolutePath();
+    if (!context_.lastPath().isEmpty())
+        request.directory = QFileInfo(context_.lastPath()).absolutePath();
     const QString path = FileDialog::getOpenFileName(this, request);
     if (path.isEmpty())
         return;
@@ -262,33 +256,34 @@ void frmMain::fileOpen() {
 }
 
 void frmMain::openFile(const QString& chosenPath) {
-    closeFileWindows();
+    closeFile();
     const QString path = QDir::toNativeSeparators(chosenPath);
-    qm::Module1& m = context_.module1();
-    const std::string bytes = CoreText::fromPath(path);
-    qm::ClaimFileOpener::closePrevious(m, bytes);
+    context_.setLastPath(path);
     // Finding the file header may read gigabytes: on a worker, with a
     // progress dialog and Cancel when it takes long. Its messages are shown
     // here afterwards, in the order it gave them.
-    qm::RecordingMessageSink recorded;
-    qm::ProgressControl control;
+    auto recorded = std::make_shared<qm::RecordingMessageSink>();
+    auto control = std::make_shared<qm::ProgressControl>();
     const LongTask::Dialog dialog{QStringLiteral("frmOpenProgress"), QStringLiteral("Open"),
                                   QStringLiteral("Looking for the file header...")};
-    qm::ClaimFileOpener::Prepared prepared = LongTask::run(dialog, control, this, [&] {
-        return qm::ClaimFileOpener::prepare(bytes, m.mapSearch(), m.RecordLayouts, recorded,
-                                            &control);
-    });
+    qm::ClaimFileOpener::Opened opened = LongTask::run(
+        dialog, *control, this,
+        [bytes = CoreText::fromPath(path), folders = context_.mapFolders(),
+         layouts = context_.layouts(), recorded, control] {
+            return qm::ClaimFileOpener::open(bytes, folders, layouts, *recorded, control.get());
+        });
     MessageBoxes messages(this);
-    for (const qm::Message& message : recorded.messages)
+    for (const qm::Message& message : recorded->messages)
         messages.show(message);
-    const qm::OpenResult result = qm::ClaimFileOpener::finish(m, std::move(prepared));
-    if (!result.opened()) {
+    context_.setLayouts(opened.layouts);
+    if (!opened.file) {
         setFileState(false, QStringLiteral("No File Open"));
         return;
     }
+    context_.setSession(new FileSession(std::move(opened.file), this));
     QString status = QStringLiteral("Opened File: ") + path;
     // Such a file reads as one long line; the status bar keeps saying why.
-    if (result.lfOnly)
+    if (opened.result.lfOnly)
         status += QStringLiteral(" (lines end in LF only)");
     setFileState(true, status, path);
     recentFiles_.add(path);
@@ -298,9 +293,7 @@ void frmMain::openFile(const QString& chosenPath) {
 }
 
 void frmMain::fileClose() {
-    closeFileWindows();
-    qm::Module1& m = context_.module1();
-    m.Files.close(m.FileNumber);
+    closeFile();
     setFileState(false, QStringLiteral("No File Open"));
 }
 
@@ -309,9 +302,10 @@ void frmMain::viewClaims() {
         documents_->activateDocument(existing);
         return;
     }
-    if (!treeWindowFactory_)
+    FileSession* session = context_.session();
+    if (!treeWindowFactory_ || !session)
         return;
-    if (QWidget* tree = treeWindowFactory_())
+    if (QWidget* tree = treeWindowFactory_(*session))
         documents_->addDocument(tree);
 }
 
@@ -329,9 +323,8 @@ void frmMain::followClaimForm(QMdiSubWindow* window) {
 void frmMain::exportClaim() {
     if (!claimForm_ || !claimForm_->claim())
         return;
-    const std::string& claimFile = context_.module1().FileName;
     const QString folder =
-        claimFile.empty() ? QString() : QFileInfo(CoreText::toPath(claimFile)).absolutePath();
+        context_.session() ? QFileInfo(context_.session()->path()).absolutePath() : QString();
     ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder);
 }
 

@@ -10,6 +10,7 @@
 
 class AppContext;
 class DocumentArea;
+class FileSession;
 class QAction;
 class QMdiSubWindow;
 class frmClaimForm;
@@ -21,9 +22,9 @@ class QMenu;
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // Creates the file tree window for the open file; it is shown as a
+    // Creates the file tree window of an open file; it is shown as a
     // document window named by its object name ("frmNSFTree").
-    using TreeWindowFactory = std::function<QWidget*()>;
+    using TreeWindowFactory = std::function<QWidget*(FileSession&)>;
 
     explicit frmMain(AppContext& context, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -41,6 +42,8 @@ public:
                            const QKeySequence& keys = {});
 
     DocumentArea* documents() const { return documents_; }
+    // The open file, or nullptr.
+    FileSession* session() const;
     QString statusText() const;
 
 signals:
@@ -64,8 +67,8 @@ private:
     void updateWindowList();
     void updateRecentFilesMenu();
     void setFileState(bool open, const QString& status, const QString& path = QString());
-    void closeFileWindows();
-    void resetFindState();
+    // Lets the open file go: every window that shows it closes.
+    void closeFile();
     // File > Export Claim... follows the claim form of a document window.
     void followClaimForm(QMdiSubWindow* window);
     QAction* addAction(QMenu* menu, const QString& name, const QString& text);

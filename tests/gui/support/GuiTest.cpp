@@ -1,7 +1,12 @@
 #include "GuiTest.h"
 
+#include "core/common/RecordingMessageSink.h"
+#include "core/io/SequentialFile.h"
+#include "core/openfile/ClaimFileOpener.h"
 #include "gui/about/frmSplash.h"
+#include "gui/common/CoreText.h"
 #include "gui/common/FileDialog.h"
+#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 
@@ -89,4 +94,25 @@ bool GuiTest::triggerAction(QWidget* root, const QString& name) {
 
 QString GuiTest::dataPath(const QString& relativePath) {
     return QDir(QStringLiteral(TEST_DATA_DIR)).filePath(relativePath);
+}
+
+std::unique_ptr<FileSession> GuiTest::openSession(const QString& path,
+                                                  const std::vector<std::string>& mapFolders) {
+    const std::string bytes = CoreText::fromPath(QDir::toNativeSeparators(path));
+    std::shared_ptr<qm::OpenClaimFile> file;
+    if (mapFolders.empty()) {
+        auto reader = std::make_unique<qm::SequentialFile>();
+        if (!reader->open(bytes))
+            return nullptr;
+        qm::OpenResult result;
+        result.outcome = qm::OpenResult::Outcome::Opened;
+        file = std::make_shared<qm::OpenClaimFile>(bytes, result, std::move(reader),
+                                                   std::make_shared<qm::LayoutCatalogue>());
+    } else {
+        qm::RecordingMessageSink sink;
+        file = qm::ClaimFileOpener::open(bytes, mapFolders, std::make_shared<qm::LayoutCatalogue>(),
+                                         sink)
+                   .file;
+    }
+    return file ? std::make_unique<FileSession>(std::move(file)) : nullptr;
 }

@@ -5,7 +5,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+#include <string>
+#include <vector>
 
+class FileSession;
 class QWidget;
 
 // Helpers shared by the GUI tests.
@@ -37,6 +40,12 @@ public:
     // Triggers the action named name under root; false (with a warning saying
     // why) when there is no such action or it is disabled.
     static bool triggerAction(QWidget* root, const QString& name);
+
+    // Opens a claim file as File > Open does, with the maps of mapFolders;
+    // with no folders, only the file itself, with no layouts (whatever it
+    // holds). nullptr when it cannot be opened.
+    static std::unique_ptr<FileSession>
+    openSession(const QString& path, const std::vector<std::string>& mapFolders = {});
 
     // A file under the test data folder.
     static QString dataPath(const QString& relativePath);

@@ -1,9 +1,8 @@
-#include "core/layouts/ClaimFileOpener.h"
+#include "core/openfile/ClaimFileOpener.h"
 
 #include "core/common/MessageTexts.h"
 #include "core/io/SequentialFile.h"
 #include "core/layouts/KnownVersions.h"
-#include "core/layouts/Module1.h"
 #include "core/layouts/VersionDetector.h"
 
 namespace qm {
@@ -12,38 +11,37 @@ namespace {
 constexpr std::size_t kLineEndSample = 64 * 1024;
 } // namespace
 
-ClaimFileOpener::Prepared
-ClaimFileOpener::prepare(const std::string& path, const std::vector<std::string>& mapFolders,
-                         std::shared_ptr<const LayoutCatalogue> currentLayouts, MessageSink& sink,
-                         ProgressControl* control) {
-    Prepared prepared;
-    prepared.path = path;
-    prepared.layouts = std::move(currentLayouts);
+ClaimFileOpener::Opened ClaimFileOpener::open(const std::string& path,
+                                              const std::vector<std::string>& mapFolders,
+                                              std::shared_ptr<const LayoutCatalogue> currentLayouts,
+                                              MessageSink& sink, ProgressControl* control) {
+    Opened opened;
+    opened.layouts = std::move(currentLayouts);
+    OpenResult& result = opened.result;
     auto file = std::make_unique<SequentialFile>();
     std::string reason;
     if (!file->open(path, &reason)) {
         sink.show(MessageTexts::unableToOpenFile(path, reason));
-        prepared.result.outcome = OpenResult::Outcome::Unreadable;
-        return prepared;
+        result.outcome = OpenResult::Outcome::Unreadable;
+        return opened;
     }
 
     const VersionDetection detection =
-        detectFileVersion(*file, mapFolders, sink, prepared.layouts, control);
-    OpenResult& result = prepared.result;
+        DetectFileVersion(*file, mapFolders, sink, opened.layouts, control);
     result.versionCode = detection.code;
     result.knownVersion = findKnownVersion(detection.code) != nullptr;
     switch (detection.result) {
     case VersionDetection::Result::Cancelled:
         result.outcome = OpenResult::Outcome::Cancelled;
-        return prepared;
+        return opened;
     case VersionDetection::Result::NoHeader:
         sink.show(MessageTexts::notAnNsfFile());
         result.outcome = OpenResult::Outcome::NotNsf;
-        return prepared;
+        return opened;
     case VersionDetection::Result::MapFailed:
         // The loader has said what is wrong; the file is no less a claim file.
         result.outcome = OpenResult::Outcome::MapFailed;
-        return prepared;
+        return opened;
     case VersionDetection::Result::Found:
         break;
     }
@@ -51,31 +49,8 @@ ClaimFileOpener::prepare(const std::string& path, const std::vector<std::string>
     result.lfOnly = hasLfOnlyLineEnds(*file);
     if (result.lfOnly)
         sink.show(MessageTexts::lfOnlyLineEnds());
-    prepared.file = std::move(file);
-    return prepared;
-}
-
-OpenResult ClaimFileOpener::finish(Module1& m, Prepared prepared) {
-    m.FileName = prepared.path;
-    m.RecordLayouts = std::move(prepared.layouts);
-    if (prepared.file) {
-        m.FileNumber = m.Files.FreeFile();
-        if (m.FileNumber != 0)
-            m.Files.adopt(m.FileNumber, std::move(prepared.file));
-    }
-    return prepared.result;
-}
-
-void ClaimFileOpener::closePrevious(Module1& m, const std::string& path) {
-    m.FileName = path;
-    if (m.FileNumber != 0)
-        m.Files.close(m.FileNumber);
-}
-
-OpenResult ClaimFileOpener::open(Module1& m, const std::string& path, MessageSink& sink,
-                                 ProgressControl* control) {
-    closePrevious(m, path);
-    return finish(m, prepare(path, m.mapSearch(), m.RecordLayouts, sink, control));
+    opened.file = std::make_shared<OpenClaimFile>(path, result, std::move(file), opened.layouts);
+    return opened;
 }
 
 bool ClaimFileOpener::hasLfOnlyLineEnds(SequentialFile& file) {

@@ -1,4 +1,4 @@
-#include "core/check/HeaderIndex.h"
+#include "core/filetree/HeaderIndex.h"
 
 #include "core/filetree/FileTree.h"
 #include "core/io/SequentialFile.h"

@@ -1,0 +1,49 @@
+#include "gui/common/FileSession.h"
+
+#include "core/openfile/OpenClaimFile.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/PlainText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QWidget>
+
+FileSession::FileSession(std::shared_ptr<qm::OpenClaimFile> file, QObject* parent)
+    : QObject(parent)
+    , file_(std::move(file)) {
+}
+
+FileSession::~FileSession() {
+    emit closing();
+}
+
+QString FileSession::path() const {
+    return CoreText::toPath(file_->path());
+}
+
+QString FileSession::windowTitle(const QString& what) const {
+    return PlainText::windowTitle(what + QStringLiteral(" (") + path() + QStringLiteral(")"));
+}
+
+QString FileSession::besideFile(const QString& suffix) const {
+    const QFileInfo claimFile(path());
+    return claimFile.absoluteDir().filePath(claimFile.completeBaseName() + suffix);
+}
+
+QWidget* FileSession::ownerWindow() const {
+    return qobject_cast<QWidget*>(parent());
+}
+
+void FileSession::closeWithFile(QWidget* window) {
+    connect(this, &FileSession::closing, window, [window = QPointer<QWidget>(window)] {
+        if (!window)
+            return;
+        // A document's content closes with its frame, which saves its place.
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+            frame->close();
+        else
+            window->close();
+    });
+}
