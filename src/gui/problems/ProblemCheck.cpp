@@ -4,9 +4,8 @@
 #include "core/filetree/HeaderIndex.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
+#include "gui/common/BackgroundWork.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
 #include <chrono>
 
 namespace {
@@ -16,8 +15,7 @@ namespace {
 constexpr auto kBatchInterval = std::chrono::milliseconds(50);
 // The worker looks at the clock once in this many claims.
 constexpr unsigned kClaimsBetweenClockReads = 256;
-// The GUI thread adds claims for this long at a time, in slices of this many.
-constexpr qint64 kAddMs = 15;
+// The GUI thread adds claims to the list this many at a time.
 constexpr std::size_t kAddSlice = 512;
 
 std::function<void()>& claimHook() {
@@ -32,37 +30,33 @@ void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
 }
 
 ProblemCheck::ProblemCheck(QObject* parent)
-    : QObject(parent) {
-    addTimer_ = new QTimer(this);
-    addTimer_->setInterval(0);
-    connect(addTimer_, &QTimer::timeout, this, &ProblemCheck::addPending);
+    : QObject(parent)
+    , work_(new Work(this)) {
+    work_->setTake([this](ProblemList::Batch& batch, std::size_t& at) { take(batch, at); },
+                   [](const ProblemList::Batch& batch) { return batch.claimCount(); });
+    connect(work_, &BackgroundWorkBase::progressed, this, [this](int percent) {
+        if (state_ == State::Running)
+            emit progressed(percent);
+    });
+    connect(work_, &BackgroundWorkBase::finished, this, &ProblemCheck::workFinished);
 }
 
 ProblemCheck::~ProblemCheck() {
-    stopWorker();
     emit closing();
 }
 
-void ProblemCheck::stopWorker() {
-    cancel_ = true;
-    if (worker_.joinable())
-        worker_.join();
+int ProblemCheck::percent() const {
+    return state_ == State::NotStarted ? 0 : work_->percent();
 }
 
 void ProblemCheck::start(std::shared_ptr<qm::OpenClaimFile> file,
                          std::shared_ptr<const qm::FileTree> tree) {
-    stopWorker();
-    const unsigned generation = ++generation_;
+    work_->cancel();
     emit aboutToClear();
     problems_.clear();
-    pending_.clear();
-    pendingAdded_ = 0;
-    workerDone_ = false;
-    addTimer_->stop();
     emit cleared();
     layouts_ = file->layouts();
     tree_ = std::move(tree);
-    percent_ = 0;
 
     auto reader = std::make_shared<qm::SequentialFile>();
     if (!layouts_ || !reader->openSame(file->file())) {
@@ -70,43 +64,33 @@ void ProblemCheck::start(std::shared_ptr<qm::OpenClaimFile> file,
         emit finished();
         return;
     }
-    cancel_ = false;
     state_ = State::Running;
     emit started();
-    worker_ = std::thread(
-        [this, generation, reader, layouts = layouts_, tree = tree_, hook = claimHook()] {
-            using Clock = std::chrono::steady_clock;
-            ProblemList::Batch batch;
-            Clock::time_point handedOn = Clock::now();
-            int percent = 0;
-            auto handOn = [&] {
-                handedOn = Clock::now();
-                if (batch.empty())
-                    return;
-                auto shared = std::make_shared<ProblemList::Batch>(std::move(batch));
-                batch = ProblemList::Batch();
-                QMetaObject::invokeMethod(
-                    this, [this, generation, shared] { deliver(generation, std::move(*shared)); },
-                    Qt::QueuedConnection);
-            };
-            qm::FileCheck::Options options;
-            // The tree knows where the headers are: the file is read once, not twice.
-            options.index = std::make_shared<const qm::HeaderIndex>(*tree);
-            options.progress = [&](std::int64_t done, std::int64_t total) {
-                const int now = total > 0 ? int(done * 100 / total) : 100;
-                if (now != percent) {
-                    percent = now;
-                    QMetaObject::invokeMethod(
-                        this, [this, generation, now] { progress(generation, now); },
-                        Qt::QueuedConnection);
-                }
-                if (Clock::now() - handedOn >= kBatchInterval)
-                    handOn();
-                return !cancel_.load();
-            };
-            unsigned claims = 0;
+    work_->start([reader, layouts = layouts_, tree = tree_, index = file->headerIndex(),
+                  hook = claimHook()](Work::Reporter& run) {
+        using Clock = std::chrono::steady_clock;
+        ProblemList::Batch batch;
+        Clock::time_point handedOn = Clock::now();
+        auto handOn = [&] {
+            handedOn = Clock::now();
+            if (!batch.empty())
+                run.deliver(std::exchange(batch, ProblemList::Batch()));
+        };
+        qm::FileCheck::Options options;
+        // The tree knows where the headers are: the file is read once, not twice.
+        options.index = index ? index : std::make_shared<const qm::HeaderIndex>(*tree);
+        qm::ProgressControl& control = run.control();
+        options.progress = [&](std::int64_t done, std::int64_t total) {
+            control.bytesTotal = total;
+            control.bytesDone = done;
+            if (Clock::now() - handedOn >= kBatchInterval)
+                handOn();
+            return !run.cancelled();
+        };
+        unsigned claims = 0;
+        const qm::FileCheck::Summary summary =
             qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
-                if (cancel_.load(std::memory_order_relaxed))
+                if (run.cancelled())
                     return;
                 if (hook)
                     hook();
@@ -119,68 +103,31 @@ void ProblemCheck::start(std::shared_ptr<qm::OpenClaimFile> file,
                     Clock::now() - handedOn >= kBatchInterval)
                     handOn();
             });
-            handOn();
-            QMetaObject::invokeMethod(
-                this, [this, generation] { end(generation); }, Qt::QueuedConnection);
-        });
+        handOn();
+        return summary;
+    });
+}
+
+void ProblemCheck::take(ProblemList::Batch& batch, std::size_t& at) {
+    const qint64 firstClaim = problems_.claimCount();
+    problems_.append(*tree_, batch, at, kAddSlice);
+    at += kAddSlice;
+    emit problemsAdded(firstClaim);
 }
 
 void ProblemCheck::cancel() {
     if (state_ != State::Running)
         return;
-    cancel_ = true;
     // What is still on its way from the worker is dropped: the list stays as
     // the user saw it when cancelling.
-    ++generation_;
-    pending_.clear();
-    pendingAdded_ = 0;
-    addTimer_->stop();
+    work_->cancel();
     state_ = State::Cancelled;
     emit finished();
 }
 
-void ProblemCheck::deliver(unsigned generation, ProblemList::Batch&& batch) {
-    if (generation != generation_)
-        return;
-    pending_.push_back(std::move(batch));
-    addTimer_->start();
-}
-
-void ProblemCheck::addPending() {
-    QElapsedTimer clock;
-    clock.start();
-    while (!pending_.empty() && clock.elapsed() < kAddMs) {
-        const qint64 firstClaim = problems_.claimCount();
-        const ProblemList::Batch& batch = pending_.front();
-        problems_.append(*tree_, batch, pendingAdded_, kAddSlice);
-        pendingAdded_ += kAddSlice;
-        if (pendingAdded_ >= batch.claimCount()) {
-            pending_.pop_front();
-            pendingAdded_ = 0;
-        }
-        emit problemsAdded(firstClaim);
-    }
-    if (!pending_.empty())
-        return;
-    addTimer_->stop();
-    if (workerDone_) {
-        state_ = State::Finished;
-        emit finished();
-    }
-}
-
-void ProblemCheck::progress(unsigned generation, int percent) {
-    if (generation != generation_ || percent == percent_)
-        return;
-    percent_ = percent;
-    emit progressed(percent);
-}
-
-void ProblemCheck::end(unsigned generation) {
-    if (generation != generation_)
-        return;
-    percent_ = 100;
-    workerDone_ = true;
-    // Finished once all it found is in the list.
-    addPending();
+void ProblemCheck::workFinished() {
+    if (state_ != State::Running)
+        return; // cancelled, and said so then
+    state_ = work_->wasCancelled() ? State::Cancelled : State::Finished;
+    emit finished();
 }

@@ -4,13 +4,10 @@
 #include "gui/problems/ProblemList.h"
 
 #include <QObject>
-#include <atomic>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <thread>
 
-class QTimer;
+template <typename Batch, typename Summary> class BackgroundWork;
 
 namespace qm {
 class FileTree;
@@ -46,7 +43,7 @@ public:
 
     State state() const { return state_; }
     bool isRunning() const { return state_ == State::Running; }
-    int percent() const { return percent_; }
+    int percent() const;
     const ProblemList& problems() const { return problems_; }
     // The tree the claims are numbered by (only once started).
     const qm::FileTree& tree() const { return *tree_; }
@@ -64,26 +61,13 @@ signals:
     void closing();
 
 private:
-    void stopWorker();
-    // On the GUI thread, from the worker.
-    void deliver(unsigned generation, ProblemList::Batch&& batch);
-    void progress(unsigned generation, int percent);
-    void end(unsigned generation);
-    // Adds what the worker handed on to the list, a slice at a time, so that
-    // the window answers between slices however much the worker finds.
-    void addPending();
+    using Work = BackgroundWork<ProblemList::Batch, qm::FileCheck::Summary>;
+    void take(ProblemList::Batch& batch, std::size_t& at);
+    void workFinished();
 
     std::shared_ptr<const qm::FileTree> tree_;
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     ProblemList problems_;
     State state_ = State::NotStarted;
-    int percent_ = 0;
-    std::deque<ProblemList::Batch> pending_;
-    std::size_t pendingAdded_ = 0; // claims of the first pending batch already added
-    bool workerDone_ = false;
-    QTimer* addTimer_ = nullptr;
-    // Deliveries of an earlier run that arrive late are dropped by this.
-    unsigned generation_ = 0;
-    std::atomic<bool> cancel_{false};
-    std::thread worker_;
+    Work* work_ = nullptr;
 };

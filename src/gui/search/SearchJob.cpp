@@ -1,15 +1,21 @@
 #include "gui/search/SearchJob.h"
 
-#include "core/filetree/HeaderIndex.h"
+#include "core/io/SequentialFile.h"
+#include "core/openfile/OpenClaimFile.h"
+#include "gui/common/BackgroundWork.h"
 
-#include <QMetaObject>
-#include <functional>
+#include <chrono>
+#include <iterator>
 
 namespace {
 
 // Batches go out at most this often, so that a search finding something in
-// every claim does not flood the event loop; the first goes at once.
+// every claim does not flood the GUI thread; the first goes at once.
 constexpr auto kBatchInterval = std::chrono::milliseconds(25);
+// The GUI thread hands on this many claims at a time.
+constexpr std::size_t kSlice = 256;
+// The worker looks at the clock once in this many claims found.
+constexpr std::size_t kClaimsBetweenClockReads = 64;
 
 std::function<void()>& beforeSearch() {
     static std::function<void()> hook;
@@ -18,112 +24,78 @@ std::function<void()>& beforeSearch() {
 
 } // namespace
 
-SearchJob::SearchJob(const qm::SequentialFile& file,
-                     std::shared_ptr<const qm::LayoutCatalogue> layouts, const qm::SearchPlan& plan,
-                     std::shared_ptr<const qm::HeaderIndex> index, std::int64_t maxFields,
-                     QObject* parent)
+SearchJob::SearchJob(std::shared_ptr<qm::OpenClaimFile> file, const qm::SearchPlan& plan,
+                     std::int64_t maxFields, Receiver receiver, QObject* parent)
     : QObject(parent)
-    , layouts_(std::move(layouts))
+    , file_(std::move(file))
     , plan_(plan)
-    , index_(std::move(index))
-    , maxFields_(maxFields) {
-    file_.openSame(file);
+    , maxFields_(maxFields)
+    , work_(new Work(this)) {
+    work_->setTake(
+        [receiver = std::move(receiver)](std::vector<qm::ClaimHits>& batch, std::size_t& at) {
+            const std::size_t end = std::min(batch.size(), at + kSlice);
+            receiver(std::vector<qm::ClaimHits>(std::make_move_iterator(batch.begin() + at),
+                                                std::make_move_iterator(batch.begin() + end)));
+            at = end;
+        },
+        [](const std::vector<qm::ClaimHits>& batch) { return batch.size(); });
+    connect(work_, &BackgroundWorkBase::progressed, this, &SearchJob::progressed);
+    connect(work_, &BackgroundWorkBase::finished, this, [this] {
+        qm::FieldSearch::Summary summary = work_->summary();
+        summary.cancelled = summary.cancelled || work_->wasCancelled();
+        emit finished(summary);
+    });
 }
 
-SearchJob::~SearchJob() {
-    cancel_ = true;
-    if (worker_.joinable())
-        worker_.join();
-}
+SearchJob::~SearchJob() = default;
 
 void SearchJob::setBeforeSearchForTests(std::function<void()> hook) {
     beforeSearch() = std::move(hook);
 }
 
 void SearchJob::start() {
-    worker_ = std::thread([this] { run(); });
+    auto reader = std::make_shared<qm::SequentialFile>();
+    reader->openSame(file_->file());
+    work_->start([reader, file = file_, plan = plan_, maxFields = maxFields_,
+                  hook = beforeSearch()](Work::Reporter& run) {
+        using Clock = std::chrono::steady_clock;
+        if (hook)
+            hook();
+        qm::FieldSearch::Summary summary;
+        if (run.cancelled()) {
+            summary.cancelled = true; // cancelled before it began
+            return summary;
+        }
+        std::vector<qm::ClaimHits> batch;
+        Clock::time_point handedOn{};
+        auto handOn = [&](bool force) {
+            if (batch.empty() || (!force && Clock::now() - handedOn < kBatchInterval))
+                return;
+            handedOn = Clock::now();
+            run.deliver(std::exchange(batch, {}));
+        };
+        qm::FieldSearch::Options options;
+        options.index = file->headerIndex();
+        options.maxFields = maxFields;
+        qm::ProgressControl& control = run.control();
+        options.progress = [&](std::int64_t done, std::int64_t total) {
+            control.bytesTotal = total;
+            control.bytesDone = done;
+            handOn(false);
+            return !run.cancelled();
+        };
+        summary = qm::FieldSearch::run(*reader, file->layouts(), plan, options,
+                                       [&](qm::ClaimHits&& claim) {
+                                           batch.push_back(std::move(claim));
+                                           // The first at once, then the clock now and then.
+                                           if (batch.size() % kClaimsBetweenClockReads == 1)
+                                               handOn(false);
+                                       });
+        handOn(true);
+        return summary;
+    });
 }
 
 void SearchJob::cancel() {
-    cancel_ = true;
-}
-
-void SearchJob::deleteWhenFinished() {
-    deleteWhenFinished_ = true;
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (done_ && !posted_)
-        deleteLater();
-}
-
-void SearchJob::run() {
-    if (beforeSearch())
-        beforeSearch()();
-    qm::FieldSearch::Summary summary;
-    if (cancel_) {
-        summary.cancelled = true; // cancelled before it began
-    } else {
-        qm::FieldSearch::Options options;
-        options.index = index_;
-        options.maxFields = maxFields_;
-        options.progress = [this](std::int64_t done, std::int64_t total) {
-            percent_ = total > 0 ? int(done * 100 / total) : 0;
-            post(false);
-            return !cancel_;
-        };
-        summary = qm::FieldSearch::run(file_, layouts_, plan_, options, [this](qm::ClaimHits&& c) {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                pending_.push_back(std::move(c));
-                if (posted_)
-                    return; // the delivery on its way takes this claim too
-            }
-            post(false);
-        });
-    }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        summary_ = summary;
-        done_ = true;
-    }
-    post(true);
-}
-
-void SearchJob::post(bool force) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (posted_)
-            return;
-        const auto now = std::chrono::steady_clock::now();
-        if (!force && now - lastPost_ < kBatchInterval)
-            return;
-        posted_ = true;
-        lastPost_ = now;
-    }
-    QMetaObject::invokeMethod(this, &SearchJob::deliver, Qt::QueuedConnection);
-}
-
-void SearchJob::deliver() {
-    std::vector<qm::ClaimHits> claims;
-    bool done = false;
-    qm::FieldSearch::Summary summary;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        claims.swap(pending_);
-        posted_ = false;
-        done = done_;
-        summary = summary_;
-    }
-    if (!claims.empty())
-        emit found(claims);
-    if (percent_ != shownPercent_) {
-        shownPercent_ = percent_;
-        emit progressed(shownPercent_);
-    }
-    if (!done)
-        return;
-    if (worker_.joinable())
-        worker_.join(); // it has finished: no wait
-    emit finished(summary);
-    if (deleteWhenFinished_)
-        deleteLater();
+    work_->cancel();
 }

@@ -21,7 +21,7 @@ void SearchResultsModel::reset(std::shared_ptr<const qm::LayoutCatalogue> layout
     endResetModel();
 }
 
-void SearchResultsModel::append(std::vector<qm::ClaimHits>& claims) {
+void SearchResultsModel::append(std::vector<qm::ClaimHits>&& claims) {
     std::size_t added = 0;
     for (const qm::ClaimHits& claim : claims)
         added += claim.fields.size();

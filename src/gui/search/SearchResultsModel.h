@@ -26,7 +26,7 @@ public:
     // Empties the model for a search with these layouts.
     void reset(std::shared_ptr<const qm::LayoutCatalogue> layouts);
     // Adds the claims' matching fields as rows at the end, in one insertion.
-    void append(std::vector<qm::ClaimHits>& claims);
+    void append(std::vector<qm::ClaimHits>&& claims);
 
     // The file tree key of the claim of a row ("CA0" + position).
     std::string claimKey(int row) const;

@@ -162,8 +162,13 @@ void SearchController::search() {
 
     // The file tree knows where the headers and trailers are: the search
     // need not read the file for them first.
-    job_ = new SearchJob(file->file(), layouts, plan, file->headerIndex(), kMaxResults, this);
-    connect(job_, &SearchJob::found, this, &SearchController::found);
+    job_ = new SearchJob(
+        file, plan, kMaxResults,
+        [results = QPointer<frmSearchResults>(window)](std::vector<qm::ClaimHits>&& claims) {
+            if (results)
+                results->model()->append(std::move(claims));
+        },
+        this);
     connect(job_, &SearchJob::progressed, this, &SearchController::progressed);
     connect(job_, &SearchJob::finished, this, &SearchController::finished);
     panel_->setRunning(true);
@@ -179,17 +184,13 @@ void SearchController::cancel() {
 void SearchController::dropJob() {
     if (!job_)
         return;
+    // Its worker stops on its own; nothing more of it is shown.
     job_->disconnect(this);
     job_->cancel();
-    job_->deleteWhenFinished();
+    job_->deleteLater();
     job_ = nullptr;
     if (panel_)
         panel_->setRunning(false);
-}
-
-void SearchController::found(std::vector<qm::ClaimHits>& claims) {
-    if (results_)
-        results_->model()->append(claims);
 }
 
 void SearchController::progressed(int percent) {

@@ -40,7 +40,6 @@ public:
 private:
     void search();
     void cancel();
-    void found(std::vector<qm::ClaimHits>& claims);
     void progressed(int percent);
     void finished(const qm::FieldSearch::Summary& summary);
     // Stops the running search, if any, without waiting for it.

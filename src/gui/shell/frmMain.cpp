@@ -8,12 +8,12 @@
 #include "gui/claimform/ClaimExport.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
+#include "gui/common/BackgroundWork.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/FileSession.h"
-#include "gui/common/LongTask.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
@@ -262,18 +262,25 @@ void frmMain::openFile(const QString& chosenPath) {
     // Finding the file header may read gigabytes: on a worker, with a
     // progress dialog and Cancel when it takes long. Its messages are shown
     // here afterwards, in the order it gave them.
-    auto recorded = std::make_shared<qm::RecordingMessageSink>();
-    auto control = std::make_shared<qm::ProgressControl>();
-    const LongTask::Dialog dialog{QStringLiteral("frmOpenProgress"), QStringLiteral("Open"),
-                                  QStringLiteral("Looking for the file header...")};
-    qm::ClaimFileOpener::Opened opened = LongTask::run(
-        dialog, *control, this,
-        [bytes = CoreText::fromPath(path), folders = context_.mapFolders(),
-         layouts = context_.layouts(), recorded, control] {
-            return qm::ClaimFileOpener::open(bytes, folders, layouts, *recorded, control.get());
-        });
+    struct Outcome {
+        qm::ClaimFileOpener::Opened opened;
+        qm::RecordingMessageSink messages;
+    };
+    BackgroundWork<NoBatch, Outcome> work;
+    work.start([path = CoreText::fromPath(path), folders = context_.mapFolders(),
+                layouts = context_.layouts()](BackgroundWork<NoBatch, Outcome>::Reporter& run) {
+        Outcome outcome;
+        outcome.opened =
+            qm::ClaimFileOpener::open(path, folders, layouts, outcome.messages, &run.control());
+        return outcome;
+    });
+    work.waitShowingProgress({QStringLiteral("frmOpenProgress"), QStringLiteral("Open"),
+                              QStringLiteral("Looking for the file header...")},
+                             this);
+    Outcome outcome = work.takeSummary();
+    qm::ClaimFileOpener::Opened& opened = outcome.opened;
     MessageBoxes messages(this);
-    for (const qm::Message& message : recorded->messages)
+    for (const qm::Message& message : outcome.messages.messages)
         messages.show(message);
     context_.setLayouts(opened.layouts);
     if (!opened.file) {

@@ -1,0 +1,247 @@
+#pragma once
+
+#include "core/common/ProgressControl.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QPromise>
+#include <QString>
+#include <QtConcurrent/QtConcurrentRun>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+class QThreadPool;
+class QTimer;
+class QWidget;
+
+// What every run of background work has, whatever it makes: a run on a worker
+// (QtConcurrent, on a pool of its own so that a check, a search and a tree
+// build never wait for one another), progress read from a ProgressControl,
+// cancel, a wait, a modal wait with a progress dialog, and the GUI-thread side
+// that takes what the worker handed on a slice at a time, so that the window
+// answers between slices however much arrives.
+class BackgroundWorkBase : public QObject {
+    Q_OBJECT
+public:
+    ~BackgroundWorkBase() override;
+
+    // Asks the work to stop. What it handed on that the GUI thread has not
+    // taken yet is dropped; finished() follows once the worker has stopped.
+    void cancel();
+    bool isRunning() const { return running_; }
+    // The last run was cancelled (by cancel(), or by the work itself).
+    bool wasCancelled() const { return cancelled_; }
+    // How far the work has come through the file, 0 to 100, as last seen.
+    int percent() const { return percent_; }
+    // Waits for the worker to stop (after a cancel, a few milliseconds); what
+    // it handed on is then waiting to be taken.
+    void waitForFinished();
+
+    struct Dialog {
+        QString objectName;
+        QString title;
+        QString label;
+    };
+    // Waits for the work to end while the windows go on painting; past
+    // kQuietTimeMs an application-modal progress dialog shows how far it has
+    // come, with Cancel (Escape and its close box cancel too). False when the
+    // work was cancelled.
+    bool waitShowingProgress(const Dialog& dialog, QWidget* parent);
+    static constexpr int kQuietTimeMs = 500;
+
+signals:
+    void progressed(int percent);
+    // The worker has stopped and all it handed on was taken (or dropped by a cancel).
+    void finished();
+
+protected:
+    explicit BackgroundWorkBase(QObject* parent);
+    // Before a run: a fresh control, and the watcher of its future.
+    void beginRun(QFutureWatcherBase* watcher);
+    // GUI thread: takes a slice of what waits; true while more waits.
+    virtual bool takeSlice() = 0;
+    virtual void dropWaiting() = 0;
+    // GUI thread, once the worker has stopped: keeps what it said.
+    virtual void keepSummary() = 0;
+    void scheduleTaking();
+    static QThreadPool* pool();
+
+    std::shared_ptr<qm::ProgressControl> control_;
+    QFutureWatcherBase* watcher_ = nullptr;
+
+private:
+    void takeForAWhile();
+    void pollProgress();
+    void workerEnded();
+    void endIfDone();
+
+    QTimer* takeTimer_ = nullptr;
+    QTimer* progressTimer_ = nullptr;
+    bool running_ = false;
+    bool workerDone_ = false;
+    bool cancelled_ = false;
+    int percent_ = 0;
+};
+
+// Long work over a file that hands on batches of results, in order, and ends
+// with a summary: the one way the viewer runs work off the GUI thread (the
+// whole-file check, the field search, the tree build, the open).
+//
+// The work gets a Reporter on a worker thread; it must look at cancelled()
+// often, and all it reads must be its own (copies, shared pointers): it may
+// outlive whoever started it. Batches cross to the GUI thread under a mutex
+// of their own, at most kPendingLimit waiting at a time (the worker waits
+// for room). There `take` gets each batch in order and takes what it can
+// from `at` on, moving `at` forward; it is called again on a later turn of the
+// event loop until `at` reaches the batch's size.
+template <typename Batch, typename Summary>
+class BackgroundWork : public BackgroundWorkBase {
+    // What the worker and the GUI thread share of one run.
+    struct Channel {
+        std::mutex mutex;
+        std::condition_variable room;
+        std::deque<Batch> batches;
+        Summary summary{};
+        bool closed = false; // the GUI side has gone or cancelled: nothing more is wanted
+    };
+
+public:
+    static constexpr std::size_t kPendingLimit = 8;
+
+    class Reporter {
+    public:
+        // The progress and cancel flag of this run, for the engine's passes.
+        qm::ProgressControl& control() { return *control_; }
+        bool cancelled() const { return control_->cancel.load(std::memory_order_relaxed); }
+        // Hands a batch on; waits while kPendingLimit wait to be taken.
+        void deliver(Batch batch) {
+            {
+                std::unique_lock<std::mutex> lock(channel_->mutex);
+                while (channel_->batches.size() >= kPendingLimit && !channel_->closed)
+                    channel_->room.wait_for(lock, std::chrono::milliseconds(10));
+                if (channel_->closed)
+                    return;
+                channel_->batches.push_back(std::move(batch));
+            }
+            promise_.addResult(++delivered_); // wakes the GUI side
+        }
+
+    private:
+        friend class BackgroundWork;
+        Reporter(QPromise<int>& promise, std::shared_ptr<qm::ProgressControl> control,
+                 std::shared_ptr<Channel> channel)
+            : promise_(promise)
+            , control_(std::move(control))
+            , channel_(std::move(channel)) {}
+        QPromise<int>& promise_;
+        std::shared_ptr<qm::ProgressControl> control_;
+        std::shared_ptr<Channel> channel_;
+        int delivered_ = 0;
+    };
+
+    using Work = std::function<Summary(Reporter&)>;
+    using Take = std::function<void(Batch& batch, std::size_t& at)>;
+    using Size = std::function<std::size_t(const Batch& batch)>;
+
+    explicit BackgroundWork(QObject* parent = nullptr)
+        : BackgroundWorkBase(parent) {}
+    ~BackgroundWork() override { close(); }
+
+    // How batches are taken on the GUI thread; without it they are dropped.
+    void setTake(Take take, Size size) {
+        take_ = std::move(take);
+        size_ = std::move(size);
+    }
+
+    // Starts the work. A run still going is cancelled first, and nothing of
+    // it (batches, end) is seen any more.
+    void start(Work work) {
+        close();
+        if (watcher_) {
+            watcher_->disconnect(this);
+            watcher_->deleteLater();
+        }
+        taking_.clear();
+        at_ = 0;
+        summary_ = Summary{};
+        channel_ = std::make_shared<Channel>();
+        auto* watcher = new QFutureWatcher<int>(this);
+        beginRun(watcher);
+        connect(watcher, &QFutureWatcherBase::resultsReadyAt, this,
+                &BackgroundWork::scheduleTaking);
+        watcher->setFuture(QtConcurrent::run(
+            pool(), [work = std::move(work), control = control_,
+                     channel = channel_](QPromise<int>& promise) {
+                Reporter reporter(promise, control, channel);
+                Summary summary = work(reporter);
+                const std::lock_guard<std::mutex> lock(channel->mutex);
+                channel->summary = std::move(summary);
+            }));
+    }
+
+    // What the work said when it ended (once finished() has come).
+    const Summary& summary() const { return summary_; }
+    Summary takeSummary() { return std::move(summary_); }
+
+private:
+    void close() {
+        if (!channel_)
+            return;
+        cancel();
+        const std::lock_guard<std::mutex> lock(channel_->mutex);
+        channel_->closed = true;
+        channel_->room.notify_all();
+    }
+
+    bool takeSlice() override {
+        if (taking_.empty()) {
+            const std::lock_guard<std::mutex> lock(channel_->mutex);
+            if (channel_->batches.empty())
+                return false;
+            taking_.push_back(std::move(channel_->batches.front()));
+            channel_->batches.pop_front();
+            channel_->room.notify_one();
+        }
+        Batch& batch = taking_.front();
+        if (take_)
+            take_(batch, at_);
+        if (!take_ || !size_ || at_ >= size_(batch)) {
+            taking_.clear();
+            at_ = 0;
+        }
+        if (!taking_.empty())
+            return true;
+        const std::lock_guard<std::mutex> lock(channel_->mutex);
+        return !channel_->batches.empty();
+    }
+
+    void keepSummary() override {
+        const std::lock_guard<std::mutex> lock(channel_->mutex);
+        summary_ = std::move(channel_->summary);
+    }
+
+    void dropWaiting() override {
+        taking_.clear();
+        at_ = 0;
+        if (!channel_)
+            return;
+        const std::lock_guard<std::mutex> lock(channel_->mutex);
+        channel_->batches.clear();
+        channel_->closed = true;
+        channel_->room.notify_all();
+    }
+
+    Take take_;
+    Size size_;
+    std::shared_ptr<Channel> channel_;
+    std::deque<Batch> taking_; // the batch being taken, a slice at a time
+    std::size_t at_ = 0;
+    Summary summary_{};
+};
+
+// For work that hands on nothing before its end (an open, a tree build).
+struct NoBatch {};
