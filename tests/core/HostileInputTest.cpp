@@ -3,9 +3,9 @@
 #include "TestWorkspace.h"
 #include "core/claim/NodeClick.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/RecordStore.h"
 #include "core/io/SequentialFile.h"
 #include "core/layouts/MapLoader.h"
+#include "core/layouts/RecordStore.h"
 
 #include <QFile>
 #include <QTest>

@@ -98,8 +98,7 @@ private:
 // for room). There `take` gets each batch in order and takes what it can
 // from `at` on, moving `at` forward; it is called again on a later turn of the
 // event loop until `at` reaches the batch's size.
-template <typename Batch, typename Summary>
-class BackgroundWork : public BackgroundWorkBase {
+template <typename Batch, typename Summary> class BackgroundWork : public BackgroundWorkBase {
     // What the worker and the GUI thread share of one run.
     struct Channel {
         std::mutex mutex;
@@ -173,14 +172,13 @@ public:
         beginRun(watcher);
         connect(watcher, &QFutureWatcherBase::resultsReadyAt, this,
                 &BackgroundWork::scheduleTaking);
-        watcher->setFuture(QtConcurrent::run(
-            pool(), [work = std::move(work), control = control_,
-                     channel = channel_](QPromise<int>& promise) {
-                Reporter reporter(promise, control, channel);
-                Summary summary = work(reporter);
-                const std::lock_guard<std::mutex> lock(channel->mutex);
-                channel->summary = std::move(summary);
-            }));
+        watcher->setFuture(QtConcurrent::run(pool(), [work = std::move(work), control = control_,
+                                                      channel = channel_](QPromise<int>& promise) {
+            Reporter reporter(promise, control, channel);
+            Summary summary = work(reporter);
+            const std::lock_guard<std::mutex> lock(channel->mutex);
+            channel->summary = std::move(summary);
+        }));
     }
 
     // What the work said when it ended (once finished() has come).
