@@ -3,10 +3,10 @@
 #include "GuiBenchSession.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/openfile/OpenClaimFile.h"
-#include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/FileSession.h"
+#include "gui/shell/ClaimFormController.h"
 #include "gui/shell/frmMain.h"
 
 #include <QApplication>

@@ -125,7 +125,7 @@ bool SearchWindowBenchmark::run(const BenchArguments& arguments) {
     auto checkDone = [&main] {
         DocumentWindow* document = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
         auto* tree = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
-        return !tree || tree->problemCheck().state() == ProblemCheck::State::Finished;
+        return !tree || tree->problemMarks()->state() == ProblemMarks::State::Finished;
     };
 
     std::printf("file %s (%.1f MiB), searching every field for \"%s\"\n", qUtf8Printable(path),

@@ -58,17 +58,17 @@ protected:
 // in, and the status bar's count painted. Returns false when the check never
 // ends (within the guard time).
 bool waitForMarks(frmNSFTree& window, PaintWatch& treePaint) {
-    ProblemCheck& check = window.problemCheck();
+    ProblemCheck& check = *qobject_cast<ProblemCheck*>(window.problemMarks());
     auto* count = window.findChild<QLabel*>(QStringLiteral("StatusBar1Panel3"));
     PaintWatch countPaint(count);
-    QObject::connect(&check, &ProblemCheck::problemsAdded, &treePaint,
+    QObject::connect(&check, &ProblemCheck::marksAdded, &treePaint,
                      [&treePaint] { treePaint.painted = false; });
     QObject::connect(&check, &ProblemCheck::finished, &countPaint,
                      [&countPaint] { countPaint.painted = false; });
     QElapsedTimer guard;
     guard.start();
     auto done = [&] {
-        return check.state() == ProblemCheck::State::Finished && treePaint.painted &&
+        return check.state() == ProblemMarks::State::Finished && treePaint.painted &&
                countPaint.painted && count->isVisible();
     };
     while (!done() && guard.elapsed() < 120000)
@@ -188,7 +188,8 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         }
         marksMs.push_back(double(clock.nsecsElapsed()) / 1e6);
         checkStallMs.push_back(stalls.stop());
-        const ProblemList& problems = window->problemCheck().problems();
+        const ProblemList& problems =
+            qobject_cast<ProblemCheck*>(window->problemMarks())->problems();
         problemClaims = problems.claimCount();
         problemRows = problems.rowCount();
         problemBytes = problems.memoryBytes();

@@ -46,7 +46,7 @@ private slots:
                                     "CA0,12.0,\"QUOTED, WITH COMMA\",2,X,1,2");
         ws.write("c.nsf", B().add(rec::aa0()).add(rec::ba0()).add(rec::ca0("P")).bytes());
         QVERIFY(ws.open("c.nsf"));
-        const FileTree& tree = ws.buildTree();
+        ws.buildTree();
         const RecordLayout& ca0 = *ws.layouts->find("CA0");
         QCOMPARE(ca0.fieldCount(), 12);
         const AssembledClaim r = NodeClick(*ws.file, 2);

@@ -1103,7 +1103,7 @@ void ClaimFormTest::mismatchedTrailerCellsTellBothFigures() {
 // Layout
 
 void ClaimFormTest::firstShownAtItsDefaultPlace() {
-    const WindowPositions::Twips defaults =
+    const WindowPositions::Place defaults =
         WindowPositions::defaultsFor(QStringLiteral("frmClaimForm"));
     QCOMPARE(defaults.left, 1000.0f);
     QCOMPARE(defaults.top, 1000.0f);

@@ -5,7 +5,6 @@
 #include "GuiTest.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/openfile/OpenClaimFile.h"
-#include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
@@ -16,6 +15,7 @@
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/ClaimFormController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 

@@ -8,12 +8,14 @@
 #include "gui/shell/ViewerCommandLine.h"
 #include "gui/shell/frmMain.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using Outcome = ViewerCommandLine::Outcome;
@@ -33,7 +35,8 @@ private slots:
     void mapsOptionGoesFirstIntoTheSearchAndTheAboutBox();
 
 private:
-    QString mapsText() const;
+    // The About box's line of map folders, for the given folders or by default.
+    QString mapsText(const std::vector<std::string>* folders = nullptr) const;
 
     std::unique_ptr<QTemporaryDir> dir_;
     QByteArray environmentMaps_;
@@ -52,14 +55,15 @@ void CommandLineTest::init() {
 
 void CommandLineTest::cleanup() {
     MessageBoxes::reset();
-    MapSearch::record(MapSearch::forStart(QString()));
     dir_.reset();
     if (!environmentMaps_.isNull())
         qputenv("QUILLMARK_MAPS", environmentMaps_);
 }
 
-QString CommandLineTest::mapsText() const {
+QString CommandLineTest::mapsText(const std::vector<std::string>* folders) const {
     frmAbout about;
+    if (folders)
+        about.setMapFolders(*folders);
     const auto* label = about.findChild<QLabel*>(QStringLiteral("lblMaps"));
     return label ? label->text() : QStringLiteral("(missing)");
 }
@@ -174,10 +178,22 @@ void CommandLineTest::mapsOptionGoesFirstIntoTheSearchAndTheAboutBox() {
     QVERIFY(folders.size() >= 2);
     QCOMPARE(QString::fromStdString(folders.at(0)), testMaps);
     QCOMPARE(folders.at(1), MapSearch::startFolder());
-    QCOMPARE(mapsText(), QStringLiteral("Maps: ") + testMaps);
+    QCOMPARE(mapsText(&folders), QStringLiteral("Maps: ") + testMaps);
+    // Help > About shows the run's own.
+    bool shown = false;
+    QTimer::singleShot(0, main.get(), [&] {
+        auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+        QVERIFY(about);
+        QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lblMaps"))->text(),
+                 QStringLiteral("Maps: ") + testMaps);
+        shown = true;
+        about->reject();
+    });
+    QVERIFY(GuiTest::triggerAction(main.get(), QStringLiteral("mnuHelpAbout")));
+    QVERIFY(shown);
 
-    MapSearch::record({dir_->path().toStdString()});
-    QCOMPARE(mapsText(), QStringLiteral("Maps: none found"));
+    const std::vector<std::string> none{dir_->path().toStdString()};
+    QCOMPARE(mapsText(&none), QStringLiteral("Maps: none found"));
 }
 
 QTEST_MAIN(CommandLineTest)

@@ -164,6 +164,10 @@ private:
     QString writeClaimFile(const QString& name, const QList<QByteArray>& lines) const;
     bool openClaimFile(const QString& path);
     std::unique_ptr<frmNSFTree> showTree(const QString& path);
+    // The whole-file check the shell gives every tree window.
+    static void attachCheck(frmNSFTree& window) {
+        window.setProblemMarks(new ProblemCheck(window.file(), window.file()->tree(), &window));
+    }
     std::unique_ptr<frmMain> startWith(const QString& path);
     bool pressFind(frmNSFTree& window, const QString& typed, Leave leave = Leave::FindIt,
                    const QKeySequence& keys = QKeySequence());
@@ -224,6 +228,7 @@ std::unique_ptr<frmNSFTree> FileTreeWindowTest::showTree(const QString& path) {
         return nullptr;
     }
     auto window = std::make_unique<frmNSFTree>(*session_);
+    attachCheck(*window);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("The tree window was not exposed");
@@ -471,9 +476,10 @@ void FileTreeWindowTest::treeTellsWhatAClickDoes() {
     session_ = GuiTest::openSession(samplePath("sample301.nsf"), {MAPS_DIR});
     QVERIFY(session_);
     frmNSFTree window(*session_);
+    attachCheck(window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTRY_VERIFY(window.problemCheck().state() == ProblemCheck::State::Finished);
+    QTRY_VERIFY(window.problemMarks()->state() == ProblemMarks::State::Finished);
     QTreeView* view = treeView(window);
     // Over a node, not only over the empty part of the tree.
     const QModelIndex claim =

@@ -2,7 +2,6 @@
 // File > Open, before View Claims and before a node click. The program reports
 // or shows what is there and keeps working.
 #include "GuiTest.h"
-#include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
@@ -10,6 +9,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/ClaimFormController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 

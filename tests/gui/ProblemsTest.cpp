@@ -135,6 +135,8 @@ private:
     QString mapsWithoutXa0Total();
     bool start(const QString& path, const QString& mapsDir = QStringLiteral(MAPS_DIR));
     frmNSFTree* tree() const;
+    // The whole-file check of the tree window.
+    ProblemCheck& check() const { return *qobject_cast<ProblemCheck*>(tree()->problemMarks()); }
     frmProblems* problemsWindow() const;
     bool waitForCheck();
     QString treeStatus() const;
@@ -222,9 +224,8 @@ frmProblems* ProblemsTest::problemsWindow() const {
 }
 
 bool ProblemsTest::waitForCheck() {
-    return QTest::qWaitFor(
-        [this] { return tree()->problemCheck().state() == ProblemCheck::State::Finished; },
-        kCheckTimeoutMs);
+    return QTest::qWaitFor([this] { return check().state() == ProblemMarks::State::Finished; },
+                           kCheckTimeoutMs);
 }
 
 QString ProblemsTest::treeStatus() const {
@@ -271,7 +272,7 @@ void ProblemsTest::marksAndCountsAgreeWithTheCommandLine() {
     QVERIFY(waitForCheck());
 
     const qm::FileTree& claims = tree()->tree();
-    const ProblemList& problems = tree()->problemCheck().problems();
+    const ProblemList& problems = check().problems();
     const auto* model = qobject_cast<const FileTreeModel*>(
         tree()->findChild<QTreeView*>(QStringLiteral("TreeView1"))->model());
     QMap<qint64, int> beneath; // claims with problems under each file header and batch
@@ -463,14 +464,14 @@ void ProblemsTest::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
     QTRY_VERIFY(only->isEnabled());
     QCOMPARE(only->text(), QStringLiteral("Only claims with problems"));
     only->setChecked(true);
-    QVERIFY(tree()->problemCheck().isRunning());
+    QVERIFY(check().isRunning());
     QVERIFY(waitForCheck());
 
     // The file header, the three batches holding problems and the four claims, all open.
     QStringList shown;
     for (QModelIndex index = model->index(0, 0); index.isValid(); index = view->indexBelow(index))
         shown.append(QString::fromStdString(tree()->tree().key(FileTreeModel::nodeOf(index))));
-    const ProblemList& problems = tree()->problemCheck().problems();
+    const ProblemList& problems = check().problems();
     QCOMPARE(shown.size(), 1 + 3 + 4);
     QCOMPARE(problems.claimCount(), 4);
     for (qint64 claim = 0; claim < problems.claimCount(); ++claim)
@@ -490,8 +491,8 @@ void ProblemsTest::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
     const QString file = generate(QStringLiteral("faults.nsf"), 2000, 8, {1, 2000});
     slowDownChecks();
     QVERIFY(start(file));
-    ProblemCheck& check = tree()->problemCheck();
-    QTRY_COMPARE(check.problems().claimCount(), 1);
+    ProblemCheck& running = check();
+    QTRY_COMPARE(running.problems().claimCount(), 1);
     auto* progress = tree()->findChild<QWidget*>(QStringLiteral("prgCheck"));
     auto* cancel = tree()->findChild<QToolButton*>(QStringLiteral("cmdCancelCheck"));
     QVERIFY(progress && progress->isVisible() && cancel && cancel->isVisible());
@@ -499,20 +500,20 @@ void ProblemsTest::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
     // Clicks on claims answer as ever meanwhile.
     tree()->activateNode(tree()->tree().size() - 1);
     QVERIFY(main_->findChild<frmClaimForm*>());
-    QVERIFY(check.isRunning());
+    QVERIFY(running.isRunning());
     QTest::mouseClick(cancel, Qt::LeftButton);
-    QCOMPARE(check.state(), ProblemCheck::State::Cancelled);
+    QCOMPARE(running.state(), ProblemMarks::State::Cancelled);
     QVERIFY(!progress->isVisible());
     QCOMPARE(treeStatus(), QStringLiteral("Check cancelled (problems so far: 1 claim)"));
     QTest::qWait(300);
-    QCOMPARE(check.problems().claimCount(), 1);
+    QCOMPARE(running.problems().claimCount(), 1);
 
     ProblemCheck::setClaimHookForTests({});
     auto* again = tree()->findChild<QToolButton*>(QStringLiteral("cmdCheckAgain"));
     QVERIFY(again && again->isVisible());
     QTest::mouseClick(again, Qt::LeftButton);
     QVERIFY(waitForCheck());
-    QCOMPARE(check.problems().claimCount(), 2);
+    QCOMPARE(running.problems().claimCount(), 2);
     QCOMPARE(treeStatus(), QStringLiteral("Problems: 2 claims"));
 }
 
@@ -527,8 +528,8 @@ void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck() {
     const QString first = generate(QStringLiteral("first.nsf"), 2000, 8, {1}, {1999});
     slowDownChecks();
     QVERIFY(start(first));
-    QPointer<ProblemCheck> check = &tree()->problemCheck();
-    QTRY_COMPARE(check->problems().claimCount(), 1);
+    QPointer<ProblemCheck> old = &check();
+    QTRY_COMPARE(old->problems().claimCount(), 1);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
     QVERIFY(problemsWindow());
 
@@ -539,8 +540,8 @@ void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck() {
         QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
     }
     // The old check is stopped and goes with its window, the problems window with it.
-    QVERIFY(!check || !check->isRunning());
-    QTRY_VERIFY(!check);
+    QVERIFY(!old || !old->isRunning());
+    QTRY_VERIFY(!old);
     QVERIFY(!problemsWindow());
     if (!openAnother) {
         QVERIFY(!tree());
@@ -551,7 +552,7 @@ void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck() {
     // The new file's marks only: the sample's two claims with problems.
     QVERIFY(tree());
     QVERIFY(waitForCheck());
-    const ProblemList& problems = tree()->problemCheck().problems();
+    const ProblemList& problems = check().problems();
     QCOMPARE(problems.claimCount(), 2);
     QCOMPARE(tree()->tree().key(problems.claimNode(0)), std::string("CA04831"));
     QCOMPARE(tree()->tree().key(problems.claimNode(1)), std::string("CA016101"));

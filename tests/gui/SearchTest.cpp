@@ -3,7 +3,6 @@
 // result in the claim form, the export, and the results going with the file.
 #include "ClaimFormDriver.h"
 #include "GuiTest.h"
-#include "gui/claimform/ClaimFormController.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
@@ -16,6 +15,7 @@
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/search/frmSearchResults.h"
+#include "gui/shell/ClaimFormController.h"
 #include "gui/shell/SearchController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"

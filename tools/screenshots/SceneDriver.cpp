@@ -104,7 +104,7 @@ bool SceneDriver::waitForCheck() {
     if (!tree)
         return fail(QStringLiteral("no file tree window"));
     if (!QTest::qWaitFor(
-            [tree] { return tree->problemCheck().state() == ProblemCheck::State::Finished; }))
+            [tree] { return tree->problemMarks()->state() == ProblemMarks::State::Finished; }))
         return fail(QStringLiteral("the check of the claims did not finish"));
     return settle(QStringLiteral("the check of the claims"));
 }

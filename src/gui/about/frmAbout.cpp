@@ -44,9 +44,9 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     QLabel* version = Controls::label(this, QStringLiteral("lblVersion"), Branding::versionLine());
 
     // Where this run's map files come from, so a user can tell which copy is read.
-    QLabel* maps =
-        Controls::label(this, QStringLiteral("lblMaps"), MapSearch::line(MapSearch::recorded()));
-    maps->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    maps_ = Controls::label(this, QStringLiteral("lblMaps"),
+                            MapSearch::line(MapSearch::forStart(QString())));
+    maps_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     QLabel* description = Controls::label(
         this, QStringLiteral("lblDescription"),
@@ -79,7 +79,7 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     auto* texts = new QVBoxLayout;
     texts->addWidget(title);
     texts->addWidget(version);
-    texts->addWidget(maps);
+    texts->addWidget(maps_);
     texts->addSpacing(8);
     texts->addWidget(description);
 
@@ -102,6 +102,10 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
 }
 
 frmAbout::~frmAbout() = default;
+
+void frmAbout::setMapFolders(const std::vector<std::string>& folders) {
+    maps_->setText(MapSearch::line(folders));
+}
 
 void frmAbout::StartSysInfo() {
     SystemInfo::StartSysInfo(*registry_, *starter_, this);

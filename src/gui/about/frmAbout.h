@@ -2,7 +2,10 @@
 
 #include <QDialog>
 #include <memory>
+#include <string>
+#include <vector>
 
+class QLabel;
 class ProcessStarter;
 class Registry;
 
@@ -16,6 +19,10 @@ public:
                       ProcessStarter* starter = nullptr);
     ~frmAbout() override;
 
+    // The folders this run looks for map files in; until set, those of a run
+    // started in the current folder.
+    void setMapFolders(const std::vector<std::string>& folders);
+
     void StartSysInfo();
 
 private:
@@ -23,4 +30,5 @@ private:
     std::unique_ptr<ProcessStarter> ownStarter_;
     Registry* registry_ = nullptr;
     ProcessStarter* starter_ = nullptr;
+    QLabel* maps_ = nullptr;
 };

@@ -4,17 +4,6 @@
 #include "gui/common/CoreText.h"
 
 #include <QDir>
-#include <optional>
-
-namespace {
-
-// One search per process, as there is one start-up folder and one --maps.
-std::optional<std::vector<std::string>>& recordedFolders() {
-    static std::optional<std::vector<std::string>> folders;
-    return folders;
-}
-
-} // namespace
 
 std::string MapSearch::startFolder() {
     return CoreText::fromPath(QDir::toNativeSeparators(QDir::currentPath()));
@@ -22,15 +11,6 @@ std::string MapSearch::startFolder() {
 
 std::vector<std::string> MapSearch::forStart(const QString& mapsDir) {
     return qm::MapSearchPath::forThisProcess(CoreText::fromPath(mapsDir), startFolder());
-}
-
-void MapSearch::record(std::vector<std::string> folders) {
-    recordedFolders() = std::move(folders);
-}
-
-std::vector<std::string> MapSearch::recorded() {
-    const std::optional<std::vector<std::string>>& folders = recordedFolders();
-    return folders ? *folders : forStart(QString());
 }
 
 QString MapSearch::line(const std::vector<std::string>& folders) {

@@ -14,11 +14,6 @@ public:
     // folder mapsDir (empty when not given) looked in first.
     static std::vector<std::string> forStart(const QString& mapsDir);
 
-    // Records the run's folders for the windows that show them. Until the
-    // start-up sequence records them they are forStart() without --maps.
-    static void record(std::vector<std::string> folders);
-    static std::vector<std::string> recorded();
-
     // "Maps: " and the first of folders that holds a map file, without "..",
     // or "Maps: none found".
     static QString line(const std::vector<std::string>& folders);

@@ -13,6 +13,18 @@ public:
     // pixels at 96 DPI): a stored value past it is not taken.
     static constexpr float kMax = 1.0e6f;
 
+    // A rectangle in twips.
+    struct Rect {
+        float left = 0;
+        float top = 0;
+        float width = 0;
+        float height = 0;
+    };
+    // Twips to pixels and back, for the screen that shows `on` (the primary
+    // screen without one).
+    static QRect toPixels(const Rect& twips, const QWidget* on);
+    static Rect toTwips(const QRect& pixels, const QWidget* on);
+
     static int x(double twips, const QWidget* on);
     static int y(double twips, const QWidget* on);
     static QSize size(double width, double height, const QWidget* on);

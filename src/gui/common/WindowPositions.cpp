@@ -1,7 +1,6 @@
 #include "gui/common/WindowPositions.h"
 
 #include "gui/common/SettingsStore.h"
-#include "gui/common/Twips.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -12,7 +11,6 @@
 
 namespace {
 
-constexpr float kTwipsPerInch = 1440.0f;
 // How much of the window's top strip must be in sight for the user to grab it.
 constexpr int kTitleStripHeight = 24;
 constexpr int kMinVisibleWidth = 48;
@@ -21,7 +19,7 @@ const char* const kFrameFitterName = "WindowPositionsFrameFitter";
 
 struct DefaultPlace {
     const char* windowName;
-    WindowPositions::Twips twips;
+    WindowPositions::Place twips;
 };
 
 // Every window that remembers its place, with its first-run place.
@@ -40,13 +38,6 @@ QMdiSubWindow* documentFrame(const QWidget* window) {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(const_cast<QWidget*>(window)))
         return frame;
     return qobject_cast<QMdiSubWindow*>(window->parentWidget());
-}
-
-QPointF dotsPerInch(const QWidget* reference) {
-    const QScreen* screen = reference ? reference->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return {96.0, 96.0};
-    return {screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY()};
 }
 
 bool titleInSight(const QRect& window, const QList<QRect>& areas) {
@@ -128,7 +119,7 @@ private:
 
 } // namespace
 
-WindowPositions::Twips WindowPositions::defaultsFor(const QString& windowName) {
+WindowPositions::Place WindowPositions::defaultsFor(const QString& windowName) {
     for (const DefaultPlace& place : kDefaultPlaces) {
         if (windowName == QLatin1String(place.windowName))
             return place.twips;
@@ -166,8 +157,8 @@ void WindowPositions::setScreenAreas(const QList<QRect>& availableAreas) {
     fakeScreenAreas() = availableAreas;
 }
 
-WindowPositions::Twips WindowPositions::load(const QString& windowName, const Twips& defaults) {
-    Twips twips = defaults;
+WindowPositions::Place WindowPositions::load(const QString& windowName, const Place& defaults) {
+    Place twips = defaults;
     const std::unique_ptr<QSettings> settings = SettingsStore::open();
     if (!settings)
         return twips;
@@ -178,7 +169,7 @@ WindowPositions::Twips WindowPositions::load(const QString& windowName, const Tw
             return fallback;
         bool ok = false;
         const float value = stored.toString().toFloat(&ok);
-        if (!ok || !std::isfinite(value) || std::fabs(value) > ::Twips::kMax ||
+        if (!ok || !std::isfinite(value) || std::fabs(value) > Twips::kMax ||
             (mustBePositive && value <= 0))
             return fallback;
         return value;
@@ -190,26 +181,8 @@ WindowPositions::Twips WindowPositions::load(const QString& windowName, const Tw
     return twips;
 }
 
-QRect WindowPositions::toPixels(const Twips& twips, const QWidget* reference) {
-    const QPointF dpi = dotsPerInch(reference);
-    auto px = [](float value, qreal dotsPerInch) {
-        return int(std::lround(double(value) * dotsPerInch / kTwipsPerInch));
-    };
-    return QRect(px(twips.left, dpi.x()), px(twips.top, dpi.y()), px(twips.width, dpi.x()),
-                 px(twips.height, dpi.y()));
-}
-
-WindowPositions::Twips WindowPositions::toTwips(const QRect& pixels, const QWidget* reference) {
-    const QPointF dpi = dotsPerInch(reference);
-    auto tw = [](int value, qreal dotsPerInch) {
-        return float(double(value) * kTwipsPerInch / dotsPerInch);
-    };
-    return {tw(pixels.x(), dpi.x()), tw(pixels.y(), dpi.y()), tw(pixels.width(), dpi.x()),
-            tw(pixels.height(), dpi.y())};
-}
-
 void WindowPositions::restore(QWidget* window, const QString& windowName) {
-    const Twips defaults = defaultsFor(windowName);
+    const Place defaults = defaultsFor(windowName);
     QMdiSubWindow* frame = documentFrame(window);
     QWidget* target = frame ? static_cast<QWidget*>(frame) : window;
 
@@ -224,12 +197,12 @@ void WindowPositions::restore(QWidget* window, const QString& windowName) {
     // tell what is in sight; the stored place is then taken as it is.
     areas.removeIf([](const QRect& area) { return area.isEmpty(); });
 
-    const Twips stored = load(windowName, defaults);
-    QRect place = toPixels(stored, target);
+    const Place stored = load(windowName, defaults);
+    QRect place = Twips::toPixels(stored, target);
     if (!areas.isEmpty() && !titleInSight(place, areas)) {
-        place = toPixels({defaults.left, defaults.top, stored.width, stored.height}, target);
+        place = Twips::toPixels({defaults.left, defaults.top, stored.width, stored.height}, target);
         if (!titleInSight(place, areas))
-            place = toPixels(defaults, target);
+            place = Twips::toPixels(defaults, target);
     }
     // A top-level window is kept within its screen, whatever size was stored
     // (another monitor, another scale factor, a hand-edited value); the main
@@ -253,7 +226,7 @@ void WindowPositions::save(const QWidget* window, const QString& windowName) {
     if (target->isMinimized())
         return;
     const QRect bounds = frame ? frame->geometry() : window->frameGeometry();
-    const Twips twips = toTwips(bounds, target);
+    const Place twips = Twips::toTwips(bounds, target);
 
     const std::unique_ptr<QSettings> settings = SettingsStore::open();
     if (!settings)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/common/Twips.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -28,16 +30,12 @@
 // lands on: made no larger than that area, then moved into it.
 class WindowPositions {
 public:
-    struct Twips {
-        float left = 0;
-        float top = 0;
-        float width = 0;
-        float height = 0;
-    };
+    // A window's place in twips, as it is stored.
+    using Place = Twips::Rect;
 
     // The first-run place of every window that remembers one; a name not in the
     // table gets the main window's.
-    static Twips defaultsFor(const QString& windowName);
+    static Place defaultsFor(const QString& windowName);
 
     static void restore(QWidget* window, const QString& windowName);
     // Writes the four keys, unless the window is minimized (the values saved
@@ -45,7 +43,7 @@ public:
     static void save(const QWidget* window, const QString& windowName);
 
     // Reads the stored place with defaults for missing or unreadable values.
-    static Twips load(const QString& windowName, const Twips& defaults);
+    static Place load(const QString& windowName, const Place& defaults);
     // Whether the store holds a place for the window (none on a first run).
     static bool isStored(const QString& windowName);
 
@@ -55,8 +53,4 @@ public:
     // Test seam: the screens' available areas in place of the real ones; an
     // empty list goes back to the real screens.
     static void setScreenAreas(const QList<QRect>& availableAreas);
-
-    // Twips to pixels and back for the screen that shows the reference widget.
-    static QRect toPixels(const Twips& twips, const QWidget* reference);
-    static Twips toTwips(const QRect& pixels, const QWidget* reference);
 };

@@ -3,9 +3,7 @@
 #include "core/filetree/FileTree.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/PlainText.h"
-#include "gui/problems/ProblemCheck.h"
-#include "gui/problems/ProblemIcons.h"
-#include "gui/problems/ProblemText.h"
+#include "gui/common/ProblemMarks.h"
 
 #include <algorithm>
 #include <limits>
@@ -32,21 +30,25 @@ FileTreeModel::FileTreeModel(const qm::FileTree& tree, QObject* parent)
     , tree_(tree) {
 }
 
-void FileTreeModel::setProblems(const ProblemCheck* check) {
+void FileTreeModel::setProblems(const ProblemMarks* check) {
     if (check_)
         disconnect(check_, nullptr, this, nullptr);
-    beginResetModel();
+    // Only the nodes shown change with the marks; all of them are shown again.
+    const bool reset = problemsOnly_;
+    if (reset)
+        beginResetModel();
     check_ = check;
     problemsOnly_ = false;
-    endResetModel();
+    if (reset)
+        endResetModel();
     if (!check)
         return;
-    connect(check, &ProblemCheck::problemsAdded, this, &FileTreeModel::problemsAdded);
-    connect(check, &ProblemCheck::aboutToClear, this, [this] {
+    connect(check, &ProblemMarks::marksAdded, this, &FileTreeModel::problemsAdded);
+    connect(check, &ProblemMarks::aboutToClear, this, [this] {
         if (problemsOnly_)
             beginResetModel();
     });
-    connect(check, &ProblemCheck::cleared, this, [this] {
+    connect(check, &ProblemMarks::cleared, this, [this] {
         if (problemsOnly_) {
             shownClaims_ = shownContainers_ = shownRoots_ = 0;
             endResetModel();
@@ -55,7 +57,7 @@ void FileTreeModel::setProblems(const ProblemCheck* check) {
             emit dataChanged(index(0, 0), index(roots - 1, 0), kMarkRoles);
         }
     });
-    connect(check, &ProblemCheck::closing, this, [this] {
+    connect(check, &ProblemMarks::closing, this, [this] {
         if (problemsOnly_)
             beginResetModel();
         const bool reset = problemsOnly_;
@@ -72,18 +74,16 @@ void FileTreeModel::setProblemsOnly(bool on) {
     beginResetModel();
     problemsOnly_ = on;
     if (on) {
-        const ProblemList& problems = check_->problems();
-        shownClaims_ = problems.claimNodes().size();
-        shownContainers_ = problems.containerNodes().size();
-        shownRoots_ = problems.rootNodes().size();
+        shownClaims_ = check_->markedClaims().size();
+        shownContainers_ = check_->markedContainers().size();
+        shownRoots_ = check_->markedRoots().size();
     }
     endResetModel();
 }
 
 FileTreeModel::Span FileTreeModel::shownChildren(qint64 node) const {
-    const ProblemList& problems = check_->problems();
     if (node == qm::FileTree::kNoNode)
-        return {&problems.rootNodes(), 0, qint64(shownRoots_)};
+        return {&check_->markedRoots(), 0, qint64(shownRoots_)};
     const std::string_view type = tree_.recordType(node);
     const qint64 children = tree_.childCount(node);
     if (type == "CA0" || children == 0)
@@ -93,7 +93,7 @@ FileTreeModel::Span FileTreeModel::shownChildren(qint64 node) const {
     // in neither list).
     const bool header = type == "AA0";
     const std::vector<std::int64_t>& list =
-        header ? problems.containerNodes() : problems.claimNodes();
+        header ? check_->markedContainers() : check_->markedClaims();
     const auto [first, count] = entriesIn(list, header ? shownContainers_ : shownClaims_, node + 1,
                                           tree_.child(node, children - 1));
     return {&list, first, count};
@@ -176,27 +176,13 @@ bool FileTreeModel::hasChildren(const QModelIndex& parent) const {
 }
 
 QVariant FileTreeModel::mark(qint64 node) const {
-    const ProblemList& problems = check_->problems();
-    if (tree_.recordType(node) == "CA0") {
-        const qint64 claim = problems.findClaim(node);
-        return claim < 0 ? QVariant()
-                         : ProblemIcons::icon(ProblemList::worstOf(problems.claimKinds(claim)));
-    }
-    const ProblemList::Counts* counts = problems.findContainer(node);
-    return counts ? QVariant(ProblemIcons::icon(counts->worst())) : QVariant();
+    const QIcon icon = check_->mark(node);
+    return icon.isNull() ? QVariant() : QVariant(icon);
 }
 
 QVariant FileTreeModel::toolTip(qint64 node) const {
-    const ProblemList& problems = check_->problems();
-    QString text;
-    if (tree_.recordType(node) == "CA0") {
-        const qint64 claim = problems.findClaim(node);
-        if (claim >= 0)
-            text = ProblemText::claimToolTip(check_->layouts(), problems, claim);
-    } else if (const ProblemList::Counts* counts = problems.findContainer(node)) {
-        text = ProblemText::containerToolTip(*counts);
-    }
-    return text.isEmpty() ? QVariant() : QVariant(PlainText::toolTip(text));
+    const QString text = check_->toolTip(node);
+    return text.isEmpty() ? QVariant() : QVariant(text);
 }
 
 QVariant FileTreeModel::data(const QModelIndex& index, int role) const {
@@ -231,10 +217,9 @@ void FileTreeModel::problemsAdded(qint64 firstClaim) {
 }
 
 void FileTreeModel::showNewProblems() {
-    const ProblemList& problems = check_->problems();
-    const std::vector<std::int64_t>& claims = problems.claimNodes();
-    const std::vector<std::int64_t>& containers = problems.containerNodes();
-    const std::vector<std::int64_t>& roots = problems.rootNodes();
+    const std::vector<std::int64_t>& claims = check_->markedClaims();
+    const std::vector<std::int64_t>& containers = check_->markedContainers();
+    const std::vector<std::int64_t>& roots = check_->markedRoots();
     auto nextOf = [](const std::vector<std::int64_t>& list, std::size_t shown) {
         return shown < list.size() ? list[shown] : std::numeric_limits<std::int64_t>::max();
     };
@@ -270,14 +255,15 @@ void FileTreeModel::showNewProblems() {
 }
 
 void FileTreeModel::markNewProblems(qint64 firstClaim) {
-    const ProblemList& problems = check_->problems();
-    for (qint64 claim = firstClaim; claim < problems.claimCount();) {
+    const std::vector<std::int64_t>& claims = check_->markedClaims();
+    const qint64 count = qint64(claims.size());
+    for (qint64 claim = firstClaim; claim < count;) {
         // One range of rows for the claims of one batch.
-        const qint64 first = problems.claimNode(claim);
+        const qint64 first = claims[std::size_t(claim)];
         const qint64 batch = tree_.parent(first);
         qint64 last = first;
-        while (++claim < problems.claimCount() && tree_.parent(problems.claimNode(claim)) == batch)
-            last = problems.claimNode(claim);
+        while (++claim < count && tree_.parent(claims[std::size_t(claim)]) == batch)
+            last = claims[std::size_t(claim)];
         const QModelIndex top = nodeIndex(first);
         const QModelIndex bottom = nodeIndex(last);
         if (top.isValid() && bottom.isValid())
@@ -287,7 +273,7 @@ void FileTreeModel::markNewProblems(qint64 firstClaim) {
     // counts in its tooltip are read afresh whenever it is shown, and a view
     // looking up the file header for every claim marked would walk its rows
     // from the top each time.
-    for (const std::int64_t container : problems.remarkedContainers()) {
+    for (const std::int64_t container : check_->remarkedContainers()) {
         const QModelIndex index = nodeIndex(container);
         if (index.isValid())
             emit dataChanged(index, index, kMarkRoles);

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <vector>
 
-class ProblemCheck;
+class ProblemMarks;
 
 namespace qm {
 class FileTree;
@@ -33,9 +33,9 @@ public:
     // The node behind an index, or -1 for an invalid index.
     static qint64 nodeOf(const QModelIndex& index);
 
-    // Marks what the check finds (nullptr: no marks). The check tells the
-    // model when its list grows, is cleared or goes.
-    void setProblems(const ProblemCheck* check);
+    // Shows the marks of a whole-file check (nullptr: no marks). The check
+    // tells the model when its marks grow, are cleared or go.
+    void setProblems(const ProblemMarks* check);
     // Shows only claims with problems and the file headers and batches above
     // them (a reset of the model), or every node again.
     void setProblemsOnly(bool on);
@@ -70,9 +70,9 @@ private:
     void markNewProblems(qint64 firstClaim);
 
     const qm::FileTree& tree_;
-    QPointer<const ProblemCheck> check_;
+    QPointer<const ProblemMarks> check_;
     bool problemsOnly_ = false;
-    // In problems-only mode, how much of each list of the check the model
+    // In problems-only mode, how much of each list of marked nodes the model
     // shows: it catches up with the lists as they grow.
     std::size_t shownClaims_ = 0;
     std::size_t shownContainers_ = 0;

@@ -4,13 +4,12 @@
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
+#include "gui/common/ProblemMarks.h"
 #include "gui/common/Twips.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/TreeBuildJob.h"
 #include "gui/find/frmFind.h"
-#include "gui/problems/ProblemCheck.h"
-#include "gui/problems/ProblemText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -143,7 +142,6 @@ frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
     panel2_->setObjectName(QStringLiteral("StatusBar1Panel2"));
     statusBar1_->addWidget(panel1_, 1);
     statusBar1_->addWidget(panel2_, 1);
-    check_ = std::make_unique<ProblemCheck>();
     addCheckControls();
 
     auto* layout = new QVBoxLayout(this);
@@ -167,7 +165,11 @@ frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
             [this](const QModelIndex& index) { emit nodeActivated(FileTreeModel::nodeOf(index)); });
 }
 
-frmNSFTree::~frmNSFTree() = default;
+frmNSFTree::~frmNSFTree() {
+    // The check may be a child of this window, going after what shows it.
+    if (marks_)
+        marks_->disconnect(this);
+}
 
 void frmNSFTree::addKeyboardCommands(QAction* findButton) {
     // Keys that work wherever the focus is in this window, and only there:
@@ -228,12 +230,12 @@ void frmNSFTree::addCheckControls() {
     cancelCheck_->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     cancelCheck_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     cancelCheck_->setToolTip(QStringLiteral("Cancel the check"));
-    connect(cancelCheck_, &QToolButton::clicked, check_.get(), &ProblemCheck::cancel);
+    connect(cancelCheck_, &QToolButton::clicked, this, [this] {
+        if (marks_)
+            marks_->cancel();
+    });
     checkAgain_ = addButton(QStringLiteral("cmdCheckAgain"), QStringLiteral("Check Again"));
     connect(checkAgain_, &QToolButton::clicked, this, &frmNSFTree::startCheck);
-    connect(check_.get(), &ProblemCheck::started, this, &frmNSFTree::showCheckState);
-    connect(check_.get(), &ProblemCheck::progressed, this, &frmNSFTree::showCheckState);
-    connect(check_.get(), &ProblemCheck::finished, this, &frmNSFTree::showCheckState);
     showCheckState();
 }
 
@@ -248,9 +250,7 @@ void frmNSFTree::BuildTree() {
     }
 
     model_ = new FileTreeModel(*tree_, this);
-    model_->setProblems(check_.get());
     treeView1_->setModel(model_);
-    fitColumnToMarks();
     connect(model_, &QAbstractItemModel::rowsInserted, this, &frmNSFTree::expandShownProblems);
     // What showing each new node on its way would leave behind: every node
     // with children open, the last node in view. Done once, not per node.
@@ -381,53 +381,71 @@ void frmNSFTree::activateNode(qint64 node) {
     emit nodeActivated(node);
 }
 
+void frmNSFTree::setProblemMarks(ProblemMarks* marks) {
+    marks_ = marks;
+    model_->setProblems(marks);
+    if (marks) {
+        fitColumnToMarks();
+        for (auto signal : {&ProblemMarks::started, &ProblemMarks::finished})
+            connect(marks, signal, this, &frmNSFTree::showCheckState);
+        connect(marks, &ProblemMarks::progressed, this, &frmNSFTree::showCheckState);
+        connect(marks, &ProblemMarks::closing, this, [this] {
+            marks_ = nullptr;
+            showCheckState();
+        });
+    }
+    showCheckState();
+    if (isVisible() && built_ && !checkStarted_) {
+        checkStarted_ = true;
+        QTimer::singleShot(0, this, &frmNSFTree::startCheck);
+    }
+}
+
+ProblemMarks* frmNSFTree::problemMarks() const {
+    return marks_;
+}
+
 void frmNSFTree::nextProblem() {
-    const ProblemList& problems = check_->problems();
-    qint64 node = problems.nextClaimNode(FileTreeModel::nodeOf(treeView1_->currentIndex()));
+    if (!marks_)
+        return;
+    qint64 node = marks_->nextMarkedClaim(FileTreeModel::nodeOf(treeView1_->currentIndex()));
     if (node < 0)
-        node = problems.nextClaimNode(-1);
+        node = marks_->nextMarkedClaim(-1);
     if (node >= 0)
         activateNode(node);
 }
 
 void frmNSFTree::previousProblem() {
-    const ProblemList& problems = check_->problems();
+    if (!marks_)
+        return;
     const QModelIndex current = treeView1_->currentIndex();
-    qint64 node = problems.previousClaimNode(current.isValid() ? FileTreeModel::nodeOf(current)
-                                                               : tree_->size());
+    qint64 node = marks_->previousMarkedClaim(current.isValid() ? FileTreeModel::nodeOf(current)
+                                                                : tree_->size());
     if (node < 0)
-        node = problems.previousClaimNode(tree_->size());
+        node = marks_->previousMarkedClaim(tree_->size());
     if (node >= 0)
         activateNode(node);
 }
 
 void frmNSFTree::startCheck() {
     checkStarted_ = true;
-    check_->start(file_, tree_);
+    if (marks_)
+        marks_->start();
 }
 
 void frmNSFTree::showCheckState() {
-    const ProblemCheck::State state = check_->state();
-    const bool running = state == ProblemCheck::State::Running;
+    const ProblemMarks::State state = marks_ ? marks_->state() : ProblemMarks::State::NotStarted;
+    const bool running = state == ProblemMarks::State::Running;
     checkProgress_->setVisible(running);
-    checkProgress_->setValue(check_->percent());
+    checkProgress_->setValue(marks_ ? marks_->percent() : 0);
     cancelCheck_->setVisible(running);
-    checkAgain_->setVisible(state == ProblemCheck::State::Cancelled);
-    problemsOnly_->setEnabled(state != ProblemCheck::State::NotStarted);
+    checkAgain_->setVisible(state == ProblemMarks::State::Cancelled);
+    problemsOnly_->setEnabled(state != ProblemMarks::State::NotStarted);
 
-    const ProblemList::Counts& totals = check_->problems().totals();
-    const QString claims = totals.claims == 1 ? QStringLiteral("1 claim")
-                                              : QStringLiteral("%1 claims").arg(totals.claims);
-    QString text;
-    if (state == ProblemCheck::State::Finished)
-        text = totals.claims ? QStringLiteral("Problems: ") + claims
-                             : QStringLiteral("No problems found");
-    else if (state == ProblemCheck::State::Cancelled)
-        text = QStringLiteral("Check cancelled (problems so far: %1)").arg(claims);
+    const QString text = marks_ ? marks_->statusText() : QString();
     panel3_->setText(text);
     panel3_->setVisible(!text.isEmpty());
-    panel3_->setToolTip(totals.claims ? PlainText::toolTip(ProblemText::containerToolTip(totals))
-                                      : QString());
+    panel3_->setToolTip(marks_ ? marks_->statusToolTip() : QString());
 }
 
 void frmNSFTree::setProblemsOnly(bool on) {
@@ -451,7 +469,7 @@ void frmNSFTree::fitColumnToMarks() {
     fit->setInterval(kFitColumnMs);
     connect(fit, &QTimer::timeout, this,
             [this] { treeView1_->header()->resizeSections(QHeaderView::ResizeToContents); });
-    connect(check_.get(), &ProblemCheck::problemsAdded, fit, [fit] {
+    connect(marks_.data(), &ProblemMarks::marksAdded, fit, [fit] {
         if (!fit->isActive())
             fit->start();
     });
@@ -483,7 +501,7 @@ void frmNSFTree::applyMinimumSize() {
 void frmNSFTree::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Once the tree is on screen, not before: it is what the user waits for.
-    if (!checkStarted_ && built_) {
+    if (!checkStarted_ && built_ && marks_) {
         checkStarted_ = true;
         QTimer::singleShot(0, this, &frmNSFTree::startCheck);
     }
@@ -491,8 +509,11 @@ void frmNSFTree::showEvent(QShowEvent* event) {
 
 void frmNSFTree::closeEvent(QCloseEvent* event) {
     // The window may go only later: its check stops now.
-    check_->cancel();
+    if (marks_)
+        marks_->cancel();
     QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
 }
 
 bool frmNSFTree::event(QEvent* event) {

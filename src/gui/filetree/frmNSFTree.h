@@ -8,12 +8,12 @@
 #include <memory>
 
 class FileSession;
+class ProblemMarks;
 
 namespace qm {
 class OpenClaimFile;
 }
 class FileTreeModel;
-class ProblemCheck;
 class QAction;
 class QLabel;
 class QProgressBar;
@@ -27,11 +27,11 @@ class QTreeView;
 // in the status bar and the toolbar's Find and Properties commands. Closing
 // it leaves the file open; showing it again after a close builds a new tree.
 //
-// Once shown, it checks every claim of the file in the background (progress
-// and Cancel in the status bar) and marks the claims with problems and the
-// batches and file headers above them; F8 and Shift+F8 open the next and
-// previous marked claim, and the toolbar's "Only claims with problems" hides
-// the rest.
+// Given the marks of a whole-file check, it starts the check once shown
+// (progress and Cancel in the status bar) and marks the claims with problems
+// and the batches and file headers above them; F8 and Shift+F8 open the next
+// and previous marked claim, and the toolbar's "Only claims with problems"
+// hides the rest.
 class frmNSFTree : public QWidget {
     Q_OBJECT
 public:
@@ -49,13 +49,17 @@ public:
     bool isBuilt() const { return built_; }
     // The selected node (0-based, as tree() numbers them), or -1.
     qint64 selectedNode() const;
-    // The whole-file check of this tree and what it found.
-    ProblemCheck& problemCheck() const { return *check_; }
+    // Shows the marks of the whole-file check of this tree (which the window
+    // starts once it is shown); nullptr: none.
+    void setProblemMarks(ProblemMarks* marks);
+    ProblemMarks* problemMarks() const;
 
 signals:
     // The user clicked a node, or pressed Enter on the current one. A node
     // selected by Find does not count as a click.
     void nodeActivated(qint64 node);
+    // The window has closed (it is deleted later).
+    void closed();
 
 public slots:
     // Asks for a search text and selects the next node whose text holds it
@@ -106,8 +110,7 @@ private:
     QPointer<FileSession> session_;
     std::shared_ptr<qm::OpenClaimFile> file_;
     std::shared_ptr<const qm::FileTree> tree_;
-    // After the tree: it reads the tree until it stops.
-    std::unique_ptr<ProblemCheck> check_;
+    QPointer<ProblemMarks> marks_;
     bool checkStarted_ = false;
     bool built_ = true;
     FileTreeModel* model_ = nullptr;

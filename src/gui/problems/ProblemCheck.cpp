@@ -5,6 +5,9 @@
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/BackgroundWork.h"
+#include "gui/common/PlainText.h"
+#include "gui/problems/ProblemIcons.h"
+#include "gui/problems/ProblemText.h"
 
 #include <chrono>
 
@@ -29,8 +32,11 @@ void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
     claimHook() = std::move(hook);
 }
 
-ProblemCheck::ProblemCheck(QObject* parent)
-    : QObject(parent)
+ProblemCheck::ProblemCheck(std::shared_ptr<qm::OpenClaimFile> file,
+                           std::shared_ptr<const qm::FileTree> tree, QObject* parent)
+    : ProblemMarks(parent)
+    , file_(std::move(file))
+    , tree_(std::move(tree))
     , work_(new Work(this)) {
     work_->setTake([this](ProblemList::Batch& batch, std::size_t& at) { take(batch, at); },
                    [](const ProblemList::Batch& batch) { return batch.claimCount(); });
@@ -49,24 +55,25 @@ int ProblemCheck::percent() const {
     return state_ == State::NotStarted ? 0 : work_->percent();
 }
 
-void ProblemCheck::start(std::shared_ptr<qm::OpenClaimFile> file,
-                         std::shared_ptr<const qm::FileTree> tree) {
+const qm::LayoutCatalogue* ProblemCheck::layouts() const {
+    return file_->layouts().get();
+}
+
+void ProblemCheck::start() {
     work_->cancel();
     emit aboutToClear();
     problems_.clear();
     emit cleared();
-    layouts_ = file->layouts();
-    tree_ = std::move(tree);
 
     auto reader = std::make_shared<qm::SequentialFile>();
-    if (!layouts_ || !reader->openSame(file->file())) {
+    if (!file_->layouts() || !reader->openSame(file_->file())) {
         state_ = State::Cancelled;
         emit finished();
         return;
     }
     state_ = State::Running;
     emit started();
-    work_->start([reader, layouts = layouts_, tree = tree_, index = file->headerIndex(),
+    work_->start([reader, layouts = file_->layouts(), tree = tree_, index = file_->headerIndex(),
                   hook = claimHook()](Work::Reporter& run) {
         using Clock = std::chrono::steady_clock;
         ProblemList::Batch batch;
@@ -112,7 +119,7 @@ void ProblemCheck::take(ProblemList::Batch& batch, std::size_t& at) {
     const qint64 firstClaim = problems_.claimCount();
     problems_.append(*tree_, batch, at, kAddSlice);
     at += kAddSlice;
-    emit problemsAdded(firstClaim);
+    emit marksAdded(firstClaim);
 }
 
 void ProblemCheck::cancel() {
@@ -130,4 +137,67 @@ void ProblemCheck::workFinished() {
         return; // cancelled, and said so then
     state_ = work_->wasCancelled() ? State::Cancelled : State::Finished;
     emit finished();
+}
+
+QString ProblemCheck::statusText() const {
+    const ProblemList::Counts& totals = problems_.totals();
+    const QString claims = totals.claims == 1 ? QStringLiteral("1 claim")
+                                              : QStringLiteral("%1 claims").arg(totals.claims);
+    if (state_ == State::Finished)
+        return totals.claims ? QStringLiteral("Problems: ") + claims
+                             : QStringLiteral("No problems found");
+    if (state_ == State::Cancelled)
+        return QStringLiteral("Check cancelled (problems so far: %1)").arg(claims);
+    return QString();
+}
+
+QString ProblemCheck::statusToolTip() const {
+    const ProblemList::Counts& totals = problems_.totals();
+    return totals.claims ? PlainText::toolTip(ProblemText::containerToolTip(totals)) : QString();
+}
+
+QIcon ProblemCheck::mark(std::int64_t node) const {
+    if (tree_->recordType(node) == "CA0") {
+        const std::int64_t claim = problems_.findClaim(node);
+        return claim < 0 ? QIcon()
+                         : ProblemIcons::icon(ProblemList::worstOf(problems_.claimKinds(claim)));
+    }
+    const ProblemList::Counts* counts = problems_.findContainer(node);
+    return counts ? ProblemIcons::icon(counts->worst()) : QIcon();
+}
+
+QString ProblemCheck::toolTip(std::int64_t node) const {
+    QString text;
+    if (tree_->recordType(node) == "CA0") {
+        const std::int64_t claim = problems_.findClaim(node);
+        if (claim >= 0)
+            text = ProblemText::claimToolTip(layouts(), problems_, claim);
+    } else if (const ProblemList::Counts* counts = problems_.findContainer(node)) {
+        text = ProblemText::containerToolTip(*counts);
+    }
+    return text.isEmpty() ? QString() : PlainText::toolTip(text);
+}
+
+const std::vector<std::int64_t>& ProblemCheck::markedClaims() const {
+    return problems_.claimNodes();
+}
+
+const std::vector<std::int64_t>& ProblemCheck::markedContainers() const {
+    return problems_.containerNodes();
+}
+
+const std::vector<std::int64_t>& ProblemCheck::markedRoots() const {
+    return problems_.rootNodes();
+}
+
+const std::vector<std::int64_t>& ProblemCheck::remarkedContainers() const {
+    return problems_.remarkedContainers();
+}
+
+std::int64_t ProblemCheck::nextMarkedClaim(std::int64_t node) const {
+    return problems_.nextClaimNode(node);
+}
+
+std::int64_t ProblemCheck::previousMarkedClaim(std::int64_t node) const {
+    return problems_.previousClaimNode(node);
 }

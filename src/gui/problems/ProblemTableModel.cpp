@@ -22,7 +22,7 @@ static_assert(std::size(kHeaders) == ProblemTableModel::ColumnCount);
 ProblemTableModel::ProblemTableModel(const ProblemCheck& check, QObject* parent)
     : QAbstractTableModel(parent)
     , check_(&check) {
-    connect(&check, &ProblemCheck::problemsAdded, this, &ProblemTableModel::addRows);
+    connect(&check, &ProblemCheck::marksAdded, this, &ProblemTableModel::addRows);
     connect(&check, &ProblemCheck::aboutToClear, this, [this] {
         beginResetModel();
         rows_ = 0;

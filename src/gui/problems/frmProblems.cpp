@@ -29,11 +29,11 @@ frmProblems::frmProblems(const ProblemCheck& check, QWidget* parent)
 }
 
 void frmProblems::showState() {
-    switch (check_ ? check_->state() : ProblemCheck::State::NotStarted) {
-    case ProblemCheck::State::Running:
+    switch (check_ ? check_->state() : ProblemMarks::State::NotStarted) {
+    case ProblemMarks::State::Running:
         setStatus(QStringLiteral("Checking claims\u2026 %1%").arg(check_->percent()));
         break;
-    case ProblemCheck::State::Cancelled:
+    case ProblemMarks::State::Cancelled:
         setStatus(QStringLiteral("The check was cancelled: these are the problems found before."));
         break;
     default:

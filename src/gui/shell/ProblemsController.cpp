@@ -1,5 +1,7 @@
 #include "gui/shell/ProblemsController.h"
 
+#include "core/filetree/FileTree.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
@@ -9,6 +11,7 @@
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/results/ResultsExport.h"
+#include "gui/shell/ClaimNavigator.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
@@ -20,10 +23,12 @@ const QString kExportDialog = QStringLiteral("dlgExportProblems");
 
 } // namespace
 
-ProblemsController::ProblemsController(AppContext& context, frmMain& main)
+ProblemsController::ProblemsController(AppContext& context, frmMain& main,
+                                       ClaimNavigator& navigator)
     : QObject(&main)
     , context_(context)
-    , main_(main) {
+    , main_(main)
+    , navigator_(navigator) {
     showCommand_ = main.insertCommand(
         QStringLiteral("mnuToolsProblems"), QStringLiteral("&Problems"),
         QStringLiteral("mnuToolsOptions"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
@@ -41,63 +46,63 @@ frmProblems* ProblemsController::window() const {
 }
 
 void ProblemsController::connectTree(frmNSFTree& tree) {
-    tree_ = &tree;
-    const ProblemCheck* check = &tree.problemCheck();
-    for (auto signal : {&ProblemCheck::started, &ProblemCheck::finished})
+    auto* check = new ProblemCheck(tree.file(), tree.file()->tree(), &tree);
+    check_ = check;
+    for (auto signal : {&ProblemMarks::started, &ProblemMarks::finished})
         connect(check, signal, this, &ProblemsController::updateCommands);
-    connect(check, &ProblemCheck::closing, this, [this, check] {
+    connect(check, &ProblemMarks::closing, this, [this, check] {
         // Its tree goes with it: what the window lists would lead nowhere.
-        if (tree_ && &tree_->problemCheck() == check)
-            tree_ = nullptr;
         if (window_ && window_->check() == check) {
             if (auto* document = qobject_cast<DocumentWindow*>(window_->parentWidget()))
                 document->close();
             else
                 window_->deleteLater();
         }
+        if (check_ == check)
+            check_ = nullptr;
         updateCommands();
     });
+    tree.setProblemMarks(check);
     updateCommands();
 }
 
 void ProblemsController::updateCommands() {
-    showCommand_->setEnabled(tree_ != nullptr);
-    exportCommand_->setEnabled(tree_ &&
-                               tree_->problemCheck().state() == ProblemCheck::State::Finished);
+    showCommand_->setEnabled(check_ != nullptr);
+    exportCommand_->setEnabled(check_ && check_->state() == ProblemMarks::State::Finished);
 }
 
 void ProblemsController::showProblems() {
     DocumentArea* documents = main_.documents();
-    if (!tree_ || !documents)
+    if (!check_ || !documents)
         return;
     if (window_) {
         documents->activateContent(window_);
         return;
     }
-    window_ = new frmProblems(tree_->problemCheck());
+    window_ = new frmProblems(*check_);
     if (FileSession* session = context_.session()) {
         window_->setWindowTitle(session->windowTitle(QStringLiteral("Problems")));
         session->closeWithFile(window_);
     }
-    QPointer<frmNSFTree> tree = tree_;
-    connect(window_, &frmProblems::claimActivated, this, [tree](qint64 node) {
-        if (tree)
-            tree->activateNode(node);
-    });
+    connect(window_, &frmProblems::claimActivated, this,
+            [this, check = QPointer<ProblemCheck>(check_)](qint64 node) {
+                if (check)
+                    navigator_.open(check->tree().key(node));
+            });
     documents->addDocument(window_);
 }
 
 void ProblemsController::exportProblems() {
-    if (!tree_ || tree_->problemCheck().state() != ProblemCheck::State::Finished)
+    if (!check_ || check_->state() != ProblemMarks::State::Finished)
         return;
     const QString suggested = context_.session()
                                   ? context_.session()->besideFile(QStringLiteral("-problems.csv"))
                                   : QString();
     // The rows as the problems window shows them, or all of them in tree order.
-    if (window_ && window_->check() == &tree_->problemCheck()) {
+    if (window_ && window_->check() == check_) {
         window_->exportShownRows(kExportDialog, kExportCaption, suggested);
         return;
     }
-    const ProblemTableModel rows(tree_->problemCheck());
+    const ProblemTableModel rows(*check_);
     ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested);
 }

@@ -4,6 +4,8 @@
 #include <QPointer>
 
 class AppContext;
+class ClaimNavigator;
+class ProblemCheck;
 class QAction;
 class frmMain;
 class frmNSFTree;
@@ -19,9 +21,10 @@ class ProblemsController : public QObject {
     Q_OBJECT
 public:
     // Adds mnuToolsProblems and mnuFileExportProblems to main's menus.
-    ProblemsController(AppContext& context, frmMain& main);
+    ProblemsController(AppContext& context, frmMain& main, ClaimNavigator& navigator);
 
-    // Follows the check of a new file tree window for as long as it lives.
+    // Gives a new file tree window the whole-file check of its tree (which
+    // goes with the window), and follows it for as long as it lives.
     void connectTree(frmNSFTree& tree);
     // The problems window while it is open, or nullptr.
     frmProblems* window() const;
@@ -35,8 +38,9 @@ private:
 
     AppContext& context_;
     frmMain& main_;
+    ClaimNavigator& navigator_;
     QAction* showCommand_ = nullptr;
     QAction* exportCommand_ = nullptr;
-    QPointer<frmNSFTree> tree_;
+    QPointer<ProblemCheck> check_;
     QPointer<frmProblems> window_;
 };

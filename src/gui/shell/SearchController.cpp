@@ -1,22 +1,18 @@
 #include "gui/shell/SearchController.h"
 
-#include "core/filetree/HeaderIndex.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "core/search/SearchPlan.h"
-#include "gui/claimform/ClaimFormController.h"
-#include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileSession.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/common/WindowPositions.h"
-#include "gui/filetree/frmNSFTree.h"
 #include "gui/search/SearchJob.h"
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/search/frmSearchResults.h"
+#include "gui/shell/ClaimNavigator.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
@@ -62,23 +58,18 @@ QString describe(const qm::SearchQuery& query, const QString& typed) {
 } // namespace
 
 SearchController::SearchController(AppContext& context, frmMain& mainWindow,
-                                   ClaimFormController& claimForms)
+                                   ClaimNavigator& navigator)
     : QObject(&mainWindow)
     , context_(context)
     , mainWindow_(mainWindow)
-    , claimForms_(claimForms) {
+    , navigator_(navigator) {
     searchAction_ = mainWindow.insertCommand(
         QStringLiteral("mnuToolsSearchFields"), QStringLiteral("Search &Fields..."),
         QStringLiteral("mnuToolsOptions"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(searchAction_, &QAction::triggered, this, &SearchController::showPanel);
-    // There is something to search while there is a file to view.
-    if (auto* viewClaims = mainWindow.findChild<QAction*>(QStringLiteral("mnuClaimForm"))) {
-        auto follow = [this, viewClaims] {
-            searchAction_->setEnabled(viewClaims->isEnabled());
-        };
-        connect(viewClaims, &QAction::changed, this, follow);
-        follow();
-    }
+    // There is something to search while a file is open.
+    searchAction_->setEnabled(mainWindow.session() != nullptr);
+    connect(&mainWindow, &frmMain::fileOpenChanged, searchAction_, &QAction::setEnabled);
 
     exportAction_ = mainWindow.insertCommand(QStringLiteral("mnuFileExportResults"),
                                              QStringLiteral("Export &Results..."),
@@ -102,15 +93,6 @@ frmSearchFields* SearchController::panel() const {
 
 frmSearchResults* SearchController::results() const {
     return results_;
-}
-
-frmNSFTree* SearchController::treeWindow() const {
-    // The open tree window, found where it is shown: one closed a moment ago
-    // is gone from there before it is deleted.
-    DocumentWindow* document =
-        context_.documents() ? context_.documents()->findDocument(QStringLiteral("frmNSFTree"))
-                             : nullptr;
-    return document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
 }
 
 void SearchController::showPanel() {
@@ -243,31 +225,7 @@ void SearchController::openResult(int row) {
     if (!results_)
         return;
     const SearchResultsModel& model = *results_->model();
-    const std::string key = model.claimKey(row);
-    const std::string node = model.nodeKey(row);
-    const int field = model.fieldIndex(row);
-    // A click needs the file tree; it may have been closed since the search.
-    if (!treeWindow())
-        mainWindow_.viewClaims();
-    frmNSFTree* tree = treeWindow();
-    if (!tree)
-        return; // the user cancelled the tree build
-    const auto found = tree->tree().findKey(key);
-    if (!found) {
-        MessageBoxes::showMessage(&mainWindow_,
-                                  QStringLiteral("The claim ") + QString::fromStdString(key) +
-                                      QStringLiteral(" is not in the file tree."),
-                                  QStringLiteral("Search Results"), qm::MessageIcon::Information);
-        return;
-    }
-    // Selected in the tree and opened as a click on it opens it.
-    tree->activateNode(*found);
-    showField(node, field);
-}
-
-void SearchController::showField(const std::string& node, int field) {
-    if (frmClaimForm* form = claimForms_.form())
-        form->showField(CoreText::fromFile(node), field);
+    navigator_.open(model.claimKey(row), model.nodeKey(row), model.fieldIndex(row));
 }
 
 void SearchController::exportResults() {

@@ -8,9 +8,8 @@
 #include <QString>
 
 class AppContext;
-class ClaimFormController;
+class ClaimNavigator;
 class frmMain;
-class frmNSFTree;
 class frmSearchFields;
 class frmSearchResults;
 class QAction;
@@ -29,7 +28,7 @@ public:
     // stops there and says so.
     static constexpr std::int64_t kMaxResults = 500000;
 
-    SearchController(AppContext& context, frmMain& mainWindow, ClaimFormController& claimForms);
+    SearchController(AppContext& context, frmMain& mainWindow, ClaimNavigator& navigator);
     ~SearchController() override;
 
     // Shows the search panel (made on first use), filled from the open file's map.
@@ -46,16 +45,13 @@ private:
     void dropJob();
     frmSearchResults* showResults();
     void openResult(int row);
-    // Makes the row of field `field` of the claim form's node `node` current.
-    void showField(const std::string& node, int field);
     void exportResults();
     void updateExportAction();
-    frmNSFTree* treeWindow() const;
     void setStatus(const QString& text, bool isError = false);
 
     AppContext& context_;
     frmMain& mainWindow_;
-    ClaimFormController& claimForms_;
+    ClaimNavigator& navigator_;
     QAction* searchAction_ = nullptr;
     QAction* exportAction_ = nullptr;
     QPointer<frmSearchFields> panel_;

@@ -1,10 +1,11 @@
 #include "gui/shell/Startup.h"
 
 #include "gui/about/frmSplash.h"
-#include "gui/claimform/ClaimFormController.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/MapSearch.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/ClaimFormController.h"
+#include "gui/shell/ClaimNavigator.h"
 #include "gui/shell/ProblemsController.h"
 #include "gui/shell/SearchController.h"
 #include "gui/shell/frmMain.h"
@@ -22,7 +23,6 @@ constexpr qint64 kExposeWaitMilliseconds = 2000;
 std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& arguments,
                                       const QString& mapsDir) {
     context.setMapFolders(MapSearch::forStart(mapsDir));
-    MapSearch::record(context.mapFolders());
 
     {
         frmSplash splash;
@@ -32,16 +32,19 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     auto mainWindow = std::make_unique<frmMain>(context);
     // Each document subsystem registers the window factory it owns here.
     auto* claimForms = new ClaimFormController(context, mainWindow.get());
-    auto* problems = new ProblemsController(context, *mainWindow);
-    new SearchController(context, *mainWindow, *claimForms);
-    mainWindow->setTreeWindowFactory([claimForms, problems](FileSession& session) -> QWidget* {
-        auto tree = std::make_unique<frmNSFTree>(session);
-        if (!tree->isBuilt())
-            return nullptr; // cancelled: no tree window
-        claimForms->connectTree(*tree);
-        problems->connectTree(*tree);
-        return tree.release();
-    });
+    auto* navigator = new ClaimNavigator(*mainWindow, *claimForms);
+    auto* problems = new ProblemsController(context, *mainWindow, *navigator);
+    new SearchController(context, *mainWindow, *navigator);
+    mainWindow->setTreeWindowFactory(
+        [claimForms, problems, navigator](FileSession& session) -> QWidget* {
+            auto tree = std::make_unique<frmNSFTree>(session);
+            if (!tree->isBuilt())
+                return nullptr; // cancelled: no tree window
+            claimForms->connectTree(*tree);
+            problems->connectTree(*tree);
+            navigator->setTreeWindow(tree.get());
+            return tree.release();
+        });
     mainWindow->show();
 
     if (!arguments.isEmpty()) {

@@ -219,12 +219,14 @@ QAction* frmMain::insertCommand(const QString& name, const QString& text, const 
             }
         }
     }
-    return command;
+    qFatal("frmMain::insertCommand: no menu item named %s to put %s before", qPrintable(beforeName),
+           qPrintable(name));
 }
 
 void frmMain::setFileState(bool open, const QString& status, const QString& path) {
     fileCloseAction_->setEnabled(open);
     viewClaimsAction_->setEnabled(open);
+    emit fileOpenChanged(open);
     statusPanel_->setText(status);
     // The whole path, for when the status bar is too narrow to show it.
     statusPanel_->setToolTip(PlainText::toolTip(path));
@@ -337,6 +339,7 @@ void frmMain::exportClaim() {
 
 void frmMain::showAbout() {
     frmAbout about(this);
+    about.setMapFolders(context_.mapFolders());
     about.exec();
 }
 

@@ -36,8 +36,8 @@ public:
     // already open to the front. Without a factory the command does nothing.
     void setTreeWindowFactory(TreeWindowFactory factory);
     // Makes a subsystem's menu command, named name, and adds it just before
-    // the item named beforeName (in whichever menu holds it; nowhere when
-    // there is no such item).
+    // the item named beforeName, in whichever menu holds it. There must be
+    // such an item: a missing one is a fault of the program, reported at once.
     QAction* insertCommand(const QString& name, const QString& text, const QString& beforeName,
                            const QKeySequence& keys = {});
 
@@ -49,6 +49,8 @@ public:
 signals:
     // The window has closed for good: the application should end.
     void closed();
+    // A claim file was opened (true) or closed (false).
+    void fileOpenChanged(bool open);
 
 public slots:
     void fileOpen();

@@ -1,4 +1,4 @@
-#include "gui/claimform/ClaimFormController.h"
+#include "gui/shell/ClaimFormController.h"
 
 #include "core/claim/NodeClick.h"
 #include "core/common/MessageTexts.h"

@@ -1,0 +1,7 @@
+#include "gui/common/ProblemMarks.h"
+
+ProblemMarks::ProblemMarks(QObject* parent)
+    : QObject(parent) {
+}
+
+ProblemMarks::~ProblemMarks() = default;

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// What the file tree asks of the whole-file check, without knowing it: how
+// far the check has come, the marks of the nodes with problems and their
+// tooltips, and which nodes those are. The shell joins a tree window to the
+// check of its tree through this.
+//
+// Marked nodes are listed in node order: the claims, the file headers and
+// batches above them, and which of those are roots of the tree. The lists
+// only grow while the check runs (marksAdded), and are emptied around a new
+// run (aboutToClear, cleared).
+class ProblemMarks : public QObject {
+    Q_OBJECT
+public:
+    enum class State { NotStarted, Running, Finished, Cancelled };
+
+    explicit ProblemMarks(QObject* parent = nullptr);
+    ~ProblemMarks() override;
+
+    virtual State state() const = 0;
+    virtual int percent() const = 0;
+    // What the check has to say in a status bar ("Problems: 3 claims"), and
+    // its tooltip; empty before it starts.
+    virtual QString statusText() const = 0;
+    virtual QString statusToolTip() const = 0;
+
+    // A node's mark and the tooltip that says why; none for a node without.
+    virtual QIcon mark(std::int64_t node) const = 0;
+    virtual QString toolTip(std::int64_t node) const = 0;
+
+    virtual const std::vector<std::int64_t>& markedClaims() const = 0;
+    virtual const std::vector<std::int64_t>& markedContainers() const = 0;
+    virtual const std::vector<std::int64_t>& markedRoots() const = 0;
+    // The file headers and batches whose mark the last addition changed.
+    virtual const std::vector<std::int64_t>& remarkedContainers() const = 0;
+
+    // The first marked claim after node, or the last before it; -1 when none.
+    virtual std::int64_t nextMarkedClaim(std::int64_t node) const = 0;
+    virtual std::int64_t previousMarkedClaim(std::int64_t node) const = 0;
+
+public slots:
+    // Checks (again, from the start) the file of the tree.
+    virtual void start() = 0;
+    // Stops a running check; what it found so far stays.
+    virtual void cancel() = 0;
+
+signals:
+    void started();
+    void progressed(int percent);
+    // Claims from markedClaims()[firstClaim] on were marked (and the
+    // containers above them).
+    void marksAdded(qint64 firstClaim);
+    // The check ended: finished, cancelled, or not started for want of a file.
+    void finished();
+    void aboutToClear();
+    void cleared();
+    // The check is going, and its marks with it.
+    void closing();
+};
