@@ -34,12 +34,12 @@ void FileTreeModel::setProblems(const ProblemMarks* check) {
     if (check_)
         disconnect(check_, nullptr, this, nullptr);
     // Only the nodes shown change with the marks; all of them are shown again.
-    const bool reset = problemsOnly_;
-    if (reset)
+    const bool wasProblemsOnly = problemsOnly_;
+    if (wasProblemsOnly)
         beginResetModel();
     check_ = check;
     problemsOnly_ = false;
-    if (reset)
+    if (wasProblemsOnly)
         endResetModel();
     if (!check)
         return;
