@@ -22,6 +22,9 @@ bool ClaimFile::open(const std::string& path, const std::string& mapsDir) {
     if (result_.opened() && !result_.knownVersion)
         messages_.push_back("note: version code '" + FileText::toPrintable(result_.versionCode) +
                             "' names no map file; records have no fields");
+    if (result_.opened())
+        for (const std::string& warning : module_.RecordLayouts->warnings())
+            messages_.push_back("warning: " + warning);
     return result_.opened();
 }
 

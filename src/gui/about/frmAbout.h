@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <memory>
 
 class ProcessStarter;
+class QPlainTextEdit;
 class Registry;
 
-// The about box: title, version, the map folder in use, description, and a
-// button that starts the system-information program.
+// The about box: title, version, the map folder in use and what is doubtful
+// in the open file's map, description, and a button that starts the
+// system-information program.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
@@ -17,8 +20,14 @@ public:
     ~frmAbout() override;
 
     void StartSysInfo();
+    // The warnings of the map the open file uses, one a line (txtMapWarnings,
+    // shown only when there are some).
+    void setMapWarnings(const QStringList& lines);
 
 private:
+    void fitSize();
+
+    QPlainTextEdit* mapWarnings_ = nullptr;
     std::unique_ptr<Registry> ownRegistry_;
     std::unique_ptr<ProcessStarter> ownStarter_;
     Registry* registry_ = nullptr;

@@ -224,12 +224,12 @@ QAction* frmMain::insertCommand(const QString& name, const QString& text, const 
     return command;
 }
 
-void frmMain::setFileState(bool open, const QString& status, const QString& path) {
+void frmMain::setFileState(bool open, const QString& status, const QString& toolTip) {
     fileCloseAction_->setEnabled(open);
     viewClaimsAction_->setEnabled(open);
     statusPanel_->setText(status);
     // The whole path, for when the status bar is too narrow to show it.
-    statusPanel_->setToolTip(PlainText::toolTip(path));
+    statusPanel_->setToolTip(PlainText::toolTip(toolTip));
 }
 
 void frmMain::closeFileWindows() {
@@ -290,7 +290,11 @@ void frmMain::openFile(const QString& chosenPath) {
     // Such a file reads as one long line; the status bar keeps saying why.
     if (result.lfOnly)
         status += QStringLiteral(" (lines end in LF only)");
-    setFileState(true, status, path);
+    // So does a map that defines a field twice or lets fields overlap.
+    const QStringList warnings = mapWarnings();
+    if (!warnings.isEmpty())
+        status += QStringLiteral(" \u2014 ") + warnings.join(QStringLiteral("; "));
+    setFileState(true, status, (QStringList{path} + warnings).join(QLatin1Char('\n')));
     recentFiles_.add(path);
     updateRecentFilesMenu();
     // What the user opens a claim file for: its tree, at once.
@@ -335,8 +339,18 @@ void frmMain::exportClaim() {
     ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder);
 }
 
+QStringList frmMain::mapWarnings() const {
+    const qm::Module1& m = context_.module1();
+    QStringList lines;
+    if (m.Files.isOpen(m.FileNumber))
+        for (const std::string& line : m.RecordLayouts->warnings())
+            lines.append(CoreText::fromUtf8(line));
+    return lines;
+}
+
 void frmMain::showAbout() {
     frmAbout about(this);
+    about.setMapWarnings(mapWarnings());
     about.exec();
 }
 
