@@ -17,6 +17,12 @@ void AppContext::setDocuments(DocumentArea* documents) {
     documents_ = documents;
 }
 
+std::vector<std::string> AppContext::openClaimFiles() const {
+    if (!module1_.Files.isOpen(module1_.FileNumber))
+        return {};
+    return {module1_.FileName};
+}
+
 QString AppContext::besideOpenFile(const QString& suffix) const {
     const QFileInfo claimFile(CoreText::toPath(module1_.FileName));
     return claimFile.absoluteDir().filePath(claimFile.completeBaseName() + suffix);

@@ -5,6 +5,8 @@
 
 #include <QPointer>
 #include <QString>
+#include <string>
+#include <vector>
 
 class DocumentArea;
 
@@ -24,6 +26,9 @@ public:
     // The title of a window about the open file: "what (path)", shown as
     // plain text whatever the path holds.
     QString fileWindowTitle(const QString& what) const;
+
+    // The paths of the claim files that are open, which no export may replace.
+    std::vector<std::string> openClaimFiles() const;
 
     // A file name to offer for an export: beside the open claim file, its
     // name without the extension followed by suffix ("-problems.csv").

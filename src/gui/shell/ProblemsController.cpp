@@ -89,9 +89,11 @@ void ProblemsController::exportProblems() {
     const QString suggested = context_.besideOpenFile(QStringLiteral("-problems.csv"));
     // The rows as the problems window shows them, or all of them in tree order.
     if (window_ && window_->check() == &tree_->problemCheck()) {
-        window_->exportShownRows(kExportDialog, kExportCaption, suggested);
+        window_->exportShownRows(kExportDialog, kExportCaption, suggested,
+                                 context_.openClaimFiles());
         return;
     }
     const ProblemTableModel rows(tree_->problemCheck());
-    ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested);
+    ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested,
+                          context_.openClaimFiles());
 }

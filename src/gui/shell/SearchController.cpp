@@ -272,7 +272,7 @@ void SearchController::exportResults() {
         return;
     const QString suggested = context_.besideOpenFile(QStringLiteral("-search.csv"));
     results_->exportShownRows(QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"),
-                              suggested);
+                              suggested, context_.openClaimFiles());
 }
 
 void SearchController::updateExportAction() {

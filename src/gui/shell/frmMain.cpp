@@ -336,7 +336,8 @@ void frmMain::exportClaim() {
     const std::string& claimFile = context_.module1().FileName;
     const QString folder =
         claimFile.empty() ? QString() : QFileInfo(CoreText::toPath(claimFile)).absolutePath();
-    ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder);
+    ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder,
+                     context_.openClaimFiles());
 }
 
 QStringList frmMain::mapWarnings() const {
