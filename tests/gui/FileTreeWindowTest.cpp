@@ -191,7 +191,8 @@ void FileTreeWindowTest::cleanup() {
     dir_.reset();
 }
 
-QString FileTreeWindowTest::writeClaimFile(const QString& name, const QList<QByteArray>& lines) const {
+QString FileTreeWindowTest::writeClaimFile(const QString& name,
+                                           const QList<QByteArray>& lines) const {
     const QString path = dir_->filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -237,7 +238,7 @@ std::unique_ptr<frmMain> FileTreeWindowTest::startWith(const QString& path) {
 // leaves the box as it opened) and leaves the dialog by `leave`. False when
 // no find dialog came up.
 bool FileTreeWindowTest::pressFind(frmNSFTree& window, const QString& typed, Leave leave,
-                             const QKeySequence& keys) {
+                                   const QKeySequence& keys) {
     bool answered = false;
     int attempts = 0;
     std::function<void()> answer = [&] {
