@@ -41,7 +41,13 @@ void SearchJob::setBeforeSearchForTests(std::function<void()> hook) {
 }
 
 void SearchJob::start() {
-    worker_ = std::thread([this] { run(); });
+    // The hook is taken here, on the GUI thread that sets it, not read by the
+    // worker while a test may be setting the next one.
+    worker_ = std::thread([this, before = beforeSearch()] {
+        if (before)
+            before();
+        run();
+    });
 }
 
 void SearchJob::cancel() {
@@ -56,8 +62,6 @@ void SearchJob::deleteWhenFinished() {
 }
 
 void SearchJob::run() {
-    if (beforeSearch())
-        beforeSearch()();
     qm::FieldSearch::Summary summary;
     if (cancel_) {
         summary.cancelled = true; // cancelled before it began

@@ -37,7 +37,8 @@ public:
     // The job deletes itself once its search has finished.
     void deleteWhenFinished();
 
-    // Test seam: runs on the worker thread before the search starts.
+    // Test seam: runs on the worker thread before the search starts (a job
+    // takes the hook set when it starts).
     static void setBeforeSearchForTests(std::function<void()> hook);
 
 signals:
