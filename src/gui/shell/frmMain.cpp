@@ -228,7 +228,8 @@ void frmMain::setFileState(bool open, const QString& status, const QString& tool
     fileCloseAction_->setEnabled(open);
     viewClaimsAction_->setEnabled(open);
     statusPanel_->setText(status);
-    // The whole path, for when the status bar is too narrow to show it.
+    // All of it (the whole path, the map's warnings), for when the status bar
+    // is too narrow to show it.
     statusPanel_->setToolTip(PlainText::toolTip(toolTip));
 }
 
