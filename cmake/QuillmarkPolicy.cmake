@@ -7,6 +7,17 @@ target_compile_definitions(quillmark_policy INTERFACE
   QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
   QT_DISABLE_DEPRECATED_BEFORE=0x060000
   $<$<CONFIG:Debug>:_GLIBCXX_ASSERTIONS>)
+if(QUILLMARK_WERROR)
+  target_compile_options(quillmark_policy INTERFACE -Werror)
+endif()
+if(QUILLMARK_TSAN AND (QUILLMARK_SANITIZE OR QUILLMARK_FUZZ))
+  message(FATAL_ERROR "QUILLMARK_TSAN cannot be combined with QUILLMARK_SANITIZE or QUILLMARK_FUZZ: "
+    "ThreadSanitizer and AddressSanitizer cannot share a program")
+endif()
+if(QUILLMARK_TSAN)
+  target_compile_options(quillmark_policy INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(quillmark_policy INTERFACE -fsanitize=thread)
+endif()
 if(QUILLMARK_SANITIZE)
   target_compile_options(quillmark_policy INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
     -fno-sanitize-recover=undefined)

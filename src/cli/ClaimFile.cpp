@@ -23,6 +23,9 @@ bool ClaimFile::open(const std::string& path, const std::string& mapsDir) {
     if (result_.opened() && !result_.knownVersion)
         messages_.push_back("note: version code '" + FileText::toPrintable(result_.versionCode) +
                             "' names no map file; records have no fields");
+    if (result_.opened())
+        for (const std::string& warning : file_->layouts()->warnings())
+            messages_.push_back("warning: " + warning);
     return result_.opened();
 }
 

@@ -19,7 +19,8 @@ public:
     bool open(const std::string& path, const std::string& mapsDir);
 
     // Lines for standard error: the opener's messages ("Title: text") and,
-    // after a successful open, notes worth knowing (a version without a map).
+    // after a successful open, notes worth knowing (a version without a map,
+    // the map's doubtful fields).
     const std::vector<std::string>& messages() const { return messages_; }
 
     const OpenResult& result() const { return result_; }

@@ -120,6 +120,29 @@ private slots:
                      "first line can be read.")),
                  r.err.constData());
     }
+
+    // A map with a field number defined twice and fields that overlap: each
+    // named once on standard error, the output as ever.
+    void doubtfulMapFieldsAreNamedOnStandardError() {
+        QFile shipped(CliRunner::mapsDir() + QStringLiteral("/nsf0301.map"));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        QTemporaryDir maps;
+        QFile map(maps.filePath(QStringLiteral("nsf0301.map")));
+        QVERIFY(map.open(QIODevice::WriteOnly));
+        map.write(shipped.readAll() + "CA0,04.0,\"AGAIN\",12,X,43,54\r\n");
+        map.close();
+        const QString path = write(QStringLiteral("m.nsf"), TwoBatchFile(records).text.bytes());
+        const auto r =
+            CliRunner::run({QStringLiteral("--maps"), maps.path(), QStringLiteral("tree"), path});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.outText().contains(QStringLiteral("CA0 Count: 3")));
+        const QStringList lines = r.errText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines, (QStringList{
+                            QStringLiteral("quillmark-cli: warning: nsf0301.map: CA0 04.0 is "
+                                           "defined twice, the first definition is used"),
+                            QStringLiteral("quillmark-cli: warning: nsf0301.map: CA0 04.0 "
+                                           "(columns 43-54) overlaps CA0 05.0 (columns 43-54)")}));
+    }
 };
 
 QTEST_GUILESS_MAIN(CliOutputTest)

@@ -90,6 +90,41 @@ private slots:
         QCOMPARE(rows->value(1), (QStringList{utf8(value.toStdString()), QStringLiteral("-12")}));
     }
 
+    // Cells a spreadsheet would run as a formula are written as text; numbers
+    // stay numbers, whether a field's value or a count.
+    void formulasAreWrittenAsText_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("equals") << QByteArray("=cmd|'/c calc'!A1")
+                                << QByteArray("'=cmd|'/c calc'!A1");
+        QTest::newRow("at") << QByteArray("@SUM(1+1)") << QByteArray("'@SUM(1+1)");
+        QTest::newRow("plus") << QByteArray("+1+1") << QByteArray("'+1+1");
+        QTest::newRow("minus, quoted")
+            << QByteArray("-2+3+HYPERLINK(\"x\")") << QByteArray("\"'-2+3+HYPERLINK(\"\"x\"\")\"");
+        QTest::newRow("tab") << QByteArray("\t=1+1") << QByteArray("'\t=1+1");
+        QTest::newRow("carriage return") << QByteArray("\r=1+1") << QByteArray("\"'\r=1+1\"");
+        QTest::newRow("equals with comma") << QByteArray("=1,2") << QByteArray("\"'=1,2\"");
+        QTest::newRow("minus alone") << QByteArray("-") << QByteArray("'-");
+        QTest::newRow("minus, blanks") << QByteArray("-  ") << QByteArray("'-  ");
+        QTest::newRow("negative amount") << QByteArray("-1575") << QByteArray("-1575");
+        QTest::newRow("padded amount") << QByteArray("-0001575   ") << QByteArray("-0001575   ");
+        QTest::newRow("signed decimal") << QByteArray("+157.51") << QByteArray("+157.51");
+        QTest::newRow("two points") << QByteArray("-1.2.3") << QByteArray("'-1.2.3");
+        QTest::newRow("number then text") << QByteArray("-12E3") << QByteArray("'-12E3");
+        QTest::newRow("formula later") << QByteArray("A=1+1") << QByteArray("A=1+1");
+        QTest::newRow("blank first") << QByteArray(" =1+1") << QByteArray(" =1+1");
+        QTest::newRow("apostrophe") << QByteArray("'=1") << QByteArray("'=1");
+    }
+
+    void formulasAreWrittenAsText() {
+        QFETCH(QByteArray, value);
+        QFETCH(QByteArray, written);
+        std::ostringstream out;
+        CsvWriter csv(out, {"=a", "b"});
+        csv.fileField(value.toStdString()).field(std::int64_t(-12)).endRow();
+        QCOMPARE(QByteArray::fromStdString(out.str()), "'=a,b\r\n" + written + ",-12\r\n");
+    }
+
     void claimReadsBackFieldByField() {
         TestWorkspace ws;
         // A name with a comma, a quote and a letter beyond ASCII.

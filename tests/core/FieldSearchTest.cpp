@@ -345,6 +345,21 @@ private slots:
         QCOMPARE(int(search(*ws.file, query).size()), hits);
     }
 
+    // A field number the map defines twice names its first definition only.
+    void fieldNumberDefinedTwiceNamesTheFirst() {
+        TestWorkspace ws;
+        ws.write("nsf0301.map", TestWorkspace::testMap() + "CA0,03.0,AGAIN,12,X,43,54\n");
+        ClaimFileBuilder file;
+        file.add(rec::aa0()).add(rec::ba0()).add(rec::ca0("P1", "SMITH", "SMITH"));
+        ws.write("s.nsf", file.add(rec::za0()).bytes());
+        QVERIFY(ws.open("s.nsf"));
+        SearchQuery query = queryOf(Mode::Contains, QStringLiteral("smith"));
+        query.field = "CA0 03.0";
+        const std::vector<std::string> hits = search(*ws.file, query);
+        QCOMPARE(hits.size(), std::size_t(1));
+        QVERIFY2(hits.front().find(" CA0 2 [SMITH") != std::string::npos, hits.front().c_str());
+    }
+
     void sameAsClickingEveryClaim_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Mode>("mode");

@@ -158,6 +158,71 @@ private slots:
         expectReadFailure(ws, "AA0 01.0");
     }
 
+    // A field number defined again, or columns that overlap another field's,
+    // load as the map says, with one warning each kept in the layouts.
+    void doubtfulFieldsAreNamed_data() {
+        QTest::addColumn<QByteArray>("map");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("sound") << QByteArray(defs("CA0", 3).c_str()) << QStringList();
+        QTest::newRow("twice")
+            << QByteArray("CA0,04.0,A,5,X,1,5\nCA0,05.0,B,5,X,6,10\n"
+                          "CA0,04.0,C,5,X,11,15\n")
+            << QStringList{QStringLiteral(
+                   "x.map: CA0 04.0 is defined twice, the first definition is used")};
+        QTest::newRow("three times, blanks aside")
+            << QByteArray("DA0,04.0,A,1,X,1,1\nDA0,\" 04.0\",B,1,X,2,2\nDA0,04.0,C,1,X,3,3\n")
+            << QStringList{QStringLiteral(
+                   "x.map: DA0 04.0 is defined 3 times, the first definition is used")};
+        QTest::newRow("same number, other types")
+            << QByteArray("CA0,04.0,A,5,X,1,5\nDA0,04.0,A,5,X,1,5\n") << QStringList();
+        QTest::newRow("overlap") << QByteArray("CA0,01.0,A,5,X,1,5\nCA0,02.0,B,5,X,4,8\n"
+                                               "CA0,03.0,C,5,X,9,13\n")
+                                 << QStringList{QStringLiteral(
+                                        "x.map: CA0 02.0 (columns 4-8) overlaps CA0 01.0 "
+                                        "(columns 1-5)")};
+        QTest::newRow("inside and out of order")
+            << QByteArray("CA0,02.0,B,10,X,11,20\nCA0,01.0,A,20,X,1,20\n")
+            << QStringList{QStringLiteral(
+                   "x.map: CA0 01.0 (columns 1-20) overlaps CA0 02.0 (columns 11-20)")};
+        QTest::newRow("duplicate and overlap")
+            << QByteArray("CA0,01.0,A,5,X,1,5\nCA0,02.0,B,5,X,6,10\nCA0,01.0,C,5,X,8,12\n")
+            << QStringList{
+                   QStringLiteral("x.map: CA0 01.0 is defined twice, the first definition is used"),
+                   QStringLiteral(
+                       "x.map: CA0 01.0 (columns 8-12) overlaps CA0 02.0 (columns 6-10)")};
+        QTest::newRow("fields that cut nothing")
+            << QByteArray("CA0,01.0,A,5,X,1,5\nCA0,02.0,B,0,X,3,3\nCA0,03.0,C,5,X,0,4\n"
+                          "CA0,04.0,D,-2,X,2,1\n")
+            << QStringList();
+    }
+
+    void doubtfulFieldsAreNamed() {
+        QFETCH(QByteArray, map);
+        QFETCH(QStringList, warnings);
+        TestWorkspace ws;
+        QVERIFY(load(ws, map.toStdString()));
+        QVERIFY(ws.sink.messages.empty());
+        QStringList found;
+        for (const std::string& line : ws.layouts->warnings())
+            found << QString::fromStdString(line);
+        QCOMPARE(found, warnings);
+    }
+
+    // 99 fields on one column overlap in 4,851 pairs: the first hundred are named.
+    void doubtfulFieldsAreCapped() {
+        std::string map;
+        for (int i = 1; i <= 99; ++i)
+            map += "AA0," + ClaimFileBuilder::digits(i, 2) + ".0,F,1,X,1,1\n";
+        TestWorkspace ws;
+        QVERIFY(load(ws, map));
+        const std::vector<std::string>& warnings = ws.layouts->warnings();
+        QCOMPARE(warnings.size(), std::size_t(101));
+        QCOMPARE(warnings.front(),
+                 std::string("x.map: AA0 02.0 (columns 1-1) overlaps AA0 01.0 (columns 1-1)"));
+        QCOMPARE(warnings.back(),
+                 std::string("x.map: and 4751 more fields defined twice or overlapping"));
+    }
+
     void fileEndingInsideADefinition() {
         TestWorkspace ws;
         QVERIFY(!load(ws, "AA0,01.0,ID,3,X,1,3\nBA0,01.0,ID,3"));

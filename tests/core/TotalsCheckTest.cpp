@@ -200,6 +200,22 @@ private slots:
         QVERIFY(r.totals.compared.empty());
     }
 
+    // A number the map defines twice counts once, from its first definition:
+    // a second XA0 12.0 (on 13.0's columns) is not compared, a second FA0 13.0
+    // (on the line's 27.0 columns) adds nothing to 12.0's sum.
+    void fieldNumberDefinedTwiceCountsOnce() {
+        openClaims({goodClaim()});
+        ws->write("nsf0301.map", TestWorkspace::testMap() + "XA0,12.0,AGAIN,7,N,85,91\n"
+                                                            "FA0,13.0,AGAIN,7,N,126,132\n");
+        QVERIFY(ws->open("t.nsf"));
+        tree_ = &ws->buildTree();
+        QCOMPARE(ws->layouts->warnings().size(), std::size_t(4));
+        AssembledClaim r = clickClaim(1);
+        QCOMPARE(r.totals.state, TotalsState::Ok);
+        QCOMPARE(r.totals.compared.size(), std::size_t(15));
+        QCOMPARE(computed(r, "12.0"), 3000);
+    }
+
     // A map without the XA0 fields the check compares cannot pass a claim: it
     // says the totals could not be checked, unless what it can compare fails.
     void mapWithoutTotalFieldsCannotCheck() {

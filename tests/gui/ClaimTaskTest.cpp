@@ -461,6 +461,24 @@ void ClaimTaskTest::exportThatCannotBeWrittenSaysWhy() {
     QCOMPARE(box.title, QStringLiteral("Export Claim"));
     QCOMPARE(box.icon, qm::MessageIcon::Critical);
     QVERIFY(!QFile::exists(path));
+
+    // Never over the open claim file, under any name.
+    const QString copy = dir_->filePath(QStringLiteral("claims.nsf"));
+    QVERIFY(QFile::copy(kSample301, copy));
+    QVERIFY(QFile::link(copy, dir_->filePath(QStringLiteral("link.json"))));
+    openSample(copy);
+    click("CA0967");
+    FileDialog::setNextFileName(dir_->filePath(QStringLiteral("link.json")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportClaim")));
+    QCOMPARE(MessageBoxes::shown().size(), 2);
+    QCOMPARE(MessageBoxes::shown().constLast().text,
+             QStringLiteral("Unable to export the claim to ") +
+                 dir_->filePath(QStringLiteral("link.json")) +
+                 QStringLiteral(": it is the claim file that is open, which Quillmark never "
+                                "changes"));
+    QFile claims(copy);
+    QVERIFY(claims.open(QIODevice::ReadOnly));
+    QCOMPARE(claims.readAll(), sample_);
 }
 
 // A record a click lists but cannot read shows nothing, in particular

@@ -1,6 +1,7 @@
 // The seams and the position memory that every window uses.
 #include "GuiTest.h"
 #include "core/common/MessageTexts.h"
+#include "gui/common/ExportFile.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
@@ -61,6 +62,9 @@ private slots:
     void settingsThatAreNoRegularFileAreIgnored();
     void restoredWindowFitsTheScreenItLandsOn_data();
     void restoredWindowFitsTheScreenItLandsOn();
+
+    // Exports
+    void exportLooksAgainBeforeItReplaces();
 
 private:
     void writeSettings(const QString& window, const QStringList& values);
@@ -507,6 +511,28 @@ void CommonTest::restoredWindowFitsTheScreenItLandsOn() {
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
     }
+}
+
+// What stands at the path is looked at again once the export is written: a
+// pipe put there meanwhile is not replaced, and the export is dropped.
+void CommonTest::exportLooksAgainBeforeItReplaces() {
+    const QString path = dir_->filePath(QStringLiteral("rows.csv"));
+    const QDir folder(dir_->path());
+    QStringList entries = folder.entryList(QDir::Files | QDir::System);
+    QString reason;
+    QVERIFY(!ExportFile::write(
+        path, {},
+        [&path](std::ostream& out) {
+            out << "rows\r\n";
+            return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+        },
+        reason));
+    QCOMPARE(reason, QStringLiteral("it is a named pipe, not a file"));
+    QFileInfo pipe(path);
+    QVERIFY(!pipe.isFile() && pipe.exists());
+    entries << QStringLiteral("rows.csv");
+    entries.sort();
+    QCOMPARE(folder.entryList(QDir::Files | QDir::System), entries);
 }
 
 QTEST_MAIN(CommonTest)

@@ -586,6 +586,20 @@ void ProblemsTest::exportWritesTheRows() {
     QVERIFY(filtered.open(QIODevice::ReadOnly));
     QCOMPARE(filtered.readAll().count('\n'), 2);
     QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // Never over the open claim file.
+    const QString claims = files_.filePath(QStringLiteral("two.nsf"));
+    QFile claimFile(claims);
+    QVERIFY(claimFile.open(QIODevice::ReadOnly));
+    const QByteArray before = claimFile.readAll();
+    claimFile.close();
+    FileDialog::setNextFileName(claims);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportProblems")));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QVERIFY(MessageBoxes::shown().constFirst().text.endsWith(
+        QStringLiteral(":\nit is the claim file that is open, which Quillmark never changes")));
+    QVERIFY(claimFile.open(QIODevice::ReadOnly));
+    QCOMPARE(claimFile.readAll(), before);
 }
 
 QTEST_MAIN(ProblemsTest)

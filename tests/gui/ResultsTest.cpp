@@ -10,6 +10,7 @@
 #include "gui/results/ResultsWindow.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,7 +20,10 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 class ResultsTest : public QObject {
     Q_OBJECT
@@ -34,6 +38,9 @@ private slots:
     void enterAndDoubleClickReportTheSourceRow();
     void exportWritesTheRowsShownAsCsv();
     void exportThatCannotWriteSaysSo();
+    void exportRefusesWhatItMustNotReplace_data();
+    void exportRefusesWhatItMustNotReplace();
+    void exportThatFailsLeavesTheOldFile();
 
 private:
     // Rows shown, by their first column.
@@ -167,7 +174,7 @@ void ResultsTest::exportWritesTheRowsShownAsCsv() {
     const QString path = dir_->filePath(QStringLiteral("rows.csv"));
     FileDialog::setNextFileName(path);
     QVERIFY(window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"),
-                                     dir_->filePath(QStringLiteral("offered.csv"))));
+                                     dir_->filePath(QStringLiteral("offered.csv")), {}));
     QCOMPARE(FileDialog::saveRequests().size(), 1);
     QCOMPARE(FileDialog::saveRequests().constFirst().objectName, QStringLiteral("dlgExport"));
     QCOMPARE(FileDialog::saveRequests().constFirst().fileName,
@@ -180,19 +187,116 @@ void ResultsTest::exportWritesTheRowsShownAsCsv() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 
     // Cancelling the dialog writes nothing.
-    QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
+    QVERIFY(
+        !window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path, {}));
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
 void ResultsTest::exportThatCannotWriteSaysSo() {
     const QString path = dir_->filePath(QStringLiteral("no-such-folder/rows.csv"));
     FileDialog::setNextFileName(path);
-    QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
+    QVERIFY(
+        !window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path, {}));
     QCOMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(MessageBoxes::shown().constFirst().title, QStringLiteral("Export"));
     QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
     QVERIFY(MessageBoxes::shown().constFirst().text.startsWith(QStringLiteral("Unable to write ")));
     QVERIFY(!QFile::exists(path));
+}
+
+namespace {
+
+// What a path is, by the file system: its kind, and a regular file's bytes.
+QString describe(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return QStringLiteral("absent");
+    if (S_ISCHR(status.st_mode))
+        return QStringLiteral("character device");
+    if (S_ISFIFO(status.st_mode))
+        return QStringLiteral("named pipe");
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("folder of %1").arg(QDir(path).count());
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll())
+                                          : QStringLiteral("unreadable");
+}
+
+} // namespace
+
+// An export is renamed over its target only when that is a regular file or
+// absent: the open claim file (by any name), a folder, a device or a pipe is
+// refused with the reason and left as it was.
+void ResultsTest::exportRefusesWhatItMustNotReplace_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("reason");
+    const QString claimFile =
+        QStringLiteral("it is the claim file that is open, which Quillmark never changes");
+    QTest::newRow("open claim file") << QStringLiteral("claims.nsf") << claimFile;
+    QTest::newRow("link to it") << QStringLiteral("link.nsf") << claimFile;
+    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("it is a folder");
+    QTest::newRow("named pipe") << QStringLiteral("pipe")
+                                << QStringLiteral("it is a named pipe, not a file");
+    QTest::newRow("device") << QStringLiteral("/dev/null")
+                            << QStringLiteral("it is a device, not a file");
+}
+
+void ResultsTest::exportRefusesWhatItMustNotReplace() {
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
+    const QString claims = dir_->filePath(QStringLiteral("claims.nsf"));
+    QFile claimFile(claims);
+    QVERIFY(claimFile.open(QIODevice::WriteOnly));
+    claimFile.write("AA0 claims");
+    claimFile.close();
+    QVERIFY(QFile::link(claims, dir_->filePath(QStringLiteral("link.nsf"))));
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder")));
+    QVERIFY(::mkfifo(QFile::encodeName(dir_->filePath(QStringLiteral("pipe"))).constData(), 0600) ==
+            0);
+    const QString path = target.startsWith(QLatin1Char('/')) ? target : dir_->filePath(target);
+    const QString before = describe(path);
+    const QStringList entries = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::System);
+
+    FileDialog::setNextFileName(path);
+    QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path,
+                                      {claims.toStdString()}));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text,
+             QStringLiteral("Unable to write ") + path + QStringLiteral(":\n") + reason);
+    QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+    QCOMPARE(describe(path), before);
+    QCOMPARE(describe(claims), QStringLiteral("AA0 claims"));
+    // No temporary file is left behind either.
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::System), entries);
+}
+
+// A write that fails half-way (here: past the largest file the process may
+// write, which stops root as well) leaves the old file as it was.
+void ResultsTest::exportThatFailsLeavesTheOldFile() {
+    const QString path = dir_->filePath(QStringLiteral("rows.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old rows");
+    old.close();
+    const QStringList entries = QDir(dir_->path()).entryList(QDir::Files);
+
+    rlimit limit{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    const rlimit small{20, limit.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    FileDialog::setNextFileName(path);
+    const bool written =
+        window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path, {});
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!written);
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text,
+             QStringLiteral("Unable to write ") + path + QStringLiteral(":\nFile too large"));
+    QCOMPARE(describe(path), QStringLiteral("old rows"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), entries);
 }
 
 QTEST_MAIN(ResultsTest)

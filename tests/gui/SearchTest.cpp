@@ -276,6 +276,25 @@ void SearchTest::exportWritesTheRowsShown() {
              QStringLiteral("Claim,Claim Text,Record,Field,Name,Value\r\n"
                             "CA04831,\"CA0: GALLOWAY, MABEL (GM000000002)\",CA0,04.0,"
                             "Patient Last Name,GALLOWAY\r\n"));
+
+    // Never over the open claim file (a copy: the sample itself is not put at stake).
+    const QString claims = dir_->filePath(QStringLiteral("claims.nsf"));
+    QVERIFY(QFile::copy(QStringLiteral(SAMPLES_DIR "/sample301.nsf"), claims));
+    main_->openFile(claims);
+    QVERIFY(search(QStringLiteral("galloway"), frmSearchFields::Contains, QStringLiteral("CA0")));
+    QVERIFY(waitUntilDone());
+    FileDialog::setNextFileName(claims);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportResults")));
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text,
+             QStringLiteral("Unable to write ") + claims +
+                 QStringLiteral(":\nit is the claim file that is open, which Quillmark never "
+                                "changes"));
+    QFile copy(claims);
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QFile sample(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), sample.readAll());
 }
 
 // Closing the file while a search runs stops it; its results close with the file.

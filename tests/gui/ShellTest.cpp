@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -82,6 +83,7 @@ private slots:
     void secondOpenClosesTheFirstHandle();
     void unknownVersionOpensWithoutAMap();
     void lfOnlyFileIsNamedOnceAndInTheStatusBar();
+    void doubtfulMapFieldsShowInTheStatusBarAndAbout();
     void longSearchForTheHeaderShowsProgressAndCancels();
     void closeThenOpenWorksLikeAFirstOpen();
     void droppedFileIsOpened();
@@ -505,6 +507,51 @@ void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
              QStringLiteral("This file's lines end in LF only; NSF files end lines with CR LF. "
                             "Only its first line can be read."));
     QCOMPARE(MessageBoxes::shown().at(0).icon, qm::MessageIcon::Information);
+}
+
+// A map that defines a field twice and lets it overlap another opens
+// without a message box; the status bar and the About box name both, for as
+// long as the file is open.
+void ShellTest::doubtfulMapFieldsShowInTheStatusBarAndAbout() {
+    QFile shipped(GuiTest::dataPath(QStringLiteral("maps/nsf0200.map")));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    QFile map(dir_->filePath(QStringLiteral("nsf0200.map")));
+    QVERIFY(map.open(QIODevice::WriteOnly));
+    map.write(shipped.readAll() + "AA0,01.0,\"Again\",3,X,2,4\r\n");
+    map.close();
+    context_->setMapFolders({dir_->path().toStdString()});
+    const QStringList warnings{
+        QStringLiteral("nsf0200.map: AA0 01.0 is defined twice, the first definition is used"),
+        QStringLiteral("nsf0200.map: AA0 01.0 (columns 2-4) overlaps AA0 02.0 (columns 4-19)")};
+    auto aboutWarnings = [this] {
+        QString shown = QStringLiteral("(not seen)");
+        QTimer::singleShot(0, this, [&shown] {
+            auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+            const auto* box =
+                about ? about->findChild<QPlainTextEdit*>(QStringLiteral("txtMapWarnings"))
+                      : nullptr;
+            if (box)
+                shown = box->isVisibleTo(about) ? box->toPlainText() : QString();
+            if (about)
+                about->reject();
+        });
+        GuiTest::triggerAction(main_.get(), QStringLiteral("mnuHelpAbout"));
+        return shown;
+    };
+
+    main_ = makeMainWindow();
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    FileDialog::setNextFileName(path);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path +
+                                      QStringLiteral(" \u2014 ") +
+                                      warnings.join(QStringLiteral("; ")));
+    QCOMPARE(aboutWarnings(), warnings.join(QLatin1Char('\n')));
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    QCOMPARE(aboutWarnings(), QString());
 }
 
 // Gigabytes without a line end or a file header: the open reads them all

@@ -10,6 +10,9 @@ ClaimRules::ClaimRules(std::shared_ptr<const LayoutCatalogue> layouts)
         const RecordLayout& layout = layouts_->at(type);
         for (int i = 0; i < layout.fieldCount(); ++i) {
             const FieldDef& field = layout.field(i);
+            // A number the map defines twice is summed once, from its first definition.
+            if (layout.indexOf(field.FieldId) != i)
+                continue;
             if (const TotalsMember member =
                     summedInto(kRecordTypes[static_cast<std::size_t>(type)], field.FieldId))
                 sums_[static_cast<std::size_t>(type)].push_back(

@@ -68,9 +68,10 @@ std::int64_t TotalsPairing::totalIn(const ClaimTotals& t) const {
 
 std::vector<TotalsPairing> pairingsOf(const RecordLayout& xa0, bool* lacksFields) {
     std::vector<TotalsPairing> pairings;
+    // A number the map defines twice is compared once, at its first definition.
     for (int i = 0; i < xa0.fieldCount(); ++i)
         for (const Pair& p : kPairs)
-            if (xa0.field(i).FieldId == p.id)
+            if (xa0.field(i).FieldId == p.id && xa0.indexOf(p.id) == i)
                 pairings.push_back({i, p.member});
     if (lacksFields) {
         *lacksFields = false;

@@ -5,6 +5,7 @@
 #include "core/layouts/RecordTypes.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,8 +29,15 @@ public:
     bool GetRecordLayout(std::string_view recordType, std::vector<FieldDef>& fields,
                          RecordInfo& info) const;
 
+    // What the load found doubtful in the map, one line each (UTF-8), for
+    // every front end to show: a field number defined more than once, a field
+    // whose columns overlap another's. Empty for a sound map.
+    const std::vector<std::string>& warnings() const { return warnings_; }
+    void addWarning(std::string line) { warnings_.push_back(std::move(line)); }
+
 private:
     std::array<RecordLayout, kRecordTypeCount> entries_;
+    std::vector<std::string> warnings_;
 };
 
 } // namespace qm

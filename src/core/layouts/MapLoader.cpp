@@ -1,5 +1,6 @@
 #include "core/layouts/MapLoader.h"
 
+#include "core/common/FileText.h"
 #include "core/common/MessageTexts.h"
 #include "core/common/TextUtil.h"
 #include "core/io/RegularFile.h"
@@ -66,6 +67,69 @@ bool readFailure(MessageSink& sink, const std::string& mapFileName, const std::s
     return false;
 }
 
+// A map that names so many doubtful fields is wrong throughout; naming more
+// would only bury the first.
+constexpr std::size_t kMaxWarnings = 100;
+
+std::string fieldName(const FieldDef& field) {
+    return FileText::toUtf8(field.RecordType) + ' ' + FileText::toUtf8(field.FieldId);
+}
+
+// The columns a value is cut from (EndPos may say otherwise).
+std::string columnsOf(const FieldDef& field) {
+    return "(columns " + std::to_string(field.StartPos) + '-' +
+           std::to_string(field.StartPos + field.Length - 1) + ')';
+}
+
+// A field number defined more than once (every lookup by number takes the
+// first) and a field whose columns overlap an earlier one's load as the map
+// says, but whoever keeps the map should hear of them.
+void noteDoubtfulFields(const std::string& mapFileName, LayoutCatalogue& catalogue) {
+    std::size_t found = 0;
+    auto note = [&](const auto& line) {
+        if (found++ < kMaxWarnings)
+            catalogue.addWarning(mapFileName + ": " + line());
+    };
+    for (int type = 0; type < kRecordTypeCount; ++type) {
+        const RecordLayout& layout = catalogue.at(type);
+        for (int i = 0; i < layout.fieldCount(); ++i) {
+            const FieldDef& field = layout.field(i);
+            const std::string_view id = trimSpaces(field.FieldId);
+            int sameId = 1;
+            bool named = false; // a definition of this number came earlier
+            for (int j = 0; j < layout.fieldCount(); ++j) {
+                if (j != i && trimSpaces(layout.field(j).FieldId) == id) {
+                    named = named || j < i;
+                    sameId += 1;
+                }
+            }
+            if (sameId > 1 && !named)
+                note([&] {
+                    return fieldName(field) + " is defined " +
+                           (sameId == 2 ? std::string("twice")
+                                        : std::to_string(sameId) + " times") +
+                           ", the first definition is used";
+                });
+            if (field.StartPos < 1 || field.Length < 1)
+                continue; // it cuts no characters
+            for (int j = 0; j < i; ++j) {
+                const FieldDef& earlier = layout.field(j);
+                if (earlier.StartPos < 1 || earlier.Length < 1 || trimSpaces(earlier.FieldId) == id)
+                    continue;
+                if (field.StartPos < earlier.StartPos + earlier.Length &&
+                    earlier.StartPos < field.StartPos + field.Length)
+                    note([&] {
+                        return fieldName(field) + ' ' + columnsOf(field) + " overlaps " +
+                               fieldName(earlier) + ' ' + columnsOf(earlier);
+                    });
+            }
+        }
+    }
+    if (found > kMaxWarnings)
+        catalogue.addWarning(mapFileName + ": and " + std::to_string(found - kMaxWarnings) +
+                             " more fields defined twice or overlapping");
+}
+
 bool readMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
                  MessageSink& sink, LayoutCatalogue& catalogue) {
     // The first folder that holds the file is the one used.
@@ -106,6 +170,7 @@ bool readMapFile(const std::vector<std::string>& folders, const std::string& map
         lastKey = scratch.RecordType + " " + scratch.FieldId;
         layout.addField(scratch);
     }
+    noteDoubtfulFields(mapFileName, catalogue);
     return true;
 }
 

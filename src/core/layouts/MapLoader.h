@@ -13,7 +13,9 @@ namespace qm {
 // catalogue. True when the whole file was read. layouts always receives the
 // catalogue as loaded: on a failure, the definitions stored before it (none
 // when the file could not be opened), after the failure's message went to
-// sink (a missing file names every path tried).
+// sink (a missing file names every path tried). A map read whole keeps in the
+// catalogue's warnings each field number it defines twice and each field that
+// overlaps another.
 bool LoadMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
                  MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts);
 

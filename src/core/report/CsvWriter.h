@@ -13,6 +13,9 @@ namespace qm {
 // ended by CR LF, and a field that holds a comma, a double quote, CR or LF
 // enclosed in double quotes with its quotes doubled. Text is UTF-8; claim and
 // map file bytes go through fileField, which decodes them by the file text rule.
+// A text cell that a spreadsheet would run as a formula (it begins with =, +,
+// -, @, tab or CR and is no plain number) is written after an apostrophe, so
+// that no export can carry a formula from a claim file into a spreadsheet.
 //
 //   CsvWriter csv(out, {"node", "value"});
 //   csv.field("CA0").fileField(bytes).endRow();

@@ -74,6 +74,9 @@ bool SearchPlan::select(const SearchQuery& query, std::string& error) {
                                            : upperAscii(trimSpaces(f.FieldName)) == name)) {
                 fields_[std::size_t(t)].push_back(i);
                 any = true;
+                // A number the map defines twice names its first definition.
+                if (byNumber)
+                    break;
             }
         }
     }

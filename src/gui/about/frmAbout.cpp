@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -48,6 +49,14 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
                             MapSearch::line(MapSearch::forStart(QString())));
     maps_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    // A map can name hundreds of doubtful fields: they scroll in a few lines.
+    mapWarnings_ = new QPlainTextEdit(this);
+    mapWarnings_->setObjectName(QStringLiteral("txtMapWarnings"));
+    mapWarnings_->setReadOnly(true);
+    mapWarnings_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mapWarnings_->setFixedHeight(mapWarnings_->fontMetrics().lineSpacing() * 5);
+    mapWarnings_->hide();
+
     QLabel* description = Controls::label(
         this, QStringLiteral("lblDescription"),
         QStringLiteral("Displays health-claim files in the National Standard Format (NSF), "
@@ -80,6 +89,7 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     texts->addWidget(title);
     texts->addWidget(version);
     texts->addWidget(maps_);
+    texts->addWidget(mapWarnings_);
     texts->addSpacing(8);
     texts->addWidget(description);
 
@@ -98,7 +108,17 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     grid->addLayout(buttons, 2, 2);
     grid->setColumnStretch(1, 1);
 
+    fitSize();
+}
+
+void frmAbout::fitSize() {
     setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
+}
+
+void frmAbout::setMapWarnings(const QStringList& lines) {
+    mapWarnings_->setPlainText(lines.join(QLatin1Char('\n')));
+    mapWarnings_->setVisible(!lines.isEmpty());
+    fitSize();
 }
 
 frmAbout::~frmAbout() = default;

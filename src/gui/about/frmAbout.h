@@ -1,16 +1,19 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <memory>
 #include <string>
 #include <vector>
 
 class QLabel;
 class ProcessStarter;
+class QPlainTextEdit;
 class Registry;
 
-// The about box: title, version, the map folder in use, description, and a
-// button that starts the system-information program.
+// The about box: title, version, the map folder in use and what is doubtful
+// in the open file's map, description, and a button that starts the
+// system-information program.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
@@ -24,8 +27,14 @@ public:
     void setMapFolders(const std::vector<std::string>& folders);
 
     void StartSysInfo();
+    // The warnings of the map the open file uses, one a line (txtMapWarnings,
+    // shown only when there are some).
+    void setMapWarnings(const QStringList& lines);
 
 private:
+    void fitSize();
+
+    QPlainTextEdit* mapWarnings_ = nullptr;
     std::unique_ptr<Registry> ownRegistry_;
     std::unique_ptr<ProcessStarter> ownStarter_;
     Registry* registry_ = nullptr;

@@ -2,12 +2,11 @@
 
 #include "core/report/ClaimReport.h"
 #include "gui/common/CoreText.h"
-#include "gui/common/DeviceStreamBuffer.h"
+#include "gui/common/ExportFile.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <sstream>
 
 QByteArray ClaimExport::json(const qm::AssembledClaim& claim, const std::string& key) {
@@ -17,7 +16,7 @@ QByteArray ClaimExport::json(const qm::AssembledClaim& claim, const std::string&
 }
 
 bool ClaimExport::run(QWidget* parent, const qm::AssembledClaim& claim, const std::string& key,
-                      const QString& folder) {
+                      const QString& folder, const std::vector<std::string>& openClaimFiles) {
     FileDialog::SaveRequest request;
     request.objectName = QStringLiteral("dlgExportClaim");
     request.caption = QStringLiteral("Export Claim");
@@ -27,21 +26,22 @@ bool ClaimExport::run(QWidget* parent, const qm::AssembledClaim& claim, const st
     if (path.isEmpty())
         return false;
 
-    // A file that is there already is replaced only once the new one is whole.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        DeviceStreamBuffer buffer(file);
-        std::ostream out(&buffer);
-        if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-            qm::ClaimReport::writeCsv(out, claim);
-        else
-            qm::ClaimReport::writeJsonDocument(out, claim, key);
-        if (out.flush() && file.commit())
-            return true;
-    }
-    MessageBoxes::showMessage(parent,
-                              QStringLiteral("Unable to export the claim to %1: %2")
-                                  .arg(QDir::toNativeSeparators(path), file.errorString()),
-                              QStringLiteral("Export Claim"), qm::MessageIcon::Critical);
-    return false;
+    const bool csv = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    QString reason;
+    const bool written = ExportFile::write(
+        path, openClaimFiles,
+        [&](std::ostream& out) {
+            if (csv)
+                qm::ClaimReport::writeCsv(out, claim);
+            else
+                qm::ClaimReport::writeJsonDocument(out, claim, key);
+            return bool(out);
+        },
+        reason);
+    if (!written)
+        MessageBoxes::showMessage(parent,
+                                  QStringLiteral("Unable to export the claim to %1: %2")
+                                      .arg(QDir::toNativeSeparators(path), reason),
+                                  QStringLiteral("Export Claim"), qm::MessageIcon::Critical);
+    return written;
 }

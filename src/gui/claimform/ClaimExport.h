@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -16,10 +17,11 @@ struct AssembledClaim;
 class ClaimExport {
 public:
     // File > Export Claim...: asks for a file, offering <folder>/<key>.json,
-    // and writes it whole or not at all: CSV for a name ending in .csv, JSON
-    // for any other. False when cancelled or not written (the user is told why).
+    // and writes it as ExportFile does (whole or not at all, never over one of
+    // openClaimFiles): CSV for a name ending in .csv, JSON for any other.
+    // False when cancelled or not written (the user is told why).
     static bool run(QWidget* parent, const qm::AssembledClaim& claim, const std::string& key,
-                    const QString& folder);
+                    const QString& folder, const std::vector<std::string>& openClaimFiles);
 
     // The JSON document (UTF-8) of a claim clicked as file tree node key.
     static QByteArray json(const qm::AssembledClaim& claim, const std::string& key);

@@ -1,6 +1,7 @@
 #include "gui/common/AppContext.h"
 
 #include "gui/common/DocumentArea.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/common/FileSession.h"
 
 AppContext::AppContext() = default;
@@ -19,4 +20,10 @@ DocumentArea* AppContext::documents() const {
 
 void AppContext::setDocuments(DocumentArea* documents) {
     documents_ = documents;
+}
+
+std::vector<std::string> AppContext::openClaimFiles() const {
+    if (!session_)
+        return {};
+    return {session_->file().path()};
 }

@@ -37,6 +37,9 @@ public:
     const QString& lastPath() const { return lastPath_; }
     void setLastPath(const QString& path) { lastPath_ = path; }
 
+    // The paths of the claim files that are open, which no export may replace.
+    std::vector<std::string> openClaimFiles() const;
+
     // The open file, or nullptr.
     FileSession* session() const;
     void setSession(FileSession* session);

@@ -1,13 +1,12 @@
 #include "gui/results/ResultsExport.h"
 
 #include "core/report/CsvWriter.h"
-#include "gui/common/DeviceStreamBuffer.h"
+#include "gui/common/ExportFile.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
-#include <QSaveFile>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -35,7 +34,8 @@ bool writeRows(const QAbstractItemModel& rows, std::ostream& out) {
 
 bool ResultsExport::toFile(QWidget* parent, const QAbstractItemModel& rows,
                            const QString& dialogName, const QString& caption,
-                           const QString& suggestedPath) {
+                           const QString& suggestedPath,
+                           const std::vector<std::string>& openClaimFiles) {
     FileDialog::SaveRequest request;
     request.objectName = dialogName;
     request.caption = caption;
@@ -45,21 +45,14 @@ bool ResultsExport::toFile(QWidget* parent, const QAbstractItemModel& rows,
     if (path.isEmpty())
         return false;
 
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        DeviceStreamBuffer buffer(file);
-        std::ostream out(&buffer);
-        written = writeRows(rows, out) && file.commit();
-    }
-    if (!written) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    const bool written = ExportFile::write(
+        path, openClaimFiles, [&rows](std::ostream& out) { return writeRows(rows, out); }, reason);
+    if (!written)
         MessageBoxes::showMessage(parent,
                                   QStringLiteral("Unable to write ") +
                                       QDir::toNativeSeparators(path) + QStringLiteral(":\n") +
                                       reason,
                                   caption, qm::MessageIcon::Critical);
-    }
     return written;
 }

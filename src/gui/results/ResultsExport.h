@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <string>
+#include <vector>
 
 class QAbstractItemModel;
 class QWidget;
@@ -10,9 +12,12 @@ class QWidget;
 class ResultsExport {
 public:
     // Asks for a file with a save dialog (object name dialogName, title
-    // caption, offering suggestedPath) and writes the rows there; the file is
-    // replaced only once it is written whole. False when the user cancelled or
-    // the file could not be written (which is reported, titled caption).
+    // caption, offering suggestedPath) and writes the rows there as
+    // ExportFile does: whole or not at all, and never over one of
+    // openClaimFiles (the paths of the claim files that are open), a folder,
+    // a device, a pipe or a socket. False when the user cancelled or the file
+    // was not written (which is reported, titled caption).
     static bool toFile(QWidget* parent, const QAbstractItemModel& rows, const QString& dialogName,
-                       const QString& caption, const QString& suggestedPath);
+                       const QString& caption, const QString& suggestedPath,
+                       const std::vector<std::string>& openClaimFiles);
 };

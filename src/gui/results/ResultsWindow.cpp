@@ -133,8 +133,9 @@ void ResultsWindow::setStatus(const QString& text) {
 }
 
 bool ResultsWindow::exportShownRows(const QString& dialogName, const QString& caption,
-                                    const QString& suggestedPath) {
-    return ResultsExport::toFile(this, *rows_, dialogName, caption, suggestedPath);
+                                    const QString& suggestedPath,
+                                    const std::vector<std::string>& openClaimFiles) {
+    return ResultsExport::toFile(this, *rows_, dialogName, caption, suggestedPath, openClaimFiles);
 }
 
 void ResultsWindow::updateCount() {

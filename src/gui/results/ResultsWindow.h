@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 #include <QWidget>
+#include <string>
+#include <vector>
 
 class QAbstractItemModel;
 class QComboBox;
@@ -53,9 +55,10 @@ public:
     // finds them has come; empty for none.
     void setStatus(const QString& text);
     // Writes the rows shown, in the order shown, as CSV to a file the user
-    // chooses; see ResultsExport::toFile.
+    // chooses, never over one of openClaimFiles; see ResultsExport::toFile.
     bool exportShownRows(const QString& dialogName, const QString& caption,
-                         const QString& suggestedPath);
+                         const QString& suggestedPath,
+                         const std::vector<std::string>& openClaimFiles);
 
 signals:
     // Enter or a double-click on a row (its source row).

@@ -35,7 +35,8 @@ public:
     // Asks the search to stop; finished() follows, with Summary::cancelled.
     void cancel();
 
-    // Test seam: runs on the worker thread before the search starts.
+    // Test seam: runs on the worker thread before the search starts (a job
+    // takes the hook set when it starts).
     static void setBeforeSearchForTests(std::function<void()> hook);
 
 signals:

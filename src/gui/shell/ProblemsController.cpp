@@ -100,9 +100,11 @@ void ProblemsController::exportProblems() {
                                   : QString();
     // The rows as the problems window shows them, or all of them in tree order.
     if (window_ && window_->check() == check_) {
-        window_->exportShownRows(kExportDialog, kExportCaption, suggested);
+        window_->exportShownRows(kExportDialog, kExportCaption, suggested,
+                                 context_.openClaimFiles());
         return;
     }
     const ProblemTableModel rows(*check_);
-    ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested);
+    ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested,
+                          context_.openClaimFiles());
 }

@@ -235,7 +235,7 @@ void SearchController::exportResults() {
                                   ? context_.session()->besideFile(QStringLiteral("-search.csv"))
                                   : QString();
     results_->exportShownRows(QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"),
-                              suggested);
+                              suggested, context_.openClaimFiles());
 }
 
 void SearchController::updateExportAction() {

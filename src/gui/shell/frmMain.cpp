@@ -223,13 +223,14 @@ QAction* frmMain::insertCommand(const QString& name, const QString& text, const 
            qPrintable(name));
 }
 
-void frmMain::setFileState(bool open, const QString& status, const QString& path) {
+void frmMain::setFileState(bool open, const QString& status, const QString& toolTip) {
     fileCloseAction_->setEnabled(open);
     viewClaimsAction_->setEnabled(open);
     emit fileOpenChanged(open);
     statusPanel_->setText(status);
-    // The whole path, for when the status bar is too narrow to show it.
-    statusPanel_->setToolTip(PlainText::toolTip(path));
+    // All of it (the whole path, the map's warnings), for when the status bar
+    // is too narrow to show it.
+    statusPanel_->setToolTip(PlainText::toolTip(toolTip));
 }
 
 FileSession* frmMain::session() const {
@@ -294,7 +295,11 @@ void frmMain::openFile(const QString& chosenPath) {
     // Such a file reads as one long line; the status bar keeps saying why.
     if (opened.result.lfOnly)
         status += QStringLiteral(" (lines end in LF only)");
-    setFileState(true, status, path);
+    // So does a map that defines a field twice or lets fields overlap.
+    const QStringList warnings = mapWarnings();
+    if (!warnings.isEmpty())
+        status += QStringLiteral(" \u2014 ") + warnings.join(QStringLiteral("; "));
+    setFileState(true, status, (QStringList{path} + warnings).join(QLatin1Char('\n')));
     recentFiles_.add(path);
     updateRecentFilesMenu();
     // What the user opens a claim file for: its tree, at once.
@@ -334,12 +339,22 @@ void frmMain::exportClaim() {
         return;
     const QString folder =
         context_.session() ? QFileInfo(context_.session()->path()).absolutePath() : QString();
-    ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder);
+    ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder,
+                     context_.openClaimFiles());
+}
+
+QStringList frmMain::mapWarnings() const {
+    QStringList lines;
+    if (const FileSession* session = context_.session())
+        for (const std::string& line : session->file().layouts()->warnings())
+            lines.append(CoreText::fromUtf8(line));
+    return lines;
 }
 
 void frmMain::showAbout() {
     frmAbout about(this);
     about.setMapFolders(context_.mapFolders());
+    about.setMapWarnings(mapWarnings());
     about.exec();
 }
 

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 
 class AppContext;
@@ -68,7 +69,10 @@ private:
     void createMenus();
     void updateWindowList();
     void updateRecentFilesMenu();
-    void setFileState(bool open, const QString& status, const QString& path = QString());
+    // status: the status bar's text; toolTip: all of it that may be cut off.
+    void setFileState(bool open, const QString& status, const QString& toolTip = QString());
+    // What is doubtful in the map of the open file, one a line; none when no file is open.
+    QStringList mapWarnings() const;
     // Lets the open file go: every window that shows it closes.
     void closeFile();
     // File > Export Claim... follows the claim form of a document window.

@@ -1,0 +1,58 @@
+#include "gui/common/ExportFile.h"
+
+#include "core/io/ExportTarget.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/DeviceStreamBuffer.h"
+
+#include <QSaveFile>
+#include <cerrno>
+#include <system_error>
+
+namespace {
+
+bool mayWrite(const std::string& path, const std::vector<std::string>& openClaimFiles,
+              QString& reason) {
+    const qm::ExportTarget target = qm::ExportTarget::inspect(path, openClaimFiles);
+    if (!target.writable())
+        reason = CoreText::fromUtf8(target.reason());
+    return target.writable();
+}
+
+// Qt gives no reason for a write the system cut short (a full disk, a file
+// grown too large); the system's own is left in errno by the failed call.
+QString writeFailure(const QSaveFile& file, int error) {
+    return error != 0 ? CoreText::fromUtf8(std::generic_category().message(error))
+                      : file.errorString();
+}
+
+} // namespace
+
+bool ExportFile::write(const QString& path, const std::vector<std::string>& openClaimFiles,
+                       const Writer& writer, QString& reason) {
+    const std::string target = CoreText::fromPath(path);
+    if (!mayWrite(target, openClaimFiles, reason))
+        return false;
+    // Dropped unless committed: the temporary file goes, the target stays as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString();
+        return false;
+    }
+    DeviceStreamBuffer buffer(file);
+    std::ostream out(&buffer);
+    // QSaveFile::commit() overlooks a failure of the last buffered write (a
+    // full disk) and would put a cut-off file in place: flush it first.
+    errno = 0;
+    if (!writer(out) || !out.flush() || !file.flush()) {
+        reason = writeFailure(file, errno);
+        return false;
+    }
+    // What stands at the path may have changed while the export was written.
+    if (!mayWrite(target, openClaimFiles, reason))
+        return false;
+    if (!file.commit()) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
