@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(summary(r).value(QStringLiteral("with_invalid_fields")).toInt(-1), 0);
     }
 
-    void claimWithoutTrailerPassesButSaysNothingWasCompared() {
+    void claimWithoutTrailerIsAProblem() {
         ClaimFileBuilder text;
         text.add(records.fileHeader("SUB", "00301"));
         text.add(records.record("BA0", {{"06.0", "123456789"}, {"18.0", "CLINIC"}}));
@@ -114,11 +114,14 @@ private slots:
         const qsizetype at =
             lines.indexOf(QStringLiteral("%1  CA0: ,  (P1)").arg(QString::fromStdString(first)));
         QVERIFY2(at >= 0, r.out.constData());
-        QCOMPARE(lines.value(at + 1), QStringLiteral("  totals: ok (no XA0: nothing compared)"));
+        QCOMPARE(lines.value(at + 1), QStringLiteral("  totals: no XA0: nothing compared"));
+        QCOMPARE(lines.value(at + 2),
+                 QStringLiteral("  problem: No XA0: the claim has no trailer of its own; its "
+                                "totals were not compared"));
         const qsizetype next =
             lines.indexOf(QStringLiteral("%1  CA0: ,  (P2)").arg(QString::fromStdString(second)));
         QCOMPARE(lines.value(next + 1), QStringLiteral("  totals: ok"));
-        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.exitCode, 1);
     }
 
     void textReportsEachClaimAndASummary() {
@@ -132,10 +135,13 @@ private slots:
             QStringLiteral("%1  CA0: POE, EDGAR (C003)").arg(QString::fromStdString(file.claimC))));
         QVERIFY2(lines.contains(QStringLiteral("  totals: do not compute, XA0 fields 12.0")),
                  r.out.constData());
-        QVERIFY(lines.contains(QStringLiteral("  invalid: FA0-1 05.0 %1")
+        QVERIFY(lines.contains(QStringLiteral("  problem: Invalid value: FA0-1 05.0 %1 \u2014 "
+                                              "\"20231340\"")
                                    .arg(QString::fromStdString(records.name("FA0", "05.0")))));
         QVERIFY(lines.contains(
             QStringLiteral("Claims: 3, totals not computing: 1, with invalid fields: 1")));
+        QVERIFY(lines.contains(QStringLiteral("Claims with problems: 2, without XA0: 0; batches: "
+                                              "2, with problems: 0; problems of the file: 0")));
     }
 };
 

@@ -102,21 +102,38 @@ void ProblemCheck::start(const qm::SequentialFile& file,
                 handOn();
             return !cancel_.load();
         };
+        // The claims with problems, each on its node; the batches' and the
+        // file's own rows are not listed here.
+        class Claims : public qm::FileCheck::Consumer {
+        public:
+            explicit Claims(const std::function<void(const qm::FileCheck::Claim&)>& take)
+                : take_(take) {}
+            void batch(const qm::FileCheck::Batch&) override {}
+            void claim(const qm::FileCheck::Claim& claim) override { take_(claim); }
+            void trailer(const qm::FileCheck::Trailer&) override {}
+            void problem(const qm::ProblemRow&) override {}
+
+        private:
+            const std::function<void(const qm::FileCheck::Claim&)>& take_;
+        };
         unsigned claims = 0;
-        qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
-            if (cancel_.load(std::memory_order_relaxed))
-                return;
-            if (hook)
-                hook();
-            if (ProblemList::Batch::hasProblems(verdict)) {
-                // A claim the tree does not have (the file changed) has no node to mark.
-                if (const auto node = tree_.findNode("CA0", verdict.position))
-                    batch.add(*node, verdict);
-            }
-            if (++claims % kClaimsBetweenClockReads == 0 &&
-                Clock::now() - handedOn >= kBatchInterval)
-                handOn();
-        });
+        const std::function<void(const qm::FileCheck::Claim&)> take =
+            [&](const qm::FileCheck::Claim& claim) {
+                if (cancel_.load(std::memory_order_relaxed))
+                    return;
+                if (hook)
+                    hook();
+                if (!claim.rows.empty()) {
+                    // A claim the tree does not have (the file changed) has no node to mark.
+                    if (const auto node = tree_.findNode("CA0", claim.position))
+                        batch.add(*node, claim.rows, layouts.get());
+                }
+                if (++claims % kClaimsBetweenClockReads == 0 &&
+                    Clock::now() - handedOn >= kBatchInterval)
+                    handOn();
+            };
+        Claims consumer(take);
+        qm::FileCheck::run(*reader, layouts, options, consumer);
         handOn();
         QMetaObject::invokeMethod(
             this, [this, generation] { end(generation); }, Qt::QueuedConnection);
