@@ -63,6 +63,7 @@ unsigned bit(ProblemKind kind) {
 struct CliCheck {
     QMap<QString, unsigned> kinds; // by claim key
     QMap<QString, int> rows;
+    QMap<QString, QStringList> texts; // the words of its problem rows, in order
     int claimsWithProblems = 0;
 };
 
@@ -73,8 +74,14 @@ CliCheck runCli(const QString& file, const QString& mapsDir) {
                file});
     cli.waitForFinished(60000);
     CliCheck result;
-    const QJsonArray claims =
-        QJsonDocument::fromJson(cli.readAllStandardOutput()).object().value(u"claims").toArray();
+    const QJsonObject document = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    for (const QJsonValue& value : document.value(u"problems").toArray()) {
+        const QJsonObject problem = value.toObject();
+        if (problem.value(u"where").toString() == u"claim")
+            result.texts[problem.value(u"claim").toString()].append(
+                problem.value(u"text").toString());
+    }
+    const QJsonArray claims = document.value(u"claims").toArray();
     for (const QJsonValue& value : claims) {
         const QJsonObject claim = value.toObject();
         const QString state = claim.value(u"totals_state").toString();
@@ -290,6 +297,12 @@ void ProblemsTest::marksAndCountsAgreeWithTheCommandLine() {
         if (!kinds)
             continue;
         QCOMPARE(int(problems.endRow(claim) - problems.firstRow(claim)), cli.rows.value(key));
+        // Row for row, in the same words.
+        QStringList texts;
+        for (qint64 row = problems.firstRow(claim); row < problems.endRow(claim); ++row)
+            texts << ProblemText::line(tree()->problemCheck().layouts(), problems,
+                                       problems.row(row));
+        QCOMPARE(texts, cli.texts.value(key));
         for (qint64 above = claims.parent(node); above >= 0; above = claims.parent(above))
             ++beneath[above];
     }

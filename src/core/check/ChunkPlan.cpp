@@ -33,6 +33,7 @@ ChunkPlan::ChunkPlan(const SequentialFile& file, std::int64_t chunkBytes)
     }
     chunks_.back().end = INT64_MAX;
     events_.resize(chunks_.size());
+    claimsIn_.resize(chunks_.size());
 }
 
 std::int64_t ChunkPlan::bytesOf(const Chunk& chunk) const {
@@ -57,6 +58,8 @@ void ChunkPlan::findEvents(SequentialFile& reader, std::size_t index,
         const char type = line[0];
         if (type == 'A' || type == 'B' || type == 'Y' || type == 'Z')
             events.push_back({type, position, lineStart});
+        else if (type == 'C')
+            ++claimsIn_[index];
     }
 }
 
@@ -64,6 +67,7 @@ void ChunkPlan::contextsFromEvents() {
     Context context;
     for (std::size_t i = 0; i < chunks_.size(); ++i) {
         chunks_[i].context = context;
+        claims_ += claimsIn_[i];
         for (const Event& event : events_[i]) {
             if (event.type == 'A') {
                 context.aa0 = event.position;
@@ -94,6 +98,7 @@ void ChunkPlan::contextsFromIndex(const HeaderIndex& index) {
         chunk.context = context;
     }
     index_ = &index.trailers();
+    claims_ = index.claimCount();
 }
 
 } // namespace qm

@@ -51,6 +51,8 @@ public:
     void contextsFromIndex(const HeaderIndex& index);
     // Where the trailers are: the index's, or what the first reading found.
     const TrailerIndex& trailers() const { return index_ ? *index_ : found_; }
+    // How many claims (CA0 records) the first reading or the index found.
+    std::int64_t claims() const { return claims_; }
 
 private:
     // A file header, batch header or trailer record line, as the first reading finds it.
@@ -62,6 +64,8 @@ private:
 
     std::vector<Chunk> chunks_;
     std::vector<std::vector<Event>> events_; // by chunk, until the contexts are made
+    std::vector<std::int64_t> claimsIn_;     // by chunk, the same
+    std::int64_t claims_ = 0;
     const TrailerIndex* index_ = nullptr;
     TrailerIndex found_;
     std::int64_t initialSize_ = 0;

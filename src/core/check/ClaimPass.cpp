@@ -29,7 +29,6 @@ struct ClaimPass::Impl {
     ChunkPlan plan;
     std::string identityAtStart;
     std::string identityAtEnd;
-    std::int64_t sizeAtEnd = 0;
     int jobs = 1;
 };
 
@@ -55,13 +54,13 @@ std::int64_t ClaimPass::initialSize() const {
     return impl_->plan.initialSize();
 }
 
-bool ClaimPass::fileChanged() const {
-    return impl_->identityAtEnd != impl_->identityAtStart ||
-           impl_->sizeAtEnd != impl_->plan.initialSize();
+std::int64_t ClaimPass::claimsFound() const {
+    return impl_->plan.claims();
 }
 
-std::int64_t ClaimPass::finalSize() const {
-    return impl_->sizeAtEnd;
+bool ClaimPass::fileChanged() const {
+    // The identity holds the size and the modification time.
+    return impl_->identityAtEnd != impl_->identityAtStart;
 }
 
 bool ClaimPass::run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVisitor,
@@ -93,10 +92,7 @@ bool ClaimPass::run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVi
             }
         }
     };
-    auto noteTheEnd = [&d] {
-        d.identityAtEnd = d.file.identity();
-        d.sizeAtEnd = d.file.size();
-    };
+    auto noteTheEnd = [&d] { d.identityAtEnd = d.file.identity(); };
 
     if (indexUsable) {
         plan.contextsFromIndex(*options.index);

@@ -52,6 +52,9 @@ public:
     std::size_t chunkCount() const;
     // The file's size when the pass began.
     std::int64_t initialSize() const;
+    // After run: how many claims the file had when the pass began, as its
+    // first reading (or the tree's index) found them.
+    std::int64_t claimsFound() const;
 
     // Runs the pass: makeVisitor is called once on each worker thread;
     // handOn(chunk) is called on the calling thread for every chunk in file
@@ -64,8 +67,6 @@ public:
     // modification time) at the end differ from the start: it changed while
     // it was read, and what was read may be neither the old file nor the new.
     bool fileChanged() const;
-    // Its size at the end of the pass.
-    std::int64_t finalSize() const;
 
 private:
     struct Impl;

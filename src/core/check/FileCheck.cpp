@@ -33,7 +33,7 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
     Summary& summary = walk.summary();
     summary.cancelled = !done;
     if (done)
-        walk.finish(pass.fileChanged(), pass.initialSize(), pass.finalSize());
+        walk.finish(pass.fileChanged(), pass.initialSize(), pass.claimsFound());
     return summary;
 }
 

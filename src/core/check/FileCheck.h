@@ -90,7 +90,12 @@ public:
         std::int64_t totalsFailed = 0;       // totals that do not compute
         std::int64_t withInvalid = 0;        // claims with values that failed their check
         std::int64_t withoutXa0 = 0;         // claims without an XA0 of their own
-        std::int64_t uncertain = 0;          // totals that could not be checked, unreadable claims
+        // Claims whose totals could not be checked or that could not be read
+        // (those not read at all among them).
+        std::int64_t uncertain = 0;
+        // Claims the file had when the check began that it could not read
+        // because the file changed.
+        std::int64_t notRead = 0;
         std::int64_t claimsWithProblems = 0; // claims with a row
         std::int64_t batches = 0;
         std::int64_t batchesWithProblems = 0; // batches whose trailer has a row

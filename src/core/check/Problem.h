@@ -50,9 +50,10 @@ struct Problem {
     // By kind: the number a trailer field states (kFoundIsNumber), a line's
     // length, a count, the type bytes of an unknown record, the line length
     // a field did not fit in, how a batch without YA0 ended (the type of the
-    // record that ended it, or -1 for the end of the file), the file's size.
+    // record that ended it, or -1 for the end of the file), the claims a
+    // changed file's check could not read.
     std::int64_t found = 0;
-    // What the records give for a trailer field; the size the file had.
+    // What the records give for a trailer field; the claims a changed file had.
     std::int64_t expected = 0;
 
     // Whether the row says that something could not be checked (rather

@@ -3,6 +3,8 @@
 #include "core/common/RecordLine.h"
 #include "core/layouts/RecordTypes.h"
 
+#include <algorithm>
+
 namespace qm {
 
 StructureCheck::StructureCheck(const SequentialFile& file, const LayoutCatalogue& layouts,
@@ -276,7 +278,8 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
     lineBase_ += findings.lineCount;
 }
 
-void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart, std::int64_t sizeAtEnd) {
+void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart,
+                            std::int64_t claimsFound) {
     const std::int64_t end = sizeAtStart + 1;
     if (!lfOnly_) {
         recordsAfterFileTrailer(false, end, 0);
@@ -300,12 +303,15 @@ void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart, std::int
     }
     summary_.fileChanged = fileChanged;
     if (fileChanged) {
+        // The claims it had that were not read could not be.
+        summary_.notRead = std::max<std::int64_t>(0, claimsFound - summary_.claims);
+        summary_.uncertain += summary_.notRead;
         ProblemRow row;
         row.problem.kind = Problem::Kind::FileChanged;
         row.problem.scope = Problem::Scope::File;
         row.problem.position = end;
-        row.problem.found = sizeAtEnd;
-        row.problem.expected = sizeAtStart;
+        row.problem.found = summary_.notRead;
+        row.problem.expected = claimsFound;
         count(row);
         consumer_.problem(row);
     }

@@ -33,8 +33,9 @@ public:
 
     // The findings of the next chunk in file order.
     void take(std::size_t chunk, const ChunkFindings& findings);
-    // After the last chunk: what the end of the file decides.
-    void finish(bool fileChanged, std::int64_t sizeAtStart, std::int64_t sizeAtEnd);
+    // After the last chunk: what the end of the file decides. claimsFound:
+    // the claims the file had when the check began.
+    void finish(bool fileChanged, std::int64_t sizeAtStart, std::int64_t claimsFound);
 
     FileCheck::Summary& summary() { return summary_; }
 

@@ -290,6 +290,8 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
             .value(summary.fileProblems)
             .key("problems")
             .value(summary.problems)
+            .key("not_read")
+            .value(summary.notRead)
             .key("file_changed")
             .value(summary.fileChanged)
             .endObject();
@@ -306,7 +308,8 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
          << ", with problems: " << summary.batchesWithProblems
          << "; problems of the file: " << summary.fileProblems << '\n';
     if (summary.fileChanged)
-        out_ << "The file changed while it was read: check it again.\n";
+        out_ << "The file changed while it was read (" << summary.notRead
+             << " claims could not be read): check it again.\n";
     return true;
 }
 
