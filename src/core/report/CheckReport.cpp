@@ -6,12 +6,21 @@
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 
+#include <charconv>
+
 namespace qm {
 
 namespace {
 
 std::string key(const char* type, std::int64_t position) {
     return type + std::to_string(position);
+}
+
+// The same at the end of a line being put together, with no text of its own.
+void appendKey(std::string& line, const char* type, std::int64_t position) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
+    line.append(type).append(digits, end);
 }
 
 // A trailer's verdict in words.
@@ -61,8 +70,9 @@ void CheckReport::batch(const FileCheck::Batch& batch) {
     batchPosition_ = batch.position;
     if (json_ || problemsOnly_)
         return;
-    line_ = key("BA0", batch.position) + "  ";
-    FileText::appendPrintable(line_, batch.text);
+    line_.clear();
+    appendKey(line_, "BA0", batch.position);
+    FileText::appendPrintable(line_.append("  "), batch.text);
     out_ << line_ << '\n';
 }
 
@@ -77,8 +87,10 @@ void CheckReport::claim(const FileCheck::Claim& claim) {
             jsonRow(r);
         return;
     }
-    line_ = key("CA0", claim.position) + "  ";
-    FileText::appendPrintable(line_, claim.text);
+    // Put together in one buffer: most claims pass, and each is a line or two.
+    line_.clear();
+    appendKey(line_, "CA0", claim.position);
+    FileText::appendPrintable(line_.append("  "), claim.text);
     line_ += "\n  totals: ";
     if (claim.totals == TotalsState::DoNotCompute) {
         line_ += "do not compute, XA0 fields";
@@ -89,7 +101,8 @@ void CheckReport::claim(const FileCheck::Claim& claim) {
     } else {
         line_ += ReportText::totalsLine(claim.totals, {});
     }
-    out_ << line_ << '\n';
+    line_ += '\n';
+    out_ << line_;
     for (const ProblemRow& r : claim.rows)
         row(r);
 }
