@@ -315,6 +315,33 @@ private slots:
                  QStringList{QStringLiteral("lf_only_line_ends@1")});
     }
 
+    // A batch's BA1 is the line right after its BA0, however long the BA0
+    // line is: a click shows it, and the check frames the claim the same way.
+    void batchSecondLineFollowsItsHeader() {
+        ClaimFileBuilder file;
+        file.add(records.fileHeader("SUB", "00301"));
+        file.add(records.record("BA0", {{"06.0", "123456789"}, {"18.0", "CLINIC"}}) +
+                 std::string(30, ' '));
+        file.add(records.record("BA1", {{"02.0", "PROV2"}}));
+        file.add(records.record("CA0", {{"03.0", "P1"}}));
+        file.add(records.record("XA0", {{"04.0", "1"}, {"10.0", "1"}}));
+        file.add(records.record("YA0"));
+        file.add(records.record("ZA0"));
+        const std::string path = write(QStringLiteral("ba1.nsf"), file.bytes());
+        QCOMPARE(rowsOf(path), QStringList());
+        ClaimFileOpener::Prepared opened = CheckTranscript::open(path);
+        const FileTree tree = BuildTree(*opened.file);
+        RecordStore store;
+        for (const char* key : {"BA0323", "CA0997"}) {
+            const auto node = tree.findKey(key);
+            QVERIFY2(node, key);
+            const AssembledClaim clicked =
+                NodeClick(*opened.file, opened.layouts, store, tree, *node);
+            QVERIFY2(clicked.node("BA1"), key);
+            QCOMPARE(clicked.record("BA1")->line.substr(0, 3), std::string("BA1"));
+        }
+    }
+
     // A file cut short while the check runs: the claims not read are no
     // passed claims, and the check says the file changed.
     void fileThatShrinksWhileChecked() {
@@ -381,8 +408,9 @@ private slots:
         QVERIFY2(claim->find("\n  unreadable claim") != std::string::npos, claim->c_str());
         // A click on it, by the tree of the file before.
         RecordStore store;
-        const AssembledClaim clicked =
-            NodeClick(*opened.file, opened.layouts, store, tree, *tree.findKey(key));
+        const auto node = tree.findKey(key);
+        QVERIFY(node);
+        const AssembledClaim clicked = NodeClick(*opened.file, opened.layouts, store, tree, *node);
         QVERIFY(clicked.unreadable);
         QVERIFY(clicked.record("BA0")->line.empty());
     }

@@ -34,10 +34,12 @@ const std::vector<SharedRecord>& ChunkReader::above(const ChunkPlan::Context& co
         return above_;
     std::size_t slot = 0;
     for (const ClaimFrame::Record& record :
-         ClaimFrame::above(ClaimFrame::Node::Claim, context.ba0Parent, context.ba0, layouts_)) {
-        records_.seek(record.position);
+         ClaimFrame::above(ClaimFrame::Node::Claim, context.ba0Parent, context.ba0)) {
+        const std::int64_t at =
+            record.lookUp ? BatchSecondLine::position(records_, record.position) : record.position;
         std::string_view line;
-        const bool read = records_.readLineView(line);
+        records_.seek(at);
+        const bool read = at >= 0 && records_.readLineView(line);
         if (record.lookUp ? !(read && BatchSecondLine::isOne(layouts_, line))
                           : !(read && takeRecordOfType(line, record.type))) {
             // No BA1 is no fault; a header that is not there means the file changed.
@@ -46,7 +48,7 @@ const std::vector<SharedRecord>& ChunkReader::above(const ChunkPlan::Context& co
         }
         std::string& kept = aboveLines_[slot++];
         kept.assign(line);
-        above_.push_back({record.position, recordTypeIndex(record.type), record.type, kept});
+        above_.push_back({at, recordTypeIndex(record.type), record.type, kept});
     }
     return above_;
 }

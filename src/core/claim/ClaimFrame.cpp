@@ -1,12 +1,10 @@
 #include "core/claim/ClaimFrame.h"
 
-#include "core/claim/BatchSecondLine.h"
 #include "core/filetree/TrailerIndex.h"
 
 namespace qm {
 
-ClaimFrame ClaimFrame::above(Node node, std::int64_t header, std::int64_t batch,
-                             const LayoutCatalogue& layouts) {
+ClaimFrame ClaimFrame::above(Node node, std::int64_t header, std::int64_t batch) {
     ClaimFrame frame;
     if (header >= 0)
         frame.add({"AA0", header, "", false});
@@ -14,8 +12,7 @@ ClaimFrame ClaimFrame::above(Node node, std::int64_t header, std::int64_t batch,
         return frame;
     frame.add({"BA0", batch, "AA0", false});
     // In a batch's own view its BA1 stands beside the BA0; in a claim's, under it.
-    frame.add({"BA1", BatchSecondLine::position(layouts, batch),
-               node == Node::Batch ? "AA0" : "BA0", true});
+    frame.add({"BA1", batch, node == Node::Batch ? "AA0" : "BA0", true});
     return frame;
 }
 

@@ -6,7 +6,6 @@
 
 namespace qm {
 
-class LayoutCatalogue;
 class TrailerIndex;
 
 // Which records stand around a node's own in the claim form: above it the
@@ -22,7 +21,8 @@ public:
         std::string_view type;
         std::int64_t position = 0; // where the record's line begins
         std::string_view parent;   // "" for a root
-        // A BA1 is shown only when the line there is one; every other record
+        // A BA1 is the line right after the batch header at `position`
+        // (BatchSecondLine), shown only when it is one; every other record
         // of a frame must be one of its type, or the file has changed.
         bool lookUp = false;
     };
@@ -31,8 +31,7 @@ public:
     // of the node's file header and batch (for a file header node its own,
     // for a batch its own and its parent's, for a claim its parent's and
     // grandparent's), -1 where the tree gives it none.
-    static ClaimFrame above(Node node, std::int64_t header, std::int64_t batch,
-                            const LayoutCatalogue& layouts);
+    static ClaimFrame above(Node node, std::int64_t header, std::int64_t batch);
     // The trailers below a claim whose records end before `after`.
     static ClaimFrame below(const TrailerIndex& trailers, std::int64_t after);
     // The same trailers as a scan after the claim finds them, by type.

@@ -11,10 +11,11 @@ namespace qm {
 namespace {
 
 bool lookUpBA1(const LayoutCatalogue& layouts, RecordStore& store, ClaimAssembler& assembler,
-               std::int64_t at) {
+               SequentialFile& file, std::int64_t batchPosition) {
     // Only a line read now can be this batch's BA1; an old value in the
     // store says nothing about this batch.
-    if (!assembler.ReadRecordAt(at, "BA1"))
+    const std::int64_t at = BatchSecondLine::position(file, batchPosition);
+    if (at < 0 || !assembler.ReadRecordAt(at, "BA1"))
         return false;
     const RecordStore::Slot* slot = store.get(recordTypeIndex("BA1"), 1);
     return slot && BatchSecondLine::isOne(layouts, slot->line);
@@ -37,15 +38,15 @@ AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatal
 
     ClaimFrame frame;
     if (type == "AA0")
-        frame = ClaimFrame::above(ClaimFrame::Node::FileHeader, position, -1, *layouts);
+        frame = ClaimFrame::above(ClaimFrame::Node::FileHeader, position, -1);
     else if (type == "BA0")
-        frame = ClaimFrame::above(ClaimFrame::Node::Batch, at(parent), position, *layouts);
+        frame = ClaimFrame::above(ClaimFrame::Node::Batch, at(parent), position);
     else
-        frame = ClaimFrame::above(ClaimFrame::Node::Claim, at(grandparent), at(parent), *layouts);
+        frame = ClaimFrame::above(ClaimFrame::Node::Claim, at(grandparent), at(parent));
     const bool claim = type == "CA0";
     for (const ClaimFrame::Record& record : frame) {
         if (record.lookUp) {
-            if (lookUpBA1(*layouts, store, assembler, record.position))
+            if (lookUpBA1(*layouts, store, assembler, file, record.position))
                 assembler.addNode(std::string(record.type), std::string(record.parent));
             continue;
         }
