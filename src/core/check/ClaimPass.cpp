@@ -92,7 +92,9 @@ bool ClaimPass::run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVi
             }
         }
     };
-    auto noteTheEnd = [&d] { d.identityAtEnd = d.file.identity(); };
+    auto noteTheEnd = [&d] {
+        d.identityAtEnd = d.file.identity();
+    };
 
     if (indexUsable) {
         plan.contextsFromIndex(*options.index);

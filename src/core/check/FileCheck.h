@@ -87,9 +87,9 @@ public:
 
     struct Summary {
         std::int64_t claims = 0;
-        std::int64_t totalsFailed = 0;       // totals that do not compute
-        std::int64_t withInvalid = 0;        // claims with values that failed their check
-        std::int64_t withoutXa0 = 0;         // claims without an XA0 of their own
+        std::int64_t totalsFailed = 0; // totals that do not compute
+        std::int64_t withInvalid = 0;  // claims with values that failed their check
+        std::int64_t withoutXa0 = 0;   // claims without an XA0 of their own
         // Claims whose totals could not be checked or that could not be read
         // (those not read at all among them).
         std::int64_t uncertain = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -62,12 +63,18 @@ struct Problem {
         return kind == Kind::Unreadable || kind == Kind::CouldNotCheck ||
                kind == Kind::TrailerCouldNotCheck || kind == Kind::FileChanged;
     }
-    // The three bytes of an unknown record type, packed into found.
+    // The three bytes of an unknown record type, packed into found, and back.
     static std::int64_t packType(std::string_view type) {
         std::int64_t packed = 0;
         for (std::size_t i = 0; i < 3 && i < type.size(); ++i)
             packed |= std::int64_t(static_cast<unsigned char>(type[i])) << (8 * i);
         return packed;
+    }
+    static std::string unpackType(std::int64_t packed) {
+        std::string type(3, ' ');
+        for (std::size_t i = 0; i < 3; ++i)
+            type[i] = static_cast<char>((packed >> (8 * i)) & 0xFF);
+        return type;
     }
 };
 

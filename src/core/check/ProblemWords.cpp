@@ -222,14 +222,10 @@ std::string ProblemWords::line(const ProblemRow& row, const LayoutCatalogue* lay
     case Problem::Kind::SecondFileHeader:
         text << "a file header (AA0) after the first";
         break;
-    case Problem::Kind::UnknownRecordType: {
-        char type[3];
-        for (int i = 0; i < 3; ++i)
-            type[i] = static_cast<char>((p.found >> (8 * i)) & 0xFF);
+    case Problem::Kind::UnknownRecordType:
         text << "\"";
-        text.file(std::string_view(type, 3)) << "\" is none of the 32 record types";
+        text.file(Problem::unpackType(p.found)) << "\" is none of the 32 record types";
         break;
-    }
     case Problem::Kind::ShortLine:
         text << p.found << " characters, too short to be a record (320)";
         break;

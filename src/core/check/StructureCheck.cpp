@@ -168,7 +168,7 @@ void StructureCheck::recordsAfterFileTrailer(bool lineIsRecord, std::int64_t pos
 
 void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
     LineTally before;
-    auto claim = findings.claims.begin();
+    auto nextClaim = findings.claims.begin();
     const bool lastChunk = chunk + 1 == chunkCount_;
     for (const ChunkFindings::Line& line : findings.lines) {
         advance(line.before - before);
@@ -177,7 +177,9 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
         using Kind = ChunkFindings::LineKind;
         if (line.kind == Kind::Claim) {
             recordsAfterFileTrailer(true, line.position, number);
-            this->claim(findings, *claim++, number);
+            // Every CA0 line of a chunk began one of its claims, in order.
+            if (nextClaim != findings.claims.end())
+                claim(findings, *nextClaim++, number);
             continue;
         }
         if (lfOnly_)
@@ -278,8 +280,7 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
     lineBase_ += findings.lineCount;
 }
 
-void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart,
-                            std::int64_t claimsFound) {
+void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart, std::int64_t claimsFound) {
     const std::int64_t end = sizeAtStart + 1;
     if (!lfOnly_) {
         recordsAfterFileTrailer(false, end, 0);

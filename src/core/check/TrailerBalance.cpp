@@ -9,13 +9,20 @@ namespace qm {
 
 namespace {
 
+using Measure = TrailerBalance::Measure;
 struct Rule {
     const char* id;
-    int measure; // TrailerBalance::Measure
+    Measure measure;
 };
-// Measures: 0 service lines, 1 record count, 2 claims, 3 batches, 4 charges.
-constexpr Rule kBatchRules[] = {{"08.0", 0}, {"09.0", 1}, {"10.0", 2}, {"11.0", 4}};
-constexpr Rule kFileRules[] = {{"05.0", 0}, {"06.0", 1}, {"07.0", 2}, {"08.0", 3}, {"09.0", 4}};
+constexpr Rule kBatchRules[] = {{"08.0", Measure::ServiceLines},
+                                {"09.0", Measure::RecordCount},
+                                {"10.0", Measure::Claims},
+                                {"11.0", Measure::Charges}};
+constexpr Rule kFileRules[] = {{"05.0", Measure::ServiceLines},
+                               {"06.0", Measure::RecordCount},
+                               {"07.0", Measure::Claims},
+                               {"08.0", Measure::Batches},
+                               {"09.0", Measure::Charges}};
 
 template <typename Visit> void forEachRule(std::string_view type, Visit&& visit) {
     if (type == "YA0")
@@ -35,7 +42,7 @@ TrailerBalance::TrailerBalance(const LayoutCatalogue& layouts, std::string_view 
         const int field = layout_.indexOf(rule.id);
         lacksFields_ = lacksFields_ || field < 0;
         if (field >= 0)
-            compared_.push_back({field, Measure(rule.measure)});
+            compared_.push_back({field, rule.measure});
     });
 }
 

@@ -56,8 +56,10 @@ public:
     Result check(std::string_view line, const LineTally& beneath, std::int64_t everyRecord,
                  const Problem& where, std::vector<ProblemRow>& rows) const;
 
-private:
+    // What a compared field restates.
     enum class Measure { ServiceLines, RecordCount, Claims, Batches, Charges };
+
+private:
     struct Compared {
         int field; // in the layout; -1 when the map lacks it
         Measure measure;

@@ -242,13 +242,9 @@ void CheckReport::jsonRow(const ProblemRow& r) {
     case Problem::Kind::TrailerDoesNotBalance:
         json.fileString(r.value);
         break;
-    case Problem::Kind::UnknownRecordType: {
-        char type[3];
-        for (int i = 0; i < 3; ++i)
-            type[i] = static_cast<char>((p.found >> (8 * i)) & 0xFF);
-        json.fileString(std::string_view(type, 3));
+    case Problem::Kind::UnknownRecordType:
+        json.fileString(Problem::unpackType(p.found));
         break;
-    }
     case Problem::Kind::CouldNotCheck:
     case Problem::Kind::TrailerCouldNotCheck:
         if (p.field >= 0)
