@@ -29,16 +29,25 @@ void StructureCheck::count(const ProblemRow& row) {
         ++summary_.fileProblems;
 }
 
-void StructureCheck::structure(Problem::Kind kind, std::int64_t position, std::int64_t line,
-                               std::int64_t found) {
+ProblemRow StructureCheck::rowOf(Problem::Kind kind, Problem::Scope scope, std::int64_t position,
+                                 std::int64_t line, std::int64_t found) {
     ProblemRow row;
     row.problem.kind = kind;
-    row.problem.scope = Problem::Scope::File;
+    row.problem.scope = scope;
     row.problem.position = position;
     row.problem.line = line;
     row.problem.found = found;
+    return row;
+}
+
+void StructureCheck::structure(const ProblemRow& row) {
     count(row);
     consumer_.problem(row);
+}
+
+void StructureCheck::structure(Problem::Kind kind, std::int64_t position, std::int64_t line,
+                               std::int64_t found) {
+    structure(rowOf(kind, Problem::Scope::File, position, line, found));
 }
 
 void StructureCheck::advance(const LineTally& lines) {
@@ -79,17 +88,13 @@ void StructureCheck::claim(const ChunkFindings& findings, const ChunkFindings::C
     summary_.claimsWithProblems += rows_.empty() ? 0 : 1;
     consumer_.claim(claim);
     if (!batchOpen_ && !lfOnly_) {
-        ProblemRow row;
-        row.problem.kind = Problem::Kind::ClaimOutsideBatch;
-        row.problem.scope = Problem::Scope::File;
+        ProblemRow row =
+            rowOf(Problem::Kind::ClaimOutsideBatch, Problem::Scope::File, claim.position, line);
         row.problem.recordType = std::int8_t(recordTypeIndex("CA0"));
         row.problem.occurrence = 1;
         row.problem.claim = claim.index;
         row.problem.batch = claim.batch;
-        row.problem.position = claim.position;
-        row.problem.line = line;
-        count(row);
-        consumer_.problem(row);
+        structure(row);
     }
 }
 
@@ -102,17 +107,41 @@ void StructureCheck::closeBatch(std::int64_t endedBy, std::int64_t position, std
     trailer.text = batch_.text;
     trailer.state = TrailerBalance::State::NoTrailer;
     rows_.clear();
-    ProblemRow row;
-    row.problem.kind = Problem::Kind::BatchWithoutTrailer;
-    row.problem.scope = Problem::Scope::Batch;
+    ProblemRow row =
+        rowOf(Problem::Kind::BatchWithoutTrailer, Problem::Scope::Batch, position, line, endedBy);
     row.problem.batch = batch_.index;
-    row.problem.position = position;
-    row.problem.line = line;
-    row.problem.found = endedBy;
     count(row);
     rows_.push_back(row);
     trailer.rows = rows();
     ++summary_.batchesWithProblems;
+    consumer_.trailer(trailer);
+}
+
+void StructureCheck::batchTrailer(const ChunkFindings::Line& line, std::string_view record,
+                                  std::int64_t number) {
+    batchOpen_ = false;
+    FileCheck::Trailer trailer;
+    trailer.scope = Problem::Scope::Batch;
+    trailer.batch = batch_.index;
+    trailer.position = batch_.position;
+    trailer.text = batch_.text;
+    trailer.trailerPosition = line.position;
+    trailer.trailerLine = number;
+    Problem where;
+    where.scope = Problem::Scope::Batch;
+    where.batch = batch_.index;
+    where.position = line.position;
+    where.line = number;
+    rows_.clear();
+    // Every record from the BA0 through this YA0.
+    const TrailerBalance::Result result =
+        batchBalance_.check(record, batch_.tally, batch_.tally.records + 1, where, rows_);
+    trailer.state = result.state;
+    trailer.readings = result.readings;
+    for (const ProblemRow& row : rows_)
+        count(row);
+    summary_.batchesWithProblems += rows_.empty() ? 0 : 1;
+    trailer.rows = rows();
     consumer_.trailer(trailer);
 }
 
@@ -208,38 +237,12 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
             consumer_.batch(started);
             break;
         }
-        case Kind::BatchTrailer: {
-            if (!batchOpen_) {
+        case Kind::BatchTrailer:
+            if (batchOpen_)
+                batchTrailer(line, findings.text(line.text, line.textLength), number);
+            else
                 structure(Problem::Kind::TrailerWithoutBatch, line.position, number);
-                break;
-            }
-            batchOpen_ = false;
-            FileCheck::Trailer trailer;
-            trailer.scope = Problem::Scope::Batch;
-            trailer.batch = batch_.index;
-            trailer.position = batch_.position;
-            trailer.text = batch_.text;
-            trailer.trailerPosition = line.position;
-            trailer.trailerLine = number;
-            Problem where;
-            where.scope = Problem::Scope::Batch;
-            where.batch = batch_.index;
-            where.position = line.position;
-            where.line = number;
-            rows_.clear();
-            // Every record from the BA0 through this YA0.
-            const TrailerBalance::Result result =
-                batchBalance_.check(findings.text(line.text, line.textLength), batch_.tally,
-                                    batch_.tally.records + 1, where, rows_);
-            trailer.state = result.state;
-            trailer.readings = result.readings;
-            for (const ProblemRow& row : rows_)
-                count(row);
-            summary_.batchesWithProblems += rows_.empty() ? 0 : 1;
-            trailer.rows = rows();
-            consumer_.trailer(trailer);
             break;
-        }
         case Kind::FileTrailer:
             if (fileTrailerSeen_)
                 break; // a record after the first: told above
@@ -251,17 +254,9 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
             recordsThroughFileTrailer_ = total_.records + 1;
             fileTrailer(line, findings.text(line.text, line.textLength), number);
             break;
-        case Kind::UnknownType: {
-            ProblemRow row;
-            row.problem.kind = Problem::Kind::UnknownRecordType;
-            row.problem.scope = Problem::Scope::File;
-            row.problem.position = line.position;
-            row.problem.line = number;
-            row.problem.found = line.found;
-            count(row);
-            consumer_.problem(row);
+        case Kind::UnknownType:
+            structure(Problem::Kind::UnknownRecordType, line.position, number, line.found);
             break;
-        }
         case Kind::Short:
             if (lastChunk && line.number == findings.lineCount) {
                 structure(Problem::Kind::CutLastLine, line.position, number, line.found);
@@ -289,10 +284,8 @@ void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart, std::int
         if (!fileTrailerSeen_) {
             FileCheck::Trailer trailer;
             rows_.clear();
-            ProblemRow row;
-            row.problem.kind = Problem::Kind::NoFileTrailer;
-            row.problem.scope = Problem::Scope::File;
-            row.problem.position = end;
+            const ProblemRow row =
+                rowOf(Problem::Kind::NoFileTrailer, Problem::Scope::File, end, 0);
             count(row);
             rows_.push_back(row);
             trailer.rows = rows();
@@ -307,14 +300,10 @@ void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart, std::int
         // The claims it had that were not read could not be.
         summary_.notRead = std::max<std::int64_t>(0, claimsFound - summary_.claims);
         summary_.uncertain += summary_.notRead;
-        ProblemRow row;
-        row.problem.kind = Problem::Kind::FileChanged;
-        row.problem.scope = Problem::Scope::File;
-        row.problem.position = end;
-        row.problem.found = summary_.notRead;
+        ProblemRow row =
+            rowOf(Problem::Kind::FileChanged, Problem::Scope::File, end, 0, summary_.notRead);
         row.problem.expected = claimsFound;
-        count(row);
-        consumer_.problem(row);
+        structure(row);
     }
 }
 

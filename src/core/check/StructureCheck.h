@@ -50,9 +50,16 @@ private:
     void advance(const LineTally& lines);
     void claim(const ChunkFindings& findings, const ChunkFindings::Claim& claim, std::int64_t line);
     void closeBatch(std::int64_t endedBy, std::int64_t position, std::int64_t line);
+    // A trailer's balance: the open batch's, or the whole file's.
+    void batchTrailer(const ChunkFindings::Line& line, std::string_view record,
+                      std::int64_t number);
     void fileTrailer(const ChunkFindings::Line& line, std::string_view record, std::int64_t number);
     // Rows of records after the first ZA0, when the next line is a record or not.
     void recordsAfterFileTrailer(bool lineIsRecord, std::int64_t position, std::int64_t line);
+    static ProblemRow rowOf(Problem::Kind kind, Problem::Scope scope, std::int64_t position,
+                            std::int64_t line, std::int64_t found = 0);
+    // A row of the file's structure, handed on and counted.
+    void structure(const ProblemRow& row);
     void structure(Problem::Kind kind, std::int64_t position, std::int64_t line,
                    std::int64_t found = 0);
     void count(const ProblemRow& row);
