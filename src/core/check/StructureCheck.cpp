@@ -98,13 +98,18 @@ void StructureCheck::claim(const ChunkFindings& findings, const ChunkFindings::C
     }
 }
 
-void StructureCheck::closeBatch(std::int64_t endedBy, std::int64_t position, std::int64_t line) {
+FileCheck::Trailer StructureCheck::endBatch() {
     batchOpen_ = false;
     FileCheck::Trailer trailer;
     trailer.scope = Problem::Scope::Batch;
     trailer.batch = batch_.index;
     trailer.position = batch_.position;
     trailer.text = batch_.text;
+    return trailer;
+}
+
+void StructureCheck::closeBatch(std::int64_t endedBy, std::int64_t position, std::int64_t line) {
+    FileCheck::Trailer trailer = endBatch();
     trailer.state = TrailerBalance::State::NoTrailer;
     rows_.clear();
     ProblemRow row =
@@ -119,12 +124,7 @@ void StructureCheck::closeBatch(std::int64_t endedBy, std::int64_t position, std
 
 void StructureCheck::batchTrailer(const ChunkFindings::Line& line, std::string_view record,
                                   std::int64_t number) {
-    batchOpen_ = false;
-    FileCheck::Trailer trailer;
-    trailer.scope = Problem::Scope::Batch;
-    trailer.batch = batch_.index;
-    trailer.position = batch_.position;
-    trailer.text = batch_.text;
+    FileCheck::Trailer trailer = endBatch();
     trailer.trailerPosition = line.position;
     trailer.trailerLine = number;
     Problem where;

@@ -49,6 +49,9 @@ private:
 
     void advance(const LineTally& lines);
     void claim(const ChunkFindings& findings, const ChunkFindings::Claim& claim, std::int64_t line);
+    // Ends the open batch: the start of its trailer's verdict.
+    FileCheck::Trailer endBatch();
+    // Ends it without a trailer, at the record of type endedBy (-1: the end of the file).
     void closeBatch(std::int64_t endedBy, std::int64_t position, std::int64_t line);
     // A trailer's balance: the open batch's, or the whole file's.
     void batchTrailer(const ChunkFindings::Line& line, std::string_view record,
