@@ -12,15 +12,18 @@ namespace qm {
 
 namespace {
 
-std::string key(const char* type, std::int64_t position) {
-    return type + std::to_string(position);
-}
-
-// The same at the end of a line being put together, with no text of its own.
+// A file tree key, "CA0" and the position, at the end of a line being put
+// together (with no text of its own: most claims pass, and each is a line or two).
 void appendKey(std::string& line, const char* type, std::int64_t position) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
     line.append(type).append(digits, end);
+}
+
+std::string key(const char* type, std::int64_t position) {
+    std::string text;
+    appendKey(text, type, position);
+    return text;
 }
 
 // A trailer's verdict in words.
@@ -87,7 +90,6 @@ void CheckReport::claim(const FileCheck::Claim& claim) {
             jsonRow(r);
         return;
     }
-    // Put together in one buffer: most claims pass, and each is a line or two.
     line_.clear();
     appendKey(line_, "CA0", claim.position);
     FileText::appendPrintable(line_.append("  "), claim.text);
