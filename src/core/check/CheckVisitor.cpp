@@ -33,6 +33,7 @@ CheckVisitor::CheckVisitor(const ClaimRules& rules, std::vector<ChunkFindings>& 
 
 void CheckVisitor::beginChunk(std::size_t chunk) {
     chunk_ = &findings_[chunk];
+    claimsOpen_ = 0;
 }
 
 void CheckVisitor::addInvalid(int typeIndex, int occurrence, std::string_view line,
@@ -112,6 +113,9 @@ void CheckVisitor::endClaim(const PassClaim& claim) {
 
     ChunkFindings::Claim found;
     found.position = claim.position;
+    found.number = claimLines_[0];
+    claimLines_[0] = claimLines_[1];
+    claimsOpen_ = claimsOpen_ ? claimsOpen_ - 1 : 0;
     found.text = out.keep(claim.text);
     found.textLength = std::uint32_t(claim.text.size());
     found.firstRow = std::uint32_t(out.rows.size());
@@ -146,7 +150,9 @@ void CheckVisitor::line(std::string_view line, std::int64_t lineStart) {
     const int type = recordTypeIndex(typeName);
     bool told = true;
     if (type == ca0_) {
-        found.kind = ChunkFindings::LineKind::Claim;
+        // A claim begins here: its line goes with it.
+        claimLines_[std::min<std::size_t>(claimsOpen_++, 1)] = out.lineCount;
+        told = false;
     } else if (type == ba0_) {
         found.kind = ChunkFindings::LineKind::Batch;
         NodeText text;

@@ -59,6 +59,10 @@ private:
     std::size_t nodes_ = 0;        // nodes the current claim has so far
     bool reordered_ = false;
     std::vector<ProblemRow> rows_; // the ended claim's, while they are made
+    // The line numbers of the CA0 lines of the claims begun and not ended,
+    // first the oldest: one, or two while a claim ends at the next one's CA0.
+    std::array<std::int64_t, 2> claimLines_{};
+    std::size_t claimsOpen_ = 0;
     Problem where_;
     std::array<Shared, 8> shared_;
     std::uint64_t uses_ = 0;

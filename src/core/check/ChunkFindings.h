@@ -17,6 +17,7 @@ namespace qm {
 struct ChunkFindings {
     struct Claim {
         std::int64_t position = 0; // of its CA0
+        std::int64_t number = 0;   // the CA0's line number within the chunk, from 1
         std::uint32_t text = 0;    // its file tree node text, in the pool
         std::uint32_t textLength = 0;
         std::uint32_t firstRow = 0;
@@ -30,10 +31,11 @@ struct ChunkFindings {
         std::uint32_t value = 0; // in the pool
         std::uint32_t valueLength = 0;
     };
+    // The lines that tell the structure, but claims: those are in claims,
+    // with their line numbers.
     enum class LineKind : std::uint8_t {
         FileHeader,   // AA0
         Batch,        // BA0: text holds its node text
-        Claim,        // CA0: its claim is the next of claims
         BatchTrailer, // YA0: text holds the record
         FileTrailer,  // ZA0: text holds the record
         UnknownType,  // found holds the type's bytes

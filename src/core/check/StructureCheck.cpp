@@ -166,54 +166,53 @@ void StructureCheck::fileTrailer(const ChunkFindings::Line& line, std::string_vi
     consumer_.trailer(trailer);
 }
 
-void StructureCheck::recordsAfterFileTrailer(bool lineIsRecord, std::int64_t position,
-                                             std::int64_t line) {
+void StructureCheck::recordsAfterFileTrailer(bool lineIsRecord) {
     if (!fileTrailerSeen_ || recordsAfterTold_ || lfOnly_)
         return;
-    const bool before = total_.records > recordsThroughFileTrailer_;
-    if (!before && !lineIsRecord)
+    if (!lineIsRecord && total_.records <= recordsThroughFileTrailer_)
         return;
     recordsAfterTold_ = true;
-    if (before) {
-        // A record among the lines not told apart: read on from the ZA0 to it.
-        SequentialFile reader;
-        reader.openSame(file_);
-        reader.seek(fileTrailerPosition_);
-        std::string_view text;
-        reader.readLineView(text);
-        line = fileTrailerLine_;
-        for (;;) {
-            const std::int64_t lineStart = reader.position();
-            ++line;
-            if (!reader.readLineView(text))
-                return; // the file changed under the check: it says so at the end
-            position = lineStart;
-            if (takeRecordLine(text, position))
-                break;
+    // The first record after the ZA0: read on from it to there.
+    SequentialFile reader;
+    reader.openSame(file_);
+    reader.seek(fileTrailerPosition_);
+    std::string_view text;
+    reader.readLineView(text);
+    std::int64_t line = fileTrailerLine_;
+    for (;;) {
+        const std::int64_t lineStart = reader.position();
+        ++line;
+        if (!reader.readLineView(text))
+            return; // the file changed under the check: it says so at the end
+        std::int64_t position = lineStart;
+        if (takeRecordLine(text, position)) {
+            structure(Problem::Kind::RecordsAfterFileTrailer, position, line);
+            return;
         }
     }
-    structure(Problem::Kind::RecordsAfterFileTrailer, position, line);
 }
 
 void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
     LineTally before;
     auto nextClaim = findings.claims.begin();
+    // The claims that begin before a line, in order.
+    auto claimsBefore = [&](std::int64_t number) {
+        for (; nextClaim != findings.claims.end() && nextClaim->number < number; ++nextClaim) {
+            const std::int64_t at = lineBase_ + nextClaim->number;
+            recordsAfterFileTrailer(true);
+            claim(findings, *nextClaim, at);
+        }
+    };
     const bool lastChunk = chunk + 1 == chunkCount_;
     for (const ChunkFindings::Line& line : findings.lines) {
+        claimsBefore(line.number);
         advance(line.before - before);
         before = line.before;
         const std::int64_t number = lineBase_ + line.number;
         using Kind = ChunkFindings::LineKind;
-        if (line.kind == Kind::Claim) {
-            recordsAfterFileTrailer(true, line.position, number);
-            // Every CA0 line of a chunk began one of its claims, in order.
-            if (nextClaim != findings.claims.end())
-                claim(findings, *nextClaim++, number);
-            continue;
-        }
         if (lfOnly_)
             continue;
-        recordsAfterFileTrailer(line.kind != Kind::Short, line.position, number);
+        recordsAfterFileTrailer(line.kind != Kind::Short);
         switch (line.kind) {
         case Kind::FileHeader:
             if (fileHeaderSeen_)
@@ -267,10 +266,9 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
                 firstUnlistedLine_ = number;
             }
             break;
-        case Kind::Claim:
-            break;
         }
     }
+    claimsBefore(INT64_MAX);
     advance(findings.tally - before);
     lineBase_ += findings.lineCount;
 }
@@ -278,7 +276,7 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
 void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart, std::int64_t claimsFound) {
     const std::int64_t end = sizeAtStart + 1;
     if (!lfOnly_) {
-        recordsAfterFileTrailer(false, end, 0);
+        recordsAfterFileTrailer(false);
         if (batchOpen_)
             closeBatch(-1, end, 0);
         if (!fileTrailerSeen_) {

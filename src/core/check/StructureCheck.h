@@ -57,8 +57,9 @@ private:
     void batchTrailer(const ChunkFindings::Line& line, std::string_view record,
                       std::int64_t number);
     void fileTrailer(const ChunkFindings::Line& line, std::string_view record, std::int64_t number);
-    // Rows of records after the first ZA0, when the next line is a record or not.
-    void recordsAfterFileTrailer(bool lineIsRecord, std::int64_t position, std::int64_t line);
+    // The row of records after the first ZA0, once: before a line that is a
+    // record, or when the lines before it hold one.
+    void recordsAfterFileTrailer(bool lineIsRecord);
     static ProblemRow rowOf(Problem::Kind kind, Problem::Scope scope, std::int64_t position,
                             std::int64_t line, std::int64_t found = 0);
     // A row of the file's structure, handed on and counted.
