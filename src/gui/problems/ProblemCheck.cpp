@@ -24,6 +24,21 @@ std::function<void()>& claimHook() {
     return hook;
 }
 
+// What the list takes of the whole-file check: the claims, each with its
+// rows; the batches' and the file's own rows are not listed here.
+class ClaimsOnly : public qm::FileCheck::Consumer {
+public:
+    explicit ClaimsOnly(std::function<void(const qm::FileCheck::Claim&)> take)
+        : take_(std::move(take)) {}
+    void batch(const qm::FileCheck::Batch&) override {}
+    void claim(const qm::FileCheck::Claim& claim) override { take_(claim); }
+    void trailer(const qm::FileCheck::Trailer&) override {}
+    void problem(const qm::ProblemRow&) override {}
+
+private:
+    std::function<void(const qm::FileCheck::Claim&)> take_;
+};
+
 } // namespace
 
 void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
@@ -102,37 +117,21 @@ void ProblemCheck::start(const qm::SequentialFile& file,
                 handOn();
             return !cancel_.load();
         };
-        // The claims with problems, each on its node; the batches' and the
-        // file's own rows are not listed here.
-        class Claims : public qm::FileCheck::Consumer {
-        public:
-            explicit Claims(const std::function<void(const qm::FileCheck::Claim&)>& take)
-                : take_(take) {}
-            void batch(const qm::FileCheck::Batch&) override {}
-            void claim(const qm::FileCheck::Claim& claim) override { take_(claim); }
-            void trailer(const qm::FileCheck::Trailer&) override {}
-            void problem(const qm::ProblemRow&) override {}
-
-        private:
-            const std::function<void(const qm::FileCheck::Claim&)>& take_;
-        };
         unsigned claims = 0;
-        const std::function<void(const qm::FileCheck::Claim&)> take =
-            [&](const qm::FileCheck::Claim& claim) {
-                if (cancel_.load(std::memory_order_relaxed))
-                    return;
-                if (hook)
-                    hook();
-                if (!claim.rows.empty()) {
-                    // A claim the tree does not have (the file changed) has no node to mark.
-                    if (const auto node = tree_.findNode("CA0", claim.position))
-                        batch.add(*node, claim.rows, layouts.get());
-                }
-                if (++claims % kClaimsBetweenClockReads == 0 &&
-                    Clock::now() - handedOn >= kBatchInterval)
-                    handOn();
-            };
-        Claims consumer(take);
+        ClaimsOnly consumer([&](const qm::FileCheck::Claim& claim) {
+            if (cancel_.load(std::memory_order_relaxed))
+                return;
+            if (hook)
+                hook();
+            if (!claim.rows.empty()) {
+                // A claim the tree does not have (the file changed) has no node to mark.
+                if (const auto node = tree_.findNode("CA0", claim.position))
+                    batch.add(*node, claim.rows, layouts.get());
+            }
+            if (++claims % kClaimsBetweenClockReads == 0 &&
+                Clock::now() - handedOn >= kBatchInterval)
+                handOn();
+        });
         qm::FileCheck::run(*reader, layouts, options, consumer);
         handOn();
         QMetaObject::invokeMethod(
