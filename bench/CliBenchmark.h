@@ -6,7 +6,8 @@
 class CliBenchmark {
 public:
     CliBenchmark(std::string cli, std::string file, std::string mapsDir, int runs);
-    // The whole-file check: one job, two jobs, JSON, and the check's peak memory.
+    // The whole-file check: one job and two, text and JSON, everything and
+    // only what has a problem, each with its peak memory.
     void check() const;
     // The field search with two jobs: one field of every claim, and every
     // field, for a value found nowhere (as a support question about one

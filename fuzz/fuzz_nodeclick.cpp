@@ -1,8 +1,9 @@
 // Node clicks on any claim file. The first bytes choose the clicks and whether
 // the file is cut short between the tree build and the clicks; the rest is the file.
 // On a file left whole, the whole-file check must give every claim the verdict
-// its click gives.
+// and the problem rows its click gives.
 #include "FuzzWorkspace.h"
+#include "core/check/ClaimRows.h"
 #include "core/check/FileCheck.h"
 #include "core/claim/NodeClick.h"
 #include "core/filetree/TreeBuilder.h"
@@ -13,40 +14,75 @@
 
 namespace {
 
-bool sameVerdict(const qm::ClaimVerdict& a, const qm::ClaimVerdict& b) {
-    if (a.position != b.position || a.text != b.text || a.totals != b.totals ||
-        a.xa0Present != b.xa0Present || a.unreadable != b.unreadable ||
-        a.mismatches.size() != b.mismatches.size() || a.invalid.size() != b.invalid.size())
-        return false;
-    for (std::size_t i = 0; i < a.mismatches.size(); ++i)
-        if (a.mismatches[i].field != b.mismatches[i].field ||
-            a.mismatches[i].stated != b.mismatches[i].stated ||
-            a.mismatches[i].computed != b.mismatches[i].computed)
+// A claim as the check gives it or a click finds it: its verdict and rows.
+struct Verdict {
+    std::int64_t position = 0;
+    qm::TotalsState totals = qm::TotalsState::NotAClaim;
+    bool xa0 = false;
+    bool unreadable = false;
+    std::vector<qm::Problem> rows;
+    std::vector<std::string> values;
+
+    Verdict(std::int64_t at, qm::TotalsState state, bool present, bool cut,
+            const std::vector<qm::ProblemRow>& found)
+        : position(at)
+        , totals(state)
+        , xa0(present)
+        , unreadable(cut) {
+        for (const qm::ProblemRow& row : found) {
+            rows.push_back(row.problem);
+            values.emplace_back(row.value);
+        }
+    }
+    bool operator==(const Verdict& o) const {
+        if (position != o.position || totals != o.totals || xa0 != o.xa0 ||
+            unreadable != o.unreadable || rows.size() != o.rows.size() || values != o.values)
             return false;
-    for (std::size_t i = 0; i < a.invalid.size(); ++i)
-        if (a.invalid[i].node != b.invalid[i].node || a.invalid[i].field != b.invalid[i].field ||
-            a.invalid[i].value != b.invalid[i].value)
-            return false;
-    return true;
-}
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const qm::Problem& a = rows[i];
+            const qm::Problem& b = o.rows[i];
+            if (a.kind != b.kind || a.recordType != b.recordType || a.occurrence != b.occurrence ||
+                a.field != b.field || a.found != b.found || a.expected != b.expected ||
+                a.flags != b.flags)
+                return false;
+        }
+        return true;
+    }
+};
+
+class Claims : public qm::FileCheck::Consumer {
+public:
+    void batch(const qm::FileCheck::Batch&) override {}
+    void claim(const qm::FileCheck::Claim& c) override {
+        claims.emplace_back(c.position, c.totals, c.xa0Present, c.unreadable,
+                            std::vector<qm::ProblemRow>(c.rows.begin(), c.rows.end()));
+    }
+    void trailer(const qm::FileCheck::Trailer&) override {}
+    void problem(const qm::ProblemRow&) override {}
+    std::vector<Verdict> claims;
+};
 
 void checkEqualsClicks(qm::OpenClaimFile& file, const qm::FileTree& tree) {
-    std::vector<qm::ClaimVerdict> checked;
+    Claims checked;
     qm::FileCheck::Options options;
     options.jobs = 2;
     options.chunkBytes = 700;
-    qm::FileCheck::run(file.file(), file.layouts(), options,
-                       [&](qm::ClaimVerdict&& v) { checked.push_back(std::move(v)); });
+    qm::FileCheck::run(file.file(), file.layouts(), options, checked);
+    const qm::ClaimRules rules(file.layouts());
+    const qm::ClaimRows claimRows(rules);
     std::size_t next = 0;
     for (std::int64_t node = 0; node < tree.size(); ++node) {
         if (tree.recordType(node) != "CA0")
             continue;
-        const qm::ClaimVerdict clicked = qm::verdictOf(
-            qm::NodeClick(file, node), tree.position(node), std::string(tree.text(node)));
-        if (next >= checked.size() || !sameVerdict(checked[next++], clicked))
+        const qm::AssembledClaim clicked = qm::NodeClick(file, node);
+        std::vector<qm::ProblemRow> rows;
+        claimRows.ofClick(clicked, qm::Problem(), rows);
+        const Verdict verdict(tree.position(node), clicked.totals.state, clicked.totals.xa0Present,
+                              clicked.unreadable, rows);
+        if (next >= checked.claims.size() || !(checked.claims[next++] == verdict))
             std::abort();
     }
-    if (next != checked.size())
+    if (next != checked.claims.size())
         std::abort();
 }
 

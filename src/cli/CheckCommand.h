@@ -6,11 +6,14 @@ namespace qm::cli {
 
 class ClaimFile;
 
-// `check FILE`: every claim's verdict in tree order, from one pass over the
-// file (the same verdicts clicking every claim would give), then a summary.
+// `check FILE`: every claim's verdict in tree order (the same verdicts
+// clicking every claim would give), every batch's and the file's trailer
+// balance and the file's structure, from one pass over the file, with every
+// problem a row; then a summary.
 class CheckCommand {
 public:
-    static int run(ClaimFile& file, bool json, int jobs, std::ostream& out);
+    static int run(ClaimFile& file, bool json, bool problemsOnly, int jobs, std::ostream& out,
+                   std::ostream& err);
 };
 
 } // namespace qm::cli

@@ -22,12 +22,17 @@ const QLatin1String kHelpBody(
     "                        the claim form's record tree and every record's fields\n"
     "                        (number, name, value, a '*' for a value that failed its\n"
     "                        check); for a claim also the trailer totals verdict.\n"
-    "  check FILE            Checks every claim of the file in one pass, exactly as\n"
-    "                        clicking each would, and prints per claim in tree order\n"
-    "                        its key, text, the totals verdict (for totals that do\n"
-    "                        not compute the XA0 fields with what the XA0 states and\n"
-    "                        what the claim's records give), and the fields whose\n"
-    "                        values failed their check; then a summary.\n"
+    "  check FILE            Checks the whole file in one pass. Every claim gets\n"
+    "                        exactly the verdict clicking it gives: its totals\n"
+    "                        against its XA0, the values that fail their checks\n"
+    "                        (the headers' and trailers' it shows among them),\n"
+    "                        and a problem when it has no XA0 of its own. Every\n"
+    "                        batch trailer (YA0) is balanced against its batch\n"
+    "                        and the file trailer (ZA0) against the whole file,\n"
+    "                        and the file's structure is checked (see below).\n"
+    "                        Prints, in file order, each batch, each claim with\n"
+    "                        its totals verdict, each trailer's verdict, and under\n"
+    "                        each its problems, a line each; then a summary.\n"
     "  search FILE TEXT      Every claim with a field whose value matches TEXT,\n"
     "                        among the records a click on the claim shows: its\n"
     "                        own, and the file header, batch header, BA1 and\n"
@@ -47,6 +52,9 @@ const QLatin1String kHelpBody(
     "                        run from its build folder, the source tree's maps/.\n"
     "  --jobs N              check, search: read the file with N threads (default:\n"
     "                        one per processor core); the output is the same.\n"
+    "  --problems-only       check: print only the claims, batches and file rows\n"
+    "                        that have a problem (JSON: only such claims), then\n"
+    "                        the summary.\n"
     "  --exact               search: the whole value is TEXT, case and all (blanks\n"
     "                        around TEXT are dropped; an empty TEXT finds blank\n"
     "                        values).\n"
@@ -90,8 +98,17 @@ const QLatin1String kHelpBody(
     "                               \"mismatched\": [ids], \"mismatches\": [{\"id\",\n"
     "                               \"name\", \"found\", \"expected\"}], \"invalid\":\n"
     "                               [{\"node\", \"id\", \"name\", \"value\"}]}],\n"
+    "                               \"problems\": [{\"kind\", \"where\" (file, batch\n"
+    "                               or claim), \"batch\", \"claim\" (keys or null),\n"
+    "                               \"record\" (a node key or null), \"position\",\n"
+    "                               \"line\", \"id\", \"name\", \"found\", \"expected\",\n"
+    "                               \"text\"}],\n"
     "                               \"summary\": {\"claims\", \"totals_failed\",\n"
-    "                               \"with_invalid_fields\", \"not_checked\"}}\n"
+    "                               \"with_invalid_fields\", \"not_checked\",\n"
+    "                               \"without_xa0\", \"claims_with_problems\",\n"
+    "                               \"batches\", \"batches_with_problems\",\n"
+    "                               \"file_problems\", \"problems\",\n"
+    "                               \"file_changed\"}}\n"
     "                        search: {\"claims\": [{\"key\", \"text\", \"fields\":\n"
     "                               [{\"node\", \"id\", \"name\", \"value\",\n"
     "                               \"match_start\", \"match_length\"}]}],\n"
@@ -111,12 +128,35 @@ const QLatin1String kHelpBody(
     "around them; JSON gives them whole, with the matched part's first character\n"
     "(counted from 0) and length.\n"
     "\n"
-    "Exit status: 0 success (check: every claim passed both checks; search: a\n"
-    "field matched), 1 check found a claim that failed (search: nothing matched),\n"
-    "2 usage error, unreadable or unrecognised file, map failure, unknown node key,\n"
-    "a record type or field the file's map does not have, or output that could\n"
-    "not be written (the reason goes to standard error), 3 check found no failure\n"
-    "but some totals could not be checked or some claims could not be read.\n");
+    "check's problems, in file order, one row each (the JSON's \"problems\" lists\n"
+    "exactly these, worded as the viewer's Problems window words them):\n"
+    "  - a claim's: totals that do not compute, a value that fails its check,\n"
+    "    no XA0 of its own, XA0 fields the map lacks or that do not lie within\n"
+    "    the line (could not be checked), could not be read;\n"
+    "  - a batch's: YA0 08.0 service lines = FA0 records, 09.0 record count,\n"
+    "    10.0 claims = CA0 records, 11.0 total charges = the FA0 13.0 line\n"
+    "    charges, all counted from the batch's BA0 to its YA0; no YA0 before the\n"
+    "    next BA0, the ZA0 or the end of the file;\n"
+    "  - the file's: ZA0 05.0, 06.0, 07.0 and 09.0 the same over the whole file,\n"
+    "    08.0 batches = BA0 records; a YA0 with no batch open, a claim outside a\n"
+    "    batch, a second AA0, a record of none of the 32 types, a line too short\n"
+    "    to be a record (the first 1,000, then how many more), a last line cut\n"
+    "    short, records after the ZA0, no ZA0, lines that end in LF only (then\n"
+    "    that is the only row), and a file that changed while it was read.\n"
+    "Trailer counts and totals are compared as whole numbers; a blank field is\n"
+    "not compared, one that is no whole number does not balance. A record count\n"
+    "balances by either reading: the claims' own records (types C to H, as XA0\n"
+    "counts them; \"expected\" shows this one) or every record from the BA0 (the\n"
+    "file's start) through the trailer. Fields are found by their number in the\n"
+    "map, the first definition where it has two.\n"
+    "\n"
+    "Exit status: 0 success (check: every claim, every batch and the file\n"
+    "passed; search: a field matched), 1 check found a problem (search: nothing\n"
+    "matched), 2 usage error, unreadable or unrecognised file, map failure,\n"
+    "unknown node key, a record type or field the file's map does not have, or\n"
+    "output that could not be written (the reason goes to standard error), 3\n"
+    "check found nothing wrong but something could not be checked or read, or\n"
+    "the file changed while it was read.\n");
 
 } // namespace
 
@@ -125,6 +165,7 @@ QString CommandLine::usage() {
         "Usage: quillmark-cli [--maps DIR] [--json] tree FILE\n"
         "       quillmark-cli [--maps DIR] [--json] claim FILE KEY [KEY...]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n"
+        "                     [--problems-only]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
         "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n");
 }
@@ -161,8 +202,9 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     const QCommandLineOption exactOption(QStringLiteral("exact"));
     const QCommandLineOption regexOption(QStringLiteral("regex"));
     const QCommandLineOption numberOption(QStringLiteral("number"));
+    const QCommandLineOption problemsOnlyOption(QStringLiteral("problems-only"));
     parser.addOptions({mapsOption, jsonOption, jobsOption, helpOption, versionOption, fieldOption,
-                       typeOption, exactOption, regexOption, numberOption});
+                       typeOption, exactOption, regexOption, numberOption, problemsOnlyOption});
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -214,6 +256,11 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         return Outcome::UsageError;
     }
     file_ = raw(positional.takeFirst());
+    problemsOnly_ = parser.isSet(problemsOnlyOption);
+    if (problemsOnly_ && command_ != Command::Check) {
+        error_ = QStringLiteral("--problems-only is for check only");
+        return Outcome::UsageError;
+    }
     if (command_ == Command::Search)
         return parseSearch(parser, positional, raw);
     for (const QString& option :

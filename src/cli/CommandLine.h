@@ -12,11 +12,12 @@ class QCommandLineParser;
 
 namespace qm::cli {
 
-// Exit statuses: everything checked passed (search: a field matched) / a
-// claim failed a check (search: nothing matched) / the command could not run
+// Exit statuses: everything checked passed (search: a field matched) / check
+// found a problem (search: nothing matched) / the command could not run
 // (usage, unreadable or unrecognised file, unknown key, a search the file's
-// map cannot answer, output that could not be written) / check: nothing
-// failed, but some totals could not be checked or some claims could not be read.
+// map cannot answer, output that could not be written) / check: nothing was
+// wrong, but something could not be checked or read, or the file changed
+// while it was read.
 constexpr int kExitOk = 0;
 constexpr int kExitChecksFailed = 1;
 constexpr int kExitNothingFound = 1;
@@ -44,6 +45,8 @@ public:
     bool json() const { return json_; }
     // check and search --jobs N: worker threads; 0 for one per core.
     int jobs() const { return jobs_; }
+    // check --problems-only: only what has a problem, then the summary.
+    bool problemsOnly() const { return problemsOnly_; }
     // search: its TEXT and the options that say how and where to look.
     const SearchQuery& query() const { return query_; }
 
@@ -62,6 +65,7 @@ private:
     std::string mapsDir_;
     bool json_ = false;
     int jobs_ = 0;
+    bool problemsOnly_ = false;
     SearchQuery query_;
     QString error_;
 };

@@ -30,7 +30,8 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
     case CommandLine::Command::Claim:
         return ClaimCommand::run(file, commandLine.keys(), commandLine.json(), out, std::cerr);
     case CommandLine::Command::Check:
-        return CheckCommand::run(file, commandLine.json(), commandLine.jobs(), out);
+        return CheckCommand::run(file, commandLine.json(), commandLine.problemsOnly(),
+                                 commandLine.jobs(), out, std::cerr);
     case CommandLine::Command::Search:
         return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
                                   out, std::cerr);

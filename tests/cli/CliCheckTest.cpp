@@ -1,7 +1,9 @@
 #include "CliRunner.h"
+#include "GeneratedFiles.h"
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -14,13 +16,31 @@ class CliCheckTest : public QObject {
     QTemporaryDir dir;
     NsfRecords records{MAPS_DIR, "nsf0301.map"};
 
-    CliRunner::Result check(const TwoBatchFile& file, bool json) {
+    CliRunner::Result check(const TwoBatchFile& file, bool json, bool problemsOnly = false) {
         const QString path = dir.filePath(QStringLiteral("check.nsf"));
         file.text.write(path);
+        return check(path, json, problemsOnly);
+    }
+    static CliRunner::Result check(const QString& path, bool json, bool problemsOnly) {
         QStringList args{QStringLiteral("--maps"), CliRunner::mapsDir()};
         if (json)
             args << QStringLiteral("--json");
+        if (problemsOnly)
+            args << QStringLiteral("--problems-only");
         return CliRunner::run(args << QStringLiteral("check") << path);
+    }
+    QString write(const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(name));
+        f.write(bytes);
+        return dir.filePath(name);
+    }
+    static QByteArray sample() {
+        QFile f(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
+        if (!f.open(QIODevice::ReadOnly))
+            qFatal("no sample");
+        return f.readAll();
     }
     static QJsonObject summary(const CliRunner::Result& r) {
         return r.json().object().value(QStringLiteral("summary")).toObject();
@@ -93,7 +113,7 @@ private slots:
         QCOMPARE(summary(r).value(QStringLiteral("with_invalid_fields")).toInt(-1), 0);
     }
 
-    void claimWithoutTrailerPassesButSaysNothingWasCompared() {
+    void claimWithoutTrailerIsAProblem() {
         ClaimFileBuilder text;
         text.add(records.fileHeader("SUB", "00301"));
         text.add(records.record("BA0", {{"06.0", "123456789"}, {"18.0", "CLINIC"}}));
@@ -114,11 +134,103 @@ private slots:
         const qsizetype at =
             lines.indexOf(QStringLiteral("%1  CA0: ,  (P1)").arg(QString::fromStdString(first)));
         QVERIFY2(at >= 0, r.out.constData());
-        QCOMPARE(lines.value(at + 1), QStringLiteral("  totals: ok (no XA0: nothing compared)"));
+        QCOMPARE(lines.value(at + 1), QStringLiteral("  totals: no XA0: nothing compared"));
+        QCOMPARE(lines.value(at + 2),
+                 QStringLiteral("  problem: No XA0: the claim has no trailer of its own; its "
+                                "totals were not compared"));
         const qsizetype next =
             lines.indexOf(QStringLiteral("%1  CA0: ,  (P2)").arg(QString::fromStdString(second)));
         QCOMPARE(lines.value(next + 1), QStringLiteral("  totals: ok"));
-        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.exitCode, 1);
+    }
+
+    // The problems as one flat list, the same rows (and words) as the text;
+    // with --problems-only only the claims that have one.
+    void jsonListsEveryProblemOnce() {
+        TwoBatchFile::Options options;
+        options.invalidServiceDate = true;
+        const TwoBatchFile file(records, options);
+        for (const bool problemsOnly : {false, true}) {
+            const auto r = check(file, true, problemsOnly);
+            QCOMPARE(r.exitCode, 1);
+            const QJsonObject document = r.json().object();
+            const QJsonArray problems = document.value(QStringLiteral("problems")).toArray();
+            QCOMPARE(problems.size(), 2);
+            const QJsonObject invalid = problems[0].toObject();
+            QCOMPARE(invalid.value(QStringLiteral("kind")).toString(),
+                     QStringLiteral("invalid_value"));
+            QCOMPARE(invalid.value(QStringLiteral("where")).toString(), QStringLiteral("claim"));
+            QCOMPARE(invalid.value(QStringLiteral("batch")).toString(),
+                     QString::fromStdString(file.batch1));
+            QCOMPARE(invalid.value(QStringLiteral("claim")).toString(),
+                     QString::fromStdString(file.claimA));
+            QCOMPARE(invalid.value(QStringLiteral("record")).toString(), QStringLiteral("FA0-1"));
+            QCOMPARE(invalid.value(QStringLiteral("id")).toString(), QStringLiteral("05.0"));
+            QCOMPARE(invalid.value(QStringLiteral("found")).toString(), QStringLiteral("20231340"));
+            QVERIFY(invalid.value(QStringLiteral("expected")).isNull());
+            const QJsonObject totals = problems[1].toObject();
+            QCOMPARE(totals.value(QStringLiteral("kind")).toString(),
+                     QStringLiteral("totals_do_not_compute"));
+            QCOMPARE(totals.value(QStringLiteral("claim")).toString(),
+                     QString::fromStdString(file.claimC));
+            QCOMPARE(totals.value(QStringLiteral("found")).toString(), QStringLiteral("0000101"));
+            QCOMPARE(totals.value(QStringLiteral("expected")).toInt(), 100);
+            QCOMPARE(totals.value(QStringLiteral("text")).toString(),
+                     QStringLiteral("Totals do not compute: 12.0 %1 \u2014 XA0 0000101, lines add "
+                                    "up to 0000100")
+                         .arg(QString::fromStdString(records.name("XA0", "12.0"))));
+            const QJsonArray claims = document.value(QStringLiteral("claims")).toArray();
+            QCOMPARE(claims.size(), problemsOnly ? 2 : 3);
+            const QJsonObject summary = document.value(QStringLiteral("summary")).toObject();
+            QCOMPARE(summary.value(QStringLiteral("claims_with_problems")).toInt(), 2);
+            QCOMPARE(summary.value(QStringLiteral("batches")).toInt(), 2);
+            QCOMPARE(summary.value(QStringLiteral("problems")).toInt(), 2);
+            QCOMPARE(summary.value(QStringLiteral("file_changed")).toBool(true), false);
+            // The text says the same in the same words.
+            const auto text = check(file, false, problemsOnly);
+            for (const QJsonValue& problem : problems)
+                QVERIFY2(text.outText().contains(
+                             QStringLiteral("  problem: ") +
+                             problem.toObject().value(QStringLiteral("text")).toString()),
+                         text.out.constData());
+            QCOMPARE(text.outText().contains(QString::fromStdString(file.claimB)), !problemsOnly);
+        }
+    }
+
+    // The three files a new user found passing: cut short, with LF line ends,
+    // and with a claim without its XA0.
+    void filesThatOncePassed_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("kinds");
+        QTest::newRow("cut short")
+            << sample().left(5200)
+            << QStringList{QStringLiteral("no_xa0"), QStringLiteral("cut_last_line"),
+                           QStringLiteral("batch_without_trailer"),
+                           QStringLiteral("no_file_trailer")};
+        QTest::newRow("LF line ends") << QByteArray(sample()).replace("\r", "")
+                                      << QStringList{QStringLiteral("lf_only_line_ends")};
+        QTest::newRow("claim without XA0")
+            << GeneratedFiles::generate({QStringLiteral("--version"), QStringLiteral("00301"),
+                                         QStringLiteral("--claims"), QStringLiteral("5"),
+                                         QStringLiteral("--no-xa0"), QStringLiteral("3")})
+            << QStringList{QStringLiteral("no_xa0")};
+    }
+
+    void filesThatOncePassed() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, kinds);
+        const QString path = write(QStringLiteral("once.nsf"), bytes);
+        for (const bool json : {true, false}) {
+            const auto r = check(path, json, true);
+            QCOMPARE(r.exitCode, 1);
+            if (!json)
+                continue;
+            QStringList found;
+            for (const QJsonValue& problem :
+                 r.json().object().value(QStringLiteral("problems")).toArray())
+                found << problem.toObject().value(QStringLiteral("kind")).toString();
+            QCOMPARE(found, kinds);
+        }
     }
 
     void textReportsEachClaimAndASummary() {
@@ -132,10 +244,13 @@ private slots:
             QStringLiteral("%1  CA0: POE, EDGAR (C003)").arg(QString::fromStdString(file.claimC))));
         QVERIFY2(lines.contains(QStringLiteral("  totals: do not compute, XA0 fields 12.0")),
                  r.out.constData());
-        QVERIFY(lines.contains(QStringLiteral("  invalid: FA0-1 05.0 %1")
+        QVERIFY(lines.contains(QStringLiteral("  problem: Invalid value: FA0-1 05.0 %1 \u2014 "
+                                              "\"20231340\"")
                                    .arg(QString::fromStdString(records.name("FA0", "05.0")))));
         QVERIFY(lines.contains(
             QStringLiteral("Claims: 3, totals not computing: 1, with invalid fields: 1")));
+        QVERIFY(lines.contains(QStringLiteral("Claims with problems: 2, without XA0: 0; batches: "
+                                              "2, with problems: 0; problems of the file: 0")));
     }
 };
 

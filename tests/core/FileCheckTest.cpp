@@ -1,15 +1,14 @@
 // The whole-file check against clicking every claim one by one: the same
-// verdict for every claim, field for field, with one job and several, on
+// verdict and the same problem rows for every claim, and the same rows of the
+// batches and the file whatever the jobs, the chunks and the index, on
 // generated files with every fault the generator injects and on hostile files.
 #include "core/check/FileCheck.h"
 
+#include "CheckTranscript.h"
 #include "GeneratedFiles.h"
-#include "TestWorkspace.h"
-#include "core/claim/NodeClick.h"
-#include "core/common/RecordingMessageSink.h"
 #include "core/filetree/HeaderIndex.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/openfile/ClaimFileOpener.h"
+#include "core/io/SequentialFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,41 +22,23 @@ QStringList words(const char* text) {
     return QString::fromLatin1(text).split(QLatin1Char(' '));
 }
 
-std::string describe(const ClaimVerdict& v) {
-    std::string out = v.key() + " [" + v.text + "] " + totalsStateName(v.totals) +
-                      (v.xa0Present ? " xa0" : "") + (v.unreadable ? " unreadable" : "");
-    for (const TotalsComparison& c : v.mismatches)
-        out += " !" + std::to_string(c.field) + "=" + c.stated + "/" + std::to_string(c.computed);
-    for (const InvalidField& f : v.invalid)
-        out += " " + f.node + "." + std::to_string(f.field) + "=" + f.value;
-    return out;
+// Two transcripts, the first line that differs shown whole.
+void compareLines(const std::vector<std::string>& actual,
+                  const std::vector<std::string>& expected) {
+    for (std::size_t i = 0; i < actual.size() && i < expected.size(); ++i)
+        QCOMPARE(QString::fromStdString(actual[i]), QString::fromStdString(expected[i]));
+    QCOMPARE(actual.size(), expected.size());
 }
 
-std::vector<std::string> byClicks(OpenClaimFile& f) {
-    f.setTree(std::make_shared<const FileTree>(BuildTree(f.reader())));
-    const FileTree& tree = *f.tree();
-    std::vector<std::string> verdicts;
-    for (std::int64_t node = 0; node < tree.size(); ++node)
-        if (tree.recordType(node) == "CA0")
-            verdicts.push_back(describe(
-                verdictOf(NodeClick(f, node), tree.position(node), std::string(tree.text(node)))));
-    return verdicts;
-}
-
-std::vector<std::string> byCheck(OpenClaimFile& f, int jobs, std::int64_t chunkBytes,
-                                 FileCheck::Summary* summary = nullptr,
-                                 std::shared_ptr<const HeaderIndex> index = nullptr) {
-    std::vector<std::string> verdicts;
-    FileCheck::Options options;
-    options.jobs = jobs;
-    options.chunkBytes = chunkBytes;
-    options.index = std::move(index);
-    const FileCheck::Summary s = FileCheck::run(
-        f.file(), f.layouts(), options, [&](ClaimVerdict&& v) { verdicts.push_back(describe(v)); });
-    if (summary)
-        *summary = s;
-    return verdicts;
-}
+// A consumer that counts the claims it is given.
+class ClaimCount : public FileCheck::Consumer {
+public:
+    void batch(const FileCheck::Batch&) override {}
+    void claim(const FileCheck::Claim&) override { ++claims; }
+    void trailer(const FileCheck::Trailer&) override {}
+    void problem(const ProblemRow&) override {}
+    std::int64_t claims = 0;
+};
 
 } // namespace
 
@@ -74,43 +55,70 @@ class FileCheckTest : public QObject {
         f.write(bytes);
     }
 
-    // Opens the file with the real maps and compares the check with the clicks.
-    void compare(const std::string& file) {
-        const std::shared_ptr<OpenClaimFile> opened = TestWorkspace::openFile(file, {MAPS_DIR});
-        if (!opened)
-            return; // no claim file: nothing to check either way
-        OpenClaimFile& f = *opened;
-        const std::vector<std::string> clicks = byClicks(f);
+    // Opens the file with the real maps, compares the check's claims with the
+    // clicks, and every check's whole transcript with the first's. Returns
+    // the rows' kinds and lines, for the caller to look at.
+    std::vector<std::string> compare(const std::string& file) {
+        CheckTranscript::Opened opened = CheckTranscript::open(file);
+        if (!opened.result.opened())
+            return {}; // no claim file: nothing to check either way
+        const FileTree tree = BuildTree(*opened.file);
+        const std::vector<std::string> clicks =
+            CheckTranscript::byClicks(*opened.file, opened.layouts, tree);
         // Without the tree's index (a first reading finds the headers) and with it.
-        const std::shared_ptr<const HeaderIndex> index = f.headerIndex();
+        const auto index = std::make_shared<const HeaderIndex>(tree);
+        std::vector<std::string> first;
+        std::vector<std::string> kinds;
         for (const auto& given : {std::shared_ptr<const HeaderIndex>(), index}) {
             for (int jobs : {1, 3}) {
                 for (std::int64_t chunk : {std::int64_t(8) << 20, std::int64_t(997)}) {
-                    const std::vector<std::string> checked =
-                        byCheck(f, jobs, chunk, nullptr, given);
-                    QCOMPARE(checked.size(), clicks.size());
-                    for (std::size_t i = 0; i < clicks.size(); ++i)
-                        QCOMPARE(QString::fromStdString(checked[i]),
-                                 QString::fromStdString(clicks[i]));
+                    CheckTranscript checked(opened.layouts);
+                    CheckTranscript::run(*opened.file, opened.layouts, checked, jobs, chunk, given);
+                    if (QTest::currentTestFailed())
+                        return {};
+                    compareLines(checked.claims, clicks);
+                    if (first.empty())
+                        first = checked.lines, kinds = checked.kinds;
+                    compareLines(checked.lines, first);
                 }
             }
         }
+        return kinds;
     }
 
 private slots:
     void generatedFilesWithInjectedFaults_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("3.01 clean") << words("--version 00301 --claims 60 --batches 4 --seed 7");
-        QTest::newRow("2.00 faults") << words("--version 00200 --claims 40 --batches 3 "
-                                              "--wrong-totals 2 --wrong-totals 17 --no-xa0 3 "
-                                              "--no-xa0 40 --seed 11");
-        QTest::newRow("readable sample recipe") << words("--version 00301 --readable");
+        QTest::addColumn<QStringList>("rows"); // kinds, in file order
+        QTest::newRow("3.01 clean")
+            << words("--version 00301 --claims 60 --batches 4 --seed 7") << QStringList();
+        QTest::newRow("2.00 claim faults")
+            << words("--version 00200 --claims 40 --batches 3 --wrong-totals 2 --wrong-totals 17 "
+                     "--no-xa0 3 --no-xa0 40 --seed 11")
+            << words("totals_do_not_compute no_xa0 totals_do_not_compute no_xa0");
+        QTest::newRow("readable sample recipe")
+            << words("--version 00301 --readable") << words("totals_do_not_compute no_xa0");
+        QTest::newRow("trailer faults")
+            << words("--version 00301 --claims 9 --batches 3 --wrong-batch-count 1 "
+                     "--wrong-batch-total 2 --no-ya0 3 --wrong-file-count --wrong-file-total")
+            << words("trailer_does_not_balance trailer_does_not_balance batch_without_trailer "
+                     "trailer_does_not_balance trailer_does_not_balance");
+        QTest::newRow("structure faults")
+            << words("--version 00301 --claims 6 --batches 2 --claim-outside 1 --short-line 2 "
+                     "--record-after-za0 --cut-last-line --seed 3")
+            << words("short_line claim_outside_batch records_after_file_trailer cut_last_line");
+        QTest::newRow("no file trailer")
+            << words("--version 00200 --claims 3 --no-za0") << words("no_file_trailer");
     }
 
     void generatedFilesWithInjectedFaults() {
         QFETCH(QStringList, arguments);
+        QFETCH(QStringList, rows);
         write(QStringLiteral("g.nsf"), GeneratedFiles::generate(arguments));
-        compare(path(QStringLiteral("g.nsf")));
+        QStringList kinds;
+        for (const std::string& kind : compare(path(QStringLiteral("g.nsf"))))
+            kinds << QString::fromStdString(kind).section(QLatin1Char('@'), 0, 0);
+        QCOMPARE(kinds, rows);
     }
 
     // Lines cut, doubled, dropped, run together, given stray line feeds, other
@@ -131,19 +139,18 @@ private slots:
     void cancelStopsTheCheck() {
         write(QStringLiteral("c.nsf"),
               GeneratedFiles::generate(words("--version 00301 --claims 300")));
-        const std::shared_ptr<OpenClaimFile> f =
-            TestWorkspace::openFile(path(QStringLiteral("c.nsf")), {MAPS_DIR});
-        QVERIFY(f);
+        CheckTranscript::Opened opened = CheckTranscript::open(path(QStringLiteral("c.nsf")));
+        QVERIFY(opened.result.opened());
         FileCheck::Options options;
         options.chunkBytes = 4096;
         options.progress = [](std::int64_t, std::int64_t) {
             return false;
         };
-        std::int64_t seen = 0;
+        ClaimCount count;
         const FileCheck::Summary summary =
-            FileCheck::run(f->file(), f->layouts(), options, [&](ClaimVerdict&&) { ++seen; });
+            FileCheck::run(*opened.file, opened.layouts, options, count);
         QVERIFY(summary.cancelled);
-        QVERIFY(seen < 300);
+        QVERIFY(count.claims < 300);
     }
 };
 

@@ -7,7 +7,7 @@
 #include "GuiTest.h"
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
-#include "core/claim/ClaimVerdict.h"
+#include "core/check/FileCheck.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
 #include "gui/claimform/frmClaimForm.h"
@@ -63,6 +63,7 @@ unsigned bit(ProblemKind kind) {
 struct CliCheck {
     QMap<QString, unsigned> kinds; // by claim key
     QMap<QString, int> rows;
+    QMap<QString, QStringList> texts; // the words of its problem rows, in order
     int claimsWithProblems = 0;
 };
 
@@ -73,8 +74,14 @@ CliCheck runCli(const QString& file, const QString& mapsDir) {
                file});
     cli.waitForFinished(60000);
     CliCheck result;
-    const QJsonArray claims =
-        QJsonDocument::fromJson(cli.readAllStandardOutput()).object().value(u"claims").toArray();
+    const QJsonObject document = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    for (const QJsonValue& value : document.value(u"problems").toArray()) {
+        const QJsonObject problem = value.toObject();
+        if (problem.value(u"where").toString() == u"claim")
+            result.texts[problem.value(u"claim").toString()].append(
+                problem.value(u"text").toString());
+    }
+    const QJsonArray claims = document.value(u"claims").toArray();
     for (const QJsonValue& value : claims) {
         const QJsonObject claim = value.toObject();
         const QString state = claim.value(u"totals_state").toString();
@@ -291,6 +298,11 @@ void ProblemsTest::marksAndCountsAgreeWithTheCommandLine() {
         if (!kinds)
             continue;
         QCOMPARE(int(problems.endRow(claim) - problems.firstRow(claim)), cli.rows.value(key));
+        // Row for row, in the same words.
+        QStringList texts;
+        for (qint64 row = problems.firstRow(claim); row < problems.endRow(claim); ++row)
+            texts << ProblemText::line(check().layouts(), problems, problems.row(row));
+        QCOMPARE(texts, cli.texts.value(key));
         for (qint64 above = claims.parent(node); above >= 0; above = claims.parent(above))
             ++beneath[above];
     }
@@ -324,15 +336,22 @@ void ProblemsTest::marksAndCountsAgreeWithTheCommandLine() {
 
 void ProblemsTest::fieldlessKindsTakeARowEach() {
     // A claim the file changed under (unreadable), without its XA0, with one
-    // value that fails its check: three rows, the field's first.
-    qm::ClaimVerdict verdict;
-    verdict.position = 967;
-    verdict.totals = qm::TotalsState::NoTrailer;
-    verdict.unreadable = true;
-    verdict.invalid.push_back({"FA0-2", 4, "20231340"});
+    // value that fails its check: three rows, as the engine gives them.
+    qm::LayoutCatalogue layouts; // FA0 repeats: its node keys carry the occurrence
+    qm::FieldDef sequence;
+    sequence.FieldName = "SEQUENCE NO";
+    layouts.at(qm::recordTypeIndex("FA0")).addField(sequence);
+    std::vector<qm::ProblemRow> rows(3);
+    rows[0].problem.kind = qm::Problem::Kind::InvalidValue;
+    rows[0].problem.recordType = std::int8_t(qm::recordTypeIndex("FA0"));
+    rows[0].problem.occurrence = 2;
+    rows[0].problem.field = 4;
+    rows[0].value = "20231340";
+    rows[1].problem.kind = qm::Problem::Kind::Unreadable;
+    rows[2].problem.kind = qm::Problem::Kind::NoXa0;
     ProblemList::Batch batch;
-    QVERIFY(batch.add(2, verdict));
-    QVERIFY(!batch.add(3, qm::ClaimVerdict{}));
+    QVERIFY(batch.add(2, {rows.data(), rows.size()}, &layouts));
+    QVERIFY(!batch.add(3, {}, &layouts));
     qm::SequentialFile sample;
     QVERIFY(sample.open(SAMPLES_DIR "/sample301.nsf"));
     const qm::FileTree claims = qm::BuildTree(sample); // node 2: a claim of a batch

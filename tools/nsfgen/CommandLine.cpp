@@ -40,6 +40,23 @@ const char* CommandLine::usage() {
            "  --out FILE        output file (default standard output)\n"
            "  --wrong-totals N  claim N (1-based) gets an XA0 12.0 one cent too high (repeatable)\n"
            "  --no-xa0 N        claim N is written without its XA0 trailer (repeatable)\n"
+           "  --wrong-batch-count N\n"
+           "                    batch N's YA0 10.0 states one claim too many (repeatable)\n"
+           "  --wrong-batch-total N\n"
+           "                    batch N's YA0 11.0 is one cent too high (repeatable)\n"
+           "  --no-ya0 N        batch N is written without its YA0 trailer (repeatable)\n"
+           "  --claim-outside N a claim follows batch N's YA0, outside any batch\n"
+           "                    (repeatable; the ZA0 counts it)\n"
+           "  --short-line N    a line of 100 characters follows claim N (repeatable)\n"
+           "  --wrong-file-count\n"
+           "                    the ZA0's 07.0 states one claim too many\n"
+           "  --wrong-file-total\n"
+           "                    the ZA0's 09.0 is one cent too high\n"
+           "  --no-za0          the file ends without its ZA0 trailer\n"
+           "  --record-after-za0\n"
+           "                    a DA0 record follows the ZA0\n"
+           "  --cut-last-line   the file ends with a record cut short: 200 characters, no\n"
+           "                    line end, after the ZA0\n"
            "  --readable        the fixed recipe of the readable sample (two batches, six\n"
            "                    claims, one with wrong totals, one without XA0)\n"
            "  --not-a-claim     a short text file that holds no file header\n"
@@ -102,6 +119,16 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
             options.summary = true;
         } else if (arg == "--bare-claims") {
             options.bareClaims = true;
+        } else if (arg == "--wrong-file-count") {
+            options.wrongFileCount = true;
+        } else if (arg == "--wrong-file-total") {
+            options.wrongFileTotal = true;
+        } else if (arg == "--no-za0") {
+            options.missingZa0 = true;
+        } else if (arg == "--record-after-za0") {
+            options.recordAfterZa0 = true;
+        } else if (arg == "--cut-last-line") {
+            options.cutLastLine = true;
         } else if (arg == "--maps" || arg == "--version" || arg == "--out") {
             if (!value(v))
                 return false;
@@ -119,13 +146,28 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
                 error = std::string(arg) + " needs a number above 0";
                 return false;
             }
-        } else if (arg == "--wrong-totals" || arg == "--no-xa0") {
+        } else if (arg == "--wrong-totals" || arg == "--no-xa0" || arg == "--short-line") {
             std::int64_t n = 0;
             if (!value(v) || !parsePositive(v, n)) {
                 error = std::string(arg) + " needs a claim number from 1";
                 return false;
             }
-            (arg == "--wrong-totals" ? options.wrongTotals : options.missingXa0).push_back(n);
+            (arg == "--wrong-totals" ? options.wrongTotals
+             : arg == "--no-xa0"     ? options.missingXa0
+                                     : options.shortLines)
+                .push_back(n);
+        } else if (arg == "--wrong-batch-count" || arg == "--wrong-batch-total" ||
+                   arg == "--no-ya0" || arg == "--claim-outside") {
+            std::int64_t n = 0;
+            if (!value(v) || !parsePositive(v, n)) {
+                error = std::string(arg) + " needs a batch number from 1";
+                return false;
+            }
+            (arg == "--wrong-batch-count"   ? options.wrongBatchCount
+             : arg == "--wrong-batch-total" ? options.wrongBatchTotal
+             : arg == "--no-ya0"            ? options.missingYa0
+                                            : options.claimOutside)
+                .push_back(n);
         } else if (arg == "--size") {
             if (!value(v) || !parseSize(v, options.sizeBytes)) {
                 error = "--size needs a size such as 1G, 500M or a byte count";
@@ -154,9 +196,8 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
         error = "--bare-claims writes no XA0: --wrong-totals and --no-xa0 do not go with it";
         return false;
     }
-    if (options.readable &&
-        (options.claims > 0 || options.sizeBytes > 0 || options.batches > 0 || options.bareClaims ||
-         !options.wrongTotals.empty() || !options.missingXa0.empty())) {
+    if (options.readable && (options.claims > 0 || options.sizeBytes > 0 || options.batches > 0 ||
+                             options.bareClaims || options.anyFault())) {
         error = "--readable is a fixed recipe: only --seed, --out and --summary go with it";
         return false;
     }

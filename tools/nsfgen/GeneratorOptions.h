@@ -20,6 +20,24 @@ struct GeneratorOptions {
     bool bareClaims = false;               // every claim is its CA0 line alone
     std::vector<std::int64_t> wrongTotals; // claim numbers (1-based) with XA0 12.0 one too high
     std::vector<std::int64_t> missingXa0;  // claim numbers (1-based) written without XA0
+    // Faults of the batch and file trailers and of the file's structure.
+    std::vector<std::int64_t> wrongBatchCount; // batch numbers whose YA0 10.0 is one too high
+    std::vector<std::int64_t> wrongBatchTotal; // batch numbers whose YA0 11.0 is one too high
+    std::vector<std::int64_t> missingYa0;      // batch numbers written without YA0
+    std::vector<std::int64_t> claimOutside;    // batch numbers followed by a claim of no batch
+    std::vector<std::int64_t> shortLines;      // claim numbers followed by a short line
+    bool wrongFileCount = false;               // ZA0 07.0 one too high
+    bool wrongFileTotal = false;               // ZA0 09.0 one too high
+    bool missingZa0 = false;                   // no ZA0
+    bool recordAfterZa0 = false;               // a DA0 record after the ZA0
+    bool cutLastLine = false;                  // a last line cut short after the ZA0
+
+    bool anyFault() const {
+        return !wrongTotals.empty() || !missingXa0.empty() || !wrongBatchCount.empty() ||
+               !wrongBatchTotal.empty() || !missingYa0.empty() || !claimOutside.empty() ||
+               !shortLines.empty() || wrongFileCount || wrongFileTotal || missingZa0 ||
+               recordAfterZa0 || cutLastLine;
+    }
 };
 
 } // namespace nsfgen

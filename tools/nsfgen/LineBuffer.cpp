@@ -46,6 +46,11 @@ void LineBuffer::rawLine(std::string_view text) {
     buffer_.push_back('\n');
 }
 
+void LineBuffer::cutLastRecord(std::size_t keep) {
+    // newRecord never leaves its line outside the buffer.
+    buffer_.resize(buffer_.size() - (qm::kRecordLength + 2 - keep));
+}
+
 void LineBuffer::flush() {
     if (buffer_.empty())
         return;

@@ -20,6 +20,8 @@ public:
     char* newRecord();
     // Any text as one line, ended by CR LF.
     void rawLine(std::string_view text);
+    // Cuts the record just made to its first `keep` characters, without a line end.
+    void cutLastRecord(std::size_t keep);
     // 1-based byte position at which the next line will begin.
     std::uint64_t nextPosition() const { return written_ + buffer_.size() + 1; }
     // Writes what is buffered; throws std::runtime_error on a write error.

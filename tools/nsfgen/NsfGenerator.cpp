@@ -283,14 +283,21 @@ NsfGenerator::ClaimPlan NsfGenerator::randomClaim() {
     return p;
 }
 
+bool NsfGenerator::listed(const std::vector<std::int64_t>& numbers, std::int64_t number) {
+    return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+}
+
 void NsfGenerator::applyClaimOptions(ClaimPlan& plan, std::int64_t claimNumber) const {
-    auto listed = [claimNumber](const std::vector<std::int64_t>& numbers) {
-        return std::find(numbers.begin(), numbers.end(), claimNumber) != numbers.end();
-    };
-    if (listed(options_.wrongTotals))
+    if (listed(options_.wrongTotals, claimNumber))
         plan.trailer = Trailer::WrongCharges;
-    if (listed(options_.missingXa0))
+    if (listed(options_.missingXa0, claimNumber))
         plan.trailer = Trailer::Missing;
+}
+
+void NsfGenerator::shortLineAfterClaim() {
+    // A record broken off early: its type and blanks, too short to be one.
+    if (listed(options_.shortLines, claimNumber_))
+        out_.rawLine("FA0" + std::string(97, ' '));
 }
 
 void NsfGenerator::run() {
@@ -470,6 +477,7 @@ void NsfGenerator::writeClaim(const ClaimPlan& plan) {
         if (summary_)
             std::fprintf(summary_, "  claim %" PRId64 ": CA0%" PRIu64 " %s, %s: CA0 only\n",
                          claimNumber_, position, last.c_str(), first.c_str());
+        shortLineAfterClaim();
         return;
     }
 
@@ -718,34 +726,65 @@ void NsfGenerator::writeClaim(const ClaimPlan& plan) {
                      static_cast<std::size_t>(std::count(plan.fb0.begin(), plan.fb0.end(), true)),
                      plan.payers, note);
     }
+    shortLineAfterClaim();
 }
 
 void NsfGenerator::endBatch() {
-    begin(YA0_ID, "YA0");
-    put(YA0_PROVIDER, providerId_);
-    put(YA0_BATCH_TYPE, "100");
-    num(YA0_BATCH_NO, static_cast<std::uint64_t>((batchNumber_ - 1) % 9999 + 1));
-    put(YA0_BATCH_ID, batchId_);
-    put(YA0_TAX_ID, taxId_);
-    num(YA0_LINES, batchTally_.serviceLines);
-    num(YA0_RECORDS, batchTally_.records);
-    num(YA0_CLAIMS, batchTally_.claims);
-    num(YA0_CHARGES, batchTally_.charges);
+    Tally stated = batchTally_;
+    if (listed(options_.wrongBatchCount, batchNumber_))
+        ++stated.claims;
+    if (listed(options_.wrongBatchTotal, batchNumber_))
+        ++stated.charges;
+    if (!listed(options_.missingYa0, batchNumber_)) {
+        begin(YA0_ID, "YA0");
+        put(YA0_PROVIDER, providerId_);
+        put(YA0_BATCH_TYPE, "100");
+        num(YA0_BATCH_NO, static_cast<std::uint64_t>((batchNumber_ - 1) % 9999 + 1));
+        put(YA0_BATCH_ID, batchId_);
+        put(YA0_TAX_ID, taxId_);
+        num(YA0_LINES, stated.serviceLines);
+        num(YA0_RECORDS, stated.records);
+        num(YA0_CLAIMS, stated.claims);
+        num(YA0_CHARGES, stated.charges);
+    }
+    addToFile();
+    if (listed(options_.claimOutside, batchNumber_)) {
+        // A claim between this batch's YA0 and the next BA0: it is the file's still.
+        ClaimPlan plan = randomClaim();
+        applyClaimOptions(plan, claimNumber_ + 1);
+        writeClaim(plan);
+        addToFile();
+    }
+}
+
+void NsfGenerator::addToFile() {
     fileTally_.serviceLines += batchTally_.serviceLines;
     fileTally_.records += batchTally_.records;
     fileTally_.claims += batchTally_.claims;
     fileTally_.charges += batchTally_.charges;
+    batchTally_ = Tally{};
 }
 
 void NsfGenerator::writeFileTrailer() {
-    begin(ZA0_ID, "ZA0");
-    put(ZA0_SUBMITTER, kSubmitterId);
-    put(ZA0_RECEIVER, kReceiverId);
-    num(ZA0_LINES, fileTally_.serviceLines);
-    num(ZA0_RECORDS, fileTally_.records);
-    num(ZA0_CLAIMS, fileTally_.claims);
-    num(ZA0_BATCHES, static_cast<std::uint64_t>(batchNumber_));
-    num(ZA0_CHARGES, fileTally_.charges);
+    if (!options_.missingZa0) {
+        begin(ZA0_ID, "ZA0");
+        put(ZA0_SUBMITTER, kSubmitterId);
+        put(ZA0_RECEIVER, kReceiverId);
+        num(ZA0_LINES, fileTally_.serviceLines);
+        num(ZA0_RECORDS, fileTally_.records);
+        num(ZA0_CLAIMS, fileTally_.claims + (options_.wrongFileCount ? 1 : 0));
+        num(ZA0_BATCHES, static_cast<std::uint64_t>(batchNumber_));
+        num(ZA0_CHARGES, fileTally_.charges + (options_.wrongFileTotal ? 1 : 0));
+    }
+    if (options_.recordAfterZa0) {
+        begin(DA0_ID, "DA0");
+        num(DA0_SEQ, 1);
+    }
+    if (options_.cutLastLine) {
+        // A claim broken off after its first 200 characters.
+        begin(CA0_ID, "CA0");
+        out_.cutLastRecord(200);
+    }
 }
 
 } // namespace nsfgen

@@ -15,7 +15,9 @@ namespace nsfgen {
 
 // Writes one NSF claim file: AA0, per batch BA0 [BA1] claims YA0, then ZA0.
 // Every field goes to the columns the loaded map gives it; the claim trailer
-// counts and sums what the claim really holds unless a claim is meant to be wrong.
+// counts and sums what the claim really holds, and the batch and file
+// trailers what their batch and the file hold (service lines, the claims'
+// own records, claims, batches, line charges), unless a fault is asked for.
 class NsfGenerator {
 public:
     NsfGenerator(const qm::LayoutCatalogue& catalogue, const GeneratorOptions& options,
@@ -64,7 +66,11 @@ private:
     void beginBatch(const BatchPlan& batch);
     void writeClaim(const ClaimPlan& plan);
     void endBatch();
+    // Adds the batch's tally to the file's and starts a new one.
+    void addToFile();
     void writeFileTrailer();
+    void shortLineAfterClaim();
+    static bool listed(const std::vector<std::int64_t>& numbers, std::int64_t number);
 
     void begin(int idKey, const char* recordType);
     void put(int key, const std::string& value) { FieldPlacer::text(line_, refs_[key], value); }

@@ -32,6 +32,12 @@ public:
         // hand: spares the pass a first reading of the whole file. Used only
         // while it still describes this very file.
         std::shared_ptr<const HeaderIndex> index;
+        // The visitors also see every line of their chunks (ClaimVisitor::line).
+        bool everyLine = false;
+        // A test seam: called on a worker with a claim's position just before
+        // the claim is read, so that a test can pause the pass there or
+        // change the file underneath.
+        std::function<void(std::int64_t position)> claimHookForTests;
     };
 
     // Reads the file behind `file` through readers of its own (`file` itself
@@ -44,6 +50,11 @@ public:
 
     const ClaimRules& rules() const;
     std::size_t chunkCount() const;
+    // The file's size when the pass began.
+    std::int64_t initialSize() const;
+    // After run: how many claims the file had when the pass began, as its
+    // first reading (or the tree's index) found them.
+    std::int64_t claimsFound() const;
 
     // Runs the pass: makeVisitor is called once on each worker thread;
     // handOn(chunk) is called on the calling thread for every chunk in file
@@ -51,6 +62,11 @@ public:
     // a few chunks ahead of what has been handed on. False when cancelled.
     bool run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVisitor,
              const std::function<void(std::size_t chunk)>& handOn);
+
+    // After run: whether the file's size or identity (device, inode,
+    // modification time) at the end differ from the start: it changed while
+    // it was read, and what was read may be neither the old file nor the new.
+    bool fileChanged() const;
 
 private:
     struct Impl;

@@ -29,8 +29,10 @@ struct PassClaim {
     const std::string_view* xa0 = nullptr;            // the claim's own XA0 record, or null
     const std::vector<SharedRecord>* above = nullptr; // AA0, BA0, BA1, as a click finds them
     const std::vector<SharedRecord>* below = nullptr; // YA0, ZA0
-    // The file ended inside the claim because it shrank while it was read.
-    bool cutShort = false;
+    // The claim could not be read as the file had it: the file ended inside
+    // it because it shrank while it was read, or a record shown with it (a
+    // header, a trailer) is no longer where the file had it.
+    bool unreadable = false;
 };
 
 // What one worker of the claim pass does with the claims it reads: each
@@ -51,6 +53,10 @@ public:
     virtual void record(std::size_t node, int typeIndex, int occurrence, std::string_view line) = 0;
     // The current claim has ended.
     virtual void endClaim(const PassClaim& claim) = 0;
+    // With ClaimPass::Options::everyLine: every line that begins in the
+    // current chunk, as read, and where it begins; in file order, each
+    // before the claim records read from it.
+    virtual void line(std::string_view, std::int64_t) {}
 };
 
 } // namespace qm

@@ -1,13 +1,17 @@
 #include "core/claim/BatchSecondLine.h"
 
+#include "core/io/SequentialFile.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 namespace qm {
 
-std::int64_t BatchSecondLine::position(const LayoutCatalogue& layouts, std::int64_t batchPosition) {
-    const RecordLayout& ba0 = *layouts.find("BA0");
-    const int last = ba0.fieldCount();
-    return batchPosition + (last ? ba0.field(last - 1).EndPos : 0) + 2;
+std::int64_t BatchSecondLine::position(SequentialFile& reader, std::int64_t batchPosition) {
+    // Whatever the header's length, the next line begins where it ends.
+    reader.seek(batchPosition);
+    std::string_view header;
+    if (!reader.readLineView(header) || reader.atEnd())
+        return -1;
+    return reader.position();
 }
 
 bool BatchSecondLine::isOne(const LayoutCatalogue& layouts, std::string_view line) {

@@ -1,5 +1,6 @@
 #include "core/claim/ClaimAssembler.h"
 
+#include "core/claim/ClaimFrame.h"
 #include "core/claim/ClaimLoop.h"
 #include "core/claim/TotalsCheck.h"
 #include "core/claim/TrailerScan.h"
@@ -31,6 +32,15 @@ bool ClaimAssembler::ReadRecordAt(std::int64_t position, std::string_view record
     return true;
 }
 
+bool ClaimAssembler::readRecordOfType(std::int64_t position, std::string_view recordType) {
+    file_.seek(position);
+    std::string_view line;
+    if (!file_.readLineView(line) || !takeRecordOfType(line, recordType))
+        return false;
+    SplitRecord(line, recordType);
+    return true;
+}
+
 RecordSplitter::Split ClaimAssembler::SplitRecord(std::string_view line,
                                                   std::string_view recordType) {
     const RecordSplitter::Split split = splitter_.split(line, recordType);
@@ -49,8 +59,8 @@ void ClaimAssembler::addNode(const std::string& key, const std::string& parent) 
 }
 
 void ClaimAssembler::process(std::string_view line, std::string_view recordType,
-                             const char* parent) {
-    addNode(splitter_.nodeKey(SplitRecord(line, recordType)), parent);
+                             std::string_view parent) {
+    addNode(splitter_.nodeKey(SplitRecord(line, recordType)), std::string(parent));
 }
 
 void ClaimAssembler::AssembleClaim(std::int64_t position) {
@@ -60,15 +70,15 @@ void ClaimAssembler::AssembleClaim(std::int64_t position) {
     std::string_view line;
     for (;;) {
         if (!file_.readLineView(line)) {
-            claimMissing_ = claimMissing_ || first;
+            unreadable_ = unreadable_ || first;
             return; // the file ended inside the claim: no trailers
         }
         const ClaimLoop::Step step = loop.next(line, splitter_.totals);
         if (step == ClaimLoop::Step::NotARecord)
             continue;
         // The tree found a CA0 record here; anything else means the file changed.
-        if (first)
-            claimMissing_ = line.substr(0, 3) != "CA0";
+        if (first && line.substr(0, 3) != "CA0")
+            unreadable_ = true;
         first = false;
         if (step == ClaimLoop::Step::End)
             break;
@@ -90,24 +100,22 @@ void ClaimAssembler::trailerScan() {
     if (indexUsable()) {
         // The same records the scan below would find, without reading the
         // rest of the file line by line.
-        auto readTrailer = [&](std::int64_t at) {
-            file_.seek(at);
-            return file_.readLineView(line) && takeRecordLine(line);
-        };
-        const TrailerIndex::Below below = trailers_->below(file_.position());
-        if (below.batch && readTrailer(*below.batch))
-            process(line, "YA0", "BA0");
-        if (below.file && readTrailer(*below.file))
-            process(line, "ZA0", "AA0");
+        for (const ClaimFrame::Record& trailer : ClaimFrame::below(*trailers_, file_.position())) {
+            file_.seek(trailer.position);
+            if (file_.readLineView(line) && takeRecordOfType(line, trailer.type))
+                process(line, trailer.type, trailer.parent);
+            else
+                unreadable_ = true;
+        }
         return;
     }
     TrailerScan scan;
     while (file_.readLineView(line)) {
         const TrailerScan::Step step = scan.next(line);
         if (step == TrailerScan::Step::BatchTrailer) {
-            process(line, "YA0", "BA0");
+            process(line, ClaimFrame::kBatchTrailer.type, ClaimFrame::kBatchTrailer.parent);
         } else if (step == TrailerScan::Step::FileTrailer) {
-            process(line, "ZA0", "AA0");
+            process(line, ClaimFrame::kFileTrailer.type, ClaimFrame::kFileTrailer.parent);
             return;
         }
     }
@@ -142,7 +150,7 @@ AssembledClaim ClaimAssembler::result(std::string clickedType, bool checkTotals)
     claim.acted = true;
     claim.clickedType = std::move(clickedType);
     claim.layouts = layouts_;
-    claim.unreadable = checkTotals && claimMissing_;
+    claim.unreadable = checkTotals && unreadable_;
     std::map<std::pair<int, int>, int> recordOf;
     for (ClaimNode node : nodes_) {
         // A node shows the record of its type and occurrence: "FA0-2" the second FA0.

@@ -27,6 +27,11 @@ public:
     // Reads the line at a 1-based position and splits it as recordType. False
     // when the position lies at or beyond the end of the file (nothing stored).
     bool ReadRecordAt(std::int64_t position, std::string_view recordType);
+    // The same for a record the tree found there: false, and nothing stored,
+    // unless the line there is still a record of that type.
+    bool readRecordOfType(std::int64_t position, std::string_view recordType);
+    // The claim's records could not all be read where the tree had them.
+    void markUnreadable() { unreadable_ = true; }
     // Cuts a line into the type's fields: its next occurrence, stored, summed.
     RecordSplitter::Split SplitRecord(std::string_view line, std::string_view recordType);
     // Reads the claim from its CA0 line to its end, then its trailers.
@@ -44,7 +49,7 @@ public:
     AssembledClaim result(std::string clickedType, bool checkTotals) const;
 
 private:
-    void process(std::string_view line, std::string_view recordType, const char* parent);
+    void process(std::string_view line, std::string_view recordType, std::string_view parent);
     void trailerScan();
     bool indexUsable() const;
     AssembledRecord storedRecord(int typeIndex, int occurrence) const;
@@ -57,8 +62,8 @@ private:
     RecordSplitter splitter_;
     std::vector<ClaimNode> nodes_;
     std::set<std::string> keys_;
-    bool xa0Read_ = false;      // the claim's own XA0 is in the store
-    bool claimMissing_ = false; // no CA0 record where the claim should begin
+    bool xa0Read_ = false;    // the claim's own XA0 is in the store
+    bool unreadable_ = false; // a record of the claim is not where the tree had it
 };
 
 } // namespace qm

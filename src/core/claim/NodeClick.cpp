@@ -2,6 +2,7 @@
 
 #include "core/claim/BatchSecondLine.h"
 #include "core/claim/ClaimAssembler.h"
+#include "core/claim/ClaimFrame.h"
 #include "core/filetree/FileTree.h"
 #include "core/openfile/OpenClaimFile.h"
 
@@ -9,9 +10,10 @@ namespace qm {
 
 namespace {
 
-bool lookUpBA1(const LayoutCatalogue& layouts, ClaimAssembler& assembler,
+bool lookUpBA1(const LayoutCatalogue& layouts, ClaimAssembler& assembler, SequentialFile& file,
                std::int64_t batchPosition) {
-    if (!assembler.ReadRecordAt(BatchSecondLine::position(layouts, batchPosition), "BA1"))
+    const std::int64_t at = BatchSecondLine::position(file, batchPosition);
+    if (at < 0 || !assembler.ReadRecordAt(at, "BA1"))
         return false;
     const RecordStore::Slot* slot = assembler.store().get(recordTypeIndex("BA1"), 1);
     return slot && BatchSecondLine::isOne(layouts, slot->line);
@@ -27,36 +29,33 @@ AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatal
     const std::int64_t position = tree.position(node);
     const std::int64_t parent = tree.parent(node);
     const std::int64_t grandparent = parent >= 0 ? tree.parent(parent) : FileTree::kNoNode;
+    auto at = [&tree](std::int64_t n) {
+        return n >= 0 ? tree.position(n) : -1;
+    };
     ClaimAssembler assembler(layouts, file, &tree.trailers);
 
-    if (type == "AA0") {
-        assembler.ReadRecordAt(position, "AA0");
-        assembler.addNode("AA0", "");
-    } else if (type == "BA0") {
-        assembler.ReadRecordAt(position, "BA0");
-        // A batch before any file header has no AA0 to show.
-        if (parent >= 0) {
-            assembler.ReadRecordAt(tree.position(parent), "AA0");
-            assembler.addNode("AA0", "");
+    ClaimFrame frame;
+    if (type == "AA0")
+        frame = ClaimFrame::above(ClaimFrame::Node::FileHeader, position, -1);
+    else if (type == "BA0")
+        frame = ClaimFrame::above(ClaimFrame::Node::Batch, at(parent), position);
+    else
+        frame = ClaimFrame::above(ClaimFrame::Node::Claim, at(grandparent), at(parent));
+    const bool claim = type == "CA0";
+    for (const ClaimFrame::Record& record : frame) {
+        if (record.lookUp) {
+            if (lookUpBA1(*layouts, assembler, file, record.position))
+                assembler.addNode(std::string(record.type), std::string(record.parent));
+            continue;
         }
-        assembler.addNode("BA0", "AA0");
-        if (lookUpBA1(*layouts, assembler, position))
-            assembler.addNode("BA1", "AA0");
-    } else {
-        if (parent >= 0)
-            assembler.ReadRecordAt(tree.position(parent), "BA0");
-        if (grandparent >= 0) {
-            assembler.ReadRecordAt(tree.position(grandparent), "AA0");
-            assembler.addNode("AA0", "");
-        }
-        if (parent >= 0) {
-            assembler.addNode("BA0", "AA0");
-            if (lookUpBA1(*layouts, assembler, tree.position(parent)))
-                assembler.addNode("BA1", "BA0");
-        }
-        assembler.AssembleClaim(position);
+        // A header that is no longer where the tree had it: the file changed.
+        if (!assembler.readRecordOfType(record.position, record.type) && claim)
+            assembler.markUnreadable();
+        assembler.addNode(std::string(record.type), std::string(record.parent));
     }
-    return assembler.result(type, type == "CA0");
+    if (claim)
+        assembler.AssembleClaim(position);
+    return assembler.result(type, claim);
 }
 
 AssembledClaim NodeClick(OpenClaimFile& file, std::int64_t node) {

@@ -30,10 +30,14 @@ RecordSplitter::Split RecordSplitter::split(std::string_view line, std::string_v
 }
 
 std::string RecordSplitter::nodeKey(const Split& split) const {
+    return nodeKey(rules_.layouts(), split);
+}
+
+std::string RecordSplitter::nodeKey(const LayoutCatalogue& layouts, const Split& split) {
     if (!split.stored())
         return {};
     const std::string_view type = kRecordTypes[static_cast<std::size_t>(split.typeIndex)];
-    if (!rules_.layouts().at(split.typeIndex).repeats() || hasPlainKey(type))
+    if (!layouts.at(split.typeIndex).repeats() || hasPlainKey(type))
         return std::string(type);
     return std::string(type) + "-" + std::to_string(split.occurrence);
 }

@@ -33,6 +33,8 @@ public:
     // type (but never AA0, BA0, BA1 or CA0) the type, "-" and the occurrence;
     // empty when the record is not stored.
     std::string nodeKey(const Split& split) const;
+    // The same by the layouts alone.
+    static std::string nodeKey(const LayoutCatalogue& layouts, const Split& split);
 
     ClaimTotals totals;
 

@@ -60,6 +60,13 @@ TotalsMember summedInto(std::string_view recordType, std::string_view fieldId) {
     return nullptr;
 }
 
+std::vector<std::string_view> comparedXa0Ids() {
+    std::vector<std::string_view> ids;
+    for (const Pair& p : kPairs)
+        ids.emplace_back(p.id);
+    return ids;
+}
+
 std::int64_t TotalsPairing::totalIn(const ClaimTotals& t) const {
     if (member)
         return t.*member;
@@ -129,12 +136,18 @@ TotalsVerdict compareTotals(const ClaimTotals& totals, const RecordLayout& xa0La
     TotalsVerdict verdict;
     verdict.counted = totals;
     verdict.xa0Present = xa0Line != nullptr;
+    verdict.lacksFields = lacksFields;
     if (!xa0Line) {
         verdict.state = lacksFields ? TotalsState::CouldNotCheck : TotalsState::NoTrailer;
         return verdict;
     }
+    verdict.xa0Length = std::int64_t(xa0Line->size());
     bool allMatch = true;
     for (const TotalsPairing& pairing : pairings) {
+        if (!xa0Layout.fitsIn(pairing.field, xa0Line->size())) {
+            verdict.uncut.push_back(pairing.field);
+            continue;
+        }
         const std::string_view value = trimSpaces(xa0Layout.value(pairing.field, *xa0Line));
         if (value.empty())
             continue;
@@ -152,9 +165,9 @@ TotalsVerdict compareTotals(const ClaimTotals& totals, const RecordLayout& xa0La
         comparison.match = match;
         verdict.compared.push_back(std::move(comparison));
     }
-    verdict.state = !allMatch     ? TotalsState::DoNotCompute
-                    : lacksFields ? TotalsState::CouldNotCheck
-                                  : TotalsState::Ok;
+    verdict.state = !allMatch                               ? TotalsState::DoNotCompute
+                    : lacksFields || !verdict.uncut.empty() ? TotalsState::CouldNotCheck
+                                                            : TotalsState::Ok;
     return verdict;
 }
 
@@ -164,6 +177,7 @@ TotalsVerdict CheckClaimTotals(const ClaimTotals& totals, const RecordLayout* xa
         TotalsVerdict verdict;
         verdict.counted = totals;
         verdict.xa0Present = xa0Line != nullptr;
+        verdict.lacksFields = true;
         verdict.state = TotalsState::CouldNotCheck;
         return verdict;
     }

@@ -22,6 +22,8 @@ struct TotalsPairing {
     TotalsMember member = nullptr; // null: all six counts
     std::int64_t totalIn(const ClaimTotals& totals) const;
 };
+// The field numbers of the XA0 fields the check compares ("04.0" ... "20.0").
+std::vector<std::string_view> comparedXa0Ids();
 // The XA0 fields the check compares, in field order; lacksFields, when
 // given, says whether any field the check pairs is missing from the layout.
 std::vector<TotalsPairing> pairingsOf(const RecordLayout& xa0, bool* lacksFields = nullptr);
@@ -38,8 +40,9 @@ void addAmount(std::int32_t& sum, bool numeric, std::string_view value);
 // with the totals. A blank XA0 field, or one the check does not pair with a
 // total, is not compared; a non-blank value that is no whole number matches
 // nothing. When the XA0 layout lacks any of the fields the check pairs with
-// totals, what could be compared still is, but a clean result says the
-// totals could not be checked.
+// totals, or one of them does not lie wholly inside the XA0 line, what could
+// be compared still is, but a clean result says the totals could not be
+// checked.
 TotalsVerdict CheckClaimTotals(const ClaimTotals& totals, const RecordLayout* xa0Layout,
                                const std::string_view* xa0Line);
 // The same with the pairings worked out before; the comparisons that

@@ -14,7 +14,8 @@ enum class TotalsState {
     Ok,           // every compared XA0 field matched
     DoNotCompute, // an XA0 field did not match the claim's records
     NoTrailer,    // the claim had no XA0 of its own: nothing compared
-    CouldNotCheck // the layouts lack XA0 fields the check compares
+    CouldNotCheck // XA0 fields the check compares are missing from the layouts
+                  // or cannot be cut from the XA0 line
 };
 
 // "ok", "do_not_compute", "no_trailer", "could_not_check" or "not_a_claim".
@@ -34,6 +35,11 @@ struct TotalsVerdict {
     ClaimTotals counted;                    // the claim's records, counted and summed
     bool xa0Present = false;                // an XA0 was read for this claim
     std::vector<TotalsComparison> compared; // in XA0 field order
+    // Compared XA0 fields that do not lie wholly inside the XA0 line (or that
+    // the map places nowhere): not compared, so the totals are not known right.
+    std::vector<int> uncut;
+    std::int64_t xa0Length = 0; // characters of the XA0 line as read
+    bool lacksFields = false;   // the layouts lack XA0 fields the check compares
 
     bool checked() const { return state != TotalsState::NotAClaim; }
     // False only when totals did not compute: the one case the user is warned of.

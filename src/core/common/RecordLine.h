@@ -27,4 +27,11 @@ inline bool takeRecordLine(std::string_view& line) {
     return takeRecordLine(line, ignored);
 }
 
+// Whether a line read back at a position where a record of this type was
+// found is still one: a record by the rule above, of exactly that type. A
+// record read back by position that is not means the file has changed.
+inline bool takeRecordOfType(std::string_view& line, std::string_view type) {
+    return takeRecordLine(line) && line.substr(0, 3) == type;
+}
+
 } // namespace qm

@@ -6,7 +6,8 @@
 namespace qm {
 
 HeaderIndex::HeaderIndex(const FileTree& tree)
-    : trailers_(tree.trailers) {
+    : trailers_(tree.trailers)
+    , claims_(tree.ClaimCount) {
     // The two ascending lists merged, so that the claims are never visited.
     const std::vector<std::int64_t>& files = tree.headerNodes();
     const std::vector<std::int64_t>& batches = tree.batchNodes();

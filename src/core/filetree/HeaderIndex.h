@@ -28,10 +28,13 @@ public:
     // In file order.
     const std::vector<Header>& headers() const { return headers_; }
     const TrailerIndex& trailers() const { return trailers_; }
+    // How many claims the tree has.
+    std::int64_t claimCount() const { return claims_; }
 
 private:
     std::vector<Header> headers_;
     TrailerIndex trailers_;
+    std::int64_t claims_ = 0;
 };
 
 } // namespace qm

@@ -30,6 +30,15 @@ public:
         return f.StartPos < 1 || f.Length < 0 ? std::string_view()
                                               : columns(line, f.StartPos, f.Length);
     }
+    // Whether field `index` lies wholly inside a line of this many
+    // characters: from column 1 or later, at least one character long, and
+    // ending within the line. A field that does not can be compared with
+    // nothing.
+    bool fitsIn(int index, std::size_t lineLength) const {
+        const FieldDef& f = field(index);
+        return f.StartPos >= 1 && f.Length >= 1 &&
+               std::size_t(f.StartPos) - 1 + std::size_t(f.Length) <= lineLength;
+    }
     // Whether a value of field `index` passes its type check.
     bool isValid(int index, std::string_view value) const {
         return checkFieldValue(checks_[static_cast<std::size_t>(index)], value);

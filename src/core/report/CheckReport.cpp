@@ -1,94 +1,284 @@
 #include "core/report/CheckReport.h"
 
+#include "core/check/ProblemWords.h"
 #include "core/common/FileText.h"
 #include "core/report/ClaimListJson.h"
+#include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
+
+#include <charconv>
 
 namespace qm {
 
-CheckReport::CheckReport(std::ostream& out, bool json,
+namespace {
+
+// A file tree key, "CA0" and the position, at the end of a line being put
+// together (with no text of its own: most claims pass, and each is a line or two).
+void appendKey(std::string& line, const char* type, std::int64_t position) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
+    line.append(type).append(digits, end);
+}
+
+std::string key(const char* type, std::int64_t position) {
+    std::string text;
+    appendKey(text, type, position);
+    return text;
+}
+
+// A trailer's verdict in words.
+std::string trailerLine(const FileCheck::Trailer& trailer) {
+    const bool batch = trailer.scope == Problem::Scope::Batch;
+    const std::string type = batch ? "YA0" : "ZA0";
+    switch (trailer.state) {
+    case TrailerBalance::State::NoTrailer:
+        return batch ? "no batch trailer (YA0)" : "no file trailer (ZA0)";
+    case TrailerBalance::State::DoesNotBalance:
+        return type + " does not balance";
+    case TrailerBalance::State::CouldNotCheck:
+        return type + " could not be checked";
+    case TrailerBalance::State::Balances:
+        break;
+    }
+    std::string line = type + " balances";
+    switch (trailer.readings) {
+    case TrailerBalance::kClaimRecordsMatched:
+        return line + " (its record count counts the claims' own records)";
+    case TrailerBalance::kEveryRecordMatched:
+        return line + " (its record count counts every record from the " + (batch ? "BA0" : "AA0") +
+               " through the " + type + ")";
+    case TrailerBalance::kClaimRecordsMatched | TrailerBalance::kEveryRecordMatched:
+        return line + " (its record count fits both readings)";
+    default:
+        return line;
+    }
+}
+
+} // namespace
+
+CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
                          std::shared_ptr<const LayoutCatalogue> layouts)
     : out_(out)
+    , problemsOnly_(problemsOnly)
     , json_(json ? std::make_unique<ClaimListJson>(out) : nullptr)
-    , layouts_(std::move(layouts)) {
+    , layouts_(std::move(layouts))
+    , problemsOut_(&problems_)
+    , problemsJson_(json ? std::make_unique<JsonWriter>(problemsOut_) : nullptr) {
 }
 
 CheckReport::~CheckReport() = default;
 
-void CheckReport::add(const ClaimVerdict& verdict) {
-    const std::string key = verdict.key();
-    if (json_) {
-        JsonWriter& json = json_->nextClaim();
-        json.beginObject()
-            .key("key")
-            .value(key)
-            .key("text")
-            .fileString(verdict.text)
-            .key("totals_ok")
-            .value(!verdict.totalsFailed())
-            .key("totals_state")
-            .value(totalsStateName(verdict.totals))
-            .key("xa0_present")
-            .value(verdict.xa0Present)
-            .key("unreadable")
-            .value(verdict.unreadable)
-            .key("mismatched")
-            .beginArray();
-        for (const TotalsComparison& comparison : verdict.mismatches)
-            json.fileString(comparison.fieldId);
-        json.endArray().key("mismatches").beginArray();
-        for (const TotalsComparison& comparison : verdict.mismatches) {
-            ReportText::writeComparison(json, comparison, layouts_.get());
-            json.endObject();
-        }
-        json.endArray().key("invalid").beginArray();
-        for (const InvalidField& field : verdict.invalid) {
-            const std::string_view type = std::string_view(field.node).substr(0, 3);
-            const RecordLayout* layout = layouts_->find(type);
-            json.beginObject()
-                .key("node")
-                .fileString(field.node)
-                .key("id")
-                .fileString(layout ? std::string_view(layout->field(field.field).FieldId) : "")
-                .key("name")
-                .fileString(ReportText::fieldName(layouts_.get(), type, field.field))
-                .key("value")
-                .fileString(field.value)
-                .endObject();
-        }
-        json.endArray().endObject();
+void CheckReport::batch(const FileCheck::Batch& batch) {
+    batch_ = batch.index;
+    batchPosition_ = batch.position;
+    if (json_ || problemsOnly_)
         return;
-    }
-
-    out_ << key << "  " << FileText::toPrintable(verdict.text) << '\n';
-    switch (verdict.totals) {
-    case TotalsState::DoNotCompute:
-        out_ << "  totals: do not compute, XA0 fields";
-        for (const TotalsComparison& comparison : verdict.mismatches)
-            out_ << ' ' << FileText::toPrintable(comparison.fieldId);
-        out_ << '\n';
-        for (const TotalsComparison& comparison : verdict.mismatches)
-            out_ << "    " << ReportText::comparisonLine(comparison, layouts_.get()) << '\n';
-        break;
-    default:
-        out_ << "  totals: " << ReportText::totalsLine(verdict.totals, {}) << '\n';
-    }
-    if (verdict.unreadable)
-        out_ << "  unreadable: the file changed while it was read; this claim was cut short\n";
-    for (const InvalidField& field : verdict.invalid) {
-        const std::string_view type = std::string_view(field.node).substr(0, 3);
-        const RecordLayout* layout = layouts_->find(type);
-        out_ << "  invalid: " << FileText::toPrintable(field.node) << ' '
-             << FileText::toPrintable(layout ? std::string_view(layout->field(field.field).FieldId)
-                                             : std::string_view())
-             << ' '
-             << FileText::toPrintable(ReportText::fieldName(layouts_.get(), type, field.field))
-             << '\n';
-    }
+    line_.clear();
+    appendKey(line_, "BA0", batch.position);
+    FileText::appendPrintable(line_.append("  "), batch.text);
+    out_ << line_ << '\n';
 }
 
-void CheckReport::finish(const FileCheck::Summary& summary) {
+void CheckReport::claim(const FileCheck::Claim& claim) {
+    claim_ = claim.index;
+    claimPosition_ = claim.position;
+    if (problemsOnly_ && claim.rows.empty())
+        return;
     if (json_) {
+        jsonClaim(claim);
+        for (const ProblemRow& r : claim.rows)
+            jsonRow(r);
+        return;
+    }
+    line_.clear();
+    appendKey(line_, "CA0", claim.position);
+    FileText::appendPrintable(line_.append("  "), claim.text);
+    line_ += "\n  totals: ";
+    if (claim.totals == TotalsState::DoNotCompute) {
+        line_ += "do not compute, XA0 fields";
+        for (const ProblemRow& r : claim.rows)
+            if (r.problem.kind == Problem::Kind::TotalsDoNotCompute)
+                FileText::appendPrintable(line_.append(" "),
+                                          ProblemWords::fieldId(r.problem, layouts_.get()));
+    } else {
+        line_ += ReportText::totalsLine(claim.totals, {});
+    }
+    line_ += '\n';
+    out_ << line_;
+    for (const ProblemRow& r : claim.rows)
+        row(r);
+}
+
+void CheckReport::trailer(const FileCheck::Trailer& trailer) {
+    if (problemsOnly_ && trailer.rows.empty())
+        return;
+    if (json_) {
+        for (const ProblemRow& r : trailer.rows)
+            jsonRow(r);
+        return;
+    }
+    line_ = trailer.scope == Problem::Scope::Batch ? key("BA0", trailer.position) : "File";
+    line_ += "  ";
+    if (trailer.trailerLine)
+        line_ += "line " + std::to_string(trailer.trailerLine) + ": ";
+    out_ << line_ << trailerLine(trailer) << '\n';
+    for (const ProblemRow& r : trailer.rows)
+        row(r);
+}
+
+void CheckReport::problem(const ProblemRow& r) {
+    if (json_) {
+        jsonRow(r);
+        return;
+    }
+    line_ = "File  ";
+    if (r.problem.line)
+        line_ += "line " + std::to_string(r.problem.line) + " (byte " +
+                 std::to_string(r.problem.position) + "): ";
+    out_ << line_ << ProblemWords::line(r, layouts_.get(), ProblemWords::Bytes::Printable) << '\n';
+}
+
+void CheckReport::row(const ProblemRow& r) {
+    out_ << "  problem: " << ProblemWords::line(r, layouts_.get(), ProblemWords::Bytes::Printable)
+         << '\n';
+}
+
+void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
+    JsonWriter& json = json_->nextClaim();
+    json.beginObject()
+        .key("key")
+        .value(key("CA0", claim.position))
+        .key("text")
+        .fileString(claim.text)
+        .key("totals_ok")
+        .value(claim.totals != TotalsState::DoNotCompute)
+        .key("totals_state")
+        .value(totalsStateName(claim.totals))
+        .key("xa0_present")
+        .value(claim.xa0Present)
+        .key("unreadable")
+        .value(claim.unreadable)
+        .key("mismatched")
+        .beginArray();
+    for (const ProblemRow& r : claim.rows)
+        if (r.problem.kind == Problem::Kind::TotalsDoNotCompute)
+            json.fileString(ProblemWords::fieldId(r.problem, layouts_.get()));
+    json.endArray().key("mismatches").beginArray();
+    for (const ProblemRow& r : claim.rows) {
+        if (r.problem.kind != Problem::Kind::TotalsDoNotCompute)
+            continue;
+        json.beginObject()
+            .key("id")
+            .fileString(ProblemWords::fieldId(r.problem, layouts_.get()))
+            .key("name")
+            .fileString(ProblemWords::fieldName(r.problem, layouts_.get()))
+            .key("found")
+            .fileString(r.value)
+            .key("expected")
+            .value(r.problem.expected)
+            .endObject();
+    }
+    json.endArray().key("invalid").beginArray();
+    for (const ProblemRow& r : claim.rows) {
+        if (r.problem.kind != Problem::Kind::InvalidValue)
+            continue;
+        json.beginObject()
+            .key("node")
+            .fileString(ProblemWords::recordKey(r.problem, layouts_.get()))
+            .key("id")
+            .fileString(ProblemWords::fieldId(r.problem, layouts_.get()))
+            .key("name")
+            .fileString(ProblemWords::fieldName(r.problem, layouts_.get()))
+            .key("value")
+            .fileString(r.value)
+            .endObject();
+    }
+    json.endArray().endObject();
+}
+
+void CheckReport::jsonRow(const ProblemRow& r) {
+    const Problem& p = r.problem;
+    problemsOut_ << (firstProblem_ ? "\n" : ",\n");
+    firstProblem_ = false;
+    JsonWriter& json = *problemsJson_;
+    json.beginObject()
+        .key("kind")
+        .value(ProblemWords::kindKey(p.kind))
+        .key("where")
+        .value(ProblemWords::scopeKey(p.scope))
+        .key("batch");
+    if (p.batch >= 0 && p.batch == batch_)
+        json.value(key("BA0", batchPosition_));
+    else
+        json.null();
+    json.key("claim");
+    if (p.claim >= 0 && p.claim == claim_)
+        json.value(key("CA0", claimPosition_));
+    else
+        json.null();
+    json.key("record");
+    const std::string record = ProblemWords::recordKey(p, layouts_.get());
+    if (record.empty())
+        json.null();
+    else
+        json.fileString(record);
+    json.key("position").value(p.position).key("line");
+    if (p.line)
+        json.value(p.line);
+    else
+        json.null();
+    json.key("id");
+    if (p.field >= 0)
+        json.fileString(ProblemWords::fieldId(p, layouts_.get()));
+    else
+        json.null();
+    json.key("name");
+    if (p.field >= 0)
+        json.fileString(ProblemWords::fieldName(p, layouts_.get()));
+    else
+        json.null();
+    json.key("found");
+    switch (p.kind) {
+    case Problem::Kind::TotalsDoNotCompute:
+    case Problem::Kind::InvalidValue:
+    case Problem::Kind::TrailerDoesNotBalance:
+        json.fileString(r.value);
+        break;
+    case Problem::Kind::UnknownRecordType:
+        json.fileString(Problem::unpackType(p.found));
+        break;
+    case Problem::Kind::CouldNotCheck:
+    case Problem::Kind::TrailerCouldNotCheck:
+        if (p.field >= 0)
+            json.value(p.found);
+        else
+            json.null();
+        break;
+    case Problem::Kind::ShortLine:
+    case Problem::Kind::MoreShortLines:
+    case Problem::Kind::CutLastLine:
+    case Problem::Kind::FileChanged:
+        json.value(p.found);
+        break;
+    default:
+        json.null();
+    }
+    json.key("expected");
+    if (p.kind == Problem::Kind::TotalsDoNotCompute ||
+        p.kind == Problem::Kind::TrailerDoesNotBalance || p.kind == Problem::Kind::FileChanged)
+        json.value(p.expected);
+    else
+        json.null();
+    json.key("text").value(ProblemWords::line(r, layouts_.get())).endObject();
+}
+
+bool CheckReport::finish(const FileCheck::Summary& summary) {
+    if (json_) {
+        std::ostream& out = json_->member("problems");
+        out << '[';
+        problemsOut_.flush();
+        const bool kept = problems_.copyTo(out);
+        out << (firstProblem_ ? "]" : "\n]");
         json_->summary()
             .beginObject()
             .key("claims")
@@ -99,15 +289,39 @@ void CheckReport::finish(const FileCheck::Summary& summary) {
             .value(summary.withInvalid)
             .key("not_checked")
             .value(summary.uncertain)
+            .key("without_xa0")
+            .value(summary.withoutXa0)
+            .key("claims_with_problems")
+            .value(summary.claimsWithProblems)
+            .key("batches")
+            .value(summary.batches)
+            .key("batches_with_problems")
+            .value(summary.batchesWithProblems)
+            .key("file_problems")
+            .value(summary.fileProblems)
+            .key("problems")
+            .value(summary.problems)
+            .key("not_read")
+            .value(summary.notRead)
+            .key("file_changed")
+            .value(summary.fileChanged)
             .endObject();
         json_->end();
-        return;
+        return kept;
     }
     out_ << "Claims: " << summary.claims << ", totals not computing: " << summary.totalsFailed
          << ", with invalid fields: " << summary.withInvalid;
     if (summary.uncertain)
         out_ << ", not checked: " << summary.uncertain;
     out_ << '\n';
+    out_ << "Claims with problems: " << summary.claimsWithProblems
+         << ", without XA0: " << summary.withoutXa0 << "; batches: " << summary.batches
+         << ", with problems: " << summary.batchesWithProblems
+         << "; problems of the file: " << summary.fileProblems << '\n';
+    if (summary.fileChanged)
+        out_ << "The file changed while it was read (" << summary.notRead
+             << " claims could not be read): check it again.\n";
+    return true;
 }
 
 } // namespace qm

@@ -2,28 +2,59 @@
 
 #include "core/check/FileCheck.h"
 #include "core/layouts/LayoutCatalogue.h"
+#include "core/report/SpoolBuffer.h"
 
 #include <memory>
 #include <ostream>
+#include <string>
 
 namespace qm {
 
 class ClaimListJson;
+class JsonWriter;
 
-// The whole-file check written out claim by claim as the verdicts arrive,
-// as text or as one JSON document: {"claims": [...], "summary": {...}}.
-class CheckReport {
+// The whole-file check written out as it comes, in file order, as text or as
+// one JSON document: {"claims": [...], "problems": [...], "summary": {...}}.
+// The text gives every claim with its totals verdict, every batch with its
+// trailer's, the file's trailer, and under each its problem rows; JSON
+// gives the claims as objects and every row once more in one flat list,
+// worded as every front end words it. With problemsOnly only what has a
+// problem is written (and the summary).
+class CheckReport : public FileCheck::Consumer {
 public:
-    CheckReport(std::ostream& out, bool json, std::shared_ptr<const LayoutCatalogue> layouts);
-    ~CheckReport();
+    CheckReport(std::ostream& out, bool json, bool problemsOnly,
+                std::shared_ptr<const LayoutCatalogue> layouts);
+    ~CheckReport() override;
 
-    void add(const ClaimVerdict& verdict);
-    void finish(const FileCheck::Summary& summary);
+    void batch(const FileCheck::Batch& batch) override;
+    void claim(const FileCheck::Claim& claim) override;
+    void trailer(const FileCheck::Trailer& trailer) override;
+    void problem(const ProblemRow& row) override;
+    // The summary; false when the problem rows kept for the JSON could not
+    // be read back.
+    bool finish(const FileCheck::Summary& summary);
 
 private:
+    void jsonClaim(const FileCheck::Claim& claim);
+    // A row in the flat list (JSON), or under what it belongs to (text).
+    void row(const ProblemRow& row);
+    void jsonRow(const ProblemRow& row);
+
     std::ostream& out_;
+    bool problemsOnly_;
     std::unique_ptr<ClaimListJson> json_;
     std::shared_ptr<const LayoutCatalogue> layouts_;
+    // The JSON's problem rows, written as they come and put after the claims.
+    SpoolBuffer problems_;
+    std::ostream problemsOut_;
+    std::unique_ptr<JsonWriter> problemsJson_;
+    bool firstProblem_ = true;
+    // Where rows are: the current batch and the last claim, by index.
+    std::int64_t batch_ = -1;
+    std::int64_t batchPosition_ = 0;
+    std::int64_t claim_ = -1;
+    std::int64_t claimPosition_ = 0;
+    std::string line_; // a text line while it is put together
 };
 
 } // namespace qm

@@ -14,8 +14,15 @@ JsonWriter& ClaimListJson::nextClaim() {
     return json_;
 }
 
+std::ostream& ClaimListJson::member(std::string_view name) {
+    out_ << (claimsOpen_ ? "\n]" : "") << ",\n";
+    claimsOpen_ = false;
+    JsonWriter::writeString(out_, name);
+    return out_ << ": ";
+}
+
 JsonWriter& ClaimListJson::summary() {
-    out_ << "\n],\n\"summary\": ";
+    member("summary");
     return json_;
 }
 

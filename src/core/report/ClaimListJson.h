@@ -3,17 +3,21 @@
 #include "core/report/JsonWriter.h"
 
 #include <ostream>
+#include <string_view>
 
 namespace qm {
 
 // The frame of a whole-file report in JSON, written as the claims arrive:
-// {"claims": [one object a line, ...], "summary": {...}}.
+// {"claims": [one object a line, ...], other members, "summary": {...}}.
 class ClaimListJson {
 public:
     explicit ClaimListJson(std::ostream& out);
 
     // The writer, placed for the next claim's object.
     JsonWriter& nextClaim();
+    // The stream, placed for the value of another member after the claims
+    // (written by the caller).
+    std::ostream& member(std::string_view name);
     // The writer, placed for the summary object; end() closes the document.
     JsonWriter& summary();
     void end();
@@ -22,6 +26,7 @@ private:
     std::ostream& out_;
     JsonWriter json_;
     bool started_ = false;
+    bool claimsOpen_ = true;
 };
 
 } // namespace qm

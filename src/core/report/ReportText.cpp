@@ -31,9 +31,10 @@ std::string ReportText::totalsLine(TotalsState state, const std::vector<std::str
     case TotalsState::Ok:
         break;
     case TotalsState::NoTrailer:
-        return "ok (no XA0: nothing compared)";
+        return "no XA0: nothing compared";
     case TotalsState::CouldNotCheck:
-        return "could not be checked (the map lacks XA0 fields that the check compares)";
+        return "could not be checked (XA0 fields that the check compares are missing from the "
+               "map or do not lie within the line)";
     case TotalsState::DoNotCompute: {
         const Message message = MessageTexts::totalsDoNotCompute();
         std::string line = message.title + ": " + message.text + " (fields";

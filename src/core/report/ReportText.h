@@ -19,7 +19,7 @@ public:
     // The name of field `field` of a record type, as file bytes (empty when unknown).
     static std::string_view fieldName(const LayoutCatalogue* layouts, std::string_view recordType,
                                       int field);
-    // The claim report's totals verdict: "ok", "ok (no XA0: nothing compared)", ...
+    // The claim report's totals verdict: "ok", "no XA0: nothing compared", ...
     static std::string totalsLine(TotalsState state, const std::vector<std::string>& mismatched);
     // Opens an object and writes {"id", "name", "found", "expected"} of one
     // compared XA0 field into it; the caller adds what else it wants and closes it.

@@ -26,6 +26,21 @@ std::function<void()>& claimHook() {
     return hook;
 }
 
+// What the list takes of the whole-file check: the claims, each with its
+// rows; the batches' and the file's own rows are not listed here.
+class ClaimsOnly : public qm::FileCheck::Consumer {
+public:
+    explicit ClaimsOnly(std::function<void(const qm::FileCheck::Claim&)> take)
+        : take_(std::move(take)) {}
+    void batch(const qm::FileCheck::Batch&) override {}
+    void claim(const qm::FileCheck::Claim& claim) override { take_(claim); }
+    void trailer(const qm::FileCheck::Trailer&) override {}
+    void problem(const qm::ProblemRow&) override {}
+
+private:
+    std::function<void(const qm::FileCheck::Claim&)> take_;
+};
+
 } // namespace
 
 void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
@@ -95,21 +110,22 @@ void ProblemCheck::start() {
             return !run.cancelled();
         };
         unsigned claims = 0;
+        ClaimsOnly consumer([&](const qm::FileCheck::Claim& claim) {
+            if (run.cancelled())
+                return;
+            if (hook)
+                hook();
+            if (!claim.rows.empty()) {
+                // A claim the tree does not have (the file changed) has no node to mark.
+                if (const auto node = tree->findNode("CA0", claim.position))
+                    batch.add(*node, claim.rows, layouts.get());
+            }
+            if (++claims % kClaimsBetweenClockReads == 0 &&
+                Clock::now() - handedOn >= kBatchInterval)
+                handOn();
+        });
         const qm::FileCheck::Summary summary =
-            qm::FileCheck::run(*reader, layouts, options, [&](qm::ClaimVerdict&& verdict) {
-                if (run.cancelled())
-                    return;
-                if (hook)
-                    hook();
-                if (ProblemList::Batch::hasProblems(verdict)) {
-                    // A claim the tree does not have (the file changed) has no node to mark.
-                    if (const auto node = tree->findNode("CA0", verdict.position))
-                        batch.add(*node, verdict);
-                }
-                if (++claims % kClaimsBetweenClockReads == 0 &&
-                    Clock::now() - handedOn >= kBatchInterval)
-                    handOn();
-            });
+            qm::FileCheck::run(*reader, layouts, options, consumer);
         handOn();
         return summary;
     });

@@ -1,6 +1,7 @@
 #include "gui/problems/ProblemList.h"
 
-#include "core/claim/ClaimVerdict.h"
+#include "core/check/ProblemWords.h"
+#include "core/claim/AssembledClaim.h"
 #include "core/filetree/FileTree.h"
 
 #include <algorithm>
@@ -17,10 +18,6 @@ std::int64_t indexIn(const std::vector<std::int64_t>& list, std::int64_t node) {
     const auto it = std::lower_bound(list.begin(), list.end(), node);
     return it != list.end() && *it == node ? it - list.begin() : -1;
 }
-
-// The kinds a claim can have without a field, in the order of their rows.
-constexpr ProblemKind kFieldlessKinds[] = {ProblemKind::Unreadable, ProblemKind::CouldNotCheck,
-                                           ProblemKind::NoXa0};
 
 bool hasKind(unsigned kinds, ProblemKind kind) {
     return (kinds >> unsigned(kind)) & 1u;
@@ -59,37 +56,19 @@ void ProblemList::Batch::addItem(ProblemKind kind, std::string_view record, int 
     items_.push_back(item);
 }
 
-bool ProblemList::Batch::hasProblems(const qm::ClaimVerdict& verdict) {
-    return verdict.failed() || verdict.uncertain() || verdict.totals == qm::TotalsState::NoTrailer;
-}
-
-bool ProblemList::Batch::add(std::int64_t node, const qm::ClaimVerdict& verdict) {
-    if (!hasProblems(verdict))
+bool ProblemList::Batch::add(std::int64_t node, const qm::FileCheck::Rows& rows,
+                             const qm::LayoutCatalogue* layouts) {
+    if (rows.empty())
         return false;
-    const std::size_t first = items_.size();
     nodes_.push_back(node);
-    firstItems_.push_back(std::uint32_t(first));
-    if (verdict.totalsFailed())
-        for (const qm::TotalsComparison& comparison : verdict.mismatches)
-            if (!comparison.match)
-                addItem(ProblemKind::TotalsDoNotCompute, "XA0", comparison.field, comparison.stated,
-                        comparison.computed);
-    for (const qm::InvalidField& field : verdict.invalid)
-        addItem(ProblemKind::InvalidValue, field.node, field.field, field.value, 0);
+    firstItems_.push_back(std::uint32_t(items_.size()));
     unsigned kinds = 0;
-    for (std::size_t i = first; i < items_.size(); ++i)
-        kinds |= 1u << unsigned(items_[i].kind);
-    if (verdict.unreadable)
-        kinds |= 1u << unsigned(ProblemKind::Unreadable);
-    if (verdict.totals == qm::TotalsState::CouldNotCheck)
-        kinds |= 1u << unsigned(ProblemKind::CouldNotCheck);
-    if (verdict.totals == qm::TotalsState::NoTrailer)
-        kinds |= 1u << unsigned(ProblemKind::NoXa0);
-    if (kinds == 0) {
-        // Totals said not to compute, yet no field disagreed: nothing to show.
-        nodes_.pop_back();
-        firstItems_.pop_back();
-        return false;
+    for (const qm::ProblemRow& row : rows) {
+        const qm::Problem& problem = row.problem;
+        const auto kind = ProblemKind(problem.kind);
+        kinds |= 1u << unsigned(kind);
+        addItem(kind, qm::ProblemWords::recordKey(problem, layouts), problem.field, row.value,
+                kind == ProblemKind::CouldNotCheck ? problem.found : problem.expected);
     }
     kinds_.push_back(std::uint8_t(kinds));
     return true;
@@ -106,8 +85,7 @@ void ProblemList::append(const qm::FileTree& tree, const Batch& batch, std::size
             i + 1 < batch.nodes_.size() ? batch.firstItems_[i + 1] : batch.items_.size();
         claimNodes_.push_back(node);
         claimKinds_.push_back(std::uint8_t(kinds));
-        firstItems_.push_back(std::uint32_t(items_.size()));
-        firstRows_.push_back(std::uint32_t(rows_));
+        firstRows_.push_back(std::uint32_t(items_.size()));
         for (std::size_t k = batch.firstItems_[i]; k < itemsEnd; ++k) {
             Item item = batch.items_[k];
             const std::string_view text =
@@ -118,9 +96,6 @@ void ProblemList::append(const qm::FileTree& tree, const Batch& batch, std::size
             pool_.append(text);
             items_.push_back(item);
         }
-        rows_ += std::int64_t(itemsEnd - batch.firstItems_[i]);
-        for (const ProblemKind kind : kFieldlessKinds)
-            rows_ += hasKind(kinds, kind) ? 1 : 0;
 
         // The file header first: nodes stay sorted.
         const std::int64_t parent = tree.parent(node);
@@ -166,28 +141,11 @@ void ProblemList::clear() {
 }
 
 std::int64_t ProblemList::endRow(std::int64_t claim) const {
-    return claim + 1 < claimCount() ? firstRows_[std::size_t(claim + 1)] : rows_;
+    return claim + 1 < claimCount() ? firstRows_[std::size_t(claim + 1)] : rowCount();
 }
 
 ProblemList::Item ProblemList::row(std::int64_t row) const {
-    const auto after = std::upper_bound(firstRows_.begin(), firstRows_.end(), std::uint32_t(row));
-    const auto claim = std::size_t(after - firstRows_.begin()) - 1;
-    const std::int64_t firstItem = firstItems_[claim];
-    const std::int64_t endItem =
-        claim + 1 < firstItems_.size() ? firstItems_[claim + 1] : std::int64_t(items_.size());
-    std::int64_t offset = row - firstRows_[claim];
-    if (offset < endItem - firstItem)
-        return items_[std::size_t(firstItem + offset)];
-    offset -= endItem - firstItem;
-    Item item;
-    item.claim = std::uint32_t(claim);
-    for (const ProblemKind kind : kFieldlessKinds) {
-        if (hasKind(claimKinds_[claim], kind) && offset-- == 0) {
-            item.kind = kind;
-            break;
-        }
-    }
-    return item;
+    return items_[std::size_t(row)];
 }
 
 std::int64_t ProblemList::findClaim(std::int64_t node) const {
@@ -217,8 +175,26 @@ std::string_view ProblemList::value(const Item& item) const {
     return std::string_view(pool_).substr(item.text + item.recordLength, item.valueLength);
 }
 
+qm::ProblemRow ProblemList::problemRow(const Item& item) const {
+    qm::ProblemRow row;
+    row.problem.kind = qm::Problem::Kind(item.kind);
+    row.problem.scope = qm::Problem::Scope::Claim;
+    std::string_view type;
+    int occurrence = 0;
+    qm::AssembledClaim::parseKey(record(item), type, occurrence);
+    row.problem.recordType = std::int8_t(qm::recordTypeIndex(type));
+    row.problem.occurrence = std::int16_t(occurrence);
+    row.problem.field = item.field;
+    if (item.kind == ProblemKind::CouldNotCheck)
+        row.problem.found = item.expected;
+    else
+        row.problem.expected = item.expected;
+    row.value = value(item);
+    return row;
+}
+
 std::size_t ProblemList::memoryBytes() const {
-    return bytesOf(claimNodes_) + bytesOf(claimKinds_) + bytesOf(firstItems_) +
-           bytesOf(firstRows_) + bytesOf(items_) + pool_.capacity() + bytesOf(containerNodes_) +
-           bytesOf(containerCounts_) + bytesOf(rootNodes_);
+    return bytesOf(claimNodes_) + bytesOf(claimKinds_) + bytesOf(firstRows_) + bytesOf(items_) +
+           pool_.capacity() + bytesOf(containerNodes_) + bytesOf(containerCounts_) +
+           bytesOf(rootNodes_);
 }

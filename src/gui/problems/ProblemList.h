@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/check/FileCheck.h"
+#include "core/check/Problem.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -8,36 +11,42 @@
 
 namespace qm {
 class FileTree;
-struct ClaimVerdict;
+class LayoutCatalogue;
 } // namespace qm
 
 // What can be wrong with a claim, the most serious first: a claim's mark is
-// that of its most serious problem.
+// that of its most serious problem. The engine's claim kinds, by the same numbers.
 enum class ProblemKind : std::uint8_t {
     TotalsDoNotCompute, // an XA0 field disagrees with the claim's records
     Unreadable,         // the file changed while the claim was read
     InvalidValue,       // a value failed its check
-    CouldNotCheck,      // the map lacks XA0 fields the totals check compares
+    CouldNotCheck,      // XA0 fields the totals check compares are missing or cannot be cut
     NoXa0,              // no XA0 of its own: nothing was compared
 };
 constexpr int kProblemKindCount = 5;
+static_assert(int(ProblemKind::TotalsDoNotCompute) == int(qm::Problem::Kind::TotalsDoNotCompute) &&
+                  int(ProblemKind::Unreadable) == int(qm::Problem::Kind::Unreadable) &&
+                  int(ProblemKind::InvalidValue) == int(qm::Problem::Kind::InvalidValue) &&
+                  int(ProblemKind::CouldNotCheck) == int(qm::Problem::Kind::CouldNotCheck) &&
+                  int(ProblemKind::NoXa0) == int(qm::Problem::Kind::NoXa0),
+              "a claim's kinds are the engine's");
 
 // The claims of a file tree that have problems, kept compact for files of
 // millions of claims: per claim its node and the kinds of its problems, per
-// problem with a field one small item (texts in one shared pool), and per
-// file header and batch above such claims how many it holds. Claims come in
-// tree order and are only ever added at the end, so every list is sorted by
-// node.
+// problem one small item (texts in one shared pool), and per file header and
+// batch above such claims how many it holds. Claims come in tree order and
+// are only ever added at the end, so every list is sorted by node.
 //
-// Rows list every problem: a claim's field problems, then one row for each
-// kind it has without a field (no XA0, could not check, unreadable), which
-// take no item of their own.
+// Rows list every problem of a claim, one item each, in the order the
+// whole-file check gives them.
 class ProblemList {
 public:
     struct Item {
-        std::uint64_t text = 0;    // in the pool: the record's claim form node key, then the value
-        std::int64_t expected = 0; // totals: the count or sum the claim's records give
-        std::uint32_t claim = 0;   // index of the claim
+        std::uint64_t text = 0; // in the pool: the record's claim form node key, then the value
+        // totals: the count or sum the claim's records give; a field that
+        // could not be cut: the length of the line it did not fit in
+        std::int64_t expected = 0;
+        std::uint32_t claim = 0; // index of the claim
         std::uint16_t valueLength = 0;
         std::int16_t field = -1; // index in the record type's layout; -1: none
         ProblemKind kind = ProblemKind::NoXa0;
@@ -60,11 +69,10 @@ public:
     // on the GUI thread. Claims are numbered within the batch.
     class Batch {
     public:
-        // Whether a verdict finds anything to list: cheaper than add().
-        static bool hasProblems(const qm::ClaimVerdict& verdict);
-        // Adds the claim at file tree node `node` when its verdict finds a
-        // problem; false when it finds none.
-        bool add(std::int64_t node, const qm::ClaimVerdict& verdict);
+        // Adds the claim at file tree node `node` with its rows (of a claim's
+        // kinds); false when it has none.
+        bool add(std::int64_t node, const qm::FileCheck::Rows& rows,
+                 const qm::LayoutCatalogue* layouts);
         bool empty() const { return nodes_.empty(); }
         std::size_t claimCount() const { return nodes_.size(); }
 
@@ -90,7 +98,7 @@ public:
     void clear();
 
     std::int64_t claimCount() const { return std::int64_t(claimNodes_.size()); }
-    std::int64_t rowCount() const { return rows_; }
+    std::int64_t rowCount() const { return std::int64_t(items_.size()); }
     const Counts& totals() const { return totals_; }
 
     std::int64_t claimNode(std::int64_t claim) const { return claimNodes_[std::size_t(claim)]; }
@@ -99,8 +107,7 @@ public:
     // A claim's rows: [firstRow, endRow).
     std::int64_t firstRow(std::int64_t claim) const { return firstRows_[std::size_t(claim)]; }
     std::int64_t endRow(std::int64_t claim) const;
-    // The problem of a row (an item without field or value for a kind that
-    // has none).
+    // The problem of a row.
     Item row(std::int64_t row) const;
     // The claim at a file tree node, or -1.
     std::int64_t findClaim(std::int64_t node) const;
@@ -114,6 +121,8 @@ public:
     std::string_view record(const Item& item) const;
     // The value found there, as read (file bytes).
     std::string_view value(const Item& item) const;
+    // The item as the engine's row, for the engine's words.
+    qm::ProblemRow problemRow(const Item& item) const;
 
     // Sorted node numbers: the claims with problems, the file headers and
     // batches above them, and those of both that are roots of the tree.
@@ -129,10 +138,8 @@ private:
 
     std::vector<std::int64_t> claimNodes_;
     std::vector<std::uint8_t> claimKinds_;
-    std::vector<std::uint32_t> firstItems_;
     std::vector<std::uint32_t> firstRows_;
     std::vector<Item> items_;
-    std::int64_t rows_ = 0;
     std::string pool_;
     std::vector<std::int64_t> containerNodes_;
     std::vector<Counts> containerCounts_;

@@ -1,5 +1,6 @@
 #include "gui/problems/ProblemText.h"
 
+#include "core/check/ProblemWords.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "gui/common/CoreText.h"
 
@@ -20,19 +21,7 @@ const qm::FieldDef* fieldOf(const qm::LayoutCatalogue* layouts, const ProblemLis
 } // namespace
 
 QString ProblemText::kindName(ProblemKind kind) {
-    switch (kind) {
-    case ProblemKind::TotalsDoNotCompute:
-        return QStringLiteral("Totals do not compute");
-    case ProblemKind::Unreadable:
-        return QStringLiteral("Unreadable");
-    case ProblemKind::InvalidValue:
-        return QStringLiteral("Invalid value");
-    case ProblemKind::CouldNotCheck:
-        return QStringLiteral("Could not check");
-    case ProblemKind::NoXa0:
-        break;
-    }
-    return QStringLiteral("No XA0");
+    return QString::fromUtf8(qm::ProblemWords::kindName(qm::Problem::Kind(kind)));
 }
 
 QString ProblemText::fieldId(const qm::LayoutCatalogue* layouts, const ProblemList& list,
@@ -48,40 +37,12 @@ QString ProblemText::fieldName(const qm::LayoutCatalogue* layouts, const Problem
 }
 
 QString ProblemText::expected(const ProblemList& list, const ProblemList::Item& item) {
-    if (item.kind != ProblemKind::TotalsDoNotCompute)
-        return QString();
-    const std::string_view stated = list.value(item);
-    const bool digits =
-        !stated.empty() && stated.find_first_not_of("0123456789") == std::string_view::npos;
-    const QString number = QString::number(item.expected);
-    if (!digits || item.expected < 0)
-        return number;
-    return number.rightJustified(qsizetype(stated.size()), QLatin1Char('0'));
+    return QString::fromStdString(qm::ProblemWords::expected(list.problemRow(item)));
 }
 
 QString ProblemText::line(const qm::LayoutCatalogue* layouts, const ProblemList& list,
                           const ProblemList::Item& item) {
-    const QString field =
-        (fieldId(layouts, list, item) + QLatin1Char(' ') + fieldName(layouts, list, item))
-            .trimmed();
-    const QString value = CoreText::fromFile(list.value(item));
-    switch (item.kind) {
-    case ProblemKind::TotalsDoNotCompute:
-        return QStringLiteral("Totals do not compute: %1 \u2014 XA0 %2, lines add up to %3")
-            .arg(field, value, expected(list, item));
-    case ProblemKind::InvalidValue:
-        return QStringLiteral("Invalid value: %1 %2 \u2014 \"%3\"")
-            .arg(CoreText::fromFile(list.record(item)), field, value);
-    case ProblemKind::Unreadable:
-        return QStringLiteral("Unreadable: the file changed while the claim was read");
-    case ProblemKind::CouldNotCheck:
-        return QStringLiteral(
-            "Could not check: the map lacks XA0 fields that the totals are compared with");
-    case ProblemKind::NoXa0:
-        break;
-    }
-    return QStringLiteral("No XA0: the claim has no trailer of its own; its totals were not "
-                          "compared");
+    return QString::fromStdString(qm::ProblemWords::line(list.problemRow(item), layouts));
 }
 
 QString ProblemText::claimToolTip(const qm::LayoutCatalogue* layouts, const ProblemList& list,

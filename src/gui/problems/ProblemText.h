@@ -8,9 +8,10 @@ namespace qm {
 class LayoutCatalogue;
 }
 
-// The words for problems: kind names, a line for each problem, and the
-// tooltips of marked nodes. Field numbers and names come from the layouts the
-// file was checked with (nullptr: none known).
+// The words for problems: kind names, a line for each problem (the engine's
+// words, as the command line gives them), and the tooltips of marked nodes.
+// Field numbers and names come from the layouts the file was checked with
+// (nullptr: none known).
 class ProblemText {
 public:
     // "Totals do not compute", "Invalid value", ...

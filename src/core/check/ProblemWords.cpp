@@ -1,0 +1,257 @@
+#include "core/check/ProblemWords.h"
+
+#include "core/check/TrailerBalance.h"
+#include "core/claim/RecordSplitter.h"
+#include "core/claim/TotalsCheck.h"
+#include "core/common/FileText.h"
+#include "core/layouts/LayoutCatalogue.h"
+
+namespace qm {
+
+namespace {
+
+struct KindWords {
+    const char* name;
+    const char* key;
+};
+// In the order of Problem::Kind.
+constexpr KindWords kKinds[Problem::kKindCount] = {
+    {"Totals do not compute", "totals_do_not_compute"},
+    {"Unreadable", "unreadable"},
+    {"Invalid value", "invalid_value"},
+    {"Could not check", "could_not_check"},
+    {"No XA0", "no_xa0"},
+    {"Does not balance", "trailer_does_not_balance"},
+    {"Could not check", "trailer_could_not_check"},
+    {"No batch trailer", "batch_without_trailer"},
+    {"Batch trailer outside a batch", "trailer_without_batch"},
+    {"Claim outside a batch", "claim_outside_batch"},
+    {"Second file header", "second_file_header"},
+    {"Unknown record type", "unknown_record_type"},
+    {"Short line", "short_line"},
+    {"More short lines", "more_short_lines"},
+    {"Last line cut short", "cut_last_line"},
+    {"Records after the file trailer", "records_after_file_trailer"},
+    {"No file trailer", "no_file_trailer"},
+    {"Lines end in LF only", "lf_only_line_ends"},
+    {"File changed", "file_changed"},
+};
+
+const FieldDef* fieldOf(const Problem& problem, const LayoutCatalogue* layouts) {
+    if (!layouts || problem.recordType < 0 || problem.field < 0)
+        return nullptr;
+    const RecordLayout& layout = layouts->at(problem.recordType);
+    return problem.field < layout.fieldCount() ? &layout.field(problem.field) : nullptr;
+}
+
+std::string_view typeOf(const Problem& problem) {
+    return problem.recordType < 0 ? std::string_view()
+                                  : kRecordTypes[static_cast<std::size_t>(problem.recordType)];
+}
+
+// A line put together from fixed words and file bytes.
+class Line {
+public:
+    explicit Line(ProblemWords::Bytes bytes)
+        : bytes_(bytes) {}
+    Line& operator<<(std::string_view words) {
+        text_.append(words);
+        return *this;
+    }
+    Line& operator<<(std::int64_t number) {
+        text_ += std::to_string(number);
+        return *this;
+    }
+    // File bytes: a value, a field's number or name.
+    Line& file(std::string_view bytes) {
+        if (bytes_ == ProblemWords::Bytes::Printable)
+            FileText::appendPrintable(text_, bytes);
+        else
+            FileText::appendUtf8(text_, bytes);
+        return *this;
+    }
+    // "12.0 Total Claim Charges", or nothing for no field.
+    Line& field(const Problem& problem, const LayoutCatalogue* layouts) {
+        if (const FieldDef* f = fieldOf(problem, layouts)) {
+            file(f->FieldId);
+            if (!f->FieldName.empty())
+                file(" ").file(f->FieldName);
+        }
+        return *this;
+    }
+    // The field numbers a trailer is compared by that its layout lacks.
+    Line& missing(std::string_view type, const std::vector<std::string_view>& ids,
+                  const LayoutCatalogue* layouts) {
+        const RecordLayout* layout = layouts ? layouts->find(type) : nullptr;
+        const char* separator = " (";
+        bool any = false;
+        for (const std::string_view id : ids) {
+            if (layout && layout->indexOf(id) >= 0)
+                continue;
+            text_.append(separator).append(id);
+            separator = ", ";
+            any = true;
+        }
+        if (any)
+            text_ += ')';
+        return *this;
+    }
+    std::string take() { return std::move(text_); }
+
+private:
+    ProblemWords::Bytes bytes_;
+    std::string text_;
+};
+
+// How a batch that has no trailer ended.
+std::string_view endOf(const Problem& problem) {
+    if (problem.found == recordTypeIndex("BA0"))
+        return "reaches the next batch header (BA0)";
+    if (problem.found == recordTypeIndex("ZA0"))
+        return "reaches the file trailer (ZA0)";
+    return "reaches the end of the file";
+}
+
+} // namespace
+
+std::string_view ProblemWords::kindName(Problem::Kind kind) {
+    return kKinds[static_cast<std::size_t>(kind)].name;
+}
+
+std::string_view ProblemWords::kindKey(Problem::Kind kind) {
+    return kKinds[static_cast<std::size_t>(kind)].key;
+}
+
+std::string_view ProblemWords::scopeKey(Problem::Scope scope) {
+    switch (scope) {
+    case Problem::Scope::Batch:
+        return "batch";
+    case Problem::Scope::Claim:
+        return "claim";
+    case Problem::Scope::File:
+        break;
+    }
+    return "file";
+}
+
+std::string ProblemWords::recordKey(const Problem& problem, const LayoutCatalogue* layouts) {
+    if (problem.recordType < 0)
+        return {};
+    if (!layouts)
+        return std::string(typeOf(problem));
+    return RecordSplitter::nodeKey(*layouts, {problem.recordType, problem.occurrence});
+}
+
+std::string_view ProblemWords::fieldId(const Problem& problem, const LayoutCatalogue* layouts) {
+    const FieldDef* field = fieldOf(problem, layouts);
+    return field ? std::string_view(field->FieldId) : std::string_view();
+}
+
+std::string_view ProblemWords::fieldName(const Problem& problem, const LayoutCatalogue* layouts) {
+    const FieldDef* field = fieldOf(problem, layouts);
+    return field ? std::string_view(field->FieldName) : std::string_view();
+}
+
+std::string ProblemWords::expected(const ProblemRow& row) {
+    const Problem& p = row.problem;
+    if (p.kind != Problem::Kind::TotalsDoNotCompute &&
+        p.kind != Problem::Kind::TrailerDoesNotBalance)
+        return {};
+    std::string number = std::to_string(p.expected);
+    const bool digits =
+        !row.value.empty() && row.value.find_first_not_of("0123456789") == std::string_view::npos;
+    if (digits && p.expected >= 0 && number.size() < row.value.size())
+        number.insert(0, row.value.size() - number.size(), '0');
+    return number;
+}
+
+std::string ProblemWords::line(const ProblemRow& row, const LayoutCatalogue* layouts, Bytes bytes) {
+    const Problem& p = row.problem;
+    Line text(bytes);
+    text << kindName(p.kind) << ": ";
+    switch (p.kind) {
+    case Problem::Kind::TotalsDoNotCompute:
+        text.field(p, layouts) << " \u2014 XA0 ";
+        text.file(row.value) << ", lines add up to " << expected(row);
+        break;
+    case Problem::Kind::InvalidValue:
+        text.file(recordKey(p, layouts)) << " ";
+        text.field(p, layouts) << " \u2014 \"";
+        text.file(row.value) << "\"";
+        break;
+    case Problem::Kind::Unreadable:
+        text << "the file changed while the claim was read";
+        break;
+    case Problem::Kind::CouldNotCheck:
+    case Problem::Kind::TrailerCouldNotCheck: {
+        const std::string_view type = typeOf(p);
+        if (p.field >= 0) {
+            text.file(type) << " ";
+            text.field(p, layouts) << " does not lie within the line as read (" << p.found
+                                   << " characters): it was not compared";
+        } else if (p.kind == Problem::Kind::CouldNotCheck) {
+            text << "the map lacks XA0 fields that the totals are compared with";
+            text.missing(type, comparedXa0Ids(), layouts);
+        } else {
+            text << "the map lacks " << type << " fields that the "
+                 << (type == "YA0" ? "batch" : "file") << " is balanced by";
+            text.missing(type, TrailerBalance::comparedIds(type), layouts);
+        }
+        break;
+    }
+    case Problem::Kind::NoXa0:
+        text << "the claim has no trailer of its own; its totals were not compared";
+        break;
+    case Problem::Kind::TrailerDoesNotBalance:
+        text.file(typeOf(p)) << " ";
+        text.field(p, layouts) << " \u2014 states ";
+        text.file(row.value) << ", the " << (typeOf(p) == "YA0" ? "batch's" : "file's")
+                             << " records give " << expected(row);
+        break;
+    case Problem::Kind::BatchWithoutTrailer:
+        text << "the batch " << endOf(p) << " without a YA0";
+        break;
+    case Problem::Kind::TrailerWithoutBatch:
+        text << "a YA0 while no batch is open (no BA0 since the last YA0)";
+        break;
+    case Problem::Kind::ClaimOutsideBatch:
+        text << (p.batch >= 0 ? "the claim lies after its batch's trailer (YA0), before the next "
+                                "batch header (BA0)"
+                              : "the claim lies before the first batch header (BA0)");
+        break;
+    case Problem::Kind::SecondFileHeader:
+        text << "a file header (AA0) after the first";
+        break;
+    case Problem::Kind::UnknownRecordType:
+        text << "\"";
+        text.file(Problem::unpackType(p.found)) << "\" is none of the 32 record types";
+        break;
+    case Problem::Kind::ShortLine:
+        text << p.found << " characters, too short to be a record (320)";
+        break;
+    case Problem::Kind::MoreShortLines:
+        text << p.found << " more lines too short to be records, from line " << p.line
+             << " on, are not listed";
+        break;
+    case Problem::Kind::CutLastLine:
+        text << p.found << " characters, too short to be a record (320)";
+        break;
+    case Problem::Kind::RecordsAfterFileTrailer:
+        text << "records follow the file trailer (ZA0), the first at line " << p.line;
+        break;
+    case Problem::Kind::NoFileTrailer:
+        text << "the file has no ZA0";
+        break;
+    case Problem::Kind::LfOnlyLineEnds:
+        text << "the file reads as one line, so nothing after its first line could be read";
+        break;
+    case Problem::Kind::FileChanged:
+        text << "the file changed while it was read (" << p.expected
+             << " bytes when the check began, " << p.found
+             << " at its end); what was read may not be what the file holds now";
+        break;
+    }
+    return text.take();
+}
+
+} // namespace qm

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/check/Problem.h"
+
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+class LayoutCatalogue;
+
+// The words for problems, made when asked, so that every front end names and
+// describes every row alike. Field numbers and names come from the layouts
+// the file was checked with (nullptr: none known).
+class ProblemWords {
+public:
+    // How file bytes (values, names) are written: as UTF-8 by the file text
+    // rule, or also with control characters escaped, for a terminal.
+    enum class Bytes { Utf8, Printable };
+
+    // "Totals do not compute", "Invalid value", "No batch trailer", ...
+    static std::string_view kindName(Problem::Kind kind);
+    // The same as a JSON word: "totals_do_not_compute", ...
+    static std::string_view kindKey(Problem::Kind kind);
+    // "file", "batch", "claim".
+    static std::string_view scopeKey(Problem::Scope scope);
+    // The claim form node key of the record a row is about ("FA0-2", "YA0");
+    // empty for none.
+    static std::string recordKey(const Problem& problem, const LayoutCatalogue* layouts);
+    // The field's number and name, as the map gives them (file bytes); empty
+    // for none.
+    static std::string_view fieldId(const Problem& problem, const LayoutCatalogue* layouts);
+    static std::string_view fieldName(const Problem& problem, const LayoutCatalogue* layouts);
+    // What the records give for a trailer field, in the width of what the
+    // trailer states ("0015752" beside "0015751"); empty for other kinds.
+    static std::string expected(const ProblemRow& row);
+    // One problem in a line: "Totals do not compute: 12.0 Total Claim Charges
+    // — XA0 0015751, lines add up to 0015752".
+    static std::string line(const ProblemRow& row, const LayoutCatalogue* layouts,
+                            Bytes bytes = Bytes::Utf8);
+};
+
+} // namespace qm
