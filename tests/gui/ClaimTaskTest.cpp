@@ -19,11 +19,13 @@
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -61,8 +63,11 @@ private slots:
 
     // The totals check
     void wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly();
-    void totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset();
-    void totalsMessageOverAnOpenFormShowsItsNewTree();
+    void totalsMessageComesOverTheFormShowingItsClaim_data();
+    void totalsMessageComesOverTheFormShowingItsClaim();
+    void totalsMessageCanBeTurnedOffAndStaysSo();
+    void formNamesItsClaimAsTheTreeDoes_data();
+    void formNamesItsClaimAsTheTreeDoes();
 
     // Working in the form
     void gridClickOnARealRecordSelectsTheFieldAndDescribesIt();
@@ -125,6 +130,7 @@ void ClaimTaskTest::init() {
     main_->resize(1200, 900);
     QTRY_COMPARE(main_->size(), QSize(1200, 900));
     claims_ = new ClaimFormController(*context_, main_.get());
+    claims_->addCommands(*main_);
     openSample(kSample301);
 }
 
@@ -264,52 +270,95 @@ void ClaimTaskTest::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() 
     QCOMPARE(MessageBoxes::shown().size(), 1);
 }
 
-void ClaimTaskTest::totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset() {
+void ClaimTaskTest::totalsMessageComesOverTheFormShowingItsClaim_data() {
+    QTest::addColumn<bool>("formOpen");
+    QTest::newRow("first form") << false;
+    QTest::newRow("form open on another claim") << true;
+}
+
+void ClaimTaskTest::totalsMessageComesOverTheFormShowingItsClaim() {
+    QFETCH(bool, formOpen);
+    if (formOpen) {
+        click("CA0967");
+        QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
+    }
     MessageBoxes::setTestMode(false);
     bool checked = false;
     QTimer::singleShot(0, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         QCOMPARE(box->text(), QStringLiteral("XA0 Record totals do not compute!"));
-        // The new form has its nodes but shows nothing yet and is not yet in sight.
-        QVERIFY(form());
-        QVERIFY(ui().node(QStringLiteral("XA0")));
+        // The form behind it is in sight and shows the claim the message is about.
+        QVERIFY(formDocument());
+        QVERIFY(form()->isVisible());
+        QVERIFY(!ui().node(QStringLiteral("FA0-3")));
         QVERIFY(ui().node(QStringLiteral("DA0-2")));
-        QVERIFY(ui().selectedKey().isEmpty());
-        QVERIFY(!ui().node(QStringLiteral("CA0"))->isExpanded());
-        QCOMPARE(ui().fieldRows(), 0);
-        QVERIFY(!formDocument());
-        QVERIFY(!form()->isVisible());
+        QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+        QVERIFY(ui().node(QStringLiteral("CA0"))->isExpanded());
+        QVERIFY(ui().fieldRows() > 0);
         checked = true;
         box->accept();
     });
     click("CA04831");
     QVERIFY(checked);
-    QVERIFY(formDocument());
     QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
 }
 
-void ClaimTaskTest::totalsMessageOverAnOpenFormShowsItsNewTree() {
-    click("CA0967");
-    QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
-    frmClaimForm* first = form();
+void ClaimTaskTest::totalsMessageCanBeTurnedOffAndStaysSo() {
+    auto* command = main_->findChild<QAction*>(QStringLiteral("mnuToolsTotalsMessage"));
+    QVERIFY(command);
+    QVERIFY(command->isCheckable());
+    QVERIFY(command->isChecked());
+    QCOMPARE(command->text(), QStringLiteral("Show &Totals Message"));
+    // In the Tools menu, before the item that is never enabled.
+    const QList<QAction*> tools = main_->findChild<QMenu*>(QStringLiteral("mnuTools"))->actions();
+    QVERIFY(tools.indexOf(command) >= 0);
+    QCOMPARE(tools.at(tools.indexOf(command) + 1)->objectName(), QStringLiteral("mnuToolsOptions"));
 
-    MessageBoxes::setTestMode(false);
-    bool checked = false;
-    QTimer::singleShot(0, this, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        // The old claim's nodes are gone; the new ones are not selected yet.
-        QVERIFY(!ui().node(QStringLiteral("FA0-3")));
-        QVERIFY(ui().node(QStringLiteral("DA0-2")));
-        QVERIFY(ui().selectedKey().isEmpty());
-        checked = true;
-        box->accept();
-    });
+    command->trigger();
+    QVERIFY(!command->isChecked());
     click("CA04831");
-    QVERIFY(checked);
-    QCOMPARE(form(), first);
-    QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    // The marks still tell it.
+    QVERIFY(ui().clickNode(QStringLiteral("XA0")));
+    QCOMPARE(ui().valueCell(slotOf("XA0", "12.0"))->background().color(), QColor(255, 0, 0));
+
+    // Remembered for the next run.
+    main_.reset();
+    claims_ = nullptr;
+    main_ = std::make_unique<frmMain>(*context_);
+    claims_ = new ClaimFormController(*context_, main_.get());
+    claims_->addCommands(*main_);
+    QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsTotalsMessage"))->isChecked());
+    QVERIFY(!claims_->showsTotalsMessage());
+}
+
+void ClaimTaskTest::formNamesItsClaimAsTheTreeDoes_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("claim") << "CA04831"
+                           << "CA0: GALLOWAY, MABEL (GM000000002), in BA0: 163376737 - "
+                              "LINDQVIST, DESMOND";
+    QTest::newRow("batch") << "BA0323"
+                           << "BA0: 163376737 - LINDQVIST, DESMOND, in AA0: QMSUBMITTER0001";
+    QTest::newRow("file header") << "AA01"
+                                 << "AA0: QMSUBMITTER0001";
+}
+
+void ClaimTaskTest::formNamesItsClaimAsTheTreeDoes() {
+    QFETCH(QString, key);
+    QFETCH(QString, name);
+    click(key.toLatin1().constData());
+    auto* label = form()->findChild<QLabel*>(QStringLiteral("lblClaim"));
+    QVERIFY(label);
+    QCOMPARE(label->text(), name);
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QVERIFY(label->isVisible());
+    // Above the panes, and the caption stays the form's own.
+    QVERIFY(
+        label->geometry().bottom() <
+        form()->findChild<QWidget*>(QStringLiteral("PictureGrid"))->mapTo(form(), QPoint()).y());
+    QCOMPARE(form()->windowTitle(), QStringLiteral("Claim Form"));
 }
 
 // Working in the form
@@ -332,10 +381,9 @@ void ClaimTaskTest::gridClickOnARealRecordSelectsTheFieldAndDescribesIt() {
     QCOMPARE(ui().panel(1)->text(), QStringLiteral("FA0 : 13.0"));
     QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(2899).mid(70, 7));
 
-    // Another record empties panels 1 to 3 and leaves panel 4.
+    // Another record empties the panels.
     QVERIFY(ui().clickNode(QStringLiteral("XA0")));
-    QCOMPARE(ui().panelTexts(),
-             (QStringList{QString(), QString(), QString(), QStringLiteral("NR")}));
+    QCOMPARE(ui().panelTexts(), QStringList(4));
     QCOMPARE(ui().tbRecord()->text(), sampleLine(4509));
     QVERIFY(ui().clickGridRow(slotOf("XA0", "07.0")));
     QCOMPARE(ui().panel(1)->text(), QStringLiteral("XA0 : 07.0"));
@@ -659,8 +707,7 @@ void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
     QCOMPARE(ui().panel(1)->text(), QStringLiteral("XA0 : 12.0"));
     QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(8695).mid(77, 7));
     QVERIFY(ui().clickNode(QStringLiteral("HA0-1")));
-    QCOMPARE(ui().panelTexts(),
-             (QStringList{QString(), QString(), QString(), QStringLiteral("N")}));
+    QCOMPARE(ui().panelTexts(), QStringList(4));
 
     // Enter on a node of the file tree acts like a click.
     view->setFocus();

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
@@ -26,6 +27,12 @@ namespace {
 constexpr double kGridMargin = 110;
 constexpr double kGridRowHeight = 240;
 constexpr double kTwipsPerCharacter = 100;
+constexpr double kPaneWidth = 4740;
+constexpr double kPaneHeight = 4584;
+constexpr double kNameColumnMinimum = 1000;
+constexpr double kValueColumnMinimum = 500;
+// Room for the header and a few rows, whatever the splitters are given.
+constexpr double kPaneMinimumHeight = 1500;
 
 bool isRequired(const std::string& typeCodes) {
     return typeCodes.find_first_of("Rr") != std::string::npos;
@@ -77,11 +84,14 @@ FieldGridPane::FieldGridPane(QWidget* parent)
     gridNames_->setToolTip(grid_->toolTip());
     gridNames_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    // The Value column takes what the names leave, however wide they are made.
-    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (column == 0)
-            fitValueColumn();
-    });
+    // The Value column takes what the names leave, however wide the user makes them.
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int size) {
+                if (column != 0 || fitting_)
+                    return;
+                nameColumnWidth_ = size;
+                fitColumns();
+            });
     connect(grid_, &QTableWidget::cellClicked, this, [this] { emit fieldChosen(true); });
     connect(gridNames_, &QAbstractItemView::clicked, this, [this] { emit fieldChosen(true); });
     connect(grid_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow) {
@@ -179,19 +189,33 @@ void FieldGridPane::SetGridRow(int row, const QString& name, const QString& valu
         const int wanted =
             std::max(Twips::x(double(texts[column].size()) * kTwipsPerCharacter, this),
                      cellWidthFor(texts[column], column == 0));
-        if (column == 0 && wanted > grid_->columnWidth(0))
-            grid_->setColumnWidth(0, wanted);
-        if (column == 1)
-            valueColumnWidth_ = std::max(valueColumnWidth_, wanted);
+        int& widest = column == 0 ? nameColumnWidth_ : valueColumnWidth_;
+        widest = std::max(widest, wanted);
     }
-    fitValueColumn();
+    fitColumns();
 }
 
-void FieldGridPane::fitValueColumn() {
-    const int left = grid_->viewport()->width() - grid_->columnWidth(0);
-    const int width = std::max(valueColumnWidth_, left);
-    if (width != grid_->columnWidth(1))
-        grid_->setColumnWidth(1, width);
+void FieldGridPane::fitColumns() {
+    // A name cut short ends in an ellipsis and shows whole in its tooltip.
+    const QScopedValueRollback<bool> fitting(fitting_, true);
+    const int viewport = grid_->viewport()->width();
+    const int names =
+        std::min(nameColumnWidth_, std::max(Twips::x(kNameColumnMinimum, this), viewport / 2));
+    if (names != grid_->columnWidth(0))
+        grid_->setColumnWidth(0, names);
+    const int values =
+        std::max({valueColumnWidth_, viewport - names, Twips::x(kValueColumnMinimum, this)});
+    if (values != grid_->columnWidth(1))
+        grid_->setColumnWidth(1, values);
+}
+
+QSize FieldGridPane::sizeHint() const {
+    return Twips::size(kPaneWidth, kPaneHeight, this);
+}
+
+QSize FieldGridPane::minimumSizeHint() const {
+    return Twips::size(kNameColumnMinimum + kValueColumnMinimum + kGridMargin, kPaneMinimumHeight,
+                       this);
 }
 
 int FieldGridPane::cellWidthFor(const QString& text, bool bold) const {
@@ -285,7 +309,7 @@ void FieldGridPane::contextMenu(QAbstractItemView* view, const QPoint& at) {
 bool FieldGridPane::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == grid_->viewport() && type == QEvent::Resize) {
-        fitValueColumn();
+        fitColumns();
     } else if (watched == grid_ && (type == QEvent::KeyPress || type == QEvent::ShortcutOverride)) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Ctrl+C copies the current row's value here; Edit > Copy is not for it.

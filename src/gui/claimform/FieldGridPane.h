@@ -54,6 +54,9 @@ public:
     // The row `rows` up (negative) or down from the current one, within the grid.
     void step(int rows);
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     // The user chose the current row's field: a click (focusRawLine, to
     // see it marked in the raw line), the keys or a context menu.
@@ -67,8 +70,10 @@ private:
     void contextMenu(QAbstractItemView* view, const QPoint& at);
     // The width a grid cell needs to show text whole (names may be bold).
     int cellWidthFor(const QString& text, bool bold) const;
-    // The Value column: as wide as its texts need, or as the grid has left.
-    void fitValueColumn();
+    // The names as wide as their texts need, up to half the grid (so that
+    // values always have room); the Value column as wide as its texts need,
+    // or as the grid has left.
+    void fitColumns();
     // Places the note and the grid by the window's layout rules.
     void arrange();
 
@@ -76,8 +81,11 @@ private:
     std::shared_ptr<const qm::AssembledClaim> claim_;
     const qm::RecordLayout* layout_ = nullptr;
     const qm::AssembledRecord* record_ = nullptr;
-    // The Value column's width by its texts; only ever grows.
+    // The columns' widths by their texts, which only ever grow (the names'
+    // also as the user drags them).
+    int nameColumnWidth_ = 0;
     int valueColumnWidth_ = 0;
+    bool fitting_ = false;
 
     QLabel* lblTotals_ = nullptr;
     QTableWidget* grid_ = nullptr;

@@ -22,6 +22,8 @@ namespace {
 // The design, in twips.
 constexpr double kTextBoxHeight = 285;
 constexpr double kTextBoxMargin = 10;
+constexpr double kPaneWidth = 6615;
+constexpr double kPaneHeight = 330;
 
 // The raw line in a fixed-pitch font, so that columns line up with positions.
 // Some platforms answer the system's fixed font with a proportional one.
@@ -56,6 +58,7 @@ void RawLinePane::showLine(const QString& text, const QString& recordType,
                            const qm::RecordLayout* layout) {
     recordType_ = recordType;
     layout_ = layout;
+    tbRecord_->setPlaceholderText(QString());
     tbRecord_->setText(text);
     // Show the line from its first column, as a freshly filled text box does.
     tbRecord_->setCursorPosition(0);
@@ -65,6 +68,9 @@ void RawLinePane::clear() {
     recordType_.clear();
     layout_ = nullptr;
     tbRecord_->clear();
+    // Until a record node is clicked a field has no characters to mark: say so.
+    tbRecord_->setPlaceholderText(
+        QStringLiteral("Click a record on the left to see its line as read from the file"));
 }
 
 void RawLinePane::selectField(const qm::FieldDef& field) {
@@ -77,7 +83,14 @@ void RawLinePane::selectField(const qm::FieldDef& field) {
     } else if (start >= textLength || field.Length <= 0) {
         tbRecord_->setCursorPosition(std::min(start, textLength));
     } else {
-        tbRecord_->setSelection(start, std::min<int>(field.Length, textLength - start));
+        // The line edit scrolls, when it paints, only as far as its caret
+        // needs: the caret goes to the field's end and is painted there, then
+        // to its start, so that the whole field is in view, its start first.
+        const int end = start + std::min<int>(field.Length, textLength - start);
+        tbRecord_->setCursorPosition(end);
+        if (tbRecord_->isVisible())
+            tbRecord_->repaint();
+        tbRecord_->setSelection(end, start - end);
     }
 }
 
@@ -122,6 +135,16 @@ bool RawLinePane::eventFilter(QObject* watched, QEvent* event) {
         return showToolTip(help->pos(), help->globalPos());
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QSize RawLinePane::sizeHint() const {
+    return {Twips::x(kPaneWidth, this),
+            rulerRecord_->sizeHint().height() + Twips::y(kPaneHeight, this)};
+}
+
+QSize RawLinePane::minimumSizeHint() const {
+    return {Twips::x(kTextBoxMargin, this),
+            rulerRecord_->sizeHint().height() + Twips::y(kTextBoxHeight, this)};
 }
 
 void RawLinePane::resizeEvent(QResizeEvent* event) {

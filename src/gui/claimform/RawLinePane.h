@@ -26,13 +26,17 @@ public:
     // Shows the line of a record of type recordType, from its first column;
     // layout (may be null) names its fields.
     void showLine(const QString& text, const QString& recordType, const qm::RecordLayout* layout);
-    // No line, no record.
+    // No line, no record: a hint says where a line comes from.
     void clear();
-    // Selects the field's characters, cut at the end of the line.
+    // Selects the field's characters, cut at the end of the line, and
+    // scrolls the whole field into view (from its start when it is wider).
     void selectField(const qm::FieldDef& field);
 
     // 0-based index of the field of layout covering `column`, or -1.
     static int fieldAtColumn(const qm::RecordLayout& layout, int column);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -100,9 +100,14 @@ void RecordLineEdit::mousePressEvent(QMouseEvent* event) {
 void RecordLineEdit::focusOutEvent(QFocusEvent* event) {
     const int start = selectionStart();
     const int length = selectionLength();
+    const bool fromEnd = hasSelectedText() && cursorPosition() == start;
     QLineEdit::focusOutEvent(event);
-    if (start >= 0 && !hasSelectedText())
-        setSelection(start, length);
+    if (start >= 0 && !hasSelectedText()) {
+        if (fromEnd)
+            setSelection(start + length, -length);
+        else
+            setSelection(start, length);
+    }
 }
 
 void RecordLineEdit::paintEvent(QPaintEvent* event) {

@@ -18,6 +18,10 @@ namespace {
 // The design, in twips.
 constexpr double kTreeMargin = 100;
 constexpr double kTreeIndentation = 180;
+constexpr double kPaneWidth = 2055;
+constexpr double kPaneHeight = 4584;
+// The tree pane of the smallest window.
+constexpr double kPaneMinimumWidth = 235;
 
 } // namespace
 
@@ -125,6 +129,14 @@ void RecordTreePane::contextMenu(const QPoint& at) {
     CopyMenu::add(menu, "mnuTreeCopyClaim", QStringLiteral("Copy Claim as JSON"), claim != nullptr,
                   [=] { CopyMenu::copy(QString::fromUtf8(ClaimExport::json(*claim, claimKey))); });
     menu.exec(treeView1_->viewport()->mapToGlobal(at));
+}
+
+QSize RecordTreePane::sizeHint() const {
+    return Twips::size(kPaneWidth, kPaneHeight, this);
+}
+
+QSize RecordTreePane::minimumSizeHint() const {
+    return Twips::size(kPaneMinimumWidth, 0, this);
 }
 
 void RecordTreePane::resizeEvent(QResizeEvent* event) {

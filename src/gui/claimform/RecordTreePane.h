@@ -38,6 +38,9 @@ public:
     // The key of the selected node, or an empty text.
     QString selectedKey() const;
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     // A node chosen by the user: clicked, or reached with the keyboard.
     void nodeChosen(const QString& key);

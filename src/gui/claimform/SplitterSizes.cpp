@@ -5,6 +5,7 @@
 
 #include <QSplitter>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -43,6 +44,17 @@ bool SplitterSizes::restore(QSplitter* splitter) {
         if (!ok || !std::isfinite(twips) || twips < 0 || twips > Twips::kMax)
             return false;
         sizes.append(toPixels(splitter, twips));
+    }
+    // Every pane keeps room for what it shows: a stored size that would
+    // squeeze one below its smallest (a window shrunk by an arrangement, a
+    // hand-edited value) gives the designed sizes instead.
+    for (int i = 0; i < splitter->count(); ++i) {
+        const QWidget* pane = splitter->widget(i);
+        const QSize smallest = pane->minimumSizeHint().expandedTo(pane->minimumSize());
+        const int least =
+            splitter->orientation() == Qt::Horizontal ? smallest.width() : smallest.height();
+        if (sizes.at(i) < std::max(least, 1))
+            return false;
     }
     splitter->setSizes(sizes);
     return true;

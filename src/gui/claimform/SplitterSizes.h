@@ -9,7 +9,7 @@ class QSplitter;
 class SplitterSizes {
 public:
     // Gives the splitter its stored sizes; false (and nothing changed) when
-    // none are stored or they do not fit it.
+    // none are stored or they do not fit it: a pane below its smallest size.
     static bool restore(QSplitter* splitter);
     static void save(const QSplitter* splitter);
 };

@@ -24,6 +24,7 @@ namespace {
 
 // The window's design, in twips.
 constexpr double kMinimumWindowTwips = 5000;
+constexpr double kDefaultWindowTwips = 6500;
 constexpr double kGridPaneWidth = 4740;
 constexpr double kTextPaneHeight = 330;
 constexpr double kStatusBarHeight = 375;
@@ -109,18 +110,33 @@ void frmClaimForm::createPanes() {
     splitClaimForm_ = splitter(Qt::Horizontal, "splitClaimForm", pictureTree_, pictureGrid_, 1);
     splitRecord_ = splitter(Qt::Vertical, "splitRecord", splitClaimForm_, pictureText_, 0);
 
+    // Whose claim this is: the file tree's name for it, wrapped rather than
+    // cut in a narrow window.
+    lblClaim_ = new QLabel;
+    lblClaim_->setObjectName(QStringLiteral("lblClaim"));
+    lblClaim_->setTextFormat(Qt::PlainText);
+    lblClaim_->setWordWrap(true);
+    lblClaim_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const int margin = lblClaim_->fontMetrics().averageCharWidth() / 2;
+    lblClaim_->setContentsMargins(margin, margin, margin, margin);
+    lblClaim_->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     // The smallest window size is the design's own (see event()).
     layout->setSizeConstraint(QLayout::SetNoConstraint);
+    layout->addWidget(lblClaim_);
     layout->addWidget(splitRecord_, 1);
     layout->addWidget(statusBar1_);
 }
 
-void frmClaimForm::setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std::string key) {
+void frmClaimForm::setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std::string key,
+                            const QString& name) {
     claim_ = std::move(claim);
     claimKey_ = std::move(key);
+    lblClaim_->setText(name);
+    lblClaim_->setVisible(!name.isEmpty());
     pictureTree_->setClaim(claim_, claimKey_);
     clearRecordTree();
     pictureGrid_->showNotes(claim_.get(), nullptr);
@@ -188,7 +204,8 @@ void frmClaimForm::ShowRecord(const qm::RecordLayout* layout, const qm::Assemble
     pictureText_->showLine(record ? CoreText::fromFile(record->line) : QString(),
                            pictureTree_->selectedKey().left(3), layout);
     pictureGrid_->showNotes(claim_.get(), record);
-    emptyPanels(3);
+    // Nothing of the field described before fits the new record.
+    emptyPanels(4);
 }
 
 void frmClaimForm::SetGridRow(int row, const QString& name, const QString& value) {
@@ -279,6 +296,14 @@ void frmClaimForm::sizePanes() {
         const int panes = splitRecord_->height() - splitRecord_->handleWidth() - text;
         splitRecord_->setSizes({std::max(0, panes), text});
     }
+}
+
+QSize frmClaimForm::sizeHint() const {
+    QSize size = Twips::size(kDefaultWindowTwips, kDefaultWindowTwips, this);
+    // Inside a document window the frame takes its part of the designed size.
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget()))
+        size -= frame->size() - this->size();
+    return size;
 }
 
 QWidget* frmClaimForm::outerWindow() {

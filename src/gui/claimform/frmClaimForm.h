@@ -29,8 +29,10 @@ public:
 
     // The claim whose records the form shows, made by a click on file tree
     // node `key` (file bytes): its nodes fill the record tree (Treeview1_Reset
-    // then selects one).
-    void setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std::string key = {});
+    // then selects one). `name` names it at the top of the form (lblClaim)
+    // as the file tree does.
+    void setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std::string key = {},
+                  const QString& name = {});
     const qm::AssembledClaim* claim() const { return claim_.get(); }
     const std::string& claimKey() const { return claimKey_; }
 
@@ -61,6 +63,9 @@ public:
         return FieldGridPane::gridRowOfTableRow(tableRow);
     }
     static int tableRowOfGridRow(int gridRow) { return FieldGridPane::tableRowOfGridRow(gridRow); }
+
+    // The window's designed size, for whatever arranges it (Window > Cascade).
+    QSize sizeHint() const override;
 
 signals:
     // Whether the form shows a claim: with every claim it is given, and false
@@ -108,6 +113,7 @@ private:
     std::string claimKey_;
     bool panesSized_ = false;
 
+    QLabel* lblClaim_ = nullptr;
     QSplitter* splitRecord_ = nullptr;
     QSplitter* splitClaimForm_ = nullptr;
     RecordTreePane* pictureTree_ = nullptr;
