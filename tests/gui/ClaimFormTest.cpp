@@ -104,6 +104,8 @@ private slots:
     void clickingTheSameRowTwiceGivesTheSameResult();
     void headerClickChangesNothing();
     void gridClickRightAfterResetDescribesButSelectsNothing();
+    void emptyRawLineHintsWhereItsLineComesFrom();
+    void markedFieldIsScrolledWhollyIntoView();
     void gridClickWithoutASelectedNodeDoesNothing();
     void otherNodeEmptiesAllFourPanelsAndDescribesItsOwnFields();
 
@@ -731,6 +733,63 @@ void ClaimFormTest::gridClickRightAfterResetDescribesButSelectsNothing() {
     QCOMPARE(ui_->panel(1)->text(), QStringLiteral("CA0 : 01.0"));
     QVERIFY(ui_->tbRecord()->text().isEmpty());
     QVERIFY(!ui_->tbRecord()->hasSelectedText());
+}
+
+void ClaimFormTest::emptyRawLineHintsWhereItsLineComesFrom() {
+    showClaim();
+    RecordLineEdit* line = ui_->tbRecord();
+    QVERIFY(line->text().isEmpty());
+    QCOMPARE(line->placeholderText(),
+             QStringLiteral("Click a record on the left to see its line as read from the file"));
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(line->text(), QString::fromStdString(recordLine("CA0")));
+    QVERIFY(line->placeholderText().isEmpty());
+    // A claim given afterwards is reset: the hint again.
+    showClaim();
+    QVERIFY(!line->placeholderText().isEmpty());
+}
+
+void ClaimFormTest::markedFieldIsScrolledWhollyIntoView() {
+    showClaim();
+    form_->resize(px(6500), 700);
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    RecordLineEdit* line = ui_->tbRecord();
+    QVERIFY2(line->columnLeft(321) - line->columnLeft(1) > line->textArea().width(),
+             "the line is wider than its box");
+    // Both edges of the field's characters within the box, as drawn.
+    auto wholly = [line](int first, int last) {
+        line->repaint();
+        const QRect area = line->textArea();
+        return line->columnLeft(first) >= area.left() - 1 &&
+               line->columnLeft(last + 1) <= area.right() + 2;
+    };
+    const qm::RecordLayout& fields = layout("CA0");
+    const int last = fields.fieldCount() - 1;
+    for (int slot : {last, 1, last - 1, 2, last, 3}) {
+        QVERIFY(ui_->clickGridRow(slot));
+        const qm::FieldDef& field = fields.field(slot - 1);
+        QVERIFY2(wholly(field.StartPos, field.EndPos), field.FieldId.c_str());
+    }
+    // Home in the grid after a field at the end of the line.
+    QTableWidget* grid = ui_->grid();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_End);
+    // The filler, wider than the box: from its start.
+    QVERIFY(wholly(fields.field(last).StartPos, fields.field(last).StartPos));
+    QTest::keyClick(grid, Qt::Key_Home);
+    QCOMPARE(ui_->panel(2)->text(), QStringLiteral("1 - 3"));
+    QVERIFY(wholly(1, 3));
+
+    // A field wider than the box shows from its start.
+    editField("CA0", 2, [](qm::FieldDef& f) {
+        f.StartPos = 4;
+        f.Length = 317;
+    });
+    QVERIFY(ui_->clickGridRow(last));
+    QVERIFY(ui_->clickGridRow(2));
+    QCOMPARE(line->selectionStart(), 3);
+    QCOMPARE(line->selectedText().size(), 317);
+    QVERIFY(wholly(4, 4));
 }
 
 void ClaimFormTest::gridClickWithoutASelectedNodeDoesNothing() {

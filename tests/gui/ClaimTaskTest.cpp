@@ -29,6 +29,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -72,6 +73,8 @@ private slots:
     // Working in the form
     void gridClickOnARealRecordSelectsTheFieldAndDescribesIt();
     void resizingBelowTheSmallestSizeSnapsBack();
+    void everyRecordShowsAValueAndItsLineAtAnySize_data();
+    void everyRecordShowsAValueAndItsLineAtAnySize();
 
     // The one form
     void oneFormIsReusedAndBroughtForward();
@@ -99,6 +102,9 @@ private:
         return main_->documents()->findDocument(QStringLiteral("frmClaimForm"));
     }
     ClaimFormDriver ui() const { return ClaimFormDriver(form()); }
+    // Clicks every record of every claim of the open sample; false (with a
+    // warning naming the record) when one shows no value or no raw line.
+    bool everyRecordShowsAValueAndItsLine();
     // The 320 characters of the sample's record at a 1-based byte position.
     QString sampleLine(qint64 position) const;
     int slotOf(const char* type, const char* fieldId) const {
@@ -398,6 +404,84 @@ void ClaimTaskTest::resizingBelowTheSmallestSizeSnapsBack() {
     QCOMPARE(document->size(), QSize(px(5000), px(5000)));
     document->resize(px(7000), px(4999));
     QCOMPARE(document->size(), QSize(px(7000), px(5000)));
+}
+
+void ClaimTaskTest::everyRecordShowsAValueAndItsLineAtAnySize_data() {
+    QTest::addColumn<QString>("stored");  // both splitters' stored sizes; empty: none
+    QTest::addColumn<QString>("arrange"); // a Window command; empty: none
+    QTest::newRow("first run") << QString() << QString();
+    QTest::newRow("after Cascade") << QString() << "mnuWindowCascade";
+    QTest::newRow("after Tile Horizontal") << QString() << "mnuWindowTileHorizontal";
+    QTest::newRow("after Tile Vertical") << QString() << "mnuWindowTileVertical";
+    QTest::newRow("stored 0 0") << "0 0" << QString();
+    QTest::newRow("stored 6780 0") << "6780 0" << QString();
+    QTest::newRow("stored 0 6780") << "0 6780" << QString();
+    QTest::newRow("stored huge") << "999999 999999" << QString();
+    QTest::newRow("stored negative") << "-300 7000" << QString();
+    QTest::newRow("stored huge, then Cascade") << "999999 15"
+                                               << "mnuWindowCascade";
+}
+
+void ClaimTaskTest::everyRecordShowsAValueAndItsLineAtAnySize() {
+    QFETCH(QString, stored);
+    QFETCH(QString, arrange);
+    if (!stored.isEmpty()) {
+        QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Splitters/splitClaimForm"), stored);
+        settings.setValue(QStringLiteral("Splitters/splitRecord"), stored);
+    }
+    click("CA0967");
+    QVERIFY(formDocument());
+    QCOMPARE(formDocument()->size(), QSize(px(6500), px(6500)));
+    if (!arrange.isEmpty()) {
+        QVERIFY(GuiTest::triggerAction(main_.get(), arrange));
+        QTest::qWait(20);
+    }
+    QVERIFY(everyRecordShowsAValueAndItsLine());
+
+    // What the form leaves in the settings holds as well.
+    formDocument()->close();
+    QTRY_VERIFY(!form());
+    click("CA0967");
+    QVERIFY(everyRecordShowsAValueAndItsLine());
+}
+
+bool ClaimTaskTest::everyRecordShowsAValueAndItsLine() {
+    const qm::FileTree& tree = *context_->session()->file().tree();
+    for (std::int64_t node = 0; node < tree.size(); ++node) {
+        if (tree.recordType(node) != "CA0")
+            continue;
+        click(tree.key(node).c_str());
+        const QStringList nodes = ui().nodes();
+        for (const QString& entry : nodes) {
+            const QString key = entry.section(QLatin1Char('<'), 0, 0);
+            const QString where = QString::fromStdString(tree.key(node)) + QLatin1Char(' ') + key;
+            if (!ui().clickNode(key)) {
+                qWarning("%s: the node cannot be clicked", qPrintable(where));
+                return false;
+            }
+            QTableWidget* grid = ui().grid();
+            const QRect view = grid->viewport()->rect();
+            const int valuesFrom = std::max(grid->columnViewportPosition(1), ui().names()->width());
+            const int valuesTo =
+                std::min(grid->columnViewportPosition(1) + grid->columnWidth(1), view.width());
+            const QRect firstValue = grid->visualItemRect(ui().valueCell(1)) & view;
+            if (!grid->isVisible() || valuesTo - valuesFrom <= 0 || firstValue.isEmpty()) {
+                qWarning("%s: no value in sight (grid %dx%d, values %d to %d)", qPrintable(where),
+                         view.width(), view.height(), valuesFrom, valuesTo);
+                return false;
+            }
+            RecordLineEdit* line = ui().tbRecord();
+            const QRect lineInForm(line->mapTo(form(), QPoint()), line->size());
+            if (!line->isVisible() || line->text().isEmpty() || line->width() <= 0 ||
+                line->height() != px(285) || !form()->rect().contains(lineInForm)) {
+                qWarning("%s: the raw line has no room (%dx%d at %d,%d)", qPrintable(where),
+                         line->width(), line->height(), lineInForm.x(), lineInForm.y());
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 // The one form
