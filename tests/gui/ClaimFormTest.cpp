@@ -88,6 +88,7 @@ private slots:
     void typeWithoutFieldsShowsOnlyTheRawLine();
     void namesAndValuesLoseSurroundingSpacesOnly();
     void invalidValueIsWhiteOnRedAndItsNameUnchanged();
+    void validValuesTakeTheThemesColours();
     void requiredFieldNamesAreBold_data();
     void requiredFieldNamesAreBold();
     void columnsFitTheLongestTextAndNeverNarrow();
@@ -479,6 +480,23 @@ void ClaimFormTest::invalidValueIsWhiteOnRedAndItsNameUnchanged() {
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QCOMPARE(ui_->valueCell(4)->background().color(), QColor(255, 255, 255));
     QCOMPARE(ui_->valueCell(4)->foreground().color(), QColor(0, 0, 0));
+}
+
+void ClaimFormTest::validValuesTakeTheThemesColours() {
+    // A dark theme: valid values as it draws text, failed ones still white on red.
+    QPalette dark = form_->palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(50, 50, 50));
+    form_->setPalette(dark);
+    record("CA0").fields[2].valid = false;
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(ui_->valueCell(1)->background().color(), QColor(30, 30, 30));
+    QCOMPARE(ui_->valueCell(1)->foreground().color(), QColor(230, 230, 230));
+    QCOMPARE(ui_->valueCell(3)->background().color(), QColor(255, 0, 0));
+    QCOMPARE(ui_->valueCell(3)->foreground().color(), QColor(255, 255, 255));
+    QCOMPARE(ui_->nameCell(1)->background().color(), QColor(50, 50, 50));
 }
 
 void ClaimFormTest::requiredFieldNamesAreBold_data() {

@@ -134,11 +134,15 @@ void FieldGridPane::showRecord(std::shared_ptr<const qm::AssembledClaim> claim,
         SetGridRow(i, ClaimFormText::trimmed(field.FieldName),
                    record ? ClaimFormText::trimmed(record->value(i - 1)) : QString());
 
-        // Without a record there is no verdict to show either.
+        // Without a record there is no verdict to show either. A valid value
+        // is drawn as the theme draws text (black on white in a light one),
+        // a failed one white on red in every theme.
         const bool valid = !record || record->valid(i - 1);
         QTableWidgetItem* valueCell = grid_->item(tableRowOfGridRow(i), 1);
-        valueCell->setBackground(valid ? QColor(255, 255, 255) : QColor(255, 0, 0));
-        valueCell->setForeground(valid ? QColor(0, 0, 0) : QColor(255, 255, 255));
+        valueCell->setBackground(valid ? grid_->palette().color(QPalette::Base)
+                                       : QColor(255, 0, 0));
+        valueCell->setForeground(valid ? grid_->palette().color(QPalette::Text)
+                                       : QColor(255, 255, 255));
         valueCell->setToolTip(QString());
 
         QTableWidgetItem* nameCell = grid_->item(tableRowOfGridRow(i), 0);
