@@ -21,7 +21,26 @@ DocumentWindow* DocumentArea::addDocument(QWidget* content) {
     if (!growWindow_ || !growWindowFor(document))
         keepInSight(document);
     setActiveSubWindow(document);
+    focusContent(document);
     return document;
+}
+
+void DocumentArea::focusContent(QMdiSubWindow* document) {
+    QWidget* content = document->widget();
+    if (!content || content->isAncestorOf(document->window()->focusWidget()))
+        return;
+    QWidget* target = content;
+    for (QWidget* next = content->nextInFocusChain(); next && next != content;
+         next = next->nextInFocusChain()) {
+        if (!content->isAncestorOf(next))
+            break;
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isEnabled() &&
+            next->isVisibleTo(content)) {
+            target = next;
+            break;
+        }
+    }
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 void DocumentArea::setGrowWindowForDocuments(bool grow) {
@@ -76,6 +95,7 @@ void DocumentArea::activateDocument(QMdiSubWindow* document) {
         document->showNormal();
     setActiveSubWindow(document);
     document->raise();
+    focusContent(document);
 }
 
 bool DocumentArea::activateContent(const QWidget* content) {

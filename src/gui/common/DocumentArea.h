@@ -41,6 +41,11 @@ private:
     // False when the main window cannot grow (maximized, minimized, ...).
     bool growWindowFor(const QMdiSubWindow* document);
     void keepInSight(QMdiSubWindow* document);
+    // Gives the focus to the document's first control unless it has it: while
+    // a dialog of the main window is active (the search panel) the main window
+    // keeps it for when it is active again, instead of handing the focus to
+    // its first control, in whichever document that lies.
+    static void focusContent(QMdiSubWindow* document);
 
     bool growWindow_ = false;
 };
