@@ -204,7 +204,8 @@ void FieldGridPane::fitColumns() {
     const QScopedValueRollback<bool> fitting(fitting_, true);
     const int viewport = grid_->viewport()->width();
     const int names =
-        std::min(nameColumnWidth_, std::max(Twips::x(kNameColumnMinimum, this), viewport / 2));
+        std::min(nameColumnWidth_, std::max({Twips::x(kNameColumnMinimum, this),
+                                             viewport - valueColumnWidth_, viewport * 2 / 5}));
     if (names != grid_->columnWidth(0))
         grid_->setColumnWidth(0, names);
     const int values =

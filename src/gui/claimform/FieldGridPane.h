@@ -70,9 +70,9 @@ private:
     void contextMenu(QAbstractItemView* view, const QPoint& at);
     // The width a grid cell needs to show text whole (names may be bold).
     int cellWidthFor(const QString& text, bool bold) const;
-    // The names as wide as their texts need, up to half the grid (so that
-    // values always have room); the Value column as wide as its texts need,
-    // or as the grid has left.
+    // The names as wide as their texts need, up to what the values leave of
+    // the grid but never less than two fifths of it (values always have
+    // room); the Value column as wide as its texts need, or as the grid has left.
     void fitColumns();
     // Places the note and the grid by the window's layout rules.
     void arrange();

@@ -58,7 +58,7 @@ void RawLinePane::showLine(const QString& text, const QString& recordType,
                            const qm::RecordLayout* layout) {
     recordType_ = recordType;
     layout_ = layout;
-    tbRecord_->setPlaceholderText(QString());
+    tbRecord_->setHint(QString());
     tbRecord_->setText(text);
     // Show the line from its first column, as a freshly filled text box does.
     tbRecord_->setCursorPosition(0);
@@ -69,7 +69,7 @@ void RawLinePane::clear() {
     layout_ = nullptr;
     tbRecord_->clear();
     // Until a record node is clicked a field has no characters to mark: say so.
-    tbRecord_->setPlaceholderText(
+    tbRecord_->setHint(
         QStringLiteral("Click a record on the left to see its line as read from the file"));
 }
 
