@@ -14,10 +14,11 @@ class QStatusBar;
 class RawLinePane;
 class RecordTreePane;
 
-// The claim form: the records of the current file tree selection as a tree
-// (RecordTreePane), one record's fields in a grid (FieldGridPane), and the
-// record's raw line in which a field's characters are selected (RawLinePane),
-// with four status panels that describe the field. Splitters divide the tree
+// The claim form: a line naming the claim (lblClaim), the records of the
+// current file tree selection as a tree (RecordTreePane), one record's fields
+// in a grid (FieldGridPane), and the record's raw line in which a field's
+// characters are selected (RawLinePane), with four status panels that
+// describe the field. Splitters divide the tree
 // from the grid (splitClaimForm) and both from the raw line (splitRecord).
 // The grid's current row and the raw line's caret follow each other, by mouse
 // or keys. It shows an assembled claim, a value it keeps; it changes nothing.
