@@ -9,5 +9,5 @@ $SUDO apt-get update
 # libxml2-utils, shared-mime-info and groff-base: the checkers the install test
 # runs on the desktop entry, icon, file type and man pages.
 $SUDO apt-get install -y --no-install-recommends \
-  cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev \
+  cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
   dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info groff-base "$@"

@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -88,6 +89,7 @@ private slots:
     void typeWithoutFieldsShowsOnlyTheRawLine();
     void namesAndValuesLoseSurroundingSpacesOnly();
     void invalidValueIsWhiteOnRedAndItsNameUnchanged();
+    void validValuesTakeTheThemesColours();
     void requiredFieldNamesAreBold_data();
     void requiredFieldNamesAreBold();
     void columnsFitTheLongestTextAndNeverNarrow();
@@ -104,8 +106,10 @@ private slots:
     void clickingTheSameRowTwiceGivesTheSameResult();
     void headerClickChangesNothing();
     void gridClickRightAfterResetDescribesButSelectsNothing();
+    void emptyRawLineHintsWhereItsLineComesFrom();
+    void markedFieldIsScrolledWhollyIntoView();
     void gridClickWithoutASelectedNodeDoesNothing();
-    void otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields();
+    void otherNodeEmptiesAllFourPanelsAndDescribesItsOwnFields();
 
     // Keys, ruler, copy
     void frozenNamesStayWhileTheGridScrollsSideways();
@@ -479,6 +483,23 @@ void ClaimFormTest::invalidValueIsWhiteOnRedAndItsNameUnchanged() {
     QCOMPARE(ui_->valueCell(4)->foreground().color(), QColor(0, 0, 0));
 }
 
+void ClaimFormTest::validValuesTakeTheThemesColours() {
+    // A dark theme: valid values as it draws text, failed ones still white on red.
+    QPalette dark = form_->palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(50, 50, 50));
+    form_->setPalette(dark);
+    record("CA0").fields[2].valid = false;
+    showClaim();
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(ui_->valueCell(1)->background().color(), QColor(30, 30, 30));
+    QCOMPARE(ui_->valueCell(1)->foreground().color(), QColor(230, 230, 230));
+    QCOMPARE(ui_->valueCell(3)->background().color(), QColor(255, 0, 0));
+    QCOMPARE(ui_->valueCell(3)->foreground().color(), QColor(255, 255, 255));
+    QCOMPARE(ui_->nameCell(1)->background().color(), QColor(50, 50, 50));
+}
+
 void ClaimFormTest::requiredFieldNamesAreBold_data() {
     QTest::addColumn<QString>("typeCodes");
     QTest::addColumn<bool>("bold");
@@ -539,7 +560,15 @@ void ClaimFormTest::columnsFitTheLongestTextAndNeverNarrow() {
 
     editField("AA0", 6, [](qm::FieldDef& f) { f.FieldName = std::string(60, 'i'); });
     QVERIFY(ui_->clickNode(QStringLiteral("AA0")));
-    QCOMPARE(header->sectionSize(0), px(6000));
+    // A grid too narrow for such names gives them what the values leave, at
+    // least two fifths of it...
+    const int viewport = ui_->grid()->viewport()->width();
+    QVERIFY(viewport < px(6000) + px(4500));
+    QCOMPARE(header->sectionSize(0), std::max({px(1000), viewport - px(4500), viewport * 2 / 5}));
+    QCOMPARE(header->sectionSize(1), std::max(viewport - header->sectionSize(0), px(4500)));
+    // ... and a grid wide enough gives them what they need.
+    form_->resize(form_->width() + px(6000) + px(4500), form_->height());
+    QTRY_COMPARE(header->sectionSize(0), px(6000));
 }
 
 void ClaimFormTest::textWiderThanItsCharacterCountIsNotCutOff() {
@@ -551,6 +580,8 @@ void ClaimFormTest::textWiderThanItsCharacterCountIsNotCutOff() {
     });
     storeRecord("CA0", 1, lineWith("CA0", {{3, wide}}));
     showClaim();
+    // Wide enough that the names need not give up room to the values.
+    form_->resize(2000, 700);
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QFont bold = ui_->grid()->font();
     bold.setBold(true);
@@ -724,6 +755,68 @@ void ClaimFormTest::gridClickRightAfterResetDescribesButSelectsNothing() {
     QVERIFY(!ui_->tbRecord()->hasSelectedText());
 }
 
+void ClaimFormTest::emptyRawLineHintsWhereItsLineComesFrom() {
+    showClaim();
+    RecordLineEdit* line = ui_->tbRecord();
+    QVERIFY(line->text().isEmpty());
+    QCOMPARE(line->hint(),
+             QStringLiteral("Click a record on the left to see its line as read from the file"));
+    // Whole in the box of the window's first-run size.
+    form_->resize(px(6500), px(6500));
+    QFontMetrics hintFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    QVERIFY(hintFont.horizontalAdvance(line->hint()) <= line->textArea().width());
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    QCOMPARE(line->text(), QString::fromStdString(recordLine("CA0")));
+    QVERIFY(line->hint().isEmpty());
+    // A claim given afterwards is reset: the hint again.
+    showClaim();
+    QVERIFY(line->text().isEmpty());
+    QVERIFY(!line->hint().isEmpty());
+}
+
+void ClaimFormTest::markedFieldIsScrolledWhollyIntoView() {
+    showClaim();
+    form_->resize(px(6500), 700);
+    QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
+    RecordLineEdit* line = ui_->tbRecord();
+    QVERIFY2(line->columnLeft(321) - line->columnLeft(1) > line->textArea().width(),
+             "the line is wider than its box");
+    // Both edges of the field's characters within the box, as drawn.
+    auto wholly = [line](int first, int last) {
+        line->repaint();
+        const QRect area = line->textArea();
+        return line->columnLeft(first) >= area.left() - 1 &&
+               line->columnLeft(last + 1) <= area.right() + 2;
+    };
+    const qm::RecordLayout& fields = layout("CA0");
+    const int last = fields.fieldCount() - 1;
+    for (int slot : {last, 1, last - 1, 2, last, 3}) {
+        QVERIFY(ui_->clickGridRow(slot));
+        const qm::FieldDef& field = fields.field(slot - 1);
+        QVERIFY2(wholly(field.StartPos, field.EndPos), field.FieldId.c_str());
+    }
+    // Home in the grid after a field at the end of the line.
+    QTableWidget* grid = ui_->grid();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_End);
+    // The filler, wider than the box: from its start.
+    QVERIFY(wholly(fields.field(last).StartPos, fields.field(last).StartPos));
+    QTest::keyClick(grid, Qt::Key_Home);
+    QCOMPARE(ui_->panel(2)->text(), QStringLiteral("1 - 3"));
+    QVERIFY(wholly(1, 3));
+
+    // A field wider than the box shows from its start.
+    editField("CA0", 2, [](qm::FieldDef& f) {
+        f.StartPos = 4;
+        f.Length = 317;
+    });
+    QVERIFY(ui_->clickGridRow(last));
+    QVERIFY(ui_->clickGridRow(2));
+    QCOMPARE(line->selectionStart(), 3);
+    QCOMPARE(line->selectedText().size(), 317);
+    QVERIFY(wholly(4, 4));
+}
+
 void ClaimFormTest::gridClickWithoutASelectedNodeDoesNothing() {
     showClaim();
     ui_->tree()->clearSelection();
@@ -731,15 +824,15 @@ void ClaimFormTest::gridClickWithoutASelectedNodeDoesNothing() {
     QCOMPARE(ui_->panelTexts(), QStringList(4));
 }
 
-void ClaimFormTest::otherNodeEmptiesPanelsOneToThreeAndDescribesItsOwnFields() {
+void ClaimFormTest::otherNodeEmptiesAllFourPanelsAndDescribesItsOwnFields() {
     showClaim();
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));
     QVERIFY(ui_->clickGridRow(1));
     QCOMPARE(ui_->panel(4)->text(), QStringLiteral("XR"));
 
+    // The type letters of a field of another record would describe nothing shown.
     QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
-    QCOMPARE(ui_->panelTexts(),
-             (QStringList{QString(), QString(), QString(), QStringLiteral("XR")}));
+    QCOMPARE(ui_->panelTexts(), QStringList(4));
     const int claimCharges = slotOf("XA0", "12.0");
     QVERIFY(ui_->clickGridRow(claimCharges));
     QCOMPARE(ui_->panel(1)->text(), QStringLiteral("XA0 : 12.0"));

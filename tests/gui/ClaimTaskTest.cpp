@@ -19,14 +19,17 @@
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -61,12 +64,17 @@ private slots:
 
     // The totals check
     void wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly();
-    void totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset();
-    void totalsMessageOverAnOpenFormShowsItsNewTree();
+    void totalsMessageComesOverTheFormShowingItsClaim_data();
+    void totalsMessageComesOverTheFormShowingItsClaim();
+    void totalsMessageCanBeTurnedOffAndStaysSo();
+    void formNamesItsClaimAsTheTreeDoes_data();
+    void formNamesItsClaimAsTheTreeDoes();
 
     // Working in the form
     void gridClickOnARealRecordSelectsTheFieldAndDescribesIt();
     void resizingBelowTheSmallestSizeSnapsBack();
+    void everyRecordShowsAValueAndItsLineAtAnySize_data();
+    void everyRecordShowsAValueAndItsLineAtAnySize();
 
     // The one form
     void oneFormIsReusedAndBroughtForward();
@@ -94,6 +102,9 @@ private:
         return main_->documents()->findDocument(QStringLiteral("frmClaimForm"));
     }
     ClaimFormDriver ui() const { return ClaimFormDriver(form()); }
+    // Clicks every record of every claim of the open sample; false (with a
+    // warning naming the record) when one shows no value or no raw line.
+    bool everyRecordShowsAValueAndItsLine();
     // The 320 characters of the sample's record at a 1-based byte position.
     QString sampleLine(qint64 position) const;
     int slotOf(const char* type, const char* fieldId) const {
@@ -125,6 +136,7 @@ void ClaimTaskTest::init() {
     main_->resize(1200, 900);
     QTRY_COMPARE(main_->size(), QSize(1200, 900));
     claims_ = new ClaimFormController(*context_, main_.get());
+    claims_->addCommands(*main_);
     openSample(kSample301);
 }
 
@@ -264,52 +276,95 @@ void ClaimTaskTest::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() 
     QCOMPARE(MessageBoxes::shown().size(), 1);
 }
 
-void ClaimTaskTest::totalsMessageComesAfterTheTreeIsFilledAndBeforeTheReset() {
+void ClaimTaskTest::totalsMessageComesOverTheFormShowingItsClaim_data() {
+    QTest::addColumn<bool>("formOpen");
+    QTest::newRow("first form") << false;
+    QTest::newRow("form open on another claim") << true;
+}
+
+void ClaimTaskTest::totalsMessageComesOverTheFormShowingItsClaim() {
+    QFETCH(bool, formOpen);
+    if (formOpen) {
+        click("CA0967");
+        QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
+    }
     MessageBoxes::setTestMode(false);
     bool checked = false;
     QTimer::singleShot(0, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         QCOMPARE(box->text(), QStringLiteral("XA0 Record totals do not compute!"));
-        // The new form has its nodes but shows nothing yet and is not yet in sight.
-        QVERIFY(form());
-        QVERIFY(ui().node(QStringLiteral("XA0")));
+        // The form behind it is in sight and shows the claim the message is about.
+        QVERIFY(formDocument());
+        QVERIFY(form()->isVisible());
+        QVERIFY(!ui().node(QStringLiteral("FA0-3")));
         QVERIFY(ui().node(QStringLiteral("DA0-2")));
-        QVERIFY(ui().selectedKey().isEmpty());
-        QVERIFY(!ui().node(QStringLiteral("CA0"))->isExpanded());
-        QCOMPARE(ui().fieldRows(), 0);
-        QVERIFY(!formDocument());
-        QVERIFY(!form()->isVisible());
+        QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+        QVERIFY(ui().node(QStringLiteral("CA0"))->isExpanded());
+        QVERIFY(ui().fieldRows() > 0);
         checked = true;
         box->accept();
     });
     click("CA04831");
     QVERIFY(checked);
-    QVERIFY(formDocument());
     QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
 }
 
-void ClaimTaskTest::totalsMessageOverAnOpenFormShowsItsNewTree() {
-    click("CA0967");
-    QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
-    frmClaimForm* first = form();
+void ClaimTaskTest::totalsMessageCanBeTurnedOffAndStaysSo() {
+    auto* command = main_->findChild<QAction*>(QStringLiteral("mnuToolsTotalsMessage"));
+    QVERIFY(command);
+    QVERIFY(command->isCheckable());
+    QVERIFY(command->isChecked());
+    QCOMPARE(command->text(), QStringLiteral("Show &Totals Message"));
+    // In the Tools menu, before the item that is never enabled.
+    const QList<QAction*> tools = main_->findChild<QMenu*>(QStringLiteral("mnuTools"))->actions();
+    QVERIFY(tools.indexOf(command) >= 0);
+    QCOMPARE(tools.at(tools.indexOf(command) + 1)->objectName(), QStringLiteral("mnuToolsOptions"));
 
-    MessageBoxes::setTestMode(false);
-    bool checked = false;
-    QTimer::singleShot(0, this, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        // The old claim's nodes are gone; the new ones are not selected yet.
-        QVERIFY(!ui().node(QStringLiteral("FA0-3")));
-        QVERIFY(ui().node(QStringLiteral("DA0-2")));
-        QVERIFY(ui().selectedKey().isEmpty());
-        checked = true;
-        box->accept();
-    });
+    command->trigger();
+    QVERIFY(!command->isChecked());
     click("CA04831");
-    QVERIFY(checked);
-    QCOMPARE(form(), first);
-    QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+    // The marks still tell it.
+    QVERIFY(ui().clickNode(QStringLiteral("XA0")));
+    QCOMPARE(ui().valueCell(slotOf("XA0", "12.0"))->background().color(), QColor(255, 0, 0));
+
+    // Remembered for the next run.
+    main_.reset();
+    claims_ = nullptr;
+    main_ = std::make_unique<frmMain>(*context_);
+    claims_ = new ClaimFormController(*context_, main_.get());
+    claims_->addCommands(*main_);
+    QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsTotalsMessage"))->isChecked());
+    QVERIFY(!claims_->showsTotalsMessage());
+}
+
+void ClaimTaskTest::formNamesItsClaimAsTheTreeDoes_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("claim") << "CA04831"
+                           << "CA0: GALLOWAY, MABEL (GM000000002), in BA0: 163376737 - "
+                              "LINDQVIST, DESMOND";
+    QTest::newRow("batch") << "BA0323"
+                           << "BA0: 163376737 - LINDQVIST, DESMOND, in AA0: QMSUBMITTER0001";
+    QTest::newRow("file header") << "AA01"
+                                 << "AA0: QMSUBMITTER0001";
+}
+
+void ClaimTaskTest::formNamesItsClaimAsTheTreeDoes() {
+    QFETCH(QString, key);
+    QFETCH(QString, name);
+    click(key.toLatin1().constData());
+    auto* label = form()->findChild<QLabel*>(QStringLiteral("lblClaim"));
+    QVERIFY(label);
+    QCOMPARE(label->text(), name);
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QVERIFY(label->isVisible());
+    // Above the panes, and the caption stays the form's own.
+    QVERIFY(
+        label->geometry().bottom() <
+        form()->findChild<QWidget*>(QStringLiteral("PictureGrid"))->mapTo(form(), QPoint()).y());
+    QCOMPARE(form()->windowTitle(), QStringLiteral("Claim Form"));
 }
 
 // Working in the form
@@ -332,10 +387,9 @@ void ClaimTaskTest::gridClickOnARealRecordSelectsTheFieldAndDescribesIt() {
     QCOMPARE(ui().panel(1)->text(), QStringLiteral("FA0 : 13.0"));
     QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(2899).mid(70, 7));
 
-    // Another record empties panels 1 to 3 and leaves panel 4.
+    // Another record empties the panels.
     QVERIFY(ui().clickNode(QStringLiteral("XA0")));
-    QCOMPARE(ui().panelTexts(),
-             (QStringList{QString(), QString(), QString(), QStringLiteral("NR")}));
+    QCOMPARE(ui().panelTexts(), QStringList(4));
     QCOMPARE(ui().tbRecord()->text(), sampleLine(4509));
     QVERIFY(ui().clickGridRow(slotOf("XA0", "07.0")));
     QCOMPARE(ui().panel(1)->text(), QStringLiteral("XA0 : 07.0"));
@@ -350,6 +404,84 @@ void ClaimTaskTest::resizingBelowTheSmallestSizeSnapsBack() {
     QCOMPARE(document->size(), QSize(px(5000), px(5000)));
     document->resize(px(7000), px(4999));
     QCOMPARE(document->size(), QSize(px(7000), px(5000)));
+}
+
+void ClaimTaskTest::everyRecordShowsAValueAndItsLineAtAnySize_data() {
+    QTest::addColumn<QString>("stored");  // both splitters' stored sizes; empty: none
+    QTest::addColumn<QString>("arrange"); // a Window command; empty: none
+    QTest::newRow("first run") << QString() << QString();
+    QTest::newRow("after Cascade") << QString() << "mnuWindowCascade";
+    QTest::newRow("after Tile Horizontal") << QString() << "mnuWindowTileHorizontal";
+    QTest::newRow("after Tile Vertical") << QString() << "mnuWindowTileVertical";
+    QTest::newRow("stored 0 0") << "0 0" << QString();
+    QTest::newRow("stored 6780 0") << "6780 0" << QString();
+    QTest::newRow("stored 0 6780") << "0 6780" << QString();
+    QTest::newRow("stored huge") << "999999 999999" << QString();
+    QTest::newRow("stored negative") << "-300 7000" << QString();
+    QTest::newRow("stored huge, then Cascade") << "999999 15"
+                                               << "mnuWindowCascade";
+}
+
+void ClaimTaskTest::everyRecordShowsAValueAndItsLineAtAnySize() {
+    QFETCH(QString, stored);
+    QFETCH(QString, arrange);
+    if (!stored.isEmpty()) {
+        QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Splitters/splitClaimForm"), stored);
+        settings.setValue(QStringLiteral("Splitters/splitRecord"), stored);
+    }
+    click("CA0967");
+    QVERIFY(formDocument());
+    QCOMPARE(formDocument()->size(), QSize(px(6500), px(6500)));
+    if (!arrange.isEmpty()) {
+        QVERIFY(GuiTest::triggerAction(main_.get(), arrange));
+        QTest::qWait(20);
+    }
+    QVERIFY(everyRecordShowsAValueAndItsLine());
+
+    // What the form leaves in the settings holds as well.
+    formDocument()->close();
+    QTRY_VERIFY(!form());
+    click("CA0967");
+    QVERIFY(everyRecordShowsAValueAndItsLine());
+}
+
+bool ClaimTaskTest::everyRecordShowsAValueAndItsLine() {
+    const qm::FileTree& tree = *context_->session()->file().tree();
+    for (std::int64_t node = 0; node < tree.size(); ++node) {
+        if (tree.recordType(node) != "CA0")
+            continue;
+        click(tree.key(node).c_str());
+        const QStringList nodes = ui().nodes();
+        for (const QString& entry : nodes) {
+            const QString key = entry.section(QLatin1Char('<'), 0, 0);
+            const QString where = QString::fromStdString(tree.key(node)) + QLatin1Char(' ') + key;
+            if (!ui().clickNode(key)) {
+                qWarning("%s: the node cannot be clicked", qPrintable(where));
+                return false;
+            }
+            QTableWidget* grid = ui().grid();
+            const QRect view = grid->viewport()->rect();
+            const int valuesFrom = std::max(grid->columnViewportPosition(1), ui().names()->width());
+            const int valuesTo =
+                std::min(grid->columnViewportPosition(1) + grid->columnWidth(1), view.width());
+            const QRect firstValue = grid->visualItemRect(ui().valueCell(1)) & view;
+            if (!grid->isVisible() || valuesTo - valuesFrom <= 0 || firstValue.isEmpty()) {
+                qWarning("%s: no value in sight (grid %dx%d, values %d to %d)", qPrintable(where),
+                         view.width(), view.height(), valuesFrom, valuesTo);
+                return false;
+            }
+            RecordLineEdit* line = ui().tbRecord();
+            const QRect lineInForm(line->mapTo(form(), QPoint()), line->size());
+            if (!line->isVisible() || line->text().isEmpty() || line->width() <= 0 ||
+                line->height() != px(285) || !form()->rect().contains(lineInForm)) {
+                qWarning("%s: the raw line has no room (%dx%d at %d,%d)", qPrintable(where),
+                         line->width(), line->height(), lineInForm.x(), lineInForm.y());
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 // The one form
@@ -677,8 +809,7 @@ void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
     QCOMPARE(ui().panel(1)->text(), QStringLiteral("XA0 : 12.0"));
     QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(8695).mid(77, 7));
     QVERIFY(ui().clickNode(QStringLiteral("HA0-1")));
-    QCOMPARE(ui().panelTexts(),
-             (QStringList{QString(), QString(), QString(), QStringLiteral("N")}));
+    QCOMPARE(ui().panelTexts(), QStringList(4));
 
     // Enter on a node of the file tree acts like a click.
     view->setFocus();

@@ -19,6 +19,7 @@
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
 #include "gui/problems/ProblemCheck.h"
+#include "gui/problems/ProblemIcons.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -40,6 +41,8 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -118,7 +121,7 @@ private slots:
     void sampleTreeHasItsKeysTextsAndParents_data();
     void sampleTreeHasItsKeysTextsAndParents();
     void modelPassesTheModelTester();
-    void everyParentIsExpandedAndTheLastNodeInView();
+    void everyParentIsExpandedAndTheFileHeaderInView();
     void fileWithoutRecordsGivesAnEmptyTree();
     void loadingResetsFindIndexAndNamesTheFile();
 
@@ -152,6 +155,10 @@ private slots:
     void keysFindForwardAndBack();
     void foundNodeIsWhollyInView_data();
     void foundNodeIsWhollyInView();
+
+    // Marks
+    void rowsHaveTheirHeightAndRoomForAMarkFromTheStart();
+    void marksAreTheProgramsOwnDrawings();
 
     // Node clicks
     void clickAndEnterActivateButFindDoesNot();
@@ -387,7 +394,7 @@ void FileTreeWindowTest::modelPassesTheModelTester() {
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
-void FileTreeWindowTest::everyParentIsExpandedAndTheLastNodeInView() {
+void FileTreeWindowTest::everyParentIsExpandedAndTheFileHeaderInView() {
     // Enough claims that the last one starts far out of a fresh window's sight.
     QList<QByteArray> lines{aa0("SUBMITTER")};
     for (int batch = 0; batch < 4; ++batch) {
@@ -408,12 +415,12 @@ void FileTreeWindowTest::everyParentIsExpandedAndTheLastNodeInView() {
         if (tree.childCount(node) > 0)
             QVERIFY2(view->isExpanded(model->nodeIndex(node)), tree.key(node).c_str());
     }
-    const QRect last = view->visualRect(model->nodeIndex(tree.lastAdded()));
-    QVERIFY(last.isValid());
-    QVERIFY2(view->viewport()->rect().contains(last.center()),
-             qPrintable(QStringLiteral("last node at %1").arg(last.top())));
-    // The first node has scrolled out: the view really moved to the end.
-    QVERIFY(!view->viewport()->rect().intersects(view->visualRect(model->nodeIndex(0))));
+    // A tree taller than its window opens at the top, its file header in sight.
+    QCOMPARE(view->verticalScrollBar()->value(), 0);
+    QVERIFY(view->verticalScrollBar()->maximum() > 0);
+    QVERIFY(view->viewport()->rect().contains(view->visualRect(model->nodeIndex(0))));
+    QVERIFY(
+        !view->viewport()->rect().intersects(view->visualRect(model->nodeIndex(tree.lastAdded()))));
 }
 
 void FileTreeWindowTest::fileWithoutRecordsGivesAnEmptyTree() {
@@ -925,6 +932,95 @@ void FileTreeWindowTest::foundNodeIsWhollyInView() {
                             .arg(place.top())
                             .arg(place.bottom())
                             .arg(view->viewport()->height())));
+}
+
+// --- Marks ---
+
+void FileTreeWindowTest::rowsHaveTheirHeightAndRoomForAMarkFromTheStart() {
+    session_ = GuiTest::openSession(QStringLiteral(SAMPLES_DIR "/sample301.nsf"), {MAPS_DIR});
+    QVERIFY(session_);
+    // Shown before any check: no node has a mark yet.
+    auto window = std::make_unique<frmNSFTree>(*session_);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTreeView* view = treeView(*window);
+    const auto* model = static_cast<const FileTreeModel*>(view->model());
+    const qm::FileTree& tree = window->tree();
+    // What a row takes beside its text: the same for every row, marked or not.
+    auto besideText = [view](const QModelIndex& index) {
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        const int icon = view->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, view);
+        option.decorationSize = QSize(icon, icon);
+        return view->itemDelegate()->sizeHint(option, index).width() -
+               view->fontMetrics().horizontalAdvance(index.data().toString());
+    };
+    const QModelIndex claim = model->nodeIndex(*tree.findKey("CA04831"));
+    const QModelIndex otherClaim = model->nodeIndex(*tree.findKey("CA0967"));
+    const int height = view->visualRect(claim).height();
+    const int room = besideText(claim);
+
+    attachCheck(*window);
+    QVERIFY(QTest::qWaitFor(
+        [&] { return window->problemMarks()->state() == ProblemMarks::State::Finished; }));
+    QVERIFY(!claim.data(Qt::DecorationRole).isNull());
+    QVERIFY(otherClaim.data(Qt::DecorationRole).isNull());
+    for (qint64 node = 0; node < tree.size(); ++node) {
+        const QModelIndex index = model->nodeIndex(node);
+        QCOMPARE(view->visualRect(index).height(), height);
+        // (A pixel either way is the text's width rounded.)
+        QVERIFY2(qAbs(besideText(index) - room) <= 1, tree.key(node).c_str());
+    }
+}
+
+void FileTreeWindowTest::marksAreTheProgramsOwnDrawings() {
+    // A spot of each mark's ground, away from its sign: the colour says the kind.
+    struct Expected {
+        ProblemKind kind;
+        QPoint at;
+        std::function<bool(const QColor&)> colour;
+    };
+    const Expected marks[] = {
+        {ProblemKind::TotalsDoNotCompute,
+         {3, 8},
+         [](const QColor& c) {
+             return c.red() > 180 && c.green() < 90 && c.blue() < 90;
+         }},
+        {ProblemKind::Unreadable,
+         {2, 8},
+         [](const QColor& c) {
+             return qAbs(c.red() - c.green()) < 10 && qAbs(c.green() - c.blue()) < 10 &&
+                    c.red() > 80 && c.red() < 180;
+         }},
+        {ProblemKind::InvalidValue,
+         {5, 13},
+         [](const QColor& c) {
+             return c.red() > 200 && c.green() > 150 && c.blue() < 100;
+         }},
+        {ProblemKind::CouldNotCheck,
+         {3, 8},
+         [](const QColor& c) {
+             return c.red() > 90 && c.blue() > 150 && c.green() < 120;
+         }},
+        {ProblemKind::NoXa0,
+         {3, 8},
+         [](const QColor& c) {
+             return c.blue() > 180 && c.red() < 80;
+         }},
+    };
+    for (const Expected& mark : marks) {
+        const QIcon icon = ProblemIcons::icon(mark.kind);
+        QVERIFY(!icon.isNull());
+        for (const int size : {16, 24, 32}) {
+            const QImage image = icon.pixmap(size).toImage();
+            QCOMPARE(image.size(), QSize(size, size));
+            const QColor colour = image.pixelColor(mark.at * size / 16);
+            QVERIFY2(mark.colour(colour), qPrintable(QStringLiteral("kind %1 at %2: %3")
+                                                         .arg(int(mark.kind))
+                                                         .arg(size)
+                                                         .arg(colour.name())));
+        }
+    }
 }
 
 // --- Node clicks ---

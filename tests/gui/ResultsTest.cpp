@@ -41,6 +41,8 @@ private slots:
     void exportRefusesWhatItMustNotReplace_data();
     void exportRefusesWhatItMustNotReplace();
     void exportThatFailsLeavesTheOldFile();
+    void columnsFitTheWindow_data();
+    void columnsFitTheWindow();
 
 private:
     // Rows shown, by their first column.
@@ -297,6 +299,38 @@ void ResultsTest::exportThatFailsLeavesTheOldFile() {
              QStringLiteral("Unable to write ") + path + QStringLiteral(":\nFile too large"));
     QCOMPARE(describe(path), QStringLiteral("old rows"));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), entries);
+void ResultsTest::columnsFitTheWindow_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("fitsWhole");
+    QTest::newRow("narrow") << 420 << false;
+    QTest::newRow("wide") << 1500 << true;
+}
+
+void ResultsTest::columnsFitTheWindow() {
+    QFETCH(int, width);
+    QFETCH(bool, fitsWhole);
+    auto* model = new QStandardItemModel(0, 4);
+    model->setHorizontalHeaderLabels({QStringLiteral("Key"), QStringLiteral("Claim"),
+                                      QStringLiteral("Found"), QStringLiteral("Expected")});
+    model->appendRow({new QStandardItem(QStringLiteral("CA04831")),
+                      new QStandardItem(QStringLiteral("CA0: GALLOWAY, MABEL (GM000000002)")),
+                      new QStandardItem(QStringLiteral("12.0 Total Claim Charges 0015751")),
+                      new QStandardItem(QStringLiteral("15750"))});
+    ResultsWindow window(QStringLiteral("frmResults"), QStringLiteral("gridResults"), model);
+    window.resize(width, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTableView* table = window.table();
+    const QHeaderView* header = table->horizontalHeader();
+    QTRY_VERIFY(header->sectionSize(1) != header->defaultSectionSize());
+    // Every column starts in the window, the last one's heading whole too.
+    const int room = table->viewport()->width();
+    const int last = header->sectionPosition(3) +
+                     header->fontMetrics().horizontalAdvance(QStringLiteral("Expected"));
+    QVERIFY2(last < room, qPrintable(QStringLiteral("%1 of %2").arg(last).arg(room)));
+    // Cut only where the window is too narrow for the texts.
+    const int claim = table->fontMetrics().horizontalAdvance(model->item(0, 1)->text());
+    QCOMPARE(header->sectionSize(1) > claim, fitsWhole);
 }
 
 QTEST_MAIN(ResultsTest)

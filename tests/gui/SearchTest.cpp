@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
@@ -52,6 +53,8 @@ private slots:
     void resultOpensEvenAfterTheTreeWasClosed();
     void exportWritesTheRowsShown();
     void resultsGoWithTheFile();
+    void resultsStayInFrontWhenThePanelCloses_data();
+    void resultsStayInFrontWhenThePanelCloses();
 
 private:
     frmSearchFields* panel() const { return search_->panel(); }
@@ -309,6 +312,33 @@ void SearchTest::resultsGoWithTheFile() {
     QVERIFY(!search_->results());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsSearchFields"))->isEnabled());
+}
+
+void SearchTest::resultsStayInFrontWhenThePanelCloses_data() {
+    QTest::addColumn<bool>("byEscape");
+    QTest::newRow("Escape") << true;
+    QTest::newRow("close box") << false;
+}
+
+void SearchTest::resultsStayInFrontWhenThePanelCloses() {
+    QFETCH(bool, byEscape);
+    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    QVERIFY(search(QStringLiteral("pond")));
+    QVERIFY(waitUntilDone());
+    QVERIFY(QTest::qWaitForWindowActive(panel()));
+    if (byEscape)
+        QTest::keyClick(control<QLineEdit>("txtSearchFor"), Qt::Key_Escape);
+    else
+        panel()->close();
+    QTRY_VERIFY(!panel()->isVisible());
+    // The main window is active again (as a window manager makes it).
+    main_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    QTest::qWait(50);
+    DocumentArea* documents = main_->documents();
+    QMdiSubWindow* results = qobject_cast<QMdiSubWindow*>(search_->results()->parentWidget());
+    QCOMPARE(documents->activeSubWindow(), results);
+    QCOMPARE(documents->subWindowList(QMdiArea::StackingOrder).constLast(), results);
 }
 
 QTEST_MAIN(SearchTest)

@@ -31,6 +31,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -94,6 +95,7 @@ private slots:
     void viewClaimsCreatesTheTreeWindowOnceThenRaisesIt();
     void smallMainWindowGrowsToShowANewDocument();
     void laterRunFitsANewDocumentIntoTheMainWindow();
+    void firstRunDocumentsTakeFreeRoomBesideTheOthers();
     void tileHorizontalStacksFullWidthBands();
     void tileVerticalSetsFullHeightColumnsSideBySide();
     void cascadeOffsetsEachWindow();
@@ -103,6 +105,7 @@ private slots:
     void aboutIsModalAndOwnedByTheMainWindow();
     void firstRunPlaceAndSaveOnExit();
     void exitWhileMinimizedKeepsTheSavedPlace();
+    void maximizedMainWindowComesBackMaximizedWithinItsScreen();
     void closingClosesDocumentsFirstEachSavingItsPlace();
 
     // File names shown as they are
@@ -734,6 +737,37 @@ void ShellTest::laterRunFitsANewDocumentIntoTheMainWindow() {
     QCOMPARE(tree->geometry(), area);
 }
 
+void ShellTest::firstRunDocumentsTakeFreeRoomBesideTheOthers() {
+    main_ = makeMainWindow();
+    main_->resize(1400, 900);
+    QTRY_COMPARE(main_->size(), QSize(1400, 900));
+    auto frame = [](QWidget* content) {
+        return content->parentWidget()->geometry();
+    };
+    const QRect tree = frame(addDocument(QStringLiteral("frmNSFTree"), QStringLiteral("Tree")));
+    QCOMPARE(tree,
+             QRect(GuiTest::px(1000), GuiTest::px(1000), GuiTest::px(6500), GuiTest::px(6500)));
+    // Beside the tree, not over it.
+    const QRect form = frame(addDocument(QStringLiteral("frmClaimForm"), QStringLiteral("Form")));
+    QCOMPARE(form, QRect(tree.right() + 1, tree.top(), GuiTest::px(6500), GuiTest::px(6500)));
+    // No room beside the form: below the tree.
+    const QRect problems =
+        frame(addDocument(QStringLiteral("frmProblems"), QStringLiteral("Problems")));
+    QCOMPARE(problems.topLeft(), QPoint(tree.left(), tree.bottom() + 1));
+    QVERIFY(!problems.intersects(form));
+    // No room anywhere: the first-run place, kept in sight.
+    const QRect results =
+        frame(addDocument(QStringLiteral("frmSearchResults"), QStringLiteral("R")));
+    QCOMPARE(results.topLeft(), QPoint(GuiTest::px(500), GuiTest::px(500)));
+
+    // A remembered place is where the window goes, whatever it covers.
+    main_->documents()->closeAllDocuments();
+    storePlace(QStringLiteral("frmClaimForm"), QRect(80, 90, 400, 400));
+    addDocument(QStringLiteral("frmNSFTree"), QStringLiteral("Tree"));
+    QCOMPARE(frame(addDocument(QStringLiteral("frmClaimForm"), QStringLiteral("Form"))),
+             QRect(80, 90, 400, 400));
+}
+
 void ShellTest::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
     main_ = makeMainWindow();
     main_->resize(700, 600);
@@ -952,6 +986,33 @@ void ShellTest::exitWhileMinimizedKeepsTheSavedPlace() {
     main_->close();
     settings.sync();
     QCOMPARE(settings.value(QStringLiteral("Settings/frmMainLeft")).toString(), left);
+}
+
+void ShellTest::maximizedMainWindowComesBackMaximizedWithinItsScreen() {
+    main_ = makeMainWindow();
+    main_->showMaximized();
+    QTRY_VERIFY(main_->isMaximized());
+    const QRect maximized = main_->frameGeometry();
+    main_->close();
+    QStringList stored = GuiTest::placeLines(QStringLiteral("frmMain"), maximized);
+    stored.append(QStringLiteral("Settings/frmMainMaximized=1"));
+    stored.sort();
+    QCOMPARE(GuiTest::storedSettings(*dir_), stored);
+
+    main_ = makeMainWindow();
+    QTRY_VERIFY(main_->isMaximized());
+    const QRect screen = main_->screen()->availableGeometry();
+    QVERIFY(screen.contains(main_->frameGeometry()));
+    QVERIFY(
+        screen.contains(main_->statusBar()->mapToGlobal(main_->statusBar()->rect().bottomRight())));
+    // Left in its normal state, the place is the four keys alone again.
+    main_->showNormal();
+    QTRY_VERIFY(!main_->isMaximized());
+    const QRect normal = main_->frameGeometry();
+    QVERIFY(screen.contains(normal));
+    main_->close();
+    QCOMPARE(GuiTest::storedSettings(*dir_),
+             GuiTest::placeLines(QStringLiteral("frmMain"), normal));
 }
 
 void ShellTest::closingClosesDocumentsFirstEachSavingItsPlace() {

@@ -47,7 +47,7 @@ bool SceneDriver::settle(const QString& step) {
     return true;
 }
 
-bool SceneDriver::start(const QString& sample, const QSize& size) {
+bool SceneDriver::start(const QString& sample) {
     // The windows show the file's full path: one that is the same on every
     // machine keeps the pictures free of the checkout's folder.
     const QDir claims(QDir::temp().filePath(QStringLiteral("claims")));
@@ -59,8 +59,6 @@ bool SceneDriver::start(const QString& sample, const QSize& size) {
     main_ = Startup::run(context_, {path}, QStringLiteral(MAPS_DIR));
     if (!main_)
         return fail(QStringLiteral("the start-up sequence gave no main window"));
-    main_->move(0, 0);
-    main_->resize(size);
     if (!QTest::qWaitForWindowExposed(main_.get()))
         return fail(QStringLiteral("the main window was never shown"));
     return settle(QStringLiteral("opening ") + sample);
@@ -79,14 +77,6 @@ QWidget* SceneDriver::document(const QString& window) {
     if (!found)
         fail(QStringLiteral("no document window %1").arg(window));
     return found;
-}
-
-bool SceneDriver::place(const QString& window, const QRect& geometry) {
-    QWidget* found = document(window);
-    if (!found)
-        return false;
-    found->setGeometry(geometry);
-    return settle(QStringLiteral("placing ") + window);
 }
 
 bool SceneDriver::triggerIn(const QString& window, const QString& action) {
@@ -170,14 +160,6 @@ bool SceneDriver::clickAndWait(const QString& button) {
     if (!QTest::qWaitFor([found] { return found->isEnabled(); }, 10000))
         return fail(QStringLiteral("%1 never came back").arg(button));
     return settle(QStringLiteral("the click on ") + button);
-}
-
-bool SceneDriver::placeDialog(const QString& dialog, const QPoint& place) {
-    QWidget* found = widget(dialog);
-    if (!found || !found->isWindow())
-        return fail(QStringLiteral("no dialog %1").arg(dialog));
-    found->move(main_->mapToGlobal(place));
-    return settle(QStringLiteral("placing ") + dialog);
 }
 
 bool SceneDriver::doubleClickRow(const QString& window, const QString& table, int row) {

@@ -2,8 +2,6 @@
 
 #include "gui/common/AppContext.h"
 
-#include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -23,12 +21,11 @@ public:
     ~SceneDriver();
 
     // The start-up sequence on a copy of a file of samples/ in /tmp/claims,
-    // with the main window at size (pixels) on a plain desktop.
-    bool start(const QString& sample, const QSize& size);
+    // as a first start (no settings) shows it: every window at its first-run
+    // place and size.
+    bool start(const QString& sample);
     // Triggers the main window's menu command named action.
     bool trigger(const QString& action);
-    // Moves and sizes the document window named window inside the main window.
-    bool place(const QString& window, const QRect& geometry);
     // Triggers the command named action of the document window named window.
     bool triggerIn(const QString& window, const QString& action);
     // Waits until the file tree window's whole-file check has finished.
@@ -42,8 +39,6 @@ public:
     // Clicks the button named button (in any window) and waits until it can
     // be clicked again, so that the work it started has ended.
     bool clickAndWait(const QString& button);
-    // Moves the dialog named dialog to place, in the main window's coordinates.
-    bool placeDialog(const QString& dialog, const QPoint& place);
     // Double-clicks row `row` of the table named table in window.
     bool doubleClickRow(const QString& window, const QString& table, int row);
     // Saves the main window, as drawn, with the dialogs open over it, to

@@ -2,17 +2,12 @@
 
 #include "SceneDriver.h"
 
-#include <QRect>
-#include <QSize>
-
 namespace {
 
-// The viewer on sample301.nsf with its file tree at the left, its claims
-// checked and marked, and the claim form of O'DONNELL, WILMA open.
+// A first start on sample301.nsf: its file tree, its claims checked and
+// marked, and the claim form of O'DONNELL, WILMA opened beside the tree.
 bool openFirstClaim(SceneDriver& driver) {
-    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 760)) &&
-           driver.trigger(QStringLiteral("mnuClaimForm")) && driver.waitForCheck() &&
-           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 400, 690)) &&
+    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
            driver.clickTreeNode(QStringLiteral("frmNSFTree"), QStringLiteral("CA0: O'DONNELL"));
 }
 
@@ -21,7 +16,6 @@ bool openFirstClaim(SceneDriver& driver) {
 // field's characters marked and the status panels describe it.
 bool claimForm(SceneDriver& driver) {
     return openFirstClaim(driver) &&
-           driver.place(QStringLiteral("frmClaimForm"), QRect(400, 0, 870, 690)) &&
            driver.clickTreeNode(QStringLiteral("frmClaimForm"), QStringLiteral("CA0")) &&
            driver.clickGridRow(QStringLiteral("Patient Last Name")) &&
            driver.save(QStringLiteral("claim-form.png"));
@@ -32,7 +26,6 @@ bool claimForm(SceneDriver& driver) {
 // under the column ruler, and the status panels describe the field.
 bool claimFormRuler(SceneDriver& driver) {
     return openFirstClaim(driver) &&
-           driver.place(QStringLiteral("frmClaimForm"), QRect(0, 0, 900, 600)) &&
            driver.clickTreeNode(QStringLiteral("frmClaimForm"), QStringLiteral("FA0-1")) &&
            driver.clickGridRow(QStringLiteral("Line Charges")) &&
            driver.saveWindow(QStringLiteral("frmClaimForm"),
@@ -43,34 +36,26 @@ bool claimFormRuler(SceneDriver& driver) {
 // for "pond" (the batch's BA1 shows with each of its claims), and the claim
 // form opened from a result with the matching field's row current.
 bool search(SceneDriver& driver) {
-    return driver.start(QStringLiteral("sample301.nsf"), QSize(1280, 860)) &&
+    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
            driver.trigger(QStringLiteral("mnuToolsSearchFields")) &&
            driver.type(QStringLiteral("txtSearchFor"), QStringLiteral("pond")) &&
            driver.clickAndWait(QStringLiteral("cmdSearch")) &&
-           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 330, 330)) &&
-           driver.place(QStringLiteral("frmSearchResults"), QRect(0, 330, 1270, 460)) &&
            driver.doubleClickRow(QStringLiteral("frmSearchResults"), QStringLiteral("gridResults"),
                                  1) &&
-           driver.place(QStringLiteral("frmClaimForm"), QRect(330, 0, 940, 330)) &&
-           driver.placeDialog(QStringLiteral("frmSearchFields"), QPoint(780, 585)) &&
            driver.save(QStringLiteral("search.png"));
 }
 
 // The file tree with the claims that have problems marked, and the problems
 // window listing them.
 bool problems(SceneDriver& driver) {
-    return driver.start(QStringLiteral("sample301.nsf"), QSize(1400, 520)) &&
-           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 420, 450)) &&
-           driver.waitForCheck() && driver.trigger(QStringLiteral("mnuToolsProblems")) &&
-           driver.place(QStringLiteral("frmProblems"), QRect(420, 0, 970, 450)) &&
+    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
+           driver.trigger(QStringLiteral("mnuToolsProblems")) &&
            driver.save(QStringLiteral("problems.png"));
 }
 
 // The file tree showing only the claims with problems.
 bool problemsOnly(SceneDriver& driver) {
-    return driver.start(QStringLiteral("sample301.nsf"), QSize(560, 420)) &&
-           driver.place(QStringLiteral("frmNSFTree"), QRect(0, 0, 540, 350)) &&
-           driver.waitForCheck() &&
+    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
            driver.triggerIn(QStringLiteral("frmNSFTree"), QStringLiteral("cmdProblemsOnly")) &&
            driver.save(QStringLiteral("problems-only.png"));
 }

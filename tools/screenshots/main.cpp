@@ -1,14 +1,44 @@
-// quillmark-screenshots OUTDIR [SCENE...]: remakes the named scenes (all when
-// none is named) as OUTDIR/<scene>.png; --list names them. Run it under an X
-// server (scripts/screenshots.sh does, with xvfb-run) so fonts and styles are
-// the desktop's.
+// quillmark-screenshots [--dark-palette] OUTDIR [SCENE...]: remakes the named
+// scenes (all when none is named) as OUTDIR/<scene>.png; --list names them.
+// Run it under an X server (scripts/screenshots.sh does, with xvfb-run) so
+// fonts and styles are the desktop's. --dark-palette gives the windows a dark
+// palette of their own, for a desktop without a dark theme to take one from.
 #include "SceneDriver.h"
 #include "Scenes.h"
 #include "gui/about/Branding.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
 #include <QTextStream>
+
+namespace {
+
+// Light text on dark grounds, roughly as dark desktop themes have it.
+QPalette darkPalette() {
+    QPalette dark;
+    const QColor window(53, 53, 53);
+    const QColor base(35, 35, 35);
+    const QColor text(230, 230, 230);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::PlaceholderText, QColor(140, 140, 140));
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Highlight, QColor(42, 110, 200));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Light, QColor(80, 80, 80));
+    dark.setColor(QPalette::Mid, QColor(45, 45, 45));
+    dark.setColor(QPalette::Dark, QColor(25, 25, 25));
+    return dark;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -19,13 +49,15 @@ int main(int argc, char* argv[]) {
     QTextStream err(stderr);
 
     QStringList arguments = QApplication::arguments().mid(1);
+    if (arguments.removeAll(QStringLiteral("--dark-palette")) > 0)
+        QApplication::setPalette(darkPalette());
     if (arguments.value(0) == QLatin1String("--list")) {
         for (const Scenes::Scene& scene : Scenes::all())
             out << scene.name << "  " << scene.description << '\n';
         return 0;
     }
     if (arguments.isEmpty() || arguments.constFirst().startsWith(QLatin1Char('-'))) {
-        err << "Usage: quillmark-screenshots OUTDIR [SCENE...]\n"
+        err << "Usage: quillmark-screenshots [--dark-palette] OUTDIR [SCENE...]\n"
                "       quillmark-screenshots --list\n";
         return 2;
     }

@@ -1,7 +1,11 @@
 #include "gui/claimform/CurrentRowDelegate.h"
 
+#include "gui/common/PlainText.h"
+
 #include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 void CurrentRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
@@ -25,4 +29,20 @@ void CurrentRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     if (index.column() == index.model()->columnCount(index.parent()) - 1)
         painter->drawRect(cell.right() - width + 1, cell.top(), width, cell.height());
     painter->restore();
+}
+
+bool CurrentRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                   const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() == QEvent::ToolTip && index.isValid() &&
+        index.data(Qt::ToolTipRole).toString().isEmpty()) {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QRect room = view->style()->subElementRect(QStyle::SE_ItemViewItemText, &cell, view);
+        if (cell.fontMetrics.horizontalAdvance(cell.text) > room.width()) {
+            QToolTip::showText(event->globalPos(), PlainText::toolTip(cell.text), view->viewport(),
+                               option.rect);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }

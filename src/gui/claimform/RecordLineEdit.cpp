@@ -1,7 +1,9 @@
 #include "gui/claimform/RecordLineEdit.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTextLayout>
@@ -100,13 +102,31 @@ void RecordLineEdit::mousePressEvent(QMouseEvent* event) {
 void RecordLineEdit::focusOutEvent(QFocusEvent* event) {
     const int start = selectionStart();
     const int length = selectionLength();
+    const bool fromEnd = hasSelectedText() && cursorPosition() == start;
     QLineEdit::focusOutEvent(event);
-    if (start >= 0 && !hasSelectedText())
-        setSelection(start, length);
+    if (start >= 0 && !hasSelectedText()) {
+        if (fromEnd)
+            setSelection(start + length, -length);
+        else
+            setSelection(start, length);
+    }
+}
+
+void RecordLineEdit::setHint(const QString& hint) {
+    hint_ = hint;
+    update();
 }
 
 void RecordLineEdit::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
+    if (text().isEmpty() && !hint_.isEmpty()) {
+        QPainter painter(this);
+        painter.setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        const QRect area = textArea();
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         painter.fontMetrics().elidedText(hint_, Qt::ElideRight, area.width()));
+    }
     // The line edit decides how far its text is scrolled while it paints.
     const qreal origin = textOrigin();
     if (origin != drawnOrigin_) {

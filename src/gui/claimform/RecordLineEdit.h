@@ -28,6 +28,12 @@ public:
     // The part of the widget the text is drawn in (and clipped to).
     QRect textArea() const;
 
+    // A greyed hint drawn while there is no text, in the desktop's ordinary
+    // font rather than the line's fixed-pitch one, so that it shows whole in
+    // a narrow box (it is no text: copying or selecting does not see it).
+    void setHint(const QString& hint);
+    const QString& hint() const { return hint_; }
+
 signals:
     void columnChosen(int column);
     void stepRequested(int rows);
@@ -45,6 +51,7 @@ private:
     // x of each cursor position 0..length, from the start of the text.
     const std::vector<qreal>& edges() const;
 
+    QString hint_;
     mutable std::vector<qreal> edges_;
     mutable bool edgesValid_ = false;
     qreal drawnOrigin_ = -1;

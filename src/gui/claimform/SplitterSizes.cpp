@@ -5,6 +5,7 @@
 
 #include <QSplitter>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,13 +37,38 @@ bool SplitterSizes::restore(QSplitter* splitter) {
         settings->value(key(splitter)).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (stored.size() != splitter->count())
         return false;
-    QList<int> sizes;
+    QList<double> lengths;
+    double total = 0;
     for (const QString& text : stored) {
         bool ok = false;
         const float twips = text.toFloat(&ok);
         if (!ok || !std::isfinite(twips) || twips < 0 || twips > Twips::kMax)
             return false;
-        sizes.append(toPixels(splitter, twips));
+        lengths.append(toPixels(splitter, twips));
+        total += lengths.constLast();
+    }
+    // The stored proportions, in the length the splitter has now (the window
+    // may have been made smaller or larger since).
+    const bool across = splitter->orientation() == Qt::Horizontal;
+    const int room = (across ? splitter->width() : splitter->height()) -
+                     splitter->handleWidth() * int(splitter->count() - 1);
+    if (total <= 0 || room <= 0)
+        return false;
+    QList<int> sizes;
+    int given = 0;
+    for (qsizetype i = 0; i < lengths.size(); ++i) {
+        sizes.append(i + 1 < lengths.size() ? int(std::lround(lengths.at(i) * room / total))
+                                            : room - given);
+        given += sizes.constLast();
+    }
+    // Every pane keeps room for what it shows: sizes that would squeeze one
+    // below its smallest (a window shrunk by an arrangement, a hand-edited
+    // value) give the designed sizes instead.
+    for (int i = 0; i < splitter->count(); ++i) {
+        const QWidget* pane = splitter->widget(i);
+        const QSize smallest = pane->minimumSizeHint().expandedTo(pane->minimumSize());
+        if (sizes.at(i) < std::max(across ? smallest.width() : smallest.height(), 1))
+            return false;
     }
     splitter->setSizes(sizes);
     return true;

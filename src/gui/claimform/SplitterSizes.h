@@ -8,8 +8,9 @@ class QSplitter;
 // blanks ("1735 4740").
 class SplitterSizes {
 public:
-    // Gives the splitter its stored sizes; false (and nothing changed) when
-    // none are stored or they do not fit it.
+    // Gives the splitter its stored sizes, in their proportions to the length
+    // it has now; false (and nothing changed) when none are stored or they
+    // do not fit it: a pane below its smallest size.
     static bool restore(QSplitter* splitter);
     static void save(const QSplitter* splitter);
 };

@@ -1,32 +1,27 @@
 #pragma once
 
 #include "core/claim/AssembledClaim.h"
+#include "gui/claimform/FieldGridPane.h"
 
-#include <QHash>
 #include <QString>
 #include <QWidget>
 #include <memory>
 #include <string>
-#include <string_view>
 
-class ColumnRuler;
-class FrozenColumnView;
-class QAbstractItemView;
 class QLabel;
 class QSplitter;
 class QStatusBar;
-class QTableWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
-class RecordLineEdit;
+class RawLinePane;
+class RecordTreePane;
 
-// The claim form: the records of the current file tree selection as a tree
-// (TreeView1), one record's fields in a grid (Grid), and the record's raw line
-// (tbRecord, under its column ruler rulerRecord) in which a field's characters
-// are selected. Splitters divide the tree from the grid (splitClaimForm) and
-// both from the raw line (splitRecord). The grid's current row and the raw
-// line's caret follow each other, by mouse or keys. It shows an assembled
-// claim, a value it keeps; it changes nothing.
+// The claim form: a line naming the claim (lblClaim), the records of the
+// current file tree selection as a tree (RecordTreePane), one record's fields
+// in a grid (FieldGridPane), and the record's raw line in which a field's
+// characters are selected (RawLinePane), with four status panels that
+// describe the field. Splitters divide the tree
+// from the grid (splitClaimForm) and both from the raw line (splitRecord).
+// The grid's current row and the raw line's caret follow each other, by mouse
+// or keys. It shows an assembled claim, a value it keeps; it changes nothing.
 class frmClaimForm : public QWidget {
     Q_OBJECT
 public:
@@ -35,8 +30,10 @@ public:
 
     // The claim whose records the form shows, made by a click on file tree
     // node `key` (file bytes): its nodes fill the record tree (Treeview1_Reset
-    // then selects one).
-    void setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std::string key = {});
+    // then selects one). `name` names it at the top of the form (lblClaim)
+    // as the file tree does.
+    void setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std::string key = {},
+                  const QString& name = {});
     const qm::AssembledClaim* claim() const { return claim_.get(); }
     const std::string& claimKey() const { return claimKey_; }
 
@@ -62,10 +59,14 @@ public:
     // node or field.
     bool showField(const QString& key, int field);
 
-    // The grid's row 0 is its header; field slot i is on grid row i. These two
-    // are the only place that knows how grid rows map onto the table's rows.
-    static int gridRowOfTableRow(int tableRow) { return tableRow + 1; }
-    static int tableRowOfGridRow(int gridRow) { return gridRow - 1; }
+    // The grid's row 0 is its header; field slot i is on grid row i.
+    static int gridRowOfTableRow(int tableRow) {
+        return FieldGridPane::gridRowOfTableRow(tableRow);
+    }
+    static int tableRowOfGridRow(int gridRow) { return FieldGridPane::tableRowOfGridRow(gridRow); }
+
+    // The window's designed size, for whatever arranges it (Window > Cascade).
+    QSize sizeHint() const override;
 
 signals:
     // Whether the form shows a claim: with every claim it is given, and false
@@ -74,19 +75,15 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createRecordTree();
-    void createGrid();
-    void createRawLine();
     void createStatusBar();
     void createPanes();
 
-    // A node chosen in TreeView1 (clicked, or reached with the keyboard).
-    void selectNode(QTreeWidgetItem* node);
+    // The record of the node keyed key, as a click on it shows it.
+    void selectNode(const QString& key);
     // The record type of the node selected in TreeView1 and its layout; null
     // when no node is selected or its type has no layout.
     const qm::RecordLayout* selectedLayout(QString& recordType) const;
@@ -100,29 +97,13 @@ private:
     // focus when focusRawLine.
     void showCurrentField(bool focusRawLine);
     void describeField(const QString& recordType, const qm::FieldDef& field);
-    void selectInRawLine(const qm::FieldDef& field);
     // Up or Down in tbRecord: the previous or next field row, as if clicked.
     void stepField(int rows);
     // A column of the raw line chosen: the grid's row of the field that
     // covers it becomes current and is described; no row in no field.
     void showFieldAtColumn(int column);
-    // 0-based index of the field covering `column`, or -1.
-    static int fieldAtColumn(const qm::RecordLayout& layout, int column);
-    bool showRawLineToolTip(const QPoint& at, const QPoint& globalAt);
-    // For a claim without a trailer of its own, or one not checked: says so above the grid.
-    void showTotalsNote(const qm::AssembledRecord* record = nullptr);
-
-    void gridContextMenu(QAbstractItemView* view, const QPoint& at);
-    void rawLineContextMenu(const QPoint& at);
-    void treeContextMenu(const QPoint& at);
 
     void emptyPanels(int count);
-    // The width a grid cell needs to show text whole (names may be bold).
-    int cellWidthFor(const QString& text, bool bold) const;
-    // The Value column: as wide as its texts need, or as the grid has left.
-    void fitValueColumn();
-    // Places a pane's controls by the window's layout rules.
-    void arrangePane(QWidget* pane);
     // The first sizes of the panes: those remembered, or the designed ones.
     void sizePanes();
     // The window frame the user resizes: the document window around the form,
@@ -131,22 +112,14 @@ private:
 
     std::shared_ptr<const qm::AssembledClaim> claim_;
     std::string claimKey_;
-    QHash<QString, QTreeWidgetItem*> nodesByKey_;
-    // The Value column's width by its texts; only ever grows.
-    int valueColumnWidth_ = 0;
     bool panesSized_ = false;
 
+    QLabel* lblClaim_ = nullptr;
     QSplitter* splitRecord_ = nullptr;
     QSplitter* splitClaimForm_ = nullptr;
-    QWidget* pictureTree_ = nullptr;
-    QWidget* pictureGrid_ = nullptr;
-    QWidget* pictureText_ = nullptr;
-    QTreeWidget* treeView1_ = nullptr;
-    QLabel* lblTotals_ = nullptr;
-    QTableWidget* grid_ = nullptr;
-    FrozenColumnView* gridNames_ = nullptr;
-    ColumnRuler* rulerRecord_ = nullptr;
-    RecordLineEdit* tbRecord_ = nullptr;
+    RecordTreePane* pictureTree_ = nullptr;
+    FieldGridPane* pictureGrid_ = nullptr;
+    RawLinePane* pictureText_ = nullptr;
     QStatusBar* statusBar1_ = nullptr;
     QLabel* panels_[4] = {};
 };

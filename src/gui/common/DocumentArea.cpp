@@ -16,12 +16,35 @@ DocumentArea::DocumentArea(QWidget* parent)
 DocumentWindow* DocumentArea::addDocument(QWidget* content) {
     auto* document = new DocumentWindow(content);
     addSubWindow(document);
+    const bool firstRun = !WindowPositions::isStored(document->windowName());
     WindowPositions::restore(document, document->windowName());
+    // Its first-run place would lay it over the windows open.
+    if (firstRun)
+        placeBesideOthers(document);
     document->show();
     if (!growWindow_ || !growWindowFor(document))
         keepInSight(document);
     setActiveSubWindow(document);
+    focusContent(document);
     return document;
+}
+
+void DocumentArea::focusContent(QMdiSubWindow* document) {
+    QWidget* content = document->widget();
+    if (!content || content->isAncestorOf(document->window()->focusWidget()))
+        return;
+    QWidget* target = content;
+    for (QWidget* next = content->nextInFocusChain(); next && next != content;
+         next = next->nextInFocusChain()) {
+        if (!content->isAncestorOf(next))
+            break;
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isEnabled() &&
+            next->isVisibleTo(content)) {
+            target = next;
+            break;
+        }
+    }
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 void DocumentArea::setGrowWindowForDocuments(bool grow) {
@@ -35,6 +58,43 @@ void DocumentArea::keepInSight(QMdiSubWindow* document) {
     const QRect fitted = WindowPositions::fitInto(document->geometry(), area);
     if (fitted != document->geometry())
         document->setGeometry(fitted);
+}
+
+bool DocumentArea::placeBesideOthers(QMdiSubWindow* document) {
+    QList<QRect> others;
+    const QList<QMdiSubWindow*> windows = subWindowList();
+    for (const QMdiSubWindow* window : windows) {
+        if (window != document && window->isVisible() && !window->isMinimized())
+            others.append(window->geometry());
+    }
+    if (others.isEmpty())
+        return false;
+    // How far the area reaches: as it is, or as far as the main window may grow.
+    QSize reach = viewport()->size();
+    QWidget* top = window();
+    if (growWindow_ && top != this && !top->isMaximized() && !top->isFullScreen()) {
+        const QSize around = top->frameGeometry().size() - viewport()->size();
+        reach = reach.expandedTo(top->screen()->availableGeometry().size() - around);
+    }
+    const QRect room(QPoint(0, 0), reach);
+    const QSize size = document->size();
+    // Beside each window first, then below each.
+    QList<QPoint> places;
+    for (const QRect& other : std::as_const(others))
+        places.append(QPoint(other.right() + 1, other.top()));
+    for (const QRect& other : std::as_const(others))
+        places.append(QPoint(other.left(), other.bottom() + 1));
+    for (const QPoint& place : std::as_const(places)) {
+        const QRect wanted(place, size);
+        const bool free = std::none_of(others.cbegin(), others.cend(), [&](const QRect& other) {
+            return other.intersects(wanted);
+        });
+        if (free && room.contains(wanted)) {
+            document->move(place);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool DocumentArea::growWindowFor(const QMdiSubWindow* document) {
@@ -76,6 +136,7 @@ void DocumentArea::activateDocument(QMdiSubWindow* document) {
         document->showNormal();
     setActiveSubWindow(document);
     document->raise();
+    focusContent(document);
 }
 
 bool DocumentArea::activateContent(const QWidget* content) {

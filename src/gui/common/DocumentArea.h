@@ -13,8 +13,9 @@ public:
 
     // Adds content as a document window, named by content's objectName (which
     // also names its remembered place): placed where it was last, shown and
-    // made active. Closing the window deletes it and its content, after saving
-    // its place unless it is minimized.
+    // made active. With no place remembered it takes free room beside (or
+    // else below) the windows open, where there is some. Closing the window deletes it and its
+    // content, after saving its place unless it is minimized.
     DocumentWindow* addDocument(QWidget* content);
     // Whether a new document window that does not fit may grow the main
     // window (within its screen) rather than be fitted into the area as it is.
@@ -41,6 +42,15 @@ private:
     // False when the main window cannot grow (maximized, minimized, ...).
     bool growWindowFor(const QMdiSubWindow* document);
     void keepInSight(QMdiSubWindow* document);
+    // Moves a document at its first-run place beside the others, when there
+    // is room for it there in the area (or, when the main window may grow,
+    // on its screen); false when there is none.
+    bool placeBesideOthers(QMdiSubWindow* document);
+    // Gives the focus to the document's first control unless it has it: while
+    // a dialog of the main window is active (the search panel) the main window
+    // keeps it for when it is active again, instead of handing the focus to
+    // its first control, in whichever document that lies.
+    static void focusContent(QMdiSubWindow* document);
 
     bool growWindow_ = false;
 };

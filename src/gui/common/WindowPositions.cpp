@@ -16,6 +16,7 @@ constexpr int kTitleStripHeight = 24;
 constexpr int kMinVisibleWidth = 48;
 constexpr int kMinVisibleHeight = 8;
 const char* const kFrameFitterName = "WindowPositionsFrameFitter";
+const QString kGroup = QStringLiteral("Settings");
 
 struct DefaultPlace {
     const char* windowName;
@@ -131,7 +132,7 @@ bool WindowPositions::isStored(const QString& windowName) {
     const std::unique_ptr<QSettings> settings = SettingsStore::open();
     if (!settings)
         return false;
-    settings->beginGroup(QStringLiteral("Settings"));
+    settings->beginGroup(kGroup);
     for (const char* part : {"Left", "Top", "Width", "Height"}) {
         if (settings->contains(key(windowName, part)))
             return true;
@@ -162,7 +163,7 @@ WindowPositions::Place WindowPositions::load(const QString& windowName, const Pl
     const std::unique_ptr<QSettings> settings = SettingsStore::open();
     if (!settings)
         return twips;
-    settings->beginGroup(QStringLiteral("Settings"));
+    settings->beginGroup(kGroup);
     auto read = [&](const char* part, float fallback, bool mustBePositive) {
         const QVariant stored = settings->value(key(windowName, part));
         if (!stored.isValid())
@@ -218,6 +219,12 @@ void WindowPositions::restore(QWidget* window, const QString& windowName) {
     window->resize(place.size());
     delete window->findChild<QObject*>(QLatin1String(kFrameFitterName), Qt::FindDirectChildrenOnly);
     new FrameFitter(window, place.size());
+    // Shown maximized, its normal place (as fitted above) under it.
+    const std::unique_ptr<QSettings> settings = SettingsStore::open();
+    if (settings &&
+        settings->value(kGroup + QLatin1Char('/') + key(windowName, "Maximized")).toString() ==
+            QLatin1String("1"))
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }
 
 void WindowPositions::save(const QWidget* window, const QString& windowName) {
@@ -231,7 +238,7 @@ void WindowPositions::save(const QWidget* window, const QString& windowName) {
     const std::unique_ptr<QSettings> settings = SettingsStore::open();
     if (!settings)
         return;
-    settings->beginGroup(QStringLiteral("Settings"));
+    settings->beginGroup(kGroup);
     auto write = [&](const char* part, float value) {
         settings->setValue(key(windowName, part), QString::number(double(value), 'g', 7));
     };
@@ -239,4 +246,10 @@ void WindowPositions::save(const QWidget* window, const QString& windowName) {
     write("Top", twips.top);
     write("Width", twips.width);
     write("Height", twips.height);
+    if (frame)
+        return;
+    if (window->isMaximized())
+        settings->setValue(key(windowName, "Maximized"), QStringLiteral("1"));
+    else
+        settings->remove(key(windowName, "Maximized"));
 }

@@ -28,6 +28,10 @@
 // every screen, or outside the document area) gives the default place. A
 // top-level window is then fitted into the available area of the screen it
 // lands on: made no larger than that area, then moved into it.
+//
+// A top-level window closed maximized also writes a fifth key, its name
+// followed by "Maximized" ("1"), and comes back maximized; closed in its
+// normal state it removes that key, so that its place is the four keys alone.
 class WindowPositions {
 public:
     // A window's place in twips, as it is stored.
@@ -39,7 +43,8 @@ public:
 
     static void restore(QWidget* window, const QString& windowName);
     // Writes the four keys, unless the window is minimized (the values saved
-    // before then stay). A maximized window writes its maximized bounds.
+    // before then stay). A maximized window writes its maximized bounds, and
+    // that it was maximized.
     static void save(const QWidget* window, const QString& windowName);
 
     // Reads the stored place with defaults for missing or unreadable values.

@@ -7,6 +7,7 @@
 #include "gui/common/ProblemMarks.h"
 #include "gui/common/Twips.h"
 #include "gui/filetree/FileTreeModel.h"
+#include "gui/filetree/MarkRoomDelegate.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/TreeBuildJob.h"
 #include "gui/find/frmFind.h"
@@ -126,6 +127,7 @@ frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
     treeView1_->header()->setStretchLastSection(false);
     treeView1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     treeView1_->setUniformRowHeights(true);
+    treeView1_->setItemDelegate(new MarkRoomDelegate(treeView1_));
     treeView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     treeView1_->setSelectionMode(QAbstractItemView::SingleSelection);
     treeView1_->installEventFilter(this);
@@ -252,10 +254,10 @@ void frmNSFTree::BuildTree() {
     model_ = new FileTreeModel(*tree_, this);
     treeView1_->setModel(model_);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &frmNSFTree::expandShownProblems);
-    // What showing each new node on its way would leave behind: every node
-    // with children open, the last node in view. Done once, not per node.
+    // Every node with children open, done once rather than node by node; the
+    // view starts at the top, where the file header is.
     treeView1_->expandAll();
-    treeView1_->scrollTo(model_->nodeIndex(tree_->lastAdded()));
+    treeView1_->scrollToTop();
 
     panel1_->setText(QStringLiteral("BA0 Count: ") + QString::number(tree_->BatchCount));
     panel2_->setText(QStringLiteral("CA0 Count: ") + QString::number(tree_->ClaimCount));

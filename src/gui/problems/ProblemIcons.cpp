@@ -1,29 +1,32 @@
 #include "gui/problems/ProblemIcons.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPixmap>
-#include <QStyle>
+#include <QSvgRenderer>
 #include <array>
+
+// The drawings live in a static library: make sure they are registered.
+static void initProblemResources() {
+    Q_INIT_RESOURCE(problems);
+}
 
 namespace {
 
-// A grey no-entry sign: the style has no icon for "could not be read" that
-// tells itself apart from the critical one.
-QIcon unreadableIcon() {
+// By ProblemKind.
+constexpr const char* kDrawings[kProblemKindCount] = {"critical", "unreadable", "warning",
+                                                      "question", "information"};
+
+// Drawn at the sizes a tree or a table asks for, at any scale factor, so that
+// no pixmap is ever scaled up.
+QIcon drawn(const char* name) {
+    QSvgRenderer drawing(QStringLiteral(":/problems/%1.svg").arg(QLatin1String(name)));
     QIcon icon;
-    for (const int size : {16, 32}) {
+    for (const int size : {16, 20, 24, 32, 48, 64}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const qreal unit = size / 16.0;
-        painter.setPen(QPen(QColor(70, 70, 70), unit));
-        painter.setBrush(QColor(120, 120, 120));
-        painter.drawEllipse(QRectF(1, 1, size - 2, size - 2));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::white);
-        painter.drawRect(QRectF(3.5 * unit, 6.5 * unit, 9 * unit, 3 * unit));
+        drawing.render(&painter);
+        painter.end();
         icon.addPixmap(pixmap);
     }
     return icon;
@@ -34,12 +37,11 @@ QIcon unreadableIcon() {
 QIcon ProblemIcons::icon(ProblemKind kind) {
     // Made once: the tree asks for a mark with every row it paints.
     static const std::array<QIcon, kProblemKindCount> icons = [] {
-        const QStyle* style = QApplication::style();
-        return std::array<QIcon, kProblemKindCount>{
-            style->standardIcon(QStyle::SP_MessageBoxCritical), unreadableIcon(),
-            style->standardIcon(QStyle::SP_MessageBoxWarning),
-            style->standardIcon(QStyle::SP_MessageBoxQuestion),
-            style->standardIcon(QStyle::SP_MessageBoxInformation)};
+        initProblemResources();
+        std::array<QIcon, kProblemKindCount> made;
+        for (int i = 0; i < kProblemKindCount; ++i)
+            made[std::size_t(i)] = drawn(kDrawings[i]);
+        return made;
     }();
     return icons[std::size_t(kind)];
 }

@@ -108,9 +108,40 @@ void ResultsWindow::fitColumns() {
     columnsFitted_ = true;
     // The rows in view decide; no column takes more than this many characters.
     table_->resizeColumnsToContents();
+    const int columns = rows_->columnCount();
     const int widest = kWidestColumnCharacters * fontMetrics().averageCharWidth();
-    for (int column = 0; column < rows_->columnCount(); ++column)
-        table_->setColumnWidth(column, qMin(table_->columnWidth(column), widest));
+    QList<int> widths;
+    QList<int> least;
+    for (int column = 0; column < columns; ++column) {
+        widths.append(qMin(table_->columnWidth(column), widest));
+        // A heading stays readable.
+        const QString heading = rows_->headerData(column, Qt::Horizontal).toString();
+        least.append(qMin(widths.constLast(),
+                          table_->horizontalHeader()->fontMetrics().horizontalAdvance(heading) +
+                              2 * fontMetrics().averageCharWidth()));
+    }
+    // Every column in the window, where it can be: the widest give up room
+    // first, each at most down to its heading.
+    const int room = table_->viewport()->width();
+    auto total = [&](int limit) {
+        int sum = 0;
+        for (int column = 0; column < columns; ++column)
+            sum += qMax(qMin(widths.at(column), limit), least.at(column));
+        return sum;
+    };
+    int limit = widest;
+    if (total(limit) > room) {
+        int low = 0;
+        while (low < limit) {
+            const int middle = (low + limit + 1) / 2;
+            if (total(middle) <= room)
+                low = middle;
+            else
+                limit = middle - 1;
+        }
+    }
+    for (int column = 0; column < columns; ++column)
+        table_->setColumnWidth(column, qMax(qMin(widths.at(column), limit), least.at(column)));
 }
 
 int ResultsWindow::sourceRow(int shownRow) const {

@@ -12,9 +12,25 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/SettingsStore.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/frmMain.h"
+
+#include <QAction>
 
 namespace {
+
+const QString kTotalsMessageKey = QStringLiteral("Options/ShowTotalsMessage");
+
+// A node as the file tree names it, with the batch or file header it lies in:
+// "CA0: GALLOWAY, MABEL (GM000000002), in BA0: 163376737 - LINDQVIST, DESMOND".
+QString nodeName(const qm::FileTree& tree, std::int64_t node) {
+    QString name = CoreText::fromFile(tree.text(node));
+    const std::int64_t parent = tree.parent(node);
+    if (parent != qm::FileTree::kNoNode)
+        name += QStringLiteral(", in ") + CoreText::fromFile(tree.text(parent));
+    return name;
+}
 
 // The details of the totals message: each field that does not compute, what
 // the XA0 states and what the claim's records give.
@@ -43,6 +59,28 @@ void ClaimFormController::connectTree(const frmNSFTree& treeWindow) {
             [this, file = treeWindow.file()](qint64 node) { nodeClick(*file, node); });
 }
 
+void ClaimFormController::addCommands(frmMain& mainWindow) {
+    totalsMessageAction_ = mainWindow.insertCommand(QStringLiteral("mnuToolsTotalsMessage"),
+                                                    QStringLiteral("Show &Totals Message"),
+                                                    QStringLiteral("mnuToolsOptions"));
+    totalsMessageAction_->setCheckable(true);
+    totalsMessageAction_->setChecked(showsTotalsMessage());
+    connect(totalsMessageAction_, &QAction::toggled, this,
+            &ClaimFormController::setShowsTotalsMessage);
+}
+
+bool ClaimFormController::showsTotalsMessage() const {
+    const std::unique_ptr<QSettings> settings = SettingsStore::open();
+    return !settings || settings->value(kTotalsMessageKey, true).toBool();
+}
+
+void ClaimFormController::setShowsTotalsMessage(bool shows) {
+    if (const std::unique_ptr<QSettings> settings = SettingsStore::open())
+        settings->setValue(kTotalsMessageKey, shows);
+    if (totalsMessageAction_)
+        totalsMessageAction_->setChecked(shows);
+}
+
 void ClaimFormController::nodeClick(qm::OpenClaimFile& file, std::int64_t node) {
     DocumentArea* documents = context_.documents();
     QWidget* owner = documents ? documents->window() : nullptr;
@@ -51,22 +89,21 @@ void ClaimFormController::nodeClick(qm::OpenClaimFile& file, std::int64_t node) 
     if (!claim->acted || !documents)
         return;
 
-    // A new form joins the document area only once it shows its record, so
-    // that it never appears empty behind the totals message.
     if (!form_)
         form_ = new frmClaimForm();
-    form_->setClaim(claim, file.tree()->key(node));
-
-    if (!claim->totals.ok())
-        MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute(), mismatches(*claim));
-
+    const qm::FileTree& tree = *file.tree();
+    form_->setClaim(claim, tree.key(node), nodeName(tree, node));
     form_->Treeview1_Reset(CoreText::fromFile(claim->clickedType));
-    if (documents->activateContent(form_))
-        return;
-    // Forgotten as soon as its window closes (by the user, or by the main window
-    // with the file): the next click makes a new one.
-    DocumentWindow* document = documents->addDocument(form_);
-    if (FileSession* session = context_.session())
-        session->closeWithFile(form_);
-    connect(document, &DocumentWindow::closed, this, [this] { form_ = nullptr; });
+    if (!documents->activateContent(form_)) {
+        // Forgotten as soon as its window closes (by the user, or by the main
+        // window with the file): the next click makes a new one.
+        DocumentWindow* document = documents->addDocument(form_);
+        if (FileSession* session = context_.session())
+            session->closeWithFile(form_);
+        connect(document, &DocumentWindow::closed, this, [this] { form_ = nullptr; });
+    }
+
+    // Said over the form that shows the claim it is about.
+    if (!claim->totals.ok() && showsTotalsMessage())
+        MessageBoxes(owner).show(qm::MessageTexts::totalsDoNotCompute(), mismatches(*claim));
 }

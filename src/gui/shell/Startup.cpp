@@ -32,6 +32,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     auto mainWindow = std::make_unique<frmMain>(context);
     // Each document subsystem registers the window factory it owns here.
     auto* claimForms = new ClaimFormController(context, mainWindow.get());
+    claimForms->addCommands(*mainWindow);
     auto* navigator = new ClaimNavigator(*mainWindow, *claimForms);
     auto* problems = new ProblemsController(context, *mainWindow, *navigator);
     new SearchController(context, *mainWindow, *navigator);

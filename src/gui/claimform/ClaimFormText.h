@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace qm {
+struct AssembledRecord;
+struct FieldDef;
+class RecordLayout;
+} // namespace qm
+
+// The texts the claim form shows and copies, made from what the file and the
+// map file hold.
+class ClaimFormText {
+public:
+    // File bytes, spaces at both ends left out.
+    static QString trimmed(std::string_view bytes);
+    // One field as the copy commands give it: number, name, value and
+    // columns, separated by tabs.
+    static QString fieldLine(const qm::FieldDef& field, std::string_view value);
+    // Every field of a record, one a line.
+    static QString recordText(const qm::RecordLayout& layout, const qm::AssembledRecord& record);
+};
