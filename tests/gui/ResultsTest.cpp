@@ -299,6 +299,8 @@ void ResultsTest::exportThatFailsLeavesTheOldFile() {
              QStringLiteral("Unable to write ") + path + QStringLiteral(":\nFile too large"));
     QCOMPARE(describe(path), QStringLiteral("old rows"));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), entries);
+}
+
 void ResultsTest::columnsFitTheWindow_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<bool>("fitsWhole");

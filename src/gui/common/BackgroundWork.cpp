@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProgressDialog>
-#include <QThreadPool>
 #include <QTimer>
 
 namespace {
@@ -14,8 +13,6 @@ constexpr int kProgressPollMs = 50;
 constexpr qint64 kTakeMs = 15;
 // Steps of the progress dialog's bar.
 constexpr int kDialogSteps = 1000;
-// More than the few kinds of work that can run at once: none waits for another.
-constexpr int kPoolThreads = 16;
 } // namespace
 
 BackgroundWorkBase::BackgroundWorkBase(QObject* parent)
@@ -32,15 +29,6 @@ BackgroundWorkBase::~BackgroundWorkBase() {
     // The worker owns all it reads: it stops on its own, unwaited for.
     if (control_)
         control_->cancel = true;
-}
-
-QThreadPool* BackgroundWorkBase::pool() {
-    static QThreadPool* const workers = [] {
-        auto* threads = new QThreadPool(QCoreApplication::instance());
-        threads->setMaxThreadCount(kPoolThreads);
-        return threads;
-    }();
-    return workers;
 }
 
 void BackgroundWorkBase::beginRun(QFutureWatcherBase* watcher) {

@@ -6,21 +6,21 @@
 #include <QObject>
 #include <QPromise>
 #include <QString>
-#include <QtConcurrent/QtConcurrentRun>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 
-class QThreadPool;
 class QTimer;
 class QWidget;
 
-// What every run of background work has, whatever it makes: a run on a worker
-// (QtConcurrent, on a pool of its own so that a check, a search and a tree
-// build never wait for one another), progress read from a ProgressControl,
+// What every run of background work has, whatever it makes: a run on a
+// thread of its own (so that a check, a search and a tree build never wait for
+// one another), its end told through a QPromise and a QFutureWatcher,
+// progress read from a ProgressControl,
 // cancel, a wait, a modal wait with a progress dialog, and the GUI-thread side
 // that takes what the worker handed on a slice at a time, so that the window
 // answers between slices however much arrives.
@@ -68,7 +68,6 @@ protected:
     // GUI thread, once the worker has stopped: keeps what it said.
     virtual void keepSummary() = 0;
     void scheduleTaking();
-    static QThreadPool* pool();
 
     std::shared_ptr<qm::ProgressControl> control_;
     QFutureWatcherBase* watcher_ = nullptr;
@@ -172,13 +171,29 @@ public:
         beginRun(watcher);
         connect(watcher, &QFutureWatcherBase::resultsReadyAt, this,
                 &BackgroundWork::scheduleTaking);
-        watcher->setFuture(QtConcurrent::run(pool(), [work = std::move(work), control = control_,
-                                                      channel = channel_](QPromise<int>& promise) {
-            Reporter reporter(promise, control, channel);
-            Summary summary = work(reporter);
-            const std::lock_guard<std::mutex> lock(channel->mutex);
-            channel->summary = std::move(summary);
-        }));
+        QPromise<int> promise;
+        watcher->setFuture(promise.future());
+        // A thread of its own rather than QtConcurrent's pool: the pool hands
+        // its tasks over inside Qt, where ThreadSanitizer cannot follow, and
+        // the worker is to be checked as the rest of the program is. It holds
+        // all it reads, so it is never waited for: it ends on its own.
+        std::thread([promise = std::move(promise), work = std::move(work), control = control_,
+                     channel = channel_]() mutable {
+            promise.start();
+            Summary summary{};
+            try {
+                Reporter reporter(promise, control, channel);
+                summary = work(reporter);
+            } catch (const std::exception&) {
+                // Work that fails ends as if cancelled; what it handed on stays.
+                control->cancel = true;
+            }
+            {
+                const std::lock_guard<std::mutex> lock(channel->mutex);
+                channel->summary = std::move(summary);
+            }
+            promise.finish();
+        }).detach();
     }
 
     // What the work said when it ended (once finished() has come).
