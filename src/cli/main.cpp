@@ -33,7 +33,7 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
         return CheckCommand::run(file, commandLine.json(), commandLine.jobs(), out);
     case CommandLine::Command::Search:
         return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
-                                  out, std::cerr);
+                                  commandLine.maxHits(), out, std::cerr);
     }
     return kExitError;
 }

@@ -168,11 +168,13 @@ private slots:
         row("regex escaped point", Mode::Regex, "\\.", "A.B", 1, 1);
         row("regex folds file characters", Mode::Regex, "(?i)É", "caf\xE9", 3, 1);
         row("regex optional group", Mode::Regex, "^(?:DR )?SMITH", "DR SMITH", 0, 8);
-        row("regex empty loop: as Perl, the empty match", Mode::Regex, "(.?\?)+", "GALLOWAY", 0,
-            0);
+        row("regex empty loop: as Perl, the empty match", Mode::Regex, "(.?\?)+", "GALLOWAY", 0, 0);
         row("regex count after a letter", Mode::Regex, "MIL{2}", "77 MILL POND RD", 3, 4);
         row("regex offsets in file characters", Mode::Regex, "SMITH", "\x80\x8A SMITH", 3, 5);
-        row("regex any character is one", Mode::Regex, "A.B", "A\x80" "B", 0, 3);
+        row("regex any character is one", Mode::Regex, "A.B",
+            "A\x80"
+            "B",
+            0, 3);
         row("regex any character, a line feed too", Mode::Regex, "A.B", "A\nB", 0, 3);
         row("regex folds Windows-1252", Mode::Regex, "(?i)š", "X\x8A", 1, 1);
         row("regex: no file character", Mode::Regex, "Ж|ZZ", "ABC", -1, 0);
@@ -281,10 +283,31 @@ private slots:
     // holding a line feed, which puts the record back to value by value.
     void regexOverValuesTogether_data() {
         QTest::addColumn<QString>("pattern");
-        for (const char* pattern :
-             {"^A", "B$", "^$", "^AB$", "\\AAB", "AB\\z", "(?-m)^AB", "(?-m:^A)B", "\\bAB\\b",
-              "\\BB", "x*", "", "(?i)smith|jones", "^[A-Z]+[0-9]{3}$", "A.B", "[^A-Z]$", "€",
-              "(?i)É", "\\QA$\\E", "A\\nB", "(?s:.)B", "(?m)^B", "[$]", "\\$$", "AB|^$"})
+        for (const char* pattern : {"^A",
+                                    "B$",
+                                    "^$",
+                                    "^AB$",
+                                    "\\AAB",
+                                    "AB\\z",
+                                    "(?-m)^AB",
+                                    "(?-m:^A)B",
+                                    "\\bAB\\b",
+                                    "\\BB",
+                                    "x*",
+                                    "",
+                                    "(?i)smith|jones",
+                                    "^[A-Z]+[0-9]{3}$",
+                                    "A.B",
+                                    "[^A-Z]$",
+                                    "€",
+                                    "(?i)É",
+                                    "\\QA$\\E",
+                                    "A\\nB",
+                                    "(?s:.)B",
+                                    "(?m)^B",
+                                    "[$]",
+                                    "\\$$",
+                                    "AB|^$"})
             QTest::newRow(pattern) << QString::fromUtf8(pattern);
     }
 
@@ -294,8 +317,8 @@ private slots:
         std::string error;
         QVERIFY2(matcher.prepare(queryOf(Mode::Regex, pattern), error), error.c_str());
         const std::vector<std::string_view> some = {
-            "  AB  ", "AB", "", "   ", "XAB", "ABX", "\x80 SMITH", "caf\xC9", "A$", "JONES  ",
-            "ABC123", "ab123", "A B", "\x80"};
+            "  AB  ",  "AB", "",        "   ",    "XAB",   "ABX", "\x80 SMITH",
+            "caf\xC9", "A$", "JONES  ", "ABC123", "ab123", "A B", "\x80"};
         std::vector<std::string_view> withLineFeed = some;
         withLineFeed.insert(withLineFeed.begin() + 3, "A\nB");
         for (const auto& values : {some, withLineFeed}) {
@@ -430,7 +453,8 @@ private slots:
     }
 
     // One job or three, small chunks or large, with the tree's index or
-    // without: the hits clicking every claim gives, in the same order.
+    // without, workers waiting for their turn at once or not: the hits
+    // clicking every claim gives, in the same order.
     void sameAsClickingEveryClaim() {
         QFETCH(QByteArray, file);
         QFETCH(Mode, mode);
@@ -452,6 +476,7 @@ private slots:
                     options.jobs = jobs;
                     options.chunkBytes = chunk;
                     options.index = index;
+                    options.waitingBytes = index ? 1 : options.waitingBytes;
                     std::vector<std::string> found = search(m, query, options);
                     // The click's oracle knows no field numbers' types: compare without them.
                     QCOMPARE(found.size(), clicks.size());
@@ -473,8 +498,11 @@ private slots:
         RecordingMessageSink sink;
         QVERIFY(ClaimFileOpener::open(ws.m, path, sink).opened());
         const SearchQuery query = queryOf(Mode::Contains, QStringLiteral("a"));
+        // Three workers whose chunks' matches wait for their turn one at a time.
         FieldSearch::Options options;
         options.chunkBytes = 4096;
+        options.jobs = 3;
+        options.waitingBytes = 1;
         FieldSearch::Summary all, cancelled, limited;
         const std::size_t total = search(ws.m, query, options, &all).size();
         QCOMPARE(all.claims, std::int64_t(300));
@@ -489,6 +517,8 @@ private slots:
         const std::size_t some = search(ws.m, query, options, &limited).size();
         QVERIFY(limited.limited && !limited.cancelled);
         QVERIFY(some >= 50 && some < total);
+        // The claims searched are those up to the claim that reached the limit.
+        QVERIFY(limited.claimsMatched <= limited.claims && limited.claims < all.claims);
     }
 };
 

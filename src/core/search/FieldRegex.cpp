@@ -49,11 +49,11 @@ std::string describe(const RE2& re) {
     case RE2::ErrorBadCharRange:
         return "range out of order: " + at;
     case RE2::ErrorMissingBracket:
-        return "missing ]: " + at;
+        return "missing ]";
     case RE2::ErrorMissingParen:
-        return "missing ): " + at;
+        return "missing )";
     case RE2::ErrorUnexpectedParen:
-        return "unmatched ): " + at;
+        return "unmatched )";
     case RE2::ErrorTrailingBackslash:
         return "a \\ at the end escapes nothing";
     case RE2::ErrorRepeatArgument:

@@ -4,6 +4,8 @@
 #include "core/common/TextUtil.h"
 #include "core/layouts/FieldValidator.h"
 
+#include <algorithm>
+
 namespace qm {
 
 namespace {
@@ -77,7 +79,8 @@ bool SearchPlan::select(const SearchQuery& query, std::string& error) {
             }
         }
     }
-    if (any)
+    // A map without fields, asked for nothing in particular: nothing to match.
+    if (any || (field.empty() && onlyType < 0))
         return true;
     const std::string ofType =
         onlyType >= 0 ? " of record type " + std::string(kRecordTypes[std::size_t(onlyType)])
@@ -94,7 +97,7 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
     layouts_ = std::move(layouts);
     if (!select(query, error) || !matcher_.prepare(query, error))
         return false;
-    if (query.mode == SearchQuery::Mode::Number) {
+    if (query.mode == SearchQuery::Mode::Number && !empty()) {
         // Whole numbers are compared where a field holds numbers or dates.
         std::string firstNamed;
         bool any = false;
@@ -128,6 +131,11 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
         }
     }
     return true;
+}
+
+bool SearchPlan::empty() const {
+    return std::all_of(fields_.begin(), fields_.end(),
+                       [](const std::vector<int>& fields) { return fields.empty(); });
 }
 
 void SearchPlan::match(int typeIndex, std::string_view line, std::vector<FieldHit>& out) const {

@@ -25,6 +25,10 @@ public:
     bool prepare(const SearchQuery& query, std::shared_ptr<const LayoutCatalogue> layouts,
                  std::string& error);
 
+    // No field to look at: the query names none and the map has none (a
+    // version without a map, an empty map). Such a search matches nothing.
+    bool empty() const;
+
     // Appends the matching fields of one record of the given type (node keys empty).
     void match(int typeIndex, std::string_view line, std::vector<FieldHit>& out) const;
 
@@ -32,7 +36,8 @@ public:
     static std::string describeField(const LayoutCatalogue& layouts, int typeIndex, int field);
 
 private:
-    // Every field the query's field and record type name; false with error when none.
+    // Every field the query's field and record type name; false with error
+    // when it names something the map does not have.
     bool select(const SearchQuery& query, std::string& error);
 
     // Where a selected field lies in its record line, kept together for
