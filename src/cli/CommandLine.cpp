@@ -103,7 +103,7 @@ const QLatin1String kHelpBody(
     "                               [{\"node\", \"id\", \"name\", \"value\",\n"
     "                               \"match_start\", \"match_length\"}]}],\n"
     "                               \"summary\": {\"claims\", \"claims_matched\",\n"
-    "                               \"fields_matched\"}}\n"
+    "                               \"fields_matched\", \"max_hits_reached\"}}\n"
     "  -h, --help            Show this help.\n"
     "  -v, --version         Show the version.\n"
     "\n"
