@@ -268,32 +268,42 @@ bool FieldRegex::search(std::string_view value, std::size_t& start, std::size_t&
 }
 
 bool FieldRegex::putOneALine(const std::vector<std::string_view>& values) const {
-    starts_.resize(values.size());
-    // Values are mostly ASCII, their own UTF-8: copied byte by byte, with
-    // room for all of them and their line feeds made first.
-    std::size_t room = values.size();
-    for (const std::string_view value : values)
-        room += value.size();
+    // Values are mostly ASCII, their own UTF-8: copied as they are, with room
+    // for all of them and their line feeds made first. (Plain pointers and
+    // counts, so that the copy loop is not held up reloading them.)
+    const std::size_t count = values.size();
+    const std::string_view* const in = values.data();
+    std::size_t room = count;
+    for (std::size_t k = 0; k < count; ++k)
+        room += in[k].size();
+    starts_.resize(count);
     text_.resize(room);
+    std::size_t* const starts = starts_.data();
     char* const begin = text_.data();
     char* at = begin;
-    unsigned bits = 0; // every byte or'ed: its high bit tells of a byte beyond ASCII
-    bool lineFeed = false;
-    for (std::size_t k = 0; k < values.size(); ++k) {
-        starts_[k] = std::size_t(at - begin);
-        for (const char c : trimSpaces(values[k])) {
-            bits |= static_cast<unsigned char>(c);
-            lineFeed |= c == '\n';
-            *at++ = c;
+    unsigned bits = 0;  // every byte or'ed: its high bit tells of a byte beyond ASCII
+    unsigned feeds = 0; // line feeds within values
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::string_view value = trimSpaces(in[k]);
+        const char* const from = value.data();
+        const std::size_t n = value.size();
+        starts[k] = std::size_t(at - begin);
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto byte = static_cast<unsigned char>(from[i]);
+            bits |= byte;
+            feeds |= byte == '\n';
+            at[i] = static_cast<char>(byte);
         }
+        at += n;
         *at++ = '\n';
     }
     text_.resize(std::size_t(at - begin));
+    bool lineFeed = feeds != 0;
     if (bits & 0x80) {
         text_.clear();
-        for (std::size_t k = 0; !lineFeed && k < values.size(); ++k) {
+        for (std::size_t k = 0; !lineFeed && k < count; ++k) {
             starts_[k] = text_.size();
-            lineFeed = !appendLine(text_, trimSpaces(values[k]));
+            lineFeed = !appendLine(text_, trimSpaces(in[k]));
         }
     }
     // No line after the last value: ^$ would find an empty one there.

@@ -90,14 +90,14 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
 
 void ValueMatcher::matchEach(const std::vector<std::string_view>& values,
                              std::vector<ValueMatch>& out) const {
-    if (mode_ != SearchQuery::Mode::Regex || impossible_) {
-        std::size_t start = 0, length = 0;
-        for (std::size_t k = 0; k < values.size(); ++k)
-            if (matches(values[k], start, length))
-                out.push_back({k, start, length});
+    if (mode_ == SearchQuery::Mode::Regex) {
+        regex_.searchEach(values, out);
         return;
     }
-    regex_.searchEach(values, out);
+    std::size_t start = 0, length = 0;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        if (matches(values[k], start, length))
+            out.push_back({k, start, length});
 }
 
 bool ValueMatcher::mayMatchWithin(std::string_view line) const {
