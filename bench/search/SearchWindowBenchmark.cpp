@@ -109,6 +109,12 @@ bool searchOnce(frmMain& main, Run& run, const QString& text = kSearchText, int 
 }
 
 void print(const char* what, const Run& run) {
+    if (run.rows == 0) {
+        std::printf("%-34s no rows; done %7.3f s; longest event-loop stall %6.3f s (target <= "
+                    "0.05 s)\n",
+                    what, run.totalMs / 1e3, run.stallMs / 1e3);
+        return;
+    }
     std::printf("%-34s first rows %7.3f s, painted %7.3f s (target <= 0.2 s); done %7.3f s; "
                 "%d rows; longest event-loop stall %6.3f s (target <= 0.05 s)\n",
                 what, run.firstRowsMs / 1e3, run.firstPaintMs / 1e3, run.totalMs / 1e3, run.rows,
