@@ -309,6 +309,9 @@ private slots:
                                     "\\$$",
                                     "AB|^$"})
             QTest::newRow(pattern) << QString::fromUtf8(pattern);
+        // Too large to be worth making the faster ways for: value by value.
+        QTest::newRow("large") << QStringLiteral("[0-9]{1000}").repeated(21) +
+                                      QStringLiteral("|^A|B$");
     }
 
     void regexOverValuesTogether() {

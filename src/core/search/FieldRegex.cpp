@@ -20,6 +20,9 @@ using re2::RE2;
 constexpr std::int64_t kCompiledBytes = std::int64_t(8) << 20;
 // The prefilter's texts are two characters or more: single ones are in most lines.
 constexpr int kShortestAtom = 2;
+// Beyond this many instructions (a{1000} repeated), the ways of matching a
+// record faster are not made: each would take as long to make again.
+constexpr int kLargestToSpeedUp = 20000;
 
 // A count of a repetition RE2 refused ("{2,1}", "{1001}"): why, in words.
 std::string describeCount(const std::string& count) {
@@ -193,8 +196,13 @@ bool FieldRegex::compile(std::u32string_view pattern, std::string& error) {
         error = describe(*value);
         return false;
     }
+    const bool large = value->ProgramSize() > kLargestToSpeedUp;
     value_ = std::move(value);
     atoms_.reset();
+    within_.reset();
+    lines_.reset();
+    if (large)
+        return true;
     re2::FilteredRE2 filter(kShortestAtom);
     int id = 0;
     if (filter.Add(utf8, options, &id) == RE2::NoError) {
@@ -211,7 +219,6 @@ bool FieldRegex::compile(std::u32string_view pattern, std::string& error) {
             atoms_ = std::make_shared<const std::vector<FoldedFinder>>(std::move(finders));
         }
     }
-    within_.reset();
     if (const auto within = withoutEndAnchors(pattern)) {
         std::string text;
         for (const char32_t c : *within)
@@ -220,7 +227,6 @@ bool FieldRegex::compile(std::u32string_view pattern, std::string& error) {
         if (re->ok())
             within_ = std::move(re);
     }
-    lines_.reset();
     if (!edges) {
         options.set_never_nl(true);
         auto lines = std::make_shared<const RE2>("(?m)" + utf8, options);
