@@ -121,15 +121,8 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
             return false;
         }
     }
-    for (std::size_t t = 0; t < fields_.size(); ++t) {
+    for (std::size_t t = 0; t < fields_.size(); ++t)
         wholeRecordFirst_[t] = query.mode != SearchQuery::Mode::Number && fields_[t].size() > 2;
-        cuts_[t].clear();
-        for (const int i : fields_[t]) {
-            const FieldDef& f = layouts_->at(int(t)).field(i);
-            const bool cuttable = f.StartPos >= 1 && f.Length >= 0;
-            cuts_[t].push_back({i, cuttable ? f.StartPos : 0, f.Length});
-        }
-    }
     return true;
 }
 
@@ -140,19 +133,19 @@ bool SearchPlan::empty() const {
 
 void SearchPlan::match(int typeIndex, std::string_view line, std::vector<FieldHit>& out) const {
     const std::size_t t = std::size_t(typeIndex);
-    const std::vector<Cut>& cuts = cuts_[t];
-    if (cuts.empty() || (wholeRecordFirst_[t] && !matcher_.mayMatchWithin(line)))
+    const std::vector<int>& fields = fields_[t];
+    if (fields.empty() || (wholeRecordFirst_[t] && !matcher_.mayMatchWithin(line)))
         return;
-    // As RecordLayout::value cuts them. (Written in place: a push_back of
-    // each would pass it through memory on the way, a stall every field.)
-    values_.resize(cuts.size());
-    for (std::size_t k = 0; k < cuts.size(); ++k)
-        values_[k] =
-            cuts[k].start ? columns(line, cuts[k].start, cuts[k].length) : std::string_view();
+    // Written in place: a push_back of each would pass it through memory on
+    // the way, a stall every field.
+    const RecordLayout& layout = layouts_->at(typeIndex);
+    values_.resize(fields.size());
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        values_[k] = layout.value(fields[k], line);
     matches_.clear();
     matcher_.matchEach(values_, matches_);
     for (const ValueMatch& m : matches_)
-        out.push_back({std::string(), typeIndex, cuts[m.value].field, std::string(values_[m.value]),
+        out.push_back({std::string(), typeIndex, fields[m.value], std::string(values_[m.value]),
                        static_cast<std::uint32_t>(m.start), static_cast<std::uint32_t>(m.length)});
 }
 

@@ -6,7 +6,6 @@
 #include "core/search/ValueMatcher.h"
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,18 +39,9 @@ private:
     // when it names something the map does not have.
     bool select(const SearchQuery& query, std::string& error);
 
-    // Where a selected field lies in its record line, kept together for
-    // cutting every record's values.
-    struct Cut {
-        int field;
-        int start; // 1-based column; 0 when the field cannot be cut
-        int length;
-    };
-
     std::shared_ptr<const LayoutCatalogue> layouts_;
     ValueMatcher matcher_;
     std::array<std::vector<int>, kRecordTypeCount> fields_;
-    std::array<std::vector<Cut>, kRecordTypeCount> cuts_;
     // Test the whole record first: worth it for records of many fields.
     std::array<bool, kRecordTypeCount> wholeRecordFirst_{};
     // match()'s working space: the values of a record and those that matched.
