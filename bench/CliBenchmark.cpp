@@ -64,4 +64,27 @@ void CliBenchmark::search() const {
     std::printf("search: every field --jobs 2, a name in many claims %.3f s (%.2fx), a pattern "
                 "%.3f s (%.2fx), a number comparison %.3f s (%.2fx)\n",
                 manyHits, manyHits / wc, pattern, pattern / wc, numbers, numbers / wc);
+    const double names = search({"(?i)smith|jones", "--regex"});
+    const double codes = search({"^[A-Z]+[0-9]{3}$", "--regex"});
+    std::printf("search: every field --jobs 2, regular expressions: (?i)smith|jones %.3f s (%.2fx "
+                "wc -l, target <= 3), ^[A-Z]+[0-9]{3}$ %.3f s (%.2fx, target <= 3)\n",
+                names, names / wc, codes, codes / wc);
+}
+
+void CliBenchmark::searchMemory() const {
+    for (const char* jobs : {"2", "8"}) {
+        for (const bool json : {false, true}) {
+            std::vector<std::string> command{cli_, "--maps", mapsDir_, "--jobs", jobs};
+            if (json)
+                command.push_back("--json");
+            for (const char* argument : {"search", file_.c_str(), "--exact", ""})
+                command.push_back(argument);
+            const auto peak = ProcessMemory::peakResidentKiB(command);
+            if (peak)
+                std::printf("search: peak resident memory of --exact '' (every blank value "
+                            "matches) with --jobs %s%s: %.1f MiB (bounded: no more with more "
+                            "matches)\n",
+                            jobs, json ? " --json" : "", *peak / 1024.0);
+        }
+    }
 }

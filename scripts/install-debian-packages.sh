@@ -5,9 +5,10 @@ set -e
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
+# libre2-dev and pkg-config: the regular expressions of the field search.
 # dpkg-dev and file: cpack's dependency lookup. desktop-file-utils,
 # libxml2-utils, shared-mime-info and groff-base: the checkers the install test
 # runs on the desktop entry, icon, file type and man pages.
 $SUDO apt-get install -y --no-install-recommends \
-  cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
+  cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libre2-dev pkg-config \
   dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info groff-base "$@"

@@ -55,20 +55,27 @@ const QLatin1String kHelpBody(
     "  --problems-only       check: print only the claims, batches and file rows\n"
     "                        that have a problem (JSON: only such claims), then\n"
     "                        the summary.\n"
+    "  --max-hits N          search: stop after the claim whose fields bring the\n"
+    "                        matches to N (default: no limit). The summary says\n"
+    "                        so (JSON: \"max_hits_reached\"). Matches go out as\n"
+    "                        they are found, so memory stays the same either way.\n"
     "  --exact               search: the whole value is TEXT, case and all (blanks\n"
     "                        around TEXT are dropped; an empty TEXT finds blank\n"
     "                        values).\n"
     "  --regex               search: the value holds a match of the regular\n"
-    "                        expression TEXT, found in time linear in the value.\n"
-    "                        Syntax: a literal character; . any character; [abc]\n"
-    "                        [a-z] [^...] classes; \\d \\w \\s digits, word\n"
-    "                        characters (ASCII letters, digits, _), blanks, and\n"
-    "                        \\D \\W \\S the others; \\t \\n \\r; \\ before\n"
-    "                        a sign takes it literally; ^ $ the value's start and\n"
-    "                        end; (...) (?:...) groups; a|b alternatives; * + ?\n"
-    "                        {n} {n,} {n,m} repetition (up to 1000), lazy with a\n"
-    "                        ? after it; a leading (?i) ignores case. There are\n"
-    "                        no back-references and no look-around.\n"
+    "                        expression TEXT, in RE2's syntax, found in time\n"
+    "                        linear in the value. Among it: a literal character;\n"
+    "                        . any character; [abc] [a-z] [^...] classes; \\d \\w\n"
+    "                        \\s digits, word characters (ASCII letters, digits,\n"
+    "                        _), blanks, and \\D \\W \\S the others; \\t \\n \\r;\n"
+    "                        \\ before a sign takes it literally; ^ $ the value's\n"
+    "                        start and end; (...) (?:...) groups; a|b\n"
+    "                        alternatives; * + ? {n} {n,} {n,m} repetition (up\n"
+    "                        to 1000), lazy with a ? after it; a leading (?i)\n"
+    "                        ignores case. A count after a repetition (a+{2}) is\n"
+    "                        refused. There are no back-references and no\n"
+    "                        look-around; \\C is refused. Patterns are up to 4000\n"
+    "                        characters, and at most 8 MB once compiled.\n"
     "  --number              search: TEXT compares whole numbers: =N, <N, >N,\n"
     "                        N..M (between, both ends included) or N (equal).\n"
     "                        Only number (N) and date (D) fields take part; a\n"
@@ -113,7 +120,7 @@ const QLatin1String kHelpBody(
     "                               [{\"node\", \"id\", \"name\", \"value\",\n"
     "                               \"match_start\", \"match_length\"}]}],\n"
     "                               \"summary\": {\"claims\", \"claims_matched\",\n"
-    "                               \"fields_matched\"}}\n"
+    "                               \"fields_matched\", \"max_hits_reached\"}}\n"
     "  -h, --help            Show this help.\n"
     "  -v, --version         Show the version.\n"
     "\n"
@@ -167,7 +174,8 @@ QString CommandLine::usage() {
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n"
         "                     [--problems-only]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
-        "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n");
+        "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n"
+        "                     [--max-hits N]\n");
 }
 
 QString CommandLine::helpText() {
@@ -203,8 +211,11 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     const QCommandLineOption regexOption(QStringLiteral("regex"));
     const QCommandLineOption numberOption(QStringLiteral("number"));
     const QCommandLineOption problemsOnlyOption(QStringLiteral("problems-only"));
+    const QCommandLineOption maxHitsOption(QStringLiteral("max-hits"), QString(),
+                                           QStringLiteral("N"));
     parser.addOptions({mapsOption, jsonOption, jobsOption, helpOption, versionOption, fieldOption,
-                       typeOption, exactOption, regexOption, numberOption, problemsOnlyOption});
+                       typeOption, exactOption, regexOption, numberOption, problemsOnlyOption,
+                       maxHitsOption});
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -265,7 +276,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         return parseSearch(parser, positional, raw);
     for (const QString& option :
          {QStringLiteral("field"), QStringLiteral("type"), QStringLiteral("exact"),
-          QStringLiteral("regex"), QStringLiteral("number")}) {
+          QStringLiteral("regex"), QStringLiteral("number"), QStringLiteral("max-hits")}) {
         if (parser.isSet(option)) {
             error_ = QStringLiteral("--%1 is for search only").arg(option);
             return Outcome::UsageError;
@@ -307,6 +318,14 @@ CommandLine::parseSearch(const QCommandLineParser& parser, QStringList positiona
                   : regex  ? SearchQuery::Mode::Regex
                   : number ? SearchQuery::Mode::Number
                            : SearchQuery::Mode::Contains;
+    if (parser.isSet(QStringLiteral("max-hits"))) {
+        bool ok = false;
+        maxHits_ = parser.value(QStringLiteral("max-hits")).toLongLong(&ok);
+        if (!ok || maxHits_ < 1) {
+            error_ = QStringLiteral("--max-hits needs a whole number of 1 or more");
+            return Outcome::UsageError;
+        }
+    }
     query_.field = parser.value(QStringLiteral("field")).toStdString();
     query_.recordType = parser.value(QStringLiteral("type")).toStdString();
     std::string error;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -49,6 +50,9 @@ public:
     bool problemsOnly() const { return problemsOnly_; }
     // search: its TEXT and the options that say how and where to look.
     const SearchQuery& query() const { return query_; }
+    // search --max-hits N: stop after the claim whose fields bring the
+    // matches to N; 0 for no limit.
+    std::int64_t maxHits() const { return maxHits_; }
 
     // Why parse() returned UsageError.
     const QString& error() const { return error_; }
@@ -67,6 +71,7 @@ private:
     int jobs_ = 0;
     bool problemsOnly_ = false;
     SearchQuery query_;
+    std::int64_t maxHits_ = 0;
     QString error_;
 };
 

@@ -9,7 +9,7 @@
 namespace qm::cli {
 
 int SearchCommand::run(ClaimFile& file, const SearchQuery& query, bool json, int jobs,
-                       std::ostream& out, std::ostream& err) {
+                       std::int64_t maxHits, std::ostream& out, std::ostream& err) {
     const auto& layouts = file.layouts();
     SearchPlan plan;
     std::string error;
@@ -17,9 +17,14 @@ int SearchCommand::run(ClaimFile& file, const SearchQuery& query, bool json, int
         err << "quillmark-cli: " << error << '\n';
         return kExitError;
     }
+    // A map without fields leaves nothing to match: the search still reads
+    // the claims. A version without a map has been noted when the file opened.
+    if (plan.empty() && file.result().knownVersion)
+        err << "quillmark-cli: note: the map of this file has no fields; no value can match\n";
     SearchReport report(out, json, layouts);
     FieldSearch::Options options;
     options.jobs = jobs;
+    options.maxFields = maxHits;
     const FieldSearch::Summary summary = FieldSearch::run(
         file.file(), layouts, plan, options, [&report](ClaimHits&& claim) { report.add(claim); });
     report.finish(summary);

@@ -2,6 +2,7 @@
 
 #include "core/search/SearchQuery.h"
 
+#include <cstdint>
 #include <ostream>
 
 namespace qm::cli {
@@ -13,9 +14,10 @@ class ClaimFile;
 class SearchCommand {
 public:
     // 0 when a field matched, 1 when none did, 2 when the query cannot run
-    // on this file's map (the reason goes to err).
+    // on this file's map (the reason goes to err). maxHits: stop after the
+    // claim whose fields bring the matches to it; 0 for no limit.
     static int run(ClaimFile& file, const SearchQuery& query, bool json, int jobs,
-                   std::ostream& out, std::ostream& err);
+                   std::int64_t maxHits, std::ostream& out, std::ostream& err);
 };
 
 } // namespace qm::cli

@@ -34,7 +34,7 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
                                  commandLine.jobs(), out, std::cerr);
     case CommandLine::Command::Search:
         return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
-                                  out, std::cerr);
+                                  commandLine.maxHits(), out, std::cerr);
     }
     return kExitError;
 }

@@ -2,6 +2,7 @@
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -109,7 +110,94 @@ private slots:
         QCOMPARE(doc.value(QStringLiteral("summary")).toObject(),
                  QJsonObject({{QStringLiteral("claims"), 3},
                               {QStringLiteral("claims_matched"), 2},
-                              {QStringLiteral("fields_matched"), 2}}));
+                              {QStringLiteral("fields_matched"), 2},
+                              {QStringLiteral("max_hits_reached"), false}}));
+    }
+
+    // --max-hits stops after the claim that reaches it, and the summary says so.
+    void maxHitsStopsTheSearch() {
+        const QString path = write(QStringLiteral("s.nsf"), file.text);
+        const QJsonObject all = search(path, {QStringLiteral("--json"), QStringLiteral("e")})
+                                    .json()
+                                    .object()
+                                    .value(QStringLiteral("summary"))
+                                    .toObject();
+        const auto r = search(path, {QStringLiteral("--json"), QStringLiteral("--max-hits"),
+                                     QStringLiteral("1"), QStringLiteral("e")});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject doc = r.json().object();
+        const QJsonObject summary = doc.value(QStringLiteral("summary")).toObject();
+        QCOMPARE(doc.value(QStringLiteral("claims")).toArray().size(), 1);
+        QCOMPARE(summary.value(QStringLiteral("max_hits_reached")), QJsonValue(true));
+        QCOMPARE(summary.value(QStringLiteral("claims_matched")).toInt(), 1);
+        QVERIFY(summary.value(QStringLiteral("fields_matched")).toInt() <
+                all.value(QStringLiteral("fields_matched")).toInt());
+        const auto text = search(path, {QStringLiteral("--max-hits=1"), QStringLiteral("e")});
+        QVERIFY2(text.outText().contains(QStringLiteral("(stopped at the --max-hits limit)")),
+                 text.out.constData());
+        for (const char* bad : {"0", "-3", "x"})
+            QCOMPARE(search(path,
+                            {QStringLiteral("--max-hits"), QLatin1String(bad), QStringLiteral("e")})
+                         .exitCode,
+                     2);
+        const auto check = CliRunner::run(
+            {QStringLiteral("--max-hits"), QStringLiteral("1"), QStringLiteral("check"), path});
+        QCOMPARE(check.exitCode, 2);
+        QVERIFY2(check.errText().contains(QStringLiteral("--max-hits is for search only")),
+                 check.err.constData());
+    }
+
+    // A map without fields (an empty map file, or a version that names no
+    // map): nothing can match, so nothing did, with the usual output and one
+    // line on standard error; a record type or field it lacks is refused.
+    void searchOverAMapWithoutFields_data() {
+        QTest::addColumn<bool>("unknownVersion");
+        QTest::newRow("an empty map") << false;
+        QTest::newRow("a version without a map") << true;
+    }
+
+    void searchOverAMapWithoutFields() {
+        QFETCH(bool, unknownVersion);
+        std::string bytes = file.text.bytes();
+        if (unknownVersion)
+            bytes = records.fileHeader("QMTESTSUB01", "99999") + bytes.substr(bytes.find('\r'));
+        const QString path = write(QStringLiteral("m.nsf"), ClaimFileBuilder().addRaw(bytes));
+        QTemporaryDir maps;
+        QFile(maps.filePath(QStringLiteral("nsf0301.map"))).open(QIODevice::WriteOnly);
+        auto run = [&](const QStringList& arguments) {
+            return CliRunner::run(
+                QStringList{QStringLiteral("--maps"), maps.path(), QStringLiteral("search"), path} +
+                arguments);
+        };
+        for (const QStringList& arguments :
+             {QStringList{QStringLiteral("--json"), QStringLiteral("SMITH")},
+              QStringList{QStringLiteral("--json"), QStringLiteral("--number"),
+                          QStringLiteral("5")},
+              QStringList{QStringLiteral("SMITH")}}) {
+            const auto r = run(arguments);
+            QCOMPARE(r.exitCode, 1);
+            QCOMPARE(r.errText().count(QStringLiteral("no fields")), 1);
+            if (arguments.first() != QLatin1String("--json")) {
+                QCOMPARE(r.outText(),
+                         QStringLiteral("Claims: 3, with matches: 0, fields matched: 0\n"));
+                continue;
+            }
+            const QJsonObject doc = r.json().object();
+            QCOMPARE(doc.value(QStringLiteral("claims")).toArray().size(), 0);
+            QCOMPARE(doc.value(QStringLiteral("summary")).toObject(),
+                     QJsonObject({{QStringLiteral("claims"), 3},
+                                  {QStringLiteral("claims_matched"), 0},
+                                  {QStringLiteral("fields_matched"), 0},
+                                  {QStringLiteral("max_hits_reached"), false}}));
+        }
+        for (const QStringList& arguments :
+             {QStringList{QStringLiteral("SMITH"), QStringLiteral("--type"), QStringLiteral("CA0")},
+              QStringList{QStringLiteral("SMITH"), QStringLiteral("--field"),
+                          QStringLiteral("CA0 03.0")}}) {
+            const auto r = run(arguments);
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY(r.out.isEmpty());
+        }
     }
 
     // Text: one line a claim, one a field with its value trimmed and escaped.

@@ -169,6 +169,16 @@ private slots:
         row("regex escaped point", Mode::Regex, "\\.", "A.B", 1, 1);
         row("regex folds file characters", Mode::Regex, "(?i)É", "caf\xE9", 3, 1);
         row("regex optional group", Mode::Regex, "^(?:DR )?SMITH", "DR SMITH", 0, 8);
+        row("regex empty loop: as Perl, the empty match", Mode::Regex, "(.?\?)+", "GALLOWAY", 0, 0);
+        row("regex count after a letter", Mode::Regex, "MIL{2}", "77 MILL POND RD", 3, 4);
+        row("regex offsets in file characters", Mode::Regex, "SMITH", "\x80\x8A SMITH", 3, 5);
+        row("regex any character is one", Mode::Regex, "A.B",
+            "A\x80"
+            "B",
+            0, 3);
+        row("regex any character, a line feed too", Mode::Regex, "A.B", "A\nB", 0, 3);
+        row("regex folds Windows-1252", Mode::Regex, "(?i)š", "X\x8A", 1, 1);
+        row("regex: no file character", Mode::Regex, "Ж|ZZ", "ABC", -1, 0);
         row("number equal, zero-filled", Mode::Number, "=1500", "0001500", 0, 7);
         row("number less, signed", Mode::Number, "<0", "  -5 ", 2, 2);
         row("number greater is strict", Mode::Number, ">100", "100", -1, 0);
@@ -220,8 +230,19 @@ private slots:
         row("counts reversed", Mode::Regex, QStringLiteral("a{2,1}"), "", "", "m below n");
         row("counts too high", Mode::Regex, QStringLiteral("a{1001}"), "", "", "above 1000");
         row("unknown group", Mode::Regex, QStringLiteral("(?x)"), "", "", "unknown group");
-        row("too deep", Mode::Regex, QString(300, QLatin1Char('(')), "", "", "too deeply nested");
-        row("too large", Mode::Regex, QStringLiteral("(a{999}){999}"), "", "", "too large");
+        row("nested counts", Mode::Regex, QStringLiteral("(a{999}){999}"), "", "",
+            "nested to over 1000");
+        row("too large", Mode::Regex, QStringLiteral("(?i)\\pL{1000}"), "", "", "too large");
+        row("too long", Mode::Regex, QString(4001, QLatin1Char('a')), "", "",
+            "longer than 4000 characters");
+        row("a count after +", Mode::Regex, QStringLiteral("MIL+{2}"), "", "", "repetition of a");
+        row("a count after a count", Mode::Regex, QStringLiteral("MIL{1}{2}"), "", "",
+            "repetition of a");
+        row("counts of an empty group", Mode::Regex, QStringLiteral("(){1000}{1000}"), "", "",
+            "repetition of a");
+        row("single bytes", Mode::Regex, QStringLiteral("A\\CB"), "", "", "not supported");
+        row("back-reference", Mode::Regex, QStringLiteral("(a)\\1"), "", "", "no back-references");
+        row("look-ahead", Mode::Regex, QStringLiteral("a(?=b)"), "", "", "no look-around");
         row("range reversed", Mode::Regex, QStringLiteral("[z-a]"), "", "", "out of order");
         row("not a comparison", Mode::Number, QStringLiteral("abc"), "", "", "is no comparison");
         row("half a range", Mode::Number, QStringLiteral("1..x"), "", "", "is no comparison");
@@ -255,6 +276,74 @@ private slots:
         if (message.empty())
             QVERIFY(!plan.prepare(query, ws.layouts, message));
         QVERIFY2(message.find(error.toStdString()) != std::string::npos, message.c_str());
+    }
+
+    // A record's values go to the regular expression together, one a line
+    // (and a whole record is tested first): the same matches as value by
+    // value, whatever assertions the pattern holds, with and without a value
+    // holding a line feed, which puts the record back to value by value.
+    void regexOverValuesTogether_data() {
+        QTest::addColumn<QString>("pattern");
+        for (const char* pattern : {"^A",
+                                    "B$",
+                                    "^$",
+                                    "^AB$",
+                                    "\\AAB",
+                                    "AB\\z",
+                                    "(?-m)^AB",
+                                    "(?-m:^A)B",
+                                    "\\bAB\\b",
+                                    "\\BB",
+                                    "x*",
+                                    "",
+                                    "(?i)smith|jones",
+                                    "^[A-Z]+[0-9]{3}$",
+                                    "A.B",
+                                    "[^A-Z]$",
+                                    "€",
+                                    "(?i)É",
+                                    "\\QA$\\E",
+                                    "A\\nB",
+                                    "(?s:.)B",
+                                    "(?m)^B",
+                                    "[$]",
+                                    "\\$$",
+                                    "AB|^$"})
+            QTest::newRow(pattern) << QString::fromUtf8(pattern);
+        // Too large to be worth making the faster ways for: value by value.
+        QTest::newRow("large") << QStringLiteral("[0-9]{1000}").repeated(21) +
+                                      QStringLiteral("|^A|B$");
+    }
+
+    void regexOverValuesTogether() {
+        QFETCH(QString, pattern);
+        ValueMatcher matcher;
+        std::string error;
+        QVERIFY2(matcher.prepare(queryOf(Mode::Regex, pattern), error), error.c_str());
+        const std::vector<std::string_view> some = {
+            "  AB  ",  "AB", "",        "   ",    "XAB",   "ABX", "\x80 SMITH",
+            "caf\xC9", "A$", "JONES  ", "ABC123", "ab123", "A B", "\x80"};
+        std::vector<std::string_view> withLineFeed = some;
+        withLineFeed.insert(withLineFeed.begin() + 3, "A\nB");
+        for (const auto& values : {some, withLineFeed}) {
+            std::vector<ValueMatch> expected;
+            std::string line;
+            for (std::size_t k = 0; k < values.size(); ++k) {
+                std::size_t start = 0, length = 0;
+                if (matcher.matches(values[k], start, length))
+                    expected.push_back({k, start, length});
+                line.append(values[k]).push_back(' ');
+            }
+            std::vector<ValueMatch> together;
+            matcher.matchEach(values, together);
+            QCOMPARE(together.size(), expected.size());
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                QCOMPARE(together[i].value, expected[i].value);
+                QCOMPARE(together[i].start, expected[i].start);
+                QCOMPARE(together[i].length, expected[i].length);
+            }
+            QVERIFY(expected.empty() || matcher.mayMatchWithin(line));
+        }
     }
 
     // Patterns that make a backtracking matcher take exponential time.
@@ -383,7 +472,8 @@ private slots:
     }
 
     // One job or three, small chunks or large, with the tree's index or
-    // without: the hits clicking every claim gives, in the same order.
+    // without, workers waiting for their turn at once or not: the hits
+    // clicking every claim gives, in the same order.
     void sameAsClickingEveryClaim() {
         QFETCH(QByteArray, file);
         QFETCH(Mode, mode);
@@ -403,6 +493,7 @@ private slots:
                     options.jobs = jobs;
                     options.chunkBytes = chunk;
                     options.index = index;
+                    options.waitingBytes = index ? 1 : options.waitingBytes;
                     std::vector<std::string> found = search(f, query, options);
                     // The click's oracle knows no field numbers' types: compare without them.
                     QCOMPARE(found.size(), clicks.size());
@@ -422,8 +513,11 @@ private slots:
         ws.mapFolders = {MAPS_DIR};
         QVERIFY(ws.open("c.nsf"));
         const SearchQuery query = queryOf(Mode::Contains, QStringLiteral("a"));
+        // Three workers whose chunks' matches wait for their turn one at a time.
         FieldSearch::Options options;
         options.chunkBytes = 4096;
+        options.jobs = 3;
+        options.waitingBytes = 1;
         FieldSearch::Summary all, cancelled, limited;
         const std::size_t total = search(*ws.file, query, options, &all).size();
         QCOMPARE(all.claims, std::int64_t(300));
@@ -438,6 +532,8 @@ private slots:
         const std::size_t some = search(*ws.file, query, options, &limited).size();
         QVERIFY(limited.limited && !limited.cancelled);
         QVERIFY(some >= 50 && some < total);
+        // The claims searched are those up to the claim that reached the limit.
+        QVERIFY(limited.claimsMatched <= limited.claims && limited.claims < all.claims);
     }
 };
 

@@ -2,36 +2,48 @@
 
 #include "core/check/ClaimVisitor.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <map>
 #include <utility>
 #include <vector>
 
 namespace qm {
 
 // What a worker makes of the records many claims show (a batch of thousands
-// of claims shows the same batch header), made once per record and kept.
+// of claims shows the same batch header), made once per record and kept
+// while claims show it. Claims come in file order, so those are the last few
+// records seen: only they are kept, and memory stays the same however many
+// batches a file holds.
 template <typename Result> class SharedResults {
 public:
     // Appends the results of each record to out, in order; make(record,
-    // results) fills the results of a record not seen before.
+    // results) fills the results of a record not kept.
     template <typename Make>
     void append(const std::vector<SharedRecord>& records, std::vector<Result>& out, Make&& make) {
         for (const SharedRecord& record : records) {
-            auto found = kept_.find({record.at, record.typeIndex});
+            const std::pair<std::int64_t, int> key(record.at, record.typeIndex);
+            auto found = std::find_if(kept_.begin(), kept_.end(),
+                                      [&key](const Kept& kept) { return kept.key == key; });
             if (found == kept_.end()) {
-                std::vector<Result> results;
-                make(record, results);
-                found =
-                    kept_.emplace(std::make_pair(record.at, record.typeIndex), std::move(results))
-                        .first;
+                if (kept_.size() == kKept)
+                    kept_.erase(kept_.begin());
+                kept_.push_back({key, {}});
+                make(record, kept_.back().results);
+                found = kept_.end() - 1;
             }
-            out.insert(out.end(), found->second.begin(), found->second.end());
+            out.insert(out.end(), found->results.begin(), found->results.end());
         }
     }
 
 private:
-    std::map<std::pair<std::int64_t, int>, std::vector<Result>> kept_;
+    // A claim shows five: file header, batch header, BA1, batch and file trailer.
+    static constexpr std::size_t kKept = 8;
+    struct Kept {
+        std::pair<std::int64_t, int> key; // where the record was read, and its type
+        std::vector<Result> results;
+    };
+    std::vector<Kept> kept_;
 };
 
 } // namespace qm

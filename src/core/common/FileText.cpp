@@ -1,5 +1,8 @@
 #include "core/common/FileText.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace qm {
 
 namespace {
@@ -18,19 +21,6 @@ std::array<char16_t, 256> makeTable() {
     return table;
 }
 
-void appendCodePoint(std::string& out, char16_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 } // namespace
 
 const std::array<char16_t, 256>& FileText::codePoints() {
@@ -38,10 +28,51 @@ const std::array<char16_t, 256>& FileText::codePoints() {
     return table;
 }
 
+bool FileText::isAscii(std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if (word & kHighBits)
+            return false;
+    }
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+void FileText::appendCodePoint(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
 void FileText::appendUtf8(std::string& out, std::string_view bytes) {
     const auto& table = codePoints();
-    for (char byte : bytes)
-        appendCodePoint(out, table[static_cast<unsigned char>(byte)]);
+    // Runs of ASCII, most of a claim file, are UTF-8 as they stand.
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::size_t ascii = i;
+        while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
+            ++ascii;
+        out.append(bytes.data() + i, ascii - i);
+        if (ascii < bytes.size())
+            appendCodePoint(out, table[static_cast<unsigned char>(bytes[ascii])]);
+        i = ascii + 1;
+    }
 }
 
 std::string FileText::toUtf8(std::string_view bytes) {

@@ -16,8 +16,12 @@ public:
     static const std::array<char16_t, 256>& codePoints();
     static char16_t codePoint(char byte) { return codePoints()[static_cast<unsigned char>(byte)]; }
 
+    // True when every byte is ASCII: the bytes are their own UTF-8.
+    static bool isAscii(std::string_view bytes);
     // Appends the bytes as UTF-8.
     static void appendUtf8(std::string& out, std::string_view bytes);
+    // Appends one character as UTF-8.
+    static void appendCodePoint(std::string& out, char32_t c);
     static std::string toUtf8(std::string_view bytes);
 
     // A path in the file system's bytes, as text: as it is when it is valid

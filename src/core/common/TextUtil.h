@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,12 +10,24 @@ namespace qm {
 
 // Removes leading and trailing blanks (spaces only; tabs stay).
 inline std::string_view trimSpaces(std::string_view text) {
+    // A field's padding runs long: eight blanks at a time first.
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+    const char* const p = text.data();
+    auto eightBlanks = [p](std::size_t at) {
+        std::uint64_t word;
+        std::memcpy(&word, p + at, sizeof word);
+        return word == kEightBlanks;
+    };
     std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ')
+    while (e - b >= 8 && eightBlanks(b))
+        b += 8;
+    while (b < e && p[b] == ' ')
         ++b;
-    while (e > b && text[e - 1] == ' ')
+    while (e - b >= 8 && eightBlanks(e - 8))
+        e -= 8;
+    while (e > b && p[e - 1] == ' ')
         --e;
-    return std::string_view(text.data() + b, e - b);
+    return std::string_view(p + b, e - b);
 }
 
 // Characters [start-1, start-1+length) of text, clipped to the text (1-based start).

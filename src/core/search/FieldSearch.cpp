@@ -5,24 +5,131 @@
 #include "core/search/SearchPlan.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <mutex>
 #include <utility>
 
 namespace qm {
 
 namespace {
 
-// What one chunk yields: its claims with matching fields, and how many it searched.
-struct ChunkHits {
-    std::vector<ClaimHits> claims;
-    std::int64_t searched = 0;
+// The bytes a claim's hits take, near enough.
+std::size_t bytesOf(const ClaimHits& claim) {
+    std::size_t bytes = sizeof claim + claim.text.capacity();
+    for (const FieldHit& hit : claim.fields)
+        bytes += sizeof hit + hit.value.capacity() + hit.node.capacity();
+    return bytes;
+}
+
+// Hands the claims found on in file order as they are found. The chunk whose
+// claims go out now (the head) hands on its own at once, from its worker;
+// the others keep theirs until their turn, and a worker whose chunk keeps
+// too many waits for it. One thread at a time hands claims on.
+class OrderedHits {
+public:
+    OrderedHits(const FieldSearch::Options& options,
+                const std::function<void(ClaimHits&&)>& onClaim, FieldSearch::Summary& summary)
+        : maxFields_(options.maxFields)
+        , waitingBytes_(options.waitingBytes)
+        , onClaim_(onClaim)
+        , summary_(summary) {}
+
+    // A claim of chunk `chunk`, found with the chunk's first `searched` claims.
+    void add(std::size_t chunk, ClaimHits&& claim, std::int64_t searched) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (stopped_)
+            return;
+        Chunk& waiting = chunks_[chunk];
+        waiting.bytes += bytesOf(claim);
+        waiting.claims.push_back({std::move(claim), searched});
+        if (chunk != head_) {
+            if (waiting.bytes <= waitingBytes_)
+                return;
+            turn_.wait(lock, [&] { return stopped_ || head_ == chunk; });
+            if (stopped_)
+                return;
+        }
+        std::vector<Waiting> ready = std::move(waiting.claims);
+        waiting = Chunk();
+        lock.unlock();
+        handOn(ready);
+    }
+
+    // Chunk `chunk`, of `searched` claims, has been read (the calling thread,
+    // chunks in order): what it kept goes out, and the next chunk's turn comes.
+    void chunkDone(std::size_t chunk, std::int64_t searched) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        std::vector<Waiting> ready = std::move(chunks_[chunk].claims);
+        chunks_.erase(chunk);
+        lock.unlock();
+        handOn(ready);
+        lock.lock();
+        if (!stopped_) {
+            claimsBefore_ += searched;
+            summary_.claims = claimsBefore_;
+        }
+        head_ = chunk + 1;
+        turn_.notify_all();
+    }
+
+    // No claim goes out any more (the limit was reached, or the search was
+    // cancelled); workers waiting for their turn go on.
+    void stop() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopped_ = true;
+        turn_.notify_all();
+    }
+    bool stopped() const { return stopped_; }
+
+private:
+    struct Waiting {
+        ClaimHits claim;
+        std::int64_t searched;
+    };
+    struct Chunk {
+        std::vector<Waiting> claims;
+        std::size_t bytes = 0;
+    };
+
+    // Outside the lock: only the head's worker, or the calling thread once
+    // the head has been read, hands claims on.
+    void handOn(std::vector<Waiting>& claims) {
+        for (Waiting& waiting : claims) {
+            if (stopped_)
+                return;
+            summary_.claims = claimsBefore_ + waiting.searched;
+            ++summary_.claimsMatched;
+            summary_.fieldsMatched += std::int64_t(waiting.claim.fields.size());
+            onClaim_(std::move(waiting.claim));
+            if (maxFields_ > 0 && summary_.fieldsMatched >= maxFields_) {
+                summary_.limited = true;
+                stop();
+                return;
+            }
+        }
+    }
+
+    const std::int64_t maxFields_;
+    const std::size_t waitingBytes_;
+    const std::function<void(ClaimHits&&)>& onClaim_;
+    FieldSearch::Summary& summary_;
+    std::mutex mutex_; // guards what follows
+    std::condition_variable turn_;
+    std::size_t head_ = 0;
+    std::map<std::size_t, Chunk> chunks_; // the claims waiting, by chunk
+    std::atomic<bool> stopped_{false};
+    std::int64_t claimsBefore_ = 0; // claims searched in the chunks before the head
 };
 
 // One worker's part of the search, with a plan of its own.
 class SearchVisitor : public ClaimVisitor {
 public:
-    SearchVisitor(const SearchPlan& plan, std::vector<ChunkHits>& out)
+    SearchVisitor(const SearchPlan& plan, OrderedHits& out, std::vector<std::int64_t>& searched)
         : plan_(plan)
-        , out_(out) {}
+        , out_(out)
+        , searched_(searched) {}
 
     void beginChunk(std::size_t chunk) override { chunk_ = chunk; }
 
@@ -43,8 +150,7 @@ public:
     }
 
     void endClaim(const PassClaim& claim) override {
-        ChunkHits& out = out_[chunk_];
-        ++out.searched;
+        const std::int64_t searched = ++searched_[chunk_];
         ClaimHits hits;
         addShared(*claim.above, hits.fields);
         if (reordered_)
@@ -62,7 +168,7 @@ public:
             return;
         hits.position = claim.position;
         hits.text.assign(claim.text);
-        out.claims.push_back(std::move(hits));
+        out_.add(chunk_, std::move(hits), searched);
     }
 
 private:
@@ -82,7 +188,8 @@ private:
     }
 
     SearchPlan plan_;
-    std::vector<ChunkHits>& out_;
+    OrderedHits& out_;
+    std::vector<std::int64_t>& searched_; // claims searched, by chunk
     std::size_t chunk_ = 0;
     std::vector<Pending> pending_; // the current claim's own matches
     std::size_t nodes_ = 0;        // nodes the current claim has so far
@@ -98,31 +205,20 @@ FieldSearch::Summary FieldSearch::run(const SequentialFile& file,
                                       const SearchPlan& plan, const Options& options,
                                       const std::function<void(ClaimHits&&)>& onClaim) {
     Summary summary;
+    OrderedHits ordered(options, onClaim, summary);
     ClaimPass::Options passOptions = options;
     // Reaching the limit stops the pass as a cancel would.
     passOptions.progress = [&](std::int64_t done, std::int64_t total) {
-        return !summary.limited && (!options.progress || options.progress(done, total));
+        if (!ordered.stopped() && (!options.progress || options.progress(done, total)))
+            return true;
+        ordered.stop();
+        return false;
     };
     ClaimPass pass(file, std::move(layouts), passOptions);
-    std::vector<ChunkHits> hits(pass.chunkCount());
+    std::vector<std::int64_t> searched(pass.chunkCount());
     const bool done =
-        pass.run([&] { return std::make_unique<SearchVisitor>(plan, hits); },
-                 [&](std::size_t chunk) {
-                     ChunkHits found = std::move(hits[chunk]);
-                     hits[chunk] = {};
-                     if (summary.limited)
-                         return;
-                     summary.claims += found.searched;
-                     for (ClaimHits& claim : found.claims) {
-                         ++summary.claimsMatched;
-                         summary.fieldsMatched += std::int64_t(claim.fields.size());
-                         onClaim(std::move(claim));
-                         if (options.maxFields > 0 && summary.fieldsMatched >= options.maxFields) {
-                             summary.limited = true;
-                             return;
-                         }
-                     }
-                 });
+        pass.run([&] { return std::make_unique<SearchVisitor>(plan, ordered, searched); },
+                 [&](std::size_t chunk) { ordered.chunkDone(chunk, searched[chunk]); });
     summary.cancelled = !done && !summary.limited;
     return summary;
 }

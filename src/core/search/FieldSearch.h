@@ -4,6 +4,7 @@
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/search/SearchHit.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +25,9 @@ public:
         // Stop once this many fields matched (after the claim that reaches
         // it); 0: no limit.
         std::int64_t maxFields = 0;
+        // How many bytes of a chunk's matches may wait for the chunks before
+        // it to go out before its worker waits too.
+        std::size_t waitingBytes = std::size_t(2) << 20;
     };
 
     struct Summary {
@@ -36,7 +40,10 @@ public:
 
     // Searches the file behind `file` (read through readers of its own) with
     // a prepared plan over these layouts. onClaim gets every claim with a
-    // matching field, in order, on the calling thread.
+    // matching field in file order, as soon as the claims before it have
+    // gone: one call at a time, from the calling thread or a worker. Claims
+    // wait for their turn only a few megabytes a worker, so that memory does
+    // not grow with the number of matches.
     static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
                        const SearchPlan& plan, const Options& options,
                        const std::function<void(ClaimHits&&)>& onClaim);

@@ -4,6 +4,8 @@
 #include "core/common/TextUtil.h"
 #include "core/layouts/FieldValidator.h"
 
+#include <algorithm>
+
 namespace qm {
 
 namespace {
@@ -80,7 +82,8 @@ bool SearchPlan::select(const SearchQuery& query, std::string& error) {
             }
         }
     }
-    if (any)
+    // A map without fields, asked for nothing in particular: nothing to match.
+    if (any || (field.empty() && onlyType < 0))
         return true;
     const std::string ofType =
         onlyType >= 0 ? " of record type " + std::string(kRecordTypes[std::size_t(onlyType)])
@@ -97,7 +100,7 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
     layouts_ = std::move(layouts);
     if (!select(query, error) || !matcher_.prepare(query, error))
         return false;
-    if (query.mode == SearchQuery::Mode::Number) {
+    if (query.mode == SearchQuery::Mode::Number && !empty()) {
         // Whole numbers are compared where a field holds numbers or dates.
         std::string firstNamed;
         bool any = false;
@@ -126,19 +129,27 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
     return true;
 }
 
+bool SearchPlan::empty() const {
+    return std::all_of(fields_.begin(), fields_.end(),
+                       [](const std::vector<int>& fields) { return fields.empty(); });
+}
+
 void SearchPlan::match(int typeIndex, std::string_view line, std::vector<FieldHit>& out) const {
     const std::size_t t = std::size_t(typeIndex);
     const std::vector<int>& fields = fields_[t];
     if (fields.empty() || (wholeRecordFirst_[t] && !matcher_.mayMatchWithin(line)))
         return;
+    // Written in place: a push_back of each would pass it through memory on
+    // the way, a stall every field.
     const RecordLayout& layout = layouts_->at(typeIndex);
-    std::size_t start = 0, length = 0;
-    for (const int i : fields) {
-        const std::string_view value = layout.value(i, line);
-        if (matcher_.matches(value, start, length))
-            out.push_back({std::string(), typeIndex, i, std::string(value),
-                           static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
-    }
+    values_.resize(fields.size());
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        values_[k] = layout.value(fields[k], line);
+    matches_.clear();
+    matcher_.matchEach(values_, matches_);
+    for (const ValueMatch& m : matches_)
+        out.push_back({std::string(), typeIndex, fields[m.value], std::string(values_[m.value]),
+                       static_cast<std::uint32_t>(m.start), static_cast<std::uint32_t>(m.length)});
 }
 
 } // namespace qm

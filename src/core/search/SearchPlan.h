@@ -24,6 +24,10 @@ public:
     bool prepare(const SearchQuery& query, std::shared_ptr<const LayoutCatalogue> layouts,
                  std::string& error);
 
+    // No field to look at: the query names none and the map has none (a
+    // version without a map, an empty map). Such a search matches nothing.
+    bool empty() const;
+
     // Appends the matching fields of one record of the given type (node keys empty).
     void match(int typeIndex, std::string_view line, std::vector<FieldHit>& out) const;
 
@@ -31,7 +35,8 @@ public:
     static std::string describeField(const LayoutCatalogue& layouts, int typeIndex, int field);
 
 private:
-    // Every field the query's field and record type name; false with error when none.
+    // Every field the query's field and record type name; false with error
+    // when it names something the map does not have.
     bool select(const SearchQuery& query, std::string& error);
 
     std::shared_ptr<const LayoutCatalogue> layouts_;
@@ -39,6 +44,9 @@ private:
     std::array<std::vector<int>, kRecordTypeCount> fields_;
     // Test the whole record first: worth it for records of many fields.
     std::array<bool, kRecordTypeCount> wholeRecordFirst_{};
+    // match()'s working space: the values of a record and those that matched.
+    mutable std::vector<std::string_view> values_;
+    mutable std::vector<ValueMatch> matches_;
 };
 
 } // namespace qm

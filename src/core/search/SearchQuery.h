@@ -13,7 +13,7 @@ struct SearchQuery {
     enum class Mode {
         Contains, // the text anywhere in the value, case ignored as Find ignores it
         Exact,    // the value is the text, case and all
-        Regex,    // the value holds a match of the regular expression (see LinearRegex)
+        Regex,    // the value holds a match of the regular expression (see FieldRegex)
         Number    // a number or date field whose value, a whole number, compares so
     };
     enum class Compare { Equal, Less, Greater, Between };

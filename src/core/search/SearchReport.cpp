@@ -65,12 +65,15 @@ void SearchReport::finish(const FieldSearch::Summary& summary) {
             .value(summary.claimsMatched)
             .key("fields_matched")
             .value(summary.fieldsMatched)
+            .key("max_hits_reached")
+            .value(summary.limited)
             .endObject();
         json_->end();
         return;
     }
     out_ << "Claims: " << summary.claims << ", with matches: " << summary.claimsMatched
-         << ", fields matched: " << summary.fieldsMatched << '\n';
+         << ", fields matched: " << summary.fieldsMatched
+         << (summary.limited ? " (stopped at the --max-hits limit)" : "") << '\n';
 }
 
 } // namespace qm

@@ -2,10 +2,8 @@
 
 #include "core/common/FileText.h"
 #include "core/common/TextUtil.h"
-#include "core/search/CaseFold.h"
 
 #include <climits>
-#include <cstring>
 
 namespace qm {
 
@@ -16,22 +14,13 @@ bool ValueMatcher::prepare(const SearchQuery& query, std::string& error) {
     upTo_ = query.upTo;
     impossible_ = false;
     const auto& chars = FileText::codePoints();
-    for (std::size_t b = 0; b < 256; ++b)
-        upper_[b] = CaseFold::upper(chars[b]);
     switch (mode_) {
     case SearchQuery::Mode::Contains:
-        needle_.clear();
-        heads_.clear();
-        for (const char32_t c : query.characters())
-            needle_.push_back(CaseFold::upper(c));
-        if (needle_.empty()) {
+        impossible_ = !text_.prepare(query.characters());
+        if (text_.size() == 0) {
             error = "no text to search for";
             return false;
         }
-        for (std::size_t b = 0; b < 256; ++b)
-            if (upper_[b] == needle_[0])
-                heads_.push_back(static_cast<char>(b));
-        impossible_ = heads_.empty();
         return true;
     case SearchQuery::Mode::Exact:
         bytes_.clear();
@@ -55,32 +44,6 @@ bool ValueMatcher::prepare(const SearchQuery& query, std::string& error) {
     return false;
 }
 
-std::size_t ValueMatcher::find(std::string_view text) const {
-    const std::size_t n = needle_.size();
-    if (text.size() < n)
-        return std::string_view::npos;
-    const std::size_t starts = text.size() - n + 1;
-    std::size_t best = std::string_view::npos;
-    for (const char head : heads_) {
-        const char* const begin = text.data();
-        for (const char* at = begin; (at = static_cast<const char*>(
-                                          std::memchr(at, head, starts - std::size_t(at - begin))));
-             ++at) {
-            const std::size_t i = std::size_t(at - begin);
-            if (i >= best)
-                break;
-            std::size_t k = 1;
-            while (k < n && upper_[static_cast<unsigned char>(text[i + k])] == needle_[k])
-                ++k;
-            if (k == n) {
-                best = i;
-                break;
-            }
-        }
-    }
-    return best;
-}
-
 bool ValueMatcher::compares(std::int64_t value) const {
     switch (compare_) {
     case SearchQuery::Compare::Equal:
@@ -102,11 +65,11 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
     const std::size_t offset = std::size_t(trimmed.data() - value.data());
     switch (mode_) {
     case SearchQuery::Mode::Contains: {
-        const std::size_t at = find(trimmed);
+        const std::size_t at = text_.find(trimmed);
         if (at == std::string_view::npos)
             return false;
         start = offset + at;
-        length = needle_.size();
+        length = text_.size();
         return true;
     }
     case SearchQuery::Mode::Exact:
@@ -114,10 +77,7 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
         length = trimmed.size();
         return trimmed == bytes_;
     case SearchQuery::Mode::Regex:
-        if (!regex_.search(trimmed, start, length))
-            return false;
-        start += offset;
-        return true;
+        return regex_.search(value, start, length);
     case SearchQuery::Mode::Number: {
         const auto number = parseSignedInteger(trimmed, INT64_MIN, INT64_MAX);
         start = offset;
@@ -128,12 +88,24 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
     return false;
 }
 
+void ValueMatcher::matchEach(const std::vector<std::string_view>& values,
+                             std::vector<ValueMatch>& out) const {
+    if (mode_ == SearchQuery::Mode::Regex) {
+        regex_.searchEach(values, out);
+        return;
+    }
+    std::size_t start = 0, length = 0;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        if (matches(values[k], start, length))
+            out.push_back({k, start, length});
+}
+
 bool ValueMatcher::mayMatchWithin(std::string_view line) const {
     if (impossible_)
         return false;
     switch (mode_) {
     case SearchQuery::Mode::Contains:
-        return find(line) != std::string_view::npos;
+        return text_.find(line) != std::string_view::npos;
     case SearchQuery::Mode::Exact:
         return line.find(bytes_) != std::string_view::npos;
     case SearchQuery::Mode::Regex:

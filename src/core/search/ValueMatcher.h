@@ -1,9 +1,10 @@
 #pragma once
 
-#include "core/search/LinearRegex.h"
+#include "core/search/FieldRegex.h"
+#include "core/search/FoldedFinder.h"
 #include "core/search/SearchQuery.h"
+#include "core/search/ValueMatch.h"
 
-#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -24,13 +25,14 @@ public:
     // start and length then give the matched part, in characters from the
     // value's first character.
     bool matches(std::string_view value, std::size_t& start, std::size_t& length) const;
+    // The same for several values (the fields of one record): every value
+    // that matches, in order, appended to out.
+    void matchEach(const std::vector<std::string_view>& values, std::vector<ValueMatch>& out) const;
     // False when no value cut from line can match, so that a record can be
     // passed over without cutting it into fields.
     bool mayMatchWithin(std::string_view line) const;
 
 private:
-    // Contains: where the text first appears, case ignored, or npos.
-    std::size_t find(std::string_view text) const;
     bool compares(std::int64_t value) const;
 
     SearchQuery::Mode mode_ = SearchQuery::Mode::Contains;
@@ -39,11 +41,9 @@ private:
     std::int64_t upTo_ = 0;
     // The text holds a character no byte of a file can stand for.
     bool impossible_ = false;
-    std::string bytes_;                 // Exact: the text as file bytes
-    std::vector<char32_t> needle_;      // Contains: the text in upper case
-    std::array<char32_t, 256> upper_{}; // every byte's character in upper case
-    std::vector<char> heads_;           // the bytes whose upper case is needle_[0]
-    LinearRegex regex_;
+    std::string bytes_; // Exact: the text as file bytes
+    FoldedFinder text_; // Contains: the text, case ignored
+    FieldRegex regex_;
 };
 
 } // namespace qm

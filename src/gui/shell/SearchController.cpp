@@ -130,7 +130,12 @@ void SearchController::search() {
     qm::SearchQuery query;
     qm::SearchPlan plan;
     std::string error;
-    if (!panel_->query(query, error) || !plan.prepare(query, layouts, error)) {
+    const bool prepared =
+        panel_->query(query, error) && plan.prepare(query, layouts, error);
+    // A map without fields: the viewer says so rather than search nothing.
+    if (prepared && plan.empty())
+        error = "no fields in the map of this file";
+    if (!prepared || plan.empty()) {
         QString message = CoreText::fromUtf8(error);
         message[0] = message[0].toUpper();
         setStatus(message + QLatin1Char('.'), true);
