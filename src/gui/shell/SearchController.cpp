@@ -130,8 +130,7 @@ void SearchController::search() {
     qm::SearchQuery query;
     qm::SearchPlan plan;
     std::string error;
-    const bool prepared =
-        panel_->query(query, error) && plan.prepare(query, layouts, error);
+    const bool prepared = panel_->query(query, error) && plan.prepare(query, layouts, error);
     // A map without fields: the viewer says so rather than search nothing.
     if (prepared && plan.empty())
         error = "no fields in the map of this file";
