@@ -188,10 +188,10 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         }
         marksMs.push_back(double(clock.nsecsElapsed()) / 1e6);
         checkStallMs.push_back(stalls.stop());
-        const ProblemList& problems =
+        const qm::ProblemStore& problems =
             qobject_cast<ProblemCheck*>(window->problemMarks())->problems();
-        problemClaims = problems.claimCount();
-        problemRows = problems.rowCount();
+        problemClaims = problems.counts().claims;
+        problemRows = problems.size();
         problemBytes = problems.memoryBytes();
         marksAddedKiB = std::max(marksAddedKiB, ProcessMemory::residentKiB() - shown);
         const long added = shown - before;

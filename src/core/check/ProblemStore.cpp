@@ -49,6 +49,12 @@ void ProblemStore::Pending::add(const ProblemRow& row, std::int64_t batchPositio
     pool_.append(row.value);
 }
 
+ProblemStore::Entry ProblemStore::Pending::at(std::size_t i) const {
+    const Row& r = rows_[i];
+    return {r.problem, std::string_view(pool_).substr(r.value, r.valueLength), r.batchPosition,
+            r.claimNode};
+}
+
 ProblemStore::ProblemStore(std::shared_ptr<const FileTree> tree)
     : tree_(std::move(tree)) {
 }
@@ -179,10 +185,8 @@ void ProblemStore::append(const Pending& pending, std::size_t first, std::size_t
     const std::size_t size = pending.rows_.size();
     const std::size_t end = first < size ? first + std::min(count, size - first) : first;
     for (std::size_t i = first; i < end; ++i) {
-        const Pending::Row& r = pending.rows_[i];
-        append(
-            ProblemRow{r.problem, std::string_view(pending.pool_).substr(r.value, r.valueLength)},
-            r.batchPosition, r.claimNode);
+        const Entry entry = pending.at(i);
+        append(entry.row(), entry.batchPosition, entry.claimNode);
     }
 }
 

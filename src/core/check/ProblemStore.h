@@ -50,6 +50,8 @@ public:
     public:
         void add(const ProblemRow& row, std::int64_t batchPosition, std::int64_t claimNode);
         std::size_t size() const { return rows_.size(); }
+        // Row i as the store will give it back.
+        Entry at(std::size_t i) const;
         bool empty() const { return rows_.empty(); }
 
     private:

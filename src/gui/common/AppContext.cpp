@@ -1,7 +1,7 @@
 #include "gui/common/AppContext.h"
 
-#include "gui/common/DocumentArea.h"
 #include "core/openfile/OpenClaimFile.h"
+#include "gui/common/DocumentArea.h"
 #include "gui/common/FileSession.h"
 
 AppContext::AppContext() = default;
