@@ -689,8 +689,7 @@ void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict() {
     QVERIFY(check().fileChanged());
     QVERIFY(check().notRead() > 0);
     QVERIFY2(treeStatus().startsWith(
-                 QStringLiteral("The file changed while it was read (%1 claims not read); "
-                                "problems: ")
+                 QStringLiteral("File changed while read: %1 claims not read; problems: ")
                      .arg(check().notRead())),
              qPrintable(treeStatus()));
     auto* againInTree = tree()->findChild<QToolButton*>(QStringLiteral("cmdCheckAgain"));

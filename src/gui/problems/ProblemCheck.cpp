@@ -358,8 +358,7 @@ QString ProblemCheck::statusText() const {
     switch (state_) {
     case State::Finished:
         if (fileChanged())
-            return QStringLiteral("The file changed while it was read (%1 claims not read); "
-                                  "problems: %2")
+            return QStringLiteral("File changed while read: %1 claims not read; problems: %2")
                 .arg(notRead())
                 .arg(problems);
         return found.rows ? QStringLiteral("Problems: ") + problems

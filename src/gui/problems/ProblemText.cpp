@@ -81,7 +81,5 @@ QString ProblemText::counts(std::int64_t claims, std::int64_t batches, std::int6
         parts.append(plural(batches, "batch", "batches"));
     if (file)
         parts.append(QStringLiteral("%1 of the file").arg(file));
-    const QString last = parts.takeLast();
-    return parts.isEmpty() ? last
-                           : parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+    return parts.join(QStringLiteral(", "));
 }

@@ -42,6 +42,6 @@ public:
                          std::int64_t total, const qm::LayoutCatalogue* layouts);
     // How many claims with problems a file header or batch holds, by kind.
     static QString beneath(const ProblemCounts& counts);
-    // "2 claims, 1 batch and 3 of the file"; "0 claims" for nothing.
+    // "2 claims, 1 batch, 3 of the file"; "0 claims" for nothing.
     static QString counts(std::int64_t claims, std::int64_t batches, std::int64_t file);
 };
