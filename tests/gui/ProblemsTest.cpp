@@ -35,6 +35,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -134,7 +135,9 @@ private slots:
     void f8WalksTheClaimsWithProblems();
     void onlyClaimsWithProblemsGrowsWhileTheCheckRuns();
     void cancelKeepsWhatWasFoundAndCheckAgainFinishes();
+    void aFileThatChangesWhileCheckedIsNoVerdict_data();
     void aFileThatChangesWhileCheckedIsNoVerdict();
+    void aFileHeaderMarkedAfterNodesBelowItIsListedInOrder();
     void closingOrOpeningAnotherFileStopsTheCheck_data();
     void closingOrOpeningAnotherFileStopsTheCheck();
     void exportWritesTheRows();
@@ -672,22 +675,48 @@ void ProblemsTest::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
     QVERIFY(!again->isVisible());
 }
 
+void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict_data() {
+    QTest::addColumn<bool>("cutShort"); // else another file of its size copied over it
+    QTest::newRow("cut short") << true;
+    QTest::newRow("another file copied over it") << false;
+}
+
 void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict() {
-    // A clean file cut short while its claims are read: the claims after the
-    // cut are not read, and nothing calls the file clean.
-    const QString file = generate(QStringLiteral("shrinks.nsf"),
+    // A clean file changed while its claims are read: nothing calls it clean.
+    QFETCH(bool, cutShort);
+    const QString file = generate(QStringLiteral("changes.nsf"),
                                   QStringLiteral("--claims 3000 --batches 10 --bare-claims"));
+    QFile original(file);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    // Of the same size and shape, with other names.
+    const QByteArray other = original.readAll().replace('E', 'F');
+    original.close();
     const std::uintmax_t size = std::filesystem::file_size(file.toStdString());
-    auto cut = std::make_shared<std::atomic<bool>>(false);
-    ProblemCheck::setReadHookForTests([cut, path = file.toStdString(), size](std::int64_t at) {
-        if (std::uintmax_t(at) > size / 2 && !cut->exchange(true))
-            std::filesystem::resize_file(path, size / 3);
-    });
+    // Its time before the change lies in the past, so the change shows in it.
+    {
+        QFile stamped(file);
+        QVERIFY(stamped.open(QIODevice::ReadWrite));
+        QVERIFY(stamped.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                    QFileDevice::FileModificationTime));
+    }
+    auto changed = std::make_shared<std::atomic<bool>>(false);
+    ProblemCheck::setReadHookForTests(
+        [changed, cutShort, other, path = file.toStdString(), size](std::int64_t at) {
+            if (std::uintmax_t(at) <= size / 2 || changed->exchange(true))
+                return;
+            if (cutShort) {
+                std::filesystem::resize_file(path, size / 3);
+            } else {
+                QFile copy(QString::fromStdString(path));
+                if (copy.open(QIODevice::ReadWrite))
+                    copy.write(other);
+            }
+        });
     QVERIFY(start(file));
     QVERIFY(waitForCheck());
-    QVERIFY(cut->load());
+    QVERIFY(changed->load());
     QVERIFY(check().fileChanged());
-    QVERIFY(check().notRead() > 0);
+    QCOMPARE(check().notRead() > 0, cutShort);
     QVERIFY2(treeStatus().startsWith(
                  QStringLiteral("File changed while read: %1 claims not read; problems: ")
                      .arg(check().notRead())),
@@ -696,12 +725,12 @@ void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict() {
     QVERIFY(againInTree && againInTree->isVisible());
     frmProblems* window = openProblemsWindow();
     QVERIFY(window);
-    // The claim the file ended in could not be read, and the file says why.
+    // The claims the cut file ended in could not be read, and the file says why.
     const QAbstractItemModel* rows = window->problems();
     QStringList kinds;
     for (int row = 0; row < rows->rowCount(); ++row)
         kinds.append(rows->index(row, ProblemTableModel::Kind).data().toString());
-    QVERIFY(kinds.contains(QStringLiteral("Unreadable")));
+    QCOMPARE(kinds.contains(QStringLiteral("Unreadable")), cutShort);
     QCOMPARE(kinds.last(), QStringLiteral("File changed"));
     auto* status = window->findChild<QLabel*>(QStringLiteral("lblStatus"));
     QVERIFY(status && status->isVisible());
@@ -717,6 +746,43 @@ void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict() {
     QVERIFY(!againInWindow->isVisible() && !againInTree->isVisible());
     QVERIFY(!status->isVisible());
     QVERIFY(treeStatus().startsWith(QStringLiteral("Problems: ")));
+}
+
+void ProblemsTest::aFileHeaderMarkedAfterNodesBelowItIsListedInOrder() {
+    // A claim before the first batch is a root of the tree, marked for its
+    // missing XA0 before the row that says it lies outside a batch marks the
+    // file header above it in the list: only claims with problems shown
+    // meanwhile, the tree lists them in order again.
+    const NsfRecords records(MAPS_DIR, "nsf0301.map");
+    ClaimFileBuilder built;
+    built.add(records.fileHeader("SUB", "00301"))
+        .add(records.record("CA0", {{"03.0", "P1"}}))
+        .add(records.record("BA0", {{"06.0", "123456789"}}))
+        .add(records.record("CA0", {{"03.0", "P2"}}))
+        .add(records.record("YA0"))
+        .add(records.record("ZA0"));
+    const QString file = files_.filePath(QStringLiteral("outside.nsf"));
+    built.write(file);
+    auto go = std::make_shared<std::atomic<bool>>(false);
+    ProblemCheck::setClaimHookForTests([go] {
+        while (!go->load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    QVERIFY(start(file));
+    auto* view = tree()->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    auto* model = qobject_cast<FileTreeModel*>(view->model());
+    QAbstractItemModelTester tester(model);
+    auto* only = tree()->findChild<QAction*>(QStringLiteral("cmdProblemsOnly"));
+    QTRY_VERIFY(only->isEnabled());
+    only->setChecked(true);
+    go->store(true);
+    QVERIFY(waitForCheck());
+    QStringList shown;
+    for (QModelIndex index = model->index(0, 0); index.isValid(); index = view->indexBelow(index))
+        shown.append(QString::fromStdString(tree()->tree().key(FileTreeModel::nodeOf(index))));
+    QCOMPARE(shown, (QStringList{QStringLiteral("AA01"), QStringLiteral("BA0645"),
+                                 QStringLiteral("CA0967"), QStringLiteral("CA0323")}));
+    QCOMPARE(model->rowCount(), 2);
 }
 
 void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck_data() {
