@@ -43,6 +43,14 @@ const QLatin1String kHelpBody(
     "                        viewer's Find ignores it, unless --exact, --regex or\n"
     "                        --number say otherwise. Values are matched without\n"
     "                        the blanks around them (a field's padding).\n"
+    "  summary FILE          The file at a glance, from the same one pass as\n"
+    "                        check: batches, claims, service lines, records, total\n"
+    "                        charges (XA0 12.0) and problems; each batch with its\n"
+    "                        provider, claims, lines, charges and problems; the\n"
+    "                        providers' charges; claims by month of their first\n"
+    "                        date of service (the earliest FA0 05.0); claims by\n"
+    "                        charges; problems by kind; the top ten procedure\n"
+    "                        codes (FA0 09.0) by service lines and by charges.\n"
     "\n"
     "Options:\n"
     "  --maps DIR            Folder of the map files nsf0200.map and nsf0301.map,\n"
@@ -50,7 +58,7 @@ const QLatin1String kHelpBody(
     "                        current directory, the installed maps\n"
     "                        (<prefix>/share/quillmark/maps) and, for a program\n"
     "                        run from its build folder, the source tree's maps/.\n"
-    "  --jobs N              check, search: read the file with N threads (default:\n"
+    "  --jobs N              check, search, summary: read the file with N threads (default:\n"
     "                        one per processor core); the output is the same.\n"
     "  --problems-only       check: print only the claims, batches and file rows\n"
     "                        that have a problem (JSON: only such claims), then\n"
@@ -121,6 +129,23 @@ const QLatin1String kHelpBody(
     "                               \"match_start\", \"match_length\"}]}],\n"
     "                               \"summary\": {\"claims\", \"claims_matched\",\n"
     "                               \"fields_matched\", \"max_hits_reached\"}}\n"
+    "                        summary: {\"batches\", \"claims\", \"service_lines\",\n"
+    "                               \"records\", \"total_charges\", \"problems\",\n"
+    "                               \"problems_by_kind\": {KIND: count},\n"
+    "                               \"per_batch\": [{\"key\", \"text\", \"claims\",\n"
+    "                               \"service_lines\", \"records\", \"charges\",\n"
+    "                               \"problems\"}], \"providers\": [{\"text\",\n"
+    "                               \"batches\", \"claims\", \"charges\"}],\n"
+    "                               \"claims_by_month\": [{\"month\", \"claims\"}],\n"
+    "                               \"claims_without_date\", \"claim_charges\":\n"
+    "                               [{\"from\", \"below\", \"claims\"}],\n"
+    "                               \"claims_without_charges\",\n"
+    "                               \"top_procedures_by_lines\",\n"
+    "                               \"top_procedures_by_charges\": [{\"code\",\n"
+    "                               \"service_lines\", \"charges\"}],\n"
+    "                               \"procedure_codes\",\n"
+    "                               \"service_lines_of_uncounted_codes\"};\n"
+    "                               amounts in cents\n"
     "  -h, --help            Show this help.\n"
     "  -v, --version         Show the version.\n"
     "\n"
@@ -175,7 +200,8 @@ QString CommandLine::usage() {
         "                     [--problems-only]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
         "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n"
-        "                     [--max-hits N]\n");
+        "                     [--max-hits N]\n"
+        "       quillmark-cli [--maps DIR] [--json] [--jobs N] summary FILE\n");
 }
 
 QString CommandLine::helpText() {
@@ -258,6 +284,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         command_ = Command::Check;
     } else if (name == QLatin1String("search")) {
         command_ = Command::Search;
+    } else if (name == QLatin1String("summary")) {
+        command_ = Command::Summary;
     } else {
         error_ = QStringLiteral("unknown command '%1'").arg(name);
         return Outcome::UsageError;
