@@ -188,7 +188,8 @@ const QLatin1String kHelpBody(
     "unknown node key, a record type or field the file's map does not have, or\n"
     "output that could not be written (the reason goes to standard error), 3\n"
     "check found nothing wrong but something could not be checked or read, or\n"
-    "the file changed while it was read.\n");
+    "the file changed while it was read (also summary: its figures are then of\n"
+    "neither file).\n");
 
 } // namespace
 
