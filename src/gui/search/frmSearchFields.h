@@ -36,6 +36,11 @@ public:
     // when a number to compare with does not read as one.
     bool query(qm::SearchQuery& query, std::string& error) const;
 
+    // Sets the controls to a search: text (and, between, to) matched as
+    // match says in field fieldId ("05.0") of recordType ("FA0").
+    void fill(Match match, const QString& text, const QString& to, const QString& recordType,
+              const QString& fieldId);
+
     // While a search runs, Search waits and Cancel stops it; the bar shows how far it has come.
     void setRunning(bool running);
     void setProgress(int percent);
