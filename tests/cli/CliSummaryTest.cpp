@@ -30,12 +30,13 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         const QJsonObject s = r.json().object();
         const auto checked = run({QStringLiteral("--json"), QStringLiteral("check"), path()});
-        const QJsonObject c =
-            checked.json().object().value(QStringLiteral("summary")).toObject();
+        const QJsonObject c = checked.json().object().value(QStringLiteral("summary")).toObject();
         // key, figure: two batches, three claims, four service lines, 35.00 + 7.00 + 1.01
         const std::vector<std::pair<const char*, int>> figures{
-            {"batches", 2},       {"claims", 3},
-            {"service_lines", 4}, {"total_charges", 4301},
+            {"batches", 2},
+            {"claims", 3},
+            {"service_lines", 4},
+            {"total_charges", 4301},
             {"problems", c.value(QStringLiteral("problems")).toInt(-1)}};
         for (const auto& [key, figure] : figures)
             QVERIFY2(s.value(QLatin1String(key)).toInt(-1) == figure, key);
@@ -60,9 +61,8 @@ private slots:
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("no file") << QStringList{QStringLiteral("summary")};
-        QTest::newRow("check's option")
-            << QStringList{QStringLiteral("summary"), QStringLiteral("x.nsf"),
-                           QStringLiteral("--problems-only")};
+        QTest::newRow("check's option") << QStringList{
+            QStringLiteral("summary"), QStringLiteral("x.nsf"), QStringLiteral("--problems-only")};
         QTest::newRow("a key") << QStringList{QStringLiteral("summary"), QStringLiteral("x.nsf"),
                                               QStringLiteral("CA01")};
     }
