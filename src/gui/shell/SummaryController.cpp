@@ -14,6 +14,7 @@
 #include "gui/summary/frmSummary.h"
 
 #include <QAction>
+#include <QMdiSubWindow>
 #include <array>
 
 namespace {
@@ -91,8 +92,13 @@ void SummaryController::checkFinished(ProblemCheck* check) {
     if (check->state() != ProblemMarks::State::Finished || !session || shownFor_ == session)
         return;
     shownFor_ = session;
-    if (showsOnOpen() && !window_)
-        showSummary();
+    if (!showsOnOpen() || window_ || !main_.documents())
+        return;
+    // Beside what the user is working in, which keeps the focus.
+    QMdiSubWindow* working = main_.documents()->activeSubWindow();
+    showSummary();
+    if (working)
+        main_.documents()->activateDocument(working);
 }
 
 void SummaryController::showState() {
