@@ -75,7 +75,8 @@ class SummaryTest : public QObject {
                 value = set->at(bar);
         if (value <= 0)
             return false;
-        const bool horizontal = series->type() == QAbstractSeries::SeriesTypeHorizontalBar;
+        const bool horizontal = series->type() == QAbstractSeries::SeriesTypeHorizontalBar ||
+                                series->type() == QAbstractSeries::SeriesTypeHorizontalStackedBar;
         const QPointF middle = chart->mapToPosition(
             horizontal ? QPointF(value / 2, bar) : QPointF(bar, value / 2), series);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
@@ -201,7 +202,8 @@ private slots:
             const QString expected =
                 month ? QString::number(s.months[std::size_t(bar)].year * 10000 +
                                         s.months[std::size_t(bar)].month * 100 + 1)
-                      : QString::fromStdString(s.topByLines[std::size_t(bar)].code);
+                      : QString::fromStdString(
+                            s.topByLines[s.topByLines.size() - 1 - std::size_t(bar)].code);
             QCOMPARE(panel->findChild<QLineEdit*>(QStringLiteral("txtSearchFor"))->text(),
                      expected);
             QCOMPARE(panel->findChild<QComboBox*>(QStringLiteral("cboMatch"))->currentIndex(),

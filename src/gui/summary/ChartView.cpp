@@ -18,7 +18,7 @@ ChartView::ChartView(const QString& name, QChart* chart, QWidget* parent)
     : QChartView(chart, parent) {
     setObjectName(name);
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(320, 240);
+    setMinimumSize(300, 230);
     followPalette(chart, palette());
 
     menu_ = new QMenu(this);

@@ -7,6 +7,7 @@
 #include "gui/summary/ChartView.h"
 
 #include <QEvent>
+#include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLocale>
@@ -17,11 +18,11 @@
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
 #include <QtCharts/QHorizontalBarSeries>
+#include <QtCharts/QHorizontalStackedBarSeries>
 #include <QtCharts/QLegend>
-#include <QtCharts/QStackedBarSeries>
 #include <QtCharts/QValueAxis>
 #include <algorithm>
-#include <numeric>
+#include <cmath>
 
 namespace {
 
@@ -33,18 +34,47 @@ QString money(std::int64_t cents) {
     return QString::fromStdString(qm::MoneyText::format(cents));
 }
 
+// A step between an axis' ticks that reads well: 1, 2 or 5 times a power
+// of ten, at least 1, giving at most about five steps up to top.
+double niceStep(double top) {
+    double step = 1;
+    while (top / step > 5)
+        step *= (QString::number(step).startsWith(QLatin1Char('2'))) ? 2.5 : 2;
+    return step;
+}
+
+// A category's label cut to a length that fits under or beside a bar.
+QString shortLabel(const QString& text, int length) {
+    return text.size() <= length ? text : text.left(length - 1) + QChar(0x2026);
+}
+
 // A chart of bars, one category each, with its title and axis titles; a
 // horizontal one lists its categories down the side.
 QChart* barChart(const QString& title, QAbstractBarSeries* series, const QStringList& categories,
-                 const QString& categoryTitle, const QString& valueTitle, bool money) {
+                 const QString& categoryTitle, const QString& valueTitle, bool money,
+                 const QPalette& palette) {
     auto* chart = new QChart;
+    // The theme first: it sets fonts and colours of its own.
+    ChartView::followPalette(chart, palette);
     chart->setTitle(title);
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    chart->setTitleFont(titleFont);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
     chart->addSeries(series);
     chart->legend()->hide();
-    const bool horizontal = series->type() == QAbstractSeries::SeriesTypeHorizontalBar;
+    const bool horizontal = series->type() == QAbstractSeries::SeriesTypeHorizontalBar ||
+                            series->type() == QAbstractSeries::SeriesTypeHorizontalStackedBar;
     auto* categoryAxis = new QBarCategoryAxis;
     categoryAxis->append(categories);
     categoryAxis->setTitleText(categoryTitle);
+    if (horizontal) {
+        // Names down the side take room from the bars: a smaller type.
+        QFont small = categoryAxis->labelsFont();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        categoryAxis->setLabelsFont(small);
+    }
     auto* valueAxis = new QValueAxis;
     valueAxis->setTitleText(valueTitle);
     valueAxis->setLabelFormat(money ? QStringLiteral("$%.0f") : QStringLiteral("%.0f"));
@@ -56,9 +86,12 @@ QChart* barChart(const QString& title, QAbstractBarSeries* series, const QString
     for (const QBarSet* set : series->barSets())
         for (int i = 0; i < set->count(); ++i)
             top = std::max(top, set->at(i));
-    valueAxis->setRange(0, top > 0 ? top * 1.05 : 1);
-    if (!money)
-        valueAxis->applyNiceNumbers();
+    // Whole numbers of claims or dollars at every tick.
+    const double step = niceStep(top);
+    valueAxis->setTickType(QValueAxis::TicksDynamic);
+    valueAxis->setTickAnchor(0);
+    valueAxis->setTickInterval(step);
+    valueAxis->setRange(0, std::max(1.0, std::ceil(top / step)) * step);
     return chart;
 }
 
@@ -108,7 +141,6 @@ frmSummary::frmSummary(QWidget* parent)
     charts_ = new QGridLayout(area);
     scroll->setWidget(area);
     layout->addWidget(scroll, 1);
-    resize(900, 720);
     showFigures();
 }
 
@@ -125,7 +157,7 @@ void frmSummary::setStatus(const QString& text) {
 void frmSummary::setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors) {
     kindColors_ = colors;
     if (statistics_)
-        place(QStringLiteral("chtProblems"), problemChart(), 2, 0);
+        place(QStringLiteral("chtProblems"), problemChart(), 1, 1);
 }
 
 ChartView* frmSummary::chart(const QString& name) const {
@@ -164,9 +196,12 @@ void frmSummary::showFigures() {
     place(QStringLiteral("chtBatches"), batchChart(), 0, 0);
     place(QStringLiteral("chtProviders"), providerChart(), 0, 1);
     place(QStringLiteral("chtMonths"), monthChart(), 1, 0);
-    place(QStringLiteral("chtClaimCharges"), chargeChart(), 1, 1);
-    place(QStringLiteral("chtProblems"), problemChart(), 2, 0);
+    place(QStringLiteral("chtProblems"), problemChart(), 1, 1);
+    place(QStringLiteral("chtClaimCharges"), chargeChart(), 2, 0);
     place(QStringLiteral("chtProcedures"), procedureChart(), 2, 1);
+    // Nine bins and ten codes down the side want the room to name them.
+    for (const QString& tall : {QStringLiteral("chtClaimCharges"), QStringLiteral("chtProcedures")})
+        chart(tall)->setMinimumHeight(kTallChartHeight);
 }
 
 QChart* frmSummary::batchChart() {
@@ -199,7 +234,8 @@ QChart* frmSummary::batchChart() {
     return barChart(
         all ? QStringLiteral("Charges per batch")
             : QStringLiteral("Charges of the %1 batches with the most").arg(kMaxBatchBars),
-        series, categories, QStringLiteral("Batch"), QStringLiteral("Charges ($)"), true);
+        series, categories, QStringLiteral("Batch"), QStringLiteral("Charges ($)"), true,
+        palette());
 }
 
 QChart* frmSummary::providerChart() {
@@ -213,7 +249,10 @@ QChart* frmSummary::providerChart() {
         for (int i = n - 1; i >= 0; --i) {
             const qm::FileStatistics::Provider& p = providers[std::size_t(i)];
             set->append(double(p.charges) / 100);
-            categories << CoreText::fromFile(p.text);
+            // The provider's name, without the number before it.
+            const QString text = CoreText::fromFile(p.text);
+            const int dash = text.indexOf(QLatin1String(" - "));
+            categories << shortLabel(dash >= 0 ? text.mid(dash + 3) : text, 22);
             const auto first =
                 std::find_if(statistics_->perBatch.begin(), statistics_->perBatch.end(),
                              [&p](const qm::FileStatistics::Batch& b) {
@@ -232,7 +271,7 @@ QChart* frmSummary::providerChart() {
             emit batchChosen(positions[std::size_t(index)]);
     });
     return barChart(QStringLiteral("Charges per provider"), series, categories,
-                    QStringLiteral("Provider"), QStringLiteral("Charges ($)"), true);
+                    QStringLiteral("Provider"), QStringLiteral("Charges ($)"), true, palette());
 }
 
 QChart* frmSummary::monthChart() {
@@ -243,7 +282,8 @@ QChart* frmSummary::monthChart() {
         months = statistics_->months;
     for (const qm::FileStatistics::Month& m : months) {
         set->append(double(m.claims));
-        categories << QString::fromStdString(qm::SummaryReport::monthLabel(m));
+        // The year under the month, so that many months still fit.
+        categories << QStringLiteral("%1<br>%2").arg(m.month, 2, 10, QLatin1Char('0')).arg(m.year);
     }
     auto* series = new QBarSeries;
     series->append(set);
@@ -253,22 +293,23 @@ QChart* frmSummary::monthChart() {
     });
     return barChart(QStringLiteral("Claims per month of service"), series, categories,
                     QStringLiteral("Month of the first date of service"), QStringLiteral("Claims"),
-                    false);
+                    false, palette());
 }
 
 QChart* frmSummary::chargeChart() {
     auto* set = new QBarSet(QStringLiteral("Claims"));
     QStringList categories;
-    for (std::size_t bin = 0; bin < qm::FileStatistics::kChargeBins; ++bin) {
+    // Down the side, the least at the top.
+    for (std::size_t bin = qm::FileStatistics::kChargeBins; bin-- > 0;) {
         set->append(statistics_ ? double(statistics_->chargeBins[bin]) : 0.0);
         categories << QString::fromStdString(qm::SummaryReport::binLabel(bin));
     }
-    auto* series = new QBarSeries;
+    auto* series = new QHorizontalBarSeries;
     series->setBarWidth(1.0); // a histogram: the bins touch
     series->append(set);
     return barChart(QStringLiteral("Claim charges"), series, categories,
-                    QStringLiteral("Charges of the claim (XA0 12.0)"), QStringLiteral("Claims"),
-                    false);
+                    QStringLiteral("Charges (XA0 12.0)"), QStringLiteral("Claims"), false,
+                    palette());
 }
 
 QChart* frmSummary::problemChart() {
@@ -278,7 +319,7 @@ QChart* frmSummary::problemChart() {
     for (int k = 0; statistics_ && k < qm::Problem::kKindCount; ++k)
         if (statistics_->problemsByKind[std::size_t(k)] > 0)
             kinds.push_back(qm::Problem::Kind(k));
-    auto* series = new QStackedBarSeries;
+    auto* series = new QHorizontalStackedBarSeries;
     QStringList categories;
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const auto kind = kinds[i];
@@ -288,16 +329,16 @@ QChart* frmSummary::problemChart() {
         series->append(set);
         categories << set->label();
     }
-    connect(series, &QStackedBarSeries::clicked, this, [this, kinds](int index, QBarSet*) {
-        if (index >= 0 && std::size_t(index) < kinds.size())
-            emit kindChosen(kinds[std::size_t(index)]);
-    });
-    QChart* chart =
-        barChart(kinds.empty() && statistics_ ? QStringLiteral("No problems")
-                                              : QStringLiteral("Problems by kind"),
-                 series, categories, QStringLiteral("Kind"), QStringLiteral("Problems"), false);
+    connect(series, &QHorizontalStackedBarSeries::clicked, this,
+            [this, kinds](int index, QBarSet*) {
+                if (index >= 0 && std::size_t(index) < kinds.size())
+                    emit kindChosen(kinds[std::size_t(index)]);
+            });
+    QChart* chart = barChart(kinds.empty() && statistics_ ? QStringLiteral("No problems")
+                                                          : QStringLiteral("Problems by kind"),
+                             series, categories, QStringLiteral("Kind"), QStringLiteral("Problems"),
+                             false, palette());
     // After the theme, which sets colours of its own.
-    ChartView::followPalette(chart, palette());
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const QColor color = kindColors_[std::size_t(kinds[i])];
         series->barSets().at(int(i))->setColor(color);
@@ -311,19 +352,21 @@ QChart* frmSummary::procedureChart() {
     QStringList categories;
     QStringList codes;
     if (statistics_) {
-        for (const qm::FileStatistics::Procedure& p : statistics_->topByLines) {
-            set->append(double(p.serviceLines));
-            codes << CoreText::fromFile(p.code);
+        // Down the side, the most at the top.
+        const auto& top = statistics_->topByLines;
+        for (auto p = top.rbegin(); p != top.rend(); ++p) {
+            set->append(double(p->serviceLines));
+            codes << CoreText::fromFile(p->code);
             categories << codes.constLast();
         }
     }
-    auto* series = new QBarSeries;
+    auto* series = new QHorizontalBarSeries;
     series->append(set);
-    connect(series, &QBarSeries::clicked, this, [this, codes](int index, QBarSet*) {
+    connect(series, &QHorizontalBarSeries::clicked, this, [this, codes](int index, QBarSet*) {
         if (index >= 0 && index < codes.size())
             emit procedureChosen(codes.at(index));
     });
     return barChart(QStringLiteral("Top procedure codes"), series, categories,
-                    QStringLiteral("Procedure code (FA0 09.0)"), QStringLiteral("Service lines"),
-                    false);
+                    QStringLiteral("Code (FA0 09.0)"), QStringLiteral("Service lines"), false,
+                    palette());
 }

@@ -27,6 +27,8 @@ public:
     static constexpr int kMaxBatchBars = 30;
     // At most this many providers get a bar: those with the most charges.
     static constexpr int kMaxProviderBars = 10;
+    // The height of a chart with many bars down its side.
+    static constexpr int kTallChartHeight = 330;
 
     explicit frmSummary(QWidget* parent = nullptr);
 
