@@ -45,9 +45,9 @@ struct Difference {
     CompareUnit unit = CompareUnit::Claim;
     DifferenceKind kind = DifferenceKind::Changed;
     UnitPlace a, b;
-    // A claim's patient name and control number, a batch's provider, a file
-    // header's submitter, as the file tree shows them (A's where A has the
-    // unit; file bytes, trimmed).
+    // A claim's patient name and control number as the file tree shows
+    // them, a batch's provider (BA0 02.0) and its name, a file header's
+    // submitter; A's where A has the unit (file bytes, trimmed).
     std::string name;
     std::string number;
     std::vector<FieldChange> fields;

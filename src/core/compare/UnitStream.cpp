@@ -39,11 +39,9 @@ void describe(char typeLetter, std::string_view record, std::string& name, std::
         number.assign(fields.field[0]);
         break;
     case NodeText::kBatchByName:
-        number.assign(fields.field[0]);
         name.assign(fields.field[1]);
         break;
     case NodeText::kBatchByPerson:
-        number.assign(fields.field[0]);
         name = joined(fields.field[1], fields.field[2]);
         break;
     case NodeText::kClaim:
@@ -100,8 +98,10 @@ public:
         } else if (type == "BA0") {
             closeBatch();
             open(batch_, CompareUnit::Batch, position, line);
+            // A batch goes by its provider, whatever its tree text shows.
+            batch_.number = fieldValue(layouts_, "BA0", "02.0", line);
             if (!byPosition_)
-                batch_.key = fieldValue(layouts_, "BA0", "02.0", line);
+                batch_.key = batch_.number;
             lastBatch_ = {position, batch_.key, batchesOfKey_[batch_.key]++};
             expectBa1_ = true;
         } else if (type == "CA0") {
