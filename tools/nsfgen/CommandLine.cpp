@@ -73,7 +73,7 @@ const char* CommandLine::usage() {
            "                    each right after the claim it copies\n"
            "  --remove-claims N N claims left out\n"
            "  --change-claims N N claims get changed text fields (no amount, count, date,\n"
-           "                    sequence number or control number)\n"
+           "                    sequence number, control number or filler)\n"
            "  --change-fields N fields changed in each of those claims (default 1)\n";
 }
 

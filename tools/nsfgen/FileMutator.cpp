@@ -128,7 +128,10 @@ void FileMutator::changeFields(std::vector<std::string>& lines) {
         for (const qm::FieldDef& field : layout->fields()) {
             const int end = field.StartPos + field.Length - 1;
             const bool text = field.TypeCodes.find_first_of("ND") == std::string::npos;
-            if (text && field.StartPos > 3 && field.Length >= 1 &&
+            // A change a reader would notice: not in a filler or reserved field.
+            const bool spare = field.FieldName.rfind("Filler", 0) == 0 ||
+                               field.FieldName.rfind("Reserved", 0) == 0;
+            if (text && !spare && field.StartPos > 3 && field.Length >= 1 &&
                 std::size_t(end) <= qm::kRecordLength && field.FieldName != "SEQUENCE NO" &&
                 (end < pcn_.start || field.StartPos > pcnEnd))
                 candidates.emplace_back(i, &field);

@@ -19,7 +19,7 @@ namespace nsfgen {
 // 09.0) follow the claims left out and added, so that trailers that balanced
 // still balance; a changed field is never one a trailer or the pairing of
 // claims depends on (no amount, count, date, sequence number, record type or
-// control number). Every other byte is copied as it is, lines ended by CR LF.
+// control number), nor a filler. Every other byte is copied as it is, lines ended by CR LF.
 class FileMutator {
 public:
     FileMutator(const qm::LayoutCatalogue& catalogue, const GeneratorOptions& options,

@@ -25,6 +25,9 @@ public:
     // The start-up sequence on a copy of a file of samples/ in /tmp/claims,
     // with the main window at size (pixels) on a plain desktop.
     bool start(const QString& sample, const QSize& size);
+    // Answers the next file dialog with a copy of a file of samples/ in
+    // /tmp/claims, as start() makes one.
+    bool chooseInNextDialog(const QString& sample);
     // Triggers the main window's menu command named action.
     bool trigger(const QString& action);
     // Moves and sizes the document window named window inside the main window.
@@ -33,6 +36,9 @@ public:
     bool triggerIn(const QString& window, const QString& action);
     // Waits until the file tree window's whole-file check has finished.
     bool waitForCheck();
+    // Waits until the button named button (in any window) is hidden: the
+    // work it could cancel has ended.
+    bool waitUntilHidden(const QString& button);
     // Clicks the node of window's TreeView1 whose text starts with text.
     bool clickTreeNode(const QString& window, const QString& text);
     // Clicks the value cell of the claim form's grid row for the field name.
@@ -46,6 +52,8 @@ public:
     bool placeDialog(const QString& dialog, const QPoint& place);
     // Double-clicks row `row` of the table named table in window.
     bool doubleClickRow(const QString& window, const QString& table, int row);
+    // The same for the first row that shows text in one of its cells.
+    bool doubleClickRow(const QString& window, const QString& table, const QString& text);
     // Saves the main window, as drawn, with the dialogs open over it, to
     // <outputDir>/<fileName>.
     bool save(const QString& fileName);
@@ -55,6 +63,8 @@ public:
     const QString& error() const { return error_; }
 
 private:
+    // A copy of a file of samples/ in /tmp/claims; empty when it failed.
+    QString copySample(const QString& sample);
     QWidget* document(const QString& window);
     // The widget named name in the main window or a window of its.
     QWidget* widget(const QString& name);
