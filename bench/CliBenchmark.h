@@ -14,6 +14,10 @@ public:
     // control number is), for a name found in many claims, for a pattern and
     // for a number comparison.
     void search() const;
+    // The comparison of the file with another (a changed copy) with two
+    // jobs, text, JSON and by position, against `wc -l` over both files,
+    // each with its peak memory.
+    void diff(const std::string& other) const;
 
 private:
     std::string cli_;
