@@ -102,6 +102,8 @@ void frmCompare::setProgress(int percent) {
 
 void frmCompare::setSummary(const qm::FileComparison::Summary& summary) {
     setRunning(false);
+    // The rows only one file has come last, and their names may be wider.
+    refitColumns();
     if (summary.cancelled) {
         setStatus(QStringLiteral("The comparison was cancelled: these are the differences found "
                                  "before."));

@@ -54,6 +54,9 @@ public:
     // A word on the rows beside their count, such as how far the work that
     // finds them has come; empty for none.
     void setStatus(const QString& text);
+    // Fits the columns to the rows in view again: once the work that finds
+    // the rows has ended, rows wider than the first ones may have come.
+    void refitColumns();
     // Writes the rows shown, in the order shown, as CSV to a file the user
     // chooses, never over one of openClaimFiles; see ResultsExport::toFile.
     bool exportShownRows(const QString& dialogName, const QString& caption,
