@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr int kWidestNameCharacters = 30;
+
 QString capitalised(const char* word) {
     QString text = QString::fromLatin1(word);
     text[0] = text[0].toUpper();
@@ -132,11 +134,18 @@ void frmClaimCompare::compare(const Files& files, const CompareRow& row) {
     }
     model_->setFields(comparer.align(records[0], records[1]), comparer);
     // Record, field and name as wide as they are; the value takes the rest.
-    for (QTableView* grid : grids_)
-        for (int column = 0; column < ClaimCompareModel::ColumnCount; ++column)
-            if (!grid->isColumnHidden(column) &&
-                column % ClaimCompareModel::kSideColumns != ClaimCompareModel::ValueA)
-                grid->resizeColumnToContents(column);
+    // A long name gives way to the value (its tooltip has all of it).
+    const int widestName = kWidestNameCharacters * fontMetrics().averageCharWidth();
+    for (QTableView* grid : grids_) {
+        for (int column = 0; column < ClaimCompareModel::ColumnCount; ++column) {
+            const int part = column % ClaimCompareModel::kSideColumns;
+            if (grid->isColumnHidden(column) || part == ClaimCompareModel::ValueA)
+                continue;
+            grid->resizeColumnToContents(column);
+            if (part == ClaimCompareModel::NameA)
+                grid->setColumnWidth(column, qMin(grid->columnWidth(column), widestName));
+        }
+    }
     // The first value that differs is what the user came for: in view as
     // soon as the grids have their size.
     scrolledTo_ = 0;
