@@ -144,6 +144,11 @@ void ResultsWindow::fitColumns() {
         table_->setColumnWidth(column, qMax(qMin(widths.at(column), limit), least.at(column)));
 }
 
+void ResultsWindow::refitColumns() {
+    columnsFitted_ = false;
+    fitColumns();
+}
+
 int ResultsWindow::sourceRow(int shownRow) const {
     const QModelIndex source = rows_->mapToSource(rows_->index(shownRow, 0));
     return source.isValid() ? source.row() : -1;
