@@ -68,9 +68,10 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(int, exitCode);
         QFETCH(QStringList, lines);
-        const auto r = diff(QStringList{QStringLiteral("diff"), write(QStringLiteral("a.nsf"), false),
-                                        write(QStringLiteral("b.nsf"), changed)} +
-                            options);
+        const auto r =
+            diff(QStringList{QStringLiteral("diff"), write(QStringLiteral("a.nsf"), false),
+                             write(QStringLiteral("b.nsf"), changed)} +
+                 options);
         QCOMPARE(r.exitCode, exitCode);
         QCOMPARE(r.outText().split(QLatin1Char('\n'), Qt::SkipEmptyParts), lines);
         QVERIFY(r.err.isEmpty());
@@ -88,22 +89,21 @@ private slots:
         QCOMPARE(differences.size(), 2);
         const QJsonObject first = differences[0].toObject();
         const TwoBatchFile file(records);
-        const QJsonObject place{
-            {QStringLiteral("key"), QString::fromStdString(file.claimA)},
-            {QStringLiteral("batch"), QString::fromStdString(file.batch1)},
-            {QStringLiteral("text"), QStringLiteral("CA0: DOE, JANE (A001)")}};
+        const QJsonObject place{{QStringLiteral("key"), QString::fromStdString(file.claimA)},
+                                {QStringLiteral("batch"), QString::fromStdString(file.batch1)},
+                                {QStringLiteral("text"), QStringLiteral("CA0: DOE, JANE (A001)")}};
         QCOMPARE(first.value(QStringLiteral("kind")).toString(), QStringLiteral("changed"));
         QCOMPARE(first.value(QStringLiteral("unit")).toString(), QStringLiteral("claim"));
         QCOMPARE(first.value(QStringLiteral("a")).toObject(), place);
         QCOMPARE(first.value(QStringLiteral("b")).toObject(), place);
-        QCOMPARE(first.value(QStringLiteral("fields")).toArray(),
-                 QJsonArray({QJsonObject({{QStringLiteral("record"), QStringLiteral("FA0-1")},
-                                          {QStringLiteral("id"), QStringLiteral("05.0")},
-                                          {QStringLiteral("name"),
-                                           QStringLiteral("Service Date From")},
-                                          {QStringLiteral("other_name"), QJsonValue()},
-                                          {QStringLiteral("a"), QStringLiteral("        ")},
-                                          {QStringLiteral("b"), QStringLiteral("20231340")}})}));
+        QCOMPARE(
+            first.value(QStringLiteral("fields")).toArray(),
+            QJsonArray({QJsonObject({{QStringLiteral("record"), QStringLiteral("FA0-1")},
+                                     {QStringLiteral("id"), QStringLiteral("05.0")},
+                                     {QStringLiteral("name"), QStringLiteral("Service Date From")},
+                                     {QStringLiteral("other_name"), QJsonValue()},
+                                     {QStringLiteral("a"), QStringLiteral("        ")},
+                                     {QStringLiteral("b"), QStringLiteral("20231340")}})}));
         QCOMPARE(doc.value(QStringLiteral("a")).toObject().value(QStringLiteral("version")),
                  QJsonValue(QStringLiteral("00301")));
         QCOMPARE(doc.value(QStringLiteral("match")).toString(), QStringLiteral("pcn"));
@@ -134,9 +134,10 @@ private slots:
         QVERIFY2(lines.contains(QStringLiteral("    AA0 19.0 Version Code-National: \"00301\" -> "
                                                "\"00200\"")),
                  r.out.constData());
-        QVERIFY2(lines.contains(QStringLiteral("    AA0 28.0 Coordination of Benefits File "
-                                               "Indicator (B: Filler - National): \" \" -> \"  \"")),
-                 r.out.constData());
+        QVERIFY2(
+            lines.contains(QStringLiteral("    AA0 28.0 Coordination of Benefits File "
+                                          "Indicator (B: Filler - National): \" \" -> \"  \"")),
+            r.out.constData());
     }
 
     void errors_data() {

@@ -2,6 +2,7 @@
 
 #include "gui/common/AppContext.h"
 
+#include <QRect>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
