@@ -73,10 +73,10 @@ bool compare(SceneDriver& driver) {
            driver.chooseInNextDialog(QStringLiteral("sample301-changed.nsf")) &&
            driver.trigger(QStringLiteral("mnuFileCompare")) &&
            driver.waitUntilHidden(QStringLiteral("cmdCancelCompare")) &&
-           driver.place(QStringLiteral("frmCompare"), QRect(0, 0, 1390, 300)) &&
+           driver.place(QStringLiteral("frmCompare"), QRect(0, 0, 1290, 250)) &&
            driver.doubleClickRow(QStringLiteral("frmCompare"), QStringLiteral("gridCompare"),
                                  QStringLiteral("O'DONNELL, WILMA")) &&
-           driver.place(QStringLiteral("frmClaimCompare"), QRect(0, 300, 1390, 490)) &&
+           driver.place(QStringLiteral("frmClaimCompare"), QRect(0, 250, 1290, 390)) &&
            driver.save(QStringLiteral("compare.png"));
 }
 

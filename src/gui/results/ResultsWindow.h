@@ -10,6 +10,7 @@
 class QAbstractItemModel;
 class QComboBox;
 class QHBoxLayout;
+class ElidedLabel;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -85,7 +86,7 @@ private:
     QLineEdit* filter_ = nullptr;
     QTimer* filterDelay_ = nullptr;
     QLabel* count_ = nullptr;
-    QLabel* status_ = nullptr;
+    ElidedLabel* status_ = nullptr;
     QHBoxLayout* bar_ = nullptr;
     bool columnsFitted_ = false;
 };
