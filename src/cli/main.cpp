@@ -2,6 +2,7 @@
 #include "ClaimCommand.h"
 #include "ClaimFile.h"
 #include "CommandLine.h"
+#include "DiffCommand.h"
 #include "SearchCommand.h"
 #include "SummaryCommand.h"
 #include "TreeCommand.h"
@@ -19,6 +20,9 @@ using namespace qm::cli;
 namespace {
 
 int runCommand(const CommandLine& commandLine, std::ostream& out) {
+    // diff opens two files, and says which one a message is about.
+    if (commandLine.command() == CommandLine::Command::Diff)
+        return DiffCommand::run(commandLine, out, std::cerr);
     ClaimFile file;
     const bool opened = file.open(commandLine.file(), commandLine.mapsDir());
     for (const std::string& line : file.messages())
@@ -38,6 +42,8 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
                                   commandLine.maxHits(), out, std::cerr);
     case CommandLine::Command::Summary:
         return SummaryCommand::run(file, commandLine.json(), commandLine.jobs(), out, std::cerr);
+    case CommandLine::Command::Diff:
+        break;
     }
     return kExitError;
 }

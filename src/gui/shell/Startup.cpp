@@ -6,6 +6,7 @@
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/ClaimFormController.h"
 #include "gui/shell/ClaimNavigator.h"
+#include "gui/shell/CompareController.h"
 #include "gui/shell/ProblemsController.h"
 #include "gui/shell/SearchController.h"
 #include "gui/shell/SummaryController.h"
@@ -37,6 +38,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     auto* navigator = new ClaimNavigator(*mainWindow, *claimForms);
     auto* problems = new ProblemsController(context, *mainWindow, *navigator);
     auto* search = new SearchController(context, *mainWindow, *navigator);
+    new CompareController(context, *mainWindow, *navigator);
     auto* summary = new SummaryController(context, *mainWindow, *navigator, *problems, *search);
     mainWindow->setTreeWindowFactory(
         [claimForms, problems, summary, navigator](FileSession& session) -> QWidget* {
