@@ -1,6 +1,7 @@
 #include "gui/filetree/frmNSFTree.h"
 
 #include "core/openfile/OpenClaimFile.h"
+#include "gui/common/BackgroundRelease.h"
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
@@ -172,6 +173,12 @@ frmNSFTree::~frmNSFTree() {
     // The check may be a child of this window, going after what shows it.
     if (marks_)
         marks_->disconnect(this);
+    // The view lets go of the model before the tree under it goes, on a
+    // thread of its own when this window held it last.
+    treeView1_->setModel(nullptr);
+    delete model_;
+    BackgroundRelease::drop(std::move(tree_));
+    BackgroundRelease::drop(std::move(file_));
 }
 
 void frmNSFTree::addKeyboardCommands(QAction* findButton) {
@@ -243,6 +250,13 @@ void frmNSFTree::addCheckControls() {
 }
 
 void frmNSFTree::BuildTree() {
+    // The tree built before, and the problems found in it, go first: the
+    // file holds one tree at a time.
+    std::shared_ptr<const void> oldTree = file_->tree();
+    std::shared_ptr<const void> oldProblems = file_->problems();
+    file_->setTree(nullptr);
+    BackgroundRelease::drop(std::move(oldTree));
+    BackgroundRelease::drop(std::move(oldProblems));
     // Built on a worker; a long build shows its progress over the main window.
     if (std::optional<qm::FileTree> built =
             TreeBuildJob::run(file_->file(), session_->ownerWindow())) {
