@@ -42,14 +42,19 @@ void InViewExpander::openRowsInView() {
         return;
     const QScopedValueRollback<bool> guard(opening_, true);
     const QRect viewRect = view_->viewport()->rect();
-    // Rows open below themselves, so the top row never moves; the current
-    // row, or the bottom one while the user scrolls up or has jumped to the
-    // end, is kept in place.
     QScrollBar* bar = view_->verticalScrollBar();
-    const bool atEnd = jumped_ && bar->maximum() > 0 && bar->value() == bar->maximum();
+    if (jumped_ && bar->maximum() > 0 && bar->value() == bar->maximum()) {
+        // Whoever jumped to the end (the End key, the thumb) stays there,
+        // however much opens above it.
+        while (openVisibleRows())
+            bar->setValue(bar->maximum());
+        return;
+    }
+    // Rows open below themselves, so the top row never moves; the current
+    // row, or the bottom one while the user scrolls up, is kept in place.
     QModelIndex anchor = view_->currentIndex();
     if (!anchor.isValid() || !viewRect.intersects(view_->visualRect(anchor)))
-        anchor = scrolledUp_ || atEnd ? lastRowInView() : QModelIndex();
+        anchor = scrolledUp_ ? lastRowInView() : QModelIndex();
     const QPersistentModelIndex kept(anchor);
     const int keptTop = view_->visualRect(anchor).top();
     // Opening a row can bring more rows with children into view (a file

@@ -15,7 +15,8 @@ class QTreeView;
 //
 // Rows are opened just before the view paints them. The rows already on
 // screen stay where they are: the current row when it is in view, else the
-// top row (or the bottom row while the user scrolls up).
+// top row (or the bottom row while the user scrolls up); a view that jumped
+// to the end stays at the end.
 class InViewExpander : public QObject {
     Q_OBJECT
 public:
