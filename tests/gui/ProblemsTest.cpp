@@ -625,7 +625,8 @@ void ProblemsTest::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
     QVERIFY(waitForCheck());
 
     // The file header, the three batches holding claims with problems, the
-    // second for its trailer, and the four claims, all open.
+    // second for its trailer, and the four claims, all open once painted.
+    view->viewport()->repaint();
     QStringList shown;
     for (QModelIndex index = model->index(0, 0); index.isValid(); index = view->indexBelow(index))
         shown.append(QString::fromStdString(tree()->tree().key(FileTreeModel::nodeOf(index))));
@@ -780,6 +781,7 @@ void ProblemsTest::aFileHeaderMarkedAfterNodesBelowItIsListedInOrder() {
     only->setChecked(true);
     go->store(true);
     QVERIFY(waitForCheck());
+    view->viewport()->repaint();
     QStringList shown;
     for (QModelIndex index = model->index(0, 0); index.isValid(); index = view->indexBelow(index))
         shown.append(QString::fromStdString(tree()->tree().key(FileTreeModel::nodeOf(index))));
