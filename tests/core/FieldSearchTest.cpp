@@ -12,7 +12,6 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/HeaderIndex.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/FieldValidator.h"
 #include "core/openfile/ClaimFileOpener.h"
 #include "core/search/SearchPlan.h"
 
@@ -77,14 +76,14 @@ std::vector<std::string> byClicks(OpenClaimFile& f, const SearchQuery& query) {
         for (const ClaimNode& formNode : claim.nodes) {
             const AssembledRecord* record = claim.record(formNode);
             for (std::size_t i = 0; record && i < record->fields.size(); ++i) {
-                // Numbers compare in number and date fields only.
-                const FieldChecks checks =
-                    fieldChecksOf(claim.layout(*record)->field(int(i)).TypeCodes);
-                if (query.mode == Mode::Number && !checks.numeric && !checks.date)
+                // Numbers compare in fields of the unit of the number typed only.
+                const std::optional<NumberText::Unit> unit =
+                    SearchPlan::unitOf(*claim.layout(*record), int(i));
+                if (query.mode == Mode::Number && unit != query.ownUnit())
                     continue;
                 std::size_t start = 0, length = 0;
                 const std::string_view value = record->value(int(i));
-                if (matcher.matches(value, start, length))
+                if (matcher.matches(value, start, length, unit.value_or(NumberText::Unit::Whole)))
                     hits.push_back(describe(found, {formNode.key, -1, int(i), std::string(value),
                                                     std::uint32_t(start), std::uint32_t(length)}));
             }
@@ -256,7 +255,9 @@ private slots:
         row("numbers in a text field", Mode::Number, QStringLiteral("1"), "", "CA0 03.0",
             "'CA0 03.0 LAST NAME' holds no numbers");
         row("no number fields", Mode::Number, QStringLiteral("1"), "BA1", "",
-            "no number (N) or date (D) fields");
+            "no fields of whole numbers to compare");
+        row("a whole number in a date field", Mode::Number, QStringLiteral("=1500"), "", "CA0 05.0",
+            "'CA0 05.0 BIRTH DATE' holds dates: '=1500' cannot be compared with them");
     }
 
     void queriesThatCannotRun() {
@@ -372,7 +373,6 @@ private slots:
             };
         row("blanks around a value", Mode::Contains, "o b", "", "CA0 2 2+3");
         row("exact without its blanks", Mode::Exact, "O BRIEN", "LAST NAME", "CA0 2 2+7");
-        row("number with blanks in a date field", Mode::Number, "=1500", "CA0 05.0", "CA0 4 2+6");
         row("a field cut by the line's end", Mode::Contains, "cde", "", "CA0 6 2+3");
         row("a field past the line's end", Mode::Exact, "", "CA0 06.0",
             "CA0 5 0+0|CA0 5 0+0|CA0 5 0+0");
