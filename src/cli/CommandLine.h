@@ -40,7 +40,13 @@ public:
     Command command() const { return command_; }
     // The claim file's path in the file system's own bytes.
     const std::string& file() const { return file_; }
+    // claim: node keys, their record types in capitals whatever was typed.
     const QStringList& keys() const { return keys_; }
+    // claim --pcn PCN: also every claim that carries this patient control
+    // number (file bytes); empty when not given.
+    const std::string& pcn() const { return pcn_; }
+    // tree --claims: the claims only, with their patients in columns.
+    bool claimsOnly() const { return claimsOnly_; }
     // The --maps folder, looked in first for map files; empty when not given.
     const std::string& mapsDir() const { return mapsDir_; }
     bool json() const { return json_; }
@@ -66,6 +72,8 @@ private:
     Command command_ = Command::Tree;
     std::string file_;
     QStringList keys_;
+    std::string pcn_;
+    bool claimsOnly_ = false;
     std::string mapsDir_;
     bool json_ = false;
     int jobs_ = 0;
