@@ -132,6 +132,51 @@ class FieldSearchTest : public QObject {
     }
 
 private slots:
+    // Numbers as people type them, in the units fields store them in.
+    void typedNumbers_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<qlonglong>("in"); // -1: cannot be written in the unit
+        const auto cents = int(NumberText::Unit::Cents), tenths = int(NumberText::Unit::Tenths),
+                   date = int(NumberText::Unit::Date), whole = int(NumberText::Unit::Whole);
+        QTest::newRow("a whole number as money") << "160" << cents << 16000LL;
+        QTest::newRow("an amount") << "160.00" << cents << 16000LL;
+        QTest::newRow("dollars and thousands") << "$1,600.50" << cents << 160050LL;
+        QTest::newRow("below zero") << "-$0.05" << cents << -5LL;
+        QTest::newRow("dollars in a whole number field") << "$160" << whole << -1LL;
+        QTest::newRow("a fraction in a whole number field") << "160.50" << whole << -1LL;
+        QTest::newRow("a whole amount in a whole number field") << "160.00" << whole << 160LL;
+        QTest::newRow("tenths") << "1.5" << tenths << 15LL;
+        QTest::newRow("finer than tenths") << "1.55" << tenths << -1LL;
+        QTest::newRow("a date") << "2024-03-15" << date << 20240315LL;
+        QTest::newRow("a date month first") << "03/15/2024" << date << 20240315LL;
+        QTest::newRow("a date as stored") << "20240315" << date << 20240315LL;
+        QTest::newRow("a number that is no date") << "160" << date << -1LL;
+        QTest::newRow("a date as money") << "2024-03-15" << cents << -1LL;
+    }
+
+    void typedNumbers() {
+        QFETCH(QString, typed);
+        QFETCH(int, unit);
+        QFETCH(qlonglong, in);
+        const std::optional<NumberText> number = NumberText::parse(typed.toStdString());
+        QVERIFY(number);
+        const std::optional<std::int64_t> written = number->in(NumberText::Unit(unit));
+        QCOMPARE(written ? qlonglong(*written) : -1LL, in);
+    }
+
+    void whatIsNoNumber_data() {
+        QTest::addColumn<QString>("typed");
+        for (const char* text : {"", "ten", "1,60", "16,00.5", "2024-02-30", "13/01/2024", "1.2.3",
+                                 "$$5", "99999999999999999999"})
+            QTest::newRow(text) << QString::fromLatin1(text);
+    }
+
+    void whatIsNoNumber() {
+        QFETCH(QString, typed);
+        QVERIFY(!NumberText::parse(typed.toStdString()));
+    }
+
     void valuesMatch_data() {
         QTest::addColumn<Mode>("mode");
         QTest::addColumn<QString>("text");

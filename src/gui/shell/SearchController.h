@@ -57,8 +57,8 @@ private:
     QPointer<frmSearchFields> panel_;
     QPointer<frmSearchResults> results_;
     SearchJob* job_ = nullptr;
-    QString searchedFor_;
+    QString searchedFor_; // what the running or last search looks for, in words
     // A number search over every field: which fields it compared in, said
     // with its outcome.
-    QString comparedNote_; // what the running or last search looks for, in words
+    QString comparedNote_;
 };
