@@ -47,6 +47,8 @@ private slots:
 
     void panelIsFilledFromTheMap();
     void searchFillsTheResults();
+    void numbersAsPeopleTypeThem_data();
+    void numbersAsPeopleTypeThem();
     void queriesThatCannotRunAreSaidInThePanel_data();
     void queriesThatCannotRunAreSaidInThePanel();
     void cancelStopsARunningSearch();
@@ -186,6 +188,46 @@ void SearchTest::searchFillsTheResults() {
         claims << shownRow(row).section(QStringLiteral(" | "), 0, 0);
     QCOMPARE(claims, (QStringList{QStringLiteral("CA0967"), QStringLiteral("CA04831"),
                                   QStringLiteral("CA012237"), QStringLiteral("CA018999")}));
+}
+
+// Amounts and dates as people type them; over any field a number looks only
+// in fields of its kind, and the search says which.
+void SearchTest::numbersAsPeopleTypeThem_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("match");
+    QTest::addColumn<QString>("field"); // in XA0, or empty: any field
+    QTest::addColumn<QString>("searchText");
+    QTest::addColumn<int>("fields");
+    QTest::newRow("an amount in a money field")
+        << "157.51" << int(frmSearchFields::NumberEqual) << "12.0"
+        << "Number = 157.51 in XA0 12.0 (amounts of money)" << 1;
+    QTest::newRow("dollars in any field")
+        << "$157.51" << int(frmSearchFields::NumberEqual) << ""
+        << "Number = $157.51 in any field (amounts of money only)" << 1;
+    QTest::newRow("a comparison of its own")
+        << ">$1,000.00" << int(frmSearchFields::NumberEqual) << ""
+        << "Number >$1,000.00 in any field (amounts of money only)" << 0;
+    QTest::newRow("a date month first") << "06/02/1983" << int(frmSearchFields::NumberEqual) << ""
+                                        << "Number = 06/02/1983 in any field (dates only)" << 3;
+    QTest::newRow("dates between")
+        << "2003-08-27" << int(frmSearchFields::NumberBetween) << ""
+        << "Number from 2003-08-27 to 2003-09-01 in any field (dates only)" << 4;
+}
+
+void SearchTest::numbersAsPeopleTypeThem() {
+    QFETCH(QString, text);
+    QFETCH(int, match);
+    QFETCH(QString, field);
+    QFETCH(QString, searchText);
+    QFETCH(int, fields);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")));
+    control<QLineEdit>("txtSearchTo")->setText(QStringLiteral("2003-09-01"));
+    QVERIFY(search(text, match, field.isEmpty() ? QString() : QStringLiteral("XA0"), field));
+    QVERIFY(waitUntilDone());
+    QCOMPARE(search_->results()->searchText(), searchText);
+    QCOMPARE(grid()->model()->rowCount(), fields);
+    QVERIFY2(panel()->status().contains(QStringLiteral(" Only fields of ")) == field.isEmpty(),
+             qPrintable(panel()->status()));
 }
 
 void SearchTest::queriesThatCannotRunAreSaidInThePanel_data() {
