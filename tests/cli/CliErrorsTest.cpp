@@ -126,7 +126,7 @@ private slots:
             QVERIFY2(r.outText().contains(QLatin1String(word)), word);
         // An example of each command, beside its description.
         const QString commands = r.outText().section(QStringLiteral("Commands:"), 1);
-        for (const char* command : {"tree", "claim", "check", "search"})
+        for (const char* command : {"tree", "claim", "check", "search", "diff"})
             QVERIFY2(
                 commands.contains(QStringLiteral("\n                          quillmark-cli ") +
                                   QLatin1String(command) + QLatin1Char(' ')),

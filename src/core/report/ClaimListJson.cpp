@@ -2,10 +2,12 @@
 
 namespace qm {
 
-ClaimListJson::ClaimListJson(std::ostream& out)
+ClaimListJson::ClaimListJson(std::ostream& out, std::string_view listName)
     : out_(out)
     , json_(out) {
-    out_ << "{\n\"claims\": [";
+    out_ << "{\n";
+    JsonWriter::writeString(out_, listName);
+    out_ << ": [";
 }
 
 JsonWriter& ClaimListJson::nextClaim() {
