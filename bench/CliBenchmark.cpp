@@ -84,6 +84,13 @@ void CliBenchmark::search() const {
                 manyHits, manyHits / wc, pattern, pattern / wc, numbers, numbers / wc);
     const double names = search({"(?i)smith|jones", "--regex"});
     const double codes = search({"^[A-Z]+[0-9]{3}$", "--regex"});
+    // Amounts as people type them, compared in cents: one money field, and
+    // every money field (above what any holds, so that printing hits is not timed).
+    const double money = search({"--number", "--field", "XA0 12.0", "--", ">1,000,000.00"});
+    const double amounts = search({"--number", "--", ">$1,000,000,000.00"});
+    std::printf("search: --jobs 2, money: one field %.3f s (%.2fx wc -l, target <= 5), every "
+                "money field %.3f s (%.2fx)\n",
+                money, money / wc, amounts, amounts / wc);
     std::printf("search: every field --jobs 2, regular expressions: (?i)smith|jones %.3f s (%.2fx "
                 "wc -l, target <= 3), ^[A-Z]+[0-9]{3}$ %.3f s (%.2fx, target <= 3)\n",
                 names, names / wc, codes, codes / wc);

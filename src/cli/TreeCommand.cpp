@@ -4,10 +4,36 @@
 #include "CommandLine.h"
 #include "core/common/FileText.h"
 #include "core/report/JsonWriter.h"
+#include "core/report/ReportText.h"
 
 namespace qm::cli {
 
-int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
+namespace {
+
+// Columns of tree --claims: a key of a file of terabytes, a patient's name
+// as the node text gives it (20 + 2 + 12 characters).
+constexpr std::size_t kKeyWidth = 16;
+constexpr std::size_t kNameWidth = 34;
+
+void writeClaimRows(const FileTree& tree, std::ostream& out) {
+    out << ReportText::padded("Key", kKeyWidth) << ReportText::padded("Patient", kNameWidth)
+        << "  Control Number\n";
+    std::string line;
+    for (std::int64_t node = 0; node < tree.size(); ++node) {
+        if (tree.recordType(node) != "CA0")
+            continue;
+        line = ReportText::padded(tree.key(node), kKeyWidth);
+        line += ReportText::padded(FileText::toPrintable(tree.patientName(node)), kNameWidth);
+        line += "  ";
+        FileText::appendPrintable(line, tree.controlNumber(node));
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << '\n';
+    }
+}
+
+} // namespace
+
+int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& out) {
     const FileTree& tree = file.tree();
     FileTree::TextBuffer text; // node texts are put together here, not allocated
     if (!json) {
@@ -15,7 +41,7 @@ int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
             << ")\n";
         out << "Version: " << FileText::toPrintable(file.result().versionCode) << '\n';
         std::string line;
-        for (std::int64_t node = 0; node < tree.size(); ++node) {
+        for (std::int64_t node = 0; node < tree.size() && !claimsOnly; ++node) {
             int depth = 0;
             for (std::int64_t p = tree.parent(node); p != FileTree::kNoNode; p = tree.parent(p))
                 ++depth;
@@ -26,6 +52,8 @@ int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
             line += '\n';
             out << line;
         }
+        if (claimsOnly)
+            writeClaimRows(tree, out);
         // The texts of the viewer's status bar.
         out << "BA0 Count: " << tree.BatchCount << '\n';
         out << "CA0 Count: " << tree.ClaimCount << '\n';
@@ -37,8 +65,12 @@ int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
     JsonWriter(out).fileString(file.result().versionCode);
     out << ",\n\"nodes\": [";
     JsonWriter writer(out); // back at the top level after each node
+    bool first = true;
     for (std::int64_t node = 0; node < tree.size(); ++node) {
-        out << (node == 0 ? "\n" : ",\n");
+        if (claimsOnly && tree.recordType(node) != "CA0")
+            continue;
+        out << (first ? "\n" : ",\n");
+        first = false;
         const std::int64_t parent = tree.parent(node);
         writer.beginObject()
             .key("index")
@@ -52,6 +84,11 @@ int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
             writer.null();
         else
             writer.value(tree.key(parent));
+        if (claimsOnly)
+            writer.key("patient")
+                .fileString(tree.patientName(node))
+                .key("control_number")
+                .fileString(tree.controlNumber(node));
         writer.endObject();
     }
     out << "\n],\n\"batches\": " << tree.BatchCount << ",\n\"claims\": " << tree.ClaimCount

@@ -9,7 +9,6 @@
 #include "GeneratedFiles.h"
 #include "NsfRecords.h"
 #include "core/check/FileCheck.h"
-#include "core/common/MoneyText.h"
 #include "core/report/SummaryReport.h"
 
 #include <QFile>
@@ -270,24 +269,6 @@ private slots:
             }
         }
         QCOMPARE(batch, s.perBatch.size());
-    }
-
-    void moneyReadsAsMoney_data() {
-        QTest::addColumn<qint64>("cents");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << qint64(0) << QStringLiteral("$0.00");
-        QTest::newRow("cents") << qint64(5) << QStringLiteral("$0.05");
-        QTest::newRow("thousands") << qint64(123456) << QStringLiteral("$1,234.56");
-        QTest::newRow("millions") << qint64(123456789012) << QStringLiteral("$1,234,567,890.12");
-        QTest::newRow("negative") << qint64(-100000) << QStringLiteral("-$1,000.00");
-        QTest::newRow("most negative")
-            << std::numeric_limits<qint64>::min() << QStringLiteral("-$92,233,720,368,547,758.08");
-    }
-
-    void moneyReadsAsMoney() {
-        QFETCH(qint64, cents);
-        QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(MoneyText::format(cents)), text);
     }
 
     void binsHaveTheirEdges() {

@@ -200,8 +200,9 @@ private slots:
             QTRY_VERIFY(panel && panel->isVisible());
             const bool month = opens == QLatin1String("month");
             const QString expected =
-                month ? QString::number(s.months[std::size_t(bar)].year * 10000 +
-                                        s.months[std::size_t(bar)].month * 100 + 1)
+                month ? QStringLiteral("%1-%2-01")
+                            .arg(s.months[std::size_t(bar)].year)
+                            .arg(s.months[std::size_t(bar)].month, 2, 10, QLatin1Char('0'))
                       : QString::fromStdString(
                             s.topByLines[s.topByLines.size() - 1 - std::size_t(bar)].code);
             QCOMPARE(panel->findChild<QLineEdit*>(QStringLiteral("txtSearchFor"))->text(),

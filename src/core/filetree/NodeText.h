@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -42,6 +43,10 @@ public:
 
     // Builds the text of an AA0, BA0 or CA0 record (typeLetter 'A', 'B', 'C').
     std::string_view make(char typeLetter, std::string_view record);
+
+    // A claim's patient as its text names him: "LAST, FIRST", or what there
+    // is of it (trimmed fields, file bytes).
+    static std::string patientName(std::string_view last, std::string_view first);
 
 private:
     char buf_[kMaxLength];

@@ -9,6 +9,41 @@ const std::array<std::string_view, kRecordTypeCount> kRecordTypes = {
     "EA2", "FA0", "FB0", "FB1", "FB2", "FB3", "FD0", "FE0", "GA0", "GC0", "GD0",
     "GD1", "GP0", "GU0", "GX0", "GX1", "GX2", "HA0", "XA0", "YA0", "ZA0"};
 
+// From the public layout notes; types they give no layout are named by their group.
+const std::array<std::string_view, kRecordTypeCount> kRecordTypeNames = {
+    "File header",
+    "Batch header",
+    "Batch header: addresses",
+    "Claim header",
+    "Claim header 2",
+    "Responsible person",
+    "Payer",
+    "Payer address and payments",
+    "Insured's address and employer",
+    "Claim data",
+    "Claim data 2",
+    "Claim data 3",
+    "Service line",
+    "Service line: purchased service",
+    "Service line: provider names",
+    "Service line supplement",
+    "Service line record",
+    "Service line record",
+    "Service line supplement",
+    "Claim supplement",
+    "Chiropractic data",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Narrative",
+    "Claim trailer",
+    "Batch trailer",
+    "File trailer"};
+
 namespace {
 
 // Every type is an upper-case letter, an upper-case letter and a digit: one
@@ -40,6 +75,11 @@ int recordTypeIndex(std::string_view type) {
     static const std::array<std::int8_t, kSlots> index = makeIndex();
     const int slot = slotOf(type);
     return slot < 0 ? -1 : index[static_cast<std::size_t>(slot)];
+}
+
+std::string_view recordTypeName(std::string_view type) {
+    const int i = recordTypeIndex(type);
+    return i < 0 ? std::string_view() : kRecordTypeNames[static_cast<std::size_t>(i)];
 }
 
 } // namespace qm

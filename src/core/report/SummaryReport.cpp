@@ -2,7 +2,7 @@
 
 #include "core/check/ProblemWords.h"
 #include "core/common/FileText.h"
-#include "core/common/MoneyText.h"
+#include "core/layouts/FieldFormat.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 // Whole dollars without their cents.
 std::string dollars(std::int64_t cents) {
-    std::string text = MoneyText::format(cents);
+    std::string text = FieldFormat::money(cents);
     if (cents % 100 == 0)
         text.resize(text.size() - 3);
     return text;
@@ -40,7 +40,7 @@ void procedureTable(std::ostream& out, const char* title,
         << '\n';
     for (const FileStatistics::Procedure& p : procedures)
         out << "  " << ReportText::padded(FileText::toPrintable(p.code), 8)
-            << right(count(p.serviceLines), 10) << right(MoneyText::format(p.charges), 18) << '\n';
+            << right(count(p.serviceLines), 10) << right(FieldFormat::money(p.charges), 18) << '\n';
 }
 
 void procedureArray(JsonWriter& json, const std::vector<FileStatistics::Procedure>& procedures) {
@@ -89,7 +89,7 @@ void SummaryReport::writeText(std::ostream& out, const FileStatistics& s) {
         << ReportText::padded("Claims", w) << count(s.claims) << '\n'
         << ReportText::padded("Service lines", w) << count(s.serviceLines) << '\n'
         << ReportText::padded("Records", w) << count(s.records) << '\n'
-        << ReportText::padded("Total charges", w) << MoneyText::format(s.charges) << '\n'
+        << ReportText::padded("Total charges", w) << FieldFormat::money(s.charges) << '\n'
         << ReportText::padded("Problems", w) << count(s.problems) << '\n';
 
     out << "\nBatches\n";
@@ -98,7 +98,7 @@ void SummaryReport::writeText(std::ostream& out, const FileStatistics& s) {
     for (const FileStatistics::Batch& b : s.perBatch)
         out << "  " << right(count(b.index + 1), 6) << "  "
             << ReportText::padded(FileText::toPrintable(b.text), 40) << right(count(b.claims), 9)
-            << right(count(b.serviceLines), 9) << right(MoneyText::format(b.charges), 18)
+            << right(count(b.serviceLines), 9) << right(FieldFormat::money(b.charges), 18)
             << right(count(b.problems), 10) << '\n';
 
     out << "\nProviders\n";
@@ -106,7 +106,7 @@ void SummaryReport::writeText(std::ostream& out, const FileStatistics& s) {
         out << "  " << ReportText::padded(FileText::toPrintable(p.text), 48)
             << right(count(p.batches) + (p.batches == 1 ? " batch" : " batches"), 13)
             << right(count(p.claims) + (p.claims == 1 ? " claim" : " claims"), 14)
-            << right(MoneyText::format(p.charges), 18) << '\n';
+            << right(FieldFormat::money(p.charges), 18) << '\n';
 
     out << "\nClaims by month of service\n";
     for (const FileStatistics::Month& m : s.months)

@@ -14,16 +14,13 @@
 #include "gui/summary/frmSummary.h"
 
 #include <QAction>
+#include <QDate>
 #include <QMdiSubWindow>
 #include <array>
 
 namespace {
 
 const QString kOnOpenKey = QStringLiteral("Options/ShowSummaryOnOpen");
-
-QString twoDigits(int n) {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -153,10 +150,11 @@ void SummaryController::showSummary() {
             problems->showKind(kind);
     });
     connect(window_, &frmSummary::monthChosen, this, [this](int year, int month) {
-        const QString from = QString::number(year) + twoDigits(month);
-        search_.searchFor(frmSearchFields::NumberBetween, from + QStringLiteral("01"),
-                          from + QStringLiteral("31"), QStringLiteral("FA0"),
-                          QStringLiteral("05.0"));
+        // The month's first and last day, as people type dates.
+        const QDate first(year, month, 1);
+        search_.searchFor(frmSearchFields::NumberBetween, first.toString(Qt::ISODate),
+                          first.addDays(first.daysInMonth() - 1).toString(Qt::ISODate),
+                          QStringLiteral("FA0"), QStringLiteral("05.0"));
     });
     connect(window_, &frmSummary::procedureChosen, this, [this](const QString& code) {
         search_.searchFor(frmSearchFields::Exact, code, QString(), QStringLiteral("FA0"),

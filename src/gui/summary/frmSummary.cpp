@@ -1,7 +1,7 @@
 #include "gui/summary/frmSummary.h"
 
 #include "core/check/ProblemWords.h"
-#include "core/common/MoneyText.h"
+#include "core/layouts/FieldFormat.h"
 #include "core/report/SummaryReport.h"
 #include "gui/common/CoreText.h"
 #include "gui/summary/ChartView.h"
@@ -31,7 +31,7 @@ QString number(std::int64_t n) {
 }
 
 QString money(std::int64_t cents) {
-    return QString::fromStdString(qm::MoneyText::format(cents));
+    return QString::fromStdString(qm::FieldFormat::money(cents));
 }
 
 // A step between an axis' ticks that reads well: 1, 2 or 5 times a power
