@@ -45,6 +45,24 @@ void CliBenchmark::check() const {
     }
 }
 
+void CliBenchmark::summary() const {
+    // Only what has a problem: the pass with next to nothing to write, as
+    // the summary writes next to nothing.
+    const std::vector<std::string> check{cli_, "--maps",          mapsDir_, "--jobs",
+                                         "2",  "--problems-only", "check",  file_};
+    const std::vector<std::string> summary{cli_, "--maps",  mapsDir_, "--jobs",
+                                           "2",  "summary", file_};
+    const double checked = ChildProcess::medianSeconds(check, runs_);
+    const double summed = ChildProcess::medianSeconds(summary, runs_);
+    const auto checkPeak = ProcessMemory::peakResidentKiB(check);
+    const auto summaryPeak = ProcessMemory::peakResidentKiB(summary);
+    std::printf("summary --jobs 2: %.3f s against check --problems-only --jobs 2 %.3f s: the "
+                "statistics add %.1f %% (target <= 15 %%); peak resident memory %.1f MiB against "
+                "%.1f MiB\n",
+                summed, checked, (summed / checked - 1) * 100,
+                summaryPeak ? *summaryPeak / 1024.0 : -1.0, checkPeak ? *checkPeak / 1024.0 : -1.0);
+}
+
 void CliBenchmark::search() const {
     const double wc = ChildProcess::medianSeconds({"wc", "-l", file_}, runs_);
     auto search = [&](std::vector<std::string> arguments) {

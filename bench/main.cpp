@@ -16,7 +16,8 @@ void usage() {
                  "  Times wc -l against the tree build on FILE, node clicks on claims spread\n"
                  "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
                  "  whole-file check of `quillmark-cli check` and the field search of\n"
-                 "  `quillmark-cli search` against wc -l, and the search's peak memory;\n"
+                 "  `quillmark-cli search` against wc -l, the search's peak memory, and\n"
+                 "  `quillmark-cli summary` against the check it is gathered by;\n"
                  "  with FILE2 (a changed copy of FILE, see nsfgen --mutate-from) also\n"
                  "  `quillmark-cli diff FILE FILE2` against wc -l over both files.\n"
                  "  --maps DIR   map folder (default: the current directory)\n"
@@ -71,6 +72,7 @@ int main(int argc, char* argv[]) {
     if (!options.cli.empty()) {
         const CliBenchmark cli(options.cli, options.file, options.mapsDir, options.runs);
         cli.check();
+        cli.summary();
         cli.search();
         cli.searchMemory();
         if (!other.empty())

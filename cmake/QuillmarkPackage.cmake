@@ -20,6 +20,8 @@ set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+# The libraries the programs link (Qt Widgets, Qt SVG, Qt Charts, RE2) are
+# read off the programs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's window-system plugins are only a recommendation of its GUI library, but
 # the viewer cannot show a window without them.

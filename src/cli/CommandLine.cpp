@@ -58,6 +58,15 @@ const QLatin1String kHelpBody(
     "                        --number say otherwise. Values are matched without\n"
     "                        the blanks around them (a field's padding).\n"
     "                          quillmark-cli search claims.nsf --number '>160.00'\n"
+    "  summary FILE          The file at a glance, from the same one pass as\n"
+    "                        check: batches, claims, service lines, records, total\n"
+    "                        charges (XA0 12.0) and problems; each batch with its\n"
+    "                        provider, claims, lines, charges and problems; the\n"
+    "                        providers' charges; claims by month of their first\n"
+    "                        date of service (the earliest FA0 05.0); claims by\n"
+    "                        charges; problems by kind; the top ten procedure\n"
+    "                        codes (FA0 09.0) by service lines and by charges.\n"
+    "                          quillmark-cli summary claims.nsf\n"
     "  diff A B              Compares two claim files, each read with the map of\n"
     "                        its own version: the claims, batches and file\n"
     "                        headers only one of them has (removed: only in A,\n"
@@ -85,7 +94,7 @@ const QLatin1String kHelpBody(
     "                        current directory, the installed maps\n"
     "                        (<prefix>/share/quillmark/maps) and, for a program\n"
     "                        run from its build folder, the source tree's maps/.\n"
-    "  --jobs N              check, search: read the file with N threads (default:\n"
+    "  --jobs N              check, search, summary: read the file with N threads (default:\n"
     "                        one per processor core); the output is the same.\n"
     "  --problems-only       check: print only the claims, batches and file rows\n"
     "                        that have a problem (JSON: only such claims), then\n"
@@ -174,6 +183,23 @@ const QLatin1String kHelpBody(
     "                               \"match_start\", \"match_length\"}]}],\n"
     "                               \"summary\": {\"claims\", \"claims_matched\",\n"
     "                               \"fields_matched\", \"max_hits_reached\"}}\n"
+    "                        summary: {\"batches\", \"claims\", \"service_lines\",\n"
+    "                               \"records\", \"total_charges\", \"problems\",\n"
+    "                               \"problems_by_kind\": {KIND: count},\n"
+    "                               \"per_batch\": [{\"key\", \"text\", \"claims\",\n"
+    "                               \"service_lines\", \"records\", \"charges\",\n"
+    "                               \"problems\"}], \"providers\": [{\"text\",\n"
+    "                               \"batches\", \"claims\", \"charges\"}],\n"
+    "                               \"claims_by_month\": [{\"month\", \"claims\"}],\n"
+    "                               \"claims_without_date\", \"claim_charges\":\n"
+    "                               [{\"from\", \"below\", \"claims\"}],\n"
+    "                               \"claims_without_charges\",\n"
+    "                               \"top_procedures_by_lines\",\n"
+    "                               \"top_procedures_by_charges\": [{\"code\",\n"
+    "                               \"service_lines\", \"charges\"}],\n"
+    "                               \"procedure_codes\",\n"
+    "                               \"service_lines_of_uncounted_codes\"};\n"
+    "                               amounts in cents\n"
     "                        diff:  {\"differences\": [{\"kind\" (added, removed,\n"
     "                               changed, moved), \"unit\" (file_header, batch,\n"
     "                               claim), \"a\", \"b\" ({\"key\", \"batch\",\n"
@@ -231,7 +257,8 @@ const QLatin1String kHelpBody(
     "type or field the file's map does not have, a file that changed while\n"
     "diff read it, or output that could not be written (the reason goes to\n"
     "standard error), 3 check found nothing wrong but something could not be\n"
-    "checked or read, or the file changed while it was read.\n");
+    "checked or read, or the file changed while it was read (also summary:\n"
+    "its figures are then of neither file).\n");
 
 } // namespace
 
@@ -245,6 +272,7 @@ QString CommandLine::usage() {
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
         "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n"
         "                     [--max-hits N]\n"
+        "       quillmark-cli [--maps DIR] [--json] [--jobs N] summary FILE\n"
         "       quillmark-cli [--maps DIR] [--json] diff A B [--match pcn|position]\n");
 }
 
@@ -331,6 +359,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         command_ = Command::Check;
     } else if (name == QLatin1String("search")) {
         command_ = Command::Search;
+    } else if (name == QLatin1String("summary")) {
+        command_ = Command::Summary;
     } else if (name == QLatin1String("diff")) {
         command_ = Command::Diff;
     } else {

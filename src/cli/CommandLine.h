@@ -32,7 +32,7 @@ constexpr int kExitNotChecked = 3;
 // options that apply to all commands.
 class CommandLine {
 public:
-    enum class Command { Tree, Claim, Check, Search, Diff };
+    enum class Command { Tree, Claim, Check, Search, Summary, Diff };
     enum class Outcome { Run, ShowHelp, ShowVersion, UsageError };
 
     // arguments as QCoreApplication::arguments() gives them (program name
@@ -56,7 +56,7 @@ public:
     // The --maps folder, looked in first for map files; empty when not given.
     const std::string& mapsDir() const { return mapsDir_; }
     bool json() const { return json_; }
-    // check and search --jobs N: worker threads; 0 for one per core.
+    // check, search and summary --jobs N: worker threads; 0 for one per core.
     int jobs() const { return jobs_; }
     // check --problems-only: only what has a problem, then the summary.
     bool problemsOnly() const { return problemsOnly_; }

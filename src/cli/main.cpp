@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "DiffCommand.h"
 #include "SearchCommand.h"
+#include "SummaryCommand.h"
 #include "TreeCommand.h"
 #include "core/Version.h"
 #include "core/common/FileText.h"
@@ -40,6 +41,8 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
     case CommandLine::Command::Search:
         return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
                                   commandLine.maxHits(), out, std::cerr);
+    case CommandLine::Command::Summary:
+        return SummaryCommand::run(file, commandLine.json(), commandLine.jobs(), out, std::cerr);
     case CommandLine::Command::Diff:
         break;
     }

@@ -11,7 +11,9 @@ set(may_claimform common claimform)
 set(may_problems common results problems)
 set(may_search common results search)
 set(may_compare common results compare)
-set(may_shell common results about find filetree claimform problems search compare shell)
+set(may_summary common summary)
+set(may_shell common results about find filetree claimform problems search compare summary
+  shell)
 
 set(includes)
 file(GLOB_RECURSE sources RELATIVE ${GUI_DIR} ${GUI_DIR}/*.cpp ${GUI_DIR}/*.h)

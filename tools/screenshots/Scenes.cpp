@@ -65,6 +65,14 @@ bool problemsOnly(SceneDriver& driver) {
            driver.save(QStringLiteral("problems-only.png"));
 }
 
+// The file summary of a sample with its headline figures and charts, as it
+// opens by itself once the whole file has been checked.
+bool summary(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
+           driver.trigger(QStringLiteral("mnuToolsSummary")) &&
+           driver.saveWindow(QStringLiteral("frmSummary"), QStringLiteral("summary.png"));
+}
+
 // The user guide's comparison: sample301.nsf compared with its corrected
 // copy, every difference listed, and the first changed claim side by side
 // with its first differing value in view.
@@ -105,6 +113,8 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("search"),
          QStringLiteral("the search panel, the results of a search and a claim opened from one"),
          search},
+        {QStringLiteral("summary"),
+         QStringLiteral("the file summary's headline figures and charts, sample301.nsf"), summary},
     };
     return scenes;
 }

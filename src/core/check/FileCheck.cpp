@@ -2,6 +2,7 @@
 
 #include "core/check/CheckVisitor.h"
 #include "core/check/ChunkFindings.h"
+#include "core/check/StatisticsGatherer.h"
 #include "core/check/StructureCheck.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/ClaimFileOpener.h"
@@ -12,7 +13,8 @@ namespace qm {
 
 FileCheck::Summary FileCheck::run(const SequentialFile& file,
                                   std::shared_ptr<const LayoutCatalogue> layouts,
-                                  const Options& options, Consumer& consumer) {
+                                  const Options& options, Consumer& consumer,
+                                  FileStatistics* statistics) {
     // Lines that end in LF alone make the file one line, as the open said.
     SequentialFile probe;
     const bool lfOnly = probe.openSame(file) && ClaimFileOpener::hasLfOnlyLineEnds(probe);
@@ -21,19 +23,31 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
     passOptions.everyLine = true;
     ClaimPass pass(file, layouts, passOptions);
     std::vector<ChunkFindings> findings(pass.chunkCount());
-    StructureCheck walk(file, *layouts, pass.chunkCount(), lfOnly, consumer);
-    const bool done =
-        pass.run([&] { return std::make_unique<CheckVisitor>(pass.rules(), findings); },
-                 [&](std::size_t chunk) {
-                     // Moved out, and gone with it: a string assigned an empty
-                     // one would keep every chunk's memory until the end.
-                     const ChunkFindings found = std::move(findings[chunk]);
-                     walk.take(chunk, found);
-                 });
+    std::unique_ptr<StatisticsGatherer> gatherer;
+    if (statistics)
+        gatherer = std::make_unique<StatisticsGatherer>(consumer, pass.chunkCount());
+    StructureCheck walk(file, *layouts, pass.chunkCount(), lfOnly, gatherer ? *gatherer : consumer);
+    const bool done = pass.run(
+        [&]() -> std::unique_ptr<ClaimVisitor> {
+            auto check = std::make_unique<CheckVisitor>(pass.rules(), findings);
+            if (gatherer)
+                return gatherer->visitor(pass.rules(), std::move(check));
+            return check;
+        },
+        [&](std::size_t chunk) {
+            // Moved out, and gone with it: a string assigned an empty
+            // one would keep every chunk's memory until the end.
+            const ChunkFindings found = std::move(findings[chunk]);
+            walk.take(chunk, found);
+            if (gatherer)
+                gatherer->take(chunk);
+        });
     Summary& summary = walk.summary();
     summary.cancelled = !done;
     if (done)
         walk.finish(pass.fileChanged(), pass.initialSize(), pass.claimsFound());
+    if (gatherer)
+        *statistics = gatherer->finish();
     return summary;
 }
 

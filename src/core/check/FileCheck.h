@@ -13,6 +13,7 @@
 namespace qm {
 
 class SequentialFile;
+struct FileStatistics;
 
 // The whole-file check: one pass over a claim file that gives every claim,
 // in file tree order, exactly the problems a click on it would show, balances
@@ -109,9 +110,11 @@ public:
 
     // Checks the file behind `file` (read through readers of its own; `file`
     // itself is not moved) with the given layouts, handing every finding to
-    // consumer as it comes.
+    // consumer as it comes. With statistics, also gathers the file's figures
+    // from the same reading into it.
     static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
-                       const Options& options, Consumer& consumer);
+                       const Options& options, Consumer& consumer,
+                       FileStatistics* statistics = nullptr);
 };
 
 } // namespace qm

@@ -1,5 +1,6 @@
 #include "gui/problems/ProblemCheck.h"
 
+#include "core/check/FileStatistics.h"
 #include "core/check/ProblemCollector.h"
 #include "core/check/ProblemPlace.h"
 #include "core/filetree/FileTree.h"
@@ -143,6 +144,9 @@ void ProblemCheck::start() {
     work_->cancel();
     emit aboutToClear();
     store_ = std::make_shared<qm::ProblemStore>(tree_);
+    // Each run fills figures of its own: a cancelled one may still be writing.
+    gathering_ = std::make_shared<qm::FileStatistics>();
+    statistics_.reset();
     containerNodes_.clear();
     containers_.clear();
     rootNodes_.clear();
@@ -164,7 +168,8 @@ void ProblemCheck::start() {
     state_ = State::Running;
     emit started();
     work_->start([reader, layouts = file_->layouts(), tree = tree_, index = file_->headerIndex(),
-                  hook = claimHook(), read = readHook()](Work::Reporter& run) {
+                  statistics = gathering_, hook = claimHook(),
+                  read = readHook()](Work::Reporter& run) {
         using Clock = std::chrono::steady_clock;
         Clock::time_point handedOn = Clock::now();
         unsigned claims = 0;
@@ -202,7 +207,7 @@ void ProblemCheck::start() {
             return !run.cancelled();
         };
         const qm::FileCheck::Summary summary =
-            qm::FileCheck::run(*reader, layouts, options, gatherer);
+            qm::FileCheck::run(*reader, layouts, options, gatherer, statistics.get());
         handOn();
         return summary;
     });
@@ -342,6 +347,7 @@ void ProblemCheck::workFinished() {
         state_ = State::Cancelled;
     } else {
         store_->finish(summary);
+        statistics_ = gathering_;
         state_ = State::Finished;
     }
     emit finished();

@@ -13,6 +13,7 @@ template <typename Batch, typename Summary> class BackgroundWork;
 
 namespace qm {
 class FileTree;
+struct FileStatistics;
 class LayoutCatalogue;
 class OpenClaimFile;
 } // namespace qm
@@ -75,6 +76,9 @@ public:
     qm::ProblemStore::Counts counts() const;
     // The claims found not read because the file changed (once finished).
     std::int64_t notRead() const;
+    // The file's figures gathered by the same reading, once the check has
+    // finished; null before, or when it was cancelled.
+    std::shared_ptr<const qm::FileStatistics> statistics() const { return statistics_; }
 
 public slots:
     void start() override;
@@ -103,6 +107,8 @@ private:
     std::shared_ptr<qm::OpenClaimFile> file_;
     std::shared_ptr<const qm::FileTree> tree_;
     std::shared_ptr<qm::ProblemStore> store_;
+    std::shared_ptr<qm::FileStatistics> gathering_; // the running check's
+    std::shared_ptr<const qm::FileStatistics> statistics_;
     State state_ = State::NotStarted;
     Work* work_ = nullptr;
 

@@ -45,3 +45,10 @@ QIcon ProblemIcons::icon(ProblemKind kind) {
     }();
     return icons[std::size_t(kind)];
 }
+
+QColor ProblemIcons::color(ProblemKind kind) {
+    // The fill of each drawing's sign, by ProblemKind.
+    static const QRgb kColors[kProblemKindCount] = {0xd32f2f, 0x787878, 0xf9c21b, 0x7b4fb8,
+                                                    0x1e6fd9};
+    return QColor(kColors[std::size_t(kind)]);
+}

@@ -2,6 +2,7 @@
 
 #include "gui/problems/ProblemKind.h"
 
+#include <QColor>
 #include <QIcon>
 
 // The mark of each kind of problem, shipped with the program (SVG drawings
@@ -11,4 +12,6 @@
 class ProblemIcons {
 public:
     static QIcon icon(ProblemKind kind);
+    // The mark's own colour, for what stands for it elsewhere (a chart's bar).
+    static QColor color(ProblemKind kind);
 };

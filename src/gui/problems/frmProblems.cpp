@@ -44,6 +44,10 @@ frmProblems::frmProblems(const ProblemCheck& check, QWidget* parent)
     showState();
 }
 
+void frmProblems::showKind(qm::Problem::Kind kind) {
+    chooseCategory(ProblemText::kindName(kind));
+}
+
 void frmProblems::showState() {
     const ProblemMarks::State state = check_ ? check_->state() : ProblemMarks::State::NotStarted;
     const bool changed = check_ && check_->fileChanged();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/check/Problem.h"
 #include "gui/results/ResultsWindow.h"
 
 #include <QPointer>
@@ -20,6 +21,8 @@ public:
     explicit frmProblems(const ProblemCheck& check, QWidget* parent = nullptr);
 
     ProblemTableModel* problems() const { return model_; }
+    // Lists only the rows of this kind (and those worded alike).
+    void showKind(qm::Problem::Kind kind);
     // The check whose problems these are, while it lasts.
     const ProblemCheck* check() const { return check_; }
 

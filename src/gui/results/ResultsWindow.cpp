@@ -175,6 +175,14 @@ void ResultsWindow::setCategories(const QString& label, const QList<Category>& c
     category_->show();
 }
 
+bool ResultsWindow::chooseCategory(const QVariant& value) {
+    const int index = category_->findData(value);
+    if (index < 0)
+        return false;
+    category_->setCurrentIndex(index);
+    return true;
+}
+
 void ResultsWindow::setStatus(const QString& text) {
     status_->setText(text);
     status_->setVisible(!text.isEmpty());

@@ -57,6 +57,8 @@ public:
 
     // Shows the category filter with these choices (the first is chosen).
     void setCategories(const QString& label, const QList<Category>& categories);
+    // Chooses the category of this value; false when there is none such.
+    bool chooseCategory(const QVariant& value);
     // A word on the rows beside their count, such as how far the work that
     // finds them has come; empty for none.
     void setStatus(const QString& text);

@@ -261,6 +261,15 @@ bool frmSearchFields::query(qm::SearchQuery& query, std::string& error) const {
     return query.setComparison(expression.toStdString(), error);
 }
 
+void frmSearchFields::fill(Match match, const QString& text, const QString& to,
+                           const QString& recordType, const QString& fieldId) {
+    txtSearchFor_->setText(text);
+    txtSearchTo_->setText(to);
+    cboMatch_->setCurrentIndex(match);
+    cboRecordType_->setCurrentIndex(qMax(0, cboRecordType_->findData(recordType)));
+    cboField_->setCurrentIndex(qMax(0, cboField_->findData(fieldId)));
+}
+
 void frmSearchFields::setRunning(bool running) {
     running_ = running;
     cmdSearch_->setEnabled(!running);

@@ -42,6 +42,11 @@ public:
     // A number match's comparison as typed: "> 150.00", "from 100 to 200", ">160.00".
     QString comparisonText() const;
 
+    // Sets the controls to a search: text (and, between, to) matched as
+    // match says in field fieldId ("05.0") of recordType ("FA0").
+    void fill(Match match, const QString& text, const QString& to, const QString& recordType,
+              const QString& fieldId);
+
     // While a search runs, Search waits and Cancel stops it; the bar shows how far it has come.
     void setRunning(bool running);
     void setProgress(int percent);

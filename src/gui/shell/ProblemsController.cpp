@@ -48,6 +48,10 @@ frmProblems* ProblemsController::window() const {
     return window_;
 }
 
+ProblemCheck* ProblemsController::check() const {
+    return check_;
+}
+
 void ProblemsController::connectTree(frmNSFTree& tree) {
     auto* check = new ProblemCheck(tree.file(), tree.file()->tree(), &tree);
     check_ = check;

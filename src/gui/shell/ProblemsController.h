@@ -30,6 +30,8 @@ public:
     void connectTree(frmNSFTree& tree);
     // The problems window while it is open, or nullptr.
     frmProblems* window() const;
+    // The whole-file check of the open tree window, or nullptr.
+    ProblemCheck* check() const;
 
 public slots:
     void showProblems();

@@ -113,6 +113,14 @@ void SearchController::showPanel() {
     panel_->focusSearchText();
 }
 
+void SearchController::searchFor(frmSearchFields::Match match, const QString& text,
+                                 const QString& to, const QString& recordType,
+                                 const QString& fieldId) {
+    showPanel();
+    panel_->fill(match, text, to, recordType, fieldId);
+    search();
+}
+
 void SearchController::setStatus(const QString& text, bool isError) {
     if (panel_)
         panel_->setStatus(text, isError);

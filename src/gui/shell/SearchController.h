@@ -2,6 +2,7 @@
 
 #include "core/search/FieldSearch.h"
 #include "core/search/SearchQuery.h"
+#include "gui/search/frmSearchFields.h"
 
 #include <QObject>
 #include <QPointer>
@@ -10,7 +11,6 @@
 class AppContext;
 class ClaimNavigator;
 class frmMain;
-class frmSearchFields;
 class frmSearchResults;
 class QAction;
 class SearchJob;
@@ -33,6 +33,9 @@ public:
 
     // Shows the search panel (made on first use), filled from the open file's map.
     void showPanel();
+    // Shows the panel set to this search (see frmSearchFields::fill) and runs it.
+    void searchFor(frmSearchFields::Match match, const QString& text, const QString& to,
+                   const QString& recordType, const QString& fieldId);
     frmSearchFields* panel() const;
     frmSearchResults* results() const;
 

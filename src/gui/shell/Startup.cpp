@@ -9,6 +9,7 @@
 #include "gui/shell/CompareController.h"
 #include "gui/shell/ProblemsController.h"
 #include "gui/shell/SearchController.h"
+#include "gui/shell/SummaryController.h"
 #include "gui/shell/frmMain.h"
 
 #include <QCoreApplication>
@@ -36,15 +37,17 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     claimForms->addCommands(*mainWindow);
     auto* navigator = new ClaimNavigator(*mainWindow, *claimForms);
     auto* problems = new ProblemsController(context, *mainWindow, *navigator);
-    new SearchController(context, *mainWindow, *navigator);
+    auto* search = new SearchController(context, *mainWindow, *navigator);
     new CompareController(context, *mainWindow, *navigator);
+    auto* summary = new SummaryController(context, *mainWindow, *navigator, *problems, *search);
     mainWindow->setTreeWindowFactory(
-        [claimForms, problems, navigator](FileSession& session) -> QWidget* {
+        [claimForms, problems, summary, navigator](FileSession& session) -> QWidget* {
             auto tree = std::make_unique<frmNSFTree>(session);
             if (!tree->isBuilt())
                 return nullptr; // cancelled: no tree window
             claimForms->connectTree(*tree);
             problems->connectTree(*tree);
+            summary->connectTree(*problems->check());
             navigator->setTreeWindow(tree.get());
             return tree.release();
         });

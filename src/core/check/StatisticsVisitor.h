@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/check/ChunkStatistics.h"
+#include "core/check/ClaimVisitor.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+class ClaimRules;
+class RecordLayout;
+
+// One worker's part of the file statistics: it hands every call on to the
+// whole-file check's visitor of the same worker, and adds up what the same
+// lines and claims hold, by chunk.
+class StatisticsVisitor : public ClaimVisitor {
+public:
+    StatisticsVisitor(const ClaimRules& rules, std::unique_ptr<ClaimVisitor> check,
+                      std::vector<ChunkStatistics>& chunks);
+
+    void beginChunk(std::size_t chunk) override;
+    void record(std::size_t node, int typeIndex, int occurrence, std::string_view line) override;
+    void endClaim(const PassClaim& claim) override;
+    void line(std::string_view line, std::int64_t lineStart) override;
+
+    // A code's bytes packed with its length, and back; codes over seven
+    // bytes keep their first seven.
+    static std::uint64_t packCode(std::string_view code);
+    static std::string unpackCode(std::uint64_t packed);
+
+private:
+    static std::optional<std::int64_t> amount(const RecordLayout& layout, int field,
+                                              std::string_view line);
+
+    std::unique_ptr<ClaimVisitor> check_;
+    std::vector<ChunkStatistics>& chunks_;
+    ChunkStatistics* chunk_ = nullptr;
+    int firstDate_ = 0; // the current claim's earliest date of service, as CCYYMMDD; 0: none
+
+    const int ba0_, ca0_, fa0_, xa0_, ya0_;
+    const RecordLayout& fa0Layout_;
+    const RecordLayout& xa0Layout_;
+    const int serviceDate_, procedure_, lineCharges_, claimCharges_; // -1: the map lacks it
+};
+
+} // namespace qm

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/check/FileStatistics.h"
+#include "core/check/Problem.h"
+
+#include <QColor>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class ChartView;
+class QChart;
+class QGridLayout;
+class QLabel;
+
+// The file at a glance (Tools > File Summary): the headline figures at the
+// top (lblBatches, lblClaims, lblServiceLines, lblTotalCharges, lblProblems),
+// then charts (ChartView): charges per batch (chtBatches) and per provider
+// (chtProviders), claims per month of service (chtMonths), claim charges
+// (chtClaimCharges), problems by kind (chtProblems) and the top procedure
+// codes (chtProcedures). A click on a bar asks for what it stands for to be
+// opened; the window itself knows no other window.
+class frmSummary : public QWidget {
+    Q_OBJECT
+public:
+    // At most this many batches get a bar: those with the most charges.
+    static constexpr int kMaxBatchBars = 30;
+    // At most this many providers get a bar: those with the most charges.
+    static constexpr int kMaxProviderBars = 10;
+    // The height of a chart with many bars down its side.
+    static constexpr int kTallChartHeight = 330;
+
+    explicit frmSummary(QWidget* parent = nullptr);
+
+    // Shows these figures; null: there are none yet.
+    void setStatistics(std::shared_ptr<const qm::FileStatistics> statistics);
+    const std::shared_ptr<const qm::FileStatistics>& statistics() const { return statistics_; }
+    // What the figures are about to say, as how far the check has come (lblStatus).
+    void setStatus(const QString& text);
+    // The colour of each kind of problem's bar: that of its mark.
+    void setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors);
+
+    ChartView* chart(const QString& name) const;
+
+signals:
+    // The batch whose BA0 is at position (of the file tree key "BA0" + position).
+    void batchChosen(qint64 position);
+    void kindChosen(qm::Problem::Kind kind);
+    void monthChosen(int year, int month);
+    // A procedure code, as the file has it (trimmed).
+    void procedureChosen(const QString& code);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void showFigures();
+    QChart* batchChart();
+    QChart* providerChart();
+    QChart* monthChart();
+    QChart* chargeChart();
+    QChart* problemChart();
+    QChart* procedureChart();
+    // Puts chart in the view named name, in place of the one before.
+    void place(const QString& name, QChart* chart, int row, int column);
+
+    std::shared_ptr<const qm::FileStatistics> statistics_;
+    std::array<QColor, qm::Problem::kKindCount> kindColors_;
+    QLabel* status_ = nullptr;
+    QLabel* batches_ = nullptr;
+    QLabel* claims_ = nullptr;
+    QLabel* serviceLines_ = nullptr;
+    QLabel* charges_ = nullptr;
+    QLabel* problems_ = nullptr;
+    QGridLayout* charts_ = nullptr;
+};

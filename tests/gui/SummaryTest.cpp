@@ -1,0 +1,281 @@
+// The file summary in the viewer: shown by itself beside the tree once the
+// whole-file check is done (unless turned off), its headline figures those
+// of the check, each chart's bars opening what they stand for, the charts
+// in the palette's colours, copied and saved, and the window closing with
+// its file.
+#include "GuiTest.h"
+#include "core/check/ProblemWords.h"
+#include "core/filetree/FileTree.h"
+#include "gui/common/AppContext.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
+#include "gui/common/FileDialog.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/problems/ProblemCheck.h"
+#include "gui/problems/ProblemIcons.h"
+#include "gui/problems/frmProblems.h"
+#include "gui/search/frmSearchFields.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
+#include "gui/summary/ChartView.h"
+#include "gui/summary/frmSummary.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
+#include <QTest>
+#include <QtCharts/QAbstractAxis>
+#include <QtCharts/QAbstractBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+
+namespace {
+
+constexpr int kCheckTimeoutMs = 30000;
+const QString kSample = QStringLiteral(SAMPLES_DIR "/sample301.nsf");
+
+} // namespace
+
+class SummaryTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<AppContext> context_;
+    std::unique_ptr<frmMain> main_;
+
+    template <typename T> T* document(const char* name) const {
+        DocumentWindow* d = main_->documents()->findDocument(QLatin1String(name));
+        return d ? qobject_cast<T*>(d->widget()) : nullptr;
+    }
+    frmSummary* summary() const { return document<frmSummary>("frmSummary"); }
+    frmNSFTree* tree() const { return document<frmNSFTree>("frmNSFTree"); }
+
+    // Starts the viewer on the sample and waits for its summary.
+    frmSummary* start() {
+        main_ = Startup::run(*context_, {kSample}, QStringLiteral(MAPS_DIR));
+        if (!QTest::qWaitFor([this] { return summary() && summary()->statistics(); },
+                             kCheckTimeoutMs))
+            return nullptr;
+        return summary();
+    }
+
+    // Clicks the middle of bar `bar` of the chart's first bar set that has one there.
+    static bool clickBar(ChartView* view, int bar) {
+        QChart* chart = view->chart();
+        auto* series = qobject_cast<QAbstractBarSeries*>(chart->series().value(0));
+        if (!series)
+            return false;
+        qreal value = 0;
+        for (const QBarSet* set : series->barSets())
+            if (bar < set->count() && set->at(bar) > 0)
+                value = set->at(bar);
+        if (value <= 0)
+            return false;
+        const bool horizontal = series->type() == QAbstractSeries::SeriesTypeHorizontalBar ||
+                                series->type() == QAbstractSeries::SeriesTypeHorizontalStackedBar;
+        const QPointF middle = chart->mapToPosition(
+            horizontal ? QPointF(value / 2, bar) : QPointF(bar, value / 2), series);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->mapFromScene(chart->mapToScene(middle)));
+        return true;
+    }
+
+private slots:
+    void initTestCase() { GuiTest::initTestCase(); }
+    void init() {
+        dir_ = GuiTest::isolatedFolder();
+        context_ = std::make_unique<AppContext>();
+    }
+    void cleanup() {
+        main_.reset();
+        context_.reset();
+        GuiTest::release();
+        dir_.reset();
+    }
+
+    void showsItselfWithTheChecksFigures() {
+        frmSummary* window = start();
+        QVERIFY(window);
+        QVERIFY(tree());
+        const ProblemCheck* check = tree()->findChild<ProblemCheck*>();
+        QVERIFY(check);
+        QCOMPARE(window->statistics(), check->statistics());
+        // name, figure: the sample's two batches, six claims, thirteen lines
+        const std::vector<std::pair<const char*, QString>> figures{
+            {"lblBatches", QStringLiteral("2")},
+            {"lblClaims", QStringLiteral("6")},
+            {"lblServiceLines", QStringLiteral("13")},
+            {"lblTotalCharges", QStringLiteral("$778.51")},
+            {"lblProblems", QString::number(check->counts().rows)}};
+        for (const auto& [name, figure] : figures)
+            QCOMPARE(window->findChild<QLabel*>(QLatin1String(name))->text(), figure);
+        for (const char* name : {"chtBatches", "chtProviders", "chtMonths", "chtClaimCharges",
+                                 "chtProblems", "chtProcedures"}) {
+            ChartView* view = window->chart(QLatin1String(name));
+            QVERIFY2(view && !view->chart()->title().isEmpty(), name);
+            const QList<QAbstractAxis*> axes = view->chart()->axes();
+            QCOMPARE(axes.size(), 2);
+            for (const QAbstractAxis* axis : axes)
+                QVERIFY2(!axis->titleText().isEmpty(), name);
+        }
+    }
+
+    void turnedOffItWaitsForTheMenu() {
+        {
+            QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+            settings.setValue(QStringLiteral("Options/ShowSummaryOnOpen"), false);
+        }
+        main_ = Startup::run(*context_, {kSample}, QStringLiteral(MAPS_DIR));
+        QVERIFY(tree());
+        const ProblemCheck* check = tree()->findChild<ProblemCheck*>();
+        QVERIFY(QTest::qWaitFor([check] { return check->state() == ProblemMarks::State::Finished; },
+                                kCheckTimeoutMs));
+        QTest::qWait(50);
+        QVERIFY(!summary());
+        QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsSummaryOnOpen"))->isChecked());
+        QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSummary")));
+        QVERIFY(summary() && summary()->statistics());
+    }
+
+    void closesWithItsFile() {
+        QVERIFY(start());
+        QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+        QTRY_VERIFY(!summary());
+        QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsSummary"))->isEnabled());
+    }
+
+    void eachChartsClickOpensWhatItStandsFor_data() {
+        QTest::addColumn<QString>("chart");
+        QTest::addColumn<int>("bar");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("a batch") << QStringLiteral("chtBatches") << 1 << QStringLiteral("BA0");
+        QTest::newRow("a provider") << QStringLiteral("chtProviders") << 0 << QStringLiteral("BA0");
+        QTest::newRow("a kind of problem")
+            << QStringLiteral("chtProblems") << 1 << QStringLiteral("kind");
+        QTest::newRow("a month") << QStringLiteral("chtMonths") << 2 << QStringLiteral("month");
+        QTest::newRow("a procedure code")
+            << QStringLiteral("chtProcedures") << 0 << QStringLiteral("code");
+    }
+
+    void eachChartsClickOpensWhatItStandsFor() {
+        QFETCH(QString, chart);
+        QFETCH(int, bar);
+        QFETCH(QString, opens);
+        frmSummary* window = start();
+        QVERIFY(window);
+        const qm::FileStatistics& s = *window->statistics();
+        QVERIFY(clickBar(window->chart(chart), bar));
+
+        if (opens == QLatin1String("BA0")) {
+            // Providers are listed with the most charges at the top, and
+            // open their first batch.
+            std::int64_t position = s.perBatch[std::size_t(bar)].position;
+            if (chart == QLatin1String("chtProviders")) {
+                const std::string& provider =
+                    s.providers[s.providers.size() - 1 - std::size_t(bar)].text;
+                position = std::find_if(s.perBatch.begin(), s.perBatch.end(), [&](const auto& b) {
+                               return QByteArray::fromStdString(b.text).endsWith(
+                                   QByteArray::fromStdString(provider));
+                           })->position;
+            }
+            QTRY_COMPARE(QString::fromStdString(tree()->tree().key(tree()->selectedNode())),
+                         QStringLiteral("BA0%1").arg(position));
+        } else if (opens == QLatin1String("kind")) {
+            std::vector<qm::Problem::Kind> kinds;
+            for (int k = 0; k < qm::Problem::kKindCount; ++k)
+                if (s.problemsByKind[std::size_t(k)] > 0)
+                    kinds.push_back(qm::Problem::Kind(k));
+            QVERIFY(std::size_t(bar) < kinds.size());
+            frmProblems* problems = nullptr;
+            QTRY_VERIFY((problems = document<frmProblems>("frmProblems")));
+            QCOMPARE(problems->findChild<QComboBox*>(QStringLiteral("cboCategory"))->currentText(),
+                     QString::fromStdString(
+                         std::string(qm::ProblemWords::kindName(kinds[std::size_t(bar)]))));
+        } else {
+            auto* panel = main_->findChild<frmSearchFields*>(QStringLiteral("frmSearchFields"));
+            QTRY_VERIFY(panel && panel->isVisible());
+            const bool month = opens == QLatin1String("month");
+            const QString expected =
+                month ? QStringLiteral("%1-%2-01")
+                            .arg(s.months[std::size_t(bar)].year)
+                            .arg(s.months[std::size_t(bar)].month, 2, 10, QLatin1Char('0'))
+                      : QString::fromStdString(
+                            s.topByLines[s.topByLines.size() - 1 - std::size_t(bar)].code);
+            QCOMPARE(panel->findChild<QLineEdit*>(QStringLiteral("txtSearchFor"))->text(),
+                     expected);
+            QCOMPARE(panel->findChild<QComboBox*>(QStringLiteral("cboMatch"))->currentIndex(),
+                     int(month ? frmSearchFields::NumberBetween : frmSearchFields::Exact));
+            QCOMPARE(panel->findChild<QComboBox*>(QStringLiteral("cboField"))->currentData(),
+                     QVariant(month ? QStringLiteral("05.0") : QStringLiteral("09.0")));
+            // And it ran: the results list the claims found.
+            QTRY_VERIFY(document<QWidget>("frmSearchResults"));
+        }
+    }
+
+    void problemBarsHaveTheirMarksColours() {
+        frmSummary* window = start();
+        QVERIFY(window);
+        auto* series = qobject_cast<QAbstractBarSeries*>(
+            window->chart(QStringLiteral("chtProblems"))->chart()->series().value(0));
+        QVERIFY(series && !series->barSets().isEmpty());
+        for (QBarSet* set : series->barSets()) {
+            qm::Problem::Kind kind = qm::Problem::Kind::NoXa0;
+            for (int k = 0; k < qm::Problem::kKindCount; ++k)
+                if (set->label().toStdString() == qm::ProblemWords::kindName(qm::Problem::Kind(k)))
+                    kind = qm::Problem::Kind(k);
+            QCOMPARE(set->color(), ProblemIcons::color(markOf(kind)));
+        }
+    }
+
+    void chartsFollowThePalette() {
+        frmSummary* window = start();
+        QVERIFY(window);
+        QPalette dark = window->palette();
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x24));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        window->setPalette(dark);
+        for (const char* name : {"chtBatches", "chtProblems"}) {
+            QChart* chart = window->chart(QLatin1String(name))->chart();
+            QCOMPARE(chart->theme(), QChart::ChartThemeDark);
+            QCOMPARE(chart->backgroundBrush().color(), dark.color(QPalette::Window));
+            QCOMPARE(chart->titleBrush().color(), QColor(Qt::white));
+        }
+    }
+
+    void chartsAreCopiedAndSaved_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("begins");
+        QTest::newRow("PNG") << QStringLiteral("mnuChartSavePng") << QStringLiteral("c.png")
+                             << QByteArray("\x89PNG");
+        QTest::newRow("SVG") << QStringLiteral("mnuChartSaveSvg") << QStringLiteral("c.svg")
+                             << QByteArray("<?xml");
+    }
+
+    void chartsAreCopiedAndSaved() {
+        QFETCH(QString, action);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, begins);
+        frmSummary* window = start();
+        QVERIFY(window);
+        ChartView* view = window->chart(QStringLiteral("chtMonths"));
+        const QString path = dir_->filePath(file);
+        FileDialog::setNextFileName(path);
+        view->menu()->findChild<QAction*>(action)->trigger();
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QVERIFY(bytes.startsWith(begins));
+        QVERIFY(bytes.contains(file.endsWith(QLatin1String("svg"))
+                                   ? QByteArray("Claims per month of service")
+                                   : QByteArray("IEND")));
+        QCOMPARE(view->image().size(), view->size());
+    }
+};
+
+QTEST_MAIN(SummaryTest)
+#include "SummaryTest.moc"
