@@ -6,10 +6,13 @@
 #include <QObject>
 #include <QPromise>
 #include <QString>
+#include <algorithm>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -153,6 +156,18 @@ public:
     void setTake(Take take, Size size) {
         take_ = std::move(take);
         size_ = std::move(size);
+    }
+
+    // Batches of rows (a vector) handed to receiver at most slice rows at a time.
+    template <typename Receiver> void setTakeInSlices(Receiver receiver, std::size_t slice) {
+        setTake(
+            [receiver = std::move(receiver), slice](Batch& batch, std::size_t& at) {
+                const std::size_t end = std::min(batch.size(), at + slice);
+                receiver(Batch(std::make_move_iterator(batch.begin() + std::ptrdiff_t(at)),
+                               std::make_move_iterator(batch.begin() + std::ptrdiff_t(end))));
+                at = end;
+            },
+            [](const Batch& batch) { return batch.size(); });
     }
 
     // Starts the work. A run still going is cancelled first, and nothing of

@@ -31,14 +31,7 @@ CompareJob::CompareJob(std::shared_ptr<qm::OpenClaimFile> a, std::shared_ptr<qm:
     , b_(std::move(b))
     , match_(match)
     , work_(new Work(this)) {
-    work_->setTake(
-        [receiver = std::move(receiver)](std::vector<CompareRow>& batch, std::size_t& at) {
-            const std::size_t end = std::min(batch.size(), at + kSlice);
-            receiver(std::vector<CompareRow>(std::make_move_iterator(batch.begin() + at),
-                                             std::make_move_iterator(batch.begin() + end)));
-            at = end;
-        },
-        [](const std::vector<CompareRow>& batch) { return batch.size(); });
+    work_->setTakeInSlices(std::move(receiver), kSlice);
     connect(work_, &BackgroundWorkBase::progressed, this, &CompareJob::progressed);
     connect(work_, &BackgroundWorkBase::finished, this, [this] {
         qm::FileComparison::Summary summary = work_->summary();

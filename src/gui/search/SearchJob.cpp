@@ -31,14 +31,7 @@ SearchJob::SearchJob(std::shared_ptr<qm::OpenClaimFile> file, const qm::SearchPl
     , plan_(plan)
     , maxFields_(maxFields)
     , work_(new Work(this)) {
-    work_->setTake(
-        [receiver = std::move(receiver)](std::vector<qm::ClaimHits>& batch, std::size_t& at) {
-            const std::size_t end = std::min(batch.size(), at + kSlice);
-            receiver(std::vector<qm::ClaimHits>(std::make_move_iterator(batch.begin() + at),
-                                                std::make_move_iterator(batch.begin() + end)));
-            at = end;
-        },
-        [](const std::vector<qm::ClaimHits>& batch) { return batch.size(); });
+    work_->setTakeInSlices(std::move(receiver), kSlice);
     connect(work_, &BackgroundWorkBase::progressed, this, &SearchJob::progressed);
     connect(work_, &BackgroundWorkBase::finished, this, [this] {
         qm::FieldSearch::Summary summary = work_->summary();
