@@ -6,6 +6,8 @@
 #include "core/common/FileText.h"
 #include "core/layouts/LayoutCatalogue.h"
 
+#include <charconv>
+
 namespace qm {
 
 namespace {
@@ -49,17 +51,19 @@ std::string_view typeOf(const Problem& problem) {
                                   : kRecordTypes[static_cast<std::size_t>(problem.recordType)];
 }
 
-// A line put together from fixed words and file bytes.
+// A line put together from fixed words and file bytes, at the end of a text.
 class Line {
 public:
-    explicit Line(ProblemWords::Bytes bytes)
-        : bytes_(bytes) {}
+    Line(std::string& text, ProblemWords::Bytes bytes)
+        : text_(text)
+        , bytes_(bytes) {}
     Line& operator<<(std::string_view words) {
         text_.append(words);
         return *this;
     }
     Line& operator<<(std::int64_t number) {
-        text_ += std::to_string(number);
+        char digits[24];
+        text_.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
         return *this;
     }
     // File bytes: a value, a field's number or name.
@@ -96,11 +100,10 @@ public:
             text_ += ')';
         return *this;
     }
-    std::string take() { return std::move(text_); }
 
 private:
+    std::string& text_;
     ProblemWords::Bytes bytes_;
-    std::string text_;
 };
 
 // How a batch that has no trailer ended.
@@ -166,8 +169,15 @@ std::string ProblemWords::expected(const ProblemRow& row) {
 }
 
 std::string ProblemWords::line(const ProblemRow& row, const LayoutCatalogue* layouts, Bytes bytes) {
+    std::string text;
+    appendLine(text, row, layouts, bytes);
+    return text;
+}
+
+void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
+                              const LayoutCatalogue* layouts, Bytes bytes) {
     const Problem& p = row.problem;
-    Line text(bytes);
+    Line text(out, bytes);
     text << kindName(p.kind) << ": ";
     switch (p.kind) {
     case Problem::Kind::TotalsDoNotCompute:
@@ -251,7 +261,6 @@ std::string ProblemWords::line(const ProblemRow& row, const LayoutCatalogue* lay
              << " at its end); what was read may not be what the file holds now";
         break;
     }
-    return text.take();
 }
 
 } // namespace qm

@@ -1,22 +1,30 @@
 #include "core/report/JsonWriter.h"
 
+#include "core/common/ByteWords.h"
 #include "core/common/FileText.h"
 
+#include <charconv>
 #include <string>
 
 namespace qm {
 
 JsonWriter::JsonWriter(std::ostream& out, bool pretty)
     : out_(out)
+    , text_(out_.text())
     , pretty_(pretty) {
+}
+
+JsonWriter::~JsonWriter() = default;
+
+void JsonWriter::flush() {
+    out_.flush();
 }
 
 void JsonWriter::newline() {
     if (!pretty_)
         return;
-    out_ << '\n';
-    for (std::size_t i = 0; i < levels_.size(); ++i)
-        out_ << "  ";
+    text_ += '\n';
+    text_.append(2 * levels_.size(), ' ');
 }
 
 void JsonWriter::beforeValue() {
@@ -27,15 +35,16 @@ void JsonWriter::beforeValue() {
     if (levels_.empty())
         return;
     if (!levels_.back().empty)
-        out_ << ',';
+        text_ += ',';
     levels_.back().empty = false;
     newline();
 }
 
 void JsonWriter::open(char bracket) {
     beforeValue();
-    out_ << bracket;
+    text_ += bracket;
     levels_.push_back({});
+    out_.done();
 }
 
 void JsonWriter::close(char bracket) {
@@ -43,7 +52,8 @@ void JsonWriter::close(char bracket) {
     levels_.pop_back();
     if (!empty)
         newline();
-    out_ << bracket;
+    text_ += bracket;
+    out_.done();
 }
 
 JsonWriter& JsonWriter::beginObject() {
@@ -68,33 +78,40 @@ JsonWriter& JsonWriter::endArray() {
 
 JsonWriter& JsonWriter::key(std::string_view name) {
     beforeValue();
-    writeString(out_, name);
-    out_ << (pretty_ ? ": " : ":");
+    appendString(text_, name);
+    text_ += pretty_ ? ": " : ":";
     afterKey_ = true;
+    out_.done();
     return *this;
 }
 
 JsonWriter& JsonWriter::value(std::string_view utf8) {
     beforeValue();
-    writeString(out_, utf8);
+    appendString(text_, utf8);
+    out_.done();
     return *this;
 }
 
 JsonWriter& JsonWriter::value(std::int64_t number) {
     beforeValue();
-    out_ << number;
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    text_.append(digits, end);
+    out_.done();
     return *this;
 }
 
 JsonWriter& JsonWriter::value(bool flag) {
     beforeValue();
-    out_ << (flag ? "true" : "false");
+    text_ += flag ? "true" : "false";
+    out_.done();
     return *this;
 }
 
 JsonWriter& JsonWriter::null() {
     beforeValue();
-    out_ << "null";
+    text_ += "null";
+    out_.done();
     return *this;
 }
 
@@ -105,41 +122,56 @@ JsonWriter& JsonWriter::fileString(std::string_view bytes) {
     return value(std::string_view(utf8_));
 }
 
-void JsonWriter::writeString(std::ostream& out, std::string_view utf8) {
+JsonWriter& JsonWriter::raw(std::string_view text) {
+    text_.append(text);
+    out_.done();
+    return *this;
+}
+
+void JsonWriter::appendString(std::string& out, std::string_view utf8) {
     static const char kHex[] = "0123456789abcdef";
-    out << '"';
+    out += '"';
     std::size_t plain = 0; // start of the run not yet written
-    auto flush = [&](std::size_t upTo) {
-        out.write(utf8.data() + plain, std::streamsize(upTo - plain));
-    };
     for (std::size_t i = 0; i < utf8.size(); ++i) {
+        // Most strings need no escape: passed over eight bytes at a time.
+        while (i + 8 <= utf8.size()) {
+            const std::uint64_t word = ByteWords::at(utf8.data() + i);
+            if (ByteWords::anyBelow(word, 0x20) || ByteWords::anyEqual(word, '"') ||
+                ByteWords::anyEqual(word, '\\'))
+                break;
+            i += 8;
+        }
+        if (i == utf8.size())
+            break;
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c >= 0x20 && c != '"' && c != '\\')
             continue;
-        flush(i);
+        out.append(utf8.data() + plain, i - plain);
         plain = i + 1;
         switch (c) {
         case '"':
-            out << "\\\"";
+            out += "\\\"";
             break;
         case '\\':
-            out << "\\\\";
+            out += "\\\\";
             break;
         case '\n':
-            out << "\\n";
+            out += "\\n";
             break;
         case '\r':
-            out << "\\r";
+            out += "\\r";
             break;
         case '\t':
-            out << "\\t";
+            out += "\\t";
             break;
         default:
-            out << "\\u00" << kHex[c >> 4] << kHex[c & 0xF];
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
         }
     }
-    flush(utf8.size());
-    out << '"';
+    out.append(utf8.data() + plain, utf8.size() - plain);
+    out += '"';
 }
 
 } // namespace qm
