@@ -120,6 +120,43 @@ private slots:
         QCOMPARE(describe(click("BA04831")), QStringLiteral("BA0: AA0 BA0<AA0"));
     }
 
+    // Opening a problem of a batch or of the file reads the trailer it is
+    // about below the node (a line there that is no such trailer could not
+    // be read); on a claim it is the click alone.
+    void trailerOfABatchOrTheFile_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<qint64>("trailer");
+        QTest::addColumn<QString>("nodes"); // empty: as a click shows them
+        QTest::addColumn<bool>("read");
+        QTest::newRow("batch") << QStringLiteral("BA0323") << qint64(4509)
+                               << QStringLiteral("BA0: AA0 BA0<AA0 BA1<AA0 YA0<BA0") << true;
+        QTest::newRow("file") << QStringLiteral("AA01") << qint64(6119)
+                              << QStringLiteral("AA0: AA0 ZA0<AA0") << true;
+        QTest::newRow("no YA0 there") << QStringLiteral("BA04831") << qint64(5153)
+                                      << QStringLiteral("BA0: AA0 BA0<AA0 YA0<BA0") << false;
+        QTest::newRow("a claim") << QStringLiteral("CA03543") << qint64(4509) << QString() << false;
+    }
+
+    void trailerOfABatchOrTheFile() {
+        QFETCH(QString, key);
+        QFETCH(qint64, trailer);
+        QFETCH(QString, nodes);
+        QFETCH(bool, read);
+        openAndBuild(twoBatches());
+        const AssembledClaim r = NodeClick(*ws->file, *tree().findKey(key.toStdString()), trailer);
+        if (nodes.isEmpty()) {
+            QCOMPARE(describe(r), describe(click(key.toStdString())));
+            return;
+        }
+        QCOMPARE(describe(r), nodes);
+        const std::string type = r.nodes.back().key;
+        const AssembledRecord* record = r.record(type);
+        QVERIFY(record);
+        QCOMPARE(record->read, read);
+        if (read)
+            QCOMPARE(record->line.substr(0, 3), type);
+    }
+
     void claimView() {
         openAndBuild(twoBatches());
         AssembledClaim r = click("CA0967");

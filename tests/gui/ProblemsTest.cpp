@@ -1,29 +1,33 @@
-// The whole-file check in the viewer: the marks, tooltips and counts of the
-// file tree against `quillmark-cli --json check` on the same files, the
-// problems window (rows, sorting, filters, opening a claim), F8, the tree's
-// "Only claims with problems", stopping a running check (Cancel, File > Close,
+// The whole-file check in the viewer: its rows, counts and marks against
+// `quillmark-cli --json check` on files with every kind of problem, the
+// problems window (the Where column, sorting, filters, opening what a row is
+// about), F8, the tree's "Only claims with problems", a file that changes
+// while it is checked, stopping a running check (Cancel, File > Close,
 // opening another file) and File > Export Problems.
+#include "ClaimFileBuilder.h"
+#include "ClaimFormDriver.h"
 #include "GeneratedFiles.h"
 #include "GuiTest.h"
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
-#include "core/check/FileCheck.h"
-#include "core/filetree/TreeBuilder.h"
-#include "core/io/SequentialFile.h"
+#include "core/check/Problem.h"
+#include "core/check/ProblemWords.h"
+#include "core/filetree/FileTree.h"
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
-#include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
+#include "gui/problems/ProblemIcons.h"
+#include "gui/problems/ProblemKind.h"
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/ProblemText.h"
 #include "gui/problems/frmProblems.h"
-#include "gui/results/ResultsFilterModel.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -31,7 +35,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -40,13 +46,16 @@
 #include <QMap>
 #include <QProcess>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWindow>
+#include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -54,17 +63,11 @@ namespace {
 
 constexpr int kCheckTimeoutMs = 30000;
 
-unsigned bit(ProblemKind kind) {
-    return 1u << unsigned(kind);
-}
-
-// What the command-line tool says of every claim: the kinds of its problems
-// and how many rows they make.
+// What `quillmark-cli --json check` says of a file.
 struct CliCheck {
-    QMap<QString, unsigned> kinds; // by claim key
-    QMap<QString, int> rows;
-    QMap<QString, QStringList> texts; // the words of its problem rows, in order
-    int claimsWithProblems = 0;
+    QJsonArray problems;
+    QJsonObject summary;
+    QMap<QString, QString> claimTexts; // by key
 };
 
 CliCheck runCli(const QString& file, const QString& mapsDir) {
@@ -73,41 +76,45 @@ CliCheck runCli(const QString& file, const QString& mapsDir) {
               {QStringLiteral("--maps"), mapsDir, QStringLiteral("--json"), QStringLiteral("check"),
                file});
     cli.waitForFinished(60000);
-    CliCheck result;
     const QJsonObject document = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
-    for (const QJsonValue& value : document.value(u"problems").toArray()) {
-        const QJsonObject problem = value.toObject();
-        if (problem.value(u"where").toString() == u"claim")
-            result.texts[problem.value(u"claim").toString()].append(
-                problem.value(u"text").toString());
-    }
-    const QJsonArray claims = document.value(u"claims").toArray();
-    for (const QJsonValue& value : claims) {
-        const QJsonObject claim = value.toObject();
-        const QString state = claim.value(u"totals_state").toString();
-        const int mismatches = int(claim.value(u"mismatches").toArray().size());
-        const int invalid = int(claim.value(u"invalid").toArray().size());
-        unsigned kinds = 0;
-        int rows = mismatches + invalid;
-        if (state == u"do_not_compute")
-            kinds |= bit(ProblemKind::TotalsDoNotCompute);
-        if (invalid)
-            kinds |= bit(ProblemKind::InvalidValue);
-        for (const auto& [fieldless, holds] :
-             {std::pair{ProblemKind::Unreadable, claim.value(u"unreadable").toBool()},
-              std::pair{ProblemKind::CouldNotCheck, state == u"could_not_check"},
-              std::pair{ProblemKind::NoXa0, state == u"no_trailer"}}) {
-            if (holds) {
-                kinds |= bit(fieldless);
-                ++rows;
-            }
-        }
-        const QString key = claim.value(u"key").toString();
-        result.kinds[key] = kinds;
-        result.rows[key] = rows;
-        result.claimsWithProblems += kinds ? 1 : 0;
-    }
+    CliCheck result{
+        document.value(u"problems").toArray(), document.value(u"summary").toObject(), {}};
+    for (const QJsonValue& claim : document.value(u"claims").toArray())
+        result.claimTexts[claim[u"key"].toString()] = claim[u"text"].toString();
     return result;
+}
+
+qm::Problem::Kind kindOf(const QString& key) {
+    for (int kind = 0; kind < qm::Problem::kKindCount; ++kind)
+        if (key.toStdString() == qm::ProblemWords::kindKey(qm::Problem::Kind(kind)))
+            return qm::Problem::Kind(kind);
+    qFatal("no kind %s", qPrintable(key));
+}
+
+QString text(const QJsonValue& value) {
+    return value.isDouble() ? QString::number(qint64(value.toDouble())) : value.toString();
+}
+
+QImage image(const QVariant& icon) {
+    return icon.value<QIcon>().pixmap(16, 16).toImage();
+}
+
+QString plain(const QVariant& toolTip) {
+    // As shown: its blanks are kept from breaking.
+    return QTextDocumentFragment::fromHtml(toolTip.toString())
+        .toPlainText()
+        .replace(QChar::Nbsp, QLatin1Char(' '));
+}
+
+unsigned bit(ProblemKind kind) {
+    return 1u << unsigned(kind);
+}
+
+ProblemKind worstOf(unsigned kinds) {
+    int kind = 0;
+    while (!(kinds & (1u << kind)))
+        ++kind;
+    return ProblemKind(kind);
 }
 
 } // namespace
@@ -120,31 +127,36 @@ private slots:
     void init();
     void cleanup();
 
-    void marksAndCountsAgreeWithTheCommandLine_data();
-    void marksAndCountsAgreeWithTheCommandLine();
-    void fieldlessKindsTakeARowEach();
+    void rowsCountsAndMarksAreTheCommandLines_data();
+    void rowsCountsAndMarksAreTheCommandLines();
     void problemsWindowListsSortsAndFilters();
-    void rowAndF8OpenTheClaimAsAClickDoes();
+    void eachRowOpensWhatItIsAbout_data();
+    void eachRowOpensWhatItIsAbout();
+    void f8WalksTheClaimsWithProblems();
     void onlyClaimsWithProblemsGrowsWhileTheCheckRuns();
     void cancelKeepsWhatWasFoundAndCheckAgainFinishes();
+    void aFileThatChangesWhileCheckedIsNoVerdict_data();
+    void aFileThatChangesWhileCheckedIsNoVerdict();
+    void aFileHeaderMarkedAfterNodesBelowItIsListedInOrder();
     void closingOrOpeningAnotherFileStopsTheCheck_data();
     void closingOrOpeningAnotherFileStopsTheCheck();
     void exportWritesTheRows();
 
 private:
-    QString writeTwoBatchFile(const QString& name,
-                              const QString& mapsDir = QStringLiteral(MAPS_DIR));
-    // An nsfgen file of claims in batches, with wrong totals and missing XA0
-    // records in the claims numbered (from 1).
-    QString generate(const QString& name, int claims, int batches, const QList<int>& wrongTotals,
-                     const QList<int>& withoutXa0 = {});
-    // A copy of the maps in which XA0 lacks a field the totals are compared with.
-    QString mapsWithoutXa0Total();
+    QString writeTwoBatchFile(const QString& name);
+    QString generate(const QString& name, const QString& arguments);
+    // A file of a few records in which the check finds what no generated
+    // file has: a YA0 outside a batch, an unknown type, a second file header,
+    // and more short lines than it lists.
+    QString writeOddFile(const QString& name);
+    // A copy of the maps without the definitions that begin so.
+    QString mapsWithout(const QString& name, const QStringList& definitions);
     bool start(const QString& path, const QString& mapsDir = QStringLiteral(MAPS_DIR));
     frmNSFTree* tree() const;
     // The whole-file check of the tree window.
     ProblemCheck& check() const { return *qobject_cast<ProblemCheck*>(tree()->problemMarks()); }
     frmProblems* problemsWindow() const;
+    frmProblems* openProblemsWindow();
     bool waitForCheck();
     QString treeStatus() const;
     // The problems window's rows as shown, one line a row, cells joined by '|'.
@@ -171,13 +183,14 @@ void ProblemsTest::init() {
 void ProblemsTest::cleanup() {
     main_.reset();
     ProblemCheck::setClaimHookForTests({});
+    ProblemCheck::setReadHookForTests({});
     context_.reset();
     GuiTest::release();
     dir_.reset();
 }
 
-QString ProblemsTest::writeTwoBatchFile(const QString& name, const QString& mapsDir) {
-    const NsfRecords records(mapsDir.toStdString(), "nsf0301.map");
+QString ProblemsTest::writeTwoBatchFile(const QString& name) {
+    const NsfRecords records(MAPS_DIR, "nsf0301.map");
     TwoBatchFile::Options options;
     options.invalidServiceDate = true;
     const TwoBatchFile file(records, options);
@@ -186,22 +199,34 @@ QString ProblemsTest::writeTwoBatchFile(const QString& name, const QString& maps
     return path;
 }
 
-QString ProblemsTest::generate(const QString& name, int claims, int batches,
-                               const QList<int>& wrongTotals, const QList<int>& withoutXa0) {
+QString ProblemsTest::generate(const QString& name, const QString& arguments) {
     const QString path = files_.filePath(name);
-    QStringList arguments{QStringLiteral("--version"), QStringLiteral("00301"),
-                          QStringLiteral("--claims"),  QString::number(claims),
-                          QStringLiteral("--batches"), QString::number(batches)};
-    for (const int claim : wrongTotals)
-        arguments << QStringLiteral("--wrong-totals") << QString::number(claim);
-    for (const int claim : withoutXa0)
-        arguments << QStringLiteral("--no-xa0") << QString::number(claim);
-    GeneratedFiles::write(arguments, path);
+    GeneratedFiles::write(QStringList{QStringLiteral("--version"), QStringLiteral("00301")} +
+                              arguments.split(QLatin1Char(' ')),
+                          path);
     return path;
 }
 
-QString ProblemsTest::mapsWithoutXa0Total() {
-    const QString folder = files_.filePath(QStringLiteral("maps"));
+QString ProblemsTest::writeOddFile(const QString& name) {
+    const NsfRecords records(MAPS_DIR, "nsf0301.map");
+    ClaimFileBuilder file;
+    file.add(records.fileHeader("SUB", "00301"))
+        .add(records.record("BA0", {{"06.0", "123456789"}}))
+        .add(records.record("CA0", {{"03.0", "P1"}}))
+        .add(records.record("XA0", {{"04.0", "1"}, {"10.0", "1"}}))
+        .add(records.record("YA0"))
+        .add(records.record("YA0"))
+        .add(ClaimFileBuilder::record("ZZ9"));
+    for (int i = 0; i < 1003; ++i)
+        file.add(std::string(100, ' '));
+    file.add(records.fileHeader("SUB", "00301")).add(records.record("ZA0"));
+    const QString path = files_.filePath(name);
+    file.write(path);
+    return path;
+}
+
+QString ProblemsTest::mapsWithout(const QString& name, const QStringList& definitions) {
+    const QString folder = files_.filePath(name);
     QDir().mkpath(folder);
     QFile original(QStringLiteral(MAPS_DIR "/nsf0301.map"));
     QFile copy(folder + QStringLiteral("/nsf0301.map"));
@@ -209,7 +234,9 @@ QString ProblemsTest::mapsWithoutXa0Total() {
         return QString();
     while (!original.atEnd()) {
         const QByteArray line = original.readLine();
-        if (!line.startsWith("XA0,12.0,"))
+        if (std::none_of(definitions.begin(), definitions.end(), [&](const QString& definition) {
+                return line.startsWith(definition.toLatin1());
+            }))
             copy.write(line);
     }
     return folder;
@@ -228,6 +255,12 @@ frmNSFTree* ProblemsTest::tree() const {
 frmProblems* ProblemsTest::problemsWindow() const {
     DocumentWindow* document = main_->documents()->findDocument(QStringLiteral("frmProblems"));
     return document ? qobject_cast<frmProblems*>(document->widget()) : nullptr;
+}
+
+frmProblems* ProblemsTest::openProblemsWindow() {
+    return GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems"))
+               ? problemsWindow()
+               : nullptr;
 }
 
 bool ProblemsTest::waitForCheck() {
@@ -257,117 +290,153 @@ void ProblemsTest::slowDownChecks() {
         [] { std::this_thread::sleep_for(std::chrono::microseconds(500)); });
 }
 
-void ProblemsTest::marksAndCountsAgreeWithTheCommandLine_data() {
+void ProblemsTest::rowsCountsAndMarksAreTheCommandLines_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("maps");
     const QString maps = QStringLiteral(MAPS_DIR);
     QTest::newRow("sample 3.01") << QStringLiteral(SAMPLES_DIR "/sample301.nsf") << maps;
     QTest::newRow("sample 2.00") << QStringLiteral(SAMPLES_DIR "/sample200.nsf") << maps;
-    QTest::newRow("generated, faults injected")
-        << generate(QStringLiteral("faults.nsf"), 600, 4, {1, 151, 152}, {300, 600}) << maps;
+    QTest::newRow("every fault nsfgen injects")
+        << generate(QStringLiteral("faults.nsf"),
+                    QStringLiteral("--claims 600 --batches 6 --seed 5 --wrong-totals 1 "
+                                   "--wrong-totals 151 --no-xa0 300 --no-xa0 600 "
+                                   "--wrong-batch-count 1 --wrong-batch-total 2 --no-ya0 3 "
+                                   "--claim-outside 4 --short-line 7 --short-line 420 "
+                                   "--wrong-file-count --wrong-file-total --record-after-za0 "
+                                   "--cut-last-line"))
+        << maps;
+    QTest::newRow("no file trailer")
+        << generate(QStringLiteral("noza0.nsf"), QStringLiteral("--claims 30 --batches 2 --no-za0"))
+        << maps;
+    QTest::newRow("a YA0 outside a batch, an unknown type, two file headers, short lines")
+        << writeOddFile(QStringLiteral("odd.nsf")) << maps;
     QTest::newRow("invalid values") << writeTwoBatchFile(QStringLiteral("invalid.nsf")) << maps;
-    QTest::newRow("map without an XA0 total")
-        << writeTwoBatchFile(QStringLiteral("uncheckable.nsf")) << mapsWithoutXa0Total();
+    QTest::newRow("a map without fields the trailers are compared by")
+        << writeTwoBatchFile(QStringLiteral("uncheckable.nsf"))
+        << mapsWithout(QStringLiteral("maps-lacking"),
+                       {QStringLiteral("XA0,12.0,"), QStringLiteral("YA0,11.0,"),
+                        QStringLiteral("ZA0,09.0,")});
+    QFile sample(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
+    sample.open(QIODevice::ReadOnly);
+    const QByteArray good = sample.readAll();
+    QFile lfOnly(files_.filePath(QStringLiteral("lf.nsf")));
+    lfOnly.open(QIODevice::WriteOnly);
+    lfOnly.write(QByteArray(good).replace("\r", ""));
+    QTest::newRow("lines that end in LF only") << lfOnly.fileName() << maps;
+    for (const quint32 seed : {3u, 8u}) {
+        QFile damaged(files_.filePath(QStringLiteral("damaged%1.nsf").arg(seed)));
+        damaged.open(QIODevice::WriteOnly);
+        damaged.write(GeneratedFiles::damaged(good, seed, true));
+        QTest::newRow(qPrintable(QStringLiteral("damaged %1").arg(seed)))
+            << damaged.fileName() << maps;
+    }
 }
 
-void ProblemsTest::marksAndCountsAgreeWithTheCommandLine() {
+void ProblemsTest::rowsCountsAndMarksAreTheCommandLines() {
     QFETCH(QString, file);
     QFETCH(QString, maps);
     const CliCheck cli = runCli(file, maps);
-    QVERIFY(!cli.kinds.isEmpty());
+    QVERIFY(!cli.summary.isEmpty());
     QVERIFY(start(file, maps));
     QVERIFY(waitForCheck());
-
     const qm::FileTree& claims = tree()->tree();
-    const ProblemList& problems = check().problems();
-    const auto* model = qobject_cast<const FileTreeModel*>(
+
+    // The problems window: the JSON's rows, row for row, in file order.
+    frmProblems* window = openProblemsWindow();
+    QVERIFY(window);
+    const ProblemTableModel& model = *window->problems();
+    QAbstractItemModelTester tester(window->problems());
+    QCOMPARE(model.rowCount(), int(cli.problems.size()));
+    QMap<qint64, unsigned> own;     // the own marks of file headers and batches
+    QMap<qint64, QString> ownFirst; // and the words of their first rows
+    QMap<QString, unsigned> claimMarks;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QJsonObject json = cli.problems[row].toObject();
+        const QString where = json[u"where"].toString();
+        const QString batch = json[u"batch"].toString();
+        const QString claim = json[u"claim"].toString();
+        QString nodeText = cli.claimTexts.value(claim);
+        if (claim.isEmpty() && !batch.isEmpty())
+            nodeText = QString::fromStdString(claims.text(*claims.findKey(batch.toStdString())));
+        const QJsonValue expected = json[u"expected"];
+        const QStringList want{where == u"file"    ? QStringLiteral("File")
+                               : where == u"batch" ? batch
+                                                   : claim,
+                               text(json[u"line"]),
+                               nodeText,
+                               json[u"text"].toString().section(QStringLiteral(": "), 0, 0),
+                               json[u"record"].toString(),
+                               json[u"id"].toString(),
+                               json[u"name"].toString(),
+                               text(json[u"found"]),
+                               text(expected)};
+        QStringList got;
+        for (int column = 0; column < ProblemTableModel::ColumnCount; ++column)
+            got.append(model.index(row, column).data().toString());
+        // What is expected is shown in the width of what was found.
+        if (!got.last().isEmpty())
+            got.last() = QString::number(got.last().toLongLong());
+        QCOMPARE(got.join(QLatin1Char('|')), want.join(QLatin1Char('|')));
+        QCOMPARE(plain(model.index(row, 0).data(Qt::ToolTipRole)), json[u"text"].toString());
+        const unsigned mark = bit(markOf(kindOf(json[u"kind"].toString())));
+        if (where == u"claim") {
+            claimMarks[claim] |= mark;
+            continue;
+        }
+        if (where == u"file" && claims.headerNodes().empty())
+            continue; // no node to mark
+        const qint64 node =
+            where == u"batch" ? *claims.findKey(batch.toStdString()) : claims.headerNodes().front();
+        if (!own.contains(node))
+            ownFirst[node] = json[u"text"].toString();
+        own[node] |= mark;
+    }
+
+    // The marks: claims with problems, file headers and batches with their own
+    // (the full mark) or above claims with problems (a smaller one).
+    const auto* treeModel = qobject_cast<const FileTreeModel*>(
         tree()->findChild<QTreeView*>(QStringLiteral("TreeView1"))->model());
-    QMap<qint64, int> beneath; // claims with problems under each file header and batch
-    int claimCount = 0;
+    QMap<qint64, int> beneath;
     for (qint64 node = 0; node < claims.size(); ++node) {
         if (claims.recordType(node) != "CA0")
             continue;
-        ++claimCount;
-        const QString key = QString::fromStdString(claims.key(node));
-        const qint64 claim = problems.findClaim(node);
-        const unsigned kinds = claim < 0 ? 0 : problems.claimKinds(claim);
-        QCOMPARE(kinds, cli.kinds.value(key));
-        const QModelIndex index = model->nodeIndex(node);
+        const unsigned kinds = claimMarks.value(QString::fromStdString(claims.key(node)));
+        const QModelIndex index = treeModel->nodeIndex(node);
         QCOMPARE(index.data(Qt::DecorationRole).isValid(), kinds != 0);
-        QCOMPARE(index.data(Qt::ToolTipRole).isValid(), kinds != 0);
         if (!kinds)
             continue;
-        QCOMPARE(int(problems.endRow(claim) - problems.firstRow(claim)), cli.rows.value(key));
-        // Row for row, in the same words.
-        QStringList texts;
-        for (qint64 row = problems.firstRow(claim); row < problems.endRow(claim); ++row)
-            texts << ProblemText::line(check().layouts(), problems, problems.row(row));
-        QCOMPARE(texts, cli.texts.value(key));
+        QCOMPARE(image(index.data(Qt::DecorationRole)), image(ProblemIcons::icon(worstOf(kinds))));
         for (qint64 above = claims.parent(node); above >= 0; above = claims.parent(above))
             ++beneath[above];
     }
-    QCOMPARE(claimCount, cli.kinds.size());
     for (qint64 node = 0; node < claims.size(); ++node) {
         if (claims.recordType(node) == "CA0")
             continue;
-        const ProblemList::Counts* counts = problems.findContainer(node);
-        QCOMPARE(counts ? int(counts->claims) : 0, beneath.value(node));
-        QCOMPARE(model->nodeIndex(node).data(Qt::DecorationRole).isValid(),
-                 beneath.value(node) > 0);
-        // The tooltip's words as shown (its blanks are kept from breaking).
-        const QString tip =
-            QTextDocumentFragment::fromHtml(model->nodeIndex(node).data(Qt::ToolTipRole).toString())
-                .toPlainText()
-                .replace(QChar::Nbsp, QLatin1Char(' '));
-        QCOMPARE(tip.startsWith(QStringLiteral("%1 claim").arg(beneath.value(node))),
-                 counts != nullptr);
+        const QModelIndex index = treeModel->nodeIndex(node);
+        const QString tip = plain(index.data(Qt::ToolTipRole));
+        const QVariant mark = index.data(Qt::DecorationRole);
+        QCOMPARE(mark.isValid(), own.contains(node) || beneath.contains(node));
+        if (own.contains(node)) {
+            QCOMPARE(image(mark), image(ProblemIcons::icon(worstOf(own[node]))));
+            QVERIFY2(tip.startsWith(ownFirst[node]), qPrintable(tip));
+        } else if (beneath.contains(node)) {
+            for (int kind = 0; kind < kProblemKindCount; ++kind)
+                QVERIFY(image(mark) != image(ProblemIcons::icon(ProblemKind(kind))));
+        }
+        QCOMPARE(tip.contains(QStringLiteral("%1 claim").arg(beneath.value(node)) +
+                              (beneath.value(node) == 1 ? QString() : QStringLiteral("s")) +
+                              QStringLiteral(" with problems beneath")),
+                 beneath.contains(node));
     }
-    const int marked = cli.claimsWithProblems;
-    QCOMPARE(treeStatus(), marked == 0   ? QStringLiteral("No problems found")
-                           : marked == 1 ? QStringLiteral("Problems: 1 claim")
-                                         : QStringLiteral("Problems: %1 claims").arg(marked));
-    int rows = 0;
-    for (const int n : cli.rows)
-        rows += n;
-    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
-    QVERIFY(problemsWindow());
-    QCOMPARE(problemsWindow()->table()->model()->rowCount(), rows);
-}
 
-void ProblemsTest::fieldlessKindsTakeARowEach() {
-    // A claim the file changed under (unreadable), without its XA0, with one
-    // value that fails its check: three rows, as the engine gives them.
-    qm::LayoutCatalogue layouts; // FA0 repeats: its node keys carry the occurrence
-    qm::FieldDef sequence;
-    sequence.FieldName = "SEQUENCE NO";
-    layouts.at(qm::recordTypeIndex("FA0")).addField(sequence);
-    std::vector<qm::ProblemRow> rows(3);
-    rows[0].problem.kind = qm::Problem::Kind::InvalidValue;
-    rows[0].problem.recordType = std::int8_t(qm::recordTypeIndex("FA0"));
-    rows[0].problem.occurrence = 2;
-    rows[0].problem.field = 4;
-    rows[0].value = "20231340";
-    rows[1].problem.kind = qm::Problem::Kind::Unreadable;
-    rows[2].problem.kind = qm::Problem::Kind::NoXa0;
-    ProblemList::Batch batch;
-    QVERIFY(batch.add(2, {rows.data(), rows.size()}, &layouts));
-    QVERIFY(!batch.add(3, {}, &layouts));
-    qm::SequentialFile sample;
-    QVERIFY(sample.open(SAMPLES_DIR "/sample301.nsf"));
-    const qm::FileTree claims = qm::BuildTree(sample); // node 2: a claim of a batch
-    ProblemList list;
-    list.append(claims, batch, 0, 1);
-    QCOMPARE(list.claimCount(), 1);
-    QCOMPARE(list.rowCount(), 3);
-    QCOMPARE(list.claimKinds(0), bit(ProblemKind::InvalidValue) | bit(ProblemKind::Unreadable) |
-                                     bit(ProblemKind::NoXa0));
-    QCOMPARE(list.row(0).kind, ProblemKind::InvalidValue);
-    QCOMPARE(QString::fromLatin1(list.record(list.row(0)).data(), 5), QStringLiteral("FA0-2"));
-    QCOMPARE(std::string(list.value(list.row(0))), std::string("20231340"));
-    QCOMPARE(list.row(1).kind, ProblemKind::Unreadable);
-    QCOMPARE(list.row(2).kind, ProblemKind::NoXa0);
-    QVERIFY(list.value(list.row(2)).empty());
-    QCOMPARE(ProblemText::claimToolTip(nullptr, list, 0).count(QLatin1Char('\n')), 2);
+    // The counts.
+    const qint64 rows = cli.summary[u"problems"].toInteger();
+    QCOMPARE(treeStatus(),
+             rows ? QStringLiteral("Problems: ") +
+                        ProblemText::counts(cli.summary[u"claims_with_problems"].toInteger(),
+                                            cli.summary[u"batches_with_problems"].toInteger(),
+                                            cli.summary[u"file_problems"].toInteger())
+                  : QStringLiteral("No problems found"));
 }
 
 void ProblemsTest::problemsWindowListsSortsAndFilters() {
@@ -375,44 +444,128 @@ void ProblemsTest::problemsWindowListsSortsAndFilters() {
     const QString path = writeTwoBatchFile(QStringLiteral("two[*].nsf"));
     QVERIFY(start(path));
     QVERIFY(waitForCheck());
-    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
-    frmProblems* window = problemsWindow();
+    frmProblems* window = openProblemsWindow();
     QVERIFY(window);
     // A maximized document puts its caption into the main window's title.
     main_->documents()->findDocument(QStringLiteral("frmProblems"))->showMaximized();
     QTRY_COMPARE(main_->windowHandle()->title(),
                  QStringLiteral("Quillmark - [Problems (%1)]").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(window->table()->objectName(), QStringLiteral("gridProblems"));
-    QAbstractItemModelTester tester(window->problems());
-    // Tree order; the claim key, node text, kind, record, field, name, found, expected.
-    const QStringList treeOrder = shownRows();
-    QCOMPARE(treeOrder.size(), 2);
-    QVERIFY2(treeOrder.at(0).startsWith(QStringLiteral("CA0")) &&
-                 treeOrder.at(0).contains(QStringLiteral("|CA0: DOE, JANE (A001)|Invalid value|"
+    // File order: where, line, node text, kind, record, field, name, found, expected.
+    const QStringList fileOrder = shownRows();
+    QCOMPARE(fileOrder.size(), 2);
+    QVERIFY2(fileOrder.at(0).startsWith(QStringLiteral("CA0")) &&
+                 fileOrder.at(0).contains(QStringLiteral("|CA0: DOE, JANE (A001)|Invalid value|"
                                                          "FA0-1|05.0|Service Date From|20231340|")),
-             qPrintable(treeOrder.at(0)));
-    QVERIFY2(treeOrder.at(1).endsWith(QStringLiteral(
+             qPrintable(fileOrder.at(0)));
+    QVERIFY2(fileOrder.at(1).endsWith(QStringLiteral(
                  "|Totals do not compute|XA0|12.0|Total Claim Charges|0000101|0000100")),
-             qPrintable(treeOrder.at(1)));
+             qPrintable(fileOrder.at(1)));
 
     // Kinds sort by how serious they are: totals first.
     window->table()->sortByColumn(ProblemTableModel::Kind, Qt::AscendingOrder);
-    QCOMPARE(shownRows(), (QStringList{treeOrder.at(1), treeOrder.at(0)}));
-    window->table()->sortByColumn(ProblemTableModel::Claim, Qt::AscendingOrder);
-    QCOMPARE(shownRows(), treeOrder);
+    QCOMPARE(shownRows(), (QStringList{fileOrder.at(1), fileOrder.at(0)}));
+    window->table()->sortByColumn(ProblemTableModel::Where, Qt::AscendingOrder);
+    QCOMPARE(shownRows(), fileOrder);
 
+    // One choice a name: the claims' and the trailers' "Could not check" are one.
     auto* kinds = window->findChild<QComboBox*>(QStringLiteral("cboCategory"));
     QVERIFY(kinds);
-    QCOMPARE(kinds->count(), kProblemKindCount + 1);
+    QCOMPARE(kinds->count(), qm::Problem::kKindCount);
     kinds->setCurrentIndex(kinds->findText(QStringLiteral("Invalid value")));
-    QCOMPARE(shownRows(), QStringList{treeOrder.at(0)});
+    QCOMPARE(shownRows(), QStringList{fileOrder.at(0)});
     kinds->setCurrentIndex(0);
     QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("txtFilter")),
                      QStringLiteral("poe"));
-    QTRY_COMPARE(shownRows(), QStringList{treeOrder.at(1)});
+    QTRY_COMPARE(shownRows(), QStringList{fileOrder.at(1)});
 }
 
-void ProblemsTest::rowAndF8OpenTheClaimAsAClickDoes() {
+void ProblemsTest::eachRowOpensWhatItIsAbout_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("kind");   // of the row opened (the first of the kind)
+    QTest::addColumn<QString>("node");   // selected in the tree
+    QTest::addColumn<QString>("opened"); // the claim form's node and record, field framed
+    QTest::addColumn<QString>("said");   // the message's first line, or nothing
+    const QString faults =
+        generate(QStringLiteral("open.nsf"),
+                 QStringLiteral("--claims 6 --batches 3 --claim-outside 1 --short-line 2 "
+                                "--record-after-za0 --cut-last-line --wrong-batch-total 2 "
+                                "--no-ya0 3 --wrong-file-total --wrong-totals 4 --no-xa0 5 "
+                                "--seed 3"));
+    const QString invalid = writeTwoBatchFile(QStringLiteral("invalid.nsf"));
+    const QString none;
+    QTest::newRow("invalid FA0 field")
+        << invalid << QStringLiteral("Invalid value") << QStringLiteral("CA0645")
+        << QStringLiteral("CA0645 FA0-1 05.0") << none;
+    QTest::newRow("totals") << faults << QStringLiteral("Totals do not compute")
+                            << QStringLiteral("CA09119") << QStringLiteral("CA09119 XA0 12.0")
+                            << QStringLiteral("XA0 Record totals do not compute!");
+    QTest::newRow("no XA0") << faults << QStringLiteral("No XA0") << QStringLiteral("CA011373")
+                            << QStringLiteral("CA011373 CA0") << none;
+    QTest::newRow("claim outside a batch")
+        << faults << QStringLiteral("Claim outside a batch") << QStringLiteral("CA06543")
+        << QStringLiteral("CA06543 CA0") << none;
+    QTest::newRow("batch trailer")
+        << faults << QStringLiteral("Does not balance") << QStringLiteral("BA08475")
+        << QStringLiteral("BA08475 YA0 11.0") << none;
+    QTest::newRow("batch without trailer")
+        << faults << QStringLiteral("No batch trailer") << QStringLiteral("BA013305") << none
+        << QStringLiteral("No batch trailer: the batch reaches the file trailer (ZA0) without "
+                          "a YA0");
+    QTest::newRow("short line") << faults << QStringLiteral("Short line")
+                                << QStringLiteral("CA03865") << none
+                                << QStringLiteral("Short line: 100 characters, too short to be a "
+                                                  "record (320)");
+    QTest::newRow("records after the file trailer")
+        << faults << QStringLiteral("Records after the file trailer") << QStringLiteral("CA016203")
+        << none
+        << QStringLiteral("Records after the file trailer: records follow the file trailer (ZA0), "
+                          "the first at line 60");
+}
+
+void ProblemsTest::eachRowOpensWhatItIsAbout() {
+    QFETCH(QString, file);
+    QFETCH(QString, kind);
+    QFETCH(QString, node);
+    QFETCH(QString, opened);
+    QFETCH(QString, said);
+    QVERIFY(start(file));
+    QVERIFY(waitForCheck());
+    frmProblems* window = openProblemsWindow();
+    QVERIFY(window);
+    QTableView* grid = window->table();
+    int row = 0;
+    while (row < grid->model()->rowCount() &&
+           grid->model()->index(row, ProblemTableModel::Kind).data().toString() != kind)
+        ++row;
+    QVERIFY(row < grid->model()->rowCount());
+    // A double-click on the row.
+    grid->scrollTo(grid->model()->index(row, 0));
+    const QRect cell = grid->visualRect(grid->model()->index(row, ProblemTableModel::Kind));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+
+    QCOMPARE(QString::fromStdString(tree()->tree().key(tree()->selectedNode())), node);
+    auto* form = main_->findChild<frmClaimForm*>();
+    if (opened.isEmpty()) {
+        QVERIFY(!form);
+    } else {
+        QVERIFY(form && form->claim());
+        // The field framed is the one the status panels describe.
+        const ClaimFormDriver driver(form);
+        QString shown =
+            QString::fromStdString(form->claimKey()) + QLatin1Char(' ') + driver.selectedKey();
+        const QString field = driver.panelTexts().value(0).section(QStringLiteral(" : "), 1);
+        if (!field.isEmpty())
+            shown += QLatin1Char(' ') + field;
+        QCOMPARE(shown, opened);
+    }
+    QCOMPARE(MessageBoxes::shown().isEmpty(), said.isEmpty());
+    if (!said.isEmpty())
+        QCOMPARE(MessageBoxes::shown().constFirst().text.section(QLatin1Char('\n'), 0, 0), said);
+}
+
+void ProblemsTest::f8WalksTheClaimsWithProblems() {
     QVERIFY(start(writeTwoBatchFile(QStringLiteral("two.nsf"))));
     QVERIFY(waitForCheck());
     const qm::FileTree& claims = tree()->tree();
@@ -421,43 +574,20 @@ void ProblemsTest::rowAndF8OpenTheClaimAsAClickDoes() {
     QCOMPARE(QString::fromStdString(claims.text(claimA)), QStringLiteral("CA0: DOE, JANE (A001)"));
     QCOMPARE(QString::fromStdString(claims.text(claimC)), QStringLiteral("CA0: POE, EDGAR (C003)"));
     // The patient control number of the claim the form shows.
-    auto* form = static_cast<frmClaimForm*>(nullptr);
-    auto formClaim = [&form] {
+    auto formClaim = [this] {
+        auto* form = main_->findChild<frmClaimForm*>();
         const qm::AssembledRecord* ca0 = form ? form->claim()->record("CA0") : nullptr;
         return ca0 ? QString::fromStdString(ca0->line.substr(5, 4)) : QString();
     };
-
-    // Enter on the totals row: the claim selected in the tree, the totals
-    // message, the form of that claim.
-    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
-    QTableView* grid = problemsWindow()->table();
-    grid->setFocus();
-    grid->setCurrentIndex(grid->model()->index(1, 0));
-    QTest::keyClick(grid, Qt::Key_Return);
-    QCOMPARE(tree()->selectedNode(), claimC);
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text,
-             QStringLiteral("XA0 Record totals do not compute!"));
-    form = main_->findChild<frmClaimForm*>();
-    QVERIFY(form && form->claim());
-    QCOMPARE(formClaim(), QStringLiteral("C003"));
-
-    // A double-click on the other row: no message.
-    MessageBoxes::reset();
-    MessageBoxes::setTestMode(true);
-    const QRect cell = grid->visualRect(grid->model()->index(0, 2));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(tree()->selectedNode(), claimA);
-    QCOMPARE(formClaim(), QStringLiteral("A001"));
-    QVERIFY(MessageBoxes::shown().isEmpty());
-
+    tree()->activateNode(claimA);
+    auto* form = main_->findChild<frmClaimForm*>();
+    QVERIFY(form);
+    main_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    form->setFocus();
     // F8 goes on to the next claim with problems, also from the claim form
     // the last one opened in; past the last it starts again at the first;
     // Shift+F8 goes back.
-    main_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
-    QVERIFY(form->isAncestorOf(QApplication::focusWidget()));
     const QKeySequence next(Qt::Key_F8);
     const QKeySequence previous(Qt::SHIFT | Qt::Key_F8);
     const std::tuple<QKeySequence, qint64, const char*> steps[] = {{next, claimC, "C003"},
@@ -465,6 +595,8 @@ void ProblemsTest::rowAndF8OpenTheClaimAsAClickDoes() {
                                                                    {previous, claimC, "C003"},
                                                                    {previous, claimA, "A001"}};
     for (const auto& [keys, expected, pcn] : steps) {
+        MessageBoxes::reset();
+        MessageBoxes::setTestMode(true);
         QTest::keySequence(QApplication::focusWidget(), keys);
         QCOMPARE(tree()->selectedNode(), expected);
         QCOMPARE(formClaim(), QString::fromLatin1(pcn));
@@ -472,7 +604,10 @@ void ProblemsTest::rowAndF8OpenTheClaimAsAClickDoes() {
 }
 
 void ProblemsTest::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
-    const QString file = generate(QStringLiteral("faults.nsf"), 400, 4, {2, 3, 399}, {250});
+    const QString file = generate(
+        QStringLiteral("faults.nsf"),
+        QStringLiteral("--claims 400 --batches 4 --wrong-totals 2 --wrong-totals 3 --wrong-totals "
+                       "399 --no-xa0 250 --wrong-batch-total 2"));
     slowDownChecks();
     QVERIFY(start(file));
     auto* view = tree()->findChild<QTreeView*>(QStringLiteral("TreeView1"));
@@ -486,32 +621,35 @@ void ProblemsTest::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
     QVERIFY(check().isRunning());
     QVERIFY(waitForCheck());
 
-    // The file header, the three batches holding problems and the four claims, all open.
+    // The file header, the three batches holding claims with problems, the
+    // second for its trailer, and the four claims, all open.
     QStringList shown;
     for (QModelIndex index = model->index(0, 0); index.isValid(); index = view->indexBelow(index))
         shown.append(QString::fromStdString(tree()->tree().key(FileTreeModel::nodeOf(index))));
-    const ProblemList& problems = check().problems();
-    QCOMPARE(shown.size(), 1 + 3 + 4);
-    QCOMPARE(problems.claimCount(), 4);
-    for (qint64 claim = 0; claim < problems.claimCount(); ++claim)
+    QCOMPARE(shown.size(), 1 + 4 + 4);
+    QCOMPARE(check().markedClaimCount(), 4);
+    for (qint64 claim = 0; claim < check().markedClaimCount(); ++claim)
         QVERIFY(
-            shown.contains(QString::fromStdString(tree()->tree().key(problems.claimNode(claim)))));
+            shown.contains(QString::fromStdString(tree()->tree().key(check().markedClaim(claim)))));
 
     // Find lands on a claim without problems: every node shows again.
-    const qint64 clean = problems.claimNode(0) - 1; // the first claim
+    const qint64 clean = check().markedClaim(0) - 1; // the first claim
     QVERIFY(!model->isShown(clean));
     tree()->activateNode(clean);
     QVERIFY(!only->isChecked());
     QCOMPARE(tree()->selectedNode(), clean);
     QCOMPARE(model->rowCount(model->index(0, 0)), 4);
+    QCOMPARE(model->rowCount(model->nodeIndex(tree()->tree().batchNodes()[1])), 100);
 }
 
 void ProblemsTest::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
-    const QString file = generate(QStringLiteral("faults.nsf"), 2000, 8, {1, 2000});
+    const QString file = generate(QStringLiteral("faults.nsf"),
+                                  QStringLiteral("--claims 2000 --batches 8 --wrong-totals 1 "
+                                                 "--wrong-totals 2000"));
     slowDownChecks();
     QVERIFY(start(file));
     ProblemCheck& running = check();
-    QTRY_COMPARE(running.problems().claimCount(), 1);
+    QTRY_COMPARE(running.markedClaimCount(), 1);
     auto* progress = tree()->findChild<QWidget*>(QStringLiteral("prgCheck"));
     auto* cancel = tree()->findChild<QToolButton*>(QStringLiteral("cmdCancelCheck"));
     QVERIFY(progress && progress->isVisible() && cancel && cancel->isVisible());
@@ -525,15 +663,126 @@ void ProblemsTest::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
     QVERIFY(!progress->isVisible());
     QCOMPARE(treeStatus(), QStringLiteral("Check cancelled (problems so far: 1 claim)"));
     QTest::qWait(300);
-    QCOMPARE(running.problems().claimCount(), 1);
+    QCOMPARE(running.markedClaimCount(), 1);
 
     ProblemCheck::setClaimHookForTests({});
     auto* again = tree()->findChild<QToolButton*>(QStringLiteral("cmdCheckAgain"));
     QVERIFY(again && again->isVisible());
     QTest::mouseClick(again, Qt::LeftButton);
     QVERIFY(waitForCheck());
-    QCOMPARE(running.problems().claimCount(), 2);
+    QCOMPARE(running.markedClaimCount(), 2);
     QCOMPARE(treeStatus(), QStringLiteral("Problems: 2 claims"));
+    QVERIFY(!again->isVisible());
+}
+
+void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict_data() {
+    QTest::addColumn<bool>("cutShort"); // else another file of its size copied over it
+    QTest::newRow("cut short") << true;
+    QTest::newRow("another file copied over it") << false;
+}
+
+void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict() {
+    // A clean file changed while its claims are read: nothing calls it clean.
+    QFETCH(bool, cutShort);
+    const QString file = generate(QStringLiteral("changes.nsf"),
+                                  QStringLiteral("--claims 3000 --batches 10 --bare-claims"));
+    QFile original(file);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    // Of the same size and shape, with other names.
+    const QByteArray other = original.readAll().replace('E', 'F');
+    original.close();
+    const std::uintmax_t size = std::filesystem::file_size(file.toStdString());
+    // Its time before the change lies in the past, so the change shows in it.
+    {
+        QFile stamped(file);
+        QVERIFY(stamped.open(QIODevice::ReadWrite));
+        QVERIFY(stamped.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                    QFileDevice::FileModificationTime));
+    }
+    auto changed = std::make_shared<std::atomic<bool>>(false);
+    ProblemCheck::setReadHookForTests(
+        [changed, cutShort, other, path = file.toStdString(), size](std::int64_t at) {
+            if (std::uintmax_t(at) <= size / 2 || changed->exchange(true))
+                return;
+            if (cutShort) {
+                std::filesystem::resize_file(path, size / 3);
+            } else {
+                QFile copy(QString::fromStdString(path));
+                if (copy.open(QIODevice::ReadWrite))
+                    copy.write(other);
+            }
+        });
+    QVERIFY(start(file));
+    QVERIFY(waitForCheck());
+    QVERIFY(changed->load());
+    QVERIFY(check().fileChanged());
+    QCOMPARE(check().notRead() > 0, cutShort);
+    QVERIFY2(treeStatus().startsWith(
+                 QStringLiteral("File changed while read: %1 claims not read; problems: ")
+                     .arg(check().notRead())),
+             qPrintable(treeStatus()));
+    auto* againInTree = tree()->findChild<QToolButton*>(QStringLiteral("cmdCheckAgain"));
+    QVERIFY(againInTree && againInTree->isVisible());
+    frmProblems* window = openProblemsWindow();
+    QVERIFY(window);
+    // The claims the cut file ended in could not be read, and the file says why.
+    const QAbstractItemModel* rows = window->problems();
+    QStringList kinds;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        kinds.append(rows->index(row, ProblemTableModel::Kind).data().toString());
+    QCOMPARE(kinds.contains(QStringLiteral("Unreadable")), cutShort);
+    QCOMPARE(kinds.last(), QStringLiteral("File changed"));
+    auto* status = window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    QVERIFY(status && status->isVisible());
+    QVERIFY(status->text().startsWith(QStringLiteral("The file changed while it was read")));
+    auto* againInWindow = window->findChild<QToolButton*>(QStringLiteral("cmdCheckAgain"));
+    QVERIFY(againInWindow && againInWindow->isVisible());
+
+    // Checked again as it is now: a verdict on what it holds.
+    ProblemCheck::setReadHookForTests({});
+    QTest::mouseClick(againInWindow, Qt::LeftButton);
+    QVERIFY(waitForCheck());
+    QVERIFY(!check().fileChanged());
+    QVERIFY(!againInWindow->isVisible() && !againInTree->isVisible());
+    QVERIFY(!status->isVisible());
+    QVERIFY(treeStatus().startsWith(QStringLiteral("Problems: ")));
+}
+
+void ProblemsTest::aFileHeaderMarkedAfterNodesBelowItIsListedInOrder() {
+    // A claim before the first batch is a root of the tree, marked for its
+    // missing XA0 before the row that says it lies outside a batch marks the
+    // file header above it in the list: only claims with problems shown
+    // meanwhile, the tree lists them in order again.
+    const NsfRecords records(MAPS_DIR, "nsf0301.map");
+    ClaimFileBuilder built;
+    built.add(records.fileHeader("SUB", "00301"))
+        .add(records.record("CA0", {{"03.0", "P1"}}))
+        .add(records.record("BA0", {{"06.0", "123456789"}}))
+        .add(records.record("CA0", {{"03.0", "P2"}}))
+        .add(records.record("YA0"))
+        .add(records.record("ZA0"));
+    const QString file = files_.filePath(QStringLiteral("outside.nsf"));
+    built.write(file);
+    auto go = std::make_shared<std::atomic<bool>>(false);
+    ProblemCheck::setClaimHookForTests([go] {
+        while (!go->load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    QVERIFY(start(file));
+    auto* view = tree()->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    auto* model = qobject_cast<FileTreeModel*>(view->model());
+    QAbstractItemModelTester tester(model);
+    auto* only = tree()->findChild<QAction*>(QStringLiteral("cmdProblemsOnly"));
+    QTRY_VERIFY(only->isEnabled());
+    only->setChecked(true);
+    go->store(true);
+    QVERIFY(waitForCheck());
+    QStringList shown;
+    for (QModelIndex index = model->index(0, 0); index.isValid(); index = view->indexBelow(index))
+        shown.append(QString::fromStdString(tree()->tree().key(FileTreeModel::nodeOf(index))));
+    QCOMPARE(shown, (QStringList{QStringLiteral("AA01"), QStringLiteral("BA0645"),
+                                 QStringLiteral("CA0967"), QStringLiteral("CA0323")}));
+    QCOMPARE(model->rowCount(), 2);
 }
 
 void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck_data() {
@@ -544,13 +793,14 @@ void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck_data() {
 
 void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck() {
     QFETCH(bool, openAnother);
-    const QString first = generate(QStringLiteral("first.nsf"), 2000, 8, {1}, {1999});
+    const QString first = generate(QStringLiteral("first.nsf"),
+                                   QStringLiteral("--claims 2000 --batches 8 --wrong-totals 1 "
+                                                  "--no-xa0 1999"));
     slowDownChecks();
     QVERIFY(start(first));
     QPointer<ProblemCheck> old = &check();
-    QTRY_COMPARE(old->problems().claimCount(), 1);
-    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
-    QVERIFY(problemsWindow());
+    QTRY_COMPARE(old->markedClaimCount(), 1);
+    QVERIFY(openProblemsWindow());
 
     if (openAnother) {
         ProblemCheck::setClaimHookForTests({});
@@ -568,19 +818,20 @@ void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck() {
         QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportProblems"))->isEnabled());
         return;
     }
-    // The new file's marks only: the sample's two claims with problems.
+    // The new file's marks only: the sample's two claims with problems,
+    // kept by the file that is open now.
     QVERIFY(tree());
     QVERIFY(waitForCheck());
-    const ProblemList& problems = check().problems();
-    QCOMPARE(problems.claimCount(), 2);
-    QCOMPARE(tree()->tree().key(problems.claimNode(0)), std::string("CA04831"));
-    QCOMPARE(tree()->tree().key(problems.claimNode(1)), std::string("CA016101"));
+    QCOMPARE(check().markedClaimCount(), 2);
+    QCOMPARE(tree()->tree().key(check().markedClaim(0)), std::string("CA04831"));
+    QCOMPARE(tree()->tree().key(check().markedClaim(1)), std::string("CA016101"));
+    QCOMPARE(tree()->file()->problems().get(), &check().problems());
 }
 
 void ProblemsTest::exportWritesTheRows() {
     QVERIFY(start(writeTwoBatchFile(QStringLiteral("two.nsf"))));
     QVERIFY(waitForCheck());
-    // Without the problems window: every row, in tree order.
+    // Without the problems window: every row, in file order.
     const QString all = dir_->filePath(QStringLiteral("all.csv"));
     FileDialog::setNextFileName(all);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportProblems")));
@@ -591,12 +842,14 @@ void ProblemsTest::exportWritesTheRows() {
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = written.readAll().split('\n');
     QCOMPARE(lines.size(), 4); // header, two rows, and the end of the last line
-    QCOMPARE(lines.at(0), QByteArray("Claim,Node Text,Kind,Record,Field,Name,Found,Expected\r"));
+    QCOMPARE(lines.at(0),
+             QByteArray("Where,Line,Node Text,Kind,Record,Field,Name,Found,Expected\r"));
+    QVERIFY(lines.at(1).startsWith("CA0645,"));
     QVERIFY(lines.at(1).contains(",\"CA0: DOE, JANE (A001)\",Invalid value,FA0-1,05.0,"));
     QVERIFY(lines.at(2).contains(",Totals do not compute,XA0,12.0,Total Claim Charges,"));
 
     // With it: the rows it shows, as it shows them.
-    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
+    QVERIFY(openProblemsWindow());
     problemsWindow()->findChild<QComboBox*>(QStringLiteral("cboCategory"))->setCurrentIndex(1);
     const QString shown = dir_->filePath(QStringLiteral("shown.csv"));
     FileDialog::setNextFileName(shown);

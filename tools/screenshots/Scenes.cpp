@@ -45,17 +45,22 @@ bool search(SceneDriver& driver) {
            driver.save(QStringLiteral("search.png"));
 }
 
-// The file tree with the claims that have problems marked, and the problems
-// window listing them.
+// The file tree of a file with problems of every scope marked (claims, a
+// batch's trailer, the file's structure), the problems window listing them
+// with where each is, and the claim form opened from the batch's row on its
+// YA0 with the field that does not balance framed.
 bool problems(SceneDriver& driver) {
-    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
+    return driver.start(QStringLiteral("faults301.nsf")) && driver.waitForCheck() &&
            driver.trigger(QStringLiteral("mnuToolsProblems")) &&
+           driver.doubleClickRow(QStringLiteral("frmProblems"), QStringLiteral("gridProblems"),
+                                 2) &&
            driver.save(QStringLiteral("problems.png"));
 }
 
-// The file tree showing only the claims with problems.
+// The file tree showing only the claims with problems, and the batches and
+// the file header with problems of their own or above them.
 bool problemsOnly(SceneDriver& driver) {
-    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
+    return driver.start(QStringLiteral("faults301.nsf")) && driver.waitForCheck() &&
            driver.triggerIn(QStringLiteral("frmNSFTree"), QStringLiteral("cmdProblemsOnly")) &&
            driver.save(QStringLiteral("problems-only.png"));
 }
@@ -72,9 +77,11 @@ const std::vector<Scenes::Scene>& Scenes::all() {
                         "column ruler, sample301.nsf"),
          claimFormRuler},
         {QStringLiteral("problems"),
-         QStringLiteral("the marked file tree and the problems window, sample301.nsf"), problems},
+         QStringLiteral("the marked file tree, the problems window and a batch's YA0 opened from "
+                        "it, faults301.nsf"),
+         problems},
         {QStringLiteral("problems-only"),
-         QStringLiteral("the file tree showing only the claims with problems, sample301.nsf"),
+         QStringLiteral("the file tree showing only the claims with problems, faults301.nsf"),
          problemsOnly},
         {QStringLiteral("search"),
          QStringLiteral("the search panel, the results of a search and a claim opened from one"),

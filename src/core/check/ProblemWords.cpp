@@ -155,11 +155,56 @@ std::string_view ProblemWords::fieldName(const Problem& problem, const LayoutCat
     return field ? std::string_view(field->FieldName) : std::string_view();
 }
 
+ProblemWords::Found ProblemWords::foundIs(const Problem& problem) {
+    switch (problem.kind) {
+    case Problem::Kind::TotalsDoNotCompute:
+    case Problem::Kind::InvalidValue:
+    case Problem::Kind::TrailerDoesNotBalance:
+        return Found::Value;
+    case Problem::Kind::UnknownRecordType:
+        return Found::Type;
+    case Problem::Kind::CouldNotCheck:
+    case Problem::Kind::TrailerCouldNotCheck:
+        return problem.field >= 0 ? Found::Number : Found::Nothing;
+    case Problem::Kind::ShortLine:
+    case Problem::Kind::MoreShortLines:
+    case Problem::Kind::CutLastLine:
+    case Problem::Kind::FileChanged:
+        return Found::Number;
+    default:
+        return Found::Nothing;
+    }
+}
+
+std::string ProblemWords::found(const ProblemRow& row) {
+    std::string text;
+    switch (foundIs(row.problem)) {
+    case Found::Value:
+        FileText::appendUtf8(text, row.value);
+        break;
+    case Found::Type:
+        FileText::appendUtf8(text, Problem::unpackType(row.problem.found));
+        break;
+    case Found::Number:
+        text = std::to_string(row.problem.found);
+        break;
+    case Found::Nothing:
+        break;
+    }
+    return text;
+}
+
+bool ProblemWords::hasExpected(Problem::Kind kind) {
+    return kind == Problem::Kind::TotalsDoNotCompute ||
+           kind == Problem::Kind::TrailerDoesNotBalance || kind == Problem::Kind::FileChanged;
+}
+
 std::string ProblemWords::expected(const ProblemRow& row) {
     const Problem& p = row.problem;
-    if (p.kind != Problem::Kind::TotalsDoNotCompute &&
-        p.kind != Problem::Kind::TrailerDoesNotBalance)
+    if (!hasExpected(p.kind))
         return {};
+    if (p.kind == Problem::Kind::FileChanged)
+        return std::to_string(p.expected);
     std::string number = std::to_string(p.expected);
     const bool digits =
         !row.value.empty() && row.value.find_first_not_of("0123456789") == std::string_view::npos;
@@ -256,9 +301,9 @@ void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
         text << "the file reads as one line, so nothing after its first line could be read";
         break;
     case Problem::Kind::FileChanged:
-        text << "the file changed while it was read (" << p.expected
-             << " bytes when the check began, " << p.found
-             << " at its end); what was read may not be what the file holds now";
+        text << "the file changed while it was read: " << p.found << " of the " << p.expected
+             << " claims it had when the check began could not be read, and what was read may "
+                "not be what the file holds now";
         break;
     }
 }

@@ -31,8 +31,18 @@ public:
     // for none.
     static std::string_view fieldId(const Problem& problem, const LayoutCatalogue* layouts);
     static std::string_view fieldName(const Problem& problem, const LayoutCatalogue* layouts);
-    // What the records give for a trailer field, in the width of what the
-    // trailer states ("0015752" beside "0015751"); empty for other kinds.
+    // What a row's "found" is: nothing, the value as read, the bytes of an
+    // unknown record type, or a number (a line's length, a count).
+    enum class Found { Nothing, Value, Type, Number };
+    static Found foundIs(const Problem& problem);
+    // What a row found, in words (file bytes as UTF-8); empty for nothing.
+    static std::string found(const ProblemRow& row);
+    // Whether a row has an "expected": totals and trailer fields, and the
+    // claims a changed file had.
+    static bool hasExpected(Problem::Kind kind);
+    // What the records give for a claim or trailer field, in the width of
+    // what the trailer states ("0015752" beside "0015751"); the claims a
+    // changed file had; empty for other kinds.
     static std::string expected(const ProblemRow& row);
     // One problem in a line: "Totals do not compute: 12.0 Total Claim Charges
     // — XA0 0015751, lines add up to 0015752".

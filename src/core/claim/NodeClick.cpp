@@ -19,10 +19,9 @@ bool lookUpBA1(const LayoutCatalogue& layouts, ClaimAssembler& assembler, Sequen
     return slot && BatchSecondLine::isOne(layouts, slot->line);
 }
 
-} // namespace
-
-AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
-                         const FileTree& tree, std::int64_t node) {
+// A click, and with trailerPosition > 0 the node's trailer read there.
+AssembledClaim click(SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
+                     const FileTree& tree, std::int64_t node, std::int64_t trailerPosition) {
     if (node < 0 || node >= tree.size())
         return {};
     const std::string type(tree.recordType(node));
@@ -55,13 +54,30 @@ AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatal
     }
     if (claim)
         assembler.AssembleClaim(position);
+    if (trailerPosition > 0 && !claim) {
+        const ClaimFrame::Record& trailer =
+            type == "BA0" ? ClaimFrame::kBatchTrailer : ClaimFrame::kFileTrailer;
+        assembler.readRecordOfType(trailerPosition, trailer.type);
+        assembler.addNode(std::string(trailer.type), std::string(trailer.parent));
+    }
     return assembler.result(type, claim);
 }
 
+} // namespace
+
+AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
+                         const FileTree& tree, std::int64_t node) {
+    return click(file, std::move(layouts), tree, node, 0);
+}
+
 AssembledClaim NodeClick(OpenClaimFile& file, std::int64_t node) {
+    return NodeClick(file, node, 0);
+}
+
+AssembledClaim NodeClick(OpenClaimFile& file, std::int64_t node, std::int64_t trailerPosition) {
     if (!file.tree())
         return {};
-    return NodeClick(file.reader(), file.layouts(), *file.tree(), node);
+    return click(file.reader(), file.layouts(), *file.tree(), node, trailerPosition);
 }
 
 } // namespace qm

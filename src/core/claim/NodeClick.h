@@ -22,4 +22,10 @@ AssembledClaim NodeClick(SequentialFile& file, std::shared_ptr<const LayoutCatal
 // file has no tree.
 AssembledClaim NodeClick(OpenClaimFile& file, std::int64_t node);
 
+// A click on a batch or the file header that also reads the trailer a
+// problem of it is about: the YA0 at trailerPosition shown under the batch's
+// BA0, or the ZA0 there under the file header's AA0 (it could not be read
+// when that line is no longer one). On any other node, the click alone.
+AssembledClaim NodeClick(OpenClaimFile& file, std::int64_t node, std::int64_t trailerPosition);
+
 } // namespace qm

@@ -192,7 +192,7 @@ std::optional<std::int64_t> FileTree::findKey(std::string_view key) const {
     return findNode(type, pos);
 }
 
-std::optional<std::int64_t> FileTree::findNode(std::string_view type, std::int64_t pos) const {
+std::int64_t FileTree::firstAtOrAfter(std::int64_t pos) const {
     // Nodes are in file order, so positions ascend: a binary search finds it.
     std::int64_t lo = 0, hi = count_;
     while (lo < hi) {
@@ -202,10 +202,18 @@ std::optional<std::int64_t> FileTree::findNode(std::string_view type, std::int64
         else
             hi = mid;
     }
-    for (std::int64_t i = lo; i < count_ && position(i) == pos; ++i)
+    return lo;
+}
+
+std::optional<std::int64_t> FileTree::findNode(std::string_view type, std::int64_t pos) const {
+    for (std::int64_t i = firstAtOrAfter(pos); i < count_ && position(i) == pos; ++i)
         if (recordType(i) == type)
             return i;
     return std::nullopt;
+}
+
+std::int64_t FileTree::lastAtOrBefore(std::int64_t pos) const {
+    return pos == INT64_MAX ? count_ - 1 : firstAtOrAfter(pos + 1) - 1;
 }
 
 std::size_t FileTree::memoryBytes() const {

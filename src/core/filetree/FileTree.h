@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/common/BlockArray.h"
 #include "core/filetree/NodeText.h"
 #include "core/filetree/TrailerIndex.h"
 
@@ -68,6 +69,9 @@ public:
     std::optional<std::int64_t> findKey(std::string_view key) const;
     // The same for a record type ("AA0", "BA0", "CA0") and position.
     std::optional<std::int64_t> findNode(std::string_view type, std::int64_t position) const;
+    // The last node whose record begins at or before position (the node a
+    // line there belongs to), or kNoNode.
+    std::int64_t lastAtOrBefore(std::int64_t position) const;
 
     // The first node from first to last (both included, clipped to the tree)
     // whose text satisfies match(std::string_view), or kNoNode; backward, the
@@ -97,32 +101,6 @@ private:
     static constexpr int kLengthBits[4][3] = {{5}, {4, 6}, {4, 5, 4}, {5, 4, 5}};
     static constexpr std::size_t kMaxFieldBytes = 20 + 12 + 17;
     static constexpr bool shapesFit();
-
-    // A growing array in fixed blocks: it never copies what it holds, and
-    // its memory follows the tree's size.
-    template <typename T> class BlockArray {
-    public:
-        void push_back(T value) {
-            if ((size_ >> kBits) == blocks_.size())
-                blocks_.emplace_back(new T[kBlockSize]);
-            blocks_[size_ >> kBits][size_ & (kBlockSize - 1)] = value;
-            ++size_;
-        }
-        T operator[](std::size_t i) const { return blocks_[i >> kBits][i & (kBlockSize - 1)]; }
-        void clear() {
-            blocks_.clear();
-            size_ = 0;
-        }
-        std::size_t memoryBytes() const {
-            return blocks_.size() * kBlockSize * sizeof(T) + blocks_.capacity() * sizeof(void*);
-        }
-
-    private:
-        static constexpr int kBits = 16;
-        static constexpr std::size_t kBlockSize = std::size_t(1) << kBits;
-        std::vector<std::unique_ptr<T[]>> blocks_;
-        std::size_t size_ = 0;
-    };
 
     // Field texts are kept in chunks; the nodes of one group of kGroupSize
     // lie together in one chunk, found from where the group starts and the
@@ -165,6 +143,8 @@ private:
         return textChunks_[at >> kChunkBits].get() + (at & (kChunkSize - 1));
     }
     const char* fieldsStart(std::int64_t node) const;
+    // The first node whose record begins at or after position, or size().
+    std::int64_t firstAtOrAfter(std::int64_t position) const;
     // The nodes of list (ascending) in [from, to).
     static std::int64_t countIn(const std::vector<std::int64_t>& list, std::int64_t from,
                                 std::int64_t to);

@@ -18,8 +18,14 @@ OpenClaimFile::OpenClaimFile(std::string path, OpenResult result,
 OpenClaimFile::~OpenClaimFile() = default;
 
 void OpenClaimFile::setTree(std::shared_ptr<const FileTree> tree) {
+    if (tree != tree_)
+        problems_.reset();
     tree_ = std::move(tree);
     index_ = tree_ ? std::make_shared<const HeaderIndex>(*tree_) : nullptr;
+}
+
+void OpenClaimFile::setProblems(std::shared_ptr<const ProblemStore> problems) {
+    problems_ = std::move(problems);
 }
 
 } // namespace qm

@@ -9,6 +9,7 @@ namespace qm {
 
 class FileTree;
 class HeaderIndex;
+class ProblemStore;
 class SequentialFile;
 
 // How opening a claim file ended.
@@ -22,7 +23,8 @@ struct OpenResult {
 };
 
 // One open claim file and all that belongs to it: its path, the reader the
-// clicks use, the layouts it was opened with, its tree once built. Whoever
+// clicks use, the layouts it was opened with, its tree once built, and the
+// problems the last whole-file check over that tree found. Whoever
 // shows something of the file holds this object; the file is closed when the
 // last holder lets go, so nothing of one file can outlive it into the next.
 //
@@ -53,8 +55,16 @@ public:
     // Where the tree's headers and trailers are, for whole-file passes; null
     // without a tree.
     const std::shared_ptr<const HeaderIndex>& headerIndex() const { return index_; }
-    // A tree built (again) over this file; null forgets the one there was.
+    // A tree built (again) over this file; null forgets the one there was,
+    // and the problems numbered by it.
     void setTree(std::shared_ptr<const FileTree> tree);
+
+    // The problems of the last whole-file check of the tree (ProblemStore,
+    // whose tree() it is): filled while the check runs, on the thread that
+    // runs it; null before any, or once the tree is gone.
+    const std::shared_ptr<const ProblemStore>& problems() const { return problems_; }
+    // The store of a check that begins over the current tree.
+    void setProblems(std::shared_ptr<const ProblemStore> problems);
 
 private:
     std::string path_;
@@ -63,6 +73,7 @@ private:
     std::shared_ptr<const LayoutCatalogue> layouts_;
     std::shared_ptr<const FileTree> tree_;
     std::shared_ptr<const HeaderIndex> index_;
+    std::shared_ptr<const ProblemStore> problems_;
 };
 
 } // namespace qm

@@ -253,34 +253,21 @@ void CheckReport::jsonRow(const ProblemRow& r) {
     else
         json.null();
     json.key("found");
-    switch (p.kind) {
-    case Problem::Kind::TotalsDoNotCompute:
-    case Problem::Kind::InvalidValue:
-    case Problem::Kind::TrailerDoesNotBalance:
+    switch (ProblemWords::foundIs(p)) {
+    case ProblemWords::Found::Value:
         json.fileString(r.value);
         break;
-    case Problem::Kind::UnknownRecordType:
+    case ProblemWords::Found::Type:
         json.fileString(Problem::unpackType(p.found));
         break;
-    case Problem::Kind::CouldNotCheck:
-    case Problem::Kind::TrailerCouldNotCheck:
-        if (p.field >= 0)
-            json.value(p.found);
-        else
-            json.null();
-        break;
-    case Problem::Kind::ShortLine:
-    case Problem::Kind::MoreShortLines:
-    case Problem::Kind::CutLastLine:
-    case Problem::Kind::FileChanged:
+    case ProblemWords::Found::Number:
         json.value(p.found);
         break;
-    default:
+    case ProblemWords::Found::Nothing:
         json.null();
     }
     json.key("expected");
-    if (p.kind == Problem::Kind::TotalsDoNotCompute ||
-        p.kind == Problem::Kind::TrailerDoesNotBalance || p.kind == Problem::Kind::FileChanged)
+    if (ProblemWords::hasExpected(p.kind))
         json.value(p.expected);
     else
         json.null();

@@ -11,10 +11,12 @@
 // tooltips, and which nodes those are. The shell joins a tree window to the
 // check of its tree through this.
 //
-// Marked nodes are listed in node order: the claims, the file headers and
-// batches above them, and which of those are roots of the tree. The lists
-// only grow while the check runs (marksAdded), and are emptied around a new
-// run (aboutToClear, cleared).
+// Marked nodes are listed in node order: the claims with problems, the file
+// headers and batches with problems of their own or above such claims, and
+// which of those are roots of the tree. The lists only grow while the check
+// runs (marksAdded), and are emptied around a new run (aboutToClear,
+// cleared); a file header marked after nodes below it were listed puts the
+// lists in order again (relisted).
 class ProblemMarks : public QObject {
     Q_OBJECT
 public:
@@ -29,12 +31,19 @@ public:
     // its tooltip; empty before it starts.
     virtual QString statusText() const = 0;
     virtual QString statusToolTip() const = 0;
+    // The check that ended found that the file changed while it was read:
+    // what it says is no verdict on the file, and checking again is offered.
+    virtual bool fileChanged() const = 0;
 
     // A node's mark and the tooltip that says why; none for a node without.
     virtual QIcon mark(std::int64_t node) const = 0;
     virtual QString toolTip(std::int64_t node) const = 0;
 
-    virtual const std::vector<std::int64_t>& markedClaims() const = 0;
+    // The marked claims in node order: how many, the node of the i-th, and
+    // how many lie before a node.
+    virtual std::int64_t markedClaimCount() const = 0;
+    virtual std::int64_t markedClaim(std::int64_t i) const = 0;
+    virtual std::int64_t markedClaimsBefore(std::int64_t node) const = 0;
     virtual const std::vector<std::int64_t>& markedContainers() const = 0;
     virtual const std::vector<std::int64_t>& markedRoots() const = 0;
     // The file headers and batches whose mark the last addition changed.
@@ -53,9 +62,13 @@ public slots:
 signals:
     void started();
     void progressed(int percent);
-    // Claims from markedClaims()[firstClaim] on were marked (and the
-    // containers above them).
+    // Claims from markedClaim(firstClaim) on were marked (and the
+    // containers above them), or file headers and batches for problems of
+    // their own.
     void marksAdded(qint64 firstClaim);
+    // A node was listed before nodes listed earlier: the lists are whole and
+    // in node order again, and whoever shows only marked nodes lists them anew.
+    void relisted();
     // The check ended: finished, cancelled, or not started for want of a file.
     void finished();
     void aboutToClear();

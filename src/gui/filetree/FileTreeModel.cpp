@@ -23,6 +23,15 @@ std::pair<std::int64_t, std::int64_t> entriesIn(const std::vector<std::int64_t>&
     return {first - begin, last - first};
 }
 
+// The same for the marked claims.
+std::pair<std::int64_t, std::int64_t> claimsIn(const ProblemMarks& marks, std::size_t limit,
+                                               std::int64_t from, std::int64_t to) {
+    const auto shown = std::int64_t(limit);
+    const std::int64_t first = std::min(marks.markedClaimsBefore(from), shown);
+    const std::int64_t last = std::min(marks.markedClaimsBefore(to + 1), shown);
+    return {first, last - first};
+}
+
 } // namespace
 
 FileTreeModel::FileTreeModel(const qm::FileTree& tree, QObject* parent)
@@ -44,6 +53,13 @@ void FileTreeModel::setProblems(const ProblemMarks* check) {
     if (!check)
         return;
     connect(check, &ProblemMarks::marksAdded, this, &FileTreeModel::problemsAdded);
+    connect(check, &ProblemMarks::relisted, this, [this] {
+        if (problemsOnly_) {
+            beginResetModel();
+            showEveryProblem();
+            endResetModel();
+        }
+    });
     connect(check, &ProblemMarks::aboutToClear, this, [this] {
         if (problemsOnly_)
             beginResetModel();
@@ -73,17 +89,34 @@ void FileTreeModel::setProblemsOnly(bool on) {
         return;
     beginResetModel();
     problemsOnly_ = on;
-    if (on) {
-        shownClaims_ = check_->markedClaims().size();
-        shownContainers_ = check_->markedContainers().size();
-        shownRoots_ = check_->markedRoots().size();
-    }
+    if (on)
+        showEveryProblem();
     endResetModel();
+}
+
+void FileTreeModel::showEveryProblem() {
+    shownClaims_ = std::size_t(check_->markedClaimCount());
+    shownContainers_ = check_->markedContainers().size();
+    shownRoots_ = check_->markedRoots().size();
+}
+
+std::int64_t FileTreeModel::listed(Span::List list, std::int64_t i) const {
+    switch (list) {
+    case Span::List::Roots:
+        return check_->markedRoots()[std::size_t(i)];
+    case Span::List::Containers:
+        return check_->markedContainers()[std::size_t(i)];
+    case Span::List::Claims:
+        return check_->markedClaim(i);
+    case Span::List::None:
+        break;
+    }
+    return -1;
 }
 
 FileTreeModel::Span FileTreeModel::shownChildren(qint64 node) const {
     if (node == qm::FileTree::kNoNode)
-        return {&check_->markedRoots(), 0, qint64(shownRoots_)};
+        return {Span::List::Roots, 0, qint64(shownRoots_)};
     const std::string_view type = tree_.recordType(node);
     const qint64 children = tree_.childCount(node);
     if (type == "CA0" || children == 0)
@@ -91,22 +124,28 @@ FileTreeModel::Span FileTreeModel::shownChildren(qint64 node) const {
     // A file header's children are the batches up to its last; a batch's the
     // claims up to its last (a file header between them is no child, and is
     // in neither list).
-    const bool header = type == "AA0";
-    const std::vector<std::int64_t>& list =
-        header ? check_->markedContainers() : check_->markedClaims();
-    const auto [first, count] = entriesIn(list, header ? shownContainers_ : shownClaims_, node + 1,
-                                          tree_.child(node, children - 1));
-    return {&list, first, count};
+    const qint64 last = tree_.child(node, children - 1);
+    if (type == "AA0") {
+        const auto [first, count] =
+            entriesIn(check_->markedContainers(), shownContainers_, node + 1, last);
+        return {Span::List::Containers, first, count};
+    }
+    const auto [first, count] = claimsIn(*check_, shownClaims_, node + 1, last);
+    return {Span::List::Claims, first, count};
 }
 
 qint64 FileTreeModel::shownRow(qint64 node) const {
     const Span span = shownChildren(tree_.parent(node));
-    if (!span.list)
-        return -1;
-    const auto begin = span.list->begin() + span.first;
-    const auto end = begin + span.count;
-    const auto at = std::lower_bound(begin, end, node);
-    return at != end && *at == node ? at - begin : -1;
+    // The first of the span's nodes not before node.
+    std::int64_t lo = 0, hi = span.count;
+    while (lo < hi) {
+        const std::int64_t mid = lo + (hi - lo) / 2;
+        if (listed(span.list, span.first + mid) < node)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < span.count && listed(span.list, span.first + lo) == node ? lo : -1;
 }
 
 bool FileTreeModel::isShown(qint64 node) const {
@@ -150,7 +189,7 @@ QModelIndex FileTreeModel::index(int row, int column, const QModelIndex& parent)
     const qint64 parentNode = parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode;
     if (problemsOnly_) {
         const Span span = shownChildren(parentNode);
-        return makeIndex((*span.list)[std::size_t(span.first + row)], row);
+        return makeIndex(listed(span.list, span.first + row), row);
     }
     return makeIndex(tree_.child(parentNode, row), row);
 }
@@ -217,23 +256,27 @@ void FileTreeModel::problemsAdded(qint64 firstClaim) {
 }
 
 void FileTreeModel::showNewProblems() {
-    const std::vector<std::int64_t>& claims = check_->markedClaims();
     const std::vector<std::int64_t>& containers = check_->markedContainers();
     const std::vector<std::int64_t>& roots = check_->markedRoots();
+    const auto claimCount = std::size_t(check_->markedClaimCount());
     auto nextOf = [](const std::vector<std::int64_t>& list, std::size_t shown) {
         return shown < list.size() ? list[shown] : std::numeric_limits<std::int64_t>::max();
+    };
+    auto nextClaim = [&](std::size_t shown) {
+        return shown < claimCount ? check_->markedClaim(std::int64_t(shown))
+                                  : std::numeric_limits<std::int64_t>::max();
     };
     // The new nodes in node order, each added as the last child of its
     // parent: a file header or batch before the claims beneath it.
     for (;;) {
         const std::int64_t node =
-            std::min({nextOf(claims, shownClaims_), nextOf(containers, shownContainers_),
+            std::min({nextClaim(shownClaims_), nextOf(containers, shownContainers_),
                       nextOf(roots, shownRoots_)});
         if (node == std::numeric_limits<std::int64_t>::max())
             break;
         const bool root = nextOf(roots, shownRoots_) == node;
         const bool container = nextOf(containers, shownContainers_) == node;
-        const bool claim = nextOf(claims, shownClaims_) == node;
+        const bool claim = nextClaim(shownClaims_) == node;
         const std::int64_t parentNode = root ? qm::FileTree::kNoNode : tree_.parent(node);
         const QModelIndex parentIndex = nodeIndex(parentNode);
         const qint64 row = root ? qint64(shownRoots_) : shownChildren(parentNode).count;
@@ -241,9 +284,9 @@ void FileTreeModel::showNewProblems() {
         std::size_t count = 1;
         if (claim && !root) {
             const std::int64_t nextContainer = nextOf(containers, shownContainers_);
-            while (shownClaims_ + count < claims.size() &&
-                   claims[shownClaims_ + count] < nextContainer &&
-                   tree_.parent(claims[shownClaims_ + count]) == parentNode)
+            while (shownClaims_ + count < claimCount &&
+                   nextClaim(shownClaims_ + count) < nextContainer &&
+                   tree_.parent(nextClaim(shownClaims_ + count)) == parentNode)
                 ++count;
         }
         beginInsertRows(parentIndex, int(row), int(row + qint64(count) - 1));
@@ -255,15 +298,14 @@ void FileTreeModel::showNewProblems() {
 }
 
 void FileTreeModel::markNewProblems(qint64 firstClaim) {
-    const std::vector<std::int64_t>& claims = check_->markedClaims();
-    const qint64 count = qint64(claims.size());
+    const qint64 count = check_->markedClaimCount();
     for (qint64 claim = firstClaim; claim < count;) {
         // One range of rows for the claims of one batch.
-        const qint64 first = claims[std::size_t(claim)];
+        const qint64 first = check_->markedClaim(claim);
         const qint64 batch = tree_.parent(first);
         qint64 last = first;
-        while (++claim < count && tree_.parent(claims[std::size_t(claim)]) == batch)
-            last = claims[std::size_t(claim)];
+        while (++claim < count && tree_.parent(check_->markedClaim(claim)) == batch)
+            last = check_->markedClaim(claim);
         const QModelIndex top = nodeIndex(first);
         const QModelIndex bottom = nodeIndex(last);
         if (top.isValid() && bottom.isValid())

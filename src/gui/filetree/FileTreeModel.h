@@ -16,11 +16,12 @@ class FileTree;
 // itself; nodes without children say so, so that expanding the whole tree
 // keeps no state for each claim.
 //
-// With a whole-file check attached, claims with problems and the file headers
-// and batches above them carry a mark (decoration) and a tooltip saying what
-// is wrong, read from the check's compact list as the view asks. In "problems
-// only" mode the model shows only those nodes, mapped through the same list,
-// and grows as the check finds more.
+// With a whole-file check attached, claims with problems, file headers and
+// batches with problems of their own, and those above claims with problems
+// carry a mark (decoration) and a tooltip saying what is wrong, read from the
+// check's compact lists as the view asks. In "problems only" mode the model
+// shows only those nodes, mapped through the same lists, and grows as the
+// check finds more.
 class FileTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -52,21 +53,26 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    // Where a parent's children lie in the problem lists, in problems-only mode.
+    // Where a parent's children lie in the lists of marked nodes, in
+    // problems-only mode.
     struct Span {
-        const std::vector<std::int64_t>* list = nullptr;
+        enum class List { None, Roots, Containers, Claims };
+        List list = List::None;
         std::int64_t first = 0;
         std::int64_t count = 0;
     };
 
     qint64 childCount(const QModelIndex& parent) const;
     Span shownChildren(qint64 node) const;
+    // The i-th node of a list.
+    std::int64_t listed(Span::List list, std::int64_t i) const;
     qint64 shownRow(qint64 node) const;
     QModelIndex makeIndex(qint64 node, qint64 row) const;
     QVariant mark(qint64 node) const;
     QVariant toolTip(qint64 node) const;
     void problemsAdded(qint64 firstClaim);
     void showNewProblems();
+    void showEveryProblem();
     void markNewProblems(qint64 firstClaim);
 
     const qm::FileTree& tree_;

@@ -254,6 +254,11 @@ void frmNSFTree::BuildTree() {
     model_ = new FileTreeModel(*tree_, this);
     treeView1_->setModel(model_);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &frmNSFTree::expandShownProblems);
+    // The marked nodes listed anew while only they are shown: all open again.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (model_->problemsOnly())
+            treeView1_->expandAll();
+    });
     // Every node with children open, done once rather than node by node; the
     // view starts at the top, where the file header is.
     treeView1_->expandAll();
@@ -383,6 +388,11 @@ void frmNSFTree::activateNode(qint64 node) {
     emit nodeActivated(node);
 }
 
+void frmNSFTree::showNode(qint64 node) {
+    if (node >= 0 && node < tree_->size())
+        selectFoundNode(node);
+}
+
 void frmNSFTree::setProblemMarks(ProblemMarks* marks) {
     marks_ = marks;
     model_->setProblems(marks);
@@ -441,7 +451,8 @@ void frmNSFTree::showCheckState() {
     checkProgress_->setVisible(running);
     checkProgress_->setValue(marks_ ? marks_->percent() : 0);
     cancelCheck_->setVisible(running);
-    checkAgain_->setVisible(state == ProblemMarks::State::Cancelled);
+    checkAgain_->setVisible(state == ProblemMarks::State::Cancelled ||
+                            (marks_ && marks_->fileChanged()));
     problemsOnly_->setEnabled(state != ProblemMarks::State::NotStarted);
 
     const QString text = marks_ ? marks_->statusText() : QString();
@@ -453,7 +464,9 @@ void frmNSFTree::showCheckState() {
 void frmNSFTree::setProblemsOnly(bool on) {
     const qint64 current = FileTreeModel::nodeOf(treeView1_->currentIndex());
     model_->setProblemsOnly(on);
-    treeView1_->expandAll();
+    // Only marked nodes open themselves as the model shows them anew.
+    if (!on)
+        treeView1_->expandAll();
     const QModelIndex index = model_->nodeIndex(current);
     if (index.isValid()) {
         treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);

@@ -28,10 +28,12 @@ class QTreeView;
 // it leaves the file open; showing it again after a close builds a new tree.
 //
 // Given the marks of a whole-file check, it starts the check once shown
-// (progress and Cancel in the status bar) and marks the claims with problems
-// and the batches and file headers above them; F8 and Shift+F8 open the next
-// and previous marked claim, and the toolbar's "Only claims with problems"
-// hides the rest.
+// (progress and Cancel in the status bar) and marks the claims with problems,
+// the batches and file headers with problems of their own, and those above
+// claims with problems; F8 and Shift+F8 open the next and previous marked
+// claim, and the toolbar's "Only claims with problems" hides the rest. A
+// check that was cancelled, or that found the file changed while it was
+// read, offers Check Again.
 class frmNSFTree : public QWidget {
     Q_OBJECT
 public:
@@ -75,11 +77,14 @@ public slots:
     // Selects a node, showing every node again if it was hidden, and opens
     // it as a click on it does.
     void activateNode(qint64 node);
+    // The same without opening it.
+    void showNode(qint64 node);
     // Opens the next (F8) or previous (Shift+F8) claim with problems after
     // the current node, starting again at the other end.
     void nextProblem();
     void previousProblem();
-    // Checks the file again from the start (after a cancel).
+    // Checks the file again from the start (after a cancel, or a check that
+    // found the file changed while it was read).
     void startCheck();
 
 protected:

@@ -1,5 +1,7 @@
 #include "gui/problems/ProblemCheck.h"
 
+#include "core/check/ProblemCollector.h"
+#include "core/check/ProblemPlace.h"
 #include "core/filetree/FileTree.h"
 #include "core/filetree/HeaderIndex.h"
 #include "core/io/SequentialFile.h"
@@ -9,6 +11,10 @@
 #include "gui/problems/ProblemIcons.h"
 #include "gui/problems/ProblemText.h"
 
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+#include <array>
 #include <chrono>
 
 namespace {
@@ -18,28 +24,74 @@ namespace {
 constexpr auto kBatchInterval = std::chrono::milliseconds(50);
 // The worker looks at the clock once in this many claims.
 constexpr unsigned kClaimsBetweenClockReads = 256;
-// The GUI thread adds claims to the list this many at a time.
-constexpr std::size_t kAddSlice = 512;
+// The GUI thread appends this many rows at a time.
+constexpr std::size_t kAddSlice = 2048;
 
 std::function<void()>& claimHook() {
     static std::function<void()> hook;
     return hook;
 }
 
-// What the list takes of the whole-file check: the claims, each with its
-// rows; the batches' and the file's own rows are not listed here.
-class ClaimsOnly : public qm::FileCheck::Consumer {
+std::function<void(std::int64_t)>& readHook() {
+    static std::function<void(std::int64_t)> hook;
+    return hook;
+}
+
+unsigned bit(ProblemKind kind) {
+    return 1u << unsigned(kind);
+}
+
+// The most serious of some marks (bit k for ProblemKind k; not 0).
+ProblemKind worstOf(unsigned kinds) {
+    for (int kind = 0; kind < kProblemKindCount; ++kind)
+        if (kinds & bit(ProblemKind(kind)))
+            return ProblemKind(kind);
+    return ProblemKind::NoXa0;
+}
+
+// The check's rows as the worker gathers them; `before` is asked before
+// each claim is taken (false: the check is being cancelled, take no more).
+class Gatherer : public qm::ProblemCollector {
 public:
-    explicit ClaimsOnly(std::function<void(const qm::FileCheck::Claim&)> take)
-        : take_(std::move(take)) {}
-    void batch(const qm::FileCheck::Batch&) override {}
-    void claim(const qm::FileCheck::Claim& claim) override { take_(claim); }
-    void trailer(const qm::FileCheck::Trailer&) override {}
-    void problem(const qm::ProblemRow&) override {}
+    Gatherer(const qm::FileTree& tree, std::function<bool()> before, std::function<void()> after)
+        : ProblemCollector(tree)
+        , before_(std::move(before))
+        , after_(std::move(after)) {}
+    void claim(const qm::FileCheck::Claim& claim) override {
+        if (!before_())
+            return;
+        ProblemCollector::claim(claim);
+        after_();
+    }
 
 private:
-    std::function<void(const qm::FileCheck::Claim&)> take_;
+    std::function<bool()> before_;
+    std::function<void()> after_;
 };
+
+// A claim's mark drawn small in the lower corner of its place: a file
+// header's or batch's mark for claims with problems beneath it, told apart
+// from the full mark of a problem of its own.
+QIcon beneathIcon(ProblemKind kind) {
+    static const std::array<QIcon, kProblemKindCount> icons = [] {
+        std::array<QIcon, kProblemKindCount> made;
+        for (int k = 0; k < kProblemKindCount; ++k) {
+            const QIcon full = ProblemIcons::icon(ProblemKind(k));
+            for (const int size : {16, 32}) {
+                QPixmap pixmap(size, size);
+                pixmap.fill(Qt::transparent);
+                QPainter painter(&pixmap);
+                const int small = size * 5 / 8;
+                painter.drawPixmap(QRect(size - small, size - small, small, small),
+                                   full.pixmap(small, small));
+                painter.end();
+                made[std::size_t(k)].addPixmap(pixmap);
+            }
+        }
+        return made;
+    }();
+    return icons[std::size_t(kind)];
+}
 
 } // namespace
 
@@ -47,14 +99,20 @@ void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
     claimHook() = std::move(hook);
 }
 
+void ProblemCheck::setReadHookForTests(std::function<void(std::int64_t position)> hook) {
+    readHook() = std::move(hook);
+}
+
 ProblemCheck::ProblemCheck(std::shared_ptr<qm::OpenClaimFile> file,
                            std::shared_ptr<const qm::FileTree> tree, QObject* parent)
     : ProblemMarks(parent)
     , file_(std::move(file))
     , tree_(std::move(tree))
+    , store_(std::make_shared<qm::ProblemStore>(tree_))
     , work_(new Work(this)) {
-    work_->setTake([this](ProblemList::Batch& batch, std::size_t& at) { take(batch, at); },
-                   [](const ProblemList::Batch& batch) { return batch.claimCount(); });
+    work_->setTake(
+        [this](qm::ProblemStore::Pending& pending, std::size_t& at) { take(pending, at); },
+        [](const qm::ProblemStore::Pending& pending) { return pending.size(); });
     connect(work_, &BackgroundWorkBase::progressed, this, [this](int percent) {
         if (state_ == State::Running)
             emit progressed(percent);
@@ -77,7 +135,17 @@ const qm::LayoutCatalogue* ProblemCheck::layouts() const {
 void ProblemCheck::start() {
     work_->cancel();
     emit aboutToClear();
-    problems_.clear();
+    store_ = std::make_shared<qm::ProblemStore>(tree_);
+    containerNodes_.clear();
+    containers_.clear();
+    rootNodes_.clear();
+    remarked_.clear();
+    claimTotals_ = {};
+    countedClaim_ = markingNode_ = -1;
+    countedKinds_ = markingKinds_ = 0;
+    // The open file's results are those of its current tree.
+    if (file_->tree() == tree_)
+        file_->setProblems(store_);
     emit cleared();
 
     auto reader = std::make_shared<qm::SequentialFile>();
@@ -89,18 +157,35 @@ void ProblemCheck::start() {
     state_ = State::Running;
     emit started();
     work_->start([reader, layouts = file_->layouts(), tree = tree_, index = file_->headerIndex(),
-                  hook = claimHook()](Work::Reporter& run) {
+                  hook = claimHook(), read = readHook()](Work::Reporter& run) {
         using Clock = std::chrono::steady_clock;
-        ProblemList::Batch batch;
         Clock::time_point handedOn = Clock::now();
+        unsigned claims = 0;
+        Gatherer* gathered = nullptr;
         auto handOn = [&] {
             handedOn = Clock::now();
-            if (!batch.empty())
-                run.deliver(std::exchange(batch, ProblemList::Batch()));
+            if (!gathered->pending().empty())
+                run.deliver(gathered->take());
         };
+        Gatherer gatherer(
+            *tree,
+            [&] {
+                if (run.cancelled())
+                    return false;
+                if (hook)
+                    hook();
+                return true;
+            },
+            [&] {
+                if (++claims % kClaimsBetweenClockReads == 0 &&
+                    Clock::now() - handedOn >= kBatchInterval)
+                    handOn();
+            });
+        gathered = &gatherer;
         qm::FileCheck::Options options;
         // The tree knows where the headers are: the file is read once, not twice.
         options.index = index ? index : std::make_shared<const qm::HeaderIndex>(*tree);
+        options.claimHookForTests = read;
         qm::ProgressControl& control = run.control();
         options.progress = [&](std::int64_t done, std::int64_t total) {
             control.bytesTotal = total;
@@ -109,33 +194,127 @@ void ProblemCheck::start() {
                 handOn();
             return !run.cancelled();
         };
-        unsigned claims = 0;
-        ClaimsOnly consumer([&](const qm::FileCheck::Claim& claim) {
-            if (run.cancelled())
-                return;
-            if (hook)
-                hook();
-            if (!claim.rows.empty()) {
-                // A claim the tree does not have (the file changed) has no node to mark.
-                if (const auto node = tree->findNode("CA0", claim.position))
-                    batch.add(*node, claim.rows, layouts.get());
-            }
-            if (++claims % kClaimsBetweenClockReads == 0 &&
-                Clock::now() - handedOn >= kBatchInterval)
-                handOn();
-        });
         const qm::FileCheck::Summary summary =
-            qm::FileCheck::run(*reader, layouts, options, consumer);
+            qm::FileCheck::run(*reader, layouts, options, gatherer);
         handOn();
         return summary;
     });
 }
 
-void ProblemCheck::take(ProblemList::Batch& batch, std::size_t& at) {
-    const qint64 firstClaim = problems_.claimCount();
-    problems_.append(*tree_, batch, at, kAddSlice);
-    at += kAddSlice;
+void ProblemCheck::take(qm::ProblemStore::Pending& pending, std::size_t& at) {
+    const qint64 firstClaim = store_->claimNodeCount();
+    remarked_.clear();
+    relisted_ = false;
+    const std::size_t end = std::min(pending.size(), at + kAddSlice);
+    for (; at < end; ++at) {
+        const qm::ProblemStore::Entry entry = pending.at(at);
+        const std::int64_t row = store_->size();
+        store_->append(entry.row(), entry.batchPosition, entry.claimNode);
+        markRow(entry, row);
+    }
+    std::sort(remarked_.begin(), remarked_.end());
+    remarked_.erase(std::unique(remarked_.begin(), remarked_.end()), remarked_.end());
+    if (relisted_)
+        emit relisted();
     emit marksAdded(firstClaim);
+}
+
+void ProblemCheck::markRow(const qm::ProblemStore::Entry& entry, std::int64_t row) {
+    const qm::Problem& p = entry.problem;
+    const ProblemKind kind = markOf(p.kind);
+    if (p.scope == qm::Problem::Scope::Claim) {
+        // Every claim with problems counts, a claim the tree lacks too.
+        if (p.claim != countedClaim_) {
+            countedClaim_ = p.claim;
+            countedKinds_ = 0;
+            ++claimTotals_.claims;
+        }
+        if (!(countedKinds_ & bit(kind))) {
+            countedKinds_ |= bit(kind);
+            ++claimTotals_.byKind[std::size_t(kind)];
+        }
+        if (entry.claimNode >= 0) {
+            const bool newClaim = entry.claimNode != markingNode_;
+            if (newClaim) {
+                markingNode_ = entry.claimNode;
+                markingKinds_ = 0;
+            }
+            if (!(markingKinds_ & bit(kind))) {
+                markingKinds_ |= bit(kind);
+                markClaimKind(entry.claimNode, kind, newClaim);
+            }
+        }
+        return;
+    }
+    const std::int64_t owner = qm::ProblemPlace::ownerNode(entry, *tree_);
+    if (owner < 0)
+        return;
+    Container& own = container(owner);
+    const bool marked = own.ownRows > 0;
+    const ProblemKind before = marked ? worstOf(own.ownKinds) : kind;
+    own.ownKinds |= bit(kind);
+    if (std::int64_t(own.firstOwnRows.size()) < ProblemText::kToolTipLines)
+        own.firstOwnRows.push_back(row);
+    ++own.ownRows;
+    if (!marked || worstOf(own.ownKinds) != before)
+        remarked_.push_back(owner);
+}
+
+void ProblemCheck::markClaimKind(std::int64_t node, ProblemKind kind, bool newClaim) {
+    const std::int64_t parent = tree_->parent(node);
+    if (parent == qm::FileTree::kNoNode) {
+        if (newClaim)
+            listRoot(node);
+        return;
+    }
+    // The file header first: nodes stay sorted.
+    for (const std::int64_t above : {tree_->parent(parent), parent}) {
+        if (above == qm::FileTree::kNoNode)
+            continue;
+        Container& c = container(above);
+        const bool marked = c.beneath.claims > 0;
+        const ProblemKind before = c.beneath.worst();
+        if (newClaim)
+            ++c.beneath.claims;
+        ++c.beneath.byKind[std::size_t(kind)];
+        // Its own mark stands for it as long as it has one.
+        if (!c.ownRows && (!marked || c.beneath.worst() != before))
+            remarked_.push_back(above);
+    }
+}
+
+ProblemCheck::Container& ProblemCheck::container(std::int64_t node) {
+    const auto at = std::lower_bound(containerNodes_.begin(), containerNodes_.end(), node);
+    const auto index = std::size_t(at - containerNodes_.begin());
+    if (at != containerNodes_.end() && *at == node)
+        return containers_[index];
+    relisted_ = relisted_ || at != containerNodes_.end();
+    containerNodes_.insert(at, node);
+    containers_.insert(containers_.begin() + std::ptrdiff_t(index), Container());
+    if (tree_->parent(node) == qm::FileTree::kNoNode)
+        listRoot(node);
+    return containers_[index];
+}
+
+void ProblemCheck::listRoot(std::int64_t node) {
+    const auto at = std::lower_bound(rootNodes_.begin(), rootNodes_.end(), node);
+    if (at != rootNodes_.end() && *at == node)
+        return;
+    relisted_ = relisted_ || at != rootNodes_.end();
+    rootNodes_.insert(at, node);
+}
+
+const ProblemCheck::Container* ProblemCheck::findContainer(std::int64_t node) const {
+    const auto at = std::lower_bound(containerNodes_.begin(), containerNodes_.end(), node);
+    return at != containerNodes_.end() && *at == node
+               ? &containers_[std::size_t(at - containerNodes_.begin())]
+               : nullptr;
+}
+
+QIcon ProblemCheck::containerMark(const Container& c) const {
+    if (c.ownRows)
+        return ProblemIcons::icon(worstOf(c.ownKinds));
+    return c.beneath.claims ? beneathIcon(c.beneath.worst()) : QIcon();
 }
 
 void ProblemCheck::cancel() {
@@ -151,69 +330,122 @@ void ProblemCheck::cancel() {
 void ProblemCheck::workFinished() {
     if (state_ != State::Running)
         return; // cancelled, and said so then
-    state_ = work_->wasCancelled() ? State::Cancelled : State::Finished;
+    const qm::FileCheck::Summary& summary = work_->summary();
+    if (work_->wasCancelled() || summary.cancelled) {
+        state_ = State::Cancelled;
+    } else {
+        store_->finish(summary);
+        state_ = State::Finished;
+    }
     emit finished();
 }
 
+qm::ProblemStore::Counts ProblemCheck::counts() const {
+    return store_->counts();
+}
+
+std::int64_t ProblemCheck::notRead() const {
+    return store_->summary() ? store_->summary()->notRead : 0;
+}
+
+bool ProblemCheck::fileChanged() const {
+    return state_ == State::Finished && store_->summary() && store_->summary()->fileChanged;
+}
+
 QString ProblemCheck::statusText() const {
-    const ProblemList::Counts& totals = problems_.totals();
-    const QString claims = totals.claims == 1 ? QStringLiteral("1 claim")
-                                              : QStringLiteral("%1 claims").arg(totals.claims);
-    if (state_ == State::Finished)
-        return totals.claims ? QStringLiteral("Problems: ") + claims
-                             : QStringLiteral("No problems found");
-    if (state_ == State::Cancelled)
-        return QStringLiteral("Check cancelled (problems so far: %1)").arg(claims);
-    return QString();
+    const qm::ProblemStore::Counts found = counts();
+    const QString problems = ProblemText::counts(found.claims, found.batches, found.file);
+    switch (state_) {
+    case State::Finished:
+        if (fileChanged())
+            return QStringLiteral("File changed while read: %1 claims not read; problems: %2")
+                .arg(notRead())
+                .arg(problems);
+        return found.rows ? QStringLiteral("Problems: ") + problems
+                          : QStringLiteral("No problems found");
+    case State::Cancelled:
+        return QStringLiteral("Check cancelled (problems so far: %1)").arg(problems);
+    default:
+        return QString();
+    }
 }
 
 QString ProblemCheck::statusToolTip() const {
-    const ProblemList::Counts& totals = problems_.totals();
-    return totals.claims ? PlainText::toolTip(ProblemText::containerToolTip(totals)) : QString();
+    const qm::ProblemStore::Counts found = counts();
+    QStringList lines;
+    if (fileChanged())
+        lines.append(QStringLiteral("The file changed while it was read: what was read may not be "
+                                    "what it holds now. Check Again checks it as it is."));
+    if (claimTotals_.claims)
+        lines.append(ProblemText::beneath(claimTotals_).section(QLatin1Char('\n'), 1));
+    if (found.batches)
+        lines.append(QStringLiteral("Batches with problems of their own: %1").arg(found.batches));
+    if (found.file)
+        lines.append(QStringLiteral("Problems of the file's own: %1").arg(found.file));
+    return lines.isEmpty() ? QString() : PlainText::toolTip(lines.join(QLatin1Char('\n')));
 }
 
 QIcon ProblemCheck::mark(std::int64_t node) const {
     if (tree_->recordType(node) == "CA0") {
-        const std::int64_t claim = problems_.findClaim(node);
-        return claim < 0 ? QIcon()
-                         : ProblemIcons::icon(ProblemList::worstOf(problems_.claimKinds(claim)));
+        const qm::ProblemStore::Range rows = store_->claimRows(node);
+        if (rows.empty())
+            return QIcon();
+        unsigned kinds = 0;
+        for (qm::ProblemStore::Reader reader(*store_, rows.first); reader.row() < rows.end;)
+            kinds |= bit(markOf(reader.next().problem.kind));
+        return ProblemIcons::icon(worstOf(kinds));
     }
-    const ProblemList::Counts* counts = problems_.findContainer(node);
-    return counts ? ProblemIcons::icon(counts->worst()) : QIcon();
+    const Container* c = findContainer(node);
+    return c ? containerMark(*c) : QIcon();
 }
 
 QString ProblemCheck::toolTip(std::int64_t node) const {
     QString text;
     if (tree_->recordType(node) == "CA0") {
-        const std::int64_t claim = problems_.findClaim(node);
-        if (claim >= 0)
-            text = ProblemText::claimToolTip(layouts(), problems_, claim);
-    } else if (const ProblemList::Counts* counts = problems_.findContainer(node)) {
-        text = ProblemText::containerToolTip(*counts);
+        const qm::ProblemStore::Range rows = store_->claimRows(node);
+        if (!rows.empty())
+            text = ProblemText::lines(*store_, rows, layouts());
+    } else if (const Container* c = findContainer(node)) {
+        QStringList parts;
+        if (c->ownRows)
+            parts.append(ProblemText::lines(*store_, c->firstOwnRows, c->ownRows, layouts()));
+        if (c->beneath.claims)
+            parts.append(ProblemText::beneath(c->beneath));
+        text = parts.join(QStringLiteral("\n\n"));
     }
     return text.isEmpty() ? QString() : PlainText::toolTip(text);
 }
 
-const std::vector<std::int64_t>& ProblemCheck::markedClaims() const {
-    return problems_.claimNodes();
+std::int64_t ProblemCheck::markedClaimCount() const {
+    return store_->claimNodeCount();
+}
+
+std::int64_t ProblemCheck::markedClaim(std::int64_t i) const {
+    return store_->claimNode(i);
+}
+
+std::int64_t ProblemCheck::markedClaimsBefore(std::int64_t node) const {
+    return store_->claimNodesBefore(node);
 }
 
 const std::vector<std::int64_t>& ProblemCheck::markedContainers() const {
-    return problems_.containerNodes();
+    return containerNodes_;
 }
 
 const std::vector<std::int64_t>& ProblemCheck::markedRoots() const {
-    return problems_.rootNodes();
+    return rootNodes_;
 }
 
 const std::vector<std::int64_t>& ProblemCheck::remarkedContainers() const {
-    return problems_.remarkedContainers();
+    return remarked_;
 }
 
 std::int64_t ProblemCheck::nextMarkedClaim(std::int64_t node) const {
-    return problems_.nextClaimNode(node);
+    const std::int64_t at = store_->claimNodesBefore(node + 1);
+    return at < store_->claimNodeCount() ? store_->claimNode(at) : -1;
 }
 
 std::int64_t ProblemCheck::previousMarkedClaim(std::int64_t node) const {
-    return problems_.previousClaimNode(node);
+    const std::int64_t at = store_->claimNodesBefore(node);
+    return at > 0 ? store_->claimNode(at - 1) : -1;
 }

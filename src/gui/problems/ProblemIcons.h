@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/problems/ProblemList.h"
+#include "gui/problems/ProblemKind.h"
 
 #include <QIcon>
 

@@ -1,10 +1,12 @@
 #include "gui/problems/ProblemTableModel.h"
 
+#include "core/check/ProblemWords.h"
 #include "core/filetree/FileTree.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/PlainText.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemIcons.h"
+#include "gui/problems/ProblemKind.h"
 #include "gui/problems/ProblemText.h"
 #include "gui/results/ResultsFilterModel.h"
 
@@ -13,32 +15,44 @@
 
 namespace {
 
-const char* const kHeaders[] = {"Claim", "Node Text", "Kind",  "Record",
-                                "Field", "Name",      "Found", "Expected"};
+const char* const kHeaders[] = {"Where", "Line", "Node Text", "Kind",    "Record",
+                                "Field", "Name", "Found",     "Expected"};
 static_assert(std::size(kHeaders) == ProblemTableModel::ColumnCount);
 
 } // namespace
 
 ProblemTableModel::ProblemTableModel(const ProblemCheck& check, QObject* parent)
     : QAbstractTableModel(parent)
-    , check_(&check) {
+    , check_(&check)
+    , store_(check.store()) {
     connect(&check, &ProblemCheck::marksAdded, this, &ProblemTableModel::addRows);
     connect(&check, &ProblemCheck::aboutToClear, this, [this] {
         beginResetModel();
-        rows_ = 0;
+        reset(false);
     });
-    connect(&check, &ProblemCheck::cleared, this, [this] { endResetModel(); });
+    connect(&check, &ProblemCheck::cleared, this, [this] {
+        store_ = check_->store();
+        endResetModel();
+    });
     connect(&check, &ProblemCheck::closing, this, [this] {
         beginResetModel();
-        rows_ = 0;
-        check_ = nullptr;
+        reset(true);
         endResetModel();
     });
     addRows();
 }
 
+void ProblemTableModel::reset(bool checkGoes) {
+    rows_ = 0;
+    reader_.reset();
+    readRow_ = -1;
+    store_.reset();
+    if (checkGoes)
+        check_ = nullptr;
+}
+
 void ProblemTableModel::addRows() {
-    const qint64 rows = check_ ? check_->problems().rowCount() : 0;
+    const qint64 rows = store_ ? store_->size() : 0;
     // A view counts rows in int.
     const int all = int(qMin(rows, qint64(std::numeric_limits<int>::max())));
     if (all <= rows_)
@@ -48,11 +62,8 @@ void ProblemTableModel::addRows() {
     endInsertRows();
 }
 
-qint64 ProblemTableModel::claimNode(int row) const {
-    if (!check_ || row < 0 || row >= rows_)
-        return -1;
-    const ProblemList& list = check_->problems();
-    return list.claimNode(list.row(row).claim);
+qint64 ProblemTableModel::storeRow(int row) const {
+    return store_ && row >= 0 && row < rows_ ? row : -1;
 }
 
 int ProblemTableModel::rowCount(const QModelIndex& parent) const {
@@ -63,33 +74,61 @@ int ProblemTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant ProblemTableModel::text(const ProblemList::Item& item, int column) const {
-    const ProblemList& list = check_->problems();
+qm::ProblemStore::Entry ProblemTableModel::entry(int row) const {
+    if (row != readRow_) {
+        if (!reader_)
+            reader_.emplace(*store_, row);
+        else
+            reader_->seek(row);
+        read_ = reader_->next();
+        readRow_ = row;
+    }
+    return read_;
+}
+
+QVariant ProblemTableModel::text(const qm::ProblemStore::Entry& entry, int column) const {
+    const qm::Problem& p = entry.problem;
     const qm::LayoutCatalogue* layouts = check_->layouts();
+    const qm::FileTree& tree = *store_->tree();
     switch (column) {
-    case Claim:
-        return QString::fromStdString(check_->tree().key(list.claimNode(item.claim)));
-    case Text:
-        return CoreText::fromFile(check_->tree().text(list.claimNode(item.claim)));
+    case Where:
+        switch (p.scope) {
+        case qm::Problem::Scope::Claim:
+            return QStringLiteral("CA0%1").arg(p.position);
+        case qm::Problem::Scope::Batch:
+            return QStringLiteral("BA0%1").arg(entry.batchPosition);
+        case qm::Problem::Scope::File:
+            break;
+        }
+        return QStringLiteral("File");
+    case Line:
+        return p.line ? QString::number(p.line) : QString();
+    case Text: {
+        // Of the claim it names, else of its batch.
+        std::int64_t node = entry.claimNode;
+        if (p.claim < 0 && p.batch >= 0)
+            node = tree.findNode("BA0", entry.batchPosition).value_or(-1);
+        return node >= 0 ? CoreText::fromFile(tree.text(node)) : QString();
+    }
     case Kind:
-        return ProblemText::kindName(item.kind);
+        return ProblemText::kindName(p.kind);
     case Record:
-        return CoreText::fromFile(list.record(item));
+        return CoreText::fromFile(qm::ProblemWords::recordKey(p, layouts));
     case Field:
-        return ProblemText::fieldId(layouts, list, item);
+        return ProblemText::fieldId(p, layouts);
     case Name:
-        return ProblemText::fieldName(layouts, list, item);
+        return ProblemText::fieldName(p, layouts);
     case Found:
-        return CoreText::fromFile(list.value(item));
+        return ProblemText::found(entry.row());
     case Expected:
-        return ProblemText::expected(list, item);
+        return ProblemText::expected(entry.row());
     default:
         return {};
     }
 }
 
 QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
-    if (!check_ || !index.isValid() || index.row() >= rows_)
+    if (!check_ || !store_ || !index.isValid() || index.row() >= rows_)
         return {};
     switch (role) {
     case Qt::DisplayRole:
@@ -101,29 +140,35 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
     default:
         return {}; // the roles a delegate asks of every cell, without finding the row
     }
-    const ProblemList& list = check_->problems();
-    const ProblemList::Item item = list.row(index.row());
+    if (role == Qt::DecorationRole && index.column() != Kind)
+        return {};
+    const qm::ProblemStore::Entry e = entry(index.row());
+    const qm::Problem& p = e.problem;
     switch (role) {
     case Qt::DisplayRole:
-        return text(item, index.column());
+        return text(e, index.column());
     case Qt::DecorationRole:
-        return index.column() == Kind ? ProblemIcons::icon(item.kind) : QVariant();
+        return ProblemIcons::icon(markOf(p.kind));
     case Qt::ToolTipRole:
-        return PlainText::toolTip(ProblemText::line(check_->layouts(), list, item));
+        return PlainText::toolTip(ProblemText::line(e.row(), check_->layouts()));
     case ResultsFilterModel::CategoryRole:
-        return int(item.kind);
+        return ProblemText::kindName(p.kind);
     case ResultsFilterModel::SortRole:
-        // Claims in tree order, kinds by how serious they are, totals by amount
-        // (rows without one first).
-        if (index.column() == Claim)
-            return qint64(list.claimNode(item.claim));
-        if (index.column() == Kind)
-            return int(item.kind);
-        if (index.column() == Expected)
-            return item.kind == ProblemKind::TotalsDoNotCompute
-                       ? qint64(item.expected)
-                       : std::numeric_limits<qint64>::min();
-        return {};
+        // Where in file order, kinds by how serious they are, lines and
+        // expected amounts as numbers (rows without one first).
+        switch (index.column()) {
+        case Where:
+            return qint64(index.row());
+        case Line:
+            return qint64(p.line);
+        case Kind:
+            return int(markOf(p.kind)) * qm::Problem::kKindCount + int(p.kind);
+        case Expected:
+            return qm::ProblemWords::hasExpected(p.kind) ? qint64(p.expected)
+                                                         : std::numeric_limits<qint64>::min();
+        default:
+            return {};
+        }
     default:
         return {};
     }

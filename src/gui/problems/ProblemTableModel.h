@@ -1,25 +1,30 @@
 #pragma once
 
-#include "gui/problems/ProblemList.h"
+#include "core/check/ProblemStore.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <memory>
+#include <optional>
 
 class ProblemCheck;
 
-// The problems of a check as a table, one row per problem in tree order:
-// the claim's key and node text, the kind, the record, field number and name,
-// the value found and, for totals, the value expected. Rows are added as the
-// check finds them; the kind is each row's ResultsFilterModel::CategoryRole.
+// The problems of a check as a table, one row per problem in file order,
+// the rows of `check --json`'s flat list: where it is (File, the batch's
+// key, the claim's key), its line, the node text of its claim or batch, the
+// kind, the record, field number and name, what was found and what was
+// expected. Rows are added as the check finds them and read from its store
+// as the view asks; the kind's name is each row's
+// ResultsFilterModel::CategoryRole.
 class ProblemTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Claim, Text, Kind, Record, Field, Name, Found, Expected, ColumnCount };
+    enum Column { Where, Line, Text, Kind, Record, Field, Name, Found, Expected, ColumnCount };
 
     explicit ProblemTableModel(const ProblemCheck& check, QObject* parent = nullptr);
 
-    // The file tree node of a row's claim, or -1.
-    qint64 claimNode(int row) const;
+    // The store row behind a table row (the same number), or -1.
+    qint64 storeRow(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -29,9 +34,17 @@ public:
 
 private:
     void addRows();
-    QVariant text(const ProblemList::Item& item, int column) const;
+    void reset(bool checkGoes);
+    QVariant text(const qm::ProblemStore::Entry& entry, int column) const;
+    qm::ProblemStore::Entry entry(int row) const;
 
     QPointer<const ProblemCheck> check_;
-    // The rows shown so far: the list may already hold more.
+    // The store the rows are read from: the check's of the run shown.
+    std::shared_ptr<const qm::ProblemStore> store_;
+    // Reads on from the row asked last: a view asks for rows in order.
+    mutable std::optional<qm::ProblemStore::Reader> reader_;
+    mutable int readRow_ = -1;
+    mutable qm::ProblemStore::Entry read_;
+    // The rows shown so far: the store may already hold more.
     int rows_ = 0;
 };

@@ -1,68 +1,85 @@
 #include "gui/problems/ProblemText.h"
 
 #include "core/check/ProblemWords.h"
-#include "core/layouts/LayoutCatalogue.h"
 #include "gui/common/CoreText.h"
 
 #include <QStringList>
 
 namespace {
 
-// A tooltip lists this many problems of a claim at most.
-constexpr std::int64_t kToolTipLines = 12;
+QString more(std::int64_t count) {
+    return QStringLiteral("\u2026 and %1 more").arg(count);
+}
 
-const qm::FieldDef* fieldOf(const qm::LayoutCatalogue* layouts, const ProblemList& list,
-                            const ProblemList::Item& item) {
-    const qm::RecordLayout* layout =
-        layouts && item.field >= 0 ? layouts->find(list.record(item).substr(0, 3)) : nullptr;
-    return layout && item.field < layout->fieldCount() ? &layout->field(item.field) : nullptr;
+QString plural(std::int64_t count, const char* one, const char* many) {
+    return QStringLiteral("%1 ").arg(count) + QString::fromLatin1(count == 1 ? one : many);
 }
 
 } // namespace
 
-QString ProblemText::kindName(ProblemKind kind) {
-    return QString::fromUtf8(qm::ProblemWords::kindName(qm::Problem::Kind(kind)));
+QString ProblemText::kindName(qm::Problem::Kind kind) {
+    return QString::fromUtf8(qm::ProblemWords::kindName(kind));
 }
 
-QString ProblemText::fieldId(const qm::LayoutCatalogue* layouts, const ProblemList& list,
-                             const ProblemList::Item& item) {
-    const qm::FieldDef* field = fieldOf(layouts, list, item);
-    return field ? CoreText::fromFile(field->FieldId) : QString();
+QString ProblemText::fieldId(const qm::Problem& problem, const qm::LayoutCatalogue* layouts) {
+    return CoreText::fromFile(qm::ProblemWords::fieldId(problem, layouts));
 }
 
-QString ProblemText::fieldName(const qm::LayoutCatalogue* layouts, const ProblemList& list,
-                               const ProblemList::Item& item) {
-    const qm::FieldDef* field = fieldOf(layouts, list, item);
-    return field ? CoreText::fromFile(field->FieldName) : QString();
+QString ProblemText::fieldName(const qm::Problem& problem, const qm::LayoutCatalogue* layouts) {
+    return CoreText::fromFile(qm::ProblemWords::fieldName(problem, layouts));
 }
 
-QString ProblemText::expected(const ProblemList& list, const ProblemList::Item& item) {
-    return QString::fromStdString(qm::ProblemWords::expected(list.problemRow(item)));
+QString ProblemText::found(const qm::ProblemRow& row) {
+    return QString::fromStdString(qm::ProblemWords::found(row));
 }
 
-QString ProblemText::line(const qm::LayoutCatalogue* layouts, const ProblemList& list,
-                          const ProblemList::Item& item) {
-    return QString::fromStdString(qm::ProblemWords::line(list.problemRow(item), layouts));
+QString ProblemText::expected(const qm::ProblemRow& row) {
+    return QString::fromStdString(qm::ProblemWords::expected(row));
 }
 
-QString ProblemText::claimToolTip(const qm::LayoutCatalogue* layouts, const ProblemList& list,
-                                  std::int64_t claim) {
+QString ProblemText::line(const qm::ProblemRow& row, const qm::LayoutCatalogue* layouts) {
+    return QString::fromStdString(qm::ProblemWords::line(row, layouts));
+}
+
+QString ProblemText::lines(const qm::ProblemStore& store, const qm::ProblemStore::Range& range,
+                           const qm::LayoutCatalogue* layouts) {
     QStringList lines;
-    const std::int64_t first = list.firstRow(claim);
-    const std::int64_t end = list.endRow(claim);
-    for (std::int64_t i = first; i < end && i - first < kToolTipLines; ++i)
-        lines.append(line(layouts, list, list.row(i)));
-    if (end - first > kToolTipLines)
-        lines.append(QStringLiteral("\u2026 and %1 more").arg(end - first - kToolTipLines));
+    qm::ProblemStore::Reader reader(store, range.first);
+    while (reader.row() < range.end && lines.size() < kToolTipLines)
+        lines.append(line(reader.next().row(), layouts));
+    if (range.end - range.first > kToolTipLines)
+        lines.append(more(range.end - range.first - kToolTipLines));
     return lines.join(QLatin1Char('\n'));
 }
 
-QString ProblemText::containerToolTip(const ProblemList::Counts& counts) {
+QString ProblemText::lines(const qm::ProblemStore& store, const std::vector<std::int64_t>& rows,
+                           std::int64_t total, const qm::LayoutCatalogue* layouts) {
+    QStringList lines;
+    for (const std::int64_t row : rows)
+        if (lines.size() < kToolTipLines)
+            lines.append(line(store.at(row).row(), layouts));
+    if (total > std::int64_t(lines.size()))
+        lines.append(more(total - std::int64_t(lines.size())));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString ProblemText::beneath(const ProblemCounts& counts) {
     QStringList lines{counts.claims == 1
                           ? QStringLiteral("1 claim with problems beneath:")
                           : QStringLiteral("%1 claims with problems beneath:").arg(counts.claims)};
     for (int kind = 0; kind < kProblemKindCount; ++kind)
-        if (const std::uint32_t n = counts.byKind[std::size_t(kind)])
-            lines.append(QStringLiteral("  %1: %2").arg(kindName(ProblemKind(kind))).arg(n));
+        if (const std::int64_t n = counts.byKind[std::size_t(kind)])
+            lines.append(QStringLiteral("  %1: %2").arg(kindName(qm::Problem::Kind(kind))).arg(n));
     return lines.join(QLatin1Char('\n'));
+}
+
+QString ProblemText::counts(std::int64_t claims, std::int64_t batches, std::int64_t file) {
+    QStringList parts;
+    if (claims || (!batches && !file))
+        parts.append(plural(claims, "claim", "claims"));
+    if (batches)
+        parts.append(plural(batches, "batch", "batches"));
+    if (file)
+        parts.append(QStringLiteral("%1 of the file").arg(file));
+    return parts.join(QStringLiteral(", "));
 }

@@ -6,11 +6,14 @@
 
 class ProblemCheck;
 class ProblemTableModel;
+class QToolButton;
 
 // The problems window: every problem the whole-file check of the file tree
-// found, one row each (gridProblems), filled while the check runs, with
-// filters by kind and by text. Enter or a double-click on a row asks for its
-// claim to be opened (claimActivated).
+// found, one row each (gridProblems) in file order, filled while the check
+// runs, with filters by kind and by text. Enter or a double-click on a row
+// asks for what it is about to be opened (problemActivated). When the check
+// found that the file changed while it was read, the window says so and
+// offers to check again (cmdCheckAgain).
 class frmProblems : public ResultsWindow {
     Q_OBJECT
 public:
@@ -21,12 +24,15 @@ public:
     const ProblemCheck* check() const { return check_; }
 
 signals:
-    // The file tree node of the claim of the row the user chose.
-    void claimActivated(qint64 node);
+    // The row of the check's problems the user chose.
+    void problemActivated(qint64 row);
+    // The user asked for the file to be checked again.
+    void checkAgainRequested();
 
 private:
     void showState();
 
     QPointer<const ProblemCheck> check_;
     ProblemTableModel* model_ = nullptr;
+    QToolButton* checkAgain_ = nullptr;
 };

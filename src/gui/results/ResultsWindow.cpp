@@ -65,15 +65,15 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(categoryLabel_);
-    bar->addWidget(category_);
-    bar->addWidget(filterLabel);
-    bar->addWidget(filter_, 1);
-    bar->addWidget(count_);
-    bar->addWidget(status_);
+    bar_ = new QHBoxLayout;
+    bar_->addWidget(categoryLabel_);
+    bar_->addWidget(category_);
+    bar_->addWidget(filterLabel);
+    bar_->addWidget(filter_, 1);
+    bar_->addWidget(count_);
+    bar_->addWidget(status_);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(bar);
+    layout->addLayout(bar_);
     layout->addWidget(table_, 1);
 
     filterDelay_ = new QTimer(this);
@@ -161,6 +161,10 @@ void ResultsWindow::setCategories(const QString& label, const QList<Category>& c
 void ResultsWindow::setStatus(const QString& text) {
     status_->setText(text);
     status_->setVisible(!text.isEmpty());
+}
+
+void ResultsWindow::addToBar(QWidget* control) {
+    bar_->addWidget(control);
 }
 
 bool ResultsWindow::exportShownRows(const QString& dialogName, const QString& caption,

@@ -9,6 +9,7 @@
 
 class QAbstractItemModel;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -54,6 +55,8 @@ public:
     // A word on the rows beside their count, such as how far the work that
     // finds them has come; empty for none.
     void setStatus(const QString& text);
+    // Adds a control of the window's own at the end of the bar above the table.
+    void addToBar(QWidget* control);
     // Writes the rows shown, in the order shown, as CSV to a file the user
     // chooses, never over one of openClaimFiles; see ResultsExport::toFile.
     bool exportShownRows(const QString& dialogName, const QString& caption,
@@ -80,5 +83,6 @@ private:
     QTimer* filterDelay_ = nullptr;
     QLabel* count_ = nullptr;
     QLabel* status_ = nullptr;
+    QHBoxLayout* bar_ = nullptr;
     bool columnsFitted_ = false;
 };

@@ -81,11 +81,12 @@ void ClaimFormController::setShowsTotalsMessage(bool shows) {
         totalsMessageAction_->setChecked(shows);
 }
 
-void ClaimFormController::nodeClick(qm::OpenClaimFile& file, std::int64_t node) {
+void ClaimFormController::nodeClick(qm::OpenClaimFile& file, std::int64_t node,
+                                    std::int64_t trailerPosition) {
     DocumentArea* documents = context_.documents();
     QWidget* owner = documents ? documents->window() : nullptr;
 
-    auto claim = std::make_shared<qm::AssembledClaim>(qm::NodeClick(file, node));
+    auto claim = std::make_shared<qm::AssembledClaim>(qm::NodeClick(file, node, trailerPosition));
     if (!claim->acted || !documents)
         return;
 

@@ -25,8 +25,10 @@ class ClaimFormController : public QObject {
 public:
     explicit ClaimFormController(AppContext& context, QObject* parent = nullptr);
 
-    // A click on node `node` (0-based) of the file's tree.
-    void nodeClick(qm::OpenClaimFile& file, std::int64_t node);
+    // A click on node `node` (0-based) of the file's tree; with a
+    // trailerPosition, on a batch or the file header, its trailer there is
+    // read and shown below it too (qm::NodeClick).
+    void nodeClick(qm::OpenClaimFile& file, std::int64_t node, std::int64_t trailerPosition = 0);
     // Answers the node clicks of a file tree window for as long as it lives.
     void connectTree(const frmNSFTree& treeWindow);
     // Adds Tools > Show Totals Message to the main window.

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 class ClaimFormController;
@@ -10,9 +12,9 @@ class frmNSFTree;
 
 // Opens what a row of another window is about (a claim, a batch, the file
 // header) as a click on it in the file tree does, building the tree again
-// when it was closed, and shows one record of it with a field framed. The
-// search results and the problems window reach the tree and the claim form
-// only through this.
+// when it was closed, and shows one record of it with a field framed; or
+// only selects the node. The search results and the problems window reach
+// the tree and the claim form only through this.
 class ClaimNavigator : public QObject {
     Q_OBJECT
 public:
@@ -28,8 +30,18 @@ public:
     // its layout; -1: none) framed. False when the node is not in the tree
     // (the user is told) or there is no tree (the user cancelled its build).
     bool open(const std::string& nodeKey, const std::string& record = {}, int field = -1);
+    // Opens a batch or the file header (nodeKey) as a click does, with the
+    // trailer a problem of it is about (the YA0 or ZA0 at trailerPosition)
+    // shown below it, its field `field` framed.
+    bool openTrailer(const std::string& nodeKey, std::int64_t trailerPosition, int field);
+    // Selects the node in the tree without opening it.
+    bool select(const std::string& nodeKey);
 
 private:
+    // The tree node of the key, with the tree window built again when it was
+    // closed; nullopt (and the user told why) when there is none.
+    std::optional<std::int64_t> find(const std::string& nodeKey);
+
     frmMain& mainWindow_;
     ClaimFormController& claimForms_;
     QPointer<frmNSFTree> tree_;

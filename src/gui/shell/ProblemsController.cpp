@@ -1,14 +1,17 @@
 #include "gui/shell/ProblemsController.h"
 
+#include "core/check/ProblemPlace.h"
 #include "core/filetree/FileTree.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileSession.h"
+#include "gui/common/MessageBoxes.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
+#include "gui/problems/ProblemText.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/results/ResultsExport.h"
 #include "gui/shell/ClaimNavigator.h"
@@ -84,12 +87,41 @@ void ProblemsController::showProblems() {
         window_->setWindowTitle(session->windowTitle(QStringLiteral("Problems")));
         session->closeWithFile(window_);
     }
-    connect(window_, &frmProblems::claimActivated, this,
-            [this, check = QPointer<ProblemCheck>(check_)](qint64 node) {
+    connect(window_, &frmProblems::problemActivated, this,
+            [this, check = QPointer<ProblemCheck>(check_)](qint64 row) {
                 if (check)
-                    navigator_.open(check->tree().key(node));
+                    openProblem(*check, row);
             });
+    connect(window_, &frmProblems::checkAgainRequested, check_.data(), &ProblemCheck::start);
     documents->addDocument(window_);
+}
+
+void ProblemsController::openProblem(const ProblemCheck& check, qint64 row) {
+    const qm::ProblemStore::Entry entry = check.problems().at(row);
+    const qm::FileTree& tree = check.tree();
+    const qm::ProblemPlace place = qm::ProblemPlace::of(entry, tree, check.layouts());
+    const std::string key = place.node >= 0 ? tree.key(place.node) : std::string();
+    switch (place.show) {
+    case qm::ProblemPlace::Show::Record:
+        navigator_.open(key, place.record, place.field);
+        return;
+    case qm::ProblemPlace::Show::Trailer:
+        navigator_.openTrailer(key, place.trailerPosition, place.field);
+        return;
+    case qm::ProblemPlace::Show::Node:
+        if (!navigator_.select(key))
+            return;
+        break;
+    case qm::ProblemPlace::Show::Nothing:
+        break;
+    }
+    // No record to show: the row says what is wrong, and where.
+    const qm::Problem& p = entry.problem;
+    QString text = ProblemText::line(entry.row(), check.layouts());
+    if (p.line)
+        text += QStringLiteral("\n\nLine %1 (byte %2)").arg(p.line).arg(p.position);
+    MessageBoxes::showMessage(&main_, text, QStringLiteral("Problems"),
+                              qm::MessageIcon::Information);
 }
 
 void ProblemsController::exportProblems() {

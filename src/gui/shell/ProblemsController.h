@@ -13,10 +13,12 @@ class frmProblems;
 
 // The main window's commands on the file tree's whole-file check: Tools >
 // Problems (Ctrl+Shift+P) opens the problems window of the file tree window
-// (a document window, one at a time), whose rows open their claim in the
-// claim form as a click on it in the tree does; File > Export Problems...
-// writes the problems as CSV once the check has finished. The problems window
-// closes with its file tree window.
+// (a document window, one at a time), whose rows open what they are about
+// (qm::ProblemPlace) through the ClaimNavigator: a claim on the record and
+// field of the row, a batch or the file header with the trailer of the row,
+// or the node a line belongs to, selected, with the row's words in a message;
+// File > Export Problems... writes the problems as CSV once the check has
+// finished. The problems window closes with its file tree window.
 class ProblemsController : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +37,8 @@ public slots:
 
 private:
     void updateCommands();
+    // Opens what row `row` of the check's problems is about.
+    void openProblem(const ProblemCheck& check, qint64 row);
 
     AppContext& context_;
     frmMain& main_;
