@@ -77,6 +77,9 @@ private:
     std::vector<SharedRecord> above_;
     bool aboveUnreadable_ = false;
     std::array<std::int64_t, 2> belowOf_{-1, -1};
+    // The claim ends it was found for: from one to the first trailer after it.
+    std::int64_t belowFrom_ = 0;
+    std::int64_t belowUntil_ = 0;
     bool belowRead_ = false;
     std::array<std::string, 2> belowLines_;
     std::array<std::string, 2> belowKeys_;
