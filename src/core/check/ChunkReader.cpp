@@ -3,7 +3,6 @@
 #include "core/claim/BatchSecondLine.h"
 #include "core/claim/ClaimFrame.h"
 #include "core/common/RecordLine.h"
-#include "core/filetree/NodeText.h"
 
 #include <algorithm>
 #include <limits>
@@ -98,8 +97,7 @@ void ChunkReader::start(const ChunkPlan::Context& context, std::int64_t position
     if (settings_.claimHook)
         settings_.claimHook(position);
     claim_.position = position;
-    NodeText text;
-    claim_.text.assign(text.make('C', record));
+    claim_.text = claim_.nodeText.make('C', record);
     claim_.context = context;
     claim_.loop = ClaimLoop();
     claim_.splitter.emplace(rules_);

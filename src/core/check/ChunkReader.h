@@ -4,6 +4,7 @@
 #include "core/check/ClaimVisitor.h"
 #include "core/claim/ClaimLoop.h"
 #include "core/claim/RecordSplitter.h"
+#include "core/filetree/NodeText.h"
 #include "core/io/SequentialFile.h"
 
 #include <array>
@@ -40,7 +41,8 @@ public:
 private:
     struct Claim {
         std::int64_t position = 0;
-        std::string text;
+        NodeText nodeText;     // where its text is put together
+        std::string_view text; // in nodeText
         ChunkPlan::Context context;
         ClaimLoop loop;
         std::optional<RecordSplitter> splitter;

@@ -14,13 +14,13 @@ namespace {
 
 // A file tree key, "CA0" and the position, at the end of a line being put
 // together (with no text of its own: most claims pass, and each is a line or two).
-void appendKey(std::string& line, const char* type, std::int64_t position) {
+void appendKey(std::string& line, std::string_view type, std::int64_t position) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
     line.append(type).append(digits, end);
 }
 
-std::string key(const char* type, std::int64_t position) {
+std::string key(std::string_view type, std::int64_t position) {
     std::string text;
     appendKey(text, type, position);
     return text;
