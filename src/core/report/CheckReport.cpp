@@ -7,6 +7,7 @@
 #include "core/report/ReportText.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace qm {
 
@@ -14,10 +15,14 @@ namespace {
 
 // A file tree key, "CA0" and the position, at the end of a line being put
 // together (with no text of its own: most claims pass, and each is a line or two).
-void appendKey(std::string& line, std::string_view type, std::int64_t position) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
-    line.append(type).append(digits, end);
+void appendKey(std::string& line, std::string_view type, std::int64_t position,
+               std::string_view after = {}) {
+    // Put together here and appended at once: a line costs few appends.
+    char key[48];
+    std::memcpy(key, type.data(), type.size());
+    char* end = std::to_chars(key + type.size(), key + 24, position).ptr;
+    std::memcpy(end, after.data(), after.size());
+    line.append(key, std::size_t(end - key) + after.size());
 }
 
 std::string key(std::string_view type, std::int64_t position) {
@@ -66,7 +71,8 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
     , problemsJson_(json ? std::make_unique<JsonWriter>(problemsOut_) : nullptr)
     , text_(out) {
     for (std::size_t state = 0; state < totalsLines_.size(); ++state)
-        totalsLines_[state] = ReportText::totalsLine(static_cast<TotalsState>(state), {});
+        totalsLines_[state] =
+            "\n  totals: " + ReportText::totalsLine(static_cast<TotalsState>(state), {}) + '\n';
 }
 
 CheckReport::~CheckReport() = default;
@@ -77,8 +83,8 @@ void CheckReport::batch(const FileCheck::Batch& batch) {
     if (json_ || problemsOnly_)
         return;
     std::string& line = text_.text();
-    appendKey(line, "BA0", batch.position);
-    FileText::appendPrintable(line.append("  "), batch.text);
+    appendKey(line, "BA0", batch.position, "  ");
+    FileText::appendPrintable(line, batch.text);
     line += '\n';
     text_.done();
 }
@@ -95,19 +101,18 @@ void CheckReport::claim(const FileCheck::Claim& claim) {
         return;
     }
     std::string& line = text_.text();
-    appendKey(line, "CA0", claim.position);
-    FileText::appendPrintable(line.append("  "), claim.text);
-    line += "\n  totals: ";
+    appendKey(line, "CA0", claim.position, "  ");
+    FileText::appendPrintable(line, claim.text);
     if (claim.totals == TotalsState::DoNotCompute) {
-        line += "do not compute, XA0 fields";
+        line += "\n  totals: do not compute, XA0 fields";
         for (const ProblemRow& r : claim.rows)
             if (r.problem.kind == Problem::Kind::TotalsDoNotCompute)
                 FileText::appendPrintable(line.append(" "),
                                           ProblemWords::fieldId(r.problem, layouts_.get()));
+        line += '\n';
     } else {
         line += totalsLines_[static_cast<std::size_t>(claim.totals)];
     }
-    line += '\n';
     for (const ProblemRow& r : claim.rows)
         row(r);
     text_.done();

@@ -58,8 +58,9 @@ private:
     std::int64_t claimPosition_ = 0;
     // The text report, written in blocks.
     BlockOutput text_;
-    // The totals verdict's words for every TotalsState (but totals that do
-    // not compute, which name their fields).
+    // The totals verdict's line, with the line end before and after it, for
+    // every TotalsState (but totals that do not compute, which name their
+    // fields).
     std::array<std::string, std::size_t(TotalsState::CouldNotCheck) + 1> totalsLines_;
     std::string words_; // a JSON row's text while it is put together
 };
