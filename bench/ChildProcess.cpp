@@ -34,6 +34,19 @@ int ChildProcess::run(const std::vector<std::string>& argv, double* cpuSeconds) 
     return WEXITSTATUS(status);
 }
 
+double ChildProcess::medianSeconds(const std::vector<std::string>& argv, int runs) {
+    run(argv);
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run(argv);
+        times.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 namespace {
 
 ChildProcess::Times timesOf(std::vector<double> wall, std::vector<double> cpu) {

@@ -24,6 +24,8 @@ public:
     // The exit status, or -1 when it could not be started or did not exit normally.
     // cpuSeconds, when given, receives the child's user plus system time.
     static int run(const std::vector<std::string>& argv, double* cpuSeconds = nullptr);
+    // The median wall time of runs runs, after one warm-up run.
+    static double medianSeconds(const std::vector<std::string>& argv, int runs);
     // argv and `wc -l file` runs times each, after one warm-up run of each.
     static AgainstWc againstWc(const std::vector<std::string>& argv, const std::string& file,
                                int runs);

@@ -90,3 +90,24 @@ void CliBenchmark::searchMemory() const {
         }
     }
 }
+
+void CliBenchmark::diff(const std::string& other) const {
+    const double wc = ChildProcess::medianSeconds({"wc", "-l", file_, other}, runs_);
+    std::printf("diff: wc -l over both files %.3f s (the same run)\n", wc);
+    const std::vector<std::vector<std::string>> ways = {{}, {"--json"}, {"--match", "position"}};
+    for (const std::vector<std::string>& way : ways) {
+        std::vector<std::string> command{cli_, "--maps", mapsDir_};
+        command.insert(command.end(), way.begin(), way.end());
+        command.insert(command.end(), {"diff", file_, other});
+        std::string name = "diff";
+        for (const std::string& word : way)
+            name += " " + word;
+        double cpu = 0;
+        ChildProcess::run(command, &cpu);
+        const double seconds = ChildProcess::medianSeconds(command, runs_);
+        const auto peak = ProcessMemory::peakResidentKiB(command);
+        std::printf("%s: %.3f s (%.2fx wc -l, target <= 8), %.3f s of processor time, peak "
+                    "resident memory %.1f MiB (target <= 200)\n",
+                    name.c_str(), seconds, seconds / wc, cpu, peak ? *peak / 1024.0 : -1.0);
+    }
+}

@@ -21,6 +21,10 @@ public:
     // The field search's peak memory when every blank value matches (tens of
     // millions of matches), with two jobs and eight, as text and as JSON.
     void searchMemory() const;
+    // The comparison of the file with another (a changed copy) with two
+    // jobs, text, JSON and by position, against `wc -l` over both files,
+    // each with its peak memory.
+    void diff(const std::string& other) const;
 
 private:
     std::string cli_;

@@ -12,11 +12,13 @@ namespace {
 void usage() {
     std::fprintf(stderr,
                  "usage: quillmark-bench FILE [--maps DIR] [--clicks N] [--runs N] [--cli PATH]\n"
-                 "                       [--cli-only]\n"
+                 "                       [--cli-only] [--other FILE2]\n"
                  "  Times wc -l against the tree build on FILE, node clicks on claims spread\n"
                  "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
                  "  whole-file check of `quillmark-cli check` and the field search of\n"
-                 "  `quillmark-cli search` against wc -l, and the search's peak memory.\n"
+                 "  `quillmark-cli search` against wc -l, and the search's peak memory;\n"
+                 "  with FILE2 (a changed copy of FILE, see nsfgen --mutate-from) also\n"
+                 "  `quillmark-cli diff FILE FILE2` against wc -l over both files.\n"
                  "  --maps DIR   map folder (default: the current directory)\n"
                  "  --clicks N   claims to click (default 200)\n"
                  "  --runs N     timed runs of each scan (default 3; the median is printed)\n"
@@ -31,6 +33,7 @@ int main(int argc, char* argv[]) {
     FileBenchmark::Options options;
     options.cli = QUILLMARK_CLI_PATH;
     bool cliOnly = false;
+    std::string other;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -44,6 +47,8 @@ int main(int argc, char* argv[]) {
             options.cli = argv[++i];
         } else if (arg == "--cli-only") {
             cliOnly = true;
+        } else if (arg == "--other" && hasValue) {
+            other = argv[++i];
         } else if (arg.rfind("-", 0) != 0 && options.file.empty()) {
             options.file = arg;
         } else {
@@ -75,6 +80,8 @@ int main(int argc, char* argv[]) {
         cli.check();
         cli.search();
         cli.searchMemory();
+        if (!other.empty())
+            cli.diff(other);
     }
     return 0;
 }

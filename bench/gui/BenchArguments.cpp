@@ -16,8 +16,8 @@ bool BenchArguments::parse(const QStringList& args) {
             mapsDir_ = args.at(++i);
         } else if (arg == countOption_ && hasValue) {
             count_ = qMax(1, args.at(++i).toInt());
-        } else if (!arg.startsWith(QLatin1Char('-')) && file_.isEmpty()) {
-            file_ = arg;
+        } else if (!arg.startsWith(QLatin1Char('-')) && otherFile_.isEmpty()) {
+            (file_.isEmpty() ? file_ : otherFile_) = arg;
         } else {
             return false;
         }

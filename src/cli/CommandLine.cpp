@@ -43,6 +43,25 @@ const QLatin1String kHelpBody(
     "                        viewer's Find ignores it, unless --exact, --regex or\n"
     "                        --number say otherwise. Values are matched without\n"
     "                        the blanks around them (a field's padding).\n"
+    "  diff A B              Compares two claim files, each read with the map of\n"
+    "                        its own version: the claims, batches and file\n"
+    "                        headers only one of them has (removed: only in A,\n"
+    "                        added: only in B) and the fields that differ in\n"
+    "                        those both have (changed), and claims found under\n"
+    "                        another batch (moved). Claims pair by patient\n"
+    "                        control number (CA0 03.0) with their batch's\n"
+    "                        provider (BA0 02.0), batches by provider, file\n"
+    "                        headers in order; a key that comes twice pairs in\n"
+    "                        the order it comes. A claim compares its own\n"
+    "                        records (CA0 to XA0, as a click reads them), a\n"
+    "                        batch its BA0, BA1 and YA0, a file header its AA0\n"
+    "                        and ZA0: records by type and occurrence (FA0-2),\n"
+    "                        fields by number where both maps have them, on\n"
+    "                        their stored values; a record only one side has\n"
+    "                        differs in every field. Prints a line per\n"
+    "                        difference and under it each field that differs\n"
+    "                        (A's value -> B's), then a summary. Both files are\n"
+    "                        read once, at the same time, two threads.\n"
     "\n"
     "Options:\n"
     "  --maps DIR            Folder of the map files nsf0200.map and nsf0301.map,\n"
@@ -82,6 +101,9 @@ const QLatin1String kHelpBody(
     "                        value that is no whole number never matches. Put\n"
     "                        -- before a TEXT that begins with -.\n"
     "  --type RT             search: only records of type RT (e.g. FA0).\n"
+    "  --match pcn|position  diff: pair claims by control number and provider\n"
+    "                        (pcn, the default) or by their order in the file\n"
+    "                        alone (position; batches too).\n"
     "  --field ID|NAME       search: only this field: its record type and number\n"
     "                        (\"CA0 05.0\"), its number alone (05.0: with --type,\n"
     "                        else in every type that has it) or its name, case\n"
@@ -121,6 +143,17 @@ const QLatin1String kHelpBody(
     "                               \"match_start\", \"match_length\"}]}],\n"
     "                               \"summary\": {\"claims\", \"claims_matched\",\n"
     "                               \"fields_matched\", \"max_hits_reached\"}}\n"
+    "                        diff:  {\"differences\": [{\"kind\" (added, removed,\n"
+    "                               changed, moved), \"unit\" (file_header, batch,\n"
+    "                               claim), \"a\", \"b\" ({\"key\", \"batch\",\n"
+    "                               \"text\"} or null), \"name\", \"number\",\n"
+    "                               \"fields\": [{\"record\", \"id\", \"name\",\n"
+    "                               \"other_name\", \"a\", \"b\" (null: no such\n"
+    "                               record)}]}], \"a\", \"b\": {\"file\", \"version\"},\n"
+    "                               \"match\", \"summary\": {\"claims\", \"batches\",\n"
+    "                               \"file_headers\": {\"a\", \"b\", \"added\",\n"
+    "                               \"removed\", \"changed\", \"moved\"},\n"
+    "                               \"differences\", \"changed_a\", \"changed_b\"}}\n"
     "  -h, --help            Show this help.\n"
     "  -v, --version         Show the version.\n"
     "\n"
@@ -133,7 +166,9 @@ const QLatin1String kHelpBody(
     "whose totals did not match are listed under the totals verdict, not again\n"
     "among the invalid fields. In search, text shows values without the blanks\n"
     "around them; JSON gives them whole, with the matched part's first character\n"
-    "(counted from 0) and length.\n"
+    "(counted from 0) and length. In diff, text shows a value in quotes without\n"
+    "the blanks at its end (unless they are all that differs); JSON gives it\n"
+    "whole.\n"
     "\n"
     "check's problems, in file order, one row each (the JSON's \"problems\" lists\n"
     "exactly these, worded as the viewer's Problems window words them):\n"
@@ -158,12 +193,14 @@ const QLatin1String kHelpBody(
     "map, the first definition where it has two.\n"
     "\n"
     "Exit status: 0 success (check: every claim, every batch and the file\n"
-    "passed; search: a field matched), 1 check found a problem (search: nothing\n"
-    "matched), 2 usage error, unreadable or unrecognised file, map failure,\n"
-    "unknown node key, a record type or field the file's map does not have, or\n"
-    "output that could not be written (the reason goes to standard error), 3\n"
-    "check found nothing wrong but something could not be checked or read, or\n"
-    "the file changed while it was read.\n");
+    "passed; search: a field matched; diff: the files hold the same claims,\n"
+    "batches and file headers with the same values), 1 check found a problem\n"
+    "(search: nothing matched; diff: the files differ), 2 usage error,\n"
+    "unreadable or unrecognised file, map failure, unknown node key, a record\n"
+    "type or field the file's map does not have, a file that changed while\n"
+    "diff read it, or output that could not be written (the reason goes to\n"
+    "standard error), 3 check found nothing wrong but something could not be\n"
+    "checked or read, or the file changed while it was read.\n");
 
 } // namespace
 
@@ -175,7 +212,8 @@ QString CommandLine::usage() {
         "                     [--problems-only]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
         "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n"
-        "                     [--max-hits N]\n");
+        "                     [--max-hits N]\n"
+        "       quillmark-cli [--maps DIR] [--json] diff A B [--match pcn|position]\n");
 }
 
 QString CommandLine::helpText() {
@@ -213,9 +251,10 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     const QCommandLineOption problemsOnlyOption(QStringLiteral("problems-only"));
     const QCommandLineOption maxHitsOption(QStringLiteral("max-hits"), QString(),
                                            QStringLiteral("N"));
+    const QCommandLineOption matchOption(QStringLiteral("match"), QString(), QStringLiteral("HOW"));
     parser.addOptions({mapsOption, jsonOption, jobsOption, helpOption, versionOption, fieldOption,
                        typeOption, exactOption, regexOption, numberOption, problemsOnlyOption,
-                       maxHitsOption});
+                       maxHitsOption, matchOption});
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -258,6 +297,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         command_ = Command::Check;
     } else if (name == QLatin1String("search")) {
         command_ = Command::Search;
+    } else if (name == QLatin1String("diff")) {
+        command_ = Command::Diff;
     } else {
         error_ = QStringLiteral("unknown command '%1'").arg(name);
         return Outcome::UsageError;
@@ -267,6 +308,26 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         return Outcome::UsageError;
     }
     file_ = raw(positional.takeFirst());
+    if (command_ == Command::Diff) {
+        if (positional.isEmpty()) {
+            error_ = QStringLiteral("diff needs two files, A and B");
+            return Outcome::UsageError;
+        }
+        otherFile_ = raw(positional.takeFirst());
+    }
+    if (parser.isSet(matchOption)) {
+        const QString how = parser.value(matchOption);
+        if (command_ != Command::Diff) {
+            error_ = QStringLiteral("--match is for diff only");
+            return Outcome::UsageError;
+        }
+        if (how != QLatin1String("pcn") && how != QLatin1String("position")) {
+            error_ = QStringLiteral("--match needs pcn or position");
+            return Outcome::UsageError;
+        }
+        match_ = how == QLatin1String("position") ? FileComparison::Match::Position
+                                                  : FileComparison::Match::ControlNumber;
+    }
     problemsOnly_ = parser.isSet(problemsOnlyOption);
     if (problemsOnly_ && command_ != Command::Check) {
         error_ = QStringLiteral("--problems-only is for check only");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/compare/FileComparison.h"
 #include "core/search/SearchQuery.h"
 
 #include <QString>
@@ -13,8 +14,9 @@ class QCommandLineParser;
 
 namespace qm::cli {
 
-// Exit statuses: everything checked passed (search: a field matched) / check
-// found a problem (search: nothing matched) / the command could not run
+// Exit statuses: everything checked passed (search: a field matched; diff:
+// the files are the same) / check found a problem (search: nothing matched;
+// diff: the files differ) / the command could not run
 // (usage, unreadable or unrecognised file, unknown key, a search the file's
 // map cannot answer, output that could not be written) / check: nothing was
 // wrong, but something could not be checked or read, or the file changed
@@ -22,6 +24,7 @@ namespace qm::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitChecksFailed = 1;
 constexpr int kExitNothingFound = 1;
+constexpr int kExitFilesDiffer = 1;
 constexpr int kExitError = 2;
 constexpr int kExitNotChecked = 3;
 
@@ -29,7 +32,7 @@ constexpr int kExitNotChecked = 3;
 // options that apply to all commands.
 class CommandLine {
 public:
-    enum class Command { Tree, Claim, Check, Search };
+    enum class Command { Tree, Claim, Check, Search, Diff };
     enum class Outcome { Run, ShowHelp, ShowVersion, UsageError };
 
     // arguments as QCoreApplication::arguments() gives them (program name
@@ -38,8 +41,11 @@ public:
     Outcome parse(const QStringList& arguments, const std::vector<std::string>& rawArguments);
 
     Command command() const { return command_; }
-    // The claim file's path in the file system's own bytes.
+    // The claim file's path in the file system's own bytes (diff: file A).
     const std::string& file() const { return file_; }
+    // diff: file B, and how its claims pair with A's (--match).
+    const std::string& otherFile() const { return otherFile_; }
+    FileComparison::Match match() const { return match_; }
     const QStringList& keys() const { return keys_; }
     // The --maps folder, looked in first for map files; empty when not given.
     const std::string& mapsDir() const { return mapsDir_; }
@@ -65,6 +71,8 @@ private:
 
     Command command_ = Command::Tree;
     std::string file_;
+    std::string otherFile_;
+    FileComparison::Match match_ = FileComparison::Match::ControlNumber;
     QStringList keys_;
     std::string mapsDir_;
     bool json_ = false;

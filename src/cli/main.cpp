@@ -2,6 +2,7 @@
 #include "ClaimCommand.h"
 #include "ClaimFile.h"
 #include "CommandLine.h"
+#include "DiffCommand.h"
 #include "SearchCommand.h"
 #include "TreeCommand.h"
 #include "core/Version.h"
@@ -18,6 +19,9 @@ using namespace qm::cli;
 namespace {
 
 int runCommand(const CommandLine& commandLine, std::ostream& out) {
+    // diff opens two files, and says which one a message is about.
+    if (commandLine.command() == CommandLine::Command::Diff)
+        return DiffCommand::run(commandLine, out, std::cerr);
     ClaimFile file;
     const bool opened = file.open(commandLine.file(), commandLine.mapsDir());
     for (const std::string& line : file.messages())
@@ -35,6 +39,8 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
     case CommandLine::Command::Search:
         return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
                                   commandLine.maxHits(), out, std::cerr);
+    case CommandLine::Command::Diff:
+        break;
     }
     return kExitError;
 }

@@ -18,6 +18,7 @@
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/ElidedLabel.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/filetree/FileTreeModel.h"
@@ -51,6 +52,7 @@
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 #include <QWindow>
 #include <atomic>
@@ -141,6 +143,7 @@ private slots:
     void closingOrOpeningAnotherFileStopsTheCheck_data();
     void closingOrOpeningAnotherFileStopsTheCheck();
     void exportWritesTheRows();
+    void theStatusGivesWayInANarrowTree();
 
 private:
     QString writeTwoBatchFile(const QString& name);
@@ -872,6 +875,29 @@ void ProblemsTest::exportWritesTheRows() {
         QStringLiteral(":\nit is the claim file that is open, which Quillmark never changes")));
     QVERIFY(claimFile.open(QIODevice::ReadOnly));
     QCOMPARE(claimFile.readAll(), before);
+}
+
+void ProblemsTest::theStatusGivesWayInANarrowTree() {
+    // Problems of every scope make the longest status; in a narrow tree window
+    // the counts stay whole and the status ends in an ellipsis, its tooltip
+    // giving all of it.
+    QVERIFY(start(QStringLiteral(SAMPLES_DIR "/faults301.nsf")));
+    QVERIFY(waitForCheck());
+    const QString status = treeStatus();
+    QVERIFY(status.startsWith(QStringLiteral("Problems: 2 claims, 1 batch, ")));
+    auto* document = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
+    document->resize(300, 300);
+    auto* panel = tree()->findChild<ElidedLabel*>(QStringLiteral("StatusBar1Panel3"));
+    QTRY_VERIFY(panel->isElided());
+    QCOMPARE(panel->text(), status);
+    for (const char* name : {"StatusBar1Panel1", "StatusBar1Panel2"}) {
+        const auto* counts = tree()->findChild<QLabel*>(QLatin1String(name));
+        QVERIFY2(counts->width() >= counts->sizeHint().width(), name);
+    }
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), panel->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(panel, &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY2(plain(QToolTip::text()).startsWith(status), qPrintable(QToolTip::text()));
 }
 
 QTEST_MAIN(ProblemsTest)

@@ -93,6 +93,7 @@ private slots:
 
     // Tools > View Claims and the Window menu
     void viewClaimsCreatesTheTreeWindowOnceThenRaisesIt();
+    void smallMainWindowGrowsToShowANewDocument_data();
     void smallMainWindowGrowsToShowANewDocument();
     void laterRunFitsANewDocumentIntoTheMainWindow();
     void firstRunDocumentsTakeFreeRoomBesideTheOthers();
@@ -685,8 +686,18 @@ void ShellTest::dropWithoutALocalFileIsRefused() {
     QCOMPARE(main_->statusText(), kNoFileOpened);
 }
 
+void ShellTest::smallMainWindowGrowsToShowANewDocument_data() {
+    QTest::addColumn<QRect>("treePlace"); // empty: its first-run place
+    QTest::newRow("first-run place") << QRect();
+    // As large as the screen: the grown window cannot hold it, so it shrinks.
+    QTest::newRow("larger than the screen") << QRect(30, 40, 4000, 4000);
+}
+
 void ShellTest::smallMainWindowGrowsToShowANewDocument() {
-    // The first-run main window is far smaller than the tree window's first-run place.
+    // The first-run main window is far smaller than the tree window's place.
+    QFETCH(QRect, treePlace);
+    if (!treePlace.isEmpty())
+        storePlace(QStringLiteral("frmNSFTree"), treePlace);
     main_ = makeMainWindow();
     main_->show();
     QVERIFY(QTest::qWaitForWindowExposed(main_.get()));

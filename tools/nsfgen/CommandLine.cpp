@@ -28,6 +28,7 @@ bool parsePositive(std::string_view text, std::int64_t& value) {
 
 const char* CommandLine::usage() {
     return "usage: nsfgen --maps DIR --version 00301|00200 [options]\n"
+           "       nsfgen --maps DIR --mutate-from FILE [mutations] [--seed N] [--out FILE]\n"
            "       nsfgen --not-a-claim [--out FILE]\n"
            "\n"
            "Writes a seeded NSF claim file: 320-character records ended by CR LF, every\n"
@@ -62,7 +63,18 @@ const char* CommandLine::usage() {
            "  --not-a-claim     a short text file that holds no file header\n"
            "  --bare-claims     every claim is its CA0 line alone (322 bytes a claim), as\n"
            "                    in the ten-million-claim benchmark file\n"
-           "  --summary         list the batch and claim keys (type + byte position) on stderr\n";
+           "  --summary         list the batch and claim keys (type + byte position) on stderr\n"
+           "                    (with --mutate-from: what was changed)\n"
+           "\n"
+           "A changed copy of FILE, its version's map from DIR, the seed choosing what changes;\n"
+           "the batch and file trailers follow the claims added and removed:\n"
+           "  --mutate-from FILE\n"
+           "  --add-claims N    N claims copied under a new control number (NEW000000001, ...),\n"
+           "                    each right after the claim it copies\n"
+           "  --remove-claims N N claims left out\n"
+           "  --change-claims N N claims get changed text fields (no amount, count, date,\n"
+           "                    sequence number, control number or filler)\n"
+           "  --change-fields N fields changed in each of those claims (default 1)\n";
 }
 
 bool CommandLine::parseSize(std::string_view text, std::uint64_t& bytes) {
@@ -129,12 +141,23 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
             options.recordAfterZa0 = true;
         } else if (arg == "--cut-last-line") {
             options.cutLastLine = true;
-        } else if (arg == "--maps" || arg == "--version" || arg == "--out") {
+        } else if (arg == "--maps" || arg == "--version" || arg == "--out" ||
+                   arg == "--mutate-from") {
             if (!value(v))
                 return false;
             (arg == "--maps"      ? options.mapsDir
              : arg == "--version" ? options.version
-                                  : options.out) = std::string(v);
+             : arg == "--out"     ? options.out
+                                  : options.mutateFrom) = std::string(v);
+        } else if (arg == "--add-claims" || arg == "--remove-claims" || arg == "--change-claims" ||
+                   arg == "--change-fields") {
+            if (!value(v) || !parsePositive(v, arg == "--add-claims"      ? options.addClaims
+                                               : arg == "--remove-claims" ? options.removeClaims
+                                               : arg == "--change-claims" ? options.changeClaims
+                                                                          : options.changeFields)) {
+                error = std::string(arg) + " needs a number above 0";
+                return false;
+            }
         } else if (arg == "--seed") {
             if (!value(v) || !parseWhole(v, options.seed)) {
                 error = "--seed needs a whole number";
@@ -182,6 +205,23 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
         return true;
     if (options.mapsDir.empty()) {
         error = "--maps is required";
+        return false;
+    }
+    const bool mutations = options.addClaims > 0 || options.removeClaims > 0 ||
+                           options.changeClaims > 0 || options.changeFields != 1;
+    if (!options.mutateFrom.empty()) {
+        // The file's own version decides the map.
+        if (!options.version.empty() || options.claims > 0 || options.sizeBytes > 0 ||
+            options.batches > 0 || options.readable || options.bareClaims || options.anyFault()) {
+            error = "--mutate-from changes a file: only the mutations, --seed, --out, --maps and "
+                    "--summary go with it";
+            return false;
+        }
+        return true;
+    }
+    if (mutations) {
+        error = "--add-claims, --remove-claims, --change-claims and --change-fields need "
+                "--mutate-from";
         return false;
     }
     if (options.version != "00301" && options.version != "00200") {

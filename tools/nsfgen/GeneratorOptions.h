@@ -31,6 +31,12 @@ struct GeneratorOptions {
     bool missingZa0 = false;                   // no ZA0
     bool recordAfterZa0 = false;               // a DA0 record after the ZA0
     bool cutLastLine = false;                  // a last line cut short after the ZA0
+    // A changed copy of an existing file instead of a new one.
+    std::string mutateFrom;
+    std::int64_t addClaims = 0;    // claims copied under a new control number
+    std::int64_t removeClaims = 0; // claims left out
+    std::int64_t changeClaims = 0; // claims with changed fields
+    std::int64_t changeFields = 1; // fields changed in each of them
 
     bool anyFault() const {
         return !wrongTotals.empty() || !missingXa0.empty() || !wrongBatchCount.empty() ||

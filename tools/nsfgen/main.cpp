@@ -1,9 +1,12 @@
 // nsfgen: writes seeded NSF claim files for the samples, the tests and the benchmarks.
 #include "CommandLine.h"
+#include "FileMutator.h"
 #include "LineBuffer.h"
 #include "NsfGenerator.h"
 #include "core/common/RecordingMessageSink.h"
+#include "core/io/SequentialFile.h"
 #include "core/layouts/MapLoader.h"
+#include "core/layouts/VersionDetector.h"
 
 #include <cstdio>
 #include <exception>
@@ -42,10 +45,31 @@ int main(int argc, char** argv) {
     try {
         std::shared_ptr<const qm::LayoutCatalogue> layouts =
             std::make_shared<qm::LayoutCatalogue>();
+        const bool mutate = !options.notAClaim && !options.mutateFrom.empty();
         if (!options.notAClaim) {
             qm::RecordingMessageSink sink;
-            const std::string mapName = options.version == "00200" ? "nsf0200.map" : "nsf0301.map";
-            if (!qm::LoadMapFile({options.mapsDir}, mapName, sink, layouts)) {
+            bool loaded = false;
+            if (mutate) {
+                // The map of the version the file's header names.
+                qm::SequentialFile in;
+                std::string reason;
+                if (!in.open(options.mutateFrom, &reason)) {
+                    std::fprintf(stderr, "nsfgen: %s: %s\n", options.mutateFrom.c_str(),
+                                 reason.c_str());
+                    return 1;
+                }
+                const qm::VersionDetection found =
+                    qm::DetectFileVersion(in, {options.mapsDir}, sink, layouts);
+                loaded = found.result == qm::VersionDetection::Result::Found && found.mapLoaded;
+                if (!loaded && sink.messages.empty())
+                    std::fprintf(stderr, "nsfgen: %s: no file header naming a known version\n",
+                                 options.mutateFrom.c_str());
+            } else {
+                const std::string mapName =
+                    options.version == "00200" ? "nsf0200.map" : "nsf0301.map";
+                loaded = qm::LoadMapFile({options.mapsDir}, mapName, sink, layouts);
+            }
+            if (!loaded) {
                 for (const qm::Message& m : sink.messages)
                     std::fprintf(stderr, "nsfgen: %s: %s\n", m.title.c_str(), m.text.c_str());
                 return 1;
@@ -65,6 +89,10 @@ int main(int argc, char** argv) {
             nsfgen::LineBuffer out(file);
             if (options.notAClaim) {
                 writeNotAClaim(out);
+            } else if (mutate) {
+                nsfgen::FileMutator mutator(*layouts, options, out,
+                                            options.summary ? stderr : nullptr);
+                mutator.run();
             } else {
                 nsfgen::NsfGenerator generator(*layouts, options, out,
                                                options.summary ? stderr : nullptr);

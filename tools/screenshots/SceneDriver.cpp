@@ -2,6 +2,7 @@
 
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -30,6 +31,7 @@ SceneDriver::SceneDriver(QString outputDir)
 SceneDriver::~SceneDriver() {
     main_.reset();
     MessageBoxes::reset();
+    FileDialog::reset();
     SettingsStore::setFile(QString());
 }
 
@@ -47,21 +49,38 @@ bool SceneDriver::settle(const QString& step) {
     return true;
 }
 
-bool SceneDriver::start(const QString& sample) {
+QString SceneDriver::copySample(const QString& sample) {
     // The windows show the file's full path: one that is the same on every
     // machine keeps the pictures free of the checkout's folder.
     const QDir claims(QDir::temp().filePath(QStringLiteral("claims")));
     const QString path = claims.filePath(sample);
     QFile::remove(path);
     if (!claims.mkpath(QStringLiteral(".")) ||
-        !QFile::copy(QDir(QStringLiteral(SAMPLES_DIR)).filePath(sample), path))
-        return fail(QStringLiteral("could not copy %1 to %2").arg(sample, path));
+        !QFile::copy(QDir(QStringLiteral(SAMPLES_DIR)).filePath(sample), path)) {
+        fail(QStringLiteral("could not copy %1 to %2").arg(sample, path));
+        return QString();
+    }
+    return path;
+}
+
+bool SceneDriver::start(const QString& sample) {
+    const QString path = copySample(sample);
+    if (path.isEmpty())
+        return false;
     main_ = Startup::run(context_, {path}, QStringLiteral(MAPS_DIR));
     if (!main_)
         return fail(QStringLiteral("the start-up sequence gave no main window"));
     if (!QTest::qWaitForWindowExposed(main_.get()))
         return fail(QStringLiteral("the main window was never shown"));
     return settle(QStringLiteral("opening ") + sample);
+}
+
+bool SceneDriver::chooseInNextDialog(const QString& sample) {
+    const QString path = copySample(sample);
+    if (path.isEmpty())
+        return false;
+    FileDialog::setNextFileName(path);
+    return true;
 }
 
 bool SceneDriver::trigger(const QString& action) {
@@ -77,6 +96,14 @@ QWidget* SceneDriver::document(const QString& window) {
     if (!found)
         fail(QStringLiteral("no document window %1").arg(window));
     return found;
+}
+
+bool SceneDriver::place(const QString& window, const QRect& geometry) {
+    QWidget* found = document(window);
+    if (!found)
+        return false;
+    found->setGeometry(geometry);
+    return settle(QStringLiteral("placing ") + window);
 }
 
 bool SceneDriver::triggerIn(const QString& window, const QString& action) {
@@ -97,6 +124,15 @@ bool SceneDriver::waitForCheck() {
             [tree] { return tree->problemMarks()->state() == ProblemMarks::State::Finished; }))
         return fail(QStringLiteral("the check of the claims did not finish"));
     return settle(QStringLiteral("the check of the claims"));
+}
+
+bool SceneDriver::waitUntilHidden(const QString& button) {
+    QWidget* found = widget(button);
+    if (!found)
+        return false;
+    if (!QTest::qWaitFor([found] { return !found->isVisible(); }, 30000))
+        return fail(QStringLiteral("%1 never went away").arg(button));
+    return settle(QStringLiteral("waiting for ") + button);
 }
 
 bool SceneDriver::clickTreeNode(const QString& window, const QString& text) {
@@ -171,6 +207,19 @@ bool SceneDriver::doubleClickRow(const QString& window, const QString& table, in
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     return settle(QStringLiteral("the double-click on row %1 of %2").arg(row).arg(table));
+}
+
+bool SceneDriver::doubleClickRow(const QString& window, const QString& table, const QString& text) {
+    QWidget* found = document(window);
+    auto* view = found ? found->findChild<QAbstractItemView*>(table) : nullptr;
+    if (!view)
+        return fail(QStringLiteral("no table %1 in %2").arg(table, window));
+    const QAbstractItemModel* model = view->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        for (int column = 0; column < model->columnCount(); ++column)
+            if (model->index(row, column).data().toString() == text)
+                return doubleClickRow(window, table, row);
+    return fail(QStringLiteral("no row showing '%1' in %2").arg(text, table));
 }
 
 bool SceneDriver::save(const QString& fileName) {

@@ -2,6 +2,7 @@
 
 #include "gui/common/AppContext.h"
 
+#include <QRect>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -24,12 +25,20 @@ public:
     // as a first start (no settings) shows it: every window at its first-run
     // place and size.
     bool start(const QString& sample);
+    // Answers the next file dialog with a copy of a file of samples/ in
+    // /tmp/claims, as start() makes one.
+    bool chooseInNextDialog(const QString& sample);
     // Triggers the main window's menu command named action.
     bool trigger(const QString& action);
+    // Moves and sizes the document window named window inside the main window.
+    bool place(const QString& window, const QRect& geometry);
     // Triggers the command named action of the document window named window.
     bool triggerIn(const QString& window, const QString& action);
     // Waits until the file tree window's whole-file check has finished.
     bool waitForCheck();
+    // Waits until the button named button (in any window) is hidden: the
+    // work it could cancel has ended.
+    bool waitUntilHidden(const QString& button);
     // Clicks the node of window's TreeView1 whose text starts with text.
     bool clickTreeNode(const QString& window, const QString& text);
     // Clicks the value cell of the claim form's grid row for the field name.
@@ -41,6 +50,8 @@ public:
     bool clickAndWait(const QString& button);
     // Double-clicks row `row` of the table named table in window.
     bool doubleClickRow(const QString& window, const QString& table, int row);
+    // The same for the first row that shows text in one of its cells.
+    bool doubleClickRow(const QString& window, const QString& table, const QString& text);
     // Saves the main window, as drawn, with the dialogs open over it, to
     // <outputDir>/<fileName>.
     bool save(const QString& fileName);
@@ -50,6 +61,8 @@ public:
     const QString& error() const { return error_; }
 
 private:
+    // A copy of a file of samples/ in /tmp/claims; empty when it failed.
+    QString copySample(const QString& sample);
     QWidget* document(const QString& window);
     // The widget named name in the main window or a window of its.
     QWidget* widget(const QString& name);

@@ -65,6 +65,21 @@ bool problemsOnly(SceneDriver& driver) {
            driver.save(QStringLiteral("problems-only.png"));
 }
 
+// The user guide's comparison: sample301.nsf compared with its corrected
+// copy, every difference listed, and the first changed claim side by side
+// with its first differing value in view.
+bool compare(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf")) &&
+           driver.chooseInNextDialog(QStringLiteral("sample301-changed.nsf")) &&
+           driver.trigger(QStringLiteral("mnuFileCompare")) &&
+           driver.waitUntilHidden(QStringLiteral("cmdCancelCompare")) &&
+           driver.place(QStringLiteral("frmCompare"), QRect(0, 0, 1290, 250)) &&
+           driver.doubleClickRow(QStringLiteral("frmCompare"), QStringLiteral("gridCompare"),
+                                 QStringLiteral("O'DONNELL, WILMA")) &&
+           driver.place(QStringLiteral("frmClaimCompare"), QRect(0, 250, 1290, 390)) &&
+           driver.save(QStringLiteral("compare.png"));
+}
+
 } // namespace
 
 const std::vector<Scenes::Scene>& Scenes::all() {
@@ -76,6 +91,10 @@ const std::vector<Scenes::Scene>& Scenes::all() {
          QStringLiteral("the claim form alone: a field framed in the grid and marked under the "
                         "column ruler, sample301.nsf"),
          claimFormRuler},
+        {QStringLiteral("compare"),
+         QStringLiteral("the comparison of sample301.nsf with sample301-changed.nsf and its first "
+                        "claim side by side"),
+         compare},
         {QStringLiteral("problems"),
          QStringLiteral("the marked file tree, the problems window and a batch's YA0 opened from "
                         "it, faults301.nsf"),

@@ -69,8 +69,10 @@ int main(int argc, char* argv[]) {
 
     int failed = 0;
     int made = 0;
+    // The scenes named (all when none is); those left over are no scenes.
+    const QStringList wanted = arguments;
     for (const Scenes::Scene& scene : Scenes::all()) {
-        if (!arguments.isEmpty() && !arguments.removeAll(scene.name))
+        if (!wanted.isEmpty() && !arguments.removeAll(scene.name))
             continue;
         SceneDriver driver(outputDir);
         if (scene.run(driver)) {

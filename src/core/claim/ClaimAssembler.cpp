@@ -64,6 +64,12 @@ void ClaimAssembler::process(std::string_view line, std::string_view recordType,
 }
 
 void ClaimAssembler::AssembleClaim(std::int64_t position) {
+    // A file that ends inside the claim has no trailers for it.
+    if (readClaim(position))
+        trailerScan();
+}
+
+bool ClaimAssembler::readClaim(std::int64_t position) {
     file_.seek(position);
     ClaimLoop loop;
     bool first = true;
@@ -71,7 +77,7 @@ void ClaimAssembler::AssembleClaim(std::int64_t position) {
     for (;;) {
         if (!file_.readLineView(line)) {
             unreadable_ = unreadable_ || first;
-            return; // the file ended inside the claim: no trailers
+            return false;
         }
         const ClaimLoop::Step step = loop.next(line, splitter_.totals);
         if (step == ClaimLoop::Step::NotARecord)
@@ -88,7 +94,7 @@ void ClaimAssembler::AssembleClaim(std::int64_t position) {
         if (step == ClaimLoop::Step::ProcessThenEnd)
             break;
     }
-    trailerScan();
+    return true;
 }
 
 bool ClaimAssembler::indexUsable() const {

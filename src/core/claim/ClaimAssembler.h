@@ -36,6 +36,9 @@ public:
     RecordSplitter::Split SplitRecord(std::string_view line, std::string_view recordType);
     // Reads the claim from its CA0 line to its end, then its trailers.
     void AssembleClaim(std::int64_t position);
+    // Reads only the claim's own records, from its CA0 line to its end; false
+    // when the file ends inside the claim.
+    bool readClaim(std::int64_t position);
 
     // Adds a claim form node unless its key is there already; a parent that is
     // not in the tree makes it a root. The node shows the record its key names.

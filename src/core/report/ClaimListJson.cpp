@@ -4,10 +4,12 @@
 
 namespace qm {
 
-ClaimListJson::ClaimListJson(std::ostream& out)
+ClaimListJson::ClaimListJson(std::ostream& out, std::string_view listName)
     : out_(out)
     , json_(out) {
-    json_.raw("{\n\"claims\": [");
+    std::string text("{\n");
+    JsonWriter::appendString(text, listName);
+    json_.raw(text.append(": ["));
 }
 
 JsonWriter& ClaimListJson::nextClaim() {

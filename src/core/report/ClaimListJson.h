@@ -9,9 +9,10 @@ namespace qm {
 
 // The frame of a whole-file report in JSON, written as the claims arrive:
 // {"claims": [one object a line, ...], other members, "summary": {...}}.
+// A report of other things than claims names its list otherwise.
 class ClaimListJson {
 public:
-    explicit ClaimListJson(std::ostream& out);
+    explicit ClaimListJson(std::ostream& out, std::string_view listName = "claims");
 
     // The writer, placed for the next claim's object.
     JsonWriter& nextClaim();

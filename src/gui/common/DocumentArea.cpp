@@ -97,7 +97,7 @@ bool DocumentArea::placeBesideOthers(QMdiSubWindow* document) {
     return false;
 }
 
-bool DocumentArea::growWindowFor(const QMdiSubWindow* document) {
+bool DocumentArea::growWindowFor(QMdiSubWindow* document) {
     QWidget* top = window();
     if (top == this || top->isMaximized() || top->isMinimized() || top->isFullScreen())
         return false;
@@ -112,7 +112,13 @@ bool DocumentArea::growWindowFor(const QMdiSubWindow* document) {
     const QSize frameExtra = top->frameGeometry().size() - top->size();
     const int width = std::min(top->width() + wider, available.width() - frameExtra.width());
     const int height = std::min(top->height() + taller, available.height() - frameExtra.height());
-    top->resize(std::max(width, top->width()), std::max(height, top->height()));
+    const QSize grown(std::max(width, top->width()), std::max(height, top->height()));
+    // What the screen cannot make room for, the window gives up: on a small
+    // screen a first-run window shrinks to the area rather than hang out of it.
+    const QRect reach(QPoint(0, 0), viewport()->size() + (grown - top->size()));
+    if (!reach.contains(wanted))
+        document->setGeometry(WindowPositions::fitInto(wanted, reach));
+    top->resize(grown);
     QRect frame = top->frameGeometry();
     frame.moveRight(std::min(frame.right(), available.right()));
     frame.moveBottom(std::min(frame.bottom(), available.bottom()));

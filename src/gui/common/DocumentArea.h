@@ -40,7 +40,7 @@ public:
 private:
     void tile(Qt::Orientation bandDirection);
     // False when the main window cannot grow (maximized, minimized, ...).
-    bool growWindowFor(const QMdiSubWindow* document);
+    bool growWindowFor(QMdiSubWindow* document);
     void keepInSight(QMdiSubWindow* document);
     // Moves a document at its first-run place beside the others, when there
     // is room for it there in the area (or, when the main window may grow,

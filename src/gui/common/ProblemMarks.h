@@ -28,7 +28,7 @@ public:
     virtual State state() const = 0;
     virtual int percent() const = 0;
     // What the check has to say in a status bar ("Problems: 3 claims"), and
-    // its tooltip; empty before it starts.
+    // its tooltip (plain text); empty before it starts.
     virtual QString statusText() const = 0;
     virtual QString statusToolTip() const = 0;
     // The check that ended found that the file changed while it was read:

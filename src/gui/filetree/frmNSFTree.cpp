@@ -1,6 +1,7 @@
 #include "gui/filetree/frmNSFTree.h"
 
 #include "core/openfile/OpenClaimFile.h"
+#include "gui/common/ElidedLabel.h"
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
@@ -142,8 +143,8 @@ frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
     panel1_->setObjectName(QStringLiteral("StatusBar1Panel1"));
     panel2_ = new QLabel(statusBar1_);
     panel2_->setObjectName(QStringLiteral("StatusBar1Panel2"));
-    statusBar1_->addWidget(panel1_, 1);
-    statusBar1_->addWidget(panel2_, 1);
+    statusBar1_->addWidget(panel1_);
+    statusBar1_->addWidget(panel2_);
     addCheckControls();
 
     auto* layout = new QVBoxLayout(this);
@@ -206,7 +207,8 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
 }
 
 void frmNSFTree::addCheckControls() {
-    panel3_ = new QLabel(statusBar1_);
+    // The check's state takes what room the counts leave, and gives way.
+    panel3_ = new ElidedLabel(statusBar1_);
     panel3_->setObjectName(QStringLiteral("StatusBar1Panel3"));
     statusBar1_->addWidget(panel3_, 1);
     checkProgress_ = new QProgressBar(statusBar1_);
@@ -458,7 +460,7 @@ void frmNSFTree::showCheckState() {
     const QString text = marks_ ? marks_->statusText() : QString();
     panel3_->setText(text);
     panel3_->setVisible(!text.isEmpty());
-    panel3_->setToolTip(marks_ ? marks_->statusToolTip() : QString());
+    panel3_->setDetails(marks_ ? marks_->statusToolTip() : QString());
 }
 
 void frmNSFTree::setProblemsOnly(bool on) {

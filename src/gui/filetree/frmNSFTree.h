@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <memory>
 
+class ElidedLabel;
 class FileSession;
 class ProblemMarks;
 
@@ -125,7 +126,7 @@ private:
     QStatusBar* statusBar1_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
-    QLabel* panel3_ = nullptr;
+    ElidedLabel* panel3_ = nullptr;
     QProgressBar* checkProgress_ = nullptr;
     QToolButton* cancelCheck_ = nullptr;
     QToolButton* checkAgain_ = nullptr;

@@ -382,7 +382,7 @@ QString ProblemCheck::statusToolTip() const {
         lines.append(QStringLiteral("Batches with problems of their own: %1").arg(found.batches));
     if (found.file)
         lines.append(QStringLiteral("Problems of the file's own: %1").arg(found.file));
-    return lines.isEmpty() ? QString() : PlainText::toolTip(lines.join(QLatin1Char('\n')));
+    return lines.join(QLatin1Char('\n'));
 }
 
 QIcon ProblemCheck::mark(std::int64_t node) const {

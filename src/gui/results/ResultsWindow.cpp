@@ -1,5 +1,6 @@
 #include "gui/results/ResultsWindow.h"
 
+#include "gui/common/ElidedLabel.h"
 #include "gui/results/ResultsExport.h"
 #include "gui/results/ResultsFilterModel.h"
 
@@ -44,9 +45,9 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     filterLabel->setBuddy(filter_);
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("lblRows"));
-    status_ = new QLabel(this);
+    // A long status gives way to the filter rather than pushing the window wider.
+    status_ = new ElidedLabel(this);
     status_->setObjectName(QStringLiteral("lblStatus"));
-    status_->setTextFormat(Qt::PlainText);
     status_->hide();
 
     table_ = new QTableView(this);
@@ -71,7 +72,7 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     bar_->addWidget(filterLabel);
     bar_->addWidget(filter_, 1);
     bar_->addWidget(count_);
-    bar_->addWidget(status_);
+    bar_->addWidget(status_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar_);
     layout->addWidget(table_, 1);
@@ -142,6 +143,11 @@ void ResultsWindow::fitColumns() {
     }
     for (int column = 0; column < columns; ++column)
         table_->setColumnWidth(column, qMax(qMin(widths.at(column), limit), least.at(column)));
+}
+
+void ResultsWindow::refitColumns() {
+    columnsFitted_ = false;
+    fitColumns();
 }
 
 int ResultsWindow::sourceRow(int shownRow) const {

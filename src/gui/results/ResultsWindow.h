@@ -10,6 +10,7 @@
 class QAbstractItemModel;
 class QComboBox;
 class QHBoxLayout;
+class ElidedLabel;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -57,6 +58,9 @@ public:
     void setStatus(const QString& text);
     // Adds a control of the window's own at the end of the bar above the table.
     void addToBar(QWidget* control);
+    // Fits the columns to the rows in view again: once the work that finds
+    // the rows has ended, rows wider than the first ones may have come.
+    void refitColumns();
     // Writes the rows shown, in the order shown, as CSV to a file the user
     // chooses, never over one of openClaimFiles; see ResultsExport::toFile.
     bool exportShownRows(const QString& dialogName, const QString& caption,
@@ -82,7 +86,7 @@ private:
     QLineEdit* filter_ = nullptr;
     QTimer* filterDelay_ = nullptr;
     QLabel* count_ = nullptr;
-    QLabel* status_ = nullptr;
+    ElidedLabel* status_ = nullptr;
     QHBoxLayout* bar_ = nullptr;
     bool columnsFitted_ = false;
 };

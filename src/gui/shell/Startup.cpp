@@ -6,6 +6,7 @@
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/ClaimFormController.h"
 #include "gui/shell/ClaimNavigator.h"
+#include "gui/shell/CompareController.h"
 #include "gui/shell/ProblemsController.h"
 #include "gui/shell/SearchController.h"
 #include "gui/shell/frmMain.h"
@@ -36,6 +37,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     auto* navigator = new ClaimNavigator(*mainWindow, *claimForms);
     auto* problems = new ProblemsController(context, *mainWindow, *navigator);
     new SearchController(context, *mainWindow, *navigator);
+    new CompareController(context, *mainWindow, *navigator);
     mainWindow->setTreeWindowFactory(
         [claimForms, problems, navigator](FileSession& session) -> QWidget* {
             auto tree = std::make_unique<frmNSFTree>(session);

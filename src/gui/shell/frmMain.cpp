@@ -1,22 +1,20 @@
 #include "gui/shell/frmMain.h"
 
 #include "core/Version.h"
-#include "core/common/RecordingMessageSink.h"
 #include "core/openfile/ClaimFileOpener.h"
 #include "gui/about/Branding.h"
 #include "gui/about/frmAbout.h"
 #include "gui/claimform/ClaimExport.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
-#include "gui/common/BackgroundWork.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/FileSession.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
+#include "gui/shell/ClaimFileOpening.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -262,29 +260,8 @@ void frmMain::openFile(const QString& chosenPath) {
     closeFile();
     const QString path = QDir::toNativeSeparators(chosenPath);
     context_.setLastPath(path);
-    // Finding the file header may read gigabytes: on a worker, with a
-    // progress dialog and Cancel when it takes long. Its messages are shown
-    // here afterwards, in the order it gave them.
-    struct Outcome {
-        qm::ClaimFileOpener::Opened opened;
-        qm::RecordingMessageSink messages;
-    };
-    BackgroundWork<NoBatch, Outcome> work;
-    work.start([path = CoreText::fromPath(path), folders = context_.mapFolders(),
-                layouts = context_.layouts()](BackgroundWork<NoBatch, Outcome>::Reporter& run) {
-        Outcome outcome;
-        outcome.opened =
-            qm::ClaimFileOpener::open(path, folders, layouts, outcome.messages, &run.control());
-        return outcome;
-    });
-    work.waitShowingProgress({QStringLiteral("frmOpenProgress"), QStringLiteral("Open"),
-                              QStringLiteral("Looking for the file header...")},
-                             this);
-    Outcome outcome = work.takeSummary();
-    qm::ClaimFileOpener::Opened& opened = outcome.opened;
-    MessageBoxes messages(this);
-    for (const qm::Message& message : outcome.messages.messages)
-        messages.show(message);
+    qm::ClaimFileOpener::Opened opened =
+        ClaimFileOpening::open(path, context_, context_.layouts(), this);
     context_.setLayouts(opened.layouts);
     if (!opened.file) {
         setFileState(false, QStringLiteral("No File Open"));
