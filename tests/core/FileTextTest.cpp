@@ -34,7 +34,17 @@ private slots:
                 return out.substr(1, out.size() - 2); // without its quotes
             }};
         const Convert& text = convert[kind];
-        const std::string plain = "ABCDEFGHIJKLMNOPQRSTUVWX";
+        const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWX";
+        // Texts shorter than a word, a word, and words with a tail.
+        for (const std::size_t length : {0, 6, 7, 8, 15, 24}) {
+            const std::string plain = letters.substr(0, length);
+            QCOMPARE(text(plain), plain);
+            oneByteIn(text, plain);
+        }
+    }
+
+private:
+    static void oneByteIn(const Convert& text, const std::string& plain) {
         for (int byte = 0; byte < 256; ++byte) {
             const std::string alone(1, static_cast<char>(byte));
             const std::string expected = text(alone);

@@ -4,6 +4,7 @@
 #include "core/common/FileText.h"
 
 #include <charconv>
+#include <cstring>
 #include <string>
 
 namespace qm {
@@ -79,7 +80,9 @@ JsonWriter& JsonWriter::endArray() {
 JsonWriter& JsonWriter::key(std::string_view name) {
     beforeValue();
     appendString(text_, name);
-    text_ += pretty_ ? ": " : ":";
+    text_ += ':';
+    if (pretty_)
+        text_ += ' ';
     afterKey_ = true;
     out_.done();
     return *this;
@@ -128,21 +131,49 @@ JsonWriter& JsonWriter::raw(std::string_view text) {
     return *this;
 }
 
+namespace {
+
+// Whether a word of eight bytes holds one a JSON string must escape.
+bool needsEscape(std::uint64_t word) {
+    return ByteWords::anyBelow(word, 0x20) || ByteWords::anyEqual(word, '"') ||
+           ByteWords::anyEqual(word, '\\');
+}
+
+// Where the first word of eight bytes that holds a byte to escape begins, or
+// the text's size when none does: the few bytes after the last whole word
+// are tested as a word too, padded with plain ones. Most texts and every key
+// need no escape, and each goes out whole.
+std::size_t plainPrefix(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8)
+        if (needsEscape(ByteWords::at(text.data() + i)))
+            return i;
+    if (i < text.size()) {
+        std::uint64_t word = ByteWords::kOnes * 'a';
+        std::memcpy(&word, text.data() + i, text.size() - i);
+        if (needsEscape(word))
+            return i;
+    }
+    return text.size();
+}
+
+} // namespace
+
 void JsonWriter::appendString(std::string& out, std::string_view utf8) {
     static const char kHex[] = "0123456789abcdef";
+    std::size_t plain = plainPrefix(utf8); // bytes before it need no escape
+    char quoted[64];
+    if (plain == utf8.size() && plain + 2 <= sizeof quoted) {
+        // A key or a short value: put together here and appended at once.
+        quoted[0] = '"';
+        std::memcpy(quoted + 1, utf8.data(), plain);
+        quoted[plain + 1] = '"';
+        out.append(quoted, plain + 2);
+        return;
+    }
     out += '"';
-    std::size_t plain = 0; // start of the run not yet written
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        // Most strings need no escape: passed over eight bytes at a time.
-        while (i + 8 <= utf8.size()) {
-            const std::uint64_t word = ByteWords::at(utf8.data() + i);
-            if (ByteWords::anyBelow(word, 0x20) || ByteWords::anyEqual(word, '"') ||
-                ByteWords::anyEqual(word, '\\'))
-                break;
-            i += 8;
-        }
-        if (i == utf8.size())
-            break;
+    out.append(utf8.data(), plain);
+    for (std::size_t i = plain; i < utf8.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c >= 0x20 && c != '"' && c != '\\')
             continue;
