@@ -141,9 +141,9 @@ private slots:
                          ? records.fileHeader("SUBMITTER", "00301")
                          : records.record(type.toLatin1() + std::string("A0")));
         const QString path = writeFile(text);
-        SequentialFile file;
+        qm::SequentialFile file;
         QVERIFY(file.open(path.toStdString()));
-        const FileTree tree = BuildTree(file);
+        const qm::FileTree tree = qm::BuildTree(file);
 
         const auto r = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
                                        QStringLiteral("--json"), QStringLiteral("tree"), path});
@@ -155,7 +155,7 @@ private slots:
             QCOMPARE(listed.value(QStringLiteral("key")).toString().toStdString(), tree.key(node));
             const std::int64_t parent = tree.parent(node);
             QCOMPARE(listed.value(QStringLiteral("parent")).toString().toStdString(),
-                     parent == FileTree::kNoNode ? std::string() : tree.key(parent));
+                     parent == qm::FileTree::kNoNode ? std::string() : tree.key(parent));
         }
     }
 
