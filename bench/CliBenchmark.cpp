@@ -71,6 +71,10 @@ void CliBenchmark::search() const {
     search("every field, a number comparison", {"--number", "--", "<-1"});
     search("every field, (?i)smith|jones", {"(?i)smith|jones", "--regex"}, 3);
     search("every field, ^[A-Z]+[0-9]{3}$", {"^[A-Z]+[0-9]{3}$", "--regex"}, 3);
+    // Amounts as people type them, compared in cents: one money field, and
+    // every money field (above what any holds, so that printing hits is not timed).
+    search("money, one field", {"--number", "--field", "XA0 12.0", "--", ">1,000,000.00"}, 5);
+    search("every money field", {"--number", "--", ">$1,000,000,000.00"});
 }
 
 void CliBenchmark::searchMemory() const {

@@ -1,5 +1,5 @@
 # What `cmake --install` puts where: the two programs, the map files they find
-# relative to themselves, the desktop entry with its icon and file type, and
+# relative to themselves with the format files beside them, the desktop entry with its icon and file type, and
 # the man pages.
 install(TARGETS quillmark-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET quillmark)
@@ -12,7 +12,7 @@ if(TARGET quillmark)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 endif()
 
-install(FILES maps/nsf0200.map maps/nsf0301.map
+install(FILES maps/nsf0200.map maps/nsf0301.map maps/nsf0200.fmt maps/nsf0301.fmt
   DESTINATION ${CMAKE_INSTALL_DATADIR}/quillmark/maps)
 
 # The man pages carry the one project version.

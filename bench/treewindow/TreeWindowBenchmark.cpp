@@ -53,33 +53,55 @@ protected:
     }
 };
 
-// Waits for the file tree window's whole-file check to end, and then for
-// what it found to be on screen: the tree painted since the last marks came
-// in, and the status bar's count painted. Returns false when the check never
-// ends (within the guard time).
-bool waitForMarks(frmNSFTree& window, PaintWatch& treePaint) {
+// Waits for the file tree window's whole-file check to end and its count to
+// be painted (the tree's marks in view are painted with it). Returns false
+// when the check never ends (within the guard time).
+bool waitForMarks(frmNSFTree& window) {
     ProblemCheck& check = *qobject_cast<ProblemCheck*>(window.problemMarks());
     auto* count = window.findChild<QLabel*>(QStringLiteral("StatusBar1Panel3"));
     PaintWatch countPaint(count);
-    QObject::connect(&check, &ProblemCheck::marksAdded, &treePaint,
-                     [&treePaint] { treePaint.painted = false; });
     QObject::connect(&check, &ProblemCheck::finished, &countPaint,
                      [&countPaint] { countPaint.painted = false; });
     QElapsedTimer guard;
     guard.start();
     auto done = [&] {
-        return check.state() == ProblemMarks::State::Finished && treePaint.painted &&
-               countPaint.painted && count->isVisible();
+        return check.state() == ProblemMarks::State::Finished && countPaint.painted &&
+               count->isVisible();
     };
     while (!done() && guard.elapsed() < 120000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QObject::disconnect(&check, nullptr, &treePaint, nullptr);
     return done();
+}
+
+// Waits for a paint the watch notes; false when none comes within a minute.
+bool waitForPaint(const PaintWatch& watch) {
+    QElapsedTimer guard;
+    guard.start();
+    while (!watch.painted && guard.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return watch.painted;
 }
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// A time as "median s (min minimum)".
+void printSeconds(const char* what, const std::vector<double>& ms) {
+    std::printf("%-40s %8.3f s (min %.3f)\n", what, median(ms) / 1e3,
+                *std::min_element(ms.begin(), ms.end()) / 1e3);
+}
+
+// The load average over the last minute, as the figures beside it met it.
+double loadAverage() {
+    double load = -1;
+    if (std::FILE* file = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(file, "%lf", &load) != 1)
+            load = -1;
+        std::fclose(file);
+    }
+    return load;
 }
 
 double mebibytes(long kib) {
@@ -147,6 +169,8 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     auto* viewClaims = main.findChild<QAction*>(QStringLiteral("mnuClaimForm"));
 
     std::vector<double> showMs, stallMs, findCommandMs, searchMs, marksMs, checkStallMs;
+    std::vector<double> onlyStallMs, allStallMs, reopenMs, reopenStallMs;
+    const double loadBefore = loadAverage();
     qint64 problemClaims = 0, problemRows = 0;
     std::size_t problemBytes = 0;
     long marksAddedKiB = 0;
@@ -169,11 +193,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
             std::fprintf(stderr, "quillmark-treewindow-bench: View Claims showed no tree\n");
             return false;
         }
-        QElapsedTimer guard;
-        guard.start();
-        while (!watch->painted && guard.elapsed() < 60000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (!watch->painted) {
+        if (!waitForPaint(*watch)) {
             std::fprintf(stderr, "quillmark-treewindow-bench: the tree was never painted\n");
             return false;
         }
@@ -184,7 +204,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         // The check started once the tree was shown: the window must answer
         // while it runs, and its marks and count follow.
         stalls.start();
-        if (!waitForMarks(*window, *watch)) {
+        if (!waitForMarks(*window)) {
             std::fprintf(stderr, "quillmark-treewindow-bench: the check never finished\n");
             return false;
         }
@@ -217,11 +237,57 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         MessageBoxes::reset();
         MessageBoxes::setTestMode(true);
 
+        // "Only claims with problems" on and off again, each until the tree
+        // is painted.
+        auto* problemsOnly = window->findChild<QAction*>(QStringLiteral("cmdProblemsOnly"));
+        for (std::vector<double>* toggleMs : {&onlyStallMs, &allStallMs}) {
+            settle();
+            watch->painted = false;
+            stalls.start();
+            problemsOnly->toggle();
+            if (!waitForPaint(*watch)) {
+                std::fprintf(stderr, "quillmark-treewindow-bench: the toggled tree was never "
+                                     "painted\n");
+                return false;
+            }
+            toggleMs->push_back(stalls.stop());
+        }
+
         document->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     // The viewer at its largest, before the core builds below add their own.
     const long peakKiB = ProcessMemory::highWaterKiB();
+
+    // The same file opened again over its checked tree: the old tree goes and
+    // the new one is shown (its check is cancelled when it closes).
+    for (int run = 0; run < arguments.count(); ++run) {
+        settle();
+        viewClaims->trigger();
+        DocumentWindow* document = main.documents()->findDocument(kTreeWindowName);
+        auto* window = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
+        if (!window || !waitForPaint(*watch) || !waitForMarks(*window)) {
+            std::fprintf(stderr, "quillmark-treewindow-bench: no checked tree to open over\n");
+            return false;
+        }
+        settle();
+        stalls.start();
+        QElapsedTimer clock;
+        clock.start();
+        main.openFile(path);
+        if (!waitForPaint(*watch)) {
+            std::fprintf(stderr, "quillmark-treewindow-bench: the reopened tree was never "
+                                 "painted\n");
+            return false;
+        }
+        reopenMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        reopenStallMs.push_back(stalls.stop());
+        if (DocumentWindow* reopened = main.documents()->findDocument(kTreeWindowName))
+            reopened->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    const long reopenPeakKiB = ProcessMemory::highWaterKiB();
 
     // The core's share of View Claims: reading the file and building the tree.
     std::vector<double> buildMs;
@@ -238,12 +304,18 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     std::printf("tree                          %lld nodes, %lld batches, %lld claims\n",
                 static_cast<long long>(nodes), static_cast<long long>(batches),
                 static_cast<long long>(claims));
-    std::printf("runs                          %d (times are medians)\n", arguments.count());
-    std::printf("View Claims to tree painted   %8.3f s\n", median(showMs) / 1e3);
-    std::printf("  of which tree build (core)  %8.3f s\n", median(buildMs) / 1e3);
-    std::printf("  longest event-loop stall    %8.3f s\n", median(stallMs) / 1e3);
-    std::printf("View Claims to every mark and the count painted %8.3f s\n", median(marksMs) / 1e3);
-    std::printf("  longest stall while checking %7.3f s\n", median(checkStallMs) / 1e3);
+    std::printf("runs                          %d (median, and the minimum); load %.2f before, "
+                "%.2f after\n",
+                arguments.count(), loadBefore, loadAverage());
+    printSeconds("View Claims to tree painted", showMs);
+    printSeconds("  of which tree build (core)", buildMs);
+    printSeconds("  longest event-loop stall", stallMs);
+    printSeconds("View Claims to every mark and the count", marksMs);
+    printSeconds("  longest stall while checking", checkStallMs);
+    printSeconds("Only claims with problems on: stall", onlyStallMs);
+    printSeconds("  and off again: stall", allStallMs);
+    printSeconds("Open again over the tree to painted", reopenMs);
+    printSeconds("  longest event-loop stall", reopenStallMs);
     std::printf("problems                      %lld claims, %lld rows, %.2f MiB kept (%.1f bytes a "
                 "row)\n",
                 static_cast<long long>(problemClaims), static_cast<long long>(problemRows),
@@ -253,11 +325,12 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
                 mebibytes(marksAddedKiB));
     std::printf("resident memory of the viewer %8.1f MiB with the tree shown, %.1f MiB at most\n",
                 mebibytes(shownKiB), mebibytes(peakKiB));
+    std::printf("  and at most when opened again over its tree %.1f MiB\n",
+                mebibytes(reopenPeakKiB));
     std::printf("resident memory added         %8.1f MiB (first run), %.1f MiB (largest)\n",
                 mebibytes(firstAddedKiB), mebibytes(maxAddedKiB));
     std::printf("engine tree                   %8.1f bytes a node\n", bytesPerNode);
-    std::printf("Find over the whole tree      %8.3f s (command, dialog included)\n",
-                median(findCommandMs) / 1e3);
-    std::printf("  search alone                %8.3f s\n", median(searchMs) / 1e3);
+    printSeconds("Find over the whole tree (with dialog)", findCommandMs);
+    printSeconds("  search alone", searchMs);
     return true;
 }

@@ -6,10 +6,12 @@ namespace {
 const char kUsage[] =
     "usage: quillmark-treewindow-bench FILE [--maps DIR] [--runs N]\n"
     "  Times Tools > View Claims on FILE up to the tree window painted, with the\n"
-    "  resident memory it adds, and a Find over the whole tree. Runs offscreen\n"
-    "  unless QT_QPA_PLATFORM says otherwise.\n"
+    "  resident memory it adds, its whole-file check up to every mark painted,\n"
+    "  \"Only claims with problems\" on and off, the file opened again over its\n"
+    "  checked tree, and a Find over the whole tree; each with the longest\n"
+    "  event-loop stall. Runs offscreen unless QT_QPA_PLATFORM says otherwise.\n"
     "  --maps DIR   map folder (default: the current directory)\n"
-    "  --runs N     timed runs (default 3; the median is printed)\n";
+    "  --runs N     timed runs (default 3; the median and minimum are printed)\n";
 
 } // namespace
 

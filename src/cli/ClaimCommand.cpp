@@ -4,12 +4,27 @@
 #include "CommandLine.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/FileText.h"
+#include "core/common/TextUtil.h"
 #include "core/report/ClaimReport.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace qm::cli {
 
-int ClaimCommand::run(ClaimFile& file, const QStringList& keys, bool json, std::ostream& out,
-                      std::ostream& err) {
+namespace {
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+int ClaimCommand::run(ClaimFile& file, const QStringList& keys, const std::string& pcn, bool json,
+                      std::ostream& out, std::ostream& err) {
     const FileTree& tree = file.tree();
     // Every key is looked up before the first click, so that a typo prints
     // nothing rather than half of the answer.
@@ -24,6 +39,19 @@ int ClaimCommand::run(ClaimFile& file, const QStringList& keys, bool json, std::
             return kExitError;
         }
         nodes.push_back(*node);
+    }
+    if (!pcn.empty()) {
+        const std::string_view wanted = trimSpaces(pcn);
+        const std::size_t before = nodes.size();
+        for (std::int64_t node = 0; node < tree.size(); ++node)
+            if (sameIgnoringCase(tree.controlNumber(node), wanted))
+                nodes.push_back(node);
+        if (nodes.size() == before) {
+            err << "quillmark-cli: no claim carries the patient control number "
+                << FileText::toPrintable(wanted) << " in the file tree of "
+                << FileText::toPrintable(FileText::pathToUtf8(file.path())) << '\n';
+            return kExitError;
+        }
     }
 
     if (json) {

@@ -15,13 +15,23 @@ const QLatin1String kHelpBody(
     "  tree FILE             The file tree: file headers (AA0), batches (BA0) and\n"
     "                        claims (CA0) in file order, each with its node key\n"
     "                        (record type and 1-based byte position, e.g. CA0645)\n"
-    "                        and its text, then the batch and claim counts.\n"
+    "                        and its text, then the batch and claim counts. With\n"
+    "                        --claims, the claims only, their patient's name and\n"
+    "                        control number in columns.\n"
+    "                          quillmark-cli tree --claims claims.nsf\n"
     "  claim FILE KEY...     Clicks the file tree nodes KEY... in order, as the\n"
     "                        viewer does, in one session: the record store carries\n"
     "                        over from one click to the next. For each click prints\n"
     "                        the claim form's record tree and every record's fields\n"
-    "                        (number, name, value, a '*' for a value that failed its\n"
-    "                        check); for a claim also the trailer totals verdict.\n"
+    "                        (number, name, value as stored, as a person reads it\n"
+    "                        where the map's format file says so, a '*' for a value\n"
+    "                        that failed its check); for a claim also the trailer\n"
+    "                        totals verdict. A KEY may be typed in any case\n"
+    "                        (ca04831); --pcn PCN clicks, after the keys, every\n"
+    "                        claim whose patient control number is PCN (case\n"
+    "                        ignored), and then no KEY is needed.\n"
+    "                          quillmark-cli claim claims.nsf CA04831\n"
+    "                          quillmark-cli claim claims.nsf --pcn GM000000002\n"
     "  check FILE            Checks the whole file in one pass. Every claim gets\n"
     "                        exactly the verdict clicking it gives: its totals\n"
     "                        against its XA0, the values that fail their checks\n"
@@ -32,7 +42,11 @@ const QLatin1String kHelpBody(
     "                        and the file's structure is checked (see below).\n"
     "                        Prints, in file order, each batch, each claim with\n"
     "                        its totals verdict, each trailer's verdict, and under\n"
-    "                        each its problems, a line each; then a summary.\n"
+    "                        each its problems, a line each (an invalid value with\n"
+    "                        its record, field and value; a total with what the\n"
+    "                        trailer states and what the lines add up to, money as\n"
+    "                        money); then a summary.\n"
+    "                          quillmark-cli check --problems-only claims.nsf\n"
     "  search FILE TEXT      Every claim with a field whose value matches TEXT,\n"
     "                        among the records a click on the claim shows: its\n"
     "                        own, and the file header, batch header, BA1 and\n"
@@ -43,6 +57,7 @@ const QLatin1String kHelpBody(
     "                        viewer's Find ignores it, unless --exact, --regex or\n"
     "                        --number say otherwise. Values are matched without\n"
     "                        the blanks around them (a field's padding).\n"
+    "                          quillmark-cli search claims.nsf --number '>160.00'\n"
     "  diff A B              Compares two claim files, each read with the map of\n"
     "                        its own version: the claims, batches and file\n"
     "                        headers only one of them has (removed: only in A,\n"
@@ -62,6 +77,7 @@ const QLatin1String kHelpBody(
     "                        difference and under it each field that differs\n"
     "                        (A's value -> B's), then a summary. Both files are\n"
     "                        read once, at the same time, two threads.\n"
+    "                          quillmark-cli diff old.nsf new.nsf\n"
     "\n"
     "Options:\n"
     "  --maps DIR            Folder of the map files nsf0200.map and nsf0301.map,\n"
@@ -95,11 +111,23 @@ const QLatin1String kHelpBody(
     "                        refused. There are no back-references and no\n"
     "                        look-around; \\C is refused. Patterns are up to 4000\n"
     "                        characters, and at most 8 MB once compiled.\n"
-    "  --number              search: TEXT compares whole numbers: =N, <N, >N,\n"
-    "                        N..M (between, both ends included) or N (equal).\n"
-    "                        Only number (N) and date (D) fields take part; a\n"
-    "                        value that is no whole number never matches. Put\n"
-    "                        -- before a TEXT that begins with -.\n"
+    "  --number              search: TEXT compares numbers: =N, <N, >N, N..M\n"
+    "                        (between, both ends included) or N (equal), where N\n"
+    "                        is a whole number (160), an amount (160, 160.00,\n"
+    "                        $1,600.50) or a date (2024-03-15, 03/15/2024). A\n"
+    "                        money field compares in cents (160 is $160.00), a\n"
+    "                        date field as CCYYMMDD, other number (N) fields as\n"
+    "                        whole numbers. Without --field, only fields of the\n"
+    "                        kind typed take part: an amount (with a $, a comma\n"
+    "                        or a decimal point) money fields, a date date\n"
+    "                        fields, a whole number other number fields; standard\n"
+    "                        error says which. A value that is no whole number\n"
+    "                        never matches. Put -- before a TEXT that begins\n"
+    "                        with -.\n"
+    "  --pcn PCN             claim: also every claim with this patient control\n"
+    "                        number (case ignored).\n"
+    "  --claims              tree: the claims only, with the patient's name and\n"
+    "                        control number in columns.\n"
     "  --type RT             search: only records of type RT (e.g. FA0).\n"
     "  --match pcn|position  diff: pair claims by control number and provider\n"
     "                        (pcn, the default) or by their order in the file\n"
@@ -111,7 +139,9 @@ const QLatin1String kHelpBody(
     "  --json                Print JSON instead of text:\n"
     "                        tree:  {\"file\", \"version\", \"nodes\": [{\"index\" (1-based),\n"
     "                               \"key\", \"text\", \"parent\" (a key or null)}],\n"
-    "                               \"batches\", \"claims\"}\n"
+    "                               \"batches\", \"claims\"}; with --claims the\n"
+    "                               claims only, each also with \"patient\" and\n"
+    "                               \"control_number\"\n"
     "                        claim: [{\"key\", \"rt\", \"totals_checked\", \"totals_ok\",\n"
     "                               \"totals_state\", \"xa0_present\", \"unreadable\",\n"
     "                               \"comparisons\":\n"
@@ -120,7 +150,8 @@ const QLatin1String kHelpBody(
     "                               \"nodes\": [{\"key\", \"parent\"}],\n"
     "                               \"records\": {NODE_KEY: {\"type\", \"occurrence\",\n"
     "                               \"line\", \"line_cut\", \"fields\": [{\"slot\", \"id\",\n"
-    "                               \"name\", \"value\", \"valid\", \"codes\", \"start\",\n"
+    "                               \"name\", \"value\", \"shown\" (as a person\n"
+    "                               reads it, or null), \"valid\", \"codes\", \"start\",\n"
     "                               \"end\", \"length\"}]}}}]\n"
     "                        check: {\"claims\": [{\"key\", \"text\", \"totals_ok\",\n"
     "                               \"totals_state\", \"xa0_present\", \"unreadable\",\n"
@@ -206,8 +237,9 @@ const QLatin1String kHelpBody(
 
 QString CommandLine::usage() {
     return QStringLiteral(
-        "Usage: quillmark-cli [--maps DIR] [--json] tree FILE\n"
+        "Usage: quillmark-cli [--maps DIR] [--json] tree FILE [--claims]\n"
         "       quillmark-cli [--maps DIR] [--json] claim FILE KEY [KEY...]\n"
+        "       quillmark-cli [--maps DIR] [--json] claim FILE [KEY...] --pcn PCN\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n"
         "                     [--problems-only]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
@@ -251,10 +283,12 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     const QCommandLineOption problemsOnlyOption(QStringLiteral("problems-only"));
     const QCommandLineOption maxHitsOption(QStringLiteral("max-hits"), QString(),
                                            QStringLiteral("N"));
+    const QCommandLineOption pcnOption(QStringLiteral("pcn"), QString(), QStringLiteral("PCN"));
+    const QCommandLineOption claimsOption(QStringLiteral("claims"));
     const QCommandLineOption matchOption(QStringLiteral("match"), QString(), QStringLiteral("HOW"));
     parser.addOptions({mapsOption, jsonOption, jobsOption, helpOption, versionOption, fieldOption,
                        typeOption, exactOption, regexOption, numberOption, problemsOnlyOption,
-                       maxHitsOption, matchOption});
+                       maxHitsOption, pcnOption, claimsOption, matchOption});
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -333,6 +367,22 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         error_ = QStringLiteral("--problems-only is for check only");
         return Outcome::UsageError;
     }
+    if (parser.isSet(pcnOption)) {
+        if (command_ != Command::Claim) {
+            error_ = QStringLiteral("--pcn is for claim only");
+            return Outcome::UsageError;
+        }
+        pcn_ = raw(parser.value(pcnOption));
+        if (pcn_.find_first_not_of(' ') == std::string::npos) {
+            error_ = QStringLiteral("--pcn needs a patient control number");
+            return Outcome::UsageError;
+        }
+    }
+    claimsOnly_ = parser.isSet(claimsOption);
+    if (claimsOnly_ && command_ != Command::Tree) {
+        error_ = QStringLiteral("--claims is for tree only");
+        return Outcome::UsageError;
+    }
     if (command_ == Command::Search)
         return parseSearch(parser, positional, raw);
     for (const QString& option :
@@ -343,9 +393,11 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
             return Outcome::UsageError;
         }
     }
-    keys_ = positional;
-    if (command_ == Command::Claim && keys_.isEmpty()) {
-        error_ = QStringLiteral("claim needs at least one node KEY");
+    // A key names a record type in capitals and a position: "ca04831" is CA04831.
+    for (const QString& key : std::as_const(positional))
+        keys_.append(command_ == Command::Claim ? key.toUpper() : key);
+    if (command_ == Command::Claim && keys_.isEmpty() && pcn_.empty()) {
+        error_ = QStringLiteral("claim needs at least one node KEY, or --pcn PCN");
         return Outcome::UsageError;
     }
     if (command_ != Command::Claim && !keys_.isEmpty()) {

@@ -46,7 +46,13 @@ public:
     // diff: file B, and how its claims pair with A's (--match).
     const std::string& otherFile() const { return otherFile_; }
     FileComparison::Match match() const { return match_; }
+    // claim: node keys, their record types in capitals whatever was typed.
     const QStringList& keys() const { return keys_; }
+    // claim --pcn PCN: also every claim that carries this patient control
+    // number (file bytes); empty when not given.
+    const std::string& pcn() const { return pcn_; }
+    // tree --claims: the claims only, with their patients in columns.
+    bool claimsOnly() const { return claimsOnly_; }
     // The --maps folder, looked in first for map files; empty when not given.
     const std::string& mapsDir() const { return mapsDir_; }
     bool json() const { return json_; }
@@ -74,6 +80,8 @@ private:
     std::string otherFile_;
     FileComparison::Match match_ = FileComparison::Match::ControlNumber;
     QStringList keys_;
+    std::string pcn_;
+    bool claimsOnly_ = false;
     std::string mapsDir_;
     bool json_ = false;
     int jobs_ = 0;

@@ -21,6 +21,9 @@ int SearchCommand::run(ClaimFile& file, const SearchQuery& query, bool json, int
     // the claims. A version without a map has been noted when the file opened.
     if (plan.empty() && file.result().knownVersion)
         err << "quillmark-cli: note: the map of this file has no fields; no value can match\n";
+    // Over every field a number compares only with fields of its own kind.
+    if (query.mode == SearchQuery::Mode::Number && query.field.empty() && !plan.empty())
+        err << "quillmark-cli: note: comparing with fields of " << plan.comparedIn() << " only\n";
     SearchReport report(out, json, layouts);
     FieldSearch::Options options;
     options.jobs = jobs;

@@ -8,15 +8,71 @@
 #include "core/filetree/TreeScan.h"
 #include "core/report/BlockOutput.h"
 #include "core/report/JsonWriter.h"
+#include "core/report/ReportText.h"
 
 #include <string>
 
 namespace qm::cli {
 
-int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
-    // The tree as one reading of the file meets it, in file order: a listing
-    // needs no tree in memory. A node is known by its position here, and
-    // its text and line are put together at the end of what is to be
+namespace {
+
+// Columns of tree --claims: a key of a file of terabytes, a patient's name
+// as the node text gives it (20 + 2 + 12 characters).
+constexpr std::size_t kKeyWidth = 16;
+constexpr std::size_t kNameWidth = 34;
+
+void writeClaimRows(const FileTree& tree, std::ostream& out) {
+    out << ReportText::padded("Key", kKeyWidth) << ReportText::padded("Patient", kNameWidth)
+        << "  Control Number\n";
+    std::string line;
+    for (std::int64_t node = 0; node < tree.size(); ++node) {
+        if (tree.recordType(node) != "CA0")
+            continue;
+        line = ReportText::padded(tree.key(node), kKeyWidth);
+        line += ReportText::padded(FileText::toPrintable(tree.patientName(node)), kNameWidth);
+        line += "  ";
+        FileText::appendPrintable(line, tree.controlNumber(node));
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << '\n';
+    }
+}
+
+// The claims alone, with their patients and control numbers, from the tree.
+void writeClaimsJson(const FileTree& tree, JsonWriter& writer) {
+    FileTree::TextBuffer text; // node texts are put together here, not allocated
+    bool first = true;
+    for (std::int64_t node = 0; node < tree.size(); ++node) {
+        if (tree.recordType(node) != "CA0")
+            continue;
+        writer.raw(first ? "\n" : ",\n");
+        first = false;
+        writer.beginObject()
+            .key("index")
+            .value(node + 1)
+            .key("key")
+            .value(tree.key(node))
+            .key("text")
+            .fileString(tree.text(node, text))
+            .key("parent");
+        const std::int64_t parent = tree.parent(node);
+        if (parent == FileTree::kNoNode)
+            writer.null();
+        else
+            writer.value(tree.key(parent));
+        writer.key("patient")
+            .fileString(tree.patientName(node))
+            .key("control_number")
+            .fileString(tree.controlNumber(node))
+            .endObject();
+    }
+}
+
+} // namespace
+
+int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& out) {
+    // The whole tree as one reading of the file meets it, in file order: a
+    // listing needs no tree in memory. A node is known by its position here,
+    // and its text and line are put together at the end of what is to be
     // written, a block at a time.
     NodeParents parents;
     NodeText text;
@@ -34,19 +90,27 @@ int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
         line +=
             "NSF File Tree (" + FileText::toPrintable(FileText::pathToUtf8(file.path())) + ")\n";
         line += "Version: " + FileText::toPrintable(file.result().versionCode) + '\n';
-        TreeScan::run(
-            file.file(), nullptr,
-            [&](std::int64_t position, const NodeText::Fields& fields) {
-                const NodeParents::Place place = parents.meet(fields.shape, position);
-                count(fields.shape);
-                line.append(std::size_t(2 * place.depth), ' ');
-                FileTree::appendKey(line, fields.shape, position);
-                line += "  ";
-                FileText::appendPrintable(line, text.make(fields));
-                line += '\n';
-                output.done();
-            },
-            noTrailers);
+        if (claimsOnly) {
+            output.flush();
+            const FileTree& tree = file.tree();
+            writeClaimRows(tree, out);
+            batches = tree.BatchCount;
+            claims = tree.ClaimCount;
+        } else {
+            TreeScan::run(
+                file.file(), nullptr,
+                [&](std::int64_t position, const NodeText::Fields& fields) {
+                    const NodeParents::Place place = parents.meet(fields.shape, position);
+                    count(fields.shape);
+                    line.append(std::size_t(2 * place.depth), ' ');
+                    FileTree::appendKey(line, fields.shape, position);
+                    line += "  ";
+                    FileText::appendPrintable(line, text.make(fields));
+                    line += '\n';
+                    output.done();
+                },
+                noTrailers);
+        }
         // The texts of the viewer's status bar.
         line += "BA0 Count: " + std::to_string(batches) + '\n';
         line += "CA0 Count: " + std::to_string(claims) + '\n';
@@ -56,33 +120,40 @@ int TreeCommand::run(ClaimFile& file, bool json, std::ostream& out) {
     writer.raw("{\n\"file\": ").value(FileText::pathToUtf8(file.path()));
     writer.raw(",\n\"version\": ").fileString(file.result().versionCode);
     writer.raw(",\n\"nodes\": [");
-    std::string key;
-    TreeScan::run(
-        file.file(), nullptr,
-        [&](std::int64_t position, const NodeText::Fields& fields) {
-            const NodeParents::Place place = parents.meet(fields.shape, position);
-            count(fields.shape);
-            writer.raw(nodes == 1 ? "\n" : ",\n");
-            key.clear();
-            FileTree::appendKey(key, fields.shape, position);
-            writer.beginObject()
-                .key("index")
-                .value(nodes)
-                .key("key")
-                .value(key)
-                .key("text")
-                .fileString(text.make(fields))
-                .key("parent");
-            if (place.parent < 0) {
-                writer.null();
-            } else {
+    if (claimsOnly) {
+        const FileTree& tree = file.tree();
+        writeClaimsJson(tree, writer);
+        batches = tree.BatchCount;
+        claims = tree.ClaimCount;
+    } else {
+        std::string key;
+        TreeScan::run(
+            file.file(), nullptr,
+            [&](std::int64_t position, const NodeText::Fields& fields) {
+                const NodeParents::Place place = parents.meet(fields.shape, position);
+                count(fields.shape);
+                writer.raw(nodes == 1 ? "\n" : ",\n");
                 key.clear();
-                FileTree::appendKey(key, place.parentShape, place.parent);
-                writer.value(key);
-            }
-            writer.endObject();
-        },
-        noTrailers);
+                FileTree::appendKey(key, fields.shape, position);
+                writer.beginObject()
+                    .key("index")
+                    .value(nodes)
+                    .key("key")
+                    .value(key)
+                    .key("text")
+                    .fileString(text.make(fields))
+                    .key("parent");
+                if (place.parent < 0) {
+                    writer.null();
+                } else {
+                    key.clear();
+                    FileTree::appendKey(key, place.parentShape, place.parent);
+                    writer.value(key);
+                }
+                writer.endObject();
+            },
+            noTrailers);
+    }
     writer.raw("\n],\n\"batches\": " + std::to_string(batches) +
                ",\n\"claims\": " + std::to_string(claims) + "\n}\n");
     return kExitOk;

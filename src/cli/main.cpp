@@ -30,9 +30,10 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
         return kExitError;
     switch (commandLine.command()) {
     case CommandLine::Command::Tree:
-        return TreeCommand::run(file, commandLine.json(), out);
+        return TreeCommand::run(file, commandLine.json(), commandLine.claimsOnly(), out);
     case CommandLine::Command::Claim:
-        return ClaimCommand::run(file, commandLine.keys(), commandLine.json(), out, std::cerr);
+        return ClaimCommand::run(file, commandLine.keys(), commandLine.pcn(), commandLine.json(),
+                                 out, std::cerr);
     case CommandLine::Command::Check:
         return CheckCommand::run(file, commandLine.json(), commandLine.problemsOnly(),
                                  commandLine.jobs(), out, std::cerr);

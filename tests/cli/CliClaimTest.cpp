@@ -185,6 +185,41 @@ private slots:
                  true);
     }
 
+    // Keys in any case; --pcn adds every claim with that control number, its
+    // case ignored, after the keys; one no claim carries stops the run.
+    void keysInAnyCaseAndClaimsByControlNumber() {
+        auto keysOf = [](const QJsonArray& clicks) {
+            QStringList keys;
+            for (const QJsonValue& click : clicks)
+                keys << click.toObject().value(QStringLiteral("key")).toString();
+            return keys;
+        };
+        QCOMPARE(keysOf(clickJson({key(file.claimA).toLower()})), QStringList{key(file.claimA)});
+        QCOMPARE(keysOf(clickJson({QStringLiteral("--pcn"), QStringLiteral("b002")})),
+                 QStringList{key(file.claimB)});
+        QCOMPARE(keysOf(clickJson({key(file.claimC), QStringLiteral("--pcn=A001")})),
+                 (QStringList{key(file.claimC), key(file.claimA)}));
+        const auto r =
+            CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(), QStringLiteral("claim"),
+                            path, QStringLiteral("--pcn"), QStringLiteral("Z999")});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.errText().contains(QStringLiteral("no claim carries the patient control number "
+                                                     "Z999")),
+                 r.err.constData());
+    }
+
+    // JSON gives each value as stored and, where its format words it
+    // otherwise, as a person reads it.
+    void jsonShowsMoneyAsMoney() {
+        const QJsonObject xa0 = record(clickJson({key(file.claimC)})[0].toObject(), "XA0");
+        QCOMPARE(field(xa0, "12.0").value(QStringLiteral("value")).toString(),
+                 QStringLiteral("0000101"));
+        QCOMPARE(field(xa0, "12.0").value(QStringLiteral("shown")).toString(),
+                 QStringLiteral("$1.01"));
+        QVERIFY(field(xa0, "03.0").value(QStringLiteral("shown")).isNull());
+    }
+
     void textMarksInvalidValuesAndShowsTheMessage() {
         const auto r = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
                                        QStringLiteral("claim"), path, key(file.claimC)});
@@ -198,7 +233,8 @@ private slots:
                 marked << line;
         QCOMPARE(marked.size(), 1);
         QVERIFY2(marked[0].startsWith(QLatin1String("* 12.0")), qPrintable(marked[0]));
-        QVERIFY2(marked[0].endsWith(QLatin1String("0000101")), qPrintable(marked[0]));
+        // The amount as stored, and as money.
+        QVERIFY2(marked[0].endsWith(QLatin1String("0000101  ($1.01)")), qPrintable(marked[0]));
         // The record tree, indented by depth.
         QVERIFY(lines.contains(QStringLiteral("        FA0-1")));
     }

@@ -76,7 +76,6 @@ private slots:
         QTest::newRow("no node there") << QStringLiteral("CA0646");
         QTest::newRow("leading zero") << QStringLiteral("CA00645");
         QTest::newRow("claim trailer") << QStringLiteral("XA0645");
-        QTest::newRow("lower case") << QStringLiteral("ca0645");
         QTest::newRow("type only") << QStringLiteral("CA0");
     }
 
@@ -102,6 +101,12 @@ private slots:
             << QStringList{QStringLiteral("--xml"), QStringLiteral("tree"), path};
         QTest::newRow("maps without folder")
             << QStringList{QStringLiteral("tree"), path, QStringLiteral("--maps")};
+        QTest::newRow("pcn for tree") << QStringList{
+            QStringLiteral("tree"), path, QStringLiteral("--pcn"), QStringLiteral("A001")};
+        QTest::newRow("blank pcn") << QStringList{QStringLiteral("claim"), path,
+                                                  QStringLiteral("--pcn"), QStringLiteral(" ")};
+        QTest::newRow("claims for claim") << QStringList{
+            QStringLiteral("claim"), path, QStringLiteral("A001"), QStringLiteral("--claims")};
     }
 
     void usageErrors() {
@@ -115,9 +120,17 @@ private slots:
     void helpDescribesEveryCommandAndOption() {
         const auto r = CliRunner::run({QStringLiteral("--help")});
         QCOMPARE(r.exitCode, 0);
-        for (const char* word : {"tree FILE", "claim FILE KEY", "check FILE", "--maps DIR",
-                                 "--json", "totals_ok", "with_invalid_fields", "Exit status"})
+        for (const char* word :
+             {"tree FILE", "claim FILE KEY", "check FILE", "--maps DIR", "--json", "totals_ok",
+              "with_invalid_fields", "Exit status", "--pcn PCN", "--claims", "$1,600.50"})
             QVERIFY2(r.outText().contains(QLatin1String(word)), word);
+        // An example of each command, beside its description.
+        const QString commands = r.outText().section(QStringLiteral("Commands:"), 1);
+        for (const char* command : {"tree", "claim", "check", "search", "diff"})
+            QVERIFY2(
+                commands.contains(QStringLiteral("\n                          quillmark-cli ") +
+                                  QLatin1String(command) + QLatin1Char(' ')),
+                command);
     }
 
     void unknownVersionOpensWithANote() {

@@ -131,6 +131,8 @@ private slots:
         QVERIFY(map.open(QIODevice::WriteOnly));
         map.write(shipped.readAll() + "CA0,04.0,\"AGAIN\",12,X,43,54\r\n");
         map.close();
+        QVERIFY(QFile::copy(CliRunner::mapsDir() + QStringLiteral("/nsf0301.fmt"),
+                            maps.filePath(QStringLiteral("nsf0301.fmt"))));
         const QString path = write(QStringLiteral("m.nsf"), TwoBatchFile(records).text.bytes());
         const auto r =
             CliRunner::run({QStringLiteral("--maps"), maps.path(), QStringLiteral("tree"), path});

@@ -49,8 +49,14 @@ private slots:
         row("exact keeps case", args("doe|--exact"), 1, "");
         row("regex on a field by name", args("^[AC]00[13]$|--regex|--field|patient control number"),
             0, "A C");
-        row("number above", args("--number|--field|FA0 13.0|--|>2000"), 0, "A");
-        row("number between", args("600..800|--number|--field|FA0 13.0"), 0, "B");
+        // Line charges are money: 2000 cents is 20.00, 25 is $25.00.
+        row("number above", args("--number|--field|FA0 13.0|--|>20.00"), 0, "A");
+        row("number between", args("6.00..8.00|--number|--field|FA0 13.0"), 0, "B");
+        row("a whole number in a money field", args("25|--number|--field|FA0 13.0"), 0, "A");
+        row("an amount in any field", args("$25.00|--number"), 0, "A");
+        row("an amount with a comma", args("$1,000.00|--number|--type|FA0"), 1, "");
+        row("a whole number compares with no money", args("2500|--number"), 1, "");
+        row("a date in a money field", args("2024-03-15|--number|--field|FA0 13.0"), 2, "");
         row("unknown record type", args("x|--type|ZZ9"), 2, "");
         row("unknown field", args("x|--field|CA0 77.0"), 2, "");
         row("numbers in a text field", args("1|--number|--field|CA0 04.0"), 2, "");

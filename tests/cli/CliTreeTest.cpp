@@ -159,6 +159,42 @@ private slots:
         }
     }
 
+    // --claims: the claims only, the patient's name and control number in
+    // columns of their own, as text and as JSON.
+    void claimsOnlyInColumns() {
+        const TwoBatchFile file(records);
+        const QString path = writeFile(file.text);
+        const auto text =
+            CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(), QStringLiteral("tree"),
+                            QStringLiteral("--claims"), path});
+        QCOMPARE(text.exitCode, 0);
+        const QStringList lines = text.outText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const auto row = [](const std::string& key, const char* name, const char* number) {
+            return QString::fromStdString(key).leftJustified(16) +
+                   QString::fromLatin1(name).leftJustified(34) + QStringLiteral("  ") +
+                   QLatin1String(number);
+        };
+        QCOMPARE(lines.mid(2),
+                 (QStringList{QStringLiteral("Key").leftJustified(16) +
+                                  QStringLiteral("Patient").leftJustified(34) +
+                                  QStringLiteral("  Control Number"),
+                              row(file.claimA, "DOE, JANE", "A001"),
+                              row(file.claimB, "ROE, RICHARD", "B002"),
+                              row(file.claimC, "POE, EDGAR", "C003"),
+                              QStringLiteral("BA0 Count: 2"), QStringLiteral("CA0 Count: 3")}));
+
+        const auto json = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                          QStringLiteral("--json"), QStringLiteral("tree"),
+                                          QStringLiteral("--claims"), path});
+        const QJsonArray nodes = json.json().object().value(QStringLiteral("nodes")).toArray();
+        QCOMPARE(nodes.size(), 3);
+        const QJsonObject c = nodes[2].toObject();
+        QCOMPARE(c.value(QStringLiteral("key")).toString(), QString::fromStdString(file.claimC));
+        QCOMPARE(c.value(QStringLiteral("patient")).toString(), QStringLiteral("POE, EDGAR"));
+        QCOMPARE(c.value(QStringLiteral("control_number")).toString(), QStringLiteral("C003"));
+        QCOMPARE(c.value(QStringLiteral("parent")).toString(), QString::fromStdString(file.batch2));
+    }
+
     // Where the tool looks for maps: the current folder, QUILLMARK_MAPS, and
     // (run from the build) the source tree; a copy elsewhere finds none.
     void mapSearch_data() {

@@ -147,8 +147,9 @@ private slots:
         ClaimReport::writeCsv(out, claim);
         const auto rows = parseCsv(QByteArray::fromStdString(out.str()));
         QVERIFY(rows);
-        QCOMPARE(rows->value(0).join(QLatin1Char(',')),
-                 QStringLiteral("node,record_type,occurrence,field,name,start,end,value,valid"));
+        QCOMPARE(
+            rows->value(0).join(QLatin1Char(',')),
+            QStringLiteral("node,record_type,occurrence,field,name,start,end,value,valid,shown"));
         qsizetype at = 1;
         for (const ClaimNode& node : claim.nodes) {
             const AssembledRecord* record = claim.record(node);
@@ -156,12 +157,14 @@ private slots:
             const RecordLayout& layout = *claim.layout(*record);
             for (int i = 0; i < layout.fieldCount(); ++i, ++at) {
                 const FieldDef& field = layout.field(i);
-                QCOMPARE(rows->value(at),
-                         (QStringList{utf8(node.key), utf8(record->type),
-                                      QString::number(record->occurrence), utf8(field.FieldId),
-                                      utf8(field.FieldName), QString::number(field.StartPos),
-                                      QString::number(field.EndPos), utf8(record->value(i)),
-                                      QLatin1String(record->valid(i) ? "true" : "false")}));
+                QCOMPARE(
+                    rows->value(at),
+                    (QStringList{
+                        utf8(node.key), utf8(record->type), QString::number(record->occurrence),
+                        utf8(field.FieldId), utf8(field.FieldName), QString::number(field.StartPos),
+                        QString::number(field.EndPos), utf8(record->value(i)),
+                        QLatin1String(record->valid(i) ? "true" : "false"),
+                        QString::fromStdString(layout.format(i).shown(record->value(i)))}));
             }
         }
         QCOMPARE(rows->size(), at);

@@ -12,7 +12,6 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/HeaderIndex.h"
 #include "core/filetree/TreeBuilder.h"
-#include "core/layouts/FieldValidator.h"
 #include "core/openfile/ClaimFileOpener.h"
 #include "core/search/SearchPlan.h"
 
@@ -77,14 +76,14 @@ std::vector<std::string> byClicks(OpenClaimFile& f, const SearchQuery& query) {
         for (const ClaimNode& formNode : claim.nodes) {
             const AssembledRecord* record = claim.record(formNode);
             for (std::size_t i = 0; record && i < record->fields.size(); ++i) {
-                // Numbers compare in number and date fields only.
-                const FieldChecks checks =
-                    fieldChecksOf(claim.layout(*record)->field(int(i)).TypeCodes);
-                if (query.mode == Mode::Number && !checks.numeric && !checks.date)
+                // Numbers compare in fields of the unit of the number typed only.
+                const std::optional<NumberText::Unit> unit =
+                    SearchPlan::unitOf(*claim.layout(*record), int(i));
+                if (query.mode == Mode::Number && unit != query.ownUnit())
                     continue;
                 std::size_t start = 0, length = 0;
                 const std::string_view value = record->value(int(i));
-                if (matcher.matches(value, start, length))
+                if (matcher.matches(value, start, length, unit.value_or(NumberText::Unit::Whole)))
                     hits.push_back(describe(found, {formNode.key, -1, int(i), std::string(value),
                                                     std::uint32_t(start), std::uint32_t(length)}));
             }
@@ -133,6 +132,51 @@ class FieldSearchTest : public QObject {
     }
 
 private slots:
+    // Numbers as people type them, in the units fields store them in.
+    void typedNumbers_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<qlonglong>("in"); // -1: cannot be written in the unit
+        const auto cents = int(NumberText::Unit::Cents), tenths = int(NumberText::Unit::Tenths),
+                   date = int(NumberText::Unit::Date), whole = int(NumberText::Unit::Whole);
+        QTest::newRow("a whole number as money") << "160" << cents << 16000LL;
+        QTest::newRow("an amount") << "160.00" << cents << 16000LL;
+        QTest::newRow("dollars and thousands") << "$1,600.50" << cents << 160050LL;
+        QTest::newRow("below zero") << "-$0.05" << cents << -5LL;
+        QTest::newRow("dollars in a whole number field") << "$160" << whole << -1LL;
+        QTest::newRow("a fraction in a whole number field") << "160.50" << whole << -1LL;
+        QTest::newRow("a whole amount in a whole number field") << "160.00" << whole << 160LL;
+        QTest::newRow("tenths") << "1.5" << tenths << 15LL;
+        QTest::newRow("finer than tenths") << "1.55" << tenths << -1LL;
+        QTest::newRow("a date") << "2024-03-15" << date << 20240315LL;
+        QTest::newRow("a date month first") << "03/15/2024" << date << 20240315LL;
+        QTest::newRow("a date as stored") << "20240315" << date << 20240315LL;
+        QTest::newRow("a number that is no date") << "160" << date << -1LL;
+        QTest::newRow("a date as money") << "2024-03-15" << cents << -1LL;
+    }
+
+    void typedNumbers() {
+        QFETCH(QString, typed);
+        QFETCH(int, unit);
+        QFETCH(qlonglong, in);
+        const std::optional<NumberText> number = NumberText::parse(typed.toStdString());
+        QVERIFY(number);
+        const std::optional<std::int64_t> written = number->in(NumberText::Unit(unit));
+        QCOMPARE(written ? qlonglong(*written) : -1LL, in);
+    }
+
+    void whatIsNoNumber_data() {
+        QTest::addColumn<QString>("typed");
+        for (const char* text : {"", "ten", "1,60", "16,00.5", "2024-02-30", "13/01/2024", "1.2.3",
+                                 "$$5", "99999999999999999999"})
+            QTest::newRow(text) << QString::fromLatin1(text);
+    }
+
+    void whatIsNoNumber() {
+        QFETCH(QString, typed);
+        QVERIFY(!NumberText::parse(typed.toStdString()));
+    }
+
     void valuesMatch_data() {
         QTest::addColumn<Mode>("mode");
         QTest::addColumn<QString>("text");
@@ -256,7 +300,9 @@ private slots:
         row("numbers in a text field", Mode::Number, QStringLiteral("1"), "", "CA0 03.0",
             "'CA0 03.0 LAST NAME' holds no numbers");
         row("no number fields", Mode::Number, QStringLiteral("1"), "BA1", "",
-            "no number (N) or date (D) fields");
+            "no fields of whole numbers to compare");
+        row("a whole number in a date field", Mode::Number, QStringLiteral("=1500"), "", "CA0 05.0",
+            "'CA0 05.0 BIRTH DATE' holds dates: '=1500' cannot be compared with them");
     }
 
     void queriesThatCannotRun() {
@@ -372,7 +418,6 @@ private slots:
             };
         row("blanks around a value", Mode::Contains, "o b", "", "CA0 2 2+3");
         row("exact without its blanks", Mode::Exact, "O BRIEN", "LAST NAME", "CA0 2 2+7");
-        row("number with blanks in a date field", Mode::Number, "=1500", "CA0 05.0", "CA0 4 2+6");
         row("a field cut by the line's end", Mode::Contains, "cde", "", "CA0 6 2+3");
         row("a field past the line's end", Mode::Exact, "", "CA0 06.0",
             "CA0 5 0+0|CA0 5 0+0|CA0 5 0+0");

@@ -1186,7 +1186,7 @@ void ClaimFormTest::mismatchedTrailerCellsTellBothFigures() {
     QVERIFY(ui_->clickNode(QStringLiteral("XA0")));
     QCOMPARE(ui_->valueCell(charges + 1)->toolTip(),
              PlainText::toolTip(QStringLiteral(
-                 "12.0 Total Claim Charges: XA0 0015751, the claim's records give 15750")));
+                 "Total Claim Charges: the XA0 states 0015751, the lines add up to 0015750")));
     QVERIFY(ui_->valueCell(count + 1)->toolTip().isEmpty());
     // Only the claim's own trailer: another record's cells tell nothing.
     QVERIFY(ui_->clickNode(QStringLiteral("CA0")));

@@ -12,6 +12,7 @@
 #include "gui/common/FileDialog.h"
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/PlainText.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -64,6 +65,8 @@ private slots:
 
     // The totals check
     void wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly();
+    void valuesShowAsAPersonReadsThem_data();
+    void valuesShowAsAPersonReadsThem();
     void totalsMessageComesOverTheFormShowingItsClaim_data();
     void totalsMessageComesOverTheFormShowingItsClaim();
     void totalsMessageCanBeTurnedOffAndStaysSo();
@@ -248,9 +251,8 @@ void ClaimTaskTest::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() 
     QCOMPARE(box.title, QStringLiteral("XA0 Record Error"));
     QCOMPARE(box.icon, qm::MessageIcon::Exclamation);
     QCOMPARE(box.buttons, qm::MessageButtons::Ok);
-    QCOMPARE(
-        box.detailedText,
-        QStringLiteral("12.0 Total Claim Charges: XA0 0015751, the claim's records give 15750"));
+    QCOMPARE(box.detailedText, QStringLiteral("Total Claim Charges: the XA0 states $157.51, the "
+                                              "lines add up to $157.50"));
 
     // The form opens as usual after the message.
     QVERIFY(formDocument());
@@ -274,6 +276,65 @@ void ClaimTaskTest::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() 
     MessageBoxes::setTestMode(true);
     click("CA04831");
     QCOMPARE(MessageBoxes::shown().size(), 1);
+}
+
+// Money as money, dates as dates, codes with their meaning, as the format
+// file beside the map says; what the file holds is in the tooltip. The name
+// of each record type is in the record tree's tooltip.
+void ClaimTaskTest::valuesShowAsAPersonReadsThem_data() {
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QString>("nodeTip");
+    const QString header = QStringLiteral("CA0 \u2014 Claim header");
+    const QString line = QStringLiteral("FA0-1 \u2014 Service line");
+    QTest::newRow("date") << "CA0"
+                          << "08.0"
+                          << "1983-06-02"
+                          << "Stored as 19830602" << header;
+    QTest::newRow("code") << "CA0"
+                          << "09.0"
+                          << "M \u2014 Male"
+                          << "Stored as M" << header;
+    QTest::newRow("plain") << "CA0"
+                           << "04.0"
+                           << "GALLOWAY"
+                           << "" << header;
+    QTest::newRow("money") << "FA0-1"
+                           << "13.0"
+                           << "$125.50"
+                           << "Stored as 0012550" << line;
+    QTest::newRow("tenths") << "FA0-1"
+                            << "18.0"
+                            << "1.0"
+                            << "Stored as 0010" << line;
+    QTest::newRow("place of service") << "FA0-1"
+                                      << "07.0"
+                                      << "11 \u2014 Office"
+                                      << "Stored as 11" << line;
+    QTest::newRow("a total that does not compute")
+        << "XA0"
+        << "12.0"
+        << "$157.51"
+        << "Total Claim Charges: the XA0 states $157.51, the lines add up to $157.50\nStored as "
+           "0015751"
+        << "XA0 \u2014 Claim trailer";
+}
+
+void ClaimTaskTest::valuesShowAsAPersonReadsThem() {
+    QFETCH(QString, node);
+    QFETCH(QString, field);
+    QFETCH(QString, shown);
+    QFETCH(QString, toolTip);
+    QFETCH(QString, nodeTip);
+    click("CA04831");
+    QVERIFY(ui().clickNode(node));
+    const int row = slotOf(node.left(3).toLatin1().constData(), field.toLatin1().constData());
+    QCOMPARE(ui().value(row), shown);
+    QCOMPARE(ui().valueCell(row)->toolTip(),
+             toolTip.isEmpty() ? QString() : PlainText::toolTip(toolTip));
+    QCOMPARE(ui().node(node)->toolTip(0), nodeTip);
 }
 
 void ClaimTaskTest::totalsMessageComesOverTheFormShowingItsClaim_data() {
@@ -567,8 +628,10 @@ void ClaimTaskTest::exportWritesWhatTheCommandLineToolPrints() {
     QVERIFY(exportClaim(QStringLiteral("claim.CSV")));
     const QList<QByteArray> rows = written(QStringLiteral("claim.CSV")).split('\n');
     QCOMPARE(rows.constFirst(), QByteArray("node,record_type,occurrence,field,name,start,end,"
-                                           "value,valid\r"));
-    QVERIFY(rows.contains("XA0,XA0,1,12.0,Total Claim Charges,78,84,0015751,false\r"));
+                                           "value,valid,shown\r"));
+    QVERIFY(rows.contains("XA0,XA0,1,12.0,Total Claim Charges,78,84,0015751,false,$157.51\r"));
+    QCOMPARE(main_->confirmation(), QStringLiteral("Exported claim CA04831 to ") +
+                                        dir_->filePath(QStringLiteral("claim.CSV")));
 
     // Cancelled: nothing written, nothing said.
     QVERIFY(exportClaim(QString()));

@@ -1,6 +1,7 @@
 // The seams and the position memory that every window uses.
 #include "GuiTest.h"
 #include "core/common/MessageTexts.h"
+#include "gui/common/BackgroundRelease.h"
 #include "gui/common/ExportFile.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
@@ -24,8 +25,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <sys/stat.h>
+#include <thread>
 
 class CommonTest : public QObject {
     Q_OBJECT
@@ -65,6 +69,9 @@ private slots:
 
     // Exports
     void exportLooksAgainBeforeItReplaces();
+
+    // Background release
+    void aValueHandedOverGoesOnAnotherThreadOnceNoOneHoldsIt();
 
 private:
     void writeSettings(const QString& window, const QStringList& values);
@@ -533,6 +540,27 @@ void CommonTest::exportLooksAgainBeforeItReplaces() {
     entries << QStringLiteral("rows.csv");
     entries.sort();
     QCOMPARE(folder.entryList(QDir::Files | QDir::System), entries);
+}
+
+void CommonTest::aValueHandedOverGoesOnAnotherThreadOnceNoOneHoldsIt() {
+    // Tells which thread destroyed it.
+    struct Value {
+        explicit Value(std::promise<std::thread::id>& gone)
+            : gone_(gone) {}
+        ~Value() { gone_.set_value(std::this_thread::get_id()); }
+        std::promise<std::thread::id>& gone_;
+    };
+    std::promise<std::thread::id> gone;
+    std::future<std::thread::id> destroyed = gone.get_future();
+    auto value = std::make_shared<const Value>(gone);
+    std::shared_ptr<const Value> kept = value;
+
+    BackgroundRelease::drop(std::move(value));
+    // Still held here: it stays.
+    QCOMPARE(destroyed.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+    BackgroundRelease::drop(std::move(kept));
+    QCOMPARE(destroyed.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    QVERIFY(destroyed.get() != std::this_thread::get_id());
 }
 
 QTEST_MAIN(CommonTest)

@@ -50,6 +50,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeView>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -107,6 +108,17 @@ QList<QByteArray> nineNodeLines() {
 
 enum class Leave { FindIt, Cancel, CloseBox };
 
+// The nodes of the rows in view, top to bottom, once the view has painted.
+QList<qint64> rowsInView(QTreeView& view) {
+    view.viewport()->repaint();
+    QList<qint64> nodes;
+    for (QModelIndex index = view.indexAt(QPoint(0, 0));
+         index.isValid() && view.visualRect(index).top() < view.viewport()->height();
+         index = view.indexBelow(index))
+        nodes.append(FileTreeModel::nodeOf(index));
+    return nodes;
+}
+
 } // namespace
 
 class FileTreeWindowTest : public QObject {
@@ -121,7 +133,9 @@ private slots:
     void sampleTreeHasItsKeysTextsAndParents_data();
     void sampleTreeHasItsKeysTextsAndParents();
     void modelPassesTheModelTester();
-    void everyParentIsExpandedAndTheFileHeaderInView();
+    void rowsOpenAsTheyComeIntoView_data();
+    void rowsOpenAsTheyComeIntoView();
+    void aBatchTheUserClosedStaysClosed();
     void fileWithoutRecordsGivesAnEmptyTree();
     void loadingResetsFindIndexAndNamesTheFile();
 
@@ -394,7 +408,14 @@ void FileTreeWindowTest::modelPassesTheModelTester() {
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
-void FileTreeWindowTest::everyParentIsExpandedAndTheFileHeaderInView() {
+void FileTreeWindowTest::rowsOpenAsTheyComeIntoView_data() {
+    QTest::addColumn<bool>("fromTheEnd");
+    QTest::newRow("paging down from the top") << false;
+    QTest::newRow("paging up from the end") << true;
+}
+
+void FileTreeWindowTest::rowsOpenAsTheyComeIntoView() {
+    QFETCH(bool, fromTheEnd);
     // Enough claims that the last one starts far out of a fresh window's sight.
     QList<QByteArray> lines{aa0("SUBMITTER")};
     for (int batch = 0; batch < 4; ++batch) {
@@ -407,20 +428,56 @@ void FileTreeWindowTest::everyParentIsExpandedAndTheFileHeaderInView() {
     const auto window = showTree(writeClaimFile(QStringLiteral("long.nsf"), lines));
     QVERIFY(window);
     QTreeView* view = treeView(*window);
+    QScrollBar* bar = view->verticalScrollBar();
     const auto* model = static_cast<const FileTreeModel*>(view->model());
     const qm::FileTree& tree = window->tree();
+    const qint64 lastNode = tree.size() - 1;
     QCOMPARE(tree.size(), qint64(1 + 4 * 31 + 1));
 
-    for (qint64 node = 0; node < tree.size(); ++node) {
-        if (tree.childCount(node) > 0)
-            QVERIFY2(view->isExpanded(model->nodeIndex(node)), tree.key(node).c_str());
+    // A tree taller than its window opens at the top, its file header in
+    // sight; a batch never seen is not laid out yet.
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(rowsInView(*view).constFirst(), qint64(0));
+    QVERIFY(!view->isExpanded(model->nodeIndex(tree.parent(lastNode - 1))));
+
+    // Page by page, the rows are those of a wholly open tree: every node in
+    // file order, each with children open, and the end stays at the end.
+    if (fromTheEnd) {
+        bar->setValue(bar->maximum());
+        QCOMPARE(rowsInView(*view).constLast(), lastNode);
     }
-    // A tree taller than its window opens at the top, its file header in sight.
-    QCOMPARE(view->verticalScrollBar()->value(), 0);
-    QVERIFY(view->verticalScrollBar()->maximum() > 0);
-    QVERIFY(view->viewport()->rect().contains(view->visualRect(model->nodeIndex(0))));
-    QVERIFY(
-        !view->viewport()->rect().intersects(view->visualRect(model->nodeIndex(tree.lastAdded()))));
+    std::vector<bool> seen(std::size_t(tree.size()), false);
+    for (;;) {
+        const QList<qint64> rows = rowsInView(*view);
+        QVERIFY(!rows.isEmpty());
+        for (int i = 0; i < rows.size(); ++i) {
+            const qint64 node = rows.at(i);
+            if (i > 0)
+                QCOMPARE(node, rows.at(i - 1) + 1);
+            QVERIFY2(tree.childCount(node) == 0 || view->isExpanded(model->nodeIndex(node)),
+                     tree.key(node).c_str());
+            seen[std::size_t(node)] = true;
+        }
+        if (bar->value() == (fromTheEnd ? 0 : bar->maximum()))
+            break;
+        bar->setValue(bar->value() + (fromTheEnd ? -bar->pageStep() : bar->pageStep()));
+    }
+    QVERIFY(std::all_of(seen.begin(), seen.end(), [](bool shown) { return shown; }));
+}
+
+void FileTreeWindowTest::aBatchTheUserClosedStaysClosed() {
+    const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
+    QVERIFY(window);
+    QTreeView* view = treeView(*window);
+    const auto* model = static_cast<const FileTreeModel*>(view->model());
+    QCOMPARE(rowsInView(*view), (QList<qint64>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+
+    view->collapse(model->nodeIndex(1));
+    QCOMPARE(rowsInView(*view), (QList<qint64>{0, 1, 5, 6, 7, 8}));
+    view->expand(model->nodeIndex(1));
+    view->collapse(model->nodeIndex(5));
+    QCOMPARE(rowsInView(*view), (QList<qint64>{0, 1, 2, 3, 4, 5}));
 }
 
 void FileTreeWindowTest::fileWithoutRecordsGivesAnEmptyTree() {

@@ -282,7 +282,8 @@ QStringList ProblemsTest::shownRows() const {
     for (int row = 0; row < model->rowCount(); ++row) {
         QStringList cells;
         for (int column = 0; column < model->columnCount(); ++column)
-            cells.append(model->index(row, column).data().toString());
+            if (!problemsWindow()->table()->isColumnHidden(column))
+                cells.append(model->index(row, column).data().toString());
         rows.append(cells.join(QLatin1Char('|')));
     }
     return rows;
@@ -353,6 +354,7 @@ void ProblemsTest::rowsCountsAndMarksAreTheCommandLines() {
     QMap<qint64, unsigned> own;     // the own marks of file headers and batches
     QMap<qint64, QString> ownFirst; // and the words of their first rows
     QMap<QString, unsigned> claimMarks;
+    bool moneyShown = false;
     for (int row = 0; row < model.rowCount(); ++row) {
         const QJsonObject json = cli.problems[row].toObject();
         const QString where = json[u"where"].toString();
@@ -373,14 +375,38 @@ void ProblemsTest::rowsCountsAndMarksAreTheCommandLines() {
                                json[u"name"].toString(),
                                text(json[u"found"]),
                                text(expected)};
+        // What was found and expected as stored: the export's own columns.
         QStringList got;
-        for (int column = 0; column < ProblemTableModel::ColumnCount; ++column)
-            got.append(model.index(row, column).data().toString());
+        for (int column = 0; column < ProblemTableModel::PatientName; ++column)
+            got.append(model
+                           .index(row, column == ProblemTableModel::Found
+                                           ? ProblemTableModel::FoundStored
+                                       : column == ProblemTableModel::Expected
+                                           ? ProblemTableModel::ExpectedStored
+                                           : column)
+                           .data()
+                           .toString());
         // What is expected is shown in the width of what was found.
         if (!got.last().isEmpty())
             got.last() = QString::number(got.last().toLongLong());
         QCOMPARE(got.join(QLatin1Char('|')), want.join(QLatin1Char('|')));
         QCOMPARE(plain(model.index(row, 0).data(Qt::ToolTipRole)), json[u"text"].toString());
+        // A claim's patient and control number, apart for a spreadsheet.
+        if (!claim.isEmpty())
+            QVERIFY(nodeText.endsWith(
+                model.index(row, ProblemTableModel::ControlNumber).data().toString() + u')'));
+        // A total shows as money, the stored digits on hover.
+        if (model.index(row, ProblemTableModel::FoundStored).data().toString() == u"0015751") {
+            QCOMPARE(model.index(row, ProblemTableModel::Found).data().toString(), u"$157.51");
+            QCOMPARE(model.index(row, ProblemTableModel::Expected).data().toString(), u"$157.50");
+            QCOMPARE(model.index(row, ProblemTableModel::PatientName).data().toString(),
+                     u"GALLOWAY, MABEL");
+            QVERIFY(plain(model.index(row, ProblemTableModel::Found).data(Qt::ToolTipRole))
+                        .endsWith(u"\nStored as 0015751"));
+            QVERIFY(plain(model.index(row, ProblemTableModel::Record).data(Qt::ToolTipRole))
+                        .endsWith(u"\nXA0 \u2014 Claim trailer"));
+            moneyShown = true;
+        }
         const unsigned mark = bit(markOf(kindOf(json[u"kind"].toString())));
         if (where == u"claim") {
             claimMarks[claim] |= mark;
@@ -394,6 +420,8 @@ void ProblemsTest::rowsCountsAndMarksAreTheCommandLines() {
             ownFirst[node] = json[u"text"].toString();
         own[node] |= mark;
     }
+    if (QByteArray(QTest::currentDataTag()) == "sample 3.01")
+        QVERIFY(moneyShown);
 
     // The marks: claims with problems, file headers and batches with their own
     // (the full mark) or above claims with problems (a smaller one).
@@ -461,8 +489,8 @@ void ProblemsTest::problemsWindowListsSortsAndFilters() {
                  fileOrder.at(0).contains(QStringLiteral("|CA0: DOE, JANE (A001)|Invalid value|"
                                                          "FA0-1|05.0|Service Date From|20231340|")),
              qPrintable(fileOrder.at(0)));
-    QVERIFY2(fileOrder.at(1).endsWith(QStringLiteral(
-                 "|Totals do not compute|XA0|12.0|Total Claim Charges|0000101|0000100")),
+    QVERIFY2(fileOrder.at(1).endsWith(
+                 QStringLiteral("|Totals do not compute|XA0|12.0|Total Claim Charges|$1.01|$1.00")),
              qPrintable(fileOrder.at(1)));
 
     // Kinds sort by how serious they are: totals first.
@@ -625,7 +653,8 @@ void ProblemsTest::onlyClaimsWithProblemsGrowsWhileTheCheckRuns() {
     QVERIFY(waitForCheck());
 
     // The file header, the three batches holding claims with problems, the
-    // second for its trailer, and the four claims, all open.
+    // second for its trailer, and the four claims, all open once painted.
+    view->viewport()->repaint();
     QStringList shown;
     for (QModelIndex index = model->index(0, 0); index.isValid(); index = view->indexBelow(index))
         shown.append(QString::fromStdString(tree()->tree().key(FileTreeModel::nodeOf(index))));
@@ -780,6 +809,7 @@ void ProblemsTest::aFileHeaderMarkedAfterNodesBelowItIsListedInOrder() {
     only->setChecked(true);
     go->store(true);
     QVERIFY(waitForCheck());
+    view->viewport()->repaint();
     QStringList shown;
     for (QModelIndex index = model->index(0, 0); index.isValid(); index = view->indexBelow(index))
         shown.append(QString::fromStdString(tree()->tree().key(FileTreeModel::nodeOf(index))));
@@ -845,11 +875,17 @@ void ProblemsTest::exportWritesTheRows() {
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = written.readAll().split('\n');
     QCOMPARE(lines.size(), 4); // header, two rows, and the end of the last line
-    QCOMPARE(lines.at(0),
-             QByteArray("Where,Line,Node Text,Kind,Record,Field,Name,Found,Expected\r"));
+    // Amounts as money, and as stored in columns of their own for a spreadsheet
+    // to sum; the patient's name and control number apart.
+    QCOMPARE(lines.at(0), QByteArray("Where,Line,Node Text,Kind,Record,Field,Name,Found,Expected,"
+                                     "Patient Name,Control Number,Found (stored),Expected "
+                                     "(stored)\r"));
     QVERIFY(lines.at(1).startsWith("CA0645,"));
     QVERIFY(lines.at(1).contains(",\"CA0: DOE, JANE (A001)\",Invalid value,FA0-1,05.0,"));
-    QVERIFY(lines.at(2).contains(",Totals do not compute,XA0,12.0,Total Claim Charges,"));
+    QVERIFY2(lines.at(2).endsWith(",Totals do not compute,XA0,12.0,Total Claim Charges,$1.01,$1.00,"
+                                  "\"POE, EDGAR\",C003,0000101,0000100\r"),
+             lines.at(2).constData());
+    QCOMPARE(main_->confirmation(), QStringLiteral("Exported 2 rows to ") + all);
 
     // With it: the rows it shows, as it shows them.
     QVERIFY(openProblemsWindow());

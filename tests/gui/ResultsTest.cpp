@@ -288,8 +288,8 @@ void ResultsTest::exportThatFailsLeavesTheOldFile() {
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
     FileDialog::setNextFileName(path);
-    const bool written =
-        window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path, {});
+    const bool written = bool(
+        window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path, {}));
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
     std::signal(SIGXFSZ, previousHandler);
 

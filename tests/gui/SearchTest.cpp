@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -46,6 +47,8 @@ private slots:
 
     void panelIsFilledFromTheMap();
     void searchFillsTheResults();
+    void numbersAsPeopleTypeThem_data();
+    void numbersAsPeopleTypeThem();
     void queriesThatCannotRunAreSaidInThePanel_data();
     void queriesThatCannotRunAreSaidInThePanel();
     void cancelStopsARunningSearch();
@@ -111,7 +114,7 @@ bool SearchTest::search(const QString& text, int match, const QString& type, con
     control<QLineEdit>("txtSearchFor")->setText(text);
     control<QComboBox>("cboMatch")->setCurrentIndex(match);
     auto* types = control<QComboBox>("cboRecordType");
-    types->setCurrentIndex(type.isEmpty() ? 0 : types->findText(type));
+    types->setCurrentIndex(type.isEmpty() ? 0 : types->findData(type));
     auto* fields = control<QComboBox>("cboField");
     fields->setCurrentIndex(field.isEmpty() ? 0 : fields->findData(field));
     QTest::mouseClick(control<QPushButton>("cmdSearch"), Qt::LeftButton);
@@ -130,7 +133,8 @@ QString SearchTest::shownRow(int row) const {
     QStringList cells;
     const QAbstractItemModel* rows = grid()->model();
     for (int column = 0; column < rows->columnCount(); ++column)
-        cells << rows->index(row, column).data().toString();
+        if (!grid()->isColumnHidden(column))
+            cells << rows->index(row, column).data().toString();
     return cells.join(QStringLiteral(" | "));
 }
 
@@ -141,10 +145,13 @@ void SearchTest::panelIsFilledFromTheMap() {
     auto* types = control<QComboBox>("cboRecordType");
     auto* fields = control<QComboBox>("cboField");
     QCOMPARE(types->itemText(0), QStringLiteral("(any)"));
-    QVERIFY(types->findText(QStringLiteral("CA0")) > 0 &&
-            types->findText(QStringLiteral("ZA0")) > 0);
+    // Each type by its code and its name.
+    QCOMPARE(types->itemText(types->findData(QStringLiteral("CA0"))),
+             QStringLiteral("CA0 \u2014 Claim header"));
+    QCOMPARE(types->itemText(types->findData(QStringLiteral("ZA0"))),
+             QStringLiteral("ZA0 \u2014 File trailer"));
     QVERIFY(!fields->isEnabled());
-    types->setCurrentIndex(types->findText(QStringLiteral("CA0")));
+    types->setCurrentIndex(types->findData(QStringLiteral("CA0")));
     QVERIFY(fields->isEnabled());
     QCOMPARE(fields->itemText(fields->findData(QStringLiteral("04.0"))),
              QStringLiteral("04.0 Patient Last Name"));
@@ -171,15 +178,56 @@ void SearchTest::searchFillsTheResults() {
         QVariant(QPoint(8, 4)));
 
     // A second search replaces the rows: numbers in one field.
-    QVERIFY(search(QStringLiteral("15000"), frmSearchFields::NumberGreater, QStringLiteral("XA0"),
+    QVERIFY(search(QStringLiteral("150.00"), frmSearchFields::NumberGreater, QStringLiteral("XA0"),
                    QStringLiteral("12.0")));
     QVERIFY(waitUntilDone());
-    QCOMPARE(search_->results()->searchText(), QStringLiteral("Number > 15000 in XA0 12.0"));
+    QCOMPARE(search_->results()->searchText(),
+             QStringLiteral("Number > 150.00 in XA0 12.0 (amounts of money)"));
     QStringList claims;
     for (int row = 0; row < grid()->model()->rowCount(); ++row)
         claims << shownRow(row).section(QStringLiteral(" | "), 0, 0);
     QCOMPARE(claims, (QStringList{QStringLiteral("CA0967"), QStringLiteral("CA04831"),
                                   QStringLiteral("CA012237"), QStringLiteral("CA018999")}));
+}
+
+// Amounts and dates as people type them; over any field a number looks only
+// in fields of its kind, and the search says which.
+void SearchTest::numbersAsPeopleTypeThem_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("match");
+    QTest::addColumn<QString>("field"); // in XA0, or empty: any field
+    QTest::addColumn<QString>("searchText");
+    QTest::addColumn<int>("fields");
+    QTest::newRow("an amount in a money field")
+        << "157.51" << int(frmSearchFields::NumberEqual) << "12.0"
+        << "Number = 157.51 in XA0 12.0 (amounts of money)" << 1;
+    QTest::newRow("dollars in any field")
+        << "$157.51" << int(frmSearchFields::NumberEqual) << ""
+        << "Number = $157.51 in any field (amounts of money only)" << 1;
+    QTest::newRow("a comparison of its own")
+        << ">$1,000.00" << int(frmSearchFields::NumberEqual) << ""
+        << "Number >$1,000.00 in any field (amounts of money only)" << 0;
+    QTest::newRow("a date month first") << "06/02/1983" << int(frmSearchFields::NumberEqual) << ""
+                                        << "Number = 06/02/1983 in any field (dates only)" << 3;
+    QTest::newRow("dates between")
+        << "2003-08-27" << int(frmSearchFields::NumberBetween) << ""
+        << "Number from 2003-08-27 to 2003-09-01 in any field (dates only)" << 4;
+}
+
+void SearchTest::numbersAsPeopleTypeThem() {
+    QFETCH(QString, text);
+    QFETCH(int, match);
+    QFETCH(QString, field);
+    QFETCH(QString, searchText);
+    QFETCH(int, fields);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")));
+    control<QLineEdit>("txtSearchTo")->setText(QStringLiteral("2003-09-01"));
+    QVERIFY(search(text, match, field.isEmpty() ? QString() : QStringLiteral("XA0"), field));
+    QVERIFY(waitUntilDone());
+    QCOMPARE(search_->results()->searchText(), searchText);
+    QCOMPARE(grid()->model()->rowCount(), fields);
+    QVERIFY2(panel()->status().contains(QStringLiteral(" Only fields of ")) == field.isEmpty(),
+             qPrintable(panel()->status()));
 }
 
 void SearchTest::queriesThatCannotRunAreSaidInThePanel_data() {
@@ -191,8 +239,9 @@ void SearchTest::queriesThatCannotRunAreSaidInThePanel_data() {
     QTest::newRow("no pattern") << QStringLiteral("(") << int(frmSearchFields::Regex)
                                 << QStringLiteral("Not a regular expression: missing ).");
     QTest::newRow("no number") << QStringLiteral("ten") << int(frmSearchFields::NumberLess)
-                               << QStringLiteral("'<ten' is no comparison: give =N, <N, >N, "
-                                                 "N..M or N, with whole numbers.");
+                               << QStringLiteral("\u201Cten\u201D in Find what is no amount, date "
+                                                 "or whole number: type an amount as 160.00 or "
+                                                 "$1,600.50, a date as 2024-03-15 or 03/15/2024.");
 }
 
 void SearchTest::queriesThatCannotRunAreSaidInThePanel() {
@@ -275,10 +324,18 @@ void SearchTest::exportWritesTheRowsShown() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportResults")));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(file.readAll()),
-             QStringLiteral("Claim,Claim Text,Record,Field,Name,Value\r\n"
-                            "CA04831,\"CA0: GALLOWAY, MABEL (GM000000002)\",CA0,04.0,"
-                            "Patient Last Name,GALLOWAY\r\n"));
+    // The patient's name and control number in columns of their own, for a spreadsheet.
+    QCOMPARE(
+        QString::fromUtf8(file.readAll()),
+        QStringLiteral("Claim,Claim Text,Record,Field,Name,Value,Patient Name,Control Number\r\n"
+                       "CA04831,\"CA0: GALLOWAY, MABEL (GM000000002)\",CA0,04.0,"
+                       "Patient Last Name,GALLOWAY,\"GALLOWAY, MABEL\",GM000000002\r\n"));
+    QCOMPARE(main_->confirmation(), QStringLiteral("Exported 1 row to ") + path);
+    // The next export starts in the folder of this one, not beside the claim file.
+    FileDialog::setNextFileName(QString());
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportResults")));
+    QCOMPARE(QFileInfo(FileDialog::saveRequests().constLast().fileName).absolutePath(),
+             dir_->path());
 
     // Never over the open claim file (a copy: the sample itself is not put at stake).
     const QString claims = dir_->filePath(QStringLiteral("claims.nsf"));

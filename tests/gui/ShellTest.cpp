@@ -513,9 +513,9 @@ void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
     QCOMPARE(MessageBoxes::shown().at(0).icon, qm::MessageIcon::Information);
 }
 
-// A map that defines a field twice and lets it overlap another opens
-// without a message box; the status bar and the About box name both, for as
-// long as the file is open.
+// A map that defines a field twice and lets it overlap another, without a
+// format file beside it, opens without a message box; the status bar and the
+// About box name all three, for as long as the file is open.
 void ShellTest::doubtfulMapFieldsShowInTheStatusBarAndAbout() {
     QFile shipped(GuiTest::dataPath(QStringLiteral("maps/nsf0200.map")));
     QVERIFY(shipped.open(QIODevice::ReadOnly));
@@ -526,7 +526,10 @@ void ShellTest::doubtfulMapFieldsShowInTheStatusBarAndAbout() {
     context_->setMapFolders({dir_->path().toStdString()});
     const QStringList warnings{
         QStringLiteral("nsf0200.map: AA0 01.0 is defined twice, the first definition is used"),
-        QStringLiteral("nsf0200.map: AA0 01.0 (columns 2-4) overlaps AA0 02.0 (columns 4-19)")};
+        QStringLiteral("nsf0200.map: AA0 01.0 (columns 2-4) overlaps AA0 02.0 (columns 4-19)"),
+        // No format file beside this map: its values are shown as stored, and the file opens.
+        QStringLiteral("nsf0200.fmt: not found beside nsf0200.map in ") + dir_->path() +
+            QStringLiteral("; values are shown as stored")};
     auto aboutWarnings = [this] {
         QString shown = QStringLiteral("(not seen)");
         QTimer::singleShot(0, this, [&shown] {

@@ -31,7 +31,8 @@ set(viewer ${prefix}/bin/quillmark)
 
 # Exactly these files, nothing of the tests or benchmarks.
 set(expected bin/quillmark-cli share/man/man1/quillmark-cli.1
-  share/quillmark/maps/nsf0200.map share/quillmark/maps/nsf0301.map)
+  share/quillmark/maps/nsf0200.fmt share/quillmark/maps/nsf0200.map
+  share/quillmark/maps/nsf0301.fmt share/quillmark/maps/nsf0301.map)
 if(WITH_GUI)
   list(APPEND expected bin/quillmark share/applications/quillmark.desktop
     share/icons/hicolor/scalable/apps/quillmark.svg share/man/man1/quillmark.1

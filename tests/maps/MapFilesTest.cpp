@@ -53,6 +53,43 @@ class MapFilesTest : public QObject {
     }
 
 private slots:
+    // The format file beside each map names only fields the map has, reads
+    // whole, dates 8 wide, money and tenths in number fields; the trailer's
+    // amounts are money and its counts plain.
+    void formatFileAgreesWithItsMap_data() { bothMaps(); }
+    void formatFileAgreesWithItsMap() {
+        QFETCH(QString, mapFile);
+        const std::string formatFile = mapFile.chopped(4).toStdString() + ".fmt";
+        std::shared_ptr<const LayoutCatalogue> m;
+        RecordingMessageSink sink;
+        QVERIFY(LoadMapFile({MAPS_DIR}, mapFile.toStdString(), sink, m, formatFile));
+        for (const std::string& warning : m->warnings())
+            QVERIFY2(warning.rfind(formatFile, 0) != 0, warning.c_str());
+        int formatted = 0;
+        for (const std::string_view type : kRecordTypes) {
+            const RecordLayout& layout = *m->find(type);
+            for (int i = 0; i < layout.fieldCount(); ++i) {
+                const FieldDef& f = layout.field(i);
+                const FieldFormat::Kind kind = layout.format(i).kind();
+                const QByteArray at = QByteArray::fromStdString(f.RecordType + ' ' + f.FieldId);
+                if (kind == FieldFormat::Kind::Date)
+                    QVERIFY2(f.Length == 8, at.constData());
+                if (kind == FieldFormat::Kind::Money || kind == FieldFormat::Kind::Tenths)
+                    QVERIFY2(f.TypeCodes.find('N') != std::string::npos, at.constData());
+                if (kind == FieldFormat::Kind::Code)
+                    QVERIFY2(!layout.format(i).meanings().empty(), at.constData());
+                formatted += kind != FieldFormat::Kind::Plain;
+            }
+        }
+        QVERIFY(formatted > 50);
+        const RecordLayout& xa0 = *m->find("XA0");
+        for (int n = 4; n <= 20; ++n)
+            QCOMPARE(xa0.format(xa0.indexOf(fieldId(n))).kind(),
+                     n >= 12 ? FieldFormat::Kind::Money : FieldFormat::Kind::Plain);
+        QCOMPARE(m->find("CA0")->format(m->find("CA0")->indexOf("08.0")).kind(),
+                 FieldFormat::Kind::Date);
+    }
+
     void everyTypeCoversColumns1To320_data() { bothMaps(); }
     void everyTypeCoversColumns1To320() {
         auto m = load();

@@ -9,6 +9,9 @@ TestWorkspace::TestWorkspace()
     : folder(dir.path().toStdString())
     , mapFolders{folder} {
     write("nsf0301.map", testMap());
+    // No field has a format: every value is shown as stored, and no warning says the file is
+    // missing.
+    write("nsf0301.fmt", "# no formats\n");
 }
 
 std::string TestWorkspace::path(const std::string& name) const {

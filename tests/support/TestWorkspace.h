@@ -12,8 +12,9 @@ namespace qm {
 class FileTree;
 }
 
-// A temporary folder with the test map files and claim files, where maps are
-// looked for, and the file opened last with the layouts loaded last.
+// A temporary folder with the test map files (the compact map, and a format
+// file that formats nothing) and claim files, where maps are looked for, and
+// the file opened last with the layouts loaded last.
 class TestWorkspace {
 public:
     TestWorkspace();

@@ -4,6 +4,7 @@
 #include "core/claim/RecordSplitter.h"
 #include "core/claim/TotalsCheck.h"
 #include "core/common/FileText.h"
+#include "core/common/TextUtil.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <charconv>
@@ -44,6 +45,34 @@ const FieldDef* fieldOf(const Problem& problem, const LayoutCatalogue* layouts) 
         return nullptr;
     const RecordLayout& layout = layouts->at(problem.recordType);
     return problem.field < layout.fieldCount() ? &layout.field(problem.field) : nullptr;
+}
+
+const FieldFormat* formatOf(const Problem& problem, const LayoutCatalogue* layouts) {
+    return fieldOf(problem, layouts) ? &layouts->at(problem.recordType).format(problem.field)
+                                     : nullptr;
+}
+
+bool comparesTrailer(Problem::Kind kind) {
+    return kind == Problem::Kind::TotalsDoNotCompute ||
+           kind == Problem::Kind::TrailerDoesNotBalance;
+}
+
+// A count or sum in the width of the stored value it is set against, so
+// that the two read alike: "0015752" beside "0015751".
+std::string padded(std::int64_t number, std::string_view stored) {
+    std::string text = std::to_string(number);
+    const bool digits =
+        !stored.empty() && stored.find_first_not_of("0123456789") == std::string_view::npos;
+    if (digits && number >= 0 && text.size() < stored.size())
+        text.insert(0, stored.size() - text.size(), '0');
+    return text;
+}
+
+// What records beneath a trailer of this type are called.
+std::string_view recordsBeneath(std::string_view type) {
+    return type == "YA0"   ? "the batch's records"
+           : type == "ZA0" ? "the file's records"
+                           : "the lines";
 }
 
 std::string_view typeOf(const Problem& problem) {
@@ -99,6 +128,21 @@ public:
         if (any)
             text_ += ')';
         return *this;
+    }
+    // "Total Claim Charges: the XA0 states $157.51, the lines add up to $157.50".
+    Line& disagreement(std::string_view type, const FieldDef* field, const FieldFormat* format,
+                       std::string_view stated, std::int64_t computed) {
+        if (field && !trimSpaces(field->FieldName).empty())
+            file(trimSpaces(field->FieldName)) << ": ";
+        *this << "the " << type << " states ";
+        const std::string shown = format ? format->shown(stated) : std::string();
+        if (shown.empty())
+            file(stated);
+        else
+            *this << shown;
+        const std::string sum = format ? format->shownNumber(computed) : std::string();
+        return *this << ", " << recordsBeneath(type) << " add up to "
+                     << (sum.empty() ? padded(computed, stated) : sum);
     }
 
 private:
@@ -205,12 +249,29 @@ std::string ProblemWords::expected(const ProblemRow& row) {
         return {};
     if (p.kind == Problem::Kind::FileChanged)
         return std::to_string(p.expected);
-    std::string number = std::to_string(p.expected);
-    const bool digits =
-        !row.value.empty() && row.value.find_first_not_of("0123456789") == std::string_view::npos;
-    if (digits && p.expected >= 0 && number.size() < row.value.size())
-        number.insert(0, row.value.size() - number.size(), '0');
-    return number;
+    return padded(p.expected, row.value);
+}
+
+std::string ProblemWords::shownFound(const ProblemRow& row, const LayoutCatalogue* layouts) {
+    const FieldFormat* format = formatOf(row.problem, layouts);
+    const std::string shown =
+        format && comparesTrailer(row.problem.kind) ? format->shown(row.value) : std::string();
+    return shown.empty() ? found(row) : shown;
+}
+
+std::string ProblemWords::shownExpected(const ProblemRow& row, const LayoutCatalogue* layouts) {
+    const FieldFormat* format =
+        comparesTrailer(row.problem.kind) ? formatOf(row.problem, layouts) : nullptr;
+    const std::string shown = format ? format->shownNumber(row.problem.expected) : std::string();
+    return shown.empty() ? expected(row) : shown;
+}
+
+std::string ProblemWords::disagreement(std::string_view recordType, const FieldDef* field,
+                                       const FieldFormat* format, std::string_view stated,
+                                       std::int64_t computed, Bytes bytes) {
+    std::string words;
+    Line(words, bytes).disagreement(recordType, field, format, stated, computed);
+    return words;
 }
 
 std::string ProblemWords::line(const ProblemRow& row, const LayoutCatalogue* layouts, Bytes bytes) {
@@ -226,8 +287,9 @@ void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
     text << kindName(p.kind) << ": ";
     switch (p.kind) {
     case Problem::Kind::TotalsDoNotCompute:
-        text.field(p, layouts) << " \u2014 XA0 ";
-        text.file(row.value) << ", lines add up to " << expected(row);
+    case Problem::Kind::TrailerDoesNotBalance:
+        text.disagreement(typeOf(p), fieldOf(p, layouts), formatOf(p, layouts), row.value,
+                          p.expected);
         break;
     case Problem::Kind::InvalidValue:
         text.file(recordKey(p, layouts)) << " ";
@@ -256,12 +318,6 @@ void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
     }
     case Problem::Kind::NoXa0:
         text << "the claim has no trailer of its own; its totals were not compared";
-        break;
-    case Problem::Kind::TrailerDoesNotBalance:
-        text.file(typeOf(p)) << " ";
-        text.field(p, layouts) << " \u2014 states ";
-        text.file(row.value) << ", the " << (typeOf(p) == "YA0" ? "batch's" : "file's")
-                             << " records give " << expected(row);
         break;
     case Problem::Kind::BatchWithoutTrailer:
         text << "the batch " << endOf(p) << " without a YA0";

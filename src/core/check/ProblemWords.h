@@ -7,7 +7,9 @@
 
 namespace qm {
 
+class FieldFormat;
 class LayoutCatalogue;
+struct FieldDef;
 
 // The words for problems, made when asked, so that every front end names and
 // describes every row alike. Field numbers and names come from the layouts
@@ -44,8 +46,21 @@ public:
     // what the trailer states ("0015752" beside "0015751"); the claims a
     // changed file had; empty for other kinds.
     static std::string expected(const ProblemRow& row);
-    // One problem in a line: "Totals do not compute: 12.0 Total Claim Charges
-    // — XA0 0015751, lines add up to 0015752".
+    // For a trailer field, what it states and what the records give as a
+    // person reads them: as money where the field's format says so
+    // ("$157.51", "$157.52"), else as found() and expected() give them.
+    static std::string shownFound(const ProblemRow& row, const LayoutCatalogue* layouts);
+    static std::string shownExpected(const ProblemRow& row, const LayoutCatalogue* layouts);
+    // A trailer field that disagrees with the records beneath it, in the one
+    // wording of every front end (tooltips, details, problem rows, the
+    // command line): "Total Claim Charges: the XA0 states $157.51, the lines
+    // add up to $157.50". stated: what the trailer holds (file bytes);
+    // computed: what the records give; both shown as the field's format says.
+    static std::string disagreement(std::string_view recordType, const FieldDef* field,
+                                    const FieldFormat* format, std::string_view stated,
+                                    std::int64_t computed, Bytes bytes = Bytes::Utf8);
+    // One problem in a line: "Totals do not compute: Total Claim Charges: the
+    // XA0 states $157.51, the lines add up to $157.52".
     static std::string line(const ProblemRow& row, const LayoutCatalogue* layouts,
                             Bytes bytes = Bytes::Utf8);
     // The same at the end of out: a report of millions of rows makes no

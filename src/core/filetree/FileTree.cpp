@@ -75,6 +75,30 @@ std::string_view FileTree::text(std::int64_t node, TextBuffer& buffer) const {
     return compose(headers_[static_cast<std::size_t>(node)], fields, buffer);
 }
 
+std::array<std::string_view, 3> FileTree::fields(std::int64_t node) const {
+    const std::uint16_t header = headers_[static_cast<std::size_t>(node)];
+    const int* bits = kLengthBits[header >> 14];
+    const char* at = fieldsStart(node);
+    std::array<std::string_view, 3> out;
+    for (int f = 0, shift = 0; f < NodeText::kShapes[header >> 14].fieldCount; shift += bits[f++]) {
+        const std::size_t n = (header >> shift) & ((1u << bits[f]) - 1);
+        out[static_cast<std::size_t>(f)] = std::string_view(at, n);
+        at += n;
+    }
+    return out;
+}
+
+std::string FileTree::patientName(std::int64_t node) const {
+    if (shape(node) != NodeText::kClaim)
+        return {};
+    const std::array<std::string_view, 3> f = fields(node);
+    return NodeText::patientName(f[0], f[1]);
+}
+
+std::string_view FileTree::controlNumber(std::int64_t node) const {
+    return shape(node) == NodeText::kClaim ? fields(node)[2] : std::string_view();
+}
+
 std::string FileTree::text(std::int64_t node) const {
     TextBuffer buffer;
     return std::string(text(node, buffer));

@@ -55,6 +55,14 @@ public:
     // The same without allocating: the text is put together in buffer.
     std::string_view text(std::int64_t node, TextBuffer& buffer) const;
     std::int64_t parent(std::int64_t node) const;
+    // The trimmed record fields a node's text is made of (see NodeText): for
+    // a claim the patient's last name, first name and control number, for a
+    // batch its provider; empty past those of its shape. They point into the tree.
+    std::array<std::string_view, 3> fields(std::int64_t node) const;
+    // A claim's patient, "LAST, FIRST" (what there is of it), and control
+    // number, as file bytes; empty for a node that is no claim.
+    std::string patientName(std::int64_t node) const;
+    std::string_view controlNumber(std::int64_t node) const;
 
     // Children of a node, or of the invisible top (kNoNode) for the roots.
     std::int64_t childCount(std::int64_t node) const;

@@ -90,4 +90,11 @@ std::string_view NodeText::make(const Fields& fields) {
     return std::string_view(buf_, static_cast<std::size_t>(out - buf_));
 }
 
+std::string NodeText::patientName(std::string_view last, std::string_view first) {
+    std::string name(last);
+    if (!last.empty() && !first.empty())
+        name += ", ";
+    return name.append(first);
+}
+
 } // namespace qm

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -49,6 +50,10 @@ public:
     std::string_view make(char typeLetter, std::string_view record);
     // The same from its fields.
     std::string_view make(const Fields& fields);
+
+    // A claim's patient as its text names him: "LAST, FIRST", or what there
+    // is of it (trimmed fields, file bytes).
+    static std::string patientName(std::string_view last, std::string_view first);
 
 private:
     char buf_[kMaxLength];

@@ -4,6 +4,7 @@
 #include "core/common/MessageTexts.h"
 #include "core/common/TextUtil.h"
 #include "core/io/RegularFile.h"
+#include "core/layouts/FormatFile.h"
 #include "core/layouts/MapValueReader.h"
 
 #include <cstdint>
@@ -131,16 +132,19 @@ void noteDoubtfulFields(const std::string& mapFileName, LayoutCatalogue& catalog
 }
 
 bool readMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
-                 MessageSink& sink, LayoutCatalogue& catalogue) {
+                 const std::string& formatFileName, MessageSink& sink, LayoutCatalogue& catalogue) {
     // The first folder that holds the file is the one used.
     std::unique_ptr<std::FILE, FileCloser> file;
     std::vector<std::string> tried;
+    std::string folderUsed;
     try {
         for (const std::string& folder : folders) {
             tried.push_back(folder + "/" + mapFileName);
             file.reset(openMapFile(tried.back()));
-            if (file)
+            if (file) {
+                folderUsed = folder;
                 break;
+            }
         }
     } catch (const std::exception& e) {
         sink.show(MessageTexts::mapLoadFailed(e.what()));
@@ -171,15 +175,19 @@ bool readMapFile(const std::vector<std::string>& folders, const std::string& map
         layout.addField(scratch);
     }
     noteDoubtfulFields(mapFileName, catalogue);
+    // The formats name the fields of this map, so they are read from its folder only.
+    if (!formatFileName.empty())
+        FormatFile::load(folderUsed, formatFileName, mapFileName, catalogue);
     return true;
 }
 
 } // namespace
 
 bool LoadMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
-                 MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts) {
+                 MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts,
+                 const std::string& formatFileName) {
     auto catalogue = std::make_shared<LayoutCatalogue>();
-    const bool ok = readMapFile(folders, mapFileName, sink, *catalogue);
+    const bool ok = readMapFile(folders, mapFileName, formatFileName, sink, *catalogue);
     layouts = std::move(catalogue);
     return ok;
 }

@@ -15,8 +15,11 @@ namespace qm {
 // when the file could not be opened), after the failure's message went to
 // sink (a missing file names every path tried). A map read whole keeps in the
 // catalogue's warnings each field number it defines twice and each field that
-// overlaps another.
+// overlaps another. formatFileName, when given, names the format file read
+// from the map's own folder into a map read whole (see FormatFile); one that
+// is missing or damaged leaves every value shown as stored, with a warning.
 bool LoadMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
-                 MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts);
+                 MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts,
+                 const std::string& formatFileName = std::string());
 
 } // namespace qm

@@ -19,12 +19,14 @@ void RecordLayout::addField(FieldDef field) {
             {fieldCount(), cuttable ? field.StartPos : std::int16_t(0), field.Length, checks});
     }
     checks_.push_back(checks);
+    formats_.emplace_back();
     fields_.push_back(std::move(field));
 }
 
 void RecordLayout::clear() {
     fields_.clear();
     checks_.clear();
+    formats_.clear();
     checkedFields_.clear();
     repeats_ = false;
 }

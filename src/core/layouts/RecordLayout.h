@@ -2,6 +2,7 @@
 
 #include "core/common/TextUtil.h"
 #include "core/layouts/FieldDef.h"
+#include "core/layouts/FieldFormat.h"
 #include "core/layouts/FieldValidator.h"
 
 #include <cstdint>
@@ -39,6 +40,9 @@ public:
         return f.StartPos >= 1 && f.Length >= 1 &&
                std::size_t(f.StartPos) - 1 + std::size_t(f.Length) <= lineLength;
     }
+    // How field `index` is shown to a person (plain unless the format file
+    // beside the map says otherwise).
+    const FieldFormat& format(int index) const { return formats_[static_cast<std::size_t>(index)]; }
     // Whether a value of field `index` passes its type check.
     bool isValid(int index, std::string_view value) const {
         return checkFieldValue(checks_[static_cast<std::size_t>(index)], value);
@@ -61,10 +65,15 @@ public:
     // Building, by the map loader.
     void addField(FieldDef field);
     void clear();
+    // By the format loader, once the fields are in.
+    void setFormat(int index, FieldFormat format) {
+        formats_[static_cast<std::size_t>(index)] = std::move(format);
+    }
 
 private:
     std::vector<FieldDef> fields_;
     std::vector<FieldChecks> checks_;
+    std::vector<FieldFormat> formats_;
     std::vector<CheckedField> checkedFields_;
     bool repeats_ = false;
 };

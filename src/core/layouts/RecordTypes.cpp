@@ -4,6 +4,41 @@
 
 namespace qm {
 
+// From the public layout notes; types they give no layout are named by their group.
+const std::array<std::string_view, kRecordTypeCount> kRecordTypeNames = {
+    "File header",
+    "Batch header",
+    "Batch header: addresses",
+    "Claim header",
+    "Claim header 2",
+    "Responsible person",
+    "Payer",
+    "Payer address and payments",
+    "Insured's address and employer",
+    "Claim data",
+    "Claim data 2",
+    "Claim data 3",
+    "Service line",
+    "Service line: purchased service",
+    "Service line: provider names",
+    "Service line supplement",
+    "Service line record",
+    "Service line record",
+    "Service line supplement",
+    "Claim supplement",
+    "Chiropractic data",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Claim supplement",
+    "Narrative",
+    "Claim trailer",
+    "Batch trailer",
+    "File trailer"};
+
 namespace {
 
 // Every type is an upper-case letter, an upper-case letter and a digit: one
@@ -46,6 +81,11 @@ const std::array<std::string_view, kRecordTypeCount> kRecordTypes = kNames;
 int recordTypeIndex(std::string_view type) {
     const int slot = slotOf(type);
     return slot < 0 ? -1 : kIndex[static_cast<std::size_t>(slot)];
+}
+
+std::string_view recordTypeName(std::string_view type) {
+    const int i = recordTypeIndex(type);
+    return i < 0 ? std::string_view() : kRecordTypeNames[static_cast<std::size_t>(i)];
 }
 
 } // namespace qm

@@ -32,7 +32,8 @@ VersionDetection DetectFileVersion(SequentialFile& file, const std::vector<std::
     detection.result = VersionDetection::Result::Found;
     if (const KnownVersion* version = findKnownVersion(detection.code)) {
         detection.mapLoaded = true;
-        if (!LoadMapFile(folders, std::string(version->mapFile), sink, layouts))
+        if (!LoadMapFile(folders, std::string(version->mapFile), sink, layouts,
+                         std::string(version->formatFile)))
             detection.result = VersionDetection::Result::MapFailed;
     }
     return detection;

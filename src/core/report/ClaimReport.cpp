@@ -47,7 +47,14 @@ void writeRecordJson(JsonWriter& json, const AssembledRecord& record, const Reco
             .fileString(field.FieldName)
             .key("value")
             .fileString(record.value(i))
-            .key("valid")
+            .key("shown");
+        // As a person reads it, where the format file words it otherwise.
+        const std::string shown = layout.format(i).shown(record.value(i));
+        if (shown.empty())
+            json.null();
+        else
+            json.value(shown);
+        json.key("valid")
             .value(record.valid(i))
             .key("codes")
             .fileString(field.TypeCodes)
@@ -143,7 +150,7 @@ void ClaimReport::writeJsonDocument(std::ostream& out, const AssembledClaim& cla
 
 void ClaimReport::writeCsv(std::ostream& out, const AssembledClaim& claim) {
     CsvWriter csv(out, {"node", "record_type", "occurrence", "field", "name", "start", "end",
-                        "value", "valid"});
+                        "value", "valid", "shown"});
     for (const ClaimNode& node : claim.nodes) {
         const AssembledRecord* record = claim.record(node);
         const RecordLayout* layout = record ? claim.layout(*record) : nullptr;
@@ -160,6 +167,7 @@ void ClaimReport::writeCsv(std::ostream& out, const AssembledClaim& claim) {
                 .field(int(field.EndPos))
                 .fileField(record->value(i))
                 .field(record->valid(i))
+                .field(layout->format(i).shown(record->value(i)))
                 .endRow();
         }
     }
@@ -196,6 +204,9 @@ void ClaimReport::writeText(std::ostream& out, const AssembledClaim& claim, std:
             row += FileText::toPrintable(record->value(i));
             // Trailing blanks are padding here; the JSON output keeps them.
             row.erase(row.find_last_not_of(' ') + 1);
+            const std::string shown = layout->format(i).shown(record->value(i));
+            if (!shown.empty())
+                row += "  (" + shown + ')';
             out << row << '\n';
         }
     }

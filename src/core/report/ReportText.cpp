@@ -1,5 +1,6 @@
 #include "core/report/ReportText.h"
 
+#include "core/check/ProblemWords.h"
 #include "core/common/FileText.h"
 #include "core/common/MessageTexts.h"
 #include "core/layouts/LayoutCatalogue.h"
@@ -61,10 +62,12 @@ void ReportText::writeComparison(JsonWriter& json, const TotalsComparison& compa
 
 std::string ReportText::comparisonLine(const TotalsComparison& comparison,
                                        const LayoutCatalogue* layouts) {
-    return FileText::toPrintable(comparison.fieldId) + " " +
-           FileText::toPrintable(fieldName(layouts, "XA0", comparison.field)) + ": XA0 " +
-           FileText::toPrintable(comparison.stated) + ", the claim's records give " +
-           std::to_string(comparison.computed);
+    const RecordLayout* layout = layouts ? layouts->find("XA0") : nullptr;
+    const bool known = layout && comparison.field >= 0 && comparison.field < layout->fieldCount();
+    return ProblemWords::disagreement("XA0", known ? &layout->field(comparison.field) : nullptr,
+                                      known ? &layout->format(comparison.field) : nullptr,
+                                      comparison.stated, comparison.computed,
+                                      ProblemWords::Bytes::Printable);
 }
 
 } // namespace qm

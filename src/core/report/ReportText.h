@@ -25,7 +25,9 @@ public:
     // compared XA0 field into it; the caller adds what else it wants and closes it.
     static void writeComparison(JsonWriter& json, const TotalsComparison& comparison,
                                 const LayoutCatalogue* layouts);
-    // "12.0 TOTAL CLAIM CHARGES: XA0 0015751, the claim's records give 15752"
+    // A compared XA0 field in the words of every front end (ProblemWords::
+    // disagreement): "Total Claim Charges: the XA0 states $157.51, the lines
+    // add up to $157.52"; control characters escaped.
     static std::string comparisonLine(const TotalsComparison& comparison,
                                       const LayoutCatalogue* layouts);
 };

@@ -2,6 +2,7 @@
 
 #include "core/check/SharedResults.h"
 #include "core/claim/RecordSplitter.h"
+#include "core/filetree/NodeText.h"
 #include "core/search/SearchPlan.h"
 
 #include <algorithm>
@@ -17,7 +18,8 @@ namespace {
 
 // The bytes a claim's hits take, near enough.
 std::size_t bytesOf(const ClaimHits& claim) {
-    std::size_t bytes = sizeof claim + claim.text.capacity();
+    std::size_t bytes = sizeof claim + claim.text.capacity() + claim.patientName.capacity() +
+                        claim.controlNumber.capacity();
     for (const FieldHit& hit : claim.fields)
         bytes += sizeof hit + hit.value.capacity() + hit.node.capacity();
     return bytes;
@@ -143,6 +145,13 @@ public:
         } else {
             nodes_ = node + 1;
         }
+        // The claim's own CA0 comes first: its patient names the claim.
+        if (node == 0) {
+            const NodeText::Fields f = NodeText::fieldsOf('C', line);
+            lastName_.assign(f.field[0]);
+            firstName_.assign(f.field[1]);
+            controlNumber_.assign(f.field[2]);
+        }
         scratch_.clear();
         plan_.match(typeIndex, line, scratch_);
         for (FieldHit& hit : scratch_)
@@ -168,6 +177,8 @@ public:
             return;
         hits.position = claim.position;
         hits.text.assign(claim.text);
+        hits.patientName = NodeText::patientName(lastName_, firstName_);
+        hits.controlNumber = controlNumber_;
         out_.add(chunk_, std::move(hits), searched);
     }
 
@@ -195,6 +206,10 @@ private:
     std::size_t nodes_ = 0;        // nodes the current claim has so far
     bool reordered_ = false;
     std::vector<FieldHit> scratch_;
+    // The current claim's patient, from its CA0.
+    std::string lastName_;
+    std::string firstName_;
+    std::string controlNumber_;
     SharedResults<FieldHit> shared_;
 };
 

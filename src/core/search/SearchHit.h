@@ -20,6 +20,9 @@ struct FieldHit {
 struct ClaimHits {
     std::int64_t position = 0; // of its CA0 record: the file tree key is "CA0" + position
     std::string text;          // the file tree's node text (file bytes)
+    // The patient, "LAST, FIRST", and control number, as the text names them.
+    std::string patientName;
+    std::string controlNumber;
     std::vector<FieldHit> fields;
 
     std::string key() const { return "CA0" + std::to_string(position); }

@@ -26,12 +26,55 @@ bool isFieldNumber(std::string_view text) {
     return text.size() == 4 && digit(0) && digit(1) && text[2] == '.' && digit(3);
 }
 
-bool holdsNumbers(const FieldDef& field) {
-    const FieldChecks checks = fieldChecksOf(field.TypeCodes);
-    return checks.numeric || checks.date;
+} // namespace
+
+std::optional<NumberText::Unit> SearchPlan::unitOf(const RecordLayout& layout, int field) {
+    switch (layout.format(field).kind()) {
+    case FieldFormat::Kind::Money:
+        return NumberText::Unit::Cents;
+    case FieldFormat::Kind::Tenths:
+        return NumberText::Unit::Tenths;
+    case FieldFormat::Kind::Date:
+        return NumberText::Unit::Date;
+    case FieldFormat::Kind::Plain:
+    case FieldFormat::Kind::Code:
+        break;
+    }
+    // The N letter decides where both are given, as in the field check.
+    const FieldChecks checks = fieldChecksOf(layout.field(field).TypeCodes);
+    if (checks.numeric)
+        return NumberText::Unit::Whole;
+    if (checks.date)
+        return NumberText::Unit::Date;
+    return std::nullopt;
 }
 
-} // namespace
+std::string_view SearchPlan::unitWords(NumberText::Unit unit) {
+    switch (unit) {
+    case NumberText::Unit::Cents:
+        return "amounts of money";
+    case NumberText::Unit::Tenths:
+        return "numbers with one decimal place";
+    case NumberText::Unit::Date:
+        return "dates";
+    case NumberText::Unit::Whole:
+        break;
+    }
+    return "whole numbers";
+}
+
+std::string SearchPlan::comparedIn() const {
+    std::array<bool, NumberText::kUnitCount> seen{};
+    for (const auto& units : units_)
+        for (const NumberText::Unit unit : units)
+            seen[std::size_t(unit)] = true;
+    std::string words;
+    for (int u = 0; u < NumberText::kUnitCount; ++u)
+        if (seen[std::size_t(u)])
+            words += (words.empty() ? "" : " and ") +
+                     std::string(unitWords(static_cast<NumberText::Unit>(u)));
+    return words;
+}
 
 std::string SearchPlan::describeField(const LayoutCatalogue& layouts, int typeIndex, int field) {
     const FieldDef& f = layouts.at(typeIndex).field(field);
@@ -100,27 +143,44 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
     layouts_ = std::move(layouts);
     if (!select(query, error) || !matcher_.prepare(query, error))
         return false;
+    for (auto& units : units_)
+        units.clear();
     if (query.mode == SearchQuery::Mode::Number && !empty()) {
-        // Whole numbers are compared where a field holds numbers or dates.
+        // Numbers compare where a field holds numbers of a unit the number
+        // can be written in; over every field, only in its own unit: amounts
+        // with money, dates with dates.
+        const bool everyField = trimSpaces(query.field).empty();
+        const NumberText::Unit own = query.ownUnit();
         std::string firstNamed;
+        std::optional<NumberText::Unit> firstUnit;
         bool any = false;
         for (int t = 0; t < kRecordTypeCount; ++t) {
             std::vector<int>& fields = fields_[std::size_t(t)];
-            if (firstNamed.empty() && !fields.empty())
+            if (firstNamed.empty() && !fields.empty()) {
                 firstNamed = describeField(*layouts_, t, fields.front());
+                firstUnit = unitOf(layouts_->at(t), fields.front());
+            }
             std::vector<int> kept;
-            for (const int i : fields)
-                if (holdsNumbers(layouts_->at(t).field(i)))
+            for (const int i : fields) {
+                const std::optional<NumberText::Unit> unit = unitOf(layouts_->at(t), i);
+                if (unit && matcher_.comparesIn(*unit) && (!everyField || *unit == own)) {
                     kept.push_back(i);
+                    units_[std::size_t(t)].push_back(*unit);
+                }
+            }
             fields.swap(kept);
             any = any || !fields.empty();
         }
         if (!any) {
-            error = trimSpaces(query.field).empty()
-                        ? "no number (N) or date (D) fields to compare"
-                        : "'" + firstNamed +
-                              "' holds no numbers: numbers compare only in number (N) or date "
-                              "(D) fields";
+            if (everyField)
+                error = "no fields of " + std::string(unitWords(own)) + " to compare";
+            else if (!firstUnit)
+                error = "'" + firstNamed +
+                        "' holds no numbers: numbers compare only in number (N) or date (D) "
+                        "fields";
+            else
+                error = "'" + firstNamed + "' holds " + std::string(unitWords(*firstUnit)) + ": '" +
+                        std::string(trimSpaces(query.text)) + "' cannot be compared with them";
             return false;
         }
     }
@@ -146,7 +206,7 @@ void SearchPlan::match(int typeIndex, std::string_view line, std::vector<FieldHi
     for (std::size_t k = 0; k < fields.size(); ++k)
         values_[k] = layout.value(fields[k], line);
     matches_.clear();
-    matcher_.matchEach(values_, matches_);
+    matcher_.matchEach(values_, matches_, units_[t]);
     for (const ValueMatch& m : matches_)
         out.push_back({std::string(), typeIndex, fields[m.value], std::string(values_[m.value]),
                        static_cast<std::uint32_t>(m.start), static_cast<std::uint32_t>(m.length)});

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,18 @@ public:
     // "CA0 03.0 LAST NAME": how messages name a field (UTF-8).
     static std::string describeField(const LayoutCatalogue& layouts, int typeIndex, int field);
 
+    // The unit a field's stored digits count, for a number search: money
+    // and tenths as its format says, dates (its D letter or its format),
+    // whole numbers (its N letter); nullopt for a field of no numbers.
+    static std::optional<NumberText::Unit> unitOf(const RecordLayout& layout, int field);
+    // "amounts of money", "dates", "whole numbers", "numbers with one decimal place".
+    static std::string_view unitWords(NumberText::Unit unit);
+    // A number search: what the fields it compares in hold, in words
+    // ("amounts of money"; "amounts of money and whole numbers" for a field
+    // number of several record types). A search over every field compares
+    // only in fields of the unit of the number typed.
+    std::string comparedIn() const;
+
 private:
     // Every field the query's field and record type name; false with error
     // when it names something the map does not have.
@@ -42,6 +55,8 @@ private:
     std::shared_ptr<const LayoutCatalogue> layouts_;
     ValueMatcher matcher_;
     std::array<std::vector<int>, kRecordTypeCount> fields_;
+    // Number: the unit of each of fields_.
+    std::array<std::vector<NumberText::Unit>, kRecordTypeCount> units_;
     // Test the whole record first: worth it for records of many fields.
     std::array<bool, kRecordTypeCount> wholeRecordFirst_{};
     // match()'s working space: the values of a record and those that matched.

@@ -19,11 +19,17 @@ void SearchReport::add(const ClaimHits& claim) {
     if (!json_) {
         out_ << claim.key() << "  " << FileText::toPrintable(claim.text) << '\n';
         for (const FieldHit& hit : claim.fields) {
-            const FieldDef& field = layouts_->at(hit.typeIndex).field(hit.field);
+            const RecordLayout& layout = layouts_->at(hit.typeIndex);
+            const FieldDef& field = layout.field(hit.field);
             out_ << "  " << FileText::toPrintable(hit.node) << ' '
                  << FileText::toPrintable(field.FieldId) << ' '
                  << FileText::toPrintable(trimSpaces(field.FieldName)) << ": "
-                 << FileText::toPrintable(trimSpaces(hit.value)) << '\n';
+                 << FileText::toPrintable(trimSpaces(hit.value));
+            // As the claim report gives it: money as money, dates as dates.
+            const std::string shown = layout.format(hit.field).shown(hit.value);
+            if (!shown.empty())
+                out_ << "  (" << shown << ')';
+            out_ << '\n';
         }
         return;
     }

@@ -4,15 +4,48 @@
 #include "core/common/TextUtil.h"
 
 #include <climits>
+#include <limits>
 
 namespace qm {
 
+namespace {
+
+constexpr std::int64_t kLeast = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
+
+} // namespace
+
 bool ValueMatcher::prepare(const SearchQuery& query, std::string& error) {
     mode_ = query.mode;
-    compare_ = query.compare;
-    number_ = query.number;
-    upTo_ = query.upTo;
     impossible_ = false;
+    for (int u = 0; u < NumberText::kUnitCount; ++u) {
+        const auto unit = static_cast<NumberText::Unit>(u);
+        const std::optional<std::int64_t> n = query.number.in(unit);
+        const std::optional<std::int64_t> upTo =
+            query.compare == SearchQuery::Compare::Between ? query.upTo.in(unit) : n;
+        Range& range = ranges_[std::size_t(u)];
+        range = Range();
+        range.written = mode_ == SearchQuery::Mode::Number && n && upTo;
+        if (!range.written)
+            continue;
+        switch (query.compare) {
+        case SearchQuery::Compare::Equal:
+        case SearchQuery::Compare::Between:
+            range.low = *n;
+            range.high = *upTo;
+            break;
+        case SearchQuery::Compare::Less:
+            range.empty = *n == kLeast;
+            range.low = kLeast;
+            range.high = *n - (range.empty ? 0 : 1);
+            break;
+        case SearchQuery::Compare::Greater:
+            range.empty = *n == kMost;
+            range.low = *n + (range.empty ? 0 : 1);
+            range.high = kMost;
+            break;
+        }
+    }
     const auto& chars = FileText::codePoints();
     switch (mode_) {
     case SearchQuery::Mode::Contains:
@@ -44,21 +77,8 @@ bool ValueMatcher::prepare(const SearchQuery& query, std::string& error) {
     return false;
 }
 
-bool ValueMatcher::compares(std::int64_t value) const {
-    switch (compare_) {
-    case SearchQuery::Compare::Equal:
-        return value == number_;
-    case SearchQuery::Compare::Less:
-        return value < number_;
-    case SearchQuery::Compare::Greater:
-        return value > number_;
-    case SearchQuery::Compare::Between:
-        return value >= number_ && value <= upTo_;
-    }
-    return false;
-}
-
-bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size_t& length) const {
+bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size_t& length,
+                           NumberText::Unit unit) const {
     if (impossible_)
         return false;
     const std::string_view trimmed = trimSpaces(value);
@@ -79,24 +99,29 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
     case SearchQuery::Mode::Regex:
         return regex_.search(value, start, length);
     case SearchQuery::Mode::Number: {
+        const Range& range = ranges_[static_cast<std::size_t>(unit)];
+        if (!range.written || range.empty)
+            return false;
         const auto number = parseSignedInteger(trimmed, INT64_MIN, INT64_MAX);
         start = offset;
         length = trimmed.size();
-        return number && compares(*number);
+        return number && *number >= range.low && *number <= range.high;
     }
     }
     return false;
 }
 
 void ValueMatcher::matchEach(const std::vector<std::string_view>& values,
-                             std::vector<ValueMatch>& out) const {
+                             std::vector<ValueMatch>& out,
+                             const std::vector<NumberText::Unit>& units) const {
     if (mode_ == SearchQuery::Mode::Regex) {
         regex_.searchEach(values, out);
         return;
     }
     std::size_t start = 0, length = 0;
     for (std::size_t k = 0; k < values.size(); ++k)
-        if (matches(values[k], start, length))
+        if (matches(values[k], start, length,
+                    k < units.size() ? units[k] : NumberText::Unit::Whole))
             out.push_back({k, start, length});
 }
 

@@ -5,7 +5,9 @@
 #include "core/search/SearchQuery.h"
 #include "core/search/ValueMatch.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,22 +25,35 @@ public:
 
     // Whether a value (as cut from its record, blanks and all) matches;
     // start and length then give the matched part, in characters from the
-    // value's first character.
-    bool matches(std::string_view value, std::size_t& start, std::size_t& length) const;
-    // The same for several values (the fields of one record): every value
-    // that matches, in order, appended to out.
-    void matchEach(const std::vector<std::string_view>& values, std::vector<ValueMatch>& out) const;
+    // value's first character. A number compares in the unit of the value's
+    // field.
+    bool matches(std::string_view value, std::size_t& start, std::size_t& length,
+                 NumberText::Unit unit = NumberText::Unit::Whole) const;
+    // The same for several values (the fields of one record, with the units
+    // of their fields where numbers compare; none: whole numbers): every
+    // value that matches, in order, appended to out.
+    void matchEach(const std::vector<std::string_view>& values, std::vector<ValueMatch>& out,
+                   const std::vector<NumberText::Unit>& units = {}) const;
+    // Number: whether the number (both ends of a range) can be written in
+    // the unit, so that values of fields of that unit can compare with it.
+    bool comparesIn(NumberText::Unit unit) const {
+        return ranges_[static_cast<std::size_t>(unit)].written;
+    }
     // False when no value cut from line can match, so that a record can be
     // passed over without cutting it into fields.
     bool mayMatchWithin(std::string_view line) const;
 
 private:
-    bool compares(std::int64_t value) const;
+    // The values that compare with a number, in one unit: low to high, both included.
+    struct Range {
+        bool written = false; // the number can be written in this unit
+        bool empty = false;   // no value can compare (less than the least)
+        std::int64_t low = 0;
+        std::int64_t high = 0;
+    };
 
     SearchQuery::Mode mode_ = SearchQuery::Mode::Contains;
-    SearchQuery::Compare compare_ = SearchQuery::Compare::Equal;
-    std::int64_t number_ = 0;
-    std::int64_t upTo_ = 0;
+    std::array<Range, NumberText::kUnitCount> ranges_{};
     // The text holds a character no byte of a file can stand for.
     bool impossible_ = false;
     std::string bytes_; // Exact: the text as file bytes

@@ -2,7 +2,7 @@
 
 #include "core/report/ClaimReport.h"
 #include "gui/common/CoreText.h"
-#include "gui/common/ExportFile.h"
+#include "gui/common/ExportFolder.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 
@@ -15,16 +15,18 @@ QByteArray ClaimExport::json(const qm::AssembledClaim& claim, const std::string&
     return QByteArray::fromStdString(out.str());
 }
 
-bool ClaimExport::run(QWidget* parent, const qm::AssembledClaim& claim, const std::string& key,
-                      const QString& folder, const std::vector<std::string>& openClaimFiles) {
+ExportFile::Written ClaimExport::run(QWidget* parent, const qm::AssembledClaim& claim,
+                                     const std::string& key, const QString& folder,
+                                     const std::vector<std::string>& openClaimFiles) {
     FileDialog::SaveRequest request;
     request.objectName = QStringLiteral("dlgExportClaim");
     request.caption = QStringLiteral("Export Claim");
     request.filters = QStringList{QStringLiteral("JSON (*.json)"), QStringLiteral("CSV (*.csv)")};
-    request.fileName = QDir(folder).filePath(CoreText::fromFile(key) + QStringLiteral(".json"));
+    request.fileName = ExportFolder::suggest(
+        QDir(folder).filePath(CoreText::fromFile(key) + QStringLiteral(".json")));
     const QString path = FileDialog::getSaveFileName(parent, request);
     if (path.isEmpty())
-        return false;
+        return {};
 
     const bool csv = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
     QString reason;
@@ -38,10 +40,13 @@ bool ClaimExport::run(QWidget* parent, const qm::AssembledClaim& claim, const st
             return bool(out);
         },
         reason);
-    if (!written)
+    if (!written) {
         MessageBoxes::showMessage(parent,
                                   QStringLiteral("Unable to export the claim to %1: %2")
                                       .arg(QDir::toNativeSeparators(path), reason),
                                   QStringLiteral("Export Claim"), qm::MessageIcon::Critical);
-    return written;
+        return {};
+    }
+    ExportFolder::remember(path);
+    return {path, QStringLiteral("claim ") + CoreText::fromFile(key)};
 }

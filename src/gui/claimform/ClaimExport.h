@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/common/ExportFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <string>
@@ -16,12 +18,15 @@ struct AssembledClaim;
 // per field (ClaimReport writes both).
 class ClaimExport {
 public:
-    // File > Export Claim...: asks for a file, offering <folder>/<key>.json,
-    // and writes it as ExportFile does (whole or not at all, never over one of
+    // File > Export Claim...: asks for a file, offering <key>.json in the
+    // last export folder (see ExportFolder) or else in folder, and writes it
+    // as ExportFile does (whole or not at all, never over one of
     // openClaimFiles): CSV for a name ending in .csv, JSON for any other.
-    // False when cancelled or not written (the user is told why).
-    static bool run(QWidget* parent, const qm::AssembledClaim& claim, const std::string& key,
-                    const QString& folder, const std::vector<std::string>& openClaimFiles);
+    // What was written; nothing when cancelled or not written (the user is
+    // told why).
+    static ExportFile::Written run(QWidget* parent, const qm::AssembledClaim& claim,
+                                   const std::string& key, const QString& folder,
+                                   const std::vector<std::string>& openClaimFiles);
 
     // The JSON document (UTF-8) of a claim clicked as file tree node key.
     static QByteArray json(const qm::AssembledClaim& claim, const std::string& key);

@@ -17,6 +17,10 @@ QString ClaimFormText::fieldLine(const qm::FieldDef& field, std::string_view val
         .join(QLatin1Char('\t'));
 }
 
+QString ClaimFormText::storedAs(const QString& stored) {
+    return QStringLiteral("Stored as ") + stored;
+}
+
 QString ClaimFormText::recordText(const qm::RecordLayout& layout,
                                   const qm::AssembledRecord& record) {
     QString text;

@@ -18,6 +18,8 @@ public:
     // One field as the copy commands give it: number, name, value and
     // columns, separated by tabs.
     static QString fieldLine(const qm::FieldDef& field, std::string_view value);
+    // The tooltip of a value shown otherwise than stored: "Stored as 0015751".
+    static QString storedAs(const QString& stored);
     // Every field of a record, one a line.
     static QString recordText(const qm::RecordLayout& layout, const qm::AssembledRecord& record);
 };

@@ -131,8 +131,14 @@ void FieldGridPane::showRecord(std::shared_ptr<const qm::AssembledClaim> claim,
     requiredFont.setBold(true);
     for (int i = 1; i <= fieldCount; ++i) {
         const qm::FieldDef& field = layout->field(i - 1);
+        // Money as money, dates as dates, codes with their meaning, where the
+        // format file says so; what the file holds is in the tooltip (and
+        // marked in the raw line).
+        const std::string shown =
+            record ? layout->format(i - 1).shown(record->value(i - 1)) : std::string();
+        const QString stored = record ? ClaimFormText::trimmed(record->value(i - 1)) : QString();
         SetGridRow(i, ClaimFormText::trimmed(field.FieldName),
-                   record ? ClaimFormText::trimmed(record->value(i - 1)) : QString());
+                   shown.empty() ? stored : CoreText::fromUtf8(shown));
 
         // Without a record there is no verdict to show either. A valid value
         // is drawn as the theme draws text (black on white in a light one),
@@ -143,7 +149,8 @@ void FieldGridPane::showRecord(std::shared_ptr<const qm::AssembledClaim> claim,
                                        : QColor(255, 0, 0));
         valueCell->setForeground(valid ? grid_->palette().color(QPalette::Text)
                                        : QColor(255, 255, 255));
-        valueCell->setToolTip(QString());
+        valueCell->setToolTip(shown.empty() ? QString()
+                                            : PlainText::toolTip(ClaimFormText::storedAs(stored)));
 
         QTableWidgetItem* nameCell = grid_->item(tableRowOfGridRow(i), 0);
         nameCell->setFont(isRequired(field.TypeCodes) ? requiredFont : grid_->font());
@@ -153,9 +160,16 @@ void FieldGridPane::showRecord(std::shared_ptr<const qm::AssembledClaim> claim,
     if (record && claim_ && record->type == "XA0" && record->occurrence == 1) {
         for (const qm::TotalsComparison& comparison : claim_->totals.compared) {
             QTableWidgetItem* valueCell = grid_->item(tableRowOfGridRow(comparison.field + 1), 1);
-            if (!comparison.match && valueCell)
-                valueCell->setToolTip(PlainText::toolTip(CoreText::fromUtf8(
-                    qm::ReportText::comparisonLine(comparison, claim_->layouts.get()))));
+            if (!comparison.match && valueCell) {
+                QString tip = CoreText::fromUtf8(
+                    qm::ReportText::comparisonLine(comparison, claim_->layouts.get()));
+                if (!layout->format(comparison.field)
+                         .shown(record->value(comparison.field))
+                         .empty())
+                    tip += QLatin1Char('\n') + ClaimFormText::storedAs(ClaimFormText::trimmed(
+                                                   record->value(comparison.field)));
+                valueCell->setToolTip(PlainText::toolTip(tip));
+            }
         }
     }
     grid_->setCurrentItem(nullptr);
@@ -302,6 +316,10 @@ void FieldGridPane::contextMenu(QAbstractItemView* view, const QPoint& at) {
     menu.setObjectName(QStringLiteral("mnuGridContext"));
     CopyMenu::add(menu, "mnuGridCopyValue", QStringLiteral("Copy Value"), onField,
                   [=] { CopyMenu::copy(ClaimFormText::trimmed(record->value(field))); });
+    const QString asShown =
+        onField ? CoreText::fromUtf8(layout->format(field).shown(record->value(field))) : QString();
+    CopyMenu::add(menu, "mnuGridCopyShown", QStringLiteral("Copy Value as Shown"),
+                  !asShown.isEmpty(), [=] { CopyMenu::copy(asShown); });
     CopyMenu::add(menu, "mnuGridCopyField", QStringLiteral("Copy Field"), onField, [=] {
         CopyMenu::copy(ClaimFormText::fieldLine(layout->field(field), record->value(field)));
     });
@@ -320,8 +338,13 @@ bool FieldGridPane::eventFilter(QObject* watched, QEvent* event) {
         // Ctrl+C copies the current row's value here; Edit > Copy is not for it.
         if (key->matches(QKeySequence::Copy)) {
             key->accept();
-            if (type == QEvent::KeyPress && grid_->currentRow() >= 0)
-                CopyMenu::copy(grid_->item(grid_->currentRow(), 1)->text());
+            // The value as stored, as Copy Value gives it.
+            const int row = grid_->currentRow();
+            const int field = gridRowOfTableRow(row) - 1;
+            if (type == QEvent::KeyPress && row >= 0)
+                CopyMenu::copy(record_ && field < int(record_->fields.size())
+                                   ? ClaimFormText::trimmed(record_->value(field))
+                                   : grid_->item(row, 1)->text());
             return true;
         }
         // Home and End go to the first and last field, not across the row.

@@ -1,5 +1,6 @@
 #include "gui/claimform/RecordTreePane.h"
 
+#include "core/layouts/RecordTypes.h"
 #include "gui/claimform/ClaimExport.h"
 #include "gui/claimform/ClaimFormText.h"
 #include "gui/claimform/CopyMenu.h"
@@ -72,6 +73,10 @@ void RecordTreePane::addNode(const QString& key, const QString& parentKey) {
     QTreeWidgetItem* parent = parentKey.isEmpty() ? nullptr : nodesByKey_.value(parentKey);
     auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(treeView1_);
     node->setText(0, key);
+    // What the record is, for a reader who does not know the codes.
+    const std::string_view name = qm::recordTypeName(CoreText::toFileBytes(key.left(3)));
+    if (!name.empty())
+        node->setToolTip(0, key + QStringLiteral(" \u2014 ") + CoreText::fromUtf8(name));
     nodesByKey_.insert(key, node);
 }
 

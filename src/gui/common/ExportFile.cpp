@@ -4,6 +4,7 @@
 #include "gui/common/CoreText.h"
 #include "gui/common/DeviceStreamBuffer.h"
 
+#include <QDir>
 #include <QSaveFile>
 #include <cerrno>
 #include <system_error>
@@ -26,6 +27,10 @@ QString writeFailure(const QSaveFile& file, int error) {
 }
 
 } // namespace
+
+QString ExportFile::Written::confirmation() const {
+    return QStringLiteral("Exported %1 to %2").arg(what, QDir::toNativeSeparators(path));
+}
 
 bool ExportFile::write(const QString& path, const std::vector<std::string>& openClaimFiles,
                        const Writer& writer, QString& reason) {

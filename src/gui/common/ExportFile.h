@@ -17,6 +17,15 @@
 //       tellTheUser(path, reason);
 class ExportFile {
 public:
+    // An export that was written, for the status bar to confirm.
+    struct Written {
+        QString path; // empty: nothing was written (cancelled, or it failed)
+        QString what; // "2 rows", "claim CA04831"
+        explicit operator bool() const { return !path.isEmpty(); }
+        // "Exported 2 rows to /home/ann/claims-search.csv".
+        QString confirmation() const;
+    };
+
     // Writes the export into out; false when it could not write all of it.
     using Writer = std::function<bool(std::ostream& out)>;
 

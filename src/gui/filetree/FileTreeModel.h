@@ -13,8 +13,8 @@ class FileTree;
 // The file tree as the tree view sees it: one column, one row per node, the
 // node's number as the index's internal id. Texts are made only when the view
 // asks, so a tree of millions of claims costs no more than the compact tree
-// itself; nodes without children say so, so that expanding the whole tree
-// keeps no state for each claim.
+// itself; nodes without children say so, so that the view keeps no state for
+// a claim.
 //
 // With a whole-file check attached, claims with problems, file headers and
 // batches with problems of their own, and those above claims with problems

@@ -1,6 +1,7 @@
 #include "gui/filetree/frmNSFTree.h"
 
 #include "core/openfile/OpenClaimFile.h"
+#include "gui/common/BackgroundRelease.h"
 #include "gui/common/ElidedLabel.h"
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
@@ -8,6 +9,7 @@
 #include "gui/common/ProblemMarks.h"
 #include "gui/common/Twips.h"
 #include "gui/filetree/FileTreeModel.h"
+#include "gui/filetree/InViewExpander.h"
 #include "gui/filetree/MarkRoomDelegate.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/TreeBuildJob.h"
@@ -172,6 +174,12 @@ frmNSFTree::~frmNSFTree() {
     // The check may be a child of this window, going after what shows it.
     if (marks_)
         marks_->disconnect(this);
+    // The view lets go of the model before the tree under it goes, on a
+    // thread of its own when this window held it last.
+    treeView1_->setModel(nullptr);
+    delete model_;
+    BackgroundRelease::drop(std::move(tree_));
+    BackgroundRelease::drop(std::move(file_));
 }
 
 void frmNSFTree::addKeyboardCommands(QAction* findButton) {
@@ -244,6 +252,13 @@ void frmNSFTree::addCheckControls() {
 }
 
 void frmNSFTree::BuildTree() {
+    // The tree built before, and the problems found in it, go first: the
+    // file holds one tree at a time.
+    std::shared_ptr<const void> oldTree = file_->tree();
+    std::shared_ptr<const void> oldProblems = file_->problems();
+    file_->setTree(nullptr);
+    BackgroundRelease::drop(std::move(oldTree));
+    BackgroundRelease::drop(std::move(oldProblems));
     // Built on a worker; a long build shows its progress over the main window.
     if (std::optional<qm::FileTree> built =
             TreeBuildJob::run(file_->file(), session_->ownerWindow())) {
@@ -255,15 +270,15 @@ void frmNSFTree::BuildTree() {
 
     model_ = new FileTreeModel(*tree_, this);
     treeView1_->setModel(model_);
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &frmNSFTree::expandShownProblems);
-    // The marked nodes listed anew while only they are shown: all open again.
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
-        if (model_->problemsOnly())
-            treeView1_->expandAll();
-    });
-    // Every node with children open, done once rather than node by node; the
-    // view starts at the top, where the file header is.
-    treeView1_->expandAll();
+    // Every node with children opens as it comes into view; the view starts
+    // at the top, where the file header is.
+    new InViewExpander(treeView1_);
+    // Only marks change, never a row's text or height: the view paints anew.
+    // Left to itself it would look each changed row up among the rows it has
+    // laid out, all of them for a row it has not.
+    disconnect(model_, &QAbstractItemModel::dataChanged, treeView1_, nullptr);
+    connect(model_, &QAbstractItemModel::dataChanged, treeView1_->viewport(),
+            qOverload<>(&QWidget::update));
     treeView1_->scrollToTop();
 
     panel1_->setText(QStringLiteral("BA0 Count: ") + QString::number(tree_->BatchCount));
@@ -466,9 +481,6 @@ void frmNSFTree::showCheckState() {
 void frmNSFTree::setProblemsOnly(bool on) {
     const qint64 current = FileTreeModel::nodeOf(treeView1_->currentIndex());
     model_->setProblemsOnly(on);
-    // Only marked nodes open themselves as the model shows them anew.
-    if (!on)
-        treeView1_->expandAll();
     const QModelIndex index = model_->nodeIndex(current);
     if (index.isValid()) {
         treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -490,16 +502,6 @@ void frmNSFTree::fitColumnToMarks() {
         if (!fit->isActive())
             fit->start();
     });
-}
-
-void frmNSFTree::expandShownProblems(const QModelIndex& parent, int first, int last) {
-    // Nodes that appear while only claims with problems are shown, open.
-    if (!model_->problemsOnly())
-        return;
-    if (parent.isValid())
-        treeView1_->expand(parent);
-    for (int row = first; row <= last; ++row)
-        treeView1_->expand(model_->index(row, 0, parent));
 }
 
 void frmNSFTree::keepFoundNodeInSight() {

@@ -110,7 +110,6 @@ private:
     void setProblemsOnly(bool on);
     // Makes a node the current and only selected one, and scrolls to it.
     void selectNode(qint64 node);
-    void expandShownProblems(const QModelIndex& parent, int first, int last);
     void fitColumnToMarks();
 
     QPointer<FileSession> session_;

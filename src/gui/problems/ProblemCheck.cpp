@@ -6,6 +6,7 @@
 #include "core/filetree/HeaderIndex.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
+#include "gui/common/BackgroundRelease.h"
 #include "gui/common/BackgroundWork.h"
 #include "gui/common/PlainText.h"
 #include "gui/problems/ProblemIcons.h"
@@ -122,6 +123,12 @@ ProblemCheck::ProblemCheck(std::shared_ptr<qm::OpenClaimFile> file,
 
 ProblemCheck::~ProblemCheck() {
     emit closing();
+    // The worker stops before what it reads goes; the rows found, the tree
+    // and the file go on a thread of their own when this check held them last.
+    delete work_;
+    BackgroundRelease::drop(std::move(store_));
+    BackgroundRelease::drop(std::move(tree_));
+    BackgroundRelease::drop(std::move(file_));
 }
 
 int ProblemCheck::percent() const {

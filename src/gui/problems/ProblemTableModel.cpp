@@ -2,6 +2,7 @@
 
 #include "core/check/ProblemWords.h"
 #include "core/filetree/FileTree.h"
+#include "core/layouts/RecordTypes.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/PlainText.h"
 #include "gui/problems/ProblemCheck.h"
@@ -15,8 +16,19 @@
 
 namespace {
 
-const char* const kHeaders[] = {"Where", "Line", "Node Text", "Kind",    "Record",
-                                "Field", "Name", "Found",     "Expected"};
+const char* const kHeaders[] = {"Where",
+                                "Line",
+                                "Node Text",
+                                "Kind",
+                                "Record",
+                                "Field",
+                                "Name",
+                                "Found",
+                                "Expected",
+                                "Patient Name",
+                                "Control Number",
+                                "Found (stored)",
+                                "Expected (stored)"};
 static_assert(std::size(kHeaders) == ProblemTableModel::ColumnCount);
 
 } // namespace
@@ -119,12 +131,41 @@ QVariant ProblemTableModel::text(const qm::ProblemStore::Entry& entry, int colum
     case Name:
         return ProblemText::fieldName(p, layouts);
     case Found:
-        return ProblemText::found(entry.row());
+        return CoreText::fromUtf8(qm::ProblemWords::shownFound(entry.row(), layouts));
     case Expected:
+        return CoreText::fromUtf8(qm::ProblemWords::shownExpected(entry.row(), layouts));
+    case PatientName:
+        return entry.claimNode >= 0 ? CoreText::fromFile(tree.patientName(entry.claimNode))
+                                    : QString();
+    case ControlNumber:
+        return entry.claimNode >= 0 ? CoreText::fromFile(tree.controlNumber(entry.claimNode))
+                                    : QString();
+    case FoundStored:
+        return ProblemText::found(entry.row());
+    case ExpectedStored:
         return ProblemText::expected(entry.row());
     default:
         return {};
     }
+}
+
+QString ProblemTableModel::toolTip(const qm::ProblemStore::Entry& entry, int column) const {
+    QString tip = ProblemText::line(entry.row(), check_->layouts());
+    // What the file holds, where it is shown otherwise.
+    const int stored = column == Found ? FoundStored : column == Expected ? ExpectedStored : -1;
+    if (stored >= 0) {
+        const QString asStored = text(entry, stored).toString();
+        if (asStored != text(entry, column).toString())
+            tip += QStringLiteral("\nStored as ") + asStored;
+    }
+    if (column == Record) {
+        const std::string key = qm::ProblemWords::recordKey(entry.problem, check_->layouts());
+        const std::string_view type = qm::recordTypeName(std::string_view(key).substr(0, 3));
+        if (!type.empty())
+            tip += QLatin1Char('\n') + CoreText::fromFile(key) + QStringLiteral(" \u2014 ") +
+                   CoreText::fromUtf8(type);
+    }
+    return tip;
 }
 
 QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
@@ -150,7 +191,7 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return ProblemIcons::icon(markOf(p.kind));
     case Qt::ToolTipRole:
-        return PlainText::toolTip(ProblemText::line(e.row(), check_->layouts()));
+        return PlainText::toolTip(toolTip(e, index.column()));
     case ResultsFilterModel::CategoryRole:
         return ProblemText::kindName(p.kind);
     case ResultsFilterModel::SortRole:
@@ -175,6 +216,8 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ProblemTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == ResultsFilterModel::ExportOnlyRole)
+        return section >= PatientName;
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (section < 0 || section >= ColumnCount)

@@ -13,13 +13,31 @@ class ProblemCheck;
 // the rows of `check --json`'s flat list: where it is (File, the batch's
 // key, the claim's key), its line, the node text of its claim or batch, the
 // kind, the record, field number and name, what was found and what was
-// expected. Rows are added as the check finds them and read from its store
-// as the view asks; the kind's name is each row's
-// ResultsFilterModel::CategoryRole.
+// expected (money as money where the field's format says so, the stored
+// digits in the tooltip). Exported only (ResultsFilterModel::ExportOnlyRole):
+// the claim's patient name and control number, and what was found and
+// expected as stored, for a spreadsheet to sum. Rows are added as the check
+// finds them and read from its store as the view asks; the kind's name is
+// each row's ResultsFilterModel::CategoryRole.
 class ProblemTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Where, Line, Text, Kind, Record, Field, Name, Found, Expected, ColumnCount };
+    enum Column {
+        Where,
+        Line,
+        Text,
+        Kind,
+        Record,
+        Field,
+        Name,
+        Found,
+        Expected,
+        PatientName,
+        ControlNumber,
+        FoundStored,
+        ExpectedStored,
+        ColumnCount
+    };
 
     explicit ProblemTableModel(const ProblemCheck& check, QObject* parent = nullptr);
 
@@ -36,6 +54,7 @@ private:
     void addRows();
     void reset(bool checkGoes);
     QVariant text(const qm::ProblemStore::Entry& entry, int column) const;
+    QString toolTip(const qm::ProblemStore::Entry& entry, int column) const;
     qm::ProblemStore::Entry entry(int row) const;
 
     QPointer<const ProblemCheck> check_;

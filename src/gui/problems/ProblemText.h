@@ -31,8 +31,8 @@ public:
     // trailers and a changed file, what it expected.
     static QString found(const qm::ProblemRow& row);
     static QString expected(const qm::ProblemRow& row);
-    // One problem in a line: "Totals do not compute: 12.0 Total Claim Charges —
-    // XA0 0015751, lines add up to 0015752".
+    // One problem in a line: "Totals do not compute: Total Claim Charges: the
+    // XA0 states $157.51, the lines add up to $157.52".
     static QString line(const qm::ProblemRow& row, const qm::LayoutCatalogue* layouts);
     // Rows of a store, a line each: those of the claim range, or the rows
     // numbered in `rows` of `total` in all; past kToolTipLines how many more.

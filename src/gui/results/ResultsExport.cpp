@@ -2,6 +2,7 @@
 
 #include "core/report/CsvWriter.h"
 #include "gui/common/ExportFile.h"
+#include "gui/common/ExportFolder.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 
@@ -32,27 +33,31 @@ bool writeRows(const QAbstractItemModel& rows, std::ostream& out) {
 
 } // namespace
 
-bool ResultsExport::toFile(QWidget* parent, const QAbstractItemModel& rows,
-                           const QString& dialogName, const QString& caption,
-                           const QString& suggestedPath,
-                           const std::vector<std::string>& openClaimFiles) {
+ExportFile::Written ResultsExport::toFile(QWidget* parent, const QAbstractItemModel& rows,
+                                          const QString& dialogName, const QString& caption,
+                                          const QString& suggestedPath,
+                                          const std::vector<std::string>& openClaimFiles) {
     FileDialog::SaveRequest request;
     request.objectName = dialogName;
     request.caption = caption;
     request.filters = QStringList{QStringLiteral("CSV (*.csv)")};
-    request.fileName = suggestedPath;
+    request.fileName = ExportFolder::suggest(suggestedPath);
     const QString path = FileDialog::getSaveFileName(parent, request);
     if (path.isEmpty())
-        return false;
+        return {};
 
     QString reason;
     const bool written = ExportFile::write(
         path, openClaimFiles, [&rows](std::ostream& out) { return writeRows(rows, out); }, reason);
-    if (!written)
+    if (!written) {
         MessageBoxes::showMessage(parent,
                                   QStringLiteral("Unable to write ") +
                                       QDir::toNativeSeparators(path) + QStringLiteral(":\n") +
                                       reason,
                                   caption, qm::MessageIcon::Critical);
-    return written;
+        return {};
+    }
+    ExportFolder::remember(path);
+    const int count = rows.rowCount();
+    return {path, count == 1 ? QStringLiteral("1 row") : QStringLiteral("%L1 rows").arg(count)};
 }

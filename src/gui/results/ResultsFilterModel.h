@@ -16,6 +16,10 @@ public:
         SortRole = Qt::UserRole + 100,
         // The row's category (any column), for the category filter.
         CategoryRole,
+        // Of a column's header: true for a column the CSV export writes but
+        // the window does not show (what a spreadsheet wants apart, such as
+        // the stored digits of an amount shown as money).
+        ExportOnlyRole,
     };
 
     explicit ResultsFilterModel(QObject* parent = nullptr);

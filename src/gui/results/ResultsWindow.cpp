@@ -65,6 +65,10 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    for (int column = 0; column < rows_->columnCount(); ++column)
+        table_->setColumnHidden(
+            column,
+            rows_->headerData(column, Qt::Horizontal, ResultsFilterModel::ExportOnlyRole).toBool());
 
     bar_ = new QHBoxLayout;
     bar_->addWidget(categoryLabel_);
@@ -114,6 +118,12 @@ void ResultsWindow::fitColumns() {
     QList<int> widths;
     QList<int> least;
     for (int column = 0; column < columns; ++column) {
+        // A column not shown takes no room.
+        if (table_->isColumnHidden(column)) {
+            widths.append(0);
+            least.append(0);
+            continue;
+        }
         widths.append(qMin(table_->columnWidth(column), widest));
         // A heading stays readable.
         const QString heading = rows_->headerData(column, Qt::Horizontal).toString();
@@ -142,7 +152,8 @@ void ResultsWindow::fitColumns() {
         }
     }
     for (int column = 0; column < columns; ++column)
-        table_->setColumnWidth(column, qMax(qMin(widths.at(column), limit), least.at(column)));
+        if (!table_->isColumnHidden(column))
+            table_->setColumnWidth(column, qMax(qMin(widths.at(column), limit), least.at(column)));
 }
 
 void ResultsWindow::refitColumns() {
@@ -173,9 +184,10 @@ void ResultsWindow::addToBar(QWidget* control) {
     bar_->addWidget(control);
 }
 
-bool ResultsWindow::exportShownRows(const QString& dialogName, const QString& caption,
-                                    const QString& suggestedPath,
-                                    const std::vector<std::string>& openClaimFiles) {
+ExportFile::Written ResultsWindow::exportShownRows(const QString& dialogName,
+                                                   const QString& caption,
+                                                   const QString& suggestedPath,
+                                                   const std::vector<std::string>& openClaimFiles) {
     return ResultsExport::toFile(this, *rows_, dialogName, caption, suggestedPath, openClaimFiles);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/common/ExportFile.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -30,7 +32,9 @@ class ResultsFilterModel;
 //
 // The source model is a flat table. Its cells answer Qt::DisplayRole (what is
 // shown, filtered and exported), and may answer ResultsFilterModel::SortRole
-// (what a column sorts by) and, in column 0, ResultsFilterModel::CategoryRole.
+// (what a column sorts by) and, in column 0, ResultsFilterModel::CategoryRole;
+// a header answering ResultsFilterModel::ExportOnlyRole marks a column that
+// is exported but not shown.
 // Controls: txtFilter, cboCategory and its label lblCategory, lblRows,
 // lblStatus, and the table under the name given.
 class ResultsWindow : public QWidget {
@@ -63,9 +67,9 @@ public:
     void refitColumns();
     // Writes the rows shown, in the order shown, as CSV to a file the user
     // chooses, never over one of openClaimFiles; see ResultsExport::toFile.
-    bool exportShownRows(const QString& dialogName, const QString& caption,
-                         const QString& suggestedPath,
-                         const std::vector<std::string>& openClaimFiles);
+    ExportFile::Written exportShownRows(const QString& dialogName, const QString& caption,
+                                        const QString& suggestedPath,
+                                        const std::vector<std::string>& openClaimFiles);
 
 signals:
     // Enter or a double-click on a row (its source row).

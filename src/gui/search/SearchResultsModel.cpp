@@ -1,6 +1,7 @@
 #include "gui/search/SearchResultsModel.h"
 
 #include "core/common/TextUtil.h"
+#include "core/layouts/RecordTypes.h"
 #include "gui/common/CoreText.h"
 #include "gui/results/ResultsFilterModel.h"
 
@@ -31,7 +32,8 @@ void SearchResultsModel::append(std::vector<qm::ClaimHits>&& claims) {
     beginInsertRows(QModelIndex(), first, first + int(added) - 1);
     for (qm::ClaimHits& claim : claims) {
         const auto claimIndex = std::uint32_t(claims_.size());
-        claims_.push_back({claim.position, std::move(claim.text)});
+        claims_.push_back({claim.position, std::move(claim.text), std::move(claim.patientName),
+                           std::move(claim.controlNumber)});
         for (qm::FieldHit& hit : claim.fields) {
             const std::string_view trimmed = qm::trimSpaces(hit.value);
             const std::uint32_t blanks = std::uint32_t(trimmed.data() - hit.value.data());
@@ -73,6 +75,11 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {
         return qlonglong(claim.position); // file order, not text order
     if (role == MatchRole && index.column() == Value)
         return QPoint(int(row.start), int(row.length));
+    if (role == Qt::ToolTipRole) {
+        const QVariant tip = toolTip(row, index.column());
+        if (tip.isValid())
+            return tip;
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
@@ -89,16 +96,39 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {
             qm::trimSpaces(layouts_->at(row.typeIndex).field(row.field).FieldName));
     case Value:
         return CoreText::fromFile(row.value);
+    case PatientName:
+        return CoreText::fromFile(claim.patientName);
+    case ControlNumber:
+        return CoreText::fromFile(claim.controlNumber);
     default:
         return {};
     }
 }
 
+QVariant SearchResultsModel::toolTip(const Row& row, int column) const {
+    // The record by what it holds; a value as a person reads it, where its
+    // format words it otherwise.
+    if (column == Record) {
+        const std::string_view name = qm::recordTypeName(std::string_view(row.node).substr(0, 3));
+        if (!name.empty())
+            return CoreText::fromFile(row.node) + QStringLiteral(" \u2014 ") +
+                   CoreText::fromUtf8(name);
+    } else if (column == Value) {
+        const std::string shown = layouts_->at(row.typeIndex).format(row.field).shown(row.value);
+        if (!shown.empty())
+            return CoreText::fromUtf8(shown);
+    }
+    return {};
+}
+
 QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == ResultsFilterModel::ExportOnlyRole)
+        return section >= PatientName;
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const kTitles[ColumnCount] = {"Claim", "Claim Text", "Record",
-                                                     "Field", "Name",       "Value"};
+    static const char* const kTitles[ColumnCount] = {"Claim",        "Claim Text",    "Record",
+                                                     "Field",        "Name",          "Value",
+                                                     "Patient Name", "Control Number"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(kTitles[section])
                                                  : QVariant();
 }

@@ -9,13 +9,25 @@
 #include <vector>
 
 // The rows of a field search: one a matching field, in the order found (file
-// tree order), columns Claim, Claim Text, Record, Field, Name and Value.
-// Texts are made when the view asks; values are shown without the blanks
-// around them, and MatchRole on the Value column gives the matched part.
+// tree order), columns Claim, Claim Text, Record, Field, Name and Value, and
+// for the export only the claim's patient name and control number. Texts are
+// made when the view asks; values are shown as stored without the blanks
+// around them (a tooltip shows one a format words otherwise), and MatchRole
+// on the Value column gives the matched part.
 class SearchResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Claim, ClaimText, Record, Field, Name, Value, ColumnCount };
+    enum Column {
+        Claim,
+        ClaimText,
+        Record,
+        Field,
+        Name,
+        Value,
+        PatientName,
+        ControlNumber,
+        ColumnCount
+    };
     // Value column: QPoint(first character, length) of the matched part of
     // the value shown.
     static constexpr int MatchRole = Qt::UserRole + 1;
@@ -45,6 +57,8 @@ private:
     struct ClaimRow {
         std::int64_t position;
         std::string text;
+        std::string patientName;
+        std::string controlNumber;
     };
     struct Row {
         std::uint32_t claim; // index into claims_
@@ -55,6 +69,8 @@ private:
         std::string node;
         std::string value; // without the blanks around it
     };
+
+    QVariant toolTip(const Row& row, int column) const;
 
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     std::vector<ClaimRow> claims_;

@@ -1,6 +1,7 @@
 #include "gui/search/frmSearchFields.h"
 
 #include "core/common/TextUtil.h"
+#include "core/layouts/RecordTypes.h"
 #include "gui/common/Controls.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/WindowPositions.h"
@@ -12,10 +13,32 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringList>
+#include <iterator>
 
 namespace {
 
 const QString kAny = QStringLiteral("(any)");
+
+const char* const kHints[] = {
+    "Finds the text anywhere in a value, case ignored.",
+    "The whole value, case and all; the blanks around a value do not count.",
+    "A pattern in RE2's syntax, such as ^SMITH or [0-9]{5}$.",
+    "An amount (160, 160.00, $1,600.50), a date (2024-03-15, 03/15/2024) or a whole number; "
+    ">160.00, <2024-01-01 and 100..200 work too. In any field, amounts compare with amounts, "
+    "dates with dates and whole numbers with whole numbers.",
+    "Below an amount (160.00, $1,600.50), a date (2024-03-15, 03/15/2024) or a whole number.",
+    "Above an amount (160.00, $1,600.50), a date (2024-03-15, 03/15/2024) or a whole number.",
+    "From the amount, date or whole number in Find what to the one in And, both included.",
+};
+
+// Why a typed number does not read, in the panel's words.
+std::string notANumber(const QString& typed, const char* box) {
+    return QStringLiteral("\u201C%1\u201D in %2 is no amount, date or whole number: type an "
+                          "amount as 160.00 or $1,600.50, a date as 2024-03-15 or 03/15/2024")
+        .arg(typed, QLatin1String(box))
+        .toStdString();
+}
 
 } // namespace
 
@@ -44,6 +67,10 @@ frmSearchFields::frmSearchFields(QWidget* parent)
     prgSearch_->setObjectName(QStringLiteral("prgSearch"));
     prgSearch_->setRange(0, 100);
     prgSearch_->hide();
+    lblHint_ = Controls::label(this, QStringLiteral("lblHint"), QString());
+    lblHint_->setTextFormat(Qt::PlainText);
+    lblHint_->setWordWrap(true);
+    lblHint_->setForegroundRole(QPalette::PlaceholderText);
     lblStatus_ = Controls::label(this, QStringLiteral("lblStatus"), QString());
     lblStatus_->setTextFormat(Qt::PlainText);
     lblStatus_->setWordWrap(true);
@@ -75,6 +102,7 @@ frmSearchFields::frmSearchFields(QWidget* parent)
     buttons->addWidget(cmdCancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(lblHint_);
     layout->addWidget(lblStatus_);
     layout->addStretch();
     layout->addLayout(buttons);
@@ -91,16 +119,22 @@ frmSearchFields::frmSearchFields(QWidget* parent)
 
 void frmSearchFields::setLayouts(std::shared_ptr<const qm::LayoutCatalogue> layouts) {
     layouts_ = std::move(layouts);
-    const QString type = cboRecordType_->currentText();
+    const QString type = cboRecordType_->currentData().toString();
     const QString field = cboField_->currentData().toString();
     {
         const QSignalBlocker blocker(cboRecordType_);
         cboRecordType_->clear();
         cboRecordType_->addItem(kAny);
-        for (int t = 0; layouts_ && t < qm::kRecordTypeCount; ++t)
-            if (layouts_->at(t).fieldCount() > 0)
-                cboRecordType_->addItem(CoreText::fromFile(qm::kRecordTypes[std::size_t(t)]));
-        cboRecordType_->setCurrentIndex(qMax(0, cboRecordType_->findText(type)));
+        // Each type by what it holds, too: "CA0 — Claim header".
+        for (int t = 0; layouts_ && t < qm::kRecordTypeCount; ++t) {
+            if (layouts_->at(t).fieldCount() == 0)
+                continue;
+            const QString code = CoreText::fromFile(qm::kRecordTypes[std::size_t(t)]);
+            cboRecordType_->addItem(code + QStringLiteral(" \u2014 ") +
+                                        CoreText::fromUtf8(qm::kRecordTypeNames[std::size_t(t)]),
+                                    code);
+        }
+        cboRecordType_->setCurrentIndex(qMax(0, cboRecordType_->findData(type)));
     }
     fillFields();
     cboField_->setCurrentIndex(qMax(0, cboField_->findData(field)));
@@ -110,7 +144,9 @@ void frmSearchFields::fillFields() {
     cboField_->clear();
     cboField_->addItem(kAny);
     const qm::RecordLayout* layout =
-        layouts_ ? layouts_->find(CoreText::toFileBytes(cboRecordType_->currentText())) : nullptr;
+        layouts_ && cboRecordType_->currentIndex() > 0
+            ? layouts_->find(CoreText::toFileBytes(cboRecordType_->currentData().toString()))
+            : nullptr;
     for (int i = 0; layout && i < layout->fieldCount(); ++i) {
         const qm::FieldDef& field = layout->field(i);
         cboField_->addItem(CoreText::fromFile(field.FieldId) + QLatin1Char(' ') +
@@ -124,6 +160,31 @@ void frmSearchFields::updateMatch() {
     const bool between = cboMatch_->currentIndex() == NumberBetween;
     lblSearchTo_->setEnabled(between);
     txtSearchTo_->setEnabled(between);
+    lblHint_->setText(hint());
+}
+
+QString frmSearchFields::hint() const {
+    const int match = cboMatch_->currentIndex();
+    return match >= 0 && match < int(std::size(kHints)) ? QString::fromUtf8(kHints[match])
+                                                        : QString();
+}
+
+QString frmSearchFields::comparisonText() const {
+    const QString number = txtSearchFor_->text().trimmed();
+    switch (cboMatch_->currentIndex()) {
+    case NumberLess:
+        return QStringLiteral("< ") + number;
+    case NumberGreater:
+        return QStringLiteral("> ") + number;
+    case NumberBetween:
+        return QStringLiteral("from %1 to %2").arg(number, txtSearchTo_->text().trimmed());
+    default:
+        break;
+    }
+    const bool ownComparison =
+        number.startsWith(QLatin1Char('=')) || number.startsWith(QLatin1Char('<')) ||
+        number.startsWith(QLatin1Char('>')) || number.contains(QStringLiteral(".."));
+    return ownComparison ? number : QStringLiteral("= ") + number;
 }
 
 void frmSearchFields::focusSearchText() {
@@ -139,7 +200,7 @@ bool frmSearchFields::query(qm::SearchQuery& query, std::string& error) const {
     const QString text = txtSearchFor_->text();
     query.text = text.toStdString();
     if (cboRecordType_->currentIndex() > 0)
-        query.recordType = cboRecordType_->currentText().toStdString();
+        query.recordType = cboRecordType_->currentData().toString().toStdString();
     if (cboField_->currentIndex() > 0)
         query.field = query.recordType + ' ' + cboField_->currentData().toString().toStdString();
     switch (cboMatch_->currentIndex()) {
@@ -155,15 +216,49 @@ bool frmSearchFields::query(qm::SearchQuery& query, std::string& error) const {
     default:
         break;
     }
-    // A comparison in the form the command line takes it: "<100", "5..9".
-    static const char* const kSigns[] = {"=", "<", ">"};
+    // Each number is read here first, so that what does not read is said in
+    // the panel's words; then the comparison as the command line takes it.
     const int match = cboMatch_->currentIndex();
-    const std::string number = text.trimmed().toStdString();
-    const std::string expression =
-        match == NumberBetween ? number + ".." + txtSearchTo_->text().trimmed().toStdString()
-                               : kSigns[match - NumberEqual] + number;
+    const QString number = text.trimmed();
     query.mode = qm::SearchQuery::Mode::Number;
-    return query.setComparison(expression, error);
+    if (number.isEmpty()) {
+        error = "type an amount, a date or a whole number to compare with";
+        return false;
+    }
+    const bool sign = number.startsWith(QLatin1Char('=')) || number.startsWith(QLatin1Char('<')) ||
+                      number.startsWith(QLatin1Char('>'));
+    const bool ownComparison = sign || number.contains(QStringLiteral(".."));
+    if (ownComparison && match != NumberEqual) {
+        error = QStringLiteral("\u201C%1\u201D has a comparison of its own: choose Number = to "
+                               "use it, or leave the sign out")
+                    .arg(number)
+                    .toStdString();
+        return false;
+    }
+    QStringList numbers = number.mid(sign ? 1 : 0).split(QStringLiteral(".."));
+    if (numbers.size() > 2 || (sign && numbers.size() > 1)) {
+        error = QStringLiteral("\u201C%1\u201D is no comparison: a range has two ends, as in "
+                               "100..200")
+                    .arg(number)
+                    .toStdString();
+        return false;
+    }
+    if (match == NumberBetween)
+        numbers.append(txtSearchTo_->text().trimmed());
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        if (!qm::NumberText::parse(numbers.at(i).toStdString())) {
+            error =
+                notANumber(numbers.at(i), match == NumberBetween && i == 1 ? "And" : "Find what");
+            return false;
+        }
+    }
+    QString expression = number;
+    if (match == NumberBetween)
+        expression = numbers.join(QStringLiteral(".."));
+    else if (match == NumberLess || match == NumberGreater)
+        expression = QLatin1Char(match == NumberLess ? '<' : '>') + number;
+    // What is left to say (a range backwards) is in words already.
+    return query.setComparison(expression.toStdString(), error);
 }
 
 void frmSearchFields::setRunning(bool running) {

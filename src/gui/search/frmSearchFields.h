@@ -32,9 +32,15 @@ public:
     // The text to find, as typed.
     QString searchText() const;
     void focusSearchText();
-    // The search the controls describe; false, with the reason in error,
-    // when a number to compare with does not read as one.
+    // The search the controls describe; false, with the reason in error (in
+    // the panel's words), when a number to compare with does not read as one.
+    // For Number = the text may carry a comparison of its own (">160.00",
+    // "100..200").
     bool query(qm::SearchQuery& query, std::string& error) const;
+    // What to type for the match chosen (lblHint).
+    QString hint() const;
+    // A number match's comparison as typed: "> 150.00", "from 100 to 200", ">160.00".
+    QString comparisonText() const;
 
     // While a search runs, Search waits and Cancel stops it; the bar shows how far it has come.
     void setRunning(bool running);
@@ -58,6 +64,7 @@ private:
     QLineEdit* txtSearchFor_ = nullptr;
     QComboBox* cboMatch_ = nullptr;
     QLabel* lblSearchTo_ = nullptr;
+    QLabel* lblHint_ = nullptr;
     QLineEdit* txtSearchTo_ = nullptr;
     QComboBox* cboRecordType_ = nullptr;
     QComboBox* cboField_ = nullptr;

@@ -131,12 +131,15 @@ void ProblemsController::exportProblems() {
                                   ? context_.session()->besideFile(QStringLiteral("-problems.csv"))
                                   : QString();
     // The rows as the problems window shows them, or all of them in tree order.
+    ExportFile::Written written;
     if (window_ && window_->check() == check_) {
-        window_->exportShownRows(kExportDialog, kExportCaption, suggested,
-                                 context_.openClaimFiles());
-        return;
+        written = window_->exportShownRows(kExportDialog, kExportCaption, suggested,
+                                           context_.openClaimFiles());
+    } else {
+        const ProblemTableModel rows(*check_);
+        written = ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested,
+                                        context_.openClaimFiles());
     }
-    const ProblemTableModel rows(*check_);
-    ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested,
-                          context_.openClaimFiles());
+    if (written)
+        main_.confirm(written.confirmation());
 }

@@ -24,8 +24,12 @@ QString number(std::int64_t n) {
     return QLocale().toString(qlonglong(n));
 }
 
-// "Contains "SMITH" in CA0 04.0": what a search looks for, in words.
-QString describe(const qm::SearchQuery& query, const QString& typed) {
+// "Contains "SMITH" in CA0 04.0": what a search looks for, in words; a
+// number search also says which fields it compared in ("Number > 150.00 in
+// any field (amounts of money only)").
+QString describe(const qm::SearchQuery& query, const qm::SearchPlan& plan,
+                 const frmSearchFields& panel) {
+    const QString typed = panel.searchText();
     QString what;
     switch (query.mode) {
     case qm::SearchQuery::Mode::Contains:
@@ -37,22 +41,22 @@ QString describe(const qm::SearchQuery& query, const QString& typed) {
     case qm::SearchQuery::Mode::Regex:
         what = QStringLiteral("Matches /%1/").arg(typed);
         break;
-    case qm::SearchQuery::Mode::Number: {
-        static const char* const kCompare[] = {"=", "<", ">"};
-        what = query.compare == qm::SearchQuery::Compare::Between
-                   ? QStringLiteral("Number from %1 to %2").arg(query.number).arg(query.upTo)
-                   : QStringLiteral("Number %1 %2")
-                         .arg(QLatin1String(kCompare[int(query.compare)]))
-                         .arg(query.number);
+    case qm::SearchQuery::Mode::Number:
+        what = QStringLiteral("Number ") + panel.comparisonText();
         break;
     }
-    }
     if (!query.field.empty())
-        return what + QStringLiteral(" in ") + CoreText::fromUtf8(query.field);
-    if (!query.recordType.empty())
-        return what + QStringLiteral(" in ") + CoreText::fromUtf8(query.recordType) +
-               QStringLiteral(" records");
-    return what + QStringLiteral(" in any field");
+        what += QStringLiteral(" in ") + CoreText::fromUtf8(query.field);
+    else if (!query.recordType.empty())
+        what += QStringLiteral(" in ") + CoreText::fromUtf8(query.recordType) +
+                QStringLiteral(" records");
+    else
+        what += QStringLiteral(" in any field");
+    if (query.mode == qm::SearchQuery::Mode::Number)
+        what += QStringLiteral(" (%1%2)").arg(CoreText::fromUtf8(plan.comparedIn()),
+                                              query.field.empty() ? QStringLiteral(" only")
+                                                                  : QString());
+    return what;
 }
 
 } // namespace
@@ -141,7 +145,11 @@ void SearchController::search() {
         return;
     }
     dropJob();
-    searchedFor_ = describe(query, panel_->searchText());
+    searchedFor_ = describe(query, plan, *panel_);
+    comparedNote_ = query.mode == qm::SearchQuery::Mode::Number && query.field.empty()
+                        ? QStringLiteral(" Only fields of %1 were compared.")
+                              .arg(CoreText::fromUtf8(plan.comparedIn()))
+                        : QString();
     frmSearchResults* window = showResults();
     window->model()->reset(layouts);
     window->setSearchText(searchedFor_);
@@ -196,12 +204,15 @@ void SearchController::finished(const qm::FieldSearch::Summary& summary) {
         setStatus(QStringLiteral("Search cancelled; found %1 before.").arg(found));
     else if (summary.limited)
         setStatus(QStringLiteral("Stopped at %1: narrow the search to a record type or a field.")
-                      .arg(found));
+                      .arg(found) +
+                  comparedNote_);
     else if (summary.fieldsMatched == 0)
-        setStatus(QStringLiteral("Nothing found in %1 claims.").arg(number(summary.claims)));
+        setStatus(QStringLiteral("Nothing found in %1 claims.").arg(number(summary.claims)) +
+                  comparedNote_);
     else
         setStatus(
-            QStringLiteral("Found %1 (%2 claims searched).").arg(found, number(summary.claims)));
+            QStringLiteral("Found %1 (%2 claims searched).").arg(found, number(summary.claims)) +
+            comparedNote_);
 }
 
 frmSearchResults* SearchController::showResults() {
@@ -238,8 +249,10 @@ void SearchController::exportResults() {
     const QString suggested = context_.session()
                                   ? context_.session()->besideFile(QStringLiteral("-search.csv"))
                                   : QString();
-    results_->exportShownRows(QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"),
-                              suggested, context_.openClaimFiles());
+    if (const ExportFile::Written written = results_->exportShownRows(
+            QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"), suggested,
+            context_.openClaimFiles()))
+        mainWindow_.confirm(written.confirmation());
 }
 
 void SearchController::updateExportAction() {

@@ -58,4 +58,7 @@ private:
     QPointer<frmSearchResults> results_;
     SearchJob* job_ = nullptr;
     QString searchedFor_; // what the running or last search looks for, in words
+    // A number search over every field: which fields it compared in, said
+    // with its outcome.
+    QString comparedNote_;
 };

@@ -29,6 +29,8 @@
 namespace {
 
 const QString kTreeWindowName = QStringLiteral("frmNSFTree");
+// Long enough to read a path.
+constexpr int kConfirmationMs = 15000;
 
 // The first local file among dropped items, or an empty string.
 QString droppedFile(const QMimeData* mime) {
@@ -231,6 +233,14 @@ void frmMain::setFileState(bool open, const QString& status, const QString& tool
     statusPanel_->setToolTip(PlainText::toolTip(toolTip));
 }
 
+void frmMain::confirm(const QString& text) {
+    statusBar()->showMessage(text, kConfirmationMs);
+}
+
+QString frmMain::confirmation() const {
+    return statusBar()->currentMessage();
+}
+
 FileSession* frmMain::session() const {
     return context_.session();
 }
@@ -316,8 +326,9 @@ void frmMain::exportClaim() {
         return;
     const QString folder =
         context_.session() ? QFileInfo(context_.session()->path()).absolutePath() : QString();
-    ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder,
-                     context_.openClaimFiles());
+    if (const ExportFile::Written written = ClaimExport::run(
+            this, *claimForm_->claim(), claimForm_->claimKey(), folder, context_.openClaimFiles()))
+        confirm(written.confirmation());
 }
 
 QStringList frmMain::mapWarnings() const {

@@ -46,6 +46,10 @@ public:
     // The open file, or nullptr.
     FileSession* session() const;
     QString statusText() const;
+    // Says for a while in the status bar what a command did ("Exported 2
+    // rows to ..."); the file's own status comes back after it.
+    void confirm(const QString& text);
+    QString confirmation() const;
 
 signals:
     // The window has closed for good: the application should end.
