@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -44,4 +45,57 @@ double ChildProcess::medianSeconds(const std::vector<std::string>& argv, int run
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+namespace {
+
+ChildProcess::Times timesOf(std::vector<double> wall, std::vector<double> cpu) {
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    return {wall[wall.size() / 2], wall.front(), cpu[cpu.size() / 2], cpu.front()};
+}
+
+double loadAverage() {
+    double load = -1;
+    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &load) != 1)
+            load = -1;
+        std::fclose(f);
+    }
+    return load;
+}
+
+} // namespace
+
+ChildProcess::AgainstWc ChildProcess::againstWc(const std::vector<std::string>& argv,
+                                                const std::string& file, int runs) {
+    const std::vector<std::string> wc{"wc", "-l", file};
+    run(wc);
+    run(argv);
+    std::vector<double> wall[2], cpu[2];
+    for (int i = 0; i < runs; ++i) {
+        for (int which = 0; which < 2; ++which) {
+            double seconds = 0;
+            const auto start = std::chrono::steady_clock::now();
+            if (run(which ? argv : wc, &seconds) < 0)
+                std::fprintf(stderr, "%s did not run\n", (which ? argv : wc).front().c_str());
+            wall[which].push_back(
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            cpu[which].push_back(seconds);
+        }
+    }
+    return {timesOf(wall[1], cpu[1]), timesOf(wall[0], cpu[0]), loadAverage()};
+}
+
+void ChildProcess::print(const std::string& label, const AgainstWc& t, double target) {
+    const Times& p = t.program;
+    const Times& wc = t.wc;
+    std::printf("%s: median %.3f s (%.2fx wc -l", label.c_str(), p.medianWall,
+                p.medianWall / wc.medianWall);
+    if (target > 0)
+        std::printf(", target <= %g", target);
+    std::printf("), min %.3f s (%.2fx); cpu median %.3f s (%.2fx), min %.3f s (%.2fx); wc -l "
+                "median %.3f s, min %.3f s, cpu %.3f s; load %.1f\n",
+                p.minWall, p.minWall / wc.minWall, p.medianCpu, p.medianCpu / wc.medianCpu,
+                p.minCpu, p.minCpu / wc.minCpu, wc.medianWall, wc.minWall, wc.medianCpu, t.load);
 }

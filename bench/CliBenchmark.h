@@ -2,10 +2,14 @@
 
 #include <string>
 
-// The command-line tool's whole-file passes against `wc -l` over the same file.
+// The command-line tool's whole-file passes against `wc -l` over the same
+// file, run in turn with it: medians and minimums of wall and CPU times, and
+// the load beside them.
 class CliBenchmark {
 public:
     CliBenchmark(std::string cli, std::string file, std::string mapsDir, int runs);
+    // `quillmark-cli tree` and `tree --json`.
+    void tree() const;
     // The whole-file check: one job and two, text and JSON, everything and
     // only what has a problem, each with its peak memory.
     void check() const;

@@ -12,7 +12,7 @@ namespace {
 void usage() {
     std::fprintf(stderr,
                  "usage: quillmark-bench FILE [--maps DIR] [--clicks N] [--runs N] [--cli PATH]\n"
-                 "                       [--other FILE2]\n"
+                 "                       [--cli-only] [--other FILE2]\n"
                  "  Times wc -l against the tree build on FILE, node clicks on claims spread\n"
                  "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
                  "  whole-file check of `quillmark-cli check` and the field search of\n"
@@ -24,7 +24,8 @@ void usage() {
                  "  --clicks N   claims to click (default 200)\n"
                  "  --runs N     timed runs of each scan (default 3; the median is printed)\n"
                  "  --cli PATH   quillmark-cli to measure (default: the one built alongside;\n"
-                 "               an empty PATH skips it)\n");
+                 "               an empty PATH skips it)\n"
+                 "  --cli-only   only the figures of quillmark-cli\n");
 }
 
 } // namespace
@@ -32,6 +33,7 @@ void usage() {
 int main(int argc, char* argv[]) {
     FileBenchmark::Options options;
     options.cli = QUILLMARK_CLI_PATH;
+    bool cliOnly = false;
     std::string other;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -44,6 +46,8 @@ int main(int argc, char* argv[]) {
             options.runs = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--cli" && hasValue) {
             options.cli = argv[++i];
+        } else if (arg == "--cli-only") {
+            cliOnly = true;
         } else if (arg == "--other" && hasValue) {
             other = argv[++i];
         } else if (arg.rfind("-", 0) != 0 && options.file.empty()) {
@@ -58,19 +62,22 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    FileBenchmark bench(options);
-    std::string error;
-    if (!bench.open(error)) {
-        std::fprintf(stderr, "quillmark-bench: %s\n", error.c_str());
-        return 2;
+    if (!cliOnly) {
+        FileBenchmark bench(options);
+        std::string error;
+        if (!bench.open(error)) {
+            std::fprintf(stderr, "quillmark-bench: %s\n", error.c_str());
+            return 2;
+        }
+        // Memory first, while the heap holds nothing but the tree.
+        bench.treeMemory();
+        bench.scanAgainstWc();
+        bench.clickLatency();
+        bench.cliPeakMemory();
     }
-    // Memory first, while the heap holds nothing but the tree.
-    bench.treeMemory();
-    bench.scanAgainstWc();
-    bench.clickLatency();
-    bench.cliPeakMemory();
     if (!options.cli.empty()) {
         const CliBenchmark cli(options.cli, options.file, options.mapsDir, options.runs);
+        cli.tree();
         cli.check();
         cli.summary();
         cli.search();

@@ -3,8 +3,14 @@
 #include "ClaimFile.h"
 #include "CommandLine.h"
 #include "core/common/FileText.h"
+#include "core/filetree/FileTree.h"
+#include "core/filetree/NodeParents.h"
+#include "core/filetree/TreeScan.h"
+#include "core/report/BlockOutput.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
+
+#include <string>
 
 namespace qm::cli {
 
@@ -31,47 +37,15 @@ void writeClaimRows(const FileTree& tree, std::ostream& out) {
     }
 }
 
-} // namespace
-
-int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& out) {
-    const FileTree& tree = file.tree();
+// The claims alone, with their patients and control numbers, from the tree.
+void writeClaimsJson(const FileTree& tree, JsonWriter& writer) {
     FileTree::TextBuffer text; // node texts are put together here, not allocated
-    if (!json) {
-        out << "NSF File Tree (" << FileText::toPrintable(FileText::pathToUtf8(file.path()))
-            << ")\n";
-        out << "Version: " << FileText::toPrintable(file.result().versionCode) << '\n';
-        std::string line;
-        for (std::int64_t node = 0; node < tree.size() && !claimsOnly; ++node) {
-            int depth = 0;
-            for (std::int64_t p = tree.parent(node); p != FileTree::kNoNode; p = tree.parent(p))
-                ++depth;
-            line.assign(std::size_t(2 * depth), ' ');
-            line += tree.key(node);
-            line += "  ";
-            FileText::appendPrintable(line, tree.text(node, text));
-            line += '\n';
-            out << line;
-        }
-        if (claimsOnly)
-            writeClaimRows(tree, out);
-        // The texts of the viewer's status bar.
-        out << "BA0 Count: " << tree.BatchCount << '\n';
-        out << "CA0 Count: " << tree.ClaimCount << '\n';
-        return kExitOk;
-    }
-    out << "{\n\"file\": ";
-    JsonWriter::writeString(out, FileText::pathToUtf8(file.path()));
-    out << ",\n\"version\": ";
-    JsonWriter(out).fileString(file.result().versionCode);
-    out << ",\n\"nodes\": [";
-    JsonWriter writer(out); // back at the top level after each node
     bool first = true;
     for (std::int64_t node = 0; node < tree.size(); ++node) {
-        if (claimsOnly && tree.recordType(node) != "CA0")
+        if (tree.recordType(node) != "CA0")
             continue;
-        out << (first ? "\n" : ",\n");
+        writer.raw(first ? "\n" : ",\n");
         first = false;
-        const std::int64_t parent = tree.parent(node);
         writer.beginObject()
             .key("index")
             .value(node + 1)
@@ -80,19 +54,108 @@ int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& 
             .key("text")
             .fileString(tree.text(node, text))
             .key("parent");
+        const std::int64_t parent = tree.parent(node);
         if (parent == FileTree::kNoNode)
             writer.null();
         else
             writer.value(tree.key(parent));
-        if (claimsOnly)
-            writer.key("patient")
-                .fileString(tree.patientName(node))
-                .key("control_number")
-                .fileString(tree.controlNumber(node));
-        writer.endObject();
+        writer.key("patient")
+            .fileString(tree.patientName(node))
+            .key("control_number")
+            .fileString(tree.controlNumber(node))
+            .endObject();
     }
-    out << "\n],\n\"batches\": " << tree.BatchCount << ",\n\"claims\": " << tree.ClaimCount
-        << "\n}\n";
+}
+
+} // namespace
+
+int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& out) {
+    // The whole tree as one reading of the file meets it, in file order: a
+    // listing needs no tree in memory. A node is known by its position here,
+    // and its text and line are put together at the end of what is to be
+    // written, a block at a time.
+    NodeParents parents;
+    NodeText text;
+    std::int64_t nodes = 0, batches = 0, claims = 0;
+    auto count = [&](NodeText::Shape shape) {
+        ++nodes;
+        claims += shape == NodeText::kClaim ? 1 : 0;
+        batches += shape != NodeText::kClaim && shape != NodeText::kHeader ? 1 : 0;
+    };
+    auto noTrailers = [](char, std::int64_t) {
+    };
+    if (!json) {
+        BlockOutput output(out);
+        std::string& line = output.text();
+        line +=
+            "NSF File Tree (" + FileText::toPrintable(FileText::pathToUtf8(file.path())) + ")\n";
+        line += "Version: " + FileText::toPrintable(file.result().versionCode) + '\n';
+        if (claimsOnly) {
+            output.flush();
+            const FileTree& tree = file.tree();
+            writeClaimRows(tree, out);
+            batches = tree.BatchCount;
+            claims = tree.ClaimCount;
+        } else {
+            TreeScan::run(
+                file.file(), nullptr,
+                [&](std::int64_t position, const NodeText::Fields& fields) {
+                    const NodeParents::Place place = parents.meet(fields.shape, position);
+                    count(fields.shape);
+                    line.append(std::size_t(2 * place.depth), ' ');
+                    FileTree::appendKey(line, fields.shape, position);
+                    line += "  ";
+                    FileText::appendPrintable(line, text.make(fields));
+                    line += '\n';
+                    output.done();
+                },
+                noTrailers);
+        }
+        // The texts of the viewer's status bar.
+        line += "BA0 Count: " + std::to_string(batches) + '\n';
+        line += "CA0 Count: " + std::to_string(claims) + '\n';
+        return kExitOk;
+    }
+    JsonWriter writer(out);
+    writer.raw("{\n\"file\": ").value(FileText::pathToUtf8(file.path()));
+    writer.raw(",\n\"version\": ").fileString(file.result().versionCode);
+    writer.raw(",\n\"nodes\": [");
+    if (claimsOnly) {
+        const FileTree& tree = file.tree();
+        writeClaimsJson(tree, writer);
+        batches = tree.BatchCount;
+        claims = tree.ClaimCount;
+    } else {
+        std::string key;
+        TreeScan::run(
+            file.file(), nullptr,
+            [&](std::int64_t position, const NodeText::Fields& fields) {
+                const NodeParents::Place place = parents.meet(fields.shape, position);
+                count(fields.shape);
+                writer.raw(nodes == 1 ? "\n" : ",\n");
+                key.clear();
+                FileTree::appendKey(key, fields.shape, position);
+                writer.beginObject()
+                    .key("index")
+                    .value(nodes)
+                    .key("key")
+                    .value(key)
+                    .key("text")
+                    .fileString(text.make(fields))
+                    .key("parent");
+                if (place.parent < 0) {
+                    writer.null();
+                } else {
+                    key.clear();
+                    FileTree::appendKey(key, place.parentShape, place.parent);
+                    writer.value(key);
+                }
+                writer.endObject();
+            },
+            noTrailers);
+    }
+    writer.raw("\n],\n\"batches\": " + std::to_string(batches) +
+               ",\n\"claims\": " + std::to_string(claims) + "\n}\n");
     return kExitOk;
 }
 

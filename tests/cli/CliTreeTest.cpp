@@ -1,6 +1,8 @@
 #include "CliRunner.h"
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/io/SequentialFile.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -117,6 +119,44 @@ private slots:
                                                    .arg(QString::fromStdString(file.claimC)));
         QVERIFY(batch2 > 0);
         QCOMPARE(claimC, batch2 + 1);
+    }
+
+    // The listing meets the nodes as a reading of the file does, without the
+    // tree: every node's parent must still be the one the tree gives it,
+    // however oddly the file is ordered.
+    void parentsAreTheTrees_data() {
+        QTest::addColumn<QString>("types"); // record type letters in file order
+        QTest::newRow("two batches") << QStringLiteral("ABCCBC");
+        QTest::newRow("a claim before any batch") << QStringLiteral("ACBC");
+        QTest::newRow("a claim after a second header") << QStringLiteral("ABCACBC");
+        QTest::newRow("a batch before the header") << QStringLiteral("BCABC");
+        QTest::newRow("two headers, batches under each") << QStringLiteral("ABCCABBC");
+    }
+
+    void parentsAreTheTrees() {
+        QFETCH(QString, types);
+        ClaimFileBuilder text;
+        for (const QChar type : types)
+            text.add(type == QLatin1Char('A')
+                         ? records.fileHeader("SUBMITTER", "00301")
+                         : records.record(type.toLatin1() + std::string("A0")));
+        const QString path = writeFile(text);
+        qm::SequentialFile file;
+        QVERIFY(file.open(path.toStdString()));
+        const qm::FileTree tree = qm::BuildTree(file);
+
+        const auto r = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                       QStringLiteral("--json"), QStringLiteral("tree"), path});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonArray nodes = r.json().object().value(QStringLiteral("nodes")).toArray();
+        QCOMPARE(nodes.size(), qsizetype(tree.size()));
+        for (std::int64_t node = 0; node < tree.size(); ++node) {
+            const QJsonObject listed = nodes[node].toObject();
+            QCOMPARE(listed.value(QStringLiteral("key")).toString().toStdString(), tree.key(node));
+            const std::int64_t parent = tree.parent(node);
+            QCOMPARE(listed.value(QStringLiteral("parent")).toString().toStdString(),
+                     parent == qm::FileTree::kNoNode ? std::string() : tree.key(parent));
+        }
     }
 
     // --claims: the claims only, the patient's name and control number in

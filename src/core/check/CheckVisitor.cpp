@@ -63,11 +63,18 @@ void CheckVisitor::record(std::size_t node, int typeIndex, int occurrence, std::
     addInvalid(typeIndex, occurrence, line, node);
 }
 
-const CheckVisitor::Shared& CheckVisitor::shared(const SharedRecord& record) {
+const CheckVisitor::Shared& CheckVisitor::shared(const SharedRecord& record, std::size_t& hint) {
     ++uses_;
+    // Claim after claim shows the same records in the same order: each is
+    // mostly where it was found for the claim before.
+    if (shared_[hint].at == record.at && shared_[hint].typeIndex == record.typeIndex) {
+        shared_[hint].lastUse = uses_;
+        return shared_[hint];
+    }
     for (Shared& kept : shared_) {
         if (kept.at == record.at && kept.typeIndex == record.typeIndex) {
             kept.lastUse = uses_;
+            hint = std::size_t(&kept - shared_.data());
             return kept;
         }
     }
@@ -76,6 +83,7 @@ const CheckVisitor::Shared& CheckVisitor::shared(const SharedRecord& record) {
     Shared& kept =
         *std::min_element(shared_.begin(), shared_.end(),
                           [](const Shared& a, const Shared& b) { return a.lastUse < b.lastUse; });
+    hint = std::size_t(&kept - shared_.data());
     kept.lastUse = uses_;
     kept.at = record.at;
     kept.typeIndex = record.typeIndex;
@@ -89,9 +97,11 @@ const CheckVisitor::Shared& CheckVisitor::shared(const SharedRecord& record) {
     return kept;
 }
 
-void CheckVisitor::addShared(const std::vector<SharedRecord>& records) {
+void CheckVisitor::addShared(const std::vector<SharedRecord>& records, std::size_t firstHint) {
+    std::size_t hint = firstHint;
     for (const SharedRecord& record : records)
-        for (const auto& [field, value] : shared(record).invalid)
+        for (const auto& [field, value] :
+             shared(record, hints_[std::min(hint++, hints_.size() - 1)]).invalid)
             ClaimRows::addInvalid(where_, record.typeIndex, 1, field, value, rows_);
 }
 
@@ -101,14 +111,14 @@ void CheckVisitor::endClaim(const PassClaim& claim) {
     where_.position = claim.position;
     rows_.clear();
     claimRows_.addTotals(totals, where_, rows_);
-    addShared(*claim.above);
+    addShared(*claim.above, 0);
     if (reordered_)
         std::stable_sort(invalid_.begin(), invalid_.end(),
                          [](const Invalid& a, const Invalid& b) { return a.node < b.node; });
     for (const Invalid& i : invalid_)
         ClaimRows::addInvalid(where_, i.typeIndex, i.occurrence, i.field,
                               std::string_view(values_).substr(i.value, i.valueLength), rows_);
-    addShared(*claim.below);
+    addShared(*claim.below, kBelowHints);
     ClaimRows::addFieldless(totals, claim.unreadable, where_, rows_);
 
     ChunkFindings::Claim found;

@@ -46,8 +46,9 @@ private:
     };
 
     void addInvalid(int typeIndex, int occurrence, std::string_view line, std::size_t node);
-    void addShared(const std::vector<SharedRecord>& records);
-    const Shared& shared(const SharedRecord& record);
+    // The hints of the records from hints_[firstHint] on.
+    void addShared(const std::vector<SharedRecord>& records, std::size_t firstHint);
+    const Shared& shared(const SharedRecord& record, std::size_t& hint);
 
     const ClaimRules& rules_;
     const ClaimRows claimRows_;
@@ -65,6 +66,10 @@ private:
     std::size_t claimsOpen_ = 0;
     Problem where_;
     std::array<Shared, 8> shared_;
+    // Where in shared_ each record a claim shows was last found: those above
+    // it (AA0, BA0, BA1) from 0, those below (YA0, ZA0) from kBelowHints.
+    static constexpr std::size_t kBelowHints = 3;
+    std::array<std::size_t, 6> hints_{};
     std::uint64_t uses_ = 0;
 
     // Record types the lines are told apart by, and the FA0 line charge.

@@ -3,7 +3,9 @@
 #include "core/claim/BatchSecondLine.h"
 #include "core/claim/ClaimFrame.h"
 #include "core/common/RecordLine.h"
-#include "core/filetree/NodeText.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace qm {
 
@@ -54,10 +56,18 @@ const std::vector<SharedRecord>& ChunkReader::above(const ChunkPlan::Context& co
 }
 
 const std::vector<SharedRecord>& ChunkReader::below(std::int64_t after) {
+    // The claims of a batch end before the same trailers: no trailer lies
+    // between where the last claim and this one ended.
+    if (belowRead_ && after >= belowFrom_ && after <= belowUntil_)
+        return below_;
     const ClaimFrame frame = ClaimFrame::below(plan_.trailers(), after);
     std::array<std::int64_t, 2> at{-1, -1};
-    for (const ClaimFrame::Record& record : frame)
+    belowFrom_ = after;
+    belowUntil_ = std::numeric_limits<std::int64_t>::max();
+    for (const ClaimFrame::Record& record : frame) {
         at[record.type == ClaimFrame::kBatchTrailer.type ? 0 : 1] = record.position;
+        belowUntil_ = std::min(belowUntil_, record.position);
+    }
     if (belowRead_ && at == belowOf_)
         return below_;
     belowRead_ = true;
@@ -87,8 +97,7 @@ void ChunkReader::start(const ChunkPlan::Context& context, std::int64_t position
     if (settings_.claimHook)
         settings_.claimHook(position);
     claim_.position = position;
-    NodeText text;
-    claim_.text.assign(text.make('C', record));
+    claim_.text = claim_.nodeText.make('C', record);
     claim_.context = context;
     claim_.loop = ClaimLoop();
     claim_.splitter.emplace(rules_);

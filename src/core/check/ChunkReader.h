@@ -4,6 +4,7 @@
 #include "core/check/ClaimVisitor.h"
 #include "core/claim/ClaimLoop.h"
 #include "core/claim/RecordSplitter.h"
+#include "core/filetree/NodeText.h"
 #include "core/io/SequentialFile.h"
 
 #include <array>
@@ -40,7 +41,8 @@ public:
 private:
     struct Claim {
         std::int64_t position = 0;
-        std::string text;
+        NodeText nodeText;     // where its text is put together
+        std::string_view text; // in nodeText
         ChunkPlan::Context context;
         ClaimLoop loop;
         std::optional<RecordSplitter> splitter;
@@ -77,6 +79,9 @@ private:
     std::vector<SharedRecord> above_;
     bool aboveUnreadable_ = false;
     std::array<std::int64_t, 2> belowOf_{-1, -1};
+    // The claim ends it was found for: from one to the first trailer after it.
+    std::int64_t belowFrom_ = 0;
+    std::int64_t belowUntil_ = 0;
     bool belowRead_ = false;
     std::array<std::string, 2> belowLines_;
     std::array<std::string, 2> belowKeys_;

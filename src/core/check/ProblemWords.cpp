@@ -7,6 +7,8 @@
 #include "core/common/TextUtil.h"
 #include "core/layouts/LayoutCatalogue.h"
 
+#include <charconv>
+
 namespace qm {
 
 namespace {
@@ -78,17 +80,19 @@ std::string_view typeOf(const Problem& problem) {
                                   : kRecordTypes[static_cast<std::size_t>(problem.recordType)];
 }
 
-// A line put together from fixed words and file bytes.
+// A line put together from fixed words and file bytes, at the end of a text.
 class Line {
 public:
-    explicit Line(ProblemWords::Bytes bytes)
-        : bytes_(bytes) {}
+    Line(std::string& text, ProblemWords::Bytes bytes)
+        : text_(text)
+        , bytes_(bytes) {}
     Line& operator<<(std::string_view words) {
         text_.append(words);
         return *this;
     }
     Line& operator<<(std::int64_t number) {
-        text_ += std::to_string(number);
+        char digits[24];
+        text_.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
         return *this;
     }
     // File bytes: a value, a field's number or name.
@@ -140,11 +144,10 @@ public:
         return *this << ", " << recordsBeneath(type) << " add up to "
                      << (sum.empty() ? padded(computed, stated) : sum);
     }
-    std::string take() { return std::move(text_); }
 
 private:
+    std::string& text_;
     ProblemWords::Bytes bytes_;
-    std::string text_;
 };
 
 // How a batch that has no trailer ended.
@@ -266,14 +269,21 @@ std::string ProblemWords::shownExpected(const ProblemRow& row, const LayoutCatal
 std::string ProblemWords::disagreement(std::string_view recordType, const FieldDef* field,
                                        const FieldFormat* format, std::string_view stated,
                                        std::int64_t computed, Bytes bytes) {
-    Line text(bytes);
-    text.disagreement(recordType, field, format, stated, computed);
-    return text.take();
+    std::string words;
+    Line(words, bytes).disagreement(recordType, field, format, stated, computed);
+    return words;
 }
 
 std::string ProblemWords::line(const ProblemRow& row, const LayoutCatalogue* layouts, Bytes bytes) {
+    std::string text;
+    appendLine(text, row, layouts, bytes);
+    return text;
+}
+
+void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
+                              const LayoutCatalogue* layouts, Bytes bytes) {
     const Problem& p = row.problem;
-    Line text(bytes);
+    Line text(out, bytes);
     text << kindName(p.kind) << ": ";
     switch (p.kind) {
     case Problem::Kind::TotalsDoNotCompute:
@@ -352,7 +362,6 @@ std::string ProblemWords::line(const ProblemRow& row, const LayoutCatalogue* lay
                 "not be what the file holds now";
         break;
     }
-    return text.take();
 }
 
 } // namespace qm

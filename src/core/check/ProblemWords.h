@@ -63,6 +63,10 @@ public:
     // XA0 states $157.51, the lines add up to $157.52".
     static std::string line(const ProblemRow& row, const LayoutCatalogue* layouts,
                             Bytes bytes = Bytes::Utf8);
+    // The same at the end of out: a report of millions of rows makes no
+    // string for each.
+    static void appendLine(std::string& out, const ProblemRow& row, const LayoutCatalogue* layouts,
+                           Bytes bytes = Bytes::Utf8);
 };
 
 } // namespace qm

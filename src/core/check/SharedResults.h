@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/check/ClaimVisitor.h"
+#include "core/layouts/RecordTypes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -23,8 +25,15 @@ public:
     void append(const std::vector<SharedRecord>& records, std::vector<Result>& out, Make&& make) {
         for (const SharedRecord& record : records) {
             const std::pair<std::int64_t, int> key(record.at, record.typeIndex);
-            auto found = std::find_if(kept_.begin(), kept_.end(),
-                                      [&key](const Kept& kept) { return kept.key == key; });
+            // Claim after claim shows the same records: mostly the one of its
+            // type that was found last.
+            const bool typed = record.typeIndex >= 0 && record.typeIndex < kRecordTypeCount;
+            std::size_t* last =
+                typed ? &lastOfType_[static_cast<std::size_t>(record.typeIndex)] : nullptr;
+            auto found = last && *last < kept_.size() && kept_[*last].key == key
+                             ? kept_.begin() + std::ptrdiff_t(*last)
+                             : std::find_if(kept_.begin(), kept_.end(),
+                                            [&key](const Kept& kept) { return kept.key == key; });
             if (found == kept_.end()) {
                 if (kept_.size() == kKept)
                     kept_.erase(kept_.begin());
@@ -32,7 +41,10 @@ public:
                 make(record, kept_.back().results);
                 found = kept_.end() - 1;
             }
-            out.insert(out.end(), found->results.begin(), found->results.end());
+            if (last)
+                *last = std::size_t(found - kept_.begin());
+            if (!found->results.empty()) // as for most records
+                out.insert(out.end(), found->results.begin(), found->results.end());
         }
     }
 
@@ -44,6 +56,8 @@ private:
         std::vector<Result> results;
     };
     std::vector<Kept> kept_;
+    // Where in kept_ the record of each type was found last (a guess).
+    std::array<std::size_t, kRecordTypeCount> lastOfType_{};
 };
 
 } // namespace qm

@@ -1,7 +1,8 @@
 #include "core/common/FileText.h"
 
+#include "core/common/ByteWords.h"
+
 #include <cstdint>
-#include <cstring>
 
 namespace qm {
 
@@ -28,15 +29,28 @@ const std::array<char16_t, 256>& FileText::codePoints() {
     return table;
 }
 
-bool FileText::isAscii(std::string_view bytes) {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+namespace {
+
+// The bytes before the first whole word of eight that holds a byte of 0x80 or
+// above: a run that is ASCII for certain, found a word at a time.
+std::size_t asciiPrefix(std::string_view bytes) {
     std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + i, sizeof word);
-        if (word & kHighBits)
-            return false;
-    }
+    while (i + 8 <= bytes.size() && !ByteWords::anyHigh(ByteWords::at(bytes.data() + i)))
+        i += 8;
+    return i;
+}
+
+// Whether a word of eight bytes holds one that is not printable ASCII as it
+// stands: below 0x20, 0x7F and above, or a backslash.
+bool holdsNonPlain(std::uint64_t word) {
+    return ByteWords::anyBelow(word, 0x20) || ByteWords::anyAbove(word, 0x7E) ||
+           ByteWords::anyEqual(word, '\\');
+}
+
+} // namespace
+
+bool FileText::isAscii(std::string_view bytes) {
+    std::size_t i = asciiPrefix(bytes);
     for (; i < bytes.size(); ++i)
         if (static_cast<unsigned char>(bytes[i]) >= 0x80)
             return false;
@@ -65,7 +79,7 @@ void FileText::appendUtf8(std::string& out, std::string_view bytes) {
     const auto& table = codePoints();
     // Runs of ASCII, most of a claim file, are UTF-8 as they stand.
     for (std::size_t i = 0; i < bytes.size();) {
-        std::size_t ascii = i;
+        std::size_t ascii = i + asciiPrefix(bytes.substr(i));
         while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
             ++ascii;
         out.append(bytes.data() + i, ascii - i);
@@ -121,9 +135,12 @@ std::string FileText::pathToUtf8(std::string_view bytes) {
 
 void FileText::appendPrintable(std::string& out, std::string_view bytes) {
     // Most texts are plain printable ASCII and go out as they are.
+    std::size_t i = 0;
+    while (i + 8 <= bytes.size() && !holdsNonPlain(ByteWords::at(bytes.data() + i)))
+        i += 8;
     bool plain = true;
-    for (const char byte : bytes)
-        plain = plain && byte >= 0x20 && byte < 0x7F && byte != '\\';
+    for (; i < bytes.size(); ++i)
+        plain = plain && bytes[i] >= 0x20 && bytes[i] < 0x7F && bytes[i] != '\\';
     if (plain) {
         out.append(bytes);
         return;

@@ -1,6 +1,7 @@
 #include "core/filetree/FileTree.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <iterator>
 
@@ -20,14 +21,7 @@ std::int64_t indexOf(const std::vector<std::int64_t>& list, std::int64_t node) {
 } // namespace
 
 std::string_view FileTree::recordType(std::int64_t node) const {
-    switch (shape(node)) {
-    case NodeText::kHeader:
-        return "AA0";
-    case NodeText::kClaim:
-        return "CA0";
-    default:
-        return "BA0";
-    }
+    return NodeText::recordType(shape(node));
 }
 
 std::int64_t FileTree::position(std::int64_t node) const {
@@ -40,7 +34,15 @@ std::int64_t FileTree::position(std::int64_t node) const {
 }
 
 std::string FileTree::key(std::int64_t node) const {
-    return std::string(recordType(node)) + std::to_string(position(node));
+    std::string text;
+    appendKey(text, node);
+    return text;
+}
+
+void FileTree::appendKey(std::string& out, NodeText::Shape shape, std::int64_t position) {
+    char digits[24];
+    out.append(NodeText::recordType(shape))
+        .append(digits, std::to_chars(digits, digits + sizeof digits, position).ptr);
 }
 
 constexpr bool FileTree::shapesFit() {

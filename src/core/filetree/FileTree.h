@@ -45,6 +45,12 @@ public:
     std::int64_t position(std::int64_t node) const;
     // Record type followed by the record position, e.g. "CA0645".
     std::string key(std::int64_t node) const;
+    // The same at the end of out.
+    void appendKey(std::string& out, std::int64_t node) const {
+        appendKey(out, shape(node), position(node));
+    }
+    // The key of a node of this shape at this position, at the end of out.
+    static void appendKey(std::string& out, NodeText::Shape shape, std::int64_t position);
     std::string text(std::int64_t node) const;
     // The same without allocating: the text is put together in buffer.
     std::string_view text(std::int64_t node, TextBuffer& buffer) const;

@@ -71,7 +71,10 @@ NodeText::Fields NodeText::fieldsOf(char typeLetter, std::string_view record) {
 }
 
 std::string_view NodeText::make(char typeLetter, std::string_view record) {
-    const Fields fields = fieldsOf(typeLetter, record);
+    return make(fieldsOf(typeLetter, record));
+}
+
+std::string_view NodeText::make(const Fields& fields) {
     const ShapeText& shape = kShapes[fields.shape];
     char* out = buf_;
     auto put = [&out](const char* bytes, std::size_t n) {

@@ -41,8 +41,15 @@ public:
     // They point into record.
     static Fields fieldsOf(char typeLetter, std::string_view record);
 
+    // "AA0", "BA0" or "CA0".
+    static std::string_view recordType(Shape shape) {
+        return shape == kHeader ? "AA0" : shape == kClaim ? "CA0" : "BA0";
+    }
+
     // Builds the text of an AA0, BA0 or CA0 record (typeLetter 'A', 'B', 'C').
     std::string_view make(char typeLetter, std::string_view record);
+    // The same from its fields.
+    std::string_view make(const Fields& fields);
 
     // A claim's patient as its text names him: "LAST, FIRST", or what there
     // is of it (trimmed fields, file bytes).

@@ -17,6 +17,10 @@ constexpr std::size_t kBufferSize = std::size_t(1) << 16;
 // A line found whole in the buffer is never longer than the cap, so only the
 // slow path has to cut lines.
 static_assert(kBufferSize <= SequentialFile::kMaxLineLength);
+// The first read after a seek: a page, which holds a record or a few. A seek
+// is mostly for one record (a header, a trailer, a click's record), and a
+// whole buffer read for it would copy sixteen times what is used.
+constexpr std::size_t kFirstReadSize = std::size_t(1) << 12;
 } // namespace
 
 SequentialFile::SequentialFile() = default;
@@ -92,6 +96,7 @@ void SequentialFile::seek(std::int64_t position) {
     bufLen_ = bufPos_ = 0;
     pos_ = position;
     eof_ = false;
+    readSize_ = kFirstReadSize;
 }
 
 bool SequentialFile::fill() {
@@ -103,7 +108,7 @@ bool SequentialFile::fill() {
     }
     bufLen_ = bufPos_ = 0;
     for (;;) {
-        ssize_t n = ::pread(fd_, buf_.get(), kBufferSize, static_cast<off_t>(pos_ - 1));
+        ssize_t n = ::pread(fd_, buf_.get(), readSize_, static_cast<off_t>(pos_ - 1));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -112,6 +117,7 @@ bool SequentialFile::fill() {
             return false;
         }
         bufLen_ = static_cast<std::size_t>(n);
+        readSize_ = kBufferSize;
         if (readUpTo_)
             readUpTo_->store(pos_ - 1 + n, std::memory_order_relaxed);
         return true;

@@ -99,6 +99,7 @@ private:
     std::size_t bufLen_ = 0; // valid bytes in buf_
     std::size_t bufPos_ = 0; // next byte in buf_
     std::int64_t pos_ = 1;
+    std::size_t readSize_ = 0; // of the next buffer read: small right after a seek
     bool eof_ = false;
     bool lastCut_ = false;
     std::atomic<std::int64_t>* readUpTo_ = nullptr;

@@ -4,11 +4,6 @@
 
 namespace qm {
 
-const std::array<std::string_view, kRecordTypeCount> kRecordTypes = {
-    "AA0", "BA0", "BA1", "CA0", "CA1", "CB0", "DA0", "DA1", "DA2", "EA0", "EA1",
-    "EA2", "FA0", "FB0", "FB1", "FB2", "FB3", "FD0", "FE0", "GA0", "GC0", "GD0",
-    "GD1", "GP0", "GU0", "GX0", "GX1", "GX2", "HA0", "XA0", "YA0", "ZA0"};
-
 // From the public layout notes; types they give no layout are named by their group.
 const std::array<std::string_view, kRecordTypeCount> kRecordTypeNames = {
     "File header",
@@ -51,7 +46,7 @@ namespace {
 // runs for every line of a whole-file check.
 constexpr int kSlots = 26 * 26 * 10;
 
-int slotOf(std::string_view type) {
+constexpr int slotOf(std::string_view type) {
     if (type.size() != 3)
         return -1;
     const int a = type[0] - 'A', b = type[1] - 'A', c = type[2] - '0';
@@ -60,21 +55,32 @@ int slotOf(std::string_view type) {
     return (a * 26 + b) * 10 + c;
 }
 
-std::array<std::int8_t, kSlots> makeIndex() {
+// The type names as kRecordTypes has them, for a table made at compile time.
+constexpr std::array<std::string_view, kRecordTypeCount> kNames = {
+    "AA0", "BA0", "BA1", "CA0", "CA1", "CB0", "DA0", "DA1", "DA2", "EA0", "EA1",
+    "EA2", "FA0", "FB0", "FB1", "FB2", "FB3", "FD0", "FE0", "GA0", "GC0", "GD0",
+    "GD1", "GP0", "GU0", "GX0", "GX1", "GX2", "HA0", "XA0", "YA0", "ZA0"};
+
+constexpr std::array<std::int8_t, kSlots> makeIndex() {
     std::array<std::int8_t, kSlots> index{};
-    index.fill(-1);
+    for (std::int8_t& slot : index)
+        slot = -1;
     for (int i = 0; i < kRecordTypeCount; ++i)
-        index[static_cast<std::size_t>(slotOf(kRecordTypes[static_cast<std::size_t>(i)]))] =
+        index[static_cast<std::size_t>(slotOf(kNames[static_cast<std::size_t>(i)]))] =
             static_cast<std::int8_t>(i);
     return index;
 }
 
+// Made by the compiler: a lookup asks no guard whether it is made yet.
+constexpr std::array<std::int8_t, kSlots> kIndex = makeIndex();
+
 } // namespace
 
+const std::array<std::string_view, kRecordTypeCount> kRecordTypes = kNames;
+
 int recordTypeIndex(std::string_view type) {
-    static const std::array<std::int8_t, kSlots> index = makeIndex();
     const int slot = slotOf(type);
-    return slot < 0 ? -1 : index[static_cast<std::size_t>(slot)];
+    return slot < 0 ? -1 : kIndex[static_cast<std::size_t>(slot)];
 }
 
 std::string_view recordTypeName(std::string_view type) {

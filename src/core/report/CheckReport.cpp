@@ -7,6 +7,7 @@
 #include "core/report/ReportText.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace qm {
 
@@ -14,13 +15,17 @@ namespace {
 
 // A file tree key, "CA0" and the position, at the end of a line being put
 // together (with no text of its own: most claims pass, and each is a line or two).
-void appendKey(std::string& line, const char* type, std::int64_t position) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
-    line.append(type).append(digits, end);
+void appendKey(std::string& line, std::string_view type, std::int64_t position,
+               std::string_view after = {}) {
+    // Put together here and appended at once: a line costs few appends.
+    char key[48];
+    std::memcpy(key, type.data(), type.size());
+    char* end = std::to_chars(key + type.size(), key + 24, position).ptr;
+    std::memcpy(end, after.data(), after.size());
+    line.append(key, std::size_t(end - key) + after.size());
 }
 
-std::string key(const char* type, std::int64_t position) {
+std::string key(std::string_view type, std::int64_t position) {
     std::string text;
     appendKey(text, type, position);
     return text;
@@ -63,7 +68,11 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
     , json_(json ? std::make_unique<ClaimListJson>(out) : nullptr)
     , layouts_(std::move(layouts))
     , problemsOut_(&problems_)
-    , problemsJson_(json ? std::make_unique<JsonWriter>(problemsOut_) : nullptr) {
+    , problemsJson_(json ? std::make_unique<JsonWriter>(problemsOut_) : nullptr)
+    , text_(out) {
+    for (std::size_t state = 0; state < totalsLines_.size(); ++state)
+        totalsLines_[state] =
+            "\n  totals: " + ReportText::totalsLine(static_cast<TotalsState>(state), {}) + '\n';
 }
 
 CheckReport::~CheckReport() = default;
@@ -73,10 +82,11 @@ void CheckReport::batch(const FileCheck::Batch& batch) {
     batchPosition_ = batch.position;
     if (json_ || problemsOnly_)
         return;
-    line_.clear();
-    appendKey(line_, "BA0", batch.position);
-    FileText::appendPrintable(line_.append("  "), batch.text);
-    out_ << line_ << '\n';
+    std::string& line = text_.text();
+    appendKey(line, "BA0", batch.position, "  ");
+    FileText::appendPrintable(line, batch.text);
+    line += '\n';
+    text_.done();
 }
 
 void CheckReport::claim(const FileCheck::Claim& claim) {
@@ -90,23 +100,22 @@ void CheckReport::claim(const FileCheck::Claim& claim) {
             jsonRow(r);
         return;
     }
-    line_.clear();
-    appendKey(line_, "CA0", claim.position);
-    FileText::appendPrintable(line_.append("  "), claim.text);
-    line_ += "\n  totals: ";
+    std::string& line = text_.text();
+    appendKey(line, "CA0", claim.position, "  ");
+    FileText::appendPrintable(line, claim.text);
     if (claim.totals == TotalsState::DoNotCompute) {
-        line_ += "do not compute, XA0 fields";
+        line += "\n  totals: do not compute, XA0 fields";
         for (const ProblemRow& r : claim.rows)
             if (r.problem.kind == Problem::Kind::TotalsDoNotCompute)
-                FileText::appendPrintable(line_.append(" "),
+                FileText::appendPrintable(line.append(" "),
                                           ProblemWords::fieldId(r.problem, layouts_.get()));
+        line += '\n';
     } else {
-        line_ += ReportText::totalsLine(claim.totals, {});
+        line += totalsLines_[static_cast<std::size_t>(claim.totals)];
     }
-    line_ += '\n';
-    out_ << line_;
     for (const ProblemRow& r : claim.rows)
         row(r);
+    text_.done();
 }
 
 void CheckReport::trailer(const FileCheck::Trailer& trailer) {
@@ -117,13 +126,19 @@ void CheckReport::trailer(const FileCheck::Trailer& trailer) {
             jsonRow(r);
         return;
     }
-    line_ = trailer.scope == Problem::Scope::Batch ? key("BA0", trailer.position) : "File";
-    line_ += "  ";
+    std::string& line = text_.text();
+    if (trailer.scope == Problem::Scope::Batch)
+        appendKey(line, "BA0", trailer.position);
+    else
+        line += "File";
+    line += "  ";
     if (trailer.trailerLine)
-        line_ += "line " + std::to_string(trailer.trailerLine) + ": ";
-    out_ << line_ << trailerLine(trailer) << '\n';
+        line += "line " + std::to_string(trailer.trailerLine) + ": ";
+    line += trailerLine(trailer);
+    line += '\n';
     for (const ProblemRow& r : trailer.rows)
         row(r);
+    text_.done();
 }
 
 void CheckReport::problem(const ProblemRow& r) {
@@ -131,16 +146,21 @@ void CheckReport::problem(const ProblemRow& r) {
         jsonRow(r);
         return;
     }
-    line_ = "File  ";
+    std::string& line = text_.text();
+    line += "File  ";
     if (r.problem.line)
-        line_ += "line " + std::to_string(r.problem.line) + " (byte " +
-                 std::to_string(r.problem.position) + "): ";
-    out_ << line_ << ProblemWords::line(r, layouts_.get(), ProblemWords::Bytes::Printable) << '\n';
+        line += "line " + std::to_string(r.problem.line) + " (byte " +
+                std::to_string(r.problem.position) + "): ";
+    ProblemWords::appendLine(line, r, layouts_.get(), ProblemWords::Bytes::Printable);
+    line += '\n';
+    text_.done();
 }
 
 void CheckReport::row(const ProblemRow& r) {
-    out_ << "  problem: " << ProblemWords::line(r, layouts_.get(), ProblemWords::Bytes::Printable)
-         << '\n';
+    std::string& line = text_.text();
+    line += "  problem: ";
+    ProblemWords::appendLine(line, r, layouts_.get(), ProblemWords::Bytes::Printable);
+    line += '\n';
 }
 
 void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
@@ -198,9 +218,9 @@ void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
 
 void CheckReport::jsonRow(const ProblemRow& r) {
     const Problem& p = r.problem;
-    problemsOut_ << (firstProblem_ ? "\n" : ",\n");
-    firstProblem_ = false;
     JsonWriter& json = *problemsJson_;
+    json.raw(firstProblem_ ? "\n" : ",\n");
+    firstProblem_ = false;
     json.beginObject()
         .key("kind")
         .value(ProblemWords::kindKey(p.kind))
@@ -256,13 +276,16 @@ void CheckReport::jsonRow(const ProblemRow& r) {
         json.value(p.expected);
     else
         json.null();
-    json.key("text").value(ProblemWords::line(r, layouts_.get())).endObject();
+    words_.clear();
+    ProblemWords::appendLine(words_, r, layouts_.get());
+    json.key("text").value(words_).endObject();
 }
 
 bool CheckReport::finish(const FileCheck::Summary& summary) {
     if (json_) {
         std::ostream& out = json_->member("problems");
         out << '[';
+        problemsJson_->flush();
         problemsOut_.flush();
         const bool kept = problems_.copyTo(out);
         out << (firstProblem_ ? "]" : "\n]");
@@ -296,6 +319,7 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
         json_->end();
         return kept;
     }
+    text_.flush();
     out_ << "Claims: " << summary.claims << ", totals not computing: " << summary.totalsFailed
          << ", with invalid fields: " << summary.withInvalid;
     if (summary.uncertain)

@@ -2,8 +2,10 @@
 
 #include "core/check/FileCheck.h"
 #include "core/layouts/LayoutCatalogue.h"
+#include "core/report/BlockOutput.h"
 #include "core/report/SpoolBuffer.h"
 
+#include <array>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -54,7 +56,13 @@ private:
     std::int64_t batchPosition_ = 0;
     std::int64_t claim_ = -1;
     std::int64_t claimPosition_ = 0;
-    std::string line_; // a text line while it is put together
+    // The text report, written in blocks.
+    BlockOutput text_;
+    // The totals verdict's line, with the line end before and after it, for
+    // every TotalsState (but totals that do not compute, which name their
+    // fields).
+    std::array<std::string, std::size_t(TotalsState::CouldNotCheck) + 1> totalsLines_;
+    std::string words_; // a JSON row's text while it is put together
 };
 
 } // namespace qm

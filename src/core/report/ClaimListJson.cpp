@@ -1,35 +1,44 @@
 #include "core/report/ClaimListJson.h"
 
+#include <string>
+
 namespace qm {
 
 ClaimListJson::ClaimListJson(std::ostream& out, std::string_view listName)
     : out_(out)
     , json_(out) {
-    out_ << "{\n";
-    JsonWriter::writeString(out_, listName);
-    out_ << ": [";
+    std::string text("{\n");
+    JsonWriter::appendString(text, listName);
+    json_.raw(text.append(": ["));
 }
 
 JsonWriter& ClaimListJson::nextClaim() {
-    out_ << (started_ ? ",\n" : "\n");
+    json_.raw(started_ ? ",\n" : "\n");
     started_ = true;
     return json_;
 }
 
-std::ostream& ClaimListJson::member(std::string_view name) {
-    out_ << (claimsOpen_ ? "\n]" : "") << ",\n";
+void ClaimListJson::startMember(std::string_view name) {
+    std::string text(claimsOpen_ ? "\n],\n" : ",\n");
     claimsOpen_ = false;
-    JsonWriter::writeString(out_, name);
-    return out_ << ": ";
+    JsonWriter::appendString(text, name);
+    json_.raw(text.append(": "));
+}
+
+std::ostream& ClaimListJson::member(std::string_view name) {
+    startMember(name);
+    // The caller writes to the stream itself.
+    json_.flush();
+    return out_;
 }
 
 JsonWriter& ClaimListJson::summary() {
-    member("summary");
+    startMember("summary");
     return json_;
 }
 
 void ClaimListJson::end() {
-    out_ << "\n}\n";
+    json_.raw("\n}\n").flush();
 }
 
 } // namespace qm

@@ -24,6 +24,9 @@ public:
     void end();
 
 private:
+    // The separator before another member and its name.
+    void startMember(std::string_view name);
+
     std::ostream& out_;
     JsonWriter json_;
     bool started_ = false;

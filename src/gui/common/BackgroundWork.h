@@ -7,7 +7,6 @@
 #include <QPromise>
 #include <QString>
 #include <algorithm>
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>

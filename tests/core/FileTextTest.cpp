@@ -1,0 +1,66 @@
+#include "core/common/FileText.h"
+
+#include "core/report/JsonWriter.h"
+
+#include <QTest>
+#include <functional>
+#include <string>
+
+using namespace qm;
+
+// The texts made of file bytes pass plain runs over eight bytes at a time:
+// whatever byte stands wherever in a text, it must come out as it does alone.
+class FileTextTest : public QObject {
+    Q_OBJECT
+
+    using Convert = std::function<std::string(std::string_view)>;
+
+private slots:
+    void oneByteAnywhere_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("printable") << 0;
+        QTest::newRow("utf8") << 1;
+        QTest::newRow("json string") << 2;
+    }
+
+    void oneByteAnywhere() {
+        QFETCH(int, kind);
+        const Convert convert[] = {
+            [](std::string_view bytes) { return FileText::toPrintable(bytes); },
+            [](std::string_view bytes) { return FileText::toUtf8(bytes); },
+            [](std::string_view bytes) {
+                std::string out;
+                JsonWriter::appendString(out, bytes);
+                return out.substr(1, out.size() - 2); // without its quotes
+            }};
+        const Convert& text = convert[kind];
+        const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWX";
+        // Texts shorter than a word, a word, and words with a tail.
+        for (const std::size_t length : {0, 6, 7, 8, 15, 24}) {
+            const std::string plain = letters.substr(0, length);
+            QCOMPARE(text(plain), plain);
+            oneByteIn(text, plain);
+        }
+    }
+
+private:
+    static void oneByteIn(const Convert& text, const std::string& plain) {
+        for (int byte = 0; byte < 256; ++byte) {
+            const std::string alone(1, static_cast<char>(byte));
+            const std::string expected = text(alone);
+            for (std::size_t at = 0; at <= plain.size(); ++at) {
+                const std::string bytes = plain.substr(0, at) + alone + plain.substr(at);
+                const std::string made = text(bytes);
+                if (made != plain.substr(0, at) + expected + plain.substr(at))
+                    QFAIL(qPrintable(QStringLiteral("byte 0x%1 at %2: %3")
+                                         .arg(byte, 2, 16, QLatin1Char('0'))
+                                         .arg(at)
+                                         .arg(QString::fromStdString(made))));
+                QCOMPARE(FileText::isAscii(bytes), byte < 0x80);
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(FileTextTest)
+#include "FileTextTest.moc"
