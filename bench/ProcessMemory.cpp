@@ -53,7 +53,9 @@ std::optional<long> ProcessMemory::peakResidentKiB(const std::vector<std::string
             peak = std::strtol(line.c_str() + at + label.size(), nullptr, 10);
     }
     unlink(report);
-    if (status != 0)
+    // A verdict (1: problems or differences, 3: not all checked) is a run
+    // like any other; 2 is an error, a negative status a crash.
+    if (status < 0 || status == 2)
         return std::nullopt;
     return peak;
 }
