@@ -16,6 +16,8 @@
 #include "gui/find/frmFind.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/shell/frmMain.h"
+#include "gui/summary/ChartView.h"
+#include "gui/summary/frmSummary.h"
 
 #include <QAction>
 #include <QApplication>
@@ -169,7 +171,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     auto* viewClaims = main.findChild<QAction*>(QStringLiteral("mnuClaimForm"));
 
     std::vector<double> showMs, stallMs, findCommandMs, searchMs, marksMs, checkStallMs;
-    std::vector<double> onlyStallMs, allStallMs, reopenMs, reopenStallMs;
+    std::vector<double> onlyStallMs, allStallMs, reopenMs, reopenStallMs, summaryMs, summaryStallMs;
     const double loadBefore = loadAverage();
     qint64 problemClaims = 0, problemRows = 0;
     std::size_t problemBytes = 0;
@@ -210,6 +212,24 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         }
         marksMs.push_back(double(clock.nsecsElapsed()) / 1e6);
         checkStallMs.push_back(stalls.stop());
+        // The File Summary as the shell shows it when the check ends: the
+        // window with every chart of the check's figures, to its last chart painted.
+        stalls.start();
+        clock.restart();
+        auto* summary = new frmSummary;
+        summary->setStatistics(qobject_cast<ProblemCheck*>(window->problemMarks())->statistics());
+        const PaintWatch* chartPaint =
+            new PaintWatch(summary->chart(QStringLiteral("chtProcedures"))->viewport());
+        DocumentWindow* summaryDocument = main.documents()->addDocument(summary);
+        if (!waitForPaint(*chartPaint)) {
+            std::fprintf(stderr, "quillmark-treewindow-bench: the summary was never painted\n");
+            return false;
+        }
+        summaryMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        summaryStallMs.push_back(stalls.stop());
+        summaryDocument->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
         const qm::ProblemStore& problems =
             qobject_cast<ProblemCheck*>(window->problemMarks())->problems();
         problemClaims = problems.counts().claims;
@@ -312,6 +332,8 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     printSeconds("  longest event-loop stall", stallMs);
     printSeconds("View Claims to every mark and the count", marksMs);
     printSeconds("  longest stall while checking", checkStallMs);
+    printSeconds("File Summary shown to its charts painted", summaryMs);
+    printSeconds("  longest event-loop stall", summaryStallMs);
     printSeconds("Only claims with problems on: stall", onlyStallMs);
     printSeconds("  and off again: stall", allStallMs);
     printSeconds("Open again over the tree to painted", reopenMs);
