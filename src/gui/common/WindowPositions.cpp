@@ -28,7 +28,7 @@ constexpr DefaultPlace kDefaultPlaces[] = {
     {"frmMain", {1000, 1000, 6000, 2000}},         {"frmNSFTree", {1000, 1000, 6500, 6500}},
     {"frmClaimForm", {1000, 1000, 6500, 6500}},    {"frmFind", {1000, 1000, 4770, 1785}},
     {"frmProblems", {1500, 1500, 10500, 4500}},    {"frmSearchResults", {500, 500, 10500, 5000}},
-    {"frmSearchFields", {1500, 1500, 6300, 3600}}, {"frmSummary", {1500, 1500, 11250, 13500}},
+    {"frmSearchFields", {1500, 1500, 6300, 3600}}, {"frmSummary", {1500, 1500, 11250, 12000}},
     {"frmSearchFields", {1500, 1500, 6300, 3600}}, {"frmCompare", {500, 500, 12000, 5000}},
     {"frmClaimCompare", {500, 2500, 18000, 7000}},
 };
