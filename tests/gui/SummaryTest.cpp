@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QSettings>
 #include <QTest>
@@ -54,11 +55,14 @@ class SummaryTest : public QObject {
     frmSummary* summary() const { return document<frmSummary>("frmSummary"); }
     frmNSFTree* tree() const { return document<frmNSFTree>("frmNSFTree"); }
 
-    // Starts the viewer on the sample and waits for its summary.
-    frmSummary* start() {
+    // Starts the viewer on the sample and waits for its summary, brought
+    // forward as Tools > File Summary does (on a small screen it opens minimized).
+    frmSummary* start(bool bringForward = true) {
         main_ = Startup::run(*context_, {kSample}, QStringLiteral(MAPS_DIR));
         if (!QTest::qWaitFor([this] { return summary() && summary()->statistics(); },
                              kCheckTimeoutMs))
+            return nullptr;
+        if (bringForward && !GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSummary")))
             return nullptr;
         return summary();
     }
@@ -122,6 +126,25 @@ private slots:
             for (const QAbstractAxis* axis : axes)
                 QVERIFY2(!axis->titleText().isEmpty(), name);
         }
+    }
+
+    void withoutFreeRoomItWaitsMinimized() {
+        // A main window the user left small: no room beside the tree, so the
+        // summary opening by itself must not cover it.
+        {
+            QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
+            for (const QString& line :
+                 GuiTest::placeLines(QStringLiteral("frmMain"), QRect(50, 50, 700, 560)))
+                settings.setValue(line.section(QLatin1Char('='), 0, 0),
+                                  line.section(QLatin1Char('='), 1));
+        }
+        QVERIFY(start(false));
+        auto* document = qobject_cast<QMdiSubWindow*>(summary()->parentWidget());
+        QVERIFY(document && document->isMinimized());
+        QCOMPARE(main_->documents()->activeSubWindow()->widget(), tree());
+        QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSummary")));
+        QVERIFY(!document->isMinimized());
+        QCOMPARE(main_->documents()->activeSubWindow(), document);
     }
 
     void turnedOffItWaitsForTheMenu() {

@@ -13,14 +13,17 @@ DocumentArea::DocumentArea(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-DocumentWindow* DocumentArea::addDocument(QWidget* content) {
+DocumentWindow* DocumentArea::addDocument(QWidget* content, Room room) {
     auto* document = new DocumentWindow(content);
     addSubWindow(document);
     const bool firstRun = !WindowPositions::isStored(document->windowName());
     WindowPositions::restore(document, document->windowName());
     // Its first-run place would lay it over the windows open.
-    if (firstRun)
-        placeBesideOthers(document);
+    const bool free = !firstRun || placeBesideOthers(document);
+    if (!free && room == Room::FreeOrMinimized) {
+        document->showMinimized();
+        return document;
+    }
     document->show();
     if (!growWindow_ || !growWindowFor(document))
         keepInSight(document);
@@ -68,7 +71,7 @@ bool DocumentArea::placeBesideOthers(QMdiSubWindow* document) {
             others.append(window->geometry());
     }
     if (others.isEmpty())
-        return false;
+        return true;
     // How far the area reaches: as it is, or as far as the main window may grow.
     QSize reach = viewport()->size();
     QWidget* top = window();

@@ -11,12 +11,21 @@ class DocumentArea : public QMdiArea {
 public:
     explicit DocumentArea(QWidget* parent = nullptr);
 
+    // Where a window without a remembered place may go.
+    enum class Room {
+        Anywhere,
+        // Only into free room: with none, it is shown minimized rather than
+        // laid over the windows the user works in (a window the user did not
+        // ask for, opened by itself).
+        FreeOrMinimized,
+    };
+
     // Adds content as a document window, named by content's objectName (which
     // also names its remembered place): placed where it was last, shown and
     // made active. With no place remembered it takes free room beside (or
     // else below) the windows open, where there is some. Closing the window deletes it and its
     // content, after saving its place unless it is minimized.
-    DocumentWindow* addDocument(QWidget* content);
+    DocumentWindow* addDocument(QWidget* content, Room room = Room::Anywhere);
     // Whether a new document window that does not fit may grow the main
     // window (within its screen) rather than be fitted into the area as it is.
     // Off unless set: the main window allows it only on a first run, before
@@ -44,7 +53,7 @@ private:
     void keepInSight(QMdiSubWindow* document);
     // Moves a document at its first-run place beside the others, when there
     // is room for it there in the area (or, when the main window may grow,
-    // on its screen); false when there is none.
+    // on its screen); false when there is none (true when there are no others).
     bool placeBesideOthers(QMdiSubWindow* document);
     // Gives the focus to the document's first control unless it has it: while
     // a dialog of the main window is active (the search panel) the main window

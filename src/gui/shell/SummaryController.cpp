@@ -93,7 +93,7 @@ void SummaryController::checkFinished(ProblemCheck* check) {
         return;
     // Beside what the user is working in, which keeps the focus.
     QMdiSubWindow* working = main_.documents()->activeSubWindow();
-    showSummary();
+    open(DocumentArea::Room::FreeOrMinimized);
     if (working)
         main_.documents()->activateDocument(working);
 }
@@ -124,6 +124,10 @@ void SummaryController::showState() {
 }
 
 void SummaryController::showSummary() {
+    open(DocumentArea::Room::Anywhere);
+}
+
+void SummaryController::open(DocumentArea::Room room) {
     DocumentArea* documents = main_.documents();
     if (!documents)
         return;
@@ -163,5 +167,5 @@ void SummaryController::showSummary() {
     connect(window_, &QObject::destroyed, this, &SummaryController::updateCommand,
             Qt::QueuedConnection);
     showState();
-    documents->addDocument(window_);
+    documents->addDocument(window_, room);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/common/DocumentArea.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -40,6 +42,8 @@ public slots:
     void showSummary();
 
 private:
+    // Opens the window (or brings it forward), placed as room allows.
+    void open(DocumentArea::Room room);
     void checkFinished(ProblemCheck* check);
     // The window says what the check has come to.
     void showState();
