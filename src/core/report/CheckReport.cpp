@@ -21,7 +21,8 @@ void appendKey(std::string& line, std::string_view type, std::int64_t position,
     char key[48];
     std::memcpy(key, type.data(), type.size());
     char* end = std::to_chars(key + type.size(), key + 24, position).ptr;
-    std::memcpy(end, after.data(), after.size());
+    if (!after.empty()) // an empty view may have no data at all
+        std::memcpy(end, after.data(), after.size());
     line.append(key, std::size_t(end - key) + after.size());
 }
 
