@@ -196,11 +196,11 @@ class FileComparisonTest : public QObject {
     // A file from a few words: H file header, B:PROV[:ORG] batch header,
     // C:PCN[:LAST] claim header, F:SEQ:CHARGE service line, X claim trailer,
     // Y batch trailer, Z file trailer.
-    void build(const QString& name, const QString& spec, const NsfRecords& r,
+    void build(const QString& name, const QString& plan, const NsfRecords& r,
                const std::string& version) {
         std::string bytes;
         std::string pcn;
-        for (const QString& word : words(spec)) {
+        for (const QString& word : words(plan)) {
             const QStringList part = word.split(QLatin1Char(':'));
             const std::string type = part[0].toStdString();
             auto at = [&](int i, const char* otherwise) {
@@ -356,9 +356,9 @@ private slots:
 
     // Each file is read with its own version's map; fields pair by number.
     void filesOfDifferentVersions() {
-        const QString spec = QStringLiteral("H B:P1 C:A1:DOE F:1:700 X Y Z");
-        build(QStringLiteral("a.nsf"), spec, v301, "00301");
-        build(QStringLiteral("b.nsf"), spec, v200, "00200");
+        const QString plan = QStringLiteral("H B:P1 C:A1:DOE F:1:700 X Y Z");
+        build(QStringLiteral("a.nsf"), plan, v301, "00301");
+        build(QStringLiteral("b.nsf"), plan, v200, "00200");
         const Compared compared = compare(QStringLiteral("a.nsf"), QStringLiteral("b.nsf"));
         QStringList found;
         for (const Difference& d : compared.differences)
