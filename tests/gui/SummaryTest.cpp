@@ -64,7 +64,8 @@ class SummaryTest : public QObject {
             return nullptr;
         if (bringForward && !GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSummary")))
             return nullptr;
-        return summary();
+        return QTest::qWaitFor([this] { return !summary()->chartsPending(); }) ? summary()
+                                                                               : nullptr;
     }
 
     // Clicks the middle of bar `bar` of the chart's first bar set that has one there.
@@ -261,6 +262,8 @@ private slots:
         dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x24));
         dark.setColor(QPalette::WindowText, Qt::white);
         window->setPalette(dark);
+        QVERIFY(window->chartsPending());
+        QTRY_VERIFY(!window->chartsPending());
         for (const char* name : {"chtBatches", "chtProblems"}) {
             QChart* chart = window->chart(QLatin1String(name))->chart();
             QCOMPARE(chart->theme(), QChart::ChartThemeDark);

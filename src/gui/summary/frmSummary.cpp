@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
@@ -25,6 +26,11 @@
 #include <cmath>
 
 namespace {
+
+// The charts in the order they are drawn, two to a row.
+constexpr std::array<const char*, 6> kChartNames{"chtBatches",  "chtProviders",    "chtMonths",
+                                                 "chtProblems", "chtClaimCharges", "chtProcedures"};
+constexpr int kProblemChart = 3;
 
 QString number(std::int64_t n) {
     return QLocale::c().toString(qlonglong(n));
@@ -139,6 +145,15 @@ frmSummary::frmSummary(QWidget* parent)
     scroll->setFrameShape(QFrame::NoFrame);
     auto* area = new QWidget(scroll);
     charts_ = new QGridLayout(area);
+    // Every view is there from the start, so that a chart drawn later
+    // changes no other view's place or size.
+    for (int i = 0; i < int(kChartNames.size()); ++i) {
+        auto* view = new ChartView(QLatin1String(kChartNames[std::size_t(i)]), new QChart, area);
+        charts_->addWidget(view, i / 2, i % 2);
+        // Nine bins and ten codes down the side want the room to name them.
+        if (i >= 4)
+            view->setMinimumHeight(kTallChartHeight);
+    }
     scroll->setWidget(area);
     layout->addWidget(scroll, 1);
     showFigures();
@@ -156,8 +171,7 @@ void frmSummary::setStatus(const QString& text) {
 
 void frmSummary::setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors) {
     kindColors_ = colors;
-    if (statistics_)
-        place(QStringLiteral("chtProblems"), problemChart(), 1, 1);
+    drawLater(1u << kProblemChart);
 }
 
 ChartView* frmSummary::chart(const QString& name) const {
@@ -171,17 +185,37 @@ void frmSummary::changeEvent(QEvent* event) {
         showFigures();
 }
 
-void frmSummary::place(const QString& name, QChart* chart, int row, int column) {
-    ChartView* view = this->chart(name);
-    if (!view) {
-        view = new ChartView(name, chart, charts_->parentWidget());
-        charts_->addWidget(view, row, column);
-        return;
+void frmSummary::drawLater(unsigned charts) {
+    pending_ |= charts;
+    if (pending_ && !drawQueued_) {
+        drawQueued_ = true;
+        QTimer::singleShot(0, this, &frmSummary::drawNextChart);
     }
+}
+
+void frmSummary::drawNextChart() {
+    drawQueued_ = false;
+    int i = 0;
+    while (i < int(kChartNames.size()) && !(pending_ & (1u << i)))
+        ++i;
+    if (i == int(kChartNames.size()))
+        return;
+    pending_ &= ~(1u << i);
+    ChartView* view = chart(QLatin1String(kChartNames[std::size_t(i)]));
     QChart* before = view->chart();
-    view->setChart(chart);
-    ChartView::followPalette(chart, view->palette());
+    QChart* drawn = i == 0   ? batchChart()
+                    : i == 1 ? providerChart()
+                    : i == 2 ? monthChart()
+                    : i == 3 ? problemChart()
+                    : i == 4 ? chargeChart()
+                             : procedureChart();
+    view->setChart(drawn);
+    ChartView::followPalette(drawn, view->palette());
     delete before;
+    if (pending_)
+        drawLater(0);
+    else
+        emit chartsDrawn();
 }
 
 void frmSummary::showFigures() {
@@ -193,15 +227,9 @@ void frmSummary::showFigures() {
     serviceLines_->setText(known ? number(s.serviceLines) : QStringLiteral("\u2013"));
     charges_->setText(known ? money(s.charges) : QStringLiteral("\u2013"));
     problems_->setText(known ? number(s.problems) : QStringLiteral("\u2013"));
-    place(QStringLiteral("chtBatches"), batchChart(), 0, 0);
-    place(QStringLiteral("chtProviders"), providerChart(), 0, 1);
-    place(QStringLiteral("chtMonths"), monthChart(), 1, 0);
-    place(QStringLiteral("chtProblems"), problemChart(), 1, 1);
-    place(QStringLiteral("chtClaimCharges"), chargeChart(), 2, 0);
-    place(QStringLiteral("chtProcedures"), procedureChart(), 2, 1);
-    // Nine bins and ten codes down the side want the room to name them.
-    for (const QString& tall : {QStringLiteral("chtClaimCharges"), QStringLiteral("chtProcedures")})
-        chart(tall)->setMinimumHeight(kTallChartHeight);
+    // One chart per turn of the event loop: building and painting all six
+    // at once held the window for longer than a user lets pass unnoticed.
+    drawLater((1u << kChartNames.size()) - 1);
 }
 
 QChart* frmSummary::batchChart() {

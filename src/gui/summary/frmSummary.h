@@ -41,6 +41,9 @@ public:
     void setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors);
 
     ChartView* chart(const QString& name) const;
+    // Whether some chart still shows older figures than the window's: the
+    // charts are drawn one at a time, each in a turn of the event loop.
+    bool chartsPending() const { return pending_ != 0; }
 
 signals:
     // The batch whose BA0 is at position (of the file tree key "BA0" + position).
@@ -49,6 +52,8 @@ signals:
     void monthChosen(int year, int month);
     // A procedure code, as the file has it (trimmed).
     void procedureChosen(const QString& code);
+    // Every chart shows the window's figures.
+    void chartsDrawn();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -61,8 +66,9 @@ private:
     QChart* chargeChart();
     QChart* problemChart();
     QChart* procedureChart();
-    // Puts chart in the view named name, in place of the one before.
-    void place(const QString& name, QChart* chart, int row, int column);
+    // Draws these charts (bits in the order of the views) again, one per turn.
+    void drawLater(unsigned charts);
+    void drawNextChart();
 
     std::shared_ptr<const qm::FileStatistics> statistics_;
     std::array<QColor, qm::Problem::kKindCount> kindColors_;
@@ -73,4 +79,6 @@ private:
     QLabel* charges_ = nullptr;
     QLabel* problems_ = nullptr;
     QGridLayout* charts_ = nullptr;
+    unsigned pending_ = 0;
+    bool drawQueued_ = false;
 };
