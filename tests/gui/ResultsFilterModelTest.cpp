@@ -95,49 +95,41 @@ void ResultsFilterModelTest::showsWhatAPlainFilterShows_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<bool>("descending");
     QTest::addColumn<bool>("arriving");
-    const QVariant all;
-    QTest::newRow("text") << ""
-                          << ""
-                          << "ab" << all << 0 << false << false;
-    QTest::newRow("case ignored") << ""
-                                  << ""
-                                  << "bEtA" << all << 0 << false << false;
-    QTest::newRow("any column") << ""
-                                << ""
-                                << "97" << all << 0 << false << false;
-    QTest::newRow("category") << ""
-                              << ""
-                              << "" << QVariant(2) << 0 << false << false;
-    QTest::newRow("text and category") << ""
-                                       << ""
-                                       << "a" << QVariant(3) << 1 << false << false;
-    QTest::newRow("nothing") << ""
-                             << ""
-                             << "zz" << all << 0 << false << false;
-    QTest::newRow("narrower") << "a"
-                              << ""
-                              << "ab" << all << 0 << true << false;
-    QTest::newRow("cleared") << "ga"
-                             << ""
-                             << "" << all << 0 << false << false;
-    QTest::newRow("arriving") << ""
-                              << ""
-                              << "ma" << all << 0 << false << true;
-    QTest::newRow("arriving, sorted by text") << "b"
-                                              << ""
-                                              << "5" << all << 2 << true << true;
-    QTest::newRow("arriving, cleared") << "ab"
-                                       << ""
-                                       << "" << all << 1 << false << true;
-    QTest::newRow("replaced") << ""
-                              << "omega"
-                              << "ab" << all << 0 << false << false;
-    QTest::newRow("replaced, arriving") << "a"
-                                        << "1"
-                                        << "et" << QVariant(1) << 2 << false << true;
-    QTest::newRow("back to the filter shown") << "ab"
-                                              << "abc"
-                                              << "ab" << all << 0 << false << true;
+    // Category 0: every category.
+    const struct {
+        const char* name;
+        const char* start;
+        const char* replaced;
+        const char* text;
+        int category;
+        int column;
+        bool descending;
+        bool arriving;
+    } rows[] = {
+        {"text", "", "", "ab", 0, 0, false, false},
+        {"case ignored", "", "", "bEtA", 0, 0, false, false},
+        {"any column", "", "", "97", 0, 0, false, false},
+        {"category", "", "", "", 2, 0, false, false},
+        {"text and category", "", "", "a", 3, 1, false, false},
+        {"nothing", "", "", "zz", 0, 0, false, false},
+        {"narrower", "a", "", "ab", 0, 0, true, false},
+        {"wider", "mega", "", "ga", 0, 0, false, false},
+        {"cleared", "ga", "", "", 0, 0, false, false},
+        {"arriving", "", "", "ma", 0, 0, false, true},
+        {"arriving, sorted by text", "b", "", "5", 0, 2, true, true},
+        {"arriving, cleared", "ab", "", "", 0, 1, false, true},
+        {"narrower, arriving", "a", "", "ab", 2, 1, false, true},
+        {"wider, arriving", "lph", "", "l", 0, 0, false, true},
+        {"replaced", "", "omega", "ab", 0, 0, false, false},
+        {"replaced, arriving", "a", "1", "et", 1, 2, false, true},
+        {"back to the filter shown", "ab", "abc", "ab", 0, 0, false, true},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row.name) << QString::fromLatin1(row.start)
+                                << QString::fromLatin1(row.replaced)
+                                << QString::fromLatin1(row.text)
+                                << (row.category ? QVariant(row.category) : QVariant())
+                                << row.column << row.descending << row.arriving;
 }
 
 void ResultsFilterModelTest::showsWhatAPlainFilterShows() {

@@ -12,6 +12,10 @@ namespace {
 constexpr int kMsPerTurn = 15;
 // Rows weighed between looks at the clock.
 constexpr int kRowsPerLook = 256;
+// What is known of a row under the filter being worked out.
+constexpr char kUnweighed = 0;
+constexpr char kAccepted = 1;
+constexpr char kRejected = 2;
 
 } // namespace
 
@@ -136,6 +140,19 @@ void ResultsFilterModel::request(const Filter& filter) {
     pending_ = filter;
     pendingAccepts_.clear();
     pendingNext_ = 0;
+    // A filter within the one shown needs to weigh only the rows shown; one
+    // that holds it, only the rows not shown.
+    const bool narrower =
+        (!shownFilter_.category.isValid() || shownFilter_.category == filter.category) &&
+        filter.text.contains(shownFilter_.text, Qt::CaseInsensitive);
+    const bool wider = (!filter.category.isValid() || filter.category == shownFilter_.category) &&
+                       shownFilter_.text.contains(filter.text, Qt::CaseInsensitive);
+    if (narrower || wider) {
+        pendingAccepts_.assign(order_.size(), narrower ? kRejected : kUnweighed);
+        for (const int row : shown_)
+            pendingAccepts_[std::size_t(order_[std::size_t(row)])] =
+                narrower ? kUnweighed : kAccepted;
+    }
     if (started)
         emit filteringChanged(true);
     // A small table is done here and now.
@@ -161,7 +178,9 @@ void ResultsFilterModel::filterSome() {
     while (pendingNext_ < rows) {
         for (const int end = std::min(rows, pendingNext_ + kRowsPerLook); pendingNext_ < end;
              ++pendingNext_)
-            pendingAccepts_[std::size_t(pendingNext_)] = accepts(*pending_, pendingNext_);
+            if (pendingAccepts_[std::size_t(pendingNext_)] == kUnweighed)
+                pendingAccepts_[std::size_t(pendingNext_)] =
+                    accepts(*pending_, pendingNext_) ? kAccepted : kRejected;
         if (pendingNext_ < rows && clock.elapsed() >= msPerTurn_) {
             work_->start();
             return;
@@ -173,7 +192,7 @@ void ResultsFilterModel::filterSome() {
 void ResultsFilterModel::showFiltered() {
     std::vector<int> shown;
     for (std::size_t row = 0; row < order_.size(); ++row)
-        if (pendingAccepts_[std::size_t(order_[row])])
+        if (pendingAccepts_[std::size_t(order_[row])] == kAccepted)
             shown.push_back(int(row));
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();

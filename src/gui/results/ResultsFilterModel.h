@@ -105,7 +105,7 @@ private:
     Filter shownFilter_;
     // The filter being worked out, if any, and how far.
     std::optional<Filter> pending_;
-    std::vector<char> pendingAccepts_; // by source row
+    std::vector<char> pendingAccepts_; // by source row: weighed yet, and how
     int pendingNext_ = 0;
     int msPerTurn_;
     bool resyncing_ = false;
