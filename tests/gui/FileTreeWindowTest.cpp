@@ -420,8 +420,10 @@ void FileTreeWindowTest::rowsOpenAsTheyComeIntoView() {
     QList<QByteArray> lines{aa0("SUBMITTER")};
     for (int batch = 0; batch < 4; ++batch) {
         lines.append(ba0(QByteArray::number(100000000 + batch), "GROUP"));
+        // The third batch's names are the widest: the column must widen for them.
+        const QByteArray first = batch == 2 ? "FIRSTNAMEOFTHEWIDESTROW" : "FIRST";
         for (int claim = 0; claim < 30; ++claim)
-            lines.append(ca0("PCN", "LAST" + QByteArray::number(batch * 100 + claim), "FIRST"));
+            lines.append(ca0("PCN", "LAST" + QByteArray::number(batch * 100 + claim), first));
     }
     // A batch without claims has nothing to open.
     lines.append(ba0("999999999", "EMPTY GROUP"));
@@ -443,14 +445,19 @@ void FileTreeWindowTest::rowsOpenAsTheyComeIntoView() {
 
     // Page by page, the rows are those of a wholly open tree: every node in
     // file order, each with children open, and the end stays at the end.
+    // The column holds every text in view whole and never narrows.
     if (fromTheEnd) {
         bar->setValue(bar->maximum());
         QCOMPARE(rowsInView(*view).constLast(), lastNode);
     }
     std::vector<bool> seen(std::size_t(tree.size()), false);
+    int width = 0;
     for (;;) {
         const QList<qint64> rows = rowsInView(*view);
         QVERIFY(!rows.isEmpty());
+        QVERIFY(view->columnWidth(0) >= width);
+        width = view->columnWidth(0);
+        QVERIFY(static_cast<QAbstractItemView*>(view)->sizeHintForColumn(0) <= width);
         for (int i = 0; i < rows.size(); ++i) {
             const qint64 node = rows.at(i);
             if (i > 0)

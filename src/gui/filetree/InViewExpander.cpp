@@ -3,6 +3,7 @@
 #include "gui/filetree/FileTreeModel.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTreeView>
@@ -17,9 +18,12 @@ InViewExpander::InViewExpander(QTreeView* view)
     connect(view, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         closedByUser_.erase(FileTreeModel::nodeOf(index));
     });
-    // A reset forgets every open row, as the view does: all open again.
-    connect(view->model(), &QAbstractItemModel::modelReset, this,
-            [this] { closedByUser_.clear(); });
+    // A reset forgets every open row, as the view does: all open again; the
+    // column fits the rows then shown, narrower too.
+    connect(view->model(), &QAbstractItemModel::modelReset, this, [this] {
+        closedByUser_.clear();
+        columnFitted_ = false;
+    });
     connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &InViewExpander::scrolled);
 }
 
@@ -32,9 +36,24 @@ void InViewExpander::scrolled(int value) {
 }
 
 bool InViewExpander::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint && watched == view_->viewport())
+    if (event->type() == QEvent::Paint && watched == view_->viewport()) {
         openRowsInView();
+        fitColumnToRowsInView();
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void InViewExpander::fitColumnToRowsInView() {
+    // The header measures only the rows in view (its precision is 0): a few
+    // dozen texts. The column only grows, so that it stands still while the
+    // user scrolls past shorter rows; with no rows it keeps its width, as a
+    // column of none would leave no point in the view on a row.
+    QHeaderView* header = view_->header();
+    const int wanted = static_cast<const QAbstractItemView*>(view_)->sizeHintForColumn(0);
+    if (wanted > 0 && (wanted > header->sectionSize(0) || !columnFitted_)) {
+        header->resizeSection(0, wanted);
+        columnFitted_ = true;
+    }
 }
 
 void InViewExpander::openRowsInView() {

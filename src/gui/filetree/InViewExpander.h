@@ -13,6 +13,9 @@ class QTreeView;
 // opens at once, where opening every batch up front would make the view walk
 // and keep every claim.
 //
+// Its one column is as wide as the widest row in view has been (the header's
+// resize-contents precision must be 0, so that it measures only those).
+//
 // Rows are opened just before the view paints them. The rows already on
 // screen stay where they are: the current row when it is in view, else the
 // top row (or the bottom row while the user scrolls up); a view that jumped
@@ -34,6 +37,7 @@ private:
     QModelIndex lastRowInView() const;
     bool isInView(const QModelIndex& index) const;
     bool openVisibleRows();
+    void fitColumnToRowsInView();
 
     QTreeView* view_;
     // The nodes the user closed: they stay closed until opened again or the
@@ -44,4 +48,6 @@ private:
     // The last scroll went further than a page (the End key, the thumb).
     bool jumped_ = false;
     int lastScroll_ = 0;
+    // The column has been fitted since the model last showed other rows.
+    bool columnFitted_ = false;
 };

@@ -54,8 +54,6 @@ constexpr float kToolbarButtonHeightTwips = 466;
 // The tree sits in the top-left corner of its pane, this much narrower and shorter.
 constexpr float kTreeRightGapTwips = 25;
 constexpr float kTreeBottomGapTwips = 110;
-// While the check adds marks, the tree's column is fitted at most this often.
-constexpr int kFitColumnMs = 250;
 
 QIcon toolbarIcon(const QString& themeName, const QString& bundledFile) {
     return QIcon::fromTheme(themeName, QIcon(QStringLiteral(":/filetree/") + bundledFile));
@@ -126,9 +124,11 @@ frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
     treeView1_->setObjectName(QStringLiteral("TreeView1"));
     treeView1_->setToolTip(QStringLiteral("Click item to view the entire claim"));
     treeView1_->setHeaderHidden(true);
-    // Long texts scroll sideways instead of being cut short with an ellipsis.
+    // Long texts scroll sideways instead of being cut short with an ellipsis:
+    // the column fits the rows in view (InViewExpander). Fitting it to the
+    // contents would measure a thousand rows at each batch opened.
     treeView1_->header()->setStretchLastSection(false);
-    treeView1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    treeView1_->header()->setResizeContentsPrecision(0);
     treeView1_->setUniformRowHeights(true);
     treeView1_->setItemDelegate(new MarkRoomDelegate(treeView1_));
     treeView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -414,7 +414,6 @@ void frmNSFTree::setProblemMarks(ProblemMarks* marks) {
     marks_ = marks;
     model_->setProblems(marks);
     if (marks) {
-        fitColumnToMarks();
         for (auto signal : {&ProblemMarks::started, &ProblemMarks::finished})
             connect(marks, signal, this, &frmNSFTree::showCheckState);
         connect(marks, &ProblemMarks::progressed, this, &frmNSFTree::showCheckState);
@@ -486,22 +485,6 @@ void frmNSFTree::setProblemsOnly(bool on) {
         treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         treeView1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
-}
-
-void frmNSFTree::fitColumnToMarks() {
-    // The column fits its texts, and the marks beside them. Left to itself the
-    // header would measure the texts again for every mark the check adds, up
-    // to a thousand rows each time: it measures once in a while instead.
-    disconnect(model_, &QAbstractItemModel::dataChanged, treeView1_->header(), nullptr);
-    auto* fit = new QTimer(this);
-    fit->setSingleShot(true);
-    fit->setInterval(kFitColumnMs);
-    connect(fit, &QTimer::timeout, this,
-            [this] { treeView1_->header()->resizeSections(QHeaderView::ResizeToContents); });
-    connect(marks_.data(), &ProblemMarks::marksAdded, fit, [fit] {
-        if (!fit->isActive())
-            fit->start();
-    });
 }
 
 void frmNSFTree::keepFoundNodeInSight() {

@@ -110,7 +110,6 @@ private:
     void setProblemsOnly(bool on);
     // Makes a node the current and only selected one, and scrolls to it.
     void selectNode(qint64 node);
-    void fitColumnToMarks();
 
     QPointer<FileSession> session_;
     std::shared_ptr<qm::OpenClaimFile> file_;
