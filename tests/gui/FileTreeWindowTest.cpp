@@ -3,6 +3,7 @@
 // document window of the main window.
 #include "ClaimFileBuilder.h"
 #include "GuiTest.h"
+#include "core/common/ProgressControl.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
@@ -15,6 +16,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/FileTreeModel.h"
+#include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/TreeBuildJob.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
@@ -153,6 +155,7 @@ private slots:
 
     // Find
     void nineNodesFindTwoThenFiveThenAskAndWrapToTwo();
+    void findGoesPastSlicesBothWaysAndStopsOnCancel();
     void cancellingTheFirstFindStillMovesFindIndexToOne();
     void retryWithoutHitSetsFindIndexToOneAndSaysNotFound();
     void cancelAtThePromptSaysNotFoundAndKeepsFindIndex();
@@ -688,6 +691,33 @@ void FileTreeWindowTest::nineNodesFindTwoThenFiveThenAskAndWrapToTwo() {
     QCOMPARE(selectedIndex(*window), qint64(2));
     QCOMPARE(findIndex(), qint64(2));
     QCOMPARE(findState().SearchText, QStringLiteral("Needle"));
+}
+
+void FileTreeWindowTest::findGoesPastSlicesBothWaysAndStopsOnCancel() {
+    // The search runs on a worker a slice of nodes at a time: a tree of more
+    // than one slice, "NEEDLE" only at nodes 13 and 70,003.
+    QList<QByteArray> lines{aa0("SUBMITTER"), ba0("111111111", "GROUP")};
+    for (int claim = 1; claim <= 70001; ++claim)
+        lines.append(ca0("PCN", claim == 11 || claim == 70001 ? "NEEDLE" : "ALPHA", "ANN"));
+    const auto window = showTree(writeClaimFile(QStringLiteral("slices.nsf"), lines));
+    QVERIFY(window);
+    QCOMPARE(window->tree().size(), qint64(70003));
+    QVERIFY(pressFind(*window, QStringLiteral("needle")));
+    QCOMPARE(selectedIndex(*window), qint64(13));
+    QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("cmdFindAgain")));
+    QCOMPARE(selectedIndex(*window), qint64(70003));
+    QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("cmdFindPrevious")));
+    QCOMPARE(selectedIndex(*window), qint64(13));
+    QVERIFY(MessageBoxes::shown().isEmpty());
+
+    // It says how far it came, and a cancel stops it with nothing found.
+    const NodeTextSearch search(QStringLiteral("needle"));
+    qm::ProgressControl control;
+    QCOMPARE(search.findFirst(window->tree(), 14, 70003, &control), qint64(70003));
+    QCOMPARE(control.bytesTotal.load(), qint64(70003 - 14 + 1));
+    QVERIFY(control.bytesDone.load() >= 65536);
+    control.cancel = true;
+    QCOMPARE(search.findLast(window->tree(), 1, 70003, &control), qint64(0));
 }
 
 void FileTreeWindowTest::cancellingTheFirstFindStillMovesFindIndexToOne() {

@@ -1,5 +1,9 @@
 #include "gui/common/BackgroundRelease.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -41,8 +45,11 @@ private:
                 return;
             std::shared_ptr<const void> value = std::move(values_.front());
             values_.pop_front();
+            const bool last = values_.empty();
             lock.unlock();
             value.reset();
+            if (last)
+                BackgroundRelease::giveBackFreed();
             lock.lock();
         }
     }
@@ -61,4 +68,10 @@ void BackgroundRelease::drop(std::shared_ptr<const void> value) {
         return;
     static Releaser releaser;
     releaser.drop(std::move(value));
+}
+
+void BackgroundRelease::giveBackFreed() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }

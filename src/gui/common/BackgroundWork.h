@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/ProgressControl.h"
+#include "gui/common/BackgroundRelease.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -95,10 +96,10 @@ private:
 // The work gets a Reporter on a worker thread; it must look at cancelled()
 // often, and all it reads must be its own (copies, shared pointers): it may
 // outlive whoever started it. Batches cross to the GUI thread under a mutex
-// of their own, at most kPendingLimit waiting at a time (the worker waits
-// for room). There `take` gets each batch in order and takes what it can
-// from `at` on, moving `at` forward; it is called again on a later turn of the
-// event loop until `at` reaches the batch's size.
+// of their own, at most kPendingLimit waiting at a time, or fewer where the
+// batches are big (setPendingLimit); the worker waits for room. There `take` gets each batch in
+// order and takes what it can from `at` on, moving `at` forward; it is called again on a later turn
+// of the event loop until `at` reaches the batch's size.
 template <typename Batch, typename Summary> class BackgroundWork : public BackgroundWorkBase {
     // What the worker and the GUI thread share of one run.
     struct Channel {
@@ -107,6 +108,7 @@ template <typename Batch, typename Summary> class BackgroundWork : public Backgr
         std::deque<Batch> batches;
         Summary summary{};
         bool closed = false; // the GUI side has gone or cancelled: nothing more is wanted
+        std::size_t limit = kPendingLimit;
     };
 
 public:
@@ -117,11 +119,11 @@ public:
         // The progress and cancel flag of this run, for the engine's passes.
         qm::ProgressControl& control() { return *control_; }
         bool cancelled() const { return control_->cancel.load(std::memory_order_relaxed); }
-        // Hands a batch on; waits while kPendingLimit wait to be taken.
+        // Hands a batch on; waits while the limit of batches wait to be taken.
         void deliver(Batch batch) {
             {
                 std::unique_lock<std::mutex> lock(channel_->mutex);
-                while (channel_->batches.size() >= kPendingLimit && !channel_->closed)
+                while (channel_->batches.size() >= channel_->limit && !channel_->closed)
                     channel_->room.wait_for(lock, std::chrono::milliseconds(10));
                 if (channel_->closed)
                     return;
@@ -158,6 +160,9 @@ public:
     }
 
     // Batches of rows (a vector) handed to receiver at most slice rows at a time.
+    // At most this many batches wait for the GUI thread (at least one), from the next start on.
+    void setPendingLimit(std::size_t limit) { pendingLimit_ = std::max<std::size_t>(limit, 1); }
+
     template <typename Receiver> void setTakeInSlices(Receiver receiver, std::size_t slice) {
         setTake(
             [receiver = std::move(receiver), slice](Batch& batch, std::size_t& at) {
@@ -181,6 +186,7 @@ public:
         at_ = 0;
         summary_ = Summary{};
         channel_ = std::make_shared<Channel>();
+        channel_->limit = pendingLimit_;
         auto* watcher = new QFutureWatcher<int>(this);
         beginRun(watcher);
         connect(watcher, &QFutureWatcherBase::resultsReadyAt, this,
@@ -195,13 +201,20 @@ public:
                      channel = channel_]() mutable {
             promise.start();
             Summary summary{};
-            try {
-                Reporter reporter(promise, control, channel);
-                summary = work(reporter);
-            } catch (const std::exception&) {
-                // Work that fails ends as if cancelled; what it handed on stays.
-                control->cancel = true;
+            {
+                // The work and all it holds go before its end is told, and
+                // the memory they leave goes back to the system: a file's
+                // tree, read buffers, rows not taken.
+                auto job = std::move(work);
+                try {
+                    Reporter reporter(promise, control, channel);
+                    summary = job(reporter);
+                } catch (const std::exception&) {
+                    // Work that fails ends as if cancelled; what it handed on stays.
+                    control->cancel = true;
+                }
             }
+            BackgroundRelease::giveBackFreed();
             {
                 const std::lock_guard<std::mutex> lock(channel->mutex);
                 channel->summary = std::move(summary);
@@ -265,6 +278,7 @@ private:
     Take take_;
     Size size_;
     std::shared_ptr<Channel> channel_;
+    std::size_t pendingLimit_ = kPendingLimit;
     std::deque<Batch> taking_; // the batch being taken, a slice at a time
     std::size_t at_ = 0;
     Summary summary_{};

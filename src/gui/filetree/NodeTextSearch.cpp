@@ -1,9 +1,16 @@
 #include "gui/filetree/NodeTextSearch.h"
 
 #include "core/common/FileText.h"
+#include "core/common/ProgressControl.h"
 #include "core/filetree/FileTree.h"
 
+#include <algorithm>
 #include <cstring>
+
+namespace {
+// Nodes searched between two looks for a cancel: a few milliseconds' worth.
+constexpr qint64 kNodesPerSlice = 1 << 16;
+} // namespace
 
 NodeTextSearch::NodeTextSearch(const QString& searchText) {
     // Node texts are file bytes: each is folded as the character the file text rule makes of it.
@@ -57,14 +64,38 @@ bool NodeTextSearch::matches(std::string_view fileText) const {
     return false;
 }
 
-qint64 NodeTextSearch::findFirst(const qm::FileTree& tree, qint64 first, qint64 last) const {
-    const qint64 node =
-        tree.findText(first - 1, last - 1, [this](std::string_view text) { return matches(text); });
-    return node + 1;
+qint64 NodeTextSearch::findFirst(const qm::FileTree& tree, qint64 first, qint64 last,
+                                 qm::ProgressControl* control) const {
+    return find(tree, first, last, false, control);
 }
 
-qint64 NodeTextSearch::findLast(const qm::FileTree& tree, qint64 first, qint64 last) const {
-    const qint64 node = tree.findText(
-        first - 1, last - 1, [this](std::string_view text) { return matches(text); }, true);
-    return node + 1;
+qint64 NodeTextSearch::findLast(const qm::FileTree& tree, qint64 first, qint64 last,
+                                qm::ProgressControl* control) const {
+    return find(tree, first, last, true, control);
+}
+
+qint64 NodeTextSearch::find(const qm::FileTree& tree, qint64 first, qint64 last, bool backward,
+                            qm::ProgressControl* control) const {
+    first = std::max<qint64>(first, 1);
+    last = std::min<qint64>(last, tree.size());
+    if (control)
+        control->bytesTotal = std::max<qint64>(last - first + 1, 0);
+    const auto match = [this](std::string_view text) {
+        return matches(text);
+    };
+    // A slice at a time, looking for a cancel in between.
+    for (qint64 done = 0; first <= last;) {
+        if (control && control->cancel.load(std::memory_order_relaxed))
+            return 0;
+        const qint64 from = backward ? std::max(first, last - kNodesPerSlice + 1) : first;
+        const qint64 to = backward ? last : std::min(last, first + kNodesPerSlice - 1);
+        const qint64 node = tree.findText(from - 1, to - 1, match, backward);
+        if (node != qm::FileTree::kNoNode)
+            return node + 1;
+        done += to - from + 1;
+        if (control)
+            control->bytesDone = done;
+        (backward ? last : first) = backward ? from - 1 : to + 1;
+    }
+    return 0;
 }

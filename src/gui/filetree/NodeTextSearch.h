@@ -7,7 +7,8 @@
 
 namespace qm {
 class FileTree;
-}
+struct ProgressControl;
+} // namespace qm
 
 // The find command's match test: does a node's text contain the search text,
 // both taken in upper case? Node texts are file bytes; each byte is folded
@@ -20,12 +21,17 @@ public:
     bool matches(std::string_view fileText) const;
 
     // The first node from first to last (1-based tree indexes, both included)
-    // whose text matches, or 0 when none does.
-    qint64 findFirst(const qm::FileTree& tree, qint64 first, qint64 last) const;
+    // whose text matches, or 0 when none does. With a control it reports the
+    // nodes looked at and stops, saying 0, soon after a cancel.
+    qint64 findFirst(const qm::FileTree& tree, qint64 first, qint64 last,
+                     qm::ProgressControl* control = nullptr) const;
     // The same from last down to first: the matching node nearest to last.
-    qint64 findLast(const qm::FileTree& tree, qint64 first, qint64 last) const;
+    qint64 findLast(const qm::FileTree& tree, qint64 first, qint64 last,
+                    qm::ProgressControl* control = nullptr) const;
 
 private:
+    qint64 find(const qm::FileTree& tree, qint64 first, qint64 last, bool backward,
+                qm::ProgressControl* control) const;
     bool matchesAt(std::string_view fileText, std::size_t start) const;
 
     std::array<char16_t, 256> upper_;

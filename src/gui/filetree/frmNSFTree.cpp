@@ -11,7 +11,7 @@
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/InViewExpander.h"
 #include "gui/filetree/MarkRoomDelegate.h"
-#include "gui/filetree/NodeTextSearch.h"
+#include "gui/filetree/NodeFindJob.h"
 #include "gui/filetree/TreeBuildJob.h"
 #include "gui/find/frmFind.h"
 
@@ -354,12 +354,17 @@ void frmNSFTree::find(Direction direction, bool askForText) {
     }
 
     qint64 end = forward ? count : 1;
+    const QPointer<frmNSFTree> alive(this);
     for (;;) {
         if (m.SearchText.isEmpty())
             return;
-        const NodeTextSearch search(m.SearchText);
-        const qint64 hit =
-            forward ? search.findFirst(*tree_, start, end) : search.findLast(*tree_, end, start);
+        const std::optional<qint64> found =
+            NodeFindJob::run(tree_, m.SearchText, forward ? start : end, forward ? end : start,
+                             !forward, kFindTitle, this);
+        // The window may have gone with its file while the search ran.
+        if (!alive || !found)
+            return;
+        const qint64 hit = *found;
         if (hit) {
             selectFoundNode(hit - 1);
             m.FindIndex = hit;

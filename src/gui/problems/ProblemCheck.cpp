@@ -28,6 +28,7 @@ constexpr auto kBatchInterval = std::chrono::milliseconds(50);
 constexpr unsigned kClaimsBetweenClockReads = 256;
 // The GUI thread appends this many rows at a time.
 constexpr std::size_t kAddSlice = 2048;
+constexpr std::size_t kPendingBatches = 2;
 
 std::function<void()>& claimHook() {
     static std::function<void()> hook;
@@ -115,6 +116,9 @@ ProblemCheck::ProblemCheck(std::shared_ptr<qm::OpenClaimFile> file,
     work_->setTake(
         [this](qm::ProblemStore::Pending& pending, std::size_t& at) { take(pending, at); },
         [](const qm::ProblemStore::Pending& pending) { return pending.size(); });
+    // A batch holds 50 ms of rows, over ten megabytes where every claim has a
+    // problem: two waiting keep the worker busy without holding a hundred.
+    work_->setPendingLimit(kPendingBatches);
     connect(work_, &BackgroundWorkBase::progressed, this, [this](int percent) {
         if (state_ == State::Running)
             emit progressed(percent);

@@ -17,6 +17,7 @@
 #include "gui/shell/ClaimFileOpening.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -251,6 +252,10 @@ void frmMain::closeFile() {
     // closes as its file goes.
     delete context_.session();
     context_.setSession(nullptr);
+    // They go now, not when the event loop next turns: a file opened next
+    // would otherwise be read and its tree built while the old tree and its
+    // problems are still held, twice the memory on a big file.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void frmMain::fileOpen() {
