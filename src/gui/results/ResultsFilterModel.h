@@ -1,13 +1,28 @@
 #pragma once
 
-#include <QSortFilterProxyModel>
+#include <QAbstractProxyModel>
+#include <QString>
 #include <QVariant>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class QTimer;
+class ResultsSortModel;
 
 // The rows a results window shows: those of its source model that hold the
 // filter text in any column (case ignored) and, when a category is chosen,
 // whose CategoryRole equals it; sorted by SortRole where the source gives
 // one, else by the text shown.
-class ResultsFilterModel : public QSortFilterProxyModel {
+//
+// A new filter is worked out over the rows a slice per turn of the event
+// loop, so that a million rows never hold the window; until it is done the
+// rows shown stay the previous filter's (isFiltering() says so), then the new
+// ones replace them in one step. A newer filter drops the older one's work.
+// Rows that arrive meanwhile are shown at once when they pass the filter
+// shown, and the new filter weighs them too. Sorting is done below the filter
+// (ResultsSortModel), so a new filter never sorts again.
+class ResultsFilterModel : public QAbstractProxyModel {
     Q_OBJECT
 public:
     enum Role {
@@ -24,15 +39,78 @@ public:
 
     explicit ResultsFilterModel(QObject* parent = nullptr);
 
+    void setSourceModel(QAbstractItemModel* source) override;
     void setText(const QString& text);
     // An invalid value shows every category.
     void setCategory(const QVariant& category);
+    // True while a filter chosen is still being worked out (the rows shown
+    // are the previous filter's).
+    bool isFiltering() const { return pending_.has_value(); }
+    // How long one turn of the event loop may work on a new filter; at 0 a
+    // turn weighs one small batch of rows.
+    void setMsPerTurn(int ms) { msPerTurn_ = ms; }
 
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+    QModelIndex index(int row, int column,
+                      const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    QModelIndex mapToSource(const QModelIndex& proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+signals:
+    // isFiltering() changed.
+    void filteringChanged(bool filtering);
 
 private:
-    QString text_;
-    QVariant category_;
+    struct Filter {
+        QString text;
+        QVariant category;
+        bool operator==(const Filter& other) const {
+            return text == other.text && category == other.category;
+        }
+    };
+
+    bool accepts(const Filter& filter, int sourceRow) const;
+    void request(const Filter& filter);
+    void stopFiltering();
+    // Works out the filter asked for over the next slice of rows; shows its
+    // rows once every row is weighed.
+    void filterSome();
+    void showFiltered();
+    // The sort model's order of the source rows, read again.
+    void readOrder();
+    // For changes the results models never make (rows inserted in the middle
+    // or removed, moves, new data): everything read and filtered again.
+    void beginResync();
+    void endResync();
+
+    void sortedRowsInserted(int first, int last);
+    void sortedLayoutAboutToBeChanged();
+    void sortedLayoutChanged();
+    void sortedDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QList<int>& roles);
+
+    ResultsSortModel* sorted_ = nullptr;
+    std::vector<QMetaObject::Connection> sourceConnections_;
+    QTimer* work_ = nullptr;
+    // Source row of each sorted row.
+    std::vector<int> order_;
+    // Sorted rows shown, ascending.
+    std::vector<int> shown_;
+    Filter shownFilter_;
+    // The filter being worked out, if any, and how far.
+    std::optional<Filter> pending_;
+    std::vector<char> pendingAccepts_; // by source row: weighed yet, and how
+    int pendingNext_ = 0;
+    int msPerTurn_;
+    bool resyncing_ = false;
+    // Across a sort: the source rows shown and the persistent indexes' cells.
+    std::vector<char> keptSourceRows_;
+    QModelIndexList persistentBefore_;
+    std::vector<std::pair<int, int>> persistentCells_;
 };

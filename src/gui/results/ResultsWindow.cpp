@@ -99,6 +99,12 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
             Qt::QueuedConnection);
     connect(rows_, &QAbstractItemModel::modelReset, this, &ResultsWindow::updateCount);
     connect(rows_, &QAbstractItemModel::layoutChanged, this, &ResultsWindow::updateCount);
+    // A new filter's rows come in one step, perhaps the first rows shown.
+    connect(rows_, &QAbstractItemModel::layoutChanged, this, &ResultsWindow::fitColumns,
+            Qt::QueuedConnection);
+    connect(rows_, &ResultsFilterModel::filteringChanged, this, &ResultsWindow::updateCount);
+    // Rows the filter keeps out still count among all.
+    connect(source, &QAbstractItemModel::rowsInserted, this, &ResultsWindow::updateCount);
     updateCount();
 }
 
@@ -203,6 +209,10 @@ void ResultsWindow::updateCount() {
     const int shown = rows_->rowCount();
     const int all = rows_->sourceModel()->rowCount();
     const QString rows = all == 1 ? QStringLiteral(" row") : QStringLiteral(" rows");
-    count_->setText(shown == all ? QString::number(all) + rows
-                                 : QStringLiteral("%1 of %2").arg(shown).arg(all) + rows);
+    QString count = shown == all ? QString::number(all) + rows
+                                 : QStringLiteral("%1 of %2").arg(shown).arg(all) + rows;
+    // The rows shown are still the previous filter's.
+    if (rows_->isFiltering())
+        count += QStringLiteral(", filtering\u2026");
+    count_->setText(count);
 }

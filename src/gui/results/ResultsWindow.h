@@ -21,7 +21,8 @@ class ResultsFilterModel;
 
 // A document window that lists results: the rows of a model in a sortable
 // table, a text filter (and, when set, a category filter) above it and the
-// count of rows shown beside them. Enter or a double-click on a row reports
+// count of rows shown beside them (saying so while a new filter is being
+// worked out over many rows). Enter or a double-click on a row reports
 // it; the rows shown can be written out as CSV. The problems window and the
 // field search's results are made of it.
 //

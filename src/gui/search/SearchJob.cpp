@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <iterator>
+#include <mutex>
 
 namespace {
 
@@ -59,13 +60,21 @@ void SearchJob::start() {
             summary.cancelled = true; // cancelled before it began
             return summary;
         }
+        // The search's workers add claims while the thread that waits for
+        // them reports progress, and either may hand the batch on: one at a
+        // time, batches in the order found.
+        std::mutex batchMutex;
         std::vector<qm::ClaimHits> batch;
         Clock::time_point handedOn{};
-        auto handOn = [&](bool force) {
+        auto handOnLocked = [&](bool force) {
             if (batch.empty() || (!force && Clock::now() - handedOn < kBatchInterval))
                 return;
             handedOn = Clock::now();
             run.deliver(std::exchange(batch, {}));
+        };
+        auto handOn = [&](bool force) {
+            const std::lock_guard<std::mutex> lock(batchMutex);
+            handOnLocked(force);
         };
         qm::FieldSearch::Options options;
         options.index = file->headerIndex();
@@ -79,10 +88,11 @@ void SearchJob::start() {
         };
         summary = qm::FieldSearch::run(*reader, file->layouts(), plan, options,
                                        [&](qm::ClaimHits&& claim) {
+                                           const std::lock_guard<std::mutex> lock(batchMutex);
                                            batch.push_back(std::move(claim));
                                            // The first at once, then the clock now and then.
                                            if (batch.size() % kClaimsBetweenClockReads == 1)
-                                               handOn(false);
+                                               handOnLocked(false);
                                        });
         handOn(true);
         return summary;

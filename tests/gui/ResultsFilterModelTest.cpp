@@ -1,0 +1,216 @@
+// The results filter worked out a slice per turn of the event loop: what it
+// shows in the end, and all the while it works, is what a plain filter and
+// sort over the same rows shows (same rows, same order), while rows arrive
+// and when a newer filter replaces one not yet shown.
+#include "gui/results/ResultsFilterModel.h"
+
+#include "GuiTest.h"
+#include "gui/results/ResultsWindow.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <memory>
+
+class ResultsFilterModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void showsWhatAPlainFilterShows_data();
+    void showsWhatAPlainFilterShows();
+    void countSaysWhileItFilters();
+};
+
+namespace {
+
+constexpr int kRows = 3000;
+constexpr int kArriving = 200; // rows a slice of a running search
+
+const char* const kWords[] = {"alpha", "Beta", "gamma", "ABBA", "delta", "abacus", "Omega"};
+
+// Row i: a key sorting by a scrambled position, a word that repeats, a
+// number as text, a category of three.
+void appendRows(QStandardItemModel& model, int count) {
+    for (int i = 0, first = model.rowCount(); i < count; ++i) {
+        const int row = first + i;
+        auto* key = new QStandardItem(QStringLiteral("R%1").arg(row));
+        key->setData((row * 7919) % 10007, ResultsFilterModel::SortRole);
+        key->setData(row % 3 + 1, ResultsFilterModel::CategoryRole);
+        model.appendRow({key, new QStandardItem(QString::fromLatin1(kWords[row % 7])),
+                         new QStandardItem(QString::number((row * 31) % 977))});
+    }
+}
+
+// The rows a plain filter and sort shows, kept up to date as rows arrive:
+// the category on column 0, then the text in any column, case ignored.
+struct PlainFilter {
+    QSortFilterProxyModel category;
+    QSortFilterProxyModel text;
+
+    PlainFilter(QAbstractItemModel* source, const QString& filter, const QVariant& kind, int column,
+                Qt::SortOrder order) {
+        category.setSourceModel(source);
+        category.setFilterRole(ResultsFilterModel::CategoryRole);
+        category.setFilterKeyColumn(0);
+        if (kind.isValid())
+            category.setFilterRegularExpression(
+                QStringLiteral("^%1$").arg(QRegularExpression::escape(kind.toString())));
+        text.setSourceModel(&category);
+        text.setFilterKeyColumn(-1);
+        text.setFilterCaseSensitivity(Qt::CaseInsensitive);
+        text.setFilterFixedString(filter);
+        text.setSortRole(column == 0 ? int(ResultsFilterModel::SortRole) : int(Qt::DisplayRole));
+        text.sort(column, order);
+    }
+};
+
+QStringList keys(const QAbstractItemModel& rows) {
+    QStringList shown;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        shown.append(rows.index(row, 0).data().toString());
+    return shown;
+}
+
+} // namespace
+
+void ResultsFilterModelTest::initTestCase() {
+    GuiTest::initTestCase();
+}
+
+// A filter shown first (start), perhaps one that a newer one replaces before
+// it is shown (replaced), then the filter asked for; rows arriving in slices
+// all the while, or not; sorted by a column either way.
+void ResultsFilterModelTest::showsWhatAPlainFilterShows_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("replaced");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("category");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<bool>("arriving");
+    // Category 0: every category.
+    const struct {
+        const char* name;
+        const char* start;
+        const char* replaced;
+        const char* text;
+        int category;
+        int column;
+        bool descending;
+        bool arriving;
+    } rows[] = {
+        {"text", "", "", "ab", 0, 0, false, false},
+        {"case ignored", "", "", "bEtA", 0, 0, false, false},
+        {"any column", "", "", "97", 0, 0, false, false},
+        {"category", "", "", "", 2, 0, false, false},
+        {"text and category", "", "", "a", 3, 1, false, false},
+        {"nothing", "", "", "zz", 0, 0, false, false},
+        {"narrower", "a", "", "ab", 0, 0, true, false},
+        {"wider", "mega", "", "ga", 0, 0, false, false},
+        {"cleared", "ga", "", "", 0, 0, false, false},
+        {"arriving", "", "", "ma", 0, 0, false, true},
+        {"arriving, sorted by text", "b", "", "5", 0, 2, true, true},
+        {"arriving, cleared", "ab", "", "", 0, 1, false, true},
+        {"narrower, arriving", "a", "", "ab", 2, 1, false, true},
+        {"wider, arriving", "lph", "", "l", 0, 0, false, true},
+        {"replaced", "", "omega", "ab", 0, 0, false, false},
+        {"replaced, arriving", "a", "1", "et", 1, 2, false, true},
+        {"back to the filter shown", "ab", "abc", "ab", 0, 0, false, true},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row.name) << QString::fromLatin1(row.start)
+                                << QString::fromLatin1(row.replaced)
+                                << QString::fromLatin1(row.text)
+                                << (row.category ? QVariant(row.category) : QVariant())
+                                << row.column << row.descending << row.arriving;
+}
+
+void ResultsFilterModelTest::showsWhatAPlainFilterShows() {
+    QFETCH(QString, start);
+    QFETCH(QString, replaced);
+    QFETCH(QString, text);
+    QFETCH(QVariant, category);
+    QFETCH(int, column);
+    QFETCH(bool, descending);
+    QFETCH(bool, arriving);
+    const Qt::SortOrder order = descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    QStandardItemModel source(0, 3);
+    appendRows(source, arriving ? kRows / 2 : kRows);
+    ResultsFilterModel rows;
+    rows.setSourceModel(&source);
+    rows.sort(column, order);
+    rows.setText(start);
+    QTRY_VERIFY(!rows.isFiltering());
+    // From here on a turn weighs a few hundred rows.
+    rows.setMsPerTurn(0);
+    const PlainFilter before(&source, start, {}, column, order);
+    const PlainFilter after(&source, text, category, column, order);
+    QCOMPARE(keys(rows), keys(before.text));
+
+    QSignalSpy filtering(&rows, &ResultsFilterModel::filteringChanged);
+    if (!replaced.isEmpty()) {
+        rows.setText(replaced);
+        QVERIFY(rows.isFiltering());
+        QCoreApplication::processEvents();
+        QVERIFY(rows.isFiltering());
+    }
+    rows.setText(text);
+    rows.setCategory(category);
+    const bool works = start != text || category.isValid();
+    QCOMPARE(rows.isFiltering(), works);
+    // Until the new filter is done the rows shown are the old filter's,
+    // arrivals included.
+    while (rows.isFiltering()) {
+        QCOMPARE(keys(rows), keys(before.text));
+        if (arriving && source.rowCount() < kRows)
+            appendRows(source, kArriving);
+        QCoreApplication::processEvents();
+    }
+    if (arriving)
+        appendRows(source, kRows + kArriving - source.rowCount());
+    QCOMPARE(keys(rows), keys(after.text));
+    QVERIFY(keys(rows).size() < source.rowCount() || (text.isEmpty() && !category.isValid()));
+    // Told once that it filters and once that it is done, when it had work.
+    QCOMPARE(filtering.count(), works || !replaced.isEmpty() ? 2 : 0);
+    // Each row shown maps back to its source row.
+    for (int row = 0; row < rows.rowCount(); ++row)
+        QCOMPARE(rows.mapFromSource(rows.mapToSource(rows.index(row, 1))), rows.index(row, 1));
+}
+
+// The count beside the filter says so while a new filter is worked out, and
+// the selection stays on its row when that row is still shown.
+void ResultsFilterModelTest::countSaysWhileItFilters() {
+    auto* source = new QStandardItemModel(0, 3);
+    appendRows(*source, kRows);
+    ResultsWindow window(QStringLiteral("frmResults"), QStringLiteral("gridResults"), source);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ResultsFilterModel* rows = window.shownRows();
+    rows->setMsPerTurn(0);
+    const QModelIndex chosen = rows->index(10, 0);
+    const QString key = chosen.data().toString();
+    const QString word = rows->index(10, 1).data().toString();
+    window.table()->setCurrentIndex(chosen);
+    auto* count = window.findChild<QLabel*>(QStringLiteral("lblRows"));
+    QCOMPARE(count->text(), QStringLiteral("3000 rows"));
+    QString whileFiltering;
+    connect(rows, &ResultsFilterModel::filteringChanged, &window, [&](bool on) {
+        if (on)
+            whileFiltering = count->text();
+    });
+    window.findChild<QLineEdit*>(QStringLiteral("txtFilter"))->setText(word);
+    QTRY_COMPARE(whileFiltering, QStringLiteral("3000 rows, filtering\u2026"));
+    QTRY_VERIFY(!rows->isFiltering());
+    QCOMPARE(count->text(), QStringLiteral("%1 of 3000 rows").arg(rows->rowCount()));
+    QCOMPARE(window.table()->currentIndex().data().toString(), key);
+}
+
+QTEST_MAIN(ResultsFilterModelTest)
+#include "ResultsFilterModelTest.moc"
