@@ -15,6 +15,7 @@
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
 #include "gui/problems/ProblemCheck.h"
+#include "gui/problems/frmProblems.h"
 #include "gui/shell/frmMain.h"
 #include "gui/summary/ChartView.h"
 #include "gui/summary/frmSummary.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
@@ -172,7 +174,8 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
 
     std::vector<double> showMs, stallMs, findCommandMs, findStallMs, searchMs, marksMs,
         checkStallMs;
-    std::vector<double> onlyStallMs, allStallMs, reopenMs, reopenStallMs, summaryMs, summaryStallMs;
+    std::vector<double> onlyStallMs, allStallMs, reopenMs, reopenStallMs, summaryMs, summaryStallMs,
+        problemsMs, problemsStallMs;
     const double loadBefore = loadAverage();
     qint64 problemClaims = 0, problemRows = 0;
     std::size_t problemBytes = 0;
@@ -316,6 +319,38 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
 
     const long reopenPeakKiB = ProcessMemory::highWaterKiB();
 
+    // The Problems window over every row of a check, to its rows painted
+    // (after the figures of memory above: it holds its own rows).
+    for (int run = 0; run < arguments.count(); ++run) {
+        settle();
+        viewClaims->trigger();
+        DocumentWindow* document = main.documents()->findDocument(kTreeWindowName);
+        auto* window = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
+        if (!window || !waitForPaint(*watch) || !waitForMarks(*window)) {
+            std::fprintf(stderr, "quillmark-treewindow-bench: no checked tree for the problems\n");
+            return false;
+        }
+        settle();
+        QElapsedTimer clock;
+        stalls.start();
+        clock.start();
+        auto* problemsWindow =
+            new frmProblems(*qobject_cast<ProblemCheck*>(window->problemMarks()));
+        const PaintWatch* rowsPaint = new PaintWatch(
+            problemsWindow->findChild<QTableView*>(QStringLiteral("gridProblems"))->viewport());
+        DocumentWindow* problemsDocument = main.documents()->addDocument(problemsWindow);
+        if (!waitForPaint(*rowsPaint)) {
+            std::fprintf(stderr, "quillmark-treewindow-bench: the problems were never painted\n");
+            return false;
+        }
+        problemsMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        problemsStallMs.push_back(stalls.stop());
+        problemsDocument->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        document->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     // The core's share of View Claims: reading the file and building the tree.
     std::vector<double> buildMs;
     for (int run = 0; run < arguments.count(); ++run) {
@@ -341,6 +376,8 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     printSeconds("  longest stall while checking", checkStallMs);
     printSeconds("File Summary shown to its charts painted", summaryMs);
     printSeconds("  longest event-loop stall", summaryStallMs);
+    printSeconds("Problems window shown to its rows painted", problemsMs);
+    printSeconds("  longest event-loop stall", problemsStallMs);
     printSeconds("Only claims with problems on: stall", onlyStallMs);
     printSeconds("  and off again: stall", allStallMs);
     printSeconds("Open again over the tree to painted", reopenMs);

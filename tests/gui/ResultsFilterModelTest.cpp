@@ -26,6 +26,7 @@ private slots:
     void showsWhatAPlainFilterShows_data();
     void showsWhatAPlainFilterShows();
     void countSaysWhileItFilters();
+    void aColumnInTheRowsOwnOrderIsNotSorted();
 };
 
 namespace {
@@ -213,4 +214,37 @@ void ResultsFilterModelTest::countSaysWhileItFilters() {
 }
 
 QTEST_MAIN(ResultsFilterModelTest)
+void ResultsFilterModelTest::aColumnInTheRowsOwnOrderIsNotSorted() {
+    // A source whose rows stand in its first column's order (the Problems
+    // window's file order over millions of rows): a window over it shows
+    // them as they are, without asking a row for its sort value; here the
+    // sort values are scrambled, so any sort would show.
+    struct InOrder : QStandardItemModel {
+        mutable int sortValuesAsked = 0;
+        QVariant data(const QModelIndex& index, int role) const override {
+            sortValuesAsked += role == ResultsFilterModel::SortRole ? 1 : 0;
+            return QStandardItemModel::data(index, role);
+        }
+        QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+            if (orientation == Qt::Horizontal && role == ResultsFilterModel::SourceOrderRole)
+                return section == 0;
+            return QStandardItemModel::headerData(section, orientation, role);
+        }
+    };
+    // The window keeps its source.
+    auto* source = new InOrder;
+    appendRows(*source, 50);
+    ResultsWindow window(QStringLiteral("frmResults"), QStringLiteral("gridResults"), source);
+    QCOMPARE(source->sortValuesAsked, 0);
+    QStringList inOrder;
+    for (int row = 0; row < 50; ++row)
+        inOrder.append(QStringLiteral("R%1").arg(row));
+    QCOMPARE(keys(*window.shownRows()), inOrder);
+    // The other way round it is sorted.
+    window.table()->sortByColumn(0, Qt::DescendingOrder);
+    const PlainFilter plain(source, QString(), QVariant(), 0, Qt::DescendingOrder);
+    QCOMPARE(keys(*window.shownRows()), keys(plain.text));
+    QVERIFY(keys(*window.shownRows()) != QStringList(inOrder.rbegin(), inOrder.rend()));
+}
+
 #include "ResultsFilterModelTest.moc"

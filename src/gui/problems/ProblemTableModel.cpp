@@ -183,6 +183,9 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::DecorationRole && index.column() != Kind)
         return {};
+    // File order is the row's number: no row to read.
+    if (role == ResultsFilterModel::SortRole && index.column() == Where)
+        return qint64(index.row());
     const qm::ProblemStore::Entry e = entry(index.row());
     const qm::Problem& p = e.problem;
     switch (role) {
@@ -198,8 +201,6 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
         // Where in file order, kinds by how serious they are, lines and
         // expected amounts as numbers (rows without one first).
         switch (index.column()) {
-        case Where:
-            return qint64(index.row());
         case Line:
             return qint64(p.line);
         case Kind:
@@ -218,6 +219,9 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
 QVariant ProblemTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == ResultsFilterModel::ExportOnlyRole)
         return section >= PatientName;
+    // The rows are in file order.
+    if (orientation == Qt::Horizontal && role == ResultsFilterModel::SourceOrderRole)
+        return section == Where;
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (section < 0 || section >= ColumnCount)

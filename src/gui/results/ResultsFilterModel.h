@@ -35,6 +35,10 @@ public:
         // the window does not show (what a spreadsheet wants apart, such as
         // the stored digits of an amount shown as money).
         ExportOnlyRole,
+        // Of a column's header: true when the source's rows already stand in
+        // that column's ascending order, so that sorting by it ascending keeps
+        // them as they are instead of sorting millions of rows.
+        SourceOrderRole,
     };
 
     explicit ResultsFilterModel(QObject* parent = nullptr);

@@ -7,6 +7,15 @@ ResultsSortModel::ResultsSortModel(QObject* parent)
     setDynamicSortFilter(true);
 }
 
+void ResultsSortModel::sort(int column, Qt::SortOrder order) {
+    if (column >= 0 && order == Qt::AscendingOrder && sourceModel() &&
+        sourceModel()
+            ->headerData(column, Qt::Horizontal, ResultsFilterModel::SourceOrderRole)
+            .toBool())
+        column = -1;
+    QSortFilterProxyModel::sort(column, order);
+}
+
 bool ResultsSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     const QVariant a = left.data(ResultsFilterModel::SortRole);
     const QVariant b = right.data(ResultsFilterModel::SortRole);

@@ -11,6 +11,10 @@ class ResultsSortModel : public QSortFilterProxyModel {
 public:
     explicit ResultsSortModel(QObject* parent = nullptr);
 
+    // A sort the source's rows are already in (ResultsFilterModel::SourceOrderRole)
+    // shows them in that order, unsorted.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 };

@@ -53,8 +53,11 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     table_ = new QTableView(this);
     table_->setObjectName(tableName);
     table_->setModel(rows_);
+    // Turning sorting on sorts by the header's indicator, descending by
+    // default: millions of rows sorted before the first column's ascending
+    // order, the rows' own, is asked for.
+    table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
-    table_->sortByColumn(0, Qt::AscendingOrder);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -124,6 +124,9 @@ QVariant SearchResultsModel::toolTip(const Row& row, int column) const {
 QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == ResultsFilterModel::ExportOnlyRole)
         return section >= PatientName;
+    // Claims come in file order.
+    if (orientation == Qt::Horizontal && role == ResultsFilterModel::SourceOrderRole)
+        return section == Claim;
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char* const kTitles[ColumnCount] = {"Claim",        "Claim Text",    "Record",
