@@ -289,18 +289,25 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     // The viewer at its largest, before the core builds below add their own.
     const long peakKiB = ProcessMemory::highWaterKiB();
 
-    // The same file opened again over its checked tree: the old tree goes and
-    // the new one is shown (its check is cancelled when it closes).
-    for (int run = 0; run < arguments.count(); ++run) {
+    // View Claims up to its check done and the count painted; null when it failed.
+    auto showCheckedTree = [&]() -> frmNSFTree* {
         settle();
         viewClaims->trigger();
         DocumentWindow* document = main.documents()->findDocument(kTreeWindowName);
         auto* window = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
         if (!window || !waitForPaint(*watch) || !waitForMarks(*window)) {
-            std::fprintf(stderr, "quillmark-treewindow-bench: no checked tree to open over\n");
-            return false;
+            std::fprintf(stderr, "quillmark-treewindow-bench: no checked tree\n");
+            return nullptr;
         }
         settle();
+        return window;
+    };
+
+    // The same file opened again over its checked tree: the old tree goes and
+    // the new one is shown (its check is cancelled when it closes).
+    for (int run = 0; run < arguments.count(); ++run) {
+        if (!showCheckedTree())
+            return false;
         stalls.start();
         QElapsedTimer clock;
         clock.start();
@@ -322,15 +329,9 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     // The Problems window over every row of a check, to its rows painted
     // (after the figures of memory above: it holds its own rows).
     for (int run = 0; run < arguments.count(); ++run) {
-        settle();
-        viewClaims->trigger();
-        DocumentWindow* document = main.documents()->findDocument(kTreeWindowName);
-        auto* window = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
-        if (!window || !waitForPaint(*watch) || !waitForMarks(*window)) {
-            std::fprintf(stderr, "quillmark-treewindow-bench: no checked tree for the problems\n");
+        frmNSFTree* window = showCheckedTree();
+        if (!window)
             return false;
-        }
-        settle();
         QElapsedTimer clock;
         stalls.start();
         clock.start();
@@ -346,8 +347,8 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         problemsMs.push_back(double(clock.nsecsElapsed()) / 1e6);
         problemsStallMs.push_back(stalls.stop());
         problemsDocument->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        document->close();
+        if (DocumentWindow* tree = main.documents()->findDocument(kTreeWindowName))
+            tree->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
