@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -217,6 +218,12 @@ void ResultsFilterModel::showFiltered() {
 void ResultsFilterModel::readOrder() {
     const int rows = sorted_->rowCount();
     order_.resize(std::size_t(rows));
+    // Unsorted, the rows stand as the source has them: none to map, of
+    // millions perhaps.
+    if (sorted_->sortColumn() < 0) {
+        std::iota(order_.begin(), order_.end(), 0);
+        return;
+    }
     for (int row = 0; row < rows; ++row)
         order_[std::size_t(row)] = sorted_->mapToSource(sorted_->index(row, 0)).row();
 }

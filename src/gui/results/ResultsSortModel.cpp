@@ -16,6 +16,10 @@ void ResultsSortModel::sort(int column, Qt::SortOrder order) {
     QSortFilterProxyModel::sort(column, order);
 }
 
+bool ResultsSortModel::filterAcceptsRow(int, const QModelIndex&) const {
+    return true;
+}
+
 bool ResultsSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     const QVariant a = left.data(ResultsFilterModel::SortRole);
     const QVariant b = right.data(ResultsFilterModel::SortRole);

@@ -52,6 +52,11 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
 
     table_ = new QTableView(this);
     table_->setObjectName(tableName);
+    // Rows of one height, set before there are rows: set after, it goes
+    // through every row's section, millions of them.
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setModel(rows_);
     // Turning sorting on sorts by the header's indicator, descending by
     // default: millions of rows sorted before the first column's ascending
@@ -63,9 +68,6 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(false);
     table_->setAlternatingRowColors(true);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     for (int column = 0; column < rows_->columnCount(); ++column)
