@@ -16,6 +16,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 class QTimer;
 class QWidget;
@@ -286,3 +288,42 @@ private:
 
 // For work that hands on nothing before its end (an open, a tree build).
 struct NoBatch {};
+
+// Rows a worker finds, handed on in batches of a BackgroundWork<std::vector<Row>, ...>:
+// the first at once, then at most every kInterval, so that a worker finding
+// something everywhere does not flood the GUI thread; the clock is read once
+// in kRowsPerClockRead rows. Rows and the hand-on may come from different
+// threads (a pass's workers and the thread telling its progress).
+template <typename Row, typename Reporter> class RowBatches {
+public:
+    static constexpr auto kInterval = std::chrono::milliseconds(25);
+    static constexpr std::size_t kRowsPerClockRead = 64;
+
+    explicit RowBatches(Reporter& run)
+        : run_(run) {}
+
+    void add(Row row) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        batch_.push_back(std::move(row));
+        if (batch_.size() % kRowsPerClockRead == 1)
+            handOnLocked(false);
+    }
+    // Hands the rows gathered on when the interval has passed, or now when forced.
+    void handOn(bool force) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        handOnLocked(force);
+    }
+
+private:
+    void handOnLocked(bool force) {
+        if (batch_.empty() || (!force && std::chrono::steady_clock::now() - handedOn_ < kInterval))
+            return;
+        handedOn_ = std::chrono::steady_clock::now();
+        run_.deliver(std::exchange(batch_, {}));
+    }
+
+    Reporter& run_;
+    std::mutex mutex_;
+    std::vector<Row> batch_;
+    std::chrono::steady_clock::time_point handedOn_{};
+};

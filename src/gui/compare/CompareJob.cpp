@@ -4,18 +4,12 @@
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/BackgroundWork.h"
 
-#include <chrono>
 #include <iterator>
 
 namespace {
 
-// Rows go out at most this often, so that two files that differ everywhere
-// do not flood the GUI thread; the first goes at once.
-constexpr auto kBatchInterval = std::chrono::milliseconds(25);
 // The GUI thread takes this many rows at a time.
 constexpr std::size_t kSlice = 256;
-// The worker looks at the clock once in this many rows.
-constexpr std::size_t kRowsBetweenClockReads = 64;
 
 std::function<void()>& beforeCompare() {
     static std::function<void()> hook;
@@ -53,7 +47,6 @@ void CompareJob::start() {
     readerB->openSame(b_->file());
     work_->start([readerA, readerB, a = a_, b = b_, match = match_,
                   hook = beforeCompare()](Work::Reporter& run) {
-        using Clock = std::chrono::steady_clock;
         if (hook)
             hook();
         qm::FileComparison::Summary summary;
@@ -61,32 +54,23 @@ void CompareJob::start() {
             summary.cancelled = true; // cancelled before it began
             return summary;
         }
-        std::vector<CompareRow> batch;
-        Clock::time_point handedOn{};
-        auto handOn = [&](bool force) {
-            if (batch.empty() || (!force && Clock::now() - handedOn < kBatchInterval))
-                return;
-            handedOn = Clock::now();
-            run.deliver(std::exchange(batch, {}));
-        };
+        RowBatches<CompareRow, Work::Reporter> batches(run);
         qm::FileComparison::Options options;
         options.match = match;
         qm::ProgressControl& control = run.control();
         options.progress = [&](std::int64_t done, std::int64_t total) {
             control.bytesTotal = total;
             control.bytesDone = done;
-            handOn(false);
+            batches.handOn(false);
             return !run.cancelled();
         };
         summary = qm::FileComparison::run(
             {*readerA, a->layouts()}, {*readerB, b->layouts()}, options, [&](qm::Difference&& d) {
                 // The fields are read again when a row is opened; a count is enough here.
-                batch.push_back({d.unit, d.kind, std::move(d.a), std::move(d.b), std::move(d.name),
-                                 std::move(d.number), int(d.fields.size())});
-                if (batch.size() % kRowsBetweenClockReads == 1)
-                    handOn(false);
+                batches.add({d.unit, d.kind, std::move(d.a), std::move(d.b), std::move(d.name),
+                             std::move(d.number), int(d.fields.size())});
             });
-        handOn(true);
+        batches.handOn(true);
         return summary;
     });
 }
