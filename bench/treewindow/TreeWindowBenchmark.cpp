@@ -328,10 +328,13 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
 
     // The Problems window over every row of a check, to its rows painted
     // (after the figures of memory above: it holds its own rows).
+    long problemsFirstKiB = -1;
+    long problemsMaxKiB = 0;
     for (int run = 0; run < arguments.count(); ++run) {
         frmNSFTree* window = showCheckedTree();
         if (!window)
             return false;
+        const long beforeProblems = ProcessMemory::residentKiB();
         QElapsedTimer clock;
         stalls.start();
         clock.start();
@@ -346,6 +349,10 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         }
         problemsMs.push_back(double(clock.nsecsElapsed()) / 1e6);
         problemsStallMs.push_back(stalls.stop());
+        const long problemsKiB = ProcessMemory::residentKiB() - beforeProblems;
+        if (problemsFirstKiB < 0)
+            problemsFirstKiB = problemsKiB;
+        problemsMaxKiB = std::max(problemsMaxKiB, problemsKiB);
         problemsDocument->close();
         if (DocumentWindow* tree = main.documents()->findDocument(kTreeWindowName))
             tree->close();
@@ -379,6 +386,8 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     printSeconds("  longest event-loop stall", summaryStallMs);
     printSeconds("Problems window shown to its rows painted", problemsMs);
     printSeconds("  longest event-loop stall", problemsStallMs);
+    std::printf("  resident memory added      %8.1f MiB (first run), %.1f MiB (largest)\n",
+                mebibytes(problemsFirstKiB), mebibytes(problemsMaxKiB));
     printSeconds("Only claims with problems on: stall", onlyStallMs);
     printSeconds("  and off again: stall", allStallMs);
     printSeconds("Open again over the tree to painted", reopenMs);
