@@ -1,7 +1,9 @@
 // The results filter worked out a slice per turn of the event loop: what it
 // shows in the end, and all the while it works, is what a plain filter and
 // sort over the same rows shows (same rows, same order), while rows arrive
-// and when a newer filter replaces one not yet shown.
+// and when a newer filter replaces one not yet shown; unsorted (column -1)
+// and unfiltered too, where it keeps nothing per row, and across a switch
+// to or from it, the current row staying on its row.
 #include "gui/results/ResultsFilterModel.h"
 
 #include "GuiTest.h"
@@ -32,7 +34,8 @@ private slots:
 namespace {
 
 constexpr int kRows = 3000;
-constexpr int kArriving = 200; // rows a slice of a running search
+constexpr int kArriving = 200;  // rows a slice of a running search
+constexpr int kSameColumn = -2; // sorted by the column asked for from the start
 
 const char* const kWords[] = {"alpha", "Beta", "gamma", "ABBA", "delta", "abacus", "Omega"};
 
@@ -87,8 +90,10 @@ void ResultsFilterModelTest::initTestCase() {
 
 // A filter shown first (start), perhaps one that a newer one replaces before
 // it is shown (replaced), then the filter asked for; rows arriving in slices
-// all the while, or not; sorted by a column either way.
+// all the while, or not; sorted by a column (-1: unsorted) either way, or
+// first by another (from).
 void ResultsFilterModelTest::showsWhatAPlainFilterShows_data() {
+    QTest::addColumn<int>("from");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("replaced");
     QTest::addColumn<QString>("text");
@@ -106,6 +111,7 @@ void ResultsFilterModelTest::showsWhatAPlainFilterShows_data() {
         int column;
         bool descending;
         bool arriving;
+        int from = kSameColumn;
     } rows[] = {
         {"text", "", "", "ab", 0, 0, false, false},
         {"case ignored", "", "", "bEtA", 0, 0, false, false},
@@ -124,9 +130,19 @@ void ResultsFilterModelTest::showsWhatAPlainFilterShows_data() {
         {"replaced", "", "omega", "ab", 0, 0, false, false},
         {"replaced, arriving", "a", "1", "et", 1, 2, false, true},
         {"back to the filter shown", "ab", "abc", "ab", 0, 0, false, true},
+        {"unsorted", "", "", "", 0, -1, false, true},
+        {"unsorted, filtered", "", "", "ab", 0, -1, true, true},
+        {"unsorted, cleared", "ab", "", "", 0, -1, false, true},
+        {"unsorted, narrower", "a", "", "ab", 2, -1, false, true},
+        {"sorted, then unsorted", "", "", "", 0, -1, false, true, 1},
+        {"sorted and filtered, then unsorted", "ab", "", "", 0, -1, true, true, 0},
+        {"unsorted, then sorted", "", "", "", 0, 2, true, true, -1},
+        {"unsorted and filtered, then sorted", "b", "", "", 0, 1, false, true, -1},
+        {"unsorted, then sorted and filtered", "", "", "et", 1, 0, false, true, -1},
     };
     for (const auto& row : rows)
-        QTest::newRow(row.name) << QString::fromLatin1(row.start)
+        QTest::newRow(row.name) << (row.from == kSameColumn ? row.column : row.from)
+                                << QString::fromLatin1(row.start)
                                 << QString::fromLatin1(row.replaced)
                                 << QString::fromLatin1(row.text)
                                 << (row.category ? QVariant(row.category) : QVariant())
@@ -134,6 +150,7 @@ void ResultsFilterModelTest::showsWhatAPlainFilterShows_data() {
 }
 
 void ResultsFilterModelTest::showsWhatAPlainFilterShows() {
+    QFETCH(int, from);
     QFETCH(QString, start);
     QFETCH(QString, replaced);
     QFETCH(QString, text);
@@ -146,14 +163,26 @@ void ResultsFilterModelTest::showsWhatAPlainFilterShows() {
     appendRows(source, arriving ? kRows / 2 : kRows);
     ResultsFilterModel rows;
     rows.setSourceModel(&source);
-    rows.sort(column, order);
+    rows.sort(from, order);
     rows.setText(start);
     QTRY_VERIFY(!rows.isFiltering());
     // From here on a turn weighs a few hundred rows.
     rows.setMsPerTurn(0);
+    QCOMPARE(keys(rows), keys(PlainFilter(&source, start, {}, from, order).text));
+    // The current row, say, stays on its row while it is shown.
+    const QPersistentModelIndex current = rows.index(qMin(10, rows.rowCount() - 1), 1);
+    const QString currentKey = current.sibling(current.row(), 0).data().toString();
+    auto staysOnItsRow = [&](const QStringList& shown) {
+        return shown.contains(currentKey)
+                   ? current.isValid() && current.column() == 1 &&
+                         current.sibling(current.row(), 0).data().toString() == currentKey
+                   : !current.isValid();
+    };
+    rows.sort(column, order);
     const PlainFilter before(&source, start, {}, column, order);
     const PlainFilter after(&source, text, category, column, order);
     QCOMPARE(keys(rows), keys(before.text));
+    QVERIFY(staysOnItsRow(keys(rows)));
 
     QSignalSpy filtering(&rows, &ResultsFilterModel::filteringChanged);
     if (!replaced.isEmpty()) {
@@ -165,7 +194,8 @@ void ResultsFilterModelTest::showsWhatAPlainFilterShows() {
     rows.setText(text);
     rows.setCategory(category);
     const bool works = start != text || category.isValid();
-    QCOMPARE(rows.isFiltering(), works);
+    // Every row needs no weighing.
+    QCOMPARE(rows.isFiltering(), works && (!text.isEmpty() || category.isValid()));
     // Until the new filter is done the rows shown are the old filter's,
     // arrivals included.
     while (rows.isFiltering()) {
@@ -178,6 +208,9 @@ void ResultsFilterModelTest::showsWhatAPlainFilterShows() {
         appendRows(source, kRows + kArriving - source.rowCount());
     QCOMPARE(keys(rows), keys(after.text));
     QVERIFY(keys(rows).size() < source.rowCount() || (text.isEmpty() && !category.isValid()));
+    QVERIFY(staysOnItsRow(keys(rows)));
+    // Unsorted, no sort model stands over the rows.
+    QCOMPARE(rows.findChild<QSortFilterProxyModel*>()->sourceModel() == nullptr, column < 0);
     // Told once that it filters and once that it is done, when it had work.
     QCOMPARE(filtering.count(), works || !replaced.isEmpty() ? 2 : 0);
     // Each row shown maps back to its source row.

@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -30,15 +29,15 @@ ResultsFilterModel::ResultsFilterModel(QObject* parent)
     connect(work_, &QTimer::timeout, this, &ResultsFilterModel::filterSome);
     connect(sorted_, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex& under, int first, int last) {
-                if (!resyncing_ && !under.isValid())
+                if (!resyncing_ && !switchingSort_ && !under.isValid())
                     sortedRowsInserted(first, last);
             });
     connect(sorted_, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
-        if (!resyncing_)
+        if (!resyncing_ && !switchingSort_)
             sortedLayoutAboutToBeChanged();
     });
     connect(sorted_, &QAbstractItemModel::layoutChanged, this, [this] {
-        if (!resyncing_)
+        if (!resyncing_ && !switchingSort_)
             sortedLayoutChanged();
     });
     connect(sorted_, &QAbstractItemModel::dataChanged, this,
@@ -55,6 +54,9 @@ void ResultsFilterModel::setSourceModel(QAbstractItemModel* source) {
     for (const QMetaObject::Connection& connection : sourceConnections_)
         disconnect(connection);
     sourceConnections_.clear();
+    for (const QMetaObject::Connection& connection : afterSortedConnections_)
+        disconnect(connection);
+    afterSortedConnections_.clear();
     // Told before the sort model, so that what it says next is not taken for
     // rows arriving.
     if (source) {
@@ -80,25 +82,39 @@ void ResultsFilterModel::setSourceModel(QAbstractItemModel* source) {
         sourceConnections_.push_back(connect(source, &QAbstractItemModel::dataChanged, this,
                                              &ResultsFilterModel::beginResync));
     }
-    sorted_->setSourceModel(source);
+    sorted_->setSourceModel(sorting_ ? source : nullptr);
     QAbstractProxyModel::setSourceModel(source);
-    if (source) {
-        for (auto signal :
-             {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
-              &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
-            sourceConnections_.push_back(
-                connect(source, signal, this, &ResultsFilterModel::endResync));
-        for (auto signal : {&QAbstractItemModel::rowsMoved, &QAbstractItemModel::columnsMoved})
-            sourceConnections_.push_back(
-                connect(source, signal, this, &ResultsFilterModel::endResync));
-        sourceConnections_.push_back(
-            connect(source, &QAbstractItemModel::modelReset, this, &ResultsFilterModel::endResync));
-        sourceConnections_.push_back(connect(source, &QAbstractItemModel::layoutChanged, this,
-                                             &ResultsFilterModel::endResync));
-        sourceConnections_.push_back(connect(source, &QAbstractItemModel::dataChanged, this,
-                                             &ResultsFilterModel::endResync));
-    }
+    connectAfterSorted();
     endResync();
+}
+
+void ResultsFilterModel::connectAfterSorted() {
+    for (const QMetaObject::Connection& connection : afterSortedConnections_)
+        disconnect(connection);
+    afterSortedConnections_.clear();
+    QAbstractItemModel* source = sourceModel();
+    if (!source)
+        return;
+    // After the sort model has taken the change in, when it holds the source.
+    auto& connections = afterSortedConnections_;
+    connections.push_back(connect(source, &QAbstractItemModel::rowsInserted, this,
+                                  [this](const QModelIndex& parent, int first, int last) {
+                                      if (resyncing_)
+                                          endResync();
+                                      else if (!sorting_ && !parent.isValid())
+                                          sourceRowsInserted(first, last);
+                                  }));
+    for (auto signal : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::columnsInserted,
+                        &QAbstractItemModel::columnsRemoved})
+        connections.push_back(connect(source, signal, this, &ResultsFilterModel::endResync));
+    for (auto signal : {&QAbstractItemModel::rowsMoved, &QAbstractItemModel::columnsMoved})
+        connections.push_back(connect(source, signal, this, &ResultsFilterModel::endResync));
+    connections.push_back(
+        connect(source, &QAbstractItemModel::modelReset, this, &ResultsFilterModel::endResync));
+    connections.push_back(
+        connect(source, &QAbstractItemModel::layoutChanged, this, &ResultsFilterModel::endResync));
+    connections.push_back(
+        connect(source, &QAbstractItemModel::dataChanged, this, &ResultsFilterModel::endResync));
 }
 
 void ResultsFilterModel::setText(const QString& text) {
@@ -141,6 +157,14 @@ void ResultsFilterModel::request(const Filter& filter) {
     pending_ = filter;
     pendingAccepts_.clear();
     pendingNext_ = 0;
+    if (started)
+        emit filteringChanged(true);
+    // No filter: every row, nothing to weigh.
+    if (showsAll(filter)) {
+        work_->stop();
+        showFiltered();
+        return;
+    }
     // A filter within the one shown needs to weigh only the rows shown; one
     // that holds it, only the rows not shown.
     const bool narrower =
@@ -148,14 +172,11 @@ void ResultsFilterModel::request(const Filter& filter) {
         filter.text.contains(shownFilter_.text, Qt::CaseInsensitive);
     const bool wider = (!filter.category.isValid() || filter.category == shownFilter_.category) &&
                        shownFilter_.text.contains(filter.text, Qt::CaseInsensitive);
-    if (narrower || wider) {
-        pendingAccepts_.assign(order_.size(), narrower ? kRejected : kUnweighed);
+    if (!showsAll(shownFilter_) && (narrower || wider)) {
+        pendingAccepts_.assign(std::size_t(sortedRows_), narrower ? kRejected : kUnweighed);
         for (const int row : shown_)
-            pendingAccepts_[std::size_t(order_[std::size_t(row)])] =
-                narrower ? kUnweighed : kAccepted;
+            pendingAccepts_[std::size_t(sourceRowOf(row))] = narrower ? kUnweighed : kAccepted;
     }
-    if (started)
-        emit filteringChanged(true);
     // A small table is done here and now.
     filterSome();
 }
@@ -191,22 +212,28 @@ void ResultsFilterModel::filterSome() {
 }
 
 void ResultsFilterModel::showFiltered() {
+    const bool all = showsAll(*pending_);
     std::vector<int> shown;
-    for (std::size_t row = 0; row < order_.size(); ++row)
-        if (pendingAccepts_[std::size_t(order_[row])] == kAccepted)
-            shown.push_back(int(row));
+    if (!all)
+        for (int row = 0; row < sortedRows_; ++row)
+            if (pendingAccepts_[std::size_t(sourceRowOf(row))] == kAccepted)
+                shown.push_back(row);
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& index : before) {
-        const int sortedRow = shown_[std::size_t(index.row())];
+        const int sortedRow = sortedRowShown(index.row());
         const auto at = std::lower_bound(shown.begin(), shown.end(), sortedRow);
-        after.append(at != shown.end() && *at == sortedRow
-                         ? createIndex(int(at - shown.begin()), index.column())
-                         : QModelIndex());
+        if (all)
+            after.append(createIndex(sortedRow, index.column()));
+        else
+            after.append(at != shown.end() && *at == sortedRow
+                             ? createIndex(int(at - shown.begin()), index.column())
+                             : QModelIndex());
     }
     changePersistentIndexList(before, after);
+    // Every row shown keeps no list of them.
     shown_.swap(shown);
     shownFilter_ = *pending_;
     pending_.reset();
@@ -216,16 +243,36 @@ void ResultsFilterModel::showFiltered() {
 }
 
 void ResultsFilterModel::readOrder() {
-    const int rows = sorted_->rowCount();
-    order_.resize(std::size_t(rows));
     // Unsorted, the rows stand as the source has them: none to map, of
     // millions perhaps.
-    if (sorted_->sortColumn() < 0) {
-        std::iota(order_.begin(), order_.end(), 0);
+    if (!sorting_) {
+        std::vector<int>().swap(order_);
+        sortedRows_ = sourceModel() ? sourceModel()->rowCount() : 0;
         return;
     }
-    for (int row = 0; row < rows; ++row)
+    sortedRows_ = sorted_->rowCount();
+    order_.resize(std::size_t(sortedRows_));
+    for (int row = 0; row < sortedRows_; ++row)
         order_[std::size_t(row)] = sorted_->mapToSource(sorted_->index(row, 0)).row();
+}
+
+int ResultsFilterModel::sortedRowOf(int sourceRow) const {
+    return sorting_ ? sorted_->mapFromSource(sourceModel()->index(sourceRow, 0)).row() : sourceRow;
+}
+
+int ResultsFilterModel::shownRowOf(int sortedRow) const {
+    if (sortedRow < 0 || sortedRow >= sortedRows_)
+        return -1;
+    if (showsAll(shownFilter_))
+        return sortedRow;
+    const auto at = std::lower_bound(shown_.begin(), shown_.end(), sortedRow);
+    return at != shown_.end() && *at == sortedRow ? int(at - shown_.begin()) : -1;
+}
+
+bool ResultsFilterModel::needsSorting(int column, Qt::SortOrder order) const {
+    return column >= 0 &&
+           !(order == Qt::AscendingOrder && sourceModel() &&
+             sourceModel()->headerData(column, Qt::Horizontal, SourceOrderRole).toBool());
 }
 
 void ResultsFilterModel::beginResync() {
@@ -239,17 +286,19 @@ void ResultsFilterModel::endResync() {
     if (!resyncing_)
         return;
     if (!sourceModel()) {
-        order_.clear();
-        shown_.clear();
+        std::vector<int>().swap(order_);
+        std::vector<int>().swap(shown_);
+        sortedRows_ = 0;
         resyncing_ = false;
         endResetModel();
         return;
     }
     readOrder();
     shown_.clear();
-    for (std::size_t row = 0; row < order_.size(); ++row)
-        if (accepts(shownFilter_, order_[row]))
-            shown_.push_back(int(row));
+    if (!showsAll(shownFilter_))
+        for (int row = 0; row < sortedRows_; ++row)
+            if (accepts(shownFilter_, sourceRowOf(row)))
+                shown_.push_back(row);
     if (pending_) {
         pendingAccepts_.clear();
         pendingNext_ = 0;
@@ -265,7 +314,15 @@ void ResultsFilterModel::sortedRowsInserted(int first, int last) {
     added.reserve(std::size_t(count));
     for (int row = first; row <= last; ++row)
         added.push_back(sorted_->mapToSource(sorted_->index(row, 0)).row());
+    if (showsAll(shownFilter_)) {
+        beginInsertRows(QModelIndex(), first, last);
+        order_.insert(order_.begin() + first, added.begin(), added.end());
+        sortedRows_ += count;
+        endInsertRows();
+        return;
+    }
     order_.insert(order_.begin() + first, added.begin(), added.end());
+    sortedRows_ += count;
     const auto at = std::lower_bound(shown_.begin(), shown_.end(), first);
     for (auto later = at; later != shown_.end(); ++later)
         *later += count;
@@ -281,33 +338,53 @@ void ResultsFilterModel::sortedRowsInserted(int first, int last) {
     endInsertRows();
 }
 
+void ResultsFilterModel::sourceRowsInserted(int first, int last) {
+    const int count = last - first + 1;
+    if (showsAll(shownFilter_)) {
+        beginInsertRows(QModelIndex(), first, last);
+        sortedRows_ += count;
+        endInsertRows();
+        return;
+    }
+    sortedRows_ += count;
+    std::vector<int> accepted;
+    for (int row = first; row <= last; ++row)
+        if (accepts(shownFilter_, row))
+            accepted.push_back(row);
+    if (accepted.empty())
+        return;
+    const int position = int(shown_.size());
+    beginInsertRows(QModelIndex(), position, position + int(accepted.size()) - 1);
+    shown_.insert(shown_.end(), accepted.begin(), accepted.end());
+    endInsertRows();
+}
+
 void ResultsFilterModel::sortedLayoutAboutToBeChanged() {
     emit layoutAboutToBeChanged();
-    keptSourceRows_.assign(order_.size(), 0);
-    for (const int row : shown_)
-        keptSourceRows_[std::size_t(order_[std::size_t(row)])] = 1;
+    if (!showsAll(shownFilter_)) {
+        keptSourceRows_.assign(std::size_t(sortedRows_), 0);
+        for (const int row : shown_)
+            keptSourceRows_[std::size_t(sourceRowOf(row))] = 1;
+    }
     persistentBefore_ = persistentIndexList();
     persistentCells_.clear();
     for (const QModelIndex& index : persistentBefore_)
-        persistentCells_.emplace_back(order_[std::size_t(shown_[std::size_t(index.row())])],
-                                      index.column());
+        persistentCells_.emplace_back(sourceRowOf(sortedRowShown(index.row())), index.column());
 }
 
 void ResultsFilterModel::sortedLayoutChanged() {
     readOrder();
     shown_.clear();
-    for (std::size_t row = 0; row < order_.size(); ++row)
-        if (keptSourceRows_[std::size_t(order_[row])])
-            shown_.push_back(int(row));
+    if (!showsAll(shownFilter_))
+        for (int row = 0; row < sortedRows_; ++row)
+            if (keptSourceRows_[std::size_t(sourceRowOf(row))])
+                shown_.push_back(row);
     std::vector<char>().swap(keptSourceRows_);
     QModelIndexList after;
     after.reserve(persistentBefore_.size());
     for (const auto& [sourceRow, column] : persistentCells_) {
-        const int sortedRow = sorted_->mapFromSource(sourceModel()->index(sourceRow, 0)).row();
-        const auto at = std::lower_bound(shown_.begin(), shown_.end(), sortedRow);
-        after.append(at != shown_.end() && *at == sortedRow
-                         ? createIndex(int(at - shown_.begin()), column)
-                         : QModelIndex());
+        const int row = shownRowOf(sortedRowOf(sourceRow));
+        after.append(row >= 0 ? createIndex(row, column) : QModelIndex());
     }
     changePersistentIndexList(persistentBefore_, after);
     persistentBefore_.clear();
@@ -318,8 +395,13 @@ void ResultsFilterModel::sortedLayoutChanged() {
 void ResultsFilterModel::sortedDataChanged(const QModelIndex& topLeft,
                                            const QModelIndex& bottomRight,
                                            const QList<int>& roles) {
-    if (resyncing_ || topLeft.parent().isValid())
+    if (resyncing_ || switchingSort_ || topLeft.parent().isValid())
         return;
+    if (showsAll(shownFilter_)) {
+        emit dataChanged(index(topLeft.row(), topLeft.column()),
+                         index(bottomRight.row(), bottomRight.column()), roles);
+        return;
+    }
     const auto first = std::lower_bound(shown_.begin(), shown_.end(), topLeft.row());
     const auto last = std::upper_bound(first, shown_.end(), bottomRight.row());
     if (first != last)
@@ -338,7 +420,9 @@ QModelIndex ResultsFilterModel::parent(const QModelIndex&) const {
 }
 
 int ResultsFilterModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(shown_.size());
+    if (parent.isValid())
+        return 0;
+    return showsAll(shownFilter_) ? sortedRows_ : int(shown_.size());
 }
 
 int ResultsFilterModel::columnCount(const QModelIndex& parent) const {
@@ -358,20 +442,37 @@ QVariant ResultsFilterModel::headerData(int section, Qt::Orientation orientation
 QModelIndex ResultsFilterModel::mapToSource(const QModelIndex& proxyIndex) const {
     if (!proxyIndex.isValid() || proxyIndex.model() != this || proxyIndex.row() >= rowCount())
         return {};
-    return sourceModel()->index(order_[std::size_t(shown_[std::size_t(proxyIndex.row())])],
-                                proxyIndex.column());
+    return sourceModel()->index(sourceRowOf(sortedRowShown(proxyIndex.row())), proxyIndex.column());
 }
 
 QModelIndex ResultsFilterModel::mapFromSource(const QModelIndex& sourceIndex) const {
-    if (!sourceIndex.isValid() || resyncing_)
+    if (!sourceIndex.isValid() || resyncing_ || switchingSort_)
         return {};
-    const int sortedRow = sorted_->mapFromSource(sourceIndex).row();
-    const auto at = std::lower_bound(shown_.begin(), shown_.end(), sortedRow);
-    if (at == shown_.end() || *at != sortedRow)
-        return {};
-    return index(int(at - shown_.begin()), sourceIndex.column());
+    const int row = shownRowOf(sortedRowOf(sourceIndex.row()));
+    return row < 0 ? QModelIndex() : index(row, sourceIndex.column());
 }
 
 void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
-    sorted_->sort(column, order);
+    const bool sorting = needsSorting(column, order);
+    if (sorting && sorting_) {
+        sorted_->sort(column, order);
+        return;
+    }
+    if (sorting == sorting_)
+        return;
+    // The sort model takes the source, or lets it go, as one change of layout.
+    sortedLayoutAboutToBeChanged();
+    switchingSort_ = true;
+    sorting_ = sorting;
+    if (sorting) {
+        // Unsorted before it takes the source, so that it sorts only once.
+        sorted_->sort(-1);
+        sorted_->setSourceModel(sourceModel());
+        sorted_->sort(column, order);
+    } else {
+        sorted_->setSourceModel(nullptr);
+    }
+    connectAfterSorted();
+    switchingSort_ = false;
+    sortedLayoutChanged();
 }

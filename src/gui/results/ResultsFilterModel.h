@@ -22,6 +22,12 @@ class ResultsSortModel;
 // Rows that arrive meanwhile are shown at once when they pass the filter
 // shown, and the new filter weighs them too. Sorting is done below the filter
 // (ResultsSortModel), so a new filter never sorts again.
+//
+// Unsorted (or sorted by a SourceOrderRole column ascending) and unfiltered,
+// the rows pass through as the source has them: no sort model over them and
+// nothing kept per row, so that ten million rows open, and more arrive,
+// without a pass over them. A sort or a filter builds what it needs; back
+// to unsorted and unfiltered, it is dropped.
 class ResultsFilterModel : public QAbstractProxyModel {
     Q_OBJECT
 public:
@@ -79,7 +85,26 @@ private:
         }
     };
 
+    static bool showsAll(const Filter& filter) {
+        return filter.text.isEmpty() && !filter.category.isValid();
+    }
     bool accepts(const Filter& filter, int sourceRow) const;
+    // Between the source's rows, the sorted ones (the source's own order
+    // unless sorting_) and the rows shown (every sorted row unless filtered).
+    int sourceRowOf(int sortedRow) const {
+        return sorting_ ? order_[std::size_t(sortedRow)] : sortedRow;
+    }
+    int sortedRowOf(int sourceRow) const;
+    int sortedRowShown(int shownRow) const {
+        return showsAll(shownFilter_) ? shownRow : shown_[std::size_t(shownRow)];
+    }
+    // The row shown for a sorted row, or -1.
+    int shownRowOf(int sortedRow) const;
+    // Whether a sort by this column and order needs the sort model: not when
+    // the rows stand in that order already.
+    bool needsSorting(int column, Qt::SortOrder order) const;
+    // Connects what follows the sort model's own handling of the source.
+    void connectAfterSorted();
     void request(const Filter& filter);
     void stopFiltering();
     // Works out the filter asked for over the next slice of rows; shows its
@@ -88,6 +113,8 @@ private:
     void showFiltered();
     // The sort model's order of the source rows, read again.
     void readOrder();
+    // Rows appended to the source while it is shown in its own order.
+    void sourceRowsInserted(int first, int last);
     // For changes the results models never make (rows inserted in the middle
     // or removed, moves, new data): everything read and filtered again.
     void beginResync();
@@ -101,10 +128,17 @@ private:
 
     ResultsSortModel* sorted_ = nullptr;
     std::vector<QMetaObject::Connection> sourceConnections_;
+    std::vector<QMetaObject::Connection> afterSortedConnections_;
     QTimer* work_ = nullptr;
-    // Source row of each sorted row.
+    // The sort model holds the source and orders its rows.
+    bool sorting_ = false;
+    // While the sort model is given or taken the source: what it says is
+    // not news.
+    bool switchingSort_ = false;
+    int sortedRows_ = 0;
+    // Source row of each sorted row, when sorting_.
     std::vector<int> order_;
-    // Sorted rows shown, ascending.
+    // Sorted rows shown, ascending, unless every row is.
     std::vector<int> shown_;
     Filter shownFilter_;
     // The filter being worked out, if any, and how far.

@@ -7,15 +7,6 @@ ResultsSortModel::ResultsSortModel(QObject* parent)
     setDynamicSortFilter(true);
 }
 
-void ResultsSortModel::sort(int column, Qt::SortOrder order) {
-    if (column >= 0 && order == Qt::AscendingOrder && sourceModel() &&
-        sourceModel()
-            ->headerData(column, Qt::Horizontal, ResultsFilterModel::SourceOrderRole)
-            .toBool())
-        column = -1;
-    QSortFilterProxyModel::sort(column, order);
-}
-
 bool ResultsSortModel::filterAcceptsRow(int, const QModelIndex&) const {
     return true;
 }
