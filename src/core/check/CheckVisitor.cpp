@@ -12,10 +12,12 @@
 
 namespace qm {
 
-CheckVisitor::CheckVisitor(const ClaimRules& rules, std::vector<ChunkFindings>& findings)
+CheckVisitor::CheckVisitor(const ClaimRules& rules, std::vector<ChunkFindings>& findings,
+                           ChunkFindingsPool& pool)
     : rules_(rules)
     , claimRows_(rules)
     , findings_(findings)
+    , pool_(pool)
     , aa0_(recordTypeIndex("AA0"))
     , ba0_(recordTypeIndex("BA0"))
     , ca0_(recordTypeIndex("CA0"))
@@ -32,6 +34,7 @@ CheckVisitor::CheckVisitor(const ClaimRules& rules, std::vector<ChunkFindings>& 
 }
 
 void CheckVisitor::beginChunk(std::size_t chunk) {
+    findings_[chunk] = pool_.take();
     chunk_ = &findings_[chunk];
     claimsOpen_ = 0;
 }

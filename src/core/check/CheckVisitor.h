@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/check/ChunkFindings.h"
+#include "core/check/ChunkFindingsPool.h"
 #include "core/check/ClaimRows.h"
 #include "core/check/ClaimVisitor.h"
 
@@ -17,10 +18,12 @@ class RecordLayout;
 // One worker's part of the whole-file check: for every claim it reads, the
 // rows a click on the claim would give, and for every line of its chunks
 // what the file's structure and trailers need; kept by chunk in findings
-// until the chunk is handed on. A claim that passes costs no allocation.
+// until the chunk is handed on, in buffers taken from pool. A claim that
+// passes costs no allocation.
 class CheckVisitor : public ClaimVisitor {
 public:
-    CheckVisitor(const ClaimRules& rules, std::vector<ChunkFindings>& findings);
+    CheckVisitor(const ClaimRules& rules, std::vector<ChunkFindings>& findings,
+                 ChunkFindingsPool& pool);
 
     void beginChunk(std::size_t chunk) override;
     void record(std::size_t node, int typeIndex, int occurrence, std::string_view line) override;
@@ -53,6 +56,7 @@ private:
     const ClaimRules& rules_;
     const ClaimRows claimRows_;
     std::vector<ChunkFindings>& findings_;
+    ChunkFindingsPool& pool_;
     ChunkFindings* chunk_ = nullptr;
 
     std::vector<Invalid> invalid_; // the current claim's, in the order read

@@ -100,7 +100,10 @@ void ChunkReader::start(const ChunkPlan::Context& context, std::int64_t position
     claim_.text = claim_.nodeText.make('C', record);
     claim_.context = context;
     claim_.loop = ClaimLoop();
-    claim_.splitter.emplace(rules_);
+    if (claim_.splitter)
+        claim_.splitter->reset();
+    else
+        claim_.splitter.emplace(rules_);
     for (const std::size_t slot : claim_.nodeSlots)
         claim_.nodeOf[slot] = 0;
     claim_.nodeSlots.clear();

@@ -23,22 +23,24 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
     passOptions.everyLine = true;
     ClaimPass pass(file, layouts, passOptions);
     std::vector<ChunkFindings> findings(pass.chunkCount());
+    ChunkFindingsPool pool;
     std::unique_ptr<StatisticsGatherer> gatherer;
     if (statistics)
         gatherer = std::make_unique<StatisticsGatherer>(consumer, pass.chunkCount());
     StructureCheck walk(file, *layouts, pass.chunkCount(), lfOnly, gatherer ? *gatherer : consumer);
     const bool done = pass.run(
         [&]() -> std::unique_ptr<ClaimVisitor> {
-            auto check = std::make_unique<CheckVisitor>(pass.rules(), findings);
+            auto check = std::make_unique<CheckVisitor>(pass.rules(), findings, pool);
             if (gatherer)
                 return gatherer->visitor(pass.rules(), std::move(check));
             return check;
         },
         [&](std::size_t chunk) {
-            // Moved out, and gone with it: a string assigned an empty
-            // one would keep every chunk's memory until the end.
-            const ChunkFindings found = std::move(findings[chunk]);
+            // Moved out: the slot would keep the chunk's memory until the
+            // end; the pool keeps it for a chunk still to read.
+            ChunkFindings found = std::move(findings[chunk]);
             walk.take(chunk, found);
+            pool.give(std::move(found));
             if (gatherer)
                 gatherer->take(chunk);
         });

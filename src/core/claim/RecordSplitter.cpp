@@ -17,6 +17,7 @@ RecordSplitter::Split RecordSplitter::split(std::string_view line, std::string_v
         return result;
     const RecordLayout& layout = rules_.layouts().at(result.typeIndex);
     std::int32_t& occurrence = occurrences_[static_cast<std::size_t>(result.typeIndex)];
+    typesSplit_ |= std::uint32_t(1) << result.typeIndex;
     if (layout.repeats()) {
         if (occurrence < INT32_MAX)
             ++occurrence;
@@ -27,6 +28,13 @@ RecordSplitter::Split RecordSplitter::split(std::string_view line, std::string_v
     if (result.stored())
         rules_.sum(totals, result.typeIndex, line);
     return result;
+}
+
+void RecordSplitter::reset() {
+    totals = ClaimTotals();
+    for (std::uint32_t types = typesSplit_; types; types &= types - 1)
+        occurrences_[std::size_t(__builtin_ctz(types))] = 0;
+    typesSplit_ = 0;
 }
 
 std::string RecordSplitter::nodeKey(const Split& split) const {

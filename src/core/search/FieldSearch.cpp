@@ -145,13 +145,10 @@ public:
         } else {
             nodes_ = node + 1;
         }
-        // The claim's own CA0 comes first: its patient names the claim.
-        if (node == 0) {
-            const NodeText::Fields f = NodeText::fieldsOf('C', line);
-            lastName_.assign(f.field[0]);
-            firstName_.assign(f.field[1]);
-            controlNumber_.assign(f.field[2]);
-        }
+        // The claim's own CA0 comes first: its patient names the claim, read
+        // from it only for a claim with hits.
+        if (node == 0)
+            ca0_.assign(line);
         scratch_.clear();
         plan_.match(typeIndex, line, scratch_);
         for (FieldHit& hit : scratch_)
@@ -177,8 +174,9 @@ public:
             return;
         hits.position = claim.position;
         hits.text.assign(claim.text);
-        hits.patientName = NodeText::patientName(lastName_, firstName_);
-        hits.controlNumber = controlNumber_;
+        const NodeText::Fields ca0 = NodeText::fieldsOf('C', ca0_);
+        hits.patientName = NodeText::patientName(ca0.field[0], ca0.field[1]);
+        hits.controlNumber.assign(ca0.field[2]);
         out_.add(chunk_, std::move(hits), searched);
     }
 
@@ -206,10 +204,7 @@ private:
     std::size_t nodes_ = 0;        // nodes the current claim has so far
     bool reordered_ = false;
     std::vector<FieldHit> scratch_;
-    // The current claim's patient, from its CA0.
-    std::string lastName_;
-    std::string firstName_;
-    std::string controlNumber_;
+    std::string ca0_; // the current claim's CA0 record
     SharedResults<FieldHit> shared_;
 };
 
