@@ -111,7 +111,7 @@ private:
     // rows once every row is weighed.
     void filterSome();
     void showFiltered();
-    // The sort model's order of the source rows, read again.
+    // The sorted rows read again: the sort model's order, or the source's own.
     void readOrder();
     // Rows appended to the source while it is shown in its own order.
     void sourceRowsInserted(int first, int last);
@@ -135,6 +135,7 @@ private:
     // While the sort model is given or taken the source: what it says is
     // not news.
     bool switchingSort_ = false;
+    // The source's rows as far as this model has taken them in.
     int sortedRows_ = 0;
     // Source row of each sorted row, when sorting_.
     std::vector<int> order_;
