@@ -1,19 +1,24 @@
 #pragma once
 
+#include "core/common/HugePageMemory.h"
+
 #include <cstddef>
-#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace qm {
 
 // A growing array in fixed blocks of 2^kBits elements: it never copies what
 // it holds, so that appending to one of millions of elements never stalls,
-// and its memory follows its size.
+// and its memory follows its size. Once it holds a huge page's worth, its
+// blocks come from huge pages.
 template <typename T, int kBits = 16> class BlockArray {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
 public:
     void push_back(T value) {
         if ((size_ >> kBits) == blocks_.size())
-            blocks_.emplace_back(new T[kBlockSize]);
+            addBlock();
         blocks_[size_ >> kBits][size_ & (kBlockSize - 1)] = value;
         ++size_;
     }
@@ -23,15 +28,38 @@ public:
     bool empty() const { return size_ == 0; }
     void clear() {
         blocks_.clear();
+        owned_.clear();
+        slabUsed_ = HugePageMemory::kHugePage;
         size_ = 0;
     }
     std::size_t memoryBytes() const {
-        return blocks_.size() * kBlockSize * sizeof(T) + blocks_.capacity() * sizeof(void*);
+        return blocks_.size() * kBlockBytes + blocks_.capacity() * sizeof(T*) +
+               owned_.capacity() * sizeof(owned_[0]);
     }
 
 private:
     static constexpr std::size_t kBlockSize = std::size_t(1) << kBits;
-    std::vector<std::unique_ptr<T[]>> blocks_;
+    static constexpr std::size_t kBlockBytes = kBlockSize * sizeof(T);
+
+    void addBlock() {
+        constexpr std::size_t kHugePage = HugePageMemory::kHugePage;
+        if (kBlockBytes > kHugePage || blocks_.size() * kBlockBytes < kHugePage) {
+            owned_.push_back(HugePageMemory::allocateSmall(kBlockBytes));
+            blocks_.push_back(reinterpret_cast<T*>(owned_.back().get()));
+            return;
+        }
+        // Several blocks to a huge page.
+        if (slabUsed_ + kBlockBytes > kHugePage) {
+            owned_.push_back(HugePageMemory::allocate(kHugePage));
+            slabUsed_ = 0;
+        }
+        blocks_.push_back(reinterpret_cast<T*>(owned_.back().get() + slabUsed_));
+        slabUsed_ += kBlockBytes;
+    }
+
+    std::vector<T*> blocks_;
+    std::vector<HugePageMemory::Pointer> owned_; // the blocks, or the huge pages they lie in
+    std::size_t slabUsed_ = HugePageMemory::kHugePage;
     std::size_t size_ = 0;
 };
 

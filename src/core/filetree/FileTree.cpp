@@ -267,7 +267,7 @@ std::int64_t FileTree::add(std::int64_t position, const NodeText::Fields& fields
         // A group starts: its fields must fit in one chunk.
         if (chunkUsed_ + kGroupSize * kMaxFieldBytes > kChunkSize) {
             // Room after the last field for the word copies of compose().
-            textChunks_.emplace_back(new char[kChunkSize + kFieldCopy]);
+            textChunks_.push_back(HugePageMemory::allocate(kChunkSize + kFieldCopy));
             chunkUsed_ = 0;
         }
         groupStarts_.push_back((textChunks_.size() - 1) * kChunkSize + chunkUsed_);

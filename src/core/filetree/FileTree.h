@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/BlockArray.h"
+#include "core/common/HugePageMemory.h"
 #include "core/filetree/NodeText.h"
 #include "core/filetree/TrailerIndex.h"
 
@@ -115,7 +116,7 @@ private:
     // field lengths in the headers before them.
     static constexpr int kGroupBits = 5;
     static constexpr std::int64_t kGroupSize = std::int64_t(1) << kGroupBits;
-    static constexpr std::size_t kChunkBits = 20;
+    static constexpr std::size_t kChunkBits = 21;
     static constexpr std::size_t kChunkSize = std::size_t(1) << kChunkBits;
 
     NodeText::Shape shape(std::int64_t node) const {
@@ -163,7 +164,7 @@ private:
     std::vector<std::pair<std::int64_t, std::int64_t>> positionHigh_;
     BlockArray<std::uint16_t> headers_;
     BlockArray<std::uint64_t> groupStarts_; // chunk * kChunkSize + offset
-    std::vector<std::unique_ptr<char[]>> textChunks_;
+    std::vector<HugePageMemory::Pointer> textChunks_;
     std::size_t chunkUsed_ = kChunkSize;
 
     // The file headers and batches, by node number: enough to know every
