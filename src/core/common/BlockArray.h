@@ -10,9 +10,11 @@ namespace qm {
 
 // A growing array in fixed blocks of 2^kBits elements: it never copies what
 // it holds, so that appending to one of millions of elements never stalls,
-// and its memory follows its size. Once it holds a huge page's worth, its
-// blocks come from huge pages.
-template <typename T, int kBits = 16> class BlockArray {
+// and its memory follows its size. With kHugePages, once it holds a huge
+// page's worth, its blocks come from huge pages: for the arrays of hundreds of
+// megabytes that are filled in one go (a file's tree); the memory of the
+// others follows their size more closely without.
+template <typename T, int kBits = 16, bool kHugePages = false> class BlockArray {
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
 
 public:
@@ -43,7 +45,7 @@ private:
 
     void addBlock() {
         constexpr std::size_t kHugePage = HugePageMemory::kHugePage;
-        if (kBlockBytes > kHugePage || blocks_.size() * kBlockBytes < kHugePage) {
+        if (!kHugePages || kBlockBytes > kHugePage || blocks_.size() * kBlockBytes < kHugePage) {
             owned_.push_back(HugePageMemory::allocateSmall(kBlockBytes));
             blocks_.push_back(reinterpret_cast<T*>(owned_.back().get()));
             return;

@@ -5,7 +5,7 @@
 
 namespace qm {
 
-// Memory for the big arrays of a file's tree and problems, in regions the
+// Memory for the big arrays of a file's tree, in regions the
 // system may back with huge pages: filled a 4 KiB page at a time, hundreds of
 // megabytes cost a page fault each, which on a virtual machine took longer
 // than reading the file (ten million nodes: 0.7 s of a 1.5 s tree build).

@@ -159,11 +159,11 @@ private:
                                 std::int64_t to);
 
     std::int64_t count_ = 0;
-    BlockArray<std::uint32_t> positionLow_;
+    BlockArray<std::uint32_t, 16, true> positionLow_;
     // (first node, high 32 bits) wherever the high half of the positions changes.
     std::vector<std::pair<std::int64_t, std::int64_t>> positionHigh_;
-    BlockArray<std::uint16_t> headers_;
-    BlockArray<std::uint64_t> groupStarts_; // chunk * kChunkSize + offset
+    BlockArray<std::uint16_t, 16, true> headers_;
+    BlockArray<std::uint64_t, 16, true> groupStarts_; // chunk * kChunkSize + offset
     std::vector<HugePageMemory::Pointer> textChunks_;
     std::size_t chunkUsed_ = kChunkSize;
 
