@@ -1,6 +1,7 @@
 #include "ClaimFileBuilder.h"
 #include "TestRecords.h"
 #include "TestWorkspace.h"
+#include "core/common/BlockArray.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
 
@@ -47,6 +48,28 @@ class FileTreeTest : public QObject {
     }
 
 private slots:
+    // The tree's arrays: past a huge page's worth their blocks share huge
+    // pages; every element reads back, across the switch and after a clear.
+    void blockArraysReadBackPastTheirHugePages() {
+        BlockArray<std::uint32_t, 16, true> huge;
+        BlockArray<std::uint16_t, 4> small;
+        for (int round = 0; round < 2; ++round) {
+            const std::uint32_t count = 3'000'000 + 17;
+            for (std::uint32_t i = 0; i < count; ++i) {
+                huge.push_back(i * 7 + std::uint32_t(round));
+                small.push_back(std::uint16_t(i));
+            }
+            QCOMPARE(huge.size(), std::size_t(count));
+            for (std::uint32_t i = 0; i < count; i += 1 + i % 4099) {
+                QCOMPARE(huge[i], i * 7 + std::uint32_t(round));
+                QCOMPARE(small[i], std::uint16_t(i));
+            }
+            QCOMPARE(huge[count - 1], (count - 1) * 7 + std::uint32_t(round));
+            huge.clear();
+            small.clear();
+            QVERIFY(huge.empty());
+        }
+    }
     void keysTextsParentsAndCounts() {
         const FileTree t = build(B().add(rec::aa0("  SUBMITTER01 "))
                                      .add(rec::ba0("123456789", "SMITH", "JOHN"))
