@@ -3,6 +3,7 @@
 #include "gui/compare/CompareRow.h"
 
 #include <QAbstractTableModel>
+#include <deque>
 #include <vector>
 
 // The rows of a comparison, in the order found: columns Kind, What (claim,
@@ -31,5 +32,6 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<CompareRow> rows_;
+    // A deque: a growing vector of many rows copied them all at once.
+    std::deque<CompareRow> rows_;
 };

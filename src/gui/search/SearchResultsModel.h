@@ -4,6 +4,7 @@
 #include "core/search/SearchHit.h"
 
 #include <QAbstractTableModel>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,8 @@ private:
     QVariant toolTip(const Row& row, int column) const;
 
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
-    std::vector<ClaimRow> claims_;
-    std::vector<Row> rows_;
+    // Deques: a vector of half a million rows, doubling, copied them all and
+    // touched twice their memory at once, holding the window 0.1 s.
+    std::deque<ClaimRow> claims_;
+    std::deque<Row> rows_;
 };
