@@ -58,6 +58,16 @@ struct ChunkFindings {
     LineTally tally;            // what all the chunk's lines hold
     std::int64_t lineCount = 0; // lines that begin in the chunk
 
+    // Empty, keeping the memory.
+    void clear() {
+        claims.clear();
+        rows.clear();
+        lines.clear();
+        pool.clear();
+        tally = {};
+        lineCount = 0;
+    }
+
     std::uint32_t keep(std::string_view bytes) {
         const auto at = std::uint32_t(pool.size());
         pool.append(bytes);

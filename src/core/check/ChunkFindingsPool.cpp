@@ -14,12 +14,7 @@ ChunkFindings ChunkFindingsPool::take() {
 }
 
 void ChunkFindingsPool::give(ChunkFindings&& findings) {
-    findings.claims.clear();
-    findings.rows.clear();
-    findings.lines.clear();
-    findings.pool.clear();
-    findings.tally = {};
-    findings.lineCount = 0;
+    findings.clear();
     std::lock_guard<std::mutex> lock(mutex_);
     spare_.push_back(std::move(findings));
 }

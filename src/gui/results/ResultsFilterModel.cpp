@@ -224,13 +224,8 @@ void ResultsFilterModel::showFiltered() {
     after.reserve(before.size());
     for (const QModelIndex& index : before) {
         const int sortedRow = sortedRowShown(index.row());
-        const auto at = std::lower_bound(shown.begin(), shown.end(), sortedRow);
-        if (all)
-            after.append(createIndex(sortedRow, index.column()));
-        else
-            after.append(at != shown.end() && *at == sortedRow
-                             ? createIndex(int(at - shown.begin()), index.column())
-                             : QModelIndex());
+        const int row = all ? sortedRow : positionIn(shown, sortedRow);
+        after.append(row >= 0 ? createIndex(row, index.column()) : QModelIndex());
     }
     changePersistentIndexList(before, after);
     // Every row shown keeps no list of them.
@@ -263,10 +258,12 @@ int ResultsFilterModel::sortedRowOf(int sourceRow) const {
 int ResultsFilterModel::shownRowOf(int sortedRow) const {
     if (sortedRow < 0 || sortedRow >= sortedRows_)
         return -1;
-    if (showsAll(shownFilter_))
-        return sortedRow;
-    const auto at = std::lower_bound(shown_.begin(), shown_.end(), sortedRow);
-    return at != shown_.end() && *at == sortedRow ? int(at - shown_.begin()) : -1;
+    return showsAll(shownFilter_) ? sortedRow : positionIn(shown_, sortedRow);
+}
+
+int ResultsFilterModel::positionIn(const std::vector<int>& shown, int sortedRow) {
+    const auto at = std::lower_bound(shown.begin(), shown.end(), sortedRow);
+    return at != shown.end() && *at == sortedRow ? int(at - shown.begin()) : -1;
 }
 
 bool ResultsFilterModel::needsSorting(int column, Qt::SortOrder order) const {

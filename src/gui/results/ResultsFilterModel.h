@@ -100,6 +100,8 @@ private:
     }
     // The row shown for a sorted row, or -1.
     int shownRowOf(int sortedRow) const;
+    // Where a sorted row stands in a list of sorted rows shown, or -1.
+    static int positionIn(const std::vector<int>& shown, int sortedRow);
     // Whether a sort by this column and order needs the sort model: not when
     // the rows stand in that order already.
     bool needsSorting(int column, Qt::SortOrder order) const;

@@ -55,6 +55,8 @@ bool ResultsSortModel::lessThan(const QModelIndex& left, const QModelIndex& righ
         // As Qt's own comparison of two texts.
         if (a.kind == Key::Text && b.kind == Key::Text && !isSortLocaleAware())
             return a.text.compare(b.text, sortCaseSensitivity()) < 0;
+        // Not both sort values, as already read: no need to read them again.
+        return QSortFilterProxyModel::lessThan(left, right);
     }
     const QVariant a = left.data(ResultsFilterModel::SortRole);
     const QVariant b = right.data(ResultsFilterModel::SortRole);
