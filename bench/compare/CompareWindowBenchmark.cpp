@@ -11,6 +11,7 @@
 #include "gui/compare/frmCompare.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/shell/CompareController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
@@ -20,7 +21,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QTableView>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -47,7 +47,7 @@ bool waitFor(const std::function<bool()>& done, int ms) {
 // Notes when the table's viewport is first painted after rows reached it.
 class FirstRowsPainted : public QObject {
 public:
-    FirstRowsPainted(QTableView* table, const QElapsedTimer& clock)
+    FirstRowsPainted(ResultsTableView* table, const QElapsedTimer& clock)
         : clock_(clock) {
         table->viewport()->installEventFilter(this);
         connect(table->model(), &QAbstractItemModel::rowsInserted, this, [this] {

@@ -8,6 +8,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/search/frmSearchResults.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -49,7 +49,7 @@ constexpr int kRegularExpression = 2;
 // Notes when a table's viewport is first painted after rows reached it.
 class FirstRowsPainted : public QObject {
 public:
-    FirstRowsPainted(QTableView* table, const QElapsedTimer& clock)
+    FirstRowsPainted(ResultsTableView* table, const QElapsedTimer& clock)
         : clock_(clock) {
         table->viewport()->installEventFilter(this);
         connect(table->model(), &QAbstractItemModel::rowsInserted, this, [this] {
@@ -201,7 +201,7 @@ bool timeFilter(frmMain& main) {
     printFilter("category back to all:",
                 filterOnce(*results, 1, [kinds](int) { kinds->setCurrentIndex(0); }));
     // Sorting is what it was: a header click sorts every row at once.
-    QTableView* table = results->table();
+    ResultsTableView* table = results->table();
     printFilter("sorted by value (header click):", filterOnce(*results, 1, [table](int) {
                     table->sortByColumn(SearchResultsModel::Value, Qt::AscendingOrder);
                 }));

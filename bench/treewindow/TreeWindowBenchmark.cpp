@@ -16,6 +16,7 @@
 #include "gui/find/frmFind.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/frmProblems.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/shell/frmMain.h"
 #include "gui/summary/ChartView.h"
 #include "gui/summary/frmSummary.h"
@@ -27,7 +28,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
@@ -341,7 +341,8 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         auto* problemsWindow =
             new frmProblems(*qobject_cast<ProblemCheck*>(window->problemMarks()));
         const PaintWatch* rowsPaint = new PaintWatch(
-            problemsWindow->findChild<QTableView*>(QStringLiteral("gridProblems"))->viewport());
+            problemsWindow->findChild<ResultsTableView*>(QStringLiteral("gridProblems"))
+                ->viewport());
         DocumentWindow* problemsDocument = main.documents()->addDocument(problemsWindow);
         if (!waitForPaint(*rowsPaint)) {
             std::fprintf(stderr, "quillmark-treewindow-bench: the problems were never painted\n");

@@ -20,6 +20,7 @@
 #include "gui/compare/frmClaimCompare.h"
 #include "gui/compare/frmCompare.h"
 #include "gui/results/ResultsFilterModel.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/shell/ClaimFormController.h"
 #include "gui/shell/CompareController.h"
 #include "gui/shell/Startup.h"
@@ -69,7 +70,7 @@ private:
     // Chooses path in File > Compare With...; false when no comparison window came.
     bool compareWith(const QString& path);
     bool waitUntilDone() const;
-    QTableView* grid() const;
+    ResultsTableView* grid() const;
     // The cells of a row as the window shows it, joined by " | ".
     QString shownRow(int row) const;
     // The engine's differences between the sample and its changed copy, in
@@ -119,8 +120,8 @@ bool CompareTest::waitUntilDone() const {
     });
 }
 
-QTableView* CompareTest::grid() const {
-    return compare_->window()->findChild<QTableView*>(QStringLiteral("gridCompare"));
+ResultsTableView* CompareTest::grid() const {
+    return compare_->window()->findChild<ResultsTableView*>(QStringLiteral("gridCompare"));
 }
 
 QString CompareTest::shownRow(int row) const {

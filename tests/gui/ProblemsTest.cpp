@@ -29,6 +29,7 @@
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/ProblemText.h"
 #include "gui/problems/frmProblems.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -46,7 +47,6 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QProcess>
-#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -564,7 +564,7 @@ void ProblemsTest::eachRowOpensWhatItIsAbout() {
     QVERIFY(waitForCheck());
     frmProblems* window = openProblemsWindow();
     QVERIFY(window);
-    QTableView* grid = window->table();
+    ResultsTableView* grid = window->table();
     int row = 0;
     while (row < grid->model()->rowCount() &&
            grid->model()->index(row, ProblemTableModel::Kind).data().toString() != kind)

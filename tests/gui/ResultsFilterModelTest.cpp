@@ -7,6 +7,7 @@
 #include "gui/results/ResultsFilterModel.h"
 
 #include "GuiTest.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/results/ResultsWindow.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,6 @@
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
-#include <QTableView>
 #include <QTest>
 #include <memory>
 

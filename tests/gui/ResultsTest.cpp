@@ -7,8 +7,10 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/results/ResultsFilterModel.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/results/ResultsWindow.h"
 
+#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -17,13 +19,37 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStandardItemModel>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
+
+namespace {
+
+// Rows made when asked: as many as the view can be given.
+class CountedRows : public QAbstractTableModel {
+public:
+    explicit CountedRows(int rows)
+        : rows_(rows) {}
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : rows_;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 3;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        return role == Qt::DisplayRole
+                   ? QVariant(QStringLiteral("%1:%2").arg(index.row()).arg(index.column()))
+                   : QVariant();
+    }
+
+private:
+    int rows_;
+};
+
+} // namespace
 
 class ResultsTest : public QObject {
     Q_OBJECT
@@ -43,6 +69,8 @@ private slots:
     void exportThatFailsLeavesTheOldFile();
     void columnsFitTheWindow_data();
     void columnsFitTheWindow();
+    void tenMillionRowsGoByKeyAndMouse_data();
+    void tenMillionRowsGoByKeyAndMouse();
 
 private:
     // Rows shown, by their first column.
@@ -154,7 +182,7 @@ void ResultsTest::sortsByTheSortValueWhereThereIsOne() {
 
 void ResultsTest::enterAndDoubleClickReportTheSourceRow() {
     QSignalSpy activated(window_.get(), &ResultsWindow::rowActivated);
-    QTableView* table = window_->table();
+    ResultsTableView* table = window_->table();
     // Shown row 0 is CA0645, source row 2.
     table->setFocus();
     table->setCurrentIndex(table->model()->index(0, 1));
@@ -322,7 +350,7 @@ void ResultsTest::columnsFitTheWindow() {
     window.resize(width, 300);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTableView* table = window.table();
+    ResultsTableView* table = window.table();
     const QHeaderView* header = table->horizontalHeader();
     QTRY_VERIFY(header->sectionSize(1) != header->defaultSectionSize());
     // Every column starts in the window, the last one's heading whole too.
@@ -333,6 +361,58 @@ void ResultsTest::columnsFitTheWindow() {
     // Cut only where the window is too narrow for the texts.
     const int claim = table->fontMetrics().horizontalAdvance(model->item(0, 1)->text());
     QCOMPARE(header->sectionSize(1) > claim, fitsWhole);
+}
+
+void ResultsTest::tenMillionRowsGoByKeyAndMouse_data() {
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("row"); // from the end where negative
+    QTest::addColumn<int>("column");
+    QTest::newRow("down") << QList<int>{Qt::Key_Down, Qt::Key_Down} << 2 << 0;
+    QTest::newRow("up at the top") << QList<int>{Qt::Key_Up} << 0 << 0;
+    QTest::newRow("end") << QList<int>{Qt::Key_End} << -1 << 0;
+    QTest::newRow("end, page up") << QList<int>{Qt::Key_End, Qt::Key_PageUp} << -2 << 0;
+    QTest::newRow("end, page down") << QList<int>{Qt::Key_End, Qt::Key_PageDown} << -1 << 0;
+    QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << 0 << 0;
+    QTest::newRow("right past the hidden column") << QList<int>{Qt::Key_Right} << 0 << 2;
+    QTest::newRow("right at the last column") << QList<int>{Qt::Key_Right, Qt::Key_Right} << 0 << 2;
+}
+
+void ResultsTest::tenMillionRowsGoByKeyAndMouse() {
+    QFETCH(QList<int>, keys);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    constexpr int kRows = 10'000'000;
+    CountedRows rows(kRows);
+    ResultsTableView table;
+    table.setModel(&rows);
+    table.setSelectionBehavior(QAbstractItemView::SelectRows);
+    table.setSelectionMode(QAbstractItemView::SingleSelection);
+    table.setColumnHidden(1, true);
+    table.resize(400, 300);
+    table.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&table));
+    table.setFocus();
+    table.setCurrentIndex(rows.index(0, 0));
+    for (int key : keys)
+        QTest::keyClick(&table, Qt::Key(key));
+
+    const int page = table.viewport()->height() / table.rowHeight();
+    const int expected = row == -1 ? kRows - 1 : row == -2 ? kRows - 1 - page : row;
+    const QModelIndex current = table.currentIndex();
+    QCOMPARE(current.row(), expected);
+    QCOMPARE(current.column(), column);
+    QCOMPARE(table.selectionModel()->selectedRows(), QModelIndexList{rows.index(expected, 0)});
+    // The row is in view, where a click finds it again.
+    const QRect cell = table.visualRect(current);
+    QVERIFY(table.viewport()->rect().contains(cell));
+    QCOMPARE(table.indexAt(cell.center()), current);
+
+    // A click on the row below it (above the last) chooses that row whole.
+    const int other = expected == kRows - 1 ? expected - 1 : expected + 1;
+    const QRect otherCell = table.visualRect(rows.index(other, 2));
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, otherCell.center());
+    QCOMPARE(table.currentIndex(), rows.index(other, 2));
+    QCOMPARE(table.selectionModel()->selectedRows(), QModelIndexList{rows.index(other, 0)});
 }
 
 QTEST_MAIN(ResultsTest)

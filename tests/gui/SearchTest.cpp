@@ -11,6 +11,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/search/SearchJob.h"
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
@@ -30,7 +31,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
-#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,7 +71,7 @@ private:
     bool search(const QString& text, int match = frmSearchFields::Contains,
                 const QString& type = {}, const QString& field = {});
     bool waitUntilDone() const;
-    QTableView* grid() const;
+    ResultsTableView* grid() const;
     // The cells of a row as the results window shows it, joined by " | ".
     QString shownRow(int row) const;
 
@@ -125,8 +125,8 @@ bool SearchTest::waitUntilDone() const {
     return QTest::qWaitFor([this] { return control<QPushButton>("cmdSearch")->isEnabled(); });
 }
 
-QTableView* SearchTest::grid() const {
-    return search_->results()->findChild<QTableView*>(QStringLiteral("gridResults"));
+ResultsTableView* SearchTest::grid() const {
+    return search_->results()->findChild<ResultsTableView*>(QStringLiteral("gridResults"));
 }
 
 QString SearchTest::shownRow(int row) const {

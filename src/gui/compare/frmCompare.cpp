@@ -3,6 +3,7 @@
 #include "gui/common/Controls.h"
 #include "gui/compare/CompareModel.h"
 #include "gui/results/ResultsFilterModel.h"
+#include "gui/results/ResultsTableView.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -11,7 +12,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QStyle>
-#include <QTableView>
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include "gui/common/ElidedLabel.h"
 #include "gui/results/ResultsExport.h"
 #include "gui/results/ResultsFilterModel.h"
+#include "gui/results/ResultsTableView.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -50,13 +50,8 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     status_->setObjectName(QStringLiteral("lblStatus"));
     status_->hide();
 
-    table_ = new QTableView(this);
+    table_ = new ResultsTableView(this);
     table_->setObjectName(tableName);
-    // Rows of one height, set before there are rows: set after, it goes
-    // through every row's section, millions of them.
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setModel(rows_);
     // Turning sorting on sorts by the header's indicator, descending by
     // default: millions of rows sorted before the first column's ascending
@@ -66,7 +61,6 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setWordWrap(false);
     table_->setAlternatingRowColors(true);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

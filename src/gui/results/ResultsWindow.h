@@ -15,9 +15,9 @@ class QHBoxLayout;
 class ElidedLabel;
 class QLabel;
 class QLineEdit;
-class QTableView;
 class QTimer;
 class ResultsFilterModel;
+class ResultsTableView;
 
 // A document window that lists results: the rows of a model in a sortable
 // table, a text filter (and, when set, a category filter) above it and the
@@ -50,7 +50,7 @@ public:
     ResultsWindow(const QString& windowName, const QString& tableName, QAbstractItemModel* source,
                   QWidget* parent = nullptr);
 
-    QTableView* table() const { return table_; }
+    ResultsTableView* table() const { return table_; }
     // The rows as shown: filtered and sorted.
     ResultsFilterModel* shownRows() const { return rows_; }
     // The source row behind a row shown, or -1.
@@ -87,7 +87,7 @@ private:
     void fitColumns();
 
     ResultsFilterModel* rows_ = nullptr;
-    QTableView* table_ = nullptr;
+    ResultsTableView* table_ = nullptr;
     QLabel* categoryLabel_ = nullptr;
     QComboBox* category_ = nullptr;
     QLineEdit* filter_ = nullptr;

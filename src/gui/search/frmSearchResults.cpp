@@ -1,12 +1,12 @@
 #include "gui/search/frmSearchResults.h"
 
+#include "gui/results/ResultsTableView.h"
 #include "gui/search/MatchDelegate.h"
 #include "gui/search/SearchResultsModel.h"
 
 #include <QBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTableView>
 
 frmSearchResults::frmSearchResults(SearchResultsModel* model, QWidget* parent)
     : ResultsWindow(QStringLiteral("frmSearchResults"), QStringLiteral("gridResults"), model,
@@ -20,7 +20,7 @@ frmSearchResults::frmSearchResults(SearchResultsModel* model, QWidget* parent)
     if (auto* box = qobject_cast<QBoxLayout*>(layout()))
         box->insertWidget(0, search_);
 
-    QTableView* grid = table();
+    ResultsTableView* grid = table();
     grid->setItemDelegateForColumn(SearchResultsModel::Value,
                                    new MatchDelegate(SearchResultsModel::MatchRole, grid));
     // Columns are fitted to the rows in view only: measuring a thousand rows
