@@ -24,7 +24,11 @@ namespace {
 // The worker hands on what it found at most this often, so that marks
 // appear while the check runs without flooding the GUI thread.
 constexpr auto kBatchInterval = std::chrono::milliseconds(50);
-// The worker looks at the clock once in this many claims.
+// ... or sooner, once it holds this many rows (3 MB): where every claim has
+// a problem, 50 ms of the check are half a million rows, and the batches
+// waiting, being filled and being taken held a hundred megabytes at once.
+constexpr std::size_t kBatchRows = std::size_t(1) << 16;
+// The worker looks at the clock and the rows once in this many claims.
 constexpr unsigned kClaimsBetweenClockReads = 256;
 // The GUI thread appends this many rows at a time.
 constexpr std::size_t kAddSlice = 2048;
@@ -116,8 +120,7 @@ ProblemCheck::ProblemCheck(std::shared_ptr<qm::OpenClaimFile> file,
     work_->setTake(
         [this](qm::ProblemStore::Pending& pending, std::size_t& at) { take(pending, at); },
         [](const qm::ProblemStore::Pending& pending) { return pending.size(); });
-    // A batch holds 50 ms of rows, over ten megabytes where every claim has a
-    // problem: two waiting keep the worker busy without holding a hundred.
+    // Two batches waiting keep the GUI thread busy; more would only hold memory.
     work_->setPendingLimit(kPendingBatches);
     connect(work_, &BackgroundWorkBase::progressed, this, [this](int percent) {
         if (state_ == State::Running)
@@ -194,7 +197,8 @@ void ProblemCheck::start() {
             },
             [&] {
                 if (++claims % kClaimsBetweenClockReads == 0 &&
-                    Clock::now() - handedOn >= kBatchInterval)
+                    (gathered->pending().size() >= kBatchRows ||
+                     Clock::now() - handedOn >= kBatchInterval))
                     handOn();
             });
         gathered = &gatherer;
