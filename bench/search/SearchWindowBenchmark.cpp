@@ -8,6 +8,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
+#include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
@@ -138,9 +139,10 @@ bool filterShown(const frmSearchResults& results) {
     const auto timers = results.findChildren<QTimer*>();
     const bool waiting = std::any_of(timers.begin(), timers.end(),
                                      [](const QTimer* timer) { return timer->isActive(); });
-    return !waiting && !results.findChild<QLabel*>(QStringLiteral("lblRows"))
-                            ->text()
-                            .contains(QStringLiteral("filtering"));
+    return !waiting && !results.shownRows()->isSorting() &&
+           !results.findChild<QLabel*>(QStringLiteral("lblRows"))
+                ->text()
+                .contains(QStringLiteral("filtering"));
 }
 
 struct FilterRun {
@@ -200,7 +202,8 @@ bool timeFilter(frmMain& main) {
                 filterOnce(*results, 1, [kinds](int) { kinds->setCurrentIndex(1); }));
     printFilter("category back to all:",
                 filterOnce(*results, 1, [kinds](int) { kinds->setCurrentIndex(0); }));
-    // Sorting is what it was: a header click sorts every row at once.
+    // A header click: the rows keep their order until the sort, worked out
+    // on a worker, is done.
     ResultsTableView* table = results->table();
     printFilter("sorted by value (header click):", filterOnce(*results, 1, [table](int) {
                     table->sortByColumn(SearchResultsModel::Value, Qt::AscendingOrder);

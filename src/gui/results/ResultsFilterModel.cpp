@@ -1,10 +1,17 @@
 #include "gui/results/ResultsFilterModel.h"
 
-#include "gui/results/ResultsSortModel.h"
+#include "gui/common/BackgroundRelease.h"
+#include "gui/results/ResultsSortKey.h"
 
 #include <QElapsedTimer>
+#include <QFutureWatcher>
+#include <QPromise>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
+#include <numeric>
+#include <thread>
+#include <tuple>
 
 namespace {
 
@@ -16,105 +23,126 @@ constexpr int kRowsPerLook = 256;
 constexpr char kUnweighed = 0;
 constexpr char kAccepted = 1;
 constexpr char kRejected = 2;
+// A sort of this many rows, their values read within one turn, is done there
+// and then (a few milliseconds); a larger one on a worker.
+constexpr int kSortHereRows = 20'000;
+// Above this many rows a sort does not keep the rows' values (64 bytes a row
+// and more): it is done here, reading them per comparison.
+constexpr int kMaxKeptRows = 2'000'000;
+
+// Thrown by a worker's comparison to end a sort no longer wanted.
+struct SortCancelled {};
+
+std::vector<int> sourceOrder(int rows) {
+    std::vector<int> order(std::size_t(rows > 0 ? rows : 0));
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
 
 } // namespace
 
+struct ResultsFilterModel::SortJob {
+    int column = -1;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    // The rows in the order they are sorted from (equal rows keep it).
+    std::vector<int> rows;
+    // By source row, the rows sorted.
+    std::shared_ptr<std::vector<ResultsSortKey>> keys;
+    int read = 0;
+    int withSortValue = 0;
+    // Where some rows have a sort value and some not, all are compared by
+    // what they show: a second reading for the rows with one.
+    bool readingShown = false;
+    bool announced = false;
+    // Rows appended to the source meanwhile, as they came.
+    std::vector<std::pair<int, int>> arrived;
+    std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
+    QFutureWatcher<std::vector<int>>* watcher = nullptr;
+};
+
 ResultsFilterModel::ResultsFilterModel(QObject* parent)
     : QAbstractProxyModel(parent)
-    , sorted_(new ResultsSortModel(this))
     , work_(new QTimer(this))
+    , sortWork_(new QTimer(this))
     , msPerTurn_(kMsPerTurn) {
     work_->setSingleShot(true);
     work_->setInterval(0);
     connect(work_, &QTimer::timeout, this, &ResultsFilterModel::filterSome);
-    connect(sorted_, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex& under, int first, int last) {
-                if (!resyncing_ && !switchingSort_ && !under.isValid())
-                    sortedRowsInserted(first, last);
-            });
-    connect(sorted_, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
-        if (!resyncing_ && !switchingSort_)
-            sortedLayoutAboutToBeChanged();
-    });
-    connect(sorted_, &QAbstractItemModel::layoutChanged, this, [this] {
-        if (!resyncing_ && !switchingSort_)
-            sortedLayoutChanged();
-    });
-    connect(sorted_, &QAbstractItemModel::dataChanged, this,
-            &ResultsFilterModel::sortedDataChanged);
-    connect(sorted_, &QAbstractItemModel::headerDataChanged, this,
-            [this](Qt::Orientation orientation, int first, int last) {
-                if (orientation == Qt::Horizontal)
-                    emit headerDataChanged(orientation, first, last);
-            });
+    sortWork_->setSingleShot(true);
+    sortWork_->setInterval(0);
+    connect(sortWork_, &QTimer::timeout, this, &ResultsFilterModel::readSortKeys);
+}
+
+ResultsFilterModel::~ResultsFilterModel() {
+    if (sortJob_) {
+        sortJob_->cancelled->store(true);
+        BackgroundRelease::drop(std::move(sortJob_->keys));
+    }
 }
 
 void ResultsFilterModel::setSourceModel(QAbstractItemModel* source) {
     beginResync();
-    for (const QMetaObject::Connection& connection : sourceConnections_)
-        disconnect(connection);
-    sourceConnections_.clear();
-    for (const QMetaObject::Connection& connection : afterSortedConnections_)
-        disconnect(connection);
-    afterSortedConnections_.clear();
-    // Told before the sort model, so that what it says next is not taken for
-    // rows arriving.
-    if (source) {
-        sourceConnections_.push_back(connect(source, &QAbstractItemModel::rowsAboutToBeInserted,
-                                             this,
-                                             [this, source](const QModelIndex& parent, int first) {
-                                                 if (parent.isValid() || first < source->rowCount())
-                                                     beginResync();
-                                             }));
-        for (auto signal : {&QAbstractItemModel::rowsAboutToBeRemoved,
-                            &QAbstractItemModel::columnsAboutToBeInserted,
-                            &QAbstractItemModel::columnsAboutToBeRemoved})
-            sourceConnections_.push_back(
-                connect(source, signal, this, &ResultsFilterModel::beginResync));
-        for (auto signal :
-             {&QAbstractItemModel::rowsAboutToBeMoved, &QAbstractItemModel::columnsAboutToBeMoved})
-            sourceConnections_.push_back(
-                connect(source, signal, this, &ResultsFilterModel::beginResync));
-        sourceConnections_.push_back(connect(source, &QAbstractItemModel::modelAboutToBeReset, this,
-                                             &ResultsFilterModel::beginResync));
-        sourceConnections_.push_back(connect(source, &QAbstractItemModel::layoutAboutToBeChanged,
-                                             this, &ResultsFilterModel::beginResync));
-        sourceConnections_.push_back(connect(source, &QAbstractItemModel::dataChanged, this,
-                                             &ResultsFilterModel::beginResync));
-    }
-    sorted_->setSourceModel(sorting_ ? source : nullptr);
     QAbstractProxyModel::setSourceModel(source);
-    connectAfterSorted();
+    connectSource();
     endResync();
 }
 
-void ResultsFilterModel::connectAfterSorted() {
-    for (const QMetaObject::Connection& connection : afterSortedConnections_)
+void ResultsFilterModel::connectSource() {
+    for (const QMetaObject::Connection& connection : sourceConnections_)
         disconnect(connection);
-    afterSortedConnections_.clear();
+    sourceConnections_.clear();
     QAbstractItemModel* source = sourceModel();
     if (!source)
         return;
-    // After the sort model has taken the change in, when it holds the source.
-    auto& connections = afterSortedConnections_;
+    auto& connections = sourceConnections_;
+    // Rows appended are taken in as they come; any other change, which the
+    // results models never make, has every row read and filtered again.
+    connections.push_back(connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
+                                  [this, source](const QModelIndex& parent, int first) {
+                                      if (parent.isValid() || first < source->rowCount())
+                                          beginResync();
+                                  }));
     connections.push_back(connect(source, &QAbstractItemModel::rowsInserted, this,
                                   [this](const QModelIndex& parent, int first, int last) {
                                       if (resyncing_)
                                           endResync();
-                                      else if (!sorting_ && !parent.isValid())
+                                      else if (parent.isValid())
+                                          return;
+                                      else if (sorting_)
+                                          sortedSourceRowsInserted(first, last);
+                                      else
                                           sourceRowsInserted(first, last);
                                   }));
+    for (auto signal :
+         {&QAbstractItemModel::rowsAboutToBeRemoved, &QAbstractItemModel::columnsAboutToBeInserted,
+          &QAbstractItemModel::columnsAboutToBeRemoved})
+        connections.push_back(connect(source, signal, this, &ResultsFilterModel::beginResync));
     for (auto signal : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::columnsInserted,
                         &QAbstractItemModel::columnsRemoved})
         connections.push_back(connect(source, signal, this, &ResultsFilterModel::endResync));
+    for (auto signal :
+         {&QAbstractItemModel::rowsAboutToBeMoved, &QAbstractItemModel::columnsAboutToBeMoved})
+        connections.push_back(connect(source, signal, this, &ResultsFilterModel::beginResync));
     for (auto signal : {&QAbstractItemModel::rowsMoved, &QAbstractItemModel::columnsMoved})
         connections.push_back(connect(source, signal, this, &ResultsFilterModel::endResync));
+    connections.push_back(connect(source, &QAbstractItemModel::modelAboutToBeReset, this,
+                                  &ResultsFilterModel::beginResync));
     connections.push_back(
         connect(source, &QAbstractItemModel::modelReset, this, &ResultsFilterModel::endResync));
+    connections.push_back(connect(source, &QAbstractItemModel::layoutAboutToBeChanged, this,
+                                  &ResultsFilterModel::beginResync));
     connections.push_back(
         connect(source, &QAbstractItemModel::layoutChanged, this, &ResultsFilterModel::endResync));
-    connections.push_back(
-        connect(source, &QAbstractItemModel::dataChanged, this, &ResultsFilterModel::endResync));
+    // New data may move rows of a sort or a filter: read again as a whole.
+    connections.push_back(connect(source, &QAbstractItemModel::dataChanged, this, [this] {
+        beginResync();
+        endResync();
+    }));
+    connections.push_back(connect(source, &QAbstractItemModel::headerDataChanged, this,
+                                  [this](Qt::Orientation orientation, int first, int last) {
+                                      if (orientation == Qt::Horizontal)
+                                          emit headerDataChanged(orientation, first, last);
+                                  }));
 }
 
 void ResultsFilterModel::setText(const QString& text) {
@@ -242,17 +270,24 @@ void ResultsFilterModel::readOrder() {
     // millions perhaps.
     if (!sorting_) {
         std::vector<int>().swap(order_);
+        std::vector<int>().swap(rank_);
         sortedRows_ = sourceModel() ? sourceModel()->rowCount() : 0;
         return;
     }
-    sortedRows_ = sorted_->rowCount();
-    order_.resize(std::size_t(sortedRows_));
-    for (int row = 0; row < sortedRows_; ++row)
-        order_[std::size_t(row)] = sorted_->mapToSource(sorted_->index(row, 0)).row();
+    sortedRows_ = int(order_.size());
+    rankStale_ = true;
 }
 
 int ResultsFilterModel::sortedRowOf(int sourceRow) const {
-    return sorting_ ? sorted_->mapFromSource(sourceModel()->index(sourceRow, 0)).row() : sourceRow;
+    if (!sorting_)
+        return sourceRow;
+    if (rankStale_) {
+        rank_.assign(order_.size(), -1);
+        for (std::size_t row = 0; row < order_.size(); ++row)
+            rank_[std::size_t(order_[row])] = int(row);
+        rankStale_ = false;
+    }
+    return std::size_t(sourceRow) < rank_.size() ? rank_[std::size_t(sourceRow)] : -1;
 }
 
 int ResultsFilterModel::shownRowOf(int sortedRow) const {
@@ -276,12 +311,22 @@ void ResultsFilterModel::beginResync() {
     if (resyncing_)
         return;
     resyncing_ = true;
+    // The rows a sort took are not the rows any more: sorted again once read.
+    if (sortJob_) {
+        resort_ = std::make_pair(sortJob_->column, sortJob_->order);
+        cancelSort();
+    }
     beginResetModel();
 }
 
 void ResultsFilterModel::endResync() {
     if (!resyncing_)
         return;
+    if (resort_) {
+        sorting_ = true;
+        std::tie(sortColumn_, sortOrder_) = *resort_;
+        resort_.reset();
+    }
     if (!sourceModel()) {
         std::vector<int>().swap(order_);
         std::vector<int>().swap(shown_);
@@ -290,6 +335,8 @@ void ResultsFilterModel::endResync() {
         endResetModel();
         return;
     }
+    if (sorting_)
+        sortAllNow();
     readOrder();
     shown_.clear();
     if (!showsAll(shownFilter_))
@@ -305,12 +352,10 @@ void ResultsFilterModel::endResync() {
     endResetModel();
 }
 
-void ResultsFilterModel::sortedRowsInserted(int first, int last) {
-    const int count = last - first + 1;
-    std::vector<int> added;
-    added.reserve(std::size_t(count));
-    for (int row = first; row <= last; ++row)
-        added.push_back(sorted_->mapToSource(sorted_->index(row, 0)).row());
+void ResultsFilterModel::sortedRowsInserted(int first, const std::vector<int>& added) {
+    const int count = int(added.size());
+    const int last = first + count - 1;
+    rankStale_ = true;
     if (showsAll(shownFilter_)) {
         beginInsertRows(QModelIndex(), first, last);
         order_.insert(order_.begin() + first, added.begin(), added.end());
@@ -336,6 +381,8 @@ void ResultsFilterModel::sortedRowsInserted(int first, int last) {
 }
 
 void ResultsFilterModel::sourceRowsInserted(int first, int last) {
+    if (sortJob_)
+        sortJob_->arrived.emplace_back(first, last);
     const int count = last - first + 1;
     if (showsAll(shownFilter_)) {
         beginInsertRows(QModelIndex(), first, last);
@@ -389,23 +436,6 @@ void ResultsFilterModel::sortedLayoutChanged() {
     emit layoutChanged();
 }
 
-void ResultsFilterModel::sortedDataChanged(const QModelIndex& topLeft,
-                                           const QModelIndex& bottomRight,
-                                           const QList<int>& roles) {
-    if (resyncing_ || switchingSort_ || topLeft.parent().isValid())
-        return;
-    if (showsAll(shownFilter_)) {
-        emit dataChanged(index(topLeft.row(), topLeft.column()),
-                         index(bottomRight.row(), bottomRight.column()), roles);
-        return;
-    }
-    const auto first = std::lower_bound(shown_.begin(), shown_.end(), topLeft.row());
-    const auto last = std::upper_bound(first, shown_.end(), bottomRight.row());
-    if (first != last)
-        emit dataChanged(index(int(first - shown_.begin()), topLeft.column()),
-                         index(int(last - shown_.begin()) - 1, bottomRight.column()), roles);
-}
-
 QModelIndex ResultsFilterModel::index(int row, int column, const QModelIndex& parent) const {
     if (parent.isValid() || row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return {};
@@ -443,33 +473,239 @@ QModelIndex ResultsFilterModel::mapToSource(const QModelIndex& proxyIndex) const
 }
 
 QModelIndex ResultsFilterModel::mapFromSource(const QModelIndex& sourceIndex) const {
-    if (!sourceIndex.isValid() || resyncing_ || switchingSort_)
+    if (!sourceIndex.isValid() || resyncing_)
         return {};
     const int row = shownRowOf(sortedRowOf(sourceIndex.row()));
     return row < 0 ? QModelIndex() : index(row, sourceIndex.column());
 }
 
 void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
-    const bool sorting = needsSorting(column, order);
-    if (sorting && sorting_) {
-        sorted_->sort(column, order);
+    if (!needsSorting(column, order)) {
+        cancelSort();
+        if (sorting_)
+            reorder(false, -1, order, {});
         return;
     }
-    if (sorting == sorting_)
+    if (sortJob_ && sortJob_->column == column && sortJob_->order == order)
         return;
-    // The sort model takes the source, or lets it go, as one change of layout.
+    cancelSort();
+    if (sorting_ && sortColumn_ == column && sortOrder_ == order)
+        return;
+    if (!sourceModel() || resyncing_) {
+        // Sorted once there are rows.
+        resort_ = std::make_pair(column, order);
+        return;
+    }
+    // Stably from the order shown, as a sorting proxy does.
+    std::vector<int> rows = sorting_ ? order_ : sourceOrder(sortedRows_);
+    if (sortedRows_ > kMaxKeptRows) {
+        sortHere(rows, column, order);
+        reorder(true, column, order, std::move(rows));
+        return;
+    }
+    sortJob_ = std::make_unique<SortJob>();
+    sortJob_->column = column;
+    sortJob_->order = order;
+    sortJob_->rows = std::move(rows);
+    sortJob_->keys = std::make_shared<std::vector<ResultsSortKey>>(std::size_t(sortedRows_));
+    readSortKeys();
+}
+
+void ResultsFilterModel::readSortKeys() {
+    if (!sortJob_)
+        return;
+    SortJob& job = *sortJob_;
+    const QAbstractItemModel& source = *sourceModel();
+    std::vector<ResultsSortKey>& keys = *job.keys;
+    const int rows = int(keys.size());
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        while (job.read < rows) {
+            for (const int end = std::min(rows, job.read + kRowsPerLook); job.read < end;
+                 ++job.read) {
+                ResultsSortKey& key = keys[std::size_t(job.read)];
+                if (!job.readingShown) {
+                    key = ResultsSortKey::read(source, job.read, job.column);
+                    job.withSortValue += key.hasSortValue() ? 1 : 0;
+                } else if (key.hasSortValue()) {
+                    key = ResultsSortKey::read(source, job.read, job.column, true);
+                }
+            }
+            if (job.read < rows && clock.elapsed() >= msPerTurn_) {
+                if (!job.announced) {
+                    job.announced = true;
+                    emit sortingChanged(true);
+                }
+                sortWork_->start();
+                return;
+            }
+        }
+        if (job.readingShown || job.withSortValue == 0 || job.withSortValue == rows)
+            break;
+        job.readingShown = true;
+        job.read = 0;
+    }
+    if (!job.announced && rows <= kSortHereRows && msPerTurn_ > 0) {
+        std::vector<int> order = std::move(job.rows);
+        const bool descending = job.order == Qt::DescendingOrder;
+        std::stable_sort(order.begin(), order.end(), [&keys, descending](int a, int b) {
+            return descending ? keys[std::size_t(b)] < keys[std::size_t(a)]
+                              : keys[std::size_t(a)] < keys[std::size_t(b)];
+        });
+        finishSort(std::move(order));
+        return;
+    }
+    sortOnWorker();
+}
+
+void ResultsFilterModel::sortOnWorker() {
+    SortJob& job = *sortJob_;
+    if (!job.announced) {
+        job.announced = true;
+        emit sortingChanged(true);
+    }
+    auto* watcher = new QFutureWatcher<std::vector<int>>(this);
+    job.watcher = watcher;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        QFuture<std::vector<int>> done = watcher->future();
+        if (sortJob_ && sortJob_->watcher == watcher && done.resultCount() > 0)
+            finishSort(done.takeResult());
+    });
+    QPromise<std::vector<int>> promise;
+    watcher->setFuture(promise.future());
+    promise.start();
+    // A thread of its own: the sort takes a few tenths of a second at most,
+    // and a newer one ends it at its next comparison.
+    std::thread([promise = std::move(promise), rows = std::move(job.rows), keys = job.keys,
+                 cancelled = job.cancelled,
+                 descending = job.order == Qt::DescendingOrder]() mutable {
+        const std::vector<ResultsSortKey>& values = *keys;
+        try {
+            std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+                if (cancelled->load(std::memory_order_relaxed))
+                    throw SortCancelled();
+                return descending ? values[std::size_t(b)] < values[std::size_t(a)]
+                                  : values[std::size_t(a)] < values[std::size_t(b)];
+            });
+            promise.addResult(std::move(rows));
+        } catch (const SortCancelled&) {
+        }
+        promise.finish();
+    }).detach();
+}
+
+void ResultsFilterModel::finishSort(std::vector<int> order) {
+    const int column = sortJob_->column;
+    const Qt::SortOrder sortOrder = sortJob_->order;
+    // Rows that arrived while it sorted take their places as they would
+    // have after it, batch by batch.
+    for (const auto& [first, last] : sortJob_->arrived) {
+        std::vector<int> added(std::size_t(last - first + 1));
+        std::iota(added.begin(), added.end(), first);
+        const auto places = placesOf(std::move(added), order, column, sortOrder);
+        for (auto place = places.rbegin(); place != places.rend(); ++place)
+            order.insert(order.begin() + place->first, place->second.begin(), place->second.end());
+    }
+    BackgroundRelease::drop(std::move(sortJob_->keys));
+    const bool announced = sortJob_->announced;
+    sortJob_.reset();
+    reorder(true, column, sortOrder, std::move(order));
+    if (announced)
+        emit sortingChanged(false);
+}
+
+void ResultsFilterModel::cancelSort() {
+    if (!sortJob_)
+        return;
+    sortJob_->cancelled->store(true);
+    sortWork_->stop();
+    BackgroundRelease::drop(std::move(sortJob_->keys));
+    const bool announced = sortJob_->announced;
+    sortJob_.reset();
+    if (announced)
+        emit sortingChanged(false);
+}
+
+void ResultsFilterModel::reorder(bool sorted, int column, Qt::SortOrder order,
+                                 std::vector<int> rows) {
     sortedLayoutAboutToBeChanged();
-    switchingSort_ = true;
-    sorting_ = sorting;
-    if (sorting) {
-        // Unsorted before it takes the source, so that it sorts only once.
-        sorted_->sort(-1);
-        sorted_->setSourceModel(sourceModel());
-        sorted_->sort(column, order);
-    } else {
-        sorted_->setSourceModel(nullptr);
-    }
-    connectAfterSorted();
-    switchingSort_ = false;
+    sorting_ = sorted;
+    sortColumn_ = sorted ? column : -1;
+    sortOrder_ = order;
+    order_ = std::move(rows);
     sortedLayoutChanged();
+}
+
+void ResultsFilterModel::sortAllNow() {
+    order_ = sourceOrder(sourceModel()->rowCount());
+    sortHere(order_, sortColumn_, sortOrder_);
+    rankStale_ = true;
+}
+
+bool ResultsFilterModel::sortsBefore(int sourceA, int sourceB, int column,
+                                     Qt::SortOrder order) const {
+    if (order == Qt::DescendingOrder)
+        std::swap(sourceA, sourceB);
+    const QAbstractItemModel& source = *sourceModel();
+    ResultsSortKey a = ResultsSortKey::read(source, sourceA, column);
+    ResultsSortKey b = ResultsSortKey::read(source, sourceB, column);
+    if (a.hasSortValue() != b.hasSortValue()) {
+        a = ResultsSortKey::read(source, sourceA, column, true);
+        b = ResultsSortKey::read(source, sourceB, column, true);
+    }
+    return a < b;
+}
+
+void ResultsFilterModel::sortHere(std::vector<int>& rows, int column, Qt::SortOrder order) const {
+    std::stable_sort(rows.begin(), rows.end(), [this, column, order](int a, int b) {
+        return sortsBefore(a, b, column, order);
+    });
+}
+
+std::vector<std::pair<int, std::vector<int>>>
+ResultsFilterModel::placesOf(std::vector<int> added, const std::vector<int>& sorted, int column,
+                             Qt::SortOrder order) const {
+    sortHere(added, column, order);
+    // Each run starts after the sorted rows it does not sort before, and
+    // takes the arriving rows that follow while they do not sort after the
+    // row it stands before.
+    std::vector<std::pair<int, std::vector<int>>> places;
+    int low = 0;
+    std::size_t next = 0;
+    while (next < added.size()) {
+        std::vector<int> run{added[next++]};
+        int high = int(sorted.size()) - 1;
+        while (low <= high) {
+            const int middle = (low + high) / 2;
+            if (sortsBefore(run.front(), sorted[std::size_t(middle)], column, order))
+                high = middle - 1;
+            else
+                low = middle + 1;
+        }
+        const int place = low;
+        if (place >= int(sorted.size())) {
+            run.insert(run.end(), added.begin() + std::ptrdiff_t(next), added.end());
+            next = added.size();
+        } else {
+            for (; next < added.size(); ++next) {
+                if (sortsBefore(sorted[std::size_t(place)], added[next], column, order))
+                    break;
+                run.push_back(added[next]);
+            }
+        }
+        places.emplace_back(place, std::move(run));
+    }
+    return places;
+}
+
+void ResultsFilterModel::sortedSourceRowsInserted(int first, int last) {
+    if (sortJob_)
+        sortJob_->arrived.emplace_back(first, last);
+    std::vector<int> added(std::size_t(last - first + 1));
+    std::iota(added.begin(), added.end(), first);
+    const auto places = placesOf(std::move(added), order_, sortColumn_, sortOrder_);
+    for (auto place = places.rbegin(); place != places.rend(); ++place)
+        sortedRowsInserted(place->first, place->second);
 }

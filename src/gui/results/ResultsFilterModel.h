@@ -3,12 +3,12 @@
 #include <QAbstractProxyModel>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 class QTimer;
-class ResultsSortModel;
 
 // The rows a results window shows: those of its source model that hold the
 // filter text in any column (case ignored) and, when a category is chosen,
@@ -20,14 +20,20 @@ class ResultsSortModel;
 // rows shown stay the previous filter's (isFiltering() says so), then the new
 // ones replace them in one step. A newer filter drops the older one's work.
 // Rows that arrive meanwhile are shown at once when they pass the filter
-// shown, and the new filter weighs them too. Sorting is done below the filter
-// (ResultsSortModel), so a new filter never sorts again.
+// shown, and the new filter weighs them too.
+//
+// Sorting is done below the filter, so a new filter never sorts again. It
+// orders rows as a QSortFilterProxyModel does (stably from the order shown;
+// rows that arrive take their places as it gives them), but a large sort
+// reads the rows' values a slice per turn and is worked out on a worker:
+// until it is done the rows shown keep their order (isSorting() says so),
+// then they take the new one in one step. A newer sort drops the older.
 //
 // Unsorted (or sorted by a SourceOrderRole column ascending) and unfiltered,
-// the rows pass through as the source has them: no sort model over them and
-// nothing kept per row, so that ten million rows open, and more arrive,
-// without a pass over them. A sort or a filter builds what it needs; back
-// to unsorted and unfiltered, it is dropped.
+// the rows pass through as the source has them, nothing kept per row, so
+// that ten million rows open, and more arrive, without a pass over them. A
+// sort or a filter builds what it needs; back to unsorted and unfiltered, it
+// is dropped.
 class ResultsFilterModel : public QAbstractProxyModel {
     Q_OBJECT
 public:
@@ -56,8 +62,14 @@ public:
     // True while a filter chosen is still being worked out (the rows shown
     // are the previous filter's).
     bool isFiltering() const { return pending_.has_value(); }
-    // How long one turn of the event loop may work on a new filter; at 0 a
-    // turn weighs one small batch of rows.
+    // True while a sort asked for is still being worked out (the rows shown
+    // keep the order they had).
+    bool isSorting() const { return sortJob_ != nullptr; }
+    // The rows stand in an order of their own (one kept per row), not the source's.
+    bool isSorted() const { return sorting_; }
+    // How long one turn of the event loop may work on a new filter or read
+    // values for a sort; at 0 a turn takes one small batch of rows, and every
+    // sort is worked out on a worker.
     void setMsPerTurn(int ms) { msPerTurn_ = ms; }
 
     QModelIndex index(int row, int column,
@@ -75,8 +87,14 @@ public:
 signals:
     // isFiltering() changed.
     void filteringChanged(bool filtering);
+    // isSorting() changed.
+    void sortingChanged(bool sorting);
+
+public:
+    ~ResultsFilterModel() override;
 
 private:
+    struct SortJob;
     struct Filter {
         QString text;
         QVariant category;
@@ -102,18 +120,42 @@ private:
     int shownRowOf(int sortedRow) const;
     // Where a sorted row stands in a list of sorted rows shown, or -1.
     static int positionIn(const std::vector<int>& shown, int sortedRow);
-    // Whether a sort by this column and order needs the sort model: not when
-    // the rows stand in that order already.
+    // Whether a sort by this column and order needs an order of its own: not
+    // when the rows stand in that order already.
     bool needsSorting(int column, Qt::SortOrder order) const;
-    // Connects what follows the sort model's own handling of the source.
-    void connectAfterSorted();
+    // Whether source row a sorts before row b by a column, reading their values.
+    bool sortsBefore(int sourceA, int sourceB, int column, Qt::SortOrder order) const;
+    // Sorts source rows stably from the order given, here and now.
+    void sortHere(std::vector<int>& rows, int column, Qt::SortOrder order) const;
+    // Where rows appended to the source go among rows sorted by a column, as
+    // a sorting proxy places them: runs of rows, each with the sorted row it
+    // goes before, in ascending order.
+    std::vector<std::pair<int, std::vector<int>>> placesOf(std::vector<int> added,
+                                                           const std::vector<int>& sorted,
+                                                           int column, Qt::SortOrder order) const;
+    // Reads the next slice of the sort's values; once all are read, sorts
+    // here (a small table) or on a worker.
+    void readSortKeys();
+    void sortOnWorker();
+    // The sort's rows in their new order: rows that arrived meanwhile join
+    // them, and the rows shown take that order.
+    void finishSort(std::vector<int> order);
+    void cancelSort();
+    // The rows shown take this order (sorted), or the source's (unsorted).
+    void reorder(bool sorted, int column, Qt::SortOrder order, std::vector<int> rows);
+    // The rows sorted again from the source's order, here and now.
+    void sortAllNow();
+    // Rows appended to the source while sorted: placed as a sorting proxy
+    // places them.
+    void sortedSourceRowsInserted(int first, int last);
+    void connectSource();
     void request(const Filter& filter);
     void stopFiltering();
     // Works out the filter asked for over the next slice of rows; shows its
     // rows once every row is weighed.
     void filterSome();
     void showFiltered();
-    // The sorted rows read again: the sort model's order, or the source's own.
+    // How many rows are taken in, in the order kept or the source's own.
     void readOrder();
     // Rows appended to the source while it is shown in its own order.
     void sourceRowsInserted(int first, int last);
@@ -122,25 +164,28 @@ private:
     void beginResync();
     void endResync();
 
-    void sortedRowsInserted(int first, int last);
+    // Source rows taking sorted places from a sorted row on.
+    void sortedRowsInserted(int first, const std::vector<int>& added);
     void sortedLayoutAboutToBeChanged();
     void sortedLayoutChanged();
-    void sortedDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                           const QList<int>& roles);
 
-    ResultsSortModel* sorted_ = nullptr;
     std::vector<QMetaObject::Connection> sourceConnections_;
-    std::vector<QMetaObject::Connection> afterSortedConnections_;
     QTimer* work_ = nullptr;
-    // The sort model holds the source and orders its rows.
+    QTimer* sortWork_ = nullptr;
+    // The rows stand in order_, sorted by sortColumn_ in sortOrder_.
     bool sorting_ = false;
-    // While the sort model is given or taken the source: what it says is
-    // not news.
-    bool switchingSort_ = false;
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    std::unique_ptr<SortJob> sortJob_;
+    // A sort that a change of the source's rows cut short, done once they are read again.
+    std::optional<std::pair<int, Qt::SortOrder>> resort_;
     // The source's rows as far as this model has taken them in.
     int sortedRows_ = 0;
-    // Source row of each sorted row, when sorting_.
+    // Source row of each sorted row, when sorting_, and the other way round
+    // (made again when asked after a change).
     std::vector<int> order_;
+    mutable std::vector<int> rank_;
+    mutable bool rankStale_ = true;
     // Sorted rows shown, ascending, unless every row is.
     std::vector<int> shown_;
     Filter shownFilter_;

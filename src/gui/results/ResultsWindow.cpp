@@ -102,6 +102,7 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     connect(rows_, &QAbstractItemModel::layoutChanged, this, &ResultsWindow::fitColumns,
             Qt::QueuedConnection);
     connect(rows_, &ResultsFilterModel::filteringChanged, this, &ResultsWindow::updateCount);
+    connect(rows_, &ResultsFilterModel::sortingChanged, this, &ResultsWindow::updateCount);
     // Rows the filter keeps out still count among all.
     connect(source, &QAbstractItemModel::rowsInserted, this, &ResultsWindow::updateCount);
     updateCount();
@@ -210,8 +211,10 @@ void ResultsWindow::updateCount() {
     const QString rows = all == 1 ? QStringLiteral(" row") : QStringLiteral(" rows");
     QString count = shown == all ? QString::number(all) + rows
                                  : QStringLiteral("%1 of %2").arg(shown).arg(all) + rows;
-    // The rows shown are still the previous filter's.
+    // The rows shown are still the previous filter's, or in their previous order.
     if (rows_->isFiltering())
         count += QStringLiteral(", filtering\u2026");
+    else if (rows_->isSorting())
+        count += QStringLiteral(", sorting\u2026");
     count_->setText(count);
 }
