@@ -480,6 +480,16 @@ QModelIndex ResultsFilterModel::mapFromSource(const QModelIndex& sourceIndex) co
 }
 
 void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
+    if (!sourceModel() || resyncing_) {
+        // Sorted, or not, once the rows are read.
+        cancelSort();
+        resort_.reset();
+        if (needsSorting(column, order))
+            resort_ = std::make_pair(column, order);
+        else
+            sorting_ = false;
+        return;
+    }
     if (!needsSorting(column, order)) {
         cancelSort();
         if (sorting_)
@@ -491,11 +501,6 @@ void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
     cancelSort();
     if (sorting_ && sortColumn_ == column && sortOrder_ == order)
         return;
-    if (!sourceModel() || resyncing_) {
-        // Sorted once there are rows.
-        resort_ = std::make_pair(column, order);
-        return;
-    }
     // Stably from the order shown, as a sorting proxy does.
     std::vector<int> rows = sorting_ ? order_ : sourceOrder(sortedRows_);
     if (sortedRows_ > kMaxKeptRows) {
