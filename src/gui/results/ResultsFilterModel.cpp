@@ -26,8 +26,9 @@ constexpr char kRejected = 2;
 // A sort of this many rows, their values read within one turn, is done there
 // and then (a few milliseconds); a larger one on a worker.
 constexpr int kSortHereRows = 20'000;
-// Above this many rows a sort does not keep the rows' values (64 bytes a row
-// and more): it is done here, reading them per comparison.
+// Above this many rows a sort keeps the rows' values only where they are whole
+// numbers (others take 64 bytes a row and more): else it is done here,
+// reading them per comparison.
 constexpr int kMaxKeptRows = 2'000'000;
 
 // Thrown by a worker's comparison to end a sort no longer wanted.
@@ -39,14 +40,52 @@ std::vector<int> sourceOrder(int rows) {
     return order;
 }
 
+// A sort worked out: the source row of each sorted row, and the other way round.
+struct SortedRows {
+    std::vector<int> order;
+    std::vector<int> rank;
+};
+
+// Sorts `count` rows stably from the order given (empty: the source's) by
+// whole numbers or else by keys, both by source row; throws SortCancelled
+// once `cancelled` is set.
+SortedRows sortRows(std::vector<int> rows, int count, bool descending, const qint64* numbers,
+                    const std::vector<ResultsSortKey>* keys, const std::atomic<bool>& cancelled) {
+    if (rows.empty())
+        rows = sourceOrder(count);
+    auto sortBy = [&](const auto& values) {
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+            if (cancelled.load(std::memory_order_relaxed))
+                throw SortCancelled();
+            return descending ? values[std::size_t(b)] < values[std::size_t(a)]
+                              : values[std::size_t(a)] < values[std::size_t(b)];
+        });
+    };
+    if (numbers)
+        sortBy(numbers);
+    else
+        sortBy(*keys);
+    SortedRows sorted;
+    sorted.rank.resize(rows.size());
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        sorted.rank[std::size_t(rows[row])] = int(row);
+    sorted.order = std::move(rows);
+    return sorted;
+}
+
 } // namespace
 
 struct ResultsFilterModel::SortJob {
     int column = -1;
     Qt::SortOrder order = Qt::AscendingOrder;
-    // The rows in the order they are sorted from (equal rows keep it).
-    std::vector<int> rows;
-    // By source row, the rows sorted.
+    // The source's first `count` rows are sorted, from the order they are
+    // shown in (equal rows keep it); none given: the source's own.
+    int count = 0;
+    std::vector<int> from;
+    // By source row, what the rows sort by: whole numbers while every row's
+    // sort value is one (8 bytes a row, written as they are read), else the
+    // values as they are.
+    std::shared_ptr<qint64[]> numbers;
     std::shared_ptr<std::vector<ResultsSortKey>> keys;
     int read = 0;
     int withSortValue = 0;
@@ -57,7 +96,7 @@ struct ResultsFilterModel::SortJob {
     // Rows appended to the source meanwhile, as they came.
     std::vector<std::pair<int, int>> arrived;
     std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
-    QFutureWatcher<std::vector<int>>* watcher = nullptr;
+    QFutureWatcher<SortedRows>* watcher = nullptr;
 };
 
 ResultsFilterModel::ResultsFilterModel(QObject* parent)
@@ -77,6 +116,7 @@ ResultsFilterModel::~ResultsFilterModel() {
     if (sortJob_) {
         sortJob_->cancelled->store(true);
         BackgroundRelease::drop(std::move(sortJob_->keys));
+        BackgroundRelease::drop(std::move(sortJob_->numbers));
     }
 }
 
@@ -275,7 +315,6 @@ void ResultsFilterModel::readOrder() {
         return;
     }
     sortedRows_ = int(order_.size());
-    rankStale_ = true;
 }
 
 int ResultsFilterModel::sortedRowOf(int sourceRow) const {
@@ -493,7 +532,7 @@ void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
     if (!needsSorting(column, order)) {
         cancelSort();
         if (sorting_)
-            reorder(false, -1, order, {});
+            reorder(false, -1, order, {}, {});
         return;
     }
     if (sortJob_ && sortJob_->column == column && sortJob_->order == order)
@@ -501,18 +540,16 @@ void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
     cancelSort();
     if (sorting_ && sortColumn_ == column && sortOrder_ == order)
         return;
-    // Stably from the order shown, as a sorting proxy does.
-    std::vector<int> rows = sorting_ ? order_ : sourceOrder(sortedRows_);
-    if (sortedRows_ > kMaxKeptRows) {
-        sortHere(rows, column, order);
-        reorder(true, column, order, std::move(rows));
-        return;
-    }
     sortJob_ = std::make_unique<SortJob>();
-    sortJob_->column = column;
-    sortJob_->order = order;
-    sortJob_->rows = std::move(rows);
-    sortJob_->keys = std::make_shared<std::vector<ResultsSortKey>>(std::size_t(sortedRows_));
+    SortJob& job = *sortJob_;
+    job.column = column;
+    job.order = order;
+    job.count = sortedRows_;
+    // Stably from the order shown, as a sorting proxy does.
+    if (sorting_)
+        job.from = order_;
+    // Not written yet: its pages are touched as the values are read.
+    job.numbers = std::shared_ptr<qint64[]>(new qint64[std::size_t(job.count)]);
     readSortKeys();
 }
 
@@ -521,20 +558,46 @@ void ResultsFilterModel::readSortKeys() {
         return;
     SortJob& job = *sortJob_;
     const QAbstractItemModel& source = *sourceModel();
-    std::vector<ResultsSortKey>& keys = *job.keys;
-    const int rows = int(keys.size());
+    const int rows = job.count;
     QElapsedTimer clock;
     clock.start();
     for (;;) {
         while (job.read < rows) {
             for (const int end = std::min(rows, job.read + kRowsPerLook); job.read < end;
                  ++job.read) {
-                ResultsSortKey& key = keys[std::size_t(job.read)];
+                if (job.numbers) {
+                    const QVariant value = source.index(job.read, job.column).data(SortRole);
+                    const int type = value.userType();
+                    if (type == QMetaType::LongLong || type == QMetaType::Int) {
+                        job.numbers[std::size_t(job.read)] = value.toLongLong();
+                        continue;
+                    }
+                    // Not all whole numbers: every row's value as it is, where
+                    // that can be kept; else sorted here and now.
+                    if (rows > kMaxKeptRows) {
+                        std::vector<int> order =
+                            job.from.empty() ? sourceOrder(rows) : std::move(job.from);
+                        const int column = job.column;
+                        const Qt::SortOrder sortOrder = job.order;
+                        cancelSort();
+                        sortHere(order, column, sortOrder);
+                        reorder(true, column, sortOrder, std::move(order), {});
+                        return;
+                    }
+                    job.keys = std::make_shared<std::vector<ResultsSortKey>>();
+                    job.keys->reserve(std::size_t(rows));
+                    for (int row = 0; row < job.read; ++row)
+                        job.keys->push_back(
+                            ResultsSortKey::fromSortValue(job.numbers[std::size_t(row)]));
+                    job.withSortValue = job.read;
+                    BackgroundRelease::drop(std::move(job.numbers));
+                }
                 if (!job.readingShown) {
-                    key = ResultsSortKey::read(source, job.read, job.column);
-                    job.withSortValue += key.hasSortValue() ? 1 : 0;
-                } else if (key.hasSortValue()) {
-                    key = ResultsSortKey::read(source, job.read, job.column, true);
+                    job.keys->push_back(ResultsSortKey::read(source, job.read, job.column));
+                    job.withSortValue += job.keys->back().hasSortValue() ? 1 : 0;
+                } else if ((*job.keys)[std::size_t(job.read)].hasSortValue()) {
+                    (*job.keys)[std::size_t(job.read)] =
+                        ResultsSortKey::read(source, job.read, job.column, true);
                 }
             }
             if (job.read < rows && clock.elapsed() >= msPerTurn_) {
@@ -546,19 +609,15 @@ void ResultsFilterModel::readSortKeys() {
                 return;
             }
         }
-        if (job.readingShown || job.withSortValue == 0 || job.withSortValue == rows)
+        if (job.numbers || job.readingShown || job.withSortValue == 0 || job.withSortValue == rows)
             break;
         job.readingShown = true;
         job.read = 0;
     }
     if (!job.announced && rows <= kSortHereRows && msPerTurn_ > 0) {
-        std::vector<int> order = std::move(job.rows);
-        const bool descending = job.order == Qt::DescendingOrder;
-        std::stable_sort(order.begin(), order.end(), [&keys, descending](int a, int b) {
-            return descending ? keys[std::size_t(b)] < keys[std::size_t(a)]
-                              : keys[std::size_t(a)] < keys[std::size_t(b)];
-        });
-        finishSort(std::move(order));
+        SortedRows sorted = sortRows(std::move(job.from), rows, job.order == Qt::DescendingOrder,
+                                     job.numbers.get(), job.keys.get(), *job.cancelled);
+        finishSort(std::move(sorted.order), std::move(sorted.rank));
         return;
     }
     sortOnWorker();
@@ -570,38 +629,34 @@ void ResultsFilterModel::sortOnWorker() {
         job.announced = true;
         emit sortingChanged(true);
     }
-    auto* watcher = new QFutureWatcher<std::vector<int>>(this);
+    auto* watcher = new QFutureWatcher<SortedRows>(this);
     job.watcher = watcher;
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();
-        QFuture<std::vector<int>> done = watcher->future();
-        if (sortJob_ && sortJob_->watcher == watcher && done.resultCount() > 0)
-            finishSort(done.takeResult());
+        QFuture<SortedRows> done = watcher->future();
+        if (sortJob_ && sortJob_->watcher == watcher && done.resultCount() > 0) {
+            SortedRows sorted = done.takeResult();
+            finishSort(std::move(sorted.order), std::move(sorted.rank));
+        }
     });
-    QPromise<std::vector<int>> promise;
+    QPromise<SortedRows> promise;
     watcher->setFuture(promise.future());
     promise.start();
-    // A thread of its own: the sort takes a few tenths of a second at most,
-    // and a newer one ends it at its next comparison.
-    std::thread([promise = std::move(promise), rows = std::move(job.rows), keys = job.keys,
-                 cancelled = job.cancelled,
-                 descending = job.order == Qt::DescendingOrder]() mutable {
-        const std::vector<ResultsSortKey>& values = *keys;
+    // A thread of its own: the sort takes a second at most, and a newer one
+    // ends it at its next comparison.
+    std::thread([promise = std::move(promise), from = std::move(job.from), count = job.count,
+                 descending = job.order == Qt::DescendingOrder, numbers = job.numbers,
+                 keys = job.keys, cancelled = job.cancelled]() mutable {
         try {
-            std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
-                if (cancelled->load(std::memory_order_relaxed))
-                    throw SortCancelled();
-                return descending ? values[std::size_t(b)] < values[std::size_t(a)]
-                                  : values[std::size_t(a)] < values[std::size_t(b)];
-            });
-            promise.addResult(std::move(rows));
+            promise.addResult(sortRows(std::move(from), count, descending, numbers.get(),
+                                       keys.get(), *cancelled));
         } catch (const SortCancelled&) {
         }
         promise.finish();
     }).detach();
 }
 
-void ResultsFilterModel::finishSort(std::vector<int> order) {
+void ResultsFilterModel::finishSort(std::vector<int> order, std::vector<int> rank) {
     const int column = sortJob_->column;
     const Qt::SortOrder sortOrder = sortJob_->order;
     // Rows that arrived while it sorted take their places as they would
@@ -612,11 +667,13 @@ void ResultsFilterModel::finishSort(std::vector<int> order) {
         const auto places = placesOf(std::move(added), order, column, sortOrder);
         for (auto place = places.rbegin(); place != places.rend(); ++place)
             order.insert(order.begin() + place->first, place->second.begin(), place->second.end());
+        rank.clear();
     }
     BackgroundRelease::drop(std::move(sortJob_->keys));
+    BackgroundRelease::drop(std::move(sortJob_->numbers));
     const bool announced = sortJob_->announced;
     sortJob_.reset();
-    reorder(true, column, sortOrder, std::move(order));
+    reorder(true, column, sortOrder, std::move(order), std::move(rank));
     if (announced)
         emit sortingChanged(false);
 }
@@ -627,6 +684,7 @@ void ResultsFilterModel::cancelSort() {
     sortJob_->cancelled->store(true);
     sortWork_->stop();
     BackgroundRelease::drop(std::move(sortJob_->keys));
+    BackgroundRelease::drop(std::move(sortJob_->numbers));
     const bool announced = sortJob_->announced;
     sortJob_.reset();
     if (announced)
@@ -634,12 +692,17 @@ void ResultsFilterModel::cancelSort() {
 }
 
 void ResultsFilterModel::reorder(bool sorted, int column, Qt::SortOrder order,
-                                 std::vector<int> rows) {
+                                 std::vector<int> rows, std::vector<int> rank) {
     sortedLayoutAboutToBeChanged();
+    // Ten million rows' order is 40 MB: let go of off this thread.
+    BackgroundRelease::drop(std::make_shared<std::vector<int>>(std::move(order_)));
+    BackgroundRelease::drop(std::make_shared<std::vector<int>>(std::move(rank_)));
     sorting_ = sorted;
     sortColumn_ = sorted ? column : -1;
     sortOrder_ = order;
     order_ = std::move(rows);
+    rank_ = std::move(rank);
+    rankStale_ = rank_.size() != order_.size();
     sortedLayoutChanged();
 }
 

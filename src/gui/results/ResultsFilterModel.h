@@ -139,10 +139,12 @@ private:
     void sortOnWorker();
     // The sort's rows in their new order: rows that arrived meanwhile join
     // them, and the rows shown take that order.
-    void finishSort(std::vector<int> order);
+    void finishSort(std::vector<int> order, std::vector<int> rank);
     void cancelSort();
-    // The rows shown take this order (sorted), or the source's (unsorted).
-    void reorder(bool sorted, int column, Qt::SortOrder order, std::vector<int> rows);
+    // The rows shown take this order (sorted, with its rank when known), or
+    // the source's (unsorted).
+    void reorder(bool sorted, int column, Qt::SortOrder order, std::vector<int> rows,
+                 std::vector<int> rank);
     // The rows sorted again from the source's order, here and now.
     void sortAllNow();
     // Rows appended to the source while sorted: placed as a sorting proxy

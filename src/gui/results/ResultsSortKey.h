@@ -19,6 +19,12 @@ public:
     static ResultsSortKey read(const QAbstractItemModel& source, int row, int column,
                                bool shown = false);
 
+    static ResultsSortKey fromSortValue(qint64 value) {
+        ResultsSortKey key;
+        key.sortValue_ = value;
+        return key;
+    }
+
     bool hasSortValue() const { return sortValue_.isValid(); }
     bool operator<(const ResultsSortKey& other) const;
 
