@@ -634,10 +634,15 @@ void ResultsFilterModel::sortOnWorker() {
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();
         QFuture<SortedRows> done = watcher->future();
-        if (sortJob_ && sortJob_->watcher == watcher && done.resultCount() > 0) {
-            SortedRows sorted = done.takeResult();
-            finishSort(std::move(sorted.order), std::move(sorted.rank));
+        if (!sortJob_ || sortJob_->watcher != watcher)
+            return;
+        if (done.resultCount() == 0) {
+            // It failed (out of memory): the rows keep the order they have.
+            cancelSort();
+            return;
         }
+        SortedRows sorted = done.takeResult();
+        finishSort(std::move(sorted.order), std::move(sorted.rank));
     });
     QPromise<SortedRows> promise;
     watcher->setFuture(promise.future());
@@ -650,7 +655,8 @@ void ResultsFilterModel::sortOnWorker() {
         try {
             promise.addResult(sortRows(std::move(from), count, descending, numbers.get(),
                                        keys.get(), *cancelled));
-        } catch (const SortCancelled&) {
+        } catch (...) {
+            // Cancelled, or out of memory: no order.
         }
         promise.finish();
     }).detach();
