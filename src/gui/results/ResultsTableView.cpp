@@ -195,6 +195,11 @@ int ResultsTableView::sizeHintForColumn(int column) const {
     return widest + kGrid;
 }
 
+void ResultsTableView::keyboardSearch(const QString& search) {
+    if (rowCount() <= kTypeAheadRows)
+        QAbstractItemView::keyboardSearch(search);
+}
+
 QModelIndex ResultsTableView::moveCursor(CursorAction cursorAction,
                                          Qt::KeyboardModifiers modifiers) {
     Q_UNUSED(modifiers);

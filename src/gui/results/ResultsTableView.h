@@ -39,6 +39,11 @@ public:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint& point) const override;
     int sizeHintForColumn(int column) const override;
+    // Type-ahead, up to kTypeAheadRows rows: it reads row after row until one
+    // starts with the letters typed, every row when none does, which over
+    // millions of rows holds the window for seconds. The filter searches them.
+    void keyboardSearch(const QString& search) override;
+    static constexpr int kTypeAheadRows = 100'000;
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
