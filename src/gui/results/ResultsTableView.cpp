@@ -40,6 +40,14 @@ ResultsTableView::ResultsTableView(QWidget* parent)
     setHorizontalScrollMode(ScrollPerPixel);
 }
 
+ResultsTableView::~ResultsTableView() {
+    // The widget's own destructor hides it, and the header tells of its new
+    // geometry then: not to this part of the view, gone by that time.
+    disconnect(header_, nullptr, this, nullptr);
+    if (model())
+        disconnect(model(), nullptr, this, nullptr);
+}
+
 void ResultsTableView::setModel(QAbstractItemModel* model) {
     if (model == this->model())
         return;

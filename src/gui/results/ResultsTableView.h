@@ -16,6 +16,7 @@ class ResultsTableView : public QAbstractItemView {
     Q_OBJECT
 public:
     explicit ResultsTableView(QWidget* parent = nullptr);
+    ~ResultsTableView() override;
 
     void setModel(QAbstractItemModel* model) override;
     void setSelectionModel(QItemSelectionModel* selectionModel) override;
