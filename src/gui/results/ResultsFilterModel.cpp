@@ -27,8 +27,9 @@ constexpr char kRejected = 2;
 // and then (a few milliseconds); a larger one on a worker.
 constexpr int kSortHereRows = 20'000;
 // Above this many rows a sort keeps the rows' values only where they are whole
-// numbers (others take 64 bytes a row and more): else it is done here,
-// reading them per comparison.
+// numbers (others take 64 bytes a row and more): texts are sorted in runs of
+// half as many on a worker and the runs merged a slice per turn; other
+// values here and now, reading them per comparison.
 constexpr int kMaxKeptRows = 2'000'000;
 
 // Thrown by a worker's comparison to end a sort no longer wanted.
@@ -93,6 +94,16 @@ struct ResultsFilterModel::SortJob {
     // what they show: a second reading for the rows with one.
     bool readingShown = false;
     bool announced = false;
+    // Texts of more than maxKeptRows_ rows: runs of half as many, of the order sorted from,
+    // each read and sorted by itself (`keys` by place in the run), then merged.
+    bool inRuns = false;
+    int runStart = 0;
+    std::vector<std::vector<int>> runs;
+    bool merging = false;
+    std::vector<std::size_t> heads;
+    std::vector<ResultsSortKey> headKeys;
+    std::vector<int> merged;
+    std::vector<int> mergedRank;
     // Rows appended to the source meanwhile, as they came.
     std::vector<std::pair<int, int>> arrived;
     std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
@@ -103,7 +114,8 @@ ResultsFilterModel::ResultsFilterModel(QObject* parent)
     : QAbstractProxyModel(parent)
     , work_(new QTimer(this))
     , sortWork_(new QTimer(this))
-    , msPerTurn_(kMsPerTurn) {
+    , msPerTurn_(kMsPerTurn)
+    , maxKeptRows_(kMaxKeptRows) {
     work_->setSingleShot(true);
     work_->setInterval(0);
     connect(work_, &QTimer::timeout, this, &ResultsFilterModel::filterSome);
@@ -556,6 +568,14 @@ void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
 void ResultsFilterModel::readSortKeys() {
     if (!sortJob_)
         return;
+    if (sortJob_->merging) {
+        mergeRuns();
+        return;
+    }
+    if (sortJob_->inRuns) {
+        readRun();
+        return;
+    }
     SortJob& job = *sortJob_;
     const QAbstractItemModel& source = *sourceModel();
     const int rows = job.count;
@@ -573,8 +593,15 @@ void ResultsFilterModel::readSortKeys() {
                         continue;
                     }
                     // Not all whole numbers: every row's value as it is, where
-                    // that can be kept; else sorted here and now.
-                    if (rows > kMaxKeptRows) {
+                    // that can be kept; texts in runs; else sorted here and now.
+                    if (rows > maxKeptRows_ && job.read == 0 &&
+                        !ResultsSortKey::read(source, 0, job.column).hasSortValue()) {
+                        BackgroundRelease::drop(std::move(job.numbers));
+                        job.inRuns = true;
+                        readRun();
+                        return;
+                    }
+                    if (rows > maxKeptRows_) {
                         std::vector<int> order =
                             job.from.empty() ? sourceOrder(rows) : std::move(job.from);
                         const int column = job.column;
@@ -642,24 +669,137 @@ void ResultsFilterModel::sortOnWorker() {
             return;
         }
         SortedRows sorted = done.takeResult();
-        finishSort(std::move(sorted.order), std::move(sorted.rank));
+        if (sortJob_->inRuns)
+            runSorted(std::move(sorted.order));
+        else
+            finishSort(std::move(sorted.order), std::move(sorted.rank));
     });
     QPromise<SortedRows> promise;
     watcher->setFuture(promise.future());
     promise.start();
     // A thread of its own: the sort takes a second at most, and a newer one
     // ends it at its next comparison.
-    std::thread([promise = std::move(promise), from = std::move(job.from), count = job.count,
+    // A run: its rows by their place in it, then as source rows.
+    std::vector<int> run;
+    if (job.inRuns) {
+        const int end = std::min(job.count, job.runStart + int(job.keys->size()));
+        run.reserve(std::size_t(end - job.runStart));
+        for (int place = job.runStart; place < end; ++place)
+            run.push_back(job.from.empty() ? place : job.from[std::size_t(place)]);
+    }
+    std::thread([promise = std::move(promise),
+                 from = job.inRuns ? std::vector<int>() : std::move(job.from),
+                 count = job.inRuns ? int(run.size()) : job.count, run = std::move(run),
                  descending = job.order == Qt::DescendingOrder, numbers = job.numbers,
                  keys = job.keys, cancelled = job.cancelled]() mutable {
         try {
-            promise.addResult(sortRows(std::move(from), count, descending, numbers.get(),
-                                       keys.get(), *cancelled));
+            SortedRows sorted =
+                sortRows(std::move(from), count, descending, numbers.get(), keys.get(), *cancelled);
+            if (!run.empty()) {
+                for (int& place : sorted.order)
+                    place = run[std::size_t(place)];
+                sorted.rank.clear();
+            }
+            promise.addResult(std::move(sorted));
         } catch (...) {
             // Cancelled, or out of memory: no order.
         }
         promise.finish();
     }).detach();
+}
+
+void ResultsFilterModel::readRun() {
+    SortJob& job = *sortJob_;
+    const QAbstractItemModel& source = *sourceModel();
+    const int size = std::min(std::max(maxKeptRows_ / 2, 1), job.count - job.runStart);
+    if (!job.keys) {
+        job.keys = std::make_shared<std::vector<ResultsSortKey>>();
+        job.keys->reserve(std::size_t(size));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (job.read < size) {
+        for (const int end = std::min(size, job.read + kRowsPerLook); job.read < end; ++job.read) {
+            const int place = job.runStart + job.read;
+            const int row = job.from.empty() ? place : job.from[std::size_t(place)];
+            job.keys->push_back(ResultsSortKey::read(source, row, job.column));
+            if (job.keys->back().hasSortValue()) {
+                // Some rows have a sort value after all: compared pairwise
+                // as a sorting proxy compares them, here and now.
+                std::vector<int> order =
+                    job.from.empty() ? sourceOrder(job.count) : std::move(job.from);
+                const int column = job.column;
+                const Qt::SortOrder sortOrder = job.order;
+                cancelSort();
+                sortHere(order, column, sortOrder);
+                reorder(true, column, sortOrder, std::move(order), {});
+                return;
+            }
+        }
+        if (job.read < size && clock.elapsed() >= msPerTurn_) {
+            if (!job.announced) {
+                job.announced = true;
+                emit sortingChanged(true);
+            }
+            sortWork_->start();
+            return;
+        }
+    }
+    sortOnWorker();
+}
+
+void ResultsFilterModel::runSorted(std::vector<int> run) {
+    SortJob& job = *sortJob_;
+    job.runStart += int(run.size());
+    job.runs.push_back(std::move(run));
+    BackgroundRelease::drop(std::move(job.keys));
+    job.read = 0;
+    if (job.runStart < job.count) {
+        sortWork_->start();
+        return;
+    }
+    // Every run sorted: merged from each one's first row on.
+    const QAbstractItemModel& source = *sourceModel();
+    job.merging = true;
+    for (const std::vector<int>& sorted : job.runs) {
+        job.heads.push_back(0);
+        job.headKeys.push_back(ResultsSortKey::read(source, sorted.front(), job.column));
+    }
+    job.merged.reserve(std::size_t(job.count));
+    job.mergedRank.assign(std::size_t(job.count), -1);
+    sortWork_->start();
+}
+
+void ResultsFilterModel::mergeRuns() {
+    SortJob& job = *sortJob_;
+    const QAbstractItemModel& source = *sourceModel();
+    const bool descending = job.order == Qt::DescendingOrder;
+    QElapsedTimer clock;
+    clock.start();
+    while (int(job.merged.size()) < job.count) {
+        for (int step = 0; step < kRowsPerLook && int(job.merged.size()) < job.count; ++step) {
+            // The first run's row wins a tie: the runs stand in the order sorted from.
+            std::size_t best = job.runs.size();
+            for (std::size_t r = 0; r < job.runs.size(); ++r) {
+                if (job.heads[r] >= job.runs[r].size())
+                    continue;
+                if (best == job.runs.size() || (descending ? job.headKeys[best] < job.headKeys[r]
+                                                           : job.headKeys[r] < job.headKeys[best]))
+                    best = r;
+            }
+            const int row = job.runs[best][job.heads[best]];
+            job.mergedRank[std::size_t(row)] = int(job.merged.size());
+            job.merged.push_back(row);
+            if (++job.heads[best] < job.runs[best].size())
+                job.headKeys[best] =
+                    ResultsSortKey::read(source, job.runs[best][job.heads[best]], job.column);
+        }
+        if (int(job.merged.size()) < job.count && clock.elapsed() >= msPerTurn_) {
+            sortWork_->start();
+            return;
+        }
+    }
+    finishSort(std::move(job.merged), std::move(job.mergedRank));
 }
 
 void ResultsFilterModel::finishSort(std::vector<int> order, std::vector<int> rank) {

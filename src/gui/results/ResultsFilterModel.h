@@ -71,6 +71,9 @@ public:
     // values for a sort; at 0 a turn takes one small batch of rows, and every
     // sort is worked out on a worker.
     void setMsPerTurn(int ms) { msPerTurn_ = ms; }
+    // Above this many rows a sort keeps no values but whole numbers, and
+    // sorts texts in runs of half as many (two million by default).
+    void setMaxKeptRows(int rows) { maxKeptRows_ = rows; }
 
     QModelIndex index(int row, int column,
                       const QModelIndex& parent = QModelIndex()) const override;
@@ -137,6 +140,11 @@ private:
     // here (a small table) or on a worker.
     void readSortKeys();
     void sortOnWorker();
+    // Texts of millions of rows: a run of them read, then sorted on a worker;
+    // once all are, merged a slice per turn.
+    void readRun();
+    void runSorted(std::vector<int> run);
+    void mergeRuns();
     // The sort's rows in their new order: rows that arrived meanwhile join
     // them, and the rows shown take that order.
     void finishSort(std::vector<int> order, std::vector<int> rank);
@@ -196,6 +204,7 @@ private:
     std::vector<char> pendingAccepts_; // by source row: weighed yet, and how
     int pendingNext_ = 0;
     int msPerTurn_;
+    int maxKeptRows_;
     bool resyncing_ = false;
     // Across a sort: the source rows shown and the persistent indexes' cells.
     std::vector<char> keptSourceRows_;
