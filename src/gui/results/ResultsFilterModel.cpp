@@ -602,13 +602,7 @@ void ResultsFilterModel::readSortKeys() {
                         return;
                     }
                     if (rows > maxKeptRows_) {
-                        std::vector<int> order =
-                            job.from.empty() ? sourceOrder(rows) : std::move(job.from);
-                        const int column = job.column;
-                        const Qt::SortOrder sortOrder = job.order;
-                        cancelSort();
-                        sortHere(order, column, sortOrder);
-                        reorder(true, column, sortOrder, std::move(order), {});
+                        sortAllHereInstead();
                         return;
                     }
                     job.keys = std::make_shared<std::vector<ResultsSortKey>>();
@@ -628,11 +622,7 @@ void ResultsFilterModel::readSortKeys() {
                 }
             }
             if (job.read < rows && clock.elapsed() >= msPerTurn_) {
-                if (!job.announced) {
-                    job.announced = true;
-                    emit sortingChanged(true);
-                }
-                sortWork_->start();
+                goOnNextTurn();
                 return;
             }
         }
@@ -708,6 +698,24 @@ void ResultsFilterModel::sortOnWorker() {
     }).detach();
 }
 
+void ResultsFilterModel::goOnNextTurn() {
+    if (!sortJob_->announced) {
+        sortJob_->announced = true;
+        emit sortingChanged(true);
+    }
+    sortWork_->start();
+}
+
+void ResultsFilterModel::sortAllHereInstead() {
+    SortJob& job = *sortJob_;
+    std::vector<int> order = job.from.empty() ? sourceOrder(job.count) : std::move(job.from);
+    const int column = job.column;
+    const Qt::SortOrder sortOrder = job.order;
+    cancelSort();
+    sortHere(order, column, sortOrder);
+    reorder(true, column, sortOrder, std::move(order), {});
+}
+
 void ResultsFilterModel::readRun() {
     SortJob& job = *sortJob_;
     const QAbstractItemModel& source = *sourceModel();
@@ -725,23 +733,13 @@ void ResultsFilterModel::readRun() {
             job.keys->push_back(ResultsSortKey::read(source, row, job.column));
             if (job.keys->back().hasSortValue()) {
                 // Some rows have a sort value after all: compared pairwise
-                // as a sorting proxy compares them, here and now.
-                std::vector<int> order =
-                    job.from.empty() ? sourceOrder(job.count) : std::move(job.from);
-                const int column = job.column;
-                const Qt::SortOrder sortOrder = job.order;
-                cancelSort();
-                sortHere(order, column, sortOrder);
-                reorder(true, column, sortOrder, std::move(order), {});
+                // as a sorting proxy compares them.
+                sortAllHereInstead();
                 return;
             }
         }
         if (job.read < size && clock.elapsed() >= msPerTurn_) {
-            if (!job.announced) {
-                job.announced = true;
-                emit sortingChanged(true);
-            }
-            sortWork_->start();
+            goOnNextTurn();
             return;
         }
     }

@@ -140,6 +140,11 @@ private:
     // here (a small table) or on a worker.
     void readSortKeys();
     void sortOnWorker();
+    // The sort goes on next turn, saying so.
+    void goOnNextTurn();
+    // Values that cannot be kept: the job dropped and every row sorted here
+    // and now, reading them per comparison.
+    void sortAllHereInstead();
     // Texts of millions of rows: a run of them read, then sorted on a worker;
     // once all are, merged a slice per turn.
     void readRun();
