@@ -48,10 +48,11 @@ struct SortedRows {
 };
 
 // Sorts `count` rows stably from the order given (empty: the source's) by
-// whole numbers or else by keys, both by source row; throws SortCancelled
-// once `cancelled` is set.
+// whole numbers or else by keys, both by row, with the rank of each row when
+// asked; throws SortCancelled once `cancelled` is set.
 SortedRows sortRows(std::vector<int> rows, int count, bool descending, const qint64* numbers,
-                    const std::vector<ResultsSortKey>* keys, const std::atomic<bool>& cancelled) {
+                    const std::vector<ResultsSortKey>* keys, const std::atomic<bool>& cancelled,
+                    bool ranked = true) {
     if (rows.empty())
         rows = sourceOrder(count);
     auto sortBy = [&](const auto& values) {
@@ -67,9 +68,11 @@ SortedRows sortRows(std::vector<int> rows, int count, bool descending, const qin
     else
         sortBy(*keys);
     SortedRows sorted;
-    sorted.rank.resize(rows.size());
-    for (std::size_t row = 0; row < rows.size(); ++row)
-        sorted.rank[std::size_t(rows[row])] = int(row);
+    if (ranked) {
+        sorted.rank.resize(rows.size());
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            sorted.rank[std::size_t(rows[row])] = int(row);
+    }
     sorted.order = std::move(rows);
     return sorted;
 }
@@ -127,8 +130,7 @@ ResultsFilterModel::ResultsFilterModel(QObject* parent)
 ResultsFilterModel::~ResultsFilterModel() {
     if (sortJob_) {
         sortJob_->cancelled->store(true);
-        BackgroundRelease::drop(std::move(sortJob_->keys));
-        BackgroundRelease::drop(std::move(sortJob_->numbers));
+        dropSortJob();
     }
 }
 
@@ -641,11 +643,8 @@ void ResultsFilterModel::readSortKeys() {
 }
 
 void ResultsFilterModel::sortOnWorker() {
+    announceSorting();
     SortJob& job = *sortJob_;
-    if (!job.announced) {
-        job.announced = true;
-        emit sortingChanged(true);
-    }
     auto* watcher = new QFutureWatcher<SortedRows>(this);
     job.watcher = watcher;
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
@@ -667,9 +666,7 @@ void ResultsFilterModel::sortOnWorker() {
     QPromise<SortedRows> promise;
     watcher->setFuture(promise.future());
     promise.start();
-    // A thread of its own: the sort takes a second at most, and a newer one
-    // ends it at its next comparison.
-    // A run: its rows by their place in it, then as source rows.
+    // The source rows of a run, by their place in it.
     std::vector<int> run;
     if (job.inRuns) {
         const int end = std::min(job.count, job.runStart + int(job.keys->size()));
@@ -677,19 +674,20 @@ void ResultsFilterModel::sortOnWorker() {
         for (int place = job.runStart; place < end; ++place)
             run.push_back(job.from.empty() ? place : job.from[std::size_t(place)]);
     }
+    // A thread of its own: the sort takes a second at most, and a newer one
+    // ends it at its next comparison.
     std::thread([promise = std::move(promise),
                  from = job.inRuns ? std::vector<int>() : std::move(job.from),
                  count = job.inRuns ? int(run.size()) : job.count, run = std::move(run),
                  descending = job.order == Qt::DescendingOrder, numbers = job.numbers,
                  keys = job.keys, cancelled = job.cancelled]() mutable {
         try {
-            SortedRows sorted =
-                sortRows(std::move(from), count, descending, numbers.get(), keys.get(), *cancelled);
-            if (!run.empty()) {
+            // A run's rows are sorted by their place in it, then named as source rows.
+            SortedRows sorted = sortRows(std::move(from), count, descending, numbers.get(),
+                                         keys.get(), *cancelled, run.empty());
+            if (!run.empty())
                 for (int& place : sorted.order)
                     place = run[std::size_t(place)];
-                sorted.rank.clear();
-            }
             promise.addResult(std::move(sorted));
         } catch (...) {
             // Cancelled, or out of memory: no order.
@@ -699,11 +697,15 @@ void ResultsFilterModel::sortOnWorker() {
 }
 
 void ResultsFilterModel::goOnNextTurn() {
+    announceSorting();
+    sortWork_->start();
+}
+
+void ResultsFilterModel::announceSorting() {
     if (!sortJob_->announced) {
         sortJob_->announced = true;
         emit sortingChanged(true);
     }
-    sortWork_->start();
 }
 
 void ResultsFilterModel::sortAllHereInstead() {
@@ -811,12 +813,10 @@ void ResultsFilterModel::finishSort(std::vector<int> order, std::vector<int> ran
         const auto places = placesOf(std::move(added), order, column, sortOrder);
         for (auto place = places.rbegin(); place != places.rend(); ++place)
             order.insert(order.begin() + place->first, place->second.begin(), place->second.end());
-        rank.clear();
     }
-    BackgroundRelease::drop(std::move(sortJob_->keys));
-    BackgroundRelease::drop(std::move(sortJob_->numbers));
-    const bool announced = sortJob_->announced;
-    sortJob_.reset();
+    if (!sortJob_->arrived.empty())
+        rank.clear();
+    const bool announced = dropSortJob();
     reorder(true, column, sortOrder, std::move(order), std::move(rank));
     if (announced)
         emit sortingChanged(false);
@@ -827,12 +827,17 @@ void ResultsFilterModel::cancelSort() {
         return;
     sortJob_->cancelled->store(true);
     sortWork_->stop();
+    if (dropSortJob())
+        emit sortingChanged(false);
+}
+
+bool ResultsFilterModel::dropSortJob() {
+    // Half a million texts take a while to free: not on this thread.
     BackgroundRelease::drop(std::move(sortJob_->keys));
     BackgroundRelease::drop(std::move(sortJob_->numbers));
     const bool announced = sortJob_->announced;
     sortJob_.reset();
-    if (announced)
-        emit sortingChanged(false);
+    return announced;
 }
 
 void ResultsFilterModel::reorder(bool sorted, int column, Qt::SortOrder order,

@@ -142,6 +142,10 @@ private:
     void sortOnWorker();
     // The sort goes on next turn, saying so.
     void goOnNextTurn();
+    // Says once that a sort is being worked out.
+    void announceSorting();
+    // Lets go of the sort's job; whether it had said it sorts.
+    bool dropSortJob();
     // Values that cannot be kept: the job dropped and every row sorted here
     // and now, reading them per comparison.
     void sortAllHereInstead();
