@@ -1,5 +1,6 @@
 #include "CompareWindowBenchmark.h"
 
+#include "EventWait.h"
 #include "GuiBenchSession.h"
 #include "ProcessMemory.h"
 #include "StallWatch.h"
@@ -35,14 +36,6 @@ struct Run {
     double stallMs = -1;
     int rows = 0;
 };
-
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer guard;
-    guard.start();
-    while (!done() && guard.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
 
 // Notes when the table's viewport is first painted after rows reached it.
 class FirstRowsPainted : public QObject {
@@ -84,10 +77,10 @@ bool compareOnce(frmMain& main, const QString& other, Run& run) {
         return false;
     FirstRowsPainted first(window->table(), clock);
     auto* cancel = window->findChild<QPushButton*>(QStringLiteral("cmdCancelCompare"));
-    if (!waitFor([cancel, window] { return !cancel->isVisibleTo(window); }, 300000))
+    if (!EventWait::until([cancel, window] { return !cancel->isVisibleTo(window); }, 300000))
         return false;
     run.totalMs = double(clock.nsecsElapsed()) / 1e6;
-    waitFor([&first] { return first.paintedMs_ >= 0; }, 2000);
+    EventWait::until([&first] { return first.paintedMs_ >= 0; }, 2000);
     run.stallMs = stalls.stop();
     run.firstRowsMs = first.arrivedMs_;
     run.firstPaintMs = first.paintedMs_;
@@ -124,8 +117,8 @@ bool CompareWindowBenchmark::run(const BenchArguments& arguments) {
     }
     // The viewer quiet: its own whole-file check of the open file done.
     auto* tree = qobject_cast<frmNSFTree*>(treeDocument->widget());
-    waitFor([tree] { return tree->problemMarks()->state() == ProblemMarks::State::Finished; },
-            300000);
+    EventWait::until(
+        [tree] { return tree->problemMarks()->state() == ProblemMarks::State::Finished; }, 300000);
     std::printf("A %s (%.1f MiB), B %s (%.1f MiB)\n", qUtf8Printable(path),
                 double(QFileInfo(path).size()) / (1024.0 * 1024.0), qUtf8Printable(other),
                 double(QFileInfo(other).size()) / (1024.0 * 1024.0));

@@ -1,5 +1,6 @@
 #include "SearchWindowBenchmark.h"
 
+#include "EventWait.h"
 #include "GuiBenchSession.h"
 #include "StallWatch.h"
 #include "gui/about/frmSplash.h"
@@ -80,14 +81,6 @@ struct Run {
     int rows = 0;
 };
 
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer guard;
-    guard.start();
-    while (!done() && guard.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
 // Presses Search in the panel for text, matched as the Match picker's entry
 // `match` says, and follows the search to its end.
 bool searchOnce(frmMain& main, Run& run, const QString& text = kSearchText, int match = kContains) {
@@ -108,10 +101,10 @@ bool searchOnce(frmMain& main, Run& run, const QString& text = kSearchText, int 
     if (!results)
         return false;
     FirstRowsPainted first(results->table(), clock);
-    if (!waitFor([search] { return search->isEnabled(); }, 120000))
+    if (!EventWait::until([search] { return search->isEnabled(); }, 120000))
         return false;
     run.totalMs = double(clock.nsecsElapsed()) / 1e6;
-    waitFor([&first] { return first.paintedMs_ >= 0; }, 2000);
+    EventWait::until([&first] { return first.paintedMs_ >= 0; }, 2000);
     run.stallMs = stalls.stop();
     run.firstRowsMs = first.arrivedMs_;
     run.firstPaintMs = first.paintedMs_;
@@ -161,11 +154,11 @@ FilterRun filterOnce(frmSearchResults& results, int keystrokes,
     stalls.start();
     for (int key = 0; key < keystrokes; ++key) {
         if (key > 0)
-            waitFor([&clock] { return clock.elapsed() >= kKeystrokeMs; }, kKeystrokeMs);
+            EventWait::until([&clock] { return clock.elapsed() >= kKeystrokeMs; }, kKeystrokeMs);
         clock.start();
         change(key);
     }
-    if (!waitFor([&results] { return filterShown(results); }, 120000))
+    if (!EventWait::until([&results] { return filterShown(results); }, 120000))
         return run;
     run.shownMs = double(clock.nsecsElapsed()) / 1e6;
     QCoreApplication::processEvents();
@@ -240,7 +233,7 @@ bool SearchWindowBenchmark::run(const BenchArguments& arguments) {
     // What the viewer does by itself once a file is open, for comparison.
     StallWatch checkStalls;
     checkStalls.start();
-    waitFor(checkDone, 120000);
+    EventWait::until(checkDone, 120000);
     std::printf("%-34s longest event-loop stall %6.3f s\n",
                 "the whole-file check alone:", checkStalls.stop() / 1e3);
 
@@ -278,6 +271,6 @@ bool SearchWindowBenchmark::run(const BenchArguments& arguments) {
     if (!searchOnce(*main, busy))
         return false;
     print("while the whole-file check runs:", busy);
-    waitFor(checkDone, 120000);
+    EventWait::until(checkDone, 120000);
     return timeFilter(*main);
 }

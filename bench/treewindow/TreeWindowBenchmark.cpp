@@ -1,5 +1,6 @@
 #include "TreeWindowBenchmark.h"
 
+#include "EventWait.h"
 #include "GuiBenchSession.h"
 #include "ProcessMemory.h"
 #include "StallWatch.h"
@@ -69,24 +70,17 @@ bool waitForMarks(frmNSFTree& window) {
     PaintWatch countPaint(count);
     QObject::connect(&check, &ProblemCheck::finished, &countPaint,
                      [&countPaint] { countPaint.painted = false; });
-    QElapsedTimer guard;
-    guard.start();
-    auto done = [&] {
-        return check.state() == ProblemMarks::State::Finished && countPaint.painted &&
-               count->isVisible();
-    };
-    while (!done() && guard.elapsed() < 120000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
+    return EventWait::until(
+        [&] {
+            return check.state() == ProblemMarks::State::Finished && countPaint.painted &&
+                   count->isVisible();
+        },
+        120000);
 }
 
 // Waits for a paint the watch notes; false when none comes within a minute.
 bool waitForPaint(const PaintWatch& watch) {
-    QElapsedTimer guard;
-    guard.start();
-    while (!watch.painted && guard.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return watch.painted;
+    return EventWait::until([&watch] { return watch.painted; }, 60000);
 }
 
 double median(std::vector<double> values) {
@@ -367,11 +361,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
             stalls.start();
             clock.restart();
             problemsWindow->table()->sortByColumn(column, Qt::AscendingOrder);
-            QElapsedTimer guard;
-            guard.start();
-            while (shown->isSorting() && guard.elapsed() < 600000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            if (shown->isSorting()) {
+            if (!EventWait::until([shown] { return !shown->isSorting(); }, 600000)) {
                 std::fprintf(stderr,
                              "quillmark-treewindow-bench: the problems were never sorted\n");
                 return false;
