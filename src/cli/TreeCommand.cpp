@@ -10,6 +10,8 @@
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 
+#include <charconv>
+#include <cstring>
 #include <string>
 
 namespace qm::cli {
@@ -67,6 +69,31 @@ void writeClaimsJson(const FileTree& tree, JsonWriter& writer) {
     }
 }
 
+// One line of the listing: indent, key, text. Ten million of them go out
+// for a big file, so a plain line is put together here and appended once;
+// appending its pieces one by one cost more than reading the file.
+void appendNodeLine(std::string& out, int depth, std::int64_t position,
+                    const NodeText::Fields& fields, NodeText& text) {
+    // Indent, "CA0", the digits of a 64-bit position, two blanks, the text, a newline.
+    char line[8 + 3 + 20 + 2 + NodeText::kRoom + 1];
+    char* p = line;
+    std::memset(p, ' ', 8); // at most four ancestors' worth; the key overwrites the rest
+    p += 2 * depth;
+    std::memcpy(p, NodeText::recordType(fields.shape).data(), 3);
+    p = std::to_chars(p + 3, p + 3 + 20, position).ptr;
+    *p++ = ' ';
+    *p++ = ' ';
+    if (NodeText::isPlain(fields)) {
+        p = NodeText::write(fields, p);
+        *p++ = '\n';
+        out.append(line, std::size_t(p - line));
+        return;
+    }
+    out.append(line, std::size_t(p - line));
+    FileText::appendPrintable(out, text.make(fields));
+    out += '\n';
+}
+
 } // namespace
 
 int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& out) {
@@ -102,11 +129,7 @@ int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& 
                 [&](std::int64_t position, const NodeText::Fields& fields) {
                     const NodeParents::Place place = parents.meet(fields.shape, position);
                     count(fields.shape);
-                    line.append(std::size_t(2 * place.depth), ' ');
-                    FileTree::appendKey(line, fields.shape, position);
-                    line += "  ";
-                    FileText::appendPrintable(line, text.make(fields));
-                    line += '\n';
+                    appendNodeLine(line, place.depth, position, fields, text);
                     output.done();
                 },
                 noTrailers);

@@ -207,31 +207,38 @@ private slots:
             std::vector<std::int64_t> parents, positions;
             std::vector<std::string> texts;
             std::int64_t header = FileTree::kNoNode, batch = FileTree::kNoNode, position = 1;
+            // The listing's texts are put together apart from the tree's: the same.
+            NodeText made;
+            auto add = [&](const NodeText::Fields& fields, const std::string& text) {
+                t.add(position, fields);
+                texts.push_back(text);
+                QCOMPARE(std::string(made.make(fields)), text);
+                QVERIFY(NodeText::isPlain(fields));
+            };
             for (int i = 0; i < n; ++i) {
                 position += random() % 8 == 0 ? (std::int64_t(1) << 31) + random() % 1000 : 322;
                 positions.push_back(position);
                 const unsigned kind = random() % 10;
                 if (kind == 0) {
                     const std::string submitter = field(16);
-                    t.add(position, {NodeText::kHeader, {submitter}});
-                    texts.push_back("AA0: " + submitter);
+                    add({NodeText::kHeader, {submitter}}, "AA0: " + submitter);
                     parents.push_back(FileTree::kNoNode);
                     header = i;
                 } else if (kind <= 2) {
                     const std::string tax = field(15), last = field(20), first = field(12);
                     if (kind == 1) {
-                        t.add(position, {NodeText::kBatchByName, {tax, last}});
-                        texts.push_back("BA0: " + tax + " - " + last);
+                        const std::string name = field(33); // the longest field
+                        add({NodeText::kBatchByName, {tax, name}}, "BA0: " + tax + " - " + name);
                     } else {
-                        t.add(position, {NodeText::kBatchByPerson, {tax, last, first}});
-                        texts.push_back("BA0: " + tax + " - " + last + ", " + first);
+                        add({NodeText::kBatchByPerson, {tax, last, first}},
+                            "BA0: " + tax + " - " + last + ", " + first);
                     }
                     parents.push_back(header);
                     batch = i;
                 } else {
                     const std::string last = field(20), first = field(12), pcn = field(17);
-                    t.add(position, {NodeText::kClaim, {last, first, pcn}});
-                    texts.push_back("CA0: " + last + ", " + first + " (" + pcn + ")");
+                    add({NodeText::kClaim, {last, first, pcn}},
+                        "CA0: " + last + ", " + first + " (" + pcn + ")");
                     parents.push_back(batch);
                 }
             }

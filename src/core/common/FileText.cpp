@@ -133,15 +133,19 @@ std::string FileText::pathToUtf8(std::string_view bytes) {
     return isValidUtf8(bytes) ? std::string(bytes) : toUtf8(bytes);
 }
 
-void FileText::appendPrintable(std::string& out, std::string_view bytes) {
-    // Most texts are plain printable ASCII and go out as they are.
+bool FileText::isPlain(std::string_view bytes) {
     std::size_t i = 0;
     while (i + 8 <= bytes.size() && !holdsNonPlain(ByteWords::at(bytes.data() + i)))
         i += 8;
     bool plain = true;
     for (; i < bytes.size(); ++i)
         plain = plain && bytes[i] >= 0x20 && bytes[i] < 0x7F && bytes[i] != '\\';
-    if (plain) {
+    return plain;
+}
+
+void FileText::appendPrintable(std::string& out, std::string_view bytes) {
+    // Most texts are plain printable ASCII and go out as they are.
+    if (isPlain(bytes)) {
         out.append(bytes);
         return;
     }

@@ -35,6 +35,9 @@ public:
     // (\n, \r, \t, \\, \xNN), so that a file cannot retitle a terminal or
     // forge lines of output.
     static void appendPrintable(std::string& out, std::string_view bytes);
+    // True when appendPrintable writes the bytes as they are: printable
+    // ASCII without a backslash.
+    static bool isPlain(std::string_view bytes);
     static std::string toPrintable(std::string_view bytes);
 };
 

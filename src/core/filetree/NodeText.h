@@ -32,6 +32,8 @@ public:
     };
     // Longer than any text.
     static constexpr std::size_t kMaxLength = 64;
+    // What write() may touch: a text and the padding of its last words.
+    static constexpr std::size_t kRoom = kMaxLength + 8;
 
     struct Fields {
         Shape shape;
@@ -50,13 +52,17 @@ public:
     std::string_view make(char typeLetter, std::string_view record);
     // The same from its fields.
     std::string_view make(const Fields& fields);
+    // Writes the text of fields at out, which has kRoom bytes; returns its end.
+    static char* write(const Fields& fields, char* out);
+    // True when the text is plain printable ASCII (FileText::isPlain).
+    static bool isPlain(const Fields& fields);
 
     // A claim's patient as its text names him: "LAST, FIRST", or what there
     // is of it (trimmed fields, file bytes).
     static std::string patientName(std::string_view last, std::string_view first);
 
 private:
-    char buf_[kMaxLength];
+    char buf_[kRoom];
 };
 
 } // namespace qm
