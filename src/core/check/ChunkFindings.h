@@ -13,8 +13,9 @@ namespace qm {
 // What the whole-file check's worker found in one chunk, kept compact until
 // the chunk's turn comes to be handed on: its claims with their problem
 // rows, and its lines that tell the file's structure, with what the lines
-// before each held. Texts and values lie in one pool.
-struct ChunkFindings {
+// before each held. Texts and values lie in one pool. Workers fill the
+// findings of neighbouring chunks at once, each on cache lines of its own.
+struct alignas(64) ChunkFindings {
     struct Claim {
         std::int64_t position = 0; // of its CA0
         std::int64_t number = 0;   // the CA0's line number within the chunk, from 1

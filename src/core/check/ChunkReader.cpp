@@ -150,22 +150,23 @@ void ChunkReader::finish(std::int64_t after, bool endOfFile) {
 }
 
 void ChunkReader::read(std::size_t index, const std::atomic<bool>& cancel) {
-    const ChunkPlan::Chunk& chunk = plan_.chunks()[index];
     visitor_.beginChunk(index);
+    readClaims(index, cancel);
+    visitor_.endChunk();
+}
+
+void ChunkReader::readClaims(std::size_t index, const std::atomic<bool>& cancel) {
+    const ChunkPlan::Chunk& chunk = plan_.chunks()[index];
     ChunkPlan::Context context = chunk.context;
     lines_.seek(chunk.begin);
-    std::string_view line;
-    for (std::int64_t n = 0;; ++n) {
-        if (n % kLinesBetweenCancelChecks == 0 && cancel.load(std::memory_order_relaxed))
-            return;
-        const std::int64_t lineStart = lines_.position();
+    std::int64_t n = 0;
+    bool stopped = false;
+    lines_.forEachLine([&](std::string_view line, std::int64_t lineStart) {
         const bool inChunk = lineStart < chunk.end;
-        if (!inChunk && !active_)
-            return;
-        if (!lines_.readLineView(line)) {
-            if (active_)
-                finish(lines_.position(), true);
-            return;
+        if ((n++ % kLinesBetweenCancelChecks == 0 && cancel.load(std::memory_order_relaxed)) ||
+            (!inChunk && !active_)) {
+            stopped = true;
+            return false;
         }
         if (inChunk && settings_.everyLine)
             visitor_.line(line, lineStart);
@@ -189,10 +190,10 @@ void ChunkReader::read(std::size_t index, const std::atomic<bool>& cancel) {
         }
         // Past its end a chunk only finishes the claim it began.
         if (!inChunk)
-            continue;
+            return true;
         std::int64_t position = lineStart;
         if (!takeRecordLine(line, position))
-            continue;
+            return true;
         const std::string_view type = line.substr(0, 3);
         if (type == "AA0") {
             context.aa0 = position;
@@ -205,7 +206,11 @@ void ChunkReader::read(std::size_t index, const std::atomic<bool>& cancel) {
             claim_.loop.next(record, claim_.splitter->totals);
             process(record);
         }
-    }
+        return true;
+    });
+    // The file ended inside the claim.
+    if (!stopped && active_)
+        finish(lines_.position(), true);
 }
 
 } // namespace qm

@@ -53,6 +53,7 @@ private:
         bool hasXa0 = false;
     };
 
+    void readClaims(std::size_t index, const std::atomic<bool>& cancel);
     void start(const ChunkPlan::Context& context, std::int64_t position, std::string_view record);
     void process(std::string_view record);
     void finish(std::int64_t after, bool endOfFile);

@@ -12,8 +12,9 @@
 namespace qm {
 
 // What one chunk of the file adds to its statistics, kept until the chunk's
-// turn comes to be merged in file order.
-struct ChunkStatistics {
+// turn comes to be merged in file order. Workers fill neighbouring chunks'
+// at once, each on cache lines of its own.
+struct alignas(64) ChunkStatistics {
     // The chunk's lines from one BA0 up to the next (or to the chunk's end);
     // the first part holds the lines before the chunk's first BA0, which go
     // to the batch the chunk began in. Lines after a part's YA0 belong to

@@ -44,6 +44,8 @@ public:
 
     // The claims of chunk `chunk` (chunks are numbered in file order) follow.
     virtual void beginChunk(std::size_t chunk) = 0;
+    // The chunk begun last is done with (read to its end, or cancelled).
+    virtual void endChunk() {}
     // A record of the current claim, CA0 first, stored in occurrence
     // `occurrence` of its type and shown by claim form node number `node`
     // (nodes numbered in the order a click adds them). A second record of a

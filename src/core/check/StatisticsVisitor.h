@@ -23,6 +23,7 @@ public:
                       std::vector<ChunkStatistics>& chunks);
 
     void beginChunk(std::size_t chunk) override;
+    void endChunk() override { check_->endChunk(); }
     void record(std::size_t node, int typeIndex, int occurrence, std::string_view line) override;
     void endClaim(const PassClaim& claim) override;
     void line(std::string_view line, std::int64_t lineStart) override;

@@ -133,7 +133,13 @@ public:
         , out_(out)
         , searched_(searched) {}
 
-    void beginChunk(std::size_t chunk) override { chunk_ = chunk; }
+    void beginChunk(std::size_t chunk) override {
+        chunk_ = chunk;
+        searchedInChunk_ = 0;
+    }
+    // Counted here and told once: workers counting side by side in one
+    // vector took a tenth of the search in cache misses.
+    void endChunk() override { searched_[chunk_] = searchedInChunk_; }
 
     void record(std::size_t node, int typeIndex, int occurrence, std::string_view line) override {
         if (node < nodes_) {
@@ -156,7 +162,7 @@ public:
     }
 
     void endClaim(const PassClaim& claim) override {
-        const std::int64_t searched = ++searched_[chunk_];
+        const std::int64_t searched = ++searchedInChunk_;
         ClaimHits hits;
         addShared(*claim.above, hits.fields);
         if (reordered_)
@@ -200,6 +206,7 @@ private:
     OrderedHits& out_;
     std::vector<std::int64_t>& searched_; // claims searched, by chunk
     std::size_t chunk_ = 0;
+    std::int64_t searchedInChunk_ = 0;
     std::vector<Pending> pending_; // the current claim's own matches
     std::size_t nodes_ = 0;        // nodes the current claim has so far
     bool reordered_ = false;
