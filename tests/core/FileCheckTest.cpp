@@ -6,6 +6,7 @@
 
 #include "CheckTranscript.h"
 #include "GeneratedFiles.h"
+#include "core/check/ProblemWords.h"
 #include "core/filetree/HeaderIndex.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
@@ -134,6 +135,36 @@ private slots:
             if (QTest::currentTestFailed())
                 qFatal("variant %u differs", variant);
         }
+    }
+
+    // A report words rows of some kinds once for all: nothing of such a row
+    // may show in its line.
+    void fixedWordsNameNothingOfTheRow() {
+        const auto layouts = CheckTranscript::open(SAMPLES_DIR "/sample301.nsf").layouts;
+        int fixed = 0;
+        for (int kind = 0; kind < Problem::kKindCount; ++kind) {
+            ProblemRow bare, full;
+            bare.problem.kind = full.problem.kind = static_cast<Problem::Kind>(kind);
+            if (!ProblemWords::wordsFixed(bare.problem.kind))
+                continue;
+            ++fixed;
+            Problem& p = full.problem;
+            p.flags = Problem::kFoundIsNumber;
+            p.recordType = 29;
+            p.occurrence = 2;
+            p.field = 3;
+            p.batch = 4;
+            p.claim = 5;
+            p.position = 6;
+            p.line = 7;
+            p.found = 8;
+            p.expected = 9;
+            full.value = "VALUE";
+            for (const auto bytes : {ProblemWords::Bytes::Utf8, ProblemWords::Bytes::Printable})
+                QCOMPARE(ProblemWords::line(full, layouts.get(), bytes),
+                         ProblemWords::line(bare, layouts.get(), bytes));
+        }
+        QCOMPARE(fixed, 2);
     }
 
     void cancelStopsTheCheck() {

@@ -71,7 +71,8 @@ struct alignas(64) ChunkFindings {
 
     std::uint32_t keep(std::string_view bytes) {
         const auto at = std::uint32_t(pool.size());
-        pool.append(bytes);
+        if (!bytes.empty()) // most rows' values
+            pool.append(bytes);
         return at;
     }
     std::string_view text(std::uint32_t at, std::uint32_t length) const {

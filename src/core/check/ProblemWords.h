@@ -63,6 +63,11 @@ public:
     // XA0 states $157.51, the lines add up to $157.52".
     static std::string line(const ProblemRow& row, const LayoutCatalogue* layouts,
                             Bytes bytes = Bytes::Utf8);
+    // True for the kinds of claim row whose line is the same for every row
+    // (no trailer of its own, unreadable): a report words those once.
+    static bool wordsFixed(Problem::Kind kind) {
+        return kind == Problem::Kind::NoXa0 || kind == Problem::Kind::Unreadable;
+    }
     // The same at the end of out: a report of millions of rows makes no
     // string for each.
     static void appendLine(std::string& out, const ProblemRow& row, const LayoutCatalogue* layouts,

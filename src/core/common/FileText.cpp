@@ -134,13 +134,18 @@ std::string FileText::pathToUtf8(std::string_view bytes) {
 }
 
 bool FileText::isPlain(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i + 8 <= bytes.size() && !holdsNonPlain(ByteWords::at(bytes.data() + i)))
-        i += 8;
-    bool plain = true;
-    for (; i < bytes.size(); ++i)
-        plain = plain && bytes[i] >= 0x20 && bytes[i] < 0x7F && bytes[i] != '\\';
-    return plain;
+    if (bytes.size() < 8) {
+        bool plain = true;
+        for (const char byte : bytes)
+            plain = plain && byte >= 0x20 && byte < 0x7F && byte != '\\';
+        return plain;
+    }
+    // Whole words, the last one overlapping the one before.
+    const char* const last = bytes.data() + bytes.size() - 8;
+    for (const char* at = bytes.data(); at < last; at += 8)
+        if (holdsNonPlain(ByteWords::at(at)))
+            return false;
+    return !holdsNonPlain(ByteWords::at(last));
 }
 
 void FileText::appendPrintable(std::string& out, std::string_view bytes) {

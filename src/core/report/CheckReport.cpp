@@ -2,6 +2,7 @@
 
 #include "core/check/ProblemWords.h"
 #include "core/common/FileText.h"
+#include "core/filetree/NodeText.h"
 #include "core/report/ClaimListJson.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
@@ -24,6 +25,25 @@ void appendKey(std::string& line, std::string_view type, std::int64_t position,
     if (!after.empty()) // an empty view may have no data at all
         std::memcpy(end, after.data(), after.size());
     line.append(key, std::size_t(end - key) + after.size());
+}
+
+// A node's key and text, "CA0645  CA0: ...": as one append when the text
+// needs no escapes, as it is for a claim of millions.
+void appendKeyAndText(std::string& line, std::string_view type, std::int64_t position,
+                      std::string_view text) {
+    char keyed[32 + NodeText::kMaxLength];
+    if (text.size() > NodeText::kMaxLength || !FileText::isPlain(text)) {
+        appendKey(line, type, position, "  ");
+        FileText::appendPrintable(line, text);
+        return;
+    }
+    std::memcpy(keyed, type.data(), type.size());
+    char* end = std::to_chars(keyed + type.size(), keyed + 24, position).ptr;
+    *end++ = ' ';
+    *end++ = ' ';
+    if (!text.empty())
+        std::memcpy(end, text.data(), text.size());
+    line.append(keyed, std::size_t(end - keyed) + text.size());
 }
 
 std::string key(std::string_view type, std::int64_t position) {
@@ -74,6 +94,12 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
     for (std::size_t state = 0; state < totalsLines_.size(); ++state)
         totalsLines_[state] =
             "\n  totals: " + ReportText::totalsLine(static_cast<TotalsState>(state), {}) + '\n';
+    for (std::size_t kind = 0; kind < fixedRows_.size(); ++kind) {
+        ProblemRow row;
+        row.problem.kind = static_cast<Problem::Kind>(kind);
+        if (ProblemWords::wordsFixed(row.problem.kind))
+            appendRow(fixedRows_[kind], row);
+    }
 }
 
 CheckReport::~CheckReport() = default;
@@ -84,8 +110,7 @@ void CheckReport::batch(const FileCheck::Batch& batch) {
     if (json_ || problemsOnly_)
         return;
     std::string& line = text_.text();
-    appendKey(line, "BA0", batch.position, "  ");
-    FileText::appendPrintable(line, batch.text);
+    appendKeyAndText(line, "BA0", batch.position, batch.text);
     line += '\n';
     text_.done();
 }
@@ -102,8 +127,7 @@ void CheckReport::claim(const FileCheck::Claim& claim) {
         return;
     }
     std::string& line = text_.text();
-    appendKey(line, "CA0", claim.position, "  ");
-    FileText::appendPrintable(line, claim.text);
+    appendKeyAndText(line, "CA0", claim.position, claim.text);
     if (claim.totals == TotalsState::DoNotCompute) {
         line += "\n  totals: do not compute, XA0 fields";
         for (const ProblemRow& r : claim.rows)
@@ -158,7 +182,14 @@ void CheckReport::problem(const ProblemRow& r) {
 }
 
 void CheckReport::row(const ProblemRow& r) {
-    std::string& line = text_.text();
+    const std::string& fixed = fixedRows_[static_cast<std::size_t>(r.problem.kind)];
+    if (fixed.empty())
+        appendRow(text_.text(), r);
+    else
+        text_.text() += fixed;
+}
+
+void CheckReport::appendRow(std::string& line, const ProblemRow& r) const {
     line += "  problem: ";
     ProblemWords::appendLine(line, r, layouts_.get(), ProblemWords::Bytes::Printable);
     line += '\n';

@@ -40,6 +40,7 @@ private:
     void jsonClaim(const FileCheck::Claim& claim);
     // A row in the flat list (JSON), or under what it belongs to (text).
     void row(const ProblemRow& row);
+    void appendRow(std::string& line, const ProblemRow& row) const;
     void jsonRow(const ProblemRow& row);
 
     std::ostream& out_;
@@ -62,6 +63,8 @@ private:
     // every TotalsState (but totals that do not compute, which name their
     // fields).
     std::array<std::string, std::size_t(TotalsState::CouldNotCheck) + 1> totalsLines_;
+    // The row lines of the kinds worded alike for every row (wordsFixed).
+    std::array<std::string, Problem::kKindCount> fixedRows_;
     std::string words_; // a JSON row's text while it is put together
 };
 
