@@ -10,7 +10,6 @@
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 
-#include <charconv>
 #include <cstring>
 #include <string>
 
@@ -75,12 +74,10 @@ void writeClaimsJson(const FileTree& tree, JsonWriter& writer) {
 void appendNodeLine(std::string& out, int depth, std::int64_t position,
                     const NodeText::Fields& fields, NodeText& text) {
     // Indent, "CA0", the digits of a 64-bit position, two blanks, the text, a newline.
-    char line[8 + 3 + 20 + 2 + NodeText::kRoom + 1];
+    char line[8 + FileTree::kKeyRoom + 2 + NodeText::kRoom + 1];
     char* p = line;
     std::memset(p, ' ', 8); // at most four ancestors' worth; the key overwrites the rest
-    p += 2 * depth;
-    std::memcpy(p, NodeText::recordType(fields.shape).data(), 3);
-    p = std::to_chars(p + 3, p + 3 + 20, position).ptr;
+    p = FileTree::writeKey(p + 2 * depth, NodeText::recordType(fields.shape), position);
     *p++ = ' ';
     *p++ = ' ';
     if (NodeText::isPlain(fields)) {

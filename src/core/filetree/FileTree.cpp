@@ -40,9 +40,8 @@ std::string FileTree::key(std::int64_t node) const {
 }
 
 void FileTree::appendKey(std::string& out, NodeText::Shape shape, std::int64_t position) {
-    char digits[24];
-    out.append(NodeText::recordType(shape))
-        .append(digits, std::to_chars(digits, digits + sizeof digits, position).ptr);
+    char key[kKeyRoom];
+    out.append(key, writeKey(key, NodeText::recordType(shape), position));
 }
 
 constexpr bool FileTree::shapesFit() {

@@ -6,6 +6,7 @@
 #include "core/filetree/TrailerIndex.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -52,6 +53,13 @@ public:
     }
     // The key of a node of this shape at this position, at the end of out.
     static void appendKey(std::string& out, NodeText::Shape shape, std::int64_t position);
+    // The same written at out, which has kKeyRoom bytes, for a record type of
+    // three characters; returns its end. Listings put a line together around it.
+    static constexpr std::size_t kKeyRoom = 3 + 20;
+    static char* writeKey(char* out, std::string_view type, std::int64_t position) {
+        std::memcpy(out, type.data(), type.size());
+        return std::to_chars(out + type.size(), out + kKeyRoom, position).ptr;
+    }
     std::string text(std::int64_t node) const;
     // The same without allocating: the text is put together in buffer.
     std::string_view text(std::int64_t node, TextBuffer& buffer) const;

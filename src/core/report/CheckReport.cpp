@@ -2,48 +2,40 @@
 
 #include "core/check/ProblemWords.h"
 #include "core/common/FileText.h"
+#include "core/filetree/FileTree.h"
 #include "core/filetree/NodeText.h"
 #include "core/report/ClaimListJson.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 
-#include <charconv>
 #include <cstring>
 
 namespace qm {
 
 namespace {
 
-// A file tree key, "CA0" and the position, at the end of a line being put
-// together (with no text of its own: most claims pass, and each is a line or two).
-void appendKey(std::string& line, std::string_view type, std::int64_t position,
-               std::string_view after = {}) {
-    // Put together here and appended at once: a line costs few appends.
-    char key[48];
-    std::memcpy(key, type.data(), type.size());
-    char* end = std::to_chars(key + type.size(), key + 24, position).ptr;
-    if (!after.empty()) // an empty view may have no data at all
-        std::memcpy(end, after.data(), after.size());
-    line.append(key, std::size_t(end - key) + after.size());
+// A file tree key, "CA0" and the position, at the end of a line.
+void appendKey(std::string& line, std::string_view type, std::int64_t position) {
+    char key[FileTree::kKeyRoom];
+    line.append(key, FileTree::writeKey(key, type, position));
 }
 
-// A node's key and text, "CA0645  CA0: ...": as one append when the text
-// needs no escapes, as it is for a claim of millions.
+// A node's key and text, "CA0645  CA0: ...": one append when the text needs
+// no escapes, as it is for claim after claim of millions.
 void appendKeyAndText(std::string& line, std::string_view type, std::int64_t position,
                       std::string_view text) {
-    char keyed[32 + NodeText::kMaxLength];
-    if (text.size() > NodeText::kMaxLength || !FileText::isPlain(text)) {
-        appendKey(line, type, position, "  ");
-        FileText::appendPrintable(line, text);
+    char keyed[FileTree::kKeyRoom + 2 + NodeText::kMaxLength];
+    char* end = FileTree::writeKey(keyed, type, position);
+    *end++ = ' ';
+    *end++ = ' ';
+    if (text.size() <= NodeText::kMaxLength && FileText::isPlain(text)) {
+        if (!text.empty())
+            std::memcpy(end, text.data(), text.size());
+        line.append(keyed, end + text.size());
         return;
     }
-    std::memcpy(keyed, type.data(), type.size());
-    char* end = std::to_chars(keyed + type.size(), keyed + 24, position).ptr;
-    *end++ = ' ';
-    *end++ = ' ';
-    if (!text.empty())
-        std::memcpy(end, text.data(), text.size());
-    line.append(keyed, std::size_t(end - keyed) + text.size());
+    line.append(keyed, end);
+    FileText::appendPrintable(line, text);
 }
 
 std::string key(std::string_view type, std::int64_t position) {
