@@ -35,10 +35,15 @@ constexpr int kMaxKeptRows = 2'000'000;
 // Thrown by a worker's comparison to end a sort no longer wanted.
 struct SortCancelled {};
 
+// Rows first to last, in order.
+std::vector<int> rowsFrom(int first, int last) {
+    std::vector<int> rows(std::size_t(last >= first ? last - first + 1 : 0));
+    std::iota(rows.begin(), rows.end(), first);
+    return rows;
+}
+
 std::vector<int> sourceOrder(int rows) {
-    std::vector<int> order(std::size_t(rows > 0 ? rows : 0));
-    std::iota(order.begin(), order.end(), 0);
-    return order;
+    return rowsFrom(0, rows - 1);
 }
 
 // A sort worked out: the source row of each sorted row, and the other way round.
@@ -596,8 +601,7 @@ void ResultsFilterModel::readSortKeys() {
                     }
                     // Not all whole numbers: every row's value as it is, where
                     // that can be kept; texts in runs; else sorted here and now.
-                    if (rows > maxKeptRows_ && job.read == 0 &&
-                        !ResultsSortKey::read(source, 0, job.column).hasSortValue()) {
+                    if (rows > maxKeptRows_ && job.read == 0 && !value.isValid()) {
                         BackgroundRelease::drop(std::move(job.numbers));
                         job.inRuns = true;
                         readRun();
@@ -808,9 +812,7 @@ void ResultsFilterModel::finishSort(std::vector<int> order, std::vector<int> ran
     // Rows that arrived while it sorted take their places as they would
     // have after it, batch by batch.
     for (const auto& [first, last] : sortJob_->arrived) {
-        std::vector<int> added(std::size_t(last - first + 1));
-        std::iota(added.begin(), added.end(), first);
-        const auto places = placesOf(std::move(added), order, column, sortOrder);
+        const auto places = placesOf(rowsFrom(first, last), order, column, sortOrder);
         for (auto place = places.rbegin(); place != places.rend(); ++place)
             order.insert(order.begin() + place->first, place->second.begin(), place->second.end());
     }
@@ -920,9 +922,7 @@ ResultsFilterModel::placesOf(std::vector<int> added, const std::vector<int>& sor
 void ResultsFilterModel::sortedSourceRowsInserted(int first, int last) {
     if (sortJob_)
         sortJob_->arrived.emplace_back(first, last);
-    std::vector<int> added(std::size_t(last - first + 1));
-    std::iota(added.begin(), added.end(), first);
-    const auto places = placesOf(std::move(added), order_, sortColumn_, sortOrder_);
+    const auto places = placesOf(rowsFrom(first, last), order_, sortColumn_, sortOrder_);
     for (auto place = places.rbegin(); place != places.rend(); ++place)
         sortedRowsInserted(place->first, place->second);
 }

@@ -13,11 +13,16 @@ namespace {
 // Cells leave a pixel at their right and bottom for the grid, as in a QTableView.
 constexpr int kGrid = 1;
 
+// Rows as high as a line of the font, with room above and below it.
+int rowHeightFor(const QFontMetrics& metrics) {
+    return qMax(1, metrics.height() + 6);
+}
+
 } // namespace
 
 ResultsTableView::ResultsTableView(QWidget* parent)
     : QAbstractItemView(parent) {
-    rowHeight_ = fontMetrics().height() + 6;
+    rowHeight_ = rowHeightFor(fontMetrics());
     header_ = new QHeaderView(Qt::Horizontal, this);
     header_->setObjectName(QStringLiteral("hdrColumns"));
     header_->setSectionsClickable(true);
@@ -430,6 +435,6 @@ void ResultsTableView::rowsChanged() {
 }
 
 void ResultsTableView::updateRowHeight() {
-    rowHeight_ = qMax(1, fontMetrics().height() + 6);
+    rowHeight_ = rowHeightFor(fontMetrics());
     updateGeometries();
 }
