@@ -3,11 +3,13 @@
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 // `check`: every claim clicked in tree order, its verdicts, the summary and the exit status.
 class CliCheckTest : public QObject {
@@ -21,8 +23,9 @@ class CliCheckTest : public QObject {
         file.text.write(path);
         return check(path, json, problemsOnly);
     }
-    static CliRunner::Result check(const QString& path, bool json, bool problemsOnly) {
-        QStringList args{QStringLiteral("--maps"), CliRunner::mapsDir()};
+    static CliRunner::Result check(const QString& path, bool json, bool problemsOnly,
+                                   const QString& maps = CliRunner::mapsDir()) {
+        QStringList args{QStringLiteral("--maps"), maps};
         if (json)
             args << QStringLiteral("--json");
         if (problemsOnly)
@@ -174,7 +177,7 @@ private slots:
             QCOMPARE(totals.value(QStringLiteral("claim")).toString(),
                      QString::fromStdString(file.claimC));
             QCOMPARE(totals.value(QStringLiteral("found")).toString(), QStringLiteral("0000101"));
-            QCOMPARE(totals.value(QStringLiteral("expected")).toInt(), 100);
+            QCOMPARE(totals.value(QStringLiteral("expected")).toString(), QStringLiteral("100"));
             QCOMPARE(totals.value(QStringLiteral("text")).toString(),
                      QStringLiteral("Totals do not compute: %1: the XA0 states $1.01, the "
                                     "lines add up to $1.00")
@@ -197,31 +200,59 @@ private slots:
         }
     }
 
-    // The three files a new user found passing: cut short, with LF line ends,
-    // and with a claim without its XA0.
+    // The shipped maps less the lines of these field definitions.
+    QString mapsWithout(const QString& name, const QStringList& definitions) {
+        QDir().mkpath(dir.filePath(name));
+        QFile shipped(CliRunner::mapsDir() + QStringLiteral("/nsf0301.map"));
+        if (!shipped.open(QIODevice::ReadOnly))
+            qFatal("no map");
+        QByteArray map;
+        for (const QByteArray& line : shipped.readAll().split('\n'))
+            if (std::none_of(definitions.begin(), definitions.end(),
+                             [&](const QString& d) { return line.startsWith(d.toLatin1()); }))
+                map += line + '\n';
+        write(name + QStringLiteral("/nsf0301.map"), map);
+        return dir.filePath(name);
+    }
+
+    // The files a new user found passing: cut short, with LF line ends, and
+    // with a claim without its XA0, whatever the map (one without the XA0
+    // fields the totals are compared with, or none for the file's version).
     void filesThatOncePassed_data() {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("maps");
         QTest::addColumn<QStringList>("kinds");
+        const QString maps = CliRunner::mapsDir();
         QTest::newRow("cut short")
-            << sample().left(5200)
+            << sample().left(5200) << maps
             << QStringList{QStringLiteral("no_xa0"), QStringLiteral("cut_last_line"),
                            QStringLiteral("batch_without_trailer"),
                            QStringLiteral("no_file_trailer")};
-        QTest::newRow("LF line ends") << QByteArray(sample()).replace("\r", "")
+        QTest::newRow("LF line ends") << QByteArray(sample()).replace("\r", "") << maps
                                       << QStringList{QStringLiteral("lf_only_line_ends")};
+        const QByteArray noXa0 = GeneratedFiles::generate(
+            {QStringLiteral("--version"), QStringLiteral("00301"), QStringLiteral("--claims"),
+             QStringLiteral("2"), QStringLiteral("--no-xa0"), QStringLiteral("2")});
         QTest::newRow("claim without XA0")
-            << GeneratedFiles::generate({QStringLiteral("--version"), QStringLiteral("00301"),
-                                         QStringLiteral("--claims"), QStringLiteral("5"),
-                                         QStringLiteral("--no-xa0"), QStringLiteral("3")})
-            << QStringList{QStringLiteral("no_xa0")};
+            << noXa0 << maps << QStringList{QStringLiteral("no_xa0")};
+        const QString notChecked = QStringLiteral("could_not_check");
+        const QString trailer = QStringLiteral("trailer_could_not_check");
+        QTest::newRow("claim without XA0, a map without XA0 12.0")
+            << noXa0 << mapsWithout(QStringLiteral("lacking"), {QStringLiteral("XA0,12.0,")})
+            << QStringList{notChecked, QStringLiteral("no_xa0")};
+        // The version code in the file header's columns 244 to 248.
+        QTest::newRow("claim without XA0, a version without a map")
+            << QByteArray(noXa0).replace(243, 5, "00999") << maps
+            << QStringList{notChecked, QStringLiteral("no_xa0"), trailer, trailer};
     }
 
     void filesThatOncePassed() {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, maps);
         QFETCH(QStringList, kinds);
         const QString path = write(QStringLiteral("once.nsf"), bytes);
         for (const bool json : {true, false}) {
-            const auto r = check(path, json, true);
+            const auto r = check(path, json, true, maps);
             QCOMPARE(r.exitCode, 1);
             if (!json)
                 continue;
@@ -230,6 +261,62 @@ private slots:
                  r.json().object().value(QStringLiteral("problems")).toArray())
                 found << problem.toObject().value(QStringLiteral("kind")).toString();
             QCOMPARE(found, kinds);
+            // Totals are ok only where they were compared and agree.
+            for (const QJsonValue& claim :
+                 r.json().object().value(QStringLiteral("claims")).toArray())
+                QCOMPARE(claim[QStringLiteral("totals_ok")].toBool(),
+                         claim[QStringLiteral("totals_state")].toString() == u"ok");
+        }
+    }
+
+    // What an XA0 states is given as stored, blanks and all, and what the
+    // lines add up to as a figure of the same type, in every list.
+    void foundIsAsStored() {
+        ClaimFileBuilder text;
+        text.add(records.fileHeader("SUB", "00301"));
+        text.add(records.record("BA0", {{"06.0", "123456789"}, {"18.0", "CLINIC"}}));
+        const std::string claim =
+            text.key("CA0", text.append(records.record("CA0", {{"03.0", "P1"}})));
+        text.add(records.record("FA0", {{"02.0", "1"}, {"13.0", "100"}}));
+        text.add(
+            records.record("XA0", {{"04.0", "1"}, {"07.0", "1"}, {"10.0", "2"}, {"12.0", "101 "}}));
+        text.add(records.record("YA0"));
+        text.add(records.record("ZA0"));
+        const QString path = dir.filePath(QStringLiteral("stored.nsf"));
+        text.write(path);
+        const QString stored = QStringLiteral("101").leftJustified(records.length("XA0", "12.0"));
+        const QJsonObject document = check(path, true, false).json().object();
+        const QJsonArray claims = document.value(QStringLiteral("claims")).toArray();
+        QCOMPARE(claims.size(), 1);
+        const QJsonArray mismatches = claims[0][QStringLiteral("mismatches")].toArray();
+        QCOMPARE(mismatches.size(), 1);
+        QCOMPARE(mismatches[0][QStringLiteral("found")], QJsonValue(stored));
+        QCOMPARE(mismatches[0][QStringLiteral("expected")], QJsonValue(QStringLiteral("100")));
+        int totals = 0;
+        for (const QJsonValue& problem : document.value(QStringLiteral("problems")).toArray()) {
+            // Found and expected have one type in every row: strings, or null.
+            QVERIFY(!problem[QStringLiteral("found")].isDouble());
+            QVERIFY(!problem[QStringLiteral("expected")].isDouble());
+            if (problem[QStringLiteral("kind")] !=
+                QJsonValue(QStringLiteral("totals_do_not_compute")))
+                continue;
+            ++totals;
+            QCOMPARE(problem[QStringLiteral("found")], QJsonValue(stored));
+            QCOMPARE(problem[QStringLiteral("expected")], QJsonValue(QStringLiteral("100")));
+            QVERIFY(problem[QStringLiteral("text")].toString().endsWith(
+                QStringLiteral("the XA0 states $1.01, the lines add up to $1.00")));
+        }
+        QCOMPARE(totals, 1);
+        // A click says the same.
+        const auto clicked = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                             QStringLiteral("--json"), QStringLiteral("claim"),
+                                             path, QString::fromStdString(claim)});
+        const QJsonObject click = clicked.json().array()[0].toObject();
+        QCOMPARE(click[QStringLiteral("totals_ok")].toBool(true), false);
+        for (const QJsonValue& comparison : click[QStringLiteral("comparisons")].toArray()) {
+            QVERIFY(comparison[QStringLiteral("expected")].isString());
+            if (comparison[QStringLiteral("id")] == QJsonValue(QStringLiteral("12.0")))
+                QCOMPARE(comparison[QStringLiteral("found")], QJsonValue(stored));
         }
     }
 

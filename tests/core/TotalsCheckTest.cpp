@@ -145,20 +145,34 @@ private slots:
         QVERIFY(clickClaim(1).totals.ok());
     }
 
-    void overflowingSumKeepsItsValue() {
+    // Sums are added in 64 bits: a $30,000,000.00 line charge counts (in 32
+    // bits it was skipped and the claim passed). A sum past 64 bits, or an
+    // amount beyond them, is too large to add up: its XA0 field could not be
+    // checked, never compared with a wrapped figure.
+    void sumsPastTheirRangeAreTooLargeToAddUp() {
         openClaims({{rec::ca0("X"), rec::fa0(1, 0), rec::xa0({1, 0, 0, 1})}});
         ClaimTotals t;
-        t.SumFA0_13 = 2147483000;
-        SumClaimField(t, "FA0", "13.0", "N", "0001000");
-        QCOMPARE(t.SumFA0_13, 2147483000);
+        SumClaimField(t, "FA0", "13.0", "N", "3000000000");
         SumClaimField(t, "FA0", "13.0", "N", "  647 ");
-        QCOMPARE(t.SumFA0_13, 2147483647);
         SumClaimField(t, "FA0", "13.0", "X", "1");
-        SumClaimField(t, "FA0", "13.0", "N", "99999999999");
         SumClaimField(t, "FA0", "13.0", "N", "1.5");
-        QCOMPARE(t.SumFA0_13, 2147483647);
+        QCOMPARE(t.SumFA0_13, 3000000647);
         SumClaimField(t, "FB0", "05.0", "NR", "-12");
         QCOMPARE(t.SumFB0_05, -12);
+        QCOMPARE(t.tooLarge, 0);
+        SumClaimField(t, "FA0", "13.0", "N", "9223372036854775000");
+        SumClaimField(t, "FB0", "06.0", "N", "99999999999999999999");
+        QCOMPARE(t.tooLarge,
+                 totalsBit(&ClaimTotals::SumFA0_13) | totalsBit(&ClaimTotals::SumFB0_06));
+        const std::string xa0 = rec::xa0({1, 0, 0, 1, 0, 0, -1, 5, 0, 0, 7});
+        const std::string_view line = xa0;
+        t.CountC = t.CountF = 1;
+        t.SumFB0_05 = 0;
+        const TotalsVerdict verdict = CheckClaimTotals(t, ws->layouts->find("XA0"), &line);
+        QCOMPARE(verdict.state, TotalsState::CouldNotCheck);
+        QCOMPARE(verdict.tooLarge.size(), std::size_t(2)); // 12.0 and 15.0
+        QCOMPARE(verdict.tooLarge[0].stated, std::string("0000005"));
+        QVERIFY(verdict.mismatched().empty());
     }
 
     void claimWithoutTrailerIsNotJudgedByAnEarlierOne() {
@@ -218,6 +232,7 @@ private slots:
 
     // A map without the XA0 fields the check compares cannot pass a claim: it
     // says the totals could not be checked, unless what it can compare fails.
+    // A claim without its own XA0 lacks it whatever the map.
     void mapWithoutTotalFieldsCannotCheck() {
         rec::Totals wrong{1, 2, 1, 3, 0, 1, -1, 3001, 40, 60, 2, 3, 4, 500, 1};
         openClaims({goodClaim(), goodClaim(wrong), {rec::ca0("NOXA0")}});
@@ -229,11 +244,12 @@ private slots:
         tree_ = &ws->buildTree();
         QCOMPARE(clickClaim(1).totals.state, TotalsState::CouldNotCheck);
         QCOMPARE(clickClaim(2).totals.state, TotalsState::DoNotCompute);
-        QCOMPARE(clickClaim(3).totals.state, TotalsState::CouldNotCheck);
+        QCOMPARE(clickClaim(3).totals.state, TotalsState::NoTrailer);
         ws->write("nsf0301.map", "");
         QVERIFY(ws->open("t.nsf"));
         tree_ = &ws->buildTree();
         QCOMPARE(clickClaim(2).totals.state, TotalsState::CouldNotCheck);
+        QCOMPARE(clickClaim(3).totals.state, TotalsState::NoTrailer);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "core/common/RecordLine.h"
 #include "core/common/TextUtil.h"
 #include "core/filetree/NodeText.h"
+#include "core/layouts/FieldValidator.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <algorithm>
@@ -195,12 +196,12 @@ void CheckVisitor::line(std::string_view line, std::int64_t lineStart) {
     if (type == fa0_) {
         ++tally.serviceLines;
         if (chargesNumeric_) {
-            const auto charge = parseInteger(trimSpaces(fa0Layout_.value(charges_, line)),
-                                             std::numeric_limits<std::int64_t>::min(),
-                                             std::numeric_limits<std::int64_t>::max());
-            std::int64_t sum = 0;
-            if (charge && !__builtin_add_overflow(tally.charges, *charge, &sum))
-                tally.charges = sum;
+            const std::string_view value = trimSpaces(fa0Layout_.value(charges_, line));
+            if (const auto charge = parseInteger(value, std::numeric_limits<std::int64_t>::min(),
+                                                 std::numeric_limits<std::int64_t>::max()))
+                tally.charges += *charge;
+            else if (isNumberText(value) && value.find('.') == std::string_view::npos)
+                ++tally.hugeCharges; // a whole number, beyond 64 bits
         }
     } else if (type == ca0_) {
         ++tally.claims;

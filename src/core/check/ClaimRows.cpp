@@ -49,6 +49,12 @@ void ClaimRows::addTotals(const TotalsVerdict& totals, const Problem& claim,
         row.problem.found = totals.xa0Length;
         rows.push_back(row);
     }
+    for (const TotalsVerdict::Uncompared& field : totals.tooLarge) {
+        ProblemRow row =
+            rowOf(claim, Problem::Kind::CouldNotCheck, xa0, 1, field.field, field.stated);
+        row.problem.flags |= Problem::kTooLarge;
+        rows.push_back(row);
+    }
 }
 
 void ClaimRows::addInvalid(const Problem& claim, int typeIndex, int occurrence, int field,

@@ -13,7 +13,8 @@ struct AssembledClaim;
 
 // The problem rows of one claim, in the order every front end lists them:
 // the XA0 fields whose totals do not compute, the compared XA0 fields that
-// could not be cut from the line, the values that fail their checks (in
+// could not be cut from the line, those whose totals were too large to add
+// up, the values that fail their checks (in
 // claim form node order, the file and batch headers' and trailers' among
 // them), then that the claim could not be read, that the map lacks XA0
 // fields the check compares, or that the claim has no XA0. The whole-file

@@ -37,6 +37,9 @@ struct Problem {
     enum class Scope : std::uint8_t { File, Batch, Claim };
     // flags: found holds the number the value reads as.
     static constexpr std::uint8_t kFoundIsNumber = 1;
+    // flags: a field that could not be checked because what the records give
+    // for it was too large to add up (beyond 64 bits); the value is its own.
+    static constexpr std::uint8_t kTooLarge = 2;
 
     Kind kind = Kind::NoXa0;
     Scope scope = Scope::Claim;
@@ -78,8 +81,8 @@ struct Problem {
     }
 };
 
-// A problem with the text it is about: the value of the field as read (file
-// bytes; blanks trimmed for a trailer field), or nothing.
+// A problem with the text it is about: the value of the field as stored
+// (file bytes, blanks and all), or nothing.
 struct ProblemRow {
     Problem problem;
     std::string_view value;

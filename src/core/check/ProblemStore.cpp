@@ -29,6 +29,7 @@ constexpr unsigned kFoundIsNumber = 1u << 11;
 constexpr unsigned kNoClaim = 1u << 12;   // the row names no claim
 constexpr unsigned kNoBatch = 1u << 13;   // the row names no batch
 constexpr unsigned kNotInTree = 1u << 14; // the row's claim has no node in the tree
+constexpr unsigned kTooLarge = 1u << 15;  // Problem::kTooLarge
 
 constexpr int kPoolChunkBits = 20;
 constexpr std::uint64_t kPoolChunk = std::uint64_t(1) << kPoolChunkBits;
@@ -136,6 +137,7 @@ void ProblemStore::append(const ProblemRow& row, std::int64_t batchPosition,
     flags |= p.found ? kFound : 0;
     flags |= p.expected ? kExpected : 0;
     flags |= (p.flags & Problem::kFoundIsNumber) ? kFoundIsNumber : 0;
+    flags |= (p.flags & Problem::kTooLarge) ? kTooLarge : 0;
 
     putByte(std::uint8_t(unsigned(p.kind) | (unsigned(p.scope) << 5)));
     putNumber(flags);
@@ -289,6 +291,8 @@ ProblemStore::Entry ProblemStore::Reader::next() {
         p.expected = store.signedAt(byte_);
     if (flags & kFoundIsNumber)
         p.flags |= Problem::kFoundIsNumber;
+    if (flags & kTooLarge)
+        p.flags |= Problem::kTooLarge;
     ++row_;
     return entry;
 }

@@ -57,9 +57,15 @@ bool comparesTrailer(Problem::Kind kind) {
            kind == Problem::Kind::TrailerDoesNotBalance;
 }
 
+// Whether a row's value is a trailer field's count or amount.
+bool holdsTrailerValue(const Problem& problem) {
+    return comparesTrailer(problem.kind) || (problem.flags & Problem::kTooLarge);
+}
+
 // A count or sum in the width of the stored value it is set against, so
 // that the two read alike: "0015752" beside "0015751".
 std::string padded(std::int64_t number, std::string_view stored) {
+    stored = trimSpaces(stored);
     std::string text = std::to_string(number);
     const bool digits =
         !stored.empty() && stored.find_first_not_of("0123456789") == std::string_view::npos;
@@ -137,7 +143,7 @@ public:
         *this << "the " << type << " states ";
         const std::string shown = format ? format->shown(stated) : std::string();
         if (shown.empty())
-            file(stated);
+            file(trimSpaces(stated));
         else
             *this << shown;
         const std::string sum = format ? format->shownNumber(computed) : std::string();
@@ -209,6 +215,8 @@ ProblemWords::Found ProblemWords::foundIs(const Problem& problem) {
         return Found::Type;
     case Problem::Kind::CouldNotCheck:
     case Problem::Kind::TrailerCouldNotCheck:
+        if (problem.flags & Problem::kTooLarge)
+            return Found::Value;
         return problem.field >= 0 ? Found::Number : Found::Nothing;
     case Problem::Kind::ShortLine:
     case Problem::Kind::MoreShortLines:
@@ -224,7 +232,9 @@ std::string ProblemWords::found(const ProblemRow& row) {
     std::string text;
     switch (foundIs(row.problem)) {
     case Found::Value:
-        FileText::appendUtf8(text, row.value);
+        // A compared trailer field reads as its number, without its padding.
+        FileText::appendUtf8(text,
+                             holdsTrailerValue(row.problem) ? trimSpaces(row.value) : row.value);
         break;
     case Found::Type:
         FileText::appendUtf8(text, Problem::unpackType(row.problem.found));
@@ -255,7 +265,7 @@ std::string ProblemWords::expected(const ProblemRow& row) {
 std::string ProblemWords::shownFound(const ProblemRow& row, const LayoutCatalogue* layouts) {
     const FieldFormat* format = formatOf(row.problem, layouts);
     const std::string shown =
-        format && comparesTrailer(row.problem.kind) ? format->shown(row.value) : std::string();
+        format && holdsTrailerValue(row.problem) ? format->shown(row.value) : std::string();
     return shown.empty() ? found(row) : shown;
 }
 
@@ -302,7 +312,11 @@ void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
     case Problem::Kind::CouldNotCheck:
     case Problem::Kind::TrailerCouldNotCheck: {
         const std::string_view type = typeOf(p);
-        if (p.field >= 0) {
+        if (p.flags & Problem::kTooLarge) {
+            text.file(type) << " ";
+            text.field(p, layouts) << " was not compared: the amounts of " << recordsBeneath(type)
+                                   << " are too large to add up";
+        } else if (p.field >= 0) {
             text.file(type) << " ";
             text.field(p, layouts) << " does not lie within the line as read (" << p.found
                                    << " characters): it was not compared";

@@ -37,7 +37,8 @@ public:
     // unknown record type, or a number (a line's length, a count).
     enum class Found { Nothing, Value, Type, Number };
     static Found foundIs(const Problem& problem);
-    // What a row found, in words (file bytes as UTF-8); empty for nothing.
+    // What a row found, in words (file bytes as UTF-8; a compared trailer
+    // field without the blanks around it); empty for nothing.
     static std::string found(const ProblemRow& row);
     // Whether a row has an "expected": totals and trailer fields, and the
     // claims a changed file had.

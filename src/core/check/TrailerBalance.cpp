@@ -66,12 +66,14 @@ TrailerBalance::Result TrailerBalance::check(std::string_view line, const LineTa
     };
     std::vector<int> uncut;
     bool balances = true;
+    bool tooLarge = false;
     for (const Compared& c : compared_) {
         if (!layout_.fitsIn(c.field, line.size())) {
             uncut.push_back(c.field);
             continue;
         }
-        const std::string_view value = trimSpaces(layout_.value(c.field, line));
+        const std::string_view stored = layout_.value(c.field, line);
+        const std::string_view value = trimSpaces(stored);
         if (value.empty())
             continue;
         const auto stated = parseInteger(value, std::numeric_limits<std::int64_t>::min(),
@@ -95,7 +97,14 @@ TrailerBalance::Result TrailerBalance::check(std::string_view line, const LineTa
             expected = beneath.batches;
             break;
         case Measure::Charges:
-            expected = beneath.charges;
+            // Amounts too large to add up are no figure to compare with.
+            if (!beneath.chargesFit(expected)) {
+                ProblemRow r = row(Problem::Kind::TrailerCouldNotCheck, c.field, stored);
+                r.problem.flags |= Problem::kTooLarge;
+                rows.push_back(r);
+                tooLarge = true;
+                continue;
+            }
             break;
         }
         const bool match = c.measure == Measure::RecordCount ? result.readings != 0
@@ -103,7 +112,7 @@ TrailerBalance::Result TrailerBalance::check(std::string_view line, const LineTa
         if (match)
             continue;
         balances = false;
-        ProblemRow r = row(Problem::Kind::TrailerDoesNotBalance, c.field, value);
+        ProblemRow r = row(Problem::Kind::TrailerDoesNotBalance, c.field, stored);
         r.problem.expected = expected;
         if (stated) {
             r.problem.found = *stated;
@@ -118,9 +127,9 @@ TrailerBalance::Result TrailerBalance::check(std::string_view line, const LineTa
     }
     if (lacksFields_)
         rows.push_back(row(Problem::Kind::TrailerCouldNotCheck, -1, {}));
-    result.state = !balances                        ? State::DoesNotBalance
-                   : lacksFields_ || !uncut.empty() ? State::CouldNotCheck
-                                                    : State::Balances;
+    result.state = !balances                                    ? State::DoesNotBalance
+                   : lacksFields_ || !uncut.empty() || tooLarge ? State::CouldNotCheck
+                                                                : State::Balances;
     return result;
 }
 

@@ -29,7 +29,8 @@ class RecordLayout;
 // every record from the batch header (file header) through the trailer.
 // Either balances; "expected" shows the first. A blank field is not
 // compared; one that is no whole number does not balance; one the map lacks
-// or that does not lie within the line makes the trailer "could not check".
+// or that does not lie within the line, or total charges too large to add
+// up (beyond 64 bits), make the trailer "could not check".
 class TrailerBalance {
 public:
     enum class State { Balances, DoesNotBalance, CouldNotCheck, NoTrailer };

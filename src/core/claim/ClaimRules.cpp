@@ -25,7 +25,7 @@ ClaimRules::ClaimRules(std::shared_ptr<const LayoutCatalogue> layouts)
 void ClaimRules::sum(ClaimTotals& totals, int typeIndex, std::string_view line) const {
     const RecordLayout& layout = layouts_->at(typeIndex);
     for (const Sum& s : sums_[static_cast<std::size_t>(typeIndex)])
-        addAmount(totals.*s.member, s.numeric, layout.value(s.field, line));
+        addAmount(totals, s.member, s.numeric, layout.value(s.field, line));
 }
 
 TotalsVerdict ClaimRules::check(const ClaimTotals& totals, const std::string_view* xa0Line,

@@ -3,19 +3,38 @@
 #include "core/common/TextUtil.h"
 #include "core/layouts/RecordLayout.h"
 
+#include <iterator>
 #include <limits>
 
 namespace qm {
 
 namespace {
 
-constexpr std::int64_t kMin32 = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t kMax32 = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kMin64 = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t kMax64 = std::numeric_limits<std::int64_t>::max();
 
-void addTo(std::int32_t& sum, std::int64_t value) {
-    const std::int64_t result = std::int64_t(sum) + value;
-    if (result >= kMin32 && result <= kMax32)
-        sum = static_cast<std::int32_t>(result);
+// Every member, in the order of their bits in ClaimTotals::tooLarge.
+constexpr TotalsMember kMembers[] = {
+    &ClaimTotals::CountC,    &ClaimTotals::CountD,    &ClaimTotals::CountE,
+    &ClaimTotals::CountF,    &ClaimTotals::CountG,    &ClaimTotals::CountH,
+    &ClaimTotals::SumFA0_13, &ClaimTotals::SumFA0_27, &ClaimTotals::SumFA0_28,
+    &ClaimTotals::SumFB0_05, &ClaimTotals::SumFB0_06, &ClaimTotals::SumFB0_07,
+    &ClaimTotals::SumFB0_08, &ClaimTotals::SumDA1_14};
+static_assert(std::size(kMembers) <= 16, "a bit each in ClaimTotals::tooLarge");
+constexpr std::uint16_t kCountBits = 0x3F; // CountC ... CountH
+
+void addTo(ClaimTotals& totals, TotalsMember member, std::int64_t value) {
+    std::int64_t& sum = totals.*member;
+    if (__builtin_add_overflow(sum, value, &sum))
+        totals.tooLarge |= totalsBit(member);
+}
+
+// A whole number with an optional sign, blanks around it aside.
+bool isWholeNumber(std::string_view text) {
+    text = trimSpaces(text);
+    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+        text.remove_prefix(1);
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 // The XA0 fields the check pairs with a count or sum ("10.0": all counts).
@@ -60,6 +79,13 @@ TotalsMember summedInto(std::string_view recordType, std::string_view fieldId) {
     return nullptr;
 }
 
+std::uint16_t totalsBit(TotalsMember member) {
+    for (std::size_t i = 0; i < std::size(kMembers); ++i)
+        if (kMembers[i] == member)
+            return std::uint16_t(1u << i);
+    return 0;
+}
+
 std::vector<std::string_view> comparedXa0Ids() {
     std::vector<std::string_view> ids;
     for (const Pair& p : kPairs)
@@ -70,7 +96,8 @@ std::vector<std::string_view> comparedXa0Ids() {
 std::int64_t TotalsPairing::totalIn(const ClaimTotals& t) const {
     if (member)
         return t.*member;
-    return std::int64_t(t.CountC) + t.CountD + t.CountE + t.CountF + t.CountG + t.CountH;
+    // Counts of lines: no file holds enough of them to leave 64 bits.
+    return t.CountC + t.CountD + t.CountE + t.CountF + t.CountG + t.CountH;
 }
 
 std::vector<TotalsPairing> pairingsOf(const RecordLayout& xa0, bool* lacksFields) {
@@ -79,7 +106,7 @@ std::vector<TotalsPairing> pairingsOf(const RecordLayout& xa0, bool* lacksFields
     for (int i = 0; i < xa0.fieldCount(); ++i)
         for (const Pair& p : kPairs)
             if (xa0.field(i).FieldId == p.id && xa0.indexOf(p.id) == i)
-                pairings.push_back({i, p.member});
+                pairings.push_back({i, p.member, p.member ? totalsBit(p.member) : kCountBits});
     if (lacksFields) {
         *lacksFields = false;
         for (const Pair& p : kPairs)
@@ -91,43 +118,43 @@ std::vector<TotalsPairing> pairingsOf(const RecordLayout& xa0, bool* lacksFields
 void CountClaimLine(ClaimTotals& totals, std::string_view recordType) {
     if (recordType.empty())
         return;
-    std::int32_t* counter = nullptr;
     switch (recordType[0]) {
     case 'C':
-        counter = &totals.CountC;
+        ++totals.CountC;
         break;
     case 'D':
-        counter = &totals.CountD;
+        ++totals.CountD;
         break;
     case 'E':
-        counter = &totals.CountE;
+        ++totals.CountE;
         break;
     case 'F':
-        counter = &totals.CountF;
+        ++totals.CountF;
         break;
     case 'G':
-        counter = &totals.CountG;
+        ++totals.CountG;
         break;
     case 'H':
-        counter = &totals.CountH;
+        ++totals.CountH;
         break;
     default:
-        return;
+        break;
     }
-    addTo(*counter, 1);
 }
 
-void addAmount(std::int32_t& sum, bool numeric, std::string_view value) {
+void addAmount(ClaimTotals& totals, TotalsMember member, bool numeric, std::string_view value) {
     if (!numeric)
         return;
-    if (const auto number = parseInteger(value, kMin32, kMax32))
-        addTo(sum, *number);
+    if (const auto number = parseInteger(value, kMin64, kMax64))
+        addTo(totals, member, *number);
+    else if (isWholeNumber(value))
+        totals.tooLarge |= totalsBit(member);
 }
 
 void SumClaimField(ClaimTotals& totals, std::string_view recordType, std::string_view fieldId,
                    std::string_view typeCodes, std::string_view value) {
     if (const TotalsMember member = summedInto(recordType, fieldId))
-        addAmount(totals.*member, typeCodes.find('N') != std::string_view::npos, value);
+        addAmount(totals, member, typeCodes.find('N') != std::string_view::npos, value);
 }
 
 TotalsVerdict compareTotals(const ClaimTotals& totals, const RecordLayout& xa0Layout,
@@ -137,8 +164,9 @@ TotalsVerdict compareTotals(const ClaimTotals& totals, const RecordLayout& xa0La
     verdict.counted = totals;
     verdict.xa0Present = xa0Line != nullptr;
     verdict.lacksFields = lacksFields;
+    // A claim without its own XA0 lacks it whatever the map holds.
     if (!xa0Line) {
-        verdict.state = lacksFields ? TotalsState::CouldNotCheck : TotalsState::NoTrailer;
+        verdict.state = TotalsState::NoTrailer;
         return verdict;
     }
     verdict.xa0Length = std::int64_t(xa0Line->size());
@@ -148,10 +176,16 @@ TotalsVerdict compareTotals(const ClaimTotals& totals, const RecordLayout& xa0La
             verdict.uncut.push_back(pairing.field);
             continue;
         }
-        const std::string_view value = trimSpaces(xa0Layout.value(pairing.field, *xa0Line));
+        const std::string_view stored = xa0Layout.value(pairing.field, *xa0Line);
+        const std::string_view value = trimSpaces(stored);
         if (value.empty())
             continue;
-        const auto stated = parseInteger(value, kMin32, kMax32);
+        // A sum that could not be added up is no figure to compare with.
+        if (totals.tooLarge & pairing.bits) {
+            verdict.tooLarge.push_back({pairing.field, std::string(stored)});
+            continue;
+        }
+        const auto stated = parseInteger(value, kMin64, kMax64);
         const std::int64_t computed = pairing.totalIn(totals);
         const bool match = stated && *stated == computed;
         allMatch = allMatch && match;
@@ -160,14 +194,15 @@ TotalsVerdict compareTotals(const ClaimTotals& totals, const RecordLayout& xa0La
         TotalsComparison comparison;
         comparison.field = pairing.field;
         comparison.fieldId = xa0Layout.field(pairing.field).FieldId;
-        comparison.stated.assign(value);
+        comparison.stated.assign(stored);
         comparison.computed = computed;
         comparison.match = match;
         verdict.compared.push_back(std::move(comparison));
     }
-    verdict.state = !allMatch                               ? TotalsState::DoNotCompute
-                    : lacksFields || !verdict.uncut.empty() ? TotalsState::CouldNotCheck
-                                                            : TotalsState::Ok;
+    const bool uncompared = !verdict.uncut.empty() || !verdict.tooLarge.empty();
+    verdict.state = !allMatch                   ? TotalsState::DoNotCompute
+                    : lacksFields || uncompared ? TotalsState::CouldNotCheck
+                                                : TotalsState::Ok;
     return verdict;
 }
 
@@ -178,7 +213,7 @@ TotalsVerdict CheckClaimTotals(const ClaimTotals& totals, const RecordLayout* xa
         verdict.counted = totals;
         verdict.xa0Present = xa0Line != nullptr;
         verdict.lacksFields = true;
-        verdict.state = TotalsState::CouldNotCheck;
+        verdict.state = xa0Line ? TotalsState::CouldNotCheck : TotalsState::NoTrailer;
         return verdict;
     }
     bool lacksFields = false;

@@ -14,8 +14,9 @@ enum class TotalsState {
     Ok,           // every compared XA0 field matched
     DoNotCompute, // an XA0 field did not match the claim's records
     NoTrailer,    // the claim had no XA0 of its own: nothing compared
-    CouldNotCheck // XA0 fields the check compares are missing from the layouts
-                  // or cannot be cut from the XA0 line
+    CouldNotCheck // XA0 fields the check compares are missing from the layouts,
+                  // cannot be cut from the XA0 line, or their totals are too
+                  // large to add up
 };
 
 // "ok", "do_not_compute", "no_trailer", "could_not_check" or "not_a_claim".
@@ -25,7 +26,7 @@ const char* totalsStateName(TotalsState state);
 struct TotalsComparison {
     int field = -1;            // index in the XA0 layout
     std::string fieldId;       // "12.0"
-    std::string stated;        // the XA0 value, blanks trimmed (file bytes)
+    std::string stated;        // the XA0 value as stored, blanks and all (file bytes)
     std::int64_t computed = 0; // the count or sum of the claim's records
     bool match = false;
 };
@@ -38,6 +39,13 @@ struct TotalsVerdict {
     // Compared XA0 fields that do not lie wholly inside the XA0 line (or that
     // the map places nowhere): not compared, so the totals are not known right.
     std::vector<int> uncut;
+    // Compared XA0 fields whose total was too large to add up (beyond 64
+    // bits): not compared either. Each with its value as stored.
+    struct Uncompared {
+        int field = -1;
+        std::string stated;
+    };
+    std::vector<Uncompared> tooLarge;
     std::int64_t xa0Length = 0; // characters of the XA0 line as read
     bool lacksFields = false;   // the layouts lack XA0 fields the check compares
 

@@ -195,7 +195,7 @@ void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
         .key("text")
         .fileString(claim.text)
         .key("totals_ok")
-        .value(claim.totals != TotalsState::DoNotCompute)
+        .value(claim.totals == TotalsState::Ok)
         .key("totals_state")
         .value(totalsStateName(claim.totals))
         .key("xa0_present")
@@ -219,7 +219,7 @@ void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
             .key("found")
             .fileString(r.value)
             .key("expected")
-            .value(r.problem.expected)
+            .value(std::to_string(r.problem.expected))
             .endObject();
     }
     json.endArray().key("invalid").beginArray();
@@ -281,6 +281,8 @@ void CheckReport::jsonRow(const ProblemRow& r) {
         json.fileString(ProblemWords::fieldName(p, layouts_.get()));
     else
         json.null();
+    // Found and expected are strings (or null) in every row: the value as
+    // stored, a type's bytes, or a number in decimal.
     json.key("found");
     switch (ProblemWords::foundIs(p)) {
     case ProblemWords::Found::Value:
@@ -290,14 +292,14 @@ void CheckReport::jsonRow(const ProblemRow& r) {
         json.fileString(Problem::unpackType(p.found));
         break;
     case ProblemWords::Found::Number:
-        json.value(p.found);
+        json.value(std::to_string(p.found));
         break;
     case ProblemWords::Found::Nothing:
         json.null();
     }
     json.key("expected");
     if (ProblemWords::hasExpected(p.kind))
-        json.value(p.expected);
+        json.value(std::to_string(p.expected));
     else
         json.null();
     words_.clear();

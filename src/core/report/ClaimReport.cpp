@@ -92,7 +92,7 @@ void ClaimReport::writeJson(JsonWriter& json, const AssembledClaim& claim, std::
         .key("totals_checked")
         .value(claim.totals.checked())
         .key("totals_ok")
-        .value(claim.totals.ok())
+        .value(claim.totals.state == TotalsState::Ok)
         .key("totals_state")
         .value(totalsStateName(claim.totals.state))
         .key("xa0_present")

@@ -17,7 +17,8 @@ class JsonWriter;
 class ClaimReport {
 public:
     // {"key", "rt", "totals_checked", "totals_ok", "totals_state",
-    //  "xa0_present", "unreadable", "comparisons", "messages", "nodes", "records"}
+    //  "xa0_present", "unreadable", "comparisons", "messages", "nodes", "records"};
+    // totals_ok is true only when the totals were compared and agree.
     static void writeJson(JsonWriter& json, const AssembledClaim& claim, std::string_view key);
     // The whole document of `claim --json`: an array of one such object per
     // key, in order. click(i) makes the claim of keys[i] just before it is

@@ -35,7 +35,8 @@ std::string ReportText::totalsLine(TotalsState state, const std::vector<std::str
         return "no XA0: nothing compared";
     case TotalsState::CouldNotCheck:
         return "could not be checked (XA0 fields that the check compares are missing from the "
-               "map or do not lie within the line)";
+               "map or do not lie within the line, or the amounts they are compared with are "
+               "too large to add up)";
     case TotalsState::DoNotCompute: {
         const Message message = MessageTexts::totalsDoNotCompute();
         std::string line = message.title + ": " + message.text + " (fields";
@@ -57,7 +58,7 @@ void ReportText::writeComparison(JsonWriter& json, const TotalsComparison& compa
         .key("found")
         .fileString(comparison.stated)
         .key("expected")
-        .value(comparison.computed);
+        .value(std::to_string(comparison.computed));
 }
 
 std::string ReportText::comparisonLine(const TotalsComparison& comparison,

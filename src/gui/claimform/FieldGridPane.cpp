@@ -253,6 +253,9 @@ void FieldGridPane::showNotes(const qm::AssembledClaim* claim, const qm::Assembl
     if (state == qm::TotalsState::NoTrailer)
         notes << QStringLiteral(
             "This claim has no XA0 trailer of its own: its counts and amounts were not checked.");
+    else if (state == qm::TotalsState::CouldNotCheck && !claim->totals.tooLarge.empty())
+        notes << QStringLiteral("This claim's totals could not be checked: its amounts are too "
+                                "large to add up.");
     else if (state == qm::TotalsState::CouldNotCheck)
         notes << QStringLiteral("This claim's totals could not be checked: the map "
                                 "file lacks XA0 fields that the check compares.");
