@@ -4,7 +4,10 @@
 #include "CheckTranscript.h"
 #include "ClaimFileBuilder.h"
 #include "NsfRecords.h"
+#include "core/check/CheckVisitor.h"
+#include "core/check/ChunkFindingsPool.h"
 #include "core/check/FileCheck.h"
+#include "core/claim/ClaimRules.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/RecordingMessageSink.h"
 #include "core/filetree/TreeBuilder.h"
@@ -340,6 +343,30 @@ private slots:
         QCOMPARE(rows.count(QStringLiteral("short_line@5")), 1);
         QCOMPARE(rows.last(), QStringLiteral("more_short_lines@1005"));
         QCOMPARE(rows[999], QStringLiteral("short_line@1004"));
+
+        // A chunk keeps no more short lines than are listed and counts the
+        // rest (five million of them once took 731 MB), the file's last line
+        // cut short among them still told.
+        std::string more = build(QStringLiteral("AA0 BA0 CA0 XA0 YA0 ZA0"));
+        for (int i = 0; i < 3000; ++i)
+            more += std::string(10, ' ') + "\r\n";
+        more += "XA0";
+        const std::string path = write(QStringLiteral("more.nsf"), more);
+        const QStringList counted = rowsOf(path);
+        QCOMPARE(counted.size(), 1002);
+        QCOMPARE(counted[999], QStringLiteral("short_line@1006"));
+        QCOMPARE(counted[1000], QStringLiteral("cut_last_line@3007"));
+        QCOMPARE(counted[1001], QStringLiteral("more_short_lines@1007"));
+        CheckTranscript::Opened opened = CheckTranscript::open(path);
+        const ClaimRules rules(opened.layouts);
+        std::vector<ChunkFindings> findings(1);
+        ChunkFindingsPool pool;
+        CheckVisitor visitor(rules, findings, pool);
+        visitor.beginChunk(0);
+        for (int i = 0; i < 5000; ++i)
+            visitor.line(std::string(10, ' '), 1 + 12 * i);
+        QCOMPARE(std::int64_t(findings[0].lines.size()), ChunkFindings::kShortLinesKept);
+        QCOMPARE(findings[0].shortLinesCounted, 5000 - ChunkFindings::kShortLinesKept);
     }
 
     void lfOnlyFileHasThatOneRow() {

@@ -157,7 +157,12 @@ void CheckVisitor::line(std::string_view line, std::int64_t lineStart) {
         found.kind = ChunkFindings::LineKind::Short;
         found.position = lineStart;
         found.found = std::int64_t(line.size());
-        out.lines.push_back(found);
+        if (out.shortLinesKept++ < ChunkFindings::kShortLinesKept) {
+            out.lines.push_back(found);
+        } else {
+            ++out.shortLinesCounted;
+            out.lastShortLine = found;
+        }
         return;
     }
     const std::string_view typeName = line.substr(0, 3);

@@ -52,12 +52,22 @@ struct alignas(64) ChunkFindings {
         LineTally before; // what the chunk's lines before this one hold
     };
 
+    // Short lines a chunk keeps as lines: no more are listed for the whole
+    // file (the first one past them tells where those not listed begin).
+    static constexpr std::int64_t kShortLinesKept = 1001;
+
     std::vector<Claim> claims;
     std::vector<Row> rows;
     std::vector<Line> lines;
     std::string pool;
     LineTally tally;            // what all the chunk's lines hold
     std::int64_t lineCount = 0; // lines that begin in the chunk
+    // Short lines past the first kShortLinesKept, counted only (so that a
+    // file of millions of them takes no memory for each), the last of them
+    // kept aside: it may be the file's last line, cut short.
+    std::int64_t shortLinesCounted = 0;
+    Line lastShortLine;
+    std::int64_t shortLinesKept = 0;
 
     // Empty, keeping the memory.
     void clear() {
@@ -67,6 +77,8 @@ struct alignas(64) ChunkFindings {
         pool.clear();
         tally = {};
         lineCount = 0;
+        shortLinesCounted = 0;
+        shortLinesKept = 0;
     }
 
     std::uint32_t keep(std::string_view bytes) {

@@ -7,6 +7,9 @@
 
 namespace qm {
 
+// A chunk lists at least as many short lines as the file does, and the one after.
+static_assert(ChunkFindings::kShortLinesKept > StructureCheck::kShortLinesListed);
+
 StructureCheck::StructureCheck(const SequentialFile& file, const LayoutCatalogue& layouts,
                                std::size_t chunkCount, bool lfOnly, FileCheck::Consumer& consumer)
     : file_(file)
@@ -266,6 +269,21 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
                 firstUnlistedLine_ = number;
             }
             break;
+        }
+    }
+    if (findings.shortLinesCounted > 0 && !lfOnly_) {
+        // The chunk kept more short lines than are listed: those it only
+        // counted lie past them, but the last may be the file's last line.
+        const ChunkFindings::Line& last = findings.lastShortLine;
+        const bool cut = lastChunk && last.number == findings.lineCount;
+        shortLines_ += findings.shortLinesCounted - (cut ? 1 : 0);
+        if (cut) {
+            claimsBefore(last.number);
+            advance(last.before - before);
+            before = last.before;
+            recordsAfterFileTrailer(false);
+            structure(Problem::Kind::CutLastLine, last.position, lineBase_ + last.number,
+                      last.found);
         }
     }
     claimsBefore(INT64_MAX);
