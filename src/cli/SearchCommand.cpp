@@ -31,6 +31,9 @@ int SearchCommand::run(ClaimFile& file, const SearchQuery& query, bool json, int
     const FieldSearch::Summary summary = FieldSearch::run(
         file.file(), layouts, plan, options, [&report](ClaimHits&& claim) { report.add(claim); });
     report.finish(summary);
+    // What was found in a file that changed while it was read may be in neither file.
+    if (summary.fileChanged)
+        return kExitNotChecked;
     return summary.fieldsMatched ? kExitOk : kExitNothingFound;
 }
 

@@ -117,7 +117,9 @@ private slots:
                  QJsonObject({{QStringLiteral("claims"), 3},
                               {QStringLiteral("claims_matched"), 2},
                               {QStringLiteral("fields_matched"), 2},
-                              {QStringLiteral("max_hits_reached"), false}}));
+                              {QStringLiteral("max_hits_reached"), false},
+                              {QStringLiteral("not_read"), 0},
+                              {QStringLiteral("file_changed"), false}}));
     }
 
     // --max-hits stops after the claim that reaches it, and the summary says so.
@@ -194,7 +196,9 @@ private slots:
                      QJsonObject({{QStringLiteral("claims"), 3},
                                   {QStringLiteral("claims_matched"), 0},
                                   {QStringLiteral("fields_matched"), 0},
-                                  {QStringLiteral("max_hits_reached"), false}}));
+                                  {QStringLiteral("max_hits_reached"), false},
+                                  {QStringLiteral("not_read"), 0},
+                                  {QStringLiteral("file_changed"), false}}));
         }
         for (const QStringList& arguments :
              {QStringList{QStringLiteral("SMITH"), QStringLiteral("--type"), QStringLiteral("CA0")},

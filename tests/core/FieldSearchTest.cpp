@@ -16,6 +16,7 @@
 #include "core/search/SearchPlan.h"
 
 #include <QTest>
+#include <unistd.h>
 
 using namespace qm;
 using Mode = SearchQuery::Mode;
@@ -579,6 +580,35 @@ private slots:
         QVERIFY(some >= 50 && some < total);
         // The claims searched are those up to the claim that reached the limit.
         QVERIFY(limited.claimsMatched <= limited.claims && limited.claims < all.claims);
+        QVERIFY(!all.fileChanged && !limited.fileChanged);
+    }
+
+    // A file cut short while it is searched: the search says so, with the
+    // claims it could not read, as the check does.
+    void fileThatShrinksWhileSearched() {
+        TestWorkspace ws;
+        const std::string bytes =
+            GeneratedFiles::generate(words("--version 00301 --claims 300")).toStdString();
+        ws.write("s.nsf", bytes);
+        ws.mapFolders = {MAPS_DIR};
+        QVERIFY(ws.open("s.nsf"));
+        FieldSearch::Options options;
+        options.jobs = 1;
+        options.chunkBytes = 4096; // the chunks after the cut are read after it
+        bool cut = false;
+        options.claimHookForTests = [&](std::int64_t position) {
+            if (!cut && std::size_t(position) > bytes.size() / 2) {
+                cut = true;
+                QCOMPARE(::truncate(ws.path("s.nsf").c_str(), off_t(bytes.size() / 3)), 0);
+            }
+        };
+        FieldSearch::Summary summary;
+        search(*ws.file, queryOf(Mode::Contains, QStringLiteral("a")), options, &summary);
+        QVERIFY(cut);
+        QVERIFY(summary.fileChanged);
+        QVERIFY(!summary.cancelled);
+        QVERIFY(summary.claims < 300);
+        QCOMPARE(summary.notRead, 300 - summary.claims);
     }
 };
 

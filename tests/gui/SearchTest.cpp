@@ -35,6 +35,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <atomic>
 #include <memory>
 
 class SearchTest : public QObject {
@@ -56,6 +57,7 @@ private slots:
     void resultOpensEvenAfterTheTreeWasClosed();
     void exportWritesTheRowsShown();
     void resultsGoWithTheFile();
+    void aFileThatChangesWhileSearchedIsNoAnswer();
     void resultsStayInFrontWhenThePanelCloses_data();
     void resultsStayInFrontWhenThePanelCloses();
 
@@ -102,6 +104,7 @@ void SearchTest::init() {
 void SearchTest::cleanup() {
     go_.release(8); // a search held back by a test that failed goes on, and can be waited for
     SearchJob::setBeforeSearchForTests({});
+    SearchJob::setReadHookForTests({});
     main_.reset();
     context_.reset();
     GuiTest::release();
@@ -369,6 +372,24 @@ void SearchTest::resultsGoWithTheFile() {
     QVERIFY(!search_->results());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsSearchFields"))->isEnabled());
+}
+
+// A file cut short while it is searched: the search says so, as the check does.
+void SearchTest::aFileThatChangesWhileSearchedIsNoAnswer() {
+    const QString claims = dir_->filePath(QStringLiteral("shrinks.nsf"));
+    QVERIFY(QFile::copy(QStringLiteral(SAMPLES_DIR "/sample301.nsf"), claims));
+    main_->openFile(claims);
+    const qint64 size = QFileInfo(claims).size();
+    auto cut = std::make_shared<std::atomic<bool>>(false);
+    SearchJob::setReadHookForTests([cut, claims, size](std::int64_t at) {
+        if (at > size / 2 && !cut->exchange(true))
+            QFile::resize(claims, size / 3);
+    });
+    QVERIFY(search(QStringLiteral("e")));
+    QVERIFY(waitUntilDone());
+    QVERIFY(cut->load());
+    QVERIFY2(panel()->status().startsWith(QStringLiteral("File changed while read: ")),
+             qPrintable(panel()->status()));
 }
 
 void SearchTest::resultsStayInFrontWhenThePanelCloses_data() {

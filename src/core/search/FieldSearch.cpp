@@ -237,6 +237,12 @@ FieldSearch::Summary FieldSearch::run(const SequentialFile& file,
         pass.run([&] { return std::make_unique<SearchVisitor>(plan, ordered, searched); },
                  [&](std::size_t chunk) { ordered.chunkDone(chunk, searched[chunk]); });
     summary.cancelled = !done && !summary.limited;
+    // As the check does: a file that changed under the search gives no answer.
+    if (!summary.cancelled && pass.fileChanged()) {
+        summary.fileChanged = true;
+        if (done)
+            summary.notRead = std::max<std::int64_t>(0, pass.claimsFound() - summary.claims);
+    }
     return summary;
 }
 

@@ -36,6 +36,12 @@ public:
         std::int64_t fieldsMatched = 0;
         bool cancelled = false;
         bool limited = false; // stopped at Options::maxFields
+        // The file's size or identity at the end of the search differ from
+        // its start: what was searched may be neither the old file nor the new.
+        bool fileChanged = false;
+        // Claims the file had when the search began that it did not read
+        // because the file changed.
+        std::int64_t notRead = 0;
     };
 
     // Searches the file behind `file` (read through readers of its own) with

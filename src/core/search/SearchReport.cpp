@@ -73,6 +73,10 @@ void SearchReport::finish(const FieldSearch::Summary& summary) {
             .value(summary.fieldsMatched)
             .key("max_hits_reached")
             .value(summary.limited)
+            .key("not_read")
+            .value(summary.notRead)
+            .key("file_changed")
+            .value(summary.fileChanged)
             .endObject();
         json_->end();
         return;
@@ -80,6 +84,9 @@ void SearchReport::finish(const FieldSearch::Summary& summary) {
     out_ << "Claims: " << summary.claims << ", with matches: " << summary.claimsMatched
          << ", fields matched: " << summary.fieldsMatched
          << (summary.limited ? " (stopped at the --max-hits limit)" : "") << '\n';
+    if (summary.fileChanged)
+        out_ << "The file changed while it was read (" << summary.notRead
+             << " claims could not be read): search it again.\n";
 }
 
 } // namespace qm

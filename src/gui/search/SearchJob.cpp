@@ -16,6 +16,11 @@ std::function<void()>& beforeSearch() {
     return hook;
 }
 
+std::function<void(std::int64_t)>& readHook() {
+    static std::function<void(std::int64_t)> hook;
+    return hook;
+}
+
 } // namespace
 
 SearchJob::SearchJob(std::shared_ptr<qm::OpenClaimFile> file, const qm::SearchPlan& plan,
@@ -40,11 +45,15 @@ void SearchJob::setBeforeSearchForTests(std::function<void()> hook) {
     beforeSearch() = std::move(hook);
 }
 
+void SearchJob::setReadHookForTests(std::function<void(std::int64_t position)> hook) {
+    readHook() = std::move(hook);
+}
+
 void SearchJob::start() {
     auto reader = std::make_shared<qm::SequentialFile>();
     reader->openSame(file_->file());
-    work_->start([reader, file = file_, plan = plan_, maxFields = maxFields_,
-                  hook = beforeSearch()](Work::Reporter& run) {
+    work_->start([reader, file = file_, plan = plan_, maxFields = maxFields_, hook = beforeSearch(),
+                  read = readHook()](Work::Reporter& run) {
         if (hook)
             hook();
         qm::FieldSearch::Summary summary;
@@ -58,6 +67,7 @@ void SearchJob::start() {
         qm::FieldSearch::Options options;
         options.index = file->headerIndex();
         options.maxFields = maxFields;
+        options.claimHookForTests = read;
         qm::ProgressControl& control = run.control();
         options.progress = [&](std::int64_t done, std::int64_t total) {
             control.bytesTotal = total;

@@ -38,6 +38,9 @@ public:
     // Test seam: runs on the worker thread before the search starts (a job
     // takes the hook set when it starts).
     static void setBeforeSearchForTests(std::function<void()> hook);
+    // Test seam: runs on a worker with a claim's position just before the
+    // claim is read (so that a test can change the file underneath).
+    static void setReadHookForTests(std::function<void(std::int64_t position)> hook);
 
 signals:
     void progressed(int percent);

@@ -210,6 +210,11 @@ void SearchController::finished(const qm::FieldSearch::Summary& summary) {
                               .arg(number(summary.fieldsMatched), number(summary.claimsMatched));
     if (summary.cancelled)
         setStatus(QStringLiteral("Search cancelled; found %1 before.").arg(found));
+    else if (summary.fileChanged)
+        // What was found may be in neither the old file nor the new.
+        setStatus(QStringLiteral("File changed while read: %1 claims not read; found %2. "
+                                 "Search again to search the file as it is now.")
+                      .arg(number(summary.notRead), found));
     else if (summary.limited)
         setStatus(QStringLiteral("Stopped at %1: narrow the search to a record type or a field.")
                       .arg(found) +
