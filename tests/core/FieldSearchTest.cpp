@@ -253,6 +253,34 @@ private slots:
         QVERIFY(!(start >= 0) || matcher.mayMatchWithin("XX" + std::string(v) + "YY"));
     }
 
+    // A number search in a date field matches days of the calendar only.
+    void dateFieldsMatchOnlyDays_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("a day") << QStringLiteral("20240101..20241231") << QByteArray("20240229")
+                               << true;
+        QTest::newRow("no day at all")
+            << QStringLiteral("<20240101") << QByteArray("00000000") << false;
+        QTest::newRow("a negative number")
+            << QStringLiteral("<20240101") << QByteArray("-2024010") << false;
+        QTest::newRow("no leap day")
+            << QStringLiteral("20230101..20231231") << QByteArray("20230229") << false;
+        QTest::newRow("no month 99")
+            << QStringLiteral(">20240101") << QByteArray("99999999") << false;
+    }
+
+    void dateFieldsMatchOnlyDays() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, value);
+        QFETCH(bool, match);
+        ValueMatcher matcher;
+        std::string error;
+        QVERIFY2(matcher.prepare(queryOf(Mode::Number, text), error), error.c_str());
+        std::size_t at = 0, n = 0;
+        QCOMPARE(matcher.matches(value.toStdString(), at, n, NumberText::Unit::Date), match);
+    }
+
     void queriesThatCannotRun_data() {
         QTest::addColumn<Mode>("mode");
         QTest::addColumn<QString>("text");
@@ -304,6 +332,8 @@ private slots:
             "no fields of whole numbers to compare");
         row("a whole number in a date field", Mode::Number, QStringLiteral("=1500"), "", "CA0 05.0",
             "'CA0 05.0 BIRTH DATE' holds dates: '=1500' cannot be compared with them");
+        row("more than two decimals", Mode::Number, QStringLiteral("1,600.505"), "", "",
+            "'1,600.505' has more than two decimals");
     }
 
     void queriesThatCannotRun() {

@@ -23,6 +23,8 @@ public:
     static std::optional<NumberText> parse(std::string_view text);
 
     Kind kind() const { return kind_; }
+    // Digits typed after the decimal point.
+    int places() const { return places_; }
     // The unit a search over every field compares it in: dates with dates,
     // amounts with money, whole numbers with whole numbers.
     Unit ownUnit() const;

@@ -26,6 +26,17 @@ bool isFieldNumber(std::string_view text) {
     return text.size() == 4 && digit(0) && digit(1) && text[2] == '.' && digit(3);
 }
 
+// Whether a number typed (either end of a range) has more decimals than a
+// field of money (two) or tenths (one) holds.
+bool finerThan(const SearchQuery& query, NumberText::Unit unit) {
+    const int places = unit == NumberText::Unit::Cents    ? 2
+                       : unit == NumberText::Unit::Tenths ? 1
+                                                          : -1;
+    const bool range = query.compare == SearchQuery::Compare::Between;
+    return places >= 0 &&
+           (query.number.places() > places || (range && query.upTo.places() > places));
+}
+
 } // namespace
 
 std::optional<NumberText::Unit> SearchPlan::unitOf(const RecordLayout& layout, int field) {
@@ -172,7 +183,13 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
             any = any || !fields.empty();
         }
         if (!any) {
-            if (everyField)
+            const std::optional<NumberText::Unit> unit = everyField ? own : firstUnit;
+            if (unit && !matcher_.comparesIn(*unit) && finerThan(query, *unit))
+                error = "'" + std::string(trimSpaces(query.text)) + "' has " +
+                        (*unit == NumberText::Unit::Cents
+                             ? "more than two decimals: amounts of money compare in whole cents"
+                             : "more than one decimal: these fields hold tenths");
+            else if (everyField)
                 error = "no fields of " + std::string(unitWords(own)) + " to compare";
             else if (!firstUnit)
                 error = "'" + firstNamed +

@@ -2,6 +2,7 @@
 
 #include "core/common/FileText.h"
 #include "core/common/TextUtil.h"
+#include "core/layouts/FieldValidator.h"
 
 #include <climits>
 #include <limits>
@@ -101,6 +102,12 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
     case SearchQuery::Mode::Number: {
         const Range& range = ranges_[static_cast<std::size_t>(unit)];
         if (!range.written || range.empty)
+            return false;
+        // A date field's value is a date only when it is a day of the calendar
+        // (never 00000000, 20230229 or 99999999).
+        if (unit == NumberText::Unit::Date &&
+            (trimmed.size() != 8 ||
+             !isDateText(trimmed.substr(4, 2), trimmed.substr(6, 2), trimmed.substr(0, 4))))
             return false;
         const auto number = parseSignedInteger(trimmed, INT64_MIN, INT64_MAX);
         start = offset;
