@@ -145,6 +145,37 @@ private slots:
                             QStringLiteral("quillmark-cli: warning: nsf0301.map: CA0 04.0 "
                                            "(columns 43-54) overlaps CA0 05.0 (columns 43-54)")}));
     }
+
+    // A code meaning holding C1 controls or marks that turn the text's
+    // direction reaches a terminal escaped, as values do; JSON keeps it.
+    void codeMeaningsAreEscapedInText() {
+        QTemporaryDir maps;
+        QVERIFY(QFile::copy(CliRunner::mapsDir() + QStringLiteral("/nsf0301.map"),
+                            maps.filePath(QStringLiteral("nsf0301.map"))));
+        QFile format(maps.filePath(QStringLiteral("nsf0301.fmt")));
+        QVERIFY(format.open(QIODevice::WriteOnly));
+        const QString meaning = QStringLiteral("Doe\u202Eevil\u0085x");
+        format.write("CA0 04.0 code DOE " + meaning.toUtf8() + '\n');
+        format.close();
+        const TwoBatchFile file(records);
+        const QString path = write(QStringLiteral("codes.nsf"), file.text.bytes());
+        const QStringList claim{QStringLiteral("--maps"), maps.path(), QStringLiteral("claim"),
+                                path, QString::fromStdString(file.claimA)};
+        const auto text = CliRunner::run(claim);
+        QCOMPARE(text.exitCode, 0);
+        QVERIFY2(text.outText().contains(QStringLiteral("DOE  (DOE \u2014 Doe\\u202eevil\\x85x)")),
+                 text.out.constData());
+        QVERIFY(!text.outText().contains(QChar(0x202E)) && !text.outText().contains(QChar(0x85)));
+        const auto json = CliRunner::run(QStringList{QStringLiteral("--json")} + claim);
+        bool kept = false;
+        for (const QJsonValue& field : json.json()
+                                           .array()[0][QStringLiteral("records")]
+                                                   [QStringLiteral("CA0")][QStringLiteral("fields")]
+                                           .toArray())
+            kept = kept || field[QStringLiteral("shown")].toString() ==
+                               QStringLiteral("DOE \u2014 ") + meaning;
+        QVERIFY(kept);
+    }
 };
 
 QTEST_GUILESS_MAIN(CliOutputTest)

@@ -176,6 +176,41 @@ void FileText::appendPrintable(std::string& out, std::string_view bytes) {
     }
 }
 
+void FileText::appendPrintableUtf8(std::string& out, std::string_view utf8) {
+    static const char kHex[] = "0123456789abcdef";
+    auto escape = [&out](const char* prefix, char32_t c, int digits) {
+        out += prefix;
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+            out.push_back(kHex[(c >> shift) & 0xF]);
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t length = utf8At(utf8, i, c);
+        if (length == 0) {
+            escape("\\x", static_cast<unsigned char>(utf8[i]), 2);
+            ++i;
+            continue;
+        }
+        const bool bidi = c == 0x061C || c == 0x200E || c == 0x200F ||
+                          (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+        if (c < 0x80)
+            appendPrintable(out, utf8.substr(i, 1)); // ASCII: as a file's bytes
+        else if (c < 0xA0)
+            escape("\\x", c, 2); // a C1 control
+        else if (bidi)
+            escape("\\u", c, 4);
+        else
+            out.append(utf8, i, length);
+        i += length;
+    }
+}
+
+std::string FileText::printableUtf8(std::string_view utf8) {
+    std::string out;
+    appendPrintableUtf8(out, utf8);
+    return out;
+}
+
 std::string FileText::toPrintable(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

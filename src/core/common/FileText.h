@@ -39,6 +39,12 @@ public:
     // ASCII without a backslash.
     static bool isPlain(std::string_view bytes);
     static std::string toPrintable(std::string_view bytes);
+    // The same for text that is UTF-8 already (a format file's code meanings):
+    // control characters, C1 controls included, and the marks that turn the
+    // direction of what follows (U+202E, U+2066, ...) are escaped (\x85,
+    // \u202e), as are bytes that are no UTF-8.
+    static void appendPrintableUtf8(std::string& out, std::string_view utf8);
+    static std::string printableUtf8(std::string_view utf8);
 };
 
 } // namespace qm

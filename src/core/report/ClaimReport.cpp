@@ -206,7 +206,7 @@ void ClaimReport::writeText(std::ostream& out, const AssembledClaim& claim, std:
             row.erase(row.find_last_not_of(' ') + 1);
             const std::string shown = layout->format(i).shown(record->value(i));
             if (!shown.empty())
-                row += "  (" + shown + ')';
+                row += "  (" + FileText::printableUtf8(shown) + ')';
             out << row << '\n';
         }
     }

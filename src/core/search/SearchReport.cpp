@@ -28,7 +28,7 @@ void SearchReport::add(const ClaimHits& claim) {
             // As the claim report gives it: money as money, dates as dates.
             const std::string shown = layout.format(hit.field).shown(hit.value);
             if (!shown.empty())
-                out_ << "  (" << shown << ')';
+                out_ << "  (" << FileText::printableUtf8(shown) << ')';
             out_ << '\n';
         }
         return;
