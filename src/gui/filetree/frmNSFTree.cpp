@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -223,10 +224,13 @@ void frmNSFTree::addCheckControls() {
     checkProgress_->setObjectName(QStringLiteral("prgCheck"));
     checkProgress_->setRange(0, 100);
     checkProgress_->setFormat(QStringLiteral("Checking claims\u2026 %p%"));
-    // Room for the words at 100%, in the bar's own margins.
-    checkProgress_->setMinimumWidth(checkProgress_->fontMetrics().horizontalAdvance(
-                                        QStringLiteral("Checking claims\u2026 100%")) +
-                                    checkProgress_->fontMetrics().averageCharWidth() * 2);
+    // The counts never give way to the bar (a narrow window once hid the last
+    // digit of ten million claims): it shrinks, down to how far alone, and
+    // says all only where its words fit (eventFilter).
+    const QFontMetrics metrics = checkProgress_->fontMetrics();
+    checkProgress_->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("100%")) +
+                                    metrics.averageCharWidth() * 2);
+    checkProgress_->installEventFilter(this);
     statusBar1_->addPermanentWidget(checkProgress_);
     auto addButton = [this](const QString& name, const QString& text) {
         auto* button = new QToolButton(statusBar1_);
@@ -530,6 +534,15 @@ bool frmNSFTree::event(QEvent* event) {
 }
 
 bool frmNSFTree::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == checkProgress_ && event->type() == QEvent::Resize) {
+        // Room for the words at 100%, in the bar's own margins.
+        const QFontMetrics metrics = checkProgress_->fontMetrics();
+        const QString words = QStringLiteral("Checking claims\u2026 %p%");
+        const bool fits = checkProgress_->width() >=
+                          metrics.horizontalAdvance(QStringLiteral("Checking claims\u2026 100%")) +
+                              metrics.averageCharWidth() * 2;
+        checkProgress_->setFormat(fits ? words : QStringLiteral("%p%"));
+    }
     if (watched == treeView1_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
