@@ -146,53 +146,70 @@ void CheckVisitor::endClaim(const PassClaim& claim) {
     reordered_ = false;
 }
 
-void CheckVisitor::line(std::string_view line, std::int64_t lineStart) {
+void CheckVisitor::tell(ChunkFindings::LineKind kind, std::string_view line,
+                        std::int64_t position) {
     ChunkFindings& out = *chunk_;
-    ++out.lineCount;
     ChunkFindings::Line found;
+    found.kind = kind;
     found.number = out.lineCount;
-    found.position = lineStart;
+    found.position = position;
     found.before = out.tally;
-    if (!takeRecordLine(line, found.position)) {
-        found.kind = ChunkFindings::LineKind::Short;
-        found.position = lineStart;
-        found.found = std::int64_t(line.size());
-        if (out.shortLinesKept++ < ChunkFindings::kShortLinesKept) {
-            out.lines.push_back(found);
-        } else {
-            ++out.shortLinesCounted;
-            out.lastShortLine = found;
-        }
-        return;
-    }
-    const std::string_view typeName = line.substr(0, 3);
-    const int type = recordTypeIndex(typeName);
-    bool told = true;
-    if (type == ca0_) {
-        // A claim begins here: its line goes with it.
-        claimLines_[std::min<std::size_t>(claimsOpen_++, 1)] = out.lineCount;
-        told = false;
-    } else if (type == ba0_) {
-        found.kind = ChunkFindings::LineKind::Batch;
+    switch (kind) {
+    case ChunkFindings::LineKind::Batch: {
         NodeText text;
         const std::string_view words = text.make('B', line);
         found.text = out.keep(words);
         found.textLength = std::uint32_t(words.size());
-    } else if (type == ya0_ || type == za0_) {
-        found.kind = type == ya0_ ? ChunkFindings::LineKind::BatchTrailer
-                                  : ChunkFindings::LineKind::FileTrailer;
+        break;
+    }
+    case ChunkFindings::LineKind::BatchTrailer:
+    case ChunkFindings::LineKind::FileTrailer:
         found.text = out.keep(line);
         found.textLength = std::uint32_t(line.size());
-    } else if (type == aa0_) {
-        found.kind = ChunkFindings::LineKind::FileHeader;
-    } else if (type < 0) {
-        found.kind = ChunkFindings::LineKind::UnknownType;
-        found.found = Problem::packType(typeName);
-    } else {
-        told = false;
+        break;
+    case ChunkFindings::LineKind::UnknownType:
+        found.found = Problem::packType(line.substr(0, 3));
+        break;
+    case ChunkFindings::LineKind::Short:
+        found.found = std::int64_t(line.size());
+        // Past those that can be listed, only counted; the last kept aside.
+        if (out.shortLinesKept++ >= ChunkFindings::kShortLinesKept) {
+            ++out.shortLinesCounted;
+            out.lastShortLine = found;
+            return;
+        }
+        break;
+    case ChunkFindings::LineKind::FileHeader:
+        break;
     }
-    if (told)
-        out.lines.push_back(found);
+    out.lines.push_back(found);
+}
+
+void CheckVisitor::line(std::string_view line, std::int64_t lineStart) {
+    ChunkFindings& out = *chunk_;
+    ++out.lineCount;
+    std::int64_t position = lineStart;
+    if (!takeRecordLine(line, position)) {
+        tell(ChunkFindings::LineKind::Short, line, lineStart);
+        return;
+    }
+    // Only the lines that tell the structure are kept: what the lines before
+    // each hold is copied for those alone.
+    const int type = recordTypeIndex(line.substr(0, 3));
+    if (type == ca0_) {
+        // A claim begins here: its line goes with it.
+        claimLines_[std::min<std::size_t>(claimsOpen_++, 1)] = out.lineCount;
+    } else if (type == ba0_) {
+        tell(ChunkFindings::LineKind::Batch, line, position);
+    } else if (type == ya0_ || type == za0_) {
+        tell(type == ya0_ ? ChunkFindings::LineKind::BatchTrailer
+                          : ChunkFindings::LineKind::FileTrailer,
+             line, position);
+    } else if (type == aa0_) {
+        tell(ChunkFindings::LineKind::FileHeader, line, position);
+    } else if (type < 0) {
+        tell(ChunkFindings::LineKind::UnknownType, line, position);
+    }
 
     LineTally& tally = out.tally;
     ++tally.records;

@@ -49,6 +49,8 @@ private:
     };
 
     void addInvalid(int typeIndex, int occurrence, std::string_view line, std::size_t node);
+    // A line that tells the file's structure, kept with what the lines before it hold.
+    void tell(ChunkFindings::LineKind kind, std::string_view line, std::int64_t position);
     // The hints of the records from hints_[firstHint] on.
     void addShared(const std::vector<SharedRecord>& records, std::size_t firstHint);
     const Shared& shared(const SharedRecord& record, std::size_t& hint);
