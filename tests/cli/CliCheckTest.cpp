@@ -261,11 +261,26 @@ private slots:
                  r.json().object().value(QStringLiteral("problems")).toArray())
                 found << problem.toObject().value(QStringLiteral("kind")).toString();
             QCOMPARE(found, kinds);
-            // Totals are ok only where they were compared and agree.
+            // Totals are ok only where they were compared and agree, in a
+            // click as in the check.
             for (const QJsonValue& claim :
-                 r.json().object().value(QStringLiteral("claims")).toArray())
+                 r.json().object().value(QStringLiteral("claims")).toArray()) {
                 QCOMPARE(claim[QStringLiteral("totals_ok")].toBool(),
                          claim[QStringLiteral("totals_state")].toString() == u"ok");
+                if (claim[QStringLiteral("totals_state")] !=
+                    QJsonValue(QStringLiteral("no_trailer")))
+                    continue;
+                const QJsonObject click =
+                    CliRunner::run({QStringLiteral("--maps"), maps, QStringLiteral("--json"),
+                                    QStringLiteral("claim"), path,
+                                    claim[QStringLiteral("key")].toString()})
+                        .json()
+                        .array()[0]
+                        .toObject();
+                QCOMPARE(click[QStringLiteral("totals_state")].toString(),
+                         QStringLiteral("no_trailer"));
+                QCOMPARE(click[QStringLiteral("totals_ok")].toBool(true), false);
+            }
         }
     }
 
