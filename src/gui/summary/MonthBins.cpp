@@ -15,19 +15,21 @@ int indexOf(const qm::FileStatistics::Month& month) {
 
 } // namespace
 
-MonthBins::MonthBins(const std::vector<qm::FileStatistics::Month>& months) {
+MonthBins::MonthBins(const std::vector<qm::FileStatistics::Month>& months,
+                     const std::function<int(int span)>& maxBars) {
     for (const int span : kSpans) {
         // The months are in order: a bin is a run of them with one start.
+        const int most = std::min(kMaxBars, maxBars(span));
         int bars = 0;
         int lastStart = -1;
         for (const qm::FileStatistics::Month& m : months) {
             const int start = indexOf(m) / span * span;
-            if (start != lastStart && ++bars > kMaxBars)
+            if (start != lastStart && ++bars > most)
                 break;
             lastStart = start;
         }
         span_ = span;
-        if (bars <= kMaxBars)
+        if (bars <= most)
             break;
     }
     // A long span is kept within the calendar's years, 1 to 9999.
@@ -58,6 +60,13 @@ QString MonthBins::label(const Bin& bin) const {
                    : QStringLiteral("%1-%2").arg(year).arg(yearOf(bin.last), 4, 10,
                                                            QLatin1Char('0'));
     }
+}
+
+QString MonthBins::widestLabel(int span) {
+    MonthBins bins({}, [](int) { return 1; });
+    bins.span_ = span;
+    const int start = 2000 * 12 / span * span;
+    return bins.label({start, start, start + span - 1, 0});
 }
 
 QString MonthBins::unit() const {

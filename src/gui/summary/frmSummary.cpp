@@ -9,10 +9,12 @@
 
 #include <QDate>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -32,6 +34,7 @@ namespace {
 // The charts in the order they are drawn, two to a row.
 constexpr std::array<const char*, 6> kChartNames{"chtBatches",  "chtProviders",    "chtMonths",
                                                  "chtProblems", "chtClaimCharges", "chtProcedures"};
+constexpr int kMonthChart = 2;
 constexpr int kProblemChart = 3;
 
 QString number(std::int64_t n) {
@@ -48,26 +51,26 @@ double dollars(const qm::FileStatistics::Sum& sum) {
 }
 
 // A step between an axis' ticks that reads well: 1, 2 or 5 times a power
-// of ten, at least `least`, giving at most five steps up to top.
-double niceStep(double top, double least) {
-    double step = least;
-    for (int i = 0; top / step > 5; ++i)
-        step = least * std::pow(10.0, i / 3) * std::array<double, 3>{2, 5, 10}[std::size_t(i % 3)];
+// of ten, at least 1, giving at most `steps` steps up to top.
+double niceStep(double top, int steps) {
+    double step = 1;
+    for (int i = 0; top / step > steps; ++i)
+        step = std::pow(10.0, i / 3) * std::array<double, 3>{2, 5, 10}[std::size_t(i % 3)];
     return step;
 }
 
 // The unit an axis counts in, so that its labels stay short enough to be
-// shown whole ("$250k", "1.5M"): a thousand to the power that brings the
-// top below a thousand.
+// shown whole ("$250k", "1500M"): the largest power of a thousand that the
+// step between ticks holds, so that every label is a whole number.
 struct AxisUnit {
     double size = 1;
     const char* suffix = "";
 };
 
-AxisUnit axisUnit(double top) {
+AxisUnit axisUnit(double step) {
     static const std::array<const char*, 5> kSuffixes{"", "k", "M", "B", "T"};
     AxisUnit unit;
-    for (std::size_t i = 1; i < kSuffixes.size() && top / unit.size >= 1000; ++i) {
+    for (std::size_t i = 1; i < kSuffixes.size() && step >= unit.size * 1000; ++i) {
         unit.size *= 1000;
         unit.suffix = kSuffixes[i];
     }
@@ -110,22 +113,24 @@ QChart* barChart(const QString& title, QAbstractBarSeries* series, const QString
     for (const QBarSet* set : series->barSets())
         for (int i = 0; i < set->count(); ++i)
             top = std::max(top, set->at(i));
-    // Bars counted in thousands or millions where the figures are that
-    // large: a label of seven digits did not fit beside the next one.
-    const AxisUnit unit = axisUnit(top);
+    // Whole numbers of claims or dollars at every tick, counted in thousands
+    // or millions where they are that large: a label of seven digits did
+    // not fit beside the next one and was cut.
+    // Labels side by side under the bars want more room than those above
+    // each other beside them.
+    const double rawStep = niceStep(top, horizontal ? 4 : 5);
+    const AxisUnit unit = axisUnit(rawStep);
     if (unit.size > 1)
         for (QBarSet* set : series->barSets())
             for (int i = 0; i < set->count(); ++i)
                 set->replace(i, set->at(i) / unit.size);
     top /= unit.size;
-    // Whole numbers of claims or dollars at every tick.
-    const double step = niceStep(top, 1 / unit.size);
+    const double step = rawStep / unit.size;
     auto* valueAxis = new QValueAxis;
     valueAxis->setTitleText(valueTitle);
-    valueAxis->setLabelFormat(QStringLiteral("%1%.%2f%3")
-                                  .arg(money ? QStringLiteral("$") : QString())
-                                  .arg(step < 1 ? 1 : 0)
-                                  .arg(QLatin1String(unit.suffix)));
+    valueAxis->setLabelFormat(
+        QStringLiteral("%1%.0f%2")
+            .arg(money ? QStringLiteral("$") : QString(), QLatin1String(unit.suffix)));
     chart->addAxis(categoryAxis, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(valueAxis, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
     series->attachAxis(categoryAxis);
@@ -146,7 +151,8 @@ frmSummary::frmSummary(QWidget* parent)
     kindColors_.fill(palette().color(QPalette::Highlight));
 
     auto* layout = new QVBoxLayout(this);
-    auto* headline = new QGridLayout;
+    headline_ = new QGridLayout;
+    headline_->setHorizontalSpacing(24);
     const std::array<std::pair<const char*, QLabel**>, 7> figures{{
         {"Batches", &batches_},
         {"Claims", &claims_},
@@ -160,19 +166,25 @@ frmSummary::frmSummary(QWidget* parent)
                                          "lblTotalCharges", "lblLineCharges", "lblWithoutXa0",
                                          "lblProblems"};
     for (int i = 0; i < int(figures.size()); ++i) {
-        auto* caption = new QLabel(QLatin1String(figures[std::size_t(i)].first), this);
-        auto* value = new QLabel(QStringLiteral("\u2013"), this);
+        auto* figure = new QWidget(this);
+        auto* lines = new QVBoxLayout(figure);
+        lines->setContentsMargins(0, 0, 0, 0);
+        lines->setSpacing(0);
+        auto* caption = new QLabel(QLatin1String(figures[std::size_t(i)].first), figure);
+        auto* value = new QLabel(QStringLiteral("\u2013"), figure);
         value->setObjectName(QLatin1String(kNames[i]));
         QFont big = value->font();
         big.setPointSizeF(big.pointSizeF() * 1.8);
         big.setBold(true);
         value->setFont(big);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        headline->addWidget(value, 0, i);
-        headline->addWidget(caption, 1, i);
+        lines->addWidget(value);
+        lines->addWidget(caption);
+        figures_[std::size_t(i)] = figure;
         *figures[std::size_t(i)].second = value;
     }
-    layout->addLayout(headline);
+    layout->addLayout(headline_);
+    placeFigures();
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("lblStatus"));
@@ -215,6 +227,29 @@ void frmSummary::setKindColors(const std::array<QColor, qm::Problem::kKindCount>
 
 ChartView* frmSummary::chart(const QString& name) const {
     return findChild<ChartView*>(name);
+}
+
+void frmSummary::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeFigures();
+    // The month chart has as many bars as its width leaves room to name.
+    if (statistics_ && !statistics_->months.empty())
+        drawLater(1u << kMonthChart);
+}
+
+void frmSummary::placeFigures() {
+    // One row when they fit, else two.
+    int wide = 0;
+    for (const QWidget* figure : figures_)
+        wide += figure->sizeHint().width() + headline_->horizontalSpacing();
+    const int columns = wide <= width() ? int(figures_.size()) : (int(figures_.size()) + 1) / 2;
+    if (columns == figureColumns_)
+        return;
+    figureColumns_ = columns;
+    for (QWidget* figure : figures_)
+        headline_->removeWidget(figure);
+    for (int i = 0; i < int(figures_.size()); ++i)
+        headline_->addWidget(figures_[std::size_t(i)], i / columns, i % columns);
 }
 
 void frmSummary::changeEvent(QEvent* event) {
@@ -268,6 +303,7 @@ void frmSummary::showFigures() {
     lineCharges_->setText(known ? money(s.money.lineCharges) : QStringLiteral("\u2013"));
     withoutXa0_->setText(known ? number(s.money.claimsWithoutXa0) : QStringLiteral("\u2013"));
     problems_->setText(known ? number(s.problems) : QStringLiteral("\u2013"));
+    placeFigures();
     // One chart per turn of the event loop: building and painting all six
     // at once held the window for longer than a user lets pass unnoticed.
     drawLater((1u << kChartNames.size()) - 1);
@@ -365,8 +401,20 @@ QChart* frmSummary::providerChart() {
 QChart* frmSummary::monthChart() {
     auto* set = new QBarSet(QStringLiteral("Claims"));
     QStringList categories;
+    // As many bars as their labels leave room for, flat or up the side;
+    // the value axis and the margins take about kAxisRoom of the width.
+    constexpr int kAxisRoom = 90, kLabelRoom = 12;
+    QFont font = this->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    const QFontMetrics metrics(font);
+    const int room = std::max(100, chart(QLatin1String(kChartNames[2]))->width() - kAxisRoom);
+    const int upright = room / (metrics.height() + kLabelRoom);
+    auto flat = [&](int span) {
+        return room / (metrics.horizontalAdvance(MonthBins::widestLabel(span)) + kLabelRoom);
+    };
     const MonthBins bins(statistics_ ? statistics_->months
-                                     : std::vector<qm::FileStatistics::Month>());
+                                     : std::vector<qm::FileStatistics::Month>(),
+                         [&](int span) { return std::max(1, std::max(upright, flat(span))); });
     std::vector<std::pair<QDate, QDate>> periods;
     for (const MonthBins::Bin& bin : bins.bins()) {
         set->append(double(bin.claims));
@@ -382,7 +430,7 @@ QChart* frmSummary::monthChart() {
             emit periodChosen(periods[std::size_t(index)].first,
                               periods[std::size_t(index)].second);
     });
-    QChart* chart =
+    QChart* drawn =
         barChart(bins.span() == 1
                      ? QStringLiteral("Claims per month of service")
                      : QStringLiteral("Claims per %1 of service (%2 months)")
@@ -390,10 +438,11 @@ QChart* frmSummary::monthChart() {
                                 number(std::int64_t(statistics_ ? statistics_->months.size() : 0))),
                  series, categories, QStringLiteral("First date of service"),
                  QStringLiteral("Claims"), false, palette());
-    // Many bars: their labels run up the side, whole.
-    if (bins.bins().size() > 12)
-        static_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0))->setLabelsAngle(-90);
-    return chart;
+    auto* axis = static_cast<QBarCategoryAxis*>(drawn->axes(Qt::Horizontal).value(0));
+    axis->setLabelsFont(font);
+    if (int(bins.bins().size()) > flat(bins.span()))
+        axis->setLabelsAngle(-90);
+    return drawn;
 }
 
 QChart* frmSummary::chargeChart() {

@@ -63,9 +63,12 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showFigures();
+    // The headline figures in one row, or in two when the window is narrow.
+    void placeFigures();
     QChart* batchChart();
     QChart* providerChart();
     QChart* monthChart();
@@ -86,6 +89,9 @@ private:
     QLabel* lineCharges_ = nullptr;
     QLabel* withoutXa0_ = nullptr;
     QLabel* problems_ = nullptr;
+    QGridLayout* headline_ = nullptr;
+    std::array<QWidget*, 7> figures_{};
+    int figureColumns_ = 0;
     QGridLayout* charts_ = nullptr;
     unsigned pending_ = 0;
     bool drawQueued_ = false;
