@@ -311,10 +311,11 @@ void frmSummary::showFigures() {
 
 namespace {
 
-// Two bars for each category: the claims' stated charges and the lines'.
+// Two bars for each category: the claims' stated charges (XA0 12.0) and
+// their lines' (FA0 13.0), named short enough for the legend of a narrow chart.
 struct ChargeBars {
-    QBarSet* claims = new QBarSet(QStringLiteral("Claim charges (XA0 12.0)"));
-    QBarSet* lines = new QBarSet(QStringLiteral("Line charges (FA0 13.0)"));
+    QBarSet* claims = new QBarSet(QStringLiteral("Claim charges"));
+    QBarSet* lines = new QBarSet(QStringLiteral("Line charges"));
 
     void append(const qm::FileStatistics::Money& money) {
         claims->append(dollars(money.charges));
