@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "core/check/FileCheck.h"
 #include "core/check/FileStatistics.h"
+#include "core/report/SummaryBatchRows.h"
 #include "core/report/SummaryReport.h"
 
 namespace qm::cli {
@@ -27,9 +28,15 @@ int SummaryCommand::run(ClaimFile& file, bool json, int jobs, std::ostream& out,
     options.jobs = jobs;
     Figures figures;
     FileStatistics statistics;
+    // Every batch is written as it is done with; only the report's order keeps it.
+    SummaryBatchRows batches(json);
     const FileCheck::Summary summary =
-        FileCheck::run(file.file(), file.layouts(), options, figures, &statistics);
-    SummaryReport::write(out, statistics, json);
+        FileCheck::run(file.file(), file.layouts(), options, figures, &statistics, &batches);
+    if (!SummaryReport::write(out, statistics, json, &batches)) {
+        err << "quillmark-cli: cannot write the output: the batches kept for it could not be "
+               "read back\n";
+        return kExitError;
+    }
     // Figures of a file that changed while it was read are of neither file.
     if (summary.fileChanged) {
         err << "quillmark-cli: the file changed while it was read: these figures may be of "

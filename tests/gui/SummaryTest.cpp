@@ -1,8 +1,8 @@
 // The file summary in the viewer: shown by itself beside the tree once the
 // whole-file check is done (unless turned off), its headline figures those
-// of the check, each chart's bars opening what they stand for, the charts
-// in the palette's colours, copied and saved, and the window closing with
-// its file.
+// of the check, each chart's bars opening what they stand for, charts of a
+// few dozen bars with labels shown whole, the charts in the palette's
+// colours, copied and saved, and the window closing with its file.
 #include "GuiTest.h"
 #include "core/check/ProblemWords.h"
 #include "core/filetree/FileTree.h"
@@ -18,6 +18,7 @@
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 #include "gui/summary/ChartView.h"
+#include "gui/summary/MonthBins.h"
 #include "gui/summary/frmSummary.h"
 
 #include <QAction>
@@ -28,11 +29,14 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 #include <QtCharts/QAbstractAxis>
 #include <QtCharts/QAbstractBarSeries>
+#include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
+#include <QtCharts/QValueAxis>
 
 namespace {
 
@@ -115,6 +119,8 @@ private slots:
             {"lblClaims", QStringLiteral("6")},
             {"lblServiceLines", QStringLiteral("13")},
             {"lblTotalCharges", QStringLiteral("$778.51")},
+            {"lblLineCharges", QStringLiteral("$983.00")},
+            {"lblWithoutXa0", QStringLiteral("1")},
             {"lblProblems", QString::number(check->counts().rows)}};
         for (const auto& [name, figure] : figures)
             QCOMPARE(window->findChild<QLabel*>(QLatin1String(name))->text(), figure);
@@ -126,6 +132,63 @@ private slots:
             QCOMPARE(axes.size(), 2);
             for (const QAbstractAxis* axis : axes)
                 QVERIFY2(!axis->titleText().isEmpty(), name);
+        }
+    }
+
+    // However many months a file names, the month chart draws a few dozen
+    // bars (months, or longer periods that add them up), each naming what it
+    // stands for; value axes count in thousands or millions, their labels short.
+    void chartsStayFewBarsWithShortLabels_data() {
+        QTest::addColumn<int>("years");
+        QTest::addColumn<QString>("firstLabel");
+        QTest::addColumn<QDate>("firstDay");
+        QTest::newRow("a few months") << 0 << QStringLiteral("2024-01") << QDate(2024, 1, 1);
+        QTest::newRow("ten thousand years") << 9999 << QStringLiteral("0001") << QDate(1, 1, 1);
+    }
+
+    void chartsStayFewBarsWithShortLabels() {
+        QFETCH(int, years);
+        QFETCH(QString, firstLabel);
+        QFETCH(QDate, firstDay);
+        auto statistics = std::make_shared<qm::FileStatistics>();
+        if (years == 0)
+            for (int month = 1; month <= 5; ++month)
+                statistics->months.push_back({2024, month, 1000000});
+        for (int year = 1; year <= years; ++year)
+            for (int month = 1; month <= 12; ++month)
+                statistics->months.push_back({year, month, 1000000});
+        statistics->claims = std::int64_t(statistics->months.size()) * 1000000;
+        statistics->batches = 1;
+        qm::FileStatistics::Batch batch;
+        batch.money.charges.add(987654321098);
+        statistics->perBatch.push_back(batch);
+        frmSummary window;
+        window.resize(1000, 700);
+        window.show();
+        window.setStatistics(statistics);
+        QTRY_VERIFY(!window.chartsPending());
+
+        QChart* months = window.chart(QStringLiteral("chtMonths"))->chart();
+        auto* series = qobject_cast<QAbstractBarSeries*>(months->series().value(0));
+        QVERIFY(series);
+        const QBarSet* bars = series->barSets().value(0);
+        QVERIFY(bars->count() > 0 && bars->count() <= MonthBins::kMaxBars);
+        QCOMPARE(bars->count() == 5, years == 0);
+        auto* categories = qobject_cast<QBarCategoryAxis*>(months->axes(Qt::Horizontal).value(0));
+        QVERIFY(categories && categories->count() == bars->count());
+        QVERIFY(categories->at(0).startsWith(firstLabel));
+        QSignalSpy chosen(&window, &frmSummary::periodChosen);
+        QVERIFY(clickBar(window.chart(QStringLiteral("chtMonths")), 0));
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.at(0).at(0).toDate(), firstDay);
+
+        for (const char* name : {"chtBatches", "chtMonths"}) {
+            auto* values = qobject_cast<QValueAxis*>(
+                window.chart(QLatin1String(name))->chart()->axes(Qt::Vertical).value(0));
+            QVERIFY2(values, name);
+            const QString top =
+                QString::asprintf(values->labelFormat().toLatin1().constData(), values->max());
+            QVERIFY2(top.size() <= 6, qPrintable(top));
         }
     }
 

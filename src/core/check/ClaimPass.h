@@ -38,6 +38,9 @@ public:
         // the claim is read, so that a test can pause the pass there or
         // change the file underneath.
         std::function<void(std::int64_t position)> claimHookForTests;
+        // A test seam of the whole-file check's statistics: how many procedure
+        // codes and providers they count one by one (0: as many as they do).
+        std::size_t countedOneByOneForTests = 0;
     };
 
     // Reads the file behind `file` through readers of its own (`file` itself

@@ -14,7 +14,8 @@ namespace qm {
 FileCheck::Summary FileCheck::run(const SequentialFile& file,
                                   std::shared_ptr<const LayoutCatalogue> layouts,
                                   const Options& options, Consumer& consumer,
-                                  FileStatistics* statistics) {
+                                  FileStatistics* statistics,
+                                  FileStatistics::BatchSink* eachBatch) {
     // Lines that end in LF alone make the file one line, as the open said.
     SequentialFile probe;
     const bool lfOnly = probe.openSame(file) && ClaimFileOpener::hasLfOnlyLineEnds(probe);
@@ -26,7 +27,11 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
     ChunkFindingsPool pool;
     std::unique_ptr<StatisticsGatherer> gatherer;
     if (statistics)
-        gatherer = std::make_unique<StatisticsGatherer>(consumer, pass.chunkCount());
+        gatherer = std::make_unique<StatisticsGatherer>(consumer, pass.chunkCount(),
+                                                        options.countedOneByOneForTests
+                                                            ? options.countedOneByOneForTests
+                                                            : FileStatistics::kCountedOneByOne,
+                                                        eachBatch);
     StructureCheck walk(file, *layouts, pass.chunkCount(), lfOnly, gatherer ? *gatherer : consumer);
     const bool done = pass.run(
         [&]() -> std::unique_ptr<ClaimVisitor> {
@@ -48,6 +53,8 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
     summary.cancelled = !done;
     if (done)
         walk.finish(pass.fileChanged(), pass.initialSize(), pass.claimsFound());
+    if (gatherer && done && gatherer->needsRecount())
+        summary.cancelled = !gatherer->recount(file, *layouts, options.progress);
     if (gatherer)
         *statistics = gatherer->finish();
     return summary;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/check/ClaimPass.h"
+#include "core/check/FileStatistics.h"
 #include "core/check/Problem.h"
 #include "core/check/TrailerBalance.h"
 #include "core/claim/TotalsVerdict.h"
@@ -13,7 +14,6 @@
 namespace qm {
 
 class SequentialFile;
-struct FileStatistics;
 
 // The whole-file check: one pass over a claim file that gives every claim,
 // in file tree order, exactly the problems a click on it would show, balances
@@ -111,10 +111,13 @@ public:
     // Checks the file behind `file` (read through readers of its own; `file`
     // itself is not moved) with the given layouts, handing every finding to
     // consumer as it comes. With statistics, also gathers the file's figures
-    // from the same reading into it.
+    // from the same reading into it (and hands each batch's to eachBatch, in
+    // file order, as it is done with); a file of very many procedure codes
+    // is read a second time for them.
     static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
                        const Options& options, Consumer& consumer,
-                       FileStatistics* statistics = nullptr);
+                       FileStatistics* statistics = nullptr,
+                       FileStatistics::BatchSink* eachBatch = nullptr);
 };
 
 } // namespace qm

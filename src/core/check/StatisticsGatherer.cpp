@@ -3,14 +3,30 @@
 #include "core/check/StatisticsVisitor.h"
 
 #include <algorithm>
-#include <string_view>
 #include <utility>
 
 namespace qm {
 
-StatisticsGatherer::StatisticsGatherer(FileCheck::Consumer& next, std::size_t chunkCount)
+namespace {
+
+// Whether batch a ranks before b: more stated charges, or as many and earlier.
+bool ranksBefore(const FileStatistics::Batch& a, const FileStatistics::Batch& b) {
+    if (a.money.charges > b.money.charges)
+        return true;
+    if (b.money.charges > a.money.charges)
+        return false;
+    return a.index < b.index;
+}
+
+} // namespace
+
+StatisticsGatherer::StatisticsGatherer(FileCheck::Consumer& next, std::size_t chunkCount,
+                                       std::size_t limit, FileStatistics::BatchSink* eachBatch)
     : next_(next)
-    , chunks_(chunkCount) {
+    , chunks_(chunkCount)
+    , limit_(std::max<std::size_t>(limit, 1))
+    , eachBatch_(eachBatch)
+    , procedures_(limit_) {
 }
 
 std::unique_ptr<ClaimVisitor> StatisticsGatherer::visitor(const ClaimRules& rules,
@@ -26,109 +42,128 @@ void StatisticsGatherer::take(std::size_t chunk) {
     f.claims += found.claims;
     f.serviceLines += found.serviceLines;
     f.records += found.records;
-    f.charges += found.charges;
+    f.money.add(found.money);
     f.claimsWithoutDate += found.claimsWithoutDate;
     f.claimsWithoutCharges += found.claimsWithoutCharges;
     for (std::size_t bin = 0; bin < f.chargeBins.size(); ++bin)
         f.chargeBins[bin] += found.chargeBins[bin];
-    for (const auto& [month, claims] : found.months) {
-        auto at = std::lower_bound(
-            f.months.begin(), f.months.end(), month,
-            [](const FileStatistics::Month& m, int key) { return m.year * 100 + m.month < key; });
-        if (at == f.months.end() || at->year * 100 + at->month != month)
-            at = f.months.insert(at, {month / 100, month % 100, 0});
-        at->claims += claims;
-    }
-    for (const auto& [code, tally] : found.procedures) {
-        auto at = procedures_.find(code);
-        if (at == procedures_.end()) {
-            if (procedures_.size() >= FileStatistics::kMaxProcedureCodes) {
-                f.linesOfUncountedCodes += tally.serviceLines;
-                continue;
-            }
-            at = procedures_.emplace(code, ChunkStatistics::Procedure()).first;
-        }
-        at->second.serviceLines += tally.serviceLines;
-        at->second.charges += tally.charges;
-    }
+    for (const auto& [month, claims] : found.months)
+        months_[month] += claims;
+    procedures_.add(found.procedures);
+    takeParts(found);
+}
+
+void StatisticsGatherer::takeParts(const ChunkStatistics& found) {
     for (const ChunkStatistics::Part& part : found.parts) {
         if (part.position >= 0) {
-            FileStatistics::Batch batch;
-            batch.index = std::int64_t(f.perBatch.size());
-            batch.position = part.position;
-            batch.text = part.text;
-            f.perBatch.push_back(std::move(batch));
+            batchDone();
+            batch_ = FileStatistics::Batch();
+            batch_.index = batchesBegun_++;
+            batch_.position = part.position;
+            batch_.text = part.text;
             batchOpen_ = true;
         }
-        if (!batchOpen_)
-            continue;
-        FileStatistics::Batch& batch = f.perBatch.back();
-        batch.claims += part.claims;
-        batch.serviceLines += part.serviceLines;
-        batch.records += part.records;
-        batch.charges += part.charges;
+        if (batchOpen_) {
+            batch_.claims += part.claims;
+            batch_.serviceLines += part.serviceLines;
+            batch_.records += part.records;
+            batch_.money.add(part.money);
+        }
         if (part.closed)
             batchOpen_ = false;
+        if (part.fileTrailer) {
+            // As the check has it: the file's first ZA0 ends the batch open.
+            if (!fileTrailerSeen_)
+                batchOpen_ = false;
+            fileTrailerSeen_ = true;
+        }
     }
 }
 
-FileStatistics StatisticsGatherer::finish() {
-    FileStatistics f = std::move(figures_);
-    for (FileStatistics::Batch& batch : f.perBatch)
-        if (std::size_t(batch.index) < batchProblems_.size())
-            batch.problems = batchProblems_[std::size_t(batch.index)];
+void StatisticsGatherer::batchDone() {
+    if (batchesBegun_ == 0)
+        return;
+    // The check has told every row of the batch: those of its claims, of
+    // claims listed under it after its end, and of its trailer.
+    const auto problems = batchProblems_.find(batch_.index);
+    if (problems != batchProblems_.end()) {
+        batch_.problems = problems->second;
+        batchProblems_.erase(problems);
+    }
+    addToProvider(batch_);
+    if (eachBatch_)
+        eachBatch_->batch(batch_);
+    keep(std::move(batch_));
+    batch_ = FileStatistics::Batch();
+}
 
+void StatisticsGatherer::keep(FileStatistics::Batch&& batch) {
+    // kept_ is a heap whose front ranks last of those kept.
+    if (kept_.size() < FileStatistics::kBatchesKept) {
+        kept_.push_back(std::move(batch));
+        std::push_heap(kept_.begin(), kept_.end(), ranksBefore);
+    } else if (ranksBefore(batch, kept_.front())) {
+        std::pop_heap(kept_.begin(), kept_.end(), ranksBefore);
+        kept_.back() = std::move(batch);
+        std::push_heap(kept_.begin(), kept_.end(), ranksBefore);
+    }
+}
+
+void StatisticsGatherer::addToProvider(const FileStatistics::Batch& batch) {
     // A provider is named as its batches' nodes name it, without the record type.
     const std::string_view glue = "BA0: ";
-    std::unordered_map<std::string_view, std::size_t> providerAt;
-    for (const FileStatistics::Batch& batch : f.perBatch) {
-        std::string_view name = batch.text;
-        if (name.substr(0, glue.size()) == glue)
-            name.remove_prefix(glue.size());
-        const auto [at, added] = providerAt.emplace(name, f.providers.size());
-        if (added)
-            f.providers.push_back({std::string(name), 0, 0, 0});
-        FileStatistics::Provider& provider = f.providers[at->second];
-        ++provider.batches;
-        provider.claims += batch.claims;
-        provider.charges += batch.charges;
+    std::string_view name = batch.text;
+    if (name.substr(0, glue.size()) == glue)
+        name.remove_prefix(glue.size());
+    FileStatistics::Provider* provider = &figures_.otherProviders;
+    const auto at = providerAt_.find(name);
+    if (at != providerAt_.end()) {
+        provider = &providers_[at->second];
+    } else if (providers_.size() < limit_) {
+        providers_.emplace_back();
+        provider = &providers_.back();
+        provider->text = std::string(name);
+        provider->firstPosition = batch.position;
+        providerAt_.emplace(provider->text, providers_.size() - 1);
     }
+    ++provider->batches;
+    provider->claims += batch.claims;
+    provider->money.add(batch.money);
+}
+
+bool StatisticsGatherer::recount(const SequentialFile& file, const LayoutCatalogue& layouts,
+                                 const Progress& progress) {
+    return procedures_.recount(file, layouts, progress);
+}
+
+FileStatistics StatisticsGatherer::finish() {
+    batchDone();
+    FileStatistics f = std::move(figures_);
+    f.perBatch = std::move(kept_);
+    std::sort(f.perBatch.begin(), f.perBatch.end(),
+              [](const FileStatistics::Batch& a, const FileStatistics::Batch& b) {
+                  return a.index < b.index;
+              });
+    providerAt_.clear();
+    f.providers.assign(std::make_move_iterator(providers_.begin()),
+                       std::make_move_iterator(providers_.end()));
+    providers_.clear();
     std::stable_sort(f.providers.begin(), f.providers.end(),
                      [](const FileStatistics::Provider& a, const FileStatistics::Provider& b) {
-                         return a.charges > b.charges;
+                         return a.money.charges > b.money.charges;
                      });
-
-    std::vector<FileStatistics::Procedure> all;
-    all.reserve(procedures_.size());
-    for (const auto& [code, tally] : procedures_)
-        all.push_back({StatisticsVisitor::unpackCode(code), tally.serviceLines, tally.charges});
-    f.procedureCodes = std::int64_t(all.size());
-    // Ties go to the code first in order, so that the lists never depend on
-    // the order the chunks met the codes in.
-    auto top = [&all](auto more) {
-        const std::size_t n = std::min(all.size(), FileStatistics::kTopProcedures);
-        std::partial_sort(
-            all.begin(), all.begin() + std::ptrdiff_t(n), all.end(),
-            [&more](const FileStatistics::Procedure& a, const FileStatistics::Procedure& b) {
-                const std::int64_t x = more(a), y = more(b);
-                return x != y ? x > y : a.code < b.code;
-            });
-        return std::vector<FileStatistics::Procedure>(all.begin(), all.begin() + std::ptrdiff_t(n));
-    };
-    f.topByLines = top([](const FileStatistics::Procedure& p) { return p.serviceLines; });
-    f.topByCharges = top([](const FileStatistics::Procedure& p) { return p.charges; });
+    for (const auto& [month, claims] : months_)
+        f.months.push_back({month / 100, month % 100, claims});
+    months_.clear();
+    procedures_.finish(f);
     return f;
 }
 
 void StatisticsGatherer::count(const Problem& problem) {
     ++figures_.problems;
     ++figures_.problemsByKind[std::size_t(problem.kind)];
-    if (problem.batch < 0)
-        return;
-    const auto batch = std::size_t(problem.batch);
-    if (batch >= batchProblems_.size())
-        batchProblems_.resize(batch + 1);
-    ++batchProblems_[batch];
+    if (problem.batch >= 0)
+        ++batchProblems_[problem.batch];
 }
 
 void StatisticsGatherer::count(const FileCheck::Rows& rows) {

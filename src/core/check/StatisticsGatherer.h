@@ -3,9 +3,13 @@
 #include "core/check/ChunkStatistics.h"
 #include "core/check/FileCheck.h"
 #include "core/check/FileStatistics.h"
+#include "core/check/ProcedureTally.h"
 
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -17,16 +21,25 @@ class ClaimVisitor;
 // Gathers a file's statistics during the whole-file check: its workers'
 // visitors add up each chunk, the chunks are merged in file order as the
 // check hands them on, and the check's rows are counted on their way to the
-// consumer they are meant for.
+// consumer they are meant for. A batch is handed to the sink once it is
+// done with and then forgotten, but for the few with the most charges:
+// memory stays the same however many batches the file has.
 class StatisticsGatherer : public FileCheck::Consumer {
 public:
-    StatisticsGatherer(FileCheck::Consumer& next, std::size_t chunkCount);
+    // limit: procedure codes and providers counted one by one.
+    StatisticsGatherer(FileCheck::Consumer& next, std::size_t chunkCount, std::size_t limit,
+                       FileStatistics::BatchSink* eachBatch);
 
     // A worker's visitor: the check's own, with the statistics taken alongside.
     std::unique_ptr<ClaimVisitor> visitor(const ClaimRules& rules,
                                           std::unique_ptr<ClaimVisitor> check);
     // The chunk's figures, in file order; they are dropped once merged.
     void take(std::size_t chunk);
+    // Whether the top procedure codes need a second reading of the file, and
+    // that reading (false when cancelled).
+    bool needsRecount() const { return procedures_.needsRecount(); }
+    bool recount(const SequentialFile& file, const LayoutCatalogue& layouts,
+                 const Progress& progress);
     // The figures of every chunk taken.
     FileStatistics finish();
 
@@ -38,13 +51,28 @@ public:
 private:
     void count(const FileCheck::Rows& rows);
     void count(const Problem& problem);
+    void takeParts(const ChunkStatistics& found);
+    // The last batch begun is done with: counted, kept or not, and handed on.
+    void batchDone();
+    void keep(FileStatistics::Batch&& batch);
+    void addToProvider(const FileStatistics::Batch& batch);
 
     FileCheck::Consumer& next_;
     std::vector<ChunkStatistics> chunks_;
+    const std::size_t limit_;
+    FileStatistics::BatchSink* const eachBatch_;
     FileStatistics figures_;
-    bool batchOpen_ = false; // the last batch taken has had no YA0
-    std::vector<std::int64_t> batchProblems_;
-    std::unordered_map<std::uint64_t, ChunkStatistics::Procedure> procedures_;
+    FileStatistics::Batch batch_; // the last batch begun
+    std::int64_t batchesBegun_ = 0;
+    bool batchOpen_ = false;       // it has not ended yet
+    bool fileTrailerSeen_ = false; // a ZA0 came: the first ends the batch open
+    std::map<std::int64_t, std::int64_t> batchProblems_; // of batches not done with
+    std::vector<FileStatistics::Batch> kept_;            // a min-heap: the least charges first
+    std::map<int, std::int64_t> months_;                 // by year * 100 + month
+    // Providers by their text, which lies in the entry (a deque keeps it in place).
+    std::deque<FileStatistics::Provider> providers_;
+    std::unordered_map<std::string_view, std::size_t> providerAt_;
+    ProcedureTally procedures_;
 };
 
 } // namespace qm

@@ -4,17 +4,18 @@
 #include "core/common/RecordLine.h"
 #include "core/common/TextUtil.h"
 #include "core/filetree/NodeText.h"
+#include "core/layouts/FieldValidator.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/RecordTypes.h"
+
+#include <limits>
 
 namespace qm {
 
 namespace {
 
-// Amounts far beyond any field's width: a sum of millions of them stays in range.
-constexpr std::int64_t kAmountLimit = 1000000000000000LL;
-
-// A date CCYYMMDD as a number, or 0 when it is none.
+// A date CCYYMMDD as a number, or 0 when it is none: a date that is not on
+// the calendar (20000230, 00000115) is no date, as the field check says.
 int dateOf(std::string_view value) {
     if (value.size() != 8)
         return 0;
@@ -24,9 +25,7 @@ int dateOf(std::string_view value) {
             return 0;
         date = date * 10 + (c - '0');
     }
-    const int month = date / 100 % 100;
-    const int day = date % 100;
-    return month >= 1 && month <= 12 && day >= 1 && day <= 31 ? date : 0;
+    return isDateText(value.substr(4, 2), value.substr(6, 2), value.substr(0, 4)) ? date : 0;
 }
 
 } // namespace
@@ -40,6 +39,7 @@ StatisticsVisitor::StatisticsVisitor(const ClaimRules& rules, std::unique_ptr<Cl
     , fa0_(recordTypeIndex("FA0"))
     , xa0_(recordTypeIndex("XA0"))
     , ya0_(recordTypeIndex("YA0"))
+    , za0_(recordTypeIndex("ZA0"))
     , fa0Layout_(rules.layouts().at(fa0_))
     , xa0Layout_(rules.layouts().at(xa0_))
     , serviceDate_(fa0Layout_.indexOf("05.0"))
@@ -63,17 +63,38 @@ std::string StatisticsVisitor::unpackCode(std::uint64_t packed) {
     return code;
 }
 
-std::optional<std::int64_t> StatisticsVisitor::amount(const RecordLayout& layout, int field,
-                                                      std::string_view line) {
+StatisticsVisitor::Amount StatisticsVisitor::amount(const RecordLayout& layout, int field,
+                                                    std::string_view line) {
+    Amount found;
     if (field < 0)
-        return std::nullopt;
-    return parseInteger(trimSpaces(layout.value(field, line)), -kAmountLimit, kAmountLimit);
+        return found;
+    const std::string_view text = trimSpaces(layout.value(field, line));
+    if (const auto cents = parseInteger(text, std::numeric_limits<std::int64_t>::min(),
+                                        std::numeric_limits<std::int64_t>::max())) {
+        found.state = Amount::State::Cents;
+        found.cents = *cents;
+        return found;
+    }
+    // Digits past 64 bits (a map wider than ours) are an amount all the same.
+    std::string_view digits = text;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
+        digits.remove_prefix(1);
+    if (digits.empty())
+        return found;
+    for (const char c : digits)
+        if (c < '0' || c > '9')
+            return found;
+    found.state = Amount::State::TooLarge;
+    found.cents = text.front() == '-' ? std::numeric_limits<std::int64_t>::min()
+                                      : std::numeric_limits<std::int64_t>::max();
+    return found;
 }
 
 void StatisticsVisitor::beginChunk(std::size_t chunk) {
     check_->beginChunk(chunk);
     chunk_ = &chunks_[chunk];
     firstDate_ = 0;
+    lastClaim_ = claimBefore_ = ClaimPlace();
 }
 
 void StatisticsVisitor::record(std::size_t node, int typeIndex, int occurrence,
@@ -94,12 +115,23 @@ void StatisticsVisitor::endClaim(const PassClaim& claim) {
     else
         ++out.claimsWithoutDate;
     firstDate_ = 0;
-    const std::optional<std::int64_t> charges =
-        claim.xa0 ? amount(xa0Layout_, claimCharges_, *claim.xa0) : std::nullopt;
-    if (charges)
-        ++out.chargeBins[FileStatistics::chargeBin(*charges)];
+
+    FileStatistics::Money money;
+    Amount charges;
+    if (claim.xa0)
+        charges = amount(xa0Layout_, claimCharges_, *claim.xa0);
     else
+        money.claimsWithoutXa0 = 1;
+    charges.addTo(money.charges);
+    if (charges.state == Amount::State::None)
         ++out.claimsWithoutCharges;
+    else
+        ++out.chargeBins[FileStatistics::chargeBin(charges.cents)];
+    out.money.add(money);
+    // The claim belongs to the batch its CA0 line was in.
+    const ClaimPlace& place = lastClaim_.position == claim.position ? lastClaim_ : claimBefore_;
+    if (place.position == claim.position && place.inBatch)
+        out.parts[place.part].money.add(money);
 }
 
 void StatisticsVisitor::line(std::string_view line, std::int64_t lineStart) {
@@ -108,11 +140,11 @@ void StatisticsVisitor::line(std::string_view line, std::int64_t lineStart) {
     if (!takeRecordLine(line, position))
         return;
     ChunkStatistics& out = *chunk_;
-    // Five types count here; their bytes are told apart faster than any type's.
+    // Six types count here; their bytes are told apart faster than any type's.
     const char letter = line[0];
-    const bool counted =
-        (letter == 'B' || letter == 'C' || letter == 'F' || letter == 'X' || letter == 'Y') &&
-        line[1] == 'A' && line[2] == '0';
+    const bool counted = (letter == 'B' || letter == 'C' || letter == 'F' || letter == 'X' ||
+                          letter == 'Y' || letter == 'Z') &&
+                         line[1] == 'A' && line[2] == '0';
     const int type = counted ? recordTypeIndex(line.substr(0, 3)) : -1;
     if (type == ba0_) {
         ++out.batches;
@@ -121,6 +153,16 @@ void StatisticsVisitor::line(std::string_view line, std::int64_t lineStart) {
         NodeText text;
         part.text = std::string(text.make('B', line));
         out.parts.push_back(std::move(part));
+    } else if (type == za0_) {
+        ChunkStatistics::Part& last = out.parts.back();
+        if (!last.afterFileTrailer) {
+            last.fileTrailer = true;
+            if (!last.closed) {
+                ChunkStatistics::Part after;
+                after.afterFileTrailer = true;
+                out.parts.push_back(std::move(after));
+            }
+        }
     }
     ChunkStatistics::Part& part = out.parts.back();
     const bool inBatch = !part.closed;
@@ -131,23 +173,24 @@ void StatisticsVisitor::line(std::string_view line, std::int64_t lineStart) {
         ++out.claims;
         if (inBatch)
             ++part.claims;
+        claimBefore_ = lastClaim_;
+        lastClaim_ = {position, out.parts.size() - 1, inBatch};
     } else if (type == fa0_) {
         ++out.serviceLines;
-        if (inBatch)
+        const Amount charges = amount(fa0Layout_, lineCharges_, line);
+        charges.addTo(out.money.lineCharges);
+        if (inBatch) {
             ++part.serviceLines;
+            charges.addTo(part.money.lineCharges);
+        }
         if (procedure_ >= 0) {
             const std::string_view code = trimSpaces(fa0Layout_.value(procedure_, line));
             if (!code.empty()) {
                 ChunkStatistics::Procedure& tally = out.procedures[packCode(code)];
                 ++tally.serviceLines;
-                tally.charges += amount(fa0Layout_, lineCharges_, line).value_or(0);
+                charges.addTo(tally.charges);
             }
         }
-    } else if (type == xa0_) {
-        const std::int64_t charges = amount(xa0Layout_, claimCharges_, line).value_or(0);
-        out.charges += charges;
-        if (inBatch)
-            part.charges += charges;
     } else if (type == ya0_) {
         part.closed = true;
     }

@@ -5,12 +5,15 @@
 #include "core/layouts/FieldFormat.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
+#include "core/report/SummaryBatchRows.h"
 
 #include <string_view>
 
 namespace qm {
 
 namespace {
+
+const std::string_view kTooLarge = "too large to add up";
 
 // Whole dollars without their cents.
 std::string dollars(std::int64_t cents) {
@@ -29,9 +32,32 @@ std::string count(std::int64_t n) {
     return std::to_string(n);
 }
 
-void procedureTable(std::ostream& out, const char* title,
+void moneyValue(JsonWriter& json, const FileStatistics::Sum& sum) {
+    if (sum.tooLarge())
+        json.null();
+    else
+        json.value(sum.cents());
+}
+
+// The members of a batch, provider or file's money, under the given names.
+void moneyMembers(JsonWriter& json, const FileStatistics::Money& money, const char* charges,
+                  const char* lineCharges) {
+    json.key(charges);
+    moneyValue(json, money.charges);
+    json.key(lineCharges);
+    moneyValue(json, money.lineCharges);
+    json.key("claims_without_xa0").value(money.claimsWithoutXa0);
+}
+
+std::string moneyColumns(const FileStatistics::Money& money) {
+    return right(SummaryReport::money(money.charges), 18) +
+           right(SummaryReport::money(money.lineCharges), 18) +
+           right(count(money.claimsWithoutXa0), 8);
+}
+
+void procedureTable(std::ostream& out, const char* title, const FileStatistics& s,
                     const std::vector<FileStatistics::Procedure>& procedures) {
-    out << '\n' << title << '\n';
+    out << '\n' << title << (s.topProceduresApproximate ? " (approximate)" : "") << '\n';
     if (procedures.empty()) {
         out << "  none\n";
         return;
@@ -40,87 +66,69 @@ void procedureTable(std::ostream& out, const char* title,
         << '\n';
     for (const FileStatistics::Procedure& p : procedures)
         out << "  " << ReportText::padded(FileText::toPrintable(p.code), 8)
-            << right(count(p.serviceLines), 10) << right(FieldFormat::money(p.charges), 18) << '\n';
+            << right(count(p.serviceLines), 10) << right(SummaryReport::money(p.charges), 18)
+            << '\n';
 }
 
 void procedureArray(JsonWriter& json, const std::vector<FileStatistics::Procedure>& procedures) {
     json.beginArray();
-    for (const FileStatistics::Procedure& p : procedures)
+    for (const FileStatistics::Procedure& p : procedures) {
         json.beginObject()
             .key("code")
             .fileString(p.code)
             .key("service_lines")
             .value(p.serviceLines)
-            .key("charges")
-            .value(p.charges)
-            .endObject();
+            .key("charges");
+        moneyValue(json, p.charges);
+        json.endObject();
+    }
     json.endArray();
 }
 
-} // namespace
-
-std::string SummaryReport::binLabel(std::size_t bin) {
-    const auto& edges = FileStatistics::kChargeEdges;
-    if (bin == 0)
-        return "under " + dollars(edges.front());
-    if (bin >= edges.size())
-        return dollars(edges.back()) + " and over";
-    return dollars(edges[bin - 1]) + " to " + dollars(edges[bin]);
-}
-
-std::string SummaryReport::monthLabel(const FileStatistics::Month& month) {
-    std::string text = std::to_string(month.year);
-    text.insert(0, text.size() < 4 ? 4 - text.size() : 0, '0');
-    text += month.month < 10 ? "-0" : "-";
-    text += std::to_string(month.month);
-    return text;
-}
-
-void SummaryReport::write(std::ostream& out, const FileStatistics& statistics, bool json) {
-    if (json)
-        writeJson(out, statistics);
-    else
-        writeText(out, statistics);
-}
-
-void SummaryReport::writeText(std::ostream& out, const FileStatistics& s) {
-    const std::size_t w = 16;
+void headline(std::ostream& out, const FileStatistics& s) {
+    const std::size_t w = 20;
     out << ReportText::padded("Batches", w) << count(s.batches) << '\n'
         << ReportText::padded("Claims", w) << count(s.claims) << '\n'
         << ReportText::padded("Service lines", w) << count(s.serviceLines) << '\n'
         << ReportText::padded("Records", w) << count(s.records) << '\n'
-        << ReportText::padded("Total charges", w) << FieldFormat::money(s.charges) << '\n'
+        << ReportText::padded("Claim charges", w) << SummaryReport::money(s.money.charges)
+        << "  (XA0 12.0, as the claims state them)\n"
+        << ReportText::padded("Line charges", w) << SummaryReport::money(s.money.lineCharges)
+        << "  (FA0 13.0, as the trailers add them up)\n"
+        << ReportText::padded("Claims without XA0", w) << count(s.money.claimsWithoutXa0) << '\n'
         << ReportText::padded("Problems", w) << count(s.problems) << '\n';
+}
 
-    out << "\nBatches\n";
-    out << "  " << right("#", 6) << "  " << ReportText::padded("Provider", 40) << right("Claims", 9)
-        << right("Lines", 9) << right("Charges", 18) << right("Problems", 10) << '\n';
-    for (const FileStatistics::Batch& b : s.perBatch)
-        out << "  " << right(count(b.index + 1), 6) << "  "
-            << ReportText::padded(FileText::toPrintable(b.text), 40) << right(count(b.claims), 9)
-            << right(count(b.serviceLines), 9) << right(FieldFormat::money(b.charges), 18)
-            << right(count(b.problems), 10) << '\n';
-
+void providerTable(std::ostream& out, const FileStatistics& s) {
     out << "\nProviders\n";
+    out << "  " << ReportText::padded("Provider", 40) << right("Batches", 9) << right("Claims", 9)
+        << right("Claim charges", 18) << right("Line charges", 18) << right("No XA0", 8) << '\n';
+    auto row = [&out](const std::string& name, const FileStatistics::Provider& p) {
+        out << "  " << ReportText::padded(name, 40) << right(count(p.batches), 9)
+            << right(count(p.claims), 9) << moneyColumns(p.money) << '\n';
+    };
     for (const FileStatistics::Provider& p : s.providers)
-        out << "  " << ReportText::padded(FileText::toPrintable(p.text), 48)
-            << right(count(p.batches) + (p.batches == 1 ? " batch" : " batches"), 13)
-            << right(count(p.claims) + (p.claims == 1 ? " claim" : " claims"), 14)
-            << right(FieldFormat::money(p.charges), 18) << '\n';
+        row(FileText::toPrintable(p.text), p);
+    if (s.otherProviders.batches > 0)
+        row("(providers past the first " + count(std::int64_t(s.providers.size())) + ")",
+            s.otherProviders);
+}
 
+void distributionTables(std::ostream& out, const FileStatistics& s) {
     out << "\nClaims by month of service\n";
     for (const FileStatistics::Month& m : s.months)
-        out << "  " << ReportText::padded(monthLabel(m), 22) << right(count(m.claims), 10) << '\n';
+        out << "  " << ReportText::padded(SummaryReport::monthLabel(m), 24)
+            << right(count(m.claims), 10) << '\n';
     if (s.claimsWithoutDate > 0)
-        out << "  " << ReportText::padded("no date of service", 22)
+        out << "  " << ReportText::padded("no valid date of service", 24)
             << right(count(s.claimsWithoutDate), 10) << '\n';
 
-    out << "\nClaim charges\n";
+    out << "\nClaims by charges (XA0 12.0)\n";
     for (std::size_t bin = 0; bin < s.chargeBins.size(); ++bin)
-        out << "  " << ReportText::padded(binLabel(bin), 22) << right(count(s.chargeBins[bin]), 10)
-            << '\n';
+        out << "  " << ReportText::padded(SummaryReport::binLabel(bin), 24)
+            << right(count(s.chargeBins[bin]), 10) << '\n';
     if (s.claimsWithoutCharges > 0)
-        out << "  " << ReportText::padded("no XA0 12.0", 22)
+        out << "  " << ReportText::padded("no XA0 12.0", 24)
             << right(count(s.claimsWithoutCharges), 10) << '\n';
 
     out << "\nProblems by kind\n";
@@ -131,71 +139,15 @@ void SummaryReport::writeText(std::ostream& out, const FileStatistics& s) {
             out << "  "
                 << ReportText::padded(std::string(ProblemWords::kindName(Problem::Kind(k))), 40)
                 << right(count(s.problemsByKind[std::size_t(k)]), 10) << '\n';
-
-    procedureTable(out, "Top procedure codes by service lines", s.topByLines);
-    procedureTable(out, "Top procedure codes by charges", s.topByCharges);
 }
 
-void SummaryReport::writeJson(std::ostream& out, const FileStatistics& s) {
-    JsonWriter json(out, true);
-    json.beginObject()
-        .key("batches")
-        .value(s.batches)
-        .key("claims")
-        .value(s.claims)
-        .key("service_lines")
-        .value(s.serviceLines)
-        .key("records")
-        .value(s.records)
-        .key("total_charges")
-        .value(s.charges)
-        .key("problems")
-        .value(s.problems);
-
-    json.key("problems_by_kind").beginObject();
-    for (int k = 0; k < Problem::kKindCount; ++k)
-        json.key(ProblemWords::kindKey(Problem::Kind(k))).value(s.problemsByKind[std::size_t(k)]);
-    json.endObject();
-
-    json.key("per_batch").beginArray();
-    for (const FileStatistics::Batch& b : s.perBatch)
-        json.beginObject()
-            .key("key")
-            .value("BA0" + std::to_string(b.position))
-            .key("text")
-            .fileString(b.text)
-            .key("claims")
-            .value(b.claims)
-            .key("service_lines")
-            .value(b.serviceLines)
-            .key("records")
-            .value(b.records)
-            .key("charges")
-            .value(b.charges)
-            .key("problems")
-            .value(b.problems)
-            .endObject();
-    json.endArray();
-
-    json.key("providers").beginArray();
-    for (const FileStatistics::Provider& p : s.providers)
-        json.beginObject()
-            .key("text")
-            .fileString(p.text)
-            .key("batches")
-            .value(p.batches)
-            .key("claims")
-            .value(p.claims)
-            .key("charges")
-            .value(p.charges)
-            .endObject();
-    json.endArray();
-
+// Claims by month and by charges, and the top procedure codes.
+void distributionMembers(JsonWriter& json, const FileStatistics& s) {
     json.key("claims_by_month").beginArray();
     for (const FileStatistics::Month& m : s.months)
         json.beginObject()
             .key("month")
-            .value(monthLabel(m))
+            .value(SummaryReport::monthLabel(m))
             .key("claims")
             .value(m.claims)
             .endObject();
@@ -224,9 +176,141 @@ void SummaryReport::writeJson(std::ostream& out, const FileStatistics& s) {
     json.key("top_procedures_by_charges");
     procedureArray(json, s.topByCharges);
     json.key("procedure_codes").value(s.procedureCodes);
-    json.key("service_lines_of_uncounted_codes").value(s.linesOfUncountedCodes);
+    json.key("more_procedure_codes").value(s.moreProcedureCodes);
+    json.key("top_procedures_approximate").value(s.topProceduresApproximate);
+}
+
+} // namespace
+
+std::string SummaryReport::money(const FileStatistics::Sum& sum) {
+    return sum.tooLarge() ? std::string(kTooLarge) : FieldFormat::money(sum.cents());
+}
+
+std::string SummaryReport::binLabel(std::size_t bin) {
+    const auto& edges = FileStatistics::kChargeEdges;
+    if (bin == 0)
+        return "under " + dollars(edges.front());
+    if (bin >= edges.size())
+        return dollars(edges.back()) + " and over";
+    return dollars(edges[bin - 1]) + " to " + dollars(edges[bin]);
+}
+
+std::string SummaryReport::monthLabel(const FileStatistics::Month& month) {
+    std::string text = std::to_string(month.year);
+    text.insert(0, text.size() < 4 ? 4 - text.size() : 0, '0');
+    text += month.month < 10 ? "-0" : "-";
+    text += std::to_string(month.month);
+    return text;
+}
+
+void SummaryReport::appendBatchLine(std::string& out, const FileStatistics::Batch& b) {
+    out += "  ";
+    out += right(count(b.index + 1), 6);
+    out += "  ";
+    out += ReportText::padded(FileText::toPrintable(b.text), 40);
+    out += right(count(b.claims), 9);
+    out += right(count(b.serviceLines), 9);
+    out += moneyColumns(b.money);
+    out += right(count(b.problems), 10);
+    out += '\n';
+}
+
+void SummaryReport::writeBatch(JsonWriter& json, const FileStatistics::Batch& b) {
+    json.beginObject()
+        .key("key")
+        .value("BA0" + std::to_string(b.position))
+        .key("text")
+        .fileString(b.text)
+        .key("claims")
+        .value(b.claims)
+        .key("service_lines")
+        .value(b.serviceLines)
+        .key("records")
+        .value(b.records);
+    moneyMembers(json, b.money, "charges", "line_charges");
+    json.key("problems").value(b.problems).endObject();
+}
+
+bool SummaryReport::write(std::ostream& out, const FileStatistics& statistics, bool json,
+                          SummaryBatchRows* rows) {
+    SummaryBatchRows kept(json);
+    if (!rows) {
+        for (const FileStatistics::Batch& batch : statistics.perBatch)
+            kept.batch(batch);
+        rows = &kept;
+    }
+    return json ? writeJson(out, statistics, *rows) : writeText(out, statistics, *rows);
+}
+
+bool SummaryReport::writeText(std::ostream& out, const FileStatistics& s, SummaryBatchRows& rows) {
+    headline(out, s);
+    out << "\nBatches\n";
+    out << "  " << right("#", 6) << "  " << ReportText::padded("Provider", 40) << right("Claims", 9)
+        << right("Lines", 9) << right("Claim charges", 18) << right("Line charges", 18)
+        << right("No XA0", 8) << right("Problems", 10) << '\n';
+    const bool kept = rows.copyTo(out);
+    providerTable(out, s);
+    distributionTables(out, s);
+    procedureTable(out, "Top procedure codes by service lines", s, s.topByLines);
+    procedureTable(out, "Top procedure codes by charges", s, s.topByCharges);
+    if (s.moreProcedureCodes)
+        out << "\nMore than " << s.procedureCodes
+            << " procedure codes: the lists' figures were counted again exactly"
+            << (s.topProceduresApproximate ? ", but a code not listed may have as many as the last"
+                                           : ", and no code not listed has as many as the last")
+            << ".\n";
+    return kept;
+}
+
+bool SummaryReport::writeJson(std::ostream& out, const FileStatistics& s, SummaryBatchRows& rows) {
+    JsonWriter json(out, true);
+    json.beginObject()
+        .key("batches")
+        .value(s.batches)
+        .key("claims")
+        .value(s.claims)
+        .key("service_lines")
+        .value(s.serviceLines)
+        .key("records")
+        .value(s.records);
+    moneyMembers(json, s.money, "total_charges", "total_line_charges");
+    json.key("problems").value(s.problems);
+
+    json.key("problems_by_kind").beginObject();
+    for (int k = 0; k < Problem::kKindCount; ++k)
+        json.key(ProblemWords::kindKey(Problem::Kind(k))).value(s.problemsByKind[std::size_t(k)]);
     json.endObject();
+
+    json.key("per_batch").beginArray();
+    json.flush();
+    const bool kept = rows.copyTo(out);
+    json.endArray();
+
+    auto provider = [&json](const FileStatistics::Provider& p) {
+        json.key("batches").value(p.batches).key("claims").value(p.claims);
+        moneyMembers(json, p.money, "charges", "line_charges");
+    };
+    json.key("providers").beginArray();
+    for (const FileStatistics::Provider& p : s.providers) {
+        json.beginObject().key("text").fileString(p.text);
+        provider(p);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("other_providers");
+    if (s.otherProviders.batches > 0) {
+        json.beginObject();
+        provider(s.otherProviders);
+        json.endObject();
+    } else {
+        json.null();
+    }
+
+    distributionMembers(json, s);
+    json.endObject();
+    json.flush();
     out << '\n';
+    return kept;
 }
 
 } // namespace qm

@@ -153,13 +153,13 @@ void SummaryController::open(DocumentArea::Room room) {
         if (frmProblems* problems = problems_.window())
             problems->showKind(kind);
     });
-    connect(window_, &frmSummary::monthChosen, this, [this](int year, int month) {
-        // The month's first and last day, as people type dates.
-        const QDate first(year, month, 1);
-        search_.searchFor(frmSearchFields::NumberBetween, first.toString(Qt::ISODate),
-                          first.addDays(first.daysInMonth() - 1).toString(Qt::ISODate),
-                          QStringLiteral("FA0"), QStringLiteral("05.0"));
-    });
+    connect(window_, &frmSummary::periodChosen, this,
+            [this](const QDate& first, const QDate& last) {
+                // The period's first and last day, as people type dates.
+                search_.searchFor(frmSearchFields::NumberBetween, first.toString(Qt::ISODate),
+                                  last.toString(Qt::ISODate), QStringLiteral("FA0"),
+                                  QStringLiteral("05.0"));
+            });
     connect(window_, &frmSummary::procedureChosen, this, [this](const QString& code) {
         search_.searchFor(frmSearchFields::Exact, code, QString(), QStringLiteral("FA0"),
                           QStringLiteral("09.0"));

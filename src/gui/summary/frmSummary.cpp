@@ -5,12 +5,16 @@
 #include "core/report/SummaryReport.h"
 #include "gui/common/CoreText.h"
 #include "gui/summary/ChartView.h"
+#include "gui/summary/MonthBins.h"
 
+#include <QDate>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,23 +34,47 @@ namespace {
 // The charts in the order they are drawn, two to a row.
 constexpr std::array<const char*, 6> kChartNames{"chtBatches",  "chtProviders",    "chtMonths",
                                                  "chtProblems", "chtClaimCharges", "chtProcedures"};
+constexpr int kMonthChart = 2;
 constexpr int kProblemChart = 3;
 
 QString number(std::int64_t n) {
     return QLocale::c().toString(qlonglong(n));
 }
 
-QString money(std::int64_t cents) {
-    return QString::fromStdString(qm::FieldFormat::money(cents));
+QString money(const qm::FileStatistics::Sum& sum) {
+    return QString::fromStdString(qm::SummaryReport::money(sum));
+}
+
+// A sum as dollars for a bar; one too large to add up has none to draw.
+double dollars(const qm::FileStatistics::Sum& sum) {
+    return sum.tooLarge() ? 0.0 : double(sum.cents()) / 100;
 }
 
 // A step between an axis' ticks that reads well: 1, 2 or 5 times a power
-// of ten, at least 1, giving at most about five steps up to top.
-double niceStep(double top) {
+// of ten, at least 1, giving at most `steps` steps up to top.
+double niceStep(double top, int steps) {
     double step = 1;
-    while (top / step > 5)
-        step *= (QString::number(step).startsWith(QLatin1Char('2'))) ? 2.5 : 2;
+    for (int i = 0; top / step > steps; ++i)
+        step = std::pow(10.0, i / 3) * std::array<double, 3>{2, 5, 10}[std::size_t(i % 3)];
     return step;
+}
+
+// The unit an axis counts in, so that its labels stay short enough to be
+// shown whole ("$250k", "1500M"): the largest power of a thousand that the
+// step between ticks holds, so that every label is a whole number.
+struct AxisUnit {
+    double size = 1;
+    const char* suffix = "";
+};
+
+AxisUnit axisUnit(double step) {
+    static const std::array<const char*, 5> kSuffixes{"", "k", "M", "B", "T"};
+    AxisUnit unit;
+    for (std::size_t i = 1; i < kSuffixes.size() && step >= unit.size * 1000; ++i) {
+        unit.size *= 1000;
+        unit.suffix = kSuffixes[i];
+    }
+    return unit;
 }
 
 // A category's label cut to a length that fits under or beside a bar.
@@ -81,19 +109,32 @@ QChart* barChart(const QString& title, QAbstractBarSeries* series, const QString
         small.setPointSizeF(small.pointSizeF() * 0.85);
         categoryAxis->setLabelsFont(small);
     }
-    auto* valueAxis = new QValueAxis;
-    valueAxis->setTitleText(valueTitle);
-    valueAxis->setLabelFormat(money ? QStringLiteral("$%.0f") : QStringLiteral("%.0f"));
-    chart->addAxis(categoryAxis, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
-    chart->addAxis(valueAxis, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
-    series->attachAxis(categoryAxis);
-    series->attachAxis(valueAxis);
     qreal top = 0;
     for (const QBarSet* set : series->barSets())
         for (int i = 0; i < set->count(); ++i)
             top = std::max(top, set->at(i));
-    // Whole numbers of claims or dollars at every tick.
-    const double step = niceStep(top);
+    // Whole numbers of claims or dollars at every tick, counted in thousands
+    // or millions where they are that large: a label of seven digits did
+    // not fit beside the next one and was cut.
+    // Labels side by side under the bars want more room than those above
+    // each other beside them.
+    const double rawStep = niceStep(top, horizontal ? 4 : 5);
+    const AxisUnit unit = axisUnit(rawStep);
+    if (unit.size > 1)
+        for (QBarSet* set : series->barSets())
+            for (int i = 0; i < set->count(); ++i)
+                set->replace(i, set->at(i) / unit.size);
+    top /= unit.size;
+    const double step = rawStep / unit.size;
+    auto* valueAxis = new QValueAxis;
+    valueAxis->setTitleText(valueTitle);
+    valueAxis->setLabelFormat(
+        QStringLiteral("%1%.0f%2")
+            .arg(money ? QStringLiteral("$") : QString(), QLatin1String(unit.suffix)));
+    chart->addAxis(categoryAxis, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
+    chart->addAxis(valueAxis, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
+    series->attachAxis(categoryAxis);
+    series->attachAxis(valueAxis);
     valueAxis->setTickType(QValueAxis::TicksDynamic);
     valueAxis->setTickAnchor(0);
     valueAxis->setTickInterval(step);
@@ -110,30 +151,40 @@ frmSummary::frmSummary(QWidget* parent)
     kindColors_.fill(palette().color(QPalette::Highlight));
 
     auto* layout = new QVBoxLayout(this);
-    auto* headline = new QGridLayout;
-    const std::array<std::pair<const char*, QLabel**>, 5> figures{{
+    headline_ = new QGridLayout;
+    headline_->setHorizontalSpacing(24);
+    const std::array<std::pair<const char*, QLabel**>, 7> figures{{
         {"Batches", &batches_},
         {"Claims", &claims_},
         {"Service lines", &serviceLines_},
-        {"Total charges", &charges_},
+        {"Claim charges (XA0)", &charges_},
+        {"Line charges (FA0)", &lineCharges_},
+        {"Claims without XA0", &withoutXa0_},
         {"Problems", &problems_},
     }};
-    static const char* const kNames[] = {"lblBatches", "lblClaims", "lblServiceLines",
-                                         "lblTotalCharges", "lblProblems"};
+    static const char* const kNames[] = {"lblBatches",      "lblClaims",      "lblServiceLines",
+                                         "lblTotalCharges", "lblLineCharges", "lblWithoutXa0",
+                                         "lblProblems"};
     for (int i = 0; i < int(figures.size()); ++i) {
-        auto* caption = new QLabel(QLatin1String(figures[std::size_t(i)].first), this);
-        auto* value = new QLabel(QStringLiteral("\u2013"), this);
+        auto* figure = new QWidget(this);
+        auto* lines = new QVBoxLayout(figure);
+        lines->setContentsMargins(0, 0, 0, 0);
+        lines->setSpacing(0);
+        auto* caption = new QLabel(QLatin1String(figures[std::size_t(i)].first), figure);
+        auto* value = new QLabel(QStringLiteral("\u2013"), figure);
         value->setObjectName(QLatin1String(kNames[i]));
         QFont big = value->font();
         big.setPointSizeF(big.pointSizeF() * 1.8);
         big.setBold(true);
         value->setFont(big);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        headline->addWidget(value, 0, i);
-        headline->addWidget(caption, 1, i);
+        lines->addWidget(value);
+        lines->addWidget(caption);
+        figures_[std::size_t(i)] = figure;
         *figures[std::size_t(i)].second = value;
     }
-    layout->addLayout(headline);
+    layout->addLayout(headline_);
+    placeFigures();
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("lblStatus"));
@@ -176,6 +227,29 @@ void frmSummary::setKindColors(const std::array<QColor, qm::Problem::kKindCount>
 
 ChartView* frmSummary::chart(const QString& name) const {
     return findChild<ChartView*>(name);
+}
+
+void frmSummary::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeFigures();
+    // The month chart has as many bars as its width leaves room to name.
+    if (statistics_ && !statistics_->months.empty())
+        drawLater(1u << kMonthChart);
+}
+
+void frmSummary::placeFigures() {
+    // One row when they fit, else two.
+    int wide = 0;
+    for (const QWidget* figure : figures_)
+        wide += figure->sizeHint().width() + headline_->horizontalSpacing();
+    const int columns = wide <= width() ? int(figures_.size()) : (int(figures_.size()) + 1) / 2;
+    if (columns == figureColumns_)
+        return;
+    figureColumns_ = columns;
+    for (QWidget* figure : figures_)
+        headline_->removeWidget(figure);
+    for (int i = 0; i < int(figures_.size()); ++i)
+        headline_->addWidget(figures_[std::size_t(i)], i / columns, i % columns);
 }
 
 void frmSummary::changeEvent(QEvent* event) {
@@ -225,49 +299,73 @@ void frmSummary::showFigures() {
     batches_->setText(known ? number(s.batches) : QStringLiteral("\u2013"));
     claims_->setText(known ? number(s.claims) : QStringLiteral("\u2013"));
     serviceLines_->setText(known ? number(s.serviceLines) : QStringLiteral("\u2013"));
-    charges_->setText(known ? money(s.charges) : QStringLiteral("\u2013"));
+    charges_->setText(known ? money(s.money.charges) : QStringLiteral("\u2013"));
+    lineCharges_->setText(known ? money(s.money.lineCharges) : QStringLiteral("\u2013"));
+    withoutXa0_->setText(known ? number(s.money.claimsWithoutXa0) : QStringLiteral("\u2013"));
     problems_->setText(known ? number(s.problems) : QStringLiteral("\u2013"));
+    placeFigures();
     // One chart per turn of the event loop: building and painting all six
     // at once held the window for longer than a user lets pass unnoticed.
     drawLater((1u << kChartNames.size()) - 1);
 }
 
-QChart* frmSummary::batchChart() {
-    std::vector<const qm::FileStatistics::Batch*> shown;
-    if (statistics_)
-        for (const qm::FileStatistics::Batch& batch : statistics_->perBatch)
-            shown.push_back(&batch);
-    const bool all = int(shown.size()) <= kMaxBatchBars;
-    if (!all) {
-        std::partial_sort(shown.begin(), shown.begin() + kMaxBatchBars, shown.end(),
-                          [](const auto* a, const auto* b) { return a->charges > b->charges; });
-        shown.resize(kMaxBatchBars);
-        std::sort(shown.begin(), shown.end(),
-                  [](const auto* a, const auto* b) { return a->index < b->index; });
+namespace {
+
+// Two bars for each category: the claims' stated charges (XA0 12.0) and
+// their lines' (FA0 13.0), named short enough for the legend of a narrow chart.
+struct ChargeBars {
+    QBarSet* claims = new QBarSet(QStringLiteral("Claim charges"));
+    QBarSet* lines = new QBarSet(QStringLiteral("Line charges"));
+
+    void append(const qm::FileStatistics::Money& money) {
+        claims->append(dollars(money.charges));
+        lines->append(dollars(money.lineCharges));
     }
-    auto* set = new QBarSet(QStringLiteral("Charges"));
+    void into(QAbstractBarSeries* series) const {
+        series->append(claims);
+        series->append(lines);
+    }
+};
+
+// The legend under a chart of two sets of bars.
+QChart* withLegend(QChart* chart) {
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->show();
+    return chart;
+}
+
+} // namespace
+
+QChart* frmSummary::batchChart() {
+    // The statistics keep the batches with the most charges, in file order.
+    const std::vector<qm::FileStatistics::Batch> none;
+    const auto& shown = statistics_ ? statistics_->perBatch : none;
+    const bool all = !statistics_ || std::int64_t(shown.size()) == statistics_->batches;
+    ChargeBars bars;
     QStringList categories;
     std::vector<qint64> positions;
-    for (const auto* batch : shown) {
-        set->append(double(batch->charges) / 100);
-        categories << number(batch->index + 1);
-        positions.push_back(batch->position);
+    for (const qm::FileStatistics::Batch& batch : shown) {
+        bars.append(batch.money);
+        categories << number(batch.index + 1);
+        positions.push_back(batch.position);
     }
     auto* series = new QBarSeries;
-    series->append(set);
+    bars.into(series);
     connect(series, &QBarSeries::clicked, this, [this, positions](int index, QBarSet*) {
         if (index >= 0 && std::size_t(index) < positions.size())
             emit batchChosen(positions[std::size_t(index)]);
     });
-    return barChart(
-        all ? QStringLiteral("Charges per batch")
-            : QStringLiteral("Charges of the %1 batches with the most").arg(kMaxBatchBars),
-        series, categories, QStringLiteral("Batch"), QStringLiteral("Charges ($)"), true,
-        palette());
+    return withLegend(
+        barChart(all ? QStringLiteral("Charges per batch")
+                     : QStringLiteral("Charges of the %1 batches with the most, of %2")
+                           .arg(shown.size())
+                           .arg(number(statistics_->batches)),
+                 series, categories, QStringLiteral("Batch"), QStringLiteral("Charges ($)"), true,
+                 palette()));
 }
 
 QChart* frmSummary::providerChart() {
-    auto* set = new QBarSet(QStringLiteral("Charges"));
+    ChargeBars bars;
     QStringList categories;
     std::vector<qint64> positions; // each provider's first batch
     if (statistics_) {
@@ -276,52 +374,76 @@ QChart* frmSummary::providerChart() {
         // Down the side, the most at the top.
         for (int i = n - 1; i >= 0; --i) {
             const qm::FileStatistics::Provider& p = providers[std::size_t(i)];
-            set->append(double(p.charges) / 100);
+            bars.append(p.money);
             // The provider's name, without the number before it.
             const QString text = CoreText::fromFile(p.text);
             const int dash = text.indexOf(QLatin1String(" - "));
             categories << shortLabel(dash >= 0 ? text.mid(dash + 3) : text, 22);
-            const auto first =
-                std::find_if(statistics_->perBatch.begin(), statistics_->perBatch.end(),
-                             [&p](const qm::FileStatistics::Batch& b) {
-                                 return b.text.size() >= p.text.size() &&
-                                        b.text.compare(b.text.size() - p.text.size(), p.text.size(),
-                                                       p.text) == 0;
-                             });
-            positions.push_back(first != statistics_->perBatch.end() ? first->position : -1);
+            positions.push_back(p.firstPosition);
         }
     }
     auto* series = new QHorizontalBarSeries;
-    series->append(set);
+    bars.into(series);
     connect(series, &QHorizontalBarSeries::clicked, this, [this, positions](int index, QBarSet*) {
         if (index >= 0 && std::size_t(index) < positions.size() &&
             positions[std::size_t(index)] > 0)
             emit batchChosen(positions[std::size_t(index)]);
     });
-    return barChart(QStringLiteral("Charges per provider"), series, categories,
-                    QStringLiteral("Provider"), QStringLiteral("Charges ($)"), true, palette());
+    const bool more =
+        statistics_ && (statistics_->providers.size() > std::size_t(kMaxProviderBars) ||
+                        statistics_->otherProviders.batches > 0);
+    return withLegend(barChart(
+        more ? QStringLiteral("Charges of the %1 providers with the most").arg(kMaxProviderBars)
+             : QStringLiteral("Charges per provider"),
+        series, categories, QStringLiteral("Provider"), QStringLiteral("Charges ($)"), true,
+        palette()));
 }
 
 QChart* frmSummary::monthChart() {
     auto* set = new QBarSet(QStringLiteral("Claims"));
     QStringList categories;
-    std::vector<qm::FileStatistics::Month> months;
-    if (statistics_)
-        months = statistics_->months;
-    for (const qm::FileStatistics::Month& m : months) {
-        set->append(double(m.claims));
-        // The year under the month, so that many months still fit.
-        categories << QStringLiteral("%1<br>%2").arg(m.month, 2, 10, QLatin1Char('0')).arg(m.year);
+    // As many bars as their labels leave room for, flat or up the side;
+    // the value axis and the margins take about kAxisRoom of the width.
+    constexpr int kAxisRoom = 90, kLabelRoom = 12;
+    QFont font = this->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    const QFontMetrics metrics(font);
+    const int room = std::max(100, chart(QLatin1String(kChartNames[2]))->width() - kAxisRoom);
+    const int upright = room / (metrics.height() + kLabelRoom);
+    auto flat = [&](int span) {
+        return room / (metrics.horizontalAdvance(MonthBins::widestLabel(span)) + kLabelRoom);
+    };
+    const MonthBins bins(statistics_ ? statistics_->months
+                                     : std::vector<qm::FileStatistics::Month>(),
+                         [&](int span) { return std::max(1, std::max(upright, flat(span))); });
+    std::vector<std::pair<QDate, QDate>> periods;
+    for (const MonthBins::Bin& bin : bins.bins()) {
+        set->append(double(bin.claims));
+        categories << bins.label(bin);
+        const QDate first(MonthBins::yearOf(bin.first), MonthBins::monthOf(bin.first), 1);
+        const QDate last(MonthBins::yearOf(bin.last), MonthBins::monthOf(bin.last), 1);
+        periods.emplace_back(first, last.addDays(last.daysInMonth() - 1));
     }
     auto* series = new QBarSeries;
     series->append(set);
-    connect(series, &QBarSeries::clicked, this, [this, months](int index, QBarSet*) {
-        if (index >= 0 && std::size_t(index) < months.size())
-            emit monthChosen(months[std::size_t(index)].year, months[std::size_t(index)].month);
+    connect(series, &QBarSeries::clicked, this, [this, periods](int index, QBarSet*) {
+        if (index >= 0 && std::size_t(index) < periods.size())
+            emit periodChosen(periods[std::size_t(index)].first,
+                              periods[std::size_t(index)].second);
     });
-    return barChart(QStringLiteral("Claims per month of service"), series, categories,
-                    QStringLiteral("Month of the first date of service"), QStringLiteral("Claims"),
-                    false, palette());
+    QChart* drawn =
+        barChart(bins.span() == 1
+                     ? QStringLiteral("Claims per month of service")
+                     : QStringLiteral("Claims per %1 of service (%2 months)")
+                           .arg(bins.unit(),
+                                number(std::int64_t(statistics_ ? statistics_->months.size() : 0))),
+                 series, categories, QStringLiteral("First date of service"),
+                 QStringLiteral("Claims"), false, palette());
+    auto* axis = static_cast<QBarCategoryAxis*>(drawn->axes(Qt::Horizontal).value(0));
+    axis->setLabelsFont(font);
+    if (int(bins.bins().size()) > flat(bins.span()))
+        axis->setLabelsAngle(-90);
+    return drawn;
 }
 
 QChart* frmSummary::chargeChart() {
@@ -394,7 +516,10 @@ QChart* frmSummary::procedureChart() {
         if (index >= 0 && index < codes.size())
             emit procedureChosen(codes.at(index));
     });
-    return barChart(QStringLiteral("Top procedure codes"), series, categories,
-                    QStringLiteral("Code (FA0 09.0)"), QStringLiteral("Service lines"), false,
-                    palette());
+    // Too many codes to be sure that none not listed has as many: said plainly.
+    return barChart(statistics_ && statistics_->topProceduresApproximate
+                        ? QStringLiteral("Top procedure codes (approximate)")
+                        : QStringLiteral("Top procedure codes"),
+                    series, categories, QStringLiteral("Code (FA0 09.0)"),
+                    QStringLiteral("Service lines"), false, palette());
 }

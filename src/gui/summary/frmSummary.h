@@ -9,22 +9,26 @@
 #include <memory>
 
 class ChartView;
+class QDate;
 class QChart;
 class QGridLayout;
 class QLabel;
 
 // The file at a glance (Tools > File Summary): the headline figures at the
-// top (lblBatches, lblClaims, lblServiceLines, lblTotalCharges, lblProblems),
+// top (lblBatches, lblClaims, lblServiceLines, lblTotalCharges: the claims'
+// stated charges, lblLineCharges: their lines', lblWithoutXa0, lblProblems),
 // then charts (ChartView): charges per batch (chtBatches) and per provider
-// (chtProviders), claims per month of service (chtMonths), claim charges
-// (chtClaimCharges), problems by kind (chtProblems) and the top procedure
-// codes (chtProcedures). A click on a bar asks for what it stands for to be
-// opened; the window itself knows no other window.
+// (chtProviders), claims and line charges side by side, claims per month of
+// service (chtMonths, in longer periods when there are many months), claim
+// charges (chtClaimCharges), problems by kind (chtProblems) and the top
+// procedure codes (chtProcedures). No chart draws more than a few dozen bars.
+// A click on a bar asks for what it stands for to be opened; the window
+// itself knows no other window.
 class frmSummary : public QWidget {
     Q_OBJECT
 public:
     // At most this many batches get a bar: those with the most charges.
-    static constexpr int kMaxBatchBars = 30;
+    static constexpr int kMaxBatchBars = int(qm::FileStatistics::kBatchesKept);
     // At most this many providers get a bar: those with the most charges.
     static constexpr int kMaxProviderBars = 10;
     // The height of a chart with many bars down its side.
@@ -49,7 +53,9 @@ signals:
     // The batch whose BA0 is at position (of the file tree key "BA0" + position).
     void batchChosen(qint64 position);
     void kindChosen(qm::Problem::Kind kind);
-    void monthChosen(int year, int month);
+    // The months of service from first's to last's (a bar's month, quarter,
+    // year or run of years).
+    void periodChosen(const QDate& first, const QDate& last);
     // A procedure code, as the file has it (trimmed).
     void procedureChosen(const QString& code);
     // Every chart shows the window's figures.
@@ -57,9 +63,12 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showFigures();
+    // The headline figures in one row, or in two when the window is narrow.
+    void placeFigures();
     QChart* batchChart();
     QChart* providerChart();
     QChart* monthChart();
@@ -77,7 +86,12 @@ private:
     QLabel* claims_ = nullptr;
     QLabel* serviceLines_ = nullptr;
     QLabel* charges_ = nullptr;
+    QLabel* lineCharges_ = nullptr;
+    QLabel* withoutXa0_ = nullptr;
     QLabel* problems_ = nullptr;
+    QGridLayout* headline_ = nullptr;
+    std::array<QWidget*, 7> figures_{};
+    int figureColumns_ = 0;
     QGridLayout* charts_ = nullptr;
     unsigned pending_ = 0;
     bool drawQueued_ = false;
