@@ -528,7 +528,7 @@ void CommonTest::exportLooksAgainBeforeItReplaces() {
     QStringList entries = folder.entryList(QDir::Files | QDir::System);
     QString reason;
     QVERIFY(!ExportFile::write(
-        path, {},
+        path,
         [&path](std::ostream& out) {
             out << "rows\r\n";
             return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;

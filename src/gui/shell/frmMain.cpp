@@ -331,8 +331,8 @@ void frmMain::exportClaim() {
         return;
     const QString folder =
         context_.session() ? QFileInfo(context_.session()->path()).absolutePath() : QString();
-    if (const ExportFile::Written written = ClaimExport::run(
-            this, *claimForm_->claim(), claimForm_->claimKey(), folder, context_.openClaimFiles()))
+    if (const ExportFile::Written written =
+            ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder))
         confirm(written.confirmation());
 }
 
