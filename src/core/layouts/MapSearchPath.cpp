@@ -95,4 +95,19 @@ std::string MapSearchPath::folderInUse(const std::vector<std::string>& folders) 
     return {};
 }
 
+std::vector<std::string> MapSearchPath::formatFiles(const std::vector<std::string>& folders) {
+    std::vector<std::string> found;
+    for (const KnownVersion& version : kKnownVersions) {
+        for (const std::string& folder : folders) {
+            if (!isRegularFile(folder + "/" + std::string(version.mapFile)))
+                continue;
+            const std::string format = folder + "/" + std::string(version.formatFile);
+            if (isRegularFile(format))
+                found.push_back(format);
+            break;
+        }
+    }
+    return found;
+}
+
 } // namespace qm

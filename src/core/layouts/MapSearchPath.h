@@ -33,6 +33,9 @@ public:
 
     // The first folder holding a known map file, or empty when none does.
     static std::string folderInUse(const std::vector<std::string>& folders);
+    // The format files that would be read: for each known version whose map
+    // is found in folders, the format file beside it, when there is one.
+    static std::vector<std::string> formatFiles(const std::vector<std::string>& folders);
 };
 
 } // namespace qm
