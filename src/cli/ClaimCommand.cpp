@@ -21,6 +21,20 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
+// What a message echoes of a value the user gave (UTF-8 text): a control
+// number or key is a few characters, and a pasted 100 KB value would bury
+// the message.
+std::string echoed(const std::string& text) {
+    constexpr std::size_t kShown = 40;
+    if (text.size() <= kShown)
+        return text;
+    // Cut on a character, not inside the bytes of one.
+    std::size_t cut = kShown;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut) + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
 } // namespace
 
 int ClaimCommand::run(ClaimFile& file, const QStringList& keys, const std::string& pcn, bool json,
@@ -33,7 +47,7 @@ int ClaimCommand::run(ClaimFile& file, const QStringList& keys, const std::strin
         const std::string bytes = key.toLatin1().toStdString();
         const auto node = tree.findKey(bytes);
         if (!node) {
-            err << "quillmark-cli: unknown node key " << key.toStdString()
+            err << "quillmark-cli: unknown node key " << echoed(key.toStdString())
                 << ": no such node in the file tree of "
                 << FileText::toPrintable(FileText::pathToUtf8(file.path())) << '\n';
             return kExitError;
@@ -48,7 +62,7 @@ int ClaimCommand::run(ClaimFile& file, const QStringList& keys, const std::strin
                 nodes.push_back(node);
         if (nodes.size() == before) {
             err << "quillmark-cli: no claim carries the patient control number "
-                << FileText::toPrintable(wanted) << " in the file tree of "
+                << echoed(FileText::toPrintable(wanted)) << " in the file tree of "
                 << FileText::toPrintable(FileText::pathToUtf8(file.path())) << '\n';
             return kExitError;
         }

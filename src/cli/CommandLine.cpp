@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "core/layouts/MapSearchPath.h"
+
 #include <QCommandLineParser>
 #include <QFile>
 #include <functional>
@@ -93,7 +95,9 @@ const QLatin1String kHelpBody(
     "\n"
     "Options:\n"
     "  --maps DIR            Folder of the map files nsf0200.map and nsf0301.map,\n"
-    "                        looked in first. Then come $QUILLMARK_MAPS, the\n"
+    "                        the only one looked in: a DIR that is no folder is\n"
+    "                        a usage error, a map missing from it an error (exit\n"
+    "                        2 both). Without --maps: $QUILLMARK_MAPS, the\n"
     "                        current directory, the installed maps\n"
     "                        (<prefix>/share/quillmark/maps) and, for a program\n"
     "                        run from its build folder, the source tree's maps/.\n"
@@ -370,6 +374,15 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         return Outcome::ShowHelp;
     if (parser.isSet(versionOption))
         return Outcome::ShowVersion;
+    // A folder that is not there would leave the maps to be found elsewhere.
+    if (!mapsDir_.empty()) {
+        const std::string problem = MapSearchPath::folderProblem(mapsDir_);
+        if (!problem.empty()) {
+            error_ = QStringLiteral("--maps %1: %2")
+                         .arg(parser.value(mapsOption), QString::fromStdString(problem));
+            return Outcome::UsageError;
+        }
+    }
     if (parser.isSet(jobsOption)) {
         bool ok = false;
         jobs_ = parser.value(jobsOption).toInt(&ok);

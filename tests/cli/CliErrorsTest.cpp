@@ -2,6 +2,8 @@
 #include "NsfRecords.h"
 #include "TwoBatchFile.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +60,56 @@ private slots:
                 .arg(emptyMaps.path()));
         QVERIFY2(mapMessage >= 0, r.err.constData());
         QVERIFY2(!r.errText().contains(notNsf()), r.err.constData());
+    }
+
+    // The folder named with --maps is the only one looked in: one that is not
+    // there, or lacks the file's map, is said (exit 2), never passed over for
+    // the installed maps.
+    void mapsFolderIsTheOnlyOneLookedIn_data() {
+        QTest::addColumn<QString>("maps");
+        QTest::addColumn<QString>("said");
+        const QString none = dir.filePath(QStringLiteral("no-such-maps"));
+        QTest::newRow("no such folder")
+            << none << QStringLiteral("quillmark-cli: --maps %1: no such folder\n").arg(none);
+        QTest::newRow("a file")
+            << path << QStringLiteral("quillmark-cli: --maps %1: not a folder\n").arg(path);
+        const QString other = dir.filePath(QStringLiteral("maps-0200"));
+        QTest::newRow("no map for this version")
+            << other
+            << QStringLiteral("Unable to open map file: nsf0301.map\n\nLooked for it at:\n%1/"
+                              "nsf0301.map\n")
+                   .arg(other);
+    }
+
+    void mapsFolderIsTheOnlyOneLookedIn() {
+        QFETCH(QString, maps);
+        QFETCH(QString, said);
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("maps-0200"))));
+        QFile::copy(CliRunner::mapsDir() + QStringLiteral("/nsf0200.map"),
+                    dir.filePath(QStringLiteral("maps-0200/nsf0200.map")));
+        const auto r = CliRunner::run(
+            {QStringLiteral("--maps"), maps, QStringLiteral("tree"), path}, CliRunner::mapsDir());
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.errText().contains(said), r.err.constData());
+    }
+
+    // A value pasted by mistake is not echoed whole.
+    void longValuesAreCutInMessages_data() {
+        QTest::addColumn<QStringList>("arguments");
+        const QString huge(100000, QLatin1Char('A'));
+        QTest::newRow("--pcn") << QStringList{QStringLiteral("claim"), path,
+                                              QStringLiteral("--pcn"), huge};
+        QTest::newRow("node key") << QStringList{QStringLiteral("claim"), path, huge};
+    }
+
+    void longValuesAreCutInMessages() {
+        QFETCH(QStringList, arguments);
+        const auto r =
+            CliRunner::run(QStringList{QStringLiteral("--maps"), CliRunner::mapsDir()} + arguments);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.size() < 400, r.err.left(400).constData());
+        QVERIFY2(r.errText().contains(QStringLiteral("AAAA... (100000 bytes)")), r.err.constData());
     }
 
     void unreadableFileIsNamedWithTheReason() {

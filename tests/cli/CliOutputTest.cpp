@@ -176,6 +176,21 @@ private slots:
                                QStringLiteral("DOE \u2014 ") + meaning;
         QVERIFY(kept);
     }
+
+    // A format file is optional: a map without one is used as it is, and
+    // nothing is said of it on any command.
+    void mapWithoutFormatFileSaysNothing() {
+        QTemporaryDir maps;
+        QVERIFY(QFile::copy(CliRunner::mapsDir() + QStringLiteral("/nsf0301.map"),
+                            maps.filePath(QStringLiteral("nsf0301.map"))));
+        const QString path = write(QStringLiteral("f.nsf"), TwoBatchFile(records).text.bytes());
+        for (const char* command : {"tree", "check", "summary"}) {
+            const auto r = CliRunner::run(
+                {QStringLiteral("--maps"), maps.path(), QLatin1String(command), path});
+            QVERIFY2(r.exitCode == 0 || r.exitCode == 1, command);
+            QVERIFY2(r.err.isEmpty(), r.err.constData());
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(CliOutputTest)

@@ -287,8 +287,11 @@ private slots:
         QTest::addColumn<QByteArrayList>("expected");
         const QByteArray build = QUILLMARK_BUILD_DIR "/src/cli";
         QTest::newRow("all places")
-            << QByteArray("/cli") << QByteArray("/env") << QByteArray("/opt/q/bin")
-            << QByteArrayList{"/cli", "/env", "/start", "/opt/q/share/quillmark/maps"};
+            << QByteArray() << QByteArray("/env") << QByteArray("/opt/q/bin")
+            << QByteArrayList{"/env", "/start", "/opt/q/share/quillmark/maps"};
+        // The maps the user named, and no others.
+        QTest::newRow("--maps alone") << QByteArray("/cli") << QByteArray("/env")
+                                      << QByteArray("/opt/q/bin") << QByteArrayList{"/cli"};
         QTest::newRow("repeats and blanks left out")
             << QByteArray("/start") << QByteArray() << QByteArray() << QByteArrayList{"/start"};
         QTest::newRow("run from the build folder")

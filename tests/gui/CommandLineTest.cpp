@@ -32,7 +32,7 @@ private slots:
     void parse_data();
     void parse();
     void versionNamesTheMapFolderInUse();
-    void mapsOptionGoesFirstIntoTheSearchAndTheAboutBox();
+    void mapsOptionIsTheSearchAndIsShownInTheAboutBox();
 
 private:
     // The About box's line of map folders, for the given folders or by default.
@@ -86,8 +86,8 @@ void CommandLineTest::parse_data() {
     const Row rows[] = {
         {"nothing", {}, Outcome::Run, "", "", ""},
         {"file", {"a.nsf"}, Outcome::Run, "a.nsf", "", ""},
-        {"maps and file", {"--maps", "/m", "a.nsf"}, Outcome::Run, "a.nsf", "/m", ""},
-        {"maps= single dash", {"-maps=/m"}, Outcome::Run, "", "/m", ""},
+        {"maps and file", {"--maps", "/", "a.nsf"}, Outcome::Run, "a.nsf", "/", ""},
+        {"maps= single dash", {"-maps=/"}, Outcome::Run, "", "/", ""},
         {"file after --", {"--", "--help"}, Outcome::Run, "--help", "", ""},
         {"--help", {"--help"}, Outcome::ShowHelp, "", "", ""},
         {"-h", {"a.nsf", "-h"}, Outcome::ShowHelp, "", "", ""},
@@ -112,6 +112,19 @@ void CommandLineTest::parse_data() {
          "",
          "Missing value after '--maps'."},
         {"maps empty", {"--maps", ""}, Outcome::UsageError, "", "", "--maps needs a folder"},
+        // Never passed over for the maps found elsewhere.
+        {"maps folder not there",
+         {"--maps", "/no/such/maps", "a.nsf"},
+         Outcome::UsageError,
+         "",
+         "/no/such/maps",
+         "--maps /no/such/maps: no such folder"},
+        {"maps names a file",
+         {"--maps", "/dev/null"},
+         Outcome::UsageError,
+         "",
+         "/dev/null",
+         "--maps /dev/null: not a folder"},
     };
     for (const Row& row : rows) {
         QStringList arguments{QStringLiteral("quillmark")};
@@ -145,7 +158,8 @@ void CommandLineTest::versionNamesTheMapFolderInUse() {
         QVERIFY2(help.contains(QLatin1String(option)), option);
 
     // From a folder without maps, the test program (in the build folder)
-    // falls back to the source tree's; --maps and QUILLMARK_MAPS come first.
+    // falls back to the source tree's; QUILLMARK_MAPS comes first, and --maps
+    // is the only folder looked in.
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir_->path()));
     const QString sourceMaps = QDir::cleanPath(QStringLiteral(MAPS_DIR));
@@ -163,11 +177,12 @@ void CommandLineTest::versionNamesTheMapFolderInUse() {
     QCOMPARE(fromOption.section(QLatin1Char('\n'), 1),
              QStringLiteral("Maps: ") + testMaps + QLatin1Char('\n'));
     QCOMPARE(fromEnvironment, fromOption);
-    // A --maps folder without map files is passed over.
-    QCOMPARE(emptyOption, fromEnvironment);
+    // A --maps folder without map files is not passed over.
+    QCOMPARE(emptyOption.section(QLatin1Char('\n'), 1),
+             QStringLiteral("Maps: none found") + QLatin1Char('\n'));
 }
 
-void CommandLineTest::mapsOptionGoesFirstIntoTheSearchAndTheAboutBox() {
+void CommandLineTest::mapsOptionIsTheSearchAndIsShownInTheAboutBox() {
     // Without a start-up, the about box shows the search of a run started here.
     QCOMPARE(mapsText(), QStringLiteral("Maps: ") + QDir::cleanPath(QStringLiteral(MAPS_DIR)));
 
@@ -175,9 +190,7 @@ void CommandLineTest::mapsOptionGoesFirstIntoTheSearchAndTheAboutBox() {
     AppContext context;
     const std::unique_ptr<frmMain> main = Startup::run(context, {}, testMaps);
     const std::vector<std::string>& folders = context.mapFolders();
-    QVERIFY(folders.size() >= 2);
-    QCOMPARE(QString::fromStdString(folders.at(0)), testMaps);
-    QCOMPARE(folders.at(1), MapSearch::startFolder());
+    QCOMPARE(folders, std::vector<std::string>{testMaps.toStdString()});
     QCOMPARE(mapsText(&folders), QStringLiteral("Maps: ") + testMaps);
     // Help > About shows the run's own.
     bool shown = false;

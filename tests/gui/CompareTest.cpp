@@ -353,6 +353,24 @@ void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
     QCOMPARE(MessageBoxes::shown().size(), 1);
     QVERIFY(MessageBoxes::shown().constFirst().text.contains(
         QStringLiteral("claim file that is open")));
+    // Nor does any other export while B is compared: the problems, a claim.
+    compare_->window()->findChild<QLineEdit*>(QStringLiteral("txtFilter"))->clear();
+    QTRY_VERIFY(grid()->model()->rowCount() > 1);
+    frmClaimCompare* side = openRowShowing(QStringLiteral("HOLLIS"));
+    QVERIFY(side);
+    QTest::mouseClick(side->findChild<QPushButton*>(QStringLiteral("cmdOpenClaim")),
+                      Qt::LeftButton);
+    for (const char* command : {"mnuFileExportProblems", "mnuFileExportClaim"}) {
+        auto* action = main_->findChild<QAction*>(QLatin1String(command));
+        QTRY_VERIFY2(action->isEnabled(), command);
+        const qsizetype told = MessageBoxes::shown().size();
+        FileDialog::setNextFileName(other);
+        action->trigger();
+        QCOMPARE(MessageBoxes::shown().size(), told + 1);
+        QVERIFY2(MessageBoxes::shown().constLast().text.contains(
+                     QStringLiteral("claim file that is open")),
+                 qPrintable(MessageBoxes::shown().constLast().text));
+    }
     QFile after(other);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), bytes);

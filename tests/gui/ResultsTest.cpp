@@ -204,7 +204,7 @@ void ResultsTest::exportWritesTheRowsShownAsCsv() {
     const QString path = dir_->filePath(QStringLiteral("rows.csv"));
     FileDialog::setNextFileName(path);
     QVERIFY(window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"),
-                                     dir_->filePath(QStringLiteral("offered.csv")), {}));
+                                     dir_->filePath(QStringLiteral("offered.csv"))));
     QCOMPARE(FileDialog::saveRequests().size(), 1);
     QCOMPARE(FileDialog::saveRequests().constFirst().objectName, QStringLiteral("dlgExport"));
     QCOMPARE(FileDialog::saveRequests().constFirst().fileName,
@@ -217,16 +217,14 @@ void ResultsTest::exportWritesTheRowsShownAsCsv() {
     QVERIFY(MessageBoxes::shown().isEmpty());
 
     // Cancelling the dialog writes nothing.
-    QVERIFY(
-        !window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path, {}));
+    QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
 void ResultsTest::exportThatCannotWriteSaysSo() {
     const QString path = dir_->filePath(QStringLiteral("no-such-folder/rows.csv"));
     FileDialog::setNextFileName(path);
-    QVERIFY(
-        !window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path, {}));
+    QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
     QCOMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(MessageBoxes::shown().constFirst().title, QStringLiteral("Export"));
     QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
@@ -288,8 +286,11 @@ void ResultsTest::exportRefusesWhatItMustNotReplace() {
     const QStringList entries = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::System);
 
     FileDialog::setNextFileName(path);
-    QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path,
-                                      {claims.toStdString()}));
+    ExportFile::setKeptFiles([&claims] { return std::vector<std::string>{claims.toStdString()}; });
+    const bool written =
+        bool(window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
+    ExportFile::setKeptFiles({});
+    QVERIFY(!written);
     QCOMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(MessageBoxes::shown().constFirst().text,
              QStringLiteral("Unable to write ") + path + QStringLiteral(":\n") + reason);
@@ -316,8 +317,8 @@ void ResultsTest::exportThatFailsLeavesTheOldFile() {
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
     FileDialog::setNextFileName(path);
-    const bool written = bool(
-        window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path, {}));
+    const bool written =
+        bool(window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
     std::signal(SIGXFSZ, previousHandler);
 

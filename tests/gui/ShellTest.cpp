@@ -79,13 +79,14 @@ private slots:
     void cancellingTheDialogChangesNothing();
     void fileWithoutHeaderIsRefused();
     void failingMapShowsOnlyTheLoadersMessage();
-    void failedOpenAfterASuccessfulOneLeavesNoFileOpen();
+    void refusedOpenChangesNothing_data();
+    void refusedOpenChangesNothing();
     void unreadableFileIsReportedByName_data();
     void unreadableFileIsReportedByName();
     void secondOpenClosesTheFirstHandle();
     void unknownVersionOpensWithoutAMap();
-    void lfOnlyFileIsNamedOnceAndInTheStatusBar();
-    void doubtfulMapFieldsShowInTheStatusBarAndAbout();
+    void lfOnlyFileIsNamedOnceAndInTheStatusTooltip();
+    void doubtfulMapFieldsShowInTheTooltipAndAbout();
     void longSearchForTheHeaderShowsProgressAndCancels();
     void closeThenOpenWorksLikeAFirstOpen();
     void droppedFileIsOpened();
@@ -126,6 +127,8 @@ private:
     QStringList openClaimFiles() const;
     // The path of the open file, as the engine took it; empty when none is open.
     std::string openPath() const;
+    // The status panel's tooltip, as plain text.
+    QString statusToolTip() const;
     QWidget* addDocument(const QString& name, const QString& title);
     bool drop(const QMimeData& mime);
     void storePlace(const QString& window, const QRect& pixels);
@@ -191,6 +194,14 @@ QStringList ShellTest::openClaimFiles() const {
 
 std::string ShellTest::openPath() const {
     return context_->session() ? context_->session()->file().path() : std::string();
+}
+
+QString ShellTest::statusToolTip() const {
+    QTextDocument shown;
+    shown.setHtml(main_->findChild<QLabel*>(QStringLiteral("sbStatusBarPanel1"))->toolTip());
+    return shown.toPlainText()
+        .replace(QChar::LineSeparator, QLatin1Char('\n'))
+        .replace(QChar::Nbsp, QLatin1Char(' '));
 }
 
 QWidget* ShellTest::addDocument(const QString& name, const QString& title) {
@@ -424,18 +435,53 @@ void ShellTest::failingMapShowsOnlyTheLoadersMessage() {
     QCOMPARE(main_->statusText(), kNoFileOpen);
 }
 
-void ShellTest::failedOpenAfterASuccessfulOneLeavesNoFileOpen() {
-    main_ = makeMainWindow();
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
-    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QVERIFY(fileCommandsEnabled());
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt")));
-    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+// A file that cannot be opened, chosen in any way, leaves the open file and
+// every window about it as they were.
+void ShellTest::refusedOpenChangesNothing_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("File > Open, no file header")
+        << QStringLiteral("open") << QStringLiteral("claims/no-aa0.txt");
+    QTest::newRow("dropped folder") << QStringLiteral("drop") << QStringLiteral("folder.nsf");
+    QTest::newRow("Recent Files, gone since")
+        << QStringLiteral("recent") << QStringLiteral("earlier.nsf");
+}
 
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QVERIFY(openClaimFiles().isEmpty());
-    QVERIFY(!fileCommandsEnabled());
-    QCOMPARE(main_->statusText(), kNoFileOpen);
+void ShellTest::refusedOpenChangesNothing() {
+    QFETCH(QString, way);
+    QFETCH(QString, target);
+    const QString earlier = dir_->filePath(QStringLiteral("earlier.nsf"));
+    QVERIFY(QFile::copy(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")), earlier));
+    QVERIFY(QDir().mkpath(dir_->filePath(QStringLiteral("folder.nsf"))));
+    const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    main_ = makeMainWindow();
+    main_->openFile(earlier);
+    main_->openFile(path);
+    const QPointer<FileSession> session = context_->session();
+    QVERIFY(session);
+    const QPointer<QWidget> window = addDocument(QStringLiteral("frmNSFTree"), path);
+    session->closeWithFile(window);
+
+    const QString refused = target.startsWith(QLatin1String("claims/")) ? GuiTest::dataPath(target)
+                                                                        : dir_->filePath(target);
+    if (way == QLatin1String("open")) {
+        FileDialog::setNextFileName(refused);
+        QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    } else if (way == QLatin1String("drop")) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(refused)});
+        QVERIFY(drop(mime));
+    } else {
+        QVERIFY(QFile::remove(refused));
+        QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent2")));
+    }
+    QTRY_COMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(context_->lastPath(), refused);
+    QVERIFY2(session && context_->session() == session, "the open file was closed");
+    QVERIFY(window);
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
+    QCOMPARE(openClaimFiles(), QStringList{path});
 }
 
 void ShellTest::unreadableFileIsReportedByName_data() {
@@ -465,9 +511,11 @@ void ShellTest::unreadableFileIsReportedByName() {
     // The reason follows the name.
     QVERIFY2(shown.text.section(QStringLiteral("\n\n"), 1).size() > 3, qPrintable(shown.text));
     QCOMPARE(context_->lastPath(), QDir::toNativeSeparators(path));
-    QVERIFY(openClaimFiles().isEmpty());
-    QVERIFY(!fileCommandsEnabled());
-    QCOMPARE(main_->statusText(), kNoFileOpen);
+    // The file open before stays open.
+    const QString first = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
+    QCOMPARE(openClaimFiles(), QStringList{first});
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + first);
 }
 
 void ShellTest::secondOpenClosesTheFirstHandle() {
@@ -505,7 +553,7 @@ void ShellTest::unknownVersionOpensWithoutAMap() {
     QCOMPARE(context_->session()->file().layouts()->find("AA0")->fieldCount(), 0);
 }
 
-void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
+void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusTooltip() {
     QFile source(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(source.open(QIODevice::ReadOnly));
     const QString path = dir_->filePath(QStringLiteral("lf.nsf"));
@@ -519,8 +567,8 @@ void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     // It opens (its first line is a file header), and the user is told why it looks empty.
     QVERIFY(fileCommandsEnabled());
-    QCOMPARE(main_->statusText(),
-             QStringLiteral("Opened File: ") + path + QStringLiteral(" (lines end in LF only)"));
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
+    QVERIFY(statusToolTip().contains(QStringLiteral("Lines end in LF only")));
     QCOMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(MessageBoxes::shown().at(0).text,
              QStringLiteral("This file's lines end in LF only; NSF files end lines with CR LF. "
@@ -528,10 +576,11 @@ void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusBar() {
     QCOMPARE(MessageBoxes::shown().at(0).icon, qm::MessageIcon::Information);
 }
 
-// A map that defines a field twice and lets it overlap another, without a
-// format file beside it, opens without a message box; the status bar and the
-// About box name all three, for as long as the file is open.
-void ShellTest::doubtfulMapFieldsShowInTheStatusBarAndAbout() {
+// A map that defines a field twice and lets it overlap another opens without
+// a message box; the status text stays "Opened File: " and the path, and its
+// tooltip and the About box name both, for as long as the file is open. No
+// format file beside the map is no warning: About says none was found.
+void ShellTest::doubtfulMapFieldsShowInTheTooltipAndAbout() {
     QFile shipped(GuiTest::dataPath(QStringLiteral("maps/nsf0200.map")));
     QVERIFY(shipped.open(QIODevice::ReadOnly));
     QFile map(dir_->filePath(QStringLiteral("nsf0200.map")));
@@ -541,21 +590,21 @@ void ShellTest::doubtfulMapFieldsShowInTheStatusBarAndAbout() {
     context_->setMapFolders({dir_->path().toStdString()});
     const QStringList warnings{
         QStringLiteral("nsf0200.map: AA0 01.0 is defined twice, the first definition is used"),
-        QStringLiteral("nsf0200.map: AA0 01.0 (columns 2-4) overlaps AA0 02.0 (columns 4-19)"),
-        // No format file beside this map: its values are shown as stored, and the file opens.
-        QStringLiteral("nsf0200.fmt: not found beside nsf0200.map in ") + dir_->path() +
-            QStringLiteral("; values are shown as stored")};
-    auto aboutWarnings = [this] {
+        QStringLiteral("nsf0200.map: AA0 01.0 (columns 2-4) overlaps AA0 02.0 (columns 4-19)")};
+    QString formats;
+    auto aboutWarnings = [this, &formats] {
         QString shown = QStringLiteral("(not seen)");
-        QTimer::singleShot(0, this, [&shown] {
+        QTimer::singleShot(0, this, [&shown, &formats] {
             auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
             const auto* box =
                 about ? about->findChild<QPlainTextEdit*>(QStringLiteral("txtMapWarnings"))
                       : nullptr;
             if (box)
                 shown = box->isVisibleTo(about) ? box->toPlainText() : QString();
-            if (about)
+            if (about) {
+                formats = about->findChild<QLabel*>(QStringLiteral("lblFormats"))->text();
                 about->reject();
+            }
         });
         GuiTest::triggerAction(main_.get(), QStringLiteral("mnuHelpAbout"));
         return shown;
@@ -567,10 +616,10 @@ void ShellTest::doubtfulMapFieldsShowInTheStatusBarAndAbout() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QVERIFY(MessageBoxes::shown().isEmpty());
     QVERIFY(fileCommandsEnabled());
-    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path +
-                                      QStringLiteral(" \u2014 ") +
-                                      warnings.join(QStringLiteral("; ")));
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
+    QCOMPARE(statusToolTip(), (QStringList{path} + warnings).join(QLatin1Char('\n')));
     QCOMPARE(aboutWarnings(), warnings.join(QLatin1Char('\n')));
+    QCOMPARE(formats, QStringLiteral("Formats: none found"));
 
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
     QCOMPARE(aboutWarnings(), QString());
@@ -687,9 +736,9 @@ void ShellTest::droppedFileIsOpened() {
     QMimeData other;
     other.setUrls({QUrl::fromLocalFile(GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt")))});
     QVERIFY(drop(other));
-    QTRY_COMPARE(main_->statusText(), kNoFileOpen);
-    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QTRY_COMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(MessageBoxes::shown().constFirst().text, kNotNsf);
+    QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
 }
 
 void ShellTest::dropWithoutALocalFileIsRefused() {

@@ -10,6 +10,7 @@
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
+#include "gui/common/MessageBoxes.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemIcons.h"
@@ -23,7 +24,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -37,6 +40,7 @@
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
 #include <QtCharts/QValueAxis>
+#include <sys/stat.h>
 
 namespace {
 
@@ -61,8 +65,8 @@ class SummaryTest : public QObject {
 
     // Starts the viewer on the sample and waits for its summary, brought
     // forward as Tools > File Summary does (on a small screen it opens minimized).
-    frmSummary* start(bool bringForward = true) {
-        main_ = Startup::run(*context_, {kSample}, QStringLiteral(MAPS_DIR));
+    frmSummary* start(bool bringForward = true, const QString& file = kSample) {
+        main_ = Startup::run(*context_, {file}, QStringLiteral(MAPS_DIR));
         if (!QTest::qWaitFor([this] { return summary() && summary()->statistics(); },
                              kCheckTimeoutMs))
             return nullptr;
@@ -363,6 +367,63 @@ private slots:
                                    ? QByteArray("Claims per month of service")
                                    : QByteArray("IEND")));
         QCOMPARE(view->image().size(), view->size());
+    }
+
+    // A chart is saved as every export is written: never over the open claim
+    // file (by any name, the suffix the dialog adds included), never into a
+    // pipe (which would block until read) or a device, and a refusal is told.
+    void chartSaveRefusesWhatItMustNotReplace_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("reason");
+        const QString claimFile =
+            QStringLiteral("it is the claim file that is open, which Quillmark never changes");
+        QTest::newRow("open claim file") << "claims.nsf"
+                                         << "claims.nsf" << claimFile;
+        QTest::newRow("link to it") << "link.png"
+                                    << "link.png" << claimFile;
+        QTest::newRow("link, named without suffix") << "link"
+                                                    << "link.png" << claimFile;
+        QTest::newRow("named pipe")
+            << "pipe.png"
+            << "pipe.png" << QStringLiteral("it is a named pipe, not a file");
+        QTest::newRow("/dev/full") << "/dev/full"
+                                   << "/dev/full" << QStringLiteral("it is a device, not a file");
+    }
+
+    void chartSaveRefusesWhatItMustNotReplace() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        QFETCH(QString, reason);
+        const QString claims = dir_->filePath(QStringLiteral("claims.nsf"));
+        QVERIFY(QFile::copy(kSample, claims));
+        QVERIFY(QFile::link(claims, dir_->filePath(QStringLiteral("link.png"))));
+        QVERIFY(::mkfifo(QFile::encodeName(dir_->filePath(QStringLiteral("pipe.png"))).constData(),
+                         0600) == 0);
+        QFile original(claims);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray bytes = original.readAll();
+        frmSummary* window = start(true, claims);
+        QVERIFY(window);
+        const QStringList entries = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::System);
+
+        auto inFolder = [this](const QString& name) {
+            return name.startsWith(QLatin1Char('/')) ? name : dir_->filePath(name);
+        };
+        FileDialog::setNextFileName(inFolder(chosen));
+        ChartView* view = window->chart(QStringLiteral("chtMonths"));
+        view->menu()->findChild<QAction*>(QStringLiteral("mnuChartSavePng"))->trigger();
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(
+            MessageBoxes::shown().constFirst().text,
+            QStringLiteral("Unable to save the chart to %1: %2").arg(inFolder(written), reason));
+        QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+        QFile after(claims);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), bytes);
+        QVERIFY(QFileInfo(dir_->filePath(QStringLiteral("link.png"))).isSymLink());
+        // No temporary file is left behind either.
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::System), entries);
     }
 };
 

@@ -184,28 +184,25 @@ bool FormatFile::load(const std::string& folder, const std::string& formatFileNa
     const std::string path = folder + "/" + formatFileName;
     std::string text, error;
     if (!readWhole(path, text, error)) {
-        catalogue.addWarning(formatFileName + ": " +
-                             (error.empty() ? "not found beside " + mapFileName + " in " +
-                                                  FileText::pathToUtf8(folder)
-                                            : "cannot be read: " + error) +
-                             kAsStored);
+        // A format file is optional: only one that is there and cannot be read warns.
+        if (!error.empty())
+            catalogue.addWarning(formatFileName + ": cannot be read: " + error + kAsStored);
         return false;
     }
     Reader reader(catalogue, mapFileName);
     std::size_t start = 0;
     for (int number = 1; start < text.size(); ++number) {
-        std::size_t end = text.find('\n', start);
+        // Lines end in CR LF, LF or CR alone, as an editor may have saved them.
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
-        std::string_view line(text.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+        const std::string_view line(text.data() + start, end - start);
         if (!reader.line(line, number, error)) {
             catalogue.addWarning(formatFileName + " line " + std::to_string(number) + ": " + error +
                                  kAsStored);
             return false;
         }
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     reader.applyTo(catalogue);
     return true;

@@ -27,9 +27,10 @@ public:
 
     // Reads formatFileName from folder (where mapFileName was read from) into
     // the fields of catalogue. True when it was read whole. A file that is
-    // missing, cannot be read or does not agree with the map changes no
-    // field (every value is shown as stored) and adds one warning to the
-    // catalogue saying why.
+    // missing changes nothing and says nothing (it is optional); one that
+    // cannot be read or does not agree with the map changes no field (every
+    // value is shown as stored) and adds one warning to the catalogue saying
+    // why. Lines end in CR LF, LF or CR.
     static bool load(const std::string& folder, const std::string& formatFileName,
                      const std::string& mapFileName, LayoutCatalogue& catalogue);
 };

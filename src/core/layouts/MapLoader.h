@@ -17,7 +17,8 @@ namespace qm {
 // catalogue's warnings each field number it defines twice and each field that
 // overlaps another. formatFileName, when given, names the format file read
 // from the map's own folder into a map read whole (see FormatFile); one that
-// is missing or damaged leaves every value shown as stored, with a warning.
+// is missing leaves every value shown as stored; one that is damaged does the
+// same, with a warning.
 bool LoadMapFile(const std::vector<std::string>& folders, const std::string& mapFileName,
                  MessageSink& sink, std::shared_ptr<const LayoutCatalogue>& layouts,
                  const std::string& formatFileName = std::string());

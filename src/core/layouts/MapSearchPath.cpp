@@ -3,8 +3,10 @@
 #include "core/layouts/KnownVersions.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +57,8 @@ std::vector<std::string> MapSearchPath::folders(const Places& places) {
             result.push_back(folder);
     };
     add(places.commandLine);
+    if (!result.empty())
+        return result;
     add(places.environment);
     add(places.startFolder);
     if (!places.executableFolder.empty()) {
@@ -64,6 +68,13 @@ std::vector<std::string> MapSearchPath::folders(const Places& places) {
             add(QUILLMARK_SOURCE_MAPS_DIR);
     }
     return result;
+}
+
+std::string MapSearchPath::folderProblem(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return errno == ENOENT ? "no such folder" : std::strerror(errno);
+    return S_ISDIR(st.st_mode) ? std::string() : "not a folder";
 }
 
 std::vector<std::string> MapSearchPath::forThisProcess(const std::string& commandLine,
@@ -93,6 +104,21 @@ std::string MapSearchPath::folderInUse(const std::vector<std::string>& folders) 
             if (isRegularFile(folder + "/" + std::string(version.mapFile)))
                 return folder;
     return {};
+}
+
+std::vector<std::string> MapSearchPath::formatFiles(const std::vector<std::string>& folders) {
+    std::vector<std::string> found;
+    for (const KnownVersion& version : kKnownVersions) {
+        for (const std::string& folder : folders) {
+            if (!isRegularFile(folder + "/" + std::string(version.mapFile)))
+                continue;
+            const std::string format = folder + "/" + std::string(version.formatFile);
+            if (isRegularFile(format))
+                found.push_back(format);
+            break;
+        }
+    }
+    return found;
 }
 
 } // namespace qm

@@ -48,6 +48,10 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     maps_ = Controls::label(this, QStringLiteral("lblMaps"),
                             MapSearch::line(MapSearch::forStart(QString())));
     maps_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A format file is optional: which ones are there is said here, not as a warning.
+    formats_ = Controls::label(this, QStringLiteral("lblFormats"),
+                               MapSearch::formatsLine(MapSearch::forStart(QString())));
+    formats_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // A map can name hundreds of doubtful fields: they scroll in a few lines.
     mapWarnings_ = new QPlainTextEdit(this);
@@ -89,6 +93,7 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     texts->addWidget(title);
     texts->addWidget(version);
     texts->addWidget(maps_);
+    texts->addWidget(formats_);
     texts->addWidget(mapWarnings_);
     texts->addSpacing(8);
     texts->addWidget(description);
@@ -125,6 +130,8 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::setMapFolders(const std::vector<std::string>& folders) {
     maps_->setText(MapSearch::line(folders));
+    formats_->setText(MapSearch::formatsLine(folders));
+    fitSize();
 }
 
 void frmAbout::StartSysInfo() {

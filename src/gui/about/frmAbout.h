@@ -11,8 +11,9 @@ class ProcessStarter;
 class QPlainTextEdit;
 class Registry;
 
-// The about box: title, version, the map folder in use and what is doubtful
-// in the open file's map, description, and a button that starts the
+// The about box: title, version, the map folder in use, the format files
+// found beside its maps and what is doubtful in the open file's map or
+// formats, description, and a button that starts the
 // system-information program.
 class frmAbout : public QDialog {
     Q_OBJECT
@@ -40,4 +41,5 @@ private:
     Registry* registry_ = nullptr;
     ProcessStarter* starter_ = nullptr;
     QLabel* maps_ = nullptr;
+    QLabel* formats_ = nullptr;
 };

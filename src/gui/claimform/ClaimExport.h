@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QString>
 #include <string>
-#include <vector>
 
 class QWidget;
 
@@ -20,13 +19,12 @@ class ClaimExport {
 public:
     // File > Export Claim...: asks for a file, offering <key>.json in the
     // last export folder (see ExportFolder) or else in folder, and writes it
-    // as ExportFile does (whole or not at all, never over one of
-    // openClaimFiles): CSV for a name ending in .csv, JSON for any other.
+    // through ExportFile::save (whole or not at all, never over a claim file
+    // that is open): CSV for a name ending in .csv, JSON for any other.
     // What was written; nothing when cancelled or not written (the user is
     // told why).
     static ExportFile::Written run(QWidget* parent, const qm::AssembledClaim& claim,
-                                   const std::string& key, const QString& folder,
-                                   const std::vector<std::string>& openClaimFiles);
+                                   const std::string& key, const QString& folder);
 
     // The JSON document (UTF-8) of a claim clicked as file tree node key.
     static QByteArray json(const qm::AssembledClaim& claim, const std::string& key);

@@ -204,8 +204,8 @@ void frmClaimForm::ShowRecord(const qm::RecordLayout* layout, const qm::Assemble
     pictureText_->showLine(record ? CoreText::fromFile(record->line) : QString(),
                            pictureTree_->selectedKey().left(3), layout);
     pictureGrid_->showNotes(claim_.get(), record);
-    // Nothing of the field described before fits the new record.
-    emptyPanels(4);
+    // Panel 4 keeps the type letters of the last field clicked.
+    emptyPanels(3);
 }
 
 void frmClaimForm::SetGridRow(int row, const QString& name, const QString& value) {

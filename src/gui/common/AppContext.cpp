@@ -2,9 +2,24 @@
 
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/DocumentArea.h"
+#include "gui/common/ExportFile.h"
 #include "gui/common/FileSession.h"
 
-AppContext::AppContext() = default;
+namespace {
+// The context exports ask: the one made last, while it lives.
+const AppContext* keeper = nullptr;
+} // namespace
+
+AppContext::AppContext() {
+    keeper = this;
+    ExportFile::setKeptFiles(
+        [] { return keeper ? keeper->openClaimFiles() : std::vector<std::string>(); });
+}
+
+AppContext::~AppContext() {
+    if (keeper == this)
+        keeper = nullptr;
+}
 
 FileSession* AppContext::session() const {
     return session_;
@@ -23,7 +38,10 @@ void AppContext::setDocuments(DocumentArea* documents) {
 }
 
 std::vector<std::string> AppContext::openClaimFiles() const {
-    if (!session_)
-        return {};
-    return {session_->file().path()};
+    std::vector<std::string> files;
+    if (session_)
+        files.push_back(session_->file().path());
+    if (const std::shared_ptr<const qm::OpenClaimFile> compared = comparedFile_.lock())
+        files.push_back(compared->path());
+    return files;
 }

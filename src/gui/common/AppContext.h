@@ -11,13 +11,20 @@
 class DocumentArea;
 class FileSession;
 
+namespace qm {
+class OpenClaimFile;
+}
+
 // What the windows of one run share: where map files are looked for, the
 // layouts loaded last, the file open now and the main window's document
 // area. One per run (tests make a fresh one per test); the shell's windows
 // get a reference to it. Windows about the open file hold its FileSession.
+// While it lives, every export asks it which files it must leave alone
+// (see ExportFile::setKeptFiles).
 class AppContext {
 public:
     AppContext();
+    ~AppContext();
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
@@ -37,8 +44,13 @@ public:
     const QString& lastPath() const { return lastPath_; }
     void setLastPath(const QString& path) { lastPath_ = path; }
 
-    // The paths of the claim files that are open, which no export may replace.
+    // The paths of the claim files that are open, which no export may
+    // replace: the open file and the file it is compared with.
     std::vector<std::string> openClaimFiles() const;
+    // The file the open file is compared with, for as long as it is held.
+    void setComparedFile(std::weak_ptr<const qm::OpenClaimFile> file) {
+        comparedFile_ = std::move(file);
+    }
 
     // The open file, or nullptr.
     FileSession* session() const;
@@ -54,5 +66,6 @@ private:
     std::shared_ptr<const qm::LayoutCatalogue> layouts_ = std::make_shared<qm::LayoutCatalogue>();
     QString lastPath_;
     QPointer<FileSession> session_;
+    std::weak_ptr<const qm::OpenClaimFile> comparedFile_;
     QPointer<DocumentArea> documents_;
 };

@@ -3,6 +3,7 @@
 #include "core/io/ExportTarget.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DeviceStreamBuffer.h"
+#include "gui/common/MessageBoxes.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -11,9 +12,15 @@
 
 namespace {
 
-bool mayWrite(const std::string& path, const std::vector<std::string>& openClaimFiles,
-              QString& reason) {
-    const qm::ExportTarget target = qm::ExportTarget::inspect(path, openClaimFiles);
+ExportFile::KeptFiles& keptFiles() {
+    static ExportFile::KeptFiles kept;
+    return kept;
+}
+
+bool mayWrite(const std::string& path, QString& reason) {
+    const ExportFile::KeptFiles& kept = keptFiles();
+    const qm::ExportTarget target =
+        qm::ExportTarget::inspect(path, kept ? kept() : std::vector<std::string>());
     if (!target.writable())
         reason = CoreText::fromUtf8(target.reason());
     return target.writable();
@@ -32,10 +39,31 @@ QString ExportFile::Written::confirmation() const {
     return QStringLiteral("Exported %1 to %2").arg(what, QDir::toNativeSeparators(path));
 }
 
-bool ExportFile::write(const QString& path, const std::vector<std::string>& openClaimFiles,
-                       const Writer& writer, QString& reason) {
+void ExportFile::setKeptFiles(KeptFiles kept) {
+    keptFiles() = std::move(kept);
+}
+
+ExportFile::Written ExportFile::save(QWidget* parent, const Request& request,
+                                     const PathWriter& writer) {
+    const QString path = FileDialog::getSaveFileName(parent, request.dialog);
+    if (path.isEmpty())
+        return {};
+    QString reason;
+    if (write(
+            path, [&](std::ostream& out) { return writer(out, path); }, reason))
+        return {path, request.what};
+    const QString shown = QDir::toNativeSeparators(path);
+    MessageBoxes::showMessage(parent,
+                              request.failure
+                                  ? request.failure(shown, reason)
+                                  : QStringLiteral("Unable to write %1:\n%2").arg(shown, reason),
+                              request.dialog.caption, qm::MessageIcon::Critical);
+    return {};
+}
+
+bool ExportFile::write(const QString& path, const Writer& writer, QString& reason) {
     const std::string target = CoreText::fromPath(path);
-    if (!mayWrite(target, openClaimFiles, reason))
+    if (!mayWrite(target, reason))
         return false;
     // Dropped unless committed: the temporary file goes, the target stays as it was.
     QSaveFile file(path);
@@ -53,7 +81,7 @@ bool ExportFile::write(const QString& path, const std::vector<std::string>& open
         return false;
     }
     // What stands at the path may have changed while the export was written.
-    if (!mayWrite(target, openClaimFiles, reason))
+    if (!mayWrite(target, reason))
         return false;
     if (!file.commit()) {
         reason = file.errorString();

@@ -1,6 +1,7 @@
 #include "gui/common/FileDialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QQueue>
 #include <functional>
 
@@ -40,6 +41,18 @@ QString suffixOf(const QString& filter) {
     return dot < 0 ? QString() : filter.mid(dot + 2).chopped(1);
 }
 
+// A queued name as the dialog gives it back: one typed without a suffix
+// (here: one that is not there) gets the suffix of filter, as QFileDialog
+// adds its default suffix; one chosen from the list is taken as it is.
+QString asTyped(const QString& name, const QString& filter) {
+    const QString suffix = suffixOf(filter);
+    const QFileInfo info(name);
+    if (name.isEmpty() || suffix.isEmpty() || info.exists() || info.isSymLink() ||
+        info.fileName().contains(QLatin1Char('.')))
+        return name;
+    return name + QLatin1Char('.') + suffix;
+}
+
 QString execSaveDialog(QWidget* parent, const FileDialog::SaveRequest& request) {
     QFileDialog dialog(parent, request.caption);
     dialog.setObjectName(request.objectName);
@@ -53,6 +66,8 @@ QString execSaveDialog(QWidget* parent, const FileDialog::SaveRequest& request) 
         [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
     if (dialog.exec() != QDialog::Accepted)
         return QString();
+    // A name typed without a suffix comes back with the filter's: that is the
+    // name written, and the one every check is made on.
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : files.constFirst();
 }
@@ -71,7 +86,9 @@ QString answer(const std::function<QString()>& showDialog) {
 
 QString FileDialog::getSaveFileName(QWidget* parent, const SaveRequest& request) {
     seam().saveRequests.append(request);
-    return answer([&] { return execSaveDialog(parent, request); });
+    const bool queued = !seam().fileNames.isEmpty();
+    const QString name = answer([&] { return execSaveDialog(parent, request); });
+    return queued ? asTyped(name, request.filters.value(0)) : name;
 }
 
 QString FileDialog::getOpenFileName(QWidget* parent, const OpenRequest& request) {

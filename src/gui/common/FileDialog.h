@@ -7,7 +7,8 @@
 
 // Every file dialog of the application goes through here: the real thing is a
 // modal QFileDialog; tests queue the names "chosen" (by open and save dialogs
-// alike) and read back what was asked.
+// alike) and read back what was asked. A file to write is asked for only
+// through ExportFile::save, which checks what it may replace.
 //
 //   FileDialog::OpenRequest request;
 //   request.caption = QStringLiteral("Open");
@@ -30,15 +31,14 @@ public:
         QString objectName;
         QString caption;
         // "JSON (*.json)", ...: one pattern each. A name typed without a
-        // suffix gets the one of the filter chosen.
+        // suffix gets the one of the filter chosen, and that is the name
+        // given back (a queued name that is not there: the first filter's).
         QStringList filters;
         QString fileName; // the name offered, with its folder
     };
 
     // The full path of the file chosen, or an empty string when cancelled.
     static QString getOpenFileName(QWidget* parent, const OpenRequest& request);
-    // The same for a file to write; the dialog asks before replacing a file.
-    static QString getSaveFileName(QWidget* parent, const SaveRequest& request);
 
     // Test seam. A queued name answers the next dialog without showing it (an
     // empty name acts as Cancel). In test mode no dialog is ever shown: one
@@ -50,4 +50,9 @@ public:
     static const QList<SaveRequest>& saveRequests();
     // Forgets queued names and requests, and leaves test mode.
     static void reset();
+
+private:
+    friend class ExportFile;
+    // The same for a file to write; the dialog asks before replacing a file.
+    static QString getSaveFileName(QWidget* parent, const SaveRequest& request);
 };

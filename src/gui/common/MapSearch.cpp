@@ -4,6 +4,8 @@
 #include "gui/common/CoreText.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStringList>
 
 std::string MapSearch::startFolder() {
     return CoreText::fromPath(QDir::toNativeSeparators(QDir::currentPath()));
@@ -18,4 +20,16 @@ QString MapSearch::line(const std::vector<std::string>& folders) {
     // The installed folder is found as <bin>/../share/...: show it as a user would write it.
     return QStringLiteral("Maps: ") + (folder.empty() ? QStringLiteral("none found")
                                                       : QDir::cleanPath(CoreText::toPath(folder)));
+}
+
+QString MapSearch::formatsLine(const std::vector<std::string>& folders) {
+    const QString inUse =
+        QDir::cleanPath(CoreText::toPath(qm::MapSearchPath::folderInUse(folders)));
+    QStringList names;
+    for (const std::string& file : qm::MapSearchPath::formatFiles(folders)) {
+        const QFileInfo format(QDir::cleanPath(CoreText::toPath(file)));
+        names.append(format.path() == inUse ? format.fileName() : format.filePath());
+    }
+    return QStringLiteral("Formats: ") +
+           (names.isEmpty() ? QStringLiteral("none found") : names.join(QStringLiteral(", ")));
 }

@@ -17,4 +17,7 @@ public:
     // "Maps: " and the first of folders that holds a map file, without "..",
     // or "Maps: none found".
     static QString line(const std::vector<std::string>& folders);
+    // "Formats: " and the format files found beside those maps (by name when
+    // in the folder in use), or "Formats: none found".
+    static QString formatsLine(const std::vector<std::string>& folders);
 };

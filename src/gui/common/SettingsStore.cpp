@@ -22,13 +22,19 @@ QSet<QString>& reported() {
     return paths;
 }
 
-// The first file that exists but is no regular file (a symbolic link counts
-// as what it points to), or an empty string.
-QString unusableFile(const QStringList& files) {
+// Why the first file that cannot be the store cannot be (in the words
+// "the settings file PATH ..." goes on with), or an empty string. A symbolic
+// link counts as what it points to.
+QString unusableFile(const QStringList& files, QString& which) {
     for (const QString& file : files) {
         const QFileInfo info(file);
-        if (info.exists() && !info.isFile())
-            return file;
+        if (!info.exists())
+            continue;
+        which = file;
+        if (!info.isFile())
+            return QStringLiteral("is not a regular file");
+        if (info.size() > SettingsStore::kMaxBytes)
+            return QStringLiteral("is larger than %1 KiB").arg(SettingsStore::kMaxBytes / 1024);
     }
     return QString();
 }
@@ -57,13 +63,14 @@ QStringList SettingsStore::files() {
 }
 
 std::unique_ptr<QSettings> SettingsStore::open() {
-    const QString unusable = unusableFile(files());
-    if (!unusable.isEmpty()) {
+    QString unusable;
+    const QString why = unusableFile(files(), unusable);
+    if (!why.isEmpty()) {
         if (!reported().contains(unusable)) {
             reported().insert(unusable);
-            qWarning("Quillmark: the settings file %s is not a regular file; it is ignored, and "
-                     "window places and recent files are not remembered.",
-                     qUtf8Printable(QDir::toNativeSeparators(unusable)));
+            qWarning("Quillmark: the settings file %s %s; it is ignored, and window places and "
+                     "recent files are not remembered.",
+                     qUtf8Printable(QDir::toNativeSeparators(unusable)), qUtf8Printable(why));
         }
         return nullptr;
     }

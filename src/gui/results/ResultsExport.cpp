@@ -3,11 +3,8 @@
 #include "core/report/CsvWriter.h"
 #include "gui/common/ExportFile.h"
 #include "gui/common/ExportFolder.h"
-#include "gui/common/FileDialog.h"
-#include "gui/common/MessageBoxes.h"
 
 #include <QAbstractItemModel>
-#include <QDir>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -35,29 +32,19 @@ bool writeRows(const QAbstractItemModel& rows, std::ostream& out) {
 
 ExportFile::Written ResultsExport::toFile(QWidget* parent, const QAbstractItemModel& rows,
                                           const QString& dialogName, const QString& caption,
-                                          const QString& suggestedPath,
-                                          const std::vector<std::string>& openClaimFiles) {
-    FileDialog::SaveRequest request;
-    request.objectName = dialogName;
-    request.caption = caption;
-    request.filters = QStringList{QStringLiteral("CSV (*.csv)")};
-    request.fileName = ExportFolder::suggest(suggestedPath);
-    const QString path = FileDialog::getSaveFileName(parent, request);
-    if (path.isEmpty())
-        return {};
-
-    QString reason;
-    const bool written = ExportFile::write(
-        path, openClaimFiles, [&rows](std::ostream& out) { return writeRows(rows, out); }, reason);
-    if (!written) {
-        MessageBoxes::showMessage(parent,
-                                  QStringLiteral("Unable to write ") +
-                                      QDir::toNativeSeparators(path) + QStringLiteral(":\n") +
-                                      reason,
-                                  caption, qm::MessageIcon::Critical);
-        return {};
-    }
-    ExportFolder::remember(path);
+                                          const QString& suggestedPath) {
+    ExportFile::Request request;
+    request.dialog.objectName = dialogName;
+    request.dialog.caption = caption;
+    request.dialog.filters = QStringList{QStringLiteral("CSV (*.csv)")};
+    request.dialog.fileName = ExportFolder::suggest(suggestedPath);
     const int count = rows.rowCount();
-    return {path, count == 1 ? QStringLiteral("1 row") : QStringLiteral("%L1 rows").arg(count)};
+    request.what = count == 1 ? QStringLiteral("1 row") : QStringLiteral("%L1 rows").arg(count);
+    const ExportFile::Written written =
+        ExportFile::save(parent, request, [&rows](std::ostream& out, const QString&) {
+            return writeRows(rows, out);
+        });
+    if (written)
+        ExportFolder::remember(written.path);
+    return written;
 }

@@ -3,8 +3,6 @@
 #include "gui/common/ExportFile.h"
 
 #include <QString>
-#include <string>
-#include <vector>
 
 class QAbstractItemModel;
 class QWidget;
@@ -15,13 +13,12 @@ class ResultsExport {
 public:
     // Asks for a file with a save dialog (object name dialogName, title
     // caption, offering suggestedPath's name in the last export folder, see
-    // ExportFolder) and writes the rows there as ExportFile does: whole or
-    // not at all, and never over one of openClaimFiles (the paths of the
-    // claim files that are open), a folder, a device, a pipe or a socket.
-    // What was written, or nothing when the user cancelled or the file was
-    // not written (which is reported, titled caption).
+    // ExportFolder) and writes the rows there through ExportFile::save:
+    // whole or not at all, and never over a claim file that is open, a
+    // folder, a device, a pipe or a socket. What was written, or nothing when
+    // the user cancelled or the file was not written (which is reported,
+    // titled caption).
     static ExportFile::Written toFile(QWidget* parent, const QAbstractItemModel& rows,
                                       const QString& dialogName, const QString& caption,
-                                      const QString& suggestedPath,
-                                      const std::vector<std::string>& openClaimFiles);
+                                      const QString& suggestedPath);
 };

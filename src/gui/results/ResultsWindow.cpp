@@ -200,9 +200,8 @@ void ResultsWindow::addToBar(QWidget* control) {
 
 ExportFile::Written ResultsWindow::exportShownRows(const QString& dialogName,
                                                    const QString& caption,
-                                                   const QString& suggestedPath,
-                                                   const std::vector<std::string>& openClaimFiles) {
-    return ResultsExport::toFile(this, *rows_, dialogName, caption, suggestedPath, openClaimFiles);
+                                                   const QString& suggestedPath) {
+    return ResultsExport::toFile(this, *rows_, dialogName, caption, suggestedPath);
 }
 
 void ResultsWindow::updateCount() {

@@ -69,10 +69,9 @@ public:
     // the rows has ended, rows wider than the first ones may have come.
     void refitColumns();
     // Writes the rows shown, in the order shown, as CSV to a file the user
-    // chooses, never over one of openClaimFiles; see ResultsExport::toFile.
+    // chooses; see ResultsExport::toFile.
     ExportFile::Written exportShownRows(const QString& dialogName, const QString& caption,
-                                        const QString& suggestedPath,
-                                        const std::vector<std::string>& openClaimFiles);
+                                        const QString& suggestedPath);
 
 signals:
     // Enter or a double-click on a row (its source row).

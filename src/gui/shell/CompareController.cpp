@@ -76,6 +76,8 @@ void CompareController::compareWith() {
     dropJob();
     a_ = session->sharedFile();
     b_ = std::move(opened.file);
+    // No export may replace file B while it is compared.
+    context_.setComparedFile(b_);
     showWindow()->setFiles(session->path(), CoreText::toPath(b_->path()));
     start();
 }
@@ -166,11 +168,7 @@ void CompareController::exportComparison() {
     if (!window_)
         return;
     FileSession* session = context_.session();
-    std::vector<std::string> openFiles = context_.openClaimFiles();
-    // File B is open too: no export may replace it either.
-    if (b_)
-        openFiles.push_back(b_->path());
     window_->exportShownRows(
         QStringLiteral("dlgExportComparison"), QStringLiteral("Export Comparison"),
-        session ? session->besideFile(QStringLiteral("-compare.csv")) : QString(), openFiles);
+        session ? session->besideFile(QStringLiteral("-compare.csv")) : QString());
 }

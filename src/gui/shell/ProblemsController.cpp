@@ -137,12 +137,10 @@ void ProblemsController::exportProblems() {
     // The rows as the problems window shows them, or all of them in tree order.
     ExportFile::Written written;
     if (window_ && window_->check() == check_) {
-        written = window_->exportShownRows(kExportDialog, kExportCaption, suggested,
-                                           context_.openClaimFiles());
+        written = window_->exportShownRows(kExportDialog, kExportCaption, suggested);
     } else {
         const ProblemTableModel rows(*check_);
-        written = ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested,
-                                        context_.openClaimFiles());
+        written = ResultsExport::toFile(&main_, rows, kExportDialog, kExportCaption, suggested);
     }
     if (written)
         main_.confirm(written.confirmation());

@@ -263,8 +263,7 @@ void SearchController::exportResults() {
                                   ? context_.session()->besideFile(QStringLiteral("-search.csv"))
                                   : QString();
     if (const ExportFile::Written written = results_->exportShownRows(
-            QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"), suggested,
-            context_.openClaimFiles()))
+            QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"), suggested))
         mainWindow_.confirm(written.confirmation());
 }
 

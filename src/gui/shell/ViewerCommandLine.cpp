@@ -1,6 +1,8 @@
 #include "gui/shell/ViewerCommandLine.h"
 
 #include "core/Version.h"
+#include "core/layouts/MapSearchPath.h"
+#include "gui/common/CoreText.h"
 #include "gui/common/MapSearch.h"
 
 #include <QCommandLineParser>
@@ -19,11 +21,13 @@ const QLatin1String
               "  FILE                  A claim file to open at start-up, as File > Open does.\n"
               "\n"
               "Options:\n"
-              "  --maps DIR            Look for the map files (nsf0200.map, nsf0301.map) in\n"
-              "                        DIR first; then in $QUILLMARK_MAPS, the folder current\n"
-              "                        at start-up, <prefix>/share/quillmark/maps beside the\n"
-              "                        program and, run from the build folder, the source\n"
-              "                        tree's maps/.\n"
+              "  --maps DIR            Take the map files (nsf0200.map, nsf0301.map) from DIR\n"
+              "                        and nowhere else: a DIR that is no folder is a usage\n"
+              "                        error, a map missing from it is said when a file\n"
+              "                        needs it. Without --maps: $QUILLMARK_MAPS, the folder\n"
+              "                        current at start-up, <prefix>/share/quillmark/maps\n"
+              "                        beside the program and, run from the build folder,\n"
+              "                        the source tree's maps/.\n"
               "  -h, --help            Show this help.\n"
               "  -v, --version         Show the version and the map folder in use.\n"
               "\n"
@@ -72,6 +76,14 @@ ViewerCommandLine::Outcome ViewerCommandLine::parse(const QStringList& arguments
     if (parser.isSet(mapsOption) && mapsDir_.isEmpty()) {
         error_ = QStringLiteral("--maps needs a folder");
         return Outcome::UsageError;
+    }
+    // A folder that is not there would leave the maps to be found elsewhere.
+    if (!mapsDir_.isEmpty()) {
+        const std::string problem = qm::MapSearchPath::folderProblem(CoreText::fromPath(mapsDir_));
+        if (!problem.empty()) {
+            error_ = QStringLiteral("--maps %1: %2").arg(mapsDir_, CoreText::fromUtf8(problem));
+            return Outcome::UsageError;
+        }
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {

@@ -272,26 +272,29 @@ void frmMain::fileOpen() {
 }
 
 void frmMain::openFile(const QString& chosenPath) {
-    closeFile();
     const QString path = QDir::toNativeSeparators(chosenPath);
     context_.setLastPath(path);
+    // The open file stays until the new one has opened: a refused open
+    // changes nothing, its windows and work included. Only the file header
+    // is read here, so the two files do not weigh on memory together.
     qm::ClaimFileOpener::Opened opened =
         ClaimFileOpening::open(path, context_, context_.layouts(), this);
     context_.setLayouts(opened.layouts);
     if (!opened.file) {
-        setFileState(false, QStringLiteral("No File Open"));
+        if (!context_.session())
+            setFileState(false, QStringLiteral("No File Open"));
         return;
     }
+    closeFile();
     context_.setSession(new FileSession(std::move(opened.file), this));
-    QString status = QStringLiteral("Opened File: ") + path;
-    // Such a file reads as one long line; the status bar keeps saying why.
+    // The status text is the path and nothing else; what is doubtful about
+    // the file (its message box said so) or its map stays in the tooltip,
+    // and the map's warnings in Help > About.
+    QStringList notes{path};
     if (opened.result.lfOnly)
-        status += QStringLiteral(" (lines end in LF only)");
-    // So does a map that defines a field twice or lets fields overlap.
-    const QStringList warnings = mapWarnings();
-    if (!warnings.isEmpty())
-        status += QStringLiteral(" \u2014 ") + warnings.join(QStringLiteral("; "));
-    setFileState(true, status, (QStringList{path} + warnings).join(QLatin1Char('\n')));
+        notes.append(QStringLiteral("Lines end in LF only"));
+    notes += mapWarnings();
+    setFileState(true, QStringLiteral("Opened File: ") + path, notes.join(QLatin1Char('\n')));
     recentFiles_.add(path);
     updateRecentFilesMenu();
     // What the user opens a claim file for: its tree, at once.
@@ -331,8 +334,8 @@ void frmMain::exportClaim() {
         return;
     const QString folder =
         context_.session() ? QFileInfo(context_.session()->path()).absolutePath() : QString();
-    if (const ExportFile::Written written = ClaimExport::run(
-            this, *claimForm_->claim(), claimForm_->claimKey(), folder, context_.openClaimFiles()))
+    if (const ExportFile::Written written =
+            ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder))
         confirm(written.confirmation());
 }
 

@@ -1,9 +1,9 @@
 #include "gui/summary/ChartView.h"
 
-#include "gui/common/FileDialog.h"
-#include "gui/common/MessageBoxes.h"
+#include "gui/common/ExportFile.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
@@ -67,19 +67,19 @@ QImage ChartView::image() const {
     return const_cast<ChartView*>(this)->grab().toImage();
 }
 
-bool ChartView::saveTo(const QString& path) const {
-    if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) != 0)
-        return image().save(path, "PNG");
+QByteArray ChartView::svg() const {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
-    svg.setFileName(path);
+    svg.setOutputDevice(&buffer);
     svg.setSize(size());
     svg.setViewBox(rect());
     svg.setTitle(chart()->title());
     QPainter painter;
     if (!painter.begin(&svg))
-        return false;
+        return QByteArray();
     const_cast<ChartView*>(this)->render(&painter);
-    return painter.end();
+    return painter.end() ? buffer.data() : QByteArray();
 }
 
 void ChartView::copy() {
@@ -87,16 +87,27 @@ void ChartView::copy() {
 }
 
 void ChartView::save(const QString& suffix) {
-    FileDialog::SaveRequest request;
-    request.objectName = QStringLiteral("dlgSaveChart");
-    request.caption = QStringLiteral("Save Chart");
-    request.filters = {suffix == QLatin1String("svg") ? QStringLiteral("SVG image (*.svg)")
-                                                      : QStringLiteral("PNG image (*.png)")};
-    request.fileName = chart()->title() + QLatin1Char('.') + suffix;
-    const QString path = FileDialog::getSaveFileName(this, request);
-    if (path.isEmpty())
-        return;
-    if (!saveTo(path))
-        MessageBoxes::showMessage(this, QStringLiteral("Unable to save the chart to %1.").arg(path),
-                                  QStringLiteral("Save Chart"), qm::MessageIcon::Critical);
+    ExportFile::Request request;
+    request.dialog.objectName = QStringLiteral("dlgSaveChart");
+    request.dialog.caption = QStringLiteral("Save Chart");
+    request.dialog.filters = {suffix == QLatin1String("svg") ? QStringLiteral("SVG image (*.svg)")
+                                                             : QStringLiteral("PNG image (*.png)")};
+    request.dialog.fileName = chart()->title() + QLatin1Char('.') + suffix;
+    request.what = QStringLiteral("the chart");
+    request.failure = [](const QString& path, const QString& reason) {
+        return QStringLiteral("Unable to save the chart to %1: %2").arg(path, reason);
+    };
+    // Drawn in memory and written as every export is: never over a claim
+    // file that is open, a pipe or a device, and a failed write is told.
+    ExportFile::save(this, request, [this](std::ostream& out, const QString& path) {
+        QByteArray bytes;
+        if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
+            bytes = svg();
+        } else {
+            QBuffer buffer(&bytes);
+            if (!buffer.open(QIODevice::WriteOnly) || !image().save(&buffer, "PNG"))
+                return false;
+        }
+        return !bytes.isEmpty() && bool(out.write(bytes.constData(), bytes.size()));
+    });
 }

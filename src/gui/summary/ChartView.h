@@ -16,9 +16,8 @@ public:
 
     // The chart drawn as an image of the view's size.
     QImage image() const;
-    // Writes the chart to path as PNG or SVG (by the name's suffix); false
-    // when it could not be written.
-    bool saveTo(const QString& path) const;
+    // The chart as an SVG document (UTF-8); empty when it could not be drawn.
+    QByteArray svg() const;
     // The context menu, for tests.
     QMenu* menu() const { return menu_; }
 
