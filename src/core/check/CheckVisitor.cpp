@@ -145,6 +145,13 @@ void CheckVisitor::endClaim(const PassClaim& claim) {
     reordered_ = false;
 }
 
+std::uint32_t CheckVisitor::kindsOfLastClaim() const {
+    std::uint32_t kinds = 0;
+    for (const ProblemRow& row : rows_)
+        kinds |= 1u << unsigned(row.problem.kind);
+    return kinds;
+}
+
 void CheckVisitor::line(std::string_view line, std::int64_t lineStart) {
     ChunkFindings& out = *chunk_;
     ++out.lineCount;

@@ -30,6 +30,10 @@ public:
     void endClaim(const PassClaim& claim) override;
     void line(std::string_view line, std::int64_t lineStart) override;
 
+    // The kinds of the rows of the claim that ended last (bit 1 << Problem::Kind),
+    // for what reads along with the check.
+    std::uint32_t kindsOfLastClaim() const;
+
 private:
     // A value of the current claim's own records that fails its check.
     struct Invalid {
