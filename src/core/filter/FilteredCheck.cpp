@@ -1,0 +1,124 @@
+#include "core/filter/FilteredCheck.h"
+
+#include "core/check/CheckVisitor.h"
+#include "core/filter/FilterVisitor.h"
+
+#include <cassert>
+
+namespace qm {
+
+FilteredCheck::FilteredCheck(const Options& options, const LayoutCatalogue& layouts)
+    : options_(options)
+    , layouts_(layouts) {
+}
+
+FilteredCheck::Result FilteredCheck::run(const SequentialFile& file,
+                                         std::shared_ptr<const LayoutCatalogue> layouts,
+                                         const FileCheck::Options& checkOptions,
+                                         const Options& options) {
+    FilteredCheck companion(options, *layouts);
+    Result result;
+    result.file = FileCheck::run(file, layouts, checkOptions, companion, nullptr, &companion);
+    FileCheck::Summary& shown = result.shown;
+    const FileCheck::Summary& hidden = companion.hidden_;
+    shown = result.file;
+    shown.claims -= hidden.claims;
+    shown.totalsFailed -= hidden.totalsFailed;
+    shown.withInvalid -= hidden.withInvalid;
+    shown.withoutXa0 -= hidden.withoutXa0;
+    shown.uncertain -= hidden.uncertain;
+    shown.claimsWithProblems -= hidden.claimsWithProblems;
+    shown.problems -= hidden.problems;
+    shown.failed = companion.failed_;
+    shown.notChecked = companion.notChecked_;
+    result.matched = companion.matched_;
+    return result;
+}
+
+void FilteredCheck::begin(std::size_t chunkCount) {
+    chunks_.resize(chunkCount);
+}
+
+std::unique_ptr<ClaimVisitor> FilteredCheck::visitor(const ClaimRules&,
+                                                     std::unique_ptr<CheckVisitor> check) {
+    return std::make_unique<FilterVisitor>(options_.filter, options_.listRows, layouts_,
+                                           std::move(check), chunks_);
+}
+
+void FilteredCheck::take(std::size_t chunk) {
+    // Moved out: the slot would keep the chunk's memory until the end.
+    current_ = std::move(chunks_[chunk]);
+    next_ = 0;
+}
+
+void FilteredCheck::note(const ProblemRow& row) {
+    if (Problem::meansNotChecked(row.problem.kind))
+        notChecked_ = true;
+    else
+        failed_ = true;
+}
+
+void FilteredCheck::note(const FileCheck::Rows& rows) {
+    for (const ProblemRow& row : rows)
+        note(row);
+}
+
+void FilteredCheck::batch(const FileCheck::Batch& batch) {
+    if (options_.next)
+        options_.next->batch(batch);
+}
+
+void FilteredCheck::claim(const FileCheck::Claim& claim) {
+    // The check hands on the claims of a chunk in the order its workers met them.
+    assert(next_ < current_.claims.size());
+    const FilterChunk::Claim found =
+        next_ < current_.claims.size() ? current_.claims[next_++] : FilterChunk::Claim();
+    if (options_.onClaim) {
+        ClaimListRow row;
+        row.index = claim.index;
+        row.position = claim.position;
+        row.batchPosition = found.batchPosition;
+        row.patient = current_.text(found.patient, found.patientLength);
+        row.controlNumber = current_.text(found.controlNumber, found.controlNumberLength);
+        row.provider = current_.text(found.provider, found.providerLength);
+        row.firstService = found.firstService;
+        row.lines = found.lines;
+        row.hasStatedTotal = found.hasStatedTotal;
+        row.statedTotal = found.statedTotal;
+        row.linesTotal = found.linesTotal;
+        row.problems = std::int32_t(claim.rows.size());
+        options_.onClaim(claim, found.matched, row);
+    }
+    if (found.matched) {
+        ++matched_;
+        note(claim.rows);
+        if (options_.next)
+            options_.next->claim(claim);
+        return;
+    }
+    // Counted as the check counts it, to be taken off its summary.
+    bool invalid = false;
+    for (const ProblemRow& row : claim.rows)
+        invalid = invalid || row.problem.kind == Problem::Kind::InvalidValue;
+    ++hidden_.claims;
+    hidden_.totalsFailed += claim.totals == TotalsState::DoNotCompute ? 1 : 0;
+    hidden_.withInvalid += invalid ? 1 : 0;
+    hidden_.withoutXa0 += claim.totals == TotalsState::NoTrailer ? 1 : 0;
+    hidden_.uncertain += claim.unreadable || claim.totals == TotalsState::CouldNotCheck ? 1 : 0;
+    hidden_.claimsWithProblems += claim.rows.empty() ? 0 : 1;
+    hidden_.problems += std::int64_t(claim.rows.size());
+}
+
+void FilteredCheck::trailer(const FileCheck::Trailer& trailer) {
+    note(trailer.rows);
+    if (options_.next)
+        options_.next->trailer(trailer);
+}
+
+void FilteredCheck::problem(const ProblemRow& row) {
+    note(row);
+    if (options_.next)
+        options_.next->problem(row);
+}
+
+} // namespace qm
