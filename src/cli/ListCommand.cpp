@@ -1,0 +1,38 @@
+#include "ListCommand.h"
+
+#include "ClaimFile.h"
+#include "CommandLine.h"
+#include "FilterOption.h"
+#include "core/filter/ClaimListReport.h"
+#include "core/filter/FilteredCheck.h"
+
+namespace qm::cli {
+
+int ListCommand::run(ClaimFile& file, Format format, const std::string& filter, int jobs,
+                     std::ostream& out, std::ostream& err) {
+    std::optional<ClaimFilter> compiled;
+    if (!filter.empty() && !(compiled = FilterOption::compile(file, filter, err)))
+        return kExitError;
+    ClaimListReport report(out,
+                           format == Format::Json  ? ClaimListReport::Format::Json
+                           : format == Format::Csv ? ClaimListReport::Format::Csv
+                                                   : ClaimListReport::Format::Text,
+                           file.layouts());
+    FilteredCheck::Options options;
+    options.filter = compiled ? &*compiled : nullptr;
+    options.listRows = true;
+    options.onClaim = [&report](const FileCheck::Claim&, bool matched, const ClaimListRow& row) {
+        if (matched)
+            report.row(row);
+    };
+    FileCheck::Options checkOptions;
+    checkOptions.jobs = jobs;
+    const FilteredCheck::Result result =
+        FilteredCheck::run(file.file(), file.layouts(), checkOptions, options);
+    report.finish(result.matched, result.file.claims, filter);
+    if (result.file.fileChanged)
+        return kExitNotChecked;
+    return result.matched ? kExitOk : kExitNothingFound;
+}
+
+} // namespace qm::cli
