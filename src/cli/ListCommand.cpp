@@ -21,17 +21,19 @@ int ListCommand::run(ClaimFile& file, Format format, const std::string& filter, 
     FilteredCheck::Options options;
     options.filter = compiled ? &*compiled : nullptr;
     options.listRows = true;
-    options.onClaim = [&report](const FileCheck::Claim&, bool matched, const ClaimListRow& row) {
+    options.onClaim = [&report](const ClaimListRow& row, bool matched) {
         if (matched)
             report.row(row);
     };
-    FileCheck::Options checkOptions;
-    checkOptions.jobs = jobs;
+    ClaimPass::Options passOptions;
+    passOptions.jobs = jobs;
     const FilteredCheck::Result result =
-        FilteredCheck::run(file.file(), file.layouts(), checkOptions, options);
+        FilteredCheck::claims(file.file(), file.layouts(), passOptions, options);
     report.finish(result.matched, result.file.claims, filter);
-    if (result.file.fileChanged)
+    if (result.file.fileChanged) {
+        err << "quillmark-cli: the file changed while it was read: list it again\n";
         return kExitNotChecked;
+    }
     return result.matched ? kExitOk : kExitNothingFound;
 }
 

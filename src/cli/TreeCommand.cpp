@@ -12,6 +12,7 @@
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -25,21 +26,21 @@ namespace {
 constexpr std::size_t kKeyWidth = 16;
 constexpr std::size_t kNameWidth = 34;
 
-// The claims and batches a filter leaves in the tree, by their index in
-// tree order: the claims that match and the batches that hold one. Without
-// a filter, everything.
+// The claims and batches a filter leaves in the tree: the claims that match,
+// by their index in tree order, and the batches that hold one, by position.
+// Without a filter, everything.
 struct Shown {
     bool filtered = false;
     std::vector<bool> claims;
-    std::vector<bool> batches;
+    std::vector<std::int64_t> batches; // ascending, as claims come in file order
     std::int64_t matched = 0;
     std::int64_t claimsInFile = 0;
 
     bool claim(std::int64_t index) const {
         return !filtered || (std::size_t(index) < claims.size() && claims[std::size_t(index)]);
     }
-    bool batch(std::int64_t index) const {
-        return !filtered || (std::size_t(index) < batches.size() && batches[std::size_t(index)]);
+    bool batch(std::int64_t position) const {
+        return !filtered || std::binary_search(batches.begin(), batches.end(), position);
     }
 };
 
@@ -50,33 +51,29 @@ Shown shownBy(ClaimFile& file, const ClaimFilter& filter, int jobs) {
     shown.filtered = true;
     FilteredCheck::Options options;
     options.filter = &filter;
-    options.onClaim = [&shown](const FileCheck::Claim& claim, bool matched, const ClaimListRow&) {
+    options.onClaim = [&shown](const ClaimListRow& row, bool matched) {
         shown.claims.push_back(matched);
-        if (matched && claim.batch >= 0) {
-            if (shown.batches.size() <= std::size_t(claim.batch))
-                shown.batches.resize(std::size_t(claim.batch) + 1);
-            shown.batches[std::size_t(claim.batch)] = true;
-        }
+        if (matched && row.batchPosition >= 0 &&
+            (shown.batches.empty() || shown.batches.back() != row.batchPosition))
+            shown.batches.push_back(row.batchPosition);
     };
-    FileCheck::Options checkOptions;
-    checkOptions.jobs = jobs;
+    ClaimPass::Options passOptions;
+    passOptions.jobs = jobs;
     const FilteredCheck::Result result =
-        FilteredCheck::run(file.file(), file.layouts(), checkOptions, options);
+        FilteredCheck::claims(file.file(), file.layouts(), passOptions, options);
     shown.matched = result.matched;
     shown.claimsInFile = result.file.claims;
     return shown;
 }
 
-// Whether the next node in tree order is shown: counts the claims and
-// batches met so far.
+// Whether the next node in tree order is shown: counts the claims met so far.
 struct NodeCounter {
     std::int64_t claims = 0;
-    std::int64_t batches = 0;
-    bool next(NodeText::Shape shape, const Shown& shown) {
+    bool next(NodeText::Shape shape, std::int64_t position, const Shown& shown) {
         if (shape == NodeText::kClaim)
             return shown.claim(claims++);
         if (shape != NodeText::kHeader)
-            return shown.batch(batches++);
+            return shown.batch(position);
         return true;
     }
 };
@@ -190,7 +187,7 @@ void writeText(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostrea
             [&](std::int64_t position, const NodeText::Fields& fields) {
                 const NodeParents::Place place = parents.meet(fields.shape, position);
                 counts.count(fields.shape);
-                if (!counter.next(fields.shape, shown))
+                if (!counter.next(fields.shape, position, shown))
                     return;
                 appendNodeLine(line, place.depth, position, fields, text);
                 output.done();
@@ -227,7 +224,7 @@ void writeJson(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostrea
             [&](std::int64_t position, const NodeText::Fields& fields) {
                 const NodeParents::Place place = parents.meet(fields.shape, position);
                 counts.count(fields.shape);
-                if (!counter.next(fields.shape, shown))
+                if (!counter.next(fields.shape, position, shown))
                     return;
                 writer.raw(first ? "\n" : ",\n");
                 first = false;

@@ -107,18 +107,19 @@ class ClaimFilterTest : public QObject {
     std::deque<std::string> texts; // of the rows kept by matching()
 
     // The control numbers of the claims the filter chooses, in file order,
-    // or "error: " and the message.
+    // or "error: " and the message. The whole-file check and the claims'
+    // pass alone must choose the same.
     QString matching(const std::string& expression, std::vector<ClaimListRow>* rows = nullptr,
                      FilteredCheck::Result* result = nullptr) {
         ClaimFilter filter;
         FilterError error;
         if (!ClaimFilter::compile(expression, *file->layouts(), filter, error))
             return QString::fromStdString("error: " + error.message());
-        QStringList chosen;
+        QStringList chosen, chosenAlone;
         FilteredCheck::Options options;
         options.filter = &filter;
         options.listRows = true;
-        options.onClaim = [&](const FileCheck::Claim&, bool matched, const ClaimListRow& row) {
+        options.onClaim = [&](const ClaimListRow& row, bool matched) {
             if (matched)
                 chosen << QString::fromStdString(std::string(row.controlNumber));
             if (rows) {
@@ -136,6 +137,13 @@ class ClaimFilterTest : public QObject {
             FilteredCheck::run(file->reader(), file->layouts(), checkOptions, options);
         if (result)
             *result = r;
+        options.onClaim = [&](const ClaimListRow& row, bool matched) {
+            if (matched)
+                chosenAlone << QString::fromStdString(std::string(row.controlNumber));
+        };
+        FilteredCheck::claims(file->reader(), file->layouts(), checkOptions, options);
+        if (chosenAlone != chosen)
+            return QStringLiteral("the claims alone: ") + chosenAlone.join(QLatin1Char(' '));
         return chosen.join(QLatin1Char(' '));
     }
 
@@ -324,7 +332,7 @@ private slots:
     void listRows() {
         std::vector<ClaimListRow> rows;
         FilteredCheck::Result result;
-        QCOMPARE(matching("problem", &rows, &result), QStringLiteral("P2 P3 P4"));
+        QCOMPARE(matching("CA0.04.0 exists", &rows), QStringLiteral("P1 P2 P3 P4 P5"));
         QCOMPARE(rows.size(), std::size_t(5));
         const ClaimListRow& p1 = rows[0];
         QCOMPARE(QString::fromStdString(std::string(p1.patient)), QStringLiteral("SMITH, JOHN"));
@@ -344,6 +352,12 @@ private slots:
         QVERIFY(!p3.hasStatedTotal);
         QCOMPARE(p3.problems, 1);
         QCOMPARE(rows[3].firstService, 20030301); // the invalid date before it passed over
+        // A claim that is not listed has no row to word.
+        rows.clear();
+        QCOMPARE(matching("problem", &rows, &result), QStringLiteral("P2 P3 P4"));
+        QVERIFY(rows[0].patient.empty());
+        QCOMPARE(rows[0].problems, 0);
+        QCOMPARE(ClaimFileBuilder::key("BA0", rows[4].batchPosition), batchKeys[1]);
         // What is shown counts the claims that match only; the batches' rows stay.
         QCOMPARE(result.matched, std::int64_t(3));
         QCOMPARE(result.shown.claims, std::int64_t(3));
@@ -419,13 +433,11 @@ private slots:
                                          filterError));
             FilteredCheck::Options options;
             options.filter = &filter;
-            options.onClaim = [&](const FileCheck::Claim& claim, bool matched,
-                                  const ClaimListRow&) {
+            options.onClaim = [&](const ClaimListRow& row, bool matched) {
                 if (matched)
-                    filtered << QString::fromStdString(
-                        ClaimFileBuilder::key("CA0", claim.position));
+                    filtered << QString::fromStdString(ClaimFileBuilder::key("CA0", row.position));
             };
-            FilteredCheck::run(generated->reader(), generated->layouts(), {}, options);
+            FilteredCheck::claims(generated->reader(), generated->layouts(), {}, options);
             QVERIFY(!searched.isEmpty());
             QVERIFY(searched.size() < 300);
             QCOMPARE(filtered, searched);

@@ -6,18 +6,8 @@
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace qm {
-
-namespace {
-
-std::size_t put(char* out, std::size_t at, std::string_view text) {
-    std::memcpy(out + at, text.data(), text.size());
-    return at + text.size();
-}
-
-} // namespace
 
 ClaimListMaker::ClaimListMaker(const LayoutCatalogue& layouts)
     : ca0_(recordTypeIndex("CA0"))
@@ -31,27 +21,23 @@ ClaimListMaker::ClaimListMaker(const LayoutCatalogue& layouts)
     , statedField_(xa0Layout_.indexOf("12.0")) {
 }
 
-void ClaimListMaker::reset() {
-    patientLength_ = 0;
-    controlNumberLength_ = 0;
+void ClaimListMaker::forget() {
+    ca0Line_.clear();
     firstService_ = 0;
     lines_ = 0;
     linesTotal_ = 0;
     hasStatedTotal_ = false;
     statedTotal_ = 0;
-    providerChunk_ = nullptr;
+}
+
+void ClaimListMaker::reset() {
+    forget();
+    providerBatch_ = -1;
 }
 
 void ClaimListMaker::record(int typeIndex, int occurrence, std::string_view line) {
     if (typeIndex == ca0_) {
-        // As the file tree names the patient: "LAST, FIRST", and the control number.
-        const NodeText::Fields fields = NodeText::fieldsOf('C', line);
-        const std::string_view last = fields.field[0], first = fields.field[1];
-        std::size_t at = put(patient_, 0, last);
-        if (!last.empty() && !first.empty())
-            at = put(patient_, at, ", ");
-        patientLength_ = put(patient_, at, first);
-        controlNumberLength_ = put(controlNumber_, 0, fields.field[2]);
+        ca0Line_.assign(line);
     } else if (typeIndex == fa0_) {
         ++lines_;
         if (serviceDate_ >= 0) {
@@ -82,19 +68,25 @@ void ClaimListMaker::finish(const PassClaim& claim, FilterChunk& chunk, FilterCh
     entry.linesTotal = linesTotal_;
     entry.hasStatedTotal = hasStatedTotal_;
     entry.statedTotal = statedTotal_;
-    entry.patient = chunk.keep(std::string_view(patient_, patientLength_));
-    entry.patientLength = std::uint16_t(patientLength_);
-    entry.controlNumber = chunk.keep(std::string_view(controlNumber_, controlNumberLength_));
-    entry.controlNumberLength = std::uint16_t(controlNumberLength_);
+    // As the file tree names the patient: "LAST, FIRST", and the control number.
+    const NodeText::Fields fields = NodeText::fieldsOf('C', ca0Line_);
+    const std::string_view last = fields.field[0], first = fields.field[1];
+    std::string& pool = chunk.pool;
+    entry.patient = std::uint32_t(pool.size());
+    pool.append(last);
+    if (!last.empty() && !first.empty())
+        pool.append(", ");
+    pool.append(first);
+    entry.patientLength = std::uint16_t(pool.size() - entry.patient);
+    entry.controlNumber = chunk.keep(fields.field[2]);
+    entry.controlNumberLength = std::uint16_t(fields.field[2].size());
     for (const SharedRecord& shown : *claim.above) {
         if (shown.typeIndex != ba0_)
             continue;
-        entry.batchPosition = shown.at;
-        if (providerChunk_ != &chunk || providerBatch_ != shown.at) {
+        if (providerBatch_ != shown.at) {
             // Named as its batch's node names it, without the record type.
             std::string_view provider = text_.make('B', shown.line);
             provider.remove_prefix(std::min<std::size_t>(provider.size(), 5));
-            providerChunk_ = &chunk;
             providerBatch_ = shown.at;
             providerAt_ = chunk.keep(provider);
             providerLength_ = std::uint16_t(provider.size());
@@ -102,11 +94,7 @@ void ClaimListMaker::finish(const PassClaim& claim, FilterChunk& chunk, FilterCh
         entry.provider = providerAt_;
         entry.providerLength = providerLength_;
     }
-    const FilterChunk* keptFor = providerChunk_;
-    const std::int64_t batch = providerBatch_;
-    reset();
-    providerChunk_ = keptFor;
-    providerBatch_ = batch;
+    forget();
 }
 
 } // namespace qm

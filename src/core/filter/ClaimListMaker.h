@@ -4,6 +4,7 @@
 #include "core/filter/FilterChunk.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -26,7 +27,10 @@ public:
     // The claim has ended: its row goes into entry, its texts into chunk's
     // pool. Then ready for the next claim.
     void finish(const PassClaim& claim, FilterChunk& chunk, FilterChunk::Claim& entry);
-    // Forgets the claim begun (a chunk cut short), and the chunk's texts.
+    // The claim has ended without a row.
+    void forget();
+    // A chunk begins: forgets the claim begun (a chunk cut short) and the
+    // provider kept in the chunk before.
     void reset();
 
 private:
@@ -35,17 +39,13 @@ private:
     const RecordLayout& xa0Layout_;
     const int serviceDate_, lineCharges_, statedField_; // -1: the map lacks it
 
-    char patient_[NodeText::kRoom];
-    std::size_t patientLength_ = 0;
-    char controlNumber_[NodeText::kRoom];
-    std::size_t controlNumberLength_ = 0;
+    std::string ca0Line_; // the patient's names are worded only for a claim listed
     std::int32_t firstService_ = 0;
     std::int32_t lines_ = 0;
     std::int64_t linesTotal_ = 0;
     bool hasStatedTotal_ = false;
     std::int64_t statedTotal_ = 0;
     // The provider kept last in the chunk, for the claims of its batch after it.
-    const FilterChunk* providerChunk_ = nullptr;
     std::int64_t providerBatch_ = -1;
     std::uint32_t providerAt_ = 0;
     std::uint16_t providerLength_ = 0;

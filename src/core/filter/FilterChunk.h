@@ -9,11 +9,13 @@ namespace qm {
 
 // What a worker of a filtered check found in one chunk, kept until the
 // chunk's turn comes to be handed on: for each of its claims, in file order,
-// whether it matched and, when the claim list is asked for, its row. Texts
-// lie in one pool. Workers fill neighbouring chunks at once, each on cache
+// whether it matched, its batch and, when the claim list is asked for and it
+// matched, its row. Texts lie in one pool. Workers fill neighbouring chunks at once, each on cache
 // lines of its own.
 struct alignas(64) FilterChunk {
     struct Claim {
+        std::int64_t position = 0; // of its CA0
+        std::int32_t problems = 0; // its rows of the check
         bool matched = false;
         std::int32_t firstService = 0;
         std::int32_t lines = 0;

@@ -28,6 +28,8 @@ FilterEvaluator::FilterEvaluator(const ClaimFilter& filter, const LayoutCatalogu
         const FilterProgram::Test& test = program_.tests[i];
         const bool fed = test.source == Source::Field || test.source == Source::Sum ||
                          test.source == Source::Any || test.source == Source::All;
+        if (test.source == Source::Count)
+            typesCounted_ |= 1u << unsigned(test.field.type);
         if (!fed || test.field.type < 0)
             continue;
         byType_[std::size_t(test.field.type)].push_back(int(i));
@@ -186,10 +188,14 @@ bool FilterEvaluator::finish(const PassClaim& claim, std::uint32_t problemKinds)
     // The records a click shows with the claim: those above it come first,
     // so a record of the claim's own of the same type has taken their place;
     // those below come last and take the place of any of the claim's own.
+    const std::uint32_t needed = typesUsed_ | typesCounted_;
     for (const SharedRecord& shown : *claim.above)
-        if (counts_[std::size_t(shown.typeIndex)] == 0)
+        if ((needed >> unsigned(shown.typeIndex) & 1u) &&
+            counts_[std::size_t(shown.typeIndex)] == 0)
             record(nodes_, shown.typeIndex, 1, shown.line);
     for (const SharedRecord& shown : *claim.below) {
+        if (!(needed >> unsigned(shown.typeIndex) & 1u))
+            continue;
         if (counts_[std::size_t(shown.typeIndex)] > 0)
             restart(shown.typeIndex);
         record(nodes_, shown.typeIndex, 1, shown.line);

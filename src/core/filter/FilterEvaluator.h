@@ -32,6 +32,8 @@ public:
     bool finish(const PassClaim& claim, std::uint32_t problemKinds);
     // Forgets the claim begun (a chunk cut short).
     void reset();
+    // Whether finish() needs the claim's problems.
+    bool usesProblems() const { return program_.usesProblems; }
 
 private:
     struct State {
@@ -59,6 +61,7 @@ private:
     // The tests records of each type feed, and the types any test names.
     std::array<std::vector<int>, kRecordTypeCount> byType_;
     std::uint32_t typesUsed_ = 0;
+    std::uint32_t typesCounted_ = 0; // by count(RT)
     // Records of each type the claim has (the highest occurrence).
     std::array<int, kRecordTypeCount> counts_{};
     std::size_t nodes_ = 0;

@@ -229,7 +229,7 @@ bool FilterParser::parseTest() {
     const std::optional<Subject> subject = parseSubject();
     if (!subject)
         return false;
-    return subject->source == Source::Problem ? parseProblem(*subject) : parseTail(*subject);
+    return subject->source == Source::Problem ? parseProblem() : parseTail(*subject);
 }
 
 std::optional<FilterParser::Subject> FilterParser::parseSubject() {
@@ -346,7 +346,7 @@ std::optional<FilterParser::Subject> FilterParser::parseCountOrSum(bool sum) {
     return subject;
 }
 
-bool FilterParser::parseProblem(const Subject& subject) {
+bool FilterParser::parseProblem() {
     FilterProgram::Test test;
     test.source = Source::Problem;
     auto kindOf = [&](const Token& t) {
@@ -375,7 +375,7 @@ bool FilterParser::parseProblem(const Subject& subject) {
     } else {
         test.kinds = ~0u; // a problem of any kind
     }
-    (void)subject;
+    program_->usesProblems = true;
     program_->tests.push_back(std::move(test));
     emit(FilterProgram::Op::Test, int(program_->tests.size()) - 1);
     return true;

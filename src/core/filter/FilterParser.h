@@ -70,7 +70,7 @@ private:
     std::optional<Subject> parseSubject();
     std::optional<Subject> parseField(const Token& word);
     std::optional<Subject> parseCountOrSum(bool sum);
-    bool parseProblem(const Subject& subject);
+    bool parseProblem();
     // The rest of a test on subject, from its operator on.
     bool parseTail(const Subject& subject);
     bool compare(const Subject& subject, Kind op, const Token& value);

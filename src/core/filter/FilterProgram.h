@@ -79,6 +79,8 @@ struct FilterProgram {
     std::vector<Scope> scopes;
     // The depth of the stack the steps need.
     std::size_t stackDepth = 0;
+    // A test asks for the claim's problems: the check must judge every claim.
+    bool usesProblems = false;
 };
 
 } // namespace qm

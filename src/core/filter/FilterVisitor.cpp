@@ -4,11 +4,14 @@
 
 namespace qm {
 
-FilterVisitor::FilterVisitor(const ClaimFilter* filter, bool listRows,
+FilterVisitor::FilterVisitor(const ClaimFilter* filter, bool listRows, bool claimsAlone,
                              const LayoutCatalogue& layouts, std::unique_ptr<CheckVisitor> check,
-                             std::vector<FilterChunk>& chunks)
+                             std::vector<FilterChunk>& chunks, FilterChunkPool& pool)
     : check_(std::move(check))
-    , chunks_(chunks) {
+    , chunks_(chunks)
+    , pool_(pool)
+    , claimsAlone_(claimsAlone)
+    , ba0_(recordTypeIndex("BA0")) {
     if (filter)
         evaluator_.emplace(*filter, layouts);
     if (listRows)
@@ -19,8 +22,8 @@ FilterVisitor::~FilterVisitor() = default;
 
 void FilterVisitor::beginChunk(std::size_t chunk) {
     check_->beginChunk(chunk);
+    chunks_[chunk] = pool_.take();
     chunk_ = &chunks_[chunk];
-    chunk_->clear();
     if (evaluator_)
         evaluator_->reset();
     if (rows_)
@@ -40,11 +43,28 @@ void FilterVisitor::record(std::size_t node, int typeIndex, int occurrence, std:
 }
 
 void FilterVisitor::endClaim(const PassClaim& claim) {
-    check_->endClaim(claim);
     FilterChunk::Claim entry;
-    entry.matched = !evaluator_ || evaluator_->finish(claim, check_->kindsOfLastClaim());
-    if (rows_)
+    entry.position = claim.position;
+    if (claimsAlone_ && evaluator_ && !evaluator_->usesProblems()) {
+        // The verdict first: a claim left out is not worth judging.
+        entry.matched = evaluator_->finish(claim, 0);
+        if (entry.matched)
+            check_->endClaim(claim);
+        else
+            check_->forgetClaim();
+    } else {
+        check_->endClaim(claim);
+        entry.matched = !evaluator_ || evaluator_->finish(claim, check_->kindsOfLastClaim());
+    }
+    entry.problems = std::int32_t(check_->rowsOfLastClaim()); // none when forgotten
+    for (const SharedRecord& shown : *claim.above)
+        if (shown.typeIndex == ba0_)
+            entry.batchPosition = shown.at;
+    // A row is worded only for a claim that is listed.
+    if (rows_ && entry.matched)
         rows_->finish(claim, *chunk_, entry);
+    else if (rows_)
+        rows_->forget();
     chunk_->claims.push_back(entry);
 }
 

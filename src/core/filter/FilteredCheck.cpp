@@ -1,22 +1,25 @@
 #include "core/filter/FilteredCheck.h"
 
 #include "core/check/CheckVisitor.h"
+#include "core/check/ChunkFindingsPool.h"
 #include "core/filter/FilterVisitor.h"
 
 #include <cassert>
 
 namespace qm {
 
-FilteredCheck::FilteredCheck(const Options& options, const LayoutCatalogue& layouts)
+FilteredCheck::FilteredCheck(const Options& options, const LayoutCatalogue& layouts,
+                             bool claimsAlone)
     : options_(options)
-    , layouts_(layouts) {
+    , layouts_(layouts)
+    , claimsAlone_(claimsAlone) {
 }
 
 FilteredCheck::Result FilteredCheck::run(const SequentialFile& file,
                                          std::shared_ptr<const LayoutCatalogue> layouts,
                                          const FileCheck::Options& checkOptions,
                                          const Options& options) {
-    FilteredCheck companion(options, *layouts);
+    FilteredCheck companion(options, *layouts, false);
     Result result;
     result.file = FileCheck::run(file, layouts, checkOptions, companion, nullptr, &companion);
     FileCheck::Summary& shown = result.shown;
@@ -35,20 +38,86 @@ FilteredCheck::Result FilteredCheck::run(const SequentialFile& file,
     return result;
 }
 
+FilteredCheck::Result FilteredCheck::claims(const SequentialFile& file,
+                                            std::shared_ptr<const LayoutCatalogue> layouts,
+                                            const ClaimPass::Options& passOptions,
+                                            const Options& options) {
+    ClaimPass::Options claimsOnly = passOptions;
+    claimsOnly.everyLine = false;
+    ClaimPass pass(file, layouts, claimsOnly);
+    FilteredCheck companion(options, *layouts, true);
+    companion.begin(pass.chunkCount());
+    std::vector<ChunkFindings> findings(pass.chunkCount());
+    ChunkFindingsPool findingsPool;
+    Result result;
+    const bool done = pass.run(
+        [&]() {
+            return companion.visitor(
+                pass.rules(), std::make_unique<CheckVisitor>(pass.rules(), findings, findingsPool));
+        },
+        [&](std::size_t chunk) {
+            // What the check found serves only through the claims' rows counted.
+            findingsPool.give(std::move(findings[chunk]));
+            companion.take(chunk);
+            for (const FilterChunk::Claim& claim : companion.current_.claims) {
+                if (!companion.handOn(result.file.claims++))
+                    continue;
+                result.shown.claimsWithProblems += claim.problems > 0 ? 1 : 0;
+                result.shown.problems += claim.problems;
+            }
+        });
+    result.matched = companion.matched_;
+    result.shown.claims = result.matched;
+    result.file.cancelled = result.shown.cancelled = !done;
+    result.file.fileChanged = result.shown.fileChanged = pass.fileChanged();
+    return result;
+}
+
 void FilteredCheck::begin(std::size_t chunkCount) {
     chunks_.resize(chunkCount);
 }
 
 std::unique_ptr<ClaimVisitor> FilteredCheck::visitor(const ClaimRules&,
                                                      std::unique_ptr<CheckVisitor> check) {
-    return std::make_unique<FilterVisitor>(options_.filter, options_.listRows, layouts_,
-                                           std::move(check), chunks_);
+    return std::make_unique<FilterVisitor>(options_.filter, options_.listRows, claimsAlone_,
+                                           layouts_, std::move(check), chunks_, pool_);
 }
 
 void FilteredCheck::take(std::size_t chunk) {
-    // Moved out: the slot would keep the chunk's memory until the end.
+    // The chunk handed on before is done with; its memory serves a chunk to come.
+    if (current_.claims.capacity() > 0)
+        pool_.give(std::move(current_));
     current_ = std::move(chunks_[chunk]);
     next_ = 0;
+}
+
+bool FilteredCheck::handOn(std::int64_t index) {
+    // The check hands on the claims of a chunk in the order its workers met them.
+    assert(next_ < current_.claims.size());
+    const FilterChunk::Claim found =
+        next_ < current_.claims.size() ? current_.claims[next_++] : FilterChunk::Claim();
+    matched_ += found.matched ? 1 : 0;
+    if (!options_.onClaim)
+        return found.matched;
+    ClaimListRow row;
+    row.index = index;
+    row.position = found.position;
+    row.batchPosition = found.batchPosition;
+    row.problems = found.problems;
+    if (!found.matched || !options_.listRows) {
+        options_.onClaim(row, found.matched);
+        return found.matched;
+    }
+    row.patient = current_.text(found.patient, found.patientLength);
+    row.controlNumber = current_.text(found.controlNumber, found.controlNumberLength);
+    row.provider = current_.text(found.provider, found.providerLength);
+    row.firstService = found.firstService;
+    row.lines = found.lines;
+    row.hasStatedTotal = found.hasStatedTotal;
+    row.statedTotal = found.statedTotal;
+    row.linesTotal = found.linesTotal;
+    options_.onClaim(row, found.matched);
+    return found.matched;
 }
 
 void FilteredCheck::note(const ProblemRow& row) {
@@ -69,28 +138,7 @@ void FilteredCheck::batch(const FileCheck::Batch& batch) {
 }
 
 void FilteredCheck::claim(const FileCheck::Claim& claim) {
-    // The check hands on the claims of a chunk in the order its workers met them.
-    assert(next_ < current_.claims.size());
-    const FilterChunk::Claim found =
-        next_ < current_.claims.size() ? current_.claims[next_++] : FilterChunk::Claim();
-    if (options_.onClaim) {
-        ClaimListRow row;
-        row.index = claim.index;
-        row.position = claim.position;
-        row.batchPosition = found.batchPosition;
-        row.patient = current_.text(found.patient, found.patientLength);
-        row.controlNumber = current_.text(found.controlNumber, found.controlNumberLength);
-        row.provider = current_.text(found.provider, found.providerLength);
-        row.firstService = found.firstService;
-        row.lines = found.lines;
-        row.hasStatedTotal = found.hasStatedTotal;
-        row.statedTotal = found.statedTotal;
-        row.linesTotal = found.linesTotal;
-        row.problems = std::int32_t(claim.rows.size());
-        options_.onClaim(claim, found.matched, row);
-    }
-    if (found.matched) {
-        ++matched_;
+    if (handOn(claim.index)) {
         note(claim.rows);
         if (options_.next)
             options_.next->claim(claim);
