@@ -267,6 +267,8 @@ private slots:
                                 "numbers with one decimal place)");
         row("count(FA0) > 1.5", "column 14: a whole number such as 12 was expected "
                                 "(count(FA0) holds whole numbers)");
+        row("count(FA0) == \"2\"", "column 15: a whole number such as 12 was expected "
+                                   "(count(FA0) holds whole numbers)");
         row("XA0.12.0", "column 9: an operator such as ==, <, in, contains or exists was expected");
         row("(problem", "column 9: ) was expected");
         row("problem problem", "column 9: &&, || or the end of the expression was expected");

@@ -464,7 +464,9 @@ bool FilterParser::addText(const Subject& subject, const Token& value,
 bool FilterParser::compare(const Subject& subject, Kind op, const Token& value) {
     FilterProgram::FieldTest test = testOf(subject, How::Numbers);
     test.negate = op == Kind::NotEqual;
-    if (!subject.unit || value.kind == Kind::Text) {
+    // A text compares with what a field holds, never with a count or a sum.
+    const bool counted = subject.source == Source::Count || subject.source == Source::Sum;
+    if (!subject.unit || (value.kind == Kind::Text && !counted)) {
         if (op != Kind::Equal && op != Kind::NotEqual)
             return fail(value.column, std::string(kText) + " compares with == or != only: " +
                                           (subject.unit ? FilterLiterals::expected(*subject.unit)
