@@ -302,6 +302,8 @@ private slots:
                                        "all(...) test one record type");
         row("any(FA0.05.0 exists && any(FA0.07.0 exists))",
             "column 24: a field of FA0 was expected: any(...) and all(...) do not nest");
+        row("any(any(FA0.05.0 exists))", "column 5: a field of one record type was expected: "
+                                         "any(...) and all(...) do not nest");
         row("05.0 == 1", "column 9: a field such as XA0.12.0, or a value, was expected");
         row("5 6", "column 3: an operator such as == or < was expected");
     }

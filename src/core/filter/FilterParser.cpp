@@ -167,7 +167,9 @@ bool FilterParser::parsePrimary(int depth) {
 
 bool FilterParser::parseScope(bool all, int depth) {
     if (scope_)
-        return fail(peek().column, "a field of " + typeName(scope_->type) +
+        return fail(peek().column, "a field of " +
+                                       (scope_->type < 0 ? std::string("one record type")
+                                                         : typeName(scope_->type)) +
                                        " was expected: any(...) and all(...) do not nest");
     take();
     take();
