@@ -62,7 +62,7 @@ void ClaimListMaker::record(int typeIndex, int occurrence, std::string_view line
     }
 }
 
-void ClaimListMaker::finish(const PassClaim& claim, FilterChunk& chunk, FilterChunk::Claim& entry) {
+void ClaimListMaker::finish(const PassClaim& claim, FilterChunk& chunk, FilterChunk::Row& entry) {
     entry.firstService = firstService_;
     entry.lines = lines_;
     entry.linesTotal = linesTotal_;

@@ -24,9 +24,9 @@ public:
 
     // A record of the current claim, as ClaimVisitor::record has it.
     void record(int typeIndex, int occurrence, std::string_view line);
-    // The claim has ended: its row goes into entry, its texts into chunk's
+    // The claim has ended: its row goes into chunk, its texts into chunk's
     // pool. Then ready for the next claim.
-    void finish(const PassClaim& claim, FilterChunk& chunk, FilterChunk::Claim& entry);
+    void finish(const PassClaim& claim, FilterChunk& chunk, FilterChunk::Row& entry);
     // The claim has ended without a row.
     void forget();
     // A chunk begins: forgets the claim begun (a chunk cut short) and the

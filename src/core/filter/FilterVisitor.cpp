@@ -24,6 +24,8 @@ void FilterVisitor::beginChunk(std::size_t chunk) {
     check_->beginChunk(chunk);
     chunks_[chunk] = pool_.take();
     chunk_ = &chunks_[chunk];
+    // A chunk of megabytes holds thousands of claims: no growing one by one.
+    chunk_->claims.reserve(4096);
     if (evaluator_)
         evaluator_->reset();
     if (rows_)
@@ -61,10 +63,12 @@ void FilterVisitor::endClaim(const PassClaim& claim) {
         if (shown.typeIndex == ba0_)
             entry.batchPosition = shown.at;
     // A row is worded only for a claim that is listed.
-    if (rows_ && entry.matched)
-        rows_->finish(claim, *chunk_, entry);
-    else if (rows_)
+    if (rows_ && entry.matched) {
+        entry.row = std::int32_t(chunk_->rows.size());
+        rows_->finish(claim, *chunk_, chunk_->rows.emplace_back());
+    } else if (rows_) {
         rows_->forget();
+    }
     chunk_->claims.push_back(entry);
 }
 

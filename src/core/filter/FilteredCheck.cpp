@@ -104,18 +104,17 @@ bool FilteredCheck::handOn(std::int64_t index) {
     row.position = found.position;
     row.batchPosition = found.batchPosition;
     row.problems = found.problems;
-    if (!found.matched || !options_.listRows) {
-        options_.onClaim(row, found.matched);
-        return found.matched;
+    if (found.row >= 0) {
+        const FilterChunk::Row& r = current_.rows[std::size_t(found.row)];
+        row.patient = current_.text(r.patient, r.patientLength);
+        row.controlNumber = current_.text(r.controlNumber, r.controlNumberLength);
+        row.provider = current_.text(r.provider, r.providerLength);
+        row.firstService = r.firstService;
+        row.lines = r.lines;
+        row.hasStatedTotal = r.hasStatedTotal;
+        row.statedTotal = r.statedTotal;
+        row.linesTotal = r.linesTotal;
     }
-    row.patient = current_.text(found.patient, found.patientLength);
-    row.controlNumber = current_.text(found.controlNumber, found.controlNumberLength);
-    row.provider = current_.text(found.provider, found.providerLength);
-    row.firstService = found.firstService;
-    row.lines = found.lines;
-    row.hasStatedTotal = found.hasStatedTotal;
-    row.statedTotal = found.statedTotal;
-    row.linesTotal = found.linesTotal;
     options_.onClaim(row, found.matched);
     return found.matched;
 }
