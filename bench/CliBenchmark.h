@@ -17,6 +17,10 @@ public:
     // with its statistics and without (at most 15 % more), and the memory
     // the statistics add.
     void summary() const;
+    // The claim list with two jobs: filtered by the question billing staff
+    // ask (at most 3 times wc -l), and every claim listed, with the check's
+    // pass beside it and the peak memory of each.
+    void list() const;
     // The field search with two jobs: one field of every claim, and every
     // field, for a value found nowhere (as a support question about one
     // control number is), for a name found in many claims, for patterns and

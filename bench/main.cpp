@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,7 +26,9 @@ void usage() {
                  "  --runs N     timed runs of each scan (default 3; the median is printed)\n"
                  "  --cli PATH   quillmark-cli to measure (default: the one built alongside;\n"
                  "               an empty PATH skips it)\n"
-                 "  --cli-only   only the figures of quillmark-cli\n");
+                 "  --cli-only   only the figures of quillmark-cli\n"
+                 "  --only NAME  of quillmark-cli only tree, check, summary, list, search or\n"
+                 "               diff (repeatable; default: all)\n");
 }
 
 } // namespace
@@ -35,6 +38,7 @@ int main(int argc, char* argv[]) {
     options.cli = QUILLMARK_CLI_PATH;
     bool cliOnly = false;
     std::string other;
+    std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -48,6 +52,8 @@ int main(int argc, char* argv[]) {
             options.cli = argv[++i];
         } else if (arg == "--cli-only") {
             cliOnly = true;
+        } else if (arg == "--only" && hasValue) {
+            only.push_back(argv[++i]);
         } else if (arg == "--other" && hasValue) {
             other = argv[++i];
         } else if (arg.rfind("-", 0) != 0 && options.file.empty()) {
@@ -77,12 +83,22 @@ int main(int argc, char* argv[]) {
     }
     if (!options.cli.empty()) {
         const CliBenchmark cli(options.cli, options.file, options.mapsDir, options.runs);
-        cli.tree();
-        cli.check();
-        cli.summary();
-        cli.search();
-        cli.searchMemory();
-        if (!other.empty())
+        auto chosen = [&only](const char* name) {
+            return only.empty() || std::find(only.begin(), only.end(), name) != only.end();
+        };
+        if (chosen("tree"))
+            cli.tree();
+        if (chosen("check"))
+            cli.check();
+        if (chosen("summary"))
+            cli.summary();
+        if (chosen("list"))
+            cli.list();
+        if (chosen("search")) {
+            cli.search();
+            cli.searchMemory();
+        }
+        if (!other.empty() && chosen("diff"))
             cli.diff(other);
     }
     return 0;

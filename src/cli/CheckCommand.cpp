@@ -2,17 +2,35 @@
 
 #include "ClaimFile.h"
 #include "CommandLine.h"
+#include "FilterOption.h"
 #include "core/check/FileCheck.h"
+#include "core/filter/FilteredCheck.h"
 #include "core/report/CheckReport.h"
 
 namespace qm::cli {
 
-int CheckCommand::run(ClaimFile& file, bool json, bool problemsOnly, int jobs, std::ostream& out,
-                      std::ostream& err) {
+int CheckCommand::run(ClaimFile& file, bool json, bool problemsOnly, const std::string& filter,
+                      int jobs, std::ostream& out, std::ostream& err) {
+    std::optional<ClaimFilter> compiled;
+    if (!filter.empty() && !(compiled = FilterOption::compile(file, filter, err)))
+        return kExitError;
     CheckReport report(out, json, problemsOnly, file.layouts());
     FileCheck::Options options;
     options.jobs = jobs;
-    const FileCheck::Summary summary = FileCheck::run(file.file(), file.layouts(), options, report);
+    FileCheck::Summary summary;
+    if (compiled) {
+        // Only the claims that match, with their problems; the file's and
+        // the batches' own problems stay, and the summary counts what is shown.
+        FilteredCheck::Options filtered;
+        filtered.filter = &*compiled;
+        filtered.next = &report;
+        const FilteredCheck::Result result =
+            FilteredCheck::run(file.file(), file.layouts(), options, filtered);
+        summary = result.shown;
+        report.noteFilter(filter, result.file.claims);
+    } else {
+        summary = FileCheck::run(file.file(), file.layouts(), options, report);
+    }
     if (!report.finish(summary)) {
         err << "quillmark-cli: cannot write the output: the problem rows kept for it could not "
                "be read back\n";

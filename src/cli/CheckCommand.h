@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 namespace qm::cli {
 
@@ -9,11 +10,12 @@ class ClaimFile;
 // `check FILE`: every claim's verdict in tree order (the same verdicts
 // clicking every claim would give), every batch's and the file's trailer
 // balance and the file's structure, from one pass over the file, with every
-// problem a row; then a summary.
+// problem a row; then a summary. With a filter (--filter), only the claims
+// it chooses and their problems, beside the file's and the batches' own.
 class CheckCommand {
 public:
-    static int run(ClaimFile& file, bool json, bool problemsOnly, int jobs, std::ostream& out,
-                   std::ostream& err);
+    static int run(ClaimFile& file, bool json, bool problemsOnly, const std::string& filter,
+                   int jobs, std::ostream& out, std::ostream& err);
 };
 
 } // namespace qm::cli

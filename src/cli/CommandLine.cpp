@@ -1,9 +1,11 @@
 #include "CommandLine.h"
 
+#include "FilterHelp.h"
 #include "core/layouts/MapSearchPath.h"
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <algorithm>
 #include <functional>
 
 namespace qm::cli {
@@ -21,6 +23,15 @@ const QLatin1String kHelpBody(
     "                        --claims, the claims only, their patient's name and\n"
     "                        control number in columns.\n"
     "                          quillmark-cli tree --claims claims.nsf\n"
+    "  list FILE             The claim list: one row a claim in tree order with\n"
+    "                        its key, patient, control number, provider (its\n"
+    "                        batch), first date of service (the earliest FA0\n"
+    "                        05.0), service lines (FA0 records), stated total\n"
+    "                        (XA0 12.0), lines' total (the FA0 13.0 added up)\n"
+    "                        and problems (its rows of check), from the same one\n"
+    "                        pass as check; then the count. --filter EXPR lists\n"
+    "                        only the claims it chooses (see Filters below).\n"
+    "                          quillmark-cli list claims.nsf --filter 'problem'\n"
     "  claim FILE KEY...     Clicks the file tree nodes KEY... in order, as the\n"
     "                        viewer does, in one session: the record store carries\n"
     "                        over from one click to the next. For each click prints\n"
@@ -101,8 +112,9 @@ const QLatin1String kHelpBody(
     "                        current directory, the installed maps\n"
     "                        (<prefix>/share/quillmark/maps) and, for a program\n"
     "                        run from its build folder, the source tree's maps/.\n"
-    "  --jobs N              check, search, summary: read the file with N threads (default:\n"
-    "                        one per processor core); the output is the same.\n"
+    "  --jobs N              check, search, summary, list: read the file with N\n"
+    "                        threads (default: one per processor core); the\n"
+    "                        output is the same.\n"
     "  --problems-only       check: print only the claims, batches and file rows\n"
     "                        that have a problem (JSON: only such claims), then\n"
     "                        the summary.\n"
@@ -144,6 +156,17 @@ const QLatin1String kHelpBody(
     "                        number (case ignored).\n"
     "  --claims              tree: the claims only, with the patient's name and\n"
     "                        control number in columns.\n"
+    "  --filter EXPR         list, tree, check: only the claims EXPR chooses (see\n"
+    "                        Filters below): tree shows them under their batches\n"
+    "                        and the file headers, check them with their problems\n"
+    "                        beside the file's and the batches' own, its summary\n"
+    "                        counting what is shown. An expression that cannot be\n"
+    "                        read exits 2, naming the column and what was\n"
+    "                        expected there.\n"
+    "  --csv                 list: comma-separated values with a header row,\n"
+    "                        amounts as plain numbers (1600.50), dates as\n"
+    "                        2003-03-01; a cell a spreadsheet would run as a\n"
+    "                        formula is written after an apostrophe.\n"
     "  --type RT             search: only records of type RT (e.g. FA0).\n"
     "  --match pcn|position  diff: pair claims by control number and provider\n"
     "                        (pcn, the default) or by their order in the file\n"
@@ -157,7 +180,16 @@ const QLatin1String kHelpBody(
     "                               \"key\", \"text\", \"parent\" (a key or null)}],\n"
     "                               \"batches\", \"claims\"}; with --claims the\n"
     "                               claims only, each also with \"patient\" and\n"
-    "                               \"control_number\"\n"
+    "                               \"control_number\"; with --filter also\n"
+    "                               \"claims_shown\" (index stays the node's own)\n"
+    "                        list:  {\"claims\": [{\"key\", \"batch\" (a key or null),\n"
+    "                               \"patient\", \"control_number\", \"provider\",\n"
+    "                               \"first_service\" (2003-03-01 or null), \"lines\",\n"
+    "                               \"stated_total\" (null: no XA0 12.0 number),\n"
+    "                               \"lines_total\", \"problems\"}], \"filter\" (or\n"
+    "                               null), \"summary\": {\"claims\",\n"
+    "                               \"claims_in_file\"}}; amounts as the fields\n"
+    "                               store them (money in cents)\n"
     "                        claim: [{\"key\", \"rt\", \"totals_checked\", \"totals_ok\",\n"
     "                               \"totals_state\", \"xa0_present\", \"unreadable\",\n"
     "                               \"comparisons\":\n"
@@ -184,7 +216,8 @@ const QLatin1String kHelpBody(
     "                               \"without_xa0\", \"claims_with_problems\",\n"
     "                               \"batches\", \"batches_with_problems\",\n"
     "                               \"file_problems\", \"problems\",\n"
-    "                               \"not_read\", \"file_changed\"}}\n"
+    "                               \"not_read\", \"file_changed\"; with --filter also\n"
+    "                               \"filter\" and \"claims_in_file\"}}\n"
     "                        search: {\"claims\": [{\"key\", \"text\", \"fields\":\n"
     "                               [{\"node\", \"id\", \"name\", \"value\",\n"
     "                               \"match_start\", \"match_length\"}]}],\n"
@@ -287,26 +320,29 @@ const QLatin1String kHelpBody(
     "map, the first definition where it has two.\n"
     "\n"
     "Exit status: 0 success (check: every claim, every batch and the file\n"
-    "passed; search: a field matched; diff: the files hold the same claims,\n"
-    "batches and file headers with the same values), 1 check found a problem\n"
-    "(search: nothing matched; diff: the files differ), 2 usage error,\n"
+    "passed; search: a field matched; list: a claim was listed; diff: the files\n"
+    "hold the same claims, batches and file headers with the same values), 1\n"
+    "check found a problem (search: nothing matched; list: no claim was listed;\n"
+    "diff: the files differ), 2 usage error, a filter that cannot be read,\n"
     "unreadable or unrecognised file, map failure, unknown node key, a record\n"
     "type or field the file's map does not have, a file that changed while\n"
     "diff read it, or output that could not be written (the reason goes to\n"
     "standard error), 3 check found nothing wrong but something could not be\n"
-    "checked or read, or the file changed while it was read (also summary:\n"
-    "its figures are then of neither file; and search, whose matches may then\n"
-    "be in neither file).\n");
+    "checked or read, or the file changed while it was read (also summary and\n"
+    "list: their figures are then of neither file; and search, whose matches\n"
+    "may then be in neither file).\n");
 
 } // namespace
 
 QString CommandLine::usage() {
     return QStringLiteral(
-        "Usage: quillmark-cli [--maps DIR] [--json] tree FILE [--claims]\n"
+        "Usage: quillmark-cli [--maps DIR] [--json] tree FILE [--claims] [--filter EXPR]\n"
+        "       quillmark-cli [--maps DIR] [--json|--csv] [--jobs N] list FILE\n"
+        "                     [--filter EXPR]\n"
         "       quillmark-cli [--maps DIR] [--json] claim FILE KEY [KEY...]\n"
         "       quillmark-cli [--maps DIR] [--json] claim FILE [KEY...] --pcn PCN\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n"
-        "                     [--problems-only]\n"
+        "                     [--problems-only] [--filter EXPR]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
         "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n"
         "                     [--max-hits N]\n"
@@ -315,7 +351,8 @@ QString CommandLine::usage() {
 }
 
 QString CommandLine::helpText() {
-    return usage() + QLatin1Char('\n') + kHelpBody;
+    return usage() + QLatin1Char('\n') + kHelpBody + QLatin1Char('\n') +
+           QString::fromUtf8(FilterHelp::text());
 }
 
 CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
@@ -352,9 +389,13 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     const QCommandLineOption pcnOption(QStringLiteral("pcn"), QString(), QStringLiteral("PCN"));
     const QCommandLineOption claimsOption(QStringLiteral("claims"));
     const QCommandLineOption matchOption(QStringLiteral("match"), QString(), QStringLiteral("HOW"));
+    const QCommandLineOption filterOption(QStringLiteral("filter"), QString(),
+                                          QStringLiteral("EXPR"));
+    const QCommandLineOption csvOption(QStringLiteral("csv"));
     parser.addOptions({mapsOption, jsonOption, jobsOption, helpOption, versionOption, fieldOption,
                        typeOption, exactOption, regexOption, numberOption, problemsOnlyOption,
-                       maxHitsOption, pcnOption, claimsOption, matchOption});
+                       maxHitsOption, pcnOption, claimsOption, matchOption, filterOption,
+                       csvOption});
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -398,22 +439,18 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         return Outcome::UsageError;
     }
     const QString name = positional.takeFirst();
-    if (name == QLatin1String("tree")) {
-        command_ = Command::Tree;
-    } else if (name == QLatin1String("claim")) {
-        command_ = Command::Claim;
-    } else if (name == QLatin1String("check")) {
-        command_ = Command::Check;
-    } else if (name == QLatin1String("search")) {
-        command_ = Command::Search;
-    } else if (name == QLatin1String("summary")) {
-        command_ = Command::Summary;
-    } else if (name == QLatin1String("diff")) {
-        command_ = Command::Diff;
-    } else {
+    const std::pair<const char*, Command> commands[] = {
+        {"tree", Command::Tree},     {"claim", Command::Claim},     {"check", Command::Check},
+        {"search", Command::Search}, {"summary", Command::Summary}, {"diff", Command::Diff},
+        {"list", Command::List}};
+    const auto named =
+        std::find_if(std::begin(commands), std::end(commands),
+                     [&name](const auto& c) { return name == QLatin1String(c.first); });
+    if (named == std::end(commands)) {
         error_ = QStringLiteral("unknown command '%1'").arg(name);
         return Outcome::UsageError;
     }
+    command_ = named->second;
     if (positional.isEmpty()) {
         error_ = QStringLiteral("no FILE given");
         return Outcome::UsageError;
@@ -426,12 +463,21 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         }
         otherFile_ = raw(positional.takeFirst());
     }
-    if (parser.isSet(matchOption)) {
-        const QString how = parser.value(matchOption);
-        if (command_ != Command::Diff) {
-            error_ = QStringLiteral("--match is for diff only");
-            return Outcome::UsageError;
-        }
+    return parseCommandOptions(parser, positional, raw);
+}
+
+CommandLine::Outcome
+CommandLine::parseCommandOptions(const QCommandLineParser& parser, QStringList positional,
+                                 const std::function<std::string(const QString&)>& raw) {
+    auto only = [this](const char* option, const char* commands) {
+        error_ = QStringLiteral("--%1 is for %2 only")
+                     .arg(QLatin1String(option), QLatin1String(commands));
+        return Outcome::UsageError;
+    };
+    if (parser.isSet(QStringLiteral("match"))) {
+        const QString how = parser.value(QStringLiteral("match"));
+        if (command_ != Command::Diff)
+            return only("match", "diff");
         if (how != QLatin1String("pcn") && how != QLatin1String("position")) {
             error_ = QStringLiteral("--match needs pcn or position");
             return Outcome::UsageError;
@@ -439,37 +485,43 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         match_ = how == QLatin1String("position") ? FileComparison::Match::Position
                                                   : FileComparison::Match::ControlNumber;
     }
-    problemsOnly_ = parser.isSet(problemsOnlyOption);
-    if (problemsOnly_ && command_ != Command::Check) {
-        error_ = QStringLiteral("--problems-only is for check only");
-        return Outcome::UsageError;
-    }
-    if (parser.isSet(pcnOption)) {
-        if (command_ != Command::Claim) {
-            error_ = QStringLiteral("--pcn is for claim only");
-            return Outcome::UsageError;
-        }
-        pcn_ = raw(parser.value(pcnOption));
+    problemsOnly_ = parser.isSet(QStringLiteral("problems-only"));
+    if (problemsOnly_ && command_ != Command::Check)
+        return only("problems-only", "check");
+    if (parser.isSet(QStringLiteral("pcn"))) {
+        if (command_ != Command::Claim)
+            return only("pcn", "claim");
+        pcn_ = raw(parser.value(QStringLiteral("pcn")));
         if (pcn_.find_first_not_of(' ') == std::string::npos) {
             error_ = QStringLiteral("--pcn needs a patient control number");
             return Outcome::UsageError;
         }
     }
-    claimsOnly_ = parser.isSet(claimsOption);
-    if (claimsOnly_ && command_ != Command::Tree) {
-        error_ = QStringLiteral("--claims is for tree only");
+    claimsOnly_ = parser.isSet(QStringLiteral("claims"));
+    if (claimsOnly_ && command_ != Command::Tree)
+        return only("claims", "tree");
+    csv_ = parser.isSet(QStringLiteral("csv"));
+    if (csv_ && command_ != Command::List)
+        return only("csv", "list");
+    if (csv_ && json_) {
+        error_ = QStringLiteral("--json and --csv exclude each other");
         return Outcome::UsageError;
     }
-    if (command_ == Command::Search)
-        return parseSearch(parser, positional, raw);
-    for (const QString& option :
-         {QStringLiteral("field"), QStringLiteral("type"), QStringLiteral("exact"),
-          QStringLiteral("regex"), QStringLiteral("number"), QStringLiteral("max-hits")}) {
-        if (parser.isSet(option)) {
-            error_ = QStringLiteral("--%1 is for search only").arg(option);
+    if (parser.isSet(QStringLiteral("filter"))) {
+        if (command_ != Command::List && command_ != Command::Tree && command_ != Command::Check)
+            return only("filter", "list, tree and check");
+        // The expression as typed, in the bytes it came in.
+        filter_ = raw(parser.value(QStringLiteral("filter")));
+        if (filter_.find_first_not_of(" \t") == std::string::npos) {
+            error_ = QStringLiteral("--filter needs an expression");
             return Outcome::UsageError;
         }
     }
+    if (command_ == Command::Search)
+        return parseSearch(parser, positional, raw);
+    for (const char* option : {"field", "type", "exact", "regex", "number", "max-hits"})
+        if (parser.isSet(QLatin1String(option)))
+            return only(option, "search");
     // A key names a record type in capitals and a position: "ca04831" is CA04831.
     for (const QString& key : std::as_const(positional))
         keys_.append(command_ == Command::Claim ? key.toUpper() : key);

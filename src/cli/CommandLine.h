@@ -32,7 +32,7 @@ constexpr int kExitNotChecked = 3;
 // options that apply to all commands.
 class CommandLine {
 public:
-    enum class Command { Tree, Claim, Check, Search, Summary, Diff };
+    enum class Command { Tree, Claim, Check, Search, Summary, Diff, List };
     enum class Outcome { Run, ShowHelp, ShowVersion, UsageError };
 
     // arguments as QCoreApplication::arguments() gives them (program name
@@ -60,6 +60,11 @@ public:
     int jobs() const { return jobs_; }
     // check --problems-only: only what has a problem, then the summary.
     bool problemsOnly() const { return problemsOnly_; }
+    // list --csv: comma-separated values instead of text.
+    bool csv() const { return csv_; }
+    // list, tree and check --filter EXPR: the expression as typed (its bytes);
+    // empty when not given.
+    const std::string& filter() const { return filter_; }
     // search: its TEXT and the options that say how and where to look.
     const SearchQuery& query() const { return query_; }
     // search --max-hits N: stop after the claim whose fields bring the
@@ -72,6 +77,9 @@ public:
     static QString helpText();
 
 private:
+    // The options that belong to some commands only, and the node keys.
+    Outcome parseCommandOptions(const QCommandLineParser& parser, QStringList positional,
+                                const std::function<std::string(const QString&)>& raw);
     Outcome parseSearch(const QCommandLineParser& parser, QStringList positional,
                         const std::function<std::string(const QString&)>& raw);
 
@@ -86,6 +94,8 @@ private:
     bool json_ = false;
     int jobs_ = 0;
     bool problemsOnly_ = false;
+    bool csv_ = false;
+    std::string filter_;
     SearchQuery query_;
     std::int64_t maxHits_ = 0;
     QString error_;

@@ -2,16 +2,20 @@
 
 #include "ClaimFile.h"
 #include "CommandLine.h"
+#include "FilterOption.h"
 #include "core/common/FileText.h"
 #include "core/filetree/FileTree.h"
 #include "core/filetree/NodeParents.h"
 #include "core/filetree/TreeScan.h"
+#include "core/filter/FilteredCheck.h"
 #include "core/report/BlockOutput.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace qm::cli {
 
@@ -22,12 +26,65 @@ namespace {
 constexpr std::size_t kKeyWidth = 16;
 constexpr std::size_t kNameWidth = 34;
 
-void writeClaimRows(const FileTree& tree, std::ostream& out) {
+// The claims and batches a filter leaves in the tree: the claims that match,
+// by their index in tree order, and the batches that hold one, by position.
+// Without a filter, everything.
+struct Shown {
+    bool filtered = false;
+    std::vector<bool> claims;
+    std::vector<std::int64_t> batches; // ascending, as claims come in file order
+    std::int64_t matched = 0;
+    std::int64_t claimsInFile = 0;
+
+    bool claim(std::int64_t index) const {
+        return !filtered || (std::size_t(index) < claims.size() && claims[std::size_t(index)]);
+    }
+    bool batch(std::int64_t position) const {
+        return !filtered || std::binary_search(batches.begin(), batches.end(), position);
+    }
+};
+
+// What the filter chooses, from the whole-file check's pass (the filter may
+// ask for the claims' problems).
+Shown shownBy(ClaimFile& file, const ClaimFilter& filter, int jobs) {
+    Shown shown;
+    shown.filtered = true;
+    FilteredCheck::Options options;
+    options.filter = &filter;
+    options.onClaim = [&shown](const ClaimListRow& row, bool matched) {
+        shown.claims.push_back(matched);
+        if (matched && row.batchPosition >= 0 &&
+            (shown.batches.empty() || shown.batches.back() != row.batchPosition))
+            shown.batches.push_back(row.batchPosition);
+    };
+    ClaimPass::Options passOptions;
+    passOptions.jobs = jobs;
+    const FilteredCheck::Result result =
+        FilteredCheck::claims(file.file(), file.layouts(), passOptions, options);
+    shown.matched = result.matched;
+    shown.claimsInFile = result.file.claims;
+    return shown;
+}
+
+// Whether the next node in tree order is shown: counts the claims met so far.
+struct NodeCounter {
+    std::int64_t claims = 0;
+    bool next(NodeText::Shape shape, std::int64_t position, const Shown& shown) {
+        if (shape == NodeText::kClaim)
+            return shown.claim(claims++);
+        if (shape != NodeText::kHeader)
+            return shown.batch(position);
+        return true;
+    }
+};
+
+void writeClaimRows(const FileTree& tree, const Shown& shown, std::ostream& out) {
     out << ReportText::padded("Key", kKeyWidth) << ReportText::padded("Patient", kNameWidth)
         << "  Control Number\n";
     std::string line;
+    std::int64_t claim = 0;
     for (std::int64_t node = 0; node < tree.size(); ++node) {
-        if (tree.recordType(node) != "CA0")
+        if (tree.recordType(node) != "CA0" || !shown.claim(claim++))
             continue;
         line = ReportText::padded(tree.key(node), kKeyWidth);
         line += ReportText::padded(FileText::toPrintable(tree.patientName(node)), kNameWidth);
@@ -39,11 +96,12 @@ void writeClaimRows(const FileTree& tree, std::ostream& out) {
 }
 
 // The claims alone, with their patients and control numbers, from the tree.
-void writeClaimsJson(const FileTree& tree, JsonWriter& writer) {
+void writeClaimsJson(const FileTree& tree, const Shown& shown, JsonWriter& writer) {
     FileTree::TextBuffer text; // node texts are put together here, not allocated
     bool first = true;
+    std::int64_t claim = 0;
     for (std::int64_t node = 0; node < tree.size(); ++node) {
-        if (tree.recordType(node) != "CA0")
+        if (tree.recordType(node) != "CA0" || !shown.claim(claim++))
             continue;
         writer.raw(first ? "\n" : ",\n");
         first = false;
@@ -91,73 +149,90 @@ void appendNodeLine(std::string& out, int depth, std::int64_t position,
     out += '\n';
 }
 
-} // namespace
-
-int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& out) {
-    // The whole tree as one reading of the file meets it, in file order: a
-    // listing needs no tree in memory. A node is known by its position here,
-    // and its text and line are put together at the end of what is to be
-    // written, a block at a time.
-    NodeParents parents;
-    NodeText text;
+// The node counts of the listing, as the viewer's status bar gives them.
+struct Counts {
     std::int64_t nodes = 0, batches = 0, claims = 0;
-    auto count = [&](NodeText::Shape shape) {
+    void count(NodeText::Shape shape) {
         ++nodes;
         claims += shape == NodeText::kClaim ? 1 : 0;
         batches += shape != NodeText::kClaim && shape != NodeText::kHeader ? 1 : 0;
-    };
-    auto noTrailers = [](char, std::int64_t) {
-    };
-    if (!json) {
-        BlockOutput output(out);
-        std::string& line = output.text();
-        line +=
-            "NSF File Tree (" + FileText::toPrintable(FileText::pathToUtf8(file.path())) + ")\n";
-        line += "Version: " + FileText::toPrintable(file.result().versionCode) + '\n';
-        if (claimsOnly) {
-            output.flush();
-            const FileTree& tree = file.tree();
-            writeClaimRows(tree, out);
-            batches = tree.BatchCount;
-            claims = tree.ClaimCount;
-        } else {
-            TreeScan::run(
-                file.file(), nullptr,
-                [&](std::int64_t position, const NodeText::Fields& fields) {
-                    const NodeParents::Place place = parents.meet(fields.shape, position);
-                    count(fields.shape);
-                    appendNodeLine(line, place.depth, position, fields, text);
-                    output.done();
-                },
-                noTrailers);
-        }
-        // The texts of the viewer's status bar.
-        line += "BA0 Count: " + std::to_string(batches) + '\n';
-        line += "CA0 Count: " + std::to_string(claims) + '\n';
-        return kExitOk;
     }
+};
+
+void noTrailers(char, std::int64_t) {
+}
+
+// The whole tree as one reading of the file meets it, in file order: a
+// listing needs no tree in memory. A node is known by its position here,
+// and its text and line are put together at the end of what is to be
+// written, a block at a time.
+void writeText(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostream& out) {
+    NodeParents parents;
+    NodeText text;
+    NodeCounter counter;
+    Counts counts;
+    BlockOutput output(out);
+    std::string& line = output.text();
+    line += "NSF File Tree (" + FileText::toPrintable(FileText::pathToUtf8(file.path())) + ")\n";
+    line += "Version: " + FileText::toPrintable(file.result().versionCode) + '\n';
+    if (claimsOnly) {
+        output.flush();
+        const FileTree& tree = file.tree();
+        writeClaimRows(tree, shown, out);
+        counts.batches = tree.BatchCount;
+        counts.claims = tree.ClaimCount;
+    } else {
+        TreeScan::run(
+            file.file(), nullptr,
+            [&](std::int64_t position, const NodeText::Fields& fields) {
+                const NodeParents::Place place = parents.meet(fields.shape, position);
+                counts.count(fields.shape);
+                if (!counter.next(fields.shape, position, shown))
+                    return;
+                appendNodeLine(line, place.depth, position, fields, text);
+                output.done();
+            },
+            noTrailers);
+    }
+    // The texts of the viewer's status bar.
+    line += "BA0 Count: " + std::to_string(counts.batches) + '\n';
+    line += "CA0 Count: " + std::to_string(counts.claims) + '\n';
+    if (shown.filtered)
+        line += "Showing " + std::to_string(shown.matched) + " of " +
+                std::to_string(shown.claimsInFile) + " claims\n";
+}
+
+void writeJson(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostream& out) {
+    NodeParents parents;
+    NodeText text;
+    NodeCounter counter;
+    Counts counts;
     JsonWriter writer(out);
     writer.raw("{\n\"file\": ").value(FileText::pathToUtf8(file.path()));
     writer.raw(",\n\"version\": ").fileString(file.result().versionCode);
     writer.raw(",\n\"nodes\": [");
     if (claimsOnly) {
         const FileTree& tree = file.tree();
-        writeClaimsJson(tree, writer);
-        batches = tree.BatchCount;
-        claims = tree.ClaimCount;
+        writeClaimsJson(tree, shown, writer);
+        counts.batches = tree.BatchCount;
+        counts.claims = tree.ClaimCount;
     } else {
         std::string key;
+        bool first = true;
         TreeScan::run(
             file.file(), nullptr,
             [&](std::int64_t position, const NodeText::Fields& fields) {
                 const NodeParents::Place place = parents.meet(fields.shape, position);
-                count(fields.shape);
-                writer.raw(nodes == 1 ? "\n" : ",\n");
+                counts.count(fields.shape);
+                if (!counter.next(fields.shape, position, shown))
+                    return;
+                writer.raw(first ? "\n" : ",\n");
+                first = false;
                 key.clear();
                 FileTree::appendKey(key, fields.shape, position);
                 writer.beginObject()
                     .key("index")
-                    .value(nodes)
+                    .value(counts.nodes)
                     .key("key")
                     .value(key)
                     .key("text")
@@ -174,8 +249,28 @@ int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& 
             },
             noTrailers);
     }
-    writer.raw("\n],\n\"batches\": " + std::to_string(batches) +
-               ",\n\"claims\": " + std::to_string(claims) + "\n}\n");
+    writer.raw("\n],\n\"batches\": " + std::to_string(counts.batches) +
+               ",\n\"claims\": " + std::to_string(counts.claims));
+    if (shown.filtered)
+        writer.raw(",\n\"claims_shown\": " + std::to_string(shown.matched));
+    writer.raw("\n}\n");
+}
+
+} // namespace
+
+int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, const std::string& filter,
+                     int jobs, std::ostream& out, std::ostream& err) {
+    Shown shown;
+    if (!filter.empty()) {
+        const std::optional<ClaimFilter> compiled = FilterOption::compile(file, filter, err);
+        if (!compiled)
+            return kExitError;
+        shown = shownBy(file, *compiled, jobs);
+    }
+    if (json)
+        writeJson(file, claimsOnly, shown, out);
+    else
+        writeText(file, claimsOnly, shown, out);
     return kExitOk;
 }
 

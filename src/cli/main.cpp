@@ -3,6 +3,7 @@
 #include "ClaimFile.h"
 #include "CommandLine.h"
 #include "DiffCommand.h"
+#include "ListCommand.h"
 #include "SearchCommand.h"
 #include "SummaryCommand.h"
 #include "TreeCommand.h"
@@ -31,13 +32,20 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
         return kExitError;
     switch (commandLine.command()) {
     case CommandLine::Command::Tree:
-        return TreeCommand::run(file, commandLine.json(), commandLine.claimsOnly(), out);
+        return TreeCommand::run(file, commandLine.json(), commandLine.claimsOnly(),
+                                commandLine.filter(), commandLine.jobs(), out, std::cerr);
+    case CommandLine::Command::List:
+        return ListCommand::run(file,
+                                commandLine.json()  ? ListCommand::Format::Json
+                                : commandLine.csv() ? ListCommand::Format::Csv
+                                                    : ListCommand::Format::Text,
+                                commandLine.filter(), commandLine.jobs(), out, std::cerr);
     case CommandLine::Command::Claim:
         return ClaimCommand::run(file, commandLine.keys(), commandLine.pcn(), commandLine.json(),
                                  out, std::cerr);
     case CommandLine::Command::Check:
         return CheckCommand::run(file, commandLine.json(), commandLine.problemsOnly(),
-                                 commandLine.jobs(), out, std::cerr);
+                                 commandLine.filter(), commandLine.jobs(), out, std::cerr);
     case CommandLine::Command::Search:
         return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
                                   commandLine.maxHits(), out, std::cerr);

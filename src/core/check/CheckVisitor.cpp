@@ -146,6 +146,23 @@ void CheckVisitor::endClaim(const PassClaim& claim) {
     reordered_ = false;
 }
 
+void CheckVisitor::forgetClaim() {
+    claimLines_[0] = claimLines_[1];
+    claimsOpen_ = claimsOpen_ ? claimsOpen_ - 1 : 0;
+    rows_.clear();
+    invalid_.clear();
+    values_.clear();
+    nodes_ = 0;
+    reordered_ = false;
+}
+
+std::uint32_t CheckVisitor::kindsOfLastClaim() const {
+    std::uint32_t kinds = 0;
+    for (const ProblemRow& row : rows_)
+        kinds |= 1u << unsigned(row.problem.kind);
+    return kinds;
+}
+
 void CheckVisitor::tell(ChunkFindings::LineKind kind, std::string_view line,
                         std::int64_t position) {
     ChunkFindings& out = *chunk_;

@@ -30,6 +30,16 @@ public:
     void endClaim(const PassClaim& claim) override;
     void line(std::string_view line, std::int64_t lineStart) override;
 
+    // For what reads along with the check: the kinds of the rows of the
+    // claim that ended last (bit 1 << Problem::Kind), and how many it has.
+    std::uint32_t kindsOfLastClaim() const;
+    std::size_t rowsOfLastClaim() const { return rows_.size(); }
+    // The current claim has ended, and what the check finds in it is not
+    // wanted (a claim list leaves it out): it is forgotten unchecked, and
+    // the chunk's findings do not hold it. Never for the whole-file check,
+    // whose walk needs every claim.
+    void forgetClaim();
+
 private:
     // A value of the current claim's own records that fails its check.
     struct Invalid {

@@ -14,8 +14,8 @@ namespace qm {
 FileCheck::Summary FileCheck::run(const SequentialFile& file,
                                   std::shared_ptr<const LayoutCatalogue> layouts,
                                   const Options& options, Consumer& consumer,
-                                  FileStatistics* statistics,
-                                  FileStatistics::BatchSink* eachBatch) {
+                                  FileStatistics* statistics, FileStatistics::BatchSink* eachBatch,
+                                  Companion* companion) {
     // Lines that end in LF alone make the file one line, as the open said.
     SequentialFile probe;
     const bool lfOnly = probe.openSame(file) && ClaimFileOpener::hasLfOnlyLineEnds(probe);
@@ -33,17 +33,23 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
                                                             : FileStatistics::kCountedOneByOne,
                                                         eachBatch);
     StructureCheck walk(file, *layouts, pass.chunkCount(), lfOnly, gatherer ? *gatherer : consumer);
+    if (companion)
+        companion->begin(pass.chunkCount());
     const bool done = pass.run(
         [&]() -> std::unique_ptr<ClaimVisitor> {
             auto check = std::make_unique<CheckVisitor>(pass.rules(), findings, pool);
+            std::unique_ptr<ClaimVisitor> visitor =
+                companion ? companion->visitor(pass.rules(), std::move(check)) : std::move(check);
             if (gatherer)
-                return gatherer->visitor(pass.rules(), std::move(check));
-            return check;
+                return gatherer->visitor(pass.rules(), std::move(visitor));
+            return visitor;
         },
         [&](std::size_t chunk) {
             // Moved out: the slot would keep the chunk's memory until the
             // end; the pool keeps it for a chunk still to read.
             ChunkFindings found = std::move(findings[chunk]);
+            if (companion)
+                companion->take(chunk);
             walk.take(chunk, found);
             pool.give(std::move(found));
             if (gatherer)

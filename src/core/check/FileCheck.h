@@ -13,6 +13,7 @@
 
 namespace qm {
 
+class CheckVisitor;
 class SequentialFile;
 
 // The whole-file check: one pass over a claim file that gives every claim,
@@ -108,16 +109,33 @@ public:
         bool cancelled = false;
     };
 
+    // What goes along with the check in its one reading of the file and
+    // sees every claim as the check sees it (a claim filter, say): each
+    // worker's visitor wraps the check's own, and each chunk is taken, in
+    // file order on the calling thread, just before the check hands on what
+    // it found in that chunk.
+    class Companion {
+    public:
+        virtual ~Companion() = default;
+        // Before the pass: how many chunks it reads.
+        virtual void begin(std::size_t chunkCount) = 0;
+        // On each worker: its visitor, which hands every call on to check.
+        virtual std::unique_ptr<ClaimVisitor> visitor(const ClaimRules& rules,
+                                                      std::unique_ptr<CheckVisitor> check) = 0;
+        virtual void take(std::size_t chunk) = 0;
+    };
+
     // Checks the file behind `file` (read through readers of its own; `file`
     // itself is not moved) with the given layouts, handing every finding to
     // consumer as it comes. With statistics, also gathers the file's figures
     // from the same reading into it (and hands each batch's to eachBatch, in
     // file order, as it is done with); a file of very many procedure codes
-    // is read a second time for them.
+    // is read a second time for them. With a companion, it reads along.
     static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
                        const Options& options, Consumer& consumer,
                        FileStatistics* statistics = nullptr,
-                       FileStatistics::BatchSink* eachBatch = nullptr);
+                       FileStatistics::BatchSink* eachBatch = nullptr,
+                       Companion* companion = nullptr);
 };
 
 } // namespace qm

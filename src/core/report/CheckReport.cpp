@@ -307,6 +307,11 @@ void CheckReport::jsonRow(const ProblemRow& r) {
     json.key("text").value(words_).endObject();
 }
 
+void CheckReport::noteFilter(std::string expression, std::int64_t claimsInFile) {
+    filter_ = std::move(expression);
+    claimsInFile_ = claimsInFile;
+}
+
 bool CheckReport::finish(const FileCheck::Summary& summary) {
     if (json_) {
         std::ostream& out = json_->member("problems");
@@ -315,8 +320,8 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
         problemsOut_.flush();
         const bool kept = problems_.copyTo(out);
         out << (firstProblem_ ? "]" : "\n]");
-        json_->summary()
-            .beginObject()
+        JsonWriter& json = json_->summary();
+        json.beginObject()
             .key("claims")
             .value(summary.claims)
             .key("totals_failed")
@@ -340,8 +345,13 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
             .key("not_read")
             .value(summary.notRead)
             .key("file_changed")
-            .value(summary.fileChanged)
-            .endObject();
+            .value(summary.fileChanged);
+        if (!filter_.empty())
+            json.key("filter")
+                .value(FileText::pathToUtf8(filter_))
+                .key("claims_in_file")
+                .value(claimsInFile_);
+        json.endObject();
         json_->end();
         return kept;
     }
@@ -355,6 +365,9 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
          << ", without XA0: " << summary.withoutXa0 << "; batches: " << summary.batches
          << ", with problems: " << summary.batchesWithProblems
          << "; problems of the file: " << summary.fileProblems << '\n';
+    if (!filter_.empty())
+        out_ << "Filter: " << FileText::toPrintable(FileText::pathToUtf8(filter_)) << ": "
+             << summary.claims << " of " << claimsInFile_ << " claims match\n";
     if (summary.fileChanged)
         out_ << "The file changed while it was read (" << summary.notRead
              << " claims could not be read): check it again.\n";

@@ -32,6 +32,9 @@ public:
     void claim(const FileCheck::Claim& claim) override;
     void trailer(const FileCheck::Trailer& trailer) override;
     void problem(const ProblemRow& row) override;
+    // The claims were those a filter chose (the expression, as typed), of
+    // claimsInFile: the summary says so.
+    void noteFilter(std::string expression, std::int64_t claimsInFile);
     // The summary; false when the problem rows kept for the JSON could not
     // be read back.
     bool finish(const FileCheck::Summary& summary);
@@ -65,7 +68,9 @@ private:
     std::array<std::string, std::size_t(TotalsState::CouldNotCheck) + 1> totalsLines_;
     // The row lines of the kinds worded alike for every row (wordsFixed).
     std::array<std::string, Problem::kKindCount> fixedRows_;
-    std::string words_; // a JSON row's text while it is put together
+    std::string words_;  // a JSON row's text while it is put together
+    std::string filter_; // the filter that chose the claims; empty: none
+    std::int64_t claimsInFile_ = 0;
 };
 
 } // namespace qm
