@@ -16,10 +16,12 @@ class SequentialFile;
 
 // Compares two claim files, each read with the layouts of its own version:
 // which file headers, batches and claims only one of them has, and which
-// fields differ in those both have. Both files are read once, front to back,
-// at the same time, each on a thread of its own; units pair as soon as both
-// have come, and their differences are handed on at once, those only one
-// file has at the end. Units waiting for their partner keep their key and
+// fields differ in those both have; and, so that files whose lines differ
+// never compare the same, each line that differs where no field shows it
+// (see CompareUnit::Line). Both files are read once, front to back, at the
+// same time, each on a thread of its own; units pair as soon as both have
+// come, and their differences are handed on at once, those only one file
+// has at the end. Units waiting for their partner keep their key and
 // place; their records are let go beyond a memory budget and read again
 // when the partner comes.
 class FileComparison {
@@ -43,11 +45,11 @@ public:
     };
 
     struct Summary {
-        // How many of each unit each file has.
-        std::array<std::int64_t, 3> unitsA{}; // by CompareUnit
-        std::array<std::int64_t, 3> unitsB{};
+        // How many of each unit each file has (of lines, all of them).
+        std::array<std::int64_t, kCompareUnitCount> unitsA{}; // by CompareUnit
+        std::array<std::int64_t, kCompareUnitCount> unitsB{};
         // Differences by CompareUnit, then DifferenceKind.
-        std::array<std::array<std::int64_t, kDifferenceKindCount>, 3> differences{};
+        std::array<std::array<std::int64_t, kDifferenceKindCount>, kCompareUnitCount> differences{};
         bool cancelled = false;
         // A file changed (or could not be read as it was) while it was read:
         // what was compared may be neither the old file nor the new.
