@@ -74,8 +74,10 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
     case Number:
         return CoreText::fromFile(row.number);
     case Fields:
-        // Added and removed units have no fields compared.
-        return row.a.present() && row.b.present() ? QVariant(row.fields) : QVariant();
+        // Added and removed units have no fields compared, and a line none.
+        return row.a.present() && row.b.present() && row.unit != qm::CompareUnit::Line
+                   ? QVariant(row.fields)
+                   : QVariant();
     default:
         return {};
     }

@@ -7,8 +7,9 @@
 #include <vector>
 
 // The rows of a comparison, in the order found: columns Kind, What (claim,
-// batch or file header), its key in file A and in file B, Name, Control
-// Number and how many fields differ. Texts are made when the view asks;
+// batch, file header or line), its key in file A and in file B ("line 57"
+// for a line), Name (for a line, what it is), Control Number and how many
+// fields differ. Texts are made when the view asks;
 // keys and counts sort as numbers, and the kind is the row's category.
 class CompareModel : public QAbstractTableModel {
     Q_OBJECT
