@@ -23,7 +23,9 @@ class SequentialFile;
 // come, and their differences are handed on at once, those only one file
 // has at the end. Units waiting for their partner keep their key and
 // place; their records are let go beyond a memory budget and read again
-// when the partner comes.
+// when the partner comes, and beyond a second budget whole keys of them
+// wait in a temporary file (UnitSpill), so that memory stays bounded
+// however many units never find a partner.
 class FileComparison {
 public:
     // How claims pair: by control number (CA0 03.0) with the batch's
@@ -36,7 +38,13 @@ public:
         // returning false cancels.
         Progress progress;
         // Records of units waiting for their partner kept in memory, at most.
-        std::size_t keptBytes = std::size_t(64) << 20;
+        std::size_t keptBytes = std::size_t(48) << 20;
+        // Units waiting for their partner kept in memory, their records
+        // aside, at most; beyond, they wait in a temporary file.
+        std::size_t waitingBytes = std::size_t(48) << 20;
+        // Memory for sorting what waits in the temporary file, and the units
+        // only one file has once any did.
+        std::size_t sortBytes = std::size_t(16) << 20;
     };
 
     struct File {
@@ -55,6 +63,9 @@ public:
         // what was compared may be neither the old file nor the new.
         bool changedA = false;
         bool changedB = false;
+        // The temporary file of the units that waited outside memory could
+        // not be read back whole: some differences may be missing.
+        bool incomplete = false;
 
         std::int64_t count(CompareUnit unit) const;
         std::int64_t total() const;

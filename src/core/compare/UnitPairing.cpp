@@ -54,30 +54,75 @@ void UnitPairing::take(int side, StreamUnit&& unit) {
     if (unit.unreadable)
         changed(side);
     std::optional<WaitingUnits::Entry> partner = waiting_[1 - side].take(unit.unit, unit.key);
-    if (!partner) {
-        waiting_[side].add(++order_, std::move(unit));
-        while (waiting_[0].kept() + waiting_[1].kept() > options_.keptBytes)
-            if (!waiting_[waiting_[0].kept() >= waiting_[1].kept() ? 0 : 1].letOldestGo())
-                break;
+    if (partner) {
+        if (side == 0)
+            compare(unit, true, partner->unit, partner->kept);
+        else
+            compare(partner->unit, partner->kept, unit, true);
         return;
     }
-    if (side == 0)
-        compare(unit, true, partner->unit, partner->kept);
-    else
-        compare(partner->unit, partner->kept, unit, true);
+    // A key whose units wait outside memory: every later one goes after them.
+    if (spill_ && spill_->mayHold(unit.unit, unit.key)) {
+        spill_->add(side, ++order_, unit);
+        return;
+    }
+    waiting_[side].add(++order_, std::move(unit));
+    makeRoom();
+}
+
+void UnitPairing::makeRoom() {
+    while (waiting_[0].kept() + waiting_[1].kept() > options_.keptBytes)
+        if (!waiting_[waiting_[0].kept() >= waiting_[1].kept() ? 0 : 1].letOldestGo())
+            break;
+    while (waiting_[0].footprint() + waiting_[1].footprint() > options_.waitingBytes) {
+        // The oldest are the likeliest never to find a partner.
+        const int side = waiting_[0].footprint() >= waiting_[1].footprint() ? 0 : 1;
+        auto entries = waiting_[side].takeOldestKey();
+        if (entries.empty())
+            break;
+        if (!spill_)
+            spill_ = std::make_unique<UnitSpill>(options_.sortBytes);
+        for (auto& [order, entry] : entries)
+            spill_->add(side, order, entry.unit);
+    }
+}
+
+void UnitPairing::finishSpilled() {
+    // In the order of each file, A's first: sorted outside memory as well.
+    SortedSpill left(options_.sortBytes);
+    const UnitSpill::Alone leave = [&left](int side, StreamUnit&& unit) {
+        std::string key(1, char(side));
+        for (int shift = 56; shift >= 0; shift -= 8)
+            key.push_back(char((std::uint64_t(unit.place.position) >> shift) & 0xff));
+        left.add(key, UnitSpill::encode(unit));
+    };
+    bool whole = spill_->pairUp(
+        [this](StreamUnit&& a, StreamUnit&& b) { compare(a, false, b, false); }, leave);
+    spill_.reset();
+    for (int side = 0; side < 2; ++side)
+        for (auto& [order, entry] : waiting_[side].entries())
+            leave(side, std::move(entry.unit));
+    whole = left.forEach([this](std::string_view key, std::string_view unit) {
+        alone(key[0], UnitSpill::decode(unit));
+    }) && whole;
+    summary_.incomplete = summary_.incomplete || !whole;
 }
 
 void UnitPairing::finish(const UnitStream::Counts& a, const UnitStream::Counts& b) {
-    for (int side = 0; side < 2; ++side) {
-        // In file order: a batch before its claims, though it ended after them.
-        std::vector<StreamUnit*> left;
-        for (auto& [order, entry] : waiting_[side].entries())
-            left.push_back(&entry.unit);
-        std::sort(left.begin(), left.end(), [](const StreamUnit* x, const StreamUnit* y) {
-            return x->place.position < y->place.position;
-        });
-        for (StreamUnit* unit : left)
-            alone(side, std::move(*unit));
+    if (spill_) {
+        finishSpilled();
+    } else {
+        for (int side = 0; side < 2; ++side) {
+            // In file order: a batch before its claims, though it ended after them.
+            std::vector<StreamUnit*> left;
+            for (auto& [order, entry] : waiting_[side].entries())
+                left.push_back(&entry.unit);
+            std::sort(left.begin(), left.end(), [](const StreamUnit* x, const StreamUnit* y) {
+                return x->place.position < y->place.position;
+            });
+            for (StreamUnit* unit : left)
+                alone(side, std::move(*unit));
+        }
     }
     if (a.fileUnshown != b.fileUnshown || a.fileUnshownDigest != b.fileUnshownDigest) {
         std::vector<Difference> rows;

@@ -2,6 +2,7 @@
 
 #include "core/compare/FileComparison.h"
 #include "core/compare/UnitComparer.h"
+#include "core/compare/UnitSpill.h"
 #include "core/compare/UnitStream.h"
 #include "core/compare/WaitingUnits.h"
 #include "core/io/SequentialFile.h"
@@ -32,6 +33,11 @@ public:
     void finish(const UnitStream::Counts& a, const UnitStream::Counts& b);
 
 private:
+    // Keeps the waiting units within their budgets: records let go, then
+    // whole keys written out.
+    void makeRoom();
+    // What is left once both files are read, and what waited outside memory.
+    void finishSpilled();
     void changed(int side);
     // A unit's records, read again when they were let go.
     void recall(int side, StreamUnit& unit, bool kept);
@@ -55,6 +61,7 @@ private:
     FileComparison::Summary& summary_;
     const std::function<void(Difference&&)>& onDifference_;
     std::array<WaitingUnits, 2> waiting_;
+    std::unique_ptr<UnitSpill> spill_; // once units wait outside memory
     std::uint64_t order_ = 0;
 };
 

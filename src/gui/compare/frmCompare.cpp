@@ -115,6 +115,10 @@ void frmCompare::setSummary(const qm::FileComparison::Summary& summary) {
     text += QStringLiteral(" A: %1 claims, B: %2.")
                 .arg(number(summary.unitsA[std::size_t(qm::CompareUnit::Claim)]),
                      number(summary.unitsB[std::size_t(qm::CompareUnit::Claim)]));
+    if (summary.incomplete)
+        text = QStringLiteral("The comparison's temporary file could not be read back: rows may "
+                              "be missing. ") +
+               text;
     if (summary.changedA || summary.changedB)
         text = QStringLiteral("%1 changed while it was compared: the rows may be wrong. ")
                    .arg(summary.changedA && summary.changedB ? QStringLiteral("Both files")
