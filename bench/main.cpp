@@ -12,7 +12,7 @@ namespace {
 void usage() {
     std::fprintf(stderr,
                  "usage: quillmark-bench FILE [--maps DIR] [--clicks N] [--runs N] [--cli PATH]\n"
-                 "                       [--cli-only] [--other FILE2]\n"
+                 "                       [--cli-only] [--other FILE2 [--diff-only]]\n"
                  "  Times wc -l against the tree build on FILE, node clicks on claims spread\n"
                  "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
                  "  whole-file check of `quillmark-cli check` and the field search of\n"
@@ -25,7 +25,9 @@ void usage() {
                  "  --runs N     timed runs of each scan (default 3; the median is printed)\n"
                  "  --cli PATH   quillmark-cli to measure (default: the one built alongside;\n"
                  "               an empty PATH skips it)\n"
-                 "  --cli-only   only the figures of quillmark-cli\n");
+                 "  --cli-only   only the figures of quillmark-cli\n"
+                 "  --diff-only  only those of `quillmark-cli diff` (for a pair whose units\n"
+                 "               mostly never pair: the memory it keeps while they wait)\n");
 }
 
 } // namespace
@@ -34,6 +36,7 @@ int main(int argc, char* argv[]) {
     FileBenchmark::Options options;
     options.cli = QUILLMARK_CLI_PATH;
     bool cliOnly = false;
+    bool diffOnly = false;
     std::string other;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -48,6 +51,8 @@ int main(int argc, char* argv[]) {
             options.cli = argv[++i];
         } else if (arg == "--cli-only") {
             cliOnly = true;
+        } else if (arg == "--diff-only") {
+            diffOnly = cliOnly = true;
         } else if (arg == "--other" && hasValue) {
             other = argv[++i];
         } else if (arg.rfind("-", 0) != 0 && options.file.empty()) {
@@ -77,11 +82,13 @@ int main(int argc, char* argv[]) {
     }
     if (!options.cli.empty()) {
         const CliBenchmark cli(options.cli, options.file, options.mapsDir, options.runs);
-        cli.tree();
-        cli.check();
-        cli.summary();
-        cli.search();
-        cli.searchMemory();
+        if (!diffOnly) {
+            cli.tree();
+            cli.check();
+            cli.summary();
+            cli.search();
+            cli.searchMemory();
+        }
         if (!other.empty())
             cli.diff(other);
     }
