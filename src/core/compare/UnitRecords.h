@@ -37,7 +37,8 @@ public:
     };
 
     void add(int typeIndex, int occurrence, std::string_view line, const Where& where);
-    // The record at index (< size()) gives way to this one.
+    // The record at index (< size()) gives way to this one (views of the
+    // records are then no longer valid).
     void replace(std::size_t index, int typeIndex, int occurrence, std::string_view line,
                  const Where& where);
 
@@ -64,6 +65,7 @@ private:
     };
     std::string text_;
     std::vector<Entry> entries_;
+    std::size_t live_ = 0; // bytes of the lines the entries name
 };
 
 } // namespace qm
