@@ -575,6 +575,20 @@ private slots:
         QVERIFY(!compared.summary.cancelled);
         QVERIFY(!compared.summary.changedA);
         QVERIFY(compared.summary.changedB);
+
+        // Cancelled once both files are read, while the units that waited in
+        // the temporary file (every claim: no two pair) are worked through.
+        QVERIFY(GeneratedFiles::write(
+            words(QStringLiteral("--version 00301 --claims 8000 --batches 3 --bare-claims --seed "
+                                 "9")),
+            path(QStringLiteral("other.nsf"))));
+        options.waitingBytes = 1;
+        options.progress = [](std::int64_t done, std::int64_t total) {
+            return done < total;
+        };
+        compared = compare(QStringLiteral("big.nsf"), QStringLiteral("other.nsf"), options);
+        QVERIFY(compared.summary.cancelled);
+        QVERIFY(compared.differences.size() < 16000);
     }
 
     // On generated files and their changed copies, every claim difference the

@@ -40,19 +40,22 @@ FileComparison::Summary FileComparison::run(const File& a, const File& b, const 
     std::atomic<bool> cancel{false};
     const bool byPosition = options.match == Match::Position;
     const std::uint64_t seed = LineDigest::freshSeed();
-    UnitPairing pairing(a, b, options, seed, summary, onDifference);
-    UnitStream streamA(a.file, a.layouts, byPosition, seed, cancel);
-    UnitStream streamB(b.file, b.layouts, byPosition, seed, cancel);
-    const std::array<UnitStream*, 2> streams{&streamA, &streamB};
-    const std::int64_t sizeA = std::max<std::int64_t>(streamA.size(), 1);
-    const std::int64_t sizeB = std::max<std::int64_t>(streamB.size(), 1);
-    const std::int64_t total = streamA.size() + streamB.size();
+    std::int64_t total = 0;
     auto goOn = [&](std::int64_t done) {
         if (!options.progress || options.progress(done, total))
             return true;
         cancel = true;
         return false;
     };
+    // The work at the end (what waited outside memory, what is only in one
+    // file) tells progress as all read, and can be cancelled too.
+    UnitPairing pairing(a, b, options, seed, summary, onDifference, [&] { return goOn(total); });
+    UnitStream streamA(a.file, a.layouts, byPosition, seed, cancel);
+    UnitStream streamB(b.file, b.layouts, byPosition, seed, cancel);
+    const std::array<UnitStream*, 2> streams{&streamA, &streamB};
+    const std::int64_t sizeA = std::max<std::int64_t>(streamA.size(), 1);
+    const std::int64_t sizeB = std::max<std::int64_t>(streamB.size(), 1);
+    total = streamA.size() + streamB.size();
 
     // Whichever file is behind, by the share of it read, goes next: the
     // order depends on the files alone, and units that pair come close together.
@@ -74,6 +77,10 @@ FileComparison::Summary FileComparison::run(const File& a, const File& b, const 
         return summary;
     }
     pairing.finish(streamA.counts(), streamB.counts());
+    if (cancel) {
+        summary.cancelled = true;
+        return summary;
+    }
     summary.unitsA = unitCounts(streamA.counts());
     summary.unitsB = unitCounts(streamB.counts());
     summary.changedA = summary.changedA || streamA.fileChanged();

@@ -166,7 +166,8 @@ bool SortedSpill::merge(const std::vector<Run>& runs, bool withMemory, const Vis
     while (!order.empty()) {
         const std::size_t i = order.top();
         order.pop();
-        visit(cursors[i]->key, cursors[i]->payload);
+        if (!visit(cursors[i]->key, cursors[i]->payload))
+            break;
         if (cursors[i]->next())
             order.push(i);
     }
@@ -195,6 +196,7 @@ bool SortedSpill::forEach(const Visit& visit) {
                               written = written && file_.append(block.data(), block.size());
                               block.clear();
                           }
+                          return true;
                       }) &&
                 whole;
         written = written && file_.append(block.data(), block.size());

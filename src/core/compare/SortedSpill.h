@@ -27,8 +27,9 @@ public:
     void add(std::string_view key, std::string_view payload);
     bool empty() const { return items_.empty() && runs_.empty(); }
 
-    // The views last until the visit returns.
-    using Visit = std::function<void(std::string_view key, std::string_view payload)>;
+    // The views last until the visit returns; a visit that returns false
+    // stops the reading.
+    using Visit = std::function<bool(std::string_view key, std::string_view payload)>;
     // Hands back every record in order, once; false when the temporary
     // file could not be read back, so that some were not handed back.
     bool forEach(const Visit& visit);

@@ -38,14 +38,24 @@ Difference lineRow(DifferenceKind kind, UnitPlace a, UnitPlace b, std::string wh
 UnitPairing::UnitPairing(const FileComparison::File& a, const FileComparison::File& b,
                          const FileComparison::Options& options, std::uint64_t seed,
                          FileComparison::Summary& summary,
-                         const std::function<void(Difference&&)>& onDifference)
+                         const std::function<void(Difference&&)>& onDifference,
+                         std::function<bool()> goOn)
     : comparer_(a.layouts, b.layouts)
     , layouts_{a.layouts, b.layouts}
     , files_{&a.file, &b.file}
     , options_(options)
     , seed_(seed)
     , summary_(summary)
-    , onDifference_(onDifference) {
+    , onDifference_(onDifference)
+    , goOn_(std::move(goOn)) {
+}
+
+bool UnitPairing::goingOn() {
+    // While the files are read, their reading asks.
+    constexpr std::uint64_t kStepsBetweenAsking = 256;
+    if (finishing_ && !stopped_ && ++steps_ % kStepsBetweenAsking == 0 && goOn_ && !goOn_())
+        stopped_ = true;
+    return !stopped_;
 }
 
 UnitPairing::~UnitPairing() = default;
@@ -90,25 +100,33 @@ void UnitPairing::makeRoom() {
 void UnitPairing::finishSpilled() {
     // In the order of each file, A's first: sorted outside memory as well.
     SortedSpill left(options_.sortBytes);
-    const UnitSpill::Alone leave = [&left](int side, StreamUnit&& unit) {
+    const UnitSpill::Alone leave = [this, &left](int side, StreamUnit&& unit) {
         std::string key(1, char(side));
         for (int shift = 56; shift >= 0; shift -= 8)
             key.push_back(char((std::uint64_t(unit.place.position) >> shift) & 0xff));
         left.add(key, UnitSpill::encode(unit));
+        return goingOn();
     };
     bool whole = spill_->pairUp(
-        [this](StreamUnit&& a, StreamUnit&& b) { compare(a, false, b, false); }, leave);
+        [this](StreamUnit&& a, StreamUnit&& b) {
+            compare(a, false, b, false);
+            return goingOn();
+        },
+        leave);
     spill_.reset();
-    for (int side = 0; side < 2; ++side)
+    for (int side = 0; side < 2 && !stopped_; ++side)
         for (auto& [order, entry] : waiting_[side].entries())
             leave(side, std::move(entry.unit));
     whole = left.forEach([this](std::string_view key, std::string_view unit) {
-        alone(key[0], UnitSpill::decode(unit));
+        if (!stopped_)
+            alone(key[0], UnitSpill::decode(unit));
+        return goingOn();
     }) && whole;
     summary_.incomplete = summary_.incomplete || !whole;
 }
 
 void UnitPairing::finish(const UnitStream::Counts& a, const UnitStream::Counts& b) {
+    finishing_ = true;
     if (spill_) {
         finishSpilled();
     } else {
@@ -120,11 +138,12 @@ void UnitPairing::finish(const UnitStream::Counts& a, const UnitStream::Counts& 
             std::sort(left.begin(), left.end(), [](const StreamUnit* x, const StreamUnit* y) {
                 return x->place.position < y->place.position;
             });
-            for (StreamUnit* unit : left)
-                alone(side, std::move(*unit));
+            for (std::size_t i = 0; i < left.size() && goingOn(); ++i)
+                alone(side, std::move(*left[i]));
         }
     }
-    if (a.fileUnshown != b.fileUnshown || a.fileUnshownDigest != b.fileUnshownDigest) {
+    if (!stopped_ &&
+        (a.fileUnshown != b.fileUnshown || a.fileUnshownDigest != b.fileUnshownDigest)) {
         std::vector<Difference> rows;
         unshownLines(nullptr, nullptr, rows);
         for (Difference& row : rows)
@@ -211,7 +230,7 @@ void UnitPairing::unshownLines(const StreamUnit* a, const StreamUnit* b,
     UnitLines::Line y;
     bool hasA = inA.next(x);
     bool hasB = inB.next(y);
-    while (hasA || hasB) {
+    while ((hasA || hasB) && goingOn()) {
         if (hasA && hasB && x.digest != y.digest)
             rows.push_back(lineRow(DifferenceKind::Changed, linePlace(x.position, x.line, x.text),
                                    linePlace(y.position, y.line, y.text), x.what));

@@ -20,10 +20,12 @@ namespace qm {
 // each of their lines that differs where no field shows it.
 class UnitPairing {
 public:
+    // goOn is asked now and then while what is left is worked through at
+    // the end; false stops it.
     UnitPairing(const FileComparison::File& a, const FileComparison::File& b,
                 const FileComparison::Options& options, std::uint64_t seed,
                 FileComparison::Summary& summary,
-                const std::function<void(Difference&&)>& onDifference);
+                const std::function<void(Difference&&)>& onDifference, std::function<bool()> goOn);
     ~UnitPairing();
 
     // The next unit of file `side` (0: A, 1: B).
@@ -49,6 +51,8 @@ private:
     // Rows for the lines two units (null: the files themselves) hold that
     // no unit shows, paired in the order they came.
     void unshownLines(const StreamUnit* a, const StreamUnit* b, std::vector<Difference>& rows);
+    // Whether to go on with the end's work (asked of goOn once in a while).
+    bool goingOn();
     void alone(int side, StreamUnit&& unit);
     void emit(Difference&& difference);
 
@@ -63,6 +67,10 @@ private:
     std::array<WaitingUnits, 2> waiting_;
     std::unique_ptr<UnitSpill> spill_; // once units wait outside memory
     std::uint64_t order_ = 0;
+    const std::function<bool()> goOn_;
+    std::uint64_t steps_ = 0;
+    bool finishing_ = false;
+    bool stopped_ = false;
 };
 
 } // namespace qm

@@ -169,9 +169,10 @@ bool UnitSpill::pairUp(const Pair& pair, const Alone& alone) {
     Group waiting(groupMemory_);
     std::string group;
     std::string partner;
+    bool goOn = true;
     auto flush = [&] {
-        while (waiting.pop(partner))
-            alone(0, decode(partner));
+        while (goOn && waiting.pop(partner))
+            goOn = alone(0, decode(partner));
         waiting.clear();
     };
     const bool whole = units_.forEach([&](std::string_view key, std::string_view unit) {
@@ -180,14 +181,13 @@ bool UnitSpill::pairUp(const Pair& pair, const Alone& alone) {
             flush();
             group.assign(ofKey);
         }
-        if (key[key.size() - kSideAndOrder] == 0) {
+        if (key[key.size() - kSideAndOrder] == 0)
             waiting.push(unit);
-            return;
-        }
-        if (waiting.pop(partner))
-            pair(decode(partner), decode(unit));
+        else if (waiting.pop(partner))
+            goOn = goOn && pair(decode(partner), decode(unit));
         else
-            alone(1, decode(unit));
+            goOn = goOn && alone(1, decode(unit));
+        return goOn;
     });
     flush();
     return whole && !waiting.failed;

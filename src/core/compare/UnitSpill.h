@@ -30,8 +30,9 @@ public:
     // A unit of file `side` (0: A, 1: B) that came as the order-th.
     void add(int side, std::uint64_t order, const StreamUnit& unit);
 
-    using Pair = std::function<void(StreamUnit&& a, StreamUnit&& b)>;
-    using Alone = std::function<void(int side, StreamUnit&& unit)>;
+    // Each returns false to stop.
+    using Pair = std::function<bool(StreamUnit&& a, StreamUnit&& b)>;
+    using Alone = std::function<bool(int side, StreamUnit&& unit)>;
     // Every key's units, the nth of A with the nth of B, in the order of
     // their keys; those without a partner to alone. False when the spill
     // could not be read back whole.
