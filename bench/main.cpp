@@ -13,7 +13,7 @@ namespace {
 void usage() {
     std::fprintf(stderr,
                  "usage: quillmark-bench FILE [--maps DIR] [--clicks N] [--runs N] [--cli PATH]\n"
-                 "                       [--cli-only] [--other FILE2]\n"
+                 "                       [--cli-only] [--other FILE2 [--diff-only]]\n"
                  "  Times wc -l against the tree build on FILE, node clicks on claims spread\n"
                  "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
                  "  whole-file check of `quillmark-cli check` and the field search of\n"
@@ -28,7 +28,9 @@ void usage() {
                  "               an empty PATH skips it)\n"
                  "  --cli-only   only the figures of quillmark-cli\n"
                  "  --only NAME  of quillmark-cli only tree, check, summary, list, search or\n"
-                 "               diff (repeatable; default: all)\n");
+                 "               diff (repeatable; default: all)\n"
+                 "  --diff-only  only those of `quillmark-cli diff` (for a pair whose units\n"
+                 "               mostly never pair: the memory it keeps while they wait)\n");
 }
 
 } // namespace
@@ -37,6 +39,7 @@ int main(int argc, char* argv[]) {
     FileBenchmark::Options options;
     options.cli = QUILLMARK_CLI_PATH;
     bool cliOnly = false;
+    bool diffOnly = false;
     std::string other;
     std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {
@@ -54,6 +57,8 @@ int main(int argc, char* argv[]) {
             cliOnly = true;
         } else if (arg == "--only" && hasValue) {
             only.push_back(argv[++i]);
+        } else if (arg == "--diff-only") {
+            diffOnly = cliOnly = true;
         } else if (arg == "--other" && hasValue) {
             other = argv[++i];
         } else if (arg.rfind("-", 0) != 0 && options.file.empty()) {
@@ -83,7 +88,9 @@ int main(int argc, char* argv[]) {
     }
     if (!options.cli.empty()) {
         const CliBenchmark cli(options.cli, options.file, options.mapsDir, options.runs);
-        auto chosen = [&only](const char* name) {
+        auto chosen = [&only, diffOnly](const char* name) {
+            if (diffOnly)
+                return std::string(name) == "diff";
             return only.empty() || std::find(only.begin(), only.end(), name) != only.end();
         };
         if (chosen("tree"))

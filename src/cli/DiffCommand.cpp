@@ -47,7 +47,11 @@ int DiffCommand::run(const CommandLine& commandLine, std::ostream& out, std::ost
         err << "quillmark-cli: " << FileText::toPrintable(FileText::pathToUtf8(file->path()))
             << ": the file changed while it was compared; the comparison may be wrong\n";
     }
-    if (changed)
+    // Differences that could not be read back may be missing: no verdict.
+    if (summary.incomplete)
+        err << "quillmark-cli: the comparison's temporary file could not be read back; some "
+               "differences may be missing\n";
+    if (changed || summary.incomplete)
         return kExitError;
     return summary.total() ? kExitFilesDiffer : kExitOk;
 }

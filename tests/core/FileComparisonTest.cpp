@@ -14,6 +14,7 @@
 #include "core/openfile/OpenClaimFile.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -36,6 +37,14 @@ std::string trimmed(std::string_view value) {
 // differs as "record id a->b" ("+FA0-3" for a record only B has, "-FA0-3"
 // for one only A has).
 QString described(const Difference& d) {
+    if (d.unit == CompareUnit::Line) {
+        auto at = [](const UnitPlace& place) {
+            return place.present() ? QString::number(place.line) : QStringLiteral("-");
+        };
+        return QStringLiteral("%1 line %2/%3: %4")
+            .arg(QString::fromLatin1(kindWord(d.kind)), at(d.a), at(d.b),
+                 QString::fromStdString(d.name));
+    }
     QString text = QString::fromLatin1(kindWord(d.kind)) + QLatin1Char(' ') +
                    QString::fromLatin1(unitWord(d.unit)) + QLatin1Char(' ') +
                    QString::fromStdString(d.number);
@@ -195,12 +204,17 @@ class FileComparisonTest : public QObject {
 
     // A file from a few words: H file header, B:PROV[:ORG] batch header,
     // C:PCN[:LAST] claim header, F:SEQ:CHARGE service line, X claim trailer,
-    // Y batch trailer, Z file trailer.
+    // Y batch trailer, Z file trailer, R:TYPE a blank record of that type,
+    // S:TEXT a line too short to be a record; "+TEXT" after a word puts
+    // TEXT after the record's 320 characters.
     void build(const QString& name, const QString& plan, const NsfRecords& r,
                const std::string& version) {
         std::string bytes;
         std::string pcn;
-        for (const QString& word : words(plan)) {
+        for (QString word : words(plan)) {
+            const int plus = word.indexOf(QLatin1Char('+'));
+            const std::string tail = plus < 0 ? std::string() : word.mid(plus + 1).toStdString();
+            word = word.left(plus < 0 ? word.size() : plus);
             const QStringList part = word.split(QLatin1Char(':'));
             const std::string type = part[0].toStdString();
             auto at = [&](int i, const char* otherwise) {
@@ -217,9 +231,13 @@ class FileComparisonTest : public QObject {
                 line = r.record("FA0", {{"02.0", at(1, "1")}, {"13.0", at(2, "100")}});
             else if (type == "X")
                 line = r.record("XA0", {{"03.0", pcn}});
+            else if (type == "R")
+                line = r.record(at(1, ""));
+            else if (type == "S")
+                line = at(1, "");
             else
                 line = r.record(type == "Y" ? "YA0" : "ZA0");
-            bytes += line + "\r\n";
+            bytes += line + tail + "\r\n";
         }
         QFile file(path(name));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -308,21 +326,174 @@ private slots:
         QFETCH(QStringList, expected);
         build(QStringLiteral("a.nsf"), a, v301, "00301");
         build(QStringLiteral("b.nsf"), b, v301, "00301");
-        FileComparison::Options options;
-        options.match =
-            byPosition ? FileComparison::Match::Position : FileComparison::Match::ControlNumber;
-        const Compared compared =
-            compare(QStringLiteral("a.nsf"), QStringLiteral("b.nsf"), options);
+        // With no room to wait in memory, every unit that waits does so in a
+        // temporary file, sorted a record at a time: the same differences,
+        // the pairs in the order of their keys.
+        for (const std::size_t room : {std::size_t(48) << 20, std::size_t(1)}) {
+            FileComparison::Options options;
+            options.match =
+                byPosition ? FileComparison::Match::Position : FileComparison::Match::ControlNumber;
+            options.waitingBytes = options.sortBytes = room;
+            const Compared compared =
+                compare(QStringLiteral("a.nsf"), QStringLiteral("b.nsf"), options);
+            QStringList found;
+            for (const Difference& d : compared.differences)
+                found << described(d);
+            QStringList inOrder = expected;
+            if (room == 1) {
+                found.sort();
+                inOrder.sort();
+            }
+            QCOMPARE(found, inOrder);
+            QCOMPARE(compared.summary.total(), std::int64_t(expected.size()));
+            QVERIFY(!compared.summary.changedA && !compared.summary.changedB);
+            QVERIFY(!compared.summary.incomplete);
+            QCOMPARE(compared.summary.unitsA[std::size_t(CompareUnit::Claim)],
+                     std::int64_t(words(a).filter(QStringLiteral("C:")).size()));
+            QCOMPARE(compared.summary.unitsB[std::size_t(CompareUnit::Claim)],
+                     std::int64_t(words(b).filter(QStringLiteral("C:")).size()));
+        }
+    }
+
+    // A line no unit shows, or a record that differs where no field does,
+    // is a row of its own, with what it is and where.
+    void linesNoUnitShows_data() {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<QStringList>("expected");
+        const QString fa0s = QStringLiteral("F:1 ").repeated(99);
+        QTest::newRow("a second EA0 in a claim")
+            << QStringLiteral("H B:P1 C:A1 R:EA0+x R:EA0 X Y Z")
+            << QStringLiteral("H B:P1 C:A1 R:EA0+y R:EA0 X Y Z")
+            << QStringList{QStringLiteral("changed line 4/4: an EA0 replaced by a later one in "
+                                          "claim CA0645")};
+        QTest::newRow("a 100th FA0")
+            << QStringLiteral("H B:P1 C:A1 %1F:1+x X Y Z").arg(fa0s)
+            << QStringLiteral("H B:P1 C:A1 %1F:1+y X Y Z").arg(fa0s)
+            << QStringList{QStringLiteral("changed line 103/103: an FA0 past the 99th in claim "
+                                          "CA0645")};
+        QTest::newRow("a stray second YA0")
+            << QStringLiteral("H B:P1 C:A1 X Y R:YA0+x Z")
+            << QStringLiteral("H B:P1 C:A1 X Y R:YA0+y Z")
+            << QStringList{QStringLiteral("changed line 6/6: a YA0 record under file header "
+                                          "AA01, outside its batches")};
+        QTest::newRow("a record outside every claim")
+            << QStringLiteral("H B:P1 C:A1 X R:FA0+x Y Z")
+            << QStringLiteral("H B:P1 C:A1 X R:FA0+y Y Z")
+            << QStringList{QStringLiteral("changed line 5/5: an FA0 record in batch BA0323, "
+                                          "outside its claims")};
+        QTest::newRow("after the file trailer")
+            << QStringLiteral("H B:P1 C:A1 X Y Z R:QQ0+x") << QStringLiteral("H B:P1 C:A1 X Y Z")
+            << QStringList{QStringLiteral("removed line 7/-: a QQ0 record outside any file "
+                                          "header")};
+        QTest::newRow("a short line added")
+            << QStringLiteral("H B:P1 C:A1 X Y Z") << QStringLiteral("H B:P1 C:A1 S:hi X Y Z")
+            << QStringList{QStringLiteral("added line -/4: a line too short to be a record in "
+                                          "claim CA0645")};
+        QTest::newRow("beyond the fields")
+            << QStringLiteral("H B:P1 C:A1+x X Y Z") << QStringLiteral("H B:P1 C:A1+y X Y Z")
+            << QStringList{QStringLiteral("changed line 3/3: CA0 of claim CA0645, outside its "
+                                          "fields")};
+        QTest::newRow("with the fields that differ")
+            << QStringLiteral("H B:P1 C:A1 S:x X Y Z")
+            << QStringLiteral("H B:P1 C:A1:ROE S:y X Y Z")
+            << QStringList{QStringLiteral("changed claim A1: CA0 04.0 DOE->ROE"),
+                           QStringLiteral("changed line 4/4: a line too short to be a record in "
+                                          "claim CA0645")};
+        // The same lines under units that pair, wherever they are.
+        const QString stray =
+            QStringLiteral("S:x H B:P1 C:A1 R:EA0 R:EA0 S:y X R:FA0 Y Y C:A2 S:z X Z R:ZA0");
+        QTest::newRow("the same lines no unit shows") << stray << stray << QStringList();
+        QTest::newRow("a claim moved with its lines")
+            << QStringLiteral("H B:P1 C:A1 S:x X C:A2 S:y X Y Z")
+            << QStringLiteral("H B:P1 C:A2 S:y X C:A1 S:x X Y Z") << QStringList();
+    }
+
+    void linesNoUnitShows() {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(QStringList, expected);
+        build(QStringLiteral("a.nsf"), a, v301, "00301");
+        build(QStringLiteral("b.nsf"), b, v301, "00301");
+        const Compared compared = compare(QStringLiteral("a.nsf"), QStringLiteral("b.nsf"));
         QStringList found;
         for (const Difference& d : compared.differences)
             found << described(d);
         QCOMPARE(found, expected);
         QCOMPARE(compared.summary.total(), std::int64_t(expected.size()));
-        QVERIFY(!compared.summary.changedA && !compared.summary.changedB);
-        QCOMPARE(compared.summary.unitsA[std::size_t(CompareUnit::Claim)],
-                 std::int64_t(words(a).filter(QStringLiteral("C:")).size()));
-        QCOMPARE(compared.summary.unitsB[std::size_t(CompareUnit::Claim)],
-                 std::int64_t(words(b).filter(QStringLiteral("C:")).size()));
+        QCOMPARE(compared.summary.unitsA[std::size_t(CompareUnit::Line)],
+                 std::int64_t(words(a).size()));
+    }
+
+    // Two files whose lines differ never compare the same, however a line
+    // differs, whatever the pairing, and with maps that give no fields.
+    void anyLineThatDiffersShows() {
+        const QString a = path(QStringLiteral("lines-a.nsf"));
+        const QString b = path(QStringLiteral("lines-b.nsf"));
+        QVERIFY(GeneratedFiles::write(
+            words(QStringLiteral("--version 00301 --claims 30 --batches 3 --no-xa0 2 --no-ya0 1 "
+                                 "--claim-outside 2 --short-line 3 --record-after-za0")),
+            a));
+        QFile original(a);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = original.readAll().split('\n');
+        // As the reader splits lines: at CR, a CR LF ending one line.
+        auto readerLines = [](const QByteArray& bytes) {
+            return QByteArray(bytes).replace("\r\n", "\r").split('\r');
+        };
+        for (quint32 seed = 1; seed <= 40; ++seed) {
+            QRandomGenerator random(seed);
+            QList<QByteArray> changed = lines;
+            // One line, past the file header: dropped, doubled, a byte
+            // changed, retyped, or given a leading line feed.
+            const int at = 1 + int(random.bounded(changed.size() - 2));
+            QByteArray& line = changed[at];
+            switch (seed % 5) {
+            case 0:
+                changed.removeAt(at);
+                break;
+            case 1:
+                changed.insert(at, line);
+                break;
+            case 2:
+                line[int(random.bounded(std::max(1, int(line.size()) - 1)))] ^= 0x21;
+                break;
+            case 3:
+                line.replace(0, 3, QByteArrayList{"EA0", "QQ0", "YA0", "AA0"}[int(seed % 4)]);
+                break;
+            default:
+                line.prepend('\n');
+                break;
+            }
+            const QByteArray bytes = changed.join('\n');
+            QFile file(b);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(bytes);
+            file.close();
+            const bool differs = readerLines(bytes) != readerLines(lines.join('\n'));
+            CheckTranscript::Opened fileA = CheckTranscript::open(a.toStdString());
+            CheckTranscript::Opened fileB = CheckTranscript::open(b.toStdString());
+            QVERIFY(fileA.file && fileB.file);
+            const auto noFields = std::make_shared<const LayoutCatalogue>();
+            for (const bool withFields : {true, false}) {
+                for (const auto match :
+                     {FileComparison::Match::ControlNumber, FileComparison::Match::Position}) {
+                    FileComparison::Options options;
+                    options.match = match;
+                    const FileComparison::Summary summary =
+                        FileComparison::run({*fileA.file, withFields ? fileA.layouts : noFields},
+                                            {*fileB.file, withFields ? fileB.layouts : noFields},
+                                            options, [](Difference&&) {});
+                    QVERIFY2((summary.total() > 0) == differs,
+                             qPrintable(QStringLiteral("seed %1, line %2, %3 fields, %4")
+                                            .arg(seed)
+                                            .arg(at + 1)
+                                            .arg(withFields ? QStringLiteral("with")
+                                                            : QStringLiteral("no"))
+                                            .arg(int(match))));
+                }
+            }
+        }
     }
 
     // Where each unit is in each file, and a record only one side has
@@ -404,11 +575,25 @@ private slots:
         QVERIFY(!compared.summary.cancelled);
         QVERIFY(!compared.summary.changedA);
         QVERIFY(compared.summary.changedB);
+
+        // Cancelled once both files are read, while the units that waited in
+        // the temporary file (every claim: no two pair) are worked through.
+        QVERIFY(GeneratedFiles::write(
+            words(QStringLiteral("--version 00301 --claims 8000 --batches 3 --bare-claims --seed "
+                                 "9")),
+            path(QStringLiteral("other.nsf"))));
+        options.waitingBytes = 1;
+        options.progress = [](std::int64_t done, std::int64_t total) {
+            return done < total;
+        };
+        compared = compare(QStringLiteral("big.nsf"), QStringLiteral("other.nsf"), options);
+        QVERIFY(compared.summary.cancelled);
+        QVERIFY(compared.differences.size() < 16000);
     }
 
     // On generated files and their changed copies, every claim difference the
     // comparison finds is the one clicking every claim of both files and
-    // pairing them by hand finds, whatever the pairing and the memory budget.
+    // pairing them by hand finds, whatever the pairing and the memory budgets.
     void againstClicksOnGeneratedPairs_data() {
         QTest::addColumn<QString>("generate");
         QTest::addColumn<QString>("mutate");
@@ -487,11 +672,13 @@ private slots:
                                     QString::fromStdString(partners[i]->treeKey);
             expected.sort();
 
-            for (const std::size_t keptBytes : {std::size_t(64) << 20, std::size_t(1)}) {
+            // Records kept or let go, units waiting in memory or in a
+            // temporary file sorted in runs of a record each.
+            for (const std::size_t room : {std::size_t(64) << 20, std::size_t(1)}) {
                 FileComparison::Options options;
                 options.match = byPosition ? FileComparison::Match::Position
                                            : FileComparison::Match::ControlNumber;
-                options.keptBytes = keptBytes;
+                options.keptBytes = options.waitingBytes = options.sortBytes = room;
                 QStringList found;
                 const FileComparison::Summary summary = FileComparison::run(
                     {*fileA.file, fileA.layouts}, {*fileB.file, fileB.layouts}, options,

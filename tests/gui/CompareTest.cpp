@@ -60,6 +60,7 @@ private slots:
     void filtersByKindAndText();
     void rowShowsBothUnitsSideBySide_data();
     void rowShowsBothUnitsSideBySide();
+    void lineNoUnitShowsIsARowOfItsOwn();
     void showInFileTreeOpensAsClaim();
     void exportWritesTheRowsShownAndNeverOverEitherFile();
     void anotherFileThatIsNoClaimFile();
@@ -310,6 +311,46 @@ void CompareTest::rowShowsBothUnitsSideBySide() {
     QVERIFY(gridA->verticalScrollBar()->value() > 0 || gridA->visualRect(first).top() < 100);
     side->findChild<QCheckBox*>(QStringLiteral("chkOnlyDifferences"))->setChecked(true);
     QCOMPARE(gridA->model()->rowCount(), model->differingRows());
+}
+
+// A line the units do not show: a row of its own, never "the same", and
+// side by side the line as each file has it.
+void CompareTest::lineNoUnitShowsIsARowOfItsOwn() {
+    QFile sample(kSample);
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QByteArray bytes = sample.readAll();
+    // After claim CA0967's XA0 (line 15): a line outside every claim.
+    int at = 0;
+    for (int line = 0; line < 15; ++line)
+        at = bytes.indexOf("\r\n", at) + 2;
+    bytes.insert(at, "STRAY\r\n");
+    const QString other = dir_->filePath(QStringLiteral("stray.nsf"));
+    QFile file(other);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QVERIFY(compareWith(other));
+    QVERIFY(waitUntilDone());
+    QCOMPARE(grid()->model()->rowCount(), 1);
+    QCOMPARE(shownRow(0), QStringLiteral("Added | Line |  | line 16 | a line too short to be a "
+                                         "record in batch BA0323, outside its claims |  | "));
+    QCOMPARE(compare_->window()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
+             QStringLiteral("Differ: 1 line. A: 6 claims, B: 6."));
+    frmClaimCompare* side = openRowShowing(QStringLiteral("too short"));
+    QVERIFY(side);
+    QAbstractItemModelTester tester(side->model());
+    QCOMPARE(side->findChild<QLabel*>(QStringLiteral("lblClaimA"))->text(),
+             QStringLiteral("A: not in this file"));
+    QCOMPARE(side->findChild<QLabel*>(QStringLiteral("lblClaimB"))->text(),
+             QStringLiteral("B: line 16"));
+    QVERIFY(side->findChild<QLabel*>(QStringLiteral("lblSummary"))
+                ->text()
+                .startsWith(QStringLiteral("Line only in B (added): a line too short")));
+    QVERIFY(!side->findChild<QPushButton*>(QStringLiteral("cmdOpenClaim"))->isEnabled());
+    QCOMPARE(side->model()->rowCount(), 1);
+    QCOMPARE(side->model()->index(0, ClaimCompareModel::ValueB).data().toString(),
+             QStringLiteral("STRAY"));
+    QVERIFY(side->model()->index(0, ClaimCompareModel::ValueB).data(Qt::BackgroundRole).isValid());
 }
 
 void CompareTest::showInFileTreeOpensAsClaim() {

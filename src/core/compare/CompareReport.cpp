@@ -9,9 +9,12 @@ namespace qm {
 
 namespace {
 
-const char* const kUnitMembers[] = {"file_headers", "batches", "claims"};
-const char* const kUnitJson[] = {"file_header", "batch", "claim"};
-const char* const kUnitTitles[] = {"File headers", "Batches", "Claims"};
+const char* const kUnitMembers[] = {"file_headers", "batches", "claims", "lines"};
+const char* const kUnitJson[] = {"file_header", "batch", "claim", "line"};
+const char* const kUnitTitles[] = {"File headers", "Batches", "Claims", "Lines"};
+// The summary's order: claims, batches, file headers, lines.
+const CompareUnit kSummaryOrder[] = {CompareUnit::Claim, CompareUnit::Batch,
+                                     CompareUnit::FileHeader, CompareUnit::Line};
 
 std::string_view withoutTrailingBlanks(std::string_view value) {
     const std::size_t end = value.find_last_not_of(' ');
@@ -31,12 +34,18 @@ void writePlace(JsonWriter& json, CompareUnit unit, const UnitPlace& place) {
         json.null();
         return;
     }
-    json.beginObject().key("key").value(place.key(unit)).key("batch");
+    // A line has no file tree key: its number says where it is.
+    json.beginObject().key("key");
+    if (unit == CompareUnit::Line)
+        json.null();
+    else
+        json.value(place.key(unit));
+    json.key("batch");
     if (unit == CompareUnit::Claim && place.batch >= 0)
         json.value(place.batchKey());
     else
         json.null();
-    json.key("text").fileString(place.text).endObject();
+    json.key("text").fileString(place.text).key("line").value(place.line).endObject();
 }
 
 } // namespace
@@ -78,6 +87,15 @@ void CompareReport::addText(const Difference& d) {
     for (const std::string* part : {&d.name, &d.number})
         if (!part->empty())
             line += "  " + FileText::toPrintable(*part);
+    if (d.unit == CompareUnit::Line) {
+        // The line itself, as each file has it.
+        out_ << line << '\n';
+        if (d.a.present())
+            out_ << "    A: " << shownValue(d.a.text, d.b.present() ? d.b.text : d.a.text) << '\n';
+        if (d.b.present())
+            out_ << "    B: " << shownValue(d.b.text, d.a.present() ? d.a.text : d.b.text) << '\n';
+        return;
+    }
     if (d.a.present() && d.b.present())
         line += "  " + std::to_string(d.fields.size()) +
                 (d.fields.size() == 1 ? " field differs" : " fields differ");
@@ -149,7 +167,7 @@ void CompareReport::finish(const FileComparison::Summary& summary) {
             .value(match_ == FileComparison::Match::Position ? "position" : "pcn");
         JsonWriter& json = json_->summary();
         json.beginObject();
-        for (int unit = 0; unit < 3; ++unit) {
+        for (int unit = 0; unit < kCompareUnitCount; ++unit) {
             const auto& kinds = summary.differences[static_cast<std::size_t>(unit)];
             json.key(kUnitMembers[unit])
                 .beginObject()
@@ -171,12 +189,13 @@ void CompareReport::finish(const FileComparison::Summary& summary) {
         json_->end();
         return;
     }
-    for (int unit = 2; unit >= 0; --unit) {
+    for (const CompareUnit shown : kSummaryOrder) {
+        const int unit = static_cast<int>(shown);
         const auto& kinds = summary.differences[static_cast<std::size_t>(unit)];
         out_ << kUnitTitles[unit] << ": A " << summary.unitsA[std::size_t(unit)] << ", B "
              << summary.unitsB[std::size_t(unit)];
         // Only claims move: a batch or file header that pairs is the same one.
-        const int kindsShown = unit == int(CompareUnit::Claim) ? kDifferenceKindCount : 3;
+        const int kindsShown = shown == CompareUnit::Claim ? kDifferenceKindCount : 3;
         for (int kind = 0; kind < kindsShown; ++kind)
             out_ << (kind ? ", " : "; ") << kindWord(DifferenceKind(kind)) << ' '
                  << kinds[std::size_t(kind)];

@@ -5,6 +5,8 @@ namespace qm {
 std::string UnitPlace::key(CompareUnit unit) const {
     if (!present())
         return {};
+    if (unit == CompareUnit::Line)
+        return "line " + std::to_string(line);
     static const char* const kTypes[] = {"AA0", "BA0", "CA0"};
     return kTypes[static_cast<int>(unit)] + std::to_string(position);
 }
@@ -19,7 +21,7 @@ const char* kindWord(DifferenceKind kind) {
 }
 
 const char* unitWord(CompareUnit unit) {
-    static const char* const kWords[] = {"file header", "batch", "claim"};
+    static const char* const kWords[] = {"file header", "batch", "claim", "line"};
     return kWords[static_cast<int>(unit)];
 }
 

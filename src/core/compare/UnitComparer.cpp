@@ -89,8 +89,8 @@ void UnitComparer::walkRecord(const UnitRecords::Record* a, const UnitRecords::R
     }
 }
 
-void UnitComparer::walk(const UnitRecords& a, const UnitRecords& b, bool differencesOnly,
-                        const Visit& visit) const {
+void UnitComparer::pairRecords(const UnitRecords& a, const UnitRecords& b,
+                               const RecordVisit& visit) const {
     std::vector<bool> paired(b.size(), false);
     // Units are a few records each, mostly in the same order in both files:
     // B's records are looked through from where the last partner was found.
@@ -108,19 +108,27 @@ void UnitComparer::walk(const UnitRecords& a, const UnitRecords& b, bool differe
                 from = j + 1;
             }
         }
-        walkRecord(&record, found ? &partner : nullptr, differencesOnly, visit);
+        visit(&record, found ? &partner : nullptr);
     }
     for (std::size_t j = 0; j < b.size(); ++j) {
         if (paired[j])
             continue;
         const UnitRecords::Record record = b[j];
-        walkRecord(nullptr, &record, differencesOnly, visit);
+        visit(nullptr, &record);
     }
 }
 
-std::vector<FieldChange> UnitComparer::changes(const UnitRecords& a, const UnitRecords& b) const {
+void UnitComparer::walk(const UnitRecords& a, const UnitRecords& b, bool differencesOnly,
+                        const Visit& visit) const {
+    pairRecords(a, b, [&](const UnitRecords::Record* x, const UnitRecords::Record* y) {
+        walkRecord(x, y, differencesOnly, visit);
+    });
+}
+
+std::vector<FieldChange> UnitComparer::changes(const UnitRecords& a, const UnitRecords& b,
+                                               std::vector<UnseenLine>* unseen) const {
     std::vector<FieldChange> changes;
-    walk(a, b, true, [&](const AlignedField& field) {
+    const Visit add = [&](const AlignedField& field) {
         const std::string* nameA =
             field.fieldA >= 0 ? &a_->at(field.typeIndex).field(field.fieldA).FieldName : nullptr;
         const std::string* nameB =
@@ -136,6 +144,20 @@ std::vector<FieldChange> UnitComparer::changes(const UnitRecords& a, const UnitR
         change.inA = field.inA;
         change.inB = field.inB;
         changes.push_back(std::move(change));
+    };
+    pairRecords(a, b, [&](const UnitRecords::Record* x, const UnitRecords::Record* y) {
+        const std::size_t before = changes.size();
+        walkRecord(x, y, true, add);
+        if (!unseen || changes.size() != before || (x && y && x->sameLine(*y)))
+            return;
+        UnseenLine line;
+        line.inA = x != nullptr;
+        line.inB = y != nullptr;
+        if (x)
+            line.a = *x;
+        if (y)
+            line.b = *y;
+        unseen->push_back(line);
     });
     return changes;
 }

@@ -41,9 +41,20 @@ public:
     const LayoutCatalogue& layoutsA() const { return *a_; }
     const LayoutCatalogue& layoutsB() const { return *b_; }
 
+    // A record whose line differs where no field that differs shows it: in
+    // both units, its line differing outside the fields compared (or beyond
+    // what a record keeps), or in one only, with no field in its map.
+    struct UnseenLine {
+        bool inA = false; // A's unit has the record
+        bool inB = false;
+        UnitRecords::Record a, b;
+    };
+
     // The fields that differ, in the order of A's records, then B's records
-    // that A lacks.
-    std::vector<FieldChange> changes(const UnitRecords& a, const UnitRecords& b) const;
+    // that A lacks; with unseen, also the records that differ where no
+    // field shows it, in that order.
+    std::vector<FieldChange> changes(const UnitRecords& a, const UnitRecords& b,
+                                     std::vector<UnseenLine>* unseen = nullptr) const;
     // Every field of both units in that order, a record's fields in the order
     // of A's layout, then those only B's layout has.
     std::vector<AlignedField> align(const UnitRecords& a, const UnitRecords& b) const;
@@ -60,6 +71,10 @@ private:
     };
 
     using Visit = std::function<void(const AlignedField&)>;
+    using RecordVisit =
+        std::function<void(const UnitRecords::Record* a, const UnitRecords::Record* b)>;
+    // Pairs the records: A's in order, each with its partner or none, then B's without one.
+    void pairRecords(const UnitRecords& a, const UnitRecords& b, const RecordVisit& visit) const;
     // Walks the aligned fields; with differencesOnly, only those that differ.
     void walk(const UnitRecords& a, const UnitRecords& b, bool differencesOnly,
               const Visit& visit) const;

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/compare/Difference.h"
-#include "core/compare/UnitRecords.h"
+#include "core/compare/StreamUnit.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <atomic>
@@ -18,43 +17,31 @@ namespace qm {
 
 class SequentialFile;
 
-// One file of a comparison read front to back on a thread of its own, each
-// claim with exactly the records a click on it reads: its file headers,
-// batches and claims in the order the reading completes them, each with
-// the key that pairs it with a unit of the other file and the records
-// compared. They are handed over in groups through a short queue, which the
+// One file of a comparison read front to back on a thread of its own by a
+// UnitScanner: its file headers, batches and claims in the order the
+// reading completes them, each claim with exactly the records a click on
+// it reads. They are handed over in groups through a short queue, which the
 // reading waits on while it is full, so that a file is never held whole.
 class UnitStream {
 public:
-    struct Unit {
-        CompareUnit unit = CompareUnit::Claim;
-        std::int64_t at = 0; // how far the reading had come when the unit was complete
-        // Units of the same kind and key pair in the order they come: a
-        // claim's key is its control number (CA0 03.0) with its batch's
-        // provider (BA0 02.0), a batch's its provider, a file header's none.
-        std::string key;
-        // A claim's batch: the batch's key and its number among the batches
-        // of that key (-1: the claim has no batch).
-        std::string batchKey;
-        std::int64_t batchNumber = -1;
-        UnitPlace place;
-        std::string name;   // see Difference::name
-        std::string number; // see Difference::number
-        UnitRecords records;
-        bool unreadable = false; // a claim the file no longer held as it was
-    };
+    using Unit = StreamUnit;
 
     struct Counts {
         std::int64_t headers = 0;
         std::int64_t batches = 0;
         std::int64_t claims = 0;
+        std::int64_t lines = 0;
+        // The lines outside every file header (see UnitScanner).
+        std::int64_t fileUnshown = 0;
+        std::uint64_t fileUnshownDigest = 0;
     };
 
     // Starts reading the file behind `file` through readers of its own;
     // `file` must outlive the stream. byPosition: every key is empty, so
-    // that units pair by order alone. Once cancel is set the reading stops soon.
+    // that units pair by order alone; seed: of the digests. Once cancel is
+    // set the reading stops soon.
     UnitStream(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
-               bool byPosition, const std::atomic<bool>& cancel);
+               bool byPosition, std::uint64_t seed, const std::atomic<bool>& cancel);
     // Waits for the reading to stop.
     ~UnitStream();
     UnitStream(const UnitStream&) = delete;
@@ -73,10 +60,10 @@ public:
     bool fileChanged() const { return identityAtEnd_ != identityAtStart_; }
 
 private:
-    class Reader;
+    class Handing;
 
     void read(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
-              bool byPosition);
+              bool byPosition, std::uint64_t seed);
     // Reading thread: a complete unit, and the end.
     void emit(Unit&& unit);
     void handOver();

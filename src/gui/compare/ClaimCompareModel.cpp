@@ -56,6 +56,26 @@ void ClaimCompareModel::setFields(const std::vector<qm::AlignedField>& fields,
     endResetModel();
 }
 
+void ClaimCompareModel::setLine(const qm::UnitPlace& a, const qm::UnitPlace& b) {
+    beginResetModel();
+    rows_.clear();
+    Row row;
+    row.differs = true;
+    differing_ = 1;
+    const std::array<const qm::UnitPlace*, 2> places{&a, &b};
+    for (int side = 0; side < 2; ++side) {
+        const qm::UnitPlace& place = *places[std::size_t(side)];
+        if (!place.present())
+            continue;
+        row.present[std::size_t(side)] = true;
+        const int first = side * kSideColumns;
+        row.cells[std::size_t(first + RecordA)] = QStringLiteral("Line %1").arg(place.line);
+        row.cells[std::size_t(first + ValueA)] = CoreText::fromFile(place.text);
+    }
+    rows_.push_back(std::move(row));
+    endResetModel();
+}
+
 int ClaimCompareModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(rows_.size());
 }

@@ -23,6 +23,8 @@ public:
 
     // Shows these fields, named by the comparer's two sets of layouts.
     void setFields(const std::vector<qm::AlignedField>& fields, const qm::UnitComparer& comparer);
+    // Shows a line as each file has it (a side that lacks it left empty), marked.
+    void setLine(const qm::UnitPlace& a, const qm::UnitPlace& b);
     void clear();
     int differingRows() const { return differing_; }
 

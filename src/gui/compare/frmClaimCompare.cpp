@@ -110,6 +110,10 @@ frmClaimCompare::frmClaimCompare(QWidget* parent)
 }
 
 void frmClaimCompare::compare(const Files& files, const CompareRow& row) {
+    if (row.unit == qm::CompareUnit::Line) {
+        compareLine(files, row);
+        return;
+    }
     const qm::UnitComparer comparer(files.a->layouts(), files.b->layouts());
     std::array<qm::UnitRecords, 2> records;
     QStringList unreadable;
@@ -133,19 +137,7 @@ void frmClaimCompare::compare(const Files& files, const CompareRow& row) {
             unreadable << letter;
     }
     model_->setFields(comparer.align(records[0], records[1]), comparer);
-    // Record, field and name as wide as they are; the value takes the rest.
-    // A long name gives way to the value (its tooltip has all of it).
-    const int widestName = kWidestNameCharacters * fontMetrics().averageCharWidth();
-    for (QTableView* grid : grids_) {
-        for (int column = 0; column < ClaimCompareModel::ColumnCount; ++column) {
-            const int part = column % ClaimCompareModel::kSideColumns;
-            if (grid->isColumnHidden(column) || part == ClaimCompareModel::ValueA)
-                continue;
-            grid->resizeColumnToContents(column);
-            if (part == ClaimCompareModel::NameA)
-                grid->setColumnWidth(column, qMin(grid->columnWidth(column), widestName));
-        }
-    }
+    fitColumns();
     // The first value that differs is what the user came for: in view as
     // soon as the grids have their size.
     scrolledTo_ = 0;
@@ -177,6 +169,49 @@ void frmClaimCompare::compare(const Files& files, const CompareRow& row) {
                   summary;
     summary_->setText(summary);
     setWindowTitle(QStringLiteral("Side by Side: %1 %2").arg(unit, CoreText::fromFile(row.number)));
+}
+
+void frmClaimCompare::compareLine(const Files& files, const CompareRow& row) {
+    const std::array<const qm::UnitPlace*, 2> places{&row.a, &row.b};
+    const std::array<qm::OpenClaimFile*, 2> sides{files.a.get(), files.b.get()};
+    for (int side = 0; side < 2; ++side) {
+        const qm::UnitPlace& place = *places[std::size_t(side)];
+        const QString letter = side == 0 ? QStringLiteral("A") : QStringLiteral("B");
+        QLabel* title = titles_[std::size_t(side)];
+        title->setToolTip(letter + QStringLiteral(": ") +
+                          CoreText::toPath(sides[std::size_t(side)]->path()));
+        title->setText(place.present() ? QStringLiteral("%1: line %2").arg(letter).arg(place.line)
+                                       : letter + QStringLiteral(": not in this file"));
+    }
+    model_->setLine(row.a, row.b);
+    fitColumns();
+    scrolledTo_ = 0;
+    firstDifference_ = -1;
+    // A line has no node of its own in the file tree.
+    keyA_.clear();
+    open_->setEnabled(false);
+    const QString what = CoreText::fromFile(row.name);
+    summary_->setText(!row.b.present()   ? QStringLiteral("Line only in A (removed): %1.").arg(what)
+                      : !row.a.present() ? QStringLiteral("Line only in B (added): %1.").arg(what)
+                                         : QStringLiteral("The line differs: %1.").arg(what));
+    const qm::UnitPlace& shown = row.a.present() ? row.a : row.b;
+    setWindowTitle(QStringLiteral("Side by Side: Line %1").arg(shown.line));
+}
+
+void frmClaimCompare::fitColumns() {
+    // Record, field and name as wide as they are; the value takes the rest.
+    // A long name gives way to the value (its tooltip has all of it).
+    const int widestName = kWidestNameCharacters * fontMetrics().averageCharWidth();
+    for (QTableView* grid : grids_) {
+        for (int column = 0; column < ClaimCompareModel::ColumnCount; ++column) {
+            const int part = column % ClaimCompareModel::kSideColumns;
+            if (grid->isColumnHidden(column) || part == ClaimCompareModel::ValueA)
+                continue;
+            grid->resizeColumnToContents(column);
+            if (part == ClaimCompareModel::NameA)
+                grid->setColumnWidth(column, qMin(grid->columnWidth(column), widestName));
+        }
+    }
 }
 
 void frmClaimCompare::showFirstDifference() {

@@ -25,7 +25,8 @@ class OpenClaimFile;
 // lblClaimB). The values that differ are marked; Only differences
 // (chkOnlyDifferences) hides the rest. A line above them says what differs
 // (lblSummary); Show in File Tree (cmdOpenClaim) asks for A's unit to be
-// opened in the file tree and the claim form (openRequested).
+// opened in the file tree and the claim form (openRequested). A line the
+// units do not show is a row of one line each side.
 class frmClaimCompare : public QWidget {
     Q_OBJECT
 public:
@@ -48,6 +49,9 @@ signals:
     void openRequested(const std::string& key);
 
 private:
+    // A row of a line: the line as each file has it, and what it is.
+    void compareLine(const Files& files, const CompareRow& row);
+    void fitColumns();
     void showFirstDifference();
 
     ClaimCompareModel* model_ = nullptr;

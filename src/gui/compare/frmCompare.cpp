@@ -19,12 +19,12 @@ QString number(std::int64_t n) {
     return QLocale().toString(qlonglong(n));
 }
 
-// "2 claims, 1 batch": the units that differ, by kind of unit.
+// "2 claims, 1 batch, 3 lines": the units that differ, by kind of unit.
 QString differing(const qm::FileComparison::Summary& summary) {
-    static const char* const kOne[] = {"file header", "batch", "claim"};
-    static const char* const kMany[] = {"file headers", "batches", "claims"};
+    static const char* const kOne[] = {"file header", "batch", "claim", "line"};
+    static const char* const kMany[] = {"file headers", "batches", "claims", "lines"};
     QStringList parts;
-    for (int unit = 2; unit >= 0; --unit) {
+    for (const int unit : {2, 1, 0, 3}) {
         const std::int64_t n = summary.count(qm::CompareUnit(unit));
         if (n)
             parts << number(n) + QLatin1Char(' ') +
@@ -115,6 +115,10 @@ void frmCompare::setSummary(const qm::FileComparison::Summary& summary) {
     text += QStringLiteral(" A: %1 claims, B: %2.")
                 .arg(number(summary.unitsA[std::size_t(qm::CompareUnit::Claim)]),
                      number(summary.unitsB[std::size_t(qm::CompareUnit::Claim)]));
+    if (summary.incomplete)
+        text = QStringLiteral("The comparison's temporary file could not be read back: rows may "
+                              "be missing. ") +
+               text;
     if (summary.changedA || summary.changedB)
         text = QStringLiteral("%1 changed while it was compared: the rows may be wrong. ")
                    .arg(summary.changedA && summary.changedB ? QStringLiteral("Both files")
