@@ -44,8 +44,7 @@ std::string decimal(std::int64_t number, int places) {
 
 ClaimListReport::ClaimListReport(std::ostream& out, Format format,
                                  std::shared_ptr<const LayoutCatalogue> layouts)
-    : out_(out)
-    , format_(format)
+    : format_(format)
     , layouts_(std::move(layouts))
     , text_(out)
     , fa0_(recordTypeIndex("FA0"))

@@ -42,7 +42,6 @@ public:
 private:
     std::string amount(std::int64_t number, int type, int field, bool csv) const;
 
-    std::ostream& out_;
     Format format_;
     std::shared_ptr<const LayoutCatalogue> layouts_;
     BlockOutput text_;
