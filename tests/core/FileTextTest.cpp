@@ -4,7 +4,9 @@
 
 #include <QTest>
 #include <functional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 using namespace qm;
 
@@ -21,6 +23,8 @@ private slots:
         QTest::newRow("printable") << 0;
         QTest::newRow("utf8") << 1;
         QTest::newRow("json string") << 2;
+        QTest::newRow("json string of file bytes") << 3;
+        QTest::newRow("json writer's file string") << 4;
     }
 
     void oneByteAnywhere() {
@@ -32,6 +36,16 @@ private slots:
                 std::string out;
                 JsonWriter::appendString(out, bytes);
                 return out.substr(1, out.size() - 2); // without its quotes
+            },
+            [](std::string_view bytes) {
+                std::string out;
+                JsonWriter::appendFileString(out, bytes);
+                return out.substr(1, out.size() - 2);
+            },
+            [](std::string_view bytes) {
+                std::ostringstream out;
+                JsonWriter(out).fileString(bytes).flush();
+                return out.str().substr(1, out.str().size() - 2);
             }};
         const Convert& text = convert[kind];
         const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWX";
@@ -41,6 +55,27 @@ private slots:
             QCOMPARE(text(plain), plain);
             oneByteIn(text, plain);
         }
+    }
+
+    // Numbers in JSON as std::to_string writes them, at every number of digits.
+    void jsonNumbers() {
+        std::vector<std::int64_t> numbers{0, INT64_MIN, INT64_MAX, INT64_MIN + 1};
+        for (std::int64_t power = 1; power <= INT64_MAX / 10; power *= 10)
+            for (const std::int64_t n : {power, power - 1, 10 * power - 1, -power, 7 * power + 3})
+                numbers.push_back(n);
+        std::ostringstream out;
+        std::string expected = "[";
+        {
+            JsonWriter json(out);
+            json.beginArray();
+            for (const std::int64_t n : numbers) {
+                json.value(n);
+                expected += std::to_string(n) + ',';
+            }
+            json.endArray();
+        }
+        expected.back() = ']';
+        QCOMPARE(QString::fromStdString(out.str()), QString::fromStdString(expected));
     }
 
 private:
