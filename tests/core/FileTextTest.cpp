@@ -1,6 +1,7 @@
 #include "core/common/FileText.h"
 
 #include "core/report/JsonWriter.h"
+#include "core/report/SpoolBuffer.h"
 
 #include <QTest>
 #include <functional>
@@ -76,6 +77,24 @@ private slots:
         }
         expected.back() = ']';
         QCOMPARE(QString::fromStdString(out.str()), QString::fromStdString(expected));
+    }
+
+    // What a report keeps for later comes back whole and in order, however
+    // its writes fall about the move to its file: small ones, large ones,
+    // and one that crosses the move.
+    void spoolKeepsEverythingInOrder() {
+        SpoolBuffer spool;
+        std::ostream out(&spool);
+        std::string expected;
+        for (int i = 0; expected.size() < (std::size_t(9) << 20); ++i) {
+            const std::size_t size = i % 7 == 0 ? std::size_t(40000 + i) : std::size_t(i % 300);
+            const std::string piece(size, static_cast<char>('a' + i % 26));
+            out.write(piece.data(), std::streamsize(piece.size()));
+            expected += piece;
+        }
+        std::ostringstream copy;
+        QVERIFY(spool.copyTo(copy));
+        QVERIFY(copy.str() == expected);
     }
 
 private:
