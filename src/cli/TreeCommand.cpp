@@ -40,6 +40,7 @@ void writeClaimRows(const FileTree& tree, std::ostream& out) {
 
 // The claims alone, with their patients and control numbers, from the tree.
 void writeClaimsJson(const FileTree& tree, JsonWriter& writer) {
+    static const JsonShape kClaim({"index", "key", "text", "parent", "patient", "control_number"});
     FileTree::TextBuffer text; // node texts are put together here, not allocated
     bool first = true;
     for (std::int64_t node = 0; node < tree.size(); ++node) {
@@ -47,24 +48,16 @@ void writeClaimsJson(const FileTree& tree, JsonWriter& writer) {
             continue;
         writer.raw(first ? "\n" : ",\n");
         first = false;
-        writer.beginObject()
-            .key("index")
+        writer.beginObject(kClaim)
             .value(node + 1)
-            .key("key")
-            .value(tree.key(node))
-            .key("text")
-            .fileString(tree.text(node, text))
-            .key("parent");
+            .plainValue(tree.key(node))
+            .fileString(tree.text(node, text));
         const std::int64_t parent = tree.parent(node);
         if (parent == FileTree::kNoNode)
             writer.null();
         else
-            writer.value(tree.key(parent));
-        writer.key("patient")
-            .fileString(tree.patientName(node))
-            .key("control_number")
-            .fileString(tree.controlNumber(node))
-            .endObject();
+            writer.plainValue(tree.key(parent));
+        writer.fileString(tree.patientName(node)).fileString(tree.controlNumber(node)).endObject();
     }
 }
 
@@ -146,29 +139,26 @@ int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& 
         batches = tree.BatchCount;
         claims = tree.ClaimCount;
     } else {
-        std::string key;
+        static const JsonShape kNode({"index", "key", "text", "parent"});
+        char key[FileTree::kKeyRoom];
         TreeScan::run(
             file.file(), nullptr,
             [&](std::int64_t position, const NodeText::Fields& fields) {
                 const NodeParents::Place place = parents.meet(fields.shape, position);
                 count(fields.shape);
                 writer.raw(nodes == 1 ? "\n" : ",\n");
-                key.clear();
-                FileTree::appendKey(key, fields.shape, position);
-                writer.beginObject()
-                    .key("index")
+                const char* end =
+                    FileTree::writeKey(key, NodeText::recordType(fields.shape), position);
+                writer.beginObject(kNode)
                     .value(nodes)
-                    .key("key")
-                    .value(key)
-                    .key("text")
-                    .fileString(text.make(fields))
-                    .key("parent");
+                    .plainValue(std::string_view(key, std::size_t(end - key)))
+                    .fileString(text.make(fields));
                 if (place.parent < 0) {
                     writer.null();
                 } else {
-                    key.clear();
-                    FileTree::appendKey(key, place.parentShape, place.parent);
-                    writer.value(key);
+                    end = FileTree::writeKey(key, NodeText::recordType(place.parentShape),
+                                             place.parent);
+                    writer.plainValue(std::string_view(key, std::size_t(end - key)));
                 }
                 writer.endObject();
             },
