@@ -1,5 +1,6 @@
 #include "core/common/FileText.h"
 
+#include "core/common/TextUtil.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/SpoolBuffer.h"
 
@@ -56,6 +57,25 @@ private slots:
             QCOMPARE(text(plain), plain);
             oneByteIn(text, plain);
         }
+    }
+
+    // Blanks around a text of any length go, however they fall about words
+    // of eight bytes; blanks within stay.
+    void trimSpacesAnywhere() {
+        for (std::size_t before = 0; before < 19; ++before)
+            for (std::size_t length = 0; length < 12; ++length)
+                for (std::size_t after = 0; after < 19; ++after) {
+                    std::string body(length, 'x');
+                    if (length > 2)
+                        body[length / 2] = ' ';
+                    const std::string text =
+                        std::string(before, ' ') + body + std::string(after, ' ');
+                    if (trimSpaces(text) != body)
+                        QFAIL(qPrintable(QStringLiteral("%1 blanks, %2 characters, %3 blanks")
+                                             .arg(before)
+                                             .arg(length)
+                                             .arg(after)));
+                }
     }
 
     // Numbers in JSON as std::to_string writes them, at every number of digits.
