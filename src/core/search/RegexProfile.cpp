@@ -3,17 +3,14 @@
 #include "core/common/FileText.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 
 namespace qm {
 
 namespace {
 
-using Bytes = RegexProfile::Bytes;
-
-// Longer than any value: a length or count beyond it changes nothing.
-constexpr std::size_t kLongest = std::size_t(1) << 24;
+using Bytes = PatternEnds::Bytes;
+constexpr std::size_t kLongest = PatternEnds::kLongest;
 
 // File bytes some characters stand for, and whether exactly those (so that
 // the class can be turned into its opposite) or perhaps fewer.
@@ -28,121 +25,6 @@ struct CharSet {
         return set;
     }
 };
-
-constexpr std::size_t kEnds = RegexProfile::kEnds;
-using Ends = std::array<Bytes, kEnds>;
-
-Ends anyAt() {
-    Ends ends;
-    for (Bytes& at : ends)
-        at.set();
-    return ends;
-}
-
-// What a piece of a pattern matches, as far as its ends tell. Where a
-// match's characters are not known for certain (beyond its length, or in
-// parts of a length that varies), any character is taken.
-struct Summary {
-    Ends first = anyAt();       // the characters that can stand at each place from its start
-    Ends last = anyAt();        // ... and from its end
-    std::size_t minLength = 0;  // the fewest characters a match has
-    std::size_t maxLength = 0;  // the most; kLongest for no bound
-    bool zeroWidth = true;      // it never takes a character
-    bool startAnchored = false; // every match of it asserts ^ before its first character
-    bool endAnchored = false;   // ... and $ after its last
-};
-
-Summary ofCharacters(const Bytes& bytes) {
-    Summary s;
-    s.first[0] = s.last[0] = bytes;
-    s.minLength = s.maxLength = 1;
-    s.zeroWidth = false;
-    return s;
-}
-
-Summary anchor(bool start) {
-    Summary s;
-    s.startAnchored = start;
-    s.endAnchored = !start;
-    return s;
-}
-
-std::size_t sum(std::size_t a, std::size_t b) {
-    return std::min(a + b, kLongest);
-}
-
-// The characters at each place from the start of a then b: within a while
-// a reaches that far, else within b after each length a can have.
-Ends placesOf(const Ends& a, std::size_t aMin, std::size_t aMax, const Ends& b) {
-    Ends ends;
-    for (std::size_t i = 0; i < kEnds; ++i) {
-        if (aMax > i)
-            ends[i] |= a[i];
-        for (std::size_t length = aMin; length <= i && length <= aMax; ++length)
-            ends[i] |= b[i - length];
-    }
-    return ends;
-}
-
-Summary then(const Summary& a, const Summary& b) {
-    Summary s;
-    s.first = placesOf(a.first, a.minLength, a.maxLength, b.first);
-    s.last = placesOf(b.last, b.minLength, b.maxLength, a.last);
-    s.minLength = sum(a.minLength, b.minLength);
-    s.maxLength = sum(a.maxLength, b.maxLength);
-    s.zeroWidth = a.zeroWidth && b.zeroWidth;
-    s.startAnchored = a.startAnchored || (a.zeroWidth && b.startAnchored);
-    s.endAnchored = b.endAnchored || (b.zeroWidth && a.endAnchored);
-    return s;
-}
-
-Summary either(const Summary& a, const Summary& b) {
-    Summary s;
-    for (std::size_t i = 0; i < kEnds; ++i) {
-        s.first[i] = a.first[i] | b.first[i];
-        s.last[i] = a.last[i] | b.last[i];
-    }
-    s.minLength = std::min(a.minLength, b.minLength);
-    s.maxLength = std::max(a.maxLength, b.maxLength);
-    s.zeroWidth = a.zeroWidth && b.zeroWidth;
-    s.startAnchored = a.startAnchored && b.startAnchored;
-    s.endAnchored = a.endAnchored && b.endAnchored;
-    return s;
-}
-
-// a from least to most times (most: kLongest for no bound).
-Summary repeated(const Summary& a, std::size_t least, std::size_t most) {
-    if (most == 0)
-        return Summary();
-    // The places near the ends lie within the first and last few copies.
-    Summary s;
-    for (std::size_t k = 0; k < std::min(least, kEnds); ++k)
-        s = then(s, a);
-    if (most > least) {
-        // Any number of copies more: a place in them is a place at most as
-        // far into one copy.
-        Summary more;
-        for (std::size_t i = 0; i < kEnds; ++i) {
-            more.first[i] = more.last[i] = Bytes();
-            for (std::size_t j = 0; j <= i; ++j) {
-                more.first[i] |= a.first[j];
-                more.last[i] |= a.last[j];
-            }
-        }
-        more.maxLength =
-            most == kLongest ? kLongest : std::min(kLongest, (most - least) * a.maxLength);
-        more.zeroWidth = a.zeroWidth;
-        s = then(s, more);
-    }
-    s.minLength = std::min(kLongest, least * a.minLength);
-    s.maxLength = most == kLongest || a.maxLength == kLongest
-                      ? kLongest
-                      : std::min(kLongest, most * a.maxLength);
-    s.zeroWidth = a.zeroWidth;
-    s.startAnchored = a.startAnchored && least > 0;
-    s.endAnchored = a.endAnchored && least > 0;
-    return s;
-}
 
 bool isAsciiLetter(char32_t c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -188,8 +70,8 @@ public:
     // its own that holds a line feed then has a ^ and $ within it.
     bool multiLine() const { return multiLine_; }
 
-    std::optional<Summary> whole() {
-        const std::optional<Summary> s = alternation();
+    std::optional<PatternEnds> whole() {
+        const std::optional<PatternEnds> s = alternation();
         if (!s || at_ != p_.size())
             return std::nullopt;
         return s;
@@ -205,33 +87,33 @@ private:
         return true;
     }
 
-    std::optional<Summary> alternation() {
-        std::optional<Summary> all = sequence();
+    std::optional<PatternEnds> alternation() {
+        std::optional<PatternEnds> all = sequence();
         while (all && take('|')) {
-            const std::optional<Summary> next = sequence();
+            const std::optional<PatternEnds> next = sequence();
             if (!next)
                 return std::nullopt;
-            all = either(*all, *next);
+            all = PatternEnds::either(*all, *next);
         }
         return all;
     }
 
-    std::optional<Summary> sequence() {
-        Summary all;
+    std::optional<PatternEnds> sequence() {
+        PatternEnds all;
         while (more() && peek() != '|' && peek() != ')') {
-            std::optional<Summary> item = atom();
+            std::optional<PatternEnds> item = atom();
             if (!item)
                 return std::nullopt;
             while (item && more())
                 if (!quantify(*item))
                     break;
-            all = then(all, *item);
+            all = PatternEnds::then(all, *item);
         }
         return all;
     }
 
     // A repetition after an item, if one follows: true when one did.
-    bool quantify(Summary& item) {
+    bool quantify(PatternEnds& item) {
         const char32_t c = peek();
         std::size_t least = 0, most = kLongest;
         if (c == '*' || c == '?') {
@@ -263,7 +145,7 @@ private:
             return false;
         }
         take('?'); // as few as may be: the same strings
-        item = repeated(item, least, most);
+        item = PatternEnds::repeated(item, least, most);
         return true;
     }
 
@@ -274,7 +156,7 @@ private:
         return digits ? std::optional<std::size_t>(n) : std::nullopt;
     }
 
-    std::optional<Summary> atom() {
+    std::optional<PatternEnds> atom() {
         const char32_t c = p_[at_++];
         switch (c) {
         case '(':
@@ -282,19 +164,19 @@ private:
         case '[':
             return charClass();
         case '.':
-            return ofCharacters(CharSet::any().bytes);
+            return PatternEnds::ofCharacters(CharSet::any().bytes);
         case '^':
-            return anchor(true);
+            return PatternEnds::anchor(true);
         case '$':
-            return anchor(false);
+            return PatternEnds::anchor(false);
         case '\\':
             return escape();
         default:
-            return ofCharacters(literal(c).bytes);
+            return PatternEnds::ofCharacters(literal(c).bytes);
         }
     }
 
-    std::optional<Summary> group() {
+    std::optional<PatternEnds> group() {
         if (take('?')) {
             if (take('P') || (more() && peek() == '<')) {
                 // A named group: (?P<name>...).
@@ -308,12 +190,12 @@ private:
                 while (more() && (isAsciiLetter(peek()) || peek() == '-'))
                     ++at_;
                 if (take(')'))
-                    return Summary();
+                    return PatternEnds();
                 if (!take(':'))
                     return std::nullopt;
             }
         }
-        std::optional<Summary> inner = alternation();
+        std::optional<PatternEnds> inner = alternation();
         if (!inner || !take(')'))
             return std::nullopt;
         return inner;
@@ -443,28 +325,28 @@ private:
         return code;
     }
 
-    std::optional<Summary> escape() {
+    std::optional<PatternEnds> escape() {
         if (!more())
             return std::nullopt;
         const char32_t c = p_[at_++];
         switch (c) {
         case 'A':
-            return anchor(true);
+            return PatternEnds::anchor(true);
         case 'z':
-            return anchor(false);
+            return PatternEnds::anchor(false);
         case 'b':
         case 'B':
-            return Summary();
+            return PatternEnds();
         case 'p':
         case 'P':
             if (!skipProperty())
                 return std::nullopt;
-            return ofCharacters(CharSet::any().bytes);
+            return PatternEnds::ofCharacters(CharSet::any().bytes);
         case 'Q': {
             // Literal text up to \E or the end.
-            Summary all;
+            PatternEnds all;
             for (; more() && !(peek() == '\\' && at_ + 1 < p_.size() && p_[at_ + 1] == 'E'); ++at_)
-                all = then(all, ofCharacters(literal(peek()).bytes));
+                all = PatternEnds::then(all, PatternEnds::ofCharacters(literal(peek()).bytes));
             if (more())
                 at_ += 2;
             return all;
@@ -475,16 +357,16 @@ private:
         if (std::optional<CharSet> set = perlClass(c)) {
             if (fold_)
                 fold(*set);
-            return ofCharacters(set->bytes);
+            return PatternEnds::ofCharacters(set->bytes);
         }
         const std::optional<char32_t> code = escapedCharacter(c);
         if (!code)
             return std::nullopt;
-        return ofCharacters(literal(*code).bytes);
+        return PatternEnds::ofCharacters(literal(*code).bytes);
     }
 
     // [abc], [^a-z], [[:alpha:]], [\d\s]: after the [.
-    std::optional<Summary> charClass() {
+    std::optional<PatternEnds> charClass() {
         const bool negated = take('^');
         CharSet set;
         bool first = true;
@@ -541,10 +423,10 @@ private:
             fold(set);
         if (negated) {
             if (!set.exact)
-                return ofCharacters(CharSet::any().bytes);
+                return PatternEnds::ofCharacters(CharSet::any().bytes);
             set.bytes.flip();
         }
-        return ofCharacters(set.bytes);
+        return PatternEnds::ofCharacters(set.bytes);
     }
 
     // [:alpha:] and [:^alpha:], at the [.
@@ -601,7 +483,7 @@ private:
 
 RegexProfile::RegexProfile(std::u32string_view pattern) {
     Reader reader(pattern);
-    const std::optional<Summary> s = reader.whole();
+    const std::optional<PatternEnds> s = reader.whole();
     // A pattern that matches no character matches every value.
     if (!s || s->minLength == 0)
         return;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/search/PatternEnds.h"
+
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <string_view>
 
@@ -20,10 +21,9 @@ namespace qm {
 // the syntax it knows turns no value away.
 class RegexProfile {
 public:
-    // File bytes, by the character each stands for.
-    using Bytes = std::bitset<256>;
+    using Bytes = PatternEnds::Bytes;
     // How many characters at each end it knows.
-    static constexpr std::size_t kEnds = 4;
+    static constexpr std::size_t kEnds = PatternEnds::kPlaces;
 
     // A profile that turns no value away.
     RegexProfile() = default;
