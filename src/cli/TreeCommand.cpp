@@ -61,6 +61,28 @@ void writeClaimsJson(const FileTree& tree, JsonWriter& writer) {
     }
 }
 
+// One node of the listing as JSON, the index-th: its index, key, text and
+// parent's key, the keys put together in place.
+void writeNodeJson(JsonWriter& writer, std::int64_t index, std::int64_t position,
+                   const NodeText::Fields& fields, const NodeParents::Place& place,
+                   NodeText& text) {
+    static const JsonShape kNode({"index", "key", "text", "parent"});
+    char key[FileTree::kKeyRoom];
+    writer.raw(index == 1 ? "\n" : ",\n");
+    const char* end = FileTree::writeKey(key, NodeText::recordType(fields.shape), position);
+    writer.beginObject(kNode)
+        .value(index)
+        .plainValue(std::string_view(key, std::size_t(end - key)))
+        .fileString(text.make(fields));
+    if (place.parent < 0) {
+        writer.null();
+    } else {
+        end = FileTree::writeKey(key, NodeText::recordType(place.parentShape), place.parent);
+        writer.plainValue(std::string_view(key, std::size_t(end - key)));
+    }
+    writer.endObject();
+}
+
 // One line of the listing: indent, key, text. Ten million of them go out
 // for a big file, so a plain line is put together here and appended once;
 // appending its pieces one by one cost more than reading the file.
@@ -139,28 +161,12 @@ int TreeCommand::run(ClaimFile& file, bool json, bool claimsOnly, std::ostream& 
         batches = tree.BatchCount;
         claims = tree.ClaimCount;
     } else {
-        static const JsonShape kNode({"index", "key", "text", "parent"});
-        char key[FileTree::kKeyRoom];
         TreeScan::run(
             file.file(), nullptr,
             [&](std::int64_t position, const NodeText::Fields& fields) {
                 const NodeParents::Place place = parents.meet(fields.shape, position);
                 count(fields.shape);
-                writer.raw(nodes == 1 ? "\n" : ",\n");
-                const char* end =
-                    FileTree::writeKey(key, NodeText::recordType(fields.shape), position);
-                writer.beginObject(kNode)
-                    .value(nodes)
-                    .plainValue(std::string_view(key, std::size_t(end - key)))
-                    .fileString(text.make(fields));
-                if (place.parent < 0) {
-                    writer.null();
-                } else {
-                    end = FileTree::writeKey(key, NodeText::recordType(place.parentShape),
-                                             place.parent);
-                    writer.plainValue(std::string_view(key, std::size_t(end - key)));
-                }
-                writer.endObject();
+                writeNodeJson(writer, nodes, position, fields, place, text);
             },
             noTrailers);
     }
