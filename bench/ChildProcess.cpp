@@ -69,16 +69,20 @@ double loadAverage() {
 
 ChildProcess::AgainstWc ChildProcess::againstWc(const std::vector<std::string>& argv,
                                                 const std::string& file, int runs) {
-    const std::vector<std::string> wc{"wc", "-l", file};
-    run(wc);
+    return against(argv, {"wc", "-l", file}, runs);
+}
+
+ChildProcess::AgainstWc ChildProcess::against(const std::vector<std::string>& argv,
+                                              const std::vector<std::string>& other, int runs) {
+    run(other);
     run(argv);
     std::vector<double> wall[2], cpu[2];
     for (int i = 0; i < runs; ++i) {
         for (int which = 0; which < 2; ++which) {
             double seconds = 0;
             const auto start = std::chrono::steady_clock::now();
-            if (run(which ? argv : wc, &seconds) < 0)
-                std::fprintf(stderr, "%s did not run\n", (which ? argv : wc).front().c_str());
+            if (run(which ? argv : other, &seconds) < 0)
+                std::fprintf(stderr, "%s did not run\n", (which ? argv : other).front().c_str());
             wall[which].push_back(
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
             cpu[which].push_back(seconds);
@@ -88,14 +92,20 @@ ChildProcess::AgainstWc ChildProcess::againstWc(const std::vector<std::string>& 
 }
 
 void ChildProcess::print(const std::string& label, const AgainstWc& t, double target) {
+    print(label, t, "wc -l", target);
+}
+
+void ChildProcess::print(const std::string& label, const AgainstWc& t,
+                         const std::string& otherLabel, double target) {
     const Times& p = t.program;
-    const Times& wc = t.wc;
-    std::printf("%s: median %.3f s (%.2fx wc -l", label.c_str(), p.medianWall,
-                p.medianWall / wc.medianWall);
+    const Times& o = t.wc;
+    const char* other = otherLabel.c_str();
+    std::printf("%s: median %.3f s (%.2fx %s", label.c_str(), p.medianWall,
+                p.medianWall / o.medianWall, other);
     if (target > 0)
         std::printf(", target <= %g", target);
-    std::printf("), min %.3f s (%.2fx); cpu median %.3f s (%.2fx), min %.3f s (%.2fx); wc -l "
+    std::printf("), min %.3f s (%.2fx); cpu median %.3f s (%.2fx), min %.3f s (%.2fx); %s "
                 "median %.3f s, min %.3f s, cpu %.3f s; load %.1f\n",
-                p.minWall, p.minWall / wc.minWall, p.medianCpu, p.medianCpu / wc.medianCpu,
-                p.minCpu, p.minCpu / wc.minCpu, wc.medianWall, wc.minWall, wc.medianCpu, t.load);
+                p.minWall, p.minWall / o.minWall, p.medianCpu, p.medianCpu / o.medianCpu, p.minCpu,
+                p.minCpu / o.minCpu, other, o.medianWall, o.minWall, o.medianCpu, t.load);
 }

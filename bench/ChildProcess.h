@@ -13,11 +13,12 @@ public:
         double medianCpu = 0;
         double minCpu = 0;
     };
-    // A program's times beside those of `wc -l` over the same file, run in
-    // turn so that both meet the same load, and the load average after them.
+    // A program's times beside those of `wc -l` over the same file (or of
+    // another program), run in turn so that both meet the same load, and the
+    // load average after them.
     struct AgainstWc {
         Times program;
-        Times wc;
+        Times wc; // or the other program's
         double load = 0;
     };
 
@@ -29,7 +30,13 @@ public:
     // argv and `wc -l file` runs times each, after one warm-up run of each.
     static AgainstWc againstWc(const std::vector<std::string>& argv, const std::string& file,
                                int runs);
+    // argv and other in turn, runs times each, after one warm-up run of each.
+    static AgainstWc against(const std::vector<std::string>& argv,
+                             const std::vector<std::string>& other, int runs);
     // One line: medians and minimums, each against wc -l's, the CPU times and
     // the load; target (when above 0) is the ratio the median should keep to.
     static void print(const std::string& label, const AgainstWc& times, double target = 0);
+    // The same against another program, named otherLabel.
+    static void print(const std::string& label, const AgainstWc& times,
+                      const std::string& otherLabel, double target);
 };

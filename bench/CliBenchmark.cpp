@@ -14,8 +14,10 @@ CliBenchmark::CliBenchmark(std::string cli, std::string file, std::string mapsDi
 }
 
 void CliBenchmark::tree() const {
+    std::vector<std::string> commands[2];
     for (const bool json : {false, true}) {
-        std::vector<std::string> command{cli_, "--maps", mapsDir_};
+        std::vector<std::string>& command = commands[json];
+        command = {cli_, "--maps", mapsDir_};
         if (json)
             command.push_back("--json");
         command.push_back("tree");
@@ -23,6 +25,9 @@ void CliBenchmark::tree() const {
         ChildProcess::print(json ? "tree --json" : "tree",
                             ChildProcess::againstWc(command, file_, runs_), json ? 0 : 3);
     }
+    // The JSON against the text, in turn: at most 1.5 times.
+    ChildProcess::print("tree --json", ChildProcess::against(commands[1], commands[0], runs_),
+                        "tree", 1.5);
 }
 
 void CliBenchmark::check() const {
@@ -52,6 +57,11 @@ void CliBenchmark::check() const {
         std::printf("%s: peak resident memory %.1f MiB\n", name.c_str(),
                     peak ? *peak / 1024.0 : -1.0);
     }
+    // The JSON against the text report, in turn: at most 1.5 times.
+    ChildProcess::print(
+        "check --json --jobs 2",
+        ChildProcess::against(check({"--json", "--jobs", "2"}), check({"--jobs", "2"}), runs_),
+        "check --jobs 2", 1.5);
 }
 
 void CliBenchmark::summary() const {

@@ -8,10 +8,11 @@
 class CliBenchmark {
 public:
     CliBenchmark(std::string cli, std::string file, std::string mapsDir, int runs);
-    // `quillmark-cli tree` and `tree --json`.
+    // `quillmark-cli tree` and `tree --json`, and the JSON against the text.
     void tree() const;
     // The whole-file check: one job and two, text and JSON, everything and
-    // only what has a problem, each with its peak memory.
+    // only what has a problem, each with its peak memory; and the JSON
+    // against the text report with two jobs.
     void check() const;
     // The file summary against the check it is gathered by: the same pass
     // with its statistics and without (at most 15 % more), and the memory

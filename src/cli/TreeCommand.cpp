@@ -97,6 +97,7 @@ void writeClaimRows(const FileTree& tree, const Shown& shown, std::ostream& out)
 
 // The claims alone, with their patients and control numbers, from the tree.
 void writeClaimsJson(const FileTree& tree, const Shown& shown, JsonWriter& writer) {
+    static const JsonShape kClaim({"index", "key", "text", "parent", "patient", "control_number"});
     FileTree::TextBuffer text; // node texts are put together here, not allocated
     bool first = true;
     std::int64_t claim = 0;
@@ -105,25 +106,39 @@ void writeClaimsJson(const FileTree& tree, const Shown& shown, JsonWriter& write
             continue;
         writer.raw(first ? "\n" : ",\n");
         first = false;
-        writer.beginObject()
-            .key("index")
+        writer.beginObject(kClaim)
             .value(node + 1)
-            .key("key")
-            .value(tree.key(node))
-            .key("text")
-            .fileString(tree.text(node, text))
-            .key("parent");
+            .plainValue(tree.key(node))
+            .fileString(tree.text(node, text));
         const std::int64_t parent = tree.parent(node);
         if (parent == FileTree::kNoNode)
             writer.null();
         else
-            writer.value(tree.key(parent));
-        writer.key("patient")
-            .fileString(tree.patientName(node))
-            .key("control_number")
-            .fileString(tree.controlNumber(node))
-            .endObject();
+            writer.plainValue(tree.key(parent));
+        writer.fileString(tree.patientName(node)).fileString(tree.controlNumber(node)).endObject();
     }
+}
+
+// One node of the listing as JSON, the index-th: its index, key, text and
+// parent's key, the keys put together in place.
+void writeNodeJson(JsonWriter& writer, bool first, std::int64_t index, std::int64_t position,
+                   const NodeText::Fields& fields, const NodeParents::Place& place,
+                   NodeText& text) {
+    static const JsonShape kNode({"index", "key", "text", "parent"});
+    char key[FileTree::kKeyRoom];
+    writer.raw(first ? "\n" : ",\n");
+    const char* end = FileTree::writeKey(key, NodeText::recordType(fields.shape), position);
+    writer.beginObject(kNode)
+        .value(index)
+        .plainValue(std::string_view(key, std::size_t(end - key)))
+        .fileString(text.make(fields));
+    if (place.parent < 0) {
+        writer.null();
+    } else {
+        end = FileTree::writeKey(key, NodeText::recordType(place.parentShape), place.parent);
+        writer.plainValue(std::string_view(key, std::size_t(end - key)));
+    }
+    writer.endObject();
 }
 
 // One line of the listing: indent, key, text. Ten million of them go out
@@ -217,7 +232,6 @@ void writeJson(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostrea
         counts.batches = tree.BatchCount;
         counts.claims = tree.ClaimCount;
     } else {
-        std::string key;
         bool first = true;
         TreeScan::run(
             file.file(), nullptr,
@@ -226,26 +240,8 @@ void writeJson(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostrea
                 counts.count(fields.shape);
                 if (!counter.next(fields.shape, position, shown))
                     return;
-                writer.raw(first ? "\n" : ",\n");
+                writeNodeJson(writer, first, counts.nodes, position, fields, place, text);
                 first = false;
-                key.clear();
-                FileTree::appendKey(key, fields.shape, position);
-                writer.beginObject()
-                    .key("index")
-                    .value(counts.nodes)
-                    .key("key")
-                    .value(key)
-                    .key("text")
-                    .fileString(text.make(fields))
-                    .key("parent");
-                if (place.parent < 0) {
-                    writer.null();
-                } else {
-                    key.clear();
-                    FileTree::appendKey(key, place.parentShape, place.parent);
-                    writer.value(key);
-                }
-                writer.endObject();
             },
             noTrailers);
     }

@@ -200,6 +200,36 @@ private slots:
         }
     }
 
+    // Rows enough that the flat list is kept in a file and read back in
+    // blocks that end within rows, some with values of their own: every
+    // row comes back, in order, in the words of the text.
+    void jsonListKeptInAFileComesBackWhole() {
+        QByteArray bytes = GeneratedFiles::generate(QStringList{
+            QStringLiteral("--version"), QStringLiteral("00301"), QStringLiteral("--claims"),
+            QStringLiteral("60000"), QStringLiteral("--batches"), QStringLiteral("30"),
+            QStringLiteral("--bare-claims")});
+        // Every third claim's date of birth fails its check: rows of two sizes.
+        const int dob = records.start("CA0", "08.0") - 1;
+        int claims = 0;
+        for (int at = bytes.indexOf("\nCA0"); at >= 0; at = bytes.indexOf("\nCA0", at + 1))
+            if (++claims % 3 == 0)
+                bytes.replace(at + 1 + dob, 8, QByteArray("2023134X"));
+        const QString path = write(QStringLiteral("many.nsf"), bytes);
+        const auto json = check(path, true, false);
+        const auto text = check(path, false, false);
+        QCOMPARE(json.exitCode, 1);
+        QStringList rows;
+        for (const QJsonValue& problem :
+             json.json().object().value(QStringLiteral("problems")).toArray())
+            rows << problem.toObject().value(QStringLiteral("text")).toString();
+        QStringList lines;
+        for (const QString& line : text.outText().split(QLatin1Char('\n')))
+            if (line.startsWith(QStringLiteral("  problem: ")))
+                lines << line.mid(11);
+        QVERIFY(rows.size() > 60000);
+        QCOMPARE(rows, lines);
+    }
+
     // The shipped maps less the lines of these field definitions.
     QString mapsWithout(const QString& name, const QStringList& definitions) {
         QDir().mkpath(dir.filePath(name));

@@ -361,31 +361,14 @@ private slots:
     // holding a line feed, which puts the record back to value by value.
     void regexOverValuesTogether_data() {
         QTest::addColumn<QString>("pattern");
-        for (const char* pattern : {"^A",
-                                    "B$",
-                                    "^$",
-                                    "^AB$",
-                                    "\\AAB",
-                                    "AB\\z",
-                                    "(?-m)^AB",
-                                    "(?-m:^A)B",
-                                    "\\bAB\\b",
-                                    "\\BB",
-                                    "x*",
-                                    "",
-                                    "(?i)smith|jones",
-                                    "^[A-Z]+[0-9]{3}$",
-                                    "A.B",
-                                    "[^A-Z]$",
-                                    "€",
-                                    "(?i)É",
-                                    "\\QA$\\E",
-                                    "A\\nB",
-                                    "(?s:.)B",
-                                    "(?m)^B",
-                                    "[$]",
-                                    "\\$$",
-                                    "AB|^$"})
+        for (const char* pattern :
+             {"^A", "B$", "^$", "^AB$", "\\AAB", "AB\\z", "(?-m)^AB", "(?-m:^A)B", "\\bAB\\b",
+              "\\BB", "x*", "", "(?i)smith|jones", "^[A-Z]+[0-9]{3}$", "A.B", "[^A-Z]$", "€",
+              "(?i)É", "\\QA$\\E", "A\\nB", "(?s:.)B", "(?m)^B", "[$]", "\\$$", "AB|^$",
+              // Told by their values' ends (RegexProfile) before RE2.
+              "^[A-Z]{2}\\d+$", "(?i)^[k-s]\\w{1,4}\\d$", "^[^\\W\\d]+[[:digit:]]{3}$",
+              "^(AB|C)?X{0,2}B$", "^\\x41\\102$", "(?i)^[^a]B$", "^.{2}$", "^A(?i)b$", "[0-9]{2}$",
+              "^\\pL+$", "(?U)^A+?B$", "^[A-Z]+\\d?", "[A-Z]\\d?$"})
             QTest::newRow(pattern) << QString::fromUtf8(pattern);
         // Too large to be worth making the faster ways for: value by value.
         QTest::newRow("large") << QStringLiteral("[0-9]{1000}").repeated(21) +
@@ -397,9 +380,26 @@ private slots:
         ValueMatcher matcher;
         std::string error;
         QVERIFY2(matcher.prepare(queryOf(Mode::Regex, pattern), error), error.c_str());
-        const std::vector<std::string_view> some = {
-            "  AB  ",  "AB", "",        "   ",    "XAB",   "ABX", "\x80 SMITH",
-            "caf\xC9", "A$", "JONES  ", "ABC123", "ab123", "A B", "\x80"};
+        const std::vector<std::string_view> some = {"  AB  ",
+                                                    "AB",
+                                                    "",
+                                                    "   ",
+                                                    "XAB",
+                                                    "ABX",
+                                                    "\x80 SMITH",
+                                                    "caf\xC9",
+                                                    "A$",
+                                                    "JONES  ",
+                                                    "ABC123",
+                                                    "ab123",
+                                                    "A B",
+                                                    "\x80",
+                                                    "Ab",
+                                                    "KAT9",
+                                                    "s12",
+                                                    "XXB",
+                                                    "\x8a\x9a"
+                                                    "B"};
         std::vector<std::string_view> withLineFeed = some;
         withLineFeed.insert(withLineFeed.begin() + 3, "A\nB");
         for (const auto& values : {some, withLineFeed}) {

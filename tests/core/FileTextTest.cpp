@@ -1,10 +1,14 @@
 #include "core/common/FileText.h"
 
+#include "core/common/TextUtil.h"
 #include "core/report/JsonWriter.h"
+#include "core/report/SpoolBuffer.h"
 
 #include <QTest>
 #include <functional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 using namespace qm;
 
@@ -21,6 +25,8 @@ private slots:
         QTest::newRow("printable") << 0;
         QTest::newRow("utf8") << 1;
         QTest::newRow("json string") << 2;
+        QTest::newRow("json string of file bytes") << 3;
+        QTest::newRow("json writer's file string") << 4;
     }
 
     void oneByteAnywhere() {
@@ -32,6 +38,16 @@ private slots:
                 std::string out;
                 JsonWriter::appendString(out, bytes);
                 return out.substr(1, out.size() - 2); // without its quotes
+            },
+            [](std::string_view bytes) {
+                std::string out;
+                JsonWriter::appendFileString(out, bytes);
+                return out.substr(1, out.size() - 2);
+            },
+            [](std::string_view bytes) {
+                std::ostringstream out;
+                JsonWriter(out).fileString(bytes).flush();
+                return out.str().substr(1, out.str().size() - 2);
             }};
         const Convert& text = convert[kind];
         const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWX";
@@ -41,6 +57,64 @@ private slots:
             QCOMPARE(text(plain), plain);
             oneByteIn(text, plain);
         }
+    }
+
+    // Blanks around a text of any length go, however they fall about words
+    // of eight bytes; blanks within stay.
+    void trimSpacesAnywhere() {
+        for (std::size_t before = 0; before < 19; ++before)
+            for (std::size_t length = 0; length < 12; ++length)
+                for (std::size_t after = 0; after < 19; ++after) {
+                    std::string body(length, 'x');
+                    if (length > 2)
+                        body[length / 2] = ' ';
+                    const std::string text =
+                        std::string(before, ' ') + body + std::string(after, ' ');
+                    if (trimSpaces(text) != body)
+                        QFAIL(qPrintable(QStringLiteral("%1 blanks, %2 characters, %3 blanks")
+                                             .arg(before)
+                                             .arg(length)
+                                             .arg(after)));
+                }
+    }
+
+    // Numbers in JSON as std::to_string writes them, at every number of digits.
+    void jsonNumbers() {
+        std::vector<std::int64_t> numbers{0, INT64_MIN, INT64_MAX, INT64_MIN + 1};
+        for (std::int64_t power = 1; power <= INT64_MAX / 10; power *= 10)
+            for (const std::int64_t n : {power, power - 1, 10 * power - 1, -power, 7 * power + 3})
+                numbers.push_back(n);
+        std::ostringstream out;
+        std::string expected = "[";
+        {
+            JsonWriter json(out);
+            json.beginArray();
+            for (const std::int64_t n : numbers) {
+                json.value(n);
+                expected += std::to_string(n) + ',';
+            }
+            json.endArray();
+        }
+        expected.back() = ']';
+        QCOMPARE(QString::fromStdString(out.str()), QString::fromStdString(expected));
+    }
+
+    // What a report keeps for later comes back whole and in order, however
+    // its writes fall about the move to its file: small ones, large ones,
+    // and one that crosses the move.
+    void spoolKeepsEverythingInOrder() {
+        SpoolBuffer spool;
+        std::ostream out(&spool);
+        std::string expected;
+        for (int i = 0; expected.size() < (std::size_t(9) << 20); ++i) {
+            const std::size_t size = i % 7 == 0 ? std::size_t(40000 + i) : std::size_t(i % 300);
+            const std::string piece(size, static_cast<char>('a' + i % 26));
+            out.write(piece.data(), std::streamsize(piece.size()));
+            expected += piece;
+        }
+        std::ostringstream copy;
+        QVERIFY(spool.copyTo(copy));
+        QVERIFY(copy.str() == expected);
     }
 
 private:

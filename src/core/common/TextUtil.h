@@ -10,23 +10,41 @@ namespace qm {
 
 // Removes leading and trailing blanks (spaces only; tabs stay).
 inline std::string_view trimSpaces(std::string_view text) {
-    // A field's padding runs long: eight blanks at a time first.
-    constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+    // A field's padding runs long: eight bytes at a time, the first and last
+    // that are no blanks found by where they stand in their word (the bytes
+    // of a word in memory order from its lowest).
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__);
+    constexpr std::uint64_t kSevens = 0x7F7F7F7F7F7F7F7FULL;
     const char* const p = text.data();
-    auto eightBlanks = [p](std::size_t at) {
+    auto marks = [p](std::size_t at) {
         std::uint64_t word;
         std::memcpy(&word, p + at, sizeof word);
-        return word == kEightBlanks;
+        const std::uint64_t x = word ^ 0x2020202020202020ULL; // blanks: zero bytes
+        return (((x & kSevens) + kSevens) | x) & ~kSevens;    // a high bit for each other byte
     };
     std::size_t b = 0, e = text.size();
-    while (e - b >= 8 && eightBlanks(b))
-        b += 8;
-    while (b < e && p[b] == ' ')
-        ++b;
-    while (e - b >= 8 && eightBlanks(e - 8))
-        e -= 8;
-    while (e > b && p[e - 1] == ' ')
-        --e;
+    for (;; b += 8) {
+        if (e - b < 8) {
+            while (b < e && p[b] == ' ')
+                ++b;
+            break;
+        }
+        if (const std::uint64_t m = marks(b)) {
+            b += std::size_t(__builtin_ctzll(m)) / 8;
+            break;
+        }
+    }
+    for (;; e -= 8) {
+        if (e - b < 8) {
+            while (e > b && p[e - 1] == ' ')
+                --e;
+            break;
+        }
+        if (const std::uint64_t m = marks(e - 8)) {
+            e -= 7 - std::size_t(63 - __builtin_clzll(m)) / 8;
+            break;
+        }
+    }
     return std::string_view(p + b, e - b);
 }
 

@@ -38,10 +38,40 @@ void appendKeyAndText(std::string& line, std::string_view type, std::int64_t pos
     FileText::appendPrintable(line, text);
 }
 
-std::string key(std::string_view type, std::int64_t position) {
-    std::string text;
-    appendKey(text, type, position);
-    return text;
+// A file tree key put together in place, for JSON: rows of millions of
+// claims make no string for each.
+class Key {
+public:
+    Key(std::string_view type, std::int64_t position)
+        : end_(FileTree::writeKey(text_, type, position)) {}
+    std::string_view view() const { return std::string_view(text_, std::size_t(end_ - text_)); }
+
+private:
+    char text_[FileTree::kKeyRoom];
+    char* end_;
+};
+
+// The JSON objects written for every claim and every problem row.
+const JsonShape& claimShape() {
+    static const JsonShape shape({"key", "text", "totals_ok", "totals_state", "xa0_present",
+                                  "unreadable", "mismatched", "mismatches", "invalid"});
+    return shape;
+}
+
+const JsonShape& mismatchShape() {
+    static const JsonShape shape({"id", "name", "found", "expected"});
+    return shape;
+}
+
+const JsonShape& invalidShape() {
+    static const JsonShape shape({"node", "id", "name", "value"});
+    return shape;
+}
+
+const JsonShape& rowShape() {
+    static const JsonShape shape({"kind", "where", "batch", "claim", "record", "position", "line",
+                                  "id", "name", "found", "expected", "text"});
+    return shape;
 }
 
 // A trailer's verdict in words.
@@ -81,7 +111,6 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
     , json_(json ? std::make_unique<ClaimListJson>(out) : nullptr)
     , layouts_(std::move(layouts))
     , problemsOut_(&problems_)
-    , problemsJson_(json ? std::make_unique<JsonWriter>(problemsOut_) : nullptr)
     , text_(out) {
     for (std::size_t state = 0; state < totalsLines_.size(); ++state)
         totalsLines_[state] =
@@ -89,8 +118,12 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
     for (std::size_t kind = 0; kind < fixedRows_.size(); ++kind) {
         ProblemRow row;
         row.problem.kind = static_cast<Problem::Kind>(kind);
-        if (ProblemWords::wordsFixed(row.problem.kind))
-            appendRow(fixedRows_[kind], row);
+        if (!ProblemWords::wordsFixed(row.problem.kind))
+            continue;
+        appendRow(fixedRows_[kind], row);
+        words_.clear();
+        ProblemWords::appendLine(words_, row, layouts_.get());
+        JsonWriter::appendString(fixedJsonTexts_[kind], words_);
     }
 }
 
@@ -115,7 +148,7 @@ void CheckReport::claim(const FileCheck::Claim& claim) {
     if (json_) {
         jsonClaim(claim);
         for (const ProblemRow& r : claim.rows)
-            jsonRow(r);
+            keepRow(r);
         return;
     }
     std::string& line = text_.text();
@@ -140,7 +173,7 @@ void CheckReport::trailer(const FileCheck::Trailer& trailer) {
         return;
     if (json_) {
         for (const ProblemRow& r : trailer.rows)
-            jsonRow(r);
+            keepRow(r);
         return;
     }
     std::string& line = text_.text();
@@ -160,7 +193,7 @@ void CheckReport::trailer(const FileCheck::Trailer& trailer) {
 
 void CheckReport::problem(const ProblemRow& r) {
     if (json_) {
-        jsonRow(r);
+        keepRow(r);
         return;
     }
     std::string& line = text_.text();
@@ -189,101 +222,150 @@ void CheckReport::appendRow(std::string& line, const ProblemRow& r) const {
 
 void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
     JsonWriter& json = json_->nextClaim();
-    json.beginObject()
-        .key("key")
-        .value(key("CA0", claim.position))
-        .key("text")
+    json.beginObject(claimShape())
+        .plainValue(Key("CA0", claim.position).view())
         .fileString(claim.text)
-        .key("totals_ok")
         .value(claim.totals == TotalsState::Ok)
-        .key("totals_state")
-        .value(totalsStateName(claim.totals))
-        .key("xa0_present")
+        .plainValue(totalsStateName(claim.totals))
         .value(claim.xa0Present)
-        .key("unreadable")
-        .value(claim.unreadable)
-        .key("mismatched")
-        .beginArray();
+        .value(claim.unreadable);
+    bool mismatched = false, invalid = false;
+    for (const ProblemRow& r : claim.rows) {
+        mismatched = mismatched || r.problem.kind == Problem::Kind::TotalsDoNotCompute;
+        invalid = invalid || r.problem.kind == Problem::Kind::InvalidValue;
+    }
+    if (!mismatched && !invalid) {
+        // As most claims are: the three lists empty.
+        json.jsonValue("[]").jsonValue("[]").jsonValue("[]").endObject();
+        return;
+    }
+    json.beginArray();
     for (const ProblemRow& r : claim.rows)
         if (r.problem.kind == Problem::Kind::TotalsDoNotCompute)
             json.fileString(ProblemWords::fieldId(r.problem, layouts_.get()));
-    json.endArray().key("mismatches").beginArray();
+    json.endArray().beginArray();
     for (const ProblemRow& r : claim.rows) {
         if (r.problem.kind != Problem::Kind::TotalsDoNotCompute)
             continue;
-        json.beginObject()
-            .key("id")
+        json.beginObject(mismatchShape())
             .fileString(ProblemWords::fieldId(r.problem, layouts_.get()))
-            .key("name")
             .fileString(ProblemWords::fieldName(r.problem, layouts_.get()))
-            .key("found")
             .fileString(r.value)
-            .key("expected")
             .value(std::to_string(r.problem.expected))
             .endObject();
     }
-    json.endArray().key("invalid").beginArray();
+    json.endArray().beginArray();
     for (const ProblemRow& r : claim.rows) {
         if (r.problem.kind != Problem::Kind::InvalidValue)
             continue;
-        json.beginObject()
-            .key("node")
+        json.beginObject(invalidShape())
             .fileString(ProblemWords::recordKey(r.problem, layouts_.get()))
-            .key("id")
             .fileString(ProblemWords::fieldId(r.problem, layouts_.get()))
-            .key("name")
             .fileString(ProblemWords::fieldName(r.problem, layouts_.get()))
-            .key("value")
             .fileString(r.value)
             .endObject();
     }
     json.endArray().endObject();
 }
 
-void CheckReport::jsonRow(const ProblemRow& r) {
+namespace {
+
+// A kept row's fixed part; its value's bytes follow it.
+struct KeptRow {
+    Problem problem;
+    std::int64_t batchPosition = -1;
+    std::int64_t claimPosition = -1;
+    std::uint64_t valueLength = 0;
+};
+
+} // namespace
+
+void CheckReport::keepRow(const ProblemRow& r) {
     const Problem& p = r.problem;
-    JsonWriter& json = *problemsJson_;
-    json.raw(firstProblem_ ? "\n" : ",\n");
-    firstProblem_ = false;
-    json.beginObject()
-        .key("kind")
-        .value(ProblemWords::kindKey(p.kind))
-        .key("where")
-        .value(ProblemWords::scopeKey(p.scope))
-        .key("batch");
-    if (p.batch >= 0 && p.batch == batch_)
-        json.value(key("BA0", batchPosition_));
+    KeptRow row;
+    row.problem = p;
+    row.batchPosition = p.batch >= 0 && p.batch == batch_ ? batchPosition_ : -1;
+    row.claimPosition = p.claim >= 0 && p.claim == claim_ ? claimPosition_ : -1;
+    row.valueLength = r.value.size();
+    kept_.assign(reinterpret_cast<const char*>(&row), sizeof row);
+    kept_.append(r.value);
+    problemsOut_.write(kept_.data(), std::streamsize(kept_.size()));
+}
+
+bool CheckReport::writeRows(std::ostream& out) {
+    JsonWriter json(out);
+    bool first = true;
+    // The bytes of the row that starts at bytes, or 0 when they do not say yet.
+    auto sizeOf = [](std::string_view bytes) -> std::size_t {
+        if (bytes.size() < sizeof(KeptRow))
+            return 0;
+        KeptRow row;
+        std::memcpy(&row, bytes.data(), sizeof row);
+        return sizeof row + row.valueLength;
+    };
+    auto write = [&](std::string_view bytes) {
+        KeptRow row;
+        std::memcpy(&row, bytes.data(), sizeof row);
+        json.raw(first ? "\n" : ",\n");
+        first = false;
+        jsonRow(json, {row.problem, bytes.substr(sizeof row)}, row.batchPosition,
+                row.claimPosition);
+    };
+    std::string pending; // a row across the end of a block, gathered
+    auto take = [&](std::string_view rest) {
+        while (!pending.empty() && !rest.empty()) {
+            const std::size_t size = sizeOf(pending);
+            const std::size_t wanted = (size ? size : sizeof(KeptRow)) - pending.size();
+            pending.append(rest.substr(0, wanted));
+            rest.remove_prefix(std::min(wanted, rest.size()));
+            if (sizeOf(pending) == pending.size()) {
+                write(pending);
+                pending.clear();
+            }
+        }
+        for (std::size_t size; (size = sizeOf(rest)) && size <= rest.size();) {
+            write(rest.substr(0, size));
+            rest.remove_prefix(size);
+        }
+        pending.append(rest);
+    };
+    problemsOut_.flush();
+    const bool kept = problems_.forEachBlock(take);
+    json.raw(first ? "]" : "\n]");
+    return kept && pending.empty();
+}
+
+void CheckReport::jsonRow(JsonWriter& json, const ProblemRow& r, std::int64_t batchPosition,
+                          std::int64_t claimPosition) {
+    const Problem& p = r.problem;
+    json.beginObject(rowShape())
+        .plainValue(ProblemWords::kindKey(p.kind))
+        .plainValue(ProblemWords::scopeKey(p.scope));
+    if (batchPosition >= 0)
+        json.plainValue(Key("BA0", batchPosition).view());
     else
         json.null();
-    json.key("claim");
-    if (p.claim >= 0 && p.claim == claim_)
-        json.value(key("CA0", claimPosition_));
+    if (claimPosition >= 0)
+        json.plainValue(Key("CA0", claimPosition).view());
     else
         json.null();
-    json.key("record");
     const std::string record = ProblemWords::recordKey(p, layouts_.get());
     if (record.empty())
         json.null();
     else
         json.fileString(record);
-    json.key("position").value(p.position).key("line");
+    json.value(p.position);
     if (p.line)
         json.value(p.line);
     else
         json.null();
-    json.key("id");
     if (p.field >= 0)
-        json.fileString(ProblemWords::fieldId(p, layouts_.get()));
+        json.fileString(ProblemWords::fieldId(p, layouts_.get()))
+            .fileString(ProblemWords::fieldName(p, layouts_.get()));
     else
-        json.null();
-    json.key("name");
-    if (p.field >= 0)
-        json.fileString(ProblemWords::fieldName(p, layouts_.get()));
-    else
-        json.null();
+        json.null().null();
     // Found and expected are strings (or null) in every row: the value as
     // stored, a type's bytes, or a number in decimal.
-    json.key("found");
     switch (ProblemWords::foundIs(p)) {
     case ProblemWords::Found::Value:
         json.fileString(r.value);
@@ -297,14 +379,18 @@ void CheckReport::jsonRow(const ProblemRow& r) {
     case ProblemWords::Found::Nothing:
         json.null();
     }
-    json.key("expected");
     if (ProblemWords::hasExpected(p.kind))
         json.value(std::to_string(p.expected));
     else
         json.null();
+    const std::string& fixed = fixedJsonTexts_[static_cast<std::size_t>(p.kind)];
+    if (!fixed.empty()) {
+        json.jsonValue(fixed).endObject();
+        return;
+    }
     words_.clear();
     ProblemWords::appendLine(words_, r, layouts_.get());
-    json.key("text").value(words_).endObject();
+    json.value(words_).endObject();
 }
 
 void CheckReport::noteFilter(std::string expression, std::int64_t claimsInFile) {
@@ -316,10 +402,7 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
     if (json_) {
         std::ostream& out = json_->member("problems");
         out << '[';
-        problemsJson_->flush();
-        problemsOut_.flush();
-        const bool kept = problems_.copyTo(out);
-        out << (firstProblem_ ? "]" : "\n]");
+        const bool kept = writeRows(out);
         JsonWriter& json = json_->summary();
         json.beginObject()
             .key("claims")

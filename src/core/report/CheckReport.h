@@ -44,17 +44,25 @@ private:
     // A row in the flat list (JSON), or under what it belongs to (text).
     void row(const ProblemRow& row);
     void appendRow(std::string& line, const ProblemRow& row) const;
-    void jsonRow(const ProblemRow& row);
+    // A row of the JSON's flat list, kept until the claims are written.
+    void keepRow(const ProblemRow& row);
+    // The kept rows as JSON; false when they could not be read back.
+    bool writeRows(std::ostream& out);
+    // One row; batchPosition and claimPosition: of the BA0 and CA0 it
+    // belongs to, -1 for none.
+    void jsonRow(JsonWriter& json, const ProblemRow& row, std::int64_t batchPosition,
+                 std::int64_t claimPosition);
 
     std::ostream& out_;
     bool problemsOnly_;
     std::unique_ptr<ClaimListJson> json_;
     std::shared_ptr<const LayoutCatalogue> layouts_;
-    // The JSON's problem rows, written as they come and put after the claims.
+    // The JSON's problem rows, kept as they come and written after the
+    // claims: each its Problem, where its batch and claim are, and its value,
+    // a fifth of the bytes of its JSON.
     SpoolBuffer problems_;
     std::ostream problemsOut_;
-    std::unique_ptr<JsonWriter> problemsJson_;
-    bool firstProblem_ = true;
+    std::string kept_; // a row while it is put together
     // Where rows are: the current batch and the last claim, by index.
     std::int64_t batch_ = -1;
     std::int64_t batchPosition_ = 0;
@@ -68,6 +76,8 @@ private:
     std::array<std::string, std::size_t(TotalsState::CouldNotCheck) + 1> totalsLines_;
     // The row lines of the kinds worded alike for every row (wordsFixed).
     std::array<std::string, Problem::kKindCount> fixedRows_;
+    // The same words as a quoted JSON string, for the JSON's rows.
+    std::array<std::string, Problem::kKindCount> fixedJsonTexts_;
     std::string words_;  // a JSON row's text while it is put together
     std::string filter_; // the filter that chose the claims; empty: none
     std::int64_t claimsInFile_ = 0;

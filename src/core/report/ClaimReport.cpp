@@ -25,44 +25,32 @@ void writeMessage(JsonWriter& json, const Message& message) {
 }
 
 void writeRecordJson(JsonWriter& json, const AssembledRecord& record, const RecordLayout& layout) {
-    json.beginObject()
-        .key("type")
+    static const JsonShape kRecord({"type", "occurrence", "line", "line_cut", "fields"});
+    static const JsonShape kField(
+        {"slot", "id", "name", "value", "shown", "valid", "codes", "start", "end", "length"});
+    json.beginObject(kRecord)
         .fileString(record.type)
-        .key("occurrence")
         .value(record.occurrence)
-        .key("line")
         .fileString(record.line)
-        .key("line_cut")
         .value(record.lineCut)
-        .key("fields")
         .beginArray();
     for (int i = 0; i < int(record.fields.size()); ++i) {
         const FieldDef& field = layout.field(i);
-        json.beginObject()
-            .key("slot")
+        json.beginObject(kField)
             .value(i + 1)
-            .key("id")
             .fileString(field.FieldId)
-            .key("name")
             .fileString(field.FieldName)
-            .key("value")
-            .fileString(record.value(i))
-            .key("shown");
+            .fileString(record.value(i));
         // As a person reads it, where the format file words it otherwise.
         const std::string shown = layout.format(i).shown(record.value(i));
         if (shown.empty())
             json.null();
         else
             json.value(shown);
-        json.key("valid")
-            .value(record.valid(i))
-            .key("codes")
+        json.value(record.valid(i))
             .fileString(field.TypeCodes)
-            .key("start")
             .value(int(field.StartPos))
-            .key("end")
             .value(int(field.EndPos))
-            .key("length")
             .value(int(field.Length))
             .endObject();
     }
@@ -109,8 +97,9 @@ void ClaimReport::writeJson(JsonWriter& json, const AssembledClaim& claim, std::
     if (!claim.totals.ok())
         writeMessage(json, MessageTexts::totalsDoNotCompute());
     json.endArray().key("nodes").beginArray();
+    static const JsonShape kNode({"key", "parent"});
     for (const ClaimNode& node : claim.nodes) {
-        json.beginObject().key("key").fileString(node.key).key("parent");
+        json.beginObject(kNode).fileString(node.key);
         if (node.parent.empty())
             json.null();
         else

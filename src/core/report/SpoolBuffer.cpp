@@ -11,6 +11,8 @@ namespace {
 
 // Kept in memory up to this much; a file beyond.
 constexpr std::size_t kMemoryBytes = std::size_t(4) << 20;
+// A write this large goes to the file at once.
+constexpr std::size_t kDirectBytes = std::size_t(16) << 10;
 
 bool writeAll(int fd, const char* data, std::size_t n) {
     while (n > 0) {
@@ -70,6 +72,12 @@ SpoolBuffer::int_type SpoolBuffer::overflow(int_type c) {
 }
 
 std::streamsize SpoolBuffer::xsputn(const char* s, std::streamsize n) {
+    // Once the file is in use, blocks go to it as they come, without a copy
+    // in memory on the way.
+    if (spilled_ && !failed_ && memory_.empty() && std::size_t(n) >= kDirectBytes) {
+        failed_ = !writeAll(fd_, s, std::size_t(n));
+        return n;
+    }
     memory_.append(s, std::size_t(n));
     if (memory_.size() >= kMemoryBytes && !failed_)
         spill();
@@ -77,6 +85,11 @@ std::streamsize SpoolBuffer::xsputn(const char* s, std::streamsize n) {
 }
 
 bool SpoolBuffer::copyTo(std::ostream& out) {
+    return forEachBlock(
+        [&out](std::string_view block) { out.write(block.data(), std::streamsize(block.size())); });
+}
+
+bool SpoolBuffer::forEachBlock(const std::function<void(std::string_view)>& visit) {
     if (spilled_) {
         // A write to the file that failed left a part of what was kept out.
         if (failed_ || ::lseek(fd_, 0, SEEK_SET) != 0)
@@ -90,10 +103,10 @@ bool SpoolBuffer::copyTo(std::ostream& out) {
                 return false;
             if (got == 0)
                 break;
-            out.write(block, got);
+            visit(std::string_view(block, std::size_t(got)));
         }
     }
-    out.write(memory_.data(), std::streamsize(memory_.size()));
+    visit(memory_);
     return true;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 namespace qm {
 
@@ -20,6 +22,9 @@ public:
     bool empty() const { return !spilled_ && memory_.empty(); }
     // Writes everything kept to out; false when the temporary file failed.
     bool copyTo(std::ostream& out);
+    // Hands everything kept to visit, in order, a block at a time; false
+    // when the temporary file failed.
+    bool forEachBlock(const std::function<void(std::string_view)>& visit);
 
 protected:
     int_type overflow(int_type c) override;

@@ -1,10 +1,12 @@
 #include "core/search/FieldRegex.h"
 
+#include "core/common/ByteWords.h"
 #include "core/common/FileText.h"
 #include "core/common/TextUtil.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <optional>
 #include <re2/filtered_re2.h>
 #include <re2/re2.h>
@@ -173,6 +175,22 @@ bool appendLine(std::string& out, std::string_view value) {
     return true;
 }
 
+// High bits where a word of bytes holds one beyond ASCII or a line feed.
+std::uint64_t beyondAsciiOrLineFeed(std::string_view bytes) {
+    std::uint64_t marks = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        const std::uint64_t word = ByteWords::at(bytes.data() + i);
+        const std::uint64_t feeds = word ^ (ByteWords::kOnes * '\n');
+        marks |= word | ((feeds - ByteWords::kOnes) & ~feeds);
+    }
+    for (; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        marks |= byte | (byte == '\n' ? 0x80u : 0u);
+    }
+    return marks & ByteWords::kHighBits;
+}
+
 } // namespace
 
 bool FieldRegex::compile(std::u32string_view pattern, std::string& error) {
@@ -201,8 +219,10 @@ bool FieldRegex::compile(std::u32string_view pattern, std::string& error) {
     atoms_.reset();
     within_.reset();
     lines_.reset();
+    profile_ = RegexProfile();
     if (large)
         return true;
+    profile_ = RegexProfile(pattern);
     re2::FilteredRE2 filter(kShortestAtom);
     int id = 0;
     if (filter.Add(utf8, options, &id) == RE2::NoError) {
@@ -219,7 +239,10 @@ bool FieldRegex::compile(std::u32string_view pattern, std::string& error) {
             atoms_ = std::make_shared<const std::vector<FoldedFinder>>(std::move(finders));
         }
     }
-    if (const auto within = withoutEndAnchors(pattern)) {
+    // A record is passed over by its values' ends sooner than by a pass of
+    // RE2 over the whole record.
+    const bool valuesTell = profile_.anchored();
+    if (const auto within = valuesTell ? std::nullopt : withoutEndAnchors(pattern)) {
         std::string text;
         for (const char32_t c : *within)
             FileText::appendCodePoint(text, c);
@@ -275,41 +298,33 @@ bool FieldRegex::search(std::string_view value, std::size_t& start, std::size_t&
 
 bool FieldRegex::putOneALine(const std::vector<std::string_view>& values) const {
     // Values are mostly ASCII, their own UTF-8: copied as they are, with room
-    // for all of them and their line feeds made first. (Plain pointers and
-    // counts, so that the copy loop is not held up reloading them.)
+    // for all of them and their line feeds made first, and told apart from
+    // the others a word of eight bytes at a time.
     const std::size_t count = values.size();
-    const std::string_view* const in = values.data();
     std::size_t room = count;
-    for (std::size_t k = 0; k < count; ++k)
-        room += in[k].size();
+    for (const std::string_view value : values)
+        room += value.size();
     starts_.resize(count);
     text_.resize(room);
-    std::size_t* const starts = starts_.data();
     char* const begin = text_.data();
     char* at = begin;
-    unsigned bits = 0;  // every byte or'ed: its high bit tells of a byte beyond ASCII
-    unsigned feeds = 0; // line feeds within values
+    std::uint64_t marks = 0; // high bits: a byte beyond ASCII or a line feed
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view value = trimSpaces(in[k]);
-        const char* const from = value.data();
-        const std::size_t n = value.size();
-        starts[k] = std::size_t(at - begin);
-        for (std::size_t i = 0; i < n; ++i) {
-            const auto byte = static_cast<unsigned char>(from[i]);
-            bits |= byte;
-            feeds |= byte == '\n';
-            at[i] = static_cast<char>(byte);
-        }
-        at += n;
+        const std::string_view value = trimSpaces(values[k]);
+        starts_[k] = std::size_t(at - begin);
+        if (!value.empty())
+            std::memcpy(at, value.data(), value.size());
+        marks |= beyondAsciiOrLineFeed(value);
+        at += value.size();
         *at++ = '\n';
     }
     text_.resize(std::size_t(at - begin));
-    bool lineFeed = feeds != 0;
-    if (bits & 0x80) {
+    bool lineFeed = false;
+    if (marks) {
         text_.clear();
         for (std::size_t k = 0; !lineFeed && k < count; ++k) {
             starts_[k] = text_.size();
-            lineFeed = !appendLine(text_, trimSpaces(in[k]));
+            lineFeed = !appendLine(text_, trimSpaces(values[k]));
         }
     }
     // No line after the last value: ^$ would find an empty one there.
@@ -320,6 +335,31 @@ bool FieldRegex::putOneALine(const std::vector<std::string_view>& values) const 
 
 void FieldRegex::searchEach(const std::vector<std::string_view>& values,
                             std::vector<ValueMatch>& out) const {
+    if (!profile_.filters()) {
+        searchAll(values, out);
+        return;
+    }
+    // Most values are turned away by their first or last character, their
+    // length: RE2 sees those left, if any.
+    picked_.clear();
+    pickedAt_.clear();
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        // A field too narrow for a match is passed over without a look.
+        if (values[k].size() >= profile_.minLength() && profile_.mayMatch(trimSpaces(values[k]))) {
+            picked_.push_back(values[k]);
+            pickedAt_.push_back(k);
+        }
+    }
+    if (picked_.empty())
+        return;
+    const std::size_t first = out.size();
+    searchAll(picked_, out);
+    for (std::size_t i = first; i < out.size(); ++i)
+        out[i].value = pickedAt_[out[i].value];
+}
+
+void FieldRegex::searchAll(const std::vector<std::string_view>& values,
+                           std::vector<ValueMatch>& out) const {
     // A value holding a line feed would be two lines: such records go value by value.
     if (!lines_ || !putOneALine(values)) {
         std::size_t start = 0, length = 0;

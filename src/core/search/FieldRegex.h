@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/search/FoldedFinder.h"
+#include "core/search/RegexProfile.h"
 #include "core/search/ValueMatch.h"
 
 #include <cstddef>
@@ -41,7 +42,8 @@ public:
     bool search(std::string_view value, std::size_t& start, std::size_t& length) const;
     // The leftmost match of every value that holds one, appended in order:
     // what search() finds value by value, found with one pass over all of
-    // them where the pattern allows it.
+    // them where the pattern allows it, and over those alone whose ends
+    // allow a match where the pattern tells (RegexProfile).
     void searchEach(const std::vector<std::string_view>& values,
                     std::vector<ValueMatch>& out) const;
     // False when no value cut from line can hold a match, so that a record
@@ -49,6 +51,8 @@ public:
     bool mayMatchWithin(std::string_view line) const;
 
 private:
+    // searchEach over the values given, all of them.
+    void searchAll(const std::vector<std::string_view>& values, std::vector<ValueMatch>& out) const;
     // Puts the values without their blanks in text_ as UTF-8, one a line,
     // with where each begins in starts_; false when a value holds a line feed.
     bool putOneALine(const std::vector<std::string_view>& values) const;
@@ -74,8 +78,12 @@ private:
     // when they are not all ASCII (where (?i) matches more than the cases of
     // a text: the long s, ſ, matches s).
     std::shared_ptr<const std::vector<FoldedFinder>> atoms_;
-    mutable std::string text_;                // values as UTF-8
-    mutable std::vector<std::size_t> starts_; // where each value begins in text_
+    // What every match looks like at its ends.
+    RegexProfile profile_;
+    mutable std::vector<std::string_view> picked_; // the values the profile lets through
+    mutable std::vector<std::size_t> pickedAt_;    // where each is among all
+    mutable std::string text_;                     // values as UTF-8
+    mutable std::vector<std::size_t> starts_;      // where each value begins in text_
 };
 
 } // namespace qm

@@ -2,6 +2,7 @@
 
 #include "core/common/FileText.h"
 #include "core/common/TextUtil.h"
+#include "core/filetree/FileTree.h"
 #include "core/report/ClaimListJson.h"
 
 namespace qm {
@@ -33,28 +34,23 @@ void SearchReport::add(const ClaimHits& claim) {
         }
         return;
     }
+    static const JsonShape kClaim({"key", "text", "fields"});
+    static const JsonShape kField({"node", "id", "name", "value", "match_start", "match_length"});
+    char key[FileTree::kKeyRoom];
+    const char* keyEnd = FileTree::writeKey(key, "CA0", claim.position);
     JsonWriter& json = json_->nextClaim();
-    json.beginObject()
-        .key("key")
-        .value(claim.key())
-        .key("text")
+    json.beginObject(kClaim)
+        .value(std::string_view(key, std::size_t(keyEnd - key)))
         .fileString(claim.text)
-        .key("fields")
         .beginArray();
     for (const FieldHit& hit : claim.fields) {
         const FieldDef& field = layouts_->at(hit.typeIndex).field(hit.field);
-        json.beginObject()
-            .key("node")
+        json.beginObject(kField)
             .fileString(hit.node)
-            .key("id")
             .fileString(field.FieldId)
-            .key("name")
             .fileString(field.FieldName)
-            .key("value")
             .fileString(hit.value)
-            .key("match_start")
             .value(std::int64_t(hit.start))
-            .key("match_length")
             .value(std::int64_t(hit.length))
             .endObject();
     }
