@@ -91,13 +91,16 @@ std::vector<TableDocument::Line> ProblemRows::figures() const {
                                  .arg(PrintText::number(summary->notRead)),
                              true});
     }
-    const QString rows = PrintText::number(store_->size());
-    lines.push_back(
-        {QStringLiteral("Problems"), store_->size() == 0 ? QStringLiteral("No problems found")
-                                     : count_ == store_->size()
-                                         ? QStringLiteral("%1 rows, grouped by batch").arg(rows)
-                                         : QStringLiteral("%1 of the %2 rows, grouped by batch")
-                                               .arg(PrintText::number(count_), rows)});
+    const std::int64_t all = store_->size();
+    const QString rows =
+        all == 1 ? QStringLiteral("1 row") : PrintText::number(all) + QStringLiteral(" rows");
+    QString text = QStringLiteral("No problems found");
+    if (all > 0 && count_ == all)
+        text = rows + QStringLiteral(", grouped by batch");
+    else if (all > 0)
+        text =
+            QStringLiteral("%1 of the %2, grouped by batch").arg(PrintText::number(count_), rows);
+    lines.push_back({QStringLiteral("Problems"), text});
     return lines;
 }
 

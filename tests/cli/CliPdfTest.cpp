@@ -90,6 +90,14 @@ private slots:
                                QStringLiteral("3 checked, 1 with problems"),
                                key(file.batch2) + QStringLiteral("  BA0:"),
                                QStringLiteral("Totals do not compute"), QStringLiteral("12.0")}));
+        // Only the claims a filter chooses, and the figures say how many.
+        const auto filtered = pdf({QStringLiteral("check"), path, QStringLiteral("--filter"),
+                                   QStringLiteral("problem"), QStringLiteral("--pdf"), out});
+        QCOMPARE(filtered.exitCode, 1);
+        QVERIFY(inOrder(PdfTools::pages(out).join(QLatin1Char('\f')),
+                        {QStringLiteral("1 checked, 1 with problems"), QStringLiteral("1 row,"),
+                         QStringLiteral("problem: 1 of 3 claims match"),
+                         QStringLiteral("POE, EDGAR")}));
     }
 
     // Never onto the claim file or a pipe, and a bad target is said before
