@@ -17,7 +17,8 @@ constexpr double kMarginMm = 15;
 
 PageFrame::PageFrame(const QPaintDevice& device, const PrintOptions& options, std::int64_t pages,
                      std::int64_t pagesInAll)
-    : options_(options)
+    : fileName_(options.fileName)
+    , title_(options.title)
     , dpi_(device.logicalDpiY())
     , page_(0, 0, device.width(), device.height())
     , pages_(pages)
@@ -71,7 +72,7 @@ void PageFrame::draw(QPainter& painter, std::int64_t page) const {
     const QString printed = QStringLiteral("Printed ") + printed_;
     const double name = beside(printed);
     painter.drawText(QRectF(top.left(), top.top(), name, line), Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(options_.fileName, Qt::ElideMiddle, name));
+                     metrics.elidedText(fileName_, Qt::ElideMiddle, name));
     painter.drawText(top, Qt::AlignHCenter | Qt::AlignVCenter, printed);
     painter.drawText(
         top, Qt::AlignRight | Qt::AlignVCenter,
@@ -81,7 +82,7 @@ void PageFrame::draw(QPainter& painter, std::int64_t page) const {
     const QString number = PrintText::number(page);
     const double title = beside(number);
     painter.drawText(QRectF(foot.left(), foot.top(), title, line), Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(options_.title, Qt::ElideRight, title));
+                     metrics.elidedText(title_, Qt::ElideRight, title));
     painter.drawText(foot, Qt::AlignHCenter | Qt::AlignVCenter, number);
     if (pagesInAll_ > pages_)
         painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,

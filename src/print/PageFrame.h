@@ -39,7 +39,8 @@ public:
     static QString printedText(const QDateTime& printed);
 
 private:
-    const PrintOptions& options_;
+    QString fileName_;
+    QString title_;
     double dpi_;
     QRectF page_;
     QRectF content_;
