@@ -4,6 +4,7 @@
 #include "ProcessMemory.h"
 
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 CliBenchmark::CliBenchmark(std::string cli, std::string file, std::string mapsDir, int runs)
@@ -161,4 +162,25 @@ void CliBenchmark::diff(const std::string& other) const {
                     "resident memory %.1f MiB (target <= 200)\n",
                     name.c_str(), seconds, seconds / wc, cpu, peak ? *peak / 1024.0 : -1.0);
     }
+}
+
+void CliBenchmark::pdf() const {
+    const std::string out = "/tmp/quillmark-bench-" + std::to_string(getpid()) + ".pdf";
+    for (const char* pages : {"1000", "10"}) {
+        const std::vector<std::string> command{
+            cli_,    "--maps", mapsDir_,  "--jobs", "2",           "check", file_,
+            "--pdf", out,      "--paper", "a4",     "--max-pages", pages};
+        const double seconds = ChildProcess::medianSeconds(command, 1);
+        const auto peak = ProcessMemory::peakResidentKiB(command);
+        std::FILE* written = std::fopen(out.c_str(), "rb");
+        long bytes = -1;
+        if (written && std::fseek(written, 0, SEEK_END) == 0)
+            bytes = std::ftell(written);
+        if (written)
+            std::fclose(written);
+        std::printf("check --pdf --max-pages %s: %.3f s, %.1f MiB of PDF, peak resident memory "
+                    "%.1f MiB (target < 100 for 1,000 pages)\n",
+                    pages, seconds, bytes / 1048576.0, peak ? *peak / 1024.0 : -1.0);
+    }
+    std::remove(out.c_str());
 }

@@ -34,6 +34,10 @@ public:
     // jobs, text, JSON and by position, against `wc -l` over both files,
     // each with its peak memory.
     void diff(const std::string& other) const;
+    // The problems printed to a PDF (check --pdf), its first 1,000 pages and
+    // its first 10: the peak memory of each (target under 100 MiB for 1,000
+    // pages, and pages are not kept, so about the same for both).
+    void pdf() const;
 
 private:
     std::string cli_;

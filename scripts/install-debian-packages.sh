@@ -10,7 +10,9 @@ $SUDO apt-get update
 # libxml2-utils, shared-mime-info and groff-base: the checkers the install test
 # runs on the desktop entry, icon, file type and man pages. qt6-charts-dev (and
 # libqt6opengl6-dev, which its CMake files need but it does not pull in):
-# the charts of the file summary.
+# the charts of the file summary. fonts-dejavu-core: the typeface printouts
+# and PDFs are drawn in; poppler-utils: the tests read the PDFs back with it.
 $SUDO apt-get install -y --no-install-recommends \
   cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libre2-dev pkg-config \
-  dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info groff-base "$@"
+  dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info groff-base \
+  fonts-dejavu-core poppler-utils "$@"

@@ -2,11 +2,16 @@
 
 #include "ClaimFile.h"
 #include "CommandLine.h"
+#include "PdfFile.h"
 #include "core/claim/NodeClick.h"
 #include "core/common/FileText.h"
 #include "core/common/TextUtil.h"
 #include "core/report/ClaimReport.h"
+#include "print/ClaimRows.h"
+#include "print/PrintText.h"
+#include "print/TableDocument.h"
 
+#include <QPdfWriter>
 #include <algorithm>
 #include <cctype>
 
@@ -38,7 +43,7 @@ std::string echoed(const std::string& text) {
 } // namespace
 
 int ClaimCommand::run(ClaimFile& file, const QStringList& keys, const std::string& pcn, bool json,
-                      std::ostream& out, std::ostream& err) {
+                      const PdfOption& pdf, std::ostream& out, std::ostream& err) {
     const FileTree& tree = file.tree();
     // Every key is looked up before the first click, so that a typo prints
     // nothing rather than half of the answer.
@@ -68,6 +73,8 @@ int ClaimCommand::run(ClaimFile& file, const QStringList& keys, const std::strin
         }
     }
 
+    if (pdf.given())
+        return writePdf(file, nodes, pdf, err);
     if (json) {
         std::vector<std::string> keyBytes;
         for (std::int64_t node : nodes)
@@ -83,6 +90,47 @@ int ClaimCommand::run(ClaimFile& file, const QStringList& keys, const std::strin
         ClaimReport::writeText(out, NodeClick(file.openFile(), node), tree.key(node),
                                tree.text(node));
     return kExitOk;
+}
+
+int ClaimCommand::writePdf(ClaimFile& file, const std::vector<std::int64_t>& nodes,
+                           const PdfOption& pdf, std::ostream& err) {
+    if (!PdfFile::mayWrite(pdf, file.path(), err))
+        return kExitError;
+    const FileTree& tree = file.tree();
+    const QString path = QString::fromStdString(FileText::pathToUtf8(file.path()));
+    // Every claim is clicked once, in order, and kept while its pages are
+    // counted and printed: a claim is a few records.
+    std::vector<std::unique_ptr<ClaimRows>> claims;
+    std::vector<TableDocument::Section> sections;
+    QStringList keys;
+    for (std::int64_t node : nodes) {
+        ClaimRows::Place place;
+        place.key = PrintText::fromFile(tree.key(node));
+        place.text = PrintText::fromFile(tree.text(node));
+        const std::int64_t parent = tree.parent(node);
+        if (parent >= 0 && tree.recordType(parent) == "BA0")
+            place.batchKey = PrintText::fromFile(tree.key(parent));
+        place.filePath = path;
+        claims.push_back(std::make_unique<ClaimRows>(
+            std::make_shared<const AssembledClaim>(NodeClick(file.openFile(), node))));
+        sections.push_back(claims.back()->section(place));
+        keys << place.key;
+    }
+    PrintOptions options;
+    options.fileName = QString::fromStdString(FileText::pathToUtf8(file.path()));
+    options.fileName = options.fileName.mid(options.fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    options.title =
+        (keys.size() == 1 ? QStringLiteral("Claim form ") : QStringLiteral("Claim forms ")) +
+        keys.join(QStringLiteral(", "));
+    options.firstPages = pdf.maxPages();
+    TableDocument document(std::move(sections), TableDocument::Orientation::Portrait);
+    const bool written = PdfFile::write(
+        pdf, file.path(), options.title,
+        [&](QPdfWriter& writer) {
+            return document.printAll(writer, options) == TableDocument::Outcome::Printed;
+        },
+        err);
+    return written ? kExitOk : kExitError;
 }
 
 } // namespace qm::cli

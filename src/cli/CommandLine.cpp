@@ -358,6 +358,8 @@ QString CommandLine::usage() {
         "       quillmark-cli [--maps DIR] [--json] claim FILE [KEY...] --pcn PCN\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n"
         "                     [--problems-only] [--filter EXPR]\n"
+        "       quillmark-cli [--maps DIR] claim|check FILE ... --pdf OUT.pdf\n"
+        "                     [--paper a4|letter] [--max-pages N]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
         "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n"
         "                     [--max-hits N]\n"
@@ -367,6 +369,7 @@ QString CommandLine::usage() {
 
 QString CommandLine::helpText() {
     return usage() + QLatin1Char('\n') + kHelpBody + QLatin1Char('\n') +
+           QString::fromUtf8(PdfOption::help()) + QLatin1Char('\n') +
            QString::fromUtf8(FilterHelp::text());
 }
 
@@ -411,6 +414,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
                        typeOption, exactOption, regexOption, numberOption, problemsOnlyOption,
                        maxHitsOption, pcnOption, claimsOption, matchOption, filterOption,
                        csvOption});
+    parser.addOptions(PdfOption::options());
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -503,6 +507,9 @@ CommandLine::parseCommandOptions(const QCommandLineParser& parser, QStringList p
     problemsOnly_ = parser.isSet(QStringLiteral("problems-only"));
     if (problemsOnly_ && command_ != Command::Check)
         return only("problems-only", "check");
+    if (!pdf_.parse(parser, command_ == Command::Claim || command_ == Command::Check, json_,
+                    problemsOnly_, raw, error_))
+        return Outcome::UsageError;
     if (parser.isSet(QStringLiteral("pcn"))) {
         if (command_ != Command::Claim)
             return only("pcn", "claim");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PdfOption.h"
 #include "core/compare/FileComparison.h"
 #include "core/search/SearchQuery.h"
 
@@ -70,6 +71,8 @@ public:
     // search --max-hits N: stop after the claim whose fields bring the
     // matches to N; 0 for no limit.
     std::int64_t maxHits() const { return maxHits_; }
+    // claim and check --pdf OUT.pdf, with its paper and pages.
+    const PdfOption& pdf() const { return pdf_; }
 
     // Why parse() returned UsageError.
     const QString& error() const { return error_; }
@@ -98,6 +101,7 @@ private:
     std::string filter_;
     SearchQuery query_;
     std::int64_t maxHits_ = 0;
+    PdfOption pdf_;
     QString error_;
 };
 

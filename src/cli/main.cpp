@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "DiffCommand.h"
 #include "ListCommand.h"
+#include "PdfOption.h"
 #include "SearchCommand.h"
 #include "SummaryCommand.h"
 #include "TreeCommand.h"
@@ -12,9 +13,11 @@
 #include "core/layouts/MapSearchPath.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 using namespace qm::cli;
 
@@ -42,10 +45,11 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
                                 commandLine.filter(), commandLine.jobs(), out, std::cerr);
     case CommandLine::Command::Claim:
         return ClaimCommand::run(file, commandLine.keys(), commandLine.pcn(), commandLine.json(),
-                                 out, std::cerr);
+                                 commandLine.pdf(), out, std::cerr);
     case CommandLine::Command::Check:
         return CheckCommand::run(file, commandLine.json(), commandLine.problemsOnly(),
-                                 commandLine.filter(), commandLine.jobs(), out, std::cerr);
+                                 commandLine.filter(), commandLine.jobs(), commandLine.pdf(), out,
+                                 std::cerr);
     case CommandLine::Command::Search:
         return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
                                   commandLine.maxHits(), out, std::cerr);
@@ -60,7 +64,15 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // A PDF is drawn with the fonts of the GUI library, which needs a
+    // platform: the one that needs no display.
+    std::unique_ptr<QCoreApplication> app;
+    if (PdfOption::asked(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("quillmark-cli"));
     std::ios::sync_with_stdio(false);
     std::ostream& out = std::cout;

@@ -1,36 +1,17 @@
 #include "gui/common/ExportFile.h"
 
-#include "core/io/ExportTarget.h"
+#include "export/ExportWriter.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DeviceStreamBuffer.h"
 #include "gui/common/MessageBoxes.h"
 
 #include <QDir>
-#include <QSaveFile>
-#include <cerrno>
-#include <system_error>
 
 namespace {
 
 ExportFile::KeptFiles& keptFiles() {
     static ExportFile::KeptFiles kept;
     return kept;
-}
-
-bool mayWrite(const std::string& path, QString& reason) {
-    const ExportFile::KeptFiles& kept = keptFiles();
-    const qm::ExportTarget target =
-        qm::ExportTarget::inspect(path, kept ? kept() : std::vector<std::string>());
-    if (!target.writable())
-        reason = CoreText::fromUtf8(target.reason());
-    return target.writable();
-}
-
-// Qt gives no reason for a write the system cut short (a full disk, a file
-// grown too large); the system's own is left in errno by the failed call.
-QString writeFailure(const QSaveFile& file, int error) {
-    return error != 0 ? CoreText::fromUtf8(std::generic_category().message(error))
-                      : file.errorString();
 }
 
 } // namespace
@@ -62,30 +43,13 @@ ExportFile::Written ExportFile::save(QWidget* parent, const Request& request,
 }
 
 bool ExportFile::write(const QString& path, const Writer& writer, QString& reason) {
-    const std::string target = CoreText::fromPath(path);
-    if (!mayWrite(target, reason))
-        return false;
-    // Dropped unless committed: the temporary file goes, the target stays as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    DeviceStreamBuffer buffer(file);
-    std::ostream out(&buffer);
-    // QSaveFile::commit() overlooks a failure of the last buffered write (a
-    // full disk) and would put a cut-off file in place: flush it first.
-    errno = 0;
-    if (!writer(out) || !out.flush() || !file.flush()) {
-        reason = writeFailure(file, errno);
-        return false;
-    }
-    // What stands at the path may have changed while the export was written.
-    if (!mayWrite(target, reason))
-        return false;
-    if (!file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
+    const ExportFile::KeptFiles& kept = keptFiles();
+    return ExportWriter::write(
+        path, CoreText::fromPath(path), kept ? kept() : std::vector<std::string>(),
+        [&writer](QIODevice& device) {
+            DeviceStreamBuffer buffer(device);
+            std::ostream out(&buffer);
+            return writer(out) && bool(out.flush());
+        },
+        reason);
 }
