@@ -32,7 +32,7 @@ constexpr int kExitNotChecked = 3;
 // options that apply to all commands.
 class CommandLine {
 public:
-    enum class Command { Tree, Claim, Check, Search, Summary, Diff, List };
+    enum class Command { Tree, Claim, Check, Search, Summary, Diff, List, Lines };
     enum class Outcome { Run, ShowHelp, ShowVersion, UsageError };
 
     // arguments as QCoreApplication::arguments() gives them (program name
@@ -71,6 +71,10 @@ public:
     // matches to N; 0 for no limit.
     std::int64_t maxHits() const { return maxHits_; }
 
+    // lines --from N --count M: the first line listed and how many.
+    std::int64_t from() const { return from_; }
+    std::int64_t count() const { return count_; }
+
     // Why parse() returned UsageError.
     const QString& error() const { return error_; }
     static QString usage();
@@ -98,6 +102,8 @@ private:
     std::string filter_;
     SearchQuery query_;
     std::int64_t maxHits_ = 0;
+    std::int64_t from_ = 1;
+    std::int64_t count_ = 100;
     QString error_;
 };
 
