@@ -38,8 +38,8 @@ public:
         std::int64_t position = 0; // 1-based byte position of its first byte
         std::string bytes;         // without its line end, cut at SequentialFile::kMaxLineLength
         bool cut = false;          // longer than that
-        // Its record's first byte: one on for a line that begins with an LF,
-        // which is not the record's (the line rule of RecordLine.h).
+        // Where its record begins: 1 for a line that begins with an LF, which
+        // is not the record's (the line rule of RecordLine.h), else 0.
         std::size_t recordStart = 0;
         int typeIndex = -1; // of the 32 record types; -1 for none
         // Whether the file's layouts define fields for its type.
