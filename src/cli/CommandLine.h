@@ -33,7 +33,7 @@ constexpr int kExitNotChecked = 3;
 // options that apply to all commands.
 class CommandLine {
 public:
-    enum class Command { Tree, Claim, Check, Search, Summary, Diff, List };
+    enum class Command { Tree, Claim, Check, Search, Summary, Diff, List, Lines };
     enum class Outcome { Run, ShowHelp, ShowVersion, UsageError };
 
     // arguments as QCoreApplication::arguments() gives them (program name
@@ -74,6 +74,10 @@ public:
     // claim and check --pdf OUT.pdf, with its paper and pages.
     const PdfOption& pdf() const { return pdf_; }
 
+    // lines --from N --count M: the first line listed and how many.
+    std::int64_t from() const { return from_; }
+    std::int64_t count() const { return count_; }
+
     // Why parse() returned UsageError.
     const QString& error() const { return error_; }
     static QString usage();
@@ -102,6 +106,8 @@ private:
     SearchQuery query_;
     std::int64_t maxHits_ = 0;
     PdfOption pdf_;
+    std::int64_t from_ = 1;
+    std::int64_t count_ = 100;
     QString error_;
 };
 

@@ -3,6 +3,7 @@
 #include "ClaimFile.h"
 #include "CommandLine.h"
 #include "DiffCommand.h"
+#include "LinesCommand.h"
 #include "ListCommand.h"
 #include "PdfOption.h"
 #include "SearchCommand.h"
@@ -55,6 +56,9 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
                                   commandLine.maxHits(), out, std::cerr);
     case CommandLine::Command::Summary:
         return SummaryCommand::run(file, commandLine.json(), commandLine.jobs(), out, std::cerr);
+    case CommandLine::Command::Lines:
+        return LinesCommand::run(file, commandLine.from(), commandLine.count(), commandLine.json(),
+                                 commandLine.jobs(), out);
     case CommandLine::Command::Diff:
         break;
     }

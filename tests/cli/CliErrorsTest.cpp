@@ -174,11 +174,12 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         for (const char* word :
              {"tree FILE", "claim FILE KEY", "check FILE", "--maps DIR", "--json", "totals_ok",
-              "with_invalid_fields", "Exit status", "--pcn PCN", "--claims", "$1,600.50"})
+              "with_invalid_fields", "Exit status", "--pcn PCN", "--claims", "$1,600.50",
+              "lines FILE", "--from N", "lines_in_file"})
             QVERIFY2(r.outText().contains(QLatin1String(word)), word);
         // An example of each command, beside its description.
         const QString commands = r.outText().section(QStringLiteral("Commands:"), 1);
-        for (const char* command : {"tree", "claim", "check", "search", "diff"})
+        for (const char* command : {"tree", "claim", "check", "search", "diff", "lines"})
             QVERIFY2(
                 commands.contains(QStringLiteral("\n                          quillmark-cli ") +
                                   QLatin1String(command) + QLatin1Char(' ')),

@@ -1,0 +1,123 @@
+#include "core/lines/LineIndex.h"
+
+#include "TestWorkspace.h"
+#include "core/common/RecordLine.h"
+
+#include <QTest>
+
+using qm::LineIndex;
+using qm::SequentialFile;
+
+Q_DECLARE_METATYPE(LineIndex::Kind)
+
+// Lines found by number and by byte from a sparse index, as the engine reads
+// them, whatever the index's spacing.
+class LineIndexTest : public QObject {
+    Q_OBJECT
+
+    TestWorkspace ws;
+
+    static std::string record(const std::string& type) {
+        std::string line = type + "0000";
+        line.resize(qm::kRecordLength, 'x');
+        return line;
+    }
+
+    struct Expected {
+        std::string bytes;
+        std::string type;
+        LineIndex::Kind kind;
+    };
+
+private slots:
+    void linesByNumberAndByte_data() {
+        QTest::addColumn<qlonglong>("spacing");
+        QTest::newRow("every line") << 1LL;
+        QTest::newRow("every third") << 3LL;
+        QTest::newRow("default") << qlonglong(LineIndex::kDefaultSpacing);
+    }
+    void linesByNumberAndByte() {
+        QFETCH(qlonglong, spacing);
+        using K = LineIndex::Kind;
+        // Every kind of line the check tells apart; the last without a line end.
+        const std::vector<Expected> lines{
+            {record("AA0"), "AA0", K::Record},
+            {record("BA0"), "BA0", K::Record},
+            {"short", "sho", K::ShortLine},
+            {"\n" + record("CA0"), "CA0", K::Record},
+            {record("QQ0"), "QQ0", K::UnknownRecordType},
+            {record("ZA0"), "ZA0", K::Record},
+            {record("DA0"), "DA0", K::RecordAfterFileTrailer},
+            {"cut", "cut", K::CutLastLine},
+        };
+        std::string file;
+        std::vector<std::int64_t> starts;
+        for (const Expected& line : lines) {
+            starts.push_back(std::int64_t(file.size()) + 1);
+            file += line.bytes + (&line == &lines.back() ? "" : "\r\n");
+        }
+        ws.write("lines.nsf", file);
+        SequentialFile reader;
+        QVERIFY(reader.open(ws.path("lines.nsf")));
+        LineIndex index;
+        QVERIFY(index.build(reader, nullptr, nullptr, spacing));
+        QCOMPARE(index.lineCount(), std::int64_t(lines.size()));
+        QCOMPARE(index.fileTrailerLine(), std::int64_t(6));
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::int64_t number = std::int64_t(i) + 1;
+            LineIndex::Line line;
+            QVERIFY(index.read(number, line));
+            QCOMPARE(line.number, number);
+            QCOMPARE(line.position, starts[i]);
+            QCOMPARE(line.bytes, lines[i].bytes);
+            QCOMPARE(std::string(line.type()), lines[i].type);
+            QCOMPARE(line.kind, lines[i].kind);
+            // Its first byte, its last and its line end are all in it.
+            QCOMPARE(index.lineAt(starts[i]), number);
+            QCOMPARE(index.lineAt(starts[i] + std::int64_t(lines[i].bytes.size()) - 1), number);
+            if (i + 1 < lines.size())
+                QCOMPARE(index.lineAt(starts[i + 1] - 1), number);
+        }
+        LineIndex::Line none;
+        QVERIFY(!index.read(0, none));
+        QVERIFY(!index.read(std::int64_t(lines.size()) + 1, none));
+        QCOMPARE(index.lineAt(0), std::int64_t(0));
+        QCOMPARE(index.lineAt(std::int64_t(file.size()) + 1), std::int64_t(0));
+        // A stretch that runs past the end stops at the last line.
+        std::vector<std::int64_t> seen;
+        QCOMPARE(index.forEach(6, 100,
+                               [&seen](const LineIndex::Line& line) {
+                                   seen.push_back(line.number);
+                                   return true;
+                               }),
+                 std::int64_t(3));
+        QCOMPARE(seen, (std::vector<std::int64_t>{6, 7, 8}));
+    }
+
+    void emptyFileAndCancel() {
+        ws.write("empty.nsf", "");
+        SequentialFile reader;
+        QVERIFY(reader.open(ws.path("empty.nsf")));
+        LineIndex index;
+        QVERIFY(index.build(reader, nullptr));
+        QCOMPARE(index.lineCount(), std::int64_t(0));
+        LineIndex::Line line;
+        QVERIFY(!index.read(1, line));
+        QCOMPARE(index.lineAt(1), std::int64_t(0));
+
+        // A scan cancelled before its end leaves no index behind.
+        std::string big;
+        for (int i = 0; i < 10000; ++i)
+            big += record("CA0") + "\r\n";
+        ws.write("big.nsf", big);
+        QVERIFY(reader.open(ws.path("big.nsf")));
+        qm::ProgressControl control;
+        control.cancel = true;
+        QVERIFY(!index.build(reader, nullptr, &control));
+        QCOMPARE(index.lineCount(), std::int64_t(0));
+        QVERIFY(!index.read(1, line));
+    }
+};
+
+QTEST_GUILESS_MAIN(LineIndexTest)
+#include "LineIndexTest.moc"
