@@ -10,13 +10,15 @@
 namespace qm::cli {
 
 int CheckCommand::run(ClaimFile& file, bool json, bool problemsOnly, const std::string& filter,
-                      int jobs, std::ostream& out, std::ostream& err) {
+                      int jobs, bool strict, std::ostream& out, std::ostream& err) {
     std::optional<ClaimFilter> compiled;
     if (!filter.empty() && !(compiled = FilterOption::compile(file, filter, err)))
         return kExitError;
     CheckReport report(out, json, problemsOnly, file.layouts());
+    report.noteRules(file.rules());
     FileCheck::Options options;
     options.jobs = jobs;
+    options.rules = file.rules();
     FileCheck::Summary summary;
     if (compiled) {
         // Only the claims that match, with their problems; the file's and
@@ -39,7 +41,7 @@ int CheckCommand::run(ClaimFile& file, bool json, bool problemsOnly, const std::
     // A file that changed while it was read gives no verdict either way.
     if (summary.fileChanged)
         return kExitNotChecked;
-    if (summary.failed)
+    if (summary.failed || (strict && summary.warnings + summary.notes > 0))
         return kExitChecksFailed;
     return summary.notChecked ? kExitNotChecked : kExitOk;
 }

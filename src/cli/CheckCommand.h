@@ -12,10 +12,12 @@ class ClaimFile;
 // balance and the file's structure, from one pass over the file, with every
 // problem a row; then a summary. With a filter (--filter), only the claims
 // it chooses and their problems, beside the file's and the batches' own.
+// Claims are weighed by the file's rules too; their warnings and notes fail
+// the check only when strict.
 class CheckCommand {
 public:
     static int run(ClaimFile& file, bool json, bool problemsOnly, const std::string& filter,
-                   int jobs, std::ostream& out, std::ostream& err);
+                   int jobs, bool strict, std::ostream& out, std::ostream& err);
 };
 
 } // namespace qm::cli

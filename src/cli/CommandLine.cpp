@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "FilterHelp.h"
+#include "RulesHelp.h"
 #include "core/layouts/MapSearchPath.h"
 
 #include <QCommandLineParser>
@@ -320,17 +321,18 @@ const QLatin1String kHelpBody(
     "map, the first definition where it has two.\n"
     "\n"
     "Exit status: 0 success (check: every claim, every batch and the file\n"
-    "passed; search: a field matched; list: a claim was listed; diff: the files\n"
-    "hold the same claims, batches and file headers with the same values), 1\n"
-    "check found a problem (search: nothing matched; list: no claim was listed;\n"
-    "diff: the files differ), 2 usage error, a filter that cannot be read,\n"
-    "unreadable or unrecognised file, map failure, unknown node key, a record\n"
-    "type or field the file's map does not have, a file that changed while\n"
-    "diff read it, or output that could not be written (the reason goes to\n"
-    "standard error), 3 check found nothing wrong but something could not be\n"
-    "checked or read, or the file changed while it was read (also summary and\n"
-    "list: their figures are then of neither file; and search, whose matches\n"
-    "may then be in neither file).\n");
+    "passed, or only warnings and notes of rules were found; search: a field\n"
+    "matched; list: a claim was listed; diff: the files hold the same claims,\n"
+    "batches and file headers with the same values), 1 check found an error\n"
+    "(with --strict also a warning or note; search: nothing matched; list: no\n"
+    "claim was listed; diff: the files differ), 2 usage error, a filter or\n"
+    "rules file that cannot be read, unreadable or unrecognised file, map failure,\n"
+    "unknown node key, a record type or field the file's map does not have, a\n"
+    "file that changed while diff read it, or output that could not be written\n"
+    "(the reason goes to standard error), 3 check found no error but something\n"
+    "could not be checked or read, or the file changed while it was read (also\n"
+    "summary and list: their figures are then of neither file; and search, whose\n"
+    "matches may then be in neither file).\n");
 
 } // namespace
 
@@ -342,17 +344,19 @@ QString CommandLine::usage() {
         "       quillmark-cli [--maps DIR] [--json] claim FILE KEY [KEY...]\n"
         "       quillmark-cli [--maps DIR] [--json] claim FILE [KEY...] --pcn PCN\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n"
-        "                     [--problems-only] [--filter EXPR]\n"
+        "                     [--problems-only] [--filter EXPR] [--strict]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
         "                     [--field ID|NAME] [--type RT] [--exact|--regex|--number]\n"
         "                     [--max-hits N]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] summary FILE\n"
-        "       quillmark-cli [--maps DIR] [--json] diff A B [--match pcn|position]\n");
+        "       quillmark-cli [--maps DIR] [--json] diff A B [--match pcn|position]\n"
+        "       (check, summary, list, tree: [--rules FILE]... [--no-integrity])\n");
 }
 
 QString CommandLine::helpText() {
     return usage() + QLatin1Char('\n') + kHelpBody + QLatin1Char('\n') +
-           QString::fromUtf8(FilterHelp::text());
+           QString::fromUtf8(FilterHelp::text()) + QLatin1Char('\n') +
+           QString::fromUtf8(RulesHelp::text());
 }
 
 CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
@@ -396,6 +400,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
                        typeOption, exactOption, regexOption, numberOption, problemsOnlyOption,
                        maxHitsOption, pcnOption, claimsOption, matchOption, filterOption,
                        csvOption});
+    parser.addOptions(RulesOption::options());
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -517,6 +522,10 @@ CommandLine::parseCommandOptions(const QCommandLineParser& parser, QStringList p
             return Outcome::UsageError;
         }
     }
+    const bool weighsClaims = command_ == Command::Check || command_ == Command::Summary ||
+                              command_ == Command::List || command_ == Command::Tree;
+    if (!rules_.parse(parser, weighsClaims, command_ == Command::Check, raw, error_))
+        return Outcome::UsageError;
     if (command_ == Command::Search)
         return parseSearch(parser, positional, raw);
     for (const char* option : {"field", "type", "exact", "regex", "number", "max-hits"})

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RulesOption.h"
 #include "core/compare/FileComparison.h"
 #include "core/search/SearchQuery.h"
 
@@ -70,6 +71,8 @@ public:
     // search --max-hits N: stop after the claim whose fields bring the
     // matches to N; 0 for no limit.
     std::int64_t maxHits() const { return maxHits_; }
+    // --rules FILE, --no-integrity and --strict.
+    const RulesOption& rules() const { return rules_; }
 
     // Why parse() returned UsageError.
     const QString& error() const { return error_; }
@@ -98,6 +101,7 @@ private:
     std::string filter_;
     SearchQuery query_;
     std::int64_t maxHits_ = 0;
+    RulesOption rules_;
     QString error_;
 };
 

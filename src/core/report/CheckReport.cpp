@@ -110,6 +110,8 @@ void CheckReport::batch(const FileCheck::Batch& batch) {
 void CheckReport::claim(const FileCheck::Claim& claim) {
     claim_ = claim.index;
     claimPosition_ = claim.position;
+    for (const ProblemRow& r : claim.rows)
+        countRule(r);
     if (problemsOnly_ && claim.rows.empty())
         return;
     if (json_) {
@@ -168,6 +170,7 @@ void CheckReport::problem(const ProblemRow& r) {
     if (r.problem.line)
         line += "line " + std::to_string(r.problem.line) + " (byte " +
                 std::to_string(r.problem.position) + "): ";
+    line.append(ProblemWords::severityKey(r.problem.severity())).append(": ");
     ProblemWords::appendLine(line, r, layouts_.get(), ProblemWords::Bytes::Printable);
     line += '\n';
     text_.done();
@@ -182,7 +185,7 @@ void CheckReport::row(const ProblemRow& r) {
 }
 
 void CheckReport::appendRow(std::string& line, const ProblemRow& r) const {
-    line += "  problem: ";
+    line.append("  ").append(ProblemWords::severityKey(r.problem.severity())).append(": ");
     ProblemWords::appendLine(line, r, layouts_.get(), ProblemWords::Bytes::Printable);
     line += '\n';
 }
@@ -248,9 +251,14 @@ void CheckReport::jsonRow(const ProblemRow& r) {
     json.beginObject()
         .key("kind")
         .value(ProblemWords::kindKey(p.kind))
-        .key("where")
-        .value(ProblemWords::scopeKey(p.scope))
-        .key("batch");
+        .key("severity")
+        .value(ProblemWords::severityKey(p.severity()))
+        .key("rule");
+    if (p.kind == Problem::Kind::Rule)
+        json.value(ProblemWords::ruleId(r));
+    else
+        json.null();
+    json.key("where").value(ProblemWords::scopeKey(p.scope)).key("batch");
     if (p.batch >= 0 && p.batch == batch_)
         json.value(key("BA0", batchPosition_));
     else
@@ -307,6 +315,56 @@ void CheckReport::jsonRow(const ProblemRow& r) {
     json.key("text").value(words_).endObject();
 }
 
+void CheckReport::noteRules(std::shared_ptr<const RuleCatalogue> rules) {
+    rules_ = std::move(rules);
+    ruleCounts_.assign(rules_ ? rules_->rules().size() : 0, RuleCount());
+}
+
+void CheckReport::countRule(const ProblemRow& r) {
+    const Problem& p = r.problem;
+    if (p.kind != Problem::Kind::Rule || p.rule < 0 || std::size_t(p.rule) >= ruleCounts_.size())
+        return;
+    RuleCount& count = ruleCounts_[std::size_t(p.rule)];
+    ++count.rows;
+    if (p.claim != count.lastClaim) {
+        ++count.claims;
+        count.lastClaim = p.claim;
+    }
+}
+
+void CheckReport::jsonRules(JsonWriter& json) const {
+    json.key("rules").beginArray();
+    for (std::size_t i = 0; i < ruleCounts_.size(); ++i) {
+        const RuleCatalogue::Rule& rule = rules_->rules()[i];
+        json.beginObject()
+            .key("rule")
+            .value(rule.id)
+            .key("severity")
+            .value(ProblemWords::severityKey(rule.severity))
+            .key("file")
+            .value(FileText::pathToUtf8(rules_->files()[rule.file].path))
+            .key("rows")
+            .value(ruleCounts_[i].rows)
+            .key("claims")
+            .value(ruleCounts_[i].claims)
+            .endObject();
+    }
+    json.endArray();
+}
+
+void CheckReport::textRules() const {
+    for (std::size_t i = 0; i < ruleCounts_.size(); ++i) {
+        const RuleCount& count = ruleCounts_[i];
+        if (!count.rows)
+            continue;
+        const RuleCatalogue::Rule& rule = rules_->rules()[i];
+        out_ << "Rule " << FileText::toPrintable(rule.id) << " ("
+             << ProblemWords::severityKey(rule.severity) << "): " << count.rows
+             << (count.rows == 1 ? " row" : " rows") << " in " << count.claims
+             << (count.claims == 1 ? " claim" : " claims") << '\n';
+    }
+}
+
 void CheckReport::noteFilter(std::string expression, std::int64_t claimsInFile) {
     filter_ = std::move(expression);
     claimsInFile_ = claimsInFile;
@@ -342,6 +400,12 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
             .value(summary.fileProblems)
             .key("problems")
             .value(summary.problems)
+            .key("errors")
+            .value(summary.errors)
+            .key("warnings")
+            .value(summary.warnings)
+            .key("notes")
+            .value(summary.notes)
             .key("not_read")
             .value(summary.notRead)
             .key("file_changed")
@@ -351,6 +415,7 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
                 .value(FileText::pathToUtf8(filter_))
                 .key("claims_in_file")
                 .value(claimsInFile_);
+        jsonRules(json);
         json.endObject();
         json_->end();
         return kept;
@@ -365,6 +430,9 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
          << ", without XA0: " << summary.withoutXa0 << "; batches: " << summary.batches
          << ", with problems: " << summary.batchesWithProblems
          << "; problems of the file: " << summary.fileProblems << '\n';
+    out_ << "Errors: " << summary.errors << ", warnings: " << summary.warnings
+         << ", notes: " << summary.notes << '\n';
+    textRules();
     if (!filter_.empty())
         out_ << "Filter: " << FileText::toPrintable(FileText::pathToUtf8(filter_)) << ": "
              << summary.claims << " of " << claimsInFile_ << " claims match\n";
