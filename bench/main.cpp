@@ -11,24 +11,26 @@
 namespace {
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: quillmark-bench FILE [--maps DIR] [--clicks N] [--runs N] [--cli PATH]\n"
-                 "                       [--cli-only] [--other FILE2]\n"
-                 "  Times wc -l against the tree build on FILE, node clicks on claims spread\n"
-                 "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
-                 "  whole-file check of `quillmark-cli check` and the field search of\n"
-                 "  `quillmark-cli search` against wc -l, the search's peak memory, and\n"
-                 "  `quillmark-cli summary` against the check it is gathered by;\n"
-                 "  with FILE2 (a changed copy of FILE, see nsfgen --mutate-from) also\n"
-                 "  `quillmark-cli diff FILE FILE2` against wc -l over both files.\n"
-                 "  --maps DIR   map folder (default: the current directory)\n"
-                 "  --clicks N   claims to click (default 200)\n"
-                 "  --runs N     timed runs of each scan (default 3; the median is printed)\n"
-                 "  --cli PATH   quillmark-cli to measure (default: the one built alongside;\n"
-                 "               an empty PATH skips it)\n"
-                 "  --cli-only   only the figures of quillmark-cli\n"
-                 "  --only NAME  of quillmark-cli only tree, check, summary, list, search or\n"
-                 "               diff (repeatable; default: all)\n");
+    std::fprintf(
+        stderr,
+        "usage: quillmark-bench FILE [--maps DIR] [--clicks N] [--runs N] [--cli PATH]\n"
+        "                       [--cli-only] [--other FILE2]\n"
+        "  Times wc -l against the tree build on FILE, node clicks on claims spread\n"
+        "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
+        "  whole-file check of `quillmark-cli check` and the field search of\n"
+        "  `quillmark-cli search` against wc -l, the search's peak memory, and\n"
+        "  `quillmark-cli summary` against the check it is gathered by, the check\n"
+        "  with the integrity edits and 50 rules against the check without rules;\n"
+        "  with FILE2 (a changed copy of FILE, see nsfgen --mutate-from) also\n"
+        "  `quillmark-cli diff FILE FILE2` against wc -l over both files.\n"
+        "  --maps DIR   map folder (default: the current directory)\n"
+        "  --clicks N   claims to click (default 200)\n"
+        "  --runs N     timed runs of each scan (default 3; the median is printed)\n"
+        "  --cli PATH   quillmark-cli to measure (default: the one built alongside;\n"
+        "               an empty PATH skips it)\n"
+        "  --cli-only   only the figures of quillmark-cli\n"
+        "  --only NAME  of quillmark-cli only tree, check, summary, rules, list, search or\n"
+        "               diff (repeatable; default: all)\n");
 }
 
 } // namespace
@@ -92,6 +94,8 @@ int main(int argc, char* argv[]) {
             cli.check();
         if (chosen("summary"))
             cli.summary();
+        if (chosen("rules"))
+            cli.rules();
         if (chosen("list"))
             cli.list();
         if (chosen("search")) {
