@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 namespace qm {
 
@@ -53,6 +54,7 @@ IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue
                 Field field{f, {}};
                 for (const FieldFormat::Meaning& meaning : format.meanings())
                     field.codes.push_back(meaning.code);
+                std::sort(field.codes.begin(), field.codes.end());
                 codes_[std::size_t(type)].push_back(std::move(field));
             }
             if (sequenceField_[std::size_t(type)] < 0 && layout.field(f).FieldName == "SEQUENCE NO")
@@ -94,9 +96,10 @@ void IntegrityEdits::checkFields(int typeIndex, std::string_view line,
     if (on(Edit::CalendarDates)) {
         for (const Field& field : dates_[std::size_t(typeIndex)]) {
             const std::string_view value = layout.value(field.index, line);
-            // Blank, or failed by its type letters: not weighed again.
-            if (trimSpaces(value).empty() || value == "00000000" ||
-                !layout.isValid(field.index, value) || dateOf(value))
+            // A date, blank, or failed by its type letters (not weighed
+            // again): the usual case, a date, is asked first.
+            if (dateOf(value) || trimSpaces(value).empty() || value == "00000000" ||
+                !layout.isValid(field.index, value))
                 continue;
             found.push_back({Edit::CalendarDates, field.index, std::string(value)});
         }
@@ -105,8 +108,10 @@ void IntegrityEdits::checkFields(int typeIndex, std::string_view line,
         for (const Field& field : codes_[std::size_t(typeIndex)]) {
             const std::string_view value = layout.value(field.index, line);
             const std::string_view code = trimSpaces(value);
-            if (code.empty() || !layout.isValid(field.index, value) ||
-                std::find(field.codes.begin(), field.codes.end(), code) != field.codes.end())
+            if (code.empty() ||
+                std::binary_search(field.codes.begin(), field.codes.end(), code,
+                                   std::less<std::string_view>()) ||
+                !layout.isValid(field.index, value))
                 continue;
             found.push_back({Edit::ListedCodes, field.index, std::string(value)});
         }

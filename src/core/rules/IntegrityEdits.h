@@ -57,7 +57,7 @@ private:
     using Edit = RuleCatalogue::Edit;
     struct Field {
         int index = -1;
-        std::vector<std::string> codes; // listed-codes: those listed
+        std::vector<std::string> codes; // listed-codes: those listed, sorted
     };
     // What a record shown with many claims was found to hold, kept while
     // claims show it.
