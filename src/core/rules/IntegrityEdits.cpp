@@ -76,9 +76,21 @@ IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue
 }
 
 std::int64_t IntegrityEdits::dateOf(std::string_view value) {
-    if (value.size() != 8 || !ShortValue(value).digits() || !checkDateValue(value, true))
+    // Read here rather than by the field check: it runs for every date field.
+    if (value.size() != 8)
         return 0;
-    return *parseInteger(value, 0, 99999999);
+    std::int64_t digits = 0;
+    for (const char c : value) {
+        if (c < '0' || c > '9')
+            return 0;
+        digits = digits * 10 + (c - '0');
+    }
+    const std::int64_t year = digits / 10000, month = digits / 100 % 100, day = digits % 100;
+    if (year < 1 || month < 1 || month > 12 || day < 1)
+        return 0;
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap) ? digits : 0;
 }
 
 void IntegrityEdits::add(Edit edit, const RuleFindings::Finding& where, std::string_view value,
