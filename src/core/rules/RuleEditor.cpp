@@ -21,6 +21,10 @@ RuleEditor::RuleEditor(const RuleSet& set)
             continue;
         }
         claimRules_.push_back({std::int32_t(i), FilterEvaluator(set.condition(i), layouts_)});
+        const std::uint32_t read = claimRules_.back().evaluator.typesRead();
+        for (int type = 0; type < kRecordTypeCount; ++type)
+            if (read >> unsigned(type) & 1u)
+                claimRulesOf_[std::size_t(type)].push_back(claimRules_.size() - 1);
         for (const RuleCatalogue::MessagePart& part : rule.message)
             if (part.type >= 0)
                 messageTypes_ |= 1u << unsigned(part.type);
@@ -40,8 +44,10 @@ void RuleEditor::record(std::size_t node, int typeIndex, int occurrence, std::st
     } else {
         nodes_ = node + 1;
     }
-    for (Condition& rule : claimRules_)
-        rule.evaluator.record(node, typeIndex, occurrence, line);
+    // A rule is fed the types it reads alone: a record that takes another's
+    // place is of that one's type, so what it replaces was fed too.
+    for (const std::size_t r : claimRulesOf_[std::size_t(typeIndex)])
+        claimRules_[r].evaluator.record(node, typeIndex, occurrence, line);
     // A record that takes the first one's place comes as the first again.
     if ((messageTypes_ >> unsigned(typeIndex) & 1u) && occurrence == 1) {
         firstLines_[std::size_t(typeIndex)].assign(line);

@@ -46,6 +46,8 @@ private:
     const RuleSet& set_;
     const LayoutCatalogue& layouts_;
     std::vector<Condition> claimRules_;
+    // The claim rules that read records of each type (in claimRules_).
+    std::array<std::vector<std::size_t>, kRecordTypeCount> claimRulesOf_;
     std::vector<Condition> recordRules_;
     std::array<std::vector<std::size_t>, kRecordTypeCount> recordRulesOf_; // in recordRules_
     IntegrityEdits integrity_;
