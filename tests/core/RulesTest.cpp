@@ -246,6 +246,10 @@ private slots:
             "rule a\n  severity note\n  message \"m\"\n  for each ZA0 when 05.0 blank\n",
             "payer.rules:4:12: a record type of a claim's own was expected, CA0 to XA0, such as "
             "FA0");
+        row("record rule that closes its record early",
+            "rule a\n  severity note\n  message \"m\"\n  for each FA0 when 05.0 blank) || "
+            "(count(FA0) > 0\n",
+            "payer.rules:4:31: a ( before this ) was expected");
         row("unknown edit", "rule a\n  severity note\n  check spelling\n",
             "payer.rules:3:9: a built-in edit was expected: control-number, sequence-numbers, "
             "calendar-dates, service-after-creation or listed-codes");

@@ -84,6 +84,23 @@ int patternsIn(std::string_view expression) {
     return patterns;
 }
 
+// The column of a ) that closes no ( of the expression's own, or 0. A rule
+// on records is read inside any(RT: ...): such a ) would end that early and
+// let the rest weigh the whole claim.
+std::size_t strayClose(std::string_view expression) {
+    std::vector<FilterLexer::Token> tokens;
+    FilterError ignored;
+    if (!FilterLexer::tokenize(expression, tokens, ignored))
+        return 0; // the parser says what is wrong
+    int depth = 0;
+    for (const FilterLexer::Token& token : tokens) {
+        depth += token.kind == FilterLexer::Token::Kind::Open;
+        if (token.kind == FilterLexer::Token::Kind::Close && --depth < 0)
+            return token.column;
+    }
+    return 0;
+}
+
 // A rule on records is read as the one-record scope any(RT: ...), whose
 // words a message about it must not use.
 std::string forEachWords(std::string what, const std::string& type) {
@@ -217,6 +234,13 @@ bool RuleSet::Builder::compileCondition(const RulesText::Stanza& stanza, Rule& r
             error.line = stanza.recordTypeAt.line;
             error.column = stanza.recordTypeAt.column;
             error.what = "a record type of a claim's own was expected, CA0 to XA0, such as FA0";
+            return false;
+        }
+        if (const std::size_t column = strayClose(stanza.expression)) {
+            const RulesText::Place at = stanza.placeOf(column);
+            error.line = at.line;
+            error.column = at.column;
+            error.what = "a ( before this ) was expected";
             return false;
         }
         expression = "any(" + type + ": " + expression + ")";
