@@ -4,6 +4,7 @@
 #include "ProcessMemory.h"
 
 #include <cstdio>
+#include <fstream>
 #include <unistd.h>
 #include <vector>
 
@@ -81,6 +82,63 @@ void CliBenchmark::summary() const {
                 "%.1f MiB\n",
                 summed, checked, (summed / checked - 1) * 100,
                 summaryPeak ? *summaryPeak / 1024.0 : -1.0, checkPeak ? *checkPeak / 1024.0 : -1.0);
+}
+
+namespace {
+
+// Fifty rules as a payer writes them: thresholds on the claim, counts and
+// blanks, tests on each service line, a few patterns.
+std::string fiftyRules() {
+    std::string text;
+    auto rule = [&](const std::string& id, const char* severity, const std::string& message,
+                    const std::string& what) {
+        text += "rule bench." + id + "\n  severity " + severity + "\n  message \"" + message +
+                "\"\n  " + what + "\n\n";
+    };
+    for (int i = 0; i < 10; ++i)
+        rule("charges-" + std::to_string(i), "warning", "charges {XA0.12.0}",
+             "when XA0.12.0 > " + std::to_string(2000 + 1000 * i) + ".00");
+    for (int i = 0; i < 10; ++i)
+        rule("lines-" + std::to_string(i), "note", "too many lines",
+             "when count(FA0) > " + std::to_string(6 + i) + " && CA0.08.0 exists");
+    for (int i = 0; i < 10; ++i)
+        rule("place-" + std::to_string(i), "error", "{record}: place {07.0}",
+             "for each FA0 when 07.0 == \"" + std::to_string(30 + i) + "\"");
+    for (int i = 0; i < 10; ++i)
+        rule("line-charge-" + std::to_string(i), "warning", "{record}: {13.0}",
+             "for each FA0 when 13.0 > " + std::to_string(5000 + 500 * i) + ".00 && 05.0 exists");
+    for (int i = 0; i < 6; ++i)
+        rule("blank-" + std::to_string(i), "error", "a blank",
+             std::string("when ") + (i % 2 ? "CA0.04.0" : "CA0.05.0") + " blank || BA0.18.0 blank");
+    for (int i = 0; i < 4; ++i)
+        rule("pattern-" + std::to_string(i), "note", "{CA0.04.0}",
+             "when CA0.04.0 matches \"^Q" + std::to_string(i) + "[A-Z]+$\"");
+    return text;
+}
+
+} // namespace
+
+void CliBenchmark::rules() const {
+    const std::string rulesFile = "/tmp/quillmark-bench-50.rules";
+    std::ofstream(rulesFile) << fiftyRules();
+    const std::vector<std::vector<std::string>> ways = {
+        {"--no-integrity"}, {}, {"--rules", rulesFile}};
+    double without = 0;
+    for (const std::vector<std::string>& way : ways) {
+        std::vector<std::string> command{cli_, "--maps",          mapsDir_, "--jobs",
+                                         "2",  "--problems-only", "check",  file_};
+        command.insert(command.end(), way.begin(), way.end());
+        const double seconds = ChildProcess::medianSeconds(command, runs_);
+        const auto peak = ProcessMemory::peakResidentKiB(command);
+        const char* name = way.empty()      ? "with the integrity edits"
+                           : way.size() < 2 ? "without rules (--no-integrity)"
+                                            : "with the integrity edits and 50 rules";
+        if (without == 0)
+            without = seconds;
+        std::printf("check --problems-only --jobs 2 %s: %.3f s, %.2fx the check without rules "
+                    "(target <= 1.5), peak resident memory %.1f MiB\n",
+                    name, seconds, seconds / without, peak ? *peak / 1024.0 : -1.0);
+    }
 }
 
 void CliBenchmark::list() const {

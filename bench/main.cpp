@@ -18,8 +18,9 @@ void usage() {
                  "  through it, the memory of the tree and of `quillmark-cli tree`, and the\n"
                  "  whole-file check of `quillmark-cli check` and the field search of\n"
                  "  `quillmark-cli search` against wc -l, the search's peak memory, and\n"
-                 "  `quillmark-cli summary` against the check it is gathered by, the peak\n"
-                 "  memory of `check --pdf` for 1,000 pages and for 10;\n"
+                 "  `quillmark-cli summary` against the check it is gathered by, the check\n"
+                 "  with the integrity edits and 50 rules against the check without rules,\n"
+                 "  the peak memory of `check --pdf` for 1,000 pages and for 10;\n"
                  "  with FILE2 (a changed copy of FILE, see nsfgen --mutate-from) also\n"
                  "  `quillmark-cli diff FILE FILE2` against wc -l over both files.\n"
                  "  --maps DIR   map folder (default: the current directory)\n"
@@ -28,8 +29,8 @@ void usage() {
                  "  --cli PATH   quillmark-cli to measure (default: the one built alongside;\n"
                  "               an empty PATH skips it)\n"
                  "  --cli-only   only the figures of quillmark-cli\n"
-                 "  --only NAME  of quillmark-cli only tree, check, summary, list, search,\n"
-                 "               diff or pdf (repeatable; default: all)\n"
+                 "  --only NAME  of quillmark-cli only tree, check, summary, rules, list,\n"
+                 "               search, diff or pdf (repeatable; default: all)\n"
                  "  --diff-only  only those of `quillmark-cli diff` (for a pair whose units\n"
                  "               mostly never pair: the memory it keeps while they wait)\n");
 }
@@ -100,6 +101,8 @@ int main(int argc, char* argv[]) {
             cli.check();
         if (chosen("summary"))
             cli.summary();
+        if (chosen("rules"))
+            cli.rules();
         if (chosen("list"))
             cli.list();
         if (chosen("search")) {

@@ -13,6 +13,7 @@ if(TARGET quillmark)
 endif()
 
 install(FILES maps/nsf0200.map maps/nsf0301.map maps/nsf0200.fmt maps/nsf0301.fmt
+  maps/integrity.rules
   DESTINATION ${CMAKE_INSTALL_DATADIR}/quillmark/maps)
 
 # The man pages carry the one project version.

@@ -82,7 +82,8 @@ bool writePdf(ClaimFile& file, const std::shared_ptr<const ProblemStore>& store,
 } // namespace
 
 int CheckCommand::run(ClaimFile& file, bool json, bool problemsOnly, const std::string& filter,
-                      int jobs, const PdfOption& pdf, std::ostream& out, std::ostream& err) {
+                      int jobs, bool strict, const PdfOption& pdf, std::ostream& out,
+                      std::ostream& err) {
     std::optional<ClaimFilter> compiled;
     if (!filter.empty() && !(compiled = FilterOption::compile(file, filter, err)))
         return kExitError;
@@ -100,10 +101,12 @@ int CheckCommand::run(ClaimFile& file, bool json, bool problemsOnly, const std::
         consumer = filler.get();
     } else {
         report = std::make_unique<CheckReport>(out, json, problemsOnly, file.layouts());
+        report->noteRules(file.rules());
         consumer = report.get();
     }
     FileCheck::Options options;
     options.jobs = jobs;
+    options.rules = file.rules();
     FileCheck::Summary summary;
     std::int64_t claimsInFile = 0;
     if (compiled) {
@@ -134,7 +137,7 @@ int CheckCommand::run(ClaimFile& file, bool json, bool problemsOnly, const std::
     // A file that changed while it was read gives no verdict either way.
     if (summary.fileChanged)
         return kExitNotChecked;
-    if (summary.failed)
+    if (summary.failed || (strict && summary.warnings + summary.notes > 0))
         return kExitChecksFailed;
     return summary.notChecked ? kExitNotChecked : kExitOk;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/check/RuleCatalogue.h"
 #include "core/filetree/FileTree.h"
 #include "core/openfile/ClaimFileOpener.h"
 
@@ -31,9 +32,14 @@ public:
     SequentialFile& file() { return file_->reader(); }
     // The file tree, built on first use by one pass over the file.
     const FileTree& tree();
+    // The rules the whole-file check weighs claims by besides the format's
+    // own checks (RulesOption); null for none.
+    const std::shared_ptr<const RuleCatalogue>& rules() const { return rules_; }
+    void setRules(std::shared_ptr<const RuleCatalogue> rules) { rules_ = std::move(rules); }
 
 private:
     std::shared_ptr<OpenClaimFile> file_;
+    std::shared_ptr<const RuleCatalogue> rules_;
     OpenResult result_;
     std::vector<std::string> messages_;
 };

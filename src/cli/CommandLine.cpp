@@ -2,6 +2,7 @@
 
 #include "CommandHelp.h"
 #include "FilterHelp.h"
+#include "RulesHelp.h"
 #include "core/layouts/MapSearchPath.h"
 
 #include <QCommandLineParser>
@@ -19,7 +20,7 @@ QString CommandLine::usage() {
         "       quillmark-cli [--maps DIR] [--json] claim FILE KEY [KEY...]\n"
         "       quillmark-cli [--maps DIR] [--json] claim FILE [KEY...] --pcn PCN\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] check FILE\n"
-        "                     [--problems-only] [--filter EXPR]\n"
+        "                     [--problems-only] [--filter EXPR] [--strict]\n"
         "       quillmark-cli [--maps DIR] claim|check FILE ... --pdf OUT.pdf\n"
         "                     [--paper a4|letter] [--max-pages N]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] search FILE TEXT\n"
@@ -28,13 +29,15 @@ QString CommandLine::usage() {
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] summary FILE\n"
         "       quillmark-cli [--maps DIR] [--json] diff A B [--match pcn|position]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] lines FILE [--from N]\n"
-        "                     [--count M]\n");
+        "                     [--count M]\n"
+        "       (check, summary, list, tree, lines: [--rules FILE]... [--no-integrity])\n");
 }
 
 QString CommandLine::helpText() {
     return usage() + QLatin1Char('\n') + QLatin1String(CommandHelp::text()) + QLatin1Char('\n') +
            QString::fromUtf8(PdfOption::help()) + QLatin1Char('\n') +
-           QString::fromUtf8(FilterHelp::text());
+           QString::fromUtf8(FilterHelp::text()) + QLatin1Char('\n') +
+           QString::fromUtf8(RulesHelp::text());
 }
 
 CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
@@ -81,6 +84,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
                        maxHitsOption, pcnOption, claimsOption, matchOption, filterOption, csvOption,
                        fromOption, countOption});
     parser.addOptions(PdfOption::options());
+    parser.addOptions(RulesOption::options());
 
     if (!parser.parse(arguments)) {
         error_ = parser.errorText();
@@ -219,6 +223,11 @@ CommandLine::parseCommandOptions(const QCommandLineParser& parser, QStringList p
             return Outcome::UsageError;
         }
     }
+    const bool weighsClaims = command_ == Command::Check || command_ == Command::Summary ||
+                              command_ == Command::List || command_ == Command::Tree ||
+                              command_ == Command::Lines;
+    if (!rules_.parse(parser, weighsClaims, command_ == Command::Check, raw, error_))
+        return Outcome::UsageError;
     if (command_ == Command::Search)
         return parseSearch(parser, positional, raw);
     for (const char* option : {"field", "type", "exact", "regex", "number", "max-hits"})

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PdfOption.h"
+#include "RulesOption.h"
 #include "core/compare/FileComparison.h"
 #include "core/search/SearchQuery.h"
 
@@ -77,6 +78,8 @@ public:
     // lines --from N --count M: the first line listed and how many.
     std::int64_t from() const { return from_; }
     std::int64_t count() const { return count_; }
+    // --rules FILE, --no-integrity and --strict.
+    const RulesOption& rules() const { return rules_; }
 
     // Why parse() returned UsageError.
     const QString& error() const { return error_; }
@@ -108,6 +111,7 @@ private:
     PdfOption pdf_;
     std::int64_t from_ = 1;
     std::int64_t count_ = 100;
+    RulesOption rules_;
     QString error_;
 };
 

@@ -61,9 +61,10 @@ struct Verdict {
         ++lines;
         for (const ProblemRow& row : rows) {
             ++problems;
+            // As check: a rule's warning or note fails nothing.
             if (Problem::meansNotChecked(row.problem.kind))
                 notChecked = true;
-            else
+            else if (row.problem.severity() == Problem::Severity::Error)
                 failed = true;
         }
     }
@@ -182,6 +183,7 @@ int LinesCommand::run(ClaimFile& file, std::int64_t from, std::int64_t count, bo
     LineProblems problems(from, last);
     FileCheck::Options options;
     options.jobs = jobs;
+    options.rules = file.rules();
     const FileCheck::Summary summary =
         FileCheck::run(file.file(), file.layouts(), options, problems);
     problems.finish();

@@ -25,8 +25,9 @@ int ListCommand::run(ClaimFile& file, Format format, const std::string& filter, 
         if (matched)
             report.row(row);
     };
-    ClaimPass::Options passOptions;
+    FileCheck::Options passOptions;
     passOptions.jobs = jobs;
+    passOptions.rules = file.rules();
     const FilteredCheck::Result result =
         FilteredCheck::claims(file.file(), file.layouts(), passOptions, options);
     report.finish(result.matched, result.file.claims, filter);

@@ -26,6 +26,7 @@ int SummaryCommand::run(ClaimFile& file, bool json, int jobs, std::ostream& out,
                         std::ostream& err) {
     FileCheck::Options options;
     options.jobs = jobs;
+    options.rules = file.rules();
     Figures figures;
     FileStatistics statistics;
     // Every batch is written as it is done with; only the report's order keeps it.

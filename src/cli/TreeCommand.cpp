@@ -57,8 +57,9 @@ Shown shownBy(ClaimFile& file, const ClaimFilter& filter, int jobs) {
             (shown.batches.empty() || shown.batches.back() != row.batchPosition))
             shown.batches.push_back(row.batchPosition);
     };
-    ClaimPass::Options passOptions;
+    FileCheck::Options passOptions;
     passOptions.jobs = jobs;
+    passOptions.rules = file.rules();
     const FilteredCheck::Result result =
         FilteredCheck::claims(file.file(), file.layouts(), passOptions, options);
     shown.matched = result.matched;

@@ -34,7 +34,15 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
         std::cerr << "quillmark-cli: " << line << '\n';
     if (!opened)
         return kExitError;
-    switch (commandLine.command()) {
+    // The rules are bound to the file's map; tree weighs claims only to filter them.
+    const CommandLine::Command command = commandLine.command();
+    const bool weighsClaims =
+        command == CommandLine::Command::Check || command == CommandLine::Command::Summary ||
+        command == CommandLine::Command::List || command == CommandLine::Command::Lines ||
+        (command == CommandLine::Command::Tree && !commandLine.filter().empty());
+    if (weighsClaims && !commandLine.rules().load(file, std::cerr))
+        return kExitError;
+    switch (command) {
     case CommandLine::Command::Tree:
         return TreeCommand::run(file, commandLine.json(), commandLine.claimsOnly(),
                                 commandLine.filter(), commandLine.jobs(), out, std::cerr);
@@ -49,8 +57,8 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
                                  commandLine.pdf(), out, std::cerr);
     case CommandLine::Command::Check:
         return CheckCommand::run(file, commandLine.json(), commandLine.problemsOnly(),
-                                 commandLine.filter(), commandLine.jobs(), commandLine.pdf(), out,
-                                 std::cerr);
+                                 commandLine.filter(), commandLine.jobs(),
+                                 commandLine.rules().strict(), commandLine.pdf(), out, std::cerr);
     case CommandLine::Command::Search:
         return SearchCommand::run(file, commandLine.query(), commandLine.json(), commandLine.jobs(),
                                   commandLine.maxHits(), out, std::cerr);

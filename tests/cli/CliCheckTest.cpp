@@ -139,7 +139,7 @@ private slots:
         QVERIFY2(at >= 0, r.out.constData());
         QCOMPARE(lines.value(at + 1), QStringLiteral("  totals: no XA0: nothing compared"));
         QCOMPARE(lines.value(at + 2),
-                 QStringLiteral("  problem: No XA0: the claim has no trailer of its own; its "
+                 QStringLiteral("  error: No XA0: the claim has no trailer of its own; its "
                                 "totals were not compared"));
         const qsizetype next =
             lines.indexOf(QStringLiteral("%1  CA0: ,  (P2)").arg(QString::fromStdString(second)));
@@ -193,7 +193,7 @@ private slots:
             const auto text = check(file, false, problemsOnly);
             for (const QJsonValue& problem : problems)
                 QVERIFY2(text.outText().contains(
-                             QStringLiteral("  problem: ") +
+                             QStringLiteral("  error: ") +
                              problem.toObject().value(QStringLiteral("text")).toString()),
                          text.out.constData());
             QCOMPARE(text.outText().contains(QString::fromStdString(file.claimB)), !problemsOnly);
@@ -376,7 +376,7 @@ private slots:
             QStringLiteral("%1  CA0: POE, EDGAR (C003)").arg(QString::fromStdString(file.claimC))));
         QVERIFY2(lines.contains(QStringLiteral("  totals: do not compute, XA0 fields 12.0")),
                  r.out.constData());
-        QVERIFY(lines.contains(QStringLiteral("  problem: Invalid value: FA0-1 05.0 %1 \u2014 "
+        QVERIFY(lines.contains(QStringLiteral("  error: Invalid value: FA0-1 05.0 %1 \u2014 "
                                               "\"20231340\"")
                                    .arg(QString::fromStdString(records.name("FA0", "05.0")))));
         QVERIFY(lines.contains(

@@ -311,6 +311,12 @@ void ProblemsTest::rowsCountsAndMarksAreTheCommandLines_data() {
                                    "--wrong-file-count --wrong-file-total --record-after-za0 "
                                    "--cut-last-line"))
         << maps;
+    QTest::newRow("every fault of the integrity edits")
+        << generate(QStringLiteral("integrity.nsf"),
+                    QStringLiteral("--claims 60 --batches 2 --seed 7 --wrong-pcn 2 "
+                                   "--wrong-sequence 3 --bad-date 4 --late-service 5 "
+                                   "--unlisted-code 6 --wrong-pcn 41 --bad-date 41"))
+        << maps;
     QTest::newRow("no file trailer")
         << generate(QStringLiteral("noza0.nsf"), QStringLiteral("--claims 30 --batches 2 --no-za0"))
         << maps;

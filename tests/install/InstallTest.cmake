@@ -32,7 +32,8 @@ set(viewer ${prefix}/bin/quillmark)
 # Exactly these files, nothing of the tests or benchmarks.
 set(expected bin/quillmark-cli share/man/man1/quillmark-cli.1
   share/quillmark/maps/nsf0200.fmt share/quillmark/maps/nsf0200.map
-  share/quillmark/maps/nsf0301.fmt share/quillmark/maps/nsf0301.map)
+  share/quillmark/maps/nsf0301.fmt share/quillmark/maps/nsf0301.map
+  share/quillmark/maps/integrity.rules)
 if(WITH_GUI)
   list(APPEND expected bin/quillmark share/applications/quillmark.desktop
     share/icons/hicolor/scalable/apps/quillmark.svg share/man/man1/quillmark.1
@@ -119,6 +120,8 @@ endfunction()
 expect("cli finds the installed maps" COMMAND ${cli} --version
   OUTPUT "quillmark-cli ${VERSION}" MAPS ${installedMaps})
 expect("cli reads a sample with them" COMMAND ${cli} tree ${SAMPLE} OUTPUT "CA0 Count: 6")
+expect("cli weighs claims by the installed integrity edits" COMMAND ${cli} --json check ${SAMPLE}
+  EXIT 1 OUTPUT "\"rule\":\"integrity.calendar-dates\"")
 expect("cli QUILLMARK_MAPS comes first" ENV QUILLMARK_MAPS=${ownMaps}
   COMMAND ${cli} --version MAPS ${ownMaps})
 if(WITH_GUI)

@@ -34,16 +34,20 @@ TwoBatchFile::TwoBatchFile(const NsfRecords& r, const Options& options) {
     claimALine = r.record("CA0", {{"03.0", "A001"}, {"04.0", "DOE"}, {"05.0", "JANE"}});
     claimA = text.key("CA0", text.append(claimALine));
     text.add(r.record("DA0", {{"02.0", "1"}, {"03.0", "A001"}}));
-    text.add(r.record("DA1", {{"02.0", "1"}, {"14.0", "500"}}));
+    text.add(r.record("DA1", {{"02.0", "1"}, {"03.0", "A001"}, {"14.0", "500"}}));
     std::map<std::string, std::string> firstFa0{
-        {"02.0", "1"}, {"13.0", "1000"}, {"27.0", "10"}, {"28.0", "5"}};
+        {"02.0", "1"}, {"03.0", "A001"}, {"13.0", "1000"}, {"27.0", "10"}, {"28.0", "5"}};
     if (options.invalidServiceDate)
         firstFa0["05.0"] = "20231340";
     text.add(r.record("FA0", firstFa0));
-    secondFa0Line = r.record("FA0", {{"02.0", "2"}, {"13.0", "2500"}});
+    secondFa0Line = r.record("FA0", {{"02.0", "2"}, {"03.0", "A001"}, {"13.0", "2500"}});
     text.add(secondFa0Line);
-    text.add(r.record(
-        "FB0", {{"02.0", "1"}, {"05.0", "300"}, {"06.0", "200"}, {"07.0", "50"}, {"08.0", "20"}}));
+    text.add(r.record("FB0", {{"02.0", "2"},
+                              {"03.0", "A001"},
+                              {"05.0", "300"},
+                              {"06.0", "200"},
+                              {"07.0", "50"},
+                              {"08.0", "20"}}));
     const int countsA[6] = {1, 2, 0, 3, 0, 0};
     text.add(xa0(r, "A001", countsA,
                  {{"12.0", "3500"},
@@ -57,7 +61,7 @@ TwoBatchFile::TwoBatchFile(const NsfRecords& r, const Options& options) {
 
     claimB = text.key("CA0", text.append(r.record(
                                  "CA0", {{"03.0", "B002"}, {"04.0", "ROE"}, {"05.0", "RICHARD"}})));
-    text.add(r.record("FA0", {{"02.0", "1"}, {"13.0", "700"}}));
+    text.add(r.record("FA0", {{"02.0", "1"}, {"03.0", "B002"}, {"13.0", "700"}}));
     const int countsB[6] = {1, 0, 0, 1, 0, 0};
     text.add(xa0(r, "B002", countsB, {{"12.0", "700"}}));
     text.add(r.record("YA0", {{"10.0", "2"}}));
@@ -67,7 +71,7 @@ TwoBatchFile::TwoBatchFile(const NsfRecords& r, const Options& options) {
     text.add(r.record("BA1", {{"02.0", "PROV2"}}));
     claimC = text.key("CA0", text.append(r.record(
                                  "CA0", {{"03.0", "C003"}, {"04.0", "POE"}, {"05.0", "EDGAR"}})));
-    text.add(r.record("FA0", {{"02.0", "1"}, {"13.0", "100"}}));
+    text.add(r.record("FA0", {{"02.0", "1"}, {"03.0", "C003"}, {"13.0", "100"}}));
     const int countsC[6] = {1, 0, 0, 1, 0, 0};
     text.add(xa0(r, "C003", countsC, {{"12.0", options.wrongTotalsInC ? "101" : "100"}}));
     text.add(r.record("YA0", {{"10.0", "1"}}));

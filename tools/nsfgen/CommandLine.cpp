@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace nsfgen {
 
@@ -22,6 +24,19 @@ bool parsePositive(std::string_view text, std::int64_t& value) {
         return false;
     value = static_cast<std::int64_t>(v);
     return true;
+}
+
+// The list of claim numbers an option names, or nullptr.
+std::vector<std::int64_t>* claimList(std::string_view arg, GeneratorOptions& options) {
+    const std::pair<std::string_view, std::vector<std::int64_t>*> lists[] = {
+        {"--wrong-totals", &options.wrongTotals},     {"--no-xa0", &options.missingXa0},
+        {"--short-line", &options.shortLines},        {"--wrong-pcn", &options.wrongPcn},
+        {"--wrong-sequence", &options.wrongSequence}, {"--bad-date", &options.badDate},
+        {"--late-service", &options.lateService},     {"--unlisted-code", &options.unlistedCode}};
+    for (const auto& [name, list] : lists)
+        if (arg == name)
+            return list;
+    return nullptr;
 }
 
 } // namespace
@@ -49,6 +64,17 @@ const char* CommandLine::usage() {
            "  --claim-outside N a claim follows batch N's YA0, outside any batch\n"
            "                    (repeatable; the ZA0 counts it)\n"
            "  --short-line N    a line of 100 characters follows claim N (repeatable)\n"
+           "Faults of the integrity edits (maps/integrity.rules), each in claim N's first\n"
+           "service line or payer (repeatable):\n"
+           "  --wrong-pcn N     the FA0 carries the next claim's patient control number\n"
+           "  --wrong-sequence N\n"
+           "                    the first payer's DA1 carries SEQUENCE NO 02 (its DA0: 01)\n"
+           "  --bad-date N      the FA0's 06.0 reads \"2003 3 5\": blanks for the zeros, which\n"
+           "                    the field check's month/day/year reading takes, no CCYYMMDD\n"
+           "  --late-service N  the FA0's 05.0 and 06.0 are the day after the file's creation\n"
+           "                    date (AA0 15.0)\n"
+           "  --unlisted-code N the FA0's 07.0 is place of service 13, which nsf0301.fmt and\n"
+           "                    nsf0200.fmt do not list\n"
            "  --wrong-file-count\n"
            "                    the ZA0's 07.0 states one claim too many\n"
            "  --wrong-file-total\n"
@@ -169,16 +195,13 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
                 error = std::string(arg) + " needs a number above 0";
                 return false;
             }
-        } else if (arg == "--wrong-totals" || arg == "--no-xa0" || arg == "--short-line") {
+        } else if (std::vector<std::int64_t>* claims = claimList(arg, options)) {
             std::int64_t n = 0;
             if (!value(v) || !parsePositive(v, n)) {
                 error = std::string(arg) + " needs a claim number from 1";
                 return false;
             }
-            (arg == "--wrong-totals" ? options.wrongTotals
-             : arg == "--no-xa0"     ? options.missingXa0
-                                     : options.shortLines)
-                .push_back(n);
+            claims->push_back(n);
         } else if (arg == "--wrong-batch-count" || arg == "--wrong-batch-total" ||
                    arg == "--no-ya0" || arg == "--claim-outside") {
             std::int64_t n = 0;
@@ -234,6 +257,11 @@ bool CommandLine::parse(int argc, char** argv, GeneratorOptions& options, bool& 
     }
     if (options.bareClaims && (!options.wrongTotals.empty() || !options.missingXa0.empty())) {
         error = "--bare-claims writes no XA0: --wrong-totals and --no-xa0 do not go with it";
+        return false;
+    }
+    if (options.bareClaims && options.anyIntegrityFault()) {
+        error = "--bare-claims writes no FA0 or DA1: the faults of the integrity edits do not go "
+                "with it";
         return false;
     }
     if (options.readable && (options.claims > 0 || options.sizeBytes > 0 || options.batches > 0 ||

@@ -20,6 +20,12 @@ struct GeneratorOptions {
     bool bareClaims = false;               // every claim is its CA0 line alone
     std::vector<std::int64_t> wrongTotals; // claim numbers (1-based) with XA0 12.0 one too high
     std::vector<std::int64_t> missingXa0;  // claim numbers (1-based) written without XA0
+    // Faults of the integrity edits, each in claim numbers (1-based).
+    std::vector<std::int64_t> wrongPcn;      // the first FA0 carries the next claim's PCN
+    std::vector<std::int64_t> wrongSequence; // the first payer's DA1 carries SEQUENCE NO 02
+    std::vector<std::int64_t> badDate;       // the first FA0 06.0 reads "2003 3 5"
+    std::vector<std::int64_t> lateService;   // the first FA0 is dated after the file's creation
+    std::vector<std::int64_t> unlistedCode;  // the first FA0 07.0 is place of service 13
     // Faults of the batch and file trailers and of the file's structure.
     std::vector<std::int64_t> wrongBatchCount; // batch numbers whose YA0 10.0 is one too high
     std::vector<std::int64_t> wrongBatchTotal; // batch numbers whose YA0 11.0 is one too high
@@ -38,11 +44,15 @@ struct GeneratorOptions {
     std::int64_t changeClaims = 0; // claims with changed fields
     std::int64_t changeFields = 1; // fields changed in each of them
 
+    bool anyIntegrityFault() const {
+        return !wrongPcn.empty() || !wrongSequence.empty() || !badDate.empty() ||
+               !lateService.empty() || !unlistedCode.empty();
+    }
     bool anyFault() const {
-        return !wrongTotals.empty() || !missingXa0.empty() || !wrongBatchCount.empty() ||
-               !wrongBatchTotal.empty() || !missingYa0.empty() || !claimOutside.empty() ||
-               !shortLines.empty() || wrongFileCount || wrongFileTotal || missingZa0 ||
-               recordAfterZa0 || cutLastLine;
+        return anyIntegrityFault() || !wrongTotals.empty() || !missingXa0.empty() ||
+               !wrongBatchCount.empty() || !wrongBatchTotal.empty() || !missingYa0.empty() ||
+               !claimOutside.empty() || !shortLines.empty() || wrongFileCount || wrongFileTotal ||
+               missingZa0 || recordAfterZa0 || cutLastLine;
     }
 };
 

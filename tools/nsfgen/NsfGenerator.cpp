@@ -554,7 +554,8 @@ void NsfGenerator::writeClaim(const ClaimPlan& plan) {
         // coinsurance; a second payer picks up the coinsurance.
         std::uint64_t paid = 0;
         begin(DA1_ID, "DA1");
-        num(DA1_SEQ, static_cast<std::uint64_t>(payer));
+        const bool wrongSequence = primary && listed(options_.wrongSequence, claimNumber_);
+        num(DA1_SEQ, static_cast<std::uint64_t>(wrongSequence ? 2 : payer));
         put(DA1_PCN, pcn);
         put(DA1_ADDRESS, "PO BOX " + std::to_string(rng_.between(1000, 99999)));
         put(DA1_CITY, payerPlace.city);
@@ -633,13 +634,22 @@ void NsfGenerator::writeClaim(const ClaimPlan& plan) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Line& ln = lines[i];
         const std::string lineId = pcn + "L" + digits(i + 1, 2);
+        // The faults of the integrity edits go to the claim's first line.
+        auto fault = [&](const std::vector<std::int64_t>& claims) {
+            return i == 0 && listed(claims, claimNumber_);
+        };
+        const std::int64_t day = fault(options_.lateService) ? fileCreated_ + 1 : ln.day;
         begin(FA0_ID, "FA0");
         num(FA0_SEQ, i + 1);
-        put(FA0_PCN, pcn);
+        put(FA0_PCN, fault(options_.wrongPcn) ? std::string{last[0], first[0]} +
+                                                    digits(std::uint64_t(claimNumber_ + 1), 9)
+                                              : pcn);
         put(FA0_LINE_ID, lineId);
-        date(FA0_FROM, ln.day);
-        date(FA0_TO, ln.day);
-        put(FA0_PLACE, "11");
+        date(FA0_FROM, day);
+        date(FA0_TO, day);
+        if (fault(options_.badDate))
+            put(FA0_TO, "2003 3 5");
+        put(FA0_PLACE, fault(options_.unlistedCode) ? "13" : "11");
         put(FA0_SERVICE_TYPE, ln.procedure->typeOfService);
         put(FA0_HCPCS, ln.procedure->hcpcs);
         put(FA0_MODIFIER1, rng_.pick(text::kModifiers));

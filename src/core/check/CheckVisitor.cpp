@@ -34,6 +34,8 @@ CheckVisitor::CheckVisitor(const ClaimRules& rules, std::vector<ChunkFindings>& 
         charges_ >= 0 && fa0Layout_.field(charges_).TypeCodes.find('N') != std::string::npos;
 }
 
+CheckVisitor::~CheckVisitor() = default;
+
 void CheckVisitor::beginChunk(std::size_t chunk) {
     findings_[chunk] = pool_.take();
     chunk_ = &findings_[chunk];
@@ -65,6 +67,8 @@ void CheckVisitor::record(std::size_t node, int typeIndex, int occurrence, std::
         nodes_ = node + 1;
     }
     addInvalid(typeIndex, occurrence, line, node);
+    if (editor_)
+        editor_->record(node, typeIndex, occurrence, line);
 }
 
 const CheckVisitor::Shared& CheckVisitor::shared(const SharedRecord& record, std::size_t& hint) {
@@ -124,6 +128,11 @@ void CheckVisitor::endClaim(const PassClaim& claim) {
                               std::string_view(values_).substr(i.value, i.valueLength), rows_);
     addShared(*claim.below, kBelowHints);
     ClaimRows::addFieldless(totals, claim.unreadable, where_, rows_);
+    // A claim that could not be read is no claim to weigh by rules.
+    if (editor_ && claim.unreadable)
+        editor_->forget();
+    else if (editor_)
+        editor_->finish(claim, kindsOfLastClaim(), rows_);
 
     ChunkFindings::Claim found;
     found.position = claim.position;
@@ -147,6 +156,8 @@ void CheckVisitor::endClaim(const PassClaim& claim) {
 }
 
 void CheckVisitor::forgetClaim() {
+    if (editor_)
+        editor_->forget();
     claimLines_[0] = claimLines_[1];
     claimsOpen_ = claimsOpen_ ? claimsOpen_ - 1 : 0;
     rows_.clear();

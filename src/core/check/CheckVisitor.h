@@ -4,9 +4,11 @@
 #include "core/check/ChunkFindingsPool.h"
 #include "core/check/ClaimRows.h"
 #include "core/check/ClaimVisitor.h"
+#include "core/check/RuleCatalogue.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,11 @@ class CheckVisitor : public ClaimVisitor {
 public:
     CheckVisitor(const ClaimRules& rules, std::vector<ChunkFindings>& findings,
                  ChunkFindingsPool& pool);
+    ~CheckVisitor() override;
+
+    // The edits of rules files read along: each claim's rule rows follow
+    // the check's own.
+    void setEditor(std::unique_ptr<ClaimEditor> editor) { editor_ = std::move(editor); }
 
     void beginChunk(std::size_t chunk) override;
     void record(std::size_t node, int typeIndex, int occurrence, std::string_view line) override;
@@ -67,6 +74,7 @@ private:
 
     const ClaimRules& rules_;
     const ClaimRows claimRows_;
+    std::unique_ptr<ClaimEditor> editor_;
     std::vector<ChunkFindings>& findings_;
     ChunkFindingsPool& pool_;
     ChunkFindings* chunk_ = nullptr;

@@ -33,11 +33,17 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
                                                             : FileStatistics::kCountedOneByOne,
                                                         eachBatch);
     StructureCheck walk(file, *layouts, pass.chunkCount(), lfOnly, gatherer ? *gatherer : consumer);
+    // Rules bound to other layouts would name fields this file does not have.
+    const RuleCatalogue* rules =
+        options.rules && options.rules->layouts() == layouts ? options.rules.get() : nullptr;
+    walk.setRules(rules);
     if (companion)
         companion->begin(pass.chunkCount());
     const bool done = pass.run(
         [&]() -> std::unique_ptr<ClaimVisitor> {
             auto check = std::make_unique<CheckVisitor>(pass.rules(), findings, pool);
+            if (rules)
+                check->setEditor(rules->editor());
             std::unique_ptr<ClaimVisitor> visitor =
                 companion ? companion->visitor(pass.rules(), std::move(check)) : std::move(check);
             if (gatherer)

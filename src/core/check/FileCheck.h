@@ -3,6 +3,7 @@
 #include "core/check/ClaimPass.h"
 #include "core/check/FileStatistics.h"
 #include "core/check/Problem.h"
+#include "core/check/RuleCatalogue.h"
 #include "core/check/TrailerBalance.h"
 #include "core/claim/TotalsVerdict.h"
 #include "core/layouts/LayoutCatalogue.h"
@@ -26,8 +27,12 @@ class SequentialFile;
 class FileCheck {
 public:
     // Jobs, progress (bytes done of the file's size once per reading of it:
-    // twice without an index), chunk size, the tree's index, the test seam.
-    using Options = ClaimPass::Options;
+    // twice without an index), chunk size, the tree's index, the test seam;
+    // and the rules claims are weighed by besides (bound to the layouts the
+    // check runs with; none: the format's own checks alone).
+    struct Options : ClaimPass::Options {
+        std::shared_ptr<const RuleCatalogue> rules;
+    };
 
     // A sequence of rows, valid during the call that hands it on.
     struct Rows {
@@ -103,8 +108,12 @@ public:
         std::int64_t batchesWithProblems = 0; // batches whose trailer has a row
         std::int64_t fileProblems = 0;        // rows of the file's own
         std::int64_t problems = 0;            // rows in all
-        bool failed = false;                  // a row says something is wrong
-        bool notChecked = false;              // a row says something could not be checked
+        // Rows by severity (Problem::severity).
+        std::int64_t errors = 0;
+        std::int64_t warnings = 0;
+        std::int64_t notes = 0;
+        bool failed = false;     // an error row: something is wrong
+        bool notChecked = false; // a row says something could not be checked
         bool fileChanged = false;
         bool cancelled = false;
     };

@@ -6,6 +6,8 @@
 
 namespace qm {
 
+class RuleCatalogue;
+
 // One problem of a claim file as the whole-file check finds it: a few
 // integers, so that a list of millions stays small. Its words, names and
 // keys are made when asked (ProblemWords), the same for every front end.
@@ -31,8 +33,13 @@ struct Problem {
         NoFileTrailer,           // the file has no ZA0
         LfOnlyLineEnds,          // lines end in LF only: the file reads as one line
         FileChanged,             // the file changed while it was read
+        Rule,                    // a claim fails an edit of a rules file (rule: which)
     };
-    static constexpr int kKindCount = 19;
+    static constexpr int kKindCount = 20;
+    // How much a row weighs: an error fails the check, a warning or a note
+    // is listed and fails it only when asked to be strict.
+    enum class Severity : std::uint8_t { Error, Warning, Note };
+    static constexpr int kSeverityCount = 3;
     // What a row belongs to.
     enum class Scope : std::uint8_t { File, Batch, Claim };
     // flags: found holds the number the value reads as.
@@ -47,10 +54,12 @@ struct Problem {
     std::int8_t recordType = -1; // the record's type (index in kRecordTypes); -1 for none
     std::int16_t occurrence = 0; // of that type in the claim form (1 for a header or trailer)
     std::int16_t field = -1;     // index in the type's layout; -1 for none
-    std::int64_t batch = -1;     // 0-based index of the batch in file tree order; -1 for none
-    std::int64_t claim = -1;     // 0-based index of the claim in file tree order; -1 for none
-    std::int64_t position = 0;   // 1-based byte position of the record or line it is about
-    std::int64_t line = 0;       // 1-based line number of it; 0 when not known
+    Severity ruleSeverity = Severity::Error; // Kind::Rule: the rule's, as loaded
+    std::int32_t rule = -1;                  // Kind::Rule: the rule's index in its RuleCatalogue
+    std::int64_t batch = -1;   // 0-based index of the batch in file tree order; -1 for none
+    std::int64_t claim = -1;   // 0-based index of the claim in file tree order; -1 for none
+    std::int64_t position = 0; // 1-based byte position of the record or line it is about
+    std::int64_t line = 0;     // 1-based line number of it; 0 when not known
     // By kind: the number a trailer field states (kFoundIsNumber), a line's
     // length, a count, the type bytes of an unknown record, the line length
     // a field did not fit in, how a batch without YA0 ended (the type of the
@@ -65,6 +74,13 @@ struct Problem {
     static bool meansNotChecked(Kind kind) {
         return kind == Kind::Unreadable || kind == Kind::CouldNotCheck ||
                kind == Kind::TrailerCouldNotCheck || kind == Kind::FileChanged;
+    }
+    // A rule's row weighs what its rule says; what could not be checked is
+    // a warning, everything else the check finds wrong an error.
+    Severity severity() const {
+        if (kind == Kind::Rule)
+            return ruleSeverity;
+        return meansNotChecked(kind) ? Severity::Warning : Severity::Error;
     }
     // The three bytes of an unknown record type, packed into found, and back.
     static std::int64_t packType(std::string_view type) {
@@ -82,10 +98,12 @@ struct Problem {
 };
 
 // A problem with the text it is about: the value of the field as stored
-// (file bytes, blanks and all), or nothing.
+// (file bytes, blanks and all), or nothing; a rule's row also the rules it
+// was found by, whose words it needs (whoever keeps the row keeps them).
 struct ProblemRow {
     Problem problem;
     std::string_view value;
+    const RuleCatalogue* rules = nullptr;
 };
 
 } // namespace qm

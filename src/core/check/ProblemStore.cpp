@@ -11,7 +11,8 @@ namespace {
 
 // A row is a byte of its kind and scope, then the flags saying which of its
 // numbers are there (a number of seven bits a byte), then those numbers:
-// claim, node, batch, position, line, record, field, value, found, expected.
+// claim, node, batch, position, line, record, field, value, found, expected;
+// a rule's row then its rule's number and its severity.
 // Claim, batch, position and line are told as the difference from the row
 // before; the node as how far it is off moving with the claim.
 constexpr unsigned kClaimStep = 1u << 0;  // the next claim: claim + 1
@@ -48,12 +49,14 @@ void ProblemStore::Pending::add(const ProblemRow& row, std::int64_t batchPositio
                                 std::int64_t claimNode) {
     rows_.push_back({row.problem, batchPosition, claimNode, pool_.size(), row.value.size()});
     pool_.append(row.value);
+    if (row.rules && !rules_)
+        rules_ = row.rules->shared_from_this();
 }
 
 ProblemStore::Entry ProblemStore::Pending::at(std::size_t i) const {
     const Row& r = rows_[i];
     return {r.problem, std::string_view(pool_).substr(r.value, r.valueLength), r.batchPosition,
-            r.claimNode};
+            r.claimNode, rules_.get()};
 }
 
 ProblemStore::ProblemStore(std::shared_ptr<const FileTree> tree)
@@ -176,6 +179,12 @@ void ProblemStore::append(const ProblemRow& row, std::int64_t batchPosition,
         putSigned(p.found);
     if (flags & kExpected)
         putSigned(p.expected);
+    if (p.kind == Problem::Kind::Rule) {
+        putNumber(std::uint32_t(p.rule));
+        putByte(std::uint8_t(p.ruleSeverity));
+        if (row.rules && !rules_)
+            rules_ = row.rules->shared_from_this();
+    }
 
     if (p.scope == Problem::Scope::Claim && claimNode >= 0 &&
         (claimNodes_.empty() || claimNode > claimNodes_.back()))
@@ -289,6 +298,11 @@ ProblemStore::Entry ProblemStore::Reader::next() {
         p.found = store.signedAt(byte_);
     if (flags & kExpected)
         p.expected = store.signedAt(byte_);
+    if (p.kind == Problem::Kind::Rule) {
+        p.rule = std::int32_t(store.numberAt(byte_));
+        p.ruleSeverity = Problem::Severity(store.byteAt(byte_++));
+        entry.rules = store.rules_.get();
+    }
     if (flags & kFoundIsNumber)
         p.flags |= Problem::kFoundIsNumber;
     if (flags & kTooLarge)

@@ -2,6 +2,7 @@
 
 #include "core/check/FileCheck.h"
 #include "core/check/Problem.h"
+#include "core/check/RuleCatalogue.h"
 #include "core/common/AscendingList.h"
 #include "core/common/BlockArray.h"
 
@@ -23,7 +24,8 @@ class FileTree;
 // Made for tens of millions of rows. A row is a few integers (kind, where,
 // record, field, found, expected, positions), each kept as its difference
 // from the row before in as few bytes as it needs: a row of a file's next
-// claim takes five or six bytes. Values' texts lie in one pool. Words, names
+// claim takes five or six bytes; a rule's row adds its rule's number and
+// severity, and holds the rules whose words it needs. Values' texts lie in one pool. Words, names
 // and keys are made when asked (ProblemWords). Rows are appended in the order
 // the check gives them, a few at a time, and read by number: from a mark
 // every kMarkInterval rows on, or in order with a Reader.
@@ -41,7 +43,8 @@ public:
         std::string_view value;         // in the store's pool (file bytes)
         std::int64_t batchPosition = 0; // where problem.batch's BA0 begins; 0 for none
         std::int64_t claimNode = -1;    // the tree node of problem.claim; -1: none, or not there
-        ProblemRow row() const { return {problem, value}; }
+        const RuleCatalogue* rules = nullptr; // the rules its rows of Kind::Rule name
+        ProblemRow row() const { return {problem, value, rules}; }
     };
 
     // Rows gathered elsewhere (on a worker, as the check hands them on), to
@@ -65,6 +68,7 @@ public:
         };
         std::vector<Row> rows_;
         std::string pool_;
+        std::shared_ptr<const RuleCatalogue> rules_;
     };
 
     // How many rows the store holds, and of what, as the check's summary
@@ -141,6 +145,10 @@ public:
     };
     Range claimRows(std::int64_t node) const;
 
+    // The rules its rows of Kind::Rule name (those of the check that filled
+    // it), or nullptr.
+    const std::shared_ptr<const RuleCatalogue>& rules() const { return rules_; }
+
     // The bytes the store holds.
     std::size_t memoryBytes() const;
 
@@ -164,6 +172,7 @@ private:
     void count(const Problem& problem);
 
     std::shared_ptr<const FileTree> tree_;
+    std::shared_ptr<const RuleCatalogue> rules_;
     BlockArray<std::uint8_t> bytes_;
     BlockArray<Mark, 10> marks_; // the state before every kMarkInterval-th row
     std::vector<std::unique_ptr<char[]>> pool_;

@@ -1,10 +1,12 @@
 #include "core/check/ProblemWords.h"
 
+#include "core/check/RuleCatalogue.h"
 #include "core/check/TrailerBalance.h"
 #include "core/claim/RecordSplitter.h"
 #include "core/claim/TotalsCheck.h"
 #include "core/common/FileText.h"
 #include "core/common/TextUtil.h"
+#include "core/layouts/FieldFormat.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <charconv>
@@ -38,6 +40,7 @@ constexpr KindWords kKinds[Problem::kKindCount] = {
     {"No file trailer", "no_file_trailer"},
     {"Lines end in LF only", "lf_only_line_ends"},
     {"File changed", "file_changed"},
+    {"Rule", "rule"},
 };
 
 const FieldDef* fieldOf(const Problem& problem, const LayoutCatalogue* layouts) {
@@ -156,6 +159,122 @@ private:
     ProblemWords::Bytes bytes_;
 };
 
+// A value a rule's message names, as its field's format shows it, else as
+// stored without its blanks.
+void appendShown(Line& text, const LayoutCatalogue* layouts, const RuleCatalogue::MessagePart& part,
+                 std::optional<std::string_view> value) {
+    if (!value) {
+        text << "(none)";
+        return;
+    }
+    const std::string_view trimmed = trimSpaces(*value);
+    if (trimmed.empty()) {
+        text << "(blank)";
+        return;
+    }
+    const RecordLayout* layout = layouts ? &layouts->at(part.type) : nullptr;
+    const std::string shown = layout && part.field < layout->fieldCount()
+                                  ? layout->format(part.field).shown(*value)
+                                  : std::string();
+    if (shown.empty())
+        text.file(trimmed);
+    else
+        text << shown;
+}
+
+// "2004-07-01" for the digits of a date.
+std::string dateOf(std::string_view digits) {
+    const auto n = parseInteger(trimSpaces(digits), 0, 99999999);
+    const std::string date = n ? FieldFormat::date(*n) : std::string();
+    return date.empty() ? std::string(trimSpaces(digits)) : date;
+}
+
+// What a built-in edit found, after the record and field it is about.
+void appendEditWords(Line& text, RuleCatalogue::Edit edit, const ProblemRow& row) {
+    const Problem& p = row.problem;
+    const std::string_view type = typeOf(p);
+    const std::string_view leader = !type.empty() && type[0] == 'D' ? "DA0" : "FA0";
+    switch (edit) {
+    case RuleCatalogue::Edit::ControlNumber:
+        text << "\"";
+        text.file(trimSpaces(row.value)) << "\" is not the claim's own (its CA0's 03.0)";
+        break;
+    case RuleCatalogue::Edit::SequenceNumbers:
+        text << "\"";
+        text.file(trimSpaces(row.value)) << "\" ";
+        if (type == "DA0" || type == "FA0")
+            text << "is not " << padded(p.expected, row.value) << ": the claim's " << type
+                 << " records are numbered 01, 02, ... in file order";
+        else if (p.expected > 0)
+            text << "is not " << padded(p.expected, row.value) << ", the sequence number of the "
+                 << leader << " it follows";
+        else
+            text << "follows no " << leader << " of the claim";
+        break;
+    case RuleCatalogue::Edit::CalendarDates:
+        text << "\"";
+        text.file(row.value) << "\" is no calendar date (CCYYMMDD)";
+        break;
+    case RuleCatalogue::Edit::ServiceAfterCreation:
+        text << dateOf(row.value) << " lies after the file's creation date, "
+             << dateOf(std::to_string(p.expected)) << " (AA0 15.0)";
+        break;
+    case RuleCatalogue::Edit::ListedCodes:
+        text << "\"";
+        text.file(trimSpaces(row.value)) << "\" is none of the codes its format file lists";
+        break;
+    case RuleCatalogue::Edit::Condition:
+        break;
+    }
+}
+
+// A rule's row: its message, or what its built-in edit found, and its id.
+void appendRuleWords(Line& text, const ProblemRow& row, const LayoutCatalogue* layouts) {
+    const Problem& p = row.problem;
+    const RuleCatalogue::Rule* rule = row.rules ? row.rules->rule(p.rule) : nullptr;
+    if (!rule) {
+        text << "rule " << std::int64_t(p.rule);
+        return;
+    }
+    if (rule->edit == RuleCatalogue::Edit::Condition) {
+        std::size_t at = 0;
+        for (const RuleCatalogue::MessagePart& part : rule->message) {
+            if (part.record)
+                text.file(ProblemWords::recordKey(p, layouts));
+            else if (part.type < 0)
+                text << part.text;
+            else
+                appendShown(text, layouts, part, RuleCatalogue::unpackValue(row.value, at));
+        }
+    } else {
+        text.file(ProblemWords::recordKey(p, layouts)) << " ";
+        text.field(p, layouts) << " ";
+        appendEditWords(text, rule->edit, row);
+    }
+    text << " [" << rule->id << "]";
+}
+
+// Why totals or a trailer could not be compared.
+void appendNotCompared(Line& text, const Problem& p, const LayoutCatalogue* layouts) {
+    const std::string_view type = typeOf(p);
+    if (p.flags & Problem::kTooLarge) {
+        text.file(type) << " ";
+        text.field(p, layouts) << " was not compared: the amounts of " << recordsBeneath(type)
+                               << " are too large to add up";
+    } else if (p.field >= 0) {
+        text.file(type) << " ";
+        text.field(p, layouts) << " does not lie within the line as read (" << p.found
+                               << " characters): it was not compared";
+    } else if (p.kind == Problem::Kind::CouldNotCheck) {
+        text << "the map lacks XA0 fields that the totals are compared with";
+        text.missing(type, comparedXa0Ids(), layouts);
+    } else {
+        text << "the map lacks " << type << " fields that the "
+             << (type == "YA0" ? "batch" : "file") << " is balanced by";
+        text.missing(type, TrailerBalance::comparedIds(type), layouts);
+    }
+}
+
 // How a batch that has no trailer ended.
 std::string_view endOf(const Problem& problem) {
     if (problem.found == recordTypeIndex("BA0"))
@@ -185,6 +304,25 @@ std::string_view ProblemWords::scopeKey(Problem::Scope scope) {
         break;
     }
     return "file";
+}
+
+std::string_view ProblemWords::severityKey(Problem::Severity severity) {
+    switch (severity) {
+    case Problem::Severity::Warning:
+        return "warning";
+    case Problem::Severity::Note:
+        return "note";
+    case Problem::Severity::Error:
+        break;
+    }
+    return "error";
+}
+
+std::string_view ProblemWords::ruleId(const ProblemRow& row) {
+    if (row.problem.kind != Problem::Kind::Rule || !row.rules)
+        return {};
+    const RuleCatalogue::Rule* rule = row.rules->rule(row.problem.rule);
+    return rule ? std::string_view(rule->id) : std::string_view();
 }
 
 std::string ProblemWords::recordKey(const Problem& problem, const LayoutCatalogue* layouts) {
@@ -223,6 +361,9 @@ ProblemWords::Found ProblemWords::foundIs(const Problem& problem) {
     case Problem::Kind::CutLastLine:
     case Problem::Kind::FileChanged:
         return Found::Number;
+    case Problem::Kind::Rule:
+        // A built-in edit's field; a condition's value holds its message's values.
+        return problem.field >= 0 ? Found::Value : Found::Nothing;
     default:
         return Found::Nothing;
     }
@@ -310,26 +451,9 @@ void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
         text << "the file changed while the claim was read";
         break;
     case Problem::Kind::CouldNotCheck:
-    case Problem::Kind::TrailerCouldNotCheck: {
-        const std::string_view type = typeOf(p);
-        if (p.flags & Problem::kTooLarge) {
-            text.file(type) << " ";
-            text.field(p, layouts) << " was not compared: the amounts of " << recordsBeneath(type)
-                                   << " are too large to add up";
-        } else if (p.field >= 0) {
-            text.file(type) << " ";
-            text.field(p, layouts) << " does not lie within the line as read (" << p.found
-                                   << " characters): it was not compared";
-        } else if (p.kind == Problem::Kind::CouldNotCheck) {
-            text << "the map lacks XA0 fields that the totals are compared with";
-            text.missing(type, comparedXa0Ids(), layouts);
-        } else {
-            text << "the map lacks " << type << " fields that the "
-                 << (type == "YA0" ? "batch" : "file") << " is balanced by";
-            text.missing(type, TrailerBalance::comparedIds(type), layouts);
-        }
+    case Problem::Kind::TrailerCouldNotCheck:
+        appendNotCompared(text, p, layouts);
         break;
-    }
     case Problem::Kind::NoXa0:
         text << "the claim has no trailer of its own; its totals were not compared";
         break;
@@ -374,6 +498,9 @@ void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
         text << "the file changed while it was read: " << p.found << " of the " << p.expected
              << " claims it had when the check began could not be read, and what was read may "
                 "not be what the file holds now";
+        break;
+    case Problem::Kind::Rule:
+        appendRuleWords(text, row, layouts);
         break;
     }
 }

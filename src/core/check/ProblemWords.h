@@ -26,6 +26,11 @@ public:
     static std::string_view kindKey(Problem::Kind kind);
     // "file", "batch", "claim".
     static std::string_view scopeKey(Problem::Scope scope);
+    // "error", "warning", "note".
+    static std::string_view severityKey(Problem::Severity severity);
+    // The id of the rule a row of Kind::Rule names ("integrity.dates");
+    // empty for other rows.
+    static std::string_view ruleId(const ProblemRow& row);
     // The claim form node key of the record a row is about ("FA0-2", "YA0");
     // empty for none.
     static std::string recordKey(const Problem& problem, const LayoutCatalogue* layouts);

@@ -24,10 +24,20 @@ StructureCheck::StructureCheck(const SequentialFile& file, const LayoutCatalogue
 
 void StructureCheck::count(const ProblemRow& row) {
     ++summary_.problems;
+    switch (row.problem.severity()) {
+    case Problem::Severity::Error:
+        ++summary_.errors;
+        summary_.failed = true;
+        break;
+    case Problem::Severity::Warning:
+        ++summary_.warnings;
+        break;
+    case Problem::Severity::Note:
+        ++summary_.notes;
+        break;
+    }
     if (Problem::meansNotChecked(row.problem.kind))
         summary_.notChecked = true;
-    else
-        summary_.failed = true;
     if (row.problem.scope == Problem::Scope::File)
         ++summary_.fileProblems;
 }
@@ -74,7 +84,7 @@ void StructureCheck::claim(const ChunkFindings& findings, const ChunkFindings::C
     bool invalid = false;
     for (std::uint32_t i = found.firstRow; i < found.firstRow + found.rowCount; ++i) {
         const ChunkFindings::Row& stored = findings.rows[i];
-        ProblemRow row{stored.problem, findings.text(stored.value, stored.valueLength)};
+        ProblemRow row{stored.problem, findings.text(stored.value, stored.valueLength), rules_};
         row.problem.claim = claim.index;
         row.problem.batch = claim.batch;
         row.problem.line = line;

@@ -38,6 +38,8 @@ public:
     void finish(bool fileChanged, std::int64_t sizeAtStart, std::int64_t claimsFound);
 
     FileCheck::Summary& summary() { return summary_; }
+    // The rules whose rows the claims' findings hold (their words go with them).
+    void setRules(const RuleCatalogue* rules) { rules_ = rules; }
 
 private:
     struct OpenBatch {
@@ -75,6 +77,7 @@ private:
     const std::size_t chunkCount_;
     const bool lfOnly_;
     FileCheck::Consumer& consumer_;
+    const RuleCatalogue* rules_ = nullptr;
     FileCheck::Summary summary_;
     std::vector<ProblemRow> rows_; // of the claim or trailer being handed on
 

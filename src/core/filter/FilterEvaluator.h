@@ -34,6 +34,14 @@ public:
     void reset();
     // Whether finish() needs the claim's problems.
     bool usesProblems() const { return program_.usesProblems; }
+    // The record types whose records it reads or counts (bit 1 << type):
+    // records of other types may be left out of record().
+    std::uint32_t typesRead() const { return typesUsed_ | typesCounted_; }
+    // For a filter of one any(RT: ...) alone (a rule on each record of a
+    // type): whether this record of RT passes what the scope asks.
+    bool recordPasses(std::string_view line) {
+        return !program_.scopes.empty() && scopePasses(program_.scopes.front(), line);
+    }
 
 private:
     struct State {

@@ -35,16 +35,23 @@ FilteredCheck::Result FilteredCheck::run(const SequentialFile& file,
     shown.problems -= hidden.problems;
     shown.failed = companion.failed_;
     shown.notChecked = companion.notChecked_;
+    shown.errors = companion.errors_;
+    shown.warnings = companion.warnings_;
+    shown.notes = companion.notes_;
     result.matched = companion.matched_;
     return result;
 }
 
 FilteredCheck::Result FilteredCheck::claims(const SequentialFile& file,
                                             std::shared_ptr<const LayoutCatalogue> layouts,
-                                            const ClaimPass::Options& passOptions,
+                                            const FileCheck::Options& passOptions,
                                             const Options& options) {
     ClaimPass::Options claimsOnly = passOptions;
     claimsOnly.everyLine = false;
+    // Rules bound to other layouts would name fields this file does not have.
+    const RuleCatalogue* rules = passOptions.rules && passOptions.rules->layouts() == layouts
+                                     ? passOptions.rules.get()
+                                     : nullptr;
     ClaimPass pass(file, layouts, claimsOnly);
     FilteredCheck companion(options, *layouts, true);
     companion.begin(pass.chunkCount());
@@ -53,8 +60,10 @@ FilteredCheck::Result FilteredCheck::claims(const SequentialFile& file,
     Result result;
     const bool done = pass.run(
         [&]() {
-            return companion.visitor(
-                pass.rules(), std::make_unique<CheckVisitor>(pass.rules(), findings, findingsPool));
+            auto check = std::make_unique<CheckVisitor>(pass.rules(), findings, findingsPool);
+            if (rules)
+                check->setEditor(rules->editor());
+            return companion.visitor(pass.rules(), std::move(check));
         },
         [&](std::size_t chunk) {
             // What the check found serves only through the claims' rows counted.
@@ -123,8 +132,18 @@ bool FilteredCheck::handOn(std::int64_t index) {
 void FilteredCheck::note(const ProblemRow& row) {
     if (Problem::meansNotChecked(row.problem.kind))
         notChecked_ = true;
-    else
+    switch (row.problem.severity()) {
+    case Problem::Severity::Error:
         failed_ = true;
+        ++errors_;
+        break;
+    case Problem::Severity::Warning:
+        ++warnings_;
+        break;
+    case Problem::Severity::Note:
+        ++notes_;
+        break;
+    }
 }
 
 void FilteredCheck::note(const FileCheck::Rows& rows) {

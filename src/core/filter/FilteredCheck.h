@@ -50,7 +50,7 @@ public:
     // without asking for its problems is not judged. The summaries count
     // the claims, and the shown claims' problems, only.
     static Result claims(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
-                         const ClaimPass::Options& passOptions, const Options& options);
+                         const FileCheck::Options& passOptions, const Options& options);
 
 private:
     FilteredCheck(const Options& options, const LayoutCatalogue& layouts, bool claimsAlone);
@@ -77,8 +77,11 @@ private:
     FilterChunk current_;       // the chunk being handed on
     std::size_t next_ = 0;      // its claim to hand on next
     FileCheck::Summary hidden_; // what the claims that do not match add to the summary
-    bool failed_ = false;       // a row that went on says something is wrong
+    bool failed_ = false;       // a row that went on says something is wrong (an error)
     bool notChecked_ = false;   // ... or could not be checked
+    std::int64_t errors_ = 0;   // the rows that went on, by severity
+    std::int64_t warnings_ = 0;
+    std::int64_t notes_ = 0;
     std::int64_t matched_ = 0;
 };
 

@@ -35,9 +35,16 @@ public:
     const std::vector<std::string>& warnings() const { return warnings_; }
     void addWarning(std::string line) { warnings_.push_back(std::move(line)); }
 
+    // The folder the map was read from (file system bytes): what ships
+    // beside the map (its format file, the integrity edits) is read there.
+    // Empty for layouts read from no folder.
+    const std::string& folder() const { return folder_; }
+    void setFolder(std::string folder) { folder_ = std::move(folder); }
+
 private:
     std::array<RecordLayout, kRecordTypeCount> entries_;
     std::vector<std::string> warnings_;
+    std::string folder_;
 };
 
 } // namespace qm

@@ -155,6 +155,7 @@ bool readMapFile(const std::vector<std::string>& folders, const std::string& map
         return false;
     }
 
+    catalogue.setFolder(folderUsed);
     MapValueReader reader(file.get());
     std::string lastKey;
     std::int16_t definitions = 0;

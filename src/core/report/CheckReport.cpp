@@ -69,8 +69,8 @@ const JsonShape& invalidShape() {
 }
 
 const JsonShape& rowShape() {
-    static const JsonShape shape({"kind", "where", "batch", "claim", "record", "position", "line",
-                                  "id", "name", "found", "expected", "text"});
+    static const JsonShape shape({"kind", "severity", "rule", "where", "batch", "claim", "record",
+                                  "position", "line", "id", "name", "found", "expected", "text"});
     return shape;
 }
 
@@ -143,6 +143,8 @@ void CheckReport::batch(const FileCheck::Batch& batch) {
 void CheckReport::claim(const FileCheck::Claim& claim) {
     claim_ = claim.index;
     claimPosition_ = claim.position;
+    for (const ProblemRow& r : claim.rows)
+        countRule(r);
     if (problemsOnly_ && claim.rows.empty())
         return;
     if (json_) {
@@ -201,6 +203,7 @@ void CheckReport::problem(const ProblemRow& r) {
     if (r.problem.line)
         line += "line " + std::to_string(r.problem.line) + " (byte " +
                 std::to_string(r.problem.position) + "): ";
+    line.append(ProblemWords::severityKey(r.problem.severity())).append(": ");
     ProblemWords::appendLine(line, r, layouts_.get(), ProblemWords::Bytes::Printable);
     line += '\n';
     text_.done();
@@ -215,7 +218,7 @@ void CheckReport::row(const ProblemRow& r) {
 }
 
 void CheckReport::appendRow(std::string& line, const ProblemRow& r) const {
-    line += "  problem: ";
+    line.append("  ").append(ProblemWords::severityKey(r.problem.severity())).append(": ");
     ProblemWords::appendLine(line, r, layouts_.get(), ProblemWords::Bytes::Printable);
     line += '\n';
 }
@@ -308,7 +311,7 @@ bool CheckReport::writeRows(std::ostream& out) {
         std::memcpy(&row, bytes.data(), sizeof row);
         json.raw(first ? "\n" : ",\n");
         first = false;
-        jsonRow(json, {row.problem, bytes.substr(sizeof row)}, row.batchPosition,
+        jsonRow(json, {row.problem, bytes.substr(sizeof row), rules_.get()}, row.batchPosition,
                 row.claimPosition);
     };
     std::string pending; // a row across the end of a block, gathered
@@ -340,7 +343,12 @@ void CheckReport::jsonRow(JsonWriter& json, const ProblemRow& r, std::int64_t ba
     const Problem& p = r.problem;
     json.beginObject(rowShape())
         .plainValue(ProblemWords::kindKey(p.kind))
-        .plainValue(ProblemWords::scopeKey(p.scope));
+        .plainValue(ProblemWords::severityKey(p.severity()));
+    if (p.kind == Problem::Kind::Rule)
+        json.value(ProblemWords::ruleId(r));
+    else
+        json.null();
+    json.plainValue(ProblemWords::scopeKey(p.scope));
     if (batchPosition >= 0)
         json.plainValue(Key("BA0", batchPosition).view());
     else
@@ -393,6 +401,56 @@ void CheckReport::jsonRow(JsonWriter& json, const ProblemRow& r, std::int64_t ba
     json.value(words_).endObject();
 }
 
+void CheckReport::noteRules(std::shared_ptr<const RuleCatalogue> rules) {
+    rules_ = std::move(rules);
+    ruleCounts_.assign(rules_ ? rules_->rules().size() : 0, RuleCount());
+}
+
+void CheckReport::countRule(const ProblemRow& r) {
+    const Problem& p = r.problem;
+    if (p.kind != Problem::Kind::Rule || p.rule < 0 || std::size_t(p.rule) >= ruleCounts_.size())
+        return;
+    RuleCount& count = ruleCounts_[std::size_t(p.rule)];
+    ++count.rows;
+    if (p.claim != count.lastClaim) {
+        ++count.claims;
+        count.lastClaim = p.claim;
+    }
+}
+
+void CheckReport::jsonRules(JsonWriter& json) const {
+    json.key("rules").beginArray();
+    for (std::size_t i = 0; i < ruleCounts_.size(); ++i) {
+        const RuleCatalogue::Rule& rule = rules_->rules()[i];
+        json.beginObject()
+            .key("rule")
+            .value(rule.id)
+            .key("severity")
+            .value(ProblemWords::severityKey(rule.severity))
+            .key("file")
+            .value(FileText::pathToUtf8(rules_->files()[rule.file].path))
+            .key("rows")
+            .value(ruleCounts_[i].rows)
+            .key("claims")
+            .value(ruleCounts_[i].claims)
+            .endObject();
+    }
+    json.endArray();
+}
+
+void CheckReport::textRules() const {
+    for (std::size_t i = 0; i < ruleCounts_.size(); ++i) {
+        const RuleCount& count = ruleCounts_[i];
+        if (!count.rows)
+            continue;
+        const RuleCatalogue::Rule& rule = rules_->rules()[i];
+        out_ << "Rule " << FileText::toPrintable(rule.id) << " ("
+             << ProblemWords::severityKey(rule.severity) << "): " << count.rows
+             << (count.rows == 1 ? " row" : " rows") << " in " << count.claims
+             << (count.claims == 1 ? " claim" : " claims") << '\n';
+    }
+}
+
 void CheckReport::noteFilter(std::string expression, std::int64_t claimsInFile) {
     filter_ = std::move(expression);
     claimsInFile_ = claimsInFile;
@@ -425,6 +483,12 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
             .value(summary.fileProblems)
             .key("problems")
             .value(summary.problems)
+            .key("errors")
+            .value(summary.errors)
+            .key("warnings")
+            .value(summary.warnings)
+            .key("notes")
+            .value(summary.notes)
             .key("not_read")
             .value(summary.notRead)
             .key("file_changed")
@@ -434,6 +498,7 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
                 .value(FileText::pathToUtf8(filter_))
                 .key("claims_in_file")
                 .value(claimsInFile_);
+        jsonRules(json);
         json.endObject();
         json_->end();
         return kept;
@@ -448,6 +513,9 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
          << ", without XA0: " << summary.withoutXa0 << "; batches: " << summary.batches
          << ", with problems: " << summary.batchesWithProblems
          << "; problems of the file: " << summary.fileProblems << '\n';
+    out_ << "Errors: " << summary.errors << ", warnings: " << summary.warnings
+         << ", notes: " << summary.notes << '\n';
+    textRules();
     if (!filter_.empty())
         out_ << "Filter: " << FileText::toPrintable(FileText::pathToUtf8(filter_)) << ": "
              << summary.claims << " of " << claimsInFile_ << " claims match\n";

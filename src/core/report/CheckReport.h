@@ -9,6 +9,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -35,6 +36,9 @@ public:
     // The claims were those a filter chose (the expression, as typed), of
     // claimsInFile: the summary says so.
     void noteFilter(std::string expression, std::int64_t claimsInFile);
+    // The rules the check weighed claims by: the summary counts each one's
+    // rows and claims.
+    void noteRules(std::shared_ptr<const RuleCatalogue> rules);
     // The summary; false when the problem rows kept for the JSON could not
     // be read back.
     bool finish(const FileCheck::Summary& summary);
@@ -52,6 +56,10 @@ private:
     // belongs to, -1 for none.
     void jsonRow(JsonWriter& json, const ProblemRow& row, std::int64_t batchPosition,
                  std::int64_t claimPosition);
+    // A rule's row counted for its rule.
+    void countRule(const ProblemRow& row);
+    void jsonRules(JsonWriter& json) const;
+    void textRules() const;
 
     std::ostream& out_;
     bool problemsOnly_;
@@ -81,6 +89,14 @@ private:
     std::string words_;  // a JSON row's text while it is put together
     std::string filter_; // the filter that chose the claims; empty: none
     std::int64_t claimsInFile_ = 0;
+    // Each rule's rows and claims, by its index.
+    struct RuleCount {
+        std::int64_t rows = 0;
+        std::int64_t claims = 0;
+        std::int64_t lastClaim = -1;
+    };
+    std::shared_ptr<const RuleCatalogue> rules_;
+    std::vector<RuleCount> ruleCounts_;
 };
 
 } // namespace qm

@@ -7,6 +7,7 @@
 #include "core/filetree/HeaderIndex.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
+#include "core/rules/RuleSet.h"
 #include "gui/common/BackgroundRelease.h"
 #include "gui/common/BackgroundWork.h"
 #include "gui/common/PlainText.h"
@@ -206,6 +207,8 @@ void ProblemCheck::start() {
         // The tree knows where the headers are: the file is read once, not twice.
         options.index = index ? index : std::make_shared<const qm::HeaderIndex>(*tree);
         options.claimHookForTests = read;
+        // The format's integrity edits beside the map, as the command line weighs claims by.
+        options.rules = qm::RuleSet::integrity(layouts);
         qm::ProgressControl& control = run.control();
         options.progress = [&](std::int64_t done, std::int64_t total) {
             control.bytesTotal = total;

@@ -1,0 +1,286 @@
+#include "core/rules/IntegrityEdits.h"
+
+#include "core/check/ClaimVisitor.h"
+#include "core/claim/ClaimLoop.h"
+#include "core/common/TextUtil.h"
+#include "core/layouts/LayoutCatalogue.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace qm {
+
+namespace {
+
+// The records numbered by SEQUENCE NO, the one that leads each group first.
+constexpr std::string_view kGroups[2][7] = {{"DA0", "DA1", "DA2"},
+                                            {"FA0", "FB0", "FB1", "FB2", "FB3", "FD0", "FE0"}};
+
+// A date as its eight digits.
+std::string digitsOf(std::int64_t date) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%08lld", static_cast<long long>(date));
+    return text;
+}
+
+} // namespace
+
+IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue& layouts)
+    : layouts_(layouts)
+    , ca0_(recordTypeIndex("CA0"))
+    , fa0_(recordTypeIndex("FA0"))
+    , aa0_(recordTypeIndex("AA0")) {
+    for (std::size_t i = 0; i < rules.rules().size(); ++i) {
+        const Edit edit = rules.rules()[i].edit;
+        if (edit == Edit::Condition)
+            continue;
+        rulesOf_[std::size_t(edit)].push_back(std::int32_t(i));
+        any_ = true;
+    }
+    controlField_.fill(-1);
+    sequenceField_.fill(-1);
+    group_.fill(-1);
+    for (int type = 0; type < kRecordTypeCount; ++type) {
+        const RecordLayout& layout = layouts.at(type);
+        // The claim's own records, CA0 to XA0, carry its control number.
+        if (ClaimLoop::parentOf(kRecordTypes[std::size_t(type)]))
+            controlField_[std::size_t(type)] = layout.indexOf("03.0");
+        for (int f = 0; f < layout.fieldCount(); ++f) {
+            const FieldFormat& format = layout.format(f);
+            if (format.kind() == FieldFormat::Kind::Date)
+                dates_[std::size_t(type)].push_back({f, {}});
+            if (format.kind() == FieldFormat::Kind::Code && !format.meanings().empty()) {
+                Field field{f, {}};
+                for (const FieldFormat::Meaning& meaning : format.meanings())
+                    field.codes.push_back(meaning.code);
+                std::sort(field.codes.begin(), field.codes.end());
+                codes_[std::size_t(type)].push_back(std::move(field));
+            }
+            if (sequenceField_[std::size_t(type)] < 0 && layout.field(f).FieldName == "SEQUENCE NO")
+                sequenceField_[std::size_t(type)] = f;
+        }
+    }
+    for (std::int8_t g = 0; g < 2; ++g) {
+        for (const std::string_view name : kGroups[g]) {
+            const int type = name.empty() ? -1 : recordTypeIndex(name);
+            if (type < 0)
+                continue;
+            group_[std::size_t(type)] = g;
+            leads_[std::size_t(type)] = name == kGroups[g][0];
+        }
+    }
+    from_ = layouts.at(fa0_).indexOf("05.0");
+    to_ = layouts.at(fa0_).indexOf("06.0");
+    created_ = layouts.at(aa0_).indexOf("15.0");
+}
+
+std::int64_t IntegrityEdits::dateOf(std::string_view value) {
+    // Read here rather than by the field check: it runs for every date field.
+    if (value.size() != 8)
+        return 0;
+    std::int64_t digits = 0;
+    for (const char c : value) {
+        if (c < '0' || c > '9')
+            return 0;
+        digits = digits * 10 + (c - '0');
+    }
+    const std::int64_t year = digits / 10000, month = digits / 100 % 100, day = digits % 100;
+    if (year < 1 || month < 1 || month > 12 || day < 1)
+        return 0;
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap) ? digits : 0;
+}
+
+void IntegrityEdits::add(Edit edit, const RuleFindings::Finding& where, std::string_view value,
+                         RuleFindings& out) const {
+    for (const std::int32_t rule : rulesOf_[std::size_t(edit)]) {
+        RuleFindings::Finding finding = where;
+        finding.rule = rule;
+        out.add(finding, value);
+    }
+}
+
+void IntegrityEdits::checkFields(int typeIndex, std::string_view line,
+                                 std::vector<Shared::Found>& found) const {
+    const RecordLayout& layout = layouts_.at(typeIndex);
+    if (on(Edit::CalendarDates)) {
+        for (const Field& field : dates_[std::size_t(typeIndex)]) {
+            const std::string_view value = layout.value(field.index, line);
+            // A date, blank, or failed by its type letters (not weighed
+            // again): the usual case, a date, is asked first.
+            if (dateOf(value) || trimSpaces(value).empty() || value == "00000000" ||
+                !layout.isValid(field.index, value))
+                continue;
+            found.push_back({Edit::CalendarDates, field.index, std::string(value)});
+        }
+    }
+    if (on(Edit::ListedCodes)) {
+        for (const Field& field : codes_[std::size_t(typeIndex)]) {
+            const std::string_view value = layout.value(field.index, line);
+            const std::string_view code = trimSpaces(value);
+            if (code.empty() ||
+                std::binary_search(field.codes.begin(), field.codes.end(), code,
+                                   std::less<std::string_view>()) ||
+                !layout.isValid(field.index, value))
+                continue;
+            found.push_back({Edit::ListedCodes, field.index, std::string(value)});
+        }
+    }
+}
+
+void IntegrityEdits::ownFields(std::size_t node, int typeIndex, int occurrence,
+                               std::string_view line, RuleFindings& out) {
+    if (dates_[std::size_t(typeIndex)].empty() && codes_[std::size_t(typeIndex)].empty())
+        return;
+    found_.clear();
+    checkFields(typeIndex, line, found_);
+    for (const Shared::Found& f : found_)
+        add(f.edit, {-1, RuleFindings::ownOrder(node), typeIndex, occurrence, f.field, 0}, f.value,
+            out);
+}
+
+void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurrence,
+                                   std::string_view line, RuleFindings& out) {
+    const int field = controlField_[std::size_t(typeIndex)];
+    if (field < 0)
+        return;
+    const std::string_view value = layouts_.at(typeIndex).value(field, line);
+    if (typeIndex == ca0_) {
+        controlNumber_.assign(trimSpaces(value));
+        hasControlNumber_ = true;
+        return;
+    }
+    if (hasControlNumber_ && trimSpaces(value) != controlNumber_)
+        add(Edit::ControlNumber,
+            {-1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0}, value, out);
+}
+
+void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
+                              std::string_view line, RuleFindings& out) {
+    const int g = group_[std::size_t(typeIndex)];
+    const int field = sequenceField_[std::size_t(typeIndex)];
+    if (g < 0 || field < 0)
+        return;
+    Group& group = groups_[std::size_t(g)];
+    const std::string_view value = layouts_.at(typeIndex).value(field, line);
+    // A number that is none is the field check's to tell.
+    const auto number = parseInteger(trimSpaces(value), 0, 999999999);
+    const RuleFindings::Finding where{
+        -1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0};
+    if (leads_[std::size_t(typeIndex)]) {
+        ++group.leading;
+        group.numbered = number.has_value();
+        group.number = number.value_or(0);
+        if (number && *number != group.leading) {
+            RuleFindings::Finding wrong = where;
+            wrong.expected = group.leading;
+            add(Edit::SequenceNumbers, wrong, value, out);
+        }
+        return;
+    }
+    if (!number || (group.leading > 0 && (!group.numbered || *number == group.number)))
+        return;
+    RuleFindings::Finding wrong = where;
+    wrong.expected = group.leading > 0 ? group.number : 0;
+    add(Edit::SequenceNumbers, wrong, value, out);
+}
+
+void IntegrityEdits::service(std::size_t node, int occurrence, std::string_view line) {
+    const RecordLayout& layout = layouts_.at(fa0_);
+    const std::int64_t from = from_ < 0 ? 0 : dateOf(layout.value(from_, line));
+    const std::int64_t to = to_ < 0 ? 0 : dateOf(layout.value(to_, line));
+    if (from || to)
+        services_.push_back({node, occurrence, from, to});
+}
+
+void IntegrityEdits::record(std::size_t node, int typeIndex, int occurrence, std::string_view line,
+                            RuleFindings& out) {
+    if (on(Edit::ControlNumber))
+        controlNumber(node, typeIndex, occurrence, line, out);
+    if (on(Edit::SequenceNumbers))
+        sequence(node, typeIndex, occurrence, line, out);
+    if (on(Edit::CalendarDates) || on(Edit::ListedCodes))
+        ownFields(node, typeIndex, occurrence, line, out);
+    if (typeIndex == fa0_ && on(Edit::ServiceAfterCreation))
+        service(node, occurrence, line);
+}
+
+const IntegrityEdits::Shared& IntegrityEdits::shared(const SharedRecord& record) {
+    ++uses_;
+    for (Shared& kept : shared_) {
+        if (kept.at == record.at && kept.typeIndex == record.typeIndex) {
+            kept.lastUse = uses_;
+            return kept;
+        }
+    }
+    // Claims come in file order: the record used longest ago is done with.
+    Shared& kept =
+        *std::min_element(shared_.begin(), shared_.end(),
+                          [](const Shared& a, const Shared& b) { return a.lastUse < b.lastUse; });
+    kept.at = record.at;
+    kept.typeIndex = record.typeIndex;
+    kept.lastUse = uses_;
+    kept.found.clear();
+    checkFields(record.typeIndex, record.line, kept.found);
+    return kept;
+}
+
+void IntegrityEdits::sharedFields(const std::vector<SharedRecord>& records, bool above,
+                                  RuleFindings& out) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const SharedRecord& record = records[i];
+        if (dates_[std::size_t(record.typeIndex)].empty() &&
+            codes_[std::size_t(record.typeIndex)].empty())
+            continue;
+        const std::int64_t order =
+            above ? RuleFindings::aboveOrder(i) : RuleFindings::belowOrder(i);
+        for (const Shared::Found& f : shared(record).found)
+            add(f.edit, {-1, order, record.typeIndex, 1, f.field, 0}, f.value, out);
+    }
+}
+
+void IntegrityEdits::servicesAfter(const PassClaim& claim, RuleFindings& out) {
+    if (services_.empty() || created_ < 0)
+        return;
+    std::int64_t created = 0;
+    for (const SharedRecord& shown : *claim.above)
+        if (shown.typeIndex == aa0_)
+            created = dateOf(layouts_.at(aa0_).value(created_, shown.line));
+    if (!created)
+        return;
+    for (const Service& s : services_) {
+        const bool fromAfter = s.from > created;
+        if (!fromAfter && s.to <= created)
+            continue;
+        add(Edit::ServiceAfterCreation,
+            {-1, RuleFindings::ownOrder(s.node), fa0_, s.occurrence, fromAfter ? from_ : to_,
+             created},
+            digitsOf(fromAfter ? s.from : s.to), out);
+    }
+}
+
+void IntegrityEdits::finish(const PassClaim& claim, RuleFindings& out) {
+    if (on(Edit::CalendarDates) || on(Edit::ListedCodes)) {
+        sharedFields(*claim.above, true, out);
+        sharedFields(*claim.below, false, out);
+    }
+    if (on(Edit::ServiceAfterCreation))
+        servicesAfter(claim, out);
+}
+
+void IntegrityEdits::dropNode(std::size_t node) {
+    services_.erase(std::remove_if(services_.begin(), services_.end(),
+                                   [&](const Service& s) { return s.node == node; }),
+                    services_.end());
+}
+
+void IntegrityEdits::reset() {
+    controlNumber_.clear();
+    hasControlNumber_ = false;
+    groups_ = {};
+    services_.clear();
+}
+
+} // namespace qm
