@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
+class PassListener;
 class SequentialFile;
 
 // The whole-file check: one pass over a claim file that gives every claim,
@@ -110,10 +112,15 @@ public:
 
     // Checks the file behind `file` (read through readers of its own; `file`
     // itself is not moved) with the given layouts, handing every finding to
-    // consumer as it comes. With statistics, also gathers the file's figures
-    // from the same reading into it (and hands each batch's to eachBatch, in
-    // file order, as it is done with); a file of very many procedure codes
-    // is read a second time for them.
+    // consumer as it comes; every listener reads along in the same reading
+    // (see PassListener). Cancelled when a listener's own second reading was.
+    static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
+                       const Options& options, Consumer& consumer,
+                       const std::vector<PassListener*>& listeners);
+    // The same with, given statistics, the file's figures gathered from the
+    // same reading into it (and each batch's handed to eachBatch, in file
+    // order, as it is done with); a file of very many procedure codes is
+    // read a second time for them.
     static Summary run(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
                        const Options& options, Consumer& consumer,
                        FileStatistics* statistics = nullptr,
