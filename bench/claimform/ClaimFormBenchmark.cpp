@@ -4,8 +4,8 @@
 #include "core/filetree/TreeBuilder.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
-#include "gui/common/FileSession.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/shell/ClaimFormController.h"
 #include "gui/shell/frmMain.h"
 
@@ -58,7 +58,7 @@ bool ClaimFormBenchmark::run(const BenchArguments& arguments) {
     QApplication::processEvents();
     mainWindow.resize(1200, 900);
     mainWindow.openFile(arguments.file());
-    FileSession* opened = context.session();
+    ClaimDocument* opened = context.document();
     if (!opened) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(arguments.file()));
         return false;

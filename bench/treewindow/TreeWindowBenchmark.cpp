@@ -7,15 +7,15 @@
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
-#include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/results/ResultsFilterModel.h"
@@ -141,7 +141,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     // Watch the tree from the moment its window exists; its whole-file check
     // goes with it, as the shell gives it one.
     PaintWatch* watch = nullptr;
-    main.setTreeWindowFactory([&watch](FileSession& file) {
+    main.setTreeWindowFactory([&watch](ClaimDocument& file) {
         auto* window = new frmNSFTree(file);
         watch =
             new PaintWatch(window->findChild<QTreeView*>(QStringLiteral("TreeView1"))->viewport());
@@ -155,7 +155,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     settle();
 
     main.openFile(path);
-    if (!context.session() || !MessageBoxes::shown().isEmpty()) {
+    if (!context.document() || !MessageBoxes::shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-treewindow-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
         for (const MessageBoxes::Record& box : MessageBoxes::shown())
@@ -378,7 +378,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     // The core's share of View Claims: reading the file and building the tree.
     std::vector<double> buildMs;
     for (int run = 0; run < arguments.count(); ++run) {
-        qm::SequentialFile& file = context.session()->file().reader();
+        qm::SequentialFile& file = context.document()->file().reader();
         QElapsedTimer clock;
         clock.start();
         const qm::FileTree tree = qm::BuildTree(file);

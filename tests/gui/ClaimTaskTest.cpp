@@ -6,14 +6,14 @@
 #include "core/filetree/TreeBuilder.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/ClaimFormController.h"
@@ -153,13 +153,13 @@ void ClaimTaskTest::cleanup() {
 
 void ClaimTaskTest::openSample(const QString& path) {
     main_->openFile(path);
-    QVERIFY(context_->session());
-    qm::OpenClaimFile& file = context_->session()->file();
+    QVERIFY(context_->document());
+    qm::OpenClaimFile& file = context_->document()->file();
     file.setTree(std::make_shared<const qm::FileTree>(qm::BuildTree(file.reader())));
 }
 
 void ClaimTaskTest::click(const char* key) {
-    qm::OpenClaimFile& file = context_->session()->file();
+    qm::OpenClaimFile& file = context_->document()->file();
     const std::optional<std::int64_t> node = file.tree()->findKey(key);
     QVERIFY2(node, key);
     claims_->nodeClick(file, *node);
@@ -508,7 +508,7 @@ void ClaimTaskTest::everyRecordShowsAValueAndItsLineAtAnySize() {
 }
 
 bool ClaimTaskTest::everyRecordShowsAValueAndItsLine() {
-    const qm::FileTree& tree = *context_->session()->file().tree();
+    const qm::FileTree& tree = *context_->document()->file().tree();
     for (std::int64_t node = 0; node < tree.size(); ++node) {
         if (tree.recordType(node) != "CA0")
             continue;
@@ -696,7 +696,7 @@ void ClaimTaskTest::unreadRecordShowsNothingOfTheFileBefore() {
     QVERIFY(QFile::copy(kSample200, other));
     openSample(other);
     QVERIFY(QFile::resize(other, 322));
-    const qm::FileTree& tree = *context_->session()->file().tree();
+    const qm::FileTree& tree = *context_->document()->file().tree();
     std::int64_t claim = 0;
     while (claim < tree.size() && tree.recordType(claim) != "CA0")
         ++claim;
@@ -738,7 +738,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile_data() {
 void ClaimTaskTest::windowsFollowTheOpenFile() {
     QFETCH(QString, next);
     QFETCH(QString, nextCaption);
-    main_->setTreeWindowFactory([this](FileSession& file) {
+    main_->setTreeWindowFactory([this](ClaimDocument& file) {
         auto* tree = new frmNSFTree(file);
         claims_->connectTree(*tree);
         return tree;
@@ -759,7 +759,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
     QVERIFY(form);
     tree->setGeometry(10, 20, 400, 500);
     form->setGeometry(420, 20, 500, 500);
-    FindState& find = context_->session()->findState();
+    FindState& find = context_->document()->findState();
     find.SearchText = QStringLiteral("wilma");
     find.FindIndex = 3;
 
@@ -771,8 +771,8 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
     if (!MessageBoxes::shown().isEmpty()) {
         QVERIFY(tree && form);
         QCOMPARE(claims_->form(), qobject_cast<frmClaimForm*>(form->widget()));
-        QCOMPARE(context_->session()->findState().SearchText, QStringLiteral("wilma"));
-        QCOMPARE(context_->session()->findState().FindIndex, qint64(3));
+        QCOMPARE(context_->document()->findState().SearchText, QStringLiteral("wilma"));
+        QCOMPARE(context_->document()->findState().FindIndex, qint64(3));
         QCOMPARE(tree->windowTitle(), nextCaption);
         return;
     }
@@ -786,9 +786,9 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
     for (const QString& line : places)
         QVERIFY2(stored.contains(line), qPrintable(line));
     // A new file starts with a find state of its own.
-    if (context_->session()) {
-        QVERIFY(context_->session()->findState().SearchText.isEmpty());
-        QCOMPARE(context_->session()->findState().FindIndex, qint64(0));
+    if (context_->document()) {
+        QVERIFY(context_->document()->findState().SearchText.isEmpty());
+        QCOMPARE(context_->document()->findState().FindIndex, qint64(0));
     }
 
     // The next file's own tree, when it opened.

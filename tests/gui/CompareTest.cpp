@@ -8,17 +8,17 @@
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/compare/ClaimCompareModel.h"
 #include "gui/compare/CompareJob.h"
 #include "gui/compare/CompareModel.h"
 #include "gui/compare/frmClaimCompare.h"
 #include "gui/compare/frmCompare.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
 #include "gui/shell/ClaimFormController.h"
@@ -133,7 +133,7 @@ QString CompareTest::shownRow(int row) const {
 }
 
 QStringList CompareTest::engineRows(qm::FileComparison::Match match) {
-    std::vector<std::unique_ptr<FileSession>> files;
+    std::vector<std::unique_ptr<ClaimDocument>> files;
     for (const QString& path : {kSample, kChanged})
         files.push_back(GuiTest::openSession(path, {MAPS_DIR}));
     qm::FileComparison::Options options;
@@ -384,7 +384,7 @@ void CompareTest::anotherFileThatIsNoClaimFile() {
              QStringLiteral("This is not an NSF file. Can not locate the AA0 record!"));
     QVERIFY(!compare_->window());
     // The open file stays open, and cancelling the dialog does nothing.
-    QVERIFY(context_->session());
+    QVERIFY(context_->document());
     FileDialog::setNextFileName(QString());
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")));
     QVERIFY(!compare_->window());

@@ -8,20 +8,20 @@
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/document/ProblemIcons.h"
+#include "gui/document/TreeBuildJob.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/NodeTextSearch.h"
-#include "gui/filetree/TreeBuildJob.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
-#include "gui/problems/ProblemCheck.h"
-#include "gui/problems/ProblemIcons.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -201,13 +201,13 @@ private:
     qint64 selectedIndex(const frmNSFTree& window) const;
     // The find state of the file the test opened, or of the one the main window did.
     FindState& findState() const {
-        return (session_ ? *session_ : *context_->session()).findState();
+        return (session_ ? *session_ : *context_->document()).findState();
     }
     qint64 findIndex() const { return findState().FindIndex; }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
-    std::unique_ptr<FileSession> session_; // the file a test opened without a main window
+    std::unique_ptr<ClaimDocument> session_; // the file a test opened without a main window
 };
 
 void FileTreeWindowTest::initTestCase() {
@@ -1182,7 +1182,7 @@ void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
     QPointer<DocumentWindow> closed(document);
     document->close();
     QTRY_VERIFY(!closed);
-    QVERIFY(context_->session());
+    QVERIFY(context_->document());
     {
         QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
         QCOMPARE(settings.value(QStringLiteral("Settings/frmNSFTreeLeft")).toString(),
@@ -1268,7 +1268,7 @@ void FileTreeWindowTest::slowBuildShowsItsProgressAndCanBeCancelled() {
         QCOMPARE(viewClaims(how), 400);
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(!treeWindow());
-        QVERIFY(context_->session());
+        QVERIFY(context_->document());
     }
     QCOMPARE(viewClaims(End::OutOfMemory), -1);
     QVERIFY(!treeWindow());

@@ -3,16 +3,16 @@
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/BackgroundRelease.h"
 #include "gui/common/ElidedLabel.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/ProblemMarks.h"
 #include "gui/common/Twips.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/TreeBuildJob.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/InViewExpander.h"
 #include "gui/filetree/MarkRoomDelegate.h"
 #include "gui/filetree/NodeFindJob.h"
-#include "gui/filetree/TreeBuildJob.h"
 #include "gui/find/frmFind.h"
 
 #include <QAction>
@@ -82,7 +82,7 @@ QIcon filterIcon() {
 
 } // namespace
 
-frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
+frmNSFTree::frmNSFTree(ClaimDocument& session, QWidget* parent)
     : QWidget(parent)
     , session_(&session)
     , file_(session.sharedFile())

@@ -8,7 +8,7 @@
 #include <memory>
 
 class ElidedLabel;
-class FileSession;
+class ClaimDocument;
 class ProblemMarks;
 
 namespace qm {
@@ -41,7 +41,7 @@ public:
     // Runs the load sequence on the session's file: caption, FindIndex
     // reset, the tree (which the file then holds too). The window's place is
     // restored by the document area; it closes with the file.
-    explicit frmNSFTree(FileSession& session, QWidget* parent = nullptr);
+    explicit frmNSFTree(ClaimDocument& session, QWidget* parent = nullptr);
     ~frmNSFTree() override;
 
     // The tree as built; it does not change while the window lives.
@@ -111,7 +111,7 @@ private:
     // Makes a node the current and only selected one, and scrolls to it.
     void selectNode(qint64 node);
 
-    QPointer<FileSession> session_;
+    QPointer<ClaimDocument> session_;
     std::shared_ptr<qm::OpenClaimFile> file_;
     std::shared_ptr<const qm::FileTree> tree_;
     QPointer<ProblemMarks> marks_;

@@ -1,8 +1,8 @@
 #include "gui/problems/frmProblems.h"
 
-#include "gui/problems/ProblemCheck.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/document/ProblemText.h"
 #include "gui/problems/ProblemTableModel.h"
-#include "gui/problems/ProblemText.h"
 #include "gui/results/ResultsFilterModel.h"
 
 #include <QToolButton>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/check/Problem.h"
+#include "gui/document/ProblemCheck.h"
 #include "gui/results/ResultsWindow.h"
 
 #include <QPointer>
 
-class ProblemCheck;
 class ProblemTableModel;
 class QToolButton;
 

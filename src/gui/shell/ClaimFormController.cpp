@@ -6,13 +6,13 @@
 #include "core/openfile/OpenClaimFile.h"
 #include "core/report/ReportText.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/frmMain.h"
 
@@ -99,7 +99,7 @@ void ClaimFormController::nodeClick(qm::OpenClaimFile& file, std::int64_t node,
         // Forgotten as soon as its window closes (by the user, or by the main
         // window with the file): the next click makes a new one.
         DocumentWindow* document = documents->addDocument(form_);
-        if (FileSession* session = context_.session())
+        if (ClaimDocument* session = context_.document())
             session->closeWithFile(form_);
         connect(document, &DocumentWindow::closed, this, [this] { form_ = nullptr; });
     }

@@ -1,16 +1,16 @@
 #include "gui/shell/CompareController.h"
 
 #include "core/openfile/OpenClaimFile.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/compare/CompareJob.h"
 #include "gui/compare/CompareModel.h"
 #include "gui/compare/frmClaimCompare.h"
 #include "gui/compare/frmCompare.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/shell/ClaimFileOpening.h"
 #include "gui/shell/ClaimNavigator.h"
 #include "gui/shell/frmMain.h"
@@ -52,12 +52,12 @@ frmClaimCompare* CompareController::sideBySide() const {
 }
 
 void CompareController::updateCommands() {
-    compareCommand_->setEnabled(context_.session() != nullptr);
+    compareCommand_->setEnabled(context_.document() != nullptr);
     exportCommand_->setEnabled(window_ != nullptr);
 }
 
 void CompareController::compareWith() {
-    FileSession* session = context_.session();
+    ClaimDocument* session = context_.document();
     if (!session)
         return;
     FileDialog::OpenRequest request;
@@ -71,7 +71,7 @@ void CompareController::compareWith() {
     // A file whose version names no map is read with the open file's layouts.
     qm::ClaimFileOpener::Opened opened = ClaimFileOpening::open(
         QDir::toNativeSeparators(path), context_, session->file().layouts(), &main_);
-    if (!opened.file || context_.session() != session)
+    if (!opened.file || context_.document() != session)
         return;
     dropJob();
     a_ = session->sharedFile();
@@ -96,7 +96,7 @@ frmCompare* CompareController::showWindow() {
     });
     connect(window_, &frmCompare::matchChanged, this, &CompareController::start);
     DocumentWindow* document = documents->addDocument(window_);
-    if (FileSession* session = context_.session())
+    if (ClaimDocument* session = context_.document())
         session->closeWithFile(window_);
     // The rows and both files go with the window (closed by the user, or with the file).
     connect(document, &DocumentWindow::closed, this, [this] {
@@ -158,7 +158,7 @@ void CompareController::openRow(int row) {
         connect(sideBySide_, &frmClaimCompare::openRequested, this,
                 [this](const std::string& key) { navigator_.open(key); });
         documents->addDocument(sideBySide_);
-        if (FileSession* session = context_.session())
+        if (ClaimDocument* session = context_.document())
             session->closeWithFile(sideBySide_);
     }
     sideBySide_->compare({a_, b_}, window_->model()->row(row));
@@ -167,7 +167,7 @@ void CompareController::openRow(int row) {
 void CompareController::exportComparison() {
     if (!window_)
         return;
-    FileSession* session = context_.session();
+    ClaimDocument* session = context_.document();
     window_->exportShownRows(
         QStringLiteral("dlgExportComparison"), QStringLiteral("Export Comparison"),
         session ? session->besideFile(QStringLiteral("-compare.csv")) : QString());

@@ -3,15 +3,15 @@
 #include "core/check/ProblemPlace.h"
 #include "core/filetree/FileTree.h"
 #include "core/openfile/OpenClaimFile.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/document/ProblemText.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
-#include "gui/problems/ProblemText.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/results/ResultsExport.h"
 #include "gui/shell/ClaimNavigator.h"
@@ -87,7 +87,7 @@ void ProblemsController::showProblems() {
         return;
     }
     window_ = new frmProblems(*check_);
-    if (FileSession* session = context_.session()) {
+    if (ClaimDocument* session = context_.document()) {
         window_->setWindowTitle(session->windowTitle(QStringLiteral("Problems")));
         session->closeWithFile(window_);
     }
@@ -131,8 +131,8 @@ void ProblemsController::openProblem(const ProblemCheck& check, qint64 row) {
 void ProblemsController::exportProblems() {
     if (!check_ || check_->state() != ProblemMarks::State::Finished)
         return;
-    const QString suggested = context_.session()
-                                  ? context_.session()->besideFile(QStringLiteral("-problems.csv"))
+    const QString suggested = context_.document()
+                                  ? context_.document()->besideFile(QStringLiteral("-problems.csv"))
                                   : QString();
     // The rows as the problems window shows them, or all of them in tree order.
     ExportFile::Written written;

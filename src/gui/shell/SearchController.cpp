@@ -2,12 +2,12 @@
 
 #include "core/openfile/OpenClaimFile.h"
 #include "core/search/SearchPlan.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/WindowPositions.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/search/SearchJob.h"
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
@@ -72,7 +72,7 @@ SearchController::SearchController(AppContext& context, frmMain& mainWindow,
         QStringLiteral("mnuToolsOptions"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(searchAction_, &QAction::triggered, this, &SearchController::showPanel);
     // There is something to search while a file is open.
-    searchAction_->setEnabled(mainWindow.session() != nullptr);
+    searchAction_->setEnabled(mainWindow.document() != nullptr);
     connect(&mainWindow, &frmMain::fileOpenChanged, searchAction_, &QAction::setEnabled);
 
     exportAction_ = mainWindow.insertCommand(QStringLiteral("mnuFileExportResults"),
@@ -129,7 +129,7 @@ void SearchController::setStatus(const QString& text, bool isError) {
 }
 
 void SearchController::search() {
-    FileSession* session = context_.session();
+    ClaimDocument* session = context_.document();
     if (!session) {
         setStatus(QStringLiteral("No claim file is open."), true);
         return;
@@ -237,7 +237,7 @@ frmSearchResults* SearchController::showResults() {
     results_ = new frmSearchResults(new SearchResultsModel(context_.layouts()));
     connect(results_, &ResultsWindow::rowActivated, this, &SearchController::openResult);
     DocumentWindow* document = documents->addDocument(results_);
-    if (FileSession* session = context_.session())
+    if (ClaimDocument* session = context_.document())
         session->closeWithFile(results_);
     // The results go with their window (closed by the user, or with the file).
     connect(document, &DocumentWindow::closed, this, [this] {
@@ -259,8 +259,8 @@ void SearchController::openResult(int row) {
 void SearchController::exportResults() {
     if (!results_)
         return;
-    const QString suggested = context_.session()
-                                  ? context_.session()->besideFile(QStringLiteral("-search.csv"))
+    const QString suggested = context_.document()
+                                  ? context_.document()->besideFile(QStringLiteral("-search.csv"))
                                   : QString();
     if (const ExportFile::Written written = results_->exportShownRows(
             QStringLiteral("dlgExportResults"), QStringLiteral("Export Results"), suggested))

@@ -1,8 +1,8 @@
 #include "gui/shell/Startup.h"
 
 #include "gui/about/frmSplash.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/MapSearch.h"
+#include "gui/document/AppContext.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/shell/ClaimFormController.h"
 #include "gui/shell/ClaimNavigator.h"
@@ -41,7 +41,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     new CompareController(context, *mainWindow, *navigator);
     auto* summary = new SummaryController(context, *mainWindow, *navigator, *problems, *search);
     mainWindow->setTreeWindowFactory(
-        [claimForms, problems, summary, navigator](FileSession& session) -> QWidget* {
+        [claimForms, problems, summary, navigator](ClaimDocument& session) -> QWidget* {
             auto tree = std::make_unique<frmNSFTree>(session);
             if (!tree->isBuilt())
                 return nullptr; // cancelled: no tree window

@@ -1,11 +1,11 @@
 #include "gui/shell/SummaryController.h"
 
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/SettingsStore.h"
-#include "gui/problems/ProblemCheck.h"
-#include "gui/problems/ProblemIcons.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/document/ProblemIcons.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/shell/ClaimNavigator.h"
 #include "gui/shell/ProblemsController.h"
@@ -59,7 +59,7 @@ void SummaryController::setShowsOnOpen(bool shows) {
 }
 
 void SummaryController::updateCommand() {
-    showCommand_->setEnabled(context_.session() && (check_ || window_));
+    showCommand_->setEnabled(context_.document() && (check_ || window_));
 }
 
 frmSummary* SummaryController::window() const {
@@ -85,7 +85,7 @@ void SummaryController::checkFinished(ProblemCheck* check) {
     if (check != check_)
         return;
     showState();
-    FileSession* session = context_.session();
+    ClaimDocument* session = context_.document();
     if (check->state() != ProblemMarks::State::Finished || !session || shownFor_ == session)
         return;
     shownFor_ = session;
@@ -142,7 +142,7 @@ void SummaryController::open(DocumentArea::Room room) {
     for (int k = 0; k < qm::Problem::kKindCount; ++k)
         colors[std::size_t(k)] = ProblemIcons::color(markOf(qm::Problem::Kind(k)));
     window_->setKindColors(colors);
-    if (FileSession* session = context_.session()) {
+    if (ClaimDocument* session = context_.document()) {
         window_->setWindowTitle(session->windowTitle(QStringLiteral("File Summary")));
         session->closeWithFile(window_);
     }

@@ -7,7 +7,7 @@
 
 class AppContext;
 class ClaimNavigator;
-class FileSession;
+class ClaimDocument;
 class ProblemCheck;
 class ProblemsController;
 class QAction;
@@ -60,5 +60,5 @@ private:
     QPointer<ProblemCheck> check_;
     QPointer<frmSummary> window_;
     // The file whose summary was shown when its check first finished.
-    QPointer<FileSession> shownFor_;
+    QPointer<ClaimDocument> shownFor_;
 };

@@ -6,14 +6,14 @@
 #include "gui/about/frmAbout.h"
 #include "gui/claimform/ClaimExport.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/shell/ClaimFileOpening.h"
 
 #include <QCloseEvent>
@@ -242,16 +242,16 @@ QString frmMain::confirmation() const {
     return statusBar()->currentMessage();
 }
 
-FileSession* frmMain::session() const {
-    return context_.session();
+ClaimDocument* frmMain::document() const {
+    return context_.document();
 }
 
 void frmMain::closeFile() {
     // What the windows of the file show belongs to it: a tree node would lead
     // into another file, a form would show records no longer open. Each
     // closes as its file goes.
-    delete context_.session();
-    context_.setSession(nullptr);
+    delete context_.document();
+    context_.setDocument(nullptr);
     // They go now, not when the event loop next turns: a file opened next
     // would otherwise be read and its tree built while the old tree and its
     // problems are still held, twice the memory on a big file.
@@ -281,12 +281,12 @@ void frmMain::openFile(const QString& chosenPath) {
         ClaimFileOpening::open(path, context_, context_.layouts(), this);
     context_.setLayouts(opened.layouts);
     if (!opened.file) {
-        if (!context_.session())
+        if (!context_.document())
             setFileState(false, QStringLiteral("No File Open"));
         return;
     }
     closeFile();
-    context_.setSession(new FileSession(std::move(opened.file), this));
+    context_.setDocument(new ClaimDocument(std::move(opened.file), this));
     // The status text is the path and nothing else; what is doubtful about
     // the file (its message box said so) or its map stays in the tooltip,
     // and the map's warnings in Help > About.
@@ -311,7 +311,7 @@ void frmMain::viewClaims() {
         documents_->activateDocument(existing);
         return;
     }
-    FileSession* session = context_.session();
+    ClaimDocument* session = context_.document();
     if (!treeWindowFactory_ || !session)
         return;
     if (QWidget* tree = treeWindowFactory_(*session))
@@ -333,7 +333,7 @@ void frmMain::exportClaim() {
     if (!claimForm_ || !claimForm_->claim())
         return;
     const QString folder =
-        context_.session() ? QFileInfo(context_.session()->path()).absolutePath() : QString();
+        context_.document() ? QFileInfo(context_.document()->path()).absolutePath() : QString();
     if (const ExportFile::Written written =
             ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder))
         confirm(written.confirmation());
@@ -341,7 +341,7 @@ void frmMain::exportClaim() {
 
 QStringList frmMain::mapWarnings() const {
     QStringList lines;
-    if (const FileSession* session = context_.session())
+    if (const ClaimDocument* session = context_.document())
         for (const std::string& line : session->file().layouts()->warnings())
             lines.append(CoreText::fromUtf8(line));
     return lines;

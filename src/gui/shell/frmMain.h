@@ -11,7 +11,7 @@
 
 class AppContext;
 class DocumentArea;
-class FileSession;
+class ClaimDocument;
 class QAction;
 class QMdiSubWindow;
 class frmClaimForm;
@@ -25,7 +25,7 @@ class frmMain : public QMainWindow {
 public:
     // Creates the file tree window of an open file; it is shown as a
     // document window named by its object name ("frmNSFTree").
-    using TreeWindowFactory = std::function<QWidget*(FileSession&)>;
+    using TreeWindowFactory = std::function<QWidget*(ClaimDocument&)>;
 
     explicit frmMain(AppContext& context, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -44,7 +44,7 @@ public:
 
     DocumentArea* documents() const { return documents_; }
     // The open file, or nullptr.
-    FileSession* session() const;
+    ClaimDocument* document() const;
     QString statusText() const;
     // Says for a while in the status bar what a command did ("Exported 2
     // rows to ..."); the file's own status comes back after it.

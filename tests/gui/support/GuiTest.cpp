@@ -6,9 +6,9 @@
 #include "gui/about/frmSplash.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/ClaimDocument.h"
 
 #include <QAction>
 #include <QDir>
@@ -96,8 +96,8 @@ QString GuiTest::dataPath(const QString& relativePath) {
     return QDir(QStringLiteral(TEST_DATA_DIR)).filePath(relativePath);
 }
 
-std::unique_ptr<FileSession> GuiTest::openSession(const QString& path,
-                                                  const std::vector<std::string>& mapFolders) {
+std::unique_ptr<ClaimDocument> GuiTest::openSession(const QString& path,
+                                                    const std::vector<std::string>& mapFolders) {
     const std::string bytes = CoreText::fromPath(QDir::toNativeSeparators(path));
     std::shared_ptr<qm::OpenClaimFile> file;
     if (mapFolders.empty()) {
@@ -114,5 +114,5 @@ std::unique_ptr<FileSession> GuiTest::openSession(const QString& path,
                                          sink)
                    .file;
     }
-    return file ? std::make_unique<FileSession>(std::move(file)) : nullptr;
+    return file ? std::make_unique<ClaimDocument>(std::move(file)) : nullptr;
 }

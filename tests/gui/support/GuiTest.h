@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class FileSession;
+class ClaimDocument;
 class QWidget;
 
 // Helpers shared by the GUI tests.
@@ -44,7 +44,7 @@ public:
     // Opens a claim file as File > Open does, with the maps of mapFolders;
     // with no folders, only the file itself, with no layouts (whatever it
     // holds). nullptr when it cannot be opened.
-    static std::unique_ptr<FileSession>
+    static std::unique_ptr<ClaimDocument>
     openSession(const QString& path, const std::vector<std::string>& mapFolders = {});
 
     // A file under the test data folder.

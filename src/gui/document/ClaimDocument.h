@@ -15,12 +15,12 @@ class OpenClaimFile;
 // for each file it opens and deletes it when the file closes (File > Close,
 // the next open, the end of the run); every window that shows something of
 // the file follows it and closes with it.
-class FileSession : public QObject {
+class ClaimDocument : public QObject {
     Q_OBJECT
 public:
-    explicit FileSession(std::shared_ptr<qm::OpenClaimFile> file, QObject* parent = nullptr);
+    explicit ClaimDocument(std::shared_ptr<qm::OpenClaimFile> file, QObject* parent = nullptr);
     // Says closing() first, while the session is still whole.
-    ~FileSession() override;
+    ~ClaimDocument() override;
 
     qm::OpenClaimFile& file() const { return *file_; }
     // For work that may outlive the session (a worker reading the file).

@@ -1,4 +1,4 @@
-#include "gui/problems/ProblemText.h"
+#include "gui/document/ProblemText.h"
 
 #include "core/check/ProblemWords.h"
 #include "gui/common/CoreText.h"

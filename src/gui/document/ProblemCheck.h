@@ -3,7 +3,7 @@
 #include "core/check/FileCheck.h"
 #include "core/check/ProblemStore.h"
 #include "gui/common/ProblemMarks.h"
-#include "gui/problems/ProblemCounts.h"
+#include "gui/document/ProblemCounts.h"
 
 #include <functional>
 #include <memory>

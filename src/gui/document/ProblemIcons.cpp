@@ -1,4 +1,4 @@
-#include "gui/problems/ProblemIcons.h"
+#include "gui/document/ProblemIcons.h"
 
 #include <QPainter>
 #include <QPixmap>

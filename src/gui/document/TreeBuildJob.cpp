@@ -1,4 +1,4 @@
-#include "gui/filetree/TreeBuildJob.h"
+#include "gui/document/TreeBuildJob.h"
 
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"

@@ -1,4 +1,4 @@
-#include "gui/common/FileSession.h"
+#include "gui/document/ClaimDocument.h"
 
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/CoreText.h"
@@ -10,34 +10,34 @@
 #include <QPointer>
 #include <QWidget>
 
-FileSession::FileSession(std::shared_ptr<qm::OpenClaimFile> file, QObject* parent)
+ClaimDocument::ClaimDocument(std::shared_ptr<qm::OpenClaimFile> file, QObject* parent)
     : QObject(parent)
     , file_(std::move(file)) {
 }
 
-FileSession::~FileSession() {
+ClaimDocument::~ClaimDocument() {
     emit closing();
 }
 
-QString FileSession::path() const {
+QString ClaimDocument::path() const {
     return CoreText::toPath(file_->path());
 }
 
-QString FileSession::windowTitle(const QString& what) const {
+QString ClaimDocument::windowTitle(const QString& what) const {
     return PlainText::windowTitle(what + QStringLiteral(" (") + path() + QStringLiteral(")"));
 }
 
-QString FileSession::besideFile(const QString& suffix) const {
+QString ClaimDocument::besideFile(const QString& suffix) const {
     const QFileInfo claimFile(path());
     return claimFile.absoluteDir().filePath(claimFile.completeBaseName() + suffix);
 }
 
-QWidget* FileSession::ownerWindow() const {
+QWidget* ClaimDocument::ownerWindow() const {
     return qobject_cast<QWidget*>(parent());
 }
 
-void FileSession::closeWithFile(QWidget* window) {
-    connect(this, &FileSession::closing, window, [window = QPointer<QWidget>(window)] {
+void ClaimDocument::closeWithFile(QWidget* window) {
+    connect(this, &ClaimDocument::closing, window, [window = QPointer<QWidget>(window)] {
         if (!window)
             return;
         // A document's content closes with its frame, which saves its place.

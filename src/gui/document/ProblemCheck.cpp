@@ -1,4 +1,4 @@
-#include "gui/problems/ProblemCheck.h"
+#include "gui/document/ProblemCheck.h"
 
 #include "core/check/FileStatistics.h"
 #include "core/check/ProblemCollector.h"
@@ -10,8 +10,8 @@
 #include "gui/common/BackgroundRelease.h"
 #include "gui/common/BackgroundWork.h"
 #include "gui/common/PlainText.h"
-#include "gui/problems/ProblemIcons.h"
-#include "gui/problems/ProblemText.h"
+#include "gui/document/ProblemIcons.h"
+#include "gui/document/ProblemText.h"
 
 #include <QPainter>
 #include <QPixmap>

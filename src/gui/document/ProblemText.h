@@ -2,7 +2,7 @@
 
 #include "core/check/Problem.h"
 #include "core/check/ProblemStore.h"
-#include "gui/problems/ProblemCounts.h"
+#include "gui/document/ProblemCounts.h"
 
 #include <QString>
 #include <cstdint>

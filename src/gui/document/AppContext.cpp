@@ -1,9 +1,9 @@
-#include "gui/common/AppContext.h"
+#include "gui/document/AppContext.h"
 
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/ExportFile.h"
-#include "gui/common/FileSession.h"
+#include "gui/document/ClaimDocument.h"
 
 namespace {
 // The context exports ask: the one made last, while it lives.
@@ -21,11 +21,11 @@ AppContext::~AppContext() {
         keeper = nullptr;
 }
 
-FileSession* AppContext::session() const {
+ClaimDocument* AppContext::document() const {
     return session_;
 }
 
-void AppContext::setSession(FileSession* session) {
+void AppContext::setDocument(ClaimDocument* session) {
     session_ = session;
 }
 

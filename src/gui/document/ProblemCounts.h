@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/problems/ProblemKind.h"
+#include "gui/document/ProblemKind.h"
 
 #include <array>
 #include <cstdint>

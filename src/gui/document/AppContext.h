@@ -9,7 +9,7 @@
 #include <vector>
 
 class DocumentArea;
-class FileSession;
+class ClaimDocument;
 
 namespace qm {
 class OpenClaimFile;
@@ -18,7 +18,7 @@ class OpenClaimFile;
 // What the windows of one run share: where map files are looked for, the
 // layouts loaded last, the file open now and the main window's document
 // area. One per run (tests make a fresh one per test); the shell's windows
-// get a reference to it. Windows about the open file hold its FileSession.
+// get a reference to it. Windows about the open file hold its ClaimDocument.
 // While it lives, every export asks it which files it must leave alone
 // (see ExportFile::setKeptFiles).
 class AppContext {
@@ -53,8 +53,8 @@ public:
     }
 
     // The open file, or nullptr.
-    FileSession* session() const;
-    void setSession(FileSession* session);
+    ClaimDocument* document() const;
+    void setDocument(ClaimDocument* session);
 
     // The main window's document area, where document windows open (see
     // DocumentArea::addDocument); nullptr while there is no main window.
@@ -65,7 +65,7 @@ private:
     std::vector<std::string> mapFolders_;
     std::shared_ptr<const qm::LayoutCatalogue> layouts_ = std::make_shared<qm::LayoutCatalogue>();
     QString lastPath_;
-    QPointer<FileSession> session_;
+    QPointer<ClaimDocument> session_;
     std::weak_ptr<const qm::OpenClaimFile> comparedFile_;
     QPointer<DocumentArea> documents_;
 };
