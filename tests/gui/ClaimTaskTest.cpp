@@ -16,7 +16,8 @@
 #include "gui/document/ClaimDocument.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/shell/ClaimFormController.h"
+#include "gui/shell/ClaimFormCommands.h"
+#include "gui/shell/DocumentViews.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -100,7 +101,9 @@ private slots:
 private:
     void openSample(const QString& path);
     void click(const char* key);
-    frmClaimForm* form() const { return claims_->form(); }
+    frmClaimForm* form() const {
+        return GuiTest::view<frmClaimForm>(*main_, QStringLiteral("frmClaimForm"));
+    }
     DocumentWindow* formDocument() const {
         return main_->documents()->findDocument(QStringLiteral("frmClaimForm"));
     }
@@ -117,7 +120,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<frmMain> main_;
-    ClaimFormController* claims_ = nullptr;
+    QPointer<DocumentViews> views_;
     QByteArray sample_;
 };
 
@@ -138,13 +141,14 @@ void ClaimTaskTest::init() {
     // Large enough for the form at its first-run place to be in sight.
     main_->resize(1200, 900);
     QTRY_COMPARE(main_->size(), QSize(1200, 900));
-    claims_ = new ClaimFormController(*context_, main_.get());
-    claims_->addCommands(*main_);
+    // The views show the claim form of each click; the main window is given
+    // them only where its tree window is wanted too.
+    views_ = new DocumentViews(*main_->documents());
+    new ClaimFormCommands(*main_);
     openSample(kSample301);
 }
 
 void ClaimTaskTest::cleanup() {
-    claims_ = nullptr;
     main_.reset();
     context_.reset();
     GuiTest::release();
@@ -153,16 +157,17 @@ void ClaimTaskTest::cleanup() {
 
 void ClaimTaskTest::openSample(const QString& path) {
     main_->openFile(path);
-    QVERIFY(context_->document());
-    qm::OpenClaimFile& file = context_->document()->file();
-    file.setTree(std::make_shared<const qm::FileTree>(qm::BuildTree(file.reader())));
+    ClaimDocument* document = context_->document();
+    QVERIFY(document);
+    views_->follow(document);
+    QVERIFY(document->buildTree());
 }
 
 void ClaimTaskTest::click(const char* key) {
-    qm::OpenClaimFile& file = context_->document()->file();
-    const std::optional<std::int64_t> node = file.tree()->findKey(key);
+    ClaimDocument* document = context_->document();
+    const std::optional<std::int64_t> node = document->tree()->findKey(key);
     QVERIFY2(node, key);
-    claims_->nodeClick(file, *node);
+    document->clickNode(*node);
 }
 
 QString ClaimTaskTest::sampleLine(qint64 position) const {
@@ -392,12 +397,10 @@ void ClaimTaskTest::totalsMessageCanBeTurnedOffAndStaysSo() {
 
     // Remembered for the next run.
     main_.reset();
-    claims_ = nullptr;
     main_ = std::make_unique<frmMain>(*context_);
-    claims_ = new ClaimFormController(*context_, main_.get());
-    claims_->addCommands(*main_);
+    new ClaimFormCommands(*main_);
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsTotalsMessage"))->isChecked());
-    QVERIFY(!claims_->showsTotalsMessage());
+    QVERIFY(!ClaimDocument::showsTotalsMessage());
 }
 
 void ClaimTaskTest::formNamesItsClaimAsTheTreeDoes_data() {
@@ -738,11 +741,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile_data() {
 void ClaimTaskTest::windowsFollowTheOpenFile() {
     QFETCH(QString, next);
     QFETCH(QString, nextCaption);
-    main_->setTreeWindowFactory([this](ClaimDocument& file) {
-        auto* tree = new frmNSFTree(file);
-        claims_->connectTree(*tree);
-        return tree;
-    });
+    main_->setViews(views_);
     auto treeDocument = [this] {
         return main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
     };
@@ -770,7 +769,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
 
     if (!MessageBoxes::shown().isEmpty()) {
         QVERIFY(tree && form);
-        QCOMPARE(claims_->form(), qobject_cast<frmClaimForm*>(form->widget()));
+        QCOMPARE(this->form(), qobject_cast<frmClaimForm*>(form->widget()));
         QCOMPARE(context_->document()->findState().SearchText, QStringLiteral("wilma"));
         QCOMPARE(context_->document()->findState().FindIndex, qint64(3));
         QCOMPARE(tree->windowTitle(), nextCaption);
@@ -778,7 +777,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
     }
     // Both windows closed, each saving its place, and the search starts afresh.
     QTRY_VERIFY(!tree && !form);
-    QVERIFY(!claims_->form());
+    QVERIFY(!this->form());
     const QStringList stored = GuiTest::storedSettings(*dir_);
     const QStringList places =
         GuiTest::placeLines(QStringLiteral("frmNSFTree"), QRect(10, 20, 400, 500)) +
@@ -811,8 +810,6 @@ void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
     QVERIFY(QTest::qWaitForWindowActive(main_.get()));
     main_->resize(1200, 900);
     QTRY_COMPARE(main_->size(), QSize(1200, 900));
-    claims_ = main_->findChild<ClaimFormController*>();
-    QVERIFY(claims_);
 
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
     DocumentWindow* treeDocument = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));

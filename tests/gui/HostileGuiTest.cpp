@@ -9,7 +9,6 @@
 #include "gui/common/SettingsStore.h"
 #include "gui/document/AppContext.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/shell/ClaimFormController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 

@@ -4,7 +4,7 @@ cmake_minimum_required(VERSION 3.25)
 # of one's own, so that a test can show that a cross-link is caught.
 set(may_common common)
 set(may_document common document)
-set(may_results common results)
+set(may_results common document results)
 set(may_about common about)
 set(may_find common find)
 set(may_filetree common document find filetree)

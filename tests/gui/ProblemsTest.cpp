@@ -187,8 +187,6 @@ void ProblemsTest::init() {
 
 void ProblemsTest::cleanup() {
     main_.reset();
-    ProblemCheck::setClaimHookForTests({});
-    ProblemCheck::setReadHookForTests({});
     context_.reset();
     GuiTest::release();
     dir_.reset();
@@ -292,8 +290,9 @@ QStringList ProblemsTest::shownRows() const {
 }
 
 void ProblemsTest::slowDownChecks() {
-    ProblemCheck::setClaimHookForTests(
-        [] { std::this_thread::sleep_for(std::chrono::microseconds(500)); });
+    context_->seams().eachClaim = [](const WorkSeams::Stopped&) {
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    };
 }
 
 void ProblemsTest::rowsCountsAndMarksAreTheCommandLines_data() {
@@ -703,7 +702,7 @@ void ProblemsTest::cancelKeepsWhatWasFoundAndCheckAgainFinishes() {
     QTest::qWait(300);
     QCOMPARE(running.markedClaimCount(), 1);
 
-    ProblemCheck::setClaimHookForTests({});
+    context_->seams().eachClaim = nullptr;
     auto* again = tree()->findChild<QToolButton*>(QStringLiteral("cmdCheckAgain"));
     QVERIFY(again && again->isVisible());
     QTest::mouseClick(again, Qt::LeftButton);
@@ -738,18 +737,18 @@ void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict() {
                                     QFileDevice::FileModificationTime));
     }
     auto changed = std::make_shared<std::atomic<bool>>(false);
-    ProblemCheck::setReadHookForTests(
-        [changed, cutShort, other, path = file.toStdString(), size](std::int64_t at) {
-            if (std::uintmax_t(at) <= size / 2 || changed->exchange(true))
-                return;
-            if (cutShort) {
-                std::filesystem::resize_file(path, size / 3);
-            } else {
-                QFile copy(QString::fromStdString(path));
-                if (copy.open(QIODevice::ReadWrite))
-                    copy.write(other);
-            }
-        });
+    context_->seams().beforeRead = [changed, cutShort, other, path = file.toStdString(),
+                                    size](WorkSeams::Job, std::int64_t at) {
+        if (std::uintmax_t(at) <= size / 2 || changed->exchange(true))
+            return;
+        if (cutShort) {
+            std::filesystem::resize_file(path, size / 3);
+        } else {
+            QFile copy(QString::fromStdString(path));
+            if (copy.open(QIODevice::ReadWrite))
+                copy.write(other);
+        }
+    };
     QVERIFY(start(file));
     QVERIFY(waitForCheck());
     QVERIFY(changed->load());
@@ -777,7 +776,7 @@ void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict() {
     QVERIFY(againInWindow && againInWindow->isVisible());
 
     // Checked again as it is now: a verdict on what it holds.
-    ProblemCheck::setReadHookForTests({});
+    context_->seams().beforeRead = nullptr;
     QTest::mouseClick(againInWindow, Qt::LeftButton);
     QVERIFY(waitForCheck());
     QVERIFY(!check().fileChanged());
@@ -802,10 +801,10 @@ void ProblemsTest::aFileHeaderMarkedAfterNodesBelowItIsListedInOrder() {
     const QString file = files_.filePath(QStringLiteral("outside.nsf"));
     built.write(file);
     auto go = std::make_shared<std::atomic<bool>>(false);
-    ProblemCheck::setClaimHookForTests([go] {
-        while (!go->load())
+    context_->seams().eachClaim = [go](const WorkSeams::Stopped& stopped) {
+        while (!go->load() && !stopped())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    });
+    };
     QVERIFY(start(file));
     auto* view = tree()->findChild<QTreeView*>(QStringLiteral("TreeView1"));
     auto* model = qobject_cast<FileTreeModel*>(view->model());
@@ -842,7 +841,7 @@ void ProblemsTest::closingOrOpeningAnotherFileStopsTheCheck() {
     QVERIFY(openProblemsWindow());
 
     if (openAnother) {
-        ProblemCheck::setClaimHookForTests({});
+        context_->seams().eachClaim = nullptr;
         main_->openFile(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
     } else {
         QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));

@@ -12,6 +12,7 @@
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/DocumentViews.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -50,6 +51,23 @@
 #include <unistd.h>
 
 namespace {
+
+// Views whose tree window is a stand-in of the tree window's name, counted:
+// what is arranged here is the window, whatever it shows.
+class StandInViews : public DocumentViews {
+public:
+    using DocumentViews::DocumentViews;
+    int made = 0;
+
+protected:
+    QWidget* makeTreeWindow(ClaimDocument&) override {
+        ++made;
+        auto* tree = new QWidget;
+        tree->setObjectName(QStringLiteral("frmNSFTree"));
+        tree->setWindowTitle(QStringLiteral("NSF File Tree"));
+        return tree;
+    }
+};
 
 const QString kNoFileOpened = QStringLiteral("No File Opened");
 const QString kNoFileOpen = QStringLiteral("No File Open");
@@ -771,11 +789,7 @@ void ShellTest::smallMainWindowGrowsToShowANewDocument() {
     const QSize before = main_->size();
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    main_->setTreeWindowFactory([](ClaimDocument&) {
-        auto* tree = new QWidget;
-        tree->setObjectName(QStringLiteral("frmNSFTree"));
-        return tree;
-    });
+    main_->setViews(new StandInViews(*main_->documents()));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
     DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
     QVERIFY(tree);
@@ -799,11 +813,7 @@ void ShellTest::laterRunFitsANewDocumentIntoTheMainWindow() {
     main_ = makeMainWindow();
     const QRect before = main_->frameGeometry();
     QCOMPARE(before, QRect(100, 100, 300, 250));
-    main_->setTreeWindowFactory([](ClaimDocument&) {
-        auto* tree = new QWidget;
-        tree->setObjectName(QStringLiteral("frmNSFTree"));
-        return tree;
-    });
+    main_->setViews(new StandInViews(*main_->documents()));
     main_->openFile(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
 
     DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
@@ -856,14 +866,9 @@ void ShellTest::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
     QVERIFY(main_->documents()->subWindowList().isEmpty());
 
-    int made = 0;
-    main_->setTreeWindowFactory([&made](ClaimDocument&) {
-        ++made;
-        auto* tree = new QWidget;
-        tree->setObjectName(QStringLiteral("frmNSFTree"));
-        tree->setWindowTitle(QStringLiteral("NSF File Tree"));
-        return tree;
-    });
+    auto* views = new StandInViews(*main_->documents());
+    main_->setViews(views);
+    const int& made = views->made;
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
     QCOMPARE(made, 1);
     DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
@@ -1138,7 +1143,7 @@ void ShellTest::fileNamesShowAsPlainText() {
     const QString path = QDir::toNativeSeparators(dir_->filePath(QStringLiteral("<i>R&D[*].nsf")));
     QVERIFY(QFile::copy(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")), path));
     main_ = makeMainWindow();
-    main_->setTreeWindowFactory([](ClaimDocument& file) { return new frmNSFTree(file); });
+    main_->setViews(new DocumentViews(*main_->documents()));
     main_->openFile(path);
     QVERIFY(MessageBoxes::shown().isEmpty());
     auto* panel = main_->findChild<QLabel*>(QStringLiteral("sbStatusBarPanel1"));

@@ -1,6 +1,5 @@
 #include "gui/document/AppContext.h"
 
-#include "core/openfile/OpenClaimFile.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/ExportFile.h"
 #include "gui/document/ClaimDocument.h"
@@ -22,11 +21,11 @@ AppContext::~AppContext() {
 }
 
 ClaimDocument* AppContext::document() const {
-    return session_;
+    return document_;
 }
 
-void AppContext::setDocument(ClaimDocument* session) {
-    session_ = session;
+void AppContext::setDocument(ClaimDocument* document) {
+    document_ = document;
 }
 
 DocumentArea* AppContext::documents() const {
@@ -38,10 +37,5 @@ void AppContext::setDocuments(DocumentArea* documents) {
 }
 
 std::vector<std::string> AppContext::openClaimFiles() const {
-    std::vector<std::string> files;
-    if (session_)
-        files.push_back(session_->file().path());
-    if (const std::shared_ptr<const qm::OpenClaimFile> compared = comparedFile_.lock())
-        files.push_back(compared->path());
-    return files;
+    return document_ ? document_->claimFiles() : std::vector<std::string>();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/layouts/LayoutCatalogue.h"
+#include "gui/document/WorkSeams.h"
 
 #include <QPointer>
 #include <QString>
@@ -16,11 +17,12 @@ class OpenClaimFile;
 }
 
 // What the windows of one run share: where map files are looked for, the
-// layouts loaded last, the file open now and the main window's document
-// area. One per run (tests make a fresh one per test); the shell's windows
-// get a reference to it. Windows about the open file hold its ClaimDocument.
-// While it lives, every export asks it which files it must leave alone
-// (see ExportFile::setKeptFiles).
+// layouts loaded last, the document open now, the main window's document
+// area, and the seams every document's jobs are given (empty but in tests).
+// One per run (tests make a fresh one per test); the shell's windows get a
+// reference to it. Windows about the open file are views of its
+// ClaimDocument. While it lives, every export asks it which files it must
+// leave alone (see ExportFile::setKeptFiles).
 class AppContext {
 public:
     AppContext();
@@ -47,25 +49,26 @@ public:
     // The paths of the claim files that are open, which no export may
     // replace: the open file and the file it is compared with.
     std::vector<std::string> openClaimFiles() const;
-    // The file the open file is compared with, for as long as it is held.
-    void setComparedFile(std::weak_ptr<const qm::OpenClaimFile> file) {
-        comparedFile_ = std::move(file);
-    }
 
     // The open file, or nullptr.
     ClaimDocument* document() const;
-    void setDocument(ClaimDocument* session);
+    void setDocument(ClaimDocument* document);
 
     // The main window's document area, where document windows open (see
     // DocumentArea::addDocument); nullptr while there is no main window.
     DocumentArea* documents() const;
     void setDocuments(DocumentArea* documents);
 
+    // What each document opened from now on hands its jobs; a test sets the
+    // seams it wants before it opens a file.
+    WorkSeams& seams() { return *seams_; }
+    const std::shared_ptr<WorkSeams>& sharedSeams() const { return seams_; }
+
 private:
     std::vector<std::string> mapFolders_;
     std::shared_ptr<const qm::LayoutCatalogue> layouts_ = std::make_shared<qm::LayoutCatalogue>();
     QString lastPath_;
-    QPointer<ClaimDocument> session_;
-    std::weak_ptr<const qm::OpenClaimFile> comparedFile_;
+    QPointer<ClaimDocument> document_;
     QPointer<DocumentArea> documents_;
+    std::shared_ptr<WorkSeams> seams_ = std::make_shared<WorkSeams>();
 };

@@ -1,6 +1,6 @@
 #include "gui/document/ProblemCheck.h"
 
-#include "core/check/FileStatistics.h"
+#include "core/check/PassListener.h"
 #include "core/check/ProblemCollector.h"
 #include "core/check/ProblemPlace.h"
 #include "core/filetree/FileTree.h"
@@ -10,6 +10,7 @@
 #include "gui/common/BackgroundRelease.h"
 #include "gui/common/BackgroundWork.h"
 #include "gui/common/PlainText.h"
+#include "gui/document/PassTap.h"
 #include "gui/document/ProblemIcons.h"
 #include "gui/document/ProblemText.h"
 
@@ -33,16 +34,6 @@ constexpr unsigned kClaimsBetweenClockReads = 256;
 // The GUI thread appends this many rows at a time.
 constexpr std::size_t kAddSlice = 2048;
 constexpr std::size_t kPendingBatches = 2;
-
-std::function<void()>& claimHook() {
-    static std::function<void()> hook;
-    return hook;
-}
-
-std::function<void(std::int64_t)>& readHook() {
-    static std::function<void(std::int64_t)> hook;
-    return hook;
-}
 
 unsigned bit(ProblemKind kind) {
     return 1u << unsigned(kind);
@@ -102,35 +93,27 @@ QIcon beneathIcon(ProblemKind kind) {
 
 } // namespace
 
-void ProblemCheck::setClaimHookForTests(std::function<void()> hook) {
-    claimHook() = std::move(hook);
-}
-
-void ProblemCheck::setReadHookForTests(std::function<void(std::int64_t position)> hook) {
-    readHook() = std::move(hook);
-}
-
 ProblemCheck::ProblemCheck(std::shared_ptr<qm::OpenClaimFile> file,
-                           std::shared_ptr<const qm::FileTree> tree, QObject* parent)
+                           std::shared_ptr<const WorkSeams> seams, QObject* parent)
     : ProblemMarks(parent)
     , file_(std::move(file))
-    , tree_(std::move(tree))
-    , store_(std::make_shared<qm::ProblemStore>(tree_))
+    , seams_(std::move(seams))
+    , store_(std::make_shared<qm::ProblemStore>(nullptr))
     , work_(new Work(this)) {
     work_->setTake(
         [this](qm::ProblemStore::Pending& pending, std::size_t& at) { take(pending, at); },
         [](const qm::ProblemStore::Pending& pending) { return pending.size(); });
     // Two batches waiting keep the GUI thread busy; more would only hold memory.
     work_->setPendingLimit(kPendingBatches);
-    connect(work_, &BackgroundWorkBase::progressed, this, [this](int percent) {
+    connect(work_, &BackgroundWorkBase::workProgressed, this, [this](int percent) {
         if (state_ == State::Running)
-            emit progressed(percent);
+            emit checkProgressed(percent);
     });
-    connect(work_, &BackgroundWorkBase::finished, this, &ProblemCheck::workFinished);
+    connect(work_, &BackgroundWorkBase::workEnded, this, &ProblemCheck::workFinished);
 }
 
 ProblemCheck::~ProblemCheck() {
-    emit closing();
+    emit checkGoing();
     // The worker stops before what it reads goes; the rows found, the tree
     // and the file go on a thread of their own when this check held them last.
     delete work_;
@@ -147,13 +130,31 @@ const qm::LayoutCatalogue* ProblemCheck::layouts() const {
     return file_->layouts().get();
 }
 
-void ProblemCheck::start() {
-    work_->cancel();
+void ProblemCheck::setTree(std::shared_ptr<const qm::FileTree> tree) {
+    const bool wasRunning = state_ == State::Running;
+    work_->cancelWork();
+    BackgroundRelease::drop(std::move(tree_));
+    tree_ = std::move(tree);
+    state_ = State::NotStarted;
+    clear();
+    if (wasRunning)
+        emit checkEnded();
+}
+
+void ProblemCheck::addTap(PassTap* tap) {
+    taps_.push_back(tap);
+}
+
+void ProblemCheck::stopAndJoin() {
+    cancelCheck();
+    work_->cancelWork();
+    work_->joinWorkers();
+}
+
+void ProblemCheck::clear() {
     emit aboutToClear();
+    BackgroundRelease::drop(std::move(store_));
     store_ = std::make_shared<qm::ProblemStore>(tree_);
-    // Each run fills figures of its own: a cancelled one may still be writing.
-    gathering_ = std::make_shared<qm::FileStatistics>();
-    statistics_.reset();
     containerNodes_.clear();
     containers_.clear();
     rootNodes_.clear();
@@ -162,21 +163,40 @@ void ProblemCheck::start() {
     countedClaim_ = markingNode_ = -1;
     countedKinds_ = markingKinds_ = 0;
     // The open file's results are those of its current tree.
-    if (file_->tree() == tree_)
+    if (tree_ && file_->tree() == tree_)
         file_->setProblems(store_);
     emit cleared();
+}
 
+void ProblemCheck::startCheck() {
+    work_->cancelWork();
+    clear();
     auto reader = std::make_shared<qm::SequentialFile>();
-    if (!file_->layouts() || !reader->openSame(file_->file())) {
+    if (!tree_ || !file_->layouts() || !reader->openSame(file_->file())) {
         state_ = State::Cancelled;
-        emit finished();
+        emit checkEnded();
         return;
     }
     state_ = State::Running;
-    emit started();
-    work_->start([reader, layouts = file_->layouts(), tree = tree_, index = file_->headerIndex(),
-                  statistics = gathering_, hook = claimHook(),
-                  read = readHook()](Work::Reporter& run) {
+    emit checkStarted();
+    startWork(std::move(reader));
+}
+
+void ProblemCheck::startWork(std::shared_ptr<qm::SequentialFile> reader) {
+    // Whatever reads along: a listener of its own for this run from each tap.
+    std::vector<std::shared_ptr<qm::PassListener>> listeners;
+    for (PassTap* tap : taps_)
+        if (std::shared_ptr<qm::PassListener> listener = tap->listenerForRun())
+            listeners.push_back(std::move(listener));
+    const WorkSeams seams = seams_ ? *seams_ : WorkSeams();
+    work_->startWork([reader = std::move(reader), layouts = file_->layouts(), tree = tree_,
+                      index = file_->headerIndex(), listeners = std::move(listeners),
+                      seams](Work::Reporter& run) {
+        const WorkSeams::Stopped stopped = [&run] {
+            return run.cancelled();
+        };
+        if (seams.pause)
+            seams.pause(WorkSeams::Job::Check, stopped);
         using Clock = std::chrono::steady_clock;
         Clock::time_point handedOn = Clock::now();
         unsigned claims = 0;
@@ -191,8 +211,8 @@ void ProblemCheck::start() {
             [&] {
                 if (run.cancelled())
                     return false;
-                if (hook)
-                    hook();
+                if (seams.eachClaim)
+                    seams.eachClaim(stopped);
                 return true;
             },
             [&] {
@@ -205,7 +225,10 @@ void ProblemCheck::start() {
         qm::FileCheck::Options options;
         // The tree knows where the headers are: the file is read once, not twice.
         options.index = index ? index : std::make_shared<const qm::HeaderIndex>(*tree);
-        options.claimHookForTests = read;
+        if (seams.beforeRead)
+            options.claimHookForTests = [read = seams.beforeRead](std::int64_t position) {
+                read(WorkSeams::Job::Check, position);
+            };
         qm::ProgressControl& control = run.control();
         options.progress = [&](std::int64_t done, std::int64_t total) {
             control.bytesTotal = total;
@@ -214,8 +237,11 @@ void ProblemCheck::start() {
                 handOn();
             return !run.cancelled();
         };
+        std::vector<qm::PassListener*> along;
+        for (const std::shared_ptr<qm::PassListener>& listener : listeners)
+            along.push_back(listener.get());
         const qm::FileCheck::Summary summary =
-            qm::FileCheck::run(*reader, layouts, options, gatherer, statistics.get());
+            qm::FileCheck::run(*reader, layouts, options, gatherer, along);
         handOn();
         return summary;
     });
@@ -337,28 +363,31 @@ QIcon ProblemCheck::containerMark(const Container& c) const {
     return c.beneath.claims ? beneathIcon(c.beneath.worst()) : QIcon();
 }
 
-void ProblemCheck::cancel() {
+void ProblemCheck::cancelCheck() {
     if (state_ != State::Running)
         return;
     // What is still on its way from the worker is dropped: the list stays as
     // the user saw it when cancelling.
-    work_->cancel();
+    work_->cancelWork();
     state_ = State::Cancelled;
-    emit finished();
+    emit checkEnded();
 }
 
 void ProblemCheck::workFinished() {
+    const qm::FileCheck::Summary& summary = work_->summary();
+    const bool finished = state_ == State::Running && !work_->wasCancelled() && !summary.cancelled;
+    // Those reading along are told before anyone hears of the end.
+    for (PassTap* tap : taps_)
+        tap->runEnded(finished);
     if (state_ != State::Running)
         return; // cancelled, and said so then
-    const qm::FileCheck::Summary& summary = work_->summary();
-    if (work_->wasCancelled() || summary.cancelled) {
-        state_ = State::Cancelled;
-    } else {
+    if (finished) {
         store_->finish(summary);
-        statistics_ = gathering_;
         state_ = State::Finished;
+    } else {
+        state_ = State::Cancelled;
     }
-    emit finished();
+    emit checkEnded();
 }
 
 qm::ProblemStore::Counts ProblemCheck::counts() const {
@@ -407,6 +436,8 @@ QString ProblemCheck::statusToolTip() const {
 }
 
 QIcon ProblemCheck::mark(std::int64_t node) const {
+    if (!tree_)
+        return QIcon();
     if (tree_->recordType(node) == "CA0") {
         const qm::ProblemStore::Range rows = store_->claimRows(node);
         if (rows.empty())
@@ -422,6 +453,8 @@ QIcon ProblemCheck::mark(std::int64_t node) const {
 
 QString ProblemCheck::toolTip(std::int64_t node) const {
     QString text;
+    if (!tree_)
+        return text;
     if (tree_->recordType(node) == "CA0") {
         const qm::ProblemStore::Range rows = store_->claimRows(node);
         if (!rows.empty())

@@ -4,21 +4,22 @@
 #include "core/check/ProblemStore.h"
 #include "gui/common/ProblemMarks.h"
 #include "gui/document/ProblemCounts.h"
+#include "gui/document/WorkSeams.h"
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 template <typename Batch, typename Summary> class BackgroundWork;
+class PassTap;
 
 namespace qm {
 class FileTree;
-struct FileStatistics;
 class LayoutCatalogue;
 class OpenClaimFile;
+class SequentialFile;
 } // namespace qm
 
-// The whole-file check of one file tree, run in the background: every claim
+// The whole-file check of the file's tree, run in the background: every claim
 // checked as a click on it would check it, every batch and the file weighed
 // against their trailers and their structure checked, on worker threads
 // reading the file through readers of their own. Every row it finds goes
@@ -26,25 +27,30 @@ class OpenClaimFile;
 // in file order), appended on the GUI thread a slice at a time while the
 // window stays responsive, and marks the tree: a claim with problems, a file
 // header or batch with problems of its own (its own mark), one above claims
-// with problems (a smaller mark). Destroying it stops the check.
+// with problems (a smaller mark). The check's one reading of the file also
+// feeds every tap registered on it (the statistics, and whatever reads along).
+// Destroying it stops the check and waits for its worker.
 //
 // Whoever shows the rows follows it through the signals: marksAdded after
-// rows were appended, aboutToClear / cleared around a restart (a new store),
-// closing when the check goes.
+// rows were appended, aboutToClear / cleared around a restart (a new store,
+// or a new tree), checkGoing when the check goes.
 class ProblemCheck : public ProblemMarks {
     Q_OBJECT
 public:
-    // The claims are numbered by the file's tree.
-    ProblemCheck(std::shared_ptr<qm::OpenClaimFile> file, std::shared_ptr<const qm::FileTree> tree,
+    // Checks nothing until it is given a tree (setTree); seams: the worker's
+    // pause point, its hook before each claim and the reader's.
+    ProblemCheck(std::shared_ptr<qm::OpenClaimFile> file, std::shared_ptr<const WorkSeams> seams,
                  QObject* parent = nullptr);
     ~ProblemCheck() override;
 
-    // Test seams, set while no check runs; empty for none. The claim hook
-    // is called on the worker as each claim's rows are gathered (to slow a
-    // check down); the read hook on a reading thread with a claim's position
-    // just before the claim is read (to change the file underneath).
-    static void setClaimHookForTests(std::function<void()> hook);
-    static void setReadHookForTests(std::function<void(std::int64_t position)> hook);
+    // The tree the claims are numbered by (a new one: the check stops, and
+    // what it found goes); null for none.
+    void setTree(std::shared_ptr<const qm::FileTree> tree);
+    bool hasTree() const { return tree_ != nullptr; }
+    // Reads along in every run from the next on; the tap must outlive the check.
+    void addTap(PassTap* tap);
+    // Stops a running check and waits for its worker to have ended.
+    void stopAndJoin();
 
     State state() const override { return state_; }
     bool isRunning() const { return state_ == State::Running; }
@@ -76,13 +82,10 @@ public:
     qm::ProblemStore::Counts counts() const;
     // The claims found not read because the file changed (once finished).
     std::int64_t notRead() const;
-    // The file's figures gathered by the same reading, once the check has
-    // finished; null before, or when it was cancelled.
-    std::shared_ptr<const qm::FileStatistics> statistics() const { return statistics_; }
 
 public slots:
-    void start() override;
-    void cancel() override;
+    void startCheck() override;
+    void cancelCheck() override;
 
 private:
     using Work = BackgroundWork<qm::ProblemStore::Pending, qm::FileCheck::Summary>;
@@ -94,6 +97,10 @@ private:
         std::vector<std::int64_t> firstOwnRows; // the first few, for its tooltip
     };
 
+    // Empties what the last run found (for a restart, or a new tree).
+    void clear();
+    // Starts the run's work on the worker, with the taps' listeners.
+    void startWork(std::shared_ptr<qm::SequentialFile> reader);
     void take(qm::ProblemStore::Pending& pending, std::size_t& at);
     void workFinished();
     // Marks what the row just appended as `row` is about.
@@ -105,10 +112,10 @@ private:
     const Container* findContainer(std::int64_t node) const;
 
     std::shared_ptr<qm::OpenClaimFile> file_;
+    std::shared_ptr<const WorkSeams> seams_;
     std::shared_ptr<const qm::FileTree> tree_;
     std::shared_ptr<qm::ProblemStore> store_;
-    std::shared_ptr<qm::FileStatistics> gathering_; // the running check's
-    std::shared_ptr<const qm::FileStatistics> statistics_;
+    std::vector<PassTap*> taps_;
     State state_ = State::NotStarted;
     Work* work_ = nullptr;
 

@@ -5,23 +5,33 @@
 #include "gui/common/BackgroundWork.h"
 #include "gui/common/MessageBoxes.h"
 
+#include <functional>
 #include <new>
 
 namespace {
 
-TreeBuildJob::Build& buildForTests() {
-    static TreeBuildJob::Build build;
-    return build;
-}
+struct Built {
+    std::optional<qm::FileTree> tree;
+    bool outOfMemory = false;
+};
+using Work = BackgroundWork<NoBatch, Built>;
 
 } // namespace
 
+TreeBuildJob::TreeBuildJob(std::shared_ptr<const WorkSeams> seams, QObject* parent)
+    : QObject(parent)
+    , seams_(std::move(seams)) {
+}
+
+TreeBuildJob::~TreeBuildJob() = default;
+
 std::optional<qm::FileTree> TreeBuildJob::run(const qm::SequentialFile& file, QWidget* parent) {
-    Build build = buildForTests();
-    if (!build)
-        build = [](qm::SequentialFile& f, qm::ProgressControl& c) {
+    std::function<std::optional<qm::FileTree>(qm::SequentialFile&, qm::ProgressControl&)> build =
+        [](qm::SequentialFile& f, qm::ProgressControl& c) {
             return qm::BuildTree(f, c);
         };
+    if (seams_ && seams_->buildTree)
+        build = seams_->buildTree;
     // The worker reads the very file the user opened through a reader of its own.
     auto source = std::make_shared<qm::SequentialFile>();
     std::string error;
@@ -32,12 +42,10 @@ std::optional<qm::FileTree> TreeBuildJob::run(const qm::SequentialFile& file, QW
                                   QStringLiteral("NSF File Tree"), qm::MessageIcon::Critical);
         return std::nullopt;
     }
-    struct Built {
-        std::optional<qm::FileTree> tree;
-        bool outOfMemory = false;
-    };
-    BackgroundWork<NoBatch, Built> work;
-    work.start([build, source](BackgroundWork<NoBatch, Built>::Reporter& run) {
+    Work work;
+    work_ = &work;
+    connect(&work, &BackgroundWorkBase::workProgressed, this, &TreeBuildJob::treeProgressed);
+    work.startWork([build, source](Work::Reporter& run) {
         Built built;
         try {
             built.tree = build(*source, run.control());
@@ -46,10 +54,12 @@ std::optional<qm::FileTree> TreeBuildJob::run(const qm::SequentialFile& file, QW
         }
         return built;
     });
-    if (!work.waitShowingProgress({QStringLiteral("frmTreeProgress"),
-                                   QStringLiteral("NSF File Tree"),
-                                   QStringLiteral("Building the file tree...")},
-                                  parent))
+    const bool done = work.waitShowingProgress({QStringLiteral("frmTreeProgress"),
+                                                QStringLiteral("NSF File Tree"),
+                                                QStringLiteral("Building the file tree...")},
+                                               parent);
+    work_ = nullptr;
+    if (!done)
         return std::nullopt;
     Built built = work.takeSummary();
     if (built.outOfMemory)
@@ -59,6 +69,7 @@ std::optional<qm::FileTree> TreeBuildJob::run(const qm::SequentialFile& file, QW
     return std::move(built.tree);
 }
 
-void TreeBuildJob::setBuildForTests(Build build) {
-    buildForTests() = std::move(build);
+void TreeBuildJob::cancel() {
+    if (work_)
+        work_->cancelWork();
 }

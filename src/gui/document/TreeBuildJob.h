@@ -1,11 +1,13 @@
 #pragma once
 
-#include "core/common/ProgressControl.h"
 #include "core/filetree/FileTree.h"
+#include "gui/document/WorkSeams.h"
 
-#include <functional>
+#include <QObject>
+#include <memory>
 #include <optional>
 
+class BackgroundWorkBase;
 class QWidget;
 
 namespace qm {
@@ -16,17 +18,25 @@ class SequentialFile;
 // done within half a second shows an application-modal progress dialog
 // (frmTreeProgress) with the share of the file read so far and a Cancel
 // button; the windows keep painting and the dialog answers at once.
-class TreeBuildJob {
+class TreeBuildJob : public QObject {
+    Q_OBJECT
 public:
-    using Build =
-        std::function<std::optional<qm::FileTree>(qm::SequentialFile&, qm::ProgressControl&)>;
+    // seams: the build to run instead of qm::BuildTree, if any.
+    explicit TreeBuildJob(std::shared_ptr<const WorkSeams> seams, QObject* parent = nullptr);
+    ~TreeBuildJob() override;
 
     // The tree of file, or nullopt when the user cancelled or the build ran
     // out of memory (which is reported). The worker reads through a reader
     // of its own; until this returns the window is blocked, and the dialog
     // keeps the user's hands off the rest of the program.
-    static std::optional<qm::FileTree> run(const qm::SequentialFile& file, QWidget* parent);
+    std::optional<qm::FileTree> run(const qm::SequentialFile& file, QWidget* parent);
+    // Cancels the build run() waits for, as its dialog's Cancel does.
+    void cancel();
 
-    // Test seam: the build to run instead of qm::BuildTree; empty restores it.
-    static void setBuildForTests(Build build);
+signals:
+    void treeProgressed(int percent);
+
+private:
+    std::shared_ptr<const WorkSeams> seams_;
+    BackgroundWorkBase* work_ = nullptr;
 };

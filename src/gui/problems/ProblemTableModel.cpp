@@ -46,7 +46,7 @@ ProblemTableModel::ProblemTableModel(const ProblemCheck& check, QObject* parent)
         store_ = check_->store();
         endResetModel();
     });
-    connect(&check, &ProblemCheck::closing, this, [this] {
+    connect(&check, &ProblemCheck::checkGoing, this, [this] {
         beginResetModel();
         reset(true);
         endResetModel();

@@ -1,6 +1,7 @@
 #include "gui/results/ResultsWindow.h"
 
 #include "gui/common/ElidedLabel.h"
+#include "gui/document/ResultsFeed.h"
 #include "gui/results/ResultsExport.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
@@ -10,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -216,4 +218,15 @@ void ResultsWindow::updateCount() {
     else if (rows_->isSorting())
         count += QStringLiteral(", sorting\u2026");
     count_->setText(count);
+}
+
+void ResultsWindow::followFeed(ResultsFeed* feed) {
+    auto show = [this, feed = QPointer<ResultsFeed>(feed)] {
+        if (feed)
+            setStatus(feed->statusText());
+    };
+    for (auto signal : {&ResultsFeed::runStarted, &ResultsFeed::runEnded})
+        connect(feed, signal, this, show);
+    connect(feed, &ResultsFeed::runProgressed, this, show);
+    show();
 }

@@ -15,7 +15,7 @@ ClaimFileOpening::open(const QString& path, const AppContext& context,
         qm::RecordingMessageSink messages;
     };
     BackgroundWork<NoBatch, Outcome> work;
-    work.start(
+    work.startWork(
         [path = CoreText::fromPath(path), folders = context.mapFolders(),
          layouts = std::move(layoutsOtherwise)](BackgroundWork<NoBatch, Outcome>::Reporter& run) {
             Outcome outcome;

@@ -8,13 +8,13 @@
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
-#include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/shell/ClaimFileOpening.h"
+#include "gui/shell/DocumentViews.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -23,13 +23,13 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
 
 namespace {
 
-const QString kTreeWindowName = QStringLiteral("frmNSFTree");
 // Long enough to read a path.
 constexpr int kConfirmationMs = 15000;
 
@@ -201,8 +201,9 @@ QString frmMain::statusText() const {
     return statusPanel_->text();
 }
 
-void frmMain::setTreeWindowFactory(TreeWindowFactory factory) {
-    treeWindowFactory_ = std::move(factory);
+void frmMain::setViews(DocumentViews* views) {
+    views_ = views;
+    views->follow(context_.document());
 }
 
 QAction* frmMain::insertCommand(const QString& name, const QString& text, const QString& beforeName,
@@ -249,9 +250,11 @@ ClaimDocument* frmMain::document() const {
 void frmMain::closeFile() {
     // What the windows of the file show belongs to it: a tree node would lead
     // into another file, a form would show records no longer open. Each
-    // closes as its file goes.
-    delete context_.document();
+    // closes as its file goes, and its work stops.
+    ClaimDocument* document = context_.document();
     context_.setDocument(nullptr);
+    if (document)
+        document->release();
     // They go now, not when the event loop next turns: a file opened next
     // would otherwise be read and its tree built while the old tree and its
     // problems are still held, twice the memory on a big file.
@@ -286,7 +289,11 @@ void frmMain::openFile(const QString& chosenPath) {
         return;
     }
     closeFile();
-    context_.setDocument(new ClaimDocument(std::move(opened.file), this));
+    auto* document = new ClaimDocument(std::move(opened.file), context_.sharedSeams(), this);
+    context_.setDocument(document);
+    if (views_)
+        views_->follow(document);
+    emit documentOpened(document);
     // The status text is the path and nothing else; what is doubtful about
     // the file (its message box said so) or its map stays in the tooltip,
     // and the map's warnings in Help > About.
@@ -307,15 +314,8 @@ void frmMain::fileClose() {
 }
 
 void frmMain::viewClaims() {
-    if (DocumentWindow* existing = documents_->findDocument(kTreeWindowName)) {
-        documents_->activateDocument(existing);
-        return;
-    }
-    ClaimDocument* session = context_.document();
-    if (!treeWindowFactory_ || !session)
-        return;
-    if (QWidget* tree = treeWindowFactory_(*session))
-        documents_->addDocument(tree);
+    if (views_ && context_.document())
+        views_->showTree();
 }
 
 void frmMain::followClaimForm(QMdiSubWindow* window) {

@@ -6,6 +6,7 @@
 #include "gui/common/CoreText.h"
 #include "gui/summary/ChartView.h"
 #include "gui/summary/MonthBins.h"
+#include "gui/summary/SummaryBinding.h"
 
 #include <QDate>
 #include <QEvent>
@@ -225,7 +226,12 @@ void frmSummary::setKindColors(const std::array<QColor, qm::Problem::kKindCount>
     drawLater(1u << kProblemChart);
 }
 
-ChartView* frmSummary::chart(const QString& name) const {
+void frmSummary::setDocument(ClaimDocument* document) {
+    if (document)
+        new SummaryBinding(*this, *document);
+}
+
+ChartView* frmSummary::chartView(const QString& name) const {
     return findChild<ChartView*>(name);
 }
 
@@ -275,7 +281,7 @@ void frmSummary::drawNextChart() {
     if (i == int(kChartNames.size()))
         return;
     pending_ &= ~(1u << i);
-    ChartView* view = chart(QLatin1String(kChartNames[std::size_t(i)]));
+    ChartView* view = chartView(QLatin1String(kChartNames[std::size_t(i)]));
     QChart* before = view->chart();
     QChart* drawn = i == 0   ? batchChart()
                     : i == 1 ? providerChart()
@@ -408,7 +414,7 @@ QChart* frmSummary::monthChart() {
     QFont font = this->font();
     font.setPointSizeF(font.pointSizeF() * 0.85);
     const QFontMetrics metrics(font);
-    const int room = std::max(100, chart(QLatin1String(kChartNames[2]))->width() - kAxisRoom);
+    const int room = std::max(100, chartView(QLatin1String(kChartNames[2]))->width() - kAxisRoom);
     const int upright = room / (metrics.height() + kLabelRoom);
     auto flat = [&](int span) {
         return room / (metrics.horizontalAdvance(MonthBins::widestLabel(span)) + kLabelRoom);

@@ -9,6 +9,7 @@
 #include <memory>
 
 class ChartView;
+class ClaimDocument;
 class QDate;
 class QChart;
 class QGridLayout;
@@ -36,6 +37,10 @@ public:
 
     explicit frmSummary(QWidget* parent = nullptr);
 
+    // Shows the document's figures as its check gathers them; each bar's
+    // click is asked of the document (see SummaryBinding).
+    void setDocument(ClaimDocument* document);
+
     // Shows these figures; null: there are none yet.
     void setStatistics(std::shared_ptr<const qm::FileStatistics> statistics);
     const std::shared_ptr<const qm::FileStatistics>& statistics() const { return statistics_; }
@@ -44,7 +49,7 @@ public:
     // The colour of each kind of problem's bar: that of its mark.
     void setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors);
 
-    ChartView* chart(const QString& name) const;
+    ChartView* chartView(const QString& name) const;
     // Whether some chart still shows older figures than the window's: the
     // charts are drawn one at a time, each in a turn of the event loop.
     bool chartsPending() const { return pending_ != 0; }
