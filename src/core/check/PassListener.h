@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/check/FileCheck.h"
+#include "core/check/CheckOutput.h"
 #include "core/common/Progress.h"
 
 #include <cstddef>
@@ -38,7 +38,7 @@ public:
     virtual void chunkDone(std::size_t chunk) { (void)chunk; }
     // Where the check's findings go after its consumer has had them; null for
     // nowhere.
-    virtual FileCheck::Consumer* findings() { return nullptr; }
+    virtual CheckOutput::Consumer* findings() { return nullptr; }
     // The reading has ended, the file read to its end (done) or cancelled. A
     // listener may read the file once more here; false when that was
     // cancelled through progress.

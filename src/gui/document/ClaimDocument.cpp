@@ -64,11 +64,16 @@ ClaimDocument::ClaimDocument(std::shared_ptr<qm::OpenClaimFile> file,
 
 ClaimDocument::~ClaimDocument() {
     close();
-    // The check goes before the tap it feeds; the big values on a thread of their own.
+    // The check goes before the tap it feeds.
     delete check_;
     statistics_.reset();
+    // The big values go on a thread of their own, but the file closes now:
+    // once its document has gone, nothing may find it still open.
+    BackgroundRelease::drop(file_->problems());
+    BackgroundRelease::drop(file_->headerIndex());
+    file_->setTree(nullptr);
     BackgroundRelease::drop(std::move(tree_));
-    BackgroundRelease::drop(std::move(file_));
+    file_.reset();
 }
 
 void ClaimDocument::connectCheck() {
