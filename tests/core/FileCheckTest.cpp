@@ -216,7 +216,7 @@ private slots:
         options.jobs = 3;
         ClaimCount alone;
         FileStatistics expected;
-        FileCheck::run(*opened.file, opened.layouts, options, alone, &expected);
+        StatisticsGatherer::check(*opened.file, opened.layouts, options, alone, expected);
         StatisticsGatherer statistics(FileStatistics::kCountedOneByOne, nullptr);
         CountingListener counting;
         ClaimCount consumer;

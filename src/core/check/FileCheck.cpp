@@ -3,7 +3,6 @@
 #include "core/check/CheckVisitor.h"
 #include "core/check/ChunkFindings.h"
 #include "core/check/PassListener.h"
-#include "core/check/StatisticsGatherer.h"
 #include "core/check/StructureCheck.h"
 #include "core/check/VisitorFan.h"
 #include "core/io/SequentialFile.h"
@@ -103,17 +102,8 @@ FileCheck::Summary FileCheck::run(const SequentialFile& file,
 
 FileCheck::Summary FileCheck::run(const SequentialFile& file,
                                   std::shared_ptr<const LayoutCatalogue> layouts,
-                                  const Options& options, Consumer& consumer,
-                                  FileStatistics* statistics,
-                                  FileStatistics::BatchSink* eachBatch) {
-    if (!statistics)
-        return run(file, std::move(layouts), options, consumer, std::vector<PassListener*>());
-    StatisticsGatherer gatherer(options.countedOneByOneForTests ? options.countedOneByOneForTests
-                                                                : FileStatistics::kCountedOneByOne,
-                                eachBatch);
-    const Summary summary = run(file, std::move(layouts), options, consumer, {&gatherer});
-    *statistics = gatherer.takeFigures();
-    return summary;
+                                  const Options& options, Consumer& consumer) {
+    return run(file, std::move(layouts), options, consumer, std::vector<PassListener*>());
 }
 
 } // namespace qm

@@ -43,6 +43,16 @@ public:
     // The figures of every chunk taken, once the reading has ended.
     FileStatistics takeFigures() { return std::move(finished_); }
 
+    // The whole-file check with the file's figures gathered from the same
+    // reading into statistics (and each batch handed to eachBatch, in file
+    // order, as it is done with); a file of very many procedure codes is
+    // read a second time for them.
+    static FileCheck::Summary check(const SequentialFile& file,
+                                    std::shared_ptr<const LayoutCatalogue> layouts,
+                                    const FileCheck::Options& options,
+                                    FileCheck::Consumer& consumer, FileStatistics& statistics,
+                                    FileStatistics::BatchSink* eachBatch = nullptr);
+
 private:
     // The figures of every chunk taken.
     FileStatistics finish();

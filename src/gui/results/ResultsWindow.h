@@ -84,6 +84,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The grid over the rows, and what follows the rows and the controls.
+    void makeTable(const QString& tableName);
+    void connectRows(QAbstractItemModel* source);
     void updateCount();
     // Once there are rows: columns as wide as what they show, within reason.
     void fitColumns();

@@ -12,6 +12,7 @@
 #include "gui/problems/frmProblems.h"
 #include "gui/search/SearchFeed.h"
 #include "gui/search/frmSearchResults.h"
+#include "gui/summary/SummaryBinding.h"
 #include "gui/summary/frmSummary.h"
 
 namespace {
@@ -121,7 +122,7 @@ frmSummary* DocumentViews::showSummary(DocumentArea::Room room) {
     if (!document_ || !document_->tree())
         return nullptr;
     auto* window = new frmSummary;
-    window->setDocument(document_);
+    new SummaryBinding(*window, *document_);
     add(window, room);
     return window;
 }

@@ -11,10 +11,12 @@ class frmSummary;
 // finishes (and what the check has come to meanwhile), and each bar's click
 // asked of the document: a batch selected in the tree, the problems of a
 // kind listed, a month's or a procedure code's search run. The window closes
-// with the document.
+// with the document. The window knows nothing of documents: binding it is
+// the one call that makes it a view of one.
 class SummaryBinding : public QObject {
     Q_OBJECT
 public:
+    // Goes with the window.
     SummaryBinding(frmSummary& window, ClaimDocument& document);
 
 private:

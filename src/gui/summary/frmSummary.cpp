@@ -6,7 +6,6 @@
 #include "gui/common/CoreText.h"
 #include "gui/summary/ChartView.h"
 #include "gui/summary/MonthBins.h"
-#include "gui/summary/SummaryBinding.h"
 
 #include <QDate>
 #include <QEvent>
@@ -224,11 +223,6 @@ void frmSummary::setStatus(const QString& text) {
 void frmSummary::setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors) {
     kindColors_ = colors;
     drawLater(1u << kProblemChart);
-}
-
-void frmSummary::setDocument(ClaimDocument* document) {
-    if (document)
-        new SummaryBinding(*this, *document);
 }
 
 ChartView* frmSummary::chartView(const QString& name) const {

@@ -9,7 +9,6 @@
 #include <memory>
 
 class ChartView;
-class ClaimDocument;
 class QDate;
 class QChart;
 class QGridLayout;
@@ -36,10 +35,6 @@ public:
     static constexpr int kTallChartHeight = 330;
 
     explicit frmSummary(QWidget* parent = nullptr);
-
-    // Shows the document's figures as its check gathers them; each bar's
-    // click is asked of the document (see SummaryBinding).
-    void setDocument(ClaimDocument* document);
 
     // Shows these figures; null: there are none yet.
     void setStatistics(std::shared_ptr<const qm::FileStatistics> statistics);
