@@ -22,10 +22,7 @@ set(kLongFunctionsLeft
   src/core/check/ProblemStore.cpp
   src/core/check/ProblemWords.cpp
   src/core/check/StructureCheck.cpp
-  src/core/layouts/FormatFile.cpp
-  tests/gui/ClaimTaskTest.cpp
-  tests/gui/ProblemsTest.cpp
-  tests/maps/SamplesTest.cpp)
+  src/core/layouts/FormatFile.cpp)
 set(kLongFilesLeft src/gui/results/ResultsFilterModel.cpp)
 set(kLoopsLeft core/report/SummaryBatchRows>core/report/SummaryReport)
 
