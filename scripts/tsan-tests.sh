@@ -3,14 +3,14 @@
 # threaded suites need, and runs them: the engine and the command-line tool
 # (the whole-file check, the search and the comparison run on several
 # threads), and the viewer's background check, field search, comparison and
-# results sort. Extra arguments go to cmake's configure step (e.g.
+# results sort, and the close of a document while all its work runs. Extra arguments go to cmake's configure step (e.g.
 # -DQUILLMARK_WERROR=ON). Any report fails the run;
 # scripts/tsan.supp names the reports from inside Qt that are no race.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-tsan}
 shift || true
-tests='^(core|cli)\.|^gui\.(ProblemsTest|SearchTest|CompareTest|ResultsFilterModelTest)$'
+tests='^(core|cli)\.|^gui\.(ProblemsTest|SearchTest|CompareTest|ResultsFilterModelTest|DocumentTest)$'
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_TSAN=ON "$@" >/dev/null
 # A test's program is named after the test: core.FileCheckTest is FileCheckTest.

@@ -10,10 +10,9 @@
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/compare/frmCompare.h"
+#include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/problems/ProblemCheck.h"
 #include "gui/results/ResultsTableView.h"
-#include "gui/shell/CompareController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -64,7 +63,6 @@ private:
 
 // File > Compare With... the other file, followed to the comparison's end.
 bool compareOnce(frmMain& main, const QString& other, Run& run) {
-    auto* controller = main.findChild<CompareController*>();
     StallWatch stalls;
     QElapsedTimer clock;
     FileDialog::setNextFileName(other);
@@ -72,7 +70,8 @@ bool compareOnce(frmMain& main, const QString& other, Run& run) {
     clock.start();
     // The other file opens on a worker; the rows arrive once the event loop runs again.
     main.findChild<QAction*>(QStringLiteral("mnuFileCompare"))->trigger();
-    frmCompare* window = controller->window();
+    DocumentWindow* document = main.documents()->findDocument(QStringLiteral("frmCompare"));
+    auto* window = document ? qobject_cast<frmCompare*>(document->widget()) : nullptr;
     if (!window)
         return false;
     FirstRowsPainted first(window->table(), clock);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/common/AppContext.h"
+#include "gui/document/AppContext.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -7,14 +7,13 @@
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/problems/ProblemCheck.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/search/frmSearchResults.h"
-#include "gui/shell/SearchController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -81,12 +80,17 @@ struct Run {
     int rows = 0;
 };
 
+// The search results window while it is open, or nullptr.
+frmSearchResults* resultsWindow(const frmMain& main) {
+    DocumentWindow* window = main.documents()->findDocument(QStringLiteral("frmSearchResults"));
+    return window ? qobject_cast<frmSearchResults*>(window->widget()) : nullptr;
+}
+
 // Presses Search in the panel for text, matched as the Match picker's entry
 // `match` says, and follows the search to its end.
 bool searchOnce(frmMain& main, Run& run, const QString& text = kSearchText, int match = kContains) {
-    auto* controller = main.findChild<SearchController*>();
     main.findChild<QAction*>(QStringLiteral("mnuToolsSearchFields"))->trigger();
-    auto* panel = controller->panel();
+    auto* panel = main.findChild<frmSearchFields*>();
     panel->findChild<QLineEdit*>(QStringLiteral("txtSearchFor"))->setText(text);
     panel->findChild<QComboBox*>(QStringLiteral("cboMatch"))->setCurrentIndex(match);
     auto* search = panel->findChild<QPushButton*>(QStringLiteral("cmdSearch"));
@@ -97,7 +101,7 @@ bool searchOnce(frmMain& main, Run& run, const QString& text = kSearchText, int 
     stalls.start();
     clock.start();
     search->click();
-    frmSearchResults* results = controller->results();
+    frmSearchResults* results = resultsWindow(main);
     if (!results)
         return false;
     FirstRowsPainted first(results->table(), clock);
@@ -180,7 +184,7 @@ bool timeFilter(frmMain& main) {
     if (!searchOnce(main, search, kManyRowsText))
         return false;
     print("search for the filter's rows:", search);
-    frmSearchResults* results = main.findChild<SearchController*>()->results();
+    frmSearchResults* results = resultsWindow(main);
     auto* box = results->findChild<QLineEdit*>(QStringLiteral("txtFilter"));
     printFilter("filter typed letter by letter:",
                 filterOnce(*results, int(kFilterText.size()),

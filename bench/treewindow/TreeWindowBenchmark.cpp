@@ -7,19 +7,21 @@
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
-#include "gui/common/AppContext.h"
+#include "gui/claimform/frmClaimForm.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
-#include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
+#include "gui/shell/DocumentViews.h"
 #include "gui/shell/frmMain.h"
 #include "gui/summary/ChartView.h"
 #include "gui/summary/frmSummary.h"
@@ -34,7 +36,9 @@
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -68,7 +72,7 @@ bool waitForMarks(frmNSFTree& window) {
     ProblemCheck& check = *qobject_cast<ProblemCheck*>(window.problemMarks());
     auto* count = window.findChild<QLabel*>(QStringLiteral("StatusBar1Panel3"));
     PaintWatch countPaint(count);
-    QObject::connect(&check, &ProblemCheck::finished, &countPaint,
+    QObject::connect(&check, &ProblemCheck::checkEnded, &countPaint,
                      [&countPaint] { countPaint.painted = false; });
     return EventWait::until(
         [&] {
@@ -131,23 +135,89 @@ double timeFindCommand(frmNSFTree& window, const QString& text) {
     return double(clock.nsecsElapsed()) / 1e6;
 }
 
+// Trees built and checks begun, in all and while a row was being opened.
+struct WorkCounts {
+    std::atomic<int> builds{0}, checks{0}, openBuilds{0}, openChecks{0};
+    std::atomic<bool> opening{false};
+    void count(std::atomic<int>& all, std::atomic<int>& whileOpening) {
+        ++all;
+        if (opening)
+            ++whileOpening;
+    }
+};
+
+// Closes the tree window, then opens the first row of the problems window
+// that is a claim's as Enter does, up to the claim form painted; false when
+// it never is.
+bool timeRowWithTreeClosed(frmMain& main, frmProblems& problems, WorkCounts& counts,
+                           std::vector<double>& ms, std::vector<double>& stallMs,
+                           StallWatch& stalls) {
+    // A batch's or the file's row opens no claim.
+    int row = 0;
+    const ProblemTableModel& rows = *problems.problems();
+    while (row < rows.rowCount() && !rows.index(problems.sourceRow(row), ProblemTableModel::Where)
+                                         .data()
+                                         .toString()
+                                         .startsWith(QLatin1String("CA0")))
+        ++row;
+    if (row == rows.rowCount()) {
+        std::fprintf(stderr, "quillmark-treewindow-bench: no problem row is a claim's\n");
+        return false;
+    }
+    if (DocumentWindow* tree = main.documents()->findDocument(kTreeWindowName))
+        tree->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    settle();
+    counts.opening = true;
+    stalls.start();
+    QElapsedTimer clock;
+    clock.start();
+    emit problems.rowActivated(problems.sourceRow(row));
+    auto* form = main.findChild<frmClaimForm*>();
+    if (!form || !main.documents()->findDocument(kTreeWindowName)) {
+        std::fprintf(stderr, "quillmark-treewindow-bench: the row opened no claim\n");
+        return false;
+    }
+    const PaintWatch* formPaint = new PaintWatch(form);
+    if (!waitForPaint(*formPaint)) {
+        std::fprintf(stderr, "quillmark-treewindow-bench: the claim was never painted\n");
+        return false;
+    }
+    ms.push_back(double(clock.nsecsElapsed()) / 1e6);
+    stallMs.push_back(stalls.stop());
+    counts.opening = false;
+    return true;
+}
+
 } // namespace
 
 bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     const QString path = QFileInfo(arguments.file()).absoluteFilePath();
     GuiBenchSession session(arguments.mapsDir());
     AppContext& context = session.context();
+    // The trees built and the checks run, told apart while a row is opened.
+    const auto counts = std::make_shared<WorkCounts>();
+    context.seams().buildTree = [counts](qm::SequentialFile& file, qm::ProgressControl& control) {
+        counts->count(counts->builds, counts->openBuilds);
+        return std::optional<qm::FileTree>(qm::BuildTree(file, control));
+    };
+    context.seams().pause = [counts](WorkSeams::Job job, const WorkSeams::Stopped&) {
+        if (job == WorkSeams::Job::Check)
+            counts->count(counts->checks, counts->openChecks);
+    };
     frmMain main(context);
-    // Watch the tree from the moment its window exists; its whole-file check
-    // goes with it, as the shell gives it one.
+    main.setViews(new DocumentViews(*main.documents()));
+    // Watches the tree of the window just opened (it has not painted yet:
+    // nothing is painted before the command that opened it returns).
     PaintWatch* watch = nullptr;
-    main.setTreeWindowFactory([&watch](FileSession& file) {
-        auto* window = new frmNSFTree(file);
-        watch =
-            new PaintWatch(window->findChild<QTreeView*>(QStringLiteral("TreeView1"))->viewport());
-        window->setProblemMarks(new ProblemCheck(window->file(), window->file()->tree(), window));
+    auto watchTree = [&main, &watch] {
+        DocumentWindow* document = main.documents()->findDocument(kTreeWindowName);
+        auto* window = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
+        if (window)
+            watch = new PaintWatch(
+                window->findChild<QTreeView*>(QStringLiteral("TreeView1"))->viewport());
         return window;
-    });
+    };
     main.show();
     settle();
     // Room for the whole tree window, as on a user's screen.
@@ -155,7 +225,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     settle();
 
     main.openFile(path);
-    if (!context.session() || !MessageBoxes::shown().isEmpty()) {
+    if (!context.document() || !MessageBoxes::shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-treewindow-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
         for (const MessageBoxes::Record& box : MessageBoxes::shown())
@@ -173,7 +243,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         checkStallMs;
     std::vector<double> onlyStallMs, allStallMs, reopenMs, reopenStallMs, summaryMs, summaryStallMs,
         problemsMs, problemsStallMs, problemsSortMs, problemsSortStallMs, problemsTextSortMs,
-        problemsTextSortStallMs;
+        problemsTextSortStallMs, rowOpenMs, rowOpenStallMs;
     const double loadBefore = loadAverage();
     qint64 problemClaims = 0, problemRows = 0;
     std::size_t problemBytes = 0;
@@ -192,7 +262,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         stalls.start();
         viewClaims->trigger();
         DocumentWindow* document = main.documents()->findDocument(kTreeWindowName);
-        auto* window = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
+        frmNSFTree* window = watchTree();
         if (!window) {
             std::fprintf(stderr, "quillmark-treewindow-bench: View Claims showed no tree\n");
             return false;
@@ -219,11 +289,11 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         stalls.start();
         clock.restart();
         auto* summary = new frmSummary;
-        summary->setStatistics(qobject_cast<ProblemCheck*>(window->problemMarks())->statistics());
+        summary->setStatistics(context.document()->statistics());
         // The charts are drawn one per turn, the procedures' last: its paint
         // after the last is drawn.
         auto* chartPaint =
-            new PaintWatch(summary->chart(QStringLiteral("chtProcedures"))->viewport());
+            new PaintWatch(summary->chartView(QStringLiteral("chtProcedures"))->viewport());
         QObject::connect(summary, &frmSummary::chartsDrawn, chartPaint,
                          [chartPaint] { chartPaint->painted = false; });
         DocumentWindow* summaryDocument = main.documents()->addDocument(summary);
@@ -291,8 +361,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     auto showCheckedTree = [&]() -> frmNSFTree* {
         settle();
         viewClaims->trigger();
-        DocumentWindow* document = main.documents()->findDocument(kTreeWindowName);
-        auto* window = document ? qobject_cast<frmNSFTree*>(document->widget()) : nullptr;
+        frmNSFTree* window = watchTree();
         if (!window || !waitForPaint(*watch) || !waitForMarks(*window)) {
             std::fprintf(stderr, "quillmark-treewindow-bench: no checked tree\n");
             return nullptr;
@@ -310,7 +379,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         QElapsedTimer clock;
         clock.start();
         main.openFile(path);
-        if (!waitForPaint(*watch)) {
+        if (!watchTree() || !waitForPaint(*watch)) {
             std::fprintf(stderr, "quillmark-treewindow-bench: the reopened tree was never "
                                  "painted\n");
             return false;
@@ -336,8 +405,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         QElapsedTimer clock;
         stalls.start();
         clock.start();
-        auto* problemsWindow =
-            new frmProblems(*qobject_cast<ProblemCheck*>(window->problemMarks()));
+        auto* problemsWindow = new frmProblems(*context.document());
         const PaintWatch* rowsPaint = new PaintWatch(
             problemsWindow->findChild<ResultsTableView*>(QStringLiteral("gridProblems"))
                 ->viewport());
@@ -369,6 +437,12 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
             ms->push_back(double(clock.nsecsElapsed()) / 1e6);
             sortStallMs->push_back(stalls.stop());
         }
+        // A row opened with the tree window closed: the tree window comes
+        // back over the document's tree and the claim opens in the form,
+        // nothing built or checked again.
+        if (!timeRowWithTreeClosed(main, *problemsWindow, *counts, rowOpenMs, rowOpenStallMs,
+                                   stalls))
+            return false;
         problemsDocument->close();
         if (DocumentWindow* tree = main.documents()->findDocument(kTreeWindowName))
             tree->close();
@@ -378,7 +452,7 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     // The core's share of View Claims: reading the file and building the tree.
     std::vector<double> buildMs;
     for (int run = 0; run < arguments.count(); ++run) {
-        qm::SequentialFile& file = context.session()->file().reader();
+        qm::SequentialFile& file = context.document()->file().reader();
         QElapsedTimer clock;
         clock.start();
         const qm::FileTree tree = qm::BuildTree(file);
@@ -406,6 +480,10 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     printSeconds("  longest event-loop stall", problemsSortStallMs);
     printSeconds("  then by Name (heading click)", problemsTextSortMs);
     printSeconds("  longest event-loop stall", problemsTextSortStallMs);
+    printSeconds("Problems row, tree closed, to claim painted", rowOpenMs);
+    printSeconds("  longest event-loop stall", rowOpenStallMs);
+    std::printf("  trees built and checks run for it: %d and %d\n", counts->openBuilds.load(),
+                counts->openChecks.load());
     std::printf("  resident memory added      %8.1f MiB (first run), %.1f MiB (largest)\n",
                 mebibytes(problemsFirstKiB), mebibytes(problemsMaxKiB));
     printSeconds("Only claims with problems on: stall", onlyStallMs);

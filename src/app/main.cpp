@@ -1,5 +1,5 @@
 #include "gui/about/Branding.h"
-#include "gui/common/AppContext.h"
+#include "gui/document/AppContext.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/ViewerCommandLine.h"
 #include "gui/shell/frmMain.h"

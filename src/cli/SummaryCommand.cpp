@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "core/check/FileCheck.h"
 #include "core/check/FileStatistics.h"
+#include "core/check/StatisticsGatherer.h"
 #include "core/report/SummaryBatchRows.h"
 #include "core/report/SummaryReport.h"
 
@@ -31,8 +32,8 @@ int SummaryCommand::run(ClaimFile& file, bool json, int jobs, std::ostream& out,
     FileStatistics statistics;
     // Every batch is written as it is done with; only the report's order keeps it.
     SummaryBatchRows batches(json);
-    const FileCheck::Summary summary =
-        FileCheck::run(file.file(), file.layouts(), options, figures, &statistics, &batches);
+    const FileCheck::Summary summary = StatisticsGatherer::check(
+        file.file(), file.layouts(), options, figures, statistics, &batches);
     if (!SummaryReport::write(out, statistics, json, &batches)) {
         err << "quillmark-cli: cannot write the output: the batches kept for it could not be "
                "read back\n";

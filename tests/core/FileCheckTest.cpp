@@ -6,7 +6,10 @@
 
 #include "CheckTranscript.h"
 #include "GeneratedFiles.h"
+#include "core/check/ClaimVisitor.h"
+#include "core/check/PassListener.h"
 #include "core/check/ProblemWords.h"
+#include "core/check/StatisticsGatherer.h"
 #include "core/filetree/HeaderIndex.h"
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
@@ -14,6 +17,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 
 using namespace qm;
 
@@ -39,6 +43,37 @@ public:
     void trailer(const FileCheck::Trailer&) override {}
     void problem(const ProblemRow&) override {}
     std::int64_t claims = 0;
+};
+
+// A listener that counts what it sees: the claims its workers' visitors end,
+// the chunks in the order handed on, and the claims of the findings.
+class CountingListener : public PassListener {
+public:
+    struct Visitor : ClaimVisitor {
+        explicit Visitor(std::atomic<std::int64_t>& claims)
+            : claims_(claims) {}
+        void beginChunk(std::size_t) override {}
+        void record(std::size_t, int, int, std::string_view) override {}
+        void endClaim(const PassClaim&) override { ++claims_; }
+        std::atomic<std::int64_t>& claims_;
+    };
+    void begin(std::size_t chunkCount) override { chunks = chunkCount; }
+    std::unique_ptr<ClaimVisitor> visitor(const ClaimRules&, const CheckVisitor&) override {
+        return std::make_unique<Visitor>(visited);
+    }
+    void chunkRead(std::size_t chunk) override { order.push_back(int(chunk)); }
+    void chunkDone(std::size_t chunk) override { order.push_back(-int(chunk) - 1); }
+    FileCheck::Consumer* findings() override { return &found; }
+    bool end(bool done, const SequentialFile&, const LayoutCatalogue&, const Progress&) override {
+        ended = done;
+        return true;
+    }
+
+    std::size_t chunks = 0;
+    std::atomic<std::int64_t> visited{0};
+    std::vector<int> order;
+    ClaimCount found;
+    bool ended = false;
 };
 
 } // namespace
@@ -165,6 +200,43 @@ private slots:
                          ProblemWords::line(bare, layouts.get(), bytes));
         }
         QCOMPARE(fixed, 2);
+    }
+
+    void listenersReadAlongInTheOneReading() {
+        // The statistics and another listener, both fed by the one reading:
+        // the same figures as the check gathering them alone, every claim
+        // seen by the other's workers and in the findings, chunk by chunk in order.
+        write(QStringLiteral("l.nsf"),
+              GeneratedFiles::generate(
+                  words("--version 00301 --claims 400 --batches 4 --wrong-totals 7")));
+        CheckTranscript::Opened opened = CheckTranscript::open(path(QStringLiteral("l.nsf")));
+        QVERIFY(opened.result.opened());
+        FileCheck::Options options;
+        options.chunkBytes = 16384;
+        options.jobs = 3;
+        ClaimCount alone;
+        FileStatistics expected;
+        StatisticsGatherer::check(*opened.file, opened.layouts, options, alone, expected);
+        StatisticsGatherer statistics(FileStatistics::kCountedOneByOne, nullptr);
+        CountingListener counting;
+        ClaimCount consumer;
+        const FileCheck::Summary summary = FileCheck::run(*opened.file, opened.layouts, options,
+                                                          consumer, {&statistics, &counting});
+        QVERIFY(!summary.cancelled && counting.ended);
+        QCOMPARE(summary.claims, 400);
+        QCOMPARE(consumer.claims, 400);
+        QCOMPARE(counting.visited.load(), 400);
+        QCOMPARE(counting.found.claims, 400);
+        QVERIFY(counting.chunks > 3);
+        std::vector<int> order;
+        for (int chunk = 0; chunk < int(counting.chunks); ++chunk)
+            order.insert(order.end(), {chunk, -chunk - 1});
+        QCOMPARE(counting.order, order);
+        const FileStatistics figures = statistics.takeFigures();
+        QCOMPARE(figures.claims, expected.claims);
+        QCOMPARE(figures.problems, expected.problems);
+        QVERIFY(figures.money.charges == expected.money.charges);
+        QCOMPARE(figures.perBatch.size(), expected.perBatch.size());
     }
 
     void cancelStopsTheCheck() {

@@ -11,6 +11,7 @@
 #include "GeneratedFiles.h"
 #include "NsfRecords.h"
 #include "core/check/FileCheck.h"
+#include "core/check/StatisticsGatherer.h"
 #include "core/report/SummaryReport.h"
 
 #include <QDir>
@@ -127,8 +128,8 @@ class FileStatisticsTest : public QObject {
         options.chunkBytes = chunkBytes;
         options.countedOneByOneForTests = limit;
         EveryBatch batches;
-        checked.summary = FileCheck::run(*opened.file, opened.layouts, options, transcript,
-                                         &checked.statistics, &batches);
+        checked.summary = StatisticsGatherer::check(*opened.file, opened.layouts, options,
+                                                    transcript, checked.statistics, &batches);
         checked.json = toJson(checked.statistics);
         checked.batches = std::move(batches.batches);
         return checked;

@@ -6,17 +6,18 @@
 #include "core/filetree/TreeBuilder.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/shell/ClaimFormController.h"
+#include "gui/shell/ClaimFormCommands.h"
+#include "gui/shell/DocumentViews.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -99,8 +100,14 @@ private slots:
 
 private:
     void openSample(const QString& path);
+    // The walk's start: the program started from the map folder with the
+    // sample on its command line, and its steps at the claim with wrong totals.
+    void startFromTheMapFolder();
+    void wrongTotalsAndTheirGrid();
     void click(const char* key);
-    frmClaimForm* form() const { return claims_->form(); }
+    frmClaimForm* form() const {
+        return GuiTest::view<frmClaimForm>(*main_, QStringLiteral("frmClaimForm"));
+    }
     DocumentWindow* formDocument() const {
         return main_->documents()->findDocument(QStringLiteral("frmClaimForm"));
     }
@@ -117,7 +124,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<frmMain> main_;
-    ClaimFormController* claims_ = nullptr;
+    QPointer<DocumentViews> views_;
     QByteArray sample_;
 };
 
@@ -138,13 +145,14 @@ void ClaimTaskTest::init() {
     // Large enough for the form at its first-run place to be in sight.
     main_->resize(1200, 900);
     QTRY_COMPARE(main_->size(), QSize(1200, 900));
-    claims_ = new ClaimFormController(*context_, main_.get());
-    claims_->addCommands(*main_);
+    // The views show the claim form of each click; the main window is given
+    // them only where its tree window is wanted too.
+    views_ = new DocumentViews(*main_->documents());
+    new ClaimFormCommands(*main_);
     openSample(kSample301);
 }
 
 void ClaimTaskTest::cleanup() {
-    claims_ = nullptr;
     main_.reset();
     context_.reset();
     GuiTest::release();
@@ -153,16 +161,17 @@ void ClaimTaskTest::cleanup() {
 
 void ClaimTaskTest::openSample(const QString& path) {
     main_->openFile(path);
-    QVERIFY(context_->session());
-    qm::OpenClaimFile& file = context_->session()->file();
-    file.setTree(std::make_shared<const qm::FileTree>(qm::BuildTree(file.reader())));
+    ClaimDocument* document = context_->document();
+    QVERIFY(document);
+    views_->follow(document);
+    QVERIFY(document->buildTree());
 }
 
 void ClaimTaskTest::click(const char* key) {
-    qm::OpenClaimFile& file = context_->session()->file();
-    const std::optional<std::int64_t> node = file.tree()->findKey(key);
+    ClaimDocument* document = context_->document();
+    const std::optional<std::int64_t> node = document->tree()->findKey(key);
     QVERIFY2(node, key);
-    claims_->nodeClick(file, *node);
+    document->clickNode(*node);
 }
 
 QString ClaimTaskTest::sampleLine(qint64 position) const {
@@ -392,12 +401,10 @@ void ClaimTaskTest::totalsMessageCanBeTurnedOffAndStaysSo() {
 
     // Remembered for the next run.
     main_.reset();
-    claims_ = nullptr;
     main_ = std::make_unique<frmMain>(*context_);
-    claims_ = new ClaimFormController(*context_, main_.get());
-    claims_->addCommands(*main_);
+    new ClaimFormCommands(*main_);
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsTotalsMessage"))->isChecked());
-    QVERIFY(!claims_->showsTotalsMessage());
+    QVERIFY(!ClaimDocument::showsTotalsMessage());
 }
 
 void ClaimTaskTest::formNamesItsClaimAsTheTreeDoes_data() {
@@ -508,7 +515,7 @@ void ClaimTaskTest::everyRecordShowsAValueAndItsLineAtAnySize() {
 }
 
 bool ClaimTaskTest::everyRecordShowsAValueAndItsLine() {
-    const qm::FileTree& tree = *context_->session()->file().tree();
+    const qm::FileTree& tree = *context_->document()->file().tree();
     for (std::int64_t node = 0; node < tree.size(); ++node) {
         if (tree.recordType(node) != "CA0")
             continue;
@@ -696,7 +703,7 @@ void ClaimTaskTest::unreadRecordShowsNothingOfTheFileBefore() {
     QVERIFY(QFile::copy(kSample200, other));
     openSample(other);
     QVERIFY(QFile::resize(other, 322));
-    const qm::FileTree& tree = *context_->session()->file().tree();
+    const qm::FileTree& tree = *context_->document()->file().tree();
     std::int64_t claim = 0;
     while (claim < tree.size() && tree.recordType(claim) != "CA0")
         ++claim;
@@ -738,11 +745,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile_data() {
 void ClaimTaskTest::windowsFollowTheOpenFile() {
     QFETCH(QString, next);
     QFETCH(QString, nextCaption);
-    main_->setTreeWindowFactory([this](FileSession& file) {
-        auto* tree = new frmNSFTree(file);
-        claims_->connectTree(*tree);
-        return tree;
-    });
+    main_->setViews(views_);
     auto treeDocument = [this] {
         return main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
     };
@@ -759,7 +762,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
     QVERIFY(form);
     tree->setGeometry(10, 20, 400, 500);
     form->setGeometry(420, 20, 500, 500);
-    FindState& find = context_->session()->findState();
+    FindState& find = context_->document()->findState();
     find.SearchText = QStringLiteral("wilma");
     find.FindIndex = 3;
 
@@ -770,15 +773,15 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
 
     if (!MessageBoxes::shown().isEmpty()) {
         QVERIFY(tree && form);
-        QCOMPARE(claims_->form(), qobject_cast<frmClaimForm*>(form->widget()));
-        QCOMPARE(context_->session()->findState().SearchText, QStringLiteral("wilma"));
-        QCOMPARE(context_->session()->findState().FindIndex, qint64(3));
+        QCOMPARE(this->form(), qobject_cast<frmClaimForm*>(form->widget()));
+        QCOMPARE(context_->document()->findState().SearchText, QStringLiteral("wilma"));
+        QCOMPARE(context_->document()->findState().FindIndex, qint64(3));
         QCOMPARE(tree->windowTitle(), nextCaption);
         return;
     }
     // Both windows closed, each saving its place, and the search starts afresh.
     QTRY_VERIFY(!tree && !form);
-    QVERIFY(!claims_->form());
+    QVERIFY(!this->form());
     const QStringList stored = GuiTest::storedSettings(*dir_);
     const QStringList places =
         GuiTest::placeLines(QStringLiteral("frmNSFTree"), QRect(10, 20, 400, 500)) +
@@ -786,9 +789,9 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
     for (const QString& line : places)
         QVERIFY2(stored.contains(line), qPrintable(line));
     // A new file starts with a find state of its own.
-    if (context_->session()) {
-        QVERIFY(context_->session()->findState().SearchText.isEmpty());
-        QCOMPARE(context_->session()->findState().FindIndex, qint64(0));
+    if (context_->document()) {
+        QVERIFY(context_->document()->findState().SearchText.isEmpty());
+        QCOMPARE(context_->document()->findState().FindIndex, qint64(0));
     }
 
     // The next file's own tree, when it opened.
@@ -799,7 +802,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
 
 // The whole task as a user does it, from start-up through the file tree
 
-void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
+void ClaimTaskTest::startFromTheMapFolder() {
     // Started from the map folder with the sample on the command line.
     main_.reset();
     context_ = std::make_unique<AppContext>();
@@ -811,9 +814,38 @@ void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
     QVERIFY(QTest::qWaitForWindowActive(main_.get()));
     main_->resize(1200, 900);
     QTRY_COMPARE(main_->size(), QSize(1200, 900));
-    claims_ = main_->findChild<ClaimFormController*>();
-    QVERIFY(claims_);
+}
 
+void ClaimTaskTest::wrongTotalsAndTheirGrid() {
+    // The claim with wrong totals: the message, then 12.0 alone in red.
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(MessageBoxes::shown().constFirst().text,
+             QStringLiteral("XA0 Record totals do not compute!"));
+    QVERIFY(ui().clickNode(QStringLiteral("XA0")));
+    const int charges = slotOf("XA0", "12.0");
+    for (int row = 1; row <= ui().fieldRows(); ++row) {
+        const QColor expected = row == charges ? QColor(255, 0, 0) : QColor(255, 255, 255);
+        QCOMPARE(ui().valueCell(row)->background().color(), expected);
+    }
+
+    // A grid click, the header row, and a second record.
+    QVERIFY(ui().clickGridRow(charges));
+    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(8695).mid(77, 7));
+    QCOMPARE(ui().panelTexts(),
+             (QStringList{QStringLiteral("XA0 : 12.0"), QStringLiteral("78 - 84"),
+                          QStringLiteral("7"), QStringLiteral("N")}));
+    QTRY_VERIFY(ui().tbRecord()->hasFocus());
+    QVERIFY(ui().clickHeader(0));
+    QCOMPARE(ui().panel(1)->text(), QStringLiteral("XA0 : 12.0"));
+    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(8695).mid(77, 7));
+    QVERIFY(ui().clickNode(QStringLiteral("HA0-1")));
+    QCOMPARE(ui().panelTexts(), (QStringList{{}, {}, {}, QStringLiteral("N")}));
+}
+
+void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
+    startFromTheMapFolder();
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
     DocumentWindow* treeDocument = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
     QVERIFY(treeDocument);
@@ -859,30 +891,11 @@ void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
     QCOMPARE(ui().tbRecord()->text(), sampleLine(3865));
     QVERIFY(MessageBoxes::shown().isEmpty());
 
-    // The claim with wrong totals: the message, then 12.0 alone in red.
+    // The claim with wrong totals, and a grid click on it.
     QVERIFY(clickTree("CA04831"));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text,
-             QStringLiteral("XA0 Record totals do not compute!"));
-    QVERIFY(ui().clickNode(QStringLiteral("XA0")));
-    const int charges = slotOf("XA0", "12.0");
-    for (int row = 1; row <= ui().fieldRows(); ++row) {
-        const QColor expected = row == charges ? QColor(255, 0, 0) : QColor(255, 255, 255);
-        QCOMPARE(ui().valueCell(row)->background().color(), expected);
-    }
-
-    // A grid click, the header row, and a second record.
-    QVERIFY(ui().clickGridRow(charges));
-    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(8695).mid(77, 7));
-    QCOMPARE(ui().panelTexts(),
-             (QStringList{QStringLiteral("XA0 : 12.0"), QStringLiteral("78 - 84"),
-                          QStringLiteral("7"), QStringLiteral("N")}));
-    QTRY_VERIFY(ui().tbRecord()->hasFocus());
-    QVERIFY(ui().clickHeader(0));
-    QCOMPARE(ui().panel(1)->text(), QStringLiteral("XA0 : 12.0"));
-    QCOMPARE(ui().tbRecord()->selectedText(), sampleLine(8695).mid(77, 7));
-    QVERIFY(ui().clickNode(QStringLiteral("HA0-1")));
-    QCOMPARE(ui().panelTexts(), (QStringList{{}, {}, {}, QStringLiteral("N")}));
+    wrongTotalsAndTheirGrid();
+    if (QTest::currentTestFailed())
+        return;
 
     // Enter on a node of the file tree acts like a click.
     view->setFocus();

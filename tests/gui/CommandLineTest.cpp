@@ -1,9 +1,9 @@
 // The viewer's command line, and the map folder it and the about box show.
 #include "GuiTest.h"
 #include "gui/about/frmAbout.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/MapSearch.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/document/AppContext.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/ViewerCommandLine.h"
 #include "gui/shell/frmMain.h"

@@ -8,21 +8,18 @@
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/compare/ClaimCompareModel.h"
-#include "gui/compare/CompareJob.h"
 #include "gui/compare/CompareModel.h"
 #include "gui/compare/frmClaimCompare.h"
 #include "gui/compare/frmCompare.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
-#include "gui/shell/ClaimFormController.h"
-#include "gui/shell/CompareController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -78,11 +75,23 @@ private:
     // the words of a row, sorted.
     static QStringList engineRows(qm::FileComparison::Match match);
     frmClaimCompare* openRowShowing(const QString& text);
+    frmCompare* window() const {
+        return GuiTest::view<frmCompare>(*main_, QStringLiteral("frmCompare"));
+    }
+    frmClaimCompare* sideBySide() const {
+        return GuiTest::view<frmClaimCompare>(*main_, QStringLiteral("frmClaimCompare"));
+    }
+    // Holds each comparison before it reads, until the test lets one go.
+    void holdComparisons() {
+        context_->seams().pause = [this](WorkSeams::Job, const WorkSeams::Stopped& stopped) {
+            while (!go_.tryAcquire(1, 5) && !stopped()) {
+            }
+        };
+    }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<frmMain> main_;
-    CompareController* compare_ = nullptr;
     QSemaphore go_;
 };
 
@@ -93,13 +102,10 @@ void CompareTest::init() {
     main_ = Startup::run(*context_, {kSample}, QStringLiteral(MAPS_DIR));
     QVERIFY(main_);
     main_->resize(1300, 900);
-    compare_ = main_->findChild<CompareController*>();
-    QVERIFY(compare_);
 }
 
 void CompareTest::cleanup() {
     go_.release(8); // a comparison held back by a test that failed goes on
-    CompareJob::setBeforeCompareForTests({});
     main_.reset();
     context_.reset();
     GuiTest::release();
@@ -109,20 +115,19 @@ void CompareTest::cleanup() {
 bool CompareTest::compareWith(const QString& path) {
     FileDialog::setNextFileName(path);
     return GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")) &&
-           compare_->window() != nullptr;
+           window() != nullptr;
 }
 
 bool CompareTest::waitUntilDone() const {
     return QTest::qWaitFor([this] {
-        return compare_->window() &&
-               !compare_->window()
-                    ->findChild<QPushButton*>(QStringLiteral("cmdCancelCompare"))
-                    ->isVisibleTo(compare_->window());
+        return window() && !window()
+                                ->findChild<QPushButton*>(QStringLiteral("cmdCancelCompare"))
+                                ->isVisibleTo(window());
     });
 }
 
 ResultsTableView* CompareTest::grid() const {
-    return compare_->window()->findChild<ResultsTableView*>(QStringLiteral("gridCompare"));
+    return window()->findChild<ResultsTableView*>(QStringLiteral("gridCompare"));
 }
 
 QString CompareTest::shownRow(int row) const {
@@ -134,9 +139,9 @@ QString CompareTest::shownRow(int row) const {
 }
 
 QStringList CompareTest::engineRows(qm::FileComparison::Match match) {
-    std::vector<std::unique_ptr<FileSession>> files;
+    std::vector<std::unique_ptr<ClaimDocument>> files;
     for (const QString& path : {kSample, kChanged})
-        files.push_back(GuiTest::openSession(path, {MAPS_DIR}));
+        files.push_back(GuiTest::openDocument(path, {MAPS_DIR}));
     qm::FileComparison::Options options;
     options.match = match;
     QStringList rows;
@@ -168,7 +173,7 @@ frmClaimCompare* CompareTest::openRowShowing(const QString& text) {
         const QRect cell = grid()->visualRect(grid()->model()->index(row, 0));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
-        return compare_->sideBySide();
+        return sideBySide();
     }
     qWarning("no row showing %s", qPrintable(text));
     return nullptr;
@@ -184,8 +189,8 @@ void CompareTest::rowsAreTheEnginesDifferences() {
     QFETCH(int, match);
     QVERIFY(!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportComparison")));
     QVERIFY(compareWith(kChanged));
-    QAbstractItemModelTester tester(compare_->window()->model());
-    auto* pairing = compare_->window()->findChild<QComboBox*>(QStringLiteral("cboMatch"));
+    QAbstractItemModelTester tester(window()->model());
+    auto* pairing = window()->findChild<QComboBox*>(QStringLiteral("cboMatch"));
     QVERIFY(waitUntilDone());
     if (match != int(qm::FileComparison::Match::ControlNumber)) {
         // Another pairing compares again.
@@ -199,10 +204,10 @@ void CompareTest::rowsAreTheEnginesDifferences() {
     shown.sort();
     QCOMPARE(shown, engineRows(qm::FileComparison::Match(match)));
     QVERIFY(!shown.isEmpty());
-    QCOMPARE(compare_->window()->findChild<QLabel*>(QStringLiteral("lblFiles"))->text(),
+    QCOMPARE(window()->findChild<QLabel*>(QStringLiteral("lblFiles"))->text(),
              QStringLiteral("A: %1\nB: %2").arg(kSample, kChanged));
     if (match == int(qm::FileComparison::Match::ControlNumber))
-        QCOMPARE(compare_->window()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
+        QCOMPARE(window()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
                  QStringLiteral("Differ: 4 claims, 1 batch, 1 file header. A: 6 claims, B: 6."));
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
@@ -210,13 +215,13 @@ void CompareTest::rowsAreTheEnginesDifferences() {
 void CompareTest::filtersByKindAndText() {
     QVERIFY(compareWith(kChanged));
     QVERIFY(waitUntilDone());
-    auto* kinds = compare_->window()->findChild<QComboBox*>(QStringLiteral("cboCategory"));
+    auto* kinds = window()->findChild<QComboBox*>(QStringLiteral("cboCategory"));
     kinds->setCurrentIndex(kinds->findText(QStringLiteral("Removed")));
     QCOMPARE(grid()->model()->rowCount(), 1);
     QVERIFY(shownRow(0).contains(QStringLiteral("FAIRCHILD, HOMER")));
     kinds->setCurrentIndex(kinds->findText(QStringLiteral("Changed")));
     QCOMPARE(grid()->model()->rowCount(), 4);
-    auto* filter = compare_->window()->findChild<QLineEdit*>(QStringLiteral("txtFilter"));
+    auto* filter = window()->findChild<QLineEdit*>(QStringLiteral("txtFilter"));
     filter->setText(QStringLiteral("hollis"));
     QTRY_COMPARE(grid()->model()->rowCount(), 1);
     // Keys sort as numbers, in file order.
@@ -360,10 +365,12 @@ void CompareTest::showInFileTreeOpensAsClaim() {
     QVERIFY(side);
     QTest::mouseClick(side->findChild<QPushButton*>(QStringLiteral("cmdOpenClaim")),
                       Qt::LeftButton);
-    auto* claims = main_->findChild<ClaimFormController*>();
-    QTRY_VERIFY(claims->form());
-    QCOMPARE(claims->form()->claimKey(), std::string("CA09017"));
-    QCOMPARE(ClaimFormDriver(claims->form()).selectedKey(), QStringLiteral("CA0"));
+    auto form = [this] {
+        return GuiTest::view<frmClaimForm>(*main_, QStringLiteral("frmClaimForm"));
+    };
+    QTRY_VERIFY(form());
+    QCOMPARE(form()->claimKey(), std::string("CA09017"));
+    QCOMPARE(ClaimFormDriver(form()).selectedKey(), QStringLiteral("CA0"));
 }
 
 void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
@@ -371,7 +378,7 @@ void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
     QVERIFY(QFile::copy(kChanged, other));
     QVERIFY(compareWith(other));
     QVERIFY(waitUntilDone());
-    compare_->window()
+    window()
         ->findChild<QLineEdit*>(QStringLiteral("txtFilter"))
         ->setText(QStringLiteral("FAIRCHILD"));
     QTRY_COMPARE(grid()->model()->rowCount(), 1);
@@ -395,7 +402,7 @@ void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
     QVERIFY(MessageBoxes::shown().constFirst().text.contains(
         QStringLiteral("claim file that is open")));
     // Nor does any other export while B is compared: the problems, a claim.
-    compare_->window()->findChild<QLineEdit*>(QStringLiteral("txtFilter"))->clear();
+    window()->findChild<QLineEdit*>(QStringLiteral("txtFilter"))->clear();
     QTRY_VERIFY(grid()->model()->rowCount() > 1);
     frmClaimCompare* side = openRowShowing(QStringLiteral("HOLLIS"));
     QVERIFY(side);
@@ -423,23 +430,23 @@ void CompareTest::anotherFileThatIsNoClaimFile() {
     QCOMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(MessageBoxes::shown().constFirst().text,
              QStringLiteral("This is not an NSF file. Can not locate the AA0 record!"));
-    QVERIFY(!compare_->window());
+    QVERIFY(!window());
     // The open file stays open, and cancelling the dialog does nothing.
-    QVERIFY(context_->session());
+    QVERIFY(context_->document());
     FileDialog::setNextFileName(QString());
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")));
-    QVERIFY(!compare_->window());
+    QVERIFY(!window());
 }
 
 void CompareTest::cancelStopsTheComparison() {
-    CompareJob::setBeforeCompareForTests([this] { go_.acquire(); });
+    holdComparisons();
     QVERIFY(compareWith(kChanged));
-    auto* cancel = compare_->window()->findChild<QPushButton*>(QStringLiteral("cmdCancelCompare"));
-    QVERIFY(cancel->isVisibleTo(compare_->window()));
+    auto* cancel = window()->findChild<QPushButton*>(QStringLiteral("cmdCancelCompare"));
+    QVERIFY(cancel->isVisibleTo(window()));
     QTest::mouseClick(cancel, Qt::LeftButton);
     go_.release();
     QVERIFY(waitUntilDone());
-    QCOMPARE(compare_->window()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
+    QCOMPARE(window()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
              QStringLiteral("The comparison was cancelled: these are the differences found "
                             "before."));
     QCOMPARE(grid()->model()->rowCount(), 0);
@@ -450,13 +457,13 @@ void CompareTest::windowsGoWithTheFile() {
     QVERIFY(compareWith(kChanged));
     QVERIFY(waitUntilDone());
     QVERIFY(openRowShowing(QStringLiteral("HOLLIS")));
-    CompareJob::setBeforeCompareForTests([this] { go_.acquire(); });
+    holdComparisons();
     QVERIFY(compareWith(kChanged));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
     go_.release();
     QTRY_VERIFY(!main_->documents()->findDocument(QStringLiteral("frmCompare")));
     QTRY_VERIFY(!main_->documents()->findDocument(QStringLiteral("frmClaimCompare")));
-    QTRY_VERIFY(!compare_->window() && !compare_->sideBySide());
+    QTRY_VERIFY(!window() && !sideBySide());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileCompare"))->isEnabled());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportComparison"))->isEnabled());
 }

@@ -8,20 +8,19 @@
 #include "core/filetree/TreeBuilder.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/document/ProblemIcons.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/NodeTextSearch.h"
-#include "gui/filetree/TreeBuildJob.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/find/frmFind.h"
-#include "gui/problems/ProblemCheck.h"
-#include "gui/problems/ProblemIcons.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -187,11 +186,9 @@ private slots:
 private:
     QString writeClaimFile(const QString& name, const QList<QByteArray>& lines) const;
     bool openClaimFile(const QString& path);
+    // The tree window over the tree of path, built by the document (the
+    // test's own when it opened path already).
     std::unique_ptr<frmNSFTree> showTree(const QString& path);
-    // The whole-file check the shell gives every tree window.
-    static void attachCheck(frmNSFTree& window) {
-        window.setProblemMarks(new ProblemCheck(window.file(), window.file()->tree(), &window));
-    }
     std::unique_ptr<frmMain> startWith(const QString& path);
     bool pressFind(frmNSFTree& window, const QString& typed, Leave leave = Leave::FindIt,
                    const QKeySequence& keys = QKeySequence());
@@ -201,13 +198,13 @@ private:
     qint64 selectedIndex(const frmNSFTree& window) const;
     // The find state of the file the test opened, or of the one the main window did.
     FindState& findState() const {
-        return (session_ ? *session_ : *context_->session()).findState();
+        return (session_ ? *session_ : *context_->document()).findState();
     }
     qint64 findIndex() const { return findState().FindIndex; }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
-    std::unique_ptr<FileSession> session_; // the file a test opened without a main window
+    std::unique_ptr<ClaimDocument> session_; // the file a test opened without a main window
 };
 
 void FileTreeWindowTest::initTestCase() {
@@ -220,7 +217,6 @@ void FileTreeWindowTest::init() {
 }
 
 void FileTreeWindowTest::cleanup() {
-    TreeBuildJob::setBuildForTests({});
     session_.reset();
     context_.reset();
     GuiTest::release();
@@ -240,7 +236,7 @@ QString FileTreeWindowTest::writeClaimFile(const QString& name,
 
 // Opens a claim file as it is, without its map.
 bool FileTreeWindowTest::openClaimFile(const QString& path) {
-    session_ = GuiTest::openSession(path);
+    session_ = GuiTest::openDocument(path);
     return session_ != nullptr;
 }
 
@@ -251,8 +247,11 @@ std::unique_ptr<frmNSFTree> FileTreeWindowTest::showTree(const QString& path) {
         qWarning("Cannot open %s", qUtf8Printable(path));
         return nullptr;
     }
+    if (!session_->ensureTree()) {
+        qWarning("No tree was built of %s", qUtf8Printable(path));
+        return nullptr;
+    }
     auto window = std::make_unique<frmNSFTree>(*session_);
-    attachCheck(*window);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("The tree window was not exposed");
@@ -547,10 +546,9 @@ void FileTreeWindowTest::toolbarHasFindThenPropertiesAsIcons() {
 
 void FileTreeWindowTest::treeTellsWhatAClickDoes() {
     // Opened with its map, so that the check finds the first claim sound.
-    session_ = GuiTest::openSession(samplePath("sample301.nsf"), {MAPS_DIR});
-    QVERIFY(session_);
+    session_ = GuiTest::openDocument(samplePath("sample301.nsf"), {MAPS_DIR});
+    QVERIFY(session_ && session_->buildTree());
     frmNSFTree window(*session_);
-    attachCheck(window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_VERIFY(window.problemMarks()->state() == ProblemMarks::State::Finished);
@@ -1031,8 +1029,16 @@ void FileTreeWindowTest::foundNodeIsWhollyInView() {
 // --- Marks ---
 
 void FileTreeWindowTest::rowsHaveTheirHeightAndRoomForAMarkFromTheStart() {
-    session_ = GuiTest::openSession(QStringLiteral(SAMPLES_DIR "/sample301.nsf"), {MAPS_DIR});
-    QVERIFY(session_);
+    // The check held before it reads anything, until the test lets it go.
+    auto checking = std::make_shared<std::atomic<bool>>(false);
+    auto seams = std::make_shared<WorkSeams>();
+    seams->pause = [checking](WorkSeams::Job, const WorkSeams::Stopped& stopped) {
+        while (!*checking && !stopped())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    session_ =
+        GuiTest::openDocument(QStringLiteral(SAMPLES_DIR "/sample301.nsf"), {MAPS_DIR}, seams);
+    QVERIFY(session_ && session_->buildTree());
     // Shown before any check: no node has a mark yet.
     auto window = std::make_unique<frmNSFTree>(*session_);
     window->show();
@@ -1054,7 +1060,7 @@ void FileTreeWindowTest::rowsHaveTheirHeightAndRoomForAMarkFromTheStart() {
     const int height = view->visualRect(claim).height();
     const int room = besideText(claim);
 
-    attachCheck(*window);
+    *checking = true;
     QVERIFY(QTest::qWaitFor(
         [&] { return window->problemMarks()->state() == ProblemMarks::State::Finished; }));
     QVERIFY(!claim.data(Qt::DecorationRole).isNull());
@@ -1182,7 +1188,7 @@ void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
     QPointer<DocumentWindow> closed(document);
     document->close();
     QTRY_VERIFY(!closed);
-    QVERIFY(context_->session());
+    QVERIFY(context_->document());
     {
         QSettings settings(GuiTest::settingsFile(*dir_), QSettings::IniFormat);
         QCOMPARE(settings.value(QStringLiteral("Settings/frmNSFTreeLeft")).toString(),
@@ -1224,16 +1230,16 @@ void FileTreeWindowTest::slowBuildShowsItsProgressAndCanBeCancelled() {
     // go on or for a cancel; or one that runs out of memory at once.
     End end = End::Finish;
     std::atomic<bool> release{false};
-    TreeBuildJob::setBuildForTests(
-        [&](qm::SequentialFile& file, qm::ProgressControl& control) -> std::optional<qm::FileTree> {
-            if (end == End::OutOfMemory)
-                throw std::bad_alloc();
-            control.bytesTotal = 1000;
-            control.bytesDone = 400;
-            while (!release && !control.cancel)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            return qm::BuildTree(file, control);
-        });
+    context_->seams().buildTree = [&](qm::SequentialFile& file,
+                                      qm::ProgressControl& control) -> std::optional<qm::FileTree> {
+        if (end == End::OutOfMemory)
+            throw std::bad_alloc();
+        control.bytesTotal = 1000;
+        control.bytesDone = 400;
+        while (!release && !control.cancel)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return qm::BuildTree(file, control);
+    };
 
     // View Claims, ended as asked; the progress shown, or -1 without a dialog.
     auto viewClaims = [&](End how) {
@@ -1268,7 +1274,7 @@ void FileTreeWindowTest::slowBuildShowsItsProgressAndCanBeCancelled() {
         QCOMPARE(viewClaims(how), 400);
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(!treeWindow());
-        QVERIFY(context_->session());
+        QVERIFY(context_->document());
     }
     QCOMPARE(viewClaims(End::OutOfMemory), -1);
     QVERIFY(!treeWindow());

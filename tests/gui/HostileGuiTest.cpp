@@ -3,13 +3,12 @@
 // or shows what is there and keeps working.
 #include "GuiTest.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/shell/ClaimFormController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 

@@ -3,17 +3,18 @@ cmake_minimum_required(VERSION 3.25)
 # Run with -DGUI_DIR=<src/gui>; -DPRETEND=<folder>:<include> adds an include
 # of one's own, so that a test can show that a cross-link is caught.
 set(may_common common)
-set(may_results common results)
+set(may_document common document)
+set(may_results common document results)
 set(may_about common about)
 set(may_find common find)
-set(may_filetree common find filetree)
-set(may_claimform common claimform)
-set(may_problems common results problems)
-set(may_search common results search)
-set(may_compare common results compare)
-set(may_summary common summary)
-set(may_shell common results about find filetree claimform problems search compare summary
-  shell)
+set(may_filetree common document find filetree)
+set(may_claimform common document claimform)
+set(may_problems common document results problems)
+set(may_search common document results search)
+set(may_compare common document results compare)
+set(may_summary common document summary)
+set(may_shell common document results about find filetree claimform problems search compare
+  summary shell)
 
 set(includes)
 file(GLOB_RECURSE sources RELATIVE ${GUI_DIR} ${GUI_DIR}/*.cpp ${GUI_DIR}/*.h)

@@ -4,20 +4,17 @@
 #include "ClaimFormDriver.h"
 #include "GuiTest.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/results/ResultsTableView.h"
-#include "gui/search/SearchJob.h"
 #include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/search/frmSearchResults.h"
-#include "gui/shell/ClaimFormController.h"
-#include "gui/shell/SearchController.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -62,7 +59,23 @@ private slots:
     void resultsStayInFrontWhenThePanelCloses();
 
 private:
-    frmSearchFields* panel() const { return search_->panel(); }
+    frmSearchFields* panel() const { return main_->findChild<frmSearchFields*>(); }
+    // The results window while it is open (not on its way out), or nullptr.
+    frmSearchResults* results() const {
+        DocumentWindow* window =
+            main_->documents()->findDocument(QStringLiteral("frmSearchResults"));
+        return window && !window->isHidden() ? qobject_cast<frmSearchResults*>(window->widget())
+                                             : nullptr;
+    }
+    // The claim form while it is open, or nullptr.
+    frmClaimForm* form() const { return main_->findChild<frmClaimForm*>(); }
+    // Holds each search before it reads, until the test lets one go.
+    void holdSearches() {
+        context_->seams().pause = [this](WorkSeams::Job, const WorkSeams::Stopped& stopped) {
+            while (!go_.tryAcquire(1, 5) && !stopped()) {
+            }
+        };
+    }
     template <typename T> T* control(const char* name) const {
         T* found = panel()->findChild<T*>(QLatin1String(name));
         if (!found)
@@ -80,7 +93,6 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<frmMain> main_;
-    SearchController* search_ = nullptr;
     // Searches wait for it when a test holds them back.
     QSemaphore go_;
 };
@@ -97,14 +109,10 @@ void SearchTest::init() {
                          QStringLiteral(MAPS_DIR));
     QVERIFY(main_);
     main_->resize(1200, 900);
-    search_ = main_->findChild<SearchController*>();
-    QVERIFY(search_);
 }
 
 void SearchTest::cleanup() {
     go_.release(8); // a search held back by a test that failed goes on, and can be waited for
-    SearchJob::setBeforeSearchForTests({});
-    SearchJob::setReadHookForTests({});
     main_.reset();
     context_.reset();
     GuiTest::release();
@@ -121,7 +129,7 @@ bool SearchTest::search(const QString& text, int match, const QString& type, con
     auto* fields = control<QComboBox>("cboField");
     fields->setCurrentIndex(field.isEmpty() ? 0 : fields->findData(field));
     QTest::mouseClick(control<QPushButton>("cmdSearch"), Qt::LeftButton);
-    return search_->results() != nullptr;
+    return results() != nullptr;
 }
 
 bool SearchTest::waitUntilDone() const {
@@ -129,7 +137,7 @@ bool SearchTest::waitUntilDone() const {
 }
 
 ResultsTableView* SearchTest::grid() const {
-    return search_->results()->findChild<ResultsTableView*>(QStringLiteral("gridResults"));
+    return results()->findChild<ResultsTableView*>(QStringLiteral("gridResults"));
 }
 
 QString SearchTest::shownRow(int row) const {
@@ -168,7 +176,7 @@ void SearchTest::panelIsFilledFromTheMap() {
 void SearchTest::searchFillsTheResults() {
     QVERIFY(search(QStringLiteral("pond")));
     QVERIFY(waitUntilDone());
-    QCOMPARE(search_->results()->searchText(), QStringLiteral("Contains \"pond\" in any field"));
+    QCOMPARE(results()->searchText(), QStringLiteral("Contains \"pond\" in any field"));
     QCOMPARE(panel()->status(), QStringLiteral("Found 6 fields in 4 claims (6 claims searched)."));
     QCOMPARE(grid()->model()->rowCount(), 6);
     // The batch's BA1 shows with each of its claims; claims in file order.
@@ -184,7 +192,7 @@ void SearchTest::searchFillsTheResults() {
     QVERIFY(search(QStringLiteral("150.00"), frmSearchFields::NumberGreater, QStringLiteral("XA0"),
                    QStringLiteral("12.0")));
     QVERIFY(waitUntilDone());
-    QCOMPARE(search_->results()->searchText(),
+    QCOMPARE(results()->searchText(),
              QStringLiteral("Number > 150.00 in XA0 12.0 (amounts of money)"));
     QStringList claims;
     for (int row = 0; row < grid()->model()->rowCount(); ++row)
@@ -227,7 +235,7 @@ void SearchTest::numbersAsPeopleTypeThem() {
     control<QLineEdit>("txtSearchTo")->setText(QStringLiteral("2003-09-01"));
     QVERIFY(search(text, match, field.isEmpty() ? QString() : QStringLiteral("XA0"), field));
     QVERIFY(waitUntilDone());
-    QCOMPARE(search_->results()->searchText(), searchText);
+    QCOMPARE(results()->searchText(), searchText);
     QCOMPARE(grid()->model()->rowCount(), fields);
     QVERIFY2(panel()->status().contains(QStringLiteral(" Only fields of ")) == field.isEmpty(),
              qPrintable(panel()->status()));
@@ -258,7 +266,7 @@ void SearchTest::queriesThatCannotRunAreSaidInThePanel() {
 }
 
 void SearchTest::cancelStopsARunningSearch() {
-    SearchJob::setBeforeSearchForTests([this] { go_.acquire(); });
+    holdSearches();
     QVERIFY(search(QStringLiteral("pond")));
     // Running: the GUI answers, Search waits, Cancel stops.
     QVERIFY(!control<QPushButton>("cmdSearch")->isEnabled());
@@ -278,13 +286,12 @@ void SearchTest::cancelStopsARunningSearch() {
 void SearchTest::resultOpensItsClaimAtTheField() {
     QVERIFY(search(QStringLiteral("pond")));
     QVERIFY(waitUntilDone());
-    auto* claims = main_->findChild<ClaimFormController*>();
     // Enter on the claim's own address: the claim, its CA0 record, the field.
     grid()->setFocus();
     grid()->setCurrentIndex(grid()->model()->index(1, 0));
     QTest::keyClick(grid(), Qt::Key_Return);
-    QVERIFY(claims->form());
-    ClaimFormDriver form(claims->form());
+    QVERIFY(form());
+    ClaimFormDriver form(this->form());
     QCOMPARE(form.selectedKey(), QStringLiteral("CA0"));
     const int slot = context_->layouts()->find("CA0")->indexOf("11.0") + 1;
     QCOMPARE(form.grid()->currentRow(), frmClaimForm::tableRowOfGridRow(slot));
@@ -311,11 +318,10 @@ void SearchTest::resultOpensEvenAfterTheTreeWasClosed() {
     QVERIFY(waitUntilDone());
     main_->documents()->findDocument(QStringLiteral("frmNSFTree"))->close();
     QTRY_VERIFY(!main_->documents()->findDocument(QStringLiteral("frmNSFTree")));
-    emit search_->results()->rowActivated(4);
+    emit results()->rowActivated(4);
     QVERIFY(main_->documents()->findDocument(QStringLiteral("frmNSFTree")));
-    auto* claims = main_->findChild<ClaimFormController*>();
-    QVERIFY(claims->form());
-    QCOMPARE(ClaimFormDriver(claims->form()).selectedKey(), QStringLiteral("BA1"));
+    QVERIFY(form());
+    QCOMPARE(ClaimFormDriver(form()).selectedKey(), QStringLiteral("BA1"));
 }
 
 void SearchTest::exportWritesTheRowsShown() {
@@ -362,14 +368,14 @@ void SearchTest::exportWritesTheRowsShown() {
 
 // Closing the file while a search runs stops it; its results close with the file.
 void SearchTest::resultsGoWithTheFile() {
-    SearchJob::setBeforeSearchForTests([this] { go_.acquire(); });
+    holdSearches();
     QVERIFY(search(QStringLiteral("pond")));
     QVERIFY(main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
     QVERIFY(control<QPushButton>("cmdSearch")->isEnabled());
     go_.release();
     QTRY_VERIFY(!main_->documents()->findDocument(QStringLiteral("frmSearchResults")));
-    QVERIFY(!search_->results());
+    QVERIFY(!results());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuFileExportResults"))->isEnabled());
     QVERIFY(!main_->findChild<QAction*>(QStringLiteral("mnuToolsSearchFields"))->isEnabled());
 }
@@ -381,10 +387,10 @@ void SearchTest::aFileThatChangesWhileSearchedIsNoAnswer() {
     main_->openFile(claims);
     const qint64 size = QFileInfo(claims).size();
     auto cut = std::make_shared<std::atomic<bool>>(false);
-    SearchJob::setReadHookForTests([cut, claims, size](std::int64_t at) {
+    context_->seams().beforeRead = [cut, claims, size](WorkSeams::Job, std::int64_t at) {
         if (at > size / 2 && !cut->exchange(true))
             QFile::resize(claims, size / 3);
-    });
+    };
     QVERIFY(search(QStringLiteral("e")));
     QVERIFY(waitUntilDone());
     QVERIFY(cut->load());
@@ -414,9 +420,9 @@ void SearchTest::resultsStayInFrontWhenThePanelCloses() {
     QVERIFY(QTest::qWaitForWindowActive(main_.get()));
     QTest::qWait(50);
     DocumentArea* documents = main_->documents();
-    QMdiSubWindow* results = qobject_cast<QMdiSubWindow*>(search_->results()->parentWidget());
-    QCOMPARE(documents->activeSubWindow(), results);
-    QCOMPARE(documents->subWindowList(QMdiArea::StackingOrder).constLast(), results);
+    QMdiSubWindow* shown = qobject_cast<QMdiSubWindow*>(results()->parentWidget());
+    QCOMPARE(documents->activeSubWindow(), shown);
+    QCOMPARE(documents->subWindowList(QMdiArea::StackingOrder).constLast(), shown);
 }
 
 QTEST_MAIN(SearchTest)

@@ -4,14 +4,15 @@
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/about/frmAbout.h"
 #include "gui/about/frmSplash.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/DocumentViews.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -50,6 +51,23 @@
 #include <unistd.h>
 
 namespace {
+
+// Views whose tree window is a stand-in of the tree window's name, counted:
+// what is arranged here is the window, whatever it shows.
+class StandInViews : public DocumentViews {
+public:
+    using DocumentViews::DocumentViews;
+    int made = 0;
+
+protected:
+    QWidget* makeTreeWindow(ClaimDocument&) override {
+        ++made;
+        auto* tree = new QWidget;
+        tree->setObjectName(QStringLiteral("frmNSFTree"));
+        tree->setWindowTitle(QStringLiteral("NSF File Tree"));
+        return tree;
+    }
+};
 
 const QString kNoFileOpened = QStringLiteral("No File Opened");
 const QString kNoFileOpen = QStringLiteral("No File Open");
@@ -193,7 +211,7 @@ QStringList ShellTest::openClaimFiles() const {
 }
 
 std::string ShellTest::openPath() const {
-    return context_->session() ? context_->session()->file().path() : std::string();
+    return context_->document() ? context_->document()->file().path() : std::string();
 }
 
 QString ShellTest::statusToolTip() const {
@@ -246,7 +264,7 @@ void ShellTest::startupSetsMapFolderShowsSplashThenMainWindow() {
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(main_->statusText(), kNoFileOpened);
     QVERIFY(!fileCommandsEnabled());
-    QVERIFY(!context_->session());
+    QVERIFY(!context_->document());
     QVERIFY(MessageBoxes::shown().isEmpty());
 }
 
@@ -366,7 +384,7 @@ void ShellTest::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(QString::fromStdString(openPath()), path);
     QCOMPARE(openClaimFiles(), QStringList{path});
-    const qm::LayoutCatalogue& layouts = *context_->session()->file().layouts();
+    const qm::LayoutCatalogue& layouts = *context_->document()->file().layouts();
     QCOMPARE(layouts.find("AA0")->fieldCount(), 2);
     QCOMPARE(layouts.find("ZA0")->fieldCount(), 1);
     QVERIFY(MessageBoxes::shown().isEmpty());
@@ -379,7 +397,7 @@ void ShellTest::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
 void ShellTest::cancellingTheDialogChangesNothing() {
     main_ = makeMainWindow();
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QVERIFY(!context_->session());
+    QVERIFY(!context_->document());
     QVERIFY(context_->lastPath().isEmpty());
     QCOMPARE(main_->statusText(), kNoFileOpened);
     QVERIFY(!fileCommandsEnabled());
@@ -387,10 +405,10 @@ void ShellTest::cancellingTheDialogChangesNothing() {
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
     FileDialog::setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    const FileSession* session = context_->session();
+    const ClaimDocument* session = context_->document();
     FileDialog::setNextFileName(QString());
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QCOMPARE(context_->session(), session);
+    QCOMPARE(context_->document(), session);
     QCOMPARE(QString::fromStdString(openPath()), path);
     QCOMPARE(openClaimFiles(), QStringList{path});
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
@@ -457,7 +475,7 @@ void ShellTest::refusedOpenChangesNothing() {
     main_ = makeMainWindow();
     main_->openFile(earlier);
     main_->openFile(path);
-    const QPointer<FileSession> session = context_->session();
+    const QPointer<ClaimDocument> session = context_->document();
     QVERIFY(session);
     const QPointer<QWidget> window = addDocument(QStringLiteral("frmNSFTree"), path);
     session->closeWithFile(window);
@@ -477,7 +495,7 @@ void ShellTest::refusedOpenChangesNothing() {
     }
     QTRY_COMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(context_->lastPath(), refused);
-    QVERIFY2(session && context_->session() == session, "the open file was closed");
+    QVERIFY2(session && context_->document() == session, "the open file was closed");
     QVERIFY(window);
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
@@ -550,7 +568,7 @@ void ShellTest::unknownVersionOpensWithoutAMap() {
     QVERIFY(MessageBoxes::shown().isEmpty());
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
-    QCOMPARE(context_->session()->file().layouts()->find("AA0")->fieldCount(), 0);
+    QCOMPARE(context_->document()->file().layouts()->find("AA0")->fieldCount(), 0);
 }
 
 void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusTooltip() {
@@ -666,7 +684,7 @@ void ShellTest::closeThenOpenWorksLikeAFirstOpen() {
     QCOMPARE(main_->statusText(), kNoFileOpen);
     QVERIFY(!fileCommandsEnabled());
     QVERIFY(openClaimFiles().isEmpty());
-    QVERIFY(!context_->session());
+    QVERIFY(!context_->document());
     // Close leaves the name (for the next dialog) and the layouts loaded last.
     QCOMPARE(context_->lastPath(), path);
     QCOMPARE(context_->layouts()->find("AA0")->fieldCount(), 2);
@@ -771,11 +789,7 @@ void ShellTest::smallMainWindowGrowsToShowANewDocument() {
     const QSize before = main_->size();
     FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    main_->setTreeWindowFactory([](FileSession&) {
-        auto* tree = new QWidget;
-        tree->setObjectName(QStringLiteral("frmNSFTree"));
-        return tree;
-    });
+    main_->setViews(new StandInViews(*main_->documents()));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
     DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
     QVERIFY(tree);
@@ -799,11 +813,7 @@ void ShellTest::laterRunFitsANewDocumentIntoTheMainWindow() {
     main_ = makeMainWindow();
     const QRect before = main_->frameGeometry();
     QCOMPARE(before, QRect(100, 100, 300, 250));
-    main_->setTreeWindowFactory([](FileSession&) {
-        auto* tree = new QWidget;
-        tree->setObjectName(QStringLiteral("frmNSFTree"));
-        return tree;
-    });
+    main_->setViews(new StandInViews(*main_->documents()));
     main_->openFile(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
 
     DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
@@ -856,14 +866,9 @@ void ShellTest::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
     QVERIFY(main_->documents()->subWindowList().isEmpty());
 
-    int made = 0;
-    main_->setTreeWindowFactory([&made](FileSession&) {
-        ++made;
-        auto* tree = new QWidget;
-        tree->setObjectName(QStringLiteral("frmNSFTree"));
-        tree->setWindowTitle(QStringLiteral("NSF File Tree"));
-        return tree;
-    });
+    auto* views = new StandInViews(*main_->documents());
+    main_->setViews(views);
+    const int& made = views->made;
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
     QCOMPARE(made, 1);
     DocumentWindow* tree = main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
@@ -1138,7 +1143,7 @@ void ShellTest::fileNamesShowAsPlainText() {
     const QString path = QDir::toNativeSeparators(dir_->filePath(QStringLiteral("<i>R&D[*].nsf")));
     QVERIFY(QFile::copy(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")), path));
     main_ = makeMainWindow();
-    main_->setTreeWindowFactory([](FileSession& file) { return new frmNSFTree(file); });
+    main_->setViews(new DocumentViews(*main_->documents()));
     main_->openFile(path);
     QVERIFY(MessageBoxes::shown().isEmpty());
     auto* panel = main_->findChild<QLabel*>(QStringLiteral("sbStatusBarPanel1"));

@@ -6,14 +6,15 @@
 #include "GuiTest.h"
 #include "core/check/ProblemWords.h"
 #include "core/filetree/FileTree.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/document/ProblemIcons.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/problems/ProblemCheck.h"
-#include "gui/problems/ProblemIcons.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/shell/Startup.h"
@@ -114,9 +115,9 @@ private slots:
         frmSummary* window = start();
         QVERIFY(window);
         QVERIFY(tree());
-        const ProblemCheck* check = tree()->findChild<ProblemCheck*>();
-        QVERIFY(check);
-        QCOMPARE(window->statistics(), check->statistics());
+        const ClaimDocument* document = context_->document();
+        const ProblemCheck* check = &document->check();
+        QCOMPARE(window->statistics(), document->statistics());
         // name, figure: the sample's two batches, six claims, thirteen lines
         const std::vector<std::pair<const char*, QString>> figures{
             {"lblBatches", QStringLiteral("2")},
@@ -130,7 +131,7 @@ private slots:
             QCOMPARE(window->findChild<QLabel*>(QLatin1String(name))->text(), figure);
         for (const char* name : {"chtBatches", "chtProviders", "chtMonths", "chtClaimCharges",
                                  "chtProblems", "chtProcedures"}) {
-            ChartView* view = window->chart(QLatin1String(name));
+            ChartView* view = window->chartView(QLatin1String(name));
             QVERIFY2(view && !view->chart()->title().isEmpty(), name);
             const QList<QAbstractAxis*> axes = view->chart()->axes();
             QCOMPARE(axes.size(), 2);
@@ -172,7 +173,7 @@ private slots:
         window.setStatistics(statistics);
         QTRY_VERIFY(!window.chartsPending());
 
-        QChart* months = window.chart(QStringLiteral("chtMonths"))->chart();
+        QChart* months = window.chartView(QStringLiteral("chtMonths"))->chart();
         auto* series = qobject_cast<QAbstractBarSeries*>(months->series().value(0));
         QVERIFY(series);
         const QBarSet* bars = series->barSets().value(0);
@@ -182,13 +183,13 @@ private slots:
         QVERIFY(categories && categories->count() == bars->count());
         QVERIFY(categories->at(0).startsWith(firstLabel));
         QSignalSpy chosen(&window, &frmSummary::periodChosen);
-        QVERIFY(clickBar(window.chart(QStringLiteral("chtMonths")), 0));
+        QVERIFY(clickBar(window.chartView(QStringLiteral("chtMonths")), 0));
         QCOMPARE(chosen.size(), 1);
         QCOMPARE(chosen.at(0).at(0).toDate(), firstDay);
 
         for (const char* name : {"chtBatches", "chtMonths"}) {
             auto* values = qobject_cast<QValueAxis*>(
-                window.chart(QLatin1String(name))->chart()->axes(Qt::Vertical).value(0));
+                window.chartView(QLatin1String(name))->chart()->axes(Qt::Vertical).value(0));
             QVERIFY2(values, name);
             const QString top =
                 QString::asprintf(values->labelFormat().toLatin1().constData(), values->max());
@@ -222,7 +223,7 @@ private slots:
         }
         main_ = Startup::run(*context_, {kSample}, QStringLiteral(MAPS_DIR));
         QVERIFY(tree());
-        const ProblemCheck* check = tree()->findChild<ProblemCheck*>();
+        const ProblemCheck* check = &context_->document()->check();
         QVERIFY(QTest::qWaitFor([check] { return check->state() == ProblemMarks::State::Finished; },
                                 kCheckTimeoutMs));
         QTest::qWait(50);
@@ -259,7 +260,7 @@ private slots:
         frmSummary* window = start();
         QVERIFY(window);
         const qm::FileStatistics& s = *window->statistics();
-        QVERIFY(clickBar(window->chart(chart), bar));
+        QVERIFY(clickBar(window->chartView(chart), bar));
 
         if (opens == QLatin1String("BA0")) {
             // Providers are listed with the most charges at the top, and
@@ -311,7 +312,7 @@ private slots:
         frmSummary* window = start();
         QVERIFY(window);
         auto* series = qobject_cast<QAbstractBarSeries*>(
-            window->chart(QStringLiteral("chtProblems"))->chart()->series().value(0));
+            window->chartView(QStringLiteral("chtProblems"))->chart()->series().value(0));
         QVERIFY(series && !series->barSets().isEmpty());
         for (QBarSet* set : series->barSets()) {
             qm::Problem::Kind kind = qm::Problem::Kind::NoXa0;
@@ -332,7 +333,7 @@ private slots:
         QVERIFY(window->chartsPending());
         QTRY_VERIFY(!window->chartsPending());
         for (const char* name : {"chtBatches", "chtProblems"}) {
-            QChart* chart = window->chart(QLatin1String(name))->chart();
+            QChart* chart = window->chartView(QLatin1String(name))->chart();
             QCOMPARE(chart->theme(), QChart::ChartThemeDark);
             QCOMPARE(chart->backgroundBrush().color(), dark.color(QPalette::Window));
             QCOMPARE(chart->titleBrush().color(), QColor(Qt::white));
@@ -355,7 +356,7 @@ private slots:
         QFETCH(QByteArray, begins);
         frmSummary* window = start();
         QVERIFY(window);
-        ChartView* view = window->chart(QStringLiteral("chtMonths"));
+        ChartView* view = window->chartView(QStringLiteral("chtMonths"));
         const QString path = dir_->filePath(file);
         FileDialog::setNextFileName(path);
         view->menu()->findChild<QAction*>(action)->trigger();
@@ -411,7 +412,7 @@ private slots:
             return name.startsWith(QLatin1Char('/')) ? name : dir_->filePath(name);
         };
         FileDialog::setNextFileName(inFolder(chosen));
-        ChartView* view = window->chart(QStringLiteral("chtMonths"));
+        ChartView* view = window->chartView(QStringLiteral("chtMonths"));
         view->menu()->findChild<QAction*>(QStringLiteral("mnuChartSavePng"))->trigger();
         QCOMPARE(MessageBoxes::shown().size(), 1);
         QCOMPARE(

@@ -20,6 +20,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <set>
 #include <sstream>
 #include <string>
@@ -108,6 +109,53 @@ std::int64_t number(const LayoutCatalogue& m, const std::string& line, const cha
     return v.find_first_not_of(' ') == std::string::npos ? 0 : std::stoll(v);
 }
 
+// Every value must pass the check of its type letters.
+void checkValues(const RecordLayout& layout, const Line& l, FileReport& report) {
+    const std::string type = l.text.substr(0, 3);
+    for (int i = 1; i <= layout.fieldCount(); ++i) {
+        const FieldDef& f = layout.field(i - 1);
+        const std::string v = l.text.substr(static_cast<std::size_t>(f.StartPos - 1),
+                                            static_cast<std::size_t>(f.Length));
+        if (!IsValidFieldValue(f.TypeCodes, v))
+            report.problems.push_back(type + " " + f.FieldId + " at " + std::to_string(l.position) +
+                                      " holds '" + v + "'");
+    }
+}
+
+// A claim's XA0 against the records counted and the amounts summed: the
+// fields that differ go into the claim's mismatched.
+void checkXa0(const LayoutCatalogue& m, const Line& l, const std::int64_t (&counts)[6],
+              std::map<std::string, std::int64_t>& sums, ClaimReport& claim) {
+    claim.hasXa0 = true;
+    std::int64_t records = 0;
+    const char* countIds[] = {"04.0", "05.0", "06.0", "07.0", "08.0", "09.0"};
+    for (int k = 0; k < 6; ++k) {
+        records += counts[k];
+        if (number(m, l.text, "XA0", countIds[k]) != counts[k])
+            claim.mismatched.insert(countIds[k]);
+    }
+    const std::pair<const char*, std::int64_t> amounts[] = {
+        {"10.0", records},          {"12.0", sums["FA0 13.0"]}, {"13.0", sums["FA0 27.0"]},
+        {"14.0", sums["FA0 28.0"]}, {"15.0", sums["FB0 06.0"]}, {"16.0", sums["FB0 07.0"]},
+        {"17.0", sums["FB0 08.0"]}, {"18.0", sums["DA1 14.0"]}, {"20.0", sums["FB0 05.0"]}};
+    for (const auto& [id, expected] : amounts)
+        if (number(m, l.text, "XA0", id) != expected)
+            claim.mismatched.insert(id);
+}
+
+// The amounts a claim's XA0 sums, by record type and field ("FA0 13.0").
+void addToSums(const LayoutCatalogue& m, const Line& l, const std::string& type,
+               std::map<std::string, std::int64_t>& sums) {
+    for (const char* id : {"13.0", "27.0", "28.0"})
+        if (type == "FA0")
+            sums[type + " " + id] += number(m, l.text, "FA0", id);
+    for (const char* id : {"05.0", "06.0", "07.0", "08.0"})
+        if (type == "FB0")
+            sums[type + " " + id] += number(m, l.text, "FB0", id);
+    if (type == "DA1")
+        sums["DA1 14.0"] += number(m, l.text, "DA1", "14.0");
+}
+
 FileReport analyse(const LayoutCatalogue& m, const std::vector<Line>& lines) {
     FileReport report;
     std::map<std::string, std::int64_t> sums; // name -> running claim sum
@@ -117,12 +165,8 @@ FileReport analyse(const LayoutCatalogue& m, const std::vector<Line>& lines) {
     ClaimReport* claim = nullptr;
 
     auto closeClaim = [&] {
-        if (!claim)
-            return;
-        std::int64_t records = 0;
-        for (std::int64_t c : counts)
-            records += c;
-        batchRecords += records;
+        if (claim)
+            batchRecords += std::accumulate(std::begin(counts), std::end(counts), std::int64_t(0));
         claim = nullptr;
     };
 
@@ -133,15 +177,7 @@ FileReport analyse(const LayoutCatalogue& m, const std::vector<Line>& lines) {
             report.problems.push_back("unknown record type " + type);
             continue;
         }
-        // Every value must pass the check of its type letters.
-        for (int i = 1; i <= layout->fieldCount(); ++i) {
-            const FieldDef& f = layout->field(i - 1);
-            const std::string v = l.text.substr(static_cast<std::size_t>(f.StartPos - 1),
-                                                static_cast<std::size_t>(f.Length));
-            if (!IsValidFieldValue(f.TypeCodes, v))
-                report.problems.push_back(type + " " + f.FieldId + " at " +
-                                          std::to_string(l.position) + " holds '" + v + "'");
-        }
+        checkValues(*layout, l, report);
         if (type == "BA0" || type == "YA0" || type == "ZA0" || type == "CA0")
             closeClaim();
         if (type == "AA0") {
@@ -180,34 +216,13 @@ FileReport analyse(const LayoutCatalogue& m, const std::vector<Line>& lines) {
         if (!claim)
             continue;
         if (type == "XA0") {
-            claim->hasXa0 = true;
-            std::int64_t records = 0;
-            const char* countIds[] = {"04.0", "05.0", "06.0", "07.0", "08.0", "09.0"};
-            for (int k = 0; k < 6; ++k) {
-                records += counts[k];
-                if (number(m, l.text, "XA0", countIds[k]) != counts[k])
-                    claim->mismatched.insert(countIds[k]);
-            }
-            const std::pair<const char*, std::int64_t> amounts[] = {
-                {"10.0", records},          {"12.0", sums["FA0 13.0"]}, {"13.0", sums["FA0 27.0"]},
-                {"14.0", sums["FA0 28.0"]}, {"15.0", sums["FB0 06.0"]}, {"16.0", sums["FB0 07.0"]},
-                {"17.0", sums["FB0 08.0"]}, {"18.0", sums["DA1 14.0"]}, {"20.0", sums["FB0 05.0"]}};
-            for (const auto& [id, expected] : amounts)
-                if (number(m, l.text, "XA0", id) != expected)
-                    claim->mismatched.insert(id);
+            checkXa0(m, l, counts, sums, *claim);
             closeClaim();
             continue;
         }
         if (type[0] >= 'C' && type[0] <= 'H')
             ++counts[type[0] - 'C'];
-        for (const char* id : {"13.0", "27.0", "28.0"})
-            if (type == "FA0")
-                sums[type + " " + id] += number(m, l.text, "FA0", id);
-        for (const char* id : {"05.0", "06.0", "07.0", "08.0"})
-            if (type == "FB0")
-                sums[type + " " + id] += number(m, l.text, "FB0", id);
-        if (type == "DA1")
-            sums["DA1 14.0"] += number(m, l.text, "DA1", "14.0");
+        addToSums(m, l, type, sums);
         if (type == "FA0") {
             ++claim->serviceLines;
             ++batchLines;

@@ -5,8 +5,8 @@
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
-#include "gui/problems/ProblemCheck.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 

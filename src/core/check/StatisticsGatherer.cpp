@@ -20,21 +20,22 @@ bool ranksBefore(const FileStatistics::Batch& a, const FileStatistics::Batch& b)
 
 } // namespace
 
-StatisticsGatherer::StatisticsGatherer(FileCheck::Consumer& next, std::size_t chunkCount,
-                                       std::size_t limit, FileStatistics::BatchSink* eachBatch)
-    : next_(next)
-    , chunks_(chunkCount)
-    , limit_(std::max<std::size_t>(limit, 1))
+StatisticsGatherer::StatisticsGatherer(std::size_t limit, FileStatistics::BatchSink* eachBatch)
+    : limit_(std::max<std::size_t>(limit, 1))
     , eachBatch_(eachBatch)
     , procedures_(limit_) {
 }
 
-std::unique_ptr<ClaimVisitor> StatisticsGatherer::visitor(const ClaimRules& rules,
-                                                          std::unique_ptr<ClaimVisitor> check) {
-    return std::make_unique<StatisticsVisitor>(rules, std::move(check), chunks_);
+void StatisticsGatherer::begin(std::size_t chunkCount) {
+    chunks_.resize(chunkCount);
 }
 
-void StatisticsGatherer::take(std::size_t chunk) {
+std::unique_ptr<ClaimVisitor> StatisticsGatherer::visitor(const ClaimRules& rules,
+                                                          const CheckVisitor&) {
+    return std::make_unique<StatisticsVisitor>(rules, chunks_);
+}
+
+void StatisticsGatherer::chunkDone(std::size_t chunk) {
     // Moved out, and gone with it.
     const ChunkStatistics found = std::move(chunks_[chunk]);
     FileStatistics& f = figures_;
@@ -131,9 +132,13 @@ void StatisticsGatherer::addToProvider(const FileStatistics::Batch& batch) {
     provider->money.add(batch.money);
 }
 
-bool StatisticsGatherer::recount(const SequentialFile& file, const LayoutCatalogue& layouts,
-                                 const Progress& progress) {
-    return procedures_.recount(file, layouts, progress);
+bool StatisticsGatherer::end(bool done, const SequentialFile& file, const LayoutCatalogue& layouts,
+                             const Progress& progress) {
+    // The top procedure codes may need a second reading of the file.
+    const bool counted =
+        !done || !procedures_.needsRecount() || procedures_.recount(file, layouts, progress);
+    finished_ = finish();
+    return counted;
 }
 
 FileStatistics StatisticsGatherer::finish() {
@@ -171,23 +176,34 @@ void StatisticsGatherer::count(const FileCheck::Rows& rows) {
         count(row.problem);
 }
 
-void StatisticsGatherer::batch(const FileCheck::Batch& batch) {
-    next_.batch(batch);
+void StatisticsGatherer::batch(const FileCheck::Batch&) {
 }
 
 void StatisticsGatherer::claim(const FileCheck::Claim& claim) {
     count(claim.rows);
-    next_.claim(claim);
 }
 
 void StatisticsGatherer::trailer(const FileCheck::Trailer& trailer) {
     count(trailer.rows);
-    next_.trailer(trailer);
 }
 
 void StatisticsGatherer::problem(const ProblemRow& row) {
     count(row.problem);
-    next_.problem(row);
+}
+
+FileCheck::Summary StatisticsGatherer::check(const SequentialFile& file,
+                                             std::shared_ptr<const LayoutCatalogue> layouts,
+                                             const FileCheck::Options& options,
+                                             FileCheck::Consumer& consumer,
+                                             FileStatistics& statistics,
+                                             FileStatistics::BatchSink* eachBatch) {
+    StatisticsGatherer gatherer(options.countedOneByOneForTests ? options.countedOneByOneForTests
+                                                                : FileStatistics::kCountedOneByOne,
+                                eachBatch);
+    const FileCheck::Summary summary =
+        FileCheck::run(file, std::move(layouts), options, consumer, {&gatherer});
+    statistics = gatherer.takeFigures();
+    return summary;
 }
 
 } // namespace qm

@@ -3,6 +3,7 @@
 #include "core/check/ChunkStatistics.h"
 #include "core/check/FileCheck.h"
 #include "core/check/FileStatistics.h"
+#include "core/check/PassListener.h"
 #include "core/check/ProcedureTally.h"
 
 #include <cstdint>
@@ -18,28 +19,41 @@ namespace qm {
 class ClaimRules;
 class ClaimVisitor;
 
-// Gathers a file's statistics during the whole-file check: its workers'
-// visitors add up each chunk, the chunks are merged in file order as the
-// check hands them on, and the check's rows are counted on their way to the
-// consumer they are meant for. A batch is handed to the sink once it is
-// done with and then forgotten, but for the few with the most charges:
-// memory stays the same however many batches the file has.
-class StatisticsGatherer : public FileCheck::Consumer {
+// Gathers a file's statistics as one more listener of the whole-file check:
+// its workers' visitors add up each chunk, the chunks are merged in file order
+// as the check hands them on, and the check's rows are counted as they come.
+// A batch is handed to the sink once it is done with and then forgotten, but
+// for the few with the most charges: memory stays the same however many
+// batches the file has. A file of very many procedure codes is read a second
+// time as the reading ends, for the top codes' exact counts.
+class StatisticsGatherer : public PassListener, private FileCheck::Consumer {
 public:
     // limit: procedure codes and providers counted one by one.
-    StatisticsGatherer(FileCheck::Consumer& next, std::size_t chunkCount, std::size_t limit,
-                       FileStatistics::BatchSink* eachBatch);
+    StatisticsGatherer(std::size_t limit, FileStatistics::BatchSink* eachBatch);
 
-    // A worker's visitor: the check's own, with the statistics taken alongside.
+    void begin(std::size_t chunkCount) override;
     std::unique_ptr<ClaimVisitor> visitor(const ClaimRules& rules,
-                                          std::unique_ptr<ClaimVisitor> check);
+                                          const CheckVisitor& check) override;
     // The chunk's figures, in file order; they are dropped once merged.
-    void take(std::size_t chunk);
-    // Whether the top procedure codes need a second reading of the file, and
-    // that reading (false when cancelled).
-    bool needsRecount() const { return procedures_.needsRecount(); }
-    bool recount(const SequentialFile& file, const LayoutCatalogue& layouts,
-                 const Progress& progress);
+    void chunkDone(std::size_t chunk) override;
+    FileCheck::Consumer* findings() override { return this; }
+    bool end(bool done, const SequentialFile& file, const LayoutCatalogue& layouts,
+             const Progress& progress) override;
+
+    // The figures of every chunk taken, once the reading has ended.
+    FileStatistics takeFigures() { return std::move(finished_); }
+
+    // The whole-file check with the file's figures gathered from the same
+    // reading into statistics (and each batch handed to eachBatch, in file
+    // order, as it is done with); a file of very many procedure codes is
+    // read a second time for them.
+    static FileCheck::Summary check(const SequentialFile& file,
+                                    std::shared_ptr<const LayoutCatalogue> layouts,
+                                    const FileCheck::Options& options,
+                                    FileCheck::Consumer& consumer, FileStatistics& statistics,
+                                    FileStatistics::BatchSink* eachBatch = nullptr);
+
+private:
     // The figures of every chunk taken.
     FileStatistics finish();
 
@@ -48,7 +62,6 @@ public:
     void trailer(const FileCheck::Trailer& trailer) override;
     void problem(const ProblemRow& row) override;
 
-private:
     void count(const FileCheck::Rows& rows);
     void count(const Problem& problem);
     void takeParts(const ChunkStatistics& found);
@@ -57,7 +70,6 @@ private:
     void keep(FileStatistics::Batch&& batch);
     void addToProvider(const FileStatistics::Batch& batch);
 
-    FileCheck::Consumer& next_;
     std::vector<ChunkStatistics> chunks_;
     const std::size_t limit_;
     FileStatistics::BatchSink* const eachBatch_;
@@ -73,6 +85,7 @@ private:
     std::deque<FileStatistics::Provider> providers_;
     std::unordered_map<std::string_view, std::size_t> providerAt_;
     ProcedureTally procedures_;
+    FileStatistics finished_;
 };
 
 } // namespace qm

@@ -13,9 +13,8 @@ namespace qm {
 class ClaimRules;
 class RecordLayout;
 
-// One worker's part of the file statistics: it hands every call on to the
-// whole-file check's visitor of the same worker, and adds up what the same
-// lines and claims hold, by chunk.
+// One worker's part of the file statistics: it adds up what the lines and
+// claims the whole-file check reads hold, by chunk.
 class StatisticsVisitor : public ClaimVisitor {
 public:
     // A money field's value: whole cents, a whole number too large for 64
@@ -32,11 +31,9 @@ public:
         }
     };
 
-    StatisticsVisitor(const ClaimRules& rules, std::unique_ptr<ClaimVisitor> check,
-                      std::vector<ChunkStatistics>& chunks);
+    StatisticsVisitor(const ClaimRules& rules, std::vector<ChunkStatistics>& chunks);
 
     void beginChunk(std::size_t chunk) override;
-    void endChunk() override { check_->endChunk(); }
     void record(std::size_t node, int typeIndex, int occurrence, std::string_view line) override;
     void endClaim(const PassClaim& claim) override;
     void line(std::string_view line, std::int64_t lineStart) override;
@@ -57,7 +54,6 @@ private:
         bool inBatch = false;
     };
 
-    std::unique_ptr<ClaimVisitor> check_;
     std::vector<ChunkStatistics>& chunks_;
     ChunkStatistics* chunk_ = nullptr;
     int firstDate_ = 0; // the current claim's earliest date of service, as CCYYMMDD; 0: none

@@ -11,7 +11,7 @@ namespace qm {
 static_assert(ChunkFindings::kShortLinesKept > StructureCheck::kShortLinesListed);
 
 StructureCheck::StructureCheck(const SequentialFile& file, const LayoutCatalogue& layouts,
-                               std::size_t chunkCount, bool lfOnly, FileCheck::Consumer& consumer)
+                               std::size_t chunkCount, bool lfOnly, CheckOutput::Consumer& consumer)
     : file_(file)
     , batchBalance_(layouts, "YA0")
     , fileBalance_(layouts, "ZA0")
@@ -71,7 +71,7 @@ void StructureCheck::advance(const LineTally& lines) {
 
 void StructureCheck::claim(const ChunkFindings& findings, const ChunkFindings::Claim& found,
                            std::int64_t line) {
-    FileCheck::Claim claim;
+    CheckOutput::Claim claim;
     claim.index = claims_++;
     claim.batch = batches_ - 1; // the tree lists a claim under the last BA0 before it
     claim.position = found.position;
@@ -111,9 +111,9 @@ void StructureCheck::claim(const ChunkFindings& findings, const ChunkFindings::C
     }
 }
 
-FileCheck::Trailer StructureCheck::endBatch() {
+CheckOutput::Trailer StructureCheck::endBatch() {
     batchOpen_ = false;
-    FileCheck::Trailer trailer;
+    CheckOutput::Trailer trailer;
     trailer.scope = Problem::Scope::Batch;
     trailer.batch = batch_.index;
     trailer.position = batch_.position;
@@ -122,7 +122,7 @@ FileCheck::Trailer StructureCheck::endBatch() {
 }
 
 void StructureCheck::closeBatch(std::int64_t endedBy, std::int64_t position, std::int64_t line) {
-    FileCheck::Trailer trailer = endBatch();
+    CheckOutput::Trailer trailer = endBatch();
     trailer.state = TrailerBalance::State::NoTrailer;
     rows_.clear();
     ProblemRow row =
@@ -137,7 +137,7 @@ void StructureCheck::closeBatch(std::int64_t endedBy, std::int64_t position, std
 
 void StructureCheck::batchTrailer(const ChunkFindings::Line& line, std::string_view record,
                                   std::int64_t number) {
-    FileCheck::Trailer trailer = endBatch();
+    CheckOutput::Trailer trailer = endBatch();
     trailer.trailerPosition = line.position;
     trailer.trailerLine = number;
     Problem where;
@@ -160,7 +160,7 @@ void StructureCheck::batchTrailer(const ChunkFindings::Line& line, std::string_v
 
 void StructureCheck::fileTrailer(const ChunkFindings::Line& line, std::string_view record,
                                  std::int64_t number) {
-    FileCheck::Trailer trailer;
+    CheckOutput::Trailer trailer;
     trailer.trailerPosition = line.position;
     trailer.trailerLine = number;
     Problem where;
@@ -241,7 +241,7 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
             batch_.text.assign(findings.text(line.text, line.textLength));
             batch_.tally = {};
             ++summary_.batches;
-            FileCheck::Batch started;
+            CheckOutput::Batch started;
             started.index = batch_.index;
             started.position = line.position;
             started.line = number;
@@ -308,7 +308,7 @@ void StructureCheck::finish(bool fileChanged, std::int64_t sizeAtStart, std::int
         if (batchOpen_)
             closeBatch(-1, end, 0);
         if (!fileTrailerSeen_) {
-            FileCheck::Trailer trailer;
+            CheckOutput::Trailer trailer;
             rows_.clear();
             const ProblemRow row =
                 rowOf(Problem::Kind::NoFileTrailer, Problem::Scope::File, end, 0);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/check/CheckOutput.h"
 #include "core/check/ChunkFindings.h"
-#include "core/check/FileCheck.h"
 #include "core/check/TrailerBalance.h"
 #include "core/io/SequentialFile.h"
 
@@ -29,7 +29,7 @@ public:
     static constexpr std::int64_t kShortLinesListed = 1000;
 
     StructureCheck(const SequentialFile& file, const LayoutCatalogue& layouts,
-                   std::size_t chunkCount, bool lfOnly, FileCheck::Consumer& consumer);
+                   std::size_t chunkCount, bool lfOnly, CheckOutput::Consumer& consumer);
 
     // The findings of the next chunk in file order.
     void take(std::size_t chunk, const ChunkFindings& findings);
@@ -37,7 +37,7 @@ public:
     // the claims the file had when the check began.
     void finish(bool fileChanged, std::int64_t sizeAtStart, std::int64_t claimsFound);
 
-    FileCheck::Summary& summary() { return summary_; }
+    CheckOutput::Summary& summary() { return summary_; }
     // The rules whose rows the claims' findings hold (their words go with them).
     void setRules(const RuleCatalogue* rules) { rules_ = rules; }
 
@@ -52,7 +52,7 @@ private:
     void advance(const LineTally& lines);
     void claim(const ChunkFindings& findings, const ChunkFindings::Claim& claim, std::int64_t line);
     // Ends the open batch: the start of its trailer's verdict.
-    FileCheck::Trailer endBatch();
+    CheckOutput::Trailer endBatch();
     // Ends it without a trailer, at the record of type endedBy (-1: the end of the file).
     void closeBatch(std::int64_t endedBy, std::int64_t position, std::int64_t line);
     // A trailer's balance: the open batch's, or the whole file's.
@@ -69,16 +69,16 @@ private:
     void structure(Problem::Kind kind, std::int64_t position, std::int64_t line,
                    std::int64_t found = 0);
     void count(const ProblemRow& row);
-    FileCheck::Rows rows() const { return {rows_.data(), rows_.size()}; }
+    CheckOutput::Rows rows() const { return {rows_.data(), rows_.size()}; }
 
     const SequentialFile& file_;
     const TrailerBalance batchBalance_;
     const TrailerBalance fileBalance_;
     const std::size_t chunkCount_;
     const bool lfOnly_;
-    FileCheck::Consumer& consumer_;
+    CheckOutput::Consumer& consumer_;
     const RuleCatalogue* rules_ = nullptr;
-    FileCheck::Summary summary_;
+    CheckOutput::Summary summary_;
     std::vector<ProblemRow> rows_; // of the claim or trailer being handed on
 
     std::int64_t lineBase_ = 0; // lines before the current chunk

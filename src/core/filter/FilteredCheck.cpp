@@ -21,8 +21,7 @@ FilteredCheck::Result FilteredCheck::run(const SequentialFile& file,
                                          const Options& options) {
     FilteredCheck companion(options, *layouts, false);
     Result result;
-    result.file =
-        FileCheck::run(file, layouts, checkOptions, companion, nullptr, nullptr, &companion);
+    result.file = FileCheck::run(file, layouts, checkOptions, companion, {}, &companion);
     FileCheck::Summary& shown = result.shown;
     const FileCheck::Summary& hidden = companion.hidden_;
     shown = result.file;

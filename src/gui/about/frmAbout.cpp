@@ -36,6 +36,49 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     icon->setPixmap(Branding::applicationIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    auto* line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    QLabel* disclaimer = Controls::label(
+        this, QStringLiteral("lblDisclaimer"),
+        QStringLiteral("Warning: this program is protected by copyright law. Copying or "
+                       "distributing it, or any part of it, without permission may result in "
+                       "civil and criminal penalties."));
+    disclaimer->setWordWrap(true);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    sysInfo->setAutoDefault(false);
+    connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+
+    QVBoxLayout* texts = makeTexts();
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(sysInfo);
+    buttons->addStretch(1);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(16, 16, 16, 16);
+    grid->setHorizontalSpacing(16);
+    grid->addWidget(icon, 0, 0);
+    grid->addLayout(texts, 0, 1, 1, 2);
+    grid->addWidget(line, 1, 0, 1, 3);
+    grid->addWidget(disclaimer, 2, 0, 1, 2);
+    grid->addLayout(buttons, 2, 2);
+    grid->setColumnStretch(1, 1);
+
+    fitSize();
+}
+
+QVBoxLayout* frmAbout::makeTexts() {
     QLabel* title = Controls::label(this, QStringLiteral("lblTitle"), Branding::title());
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
@@ -67,28 +110,6 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
                        "record by record and field by field, without changing them."));
     description->setWordWrap(true);
 
-    auto* line = new QFrame(this);
-    line->setObjectName(QStringLiteral("Line1"));
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-
-    QLabel* disclaimer = Controls::label(
-        this, QStringLiteral("lblDisclaimer"),
-        QStringLiteral("Warning: this program is protected by copyright law. Copying or "
-                       "distributing it, or any part of it, without permission may result in "
-                       "civil and criminal penalties."));
-    disclaimer->setWordWrap(true);
-
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    sysInfo->setAutoDefault(false);
-    connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
-
     auto* texts = new QVBoxLayout;
     texts->addWidget(title);
     texts->addWidget(version);
@@ -97,23 +118,7 @@ frmAbout::frmAbout(QWidget* parent, Registry* registry, ProcessStarter* starter)
     texts->addWidget(mapWarnings_);
     texts->addSpacing(8);
     texts->addWidget(description);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(ok);
-    buttons->addWidget(sysInfo);
-    buttons->addStretch(1);
-
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(16, 16, 16, 16);
-    grid->setHorizontalSpacing(16);
-    grid->addWidget(icon, 0, 0);
-    grid->addLayout(texts, 0, 1, 1, 2);
-    grid->addWidget(line, 1, 0, 1, 3);
-    grid->addWidget(disclaimer, 2, 0, 1, 2);
-    grid->addLayout(buttons, 2, 2);
-    grid->setColumnStretch(1, 1);
-
-    fitSize();
+    return texts;
 }
 
 void frmAbout::fitSize() {

@@ -9,6 +9,7 @@
 class QLabel;
 class ProcessStarter;
 class QPlainTextEdit;
+class QVBoxLayout;
 class Registry;
 
 // The about box: title, version, the map folder in use, the format files
@@ -33,6 +34,8 @@ public:
     void setMapWarnings(const QStringList& lines);
 
 private:
+    // The title, the version, the maps read and the description, one under another.
+    QVBoxLayout* makeTexts();
     void fitSize();
 
     QPlainTextEdit* mapWarnings_ = nullptr;

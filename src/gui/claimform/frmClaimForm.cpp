@@ -7,6 +7,7 @@
 #include "gui/claimform/SplitterSizes.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/Twips.h"
+#include "gui/document/ClaimDocument.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -85,6 +86,23 @@ frmClaimForm::frmClaimForm(QWidget* parent)
 }
 
 frmClaimForm::~frmClaimForm() = default;
+
+void frmClaimForm::setDocument(ClaimDocument* document) {
+    if (!document)
+        return;
+    document->closeWithFile(this);
+    auto show = [this, document] {
+        const ClaimDocument::Click& click = document->lastClick();
+        if (!click.claim)
+            return;
+        setClaim(click.claim, click.key, click.name);
+        Treeview1_Reset(CoreText::fromFile(click.claim->clickedType));
+        if (!click.record.isEmpty())
+            showField(click.record, click.field);
+    };
+    connect(document, &ClaimDocument::claimClicked, this, show);
+    show();
+}
 
 void frmClaimForm::createStatusBar() {
     statusBar1_ = new QStatusBar;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class ClaimDocument;
 class QLabel;
 class QSplitter;
 class QStatusBar;
@@ -27,6 +28,10 @@ class frmClaimForm : public QWidget {
 public:
     explicit frmClaimForm(QWidget* parent = nullptr);
     ~frmClaimForm() override;
+
+    // Shows the claims the document's clicks read, its last click at once,
+    // and closes with the document.
+    void setDocument(ClaimDocument* document);
 
     // The claim whose records the form shows, made by a click on file tree
     // node `key` (file bytes): its nodes fill the record tree (Treeview1_Reset

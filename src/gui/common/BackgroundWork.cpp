@@ -7,6 +7,9 @@
 #include <QTimer>
 
 namespace {
+
+std::atomic<int> alive{0};
+
 // How often the GUI thread reads how far the work has come.
 constexpr int kProgressPollMs = 50;
 // How long the GUI thread takes batches in one turn of the event loop.
@@ -26,9 +29,42 @@ BackgroundWorkBase::BackgroundWorkBase(QObject* parent)
 }
 
 BackgroundWorkBase::~BackgroundWorkBase() {
-    // The worker owns all it reads: it stops on its own, unwaited for.
+    // A worker stops soon once cancelled: it looks at the flag between claims.
     if (control_)
         control_->cancel = true;
+    joinWorkers();
+}
+
+int BackgroundWorkBase::workersAlive() {
+    return alive.load();
+}
+
+void BackgroundWorkBase::startWorker(std::function<void()> body) {
+    // Those of earlier runs that have ended are joined now, the others later.
+    for (auto worker = workers_.begin(); worker != workers_.end();) {
+        if (worker->ended->load()) {
+            worker->thread.join();
+            --alive;
+            worker = workers_.erase(worker);
+        } else {
+            ++worker;
+        }
+    }
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    ++alive;
+    workers_.push_back({std::thread([body = std::move(body), ended] {
+                            body();
+                            ended->store(true);
+                        }),
+                        ended});
+}
+
+void BackgroundWorkBase::joinWorkers() {
+    for (Worker& worker : workers_) {
+        worker.thread.join();
+        --alive;
+    }
+    workers_.clear();
 }
 
 void BackgroundWorkBase::beginRun(QFutureWatcherBase* watcher) {
@@ -42,7 +78,7 @@ void BackgroundWorkBase::beginRun(QFutureWatcherBase* watcher) {
     progressTimer_->start();
 }
 
-void BackgroundWorkBase::cancel() {
+void BackgroundWorkBase::cancelWork() {
     if (!running_ || cancelled_)
         return;
     cancelled_ = true;
@@ -82,7 +118,7 @@ void BackgroundWorkBase::pollProgress() {
     if (percent == percent_)
         return;
     percent_ = percent;
-    emit progressed(percent);
+    emit workProgressed(percent);
 }
 
 void BackgroundWorkBase::workerEnded() {
@@ -93,7 +129,7 @@ void BackgroundWorkBase::workerEnded() {
     keepSummary();
     if (!cancelled_ && percent_ != 100) {
         percent_ = 100;
-        emit progressed(percent_);
+        emit workProgressed(percent_);
     }
     // What it handed on last is taken before the end is told.
     if (!cancelled_ && takeSlice()) {
@@ -107,14 +143,14 @@ void BackgroundWorkBase::endIfDone() {
     if (!running_ || !workerDone_)
         return;
     running_ = false;
-    emit finished();
+    emit workEnded();
 }
 
 bool BackgroundWorkBase::waitShowingProgress(const Dialog& design, QWidget* parent) {
     if (running_) {
         // A short wait shows nothing, and takes no input meanwhile.
         QEventLoop quiet;
-        connect(this, &BackgroundWorkBase::finished, &quiet, &QEventLoop::quit);
+        connect(this, &BackgroundWorkBase::workEnded, &quiet, &QEventLoop::quit);
         QTimer::singleShot(kQuietTimeMs, &quiet, &QEventLoop::quit);
         quiet.exec(QEventLoop::ExcludeUserInputEvents);
     }
@@ -127,10 +163,10 @@ bool BackgroundWorkBase::waitShowingProgress(const Dialog& design, QWidget* pare
         dialog.setAutoReset(false);
         dialog.setAutoClose(false);
         QEventLoop loop;
-        connect(this, &BackgroundWorkBase::finished, &loop, &QEventLoop::quit);
+        connect(this, &BackgroundWorkBase::workEnded, &loop, &QEventLoop::quit);
         // Escape hides the dialog without a cancel signal.
-        connect(&dialog, &QProgressDialog::canceled, this, &BackgroundWorkBase::cancel);
-        connect(&dialog, &QDialog::rejected, this, &BackgroundWorkBase::cancel);
+        connect(&dialog, &QProgressDialog::canceled, this, &BackgroundWorkBase::cancelWork);
+        connect(&dialog, &QDialog::rejected, this, &BackgroundWorkBase::cancelWork);
         auto update = [this, &dialog] {
             const qint64 total = control_->bytesTotal.load();
             const qint64 reached = qMin(control_->bytesDone.load(), total);
@@ -145,7 +181,7 @@ bool BackgroundWorkBase::waitShowingProgress(const Dialog& design, QWidget* pare
         loop.exec();
         // The loop also ends when the application quits: the work stops then too.
         if (running_)
-            cancel();
+            cancelWork();
     }
     return !cancelled_;
 }

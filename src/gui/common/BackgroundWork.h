@@ -8,6 +8,7 @@
 #include <QPromise>
 #include <QString>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -28,23 +29,30 @@ class QWidget;
 // progress read from a ProgressControl,
 // cancel, a wait, a modal wait with a progress dialog, and the GUI-thread side
 // that takes what the worker handed on a slice at a time, so that the window
-// answers between slices however much arrives.
+// answers between slices however much arrives. No worker outlives the object
+// that started it: its destruction cancels the run and waits for the thread.
 class BackgroundWorkBase : public QObject {
     Q_OBJECT
 public:
+    // Cancels the run and waits for every worker it started.
     ~BackgroundWorkBase() override;
 
     // Asks the work to stop. What it handed on that the GUI thread has not
-    // taken yet is dropped; finished() follows once the worker has stopped.
-    void cancel();
+    // taken yet is dropped; workEnded() follows once the worker has stopped.
+    void cancelWork();
     bool isRunning() const { return running_; }
-    // The last run was cancelled (by cancel(), or by the work itself).
+    // The last run was cancelled (by cancelWork(), or by the work itself).
     bool wasCancelled() const { return cancelled_; }
     // How far the work has come through the file, 0 to 100, as last seen.
     int percent() const { return percent_; }
     // Waits for the worker to stop (after a cancel, a few milliseconds); what
     // it handed on is then waiting to be taken.
     void waitForFinished();
+    // Waits for every worker this object started, the one running and those
+    // of runs it cancelled, to have ended and been joined (cancel first).
+    void joinWorkers();
+    // Worker threads of the whole program started and not yet joined.
+    static int workersAlive();
 
     struct Dialog {
         QString objectName;
@@ -59,14 +67,17 @@ public:
     static constexpr int kQuietTimeMs = 500;
 
 signals:
-    void progressed(int percent);
+    void workProgressed(int percent);
     // The worker has stopped and all it handed on was taken (or dropped by a cancel).
-    void finished();
+    void workEnded();
 
 protected:
     explicit BackgroundWorkBase(QObject* parent);
     // Before a run: a fresh control, and the watcher of its future.
     void beginRun(QFutureWatcherBase* watcher);
+    // Starts a worker that runs `body`; it is joined when this object goes,
+    // or sooner once it has ended and another run starts.
+    void startWorker(std::function<void()> body);
     // GUI thread: takes a slice of what waits; true while more waits.
     virtual bool takeSlice() = 0;
     virtual void dropWaiting() = 0;
@@ -78,6 +89,11 @@ protected:
     QFutureWatcherBase* watcher_ = nullptr;
 
 private:
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> ended;
+    };
+
     void takeForAWhile();
     void pollProgress();
     void workerEnded();
@@ -89,6 +105,7 @@ private:
     bool workerDone_ = false;
     bool cancelled_ = false;
     int percent_ = 0;
+    std::vector<Worker> workers_;
 };
 
 // Long work over a file that hands on batches of results, in order, and ends
@@ -96,8 +113,8 @@ private:
 // whole-file check, the field search, the tree build, the open).
 //
 // The work gets a Reporter on a worker thread; it must look at cancelled()
-// often, and all it reads must be its own (copies, shared pointers): it may
-// outlive whoever started it. Batches cross to the GUI thread under a mutex
+// often (the object that started it waits for it as it goes), and all it
+// reads must be its own (copies, shared pointers). Batches cross to the GUI thread under a mutex
 // of their own, at most kPendingLimit waiting at a time, or fewer where the
 // batches are big (setPendingLimit); the worker waits for room. There `take` gets each batch in
 // order and takes what it can from `at` on, moving `at` forward; it is called again on a later turn
@@ -178,7 +195,7 @@ public:
 
     // Starts the work. A run still going is cancelled first, and nothing of
     // it (batches, end) is seen any more.
-    void start(Work work) {
+    void startWork(Work work) {
         close();
         if (watcher_) {
             watcher_->disconnect(this);
@@ -197,10 +214,9 @@ public:
         watcher->setFuture(promise.future());
         // A thread of its own rather than QtConcurrent's pool: the pool hands
         // its tasks over inside Qt, where ThreadSanitizer cannot follow, and
-        // the worker is to be checked as the rest of the program is. It holds
-        // all it reads, so it is never waited for: it ends on its own.
-        std::thread([promise = std::move(promise), work = std::move(work), control = control_,
-                     channel = channel_]() mutable {
+        // the worker is to be checked as the rest of the program is.
+        auto run = [promise = std::move(promise), work = std::move(work), control = control_,
+                    channel = channel_]() mutable {
             promise.start();
             Summary summary{};
             {
@@ -222,10 +238,12 @@ public:
                 channel->summary = std::move(summary);
             }
             promise.finish();
-        }).detach();
+        };
+        // Held by a pointer: the promise in it cannot be copied.
+        startWorker([run = std::make_shared<decltype(run)>(std::move(run))] { (*run)(); });
     }
 
-    // What the work said when it ended (once finished() has come).
+    // What the work said when it ended (once workEnded() has come).
     const Summary& summary() const { return summary_; }
     Summary takeSummary() { return std::move(summary_); }
 
@@ -233,7 +251,7 @@ private:
     void close() {
         if (!channel_)
             return;
-        cancel();
+        cancelWork();
         const std::lock_guard<std::mutex> lock(channel_->mutex);
         channel_->closed = true;
         channel_->room.notify_all();

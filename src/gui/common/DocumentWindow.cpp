@@ -20,5 +20,6 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
     if (!event->isAccepted())
         return;
     WindowPositions::save(this, windowName());
+    closed_ = true;
     emit closed();
 }

@@ -11,6 +11,8 @@ public:
     explicit DocumentWindow(QWidget* content);
 
     QString windowName() const;
+    // The window has closed, and is only waiting to be deleted.
+    bool hasClosed() const { return closed_; }
 
 signals:
     // The window has closed and is on its way out (deleted later, with its content).
@@ -18,4 +20,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool closed_ = false;
 };

@@ -8,8 +8,8 @@
 
 // What the file tree asks of the whole-file check, without knowing it: how
 // far the check has come, the marks of the nodes with problems and their
-// tooltips, and which nodes those are. The shell joins a tree window to the
-// check of its tree through this.
+// tooltips, and which nodes those are. The tree window reads the check of
+// its document through this.
 //
 // Marked nodes are listed in node order: the claims with problems, the file
 // headers and batches with problems of their own or above such claims, and
@@ -55,13 +55,13 @@ public:
 
 public slots:
     // Checks (again, from the start) the file of the tree.
-    virtual void start() = 0;
+    virtual void startCheck() = 0;
     // Stops a running check; what it found so far stays.
-    virtual void cancel() = 0;
+    virtual void cancelCheck() = 0;
 
 signals:
-    void started();
-    void progressed(int percent);
+    void checkStarted();
+    void checkProgressed(int percent);
     // Claims from markedClaim(firstClaim) on were marked (and the
     // containers above them), or file headers and batches for problems of
     // their own.
@@ -70,9 +70,9 @@ signals:
     // in node order again, and whoever shows only marked nodes lists them anew.
     void relisted();
     // The check ended: finished, cancelled, or not started for want of a file.
-    void finished();
+    void checkEnded();
     void aboutToClear();
     void cleared();
     // The check is going, and its marks with it.
-    void closing();
+    void checkGoing();
 };

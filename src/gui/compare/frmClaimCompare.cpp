@@ -6,6 +6,7 @@
 #include "gui/common/Controls.h"
 #include "gui/common/CoreText.h"
 #include "gui/compare/ClaimCompareModel.h"
+#include "gui/document/ClaimDocument.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -107,6 +108,17 @@ frmClaimCompare::frmClaimCompare(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(splitter, 1);
+}
+
+void frmClaimCompare::setDocument(ClaimDocument* document) {
+    if (!document)
+        return;
+    document->closeWithFile(this);
+    connect(this, &frmClaimCompare::openRequested, document, [document](const std::string& key) {
+        ClaimDocument::Place place;
+        place.key = key;
+        document->goTo(place);
+    });
 }
 
 void frmClaimCompare::compare(const Files& files, const CompareRow& row) {

@@ -8,6 +8,7 @@
 #include <string>
 
 class ClaimCompareModel;
+class ClaimDocument;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -36,6 +37,10 @@ public:
     };
 
     explicit frmClaimCompare(QWidget* parent = nullptr);
+
+    // Show in File Tree opens A's unit through the document; the window
+    // closes with it.
+    void setDocument(ClaimDocument* document);
 
     // Reads the row's two units from the files and shows them side by side.
     void compare(const Files& files, const CompareRow& row);

@@ -1,44 +1,25 @@
 #include "gui/compare/frmCompare.h"
 
+#include "core/openfile/OpenClaimFile.h"
 #include "gui/common/Controls.h"
+#include "gui/common/CoreText.h"
+#include "gui/compare/CompareFeed.h"
 #include "gui/compare/CompareModel.h"
-#include "gui/results/ResultsFilterModel.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/results/ResultsTableView.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QStyle>
 
-namespace {
-
-QString number(std::int64_t n) {
-    return QLocale().toString(qlonglong(n));
-}
-
-// "2 claims, 1 batch, 3 lines": the units that differ, by kind of unit.
-QString differing(const qm::FileComparison::Summary& summary) {
-    static const char* const kOne[] = {"file header", "batch", "claim", "line"};
-    static const char* const kMany[] = {"file headers", "batches", "claims", "lines"};
-    QStringList parts;
-    for (const int unit : {2, 1, 0, 3}) {
-        const std::int64_t n = summary.count(qm::CompareUnit(unit));
-        if (n)
-            parts << number(n) + QLatin1Char(' ') +
-                         QString::fromLatin1(n == 1 ? kOne[unit] : kMany[unit]);
-    }
-    return parts.join(QStringLiteral(", "));
-}
-
-} // namespace
-
-frmCompare::frmCompare(QWidget* parent)
-    : ResultsWindow(QStringLiteral("frmCompare"), QStringLiteral("gridCompare"), new CompareModel,
-                    parent) {
-    model_ = qobject_cast<CompareModel*>(shownRows()->sourceModel());
+frmCompare::frmCompare(CompareFeed& feed, QWidget* parent)
+    : ResultsWindow(QStringLiteral("frmCompare"), QStringLiteral("gridCompare"), feed.model(),
+                    parent)
+    , feed_(&feed)
+    , model_(feed.model()) {
     setWindowTitle(QStringLiteral("Compare"));
 
     QList<Category> kinds{{QStringLiteral("All kinds"), {}}};
@@ -58,13 +39,16 @@ frmCompare::frmCompare(QWidget* parent)
     auto* matchLabel =
         Controls::label(this, QStringLiteral("lblMatch"), QStringLiteral("&Pair claims by:"));
     matchLabel->setBuddy(match_);
-    connect(match_, qOverload<int>(&QComboBox::activated), this, &frmCompare::matchChanged);
+    connect(match_, qOverload<int>(&QComboBox::activated), this, [this] {
+        if (feed_)
+            feed_->compareAgain(match());
+    });
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("cmdCancelCompare"));
     cancel_->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     cancel_->setToolTip(QStringLiteral("Cancel the comparison"));
     cancel_->hide();
-    connect(cancel_, &QPushButton::clicked, this, &frmCompare::cancelRequested);
+    connect(cancel_, &QPushButton::clicked, &feed, &ResultsFeed::cancelRun);
 
     auto* top = new QHBoxLayout;
     top->addWidget(files_, 1);
@@ -79,51 +63,32 @@ frmCompare::frmCompare(QWidget* parent)
     // Columns are fitted to the rows in view only, so that the first rows
     // of a large comparison show at once.
     table()->horizontalHeader()->setResizeContentsPrecision(0);
-}
 
-void frmCompare::setFiles(const QString& a, const QString& b) {
-    files_->setText(QStringLiteral("A: %1\nB: %2").arg(a, b));
-    files_->setToolTip(files_->text());
+    feed.document().closeWithFile(this);
+    followFeed(&feed);
+    connect(&feed, &ResultsFeed::runStarted, this, &frmCompare::showFeed);
+    connect(&feed, &ResultsFeed::runEnded, this, [this] {
+        showFeed();
+        // The rows only one file has come last, and their names may be wider.
+        refitColumns();
+    });
+    connect(this, &ResultsWindow::rowActivated, &feed, &CompareFeed::openRow);
+    showFeed();
 }
 
 qm::FileComparison::Match frmCompare::match() const {
     return qm::FileComparison::Match(match_->currentData().toInt());
 }
 
-void frmCompare::setRunning(bool running) {
-    cancel_->setVisible(running);
-    if (running)
-        setStatus(QStringLiteral("Comparing\u2026"));
-}
-
-void frmCompare::setProgress(int percent) {
-    setStatus(QStringLiteral("Comparing\u2026 %1%").arg(percent));
-}
-
-void frmCompare::setSummary(const qm::FileComparison::Summary& summary) {
-    setRunning(false);
-    // The rows only one file has come last, and their names may be wider.
-    refitColumns();
-    if (summary.cancelled) {
-        setStatus(QStringLiteral("The comparison was cancelled: these are the differences found "
-                                 "before."));
+void frmCompare::showFeed() {
+    if (!feed_)
         return;
+    if (feed_->fileA() && feed_->fileB()) {
+        files_->setText(QStringLiteral("A: %1\nB: %2")
+                            .arg(CoreText::toPath(feed_->fileA()->path()),
+                                 CoreText::toPath(feed_->fileB()->path())));
+        files_->setToolTip(files_->text());
     }
-    QString text = summary.total() == 0
-                       ? QStringLiteral("The files hold the same claims with the same values.")
-                       : QStringLiteral("Differ: %1.").arg(differing(summary));
-    text += QStringLiteral(" A: %1 claims, B: %2.")
-                .arg(number(summary.unitsA[std::size_t(qm::CompareUnit::Claim)]),
-                     number(summary.unitsB[std::size_t(qm::CompareUnit::Claim)]));
-    if (summary.incomplete)
-        text = QStringLiteral("The comparison's temporary file could not be read back: rows may "
-                              "be missing. ") +
-               text;
-    if (summary.changedA || summary.changedB)
-        text = QStringLiteral("%1 changed while it was compared: the rows may be wrong. ")
-                   .arg(summary.changedA && summary.changedB ? QStringLiteral("Both files")
-                        : summary.changedA                   ? QStringLiteral("File A")
-                                                             : QStringLiteral("File B")) +
-               text;
-    setStatus(text);
+    match_->setCurrentIndex(match_->findData(int(feed_->match())));
+    cancel_->setVisible(feed_->isRunning());
 }

@@ -73,7 +73,7 @@ void FileTreeModel::setProblems(const ProblemMarks* check) {
             emit dataChanged(index(0, 0), index(roots - 1, 0), kMarkRoles);
         }
     });
-    connect(check, &ProblemMarks::closing, this, [this] {
+    connect(check, &ProblemMarks::checkGoing, this, [this] {
         if (problemsOnly_)
             beginResetModel();
         const bool reset = problemsOnly_;

@@ -9,8 +9,8 @@ std::optional<qint64> NodeFindJob::run(std::shared_ptr<const qm::FileTree> tree,
                                        bool backward, const QString& title, QWidget* parent) {
     using Work = BackgroundWork<NoBatch, qint64>;
     Work work;
-    work.start([tree = std::move(tree), search = NodeTextSearch(text), first, last,
-                backward](Work::Reporter& run) {
+    work.startWork([tree = std::move(tree), search = NodeTextSearch(text), first, last,
+                    backward](Work::Reporter& run) {
         return backward ? search.findLast(*tree, first, last, &run.control())
                         : search.findFirst(*tree, first, last, &run.control());
     });

@@ -3,16 +3,15 @@
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/BackgroundRelease.h"
 #include "gui/common/ElidedLabel.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
-#include "gui/common/ProblemMarks.h"
 #include "gui/common/Twips.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/InViewExpander.h"
 #include "gui/filetree/MarkRoomDelegate.h"
 #include "gui/filetree/NodeFindJob.h"
-#include "gui/filetree/TreeBuildJob.h"
 #include "gui/find/frmFind.h"
 
 #include <QAction>
@@ -32,7 +31,6 @@
 #include <QStatusBar>
 #include <QStringList>
 #include <QStyle>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -82,14 +80,46 @@ QIcon filterIcon() {
 
 } // namespace
 
-frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
+frmNSFTree::frmNSFTree(ClaimDocument& document, QWidget* parent)
     : QWidget(parent)
-    , session_(&session)
-    , file_(session.sharedFile())
-    , tree_(std::make_shared<const qm::FileTree>()) {
+    , document_(&document)
+    , file_(document.sharedFile())
+    , tree_(document.tree() ? document.tree() : std::make_shared<const qm::FileTree>())
+    , marks_(&document.check()) {
     initFileTreeResources();
     setObjectName(QStringLiteral("frmNSFTree"));
+    createToolbar();
+    createTreeView();
+    createStatusBar();
 
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolbar1_);
+    layout->addWidget(picture1_, 1);
+    layout->addWidget(statusBar1_);
+    applyMinimumSize();
+
+    setWindowTitle(document.windowTitle(QStringLiteral("NSF File Tree")));
+    document.findState().FindIndex = 0;
+    document.closeWithFile(this);
+    BuildTree();
+
+    QScrollBar* rows = treeView1_->verticalScrollBar();
+    connect(rows, &QScrollBar::rangeChanged, this, &frmNSFTree::keepFoundNodeInSight,
+            Qt::QueuedConnection);
+    connect(rows, &QScrollBar::actionTriggered, this, [this] { foundNode_ = QModelIndex(); });
+    connect(treeView1_, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { emit nodeActivated(FileTreeModel::nodeOf(index)); });
+    // A click opens the node in the claim form, through the document.
+    connect(this, &frmNSFTree::nodeActivated, &document,
+            [document = QPointer<ClaimDocument>(&document)](qint64 node) {
+                if (document)
+                    document->clickNode(node);
+            });
+}
+
+void frmNSFTree::createToolbar() {
     toolbar1_ = new QToolBar(this);
     toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
     toolbar1_->setIconSize(QSize(16, 16));
@@ -118,7 +148,9 @@ frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
     connect(problemsOnly_, &QAction::toggled, this, &frmNSFTree::setProblemsOnly);
     connect(toolbar1_, &QToolBar::actionTriggered, this, &frmNSFTree::Toolbar1ButtonClick);
     addKeyboardCommands(findButton);
+}
 
+void frmNSFTree::createTreeView() {
     picture1_ = new QWidget(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
     treeView1_ = new QTreeView(picture1_);
@@ -139,7 +171,9 @@ frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
     const QSize gap = Twips::size(kTreeRightGapTwips, kTreeBottomGapTwips, this);
     pictureLayout->setContentsMargins(0, 0, gap.width(), gap.height());
     pictureLayout->addWidget(treeView1_);
+}
 
+void frmNSFTree::createStatusBar() {
     statusBar1_ = new QStatusBar(this);
     statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
     panel1_ = new QLabel(statusBar1_);
@@ -149,30 +183,9 @@ frmNSFTree::frmNSFTree(FileSession& session, QWidget* parent)
     statusBar1_->addWidget(panel1_);
     statusBar1_->addWidget(panel2_);
     addCheckControls();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(toolbar1_);
-    layout->addWidget(picture1_, 1);
-    layout->addWidget(statusBar1_);
-    applyMinimumSize();
-
-    setWindowTitle(session.windowTitle(QStringLiteral("NSF File Tree")));
-    session.findState().FindIndex = 0;
-    session.closeWithFile(this);
-    BuildTree();
-
-    QScrollBar* rows = treeView1_->verticalScrollBar();
-    connect(rows, &QScrollBar::rangeChanged, this, &frmNSFTree::keepFoundNodeInSight,
-            Qt::QueuedConnection);
-    connect(rows, &QScrollBar::actionTriggered, this, [this] { foundNode_ = QModelIndex(); });
-    connect(treeView1_, &QTreeView::clicked, this,
-            [this](const QModelIndex& index) { emit nodeActivated(FileTreeModel::nodeOf(index)); });
 }
 
 frmNSFTree::~frmNSFTree() {
-    // The check may be a child of this window, going after what shows it.
     if (marks_)
         marks_->disconnect(this);
     // The view lets go of the model before the tree under it goes, on a
@@ -248,7 +261,7 @@ void frmNSFTree::addCheckControls() {
     cancelCheck_->setToolTip(QStringLiteral("Cancel the check"));
     connect(cancelCheck_, &QToolButton::clicked, this, [this] {
         if (marks_)
-            marks_->cancel();
+            marks_->cancelCheck();
     });
     checkAgain_ = addButton(QStringLiteral("cmdCheckAgain"), QStringLiteral("Check Again"));
     connect(checkAgain_, &QToolButton::clicked, this, &frmNSFTree::startCheck);
@@ -256,22 +269,8 @@ void frmNSFTree::addCheckControls() {
 }
 
 void frmNSFTree::BuildTree() {
-    // The tree built before, and the problems found in it, go first: the
-    // file holds one tree at a time.
-    std::shared_ptr<const void> oldTree = file_->tree();
-    std::shared_ptr<const void> oldProblems = file_->problems();
-    file_->setTree(nullptr);
-    BackgroundRelease::drop(std::move(oldTree));
-    BackgroundRelease::drop(std::move(oldProblems));
-    // Built on a worker; a long build shows its progress over the main window.
-    if (std::optional<qm::FileTree> built =
-            TreeBuildJob::run(file_->file(), session_->ownerWindow())) {
-        tree_ = std::make_shared<const qm::FileTree>(std::move(*built));
-        file_->setTree(tree_);
-    } else {
-        built_ = false;
-    }
-
+    // The document built the tree; the window shows it, with the marks of
+    // its check as far as it has come.
     model_ = new FileTreeModel(*tree_, this);
     treeView1_->setModel(model_);
     // Every node with children opens as it comes into view; the view starts
@@ -287,6 +286,7 @@ void frmNSFTree::BuildTree() {
 
     panel1_->setText(QStringLiteral("BA0 Count: ") + QString::number(tree_->BatchCount));
     panel2_->setText(QStringLiteral("CA0 Count: ") + QString::number(tree_->ClaimCount));
+    showProblemMarks();
 }
 
 qint64 frmNSFTree::selectedNode() const {
@@ -315,7 +315,7 @@ void frmNSFTree::ShowRecordProperties() {
 
 QString frmNSFTree::notFoundText() const {
     // The text as typed, not upper-cased.
-    return QLatin1Char('\'') + session_->findState().SearchText +
+    return QLatin1Char('\'') + document_->findState().SearchText +
            QStringLiteral("' was not found.");
 }
 
@@ -324,19 +324,19 @@ void frmNSFTree::FindNext() {
 }
 
 void frmNSFTree::FindAgain() {
-    if (session_)
-        find(Direction::Forward, session_->findState().SearchText.isEmpty());
+    if (document_)
+        find(Direction::Forward, document_->findState().SearchText.isEmpty());
 }
 
 void frmNSFTree::FindPrevious() {
-    if (session_)
-        find(Direction::Backward, session_->findState().SearchText.isEmpty());
+    if (document_)
+        find(Direction::Backward, document_->findState().SearchText.isEmpty());
 }
 
 void frmNSFTree::find(Direction direction, bool askForText) {
-    if (!session_)
+    if (!document_)
         return;
-    FindState& m = session_->findState();
+    FindState& m = document_->findState();
     // Indexes here are the tree's 1-based ones; FindIndex is the last hit.
     const qint64 count = tree_->size();
     const bool forward = direction == Direction::Forward;
@@ -419,23 +419,27 @@ void frmNSFTree::showNode(qint64 node) {
         selectFoundNode(node);
 }
 
-void frmNSFTree::setProblemMarks(ProblemMarks* marks) {
-    marks_ = marks;
-    model_->setProblems(marks);
-    if (marks) {
-        for (auto signal : {&ProblemMarks::started, &ProblemMarks::finished})
-            connect(marks, signal, this, &frmNSFTree::showCheckState);
-        connect(marks, &ProblemMarks::progressed, this, &frmNSFTree::showCheckState);
-        connect(marks, &ProblemMarks::closing, this, [this] {
+void frmNSFTree::goTo(qint64 node, bool quietly) {
+    if (node < 0 || node >= tree_->size())
+        return;
+    if (quietly)
+        selectFoundNode(node);
+    else
+        selectNode(node);
+}
+
+void frmNSFTree::showProblemMarks() {
+    model_->setProblems(marks_);
+    if (marks_) {
+        for (auto signal : {&ProblemMarks::checkStarted, &ProblemMarks::checkEnded})
+            connect(marks_, signal, this, &frmNSFTree::showCheckState);
+        connect(marks_, &ProblemMarks::checkProgressed, this, &frmNSFTree::showCheckState);
+        connect(marks_, &ProblemMarks::checkGoing, this, [this] {
             marks_ = nullptr;
             showCheckState();
         });
     }
     showCheckState();
-    if (isVisible() && built_ && !checkStarted_) {
-        checkStarted_ = true;
-        QTimer::singleShot(0, this, &frmNSFTree::startCheck);
-    }
 }
 
 ProblemMarks* frmNSFTree::problemMarks() const {
@@ -465,9 +469,8 @@ void frmNSFTree::previousProblem() {
 }
 
 void frmNSFTree::startCheck() {
-    checkStarted_ = true;
     if (marks_)
-        marks_->start();
+        marks_->startCheck();
 }
 
 void frmNSFTree::showCheckState() {
@@ -509,19 +512,8 @@ void frmNSFTree::applyMinimumSize() {
     Twips::keepOuterSizeAtLeast(this, kMinimumOuterTwips, kMinimumOuterTwips);
 }
 
-void frmNSFTree::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Once the tree is on screen, not before: it is what the user waits for.
-    if (!checkStarted_ && built_ && marks_) {
-        checkStarted_ = true;
-        QTimer::singleShot(0, this, &frmNSFTree::startCheck);
-    }
-}
-
 void frmNSFTree::closeEvent(QCloseEvent* event) {
-    // The window may go only later: its check stops now.
-    if (marks_)
-        marks_->cancel();
+    // The check goes on: it is the document's.
     QWidget::closeEvent(event);
     if (event->isAccepted())
         emit closed();

@@ -8,7 +8,7 @@
 #include <memory>
 
 class ElidedLabel;
-class FileSession;
+class ClaimDocument;
 class ProblemMarks;
 
 namespace qm {
@@ -23,38 +23,34 @@ class QToolBar;
 class QToolButton;
 class QTreeView;
 
-// The file tree window: the open file's file headers, batches and claims as a
-// tree, built once when the window is made, with the batch and claim counts
-// in the status bar and the toolbar's Find and Properties commands. Closing
-// it leaves the file open; showing it again after a close builds a new tree.
+// The file tree window, a view of the document's tree: the open file's file
+// headers, batches and claims as a tree, with the batch and claim counts in
+// the status bar and the toolbar's Find and Properties commands. A click on a
+// node opens it in the claim form (ClaimDocument::clickNode). Closing it
+// leaves the file open, and the tree and its check with the document.
 //
-// Given the marks of a whole-file check, it starts the check once shown
-// (progress and Cancel in the status bar) and marks the claims with problems,
-// the batches and file headers with problems of their own, and those above
-// claims with problems; F8 and Shift+F8 open the next and previous marked
-// claim, and the toolbar's "Only claims with problems" hides the rest. A
-// check that was cancelled, or that found the file changed while it was
-// read, offers Check Again.
+// It shows the document's whole-file check as it goes (progress and Cancel
+// in the status bar) and marks the claims with problems, the batches and file
+// headers with problems of their own, and those above claims with problems;
+// F8 and Shift+F8 open the next and previous marked claim, and the toolbar's
+// "Only claims with problems" hides the rest. A check that was cancelled, or
+// that found the file changed while it was read, offers Check Again.
 class frmNSFTree : public QWidget {
     Q_OBJECT
 public:
-    // Runs the load sequence on the session's file: caption, FindIndex
-    // reset, the tree (which the file then holds too). The window's place is
-    // restored by the document area; it closes with the file.
-    explicit frmNSFTree(FileSession& session, QWidget* parent = nullptr);
+    // Runs the load sequence over the document's tree, which it must have:
+    // caption, FindIndex reset, the tree shown. The window's place is
+    // restored by the document area; it closes with the document.
+    explicit frmNSFTree(ClaimDocument& document, QWidget* parent = nullptr);
     ~frmNSFTree() override;
 
-    // The tree as built; it does not change while the window lives.
+    // The tree shown; it does not change while the window lives.
     const qm::FileTree& tree() const { return *tree_; }
     // The file the tree is of.
     const std::shared_ptr<qm::OpenClaimFile>& file() const { return file_; }
-    // False when the user cancelled the build: the window is not to be shown.
-    bool isBuilt() const { return built_; }
     // The selected node (0-based, as tree() numbers them), or -1.
     qint64 selectedNode() const;
-    // Shows the marks of the whole-file check of this tree (which the window
-    // starts once it is shown); nullptr: none.
-    void setProblemMarks(ProblemMarks* marks);
+    // The marks of the document's whole-file check, shown in the tree.
     ProblemMarks* problemMarks() const;
 
 signals:
@@ -80,6 +76,9 @@ public slots:
     void activateNode(qint64 node);
     // The same without opening it.
     void showNode(qint64 node);
+    // Selects a node the document was asked for: quietly as showNode does,
+    // or as activateNode does without opening it (the document clicks it).
+    void goTo(qint64 node, bool quietly);
     // Opens the next (F8) or previous (Shift+F8) claim with problems after
     // the current node, starting again at the other end.
     void nextProblem();
@@ -90,14 +89,17 @@ public slots:
 
 protected:
     bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Direction { Forward, Backward };
 
+    // Fills TreeView1 and the count panels from the document's tree.
     void BuildTree();
+    void createToolbar();
+    void createTreeView();
+    void createStatusBar();
     void addKeyboardCommands(QAction* findButton);
     void Toolbar1ButtonClick(QAction* button);
     void find(Direction direction, bool askForText);
@@ -106,17 +108,17 @@ private:
     void applyMinimumSize();
     QString notFoundText() const;
     void addCheckControls();
+    // Follows the marks of the document's check, as far as it has come.
+    void showProblemMarks();
     void showCheckState();
     void setProblemsOnly(bool on);
     // Makes a node the current and only selected one, and scrolls to it.
     void selectNode(qint64 node);
 
-    QPointer<FileSession> session_;
+    QPointer<ClaimDocument> document_;
     std::shared_ptr<qm::OpenClaimFile> file_;
     std::shared_ptr<const qm::FileTree> tree_;
     QPointer<ProblemMarks> marks_;
-    bool checkStarted_ = false;
-    bool built_ = true;
     FileTreeModel* model_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     QWidget* picture1_ = nullptr;

@@ -5,10 +5,10 @@
 #include "core/layouts/RecordTypes.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/PlainText.h"
-#include "gui/problems/ProblemCheck.h"
-#include "gui/problems/ProblemIcons.h"
-#include "gui/problems/ProblemKind.h"
-#include "gui/problems/ProblemText.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/document/ProblemIcons.h"
+#include "gui/document/ProblemKind.h"
+#include "gui/document/ProblemText.h"
 #include "gui/results/ResultsFilterModel.h"
 
 #include <iterator>
@@ -46,7 +46,7 @@ ProblemTableModel::ProblemTableModel(const ProblemCheck& check, QObject* parent)
         store_ = check_->store();
         endResetModel();
     });
-    connect(&check, &ProblemCheck::closing, this, [this] {
+    connect(&check, &ProblemCheck::checkGoing, this, [this] {
         beginResetModel();
         reset(true);
         endResetModel();

@@ -1,18 +1,24 @@
 #include "gui/problems/frmProblems.h"
 
-#include "gui/problems/ProblemCheck.h"
+#include "core/check/ProblemPlace.h"
+#include "core/filetree/FileTree.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/document/ProblemText.h"
 #include "gui/problems/ProblemTableModel.h"
-#include "gui/problems/ProblemText.h"
 #include "gui/results/ResultsFilterModel.h"
 
 #include <QToolButton>
 
-frmProblems::frmProblems(const ProblemCheck& check, QWidget* parent)
+frmProblems::frmProblems(ClaimDocument& document, QWidget* parent)
     : ResultsWindow(QStringLiteral("frmProblems"), QStringLiteral("gridProblems"),
-                    new ProblemTableModel(check), parent)
-    , check_(&check) {
+                    new ProblemTableModel(document.check()), parent)
+    , document_(&document)
+    , check_(&document.check()) {
     model_ = qobject_cast<ProblemTableModel*>(shownRows()->sourceModel());
-    setWindowTitle(QStringLiteral("Problems"));
+    setWindowTitle(document.windowTitle(QStringLiteral("Problems")));
+    document.closeWithFile(this);
 
     // Each name once: a claim's and a trailer's "Could not check" are one choice.
     QList<Category> kinds{{QStringLiteral("All kinds"), {}}};
@@ -31,21 +37,61 @@ frmProblems::frmProblems(const ProblemCheck& check, QWidget* parent)
     checkAgain_->setText(QStringLiteral("Check Again"));
     checkAgain_->hide();
     addToBar(checkAgain_);
-    connect(checkAgain_, &QToolButton::clicked, this, &frmProblems::checkAgainRequested);
+    connect(checkAgain_, &QToolButton::clicked, this, [this] {
+        if (check_)
+            check_->startCheck();
+    });
 
     connect(this, &ResultsWindow::rowActivated, this, [this](int row) {
         const qint64 stored = model_->storeRow(row);
         if (stored >= 0)
-            emit problemActivated(stored);
+            openProblem(stored);
     });
-    for (auto signal : {&ProblemCheck::started, &ProblemCheck::finished})
-        connect(&check, signal, this, &frmProblems::showState);
-    connect(&check, &ProblemCheck::progressed, this, &frmProblems::showState);
+    for (auto signal : {&ProblemCheck::checkStarted, &ProblemCheck::checkEnded})
+        connect(check_, signal, this, &frmProblems::showState);
+    connect(check_, &ProblemCheck::checkProgressed, this, &frmProblems::showState);
     showState();
 }
 
 void frmProblems::showKind(qm::Problem::Kind kind) {
     chooseCategory(ProblemText::kindName(kind));
+}
+
+void frmProblems::openProblem(qint64 row) {
+    if (!check_ || !document_ || !check_->hasTree())
+        return;
+    const qm::ProblemStore::Entry entry = check_->problems().at(row);
+    const qm::FileTree& tree = check_->tree();
+    const qm::ProblemPlace place = qm::ProblemPlace::of(entry, tree, check_->layouts());
+    ClaimDocument::Place where;
+    where.key = place.node >= 0 ? tree.key(place.node) : std::string();
+    switch (place.show) {
+    case qm::ProblemPlace::Show::Record:
+        where.record = place.record;
+        where.field = place.field;
+        document_->goTo(where);
+        return;
+    case qm::ProblemPlace::Show::Trailer:
+        where.show = ClaimDocument::Place::Show::Trailer;
+        where.trailerPosition = place.trailerPosition;
+        where.field = place.field;
+        document_->goTo(where);
+        return;
+    case qm::ProblemPlace::Show::Node:
+        where.show = ClaimDocument::Place::Show::Select;
+        if (!document_->goTo(where))
+            return;
+        break;
+    case qm::ProblemPlace::Show::Nothing:
+        break;
+    }
+    // No record to show: the row says what is wrong, and where.
+    const qm::Problem& p = entry.problem;
+    QString text = ProblemText::line(entry.row(), check_->layouts());
+    if (p.line)
+        text += QStringLiteral("\n\nLine %1 (byte %2)").arg(p.line).arg(p.position);
+    MessageBoxes::showMessage(document_->ownerWindow(), text, QStringLiteral("Problems"),
+                              qm::MessageIcon::Information);
 }
 
 void frmProblems::showState() {

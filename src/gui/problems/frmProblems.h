@@ -1,24 +1,28 @@
 #pragma once
 
 #include "core/check/Problem.h"
+#include "gui/document/ProblemCheck.h"
 #include "gui/results/ResultsWindow.h"
 
 #include <QPointer>
 
-class ProblemCheck;
+class ClaimDocument;
 class ProblemTableModel;
 class QToolButton;
 
-// The problems window: every problem the whole-file check of the file tree
-// found, one row each (gridProblems) in file order, filled while the check
-// runs, with filters by kind and by text. Enter or a double-click on a row
-// asks for what it is about to be opened (problemActivated). When the check
-// found that the file changed while it was read, the window says so and
-// offers to check again (cmdCheckAgain).
+// The problems window, a view of the document's whole-file check: every
+// problem it found, one row each (gridProblems) in file order, filled while
+// the check runs, with filters by kind and by text. Enter or a double-click
+// on a row opens what it is about (qm::ProblemPlace) through the document: a
+// claim on the record and field of the row, a batch or the file header with
+// the trailer of the row, or the node a line belongs to, selected, with the
+// row's words in a message. When the check found that the file changed while
+// it was read, the window says so and offers to check again (cmdCheckAgain).
 class frmProblems : public ResultsWindow {
     Q_OBJECT
 public:
-    explicit frmProblems(const ProblemCheck& check, QWidget* parent = nullptr);
+    // Shows the document's check; it closes with the document.
+    explicit frmProblems(ClaimDocument& document, QWidget* parent = nullptr);
 
     ProblemTableModel* problems() const { return model_; }
     // Lists only the rows of this kind (and those worded alike).
@@ -26,16 +30,13 @@ public:
     // The check whose problems these are, while it lasts.
     const ProblemCheck* check() const { return check_; }
 
-signals:
-    // The row of the check's problems the user chose.
-    void problemActivated(qint64 row);
-    // The user asked for the file to be checked again.
-    void checkAgainRequested();
-
 private:
     void showState();
+    // Opens what row `row` of the check's problems is about.
+    void openProblem(qint64 row);
 
-    QPointer<const ProblemCheck> check_;
+    QPointer<ClaimDocument> document_;
+    QPointer<ProblemCheck> check_;
     ProblemTableModel* model_ = nullptr;
     QToolButton* checkAgain_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/results/ResultsSortKey.h"
+
 #include <QAbstractProxyModel>
 #include <QString>
 #include <QVariant>
@@ -40,7 +42,7 @@ public:
     enum Role {
         // A value to sort a column by (a number for keys and amounts) when the
         // text shown would sort wrongly.
-        SortRole = Qt::UserRole + 100,
+        SortRole = ResultsSortKey::kSortRole,
         // The row's category (any column), for the category filter.
         CategoryRole,
         // Of a column's header: true for a column the CSV export writes but

@@ -1,7 +1,5 @@
 #include "gui/results/ResultsSortKey.h"
 
-#include "gui/results/ResultsFilterModel.h"
-
 #include <QAbstractItemModel>
 #include <QDateTime>
 
@@ -53,7 +51,7 @@ ResultsSortKey ResultsSortKey::read(const QAbstractItemModel& source, int row, i
                                     bool shown) {
     const QModelIndex index = source.index(row, column);
     ResultsSortKey key;
-    key.sortValue_ = index.data(ResultsFilterModel::SortRole);
+    key.sortValue_ = index.data(kSortRole);
     if (shown || !key.sortValue_.isValid())
         key.shown_ = index.data(Qt::DisplayRole);
     return key;

@@ -4,14 +4,18 @@
 
 class QAbstractItemModel;
 
-// What a row of a results model sorts by in a column: the column's
-// ResultsFilterModel::SortRole where the row gives one, else the text shown.
+// What a row of a results model sorts by in a column: the column's sort role
+// (kSortRole, ResultsFilterModel::SortRole) where the row gives one, else the
+// text shown.
 // Read on the GUI thread, compared on any (a sort of half a million rows is
 // worked out on a worker), in the order a QSortFilterProxyModel with its
 // defaults gives: two sort values by QVariant::compare, else the values shown,
 // texts case-sensitively.
 class ResultsSortKey {
 public:
+    // The role of a value to sort a column by.
+    static constexpr int kSortRole = Qt::UserRole + 100;
+
     ResultsSortKey() = default;
     // The sort value, and what is shown only where there is no sort value
     // (or `shown` asks for it: where some rows of the column have a sort

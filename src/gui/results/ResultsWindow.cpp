@@ -1,6 +1,7 @@
 #include "gui/results/ResultsWindow.h"
 
 #include "gui/common/ElidedLabel.h"
+#include "gui/document/ResultsFeed.h"
 #include "gui/results/ResultsExport.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
@@ -10,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -50,6 +52,27 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     status_->setObjectName(QStringLiteral("lblStatus"));
     status_->hide();
 
+    makeTable(tableName);
+
+    bar_ = new QHBoxLayout;
+    bar_->addWidget(categoryLabel_);
+    bar_->addWidget(category_);
+    bar_->addWidget(filterLabel);
+    bar_->addWidget(filter_, 1);
+    bar_->addWidget(count_);
+    bar_->addWidget(status_, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar_);
+    layout->addWidget(table_, 1);
+
+    filterDelay_ = new QTimer(this);
+    filterDelay_->setSingleShot(true);
+    filterDelay_->setInterval(kFilterDelayMs);
+    connectRows(source);
+    updateCount();
+}
+
+void ResultsWindow::makeTable(const QString& tableName) {
     table_ = new ResultsTableView(this);
     table_->setObjectName(tableName);
     table_->setModel(rows_);
@@ -68,21 +91,9 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
         table_->setColumnHidden(
             column,
             rows_->headerData(column, Qt::Horizontal, ResultsFilterModel::ExportOnlyRole).toBool());
+}
 
-    bar_ = new QHBoxLayout;
-    bar_->addWidget(categoryLabel_);
-    bar_->addWidget(category_);
-    bar_->addWidget(filterLabel);
-    bar_->addWidget(filter_, 1);
-    bar_->addWidget(count_);
-    bar_->addWidget(status_, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(bar_);
-    layout->addWidget(table_, 1);
-
-    filterDelay_ = new QTimer(this);
-    filterDelay_->setSingleShot(true);
-    filterDelay_->setInterval(kFilterDelayMs);
+void ResultsWindow::connectRows(QAbstractItemModel* source) {
     connect(filter_, &QLineEdit::textChanged, filterDelay_, qOverload<>(&QTimer::start));
     connect(filterDelay_, &QTimer::timeout, this, [this] { rows_->setText(filter_->text()); });
     connect(category_, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -105,7 +116,6 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     connect(rows_, &ResultsFilterModel::sortingChanged, this, &ResultsWindow::updateCount);
     // Rows the filter keeps out still count among all.
     connect(source, &QAbstractItemModel::rowsInserted, this, &ResultsWindow::updateCount);
-    updateCount();
 }
 
 void ResultsWindow::showEvent(QShowEvent* event) {
@@ -216,4 +226,15 @@ void ResultsWindow::updateCount() {
     else if (rows_->isSorting())
         count += QStringLiteral(", sorting\u2026");
     count_->setText(count);
+}
+
+void ResultsWindow::followFeed(ResultsFeed* feed) {
+    auto show = [this, feed = QPointer<ResultsFeed>(feed)] {
+        if (feed)
+            setStatus(feed->statusText());
+    };
+    for (auto signal : {&ResultsFeed::runStarted, &ResultsFeed::runEnded})
+        connect(feed, signal, this, show);
+    connect(feed, &ResultsFeed::runProgressed, this, show);
+    show();
 }

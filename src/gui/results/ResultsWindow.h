@@ -13,6 +13,7 @@ class QAbstractItemModel;
 class QComboBox;
 class QHBoxLayout;
 class ElidedLabel;
+class ResultsFeed;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -65,6 +66,8 @@ public:
     void setStatus(const QString& text);
     // Adds a control of the window's own at the end of the bar above the table.
     void addToBar(QWidget* control);
+    // Says beside the count how the feed's runs go (ResultsFeed::statusText).
+    void followFeed(ResultsFeed* feed);
     // Fits the columns to the rows in view again: once the work that finds
     // the rows has ended, rows wider than the first ones may have come.
     void refitColumns();
@@ -81,6 +84,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The grid over the rows, and what follows the rows and the controls.
+    void makeTable(const QString& tableName);
+    void connectRows(QAbstractItemModel* source);
     void updateCount();
     // Once there are rows: columns as wide as what they show, within reason.
     void fitColumns();

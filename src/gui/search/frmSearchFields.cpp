@@ -2,9 +2,13 @@
 
 #include "core/common/TextUtil.h"
 #include "core/layouts/RecordTypes.h"
+#include "core/openfile/OpenClaimFile.h"
+#include "core/search/SearchPlan.h"
 #include "gui/common/Controls.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/WindowPositions.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/search/SearchFeed.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -31,6 +35,41 @@ const char* const kHints[] = {
     "Above an amount (160.00, $1,600.50), a date (2024-03-15, 03/15/2024) or a whole number.",
     "From the amount, date or whole number in Find what to the one in And, both included.",
 };
+
+// "Contains "SMITH" in CA0 04.0": what a search looks for, in words; a
+// number search also says which fields it compared in ("Number > 150.00 in
+// any field (amounts of money only)").
+QString describe(const qm::SearchQuery& query, const qm::SearchPlan& plan,
+                 const frmSearchFields& panel) {
+    const QString typed = panel.searchText();
+    QString what;
+    switch (query.mode) {
+    case qm::SearchQuery::Mode::Contains:
+        what = QStringLiteral("Contains \"%1\"").arg(typed);
+        break;
+    case qm::SearchQuery::Mode::Exact:
+        what = QStringLiteral("Exactly \"%1\"").arg(typed.trimmed());
+        break;
+    case qm::SearchQuery::Mode::Regex:
+        what = QStringLiteral("Matches /%1/").arg(typed);
+        break;
+    case qm::SearchQuery::Mode::Number:
+        what = QStringLiteral("Number ") + panel.comparisonText();
+        break;
+    }
+    if (!query.field.empty())
+        what += QStringLiteral(" in ") + CoreText::fromUtf8(query.field);
+    else if (!query.recordType.empty())
+        what += QStringLiteral(" in ") + CoreText::fromUtf8(query.recordType) +
+                QStringLiteral(" records");
+    else
+        what += QStringLiteral(" in any field");
+    if (query.mode == qm::SearchQuery::Mode::Number)
+        what += QStringLiteral(" (%1%2)").arg(CoreText::fromUtf8(plan.comparedIn()),
+                                              query.field.empty() ? QStringLiteral(" only")
+                                                                  : QString());
+    return what;
+}
 
 // Why a typed number does not read, in the panel's words.
 std::string notANumber(const QString& typed, const char* box) {
@@ -111,7 +150,7 @@ frmSearchFields::frmSearchFields(QWidget* parent)
             &frmSearchFields::updateMatch);
     connect(cboRecordType_, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &frmSearchFields::fillFields);
-    connect(cmdSearch_, &QPushButton::clicked, this, &frmSearchFields::searchRequested);
+    connect(cmdSearch_, &QPushButton::clicked, this, &frmSearchFields::runSearch);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmSearchFields::cancelClicked);
     updateMatch();
     WindowPositions::restore(this, objectName());
@@ -295,10 +334,78 @@ QString frmSearchFields::status() const {
 }
 
 void frmSearchFields::cancelClicked() {
-    if (running_)
-        emit cancelRequested();
+    if (running_ && feed_)
+        feed_->cancelRun();
     else
         close();
+}
+
+void frmSearchFields::setDocument(ClaimDocument* document) {
+    if (document_)
+        document_->disconnect(this);
+    document_ = document;
+    follow(document ? SearchFeed::find(*document) : nullptr);
+    if (!document)
+        return;
+    setLayouts(document->file().layouts());
+    connect(document, &ClaimDocument::closing, this, [this] { setDocument(nullptr); });
+}
+
+void frmSearchFields::runSearch() {
+    if (!document_) {
+        setStatus(QStringLiteral("No claim file is open."), true);
+        return;
+    }
+    const std::shared_ptr<const qm::LayoutCatalogue>& layouts = document_->file().layouts();
+    // The map may have changed with the file since the panel was filled.
+    if (layouts_ != layouts)
+        setLayouts(layouts);
+    qm::SearchQuery searched;
+    qm::SearchPlan plan;
+    std::string error;
+    const bool prepared = query(searched, error) && plan.prepare(searched, layouts, error);
+    // A map without fields: the viewer says so rather than search nothing.
+    if (prepared && plan.empty())
+        error = "no fields in the map of this file";
+    if (!prepared || plan.empty()) {
+        QString message = CoreText::fromUtf8(error);
+        message[0] = message[0].toUpper();
+        setStatus(message + QLatin1Char('.'), true);
+        return;
+    }
+    const QString compared =
+        searched.mode == qm::SearchQuery::Mode::Number && searched.field.empty()
+            ? QStringLiteral(" Only fields of %1 were compared.")
+                  .arg(CoreText::fromUtf8(plan.comparedIn()))
+            : QString();
+    SearchFeed& feed = SearchFeed::of(*document_);
+    follow(&feed);
+    feed.search(plan, describe(searched, plan, *this), compared);
+}
+
+void frmSearchFields::follow(SearchFeed* feed) {
+    if (feed_ != feed) {
+        if (feed_)
+            feed_->disconnect(this);
+        feed_ = feed;
+        if (feed) {
+            for (auto signal : {&ResultsFeed::runStarted, &ResultsFeed::runEnded})
+                connect(feed, signal, this, [this] {
+                    setRunning(feed_ && feed_->isRunning());
+                    showFeed();
+                });
+            connect(feed, &ResultsFeed::runProgressed, this, [this](int percent) {
+                setProgress(percent);
+                showFeed();
+            });
+        }
+    }
+    setRunning(feed && feed->isRunning());
+}
+
+void frmSearchFields::showFeed() {
+    if (feed_)
+        setStatus(feed_->statusText());
 }
 
 void frmSearchFields::done(int result) {

@@ -4,18 +4,24 @@
 #include "core/search/SearchQuery.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <memory>
 
+class ClaimDocument;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class SearchFeed;
 
 // The search panel (Tools > Search Fields...): what to look for in the
 // claims' field values, how it should match, and optionally the record type
-// and field to look in, chosen from the open file's map. Not modal: the
-// viewer stays usable while it is open and while a search runs.
+// and field to look in, chosen from the open file's map. Search runs the
+// search in the document's SearchFeed, whose results window fills as it goes;
+// the panel shows how far it has come and what came of it, and Cancel stops
+// it (with none running, Cancel closes the panel). Not modal: the viewer
+// stays usable while it is open and while a search runs.
 class frmSearchFields : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +29,12 @@ public:
     enum Match { Contains, Exact, Regex, NumberEqual, NumberLess, NumberGreater, NumberBetween };
 
     explicit frmSearchFields(QWidget* parent = nullptr);
+
+    // Searches the document's file from now on (nullptr: no file is open).
+    void setDocument(ClaimDocument* document);
+    // Runs the search the controls describe, as Search does; a query that
+    // cannot run is said in the panel.
+    void runSearch();
 
     // Fills the record type and field pickers from the layouts of the open
     // file's map, keeping the choices made where they are still there.
@@ -53,10 +65,6 @@ public:
     void setStatus(const QString& text, bool isError = false);
     QString status() const;
 
-signals:
-    void searchRequested();
-    void cancelRequested();
-
 public slots:
     void done(int result) override;
 
@@ -64,6 +72,9 @@ private:
     void fillFields();
     void updateMatch();
     void cancelClicked();
+    // Shows how the search goes.
+    void follow(SearchFeed* feed);
+    void showFeed();
 
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     QLineEdit* txtSearchFor_ = nullptr;
@@ -78,4 +89,6 @@ private:
     QPushButton* cmdSearch_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     bool running_ = false;
+    QPointer<ClaimDocument> document_;
+    QPointer<SearchFeed> feed_;
 };

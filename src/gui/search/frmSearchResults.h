@@ -2,24 +2,31 @@
 
 #include "gui/results/ResultsWindow.h"
 
+#include <QPointer>
+
 class QLabel;
+class SearchFeed;
 class SearchResultsModel;
 
-// The results of a field search: a results window (gridResults) over a
-// SearchResultsModel, with the matched part of each value emphasised, a line
-// above the table saying what was searched for (lblSearch) and, beside the
-// count of rows, how far the search has come.
+// The results of the document's field search: a results window
+// (gridResults) over its rows, with the matched part of each value
+// emphasised, a line above the table saying what was searched for
+// (lblSearch) and, beside the count of rows, how far the search has come.
+// Enter or a double-click on a result opens its claim in the claim form as a
+// click on it would, with the matching field's row current.
 class frmSearchResults : public ResultsWindow {
     Q_OBJECT
 public:
-    // model becomes the window's.
-    explicit frmSearchResults(SearchResultsModel* model, QWidget* parent = nullptr);
+    // Shows the feed's rows; it closes with the feed's document.
+    explicit frmSearchResults(SearchFeed& feed, QWidget* parent = nullptr);
 
     SearchResultsModel* model() const { return model_; }
-    void setSearchText(const QString& text);
     QString searchText() const;
 
 private:
+    void openResult(int row);
+
+    QPointer<SearchFeed> feed_;
     SearchResultsModel* model_;
     QLabel* search_ = nullptr;
 };

@@ -1,10 +1,10 @@
 #include "gui/shell/ClaimFileOpening.h"
 
 #include "core/common/RecordingMessageSink.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/BackgroundWork.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/document/AppContext.h"
 
 qm::ClaimFileOpener::Opened
 ClaimFileOpening::open(const QString& path, const AppContext& context,
@@ -15,7 +15,7 @@ ClaimFileOpening::open(const QString& path, const AppContext& context,
         qm::RecordingMessageSink messages;
     };
     BackgroundWork<NoBatch, Outcome> work;
-    work.start(
+    work.startWork(
         [path = CoreText::fromPath(path), folders = context.mapFolders(),
          layouts = std::move(layoutsOtherwise)](BackgroundWork<NoBatch, Outcome>::Reporter& run) {
             Outcome outcome;

@@ -1,15 +1,14 @@
 #include "gui/shell/Startup.h"
 
 #include "gui/about/frmSplash.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/MapSearch.h"
-#include "gui/filetree/frmNSFTree.h"
-#include "gui/shell/ClaimFormController.h"
-#include "gui/shell/ClaimNavigator.h"
-#include "gui/shell/CompareController.h"
-#include "gui/shell/ProblemsController.h"
-#include "gui/shell/SearchController.h"
-#include "gui/shell/SummaryController.h"
+#include "gui/document/AppContext.h"
+#include "gui/shell/ClaimFormCommands.h"
+#include "gui/shell/CompareCommands.h"
+#include "gui/shell/DocumentViews.h"
+#include "gui/shell/ProblemsCommands.h"
+#include "gui/shell/SearchCommands.h"
+#include "gui/shell/SummaryCommands.h"
 #include "gui/shell/frmMain.h"
 
 #include <QCoreApplication>
@@ -32,25 +31,15 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     }
 
     auto mainWindow = std::make_unique<frmMain>(context);
-    // Each document subsystem registers the window factory it owns here.
-    auto* claimForms = new ClaimFormController(context, mainWindow.get());
-    claimForms->addCommands(*mainWindow);
-    auto* navigator = new ClaimNavigator(*mainWindow, *claimForms);
-    auto* problems = new ProblemsController(context, *mainWindow, *navigator);
-    auto* search = new SearchController(context, *mainWindow, *navigator);
-    new CompareController(context, *mainWindow, *navigator);
-    auto* summary = new SummaryController(context, *mainWindow, *navigator, *problems, *search);
-    mainWindow->setTreeWindowFactory(
-        [claimForms, problems, summary, navigator](FileSession& session) -> QWidget* {
-            auto tree = std::make_unique<frmNSFTree>(session);
-            if (!tree->isBuilt())
-                return nullptr; // cancelled: no tree window
-            claimForms->connectTree(*tree);
-            problems->connectTree(*tree);
-            summary->connectTree(*problems->check());
-            navigator->setTreeWindow(tree.get());
-            return tree.release();
-        });
+    // The views of the open document, and each subsystem's commands, in the
+    // order their menu items go in.
+    auto* views = new DocumentViews(*mainWindow->documents());
+    mainWindow->setViews(views);
+    new ClaimFormCommands(*mainWindow);
+    new ProblemsCommands(context, *mainWindow, *views);
+    new SearchCommands(context, *mainWindow, *views);
+    new CompareCommands(context, *mainWindow, *views);
+    new SummaryCommands(context, *mainWindow, *views);
     mainWindow->show();
 
     if (!arguments.isEmpty()) {

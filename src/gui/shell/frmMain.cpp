@@ -6,15 +6,15 @@
 #include "gui/about/frmAbout.h"
 #include "gui/claimform/ClaimExport.h"
 #include "gui/claimform/frmClaimForm.h"
-#include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
-#include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/WindowPositions.h"
+#include "gui/document/AppContext.h"
+#include "gui/document/ClaimDocument.h"
 #include "gui/shell/ClaimFileOpening.h"
+#include "gui/shell/DocumentViews.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -23,13 +23,13 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
 
 namespace {
 
-const QString kTreeWindowName = QStringLiteral("frmNSFTree");
 // Long enough to read a path.
 constexpr int kConfirmationMs = 15000;
 
@@ -201,8 +201,9 @@ QString frmMain::statusText() const {
     return statusPanel_->text();
 }
 
-void frmMain::setTreeWindowFactory(TreeWindowFactory factory) {
-    treeWindowFactory_ = std::move(factory);
+void frmMain::setViews(DocumentViews* views) {
+    views_ = views;
+    views->follow(context_.document());
 }
 
 QAction* frmMain::insertCommand(const QString& name, const QString& text, const QString& beforeName,
@@ -242,16 +243,18 @@ QString frmMain::confirmation() const {
     return statusBar()->currentMessage();
 }
 
-FileSession* frmMain::session() const {
-    return context_.session();
+ClaimDocument* frmMain::document() const {
+    return context_.document();
 }
 
 void frmMain::closeFile() {
     // What the windows of the file show belongs to it: a tree node would lead
     // into another file, a form would show records no longer open. Each
-    // closes as its file goes.
-    delete context_.session();
-    context_.setSession(nullptr);
+    // closes as its file goes, and its work stops.
+    ClaimDocument* document = context_.document();
+    context_.setDocument(nullptr);
+    if (document)
+        document->release();
     // They go now, not when the event loop next turns: a file opened next
     // would otherwise be read and its tree built while the old tree and its
     // problems are still held, twice the memory on a big file.
@@ -281,12 +284,16 @@ void frmMain::openFile(const QString& chosenPath) {
         ClaimFileOpening::open(path, context_, context_.layouts(), this);
     context_.setLayouts(opened.layouts);
     if (!opened.file) {
-        if (!context_.session())
+        if (!context_.document())
             setFileState(false, QStringLiteral("No File Open"));
         return;
     }
     closeFile();
-    context_.setSession(new FileSession(std::move(opened.file), this));
+    auto* document = new ClaimDocument(std::move(opened.file), context_.sharedSeams(), this);
+    context_.setDocument(document);
+    if (views_)
+        views_->follow(document);
+    emit documentOpened(document);
     // The status text is the path and nothing else; what is doubtful about
     // the file (its message box said so) or its map stays in the tooltip,
     // and the map's warnings in Help > About.
@@ -307,15 +314,8 @@ void frmMain::fileClose() {
 }
 
 void frmMain::viewClaims() {
-    if (DocumentWindow* existing = documents_->findDocument(kTreeWindowName)) {
-        documents_->activateDocument(existing);
-        return;
-    }
-    FileSession* session = context_.session();
-    if (!treeWindowFactory_ || !session)
-        return;
-    if (QWidget* tree = treeWindowFactory_(*session))
-        documents_->addDocument(tree);
+    if (views_ && context_.document())
+        views_->showTree();
 }
 
 void frmMain::followClaimForm(QMdiSubWindow* window) {
@@ -333,7 +333,7 @@ void frmMain::exportClaim() {
     if (!claimForm_ || !claimForm_->claim())
         return;
     const QString folder =
-        context_.session() ? QFileInfo(context_.session()->path()).absolutePath() : QString();
+        context_.document() ? QFileInfo(context_.document()->path()).absolutePath() : QString();
     if (const ExportFile::Written written =
             ClaimExport::run(this, *claimForm_->claim(), claimForm_->claimKey(), folder))
         confirm(written.confirmation());
@@ -341,7 +341,7 @@ void frmMain::exportClaim() {
 
 QStringList frmMain::mapWarnings() const {
     QStringList lines;
-    if (const FileSession* session = context_.session())
+    if (const ClaimDocument* session = context_.document())
         for (const std::string& line : session->file().layouts()->warnings())
             lines.append(CoreText::fromUtf8(line));
     return lines;

@@ -7,11 +7,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
-#include <functional>
 
 class AppContext;
+class ClaimDocument;
 class DocumentArea;
-class FileSession;
+class DocumentViews;
 class QAction;
 class QMdiSubWindow;
 class frmClaimForm;
@@ -19,23 +19,22 @@ class QLabel;
 class QMenu;
 
 // The main window: menus, the status bar, the area of document windows, and the
-// one claim file the application has open at a time.
+// one claim file the application has open at a time, its ClaimDocument: made
+// by File > Open, let go by File > Close (and the next open, and the end of
+// the run), which closes every view of it and waits for its work.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // Creates the file tree window of an open file; it is shown as a
-    // document window named by its object name ("frmNSFTree").
-    using TreeWindowFactory = std::function<QWidget*(FileSession&)>;
-
     explicit frmMain(AppContext& context, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Opens a claim file exactly as File > Open does once a path was chosen.
     void openFile(const QString& path);
 
-    // Tools > View Claims shows the window this makes, or brings the one
-    // already open to the front. Without a factory the command does nothing.
-    void setTreeWindowFactory(TreeWindowFactory factory);
+    // What opens the views of the open document: Tools > View Claims shows
+    // its tree window through it, and every document opened is given to it.
+    // Without views the command does nothing.
+    void setViews(DocumentViews* views);
     // Makes a subsystem's menu command, named name, and adds it just before
     // the item named beforeName, in whichever menu holds it. There must be
     // such an item: a missing one is a fault of the program, reported at once.
@@ -43,8 +42,8 @@ public:
                            const QKeySequence& keys = {});
 
     DocumentArea* documents() const { return documents_; }
-    // The open file, or nullptr.
-    FileSession* session() const;
+    // The open document, or nullptr.
+    ClaimDocument* document() const;
     QString statusText() const;
     // Says for a while in the status bar what a command did ("Exported 2
     // rows to ..."); the file's own status comes back after it.
@@ -56,6 +55,8 @@ signals:
     void closed();
     // A claim file was opened (true) or closed (false).
     void fileOpenChanged(bool open);
+    // A document was made for the file opened (before its tree is shown).
+    void documentOpened(ClaimDocument* document);
 
 public slots:
     void fileOpen();
@@ -96,5 +97,5 @@ private:
     QList<QAction*> recentEntries_;
     QAction* recentClearAction_ = nullptr;
     RecentFiles recentFiles_;
-    TreeWindowFactory treeWindowFactory_;
+    QPointer<DocumentViews> views_;
 };

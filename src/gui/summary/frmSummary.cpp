@@ -225,7 +225,7 @@ void frmSummary::setKindColors(const std::array<QColor, qm::Problem::kKindCount>
     drawLater(1u << kProblemChart);
 }
 
-ChartView* frmSummary::chart(const QString& name) const {
+ChartView* frmSummary::chartView(const QString& name) const {
     return findChild<ChartView*>(name);
 }
 
@@ -275,7 +275,7 @@ void frmSummary::drawNextChart() {
     if (i == int(kChartNames.size()))
         return;
     pending_ &= ~(1u << i);
-    ChartView* view = chart(QLatin1String(kChartNames[std::size_t(i)]));
+    ChartView* view = chartView(QLatin1String(kChartNames[std::size_t(i)]));
     QChart* before = view->chart();
     QChart* drawn = i == 0   ? batchChart()
                     : i == 1 ? providerChart()
@@ -408,7 +408,7 @@ QChart* frmSummary::monthChart() {
     QFont font = this->font();
     font.setPointSizeF(font.pointSizeF() * 0.85);
     const QFontMetrics metrics(font);
-    const int room = std::max(100, chart(QLatin1String(kChartNames[2]))->width() - kAxisRoom);
+    const int room = std::max(100, chartView(QLatin1String(kChartNames[2]))->width() - kAxisRoom);
     const int upright = room / (metrics.height() + kLabelRoom);
     auto flat = [&](int span) {
         return room / (metrics.horizontalAdvance(MonthBins::widestLabel(span)) + kLabelRoom);

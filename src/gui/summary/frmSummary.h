@@ -44,7 +44,7 @@ public:
     // The colour of each kind of problem's bar: that of its mark.
     void setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors);
 
-    ChartView* chart(const QString& name) const;
+    ChartView* chartView(const QString& name) const;
     // Whether some chart still shows older figures than the window's: the
     // charts are drawn one at a time, each in a turn of the event loop.
     bool chartsPending() const { return pending_ != 0; }

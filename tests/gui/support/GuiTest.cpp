@@ -5,10 +5,13 @@
 #include "core/openfile/ClaimFileOpener.h"
 #include "gui/about/frmSplash.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/shell/frmMain.h"
 
 #include <QAction>
 #include <QDir>
@@ -96,8 +99,9 @@ QString GuiTest::dataPath(const QString& relativePath) {
     return QDir(QStringLiteral(TEST_DATA_DIR)).filePath(relativePath);
 }
 
-std::unique_ptr<FileSession> GuiTest::openSession(const QString& path,
-                                                  const std::vector<std::string>& mapFolders) {
+std::unique_ptr<ClaimDocument> GuiTest::openDocument(const QString& path,
+                                                     const std::vector<std::string>& mapFolders,
+                                                     std::shared_ptr<const WorkSeams> seams) {
     const std::string bytes = CoreText::fromPath(QDir::toNativeSeparators(path));
     std::shared_ptr<qm::OpenClaimFile> file;
     if (mapFolders.empty()) {
@@ -114,5 +118,15 @@ std::unique_ptr<FileSession> GuiTest::openSession(const QString& path,
                                          sink)
                    .file;
     }
-    return file ? std::make_unique<FileSession>(std::move(file)) : nullptr;
+    return file ? std::make_unique<ClaimDocument>(std::move(file), std::move(seams)) : nullptr;
+}
+
+QWidget* GuiTest::view(const frmMain& main, const QString& name) {
+    const QList<QMdiSubWindow*> windows = main.documents()->subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        auto* document = qobject_cast<DocumentWindow*>(window);
+        if (document && !document->hasClosed() && document->windowName() == name)
+            return document->widget();
+    }
+    return nullptr;
 }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-class FileSession;
+class ClaimDocument;
 class QWidget;
+class frmMain;
+struct WorkSeams;
 
 // Helpers shared by the GUI tests.
 class GuiTest {
@@ -43,9 +45,18 @@ public:
 
     // Opens a claim file as File > Open does, with the maps of mapFolders;
     // with no folders, only the file itself, with no layouts (whatever it
-    // holds). nullptr when it cannot be opened.
-    static std::unique_ptr<FileSession>
-    openSession(const QString& path, const std::vector<std::string>& mapFolders = {});
+    // holds). Its jobs get seams (none: empty ones). nullptr when it cannot
+    // be opened.
+    static std::unique_ptr<ClaimDocument>
+    openDocument(const QString& path, const std::vector<std::string>& mapFolders = {},
+                 std::shared_ptr<const WorkSeams> seams = nullptr);
+
+    // The content of main's document window named name (the view's
+    // objectName) while it is open, not closed on its way out; else nullptr.
+    static QWidget* view(const frmMain& main, const QString& name);
+    template <typename View> static View* view(const frmMain& main, const QString& name) {
+        return qobject_cast<View*>(view(main, name));
+    }
 
     // A file under the test data folder.
     static QString dataPath(const QString& relativePath);
