@@ -833,10 +833,13 @@ void ShellTest::firstRunDocumentsTakeFreeRoomBesideTheOthers() {
         frame(addDocument(QStringLiteral("frmProblems"), QStringLiteral("Problems")));
     QCOMPARE(problems.topLeft(), QPoint(tree.left(), tree.bottom() + 1));
     QVERIFY(!problems.intersects(form));
-    // No room anywhere: the first-run place, kept in sight.
+    // No room of its size: what room there is beside the others, not over them.
     const QRect results =
         frame(addDocument(QStringLiteral("frmSearchResults"), QStringLiteral("R")));
-    QCOMPARE(results.topLeft(), QPoint(GuiTest::px(500), GuiTest::px(500)));
+    QCOMPARE(results.topLeft(), QPoint(problems.right() + 1, problems.top()));
+    for (const QRect& other : {tree, form, problems})
+        QVERIFY(!results.intersects(other));
+    QVERIFY(main_->documents()->viewport()->rect().contains(results));
 
     // A remembered place is where the window goes, whatever it covers.
     main_->documents()->closeAllDocuments();

@@ -148,7 +148,7 @@ void frmMain::createMenus() {
 
     windowMenu_ = addMenu(QStringLiteral("mnuWindow"), QStringLiteral("&Window"));
     connect(addAction(windowMenu_, QStringLiteral("mnuWindowCascade"), QStringLiteral("&Cascade")),
-            &QAction::triggered, documents_, &QMdiArea::cascadeSubWindows);
+            &QAction::triggered, documents_, &DocumentArea::cascade);
     connect(addAction(windowMenu_, QStringLiteral("mnuWindowTileHorizontal"),
                       QStringLiteral("Tile &Horizontal")),
             &QAction::triggered, documents_, &DocumentArea::tileHorizontally);

@@ -18,7 +18,8 @@ ChartView::ChartView(const QString& name, QChart* chart, QWidget* parent)
     : QChartView(chart, parent) {
     setObjectName(name);
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(300, 230);
+    // Two side by side in a window sharing a 1024-pixel screen with another.
+    setMinimumSize(200, 230);
     followPalette(chart, palette());
 
     menu_ = new QMenu(this);

@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtCharts/QBarCategoryAxis>
@@ -237,12 +238,27 @@ void frmSummary::resizeEvent(QResizeEvent* event) {
         drawLater(1u << kMonthChart);
 }
 
-void frmSummary::placeFigures() {
-    // One row when they fit, else two.
+int frmSummary::figuresWidth(int columns) const {
+    // The widest figure of each column, side by side.
     int wide = 0;
-    for (const QWidget* figure : figures_)
-        wide += figure->sizeHint().width() + headline_->horizontalSpacing();
-    const int columns = wide <= width() ? int(figures_.size()) : (int(figures_.size()) + 1) / 2;
+    for (int column = 0; column < columns; ++column) {
+        int widest = 0;
+        for (int i = column; i < int(figures_.size()); i += columns)
+            widest = std::max(widest, figures_[std::size_t(i)]->sizeHint().width());
+        wide += widest + (column > 0 ? headline_->horizontalSpacing() : 0);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    return wide + margins.left() + margins.right();
+}
+
+void frmSummary::placeFigures() {
+    // One row when they fit, else in as few rows as fit, at most four.
+    int columns = kFewestFigureColumns;
+    for (const int wanted : {int(figures_.size()), 4, 3})
+        if (figuresWidth(wanted) <= width()) {
+            columns = wanted;
+            break;
+        }
     if (columns == figureColumns_)
         return;
     figureColumns_ = columns;
@@ -250,6 +266,18 @@ void frmSummary::placeFigures() {
         headline_->removeWidget(figure);
     for (int i = 0; i < int(figures_.size()); ++i)
         headline_->addWidget(figures_[std::size_t(i)], i / columns, i % columns);
+}
+
+QSize frmSummary::minimumSizeHint() const {
+    // As narrow as the figures in their fewest columns and two charts side
+    // by side: the figures take more rows in a narrower window.
+    const int charts = 2 * chart(QLatin1String(kChartNames[0]))->minimumWidth() +
+                       charts_->horizontalSpacing() + charts_->contentsMargins().left() +
+                       charts_->contentsMargins().right() +
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                       layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    return QSize(std::max(figuresWidth(kFewestFigureColumns), charts),
+                 QWidget::minimumSizeHint().height());
 }
 
 void frmSummary::changeEvent(QEvent* event) {

@@ -1,0 +1,236 @@
+// What a new user meets on a first day, at fresh settings on a laptop's
+// screen (CTest runs this on virtual screens of 1366 by 768 and 1024 by 768
+// pixels, and the first at a scale factor of 1.5): a main window that grows
+// to hold the file's windows, arrangements that use the area, and values,
+// counts and exports that read the same everywhere.
+#include "ClaimFormDriver.h"
+#include "GuiTest.h"
+#include "core/filetree/FileTree.h"
+#include "gui/claimform/RecordTreePane.h"
+#include "gui/claimform/frmClaimForm.h"
+#include "gui/common/AppContext.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
+#include "gui/common/FileSession.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
+#include "gui/filetree/frmNSFTree.h"
+#include "gui/problems/ProblemCheck.h"
+#include "gui/shell/Startup.h"
+#include "gui/shell/frmMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+class FirstDayTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void firstStartGivesEveryWindowRoom_data();
+    void firstStartGivesEveryWindowRoom();
+    void arrangementsGiveEveryWindowAShare_data();
+    void arrangementsGiveEveryWindowAShare();
+
+private:
+    // Starts the viewer as a first start does, on a file of samples/ (none:
+    // no file), and waits for its tree's check.
+    bool start(const QString& sample);
+    bool waitForCheck();
+    DocumentArea* documents() const { return main_->documents(); }
+    DocumentWindow* document(const QString& name) const {
+        return documents()->findDocument(name);
+    }
+    frmNSFTree* tree() const;
+    // A click on a claim in the file tree; its form, or nullptr.
+    frmClaimForm* openClaim(const char* key);
+    // The windows shown in the document area, minimized or not.
+    QList<QMdiSubWindow*> shownDocuments() const;
+    // Whether the run has a scale factor: a screen too small to hold the
+    // windows side by side, whatever is done.
+    static bool scaled();
+    static QSize smallest(const QWidget* window);
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<AppContext> context_;
+    std::unique_ptr<frmMain> main_;
+};
+
+void FirstDayTest::initTestCase() {
+    GuiTest::initTestCase();
+}
+
+void FirstDayTest::init() {
+    dir_ = GuiTest::isolatedFolder();
+    context_ = std::make_unique<AppContext>();
+}
+
+void FirstDayTest::cleanup() {
+    main_.reset();
+    context_.reset();
+    WindowPositions::setScreenAreas({});
+    GuiTest::release();
+    dir_.reset();
+}
+
+bool FirstDayTest::start(const QString& sample) {
+    const QStringList files =
+        sample.isEmpty() ? QStringList() : QStringList{QDir(QStringLiteral(SAMPLES_DIR)).filePath(sample)};
+    main_ = Startup::run(*context_, files, QStringLiteral(MAPS_DIR));
+    if (!main_ || !QTest::qWaitForWindowExposed(main_.get()))
+        return false;
+    return sample.isEmpty() || waitForCheck();
+}
+
+bool FirstDayTest::waitForCheck() {
+    if (!QTest::qWaitFor([this] { return tree() != nullptr; }))
+        return false;
+    return QTest::qWaitFor([this] {
+        return tree()->problemMarks()->state() == ProblemMarks::State::Finished;
+    });
+}
+
+frmNSFTree* FirstDayTest::tree() const {
+    DocumentWindow* window = document(QStringLiteral("frmNSFTree"));
+    return window ? qobject_cast<frmNSFTree*>(window->widget()) : nullptr;
+}
+
+frmClaimForm* FirstDayTest::openClaim(const char* key) {
+    const std::optional<std::int64_t> node = tree()->tree().findKey(key);
+    if (!node)
+        return nullptr;
+    tree()->activateNode(*node);
+    DocumentWindow* window = document(QStringLiteral("frmClaimForm"));
+    return window ? qobject_cast<frmClaimForm*>(window->widget()) : nullptr;
+}
+
+QList<QMdiSubWindow*> FirstDayTest::shownDocuments() const {
+    QList<QMdiSubWindow*> shown;
+    const QList<QMdiSubWindow*> windows = documents()->subWindowList();
+    for (QMdiSubWindow* window : windows)
+        if (window->isVisible())
+            shown.append(window);
+    return shown;
+}
+
+bool FirstDayTest::scaled() {
+    return QGuiApplication::primaryScreen()->devicePixelRatio() > 1;
+}
+
+QSize FirstDayTest::smallest(const QWidget* window) {
+    return window->minimumSizeHint().expandedTo(window->minimumSize());
+}
+
+void FirstDayTest::firstStartGivesEveryWindowRoom_data() {
+    QTest::addColumn<QRect>("screen"); // empty: the real one
+    QTest::newRow("laptop") << QRect();
+    QTest::newRow("1920 by 1080 beside it") << QRect(0, 0, 1920, 1080);
+}
+
+void FirstDayTest::firstStartGivesEveryWindowRoom() {
+    QFETCH(QRect, screen);
+    if (!screen.isEmpty())
+        WindowPositions::setScreenAreas({screen});
+    const QRect available =
+        screen.isEmpty() ? QGuiApplication::primaryScreen()->availableGeometry() : screen;
+    // No file yet: the main window at its first-run place.
+    QVERIFY(start(QString()));
+    QCOMPARE(main_->frameGeometry(), QRect(GuiTest::px(1000), GuiTest::px(1000),
+                                           GuiTest::px(6000), GuiTest::px(2000)));
+
+    main_->openFile(QDir(QStringLiteral(SAMPLES_DIR)).filePath(QStringLiteral("sample301.nsf")));
+    QVERIFY(waitForCheck());
+    const QRect frame = main_->frameGeometry();
+    if (available.width() * 9 / 10 < 1100 || available.height() * 9 / 10 < 700) {
+        QVERIFY(main_->isMaximized());
+        // All of it, but for a pixel lost to rounding at a scale factor.
+        QVERIFY(available.contains(frame));
+        QVERIFY(frame.width() >= available.width() - 1 && frame.height() >= available.height() - 1);
+    } else {
+        QVERIFY(!main_->isMaximized());
+        QVERIFY(frame.width() <= available.width() * 9 / 10);
+        QVERIFY(frame.height() <= available.height() * 9 / 10);
+        QVERIFY(qAbs(frame.center().x() - available.center().x()) <= 1);
+        QVERIFY(qAbs(frame.center().y() - available.center().y()) <= 1);
+    }
+
+    // The summary opens by itself beside the tree, and a claim's form below.
+    QTRY_VERIFY(document(QStringLiteral("frmSummary")));
+    QVERIFY(openClaim("CA0967"));
+    const QRect area = documents()->viewport()->rect();
+    const QStringList names{QStringLiteral("frmNSFTree"), QStringLiteral("frmSummary"),
+                            QStringLiteral("frmClaimForm")};
+    QList<QRect> places;
+    for (const QString& name : names) {
+        const DocumentWindow* window = document(name);
+        QVERIFY2(window && !window->isMinimized(), qPrintable(name));
+        QVERIFY2(area.contains(window->geometry()), qPrintable(name));
+        QVERIFY2(window->width() >= smallest(window).width() &&
+                     window->height() >= smallest(window).height(),
+                 qPrintable(name));
+        places.append(window->geometry());
+    }
+    // Side by side where the screen has room for them at all.
+    if (!scaled())
+        for (int i = 0; i < places.size(); ++i)
+            for (int j = i + 1; j < places.size(); ++j)
+                QVERIFY2(!places.at(i).intersects(places.at(j)),
+                         qPrintable(names.at(i) + QStringLiteral(" over ") + names.at(j)));
+}
+
+void FirstDayTest::arrangementsGiveEveryWindowAShare_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Cascade") << QStringLiteral("mnuWindowCascade");
+    QTest::newRow("Tile Horizontal") << QStringLiteral("mnuWindowTileHorizontal");
+    QTest::newRow("Tile Vertical") << QStringLiteral("mnuWindowTileVertical");
+}
+
+void FirstDayTest::arrangementsGiveEveryWindowAShare() {
+    QFETCH(QString, command);
+    QVERIFY(start(QStringLiteral("faults301.nsf")));
+    QTRY_VERIFY(document(QStringLiteral("frmSummary")));
+    QVERIFY(openClaim("CA0967"));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), command));
+
+    const QRect area = documents()->viewport()->rect();
+    const QList<QMdiSubWindow*> windows = shownDocuments();
+    QCOMPARE(windows.size(), 4);
+    for (const QMdiSubWindow* window : windows) {
+        const QString name = window->widget()->objectName();
+        QVERIFY2(!window->isMinimized() && area.contains(window->geometry()), qPrintable(name));
+        QVERIFY2(window->width() >= smallest(window).width() &&
+                     window->height() >= smallest(window).height(),
+                 qPrintable(name));
+        if (command == QLatin1String("mnuWindowCascade") && !scaled())
+            QVERIFY2(window->width() > area.width() / 2 && window->height() > area.height() / 2,
+                     qPrintable(name));
+        if (command != QLatin1String("mnuWindowCascade") && !scaled())
+            for (const QMdiSubWindow* other : windows)
+                QVERIFY2(other == window || !other->geometry().intersects(window->geometry()),
+                         qPrintable(name + QStringLiteral(" over ") +
+                                    other->widget()->objectName()));
+    }
+
+    // A narrow claim form takes from the record list first, down to what its
+    // keys need, so that the grid keeps the room it was given.
+    DocumentWindow* form = document(QStringLiteral("frmClaimForm"));
+    form->resize(smallest(form).width(), form->height());
+    auto* split = form->findChild<QSplitter*>(QStringLiteral("splitClaimForm"));
+    auto* records = form->findChild<RecordTreePane*>(QStringLiteral("PictureTree"));
+    const int total = split->width() - split->handleWidth();
+    QCOMPARE(split->sizes().value(0), std::max(records->keysWidth(), total - GuiTest::px(4740)));
+}
+
+QTEST_MAIN(FirstDayTest)
+#include "FirstDayTest.moc"
