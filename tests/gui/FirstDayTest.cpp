@@ -16,12 +16,17 @@
 #include "gui/common/WindowPositions.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
+#include "gui/problems/ProblemTableModel.h"
+#include "gui/problems/frmProblems.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QSplitter>
@@ -41,6 +46,7 @@ private slots:
     void firstStartGivesEveryWindowRoom();
     void arrangementsGiveEveryWindowAShare_data();
     void arrangementsGiveEveryWindowAShare();
+    void problemsColumnsShowWhatARowIsAbout();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -48,9 +54,7 @@ private:
     bool start(const QString& sample);
     bool waitForCheck();
     DocumentArea* documents() const { return main_->documents(); }
-    DocumentWindow* document(const QString& name) const {
-        return documents()->findDocument(name);
-    }
+    DocumentWindow* document(const QString& name) const { return documents()->findDocument(name); }
     frmNSFTree* tree() const;
     // A click on a claim in the file tree; its form, or nullptr.
     frmClaimForm* openClaim(const char* key);
@@ -84,8 +88,9 @@ void FirstDayTest::cleanup() {
 }
 
 bool FirstDayTest::start(const QString& sample) {
-    const QStringList files =
-        sample.isEmpty() ? QStringList() : QStringList{QDir(QStringLiteral(SAMPLES_DIR)).filePath(sample)};
+    const QStringList files = sample.isEmpty()
+                                  ? QStringList()
+                                  : QStringList{QDir(QStringLiteral(SAMPLES_DIR)).filePath(sample)};
     main_ = Startup::run(*context_, files, QStringLiteral(MAPS_DIR));
     if (!main_ || !QTest::qWaitForWindowExposed(main_.get()))
         return false;
@@ -95,9 +100,8 @@ bool FirstDayTest::start(const QString& sample) {
 bool FirstDayTest::waitForCheck() {
     if (!QTest::qWaitFor([this] { return tree() != nullptr; }))
         return false;
-    return QTest::qWaitFor([this] {
-        return tree()->problemMarks()->state() == ProblemMarks::State::Finished;
-    });
+    return QTest::qWaitFor(
+        [this] { return tree()->problemMarks()->state() == ProblemMarks::State::Finished; });
 }
 
 frmNSFTree* FirstDayTest::tree() const {
@@ -145,8 +149,8 @@ void FirstDayTest::firstStartGivesEveryWindowRoom() {
         screen.isEmpty() ? QGuiApplication::primaryScreen()->availableGeometry() : screen;
     // No file yet: the main window at its first-run place.
     QVERIFY(start(QString()));
-    QCOMPARE(main_->frameGeometry(), QRect(GuiTest::px(1000), GuiTest::px(1000),
-                                           GuiTest::px(6000), GuiTest::px(2000)));
+    QCOMPARE(main_->frameGeometry(),
+             QRect(GuiTest::px(1000), GuiTest::px(1000), GuiTest::px(6000), GuiTest::px(2000)));
 
     main_->openFile(QDir(QStringLiteral(SAMPLES_DIR)).filePath(QStringLiteral("sample301.nsf")));
     QVERIFY(waitForCheck());
@@ -217,9 +221,9 @@ void FirstDayTest::arrangementsGiveEveryWindowAShare() {
                      qPrintable(name));
         if (command != QLatin1String("mnuWindowCascade") && !scaled())
             for (const QMdiSubWindow* other : windows)
-                QVERIFY2(other == window || !other->geometry().intersects(window->geometry()),
-                         qPrintable(name + QStringLiteral(" over ") +
-                                    other->widget()->objectName()));
+                QVERIFY2(
+                    other == window || !other->geometry().intersects(window->geometry()),
+                    qPrintable(name + QStringLiteral(" over ") + other->widget()->objectName()));
     }
 
     // A narrow claim form takes from the record list first, down to what its
@@ -230,6 +234,29 @@ void FirstDayTest::arrangementsGiveEveryWindowAShare() {
     auto* records = form->findChild<RecordTreePane*>(QStringLiteral("PictureTree"));
     const int total = split->width() - split->handleWidth();
     QCOMPARE(split->sizes().value(0), std::max(records->keysWidth(), total - GuiTest::px(4740)));
+}
+
+void FirstDayTest::problemsColumnsShowWhatARowIsAbout() {
+    QVERIFY(start(QStringLiteral("faults301.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
+    DocumentWindow* window = document(QStringLiteral("frmProblems"));
+    QVERIFY(window);
+    ResultsTableView* table = qobject_cast<frmProblems*>(window->widget())->table();
+    // As wide as the rows in view need, within the widest a column is made.
+    const int widest = 48 * table->fontMetrics().averageCharWidth();
+    auto whole = [&](const QList<int>& columns) {
+        for (int column : columns)
+            if (table->columnWidth(column) < qMin(table->sizeHintForColumn(column), widest))
+                return false;
+        return true;
+    };
+    // Kind and Name read whole as it opens; the node's text and the values give way.
+    QTRY_VERIFY(whole({ProblemTableModel::Kind, ProblemTableModel::Name}));
+    // The room a maximized window adds goes to the columns cut, not the last alone.
+    window->showMaximized();
+    QTRY_VERIFY(
+        whole({ProblemTableModel::Where, ProblemTableModel::Line, ProblemTableModel::Kind,
+               ProblemTableModel::Record, ProblemTableModel::Field, ProblemTableModel::Name}));
 }
 
 QTEST_MAIN(FirstDayTest)

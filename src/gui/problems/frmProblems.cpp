@@ -25,6 +25,10 @@ frmProblems::frmProblems(const ProblemCheck& check, QWidget* parent)
         }
     }
     setCategories(QStringLiteral("&Kind:"), kinds);
+    // What a row is about comes first; the node's text and the values give way.
+    setColumnsGivingWay(
+        {ProblemTableModel::Text, ProblemTableModel::Found, ProblemTableModel::Expected},
+        {ProblemTableModel::Kind, ProblemTableModel::Name});
 
     checkAgain_ = new QToolButton(this);
     checkAgain_->setObjectName(QStringLiteral("cmdCheckAgain"));
