@@ -14,6 +14,8 @@
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/WindowPositions.h"
+#include "gui/compare/frmClaimCompare.h"
+#include "gui/compare/frmCompare.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
@@ -22,12 +24,16 @@
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QScreen>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -47,6 +53,7 @@ private slots:
     void arrangementsGiveEveryWindowAShare_data();
     void arrangementsGiveEveryWindowAShare();
     void problemsColumnsShowWhatARowIsAbout();
+    void noAccessKeyShadowsAMenu();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -257,6 +264,33 @@ void FirstDayTest::problemsColumnsShowWhatARowIsAbout() {
     QTRY_VERIFY(
         whole({ProblemTableModel::Where, ProblemTableModel::Line, ProblemTableModel::Kind,
                ProblemTableModel::Record, ProblemTableModel::Field, ProblemTableModel::Name}));
+}
+
+void FirstDayTest::noAccessKeyShadowsAMenu() {
+    QVERIFY(start(QStringLiteral("faults301.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
+    QList<QKeySequence> menus;
+    const QList<QAction*> menuActions = main_->menuBar()->actions();
+    for (const QAction* menu : menuActions)
+        menus.append(QKeySequence::mnemonic(menu->text()));
+    QCOMPARE(menus.size(), 5);
+    // The problems window as the user opens it; the comparison windows, the
+    // search results' table and filter being the problems window's own.
+    frmCompare compare;
+    frmClaimCompare sideBySide;
+    const QList<const QWidget*> windows{document(QStringLiteral("frmProblems"))->widget(), &compare,
+                                        &sideBySide};
+    for (const QWidget* window : windows) {
+        QStringList texts;
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            texts.append(label->text());
+        for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
+            texts.append(button->text());
+        for (const QString& text : texts)
+            QVERIFY2(QKeySequence::mnemonic(text).isEmpty() ||
+                         !menus.contains(QKeySequence::mnemonic(text)),
+                     qPrintable(window->objectName() + QStringLiteral(": ") + text));
+    }
 }
 
 QTEST_MAIN(FirstDayTest)

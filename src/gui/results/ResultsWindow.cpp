@@ -42,7 +42,7 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     categoryLabel_->setBuddy(category_);
     categoryLabel_->hide();
     category_->hide();
-    auto* filterLabel = new QLabel(QStringLiteral("&Filter:"), this);
+    auto* filterLabel = new QLabel(QStringLiteral("Fi&lter:"), this);
     filter_ = new QLineEdit(this);
     filter_->setObjectName(QStringLiteral("txtFilter"));
     filter_->setPlaceholderText(QStringLiteral("Text in any column"));
