@@ -26,6 +26,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -34,10 +35,12 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 class FirstDayTest : public QObject {
@@ -54,6 +57,7 @@ private slots:
     void arrangementsGiveEveryWindowAShare();
     void problemsColumnsShowWhatARowIsAbout();
     void noAccessKeyShadowsAMenu();
+    void enterClosesAMessageWithDetails();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -291,6 +295,31 @@ void FirstDayTest::noAccessKeyShadowsAMenu() {
                          !menus.contains(QKeySequence::mnemonic(text)),
                      qPrintable(window->objectName() + QStringLiteral(": ") + text));
     }
+}
+
+void FirstDayTest::enterClosesAMessageWithDetails() {
+    // A real box, as the totals message is while the user walks claims.
+    MessageBoxes::setTestMode(false);
+    QString focused;
+    bool closedByEnter = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        QWidget* focus = box->focusWidget() ? box->focusWidget() : box;
+        auto* button = qobject_cast<QAbstractButton*>(focus);
+        focused = button ? button->text() : QString();
+        QTest::keyClick(focus, Qt::Key_Return);
+        closedByEnter = !box->isVisible();
+        box->done(QMessageBox::Cancel);
+    });
+    const qm::MessageAnswer answer = MessageBoxes::showMessage(
+        nullptr, QStringLiteral("Totals do not compute."), QStringLiteral("Totals"),
+        qm::MessageIcon::Exclamation, qm::MessageButtons::Ok, QStringLiteral("Details"));
+    MessageBoxes::setTestMode(true);
+    QCOMPARE(focused, QStringLiteral("OK"));
+    QVERIFY(closedByEnter);
+    QCOMPARE(answer, qm::MessageAnswer::Ok);
 }
 
 QTEST_MAIN(FirstDayTest)
