@@ -11,6 +11,7 @@
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/FileDialog.h"
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/WindowPositions.h"
@@ -27,7 +28,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -58,6 +61,7 @@ private slots:
     void problemsColumnsShowWhatARowIsAbout();
     void noAccessKeyShadowsAMenu();
     void enterClosesAMessageWithDetails();
+    void openOffersClaimFilesFirst();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -320,6 +324,29 @@ void FirstDayTest::enterClosesAMessageWithDetails() {
     QCOMPARE(focused, QStringLiteral("OK"));
     QVERIFY(closedByEnter);
     QCOMPARE(answer, qm::MessageAnswer::Ok);
+}
+
+void FirstDayTest::openOffersClaimFilesFirst() {
+    QVERIFY(start(QString()));
+    FileDialog::setTestMode(false);
+    QStringList offered;
+    QString chosen;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* combo =
+            dialog ? dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")) : nullptr;
+        for (int i = 0; combo && i < combo->count(); ++i)
+            offered.append(combo->itemText(i));
+        chosen = combo ? combo->currentText() : QString();
+        if (dialog)
+            dialog->reject();
+    });
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
+    FileDialog::setTestMode(true);
+    QCOMPARE(offered, (QStringList{QStringLiteral("NSF claim files (*.nsf)"),
+                                   QStringLiteral("All Files (*.*)")}));
+    // The designed filter, every name, is the one in effect at first.
+    QCOMPARE(chosen, QStringLiteral("All Files (*.*)"));
 }
 
 QTEST_MAIN(FirstDayTest)

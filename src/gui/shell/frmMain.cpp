@@ -263,6 +263,7 @@ void frmMain::fileOpen() {
     request.objectName = QStringLiteral("dlgCommonDialog");
     request.caption = QStringLiteral("Open");
     request.filterLabel = QStringLiteral("All Files (*.*)");
+    request.filtersBefore = QStringList{QStringLiteral("NSF claim files (*.nsf)")};
     if (!context_.lastPath().isEmpty())
         request.directory = QFileInfo(context_.lastPath()).absolutePath();
     const QString path = FileDialog::getOpenFileName(this, request);
