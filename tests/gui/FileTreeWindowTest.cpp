@@ -15,6 +15,7 @@
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/common/WindowPositions.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/NodeTextSearch.h"
 #include "gui/filetree/TreeBuildJob.h"
@@ -221,6 +222,7 @@ void FileTreeWindowTest::init() {
 
 void FileTreeWindowTest::cleanup() {
     TreeBuildJob::setBuildForTests({});
+    WindowPositions::setScreenAreas({});
     session_.reset();
     context_.reset();
     GuiTest::release();
@@ -1152,6 +1154,9 @@ void FileTreeWindowTest::clickAndEnterActivateButFindDoesNot() {
 // --- In the main window ---
 
 void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
+    // A screen with room for a first start's windows at their first-run
+    // places (a smaller one shares its room out among them).
+    WindowPositions::setScreenAreas({QRect(0, 0, 2560, 1440)});
     const QString path = samplePath("sample301.nsf");
     const std::unique_ptr<frmMain> main = startWith(path);
     QVERIFY(main);
