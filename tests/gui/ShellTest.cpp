@@ -1,6 +1,7 @@
 // Start-up, the main window's menus and status, opening and closing claim
 // files, document windows and the main window's remembered place.
 #include "GuiTest.h"
+#include "core/common/MessageTexts.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/about/frmAbout.h"
 #include "gui/about/frmSplash.h"
@@ -427,7 +428,8 @@ void ShellTest::failingMapShowsOnlyTheLoadersMessage() {
     QCOMPARE(shown.at(0).text,
              QStringLiteral("Unable to open map file: nsf0301.map\n\nLooked for it at:\n") +
                  QString::fromStdString(context_->mapFolders().front()) +
-                 QStringLiteral("/nsf0301.map"));
+                 QStringLiteral("/nsf0301.map\n\n") +
+                 QString::fromStdString(qm::MessageTexts::mapFolderHint()));
     QCOMPARE(shown.at(0).title, QStringLiteral("Error Opening Map File"));
     QCOMPARE(shown.at(0).icon, qm::MessageIcon::Critical);
     QVERIFY(openClaimFiles().isEmpty());
