@@ -20,8 +20,10 @@
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
+#include "gui/problems/ProblemText.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/results/ResultsTableView.h"
+#include "gui/search/frmSearchFields.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -36,9 +38,11 @@
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -62,6 +66,7 @@ private slots:
     void noAccessKeyShadowsAMenu();
     void enterClosesAMessageWithDetails();
     void openOffersClaimFilesFirst();
+    void countsReadTheSameEverywhere();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -347,6 +352,22 @@ void FirstDayTest::openOffersClaimFilesFirst() {
                                    QStringLiteral("All Files (*.*)")}));
     // The designed filter, every name, is the one in effect at first.
     QCOMPARE(chosen, QStringLiteral("All Files (*.*)"));
+}
+
+void FirstDayTest::countsReadTheSameEverywhere() {
+    // Thousands grouped, whatever the desktop's language, as money is.
+    QCOMPARE(ProblemText::counts(3301455, 1, 0), QStringLiteral("3,301,455 claims, 1 batch"));
+    // One claim of six holds its control number.
+    QVERIFY(start(QStringLiteral("sample301.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")));
+    auto* panel = main_->findChild<frmSearchFields*>();
+    QVERIFY(panel);
+    panel->findChild<QLineEdit*>(QStringLiteral("txtSearchFor"))
+        ->setText(QStringLiteral("RM000000006"));
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("cmdSearch")), Qt::LeftButton);
+    QTRY_VERIFY(panel->status().startsWith(QLatin1String("Found")));
+    QVERIFY2(panel->status().endsWith(QLatin1String(" in 1 claim (6 claims searched).")),
+             qPrintable(panel->status()));
 }
 
 QTEST_MAIN(FirstDayTest)

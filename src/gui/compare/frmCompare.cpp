@@ -1,6 +1,7 @@
 #include "gui/compare/frmCompare.h"
 
 #include "gui/common/Controls.h"
+#include "gui/common/CountText.h"
 #include "gui/compare/CompareModel.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
@@ -9,14 +10,13 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QStyle>
 
 namespace {
 
 QString number(std::int64_t n) {
-    return QLocale().toString(qlonglong(n));
+    return CountText::number(n);
 }
 
 // "2 claims, 1 batch": the units that differ, by kind of unit.
@@ -112,8 +112,9 @@ void frmCompare::setSummary(const qm::FileComparison::Summary& summary) {
     QString text = summary.total() == 0
                        ? QStringLiteral("The files hold the same claims with the same values.")
                        : QStringLiteral("Differ: %1.").arg(differing(summary));
-    text += QStringLiteral(" A: %1 claims, B: %2.")
-                .arg(number(summary.unitsA[std::size_t(qm::CompareUnit::Claim)]),
+    text += QStringLiteral(" A: %1, B: %2.")
+                .arg(CountText::of(summary.unitsA[std::size_t(qm::CompareUnit::Claim)], "claim",
+                                   "claims"),
                      number(summary.unitsB[std::size_t(qm::CompareUnit::Claim)]));
     if (summary.changedA || summary.changedB)
         text = QStringLiteral("%1 changed while it was compared: the rows may be wrong. ")

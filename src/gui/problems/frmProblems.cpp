@@ -1,5 +1,6 @@
 #include "gui/problems/frmProblems.h"
 
+#include "gui/common/CountText.h"
 #include "gui/problems/ProblemCheck.h"
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/ProblemText.h"
@@ -64,10 +65,9 @@ void frmProblems::showState() {
         setStatus(QStringLiteral("The check was cancelled: these are the problems found before."));
         break;
     case ProblemMarks::State::Finished:
-        setStatus(changed ? QStringLiteral("The file changed while it was read: %1 claims could "
-                                           "not be read, and these rows may not be what it holds "
-                                           "now.")
-                                .arg(check_->notRead())
+        setStatus(changed ? QStringLiteral("The file changed while it was read: %1 could not be "
+                                           "read, and these rows may not be what it holds now.")
+                                .arg(CountText::of(check_->notRead(), "claim", "claims"))
                           : QString());
         break;
     default:

@@ -1,5 +1,6 @@
 #include "gui/results/ResultsWindow.h"
 
+#include "gui/common/CountText.h"
 #include "gui/common/ElidedLabel.h"
 #include "gui/results/ResultsExport.h"
 #include "gui/results/ResultsFilterModel.h"
@@ -255,8 +256,11 @@ void ResultsWindow::updateCount() {
     const int shown = rows_->rowCount();
     const int all = rows_->sourceModel()->rowCount();
     const QString rows = all == 1 ? QStringLiteral(" row") : QStringLiteral(" rows");
-    QString count = shown == all ? QString::number(all) + rows
-                                 : QStringLiteral("%1 of %2").arg(shown).arg(all) + rows;
+    QString count =
+        shown == all
+            ? CountText::number(all) + rows
+            : QStringLiteral("%1 of %2").arg(CountText::number(shown), CountText::number(all)) +
+                  rows;
     // The rows shown are still the previous filter's, or in their previous order.
     if (rows_->isFiltering())
         count += QStringLiteral(", filtering\u2026");

@@ -4,6 +4,7 @@
 #include "core/search/SearchPlan.h"
 #include "gui/common/AppContext.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/CountText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileSession.h"
@@ -16,12 +17,11 @@
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
-#include <QLocale>
 
 namespace {
 
-QString number(std::int64_t n) {
-    return QLocale().toString(qlonglong(n));
+QString claims(std::int64_t n) {
+    return CountText::of(n, "claim", "claims");
 }
 
 // "Contains "SMITH" in CA0 04.0": what a search looks for, in words; a
@@ -206,26 +206,25 @@ void SearchController::finished(const qm::FieldSearch::Summary& summary) {
     job_ = nullptr;
     if (panel_)
         panel_->setRunning(false);
-    const QString found = QStringLiteral("%1 fields in %2 claims")
-                              .arg(number(summary.fieldsMatched), number(summary.claimsMatched));
+    const QString found = CountText::of(summary.fieldsMatched, "field", "fields") +
+                          QStringLiteral(" in ") + claims(summary.claimsMatched);
     if (summary.cancelled)
         setStatus(QStringLiteral("Search cancelled; found %1 before.").arg(found));
     else if (summary.fileChanged)
         // What was found may be in neither the old file nor the new.
-        setStatus(QStringLiteral("File changed while read: %1 claims not read; found %2. "
+        setStatus(QStringLiteral("File changed while read: %1 not read; found %2. "
                                  "Search again to search the file as it is now.")
-                      .arg(number(summary.notRead), found));
+                      .arg(claims(summary.notRead), found));
     else if (summary.limited)
         setStatus(QStringLiteral("Stopped at %1: narrow the search to a record type or a field.")
                       .arg(found) +
                   comparedNote_);
     else if (summary.fieldsMatched == 0)
-        setStatus(QStringLiteral("Nothing found in %1 claims.").arg(number(summary.claims)) +
+        setStatus(QStringLiteral("Nothing found in %1.").arg(claims(summary.claims)) +
                   comparedNote_);
     else
-        setStatus(
-            QStringLiteral("Found %1 (%2 claims searched).").arg(found, number(summary.claims)) +
-            comparedNote_);
+        setStatus(QStringLiteral("Found %1 (%2 searched).").arg(found, claims(summary.claims)) +
+                  comparedNote_);
 }
 
 frmSearchResults* SearchController::showResults() {

@@ -4,6 +4,7 @@
 #include "core/layouts/FieldFormat.h"
 #include "core/report/SummaryReport.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/CountText.h"
 #include "gui/summary/ChartView.h"
 #include "gui/summary/MonthBins.h"
 
@@ -13,7 +14,6 @@
 #include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QStyle>
@@ -39,7 +39,7 @@ constexpr int kMonthChart = 2;
 constexpr int kProblemChart = 3;
 
 QString number(std::int64_t n) {
-    return QLocale::c().toString(qlonglong(n));
+    return CountText::number(n);
 }
 
 QString money(const qm::FileStatistics::Sum& sum) {
