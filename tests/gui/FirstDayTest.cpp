@@ -11,6 +11,7 @@
 #include "gui/common/AppContext.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
+#include "gui/common/ExportFolder.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/FileSession.h"
 #include "gui/common/MessageBoxes.h"
@@ -26,6 +27,8 @@
 #include "gui/search/frmSearchFields.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
+#include "gui/summary/ChartView.h"
+#include "gui/summary/frmSummary.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -33,6 +36,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -67,6 +71,7 @@ private slots:
     void enterClosesAMessageWithDetails();
     void openOffersClaimFilesFirst();
     void countsReadTheSameEverywhere();
+    void aSavedChartGoesWhereExportsWentAndIsConfirmed();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -368,6 +373,25 @@ void FirstDayTest::countsReadTheSameEverywhere() {
     QTRY_VERIFY(panel->status().startsWith(QLatin1String("Found")));
     QVERIFY2(panel->status().endsWith(QLatin1String(" in 1 claim (6 claims searched).")),
              qPrintable(panel->status()));
+}
+
+void FirstDayTest::aSavedChartGoesWhereExportsWentAndIsConfirmed() {
+    QVERIFY(start(QStringLiteral("sample301.nsf")));
+    QTRY_VERIFY(document(QStringLiteral("frmSummary")));
+    auto* summary = qobject_cast<frmSummary*>(document(QStringLiteral("frmSummary"))->widget());
+    // The last export went to a folder of its own.
+    const QString folder = QDir(dir_->path()).filePath(QStringLiteral("exports"));
+    QVERIFY(QDir().mkpath(folder));
+    ExportFolder::remember(QDir(folder).filePath(QStringLiteral("claim.csv")));
+    const QString path = QDir(folder).filePath(QStringLiteral("months.png"));
+    FileDialog::setNextFileName(path);
+    summary->chart(QStringLiteral("chtMonths"))
+        ->menu()
+        ->findChild<QAction*>(QStringLiteral("mnuChartSavePng"))
+        ->trigger();
+    QCOMPARE(QFileInfo(FileDialog::saveRequests().constLast().fileName).absolutePath(), folder);
+    QVERIFY(QFileInfo(path).isFile());
+    QCOMPARE(main_->confirmation(), QStringLiteral("Saved chart to ") + path);
 }
 
 QTEST_MAIN(FirstDayTest)

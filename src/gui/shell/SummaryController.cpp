@@ -164,6 +164,7 @@ void SummaryController::open(DocumentArea::Room room) {
         search_.searchFor(frmSearchFields::Exact, code, QString(), QStringLiteral("FA0"),
                           QStringLiteral("09.0"));
     });
+    connect(window_, &frmSummary::chartSaved, &main_, &frmMain::confirm);
     connect(window_, &QObject::destroyed, this, &SummaryController::updateCommand,
             Qt::QueuedConnection);
     showState();

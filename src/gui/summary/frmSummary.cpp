@@ -202,6 +202,7 @@ frmSummary::frmSummary(QWidget* parent)
     for (int i = 0; i < int(kChartNames.size()); ++i) {
         auto* view = new ChartView(QLatin1String(kChartNames[std::size_t(i)]), new QChart, area);
         charts_->addWidget(view, i / 2, i % 2);
+        connect(view, &ChartView::saved, this, &frmSummary::chartSaved);
         // Nine bins and ten codes down the side want the room to name them.
         if (i >= 4)
             view->setMinimumHeight(kTallChartHeight);

@@ -61,6 +61,8 @@ signals:
     void periodChosen(const QDate& first, const QDate& last);
     // A procedure code, as the file has it (trimmed).
     void procedureChosen(const QString& code);
+    // A chart was saved: "Saved chart to PATH".
+    void chartSaved(const QString& confirmation);
     // Every chart shows the window's figures.
     void chartsDrawn();
 
