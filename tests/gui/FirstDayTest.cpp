@@ -6,6 +6,7 @@
 #include "ClaimFormDriver.h"
 #include "GuiTest.h"
 #include "core/filetree/FileTree.h"
+#include "core/report/SummaryReport.h"
 #include "gui/claimform/RecordTreePane.h"
 #include "gui/claimform/frmClaimForm.h"
 #include "gui/common/AppContext.h"
@@ -52,6 +53,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QtCharts/QAbstractBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
 #include <memory>
 
 class FirstDayTest : public QObject {
@@ -72,6 +77,7 @@ private slots:
     void openOffersClaimFilesFirst();
     void countsReadTheSameEverywhere();
     void aSavedChartGoesWhereExportsWentAndIsConfirmed();
+    void aBarTellsItsFigureOnHover();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -392,6 +398,23 @@ void FirstDayTest::aSavedChartGoesWhereExportsWentAndIsConfirmed() {
     QCOMPARE(QFileInfo(FileDialog::saveRequests().constLast().fileName).absolutePath(), folder);
     QVERIFY(QFileInfo(path).isFile());
     QCOMPARE(main_->confirmation(), QStringLiteral("Saved chart to ") + path);
+}
+
+void FirstDayTest::aBarTellsItsFigureOnHover() {
+    QVERIFY(start(QStringLiteral("sample301.nsf")));
+    QTRY_VERIFY(document(QStringLiteral("frmSummary")));
+    auto* summary = qobject_cast<frmSummary*>(document(QStringLiteral("frmSummary"))->widget());
+    QTRY_VERIFY(!summary->chartsPending());
+    const QList<QAbstractSeries*> series =
+        summary->chart(QStringLiteral("chtBatches"))->chart()->series();
+    QVERIFY(!series.isEmpty());
+    QBarSet* claimCharges =
+        static_cast<QAbstractBarSeries*>(series.constFirst())->barSets().value(0);
+    QVERIFY(claimCharges);
+    emit claimCharges->hovered(true, 1);
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Batch: 2\nClaim charges: ") +
+                                       QString::fromStdString(qm::SummaryReport::money(
+                                           summary->statistics()->perBatch.at(1).money.charges)));
 }
 
 QTEST_MAIN(FirstDayTest)

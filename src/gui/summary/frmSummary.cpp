@@ -8,16 +8,19 @@
 #include "gui/summary/ChartView.h"
 #include "gui/summary/MonthBins.h"
 
+#include <QCursor>
 #include <QDate>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
@@ -83,6 +86,28 @@ QString shortLabel(const QString& text, int length) {
     return text.size() <= length ? text : text.left(length - 1) + QChar(0x2026);
 }
 
+// Hovering a bar shows its category and its figure in full (the axis may
+// count in thousands): "Batch: 2\nClaim charges: $1,204.50".
+void addBarTips(QAbstractBarSeries* series, const QStringList& categories,
+                const QString& categoryTitle, bool money) {
+    QLocale grouped = QLocale::c();
+    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+    for (QBarSet* set : series->barSets()) {
+        QStringList tips;
+        for (int i = 0; i < set->count(); ++i)
+            tips.append(QStringLiteral("%1: %2\n%3: %4")
+                            .arg(categoryTitle, categories.value(i), set->label(),
+                                 money ? QStringLiteral("$") + grouped.toString(set->at(i), 'f', 2)
+                                       : grouped.toString(qlonglong(std::llround(set->at(i))))));
+        QObject::connect(set, &QBarSet::hovered, set, [tips](bool on, int index) {
+            if (on)
+                QToolTip::showText(QCursor::pos(), tips.value(index));
+            else
+                QToolTip::hideText();
+        });
+    }
+}
+
 // A chart of bars, one category each, with its title and axis titles; a
 // horizontal one lists its categories down the side.
 QChart* barChart(const QString& title, QAbstractBarSeries* series, const QStringList& categories,
@@ -110,6 +135,7 @@ QChart* barChart(const QString& title, QAbstractBarSeries* series, const QString
         small.setPointSizeF(small.pointSizeF() * 0.85);
         categoryAxis->setLabelsFont(small);
     }
+    addBarTips(series, categories, categoryTitle, money);
     qreal top = 0;
     for (const QBarSet* set : series->barSets())
         for (int i = 0; i < set->count(); ++i)
