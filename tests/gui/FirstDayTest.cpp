@@ -78,6 +78,7 @@ private slots:
     void countsReadTheSameEverywhere();
     void aSavedChartGoesWhereExportsWentAndIsConfirmed();
     void aBarTellsItsFigureOnHover();
+    void aClaimOpenedFromAProblemLeavesTheListInSight();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -415,6 +416,26 @@ void FirstDayTest::aBarTellsItsFigureOnHover() {
     QTRY_COMPARE(QToolTip::text(), QStringLiteral("Batch: 2\nClaim charges: ") +
                                        QString::fromStdString(qm::SummaryReport::money(
                                            summary->statistics()->perBatch.at(1).money.charges)));
+}
+
+void FirstDayTest::aClaimOpenedFromAProblemLeavesTheListInSight() {
+    QVERIFY(start(QStringLiteral("faults301.nsf")));
+    QTRY_VERIFY(document(QStringLiteral("frmSummary")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
+    DocumentWindow* problems = document(QStringLiteral("frmProblems"));
+    QVERIFY(problems);
+    // The batch's row: its trailer opens in a claim form.
+    auto* list = qobject_cast<frmProblems*>(problems->widget());
+    emit list->table()->activated(list->table()->model()->index(2, 0));
+    DocumentWindow* form = nullptr;
+    QTRY_VERIFY((form = document(QStringLiteral("frmClaimForm"))));
+    // The list the user walks stays in sight: the form covers the others first.
+    const QRect covered = form->geometry() & problems->geometry();
+    QVERIFY2(qint64(covered.width()) * covered.height() * 2 <
+                 qint64(problems->width()) * problems->height(),
+             qPrintable(QStringLiteral("%1 of %2")
+                            .arg(covered.width() * covered.height())
+                            .arg(problems->width() * problems->height())));
 }
 
 QTEST_MAIN(FirstDayTest)

@@ -125,6 +125,10 @@ void DocumentArea::shareGrownRoom(QMdiSubWindow* document) {
 
 namespace {
 
+// How many times a pixel of the active window counts when a new window
+// must cover some of the others.
+constexpr qint64 kActiveWeight = 1000;
+
 // Where a new window may go: beside each window, then below each.
 QList<QPoint> placesBeside(const QList<QRect>& others) {
     QList<QPoint> places;
@@ -189,10 +193,15 @@ bool DocumentArea::placeInFreeRoom(QMdiSubWindow* document) {
 
 void DocumentArea::placeOverLeast(QMdiSubWindow* document) {
     QList<QRect> others;
+    // The window the user works in (a list whose row opened this one) is
+    // covered last: each of its pixels counts as many.
+    QList<qint64> weights;
     const QList<QMdiSubWindow*> windows = subWindowList();
     for (const QMdiSubWindow* window : windows) {
-        if (window != document && window->isVisible() && !window->isMinimized())
+        if (window != document && window->isVisible() && !window->isMinimized()) {
             others.append(window->geometry());
+            weights.append(window == activeSubWindow() ? kActiveWeight : 1);
+        }
     }
     const QRect area = viewport()->rect();
     if (others.isEmpty() || area.isEmpty())
@@ -202,9 +211,9 @@ void DocumentArea::placeOverLeast(QMdiSubWindow* document) {
     for (const QPoint& place : placesBeside(others)) {
         const QRect wanted = WindowPositions::fitInto(QRect(place, document->size()), area);
         qint64 covered = 0;
-        for (const QRect& other : std::as_const(others)) {
-            const QRect both = wanted & other;
-            covered += both.isEmpty() ? 0 : qint64(both.width()) * both.height();
+        for (int i = 0; i < others.size(); ++i) {
+            const QRect both = wanted & others.at(i);
+            covered += both.isEmpty() ? 0 : weights.at(i) * both.width() * both.height();
         }
         if (least < 0 || covered < least) {
             least = covered;
