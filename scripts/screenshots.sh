@@ -1,8 +1,10 @@
 #!/bin/bash
 # Remakes the documentation's screenshots (docs/images/*.png) from BUILD_DIR by
 # driving the real viewer on the samples under a virtual X server, as a first
-# start shows it: fresh settings, every window at its first-run size. Names of
-# scenes after BUILD_DIR remake only those. Needs xvfb and xauth
+# start shows it: fresh settings, every window at its first-run size. Each
+# scene is taken on a screen of its own size (1600x1000, or a laptop's), one
+# virtual X server for each. Names of scenes after BUILD_DIR remake only
+# those. Needs xvfb and xauth
 # (./scripts/install-debian-packages.sh xvfb xauth).
 #
 # --dark makes the same pictures in BUILD_DIR/screenshots-dark instead, with a
@@ -35,6 +37,9 @@ if $dark; then
 fi
 mkdir -p "$out"
 cmake --build "$build" --target quillmark-screenshots
-xvfb-run -a -s "-screen 0 1600x1000x24" \
-  "$build/tools/screenshots/quillmark-screenshots" "${tool_options[@]}" "$out" "$@"
+tool=$build/tools/screenshots/quillmark-screenshots
+for screen in $(QT_QPA_PLATFORM=offscreen "$tool" --screens); do
+  xvfb-run -a -s "-screen 0 ${screen}x24" \
+    "$tool" "${tool_options[@]}" --screen "$screen" "$out" "$@"
+done
 echo "screenshots.sh: pictures in $out"

@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(ws.sink.messages.size(), std::size_t(1));
         QCOMPARE(ws.sink.messages[0].text,
                  "Unable to open map file: nsf0200.map\n\nLooked for it at:\n" + ws.folder +
-                     "/nsf0200.map");
+                     "/nsf0200.map\n\n" + MessageTexts::mapFolderHint());
         QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
         QCOMPARE(ws.sink.messages[0].icon, MessageIcon::Critical);
     }

@@ -2,6 +2,7 @@
 
 #include "ClaimFileBuilder.h"
 #include "TestWorkspace.h"
+#include "core/common/MessageTexts.h"
 #include "core/layouts/MapSearchPath.h"
 
 #include <QDir>
@@ -258,8 +259,8 @@ private slots:
         QVERIFY(!LoadMapFile(ws.mapFolders, "pipe.map", ws.sink, ws.layouts));
         QCOMPARE(ws.sink.messages.size(), std::size_t(2));
         QCOMPARE(ws.sink.messages[0].text,
-                 "Unable to open map file: absent.map\n\nLooked for it at:\n" + ws.mapFolders[0] +
-                     "/absent.map");
+                 "Unable to open map file: absent.map\n\nLooked for it at:\n" + ws.folder +
+                     "/absent.map\n\n" + MessageTexts::mapFolderHint());
         QCOMPARE(ws.sink.messages[0].title, std::string("Error Opening Map File"));
     }
 
@@ -275,7 +276,8 @@ private slots:
         QVERIFY(!LoadMapFile(ws.mapFolders, "absent.map", ws.sink, ws.layouts));
         QCOMPARE(ws.sink.messages.back().text,
                  "Unable to open map file: absent.map\n\nLooked for it at:\n" + empty +
-                     "/absent.map\n" + ws.folder + "/absent.map");
+                     "/absent.map\n" + ws.folder + "/absent.map\n\n" +
+                     MessageTexts::mapFolderHint());
         QCOMPARE(MapSearchPath::folderInUse(ws.mapFolders), ws.folder);
         QCOMPARE(MapSearchPath::folderInUse({empty}), std::string());
     }

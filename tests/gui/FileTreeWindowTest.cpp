@@ -13,6 +13,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/common/WindowPositions.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
@@ -217,6 +218,7 @@ void FileTreeWindowTest::init() {
 }
 
 void FileTreeWindowTest::cleanup() {
+    WindowPositions::setScreenAreas({});
     session_.reset();
     context_.reset();
     GuiTest::release();
@@ -1158,6 +1160,9 @@ void FileTreeWindowTest::clickAndEnterActivateButFindDoesNot() {
 // --- In the main window ---
 
 void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
+    // A screen with room for a first start's windows at their first-run
+    // places (a smaller one shares its room out among them).
+    WindowPositions::setScreenAreas({QRect(0, 0, 2560, 1440)});
     const QString path = samplePath("sample301.nsf");
     const std::unique_ptr<frmMain> main = startWith(path);
     QVERIFY(main);

@@ -15,6 +15,7 @@
 #include "core/filetree/FileTree.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/claimform/frmClaimForm.h"
+#include "gui/common/CountText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/ElidedLabel.h"
@@ -789,10 +790,10 @@ void ProblemsTest::aFileThatChangesWhileCheckedIsNoVerdict() {
     QVERIFY(changed->load());
     QVERIFY(check().fileChanged());
     QCOMPARE(check().notRead() > 0, cutShort);
-    QVERIFY2(treeStatus().startsWith(
-                 QStringLiteral("File changed while read: %1 claims not read; problems: ")
-                     .arg(check().notRead())),
-             qPrintable(treeStatus()));
+    QVERIFY2(
+        treeStatus().startsWith(QStringLiteral("File changed while read: %1 not read; problems: ")
+                                    .arg(CountText::of(check().notRead(), "claim", "claims"))),
+        qPrintable(treeStatus()));
     auto* againInTree = tree()->findChild<QToolButton*>(QStringLiteral("cmdCheckAgain"));
     QVERIFY(againInTree && againInTree->isVisible());
     frmProblems* window = openProblemsWindow();

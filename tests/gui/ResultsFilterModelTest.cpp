@@ -7,6 +7,7 @@
 #include "gui/results/ResultsFilterModel.h"
 
 #include "GuiTest.h"
+#include "gui/common/CountText.h"
 #include "gui/results/ResultsTableView.h"
 #include "gui/results/ResultsWindow.h"
 
@@ -245,23 +246,27 @@ void ResultsFilterModelTest::countSaysWhileItFilters() {
     const QString word = rows->index(10, 1).data().toString();
     window.table()->setCurrentIndex(chosen);
     auto* count = window.findChild<QLabel*>(QStringLiteral("lblRows"));
-    QCOMPARE(count->text(), QStringLiteral("3000 rows"));
+    QCOMPARE(count->text(), QStringLiteral("3,000 rows"));
     QString whileFiltering;
     connect(rows, &ResultsFilterModel::filteringChanged, &window, [&](bool on) {
         if (on)
             whileFiltering = count->text();
     });
     window.findChild<QLineEdit*>(QStringLiteral("txtFilter"))->setText(word);
-    QTRY_COMPARE(whileFiltering, QStringLiteral("3000 rows, filtering\u2026"));
+    QTRY_COMPARE(whileFiltering, QStringLiteral("3,000 rows, filtering\u2026"));
     QTRY_VERIFY(!rows->isFiltering());
-    QCOMPARE(count->text(), QStringLiteral("%1 of 3000 rows").arg(rows->rowCount()));
+    QCOMPARE(count->text(),
+             QStringLiteral("%1 of 3,000 rows").arg(CountText::number(rows->rowCount())));
     QCOMPARE(window.table()->currentIndex().data().toString(), key);
     // And while a sort is worked out.
     window.table()->sortByColumn(2, Qt::DescendingOrder);
     QVERIFY(rows->isSorting());
-    QCOMPARE(count->text(), QStringLiteral("%1 of 3000 rows, sorting\u2026").arg(rows->rowCount()));
+    QCOMPARE(
+        count->text(),
+        QStringLiteral("%1 of 3,000 rows, sorting\u2026").arg(CountText::number(rows->rowCount())));
     QTRY_VERIFY(!rows->isSorting());
-    QCOMPARE(count->text(), QStringLiteral("%1 of 3000 rows").arg(rows->rowCount()));
+    QCOMPARE(count->text(),
+             QStringLiteral("%1 of 3,000 rows").arg(CountText::number(rows->rowCount())));
     QCOMPARE(window.table()->currentIndex().data().toString(), key);
 }
 

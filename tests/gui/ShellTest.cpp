@@ -1,6 +1,7 @@
 // Start-up, the main window's menus and status, opening and closing claim
 // files, document windows and the main window's remembered place.
 #include "GuiTest.h"
+#include "core/common/MessageTexts.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/about/frmAbout.h"
 #include "gui/about/frmSplash.h"
@@ -445,7 +446,8 @@ void ShellTest::failingMapShowsOnlyTheLoadersMessage() {
     QCOMPARE(shown.at(0).text,
              QStringLiteral("Unable to open map file: nsf0301.map\n\nLooked for it at:\n") +
                  QString::fromStdString(context_->mapFolders().front()) +
-                 QStringLiteral("/nsf0301.map"));
+                 QStringLiteral("/nsf0301.map\n\n") +
+                 QString::fromStdString(qm::MessageTexts::mapFolderHint()));
     QCOMPARE(shown.at(0).title, QStringLiteral("Error Opening Map File"));
     QCOMPARE(shown.at(0).icon, qm::MessageIcon::Critical);
     QVERIFY(openClaimFiles().isEmpty());
@@ -843,10 +845,13 @@ void ShellTest::firstRunDocumentsTakeFreeRoomBesideTheOthers() {
         frame(addDocument(QStringLiteral("frmProblems"), QStringLiteral("Problems")));
     QCOMPARE(problems.topLeft(), QPoint(tree.left(), tree.bottom() + 1));
     QVERIFY(!problems.intersects(form));
-    // No room anywhere: the first-run place, kept in sight.
+    // No room of its size: what room there is beside the others, not over them.
     const QRect results =
         frame(addDocument(QStringLiteral("frmSearchResults"), QStringLiteral("R")));
-    QCOMPARE(results.topLeft(), QPoint(GuiTest::px(500), GuiTest::px(500)));
+    QCOMPARE(results.topLeft(), QPoint(problems.right() + 1, problems.top()));
+    for (const QRect& other : {tree, form, problems})
+        QVERIFY(!results.intersects(other));
+    QVERIFY(main_->documents()->viewport()->rect().contains(results));
 
     // A remembered place is where the window goes, whatever it covers.
     main_->documents()->closeAllDocuments();

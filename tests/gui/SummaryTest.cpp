@@ -10,6 +10,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/WindowPositions.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
@@ -103,10 +104,14 @@ private slots:
     void init() {
         dir_ = GuiTest::isolatedFolder();
         context_ = std::make_unique<AppContext>();
+        // Room for a first start's windows at their first-run places: the
+        // charts as wide as designed, a bar for each month.
+        WindowPositions::setScreenAreas({QRect(0, 0, 2560, 1440)});
     }
     void cleanup() {
         main_.reset();
         context_.reset();
+        WindowPositions::setScreenAreas({});
         GuiTest::release();
         dir_.reset();
     }

@@ -88,6 +88,28 @@ bool compare(SceneDriver& driver) {
            driver.save(QStringLiteral("compare.png"));
 }
 
+// A first start on a laptop's screen: the main window grown to the screen,
+// the tree, the summary beside it and a claim's form below it.
+bool firstStart(SceneDriver& driver, const QString& picture) {
+    return openFirstClaim(driver) && driver.save(picture);
+}
+
+// Four windows arranged by a Window command: the tree, its summary, a claim
+// form and the problems window of faults301.nsf.
+bool arranged(SceneDriver& driver, const QString& command, const QString& picture) {
+    return driver.start(QStringLiteral("faults301.nsf")) && driver.waitForCheck() &&
+           driver.clickTreeNode(QStringLiteral("frmNSFTree"), QStringLiteral("CA0: O'DONNELL")) &&
+           driver.trigger(QStringLiteral("mnuToolsProblems")) && driver.trigger(command) &&
+           driver.save(picture);
+}
+
+// The problems window of faults301.nsf as it opens, its columns fitted.
+bool problemsWindow(SceneDriver& driver) {
+    return driver.start(QStringLiteral("faults301.nsf")) && driver.waitForCheck() &&
+           driver.trigger(QStringLiteral("mnuToolsProblems")) &&
+           driver.saveWindow(QStringLiteral("frmProblems"), QStringLiteral("problems-window.png"));
+}
+
 } // namespace
 
 const std::vector<Scenes::Scene>& Scenes::all() {
@@ -115,6 +137,35 @@ const std::vector<Scenes::Scene>& Scenes::all() {
          search},
         {QStringLiteral("summary"),
          QStringLiteral("the file summary's headline figures and charts, sample301.nsf"), summary},
+        {QStringLiteral("first-start-1366"),
+         QStringLiteral("a first start on a 1366x768 screen: tree, summary and a claim form"),
+         [](SceneDriver& driver) {
+             return firstStart(driver, QStringLiteral("first-start-1366.png"));
+         },
+         kLaptop},
+        {QStringLiteral("first-start-1024"),
+         QStringLiteral("a first start on a 1024x768 screen: tree, summary and a claim form"),
+         [](SceneDriver& driver) {
+             return firstStart(driver, QStringLiteral("first-start-1024.png"));
+         },
+         kSmallLaptop},
+        {QStringLiteral("tile"),
+         QStringLiteral("Window > Tile Horizontal with four windows, faults301.nsf, 1366x768"),
+         [](SceneDriver& driver) {
+             return arranged(driver, QStringLiteral("mnuWindowTileHorizontal"),
+                             QStringLiteral("tile.png"));
+         },
+         kLaptop},
+        {QStringLiteral("cascade"),
+         QStringLiteral("Window > Cascade with four windows, faults301.nsf, 1366x768"),
+         [](SceneDriver& driver) {
+             return arranged(driver, QStringLiteral("mnuWindowCascade"),
+                             QStringLiteral("cascade.png"));
+         },
+         kLaptop},
+        {QStringLiteral("problems-window"),
+         QStringLiteral("the problems window alone as it opens, faults301.nsf, 1366x768"),
+         problemsWindow, kLaptop},
     };
     return scenes;
 }

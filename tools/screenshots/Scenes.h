@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -15,7 +16,13 @@ public:
         QString name;
         QString description;
         std::function<bool(SceneDriver&)> run;
+        // The screen it is taken on (scripts/screenshots.sh gives each its own).
+        QSize screen = kScreen;
     };
+    // The screen of most scenes: room for the README's pictures.
+    static constexpr QSize kScreen{1600, 1000};
+    static constexpr QSize kLaptop{1366, 768};
+    static constexpr QSize kSmallLaptop{1024, 768};
 
     static const std::vector<Scene>& all();
 };

@@ -1,8 +1,10 @@
-// quillmark-screenshots [--dark-palette] OUTDIR [SCENE...]: remakes the named
-// scenes (all when none is named) as OUTDIR/<scene>.png; --list names them.
-// Run it under an X server (scripts/screenshots.sh does, with xvfb-run) so
-// fonts and styles are the desktop's. --dark-palette gives the windows a dark
-// palette of their own, for a desktop without a dark theme to take one from.
+// quillmark-screenshots [--dark-palette] [--screen WxH] OUTDIR [SCENE...]:
+// remakes the named scenes (all when none is named) as OUTDIR/<scene>.png;
+// --list names them, --screens the screens they are taken on. Run it under an
+// X server of that screen's size (scripts/screenshots.sh does, with xvfb-run,
+// once for each screen) so fonts and styles are the desktop's; --screen
+// takes only the scenes of that screen. --dark-palette gives the windows a
+// dark palette of their own, for a desktop without a dark theme to take one from.
 #include "SceneDriver.h"
 #include "Scenes.h"
 #include "gui/about/Branding.h"
@@ -51,14 +53,30 @@ int main(int argc, char* argv[]) {
     QStringList arguments = QApplication::arguments().mid(1);
     if (arguments.removeAll(QStringLiteral("--dark-palette")) > 0)
         QApplication::setPalette(darkPalette());
+    auto sizeText = [](const QSize& size) {
+        return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    };
     if (arguments.value(0) == QLatin1String("--list")) {
         for (const Scenes::Scene& scene : Scenes::all())
             out << scene.name << "  " << scene.description << '\n';
         return 0;
     }
+    if (arguments.value(0) == QLatin1String("--screens")) {
+        QStringList screens;
+        for (const Scenes::Scene& scene : Scenes::all())
+            if (!screens.contains(sizeText(scene.screen)))
+                screens.append(sizeText(scene.screen));
+        out << screens.join(QLatin1Char('\n')) << '\n';
+        return 0;
+    }
+    QString screen;
+    if (arguments.value(0) == QLatin1String("--screen") && arguments.size() > 1) {
+        arguments.removeFirst();
+        screen = arguments.takeFirst();
+    }
     if (arguments.isEmpty() || arguments.constFirst().startsWith(QLatin1Char('-'))) {
-        err << "Usage: quillmark-screenshots [--dark-palette] OUTDIR [SCENE...]\n"
-               "       quillmark-screenshots --list\n";
+        err << "Usage: quillmark-screenshots [--dark-palette] [--screen WxH] OUTDIR [SCENE...]\n"
+               "       quillmark-screenshots --list | --screens\n";
         return 2;
     }
     const QString outputDir = arguments.takeFirst();
@@ -74,6 +92,8 @@ int main(int argc, char* argv[]) {
     for (const Scenes::Scene& scene : Scenes::all()) {
         if (!wanted.isEmpty() && !arguments.removeAll(scene.name))
             continue;
+        if (!screen.isEmpty() && sizeText(scene.screen) != screen)
+            continue;
         SceneDriver driver(outputDir);
         if (scene.run(driver)) {
             out << scene.name << ": written\n";
@@ -88,5 +108,6 @@ int main(int argc, char* argv[]) {
         err << unknown << ": no such scene (--list names them)\n";
         ++failed;
     }
-    return failed == 0 && made > 0 ? 0 : 1;
+    // On one screen of several, the scenes named may all be another's.
+    return failed == 0 && (made > 0 || !screen.isEmpty()) ? 0 : 1;
 }

@@ -13,9 +13,21 @@ Message MessageTexts::notAnNsfFile() {
 Message MessageTexts::mapFileNotFound(const std::string& mapFileName,
                                       const std::vector<std::string>& pathsTried) {
     std::string text = "Unable to open map file: " + mapFileName + "\n\nLooked for it at:";
-    for (const std::string& path : pathsTried)
-        text += "\n" + path;
+    for (const std::string& path : pathsTried) {
+        // The root folder, or any that ends in a separator, reads "//name" joined.
+        std::string shown;
+        for (char c : path)
+            if (c != '/' || shown.empty() || shown.back() != '/')
+                shown += c;
+        text += "\n" + shown;
+    }
+    text += "\n\n" + mapFolderHint();
     return {text, "Error Opening Map File", MessageIcon::Critical, MessageButtons::Ok};
+}
+
+std::string MessageTexts::mapFolderHint() {
+    return "Name the folder of the map files with --maps DIR or the environment variable "
+           "QUILLMARK_MAPS.";
 }
 
 Message MessageTexts::mapFileUnreadable(const std::string& mapFileName,

@@ -14,9 +14,13 @@ class MessageTexts {
 public:
     // "This is not an NSF file. Can not locate the AA0 record!"
     static Message notAnNsfFile();
-    // The map file was not found in any folder; names every path tried.
+    // The map file was not found in any folder; names every path tried (a
+    // separator doubled where a folder ends in one shown once) and, last,
+    // mapFolderHint().
     static Message mapFileNotFound(const std::string& mapFileName,
                                    const std::vector<std::string>& pathsTried);
+    // How to point both programs at the folder of the map files.
+    static std::string mapFolderHint();
     // lastKey: "TYPE ID" of the definition stored last, as read from the map (bytes).
     static Message mapFileUnreadable(const std::string& mapFileName, const std::string& lastKey);
     // Any other failure of a map load, with its own description.

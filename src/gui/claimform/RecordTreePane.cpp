@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
@@ -134,6 +135,30 @@ void RecordTreePane::contextMenu(const QPoint& at) {
     CopyMenu::add(menu, "mnuTreeCopyClaim", QStringLiteral("Copy Claim as JSON"), claim != nullptr,
                   [=] { CopyMenu::copy(QString::fromUtf8(ClaimExport::json(*claim, claimKey))); });
     menu.exec(treeView1_->viewport()->mapToGlobal(at));
+}
+
+int RecordTreePane::keysWidth() const {
+    const QFontMetrics metrics(treeView1_->font());
+    const int indentation = treeView1_->indentation();
+    // The item view's text margin on either side, and the tree's frame.
+    const int margins =
+        2 * (treeView1_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, treeView1_) +
+             1) +
+        2 * treeView1_->frameWidth();
+    int widest = 0;
+    int rows = 0;
+    for (QTreeWidgetItemIterator it(treeView1_); *it; ++it) {
+        int depth = treeView1_->rootIsDecorated() ? 1 : 0;
+        for (const QTreeWidgetItem* parent = (*it)->parent(); parent; parent = parent->parent())
+            ++depth;
+        widest = std::max(widest, depth * indentation + metrics.horizontalAdvance((*it)->text(0)));
+        ++rows;
+    }
+    int width = widest + margins + Twips::x(kTreeMargin, this);
+    const int rowHeight = std::max(metrics.height(), treeView1_->iconSize().height()) + 2;
+    if (rows * rowHeight > treeView1_->height() - 2 * treeView1_->frameWidth())
+        width += treeView1_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, treeView1_);
+    return width;
 }
 
 QSize RecordTreePane::sizeHint() const {

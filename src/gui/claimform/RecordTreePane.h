@@ -38,6 +38,10 @@ public:
     // The key of the selected node, or an empty text.
     QString selectedKey() const;
 
+    // The width the pane needs to show every key whole at its depth, beside
+    // a scroll bar when the rows do not all fit its height.
+    int keysWidth() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -105,10 +106,14 @@ void frmClaimForm::setDocument(ClaimDocument* document) {
 }
 
 void frmClaimForm::createStatusBar() {
-    statusBar1_ = new QStatusBar;
+    // Made inside the form: alone, it would take its panels' width as its smallest.
+    statusBar1_ = new QStatusBar(this);
     statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar1_->setSizeGripEnabled(false);
     statusBar1_->setFixedHeight(Twips::y(kStatusBarHeight, this));
+    // The panels keep their designed widths; a window narrower than they are
+    // together (the design's smallest is) shows what its width leaves of them.
+    statusBar1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel(statusBar1_);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
@@ -127,6 +132,14 @@ void frmClaimForm::createPanes() {
     // the raw line (up and down); the user moves the dividers at will.
     splitClaimForm_ = splitter(Qt::Horizontal, "splitClaimForm", pictureTree_, pictureGrid_, 1);
     splitRecord_ = splitter(Qt::Vertical, "splitRecord", splitClaimForm_, pictureText_, 0);
+    // A window made narrower takes from the tree first: see shareWidth().
+    pictureTree_->installEventFilter(this);
+    pictureGrid_->installEventFilter(this);
+    connect(splitClaimForm_, &QSplitter::splitterMoved, this, [this] {
+        treeWidth_ = splitClaimForm_->sizes().value(0);
+        gridWidth_ = splitClaimForm_->sizes().value(1);
+        sharedWidth_ = splitClaimForm_->width();
+    });
 
     // Whose claim this is: the file tree's name for it, wrapped rather than
     // cut in a narrow window.
@@ -163,6 +176,9 @@ void frmClaimForm::setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std
         return;
     for (const qm::ClaimNode& node : claim_->nodes)
         addRecordNode(CoreText::fromFile(node.key), CoreText::fromFile(node.parent));
+    // Its keys may want more room than the last claim's.
+    if (panesSized_)
+        shareWidth();
 }
 
 void frmClaimForm::clearRecordTree() {
@@ -283,11 +299,34 @@ bool frmClaimForm::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+bool frmClaimForm::eventFilter(QObject* watched, QEvent* event) {
+    // The splitter has shared a new width by its own rule by now.
+    if ((watched == pictureTree_ || watched == pictureGrid_) && event->type() == QEvent::Resize &&
+        panesSized_ && splitClaimForm_->width() != sharedWidth_)
+        shareWidth();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmClaimForm::shareWidth() {
+    if (sharing_)
+        return;
+    const QScopedValueRollback<bool> sharing(sharing_, true);
+    const int total = splitClaimForm_->width() - splitClaimForm_->handleWidth();
+    if (total <= 0)
+        return;
+    sharedWidth_ = splitClaimForm_->width();
+    int tree = std::max(pictureTree_->keysWidth(), std::min(treeWidth_, total - gridWidth_));
+    tree = std::min(tree, total - pictureGrid_->minimumSizeHint().width());
+    tree = std::max(tree, pictureTree_->minimumSizeHint().width());
+    if (tree != splitClaimForm_->sizes().value(0))
+        splitClaimForm_->setSizes({tree, total - tree});
+}
+
 void frmClaimForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!panesSized_) {
-        panesSized_ = true;
         sizePanes();
+        panesSized_ = true;
     }
 }
 
@@ -314,6 +353,9 @@ void frmClaimForm::sizePanes() {
         const int panes = splitRecord_->height() - splitRecord_->handleWidth() - text;
         splitRecord_->setSizes({std::max(0, panes), text});
     }
+    treeWidth_ = splitClaimForm_->sizes().value(0);
+    gridWidth_ = splitClaimForm_->sizes().value(1);
+    shareWidth();
 }
 
 QSize frmClaimForm::sizeHint() const {

@@ -80,6 +80,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -111,6 +112,11 @@ private:
     void emptyPanels(int count);
     // The first sizes of the panes: those remembered, or the designed ones.
     void sizePanes();
+    // The tree and the grid share the width: the grid the width it was given
+    // (by the design, the settings or a drag) first, the tree what is left,
+    // never less than its keys need nor more than it was given; what is
+    // more than both were given goes to the grid.
+    void shareWidth();
     // The window frame the user resizes: the document window around the form,
     // or the form itself when it stands alone.
     QWidget* outerWindow();
@@ -118,6 +124,10 @@ private:
     std::shared_ptr<const qm::AssembledClaim> claim_;
     std::string claimKey_;
     bool panesSized_ = false;
+    int treeWidth_ = 0;
+    int gridWidth_ = 0;
+    int sharedWidth_ = -1;
+    bool sharing_ = false;
 
     QLabel* lblClaim_ = nullptr;
     QSplitter* splitRecord_ = nullptr;

@@ -23,14 +23,19 @@ public:
     // Adds content as a document window, named by content's objectName (which
     // also names its remembered place): placed where it was last, shown and
     // made active. With no place remembered it takes free room beside (or
-    // else below) the windows open, where there is some. Closing the window deletes it and its
-    // content, after saving its place unless it is minimized.
+    // else below) the windows open, made smaller where that is all the room
+    // there is (never below its smallest size). Closing the window deletes it
+    // and its content, after saving its place unless it is minimized.
     DocumentWindow* addDocument(QWidget* content, Room room = Room::Anywhere);
-    // Whether a new document window that does not fit may grow the main
-    // window (within its screen) rather than be fitted into the area as it is.
-    // Off unless set: the main window allows it only on a first run, before
-    // the user has given it a size of their own.
+    // Whether the first document window that does not fit may grow the main
+    // window rather than be fitted into the area as it is. Off unless set:
+    // the main window allows it only on a first run, before the user has
+    // given it a size of their own. The main window then takes what a first
+    // start's windows need, up to nine tenths of its screen, centred; on a
+    // screen where that is less than kSmallestGrownSize it is maximized. The
+    // windows that open without a place of their own share that room.
     void setGrowWindowForDocuments(bool grow);
+    static constexpr QSize kSmallestGrownSize{1100, 700};
     // The open document window whose content has this object name, or nullptr.
     DocumentWindow* findDocument(const QString& windowName) const;
     // Brings a document window to the front, restoring it when minimized.
@@ -41,20 +46,36 @@ public:
     // Closes every document window, each saving its place; false when one refused.
     bool closeAllDocuments();
 
+    // Each window offset from the one below it by a title bar, all as large
+    // as the area leaves them, the active window on top.
+    void cascade();
     // Full-width bands stacked top to bottom, the active window on top.
     void tileHorizontally();
     // Full-height columns side by side, the active window on the left.
+    // Both tile in a grid instead where bands would make windows smaller
+    // than they can be; minimized windows stay as they are.
     void tileVertically();
 
 private:
     void tile(Qt::Orientation bandDirection);
-    // False when the main window cannot grow (maximized, minimized, ...).
-    bool growWindowFor(QMdiSubWindow* document);
+    // The windows an arrangement moves: shown and not minimized, topmost first.
+    QList<QMdiSubWindow*> arrangedWindows() const;
+    // The first start's main window takes the room of its screen (see
+    // setGrowWindowForDocuments); false when it cannot (maximized, ...).
+    bool growWindow();
+    // A first-run place in the room the main window grew to: as much
+    // smaller as the room is than what a first start's windows need.
+    void shareGrownRoom(QMdiSubWindow* document);
     void keepInSight(QMdiSubWindow* document);
-    // Moves a document at its first-run place beside the others, when there
-    // is room for it there in the area (or, when the main window may grow,
-    // on its screen); false when there is none (true when there are no others).
-    bool placeBesideOthers(QMdiSubWindow* document);
+    // Moves a document at its first-run place into free room beside or below
+    // the others, whole where it fits, else made as small as the room there
+    // (down to its smallest size); false when there is none (true when
+    // there are no others).
+    bool placeInFreeRoom(QMdiSubWindow* document);
+    // With no free room: the place beside or below another that covers the
+    // least of them.
+    void placeOverLeast(QMdiSubWindow* document);
+    static QSize smallestSize(QWidget* document);
     // Gives the focus to the document's first control unless it has it: while
     // a dialog of the main window is active (the search panel) the main window
     // keeps it for when it is active again, instead of handing the focus to
@@ -62,4 +83,5 @@ private:
     static void focusContent(QMdiSubWindow* document);
 
     bool growWindow_ = false;
+    bool grown_ = false;
 };

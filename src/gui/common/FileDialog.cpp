@@ -26,9 +26,15 @@ QString execDialog(QWidget* parent, const FileDialog::OpenRequest& request) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Qt shows a filter as "label (patterns)" and matches the patterns in the
     // last parentheses; hiding the details leaves the label as the text shown.
-    dialog.setNameFilter(request.filterLabel + QStringLiteral(" (") + request.filterPatterns +
-                         QLatin1Char(')'));
+    // Those before it spell their patterns in their labels already.
+    const QString filter =
+        request.filterLabel + QStringLiteral(" (") + request.filterPatterns + QLatin1Char(')');
+    QStringList filters;
+    for (const QString& before : request.filtersBefore)
+        filters.append(before + before.mid(before.lastIndexOf(QLatin1String(" ("))));
+    dialog.setNameFilters(filters << filter);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.selectNameFilter(filter);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     const QStringList files = dialog.selectedFiles();

@@ -24,6 +24,10 @@ public:
         // patterns, so "All Files (*.*)" can match names without a dot too.
         QString filterLabel;
         QString filterPatterns = QStringLiteral("*");
+        // Filters listed before it, each "Label (patterns)" shown whole and
+        // matching those patterns (in any case); the one above stays chosen as
+        // the dialog opens.
+        QStringList filtersBefore;
         QString directory; // where the dialog starts; empty for the current directory
     };
 

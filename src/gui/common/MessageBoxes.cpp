@@ -51,6 +51,9 @@ qm::MessageAnswer execBox(QWidget* parent, const MessageBoxes::Record& record) {
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
+        // Enter closes the box, whichever button a desktop's theme would
+        // focus first ("Show Details..." under GTK's).
+        box.setDefaultButton(QMessageBox::Ok);
     }
     switch (box.exec()) {
     case QMessageBox::Ok:

@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -154,6 +155,22 @@ QRect WindowPositions::fitInto(const QRect& place, const QRect& area) {
     if (fitted.top() < area.top())
         fitted.moveTop(area.top());
     return fitted;
+}
+
+QRect WindowPositions::availableArea(const QWidget* window) {
+    const QList<QRect> areas = screenAreas();
+    if (areas.isEmpty())
+        return QRect();
+    return landingArea(window->frameGeometry(), areas);
+}
+
+QSize WindowPositions::firstStartRoom(const QWidget* on) {
+    const Place tree = defaultsFor(QStringLiteral("frmNSFTree"));
+    const Place form = defaultsFor(QStringLiteral("frmClaimForm"));
+    const Place summary = defaultsFor(QStringLiteral("frmSummary"));
+    const double width = tree.left + tree.width + summary.width;
+    const double height = std::max(tree.top + tree.height + form.height, tree.top + summary.height);
+    return Twips::size(width, height, on);
 }
 
 void WindowPositions::setScreenAreas(const QList<QRect>& availableAreas) {

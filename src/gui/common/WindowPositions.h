@@ -55,6 +55,14 @@ public:
     // place made no larger than area (size first), then moved into it.
     static QRect fitInto(const QRect& place, const QRect& area);
 
+    // The available area (without panels) of the screen a top-level window
+    // lands on, or an empty rectangle on a system without screens.
+    static QRect availableArea(const QWidget* window);
+    // The room, in pixels of `on`'s screen, that a first start's document
+    // windows take at their first-run places: the file tree with the claim
+    // form below it and the file summary beside them.
+    static QSize firstStartRoom(const QWidget* on);
+
     // Test seam: the screens' available areas in place of the real ones; an
     // empty list goes back to the real screens.
     static void setScreenAreas(const QList<QRect>& availableAreas);

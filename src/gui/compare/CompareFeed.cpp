@@ -2,10 +2,10 @@
 
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
+#include "gui/common/CountText.h"
 #include "gui/compare/CompareModel.h"
 #include "gui/document/ClaimDocument.h"
 
-#include <QLocale>
 #include <QStringList>
 
 namespace {
@@ -13,7 +13,7 @@ namespace {
 const QString kName = QStringLiteral("comparison");
 
 QString number(std::int64_t n) {
-    return QLocale().toString(qlonglong(n));
+    return CountText::number(n);
 }
 
 // "2 claims, 1 batch, 3 lines": the units that differ, by kind of unit.
@@ -110,8 +110,9 @@ void CompareFeed::ended(const qm::FileComparison::Summary& summary) {
     QString text = summary.total() == 0
                        ? QStringLiteral("The files hold the same claims with the same values.")
                        : QStringLiteral("Differ: %1.").arg(differing(summary));
-    text += QStringLiteral(" A: %1 claims, B: %2.")
-                .arg(number(summary.unitsA[std::size_t(qm::CompareUnit::Claim)]),
+    text += QStringLiteral(" A: %1, B: %2.")
+                .arg(CountText::of(summary.unitsA[std::size_t(qm::CompareUnit::Claim)], "claim",
+                                   "claims"),
                      number(summary.unitsB[std::size_t(qm::CompareUnit::Claim)]));
     if (summary.incomplete)
         text = QStringLiteral("The comparison's temporary file could not be read back: rows may "

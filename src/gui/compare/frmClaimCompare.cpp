@@ -48,7 +48,7 @@ frmClaimCompare::frmClaimCompare(QWidget* parent)
         // QVariant(true).toString() is "true": the rows that differ.
         shown_->setFilterFixedString(only ? QStringLiteral("true") : QString());
     });
-    open_ = new QPushButton(QStringLiteral("Show in File &Tree"), this);
+    open_ = new QPushButton(QStringLiteral("Show in File T&ree"), this);
     open_->setObjectName(QStringLiteral("cmdOpenClaim"));
     open_->setToolTip(QStringLiteral("Open A's claim in the file tree and the claim form"));
     connect(open_, &QPushButton::clicked, this, [this] {

@@ -10,6 +10,7 @@
 #include "core/rules/RuleSet.h"
 #include "gui/common/BackgroundRelease.h"
 #include "gui/common/BackgroundWork.h"
+#include "gui/common/CountText.h"
 #include "gui/common/PlainText.h"
 #include "gui/document/PassTap.h"
 #include "gui/document/ProblemIcons.h"
@@ -411,9 +412,8 @@ QString ProblemCheck::statusText() const {
     switch (state_) {
     case State::Finished:
         if (fileChanged())
-            return QStringLiteral("File changed while read: %1 claims not read; problems: %2")
-                .arg(notRead())
-                .arg(problems);
+            return QStringLiteral("File changed while read: %1 not read; problems: %2")
+                .arg(CountText::of(notRead(), "claim", "claims"), problems);
         return found.rows ? QStringLiteral("Problems: ") + problems
                           : QStringLiteral("No problems found");
     case State::Cancelled:

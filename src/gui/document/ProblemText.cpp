@@ -2,6 +2,7 @@
 
 #include "core/check/ProblemWords.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/CountText.h"
 
 #include <QStringList>
 
@@ -12,7 +13,7 @@ QString more(std::int64_t count) {
 }
 
 QString plural(std::int64_t count, const char* one, const char* many) {
-    return QStringLiteral("%1 ").arg(count) + QString::fromLatin1(count == 1 ? one : many);
+    return CountText::of(count, one, many);
 }
 
 } // namespace
@@ -64,12 +65,12 @@ QString ProblemText::lines(const qm::ProblemStore& store, const std::vector<std:
 }
 
 QString ProblemText::beneath(const ProblemCounts& counts) {
-    QStringList lines{counts.claims == 1
-                          ? QStringLiteral("1 claim with problems beneath:")
-                          : QStringLiteral("%1 claims with problems beneath:").arg(counts.claims)};
+    QStringList lines{CountText::of(counts.claims, "claim", "claims") +
+                      QStringLiteral(" with problems beneath:")};
     for (int kind = 0; kind < kProblemKindCount; ++kind)
         if (const std::int64_t n = counts.byKind[std::size_t(kind)])
-            lines.append(QStringLiteral("  %1: %2").arg(kindName(qm::Problem::Kind(kind))).arg(n));
+            lines.append(QStringLiteral("  %1: %2")
+                             .arg(kindName(qm::Problem::Kind(kind)), CountText::number(n)));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -80,6 +81,6 @@ QString ProblemText::counts(std::int64_t claims, std::int64_t batches, std::int6
     if (batches)
         parts.append(plural(batches, "batch", "batches"));
     if (file)
-        parts.append(QStringLiteral("%1 of the file").arg(file));
+        parts.append(CountText::number(file) + QStringLiteral(" of the file"));
     return parts.join(QStringLiteral(", "));
 }

@@ -2,6 +2,7 @@
 
 #include "core/check/ProblemPlace.h"
 #include "core/filetree/FileTree.h"
+#include "gui/common/CountText.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
@@ -31,6 +32,10 @@ frmProblems::frmProblems(ClaimDocument& document, QWidget* parent)
         }
     }
     setCategories(QStringLiteral("&Kind:"), kinds);
+    // What a row is about comes first; the node's text and the values give way.
+    setColumnsGivingWay(
+        {ProblemTableModel::Text, ProblemTableModel::Found, ProblemTableModel::Expected},
+        {ProblemTableModel::Kind, ProblemTableModel::Name});
 
     checkAgain_ = new QToolButton(this);
     checkAgain_->setObjectName(QStringLiteral("cmdCheckAgain"));
@@ -106,10 +111,9 @@ void frmProblems::showState() {
         setStatus(QStringLiteral("The check was cancelled: these are the problems found before."));
         break;
     case ProblemMarks::State::Finished:
-        setStatus(changed ? QStringLiteral("The file changed while it was read: %1 claims could "
-                                           "not be read, and these rows may not be what it holds "
-                                           "now.")
-                                .arg(check_->notRead())
+        setStatus(changed ? QStringLiteral("The file changed while it was read: %1 could not be "
+                                           "read, and these rows may not be what it holds now.")
+                                .arg(CountText::of(check_->notRead(), "claim", "claims"))
                           : QString());
         break;
     default:

@@ -1,5 +1,6 @@
 #include "gui/results/ResultsWindow.h"
 
+#include "gui/common/CountText.h"
 #include "gui/common/ElidedLabel.h"
 #include "gui/document/ResultsFeed.h"
 #include "gui/results/ResultsExport.h"
@@ -12,14 +13,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
 // Typing pauses this long before a large table is filtered again.
 constexpr int kFilterDelayMs = 150;
 constexpr int kWidestColumnCharacters = 48;
+// The pause after the last change of the window's size before the columns are fitted to it.
+constexpr int kRefitDelayMs = 100;
 
 } // namespace
 
@@ -39,7 +45,7 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     categoryLabel_->setBuddy(category_);
     categoryLabel_->hide();
     category_->hide();
-    auto* filterLabel = new QLabel(QStringLiteral("&Filter:"), this);
+    auto* filterLabel = new QLabel(QStringLiteral("Fi&lter:"), this);
     filter_ = new QLineEdit(this);
     filter_->setObjectName(QStringLiteral("txtFilter"));
     filter_->setPlaceholderText(QStringLiteral("Text in any column"));
@@ -87,6 +93,16 @@ void ResultsWindow::makeTable(const QString& tableName) {
     table_->setAlternatingRowColors(true);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // A column the user sizes stays as they made it.
+    connect(table_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!fitting_ && columnsFitted_)
+            sizedByUser_ = true;
+    });
+    refit_ = new QTimer(this);
+    refit_->setSingleShot(true);
+    refit_->setInterval(kRefitDelayMs);
+    connect(refit_, &QTimer::timeout, this, &ResultsWindow::refitColumns);
+    table_->viewport()->installEventFilter(this);
     for (int column = 0; column < rows_->columnCount(); ++column)
         table_->setColumnHidden(
             column,
@@ -127,6 +143,7 @@ void ResultsWindow::fitColumns() {
     if (columnsFitted_ || rows_->rowCount() == 0 || !table_->isVisible())
         return;
     columnsFitted_ = true;
+    const QScopedValueRollback<bool> fitting(fitting_, true);
     // The rows in view decide; no column takes more than this many characters.
     table_->resizeColumnsToContents();
     const int columns = rows_->columnCount();
@@ -147,34 +164,65 @@ void ResultsWindow::fitColumns() {
                           table_->horizontalHeader()->fontMetrics().horizontalAdvance(heading) +
                               2 * fontMetrics().averageCharWidth()));
     }
-    // Every column in the window, where it can be: the widest give up room
-    // first, each at most down to its heading.
+    // Every column in the window, where it can be: the widest of those giving
+    // way give up room first, then the widest of the others but those kept
+    // whole, each at most down to its heading; past that the table scrolls.
     const int room = table_->viewport()->width();
-    auto total = [&](int limit) {
+    auto widthOf = [&](int column, int wayLimit, int limit) {
+        if (keptWhole_.contains(column))
+            return widths.at(column);
+        const int cap = givingWay_.contains(column) ? qMin(wayLimit, limit) : limit;
+        return qMax(qMin(widths.at(column), cap), least.at(column));
+    };
+    auto total = [&](int wayLimit, int limit) {
         int sum = 0;
         for (int column = 0; column < columns; ++column)
-            sum += qMax(qMin(widths.at(column), limit), least.at(column));
+            sum += widthOf(column, wayLimit, limit);
         return sum;
     };
-    int limit = widest;
-    if (total(limit) > room) {
+    // The largest limit in [0, top] that fits, or 0.
+    auto largestFitting = [&](int top, const std::function<int(int)>& sum) {
         int low = 0;
-        while (low < limit) {
-            const int middle = (low + limit + 1) / 2;
-            if (total(middle) <= room)
+        while (low < top) {
+            const int middle = (low + top + 1) / 2;
+            if (sum(middle) <= room)
                 low = middle;
             else
-                limit = middle - 1;
+                top = middle - 1;
         }
+        return low;
+    };
+    int wayLimit = widest;
+    int limit = widest;
+    if (total(wayLimit, limit) > room) {
+        wayLimit = largestFitting(widest, [&](int way) { return total(way, widest); });
+        if (total(wayLimit, limit) > room)
+            limit = largestFitting(widest, [&](int all) { return total(0, all); });
     }
     for (int column = 0; column < columns; ++column)
         if (!table_->isColumnHidden(column))
-            table_->setColumnWidth(column, qMax(qMin(widths.at(column), limit), least.at(column)));
+            table_->setColumnWidth(column, widthOf(column, wayLimit, limit));
 }
 
 void ResultsWindow::refitColumns() {
     columnsFitted_ = false;
     fitColumns();
+}
+
+void ResultsWindow::setColumnsGivingWay(const QList<int>& givingWay, const QList<int>& keptWhole) {
+    givingWay_ = givingWay;
+    keptWhole_ = keptWhole;
+}
+
+bool ResultsWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A window made larger (or smaller) shows its columns fitted to it again,
+    // once the user stops sizing it.
+    if (watched == table_->viewport() && event->type() == QEvent::Resize && columnsFitted_ &&
+        !sizedByUser_ &&
+        static_cast<QResizeEvent*>(event)->oldSize().width() !=
+            static_cast<QResizeEvent*>(event)->size().width())
+        refit_->start();
+    return QWidget::eventFilter(watched, event);
 }
 
 int ResultsWindow::sourceRow(int shownRow) const {
@@ -218,8 +266,11 @@ void ResultsWindow::updateCount() {
     const int shown = rows_->rowCount();
     const int all = rows_->sourceModel()->rowCount();
     const QString rows = all == 1 ? QStringLiteral(" row") : QStringLiteral(" rows");
-    QString count = shown == all ? QString::number(all) + rows
-                                 : QStringLiteral("%1 of %2").arg(shown).arg(all) + rows;
+    QString count =
+        shown == all
+            ? CountText::number(all) + rows
+            : QStringLiteral("%1 of %2").arg(CountText::number(shown), CountText::number(all)) +
+                  rows;
     // The rows shown are still the previous filter's, or in their previous order.
     if (rows_->isFiltering())
         count += QStringLiteral(", filtering\u2026");

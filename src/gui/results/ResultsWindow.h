@@ -71,6 +71,10 @@ public:
     // Fits the columns to the rows in view again: once the work that finds
     // the rows has ended, rows wider than the first ones may have come.
     void refitColumns();
+    // The columns that give up their room first when not all fit (long
+    // texts the others explain), before any other is cut, and those never
+    // cut (what a row is about): the table scrolls rather.
+    void setColumnsGivingWay(const QList<int>& givingWay, const QList<int>& keptWhole = {});
     // Writes the rows shown, in the order shown, as CSV to a file the user
     // chooses; see ResultsExport::toFile.
     ExportFile::Written exportShownRows(const QString& dialogName, const QString& caption,
@@ -82,13 +86,17 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The grid over the rows, and what follows the rows and the controls.
     void makeTable(const QString& tableName);
     void connectRows(QAbstractItemModel* source);
     void updateCount();
-    // Once there are rows: columns as wide as what they show, within reason.
+    // Once there are rows: columns as wide as what they show, within reason,
+    // and all in the window where they can be: those giving way are cut
+    // first, each column at most down to its heading. Until the user sizes
+    // a column, they are fitted again as the window's size changes.
     void fitColumns();
 
     ResultsFilterModel* rows_ = nullptr;
@@ -101,4 +109,9 @@ private:
     ElidedLabel* status_ = nullptr;
     QHBoxLayout* bar_ = nullptr;
     bool columnsFitted_ = false;
+    bool fitting_ = false;
+    bool sizedByUser_ = false;
+    QList<int> givingWay_;
+    QList<int> keptWhole_;
+    QTimer* refit_ = nullptr;
 };

@@ -3,17 +3,16 @@
 #include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "core/search/SearchPlan.h"
+#include "gui/common/CountText.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/search/SearchResultsModel.h"
-
-#include <QLocale>
 
 namespace {
 
 const QString kName = QStringLiteral("search");
 
-QString number(std::int64_t n) {
-    return QLocale().toString(qlonglong(n));
+QString claims(std::int64_t n) {
+    return CountText::of(n, "claim", "claims");
 }
 
 } // namespace
@@ -70,24 +69,23 @@ void SearchFeed::search(const qm::SearchPlan& plan, const QString& searchedFor,
 }
 
 void SearchFeed::ended(const qm::FieldSearch::Summary& summary) {
-    const QString found = QStringLiteral("%1 fields in %2 claims")
-                              .arg(number(summary.fieldsMatched), number(summary.claimsMatched));
+    const QString found = CountText::of(summary.fieldsMatched, "field", "fields") +
+                          QStringLiteral(" in ") + claims(summary.claimsMatched);
     if (summary.cancelled)
         status_ = QStringLiteral("Search cancelled; found %1 before.").arg(found);
     else if (summary.fileChanged)
         // What was found may be in neither the old file nor the new.
-        status_ = QStringLiteral("File changed while read: %1 claims not read; found %2. "
+        status_ = QStringLiteral("File changed while read: %1 not read; found %2. "
                                  "Search again to search the file as it is now.")
-                      .arg(number(summary.notRead), found);
+                      .arg(claims(summary.notRead), found);
     else if (summary.limited)
         status_ = QStringLiteral("Stopped at %1: narrow the search to a record type or a field.")
                       .arg(found) +
                   comparedNote_;
     else if (summary.fieldsMatched == 0)
-        status_ = QStringLiteral("Nothing found in %1 claims.").arg(number(summary.claims)) +
-                  comparedNote_;
-    else
         status_ =
-            QStringLiteral("Found %1 (%2 claims searched).").arg(found, number(summary.claims)) +
-            comparedNote_;
+            QStringLiteral("Nothing found in %1.").arg(claims(summary.claims)) + comparedNote_;
+    else
+        status_ = QStringLiteral("Found %1 (%2 searched).").arg(found, claims(summary.claims)) +
+                  comparedNote_;
 }

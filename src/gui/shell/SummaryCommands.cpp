@@ -21,12 +21,13 @@ const QString kOnOpenKey = QStringLiteral("Options/ShowSummaryOnOpen");
 SummaryCommands::SummaryCommands(AppContext& context, frmMain& main, DocumentViews& views)
     : QObject(&main)
     , context_(context)
+    , main_(main)
     , views_(views) {
     showCommand_ =
         main.insertCommand(QStringLiteral("mnuToolsSummary"), QStringLiteral("File &Summary"),
                            QStringLiteral("mnuToolsOptions"));
-    connect(showCommand_, &QAction::triggered, &views,
-            [&views] { views.showSummary(DocumentArea::Room::Anywhere); });
+    connect(showCommand_, &QAction::triggered, this,
+            [this] { showSummary(DocumentArea::Room::Anywhere); });
     connect(&main, &frmMain::fileOpenChanged, this, &SummaryCommands::updateCommand);
     connect(&views, &DocumentViews::viewsChanged, this, &SummaryCommands::updateCommand);
     connect(&main, &frmMain::documentOpened, this, &SummaryCommands::follow);
@@ -57,6 +58,11 @@ void SummaryCommands::follow(ClaimDocument* document) {
     updateCommand();
 }
 
+void SummaryCommands::showSummary(DocumentArea::Room room) {
+    if (frmSummary* window = views_.showSummary(room))
+        connect(window, &frmSummary::chartSaved, &main_, &frmMain::confirm, Qt::UniqueConnection);
+}
+
 void SummaryCommands::updateCommand() {
     const ClaimDocument* document = context_.document();
     showCommand_->setEnabled(
@@ -72,7 +78,7 @@ void SummaryCommands::checkEnded(ClaimDocument* document) {
     // Beside what the user is working in, which keeps the focus.
     DocumentArea* area = context_.documents();
     QMdiSubWindow* working = area ? area->activeSubWindow() : nullptr;
-    views_.showSummary(DocumentArea::Room::FreeOrMinimized);
+    showSummary(DocumentArea::Room::FreeOrMinimized);
     if (working && area)
         area->activateDocument(working);
 }

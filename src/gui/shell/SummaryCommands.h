@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/common/DocumentArea.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -25,10 +27,13 @@ public:
 private:
     void follow(ClaimDocument* document);
     void checkEnded(ClaimDocument* document);
+    // The summary window, its saved charts confirmed in the status bar.
+    void showSummary(DocumentArea::Room room);
     // File Summary is there while a file is open with a tree or a summary.
     void updateCommand();
 
     AppContext& context_;
+    frmMain& main_;
     DocumentViews& views_;
     QAction* showCommand_ = nullptr;
     QAction* onOpenCommand_ = nullptr;

@@ -148,7 +148,7 @@ void frmMain::createMenus() {
 
     windowMenu_ = addMenu(QStringLiteral("mnuWindow"), QStringLiteral("&Window"));
     connect(addAction(windowMenu_, QStringLiteral("mnuWindowCascade"), QStringLiteral("&Cascade")),
-            &QAction::triggered, documents_, &QMdiArea::cascadeSubWindows);
+            &QAction::triggered, documents_, &DocumentArea::cascade);
     connect(addAction(windowMenu_, QStringLiteral("mnuWindowTileHorizontal"),
                       QStringLiteral("Tile &Horizontal")),
             &QAction::triggered, documents_, &DocumentArea::tileHorizontally);
@@ -266,6 +266,7 @@ void frmMain::fileOpen() {
     request.objectName = QStringLiteral("dlgCommonDialog");
     request.caption = QStringLiteral("Open");
     request.filterLabel = QStringLiteral("All Files (*.*)");
+    request.filtersBefore = QStringList{QStringLiteral("NSF claim files (*.nsf)")};
     if (!context_.lastPath().isEmpty())
         request.directory = QFileInfo(context_.lastPath()).absolutePath();
     const QString path = FileDialog::getOpenFileName(this, request);

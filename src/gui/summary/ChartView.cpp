@@ -1,11 +1,13 @@
 #include "gui/summary/ChartView.h"
 
 #include "gui/common/ExportFile.h"
+#include "gui/common/ExportFolder.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
@@ -18,7 +20,8 @@ ChartView::ChartView(const QString& name, QChart* chart, QWidget* parent)
     : QChartView(chart, parent) {
     setObjectName(name);
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(300, 230);
+    // Two side by side in a window sharing a 1024-pixel screen with another.
+    setMinimumSize(200, 230);
     followPalette(chart, palette());
 
     menu_ = new QMenu(this);
@@ -92,22 +95,28 @@ void ChartView::save(const QString& suffix) {
     request.dialog.caption = QStringLiteral("Save Chart");
     request.dialog.filters = {suffix == QLatin1String("svg") ? QStringLiteral("SVG image (*.svg)")
                                                              : QStringLiteral("PNG image (*.png)")};
-    request.dialog.fileName = chart()->title() + QLatin1Char('.') + suffix;
+    // In the folder the last export went to, as every export offers.
+    request.dialog.fileName = ExportFolder::suggest(chart()->title() + QLatin1Char('.') + suffix);
     request.what = QStringLiteral("the chart");
     request.failure = [](const QString& path, const QString& reason) {
         return QStringLiteral("Unable to save the chart to %1: %2").arg(path, reason);
     };
     // Drawn in memory and written as every export is: never over a claim
     // file that is open, a pipe or a device, and a failed write is told.
-    ExportFile::save(this, request, [this](std::ostream& out, const QString& path) {
-        QByteArray bytes;
-        if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
-            bytes = svg();
-        } else {
-            QBuffer buffer(&bytes);
-            if (!buffer.open(QIODevice::WriteOnly) || !image().save(&buffer, "PNG"))
-                return false;
-        }
-        return !bytes.isEmpty() && bool(out.write(bytes.constData(), bytes.size()));
-    });
+    const ExportFile::Written written =
+        ExportFile::save(this, request, [this](std::ostream& out, const QString& path) {
+            QByteArray bytes;
+            if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
+                bytes = svg();
+            } else {
+                QBuffer buffer(&bytes);
+                if (!buffer.open(QIODevice::WriteOnly) || !image().save(&buffer, "PNG"))
+                    return false;
+            }
+            return !bytes.isEmpty() && bool(out.write(bytes.constData(), bytes.size()));
+        });
+    if (!written)
+        return;
+    ExportFolder::remember(written.path);
+    emit saved(QStringLiteral("Saved chart to %1").arg(QDir::toNativeSeparators(written.path)));
 }

@@ -25,6 +25,10 @@ public:
     // axes, its background that of the window.
     static void followPalette(QChart* chart, const QPalette& palette);
 
+signals:
+    // The chart was saved: "Saved chart to PATH", for the status bar.
+    void saved(const QString& confirmation);
+
 protected:
     void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -4,9 +4,11 @@
 #include "core/layouts/FieldFormat.h"
 #include "core/report/SummaryReport.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/CountText.h"
 #include "gui/summary/ChartView.h"
 #include "gui/summary/MonthBins.h"
 
+#include <QCursor>
 #include <QDate>
 #include <QEvent>
 #include <QFontMetrics>
@@ -16,7 +18,9 @@
 #include <QLocale>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
@@ -38,7 +42,7 @@ constexpr int kMonthChart = 2;
 constexpr int kProblemChart = 3;
 
 QString number(std::int64_t n) {
-    return QLocale::c().toString(qlonglong(n));
+    return CountText::number(n);
 }
 
 QString money(const qm::FileStatistics::Sum& sum) {
@@ -82,6 +86,28 @@ QString shortLabel(const QString& text, int length) {
     return text.size() <= length ? text : text.left(length - 1) + QChar(0x2026);
 }
 
+// Hovering a bar shows its category and its figure in full (the axis may
+// count in thousands): "Batch: 2\nClaim charges: $1,204.50".
+void addBarTips(QAbstractBarSeries* series, const QStringList& categories,
+                const QString& categoryTitle, bool money) {
+    QLocale grouped = QLocale::c();
+    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+    for (QBarSet* set : series->barSets()) {
+        QStringList tips;
+        for (int i = 0; i < set->count(); ++i)
+            tips.append(QStringLiteral("%1: %2\n%3: %4")
+                            .arg(categoryTitle, categories.value(i), set->label(),
+                                 money ? QStringLiteral("$") + grouped.toString(set->at(i), 'f', 2)
+                                       : grouped.toString(qlonglong(std::llround(set->at(i))))));
+        QObject::connect(set, &QBarSet::hovered, set, [tips](bool on, int index) {
+            if (on)
+                QToolTip::showText(QCursor::pos(), tips.value(index));
+            else
+                QToolTip::hideText();
+        });
+    }
+}
+
 // A chart of bars, one category each, with its title and axis titles; a
 // horizontal one lists its categories down the side.
 QChart* barChart(const QString& title, QAbstractBarSeries* series, const QStringList& categories,
@@ -109,6 +135,7 @@ QChart* barChart(const QString& title, QAbstractBarSeries* series, const QString
         small.setPointSizeF(small.pointSizeF() * 0.85);
         categoryAxis->setLabelsFont(small);
     }
+    addBarTips(series, categories, categoryTitle, money);
     qreal top = 0;
     for (const QBarSet* set : series->barSets())
         for (int i = 0; i < set->count(); ++i)
@@ -201,6 +228,7 @@ frmSummary::frmSummary(QWidget* parent)
     for (int i = 0; i < int(kChartNames.size()); ++i) {
         auto* view = new ChartView(QLatin1String(kChartNames[std::size_t(i)]), new QChart, area);
         charts_->addWidget(view, i / 2, i % 2);
+        connect(view, &ChartView::saved, this, &frmSummary::chartSaved);
         // Nine bins and ten codes down the side want the room to name them.
         if (i >= 4)
             view->setMinimumHeight(kTallChartHeight);
@@ -237,12 +265,27 @@ void frmSummary::resizeEvent(QResizeEvent* event) {
         drawLater(1u << kMonthChart);
 }
 
-void frmSummary::placeFigures() {
-    // One row when they fit, else two.
+int frmSummary::figuresWidth(int columns) const {
+    // The widest figure of each column, side by side.
     int wide = 0;
-    for (const QWidget* figure : figures_)
-        wide += figure->sizeHint().width() + headline_->horizontalSpacing();
-    const int columns = wide <= width() ? int(figures_.size()) : (int(figures_.size()) + 1) / 2;
+    for (int column = 0; column < columns; ++column) {
+        int widest = 0;
+        for (int i = column; i < int(figures_.size()); i += columns)
+            widest = std::max(widest, figures_[std::size_t(i)]->sizeHint().width());
+        wide += widest + (column > 0 ? headline_->horizontalSpacing() : 0);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    return wide + margins.left() + margins.right();
+}
+
+void frmSummary::placeFigures() {
+    // One row when they fit, else in as few rows as fit, at most four.
+    int columns = kFewestFigureColumns;
+    for (const int wanted : {int(figures_.size()), 4, 3})
+        if (figuresWidth(wanted) <= width()) {
+            columns = wanted;
+            break;
+        }
     if (columns == figureColumns_)
         return;
     figureColumns_ = columns;
@@ -250,6 +293,18 @@ void frmSummary::placeFigures() {
         headline_->removeWidget(figure);
     for (int i = 0; i < int(figures_.size()); ++i)
         headline_->addWidget(figures_[std::size_t(i)], i / columns, i % columns);
+}
+
+QSize frmSummary::minimumSizeHint() const {
+    // As narrow as the figures in their fewest columns and two charts side
+    // by side: the figures take more rows in a narrower window.
+    const int charts = 2 * chartView(QLatin1String(kChartNames[0]))->minimumWidth() +
+                       charts_->horizontalSpacing() + charts_->contentsMargins().left() +
+                       charts_->contentsMargins().right() +
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                       layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    return QSize(std::max(figuresWidth(kFewestFigureColumns), charts),
+                 QWidget::minimumSizeHint().height());
 }
 
 void frmSummary::changeEvent(QEvent* event) {

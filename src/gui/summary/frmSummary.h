@@ -33,6 +33,8 @@ public:
     static constexpr int kMaxProviderBars = 10;
     // The height of a chart with many bars down its side.
     static constexpr int kTallChartHeight = 330;
+    // The headline figures in no fewer columns than this, however narrow.
+    static constexpr int kFewestFigureColumns = 2;
 
     explicit frmSummary(QWidget* parent = nullptr);
 
@@ -45,6 +47,7 @@ public:
     void setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors);
 
     ChartView* chartView(const QString& name) const;
+    QSize minimumSizeHint() const override;
     // Whether some chart still shows older figures than the window's: the
     // charts are drawn one at a time, each in a turn of the event loop.
     bool chartsPending() const { return pending_ != 0; }
@@ -58,6 +61,8 @@ signals:
     void periodChosen(const QDate& first, const QDate& last);
     // A procedure code, as the file has it (trimmed).
     void procedureChosen(const QString& code);
+    // A chart was saved: "Saved chart to PATH".
+    void chartSaved(const QString& confirmation);
     // Every chart shows the window's figures.
     void chartsDrawn();
 
@@ -69,6 +74,8 @@ private:
     void showFigures();
     // The headline figures in one row, or in two when the window is narrow.
     void placeFigures();
+    // The width the headline figures take in this many columns.
+    int figuresWidth(int columns) const;
     QChart* batchChart();
     QChart* providerChart();
     QChart* monthChart();
