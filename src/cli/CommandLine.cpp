@@ -209,20 +209,8 @@ CommandLine::parseCommandOptions(const QCommandLineParser& parser, QStringList p
             return Outcome::UsageError;
         }
     }
-    for (const auto& [option, value] :
-         {std::pair<const char*, std::int64_t*>{"from", &from_}, {"count", &count_}}) {
-        if (!parser.isSet(QLatin1String(option)))
-            continue;
-        if (command_ != Command::Lines)
-            return only(option, "lines");
-        bool ok = false;
-        *value = parser.value(QLatin1String(option)).toLongLong(&ok);
-        if (!ok || *value < 1) {
-            error_ =
-                QStringLiteral("--%1 needs a whole number of 1 or more").arg(QLatin1String(option));
-            return Outcome::UsageError;
-        }
-    }
+    if (parseLineRange(parser) != Outcome::Run)
+        return Outcome::UsageError;
     const bool weighsClaims = command_ == Command::Check || command_ == Command::Summary ||
                               command_ == Command::List || command_ == Command::Tree ||
                               command_ == Command::Lines;
@@ -243,6 +231,27 @@ CommandLine::parseCommandOptions(const QCommandLineParser& parser, QStringList p
     if (command_ != Command::Claim && !keys_.isEmpty()) {
         error_ = QStringLiteral("unexpected argument '%1'").arg(keys_.first());
         return Outcome::UsageError;
+    }
+    return Outcome::Run;
+}
+
+// lines --from N --count M: whole numbers of 1 or more, for lines only.
+CommandLine::Outcome CommandLine::parseLineRange(const QCommandLineParser& parser) {
+    for (const auto& [option, value] :
+         {std::pair<const char*, std::int64_t*>{"from", &from_}, {"count", &count_}}) {
+        if (!parser.isSet(QLatin1String(option)))
+            continue;
+        if (command_ != Command::Lines) {
+            error_ = QStringLiteral("--%1 is for lines only").arg(QLatin1String(option));
+            return Outcome::UsageError;
+        }
+        bool ok = false;
+        *value = parser.value(QLatin1String(option)).toLongLong(&ok);
+        if (!ok || *value < 1) {
+            error_ =
+                QStringLiteral("--%1 needs a whole number of 1 or more").arg(QLatin1String(option));
+            return Outcome::UsageError;
+        }
     }
     return Outcome::Run;
 }

@@ -90,6 +90,7 @@ private:
     // The options that belong to some commands only, and the node keys.
     Outcome parseCommandOptions(const QCommandLineParser& parser, QStringList positional,
                                 const std::function<std::string(const QString&)>& raw);
+    Outcome parseLineRange(const QCommandLineParser& parser);
     Outcome parseSearch(const QCommandLineParser& parser, QStringList positional,
                         const std::function<std::string(const QString&)>& raw);
 

@@ -224,8 +224,8 @@ private slots:
             rows << problem.toObject().value(QStringLiteral("text")).toString();
         QStringList lines;
         for (const QString& line : text.outText().split(QLatin1Char('\n')))
-            if (line.startsWith(QStringLiteral("  problem: ")))
-                lines << line.mid(11);
+            if (line.startsWith(QStringLiteral("  error: ")))
+                lines << line.mid(9);
         QVERIFY(rows.size() > 60000);
         QCOMPARE(rows, lines);
     }

@@ -339,7 +339,7 @@ void CompareTest::lineNoUnitShowsIsARowOfItsOwn() {
     QCOMPARE(grid()->model()->rowCount(), 1);
     QCOMPARE(shownRow(0), QStringLiteral("Added | Line |  | line 16 | a line too short to be a "
                                          "record in batch BA0323, outside its claims |  | "));
-    QCOMPARE(compare_->window()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
+    QCOMPARE(window()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
              QStringLiteral("Differ: 1 line. A: 6 claims, B: 6."));
     frmClaimCompare* side = openRowShowing(QStringLiteral("too short"));
     QVERIFY(side);

@@ -15,6 +15,7 @@
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/WindowPositions.h"
+#include "gui/compare/CompareFeed.h"
 #include "gui/compare/frmClaimCompare.h"
 #include "gui/compare/frmCompare.h"
 #include "gui/document/AppContext.h"
@@ -300,7 +301,7 @@ void FirstDayTest::noAccessKeyShadowsAMenu() {
     QCOMPARE(menus.size(), 5);
     // The problems window as the user opens it; the comparison windows, the
     // search results' table and filter being the problems window's own.
-    frmCompare compare;
+    frmCompare compare(CompareFeed::of(*context_->document()));
     frmClaimCompare sideBySide;
     const QList<const QWidget*> windows{document(QStringLiteral("frmProblems"))->widget(), &compare,
                                         &sideBySide};
@@ -391,7 +392,7 @@ void FirstDayTest::aSavedChartGoesWhereExportsWentAndIsConfirmed() {
     ExportFolder::remember(QDir(folder).filePath(QStringLiteral("claim.csv")));
     const QString path = QDir(folder).filePath(QStringLiteral("months.png"));
     FileDialog::setNextFileName(path);
-    summary->chart(QStringLiteral("chtMonths"))
+    summary->chartView(QStringLiteral("chtMonths"))
         ->menu()
         ->findChild<QAction*>(QStringLiteral("mnuChartSavePng"))
         ->trigger();
@@ -406,7 +407,7 @@ void FirstDayTest::aBarTellsItsFigureOnHover() {
     auto* summary = qobject_cast<frmSummary*>(document(QStringLiteral("frmSummary"))->widget());
     QTRY_VERIFY(!summary->chartsPending());
     const QList<QAbstractSeries*> series =
-        summary->chart(QStringLiteral("chtBatches"))->chart()->series();
+        summary->chartView(QStringLiteral("chtBatches"))->chart()->series();
     QVERIFY(!series.isEmpty());
     QBarSet* claimCharges =
         static_cast<QAbstractBarSeries*>(series.constFirst())->barSets().value(0);

@@ -685,7 +685,8 @@ void ShellTest::closeThenOpenWorksLikeAFirstOpen() {
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
     QCOMPARE(main_->statusText(), kNoFileOpen);
     QVERIFY(!fileCommandsEnabled());
-    QVERIFY(openClaimFiles().isEmpty());
+    // A job stopped by the close may still be leaving its reader on a loaded machine.
+    QTRY_VERIFY(openClaimFiles().isEmpty());
     QVERIFY(!context_->document());
     // Close leaves the name (for the next dialog) and the layouts loaded last.
     QCOMPARE(context_->lastPath(), path);

@@ -1,7 +1,5 @@
 #include "core/report/JsonShape.h"
 
-#include "core/report/JsonWriter.h"
-
 #include <utility>
 
 namespace qm {
@@ -14,7 +12,10 @@ JsonShape::JsonShape(std::initializer_list<std::string_view> keys) {
         if (start > 0)
             text_ += ',';
         const std::size_t quote = text_.size();
-        JsonWriter::appendString(text_, key);
+        // Keys are the program's own names, plain ASCII with nothing to escape.
+        text_ += '"';
+        text_ += key;
+        text_ += '"';
         quoted.emplace_back(quote, text_.size() - quote);
         text_ += ':';
         before.emplace_back(start, text_.size() - start);

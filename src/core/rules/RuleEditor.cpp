@@ -120,4 +120,11 @@ void RuleEditor::forget() {
     reset();
 }
 
+// Made here, beside what it makes, so that the set need not know the editor.
+std::unique_ptr<ClaimEditor> RuleSet::editor() const {
+    if (rules_.empty())
+        return nullptr;
+    return std::make_unique<RuleEditor>(*this);
+}
+
 } // namespace qm

@@ -5,7 +5,6 @@
 #include "core/filter/FilterLexer.h"
 #include "core/io/RegularFile.h"
 #include "core/layouts/LayoutCatalogue.h"
-#include "core/rules/RuleEditor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -344,12 +343,6 @@ RuleSet::integrity(const std::shared_ptr<const LayoutCatalogue>& layouts, RulesE
     }
     std::shared_ptr<const RuleSet> set = builder.finish();
     return set->rules().empty() ? nullptr : set;
-}
-
-std::unique_ptr<ClaimEditor> RuleSet::editor() const {
-    if (rules_.empty())
-        return nullptr;
-    return std::make_unique<RuleEditor>(*this);
 }
 
 } // namespace qm
