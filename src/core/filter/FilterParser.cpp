@@ -2,6 +2,7 @@
 
 #include "core/check/Problem.h"
 #include "core/check/ProblemWords.h"
+#include "core/common/AsciiCase.h"
 #include "core/common/TextUtil.h"
 #include "core/filter/FilterLiterals.h"
 #include "core/layouts/LayoutCatalogue.h"
@@ -27,22 +28,6 @@ constexpr std::string_view kText = "a text in quotes such as \"SMITH\"";
 constexpr Problem::Kind kClaimKinds[] = {Problem::Kind::TotalsDoNotCompute,
                                          Problem::Kind::Unreadable, Problem::Kind::InvalidValue,
                                          Problem::Kind::CouldNotCheck, Problem::Kind::NoXa0};
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
-}
-
-std::string upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return out;
-}
 
 // "12.0": two digits, a point, a digit.
 bool isFieldId(std::string_view w) {
@@ -96,7 +81,7 @@ bool FilterParser::parse(std::string_view expression, FilterProgram& program, Fi
 }
 
 bool FilterParser::isWord(std::string_view keyword) const {
-    return peek().kind == Kind::Word && lower(peek().text) == keyword;
+    return peek().kind == Kind::Word && asciiLower(peek().text) == keyword;
 }
 
 bool FilterParser::fail(std::size_t column, std::string what) {
@@ -176,7 +161,7 @@ bool FilterParser::parseScope(bool all, int depth) {
     FilterProgram::Scope scope;
     if (peek().kind == Kind::Word && at_ + 1 < tokens_.size() &&
         tokens_[at_ + 1].kind == Kind::Colon) {
-        scope.type = recordTypeIndex(upper(peek().text));
+        scope.type = recordTypeIndex(asciiUpper(peek().text));
         if (scope.type < 0)
             return fail(peek().column, "a record type such as FA0 was expected");
         take();
@@ -204,7 +189,7 @@ bool FilterParser::isValue(const Token& token) const {
     if (token.kind != Kind::Word || isFieldReference(token.text) ||
         (scope_ && isFieldId(token.text)))
         return false;
-    const std::string word = lower(token.text);
+    const std::string word = asciiLower(token.text);
     return std::find(std::begin(kKeywords), std::end(kKeywords), word) == std::end(kKeywords);
 }
 
@@ -240,7 +225,7 @@ std::optional<FilterParser::Subject> FilterParser::parseSubject() {
         fail(t.column, std::string(kFieldOrValue));
         return std::nullopt;
     }
-    const std::string word = lower(t.text);
+    const std::string word = asciiLower(t.text);
     const bool call = at_ + 1 < tokens_.size() && tokens_[at_ + 1].kind == Kind::Open;
     const bool claimWide = word == "problem" || word == "claim" || word == "batch" ||
                            ((word == "count" || word == "sum") && call);
@@ -274,10 +259,10 @@ std::optional<FilterParser::Subject> FilterParser::parseField(const Token& word)
         subject.type = scope_->type;
         id = word.text;
     } else if (isFieldReference(word.text)) {
-        subject.type = recordTypeIndex(upper(word.text.substr(0, 3)));
+        subject.type = recordTypeIndex(asciiUpper(word.text.substr(0, 3)));
         if (subject.type < 0) {
             fail(word.column,
-                 "a field such as XA0.12.0 was expected: " + upper(word.text.substr(0, 3)) +
+                 "a field such as XA0.12.0 was expected: " + asciiUpper(word.text.substr(0, 3)) +
                      " is none of the 32 record types");
             return std::nullopt;
         }
@@ -333,7 +318,7 @@ std::optional<FilterParser::Subject> FilterParser::parseCountOrSum(bool sum) {
     } else {
         subject.emplace();
         subject->source = Source::Count;
-        subject->type = word.kind == Kind::Word ? recordTypeIndex(upper(word.text)) : -1;
+        subject->type = word.kind == Kind::Word ? recordTypeIndex(asciiUpper(word.text)) : -1;
         if (subject->type < 0) {
             fail(word.column, "a record type such as FA0 was expected");
             return std::nullopt;
@@ -354,7 +339,7 @@ bool FilterParser::parseProblem() {
     auto kindOf = [&](const Token& t) {
         for (const Problem::Kind kind : kClaimKinds)
             if ((t.kind == Kind::Text || t.kind == Kind::Word) &&
-                lower(t.text) == ProblemWords::kindKey(kind)) {
+                asciiLower(t.text) == ProblemWords::kindKey(kind)) {
                 test.kinds |= 1u << unsigned(kind);
                 return true;
             }
@@ -450,7 +435,7 @@ bool FilterParser::addText(const Subject& subject, const Token& value,
         return fail(value.column, std::string(kText) + " was expected");
     // Keys are written in capitals: "ca0967" names CA0967.
     const bool key = subject.source == Source::Claim || subject.source == Source::Batch;
-    const std::string text = key ? upper(value.text) : value.text;
+    const std::string text = key ? asciiUpper(value.text) : value.text;
     if (trimSpaces(text).empty())
         return fail(value.column, "a text that is not blank was expected (blank finds blank "
                                   "values)");

@@ -30,4 +30,32 @@ int openRegularFile(const std::string& path, std::string* error) {
     return fd;
 }
 
+WholeFile readWholeRegularFile(const std::string& path, std::size_t maxBytes, std::string& text,
+                               std::string& error) {
+    const int fd = openRegularFile(path, &error);
+    if (fd < 0)
+        return error == std::strerror(ENOENT) ? WholeFile::Missing : WholeFile::Failed;
+    WholeFile outcome = WholeFile::Read;
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            outcome = WholeFile::Failed;
+            break;
+        }
+        if (n == 0)
+            break;
+        text.append(buffer, std::size_t(n));
+        if (text.size() > maxBytes) {
+            outcome = WholeFile::TooLong;
+            break;
+        }
+    }
+    ::close(fd);
+    return outcome;
+}
+
 } // namespace qm

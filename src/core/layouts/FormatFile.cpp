@@ -5,10 +5,7 @@
 #include "core/io/RegularFile.h"
 #include "core/layouts/LayoutCatalogue.h"
 
-#include <cerrno>
-#include <cstring>
 #include <map>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -22,31 +19,19 @@ const std::string kAsStored = "; values are shown as stored";
 // The whole file, or false with the reason in error (empty when there is no
 // such file).
 bool readWhole(const std::string& path, std::string& text, std::string& error) {
-    const int fd = openRegularFile(path, &error);
-    if (fd < 0) {
-        if (error == std::strerror(ENOENT))
-            error.clear();
-        return false;
+    switch (readWholeRegularFile(path, FormatFile::kMaxBytes, text, error)) {
+    case WholeFile::Read:
+        return true;
+    case WholeFile::Missing:
+        error.clear();
+        break;
+    case WholeFile::TooLong:
+        error = "it is longer than " + std::to_string(FormatFile::kMaxBytes / 1024) + " KiB";
+        break;
+    case WholeFile::Failed:
+        break;
     }
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = std::strerror(errno);
-            break;
-        }
-        if (n == 0)
-            break;
-        text.append(buffer, std::size_t(n));
-        if (text.size() > FormatFile::kMaxBytes) {
-            error = "it is longer than " + std::to_string(FormatFile::kMaxBytes / 1024) + " KiB";
-            break;
-        }
-    }
-    ::close(fd);
-    return error.empty();
+    return false;
 }
 
 // The next word of a line from at, moving at past it; empty at the end.

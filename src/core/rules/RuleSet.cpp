@@ -1,15 +1,13 @@
 #include "core/rules/RuleSet.h"
 
 #include "core/claim/ClaimLoop.h"
+#include "core/common/AsciiCase.h"
 #include "core/common/FileText.h"
 #include "core/filter/FilterLexer.h"
 #include "core/io/RegularFile.h"
 #include "core/layouts/LayoutCatalogue.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 #include <utility>
 
 namespace qm {
@@ -19,48 +17,12 @@ namespace {
 // The whole file, or false with the reason in error (missing: true when
 // there is no such file).
 bool readWhole(const std::string& path, std::string& text, std::string& error, bool& missing) {
-    missing = false;
-    const int fd = openRegularFile(path, &error);
-    if (fd < 0) {
-        missing = error == std::strerror(ENOENT);
-        return false;
-    }
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = std::strerror(errno);
-            break;
-        }
-        if (n == 0)
-            break;
-        text.append(buffer, std::size_t(n));
-        if (text.size() > RuleSet::kMaxFileBytes) {
-            error = "a rules file of at most " + std::to_string(RuleSet::kMaxFileBytes / 1024) +
-                    " KiB was expected: this one is longer";
-            break;
-        }
-    }
-    ::close(fd);
-    return error.empty();
-}
-
-std::string upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return out;
-}
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
+    const WholeFile outcome = readWholeRegularFile(path, RuleSet::kMaxFileBytes, text, error);
+    missing = outcome == WholeFile::Missing;
+    if (outcome == WholeFile::TooLong)
+        error = "a rules file of at most " + std::to_string(RuleSet::kMaxFileBytes / 1024) +
+                " KiB was expected: this one is longer";
+    return outcome == WholeFile::Read;
 }
 
 // Characters of UTF-8 text.
@@ -79,7 +41,8 @@ int patternsIn(std::string_view expression) {
         return 0; // the parser says what is wrong
     int patterns = 0;
     for (const FilterLexer::Token& token : tokens)
-        patterns += token.kind == FilterLexer::Token::Kind::Word && lower(token.text) == "matches";
+        patterns +=
+            token.kind == FilterLexer::Token::Kind::Word && asciiLower(token.text) == "matches";
     return patterns;
 }
 
@@ -227,7 +190,7 @@ bool RuleSet::Builder::compileCondition(const RulesText::Stanza& stanza, Rule& r
     std::string expression = stanza.expression;
     std::size_t prefix = 0;
     if (!stanza.recordType.empty()) {
-        const std::string type = upper(stanza.recordType);
+        const std::string type = asciiUpper(stanza.recordType);
         rule.recordType = recordTypeIndex(type);
         if (rule.recordType < 0 || !ClaimLoop::parentOf(type)) {
             error.line = stanza.recordTypeAt.line;
@@ -259,7 +222,7 @@ bool RuleSet::Builder::compileCondition(const RulesText::Stanza& stanza, Rule& r
                                    " regular expressions (matches) were expected in all the "
                                    "rules: this rule brings them to " +
                                    std::to_string(patterns_ + patterns)
-                     : prefix ? forEachWords(wrong.what, upper(stanza.recordType))
+                     : prefix ? forEachWords(wrong.what, asciiUpper(stanza.recordType))
                               : wrong.what;
         return false;
     }
@@ -301,7 +264,7 @@ bool RuleSet::Builder::compileMessage(const RulesText::Stanza& stanza, Rule& rul
         const std::size_t close = raw.find('}', i);
         if (close == std::string_view::npos)
             return fail(i, "a } closing the field named at this { was expected ({{ for a brace)");
-        const std::string name = upper(raw.substr(i + 1, close - i - 1));
+        const std::string name = asciiUpper(raw.substr(i + 1, close - i - 1));
         MessagePart part;
         const bool onRecords = rule.recordType >= 0;
         const std::string type =

@@ -1,5 +1,6 @@
 #include "core/rules/RulesText.h"
 
+#include "core/common/AsciiCase.h"
 #include "core/common/FileText.h"
 
 #include <cstdio>
@@ -85,14 +86,6 @@ struct Line {
         return text.substr(start, at - start);
     }
 };
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
-}
 
 class Parser {
 public:
@@ -219,7 +212,7 @@ bool Parser::severity(Line& line, std::size_t start) {
                                            std::to_string(severityAt_.line) + " already");
     severityAt_ = line.place(start);
     std::size_t wordStart = 0;
-    const std::string word = lower(line.word(wordStart));
+    const std::string word = asciiLower(line.word(wordStart));
     if (word == "error")
         rule_->severity = Problem::Severity::Error;
     else if (word == "warning")
