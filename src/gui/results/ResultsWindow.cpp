@@ -78,6 +78,11 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     updateCount();
 }
 
+ResultsWindow::~ResultsWindow() {
+    QObject::disconnect(table_->horizontalHeader(), nullptr, this, nullptr);
+    table_->viewport()->removeEventFilter(this);
+}
+
 void ResultsWindow::makeTable(const QString& tableName) {
     table_ = new ResultsTableView(this);
     table_->setObjectName(tableName);

@@ -50,6 +50,9 @@ public:
     // source becomes the window's unless it has a parent already.
     ResultsWindow(const QString& windowName, const QString& tableName, QAbstractItemModel* source,
                   QWidget* parent = nullptr);
+    // The header's signals reach no half-destroyed window while QWidget's
+    // destructor hides the table.
+    ~ResultsWindow() override;
 
     ResultsTableView* table() const { return table_; }
     // The rows as shown: filtered and sorted.
