@@ -88,13 +88,13 @@ private slots:
             {"--json claim g.nsf KEYS", "f15f7babf5ad2099"},
             {"--json claim h.nsf AA01 --pcn BM000000013", "b61ba1280535a72b"},
             {"check g.nsf", "e8d69a5772a03116"},
-            {"--json check g.nsf", "198a2e16565f8bd1"},
+            {"--json check g.nsf", "5e09f179e538eb2e"},
             {"--problems-only check g.nsf", "121381d1ca4155ca"},
-            {"--json --problems-only check g.nsf", "db77b5e7a79cfa40"},
+            {"--json --problems-only check g.nsf", "0c1ce40ffdf5c3db"},
             {"check h.nsf", "afe43dfdfa82d851"},
-            {"--json check h.nsf", "7f1c5535c8009e92"},
-            {"--json check b.nsf", "19b2015388a84c89"},
-            {"--json check v.nsf", "a122f3ff94bb35d6"},
+            {"--json check h.nsf", "f4b7e7642f567f86"},
+            {"--json check b.nsf", "8db16b38c98eb70f"},
+            {"--json check v.nsf", "27d80bb132bd3609"},
             {"search g.nsf a", "030e8851abdad5dc"},
             {"--json search g.nsf a", "26d7e796b7230e35"},
             {"--json search h.nsf e --max-hits 20", "071a9bc5f99d08a0"},
@@ -129,7 +129,9 @@ private slots:
                                           arguments,
                                       dir.path());
         QVERIFY2(r.exitCode >= 0 && r.exitCode != 2, r.err.constData());
-        const QByteArray printed = QByteArray::number(r.exitCode) + '\n' + r.out;
+        // The rules' file is named by where the maps are: not part of the bytes compared.
+        const QByteArray printed = QByteArray::number(r.exitCode) + '\n' +
+                                   QByteArray(r.out).replace(CliRunner::mapsDir().toUtf8(), "MAPS");
         const QByteArray now =
             QCryptographicHash::hash(printed, QCryptographicHash::Sha256).toHex().left(16);
         QVERIFY2(now == digest, (now + " for:\n" + r.out.left(600)).constData());
