@@ -175,7 +175,21 @@ struct Counts {
     }
 };
 
-void noTrailers(char, std::int64_t) {
+// Every node the filter shows, in file order, with where it sits in the
+// tree; every node counted, shown or not.
+template <typename Visit>
+void forEachShownNode(ClaimFile& file, const Shown& shown, Counts& counts, Visit visit) {
+    NodeParents parents;
+    NodeCounter counter;
+    TreeScan::run(
+        file.file(), nullptr,
+        [&](std::int64_t position, const NodeText::Fields& fields) {
+            const NodeParents::Place place = parents.meet(fields.shape, position);
+            counts.count(fields.shape);
+            if (counter.next(fields.shape, position, shown))
+                visit(position, fields, place);
+        },
+        [](char, std::int64_t) {});
 }
 
 // The whole tree as one reading of the file meets it, in file order: a
@@ -183,9 +197,7 @@ void noTrailers(char, std::int64_t) {
 // and its text and line are put together at the end of what is to be
 // written, a block at a time.
 void writeText(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostream& out) {
-    NodeParents parents;
     NodeText text;
-    NodeCounter counter;
     Counts counts;
     BlockOutput output(out);
     std::string& line = output.text();
@@ -198,17 +210,12 @@ void writeText(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostrea
         counts.batches = tree.BatchCount;
         counts.claims = tree.ClaimCount;
     } else {
-        TreeScan::run(
-            file.file(), nullptr,
-            [&](std::int64_t position, const NodeText::Fields& fields) {
-                const NodeParents::Place place = parents.meet(fields.shape, position);
-                counts.count(fields.shape);
-                if (!counter.next(fields.shape, position, shown))
-                    return;
-                appendNodeLine(line, place.depth, position, fields, text);
-                output.done();
-            },
-            noTrailers);
+        forEachShownNode(file, shown, counts,
+                         [&](std::int64_t position, const NodeText::Fields& fields,
+                             const NodeParents::Place& place) {
+                             appendNodeLine(line, place.depth, position, fields, text);
+                             output.done();
+                         });
     }
     // The texts of the viewer's status bar.
     line += "BA0 Count: " + std::to_string(counts.batches) + '\n';
@@ -219,9 +226,7 @@ void writeText(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostrea
 }
 
 void writeJson(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostream& out) {
-    NodeParents parents;
     NodeText text;
-    NodeCounter counter;
     Counts counts;
     JsonWriter writer(out);
     writer.raw("{\n\"file\": ").value(FileText::pathToUtf8(file.path()));
@@ -234,17 +239,13 @@ void writeJson(ClaimFile& file, bool claimsOnly, const Shown& shown, std::ostrea
         counts.claims = tree.ClaimCount;
     } else {
         bool first = true;
-        TreeScan::run(
-            file.file(), nullptr,
-            [&](std::int64_t position, const NodeText::Fields& fields) {
-                const NodeParents::Place place = parents.meet(fields.shape, position);
-                counts.count(fields.shape);
-                if (!counter.next(fields.shape, position, shown))
-                    return;
-                writeNodeJson(writer, first, counts.nodes, position, fields, place, text);
-                first = false;
-            },
-            noTrailers);
+        forEachShownNode(file, shown, counts,
+                         [&](std::int64_t position, const NodeText::Fields& fields,
+                             const NodeParents::Place& place) {
+                             writeNodeJson(writer, first, counts.nodes, position, fields, place,
+                                           text);
+                             first = false;
+                         });
     }
     writer.raw("\n],\n\"batches\": " + std::to_string(counts.batches) +
                ",\n\"claims\": " + std::to_string(counts.claims));

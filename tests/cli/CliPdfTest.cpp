@@ -24,22 +24,6 @@ class CliPdfTest : public QObject {
                               arguments);
     }
     static QString key(const std::string& k) { return QString::fromStdString(k); }
-    // A run of blanks matches any other (pdftotext sets out columns with them).
-    static bool inOrder(QString text, const QStringList& parts) {
-        static const QRegularExpression blanks(QStringLiteral(" +"));
-        text.replace(blanks, QStringLiteral(" "));
-        qsizetype at = 0;
-        for (QString part : parts) {
-            part.replace(blanks, QStringLiteral(" "));
-            const qsizetype found = text.indexOf(part, at);
-            if (found < 0) {
-                qWarning("not found after %lld: %s", qlonglong(at), qPrintable(part));
-                return false;
-            }
-            at = found + part.size();
-        }
-        return true;
-    }
     static QByteArray contents(const QString& name) {
         QFile f(name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -66,13 +50,13 @@ private slots:
         for (int i = 0; i < pages.size(); ++i)
             QVERIFY(
                 pages[i].contains(QStringLiteral("Page %1 of %2").arg(i + 1).arg(pages.size())));
-        QVERIFY(
-            inOrder(pages.join(QLatin1Char('\f')),
-                    {QStringLiteral("claims.nsf"), QStringLiteral("POE, EDGAR"),
-                     QStringLiteral("XA0 Record totals do not compute!"),
-                     QStringLiteral("FA0-1  Service line, 1 of 1"), QStringLiteral("Line Charges"),
-                     QStringLiteral("$1.00"), QStringLiteral("DOE, JANE"),
-                     QStringLiteral("FA0-2  Service line, 2 of 2")}));
+        QVERIFY(PdfTools::inOrder(pages.join(QLatin1Char('\f')),
+                                  {QStringLiteral("claims.nsf"), QStringLiteral("POE, EDGAR"),
+                                   QStringLiteral("XA0 Record totals do not compute!"),
+                                   QStringLiteral("FA0-1  Service line, 1 of 1"),
+                                   QStringLiteral("Line Charges"), QStringLiteral("$1.00"),
+                                   QStringLiteral("DOE, JANE"),
+                                   QStringLiteral("FA0-2  Service line, 2 of 2")}));
     }
 
     void checkPdf() {
@@ -86,18 +70,19 @@ private slots:
         QVERIFY(PdfTools::info(out, QStringLiteral("Page size"))
                     .startsWith(QLatin1String("842 x 595")));
         const QString text = PdfTools::pages(out).join(QLatin1Char('\f'));
-        QVERIFY(inOrder(text, {QStringLiteral("Page 1 of 1"), QStringLiteral("Problems"),
-                               QStringLiteral("3 checked, 1 with problems"),
-                               key(file.batch2) + QStringLiteral("  BA0:"),
-                               QStringLiteral("Totals do not compute"), QStringLiteral("12.0")}));
+        QVERIFY(PdfTools::inOrder(text, {QStringLiteral("Page 1 of 1"), QStringLiteral("Problems"),
+                                         QStringLiteral("3 checked, 1 with problems"),
+                                         key(file.batch2) + QStringLiteral("  BA0:"),
+                                         QStringLiteral("Totals do not compute"),
+                                         QStringLiteral("12.0")}));
         // Only the claims a filter chooses, and the figures say how many.
         const auto filtered = pdf({QStringLiteral("check"), path, QStringLiteral("--filter"),
                                    QStringLiteral("problem"), QStringLiteral("--pdf"), out});
         QCOMPARE(filtered.exitCode, 1);
-        QVERIFY(inOrder(PdfTools::pages(out).join(QLatin1Char('\f')),
-                        {QStringLiteral("1 checked, 1 with problems"), QStringLiteral("1 row,"),
-                         QStringLiteral("problem: 1 of 3 claims match"),
-                         QStringLiteral("POE, EDGAR")}));
+        QVERIFY(PdfTools::inOrder(
+            PdfTools::pages(out).join(QLatin1Char('\f')),
+            {QStringLiteral("1 checked, 1 with problems"), QStringLiteral("1 row,"),
+             QStringLiteral("problem: 1 of 3 claims match"), QStringLiteral("POE, EDGAR")}));
     }
 
     // Never onto the claim file or a pipe, and a bad target is said before

@@ -87,23 +87,6 @@ class PrintTest : public QObject {
                 }
         return text.join(QLatin1Char('\f'));
     }
-    // Whether each text comes after the one before, in order; a run of
-    // blanks matches any other (pdftotext sets out columns with them).
-    static bool inOrder(QString text, const QStringList& parts) {
-        static const QRegularExpression blanks(QStringLiteral(" +"));
-        text.replace(blanks, QStringLiteral(" "));
-        qsizetype at = 0;
-        for (QString part : parts) {
-            part.replace(blanks, QStringLiteral(" "));
-            const qsizetype found = text.indexOf(part, at);
-            if (found < 0) {
-                qWarning("not found after %lld: %s", qlonglong(at), qPrintable(part));
-                return false;
-            }
-            at = found + part.size();
-        }
-        return true;
-    }
     std::shared_ptr<const qm::ProblemStore> check(qm::OpenClaimFile& file) {
         auto store = std::make_shared<qm::ProblemStore>(file.tree());
         qm::ProblemCollector collector(*file.tree());
@@ -159,7 +142,7 @@ private slots:
         QCOMPARE(::PrintTest::size(path), size);
         QVERIFY(document.pageCount() >= 3);
         const QString text = framedPages(path, document.pageCount());
-        QVERIFY(inOrder(
+        QVERIFY(PdfTools::inOrder(
             text,
             {QStringLiteral("CA0: POE, EDGAR (C003)"), QStringLiteral("/data/claims.nsf"),
              QStringLiteral("GENERAL CLINIC"), QStringLiteral("POE, EDGAR"), QStringLiteral("C003"),
@@ -223,7 +206,7 @@ private slots:
                           QStringLiteral("240 rows, grouped by batch"), QStringLiteral("Where")};
         for (std::int64_t batch : tree.batchNodes())
             order << QString::fromStdString(tree.key(batch)) + QStringLiteral("  BA0:");
-        QVERIFY(inOrder(text, order));
+        QVERIFY(PdfTools::inOrder(text, order));
         QVERIFY(text.contains(QStringLiteral(" (continued)")));
     }
 
@@ -270,9 +253,9 @@ private slots:
         const QString path = print(document, QPageSize(QPageSize::A4));
         QCOMPARE(::PrintTest::size(path), size);
         const QString text = framedPages(path, document.pageCount());
-        QVERIFY(inOrder(text, {QStringLiteral("Claim List"), QStringLiteral("Heading 0"),
-                               QStringLiteral("r0c0 value"), QStringLiteral("r1c0 value"),
-                               QStringLiteral("r149c0 value")}));
+        QVERIFY(PdfTools::inOrder(text, {QStringLiteral("Claim List"), QStringLiteral("Heading 0"),
+                                         QStringLiteral("r0c0 value"), QStringLiteral("r1c0 value"),
+                                         QStringLiteral("r149c0 value")}));
     }
 };
 

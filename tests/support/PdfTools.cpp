@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -57,4 +58,20 @@ QImage PdfTools::render(const QString& path, int page, int dpi) {
          QString::number(page), QStringLiteral("-l"), QString::number(page),
          QStringLiteral("-singlefile"), path, stem});
     return QImage(stem + QStringLiteral(".png"));
+}
+
+bool PdfTools::inOrder(QString text, const QStringList& parts) {
+    static const QRegularExpression blanks(QStringLiteral(" +"));
+    text.replace(blanks, QStringLiteral(" "));
+    qsizetype at = 0;
+    for (QString part : parts) {
+        part.replace(blanks, QStringLiteral(" "));
+        const qsizetype found = text.indexOf(part, at);
+        if (found < 0) {
+            qWarning("not found after %lld: %s", qlonglong(at), qPrintable(part));
+            return false;
+        }
+        at = found + part.size();
+    }
+    return true;
 }

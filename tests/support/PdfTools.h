@@ -20,4 +20,7 @@ public:
     static int imageCount(const QString& path);
     // Page `page` (1-based) drawn at dpi dots per inch.
     static QImage render(const QString& path, int page, int dpi);
+    // Whether each part comes after the one before in text; a run of blanks
+    // matches any other (pdftotext sets out columns with them).
+    static bool inOrder(QString text, const QStringList& parts);
 };
