@@ -265,6 +265,13 @@ void DocumentArea::tileVertically() {
     tile(Qt::Horizontal);
 }
 
+QSize DocumentArea::smallestOfAll(const QList<QMdiSubWindow*>& windows) {
+    QSize smallest;
+    for (QMdiSubWindow* window : windows)
+        smallest = smallest.expandedTo(smallestSize(window));
+    return smallest;
+}
+
 QList<QMdiSubWindow*> DocumentArea::arrangedWindows() const {
     QList<QMdiSubWindow*> windows;
     const QList<QMdiSubWindow*> stack = subWindowList(QMdiArea::StackingOrder);
@@ -300,9 +307,7 @@ void DocumentArea::cascade() {
     const QRect area = viewport()->rect();
     if (count == 0 || area.isEmpty())
         return;
-    QSize smallest;
-    for (QMdiSubWindow* window : windows)
-        smallest = smallest.expandedTo(smallestSize(window));
+    const QSize smallest = smallestOfAll(windows);
     // A title bar's height from one to the next, less where the area is too
     // small for that and the windows' smallest size.
     int step =
@@ -328,9 +333,7 @@ void DocumentArea::tile(Qt::Orientation bandDirection) {
     const QRect area = viewport()->rect();
     if (count == 0 || area.isEmpty())
         return;
-    QSize smallest;
-    for (QMdiSubWindow* window : windows)
-        smallest = smallest.expandedTo(smallestSize(window));
+    const QSize smallest = smallestOfAll(windows);
     const bool stacked = bandDirection == Qt::Vertical;
     const int length = stacked ? area.height() : area.width();
     const int breadth = stacked ? area.width() : area.height();

@@ -76,6 +76,8 @@ private:
     // least of them.
     void placeOverLeast(QMdiSubWindow* document);
     static QSize smallestSize(QWidget* document);
+    // The least size every one of windows needs.
+    static QSize smallestOfAll(const QList<QMdiSubWindow*>& windows);
     // Gives the focus to the document's first control unless it has it: while
     // a dialog of the main window is active (the search panel) the main window
     // keeps it for when it is active again, instead of handing the focus to
