@@ -23,7 +23,7 @@ set(kLongFunctionsLeft
   src/core/check/ProblemWords.cpp
   src/core/check/StructureCheck.cpp
   src/core/layouts/FormatFile.cpp)
-set(kLongFilesLeft src/gui/results/ResultsFilterModel.cpp)
+set(kLongFilesLeft)
 set(kLoopsLeft core/report/SummaryBatchRows>core/report/SummaryReport)
 
 # The lines of a text as a list, whatever characters they hold.

@@ -8,6 +8,7 @@
 
 #include "GuiTest.h"
 #include "gui/common/CountText.h"
+#include "gui/results/ResultsRowFilter.h"
 #include "gui/results/ResultsTableView.h"
 #include "gui/results/ResultsWindow.h"
 
@@ -30,6 +31,7 @@ private slots:
     void showsWhatAPlainFilterShows();
     void countSaysWhileItFilters();
     void aColumnInTheRowsOwnOrderIsNotSorted();
+    void aFilterWithinAnotherIsKnownSo();
 };
 
 namespace {
@@ -302,6 +304,34 @@ void ResultsFilterModelTest::aColumnInTheRowsOwnOrderIsNotSorted() {
     const PlainFilter plain(source, QString(), QVariant(), 0, Qt::DescendingOrder);
     QCOMPARE(keys(*window.shownRows()), keys(plain.text));
     QVERIFY(keys(*window.shownRows()) != QStringList(inOrder.rbegin(), inOrder.rend()));
+}
+
+void ResultsFilterModelTest::aFilterWithinAnotherIsKnownSo() {
+    // A new filter within the one shown weighs only the rows shown, and one
+    // that holds it only the others: claiming either wrongly loses rows.
+    const struct {
+        const char* text;
+        int category; // 0: none
+        const char* otherText;
+        int otherCategory;
+        bool within;
+    } cases[] = {
+        {"abba", 0, "AB", 0, true},  // more text, case ignored
+        {"ab", 0, "abba", 0, false}, // less text
+        {"ab", 2, "ab", 0, true},    // a category added
+        {"ab", 0, "ab", 2, false},   // a category taken away
+        {"ab", 3, "ab", 2, false},   // another category
+        {"", 0, "", 0, true},        // both every row
+        {"xab", 2, "ab", 2, true},
+    };
+    auto filter = [](const char* text, int category) {
+        return ResultsRowFilter{QString::fromLatin1(text),
+                                category ? QVariant(category) : QVariant()};
+    };
+    for (const auto& c : cases)
+        QVERIFY2(filter(c.text, c.category).within(filter(c.otherText, c.otherCategory)) ==
+                     c.within,
+                 c.text);
 }
 
 #include "ResultsFilterModelTest.moc"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/results/ResultsRowFilter.h"
 #include "gui/results/ResultsSortKey.h"
 
 #include <QAbstractProxyModel>
@@ -11,6 +12,7 @@
 #include <vector>
 
 class QTimer;
+class ResultsSortJob;
 
 // The rows a results window shows: those of its source model that hold the
 // filter text in any column (case ignored) and, when a category is chosen,
@@ -99,19 +101,6 @@ public:
     ~ResultsFilterModel() override;
 
 private:
-    struct SortJob;
-    struct Filter {
-        QString text;
-        QVariant category;
-        bool operator==(const Filter& other) const {
-            return text == other.text && category == other.category;
-        }
-    };
-
-    static bool showsAll(const Filter& filter) {
-        return filter.text.isEmpty() && !filter.category.isValid();
-    }
-    bool accepts(const Filter& filter, int sourceRow) const;
     // Between the source's rows, the sorted ones (the source's own order
     // unless sorting_) and the rows shown (every sorted row unless filtered).
     int sourceRowOf(int sortedRow) const {
@@ -119,47 +108,30 @@ private:
     }
     int sortedRowOf(int sourceRow) const;
     int sortedRowShown(int shownRow) const {
-        return showsAll(shownFilter_) ? shownRow : shown_[std::size_t(shownRow)];
+        return shownFilter_.showsAll() ? shownRow : shown_[std::size_t(shownRow)];
     }
     // The row shown for a sorted row, or -1.
     int shownRowOf(int sortedRow) const;
     // Where a sorted row stands in a list of sorted rows shown, or -1.
     static int positionIn(const std::vector<int>& shown, int sortedRow);
+    bool accepts(const ResultsRowFilter& filter, int sourceRow) const {
+        return filter.accepts(*sourceModel(), sourceRow, CategoryRole);
+    }
+    const ResultsRowFilter& pendingFilter() const {
+        return pending_ ? pending_->filter() : shownFilter_;
+    }
     // Whether a sort by this column and order needs an order of its own: not
     // when the rows stand in that order already.
     bool needsSorting(int column, Qt::SortOrder order) const;
-    // Whether source row a sorts before row b by a column, reading their values.
-    bool sortsBefore(int sourceA, int sourceB, int column, Qt::SortOrder order) const;
-    // Sorts source rows stably from the order given, here and now.
-    void sortHere(std::vector<int>& rows, int column, Qt::SortOrder order) const;
-    // Where rows appended to the source go among rows sorted by a column, as
-    // a sorting proxy places them: runs of rows, each with the sorted row it
-    // goes before, in ascending order.
-    std::vector<std::pair<int, std::vector<int>>> placesOf(std::vector<int> added,
-                                                           const std::vector<int>& sorted,
-                                                           int column, Qt::SortOrder order) const;
-    // Reads the next slice of the sort's values; once all are read, sorts
-    // here (a small table) or on a worker.
-    void readSortKeys();
-    void sortOnWorker();
-    // The sort goes on next turn, saying so.
-    void goOnNextTurn();
-    // Says once that a sort is being worked out.
-    void announceSorting();
-    // Lets go of the sort's job; whether it had said it sorts.
-    bool dropSortJob();
-    // Values that cannot be kept: the job dropped and every row sorted here
-    // and now, reading them per comparison.
-    void sortAllHereInstead();
-    // Texts of millions of rows: a run of them read, then sorted on a worker;
-    // once all are, merged a slice per turn.
-    void readRun();
-    void runSorted(std::vector<int> run);
-    void mergeRuns();
+    // The sort job has ended: its order taken, or every row sorted here
+    // instead, or (it failed) the order kept.
+    void sortEnded();
     // The sort's rows in their new order: rows that arrived meanwhile join
     // them, and the rows shown take that order.
     void finishSort(std::vector<int> order, std::vector<int> rank);
     void cancelSort();
+    // Lets go of the sort's job; whether it had said it sorts.
+    bool dropSortJob();
     // The rows shown take this order (sorted, with its rank when known), or
     // the source's (unsorted).
     void reorder(bool sorted, int column, Qt::SortOrder order, std::vector<int> rows,
@@ -170,7 +142,7 @@ private:
     // places them.
     void sortedSourceRowsInserted(int first, int last);
     void connectSource();
-    void request(const Filter& filter);
+    void request(const ResultsRowFilter& filter);
     void stopFiltering();
     // Works out the filter asked for over the next slice of rows; shows its
     // rows once every row is weighed.
@@ -192,12 +164,13 @@ private:
 
     std::vector<QMetaObject::Connection> sourceConnections_;
     QTimer* work_ = nullptr;
-    QTimer* sortWork_ = nullptr;
     // The rows stand in order_, sorted by sortColumn_ in sortOrder_.
     bool sorting_ = false;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
-    std::unique_ptr<SortJob> sortJob_;
+    ResultsSortJob* sortJob_ = nullptr;
+    // Rows appended to the source while the job sorts, as they came.
+    std::vector<std::pair<int, int>> arrivedWhileSorting_;
     // A sort that a change of the source's rows cut short, done once they are read again.
     std::optional<std::pair<int, Qt::SortOrder>> resort_;
     // The source's rows as far as this model has taken them in.
@@ -209,11 +182,9 @@ private:
     mutable bool rankStale_ = true;
     // Sorted rows shown, ascending, unless every row is.
     std::vector<int> shown_;
-    Filter shownFilter_;
-    // The filter being worked out, if any, and how far.
-    std::optional<Filter> pending_;
-    std::vector<char> pendingAccepts_; // by source row: weighed yet, and how
-    int pendingNext_ = 0;
+    ResultsRowFilter shownFilter_;
+    // The filter being worked out, if any.
+    std::optional<ResultsFilterPass> pending_;
     int msPerTurn_;
     int maxKeptRows_;
     bool resyncing_ = false;

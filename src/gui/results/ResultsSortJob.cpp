@@ -1,0 +1,374 @@
+#include "gui/results/ResultsSortJob.h"
+
+#include "gui/common/BackgroundRelease.h"
+
+#include <QAbstractItemModel>
+#include <QElapsedTimer>
+#include <QFutureWatcher>
+#include <QPromise>
+#include <QTimer>
+#include <algorithm>
+#include <numeric>
+#include <thread>
+
+namespace {
+
+// Rows weighed between looks at the clock.
+constexpr int kRowsPerLook = 256;
+// A sort of this many rows, their values read within one turn, is done there
+// and then (a few milliseconds); a larger one on a worker.
+constexpr int kSortHereRows = 20'000;
+
+} // namespace
+
+ResultsSortJob::ResultsSortJob(const QAbstractItemModel& source, int column, Qt::SortOrder order,
+                               int count, std::vector<int> from, Limits limits, QObject* parent)
+    : QObject(parent)
+    , source_(source)
+    , column_(column)
+    , order_(order)
+    , count_(count)
+    , from_(std::move(from))
+    , limits_(limits)
+    , turn_(new QTimer(this))
+    // Not written yet: its pages are touched as the values are read.
+    , numbers_(new qint64[std::size_t(count)]) {
+    turn_->setSingleShot(true);
+    turn_->setInterval(0);
+    connect(turn_, &QTimer::timeout, this, &ResultsSortJob::readKeys);
+}
+
+ResultsSortJob::~ResultsSortJob() {
+    cancelled_->store(true);
+    releaseValues();
+}
+
+void ResultsSortJob::start() {
+    readKeys();
+}
+
+void ResultsSortJob::cancel() {
+    cancelled_->store(true);
+    // A worker's end, still on its way, says nothing.
+    watcher_ = nullptr;
+    turn_->stop();
+    releaseValues();
+}
+
+void ResultsSortJob::releaseValues() {
+    // Half a million texts take a while to free: not on this thread.
+    BackgroundRelease::drop(std::move(keys_));
+    BackgroundRelease::drop(std::move(numbers_));
+}
+
+void ResultsSortJob::finish(End end, Sorted sorted) {
+    end_ = end;
+    sorted_ = std::move(sorted);
+    turn_->stop();
+    releaseValues();
+    emit ended();
+}
+
+ResultsSortJob::Sorted ResultsSortJob::sortRows(std::vector<int> rows, int count, bool descending,
+                                                const qint64* numbers,
+                                                const std::vector<ResultsSortKey>* keys,
+                                                const std::atomic<bool>& cancelled, bool ranked) {
+    if (rows.empty()) {
+        rows.resize(std::size_t(count));
+        std::iota(rows.begin(), rows.end(), 0);
+    }
+    auto sortBy = [&](const auto& values) {
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+            if (cancelled.load(std::memory_order_relaxed))
+                throw Cancelled();
+            return descending ? values[std::size_t(b)] < values[std::size_t(a)]
+                              : values[std::size_t(a)] < values[std::size_t(b)];
+        });
+    };
+    if (numbers)
+        sortBy(numbers);
+    else
+        sortBy(*keys);
+    Sorted sorted;
+    if (ranked) {
+        sorted.rank.resize(rows.size());
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            sorted.rank[std::size_t(rows[row])] = int(row);
+    }
+    sorted.order = std::move(rows);
+    return sorted;
+}
+
+bool ResultsSortJob::keepKeys(const QVariant& value) {
+    // Not all whole numbers: every row's value as it is, where that can be
+    // kept; texts in runs; else sorted here and now.
+    if (count_ > limits_.maxKeptRows && read_ == 0 && !value.isValid()) {
+        BackgroundRelease::drop(std::move(numbers_));
+        inRuns_ = true;
+        readRun();
+        return false;
+    }
+    if (count_ > limits_.maxKeptRows) {
+        finish(End::SortHere);
+        return false;
+    }
+    keys_ = std::make_shared<std::vector<ResultsSortKey>>();
+    keys_->reserve(std::size_t(count_));
+    for (int row = 0; row < read_; ++row)
+        keys_->push_back(ResultsSortKey::fromSortValue(numbers_[std::size_t(row)]));
+    withSortValue_ = read_;
+    BackgroundRelease::drop(std::move(numbers_));
+    return true;
+}
+
+void ResultsSortJob::readKeys() {
+    if (merging_) {
+        mergeRuns();
+        return;
+    }
+    if (inRuns_) {
+        readRun();
+        return;
+    }
+    const int rows = count_;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        while (read_ < rows) {
+            for (const int end = std::min(rows, read_ + kRowsPerLook); read_ < end; ++read_) {
+                if (numbers_) {
+                    const QVariant value =
+                        source_.index(read_, column_).data(ResultsSortKey::kSortRole);
+                    const int type = value.userType();
+                    if (type == QMetaType::LongLong || type == QMetaType::Int) {
+                        numbers_[std::size_t(read_)] = value.toLongLong();
+                        continue;
+                    }
+                    if (!keepKeys(value))
+                        return; // in runs, or to be sorted here instead
+                }
+                if (!readingShown_) {
+                    keys_->push_back(ResultsSortKey::read(source_, read_, column_));
+                    withSortValue_ += keys_->back().hasSortValue() ? 1 : 0;
+                } else if ((*keys_)[std::size_t(read_)].hasSortValue()) {
+                    (*keys_)[std::size_t(read_)] =
+                        ResultsSortKey::read(source_, read_, column_, true);
+                }
+            }
+            if (read_ < rows && clock.elapsed() >= limits_.msPerTurn) {
+                nextTurn();
+                return;
+            }
+        }
+        if (numbers_ || readingShown_ || withSortValue_ == 0 || withSortValue_ == rows)
+            break;
+        readingShown_ = true;
+        read_ = 0;
+    }
+    if (!announced_ && rows <= kSortHereRows && limits_.msPerTurn > 0) {
+        Sorted sorted = sortRows(std::move(from_), rows, order_ == Qt::DescendingOrder,
+                                 numbers_.get(), keys_.get(), *cancelled_);
+        finish(End::Sorted, std::move(sorted));
+        return;
+    }
+    sortOnWorker();
+}
+
+void ResultsSortJob::sortOnWorker() {
+    announce();
+    auto* watcher = new QFutureWatcher<Sorted>(this);
+    watcher_ = watcher;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        QFuture<Sorted> done = watcher->future();
+        if (watcher_ != watcher || end_ != End::Running)
+            return;
+        watcher_ = nullptr;
+        if (done.resultCount() == 0) {
+            // It failed (out of memory): the rows keep the order they have.
+            finish(End::Failed);
+            return;
+        }
+        Sorted sorted = done.takeResult();
+        if (inRuns_)
+            runSorted(std::move(sorted.order));
+        else
+            finish(End::Sorted, std::move(sorted));
+    });
+    QPromise<Sorted> promise;
+    watcher->setFuture(promise.future());
+    promise.start();
+    // The source rows of a run, by their place in it.
+    std::vector<int> run;
+    if (inRuns_) {
+        const int end = std::min(count_, runStart_ + int(keys_->size()));
+        run.reserve(std::size_t(end - runStart_));
+        for (int place = runStart_; place < end; ++place)
+            run.push_back(from_.empty() ? place : from_[std::size_t(place)]);
+    }
+    // A thread of its own: the sort takes a second at most, and a newer one
+    // ends it at its next comparison.
+    std::thread([promise = std::move(promise),
+                 from = inRuns_ ? std::vector<int>() : std::move(from_),
+                 count = inRuns_ ? int(run.size()) : count_, run = std::move(run),
+                 descending = order_ == Qt::DescendingOrder, numbers = numbers_, keys = keys_,
+                 cancelled = cancelled_]() mutable {
+        try {
+            // A run's rows are sorted by their place in it, then named as source rows.
+            Sorted sorted = sortRows(std::move(from), count, descending, numbers.get(), keys.get(),
+                                     *cancelled, run.empty());
+            if (!run.empty())
+                for (int& place : sorted.order)
+                    place = run[std::size_t(place)];
+            promise.addResult(std::move(sorted));
+        } catch (...) {
+            // Cancelled, or out of memory: no order.
+        }
+        promise.finish();
+    }).detach();
+}
+
+void ResultsSortJob::nextTurn() {
+    announce();
+    turn_->start();
+}
+
+void ResultsSortJob::announce() {
+    if (!announced_) {
+        announced_ = true;
+        emit announced();
+    }
+}
+
+void ResultsSortJob::readRun() {
+    const int size = std::min(std::max(limits_.maxKeptRows / 2, 1), count_ - runStart_);
+    if (!keys_) {
+        keys_ = std::make_shared<std::vector<ResultsSortKey>>();
+        keys_->reserve(std::size_t(size));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (read_ < size) {
+        for (const int end = std::min(size, read_ + kRowsPerLook); read_ < end; ++read_) {
+            const int place = runStart_ + read_;
+            const int row = from_.empty() ? place : from_[std::size_t(place)];
+            keys_->push_back(ResultsSortKey::read(source_, row, column_));
+            if (keys_->back().hasSortValue()) {
+                // Some rows have a sort value after all: compared pairwise
+                // as a sorting proxy compares them.
+                finish(End::SortHere);
+                return;
+            }
+        }
+        if (read_ < size && clock.elapsed() >= limits_.msPerTurn) {
+            nextTurn();
+            return;
+        }
+    }
+    sortOnWorker();
+}
+
+void ResultsSortJob::runSorted(std::vector<int> run) {
+    runStart_ += int(run.size());
+    runs_.push_back(std::move(run));
+    BackgroundRelease::drop(std::move(keys_));
+    read_ = 0;
+    if (runStart_ < count_) {
+        turn_->start();
+        return;
+    }
+    // Every run sorted: merged from each one's first row on.
+    merging_ = true;
+    for (const std::vector<int>& sorted : runs_) {
+        heads_.push_back(0);
+        headKeys_.push_back(ResultsSortKey::read(source_, sorted.front(), column_));
+    }
+    merged_.reserve(std::size_t(count_));
+    mergedRank_.assign(std::size_t(count_), -1);
+    turn_->start();
+}
+
+void ResultsSortJob::mergeRuns() {
+    const bool descending = order_ == Qt::DescendingOrder;
+    QElapsedTimer clock;
+    clock.start();
+    while (int(merged_.size()) < count_) {
+        for (int step = 0; step < kRowsPerLook && int(merged_.size()) < count_; ++step) {
+            // The first run's row wins a tie: the runs stand in the order sorted from.
+            std::size_t best = runs_.size();
+            for (std::size_t r = 0; r < runs_.size(); ++r) {
+                if (heads_[r] >= runs_[r].size())
+                    continue;
+                if (best == runs_.size() ||
+                    (descending ? headKeys_[best] < headKeys_[r] : headKeys_[r] < headKeys_[best]))
+                    best = r;
+            }
+            const int row = runs_[best][heads_[best]];
+            mergedRank_[std::size_t(row)] = int(merged_.size());
+            merged_.push_back(row);
+            if (++heads_[best] < runs_[best].size())
+                headKeys_[best] = ResultsSortKey::read(source_, runs_[best][heads_[best]], column_);
+        }
+        if (int(merged_.size()) < count_ && clock.elapsed() >= limits_.msPerTurn) {
+            turn_->start();
+            return;
+        }
+    }
+    finish(End::Sorted, Sorted{std::move(merged_), std::move(mergedRank_)});
+}
+
+bool ResultsSortJob::sortsBefore(const QAbstractItemModel& source, int sourceA, int sourceB,
+                                 int column, Qt::SortOrder order) {
+    if (order == Qt::DescendingOrder)
+        std::swap(sourceA, sourceB);
+    ResultsSortKey a = ResultsSortKey::read(source, sourceA, column);
+    ResultsSortKey b = ResultsSortKey::read(source, sourceB, column);
+    if (a.hasSortValue() != b.hasSortValue()) {
+        a = ResultsSortKey::read(source, sourceA, column, true);
+        b = ResultsSortKey::read(source, sourceB, column, true);
+    }
+    return a < b;
+}
+
+void ResultsSortJob::sortHere(const QAbstractItemModel& source, std::vector<int>& rows, int column,
+                              Qt::SortOrder order) {
+    std::stable_sort(rows.begin(), rows.end(), [&source, column, order](int a, int b) {
+        return sortsBefore(source, a, b, column, order);
+    });
+}
+
+std::vector<std::pair<int, std::vector<int>>>
+ResultsSortJob::placesOf(const QAbstractItemModel& source, std::vector<int> added,
+                         const std::vector<int>& sorted, int column, Qt::SortOrder order) {
+    sortHere(source, added, column, order);
+    // Each run starts after the sorted rows it does not sort before, and
+    // takes the arriving rows that follow while they do not sort after the
+    // row it stands before.
+    std::vector<std::pair<int, std::vector<int>>> places;
+    int low = 0;
+    std::size_t next = 0;
+    while (next < added.size()) {
+        std::vector<int> run{added[next++]};
+        int high = int(sorted.size()) - 1;
+        while (low <= high) {
+            const int middle = (low + high) / 2;
+            if (sortsBefore(source, run.front(), sorted[std::size_t(middle)], column, order))
+                high = middle - 1;
+            else
+                low = middle + 1;
+        }
+        const int place = low;
+        if (place >= int(sorted.size())) {
+            run.insert(run.end(), added.begin() + std::ptrdiff_t(next), added.end());
+            next = added.size();
+        } else {
+            for (; next < added.size(); ++next) {
+                if (sortsBefore(source, sorted[std::size_t(place)], added[next], column, order))
+                    break;
+                run.push_back(added[next]);
+            }
+        }
+        places.emplace_back(place, std::move(run));
+    }
+    return places;
+}

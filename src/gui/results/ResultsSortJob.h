@@ -1,0 +1,129 @@
+#pragma once
+
+#include "gui/results/ResultsSortKey.h"
+
+#include <QObject>
+#include <atomic>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QAbstractItemModel;
+class QTimer;
+
+// One sort of a results model's first rows by a column: their values read a
+// slice per turn of the event loop, then sorted here and now (a small table)
+// or on a worker. Whole numbers are kept as they are read (8 bytes a row);
+// other values as sort keys, except that texts of more than maxKeptRows rows
+// are read and sorted in runs of half as many, merged a slice per turn.
+//
+// It says announced() once it takes longer than the turn it was started in,
+// and ended() once: sorted (takeSorted() gives the order), failed (a worker
+// ran out of memory), or its values cannot be kept and the caller must sort
+// here and now, reading them per comparison. cancel() ends it without a word.
+class ResultsSortJob : public QObject {
+    Q_OBJECT
+public:
+    enum class End { Running, Sorted, Failed, SortHere };
+    // The source row of each sorted row, and the other way round (empty when
+    // not worked out on the way).
+    struct Sorted {
+        std::vector<int> order;
+        std::vector<int> rank;
+    };
+    struct Limits {
+        int msPerTurn = 15;
+        int maxKeptRows = 2'000'000;
+    };
+
+    // Sorts the source's first `count` rows stably from the order given
+    // (empty: the source's own).
+    ResultsSortJob(const QAbstractItemModel& source, int column, Qt::SortOrder order, int count,
+                   std::vector<int> from, Limits limits, QObject* parent = nullptr);
+    ~ResultsSortJob() override;
+
+    void start();
+    void cancel();
+
+    int column() const { return column_; }
+    Qt::SortOrder order() const { return order_; }
+    int count() const { return count_; }
+    bool isAnnounced() const { return announced_; }
+    End end() const { return end_; }
+    Sorted takeSorted() { return std::move(sorted_); }
+    // The order sorted from, for a caller that sorts here instead.
+    std::vector<int> takeFrom() { return std::move(from_); }
+
+    // Sorts rows stably from the order given (empty: the first `count`) by
+    // whole numbers or else by keys, both by row, with the rank of each row
+    // when asked; throws Cancelled once `cancelled` is set.
+    struct Cancelled {};
+    static Sorted sortRows(std::vector<int> rows, int count, bool descending, const qint64* numbers,
+                           const std::vector<ResultsSortKey>* keys,
+                           const std::atomic<bool>& cancelled, bool ranked = true);
+
+    // Whether source row a sorts before row b by a column, reading their values.
+    static bool sortsBefore(const QAbstractItemModel& source, int sourceA, int sourceB, int column,
+                            Qt::SortOrder order);
+    // Sorts source rows stably from the order given, here and now.
+    static void sortHere(const QAbstractItemModel& source, std::vector<int>& rows, int column,
+                         Qt::SortOrder order);
+    // Where rows appended to the source go among rows sorted by a column, as
+    // a sorting proxy places them: runs of rows, each with the sorted row it
+    // goes before, in ascending order.
+    static std::vector<std::pair<int, std::vector<int>>> placesOf(const QAbstractItemModel& source,
+                                                                  std::vector<int> added,
+                                                                  const std::vector<int>& sorted,
+                                                                  int column, Qt::SortOrder order);
+
+signals:
+    void announced();
+    void ended();
+
+private:
+    void readKeys();
+    // Whole numbers no more: every row's value kept as a key, or (too many)
+    // runs or a sort here instead; false when the reading stops there.
+    bool keepKeys(const QVariant& value);
+    void readRun();
+    void sortOnWorker();
+    void runSorted(std::vector<int> run);
+    void mergeRuns();
+    void nextTurn();
+    void announce();
+    void finish(End end, Sorted sorted = {});
+    void releaseValues();
+
+    const QAbstractItemModel& source_;
+    const int column_;
+    const Qt::SortOrder order_;
+    const int count_;
+    std::vector<int> from_;
+    const Limits limits_;
+    QTimer* turn_ = nullptr;
+    End end_ = End::Running;
+    Sorted sorted_;
+    bool announced_ = false;
+    // By source row, what the rows sort by: whole numbers while every row's
+    // sort value is one (written as they are read), else the values as they are.
+    std::shared_ptr<qint64[]> numbers_;
+    std::shared_ptr<std::vector<ResultsSortKey>> keys_;
+    int read_ = 0;
+    int withSortValue_ = 0;
+    // Where some rows have a sort value and some not, all are compared by
+    // what they show: a second reading for the rows with one.
+    bool readingShown_ = false;
+    // Texts of more than maxKeptRows rows: runs of half as many, of the order
+    // sorted from, each read and sorted by itself (keys_ by place in the
+    // run), then merged.
+    bool inRuns_ = false;
+    int runStart_ = 0;
+    std::vector<std::vector<int>> runs_;
+    bool merging_ = false;
+    std::vector<std::size_t> heads_;
+    std::vector<ResultsSortKey> headKeys_;
+    std::vector<int> merged_;
+    std::vector<int> mergedRank_;
+    std::shared_ptr<std::atomic<bool>> cancelled_ = std::make_shared<std::atomic<bool>>(false);
+    QObject* watcher_ = nullptr;
+};
