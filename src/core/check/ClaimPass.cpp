@@ -63,22 +63,14 @@ bool ClaimPass::fileChanged() const {
     return impl_->identityAtEnd != impl_->identityAtStart;
 }
 
-bool ClaimPass::run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVisitor,
-                    const std::function<void(std::size_t chunk)>& handOn) {
-    Impl& d = *impl_;
-    ChunkPlan& plan = d.plan;
-    std::vector<ChunkPlan::Chunk>& chunks = plan.chunks();
-    const Options& options = d.options;
-    const int jobs = d.jobs;
-    const bool indexUsable = options.index && options.index->describes(d.file);
+// What the workers of a pass and the thread that waits for them share.
+struct ClaimPass::Sync {
+    Sync(const Options& o, std::int64_t all)
+        : options(o)
+        , total(all) {}
 
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::atomic<bool> cancel{false};
-    std::atomic<std::int64_t> bytesDone{0};
-    const std::int64_t total = (indexUsable ? 1 : 2) * plan.initialSize();
     // Waits until done() holds, reporting progress while it waits.
-    auto waitFor = [&](std::unique_lock<std::mutex>& lock, auto done) {
+    template <typename Done> void waitFor(std::unique_lock<std::mutex>& lock, Done done) {
         while (!done()) {
             changed.wait_for(lock, std::chrono::milliseconds(50));
             if (options.progress && !cancel) {
@@ -91,91 +83,112 @@ bool ClaimPass::run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVi
                 }
             }
         }
-    };
-    auto noteTheEnd = [&d] {
-        d.identityAtEnd = d.file.identity();
-    };
-
-    if (indexUsable) {
-        plan.contextsFromIndex(*options.index);
-    } else {
-        // First pass: where the headers and trailers are, chunk by chunk.
-        std::atomic<std::size_t> next{0};
-        int running = jobs;
-        std::vector<std::thread> workers;
-        for (int j = 0; j < jobs; ++j)
-            workers.emplace_back([&] {
-                SequentialFile reader;
-                reader.openSame(d.file);
-                for (std::size_t i; !cancel && (i = next++) < chunks.size();) {
-                    plan.findEvents(reader, i, cancel);
-                    bytesDone += plan.bytesOf(chunks[i]);
-                }
-                std::lock_guard<std::mutex> lock(mutex);
-                --running;
-                changed.notify_all();
-            });
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            waitFor(lock, [&] { return running == 0; });
-        }
-        for (std::thread& worker : workers)
-            worker.join();
-        if (cancel) {
-            noteTheEnd();
-            return false;
-        }
-        plan.contextsFromEvents();
     }
 
-    // Second pass: the claims, chunk by chunk, handed on in order. Workers run
-    // only a few chunks ahead of what has been handed on, so that results
-    // waiting for their turn stay few.
-    const ChunkReader::Settings settings{options.everyLine, options.claimHookForTests};
-    const std::size_t ahead = std::size_t(2 * jobs);
-    std::size_t next = 0;
-    std::size_t handedOn = 0;
+    const Options& options;
+    const std::int64_t total;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::atomic<bool> cancel{false};
+    std::atomic<std::int64_t> bytesDone{0};
+};
+
+bool ClaimPass::findFrames(const SequentialFile& file, ChunkPlan& plan, int jobs, Sync& sync) {
+    std::vector<ChunkPlan::Chunk>& chunks = plan.chunks();
+    std::atomic<std::size_t> next{0};
+    int running = jobs;
     std::vector<std::thread> workers;
     for (int j = 0; j < jobs; ++j)
         workers.emplace_back([&] {
+            SequentialFile reader;
+            reader.openSame(file);
+            for (std::size_t i; !sync.cancel && (i = next++) < chunks.size();) {
+                plan.findEvents(reader, i, sync.cancel);
+                sync.bytesDone += plan.bytesOf(chunks[i]);
+            }
+            std::lock_guard<std::mutex> lock(sync.mutex);
+            --running;
+            sync.changed.notify_all();
+        });
+    {
+        std::unique_lock<std::mutex> lock(sync.mutex);
+        sync.waitFor(lock, [&] { return running == 0; });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return !sync.cancel;
+}
+
+bool ClaimPass::run(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVisitor,
+                    const std::function<void(std::size_t chunk)>& handOn) {
+    Impl& d = *impl_;
+    ChunkPlan& plan = d.plan;
+    const bool indexUsable = d.options.index && d.options.index->describes(d.file);
+    Sync sync(d.options, (indexUsable ? 1 : 2) * plan.initialSize());
+    if (indexUsable) {
+        plan.contextsFromIndex(*d.options.index);
+    } else if (findFrames(d.file, plan, d.jobs, sync)) {
+        plan.contextsFromEvents();
+    } else {
+        d.identityAtEnd = d.file.identity();
+        return false;
+    }
+    readClaims(makeVisitor, handOn, sync);
+    d.identityAtEnd = d.file.identity();
+    if (d.options.progress && !sync.cancel)
+        d.options.progress(sync.total, sync.total);
+    return !sync.cancel;
+}
+
+void ClaimPass::readClaims(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVisitor,
+                           const std::function<void(std::size_t chunk)>& handOn, Sync& sync) {
+    Impl& d = *impl_;
+    ChunkPlan& plan = d.plan;
+    std::vector<ChunkPlan::Chunk>& chunks = plan.chunks();
+    // Second pass: the claims, chunk by chunk, handed on in order. Workers run
+    // only a few chunks ahead of what has been handed on, so that results
+    // waiting for their turn stay few.
+    const ChunkReader::Settings settings{d.options.everyLine, d.options.claimHookForTests};
+    const std::size_t ahead = std::size_t(2 * d.jobs);
+    std::size_t next = 0;
+    std::size_t handedOn = 0;
+    std::vector<std::thread> workers;
+    for (int j = 0; j < d.jobs; ++j)
+        workers.emplace_back([&] {
             const std::unique_ptr<ClaimVisitor> visitor = makeVisitor();
             ChunkReader reader(d.file, plan, d.rules, *visitor, settings);
-            std::unique_lock<std::mutex> lock(mutex);
+            std::unique_lock<std::mutex> lock(sync.mutex);
             for (;;) {
-                changed.wait(lock, [&] {
-                    return cancel || next >= chunks.size() || next < handedOn + ahead;
+                sync.changed.wait(lock, [&] {
+                    return sync.cancel || next >= chunks.size() || next < handedOn + ahead;
                 });
-                if (cancel || next >= chunks.size())
+                if (sync.cancel || next >= chunks.size())
                     return;
                 const std::size_t index = next++;
                 lock.unlock();
-                reader.read(index, cancel);
-                bytesDone += plan.bytesOf(chunks[index]);
+                reader.read(index, sync.cancel);
+                sync.bytesDone += plan.bytesOf(chunks[index]);
                 lock.lock();
                 chunks[index].read = true;
-                changed.notify_all();
+                sync.changed.notify_all();
             }
         });
     {
-        std::unique_lock<std::mutex> lock(mutex);
-        while (handedOn < chunks.size() && !cancel) {
-            waitFor(lock, [&] { return cancel || chunks[handedOn].read; });
-            if (cancel)
+        std::unique_lock<std::mutex> lock(sync.mutex);
+        while (handedOn < chunks.size() && !sync.cancel) {
+            sync.waitFor(lock, [&] { return sync.cancel || chunks[handedOn].read; });
+            if (sync.cancel)
                 break;
             const std::size_t index = handedOn++;
-            changed.notify_all();
+            sync.changed.notify_all();
             lock.unlock();
             handOn(index);
             lock.lock();
         }
-        changed.notify_all();
+        sync.changed.notify_all();
     }
     for (std::thread& worker : workers)
         worker.join();
-    noteTheEnd();
-    if (options.progress && !cancel)
-        options.progress(total, total);
-    return !cancel;
 }
 
 } // namespace qm

@@ -11,6 +11,7 @@
 
 namespace qm {
 
+class ChunkPlan;
 class HeaderIndex;
 class SequentialFile;
 
@@ -72,6 +73,13 @@ public:
     bool fileChanged() const;
 
 private:
+    struct Sync;
+    // First pass: where the headers and trailers are, chunk by chunk; false when cancelled.
+    static bool findFrames(const SequentialFile& file, ChunkPlan& plan, int jobs, Sync& sync);
+    // Second pass: the claims read chunk by chunk on the workers, handed on in order.
+    void readClaims(const std::function<std::unique_ptr<ClaimVisitor>()>& makeVisitor,
+                    const std::function<void(std::size_t chunk)>& handOn, Sync& sync);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

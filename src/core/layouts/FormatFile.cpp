@@ -54,12 +54,18 @@ public:
 
     // False, with the reason in error, when the line does not agree.
     bool line(std::string_view text, int number, std::string& error);
+
     void applyTo(LayoutCatalogue& catalogue) {
         for (auto& [where, entry] : formats_)
             catalogue.at(where.first).setFormat(where.second, std::move(entry.format));
     }
 
 private:
+    static bool plainText(std::string_view text, std::string& error);
+    // Keeps a field's format (or a code's meaning), unless it has one already.
+    bool store(int typeIndex, int field, FieldFormat::Kind kind, std::string_view code,
+               std::string_view meaning, const std::string& name, int number, std::string& error);
+
     struct Entry {
         FieldFormat format;
         int line;
@@ -69,14 +75,7 @@ private:
     std::map<std::pair<int, int>, Entry> formats_; // by record type and field index
 };
 
-bool Reader::line(std::string_view text, int number, std::string& error) {
-    std::size_t at = 0;
-    const std::string_view type = nextWord(text, at);
-    if (type.empty() || type.front() == '#')
-        return true;
-    const std::string_view id = nextWord(text, at);
-    const std::string_view word = nextWord(text, at);
-    const std::string printableType = FileText::toPrintable(type);
+bool Reader::plainText(std::string_view text, std::string& error) {
     if (text.size() > kMaxLineLength) {
         error = "the line is longer than " + std::to_string(kMaxLineLength) + " characters";
         return false;
@@ -91,6 +90,42 @@ bool Reader::line(std::string_view text, int number, std::string& error) {
         }
         i += n;
     }
+    return true;
+}
+
+bool Reader::store(int typeIndex, int field, FieldFormat::Kind kind, std::string_view code,
+                   std::string_view meaning, const std::string& name, int number,
+                   std::string& error) {
+    auto [place, added] =
+        formats_.try_emplace({typeIndex, field}, Entry{FieldFormat(kind), number});
+    Entry& entry = place->second;
+    if (!added && (entry.format.kind() != kind || kind != FieldFormat::Kind::Code)) {
+        error = name + " has a format already, on line " + std::to_string(entry.line);
+        return false;
+    }
+    if (kind == FieldFormat::Kind::Code) {
+        for (const FieldFormat::Meaning& m : entry.format.meanings()) {
+            if (m.code == code) {
+                error = "the code '" + FileText::toPrintable(code) + "' of " + name +
+                        " has a meaning already";
+                return false;
+            }
+        }
+        entry.format.addMeaning(std::string(code), std::string(meaning));
+    }
+    return true;
+}
+
+bool Reader::line(std::string_view text, int number, std::string& error) {
+    std::size_t at = 0;
+    const std::string_view type = nextWord(text, at);
+    if (type.empty() || type.front() == '#')
+        return true;
+    const std::string_view id = nextWord(text, at);
+    const std::string_view word = nextWord(text, at);
+    const std::string printableType = FileText::toPrintable(type);
+    if (!plainText(text, error))
+        return false;
     if (word.empty()) {
         error = "a record type, a field number and a format are wanted";
         return false;
@@ -142,24 +177,7 @@ bool Reader::line(std::string_view text, int number, std::string& error) {
             "a date is 8 characters wide (CCYYMMDD); " + name + " is " + std::to_string(def.Length);
         return false;
     }
-    auto [place, added] =
-        formats_.try_emplace({typeIndex, field}, Entry{FieldFormat(*kind), number});
-    Entry& entry = place->second;
-    if (!added && (entry.format.kind() != *kind || *kind != FieldFormat::Kind::Code)) {
-        error = name + " has a format already, on line " + std::to_string(entry.line);
-        return false;
-    }
-    if (*kind == FieldFormat::Kind::Code) {
-        for (const FieldFormat::Meaning& m : entry.format.meanings()) {
-            if (m.code == code) {
-                error = "the code '" + FileText::toPrintable(code) + "' of " + name +
-                        " has a meaning already";
-                return false;
-            }
-        }
-        entry.format.addMeaning(std::string(code), std::string(meaning));
-    }
-    return true;
+    return store(typeIndex, field, *kind, code, meaning, name, number, error);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "core/report/SummaryBatchRows.h"
 
 #include "core/report/JsonWriter.h"
-#include "core/report/SummaryReport.h"
+#include "core/report/SummaryColumns.h"
 
 namespace qm {
 
@@ -13,14 +13,14 @@ SummaryBatchRows::SummaryBatchRows(bool json)
 void SummaryBatchRows::batch(const FileStatistics::Batch& batch) {
     if (!json_) {
         line_.clear();
-        SummaryReport::appendBatchLine(line_, batch);
+        SummaryColumns::batchLine(line_, batch);
         out_ << line_;
         return;
     }
     out_ << (first_ ? "\n    " : ",\n    ");
     first_ = false;
     JsonWriter json(out_);
-    SummaryReport::writeBatch(json, batch);
+    SummaryColumns::batchObject(json, batch);
 }
 
 bool SummaryBatchRows::copyTo(std::ostream& out) {

@@ -6,54 +6,13 @@
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
 #include "core/report/SummaryBatchRows.h"
+#include "core/report/SummaryColumns.h"
 
 #include <string_view>
 
 namespace qm {
 
 namespace {
-
-const std::string_view kTooLarge = "too large to add up";
-
-// Whole dollars without their cents.
-std::string dollars(std::int64_t cents) {
-    std::string text = FieldFormat::money(cents);
-    if (cents % 100 == 0)
-        text.resize(text.size() - 3);
-    return text;
-}
-
-// A number right-aligned in width characters.
-std::string right(const std::string& text, std::size_t width) {
-    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
-}
-
-std::string count(std::int64_t n) {
-    return std::to_string(n);
-}
-
-void moneyValue(JsonWriter& json, const FileStatistics::Sum& sum) {
-    if (sum.tooLarge())
-        json.null();
-    else
-        json.value(sum.cents());
-}
-
-// The members of a batch, provider or file's money, under the given names.
-void moneyMembers(JsonWriter& json, const FileStatistics::Money& money, const char* charges,
-                  const char* lineCharges) {
-    json.key(charges);
-    moneyValue(json, money.charges);
-    json.key(lineCharges);
-    moneyValue(json, money.lineCharges);
-    json.key("claims_without_xa0").value(money.claimsWithoutXa0);
-}
-
-std::string moneyColumns(const FileStatistics::Money& money) {
-    return right(SummaryReport::money(money.charges), 18) +
-           right(SummaryReport::money(money.lineCharges), 18) +
-           right(count(money.claimsWithoutXa0), 8);
-}
 
 void procedureTable(std::ostream& out, const char* title, const FileStatistics& s,
                     const std::vector<FileStatistics::Procedure>& procedures) {
@@ -62,12 +21,12 @@ void procedureTable(std::ostream& out, const char* title, const FileStatistics& 
         out << "  none\n";
         return;
     }
-    out << "  " << ReportText::padded("Code", 8) << right("Lines", 10) << right("Charges", 18)
-        << '\n';
+    out << "  " << ReportText::padded("Code", 8) << SummaryColumns::right("Lines", 10)
+        << SummaryColumns::right("Charges", 18) << '\n';
     for (const FileStatistics::Procedure& p : procedures)
         out << "  " << ReportText::padded(FileText::toPrintable(p.code), 8)
-            << right(count(p.serviceLines), 10) << right(SummaryReport::money(p.charges), 18)
-            << '\n';
+            << SummaryColumns::right(SummaryColumns::count(p.serviceLines), 10)
+            << SummaryColumns::right(SummaryReport::money(p.charges), 18) << '\n';
 }
 
 void procedureArray(JsonWriter& json, const std::vector<FileStatistics::Procedure>& procedures) {
@@ -79,7 +38,7 @@ void procedureArray(JsonWriter& json, const std::vector<FileStatistics::Procedur
             .key("service_lines")
             .value(p.serviceLines)
             .key("charges");
-        moneyValue(json, p.charges);
+        SummaryColumns::moneyValue(json, p.charges);
         json.endObject();
     }
     json.endArray();
@@ -87,30 +46,35 @@ void procedureArray(JsonWriter& json, const std::vector<FileStatistics::Procedur
 
 void headline(std::ostream& out, const FileStatistics& s) {
     const std::size_t w = 20;
-    out << ReportText::padded("Batches", w) << count(s.batches) << '\n'
-        << ReportText::padded("Claims", w) << count(s.claims) << '\n'
-        << ReportText::padded("Service lines", w) << count(s.serviceLines) << '\n'
-        << ReportText::padded("Records", w) << count(s.records) << '\n'
+    out << ReportText::padded("Batches", w) << SummaryColumns::count(s.batches) << '\n'
+        << ReportText::padded("Claims", w) << SummaryColumns::count(s.claims) << '\n'
+        << ReportText::padded("Service lines", w) << SummaryColumns::count(s.serviceLines) << '\n'
+        << ReportText::padded("Records", w) << SummaryColumns::count(s.records) << '\n'
         << ReportText::padded("Claim charges", w) << SummaryReport::money(s.money.charges)
         << "  (XA0 12.0, as the claims state them)\n"
         << ReportText::padded("Line charges", w) << SummaryReport::money(s.money.lineCharges)
         << "  (FA0 13.0, as the trailers add them up)\n"
-        << ReportText::padded("Claims without XA0", w) << count(s.money.claimsWithoutXa0) << '\n'
-        << ReportText::padded("Problems", w) << count(s.problems) << '\n';
+        << ReportText::padded("Claims without XA0", w)
+        << SummaryColumns::count(s.money.claimsWithoutXa0) << '\n'
+        << ReportText::padded("Problems", w) << SummaryColumns::count(s.problems) << '\n';
 }
 
 void providerTable(std::ostream& out, const FileStatistics& s) {
     out << "\nProviders\n";
-    out << "  " << ReportText::padded("Provider", 40) << right("Batches", 9) << right("Claims", 9)
-        << right("Claim charges", 18) << right("Line charges", 18) << right("No XA0", 8) << '\n';
+    out << "  " << ReportText::padded("Provider", 40) << SummaryColumns::right("Batches", 9)
+        << SummaryColumns::right("Claims", 9) << SummaryColumns::right("Claim charges", 18)
+        << SummaryColumns::right("Line charges", 18) << SummaryColumns::right("No XA0", 8) << '\n';
     auto row = [&out](const std::string& name, const FileStatistics::Provider& p) {
-        out << "  " << ReportText::padded(name, 40) << right(count(p.batches), 9)
-            << right(count(p.claims), 9) << moneyColumns(p.money) << '\n';
+        out << "  " << ReportText::padded(name, 40)
+            << SummaryColumns::right(SummaryColumns::count(p.batches), 9)
+            << SummaryColumns::right(SummaryColumns::count(p.claims), 9)
+            << SummaryColumns::moneyColumns(p.money) << '\n';
     };
     for (const FileStatistics::Provider& p : s.providers)
         row(FileText::toPrintable(p.text), p);
     if (s.otherProviders.batches > 0)
-        row("(providers past the first " + count(std::int64_t(s.providers.size())) + ")",
+        row("(providers past the first " + SummaryColumns::count(std::int64_t(s.providers.size())) +
+                ")",
             s.otherProviders);
 }
 
@@ -118,18 +82,18 @@ void distributionTables(std::ostream& out, const FileStatistics& s) {
     out << "\nClaims by month of service\n";
     for (const FileStatistics::Month& m : s.months)
         out << "  " << ReportText::padded(SummaryReport::monthLabel(m), 24)
-            << right(count(m.claims), 10) << '\n';
+            << SummaryColumns::right(SummaryColumns::count(m.claims), 10) << '\n';
     if (s.claimsWithoutDate > 0)
         out << "  " << ReportText::padded("no valid date of service", 24)
-            << right(count(s.claimsWithoutDate), 10) << '\n';
+            << SummaryColumns::right(SummaryColumns::count(s.claimsWithoutDate), 10) << '\n';
 
     out << "\nClaims by charges (XA0 12.0)\n";
     for (std::size_t bin = 0; bin < s.chargeBins.size(); ++bin)
         out << "  " << ReportText::padded(SummaryReport::binLabel(bin), 24)
-            << right(count(s.chargeBins[bin]), 10) << '\n';
+            << SummaryColumns::right(SummaryColumns::count(s.chargeBins[bin]), 10) << '\n';
     if (s.claimsWithoutCharges > 0)
         out << "  " << ReportText::padded("no XA0 12.0", 24)
-            << right(count(s.claimsWithoutCharges), 10) << '\n';
+            << SummaryColumns::right(SummaryColumns::count(s.claimsWithoutCharges), 10) << '\n';
 
     out << "\nProblems by kind\n";
     if (s.problems == 0)
@@ -138,7 +102,9 @@ void distributionTables(std::ostream& out, const FileStatistics& s) {
         if (s.problemsByKind[std::size_t(k)] > 0)
             out << "  "
                 << ReportText::padded(std::string(ProblemWords::kindName(Problem::Kind(k))), 40)
-                << right(count(s.problemsByKind[std::size_t(k)]), 10) << '\n';
+                << SummaryColumns::right(SummaryColumns::count(s.problemsByKind[std::size_t(k)]),
+                                         10)
+                << '\n';
 }
 
 // Claims by month and by charges, and the top procedure codes.
@@ -183,16 +149,16 @@ void distributionMembers(JsonWriter& json, const FileStatistics& s) {
 } // namespace
 
 std::string SummaryReport::money(const FileStatistics::Sum& sum) {
-    return sum.tooLarge() ? std::string(kTooLarge) : FieldFormat::money(sum.cents());
+    return SummaryColumns::money(sum);
 }
 
 std::string SummaryReport::binLabel(std::size_t bin) {
     const auto& edges = FileStatistics::kChargeEdges;
     if (bin == 0)
-        return "under " + dollars(edges.front());
+        return "under " + SummaryColumns::dollars(edges.front());
     if (bin >= edges.size())
-        return dollars(edges.back()) + " and over";
-    return dollars(edges[bin - 1]) + " to " + dollars(edges[bin]);
+        return SummaryColumns::dollars(edges.back()) + " and over";
+    return SummaryColumns::dollars(edges[bin - 1]) + " to " + SummaryColumns::dollars(edges[bin]);
 }
 
 std::string SummaryReport::monthLabel(const FileStatistics::Month& month) {
@@ -201,34 +167,6 @@ std::string SummaryReport::monthLabel(const FileStatistics::Month& month) {
     text += month.month < 10 ? "-0" : "-";
     text += std::to_string(month.month);
     return text;
-}
-
-void SummaryReport::appendBatchLine(std::string& out, const FileStatistics::Batch& b) {
-    out += "  ";
-    out += right(count(b.index + 1), 6);
-    out += "  ";
-    out += ReportText::padded(FileText::toPrintable(b.text), 40);
-    out += right(count(b.claims), 9);
-    out += right(count(b.serviceLines), 9);
-    out += moneyColumns(b.money);
-    out += right(count(b.problems), 10);
-    out += '\n';
-}
-
-void SummaryReport::writeBatch(JsonWriter& json, const FileStatistics::Batch& b) {
-    json.beginObject()
-        .key("key")
-        .value("BA0" + std::to_string(b.position))
-        .key("text")
-        .fileString(b.text)
-        .key("claims")
-        .value(b.claims)
-        .key("service_lines")
-        .value(b.serviceLines)
-        .key("records")
-        .value(b.records);
-    moneyMembers(json, b.money, "charges", "line_charges");
-    json.key("problems").value(b.problems).endObject();
 }
 
 bool SummaryReport::write(std::ostream& out, const FileStatistics& statistics, bool json,
@@ -245,9 +183,10 @@ bool SummaryReport::write(std::ostream& out, const FileStatistics& statistics, b
 bool SummaryReport::writeText(std::ostream& out, const FileStatistics& s, SummaryBatchRows& rows) {
     headline(out, s);
     out << "\nBatches\n";
-    out << "  " << right("#", 6) << "  " << ReportText::padded("Provider", 40) << right("Claims", 9)
-        << right("Lines", 9) << right("Claim charges", 18) << right("Line charges", 18)
-        << right("No XA0", 8) << right("Problems", 10) << '\n';
+    out << "  " << SummaryColumns::right("#", 6) << "  " << ReportText::padded("Provider", 40)
+        << SummaryColumns::right("Claims", 9) << SummaryColumns::right("Lines", 9)
+        << SummaryColumns::right("Claim charges", 18) << SummaryColumns::right("Line charges", 18)
+        << SummaryColumns::right("No XA0", 8) << SummaryColumns::right("Problems", 10) << '\n';
     const bool kept = rows.copyTo(out);
     providerTable(out, s);
     distributionTables(out, s);
@@ -273,7 +212,7 @@ bool SummaryReport::writeJson(std::ostream& out, const FileStatistics& s, Summar
         .value(s.serviceLines)
         .key("records")
         .value(s.records);
-    moneyMembers(json, s.money, "total_charges", "total_line_charges");
+    SummaryColumns::moneyMembers(json, s.money, "total_charges", "total_line_charges");
     json.key("problems").value(s.problems);
 
     json.key("problems_by_kind").beginObject();
@@ -288,7 +227,7 @@ bool SummaryReport::writeJson(std::ostream& out, const FileStatistics& s, Summar
 
     auto provider = [&json](const FileStatistics::Provider& p) {
         json.key("batches").value(p.batches).key("claims").value(p.claims);
-        moneyMembers(json, p.money, "charges", "line_charges");
+        SummaryColumns::moneyMembers(json, p.money, "charges", "line_charges");
     };
     json.key("providers").beginArray();
     for (const FileStatistics::Provider& p : s.providers) {

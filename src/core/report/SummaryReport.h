@@ -30,10 +30,6 @@ public:
     // A sum as money: "$1,234.56", or "too large to add up".
     static std::string money(const FileStatistics::Sum& sum);
 
-    // A batch's line of the text's table, and its object of the JSON.
-    static void appendBatchLine(std::string& out, const FileStatistics::Batch& batch);
-    static void writeBatch(JsonWriter& json, const FileStatistics::Batch& batch);
-
 private:
     static bool writeText(std::ostream& out, const FileStatistics& statistics,
                           SummaryBatchRows& rows);
