@@ -236,7 +236,7 @@ void ClaimListTest::claimListHasTheCommandLinesRows() {
     QCOMPARE(count->text(), QStringLiteral("240 of 240 claims"));
 
     // Its own filter: the claims the command line lists, and the count of the file's.
-    const QString expression = QStringLiteral("XA0.12.0 > 150.00");
+    const QString expression = QStringLiteral("XA0.12.0 > 90.00");
     QVERIFY(list->filterBar()->apply(expression));
     list->waitForListed();
     const QStringList expected = listedKeys(generated_, expression);
