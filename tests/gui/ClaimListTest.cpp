@@ -171,6 +171,10 @@ void ClaimListTest::filterBarMarksWhatIsNoFilter() {
     QTest::keyClick(bar->lineEdit(), Qt::Key_Return);
     QCOMPARE(bar->appliedFilter(), error.isEmpty() ? expression : QString());
     QCOMPARE(bar->count(), error.isEmpty() ? 1 : 0);
+    // The history is kept for the next run.
+    QCOMPARE(GuiTest::storedSettings(*dir_).contains(QStringLiteral("Filters/DisplayFilter=") +
+                                                     expression),
+             error.isEmpty());
     QTest::keyClick(bar->lineEdit(), Qt::Key_Escape);
     QVERIFY(bar->currentText().isEmpty());
     QVERIFY(bar->appliedFilter().isEmpty());

@@ -92,17 +92,21 @@ bool FilterBar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FilterBar::remember(const QString& expression) {
-    QStringList history;
-    history.append(expression);
-    for (int i = 0; i < count() && history.size() < kHistory; ++i)
-        if (itemText(i) != expression)
-            history.append(itemText(i));
-    {
+    // The newest first, each once; the list is changed in place, as a filter
+    // picked from it may be applied while the combo box tells of the pick.
+    const int at = findText(expression, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (at != 0) {
         const QSignalBlocker quiet(this);
-        clear();
-        addItems(history);
+        if (at > 0)
+            removeItem(at);
+        insertItem(0, expression);
+        while (count() > kHistory)
+            removeItem(count() - 1);
         setCurrentIndex(0);
     }
+    QStringList history;
+    for (int i = 0; i < count(); ++i)
+        history.append(itemText(i));
     if (const std::unique_ptr<QSettings> settings = SettingsStore::open())
         settings->setValue(settingsKey_, history);
 }
