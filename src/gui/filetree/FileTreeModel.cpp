@@ -90,11 +90,16 @@ void FileTreeModel::setShownClaims(std::shared_ptr<const std::vector<std::int64_
     chosenBatches_.clear();
     if (chosen_) {
         problemsOnly_ = false;
+        // A claim's batch is the last batch before it: one walk beside the
+        // batches, with no search per claim (there may be millions).
+        const std::vector<std::int64_t>& batches = tree_.batchNodes();
+        std::size_t after = 0; // the first batch after the claim
         for (const std::int64_t claim : *chosen_) {
-            const std::int64_t batch = tree_.parent(claim);
-            if (batch >= 0 && tree_.recordType(batch) != "AA0" &&
-                (chosenBatches_.empty() || chosenBatches_.back() != batch))
-                chosenBatches_.push_back(batch);
+            while (after < batches.size() && batches[after] < claim)
+                ++after;
+            if (after > 0 &&
+                (chosenBatches_.empty() || chosenBatches_.back() != batches[after - 1]))
+                chosenBatches_.push_back(batches[after - 1]);
         }
         chosenRoots_.clear();
         for (qint64 row = 0, roots = tree_.childCount(qm::FileTree::kNoNode); row < roots; ++row) {
