@@ -578,7 +578,11 @@ void FileTreeWindowTest::treeFillsThePaneUnderTheToolbarLessItsMargins() {
     QCOMPARE(view->parentWidget(), picture);
 
     QCOMPARE(toolbar->geometry().top(), 0);
-    QCOMPARE(picture->geometry().top(), toolbar->geometry().bottom() + 1);
+    // The display filter's bar lies between the toolbar and the pane.
+    auto* filter = window->findChild<QWidget*>(QStringLiteral("cboDisplayFilter"));
+    QVERIFY(filter);
+    QCOMPARE(filter->geometry().top(), toolbar->geometry().bottom() + 1);
+    QCOMPARE(picture->geometry().top(), filter->geometry().bottom() + 1);
     QCOMPARE(picture->geometry().left(), 0);
     QCOMPARE(picture->width(), window->width());
     QCOMPARE(status->geometry().bottom(), window->height() - 1);

@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -186,6 +187,16 @@ bool SceneDriver::type(const QString& control, const QString& text) {
     edit->setFocus();
     QTest::keyClicks(edit, text);
     return settle(QStringLiteral("typing into ") + control);
+}
+
+bool SceneDriver::applyFilter(const QString& control, const QString& text) {
+    auto* box = qobject_cast<QComboBox*>(widget(control));
+    if (!box || !box->lineEdit())
+        return fail(QStringLiteral("no filter box %1").arg(control));
+    box->lineEdit()->setFocus();
+    QTest::keyClicks(box->lineEdit(), text);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    return settle(QStringLiteral("filtering with ") + control);
 }
 
 bool SceneDriver::clickAndWait(const QString& button) {

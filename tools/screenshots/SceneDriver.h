@@ -45,6 +45,9 @@ public:
     bool clickGridRow(const QString& name);
     // Types text into the empty line edit named control (in any window).
     bool type(const QString& control, const QString& text);
+    // Types an expression into the filter box named control (in any window)
+    // and presses Enter, as a user applies a filter.
+    bool applyFilter(const QString& control, const QString& text);
     // Clicks the button named button (in any window) and waits until it can
     // be clicked again, so that the work it started has ended.
     bool clickAndWait(const QString& button);

@@ -65,6 +65,25 @@ bool problemsOnly(SceneDriver& driver) {
            driver.save(QStringLiteral("problems-only.png"));
 }
 
+// The file tree narrowed by a display filter: only the claims over $150,
+// under their batches, and the count of those shown in the status bar.
+bool displayFilter(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
+           driver.applyFilter(QStringLiteral("cboDisplayFilter"),
+                              QStringLiteral("XA0.12.0 > 150.00 && FA0.05.0 >= 2003-04-01")) &&
+           driver.save(QStringLiteral("display-filter.png"));
+}
+
+// The Claim List of a sample narrowed by its own filter, sorted by the
+// stated total.
+bool claimList(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
+           driver.trigger(QStringLiteral("mnuToolsClaimList")) &&
+           driver.applyFilter(QStringLiteral("cboClaimFilter"),
+                              QStringLiteral("XA0.12.0 > 100.00 || problem")) &&
+           driver.saveWindow(QStringLiteral("frmClaimList"), QStringLiteral("claim-list.png"));
+}
+
 // The file summary of a sample with its headline figures and charts, as it
 // opens by itself once the whole file has been checked.
 bool summary(SceneDriver& driver) {
@@ -135,6 +154,11 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("search"),
          QStringLiteral("the search panel, the results of a search and a claim opened from one"),
          search},
+        {QStringLiteral("display-filter"),
+         QStringLiteral("the file tree narrowed by a display filter, sample301.nsf"),
+         displayFilter},
+        {QStringLiteral("claim-list"),
+         QStringLiteral("the Claim List narrowed by its filter, sample301.nsf"), claimList},
         {QStringLiteral("summary"),
          QStringLiteral("the file summary's headline figures and charts, sample301.nsf"), summary},
         {QStringLiteral("first-start-1366"),

@@ -31,7 +31,7 @@ constexpr DefaultPlace kDefaultPlaces[] = {
     {"frmProblems", {1500, 1500, 10500, 4500}},    {"frmSearchResults", {500, 500, 10500, 5000}},
     {"frmSearchFields", {1500, 1500, 6300, 3600}}, {"frmSummary", {1500, 1500, 11250, 12000}},
     {"frmSearchFields", {1500, 1500, 6300, 3600}}, {"frmCompare", {500, 500, 12000, 5000}},
-    {"frmClaimCompare", {500, 2500, 18000, 7000}},
+    {"frmClaimCompare", {500, 2500, 18000, 7000}}, {"frmClaimList", {500, 500, 17000, 5500}},
 };
 
 QString key(const QString& windowName, const char* part) {

@@ -84,8 +84,37 @@ void FileTreeModel::setProblems(const ProblemMarks* check) {
     });
 }
 
+void FileTreeModel::setShownClaims(std::shared_ptr<const std::vector<std::int64_t>> claims) {
+    beginResetModel();
+    chosen_ = std::move(claims);
+    chosenBatches_.clear();
+    if (chosen_) {
+        problemsOnly_ = false;
+        // A claim's batch is the last batch before it: one walk beside the
+        // batches, with no search per claim (there may be millions).
+        const std::vector<std::int64_t>& batches = tree_.batchNodes();
+        std::size_t after = 0; // the first batch after the claim
+        for (const std::int64_t claim : *chosen_) {
+            while (after < batches.size() && batches[after] < claim)
+                ++after;
+            if (after > 0 &&
+                (chosenBatches_.empty() || chosenBatches_.back() != batches[after - 1]))
+                chosenBatches_.push_back(batches[after - 1]);
+        }
+        chosenRoots_.clear();
+        for (qint64 row = 0, roots = tree_.childCount(qm::FileTree::kNoNode); row < roots; ++row) {
+            const std::int64_t node = tree_.child(qm::FileTree::kNoNode, row);
+            if (tree_.recordType(node) == "AA0" ||
+                std::binary_search(chosenBatches_.begin(), chosenBatches_.end(), node) ||
+                std::binary_search(chosen_->begin(), chosen_->end(), node))
+                chosenRoots_.push_back(node);
+        }
+    }
+    endResetModel();
+}
+
 void FileTreeModel::setProblemsOnly(bool on) {
-    if (on == problemsOnly_ || (on && !check_))
+    if (on == problemsOnly_ || (on && (!check_ || chosen_)))
         return;
     beginResetModel();
     problemsOnly_ = on;
@@ -101,6 +130,19 @@ void FileTreeModel::showEveryProblem() {
 }
 
 std::int64_t FileTreeModel::listed(Span::List list, std::int64_t i) const {
+    if (chosen_) {
+        switch (list) {
+        case Span::List::Roots:
+            return chosenRoots_[std::size_t(i)];
+        case Span::List::Containers:
+            return chosenBatches_[std::size_t(i)];
+        case Span::List::Claims:
+            return (*chosen_)[std::size_t(i)];
+        case Span::List::None:
+            break;
+        }
+        return -1;
+    }
     switch (list) {
     case Span::List::Roots:
         return check_->markedRoots()[std::size_t(i)];
@@ -116,7 +158,7 @@ std::int64_t FileTreeModel::listed(Span::List list, std::int64_t i) const {
 
 FileTreeModel::Span FileTreeModel::shownChildren(qint64 node) const {
     if (node == qm::FileTree::kNoNode)
-        return {Span::List::Roots, 0, qint64(shownRoots_)};
+        return {Span::List::Roots, 0, chosen_ ? qint64(chosenRoots_.size()) : qint64(shownRoots_)};
     const std::string_view type = tree_.recordType(node);
     const qint64 children = tree_.childCount(node);
     if (type == "CA0" || children == 0)
@@ -125,6 +167,12 @@ FileTreeModel::Span FileTreeModel::shownChildren(qint64 node) const {
     // claims up to its last (a file header between them is no child, and is
     // in neither list).
     const qint64 last = tree_.child(node, children - 1);
+    if (chosen_) {
+        const bool header = type == "AA0";
+        const std::vector<std::int64_t>& list = header ? chosenBatches_ : *chosen_;
+        const auto [first, count] = entriesIn(list, list.size(), node + 1, last);
+        return {header ? Span::List::Containers : Span::List::Claims, first, count};
+    }
     if (type == "AA0") {
         const auto [first, count] =
             entriesIn(check_->markedContainers(), shownContainers_, node + 1, last);
@@ -151,7 +199,7 @@ qint64 FileTreeModel::shownRow(qint64 node) const {
 bool FileTreeModel::isShown(qint64 node) const {
     if (node < 0 || node >= tree_.size())
         return false;
-    return !problemsOnly_ || shownRow(node) >= 0;
+    return !selective() || shownRow(node) >= 0;
 }
 
 QModelIndex FileTreeModel::makeIndex(qint64 node, qint64 row) const {
@@ -163,7 +211,7 @@ QModelIndex FileTreeModel::makeIndex(qint64 node, qint64 row) const {
 QModelIndex FileTreeModel::nodeIndex(qint64 node) const {
     if (node < 0 || node >= tree_.size())
         return {};
-    return makeIndex(node, problemsOnly_ ? shownRow(node) : tree_.rowInParent(node));
+    return makeIndex(node, selective() ? shownRow(node) : tree_.rowInParent(node));
 }
 
 qint64 FileTreeModel::nodeOf(const QModelIndex& index) {
@@ -174,7 +222,7 @@ qint64 FileTreeModel::childCount(const QModelIndex& parent) const {
     if (parent.column() > 0)
         return 0;
     const qint64 node = parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode;
-    if (problemsOnly_)
+    if (selective())
         return shownChildren(node).count;
     if (node != countedNode_) {
         countedChildren_ = tree_.childCount(node);
@@ -187,7 +235,7 @@ QModelIndex FileTreeModel::index(int row, int column, const QModelIndex& parent)
     if (row < 0 || column != 0 || row >= childCount(parent))
         return {};
     const qint64 parentNode = parent.isValid() ? nodeOf(parent) : qm::FileTree::kNoNode;
-    if (problemsOnly_) {
+    if (selective()) {
         const Span span = shownChildren(parentNode);
         return makeIndex(listed(span.list, span.first + row), row);
     }

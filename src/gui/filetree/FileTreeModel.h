@@ -2,6 +2,8 @@
 
 #include <QAbstractItemModel>
 #include <QPointer>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 class ProblemMarks;
@@ -41,7 +43,14 @@ public:
     // them (a reset of the model), or every node again.
     void setProblemsOnly(bool on);
     bool problemsOnly() const { return problemsOnly_; }
-    // Whether the model shows a node (every node unless problemsOnly()).
+    // Shows only these claims (nodes, ascending), under the batches that
+    // hold one and every file header (a reset of the model); null: every
+    // node again, or the claims with problems when problemsOnly() was on.
+    // While claims are chosen, problems-only mode is off.
+    void setShownClaims(std::shared_ptr<const std::vector<std::int64_t>> claims);
+    bool showsChosenClaims() const { return chosen_ != nullptr; }
+    // Whether the model shows a node (every node unless problemsOnly() or
+    // claims are chosen).
     bool isShown(qint64 node) const;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
@@ -62,6 +71,8 @@ private:
         std::int64_t count = 0;
     };
 
+    // Only some nodes are shown: those with problems, or the claims chosen.
+    bool selective() const { return problemsOnly_ || chosen_; }
     qint64 childCount(const QModelIndex& parent) const;
     Span shownChildren(qint64 node) const;
     // The i-th node of a list.
@@ -78,6 +89,10 @@ private:
     const qm::FileTree& tree_;
     QPointer<const ProblemMarks> check_;
     bool problemsOnly_ = false;
+    // The claims chosen, and the batches that hold them (ascending); null: none chosen.
+    std::shared_ptr<const std::vector<std::int64_t>> chosen_;
+    std::vector<std::int64_t> chosenBatches_;
+    std::vector<std::int64_t> chosenRoots_; // file headers, and what of the chosen has no parent
     // In problems-only mode, how much of each list of marked nodes the model
     // shows: it catches up with the lists as they grow.
     std::size_t shownClaims_ = 0;

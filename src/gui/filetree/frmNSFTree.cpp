@@ -3,6 +3,7 @@
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/BackgroundRelease.h"
 #include "gui/common/ElidedLabel.h"
+#include "gui/common/FilterBar.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/Twips.h"
@@ -12,6 +13,7 @@
 #include "gui/filetree/InViewExpander.h"
 #include "gui/filetree/MarkRoomDelegate.h"
 #include "gui/filetree/NodeFindJob.h"
+#include "gui/filetree/TreeDisplayFilter.h"
 #include "gui/find/frmFind.h"
 
 #include <QAction>
@@ -104,6 +106,11 @@ frmNSFTree::frmNSFTree(ClaimDocument& document, QWidget* parent)
     document.findState().FindIndex = 0;
     document.closeWithFile(this);
     BuildTree();
+    // The display filter's bar goes under the toolbar.
+    displayFilter_ = new TreeDisplayFilter(document, *model_, *statusBar1_, this);
+    layout->insertWidget(1, displayFilter_->bar());
+    connect(displayFilter_, &TreeDisplayFilter::cleared, this,
+            [this] { setProblemsOnly(problemsOnly_->isChecked()); });
 
     QScrollBar* rows = treeView1_->verticalScrollBar();
     connect(rows, &QScrollBar::rangeChanged, this, &frmNSFTree::keepFoundNodeInSight,
@@ -393,9 +400,12 @@ void frmNSFTree::find(Direction direction, bool askForText) {
 }
 
 void frmNSFTree::selectNode(qint64 node) {
-    // A node hidden by "Only claims with problems" is shown with all the others.
-    if (!model_->isShown(node))
+    // A node hidden by the filter or "Only claims with problems" is shown
+    // with all the others.
+    if (!model_->isShown(node)) {
+        displayFilter_->clear();
         problemsOnly_->setChecked(false);
+    }
     const QModelIndex index = model_->nodeIndex(node);
     treeView1_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     treeView1_->scrollTo(index);
@@ -491,6 +501,9 @@ void frmNSFTree::showCheckState() {
 
 void frmNSFTree::setProblemsOnly(bool on) {
     const qint64 current = FileTreeModel::nodeOf(treeView1_->currentIndex());
+    // With a filter applied, the filter shows only those with problems.
+    if (displayFilter_ && displayFilter_->setProblemsOnly(on))
+        return;
     model_->setProblemsOnly(on);
     const QModelIndex index = model_->nodeIndex(current);
     if (index.isValid()) {

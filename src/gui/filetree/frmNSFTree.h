@@ -15,6 +15,7 @@ namespace qm {
 class OpenClaimFile;
 }
 class FileTreeModel;
+class TreeDisplayFilter;
 class QAction;
 class QLabel;
 class QProgressBar;
@@ -131,6 +132,7 @@ private:
     QToolButton* cancelCheck_ = nullptr;
     QToolButton* checkAgain_ = nullptr;
     QAction* problemsOnly_ = nullptr;
+    TreeDisplayFilter* displayFilter_ = nullptr;
     // The node the last Find selected, kept in sight while the view settles.
     QPersistentModelIndex foundNode_;
 };

@@ -272,7 +272,10 @@ void ResultsWindow::updateCount() {
     const int all = rows_->sourceModel()->rowCount();
     const QString rows = all == 1 ? QStringLiteral(" row") : QStringLiteral(" rows");
     QString count =
-        shown == all
+        whole_ >= 0
+            ? QStringLiteral("%1 of %2")
+                  .arg(CountText::number(shown), CountText::of(whole_, wholeOne_, wholeMany_))
+        : shown == all
             ? CountText::number(all) + rows
             : QStringLiteral("%1 of %2").arg(CountText::number(shown), CountText::number(all)) +
                   rows;
@@ -282,6 +285,13 @@ void ResultsWindow::updateCount() {
     else if (rows_->isSorting())
         count += QStringLiteral(", sorting\u2026");
     count_->setText(count);
+}
+
+void ResultsWindow::setCountOfWhole(qint64 whole, const char* one, const char* many) {
+    whole_ = whole;
+    wholeOne_ = one;
+    wholeMany_ = many;
+    updateCount();
 }
 
 void ResultsWindow::followFeed(ResultsFeed* feed) {

@@ -69,6 +69,9 @@ public:
     void setStatus(const QString& text);
     // Adds a control of the window's own at the end of the bar above the table.
     void addToBar(QWidget* control);
+    // Counts the rows shown as part of a whole ("1,204 of 394,537 claims")
+    // rather than of the source's rows; whole < 0 goes back to those.
+    void setCountOfWhole(qint64 whole, const char* one, const char* many);
     // Says beside the count how the feed's runs go (ResultsFeed::statusText).
     void followFeed(ResultsFeed* feed);
     // Fits the columns to the rows in view again: once the work that finds
@@ -111,6 +114,9 @@ private:
     QLabel* count_ = nullptr;
     ElidedLabel* status_ = nullptr;
     QHBoxLayout* bar_ = nullptr;
+    qint64 whole_ = -1;
+    const char* wholeOne_ = "";
+    const char* wholeMany_ = "";
     bool columnsFitted_ = false;
     bool fitting_ = false;
     bool sizedByUser_ = false;

@@ -1,6 +1,7 @@
 #include "gui/shell/DocumentViews.h"
 
 #include "gui/claimform/frmClaimForm.h"
+#include "gui/claimlist/frmClaimList.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/compare/CompareFeed.h"
 #include "gui/compare/CompareModel.h"
@@ -124,6 +125,18 @@ frmSummary* DocumentViews::showSummary(DocumentArea::Room room) {
     auto* window = new frmSummary;
     new SummaryBinding(*window, *document_);
     add(window, room);
+    return window;
+}
+
+frmClaimList* DocumentViews::showClaimList() {
+    if (auto* window = find<frmClaimList>(QStringLiteral("frmClaimList"))) {
+        area_.activateContent(window);
+        return window;
+    }
+    if (!document_ || document_->isClosed())
+        return nullptr;
+    auto* window = new frmClaimList(*document_);
+    add(window);
     return window;
 }
 

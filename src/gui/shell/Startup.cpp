@@ -4,6 +4,7 @@
 #include "gui/common/MapSearch.h"
 #include "gui/document/AppContext.h"
 #include "gui/shell/ClaimFormCommands.h"
+#include "gui/shell/ClaimListCommands.h"
 #include "gui/shell/CompareCommands.h"
 #include "gui/shell/DocumentViews.h"
 #include "gui/shell/ProblemsCommands.h"
@@ -40,6 +41,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     new SearchCommands(context, *mainWindow, *views);
     new CompareCommands(context, *mainWindow, *views);
     new SummaryCommands(context, *mainWindow, *views);
+    new ClaimListCommands(context, *mainWindow, *views);
     mainWindow->show();
 
     if (!arguments.isEmpty()) {

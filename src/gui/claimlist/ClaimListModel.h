@@ -1,0 +1,62 @@
+#pragma once
+
+#include "gui/document/ClaimRows.h"
+
+#include <QAbstractTableModel>
+#include <memory>
+
+namespace qm {
+class ClaimListReport;
+class LayoutCatalogue;
+} // namespace qm
+
+// The claim list as a table: one row a claim, in file order, with the
+// columns the command line's claim list has. Money in its field's format
+// ("$1,600.50"), dates as 2003-03-01; every column sorts by its value (keys
+// by position, money and counts as numbers, a claim without a stated total
+// first). Rows are appended as a pass hands them on.
+class ClaimListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column {
+        Key,
+        Patient,
+        ControlNumber,
+        Provider,
+        FirstService,
+        Lines,
+        StatedTotal,
+        LinesTotal,
+        Problems,
+        ColumnCount
+    };
+
+    explicit ClaimListModel(std::shared_ptr<const qm::LayoutCatalogue> layouts,
+                            QObject* parent = nullptr);
+    ~ClaimListModel() override;
+
+    void append(const ClaimRows& rows);
+    // No rows (a reset).
+    void clear();
+    const ClaimRows& rows() const { return rows_; }
+    // "CA0" and the claim's position: its key in the tree.
+    std::string key(int row) const;
+    // Writes the rows given (source rows, in that order) as the command
+    // line's claim list CSV; false when out failed.
+    bool writeCsv(std::ostream& out, const std::vector<int>& order) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QString text(const ClaimRows::Row& row, int column, std::size_t at) const;
+    QVariant sortValue(const ClaimRows::Row& row, int column) const;
+
+    std::shared_ptr<const qm::LayoutCatalogue> layouts_;
+    // Words money in its fields' formats, as the command line's list does.
+    std::unique_ptr<qm::ClaimListReport> words_;
+    ClaimRows rows_;
+};

@@ -1,0 +1,138 @@
+#include "gui/filetree/TreeDisplayFilter.h"
+
+#include "core/filter/ClaimFilter.h"
+#include "core/openfile/OpenClaimFile.h"
+#include "gui/common/CountText.h"
+#include "gui/common/FilterBar.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ClaimFilterJob.h"
+#include "gui/filetree/FileTreeModel.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+const QString kHistoryKey = QStringLiteral("Filters/DisplayFilter");
+
+} // namespace
+
+TreeDisplayFilter::TreeDisplayFilter(ClaimDocument& document, FileTreeModel& model,
+                                     QStatusBar& statusBar, QWidget* parent)
+    : QObject(parent)
+    , document_(document)
+    , model_(model) {
+    bar_ = new FilterBar(QStringLiteral("cboDisplayFilter"), kHistoryKey, parent);
+    bar_->setCheck([this](const QString& expression) {
+        const auto layouts = document_.file().layouts();
+        if (!layouts)
+            return QStringLiteral("The file has no layouts to filter by");
+        qm::ClaimFilter filter;
+        qm::FilterError error;
+        if (qm::ClaimFilter::compile(expression.toStdString(), *layouts, filter, error))
+            return QString();
+        return QString::fromStdString(error.message());
+    });
+    connect(bar_, &FilterBar::applied, this, &TreeDisplayFilter::apply);
+
+    shown_ = new QLabel(&statusBar);
+    shown_->setObjectName(QStringLiteral("lblShowing"));
+    statusBar.addWidget(shown_);
+    progress_ = new QProgressBar(&statusBar);
+    progress_->setObjectName(QStringLiteral("prgFilter"));
+    progress_->setRange(0, 100);
+    progress_->setFormat(QStringLiteral("Filtering\u2026 %p%"));
+    progress_->setMaximumWidth(160);
+    statusBar.addPermanentWidget(progress_);
+    cancel_ = new QToolButton(&statusBar);
+    cancel_->setObjectName(QStringLiteral("cmdCancelFilter"));
+    cancel_->setAutoRaise(true);
+    cancel_->setIcon(parent->style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancel_->setToolTip(QStringLiteral("Cancel the filter"));
+    statusBar.addPermanentWidget(cancel_);
+
+    job_ = new ClaimFilterJob(document, this);
+    connect(job_, &ClaimFilterJob::rowsArrived, this, [this](const ClaimRows& rows) {
+        for (const ClaimRows::Row& row : rows.rows)
+            if (row.node >= 0)
+                found_.push_back(row.node);
+    });
+    connect(job_, &ClaimFilterJob::progressed, progress_, &QProgressBar::setValue);
+    connect(job_, &ClaimFilterJob::ended, this, &TreeDisplayFilter::ended);
+    connect(cancel_, &QToolButton::clicked, job_, &ClaimFilterJob::cancel);
+    showState();
+}
+
+TreeDisplayFilter::~TreeDisplayFilter() = default;
+
+bool TreeDisplayFilter::isRunning() const {
+    return job_->isRunning();
+}
+
+bool TreeDisplayFilter::setProblemsOnly(bool on) {
+    problemsOnly_ = on;
+    if (!isActive())
+        return false;
+    run();
+    return true;
+}
+
+void TreeDisplayFilter::clear() {
+    if (isActive() || !bar_->currentText().isEmpty())
+        bar_->clearFilter();
+}
+
+void TreeDisplayFilter::apply(const QString& expression) {
+    expression_ = expression;
+    if (expression.isEmpty()) {
+        job_->cancel();
+        found_.clear();
+        model_.setShownClaims(nullptr);
+        showState();
+        emit cleared();
+        return;
+    }
+    run();
+}
+
+void TreeDisplayFilter::run() {
+    const auto layouts = document_.file().layouts();
+    auto filter = std::make_shared<qm::ClaimFilter>();
+    qm::FilterError error;
+    // "Only claims with problems" narrows what the filter chooses.
+    const std::string expression = problemsOnly_ ? "problem && (" + expression_.toStdString() + ")"
+                                                 : expression_.toStdString();
+    if (!layouts || !qm::ClaimFilter::compile(expression, *layouts, *filter, error))
+        return;
+    found_.clear();
+    job_->start(std::move(filter), false);
+    showState();
+}
+
+void TreeDisplayFilter::ended() {
+    if (!job_->wasCancelled() && !job_->summary().fileChanged && isActive()) {
+        model_.setShownClaims(std::make_shared<const std::vector<std::int64_t>>(std::move(found_)));
+        shown_->setText(QStringLiteral("Showing %1 of %2 claims")
+                            .arg(CountText::number(job_->summary().matched),
+                                 CountText::number(job_->summary().claims)));
+    } else if (isActive()) {
+        // What the tree showed stays; it is not this filter's.
+        shown_->setText(job_->summary().fileChanged
+                            ? QStringLiteral("The file changed while it was filtered")
+                            : QStringLiteral("Filter cancelled"));
+    }
+    found_ = {};
+    showState();
+}
+
+void TreeDisplayFilter::showState() {
+    const bool running = job_->isRunning();
+    progress_->setVisible(running);
+    cancel_->setVisible(running);
+    if (running)
+        progress_->setValue(job_->percent());
+    shown_->setVisible(isActive());
+}
