@@ -7,13 +7,16 @@
 
 namespace qm::cli {
 
-bool ClaimFile::open(const std::string& path, const std::string& mapsDir) {
+bool ClaimFile::open(const std::string& path, const std::string& mapsDir,
+                     SequentialFile::LineEnds lineEnds) {
     messages_.clear();
     RecordingMessageSink sink;
+    ClaimFileOpener::Options options;
+    options.lineEnds = lineEnds;
     // A dissector starts with no layouts: a version without a map has no fields.
     ClaimFileOpener::Opened opened = ClaimFileOpener::open(
         path, MapSearchPath::forThisProcess(mapsDir, MapSearchPath::currentFolder()),
-        std::make_shared<LayoutCatalogue>(), sink);
+        std::make_shared<LayoutCatalogue>(), sink, nullptr, options);
     result_ = opened.result;
     file_ = std::move(opened.file);
     for (const Message& message : sink.messages)

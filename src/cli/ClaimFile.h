@@ -16,8 +16,10 @@ class ClaimFile {
 public:
     // Opens path, finds its AA0 record and loads the map of its version,
     // looking in mapsDir first. False when the file cannot be read, has no AA0
-    // record or its map failed; messages() then says why.
-    bool open(const std::string& path, const std::string& mapsDir);
+    // record or its map failed; messages() then says why. lineEnds: where its
+    // lines end (--lf-lines: at LF too).
+    bool open(const std::string& path, const std::string& mapsDir,
+              SequentialFile::LineEnds lineEnds = SequentialFile::LineEnds::CrOrCrLf);
 
     // Lines for standard error: the opener's messages ("Title: text") and,
     // after a successful open, notes worth knowing (a version without a map,

@@ -30,7 +30,8 @@ QString CommandLine::usage() {
         "       quillmark-cli [--maps DIR] [--json] diff A B [--match pcn|position]\n"
         "       quillmark-cli [--maps DIR] [--json] [--jobs N] lines FILE [--from N]\n"
         "                     [--count M]\n"
-        "       (check, summary, list, tree, lines: [--rules FILE]... [--no-integrity])\n");
+        "       (check, summary, list, tree, lines: [--rules FILE]... [--no-integrity])\n"
+        "       (every command: [--lf-lines])\n");
 }
 
 QString CommandLine::helpText() {
@@ -59,6 +60,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption mapsOption(QStringLiteral("maps"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption jsonOption(QStringLiteral("json"));
+    const QCommandLineOption lfLinesOption(QStringLiteral("lf-lines"));
     const QCommandLineOption jobsOption(QStringLiteral("jobs"), QString(), QStringLiteral("N"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(
@@ -79,10 +81,11 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     const QCommandLineOption csvOption(QStringLiteral("csv"));
     const QCommandLineOption fromOption(QStringLiteral("from"), QString(), QStringLiteral("N"));
     const QCommandLineOption countOption(QStringLiteral("count"), QString(), QStringLiteral("M"));
-    parser.addOptions({mapsOption, jsonOption, jobsOption, helpOption, versionOption, fieldOption,
-                       typeOption, exactOption, regexOption, numberOption, problemsOnlyOption,
-                       maxHitsOption, pcnOption, claimsOption, matchOption, filterOption, csvOption,
-                       fromOption, countOption});
+    parser.addOptions({mapsOption,    jsonOption,   jobsOption,         helpOption,
+                       versionOption, fieldOption,  typeOption,         exactOption,
+                       regexOption,   numberOption, problemsOnlyOption, maxHitsOption,
+                       pcnOption,     claimsOption, matchOption,        filterOption,
+                       csvOption,     fromOption,   countOption,        lfLinesOption});
     parser.addOptions(PdfOption::options());
     parser.addOptions(RulesOption::options());
 
@@ -92,6 +95,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
     }
 
     json_ = parser.isSet(jsonOption);
+    if (parser.isSet(lfLinesOption))
+        lineEnds_ = SequentialFile::LineEnds::AlsoLf;
     if (parser.isSet(mapsOption)) {
         if (parser.value(mapsOption).isEmpty()) {
             error_ = QStringLiteral("--maps needs a folder");

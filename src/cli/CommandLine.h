@@ -3,6 +3,7 @@
 #include "PdfOption.h"
 #include "RulesOption.h"
 #include "core/compare/FileComparison.h"
+#include "core/io/SequentialFile.h"
 #include "core/search/SearchQuery.h"
 
 #include <QString>
@@ -57,6 +58,8 @@ public:
     bool claimsOnly() const { return claimsOnly_; }
     // The --maps folder, looked in first for map files; empty when not given.
     const std::string& mapsDir() const { return mapsDir_; }
+    // --lf-lines: every file read ends its lines at LF as well as at CR LF.
+    SequentialFile::LineEnds lineEnds() const { return lineEnds_; }
     bool json() const { return json_; }
     // check, search and summary --jobs N: worker threads; 0 for one per core.
     int jobs() const { return jobs_; }
@@ -102,6 +105,7 @@ private:
     std::string pcn_;
     bool claimsOnly_ = false;
     std::string mapsDir_;
+    SequentialFile::LineEnds lineEnds_ = SequentialFile::LineEnds::CrOrCrLf;
     bool json_ = false;
     int jobs_ = 0;
     bool problemsOnly_ = false;

@@ -10,8 +10,9 @@ namespace qm::cli {
 namespace {
 
 // Opens one of the two files; what went wrong names the file it is about.
-bool open(ClaimFile& file, const std::string& path, const std::string& mapsDir, std::ostream& err) {
-    const bool opened = file.open(path, mapsDir);
+bool open(ClaimFile& file, const std::string& path, const CommandLine& commandLine,
+          std::ostream& err) {
+    const bool opened = file.open(path, commandLine.mapsDir(), commandLine.lineEnds());
     for (const std::string& line : file.messages())
         err << "quillmark-cli: " << FileText::toPrintable(FileText::pathToUtf8(path)) << ": "
             << line << '\n';
@@ -27,8 +28,8 @@ CompareReport::Side sideOf(ClaimFile& file) {
 int DiffCommand::run(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     ClaimFile a;
     ClaimFile b;
-    if (!open(a, commandLine.file(), commandLine.mapsDir(), err) ||
-        !open(b, commandLine.otherFile(), commandLine.mapsDir(), err))
+    if (!open(a, commandLine.file(), commandLine, err) ||
+        !open(b, commandLine.otherFile(), commandLine, err))
         return kExitError;
     CompareReport report(out, commandLine.json(), sideOf(a), sideOf(b), commandLine.match());
     FileComparison::Options options;

@@ -29,7 +29,8 @@ int runCommand(const CommandLine& commandLine, std::ostream& out) {
     if (commandLine.command() == CommandLine::Command::Diff)
         return DiffCommand::run(commandLine, out, std::cerr);
     ClaimFile file;
-    const bool opened = file.open(commandLine.file(), commandLine.mapsDir());
+    const bool opened =
+        file.open(commandLine.file(), commandLine.mapsDir(), commandLine.lineEnds());
     for (const std::string& line : file.messages())
         std::cerr << "quillmark-cli: " << line << '\n';
     if (!opened)

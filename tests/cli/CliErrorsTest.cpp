@@ -175,7 +175,7 @@ private slots:
         for (const char* word :
              {"tree FILE", "claim FILE KEY", "check FILE", "--maps DIR", "--json", "totals_ok",
               "with_invalid_fields", "Exit status", "--pcn PCN", "--claims", "$1,600.50",
-              "lines FILE", "--from N", "lines_in_file"})
+              "lines FILE", "--from N", "lines_in_file", "--lf-lines"})
             QVERIFY2(r.outText().contains(QLatin1String(word)), word);
         // An example of each command, beside its description.
         const QString commands = r.outText().section(QStringLiteral("Commands:"), 1);

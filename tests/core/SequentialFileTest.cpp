@@ -15,9 +15,12 @@ class SequentialFileTest : public QObject {
 
     TestWorkspace ws;
 
-    std::vector<std::pair<long long, std::string>> readAll(const std::string& bytes) {
+    std::vector<std::pair<long long, std::string>>
+    readAll(const std::string& bytes,
+            SequentialFile::LineEnds ends = SequentialFile::LineEnds::CrOrCrLf) {
         ws.write("f", bytes);
         SequentialFile f;
+        f.setLineEnds(ends);
         if (!f.open(ws.path("f")))
             return {};
         std::vector<std::pair<long long, std::string>> lines;
@@ -46,6 +49,71 @@ private slots:
         QCOMPARE(readAll("last line without end"), (L{{1, "last line without end"}}));
         QCOMPARE(readAll("\r\n\r\n"), (L{{1, ""}, {3, ""}}));
         QCOMPARE(readAll(""), L{});
+    }
+
+    void lfAlsoEndsLinesWhenAsked() {
+        using L = std::vector<std::pair<long long, std::string>>;
+        const auto lf = SequentialFile::LineEnds::AlsoLf;
+        QCOMPARE(readAll("ab\ncd\n", lf), (L{{1, "ab"}, {4, "cd"}}));
+        // CR LF, a lone CR and a lone LF mixed: each ends one line.
+        QCOMPARE(readAll("ab\r\ncd\nef\rgh", lf), (L{{1, "ab"}, {5, "cd"}, {8, "ef"}, {11, "gh"}}));
+        // LF CR is two ends, LF LF an empty line.
+        QCOMPARE(readAll("ab\n\rcd\n\nef", lf),
+                 (L{{1, "ab"}, {4, ""}, {5, "cd"}, {8, ""}, {9, "ef"}}));
+        QCOMPARE(readAll("\n", lf), (L{{1, ""}}));
+    }
+
+    // Every way of reading gives the lines a plain byte loop finds, in both
+    // modes, over lines of lengths around the buffer's and the cap, ended at
+    // random by CR LF, CR or LF, so that ends fall on every buffer boundary.
+    void readingsAgreeWithAPlainSplit_data() {
+        QTest::addColumn<bool>("lfEnds");
+        QTest::newRow("CR or CR LF") << false;
+        QTest::newRow("LF too") << true;
+    }
+    void readingsAgreeWithAPlainSplit() {
+        QFETCH(bool, lfEnds);
+        std::string bytes;
+        std::uint32_t seed = 12345;
+        auto next = [&seed] {
+            return seed = seed * 1664525u + 1013904223u;
+        };
+        const char* ends[] = {"\r\n", "\r", "\n"};
+        while (bytes.size() < (std::size_t(3) << 20)) {
+            const std::uint32_t r = next();
+            const std::size_t len = r % 4 == 0   ? (std::size_t(1) << 18) - 1 + (r >> 8) % 3
+                                    : r % 4 == 1 ? (std::size_t(1) << 20) + (r >> 8) % 5
+                                                 : (r >> 8) % 700;
+            bytes += std::string(len, char('a' + r % 26)) + ends[(r >> 4) % 3];
+        }
+        using L = std::vector<std::pair<long long, std::size_t>>; // position, length
+        L expected;
+        for (std::size_t at = 0, start = 0; at <= bytes.size(); ++at) {
+            const bool end = at == bytes.size();
+            if (end && start == at)
+                break;
+            const char c = end ? '\0' : bytes[at];
+            if (!end && c != '\r' && !(lfEnds && c == '\n'))
+                continue;
+            expected.emplace_back(static_cast<long long>(start) + 1,
+                                  std::min(at - start, SequentialFile::kMaxLineLength));
+            start = at + 1 + (c == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n');
+            at = start - 1;
+        }
+        const auto mode =
+            lfEnds ? SequentialFile::LineEnds::AlsoLf : SequentialFile::LineEnds::CrOrCrLf;
+        L byLine;
+        for (const auto& [pos, line] : readAll(bytes, mode))
+            byLine.emplace_back(pos, line.size());
+        QCOMPARE(byLine, expected);
+        SequentialFile f, same;
+        f.setLineEnds(mode);
+        QVERIFY(f.open(ws.path("f")) && same.openSame(f));
+        L byVisit;
+        same.forEachLine([&byVisit](std::string_view line, std::int64_t start) {
+            byVisit.emplace_back(start, line.size());
+        });
+        QCOMPARE(byVisit, expected);
     }
 
     void linesAcrossBufferBoundaries() {

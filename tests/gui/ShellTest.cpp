@@ -2,6 +2,9 @@
 // files, document windows and the main window's remembered place.
 #include "GuiTest.h"
 #include "core/common/MessageTexts.h"
+#include "core/filetree/FileTree.h"
+#include "core/filetree/TreeBuilder.h"
+#include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/about/frmAbout.h"
 #include "gui/about/frmSplash.h"
@@ -105,6 +108,8 @@ private slots:
     void secondOpenClosesTheFirstHandle();
     void unknownVersionOpensWithoutAMap();
     void lfOnlyFileIsNamedOnceAndInTheStatusTooltip();
+    void lfOnlyFileIsReadAsTheUserAnswers_data();
+    void lfOnlyFileIsReadAsTheUserAnswers();
     void doubtfulMapFieldsShowInTheTooltipAndAbout();
     void longSearchForTheHeaderShowsProgressAndCancels();
     void closeThenOpenWorksLikeAFirstOpen();
@@ -585,15 +590,57 @@ void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusTooltip() {
     main_ = makeMainWindow();
     FileDialog::setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    // It opens (its first line is a file header), and the user is told why it looks empty.
+    // It opens (its first line is a file header), and the user, asked how to
+    // read it, knows why it looks empty: the question is the one box.
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QVERIFY(statusToolTip().contains(QStringLiteral("Lines end in LF only")));
     QCOMPARE(MessageBoxes::shown().size(), 1);
     QCOMPARE(MessageBoxes::shown().at(0).text,
-             QStringLiteral("This file's lines end in LF only; NSF files end lines with CR LF. "
-                            "Only its first line can be read."));
-    QCOMPARE(MessageBoxes::shown().at(0).icon, qm::MessageIcon::Information);
+             QStringLiteral("This file's lines end in LF only, so it reads as one line. Read it "
+                            "with LF as the line end?"));
+    QCOMPARE(MessageBoxes::shown().at(0).buttons, qm::MessageButtons::YesNo);
+}
+
+// Yes reads the file line by line: every reader of the document (each view
+// opens its own on it) finds the CR LF file's tree, and the title says how it
+// was read until the file closes. No (the default) reads it as one line.
+void ShellTest::lfOnlyFileIsReadAsTheUserAnswers_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Yes") << true << QStringLiteral("Quillmark - lf.nsf (LF line ends)");
+    QTest::newRow("No") << false << QStringLiteral("Quillmark");
+}
+
+void ShellTest::lfOnlyFileIsReadAsTheUserAnswers() {
+    QFETCH(bool, yes);
+    QFETCH(QString, title);
+    const QString crlfPath = QStringLiteral(SAMPLES_DIR "/sample301.nsf");
+    context_->setMapFolders({MAPS_DIR});
+    QFile source(crlfPath);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QString path = dir_->filePath(QStringLiteral("lf.nsf"));
+    QFile lf(path);
+    QVERIFY(lf.open(QIODevice::WriteOnly));
+    lf.write(source.readAll().replace("\r\n", "\n"));
+    lf.close();
+
+    main_ = makeMainWindow();
+    MessageBoxes::setNextAnswer(yes ? qm::MessageAnswer::Yes : qm::MessageAnswer::No);
+    main_->openFile(path);
+    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QVERIFY(fileCommandsEnabled());
+    QCOMPARE(main_->windowTitle(), title);
+    qm::SequentialFile crlf, read;
+    QVERIFY(crlf.open(crlfPath.toStdString()));
+    QVERIFY(read.openSame(context_->document()->file().file()));
+    const qm::FileTree expected = qm::BuildTree(crlf);
+    QVERIFY(expected.size() > 1);
+    QCOMPARE(qm::BuildTree(read).size(), yes ? expected.size() : 1);
+    QCOMPARE(context_->document()->file().result().lfLineEnds, yes);
+
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
+    QCOMPARE(main_->windowTitle(), QStringLiteral("Quillmark"));
 }
 
 // A map that defines a field twice and lets it overlap another opens without

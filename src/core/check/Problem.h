@@ -47,6 +47,9 @@ struct Problem {
     // flags: a field that could not be checked because what the records give
     // for it was too large to add up (beyond 64 bits); the value is its own.
     static constexpr std::uint8_t kTooLarge = 2;
+    // found of a LfOnlyLineEnds row: the file was read with LF as the line
+    // end, so it was checked line by line, and the row is a warning.
+    static constexpr std::int64_t kLfReadAsLineEnd = 1;
 
     Kind kind = Kind::NoXa0;
     Scope scope = Scope::Claim;
@@ -76,10 +79,13 @@ struct Problem {
                kind == Kind::TrailerCouldNotCheck || kind == Kind::FileChanged;
     }
     // A rule's row weighs what its rule says; what could not be checked is
-    // a warning, everything else the check finds wrong an error.
+    // a warning, and so are LF line ends read as asked; everything else the
+    // check finds wrong an error.
     Severity severity() const {
         if (kind == Kind::Rule)
             return ruleSeverity;
+        if (kind == Kind::LfOnlyLineEnds && found == kLfReadAsLineEnd)
+            return Severity::Warning;
         return meansNotChecked(kind) ? Severity::Warning : Severity::Error;
     }
     // The three bytes of an unknown record type, packed into found, and back.

@@ -492,7 +492,10 @@ void ProblemWords::appendLine(std::string& out, const ProblemRow& row,
         text << "the file has no ZA0";
         break;
     case Problem::Kind::LfOnlyLineEnds:
-        text << "the file reads as one line, so nothing after its first line could be read";
+        if (p.found == Problem::kLfReadAsLineEnd)
+            text << "read with LF as the line end, as asked; NSF files end lines with CR LF";
+        else
+            text << "the file reads as one line, so nothing after its first line could be read";
         break;
     case Problem::Kind::FileChanged:
         text << "the file changed while it was read: " << p.found << " of the " << p.expected

@@ -16,10 +16,10 @@ StructureCheck::StructureCheck(const SequentialFile& file, const LayoutCatalogue
     , batchBalance_(layouts, "YA0")
     , fileBalance_(layouts, "ZA0")
     , chunkCount_(chunkCount)
-    , lfOnly_(lfOnly)
+    , lfOnly_(lfOnly && file.lineEnds() == SequentialFile::LineEnds::CrOrCrLf)
     , consumer_(consumer) {
-    if (lfOnly_)
-        structure(Problem::Kind::LfOnlyLineEnds, 1, 1);
+    if (lfOnly)
+        structure(Problem::Kind::LfOnlyLineEnds, 1, 1, lfOnly_ ? 0 : Problem::kLfReadAsLineEnd);
 }
 
 void StructureCheck::count(const ProblemRow& row) {

@@ -24,6 +24,8 @@ namespace qm {
 // be a record (the first kShortLinesListed, then one row counting the rest),
 // the last one included ("cut short"); records after the first ZA0; no ZA0.
 // A file whose lines end in LF only reads as one line: that is its one row.
+// Read with LF as the line end, it is checked as any other, and the row stays,
+// a warning then (Problem::kLfReadAsLineEnd).
 class StructureCheck {
 public:
     static constexpr std::int64_t kShortLinesListed = 1000;

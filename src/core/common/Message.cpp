@@ -16,4 +16,16 @@ const char* iconName(MessageIcon icon) {
     return "none";
 }
 
+MessageAnswer closedAnswer(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return MessageAnswer::Ok;
+    case MessageButtons::YesNo:
+        return MessageAnswer::No;
+    case MessageButtons::RetryCancel:
+        break;
+    }
+    return MessageAnswer::Cancel;
+}
+
 } // namespace qm

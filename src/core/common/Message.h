@@ -5,8 +5,8 @@
 namespace qm {
 
 enum class MessageIcon { None, Critical, Exclamation, Information };
-enum class MessageButtons { Ok, RetryCancel };
-enum class MessageAnswer { Ok, Retry, Cancel };
+enum class MessageButtons { Ok, RetryCancel, YesNo };
+enum class MessageAnswer { Ok, Retry, Cancel, Yes, No };
 
 // A message the system shows the user: the GUI turns it into a modal message
 // box, the command-line tool into a line on standard error.
@@ -18,5 +18,8 @@ struct Message {
 };
 
 const char* iconName(MessageIcon icon);
+// The answer of a box closed without a choice (Escape): OK where that is the
+// only button, No for a question, Cancel otherwise.
+MessageAnswer closedAnswer(MessageButtons buttons);
 
 } // namespace qm

@@ -57,4 +57,10 @@ Message MessageTexts::lfOnlyLineEnds() {
             "Line Ends", MessageIcon::Information, MessageButtons::Ok};
 }
 
+Message MessageTexts::readLfAsLineEnd() {
+    return {"This file's lines end in LF only, so it reads as one line. Read it with LF as the "
+            "line end?",
+            "Line Ends", MessageIcon::Exclamation, MessageButtons::YesNo};
+}
+
 } // namespace qm

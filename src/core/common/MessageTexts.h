@@ -31,6 +31,9 @@ public:
     static Message unableToOpenFile(const std::string& path, const std::string& reason);
     // After an open: the file has LF line ends only.
     static Message lfOnlyLineEnds();
+    // Before an open: whether to read a file of LF line ends with LF as the
+    // line end (Yes / No, No the usual reading).
+    static Message readLfAsLineEnd();
     // A node click while no claim file is open.
 };
 

@@ -5,7 +5,7 @@ namespace qm {
 MessageAnswer RecordingMessageSink::show(const Message& message) {
     messages.push_back(message);
     if (answers.empty())
-        return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+        return closedAnswer(message.buttons);
     MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;

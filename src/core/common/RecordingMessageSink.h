@@ -7,8 +7,9 @@
 
 namespace qm {
 
-// Keeps every message shown and answers from a queue of preset answers (OK when
-// the queue is empty): for tests and for tools that print messages afterwards.
+// Keeps every message shown and answers from a queue of preset answers (when
+// the queue is empty, as a box closed without a choice: closedAnswer): for tests and for tools that
+// print messages afterwards.
 class RecordingMessageSink : public MessageSink {
 public:
     MessageAnswer show(const Message& message) override;

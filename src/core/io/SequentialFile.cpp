@@ -54,6 +54,7 @@ bool SequentialFile::openSame(const SequentialFile& other, std::string* error) {
     }
     fd_ = fd;
     path_ = other.path_;
+    lineEnds_ = other.lineEnds_;
     if (!buf_)
         buf_.reset(new char[kBufferSize]);
     seek(1);
@@ -109,6 +110,7 @@ bool SequentialFile::fill() {
         return false;
     }
     bufLen_ = bufPos_ = 0;
+    nextLf_ = kNotLooked;
     for (;;) {
         ssize_t n = ::pread(fd_, buf_.get(), readSize_, static_cast<off_t>(pos_ - 1));
         if (n < 0 && errno == EINTR)
@@ -148,20 +150,26 @@ bool SequentialFile::readLineView(std::string_view& line) {
             break; // end of file ends the line
         const char* start = buf_.get() + bufPos_;
         const std::size_t avail = bufLen_ - bufPos_;
-        const void* cr = std::memchr(start, '\r', avail);
-        std::size_t len =
-            cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - start) : avail;
+        const char* end = nullptr;
+        if (lineEnds_ == LineEnds::AlsoLf) {
+            const std::size_t at = nextLineEnd();
+            end = at < bufLen_ ? buf_.get() + at : nullptr;
+        } else {
+            end = static_cast<const char*>(std::memchr(start, '\r', avail));
+        }
+        std::size_t len = end ? static_cast<std::size_t>(end - start) : avail;
         std::size_t room = kMaxLineLength - scratch_.size();
         if (len > room)
             lastCut_ = true;
         scratch_.append(start, len < room ? len : room);
         bufPos_ += len;
         pos_ += static_cast<std::int64_t>(len);
-        if (cr) {
+        if (end) {
+            const bool lf = *end == '\n';
             ++bufPos_;
             ++pos_;
             // CR LF: the LF may be the first byte of the next buffer.
-            if (bufPos_ < bufLen_ || fill()) {
+            if (!lf && (bufPos_ < bufLen_ || fill())) {
                 if (buf_[bufPos_] == '\n') {
                     ++bufPos_;
                     ++pos_;
@@ -171,6 +179,35 @@ bool SequentialFile::readLineView(std::string_view& line) {
         }
     }
     line = scratch_;
+    return true;
+}
+
+std::size_t SequentialFile::nextLineEnd() {
+    const char* buf = buf_.get();
+    if (nextLf_ == kNotLooked || nextLf_ < bufPos_) {
+        const void* lf = std::memchr(buf + bufPos_, '\n', bufLen_ - bufPos_);
+        nextLf_ = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - buf) : bufLen_;
+    }
+    // A CR before the LF ends the line there: only the line is searched for it.
+    const void* cr = std::memchr(buf + bufPos_, '\r', nextLf_ - bufPos_);
+    return cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - buf) : nextLf_;
+}
+
+bool SequentialFile::takeBufferedLfLine(std::string_view& line) {
+    const std::size_t end = nextLineEnd();
+    if (end >= bufLen_)
+        return false;
+    std::size_t consumed = end - bufPos_ + 1;
+    if (buf_[end] == '\r') {
+        // Whether an LF follows shows only in the next byte.
+        if (end + 1 >= bufLen_)
+            return false;
+        consumed += buf_[end + 1] == '\n' ? 1 : 0;
+    }
+    line = std::string_view(buf_.get() + bufPos_, end - bufPos_);
+    bufPos_ += consumed;
+    pos_ += static_cast<std::int64_t>(consumed);
+    lastCut_ = false;
     return true;
 }
 

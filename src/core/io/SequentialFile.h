@@ -11,11 +11,17 @@
 namespace qm {
 
 // A claim or map file read front to back as lines, with 1-based byte positions.
-// A line ends at CR or at CR LF; a lone LF is an ordinary character. Reads go
-// through a large buffer, never byte by byte, and never map the file: a file
-// that shrinks or vanishes while open simply reaches its end.
+// A line ends at CR or at CR LF; a lone LF is an ordinary character unless the
+// reader is told to end lines there too (LineEnds::AlsoLf). Reads go through a
+// large buffer, never byte by byte, and never map the file: a file that
+// shrinks or vanishes while open simply reaches its end.
 class SequentialFile {
 public:
+    // Where lines end. AlsoLf reads a file written with LF alone (a Unix tool,
+    // an ASCII-mode transfer) line by line; CR and CR LF still end lines, so
+    // a file that mixes them reads as well.
+    enum class LineEnds : std::uint8_t { CrOrCrLf, AlsoLf };
+
     // A file without a single CR is one line as long as the file. Lines are
     // kept whole up to this cap and cut beyond it (the rest of the line is
     // still consumed), so a multi-gigabyte line cannot exhaust memory.
@@ -30,13 +36,16 @@ public:
     bool open(const std::string& path, std::string* error = nullptr);
     // Opens the very file another reader has open (its descriptor duplicated),
     // so that a worker reads what the user opened even if the path now names
-    // another file. Reading never moves the other reader.
+    // another file, with the same line ends. Reading never moves the other reader.
     bool openSame(const SequentialFile& other, std::string* error = nullptr);
     void close();
     bool isOpen() const { return fd_ >= 0; }
     // The file's size now, in bytes (0 when it cannot be told).
     std::int64_t size() const;
     const std::string& path() const { return path_; }
+    // Kept across open and close; CrOrCrLf unless set.
+    LineEnds lineEnds() const { return lineEnds_; }
+    void setLineEnds(LineEnds lineEnds) { lineEnds_ = lineEnds; }
 
     // 1-based byte position of the next byte to be read.
     std::int64_t position() const { return pos_; }
@@ -77,6 +86,8 @@ private:
     // The next line when it and the byte after its CR lie in the buffer, without
     // copying; false (nothing consumed) otherwise.
     bool takeBufferedLine(std::string_view& line) {
+        if (lineEnds_ == LineEnds::AlsoLf)
+            return takeBufferedLfLine(line);
         const char* start = buf_.get() + bufPos_;
         const std::size_t avail = bufLen_ - bufPos_;
         const void* cr = avail ? std::memchr(start, '\r', avail) : nullptr;
@@ -92,6 +103,12 @@ private:
         line = std::string_view(start, len);
         return true;
     }
+    // The same where LF ends a line too. Kept apart so that the usual reading
+    // pays one branch for it.
+    bool takeBufferedLfLine(std::string_view& line);
+    // The offset in the buffer of the first CR or LF from bufPos_ on, bufLen_
+    // when there is none.
+    std::size_t nextLineEnd();
 
     int fd_ = -1;
     std::string path_;
@@ -102,6 +119,12 @@ private:
     std::size_t readSize_ = 0; // of the next buffer read: small right after a seek
     bool eof_ = false;
     bool lastCut_ = false;
+    LineEnds lineEnds_ = LineEnds::CrOrCrLf;
+    // With AlsoLf: the offset of the next LF in the buffer (bufLen_ for none)
+    // once looked for, so that a buffer without one (a file of CR ends) is
+    // searched once, not once per line; kNotLooked after every fill.
+    static constexpr std::size_t kNotLooked = ~std::size_t(0);
+    std::size_t nextLf_ = kNotLooked;
     std::atomic<std::int64_t>* readUpTo_ = nullptr;
     const std::atomic<bool>* stop_ = nullptr;
     std::string scratch_;

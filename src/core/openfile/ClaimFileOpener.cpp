@@ -14,11 +14,13 @@ constexpr std::size_t kLineEndSample = 64 * 1024;
 ClaimFileOpener::Opened ClaimFileOpener::open(const std::string& path,
                                               const std::vector<std::string>& mapFolders,
                                               std::shared_ptr<const LayoutCatalogue> currentLayouts,
-                                              MessageSink& sink, ProgressControl* control) {
+                                              MessageSink& sink, ProgressControl* control,
+                                              const Options& options) {
     Opened opened;
     opened.layouts = std::move(currentLayouts);
     OpenResult& result = opened.result;
     auto file = std::make_unique<SequentialFile>();
+    file->setLineEnds(options.lineEnds);
     std::string reason;
     if (!file->open(path, &reason)) {
         sink.show(MessageTexts::unableToOpenFile(path, reason));
@@ -47,16 +49,29 @@ ClaimFileOpener::Opened ClaimFileOpener::open(const std::string& path,
     }
     result.outcome = OpenResult::Outcome::Opened;
     result.lfOnly = hasLfOnlyLineEnds(*file);
-    if (result.lfOnly)
+    result.lfLineEnds = options.lineEnds == SequentialFile::LineEnds::AlsoLf;
+    if (result.lfOnly && !result.lfLineEnds && !options.lineEndsAsked)
         sink.show(MessageTexts::lfOnlyLineEnds());
     opened.file = std::make_shared<OpenClaimFile>(path, result, std::move(file), opened.layouts);
     return opened;
 }
 
-bool ClaimFileOpener::hasLfOnlyLineEnds(SequentialFile& file) {
+ClaimFileOpener::Opened ClaimFileOpener::open(const std::string& path,
+                                              const std::vector<std::string>& mapFolders,
+                                              std::shared_ptr<const LayoutCatalogue> currentLayouts,
+                                              MessageSink& sink, ProgressControl* control) {
+    return open(path, mapFolders, std::move(currentLayouts), sink, control, Options());
+}
+
+bool ClaimFileOpener::hasLfOnlyLineEnds(const SequentialFile& file) {
     std::string sample(kLineEndSample, '\0');
     sample.resize(file.readBytes(1, sample.data(), sample.size()));
     return sample.find('\r') == std::string::npos && sample.find('\n') != std::string::npos;
+}
+
+bool ClaimFileOpener::hasLfOnlyLineEnds(const std::string& path) {
+    SequentialFile file;
+    return file.open(path) && hasLfOnlyLineEnds(file);
 }
 
 } // namespace qm

@@ -19,6 +19,7 @@ struct OpenResult {
     std::string versionCode;   // as read from the file header
     bool knownVersion = false; // the code names a map file
     bool lfOnly = false;       // lines end in LF only (see ClaimFileOpener::hasLfOnlyLineEnds)
+    bool lfLineEnds = false;   // read with LF as a line end too (SequentialFile::LineEnds::AlsoLf)
     bool opened() const { return outcome == Outcome::Opened; }
 };
 

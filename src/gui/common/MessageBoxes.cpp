@@ -33,10 +33,6 @@ QMessageBox::Icon toQt(qm::MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-qm::MessageAnswer defaultAnswer(qm::MessageButtons buttons) {
-    return buttons == qm::MessageButtons::Ok ? qm::MessageAnswer::Ok : qm::MessageAnswer::Cancel;
-}
-
 qm::MessageAnswer execBox(QWidget* parent, const MessageBoxes::Record& record) {
     QMessageBox box(toQt(record.icon), record.title, record.text, QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
@@ -48,6 +44,11 @@ qm::MessageAnswer execBox(QWidget* parent, const MessageBoxes::Record& record) {
         box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Retry);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if (record.buttons == qm::MessageButtons::YesNo) {
+        // No keeps things as they are: Enter and Escape give it.
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
@@ -60,8 +61,10 @@ qm::MessageAnswer execBox(QWidget* parent, const MessageBoxes::Record& record) {
         return qm::MessageAnswer::Ok;
     case QMessageBox::Retry:
         return qm::MessageAnswer::Retry;
+    case QMessageBox::Yes:
+        return qm::MessageAnswer::Yes;
     default:
-        return defaultAnswer(record.buttons);
+        return qm::closedAnswer(record.buttons);
     }
 }
 
@@ -91,7 +94,7 @@ qm::MessageAnswer MessageBoxes::showMessage(QWidget* parent, const QString& text
     if (!s.answers.isEmpty())
         return s.answers.dequeue();
     if (s.testMode)
-        return defaultAnswer(buttons);
+        return qm::closedAnswer(buttons);
     return execBox(parent, record);
 }
 

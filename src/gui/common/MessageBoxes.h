@@ -32,16 +32,16 @@ public:
     // The same box with details the user can unfold.
     qm::MessageAnswer show(const qm::Message& message, const QString& detailedText);
 
-    // Shows a modal box and returns the button pressed (Escape gives Cancel, or
-    // OK where that is the only button).
+    // Shows a modal box and returns the button pressed (Escape gives
+    // qm::closedAnswer).
     static qm::MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
                                          qm::MessageIcon icon = qm::MessageIcon::None,
                                          qm::MessageButtons buttons = qm::MessageButtons::Ok,
                                          const QString& detailedText = QString());
 
     // Test seam. A queued answer answers the next box without showing it. In
-    // test mode no box is ever shown: one without a queued answer gets OK (or
-    // Cancel where OK is not offered), so a forgotten answer cannot hang a test.
+    // test mode no box is ever shown: one without a queued answer gets what
+    // closing it would (qm::closedAnswer), so a forgotten answer cannot hang a test.
     static void setNextAnswer(qm::MessageAnswer answer);
     static void setTestMode(bool on);
     // Every box asked for since the last reset, in order.

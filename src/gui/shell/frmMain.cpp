@@ -255,6 +255,7 @@ void frmMain::closeFile() {
     context_.setDocument(nullptr);
     if (document)
         document->release();
+    setWindowTitle(QString::fromLatin1(qm::kApplicationTitle));
     // They go now, not when the event loop next turns: a file opened next
     // would otherwise be read and its tree built while the old tree and its
     // problems are still held, twice the memory on a big file.
@@ -303,6 +304,11 @@ void frmMain::openFile(const QString& chosenPath) {
         notes.append(QStringLiteral("Lines end in LF only"));
     notes += mapWarnings();
     setFileState(true, QStringLiteral("Opened File: ") + path, notes.join(QLatin1Char('\n')));
+    // Read otherwise than its format says, as the user asked: always in sight.
+    if (opened.result.lfLineEnds)
+        setWindowTitle(
+            QStringLiteral("%1 - %2 (LF line ends)")
+                .arg(QString::fromLatin1(qm::kApplicationTitle), QFileInfo(path).fileName()));
     recentFiles_.add(path);
     updateRecentFilesMenu();
     // What the user opens a claim file for: its tree, at once.
