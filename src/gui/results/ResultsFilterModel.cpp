@@ -218,9 +218,14 @@ void ResultsFilterModel::setCategory(const QVariant& category) {
 
 bool ResultsFilterModel::accepts(const Filter& filter, int sourceRow) const {
     const QAbstractItemModel* source = sourceModel();
-    if (filter.category.isValid() &&
-        source->index(sourceRow, 0).data(CategoryRole) != filter.category)
-        return false;
+    if (filter.category.isValid()) {
+        const QVariant category = source->index(sourceRow, 0).data(CategoryRole);
+        // A row in several categories: any of them.
+        if (category.userType() == QMetaType::QStringList
+                ? !category.toStringList().contains(filter.category.toString())
+                : category != filter.category)
+            return false;
+    }
     if (filter.text.isEmpty())
         return true;
     for (int column = 0, columns = source->columnCount(); column < columns; ++column) {
