@@ -138,6 +138,32 @@ QString text(const QJsonValue& value) {
     return value.isDouble() ? QString::number(qint64(value.toDouble())) : value.toString();
 }
 
+// A JSON row's cells as the window's export columns give them, up to the patient's name.
+QStringList wantedCells(const QJsonObject& json, const QString& nodeText) {
+    const QString where = json[u"where"].toString();
+    const QString batch = json[u"batch"].toString();
+    const QString claim = json[u"claim"].toString();
+    const QJsonValue expected = json[u"expected"];
+    // The window shows a trailer's count or amount without its padding.
+    const QString kind = json[u"kind"].toString();
+    const bool figure = kind == u"totals_do_not_compute" || kind == u"trailer_does_not_balance";
+    const QString found = figure ? text(json[u"found"]).trimmed() : text(json[u"found"]);
+    const QStringList want{where == u"file"    ? QStringLiteral("File")
+                           : where == u"batch" ? batch
+                                               : claim,
+                           text(json[u"line"]),
+                           nodeText,
+                           json[u"text"].toString().section(QStringLiteral(": "), 0, 0),
+                           severityOf(json[u"severity"].toString()),
+                           json[u"rule"].toString(),
+                           json[u"record"].toString(),
+                           json[u"id"].toString(),
+                           json[u"name"].toString(),
+                           found,
+                           text(expected)};
+    return want;
+}
+
 QImage image(const QVariant& icon) {
     return icon.value<QIcon>().pixmap(16, 16).toImage();
 }
@@ -498,24 +524,7 @@ void ProblemsTest::rowsCountsAndMarksAreTheCommandLines() {
         QString nodeText = cli.claimTexts.value(claim);
         if (claim.isEmpty() && !batch.isEmpty())
             nodeText = QString::fromStdString(claims.text(*claims.findKey(batch.toStdString())));
-        const QJsonValue expected = json[u"expected"];
-        // The window shows a trailer's count or amount without its padding.
-        const QString kind = json[u"kind"].toString();
-        const bool figure = kind == u"totals_do_not_compute" || kind == u"trailer_does_not_balance";
-        const QString found = figure ? text(json[u"found"]).trimmed() : text(json[u"found"]);
-        const QStringList want{where == u"file"    ? QStringLiteral("File")
-                               : where == u"batch" ? batch
-                                                   : claim,
-                               text(json[u"line"]),
-                               nodeText,
-                               json[u"text"].toString().section(QStringLiteral(": "), 0, 0),
-                               severityOf(json[u"severity"].toString()),
-                               json[u"rule"].toString(),
-                               json[u"record"].toString(),
-                               json[u"id"].toString(),
-                               json[u"name"].toString(),
-                               found,
-                               text(expected)};
+        const QStringList want = wantedCells(json, nodeText);
         QStringList got = storedColumns(model, row);
         // What is expected is shown in the width of what was found.
         if (!got.last().isEmpty())
