@@ -14,8 +14,9 @@ set(may_search common document results search)
 set(may_compare common document results compare)
 set(may_summary common document summary)
 set(may_claimlist common document results claimlist)
+set(may_rules common document rules)
 set(may_shell common document results about find filetree claimform problems search compare
-  summary claimlist shell)
+  summary claimlist rules shell)
 
 set(includes)
 file(GLOB_RECURSE sources RELATIVE ${GUI_DIR} ${GUI_DIR}/*.cpp ${GUI_DIR}/*.h)

@@ -26,11 +26,15 @@
 #include "gui/document/ProblemIcons.h"
 #include "gui/document/ProblemKind.h"
 #include "gui/document/ProblemText.h"
+#include "gui/document/RulesChoice.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/problems/ProblemGroupsView.h"
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/frmProblems.h"
+#include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
+#include "gui/rules/frmRules.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -49,6 +53,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +61,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <QWindow>
 #include <atomic>
 #include <chrono>
@@ -66,6 +72,11 @@
 namespace {
 
 constexpr int kCheckTimeoutMs = 30000;
+// A file in which a rule of each severity fails (one of samples/larkspur.rules
+// an error), besides totals that do not compute.
+const QString kRulesFileArguments =
+    QStringLiteral("--claims 40 --batches 2 --seed 7 --wrong-totals 3 --late-service 5 "
+                   "--unlisted-code 6");
 
 // What `quillmark-cli --json check` says of a file.
 struct CliCheck {
@@ -74,11 +85,13 @@ struct CliCheck {
     QMap<QString, QString> claimTexts; // by key
 };
 
-CliCheck runCli(const QString& file, const QString& mapsDir) {
+CliCheck runCli(const QString& file, const QString& mapsDir, const QString& rules = QString()) {
     QProcess cli;
-    cli.start(QStringLiteral(QUILLMARK_CLI),
-              {QStringLiteral("--maps"), mapsDir, QStringLiteral("--json"), QStringLiteral("check"),
-               file});
+    QStringList arguments{QStringLiteral("--maps"), mapsDir, QStringLiteral("--json"),
+                          QStringLiteral("check"), file};
+    if (!rules.isEmpty())
+        arguments << QStringLiteral("--rules") << rules;
+    cli.start(QStringLiteral(QUILLMARK_CLI), arguments);
     cli.waitForFinished(60000);
     const QJsonObject document = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
     CliCheck result{
@@ -95,6 +108,22 @@ qm::Problem::Kind kindOf(const QString& key) {
     qFatal("no kind %s", qPrintable(key));
 }
 
+// A row's severity as the window words it.
+QString severityOf(const QString& key) {
+    return key.left(1).toUpper() + key.mid(1);
+}
+
+// What marks a row of the JSON: its kind, and a rule's severity.
+qm::Problem problemOf(const QJsonObject& json) {
+    qm::Problem problem;
+    problem.kind = kindOf(json[u"kind"].toString());
+    const QString severity = json[u"severity"].toString();
+    problem.ruleSeverity = severity == u"error"     ? qm::Problem::Severity::Error
+                           : severity == u"warning" ? qm::Problem::Severity::Warning
+                                                    : qm::Problem::Severity::Note;
+    return problem;
+}
+
 // The tree window's problem counts for the command line's summary.
 QString statusOf(const QJsonObject& summary) {
     if (summary[u"problems"].toInteger() == 0)
@@ -107,6 +136,32 @@ QString statusOf(const QJsonObject& summary) {
 
 QString text(const QJsonValue& value) {
     return value.isDouble() ? QString::number(qint64(value.toDouble())) : value.toString();
+}
+
+// A JSON row's cells as the window's export columns give them, up to the patient's name.
+QStringList wantedCells(const QJsonObject& json, const QString& nodeText) {
+    const QString where = json[u"where"].toString();
+    const QString batch = json[u"batch"].toString();
+    const QString claim = json[u"claim"].toString();
+    const QJsonValue expected = json[u"expected"];
+    // The window shows a trailer's count or amount without its padding.
+    const QString kind = json[u"kind"].toString();
+    const bool figure = kind == u"totals_do_not_compute" || kind == u"trailer_does_not_balance";
+    const QString found = figure ? text(json[u"found"]).trimmed() : text(json[u"found"]);
+    const QStringList want{where == u"file"    ? QStringLiteral("File")
+                           : where == u"batch" ? batch
+                                               : claim,
+                           text(json[u"line"]),
+                           nodeText,
+                           json[u"text"].toString().section(QStringLiteral(": "), 0, 0),
+                           severityOf(json[u"severity"].toString()),
+                           json[u"rule"].toString(),
+                           json[u"record"].toString(),
+                           json[u"id"].toString(),
+                           json[u"name"].toString(),
+                           found,
+                           text(expected)};
+    return want;
 }
 
 QImage image(const QVariant& icon) {
@@ -157,6 +212,8 @@ private slots:
     void exportWritesTheRows();
     void theCountsStayWholeWhileChecking();
     void theStatusGivesWayInANarrowTree();
+    void theRulesViewCountsEachRuleAndKind();
+    void rulesWindowChoosesFilesAndSaysWhyOneDoesNotLoad();
 
 private:
     QString writeTwoBatchFile(const QString& name);
@@ -317,9 +374,14 @@ void ProblemsTest::slowDownChecks() {
 void ProblemsTest::rowsCountsAndMarksAreTheCommandLines_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("maps");
+    QTest::addColumn<QString>("rules"); // a rules file chosen besides the integrity edits
     const QString maps = QStringLiteral(MAPS_DIR);
-    QTest::newRow("sample 3.01") << QStringLiteral(SAMPLES_DIR "/sample301.nsf") << maps;
-    QTest::newRow("sample 2.00") << QStringLiteral(SAMPLES_DIR "/sample200.nsf") << maps;
+    QTest::newRow("sample 3.01") << QStringLiteral(SAMPLES_DIR "/sample301.nsf") << maps
+                                 << QString();
+    QTest::newRow("a payer's rules") << generate(QStringLiteral("rules.nsf"), kRulesFileArguments)
+                                     << maps << QStringLiteral(SAMPLES_DIR "/larkspur.rules");
+    QTest::newRow("sample 2.00") << QStringLiteral(SAMPLES_DIR "/sample200.nsf") << maps
+                                 << QString();
     QTest::newRow("every fault nsfgen injects")
         << generate(QStringLiteral("faults.nsf"),
                     QStringLiteral("--claims 600 --batches 6 --seed 5 --wrong-totals 1 "
@@ -328,37 +390,39 @@ void ProblemsTest::rowsCountsAndMarksAreTheCommandLines_data() {
                                    "--claim-outside 4 --short-line 7 --short-line 420 "
                                    "--wrong-file-count --wrong-file-total --record-after-za0 "
                                    "--cut-last-line"))
-        << maps;
+        << maps << QString();
     QTest::newRow("every fault of the integrity edits")
         << generate(QStringLiteral("integrity.nsf"),
                     QStringLiteral("--claims 60 --batches 2 --seed 7 --wrong-pcn 2 "
                                    "--wrong-sequence 3 --bad-date 4 --late-service 5 "
                                    "--unlisted-code 6 --wrong-pcn 41 --bad-date 41"))
-        << maps;
+        << maps << QString();
     QTest::newRow("no file trailer")
         << generate(QStringLiteral("noza0.nsf"), QStringLiteral("--claims 30 --batches 2 --no-za0"))
-        << maps;
+        << maps << QString();
     QTest::newRow("a YA0 outside a batch, an unknown type, two file headers, short lines")
-        << writeOddFile(QStringLiteral("odd.nsf")) << maps;
-    QTest::newRow("invalid values") << writeTwoBatchFile(QStringLiteral("invalid.nsf")) << maps;
+        << writeOddFile(QStringLiteral("odd.nsf")) << maps << QString();
+    QTest::newRow("invalid values")
+        << writeTwoBatchFile(QStringLiteral("invalid.nsf")) << maps << QString();
     QTest::newRow("a map without fields the trailers are compared by")
         << writeTwoBatchFile(QStringLiteral("uncheckable.nsf"))
         << mapsWithout(QStringLiteral("maps-lacking"),
                        {QStringLiteral("XA0,12.0,"), QStringLiteral("YA0,11.0,"),
-                        QStringLiteral("ZA0,09.0,")});
+                        QStringLiteral("ZA0,09.0,")})
+        << QString();
     QFile sample(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
     sample.open(QIODevice::ReadOnly);
     const QByteArray good = sample.readAll();
     QFile lfOnly(files_.filePath(QStringLiteral("lf.nsf")));
     lfOnly.open(QIODevice::WriteOnly);
     lfOnly.write(QByteArray(good).replace("\r", ""));
-    QTest::newRow("lines that end in LF only") << lfOnly.fileName() << maps;
+    QTest::newRow("lines that end in LF only") << lfOnly.fileName() << maps << QString();
     for (const quint32 seed : {3u, 8u}) {
         QFile damaged(files_.filePath(QStringLiteral("damaged%1.nsf").arg(seed)));
         damaged.open(QIODevice::WriteOnly);
         damaged.write(GeneratedFiles::damaged(good, seed, true));
         QTest::newRow(qPrintable(QStringLiteral("damaged %1").arg(seed)))
-            << damaged.fileName() << maps;
+            << damaged.fileName() << maps << QString();
     }
 }
 
@@ -433,8 +497,11 @@ void ProblemsTest::checkTreeMarks(const QMap<QString, unsigned>& claimMarks,
 void ProblemsTest::rowsCountsAndMarksAreTheCommandLines() {
     QFETCH(QString, file);
     QFETCH(QString, maps);
-    const CliCheck cli = runCli(file, maps);
+    QFETCH(QString, rules);
+    const CliCheck cli = runCli(file, maps, rules);
     QVERIFY(!cli.summary.isEmpty());
+    if (!rules.isEmpty())
+        RulesChoice{true, {{rules, true}}}.remember();
     QVERIFY(start(file, maps));
     QVERIFY(waitForCheck());
     const qm::FileTree& claims = tree()->tree();
@@ -457,22 +524,7 @@ void ProblemsTest::rowsCountsAndMarksAreTheCommandLines() {
         QString nodeText = cli.claimTexts.value(claim);
         if (claim.isEmpty() && !batch.isEmpty())
             nodeText = QString::fromStdString(claims.text(*claims.findKey(batch.toStdString())));
-        const QJsonValue expected = json[u"expected"];
-        // The window shows a trailer's count or amount without its padding.
-        const QString kind = json[u"kind"].toString();
-        const bool figure = kind == u"totals_do_not_compute" || kind == u"trailer_does_not_balance";
-        const QString found = figure ? text(json[u"found"]).trimmed() : text(json[u"found"]);
-        const QStringList want{where == u"file"    ? QStringLiteral("File")
-                               : where == u"batch" ? batch
-                                                   : claim,
-                               text(json[u"line"]),
-                               nodeText,
-                               json[u"text"].toString().section(QStringLiteral(": "), 0, 0),
-                               json[u"record"].toString(),
-                               json[u"id"].toString(),
-                               json[u"name"].toString(),
-                               found,
-                               text(expected)};
+        const QStringList want = wantedCells(json, nodeText);
         QStringList got = storedColumns(model, row);
         // What is expected is shown in the width of what was found.
         if (!got.last().isEmpty())
@@ -488,7 +540,7 @@ void ProblemsTest::rowsCountsAndMarksAreTheCommandLines() {
             QVERIFY(totalShowsAsMoney(model, row));
             moneyShown = true;
         }
-        const unsigned mark = bit(markOf(kindOf(json[u"kind"].toString())));
+        const unsigned mark = bit(markOf(problemOf(json)));
         if (where == u"claim") {
             claimMarks[claim] |= mark;
             continue;
@@ -523,15 +575,18 @@ void ProblemsTest::problemsWindowListsSortsAndFilters() {
     QTRY_COMPARE(main_->windowHandle()->title(),
                  QStringLiteral("Quillmark - [Problems (%1)]").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(window->table()->objectName(), QStringLiteral("gridProblems"));
-    // File order: where, line, node text, kind, record, field, name, found, expected.
+    // File order: where, line, node text, kind, severity, rule, record, field, name, found,
+    // expected.
     const QStringList fileOrder = shownRows();
     QCOMPARE(fileOrder.size(), 2);
     QVERIFY2(fileOrder.at(0).startsWith(QStringLiteral("CA0")) &&
-                 fileOrder.at(0).contains(QStringLiteral("|CA0: DOE, JANE (A001)|Invalid value|"
-                                                         "FA0-1|05.0|Service Date From|20231340|")),
+                 fileOrder.at(0).contains(
+                     QStringLiteral("|CA0: DOE, JANE (A001)|Invalid value|"
+                                    "Error||FA0-1|05.0|Service Date From|20231340|")),
              qPrintable(fileOrder.at(0)));
     QVERIFY2(fileOrder.at(1).endsWith(
-                 QStringLiteral("|Totals do not compute|XA0|12.0|Total Claim Charges|$1.01|$1.00")),
+                 QStringLiteral("|Totals do not compute|Error||XA0|12.0|Total Claim Charges|$1.01|"
+                                "$1.00")),
              qPrintable(fileOrder.at(1)));
 
     // Kinds sort by how serious they are: totals first.
@@ -918,14 +973,17 @@ void ProblemsTest::exportWritesTheRows() {
     QCOMPARE(lines.size(), 4); // header, two rows, and the end of the last line
     // Amounts as money, and as stored in columns of their own for a spreadsheet
     // to sum; the patient's name and control number apart.
-    QCOMPARE(lines.at(0), QByteArray("Where,Line,Node Text,Kind,Record,Field,Name,Found,Expected,"
+    QCOMPARE(lines.at(0), QByteArray("Where,Line,Node Text,Kind,Severity,Rule,Record,Field,Name,"
+                                     "Found,Expected,"
                                      "Patient Name,Control Number,Found (stored),Expected "
                                      "(stored)\r"));
     QVERIFY(lines.at(1).startsWith("CA0645,"));
-    QVERIFY(lines.at(1).contains(",\"CA0: DOE, JANE (A001)\",Invalid value,FA0-1,05.0,"));
-    QVERIFY2(lines.at(2).endsWith(",Totals do not compute,XA0,12.0,Total Claim Charges,$1.01,$1.00,"
-                                  "\"POE, EDGAR\",C003,0000101,0000100\r"),
-             lines.at(2).constData());
+    QVERIFY(lines.at(1).contains(",\"CA0: DOE, JANE (A001)\",Invalid value,Error,,FA0-1,05.0,"));
+    QVERIFY2(
+        lines.at(2).endsWith(",Totals do not compute,Error,,XA0,12.0,Total Claim Charges,$1.01,"
+                             "$1.00,"
+                             "\"POE, EDGAR\",C003,0000101,0000100\r"),
+        lines.at(2).constData());
     QCOMPARE(main_->confirmation(), QStringLiteral("Exported 2 rows to ") + all);
 
     // With it: the rows it shows, as it shows them.
@@ -996,6 +1054,120 @@ void ProblemsTest::theStatusGivesWayInANarrowTree() {
     QApplication::sendEvent(panel, &help);
     QTRY_VERIFY(QToolTip::isVisible());
     QVERIFY2(plain(QToolTip::text()).startsWith(status), qPrintable(QToolTip::text()));
+}
+
+void ProblemsTest::theRulesViewCountsEachRuleAndKind() {
+    RulesChoice{true, {{QStringLiteral(SAMPLES_DIR "/larkspur.rules"), true}}}.remember();
+    QVERIFY(start(generate(QStringLiteral("grouped.nsf"), kRulesFileArguments)));
+    QVERIFY(waitForCheck());
+    frmProblems* window = openProblemsWindow();
+    QVERIFY(window);
+    const ProblemTableModel& model = *window->problems();
+    // The rows by group (a rule's id, else the kind), as the Severity and Rule columns say.
+    QMap<QString, int> rows;
+    QMap<QString, QString> severities;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QString rule = model.index(row, ProblemTableModel::Rule).data().toString();
+        const QString group =
+            rule.isEmpty() ? model.index(row, ProblemTableModel::Kind).data().toString() : rule;
+        const QModelIndex severity = model.index(row, ProblemTableModel::Severity);
+        ++rows[group];
+        severities[group] = severity.data().toString();
+        const ProblemKind flag = severity.data().toString() == u"Error" ? ProblemKind::RuleError
+                                 : severity.data().toString() == u"Warning"
+                                     ? ProblemKind::RuleWarning
+                                     : ProblemKind::RuleNote;
+        QCOMPARE(image(severity.data(Qt::DecorationRole)), image(ProblemIcons::icon(flag)));
+    }
+    QVERIFY(rows.contains(QStringLiteral("larkspur.place-of-service")));
+    for (const char* severity : {"Error", "Warning", "Note"})
+        QVERIFY(severities.values().contains(QLatin1String(severity)));
+    // Each severity its own drawing, none of them another mark's.
+    QList<QImage> drawings;
+    for (int mark = 0; mark < kProblemKindCount; ++mark) {
+        const QImage drawn = image(ProblemIcons::icon(ProblemKind(mark)));
+        QVERIFY(!drawings.contains(drawn));
+        drawings.append(drawn);
+    }
+
+    auto* rulesView = window->findChild<QToolButton*>(QStringLiteral("cmdRulesView"));
+    QVERIFY(rulesView);
+    rulesView->click();
+    const ProblemGroupsView* groups = window->groups();
+    QVERIFY(groups->isVisible() && !window->table()->isVisible());
+    QCOMPARE(groups->rowCount(), rows.size());
+    int ruleRow = -1;
+    for (int row = 0; row < groups->rowCount(); ++row) {
+        const QString group = groups->item(row, ProblemGroupsView::Group)->text();
+        QCOMPARE(groups->item(row, ProblemGroupsView::Rows)->text(),
+                 CountText::number(rows.value(group)));
+        QCOMPARE(groups->item(row, ProblemGroupsView::Severity)->text(), severities.value(group));
+        if (group == u"larkspur.place-of-service")
+            ruleRow = row;
+    }
+    // Errors first.
+    QCOMPARE(groups->item(0, ProblemGroupsView::Severity)->text(), QStringLiteral("Error"));
+    // A double-click on a group lists its rows, and only them.
+    const QRect cell = groups->visualItemRect(groups->item(ruleRow, ProblemGroupsView::Group));
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(groups->viewport(), Qt::LeftButton, {}, cell.center());
+    QTRY_VERIFY(window->table()->isVisible() && !groups->isVisible());
+    const QAbstractItemModel* shown = window->table()->model();
+    QTRY_COMPARE(shown->rowCount(), rows.value(QStringLiteral("larkspur.place-of-service")));
+    for (int row = 0; row < shown->rowCount(); ++row)
+        QCOMPARE(shown->index(row, ProblemTableModel::Rule).data().toString(),
+                 QStringLiteral("larkspur.place-of-service"));
+}
+
+void ProblemsTest::rulesWindowChoosesFilesAndSaysWhyOneDoesNotLoad() {
+    QFile bad(dir_->filePath(QStringLiteral("bad.rules")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("rule payer.no-such-field\n  severity error\n  message \"x\"\n  when XA0.99.0 > 1\n");
+    bad.close();
+    QVERIFY(start(generate(QStringLiteral("chosen.nsf"), kRulesFileArguments)));
+    QVERIFY(waitForCheck());
+    const qint64 ownRows = check().problems().size();
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsRules")));
+    auto* window = main_->findChild<frmRules*>(QStringLiteral("frmRules"));
+    QVERIFY(window);
+    const QTreeWidget* list = window->rulesTree();
+    QCOMPARE(list->topLevelItemCount(), 1); // the integrity edits
+    QCOMPARE(list->topLevelItem(0)->childCount(), 5);
+
+    // Added: the open file is checked again with its rules, each with its count.
+    FileDialog::setNextFileName(QStringLiteral(SAMPLES_DIR "/larkspur.rules"));
+    window->findChild<QPushButton*>(QStringLiteral("cmdAddRules"))->click();
+    QVERIFY(waitForCheck());
+    QVERIFY(check().problems().size() > ownRows);
+    QCOMPARE(list->topLevelItemCount(), 2);
+    const QTreeWidgetItem* larkspur = list->topLevelItem(1);
+    QVERIFY(larkspur->childCount() > 0);
+    for (int i = 0; i < larkspur->childCount(); ++i) {
+        const QTreeWidgetItem* rule = larkspur->child(i);
+        qint64 failed = 0;
+        for (qint64 row = 0; row < check().problems().size(); ++row)
+            failed += qm::ProblemWords::ruleId(check().problems().at(row).row()) ==
+                      rule->text(frmRules::Name).toStdString();
+        QCOMPARE(rule->text(frmRules::Rows), CountText::number(failed));
+    }
+
+    // One that does not load says where, and the others are still weighed.
+    const qint64 withLarkspur = check().problems().size();
+    window->addFile(bad.fileName());
+    QVERIFY(waitForCheck());
+    QCOMPARE(check().problems().size(), withLarkspur);
+    const auto* errors = window->findChild<QLabel*>(QStringLiteral("lblLoadErrors"));
+    QVERIFY2(errors->isVisible() && errors->text().contains(QStringLiteral("bad.rules:4:8: ")) &&
+                 errors->text().contains(QStringLiteral("XA0.99.0")),
+             qPrintable(errors->text()));
+
+    // Off: remembered, and the file is checked without it.
+    list->topLevelItem(1)->setCheckState(frmRules::Name, Qt::Unchecked);
+    QVERIFY(waitForCheck());
+    QCOMPARE(check().problems().size(), ownRows);
+    const RulesChoice remembered = RulesChoice::remembered();
+    QCOMPARE(remembered.files.size(), 2);
+    QVERIFY(!remembered.files[0].on && remembered.files[1].on);
 }
 
 QTEST_MAIN(ProblemsTest)

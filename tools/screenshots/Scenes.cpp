@@ -129,6 +129,18 @@ bool problemsWindow(SceneDriver& driver) {
            driver.saveWindow(QStringLiteral("frmProblems"), QStringLiteral("problems-window.png"));
 }
 
+// The problems window's Rules view: faults301.nsf checked with the made-up
+// payer's rules added in Tools > Rules, its rows grouped by rule and kind.
+bool problemsRules(SceneDriver& driver) {
+    return driver.start(QStringLiteral("faults301.nsf")) && driver.waitForCheck() &&
+           driver.chooseInNextDialog(QStringLiteral("larkspur.rules")) &&
+           driver.trigger(QStringLiteral("mnuToolsRules")) &&
+           driver.clickAndWait(QStringLiteral("cmdAddRules")) && driver.waitForCheck() &&
+           driver.trigger(QStringLiteral("mnuToolsProblems")) &&
+           driver.clickAndWait(QStringLiteral("cmdRulesView")) &&
+           driver.saveWindow(QStringLiteral("frmProblems"), QStringLiteral("problems-rules.png"));
+}
+
 } // namespace
 
 const std::vector<Scenes::Scene>& Scenes::all() {
@@ -190,6 +202,10 @@ const std::vector<Scenes::Scene>& Scenes::all() {
         {QStringLiteral("problems-window"),
          QStringLiteral("the problems window alone as it opens, faults301.nsf, 1366x768"),
          problemsWindow, kLaptop},
+        {QStringLiteral("problems-rules"),
+         QStringLiteral("the problems window's Rules view, faults301.nsf with larkspur.rules, "
+                        "1366x768"),
+         problemsRules, kLaptop},
     };
     return scenes;
 }

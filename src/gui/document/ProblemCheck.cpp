@@ -161,6 +161,7 @@ void ProblemCheck::clear() {
     containers_.clear();
     rootNodes_.clear();
     remarked_.clear();
+    groups_.clear();
     claimTotals_ = {};
     countedClaim_ = markingNode_ = -1;
     countedKinds_ = markingKinds_ = 0;
@@ -179,6 +180,8 @@ void ProblemCheck::startCheck() {
         emit checkEnded();
         return;
     }
+    // The rules as chosen now: Tools > Rules starts the check again after a change.
+    rules_ = RulesChoice::remembered().load(file_->layouts());
     state_ = State::Running;
     emit checkStarted();
     startWork(std::move(reader));
@@ -193,7 +196,7 @@ void ProblemCheck::startWork(std::shared_ptr<qm::SequentialFile> reader) {
     const WorkSeams seams = seams_ ? *seams_ : WorkSeams();
     work_->startWork([reader = std::move(reader), layouts = file_->layouts(), tree = tree_,
                       index = file_->headerIndex(), listeners = std::move(listeners),
-                      seams](Work::Reporter& run) {
+                      rules = rules_.rules, seams](Work::Reporter& run) {
         const WorkSeams::Stopped stopped = [&run] {
             return run.cancelled();
         };
@@ -231,8 +234,7 @@ void ProblemCheck::startWork(std::shared_ptr<qm::SequentialFile> reader) {
             options.claimHookForTests = [read = seams.beforeRead](std::int64_t position) {
                 read(WorkSeams::Job::Check, position);
             };
-        // The format's integrity edits beside the map, as the command line weighs claims by.
-        options.rules = qm::RuleSet::integrity(layouts);
+        options.rules = rules;
         qm::ProgressControl& control = run.control();
         options.progress = [&](std::int64_t done, std::int64_t total) {
             control.bytesTotal = total;
@@ -271,7 +273,8 @@ void ProblemCheck::take(qm::ProblemStore::Pending& pending, std::size_t& at) {
 
 void ProblemCheck::markRow(const qm::ProblemStore::Entry& entry, std::int64_t row) {
     const qm::Problem& p = entry.problem;
-    const ProblemKind kind = markOf(p.kind);
+    groups_.add(p);
+    const ProblemKind kind = markOf(p);
     if (p.scope == qm::Problem::Scope::Claim) {
         // Every claim with problems counts, a claim the tree lacks too.
         if (p.claim != countedClaim_) {
@@ -447,7 +450,7 @@ QIcon ProblemCheck::mark(std::int64_t node) const {
             return QIcon();
         unsigned kinds = 0;
         for (qm::ProblemStore::Reader reader(*store_, rows.first); reader.row() < rows.end;)
-            kinds |= bit(markOf(reader.next().problem.kind));
+            kinds |= bit(markOf(reader.next().problem));
         return ProblemIcons::icon(worstOf(kinds));
     }
     const Container* c = findContainer(node);

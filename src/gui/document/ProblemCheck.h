@@ -4,6 +4,8 @@
 #include "core/check/ProblemStore.h"
 #include "gui/common/ProblemMarks.h"
 #include "gui/document/ProblemCounts.h"
+#include "gui/document/ProblemGroups.h"
+#include "gui/document/RulesChoice.h"
 #include "gui/document/WorkSeams.h"
 
 #include <memory>
@@ -82,6 +84,11 @@ public:
     qm::ProblemStore::Counts counts() const;
     // The claims found not read because the file changed (once finished).
     std::int64_t notRead() const;
+    // The rows found so far by kind and by rule.
+    const ProblemGroups& groups() const { return groups_; }
+    // The rules this run weighs claims by (nullptr: none), as chosen when it
+    // started, and why any chosen file did not load.
+    const RulesChoice::Loaded& rules() const { return rules_; }
 
 public slots:
     void startCheck() override;
@@ -116,6 +123,8 @@ private:
     std::shared_ptr<const qm::FileTree> tree_;
     std::shared_ptr<qm::ProblemStore> store_;
     std::vector<PassTap*> taps_;
+    RulesChoice::Loaded rules_;
+    ProblemGroups groups_;
     State state_ = State::NotStarted;
     Work* work_ = nullptr;
 

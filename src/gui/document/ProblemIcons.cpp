@@ -13,8 +13,9 @@ static void initProblemResources() {
 namespace {
 
 // By ProblemKind.
-constexpr const char* kDrawings[kProblemKindCount] = {"critical", "unreadable", "warning",
-                                                      "question", "information"};
+constexpr const char* kDrawings[kProblemKindCount] = {"critical",     "unreadable",  "warning",
+                                                      "question",     "information", "rule-error",
+                                                      "rule-warning", "rule-note"};
 
 // Drawn at the sizes a tree or a table asks for, at any scale factor, so that
 // no pixmap is ever scaled up.
@@ -49,6 +50,6 @@ QIcon ProblemIcons::icon(ProblemKind kind) {
 QColor ProblemIcons::color(ProblemKind kind) {
     // The fill of each drawing's sign, by ProblemKind.
     static const QRgb kColors[kProblemKindCount] = {0xd32f2f, 0x787878, 0xf9c21b, 0x7b4fb8,
-                                                    0x1e6fd9};
+                                                    0x1e6fd9, 0xd32f2f, 0xf29a12, 0x1e6fd9};
     return QColor(kColors[std::size_t(kind)]);
 }

@@ -22,6 +22,38 @@ QString ProblemText::kindName(qm::Problem::Kind kind) {
     return QString::fromUtf8(qm::ProblemWords::kindName(kind));
 }
 
+QString ProblemText::severityName(qm::Problem::Severity severity) {
+    switch (severity) {
+    case qm::Problem::Severity::Error:
+        return QStringLiteral("Error");
+    case qm::Problem::Severity::Warning:
+        return QStringLiteral("Warning");
+    case qm::Problem::Severity::Note:
+        break;
+    }
+    return QStringLiteral("Note");
+}
+
+ProblemKind ProblemText::severityMark(qm::Problem::Severity severity) {
+    qm::Problem rule;
+    rule.kind = qm::Problem::Kind::Rule;
+    rule.ruleSeverity = severity;
+    return markOf(rule);
+}
+
+QString ProblemText::markName(ProblemKind mark) {
+    switch (mark) {
+    case ProblemKind::RuleError:
+        return QStringLiteral("Rule (error)");
+    case ProblemKind::RuleWarning:
+        return QStringLiteral("Rule (warning)");
+    case ProblemKind::RuleNote:
+        return QStringLiteral("Rule (note)");
+    default:
+        return kindName(qm::Problem::Kind(mark)); // a claim's kinds are the engine's
+    }
+}
+
 QString ProblemText::fieldId(const qm::Problem& problem, const qm::LayoutCatalogue* layouts) {
     return CoreText::fromFile(qm::ProblemWords::fieldId(problem, layouts));
 }
@@ -69,8 +101,8 @@ QString ProblemText::beneath(const ProblemCounts& counts) {
                       QStringLiteral(" with problems beneath:")};
     for (int kind = 0; kind < kProblemKindCount; ++kind)
         if (const std::int64_t n = counts.byKind[std::size_t(kind)])
-            lines.append(QStringLiteral("  %1: %2")
-                             .arg(kindName(qm::Problem::Kind(kind)), CountText::number(n)));
+            lines.append(
+                QStringLiteral("  %1: %2").arg(markName(ProblemKind(kind)), CountText::number(n)));
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -24,6 +24,12 @@ public:
 
     // "Totals do not compute", "Invalid value", "No batch trailer", ...
     static QString kindName(qm::Problem::Kind kind);
+    // "Error", "Warning", "Note".
+    static QString severityName(qm::Problem::Severity severity);
+    // The mark of a severity (the flags a rule's rows are marked with).
+    static ProblemKind severityMark(qm::Problem::Severity severity);
+    // What a mark stands for: a claim's kind's name, or "Rule (warning)".
+    static QString markName(ProblemKind mark);
     // The field's number ("12.0") and name, as the map gives them.
     static QString fieldId(const qm::Problem& problem, const qm::LayoutCatalogue* layouts);
     static QString fieldName(const qm::Problem& problem, const qm::LayoutCatalogue* layouts);

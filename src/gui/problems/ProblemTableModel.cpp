@@ -16,19 +16,10 @@
 
 namespace {
 
-const char* const kHeaders[] = {"Where",
-                                "Line",
-                                "Node Text",
-                                "Kind",
-                                "Record",
-                                "Field",
-                                "Name",
-                                "Found",
-                                "Expected",
-                                "Patient Name",
-                                "Control Number",
-                                "Found (stored)",
-                                "Expected (stored)"};
+const char* const kHeaders[] = {
+    "Where",    "Line",         "Node Text",      "Kind",           "Severity",
+    "Rule",     "Record",       "Field",          "Name",           "Found",
+    "Expected", "Patient Name", "Control Number", "Found (stored)", "Expected (stored)"};
 static_assert(std::size(kHeaders) == ProblemTableModel::ColumnCount);
 
 } // namespace
@@ -72,6 +63,11 @@ void ProblemTableModel::addRows() {
     beginInsertRows(QModelIndex(), rows_, all - 1);
     rows_ = all;
     endInsertRows();
+}
+
+QString ProblemTableModel::categoryOfRule(const QString& id) {
+    // Rule ids hold no blank: no kind's name reads so.
+    return QStringLiteral("rule ") + id;
 }
 
 qint64 ProblemTableModel::storeRow(int row) const {
@@ -124,6 +120,10 @@ QVariant ProblemTableModel::text(const qm::ProblemStore::Entry& entry, int colum
     }
     case Kind:
         return ProblemText::kindName(p.kind);
+    case Severity:
+        return ProblemText::severityName(p.severity());
+    case Rule:
+        return CoreText::fromUtf8(qm::ProblemWords::ruleId(entry.row()));
     case Record:
         return CoreText::fromFile(qm::ProblemWords::recordKey(p, layouts));
     case Field:
@@ -181,7 +181,7 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
     default:
         return {}; // the roles a delegate asks of every cell, without finding the row
     }
-    if (role == Qt::DecorationRole && index.column() != Kind)
+    if (role == Qt::DecorationRole && index.column() != Kind && index.column() != Severity)
         return {};
     // File order is the row's number: no row to read.
     if (role == ResultsFilterModel::SortRole && index.column() == Where)
@@ -192,10 +192,14 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return text(e, index.column());
     case Qt::DecorationRole:
-        return ProblemIcons::icon(markOf(p.kind));
+        return ProblemIcons::icon(
+            index.column() == Severity ? ProblemText::severityMark(p.severity()) : markOf(p));
     case Qt::ToolTipRole:
         return PlainText::toolTip(toolTip(e, index.column()));
     case ResultsFilterModel::CategoryRole:
+        if (p.kind == qm::Problem::Kind::Rule)
+            return QStringList{ProblemText::kindName(p.kind),
+                               categoryOfRule(text(e, Rule).toString())};
         return ProblemText::kindName(p.kind);
     case ResultsFilterModel::SortRole:
         // Where in file order, kinds by how serious they are, lines and
@@ -204,7 +208,9 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
         case Line:
             return qint64(p.line);
         case Kind:
-            return int(markOf(p.kind)) * qm::Problem::kKindCount + int(p.kind);
+            return int(markOf(p)) * qm::Problem::kKindCount + int(p.kind);
+        case Severity:
+            return int(p.severity()) * kProblemKindCount + int(markOf(p));
         case Expected:
             return qm::ProblemWords::hasExpected(p.kind) ? qint64(p.expected)
                                                          : std::numeric_limits<qint64>::min();

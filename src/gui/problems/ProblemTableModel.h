@@ -12,13 +12,13 @@ class ProblemCheck;
 // The problems of a check as a table, one row per problem in file order,
 // the rows of `check --json`'s flat list: where it is (File, the batch's
 // key, the claim's key), its line, the node text of its claim or batch, the
-// kind, the record, field number and name, what was found and what was
-// expected (money as money where the field's format says so, the stored
-// digits in the tooltip). Exported only (ResultsFilterModel::ExportOnlyRole):
-// the claim's patient name and control number, and what was found and
-// expected as stored, for a spreadsheet to sum. Rows are added as the check
-// finds them and read from its store as the view asks; the kind's name is
-// each row's ResultsFilterModel::CategoryRole.
+// kind, its severity and rule (a rule's row), the record, field number and name, what was found and
+// what was expected (money as money where the field's format says so, the stored digits in the
+// tooltip). Exported only (ResultsFilterModel::ExportOnlyRole): the claim's patient name and
+// control number, and what was found and expected as stored, for a spreadsheet to sum. Rows are
+// added as the check finds them and read from its store as the view asks; the kind's name is each
+// row's ResultsFilterModel::CategoryRole, and a rule's row also has categoryOfRule of its rule's
+// id.
 class ProblemTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -27,6 +27,8 @@ public:
         Line,
         Text,
         Kind,
+        Severity,
+        Rule,
         Record,
         Field,
         Name,
@@ -40,6 +42,9 @@ public:
     };
 
     explicit ProblemTableModel(const ProblemCheck& check, QObject* parent = nullptr);
+
+    // The category that chooses the rows of one rule.
+    static QString categoryOfRule(const QString& id);
 
     // The store row behind a table row (the same number), or -1.
     qint64 storeRow(int row) const;

@@ -7,9 +7,12 @@
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/document/ProblemText.h"
+#include "gui/problems/ProblemGroupsView.h"
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/results/ResultsFilterModel.h"
+#include "gui/results/ResultsTableView.h"
 
+#include <QLayout>
 #include <QToolButton>
 
 frmProblems::frmProblems(ClaimDocument& document, QWidget* parent)
@@ -31,6 +34,7 @@ frmProblems::frmProblems(ClaimDocument& document, QWidget* parent)
             kinds.append({name, name});
         }
     }
+    categories_ = kinds;
     setCategories(QStringLiteral("&Kind:"), kinds);
     // What a row is about comes first; the node's text and the values give way.
     setColumnsGivingWay(
@@ -47,6 +51,19 @@ frmProblems::frmProblems(ClaimDocument& document, QWidget* parent)
             check_->startCheck();
     });
 
+    groups_ = new ProblemGroupsView(*check_, this);
+    groups_->hide();
+    layout()->addWidget(groups_);
+    rulesView_ = new QToolButton(this);
+    rulesView_->setObjectName(QStringLiteral("cmdRulesView"));
+    rulesView_->setText(QStringLiteral("&Rules"));
+    rulesView_->setToolTip(
+        QStringLiteral("The problems grouped by rule and kind, with their counts"));
+    rulesView_->setCheckable(true);
+    addToBar(rulesView_);
+    connect(rulesView_, &QToolButton::toggled, this, &frmProblems::showGroups);
+    connect(groups_, &ProblemGroupsView::groupChosen, this, &frmProblems::showCategory);
+
     connect(this, &ResultsWindow::rowActivated, this, [this](int row) {
         const qint64 stored = model_->storeRow(row);
         if (stored >= 0)
@@ -60,6 +77,27 @@ frmProblems::frmProblems(ClaimDocument& document, QWidget* parent)
 
 void frmProblems::showKind(qm::Problem::Kind kind) {
     chooseCategory(ProblemText::kindName(kind));
+}
+
+void frmProblems::showRule(const QString& id) {
+    showCategory(ProblemTableModel::categoryOfRule(id), id);
+}
+
+void frmProblems::showGroups(bool shown) {
+    rulesView_->setChecked(shown);
+    if (shown)
+        groups_->refresh();
+    table()->setVisible(!shown);
+    groups_->setVisible(shown);
+}
+
+void frmProblems::showCategory(const QString& category, const QString& text) {
+    if (!chooseCategory(category)) {
+        categories_.append({QStringLiteral("Rule ") + text, category});
+        setCategories(QStringLiteral("&Kind:"), categories_);
+        chooseCategory(category);
+    }
+    showGroups(false);
 }
 
 void frmProblems::openProblem(qint64 row) {

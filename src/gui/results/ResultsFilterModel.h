@@ -45,7 +45,8 @@ public:
         // A value to sort a column by (a number for keys and amounts) when the
         // text shown would sort wrongly.
         SortRole = ResultsSortKey::kSortRole,
-        // The row's category (any column), for the category filter.
+        // The row's category (any column), for the category filter; a
+        // QStringList puts it in each of them.
         CategoryRole,
         // Of a column's header: true for a column the CSV export writes but
         // the window does not show (what a spreadsheet wants apart, such as

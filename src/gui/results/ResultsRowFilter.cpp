@@ -12,8 +12,14 @@ constexpr int kRowsPerLook = 256;
 } // namespace
 
 bool ResultsRowFilter::accepts(const QAbstractItemModel& source, int row, int categoryRole) const {
-    if (category.isValid() && source.index(row, 0).data(categoryRole) != category)
-        return false;
+    if (category.isValid()) {
+        const QVariant rowCategory = source.index(row, 0).data(categoryRole);
+        // A row in several categories: any of them.
+        if (rowCategory.userType() == QMetaType::QStringList
+                ? !rowCategory.toStringList().contains(category.toString())
+                : rowCategory != category)
+            return false;
+    }
     if (text.isEmpty())
         return true;
     for (int column = 0, columns = source.columnCount(); column < columns; ++column) {

@@ -8,6 +8,7 @@
 #include "gui/shell/CompareCommands.h"
 #include "gui/shell/DocumentViews.h"
 #include "gui/shell/ProblemsCommands.h"
+#include "gui/shell/RulesCommands.h"
 #include "gui/shell/SearchCommands.h"
 #include "gui/shell/SummaryCommands.h"
 #include "gui/shell/frmMain.h"
@@ -38,6 +39,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     mainWindow->setViews(views);
     new ClaimFormCommands(*mainWindow);
     new ProblemsCommands(context, *mainWindow, *views);
+    new RulesCommands(context, *mainWindow);
     new SearchCommands(context, *mainWindow, *views);
     new CompareCommands(context, *mainWindow, *views);
     new SummaryCommands(context, *mainWindow, *views);
