@@ -257,6 +257,29 @@ ChartView* frmSummary::chartView(const QString& name) const {
     return findChild<ChartView*>(name);
 }
 
+QList<QPair<QString, QString>> frmSummary::figures() const {
+    QList<QPair<QString, QString>> shown;
+    for (const QWidget* figure : figures_) {
+        // Each figure is its value (the named label) over its caption.
+        QString caption, value;
+        for (const QLabel* label : figure->findChildren<QLabel*>())
+            (label->objectName().isEmpty() ? caption : value) = label->text();
+        shown.append({caption, value});
+    }
+    return shown;
+}
+
+std::vector<QChart*> frmSummary::charts() const {
+    std::vector<QChart*> charts;
+    for (const char* name : kChartNames)
+        charts.push_back(chartView(QLatin1String(name))->chart());
+    return charts;
+}
+
+QString frmSummary::status() const {
+    return status_->isVisibleTo(this) ? status_->text() : QString();
+}
+
 void frmSummary::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeFigures();
