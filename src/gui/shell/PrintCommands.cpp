@@ -76,8 +76,9 @@ Dialogs& dialogs() {
 
 // The paper of the place the program runs in.
 QPageSize localPaper() {
-    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                : QPageSize::A4);
+    return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                         ? QPageSize::Letter
+                         : QPageSize::A4);
 }
 
 QString pagesText(std::int64_t pages) {
@@ -230,10 +231,8 @@ void PrintCommands::exportPdf() {
         return;
     const ClaimDocument* document = main_.document();
     const QString claimFile = document ? document->path() : QString();
-    QString suggested =
-        QFileInfo(claimFile).completeBaseName() + QLatin1Char('-') +
-        shown->options().title.simplified().replace(QLatin1Char(' '), QLatin1Char('-')) +
-        QStringLiteral(".pdf");
+    const QString suggested = QFileInfo(claimFile).completeBaseName() + QLatin1Char('-') +
+                              shown->fileNamePart() + QStringLiteral(".pdf");
     ExportFile::Request request;
     request.dialog.objectName = QStringLiteral("dlgExportPdf");
     request.dialog.caption = QStringLiteral("Export as PDF");

@@ -56,7 +56,7 @@ std::unique_ptr<WindowPrintout> WindowPrintout::of(QWidget* view, const ClaimDoc
     else if (qobject_cast<frmProblems*>(view))
         printout = problems(view, *document);
     else if (qobject_cast<frmSummary*>(view))
-        printout = summary(view);
+        printout = summary(view, *document);
     else if (qobject_cast<ResultsWindow*>(view))
         printout = results(view);
     if (printout)
@@ -90,6 +90,7 @@ std::unique_ptr<WindowPrintout> WindowPrintout::claimForm(QWidget* view,
                                         TableDocument::Orientation::Portrait);
     printout->rows_.push_back(std::move(rows));
     printout->options_.title = QStringLiteral("Claim form ") + place.key;
+    printout->fileNamePart_ = QStringLiteral("claim-") + place.key;
     return printout;
 }
 
@@ -115,18 +116,22 @@ std::unique_ptr<WindowPrintout> WindowPrintout::problems(QWidget* view,
         TableDocument::Orientation::Landscape);
     printout->rows_.push_back(std::move(rows));
     printout->mayBeLong_ = true;
+    printout->fileNamePart_ = QStringLiteral("problems");
     printout->options_.title =
         QStringLiteral("Problems of ") + QFileInfo(document.path()).fileName();
     return printout;
 }
 
-std::unique_ptr<WindowPrintout> WindowPrintout::summary(QWidget* view) {
+std::unique_ptr<WindowPrintout> WindowPrintout::summary(QWidget* view,
+                                                        const ClaimDocument& document) {
     auto* window = static_cast<frmSummary*>(view);
     if (!window->statistics())
         return nullptr;
     std::unique_ptr<WindowPrintout> printout(new WindowPrintout);
     printout->summary_ = window;
-    printout->options_.title = window->windowTitle();
+    printout->fileNamePart_ = QStringLiteral("summary");
+    printout->options_.title =
+        QStringLiteral("File Summary of ") + QFileInfo(document.path()).fileName();
     return printout;
 }
 
@@ -151,6 +156,8 @@ std::unique_ptr<WindowPrintout> WindowPrintout::results(QWidget* view) {
                                         TableDocument::Orientation::Fit);
     printout->rows_.push_back(std::move(rows));
     printout->mayBeLong_ = true;
+    // "frmSearchResults": "searchresults".
+    printout->fileNamePart_ = window->objectName().mid(3).toLower();
     printout->options_.title = window->windowTitle();
     return printout;
 }

@@ -31,6 +31,8 @@ public:
 
     // The file name, the title and when it is printed, for every page.
     const PrintOptions& options() const { return options_; }
+    // What a file of it is named after the claim file's name: "claim-CA0967".
+    const QString& fileNamePart() const { return fileNamePart_; }
     // Whether its pages may be many (the problems of a big file), so that
     // the user is asked whether to print them all.
     bool mayBeLong() const { return mayBeLong_; }
@@ -46,10 +48,11 @@ private:
     WindowPrintout() = default;
     static std::unique_ptr<WindowPrintout> claimForm(QWidget* view, const ClaimDocument& document);
     static std::unique_ptr<WindowPrintout> problems(QWidget* view, const ClaimDocument& document);
-    static std::unique_ptr<WindowPrintout> summary(QWidget* view);
+    static std::unique_ptr<WindowPrintout> summary(QWidget* view, const ClaimDocument& document);
     static std::unique_ptr<WindowPrintout> results(QWidget* view);
 
     PrintOptions options_;
+    QString fileNamePart_;
     bool mayBeLong_ = false;
     std::int64_t printed_ = 0;
     std::vector<std::unique_ptr<TableRows>> rows_;
