@@ -15,7 +15,10 @@
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
+#include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/frmProblems.h"
+#include "gui/results/ResultsFilterModel.h"
+#include "gui/results/ResultsTableView.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/shell/PrintCommands.h"
 #include "gui/shell/Startup.h"
@@ -112,10 +115,19 @@ bool WindowPrintTest::show(const QString& kind) {
                                       form->claim()->layouts->find("FA0")->indexOf("13.0")))
             return false;
         view = form;
-    } else if (kind == QLatin1String("problems")) {
+    } else if (kind.startsWith(QLatin1String("problems"))) {
         if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")))
             return false;
-        view = GuiTest::view(*main_, QStringLiteral("frmProblems"));
+        auto* problems = GuiTest::view<frmProblems>(*main_, QStringLiteral("frmProblems"));
+        if (problems && kind.endsWith(QLatin1String("sorted"))) {
+            // The two claims of KOWALSKIs, the last line first.
+            problems->findChild<QLineEdit*>(QStringLiteral("txtFilter"))
+                ->setText(QStringLiteral("KOWALSKI"));
+            problems->table()->sortByColumn(ProblemTableModel::Line, Qt::DescendingOrder);
+            if (!QTest::qWaitFor([problems] { return problems->shownRows()->rowCount() == 2; }))
+                return false;
+        }
+        view = problems;
     } else if (kind == QLatin1String("summary")) {
         if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSummary")))
             return false;
@@ -159,27 +171,37 @@ void WindowPrintTest::commandsNeedSomethingToPrint() {
 void WindowPrintTest::exportWritesWhatTheWindowShows_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("absent");
     QTest::newRow("claim form") << QStringLiteral("claim form")
                                 << QStringList{QStringLiteral("CA03543"),
                                                QStringLiteral("XA0 Record totals do not compute!"),
                                                QStringLiteral("FA0-1"),
                                                QStringLiteral("Line Charges"),
-                                               QStringLiteral("XA0  Claim trailer")};
+                                               QStringLiteral("XA0  Claim trailer")}
+                                << QString();
     QTest::newRow("problems") << QStringLiteral("problems")
                               << QStringList{QStringLiteral("Problems"), QStringLiteral("BA0323"),
                                              QStringLiteral("CA03543"), QStringLiteral("BA09017"),
-                                             QStringLiteral("CA018779")};
+                                             QStringLiteral("CA018779")}
+                              << QString();
+    QTest::newRow("problems filtered and sorted")
+        << QStringLiteral("problems filtered and sorted")
+        << QStringList{QStringLiteral("Filter"), QStringLiteral("KOWALSKI"),
+                       QStringLiteral("CA018779"), QStringLiteral("CA03543")}
+        << QStringLiteral("BA09017");
     QTest::newRow("summary") << QStringLiteral("summary")
                              << QStringList{QStringLiteral("Batches"), QStringLiteral("Claims"),
-                                            QStringLiteral("Problems")};
+                                            QStringLiteral("Problems")}
+                             << QString();
     QTest::newRow("search results")
         << QStringLiteral("search results")
-        << QStringList{QStringLiteral("Search Results"), QStringLiteral("KOWALSKI")};
+        << QStringList{QStringLiteral("Search Results"), QStringLiteral("KOWALSKI")} << QString();
 }
 
 void WindowPrintTest::exportWritesWhatTheWindowShows() {
     QFETCH(QString, kind);
     QFETCH(QStringList, texts);
+    QFETCH(QString, absent);
     QVERIFY(start(kFaults));
     QVERIFY(show(kind));
     const auto boxes = MessageBoxes::shown().size();
@@ -195,6 +217,7 @@ void WindowPrintTest::exportWritesWhatTheWindowShows() {
     }
     const QString text = pages.join(QLatin1Char('\f'));
     QVERIFY2(PdfTools::inOrder(text, texts), qPrintable(text));
+    QVERIFY(absent.isEmpty() || !text.contains(absent));
     QCOMPARE(main_->confirmation(),
              QStringLiteral("Exported %1 to %2")
                  .arg(pages.size() == 1 ? QStringLiteral("1 page")
