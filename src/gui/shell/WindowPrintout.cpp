@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace {
@@ -181,9 +182,11 @@ TableDocument::Outcome WindowPrintout::print(QPagedPaintDevice& device,
     std::vector<SummaryPages::Figure> figures;
     for (const QPair<QString, QString>& figure : window->figures())
         figures.push_back({figure.first, figure.second});
+    // What the figures are about to say (lblStatus), while the check runs.
     QStringList notes;
-    if (!window->status().isEmpty())
-        notes << window->status();
+    const auto* status = window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    if (status && !status->isHidden() && !status->text().isEmpty())
+        notes << status->text();
     // The summary's pages are counted as they are drawn: progress is told them.
     PrintOptions counted = options;
     printed_ = 1;

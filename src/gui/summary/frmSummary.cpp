@@ -260,11 +260,10 @@ ChartView* frmSummary::chartView(const QString& name) const {
 QList<QPair<QString, QString>> frmSummary::figures() const {
     QList<QPair<QString, QString>> shown;
     for (const QWidget* figure : figures_) {
-        // Each figure is its value (the named label) over its caption.
-        QString caption, value;
+        QString texts[2]; // its caption, and its value: the named label
         for (const QLabel* label : figure->findChildren<QLabel*>())
-            (label->objectName().isEmpty() ? caption : value) = label->text();
-        shown.append({caption, value});
+            texts[label->objectName().isEmpty() ? 0 : 1] = label->text();
+        shown.append({texts[0], texts[1]});
     }
     return shown;
 }
@@ -274,10 +273,6 @@ std::vector<QChart*> frmSummary::charts() const {
     for (const char* name : kChartNames)
         charts.push_back(chartView(QLatin1String(name))->chart());
     return charts;
-}
-
-QString frmSummary::status() const {
-    return status_->isVisibleTo(this) ? status_->text() : QString();
 }
 
 void frmSummary::resizeEvent(QResizeEvent* event) {

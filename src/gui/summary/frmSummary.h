@@ -50,11 +50,10 @@ public:
     void setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors);
 
     ChartView* chartView(const QString& name) const;
-    // What a printout shows: the headline figures as shown (caption, value),
-    // the charts in the order of their views, and the status line.
+    // What a printout shows: the headline figures as shown (caption, value)
+    // and the charts in the order of their views.
     QList<QPair<QString, QString>> figures() const;
     std::vector<QChart*> charts() const;
-    QString status() const;
     QSize minimumSizeHint() const override;
     // Whether some chart still shows older figures than the window's: the
     // charts are drawn one at a time, each in a turn of the event loop.
