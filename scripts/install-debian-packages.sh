@@ -5,6 +5,7 @@ set -e
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
+# qt6-base-dev: Qt Core, Gui, Widgets and Print Support (the viewer's printing).
 # libre2-dev and pkg-config: the regular expressions of the field search.
 # dpkg-dev and file: cpack's dependency lookup. desktop-file-utils,
 # libxml2-utils, shared-mime-info and groff-base: the checkers the install test

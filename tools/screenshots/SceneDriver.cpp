@@ -7,6 +7,7 @@
 #include "gui/common/SettingsStore.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/shell/PrintCommands.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
 
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeView>
@@ -252,6 +254,26 @@ bool SceneDriver::save(const QString& fileName) {
     if (!picture.save(path))
         return fail(QStringLiteral("could not write %1").arg(path));
     return true;
+}
+
+bool SceneDriver::savePrintPreview(const QSize& size, const QString& fileName) {
+    const QString path = QDir(outputDir_).filePath(fileName);
+    bool saved = false;
+    // The preview is modal: it is shown and saved in the command's place of
+    // showing it, and closes when the command ends.
+    PrintCommands::setDialogs({},
+                              [&](QPrintPreviewDialog& dialog) {
+                                  dialog.resize(size);
+                                  dialog.show();
+                                  QTest::qWait(500);
+                                  saved = dialog.grab().save(path);
+                              },
+                              {});
+    const bool triggered = trigger(QStringLiteral("mnuFilePrintPreview"));
+    PrintCommands::setDialogs({}, {}, {});
+    if (triggered && !saved)
+        return fail(QStringLiteral("could not write %1").arg(path));
+    return triggered;
 }
 
 bool SceneDriver::saveWindow(const QString& window, const QString& fileName) {

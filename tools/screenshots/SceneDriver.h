@@ -3,6 +3,7 @@
 #include "gui/document/AppContext.h"
 
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -58,6 +59,9 @@ public:
     // Saves the main window, as drawn, with the dialogs open over it, to
     // <outputDir>/<fileName>.
     bool save(const QString& fileName);
+    // Opens File > Print Preview... for the active window and saves the
+    // preview dialog, sized to geometry, once it has drawn its pages.
+    bool savePrintPreview(const QSize& size, const QString& fileName);
     // Saves one document window alone, frame and all.
     bool saveWindow(const QString& window, const QString& fileName);
 

@@ -92,6 +92,22 @@ bool summary(SceneDriver& driver) {
            driver.saveWindow(QStringLiteral("frmSummary"), QStringLiteral("summary.png"));
 }
 
+// The print preview of the claim form of O'DONNELL, WILMA, her first
+// service line's charges marked, as File > Print Preview... shows it.
+bool claimPreview(SceneDriver& driver) {
+    return openFirstClaim(driver) &&
+           driver.clickTreeNode(QStringLiteral("frmClaimForm"), QStringLiteral("FA0-1")) &&
+           driver.clickGridRow(QStringLiteral("Line Charges")) &&
+           driver.savePrintPreview(QSize(900, 860), QStringLiteral("print-preview-claim.png"));
+}
+
+// The print preview of the file summary: its figures and charts on paper.
+bool summaryPreview(SceneDriver& driver) {
+    return driver.start(QStringLiteral("sample301.nsf")) && driver.waitForCheck() &&
+           driver.trigger(QStringLiteral("mnuToolsSummary")) &&
+           driver.savePrintPreview(QSize(900, 860), QStringLiteral("print-preview-summary.png"));
+}
+
 // The user guide's comparison: sample301.nsf compared with its corrected
 // copy, every difference listed, and the first changed claim side by side
 // with its first differing value in view.
@@ -173,6 +189,12 @@ const std::vector<Scenes::Scene>& Scenes::all() {
          QStringLiteral("the Claim List narrowed by its filter, sample301.nsf"), claimList},
         {QStringLiteral("summary"),
          QStringLiteral("the file summary's headline figures and charts, sample301.nsf"), summary},
+        {QStringLiteral("print-preview-claim"),
+         QStringLiteral("the print preview of a claim form, a service line's charges marked, "
+                        "sample301.nsf"),
+         claimPreview},
+        {QStringLiteral("print-preview-summary"),
+         QStringLiteral("the print preview of the file summary, sample301.nsf"), summaryPreview},
         {QStringLiteral("first-start-1366"),
          QStringLiteral("a first start on a 1366x768 screen: tree, summary and a claim form"),
          [](SceneDriver& driver) {

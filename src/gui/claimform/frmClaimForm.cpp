@@ -246,6 +246,17 @@ void frmClaimForm::SetGridRow(int row, const QString& name, const QString& value
     pictureGrid_->SetGridRow(row, name, value);
 }
 
+QString frmClaimForm::shownNodeKey() const {
+    return pictureTree_->selectedKey();
+}
+
+int frmClaimForm::currentFieldSlot() const {
+    QString recordType;
+    const qm::RecordLayout* layout = selectedLayout(recordType);
+    const int row = pictureGrid_->currentField();
+    return layout && row >= 1 && row <= layout->fieldCount() ? row - 1 : -1;
+}
+
 void frmClaimForm::showCurrentField(bool focusRawLine) {
     QString recordType;
     const qm::RecordLayout* layout = selectedLayout(recordType);

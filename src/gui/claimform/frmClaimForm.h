@@ -41,6 +41,11 @@ public:
                   const QString& name = {});
     const qm::AssembledClaim* claim() const { return claim_.get(); }
     const std::string& claimKey() const { return claimKey_; }
+    // The field a printout marks: the key of the record node shown
+    // ("FA0-2") and the current field's slot in its layout; -1 when no
+    // field row is current.
+    QString shownNodeKey() const;
+    int currentFieldSlot() const;
 
     // Record tree, filled from the claim before Treeview1_Reset.
     void clearRecordTree();

@@ -14,6 +14,21 @@ ExportFile::KeptFiles& keptFiles() {
     return kept;
 }
 
+std::vector<std::string> keptPaths() {
+    const ExportFile::KeptFiles& kept = keptFiles();
+    return kept ? kept() : std::vector<std::string>();
+}
+
+void reportFailure(QWidget* parent, const ExportFile::Request& request, const QString& path,
+                   const QString& reason) {
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString text = request.failure
+                             ? request.failure(shown, reason)
+                             : QStringLiteral("Unable to write %1:\n%2").arg(shown, reason);
+    if (!text.isEmpty())
+        MessageBoxes::showMessage(parent, text, request.dialog.caption, qm::MessageIcon::Critical);
+}
+
 } // namespace
 
 QString ExportFile::Written::confirmation() const {
@@ -33,19 +48,25 @@ ExportFile::Written ExportFile::save(QWidget* parent, const Request& request,
     if (write(
             path, [&](std::ostream& out) { return writer(out, path); }, reason))
         return {path, request.what};
-    const QString shown = QDir::toNativeSeparators(path);
-    MessageBoxes::showMessage(parent,
-                              request.failure
-                                  ? request.failure(shown, reason)
-                                  : QStringLiteral("Unable to write %1:\n%2").arg(shown, reason),
-                              request.dialog.caption, qm::MessageIcon::Critical);
+    reportFailure(parent, request, path, reason);
+    return {};
+}
+
+ExportFile::Written ExportFile::saveDevice(QWidget* parent, const Request& request,
+                                           const DeviceWriter& writer) {
+    const QString path = FileDialog::getSaveFileName(parent, request.dialog);
+    if (path.isEmpty())
+        return {};
+    QString reason;
+    if (ExportWriter::write(path, CoreText::fromPath(path), keptPaths(), writer, reason))
+        return {path, request.what};
+    reportFailure(parent, request, path, reason);
     return {};
 }
 
 bool ExportFile::write(const QString& path, const Writer& writer, QString& reason) {
-    const ExportFile::KeptFiles& kept = keptFiles();
     return ExportWriter::write(
-        path, CoreText::fromPath(path), kept ? kept() : std::vector<std::string>(),
+        path, CoreText::fromPath(path), keptPaths(),
         [&writer](QIODevice& device) {
             DeviceStreamBuffer buffer(device);
             std::ostream out(&buffer);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QIODevice;
 class QWidget;
 
 // Every file the program writes goes through here: whole or not at all, and
@@ -41,6 +42,9 @@ public:
     using Writer = std::function<bool(std::ostream& out)>;
     // The same, knowing the file chosen (its suffix may say what to write).
     using PathWriter = std::function<bool(std::ostream& out, const QString& path)>;
+    // The same for bytes written straight onto the file (a PDF): false when
+    // it could not write them all.
+    using DeviceWriter = std::function<bool(QIODevice& device)>;
     // The paths of the files no write may replace.
     using KeptFiles = std::function<std::vector<std::string>()>;
 
@@ -49,7 +53,8 @@ public:
         QString what; // for Written::what
         // The message when the file could not be written, from its path (as
         // the system writes it) and the reason; "Unable to write PATH:\nREASON"
-        // when not given. The message box is titled as the dialog.
+        // when not given. The message box is titled as the dialog; an empty
+        // message shows none (the writer has said why, or was cancelled).
         std::function<QString(const QString& path, const QString& reason)> failure;
     };
 
@@ -57,6 +62,7 @@ public:
     // a file that was not written is reported over parent. What was written,
     // or nothing when the user cancelled or it failed.
     static Written save(QWidget* parent, const Request& request, const PathWriter& writer);
+    static Written saveDevice(QWidget* parent, const Request& request, const DeviceWriter& writer);
 
     // True once path holds what writer wrote. Otherwise false, nothing at
     // path changed, and reason says why (to follow the path and a colon).

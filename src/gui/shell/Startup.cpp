@@ -7,6 +7,7 @@
 #include "gui/shell/ClaimListCommands.h"
 #include "gui/shell/CompareCommands.h"
 #include "gui/shell/DocumentViews.h"
+#include "gui/shell/PrintCommands.h"
 #include "gui/shell/ProblemsCommands.h"
 #include "gui/shell/RulesCommands.h"
 #include "gui/shell/SearchCommands.h"
@@ -44,6 +45,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     new CompareCommands(context, *mainWindow, *views);
     new SummaryCommands(context, *mainWindow, *views);
     new ClaimListCommands(context, *mainWindow, *views);
+    new PrintCommands(*mainWindow, *views);
     mainWindow->show();
 
     if (!arguments.isEmpty()) {

@@ -257,6 +257,24 @@ ChartView* frmSummary::chartView(const QString& name) const {
     return findChild<ChartView*>(name);
 }
 
+QList<QPair<QString, QString>> frmSummary::figures() const {
+    QList<QPair<QString, QString>> shown;
+    for (const QWidget* figure : figures_) {
+        QString texts[2]; // its caption, and its value: the named label
+        for (const QLabel* label : figure->findChildren<QLabel*>())
+            texts[label->objectName().isEmpty() ? 0 : 1] = label->text();
+        shown.append({texts[0], texts[1]});
+    }
+    return shown;
+}
+
+std::vector<QChart*> frmSummary::charts() const {
+    std::vector<QChart*> charts;
+    for (const char* name : kChartNames)
+        charts.push_back(chartView(QLatin1String(name))->chart());
+    return charts;
+}
+
 void frmSummary::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeFigures();

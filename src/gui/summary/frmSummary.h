@@ -4,9 +4,12 @@
 #include "core/check/Problem.h"
 
 #include <QColor>
+#include <QList>
+#include <QPair>
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <vector>
 
 class ChartView;
 class QDate;
@@ -47,6 +50,10 @@ public:
     void setKindColors(const std::array<QColor, qm::Problem::kKindCount>& colors);
 
     ChartView* chartView(const QString& name) const;
+    // What a printout shows: the headline figures as shown (caption, value)
+    // and the charts in the order of their views.
+    QList<QPair<QString, QString>> figures() const;
+    std::vector<QChart*> charts() const;
     QSize minimumSizeHint() const override;
     // Whether some chart still shows older figures than the window's: the
     // charts are drawn one at a time, each in a turn of the event loop.
