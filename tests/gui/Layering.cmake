@@ -13,8 +13,9 @@ set(may_problems common document results problems)
 set(may_search common document results search)
 set(may_compare common document results compare)
 set(may_summary common document summary)
+set(may_lines common document lines)
 set(may_shell common document results about find filetree claimform problems search compare
-  summary shell)
+  summary lines shell)
 
 set(includes)
 file(GLOB_RECURSE sources RELATIVE ${GUI_DIR} ${GUI_DIR}/*.cpp ${GUI_DIR}/*.h)

@@ -371,3 +371,7 @@ QWidget* frmClaimForm::outerWindow() {
         return frame;
     return this;
 }
+
+QString frmClaimForm::selectedRecordKey() const {
+    return pictureTree_ ? pictureTree_->selectedKey() : QString();
+}

@@ -41,6 +41,8 @@ public:
                   const QString& name = {});
     const qm::AssembledClaim* claim() const { return claim_.get(); }
     const std::string& claimKey() const { return claimKey_; }
+    // The record node selected in the record tree ("FA0-2"); empty for none.
+    QString selectedRecordKey() const;
 
     // Record tree, filled from the claim before Treeview1_Reset.
     void clearRecordTree();

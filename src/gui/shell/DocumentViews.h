@@ -9,6 +9,7 @@
 class ClaimDocument;
 class CompareFeed;
 class ResultsFeed;
+class frmFileLines;
 class frmNSFTree;
 class frmProblems;
 class frmSummary;
@@ -36,6 +37,8 @@ public:
     frmProblems* showProblems(int kind = -1);
     // The file summary, placed as room allows; nullptr without a document.
     frmSummary* showSummary(DocumentArea::Room room);
+    // The file's raw lines; nullptr without a document.
+    frmFileLines* showLines();
 
     // The open view named windowName (its objectName), or nullptr; one whose
     // window is closing counts as gone.

@@ -6,6 +6,7 @@
 #include "gui/shell/ClaimFormCommands.h"
 #include "gui/shell/CompareCommands.h"
 #include "gui/shell/DocumentViews.h"
+#include "gui/shell/LinesCommands.h"
 #include "gui/shell/ProblemsCommands.h"
 #include "gui/shell/SearchCommands.h"
 #include "gui/shell/SummaryCommands.h"
@@ -40,6 +41,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     new SearchCommands(context, *mainWindow, *views);
     new CompareCommands(context, *mainWindow, *views);
     new SummaryCommands(context, *mainWindow, *views);
+    new LinesCommands(context, *mainWindow, *views);
     mainWindow->show();
 
     if (!arguments.isEmpty()) {
