@@ -50,7 +50,7 @@ LinesCommands::LinesCommands(AppContext& context, frmMain& main, DocumentViews& 
         QStringLiteral("mnuToolsOptions"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     connect(linesCommand_, &QAction::triggered, &views, [&views] { views.showLines(); });
     showLineCommand_ =
-        main.insertCommand(QStringLiteral("mnuShowLine"), QStringLiteral("Show &Line"),
+        main.insertCommand(QStringLiteral("mnuShowLine"), QStringLiteral("S&how Line"),
                            QStringLiteral("mnuToolsOptions"));
     connect(showLineCommand_, &QAction::triggered, this, [this] {
         if (!showLine())
