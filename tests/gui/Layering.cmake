@@ -15,8 +15,9 @@ set(may_compare common document results compare)
 set(may_summary common document summary)
 set(may_claimlist common document results claimlist)
 set(may_rules common document rules)
+set(may_lines common document lines)
 set(may_shell common document results about find filetree claimform problems search compare
-  summary claimlist rules shell)
+  summary claimlist rules lines shell)
 
 set(includes)
 file(GLOB_RECURSE sources RELATIVE ${GUI_DIR} ${GUI_DIR}/*.cpp ${GUI_DIR}/*.h)

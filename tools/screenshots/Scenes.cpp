@@ -157,6 +157,18 @@ bool problemsRules(SceneDriver& driver) {
            driver.saveWindow(QStringLiteral("frmProblems"), QStringLiteral("problems-rules.png"));
 }
 
+// The raw lines of faults301.nsf found at a claim by Find, the short line
+// above it marked, each record type in its colour under the column ruler.
+bool fileLines(SceneDriver& driver) {
+    return driver.start(QStringLiteral("faults301.nsf")) && driver.waitForCheck() &&
+           driver.trigger(QStringLiteral("mnuToolsFileLines")) &&
+           driver.waitUntilHidden(QStringLiteral("cmdCancelLines")) &&
+           driver.place(QStringLiteral("frmFileLines"), QRect(0, 0, 1100, 520)) &&
+           driver.type(QStringLiteral("txtFindLines"), QStringLiteral("DUBOIS")) &&
+           driver.clickAndWait(QStringLiteral("cmdFindNextLine")) &&
+           driver.saveWindow(QStringLiteral("frmFileLines"), QStringLiteral("file-lines.png"));
+}
+
 } // namespace
 
 const std::vector<Scenes::Scene>& Scenes::all() {
@@ -172,6 +184,10 @@ const std::vector<Scenes::Scene>& Scenes::all() {
          QStringLiteral("the comparison of sample301.nsf with sample301-changed.nsf and its first "
                         "claim side by side"),
          compare},
+        {QStringLiteral("file-lines"),
+         QStringLiteral("the file's raw lines found at a claim, a short line marked, "
+                        "faults301.nsf"),
+         fileLines},
         {QStringLiteral("problems"),
          QStringLiteral("the marked file tree, the problems window and a batch's YA0 opened from "
                         "it, faults301.nsf"),

@@ -382,3 +382,7 @@ QWidget* frmClaimForm::outerWindow() {
         return frame;
     return this;
 }
+
+QString frmClaimForm::selectedRecordKey() const {
+    return pictureTree_ ? pictureTree_->selectedKey() : QString();
+}

@@ -46,6 +46,8 @@ public:
     // field row is current.
     QString shownNodeKey() const;
     int currentFieldSlot() const;
+    // The record node selected in the record tree ("FA0-2"); empty for none.
+    QString selectedRecordKey() const;
 
     // Record tree, filled from the claim before Treeview1_Reset.
     void clearRecordTree();

@@ -238,6 +238,11 @@ void ClaimDocument::showProblems(int kind) {
         emit problemsRequested(kind);
 }
 
+void ClaimDocument::showLine(qint64 line, qint64 position, const QString& record) {
+    if (!closed_)
+        emit lineRequested(line, position, record);
+}
+
 void ClaimDocument::searchFor(const SearchRequest& request) {
     if (!closed_)
         emit searchRequested(request);

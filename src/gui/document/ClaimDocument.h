@@ -138,6 +138,10 @@ public:
     bool goTo(const Place& place);
     // Asks for the problems window, listing only the rows of a kind (-1: all).
     void showProblems(int kind = -1);
+    // Asks for the file's raw lines at a line (0: the line holding byte
+    // position; with record, a claim form node key such as "FA0-2", that
+    // record of the claim there instead), selected.
+    void showLine(qint64 line, qint64 position = 0, const QString& record = QString());
     // Asks for a search in the search panel.
     void searchFor(const SearchRequest& request);
 
@@ -168,6 +172,7 @@ signals:
     void nodeRequested(qint64 node, bool quietly);
     void claimClicked();
     void problemsRequested(int kind);
+    void lineRequested(qint64 line, qint64 position, const QString& record);
     void searchRequested(const ClaimDocument::SearchRequest& request);
     // The document is closing: whatever shows it closes now.
     void closing();

@@ -1,5 +1,6 @@
 #include "gui/filetree/frmNSFTree.h"
 
+#include "core/io/SequentialFile.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/BackgroundRelease.h"
 #include "gui/common/ElidedLabel.h"
@@ -7,6 +8,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/Twips.h"
+#include "gui/common/frmGoToLine.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/FileTreeModel.h"
@@ -225,6 +227,8 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
             &frmNSFTree::FindAgain);
     command(QStringLiteral("cmdFindPrevious"), QStringLiteral("Find Previous"),
             QKeySequence(Qt::SHIFT | Qt::Key_F3), &frmNSFTree::FindPrevious);
+    command(QStringLiteral("mnuGoToLine"), QStringLiteral("Go to Line..."),
+            QKeySequence(Qt::CTRL | Qt::Key_G), &frmNSFTree::goToLine);
     // These go on working in the claim form they open (wherever the focus is
     // in the application: a window-wide key would stop at this document
     // window's frame), so that the user can walk from one problem to the next.
@@ -233,6 +237,19 @@ void frmNSFTree::addKeyboardCommands(QAction* findButton) {
     command(QStringLiteral("cmdPreviousProblem"), QStringLiteral("Previous Problem"),
             QKeySequence(Qt::SHIFT | Qt::Key_F8), &frmNSFTree::previousProblem,
             Qt::ApplicationShortcut);
+}
+
+void frmNSFTree::goToLine() {
+    if (!document_ || !file_)
+        return;
+    // The lines are counted by the lines window; only the bytes are known here.
+    auto* dialog = new frmGoToLine(0, file_->file().size(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (document_)
+            document_->showLine(dialog->target().line, dialog->target().position);
+    });
+    dialog->open();
 }
 
 void frmNSFTree::addCheckControls() {

@@ -84,6 +84,8 @@ public slots:
     // the current node, starting again at the other end.
     void nextProblem();
     void previousProblem();
+    // Go to Line: the lines window at a line or byte the user gives.
+    void goToLine();
     // Checks the file again from the start (after a cancel, or a check that
     // found the file changed while it was read).
     void startCheck();

@@ -10,6 +10,7 @@
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
+#include "gui/lines/frmFileLines.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/search/SearchFeed.h"
 #include "gui/search/frmSearchResults.h"
@@ -41,6 +42,11 @@ void DocumentViews::follow(ClaimDocument* document) {
     connect(document, &ClaimDocument::problemsRequested, this,
             [this](int kind) { showProblems(kind); });
     connect(document, &ClaimDocument::feedAdded, this, &DocumentViews::followFeed);
+    connect(document, &ClaimDocument::lineRequested, this,
+            [this](qint64 line, qint64 position, const QString& record) {
+                if (frmFileLines* lines = showLines())
+                    lines->showLine(line, position, record);
+            });
 }
 
 QWidget* DocumentViews::findView(const QString& windowName) const {
@@ -136,6 +142,18 @@ frmClaimList* DocumentViews::showClaimList() {
     if (!document_ || document_->isClosed())
         return nullptr;
     auto* window = new frmClaimList(*document_);
+    add(window);
+    return window;
+}
+
+frmFileLines* DocumentViews::showLines() {
+    if (auto* window = find<frmFileLines>(QStringLiteral("frmFileLines"))) {
+        area_.activateContent(window);
+        return window;
+    }
+    if (!document_)
+        return nullptr;
+    auto* window = new frmFileLines(*document_);
     add(window);
     return window;
 }

@@ -10,6 +10,7 @@ class ClaimDocument;
 class CompareFeed;
 class ResultsFeed;
 class frmClaimList;
+class frmFileLines;
 class frmNSFTree;
 class frmProblems;
 class frmSummary;
@@ -37,6 +38,8 @@ public:
     frmProblems* showProblems(int kind = -1);
     // The file summary, placed as room allows; nullptr without a document.
     frmSummary* showSummary(DocumentArea::Room room);
+    // The file's raw lines; nullptr without a document.
+    frmFileLines* showLines();
 
     // The claim list of the document, brought forward or opened; nullptr without a document.
     frmClaimList* showClaimList();

@@ -8,6 +8,7 @@
 #include "gui/shell/CompareCommands.h"
 #include "gui/shell/DocumentViews.h"
 #include "gui/shell/PrintCommands.h"
+#include "gui/shell/LinesCommands.h"
 #include "gui/shell/ProblemsCommands.h"
 #include "gui/shell/RulesCommands.h"
 #include "gui/shell/SearchCommands.h"
@@ -46,6 +47,7 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     new SummaryCommands(context, *mainWindow, *views);
     new ClaimListCommands(context, *mainWindow, *views);
     new PrintCommands(*mainWindow, *views);
+    new LinesCommands(context, *mainWindow, *views);
     mainWindow->show();
 
     if (!arguments.isEmpty()) {

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/lines/LineIndex.h"
+
+#include <QAbstractTableModel>
+#include <QFont>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace qm {
+class ProblemStore;
+}
+
+// The file's raw lines as a table, read on demand through a LineIndex: only
+// the blocks of lines in view are held, a few at a time, so the table costs
+// the same for ten lines as for ten million. Lines that are no record and
+// lines the check's rows name are marked, with the rows' words as tooltip.
+class LineTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Number, Position, Type, Text, ColumnCount };
+    // Column Number: the line's LineIndex::Kind; its count of problem rows.
+    static constexpr int KindRole = Qt::UserRole + 1;
+    static constexpr int ProblemCountRole = Qt::UserRole + 2;
+    static constexpr int kBlockLines = 128;
+    static constexpr std::size_t kBlocksKept = 24;
+    // A record's columns, as the ruler over the text counts them.
+    static constexpr int kRulerColumns = 320;
+
+    explicit LineTableModel(QObject* parent = nullptr);
+
+    // Shows the lines of index (null: none).
+    void setIndex(std::shared_ptr<const qm::LineIndex> index);
+    const std::shared_ptr<const qm::LineIndex>& lineIndex() const { return index_; }
+    // The check's rows by the lines they name (null store: none yet).
+    void setProblems(std::shared_ptr<const qm::ProblemStore> store,
+                     const qm::LayoutCatalogue* layouts);
+    // Line number of a row and back (rows are 0-based).
+    static std::int64_t lineOf(int row) { return std::int64_t(row) + 1; }
+    static int rowOf(std::int64_t line) { return int(line - 1); }
+    // The line of a row, read through the cache; nullptr past the end.
+    const qm::LineIndex::Line* line(int row) const;
+    // The words of the problems at a line, one a line; empty for none.
+    QString problemText(const qm::LineIndex::Line& line) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // A column ruler for the raw text, in the text's fixed-width font: a
+    // digit every ten columns, a '+' at every fifth, dots between.
+    static QString ruler(int columns);
+
+private:
+    using Block = std::vector<qm::LineIndex::Line>;
+    const Block* block(std::int64_t first) const;
+    // The store rows that name a line, by the sorted index below.
+    std::pair<std::size_t, std::size_t> rowsAt(std::int64_t line) const;
+    QVariant mark(const qm::LineIndex::Line& line) const;
+    QVariant background(const qm::LineIndex::Line& line) const;
+
+    std::shared_ptr<const qm::LineIndex> index_;
+    std::shared_ptr<const qm::ProblemStore> store_;
+    const qm::LayoutCatalogue* layouts_ = nullptr;
+    // (line, store row), sorted by line, then by row.
+    std::vector<std::pair<std::int64_t, std::int64_t>> lineRows_;
+    QFont fixed_;
+    // Blocks read, by their first line, the most recent first.
+    mutable std::list<std::pair<std::int64_t, Block>> blocks_;
+};

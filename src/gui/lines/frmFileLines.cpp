@@ -1,0 +1,378 @@
+#include "gui/lines/frmFileLines.h"
+
+#include "core/claim/RecordSplitter.h"
+#include "core/filetree/FileTree.h"
+#include "core/layouts/LayoutCatalogue.h"
+#include "core/layouts/RecordTypes.h"
+#include "core/lines/LineIndex.h"
+#include "core/openfile/OpenClaimFile.h"
+#include "gui/common/frmGoToLine.h"
+#include "gui/document/ClaimDocument.h"
+#include "gui/document/ProblemCheck.h"
+#include "gui/lines/LineTableModel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <array>
+
+namespace {
+
+// How far into a claim its records are looked for, in lines: far beyond
+// any claim's, short of reading a damaged file to its end.
+constexpr qint64 kClaimLinesWalked = 20000;
+
+bool endsClaim(std::string_view type) {
+    return type == "AA0" || type == "BA0" || type == "CA0" || type == "YA0" || type == "ZA0";
+}
+
+} // namespace
+
+frmFileLines::frmFileLines(ClaimDocument& document, QWidget* parent)
+    : QWidget(parent)
+    , document_(&document) {
+    setObjectName(QStringLiteral("frmFileLines"));
+    setWindowTitle(document.windowTitle(QStringLiteral("File Lines")));
+    document.closeWithFile(this);
+    model_ = new LineTableModel(this);
+    makeControls();
+    makeActions();
+    ProblemCheck& check = document.check();
+    connect(&check, &ProblemCheck::checkEnded, this, &frmFileLines::showProblems);
+    connect(&check, &ProblemCheck::aboutToClear, this,
+            [this] { model_->setProblems(nullptr, nullptr); });
+    startIndex();
+}
+
+frmFileLines::~frmFileLines() = default;
+
+void frmFileLines::makeControls() {
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    auto* findLabel = new QLabel(QStringLiteral("Fi&nd:"), this);
+    findText_ = new QLineEdit(this);
+    findText_->setObjectName(QStringLiteral("txtFindLines"));
+    findText_->setPlaceholderText(QStringLiteral("text in the lines"));
+    findLabel->setBuddy(findText_);
+    expression_ = new QCheckBox(QStringLiteral("Regular e&xpression"), this);
+    expression_->setObjectName(QStringLiteral("chkFindExpression"));
+    findNext_ = new QToolButton(this);
+    findNext_->setObjectName(QStringLiteral("cmdFindNextLine"));
+    findNext_->setText(QStringLiteral("Next"));
+    findPrevious_ = new QToolButton(this);
+    findPrevious_->setObjectName(QStringLiteral("cmdFindPreviousLine"));
+    findPrevious_->setText(QStringLiteral("Previous"));
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("prgLines"));
+    progress_->setRange(0, 100);
+    progress_->setMaximumWidth(160);
+    cancel_ = new QToolButton(this);
+    cancel_->setObjectName(QStringLiteral("cmdCancelLines"));
+    cancel_->setText(QStringLiteral("Cancel"));
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("lblLinesStatus"));
+    status_->setTextFormat(Qt::PlainText);
+    bar->addWidget(findLabel);
+    bar->addWidget(findText_, 1);
+    bar->addWidget(expression_);
+    bar->addWidget(findPrevious_);
+    bar->addWidget(findNext_);
+    bar->addWidget(progress_);
+    bar->addWidget(cancel_);
+    layout->addLayout(bar);
+    layout->addWidget(status_);
+
+    grid_ = new QTableView(this);
+    grid_->setObjectName(QStringLiteral("gridLines"));
+    grid_->setModel(model_);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setWordWrap(false);
+    grid_->verticalHeader()->hide();
+    // Every row one height, so that ten million rows cost nothing to lay out.
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFontMetrics metrics(fixed);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->setDefaultSectionSize(
+        qMax(metrics.height(), grid_->fontMetrics().height()) + 4);
+    QHeaderView* header = grid_->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setHighlightSections(false);
+    const QFontMetrics normal = grid_->fontMetrics();
+    grid_->setColumnWidth(LineTableModel::Number,
+                          normal.horizontalAdvance(QStringLiteral("000000000")) + 28);
+    grid_->setColumnWidth(LineTableModel::Position,
+                          normal.horizontalAdvance(QStringLiteral("00000000000")));
+    grid_->setColumnWidth(LineTableModel::Type,
+                          metrics.horizontalAdvance(QStringLiteral("TypeX")) + 8);
+    grid_->setColumnWidth(
+        LineTableModel::Text,
+        metrics.horizontalAdvance(LineTableModel::ruler(LineTableModel::kRulerColumns)) + 16);
+    layout->addWidget(grid_, 1);
+
+    connect(findNext_, &QToolButton::clicked, this, [this] { find(false); });
+    connect(findPrevious_, &QToolButton::clicked, this, [this] { find(true); });
+    connect(findText_, &QLineEdit::returnPressed, this, [this] { find(false); });
+    connect(cancel_, &QToolButton::clicked, this, [this] {
+        indexWork_->cancelWork();
+        findWork_->cancelWork();
+    });
+    connect(grid_, &QTableView::doubleClicked, this, &frmFileLines::showInClaimForm);
+}
+
+void frmFileLines::makeActions() {
+    const auto add = [this](const QString& name, const QString& text, const QKeySequence& keys,
+                            auto slot) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(name);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+        grid_->addAction(action);
+        return action;
+    };
+    add(QStringLiteral("mnuShowInClaimForm"), QStringLiteral("Show in &Claim Form"),
+        QKeySequence(Qt::CTRL | Qt::Key_Return), [this] { showInClaimForm(); });
+    add(QStringLiteral("mnuGoToLine"), QStringLiteral("&Go to Line..."),
+        QKeySequence(Qt::CTRL | Qt::Key_G), [this] { askGoTo(); });
+    add(QStringLiteral("mnuFindNextLine"), QStringLiteral("Find &Next"), QKeySequence(Qt::Key_F3),
+        [this] { find(false); });
+    add(QStringLiteral("mnuFindPreviousLine"), QStringLiteral("Find &Previous"),
+        QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { find(true); });
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    indexWork_ = new IndexWork(this);
+    connect(indexWork_, &BackgroundWorkBase::workProgressed, progress_, &QProgressBar::setValue);
+    connect(indexWork_, &BackgroundWorkBase::workEnded, this, &frmFileLines::indexEnded);
+    findWork_ = new FindWork(this);
+    connect(findWork_, &BackgroundWorkBase::workProgressed, progress_, &QProgressBar::setValue);
+}
+
+void frmFileLines::startIndex() {
+    if (!document_)
+        return;
+    // A reader of its own, opened here: the worker touches nothing of the document's.
+    auto reader = std::make_shared<qm::SequentialFile>();
+    if (!reader->openSame(document_->file().file())) {
+        setStatus(QStringLiteral("The file could not be read again."));
+        showWorking(false);
+        return;
+    }
+    setStatus(QStringLiteral("Reading the lines..."));
+    showWorking(true);
+    indexWork_->startWork(
+        [reader, layouts = document_->file().layouts()](IndexWork::Reporter& run) {
+            auto index = std::make_shared<qm::LineIndex>();
+            if (!index->build(*reader, layouts, &run.control()))
+                return Indexed{};
+            return Indexed{std::move(index)};
+        });
+}
+
+void frmFileLines::indexEnded() {
+    showWorking(false);
+    const Indexed built = indexWork_->summary();
+    if (indexWork_->wasCancelled() || !built.index) {
+        setStatus(indexWork_->wasCancelled() ? QStringLiteral("Reading the lines was cancelled.")
+                                             : QStringLiteral("The file could not be read again."));
+        return;
+    }
+    model_->setIndex(built.index);
+    showProblems();
+    setStatus(QStringLiteral("%L1 lines").arg(built.index->lineCount()));
+    if (pending_.asked) {
+        pending_.asked = false;
+        showLine(pending_.line, pending_.position, pending_.record);
+    }
+    emit indexed();
+}
+
+void frmFileLines::showProblems() {
+    if (!document_ || !isIndexed())
+        return;
+    const ProblemCheck& check = document_->check();
+    model_->setProblems(check.hasTree() ? check.store() : nullptr, check.layouts());
+}
+
+bool frmFileLines::isIndexed() const {
+    return model_->lineIndex() != nullptr;
+}
+
+qint64 frmFileLines::currentLine() const {
+    const QModelIndex current = grid_->currentIndex();
+    return current.isValid() ? LineTableModel::lineOf(current.row()) : 0;
+}
+
+void frmFileLines::setStatus(const QString& text) {
+    status_->setText(text);
+}
+
+QString frmFileLines::statusText() const {
+    return status_->text();
+}
+
+void frmFileLines::showWorking(bool working) {
+    progress_->setVisible(working);
+    cancel_->setVisible(working);
+    if (working)
+        progress_->setValue(0);
+}
+
+bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record) {
+    if (!isIndexed()) {
+        pending_ = {line, position, record, true};
+        return false;
+    }
+    const qm::LineIndex& index = *model_->lineIndex();
+    qint64 number = line;
+    if (number <= 0 && position > 0) {
+        number = index.lineAt(position);
+        if (number > 0 && !record.isEmpty())
+            number = recordLine(number, record);
+    }
+    if (number < 1 || number > index.lineCount()) {
+        setStatus(position > 0 && line <= 0
+                      ? QStringLiteral("Byte %L1 is past the end: the file has %L2 bytes.")
+                            .arg(position)
+                            .arg(index.size())
+                      : QStringLiteral("Line %L1 is past the end: the file has %L2 lines.")
+                            .arg(line)
+                            .arg(index.lineCount()));
+        return false;
+    }
+    const QModelIndex at = model_->index(LineTableModel::rowOf(number), LineTableModel::Number);
+    grid_->setCurrentIndex(at);
+    grid_->selectRow(at.row());
+    grid_->scrollTo(at, QAbstractItemView::PositionAtCenter);
+    grid_->setFocus();
+    setStatus(QStringLiteral("Line %L1 of %L2").arg(number).arg(index.lineCount()));
+    return true;
+}
+
+void frmFileLines::walkClaim(qint64 first, qint64 count,
+                             const std::function<bool(qint64, const QString&)>& visit) const {
+    const qm::LayoutCatalogue* layouts = document_ ? document_->file().layouts().get() : nullptr;
+    if (!layouts)
+        return;
+    // Each record takes the next occurrence of its type, as a click counts them.
+    std::array<int, qm::kRecordTypeCount> occurrences{};
+    model_->lineIndex()->forEach(first, count, [&](const qm::LineIndex::Line& line) {
+        if (line.number > first && endsClaim(line.type()))
+            return false;
+        qm::RecordSplitter::Split split;
+        split.typeIndex = line.typeIndex;
+        if (split.typeIndex >= 0) {
+            int& seen = occurrences[std::size_t(split.typeIndex)];
+            seen = layouts->at(split.typeIndex).repeats() ? seen + 1 : 1;
+            split.occurrence = seen;
+        }
+        return visit(line.number,
+                     QString::fromStdString(qm::RecordSplitter::nodeKey(*layouts, split)));
+    });
+}
+
+qint64 frmFileLines::recordLine(qint64 first, const QString& record) const {
+    qint64 found = first;
+    walkClaim(first, kClaimLinesWalked, [&](qint64 line, const QString& key) {
+        if (key != record)
+            return true;
+        found = line;
+        return false;
+    });
+    return found;
+}
+
+QString frmFileLines::recordKey(qint64 first, qint64 line) const {
+    QString found;
+    if (line >= first && line - first < kClaimLinesWalked)
+        walkClaim(first, line - first + 1, [&](qint64 at, const QString& key) {
+            if (at == line)
+                found = key;
+            return true;
+        });
+    return found;
+}
+
+void frmFileLines::askGoTo() {
+    if (!isIndexed())
+        return;
+    const qm::LineIndex& index = *model_->lineIndex();
+    auto* dialog = new frmGoToLine(index.lineCount(), index.size(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const frmGoToLine::Target target = dialog->target();
+        showLine(target.line, target.position);
+    });
+    dialog->open();
+}
+
+void frmFileLines::find(bool backward) {
+    if (!isIndexed() || findWork_->isRunning())
+        return;
+    LineSearch search;
+    QString error;
+    if (!search.set(findText_->text(), expression_->isChecked(), error)) {
+        setStatus(error);
+        emit findEnded(0);
+        return;
+    }
+    const std::shared_ptr<const qm::LineIndex> index = model_->lineIndex();
+    qint64 from = currentLine();
+    if (from == 0)
+        from = backward ? index->lineCount() + 1 : 0;
+    setStatus(QStringLiteral("Finding..."));
+    showWorking(true);
+    // Ended connected for this run only: backward goes with it.
+    connect(
+        findWork_, &BackgroundWorkBase::workEnded, this,
+        [this, backward] { findFinished(backward); }, Qt::SingleShotConnection);
+    findWork_->startWork([search, index, from, backward](FindWork::Reporter& run) {
+        return qint64(search.find(*index, from, backward, run.control()));
+    });
+}
+
+void frmFileLines::findFinished(bool backward) {
+    showWorking(false);
+    const qint64 found = findWork_->wasCancelled() ? -1 : findWork_->summary();
+    if (found > 0)
+        showLine(found);
+    else if (found == 0)
+        setStatus(backward ? QStringLiteral("Not found above this line.")
+                           : QStringLiteral("Not found below this line."));
+    else
+        setStatus(QStringLiteral("Find was cancelled."));
+    emit findEnded(found);
+}
+
+void frmFileLines::showInClaimForm() {
+    const qint64 number = currentLine();
+    if (!document_ || number == 0 || !isIndexed())
+        return;
+    qm::LineIndex::Line line;
+    if (!model_->lineIndex()->read(number, line))
+        return;
+    const QPointer<ClaimDocument> document = document_;
+    if (!document->ensureTree() || !document || !document->tree())
+        return;
+    const qm::FileTree& tree = *document->tree();
+    const std::int64_t node = tree.lastAtOrBefore(line.position);
+    if (node < 0 || node >= tree.size())
+        return;
+    ClaimDocument::Place place;
+    place.key = tree.key(node);
+    if (place.key.rfind("CA0", 0) == 0) {
+        const qint64 claimLine = model_->lineIndex()->lineAt(tree.position(node));
+        place.record = recordKey(claimLine, number).toStdString();
+    }
+    document->goTo(place);
+}

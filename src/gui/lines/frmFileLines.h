@@ -1,0 +1,106 @@
+#pragma once
+
+#include "gui/common/BackgroundWork.h"
+#include "gui/lines/LineSearch.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class ClaimDocument;
+class LineTableModel;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTableView;
+class QToolButton;
+
+namespace qm {
+class LineIndex;
+}
+
+// The open file as its raw numbered lines (Tools > File Lines): the line
+// number, byte position, record type and the line's text under a column
+// ruler, in gridLines. The lines are indexed on a worker as the window opens
+// (prgLines, with cmdCancelLines) and read on demand as they scroll into view;
+// lines that are no record and lines the check names are marked. Go to Line
+// (mnuGoToLine, Ctrl+G), Find (txtFindLines, chkFindExpression, F3 and
+// Shift+F3, on a worker too) and Show in Claim Form (mnuShowInClaimForm)
+// act on the line selected.
+class frmFileLines : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmFileLines(ClaimDocument& document, QWidget* parent = nullptr);
+    ~frmFileLines() override;
+
+    LineTableModel* model() const { return model_; }
+    QTableView* grid() const { return grid_; }
+    bool isIndexed() const;
+    // The line selected; 0 for none.
+    qint64 currentLine() const;
+    // Selects a line (0: the line holding byte position; with record, a
+    // claim form node key, that record of the claim there), once the lines
+    // are indexed; false when there is no such line (the status says so).
+    bool showLine(qint64 line, qint64 position = 0, const QString& record = QString());
+    // The Go to Line dialog, over the window (open() returns at once).
+    void askGoTo();
+    // Finds the text or expression of the find box from the line selected on.
+    void find(bool backward);
+    // Opens the claim the line selected belongs to, with its record framed.
+    void showInClaimForm();
+    QString statusText() const;
+
+signals:
+    void indexed();
+    // A find ended: at the line found, 0 for none, -1 when cancelled.
+    void findEnded(qint64 line);
+
+private:
+    struct Indexed {
+        std::shared_ptr<const qm::LineIndex> index;
+    };
+    using IndexWork = BackgroundWork<NoBatch, Indexed>;
+    using FindWork = BackgroundWork<NoBatch, qint64>;
+
+    void makeControls();
+    void makeActions();
+    void startIndex();
+    void indexEnded();
+    void findFinished(bool backward);
+    void showProblems();
+    void setStatus(const QString& text);
+    void showWorking(bool working);
+    // The line of the record given by its claim form node key in the claim
+    // whose CA0 is at line first; first when there is none such.
+    qint64 recordLine(qint64 first, const QString& record) const;
+    // The claim form node key of the line's record in the claim from line
+    // first on; empty for none.
+    QString recordKey(qint64 first, qint64 line) const;
+    // Visits up to count lines of the claim whose CA0 is at line first, each
+    // with the claim form node key of its record (empty for none).
+    void walkClaim(qint64 first, qint64 count,
+                   const std::function<bool(qint64, const QString&)>& visit) const;
+
+    QPointer<ClaimDocument> document_;
+    LineTableModel* model_ = nullptr;
+    QTableView* grid_ = nullptr;
+    QLineEdit* findText_ = nullptr;
+    QCheckBox* expression_ = nullptr;
+    QToolButton* findNext_ = nullptr;
+    QToolButton* findPrevious_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QToolButton* cancel_ = nullptr;
+    QLabel* status_ = nullptr;
+    IndexWork* indexWork_ = nullptr;
+    FindWork* findWork_ = nullptr;
+    // A place asked for before the lines were indexed.
+    struct Pending {
+        qint64 line = 0;
+        qint64 position = 0;
+        QString record;
+        bool asked = false;
+    } pending_;
+};
