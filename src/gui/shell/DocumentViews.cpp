@@ -134,28 +134,16 @@ frmSummary* DocumentViews::showSummary(DocumentArea::Room room) {
     return window;
 }
 
+ClaimDocument* DocumentViews::openDocument() const {
+    return document_ && !document_->isClosed() ? document_.data() : nullptr;
+}
+
 frmClaimList* DocumentViews::showClaimList() {
-    if (auto* window = find<frmClaimList>(QStringLiteral("frmClaimList"))) {
-        area_.activateContent(window);
-        return window;
-    }
-    if (!document_ || document_->isClosed())
-        return nullptr;
-    auto* window = new frmClaimList(*document_);
-    add(window);
-    return window;
+    return showOne<frmClaimList>(QStringLiteral("frmClaimList"));
 }
 
 frmFileLines* DocumentViews::showLines() {
-    if (auto* window = find<frmFileLines>(QStringLiteral("frmFileLines"))) {
-        area_.activateContent(window);
-        return window;
-    }
-    if (!document_)
-        return nullptr;
-    auto* window = new frmFileLines(*document_);
-    add(window);
-    return window;
+    return showOne<frmFileLines>(QStringLiteral("frmFileLines"));
 }
 
 void DocumentViews::followFeed(ResultsFeed* feed) {

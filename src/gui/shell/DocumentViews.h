@@ -62,6 +62,22 @@ protected:
 
 private:
     DocumentArea& area() const { return area_; }
+    // The document, unless there is none or it is closing.
+    ClaimDocument* openDocument() const;
+    // The one view of its kind over the document, brought forward, or made
+    // for it; none once the document closes.
+    template <typename View> View* showOne(const QString& windowName) {
+        if (auto* window = find<View>(windowName)) {
+            area_.activateContent(window);
+            return window;
+        }
+        ClaimDocument* document = openDocument();
+        if (!document)
+            return nullptr;
+        auto* window = new View(*document);
+        add(window);
+        return window;
+    }
     void followFeed(ResultsFeed* feed);
     // Adds a view to the area, saying when it goes.
     void add(QWidget* view, DocumentArea::Room room = DocumentArea::Room::Anywhere);
