@@ -22,18 +22,18 @@ QPoint ClearPlace::of(const QRect& current, const QList<QRect>& keep, const QRec
         return current.topLeft();
     const QSize size = current.size();
     const QList<QPoint> candidates{
-        {main.right() + 1, main.top()},
-        {main.left() - size.width(), main.top()},
         {area.right() + 1 - size.width(), area.top()},
         {area.right() + 1 - size.width(), area.bottom() + 1 - size.height()},
         {area.left(), area.bottom() + 1 - size.height()},
         {area.left(), area.top()},
+        {main.right() + 1, main.top()},
+        {main.left() - size.width(), main.top()},
     };
     QPoint best = current.topLeft();
     qint64 least = covered(current, keep);
     for (const QPoint& at : candidates) {
         const QRect place(at, size);
-        // Beside the main window only where the screen holds it whole.
+        // Only where the screen holds it whole.
         if (!screen.isEmpty() && !screen.contains(place))
             continue;
         const qint64 cover = covered(place, keep);
