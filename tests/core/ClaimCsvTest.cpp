@@ -147,9 +147,9 @@ private slots:
         ClaimReport::writeCsv(out, claim);
         const auto rows = parseCsv(QByteArray::fromStdString(out.str()));
         QVERIFY(rows);
-        QCOMPARE(
-            rows->value(0).join(QLatin1Char(',')),
-            QStringLiteral("node,record_type,occurrence,field,name,start,end,value,valid,shown"));
+        QCOMPARE(rows->value(0).join(QLatin1Char(',')),
+                 QStringLiteral(
+                     "node,record_type,occurrence,field,name,start,end,value,valid,shown,amount"));
         qsizetype at = 1;
         for (const ClaimNode& node : claim.nodes) {
             const AssembledRecord* record = claim.record(node);
@@ -157,6 +157,7 @@ private slots:
             const RecordLayout& layout = *claim.layout(*record);
             for (int i = 0; i < layout.fieldCount(); ++i, ++at) {
                 const FieldDef& field = layout.field(i);
+                const std::string shown = layout.format(i).shown(record->value(i));
                 QCOMPARE(
                     rows->value(at),
                     (QStringList{
@@ -164,7 +165,9 @@ private slots:
                         utf8(field.FieldId), utf8(field.FieldName), QString::number(field.StartPos),
                         QString::number(field.EndPos), utf8(record->value(i)),
                         QLatin1String(record->valid(i) ? "true" : "false"),
-                        QString::fromStdString(layout.format(i).shown(record->value(i)))}));
+                        shown.empty() ? utf8(record->value(i)).trimmed()
+                                      : QString::fromStdString(shown),
+                        QString::fromStdString(layout.format(i).amount(record->value(i)))}));
             }
         }
         QCOMPARE(rows->size(), at);

@@ -77,10 +77,13 @@ std::vector<std::string> byClicks(OpenClaimFile& f, const SearchQuery& query) {
         for (const ClaimNode& formNode : claim.nodes) {
             const AssembledRecord* record = claim.record(formNode);
             for (std::size_t i = 0; record && i < record->fields.size(); ++i) {
-                // Numbers compare in fields of the unit of the number typed only.
+                // Numbers compare in fields of the unit of the number typed
+                // only, a whole number in money fields too (as dollars).
                 const std::optional<NumberText::Unit> unit =
                     SearchPlan::unitOf(*claim.layout(*record), int(i));
-                if (query.mode == Mode::Number && unit != query.ownUnit())
+                const bool asDollars =
+                    query.ownUnit() == NumberText::Unit::Whole && unit == NumberText::Unit::Cents;
+                if (query.mode == Mode::Number && unit != query.ownUnit() && !asDollars)
                     continue;
                 std::size_t start = 0, length = 0;
                 const std::string_view value = record->value(int(i));

@@ -635,8 +635,9 @@ void ClaimTaskTest::exportWritesWhatTheCommandLineToolPrints() {
     QVERIFY(exportClaim(QStringLiteral("claim.CSV")));
     const QList<QByteArray> rows = written(QStringLiteral("claim.CSV")).split('\n');
     QCOMPARE(rows.constFirst(), QByteArray("node,record_type,occurrence,field,name,start,end,"
-                                           "value,valid,shown\r"));
-    QVERIFY(rows.contains("XA0,XA0,1,12.0,Total Claim Charges,78,84,0015751,false,$157.51\r"));
+                                           "value,valid,shown,amount\r"));
+    QVERIFY(
+        rows.contains("XA0,XA0,1,12.0,Total Claim Charges,78,84,0015751,false,$157.51,157.51\r"));
     QCOMPARE(main_->confirmation(), QStringLiteral("Exported claim CA04831 to ") +
                                         dir_->filePath(QStringLiteral("claim.CSV")));
 

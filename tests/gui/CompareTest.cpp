@@ -390,8 +390,9 @@ void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
     QFile written(csv);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(written.readAll()),
-             QStringLiteral("Kind,What,Key in A,Key in B,Name,Control Number,Fields\r\n"
-                            "Removed,Claim,CA012237,,\"FAIRCHILD, HOMER\",FH000000004,\r\n"));
+             QStringLiteral("Kind,What,Key in A,Key in B,Name,Control Number,Fields,Record,"
+                            "Field,Field Name,Value in A,Value in B\r\n"
+                            "Removed,Claim,CA012237,,\"FAIRCHILD, HOMER\",FH000000004,,,,,,\r\n"));
     // File B is open too: an export never replaces it.
     QFile before(other);
     QVERIFY(before.open(QIODevice::ReadOnly));

@@ -25,6 +25,7 @@
 #include "gui/problems/ProblemTableModel.h"
 #include "gui/problems/frmProblems.h"
 #include "gui/results/ResultsTableView.h"
+#include "gui/search/SearchResultsModel.h"
 #include "gui/search/frmSearchFields.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/frmMain.h"
@@ -36,9 +37,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -48,15 +52,22 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <QtCharts/QAbstractBarSeries>
+#include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
+#include <algorithm>
 #include <memory>
 
 class FirstDayTest : public QObject {
@@ -79,6 +90,11 @@ private slots:
     void aSavedChartGoesWhereExportsWentAndIsConfirmed();
     void aBarTellsItsFigureOnHover();
     void aClaimOpenedFromAProblemLeavesTheListInSight();
+    void aBareNumberComparesDollarsToo();
+    void aTrailerThatDoesNotBalanceIsMarkedAsAClaimsIs();
+    void exportsReadInASpreadsheet();
+    void theSearchPanelStandsBesideWhatItProduces();
+    void aLargeFontCutsNoKeyNorLabel();
 
 private:
     // Starts the viewer as a first start does, on a file of samples/ (none:
@@ -436,6 +452,188 @@ void FirstDayTest::aClaimOpenedFromAProblemLeavesTheListInSight() {
              qPrintable(QStringLiteral("%1 of %2")
                             .arg(covered.width() * covered.height())
                             .arg(problems->width() * problems->height())));
+}
+
+void FirstDayTest::aBareNumberComparesDollarsToo() {
+    QVERIFY(start(QStringLiteral("sample301.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")));
+    auto* panel = main_->findChild<frmSearchFields*>();
+    QVERIFY(panel);
+    panel->findChild<QLineEdit*>(QStringLiteral("txtSearchFor"))->setText(QStringLiteral("100"));
+    panel->findChild<QComboBox*>(QStringLiteral("cboMatch"))
+        ->setCurrentIndex(frmSearchFields::NumberGreater);
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("cmdSearch")), Qt::LeftButton);
+    QTRY_VERIFY(panel->status().startsWith(QLatin1String("Found")));
+    QVERIFY2(panel->status().endsWith(QLatin1String(
+                 " Only fields of whole numbers and amounts of money were compared.")),
+             qPrintable(panel->status()));
+    // Billing staff mean dollars: the claims' charges over $100.00 are found.
+    DocumentWindow* window = document(QStringLiteral("frmSearchResults"));
+    QVERIFY(window);
+    const QAbstractItemModel* rows =
+        window->widget()->findChild<ResultsTableView*>(QStringLiteral("gridResults"))->model();
+    bool charges = false;
+    for (int row = 0; row < rows->rowCount() && !charges; ++row)
+        charges =
+            rows->index(row, SearchResultsModel::Record).data().toString() ==
+                QLatin1String("XA0") &&
+            rows->index(row, SearchResultsModel::Field).data().toString() == QLatin1String("12.0");
+    QVERIFY(charges);
+}
+
+void FirstDayTest::aTrailerThatDoesNotBalanceIsMarkedAsAClaimsIs() {
+    QVERIFY(start(QStringLiteral("faults301.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsProblems")));
+    auto* list = qobject_cast<frmProblems*>(document(QStringLiteral("frmProblems"))->widget());
+    const QAbstractItemModel* rows = list->table()->model();
+    const QString kind = ProblemText::kindName(qm::Problem::Kind::TrailerDoesNotBalance);
+    int row = 0;
+    while (row < rows->rowCount() &&
+           rows->index(row, ProblemTableModel::Kind).data().toString() != kind)
+        ++row;
+    QVERIFY(row < rows->rowCount());
+    emit list->table()->activated(rows->index(row, 0));
+    DocumentWindow* window = nullptr;
+    QTRY_VERIFY((window = document(QStringLiteral("frmClaimForm"))));
+    // White on red, as a claim's wrong XA0 value is, saying why in the totals' words.
+    const QTableWidgetItem* value =
+        window->widget()->findChild<QTableWidget*>(QStringLiteral("Grid"))->currentItem();
+    QVERIFY(value);
+    QCOMPARE(value->background().color(), QColor(255, 0, 0));
+    QCOMPARE(value->foreground().color(), QColor(255, 255, 255));
+    QTextDocument tip;
+    tip.setHtml(value->toolTip());
+    const QString said = tip.toPlainText().replace(QChar(0xa0), QLatin1Char(' '));
+    QVERIFY2(said.startsWith(QStringLiteral(
+                 "Batch Total Charges: the YA0 states $363.51, the batch's records add up to "
+                 "$363.50\nStored as ")),
+             qPrintable(said));
+}
+
+void FirstDayTest::exportsReadInASpreadsheet() {
+    QVERIFY(start(QStringLiteral("sample301.nsf")));
+    // A claim: every field shown as the form shows it, blanks aside, and
+    // money also in dollars a spreadsheet sums.
+    QVERIFY(openClaim("CA04831"));
+    const QString claim = dir_->filePath(QStringLiteral("claim.csv"));
+    FileDialog::setNextFileName(claim);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportClaim")));
+    QFile claimFile(claim);
+    QVERIFY(claimFile.open(QIODevice::ReadOnly));
+    const QList<QByteArray> fields = claimFile.readAll().split('\n');
+    QVERIFY(
+        fields.contains("XA0,XA0,1,12.0,Total Claim Charges,78,84,0015751,false,$157.51,157.51\r"));
+    QVERIFY2(std::any_of(fields.cbegin(), fields.cend(),
+                         [](const QByteArray& row) {
+                             return row.startsWith("CA0,CA0,1,04.0,") &&
+                                    row.endsWith(",true,GALLOWAY,\r");
+                         }),
+             fields.value(3).constData());
+
+    // A comparison: a row per field that differs, as the command line's diff lists them.
+    FileDialog::setNextFileName(
+        QDir(QStringLiteral(SAMPLES_DIR)).filePath(QStringLiteral("sample301-changed.nsf")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")));
+    DocumentWindow* compare = nullptr;
+    QTRY_VERIFY((compare = document(QStringLiteral("frmCompare"))));
+    auto* cancel = compare->widget()->findChild<QPushButton*>(QStringLiteral("cmdCancelCompare"));
+    QTRY_VERIFY(!cancel->isVisibleTo(compare->widget()));
+    const QString changes = dir_->filePath(QStringLiteral("compare.csv"));
+    FileDialog::setNextFileName(changes);
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportComparison")));
+    QCOMPARE(main_->confirmation(), QStringLiteral("Exported 6 differences to ") + changes);
+    QFile changesFile(changes);
+    QVERIFY(changesFile.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = changesFile.readAll().split('\n');
+    QVERIFY(rows.contains("Changed,Claim,CA0967,CA0967,\"O'DONNELL, WILMA\",OW000000001,2,DA0-1,"
+                          "27.0,Insurance Location ID,,ZMGWKAJ\r"));
+    QVERIFY(rows.contains("Changed,Batch,BA011915,BA011915,LAKEVIEW FAMILY PRACTICE,"
+                          "QMP402262389,3,YA0,11.0,Batch Total Charges,000052400,000052050\r"));
+    QCOMPARE(rows.size(), 1 + 2 + 2 + 3 + 3 + 1 + 1 + 1); // header, fields, units, end
+}
+
+void FirstDayTest::theSearchPanelStandsBesideWhatItProduces() {
+    QVERIFY(start(QStringLiteral("sample301.nsf")));
+    QTRY_VERIFY(document(QStringLiteral("frmSummary")));
+    QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsSearchFields")));
+    auto* panel = main_->findChild<frmSearchFields*>();
+    QVERIFY(panel);
+    // Every hint, the longest too, leaves the controls their height.
+    auto* match = panel->findChild<QComboBox*>(QStringLiteral("cboMatch"));
+    auto* hint = panel->findChild<QLabel*>(QStringLiteral("lblHint"));
+    for (int i = match->count() - 1; i >= 0; --i) {
+        match->setCurrentIndex(i);
+        QApplication::processEvents();
+        QVERIFY2(hint->height() >= hint->heightForWidth(hint->width()), qPrintable(hint->text()));
+        const QList<QWidget*> controls = panel->findChildren<QWidget*>();
+        for (const QWidget* control : controls)
+            if ((qobject_cast<const QLineEdit*>(control) ||
+                 qobject_cast<const QComboBox*>(control) ||
+                 qobject_cast<const QPushButton*>(control)) &&
+                control->isVisibleTo(panel))
+                QVERIFY2(control->height() >= control->minimumSizeHint().height(),
+                         qPrintable(control->objectName() + QStringLiteral(" at ") +
+                                    match->currentText()));
+    }
+    match->setCurrentIndex(frmSearchFields::Contains);
+    panel->findChild<QLineEdit*>(QStringLiteral("txtSearchFor"))
+        ->setText(QStringLiteral("RM00000"));
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("cmdSearch")), Qt::LeftButton);
+    QTRY_VERIFY(panel->status().startsWith(QLatin1String("Found")));
+    auto onScreen = [](const QWidget* window) {
+        return QRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+    };
+    // Beside the results it fills, and beside the claim form a result opens.
+    DocumentWindow* results = document(QStringLiteral("frmSearchResults"));
+    QVERIFY(results);
+    QTRY_VERIFY2(!panel->frameGeometry().intersects(onScreen(results)),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(panel->x())
+                                .arg(panel->y())
+                                .arg(panel->width())
+                                .arg(panel->height())));
+    auto* table = results->widget()->findChild<ResultsTableView*>(QStringLiteral("gridResults"));
+    emit table->activated(table->model()->index(0, 0));
+    DocumentWindow* form = nullptr;
+    QTRY_VERIFY((form = document(QStringLiteral("frmClaimForm"))));
+    QTRY_VERIFY(!panel->frameGeometry().intersects(onScreen(form)));
+}
+
+void FirstDayTest::aLargeFontCutsNoKeyNorLabel() {
+    // As a desktop with a large font gives it.
+    const QFont before = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+    QFont large = before;
+    large.setPointSizeF(before.pointSizeF() * 1.6);
+    QApplication::setFont(large);
+    QVERIFY(start(QStringLiteral("sample301.nsf")));
+    QTRY_VERIFY(document(QStringLiteral("frmSummary")));
+    // The record list shows every key whole, without scrolling sideways.
+    frmClaimForm* form = openClaim("CA0967");
+    QVERIFY(form);
+    QTreeWidget* records = form->findChild<RecordTreePane*>(QStringLiteral("PictureTree"))->tree();
+    QApplication::processEvents();
+    QVERIFY(records->topLevelItemCount() > 0);
+    QTRY_VERIFY2(!records->horizontalScrollBar()->isVisible() &&
+                     records->columnWidth(0) <= records->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 of %2")
+                                .arg(records->columnWidth(0))
+                                .arg(records->viewport()->width())));
+    // The month chart names every bar whole.
+    auto* summary = qobject_cast<frmSummary*>(document(QStringLiteral("frmSummary"))->widget());
+    QTRY_VERIFY(!summary->chartsPending());
+    ChartView* months = summary->chartView(QStringLiteral("chtMonths"));
+    QStringList shown;
+    const QList<QGraphicsItem*> items = months->scene()->items();
+    for (const QGraphicsItem* item : items)
+        if (const auto* text = qgraphicsitem_cast<const QGraphicsTextItem*>(item))
+            shown.append(text->toPlainText());
+    auto* axis = qobject_cast<QBarCategoryAxis*>(months->chart()->axes(Qt::Horizontal).value(0));
+    QVERIFY(axis && axis->count() > 0);
+    const QStringList labels = axis->categories();
+    for (const QString& label : labels)
+        QVERIFY2(shown.contains(label),
+                 qPrintable(label + QStringLiteral(" in ") + shown.join(QLatin1Char('|'))));
 }
 
 QTEST_MAIN(FirstDayTest)

@@ -971,18 +971,18 @@ void ProblemsTest::exportWritesTheRows() {
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = written.readAll().split('\n');
     QCOMPARE(lines.size(), 4); // header, two rows, and the end of the last line
-    // Amounts as money, and as stored in columns of their own for a spreadsheet
-    // to sum; the patient's name and control number apart.
+    // Amounts as money, and as stored and in dollars in columns of their own
+    // for a spreadsheet to sum; the patient's name and control number apart.
     QCOMPARE(lines.at(0), QByteArray("Where,Line,Node Text,Kind,Severity,Rule,Record,Field,Name,"
                                      "Found,Expected,"
                                      "Patient Name,Control Number,Found (stored),Expected "
-                                     "(stored)\r"));
+                                     "(stored),Found (dollars),Expected (dollars)\r"));
     QVERIFY(lines.at(1).startsWith("CA0645,"));
     QVERIFY(lines.at(1).contains(",\"CA0: DOE, JANE (A001)\",Invalid value,Error,,FA0-1,05.0,"));
     QVERIFY2(
         lines.at(2).endsWith(",Totals do not compute,Error,,XA0,12.0,Total Claim Charges,$1.01,"
                              "$1.00,"
-                             "\"POE, EDGAR\",C003,0000101,0000100\r"),
+                             "\"POE, EDGAR\",C003,0000101,0000100,1.01,1.00\r"),
         lines.at(2).constData());
     QCOMPARE(main_->confirmation(), QStringLiteral("Exported 2 rows to ") + all);
 

@@ -32,7 +32,7 @@ bool claimFormRuler(SceneDriver& driver) {
                              QStringLiteral("claim-form-ruler.png"));
 }
 
-// The user guide's search: the search panel over the results of a search
+// The user guide's search: the search panel clear of the results of a search
 // for "pond" (the batch's BA1 shows with each of its claims), and the claim
 // form opened from a result with the matching field's row current.
 bool search(SceneDriver& driver) {

@@ -425,6 +425,15 @@ std::string ProblemWords::disagreement(std::string_view recordType, const FieldD
     return words;
 }
 
+std::string ProblemWords::disagreement(const ProblemRow& row, const LayoutCatalogue* layouts,
+                                       Bytes bytes) {
+    const Problem& p = row.problem;
+    if (!comparesTrailer(p.kind))
+        return {};
+    return disagreement(typeOf(p), fieldOf(p, layouts), formatOf(p, layouts), row.value, p.expected,
+                        bytes);
+}
+
 std::string ProblemWords::line(const ProblemRow& row, const LayoutCatalogue* layouts, Bytes bytes) {
     std::string text;
     appendLine(text, row, layouts, bytes);

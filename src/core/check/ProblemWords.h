@@ -65,6 +65,10 @@ public:
     static std::string disagreement(std::string_view recordType, const FieldDef* field,
                                     const FieldFormat* format, std::string_view stated,
                                     std::int64_t computed, Bytes bytes = Bytes::Utf8);
+    // The same for a row whose trailer field disagrees with its records
+    // (totals, a batch or file trailer); empty for a row of another kind.
+    static std::string disagreement(const ProblemRow& row, const LayoutCatalogue* layouts,
+                                    Bytes bytes = Bytes::Utf8);
     // One problem in a line: "Totals do not compute: Total Claim Charges: the
     // XA0 states $157.51, the lines add up to $157.52".
     static std::string line(const ProblemRow& row, const LayoutCatalogue* layouts,

@@ -28,15 +28,16 @@ std::string grouped(std::uint64_t whole) {
     return digits;
 }
 
-// A number of hundredths or tenths (places 2 or 1) as "[-][$]1,600.50".
-std::string decimal(std::int64_t number, int places, bool dollars) {
+// A number of hundredths or tenths (places 2 or 1) as "[-][$]1,600.50";
+// without the commas when a program is to read it.
+std::string decimal(std::int64_t number, int places, bool dollars, bool commas = true) {
     const std::uint64_t magnitude =
         number < 0 ? std::uint64_t(0) - std::uint64_t(number) : std::uint64_t(number);
     const std::uint64_t unit = places == 2 ? 100 : 10;
     std::string fraction = std::to_string(magnitude % unit);
     fraction.insert(0, std::size_t(places) - fraction.size(), '0');
-    return (number < 0 ? "-" : "") + std::string(dollars ? "$" : "") + grouped(magnitude / unit) +
-           '.' + fraction;
+    return (number < 0 ? "-" : "") + std::string(dollars ? "$" : "") +
+           (commas ? grouped(magnitude / unit) : std::to_string(magnitude / unit)) + '.' + fraction;
 }
 
 } // namespace
@@ -65,6 +66,12 @@ std::string FieldFormat::shown(std::string_view value) const {
     }
     }
     return {};
+}
+
+std::string FieldFormat::amount(std::string_view value) const {
+    const std::optional<std::int64_t> cents =
+        kind_ == Kind::Money ? storedNumber(value) : std::nullopt;
+    return cents ? decimal(*cents, 2, false, false) : std::string();
 }
 
 std::string FieldFormat::shownNumber(std::int64_t number) const {

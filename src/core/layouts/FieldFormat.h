@@ -38,6 +38,10 @@ public:
     // date) as a person reads it; empty where the format has no such reading.
     std::string shownNumber(std::int64_t number) const;
 
+    // A money field's value in dollars as a spreadsheet reads a number
+    // ("1600.50", "-0.05"); empty for another field and for a value that
+    // does not read as money.
+    std::string amount(std::string_view value) const;
     // "$1,600.50", "-$0.05".
     static std::string money(std::int64_t cents);
     // "1.5", "1,200.0".

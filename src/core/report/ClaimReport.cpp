@@ -3,6 +3,7 @@
 #include "core/claim/AssembledClaim.h"
 #include "core/common/FileText.h"
 #include "core/common/MessageTexts.h"
+#include "core/common/TextUtil.h"
 #include "core/report/CsvWriter.h"
 #include "core/report/JsonWriter.h"
 #include "core/report/ReportText.h"
@@ -139,7 +140,7 @@ void ClaimReport::writeJsonDocument(std::ostream& out, const AssembledClaim& cla
 
 void ClaimReport::writeCsv(std::ostream& out, const AssembledClaim& claim) {
     CsvWriter csv(out, {"node", "record_type", "occurrence", "field", "name", "start", "end",
-                        "value", "valid", "shown"});
+                        "value", "valid", "shown", "amount"});
     for (const ClaimNode& node : claim.nodes) {
         const AssembledRecord* record = claim.record(node);
         const RecordLayout* layout = record ? claim.layout(*record) : nullptr;
@@ -155,9 +156,15 @@ void ClaimReport::writeCsv(std::ostream& out, const AssembledClaim& claim) {
                 .field(int(field.StartPos))
                 .field(int(field.EndPos))
                 .fileField(record->value(i))
-                .field(record->valid(i))
-                .field(layout->format(i).shown(record->value(i)))
-                .endRow();
+                .field(record->valid(i));
+            // As the form shows it, blanks around it aside; money also as a
+            // number a spreadsheet sums.
+            const std::string shown = layout->format(i).shown(record->value(i));
+            if (shown.empty())
+                csv.fileField(trimSpaces(record->value(i)));
+            else
+                csv.field(shown);
+            csv.field(layout->format(i).amount(record->value(i))).endRow();
         }
     }
 }

@@ -29,8 +29,10 @@ public:
     static void writeJsonDocument(std::ostream& out, const AssembledClaim& claim,
                                   const std::string& key);
     // One row per field of every record, in record tree order, under the header
-    // row node,record_type,occurrence,field,name,start,end,value,valid; values
-    // as they stand in the line, blanks included.
+    // row node,record_type,occurrence,field,name,start,end,value,valid,shown,
+    // amount; values as they stand in the line, blanks included; shown as the
+    // claim form shows them, blanks around them aside; amount a money field's
+    // value in dollars ("157.51"), empty for other fields.
     static void writeCsv(std::ostream& out, const AssembledClaim& claim);
     // A heading with the key and the file tree text, the totals verdict, the
     // record tree, then every record as a table of its fields.

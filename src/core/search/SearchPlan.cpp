@@ -10,6 +10,12 @@ namespace qm {
 
 namespace {
 
+// Whether a search over every field compares a number typed in unit `own`
+// with fields of `unit`: its own kind, and money for a whole number too.
+bool takesPart(NumberText::Unit own, NumberText::Unit unit) {
+    return unit == own || (own == NumberText::Unit::Whole && unit == NumberText::Unit::Cents);
+}
+
 std::string upperAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)
@@ -159,7 +165,8 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
     if (query.mode == SearchQuery::Mode::Number && !empty()) {
         // Numbers compare where a field holds numbers of a unit the number
         // can be written in; over every field, only in its own unit: amounts
-        // with money, dates with dates.
+        // with money, dates with dates. A bare whole number is dollars to
+        // billing staff, so over every field it also compares with money.
         const bool everyField = trimSpaces(query.field).empty();
         const NumberText::Unit own = query.ownUnit();
         std::string firstNamed;
@@ -174,7 +181,7 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
             std::vector<int> kept;
             for (const int i : fields) {
                 const std::optional<NumberText::Unit> unit = unitOf(layouts_->at(t), i);
-                if (unit && matcher_.comparesIn(*unit) && (!everyField || *unit == own)) {
+                if (unit && matcher_.comparesIn(*unit) && (!everyField || takesPart(own, *unit))) {
                     kept.push_back(i);
                     units_[std::size_t(t)].push_back(*unit);
                 }

@@ -176,6 +176,19 @@ void FieldGridPane::showRecord(std::shared_ptr<const qm::AssembledClaim> claim,
     grid_->scrollToTop();
 }
 
+void FieldGridPane::markWrong(int field, const QString& note) {
+    QTableWidgetItem* valueCell = grid_->item(tableRowOfGridRow(field + 1), 1);
+    if (!valueCell || !layout_ || !record_ || field >= layout_->fieldCount())
+        return;
+    valueCell->setBackground(QColor(255, 0, 0));
+    valueCell->setForeground(QColor(255, 255, 255));
+    QString tip = note;
+    if (!layout_->format(field).shown(record_->value(field)).empty())
+        tip += QLatin1Char('\n') +
+               ClaimFormText::storedAs(ClaimFormText::trimmed(record_->value(field)));
+    valueCell->setToolTip(PlainText::toolTip(tip));
+}
+
 void FieldGridPane::clearRows() {
     layout_ = nullptr;
     record_ = nullptr;

@@ -36,6 +36,10 @@ public:
     // Without a record the names only; without a layout the header row only.
     void showRecord(std::shared_ptr<const qm::AssembledClaim> claim, const qm::RecordLayout* layout,
                     const qm::AssembledRecord* record);
+    // Marks the shown record's field `field` (its index in the layout) wrong
+    // as a failed check marks it, with `note` saying why in its tooltip: what
+    // only the whole file's check knows (a batch's or the file's totals).
+    void markWrong(int field, const QString& note);
     // No rows at all: no record is shown.
     void clearRows();
     // Writes grid row `row` (0 is the header row). Widths only ever grow by

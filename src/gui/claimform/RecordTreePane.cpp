@@ -7,6 +7,7 @@
 #include "gui/common/CoreText.h"
 #include "gui/common/Twips.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -14,6 +15,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -138,25 +140,32 @@ void RecordTreePane::contextMenu(const QPoint& at) {
 }
 
 int RecordTreePane::keysWidth() const {
-    const QFontMetrics metrics(treeView1_->font());
+    // Fractional widths rounded up, as the view lays text out: a large or
+    // scaled font must not lose a key's last character to rounding.
+    const QFontMetricsF metrics(treeView1_->font());
     const int indentation = treeView1_->indentation();
-    // The item view's text margin on either side, and the tree's frame.
-    const int margins =
-        2 * (treeView1_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, treeView1_) +
-             1) +
-        2 * treeView1_->frameWidth();
+    // The item view's text margin on either side.
+    const int textMargins =
+        2 *
+        (treeView1_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, treeView1_) + 1);
+    const int frame = 2 * treeView1_->frameWidth();
     int widest = 0;
     int rows = 0;
     for (QTreeWidgetItemIterator it(treeView1_); *it; ++it) {
         int depth = treeView1_->rootIsDecorated() ? 1 : 0;
         for (const QTreeWidgetItem* parent = (*it)->parent(); parent; parent = parent->parent())
             ++depth;
-        widest = std::max(widest, depth * indentation + metrics.horizontalAdvance((*it)->text(0)));
+        const int text = int(std::ceil(metrics.horizontalAdvance((*it)->text(0))));
+        widest = std::max(widest, depth * indentation + text + textMargins);
         ++rows;
     }
-    int width = widest + margins + Twips::x(kTreeMargin, this);
-    const int rowHeight = std::max(metrics.height(), treeView1_->iconSize().height()) + 2;
-    if (rows * rowHeight > treeView1_->height() - 2 * treeView1_->frameWidth())
+    // The view's own measure of its column (sized to its contents), where it asks more.
+    widest = std::max(widest, treeView1_->columnWidth(0));
+    int width = widest + frame + Twips::x(kTreeMargin, this);
+    const int rowHeight =
+        std::max({int(std::ceil(metrics.height())) + 2, treeView1_->iconSize().height() + 2,
+                  rows > 0 ? treeView1_->sizeHintForRow(0) : 0});
+    if (rows * rowHeight > treeView1_->height() - frame)
         width += treeView1_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, treeView1_);
     return width;
 }

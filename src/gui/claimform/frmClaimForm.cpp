@@ -97,6 +97,9 @@ void frmClaimForm::setDocument(ClaimDocument* document) {
         if (!click.claim)
             return;
         setClaim(click.claim, click.key, click.name);
+        wrongRecord_ = click.record;
+        wrongField_ = click.field;
+        wrongNote_ = click.note;
         Treeview1_Reset(CoreText::fromFile(click.claim->clickedType));
         if (!click.record.isEmpty())
             showField(click.record, click.field);
@@ -166,6 +169,7 @@ void frmClaimForm::setClaim(std::shared_ptr<const qm::AssembledClaim> claim, std
                             const QString& name) {
     claim_ = std::move(claim);
     claimKey_ = std::move(key);
+    wrongNote_.clear();
     lblClaim_->setText(name);
     lblClaim_->setVisible(!name.isEmpty());
     pictureTree_->setClaim(claim_, claimKey_);
@@ -235,6 +239,8 @@ const qm::RecordLayout* frmClaimForm::selectedLayout(QString& recordType) const 
 
 void frmClaimForm::ShowRecord(const qm::RecordLayout* layout, const qm::AssembledRecord* record) {
     pictureGrid_->showRecord(claim_, layout, record);
+    if (!wrongNote_.isEmpty() && pictureTree_->selectedKey() == wrongRecord_)
+        pictureGrid_->markWrong(wrongField_, wrongNote_);
     pictureText_->showLine(record ? CoreText::fromFile(record->line) : QString(),
                            pictureTree_->selectedKey().left(3), layout);
     pictureGrid_->showNotes(claim_.get(), record);

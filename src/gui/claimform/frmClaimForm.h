@@ -130,6 +130,11 @@ private:
 
     std::shared_ptr<const qm::AssembledClaim> claim_;
     std::string claimKey_;
+    // A field the click says is wrong (ClaimDocument::Click::note), marked
+    // whenever its record is shown.
+    QString wrongRecord_;
+    int wrongField_ = -1;
+    QString wrongNote_;
     bool panesSized_ = false;
     int treeWidth_ = 0;
     int gridWidth_ = 0;

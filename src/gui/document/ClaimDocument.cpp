@@ -187,13 +187,13 @@ void ClaimDocument::setShowsTotalsMessage(bool shows) {
 }
 
 void ClaimDocument::clickNode(std::int64_t node, std::int64_t trailerPosition,
-                              const QString& record, int field) {
+                              const QString& record, int field, const QString& note) {
     if (closed_ || !tree_)
         return;
     auto claim = std::make_shared<qm::AssembledClaim>(qm::NodeClick(*file_, node, trailerPosition));
     if (!claim->acted)
         return;
-    click_ = {claim, tree_->key(node), nodeName(*tree_, node), record, field};
+    click_ = {claim, tree_->key(node), nodeName(*tree_, node), record, field, note};
     emit claimClicked();
     // Said over the form that shows the claim it is about.
     if (!claim->totals.ok() && showsTotalsMessage())
@@ -223,7 +223,7 @@ bool ClaimDocument::goTo(const Place& place) {
         emit nodeRequested(*node, true);
         const bool batch = tree_->recordType(*node) == "BA0";
         clickNode(*node, place.trailerPosition,
-                  batch ? QStringLiteral("YA0") : QStringLiteral("ZA0"), place.field);
+                  batch ? QStringLiteral("YA0") : QStringLiteral("ZA0"), place.field, place.note);
         break;
     }
     case Place::Show::Select:

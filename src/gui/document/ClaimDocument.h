@@ -50,6 +50,9 @@ public:
         std::string record; // a claim form node key ("FA0-2"); empty: none
         int field = -1;     // the field framed, by its index in the record's layout
         std::int64_t trailerPosition = 0;
+        // What is wrong with the framed field where the click cannot tell (a
+        // batch's or the file's totals): the form marks it wrong with this.
+        QString note;
     };
     // What the last click opened: the claim as assembled, its node's key and
     // name, and the field to frame (record empty: none).
@@ -59,6 +62,7 @@ public:
         QString name;
         QString record;
         int field = -1;
+        QString note; // Place::note
     };
     // A search another view asks for (a bar of the file summary): text (to
     // `to` when between) in field fieldId of recordType.
@@ -126,7 +130,8 @@ public:
     // totals message when the claim's totals do not compute and the user
     // wants it. Nothing when the click reads nothing.
     void clickNode(std::int64_t node, std::int64_t trailerPosition = 0,
-                   const QString& record = QString(), int field = -1);
+                   const QString& record = QString(), int field = -1,
+                   const QString& note = QString());
     const Click& lastClick() const { return click_; }
     // Whether a claim whose totals do not compute says so in a message
     // (Tools > Show Totals Message, kept in the settings).

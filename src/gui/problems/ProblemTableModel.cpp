@@ -2,6 +2,7 @@
 
 #include "core/check/ProblemWords.h"
 #include "core/filetree/FileTree.h"
+#include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/RecordTypes.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/PlainText.h"
@@ -16,10 +17,23 @@
 
 namespace {
 
-const char* const kHeaders[] = {
-    "Where",    "Line",         "Node Text",      "Kind",           "Severity",
-    "Rule",     "Record",       "Field",          "Name",           "Found",
-    "Expected", "Patient Name", "Control Number", "Found (stored)", "Expected (stored)"};
+const char* const kHeaders[] = {"Where",
+                                "Line",
+                                "Node Text",
+                                "Kind",
+                                "Severity",
+                                "Rule",
+                                "Record",
+                                "Field",
+                                "Name",
+                                "Found",
+                                "Expected",
+                                "Patient Name",
+                                "Control Number",
+                                "Found (stored)",
+                                "Expected (stored)",
+                                "Found (dollars)",
+                                "Expected (dollars)"};
 static_assert(std::size(kHeaders) == ProblemTableModel::ColumnCount);
 
 } // namespace
@@ -144,9 +158,26 @@ QVariant ProblemTableModel::text(const qm::ProblemStore::Entry& entry, int colum
         return ProblemText::found(entry.row());
     case ExpectedStored:
         return ProblemText::expected(entry.row());
+    case FoundAmount:
+    case ExpectedAmount:
+        return amount(entry, column == FoundAmount);
     default:
         return {};
     }
+}
+
+QString ProblemTableModel::amount(const qm::ProblemStore::Entry& entry, bool found) const {
+    const qm::Problem& p = entry.problem;
+    const qm::LayoutCatalogue* layouts = check_->layouts();
+    if (!layouts || p.recordType < 0 || p.field < 0 ||
+        p.field >= layouts->at(p.recordType).fieldCount())
+        return {};
+    const qm::FieldFormat& format = layouts->at(p.recordType).format(p.field);
+    if (found)
+        return CoreText::fromUtf8(format.amount(entry.row().value));
+    return qm::ProblemWords::hasExpected(p.kind) && p.kind != qm::Problem::Kind::FileChanged
+               ? CoreText::fromUtf8(format.amount(std::to_string(p.expected)))
+               : QString();
 }
 
 QString ProblemTableModel::toolTip(const qm::ProblemStore::Entry& entry, int column) const {

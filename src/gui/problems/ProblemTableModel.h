@@ -15,10 +15,10 @@ class ProblemCheck;
 // kind, its severity and rule (a rule's row), the record, field number and name, what was found and
 // what was expected (money as money where the field's format says so, the stored digits in the
 // tooltip). Exported only (ResultsFilterModel::ExportOnlyRole): the claim's patient name and
-// control number, and what was found and expected as stored, for a spreadsheet to sum. Rows are
-// added as the check finds them and read from its store as the view asks; the kind's name is each
-// row's ResultsFilterModel::CategoryRole, and a rule's row also has categoryOfRule of its rule's
-// id.
+// control number, and what was found and expected as stored, and money found and expected in
+// dollars (157.51), for a spreadsheet to sum. Rows are added as the check finds them and read from
+// its store as the view asks; the kind's name is each row's ResultsFilterModel::CategoryRole, and a
+// rule's row also has categoryOfRule of its rule's id.
 class ProblemTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -38,6 +38,8 @@ public:
         ControlNumber,
         FoundStored,
         ExpectedStored,
+        FoundAmount,
+        ExpectedAmount,
         ColumnCount
     };
 
@@ -60,6 +62,8 @@ private:
     void reset(bool checkGoes);
     QVariant text(const qm::ProblemStore::Entry& entry, int column) const;
     QString toolTip(const qm::ProblemStore::Entry& entry, int column) const;
+    // What was found or expected in a money field, in dollars; empty for others.
+    QString amount(const qm::ProblemStore::Entry& entry, bool found) const;
     qm::ProblemStore::Entry entry(int row) const;
 
     QPointer<const ProblemCheck> check_;

@@ -1,7 +1,9 @@
 #include "gui/problems/frmProblems.h"
 
 #include "core/check/ProblemPlace.h"
+#include "core/check/ProblemWords.h"
 #include "core/filetree/FileTree.h"
+#include "gui/common/CoreText.h"
 #include "gui/common/CountText.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/document/ClaimDocument.h"
@@ -118,6 +120,8 @@ void frmProblems::openProblem(qint64 row) {
         where.show = ClaimDocument::Place::Show::Trailer;
         where.trailerPosition = place.trailerPosition;
         where.field = place.field;
+        where.note = CoreText::fromUtf8(qm::ProblemWords::disagreement(
+            entry.row(), check_->layouts(), qm::ProblemWords::Bytes::Printable));
         document_->goTo(where);
         return;
     case qm::ProblemPlace::Show::Node:

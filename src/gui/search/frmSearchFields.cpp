@@ -6,8 +6,11 @@
 #include "core/search/SearchPlan.h"
 #include "gui/common/Controls.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/DocumentArea.h"
+#include "gui/common/DocumentWindow.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/document/ClaimDocument.h"
+#include "gui/search/ClearPlace.h"
 #include "gui/search/SearchFeed.h"
 
 #include <QComboBox>
@@ -18,6 +21,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStringList>
+#include <QTimer>
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -30,7 +35,7 @@ const char* const kHints[] = {
     "A pattern in RE2's syntax, such as ^SMITH or [0-9]{5}$.",
     "An amount (160, 160.00, $1,600.50), a date (2024-03-15, 03/15/2024) or a whole number; "
     ">160.00, <2024-01-01 and 100..200 work too. In any field, amounts compare with amounts, "
-    "dates with dates and whole numbers with whole numbers.",
+    "dates with dates, and whole numbers with whole numbers and with amounts as dollars.",
     "Below an amount (160.00, $1,600.50), a date (2024-03-15, 03/15/2024) or a whole number.",
     "Above an amount (160.00, $1,600.50), a date (2024-03-15, 03/15/2024) or a whole number.",
     "From the amount, date or whole number in Find what to the one in And, both included.",
@@ -154,6 +159,7 @@ frmSearchFields::frmSearchFields(QWidget* parent)
     connect(cmdCancel_, &QPushButton::clicked, this, &frmSearchFields::cancelClicked);
     updateMatch();
     WindowPositions::restore(this, objectName());
+    fitHeight();
 }
 
 void frmSearchFields::setLayouts(std::shared_ptr<const qm::LayoutCatalogue> layouts) {
@@ -200,6 +206,42 @@ void frmSearchFields::updateMatch() {
     lblSearchTo_->setEnabled(between);
     txtSearchTo_->setEnabled(between);
     lblHint_->setText(hint());
+    fitHeight();
+}
+
+void frmSearchFields::fitHeight() {
+    layout()->activate();
+    const int needed =
+        std::max(layout()->totalHeightForWidth(width()), layout()->totalMinimumSize().height());
+    if (needed > height())
+        resize(width(), needed);
+}
+
+void frmSearchFields::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitHeight();
+}
+
+void frmSearchFields::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    standClear();
+}
+
+void frmSearchFields::standClear() {
+    auto* area = parentWidget() ? parentWidget()->findChild<DocumentArea*>() : nullptr;
+    if (!isVisible() || !area)
+        return;
+    QList<QRect> keep;
+    for (const QString& name :
+         {QStringLiteral("frmSearchResults"), QStringLiteral("frmClaimForm")}) {
+        const DocumentWindow* window = area->findDocument(name);
+        if (window && window->isVisible() && !window->isMinimized())
+            keep.append(QRect(window->mapToGlobal(QPoint(0, 0)), window->size()));
+    }
+    const QWidget* main = parentWidget()->window();
+    const QRect viewport(area->viewport()->mapToGlobal(QPoint(0, 0)), area->viewport()->size());
+    move(ClearPlace::of(frameGeometry(), keep, main->frameGeometry(), viewport,
+                        WindowPositions::availableArea(main)));
 }
 
 QString frmSearchFields::hint() const {
@@ -349,6 +391,9 @@ void frmSearchFields::setDocument(ClaimDocument* document) {
         return;
     setLayouts(document->file().layouts());
     connect(document, &ClaimDocument::closing, this, [this] { setDocument(nullptr); });
+    // Once the claim form a result opens is shown.
+    connect(document, &ClaimDocument::claimClicked, this,
+            [this] { QTimer::singleShot(0, this, &frmSearchFields::standClear); });
 }
 
 void frmSearchFields::runSearch() {
@@ -393,6 +438,8 @@ void frmSearchFields::follow(SearchFeed* feed) {
                 connect(feed, signal, this, [this] {
                     setRunning(feed_ && feed_->isRunning());
                     showFeed();
+                    // Once the results window is shown.
+                    QTimer::singleShot(0, this, &frmSearchFields::standClear);
                 });
             connect(feed, &ResultsFeed::runProgressed, this, [this](int percent) {
                 setProgress(percent);

@@ -68,7 +68,17 @@ public:
 public slots:
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Moves the panel off the results window and the claim form a result
+    // opened where it covers them (see ClearPlace).
+    void standClear();
+    // A longer hint, or a narrower panel, takes more lines: the panel grows
+    // rather than squash its controls.
+    void fitHeight();
     void fillFields();
     void updateMatch();
     void cancelClicked();

@@ -2,10 +2,12 @@
 
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/FileDialog.h"
+#include "gui/compare/CompareExport.h"
 #include "gui/compare/CompareFeed.h"
 #include "gui/compare/frmCompare.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
+#include "gui/results/ResultsFilterModel.h"
 #include "gui/shell/ClaimFileOpening.h"
 #include "gui/shell/DocumentViews.h"
 #include "gui/shell/frmMain.h"
@@ -64,7 +66,11 @@ void CompareCommands::exportComparison() {
     if (!window)
         return;
     const ClaimDocument* document = context_.document();
-    window->exportShownRows(
-        QStringLiteral("dlgExportComparison"), QStringLiteral("Export Comparison"),
-        document ? document->besideFile(QStringLiteral("-compare.csv")) : QString());
+    const CompareFeed* feed = document ? CompareFeed::find(*document) : nullptr;
+    if (!feed)
+        return;
+    if (const ExportFile::Written written =
+            CompareExport::toFile(&main_, *feed, *window->shownRows(),
+                                  document->besideFile(QStringLiteral("-compare.csv"))))
+        main_.confirm(written.confirmation());
 }

@@ -477,7 +477,7 @@ QChart* frmSummary::monthChart() {
     QStringList categories;
     // As many bars as their labels leave room for, flat or up the side;
     // the value axis and the margins take about kAxisRoom of the width.
-    constexpr int kAxisRoom = 90, kLabelRoom = 12;
+    constexpr int kAxisRoom = 90, kLabelRoom = 12, kMonthPlotHeight = 100;
     QFont font = this->font();
     font.setPointSizeF(font.pointSizeF() * 0.85);
     const QFontMetrics metrics(font);
@@ -514,8 +514,22 @@ QChart* frmSummary::monthChart() {
                  QStringLiteral("Claims"), false, palette());
     auto* axis = static_cast<QBarCategoryAxis*>(drawn->axes(Qt::Horizontal).value(0));
     axis->setLabelsFont(font);
-    if (int(bins.bins().size()) > flat(bins.span()))
+    const int bars = int(bins.bins().size());
+    if (bars > flat(bins.span()))
         axis->setLabelsAngle(-90);
+    // A large font widens the value axis beyond kAxisRoom: once the plot's
+    // width is known, labels it cannot hold flat go up the side, whole.
+    const int labelRoom =
+        metrics.horizontalAdvance(MonthBins::widestLabel(bins.span())) + kLabelRoom;
+    connect(drawn, &QChart::plotAreaChanged, axis, [axis, bars, labelRoom](const QRectF& plot) {
+        if (bars > 0 && plot.width() < double(bars) * labelRoom)
+            axis->setLabelsAngle(-90);
+    });
+    // Up the side they take their length below the plot: the view is made
+    // tall enough for the titles, a plot and that, however large the font.
+    const int line = QFontMetrics(this->font()).height();
+    chartView(QLatin1String(kChartNames[kMonthChart]))
+        ->setMinimumHeight(5 * line + kMonthPlotHeight + labelRoom);
     return drawn;
 }
 
