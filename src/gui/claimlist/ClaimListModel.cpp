@@ -30,7 +30,7 @@ ClaimListModel::ClaimListModel(std::shared_ptr<const qm::LayoutCatalogue> layout
 
 ClaimListModel::~ClaimListModel() = default;
 
-void ClaimListModel::append(const ClaimRows& rows) {
+void ClaimListModel::append(const FilteredClaims& rows) {
     if (rows.rows.empty())
         return;
     const int first = rowCount();
@@ -41,7 +41,7 @@ void ClaimListModel::append(const ClaimRows& rows) {
 
 void ClaimListModel::clear() {
     beginResetModel();
-    rows_ = ClaimRows();
+    rows_ = FilteredClaims();
     endResetModel();
 }
 
@@ -68,7 +68,7 @@ int ClaimListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString ClaimListModel::text(const ClaimRows::Row& row, int column, std::size_t at) const {
+QString ClaimListModel::text(const FilteredClaims::Row& row, int column, std::size_t at) const {
     const qm::ClaimListRow words = rows_.row(at);
     switch (column) {
     case Key:
@@ -94,7 +94,7 @@ QString ClaimListModel::text(const ClaimRows::Row& row, int column, std::size_t 
     }
 }
 
-QVariant ClaimListModel::sortValue(const ClaimRows::Row& row, int column) const {
+QVariant ClaimListModel::sortValue(const FilteredClaims::Row& row, int column) const {
     switch (column) {
     case Key:
         return qint64(row.position);
@@ -118,7 +118,7 @@ QVariant ClaimListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const auto at = std::size_t(index.row());
-    const ClaimRows::Row& row = rows_.rows[at];
+    const FilteredClaims::Row& row = rows_.rows[at];
     switch (role) {
     case Qt::DisplayRole:
         return text(row, index.column(), at);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/document/ClaimRows.h"
+#include "gui/document/FilteredClaims.h"
 
 #include <QAbstractTableModel>
 #include <memory>
@@ -35,10 +35,10 @@ public:
                             QObject* parent = nullptr);
     ~ClaimListModel() override;
 
-    void append(const ClaimRows& rows);
+    void append(const FilteredClaims& rows);
     // No rows (a reset).
     void clear();
-    const ClaimRows& rows() const { return rows_; }
+    const FilteredClaims& rows() const { return rows_; }
     // "CA0" and the claim's position: its key in the tree.
     std::string key(int row) const;
     // Writes the rows given (source rows, in that order) as the command
@@ -52,11 +52,11 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    QString text(const ClaimRows::Row& row, int column, std::size_t at) const;
-    QVariant sortValue(const ClaimRows::Row& row, int column) const;
+    QString text(const FilteredClaims::Row& row, int column, std::size_t at) const;
+    QVariant sortValue(const FilteredClaims::Row& row, int column) const;
 
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     // Words money in its fields' formats, as the command line's list does.
     std::unique_ptr<qm::ClaimListReport> words_;
-    ClaimRows rows_;
+    FilteredClaims rows_;
 };

@@ -26,11 +26,11 @@ ClaimFilterJob::ClaimFilterJob(ClaimDocument& document, QObject* parent)
     // A batch at a time: the views take a whole batch in a step, a few
     // thousand rows.
     work_->setTake(
-        [this](ClaimRows& rows, std::size_t& at) {
+        [this](FilteredClaims& rows, std::size_t& at) {
             emit rowsArrived(rows);
             at = rows.size();
         },
-        [](const ClaimRows& rows) { return rows.size(); });
+        [](const FilteredClaims& rows) { return rows.size(); });
     connect(work_, &BackgroundWorkBase::workProgressed, this, &ClaimFilterJob::progressed);
     connect(work_, &BackgroundWorkBase::workEnded, this, &ClaimFilterJob::ended);
     // The document's file goes with the document: so does this run.
@@ -55,11 +55,11 @@ void ClaimFilterJob::start(std::shared_ptr<const qm::ClaimFilter> filter, bool r
                       rows](Work::Reporter& run) {
         using Clock = std::chrono::steady_clock;
         Clock::time_point handedOn = Clock::now();
-        ClaimRows batch;
+        FilteredClaims batch;
         auto handOn = [&] {
             handedOn = Clock::now();
             if (!batch.rows.empty())
-                run.deliver(std::exchange(batch, ClaimRows()));
+                run.deliver(std::exchange(batch, FilteredClaims()));
         };
         qm::FilteredCheck::Options options;
         options.filter = filter.get();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/document/ClaimRows.h"
+#include "gui/document/FilteredClaims.h"
 
 #include <QObject>
 #include <QPointer>
@@ -43,13 +43,13 @@ public:
     void waitForFinished();
 
 signals:
-    void rowsArrived(const ClaimRows& rows);
+    void rowsArrived(const FilteredClaims& rows);
     void progressed(int percent);
     // The run has ended: finished, cancelled, or on a file that changed.
     void ended();
 
 private:
-    using Work = BackgroundWork<ClaimRows, Summary>;
+    using Work = BackgroundWork<FilteredClaims, Summary>;
     QPointer<ClaimDocument> document_;
     Work* work_ = nullptr;
 };

@@ -55,8 +55,8 @@ TreeDisplayFilter::TreeDisplayFilter(ClaimDocument& document, FileTreeModel& mod
     statusBar.addPermanentWidget(cancel_);
 
     job_ = new ClaimFilterJob(document, this);
-    connect(job_, &ClaimFilterJob::rowsArrived, this, [this](const ClaimRows& rows) {
-        for (const ClaimRows::Row& row : rows.rows)
+    connect(job_, &ClaimFilterJob::rowsArrived, this, [this](const FilteredClaims& rows) {
+        for (const FilteredClaims::Row& row : rows.rows)
             if (row.node >= 0)
                 found_.push_back(row.node);
     });

@@ -5,6 +5,7 @@
 #include "core/report/SummaryReport.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/CountText.h"
+#include "gui/summary/BarChart.h"
 #include "gui/summary/ChartView.h"
 #include "gui/summary/MonthBins.h"
 
@@ -52,121 +53,6 @@ QString money(const qm::FileStatistics::Sum& sum) {
 // A sum as dollars for a bar; one too large to add up has none to draw.
 double dollars(const qm::FileStatistics::Sum& sum) {
     return sum.tooLarge() ? 0.0 : double(sum.cents()) / 100;
-}
-
-// A step between an axis' ticks that reads well: 1, 2 or 5 times a power
-// of ten, at least 1, giving at most `steps` steps up to top.
-double niceStep(double top, int steps) {
-    double step = 1;
-    for (int i = 0; top / step > steps; ++i)
-        step = std::pow(10.0, i / 3) * std::array<double, 3>{2, 5, 10}[std::size_t(i % 3)];
-    return step;
-}
-
-// The unit an axis counts in, so that its labels stay short enough to be
-// shown whole ("$250k", "1500M"): the largest power of a thousand that the
-// step between ticks holds, so that every label is a whole number.
-struct AxisUnit {
-    double size = 1;
-    const char* suffix = "";
-};
-
-AxisUnit axisUnit(double step) {
-    static const std::array<const char*, 5> kSuffixes{"", "k", "M", "B", "T"};
-    AxisUnit unit;
-    for (std::size_t i = 1; i < kSuffixes.size() && step >= unit.size * 1000; ++i) {
-        unit.size *= 1000;
-        unit.suffix = kSuffixes[i];
-    }
-    return unit;
-}
-
-// A category's label cut to a length that fits under or beside a bar.
-QString shortLabel(const QString& text, int length) {
-    return text.size() <= length ? text : text.left(length - 1) + QChar(0x2026);
-}
-
-// Hovering a bar shows its category and its figure in full (the axis may
-// count in thousands): "Batch: 2\nClaim charges: $1,204.50".
-void addBarTips(QAbstractBarSeries* series, const QStringList& categories,
-                const QString& categoryTitle, bool money) {
-    QLocale grouped = QLocale::c();
-    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
-    for (QBarSet* set : series->barSets()) {
-        QStringList tips;
-        for (int i = 0; i < set->count(); ++i)
-            tips.append(QStringLiteral("%1: %2\n%3: %4")
-                            .arg(categoryTitle, categories.value(i), set->label(),
-                                 money ? QStringLiteral("$") + grouped.toString(set->at(i), 'f', 2)
-                                       : grouped.toString(qlonglong(std::llround(set->at(i))))));
-        QObject::connect(set, &QBarSet::hovered, set, [tips](bool on, int index) {
-            if (on)
-                QToolTip::showText(QCursor::pos(), tips.value(index));
-            else
-                QToolTip::hideText();
-        });
-    }
-}
-
-// A chart of bars, one category each, with its title and axis titles; a
-// horizontal one lists its categories down the side.
-QChart* barChart(const QString& title, QAbstractBarSeries* series, const QStringList& categories,
-                 const QString& categoryTitle, const QString& valueTitle, bool money,
-                 const QPalette& palette) {
-    auto* chart = new QChart;
-    // The theme first: it sets fonts and colours of its own.
-    ChartView::followPalette(chart, palette);
-    chart->setTitle(title);
-    QFont titleFont = chart->titleFont();
-    titleFont.setBold(true);
-    chart->setTitleFont(titleFont);
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    chart->layout()->setContentsMargins(0, 0, 0, 0);
-    chart->addSeries(series);
-    chart->legend()->hide();
-    const bool horizontal = series->type() == QAbstractSeries::SeriesTypeHorizontalBar ||
-                            series->type() == QAbstractSeries::SeriesTypeHorizontalStackedBar;
-    auto* categoryAxis = new QBarCategoryAxis;
-    categoryAxis->append(categories);
-    categoryAxis->setTitleText(categoryTitle);
-    if (horizontal) {
-        // Names down the side take room from the bars: a smaller type.
-        QFont small = categoryAxis->labelsFont();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
-        categoryAxis->setLabelsFont(small);
-    }
-    addBarTips(series, categories, categoryTitle, money);
-    qreal top = 0;
-    for (const QBarSet* set : series->barSets())
-        for (int i = 0; i < set->count(); ++i)
-            top = std::max(top, set->at(i));
-    // Whole numbers of claims or dollars at every tick, counted in thousands
-    // or millions where they are that large: a label of seven digits did
-    // not fit beside the next one and was cut.
-    // Labels side by side under the bars want more room than those above
-    // each other beside them.
-    const double rawStep = niceStep(top, horizontal ? 4 : 5);
-    const AxisUnit unit = axisUnit(rawStep);
-    if (unit.size > 1)
-        for (QBarSet* set : series->barSets())
-            for (int i = 0; i < set->count(); ++i)
-                set->replace(i, set->at(i) / unit.size);
-    top /= unit.size;
-    const double step = rawStep / unit.size;
-    auto* valueAxis = new QValueAxis;
-    valueAxis->setTitleText(valueTitle);
-    valueAxis->setLabelFormat(
-        QStringLiteral("%1%.0f%2")
-            .arg(money ? QStringLiteral("$") : QString(), QLatin1String(unit.suffix)));
-    chart->addAxis(categoryAxis, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
-    chart->addAxis(valueAxis, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
-    series->attachAxis(categoryAxis);
-    series->attachAxis(valueAxis);
-    valueAxis->setTickType(QValueAxis::TicksDynamic);
-    valueAxis->setTickAnchor(0);
-    valueAxis->setTickInterval(step);
-    valueAxis->setRange(0, std::max(1.0, std::ceil(top / step)) * step);
-    return chart;
 }
 
 } // namespace
@@ -429,12 +315,12 @@ QChart* frmSummary::batchChart() {
             emit batchChosen(positions[std::size_t(index)]);
     });
     return withLegend(
-        barChart(all ? QStringLiteral("Charges per batch")
-                     : QStringLiteral("Charges of the %1 batches with the most, of %2")
-                           .arg(shown.size())
-                           .arg(number(statistics_->batches)),
-                 series, categories, QStringLiteral("Batch"), QStringLiteral("Charges ($)"), true,
-                 palette()));
+        BarChart::make(all ? QStringLiteral("Charges per batch")
+                           : QStringLiteral("Charges of the %1 batches with the most, of %2")
+                                 .arg(shown.size())
+                                 .arg(number(statistics_->batches)),
+                       series, categories, QStringLiteral("Batch"), QStringLiteral("Charges ($)"),
+                       true, palette()));
 }
 
 QChart* frmSummary::providerChart() {
@@ -451,7 +337,7 @@ QChart* frmSummary::providerChart() {
             // The provider's name, without the number before it.
             const QString text = CoreText::fromFile(p.text);
             const int dash = text.indexOf(QLatin1String(" - "));
-            categories << shortLabel(dash >= 0 ? text.mid(dash + 3) : text, 22);
+            categories << BarChart::shortLabel(dash >= 0 ? text.mid(dash + 3) : text, 22);
             positions.push_back(p.firstPosition);
         }
     }
@@ -465,7 +351,7 @@ QChart* frmSummary::providerChart() {
     const bool more =
         statistics_ && (statistics_->providers.size() > std::size_t(kMaxProviderBars) ||
                         statistics_->otherProviders.batches > 0);
-    return withLegend(barChart(
+    return withLegend(BarChart::make(
         more ? QStringLiteral("Charges of the %1 providers with the most").arg(kMaxProviderBars)
              : QStringLiteral("Charges per provider"),
         series, categories, QStringLiteral("Provider"), QStringLiteral("Charges ($)"), true,
@@ -504,14 +390,14 @@ QChart* frmSummary::monthChart() {
             emit periodChosen(periods[std::size_t(index)].first,
                               periods[std::size_t(index)].second);
     });
-    QChart* drawn =
-        barChart(bins.span() == 1
-                     ? QStringLiteral("Claims per month of service")
-                     : QStringLiteral("Claims per %1 of service (%2 months)")
-                           .arg(bins.unit(),
-                                number(std::int64_t(statistics_ ? statistics_->months.size() : 0))),
-                 series, categories, QStringLiteral("First date of service"),
-                 QStringLiteral("Claims"), false, palette());
+    QChart* drawn = BarChart::make(
+        bins.span() == 1
+            ? QStringLiteral("Claims per month of service")
+            : QStringLiteral("Claims per %1 of service (%2 months)")
+                  .arg(bins.unit(),
+                       number(std::int64_t(statistics_ ? statistics_->months.size() : 0))),
+        series, categories, QStringLiteral("First date of service"), QStringLiteral("Claims"),
+        false, palette());
     auto* axis = static_cast<QBarCategoryAxis*>(drawn->axes(Qt::Horizontal).value(0));
     axis->setLabelsFont(font);
     const int bars = int(bins.bins().size());
@@ -544,9 +430,9 @@ QChart* frmSummary::chargeChart() {
     auto* series = new QHorizontalBarSeries;
     series->setBarWidth(1.0); // a histogram: the bins touch
     series->append(set);
-    return barChart(QStringLiteral("Claim charges"), series, categories,
-                    QStringLiteral("Charges (XA0 12.0)"), QStringLiteral("Claims"), false,
-                    palette());
+    return BarChart::make(QStringLiteral("Claim charges"), series, categories,
+                          QStringLiteral("Charges (XA0 12.0)"), QStringLiteral("Claims"), false,
+                          palette());
 }
 
 QChart* frmSummary::problemChart() {
@@ -571,10 +457,10 @@ QChart* frmSummary::problemChart() {
                 if (index >= 0 && std::size_t(index) < kinds.size())
                     emit kindChosen(kinds[std::size_t(index)]);
             });
-    QChart* chart = barChart(kinds.empty() && statistics_ ? QStringLiteral("No problems")
-                                                          : QStringLiteral("Problems by kind"),
-                             series, categories, QStringLiteral("Kind"), QStringLiteral("Problems"),
-                             false, palette());
+    QChart* chart = BarChart::make(
+        kinds.empty() && statistics_ ? QStringLiteral("No problems")
+                                     : QStringLiteral("Problems by kind"),
+        series, categories, QStringLiteral("Kind"), QStringLiteral("Problems"), false, palette());
     // After the theme, which sets colours of its own.
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const QColor color = kindColors_[std::size_t(kinds[i])];
@@ -604,9 +490,9 @@ QChart* frmSummary::procedureChart() {
             emit procedureChosen(codes.at(index));
     });
     // Too many codes to be sure that none not listed has as many: said plainly.
-    return barChart(statistics_ && statistics_->topProceduresApproximate
-                        ? QStringLiteral("Top procedure codes (approximate)")
-                        : QStringLiteral("Top procedure codes"),
-                    series, categories, QStringLiteral("Code (FA0 09.0)"),
-                    QStringLiteral("Service lines"), false, palette());
+    return BarChart::make(statistics_ && statistics_->topProceduresApproximate
+                              ? QStringLiteral("Top procedure codes (approximate)")
+                              : QStringLiteral("Top procedure codes"),
+                          series, categories, QStringLiteral("Code (FA0 09.0)"),
+                          QStringLiteral("Service lines"), false, palette());
 }

@@ -10,7 +10,7 @@
 // its node in the tree and, when the pass words them, its claim list row.
 // The texts of the rows lie one after another in one string, so that a
 // million rows cost no allocation each.
-struct ClaimRows {
+struct FilteredClaims {
     struct Row {
         std::int64_t node = -1; // in the document's tree; -1: not in it
         std::int64_t position = 0;
@@ -52,7 +52,7 @@ struct ClaimRows {
     }
 
     // Takes other's rows after these.
-    void append(const ClaimRows& other) {
+    void append(const FilteredClaims& other) {
         const std::uint64_t shift = texts.size();
         texts += other.texts;
         rows.reserve(rows.size() + other.rows.size());
