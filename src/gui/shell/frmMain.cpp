@@ -82,8 +82,12 @@ frmMain::frmMain(AppContext& context, QWidget* parent)
 
 frmMain::~frmMain() {
     // The document area outlives this part of the object and still reports
-    // its windows going while it is torn down.
+    // its windows going while it is torn down: neither this window nor the
+    // commands it owns, which reach back to it, may hear that.
     disconnect(documents_, nullptr, this, nullptr);
+    for (QObject* command : children())
+        if (command != documents_)
+            disconnect(documents_, nullptr, command, nullptr);
     context_.setDocuments(nullptr);
 }
 
