@@ -81,6 +81,13 @@ QPageSize localPaper() {
                          : QPageSize::A4);
 }
 
+// A printer named after what it prints, on the local paper until the user
+// chooses another.
+void setUpPrinter(QPrinter& printer, const WindowPrintout& printout) {
+    printer.setDocName(printout.options().title);
+    PageFrame::setUp(printer, localPaper());
+}
+
 QString pagesText(std::int64_t pages) {
     return pages == 1 ? QStringLiteral("1 page")
                       : QStringLiteral("%1 pages").arg(PrintText::number(pages));
@@ -195,8 +202,7 @@ void PrintCommands::print() {
     if (!shown)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(shown->options().title);
-    PageFrame::setUp(printer, localPaper());
+    setUpPrinter(printer, *shown);
     if (!dialogs().printer(printer, &main_))
         return;
     PageFrame::setUp(printer, printer.pageLayout().pageSize());
@@ -211,8 +217,7 @@ void PrintCommands::preview() {
     if (!shown)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(shown->options().title);
-    PageFrame::setUp(printer, localPaper());
+    setUpPrinter(printer, *shown);
     QPrintPreviewDialog dialog(&printer, &main_);
     dialog.setObjectName(QStringLiteral("dlgPrintPreview"));
     dialog.setWindowTitle(QStringLiteral("Print Preview - ") + shown->options().title);
