@@ -32,6 +32,7 @@ constexpr DefaultPlace kDefaultPlaces[] = {
     {"frmSearchFields", {1500, 1500, 6300, 3600}}, {"frmSummary", {1500, 1500, 11250, 12000}},
     {"frmSearchFields", {1500, 1500, 6300, 3600}}, {"frmCompare", {500, 500, 12000, 5000}},
     {"frmClaimCompare", {500, 2500, 18000, 7000}}, {"frmClaimList", {500, 500, 17000, 5500}},
+    {"frmFileLines", {500, 500, 16500, 7500}},
 };
 
 QString key(const QString& windowName, const char* part) {
