@@ -75,20 +75,31 @@ void FilterBar::clearFilter() {
 }
 
 bool FilterBar::eventFilter(QObject* watched, QEvent* event) {
-    // The keys reach the line edit first, which would hand Enter to the combo
+    // A line edit that holds the focus itself would hand Enter to the combo
     // box's own insertion and Escape to the window.
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            apply(currentText());
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            clearFilter();
-            return true;
-        }
-    }
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress &&
+        takeKey(static_cast<QKeyEvent*>(event)->key()))
+        return true;
     return QComboBox::eventFilter(watched, event);
+}
+
+void FilterBar::keyPressEvent(QKeyEvent* event) {
+    // The keyboard's keys come to the combo box, which hands them to its line
+    // edit directly, past any event filter.
+    if (!takeKey(event->key()))
+        QComboBox::keyPressEvent(event);
+}
+
+bool FilterBar::takeKey(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        apply(currentText());
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        clearFilter();
+        return true;
+    }
+    return false;
 }
 
 void FilterBar::remember(const QString& expression) {

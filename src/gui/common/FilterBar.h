@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QString>
+
+class QKeyEvent;
 #include <functional>
 
 // The box a claim filter expression is typed in: an editable combo box
@@ -36,8 +38,11 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Enter and Escape, wherever they arrive; true when taken.
+    bool takeKey(int key);
     void weigh(const QString& text);
     void remember(const QString& expression);
     void loadHistory();

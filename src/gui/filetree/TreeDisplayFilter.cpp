@@ -38,9 +38,11 @@ TreeDisplayFilter::TreeDisplayFilter(ClaimDocument& document, FileTreeModel& mod
     });
     connect(bar_, &FilterBar::applied, this, &TreeDisplayFilter::apply);
 
-    shown_ = new QLabel(&statusBar);
+    // Under the bar rather than in the status bar, where the tree's counts
+    // leave it no room in a window of the tree's width.
+    shown_ = new QLabel(parent);
     shown_->setObjectName(QStringLiteral("lblShowing"));
-    statusBar.addWidget(shown_);
+    shown_->setWordWrap(true);
     progress_ = new QProgressBar(&statusBar);
     progress_->setObjectName(QStringLiteral("prgFilter"));
     progress_->setRange(0, 100);

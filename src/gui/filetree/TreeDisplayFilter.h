@@ -19,8 +19,8 @@ class QToolButton;
 // (cboDisplayFilter) chooses the claims the tree shows, under their batches
 // and the file headers. It is weighed on a worker over the document's claims
 // (progress and Cancel in the status bar) while the tree goes on showing what
-// it showed; then the tree shows the claims chosen and the status says how
-// many ("Showing 1,204 of 394,537 claims"). With "Only claims with problems"
+// it showed; then the tree shows the claims chosen and a line under the bar
+// says how many ("Showing 1,204 of 394,537 claims"). With "Only claims with problems"
 // on, only those of the claims chosen that have problems are shown.
 class TreeDisplayFilter : public QObject {
     Q_OBJECT
@@ -31,6 +31,9 @@ public:
     ~TreeDisplayFilter() override;
 
     FilterBar* bar() const { return bar_; }
+    // What the filter shows ("Showing 4 of 6 claims"), for the window to
+    // place; shown only while a filter is applied.
+    QLabel* shownText() const { return shown_; }
     // A filter is applied (or being worked out).
     bool isActive() const { return !expression_.isEmpty(); }
     bool isRunning() const;

@@ -111,6 +111,7 @@ frmNSFTree::frmNSFTree(ClaimDocument& document, QWidget* parent)
     // The display filter's bar goes under the toolbar.
     displayFilter_ = new TreeDisplayFilter(document, *model_, *statusBar1_, this);
     layout->insertWidget(1, displayFilter_->bar());
+    layout->insertWidget(2, displayFilter_->shownText());
     connect(displayFilter_, &TreeDisplayFilter::cleared, this,
             [this] { setProblemsOnly(problemsOnly_->isChecked()); });
 
