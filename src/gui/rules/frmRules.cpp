@@ -43,7 +43,10 @@ frmRules::frmRules(QWidget* parent)
     tree_->setObjectName(QStringLiteral("treeRules"));
     tree_->setHeaderLabels({QStringLiteral("File or Rule"), QStringLiteral("Severity"),
                             QStringLiteral("Rows"), QStringLiteral("Claims")});
+    // The counts take what their numbers need; the names take the rest.
     tree_->header()->setSectionResizeMode(Name, QHeaderView::Stretch);
+    for (int column : {Severity, Rows, Claims})
+        tree_->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     tree_->header()->setStretchLastSection(false);
     errors_ = new QLabel(this);
     errors_->setObjectName(QStringLiteral("lblLoadErrors"));
@@ -172,7 +175,6 @@ void frmRules::refresh() {
         addRuleItems(item, file.path, false);
     }
     tree_->expandAll();
-    tree_->resizeColumnToContents(Severity);
     errors_->setText(errors.join(QLatin1Char('\n')));
     errors_->setVisible(!errors.isEmpty());
     remove_->setEnabled(false);
