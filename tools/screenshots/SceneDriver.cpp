@@ -239,12 +239,24 @@ bool SceneDriver::save(const QString& fileName) {
     const QString path = QDir(outputDir_).filePath(fileName);
     if (!main_)
         return fail(QStringLiteral("no main window"));
-    QPixmap picture = main_->grab();
-    // Dialogs are windows of their own: drawn over the main window where they are.
-    QPainter painter(&picture);
+    // Dialogs are windows of their own: drawn where they are, over the main
+    // window or beside it, the picture grown to hold them whole.
+    QList<QDialog*> dialogs;
+    QRect bounds = main_->rect();
     for (QDialog* dialog : main_->findChildren<QDialog*>()) {
         if (!dialog->isVisible())
             continue;
+        dialogs.append(dialog);
+        bounds |= QRect(main_->mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0))), dialog->size())
+                      .adjusted(-1, -1, 0, 0);
+    }
+    QPixmap picture(bounds.size() * main_->devicePixelRatioF());
+    picture.setDevicePixelRatio(main_->devicePixelRatioF());
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.translate(-bounds.topLeft());
+    painter.drawPixmap(QPoint(0, 0), main_->grab());
+    for (QDialog* dialog : dialogs) {
         const QPoint at = main_->mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0)));
         painter.drawPixmap(at, dialog->grab());
         painter.setPen(dialog->palette().color(QPalette::Dark));
