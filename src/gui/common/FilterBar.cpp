@@ -22,6 +22,9 @@ FilterBar::FilterBar(const QString& name, const QString& settingsKey, QWidget* p
     setEditable(true);
     // What is typed is applied by Enter here, not added to the list by the combo.
     setInsertPolicy(QComboBox::NoInsert);
+    // No completion from the history: it would add the rest of a longer
+    // filter to what is typed, and Enter would apply that one.
+    setCompleter(nullptr);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(24);
     lineEdit()->setPlaceholderText(QStringLiteral("Filter, e.g. XA0.12.0 > 500.00 && problem"));
