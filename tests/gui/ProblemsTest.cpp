@@ -576,7 +576,7 @@ void ProblemsTest::problemsWindowListsSortsAndFilters() {
                  QStringLiteral("Quillmark - [Problems (%1)]").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(window->table()->objectName(), QStringLiteral("gridProblems"));
     // File order: where, line, node text, kind, severity, rule, record, field, name, found,
-    // expected.
+    // expected, message.
     const QStringList fileOrder = shownRows();
     QCOMPARE(fileOrder.size(), 2);
     QVERIFY2(fileOrder.at(0).startsWith(QStringLiteral("CA0")) &&
@@ -586,7 +586,8 @@ void ProblemsTest::problemsWindowListsSortsAndFilters() {
              qPrintable(fileOrder.at(0)));
     QVERIFY2(fileOrder.at(1).endsWith(
                  QStringLiteral("|Totals do not compute|Error||XA0|12.0|Total Claim Charges|$1.01|"
-                                "$1.00")),
+                                "$1.00|Total Claim Charges: the XA0 states $1.01, the lines add up "
+                                "to $1.00")),
              qPrintable(fileOrder.at(1)));
 
     // Kinds sort by how serious they are: totals first.
@@ -976,13 +977,14 @@ void ProblemsTest::exportWritesTheRows() {
     QCOMPARE(lines.at(0), QByteArray("Where,Line,Node Text,Kind,Severity,Rule,Record,Field,Name,"
                                      "Found,Expected,"
                                      "Patient Name,Control Number,Found (stored),Expected "
-                                     "(stored),Found (dollars),Expected (dollars)\r"));
+                                     "(stored),Found (dollars),Expected (dollars),Message\r"));
     QVERIFY(lines.at(1).startsWith("CA0645,"));
     QVERIFY(lines.at(1).contains(",\"CA0: DOE, JANE (A001)\",Invalid value,Error,,FA0-1,05.0,"));
     QVERIFY2(
         lines.at(2).endsWith(",Totals do not compute,Error,,XA0,12.0,Total Claim Charges,$1.01,"
                              "$1.00,"
-                             "\"POE, EDGAR\",C003,0000101,0000100,1.01,1.00\r"),
+                             "\"POE, EDGAR\",C003,0000101,0000100,1.01,1.00,\"Total Claim "
+                             "Charges: the XA0 states $1.01, the lines add up to $1.00\"\r"),
         lines.at(2).constData());
     QCOMPARE(main_->confirmation(), QStringLiteral("Exported 2 rows to ") + all);
 
@@ -1073,6 +1075,12 @@ void ProblemsTest::theRulesViewCountsEachRuleAndKind() {
         const QModelIndex severity = model.index(row, ProblemTableModel::Severity);
         ++rows[group];
         severities[group] = severity.data().toString();
+        // A rule's message is shown in a column, not only in a tooltip.
+        const QString message = model.index(row, ProblemTableModel::Message).data().toString();
+        QVERIFY2(rule.isEmpty() || (message.endsWith(QLatin1Char('[') + rule + QLatin1Char(']')) &&
+                                    message.size() > rule.size() + 3 &&
+                                    !message.startsWith(QStringLiteral("Rule:"))),
+                 qPrintable(message));
         const ProblemKind flag = severity.data().toString() == u"Error" ? ProblemKind::RuleError
                                  : severity.data().toString() == u"Warning"
                                      ? ProblemKind::RuleWarning
@@ -1082,6 +1090,7 @@ void ProblemsTest::theRulesViewCountsEachRuleAndKind() {
     QVERIFY(rows.contains(QStringLiteral("larkspur.place-of-service")));
     for (const char* severity : {"Error", "Warning", "Note"})
         QVERIFY(severities.values().contains(QLatin1String(severity)));
+    QVERIFY(!window->table()->isColumnHidden(ProblemTableModel::Message));
     // Each severity its own drawing, none of them another mark's.
     QList<QImage> drawings;
     for (int mark = 0; mark < kProblemKindCount; ++mark) {

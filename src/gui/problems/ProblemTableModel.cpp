@@ -33,7 +33,8 @@ const char* const kHeaders[] = {"Where",
                                 "Found (stored)",
                                 "Expected (stored)",
                                 "Found (dollars)",
-                                "Expected (dollars)"};
+                                "Expected (dollars)",
+                                "Message"};
 static_assert(std::size(kHeaders) == ProblemTableModel::ColumnCount);
 
 } // namespace
@@ -161,6 +162,13 @@ QVariant ProblemTableModel::text(const qm::ProblemStore::Entry& entry, int colum
     case FoundAmount:
     case ExpectedAmount:
         return amount(entry, column == FoundAmount);
+    case Message: {
+        // The line a report prints, without the kind it begins with: the
+        // Kind column names it.
+        const std::string words = qm::ProblemWords::line(entry.row(), layouts);
+        const std::size_t kind = qm::ProblemWords::kindName(p.kind).size() + 2;
+        return CoreText::fromUtf8(std::string_view(words).substr(std::min(kind, words.size())));
+    }
     default:
         return {};
     }
@@ -255,7 +263,7 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant ProblemTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == ResultsFilterModel::ExportOnlyRole)
-        return section >= PatientName;
+        return section >= PatientName && section != Message;
     // The rows are in file order.
     if (orientation == Qt::Horizontal && role == ResultsFilterModel::SourceOrderRole)
         return section == Where;

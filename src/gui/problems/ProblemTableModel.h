@@ -40,6 +40,8 @@ public:
         ExpectedStored,
         FoundAmount,
         ExpectedAmount,
+        // The row's words as the command line prints them: a rule's message.
+        Message,
         ColumnCount
     };
 
