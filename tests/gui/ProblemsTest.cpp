@@ -603,9 +603,13 @@ void ProblemsTest::problemsWindowListsSortsAndFilters() {
     kinds->setCurrentIndex(kinds->findText(QStringLiteral("Invalid value")));
     QCOMPARE(shownRows(), QStringList{fileOrder.at(0)});
     kinds->setCurrentIndex(0);
-    QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("txtFilter")),
-                     QStringLiteral("poe"));
+    auto* filter = window->findChild<QLineEdit*>(QStringLiteral("txtFilter"));
+    QTest::keyClicks(filter, QStringLiteral("poe"));
     QTRY_COMPARE(shownRows(), QStringList{fileOrder.at(1)});
+    // Escape clears it.
+    QTest::keyClick(filter, Qt::Key_Escape);
+    QVERIFY(filter->text().isEmpty());
+    QTRY_COMPARE(shownRows(), fileOrder);
 }
 
 void ProblemsTest::eachRowOpensWhatItIsAbout_data() {

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -51,6 +52,7 @@ ResultsWindow::ResultsWindow(const QString& windowName, const QString& tableName
     filter_->setPlaceholderText(QStringLiteral("Text in any column"));
     filter_->setClearButtonEnabled(true);
     filterLabel->setBuddy(filter_);
+    filter_->installEventFilter(this);
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("lblRows"));
     // A long status gives way to the filter rather than pushing the window wider.
@@ -220,6 +222,12 @@ void ResultsWindow::setColumnsGivingWay(const QList<int>& givingWay, const QList
 }
 
 bool ResultsWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Escape clears the filter, as it does in the claim filter boxes.
+    if (watched == filter_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !filter_->text().isEmpty()) {
+        filter_->clear();
+        return true;
+    }
     // A window made larger (or smaller) shows its columns fitted to it again,
     // once the user stops sizing it.
     if (watched == table_->viewport() && event->type() == QEvent::Resize && columnsFitted_ &&
