@@ -247,6 +247,11 @@ void ClaimListTest::claimListHasTheCommandLinesRows() {
     QVERIFY(grid);
     const auto* count = list->findChild<QLabel*>(QStringLiteral("lblRows"));
     QCOMPARE(count->text(), QStringLiteral("240 of 240 claims"));
+    // Tab goes from the text filter to the claim filter beside it, then to the rows.
+    QWidget* next = list->findChild<QWidget*>(QStringLiteral("txtFilter"))->nextInFocusChain();
+    while (next != list->filterBar() && next != grid && next != list)
+        next = next->nextInFocusChain();
+    QCOMPARE(next, list->filterBar());
 
     // Its own filter: the claims the command line lists, and the count of the file's.
     const QString expression = QStringLiteral("XA0.12.0 > 90.00");

@@ -41,7 +41,8 @@ frmClaimList::frmClaimList(ClaimDocument& document, QWidget* parent)
         return QString::fromStdString(error.message());
     });
     addToBar(label);
-    addToBar(bar_);
+    // The expressions are longer than the words looked for in the rows.
+    addToBar(bar_, 2);
     connect(bar_, &FilterBar::applied, this, &frmClaimList::list);
 
     job_ = new ClaimFilterJob(document, this);

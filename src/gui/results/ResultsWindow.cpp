@@ -265,8 +265,14 @@ void ResultsWindow::setStatus(const QString& text) {
     status_->setVisible(!text.isEmpty());
 }
 
-void ResultsWindow::addToBar(QWidget* control) {
-    bar_->addWidget(control);
+void ResultsWindow::addToBar(QWidget* control, int stretch) {
+    bar_->addWidget(control, stretch);
+    // Tab goes along the bar, then to the rows.
+    if (!(control->focusPolicy() & Qt::TabFocus))
+        return;
+    QWidget::setTabOrder(lastInBar_ ? lastInBar_ : filter_, control);
+    QWidget::setTabOrder(control, table_);
+    lastInBar_ = control;
 }
 
 ExportFile::Written ResultsWindow::exportShownRows(const QString& dialogName,

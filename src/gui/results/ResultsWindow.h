@@ -68,7 +68,7 @@ public:
     // finds them has come; empty for none.
     void setStatus(const QString& text);
     // Adds a control of the window's own at the end of the bar above the table.
-    void addToBar(QWidget* control);
+    void addToBar(QWidget* control, int stretch = 0);
     // Counts the rows shown as part of a whole ("1,204 of 394,537 claims")
     // rather than of the source's rows; whole < 0 goes back to those.
     void setCountOfWhole(qint64 whole, const char* one, const char* many);
@@ -110,6 +110,7 @@ private:
     QLabel* categoryLabel_ = nullptr;
     QComboBox* category_ = nullptr;
     QLineEdit* filter_ = nullptr;
+    QWidget* lastInBar_ = nullptr; // where Tab goes from to the next control added
     QTimer* filterDelay_ = nullptr;
     QLabel* count_ = nullptr;
     ElidedLabel* status_ = nullptr;
