@@ -298,7 +298,31 @@ QChart* withLegend(QChart* chart) {
 QChart* frmSummary::batchChart() {
     // The statistics keep the batches with the most charges, in file order.
     const std::vector<qm::FileStatistics::Batch> none;
-    const auto& shown = statistics_ ? statistics_->perBatch : none;
+    std::vector<qm::FileStatistics::Batch> shown = statistics_ ? statistics_->perBatch : none;
+    // As many bars as their numbers can be read under (the chart names none
+    // it cannot hold whole): the ones with the most charges, in file order.
+    constexpr int kAxisRoom = 90, kLabelRoom = 10;
+    QFont font = this->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    const QFontMetrics metrics(font);
+    const int room = std::max(100, chartView(QLatin1String(kChartNames[0]))->width() - kAxisRoom);
+    const int widest = metrics.horizontalAdvance(
+        number(statistics_ ? std::max<std::int64_t>(statistics_->batches, 1) : 1));
+    const int fit = std::max(1, room / (widest + kLabelRoom));
+    if (int(shown.size()) > fit) {
+        std::vector<std::size_t> order(shown.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return dollars(shown[a].money.charges) > dollars(shown[b].money.charges);
+        });
+        order.resize(std::size_t(fit));
+        std::sort(order.begin(), order.end());
+        std::vector<qm::FileStatistics::Batch> most;
+        for (std::size_t i : order)
+            most.push_back(shown[i]);
+        shown = std::move(most);
+    }
     const bool all = !statistics_ || std::int64_t(shown.size()) == statistics_->batches;
     ChargeBars bars;
     QStringList categories;
@@ -314,19 +338,22 @@ QChart* frmSummary::batchChart() {
         if (index >= 0 && std::size_t(index) < positions.size())
             emit batchChosen(positions[std::size_t(index)]);
     });
-    return withLegend(
+    QChart* chart = withLegend(
         BarChart::make(all ? QStringLiteral("Charges per batch")
                            : QStringLiteral("Charges of the %1 batches with the most, of %2")
                                  .arg(shown.size())
                                  .arg(number(statistics_->batches)),
                        series, categories, QStringLiteral("Batch"), QStringLiteral("Charges ($)"),
                        true, palette()));
+    static_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0))->setLabelsFont(font);
+    return chart;
 }
 
 QChart* frmSummary::providerChart() {
     ChargeBars bars;
     QStringList categories;
     std::vector<qint64> positions; // each provider's first batch
+    QStringList texts;
     if (statistics_) {
         const auto& providers = statistics_->providers;
         const int n = std::min<int>(int(providers.size()), kMaxProviderBars);
@@ -334,11 +361,21 @@ QChart* frmSummary::providerChart() {
         for (int i = n - 1; i >= 0; --i) {
             const qm::FileStatistics::Provider& p = providers[std::size_t(i)];
             bars.append(p.money);
-            // The provider's name, without the number before it.
+            // The provider's name, without the number before it unless two
+            // providers of one name are shown: the axis would merge their
+            // bars under one label.
             const QString text = CoreText::fromFile(p.text);
             const int dash = text.indexOf(QLatin1String(" - "));
             categories << BarChart::shortLabel(dash >= 0 ? text.mid(dash + 3) : text, 22);
             positions.push_back(p.firstPosition);
+            texts << text;
+        }
+        for (int i = 0; i < categories.size(); ++i) {
+            const QString label = categories[i];
+            if (categories.count(label) > 1)
+                for (int j = i; j < categories.size(); ++j)
+                    if (categories[j] == label)
+                        categories[j] = BarChart::shortLabel(texts[j], 22);
         }
     }
     auto* series = new QHorizontalBarSeries;
@@ -348,11 +385,17 @@ QChart* frmSummary::providerChart() {
             positions[std::size_t(index)] > 0)
             emit batchChosen(positions[std::size_t(index)]);
     });
+    // Each name wants a line of its own down the side, or the axis shows
+    // none of them: the row is made tall enough for the titles, the legend
+    // and that.
+    const int line = QFontMetrics(this->font()).height();
+    chartView(QLatin1String(kChartNames[1]))
+        ->setMinimumHeight(8 * line + int(categories.size()) * (line + 10));
     const bool more =
         statistics_ && (statistics_->providers.size() > std::size_t(kMaxProviderBars) ||
                         statistics_->otherProviders.batches > 0);
     return withLegend(BarChart::make(
-        more ? QStringLiteral("Charges of the %1 providers with the most").arg(kMaxProviderBars)
+        more ? QStringLiteral("Charges of the %1 providers with the most").arg(categories.size())
              : QStringLiteral("Charges per provider"),
         series, categories, QStringLiteral("Provider"), QStringLiteral("Charges ($)"), true,
         palette()));
