@@ -48,11 +48,45 @@ LineTableModel::LineTableModel(QObject* parent)
     , fixed_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
 }
 
+namespace {
+
+int rowsOf(const qm::LineIndex& index) {
+    return int(std::min<std::int64_t>(index.lineCount(), INT32_MAX));
+}
+
+} // namespace
+
 void LineTableModel::setIndex(std::shared_ptr<const qm::LineIndex> index) {
     beginResetModel();
     index_ = std::move(index);
     blocks_.clear();
+    // Complete first: the count read after it is then the last.
+    complete_ = index_ && index_->isComplete();
+    rows_ = index_ ? rowsOf(*index_) : 0;
+    changed_ = false;
     endResetModel();
+}
+
+void LineTableModel::refresh() {
+    if (!index_ || changed_)
+        return;
+    const bool complete = index_->isComplete();
+    const int rows = rowsOf(*index_);
+    if (rows > rows_) {
+        // The block that ended at the last row shown has more lines now.
+        blocks_.remove_if(
+            [](const auto& kept) { return kept.second.size() < std::size_t(kBlockLines); });
+        beginInsertRows(QModelIndex(), rows_, rows - 1);
+        rows_ = rows;
+        endInsertRows();
+    }
+    if (complete && !complete_) {
+        complete_ = true;
+        // The last line may be cut, which was not known while it was read.
+        blocks_.clear();
+        if (rows_ > 0)
+            emit dataChanged(index(rows_ - 1, 0), index(rows_ - 1, ColumnCount - 1));
+    }
 }
 
 void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemStore> store,
@@ -75,9 +109,7 @@ void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemStore> store,
 }
 
 int LineTableModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !index_)
-        return 0;
-    return int(std::min<std::int64_t>(index_->lineCount(), INT32_MAX));
+    return parent.isValid() ? 0 : rows_;
 }
 
 int LineTableModel::columnCount(const QModelIndex& parent) const {
@@ -90,6 +122,18 @@ const LineTableModel::Block* LineTableModel::block(std::int64_t first) const {
             blocks_.splice(blocks_.begin(), blocks_, it);
             return &blocks_.front().second;
         }
+    }
+    static const Block none;
+    if (changed_)
+        return &none;
+    if (index_->fileChanged()) {
+        // Never the bytes of a file that is no longer the one indexed.
+        changed_ = true;
+        blocks_.clear();
+        // Found while painting, told after it: the model is not changed here.
+        auto* self = const_cast<LineTableModel*>(this);
+        QMetaObject::invokeMethod(self, &LineTableModel::fileChanged, Qt::QueuedConnection);
+        return &none;
     }
     Block lines;
     lines.reserve(kBlockLines);

@@ -19,6 +19,8 @@ class ProblemStore;
 // the blocks of lines in view are held, a few at a time, so the table costs
 // the same for ten lines as for ten million. Lines that are no record and
 // lines the check's rows name are marked, with the rows' words as tooltip.
+// While the index is still being built it shows the lines scanned so far,
+// more at each refresh().
 class LineTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -35,6 +37,10 @@ public:
 
     // Shows the lines of index (null: none).
     void setIndex(std::shared_ptr<const qm::LineIndex> index);
+    // Adds the rows the index has scanned since the last look; once it is
+    // complete, reads again what was read before the last line was known.
+    void refresh();
+    bool isComplete() const { return complete_; }
     const std::shared_ptr<const qm::LineIndex>& lineIndex() const { return index_; }
     // The check's rows by the lines they name (null store: none yet).
     void setProblems(std::shared_ptr<const qm::ProblemStore> store,
@@ -57,6 +63,11 @@ public:
     // digit every ten columns, a '+' at every fifth, dots between.
     static QString ruler(int columns);
 
+signals:
+    // The file is no longer what was indexed: no line of it is shown now.
+    // Told once, after the painting that found it.
+    void fileChanged();
+
 private:
     using Block = std::vector<qm::LineIndex::Line>;
     const Block* block(std::int64_t first) const;
@@ -66,6 +77,9 @@ private:
     QVariant background(const qm::LineIndex::Line& line) const;
 
     std::shared_ptr<const qm::LineIndex> index_;
+    int rows_ = 0;
+    bool complete_ = false;
+    mutable bool changed_ = false;
     std::shared_ptr<const qm::ProblemStore> store_;
     const qm::LayoutCatalogue* layouts_ = nullptr;
     // (line, store row), sorted by line, then by row.
