@@ -1,7 +1,9 @@
 #include "core/lines/LineIndex.h"
 
 #include "TestWorkspace.h"
+#include "core/check/ProblemStore.h"
 #include "core/common/RecordLine.h"
+#include "core/lines/ProblemLineIndex.h"
 
 #include <QTest>
 #include <thread>
@@ -165,6 +167,34 @@ private slots:
         for (const std::int64_t number : {std::int64_t(1), kLines / 2, kLines - 4096, kLines})
             QVERIFY2(expect(number), qPrintable(QString::number(number)));
         QCOMPARE(index.lineAt(std::int64_t(big.size())), kLines);
+    }
+
+    // The check's rows by the lines they name, read from the few chunks of
+    // the store that can hold them: the same as every row looked at, where
+    // rows run a little out of line order and some name no line.
+    void problemRowsByLine() {
+        auto store = std::make_shared<qm::ProblemStore>(nullptr);
+        std::vector<qm::ProblemLineIndex::LineRow> all;
+        for (std::int64_t row = 0; row < 2000; ++row) {
+            qm::ProblemRow problem;
+            problem.problem.kind = qm::Problem::Kind::NoXa0;
+            // Lines rise, a claim's rows three lines back, every seventh none.
+            problem.problem.line = row % 7 == 0 ? 0 : row + 10 - (row % 3) * 3;
+            store->append(problem, 0, -1);
+            if (problem.problem.line > 0)
+                all.emplace_back(problem.problem.line, row);
+        }
+        std::sort(all.begin(), all.end());
+        const auto index = qm::ProblemLineIndex::build(store);
+        QVERIFY(index);
+        for (const auto& [first, last] : std::vector<std::pair<std::int64_t, std::int64_t>>{
+                 {1, 5}, {10, 10}, {250, 270}, {500, 1800}, {2000, 5000}, {9000, 9999}}) {
+            std::vector<qm::ProblemLineIndex::LineRow> expected;
+            for (const auto& lineRow : all)
+                if (lineRow.first >= first && lineRow.first <= last)
+                    expected.push_back(lineRow);
+            QCOMPARE(index->rowsIn(first, last), expected);
+        }
     }
 };
 

@@ -91,7 +91,10 @@ class FileLinesTest : public QObject {
                 kWaitMs) ||
             !GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsFileLines")) ||
             !QTest::qWaitFor(
-                [this, indexed] { return lines() && (!indexed || lines()->isIndexed()); }, kWaitMs))
+                [this, indexed] {
+                    return lines() && (!indexed || (lines()->isIndexed() && lines()->isMarked()));
+                },
+                kWaitMs))
             return nullptr;
         return lines();
     }

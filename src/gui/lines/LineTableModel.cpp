@@ -2,6 +2,7 @@
 
 #include "core/check/ProblemStore.h"
 #include "core/layouts/RecordTypes.h"
+#include "core/lines/ProblemLineIndex.h"
 #include "gui/common/CoreText.h"
 #include "gui/document/ProblemIcons.h"
 #include "gui/document/ProblemKind.h"
@@ -89,21 +90,13 @@ void LineTableModel::refresh() {
     }
 }
 
-void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemStore> store,
+void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemLineIndex> problems,
                                  const qm::LayoutCatalogue* layouts) {
-    store_ = std::move(store);
+    problems_ = std::move(problems);
+    store_ = problems_ ? problems_->store().get() : nullptr;
     layouts_ = layouts;
+    spanFirst_ = 0;
     lineRows_.clear();
-    if (store_) {
-        qm::ProblemStore::Reader reader(*store_);
-        while (!reader.atEnd()) {
-            const std::int64_t row = reader.row();
-            const qm::ProblemStore::Entry entry = reader.next();
-            if (entry.problem.line > 0)
-                lineRows_.emplace_back(entry.problem.line, row);
-        }
-        std::sort(lineRows_.begin(), lineRows_.end());
-    }
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
@@ -158,6 +151,12 @@ const qm::LineIndex::Line* LineTableModel::line(int row) const {
 }
 
 std::pair<std::size_t, std::size_t> LineTableModel::rowsAt(std::int64_t line) const {
+    const std::int64_t span = (line - 1) / kSpanLines * kSpanLines + 1;
+    if (span != spanFirst_) {
+        spanFirst_ = span;
+        lineRows_ = problems_ ? problems_->rowsIn(span, span + kSpanLines - 1)
+                              : std::vector<std::pair<std::int64_t, std::int64_t>>();
+    }
     const auto less = [](const std::pair<std::int64_t, std::int64_t>& a, std::int64_t b) {
         return a.first < b;
     };

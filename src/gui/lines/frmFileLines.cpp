@@ -5,6 +5,7 @@
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/RecordTypes.h"
 #include "core/lines/LineIndex.h"
+#include "core/lines/ProblemLineIndex.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/frmGoToLine.h"
 #include "gui/document/ClaimDocument.h"
@@ -58,8 +59,10 @@ frmFileLines::frmFileLines(ClaimDocument& document, QWidget* parent)
     makeActions();
     ProblemCheck& check = document.check();
     connect(&check, &ProblemCheck::checkEnded, this, &frmFileLines::showProblems);
-    connect(&check, &ProblemCheck::aboutToClear, this,
-            [this] { model_->setProblems(nullptr, nullptr); });
+    connect(&check, &ProblemCheck::aboutToClear, this, [this] {
+        problemsWork_->cancelWork();
+        model_->setProblems(nullptr, nullptr);
+    });
     // The check found the file changed: so did these lines, when it is this file.
     connect(&check, &ProblemCheck::checkEnded, this, [this] {
         if (document_ && document_->check().fileChanged() && model_->lineIndex() &&
@@ -184,6 +187,11 @@ void frmFileLines::makeActions() {
     connect(indexWork_, &BackgroundWorkBase::workProgressed, progress_, &QProgressBar::setValue);
     connect(indexWork_, &BackgroundWorkBase::workEnded, this, &frmFileLines::indexEnded);
     findWork_ = new FindWork(this);
+    problemsWork_ = new ProblemsWork(this);
+    connect(problemsWork_, &BackgroundWorkBase::workEnded, this, [this] {
+        if (document_ && !problemsWork_->wasCancelled() && problemsWork_->summary())
+            model_->setProblems(problemsWork_->summary(), document_->check().layouts());
+    });
     connect(findWork_, &BackgroundWorkBase::workProgressed, progress_, &QProgressBar::setValue);
 }
 
@@ -279,10 +287,19 @@ void frmFileLines::fileChanged() {
 }
 
 void frmFileLines::showProblems() {
-    if (!document_ || !model_->lineIndex())
+    if (!document_)
         return;
     const ProblemCheck& check = document_->check();
-    model_->setProblems(check.hasTree() ? check.store() : nullptr, check.layouts());
+    // A store is read on the worker only once no more rows are added to it.
+    if (!check.hasTree() || check.state() == ProblemMarks::State::Running)
+        return;
+    problemsWork_->startWork([store = check.store()](ProblemsWork::Reporter& run) {
+        return qm::ProblemLineIndex::build(store, &run.control().cancel);
+    });
+}
+
+bool frmFileLines::isMarked() const {
+    return model_->hasProblems();
 }
 
 bool frmFileLines::isIndexed() const {
@@ -328,7 +345,13 @@ bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record)
         else if (number > 0 && !record.isEmpty())
             number = 0;
     }
-    if (!complete && (number < 1 || number > rows) && (line > 0 || position <= index.size())) {
+    const bool unread = !complete && (number < 1 || number > rows) &&
+                        (line > 0 || (position > 0 && position <= index.size()));
+    if (unread && !indexWork_->isRunning()) {
+        setStatus(QStringLiteral("Reading the lines was cancelled at line %L1.").arg(rows));
+        return false;
+    }
+    if (unread) {
         // Not indexed yet: shown once it is.
         pending_ = {line, position, record, true};
         setStatus(line > 0 ? QStringLiteral("Line %L1 is not read yet: %L2 lines so far...")

@@ -22,7 +22,8 @@ class QToolButton;
 
 namespace qm {
 class LineIndex;
-}
+class ProblemLineIndex;
+} // namespace qm
 
 // The open file as its raw numbered lines (Tools > File Lines): the line
 // number, byte position, record type and the line's text under a column
@@ -44,6 +45,9 @@ public:
     QTableView* grid() const { return grid_; }
     // Every line is indexed (they show as they are, before).
     bool isIndexed() const;
+    // The rows of the check that ended are marked at their lines (found on a
+    // worker after the check).
+    bool isMarked() const;
     // The line selected; 0 for none.
     qint64 currentLine() const;
     // Selects a line (0: the line holding byte position; with record, a
@@ -71,6 +75,7 @@ private:
     };
     using IndexWork = BackgroundWork<NoBatch, Indexed>;
     using FindWork = BackgroundWork<NoBatch, qint64>;
+    using ProblemsWork = BackgroundWork<NoBatch, std::shared_ptr<const qm::ProblemLineIndex>>;
 
     void makeControls();
     void makeActions();
@@ -110,6 +115,8 @@ private:
     QLabel* status_ = nullptr;
     IndexWork* indexWork_ = nullptr;
     FindWork* findWork_ = nullptr;
+    // The check's rows by line, found on a worker: ten million of them take a second.
+    ProblemsWork* problemsWork_ = nullptr;
     // Looks at the index while it is built.
     QTimer* indexTimer_ = nullptr;
     // Since the index was last started.
