@@ -68,11 +68,12 @@ void LineTableModel::setIndex(std::shared_ptr<const qm::LineIndex> index) {
     endResetModel();
 }
 
-void LineTableModel::refresh() {
+bool LineTableModel::refresh() {
     if (!index_ || changed_)
-        return;
+        return false;
     const bool complete = index_->isComplete();
-    const int rows = rowsOf(*index_);
+    const int scanned = rowsOf(*index_);
+    const int rows = std::min(scanned, rows_ + std::min(kRowsAdded, INT32_MAX - rows_));
     if (rows > rows_) {
         // The block that ended at the last row shown has more lines now.
         blocks_.remove_if(
@@ -81,13 +82,15 @@ void LineTableModel::refresh() {
         rows_ = rows;
         endInsertRows();
     }
-    if (complete && !complete_) {
+    if (complete && !complete_ && rows_ == scanned) {
         complete_ = true;
         // The last line may be cut, which was not known while it was read.
         blocks_.clear();
         if (rows_ > 0)
             emit dataChanged(index(rows_ - 1, 0), index(rows_ - 1, ColumnCount - 1));
+        return true;
     }
+    return false;
 }
 
 void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemLineIndex> problems,

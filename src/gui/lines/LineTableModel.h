@@ -38,9 +38,12 @@ public:
 
     // Shows the lines of index (null: none).
     void setIndex(std::shared_ptr<const qm::LineIndex> index);
-    // Adds the rows the index has scanned since the last look; once it is
-    // complete, reads again what was read before the last line was known.
-    void refresh();
+    // Adds rows the index has scanned since the last look, at most
+    // kRowsAdded at a time (a view takes a while over each row added); once
+    // it is complete and every row is added, reads again what was read
+    // before the last line was known, and returns true (that once).
+    bool refresh();
+    static constexpr int kRowsAdded = 100000;
     bool isComplete() const { return complete_; }
     const std::shared_ptr<const qm::LineIndex>& lineIndex() const { return index_; }
     // The check's rows by the lines they name (null: none yet).

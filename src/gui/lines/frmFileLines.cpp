@@ -39,6 +39,8 @@ constexpr int kIndexLookMs = 50;
 constexpr std::int64_t kPausedStretch = std::int64_t(1) << 20;
 // How often the window looks whether the file changed, in milliseconds.
 constexpr int kChangeLookMs = 1000;
+const QString kChangedText =
+    QStringLiteral("The file changed since its lines were read: reading them again...");
 // A file that goes on changing is indexed again at most this often.
 constexpr qint64 kReindexMs = 1000;
 
@@ -227,19 +229,34 @@ void frmFileLines::startIndex() {
 }
 
 void frmFileLines::showIndexed() {
-    model_->refresh();
-    if (model_->isComplete() || !model_->lineIndex())
+    const std::shared_ptr<const qm::LineIndex> index = model_->lineIndex();
+    if (!index) {
+        indexTimer_->stop();
         return;
-    if (!pending_.asked)
-        setStatus(QStringLiteral("Reading the lines... %L1 so far").arg(model_->rowCount()));
+    }
+    if (model_->refresh()) {
+        // The rows have caught up with an index that is complete.
+        indexTimer_->stop();
+        rereading_ = false;
+        setStatus(QStringLiteral("%L1 lines").arg(index->lineCount()));
+        showPending();
+        emit indexed();
+        return;
+    }
+    const bool caughtUp = model_->rowCount() >= index->lineCount();
+    if (!indexWork_->isRunning() && caughtUp) {
+        indexTimer_->stop(); // cancelled: all it read is shown
+        return;
+    }
+    if (!pending_.asked && indexWork_->isRunning())
+        setStatus((rereading_ ? kChangedText : QStringLiteral("Reading the lines...")) +
+                  QStringLiteral(" %L1 so far").arg(model_->rowCount()));
     showPending();
 }
 
 void frmFileLines::indexEnded() {
-    indexTimer_->stop();
     showWorking(false);
-    model_->refresh();
-    const std::shared_ptr<const qm::LineIndex>& index = model_->lineIndex();
+    const std::shared_ptr<const qm::LineIndex> index = model_->lineIndex();
     if (!index)
         return;
     if (indexWork_->wasCancelled()) {
@@ -247,18 +264,16 @@ void frmFileLines::indexEnded() {
         pendingFind_ = 0;
         setStatus(QStringLiteral("Reading the lines was cancelled: %L1 lines read.")
                       .arg(index->lineCount()));
-        return;
-    }
-    if (!model_->isComplete()) {
+    } else if (!index->isComplete()) {
+        indexTimer_->stop();
         if (index->fileChanged())
             fileChanged();
         else
             setStatus(QStringLiteral("The file could not be read again."));
         return;
     }
-    setStatus(QStringLiteral("%L1 lines").arg(index->lineCount()));
-    showPending();
-    emit indexed();
+    // The rest of the rows join the view a slice per look.
+    showIndexed();
 }
 
 void frmFileLines::showPending() {
@@ -283,7 +298,8 @@ void frmFileLines::fileChanged() {
     } else if (indexStarted_.isValid()) {
         startIndex();
     }
-    setStatus(QStringLiteral("The file changed since its lines were read: reading them again..."));
+    rereading_ = true;
+    setStatus(kChangedText);
 }
 
 void frmFileLines::showProblems() {
@@ -332,9 +348,8 @@ bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record)
         return false;
     }
     const qm::LineIndex& index = *model_->lineIndex();
-    // Complete first: once it is, the rows refreshed after it are all the lines.
+    // The rows shown; all of them once complete.
     const bool complete = model_->isComplete();
-    model_->refresh();
     const qint64 rows = model_->rowCount();
     qint64 number = line;
     if (number <= 0 && position > 0) {
@@ -347,7 +362,7 @@ bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record)
     }
     const bool unread = !complete && (number < 1 || number > rows) &&
                         (line > 0 || (position > 0 && position <= index.size()));
-    if (unread && !indexWork_->isRunning()) {
+    if (unread && !indexWork_->isRunning() && !index.isComplete() && rows >= index.lineCount()) {
         setStatus(QStringLiteral("Reading the lines was cancelled at line %L1.").arg(rows));
         return false;
     }

@@ -121,6 +121,8 @@ private:
     QTimer* indexTimer_ = nullptr;
     // Since the index was last started.
     QElapsedTimer indexStarted_;
+    // The lines are read again because the file changed.
+    bool rereading_ = false;
     // A find asked for before the lines were indexed: 1 forward, -1 back.
     int pendingFind_ = 0;
     // A place asked for before its line was indexed.
