@@ -1,9 +1,12 @@
 #include "core/lines/LineIndex.h"
 
 #include "TestWorkspace.h"
+#include "core/check/ProblemStore.h"
 #include "core/common/RecordLine.h"
+#include "core/lines/ProblemLineIndex.h"
 
 #include <QTest>
+#include <thread>
 
 using qm::LineIndex;
 using qm::SequentialFile;
@@ -116,6 +119,82 @@ private slots:
         QVERIFY(!index.build(reader, nullptr, &control));
         QCOMPARE(index.lineCount(), std::int64_t(0));
         QVERIFY(!index.read(1, line));
+    }
+
+    // Lines read while another thread scans: every line shown is the file's
+    // at its number and byte, at the first, a middle and the last line, and
+    // across the segments the starts are kept in.
+    void linesReadWhileScanned() {
+        constexpr std::int64_t kLines = 12000;
+        std::string big;
+        std::vector<std::int64_t> starts;
+        for (std::int64_t i = 0; i < kLines; ++i) {
+            starts.push_back(std::int64_t(big.size()) + 1);
+            std::string line = record(i % 100 == 0 ? "CA0" : "DA0");
+            const std::string number = std::to_string(i);
+            big += line.replace(3, number.size(), number) + "\r\n";
+        }
+        ws.write("scanned.nsf", big);
+        SequentialFile reader;
+        QVERIFY(reader.open(ws.path("scanned.nsf")));
+        LineIndex index;
+        QVERIFY(index.open(reader, nullptr, 1));
+        QCOMPARE(index.lineCount(), std::int64_t(0));
+        const auto expect = [&](std::int64_t number) {
+            LineIndex::Line line;
+            return index.read(number, line) && line.position == starts[std::size_t(number - 1)] &&
+                   line.bytes == big.substr(std::size_t(line.position - 1), qm::kRecordLength) &&
+                   index.lineAt(line.position + 5) == number;
+        };
+        // Held at a stretch: the lines before it read, those after not yet.
+        QVERIFY(index.scan(nullptr, starts[5000]));
+        QVERIFY(!index.isComplete());
+        QCOMPARE(index.lineCount(), std::int64_t(5000));
+        QVERIFY(expect(1) && expect(2500) && expect(5000));
+        LineIndex::Line line;
+        QVERIFY(!index.read(5001, line));
+        QCOMPARE(index.lineAt(starts[5000]), std::int64_t(0));
+        // The rest scanned on a thread while this one reads what is published.
+        std::thread scanning([&index] { index.scan(); });
+        bool good = true;
+        while (good && !index.isComplete()) {
+            const std::int64_t published = index.lineCount();
+            good = expect(published) && expect((published + 1) / 2);
+        }
+        scanning.join();
+        QVERIFY(good);
+        QCOMPARE(index.lineCount(), kLines);
+        for (const std::int64_t number : {std::int64_t(1), kLines / 2, kLines - 4096, kLines})
+            QVERIFY2(expect(number), qPrintable(QString::number(number)));
+        QCOMPARE(index.lineAt(std::int64_t(big.size())), kLines);
+    }
+
+    // The check's rows by the lines they name, read from the few chunks of
+    // the store that can hold them: the same as every row looked at, where
+    // rows run a little out of line order and some name no line.
+    void problemRowsByLine() {
+        auto store = std::make_shared<qm::ProblemStore>(nullptr);
+        std::vector<qm::ProblemLineIndex::LineRow> all;
+        for (std::int64_t row = 0; row < 2000; ++row) {
+            qm::ProblemRow problem;
+            problem.problem.kind = qm::Problem::Kind::NoXa0;
+            // Lines rise, a claim's rows three lines back, every seventh none.
+            problem.problem.line = row % 7 == 0 ? 0 : row + 10 - (row % 3) * 3;
+            store->append(problem, 0, -1);
+            if (problem.problem.line > 0)
+                all.emplace_back(problem.problem.line, row);
+        }
+        std::sort(all.begin(), all.end());
+        const auto index = qm::ProblemLineIndex::build(store);
+        QVERIFY(index);
+        for (const auto& [first, last] : std::vector<std::pair<std::int64_t, std::int64_t>>{
+                 {1, 5}, {10, 10}, {250, 270}, {500, 1800}, {2000, 5000}, {9000, 9999}}) {
+            std::vector<qm::ProblemLineIndex::LineRow> expected;
+            for (const auto& lineRow : all)
+                if (lineRow.first >= first && lineRow.first <= last)
+                    expected.push_back(lineRow);
+            QCOMPARE(index->rowsIn(first, last), expected);
+        }
     }
 };
 

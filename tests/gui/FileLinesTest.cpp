@@ -1,6 +1,9 @@
 // The File Lines window: every kind of line the check reports marked at its
 // number with the check's words, Go to Line/Byte, Show Line from the other
-// views landing on the right line, Show in Claim Form, and Find in lines.
+// views landing on the right line, Show in Claim Form, and Find in lines;
+// the lines shown while they are indexed, and indexed again when the file
+// is rewritten under the window.
+#include "GeneratedFiles.h"
 #include "GuiTest.h"
 #include "core/check/FileCheck.h"
 #include "core/layouts/LayoutCatalogue.h"
@@ -27,9 +30,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <atomic>
 
 namespace {
 
@@ -46,6 +51,9 @@ class FileLinesTest : public QObject {
     std::unique_ptr<frmMain> main_;
     QString path_;
     QList<QByteArray> lines_; // the file's lines, without their ends
+    // The index's stretches after the first wait for it when a test holds them.
+    QSemaphore go_;
+    std::atomic<int> stretches_{0};
 
     ClaimDocument* document() const { return context_->document(); }
     frmFileLines* lines() const {
@@ -71,15 +79,43 @@ class FileLinesTest : public QObject {
         if (!file.open(QIODevice::WriteOnly) || file.write(lines_.join(end)) < 0)
             return nullptr;
         file.close();
+        return openLines(true);
+    }
+    // The viewer on path_, its check done, the lines window open (and, with
+    // indexed, every line indexed).
+    frmFileLines* openLines(bool indexed) {
         main_ = Startup::run(*context_, {path_}, QStringLiteral(MAPS_DIR));
         if (!document() ||
             !QTest::qWaitFor(
                 [this] { return document()->check().state() == ProblemMarks::State::Finished; },
                 kWaitMs) ||
             !GuiTest::triggerAction(main_.get(), QStringLiteral("mnuToolsFileLines")) ||
-            !QTest::qWaitFor([this] { return lines() && lines()->isIndexed(); }, kWaitMs))
+            !QTest::qWaitFor(
+                [this, indexed] {
+                    return lines() && (!indexed || (lines()->isIndexed() && lines()->isMarked()));
+                },
+                kWaitMs))
             return nullptr;
         return lines();
+    }
+    // Reads path_ into lines_.
+    bool readLines() {
+        QFile file(path_);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        lines_ = file.readAll().split('\n');
+        if (lines_.last().isEmpty())
+            lines_.removeLast();
+        for (QByteArray& line : lines_)
+            line.chop(line.endsWith('\r') ? 1 : 0);
+        return true;
+    }
+    // The 1-based byte position of a line.
+    qint64 positionOf(qint64 line) const {
+        qint64 position = 1;
+        for (qint64 i = 0; i + 1 < line; ++i)
+            position += lines_[int(i)].size() + 2;
+        return position;
     }
     // The 1-based number of the nth line (from 1) whose text starts with prefix.
     qint64 lineStarting(const QByteArray& prefix, int nth = 1) const {
@@ -128,6 +164,8 @@ private slots:
     void goesToALineOrByte();
     void showLineLandsOnTheLine();
     void findsForwardAndBack();
+    void showsLinesWhileIndexed();
+    void indexesAgainAFileRewritten();
 };
 
 void FileLinesTest::marksEveryKindOfLineWithTheChecksWords() {
@@ -262,6 +300,70 @@ void FileLinesTest::findsForwardAndBack() {
     QVERIFY(find(window, QStringLiteral("(unclosed"), true, false));
     QVERIFY(!window->statusText().isEmpty());
     QCOMPARE(window->currentLine(), qint64(lines_.size()));
+}
+
+void FileLinesTest::showsLinesWhileIndexed() {
+    // Twenty thousand claims, a line each: the index held after its first stretch.
+    path_ = dir_->filePath(QStringLiteral("big.nsf"));
+    QVERIFY(GeneratedFiles::write(
+        {QStringLiteral("--version"), QStringLiteral("00301"), QStringLiteral("--seed"),
+         QStringLiteral("1"), QStringLiteral("--claims"), QStringLiteral("20000"),
+         QStringLiteral("--batches"), QStringLiteral("20"), QStringLiteral("--bare-claims")},
+        path_));
+    QVERIFY(readLines());
+    context_->seams().pause = [this](WorkSeams::Job job, const WorkSeams::Stopped& stopped) {
+        if (job == WorkSeams::Job::Lines && ++stretches_ > 1)
+            while (!go_.tryAcquire(1, 5) && !stopped()) {
+            }
+    };
+    frmFileLines* window = openLines(false);
+    QVERIFY(window);
+    LineTableModel* model = window->model();
+    QVERIFY(QTest::qWaitFor([model] { return model->rowCount() > 0; }, kWaitMs));
+    QVERIFY(!window->isIndexed());
+    QVERIFY(model->rowCount() < lines_.size());
+    QCOMPARE(model->index(model->rowCount() - 1, LineTableModel::Text).data().toString(),
+             QString::fromLatin1(lines_[model->rowCount() - 1]));
+    QVERIFY(window->statusText().contains(QStringLiteral("so far")));
+    // The last line waits for the index, and is selected once it is there.
+    const qint64 last = lines_.size();
+    QVERIFY(goTo(window, QString::number(last)));
+    QCOMPARE(window->currentLine(), qint64(0));
+    QVERIFY(window->statusText().contains(QStringLiteral("not read yet")));
+    go_.release(1000000);
+    QVERIFY(QTest::qWaitFor([window, last] { return window->currentLine() == last; }, kWaitMs));
+    QVERIFY(window->isIndexed());
+    QCOMPARE(qsizetype(model->rowCount()), lines_.size());
+    // Go to Line/Byte at the first line, a middle one and the last.
+    for (const qint64 line : {qint64(1), last / 2, last}) {
+        for (const QString& text :
+             {QString::number(line), QStringLiteral("@%1").arg(positionOf(line) + 3)}) {
+            QVERIFY(goTo(window, text));
+            QCOMPARE(window->currentLine(), line);
+            const int row = LineTableModel::rowOf(line);
+            QCOMPARE(model->index(row, LineTableModel::Position).data().toLongLong(),
+                     positionOf(line));
+            QCOMPARE(model->index(row, LineTableModel::Text).data().toString(),
+                     QString::fromLatin1(lines_[row]));
+        }
+    }
+}
+
+void FileLinesTest::indexesAgainAFileRewritten() {
+    frmFileLines* window = start();
+    QVERIFY(window);
+    QCOMPARE(qsizetype(window->model()->rowCount()), lines_.size());
+    // Rewritten in place with its first ten lines: the same file, other bytes.
+    lines_ = lines_.mid(0, 10);
+    lines_[1] = QByteArray("BA0").leftJustified(320, 'z');
+    QFile file(path_);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(file.write(lines_.join("\r\n")) > 0);
+    file.close();
+    QVERIFY(QTest::qWaitFor([window] { return window->model()->rowCount() == 10; }, kWaitMs));
+    QVERIFY(QTest::qWaitFor([window] { return window->isIndexed(); }, kWaitMs));
+    QCOMPARE(window->model()->index(1, LineTableModel::Text).data().toString(),
+             QString::fromLatin1(lines_[1]));
 }
 
 QTEST_MAIN(FileLinesTest)

@@ -15,58 +15,121 @@ constexpr std::int64_t kReportEvery = std::int64_t(1) << 20;
 
 bool LineIndex::build(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
                       ProgressControl* control, std::int64_t spacing) {
+    if (open(file, std::move(layouts), spacing) && scan(control))
+        return true;
+    clear();
+    return false;
+}
+
+void LineIndex::clear() {
+    lineCount_.store(0, std::memory_order_release);
+    fileTrailerLine_.store(0, std::memory_order_release);
+    complete_.store(false, std::memory_order_release);
+}
+
+bool LineIndex::open(const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
+                     std::int64_t spacing) {
+    clear();
     file_.close();
     layouts_ = std::move(layouts);
     spacing_ = std::max<std::int64_t>(1, spacing);
-    starts_.clear();
-    lineCount_ = 0;
+    segments_.clear();
     size_ = 0;
-    fileTrailerLine_ = 0;
-    SequentialFile reader;
-    if (!file_.openSame(file) || !reader.openSame(file))
+    scanned_ = 0;
+    nextStart_ = 1;
+    scanner_.close();
+    if (!file_.openSame(file) || !scanner_.openSame(file))
         return false;
-    size_ = reader.size();
-    if (control)
-        control->bytesTotal.store(size_, std::memory_order_relaxed);
-    std::int64_t nextReport = kReportEvery;
-    bool cancelled = false;
-    reader.forEachLine([&](std::string_view line, std::int64_t lineStart) {
-        if (control && lineStart >= nextReport) {
-            control->bytesDone.store(lineStart - 1, std::memory_order_relaxed);
-            if (control->cancel.load(std::memory_order_relaxed)) {
-                cancelled = true;
-                return false;
-            }
-            nextReport = lineStart + kReportEvery;
-        }
-        if (lineCount_ % spacing_ == 0)
-            starts_.push_back(lineStart);
-        ++lineCount_;
-        if (fileTrailerLine_ == 0 && takeRecordOfType(line, "ZA0"))
-            fileTrailerLine_ = lineCount_;
-        return true;
-    });
-    if (control)
-        control->bytesDone.store(reader.position() - 1, std::memory_order_relaxed);
-    if (cancelled) {
-        starts_.clear();
-        lineCount_ = 0;
-        fileTrailerLine_ = 0;
-        return false;
-    }
+    identity_ = file_.identity();
+    size_ = file_.size();
+    // Every line but the last takes at least its line end, so a file has at
+    // most size + 1 lines; the table of segments is made once, for them all.
+    const std::int64_t kept = (size_ + 1) / spacing_ + 1;
+    segments_.resize(std::size_t(kept) / kSegmentStarts + 1);
     return true;
 }
 
-std::int64_t LineIndex::seekNear(SequentialFile& reader, std::int64_t number) const {
-    if (number < 1 || number > lineCount_ || !reader.openSame(file_))
+bool LineIndex::keep(std::size_t kept, std::int64_t start) {
+    const std::size_t segment = kept / kSegmentStarts;
+    if (segment >= segments_.size())
+        return false;
+    if (!segments_[segment])
+        segments_[segment] = std::make_unique<std::int64_t[]>(kSegmentStarts);
+    segments_[segment][kept % kSegmentStarts] = start;
+    return true;
+}
+
+bool LineIndex::scan(ProgressControl* control, std::int64_t upTo) {
+    if (!scanner_.isOpen())
+        return false;
+    if (isComplete() || nextStart_ >= upTo)
+        return true;
+    if (control)
+        control->bytesTotal.store(size_, std::memory_order_relaxed);
+    scanner_.seek(nextStart_);
+    std::int64_t nextReport = nextStart_ + kReportEvery;
+    std::int64_t count = scanned_;
+    std::int64_t trailer = fileTrailerLine();
+    bool stopped = false;
+    bool reached = false;
+    scanner_.forEachLine([&](std::string_view line, std::int64_t lineStart) {
+        if (lineStart >= upTo) {
+            reached = true;
+            nextStart_ = lineStart;
+            return false;
+        }
+        if (lineStart >= nextReport) {
+            // What was kept up to here is written: readers may have it.
+            lineCount_.store(count, std::memory_order_release);
+            if (control) {
+                control->bytesDone.store(lineStart - 1, std::memory_order_relaxed);
+                if (control->cancel.load(std::memory_order_relaxed)) {
+                    nextStart_ = lineStart;
+                    stopped = true;
+                    return false;
+                }
+            }
+            nextReport = lineStart + kReportEvery;
+        }
+        if (count % spacing_ == 0 && !keep(std::size_t(count / spacing_), lineStart)) {
+            nextStart_ = lineStart;
+            stopped = true; // more lines than the size opened allows: it grew
+            return false;
+        }
+        ++count;
+        if (trailer == 0 && takeRecordOfType(line, "ZA0")) {
+            trailer = count;
+            fileTrailerLine_.store(trailer, std::memory_order_release);
+        }
+        return true;
+    });
+    scanned_ = count;
+    if (control)
+        control->bytesDone.store((reached ? nextStart_ : scanner_.position()) - 1,
+                                 std::memory_order_relaxed);
+    if (stopped)
+        return false;
+    lineCount_.store(count, std::memory_order_release);
+    if (!reached)
+        complete_.store(true, std::memory_order_release);
+    return true;
+}
+
+bool LineIndex::fileChanged() const {
+    return file_.isOpen() && file_.identity() != identity_;
+}
+
+std::int64_t LineIndex::seekNear(SequentialFile& reader, std::int64_t number,
+                                 std::int64_t lines) const {
+    if (number < 1 || number > lines || !reader.openSame(file_))
         return 0;
     const std::size_t kept = std::size_t((number - 1) / spacing_);
-    reader.seek(starts_[kept]);
+    reader.seek(keptStart(kept));
     return std::int64_t(kept) * spacing_ + 1;
 }
 
 void LineIndex::describe(std::string_view text, std::int64_t number, std::int64_t position,
-                         Line& line) const {
+                         std::int64_t lastLine, Line& line) const {
     line.number = number;
     line.position = position;
     line.bytes.assign(text.data(), text.size());
@@ -76,11 +139,12 @@ void LineIndex::describe(std::string_view text, std::int64_t number, std::int64_
     line.typeIndex = recordTypeIndex(line.type());
     line.inLayouts =
         line.typeIndex >= 0 && layouts_ && layouts_->at(line.typeIndex).fieldCount() > 0;
+    const std::int64_t trailer = fileTrailerLine();
     if (!isRecord)
-        line.kind = number == lineCount_ ? Kind::CutLastLine : Kind::ShortLine;
+        line.kind = number == lastLine ? Kind::CutLastLine : Kind::ShortLine;
     else if (line.typeIndex < 0)
         line.kind = Kind::UnknownRecordType;
-    else if (fileTrailerLine_ != 0 && number > fileTrailerLine_)
+    else if (trailer != 0 && number > trailer)
         line.kind = Kind::RecordAfterFileTrailer;
     else
         line.kind = Kind::Record;
@@ -88,16 +152,20 @@ void LineIndex::describe(std::string_view text, std::int64_t number, std::int64_
 
 std::int64_t LineIndex::forEach(std::int64_t from, std::int64_t count,
                                 const std::function<bool(const Line&)>& visit) const {
+    // Complete first: once it is, the count read after it is the last.
+    const bool complete = isComplete();
+    const std::int64_t lines = lineCount();
     SequentialFile reader;
-    std::int64_t number = seekNear(reader, from);
+    std::int64_t number = seekNear(reader, from, lines);
     if (number == 0 || count <= 0)
         return 0;
-    const std::int64_t last = std::min(lineCount_, from + std::min(count, lineCount_) - 1);
+    const std::int64_t last = std::min(lines, from + std::min(count, lines) - 1);
+    const std::int64_t lastLine = complete ? lines : 0;
     std::int64_t visited = 0;
     Line line;
     reader.forEachLine([&](std::string_view text, std::int64_t lineStart) {
         if (number >= from) {
-            describe(text, number, lineStart, line);
+            describe(text, number, lineStart, lastLine, line);
             line.cut = reader.lastLineCut();
             ++visited;
             if (!visit(line))
@@ -116,25 +184,35 @@ bool LineIndex::read(std::int64_t number, Line& line) const {
 }
 
 std::int64_t LineIndex::lineAt(std::int64_t position) const {
-    if (position < 1 || position > size_ || starts_.empty())
+    const bool complete = isComplete();
+    const std::int64_t lines = lineCount();
+    if (position < 1 || position > size_ || lines == 0)
         return 0;
-    // The last kept start at or before the position.
-    const auto after = std::upper_bound(starts_.begin(), starts_.end(), position);
-    const std::size_t kept = std::size_t(after - starts_.begin()) - 1;
+    // The last kept start at or before the position, by halves.
+    std::size_t low = 0;
+    std::size_t high = std::size_t((lines - 1) / spacing_) + 1;
+    while (high - low > 1) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (keptStart(middle) <= position)
+            low = middle;
+        else
+            high = middle;
+    }
     SequentialFile reader;
     if (!reader.openSame(file_))
         return 0;
-    reader.seek(starts_[kept]);
-    std::int64_t number = std::int64_t(kept) * spacing_;
+    reader.seek(keptStart(low));
+    std::int64_t number = std::int64_t(low) * spacing_;
     std::int64_t found = 0;
     reader.forEachLine([&](std::string_view, std::int64_t) {
         ++number;
-        // The position lies in this line when the next one starts beyond it.
-        if (reader.position() > position || number == lineCount_) {
+        // The position lies in this line when the next one starts beyond it;
+        // in the last line, once there is no next.
+        if (reader.position() > position || (complete && number == lines)) {
             found = number;
             return false;
         }
-        return true;
+        return number < lines;
     });
     return found;
 }

@@ -17,13 +17,14 @@ struct ProgressControl;
 // it. The program leaves every seam empty. A job takes the seams as they are
 // when it starts and calls them on its worker threads.
 struct WorkSeams {
-    enum class Job { TreeBuild, Check, Search, Comparison };
+    enum class Job { TreeBuild, Check, Search, Comparison, Lines };
     // Whether the job calling a seam was cancelled: a seam that waits returns
     // once it is, so that the job can stop and be waited for.
     using Stopped = std::function<bool()>;
 
     // A pause point: called on a search's or a comparison's worker, or the
-    // check's, before it reads anything.
+    // check's, before it reads anything; on the File Lines window's index
+    // before each stretch of lines it reads.
     std::function<void(Job job, const Stopped& stopped)> pause;
     // Called on the whole-file check's worker before each claim it takes (to
     // slow a check down).

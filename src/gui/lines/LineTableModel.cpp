@@ -2,6 +2,7 @@
 
 #include "core/check/ProblemStore.h"
 #include "core/layouts/RecordTypes.h"
+#include "core/lines/ProblemLineIndex.h"
 #include "gui/common/CoreText.h"
 #include "gui/document/ProblemIcons.h"
 #include "gui/document/ProblemKind.h"
@@ -48,36 +49,63 @@ LineTableModel::LineTableModel(QObject* parent)
     , fixed_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
 }
 
+namespace {
+
+int rowsOf(const qm::LineIndex& index) {
+    return int(std::min<std::int64_t>(index.lineCount(), INT32_MAX));
+}
+
+} // namespace
+
 void LineTableModel::setIndex(std::shared_ptr<const qm::LineIndex> index) {
     beginResetModel();
     index_ = std::move(index);
     blocks_.clear();
+    // Complete first: the count read after it is then the last.
+    complete_ = index_ && index_->isComplete();
+    rows_ = index_ ? rowsOf(*index_) : 0;
+    changed_ = false;
     endResetModel();
 }
 
-void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemStore> store,
-                                 const qm::LayoutCatalogue* layouts) {
-    store_ = std::move(store);
-    layouts_ = layouts;
-    lineRows_.clear();
-    if (store_) {
-        qm::ProblemStore::Reader reader(*store_);
-        while (!reader.atEnd()) {
-            const std::int64_t row = reader.row();
-            const qm::ProblemStore::Entry entry = reader.next();
-            if (entry.problem.line > 0)
-                lineRows_.emplace_back(entry.problem.line, row);
-        }
-        std::sort(lineRows_.begin(), lineRows_.end());
+bool LineTableModel::refresh() {
+    if (!index_ || changed_)
+        return false;
+    const bool complete = index_->isComplete();
+    const int scanned = rowsOf(*index_);
+    const int rows = std::min(scanned, rows_ + std::min(kRowsAdded, INT32_MAX - rows_));
+    if (rows > rows_) {
+        // The block that ended at the last row shown has more lines now.
+        blocks_.remove_if(
+            [](const auto& kept) { return kept.second.size() < std::size_t(kBlockLines); });
+        beginInsertRows(QModelIndex(), rows_, rows - 1);
+        rows_ = rows;
+        endInsertRows();
     }
+    if (complete && !complete_ && rows_ == scanned) {
+        complete_ = true;
+        // The last line may be cut, which was not known while it was read.
+        blocks_.clear();
+        if (rows_ > 0)
+            emit dataChanged(index(rows_ - 1, 0), index(rows_ - 1, ColumnCount - 1));
+        return true;
+    }
+    return false;
+}
+
+void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemLineIndex> problems,
+                                 const qm::LayoutCatalogue* layouts) {
+    problems_ = std::move(problems);
+    store_ = problems_ ? problems_->store().get() : nullptr;
+    layouts_ = layouts;
+    spanFirst_ = 0;
+    lineRows_.clear();
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 int LineTableModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !index_)
-        return 0;
-    return int(std::min<std::int64_t>(index_->lineCount(), INT32_MAX));
+    return parent.isValid() ? 0 : rows_;
 }
 
 int LineTableModel::columnCount(const QModelIndex& parent) const {
@@ -90,6 +118,18 @@ const LineTableModel::Block* LineTableModel::block(std::int64_t first) const {
             blocks_.splice(blocks_.begin(), blocks_, it);
             return &blocks_.front().second;
         }
+    }
+    static const Block none;
+    if (changed_)
+        return &none;
+    if (index_->fileChanged()) {
+        // Never the bytes of a file that is no longer the one indexed.
+        changed_ = true;
+        blocks_.clear();
+        // Found while painting, told after it: the model is not changed here.
+        auto* self = const_cast<LineTableModel*>(this);
+        QMetaObject::invokeMethod(self, &LineTableModel::fileChanged, Qt::QueuedConnection);
+        return &none;
     }
     Block lines;
     lines.reserve(kBlockLines);
@@ -114,6 +154,12 @@ const qm::LineIndex::Line* LineTableModel::line(int row) const {
 }
 
 std::pair<std::size_t, std::size_t> LineTableModel::rowsAt(std::int64_t line) const {
+    const std::int64_t span = (line - 1) / kSpanLines * kSpanLines + 1;
+    if (span != spanFirst_) {
+        spanFirst_ = span;
+        lineRows_ = problems_ ? problems_->rowsIn(span, span + kSpanLines - 1)
+                              : std::vector<std::pair<std::int64_t, std::int64_t>>();
+    }
     const auto less = [](const std::pair<std::int64_t, std::int64_t>& a, std::int64_t b) {
         return a.first < b;
     };

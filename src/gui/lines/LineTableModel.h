@@ -12,13 +12,16 @@
 #include <vector>
 
 namespace qm {
+class ProblemLineIndex;
 class ProblemStore;
-}
+} // namespace qm
 
 // The file's raw lines as a table, read on demand through a LineIndex: only
 // the blocks of lines in view are held, a few at a time, so the table costs
 // the same for ten lines as for ten million. Lines that are no record and
 // lines the check's rows name are marked, with the rows' words as tooltip.
+// While the index is still being built it shows the lines scanned so far,
+// more at each refresh().
 class LineTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -35,10 +38,18 @@ public:
 
     // Shows the lines of index (null: none).
     void setIndex(std::shared_ptr<const qm::LineIndex> index);
+    // Adds rows the index has scanned since the last look, at most
+    // kRowsAdded at a time (a view takes a while over each row added); once
+    // it is complete and every row is added, reads again what was read
+    // before the last line was known, and returns true (that once).
+    bool refresh();
+    static constexpr int kRowsAdded = 100000;
+    bool isComplete() const { return complete_; }
     const std::shared_ptr<const qm::LineIndex>& lineIndex() const { return index_; }
-    // The check's rows by the lines they name (null store: none yet).
-    void setProblems(std::shared_ptr<const qm::ProblemStore> store,
+    // The check's rows by the lines they name (null: none yet).
+    void setProblems(std::shared_ptr<const qm::ProblemLineIndex> problems,
                      const qm::LayoutCatalogue* layouts);
+    bool hasProblems() const { return problems_ != nullptr; }
     // Line number of a row and back (rows are 0-based).
     static std::int64_t lineOf(int row) { return std::int64_t(row) + 1; }
     static int rowOf(std::int64_t line) { return int(line - 1); }
@@ -57,19 +68,31 @@ public:
     // digit every ten columns, a '+' at every fifth, dots between.
     static QString ruler(int columns);
 
+signals:
+    // The file is no longer what was indexed: no line of it is shown now.
+    // Told once, after the painting that found it.
+    void fileChanged();
+
 private:
     using Block = std::vector<qm::LineIndex::Line>;
     const Block* block(std::int64_t first) const;
-    // The store rows that name a line, by the sorted index below.
+    // The store rows that name a line, by the rows of its span below.
     std::pair<std::size_t, std::size_t> rowsAt(std::int64_t line) const;
     QVariant mark(const qm::LineIndex::Line& line) const;
     QVariant background(const qm::LineIndex::Line& line) const;
 
     std::shared_ptr<const qm::LineIndex> index_;
-    std::shared_ptr<const qm::ProblemStore> store_;
+    int rows_ = 0;
+    bool complete_ = false;
+    mutable bool changed_ = false;
+    std::shared_ptr<const qm::ProblemLineIndex> problems_;
+    const qm::ProblemStore* store_ = nullptr; // problems_'s
     const qm::LayoutCatalogue* layouts_ = nullptr;
+    // Of the span of kSpanLines lines from spanFirst_ on, the last looked at:
     // (line, store row), sorted by line, then by row.
-    std::vector<std::pair<std::int64_t, std::int64_t>> lineRows_;
+    static constexpr std::int64_t kSpanLines = 1024;
+    mutable std::int64_t spanFirst_ = 0;
+    mutable std::vector<std::pair<std::int64_t, std::int64_t>> lineRows_;
     QFont fixed_;
     // Blocks read, by their first line, the most recent first.
     mutable std::list<std::pair<std::int64_t, Block>> blocks_;

@@ -5,6 +5,7 @@
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/layouts/RecordTypes.h"
 #include "core/lines/LineIndex.h"
+#include "core/lines/ProblemLineIndex.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/frmGoToLine.h"
 #include "gui/document/ClaimDocument.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <array>
@@ -30,6 +32,17 @@ namespace {
 // How far into a claim its records are looked for, in lines: far beyond
 // any claim's, short of reading a damaged file to its end.
 constexpr qint64 kClaimLinesWalked = 20000;
+// How often the window looks at an index being built, in milliseconds: the
+// first lines show at once, the count grows as if it ran.
+constexpr int kIndexLookMs = 50;
+// The bytes a held scan reads between its pauses.
+constexpr std::int64_t kPausedStretch = std::int64_t(1) << 20;
+// How often the window looks whether the file changed, in milliseconds.
+constexpr int kChangeLookMs = 1000;
+const QString kChangedText =
+    QStringLiteral("The file changed since its lines were read: reading them again...");
+// A file that goes on changing is indexed again at most this often.
+constexpr qint64 kReindexMs = 1000;
 
 bool endsClaim(std::string_view type) {
     return type == "AA0" || type == "BA0" || type == "CA0" || type == "YA0" || type == "ZA0";
@@ -48,8 +61,17 @@ frmFileLines::frmFileLines(ClaimDocument& document, QWidget* parent)
     makeActions();
     ProblemCheck& check = document.check();
     connect(&check, &ProblemCheck::checkEnded, this, &frmFileLines::showProblems);
-    connect(&check, &ProblemCheck::aboutToClear, this,
-            [this] { model_->setProblems(nullptr, nullptr); });
+    connect(&check, &ProblemCheck::aboutToClear, this, [this] {
+        problemsWork_->cancelWork();
+        model_->setProblems(nullptr, nullptr);
+    });
+    // The check found the file changed: so did these lines, when it is this file.
+    connect(&check, &ProblemCheck::checkEnded, this, [this] {
+        if (document_ && document_->check().fileChanged() && model_->lineIndex() &&
+            model_->lineIndex()->fileChanged())
+            fileChanged();
+    });
+    connect(model_, &LineTableModel::fileChanged, this, &frmFileLines::fileChanged);
     startIndex();
 }
 
@@ -151,61 +173,153 @@ void frmFileLines::makeActions() {
         QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { find(true); });
     grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
+    // A file rewritten in place (its size or time changed) is seen within
+    // a second, whatever is on screen.
+    auto* changeTimer = new QTimer(this);
+    changeTimer->setInterval(kChangeLookMs);
+    connect(changeTimer, &QTimer::timeout, this, [this] {
+        if (model_->lineIndex() && model_->lineIndex()->fileChanged())
+            fileChanged();
+    });
+    changeTimer->start();
+    indexTimer_ = new QTimer(this);
+    indexTimer_->setInterval(kIndexLookMs);
+    connect(indexTimer_, &QTimer::timeout, this, &frmFileLines::showIndexed);
     indexWork_ = new IndexWork(this);
     connect(indexWork_, &BackgroundWorkBase::workProgressed, progress_, &QProgressBar::setValue);
     connect(indexWork_, &BackgroundWorkBase::workEnded, this, &frmFileLines::indexEnded);
     findWork_ = new FindWork(this);
+    problemsWork_ = new ProblemsWork(this);
+    connect(problemsWork_, &BackgroundWorkBase::workEnded, this, [this] {
+        if (document_ && !problemsWork_->wasCancelled() && problemsWork_->summary())
+            model_->setProblems(problemsWork_->summary(), document_->check().layouts());
+    });
     connect(findWork_, &BackgroundWorkBase::workProgressed, progress_, &QProgressBar::setValue);
 }
 
 void frmFileLines::startIndex() {
     if (!document_)
         return;
-    // A reader of its own, opened here: the worker touches nothing of the document's.
-    auto reader = std::make_shared<qm::SequentialFile>();
-    if (!reader->openSame(document_->file().file())) {
+    indexStarted_.start();
+    // Opened here, before the worker and this window share it: the worker
+    // touches nothing of the document's.
+    auto index = std::make_shared<qm::LineIndex>();
+    if (!index->open(document_->file().file(), document_->file().layouts())) {
+        model_->setIndex(nullptr);
         setStatus(QStringLiteral("The file could not be read again."));
         showWorking(false);
         return;
     }
+    model_->setIndex(index);
+    showProblems();
     setStatus(QStringLiteral("Reading the lines..."));
     showWorking(true);
-    indexWork_->startWork(
-        [reader, layouts = document_->file().layouts()](IndexWork::Reporter& run) {
-            auto index = std::make_shared<qm::LineIndex>();
-            if (!index->build(*reader, layouts, &run.control()))
+    indexTimer_->start();
+    indexWork_->startWork([index, seams = document_->seams()](IndexWork::Reporter& run) {
+        if (!seams || !seams->pause)
+            return index->scan(&run.control()) ? Indexed{index} : Indexed{};
+        // A test holds the scan between stretches, the lines before shown.
+        for (std::int64_t upTo = kPausedStretch; !index->isComplete(); upTo += kPausedStretch) {
+            seams->pause(WorkSeams::Job::Lines, [&run] { return run.cancelled(); });
+            if (!index->scan(&run.control(), upTo))
                 return Indexed{};
-            return Indexed{std::move(index)};
-        });
+        }
+        return Indexed{index};
+    });
+}
+
+void frmFileLines::showIndexed() {
+    const std::shared_ptr<const qm::LineIndex> index = model_->lineIndex();
+    if (!index) {
+        indexTimer_->stop();
+        return;
+    }
+    if (model_->refresh()) {
+        // The rows have caught up with an index that is complete.
+        indexTimer_->stop();
+        rereading_ = false;
+        setStatus(QStringLiteral("%L1 lines").arg(index->lineCount()));
+        showPending();
+        emit indexed();
+        return;
+    }
+    const bool caughtUp = model_->rowCount() >= index->lineCount();
+    if (!indexWork_->isRunning() && caughtUp) {
+        indexTimer_->stop(); // cancelled: all it read is shown
+        return;
+    }
+    if (!pending_.asked && indexWork_->isRunning())
+        setStatus((rereading_ ? kChangedText : QStringLiteral("Reading the lines...")) +
+                  QStringLiteral(" %L1 so far").arg(model_->rowCount()));
+    showPending();
 }
 
 void frmFileLines::indexEnded() {
     showWorking(false);
-    const Indexed built = indexWork_->summary();
-    if (indexWork_->wasCancelled() || !built.index) {
-        setStatus(indexWork_->wasCancelled() ? QStringLiteral("Reading the lines was cancelled.")
-                                             : QStringLiteral("The file could not be read again."));
+    const std::shared_ptr<const qm::LineIndex> index = model_->lineIndex();
+    if (!index)
+        return;
+    if (indexWork_->wasCancelled()) {
+        pending_.asked = false;
+        pendingFind_ = 0;
+        setStatus(QStringLiteral("Reading the lines was cancelled: %L1 lines read.")
+                      .arg(index->lineCount()));
+    } else if (!index->isComplete()) {
+        indexTimer_->stop();
+        if (index->fileChanged())
+            fileChanged();
+        else
+            setStatus(QStringLiteral("The file could not be read again."));
         return;
     }
-    model_->setIndex(built.index);
-    showProblems();
-    setStatus(QStringLiteral("%L1 lines").arg(built.index->lineCount()));
+    // The rest of the rows join the view a slice per look.
+    showIndexed();
+}
+
+void frmFileLines::showPending() {
     if (pending_.asked) {
         pending_.asked = false;
         showLine(pending_.line, pending_.position, pending_.record);
     }
-    emit indexed();
+    if (pendingFind_ != 0 && isIndexed()) {
+        const bool backward = pendingFind_ < 0;
+        pendingFind_ = 0;
+        find(backward);
+    }
+}
+
+void frmFileLines::fileChanged() {
+    // Only what the file holds now is shown: its lines are indexed again,
+    // though not over and over while something goes on writing it.
+    if (indexStarted_.isValid() && indexStarted_.elapsed() < kReindexMs) {
+        model_->setIndex(nullptr);
+        QTimer::singleShot(kReindexMs - indexStarted_.elapsed(), this, &frmFileLines::startIndex);
+        indexStarted_.invalidate();
+    } else if (indexStarted_.isValid()) {
+        startIndex();
+    }
+    rereading_ = true;
+    setStatus(kChangedText);
 }
 
 void frmFileLines::showProblems() {
-    if (!document_ || !isIndexed())
+    if (!document_)
         return;
     const ProblemCheck& check = document_->check();
-    model_->setProblems(check.hasTree() ? check.store() : nullptr, check.layouts());
+    // A store is read on the worker only once no more rows are added to it.
+    if (!check.hasTree() || check.state() == ProblemMarks::State::Running)
+        return;
+    problemsWork_->startWork([store = check.store()](ProblemsWork::Reporter& run) {
+        return qm::ProblemLineIndex::build(store, &run.control().cancel);
+    });
+}
+
+bool frmFileLines::isMarked() const {
+    return model_->hasProblems();
 }
 
 bool frmFileLines::isIndexed() const {
-    return model_->lineIndex() != nullptr;
+    return model_->lineIndex() && model_->isComplete();
 }
 
 qint64 frmFileLines::currentLine() const {
@@ -229,18 +343,42 @@ void frmFileLines::showWorking(bool working) {
 }
 
 bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record) {
-    if (!isIndexed()) {
+    if (!model_->lineIndex()) {
         pending_ = {line, position, record, true};
         return false;
     }
     const qm::LineIndex& index = *model_->lineIndex();
+    // The rows shown; all of them once complete.
+    const bool complete = model_->isComplete();
+    const qint64 rows = model_->rowCount();
     qint64 number = line;
     if (number <= 0 && position > 0) {
         number = index.lineAt(position);
-        if (number > 0 && !record.isEmpty())
+        // A record of the claim there may lie beyond the lines indexed.
+        if (number > 0 && !record.isEmpty() && (complete || number + kClaimLinesWalked <= rows))
             number = recordLine(number, record);
+        else if (number > 0 && !record.isEmpty())
+            number = 0;
     }
-    if (number < 1 || number > index.lineCount()) {
+    const bool unread = !complete && (number < 1 || number > rows) &&
+                        (line > 0 || (position > 0 && position <= index.size()));
+    if (unread && !indexWork_->isRunning() && !index.isComplete() && rows >= index.lineCount()) {
+        setStatus(QStringLiteral("Reading the lines was cancelled at line %L1.").arg(rows));
+        return false;
+    }
+    if (unread) {
+        // Not indexed yet: shown once it is.
+        pending_ = {line, position, record, true};
+        setStatus(line > 0 ? QStringLiteral("Line %L1 is not read yet: %L2 lines so far...")
+                                 .arg(line)
+                                 .arg(rows)
+                           : QStringLiteral("Byte %L1 is not read yet: %L2 lines so far...")
+                                 .arg(position)
+                                 .arg(rows));
+        return false;
+    }
+    pending_.asked = false;
+    if (number < 1 || number > rows) {
         setStatus(position > 0 && line <= 0
                       ? QStringLiteral("Byte %L1 is past the end: the file has %L2 bytes.")
                             .arg(position)
@@ -255,7 +393,8 @@ bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record)
     grid_->selectRow(at.row());
     grid_->scrollTo(at, QAbstractItemView::PositionAtCenter);
     grid_->setFocus();
-    setStatus(QStringLiteral("Line %L1 of %L2").arg(number).arg(index.lineCount()));
+    setStatus(complete ? QStringLiteral("Line %L1 of %L2").arg(number).arg(rows)
+                       : QStringLiteral("Line %L1 of %L2 so far").arg(number).arg(rows));
     return true;
 }
 
@@ -304,10 +443,11 @@ QString frmFileLines::recordKey(qint64 first, qint64 line) const {
 }
 
 void frmFileLines::askGoTo() {
-    if (!isIndexed())
+    if (!model_->lineIndex())
         return;
     const qm::LineIndex& index = *model_->lineIndex();
-    auto* dialog = new frmGoToLine(index.lineCount(), index.size(), this);
+    // While the lines are indexed their count is not known yet.
+    auto* dialog = new frmGoToLine(isIndexed() ? index.lineCount() : 0, index.size(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const frmGoToLine::Target target = dialog->target();
@@ -317,8 +457,15 @@ void frmFileLines::askGoTo() {
 }
 
 void frmFileLines::find(bool backward) {
-    if (!isIndexed() || findWork_->isRunning())
+    if (findWork_->isRunning())
         return;
+    if (!isIndexed()) {
+        if (model_->lineIndex() && indexWork_->isRunning()) {
+            pendingFind_ = backward ? -1 : 1;
+            setStatus(QStringLiteral("Find starts once the lines are read..."));
+        }
+        return;
+    }
     LineSearch search;
     QString error;
     if (!search.set(findText_->text(), expression_->isChecked(), error)) {
@@ -356,7 +503,7 @@ void frmFileLines::findFinished(bool backward) {
 
 void frmFileLines::showInClaimForm() {
     const qint64 number = currentLine();
-    if (!document_ || number == 0 || !isIndexed())
+    if (!document_ || number == 0 || !model_->lineIndex())
         return;
     qm::LineIndex::Line line;
     if (!model_->lineIndex()->read(number, line))

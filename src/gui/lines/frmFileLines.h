@@ -3,6 +3,7 @@
 #include "gui/common/BackgroundWork.h"
 #include "gui/lines/LineSearch.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -16,17 +17,21 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QTableView;
+class QTimer;
 class QToolButton;
 
 namespace qm {
 class LineIndex;
-}
+class ProblemLineIndex;
+} // namespace qm
 
 // The open file as its raw numbered lines (Tools > File Lines): the line
 // number, byte position, record type and the line's text under a column
 // ruler, in gridLines. The lines are indexed on a worker as the window opens
-// (prgLines, with cmdCancelLines) and read on demand as they scroll into view;
-// lines that are no record and lines the check names are marked. Go to Line
+// (prgLines, with cmdCancelLines), shown as they are indexed, and read on
+// demand as they scroll into view; lines that are no record and lines the
+// check names are marked. A file rewritten under the window is indexed
+// again rather than shown as it was. Go to Line
 // (mnuGoToLine, Ctrl+G), Find (txtFindLines, chkFindExpression, F3 and
 // Shift+F3, on a worker too) and Show in Claim Form (mnuShowInClaimForm)
 // act on the line selected.
@@ -38,16 +43,22 @@ public:
 
     LineTableModel* model() const { return model_; }
     QTableView* grid() const { return grid_; }
+    // Every line is indexed (they show as they are, before).
     bool isIndexed() const;
+    // The rows of the check that ended are marked at their lines (found on a
+    // worker after the check).
+    bool isMarked() const;
     // The line selected; 0 for none.
     qint64 currentLine() const;
     // Selects a line (0: the line holding byte position; with record, a
-    // claim form node key, that record of the claim there), once the lines
-    // are indexed; false when there is no such line (the status says so).
+    // claim form node key, that record of the claim there), at once when it
+    // is indexed, else once it is; false when that is not now, or when there
+    // is no such line (the status says so).
     bool showLine(qint64 line, qint64 position = 0, const QString& record = QString());
     // The Go to Line dialog, over the window (open() returns at once).
     void askGoTo();
-    // Finds the text or expression of the find box from the line selected on.
+    // Finds the text or expression of the find box from the line selected on
+    // (once every line is indexed).
     void find(bool backward);
     // Opens the claim the line selected belongs to, with its record framed.
     void showInClaimForm();
@@ -64,11 +75,19 @@ private:
     };
     using IndexWork = BackgroundWork<NoBatch, Indexed>;
     using FindWork = BackgroundWork<NoBatch, qint64>;
+    using ProblemsWork = BackgroundWork<NoBatch, std::shared_ptr<const qm::ProblemLineIndex>>;
 
     void makeControls();
     void makeActions();
     void startIndex();
+    // Shows the lines indexed since the last look, and a place that waits
+    // for them.
+    void showIndexed();
     void indexEnded();
+    // The file is no longer the one indexed: its lines are indexed again.
+    void fileChanged();
+    // Places and finds asked for before their lines were indexed.
+    void showPending();
     void findFinished(bool backward);
     void showProblems();
     void setStatus(const QString& text);
@@ -96,7 +115,17 @@ private:
     QLabel* status_ = nullptr;
     IndexWork* indexWork_ = nullptr;
     FindWork* findWork_ = nullptr;
-    // A place asked for before the lines were indexed.
+    // The check's rows by line, found on a worker: ten million of them take a second.
+    ProblemsWork* problemsWork_ = nullptr;
+    // Looks at the index while it is built.
+    QTimer* indexTimer_ = nullptr;
+    // Since the index was last started.
+    QElapsedTimer indexStarted_;
+    // The lines are read again because the file changed.
+    bool rereading_ = false;
+    // A find asked for before the lines were indexed: 1 forward, -1 back.
+    int pendingFind_ = 0;
+    // A place asked for before its line was indexed.
     struct Pending {
         qint64 line = 0;
         qint64 position = 0;
