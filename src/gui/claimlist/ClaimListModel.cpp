@@ -46,13 +46,14 @@ void ClaimListModel::clear() {
 }
 
 std::string ClaimListModel::key(int row) const {
-    return "CA0" + std::to_string(rows_.rows[std::size_t(row)].position);
+    return "CA0" + std::to_string(rows_.position(std::size_t(row)));
 }
 
 bool ClaimListModel::writeCsv(std::ostream& out, const std::vector<int>& order) const {
     qm::ClaimListReport report(out, qm::ClaimListReport::Format::Csv, layouts_);
+    FilteredClaims::Texts texts;
     for (const int row : order) {
-        report.row(rows_.row(std::size_t(row)));
+        report.row(rows_.row(std::size_t(row), texts));
         if (!out)
             return false;
     }
@@ -69,7 +70,8 @@ int ClaimListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString ClaimListModel::text(const FilteredClaims::Row& row, int column, std::size_t at) const {
-    const qm::ClaimListRow words = rows_.row(at);
+    FilteredClaims::Texts texts;
+    const qm::ClaimListRow words = rows_.row(at, texts);
     switch (column) {
     case Key:
         return QString::fromStdString(key(int(at)));
@@ -94,10 +96,11 @@ QString ClaimListModel::text(const FilteredClaims::Row& row, int column, std::si
     }
 }
 
-QVariant ClaimListModel::sortValue(const FilteredClaims::Row& row, int column) const {
+QVariant ClaimListModel::sortValue(const FilteredClaims::Row& row, int column,
+                                   std::size_t at) const {
     switch (column) {
     case Key:
-        return qint64(row.position);
+        return qint64(rows_.position(at));
     case FirstService:
         return qint64(row.firstService);
     case Lines:
@@ -123,7 +126,7 @@ QVariant ClaimListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return text(row, index.column(), at);
     case ResultsFilterModel::SortRole:
-        return sortValue(row, index.column());
+        return sortValue(row, index.column(), at);
     case Qt::TextAlignmentRole:
         return index.column() >= Lines ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default:

@@ -53,7 +53,7 @@ public:
 
 private:
     QString text(const FilteredClaims::Row& row, int column, std::size_t at) const;
-    QVariant sortValue(const FilteredClaims::Row& row, int column) const;
+    QVariant sortValue(const FilteredClaims::Row& row, int column, std::size_t at) const;
 
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     // Words money in its fields' formats, as the command line's list does.

@@ -87,7 +87,8 @@ public:
               qm::ProgressControl& control)
         : s_(std::move(sources))
         , deliver_(std::move(deliver))
-        , control_(control) {}
+        , control_(control)
+        , batch_(s_.tree) {}
 
     ClaimFilterJob::Summary run() {
         if (!followCheck())
@@ -193,7 +194,7 @@ private:
 
     void handOn() {
         if (!batch_.rows.empty())
-            deliver_(std::exchange(batch_, FilteredClaims()));
+            deliver_(std::exchange(batch_, FilteredClaims(s_.tree)));
     }
 
     Sources s_;

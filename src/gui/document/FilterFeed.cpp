@@ -3,7 +3,8 @@
 #include "core/filetree/FileTree.h"
 
 FilterFeed::FilterFeed(std::shared_ptr<const qm::FileTree> tree)
-    : tree_(std::move(tree)) {
+    : tree_(std::move(tree))
+    , rows_(tree_) {
 }
 
 void FilterFeed::claim(const qm::ClaimListRow& row, bool matched) {
@@ -34,9 +35,9 @@ bool FilterFeed::take(FilteredClaims& rows, std::int64_t& claims, std::chrono::m
         changed_.wait_for(lock, wait);
     claims += std::exchange(claims_, 0);
     if (rows.rows.empty())
-        rows = std::exchange(rows_, FilteredClaims());
+        rows = std::exchange(rows_, FilteredClaims(tree_));
     else
-        rows.append(std::exchange(rows_, FilteredClaims()));
+        rows.append(std::exchange(rows_, FilteredClaims(tree_)));
     return ended_;
 }
 
