@@ -2,7 +2,8 @@
 // invalid expressions, the claims it shows against `quillmark-cli list
 // --filter`, with "Only claims with problems", the status count) and the
 // Claim List window (Ctrl+L, its rows and count against the command line,
-// its own filter, sorting money as numbers, the CSV export, opening a claim).
+// its own filter, sorting money as numbers, the CSV export, opening a claim),
+// and the whole-file check's one reading feeding the filter.
 #include "GeneratedFiles.h"
 #include "GuiTest.h"
 #include "core/filetree/FileTree.h"
@@ -12,6 +13,7 @@
 #include "gui/common/FilterBar.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
+#include "gui/document/ClaimFilterJob.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/FileTreeModel.h"
 #include "gui/filetree/TreeDisplayFilter.h"
@@ -23,14 +25,17 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSemaphore>
 #include <QTest>
 #include <QTreeView>
+#include <atomic>
 
 namespace {
 
@@ -73,6 +78,8 @@ private slots:
     void treeShowsTheClaimsTheCommandLineLists_data();
     void treeShowsTheClaimsTheCommandLineLists();
     void claimListHasTheCommandLinesRows();
+    void filterReadsAlongWithTheCheck_data();
+    void filterReadsAlongWithTheCheck();
 
 private:
     bool start(const QString& path);
@@ -291,6 +298,65 @@ void ClaimListTest::claimListHasTheCommandLinesRows() {
     QVERIFY(QTest::qWaitFor(
         [&] { return main_->document()->lastClick().key == first.data().toString().toStdString(); },
         kTimeoutMs));
+}
+
+void ClaimListTest::filterReadsAlongWithTheCheck_data() {
+    QTest::addColumn<bool>("whileReading");
+    QTest::newRow("set before the check reads") << false;
+    QTest::newRow("set while the check reads") << true;
+}
+
+void ClaimListTest::filterReadsAlongWithTheCheck() {
+    QFETCH(bool, whileReading);
+    // The check held before it reads, or at its 20th claim, until the filter is set.
+    auto go = std::make_shared<QSemaphore>();
+    auto claims = std::make_shared<std::atomic<int>>(0);
+    const auto hold = [go](const WorkSeams::Stopped& stopped) {
+        while (!go->tryAcquire(1, 5) && !stopped()) {
+        }
+    };
+    if (whileReading)
+        context_->seams().eachClaim = [hold, claims](const WorkSeams::Stopped& stopped) {
+            if (++*claims == 20)
+                hold(stopped);
+        };
+    else
+        context_->seams().pause = [hold](WorkSeams::Job job, const WorkSeams::Stopped& stopped) {
+            if (job == WorkSeams::Job::Check)
+                hold(stopped);
+        };
+    QVERIFY(start(generated_));
+    ProblemCheck& check = main_->document()->check();
+    QVERIFY(QTest::qWaitFor([&] { return check.isRunning() && (!whileReading || *claims >= 20); },
+                            kTimeoutMs));
+    auto* bar = tree()->findChild<FilterBar*>(QStringLiteral("cboDisplayFilter"));
+    const QString expression = QStringLiteral("XA0.12.0 > 200.00 || problem");
+    QVERIFY(bar->apply(expression));
+    go->release();
+    QVERIFY(waitForTreeFilter());
+    const auto* job = tree()->findChild<ClaimFilterJob*>();
+    const qint64 fileSize = QFileInfo(generated_).size();
+    // Fed by the check's reading: set before it read, nothing read again; set
+    // while it read, at most what it had begun (here its one chunk).
+    QVERIFY(job->summary().fedByCheck);
+    QCOMPARE(job->summary().bytesRead == 0, !whileReading);
+    QVERIFY(job->summary().bytesRead <= fileSize);
+    QStringList expected = listedKeys(generated_, expression);
+    QCOMPARE(shownClaims(), expected);
+    const auto* status = tree()->findChild<QLabel*>(QStringLiteral("lblShowing"));
+    QCOMPARE(status->text(), QStringLiteral("Showing %1 of 240 claims").arg(expected.size()));
+
+    // Once the check has ended, a filter reads the file once, no more.
+    QVERIFY(QTest::qWaitFor([&] { return check.state() == ProblemMarks::State::Finished; },
+                            kTimeoutMs));
+    const QString later = QStringLiteral("XA0.12.0 <= 200.00 && !problem");
+    QVERIFY(bar->apply(later));
+    QVERIFY(waitForTreeFilter());
+    QVERIFY(!job->summary().fedByCheck);
+    QVERIFY(job->summary().bytesRead > 0 && job->summary().bytesRead <= fileSize);
+    expected = listedKeys(generated_, later);
+    QCOMPARE(shownClaims(), expected);
+    QCOMPARE(status->text(), QStringLiteral("Showing %1 of 240 claims").arg(expected.size()));
 }
 
 QTEST_MAIN(ClaimListTest)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/filter/ClaimListRow.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -51,6 +53,27 @@ struct alignas(64) FilterChunk {
     }
     std::string_view text(std::uint32_t at, std::uint16_t length) const {
         return std::string_view(pool).substr(at, length);
+    }
+    // A claim of this chunk as the claim list words it (texts and figures
+    // only when it has a row); its texts point into the pool.
+    ClaimListRow listRow(const Claim& claim, std::int64_t index) const {
+        ClaimListRow row;
+        row.index = index;
+        row.position = claim.position;
+        row.batchPosition = claim.batchPosition;
+        row.problems = claim.problems;
+        if (claim.row < 0)
+            return row;
+        const Row& r = rows[std::size_t(claim.row)];
+        row.patient = text(r.patient, r.patientLength);
+        row.controlNumber = text(r.controlNumber, r.controlNumberLength);
+        row.provider = text(r.provider, r.providerLength);
+        row.firstService = r.firstService;
+        row.lines = r.lines;
+        row.hasStatedTotal = r.hasStatedTotal;
+        row.statedTotal = r.statedTotal;
+        row.linesTotal = r.linesTotal;
+        return row;
     }
 };
 

@@ -8,6 +8,7 @@ FilterVisitor::FilterVisitor(const ClaimFilter* filter, bool listRows, bool clai
                              const LayoutCatalogue& layouts, std::unique_ptr<CheckVisitor> check,
                              std::vector<FilterChunk>& chunks, FilterChunkPool& pool)
     : check_(std::move(check))
+    , heard_(check_.get())
     , chunks_(chunks)
     , pool_(pool)
     , claimsAlone_(claimsAlone)
@@ -18,10 +19,25 @@ FilterVisitor::FilterVisitor(const ClaimFilter* filter, bool listRows, bool clai
         rows_.emplace(layouts);
 }
 
+FilterVisitor::FilterVisitor(const ClaimFilter* filter, bool listRows,
+                             const LayoutCatalogue& layouts, const CheckVisitor& heard,
+                             std::vector<FilterChunk>& chunks, FilterChunkPool& pool)
+    : heard_(&heard)
+    , chunks_(chunks)
+    , pool_(pool)
+    , claimsAlone_(false)
+    , ba0_(recordTypeIndex("BA0")) {
+    if (filter)
+        evaluator_.emplace(*filter, layouts);
+    if (listRows)
+        rows_.emplace(layouts);
+}
+
 FilterVisitor::~FilterVisitor() = default;
 
 void FilterVisitor::beginChunk(std::size_t chunk) {
-    check_->beginChunk(chunk);
+    if (check_)
+        check_->beginChunk(chunk);
     chunks_[chunk] = pool_.take();
     chunk_ = &chunks_[chunk];
     // A chunk of megabytes holds thousands of claims: no growing one by one.
@@ -33,11 +49,13 @@ void FilterVisitor::beginChunk(std::size_t chunk) {
 }
 
 void FilterVisitor::endChunk() {
-    check_->endChunk();
+    if (check_)
+        check_->endChunk();
 }
 
 void FilterVisitor::record(std::size_t node, int typeIndex, int occurrence, std::string_view line) {
-    check_->record(node, typeIndex, occurrence, line);
+    if (check_)
+        check_->record(node, typeIndex, occurrence, line);
     if (evaluator_)
         evaluator_->record(node, typeIndex, occurrence, line);
     if (rows_)
@@ -47,7 +65,10 @@ void FilterVisitor::record(std::size_t node, int typeIndex, int occurrence, std:
 void FilterVisitor::endClaim(const PassClaim& claim) {
     FilterChunk::Claim entry;
     entry.position = claim.position;
-    if (claimsAlone_ && evaluator_ && !evaluator_->usesProblems()) {
+    if (!check_) {
+        // The check has judged the claim already.
+        entry.matched = !evaluator_ || evaluator_->finish(claim, heard_->kindsOfLastClaim());
+    } else if (claimsAlone_ && evaluator_ && !evaluator_->usesProblems()) {
         // The verdict first: a claim left out is not worth judging.
         entry.matched = evaluator_->finish(claim, 0);
         if (entry.matched)
@@ -58,7 +79,7 @@ void FilterVisitor::endClaim(const PassClaim& claim) {
         check_->endClaim(claim);
         entry.matched = !evaluator_ || evaluator_->finish(claim, check_->kindsOfLastClaim());
     }
-    entry.problems = std::int32_t(check_->rowsOfLastClaim()); // none when forgotten
+    entry.problems = std::int32_t(heard_->rowsOfLastClaim()); // none when forgotten
     for (const SharedRecord& shown : *claim.above)
         if (shown.typeIndex == ba0_)
             entry.batchPosition = shown.at;
@@ -73,7 +94,8 @@ void FilterVisitor::endClaim(const PassClaim& claim) {
 }
 
 void FilterVisitor::line(std::string_view line, std::int64_t lineStart) {
-    check_->line(line, lineStart);
+    if (check_)
+        check_->line(line, lineStart);
 }
 
 } // namespace qm

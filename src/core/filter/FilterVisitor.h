@@ -31,6 +31,12 @@ public:
     FilterVisitor(const ClaimFilter* filter, bool listRows, bool claimsAlone,
                   const LayoutCatalogue& layouts, std::unique_ptr<CheckVisitor> check,
                   std::vector<FilterChunk>& chunks, FilterChunkPool& pool);
+    // Reading along with the whole-file check (a pass listener): `heard` is
+    // the check's visitor of the same worker, called before this one; every
+    // claim is judged by it, and nothing goes on to it.
+    FilterVisitor(const ClaimFilter* filter, bool listRows, const LayoutCatalogue& layouts,
+                  const CheckVisitor& heard, std::vector<FilterChunk>& chunks,
+                  FilterChunkPool& pool);
     ~FilterVisitor() override;
 
     void beginChunk(std::size_t chunk) override;
@@ -40,7 +46,8 @@ public:
     void line(std::string_view line, std::int64_t lineStart) override;
 
 private:
-    std::unique_ptr<CheckVisitor> check_;
+    std::unique_ptr<CheckVisitor> check_; // null when reading along
+    const CheckVisitor* heard_ = nullptr; // the check's visitor: check_, or the one read along with
     std::vector<FilterChunk>& chunks_;
     FilterChunkPool& pool_;
     FilterChunk* chunk_ = nullptr;

@@ -108,22 +108,7 @@ bool FilteredCheck::handOn(std::int64_t index) {
     matched_ += found.matched ? 1 : 0;
     if (!options_.onClaim)
         return found.matched;
-    ClaimListRow row;
-    row.index = index;
-    row.position = found.position;
-    row.batchPosition = found.batchPosition;
-    row.problems = found.problems;
-    if (found.row >= 0) {
-        const FilterChunk::Row& r = current_.rows[std::size_t(found.row)];
-        row.patient = current_.text(r.patient, r.patientLength);
-        row.controlNumber = current_.text(r.controlNumber, r.controlNumberLength);
-        row.provider = current_.text(r.provider, r.providerLength);
-        row.firstService = r.firstService;
-        row.lines = r.lines;
-        row.hasStatedTotal = r.hasStatedTotal;
-        row.statedTotal = r.statedTotal;
-        row.linesTotal = r.linesTotal;
-    }
+    const ClaimListRow row = current_.listRow(found, index);
     options_.onClaim(row, found.matched);
     return found.matched;
 }

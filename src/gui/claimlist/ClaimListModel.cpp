@@ -4,6 +4,7 @@
 #include "gui/common/CoreText.h"
 #include "gui/results/ResultsFilterModel.h"
 
+#include <algorithm>
 #include <limits>
 #include <ostream>
 
@@ -35,24 +36,33 @@ void ClaimListModel::append(const FilteredClaims& rows) {
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    rows_.append(rows);
+    starts_.push_back(size_);
+    blocks_.push_back(rows);
+    size_ += rows.size();
     endInsertRows();
 }
 
 void ClaimListModel::clear() {
     beginResetModel();
-    rows_ = FilteredClaims();
+    blocks_ = {};
+    starts_ = {};
+    size_ = 0;
     endResetModel();
 }
 
 std::string ClaimListModel::key(int row) const {
-    return "CA0" + std::to_string(rows_.rows[std::size_t(row)].position);
+    const Place kept = place(std::size_t(row));
+    return "CA0" + std::to_string(kept.block->position(kept.at));
 }
 
 bool ClaimListModel::writeCsv(std::ostream& out, const std::vector<int>& order) const {
     qm::ClaimListReport report(out, qm::ClaimListReport::Format::Csv, layouts_);
+    FilteredClaims::Texts texts;
     for (const int row : order) {
-        report.row(rows_.row(std::size_t(row)));
+        const Place kept = place(std::size_t(row));
+        qm::ClaimListRow words = kept.block->row(kept.at, texts);
+        words.index = row;
+        report.row(words);
         if (!out)
             return false;
     }
@@ -61,15 +71,23 @@ bool ClaimListModel::writeCsv(std::ostream& out, const std::vector<int>& order) 
 }
 
 int ClaimListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(rows_.size());
+    return parent.isValid() ? 0 : int(size_);
 }
 
 int ClaimListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString ClaimListModel::text(const FilteredClaims::Row& row, int column, std::size_t at) const {
-    const qm::ClaimListRow words = rows_.row(at);
+ClaimListModel::Place ClaimListModel::place(std::size_t row) const {
+    const auto block =
+        std::size_t(std::upper_bound(starts_.begin(), starts_.end(), row) - starts_.begin() - 1);
+    return Place{&blocks_[block], row - starts_[block]};
+}
+
+QString ClaimListModel::text(const Place& kept, int column, std::size_t at) const {
+    const FilteredClaims::Row& row = kept.block->rows[kept.at];
+    FilteredClaims::Texts texts;
+    const qm::ClaimListRow words = kept.block->row(kept.at, texts);
     switch (column) {
     case Key:
         return QString::fromStdString(key(int(at)));
@@ -94,10 +112,11 @@ QString ClaimListModel::text(const FilteredClaims::Row& row, int column, std::si
     }
 }
 
-QVariant ClaimListModel::sortValue(const FilteredClaims::Row& row, int column) const {
+QVariant ClaimListModel::sortValue(const Place& kept, int column) const {
+    const FilteredClaims::Row& row = kept.block->rows[kept.at];
     switch (column) {
     case Key:
-        return qint64(row.position);
+        return qint64(kept.block->position(kept.at));
     case FirstService:
         return qint64(row.firstService);
     case Lines:
@@ -118,12 +137,11 @@ QVariant ClaimListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const auto at = std::size_t(index.row());
-    const FilteredClaims::Row& row = rows_.rows[at];
     switch (role) {
     case Qt::DisplayRole:
-        return text(row, index.column(), at);
+        return text(place(at), index.column(), at);
     case ResultsFilterModel::SortRole:
-        return sortValue(row, index.column());
+        return sortValue(place(at), index.column());
     case Qt::TextAlignmentRole:
         return index.column() >= Lines ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default:

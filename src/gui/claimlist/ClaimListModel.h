@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <memory>
+#include <vector>
 
 namespace qm {
 class ClaimListReport;
@@ -38,7 +39,6 @@ public:
     void append(const FilteredClaims& rows);
     // No rows (a reset).
     void clear();
-    const FilteredClaims& rows() const { return rows_; }
     // "CA0" and the claim's position: its key in the tree.
     std::string key(int row) const;
     // Writes the rows given (source rows, in that order) as the command
@@ -52,11 +52,22 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    QString text(const FilteredClaims::Row& row, int column, std::size_t at) const;
-    QVariant sortValue(const FilteredClaims::Row& row, int column) const;
+    // Where row `row` is kept: its block and its place there.
+    struct Place {
+        const FilteredClaims* block;
+        std::size_t at;
+    };
+    Place place(std::size_t row) const;
+    QString text(const Place& place, int column, std::size_t row) const;
+    QVariant sortValue(const Place& place, int column) const;
 
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     // Words money in its fields' formats, as the command line's list does.
     std::unique_ptr<qm::ClaimListReport> words_;
-    FilteredClaims rows_;
+    // The rows as they came, a batch a block: ten million rows grow the
+    // list without ever copying it (a vector of them doubled into 600 MB
+    // at once, the window frozen for seconds while its pages were filled).
+    std::vector<FilteredClaims> blocks_;
+    std::vector<std::size_t> starts_; // the first row of each block
+    std::size_t size_ = 0;
 };

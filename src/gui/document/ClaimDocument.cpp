@@ -10,6 +10,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/FilterTap.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/document/ResultsFeed.h"
 #include "gui/document/StatisticsTap.h"
@@ -57,8 +58,10 @@ ClaimDocument::ClaimDocument(std::shared_ptr<qm::OpenClaimFile> file,
     , seams_(seams ? std::move(seams) : std::make_shared<const WorkSeams>())
     , owner_(owner)
     , statistics_(std::make_unique<StatisticsTap>())
+    , filters_(std::make_unique<FilterTap>(file_))
     , check_(new ProblemCheck(file_, seams_, this)) {
     check_->addTap(statistics_.get());
+    check_->addTap(filters_.get());
     connectCheck();
 }
 
@@ -67,6 +70,7 @@ ClaimDocument::~ClaimDocument() {
     // The check goes before the tap it feeds.
     delete check_;
     statistics_.reset();
+    filters_.reset();
     // The big values go on a thread of their own, but the file closes now:
     // once its document has gone, nothing may find it still open.
     BackgroundRelease::drop(file_->problems());

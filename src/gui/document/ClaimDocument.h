@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class FilterTap;
 class ProblemCheck;
 class QWidget;
 class ResultsFeed;
@@ -118,6 +119,8 @@ public:
     ProblemCheck& check() const { return *check_; }
     // The file's figures, gathered by the check's last finished reading; null before.
     std::shared_ptr<const qm::FileStatistics> statistics() const;
+    // Claim filters reading along with the check as it goes.
+    FilterTap& filterTap() const { return *filters_; }
 
     // The document's feeds of results, by name; nullptr for none yet.
     ResultsFeed* feed(const QString& name) const;
@@ -193,6 +196,7 @@ private:
     FindState findState_;
     std::shared_ptr<const qm::FileTree> tree_;
     std::unique_ptr<StatisticsTap> statistics_;
+    std::unique_ptr<FilterTap> filters_;
     ProblemCheck* check_ = nullptr;
     std::vector<ResultsFeed*> feeds_;
     Click click_;

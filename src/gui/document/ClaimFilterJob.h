@@ -18,7 +18,10 @@ class ClaimFilter;
 // chooses (every claim without one), with their nodes in the document's tree
 // and, when asked, their claim list rows, handed to the GUI thread in file
 // order as they come. The claims' problems are those of the whole-file
-// check, weighed as it weighs them. A new start cancels the run before.
+// check, weighed as it weighs them. While the check goes, the run reads
+// along with it (its one reading feeds the filter too) and reads itself only
+// what the check had read before; else it reads the file once, the tree
+// telling where the claims are. A new start cancels the run before.
 class ClaimFilterJob : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +29,10 @@ public:
         std::int64_t matched = 0;
         std::int64_t claims = 0; // in the file
         bool fileChanged = false;
+        // Whether the whole-file check's reading fed the run, and the bytes
+        // the run read itself.
+        bool fedByCheck = false;
+        std::int64_t bytesRead = 0;
     };
 
     explicit ClaimFilterJob(ClaimDocument& document, QObject* parent = nullptr);
