@@ -274,6 +274,20 @@ void FileLinesTest::showLineLandsOnTheLine() {
     QVERIFY(QTest::qWaitFor([form] { return form && form->claim(); }, kWaitMs));
     QCOMPARE(form->claimKey(), "CA0" + std::to_string(position));
     QCOMPARE(form->selectedRecordKey(), QStringLiteral("FA0-2"));
+    // The status follows the line made current, however it was.
+    window->findChild<QTableView*>(QStringLiteral("gridLines"))
+        ->setCurrentIndex(window->findChild<QTableView*>(QStringLiteral("gridLines"))
+                              ->model()
+                              ->index(int(record), 0));
+    QVERIFY2(window->statusText().startsWith(QStringLiteral("Line %L1 of").arg(record + 1)),
+             qPrintable(window->statusText()));
+
+    // A batch trailer's line opens its batch with the trailer shown, not the
+    // claim before it.
+    QVERIFY(window->showLine(lineStarting("YA0")));
+    window->showInClaimForm();
+    QTRY_COMPARE(form->selectedRecordKey(), QStringLiteral("YA0"));
+    QVERIFY2(form->claimKey().rfind("BA0", 0) == 0, form->claimKey().c_str());
 }
 
 void FileLinesTest::findsForwardAndBack() {

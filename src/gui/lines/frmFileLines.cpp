@@ -11,6 +11,7 @@
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/lines/LineTableModel.h"
+#include "gui/lines/LinesTableView.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -25,6 +27,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -113,9 +116,20 @@ void frmFileLines::makeControls() {
     layout->addLayout(bar);
     layout->addWidget(status_);
 
-    grid_ = new QTableView(this);
+    grid_ = new LinesTableView(this);
     grid_->setObjectName(QStringLiteral("gridLines"));
     grid_->setModel(model_);
+    // The status names the line the keys or the mouse made current.
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!current.isValid())
+                    return;
+                const qint64 number = LineTableModel::lineOf(current.row());
+                const qint64 rows = model_->rowCount();
+                setStatus(model_->isComplete()
+                              ? QStringLiteral("Line %L1 of %L2").arg(number).arg(rows)
+                              : QStringLiteral("Line %L1 of %L2 so far").arg(number).arg(rows));
+            });
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setWordWrap(false);
@@ -491,8 +505,12 @@ void frmFileLines::find(bool backward) {
 void frmFileLines::findFinished(bool backward) {
     showWorking(false);
     const qint64 found = findWork_->wasCancelled() ? -1 : findWork_->summary();
+    // Enter again in the find box finds the next: the box keeps the focus.
+    const bool typing = findText_->hasFocus();
     if (found > 0)
         showLine(found);
+    if (typing)
+        findText_->setFocus();
     else if (found == 0)
         setStatus(backward ? QStringLiteral("Not found above this line.")
                            : QStringLiteral("Not found below this line."));
@@ -517,6 +535,23 @@ void frmFileLines::showInClaimForm() {
         return;
     ClaimDocument::Place place;
     place.key = tree.key(node);
+    // A trailer opens its batch (or the file) with the trailer shown, not
+    // the claim before it.
+    const std::string_view type = line.bytes.size() > line.recordStart
+                                      ? std::string_view(line.bytes).substr(line.recordStart, 3)
+                                      : std::string_view();
+    if (type == "YA0" || type == "ZA0") {
+        const std::vector<std::int64_t>& heads =
+            type == "YA0" ? tree.batchNodes() : tree.headerNodes();
+        const auto after = std::upper_bound(heads.begin(), heads.end(), node);
+        if (after == heads.begin())
+            return;
+        place.key = tree.key(*(after - 1));
+        place.show = ClaimDocument::Place::Show::Trailer;
+        place.trailerPosition = line.position + std::int64_t(line.recordStart);
+        document->goTo(place);
+        return;
+    }
     if (place.key.rfind("CA0", 0) == 0) {
         const qint64 claimLine = model_->lineIndex()->lineAt(tree.position(node));
         place.record = recordKey(claimLine, number).toStdString();
