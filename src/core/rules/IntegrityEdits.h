@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qm {
@@ -57,7 +58,11 @@ private:
     using Edit = RuleCatalogue::Edit;
     struct Field {
         int index = -1;
+        std::int64_t start = 0; // where it is cut from a line (RecordLayout::value)
+        std::int64_t length = 0;
         std::vector<std::string> codes; // listed-codes: those listed, sorted
+        // The same as short keys (shortKey), sorted, when every code has one.
+        std::vector<std::uint64_t> keys;
     };
     // What a record shown with many claims was found to hold, kept while
     // claims show it.
@@ -103,12 +108,24 @@ private:
     void servicesAfter(const PassClaim& claim, RuleFindings& out);
     // The date a value holds, CCYYMMDD, or 0 when it holds none.
     static std::int64_t dateOf(std::string_view value);
+    // A code of up to seven bytes as one number (its length in the top byte),
+    // or 0 for a longer one.
+    static std::uint64_t shortKey(std::string_view code);
+    bool listed(const Field& field, std::string_view code) const;
+    // Field `field` of a record of a type, cut from its line.
+    std::string_view cut(int typeIndex, int field, std::string_view line) const {
+        const std::pair<std::int64_t, std::int64_t>& cut =
+            cuts_[std::size_t(typeIndex)][std::size_t(field)];
+        return columns(line, cut.first, cut.second);
+    }
 
     const LayoutCatalogue& layouts_;
     std::array<std::vector<std::int32_t>, RuleCatalogue::kEditCount> rulesOf_;
     bool any_ = false;
     std::array<std::vector<Field>, kRecordTypeCount> dates_;
     std::array<std::vector<Field>, kRecordTypeCount> codes_;
+    // Where each field of each type is cut from a line: start column, length.
+    std::array<std::vector<std::pair<std::int64_t, std::int64_t>>, kRecordTypeCount> cuts_;
     std::array<int, kRecordTypeCount> controlField_{}; // 03.0; -1: none
     std::array<int, kRecordTypeCount> sequenceField_{};
     // 0: numbered by the DA0s, 1: by the FA0s, -1: neither; and which lead.
