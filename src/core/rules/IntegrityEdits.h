@@ -42,6 +42,10 @@ class IntegrityEdits {
 public:
     IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue& layouts);
 
+    // A code of up to seven bytes as one number (its length in the top byte),
+    // or 0 for a longer one or none: compared at once, without memcmp.
+    static std::uint64_t shortKey(std::string_view code);
+
     // Whether any rule names a built-in edit.
     bool any() const { return any_; }
     // A record of the claim's own (CA0 first).
@@ -108,9 +112,6 @@ private:
     void servicesAfter(const PassClaim& claim, RuleFindings& out);
     // The date a value holds, CCYYMMDD, or 0 when it holds none.
     static std::int64_t dateOf(std::string_view value);
-    // A code of up to seven bytes as one number (its length in the top byte),
-    // or 0 for a longer one.
-    static std::uint64_t shortKey(std::string_view code);
     bool listed(const Field& field, std::string_view code) const;
     // Field `field` of a record of a type, cut from its line.
     std::string_view cut(int typeIndex, int field, std::string_view line) const {

@@ -5,9 +5,11 @@
 #include "core/filetree/FileTree.h"
 #include "core/filter/FilterLiterals.h"
 #include "core/layouts/LayoutCatalogue.h"
+#include "core/rules/IntegrityEdits.h"
 #include "core/rules/RuleSet.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace qm {
 
@@ -57,7 +59,7 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
 }
 
 void RuleConditions::addClaimRule(std::int32_t rule, const FilterProgram& program) {
-    const std::size_t first = claimTests_.size();
+    std::vector<int> bound; // by the program's test: in claimTests_
     for (const FilterProgram::Test& test : program.tests) {
         ClaimTest claimTest;
         claimTest.source = test.source;
@@ -70,21 +72,32 @@ void RuleConditions::addClaimRule(std::int32_t rule, const FilterProgram& progra
         const bool fed = test.source == Source::Field || test.source == Source::Sum ||
                          test.source == Source::Any || test.source == Source::All;
         if (fed && type >= 0) {
-            if (test.source == Source::Field)
+            if (test.source == Source::Field) {
                 claimTest.test = addTest(test.field);
-            else if (test.source == Source::Sum)
+                // Rules that ask the same of a field share its verdict.
+                const auto same = std::find_if(
+                    claimTests_.begin(), claimTests_.end(), [&](const ClaimTest& other) {
+                        return other.source == Source::Field && other.test == claimTest.test;
+                    });
+                if (same != claimTests_.end()) {
+                    bound.push_back(int(same - claimTests_.begin()));
+                    continue;
+                }
+            } else if (test.source == Source::Sum) {
                 claimTest.read = addRead(type, test.field.field, true, false);
-            else
+            } else {
                 claimTest.scope = addScope(program.scopes[std::size_t(test.scope)]);
+            }
             claimTestsOf_[std::size_t(type)].push_back(int(claimTests_.size()));
             typesFed_ |= 1u << unsigned(type);
         }
+        bound.push_back(int(claimTests_.size()));
         claimTests_.push_back(std::move(claimTest));
     }
     std::vector<Step> steps = program.steps;
     for (Step& step : steps)
         if (step.op == FilterProgram::Op::Test)
-            step.test += int(first);
+            step.test = bound[std::size_t(step.test)];
     claimRules_.push_back({rule, programOf(std::move(steps))});
 }
 
@@ -115,12 +128,18 @@ int RuleConditions::addTest(const FieldTest& test) {
     for (std::size_t i = 0; i < tests_.size(); ++i)
         if (sameTest(tests_[i].field, test))
             return int(i);
-    Test added{test, read, {}};
+    Test added{test, read, {}, {}};
     for (const ValueMatcher& text : test.texts)
         if (const std::string* exact = text.exactText())
             added.exact.push_back(*exact);
     if (added.exact.size() != test.texts.size())
         added.exact.clear();
+    for (const std::string& text : added.exact)
+        added.keys.push_back(IntegrityEdits::shortKey(text));
+    if (std::find(added.keys.begin(), added.keys.end(), 0) != added.keys.end())
+        added.keys.clear();
+    if (!added.keys.empty())
+        reads_[std::size_t(read)].keyed = true;
     testsOf_[std::size_t(test.type)].push_back(int(tests_.size()));
     tests_.push_back(std::move(added));
     return int(tests_.size() - 1);
@@ -165,6 +184,11 @@ void RuleConditions::test(int typeIndex, std::string_view line) {
         Value& value = values_[std::size_t(r)];
         value.value = columns(line, read.start, read.length);
         value.trimmed = trimSpaces(value.value);
+        value.blank = value.trimmed.empty();
+        value.blankDate = value.blank || (value.value.size() == 8 &&
+                                          std::memcmp(value.value.data(), "00000000", 8) == 0);
+        if (read.keyed)
+            value.key = IntegrityEdits::shortKey(value.trimmed);
         if (read.plain)
             value.plain = value.trimmed.empty() ? std::nullopt
                                                 : parseInteger(value.trimmed, INT64_MIN, INT64_MAX);
@@ -237,27 +261,49 @@ void RuleConditions::reset() {
     nodes_ = 0;
 }
 
-bool RuleConditions::numberPasses(const FieldTest& test, std::int64_t n) {
+inline bool RuleConditions::numberPasses(const FieldTest& test, std::int64_t n) {
     bool in = false;
     for (const FilterProgram::Range& range : test.ranges)
         in = in || (n >= range.low && n <= range.high);
     return in != test.negate;
 }
 
-bool RuleConditions::passes(const Test& test, const Value& value) {
+inline bool RuleConditions::passes(const Test& test, const Value& value) {
+    // A blank value passes no test but != (and blank); one that does not
+    // read as the field's kind passes no comparison but !=.
+    const FieldTest& field = test.field;
+    const bool blank = field.date ? value.blankDate : value.blank;
+    switch (field.how) {
+    case How::Exists:
+        return !blank;
+    case How::Blank:
+        return blank;
+    case How::Numbers: {
+        // A blank value reads as no number.
+        const std::optional<std::int64_t>& n = field.date ? value.date : value.plain;
+        return n ? numberPasses(field, *n) : field.negate;
+    }
+    case How::Texts:
+        break;
+    }
+    if (blank)
+        return field.negate;
     if (test.exact.empty())
-        return valuePasses(test.field, value);
+        return valuePasses(field, value);
     // Exact texts, compared with the value trimmed once for every test.
-    if (FilterLiterals::isBlank(value.value, value.trimmed, test.field.date))
-        return test.field.negate;
     bool found = false;
+    if (!test.keys.empty()) {
+        for (const std::uint64_t key : test.keys)
+            found = found || value.key == key;
+        return found != field.negate;
+    }
     for (const std::string& text : test.exact)
         found = found || value.trimmed == text;
-    return found != test.field.negate;
+    return found != field.negate;
 }
 
 bool RuleConditions::valuePasses(const FieldTest& test, const Value& value) {
-    const bool blank = FilterLiterals::isBlank(value.value, value.trimmed, test.date);
+    const bool blank = test.date ? value.blankDate : value.blank;
     switch (test.how) {
     case How::Exists:
         return !blank;
@@ -279,7 +325,7 @@ bool RuleConditions::valuePasses(const FieldTest& test, const Value& value) {
     return found != test.negate;
 }
 
-bool RuleConditions::run(const Program& program, const char* verdicts) {
+inline bool RuleConditions::run(const Program& program, const char* verdicts) {
     switch (program.shape) {
     case Program::Shape::Test:
         return verdicts[program.a];
@@ -315,8 +361,8 @@ bool RuleConditions::run(const Program& program, const char* verdicts) {
     return depth == 1 && stack[0];
 }
 
-bool RuleConditions::verdict(const ClaimTest& test, const State& state, const PassClaim& claim,
-                             std::uint32_t problemKinds) const {
+inline bool RuleConditions::verdict(const ClaimTest& test, const State& state,
+                                    const PassClaim& claim, std::uint32_t problemKinds) const {
     switch (test.source) {
     case Source::Field:
     case Source::Any:
@@ -333,6 +379,10 @@ bool RuleConditions::verdict(const ClaimTest& test, const State& state, const Pa
     case Source::Batch:
         break;
     }
+    return keyPasses(test, claim);
+}
+
+bool RuleConditions::keyPasses(const ClaimTest& test, const PassClaim& claim) const {
     char key[FileTree::kKeyRoom];
     const char* end = key;
     if (test.source == Source::Claim) {
@@ -345,6 +395,8 @@ bool RuleConditions::verdict(const ClaimTest& test, const State& state, const Pa
     Value value;
     value.value = std::string_view(key, std::size_t(end - key));
     value.trimmed = trimSpaces(value.value);
+    value.blank = value.trimmed.empty();
+    value.blankDate = value.blank || value.value == "00000000";
     if (test.field.how == How::Numbers) {
         value.plain = FilterLiterals::valueOf(value.trimmed, false);
         value.date = FilterLiterals::valueOf(value.trimmed, true);

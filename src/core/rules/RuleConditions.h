@@ -51,6 +51,9 @@ private:
         std::string_view trimmed;
         std::optional<std::int64_t> plain; // a whole number (also what a sum adds)
         std::optional<std::int64_t> date;  // a real date CCYYMMDD
+        std::uint64_t key = 0;             // trimmed, as IntegrityEdits::shortKey
+        bool blank = false;                // nothing but blanks
+        bool blankDate = false;            // or, in a date field, 00000000
     };
     struct Read {
         int type = -1;
@@ -59,13 +62,16 @@ private:
         std::int64_t length = 0;
         bool plain = false; // its value is read as a whole number
         bool date = false;  // or as a date
+        bool keyed = false; // an exact text is looked for in it
     };
     // A test of a record's value, one for all the rules that ask it.
     struct Test {
         FieldTest field;
         int read = -1;
-        // Texts that are all exact: the texts a trimmed value is compared with.
+        // Texts that are all exact: the texts a trimmed value is compared
+        // with, and the same as short keys when each has one.
         std::vector<std::string> exact;
+        std::vector<std::uint64_t> keys;
     };
     // Steps, and the shapes most rules have, run without the stack.
     struct Program {
@@ -111,6 +117,8 @@ private:
     static bool passes(const Test& test, const Value& value);
     static bool valuePasses(const FieldTest& test, const Value& value);
     static bool numberPasses(const FieldTest& test, std::int64_t n);
+    // Claim, Batch: whether the claim's key, or its batch's, passes.
+    bool keyPasses(const ClaimTest& test, const PassClaim& claim) const;
     static Program programOf(std::vector<Step> steps);
     bool run(const Program& program, const char* verdicts);
     bool verdict(const ClaimTest& test, const State& state, const PassClaim& claim,
