@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace qm {
@@ -177,11 +178,18 @@ void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurren
         return;
     const std::string_view value = cut(typeIndex, field, line);
     if (typeIndex == ca0_) {
-        controlNumber_.assign(trimSpaces(value));
+        // Kept in a buffer that has grown to the field once: no string is
+        // built per claim.
+        const std::string_view number = trimSpaces(value);
+        if (controlNumber_.size() < number.size())
+            controlNumber_.resize(number.size());
+        std::memcpy(controlNumber_.data(), number.data(), number.size());
+        controlLength_ = number.size();
         hasControlNumber_ = true;
         return;
     }
-    if (hasControlNumber_ && trimSpaces(value) != controlNumber_)
+    if (hasControlNumber_ &&
+        trimSpaces(value) != std::string_view(controlNumber_.data(), controlLength_))
         add(Edit::ControlNumber,
             {-1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0}, value, out);
 }
@@ -235,11 +243,19 @@ void IntegrityEdits::record(std::size_t node, int typeIndex, int occurrence, std
         service(node, occurrence, line);
 }
 
-const IntegrityEdits::Shared& IntegrityEdits::shared(const SharedRecord& record) {
+const IntegrityEdits::Shared& IntegrityEdits::shared(const SharedRecord& record,
+                                                     std::size_t& hint) {
     ++uses_;
+    // Claim after claim shows the same records in the same order: each is
+    // mostly where it was found for the claim before.
+    if (shared_[hint].at == record.at && shared_[hint].typeIndex == record.typeIndex) {
+        shared_[hint].lastUse = uses_;
+        return shared_[hint];
+    }
     for (Shared& kept : shared_) {
         if (kept.at == record.at && kept.typeIndex == record.typeIndex) {
             kept.lastUse = uses_;
+            hint = std::size_t(&kept - shared_.data());
             return kept;
         }
     }
@@ -247,6 +263,7 @@ const IntegrityEdits::Shared& IntegrityEdits::shared(const SharedRecord& record)
     Shared& kept =
         *std::min_element(shared_.begin(), shared_.end(),
                           [](const Shared& a, const Shared& b) { return a.lastUse < b.lastUse; });
+    hint = std::size_t(&kept - shared_.data());
     kept.at = record.at;
     kept.typeIndex = record.typeIndex;
     kept.lastUse = uses_;
@@ -264,7 +281,8 @@ void IntegrityEdits::sharedFields(const std::vector<SharedRecord>& records, bool
             continue;
         const std::int64_t order =
             above ? RuleFindings::aboveOrder(i) : RuleFindings::belowOrder(i);
-        for (const Shared::Found& f : shared(record).found)
+        std::size_t& hint = hints_[std::min(above ? i : kBelowHints + i, hints_.size() - 1)];
+        for (const Shared::Found& f : shared(record, hint).found)
             add(f.edit, {-1, order, record.typeIndex, 1, f.field, 0}, f.value, out);
     }
 }
@@ -305,7 +323,7 @@ void IntegrityEdits::dropNode(std::size_t node) {
 }
 
 void IntegrityEdits::reset() {
-    controlNumber_.clear();
+    controlLength_ = 0;
     hasControlNumber_ = false;
     groups_ = {};
     services_.clear();

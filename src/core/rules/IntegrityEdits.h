@@ -107,7 +107,8 @@ private:
     void sequence(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                   RuleFindings& out);
     void service(std::size_t node, int occurrence, std::string_view line);
-    const Shared& shared(const SharedRecord& record);
+    // hint: where in shared_ the record was found last (and is now).
+    const Shared& shared(const SharedRecord& record, std::size_t& hint);
     void sharedFields(const std::vector<SharedRecord>& records, bool above, RuleFindings& out);
     void servicesAfter(const PassClaim& claim, RuleFindings& out);
     // The date a value holds, CCYYMMDD, or 0 when it holds none.
@@ -136,12 +137,17 @@ private:
     int from_ = -1, to_ = -1, created_ = -1; // FA0 05.0, 06.0; AA0 15.0
 
     // The claim being read.
-    std::string controlNumber_;
+    std::string controlNumber_; // its first controlLength_ bytes
+    std::size_t controlLength_ = 0;
     bool hasControlNumber_ = false;
     std::array<Group, 2> groups_{};
     std::vector<Service> services_;
     std::vector<Shared::Found> found_; // a record's, while it is checked
     std::array<Shared, 8> shared_;
+    // Where in shared_ each record a claim shows was last found: those above
+    // it from 0, those below from kBelowHints.
+    static constexpr std::size_t kBelowHints = 3;
+    std::array<std::size_t, 6> hints_{};
     std::uint64_t uses_ = 0;
 };
 

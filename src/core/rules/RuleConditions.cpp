@@ -49,6 +49,7 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
             // A rule on records is any(RT: ...): its scope, asked of each record.
             const FilterProgram::Scope& scope = program.scopes.front();
             recordRulesOf_[std::size_t(scope.type)].push_back({std::int32_t(i), addScope(scope)});
+            anyRecordRule_ = true;
         }
     }
     values_.resize(reads_.size());

@@ -27,6 +27,9 @@ class RuleConditions {
 public:
     RuleConditions(const RuleSet& set, const LayoutCatalogue& layouts);
 
+    // Whether the set has no condition rule: then nothing need be fed.
+    bool empty() const { return claimRules_.empty() && !anyRecordRule_; }
+
     // A record of the claim's own, as ClaimVisitor::record has it; the rules
     // on each record of its type that it fails are appended to failed
     // (indexes in the set), in the set's order.
@@ -135,6 +138,7 @@ private:
     std::array<std::vector<int>, kRecordTypeCount> testsOf_;
     std::array<std::vector<int>, kRecordTypeCount> claimTestsOf_; // fed by records of a type
     std::array<std::vector<RecordRule>, kRecordTypeCount> recordRulesOf_;
+    bool anyRecordRule_ = false;
     std::uint32_t typesFed_ = 0;  // read or counted by a claim rule
     std::uint32_t typesRead_ = 0; // with a value a test reads
 

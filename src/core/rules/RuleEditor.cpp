@@ -33,7 +33,8 @@ void RuleEditor::record(std::size_t node, int typeIndex, int occurrence, std::st
         nodes_ = node + 1;
     }
     chosen_.clear();
-    conditions_.record(node, typeIndex, occurrence, line, chosen_);
+    if (!conditions_.empty())
+        conditions_.record(node, typeIndex, occurrence, line, chosen_);
     // A record that takes the first one's place comes as the first again.
     if ((messageTypes_ >> unsigned(typeIndex) & 1u) && occurrence == 1) {
         firstLines_[std::size_t(typeIndex)].assign(line);
@@ -79,7 +80,8 @@ void RuleEditor::finish(const PassClaim& claim, std::uint32_t checkKinds,
                         std::vector<ProblemRow>& rows) {
     integrity_.finish(claim, findings_);
     chosen_.clear();
-    conditions_.finish(claim, checkKinds, chosen_);
+    if (!conditions_.empty())
+        conditions_.finish(claim, checkKinds, chosen_);
     for (const std::int32_t rule : chosen_) {
         std::string& packed = findings_.addPacked({rule, RuleFindings::kClaimOrder, -1, 0, -1, 0});
         packClaimMessage(set_.rules()[std::size_t(rule)], claim, packed);
