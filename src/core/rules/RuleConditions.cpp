@@ -141,9 +141,31 @@ int RuleConditions::addTest(const FieldTest& test) {
         added.keys.clear();
     if (!added.keys.empty())
         reads_[std::size_t(read)].keyed = true;
-    testsOf_[std::size_t(test.type)].push_back(int(tests_.size()));
+    testsOf_[std::size_t(test.type)].push_back(quickOf(added, int(tests_.size())));
     tests_.push_back(std::move(added));
     return int(tests_.size() - 1);
+}
+
+RuleConditions::Quick RuleConditions::quickOf(const Test& test, int index) {
+    const FieldTest& field = test.field;
+    Quick quick;
+    quick.date = field.date;
+    quick.negate = field.negate;
+    quick.test = index;
+    quick.read = test.read;
+    if (field.how == How::Exists) {
+        quick.kind = Quick::Kind::Exists;
+    } else if (field.how == How::Blank) {
+        quick.kind = Quick::Kind::Blank;
+    } else if (field.how == How::Numbers && field.ranges.size() == 1) {
+        quick.kind = Quick::Kind::Range;
+        quick.low = field.ranges.front().low;
+        quick.high = field.ranges.front().high;
+    } else if (field.how == How::Texts && test.keys.size() == 1) {
+        quick.kind = Quick::Kind::Key;
+        quick.key = test.keys.front();
+    }
+    return quick;
 }
 
 std::size_t RuleConditions::addScope(const FilterProgram::Scope& scope) {
@@ -196,9 +218,31 @@ void RuleConditions::test(int typeIndex, std::string_view line) {
         if (read.date)
             value.date = FilterLiterals::valueOf(value.trimmed, true);
     }
-    for (const int t : testsOf_[std::size_t(typeIndex)]) {
-        const Test& test = tests_[std::size_t(t)];
-        verdicts_[std::size_t(t)] = passes(test, values_[std::size_t(test.read)]);
+    for (const Quick& quick : testsOf_[std::size_t(typeIndex)]) {
+        const Value& value = values_[std::size_t(quick.read)];
+        const bool blank = quick.date ? value.blankDate : value.blank;
+        bool verdict = false;
+        switch (quick.kind) {
+        case Quick::Kind::Exists:
+            verdict = !blank;
+            break;
+        case Quick::Kind::Blank:
+            verdict = blank;
+            break;
+        case Quick::Kind::Range: {
+            // A blank value reads as no number.
+            const std::optional<std::int64_t>& n = quick.date ? value.date : value.plain;
+            verdict = n ? (*n >= quick.low && *n <= quick.high) != quick.negate : quick.negate;
+            break;
+        }
+        case Quick::Kind::Key:
+            verdict = blank ? quick.negate : (value.key == quick.key) != quick.negate;
+            break;
+        case Quick::Kind::Other:
+            verdict = passes(tests_[std::size_t(quick.test)], value);
+            break;
+        }
+        verdicts_[std::size_t(quick.test)] = verdict;
     }
 }
 
