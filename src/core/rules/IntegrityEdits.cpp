@@ -142,8 +142,9 @@ void IntegrityEdits::checkFields(int typeIndex, std::string_view line,
         for (const Field& field : dates_[std::size_t(typeIndex)]) {
             const std::string_view value = columns(line, field.start, field.length);
             // A date, blank, or failed by its type letters (not weighed
-            // again): the usual case, a date, is asked first.
-            if (calendarDate(value) || trimSpaces(value).empty() || value == "00000000" ||
+            // again): the usual cases, eight blanks and a date, are asked first.
+            if ((value.size() == 8 && ShortValue(value).blank()) || calendarDate(value) ||
+                trimSpaces(value).empty() || value == "00000000" ||
                 !layout.isValid(field.index, value))
                 continue;
             found.push_back({Edit::CalendarDates, field.index, std::string(value)});
