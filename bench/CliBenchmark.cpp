@@ -3,8 +3,9 @@
 #include "ChildProcess.h"
 #include "ProcessMemory.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <unistd.h>
 #include <vector>
 
@@ -86,59 +87,68 @@ void CliBenchmark::summary() const {
 
 namespace {
 
-// Fifty rules as a payer writes them: thresholds on the claim, counts and
-// blanks, tests on each service line, a few patterns.
-std::string fiftyRules() {
-    std::string text;
-    auto rule = [&](const std::string& id, const char* severity, const std::string& message,
-                    const std::string& what) {
-        text += "rule bench." + id + "\n  severity " + severity + "\n  message \"" + message +
-                "\"\n  " + what + "\n\n";
-    };
-    for (int i = 0; i < 10; ++i)
-        rule("charges-" + std::to_string(i), "warning", "charges {XA0.12.0}",
-             "when XA0.12.0 > " + std::to_string(2000 + 1000 * i) + ".00");
-    for (int i = 0; i < 10; ++i)
-        rule("lines-" + std::to_string(i), "note", "too many lines",
-             "when count(FA0) > " + std::to_string(6 + i) + " && CA0.08.0 exists");
-    for (int i = 0; i < 10; ++i)
-        rule("place-" + std::to_string(i), "error", "{record}: place {07.0}",
-             "for each FA0 when 07.0 == \"" + std::to_string(30 + i) + "\"");
-    for (int i = 0; i < 10; ++i)
-        rule("line-charge-" + std::to_string(i), "warning", "{record}: {13.0}",
-             "for each FA0 when 13.0 > " + std::to_string(5000 + 500 * i) + ".00 && 05.0 exists");
-    for (int i = 0; i < 6; ++i)
-        rule("blank-" + std::to_string(i), "error", "a blank",
-             std::string("when ") + (i % 2 ? "CA0.04.0" : "CA0.05.0") + " blank || BA0.18.0 blank");
-    for (int i = 0; i < 4; ++i)
-        rule("pattern-" + std::to_string(i), "note", "{CA0.04.0}",
-             "when CA0.04.0 matches \"^Q" + std::to_string(i) + "[A-Z]+$\"");
-    return text;
+double loadAverage() {
+    double load = -1;
+    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &load) != 1)
+            load = -1;
+        std::fclose(f);
+    }
+    return load;
 }
 
 } // namespace
 
 void CliBenchmark::rules() const {
-    const std::string rulesFile = "/tmp/quillmark-bench-50.rules";
-    std::ofstream(rulesFile) << fiftyRules();
-    const std::vector<std::vector<std::string>> ways = {
-        {"--no-integrity"}, {}, {"--rules", rulesFile}};
-    double without = 0;
-    for (const std::vector<std::string>& way : ways) {
-        std::vector<std::string> command{cli_, "--maps",          mapsDir_, "--jobs",
-                                         "2",  "--problems-only", "check",  file_};
-        command.insert(command.end(), way.begin(), way.end());
-        const double seconds = ChildProcess::medianSeconds(command, runs_);
-        const auto peak = ProcessMemory::peakResidentKiB(command);
-        const char* name = way.empty()      ? "with the integrity edits"
-                           : way.size() < 2 ? "without rules (--no-integrity)"
-                                            : "with the integrity edits and 50 rules";
-        if (without == 0)
-            without = seconds;
-        std::printf("check --problems-only --jobs 2 %s: %.3f s, %.2fx the check without rules "
-                    "(target <= 1.5), peak resident memory %.1f MiB\n",
-                    name, seconds, seconds / without, peak ? *peak / 1024.0 : -1.0);
+    // The three checks and wc -l in turn, run after run, so that all four
+    // meet the same load: without rules, with the integrity edits, and with
+    // them and the fifty rules of bench/payer-50.rules.
+    struct Way {
+        const char* name;
+        std::vector<std::string> command;
+        std::vector<double> wall, cpu;
+    };
+    std::vector<Way> ways = {
+        {"without rules (--no-integrity)", {"--no-integrity"}, {}, {}},
+        {"with the integrity edits", {}, {}, {}},
+        {"with the integrity edits and 50 rules", {"--rules", QUILLMARK_BENCH_RULES}, {}, {}},
+        {"wc -l", {}, {}, {}}};
+    for (Way& way : ways) {
+        std::vector<std::string> options = way.command;
+        way.command = {cli_, "--maps", mapsDir_, "--jobs", "2", "--problems-only", "check", file_};
+        way.command.insert(way.command.end(), options.begin(), options.end());
     }
+    ways.back().command = {"wc", "-l", file_};
+    for (int i = -1; i < runs_; ++i) {
+        for (Way& way : ways) {
+            double cpu = 0;
+            const auto start = std::chrono::steady_clock::now();
+            ChildProcess::run(way.command, &cpu);
+            if (i < 0)
+                continue; // a warm-up run of each
+            way.wall.push_back(
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            way.cpu.push_back(cpu);
+        }
+    }
+    auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    const double wc = median(ways.back().wall), wcCpu = median(ways.back().cpu);
+    const double without = median(ways.front().wall), withoutCpu = median(ways.front().cpu);
+    std::printf("wc -l: %.3f s, cpu %.3f s (median of %d, in turn with the checks below)\n", wc,
+                wcCpu, runs_);
+    for (std::size_t w = 0; w + 1 < ways.size(); ++w) {
+        const double wall = median(ways[w].wall), cpu = median(ways[w].cpu);
+        const auto peak = ProcessMemory::peakResidentKiB(ways[w].command);
+        std::printf("check --problems-only --jobs 2 %s: %.3f s, %.2fx the check without rules "
+                    "(target <= 1.5), %.2fx wc -l; cpu %.3f s, %.2fx; peak resident memory "
+                    "%.1f MiB\n",
+                    ways[w].name, wall, wall / without, wall / wc, cpu, cpu / withoutCpu,
+                    peak ? *peak / 1024.0 : -1.0);
+    }
+    std::printf("load average %.2f\n", loadAverage());
 }
 
 void CliBenchmark::list() const {

@@ -209,6 +209,55 @@ private slots:
         QCOMPARE(ruleRows(path, rules, 1), rows);
     }
 
+    // Rules that ask the same of the same fields are weighed together,
+    // sharing each field's reading and each test: each rule chooses what it
+    // chooses alone, on claims with faults (no XA0, wrong totals) too.
+    void rulesTogetherChooseAsAlone() {
+        const std::string path = generated(
+            {QStringLiteral("--version"), QStringLiteral("00301"), QStringLiteral("--seed"),
+             QStringLiteral("5"), QStringLiteral("--claims"), QStringLiteral("120"),
+             QStringLiteral("--batches"), QStringLiteral("3"), QStringLiteral("--no-xa0"),
+             QStringLiteral("4"), QStringLiteral("--wrong-totals"), QStringLiteral("9"),
+             QStringLiteral("--unlisted-code"), QStringLiteral("11")},
+            QStringLiteral("together.nsf"));
+        const char* const conditions[] = {
+            "when XA0.12.0 > 300.00",
+            "when XA0.12.0 > 300.00 && !(XA0.12.0 > 900.00) && CA0.08.0 exists",
+            "when FA0.13.0 == 20.00 || XA0.12.0 == 100.00",
+            "when FA0.13.0 != 20.00 && XA0.12.0 != 100.00",
+            "when count(FA0) > 1 && CA0.08.0 exists",
+            "when count(FA0) in {1 3} || count(DA0) == 2 || CA0.08.0 blank",
+            "for each FA0 when 07.0 == \"11\"",
+            "for each FA0 when 07.0 == \"11\" && 13.0 > 50.00 || 07.0 != \"22\"",
+            "for each FA0 when 07.0 in {\"11\" \"13\"} && 05.0 exists",
+            "when FA0.07.0 == \"11\" || FA0.07.0 in {\"11\" \"13\"}",
+            "when FA0.05.0 in 2003-03 || FA0.06.0 blank || FA0.06.0 < 2003-02-10",
+            "when sum(FA0.13.0) > 400.00 && FA0.13.0 > 100.00",
+            "when any(FA0: 05.0 in 2003-03 && 13.0 > 100.00) && !any(FA0: 07.0 == \"11\")",
+            "when all(FA0: 07.0 in {\"11\" \"22\"}) || all(DA0.02.0 == \"01\")",
+            "when problem || problem == \"no_xa0\" || CA0.04.0 matches \"^[A-M]\"",
+            "when claim contains \"CA01\" || batch contains \"BA0\" && BA0.18.0 blank",
+            "for each DA0 when 02.0 == \"02\" || 23.0 == \"F\"",
+            "for each CA0 when 08.0 < 1960-01-01 || 04.0 contains \"son\"",
+        };
+        auto rule = [&](std::size_t i) {
+            return "rule t." + std::to_string(i) + "\n  severity note\n  message \"found\"\n  " +
+                   conditions[i] + "\n\n";
+        };
+        std::string all;
+        QStringList alone;
+        for (std::size_t i = 0; i < std::size(conditions); ++i) {
+            all += rule(i);
+            alone << ruleRows(path, rule(i)).filter(QStringLiteral("|t."));
+        }
+        QStringList together = ruleRows(path, all).filter(QStringLiteral("|t."));
+        // Enough rows that a rule choosing wrongly shows.
+        QVERIFY2(together.size() > 300, qPrintable(QString::number(together.size())));
+        together.sort();
+        alone.sort();
+        QCOMPARE(together, alone);
+    }
+
     void loadErrorsNameLineAndColumn_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("error");

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace qm {
@@ -22,6 +23,26 @@ std::string digitsOf(std::int64_t date) {
     char text[24];
     std::snprintf(text, sizeof text, "%08lld", static_cast<long long>(date));
     return text;
+}
+
+// The date a value holds, CCYYMMDD, or 0. Read here rather than by the
+// field check, and inline: it runs for every date field of every record.
+inline std::int64_t calendarDate(std::string_view value) {
+    // Eight digits are told at once.
+    if (value.size() != 8)
+        return 0;
+    const ShortValue v(value);
+    if (!v.digits())
+        return 0;
+    const std::int64_t year = v.digit(0) * 1000 + v.digit(1) * 100 + v.digit(2) * 10 + v.digit(3);
+    const std::int64_t month = v.digit(4) * 10 + v.digit(5), day = v.digit(6) * 10 + v.digit(7);
+    if (year < 1 || month < 1 || month > 12 || day < 1)
+        return 0;
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    std::int64_t last = kDays[month - 1];
+    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
+        last = 29;
+    return day <= last ? year * 10000 + month * 100 + day : 0;
 }
 
 } // namespace
@@ -43,18 +64,26 @@ IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue
     group_.fill(-1);
     for (int type = 0; type < kRecordTypeCount; ++type) {
         const RecordLayout& layout = layouts.at(type);
+        for (int f = 0; f < layout.fieldCount(); ++f)
+            cuts_[std::size_t(type)].emplace_back(layout.field(f).StartPos, layout.field(f).Length);
         // The claim's own records, CA0 to XA0, carry its control number.
         if (ClaimLoop::parentOf(kRecordTypes[std::size_t(type)]))
             controlField_[std::size_t(type)] = layout.indexOf("03.0");
         for (int f = 0; f < layout.fieldCount(); ++f) {
             const FieldFormat& format = layout.format(f);
+            const Field cut{f, layout.field(f).StartPos, layout.field(f).Length, {}, {}};
             if (format.kind() == FieldFormat::Kind::Date)
-                dates_[std::size_t(type)].push_back({f, {}});
+                dates_[std::size_t(type)].push_back(cut);
             if (format.kind() == FieldFormat::Kind::Code && !format.meanings().empty()) {
-                Field field{f, {}};
-                for (const FieldFormat::Meaning& meaning : format.meanings())
+                Field field = cut;
+                for (const FieldFormat::Meaning& meaning : format.meanings()) {
                     field.codes.push_back(meaning.code);
+                    field.keys.push_back(shortKey(meaning.code));
+                }
                 std::sort(field.codes.begin(), field.codes.end());
+                std::sort(field.keys.begin(), field.keys.end());
+                if (!field.keys.empty() && field.keys.front() == 0)
+                    field.keys.clear();
                 codes_[std::size_t(type)].push_back(std::move(field));
             }
             if (sequenceField_[std::size_t(type)] < 0 && layout.field(f).FieldName == "SEQUENCE NO")
@@ -76,21 +105,25 @@ IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue
 }
 
 std::int64_t IntegrityEdits::dateOf(std::string_view value) {
-    // Read here rather than by the field check: it runs for every date field.
-    if (value.size() != 8)
+    return calendarDate(value);
+}
+
+std::uint64_t IntegrityEdits::shortKey(std::string_view code) {
+    if (code.empty() || code.size() > 7)
         return 0;
-    std::int64_t digits = 0;
-    for (const char c : value) {
-        if (c < '0' || c > '9')
-            return 0;
-        digits = digits * 10 + (c - '0');
-    }
-    const std::int64_t year = digits / 10000, month = digits / 100 % 100, day = digits % 100;
-    if (year < 1 || month < 1 || month > 12 || day < 1)
-        return 0;
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return day <= kDays[month - 1] + (month == 2 && leap) ? digits : 0;
+    std::uint64_t key = std::uint64_t(code.size()) << 56;
+    for (std::size_t i = 0; i < code.size(); ++i)
+        key |= std::uint64_t(static_cast<unsigned char>(code[i])) << (8 * i);
+    return key;
+}
+
+bool IntegrityEdits::listed(const Field& field, std::string_view code) const {
+    // Codes are a few bytes: compared as numbers, not as strings.
+    if (field.keys.empty())
+        return std::binary_search(field.codes.begin(), field.codes.end(), code,
+                                  std::less<std::string_view>());
+    const std::uint64_t key = shortKey(code);
+    return key && std::binary_search(field.keys.begin(), field.keys.end(), key);
 }
 
 void IntegrityEdits::add(Edit edit, const RuleFindings::Finding& where, std::string_view value,
@@ -107,10 +140,11 @@ void IntegrityEdits::checkFields(int typeIndex, std::string_view line,
     const RecordLayout& layout = layouts_.at(typeIndex);
     if (on(Edit::CalendarDates)) {
         for (const Field& field : dates_[std::size_t(typeIndex)]) {
-            const std::string_view value = layout.value(field.index, line);
+            const std::string_view value = columns(line, field.start, field.length);
             // A date, blank, or failed by its type letters (not weighed
-            // again): the usual case, a date, is asked first.
-            if (dateOf(value) || trimSpaces(value).empty() || value == "00000000" ||
+            // again): the usual cases, eight blanks and a date, are asked first.
+            if ((value.size() == 8 && ShortValue(value).blank()) || calendarDate(value) ||
+                trimSpaces(value).empty() || value == "00000000" ||
                 !layout.isValid(field.index, value))
                 continue;
             found.push_back({Edit::CalendarDates, field.index, std::string(value)});
@@ -118,12 +152,9 @@ void IntegrityEdits::checkFields(int typeIndex, std::string_view line,
     }
     if (on(Edit::ListedCodes)) {
         for (const Field& field : codes_[std::size_t(typeIndex)]) {
-            const std::string_view value = layout.value(field.index, line);
+            const std::string_view value = columns(line, field.start, field.length);
             const std::string_view code = trimSpaces(value);
-            if (code.empty() ||
-                std::binary_search(field.codes.begin(), field.codes.end(), code,
-                                   std::less<std::string_view>()) ||
-                !layout.isValid(field.index, value))
+            if (code.empty() || listed(field, code) || !layout.isValid(field.index, value))
                 continue;
             found.push_back({Edit::ListedCodes, field.index, std::string(value)});
         }
@@ -146,13 +177,20 @@ void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurren
     const int field = controlField_[std::size_t(typeIndex)];
     if (field < 0)
         return;
-    const std::string_view value = layouts_.at(typeIndex).value(field, line);
+    const std::string_view value = cut(typeIndex, field, line);
     if (typeIndex == ca0_) {
-        controlNumber_.assign(trimSpaces(value));
+        // Kept in a buffer that has grown to the field once: no string is
+        // built per claim.
+        const std::string_view number = trimSpaces(value);
+        if (controlNumber_.size() < number.size())
+            controlNumber_.resize(number.size());
+        std::memcpy(controlNumber_.data(), number.data(), number.size());
+        controlLength_ = number.size();
         hasControlNumber_ = true;
         return;
     }
-    if (hasControlNumber_ && trimSpaces(value) != controlNumber_)
+    if (hasControlNumber_ &&
+        trimSpaces(value) != std::string_view(controlNumber_.data(), controlLength_))
         add(Edit::ControlNumber,
             {-1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0}, value, out);
 }
@@ -164,7 +202,7 @@ void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
     if (g < 0 || field < 0)
         return;
     Group& group = groups_[std::size_t(g)];
-    const std::string_view value = layouts_.at(typeIndex).value(field, line);
+    const std::string_view value = cut(typeIndex, field, line);
     // A number that is none is the field check's to tell.
     const auto number = parseInteger(trimSpaces(value), 0, 999999999);
     const RuleFindings::Finding where{
@@ -188,9 +226,8 @@ void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
 }
 
 void IntegrityEdits::service(std::size_t node, int occurrence, std::string_view line) {
-    const RecordLayout& layout = layouts_.at(fa0_);
-    const std::int64_t from = from_ < 0 ? 0 : dateOf(layout.value(from_, line));
-    const std::int64_t to = to_ < 0 ? 0 : dateOf(layout.value(to_, line));
+    const std::int64_t from = from_ < 0 ? 0 : dateOf(cut(fa0_, from_, line));
+    const std::int64_t to = to_ < 0 ? 0 : dateOf(cut(fa0_, to_, line));
     if (from || to)
         services_.push_back({node, occurrence, from, to});
 }
@@ -207,11 +244,19 @@ void IntegrityEdits::record(std::size_t node, int typeIndex, int occurrence, std
         service(node, occurrence, line);
 }
 
-const IntegrityEdits::Shared& IntegrityEdits::shared(const SharedRecord& record) {
+const IntegrityEdits::Shared& IntegrityEdits::shared(const SharedRecord& record,
+                                                     std::size_t& hint) {
     ++uses_;
+    // Claim after claim shows the same records in the same order: each is
+    // mostly where it was found for the claim before.
+    if (shared_[hint].at == record.at && shared_[hint].typeIndex == record.typeIndex) {
+        shared_[hint].lastUse = uses_;
+        return shared_[hint];
+    }
     for (Shared& kept : shared_) {
         if (kept.at == record.at && kept.typeIndex == record.typeIndex) {
             kept.lastUse = uses_;
+            hint = std::size_t(&kept - shared_.data());
             return kept;
         }
     }
@@ -219,6 +264,7 @@ const IntegrityEdits::Shared& IntegrityEdits::shared(const SharedRecord& record)
     Shared& kept =
         *std::min_element(shared_.begin(), shared_.end(),
                           [](const Shared& a, const Shared& b) { return a.lastUse < b.lastUse; });
+    hint = std::size_t(&kept - shared_.data());
     kept.at = record.at;
     kept.typeIndex = record.typeIndex;
     kept.lastUse = uses_;
@@ -236,7 +282,8 @@ void IntegrityEdits::sharedFields(const std::vector<SharedRecord>& records, bool
             continue;
         const std::int64_t order =
             above ? RuleFindings::aboveOrder(i) : RuleFindings::belowOrder(i);
-        for (const Shared::Found& f : shared(record).found)
+        std::size_t& hint = hints_[std::min(above ? i : kBelowHints + i, hints_.size() - 1)];
+        for (const Shared::Found& f : shared(record, hint).found)
             add(f.edit, {-1, order, record.typeIndex, 1, f.field, 0}, f.value, out);
     }
 }
@@ -247,7 +294,7 @@ void IntegrityEdits::servicesAfter(const PassClaim& claim, RuleFindings& out) {
     std::int64_t created = 0;
     for (const SharedRecord& shown : *claim.above)
         if (shown.typeIndex == aa0_)
-            created = dateOf(layouts_.at(aa0_).value(created_, shown.line));
+            created = dateOf(cut(aa0_, created_, shown.line));
     if (!created)
         return;
     for (const Service& s : services_) {
@@ -277,7 +324,7 @@ void IntegrityEdits::dropNode(std::size_t node) {
 }
 
 void IntegrityEdits::reset() {
-    controlNumber_.clear();
+    controlLength_ = 0;
     hasControlNumber_ = false;
     groups_ = {};
     services_.clear();

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qm {
@@ -41,6 +42,10 @@ class IntegrityEdits {
 public:
     IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue& layouts);
 
+    // A code of up to seven bytes as one number (its length in the top byte),
+    // or 0 for a longer one or none: compared at once, without memcmp.
+    static std::uint64_t shortKey(std::string_view code);
+
     // Whether any rule names a built-in edit.
     bool any() const { return any_; }
     // A record of the claim's own (CA0 first).
@@ -57,7 +62,11 @@ private:
     using Edit = RuleCatalogue::Edit;
     struct Field {
         int index = -1;
+        std::int64_t start = 0; // where it is cut from a line (RecordLayout::value)
+        std::int64_t length = 0;
         std::vector<std::string> codes; // listed-codes: those listed, sorted
+        // The same as short keys (shortKey), sorted, when every code has one.
+        std::vector<std::uint64_t> keys;
     };
     // What a record shown with many claims was found to hold, kept while
     // claims show it.
@@ -98,17 +107,27 @@ private:
     void sequence(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                   RuleFindings& out);
     void service(std::size_t node, int occurrence, std::string_view line);
-    const Shared& shared(const SharedRecord& record);
+    // hint: where in shared_ the record was found last (and is now).
+    const Shared& shared(const SharedRecord& record, std::size_t& hint);
     void sharedFields(const std::vector<SharedRecord>& records, bool above, RuleFindings& out);
     void servicesAfter(const PassClaim& claim, RuleFindings& out);
     // The date a value holds, CCYYMMDD, or 0 when it holds none.
     static std::int64_t dateOf(std::string_view value);
+    bool listed(const Field& field, std::string_view code) const;
+    // Field `field` of a record of a type, cut from its line.
+    std::string_view cut(int typeIndex, int field, std::string_view line) const {
+        const std::pair<std::int64_t, std::int64_t>& cut =
+            cuts_[std::size_t(typeIndex)][std::size_t(field)];
+        return columns(line, cut.first, cut.second);
+    }
 
     const LayoutCatalogue& layouts_;
     std::array<std::vector<std::int32_t>, RuleCatalogue::kEditCount> rulesOf_;
     bool any_ = false;
     std::array<std::vector<Field>, kRecordTypeCount> dates_;
     std::array<std::vector<Field>, kRecordTypeCount> codes_;
+    // Where each field of each type is cut from a line: start column, length.
+    std::array<std::vector<std::pair<std::int64_t, std::int64_t>>, kRecordTypeCount> cuts_;
     std::array<int, kRecordTypeCount> controlField_{}; // 03.0; -1: none
     std::array<int, kRecordTypeCount> sequenceField_{};
     // 0: numbered by the DA0s, 1: by the FA0s, -1: neither; and which lead.
@@ -118,12 +137,17 @@ private:
     int from_ = -1, to_ = -1, created_ = -1; // FA0 05.0, 06.0; AA0 15.0
 
     // The claim being read.
-    std::string controlNumber_;
+    std::string controlNumber_; // its first controlLength_ bytes
+    std::size_t controlLength_ = 0;
     bool hasControlNumber_ = false;
     std::array<Group, 2> groups_{};
     std::vector<Service> services_;
     std::vector<Shared::Found> found_; // a record's, while it is checked
     std::array<Shared, 8> shared_;
+    // Where in shared_ each record a claim shows was last found: those above
+    // it from 0, those below from kBelowHints.
+    static constexpr std::size_t kBelowHints = 3;
+    std::array<std::size_t, 6> hints_{};
     std::uint64_t uses_ = 0;
 };
 

@@ -9,26 +9,14 @@ namespace qm {
 RuleEditor::RuleEditor(const RuleSet& set)
     : set_(set)
     , layouts_(*set.layouts())
+    , conditions_(set, *set.layouts())
     , integrity_(set, *set.layouts()) {
     const std::vector<RuleCatalogue::Rule>& rules = set.rules();
-    for (std::size_t i = 0; i < rules.size(); ++i) {
-        const RuleCatalogue::Rule& rule = rules[i];
-        if (rule.edit != RuleCatalogue::Edit::Condition)
-            continue;
-        if (rule.recordType >= 0) {
-            recordRulesOf_[std::size_t(rule.recordType)].push_back(recordRules_.size());
-            recordRules_.push_back({std::int32_t(i), FilterEvaluator(set.condition(i), layouts_)});
-            continue;
-        }
-        claimRules_.push_back({std::int32_t(i), FilterEvaluator(set.condition(i), layouts_)});
-        const std::uint32_t read = claimRules_.back().evaluator.typesRead();
-        for (int type = 0; type < kRecordTypeCount; ++type)
-            if (read >> unsigned(type) & 1u)
-                claimRulesOf_[std::size_t(type)].push_back(claimRules_.size() - 1);
-        for (const RuleCatalogue::MessagePart& part : rule.message)
-            if (part.type >= 0)
-                messageTypes_ |= 1u << unsigned(part.type);
-    }
+    for (const RuleCatalogue::Rule& rule : rules)
+        if (rule.edit == RuleCatalogue::Edit::Condition && rule.recordType < 0)
+            for (const RuleCatalogue::MessagePart& part : rule.message)
+                if (part.type >= 0)
+                    messageTypes_ |= 1u << unsigned(part.type);
 }
 
 RuleEditor::~RuleEditor() = default;
@@ -44,22 +32,18 @@ void RuleEditor::record(std::size_t node, int typeIndex, int occurrence, std::st
     } else {
         nodes_ = node + 1;
     }
-    // A rule is fed the types it reads alone: a record that takes another's
-    // place is of that one's type, so what it replaces was fed too.
-    for (const std::size_t r : claimRulesOf_[std::size_t(typeIndex)])
-        claimRules_[r].evaluator.record(node, typeIndex, occurrence, line);
+    chosen_.clear();
+    if (!conditions_.empty())
+        conditions_.record(node, typeIndex, occurrence, line, chosen_);
     // A record that takes the first one's place comes as the first again.
     if ((messageTypes_ >> unsigned(typeIndex) & 1u) && occurrence == 1) {
         firstLines_[std::size_t(typeIndex)].assign(line);
         kept_ |= 1u << unsigned(typeIndex);
     }
-    for (const std::size_t r : recordRulesOf_[std::size_t(typeIndex)]) {
-        Condition& rule = recordRules_[r];
-        if (!rule.evaluator.recordPasses(line))
-            continue;
-        const RuleCatalogue::Rule& about = set_.rules()[std::size_t(rule.rule)];
-        std::string& packed = findings_.addPacked(
-            {rule.rule, RuleFindings::ownOrder(node), typeIndex, occurrence, -1, 0});
+    for (const std::int32_t rule : chosen_) {
+        const RuleCatalogue::Rule& about = set_.rules()[std::size_t(rule)];
+        std::string& packed =
+            findings_.addPacked({rule, RuleFindings::ownOrder(node), typeIndex, occurrence, -1, 0});
         for (const RuleCatalogue::MessagePart& part : about.message) {
             if (part.type < 0)
                 continue;
@@ -95,12 +79,12 @@ void RuleEditor::packClaimMessage(const RuleCatalogue::Rule& rule, const PassCla
 void RuleEditor::finish(const PassClaim& claim, std::uint32_t checkKinds,
                         std::vector<ProblemRow>& rows) {
     integrity_.finish(claim, findings_);
-    for (Condition& rule : claimRules_) {
-        if (!rule.evaluator.finish(claim, checkKinds))
-            continue;
-        std::string& packed =
-            findings_.addPacked({rule.rule, RuleFindings::kClaimOrder, -1, 0, -1, 0});
-        packClaimMessage(set_.rules()[std::size_t(rule.rule)], claim, packed);
+    chosen_.clear();
+    if (!conditions_.empty())
+        conditions_.finish(claim, checkKinds, chosen_);
+    for (const std::int32_t rule : chosen_) {
+        std::string& packed = findings_.addPacked({rule, RuleFindings::kClaimOrder, -1, 0, -1, 0});
+        packClaimMessage(set_.rules()[std::size_t(rule)], claim, packed);
     }
     findings_.rows(set_, claim.position, rows);
     reset();
@@ -114,8 +98,7 @@ void RuleEditor::reset() {
 }
 
 void RuleEditor::forget() {
-    for (Condition& rule : claimRules_)
-        rule.evaluator.reset();
+    conditions_.reset();
     findings_.clear();
     reset();
 }

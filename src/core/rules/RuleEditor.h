@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/check/RuleCatalogue.h"
-#include "core/filter/FilterEvaluator.h"
 #include "core/layouts/RecordTypes.h"
 #include "core/rules/IntegrityEdits.h"
+#include "core/rules/RuleConditions.h"
 #include "core/rules/RuleFindings.h"
 
 #include <array>
@@ -17,11 +17,10 @@ namespace qm {
 class RuleSet;
 
 // One worker's weighing of a claim by a RuleSet, as the whole-file check
-// reads it: every condition on the claim through a filter evaluator of its
-// own (fed the claim's records as they come), every condition on records
-// asked of each record of its type, and the built-in edits; at the claim's
-// end its rows, in the order of RuleFindings. Nothing is allocated per claim
-// once the buffers have grown.
+// reads it: the conditions on the claim and on each record all at once
+// (RuleConditions, fed the claim's records as they come), and the built-in
+// edits; at the claim's end its rows, in the order of RuleFindings. Nothing
+// is allocated per claim once the buffers have grown.
 class RuleEditor : public ClaimEditor {
 public:
     explicit RuleEditor(const RuleSet& set);
@@ -33,10 +32,6 @@ public:
     void forget() override;
 
 private:
-    struct Condition {
-        std::int32_t rule;
-        FilterEvaluator evaluator;
-    };
     // The values a claim rule's message names, from the first record of
     // their type (the claim's own, else one shown with it).
     void packClaimMessage(const RuleCatalogue::Rule& rule, const PassClaim& claim,
@@ -45,11 +40,8 @@ private:
 
     const RuleSet& set_;
     const LayoutCatalogue& layouts_;
-    std::vector<Condition> claimRules_;
-    // The claim rules that read records of each type (in claimRules_).
-    std::array<std::vector<std::size_t>, kRecordTypeCount> claimRulesOf_;
-    std::vector<Condition> recordRules_;
-    std::array<std::vector<std::size_t>, kRecordTypeCount> recordRulesOf_; // in recordRules_
+    RuleConditions conditions_;
+    std::vector<std::int32_t> chosen_; // the rules a record or the claim fails
     IntegrityEdits integrity_;
     RuleFindings findings_;
     std::size_t nodes_ = 0;

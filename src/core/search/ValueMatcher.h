@@ -42,6 +42,11 @@ public:
     // False when no value cut from line can match, so that a record can be
     // passed over without cutting it into fields.
     bool mayMatchWithin(std::string_view line) const;
+    // Exact, and possible: the text a value without its blanks must equal
+    // (nullptr otherwise), for callers that have the value trimmed already.
+    const std::string* exactText() const {
+        return mode_ == SearchQuery::Mode::Exact && !impossible_ ? &bytes_ : nullptr;
+    }
 
 private:
     // The values that compare with a number, in one unit: low to high, both included.
