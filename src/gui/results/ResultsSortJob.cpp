@@ -1,6 +1,7 @@
 #include "gui/results/ResultsSortJob.h"
 
 #include "gui/common/BackgroundRelease.h"
+#include "gui/results/ResultsTextSort.h"
 
 #include <QAbstractItemModel>
 #include <QElapsedTimer>
@@ -18,6 +19,18 @@ constexpr int kRowsPerLook = 256;
 // A sort of this many rows, their values read within one turn, is done there
 // and then (a few milliseconds); a larger one on a worker.
 constexpr int kSortHereRows = 20'000;
+
+// What workers reading texts hand back: the order sorted, or (too many
+// different texts) the order sorted from, to read them a slice per turn.
+struct TextsSorted {
+    ResultsSortJob::Sorted sorted;
+    std::vector<int> from;
+    bool done = false;
+};
+
+int textWorkers() {
+    return int(std::clamp(std::thread::hardware_concurrency(), 1U, 4U));
+}
 
 } // namespace
 
@@ -44,7 +57,59 @@ ResultsSortJob::~ResultsSortJob() {
 }
 
 void ResultsSortJob::start() {
-    readKeys();
+    if (!sortTextsOnWorkers())
+        readKeys();
+}
+
+bool ResultsSortJob::sortTextsOnWorkers() {
+    if (count_ <= kSortHereRows && limits_.msPerTurn > 0)
+        return false;
+    const auto* texts = dynamic_cast<const ResultsSortSource*>(&source_);
+    ResultsSortSource::TextReader read = texts ? texts->textReader(column_) : nullptr;
+    if (!read)
+        return false;
+    announce();
+    auto* watcher = new QFutureWatcher<TextsSorted>(this);
+    watcher_ = watcher;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        QFuture<TextsSorted> done = watcher->future();
+        if (watcher_ != watcher || end_ != End::Running)
+            return;
+        watcher_ = nullptr;
+        if (done.resultCount() == 0) {
+            finish(End::Failed); // out of memory: the rows keep the order they have
+            return;
+        }
+        TextsSorted result = done.takeResult();
+        if (result.done) {
+            finish(End::Sorted, std::move(result.sorted));
+            return;
+        }
+        from_ = std::move(result.from);
+        turn_->start();
+    });
+    QPromise<TextsSorted> promise;
+    watcher->setFuture(promise.future());
+    promise.start();
+    std::thread([promise = std::move(promise), read = std::move(read), count = count_,
+                 from = std::move(from_), descending = order_ == Qt::DescendingOrder,
+                 cancelled = cancelled_]() mutable {
+        try {
+            TextsSorted result;
+            result.done =
+                ResultsTextSort::sort(read, count, from, descending, textWorkers(), *cancelled,
+                                      result.sorted.order,
+                                      result.sorted.rank) == ResultsTextSort::Result::Sorted;
+            if (!result.done)
+                result.from = std::move(from);
+            promise.addResult(std::move(result));
+        } catch (...) {
+            // Out of memory: no order.
+        }
+        promise.finish();
+    }).detach();
+    return true;
 }
 
 void ResultsSortJob::cancel() {

@@ -13,7 +13,9 @@ class QTimer;
 
 // One sort of a results model's first rows by a column: their values read a
 // slice per turn of the event loop, then sorted here and now (a small table)
-// or on a worker. Whole numbers are kept as they are read (8 bytes a row);
+// or on a worker. A large sort by texts that the source lets any thread read
+// (ResultsSortSource) is read and sorted on workers (ResultsTextSort), unless
+// the texts are too many different ones. Whole numbers are kept as they are read (8 bytes a row);
 // other values as sort keys, except that texts of more than maxKeptRows rows
 // are read and sorted in runs of half as many, merged a slice per turn.
 //
@@ -81,6 +83,9 @@ signals:
     void ended();
 
 private:
+    // Texts that the source lets workers read: read, numbered and sorted
+    // there, the rows of each text counted into place; false when not so.
+    bool sortTextsOnWorkers();
     void readKeys();
     // Whole numbers no more: every row's value kept as a key, or (too many)
     // runs or a sort here instead; false when the reading stops there.
