@@ -1,6 +1,7 @@
 #include "gui/results/ResultsSortJob.h"
 
 #include "gui/common/BackgroundRelease.h"
+#include "gui/results/ResultsRowPlaces.h"
 #include "gui/results/ResultsTextSort.h"
 
 #include <QAbstractItemModel>
@@ -126,6 +127,29 @@ void ResultsSortJob::releaseValues() {
     BackgroundRelease::drop(std::move(numbers_));
 }
 
+void ResultsSortJob::sortHereNow() {
+    std::vector<int> rows = std::move(from_);
+    if (rows.empty())
+        rows = ResultsRowPlaces::rowsFrom(0, count_ - 1);
+    ResultsRowPlaces::sortHere(source_, rows, column_, order_);
+    finish(End::Sorted, Sorted{std::move(rows), {}});
+}
+
+void ResultsSortJob::rowsArrived(int first, int last) {
+    arrived_.emplace_back(first, last);
+}
+
+ResultsSortJob::Sorted ResultsSortJob::takeSorted() {
+    // Rows that arrived while it sorted take their places as they would
+    // have after it, batch by batch.
+    for (const auto& [first, last] : arrived_)
+        ResultsRowPlaces::insert(source_, first, last, sorted_.order, column_, order_);
+    if (!arrived_.empty())
+        sorted_.rank.clear();
+    arrived_.clear();
+    return std::move(sorted_);
+}
+
 void ResultsSortJob::finish(End end, Sorted sorted) {
     end_ = end;
     sorted_ = std::move(sorted);
@@ -174,7 +198,7 @@ bool ResultsSortJob::keepKeys(const QVariant& value) {
         return false;
     }
     if (count_ > limits_.maxKeptRows) {
-        finish(End::SortHere);
+        sortHereNow();
         return false;
     }
     keys_ = std::make_shared<std::vector<ResultsSortKey>>();
@@ -321,7 +345,7 @@ void ResultsSortJob::readRun() {
             if (keys_->back().hasSortValue()) {
                 // Some rows have a sort value after all: compared pairwise
                 // as a sorting proxy compares them.
-                finish(End::SortHere);
+                sortHereNow();
                 return;
             }
         }
@@ -380,60 +404,4 @@ void ResultsSortJob::mergeRuns() {
         }
     }
     finish(End::Sorted, Sorted{std::move(merged_), std::move(mergedRank_)});
-}
-
-bool ResultsSortJob::sortsBefore(const QAbstractItemModel& source, int sourceA, int sourceB,
-                                 int column, Qt::SortOrder order) {
-    if (order == Qt::DescendingOrder)
-        std::swap(sourceA, sourceB);
-    ResultsSortKey a = ResultsSortKey::read(source, sourceA, column);
-    ResultsSortKey b = ResultsSortKey::read(source, sourceB, column);
-    if (a.hasSortValue() != b.hasSortValue()) {
-        a = ResultsSortKey::read(source, sourceA, column, true);
-        b = ResultsSortKey::read(source, sourceB, column, true);
-    }
-    return a < b;
-}
-
-void ResultsSortJob::sortHere(const QAbstractItemModel& source, std::vector<int>& rows, int column,
-                              Qt::SortOrder order) {
-    std::stable_sort(rows.begin(), rows.end(), [&source, column, order](int a, int b) {
-        return sortsBefore(source, a, b, column, order);
-    });
-}
-
-std::vector<std::pair<int, std::vector<int>>>
-ResultsSortJob::placesOf(const QAbstractItemModel& source, std::vector<int> added,
-                         const std::vector<int>& sorted, int column, Qt::SortOrder order) {
-    sortHere(source, added, column, order);
-    // Each run starts after the sorted rows it does not sort before, and
-    // takes the arriving rows that follow while they do not sort after the
-    // row it stands before.
-    std::vector<std::pair<int, std::vector<int>>> places;
-    int low = 0;
-    std::size_t next = 0;
-    while (next < added.size()) {
-        std::vector<int> run{added[next++]};
-        int high = int(sorted.size()) - 1;
-        while (low <= high) {
-            const int middle = (low + high) / 2;
-            if (sortsBefore(source, run.front(), sorted[std::size_t(middle)], column, order))
-                high = middle - 1;
-            else
-                low = middle + 1;
-        }
-        const int place = low;
-        if (place >= int(sorted.size())) {
-            run.insert(run.end(), added.begin() + std::ptrdiff_t(next), added.end());
-            next = added.size();
-        } else {
-            for (; next < added.size(); ++next) {
-                if (sortsBefore(source, sorted[std::size_t(place)], added[next], column, order))
-                    break;
-                run.push_back(added[next]);
-            }
-        }
-        places.emplace_back(place, std::move(run));
-    }
-    return places;
 }
