@@ -158,24 +158,30 @@ void ResultsFilterModel::readOrder() {
     // Unsorted, the rows stand as the source has them: none to map, of
     // millions perhaps.
     if (!sorting_) {
-        std::vector<int>().swap(order_);
+        order_ = std::make_shared<std::vector<int>>();
         std::vector<int>().swap(rank_);
         sortedRows_ = sourceModel() ? sourceModel()->rowCount() : 0;
         return;
     }
-    sortedRows_ = int(order_.size());
+    sortedRows_ = int(order_->size());
 }
 
 int ResultsFilterModel::sortedRowOf(int sourceRow) const {
     if (!sorting_)
         return sourceRow;
     if (rankStale_) {
-        rank_.assign(order_.size(), -1);
-        for (std::size_t row = 0; row < order_.size(); ++row)
-            rank_[std::size_t(order_[row])] = int(row);
+        rank_.assign(order_->size(), -1);
+        for (std::size_t row = 0; row < order_->size(); ++row)
+            rank_[std::size_t((*order_)[row])] = int(row);
         rankStale_ = false;
     }
     return std::size_t(sourceRow) < rank_.size() ? rank_[std::size_t(sourceRow)] : -1;
+}
+
+std::vector<int>& ResultsFilterModel::orderToChange() {
+    if (order_.use_count() > 1)
+        order_ = std::make_shared<std::vector<int>>(*order_);
+    return *order_;
 }
 
 int ResultsFilterModel::shownRowOf(int sortedRow) const {
@@ -216,7 +222,7 @@ void ResultsFilterModel::endResync() {
         resort_.reset();
     }
     if (!sourceModel()) {
-        std::vector<int>().swap(order_);
+        order_ = std::make_shared<std::vector<int>>();
         std::vector<int>().swap(shown_);
         sortedRows_ = 0;
         resyncing_ = false;
@@ -245,12 +251,18 @@ void ResultsFilterModel::sortedRowsInserted(int first, const std::vector<int>& a
     rankStale_ = true;
     if (shownFilter_.showsAll()) {
         beginInsertRows(QModelIndex(), first, last);
-        order_.insert(order_.begin() + first, added.begin(), added.end());
+        {
+            std::vector<int>& order = orderToChange();
+            order.insert(order.begin() + first, added.begin(), added.end());
+        }
         sortedRows_ += count;
         endInsertRows();
         return;
     }
-    order_.insert(order_.begin() + first, added.begin(), added.end());
+    {
+        std::vector<int>& order = orderToChange();
+        order.insert(order.begin() + first, added.begin(), added.end());
+    }
     sortedRows_ += count;
     const auto at = std::lower_bound(shown_.begin(), shown_.end(), first);
     for (auto later = at; later != shown_.end(); ++later)
@@ -370,20 +382,20 @@ void ResultsFilterModel::reorder(bool sorted, int column, Qt::SortOrder order,
                                  std::vector<int> rows, std::vector<int> rank) {
     sortedLayoutAboutToBeChanged();
     // Ten million rows' order is 40 MB: let go of off this thread.
-    BackgroundRelease::drop(std::make_shared<std::vector<int>>(std::move(order_)));
+    BackgroundRelease::drop(std::move(order_));
     BackgroundRelease::drop(std::make_shared<std::vector<int>>(std::move(rank_)));
     sorting_ = sorted;
     sortColumn_ = sorted ? column : -1;
     sortOrder_ = order;
-    order_ = std::move(rows);
+    order_ = std::make_shared<std::vector<int>>(std::move(rows));
     rank_ = std::move(rank);
-    rankStale_ = rank_.size() != order_.size();
+    rankStale_ = rank_.size() != order_->size();
     sortedLayoutChanged();
 }
 
 void ResultsFilterModel::sortAllNow() {
-    order_ = sourceOrder(sourceModel()->rowCount());
-    ResultsRowPlaces::sortHere(*sourceModel(), order_, sortColumn_, sortOrder_);
+    order_ = std::make_shared<std::vector<int>>(sourceOrder(sourceModel()->rowCount()));
+    ResultsRowPlaces::sortHere(*sourceModel(), *order_, sortColumn_, sortOrder_);
     rankStale_ = true;
 }
 
@@ -391,7 +403,7 @@ void ResultsFilterModel::sortedSourceRowsInserted(int first, int last) {
     if (sortJob_)
         sortJob_->rowsArrived(first, last);
     const auto places = ResultsRowPlaces::placesOf(
-        *sourceModel(), ResultsRowPlaces::rowsFrom(first, last), order_, sortColumn_, sortOrder_);
+        *sourceModel(), ResultsRowPlaces::rowsFrom(first, last), *order_, sortColumn_, sortOrder_);
     for (auto place = places.rbegin(); place != places.rend(); ++place)
         sortedRowsInserted(place->first, place->second);
 }
@@ -420,8 +432,7 @@ void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
         return;
     // Stably from the order shown, as a sorting proxy does.
     sortJob_ = new ResultsSortJob(*sourceModel(), column, order, sortedRows_,
-                                  sorting_ ? order_ : std::vector<int>(),
-                                  {msPerTurn_, maxKeptRows_}, this);
+                                  sorting_ ? order_ : nullptr, {msPerTurn_, maxKeptRows_}, this);
     connect(sortJob_, &ResultsSortJob::announced, this, [this] { emit sortingChanged(true); });
     connect(sortJob_, &ResultsSortJob::ended, this, &ResultsFilterModel::sortEnded);
     sortJob_->start();

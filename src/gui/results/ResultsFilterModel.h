@@ -106,9 +106,11 @@ private:
     // Between the source's rows, the sorted ones (the source's own order
     // unless sorting_) and the rows shown (every sorted row unless filtered).
     int sourceRowOf(int sortedRow) const {
-        return sorting_ ? order_[std::size_t(sortedRow)] : sortedRow;
+        return sorting_ ? (*order_)[std::size_t(sortedRow)] : sortedRow;
     }
     int sortedRowOf(int sourceRow) const;
+    // The sorted rows' order to change, a copy of its own if a sort reads it.
+    std::vector<int>& orderToChange();
     int sortedRowShown(int shownRow) const {
         return shownFilter_.showsAll() ? shownRow : shown_[std::size_t(shownRow)];
     }
@@ -174,7 +176,9 @@ private:
     int sortedRows_ = 0;
     // Source row of each sorted row, when sorting_, and the other way round
     // (made again when asked after a change).
-    std::vector<int> order_;
+    // A sort reads it as it stood when the sort began: copied before a change
+    // while it does (rows arriving), never when a sort starts (40 MB).
+    std::shared_ptr<std::vector<int>> order_ = std::make_shared<std::vector<int>>();
     mutable std::vector<int> rank_;
     mutable bool rankStale_ = true;
     // Sorted rows shown, ascending, unless every row is.

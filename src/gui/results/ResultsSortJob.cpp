@@ -21,11 +21,10 @@ constexpr int kRowsPerLook = 256;
 // and then (a few milliseconds); a larger one on a worker.
 constexpr int kSortHereRows = 20'000;
 
-// What workers reading texts hand back: the order sorted, or (too many
-// different texts) the order sorted from, to read them a slice per turn.
+// What workers reading texts hand back: the order sorted, or not done (too
+// many different texts: read a slice per turn instead).
 struct TextsSorted {
     ResultsSortJob::Sorted sorted;
-    std::vector<int> from;
     bool done = false;
 };
 
@@ -36,7 +35,8 @@ int textWorkers() {
 } // namespace
 
 ResultsSortJob::ResultsSortJob(const QAbstractItemModel& source, int column, Qt::SortOrder order,
-                               int count, std::vector<int> from, Limits limits, QObject* parent)
+                               int count, std::shared_ptr<const std::vector<int>> from,
+                               Limits limits, QObject* parent)
     : QObject(parent)
     , source_(source)
     , column_(column)
@@ -87,23 +87,20 @@ bool ResultsSortJob::sortTextsOnWorkers() {
             finish(End::Sorted, std::move(result.sorted));
             return;
         }
-        from_ = std::move(result.from);
         turn_->start();
     });
     QPromise<TextsSorted> promise;
     watcher->setFuture(promise.future());
     promise.start();
-    std::thread([promise = std::move(promise), read = std::move(read), count = count_,
-                 from = std::move(from_), descending = order_ == Qt::DescendingOrder,
-                 cancelled = cancelled_]() mutable {
+    std::thread([promise = std::move(promise), read = std::move(read), count = count_, from = from_,
+                 descending = order_ == Qt::DescendingOrder, cancelled = cancelled_]() mutable {
         try {
             TextsSorted result;
+            const std::vector<int> sourceOrder;
             result.done =
-                ResultsTextSort::sort(read, count, from, descending, textWorkers(), *cancelled,
-                                      result.sorted.order,
+                ResultsTextSort::sort(read, count, from ? *from : sourceOrder, descending,
+                                      textWorkers(), *cancelled, result.sorted.order,
                                       result.sorted.rank) == ResultsTextSort::Result::Sorted;
-            if (!result.done)
-                result.from = std::move(from);
             promise.addResult(std::move(result));
         } catch (...) {
             // Out of memory: no order.
@@ -128,7 +125,7 @@ void ResultsSortJob::releaseValues() {
 }
 
 void ResultsSortJob::sortHereNow() {
-    std::vector<int> rows = std::move(from_);
+    std::vector<int> rows = fromRows();
     if (rows.empty())
         rows = ResultsRowPlaces::rowsFrom(0, count_ - 1);
     ResultsRowPlaces::sortHere(source_, rows, column_, order_);
@@ -255,8 +252,8 @@ void ResultsSortJob::readKeys() {
         read_ = 0;
     }
     if (!announced_ && rows <= kSortHereRows && limits_.msPerTurn > 0) {
-        Sorted sorted = sortRows(std::move(from_), rows, order_ == Qt::DescendingOrder,
-                                 numbers_.get(), keys_.get(), *cancelled_);
+        Sorted sorted = sortRows(fromRows(), rows, order_ == Qt::DescendingOrder, numbers_.get(),
+                                 keys_.get(), *cancelled_);
         finish(End::Sorted, std::move(sorted));
         return;
     }
@@ -293,19 +290,19 @@ void ResultsSortJob::sortOnWorker() {
         const int end = std::min(count_, runStart_ + int(keys_->size()));
         run.reserve(std::size_t(end - runStart_));
         for (int place = runStart_; place < end; ++place)
-            run.push_back(from_.empty() ? place : from_[std::size_t(place)]);
+            run.push_back(fromRow(place));
     }
     // A thread of its own: the sort takes a second at most, and a newer one
     // ends it at its next comparison.
     std::thread([promise = std::move(promise),
-                 from = inRuns_ ? std::vector<int>() : std::move(from_),
+                 from = inRuns_ ? std::shared_ptr<const std::vector<int>>() : from_,
                  count = inRuns_ ? int(run.size()) : count_, run = std::move(run),
                  descending = order_ == Qt::DescendingOrder, numbers = numbers_, keys = keys_,
                  cancelled = cancelled_]() mutable {
         try {
             // A run's rows are sorted by their place in it, then named as source rows.
-            Sorted sorted = sortRows(std::move(from), count, descending, numbers.get(), keys.get(),
-                                     *cancelled, run.empty());
+            Sorted sorted = sortRows(from ? *from : std::vector<int>(), count, descending,
+                                     numbers.get(), keys.get(), *cancelled, run.empty());
             if (!run.empty())
                 for (int& place : sorted.order)
                     place = run[std::size_t(place)];
@@ -340,7 +337,7 @@ void ResultsSortJob::readRun() {
     while (read_ < size) {
         for (const int end = std::min(size, read_ + kRowsPerLook); read_ < end; ++read_) {
             const int place = runStart_ + read_;
-            const int row = from_.empty() ? place : from_[std::size_t(place)];
+            const int row = fromRow(place);
             keys_->push_back(ResultsSortKey::read(source_, row, column_));
             if (keys_->back().hasSortValue()) {
                 // Some rows have a sort value after all: compared pairwise

@@ -41,7 +41,8 @@ public:
     // Sorts the source's first `count` rows stably from the order given
     // (empty: the source's own).
     ResultsSortJob(const QAbstractItemModel& source, int column, Qt::SortOrder order, int count,
-                   std::vector<int> from, Limits limits, QObject* parent = nullptr);
+                   std::shared_ptr<const std::vector<int>> from, Limits limits,
+                   QObject* parent = nullptr);
     ~ResultsSortJob() override;
 
     void start();
@@ -88,12 +89,19 @@ private:
     void sortHereNow();
     void finish(End end, Sorted sorted = {});
     void releaseValues();
+    // The source row at a place of the order sorted from.
+    int fromRow(int place) const {
+        return from_ && !from_->empty() ? (*from_)[std::size_t(place)] : place;
+    }
+    // That order, copied (empty: the source's own).
+    std::vector<int> fromRows() const { return from_ ? *from_ : std::vector<int>(); }
 
     const QAbstractItemModel& source_;
     const int column_;
     const Qt::SortOrder order_;
     const int count_;
-    std::vector<int> from_;
+    // Read here and on workers, never changed: the proxy changes a copy.
+    std::shared_ptr<const std::vector<int>> from_;
     std::vector<std::pair<int, int>> arrived_;
     const Limits limits_;
     QTimer* turn_ = nullptr;
