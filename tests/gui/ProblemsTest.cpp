@@ -595,6 +595,21 @@ void ProblemsTest::problemsWindowListsSortsAndFilters() {
     QCOMPARE(shownRows(), (QStringList{fileOrder.at(1), fileOrder.at(0)}));
     window->table()->sortByColumn(ProblemTableModel::Where, Qt::AscendingOrder);
     QCOMPARE(shownRows(), fileOrder);
+    // A sort on workers reads what the cells show; columns of sort values are not read so.
+    const auto* problems =
+        qobject_cast<const ProblemTableModel*>(window->shownRows()->sourceModel());
+    QVERIFY(problems);
+    QVERIFY(!problems->textReader(ProblemTableModel::Kind));
+    for (const int column : {int(ProblemTableModel::Text), int(ProblemTableModel::Name),
+                             int(ProblemTableModel::Found)}) {
+        QStringList read;
+        problems->textReader(column)(0, 1, [&read](const QString& text) {
+            read.append(text);
+            return true;
+        });
+        QCOMPARE(read, (QStringList{fileOrder.at(0).section(QLatin1Char('|'), column, column),
+                                    fileOrder.at(1).section(QLatin1Char('|'), column, column)}));
+    }
 
     // One choice a name: the claims' and the trailers' "Could not check" are one.
     auto* kinds = window->findChild<QComboBox*>(QStringLiteral("cboCategory"));

@@ -132,6 +132,10 @@ const qm::LayoutCatalogue* ProblemCheck::layouts() const {
     return file_->layouts().get();
 }
 
+std::shared_ptr<const qm::LayoutCatalogue> ProblemCheck::layoutCatalogue() const {
+    return file_->layouts();
+}
+
 void ProblemCheck::setTree(std::shared_ptr<const qm::FileTree> tree) {
     const bool wasRunning = state_ == State::Running;
     work_->cancelWork();

@@ -79,6 +79,8 @@ public:
     const qm::FileTree& tree() const { return *tree_; }
     // The layouts the file is checked with (for field names).
     const qm::LayoutCatalogue* layouts() const;
+    // The same, held for a worker that may outlive the file.
+    std::shared_ptr<const qm::LayoutCatalogue> layoutCatalogue() const;
     // Rows, claims, batches and rows of the file's own: the summary's counts
     // once the check has finished, what was found so far before.
     qm::ProblemStore::Counts counts() const;

@@ -110,9 +110,12 @@ qm::ProblemStore::Entry ProblemTableModel::entry(int row) const {
 }
 
 QVariant ProblemTableModel::text(const qm::ProblemStore::Entry& entry, int column) const {
+    return textOf(entry, column, check_->layouts(), *store_->tree());
+}
+
+QVariant ProblemTableModel::textOf(const qm::ProblemStore::Entry& entry, int column,
+                                   const qm::LayoutCatalogue* layouts, const qm::FileTree& tree) {
     const qm::Problem& p = entry.problem;
-    const qm::LayoutCatalogue* layouts = check_->layouts();
-    const qm::FileTree& tree = *store_->tree();
     switch (column) {
     case Where:
         switch (p.scope) {
@@ -161,7 +164,7 @@ QVariant ProblemTableModel::text(const qm::ProblemStore::Entry& entry, int colum
         return ProblemText::expected(entry.row());
     case FoundAmount:
     case ExpectedAmount:
-        return amount(entry, column == FoundAmount);
+        return amount(entry, column == FoundAmount, layouts);
     case Message: {
         // The line a report prints, without the kind it begins with: the
         // Kind column names it.
@@ -174,9 +177,9 @@ QVariant ProblemTableModel::text(const qm::ProblemStore::Entry& entry, int colum
     }
 }
 
-QString ProblemTableModel::amount(const qm::ProblemStore::Entry& entry, bool found) const {
+QString ProblemTableModel::amount(const qm::ProblemStore::Entry& entry, bool found,
+                                  const qm::LayoutCatalogue* layouts) {
     const qm::Problem& p = entry.problem;
-    const qm::LayoutCatalogue* layouts = check_->layouts();
     if (!layouts || p.recordType < 0 || p.field < 0 ||
         p.field >= layouts->at(p.recordType).fieldCount())
         return {};
@@ -259,6 +262,31 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+ResultsSortSource::TextReader ProblemTableModel::textReader(int column) const {
+    // Columns with sort values are sorted by them; rows still arriving are
+    // appended on the GUI thread, where a worker may not read them.
+    switch (column) {
+    case Where:
+    case Line:
+    case Kind:
+    case Severity:
+    case Expected:
+        return {};
+    default:
+        break;
+    }
+    if (!check_ || !store_ || !store_->summary() || !store_->tree() || column < 0 ||
+        column >= ColumnCount)
+        return {};
+    return [store = store_, layouts = check_->layoutCatalogue(), column](int first, int last,
+                                                                         const TakeText& take) {
+        qm::ProblemStore::Reader reader(*store, first);
+        for (int row = first; row <= last; ++row)
+            if (!take(textOf(reader.next(), column, layouts.get(), *store->tree()).toString()))
+                return;
+    };
 }
 
 QVariant ProblemTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

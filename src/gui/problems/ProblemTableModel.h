@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/check/ProblemStore.h"
+#include "gui/results/ResultsSortSource.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
@@ -18,8 +19,9 @@ class ProblemCheck;
 // control number, and what was found and expected as stored, and money found and expected in
 // dollars (157.51), for a spreadsheet to sum. Rows are added as the check finds them and read from
 // its store as the view asks; the kind's name is each row's ResultsFilterModel::CategoryRole, and a
-// rule's row also has categoryOfRule of its rule's id.
-class ProblemTableModel : public QAbstractTableModel {
+// rule's row also has categoryOfRule of its rule's id. Once the check has ended,
+// its texts are read on workers for a sort (ResultsSortSource).
+class ProblemTableModel : public QAbstractTableModel, public ResultsSortSource {
     Q_OBJECT
 public:
     enum Column {
@@ -58,14 +60,19 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    TextReader textReader(int column) const override;
 
 private:
     void addRows();
     void reset(bool checkGoes);
     QVariant text(const qm::ProblemStore::Entry& entry, int column) const;
+    // What a cell shows, from what any thread may read.
+    static QVariant textOf(const qm::ProblemStore::Entry& entry, int column,
+                           const qm::LayoutCatalogue* layouts, const qm::FileTree& tree);
     QString toolTip(const qm::ProblemStore::Entry& entry, int column) const;
     // What was found or expected in a money field, in dollars; empty for others.
-    QString amount(const qm::ProblemStore::Entry& entry, bool found) const;
+    static QString amount(const qm::ProblemStore::Entry& entry, bool found,
+                          const qm::LayoutCatalogue* layouts);
     qm::ProblemStore::Entry entry(int row) const;
 
     QPointer<const ProblemCheck> check_;

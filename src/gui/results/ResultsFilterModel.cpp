@@ -1,6 +1,7 @@
 #include "gui/results/ResultsFilterModel.h"
 
 #include "gui/common/BackgroundRelease.h"
+#include "gui/results/ResultsRowPlaces.h"
 #include "gui/results/ResultsSortJob.h"
 
 #include <QTimer>
@@ -18,15 +19,8 @@ constexpr int kMsPerTurn = 15;
 // values here and now, reading them per comparison.
 constexpr int kMaxKeptRows = 2'000'000;
 
-// Rows first to last, in order.
-std::vector<int> rowsFrom(int first, int last) {
-    std::vector<int> rows(std::size_t(last >= first ? last - first + 1 : 0));
-    std::iota(rows.begin(), rows.end(), first);
-    return rows;
-}
-
 std::vector<int> sourceOrder(int rows) {
-    return rowsFrom(0, rows - 1);
+    return ResultsRowPlaces::rowsFrom(0, rows - 1);
 }
 
 } // namespace
@@ -54,61 +48,28 @@ void ResultsFilterModel::setSourceModel(QAbstractItemModel* source) {
 }
 
 void ResultsFilterModel::connectSource() {
-    for (const QMetaObject::Connection& connection : sourceConnections_)
-        disconnect(connection);
-    sourceConnections_.clear();
-    QAbstractItemModel* source = sourceModel();
-    if (!source)
-        return;
-    auto& connections = sourceConnections_;
-    // Rows appended are taken in as they come; any other change, which the
-    // results models never make, has every row read and filtered again.
-    connections.push_back(connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
-                                  [this, source](const QModelIndex& parent, int first) {
-                                      if (parent.isValid() || first < source->rowCount())
-                                          beginResync();
-                                  }));
-    connections.push_back(connect(source, &QAbstractItemModel::rowsInserted, this,
-                                  [this](const QModelIndex& parent, int first, int last) {
-                                      if (resyncing_)
-                                          endResync();
-                                      else if (parent.isValid())
-                                          return;
-                                      else if (sorting_)
-                                          sortedSourceRowsInserted(first, last);
-                                      else
-                                          sourceRowsInserted(first, last);
-                                  }));
-    for (auto signal :
-         {&QAbstractItemModel::rowsAboutToBeRemoved, &QAbstractItemModel::columnsAboutToBeInserted,
-          &QAbstractItemModel::columnsAboutToBeRemoved})
-        connections.push_back(connect(source, signal, this, &ResultsFilterModel::beginResync));
-    for (auto signal : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::columnsInserted,
-                        &QAbstractItemModel::columnsRemoved})
-        connections.push_back(connect(source, signal, this, &ResultsFilterModel::endResync));
-    for (auto signal :
-         {&QAbstractItemModel::rowsAboutToBeMoved, &QAbstractItemModel::columnsAboutToBeMoved})
-        connections.push_back(connect(source, signal, this, &ResultsFilterModel::beginResync));
-    for (auto signal : {&QAbstractItemModel::rowsMoved, &QAbstractItemModel::columnsMoved})
-        connections.push_back(connect(source, signal, this, &ResultsFilterModel::endResync));
-    connections.push_back(connect(source, &QAbstractItemModel::modelAboutToBeReset, this,
-                                  &ResultsFilterModel::beginResync));
-    connections.push_back(
-        connect(source, &QAbstractItemModel::modelReset, this, &ResultsFilterModel::endResync));
-    connections.push_back(connect(source, &QAbstractItemModel::layoutAboutToBeChanged, this,
-                                  &ResultsFilterModel::beginResync));
-    connections.push_back(
-        connect(source, &QAbstractItemModel::layoutChanged, this, &ResultsFilterModel::endResync));
-    // New data may move rows of a sort or a filter: read again as a whole.
-    connections.push_back(connect(source, &QAbstractItemModel::dataChanged, this, [this] {
+    ResultsSourceLink::Listener listener;
+    listener.beginResync = [this] {
         beginResync();
+    };
+    listener.endResync = [this] {
         endResync();
-    }));
-    connections.push_back(connect(source, &QAbstractItemModel::headerDataChanged, this,
-                                  [this](Qt::Orientation orientation, int first, int last) {
-                                      if (orientation == Qt::Horizontal)
-                                          emit headerDataChanged(orientation, first, last);
-                                  }));
+    };
+    listener.rowsInserted = [this](const QModelIndex& parent, int first, int last) {
+        if (resyncing_)
+            endResync();
+        else if (parent.isValid())
+            return;
+        else if (sorting_)
+            sortedSourceRowsInserted(first, last);
+        else
+            sourceRowsInserted(first, last);
+    };
+    listener.headerDataChanged = [this](Qt::Orientation orientation, int first, int last) {
+        if (orientation == Qt::Horizontal)
+            emit headerDataChanged(orientation, first, last);
+    };
+    sourceLink_.link(sourceModel(), this, listener);
 }
 
 void ResultsFilterModel::setText(const QString& text) {
@@ -197,24 +158,30 @@ void ResultsFilterModel::readOrder() {
     // Unsorted, the rows stand as the source has them: none to map, of
     // millions perhaps.
     if (!sorting_) {
-        std::vector<int>().swap(order_);
+        order_ = std::make_shared<std::vector<int>>();
         std::vector<int>().swap(rank_);
         sortedRows_ = sourceModel() ? sourceModel()->rowCount() : 0;
         return;
     }
-    sortedRows_ = int(order_.size());
+    sortedRows_ = int(order_->size());
 }
 
 int ResultsFilterModel::sortedRowOf(int sourceRow) const {
     if (!sorting_)
         return sourceRow;
     if (rankStale_) {
-        rank_.assign(order_.size(), -1);
-        for (std::size_t row = 0; row < order_.size(); ++row)
-            rank_[std::size_t(order_[row])] = int(row);
+        rank_.assign(order_->size(), -1);
+        for (std::size_t row = 0; row < order_->size(); ++row)
+            rank_[std::size_t((*order_)[row])] = int(row);
         rankStale_ = false;
     }
     return std::size_t(sourceRow) < rank_.size() ? rank_[std::size_t(sourceRow)] : -1;
+}
+
+std::vector<int>& ResultsFilterModel::orderToChange() {
+    if (order_.use_count() > 1)
+        order_ = std::make_shared<std::vector<int>>(*order_);
+    return *order_;
 }
 
 int ResultsFilterModel::shownRowOf(int sortedRow) const {
@@ -255,7 +222,7 @@ void ResultsFilterModel::endResync() {
         resort_.reset();
     }
     if (!sourceModel()) {
-        std::vector<int>().swap(order_);
+        order_ = std::make_shared<std::vector<int>>();
         std::vector<int>().swap(shown_);
         sortedRows_ = 0;
         resyncing_ = false;
@@ -284,12 +251,18 @@ void ResultsFilterModel::sortedRowsInserted(int first, const std::vector<int>& a
     rankStale_ = true;
     if (shownFilter_.showsAll()) {
         beginInsertRows(QModelIndex(), first, last);
-        order_.insert(order_.begin() + first, added.begin(), added.end());
+        {
+            std::vector<int>& order = orderToChange();
+            order.insert(order.begin() + first, added.begin(), added.end());
+        }
         sortedRows_ += count;
         endInsertRows();
         return;
     }
-    order_.insert(order_.begin() + first, added.begin(), added.end());
+    {
+        std::vector<int>& order = orderToChange();
+        order.insert(order.begin() + first, added.begin(), added.end());
+    }
     sortedRows_ += count;
     const auto at = std::lower_bound(shown_.begin(), shown_.end(), first);
     for (auto later = at; later != shown_.end(); ++later)
@@ -308,7 +281,7 @@ void ResultsFilterModel::sortedRowsInserted(int first, const std::vector<int>& a
 
 void ResultsFilterModel::sourceRowsInserted(int first, int last) {
     if (sortJob_)
-        arrivedWhileSorting_.emplace_back(first, last);
+        sortJob_->rowsArrived(first, last);
     const int count = last - first + 1;
     if (shownFilter_.showsAll()) {
         beginInsertRows(QModelIndex(), first, last);
@@ -409,28 +382,28 @@ void ResultsFilterModel::reorder(bool sorted, int column, Qt::SortOrder order,
                                  std::vector<int> rows, std::vector<int> rank) {
     sortedLayoutAboutToBeChanged();
     // Ten million rows' order is 40 MB: let go of off this thread.
-    BackgroundRelease::drop(std::make_shared<std::vector<int>>(std::move(order_)));
+    BackgroundRelease::drop(std::move(order_));
     BackgroundRelease::drop(std::make_shared<std::vector<int>>(std::move(rank_)));
     sorting_ = sorted;
     sortColumn_ = sorted ? column : -1;
     sortOrder_ = order;
-    order_ = std::move(rows);
+    order_ = std::make_shared<std::vector<int>>(std::move(rows));
     rank_ = std::move(rank);
-    rankStale_ = rank_.size() != order_.size();
+    rankStale_ = rank_.size() != order_->size();
     sortedLayoutChanged();
 }
 
 void ResultsFilterModel::sortAllNow() {
-    order_ = sourceOrder(sourceModel()->rowCount());
-    ResultsSortJob::sortHere(*sourceModel(), order_, sortColumn_, sortOrder_);
+    order_ = std::make_shared<std::vector<int>>(sourceOrder(sourceModel()->rowCount()));
+    ResultsRowPlaces::sortHere(*sourceModel(), *order_, sortColumn_, sortOrder_);
     rankStale_ = true;
 }
 
 void ResultsFilterModel::sortedSourceRowsInserted(int first, int last) {
     if (sortJob_)
-        arrivedWhileSorting_.emplace_back(first, last);
-    const auto places = ResultsSortJob::placesOf(*sourceModel(), rowsFrom(first, last), order_,
-                                                 sortColumn_, sortOrder_);
+        sortJob_->rowsArrived(first, last);
+    const auto places = ResultsRowPlaces::placesOf(
+        *sourceModel(), ResultsRowPlaces::rowsFrom(first, last), *order_, sortColumn_, sortOrder_);
     for (auto place = places.rbegin(); place != places.rend(); ++place)
         sortedRowsInserted(place->first, place->second);
 }
@@ -459,57 +432,23 @@ void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
         return;
     // Stably from the order shown, as a sorting proxy does.
     sortJob_ = new ResultsSortJob(*sourceModel(), column, order, sortedRows_,
-                                  sorting_ ? order_ : std::vector<int>(),
-                                  {msPerTurn_, maxKeptRows_}, this);
+                                  sorting_ ? order_ : nullptr, {msPerTurn_, maxKeptRows_}, this);
     connect(sortJob_, &ResultsSortJob::announced, this, [this] { emit sortingChanged(true); });
     connect(sortJob_, &ResultsSortJob::ended, this, &ResultsFilterModel::sortEnded);
     sortJob_->start();
 }
 
 void ResultsFilterModel::sortEnded() {
-    ResultsSortJob& job = *sortJob_;
-    switch (job.end()) {
-    case ResultsSortJob::End::Sorted: {
-        ResultsSortJob::Sorted sorted = job.takeSorted();
-        finishSort(std::move(sorted.order), std::move(sorted.rank));
-        return;
-    }
-    case ResultsSortJob::End::SortHere: {
-        // Values that cannot be kept: every row sorted here and now, reading
-        // them per comparison.
-        std::vector<int> order = job.takeFrom();
-        if (order.empty())
-            order = sourceOrder(job.count());
-        const int column = job.column();
-        const Qt::SortOrder sortOrder = job.order();
-        cancelSort();
-        ResultsSortJob::sortHere(*sourceModel(), order, column, sortOrder);
-        reorder(true, column, sortOrder, std::move(order), {});
-        return;
-    }
-    case ResultsSortJob::End::Failed:
-    case ResultsSortJob::End::Running:
+    if (sortJob_->end() != ResultsSortJob::End::Sorted) {
         // It failed (out of memory): the rows keep the order they have.
         cancelSort();
         return;
     }
-}
-
-void ResultsFilterModel::finishSort(std::vector<int> order, std::vector<int> rank) {
+    ResultsSortJob::Sorted sorted = sortJob_->takeSorted();
     const int column = sortJob_->column();
     const Qt::SortOrder sortOrder = sortJob_->order();
-    // Rows that arrived while it sorted take their places as they would
-    // have after it, batch by batch.
-    for (const auto& [first, last] : arrivedWhileSorting_) {
-        const auto places = ResultsSortJob::placesOf(*sourceModel(), rowsFrom(first, last), order,
-                                                     column, sortOrder);
-        for (auto place = places.rbegin(); place != places.rend(); ++place)
-            order.insert(order.begin() + place->first, place->second.begin(), place->second.end());
-    }
-    if (!arrivedWhileSorting_.empty())
-        rank.clear();
     const bool announced = dropSortJob();
-    reorder(true, column, sortOrder, std::move(order), std::move(rank));
+    reorder(true, column, sortOrder, std::move(sorted.order), std::move(sorted.rank));
     if (announced)
         emit sortingChanged(false);
 }
@@ -526,6 +465,5 @@ bool ResultsFilterModel::dropSortJob() {
     sortJob_->disconnect(this);
     sortJob_->deleteLater();
     sortJob_ = nullptr;
-    arrivedWhileSorting_.clear();
     return announced;
 }

@@ -2,6 +2,7 @@
 
 #include "gui/results/ResultsRowFilter.h"
 #include "gui/results/ResultsSortKey.h"
+#include "gui/results/ResultsSourceLink.h"
 
 #include <QAbstractProxyModel>
 #include <QString>
@@ -105,9 +106,11 @@ private:
     // Between the source's rows, the sorted ones (the source's own order
     // unless sorting_) and the rows shown (every sorted row unless filtered).
     int sourceRowOf(int sortedRow) const {
-        return sorting_ ? order_[std::size_t(sortedRow)] : sortedRow;
+        return sorting_ ? (*order_)[std::size_t(sortedRow)] : sortedRow;
     }
     int sortedRowOf(int sourceRow) const;
+    // The sorted rows' order to change, a copy of its own if a sort reads it.
+    std::vector<int>& orderToChange();
     int sortedRowShown(int shownRow) const {
         return shownFilter_.showsAll() ? shownRow : shown_[std::size_t(shownRow)];
     }
@@ -124,12 +127,9 @@ private:
     // Whether a sort by this column and order needs an order of its own: not
     // when the rows stand in that order already.
     bool needsSorting(int column, Qt::SortOrder order) const;
-    // The sort job has ended: its order taken, or every row sorted here
-    // instead, or (it failed) the order kept.
+    // The sort job has ended: the rows shown take its order, or (it failed)
+    // keep theirs.
     void sortEnded();
-    // The sort's rows in their new order: rows that arrived meanwhile join
-    // them, and the rows shown take that order.
-    void finishSort(std::vector<int> order, std::vector<int> rank);
     void cancelSort();
     // Lets go of the sort's job; whether it had said it sorts.
     bool dropSortJob();
@@ -163,22 +163,22 @@ private:
     void sortedLayoutAboutToBeChanged();
     void sortedLayoutChanged();
 
-    std::vector<QMetaObject::Connection> sourceConnections_;
+    ResultsSourceLink sourceLink_;
     QTimer* work_ = nullptr;
     // The rows stand in order_, sorted by sortColumn_ in sortOrder_.
     bool sorting_ = false;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     ResultsSortJob* sortJob_ = nullptr;
-    // Rows appended to the source while the job sorts, as they came.
-    std::vector<std::pair<int, int>> arrivedWhileSorting_;
     // A sort that a change of the source's rows cut short, done once they are read again.
     std::optional<std::pair<int, Qt::SortOrder>> resort_;
     // The source's rows as far as this model has taken them in.
     int sortedRows_ = 0;
     // Source row of each sorted row, when sorting_, and the other way round
     // (made again when asked after a change).
-    std::vector<int> order_;
+    // A sort reads it as it stood when the sort began: copied before a change
+    // while it does (rows arriving), never when a sort starts (40 MB).
+    std::shared_ptr<std::vector<int>> order_ = std::make_shared<std::vector<int>>();
     mutable std::vector<int> rank_;
     mutable bool rankStale_ = true;
     // Sorted rows shown, ascending, unless every row is.

@@ -1,6 +1,8 @@
 #include "gui/results/ResultsSortJob.h"
 
 #include "gui/common/BackgroundRelease.h"
+#include "gui/results/ResultsRowPlaces.h"
+#include "gui/results/ResultsTextSort.h"
 
 #include <QAbstractItemModel>
 #include <QElapsedTimer>
@@ -19,10 +21,22 @@ constexpr int kRowsPerLook = 256;
 // and then (a few milliseconds); a larger one on a worker.
 constexpr int kSortHereRows = 20'000;
 
+// What workers reading texts hand back: the order sorted, or not done (too
+// many different texts: read a slice per turn instead).
+struct TextsSorted {
+    ResultsSortJob::Sorted sorted;
+    bool done = false;
+};
+
+int textWorkers() {
+    return int(std::clamp(std::thread::hardware_concurrency(), 1U, 4U));
+}
+
 } // namespace
 
 ResultsSortJob::ResultsSortJob(const QAbstractItemModel& source, int column, Qt::SortOrder order,
-                               int count, std::vector<int> from, Limits limits, QObject* parent)
+                               int count, std::shared_ptr<const std::vector<int>> from,
+                               Limits limits, QObject* parent)
     : QObject(parent)
     , source_(source)
     , column_(column)
@@ -44,7 +58,56 @@ ResultsSortJob::~ResultsSortJob() {
 }
 
 void ResultsSortJob::start() {
-    readKeys();
+    if (!sortTextsOnWorkers())
+        readKeys();
+}
+
+bool ResultsSortJob::sortTextsOnWorkers() {
+    if (count_ <= kSortHereRows && limits_.msPerTurn > 0)
+        return false;
+    const auto* texts = dynamic_cast<const ResultsSortSource*>(&source_);
+    ResultsSortSource::TextReader read = texts ? texts->textReader(column_) : nullptr;
+    if (!read)
+        return false;
+    announce();
+    auto* watcher = new QFutureWatcher<TextsSorted>(this);
+    watcher_ = watcher;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        QFuture<TextsSorted> done = watcher->future();
+        if (watcher_ != watcher || end_ != End::Running)
+            return;
+        watcher_ = nullptr;
+        if (done.resultCount() == 0) {
+            finish(End::Failed); // out of memory: the rows keep the order they have
+            return;
+        }
+        TextsSorted result = done.takeResult();
+        if (result.done) {
+            finish(End::Sorted, std::move(result.sorted));
+            return;
+        }
+        turn_->start();
+    });
+    QPromise<TextsSorted> promise;
+    watcher->setFuture(promise.future());
+    promise.start();
+    std::thread([promise = std::move(promise), read = std::move(read), count = count_, from = from_,
+                 descending = order_ == Qt::DescendingOrder, cancelled = cancelled_]() mutable {
+        try {
+            TextsSorted result;
+            const std::vector<int> sourceOrder;
+            result.done =
+                ResultsTextSort::sort(read, count, from ? *from : sourceOrder, descending,
+                                      textWorkers(), *cancelled, result.sorted.order,
+                                      result.sorted.rank) == ResultsTextSort::Result::Sorted;
+            promise.addResult(std::move(result));
+        } catch (...) {
+            // Out of memory: no order.
+        }
+        promise.finish();
+    }).detach();
+    return true;
 }
 
 void ResultsSortJob::cancel() {
@@ -59,6 +122,29 @@ void ResultsSortJob::releaseValues() {
     // Half a million texts take a while to free: not on this thread.
     BackgroundRelease::drop(std::move(keys_));
     BackgroundRelease::drop(std::move(numbers_));
+}
+
+void ResultsSortJob::sortHereNow() {
+    std::vector<int> rows = fromRows();
+    if (rows.empty())
+        rows = ResultsRowPlaces::rowsFrom(0, count_ - 1);
+    ResultsRowPlaces::sortHere(source_, rows, column_, order_);
+    finish(End::Sorted, Sorted{std::move(rows), {}});
+}
+
+void ResultsSortJob::rowsArrived(int first, int last) {
+    arrived_.emplace_back(first, last);
+}
+
+ResultsSortJob::Sorted ResultsSortJob::takeSorted() {
+    // Rows that arrived while it sorted take their places as they would
+    // have after it, batch by batch.
+    for (const auto& [first, last] : arrived_)
+        ResultsRowPlaces::insert(source_, first, last, sorted_.order, column_, order_);
+    if (!arrived_.empty())
+        sorted_.rank.clear();
+    arrived_.clear();
+    return std::move(sorted_);
 }
 
 void ResultsSortJob::finish(End end, Sorted sorted) {
@@ -109,7 +195,7 @@ bool ResultsSortJob::keepKeys(const QVariant& value) {
         return false;
     }
     if (count_ > limits_.maxKeptRows) {
-        finish(End::SortHere);
+        sortHereNow();
         return false;
     }
     keys_ = std::make_shared<std::vector<ResultsSortKey>>();
@@ -166,8 +252,8 @@ void ResultsSortJob::readKeys() {
         read_ = 0;
     }
     if (!announced_ && rows <= kSortHereRows && limits_.msPerTurn > 0) {
-        Sorted sorted = sortRows(std::move(from_), rows, order_ == Qt::DescendingOrder,
-                                 numbers_.get(), keys_.get(), *cancelled_);
+        Sorted sorted = sortRows(fromRows(), rows, order_ == Qt::DescendingOrder, numbers_.get(),
+                                 keys_.get(), *cancelled_);
         finish(End::Sorted, std::move(sorted));
         return;
     }
@@ -204,19 +290,19 @@ void ResultsSortJob::sortOnWorker() {
         const int end = std::min(count_, runStart_ + int(keys_->size()));
         run.reserve(std::size_t(end - runStart_));
         for (int place = runStart_; place < end; ++place)
-            run.push_back(from_.empty() ? place : from_[std::size_t(place)]);
+            run.push_back(fromRow(place));
     }
     // A thread of its own: the sort takes a second at most, and a newer one
     // ends it at its next comparison.
     std::thread([promise = std::move(promise),
-                 from = inRuns_ ? std::vector<int>() : std::move(from_),
+                 from = inRuns_ ? std::shared_ptr<const std::vector<int>>() : from_,
                  count = inRuns_ ? int(run.size()) : count_, run = std::move(run),
                  descending = order_ == Qt::DescendingOrder, numbers = numbers_, keys = keys_,
                  cancelled = cancelled_]() mutable {
         try {
             // A run's rows are sorted by their place in it, then named as source rows.
-            Sorted sorted = sortRows(std::move(from), count, descending, numbers.get(), keys.get(),
-                                     *cancelled, run.empty());
+            Sorted sorted = sortRows(from ? *from : std::vector<int>(), count, descending,
+                                     numbers.get(), keys.get(), *cancelled, run.empty());
             if (!run.empty())
                 for (int& place : sorted.order)
                     place = run[std::size_t(place)];
@@ -251,12 +337,12 @@ void ResultsSortJob::readRun() {
     while (read_ < size) {
         for (const int end = std::min(size, read_ + kRowsPerLook); read_ < end; ++read_) {
             const int place = runStart_ + read_;
-            const int row = from_.empty() ? place : from_[std::size_t(place)];
+            const int row = fromRow(place);
             keys_->push_back(ResultsSortKey::read(source_, row, column_));
             if (keys_->back().hasSortValue()) {
                 // Some rows have a sort value after all: compared pairwise
                 // as a sorting proxy compares them.
-                finish(End::SortHere);
+                sortHereNow();
                 return;
             }
         }
@@ -315,60 +401,4 @@ void ResultsSortJob::mergeRuns() {
         }
     }
     finish(End::Sorted, Sorted{std::move(merged_), std::move(mergedRank_)});
-}
-
-bool ResultsSortJob::sortsBefore(const QAbstractItemModel& source, int sourceA, int sourceB,
-                                 int column, Qt::SortOrder order) {
-    if (order == Qt::DescendingOrder)
-        std::swap(sourceA, sourceB);
-    ResultsSortKey a = ResultsSortKey::read(source, sourceA, column);
-    ResultsSortKey b = ResultsSortKey::read(source, sourceB, column);
-    if (a.hasSortValue() != b.hasSortValue()) {
-        a = ResultsSortKey::read(source, sourceA, column, true);
-        b = ResultsSortKey::read(source, sourceB, column, true);
-    }
-    return a < b;
-}
-
-void ResultsSortJob::sortHere(const QAbstractItemModel& source, std::vector<int>& rows, int column,
-                              Qt::SortOrder order) {
-    std::stable_sort(rows.begin(), rows.end(), [&source, column, order](int a, int b) {
-        return sortsBefore(source, a, b, column, order);
-    });
-}
-
-std::vector<std::pair<int, std::vector<int>>>
-ResultsSortJob::placesOf(const QAbstractItemModel& source, std::vector<int> added,
-                         const std::vector<int>& sorted, int column, Qt::SortOrder order) {
-    sortHere(source, added, column, order);
-    // Each run starts after the sorted rows it does not sort before, and
-    // takes the arriving rows that follow while they do not sort after the
-    // row it stands before.
-    std::vector<std::pair<int, std::vector<int>>> places;
-    int low = 0;
-    std::size_t next = 0;
-    while (next < added.size()) {
-        std::vector<int> run{added[next++]};
-        int high = int(sorted.size()) - 1;
-        while (low <= high) {
-            const int middle = (low + high) / 2;
-            if (sortsBefore(source, run.front(), sorted[std::size_t(middle)], column, order))
-                high = middle - 1;
-            else
-                low = middle + 1;
-        }
-        const int place = low;
-        if (place >= int(sorted.size())) {
-            run.insert(run.end(), added.begin() + std::ptrdiff_t(next), added.end());
-            next = added.size();
-        } else {
-            for (; next < added.size(); ++next) {
-                if (sortsBefore(source, sorted[std::size_t(place)], added[next], column, order))
-                    break;
-                run.push_back(added[next]);
-            }
-        }
-        places.emplace_back(place, std::move(run));
-    }
-    return places;
 }

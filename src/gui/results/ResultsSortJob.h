@@ -13,18 +13,20 @@ class QTimer;
 
 // One sort of a results model's first rows by a column: their values read a
 // slice per turn of the event loop, then sorted here and now (a small table)
-// or on a worker. Whole numbers are kept as they are read (8 bytes a row);
+// or on a worker. A large sort by texts that the source lets any thread read
+// (ResultsSortSource) is read and sorted on workers (ResultsTextSort), unless
+// the texts are too many different ones. Whole numbers are kept as they are read (8 bytes a row);
 // other values as sort keys, except that texts of more than maxKeptRows rows
 // are read and sorted in runs of half as many, merged a slice per turn.
 //
 // It says announced() once it takes longer than the turn it was started in,
-// and ended() once: sorted (takeSorted() gives the order), failed (a worker
-// ran out of memory), or its values cannot be kept and the caller must sort
-// here and now, reading them per comparison. cancel() ends it without a word.
+// and ended() once: sorted (takeSorted() gives the order; values that cannot
+// be kept are sorted here and now, reading them per comparison) or failed (a
+// worker ran out of memory). cancel() ends it without a word.
 class ResultsSortJob : public QObject {
     Q_OBJECT
 public:
-    enum class End { Running, Sorted, Failed, SortHere };
+    enum class End { Running, Sorted, Failed };
     // The source row of each sorted row, and the other way round (empty when
     // not worked out on the way).
     struct Sorted {
@@ -39,7 +41,8 @@ public:
     // Sorts the source's first `count` rows stably from the order given
     // (empty: the source's own).
     ResultsSortJob(const QAbstractItemModel& source, int column, Qt::SortOrder order, int count,
-                   std::vector<int> from, Limits limits, QObject* parent = nullptr);
+                   std::shared_ptr<const std::vector<int>> from, Limits limits,
+                   QObject* parent = nullptr);
     ~ResultsSortJob() override;
 
     void start();
@@ -50,9 +53,10 @@ public:
     int count() const { return count_; }
     bool isAnnounced() const { return announced_; }
     End end() const { return end_; }
-    Sorted takeSorted() { return std::move(sorted_); }
-    // The order sorted from, for a caller that sorts here instead.
-    std::vector<int> takeFrom() { return std::move(from_); }
+    // The order sorted, rows that arrived meanwhile at their places.
+    Sorted takeSorted();
+    // Rows appended to the source while it sorts, taken in when it ends.
+    void rowsArrived(int first, int last);
 
     // Sorts rows stably from the order given (empty: the first `count`) by
     // whole numbers or else by keys, both by row, with the rank of each row
@@ -62,25 +66,14 @@ public:
                            const std::vector<ResultsSortKey>* keys,
                            const std::atomic<bool>& cancelled, bool ranked = true);
 
-    // Whether source row a sorts before row b by a column, reading their values.
-    static bool sortsBefore(const QAbstractItemModel& source, int sourceA, int sourceB, int column,
-                            Qt::SortOrder order);
-    // Sorts source rows stably from the order given, here and now.
-    static void sortHere(const QAbstractItemModel& source, std::vector<int>& rows, int column,
-                         Qt::SortOrder order);
-    // Where rows appended to the source go among rows sorted by a column, as
-    // a sorting proxy places them: runs of rows, each with the sorted row it
-    // goes before, in ascending order.
-    static std::vector<std::pair<int, std::vector<int>>> placesOf(const QAbstractItemModel& source,
-                                                                  std::vector<int> added,
-                                                                  const std::vector<int>& sorted,
-                                                                  int column, Qt::SortOrder order);
-
 signals:
     void announced();
     void ended();
 
 private:
+    // Texts that the source lets workers read: read, numbered and sorted
+    // there, the rows of each text counted into place; false when not so.
+    bool sortTextsOnWorkers();
     void readKeys();
     // Whole numbers no more: every row's value kept as a key, or (too many)
     // runs or a sort here instead; false when the reading stops there.
@@ -91,14 +84,25 @@ private:
     void mergeRuns();
     void nextTurn();
     void announce();
+    // Values that cannot be kept: every row sorted here and now, reading
+    // them per comparison.
+    void sortHereNow();
     void finish(End end, Sorted sorted = {});
     void releaseValues();
+    // The source row at a place of the order sorted from.
+    int fromRow(int place) const {
+        return from_ && !from_->empty() ? (*from_)[std::size_t(place)] : place;
+    }
+    // That order, copied (empty: the source's own).
+    std::vector<int> fromRows() const { return from_ ? *from_ : std::vector<int>(); }
 
     const QAbstractItemModel& source_;
     const int column_;
     const Qt::SortOrder order_;
     const int count_;
-    std::vector<int> from_;
+    // Read here and on workers, never changed: the proxy changes a copy.
+    std::shared_ptr<const std::vector<int>> from_;
+    std::vector<std::pair<int, int>> arrived_;
     const Limits limits_;
     QTimer* turn_ = nullptr;
     End end_ = End::Running;
