@@ -110,7 +110,6 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
     , problemsOnly_(problemsOnly)
     , json_(json ? std::make_unique<ClaimListJson>(out) : nullptr)
     , layouts_(std::move(layouts))
-    , problemsOut_(&problems_)
     , text_(out) {
     for (std::size_t state = 0; state < totalsLines_.size(); ++state)
         totalsLines_[state] =
@@ -271,71 +270,22 @@ void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
     json.endArray().endObject();
 }
 
-namespace {
-
-// A kept row's fixed part; its value's bytes follow it.
-struct KeptRow {
-    Problem problem;
-    std::int64_t batchPosition = -1;
-    std::int64_t claimPosition = -1;
-    std::uint64_t valueLength = 0;
-};
-
-} // namespace
-
 void CheckReport::keepRow(const ProblemRow& r) {
     const Problem& p = r.problem;
-    KeptRow row;
-    row.problem = p;
-    row.batchPosition = p.batch >= 0 && p.batch == batch_ ? batchPosition_ : -1;
-    row.claimPosition = p.claim >= 0 && p.claim == claim_ ? claimPosition_ : -1;
-    row.valueLength = r.value.size();
-    kept_.assign(reinterpret_cast<const char*>(&row), sizeof row);
-    kept_.append(r.value);
-    problemsOut_.write(kept_.data(), std::streamsize(kept_.size()));
+    problems_.keep(p, p.batch >= 0 && p.batch == batch_ ? batchPosition_ : -1,
+                   p.claim >= 0 && p.claim == claim_ ? claimPosition_ : -1, r.value);
 }
 
 bool CheckReport::writeRows(std::ostream& out) {
     JsonWriter json(out);
     bool first = true;
-    // The bytes of the row that starts at bytes, or 0 when they do not say yet.
-    auto sizeOf = [](std::string_view bytes) -> std::size_t {
-        if (bytes.size() < sizeof(KeptRow))
-            return 0;
-        KeptRow row;
-        std::memcpy(&row, bytes.data(), sizeof row);
-        return sizeof row + row.valueLength;
-    };
-    auto write = [&](std::string_view bytes) {
-        KeptRow row;
-        std::memcpy(&row, bytes.data(), sizeof row);
+    const bool kept = problems_.forEach([&](const ProblemSpool::Row& row) {
         json.raw(first ? "\n" : ",\n");
         first = false;
-        jsonRow(json, {row.problem, bytes.substr(sizeof row), rules_.get()}, row.batchPosition,
-                row.claimPosition);
-    };
-    std::string pending; // a row across the end of a block, gathered
-    auto take = [&](std::string_view rest) {
-        while (!pending.empty() && !rest.empty()) {
-            const std::size_t size = sizeOf(pending);
-            const std::size_t wanted = (size ? size : sizeof(KeptRow)) - pending.size();
-            pending.append(rest.substr(0, wanted));
-            rest.remove_prefix(std::min(wanted, rest.size()));
-            if (sizeOf(pending) == pending.size()) {
-                write(pending);
-                pending.clear();
-            }
-        }
-        for (std::size_t size; (size = sizeOf(rest)) && size <= rest.size();) {
-            write(rest.substr(0, size));
-            rest.remove_prefix(size);
-        }
-        pending.append(rest);
-    };
-    problemsOut_.flush();
-    const bool kept = problems_.forEachBlock(take);
+        jsonRow(json, {row.problem, row.value, rules_.get()}, row.batchPosition, row.claimPosition);
+    });
     json.raw(first ? "]" : "\n]");
-    return kept && pending.empty();
+    return kept;
 }
 
 void CheckReport::jsonRow(JsonWriter& json, const ProblemRow& r, std::int64_t batchPosition,

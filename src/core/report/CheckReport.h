@@ -3,7 +3,7 @@
 #include "core/check/FileCheck.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/report/BlockOutput.h"
-#include "core/report/SpoolBuffer.h"
+#include "core/report/ProblemSpool.h"
 
 #include <array>
 #include <memory>
@@ -66,11 +66,8 @@ private:
     std::unique_ptr<ClaimListJson> json_;
     std::shared_ptr<const LayoutCatalogue> layouts_;
     // The JSON's problem rows, kept as they come and written after the
-    // claims: each its Problem, where its batch and claim are, and its value,
-    // a fifth of the bytes of its JSON.
-    SpoolBuffer problems_;
-    std::ostream problemsOut_;
-    std::string kept_; // a row while it is put together
+    // claims: each its Problem, where its batch and claim are, and its value.
+    ProblemSpool problems_;
     // Where rows are: the current batch and the last claim, by index.
     std::int64_t batch_ = -1;
     std::int64_t batchPosition_ = 0;
