@@ -6,9 +6,11 @@
 #include "core/filetree/NodeText.h"
 #include "core/report/ClaimListJson.h"
 #include "core/report/JsonWriter.h"
+#include "core/report/ProblemRowJson.h"
 #include "core/report/ReportText.h"
 
 #include <cstring>
+#include <sstream>
 
 namespace qm {
 
@@ -68,12 +70,6 @@ const JsonShape& invalidShape() {
     return shape;
 }
 
-const JsonShape& rowShape() {
-    static const JsonShape shape({"kind", "severity", "rule", "where", "batch", "claim", "record",
-                                  "position", "line", "id", "name", "found", "expected", "text"});
-    return shape;
-}
-
 // A trailer's verdict in words.
 std::string trailerLine(const FileCheck::Trailer& trailer) {
     const bool batch = trailer.scope == Problem::Scope::Batch;
@@ -120,9 +116,6 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
         if (!ProblemWords::wordsFixed(row.problem.kind))
             continue;
         appendRow(fixedRows_[kind], row);
-        words_.clear();
-        ProblemWords::appendLine(words_, row, layouts_.get());
-        JsonWriter::appendString(fixedJsonTexts_[kind], words_);
     }
 }
 
@@ -222,8 +215,52 @@ void CheckReport::appendRow(std::string& line, const ProblemRow& r) const {
     line += '\n';
 }
 
+const std::string& CheckReport::claimTail(const FileCheck::Claim& claim) {
+    const std::size_t at =
+        (std::size_t(claim.totals) * 2 + claim.xa0Present) * 2 + claim.unreadable;
+    std::string& tail = claimTails_.at(at);
+    if (tail.empty()) {
+        // The same members as the claim's shape gives them, after its text.
+        std::ostringstream out;
+        {
+            JsonWriter json(out);
+            json.beginObject(claimShape())
+                .plainValue("")
+                .plainValue("")
+                .value(claim.totals == TotalsState::Ok)
+                .plainValue(totalsStateName(claim.totals))
+                .value(claim.xa0Present)
+                .value(claim.unreadable)
+                .jsonValue("[]")
+                .jsonValue("[]")
+                .jsonValue("[]")
+                .endObject();
+        }
+        tail = out.str().substr(std::string_view("{\"key\":\"\",\"text\":\"\"").size());
+    }
+    return tail;
+}
+
 void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
     JsonWriter& json = json_->nextClaim();
+    bool mismatched = false, invalid = false;
+    for (const ProblemRow& r : claim.rows) {
+        mismatched = mismatched || r.problem.kind == Problem::Kind::TotalsDoNotCompute;
+        invalid = invalid || r.problem.kind == Problem::Kind::InvalidValue;
+    }
+    if (!mismatched && !invalid) {
+        // As most claims are: the key and text spliced into the words the
+        // claim's verdict fixes, its three lists empty.
+        char head[8 + FileTree::kKeyRoom + 9];
+        char* end = head;
+        std::memcpy(end, "{\"key\":\"", 8);
+        end = FileTree::writeKey(end + 8, "CA0", claim.position);
+        std::memcpy(end, "\",\"text\":", 9);
+        json.raw(std::string_view(head, std::size_t(end + 9 - head)))
+            .fileString(claim.text)
+            .raw(claimTail(claim));
+        return;
+    }
     json.beginObject(claimShape())
         .plainValue(Key("CA0", claim.position).view())
         .fileString(claim.text)
@@ -231,16 +268,6 @@ void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
         .plainValue(totalsStateName(claim.totals))
         .value(claim.xa0Present)
         .value(claim.unreadable);
-    bool mismatched = false, invalid = false;
-    for (const ProblemRow& r : claim.rows) {
-        mismatched = mismatched || r.problem.kind == Problem::Kind::TotalsDoNotCompute;
-        invalid = invalid || r.problem.kind == Problem::Kind::InvalidValue;
-    }
-    if (!mismatched && !invalid) {
-        // As most claims are: the three lists empty.
-        json.jsonValue("[]").jsonValue("[]").jsonValue("[]").endObject();
-        return;
-    }
     json.beginArray();
     for (const ProblemRow& r : claim.rows)
         if (r.problem.kind == Problem::Kind::TotalsDoNotCompute)
@@ -277,78 +304,26 @@ void CheckReport::keepRow(const ProblemRow& r) {
 }
 
 bool CheckReport::writeRows(std::ostream& out) {
-    JsonWriter json(out);
+    ProblemRowJson rowJson(layouts_.get());
+    std::string rows(1, '\n'); // rows gathered, written a block at a time
+    rows.reserve(std::size_t(1) << 16);
     bool first = true;
     const bool kept = problems_.forEach([&](const ProblemSpool::Row& row) {
-        json.raw(first ? "\n" : ",\n");
+        rowJson.append(rows, first ? std::string_view() : std::string_view(",\n", 2),
+                       {row.problem, row.value, rules_.get()}, row.batchPosition,
+                       row.claimPosition);
         first = false;
-        jsonRow(json, {row.problem, row.value, rules_.get()}, row.batchPosition, row.claimPosition);
+        if (rows.size() >= (std::size_t(1) << 15)) {
+            out.write(rows.data(), std::streamsize(rows.size()));
+            rows.clear();
+        }
     });
-    json.raw(first ? "]" : "\n]");
+    if (first)
+        rows = "]";
+    else
+        rows += "\n]";
+    out.write(rows.data(), std::streamsize(rows.size()));
     return kept;
-}
-
-void CheckReport::jsonRow(JsonWriter& json, const ProblemRow& r, std::int64_t batchPosition,
-                          std::int64_t claimPosition) {
-    const Problem& p = r.problem;
-    json.beginObject(rowShape())
-        .plainValue(ProblemWords::kindKey(p.kind))
-        .plainValue(ProblemWords::severityKey(p.severity()));
-    if (p.kind == Problem::Kind::Rule)
-        json.value(ProblemWords::ruleId(r));
-    else
-        json.null();
-    json.plainValue(ProblemWords::scopeKey(p.scope));
-    if (batchPosition >= 0)
-        json.plainValue(Key("BA0", batchPosition).view());
-    else
-        json.null();
-    if (claimPosition >= 0)
-        json.plainValue(Key("CA0", claimPosition).view());
-    else
-        json.null();
-    const std::string record = ProblemWords::recordKey(p, layouts_.get());
-    if (record.empty())
-        json.null();
-    else
-        json.fileString(record);
-    json.value(p.position);
-    if (p.line)
-        json.value(p.line);
-    else
-        json.null();
-    if (p.field >= 0)
-        json.fileString(ProblemWords::fieldId(p, layouts_.get()))
-            .fileString(ProblemWords::fieldName(p, layouts_.get()));
-    else
-        json.null().null();
-    // Found and expected are strings (or null) in every row: the value as
-    // stored, a type's bytes, or a number in decimal.
-    switch (ProblemWords::foundIs(p)) {
-    case ProblemWords::Found::Value:
-        json.fileString(r.value);
-        break;
-    case ProblemWords::Found::Type:
-        json.fileString(Problem::unpackType(p.found));
-        break;
-    case ProblemWords::Found::Number:
-        json.value(std::to_string(p.found));
-        break;
-    case ProblemWords::Found::Nothing:
-        json.null();
-    }
-    if (ProblemWords::hasExpected(p.kind))
-        json.value(std::to_string(p.expected));
-    else
-        json.null();
-    const std::string& fixed = fixedJsonTexts_[static_cast<std::size_t>(p.kind)];
-    if (!fixed.empty()) {
-        json.jsonValue(fixed).endObject();
-        return;
-    }
-    words_.clear();
-    ProblemWords::appendLine(words_, r, layouts_.get());
-    json.value(words_).endObject();
 }
 
 void CheckReport::noteRules(std::shared_ptr<const RuleCatalogue> rules) {

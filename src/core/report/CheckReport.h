@@ -45,6 +45,9 @@ public:
 
 private:
     void jsonClaim(const FileCheck::Claim& claim);
+    // What follows a claim's text in its object when its three lists are
+    // empty: the members its verdict fixes, made once for each.
+    const std::string& claimTail(const FileCheck::Claim& claim);
     // A row in the flat list (JSON), or under what it belongs to (text).
     void row(const ProblemRow& row);
     void appendRow(std::string& line, const ProblemRow& row) const;
@@ -52,10 +55,6 @@ private:
     void keepRow(const ProblemRow& row);
     // The kept rows as JSON; false when they could not be read back.
     bool writeRows(std::ostream& out);
-    // One row; batchPosition and claimPosition: of the BA0 and CA0 it
-    // belongs to, -1 for none.
-    void jsonRow(JsonWriter& json, const ProblemRow& row, std::int64_t batchPosition,
-                 std::int64_t claimPosition);
     // A rule's row counted for its rule.
     void countRule(const ProblemRow& row);
     void jsonRules(JsonWriter& json) const;
@@ -81,9 +80,7 @@ private:
     std::array<std::string, std::size_t(TotalsState::CouldNotCheck) + 1> totalsLines_;
     // The row lines of the kinds worded alike for every row (wordsFixed).
     std::array<std::string, Problem::kKindCount> fixedRows_;
-    // The same words as a quoted JSON string, for the JSON's rows.
-    std::array<std::string, Problem::kKindCount> fixedJsonTexts_;
-    std::string words_;  // a JSON row's text while it is put together
+    std::array<std::string, (std::size_t(TotalsState::CouldNotCheck) + 1) * 4> claimTails_;
     std::string filter_; // the filter that chose the claims; empty: none
     std::int64_t claimsInFile_ = 0;
     // Each rule's rows and claims, by its index.

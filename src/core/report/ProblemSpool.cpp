@@ -16,18 +16,17 @@ constexpr std::size_t kFrameBytes = std::size_t(1) << 16;
 constexpr std::size_t kSizeBytes = 4;
 
 // A word as the difference from the one before, zigzagged so that a small
-// step back is as short as a small step on, in base-128 digits.
-void putDelta(std::string& out, std::uint64_t word, std::uint64_t before) {
+// step back is as short as a small step on, in base-128 digits at out; where
+// they end.
+char* putDelta(char* out, std::uint64_t word, std::uint64_t before) {
     const std::uint64_t step = word - before;
     std::uint64_t zigzag = (step << 1) ^ (0 - (step >> 63));
-    char digits[10];
-    std::size_t n = 0;
     while (zigzag >= 0x80) {
-        digits[n++] = static_cast<char>((zigzag & 0x7F) | 0x80);
+        *out++ = static_cast<char>((zigzag & 0x7F) | 0x80);
         zigzag >>= 7;
     }
-    digits[n++] = static_cast<char>(zigzag);
-    out.append(digits, n);
+    *out++ = static_cast<char>(zigzag);
+    return out;
 }
 
 // The word at *at, read on past it; false when the bytes end first.
@@ -77,8 +76,12 @@ ProblemSpool::Words ProblemSpool::wordsOf(const Problem& problem, std::int64_t b
 void ProblemSpool::keep(const Problem& problem, std::int64_t batchPosition,
                         std::int64_t claimPosition, std::string_view value) {
     const Words words = wordsOf(problem, batchPosition, claimPosition, value.size());
+    // Ten base-128 digits hold any word.
+    char digits[kWords * 10];
+    char* end = digits;
     for (std::size_t i = 0; i < kWords; ++i)
-        putDelta(frame_, words.word[i], last_.word[i]);
+        end = putDelta(end, words.word[i], last_.word[i]);
+    frame_.append(digits, std::size_t(end - digits));
     frame_.append(value);
     last_ = words;
     if (frame_.size() >= kFrameBytes)
