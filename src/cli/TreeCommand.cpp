@@ -13,7 +13,6 @@
 #include "core/report/ReportText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -127,37 +126,8 @@ void writeNodeJson(JsonWriter& writer, bool first, std::int64_t index, std::int6
                    const NodeText::Fields& fields, const NodeParents::Place& place,
                    NodeText& text) {
     static const JsonShape kNode({"index", "key", "text", "parent"});
-    writer.raw(first ? "\n" : ",\n");
-    if (NodeText::isPlain(fields)) {
-        // Most nodes: the object put together here, its text written in
-        // place, and appended once when the text needs no escape.
-        char line[64 + 2 * FileTree::kKeyRoom + NodeText::kRoom];
-        char* at = line;
-        auto put = [&at](std::string_view piece) {
-            std::memcpy(at, piece.data(), piece.size());
-            at += piece.size();
-        };
-        put("{\"index\":");
-        at = std::to_chars(at, at + 21, index).ptr;
-        put(",\"key\":\"");
-        at = FileTree::writeKey(at, NodeText::recordType(fields.shape), position);
-        put("\",\"text\":\"");
-        char* const textStart = at;
-        at = NodeText::write(fields, at);
-        if (JsonWriter::isPlainFileString(
-                std::string_view(textStart, std::size_t(at - textStart)))) {
-            if (place.parent < 0) {
-                put("\",\"parent\":null}");
-            } else {
-                put("\",\"parent\":\"");
-                at = FileTree::writeKey(at, NodeText::recordType(place.parentShape), place.parent);
-                put("\"}");
-            }
-            writer.raw(std::string_view(line, std::size_t(at - line)));
-            return;
-        }
-    }
     char key[FileTree::kKeyRoom];
+    writer.raw(first ? "\n" : ",\n");
     const char* end = FileTree::writeKey(key, NodeText::recordType(fields.shape), position);
     writer.beginObject(kNode)
         .value(index)

@@ -317,10 +317,6 @@ void JsonWriter::putString(std::string_view text, bool fileBytes) {
     put(escaped_);
 }
 
-bool JsonWriter::isPlainFileString(std::string_view bytes) {
-    return isPlain(bytes, true);
-}
-
 void JsonWriter::appendString(std::string& out, std::string_view utf8) {
     if (isPlain(utf8, false))
         appendPlain(out, utf8);

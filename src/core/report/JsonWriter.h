@@ -85,9 +85,6 @@ public:
     // Writes what has gathered to the stream.
     void flush();
 
-    // Whether file bytes go into a JSON string as they stand: plain ASCII
-    // without quotes, backslashes or controls.
-    static bool isPlainFileString(std::string_view bytes);
     // A quoted, escaped JSON string at the end of out.
     static void appendString(std::string& out, std::string_view utf8);
     // The same for file bytes.
