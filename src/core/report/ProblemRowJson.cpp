@@ -62,6 +62,28 @@ private:
     char* at_ = text_;
 };
 
+// Found and expected are strings (or null) in every row: the value as
+// stored, a type's bytes, or a number in decimal.
+void appendFound(Pieces& pieces, std::string& out, const ProblemRow& r) {
+    const Problem& p = r.problem;
+    pieces.put(",\"found\":");
+    switch (ProblemWords::foundIs(p)) {
+    case ProblemWords::Found::Value:
+        pieces.moveTo(out);
+        JsonWriter::appendFileString(out, r.value);
+        break;
+    case ProblemWords::Found::Type:
+        pieces.moveTo(out);
+        JsonWriter::appendFileString(out, Problem::unpackType(p.found));
+        break;
+    case ProblemWords::Found::Number:
+        pieces.number(p.found, true);
+        break;
+    case ProblemWords::Found::Nothing:
+        pieces.put("null");
+    }
+}
+
 void appendQuoted(std::string& out, std::string_view plain) {
     out += '"';
     out.append(plain);
@@ -158,22 +180,7 @@ void ProblemRowJson::append(std::string& out, std::string_view before, const Pro
     } else {
         pieces.put(",\"id\":null,\"name\":null");
     }
-    pieces.put(",\"found\":");
-    switch (ProblemWords::foundIs(p)) {
-    case ProblemWords::Found::Value:
-        pieces.moveTo(out);
-        JsonWriter::appendFileString(out, r.value);
-        break;
-    case ProblemWords::Found::Type:
-        pieces.moveTo(out);
-        JsonWriter::appendFileString(out, Problem::unpackType(p.found));
-        break;
-    case ProblemWords::Found::Number:
-        pieces.number(p.found, true);
-        break;
-    case ProblemWords::Found::Nothing:
-        pieces.put("null");
-    }
+    appendFound(pieces, out, r);
     pieces.put(",\"expected\":");
     if (ProblemWords::hasExpected(p.kind))
         pieces.number(p.expected, true);
