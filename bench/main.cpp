@@ -1,5 +1,6 @@
 #include "CliBenchmark.h"
 #include "FileBenchmark.h"
+#include "JsonBenchmark.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,7 +21,8 @@ void usage() {
                  "  `quillmark-cli search` against wc -l, the search's peak memory, and\n"
                  "  `quillmark-cli summary` against the check it is gathered by, the check\n"
                  "  with the integrity edits and 50 rules against the check without rules,\n"
-                 "  the peak memory of `check --pdf` for 1,000 pages and for 10;\n"
+                 "  the peak memory of `check --pdf` for 1,000 pages and for 10, and every\n"
+                 "  JSON report against wc -l and against its text report;\n"
                  "  with FILE2 (a changed copy of FILE, see nsfgen --mutate-from) also\n"
                  "  `quillmark-cli diff FILE FILE2` against wc -l over both files.\n"
                  "  --maps DIR   map folder (default: the current directory)\n"
@@ -30,7 +32,7 @@ void usage() {
                  "               an empty PATH skips it)\n"
                  "  --cli-only   only the figures of quillmark-cli\n"
                  "  --only NAME  of quillmark-cli only tree, check, summary, rules, list,\n"
-                 "               search, diff or pdf (repeatable; default: all)\n"
+                 "               search, diff, pdf or json (repeatable; default: all)\n"
                  "  --diff-only  only those of `quillmark-cli diff` (for a pair whose units\n"
                  "               mostly never pair: the memory it keeps while they wait)\n");
 }
@@ -113,6 +115,8 @@ int main(int argc, char* argv[]) {
             cli.diff(other);
         if (chosen("pdf"))
             cli.pdf();
+        if (chosen("json"))
+            JsonBenchmark(options.cli, options.file, other, options.mapsDir, options.runs).run();
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
@@ -113,6 +114,9 @@ private slots:
             {"--json diff g.nsf m.nsf", "4ab1f66f396a8295"},
             {"--json diff g.nsf m.nsf --match position", "165748e4377ee543"},
             {"--json diff g.nsf h.nsf", "6a6441530d70fb12"},
+            {"list g.nsf", "c5693f912ae7e3d5"},
+            {"--json list g.nsf", "126a66fb406dc183"},
+            {"--json list h.nsf --filter problem", "be12a9435150ec2a"},
         };
         for (const auto& run : kRuns)
             QTest::newRow(run.arguments) << words(run.arguments) << QByteArray(run.digest);
@@ -135,6 +139,12 @@ private slots:
         const QByteArray now =
             QCryptographicHash::hash(printed, QCryptographicHash::Sha256).toHex().left(16);
         QVERIFY2(now == digest, (now + " for:\n" + r.out.left(600)).constData());
+        // And every JSON report is one document that parses.
+        if (arguments.contains(QStringLiteral("--json"))) {
+            QJsonParseError error;
+            QJsonDocument::fromJson(r.out, &error);
+            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        }
     }
 };
 

@@ -2,9 +2,11 @@
 
 #include "core/common/TextUtil.h"
 #include "core/report/JsonWriter.h"
+#include "core/report/ProblemSpool.h"
 #include "core/report/SpoolBuffer.h"
 
 #include <QTest>
+#include <cstdint>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -115,6 +117,59 @@ private slots:
         std::ostringstream copy;
         QVERIFY(spool.copyTo(copy));
         QVERIFY(copy.str() == expected);
+    }
+
+    // Problem rows kept as their differences come back as they were: every
+    // member, steps back and far, values long and short, past the spool's
+    // move to its file and across the ends of its blocks.
+    void problemSpoolKeepsEveryRow() {
+        ProblemSpool spool;
+        std::vector<ProblemSpool::Row> rows;
+        std::vector<std::string> values;
+        for (std::int64_t i = 0; i < 400000; ++i) {
+            ProblemSpool::Row row;
+            Problem& p = row.problem;
+            p.kind = static_cast<Problem::Kind>(i % Problem::kKindCount);
+            p.scope = static_cast<Problem::Scope>(i % 3);
+            p.flags = std::uint8_t(i % 5);
+            p.recordType = std::int8_t(i % 9 - 1);
+            p.occurrence = std::int16_t(i % 70000 - 2);
+            p.field = std::int16_t(-(i % 4));
+            p.ruleSeverity = static_cast<Problem::Severity>(i % 3);
+            p.rule = std::int32_t(i % 11 == 0 ? -1 : i * 7);
+            p.batch = i / 250;
+            p.claim = i % 13 == 0 ? -1 : i;
+            p.position = i % 17 == 0 ? INT64_MAX - i : 322 * i + 1;
+            p.line = i % 19 == 0 ? 0 : i + 3;
+            p.found = i % 23 == 0 ? INT64_MIN + i : -i;
+            p.expected = i * i;
+            row.batchPosition = i % 29 == 0 ? -1 : 80000 * (i / 250);
+            row.claimPosition = 322 * i;
+            values.push_back(std::string(i % 9973 == 0 ? 70000 : std::size_t(i % 12),
+                                         static_cast<char>('a' + i % 26)));
+            spool.keep(p, row.batchPosition, row.claimPosition, values.back());
+            rows.push_back(row);
+        }
+        std::size_t at = 0;
+        bool same = true;
+        QVERIFY(spool.forEach([&](const ProblemSpool::Row& row) {
+            if (at >= rows.size()) {
+                same = false;
+                return;
+            }
+            const ProblemSpool::Row& was = rows[at];
+            const Problem &p = row.problem, &q = was.problem;
+            same = same && p.kind == q.kind && p.scope == q.scope && p.flags == q.flags &&
+                   p.recordType == q.recordType && p.occurrence == q.occurrence &&
+                   p.field == q.field && p.ruleSeverity == q.ruleSeverity && p.rule == q.rule &&
+                   p.batch == q.batch && p.claim == q.claim && p.position == q.position &&
+                   p.line == q.line && p.found == q.found && p.expected == q.expected &&
+                   row.batchPosition == was.batchPosition &&
+                   row.claimPosition == was.claimPosition && row.value == values[at];
+            ++at;
+        }));
+        QVERIFY(same);
+        QCOMPARE(at, rows.size());
     }
 
 private:

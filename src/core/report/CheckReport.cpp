@@ -6,9 +6,11 @@
 #include "core/filetree/NodeText.h"
 #include "core/report/ClaimListJson.h"
 #include "core/report/JsonWriter.h"
+#include "core/report/ProblemRowJson.h"
 #include "core/report/ReportText.h"
 
 #include <cstring>
+#include <sstream>
 
 namespace qm {
 
@@ -68,12 +70,6 @@ const JsonShape& invalidShape() {
     return shape;
 }
 
-const JsonShape& rowShape() {
-    static const JsonShape shape({"kind", "severity", "rule", "where", "batch", "claim", "record",
-                                  "position", "line", "id", "name", "found", "expected", "text"});
-    return shape;
-}
-
 // A trailer's verdict in words.
 std::string trailerLine(const FileCheck::Trailer& trailer) {
     const bool batch = trailer.scope == Problem::Scope::Batch;
@@ -110,7 +106,6 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
     , problemsOnly_(problemsOnly)
     , json_(json ? std::make_unique<ClaimListJson>(out) : nullptr)
     , layouts_(std::move(layouts))
-    , problemsOut_(&problems_)
     , text_(out) {
     for (std::size_t state = 0; state < totalsLines_.size(); ++state)
         totalsLines_[state] =
@@ -121,9 +116,6 @@ CheckReport::CheckReport(std::ostream& out, bool json, bool problemsOnly,
         if (!ProblemWords::wordsFixed(row.problem.kind))
             continue;
         appendRow(fixedRows_[kind], row);
-        words_.clear();
-        ProblemWords::appendLine(words_, row, layouts_.get());
-        JsonWriter::appendString(fixedJsonTexts_[kind], words_);
     }
 }
 
@@ -223,8 +215,52 @@ void CheckReport::appendRow(std::string& line, const ProblemRow& r) const {
     line += '\n';
 }
 
+const std::string& CheckReport::claimTail(const FileCheck::Claim& claim) {
+    const std::size_t at =
+        (std::size_t(claim.totals) * 2 + claim.xa0Present) * 2 + claim.unreadable;
+    std::string& tail = claimTails_.at(at);
+    if (tail.empty()) {
+        // The same members as the claim's shape gives them, after its text.
+        std::ostringstream out;
+        {
+            JsonWriter json(out);
+            json.beginObject(claimShape())
+                .plainValue("")
+                .plainValue("")
+                .value(claim.totals == TotalsState::Ok)
+                .plainValue(totalsStateName(claim.totals))
+                .value(claim.xa0Present)
+                .value(claim.unreadable)
+                .jsonValue("[]")
+                .jsonValue("[]")
+                .jsonValue("[]")
+                .endObject();
+        }
+        tail = out.str().substr(std::string_view("{\"key\":\"\",\"text\":\"\"").size());
+    }
+    return tail;
+}
+
 void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
     JsonWriter& json = json_->nextClaim();
+    bool mismatched = false, invalid = false;
+    for (const ProblemRow& r : claim.rows) {
+        mismatched = mismatched || r.problem.kind == Problem::Kind::TotalsDoNotCompute;
+        invalid = invalid || r.problem.kind == Problem::Kind::InvalidValue;
+    }
+    if (!mismatched && !invalid) {
+        // As most claims are: the key and text spliced into the words the
+        // claim's verdict fixes, its three lists empty.
+        char head[8 + FileTree::kKeyRoom + 9];
+        char* end = head;
+        std::memcpy(end, "{\"key\":\"", 8);
+        end = FileTree::writeKey(end + 8, "CA0", claim.position);
+        std::memcpy(end, "\",\"text\":", 9);
+        json.raw(std::string_view(head, std::size_t(end + 9 - head)))
+            .fileString(claim.text)
+            .raw(claimTail(claim));
+        return;
+    }
     json.beginObject(claimShape())
         .plainValue(Key("CA0", claim.position).view())
         .fileString(claim.text)
@@ -232,16 +268,6 @@ void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
         .plainValue(totalsStateName(claim.totals))
         .value(claim.xa0Present)
         .value(claim.unreadable);
-    bool mismatched = false, invalid = false;
-    for (const ProblemRow& r : claim.rows) {
-        mismatched = mismatched || r.problem.kind == Problem::Kind::TotalsDoNotCompute;
-        invalid = invalid || r.problem.kind == Problem::Kind::InvalidValue;
-    }
-    if (!mismatched && !invalid) {
-        // As most claims are: the three lists empty.
-        json.jsonValue("[]").jsonValue("[]").jsonValue("[]").endObject();
-        return;
-    }
     json.beginArray();
     for (const ProblemRow& r : claim.rows)
         if (r.problem.kind == Problem::Kind::TotalsDoNotCompute)
@@ -271,134 +297,33 @@ void CheckReport::jsonClaim(const FileCheck::Claim& claim) {
     json.endArray().endObject();
 }
 
-namespace {
-
-// A kept row's fixed part; its value's bytes follow it.
-struct KeptRow {
-    Problem problem;
-    std::int64_t batchPosition = -1;
-    std::int64_t claimPosition = -1;
-    std::uint64_t valueLength = 0;
-};
-
-} // namespace
-
 void CheckReport::keepRow(const ProblemRow& r) {
     const Problem& p = r.problem;
-    KeptRow row;
-    row.problem = p;
-    row.batchPosition = p.batch >= 0 && p.batch == batch_ ? batchPosition_ : -1;
-    row.claimPosition = p.claim >= 0 && p.claim == claim_ ? claimPosition_ : -1;
-    row.valueLength = r.value.size();
-    kept_.assign(reinterpret_cast<const char*>(&row), sizeof row);
-    kept_.append(r.value);
-    problemsOut_.write(kept_.data(), std::streamsize(kept_.size()));
+    problems_.keep(p, p.batch >= 0 && p.batch == batch_ ? batchPosition_ : -1,
+                   p.claim >= 0 && p.claim == claim_ ? claimPosition_ : -1, r.value);
 }
 
 bool CheckReport::writeRows(std::ostream& out) {
-    JsonWriter json(out);
+    ProblemRowJson rowJson(layouts_.get());
+    std::string rows(1, '\n'); // rows gathered, written a block at a time
+    rows.reserve(std::size_t(1) << 16);
     bool first = true;
-    // The bytes of the row that starts at bytes, or 0 when they do not say yet.
-    auto sizeOf = [](std::string_view bytes) -> std::size_t {
-        if (bytes.size() < sizeof(KeptRow))
-            return 0;
-        KeptRow row;
-        std::memcpy(&row, bytes.data(), sizeof row);
-        return sizeof row + row.valueLength;
-    };
-    auto write = [&](std::string_view bytes) {
-        KeptRow row;
-        std::memcpy(&row, bytes.data(), sizeof row);
-        json.raw(first ? "\n" : ",\n");
+    const bool kept = problems_.forEach([&](const ProblemSpool::Row& row) {
+        rowJson.append(rows, first ? std::string_view() : std::string_view(",\n", 2),
+                       {row.problem, row.value, rules_.get()}, row.batchPosition,
+                       row.claimPosition);
         first = false;
-        jsonRow(json, {row.problem, bytes.substr(sizeof row), rules_.get()}, row.batchPosition,
-                row.claimPosition);
-    };
-    std::string pending; // a row across the end of a block, gathered
-    auto take = [&](std::string_view rest) {
-        while (!pending.empty() && !rest.empty()) {
-            const std::size_t size = sizeOf(pending);
-            const std::size_t wanted = (size ? size : sizeof(KeptRow)) - pending.size();
-            pending.append(rest.substr(0, wanted));
-            rest.remove_prefix(std::min(wanted, rest.size()));
-            if (sizeOf(pending) == pending.size()) {
-                write(pending);
-                pending.clear();
-            }
+        if (rows.size() >= (std::size_t(1) << 15)) {
+            out.write(rows.data(), std::streamsize(rows.size()));
+            rows.clear();
         }
-        for (std::size_t size; (size = sizeOf(rest)) && size <= rest.size();) {
-            write(rest.substr(0, size));
-            rest.remove_prefix(size);
-        }
-        pending.append(rest);
-    };
-    problemsOut_.flush();
-    const bool kept = problems_.forEachBlock(take);
-    json.raw(first ? "]" : "\n]");
-    return kept && pending.empty();
-}
-
-void CheckReport::jsonRow(JsonWriter& json, const ProblemRow& r, std::int64_t batchPosition,
-                          std::int64_t claimPosition) {
-    const Problem& p = r.problem;
-    json.beginObject(rowShape())
-        .plainValue(ProblemWords::kindKey(p.kind))
-        .plainValue(ProblemWords::severityKey(p.severity()));
-    if (p.kind == Problem::Kind::Rule)
-        json.value(ProblemWords::ruleId(r));
+    });
+    if (first)
+        rows = "]";
     else
-        json.null();
-    json.plainValue(ProblemWords::scopeKey(p.scope));
-    if (batchPosition >= 0)
-        json.plainValue(Key("BA0", batchPosition).view());
-    else
-        json.null();
-    if (claimPosition >= 0)
-        json.plainValue(Key("CA0", claimPosition).view());
-    else
-        json.null();
-    const std::string record = ProblemWords::recordKey(p, layouts_.get());
-    if (record.empty())
-        json.null();
-    else
-        json.fileString(record);
-    json.value(p.position);
-    if (p.line)
-        json.value(p.line);
-    else
-        json.null();
-    if (p.field >= 0)
-        json.fileString(ProblemWords::fieldId(p, layouts_.get()))
-            .fileString(ProblemWords::fieldName(p, layouts_.get()));
-    else
-        json.null().null();
-    // Found and expected are strings (or null) in every row: the value as
-    // stored, a type's bytes, or a number in decimal.
-    switch (ProblemWords::foundIs(p)) {
-    case ProblemWords::Found::Value:
-        json.fileString(r.value);
-        break;
-    case ProblemWords::Found::Type:
-        json.fileString(Problem::unpackType(p.found));
-        break;
-    case ProblemWords::Found::Number:
-        json.value(std::to_string(p.found));
-        break;
-    case ProblemWords::Found::Nothing:
-        json.null();
-    }
-    if (ProblemWords::hasExpected(p.kind))
-        json.value(std::to_string(p.expected));
-    else
-        json.null();
-    const std::string& fixed = fixedJsonTexts_[static_cast<std::size_t>(p.kind)];
-    if (!fixed.empty()) {
-        json.jsonValue(fixed).endObject();
-        return;
-    }
-    words_.clear();
-    ProblemWords::appendLine(words_, r, layouts_.get());
-    json.value(words_).endObject();
+        rows += "\n]";
+    out.write(rows.data(), std::streamsize(rows.size()));
+    return kept;
 }
 
 void CheckReport::noteRules(std::shared_ptr<const RuleCatalogue> rules) {

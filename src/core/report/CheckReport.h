@@ -3,7 +3,7 @@
 #include "core/check/FileCheck.h"
 #include "core/layouts/LayoutCatalogue.h"
 #include "core/report/BlockOutput.h"
-#include "core/report/SpoolBuffer.h"
+#include "core/report/ProblemSpool.h"
 
 #include <array>
 #include <memory>
@@ -45,6 +45,9 @@ public:
 
 private:
     void jsonClaim(const FileCheck::Claim& claim);
+    // What follows a claim's text in its object when its three lists are
+    // empty: the members its verdict fixes, made once for each.
+    const std::string& claimTail(const FileCheck::Claim& claim);
     // A row in the flat list (JSON), or under what it belongs to (text).
     void row(const ProblemRow& row);
     void appendRow(std::string& line, const ProblemRow& row) const;
@@ -52,10 +55,6 @@ private:
     void keepRow(const ProblemRow& row);
     // The kept rows as JSON; false when they could not be read back.
     bool writeRows(std::ostream& out);
-    // One row; batchPosition and claimPosition: of the BA0 and CA0 it
-    // belongs to, -1 for none.
-    void jsonRow(JsonWriter& json, const ProblemRow& row, std::int64_t batchPosition,
-                 std::int64_t claimPosition);
     // A rule's row counted for its rule.
     void countRule(const ProblemRow& row);
     void jsonRules(JsonWriter& json) const;
@@ -66,11 +65,8 @@ private:
     std::unique_ptr<ClaimListJson> json_;
     std::shared_ptr<const LayoutCatalogue> layouts_;
     // The JSON's problem rows, kept as they come and written after the
-    // claims: each its Problem, where its batch and claim are, and its value,
-    // a fifth of the bytes of its JSON.
-    SpoolBuffer problems_;
-    std::ostream problemsOut_;
-    std::string kept_; // a row while it is put together
+    // claims: each its Problem, where its batch and claim are, and its value.
+    ProblemSpool problems_;
     // Where rows are: the current batch and the last claim, by index.
     std::int64_t batch_ = -1;
     std::int64_t batchPosition_ = 0;
@@ -84,9 +80,7 @@ private:
     std::array<std::string, std::size_t(TotalsState::CouldNotCheck) + 1> totalsLines_;
     // The row lines of the kinds worded alike for every row (wordsFixed).
     std::array<std::string, Problem::kKindCount> fixedRows_;
-    // The same words as a quoted JSON string, for the JSON's rows.
-    std::array<std::string, Problem::kKindCount> fixedJsonTexts_;
-    std::string words_;  // a JSON row's text while it is put together
+    std::array<std::string, (std::size_t(TotalsState::CouldNotCheck) + 1) * 4> claimTails_;
     std::string filter_; // the filter that chose the claims; empty: none
     std::int64_t claimsInFile_ = 0;
     // Each rule's rows and claims, by its index.
