@@ -66,6 +66,8 @@ class WindowPrintTest : public QObject {
     QAction* command(const char* name) const {
         return main_->findChild<QAction*>(QLatin1String(name));
     }
+    // The main window's print commands, whose dialogs a test stands in for.
+    PrintCommands& printCommands() { return *main_->findChild<PrintCommands*>(); }
     // Opens the window of a kind ("claim form", "problems", "summary",
     // "search results") and makes it the active one.
     bool show(const QString& kind);
@@ -89,7 +91,6 @@ private slots:
         context_ = std::make_unique<AppContext>();
     }
     void cleanup() {
-        PrintCommands::setDialogs({}, {}, {});
         main_.reset();
         context_.reset();
         GuiTest::release();
@@ -231,7 +232,7 @@ void WindowPrintTest::printAndPreviewDrawTheSamePages() {
     // The printer the user chose prints to a file here.
     const QString printed = dir_->filePath(QStringLiteral("printed.pdf"));
     int previewPages = 0;
-    PrintCommands::setDialogs(
+    printCommands().setDialogs(
         [&printed](QPrinter& printer, QWidget*) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(printed);
@@ -285,7 +286,7 @@ void WindowPrintTest::aLongPrintoutAsksAndStopsOnCancel() {
     const auto boxes = MessageBoxes::shown().size();
     std::int64_t asked = 0;
     std::int64_t answer = -1;
-    PrintCommands::setDialogs({}, {}, [&](QWidget*, std::int64_t pages) {
+    printCommands().setDialogs({}, {}, [&](QWidget*, std::int64_t pages) {
         asked = pages;
         return answer;
     });
