@@ -261,16 +261,19 @@ bool SceneDriver::savePrintPreview(const QSize& size, const QString& fileName) {
     bool saved = false;
     // The preview is modal: it is shown and saved in the command's place of
     // showing it, and closes when the command ends.
-    PrintCommands::setDialogs({},
-                              [&](QPrintPreviewDialog& dialog) {
-                                  dialog.resize(size);
-                                  dialog.show();
-                                  QTest::qWait(500);
-                                  saved = dialog.grab().save(path);
-                              },
-                              {});
+    auto* commands = main_ ? main_->findChild<PrintCommands*>() : nullptr;
+    if (!commands)
+        return fail(QStringLiteral("no print commands"));
+    commands->setDialogs({},
+                         [&](QPrintPreviewDialog& dialog) {
+                             dialog.resize(size);
+                             dialog.show();
+                             QTest::qWait(500);
+                             saved = dialog.grab().save(path);
+                         },
+                         {});
     const bool triggered = trigger(QStringLiteral("mnuFilePrintPreview"));
-    PrintCommands::setDialogs({}, {}, {});
+    commands->setDialogs({}, {}, {});
     if (triggered && !saved)
         return fail(QStringLiteral("could not write %1").arg(path));
     return triggered;
