@@ -4,7 +4,6 @@
 #include "GuiBenchSession.h"
 #include "ProcessMemory.h"
 #include "StallWatch.h"
-#include "gui/about/frmSplash.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
@@ -104,7 +103,6 @@ bool CompareWindowBenchmark::run(const BenchArguments& arguments) {
         return false;
     }
     GuiBenchSession session(arguments.mapsDir());
-    frmSplash::setShowMilliseconds(1);
     const std::unique_ptr<frmMain> main =
         Startup::run(session.context(), {path}, arguments.mapsDir());
     main->setGeometry(0, 0, 1200, 800);

@@ -20,5 +20,6 @@ GuiBenchSession::GuiBenchSession(const QString& mapsDir) {
     QStandardPaths::setTestModeEnabled(true);
     SettingsStore::setFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
     MessageBoxes::setTestMode(true);
+    context_.setSplashMilliseconds(1);
     context_.setMapFolders({CoreText::fromPath(QDir::toNativeSeparators(mapsDir))});
 }

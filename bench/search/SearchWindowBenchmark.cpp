@@ -3,7 +3,6 @@
 #include "EventWait.h"
 #include "GuiBenchSession.h"
 #include "StallWatch.h"
-#include "gui/about/frmSplash.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
@@ -216,7 +215,6 @@ bool timeFilter(frmMain& main) {
 bool SearchWindowBenchmark::run(const BenchArguments& arguments) {
     const QString path = QFileInfo(arguments.file()).absoluteFilePath();
     GuiBenchSession session(arguments.mapsDir());
-    frmSplash::setShowMilliseconds(1);
     const std::unique_ptr<frmMain> main =
         Startup::run(session.context(), {path}, arguments.mapsDir());
     main->setGeometry(0, 0, 1200, 800);

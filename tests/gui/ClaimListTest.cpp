@@ -104,7 +104,7 @@ void ClaimListTest::initTestCase() {
 
 void ClaimListTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
 }
 
 void ClaimListTest::cleanup() {

@@ -137,7 +137,7 @@ void ClaimTaskTest::initTestCase() {
 
 void ClaimTaskTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     context_->setMapFolders({MAPS_DIR});
     main_ = std::make_unique<frmMain>(*context_);
     main_->show();
@@ -806,7 +806,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
 void ClaimTaskTest::startFromTheMapFolder() {
     // Started from the map folder with the sample on the command line.
     main_.reset();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
     main_ = Startup::run(*context_, {kSample301});

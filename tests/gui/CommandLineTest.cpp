@@ -187,7 +187,8 @@ void CommandLineTest::mapsOptionIsTheSearchAndIsShownInTheAboutBox() {
     QCOMPARE(mapsText(), QStringLiteral("Maps: ") + QDir::cleanPath(QStringLiteral(MAPS_DIR)));
 
     const QString testMaps = GuiTest::dataPath(QStringLiteral("maps"));
-    AppContext context;
+    const std::unique_ptr<AppContext> started = GuiTest::context();
+    AppContext& context = *started;
     const std::unique_ptr<frmMain> main = Startup::run(context, {}, testMaps);
     const std::vector<std::string>& folders = context.mapFolders();
     QCOMPARE(folders, std::vector<std::string>{testMaps.toStdString()});

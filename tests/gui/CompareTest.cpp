@@ -98,7 +98,7 @@ private:
 void CompareTest::init() {
     go_.tryAcquire(go_.available());
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     main_ = Startup::run(*context_, {kSample}, QStringLiteral(MAPS_DIR));
     QVERIFY(main_);
     main_->resize(1300, 900);

@@ -90,7 +90,7 @@ private:
 
 void DocumentTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     seen_ = std::make_shared<Seen>();
     WorkSeams& seams = context_->seams();
     seams.buildTree = [seen = seen_](qm::SequentialFile& file, qm::ProgressControl& control) {

@@ -214,7 +214,7 @@ void FileTreeWindowTest::initTestCase() {
 
 void FileTreeWindowTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
 }
 
 void FileTreeWindowTest::cleanup() {

@@ -124,7 +124,7 @@ void FirstDayTest::initTestCase() {
 
 void FirstDayTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
 }
 
 void FirstDayTest::cleanup() {

@@ -49,7 +49,7 @@ private:
 void HostileGuiTest::init() {
     GuiTest::initTestCase();
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
     main_ = Startup::run(*context_, {});
     QVERIFY(main_);

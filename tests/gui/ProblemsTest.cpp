@@ -258,7 +258,7 @@ void ProblemsTest::initTestCase() {
 
 void ProblemsTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
 }
 
 void ProblemsTest::cleanup() {

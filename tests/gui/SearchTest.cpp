@@ -104,7 +104,7 @@ void SearchTest::initTestCase() {
 void SearchTest::init() {
     go_.tryAcquire(go_.available());
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     main_ = Startup::run(*context_, {QStringLiteral(SAMPLES_DIR "/sample301.nsf")},
                          QStringLiteral(MAPS_DIR));
     QVERIFY(main_);

@@ -169,7 +169,7 @@ void ShellTest::initTestCase() {
 
 void ShellTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     context_->setMapFolders({GuiTest::dataPath(QStringLiteral("maps")).toStdString()});
 }
 
@@ -255,7 +255,7 @@ void ShellTest::startupSetsMapFolderShowsSplashThenMainWindow() {
         splashSeen = true;
     });
     // Long enough to see the splash up; its own two seconds are the about tests'.
-    frmSplash::setShowMilliseconds(300);
+    context_->setSplashMilliseconds(300);
     QElapsedTimer clock;
     clock.start();
     main_ = Startup::run(*context_, QStringList());

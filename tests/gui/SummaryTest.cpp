@@ -103,7 +103,7 @@ private slots:
     void initTestCase() { GuiTest::initTestCase(); }
     void init() {
         dir_ = GuiTest::isolatedFolder();
-        context_ = std::make_unique<AppContext>();
+        context_ = GuiTest::context();
         // Room for a first start's windows at their first-run places: the
         // charts as wide as designed, a bar for each month.
         WindowPositions::setScreenAreas({QRect(0, 0, 2560, 1440)});

@@ -88,7 +88,7 @@ private slots:
     }
     void init() {
         dir_ = GuiTest::isolatedFolder();
-        context_ = std::make_unique<AppContext>();
+        context_ = GuiTest::context();
     }
     void cleanup() {
         main_.reset();

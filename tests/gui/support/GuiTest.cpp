@@ -3,13 +3,13 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/ClaimFileOpener.h"
-#include "gui/about/frmSplash.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/shell/frmMain.h"
 
@@ -25,11 +25,16 @@
 
 void GuiTest::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    frmSplash::setShowMilliseconds(50);
     const QScreen* screen = QGuiApplication::primaryScreen();
     QVERIFY(screen);
     QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
     QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
+}
+
+std::unique_ptr<AppContext> GuiTest::context() {
+    auto context = std::make_unique<AppContext>();
+    context->setSplashMilliseconds(50);
+    return context;
 }
 
 int GuiTest::px(double twips) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class AppContext;
 class ClaimDocument;
 class QWidget;
 class frmMain;
@@ -20,6 +21,9 @@ public:
     // splash that does not keep the test waiting, and a screen of 96 dots per
     // inch, at which the pixel expectations (15 twips a pixel) are worked out.
     static void initTestCase();
+    // A fresh application context whose start-up splash stays up 50 ms, so
+    // that no test waits two seconds for the main window.
+    static std::unique_ptr<AppContext> context();
     // Twips to pixels at 96 dots per inch.
     static int px(double twips);
 
