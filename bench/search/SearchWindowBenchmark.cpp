@@ -5,7 +5,6 @@
 #include "StallWatch.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/results/ResultsFilterModel.h"
@@ -219,7 +218,7 @@ bool SearchWindowBenchmark::run(const BenchArguments& arguments) {
         Startup::run(session.context(), {path}, arguments.mapsDir());
     main->setGeometry(0, 0, 1200, 800);
     DocumentWindow* treeDocument = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
-    if (!treeDocument || !MessageBoxes::shown().isEmpty()) {
+    if (!treeDocument || !session.dialogs().shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-search-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
         return false;

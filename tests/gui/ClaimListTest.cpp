@@ -10,6 +10,7 @@
 #include "gui/claimlist/frmClaimList.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/FilterBar.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
@@ -253,7 +254,7 @@ void ClaimListTest::claimListHasTheCommandLinesRows() {
 
     // The export is the command line's CSV, row for row.
     const QString csv = dir_->filePath(QStringLiteral("claims.csv"));
-    FileDialog::setNextFileName(csv);
+    GuiTest::dialogs().setNextFileName(csv);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportClaimList")));
     QFile written(csv);
     QVERIFY(written.open(QIODevice::ReadOnly));

@@ -3,6 +3,7 @@
 #include "gui/about/frmAbout.h"
 #include "gui/common/MapSearch.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/ViewerCommandLine.h"
@@ -54,7 +55,7 @@ void CommandLineTest::init() {
 }
 
 void CommandLineTest::cleanup() {
-    MessageBoxes::reset();
+    GuiTest::dialogs().forgetBoxes();
     dir_.reset();
     if (!environmentMaps_.isNull())
         qputenv("QUILLMARK_MAPS", environmentMaps_);

@@ -10,6 +10,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
@@ -363,7 +364,7 @@ private slots:
         QVERIFY(window);
         ChartView* view = window->chartView(QStringLiteral("chtMonths"));
         const QString path = dir_->filePath(file);
-        FileDialog::setNextFileName(path);
+        GuiTest::dialogs().setNextFileName(path);
         view->menu()->findChild<QAction*>(action)->trigger();
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -416,14 +417,14 @@ private slots:
         auto inFolder = [this](const QString& name) {
             return name.startsWith(QLatin1Char('/')) ? name : dir_->filePath(name);
         };
-        FileDialog::setNextFileName(inFolder(chosen));
+        GuiTest::dialogs().setNextFileName(inFolder(chosen));
         ChartView* view = window->chartView(QStringLiteral("chtMonths"));
         view->menu()->findChild<QAction*>(QStringLiteral("mnuChartSavePng"))->trigger();
-        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(GuiTest::dialogs().shown().size(), 1);
         QCOMPARE(
-            MessageBoxes::shown().constFirst().text,
+            GuiTest::dialogs().shown().constFirst().text,
             QStringLiteral("Unable to save the chart to %1: %2").arg(inFolder(written), reason));
-        QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+        QCOMPARE(GuiTest::dialogs().shown().constFirst().icon, qm::MessageIcon::Critical);
         QFile after(claims);
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), bytes);

@@ -2,8 +2,6 @@
 
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileDialog.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -14,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -28,13 +27,12 @@
 SceneDriver::SceneDriver(QString outputDir)
     : outputDir_(std::move(outputDir)) {
     SettingsStore::setFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
-    MessageBoxes::setTestMode(true);
+    dialogs_.handTo(qApp);
+    dialogs_.setBoxesUnshown(true);
 }
 
 SceneDriver::~SceneDriver() {
     main_.reset();
-    MessageBoxes::reset();
-    FileDialog::reset();
     SettingsStore::setFile(QString());
 }
 
@@ -46,9 +44,8 @@ bool SceneDriver::fail(const QString& why) {
 bool SceneDriver::settle(const QString& step) {
     // Layouts, column widths and repaints all arrive as posted events.
     QTest::qWait(300);
-    if (!MessageBoxes::shown().isEmpty())
-        return fail(
-            QStringLiteral("%1 said: %2").arg(step, MessageBoxes::shown().constFirst().text));
+    if (!dialogs_.shown().isEmpty())
+        return fail(QStringLiteral("%1 said: %2").arg(step, dialogs_.shown().constFirst().text));
     return true;
 }
 
@@ -82,7 +79,7 @@ bool SceneDriver::chooseInNextDialog(const QString& sample) {
     const QString path = copySample(sample);
     if (path.isEmpty())
         return false;
-    FileDialog::setNextFileName(path);
+    dialogs_.setNextFileName(path);
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 class AppContext;
 class ClaimDocument;
+class RecordingDialogs;
 class QWidget;
 class frmMain;
 struct WorkSeams;
@@ -24,6 +25,10 @@ public:
     // A fresh application context whose start-up splash stays up 50 ms, so
     // that no test waits two seconds for the main window.
     static std::unique_ptr<AppContext> context();
+    // What stands in for the user at every message box and file dialog of
+    // the test: handed to the application by isolate(), every box and dialog
+    // answered unshown until the test says otherwise.
+    static RecordingDialogs& dialogs();
     // Twips to pixels at 96 dots per inch.
     static int px(double twips);
 
