@@ -91,7 +91,7 @@ void CommonTest::init() {
 }
 
 void CommonTest::cleanup() {
-    WindowPositions::setScreenAreas({});
+    WindowPositions::setScreenAreas(qApp, {});
     GuiTest::release();
     dir_.reset();
 }
@@ -549,7 +549,7 @@ void CommonTest::restoredWindowFitsTheScreenItLandsOn() {
     QFETCH(QList<QRect>, screens);
     QFETCH(QRect, stored);
     QFETCH(QRect, expected);
-    WindowPositions::setScreenAreas(screens);
+    WindowPositions::setScreenAreas(qApp, screens);
     writeSettings(QStringLiteral("frmMain"),
                   {QString::number(stored.x() * 15), QString::number(stored.y() * 15),
                    QString::number(stored.width() * 15), QString::number(stored.height() * 15)});

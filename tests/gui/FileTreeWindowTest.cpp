@@ -219,7 +219,7 @@ void FileTreeWindowTest::init() {
 }
 
 void FileTreeWindowTest::cleanup() {
-    WindowPositions::setScreenAreas({});
+    WindowPositions::setScreenAreas(qApp, {});
     session_.reset();
     context_.reset();
     GuiTest::release();
@@ -1169,7 +1169,7 @@ void FileTreeWindowTest::clickAndEnterActivateButFindDoesNot() {
 void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
     // A screen with room for a first start's windows at their first-run
     // places (a smaller one shares its room out among them).
-    WindowPositions::setScreenAreas({QRect(0, 0, 2560, 1440)});
+    WindowPositions::setScreenAreas(qApp, {QRect(0, 0, 2560, 1440)});
     const QString path = samplePath("sample301.nsf");
     const std::unique_ptr<frmMain> main = startWith(path);
     QVERIFY(main);

@@ -131,7 +131,7 @@ void FirstDayTest::init() {
 void FirstDayTest::cleanup() {
     main_.reset();
     context_.reset();
-    WindowPositions::setScreenAreas({});
+    WindowPositions::setScreenAreas(qApp, {});
     GuiTest::release();
     dir_.reset();
 }
@@ -193,7 +193,7 @@ void FirstDayTest::firstStartGivesEveryWindowRoom_data() {
 void FirstDayTest::firstStartGivesEveryWindowRoom() {
     QFETCH(QRect, screen);
     if (!screen.isEmpty())
-        WindowPositions::setScreenAreas({screen});
+        WindowPositions::setScreenAreas(qApp, {screen});
     const QRect available =
         screen.isEmpty() ? QGuiApplication::primaryScreen()->availableGeometry() : screen;
     // No file yet: the main window at its first-run place.

@@ -26,6 +26,7 @@
 #include "gui/summary/frmSummary.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -107,12 +108,12 @@ private slots:
         context_ = GuiTest::context();
         // Room for a first start's windows at their first-run places: the
         // charts as wide as designed, a bar for each month.
-        WindowPositions::setScreenAreas({QRect(0, 0, 2560, 1440)});
+        WindowPositions::setScreenAreas(qApp, {QRect(0, 0, 2560, 1440)});
     }
     void cleanup() {
         main_.reset();
         context_.reset();
-        WindowPositions::setScreenAreas({});
+        WindowPositions::setScreenAreas(qApp, {});
         GuiTest::release();
         dir_.reset();
     }
