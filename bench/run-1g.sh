@@ -12,7 +12,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
 cmake --build "$build" -j2 --target quillmark-bench quillmark-search-bench \
-  quillmark-compare-bench quillmark-cli nsfgen
+  quillmark-compare-bench quillmark-treewindow-bench quillmark-cli nsfgen
 if [ ! -f "$file" ]; then
   "$build/tools/nsfgen/nsfgen" --maps "$here/maps" --version 00301 --seed 1 --size "$size" --out "$file"
 fi
@@ -24,4 +24,6 @@ if [ ! -f "$changed" ]; then
 fi
 "$build/bench/quillmark-bench" "$file" --maps "$here/maps" --other "$changed"
 "$build/bench/search/quillmark-search-bench" "$file" --maps "$here/maps" --runs 3
+# Among its rows: a Problems row opened with the tree window closed (at most 0.3 s).
+"$build/bench/treewindow/quillmark-treewindow-bench" "$file" --maps "$here/maps" --runs 3
 "$build/bench/compare/quillmark-compare-bench" "$file" "$changed" --maps "$here/maps" --runs 3

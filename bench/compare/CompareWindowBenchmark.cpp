@@ -4,11 +4,8 @@
 #include "GuiBenchSession.h"
 #include "ProcessMemory.h"
 #include "StallWatch.h"
-#include "gui/about/frmSplash.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileDialog.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/compare/frmCompare.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -62,10 +59,10 @@ private:
 };
 
 // File > Compare With... the other file, followed to the comparison's end.
-bool compareOnce(frmMain& main, const QString& other, Run& run) {
+bool compareOnce(frmMain& main, RecordingDialogs& dialogs, const QString& other, Run& run) {
     StallWatch stalls;
     QElapsedTimer clock;
-    FileDialog::setNextFileName(other);
+    dialogs.setNextFileName(other);
     stalls.start();
     clock.start();
     // The other file opens on a worker; the rows arrive once the event loop runs again.
@@ -104,12 +101,11 @@ bool CompareWindowBenchmark::run(const BenchArguments& arguments) {
         return false;
     }
     GuiBenchSession session(arguments.mapsDir());
-    frmSplash::setShowMilliseconds(1);
     const std::unique_ptr<frmMain> main =
         Startup::run(session.context(), {path}, arguments.mapsDir());
     main->setGeometry(0, 0, 1200, 800);
     DocumentWindow* treeDocument = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
-    if (!treeDocument || !MessageBoxes::shown().isEmpty()) {
+    if (!treeDocument || !session.dialogs().shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-compare-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
         return false;
@@ -125,7 +121,8 @@ bool CompareWindowBenchmark::run(const BenchArguments& arguments) {
 
     std::vector<Run> runs(std::size_t(arguments.count()));
     for (Run& run : runs) {
-        if (!compareOnce(*main, other, run) || !MessageBoxes::shown().isEmpty()) {
+        if (!compareOnce(*main, session.dialogs(), other, run) ||
+            !session.dialogs().shown().isEmpty()) {
             std::fprintf(stderr, "quillmark-compare-bench: the comparison did not run\n");
             return false;
         }

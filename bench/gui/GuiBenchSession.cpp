@@ -1,9 +1,9 @@
 #include "GuiBenchSession.h"
 
 #include "gui/common/CoreText.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
 #include <QtGlobal>
@@ -19,6 +19,8 @@ GuiBenchSession::GuiBenchSession(const QString& mapsDir) {
     // Never the user's settings, and no message box waiting for a user who is not there.
     QStandardPaths::setTestModeEnabled(true);
     SettingsStore::setFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
-    MessageBoxes::setTestMode(true);
+    dialogs_.handTo(qApp);
+    dialogs_.setBoxesUnshown(true);
+    context_.setSplashMilliseconds(1);
     context_.setMapFolders({CoreText::fromPath(QDir::toNativeSeparators(mapsDir))});
 }

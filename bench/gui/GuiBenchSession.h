@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 
 #include <QString>
@@ -27,8 +28,11 @@ public:
     GuiBenchSession& operator=(const GuiBenchSession&) = delete;
 
     AppContext& context() { return context_; }
+    // What answers the message boxes (none shown) and file dialogs.
+    RecordingDialogs& dialogs() { return dialogs_; }
 
 private:
     QTemporaryDir settingsDir_;
     AppContext context_;
+    RecordingDialogs dialogs_;
 };

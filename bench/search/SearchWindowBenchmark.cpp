@@ -3,10 +3,8 @@
 #include "EventWait.h"
 #include "GuiBenchSession.h"
 #include "StallWatch.h"
-#include "gui/about/frmSplash.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/results/ResultsFilterModel.h"
@@ -216,12 +214,11 @@ bool timeFilter(frmMain& main) {
 bool SearchWindowBenchmark::run(const BenchArguments& arguments) {
     const QString path = QFileInfo(arguments.file()).absoluteFilePath();
     GuiBenchSession session(arguments.mapsDir());
-    frmSplash::setShowMilliseconds(1);
     const std::unique_ptr<frmMain> main =
         Startup::run(session.context(), {path}, arguments.mapsDir());
     main->setGeometry(0, 0, 1200, 800);
     DocumentWindow* treeDocument = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
-    if (!treeDocument || !MessageBoxes::shown().isEmpty()) {
+    if (!treeDocument || !session.dialogs().shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-search-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
         return false;

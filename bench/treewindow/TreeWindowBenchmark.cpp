@@ -229,10 +229,10 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
     settle();
 
     main.openFile(path);
-    if (!context.document() || !MessageBoxes::shown().isEmpty()) {
+    if (!context.document() || !session.dialogs().shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-treewindow-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
-        for (const MessageBoxes::Record& box : MessageBoxes::shown())
+        for (const MessageBoxes::Record& box : session.dialogs().shown())
             std::fprintf(stderr, "  %s: %s\n", qUtf8Printable(box.title), qUtf8Printable(box.text));
         return false;
     }
@@ -336,10 +336,10 @@ bool TreeWindowBenchmark::run(const BenchArguments& arguments) {
         clock.restart();
         const qint64 hit = search.findFirst(tree, 1, tree.size());
         searchMs.push_back(double(clock.nsecsElapsed()) / 1e6);
-        if (hit != 0 || MessageBoxes::shown().isEmpty())
+        if (hit != 0 || session.dialogs().shown().isEmpty())
             std::fprintf(stderr, "quillmark-treewindow-bench: the Find did not search it all\n");
-        MessageBoxes::reset();
-        MessageBoxes::setTestMode(true);
+        session.dialogs().forgetBoxes();
+        session.dialogs().setBoxesUnshown(true);
 
         // "Only claims with problems" on and off again, each until the tree
         // is painted.

@@ -109,24 +109,38 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments,
         return Outcome::ShowHelp;
     if (parser.isSet(versionOption))
         return Outcome::ShowVersion;
+    if (parseFolderAndJobs(parser) != Outcome::Run)
+        return Outcome::UsageError;
+    return parseCommand(parser, raw);
+}
+
+// The values of --maps and --jobs, checked.
+CommandLine::Outcome CommandLine::parseFolderAndJobs(const QCommandLineParser& parser) {
     // A folder that is not there would leave the maps to be found elsewhere.
     if (!mapsDir_.empty()) {
         const std::string problem = MapSearchPath::folderProblem(mapsDir_);
         if (!problem.empty()) {
-            error_ = QStringLiteral("--maps %1: %2")
-                         .arg(parser.value(mapsOption), QString::fromStdString(problem));
+            error_ =
+                QStringLiteral("--maps %1: %2")
+                    .arg(parser.value(QStringLiteral("maps")), QString::fromStdString(problem));
             return Outcome::UsageError;
         }
     }
-    if (parser.isSet(jobsOption)) {
+    if (parser.isSet(QStringLiteral("jobs"))) {
         bool ok = false;
-        jobs_ = parser.value(jobsOption).toInt(&ok);
+        jobs_ = parser.value(QStringLiteral("jobs")).toInt(&ok);
         if (!ok || jobs_ < 1 || jobs_ > 256) {
             error_ = QStringLiteral("--jobs needs a number from 1 to 256");
             return Outcome::UsageError;
         }
     }
+    return Outcome::Run;
+}
 
+// The command, its FILE (and diff's B), then its options.
+CommandLine::Outcome
+CommandLine::parseCommand(const QCommandLineParser& parser,
+                          const std::function<std::string(const QString&)>& raw) {
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
         error_ = QStringLiteral("no command given");

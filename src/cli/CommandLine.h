@@ -90,6 +90,9 @@ public:
     static QString helpText();
 
 private:
+    Outcome parseFolderAndJobs(const QCommandLineParser& parser);
+    Outcome parseCommand(const QCommandLineParser& parser,
+                         const std::function<std::string(const QString&)>& raw);
     // The options that belong to some commands only, and the node keys.
     Outcome parseCommandOptions(const QCommandLineParser& parser, QStringList positional,
                                 const std::function<std::string(const QString&)>& raw);

@@ -629,7 +629,7 @@ private slots:
         options.jobs = 1;
         options.chunkBytes = 4096; // the chunks after the cut are read after it
         bool cut = false;
-        options.claimHookForTests = [&](std::int64_t position) {
+        options.beforeClaimRead = [&](std::int64_t position) {
             if (!cut && std::size_t(position) > bytes.size() / 2) {
                 cut = true;
                 QCOMPARE(::truncate(ws.path("s.nsf").c_str(), off_t(bytes.size() / 3)), 0);

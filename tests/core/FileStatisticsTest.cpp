@@ -126,10 +126,10 @@ class FileStatisticsTest : public QObject {
         FileCheck::Options options;
         options.jobs = jobs;
         options.chunkBytes = chunkBytes;
-        options.countedOneByOneForTests = limit;
         EveryBatch batches;
-        checked.summary = StatisticsGatherer::check(*opened.file, opened.layouts, options,
-                                                    transcript, checked.statistics, &batches);
+        checked.summary = StatisticsGatherer::check(
+            *opened.file, opened.layouts, options, transcript, checked.statistics, &batches,
+            limit ? limit : FileStatistics::kCountedOneByOne);
         checked.json = toJson(checked.statistics);
         checked.batches = std::move(batches.batches);
         return checked;

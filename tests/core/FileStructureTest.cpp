@@ -414,7 +414,7 @@ private slots:
         options.jobs = 1;
         options.chunkBytes = 700; // the chunks after the claim are read after the change
         // Paused at the second claim: the second batch goes.
-        options.claimHookForTests = [&](std::int64_t position) {
+        options.beforeClaimRead = [&](std::int64_t position) {
             if (position == 1 + 4 * 322)
                 QCOMPARE(::truncate(path.c_str(), 7 * 322), 0);
         };
@@ -448,7 +448,7 @@ private slots:
         FileCheck::Options options;
         options.jobs = 1;
         options.chunkBytes = 700; // chunks begin at lines 1, 4, 7, 10
-        options.claimHookForTests = [&](std::int64_t position) {
+        options.beforeClaimRead = [&](std::int64_t position) {
             if (position != 1 + 2 * 322)
                 return;
             const int fd = ::open(path.c_str(), O_WRONLY);

@@ -6,6 +6,7 @@
 #include "gui/about/frmAbout.h"
 #include "gui/about/frmSplash.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -110,13 +111,13 @@ void AboutTest::init() {
 }
 
 void AboutTest::cleanup() {
-    MessageBoxes::reset();
+    GuiTest::dialogs().forgetBoxes();
     dir_.reset();
 }
 
 void AboutTest::expectUnavailable() {
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& shown = MessageBoxes::shown().constFirst();
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    const MessageBoxes::Record& shown = GuiTest::dialogs().shown().constFirst();
     QCOMPARE(shown.text, kUnavailable);
     QCOMPARE(shown.icon, qm::MessageIcon::None);
     QCOMPARE(shown.buttons, qm::MessageButtons::Ok);
@@ -206,7 +207,7 @@ void AboutTest::systemInfoButtonWithoutRegistryReportsUnavailable() {
     about.show();
     about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->click();
     expectUnavailable();
-    QCOMPARE(MessageBoxes::shown().constFirst().title, QStringLiteral("Quillmark"));
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().title, QStringLiteral("Quillmark"));
     QVERIFY(about.isVisible());
 }
 
@@ -280,7 +281,7 @@ void AboutTest::pathValueIsStartedWithoutAFileCheck() {
     FakeStarter starter;
     SystemInfo::StartSysInfo(registry, starter, nullptr);
     QCOMPARE(starter.started, QStringList{program});
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void AboutTest::msinfoFolderIsStartedWhenTheProgramExists() {
@@ -294,7 +295,7 @@ void AboutTest::msinfoFolderIsStartedWhenTheProgramExists() {
     FakeStarter starter;
     SystemInfo::StartSysInfo(registry, starter, nullptr);
     QCOMPARE(starter.started, QStringList{QDir::toNativeSeparators(program)});
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void AboutTest::msinfoFolderWithoutTheProgramIsUnavailable() {
@@ -307,8 +308,8 @@ void AboutTest::msinfoFolderWithoutTheProgramIsUnavailable() {
     expectUnavailable();
 
     // A folder of that name is no program either.
-    MessageBoxes::reset();
-    MessageBoxes::setTestMode(true);
+    GuiTest::dialogs().forgetBoxes();
+    GuiTest::dialogs().setBoxesUnshown(true);
     QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("MSINFO32.EXE")));
     SystemInfo::StartSysInfo(registry, starter, nullptr);
     QVERIFY(starter.started.isEmpty());

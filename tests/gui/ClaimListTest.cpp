@@ -11,6 +11,7 @@
 #include "gui/claimlist/frmClaimList.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/FilterBar.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ClaimFilterJob.h"
@@ -111,7 +112,7 @@ void ClaimListTest::initTestCase() {
 
 void ClaimListTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
 }
 
 void ClaimListTest::cleanup() {
@@ -274,7 +275,7 @@ void ClaimListTest::claimListHasTheCommandLinesRows() {
 
     // The export is the command line's CSV, row for row.
     const QString csv = dir_->filePath(QStringLiteral("claims.csv"));
-    FileDialog::setNextFileName(csv);
+    GuiTest::dialogs().setNextFileName(csv);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportClaimList")));
     QFile written(csv);
     QVERIFY(written.open(QIODevice::ReadOnly));

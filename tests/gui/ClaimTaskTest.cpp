@@ -11,6 +11,7 @@
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
@@ -137,7 +138,7 @@ void ClaimTaskTest::initTestCase() {
 
 void ClaimTaskTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     context_->setMapFolders({MAPS_DIR});
     main_ = std::make_unique<frmMain>(*context_);
     main_->show();
@@ -188,7 +189,7 @@ void ClaimTaskTest::fileHeaderShowsItsRecordAlone() {
     QCOMPARE(ui().fieldRows(), int(context_->layouts()->find("AA0")->fieldCount()));
     QCOMPARE(ui().value(1), QStringLiteral("AA0"));
     QVERIFY(ui().tbRecord()->text().isEmpty());
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     DocumentWindow* document = formDocument();
     QVERIFY(document);
@@ -231,7 +232,7 @@ void ClaimTaskTest::claimShowsEveryRecordWithRepeatingServiceLines() {
     QCOMPARE(nodes.size(), 17);
     QCOMPARE(ui().selectedKey(), QStringLiteral("CA0"));
     QVERIFY(ui().node(QStringLiteral("CA0"))->isExpanded());
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // Each FA0 node shows its own line of the claim.
     const QPair<const char*, qint64> lines[] = {{"FA0-1", 2899}, {"FA0-2", 3543}, {"FA0-3", 3865}};
@@ -254,8 +255,8 @@ void ClaimTaskTest::claimShowsEveryRecordWithRepeatingServiceLines() {
 
 void ClaimTaskTest::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() {
     click("CA04831");
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    const MessageBoxes::Record& box = GuiTest::dialogs().shown().constFirst();
     QCOMPARE(box.text, QStringLiteral("XA0 Record totals do not compute!"));
     QCOMPARE(box.title, QStringLiteral("XA0 Record Error"));
     QCOMPARE(box.icon, qm::MessageIcon::Exclamation);
@@ -281,10 +282,10 @@ void ClaimTaskTest::wrongTotalsGiveOneMessageAndRedCellsForTheWrongFieldsOnly() 
     QCOMPARE(ui().name(red.constFirst()), QStringLiteral("Total Claim Charges"));
 
     // A second click on the same claim gives the same message and marks.
-    MessageBoxes::reset();
-    MessageBoxes::setTestMode(true);
+    GuiTest::dialogs().forgetBoxes();
+    GuiTest::dialogs().setBoxesUnshown(true);
     click("CA04831");
-    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
 }
 
 // Money as money, dates as dates, codes with their meaning, as the format
@@ -358,7 +359,7 @@ void ClaimTaskTest::totalsMessageComesOverTheFormShowingItsClaim() {
         click("CA0967");
         QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
     }
-    MessageBoxes::setTestMode(false);
+    GuiTest::dialogs().setBoxesUnshown(false);
     bool checked = false;
     QTimer::singleShot(0, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -394,7 +395,7 @@ void ClaimTaskTest::totalsMessageCanBeTurnedOffAndStaysSo() {
     command->trigger();
     QVERIFY(!command->isChecked());
     click("CA04831");
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
     // The marks still tell it.
     QVERIFY(ui().clickNode(QStringLiteral("XA0")));
     QCOMPARE(ui().valueCell(slotOf("XA0", "12.0"))->background().color(), QColor(255, 0, 0));
@@ -604,7 +605,7 @@ void ClaimTaskTest::exportWritesWhatTheCommandLineToolPrints() {
     auto exportClaim = [this, command](const QString& name) {
         if (!command->isEnabled())
             return false;
-        FileDialog::setNextFileName(name.isEmpty() ? QString() : dir_->filePath(name));
+        GuiTest::dialogs().setNextFileName(name.isEmpty() ? QString() : dir_->filePath(name));
         command->trigger();
         return true;
     };
@@ -617,7 +618,7 @@ void ClaimTaskTest::exportWritesWhatTheCommandLineToolPrints() {
     click("CA04831");
 
     QVERIFY(exportClaim(QStringLiteral("claim.json")));
-    const FileDialog::SaveRequest& asked = FileDialog::saveRequests().constLast();
+    const FileDialog::SaveRequest& asked = GuiTest::dialogs().saveRequests().constLast();
     QCOMPARE(asked.caption, QStringLiteral("Export Claim"));
     QCOMPARE(asked.fileName, QStringLiteral(SAMPLES_DIR "/CA04831.json"));
     QCOMPARE(asked.filters,
@@ -644,7 +645,7 @@ void ClaimTaskTest::exportWritesWhatTheCommandLineToolPrints() {
     // Cancelled: nothing written, nothing said.
     QVERIFY(exportClaim(QString()));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files).filter(QStringLiteral("claim")).size(), 2);
-    QVERIFY(MessageBoxes::shown().size() == 1); // the totals message of CA04831
+    QVERIFY(GuiTest::dialogs().shown().size() == 1); // the totals message of CA04831
 
     // The command goes with the form.
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
@@ -654,10 +655,10 @@ void ClaimTaskTest::exportWritesWhatTheCommandLineToolPrints() {
 void ClaimTaskTest::exportThatCannotBeWrittenSaysWhy() {
     click("CA0967");
     const QString path = dir_->filePath(QStringLiteral("no such folder/claim.json"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportClaim")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    const MessageBoxes::Record& box = GuiTest::dialogs().shown().constFirst();
     QVERIFY2(box.text.startsWith(QStringLiteral("Unable to export the claim to ") + path +
                                  QLatin1Char(':')),
              qPrintable(box.text));
@@ -671,10 +672,10 @@ void ClaimTaskTest::exportThatCannotBeWrittenSaysWhy() {
     QVERIFY(QFile::link(copy, dir_->filePath(QStringLiteral("link.json"))));
     openSample(copy);
     click("CA0967");
-    FileDialog::setNextFileName(dir_->filePath(QStringLiteral("link.json")));
+    GuiTest::dialogs().setNextFileName(dir_->filePath(QStringLiteral("link.json")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportClaim")));
-    QCOMPARE(MessageBoxes::shown().size(), 2);
-    QCOMPARE(MessageBoxes::shown().constLast().text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 2);
+    QCOMPARE(GuiTest::dialogs().shown().constLast().text,
              QStringLiteral("Unable to export the claim to ") +
                  dir_->filePath(QStringLiteral("link.json")) +
                  QStringLiteral(": it is the claim file that is open, which Quillmark never "
@@ -772,7 +773,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
     else
         main_->openFile(next);
 
-    if (!MessageBoxes::shown().isEmpty()) {
+    if (!GuiTest::dialogs().shown().isEmpty()) {
         QVERIFY(tree && form);
         QCOMPARE(this->form(), qobject_cast<frmClaimForm*>(form->widget()));
         QCOMPARE(context_->document()->findState().SearchText, QStringLiteral("wilma"));
@@ -806,7 +807,7 @@ void ClaimTaskTest::windowsFollowTheOpenFile() {
 void ClaimTaskTest::startFromTheMapFolder() {
     // Started from the map folder with the sample on the command line.
     main_.reset();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
     main_ = Startup::run(*context_, {kSample301});
@@ -819,8 +820,8 @@ void ClaimTaskTest::startFromTheMapFolder() {
 
 void ClaimTaskTest::wrongTotalsAndTheirGrid() {
     // The claim with wrong totals: the message, then 12.0 alone in red.
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
              QStringLiteral("XA0 Record totals do not compute!"));
     QVERIFY(ui().clickNode(QStringLiteral("XA0")));
     const int charges = slotOf("XA0", "12.0");
@@ -890,7 +891,7 @@ void ClaimTaskTest::walkTheMainTaskThroughTheFileTree() {
     QVERIFY(!ui().node(QStringLiteral("FA0-4")));
     QVERIFY(ui().clickNode(QStringLiteral("FA0-3")));
     QCOMPARE(ui().tbRecord()->text(), sampleLine(3865));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // The claim with wrong totals, and a grid click on it.
     QVERIFY(clickTree("CA04831"));

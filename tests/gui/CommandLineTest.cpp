@@ -3,6 +3,7 @@
 #include "gui/about/frmAbout.h"
 #include "gui/common/MapSearch.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 #include "gui/shell/Startup.h"
 #include "gui/shell/ViewerCommandLine.h"
@@ -54,7 +55,7 @@ void CommandLineTest::init() {
 }
 
 void CommandLineTest::cleanup() {
-    MessageBoxes::reset();
+    GuiTest::dialogs().forgetBoxes();
     dir_.reset();
     if (!environmentMaps_.isNull())
         qputenv("QUILLMARK_MAPS", environmentMaps_);
@@ -187,7 +188,8 @@ void CommandLineTest::mapsOptionIsTheSearchAndIsShownInTheAboutBox() {
     QCOMPARE(mapsText(), QStringLiteral("Maps: ") + QDir::cleanPath(QStringLiteral(MAPS_DIR)));
 
     const QString testMaps = GuiTest::dataPath(QStringLiteral("maps"));
-    AppContext context;
+    const std::unique_ptr<AppContext> started = GuiTest::context();
+    AppContext& context = *started;
     const std::unique_ptr<frmMain> main = Startup::run(context, {}, testMaps);
     const std::vector<std::string>& folders = context.mapFolders();
     QCOMPARE(folders, std::vector<std::string>{testMaps.toStdString()});

@@ -5,6 +5,7 @@
 #include "gui/common/ExportFile.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/common/WindowPositions.h"
 
@@ -28,6 +29,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 
@@ -42,6 +44,7 @@ private slots:
     // Message boxes
     void queuedAnswersAnswerWithoutShowing();
     void testModeAnswersTheSafeButton();
+    void theStandInNearestUpTheParentsAnswers();
     void realBoxShowsTextTitleIconAndButtons();
     void realRetryCancelBoxReturnsTheButtonPressed();
     void coreMessagesKeepTheirBytes();
@@ -88,7 +91,7 @@ void CommonTest::init() {
 }
 
 void CommonTest::cleanup() {
-    WindowPositions::setScreenAreas({});
+    WindowPositions::setScreenAreas(qApp, {});
     GuiTest::release();
     dir_.reset();
 }
@@ -109,16 +112,16 @@ QRect CommonTest::pixels(float left, float top, float width, float height) const
 }
 
 void CommonTest::queuedAnswersAnswerWithoutShowing() {
-    MessageBoxes::setTestMode(false);
-    MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
-    MessageBoxes::setNextAnswer(qm::MessageAnswer::Cancel);
+    GuiTest::dialogs().setBoxesUnshown(false);
+    GuiTest::dialogs().setNextAnswer(qm::MessageAnswer::Retry);
+    GuiTest::dialogs().setNextAnswer(qm::MessageAnswer::Cancel);
     QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("first"), QStringLiteral("T1"),
                                        qm::MessageIcon::Critical, qm::MessageButtons::RetryCancel),
              qm::MessageAnswer::Retry);
     QCOMPARE(MessageBoxes::showMessage(nullptr, QStringLiteral("second"), QStringLiteral("T2")),
              qm::MessageAnswer::Cancel);
 
-    const QList<MessageBoxes::Record>& shown = MessageBoxes::shown();
+    const QList<MessageBoxes::Record>& shown = GuiTest::dialogs().shown();
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown.at(0).text, QStringLiteral("first"));
     QCOMPARE(shown.at(0).title, QStringLiteral("T1"));
@@ -135,12 +138,37 @@ void CommonTest::testModeAnswersTheSafeButton() {
                                        qm::MessageIcon::None, qm::MessageButtons::RetryCancel),
              qm::MessageAnswer::Cancel);
     QVERIFY(!QApplication::activeModalWidget());
-    MessageBoxes::reset();
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    GuiTest::dialogs().forgetBoxes();
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
+}
+
+void CommonTest::theStandInNearestUpTheParentsAnswers() {
+    QWidget window;
+    auto* inside = new QWidget(&window);
+    std::optional<RecordingDialogs> windows(std::in_place);
+    windows->handTo(&window);
+    windows->setNextAnswer(qm::MessageAnswer::Retry);
+    windows->setNextFileName(QStringLiteral("/tmp/w.nsf"));
+    // Over the window: its stand-in; over nothing: the application's.
+    QCOMPARE(MessageBoxes::showMessage(inside, QStringLiteral("in"), QStringLiteral("T"),
+                                       qm::MessageIcon::None, qm::MessageButtons::RetryCancel),
+             qm::MessageAnswer::Retry);
+    QCOMPARE(FileDialog::getOpenFileName(inside, FileDialog::OpenRequest()),
+             QStringLiteral("/tmp/w.nsf"));
+    MessageBoxes::showMessage(nullptr, QStringLiteral("out"), QStringLiteral("T"));
+    QCOMPARE(windows->shown().size(), 1);
+    QCOMPARE(windows->requests().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text, QStringLiteral("out"));
+    // Gone, it takes itself back: the application's answers over the window.
+    windows.reset();
+    MessageBoxes::showMessage(inside, QStringLiteral("again"), QStringLiteral("T"));
+    QCOMPARE(GuiTest::dialogs().shown().size(), 2);
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 void CommonTest::realBoxShowsTextTitleIconAndButtons() {
-    MessageBoxes::setTestMode(false);
+    GuiTest::dialogs().setBoxesUnshown(false);
     QWidget owner;
     owner.show();
     bool seen = false;
@@ -163,7 +191,7 @@ void CommonTest::realBoxShowsTextTitleIconAndButtons() {
 }
 
 void CommonTest::realRetryCancelBoxReturnsTheButtonPressed() {
-    MessageBoxes::setTestMode(false);
+    GuiTest::dialogs().setBoxesUnshown(false);
     bool seen = false;
     QTimer::singleShot(0, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -216,7 +244,7 @@ void CommonTest::coreMessagesKeepTheirBytes() {
     // Bytes from a file are read by the file text rule before they join a message.
     sink.show(qm::MessageTexts::mapFileUnreadable("x.map", "caf\xe9"));
 
-    const QList<MessageBoxes::Record>& shown = MessageBoxes::shown();
+    const QList<MessageBoxes::Record>& shown = GuiTest::dialogs().shown();
     QCOMPARE(shown.size(), 3);
     QCOMPARE(shown.at(0).text, QStringLiteral("Unable to read from map file @ line 'CA0 04.0'"));
     QCOMPARE(shown.at(0).title, QStringLiteral("Error Reading Map File: nsf0200.map"));
@@ -227,26 +255,26 @@ void CommonTest::coreMessagesKeepTheirBytes() {
 }
 
 void CommonTest::queuedFileNamesAnswerInOrder() {
-    FileDialog::setNextFileName(QStringLiteral("/tmp/a.nsf"));
-    FileDialog::setNextFileName(QString());
+    GuiTest::dialogs().setNextFileName(QStringLiteral("/tmp/a.nsf"));
+    GuiTest::dialogs().setNextFileName(QString());
     FileDialog::OpenRequest request;
     request.caption = QStringLiteral("Open");
     request.filterLabel = QStringLiteral("All Files (*.*)");
     QCOMPARE(FileDialog::getOpenFileName(nullptr, request), QStringLiteral("/tmp/a.nsf"));
     QCOMPARE(FileDialog::getOpenFileName(nullptr, request), QString());
-    QCOMPARE(FileDialog::requests().size(), 2);
-    QCOMPARE(FileDialog::requests().at(0).caption, QStringLiteral("Open"));
-    QCOMPARE(FileDialog::requests().at(0).filterLabel, QStringLiteral("All Files (*.*)"));
+    QCOMPARE(GuiTest::dialogs().requests().size(), 2);
+    QCOMPARE(GuiTest::dialogs().requests().at(0).caption, QStringLiteral("Open"));
+    QCOMPARE(GuiTest::dialogs().requests().at(0).filterLabel, QStringLiteral("All Files (*.*)"));
 }
 
 void CommonTest::testModeCancelsAnUnansweredDialog() {
     QCOMPARE(FileDialog::getOpenFileName(nullptr, FileDialog::OpenRequest()), QString());
     QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(FileDialog::requests().size(), 1);
+    QCOMPARE(GuiTest::dialogs().requests().size(), 1);
 }
 
 void CommonTest::realDialogShowsLabelAndMatchesEveryName() {
-    FileDialog::setTestMode(false);
+    GuiTest::dialogs().setFileDialogsUnshown(false);
     bool seen = false;
     QTimer::singleShot(0, this, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -521,7 +549,7 @@ void CommonTest::restoredWindowFitsTheScreenItLandsOn() {
     QFETCH(QList<QRect>, screens);
     QFETCH(QRect, stored);
     QFETCH(QRect, expected);
-    WindowPositions::setScreenAreas(screens);
+    WindowPositions::setScreenAreas(qApp, screens);
     writeSettings(QStringLiteral("frmMain"),
                   {QString::number(stored.x() * 15), QString::number(stored.y() * 15),
                    QString::number(stored.width() * 15), QString::number(stored.height() * 15)});

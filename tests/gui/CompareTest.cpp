@@ -12,6 +12,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/compare/ClaimCompareModel.h"
 #include "gui/compare/CompareModel.h"
 #include "gui/compare/frmClaimCompare.h"
@@ -98,7 +99,7 @@ private:
 void CompareTest::init() {
     go_.tryAcquire(go_.available());
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     main_ = Startup::run(*context_, {kSample}, QStringLiteral(MAPS_DIR));
     QVERIFY(main_);
     main_->resize(1300, 900);
@@ -113,7 +114,7 @@ void CompareTest::cleanup() {
 }
 
 bool CompareTest::compareWith(const QString& path) {
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     return GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")) &&
            window() != nullptr;
 }
@@ -209,7 +210,7 @@ void CompareTest::rowsAreTheEnginesDifferences() {
     if (match == int(qm::FileComparison::Match::ControlNumber))
         QCOMPARE(window()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
                  QStringLiteral("Differ: 4 claims, 1 batch, 1 file header. A: 6 claims, B: 6."));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void CompareTest::filtersByKindAndText() {
@@ -383,9 +384,9 @@ void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
         ->setText(QStringLiteral("FAIRCHILD"));
     QTRY_COMPARE(grid()->model()->rowCount(), 1);
     const QString csv = dir_->filePath(QStringLiteral("comparison.csv"));
-    FileDialog::setNextFileName(csv);
+    GuiTest::dialogs().setNextFileName(csv);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportComparison")));
-    QCOMPARE(FileDialog::saveRequests().constLast().fileName,
+    QCOMPARE(GuiTest::dialogs().saveRequests().constLast().fileName,
              QStringLiteral(SAMPLES_DIR "/sample301-compare.csv"));
     QFile written(csv);
     QVERIFY(written.open(QIODevice::ReadOnly));
@@ -397,10 +398,10 @@ void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
     QFile before(other);
     QVERIFY(before.open(QIODevice::ReadOnly));
     const QByteArray bytes = before.readAll();
-    FileDialog::setNextFileName(other);
+    GuiTest::dialogs().setNextFileName(other);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportComparison")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QVERIFY(MessageBoxes::shown().constFirst().text.contains(
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QVERIFY(GuiTest::dialogs().shown().constFirst().text.contains(
         QStringLiteral("claim file that is open")));
     // Nor does any other export while B is compared: the problems, a claim.
     window()->findChild<QLineEdit*>(QStringLiteral("txtFilter"))->clear();
@@ -412,13 +413,13 @@ void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
     for (const char* command : {"mnuFileExportProblems", "mnuFileExportClaim"}) {
         auto* action = main_->findChild<QAction*>(QLatin1String(command));
         QTRY_VERIFY2(action->isEnabled(), command);
-        const qsizetype told = MessageBoxes::shown().size();
-        FileDialog::setNextFileName(other);
+        const qsizetype told = GuiTest::dialogs().shown().size();
+        GuiTest::dialogs().setNextFileName(other);
         action->trigger();
-        QCOMPARE(MessageBoxes::shown().size(), told + 1);
-        QVERIFY2(MessageBoxes::shown().constLast().text.contains(
+        QCOMPARE(GuiTest::dialogs().shown().size(), told + 1);
+        QVERIFY2(GuiTest::dialogs().shown().constLast().text.contains(
                      QStringLiteral("claim file that is open")),
-                 qPrintable(MessageBoxes::shown().constLast().text));
+                 qPrintable(GuiTest::dialogs().shown().constLast().text));
     }
     QFile after(other);
     QVERIFY(after.open(QIODevice::ReadOnly));
@@ -426,15 +427,15 @@ void CompareTest::exportWritesTheRowsShownAndNeverOverEitherFile() {
 }
 
 void CompareTest::anotherFileThatIsNoClaimFile() {
-    FileDialog::setNextFileName(QStringLiteral(SAMPLES_DIR "/not-a-claim.txt"));
+    GuiTest::dialogs().setNextFileName(QStringLiteral(SAMPLES_DIR "/not-a-claim.txt"));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
              QStringLiteral("This is not an NSF file. Can not locate the AA0 record!"));
     QVERIFY(!window());
     // The open file stays open, and cancelling the dialog does nothing.
     QVERIFY(context_->document());
-    FileDialog::setNextFileName(QString());
+    GuiTest::dialogs().setNextFileName(QString());
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")));
     QVERIFY(!window());
 }

@@ -13,6 +13,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
@@ -90,7 +91,7 @@ private:
 
 void DocumentTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     seen_ = std::make_shared<Seen>();
     WorkSeams& seams = context_->seams();
     seams.buildTree = [seen = seen_](qm::SequentialFile& file, qm::ProgressControl& control) {
@@ -207,7 +208,7 @@ void DocumentTest::closingWhileEverythingRunsStopsAndJoinsAll() {
     QTRY_VERIFY(document->check().isRunning());
     seen_->holdResults = true;
     QVERIFY(search(QStringLiteral("pond")));
-    FileDialog::setNextFileName(kChanged);
+    GuiTest::dialogs().setNextFileName(kChanged);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")));
     QVERIFY(view(QStringLiteral("frmCompare")));
     // The tree window closed and View Claims again: a tree built anew (the
@@ -229,7 +230,7 @@ void DocumentTest::closingWhileEverythingRunsStopsAndJoinsAll() {
     QVERIFY(!context_->document());
     QTRY_VERIFY(!document);
     QTRY_VERIFY(main_->documents()->subWindowList().isEmpty());
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 QTEST_MAIN(DocumentTest)

@@ -151,7 +151,7 @@ private slots:
     void initTestCase() { GuiTest::initTestCase(); }
     void init() {
         dir_ = GuiTest::isolatedFolder();
-        context_ = std::make_unique<AppContext>();
+        context_ = GuiTest::context();
     }
     void cleanup() {
         main_.reset();

@@ -12,6 +12,7 @@
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/document/AppContext.h"
@@ -214,11 +215,11 @@ void FileTreeWindowTest::initTestCase() {
 
 void FileTreeWindowTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
 }
 
 void FileTreeWindowTest::cleanup() {
-    WindowPositions::setScreenAreas({});
+    WindowPositions::setScreenAreas(qApp, {});
     session_.reset();
     context_.reset();
     GuiTest::release();
@@ -652,8 +653,8 @@ void FileTreeWindowTest::propertiesTellTypeAndPosition() {
     QCOMPARE(window->selectedNode(), *node);
 
     QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("Properties")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& box = MessageBoxes::shown().constFirst();
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    const MessageBoxes::Record& box = GuiTest::dialogs().shown().constFirst();
     QCOMPARE(box.text, text);
     QCOMPARE(box.title, QStringLiteral("Record Information"));
     QCOMPARE(box.icon, qm::MessageIcon::Information);
@@ -665,7 +666,7 @@ void FileTreeWindowTest::propertiesWithoutSelectionShowNothing() {
     QVERIFY(window);
     QCOMPARE(window->selectedNode(), qint64(-1));
     QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("Properties")));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 // --- Find ---
@@ -681,13 +682,13 @@ void FileTreeWindowTest::nineNodesFindTwoThenFiveThenAskAndWrapToTwo() {
     QVERIFY(pressFind(*window, QString()));
     QCOMPARE(selectedIndex(*window), qint64(5));
     QCOMPARE(findIndex(), qint64(5));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // 6 to 9 hold nothing: asked, Retry searches from the top again.
-    MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
+    GuiTest::dialogs().setNextAnswer(qm::MessageAnswer::Retry);
     QVERIFY(pressFind(*window, QString()));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& ask = MessageBoxes::shown().constFirst();
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    const MessageBoxes::Record& ask = GuiTest::dialogs().shown().constFirst();
     QCOMPARE(ask.text, QStringLiteral("'Needle' was not found. Start from the begining?"));
     QCOMPARE(ask.title, kFindTitle);
     QCOMPARE(ask.icon, qm::MessageIcon::None);
@@ -712,7 +713,7 @@ void FileTreeWindowTest::findGoesPastSlicesBothWaysAndStopsOnCancel() {
     QCOMPARE(selectedIndex(*window), qint64(70003));
     QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("cmdFindPrevious")));
     QCOMPARE(selectedIndex(*window), qint64(13));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // It says how far it came, and a cancel stops it with nothing found.
     const NodeTextSearch search(QStringLiteral("needle"));
@@ -733,15 +734,15 @@ void FileTreeWindowTest::cancellingTheFirstFindStillMovesFindIndexToOne() {
     QCOMPARE(findIndex(), qint64(1));
     QVERIFY(findState().SearchText.isEmpty());
     QCOMPARE(selectedIndex(*window), qint64(0));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // The next search starts at 2, so the file header is out of its reach
     // and the end comes with the question.
-    MessageBoxes::setNextAnswer(qm::MessageAnswer::Cancel);
+    GuiTest::dialogs().setNextAnswer(qm::MessageAnswer::Cancel);
     QVERIFY(pressFind(*window, QStringLiteral("submitter")));
-    QCOMPARE(MessageBoxes::shown().size(), 2);
-    QCOMPARE(MessageBoxes::shown().at(0).buttons, qm::MessageButtons::RetryCancel);
-    QCOMPARE(MessageBoxes::shown().at(1).text, QStringLiteral("'submitter' was not found."));
+    QCOMPARE(GuiTest::dialogs().shown().size(), 2);
+    QCOMPARE(GuiTest::dialogs().shown().at(0).buttons, qm::MessageButtons::RetryCancel);
+    QCOMPARE(GuiTest::dialogs().shown().at(1).text, QStringLiteral("'submitter' was not found."));
     QCOMPARE(selectedIndex(*window), qint64(0));
     QCOMPARE(findIndex(), qint64(1));
 }
@@ -753,12 +754,12 @@ void FileTreeWindowTest::retryWithoutHitSetsFindIndexToOneAndSaysNotFound() {
     QVERIFY(pressFind(*window, QString()));
     QCOMPARE(findIndex(), qint64(5));
 
-    MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
+    GuiTest::dialogs().setNextAnswer(qm::MessageAnswer::Retry);
     QVERIFY(pressFind(*window, QStringLiteral("nowhere")));
-    QCOMPARE(MessageBoxes::shown().size(), 2);
-    QCOMPARE(MessageBoxes::shown().at(0).text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 2);
+    QCOMPARE(GuiTest::dialogs().shown().at(0).text,
              QStringLiteral("'nowhere' was not found. Start from the begining?"));
-    const MessageBoxes::Record& told = MessageBoxes::shown().at(1);
+    const MessageBoxes::Record& told = GuiTest::dialogs().shown().at(1);
     QCOMPARE(told.text, QStringLiteral("'nowhere' was not found."));
     QCOMPARE(told.title, kFindTitle);
     QCOMPARE(told.icon, qm::MessageIcon::Information);
@@ -774,12 +775,12 @@ void FileTreeWindowTest::cancelAtThePromptSaysNotFoundAndKeepsFindIndex() {
     QVERIFY(pressFind(*window, QStringLiteral("needle")));
     QVERIFY(pressFind(*window, QString()));
 
-    MessageBoxes::setNextAnswer(qm::MessageAnswer::Cancel);
+    GuiTest::dialogs().setNextAnswer(qm::MessageAnswer::Cancel);
     QVERIFY(pressFind(*window, QString()));
-    QCOMPARE(MessageBoxes::shown().size(), 2);
-    QCOMPARE(MessageBoxes::shown().at(0).buttons, qm::MessageButtons::RetryCancel);
-    QCOMPARE(MessageBoxes::shown().at(1).text, QStringLiteral("'needle' was not found."));
-    QCOMPARE(MessageBoxes::shown().at(1).icon, qm::MessageIcon::Information);
+    QCOMPARE(GuiTest::dialogs().shown().size(), 2);
+    QCOMPARE(GuiTest::dialogs().shown().at(0).buttons, qm::MessageButtons::RetryCancel);
+    QCOMPARE(GuiTest::dialogs().shown().at(1).text, QStringLiteral("'needle' was not found."));
+    QCOMPARE(GuiTest::dialogs().shown().at(1).icon, qm::MessageIcon::Information);
     QCOMPARE(findIndex(), qint64(5));
     QCOMPARE(selectedIndex(*window), qint64(5));
 }
@@ -792,15 +793,16 @@ void FileTreeWindowTest::afterAHitOnTheLastNodeFindWrapsWithoutAsking() {
 
     // From the top again, silently, and the last node is found again.
     QVERIFY(pressFind(*window, QString()));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
     QCOMPARE(findIndex(), qint64(9));
     QCOMPARE(selectedIndex(*window), qint64(9));
 
     // From the top, a text found nowhere gets the plain answer, no question.
     QVERIFY(pressFind(*window, QStringLiteral("nowhere")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text, QStringLiteral("'nowhere' was not found."));
-    QCOMPARE(MessageBoxes::shown().constFirst().buttons, qm::MessageButtons::Ok);
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
+             QStringLiteral("'nowhere' was not found."));
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().buttons, qm::MessageButtons::Ok);
     QCOMPARE(findIndex(), qint64(9));
 }
 
@@ -808,8 +810,8 @@ void FileTreeWindowTest::firstFindWithoutHitNeverAsks() {
     const auto window = showTree(writeClaimFile(QStringLiteral("nine.nsf"), nineNodeLines()));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("nowhere")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& told = MessageBoxes::shown().constFirst();
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    const MessageBoxes::Record& told = GuiTest::dialogs().shown().constFirst();
     QCOMPARE(told.text, QStringLiteral("'nowhere' was not found."));
     QCOMPARE(told.title, kFindTitle);
     QCOMPARE(told.icon, qm::MessageIcon::Information);
@@ -842,7 +844,7 @@ void FileTreeWindowTest::matchIgnoresCase() {
     QVERIFY(window);
     QVERIFY(pressFind(*window, typed));
     QCOMPARE(selectedIndex(*window), found);
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void FileTreeWindowTest::closeBoxSearchesThePreviousText() {
@@ -867,7 +869,7 @@ void FileTreeWindowTest::emptySearchTextSearchesNothing() {
     QVERIFY(findState().SearchText.isEmpty());
     QCOMPARE(findIndex(), qint64(5));
     QCOMPARE(selectedIndex(*window), qint64(5));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // After a cancel the dialog opens empty, and nothing is searched either.
     QVERIFY(pressFind(*window, QStringLiteral("needle"), Leave::Cancel));
@@ -882,19 +884,20 @@ void FileTreeWindowTest::emptySearchTextSearchesNothing() {
     QVERIFY(GuiTest::triggerAction(window.get(), QStringLiteral("Find")));
     QCOMPARE(boxText, QString());
     QCOMPARE(findIndex(), qint64(5));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void FileTreeWindowTest::emptyTreeSaysNotFound() {
     const auto window = showTree(writeClaimFile(QStringLiteral("empty.nsf"), {}));
     QVERIFY(window);
     QVERIFY(pressFind(*window, QStringLiteral("anything")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text, QStringLiteral("'anything' was not found."));
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
+             QStringLiteral("'anything' was not found."));
     // And again, from the top without asking.
     QVERIFY(pressFind(*window, QString()));
-    QCOMPARE(MessageBoxes::shown().size(), 2);
-    QCOMPARE(MessageBoxes::shown().at(1).buttons, qm::MessageButtons::Ok);
+    QCOMPARE(GuiTest::dialogs().shown().size(), 2);
+    QCOMPARE(GuiTest::dialogs().shown().at(1).buttons, qm::MessageButtons::Ok);
 }
 
 void FileTreeWindowTest::findOpensACollapsedBatch() {
@@ -968,10 +971,10 @@ void FileTreeWindowTest::keysFindForwardAndBack() {
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         treeView(*window)->setFocus();
-        MessageBoxes::reset();
-        MessageBoxes::setTestMode(true);
+        GuiTest::dialogs().forgetBoxes();
+        GuiTest::dialogs().setBoxesUnshown(true);
         if (!step.asked.isEmpty())
-            MessageBoxes::setNextAnswer(qm::MessageAnswer::Retry);
+            GuiTest::dialogs().setNextAnswer(qm::MessageAnswer::Retry);
         if (step.typed.isNull())
             QVERIFY2(pressWithoutDialog(*window, step.keys), what.constData());
         else
@@ -979,7 +982,7 @@ void FileTreeWindowTest::keysFindForwardAndBack() {
         QVERIFY2(selectedIndex(*window) == step.selected, what.constData());
         QCOMPARE(findIndex(), step.selected);
         QStringList shown;
-        for (const MessageBoxes::Record& box : MessageBoxes::shown())
+        for (const MessageBoxes::Record& box : GuiTest::dialogs().shown())
             shown.append(box.text);
         QCOMPARE(shown, step.asked.isEmpty() ? QStringList() : QStringList{step.asked});
     }
@@ -1166,7 +1169,7 @@ void FileTreeWindowTest::clickAndEnterActivateButFindDoesNot() {
 void FileTreeWindowTest::viewClaimsShowsOneTreeUntilItIsClosed() {
     // A screen with room for a first start's windows at their first-run
     // places (a smaller one shares its room out among them).
-    WindowPositions::setScreenAreas({QRect(0, 0, 2560, 1440)});
+    WindowPositions::setScreenAreas(qApp, {QRect(0, 0, 2560, 1440)});
     const QString path = samplePath("sample301.nsf");
     const std::unique_ptr<frmMain> main = startWith(path);
     QVERIFY(main);
@@ -1287,8 +1290,8 @@ void FileTreeWindowTest::slowBuildShowsItsProgressAndCanBeCancelled() {
     }
     QCOMPARE(viewClaims(End::OutOfMemory), -1);
     QVERIFY(!treeWindow());
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().icon, qm::MessageIcon::Critical);
 
     QCOMPARE(viewClaims(End::Finish), 400);
     QVERIFY(!QApplication::activeModalWidget());

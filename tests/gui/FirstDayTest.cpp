@@ -14,6 +14,7 @@
 #include "gui/common/ExportFolder.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/compare/CompareFeed.h"
 #include "gui/compare/frmClaimCompare.h"
@@ -124,13 +125,13 @@ void FirstDayTest::initTestCase() {
 
 void FirstDayTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
 }
 
 void FirstDayTest::cleanup() {
     main_.reset();
     context_.reset();
-    WindowPositions::setScreenAreas({});
+    WindowPositions::setScreenAreas(qApp, {});
     GuiTest::release();
     dir_.reset();
 }
@@ -192,7 +193,7 @@ void FirstDayTest::firstStartGivesEveryWindowRoom_data() {
 void FirstDayTest::firstStartGivesEveryWindowRoom() {
     QFETCH(QRect, screen);
     if (!screen.isEmpty())
-        WindowPositions::setScreenAreas({screen});
+        WindowPositions::setScreenAreas(qApp, {screen});
     const QRect available =
         screen.isEmpty() ? QGuiApplication::primaryScreen()->availableGeometry() : screen;
     // No file yet: the main window at its first-run place.
@@ -336,7 +337,7 @@ void FirstDayTest::noAccessKeyShadowsAMenu() {
 
 void FirstDayTest::enterClosesAMessageWithDetails() {
     // A real box, as the totals message is while the user walks claims.
-    MessageBoxes::setTestMode(false);
+    GuiTest::dialogs().setBoxesUnshown(false);
     QString focused;
     bool closedByEnter = false;
     QTimer::singleShot(0, this, [&] {
@@ -353,7 +354,7 @@ void FirstDayTest::enterClosesAMessageWithDetails() {
     const qm::MessageAnswer answer = MessageBoxes::showMessage(
         nullptr, QStringLiteral("Totals do not compute."), QStringLiteral("Totals"),
         qm::MessageIcon::Exclamation, qm::MessageButtons::Ok, QStringLiteral("Details"));
-    MessageBoxes::setTestMode(true);
+    GuiTest::dialogs().setBoxesUnshown(true);
     QCOMPARE(focused, QStringLiteral("OK"));
     QVERIFY(closedByEnter);
     QCOMPARE(answer, qm::MessageAnswer::Ok);
@@ -361,7 +362,7 @@ void FirstDayTest::enterClosesAMessageWithDetails() {
 
 void FirstDayTest::openOffersClaimFilesFirst() {
     QVERIFY(start(QString()));
-    FileDialog::setTestMode(false);
+    GuiTest::dialogs().setFileDialogsUnshown(false);
     QStringList offered;
     QString chosen;
     QTimer::singleShot(0, this, [&] {
@@ -375,7 +376,7 @@ void FirstDayTest::openOffersClaimFilesFirst() {
             dialog->reject();
     });
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    FileDialog::setTestMode(true);
+    GuiTest::dialogs().setFileDialogsUnshown(true);
     QCOMPARE(offered, (QStringList{QStringLiteral("NSF claim files (*.nsf)"),
                                    QStringLiteral("All Files (*.*)")}));
     // The designed filter, every name, is the one in effect at first.
@@ -407,12 +408,13 @@ void FirstDayTest::aSavedChartGoesWhereExportsWentAndIsConfirmed() {
     QVERIFY(QDir().mkpath(folder));
     ExportFolder::remember(QDir(folder).filePath(QStringLiteral("claim.csv")));
     const QString path = QDir(folder).filePath(QStringLiteral("months.png"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     summary->chartView(QStringLiteral("chtMonths"))
         ->menu()
         ->findChild<QAction*>(QStringLiteral("mnuChartSavePng"))
         ->trigger();
-    QCOMPARE(QFileInfo(FileDialog::saveRequests().constLast().fileName).absolutePath(), folder);
+    QCOMPARE(QFileInfo(GuiTest::dialogs().saveRequests().constLast().fileName).absolutePath(),
+             folder);
     QVERIFY(QFileInfo(path).isFile());
     QCOMPARE(main_->confirmation(), QStringLiteral("Saved chart to ") + path);
 }
@@ -516,7 +518,7 @@ void FirstDayTest::exportsReadInASpreadsheet() {
     // money also in dollars a spreadsheet sums.
     QVERIFY(openClaim("CA04831"));
     const QString claim = dir_->filePath(QStringLiteral("claim.csv"));
-    FileDialog::setNextFileName(claim);
+    GuiTest::dialogs().setNextFileName(claim);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportClaim")));
     QFile claimFile(claim);
     QVERIFY(claimFile.open(QIODevice::ReadOnly));
@@ -531,7 +533,7 @@ void FirstDayTest::exportsReadInASpreadsheet() {
              fields.value(3).constData());
 
     // A comparison: a row per field that differs, as the command line's diff lists them.
-    FileDialog::setNextFileName(
+    GuiTest::dialogs().setNextFileName(
         QDir(QStringLiteral(SAMPLES_DIR)).filePath(QStringLiteral("sample301-changed.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileCompare")));
     DocumentWindow* compare = nullptr;
@@ -539,7 +541,7 @@ void FirstDayTest::exportsReadInASpreadsheet() {
     auto* cancel = compare->widget()->findChild<QPushButton*>(QStringLiteral("cmdCancelCompare"));
     QTRY_VERIFY(!cancel->isVisibleTo(compare->widget()));
     const QString changes = dir_->filePath(QStringLiteral("compare.csv"));
-    FileDialog::setNextFileName(changes);
+    GuiTest::dialogs().setNextFileName(changes);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportComparison")));
     QCOMPARE(main_->confirmation(), QStringLiteral("Exported 6 differences to ") + changes);
     QFile changesFile(changes);

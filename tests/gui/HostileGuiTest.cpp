@@ -6,6 +6,7 @@
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/document/AppContext.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -49,7 +50,7 @@ private:
 void HostileGuiTest::init() {
     GuiTest::initTestCase();
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     QVERIFY(QDir::setCurrent(QStringLiteral(MAPS_DIR)));
     main_ = Startup::run(*context_, {});
     QVERIFY(main_);
@@ -102,7 +103,7 @@ void HostileGuiTest::fileCutShortBeforeViewClaims() {
     QCOMPARE(window->tree().key(1), std::string("BA0323"));
     QVERIFY(statusTexts(window).contains(QStringLiteral("BA0 Count: 1")));
     QVERIFY(statusTexts(window).contains(QStringLiteral("CA0 Count: 0")));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void HostileGuiTest::fileDeletedBeforeViewClaims() {
@@ -128,7 +129,7 @@ void HostileGuiTest::fileCutShortBeforeANodeClick() {
     auto* form = main_->findChild<frmClaimForm*>(QStringLiteral("frmClaimForm"));
     QVERIFY(form);
     // Nothing could be read, so there is no trailer to check and no message.
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
     // The program keeps working: a good file opens and its tree is there.
     main_->openFile(QStringLiteral(SAMPLES_DIR "/sample301.nsf"));
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: " SAMPLES_DIR "/sample301.nsf"));
@@ -141,15 +142,15 @@ void HostileGuiTest::emptyAndBinaryFilesAreRefusedClearly() {
                                               7) +
                                        QByteArray(5000, '\xff')};
     for (const QByteArray& bytes : contents) {
-        MessageBoxes::reset();
+        GuiTest::dialogs().forgetBoxes();
         GuiTest::isolate(*dir_);
         QFile file(dir_->filePath(QStringLiteral("odd.nsf")));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
         file.close();
         main_->openFile(file.fileName());
-        QCOMPARE(MessageBoxes::shown().size(), 1);
-        QCOMPARE(MessageBoxes::shown().first().text,
+        QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+        QCOMPARE(GuiTest::dialogs().shown().first().text,
                  QStringLiteral("This is not an NSF file. Can not locate the AA0 record!"));
         QCOMPARE(main_->statusText(), QStringLiteral("No File Open"));
     }
@@ -157,9 +158,9 @@ void HostileGuiTest::emptyAndBinaryFilesAreRefusedClearly() {
 
 void HostileGuiTest::folderIsRefusedClearly() {
     main_->openFile(dir_->path());
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().first().title, QStringLiteral("Unable to Open File"));
-    QVERIFY(MessageBoxes::shown().first().text.contains(dir_->path()));
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().first().title, QStringLiteral("Unable to Open File"));
+    QVERIFY(GuiTest::dialogs().shown().first().text.contains(dir_->path()));
     QCOMPARE(main_->statusText(), QStringLiteral("No File Open"));
 }
 

@@ -21,6 +21,7 @@
 #include "gui/common/ElidedLabel.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/document/ProblemIcons.h"
@@ -258,7 +259,7 @@ void ProblemsTest::initTestCase() {
 
 void ProblemsTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
 }
 
 void ProblemsTest::cleanup() {
@@ -707,9 +708,10 @@ void ProblemsTest::eachRowOpensWhatItIsAbout() {
             shown += QLatin1Char(' ') + field;
         QCOMPARE(shown, opened);
     }
-    QCOMPARE(MessageBoxes::shown().isEmpty(), said.isEmpty());
+    QCOMPARE(GuiTest::dialogs().shown().isEmpty(), said.isEmpty());
     if (!said.isEmpty())
-        QCOMPARE(MessageBoxes::shown().constFirst().text.section(QLatin1Char('\n'), 0, 0), said);
+        QCOMPARE(GuiTest::dialogs().shown().constFirst().text.section(QLatin1Char('\n'), 0, 0),
+                 said);
 }
 
 void ProblemsTest::f8WalksTheClaimsWithProblems() {
@@ -742,8 +744,8 @@ void ProblemsTest::f8WalksTheClaimsWithProblems() {
                                                                    {previous, claimC, "C003"},
                                                                    {previous, claimA, "A001"}};
     for (const auto& [keys, expected, pcn] : steps) {
-        MessageBoxes::reset();
-        MessageBoxes::setTestMode(true);
+        GuiTest::dialogs().forgetBoxes();
+        GuiTest::dialogs().setBoxesUnshown(true);
         QTest::keySequence(QApplication::focusWidget(), keys);
         QCOMPARE(tree()->selectedNode(), expected);
         QCOMPARE(formClaim(), QString::fromLatin1(pcn));
@@ -982,10 +984,10 @@ void ProblemsTest::exportWritesTheRows() {
     QVERIFY(waitForCheck());
     // Without the problems window: every row, in file order.
     const QString all = dir_->filePath(QStringLiteral("all.csv"));
-    FileDialog::setNextFileName(all);
+    GuiTest::dialogs().setNextFileName(all);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportProblems")));
-    QCOMPARE(FileDialog::saveRequests().size(), 1);
-    QCOMPARE(FileDialog::saveRequests().constFirst().fileName,
+    QCOMPARE(GuiTest::dialogs().saveRequests().size(), 1);
+    QCOMPARE(GuiTest::dialogs().saveRequests().constFirst().fileName,
              files_.filePath(QStringLiteral("two-problems.csv")));
     QFile written(all);
     QVERIFY(written.open(QIODevice::ReadOnly));
@@ -1011,12 +1013,12 @@ void ProblemsTest::exportWritesTheRows() {
     QVERIFY(openProblemsWindow());
     problemsWindow()->findChild<QComboBox*>(QStringLiteral("cboCategory"))->setCurrentIndex(1);
     const QString shown = dir_->filePath(QStringLiteral("shown.csv"));
-    FileDialog::setNextFileName(shown);
+    GuiTest::dialogs().setNextFileName(shown);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportProblems")));
     QFile filtered(shown);
     QVERIFY(filtered.open(QIODevice::ReadOnly));
     QCOMPARE(filtered.readAll().count('\n'), 2);
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // Never over the open claim file.
     const QString claims = files_.filePath(QStringLiteral("two.nsf"));
@@ -1024,10 +1026,10 @@ void ProblemsTest::exportWritesTheRows() {
     QVERIFY(claimFile.open(QIODevice::ReadOnly));
     const QByteArray before = claimFile.readAll();
     claimFile.close();
-    FileDialog::setNextFileName(claims);
+    GuiTest::dialogs().setNextFileName(claims);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportProblems")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QVERIFY(MessageBoxes::shown().constFirst().text.endsWith(
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QVERIFY(GuiTest::dialogs().shown().constFirst().text.endsWith(
         QStringLiteral(":\nit is the claim file that is open, which Quillmark never changes")));
     QVERIFY(claimFile.open(QIODevice::ReadOnly));
     QCOMPARE(claimFile.readAll(), before);
@@ -1163,7 +1165,7 @@ void ProblemsTest::rulesWindowChoosesFilesAndSaysWhyOneDoesNotLoad() {
     QCOMPARE(list->topLevelItem(0)->childCount(), 5);
 
     // Added: the open file is checked again with its rules, each with its count.
-    FileDialog::setNextFileName(QStringLiteral(SAMPLES_DIR "/larkspur.rules"));
+    GuiTest::dialogs().setNextFileName(QStringLiteral(SAMPLES_DIR "/larkspur.rules"));
     window->findChild<QPushButton*>(QStringLiteral("cmdAddRules"))->click();
     QVERIFY(waitForCheck());
     QVERIFY(check().problems().size() > ownRows);

@@ -5,6 +5,7 @@
 #include "GuiTest.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
@@ -202,33 +203,35 @@ void ResultsTest::exportWritesTheRowsShownAsCsv() {
     window_->findChild<QComboBox*>(QStringLiteral("cboCategory"))->setCurrentIndex(2);
     window_->table()->sortByColumn(0, Qt::DescendingOrder);
     const QString path = dir_->filePath(QStringLiteral("rows.csv"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"),
                                      dir_->filePath(QStringLiteral("offered.csv"))));
-    QCOMPARE(FileDialog::saveRequests().size(), 1);
-    QCOMPARE(FileDialog::saveRequests().constFirst().objectName, QStringLiteral("dlgExport"));
-    QCOMPARE(FileDialog::saveRequests().constFirst().fileName,
+    QCOMPARE(GuiTest::dialogs().saveRequests().size(), 1);
+    QCOMPARE(GuiTest::dialogs().saveRequests().constFirst().objectName,
+             QStringLiteral("dlgExport"));
+    QCOMPARE(GuiTest::dialogs().saveRequests().constFirst().fileName,
              dir_->filePath(QStringLiteral("offered.csv")));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("Key,Kind,Value\r\n"
                                         "CA04831,Invalid,\"SMITH, \"\"JR\"\"\"\r\n"
                                         "CA0645,Invalid,plain\r\n"));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // Cancelling the dialog writes nothing.
     QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void ResultsTest::exportThatCannotWriteSaysSo() {
     const QString path = dir_->filePath(QStringLiteral("no-such-folder/rows.csv"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(!window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().title, QStringLiteral("Export"));
-    QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
-    QVERIFY(MessageBoxes::shown().constFirst().text.startsWith(QStringLiteral("Unable to write ")));
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().title, QStringLiteral("Export"));
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().icon, qm::MessageIcon::Critical);
+    QVERIFY(GuiTest::dialogs().shown().constFirst().text.startsWith(
+        QStringLiteral("Unable to write ")));
     QVERIFY(!QFile::exists(path));
 }
 
@@ -285,16 +288,16 @@ void ResultsTest::exportRefusesWhatItMustNotReplace() {
     const QString before = describe(path);
     const QStringList entries = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::System);
 
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     ExportFile::setKeptFiles([&claims] { return std::vector<std::string>{claims.toStdString()}; });
     const bool written =
         bool(window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
     ExportFile::setKeptFiles({});
     QVERIFY(!written);
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
              QStringLiteral("Unable to write ") + path + QStringLiteral(":\n") + reason);
-    QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().icon, qm::MessageIcon::Critical);
     QCOMPARE(describe(path), before);
     QCOMPARE(describe(claims), QStringLiteral("AA0 claims"));
     // No temporary file is left behind either.
@@ -316,15 +319,15 @@ void ResultsTest::exportThatFailsLeavesTheOldFile() {
     const rlimit small{20, limit.rlim_max};
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     const bool written =
         bool(window_->exportShownRows(QStringLiteral("dlgExport"), QStringLiteral("Export"), path));
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
     std::signal(SIGXFSZ, previousHandler);
 
     QVERIFY(!written);
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
              QStringLiteral("Unable to write ") + path + QStringLiteral(":\nFile too large"));
     QCOMPARE(describe(path), QStringLiteral("old rows"));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), entries);

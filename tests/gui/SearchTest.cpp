@@ -8,6 +8,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/document/AppContext.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -104,7 +105,7 @@ void SearchTest::initTestCase() {
 void SearchTest::init() {
     go_.tryAcquire(go_.available());
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     main_ = Startup::run(*context_, {QStringLiteral(SAMPLES_DIR "/sample301.nsf")},
                          QStringLiteral(MAPS_DIR));
     QVERIFY(main_);
@@ -262,7 +263,7 @@ void SearchTest::queriesThatCannotRunAreSaidInThePanel() {
     QVERIFY(!search(text, match));
     QCOMPARE(panel()->status(), status);
     QVERIFY(control<QPushButton>("cmdSearch")->isEnabled());
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void SearchTest::cancelStopsARunningSearch() {
@@ -299,15 +300,15 @@ void SearchTest::resultOpensItsClaimAtTheField() {
     auto* tree = static_cast<frmNSFTree*>(
         main_->documents()->findDocument(QStringLiteral("frmNSFTree"))->widget());
     QCOMPARE(tree->tree().key(tree->selectedNode()), std::string("CA0967"));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // A double-click on a record under the claim of wrong totals: the
     // message a click gives, then that record.
     const QRect cell = grid()->visualRect(grid()->model()->index(3, 0));
     QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
              QStringLiteral("XA0 Record totals do not compute!"));
     QCOMPARE(form.selectedKey(), QStringLiteral("DA2-1"));
     QCOMPARE(tree->tree().key(tree->selectedNode()), std::string("CA04831"));
@@ -329,7 +330,7 @@ void SearchTest::exportWritesTheRowsShown() {
     QVERIFY(search(QStringLiteral("galloway"), frmSearchFields::Contains, QStringLiteral("CA0")));
     QVERIFY(waitUntilDone());
     const QString path = dir_->filePath(QStringLiteral("results.csv"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportResults")));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -341,9 +342,9 @@ void SearchTest::exportWritesTheRowsShown() {
                        "Patient Last Name,GALLOWAY,\"GALLOWAY, MABEL\",GM000000002\r\n"));
     QCOMPARE(main_->confirmation(), QStringLiteral("Exported 1 row to ") + path);
     // The next export starts in the folder of this one, not beside the claim file.
-    FileDialog::setNextFileName(QString());
+    GuiTest::dialogs().setNextFileName(QString());
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportResults")));
-    QCOMPARE(QFileInfo(FileDialog::saveRequests().constLast().fileName).absolutePath(),
+    QCOMPARE(QFileInfo(GuiTest::dialogs().saveRequests().constLast().fileName).absolutePath(),
              dir_->path());
 
     // Never over the open claim file (a copy: the sample itself is not put at stake).
@@ -352,10 +353,10 @@ void SearchTest::exportWritesTheRowsShown() {
     main_->openFile(claims);
     QVERIFY(search(QStringLiteral("galloway"), frmSearchFields::Contains, QStringLiteral("CA0")));
     QVERIFY(waitUntilDone());
-    FileDialog::setNextFileName(claims);
+    GuiTest::dialogs().setNextFileName(claims);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportResults")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
              QStringLiteral("Unable to write ") + claims +
                  QStringLiteral(":\nit is the claim file that is open, which Quillmark never "
                                 "changes"));

@@ -12,6 +12,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
@@ -169,7 +170,7 @@ void ShellTest::initTestCase() {
 
 void ShellTest::init() {
     dir_ = GuiTest::isolatedFolder();
-    context_ = std::make_unique<AppContext>();
+    context_ = GuiTest::context();
     context_->setMapFolders({GuiTest::dataPath(QStringLiteral("maps")).toStdString()});
 }
 
@@ -255,7 +256,7 @@ void ShellTest::startupSetsMapFolderShowsSplashThenMainWindow() {
         splashSeen = true;
     });
     // Long enough to see the splash up; its own two seconds are the about tests'.
-    frmSplash::setShowMilliseconds(300);
+    context_->setSplashMilliseconds(300);
     QElapsedTimer clock;
     clock.start();
     main_ = Startup::run(*context_, QStringList());
@@ -271,7 +272,7 @@ void ShellTest::startupSetsMapFolderShowsSplashThenMainWindow() {
     QCOMPARE(main_->statusText(), kNoFileOpened);
     QVERIFY(!fileCommandsEnabled());
     QVERIFY(!context_->document());
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void ShellTest::fileArgumentIsOpenedAfterTheSplash() {
@@ -285,7 +286,7 @@ void ShellTest::fileArgumentIsOpenedAfterTheSplash() {
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + QDir::toNativeSeparators(full));
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(QString::fromStdString(openPath()), QDir::toNativeSeparators(full));
-    QVERIFY(FileDialog::requests().isEmpty());
+    QVERIFY(GuiTest::dialogs().requests().isEmpty());
 }
 
 void ShellTest::menusHaveTheirCaptionsShortcutsAndStates_data() {
@@ -366,7 +367,7 @@ void ShellTest::copyAndOptionsAreNeverEnabled() {
     QCOMPARE(copied.count(), 0);
 
     // Not even an open file enables them.
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    GuiTest::dialogs().setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QVERIFY(fileCommandsEnabled());
     QVERIFY(!action(QStringLiteral("mnuEditCopy"))->isEnabled());
@@ -376,11 +377,11 @@ void ShellTest::copyAndOptionsAreNeverEnabled() {
 void ShellTest::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
 
-    QCOMPARE(FileDialog::requests().size(), 1);
-    const FileDialog::OpenRequest& request = FileDialog::requests().constFirst();
+    QCOMPARE(GuiTest::dialogs().requests().size(), 1);
+    const FileDialog::OpenRequest& request = GuiTest::dialogs().requests().constFirst();
     QCOMPARE(request.objectName, QStringLiteral("dlgCommonDialog"));
     QCOMPARE(request.caption, QStringLiteral("Open"));
     QCOMPARE(request.filterLabel, QStringLiteral("All Files (*.*)"));
@@ -393,11 +394,12 @@ void ShellTest::openingAValidFileLoadsItsMapAndEnablesTheCommands() {
     const qm::LayoutCatalogue& layouts = *context_->document()->file().layouts();
     QCOMPARE(layouts.find("AA0")->fieldCount(), 2);
     QCOMPARE(layouts.find("ZA0")->fieldCount(), 1);
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 
     // The next dialog starts in the folder of the file opened last.
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QCOMPARE(FileDialog::requests().at(1).directory, GuiTest::dataPath(QStringLiteral("claims")));
+    QCOMPARE(GuiTest::dialogs().requests().at(1).directory,
+             GuiTest::dataPath(QStringLiteral("claims")));
 }
 
 void ShellTest::cancellingTheDialogChangesNothing() {
@@ -409,27 +411,27 @@ void ShellTest::cancellingTheDialogChangesNothing() {
     QVERIFY(!fileCommandsEnabled());
 
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     const ClaimDocument* session = context_->document();
-    FileDialog::setNextFileName(QString());
+    GuiTest::dialogs().setNextFileName(QString());
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QCOMPARE(context_->document(), session);
     QCOMPARE(QString::fromStdString(openPath()), path);
     QCOMPARE(openClaimFiles(), QStringList{path});
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QVERIFY(fileCommandsEnabled());
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 void ShellTest::fileWithoutHeaderIsRefused() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
 
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& shown = MessageBoxes::shown().constFirst();
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    const MessageBoxes::Record& shown = GuiTest::dialogs().shown().constFirst();
     QCOMPARE(shown.text, kNotNsf);
     QCOMPARE(shown.title, QStringLiteral("Unrecognizable File"));
     QCOMPARE(shown.icon, qm::MessageIcon::Exclamation);
@@ -442,11 +444,11 @@ void ShellTest::fileWithoutHeaderIsRefused() {
 
 void ShellTest::failingMapShowsOnlyTheLoadersMessage() {
     main_ = makeMainWindow();
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0301.nsf")));
+    GuiTest::dialogs().setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0301.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
 
     // The file is no less a claim file: only the loader speaks, naming where it looked.
-    const QList<MessageBoxes::Record>& shown = MessageBoxes::shown();
+    const QList<MessageBoxes::Record>& shown = GuiTest::dialogs().shown();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.at(0).text,
              QStringLiteral("Unable to open map file: nsf0301.map\n\nLooked for it at:\n") +
@@ -490,7 +492,7 @@ void ShellTest::refusedOpenChangesNothing() {
     const QString refused = target.startsWith(QLatin1String("claims/")) ? GuiTest::dataPath(target)
                                                                         : dir_->filePath(target);
     if (way == QLatin1String("open")) {
-        FileDialog::setNextFileName(refused);
+        GuiTest::dialogs().setNextFileName(refused);
         QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     } else if (way == QLatin1String("drop")) {
         QMimeData mime;
@@ -500,7 +502,7 @@ void ShellTest::refusedOpenChangesNothing() {
         QVERIFY(QFile::remove(refused));
         QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent2")));
     }
-    QTRY_COMPARE(MessageBoxes::shown().size(), 1);
+    QTRY_COMPARE(GuiTest::dialogs().shown().size(), 1);
     QCOMPARE(context_->lastPath(), refused);
     QVERIFY2(session && context_->document() == session, "the open file was closed");
     QVERIFY(window);
@@ -523,13 +525,13 @@ void ShellTest::unreadableFileIsReportedByName() {
     if (isFolder)
         QVERIFY(QDir().mkpath(path));
     main_ = makeMainWindow();
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    GuiTest::dialogs().setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
 
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    const MessageBoxes::Record& shown = MessageBoxes::shown().constFirst();
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    const MessageBoxes::Record& shown = GuiTest::dialogs().shown().constFirst();
     QCOMPARE(shown.title, QStringLiteral("Unable to Open File"));
     QCOMPARE(shown.icon, qm::MessageIcon::Critical);
     QVERIFY2(shown.text.contains(QDir::toNativeSeparators(path)), qPrintable(shown.text));
@@ -545,8 +547,9 @@ void ShellTest::unreadableFileIsReportedByName() {
 
 void ShellTest::secondOpenClosesTheFirstHandle() {
     main_ = Startup::run(*context_, QStringList());
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf")));
+    GuiTest::dialogs().setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    GuiTest::dialogs().setNextFileName(
+        GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     const QPointer<DocumentWindow> firstTree =
         main_->documents()->findDocument(QStringLiteral("frmNSFTree"));
@@ -570,9 +573,9 @@ void ShellTest::secondOpenClosesTheFirstHandle() {
 void ShellTest::unknownVersionOpensWithoutAMap() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/unknown-version.nsf"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QCOMPARE(context_->document()->file().layouts()->find("AA0")->fieldCount(), 0);
@@ -588,18 +591,18 @@ void ShellTest::lfOnlyFileIsNamedOnceAndInTheStatusTooltip() {
     lf.close();
 
     main_ = makeMainWindow();
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     // It opens (its first line is a file header), and the user, asked how to
     // read it, knows why it looks empty: the question is the one box.
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QVERIFY(statusToolTip().contains(QStringLiteral("Lines end in LF only")));
-    QCOMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().at(0).text,
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().at(0).text,
              QStringLiteral("This file's lines end in LF only, so it reads as one line. Read it "
                             "with LF as the line end?"));
-    QCOMPARE(MessageBoxes::shown().at(0).buttons, qm::MessageButtons::YesNo);
+    QCOMPARE(GuiTest::dialogs().shown().at(0).buttons, qm::MessageButtons::YesNo);
 }
 
 // Yes reads the file line by line: every reader of the document (each view
@@ -626,9 +629,9 @@ void ShellTest::lfOnlyFileIsReadAsTheUserAnswers() {
     lf.close();
 
     main_ = makeMainWindow();
-    MessageBoxes::setNextAnswer(yes ? qm::MessageAnswer::Yes : qm::MessageAnswer::No);
+    GuiTest::dialogs().setNextAnswer(yes ? qm::MessageAnswer::Yes : qm::MessageAnswer::No);
     main_->openFile(path);
-    QCOMPARE(MessageBoxes::shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().size(), 1);
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(main_->windowTitle(), title);
     qm::SequentialFile crlf, read;
@@ -679,9 +682,9 @@ void ShellTest::doubtfulMapFieldsShowInTheTooltipAndAbout() {
 
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QCOMPARE(statusToolTip(), (QStringList{path} + warnings).join(QLatin1Char('\n')));
@@ -713,11 +716,11 @@ void ShellTest::longSearchForTheHeaderShowsProgressAndCancels() {
         QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
     };
     QTimer::singleShot(0, main_.get(), cancel);
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QVERIFY(dialogSeen);
     QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
     QVERIFY(!fileCommandsEnabled());
     QVERIFY(openClaimFiles().isEmpty());
     QCOMPARE(main_->statusText(), kNoFileOpen);
@@ -726,7 +729,7 @@ void ShellTest::longSearchForTheHeaderShowsProgressAndCancels() {
 void ShellTest::closeThenOpenWorksLikeAFirstOpen() {
     main_ = makeMainWindow();
     const QString path = GuiTest::dataPath(QStringLiteral("claims/v0200.nsf"));
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
 
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileClose")));
@@ -739,12 +742,12 @@ void ShellTest::closeThenOpenWorksLikeAFirstOpen() {
     QCOMPARE(context_->lastPath(), path);
     QCOMPARE(context_->layouts()->find("AA0")->fieldCount(), 2);
 
-    FileDialog::setNextFileName(path);
+    GuiTest::dialogs().setNextFileName(path);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(openClaimFiles(), QStringList{path});
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
 }
 
 // Drags mime over the main window and drops it there, as a user would;
@@ -775,9 +778,10 @@ void ShellTest::nameThatIsNotUtf8OpensFromTheDialogAndADrop() {
     QVERIFY(shown.contains(QChar::ReplacementCharacter));
 
     main_ = makeMainWindow();
-    FileDialog::setNextFileName(shown);
+    GuiTest::dialogs().setNextFileName(shown);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
-    QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
+    QVERIFY2(GuiTest::dialogs().shown().isEmpty(),
+             qPrintable(GuiTest::dialogs().shown().value(0).text));
     QVERIFY(fileCommandsEnabled());
     QCOMPARE(openPath(), bytes.toStdString());
 
@@ -798,14 +802,14 @@ void ShellTest::droppedFileIsOpened() {
     QVERIFY(drop(mime));
     QTRY_COMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
     QVERIFY(fileCommandsEnabled());
-    QVERIFY(FileDialog::requests().isEmpty());
+    QVERIFY(GuiTest::dialogs().requests().isEmpty());
 
     // A dropped file that is no claim file is refused as File > Open refuses it.
     QMimeData other;
     other.setUrls({QUrl::fromLocalFile(GuiTest::dataPath(QStringLiteral("claims/no-aa0.txt")))});
     QVERIFY(drop(other));
-    QTRY_COMPARE(MessageBoxes::shown().size(), 1);
-    QCOMPARE(MessageBoxes::shown().constFirst().text, kNotNsf);
+    QTRY_COMPARE(GuiTest::dialogs().shown().size(), 1);
+    QCOMPARE(GuiTest::dialogs().shown().constFirst().text, kNotNsf);
     QCOMPARE(main_->statusText(), QStringLiteral("Opened File: ") + path);
 }
 
@@ -837,7 +841,7 @@ void ShellTest::smallMainWindowGrowsToShowANewDocument() {
     main_->show();
     QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
     const QSize before = main_->size();
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    GuiTest::dialogs().setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
     main_->setViews(new StandInViews(*main_->documents()));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuClaimForm")));
@@ -912,7 +916,7 @@ void ShellTest::firstRunDocumentsTakeFreeRoomBesideTheOthers() {
 void ShellTest::viewClaimsCreatesTheTreeWindowOnceThenRaisesIt() {
     main_ = makeMainWindow();
     main_->resize(700, 600);
-    FileDialog::setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
+    GuiTest::dialogs().setNextFileName(GuiTest::dataPath(QStringLiteral("claims/v0200.nsf")));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileOpen")));
 
     // Without a factory the command does nothing.
@@ -1198,7 +1202,7 @@ void ShellTest::fileNamesShowAsPlainText() {
     main_ = makeMainWindow();
     main_->setViews(new DocumentViews(*main_->documents()));
     main_->openFile(path);
-    QVERIFY(MessageBoxes::shown().isEmpty());
+    QVERIFY(GuiTest::dialogs().shown().isEmpty());
     auto* panel = main_->findChild<QLabel*>(QStringLiteral("sbStatusBarPanel1"));
     const QString inMenus = QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
 
@@ -1228,9 +1232,9 @@ void ShellTest::fileNamesShowAsPlainText() {
         // The box itself shows every text as plain text (CommonTest).
         QVERIFY(QFile::remove(path));
         QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent1")));
-        QCOMPARE(MessageBoxes::shown().size(), 1);
-        QVERIFY2(MessageBoxes::shown().constFirst().text.contains(path),
-                 qPrintable(MessageBoxes::shown().constFirst().text));
+        QCOMPARE(GuiTest::dialogs().shown().size(), 1);
+        QVERIFY2(GuiTest::dialogs().shown().constFirst().text.contains(path),
+                 qPrintable(GuiTest::dialogs().shown().constFirst().text));
     }
 }
 
@@ -1279,8 +1283,8 @@ void ShellTest::recentFilesListTheLastEightOpened() {
     QCOMPARE(listed(), entries({8, 5, 9, 7, 6, 4, 3, 2}));
     QVERIFY(QFile::remove(paths.at(8)));
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecent3")));
-    QCOMPARE(MessageBoxes::shown().size(), 2);
-    QCOMPARE(MessageBoxes::shown().constLast().title, QStringLiteral("Unable to Open File"));
+    QCOMPARE(GuiTest::dialogs().shown().size(), 2);
+    QCOMPARE(GuiTest::dialogs().shown().constLast().title, QStringLiteral("Unable to Open File"));
     QCOMPARE(listed(), entries({8, 5, 9, 7, 6, 4, 3, 2}));
 
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileRecentClear")));

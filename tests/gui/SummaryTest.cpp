@@ -10,6 +10,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/WindowPositions.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
@@ -25,6 +26,7 @@
 #include "gui/summary/frmSummary.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -103,15 +105,15 @@ private slots:
     void initTestCase() { GuiTest::initTestCase(); }
     void init() {
         dir_ = GuiTest::isolatedFolder();
-        context_ = std::make_unique<AppContext>();
+        context_ = GuiTest::context();
         // Room for a first start's windows at their first-run places: the
         // charts as wide as designed, a bar for each month.
-        WindowPositions::setScreenAreas({QRect(0, 0, 2560, 1440)});
+        WindowPositions::setScreenAreas(qApp, {QRect(0, 0, 2560, 1440)});
     }
     void cleanup() {
         main_.reset();
         context_.reset();
-        WindowPositions::setScreenAreas({});
+        WindowPositions::setScreenAreas(qApp, {});
         GuiTest::release();
         dir_.reset();
     }
@@ -363,7 +365,7 @@ private slots:
         QVERIFY(window);
         ChartView* view = window->chartView(QStringLiteral("chtMonths"));
         const QString path = dir_->filePath(file);
-        FileDialog::setNextFileName(path);
+        GuiTest::dialogs().setNextFileName(path);
         view->menu()->findChild<QAction*>(action)->trigger();
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -416,14 +418,14 @@ private slots:
         auto inFolder = [this](const QString& name) {
             return name.startsWith(QLatin1Char('/')) ? name : dir_->filePath(name);
         };
-        FileDialog::setNextFileName(inFolder(chosen));
+        GuiTest::dialogs().setNextFileName(inFolder(chosen));
         ChartView* view = window->chartView(QStringLiteral("chtMonths"));
         view->menu()->findChild<QAction*>(QStringLiteral("mnuChartSavePng"))->trigger();
-        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(GuiTest::dialogs().shown().size(), 1);
         QCOMPARE(
-            MessageBoxes::shown().constFirst().text,
+            GuiTest::dialogs().shown().constFirst().text,
             QStringLiteral("Unable to save the chart to %1: %2").arg(inFolder(written), reason));
-        QCOMPARE(MessageBoxes::shown().constFirst().icon, qm::MessageIcon::Critical);
+        QCOMPARE(GuiTest::dialogs().shown().constFirst().icon, qm::MessageIcon::Critical);
         QFile after(claims);
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), bytes);

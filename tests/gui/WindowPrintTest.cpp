@@ -12,6 +12,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
@@ -66,6 +67,8 @@ class WindowPrintTest : public QObject {
     QAction* command(const char* name) const {
         return main_->findChild<QAction*>(QLatin1String(name));
     }
+    // The main window's print commands, whose dialogs a test stands in for.
+    PrintCommands& printCommands() { return *main_->findChild<PrintCommands*>(); }
     // Opens the window of a kind ("claim form", "problems", "summary",
     // "search results") and makes it the active one.
     bool show(const QString& kind);
@@ -73,7 +76,7 @@ class WindowPrintTest : public QObject {
     // when nothing was written.
     QString exportPdf(const QString& name) {
         const QString path = dir_->filePath(name);
-        FileDialog::setNextFileName(path);
+        GuiTest::dialogs().setNextFileName(path);
         if (!GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportPdf")))
             return QString();
         return QFile::exists(path) ? path : QString();
@@ -86,10 +89,9 @@ private slots:
     }
     void init() {
         dir_ = GuiTest::isolatedFolder();
-        context_ = std::make_unique<AppContext>();
+        context_ = GuiTest::context();
     }
     void cleanup() {
-        PrintCommands::setDialogs({}, {}, {});
         main_.reset();
         context_.reset();
         GuiTest::release();
@@ -204,10 +206,10 @@ void WindowPrintTest::exportWritesWhatTheWindowShows() {
     QFETCH(QString, absent);
     QVERIFY(start(kFaults));
     QVERIFY(show(kind));
-    const auto boxes = MessageBoxes::shown().size();
+    const auto boxes = GuiTest::dialogs().shown().size();
     const QString path = exportPdf(QStringLiteral("out.pdf"));
     QVERIFY(!path.isEmpty());
-    QCOMPARE(MessageBoxes::shown().size(), boxes);
+    QCOMPARE(GuiTest::dialogs().shown().size(), boxes);
     const QStringList pages = PdfTools::pages(path);
     QVERIFY(!pages.isEmpty());
     QCOMPARE(PdfTools::info(path, QStringLiteral("Pages")).toInt(), pages.size());
@@ -231,7 +233,7 @@ void WindowPrintTest::printAndPreviewDrawTheSamePages() {
     // The printer the user chose prints to a file here.
     const QString printed = dir_->filePath(QStringLiteral("printed.pdf"));
     int previewPages = 0;
-    PrintCommands::setDialogs(
+    printCommands().setDialogs(
         [&printed](QPrinter& printer, QWidget*) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(printed);
@@ -261,11 +263,11 @@ void WindowPrintTest::theOpenClaimFileIsNeverWrittenOver() {
     const QByteArray bytes = original.readAll();
     QVERIFY(start(claimFile));
     QVERIFY(show(QStringLiteral("problems")));
-    const auto boxes = MessageBoxes::shown().size();
-    FileDialog::setNextFileName(claimFile);
+    const auto boxes = GuiTest::dialogs().shown().size();
+    GuiTest::dialogs().setNextFileName(claimFile);
     QVERIFY(GuiTest::triggerAction(main_.get(), QStringLiteral("mnuFileExportPdf")));
-    QCOMPARE(MessageBoxes::shown().size(), boxes + 1);
-    QCOMPARE(MessageBoxes::shown().last().icon, qm::MessageIcon::Critical);
+    QCOMPARE(GuiTest::dialogs().shown().size(), boxes + 1);
+    QCOMPARE(GuiTest::dialogs().shown().last().icon, qm::MessageIcon::Critical);
     QFile after(claimFile);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), bytes);
@@ -282,10 +284,10 @@ void WindowPrintTest::aLongPrintoutAsksAndStopsOnCancel() {
                                   file));
     QVERIFY(start(file));
     QVERIFY(show(QStringLiteral("problems")));
-    const auto boxes = MessageBoxes::shown().size();
+    const auto boxes = GuiTest::dialogs().shown().size();
     std::int64_t asked = 0;
     std::int64_t answer = -1;
-    PrintCommands::setDialogs({}, {}, [&](QWidget*, std::int64_t pages) {
+    printCommands().setDialogs({}, {}, [&](QWidget*, std::int64_t pages) {
         asked = pages;
         return answer;
     });
@@ -308,7 +310,7 @@ void WindowPrintTest::aLongPrintoutAsksAndStopsOnCancel() {
     QVERIFY(exportPdf(QStringLiteral("cancelled.pdf")).isEmpty());
     cancel.stop();
     QCOMPARE(stopped, 1);
-    QCOMPARE(MessageBoxes::shown().size(), boxes);
+    QCOMPARE(GuiTest::dialogs().shown().size(), boxes);
     QVERIFY(main_->confirmation().isEmpty());
     QCOMPARE(QDir(dir_->path()).entryList({QStringLiteral("*.pdf")}, QDir::Files), QStringList());
 }

@@ -2,8 +2,6 @@
 
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileDialog.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/common/SettingsStore.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/filetree/frmNSFTree.h"
@@ -14,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -28,13 +27,12 @@
 SceneDriver::SceneDriver(QString outputDir)
     : outputDir_(std::move(outputDir)) {
     SettingsStore::setFile(settingsDir_.filePath(QStringLiteral("settings.ini")));
-    MessageBoxes::setTestMode(true);
+    dialogs_.handTo(qApp);
+    dialogs_.setBoxesUnshown(true);
 }
 
 SceneDriver::~SceneDriver() {
     main_.reset();
-    MessageBoxes::reset();
-    FileDialog::reset();
     SettingsStore::setFile(QString());
 }
 
@@ -46,9 +44,8 @@ bool SceneDriver::fail(const QString& why) {
 bool SceneDriver::settle(const QString& step) {
     // Layouts, column widths and repaints all arrive as posted events.
     QTest::qWait(300);
-    if (!MessageBoxes::shown().isEmpty())
-        return fail(
-            QStringLiteral("%1 said: %2").arg(step, MessageBoxes::shown().constFirst().text));
+    if (!dialogs_.shown().isEmpty())
+        return fail(QStringLiteral("%1 said: %2").arg(step, dialogs_.shown().constFirst().text));
     return true;
 }
 
@@ -82,7 +79,7 @@ bool SceneDriver::chooseInNextDialog(const QString& sample) {
     const QString path = copySample(sample);
     if (path.isEmpty())
         return false;
-    FileDialog::setNextFileName(path);
+    dialogs_.setNextFileName(path);
     return true;
 }
 
@@ -273,16 +270,19 @@ bool SceneDriver::savePrintPreview(const QSize& size, const QString& fileName) {
     bool saved = false;
     // The preview is modal: it is shown and saved in the command's place of
     // showing it, and closes when the command ends.
-    PrintCommands::setDialogs({},
-                              [&](QPrintPreviewDialog& dialog) {
-                                  dialog.resize(size);
-                                  dialog.show();
-                                  QTest::qWait(500);
-                                  saved = dialog.grab().save(path);
-                              },
-                              {});
+    auto* commands = main_ ? main_->findChild<PrintCommands*>() : nullptr;
+    if (!commands)
+        return fail(QStringLiteral("no print commands"));
+    commands->setDialogs({},
+                         [&](QPrintPreviewDialog& dialog) {
+                             dialog.resize(size);
+                             dialog.show();
+                             QTest::qWait(500);
+                             saved = dialog.grab().save(path);
+                         },
+                         {});
     const bool triggered = trigger(QStringLiteral("mnuFilePrintPreview"));
-    PrintCommands::setDialogs({}, {}, {});
+    commands->setDialogs({}, {}, {});
     if (triggered && !saved)
         return fail(QStringLiteral("could not write %1").arg(path));
     return triggered;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
 
 #include <QRect>
@@ -80,6 +81,8 @@ private:
     QString outputDir_;
     QTemporaryDir settingsDir_;
     AppContext context_;
+    // Answers every message box unshown, and the file dialogs it is told to.
+    RecordingDialogs dialogs_;
     std::unique_ptr<frmMain> main_;
     QString error_;
 };

@@ -29,7 +29,7 @@ public:
     struct Settings {
         // The visitor also sees every line that begins in the chunk.
         bool everyLine = false;
-        // Called with a claim's position before it is read (a test seam).
+        // Called with a claim's position before it is read (the reader's seam).
         std::function<void(std::int64_t)> claimHook;
     };
 

@@ -148,7 +148,7 @@ void ClaimPass::readClaims(const std::function<std::unique_ptr<ClaimVisitor>()>&
     // Second pass: the claims, chunk by chunk, handed on in order. Workers run
     // only a few chunks ahead of what has been handed on, so that results
     // waiting for their turn stay few.
-    const ChunkReader::Settings settings{d.options.everyLine, d.options.claimHookForTests};
+    const ChunkReader::Settings settings{d.options.everyLine, d.options.beforeClaimRead};
     const std::size_t ahead = std::size_t(2 * d.jobs);
     std::size_t next = 0;
     std::size_t handedOn = 0;

@@ -35,13 +35,11 @@ public:
         std::shared_ptr<const HeaderIndex> index;
         // The visitors also see every line of their chunks (ClaimVisitor::line).
         bool everyLine = false;
-        // A test seam: called on a worker with a claim's position just before
-        // the claim is read, so that a test can pause the pass there or
-        // change the file underneath.
-        std::function<void(std::int64_t position)> claimHookForTests;
-        // A test seam of the whole-file check's statistics: how many procedure
-        // codes and providers they count one by one (0: as many as they do).
-        std::size_t countedOneByOneForTests = 0;
+        // The reader's seam, empty but where a test stands between the pass
+        // and the file: called on a worker with a claim's position just
+        // before the claim is read (to pause the pass there, or change the
+        // file underneath).
+        std::function<void(std::int64_t position)> beforeClaimRead;
     };
 
     // Reads the file behind `file` through readers of its own (`file` itself

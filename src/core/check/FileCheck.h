@@ -26,7 +26,7 @@ class SequentialFile;
 class FileCheck : public CheckOutput {
 public:
     // Jobs, progress (bytes done of the file's size once per reading of it:
-    // twice without an index), chunk size, the tree's index, the test seam;
+    // twice without an index), chunk size, the tree's index, the reader's seam;
     // and the rules claims are weighed by besides (bound to the layouts the
     // check runs with; none: the format's own checks alone).
     struct Options : ClaimPass::Options {

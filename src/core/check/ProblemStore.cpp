@@ -43,6 +43,19 @@ std::int64_t unzigzag(std::uint64_t n) {
     return std::int64_t(n >> 1) ^ -std::int64_t(n & 1);
 }
 
+// The flags of the numbers a row has whatever the row before it.
+unsigned detailFlags(const Problem& p, std::size_t valueLength) {
+    unsigned flags = 0;
+    flags |= p.recordType != -1 || p.occurrence != 0 ? kRecord : 0;
+    flags |= p.field != -1 ? kField : 0;
+    flags |= valueLength ? kValue : 0;
+    flags |= p.found ? kFound : 0;
+    flags |= p.expected ? kExpected : 0;
+    flags |= (p.flags & Problem::kFoundIsNumber) ? kFoundIsNumber : 0;
+    flags |= (p.flags & Problem::kTooLarge) ? kTooLarge : 0;
+    return flags;
+}
+
 } // namespace
 
 void ProblemStore::Pending::add(const ProblemRow& row, std::int64_t batchPosition,
@@ -97,6 +110,16 @@ std::uint64_t ProblemStore::valueStart(std::uint64_t end, std::size_t length) {
     return end;
 }
 
+void ProblemStore::putValue(std::string_view value) {
+    putNumber(value.size());
+    const std::uint64_t start = valueStart(end_.pool, value.size());
+    while (pool_.size() <= (start >> kPoolChunkBits))
+        pool_.emplace_back(new char[kPoolChunk]);
+    std::memcpy(pool_[start >> kPoolChunkBits].get() + (start & (kPoolChunk - 1)), value.data(),
+                value.size());
+    end_.pool = start + value.size();
+}
+
 std::string_view ProblemStore::valueAt(std::uint64_t start, std::size_t length) const {
     if (!length)
         return {};
@@ -132,15 +155,9 @@ void ProblemStore::append(const ProblemRow& row, std::int64_t batchPosition,
     flags |= p.batch < 0 ? kNoBatch : batchMoves ? kBatch : 0;
     flags |= p.position != s.position ? kPosition : 0;
     flags |= p.line != s.line ? kLine : 0;
-    flags |= p.recordType != -1 || p.occurrence != 0 ? kRecord : 0;
-    flags |= p.field != -1 ? kField : 0;
     // A value longer than a chunk of the pool (none is) keeps its start.
-    const std::size_t length = std::min<std::size_t>(row.value.size(), kPoolChunk);
-    flags |= length ? kValue : 0;
-    flags |= p.found ? kFound : 0;
-    flags |= p.expected ? kExpected : 0;
-    flags |= (p.flags & Problem::kFoundIsNumber) ? kFoundIsNumber : 0;
-    flags |= (p.flags & Problem::kTooLarge) ? kTooLarge : 0;
+    const std::string_view value = row.value.substr(0, kPoolChunk);
+    flags |= detailFlags(p, value.size());
 
     putByte(std::uint8_t(unsigned(p.kind) | (unsigned(p.scope) << 5)));
     putNumber(flags);
@@ -166,15 +183,8 @@ void ProblemStore::append(const ProblemRow& row, std::int64_t batchPosition,
     }
     if (flags & kField)
         putNumber(std::uint64_t(p.field + 1));
-    if (flags & kValue) {
-        putNumber(length);
-        const std::uint64_t start = valueStart(s.pool, length);
-        while (pool_.size() <= (start >> kPoolChunkBits))
-            pool_.emplace_back(new char[kPoolChunk]);
-        std::memcpy(pool_[start >> kPoolChunkBits].get() + (start & (kPoolChunk - 1)),
-                    row.value.data(), length);
-        s.pool = start + length;
-    }
+    if (flags & kValue)
+        putValue(value);
     if (flags & kFound)
         putSigned(p.found);
     if (flags & kExpected)

@@ -168,6 +168,8 @@ private:
     // Where a value of this length begins in the pool when the pool ends at
     // `end`: a value never spans two of its chunks.
     static std::uint64_t valueStart(std::uint64_t end, std::size_t length);
+    // Puts a value's length in the row and its bytes at the pool's end.
+    void putValue(std::string_view value);
     std::string_view valueAt(std::uint64_t start, std::size_t length) const;
     void count(const Problem& problem);
 

@@ -191,15 +191,11 @@ void StatisticsGatherer::problem(const ProblemRow& row) {
     count(row.problem);
 }
 
-FileCheck::Summary StatisticsGatherer::check(const SequentialFile& file,
-                                             std::shared_ptr<const LayoutCatalogue> layouts,
-                                             const FileCheck::Options& options,
-                                             FileCheck::Consumer& consumer,
-                                             FileStatistics& statistics,
-                                             FileStatistics::BatchSink* eachBatch) {
-    StatisticsGatherer gatherer(options.countedOneByOneForTests ? options.countedOneByOneForTests
-                                                                : FileStatistics::kCountedOneByOne,
-                                eachBatch);
+FileCheck::Summary StatisticsGatherer::check(
+    const SequentialFile& file, std::shared_ptr<const LayoutCatalogue> layouts,
+    const FileCheck::Options& options, FileCheck::Consumer& consumer, FileStatistics& statistics,
+    FileStatistics::BatchSink* eachBatch, std::size_t limit) {
+    StatisticsGatherer gatherer(limit, eachBatch);
     const FileCheck::Summary summary =
         FileCheck::run(file, std::move(layouts), options, consumer, {&gatherer});
     statistics = gatherer.takeFigures();

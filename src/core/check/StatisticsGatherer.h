@@ -46,12 +46,14 @@ public:
     // The whole-file check with the file's figures gathered from the same
     // reading into statistics (and each batch handed to eachBatch, in file
     // order, as it is done with); a file of very many procedure codes is
-    // read a second time for them.
+    // read a second time for them. limit: procedure codes and providers
+    // counted one by one.
     static FileCheck::Summary check(const SequentialFile& file,
                                     std::shared_ptr<const LayoutCatalogue> layouts,
                                     const FileCheck::Options& options,
                                     FileCheck::Consumer& consumer, FileStatistics& statistics,
-                                    FileStatistics::BatchSink* eachBatch = nullptr);
+                                    FileStatistics::BatchSink* eachBatch = nullptr,
+                                    std::size_t limit = FileStatistics::kCountedOneByOne);
 
 private:
     // The figures of every chunk taken.

@@ -205,6 +205,65 @@ void StructureCheck::recordsAfterFileTrailer(bool lineIsRecord) {
     }
 }
 
+void StructureCheck::takeLine(const ChunkFindings& findings, const ChunkFindings::Line& line,
+                              std::int64_t number, bool lastChunk) {
+    using Kind = ChunkFindings::LineKind;
+    switch (line.kind) {
+    case Kind::FileHeader:
+        if (fileHeaderSeen_)
+            structure(Problem::Kind::SecondFileHeader, line.position, number);
+        fileHeaderSeen_ = true;
+        break;
+    case Kind::Batch: {
+        if (batchOpen_)
+            closeBatch(recordTypeIndex("BA0"), line.position, number);
+        batchOpen_ = true;
+        batch_.index = batches_++;
+        batch_.position = line.position;
+        batch_.text.assign(findings.text(line.text, line.textLength));
+        batch_.tally = {};
+        ++summary_.batches;
+        CheckOutput::Batch started;
+        started.index = batch_.index;
+        started.position = line.position;
+        started.line = number;
+        started.text = batch_.text;
+        consumer_.batch(started);
+        break;
+    }
+    case Kind::BatchTrailer:
+        if (batchOpen_)
+            batchTrailer(line, findings.text(line.text, line.textLength), number);
+        else
+            structure(Problem::Kind::TrailerWithoutBatch, line.position, number);
+        break;
+    case Kind::FileTrailer:
+        if (fileTrailerSeen_)
+            break; // a record after the first: told above
+        if (batchOpen_)
+            closeBatch(recordTypeIndex("ZA0"), line.position, number);
+        fileTrailerSeen_ = true;
+        fileTrailerPosition_ = line.position;
+        fileTrailerLine_ = number;
+        recordsThroughFileTrailer_ = total_.records + 1;
+        fileTrailer(line, findings.text(line.text, line.textLength), number);
+        break;
+    case Kind::UnknownType:
+        structure(Problem::Kind::UnknownRecordType, line.position, number, line.found);
+        break;
+    case Kind::Short:
+        if (lastChunk && line.number == findings.lineCount) {
+            structure(Problem::Kind::CutLastLine, line.position, number, line.found);
+        } else if (shortLines_++ < kShortLinesListed) {
+            structure(Problem::Kind::ShortLine, line.position, number, line.found);
+        } else if (shortLines_ == kShortLinesListed + 1) {
+            firstUnlistedPosition_ = line.position;
+            firstUnlistedLine_ = number;
+        }
+        break;
+    }
+}
+
 void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
     LineTally before;
     auto nextClaim = findings.claims.begin();
@@ -222,64 +281,10 @@ void StructureCheck::take(std::size_t chunk, const ChunkFindings& findings) {
         advance(line.before - before);
         before = line.before;
         const std::int64_t number = lineBase_ + line.number;
-        using Kind = ChunkFindings::LineKind;
         if (lfOnly_)
             continue;
-        recordsAfterFileTrailer(line.kind != Kind::Short);
-        switch (line.kind) {
-        case Kind::FileHeader:
-            if (fileHeaderSeen_)
-                structure(Problem::Kind::SecondFileHeader, line.position, number);
-            fileHeaderSeen_ = true;
-            break;
-        case Kind::Batch: {
-            if (batchOpen_)
-                closeBatch(recordTypeIndex("BA0"), line.position, number);
-            batchOpen_ = true;
-            batch_.index = batches_++;
-            batch_.position = line.position;
-            batch_.text.assign(findings.text(line.text, line.textLength));
-            batch_.tally = {};
-            ++summary_.batches;
-            CheckOutput::Batch started;
-            started.index = batch_.index;
-            started.position = line.position;
-            started.line = number;
-            started.text = batch_.text;
-            consumer_.batch(started);
-            break;
-        }
-        case Kind::BatchTrailer:
-            if (batchOpen_)
-                batchTrailer(line, findings.text(line.text, line.textLength), number);
-            else
-                structure(Problem::Kind::TrailerWithoutBatch, line.position, number);
-            break;
-        case Kind::FileTrailer:
-            if (fileTrailerSeen_)
-                break; // a record after the first: told above
-            if (batchOpen_)
-                closeBatch(recordTypeIndex("ZA0"), line.position, number);
-            fileTrailerSeen_ = true;
-            fileTrailerPosition_ = line.position;
-            fileTrailerLine_ = number;
-            recordsThroughFileTrailer_ = total_.records + 1;
-            fileTrailer(line, findings.text(line.text, line.textLength), number);
-            break;
-        case Kind::UnknownType:
-            structure(Problem::Kind::UnknownRecordType, line.position, number, line.found);
-            break;
-        case Kind::Short:
-            if (lastChunk && line.number == findings.lineCount) {
-                structure(Problem::Kind::CutLastLine, line.position, number, line.found);
-            } else if (shortLines_++ < kShortLinesListed) {
-                structure(Problem::Kind::ShortLine, line.position, number, line.found);
-            } else if (shortLines_ == kShortLinesListed + 1) {
-                firstUnlistedPosition_ = line.position;
-                firstUnlistedLine_ = number;
-            }
-            break;
-        }
+        recordsAfterFileTrailer(line.kind != ChunkFindings::LineKind::Short);
+        takeLine(findings, line, number, lastChunk);
     }
     if (findings.shortLinesCounted > 0 && !lfOnly_) {
         // The chunk kept more short lines than are listed: those it only

@@ -64,6 +64,9 @@ private:
     // The row of records after the first ZA0, once: before a line that is a
     // record, or when the lines before it hold one.
     void recordsAfterFileTrailer(bool lineIsRecord);
+    // What one line of a chunk says of the file's structure.
+    void takeLine(const ChunkFindings& findings, const ChunkFindings::Line& line,
+                  std::int64_t number, bool lastChunk);
     static ProblemRow rowOf(Problem::Kind kind, Problem::Scope scope, std::int64_t position,
                             std::int64_t line, std::int64_t found = 0);
     // A row of the file's structure, handed on and counted.

@@ -10,18 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-int& showMilliseconds() {
-    static int milliseconds = frmSplash::kShowMilliseconds;
-    return milliseconds;
-}
-} // namespace
-
-void frmSplash::setShowMilliseconds(int milliseconds) {
-    showMilliseconds() = milliseconds;
-}
-
-frmSplash::frmSplash(QWidget* parent)
+frmSplash::frmSplash(QWidget* parent, int showMilliseconds)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(Branding::title());
@@ -89,7 +78,7 @@ frmSplash::frmSplash(QWidget* parent)
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
-    timer_->setInterval(showMilliseconds());
+    timer_->setInterval(showMilliseconds);
     connect(timer_, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     timer_->start();
 }

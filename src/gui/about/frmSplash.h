@@ -12,11 +12,7 @@ class frmSplash : public QDialog {
 public:
     static constexpr int kShowMilliseconds = 2000;
 
-    explicit frmSplash(QWidget* parent = nullptr);
-
-    // How long the next splash stays up; tests shorten it, so that no test
-    // waits two seconds for the main window.
-    static void setShowMilliseconds(int milliseconds);
+    explicit frmSplash(QWidget* parent = nullptr, int showMilliseconds = kShowMilliseconds);
 
     void reject() override;
 

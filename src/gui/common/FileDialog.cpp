@@ -1,23 +1,12 @@
 #include "gui/common/FileDialog.h"
 
+#include "gui/common/HandedSeam.h"
+
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QQueue>
-#include <functional>
 
 namespace {
 
-struct Seam {
-    QQueue<QString> fileNames;
-    QList<FileDialog::OpenRequest> requests;
-    QList<FileDialog::SaveRequest> saveRequests;
-    bool testMode = false;
-};
-
-Seam& seam() {
-    static Seam instance;
-    return instance;
-}
+constexpr char kChooser[] = "qm.fileChooser";
 
 QString execDialog(QWidget* parent, const FileDialog::OpenRequest& request) {
     QFileDialog dialog(parent, request.caption, request.directory);
@@ -41,24 +30,6 @@ QString execDialog(QWidget* parent, const FileDialog::OpenRequest& request) {
     return files.isEmpty() ? QString() : files.constFirst();
 }
 
-// "*.json" of "JSON (*.json)".
-QString suffixOf(const QString& filter) {
-    const qsizetype dot = filter.lastIndexOf(QLatin1String("*."));
-    return dot < 0 ? QString() : filter.mid(dot + 2).chopped(1);
-}
-
-// A queued name as the dialog gives it back: one typed without a suffix
-// (here: one that is not there) gets the suffix of filter, as QFileDialog
-// adds its default suffix; one chosen from the list is taken as it is.
-QString asTyped(const QString& name, const QString& filter) {
-    const QString suffix = suffixOf(filter);
-    const QFileInfo info(name);
-    if (name.isEmpty() || suffix.isEmpty() || info.exists() || info.isSymLink() ||
-        info.fileName().contains(QLatin1Char('.')))
-        return name;
-    return name + QLatin1Char('.') + suffix;
-}
-
 QString execSaveDialog(QWidget* parent, const FileDialog::SaveRequest& request) {
     QFileDialog dialog(parent, request.caption);
     dialog.setObjectName(request.objectName);
@@ -66,10 +37,11 @@ QString execSaveDialog(QWidget* parent, const FileDialog::SaveRequest& request) 
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(request.filters);
     dialog.selectFile(request.fileName);
-    dialog.setDefaultSuffix(suffixOf(request.filters.value(0)));
-    QObject::connect(
-        &dialog, &QFileDialog::filterSelected, &dialog,
-        [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    dialog.setDefaultSuffix(FileDialog::suffixOf(request.filters.value(0)));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) {
+                         dialog.setDefaultSuffix(FileDialog::suffixOf(filter));
+                     });
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     // A name typed without a suffix comes back with the filter's: that is the
@@ -78,46 +50,31 @@ QString execSaveDialog(QWidget* parent, const FileDialog::SaveRequest& request) 
     return files.isEmpty() ? QString() : files.constFirst();
 }
 
-// A queued name, Cancel in test mode, or what the user chooses in the dialog.
-QString answer(const std::function<QString()>& showDialog) {
-    Seam& s = seam();
-    if (!s.fileNames.isEmpty())
-        return s.fileNames.dequeue();
-    if (s.testMode)
-        return QString();
-    return showDialog();
-}
-
 } // namespace
 
+QString FileDialog::suffixOf(const QString& filter) {
+    const qsizetype dot = filter.lastIndexOf(QLatin1String("*."));
+    return dot < 0 ? QString() : filter.mid(dot + 2).chopped(1);
+}
+
 QString FileDialog::getSaveFileName(QWidget* parent, const SaveRequest& request) {
-    seam().saveRequests.append(request);
-    const bool queued = !seam().fileNames.isEmpty();
-    const QString name = answer([&] { return execSaveDialog(parent, request); });
-    return queued ? asTyped(name, request.filters.value(0)) : name;
+    const auto showReal = [parent, &request] {
+        return execSaveDialog(parent, request);
+    };
+    if (Chooser* chooser = HandedSeam<Chooser>::over(parent, kChooser))
+        return chooser->saveFileName(request, showReal);
+    return showReal();
 }
 
 QString FileDialog::getOpenFileName(QWidget* parent, const OpenRequest& request) {
-    seam().requests.append(request);
-    return answer([&] { return execDialog(parent, request); });
+    const auto showReal = [parent, &request] {
+        return execDialog(parent, request);
+    };
+    if (Chooser* chooser = HandedSeam<Chooser>::over(parent, kChooser))
+        return chooser->openFileName(request, showReal);
+    return showReal();
 }
 
-void FileDialog::setNextFileName(const QString& fileName) {
-    seam().fileNames.enqueue(fileName);
-}
-
-void FileDialog::setTestMode(bool on) {
-    seam().testMode = on;
-}
-
-const QList<FileDialog::OpenRequest>& FileDialog::requests() {
-    return seam().requests;
-}
-
-const QList<FileDialog::SaveRequest>& FileDialog::saveRequests() {
-    return seam().saveRequests;
-}
-
-void FileDialog::reset() {
-    seam() = Seam();
+void FileDialog::setChooser(QObject* owner, Chooser* chooser) {
+    HandedSeam<Chooser>::hand(owner, kChooser, chooser);
 }

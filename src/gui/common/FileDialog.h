@@ -4,11 +4,13 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 // Every file dialog of the application goes through here: the real thing is a
-// modal QFileDialog; tests queue the names "chosen" (by open and save dialogs
-// alike) and read back what was asked. A file to write is asked for only
-// through ExportFile::save, which checks what it may replace.
+// modal QFileDialog, unless a Chooser is handed to the application or to a
+// window the dialog is over (tests and tools hand a RecordingDialogs, which
+// answers with queued names and keeps what was asked). A file to write is
+// asked for only through ExportFile::save, which checks what it may replace.
 //
 //   FileDialog::OpenRequest request;
 //   request.caption = QStringLiteral("Open");
@@ -44,16 +46,23 @@ public:
     // The full path of the file chosen, or an empty string when cancelled.
     static QString getOpenFileName(QWidget* parent, const OpenRequest& request);
 
-    // Test seam. A queued name answers the next dialog without showing it (an
-    // empty name acts as Cancel). In test mode no dialog is ever shown: one
-    // without a queued name is cancelled.
-    static void setNextFileName(const QString& fileName);
-    static void setTestMode(bool on);
-    // Every dialog asked for since the last reset, in order.
-    static const QList<OpenRequest>& requests();
-    static const QList<SaveRequest>& saveRequests();
-    // Forgets queued names and requests, and leaves test mode.
-    static void reset();
+    // What chooses the files in place of the user: given each dialog asked
+    // for, and the real dialog to show if it wants (the path, or an empty
+    // string for Cancel).
+    class Chooser {
+    public:
+        virtual ~Chooser() = default;
+        virtual QString openFileName(const OpenRequest& request,
+                                     const std::function<QString()>& showReal) = 0;
+        virtual QString saveFileName(const SaveRequest& request,
+                                     const std::function<QString()>& showReal) = 0;
+    };
+    // Hands chooser every dialog over owner or a widget within it (owner the
+    // application: every dialog); nullptr takes it back.
+    static void setChooser(QObject* owner, Chooser* chooser);
+
+    // "json" of "JSON (*.json)": the suffix a name typed without one gets.
+    static QString suffixOf(const QString& filter);
 
 private:
     friend class ExportFile;

@@ -1,23 +1,14 @@
 #include "gui/common/MessageBoxes.h"
 
 #include "gui/common/CoreText.h"
+#include "gui/common/HandedSeam.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QQueue>
 
 namespace {
 
-struct Seam {
-    QQueue<qm::MessageAnswer> answers;
-    QList<MessageBoxes::Record> shown;
-    bool testMode = false;
-};
-
-Seam& seam() {
-    static Seam instance;
-    return instance;
-}
+constexpr char kShower[] = "qm.messageShower";
 
 QMessageBox::Icon toQt(qm::MessageIcon icon) {
     switch (icon) {
@@ -88,28 +79,15 @@ qm::MessageAnswer MessageBoxes::showMessage(QWidget* parent, const QString& text
                                             const QString& title, qm::MessageIcon icon,
                                             qm::MessageButtons buttons,
                                             const QString& detailedText) {
-    Seam& s = seam();
     const Record record{text, title, icon, buttons, detailedText};
-    s.shown.append(record);
-    if (!s.answers.isEmpty())
-        return s.answers.dequeue();
-    if (s.testMode)
-        return qm::closedAnswer(buttons);
-    return execBox(parent, record);
+    const auto showReal = [parent, &record] {
+        return execBox(parent, record);
+    };
+    if (Shower* shower = HandedSeam<Shower>::over(parent, kShower))
+        return shower->answer(record, showReal);
+    return showReal();
 }
 
-void MessageBoxes::setNextAnswer(qm::MessageAnswer answer) {
-    seam().answers.enqueue(answer);
-}
-
-void MessageBoxes::setTestMode(bool on) {
-    seam().testMode = on;
-}
-
-const QList<MessageBoxes::Record>& MessageBoxes::shown() {
-    return seam().shown;
-}
-
-void MessageBoxes::reset() {
-    seam() = Seam();
+void MessageBoxes::setShower(QObject* owner, Shower* shower) {
+    HandedSeam<Shower>::hand(owner, kShower, shower);
 }

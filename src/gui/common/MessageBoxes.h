@@ -6,9 +6,12 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 // Every message box of the application goes through here: the real thing is a
-// modal QMessageBox; tests queue answers and read back what was shown.
+// modal QMessageBox, unless a Shower is handed to the application or to a
+// window the box is over (tests and tools hand a RecordingDialogs, which
+// answers from a queue and keeps what was shown).
 //
 //   MessageBoxes::showMessage(this, text, title, qm::MessageIcon::Exclamation);
 //
@@ -39,15 +42,17 @@ public:
                                          qm::MessageButtons buttons = qm::MessageButtons::Ok,
                                          const QString& detailedText = QString());
 
-    // Test seam. A queued answer answers the next box without showing it. In
-    // test mode no box is ever shown: one without a queued answer gets what
-    // closing it would (qm::closedAnswer), so a forgotten answer cannot hang a test.
-    static void setNextAnswer(qm::MessageAnswer answer);
-    static void setTestMode(bool on);
-    // Every box asked for since the last reset, in order.
-    static const QList<Record>& shown();
-    // Forgets queued answers and shown boxes, and leaves test mode.
-    static void reset();
+    // What answers the boxes in place of the user: given each box asked for,
+    // and the real box to show if it wants (the button pressed).
+    class Shower {
+    public:
+        virtual ~Shower() = default;
+        virtual qm::MessageAnswer answer(const Record& box,
+                                         const std::function<qm::MessageAnswer()>& showReal) = 0;
+    };
+    // Hands shower every box over owner or a widget within it (owner the
+    // application: every box); nullptr takes it back.
+    static void setShower(QObject* owner, Shower* shower);
 
 private:
     QPointer<QWidget> parent_;

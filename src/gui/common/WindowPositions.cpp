@@ -57,14 +57,18 @@ bool titleInSight(const QRect& window, const QList<QRect>& areas) {
     return false;
 }
 
-QList<QRect>& fakeScreenAreas() {
-    static QList<QRect> areas;
-    return areas;
-}
+constexpr char kScreenAreas[] = "qm.screenAreas";
 
-QList<QRect> screenAreas() {
-    if (!fakeScreenAreas().isEmpty())
-        return fakeScreenAreas();
+// The areas handed nearest up the window's parents, then the application's,
+// else the real screens'.
+QList<QRect> screenAreas(const QWidget* window) {
+    const QObject* owner = window;
+    for (; owner; owner = owner->parent())
+        if (owner->property(kScreenAreas).isValid())
+            return owner->property(kScreenAreas).value<QList<QRect>>();
+    if (const QCoreApplication* application = QCoreApplication::instance())
+        if (application->property(kScreenAreas).isValid())
+            return application->property(kScreenAreas).value<QList<QRect>>();
     QList<QRect> areas;
     const QList<QScreen*> screens = QGuiApplication::screens();
     for (const QScreen* screen : screens)
@@ -159,7 +163,7 @@ QRect WindowPositions::fitInto(const QRect& place, const QRect& area) {
 }
 
 QRect WindowPositions::availableArea(const QWidget* window) {
-    const QList<QRect> areas = screenAreas();
+    const QList<QRect> areas = screenAreas(window);
     if (areas.isEmpty())
         return QRect();
     return landingArea(window->frameGeometry(), areas);
@@ -174,8 +178,9 @@ QSize WindowPositions::firstStartRoom(const QWidget* on) {
     return Twips::size(width, height, on);
 }
 
-void WindowPositions::setScreenAreas(const QList<QRect>& availableAreas) {
-    fakeScreenAreas() = availableAreas;
+void WindowPositions::setScreenAreas(QObject* owner, const QList<QRect>& availableAreas) {
+    owner->setProperty(kScreenAreas,
+                       availableAreas.isEmpty() ? QVariant() : QVariant::fromValue(availableAreas));
 }
 
 WindowPositions::Place WindowPositions::load(const QString& windowName, const Place& defaults) {
@@ -212,7 +217,7 @@ void WindowPositions::restore(QWidget* window, const QString& windowName) {
         if (const QMdiArea* area = frame->mdiArea())
             areas.append(area->viewport()->rect());
     } else {
-        areas = screenAreas();
+        areas = screenAreas(window);
     }
     // A document area not laid out yet, or a system without screens, cannot
     // tell what is in sight; the stored place is then taken as it is.

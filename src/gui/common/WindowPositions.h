@@ -63,7 +63,8 @@ public:
     // form below it and the file summary beside them.
     static QSize firstStartRoom(const QWidget* on);
 
-    // Test seam: the screens' available areas in place of the real ones; an
-    // empty list goes back to the real screens.
-    static void setScreenAreas(const QList<QRect>& availableAreas);
+    // The screens' available areas as windows over owner (a window, or the
+    // application: every window) see them, in place of the real ones, as
+    // tests hand them; an empty list gives owner the real screens again.
+    static void setScreenAreas(QObject* owner, const QList<QRect>& availableAreas);
 };

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,11 @@ public:
     DocumentArea* documents() const;
     void setDocuments(DocumentArea* documents);
 
+    // How long the start-up splash stays up, when not its own two seconds:
+    // tests and benchmarks shorten it so that none waits for the main window.
+    std::optional<int> splashMilliseconds() const { return splashMilliseconds_; }
+    void setSplashMilliseconds(int milliseconds) { splashMilliseconds_ = milliseconds; }
+
     // What each document opened from now on hands its jobs; a test sets the
     // seams it wants before it opens a file.
     WorkSeams& seams() { return *seams_; }
@@ -71,4 +77,5 @@ private:
     QPointer<ClaimDocument> document_;
     QPointer<DocumentArea> documents_;
     std::shared_ptr<WorkSeams> seams_ = std::make_shared<WorkSeams>();
+    std::optional<int> splashMilliseconds_;
 };

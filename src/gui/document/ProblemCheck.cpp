@@ -235,7 +235,7 @@ void ProblemCheck::startWork(std::shared_ptr<qm::SequentialFile> reader) {
         // The tree knows where the headers are: the file is read once, not twice.
         options.index = index ? index : std::make_shared<const qm::HeaderIndex>(*tree);
         if (seams.beforeRead)
-            options.claimHookForTests = [read = seams.beforeRead](std::int64_t position) {
+            options.beforeClaimRead = [read = seams.beforeRead](std::int64_t position) {
                 read(WorkSeams::Job::Check, position);
             };
         options.rules = rules;

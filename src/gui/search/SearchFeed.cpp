@@ -58,7 +58,7 @@ void SearchFeed::search(const qm::SearchPlan& plan, const QString& searchedFor,
             options.maxFields = kMaxResults;
             options.progress = progress;
             if (read)
-                options.claimHookForTests = [read](std::int64_t position) {
+                options.beforeClaimRead = [read](std::int64_t position) {
                     read(WorkSeams::Job::Search, position);
                 };
             return qm::FieldSearch::run(*reader, file->layouts(), plan, options,

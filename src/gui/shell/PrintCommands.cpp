@@ -63,17 +63,6 @@ std::int64_t askPages(QWidget* parent, std::int64_t pages) {
     return box.clickedButton() == all ? 0 : -1;
 }
 
-struct Dialogs {
-    PrintCommands::PrinterDialog printer = execPrinterDialog;
-    PrintCommands::PreviewDialog preview = execPreview;
-    PrintCommands::PagesQuestion question = askPages;
-};
-
-Dialogs& dialogs() {
-    static Dialogs shown;
-    return shown;
-}
-
 // The paper of the place the program runs in.
 QPageSize localPaper() {
     return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
@@ -97,7 +86,10 @@ QString pagesText(std::int64_t pages) {
 
 PrintCommands::PrintCommands(frmMain& main, DocumentViews& views)
     : QObject(&main)
-    , main_(main) {
+    , main_(main)
+    , printerDialog_(execPrinterDialog)
+    , previewDialog_(execPreview)
+    , pagesQuestion_(askPages) {
     const QString exit = QStringLiteral("mnuFileExit");
     print_ = main.insertCommand(QStringLiteral("mnuFilePrint"), QStringLiteral("&Print..."), exit,
                                 QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -123,10 +115,9 @@ PrintCommands::PrintCommands(frmMain& main, DocumentViews& views)
 
 void PrintCommands::setDialogs(PrinterDialog printer, PreviewDialog preview,
                                PagesQuestion question) {
-    Dialogs& shown = dialogs();
-    shown.printer = printer ? std::move(printer) : execPrinterDialog;
-    shown.preview = preview ? std::move(preview) : execPreview;
-    shown.question = question ? std::move(question) : askPages;
+    printerDialog_ = printer ? std::move(printer) : execPrinterDialog;
+    previewDialog_ = preview ? std::move(preview) : execPreview;
+    pagesQuestion_ = question ? std::move(question) : askPages;
 }
 
 std::unique_ptr<WindowPrintout> PrintCommands::printout() const {
@@ -185,7 +176,7 @@ std::int64_t PrintCommands::printOnto(QPagedPaintDevice& device, WindowPrintout&
     if (!pages)
         return -1;
     if (printout.mayBeLong() && *pages > kAskAbovePages) {
-        const std::int64_t first = dialogs().question(&main_, *pages);
+        const std::int64_t first = pagesQuestion_(&main_, *pages);
         if (first < 0)
             return -1;
         options.firstPages = first;
@@ -203,7 +194,7 @@ void PrintCommands::print() {
         return;
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer, *shown);
-    if (!dialogs().printer(printer, &main_))
+    if (!printerDialog_(printer, &main_))
         return;
     PageFrame::setUp(printer, printer.pageLayout().pageSize());
     const std::int64_t pages = printOnto(printer, *shown);
@@ -227,7 +218,7 @@ void PrintCommands::preview() {
         PageFrame::setUp(*target, target->pageLayout().pageSize());
         printOnto(*target, *shown);
     });
-    dialogs().preview(dialog);
+    previewDialog_(dialog);
 }
 
 void PrintCommands::exportPdf() {

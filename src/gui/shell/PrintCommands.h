@@ -31,15 +31,15 @@ public:
 
     PrintCommands(frmMain& main, DocumentViews& views);
 
-    // The dialogs the commands show, replaceable by tests (none is ever
-    // shown unanswered there). The printer dialog: true to print.
+    // The dialogs the commands show: the real ones, or a test's stand-ins
+    // handed to this main window's commands. The printer dialog: true to print.
     using PrinterDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
     // The preview, shown modally; it asks for its pages when it wants them.
     using PreviewDialog = std::function<void(QPrintPreviewDialog& dialog)>;
     // How many of `pages` to print: 0 all, n the first n; negative: none.
     using PagesQuestion = std::function<std::int64_t(QWidget* parent, std::int64_t pages)>;
-    // Empty: the real dialogs again.
-    static void setDialogs(PrinterDialog printer, PreviewDialog preview, PagesQuestion question);
+    // Empty: the real dialog again.
+    void setDialogs(PrinterDialog printer, PreviewDialog preview, PagesQuestion question);
 
 private:
     void print();
@@ -55,6 +55,9 @@ private:
     void updateCommands();
 
     frmMain& main_;
+    PrinterDialog printerDialog_;
+    PreviewDialog previewDialog_;
+    PagesQuestion pagesQuestion_;
     QAction* print_ = nullptr;
     QAction* preview_ = nullptr;
     QAction* exportPdf_ = nullptr;

@@ -30,7 +30,8 @@ std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& ar
     context.setMapFolders(MapSearch::forStart(mapsDir));
 
     {
-        frmSplash splash;
+        frmSplash splash(nullptr,
+                         context.splashMilliseconds().value_or(frmSplash::kShowMilliseconds));
         splash.exec();
     }
 

@@ -3,17 +3,17 @@
 #include "core/common/RecordingMessageSink.h"
 #include "core/io/SequentialFile.h"
 #include "core/openfile/ClaimFileOpener.h"
-#include "gui/about/frmSplash.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/FileDialog.h"
-#include "gui/common/MessageBoxes.h"
+#include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
@@ -25,22 +25,33 @@
 
 void GuiTest::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    frmSplash::setShowMilliseconds(50);
     const QScreen* screen = QGuiApplication::primaryScreen();
     QVERIFY(screen);
     QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
     QCOMPARE(screen->logicalDotsPerInchY(), 96.0);
 }
 
+std::unique_ptr<AppContext> GuiTest::context() {
+    auto context = std::make_unique<AppContext>();
+    context->setSplashMilliseconds(50);
+    return context;
+}
+
 int GuiTest::px(double twips) {
     return int(std::lround(twips / 15.0));
 }
 
+RecordingDialogs& GuiTest::dialogs() {
+    static RecordingDialogs recording;
+    return recording;
+}
+
 void GuiTest::isolate(const QTemporaryDir& dir) {
-    MessageBoxes::reset();
-    MessageBoxes::setTestMode(true);
-    FileDialog::reset();
-    FileDialog::setTestMode(true);
+    dialogs().handTo(qApp);
+    dialogs().forgetBoxes();
+    dialogs().setBoxesUnshown(true);
+    dialogs().forgetFileDialogs();
+    dialogs().setFileDialogsUnshown(true);
     SettingsStore::setFile(settingsFile(dir));
 }
 
@@ -53,8 +64,8 @@ std::unique_ptr<QTemporaryDir> GuiTest::isolatedFolder() {
 }
 
 void GuiTest::release() {
-    MessageBoxes::reset();
-    FileDialog::reset();
+    dialogs().forgetBoxes();
+    dialogs().forgetFileDialogs();
     SettingsStore::setFile(QString());
 }
 

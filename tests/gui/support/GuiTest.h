@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+class AppContext;
 class ClaimDocument;
+class RecordingDialogs;
 class QWidget;
 class frmMain;
 struct WorkSeams;
@@ -20,6 +22,13 @@ public:
     // splash that does not keep the test waiting, and a screen of 96 dots per
     // inch, at which the pixel expectations (15 twips a pixel) are worked out.
     static void initTestCase();
+    // A fresh application context whose start-up splash stays up 50 ms, so
+    // that no test waits two seconds for the main window.
+    static std::unique_ptr<AppContext> context();
+    // What stands in for the user at every message box and file dialog of
+    // the test: handed to the application by isolate(), every box and dialog
+    // answered unshown until the test says otherwise.
+    static RecordingDialogs& dialogs();
     // Twips to pixels at 96 dots per inch.
     static int px(double twips);
 
