@@ -11,7 +11,6 @@
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/FilterBar.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/document/AppContext.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ClaimFilterJob.h"
@@ -193,7 +192,7 @@ bool ClaimListBenchmark::run(const BenchArguments& arguments) {
     main.openFile(path);
     DocumentWindow* shown = main.documents()->findDocument(QStringLiteral("frmNSFTree"));
     auto* tree = shown ? qobject_cast<frmNSFTree*>(shown->widget()) : nullptr;
-    if (!context.document() || !tree || !MessageBoxes::shown().isEmpty()) {
+    if (!context.document() || !tree || !session.dialogs().shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-claimlist-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
         return false;

@@ -5,10 +5,8 @@
 #include "GuiBenchSession.h"
 #include "ProcessMemory.h"
 #include "StallWatch.h"
-#include "gui/about/frmSplash.h"
 #include "gui/common/DocumentArea.h"
 #include "gui/common/DocumentWindow.h"
-#include "gui/common/MessageBoxes.h"
 #include "gui/common/ProblemMarks.h"
 #include "gui/filetree/frmNSFTree.h"
 #include "gui/lines/LineTableModel.h"
@@ -166,12 +164,11 @@ void print(const char* what, const std::vector<Run>& runs, Field field, double t
 bool LinesWindowBenchmark::run(const BenchArguments& arguments) {
     const QString path = QFileInfo(arguments.file()).absoluteFilePath();
     GuiBenchSession session(arguments.mapsDir());
-    frmSplash::setShowMilliseconds(1);
     const std::unique_ptr<frmMain> main =
         Startup::run(session.context(), {path}, arguments.mapsDir());
     main->setGeometry(0, 0, 1200, 800);
     DocumentWindow* treeDocument = main->documents()->findDocument(QStringLiteral("frmNSFTree"));
-    if (!treeDocument || !MessageBoxes::shown().isEmpty()) {
+    if (!treeDocument || !session.dialogs().shown().isEmpty()) {
         std::fprintf(stderr, "quillmark-lines-bench: %s does not open as a claim file\n",
                      qUtf8Printable(path));
         return false;
