@@ -401,7 +401,8 @@ void FieldRegex::searchColumns(std::string_view line, const std::vector<FieldCol
             continue;
         const std::string_view value = line.substr(from, to - from);
         const std::string_view trimmed = line.substr(first, blanks_.endBefore(first, to) - first);
-        if (profile_.mayMatch(trimmed) && search(value, start, length))
+        if (profile_.mayEndWith(trimmed.back()) && dfa.mayMatch(trimmed) &&
+            search(value, start, length))
             out.push_back({k, start, length});
     }
 }

@@ -51,6 +51,9 @@ public:
     // Whether searchColumns() serves this pattern: one held to a value's
     // start whose automaton tells most values by their first byte.
     bool readsColumns() const { return profile_.startAnchored() && profile_.automaton(); }
+    // The fewest characters a match has, where the pattern tells (else 0):
+    // a field narrower than that holds none.
+    std::size_t shortestMatch() const { return profile_.minLength(); }
     // What searchEach() finds in the values cut from line at these columns,
     // each told by the pattern's automaton as it is cut and only those it
     // lets through matched by RE2: the record is read once, a few bytes of

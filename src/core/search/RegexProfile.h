@@ -40,6 +40,10 @@ public:
     bool anchored() const { return startAnchored_ || endAnchored_; }
     // Whether a match is held to a value's start: its first few bytes tell.
     bool startAnchored() const { return startAnchored_; }
+    // False when no value (without its blanks) ending with this byte holds a match.
+    bool mayEndWith(char last) const {
+        return !filters_ || !endAnchored_ || last_[0][static_cast<unsigned char>(last)];
+    }
     // The whole pattern as an automaton; null where it would be too large
     // or the profile does not filter.
     const PatternDfa* automaton() const { return dfa_.get(); }

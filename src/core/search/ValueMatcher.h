@@ -36,6 +36,10 @@ public:
                    const std::vector<NumberText::Unit>& units = {}) const;
     // Whether matchColumns() serves this query (see FieldRegex::readsColumns).
     bool readsColumns() const { return mode_ == SearchQuery::Mode::Regex && regex_.readsColumns(); }
+    // The fewest characters a matching value has (see FieldRegex::shortestMatch).
+    std::size_t shortestMatch() const {
+        return mode_ == SearchQuery::Mode::Regex ? regex_.shortestMatch() : 0;
+    }
     // What matchEach() finds in the values cut from line at these columns.
     void matchColumns(std::string_view line, const std::vector<FieldColumns>& columns,
                       std::size_t reach, std::vector<ValueMatch>& out) const {
