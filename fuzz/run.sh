@@ -16,7 +16,7 @@ done
 # Patterns and values: the pattern, a NUL byte, then values separated by 0x01.
 n=0
 for pattern in '(?i)smith|jones' '^[A-Z]+[0-9]{3}$' '^$' '\bAB$' '(?-m:^A)' '\AX|Y\z' 'a.b' '(?i)é' \
-  '^\d{5}$' '(?i)^[k-s]\w{2,4}\d$' '^[^\W\d_]+[[:digit:]]?$' '^(AB|C)?X{2}$' '(?m)^B' '^\x41\101\Q*\E$'; do
+  '^\d{5}$' '^[A-Z]+ [A-Z]+$' '^(A|AB)+B?$' '(?i)^[k-s]\w{2,4}\d$' '^[^\W\d_]+[[:digit:]]?$' '^(AB|C)?X{2}$' '(?m)^B' '^\x41\101\Q*\E$'; do
   printf '%s\000  SMITH  \001AB\001\001A\nB\001\351X\001ABC123 ' "$pattern" > "$corpus/seeds-fieldregex/$((n++))"
 done
 opts=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1)

@@ -371,7 +371,9 @@ private slots:
               // Told by their values' ends (RegexProfile) before RE2.
               "^[A-Z]{2}\\d+$", "(?i)^[k-s]\\w{1,4}\\d$", "^[^\\W\\d]+[[:digit:]]{3}$",
               "^(AB|C)?X{0,2}B$", "^\\x41\\102$", "(?i)^[^a]B$", "^.{2}$", "^A(?i)b$", "[0-9]{2}$",
-              "^\\pL+$", "(?U)^A+?B$", "^[A-Z]+\\d?", "[A-Z]\\d?$"})
+              "^\\pL+$", "(?U)^A+?B$", "^[A-Z]+\\d?", "[A-Z]\\d?$",
+              // Read through the pattern's automaton, blanks within a value too.
+              "^A B$", "^(A|AB)+B?$", "^X?A\\s?B", "^A[^Z]*B$", "^[A-Z]\\D{0,3}$"})
             QTest::newRow(pattern) << QString::fromUtf8(pattern);
         // Too large to be worth making the faster ways for: value by value.
         QTest::newRow("large") << QStringLiteral("[0-9]{1000}").repeated(21) +
@@ -414,15 +416,33 @@ private slots:
                     expected.push_back({k, start, length});
                 line.append(values[k]).push_back(' ');
             }
+            auto sameAsExpected = [&expected](const std::vector<ValueMatch>& found) {
+                QCOMPARE(found.size(), expected.size());
+                for (std::size_t i = 0; i < expected.size(); ++i) {
+                    QCOMPARE(found[i].value, expected[i].value);
+                    QCOMPARE(found[i].start, expected[i].start);
+                    QCOMPARE(found[i].length, expected[i].length);
+                }
+            };
             std::vector<ValueMatch> together;
             matcher.matchEach(values, together);
-            QCOMPARE(together.size(), expected.size());
-            for (std::size_t i = 0; i < expected.size(); ++i) {
-                QCOMPARE(together[i].value, expected[i].value);
-                QCOMPARE(together[i].start, expected[i].start);
-                QCOMPARE(together[i].length, expected[i].length);
-            }
+            sameAsExpected(together);
             QVERIFY(expected.empty() || matcher.mayMatchWithin(line));
+            // Held to a value's start: the values cut from one record by the
+            // pattern's automaton as they are read.
+            QVERIFY(!pattern.startsWith(QLatin1String("^[A-Z]")) || matcher.readsColumns());
+            if (matcher.readsColumns()) {
+                std::vector<FieldColumns> columns;
+                std::string record;
+                for (const std::string_view value : values) {
+                    columns.push_back(
+                        {std::int16_t(record.size() + 1), std::int16_t(value.size())});
+                    record.append(value);
+                }
+                std::vector<ValueMatch> cut;
+                matcher.matchColumns(record, columns, record.size(), cut);
+                sameAsExpected(cut);
+            }
         }
     }
 

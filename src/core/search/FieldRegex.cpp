@@ -380,6 +380,33 @@ void FieldRegex::searchAll(const std::vector<std::string_view>& values,
     }
 }
 
+void FieldRegex::searchColumns(std::string_view line, const std::vector<FieldColumns>& columns,
+                               std::size_t reach, std::vector<ValueMatch>& out) const {
+    const PatternDfa& dfa = *profile_.automaton();
+    blanks_.read(line, reach);
+    const LineBlanks& blanks = blanks_;
+    const FieldColumns* const fields = columns.data();
+    const std::size_t count = columns.size(), size = line.size();
+    std::size_t start = 0, length = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        // A blank value holds no match: every match has a character.
+        const FieldColumns field = fields[k];
+        const auto from = std::size_t(field.start - 1);
+        if (field.start < 1 || field.length <= 0 || from >= size)
+            continue;
+        const std::size_t to = std::min(from + std::size_t(field.length), size);
+        const std::size_t first = blanks.firstFrom(from, to);
+        // Most values are told by their first byte, before their end is looked for.
+        if (first == to || !dfa.mayBeginWith(line[first]))
+            continue;
+        const std::string_view value = line.substr(from, to - from);
+        const std::string_view trimmed = line.substr(first, blanks_.endBefore(first, to) - first);
+        if (profile_.mayEndWith(trimmed.back()) && dfa.mayMatch(trimmed) &&
+            search(value, start, length))
+            out.push_back({k, start, length});
+    }
+}
+
 bool FieldRegex::mayMatchWithin(std::string_view line) const {
     if (atoms_ && std::none_of(atoms_->begin(), atoms_->end(), [line](const FoldedFinder& atom) {
             return atom.find(line) != std::string_view::npos;

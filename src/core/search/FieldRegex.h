@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/search/FieldColumns.h"
 #include "core/search/FoldedFinder.h"
+#include "core/search/LineBlanks.h"
 #include "core/search/RegexProfile.h"
 #include "core/search/ValueMatch.h"
 
@@ -46,6 +48,19 @@ public:
     // allow a match where the pattern tells (RegexProfile).
     void searchEach(const std::vector<std::string_view>& values,
                     std::vector<ValueMatch>& out) const;
+    // Whether searchColumns() serves this pattern: one held to a value's
+    // start whose automaton tells most values by their first byte.
+    bool readsColumns() const { return profile_.startAnchored() && profile_.automaton(); }
+    // The fewest characters a match has, where the pattern tells (else 0):
+    // a field narrower than that holds none.
+    std::size_t shortestMatch() const { return profile_.minLength(); }
+    // What searchEach() finds in the values cut from line at these columns,
+    // each told by the pattern's automaton as it is cut and only those it
+    // lets through matched by RE2: the record is read once, a few bytes of
+    // most values.
+    // reach: where the last of them ends.
+    void searchColumns(std::string_view line, const std::vector<FieldColumns>& columns,
+                       std::size_t reach, std::vector<ValueMatch>& out) const;
     // False when no value cut from line can hold a match, so that a record
     // can be passed over without cutting it into values.
     bool mayMatchWithin(std::string_view line) const;
@@ -84,6 +99,7 @@ private:
     mutable std::vector<std::size_t> pickedAt_;    // where each is among all
     mutable std::string text_;                     // values as UTF-8
     mutable std::vector<std::size_t> starts_;      // where each value begins in text_
+    mutable LineBlanks blanks_;                    // searchColumns()' line
 };
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #include "core/search/RegexProfile.h"
 
 #include "core/common/FileText.h"
+#include "core/search/PatternNfa.h"
 
 #include <algorithm>
 #include <optional>
@@ -47,8 +48,9 @@ void fold(CharSet& set) {
     }
 }
 
-// Reads a pattern RE2 compiled, as far as it follows the syntax known here.
-class Reader {
+// Reads a pattern RE2 compiled, as far as it follows the syntax known here,
+// into pieces put together as the pattern does (PatternEnds, PatternNfa).
+template <typename Piece> class Reader {
 public:
     explicit Reader(std::u32string_view pattern)
         : p_(pattern) {
@@ -70,8 +72,8 @@ public:
     // its own that holds a line feed then has a ^ and $ within it.
     bool multiLine() const { return multiLine_; }
 
-    std::optional<PatternEnds> whole() {
-        const std::optional<PatternEnds> s = alternation();
+    std::optional<Piece> whole() {
+        const std::optional<Piece> s = alternation();
         if (!s || at_ != p_.size())
             return std::nullopt;
         return s;
@@ -87,33 +89,33 @@ private:
         return true;
     }
 
-    std::optional<PatternEnds> alternation() {
-        std::optional<PatternEnds> all = sequence();
+    std::optional<Piece> alternation() {
+        std::optional<Piece> all = sequence();
         while (all && take('|')) {
-            const std::optional<PatternEnds> next = sequence();
+            const std::optional<Piece> next = sequence();
             if (!next)
                 return std::nullopt;
-            all = PatternEnds::either(*all, *next);
+            all = Piece::either(*all, *next);
         }
         return all;
     }
 
-    std::optional<PatternEnds> sequence() {
-        PatternEnds all;
+    std::optional<Piece> sequence() {
+        Piece all;
         while (more() && peek() != '|' && peek() != ')') {
-            std::optional<PatternEnds> item = atom();
+            std::optional<Piece> item = atom();
             if (!item)
                 return std::nullopt;
             while (item && more())
                 if (!quantify(*item))
                     break;
-            all = PatternEnds::then(all, *item);
+            all = Piece::then(all, *item);
         }
         return all;
     }
 
     // A repetition after an item, if one follows: true when one did.
-    bool quantify(PatternEnds& item) {
+    bool quantify(Piece& item) {
         const char32_t c = peek();
         std::size_t least = 0, most = kLongest;
         if (c == '*' || c == '?') {
@@ -145,7 +147,7 @@ private:
             return false;
         }
         take('?'); // as few as may be: the same strings
-        item = PatternEnds::repeated(item, least, most);
+        item = Piece::repeated(item, least, most);
         return true;
     }
 
@@ -156,7 +158,7 @@ private:
         return digits ? std::optional<std::size_t>(n) : std::nullopt;
     }
 
-    std::optional<PatternEnds> atom() {
+    std::optional<Piece> atom() {
         const char32_t c = p_[at_++];
         switch (c) {
         case '(':
@@ -164,19 +166,19 @@ private:
         case '[':
             return charClass();
         case '.':
-            return PatternEnds::ofCharacters(CharSet::any().bytes);
+            return Piece::ofCharacters(CharSet::any().bytes);
         case '^':
-            return PatternEnds::anchor(true);
+            return Piece::anchor(true);
         case '$':
-            return PatternEnds::anchor(false);
+            return Piece::anchor(false);
         case '\\':
             return escape();
         default:
-            return PatternEnds::ofCharacters(literal(c).bytes);
+            return Piece::ofCharacters(literal(c).bytes);
         }
     }
 
-    std::optional<PatternEnds> group() {
+    std::optional<Piece> group() {
         if (take('?')) {
             if (take('P') || (more() && peek() == '<')) {
                 // A named group: (?P<name>...).
@@ -190,12 +192,12 @@ private:
                 while (more() && (isAsciiLetter(peek()) || peek() == '-'))
                     ++at_;
                 if (take(')'))
-                    return PatternEnds();
+                    return Piece();
                 if (!take(':'))
                     return std::nullopt;
             }
         }
-        std::optional<PatternEnds> inner = alternation();
+        std::optional<Piece> inner = alternation();
         if (!inner || !take(')'))
             return std::nullopt;
         return inner;
@@ -325,28 +327,28 @@ private:
         return code;
     }
 
-    std::optional<PatternEnds> escape() {
+    std::optional<Piece> escape() {
         if (!more())
             return std::nullopt;
         const char32_t c = p_[at_++];
         switch (c) {
         case 'A':
-            return PatternEnds::anchor(true);
+            return Piece::anchor(true);
         case 'z':
-            return PatternEnds::anchor(false);
+            return Piece::anchor(false);
         case 'b':
         case 'B':
-            return PatternEnds();
+            return Piece();
         case 'p':
         case 'P':
             if (!skipProperty())
                 return std::nullopt;
-            return PatternEnds::ofCharacters(CharSet::any().bytes);
+            return Piece::ofCharacters(CharSet::any().bytes);
         case 'Q': {
             // Literal text up to \E or the end.
-            PatternEnds all;
+            Piece all;
             for (; more() && !(peek() == '\\' && at_ + 1 < p_.size() && p_[at_ + 1] == 'E'); ++at_)
-                all = PatternEnds::then(all, PatternEnds::ofCharacters(literal(peek()).bytes));
+                all = Piece::then(all, Piece::ofCharacters(literal(peek()).bytes));
             if (more())
                 at_ += 2;
             return all;
@@ -357,16 +359,16 @@ private:
         if (std::optional<CharSet> set = perlClass(c)) {
             if (fold_)
                 fold(*set);
-            return PatternEnds::ofCharacters(set->bytes);
+            return Piece::ofCharacters(set->bytes);
         }
         const std::optional<char32_t> code = escapedCharacter(c);
         if (!code)
             return std::nullopt;
-        return PatternEnds::ofCharacters(literal(*code).bytes);
+        return Piece::ofCharacters(literal(*code).bytes);
     }
 
     // [abc], [^a-z], [[:alpha:]], [\d\s]: after the [.
-    std::optional<PatternEnds> charClass() {
+    std::optional<Piece> charClass() {
         const bool negated = take('^');
         CharSet set;
         bool first = true;
@@ -423,10 +425,10 @@ private:
             fold(set);
         if (negated) {
             if (!set.exact)
-                return PatternEnds::ofCharacters(CharSet::any().bytes);
+                return Piece::ofCharacters(CharSet::any().bytes);
             set.bytes.flip();
         }
-        return PatternEnds::ofCharacters(set.bytes);
+        return Piece::ofCharacters(set.bytes);
     }
 
     // [:alpha:] and [:^alpha:], at the [.
@@ -482,7 +484,7 @@ private:
 } // namespace
 
 RegexProfile::RegexProfile(std::u32string_view pattern) {
-    Reader reader(pattern);
+    Reader<PatternEnds> reader(pattern);
     const std::optional<PatternEnds> s = reader.whole();
     // A pattern that matches no character matches every value.
     if (!s || s->minLength == 0)
@@ -494,6 +496,14 @@ RegexProfile::RegexProfile(std::u32string_view pattern) {
     startAnchored_ = s->startAnchored && !reader.multiLine();
     endAnchored_ = s->endAnchored && !reader.multiLine();
     filters_ = true;
+    // The whole pattern as an automaton: a value whose ends pass is read
+    // through once more, byte by byte, before RE2 is asked.
+    Reader<PatternNfa> pieces(pattern);
+    if (const std::optional<PatternNfa> nfa = pieces.whole()) {
+        auto dfa = std::make_shared<const PatternDfa>(*nfa, reader.multiLine());
+        if (dfa->usable())
+            dfa_ = std::move(dfa);
+    }
 }
 
 } // namespace qm

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/search/PatternDfa.h"
 #include "core/search/PatternEnds.h"
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string_view>
 
 namespace qm {
@@ -36,6 +38,15 @@ public:
     // Whether a match is held to a value's start or end: then a value's
     // first or last characters tell at once.
     bool anchored() const { return startAnchored_ || endAnchored_; }
+    // Whether a match is held to a value's start: its first few bytes tell.
+    bool startAnchored() const { return startAnchored_; }
+    // False when no value (without its blanks) ending with this byte holds a match.
+    bool mayEndWith(char last) const {
+        return !filters_ || !endAnchored_ || last_[0][static_cast<unsigned char>(last)];
+    }
+    // The whole pattern as an automaton; null where it would be too large
+    // or the profile does not filter.
+    const PatternDfa* automaton() const { return dfa_.get(); }
     // The fewest characters a match has (0 when it does not filter).
     std::size_t minLength() const { return minLength_; }
     // False when the value (without its blanks) cannot hold a match.
@@ -56,7 +67,7 @@ public:
         for (std::size_t i = 0; endAnchored_ && i < ends; ++i)
             if (!last_[i][static_cast<unsigned char>(trimmed[n - 1 - i])])
                 return false;
-        return true;
+        return !dfa_ || dfa_->mayMatch(trimmed);
     }
 
 private:
@@ -69,6 +80,8 @@ private:
     bool startAnchored_ = false;
     bool endAnchored_ = false;
     bool filters_ = false;
+    // The whole pattern, where it is small enough to be made one; shared by copies.
+    std::shared_ptr<const PatternDfa> dfa_;
 };
 
 } // namespace qm

@@ -208,8 +208,21 @@ bool SearchPlan::prepare(const SearchQuery& query, std::shared_ptr<const LayoutC
             return false;
         }
     }
-    for (std::size_t t = 0; t < fields_.size(); ++t)
+    for (std::size_t t = 0; t < fields_.size(); ++t) {
         wholeRecordFirst_[t] = query.mode != SearchQuery::Mode::Number && fields_[t].size() > 2;
+        columns_[t].clear();
+        columnFields_[t].clear();
+        reach_[t] = 0;
+        for (std::size_t k = 0; k < fields_[t].size(); ++k) {
+            const FieldDef& f = layouts_->at(int(t)).field(fields_[t][k]);
+            if (f.Length < 0 || std::size_t(f.Length) < matcher_.shortestMatch())
+                continue;
+            columns_[t].push_back({f.StartPos, f.Length});
+            columnFields_[t].push_back(k);
+            if (f.StartPos >= 1 && f.Length > 0)
+                reach_[t] = std::max(reach_[t], std::size_t(f.StartPos - 1 + f.Length));
+        }
+    }
     return true;
 }
 
@@ -223,6 +236,16 @@ void SearchPlan::match(int typeIndex, std::string_view line, std::vector<FieldHi
     const std::vector<int>& fields = fields_[t];
     if (fields.empty() || (wholeRecordFirst_[t] && !matcher_.mayMatchWithin(line)))
         return;
+    if (matcher_.readsColumns()) {
+        matches_.clear();
+        matcher_.matchColumns(line, columns_[t], reach_[t], matches_);
+        for (const ValueMatch& m : matches_)
+            out.push_back({std::string(), typeIndex, fields[columnFields_[t][m.value]],
+                           std::string(columns_[t][m.value].of(line)),
+                           static_cast<std::uint32_t>(m.start),
+                           static_cast<std::uint32_t>(m.length)});
+        return;
+    }
     // Written in place: a push_back of each would pass it through memory on
     // the way, a stall every field.
     const RecordLayout& layout = layouts_->at(typeIndex);

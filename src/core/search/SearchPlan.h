@@ -55,6 +55,11 @@ private:
     std::shared_ptr<const LayoutCatalogue> layouts_;
     ValueMatcher matcher_;
     std::array<std::vector<int>, kRecordTypeCount> fields_;
+    // Where each of fields_ wide enough for a match stands in its record
+    // (ValueMatcher::matchColumns), and which of fields_ it is.
+    std::array<std::vector<FieldColumns>, kRecordTypeCount> columns_;
+    std::array<std::vector<std::size_t>, kRecordTypeCount> columnFields_;
+    std::array<std::size_t, kRecordTypeCount> reach_{}; // where the last of columns_ ends
     // Number: the unit of each of fields_.
     std::array<std::vector<NumberText::Unit>, kRecordTypeCount> units_;
     // Test the whole record first: worth it for records of many fields.

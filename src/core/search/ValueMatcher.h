@@ -34,6 +34,17 @@ public:
     // value that matches, in order, appended to out.
     void matchEach(const std::vector<std::string_view>& values, std::vector<ValueMatch>& out,
                    const std::vector<NumberText::Unit>& units = {}) const;
+    // Whether matchColumns() serves this query (see FieldRegex::readsColumns).
+    bool readsColumns() const { return mode_ == SearchQuery::Mode::Regex && regex_.readsColumns(); }
+    // The fewest characters a matching value has (see FieldRegex::shortestMatch).
+    std::size_t shortestMatch() const {
+        return mode_ == SearchQuery::Mode::Regex ? regex_.shortestMatch() : 0;
+    }
+    // What matchEach() finds in the values cut from line at these columns.
+    void matchColumns(std::string_view line, const std::vector<FieldColumns>& columns,
+                      std::size_t reach, std::vector<ValueMatch>& out) const {
+        regex_.searchColumns(line, columns, reach, out);
+    }
     // Number: whether the number (both ends of a range) can be written in
     // the unit, so that values of fields of that unit can compare with it.
     bool comparesIn(NumberText::Unit unit) const {
