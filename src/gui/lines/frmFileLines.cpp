@@ -121,15 +121,7 @@ void frmFileLines::makeControls() {
     grid_->setModel(model_);
     // The status names the line the keys or the mouse made current.
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (!current.isValid())
-                    return;
-                const qint64 number = LineTableModel::lineOf(current.row());
-                const qint64 rows = model_->rowCount();
-                setStatus(model_->isComplete()
-                              ? QStringLiteral("Line %L1 of %L2").arg(number).arg(rows)
-                              : QStringLiteral("Line %L1 of %L2 so far").arg(number).arg(rows));
-            });
+            &frmFileLines::sayCurrentLine);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setWordWrap(false);
@@ -517,6 +509,16 @@ void frmFileLines::findFinished(bool backward) {
     else
         setStatus(QStringLiteral("Find was cancelled."));
     emit findEnded(found);
+}
+
+void frmFileLines::sayCurrentLine(const QModelIndex& current) {
+    if (!current.isValid())
+        return;
+    const qint64 number = LineTableModel::lineOf(current.row());
+    const qint64 rows = model_->rowCount();
+    setStatus(model_->isComplete()
+                  ? QStringLiteral("Line %L1 of %L2").arg(number).arg(rows)
+                  : QStringLiteral("Line %L1 of %L2 so far").arg(number).arg(rows));
 }
 
 void frmFileLines::showInClaimForm() {

@@ -70,6 +70,7 @@ signals:
     void findEnded(qint64 line);
 
 private:
+    void sayCurrentLine(const QModelIndex& current);
     struct Indexed {
         std::shared_ptr<const qm::LineIndex> index;
     };

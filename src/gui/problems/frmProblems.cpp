@@ -143,6 +143,13 @@ void frmProblems::openProblem(qint64 row) {
 
 void frmProblems::showState() {
     const ProblemMarks::State state = check_ ? check_->state() : ProblemMarks::State::NotStarted;
+    // The words column is for rules' rows, whose messages no other column
+    // gives; without them it would take room from what a row is about.
+    const bool rules = check_ && check_->groups().kind(qm::Problem::Kind::Rule).rows > 0;
+    if (table()->isColumnHidden(ProblemTableModel::Message) == rules) {
+        table()->setColumnHidden(ProblemTableModel::Message, !rules);
+        refitColumns();
+    }
     const bool changed = check_ && check_->fileChanged();
     checkAgain_->setVisible(changed);
     switch (state) {
