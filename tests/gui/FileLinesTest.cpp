@@ -295,6 +295,8 @@ void FileLinesTest::findsForwardAndBack() {
     QVERIFY(window);
     QVERIFY(find(window, QStringLiteral("qq9"), false, false));
     QCOMPARE(window->currentLine(), lineStarting("QQ9"));
+    QVERIFY2(window->statusText().startsWith(QStringLiteral("Line ")),
+             qPrintable(window->statusText()));
     // Back from the last line: the CA0 after the trailer, then the one before.
     window->showLine(lines_.size());
     QVERIFY(find(window, QStringLiteral("^CA0"), true, true));

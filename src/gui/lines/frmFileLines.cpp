@@ -499,11 +499,11 @@ void frmFileLines::findFinished(bool backward) {
     const qint64 found = findWork_->wasCancelled() ? -1 : findWork_->summary();
     // Enter again in the find box finds the next: the box keeps the focus.
     const bool typing = findText_->hasFocus();
-    if (found > 0)
+    if (found > 0) {
         showLine(found);
-    if (typing)
-        findText_->setFocus();
-    else if (found == 0)
+        if (typing)
+            findText_->setFocus();
+    } else if (found == 0)
         setStatus(backward ? QStringLiteral("Not found above this line.")
                            : QStringLiteral("Not found below this line."));
     else
