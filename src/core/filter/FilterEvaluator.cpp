@@ -131,27 +131,7 @@ bool FilterEvaluator::scopePasses(const FilterProgram::Scope& scope, std::string
 }
 
 bool FilterEvaluator::run(const std::vector<FilterProgram::Step>& steps, const char* verdicts) {
-    std::size_t depth = 0;
-    char* stack = stack_.data();
-    for (const FilterProgram::Step& step : steps) {
-        switch (step.op) {
-        case FilterProgram::Op::Test:
-            stack[depth++] = verdicts[step.test];
-            break;
-        case FilterProgram::Op::Not:
-            stack[depth - 1] = !stack[depth - 1];
-            break;
-        case FilterProgram::Op::And:
-            --depth;
-            stack[depth - 1] = stack[depth - 1] && stack[depth];
-            break;
-        case FilterProgram::Op::Or:
-            --depth;
-            stack[depth - 1] = stack[depth - 1] || stack[depth];
-            break;
-        }
-    }
-    return depth == 1 && stack[0];
+    return FilterProgram::run(steps, verdicts, stack_.data());
 }
 
 bool FilterEvaluator::verdict(const FilterProgram::Test& test, const State& state,

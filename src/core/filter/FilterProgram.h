@@ -81,6 +81,31 @@ struct FilterProgram {
     std::size_t stackDepth = 0;
     // A test asks for the claim's problems: the check must judge every claim.
     bool usesProblems = false;
+
+    // The verdict of steps over their tests' verdicts, on a stack of at least
+    // stackDepth.
+    static bool run(const std::vector<Step>& steps, const char* verdicts, char* stack) {
+        std::size_t depth = 0;
+        for (const Step& step : steps) {
+            switch (step.op) {
+            case Op::Test:
+                stack[depth++] = verdicts[step.test];
+                break;
+            case Op::Not:
+                stack[depth - 1] = !stack[depth - 1];
+                break;
+            case Op::And:
+                --depth;
+                stack[depth - 1] = stack[depth - 1] && stack[depth];
+                break;
+            case Op::Or:
+                --depth;
+                stack[depth - 1] = stack[depth - 1] || stack[depth];
+                break;
+            }
+        }
+        return depth == 1 && stack[0];
+    }
 };
 
 } // namespace qm

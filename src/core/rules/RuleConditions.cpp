@@ -383,27 +383,7 @@ inline bool RuleConditions::run(const Program& program, const char* verdicts) {
     case Program::Shape::Steps:
         break;
     }
-    std::size_t depth = 0;
-    char* stack = stack_.data();
-    for (const Step& step : program.steps) {
-        switch (step.op) {
-        case FilterProgram::Op::Test:
-            stack[depth++] = verdicts[step.test];
-            break;
-        case FilterProgram::Op::Not:
-            stack[depth - 1] = !stack[depth - 1];
-            break;
-        case FilterProgram::Op::And:
-            --depth;
-            stack[depth - 1] = stack[depth - 1] && stack[depth];
-            break;
-        case FilterProgram::Op::Or:
-            --depth;
-            stack[depth - 1] = stack[depth - 1] || stack[depth];
-            break;
-        }
-    }
-    return depth == 1 && stack[0];
+    return FilterProgram::run(program.steps, verdicts, stack_.data());
 }
 
 inline bool RuleConditions::verdict(const ClaimTest& test, const State& state,
