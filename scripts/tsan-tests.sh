@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-tsan}
 shift || true
-tests='^(core|cli)\.|^gui\.(ProblemsTest|SearchTest|CompareTest|ResultsFilterModelTest|DocumentTest|ClaimListTest|FileLinesTest)$'
+tests='^(core|cli)\.|^gui\.(ProblemsTest|SearchTest|CompareTest|ResultsFilterModelTest|DocumentTest|ClaimListTest|FileLinesTest|ResultsTextSortTest)$'
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_TSAN=ON "$@" >/dev/null
 # A test's program is named after the test: core.FileCheckTest is FileCheckTest.
