@@ -25,6 +25,9 @@ public:
     static constexpr std::size_t kMaxText = 480;
 
     void put(std::string_view text) {
+        // An empty view may hold no pointer, which memcpy may not be given.
+        if (text.empty())
+            return;
         std::memcpy(at_, text.data(), text.size());
         at_ += text.size();
     }
