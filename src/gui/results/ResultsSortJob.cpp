@@ -10,7 +10,9 @@
 #include <QPromise>
 #include <QTimer>
 #include <algorithm>
+#include <mutex>
 #include <numeric>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -26,6 +28,27 @@ constexpr int kSortHereRows = 20'000;
 struct TextsSorted {
     ResultsSortJob::Sorted sorted;
     bool done = false;
+};
+
+// What a worker hands back, taken on the GUI thread once it has finished.
+// Not through the future's result store: the worker's promise, let go after
+// its end is told, may clear that store while the GUI thread takes from it.
+template <typename T> class Handover {
+public:
+    void put(T value) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        value_ = std::move(value);
+    }
+    std::optional<T> take() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        std::optional<T> value = std::move(value_);
+        value_.reset();
+        return value;
+    }
+
+private:
+    std::mutex mutex_;
+    std::optional<T> value_;
 };
 
 int textWorkers() {
@@ -70,30 +93,32 @@ bool ResultsSortJob::sortTextsOnWorkers() {
     if (!read)
         return false;
     announce();
-    auto* watcher = new QFutureWatcher<TextsSorted>(this);
+    auto* watcher = new QFutureWatcher<void>(this);
     watcher_ = watcher;
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+    auto handover = std::make_shared<Handover<TextsSorted>>();
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, handover] {
         watcher->deleteLater();
-        QFuture<TextsSorted> done = watcher->future();
         if (watcher_ != watcher || end_ != End::Running)
             return;
         watcher_ = nullptr;
-        if (done.resultCount() == 0) {
+        std::optional<TextsSorted> taken = handover->take();
+        if (!taken) {
             finish(End::Failed); // out of memory: the rows keep the order they have
             return;
         }
-        TextsSorted result = done.takeResult();
+        TextsSorted result = std::move(*taken);
         if (result.done) {
             finish(End::Sorted, std::move(result.sorted));
             return;
         }
         turn_->start();
     });
-    QPromise<TextsSorted> promise;
+    QPromise<void> promise;
     watcher->setFuture(promise.future());
     promise.start();
-    std::thread([promise = std::move(promise), read = std::move(read), count = count_, from = from_,
-                 descending = order_ == Qt::DescendingOrder, cancelled = cancelled_]() mutable {
+    std::thread([promise = std::move(promise), handover, read = std::move(read), count = count_,
+                 from = from_, descending = order_ == Qt::DescendingOrder,
+                 cancelled = cancelled_]() mutable {
         try {
             TextsSorted result;
             const std::vector<int> sourceOrder;
@@ -101,7 +126,7 @@ bool ResultsSortJob::sortTextsOnWorkers() {
                 ResultsTextSort::sort(read, count, from ? *from : sourceOrder, descending,
                                       textWorkers(), *cancelled, result.sorted.order,
                                       result.sorted.rank) == ResultsTextSort::Result::Sorted;
-            promise.addResult(std::move(result));
+            handover->put(std::move(result));
         } catch (...) {
             // Out of memory: no order.
         }
@@ -262,26 +287,27 @@ void ResultsSortJob::readKeys() {
 
 void ResultsSortJob::sortOnWorker() {
     announce();
-    auto* watcher = new QFutureWatcher<Sorted>(this);
+    auto* watcher = new QFutureWatcher<void>(this);
     watcher_ = watcher;
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+    auto handover = std::make_shared<Handover<Sorted>>();
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, handover] {
         watcher->deleteLater();
-        QFuture<Sorted> done = watcher->future();
         if (watcher_ != watcher || end_ != End::Running)
             return;
         watcher_ = nullptr;
-        if (done.resultCount() == 0) {
+        std::optional<Sorted> taken = handover->take();
+        if (!taken) {
             // It failed (out of memory): the rows keep the order they have.
             finish(End::Failed);
             return;
         }
-        Sorted sorted = done.takeResult();
+        Sorted sorted = std::move(*taken);
         if (inRuns_)
             runSorted(std::move(sorted.order));
         else
             finish(End::Sorted, std::move(sorted));
     });
-    QPromise<Sorted> promise;
+    QPromise<void> promise;
     watcher->setFuture(promise.future());
     promise.start();
     // The source rows of a run, by their place in it.
@@ -294,7 +320,7 @@ void ResultsSortJob::sortOnWorker() {
     }
     // A thread of its own: the sort takes a second at most, and a newer one
     // ends it at its next comparison.
-    std::thread([promise = std::move(promise),
+    std::thread([promise = std::move(promise), handover,
                  from = inRuns_ ? std::shared_ptr<const std::vector<int>>() : from_,
                  count = inRuns_ ? int(run.size()) : count_, run = std::move(run),
                  descending = order_ == Qt::DescendingOrder, numbers = numbers_, keys = keys_,
@@ -306,7 +332,7 @@ void ResultsSortJob::sortOnWorker() {
             if (!run.empty())
                 for (int& place : sorted.order)
                     place = run[std::size_t(place)];
-            promise.addResult(std::move(sorted));
+            handover->put(std::move(sorted));
         } catch (...) {
             // Cancelled, or out of memory: no order.
         }
