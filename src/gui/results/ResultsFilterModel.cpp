@@ -1,13 +1,9 @@
 #include "gui/results/ResultsFilterModel.h"
 
-#include "gui/common/BackgroundRelease.h"
-#include "gui/results/ResultsRowPlaces.h"
 #include "gui/results/ResultsSortJob.h"
 
 #include <QTimer>
 #include <algorithm>
-#include <numeric>
-#include <tuple>
 
 namespace {
 
@@ -18,10 +14,6 @@ constexpr int kMsPerTurn = 15;
 // half as many on a worker and the runs merged a slice per turn; other
 // values here and now, reading them per comparison.
 constexpr int kMaxKeptRows = 2'000'000;
-
-std::vector<int> sourceOrder(int rows) {
-    return ResultsRowPlaces::rowsFrom(0, rows - 1);
-}
 
 } // namespace
 
@@ -60,7 +52,7 @@ void ResultsFilterModel::connectSource() {
             endResync();
         else if (parent.isValid())
             return;
-        else if (sorting_)
+        else if (order_.isSorted())
             sortedSourceRowsInserted(first, last);
         else
             sourceRowsInserted(first, last);
@@ -107,7 +99,7 @@ void ResultsFilterModel::request(const ResultsRowFilter& filter) {
         for (const int row : shown_)
             shownRows.push_back(sourceRowOf(row));
     }
-    pending_->startFrom(shownFilter_, sortedRows_, shownRows);
+    pending_->startFrom(shownFilter_, order_.rows(), shownRows);
     // A small table is done here and now.
     filterSome();
 }
@@ -133,7 +125,7 @@ void ResultsFilterModel::showFiltered() {
     const bool all = pending_->filter().showsAll();
     std::vector<int> shown;
     if (!all)
-        for (int row = 0; row < sortedRows_; ++row)
+        for (int row = 0; row < order_.rows(); ++row)
             if (pending_->accepted(sourceRowOf(row)))
                 shown.push_back(row);
     emit layoutAboutToBeChanged();
@@ -154,38 +146,8 @@ void ResultsFilterModel::showFiltered() {
     emit filteringChanged(false);
 }
 
-void ResultsFilterModel::readOrder() {
-    // Unsorted, the rows stand as the source has them: none to map, of
-    // millions perhaps.
-    if (!sorting_) {
-        order_ = std::make_shared<std::vector<int>>();
-        std::vector<int>().swap(rank_);
-        sortedRows_ = sourceModel() ? sourceModel()->rowCount() : 0;
-        return;
-    }
-    sortedRows_ = int(order_->size());
-}
-
-int ResultsFilterModel::sortedRowOf(int sourceRow) const {
-    if (!sorting_)
-        return sourceRow;
-    if (rankStale_) {
-        rank_.assign(order_->size(), -1);
-        for (std::size_t row = 0; row < order_->size(); ++row)
-            rank_[std::size_t((*order_)[row])] = int(row);
-        rankStale_ = false;
-    }
-    return std::size_t(sourceRow) < rank_.size() ? rank_[std::size_t(sourceRow)] : -1;
-}
-
-std::vector<int>& ResultsFilterModel::orderToChange() {
-    if (order_.use_count() > 1)
-        order_ = std::make_shared<std::vector<int>>(*order_);
-    return *order_;
-}
-
 int ResultsFilterModel::shownRowOf(int sortedRow) const {
-    if (sortedRow < 0 || sortedRow >= sortedRows_)
+    if (sortedRow < 0 || sortedRow >= order_.rows())
         return -1;
     return shownFilter_.showsAll() ? sortedRow : positionIn(shown_, sortedRow);
 }
@@ -217,24 +179,19 @@ void ResultsFilterModel::endResync() {
     if (!resyncing_)
         return;
     if (resort_) {
-        sorting_ = true;
-        std::tie(sortColumn_, sortOrder_) = *resort_;
+        order_.sortBy(resort_->first, resort_->second);
         resort_.reset();
     }
+    order_.readAgain(sourceModel());
     if (!sourceModel()) {
-        order_ = std::make_shared<std::vector<int>>();
         std::vector<int>().swap(shown_);
-        sortedRows_ = 0;
         resyncing_ = false;
         endResetModel();
         return;
     }
-    if (sorting_)
-        sortAllNow();
-    readOrder();
     shown_.clear();
     if (!shownFilter_.showsAll())
-        for (int row = 0; row < sortedRows_; ++row)
+        for (int row = 0; row < order_.rows(); ++row)
             if (accepts(shownFilter_, sourceRowOf(row)))
                 shown_.push_back(row);
     if (pending_) {
@@ -247,23 +204,13 @@ void ResultsFilterModel::endResync() {
 
 void ResultsFilterModel::sortedRowsInserted(int first, const std::vector<int>& added) {
     const int count = int(added.size());
-    const int last = first + count - 1;
-    rankStale_ = true;
     if (shownFilter_.showsAll()) {
-        beginInsertRows(QModelIndex(), first, last);
-        {
-            std::vector<int>& order = orderToChange();
-            order.insert(order.begin() + first, added.begin(), added.end());
-        }
-        sortedRows_ += count;
+        beginInsertRows(QModelIndex(), first, first + count - 1);
+        order_.insert(first, added);
         endInsertRows();
         return;
     }
-    {
-        std::vector<int>& order = orderToChange();
-        order.insert(order.begin() + first, added.begin(), added.end());
-    }
-    sortedRows_ += count;
+    order_.insert(first, added);
     const auto at = std::lower_bound(shown_.begin(), shown_.end(), first);
     for (auto later = at; later != shown_.end(); ++later)
         *later += count;
@@ -285,11 +232,11 @@ void ResultsFilterModel::sourceRowsInserted(int first, int last) {
     const int count = last - first + 1;
     if (shownFilter_.showsAll()) {
         beginInsertRows(QModelIndex(), first, last);
-        sortedRows_ += count;
+        order_.append(count);
         endInsertRows();
         return;
     }
-    sortedRows_ += count;
+    order_.append(count);
     std::vector<int> accepted;
     for (int row = first; row <= last; ++row)
         if (accepts(shownFilter_, row))
@@ -305,7 +252,7 @@ void ResultsFilterModel::sourceRowsInserted(int first, int last) {
 void ResultsFilterModel::sortedLayoutAboutToBeChanged() {
     emit layoutAboutToBeChanged();
     if (!shownFilter_.showsAll()) {
-        keptSourceRows_.assign(std::size_t(sortedRows_), 0);
+        keptSourceRows_.assign(std::size_t(order_.rows()), 0);
         for (const int row : shown_)
             keptSourceRows_[std::size_t(sourceRowOf(row))] = 1;
     }
@@ -316,10 +263,9 @@ void ResultsFilterModel::sortedLayoutAboutToBeChanged() {
 }
 
 void ResultsFilterModel::sortedLayoutChanged() {
-    readOrder();
     shown_.clear();
     if (!shownFilter_.showsAll())
-        for (int row = 0; row < sortedRows_; ++row)
+        for (int row = 0; row < order_.rows(); ++row)
             if (keptSourceRows_[std::size_t(sourceRowOf(row))])
                 shown_.push_back(row);
     std::vector<char>().swap(keptSourceRows_);
@@ -348,7 +294,7 @@ QModelIndex ResultsFilterModel::parent(const QModelIndex&) const {
 int ResultsFilterModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid())
         return 0;
-    return shownFilter_.showsAll() ? sortedRows_ : int(shown_.size());
+    return shownFilter_.showsAll() ? order_.rows() : int(shown_.size());
 }
 
 int ResultsFilterModel::columnCount(const QModelIndex& parent) const {
@@ -381,29 +327,14 @@ QModelIndex ResultsFilterModel::mapFromSource(const QModelIndex& sourceIndex) co
 void ResultsFilterModel::reorder(bool sorted, int column, Qt::SortOrder order,
                                  std::vector<int> rows, std::vector<int> rank) {
     sortedLayoutAboutToBeChanged();
-    // Ten million rows' order is 40 MB: let go of off this thread.
-    BackgroundRelease::drop(std::move(order_));
-    BackgroundRelease::drop(std::make_shared<std::vector<int>>(std::move(rank_)));
-    sorting_ = sorted;
-    sortColumn_ = sorted ? column : -1;
-    sortOrder_ = order;
-    order_ = std::make_shared<std::vector<int>>(std::move(rows));
-    rank_ = std::move(rank);
-    rankStale_ = rank_.size() != order_->size();
+    order_.take(sourceModel(), sorted, column, order, std::move(rows), std::move(rank));
     sortedLayoutChanged();
-}
-
-void ResultsFilterModel::sortAllNow() {
-    order_ = std::make_shared<std::vector<int>>(sourceOrder(sourceModel()->rowCount()));
-    ResultsRowPlaces::sortHere(*sourceModel(), *order_, sortColumn_, sortOrder_);
-    rankStale_ = true;
 }
 
 void ResultsFilterModel::sortedSourceRowsInserted(int first, int last) {
     if (sortJob_)
         sortJob_->rowsArrived(first, last);
-    const auto places = ResultsRowPlaces::placesOf(
-        *sourceModel(), ResultsRowPlaces::rowsFrom(first, last), *order_, sortColumn_, sortOrder_);
+    const auto places = order_.placesOf(*sourceModel(), first, last);
     for (auto place = places.rbegin(); place != places.rend(); ++place)
         sortedRowsInserted(place->first, place->second);
 }
@@ -416,23 +347,23 @@ void ResultsFilterModel::sort(int column, Qt::SortOrder order) {
         if (needsSorting(column, order))
             resort_ = std::make_pair(column, order);
         else
-            sorting_ = false;
+            order_.setUnsorted();
         return;
     }
     if (!needsSorting(column, order)) {
         cancelSort();
-        if (sorting_)
+        if (order_.isSorted())
             reorder(false, -1, order, {}, {});
         return;
     }
     if (sortJob_ && sortJob_->column() == column && sortJob_->order() == order)
         return;
     cancelSort();
-    if (sorting_ && sortColumn_ == column && sortOrder_ == order)
+    if (order_.isSorted() && order_.column() == column && order_.order() == order)
         return;
     // Stably from the order shown, as a sorting proxy does.
-    sortJob_ = new ResultsSortJob(*sourceModel(), column, order, sortedRows_,
-                                  sorting_ ? order_ : nullptr, {msPerTurn_, maxKeptRows_}, this);
+    sortJob_ = new ResultsSortJob(*sourceModel(), column, order, order_.rows(), order_.shared(),
+                                  {msPerTurn_, maxKeptRows_}, this);
     connect(sortJob_, &ResultsSortJob::announced, this, [this] { emit sortingChanged(true); });
     connect(sortJob_, &ResultsSortJob::ended, this, &ResultsFilterModel::sortEnded);
     sortJob_->start();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/results/ResultsRowFilter.h"
+#include "gui/results/ResultsRowOrder.h"
 #include "gui/results/ResultsSortKey.h"
 #include "gui/results/ResultsSourceLink.h"
 
@@ -72,7 +73,7 @@ public:
     // keep the order they had).
     bool isSorting() const { return sortJob_ != nullptr; }
     // The rows stand in an order of their own (one kept per row), not the source's.
-    bool isSorted() const { return sorting_; }
+    bool isSorted() const { return order_.isSorted(); }
     // How long one turn of the event loop may work on a new filter or read
     // values for a sort; at 0 a turn takes one small batch of rows, and every
     // sort is worked out on a worker.
@@ -105,12 +106,8 @@ public:
 private:
     // Between the source's rows, the sorted ones (the source's own order
     // unless sorting_) and the rows shown (every sorted row unless filtered).
-    int sourceRowOf(int sortedRow) const {
-        return sorting_ ? (*order_)[std::size_t(sortedRow)] : sortedRow;
-    }
-    int sortedRowOf(int sourceRow) const;
-    // The sorted rows' order to change, a copy of its own if a sort reads it.
-    std::vector<int>& orderToChange();
+    int sourceRowOf(int sortedRow) const { return order_.sourceRowOf(sortedRow); }
+    int sortedRowOf(int sourceRow) const { return order_.sortedRowOf(sourceRow); }
     int sortedRowShown(int shownRow) const {
         return shownFilter_.showsAll() ? shownRow : shown_[std::size_t(shownRow)];
     }
@@ -137,8 +134,6 @@ private:
     // the source's (unsorted).
     void reorder(bool sorted, int column, Qt::SortOrder order, std::vector<int> rows,
                  std::vector<int> rank);
-    // The rows sorted again from the source's order, here and now.
-    void sortAllNow();
     // Rows appended to the source while sorted: placed as a sorting proxy
     // places them.
     void sortedSourceRowsInserted(int first, int last);
@@ -149,8 +144,6 @@ private:
     // rows once every row is weighed.
     void filterSome();
     void showFiltered();
-    // How many rows are taken in, in the order kept or the source's own.
-    void readOrder();
     // Rows appended to the source while it is shown in its own order.
     void sourceRowsInserted(int first, int last);
     // For changes the results models never make (rows inserted in the middle
@@ -165,22 +158,10 @@ private:
 
     ResultsSourceLink sourceLink_;
     QTimer* work_ = nullptr;
-    // The rows stand in order_, sorted by sortColumn_ in sortOrder_.
-    bool sorting_ = false;
-    int sortColumn_ = -1;
-    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    ResultsRowOrder order_;
     ResultsSortJob* sortJob_ = nullptr;
     // A sort that a change of the source's rows cut short, done once they are read again.
     std::optional<std::pair<int, Qt::SortOrder>> resort_;
-    // The source's rows as far as this model has taken them in.
-    int sortedRows_ = 0;
-    // Source row of each sorted row, when sorting_, and the other way round
-    // (made again when asked after a change).
-    // A sort reads it as it stood when the sort began: copied before a change
-    // while it does (rows arriving), never when a sort starts (40 MB).
-    std::shared_ptr<std::vector<int>> order_ = std::make_shared<std::vector<int>>();
-    mutable std::vector<int> rank_;
-    mutable bool rankStale_ = true;
     // Sorted rows shown, ascending, unless every row is.
     std::vector<int> shown_;
     ResultsRowFilter shownFilter_;
