@@ -7,6 +7,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/RecordingDialogs.h"
 #include "gui/common/SettingsStore.h"
+#include "gui/results/ResultsExport.h"
 #include "gui/results/ResultsFilterModel.h"
 #include "gui/results/ResultsTableView.h"
 #include "gui/results/ResultsWindow.h"
@@ -18,10 +19,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
@@ -68,6 +71,8 @@ private slots:
     void exportRefusesWhatItMustNotReplace_data();
     void exportRefusesWhatItMustNotReplace();
     void exportThatFailsLeavesTheOldFile();
+    void largeExportAnswersAndStops_data();
+    void largeExportAnswersAndStops();
     void columnsFitTheWindow_data();
     void columnsFitTheWindow();
     void tenMillionRowsGoByKeyAndMouse_data();
@@ -331,6 +336,55 @@ void ResultsTest::exportThatFailsLeavesTheOldFile() {
              QStringLiteral("Unable to write ") + path + QStringLiteral(":\nFile too large"));
     QCOMPARE(describe(path), QStringLiteral("old rows"));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), entries);
+}
+
+// A large export goes on behind a progress window, the window answering: its
+// Cancel stops the export, and so do rows changing under it; either way
+// nothing is written.
+void ResultsTest::largeExportAnswersAndStops_data() {
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("left alone") << QString() << QString();
+    QTest::newRow("cancelled") << QStringLiteral("cancel") << QString();
+    QTest::newRow("sorted meanwhile")
+        << QStringLiteral("sort")
+        << QStringLiteral(":\nThe rows changed while they were exported (a sort or a filter "
+                          "ended, or the file was read again). Export them again.");
+}
+
+void ResultsTest::largeExportAnswersAndStops() {
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, message);
+    CountedRows rows(50'000);
+    const QString path = dir_->filePath(QStringLiteral("rows.csv"));
+    GuiTest::dialogs().setNextFileName(path);
+    bool progressShown = false;
+    QTimer::singleShot(0, [&] {
+        auto* progress =
+            window_->window()->findChild<QProgressDialog*>(QStringLiteral("dlgExportProgress"));
+        progressShown = progress != nullptr;
+        if (meanwhile == QLatin1String("cancel") && progress)
+            progress->cancel();
+        if (meanwhile == QLatin1String("sort")) {
+            emit rows.layoutAboutToBeChanged();
+            emit rows.layoutChanged();
+        }
+    });
+    const ExportFile::Written written = ResultsExport::toFile(
+        window_.get(), rows, QStringLiteral("dlgExport"), QStringLiteral("Export"), path);
+    QVERIFY(progressShown);
+    QCOMPARE(bool(written), meanwhile.isEmpty());
+    if (written) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count('\n'), 50'001);
+        return;
+    }
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(GuiTest::dialogs().shown().size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QCOMPARE(GuiTest::dialogs().shown().constFirst().text,
+                 QStringLiteral("Unable to write ") + path + message);
 }
 
 void ResultsTest::columnsFitTheWindow_data() {

@@ -2,6 +2,7 @@
 
 #include "core/filter/ClaimListReport.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/ExportProgress.h"
 #include "gui/results/ResultsFilterModel.h"
 
 #include <algorithm>
@@ -55,10 +56,15 @@ std::string ClaimListModel::key(int row) const {
     return "CA0" + std::to_string(kept.block->position(kept.at));
 }
 
-bool ClaimListModel::writeCsv(std::ostream& out, const std::vector<int>& order) const {
+bool ClaimListModel::writeCsv(std::ostream& out, const std::vector<int>& order,
+                              ExportProgress& progress) const {
     qm::ClaimListReport report(out, qm::ClaimListReport::Format::Csv, layouts_);
     FilteredClaims::Texts texts;
-    for (const int row : order) {
+    progress.watch(*this);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (!progress.goOn(int(i)))
+            return false;
+        const int row = order[i];
         const Place kept = place(std::size_t(row));
         qm::ClaimListRow words = kept.block->row(kept.at, texts);
         words.index = row;

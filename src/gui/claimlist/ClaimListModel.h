@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+class ExportProgress;
+
 namespace qm {
 class ClaimListReport;
 class LayoutCatalogue;
@@ -43,7 +45,7 @@ public:
     std::string key(int row) const;
     // Writes the rows given (source rows, in that order) as the command
     // line's claim list CSV; false when out failed.
-    bool writeCsv(std::ostream& out, const std::vector<int>& order) const;
+    bool writeCsv(std::ostream& out, const std::vector<int>& order, ExportProgress& progress) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

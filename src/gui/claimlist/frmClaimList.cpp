@@ -5,6 +5,7 @@
 #include "gui/claimlist/ClaimListModel.h"
 #include "gui/common/CountText.h"
 #include "gui/common/ExportFolder.h"
+#include "gui/common/ExportProgress.h"
 #include "gui/common/FilterBar.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ClaimFilterJob.h"
@@ -118,9 +119,13 @@ ExportFile::Written frmClaimList::exportClaims(const QString& dialogName, const 
     request.dialog.fileName = ExportFolder::suggest(
         document_ ? document_->besideFile(QStringLiteral("-claims.csv")) : QString());
     request.what = CountText::of(shown, "claim", "claims");
-    const ExportFile::Written written =
-        ExportFile::save(this, request, [this, &order](std::ostream& out, const QString&) {
-            return model_->writeCsv(out, order);
+    ExportProgress progress(this, caption, shown);
+    request.failure = [&progress](const QString& path, const QString& reason) {
+        return progress.failure(path, reason);
+    };
+    const ExportFile::Written written = ExportFile::save(
+        this, request, [this, &order, &progress](std::ostream& out, const QString&) {
+            return model_->writeCsv(out, order, progress);
         });
     if (written)
         ExportFolder::remember(written.path);

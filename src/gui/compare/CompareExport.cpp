@@ -9,6 +9,7 @@
 #include "core/report/CsvWriter.h"
 #include "gui/common/CountText.h"
 #include "gui/common/ExportFolder.h"
+#include "gui/common/ExportProgress.h"
 #include "gui/compare/CompareFeed.h"
 #include "gui/compare/CompareModel.h"
 
@@ -49,7 +50,8 @@ std::vector<qm::FieldChange> changes(const CompareFeed& feed, const CompareRow& 
         .changes(records[0], records[1]);
 }
 
-bool writeRows(const CompareFeed& feed, const QAbstractItemModel& shownRows, std::ostream& out) {
+bool writeRows(const CompareFeed& feed, const QAbstractItemModel& shownRows, std::ostream& out,
+               ExportProgress& progress) {
     const auto* proxy = qobject_cast<const QAbstractProxyModel*>(&shownRows);
     const CompareModel* model = feed.model();
     const int columns = shownRows.columnCount();
@@ -58,7 +60,10 @@ bool writeRows(const CompareFeed& feed, const QAbstractItemModel& shownRows, std
         header.push_back(shownRows.headerData(column, Qt::Horizontal).toString().toStdString());
     header.insert(header.end(), kFieldHeaders.begin(), kFieldHeaders.end());
     qm::CsvWriter csv(out, header);
+    progress.watch(shownRows);
     for (int row = 0, count = shownRows.rowCount(); row < count; ++row) {
+        if (!progress.goOn(row))
+            return false;
         std::vector<std::string> unit;
         for (int column = 0; column < columns; ++column)
             unit.push_back(shownRows.index(row, column).data().toString().toStdString());
@@ -107,9 +112,13 @@ ExportFile::Written CompareExport::toFile(QWidget* parent, const CompareFeed& fe
     const int count = shown.rowCount();
     request.what = CountText::number(count) +
                    (count == 1 ? QStringLiteral(" difference") : QStringLiteral(" differences"));
+    ExportProgress progress(parent, request.dialog.caption, count);
+    request.failure = [&progress](const QString& path, const QString& reason) {
+        return progress.failure(path, reason);
+    };
     const ExportFile::Written written =
         ExportFile::save(parent, request, [&](std::ostream& out, const QString&) {
-            return writeRows(feed, shown, out);
+            return writeRows(feed, shown, out, progress);
         });
     if (written)
         ExportFolder::remember(written.path);

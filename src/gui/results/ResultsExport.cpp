@@ -3,6 +3,7 @@
 #include "core/report/CsvWriter.h"
 #include "gui/common/ExportFile.h"
 #include "gui/common/ExportFolder.h"
+#include "gui/common/ExportProgress.h"
 
 #include <QAbstractItemModel>
 #include <ostream>
@@ -11,17 +12,20 @@
 
 namespace {
 
-// A file that refuses a write stops the export at the next row.
-bool writeRows(const QAbstractItemModel& rows, std::ostream& out) {
+bool writeRows(const QAbstractItemModel& rows, std::ostream& out, ExportProgress& progress) {
     const int columns = rows.columnCount();
     std::vector<std::string> header;
     for (int column = 0; column < columns; ++column)
         header.push_back(rows.headerData(column, Qt::Horizontal).toString().toStdString());
     qm::CsvWriter csv(out, header);
+    progress.watch(rows);
     for (int row = 0, count = rows.rowCount(); row < count; ++row) {
+        if (!progress.goOn(row))
+            return false;
         for (int column = 0; column < columns; ++column)
             csv.field(rows.index(row, column).data().toString().toStdString());
         csv.endRow();
+        // A file that refuses a write stops the export at the next row.
         if (!out)
             return false;
     }
@@ -40,9 +44,13 @@ ExportFile::Written ResultsExport::toFile(QWidget* parent, const QAbstractItemMo
     request.dialog.fileName = ExportFolder::suggest(suggestedPath);
     const int count = rows.rowCount();
     request.what = count == 1 ? QStringLiteral("1 row") : QStringLiteral("%L1 rows").arg(count);
+    ExportProgress progress(parent, caption, count);
+    request.failure = [&progress](const QString& path, const QString& reason) {
+        return progress.failure(path, reason);
+    };
     const ExportFile::Written written =
-        ExportFile::save(parent, request, [&rows](std::ostream& out, const QString&) {
-            return writeRows(rows, out);
+        ExportFile::save(parent, request, [&](std::ostream& out, const QString&) {
+            return writeRows(rows, out, progress);
         });
     if (written)
         ExportFolder::remember(written.path);
