@@ -1,5 +1,7 @@
 #include "core/search/PatternNfa.h"
 
+#include <utility>
+
 namespace qm {
 
 PatternNfa PatternNfa::large() {
@@ -36,14 +38,13 @@ PatternNfa PatternNfa::anchor(bool start) {
     return nfa;
 }
 
-PatternNfa PatternNfa::then(const PatternNfa& a, const PatternNfa& b) {
+PatternNfa PatternNfa::then(PatternNfa a, const PatternNfa& b) {
     if (a.tooLarge || b.tooLarge || a.nodes.size() + b.nodes.size() > kMostNodes)
         return large();
-    PatternNfa nfa = a;
-    const int at = append(nfa.nodes, b);
-    nfa.nodes[std::size_t(a.exit)].out = at;
-    nfa.exit = at + b.exit;
-    return nfa;
+    const int at = append(a.nodes, b);
+    a.nodes[std::size_t(a.exit)].out = at;
+    a.exit = at + b.exit;
+    return a;
 }
 
 PatternNfa PatternNfa::either(const PatternNfa& a, const PatternNfa& b) {
@@ -67,7 +68,7 @@ PatternNfa PatternNfa::repeated(const PatternNfa& a, std::size_t least, std::siz
         return large();
     PatternNfa nfa;
     for (std::size_t i = 0; i < least; ++i)
-        nfa = then(nfa, a);
+        nfa = then(std::move(nfa), a);
     if (unbounded) {
         // A loop: on through a again, or out.
         PatternNfa loop;
@@ -76,10 +77,11 @@ PatternNfa PatternNfa::repeated(const PatternNfa& a, std::size_t least, std::siz
         loop.nodes.emplace_back();
         loop.nodes[0] = {Kind::Split, at, loop.exit, Bytes()};
         loop.nodes[std::size_t(at + a.exit)].out = 0;
-        return then(nfa, loop);
+        return then(std::move(nfa), loop);
     }
+    const PatternNfa optional = either(a, PatternNfa());
     for (std::size_t i = least; i < most; ++i)
-        nfa = then(nfa, either(a, PatternNfa()));
+        nfa = then(std::move(nfa), optional);
     return nfa;
 }
 

@@ -42,8 +42,9 @@ struct PatternNfa {
     static PatternNfa ofCharacters(const Bytes& bytes);
     // ^ (start) or $.
     static PatternNfa anchor(bool start);
-    // a, then b.
-    static PatternNfa then(const PatternNfa& a, const PatternNfa& b);
+    // a, then b. Taken by value: a repetition or a sequence grows one
+    // automaton in place instead of copying it at every step.
+    static PatternNfa then(PatternNfa a, const PatternNfa& b);
     // a or b.
     static PatternNfa either(const PatternNfa& a, const PatternNfa& b);
     // a from least to most times (most: PatternEnds::kLongest for no bound).

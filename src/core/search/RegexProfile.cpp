@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace qm {
 
@@ -109,7 +110,7 @@ private:
             while (item && more())
                 if (!quantify(*item))
                     break;
-            all = Piece::then(all, *item);
+            all = Piece::then(std::move(all), *item);
         }
         return all;
     }
@@ -348,7 +349,7 @@ private:
             // Literal text up to \E or the end.
             Piece all;
             for (; more() && !(peek() == '\\' && at_ + 1 < p_.size() && p_[at_ + 1] == 'E'); ++at_)
-                all = Piece::then(all, Piece::ofCharacters(literal(peek()).bytes));
+                all = Piece::then(std::move(all), Piece::ofCharacters(literal(peek()).bytes));
             if (more())
                 at_ += 2;
             return all;
