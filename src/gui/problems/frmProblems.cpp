@@ -38,10 +38,12 @@ frmProblems::frmProblems(ClaimDocument& document, QWidget* parent)
     }
     categories_ = kinds;
     setCategories(QStringLiteral("&Kind:"), kinds);
-    // What a row is about comes first; the node's text and the values give way.
-    setColumnsGivingWay({ProblemTableModel::Text, ProblemTableModel::Found,
-                         ProblemTableModel::Expected, ProblemTableModel::Message},
-                        {ProblemTableModel::Kind, ProblemTableModel::Name});
+    // What a row is about comes first, its place whole (a cut key names no
+    // claim); the node's text and the values give way.
+    setColumnsGivingWay(
+        {ProblemTableModel::Text, ProblemTableModel::Found, ProblemTableModel::Expected,
+         ProblemTableModel::Message},
+        {ProblemTableModel::Where, ProblemTableModel::Kind, ProblemTableModel::Name});
 
     checkAgain_ = new QToolButton(this);
     checkAgain_->setObjectName(QStringLiteral("cmdCheckAgain"));
