@@ -28,8 +28,11 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTableView>
@@ -297,6 +300,24 @@ void FileLinesTest::findsForwardAndBack() {
     QCOMPARE(window->currentLine(), lineStarting("QQ9"));
     QVERIFY2(window->statusText().startsWith(QStringLiteral("Line ")),
              qPrintable(window->statusText()));
+    // A match near a line's end is scrolled into view across: the text of
+    // 320 columns is far wider than the window.
+    QTableView* grid = window->grid();
+    grid->horizontalScrollBar()->setValue(0);
+    window->showLine(1);
+    qint64 far = 0;
+    for (qint64 i = 1; i <= lines_.size() && !far; ++i)
+        if (lines_[int(i) - 1].indexOf("7840 ") == 298)
+            far = i;
+    QVERIFY(far > 1);
+    QVERIFY(find(window, QStringLiteral("7840$"), true, false));
+    QVERIFY2(window->currentLine() == far, qPrintable(window->statusText()));
+    const qreal character = QFontMetricsF(QFontDatabase::systemFont(QFontDatabase::FixedFont))
+                                .horizontalAdvance(QStringLiteral("0000000000")) /
+                            10;
+    const int matchEnd = grid->columnViewportPosition(LineTableModel::Text) + int(302 * character);
+    QVERIFY2(matchEnd > 0 && matchEnd <= grid->viewport()->width(),
+             qPrintable(QString::number(matchEnd)));
     // Back from the last line: the CA0 after the trailer, then the one before.
     window->showLine(lines_.size());
     QVERIFY(find(window, QStringLiteral("^CA0"), true, true));

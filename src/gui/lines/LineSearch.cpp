@@ -43,13 +43,21 @@ bool LineSearch::set(const QString& text, bool expression, QString& error) {
 }
 
 bool LineSearch::matches(std::string_view line) const {
-    if (expression_) {
-        std::size_t start = 0;
-        std::size_t length = 0;
+    std::size_t start = 0;
+    std::size_t length = 0;
+    return matchAt(line, start, length);
+}
+
+bool LineSearch::matchAt(std::string_view line, std::size_t& start, std::size_t& length) const {
+    if (expression_)
         return regex_.search(line, start, length);
-    }
-    return std::search(line.begin(), line.end(), folded_.begin(), folded_.end(),
-                       [](char a, char b) { return lower(a) == b; }) != line.end();
+    const auto at = std::search(line.begin(), line.end(), folded_.begin(), folded_.end(),
+                                [](char a, char b) { return lower(a) == b; });
+    if (at == line.end())
+        return false;
+    start = std::size_t(at - line.begin());
+    length = folded_.size();
+    return true;
 }
 
 std::int64_t LineSearch::find(const qm::LineIndex& index, std::int64_t from, bool backward,

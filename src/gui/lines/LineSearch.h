@@ -22,6 +22,8 @@ public:
     // is no expression.
     bool set(const QString& text, bool expression, QString& error);
     bool matches(std::string_view line) const;
+    // The same, saying where the first match lies (bytes from the line's start).
+    bool matchAt(std::string_view line, std::size_t& start, std::size_t& length) const;
     // The first line after `from` (backward: the last before it) that
     // matches; 0 for none; -1 when control.cancel was set.
     std::int64_t find(const qm::LineIndex& index, std::int64_t from, bool backward,

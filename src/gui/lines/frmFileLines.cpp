@@ -23,12 +23,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -479,6 +481,7 @@ void frmFileLines::find(bool backward) {
         emit findEnded(0);
         return;
     }
+    search_ = search;
     const std::shared_ptr<const qm::LineIndex> index = model_->lineIndex();
     qint64 from = currentLine();
     if (from == 0)
@@ -501,6 +504,7 @@ void frmFileLines::findFinished(bool backward) {
     const bool typing = findText_->hasFocus();
     if (found > 0) {
         showLine(found);
+        showMatchAcross(found);
         if (typing)
             findText_->setFocus();
     } else if (found == 0)
@@ -509,6 +513,26 @@ void frmFileLines::findFinished(bool backward) {
     else
         setStatus(QStringLiteral("Find was cancelled."));
     emit findEnded(found);
+}
+
+void frmFileLines::showMatchAcross(qint64 number) {
+    qm::LineIndex::Line line;
+    std::size_t start = 0;
+    std::size_t length = 0;
+    if (!model_->lineIndex() || !model_->lineIndex()->read(number, line) ||
+        !search_.matchAt(line.bytes, start, length))
+        return;
+    // The text is drawn in the fixed font, a byte a character, after the
+    // cell's margin; at fractional widths, so the text before the match is measured.
+    const QFontMetricsF metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const qreal before =
+        metrics.horizontalAdvance(QString::fromLatin1(line.bytes.data(), qsizetype(start)));
+    const qreal match = metrics.horizontalAdvance(QString::fromLatin1(
+        line.bytes.data() + start, qsizetype(std::max<std::size_t>(length, 1))));
+    const int margin =
+        grid_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
+    grid_->showAcross(LineTableModel::Text, margin + int(before),
+                      margin + int(std::ceil(before + match)));
 }
 
 void frmFileLines::sayCurrentLine(const QModelIndex& current) {

@@ -2,6 +2,7 @@
 
 #include "gui/common/BackgroundWork.h"
 #include "gui/lines/LineSearch.h"
+#include "gui/lines/LinesTableView.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -90,6 +91,8 @@ private:
     // Places and finds asked for before their lines were indexed.
     void showPending();
     void findFinished(bool backward);
+    // Scrolls across to where the last find matched in line `number`.
+    void showMatchAcross(qint64 number);
     void showProblems();
     void setStatus(const QString& text);
     void showWorking(bool working);
@@ -106,7 +109,7 @@ private:
 
     QPointer<ClaimDocument> document_;
     LineTableModel* model_ = nullptr;
-    QTableView* grid_ = nullptr;
+    LinesTableView* grid_ = nullptr;
     QLineEdit* findText_ = nullptr;
     QCheckBox* expression_ = nullptr;
     QToolButton* findNext_ = nullptr;
@@ -116,6 +119,8 @@ private:
     QLabel* status_ = nullptr;
     IndexWork* indexWork_ = nullptr;
     FindWork* findWork_ = nullptr;
+    // What the last find looked for.
+    LineSearch search_;
     // The check's rows by line, found on a worker: ten million of them take a second.
     ProblemsWork* problemsWork_ = nullptr;
     // Looks at the index while it is built.
