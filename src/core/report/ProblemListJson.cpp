@@ -16,8 +16,10 @@ namespace {
 // Text is written a block at a time.
 constexpr std::size_t kBlockBytes = std::size_t(1) << 15;
 // Rows a thread puts into words at once: some megabytes of text, so that
-// starting its thread costs nothing beside them.
+// handing them over costs nothing beside them.
 constexpr std::size_t kSliceRows = 8192;
+// Threads beyond the cores only hold more slices (megabytes each).
+constexpr unsigned kMostThreads = 16;
 
 // Rows read back, their values copied, as the spool's views last only while
 // it hands the row on, and their words once a thread has put them.
@@ -53,7 +55,8 @@ ProblemListJson::ProblemListJson(const LayoutCatalogue* layouts, const RuleCatal
                                  int jobs)
     : layouts_(layouts)
     , rules_(rules)
-    , threads_(jobs > 0 ? unsigned(jobs) : std::max(1u, std::thread::hardware_concurrency())) {
+    , threads_(std::min({jobs > 0 ? unsigned(jobs) : kMostThreads,
+                         std::max(1u, std::thread::hardware_concurrency()), kMostThreads})) {
 }
 
 bool ProblemListJson::write(ProblemSpool& rows, std::ostream& out) const {

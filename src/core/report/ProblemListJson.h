@@ -11,12 +11,13 @@ class RuleCatalogue;
 
 // The check's flat list of problem rows in JSON, after its "[": every row
 // kept, one object a line, and the "]". Ten million rows are written after
-// the check has finished, when nothing else runs, so with jobs other than
-// one they are read back in slices and each slice is put into words on a
-// thread of its own, the slices written in order.
+// the check has finished, when its threads are idle, so with more than one
+// job they are read back in slices, each slice put into words by one of as
+// many threads, and the slices written in order.
 class ProblemListJson {
 public:
-    // jobs: threads to put rows into words, 0 for one per core.
+    // jobs: threads to put rows into words, 0 for one per core (never more
+    // than there are cores).
     ProblemListJson(const LayoutCatalogue* layouts, const RuleCatalogue* rules, int jobs);
 
     // False when the rows could not be read back.
