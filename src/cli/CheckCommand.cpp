@@ -102,6 +102,7 @@ int CheckCommand::run(ClaimFile& file, bool json, bool problemsOnly, const std::
     } else {
         report = std::make_unique<CheckReport>(out, json, problemsOnly, file.layouts());
         report->noteRules(file.rules());
+        report->noteJobs(jobs);
         consumer = report.get();
     }
     FileCheck::Options options;

@@ -146,6 +146,39 @@ private slots:
             QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
         }
     }
+
+    // The JSON's rows put into words on several threads, slice by slice,
+    // come out as one thread writes them: tens of thousands of rows (many
+    // slices for each thread), and none.
+    void rowsOnThreadsAsInOrder_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("many rows") << "--claims 60000 --batches 3 --bare-claims" << 60000;
+        QTest::newRow("no rows") << "--claims 3 --batches 1" << 0;
+    }
+
+    void rowsOnThreadsAsInOrder() {
+        QFETCH(QString, arguments);
+        QFETCH(int, rows);
+        const QString path = dir.filePath(QStringLiteral("rows.nsf"));
+        QVERIFY(GeneratedFiles::write(
+            words("--version 00301 --seed 4") << arguments.split(QLatin1Char(' ')), path));
+        QByteArray inOrder;
+        for (const char* jobs : {"1", "2", "3"}) {
+            const auto r = CliRunner::run({QStringLiteral("--maps"), CliRunner::mapsDir(),
+                                           QStringLiteral("--json"), QStringLiteral("--jobs"),
+                                           QLatin1String(jobs), QStringLiteral("check"), path});
+            QVERIFY2(r.exitCode == (rows ? 1 : 0), r.err.constData());
+            if (inOrder.isEmpty()) {
+                inOrder = r.out;
+                const QJsonArray problems =
+                    r.json().object().value(QStringLiteral("problems")).toArray();
+                QVERIFY(problems.size() >= rows && (rows || problems.isEmpty()));
+            } else {
+                QVERIFY2(r.out == inOrder, jobs);
+            }
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(CliReportBytesTest)

@@ -6,7 +6,7 @@
 #include "core/filetree/NodeText.h"
 #include "core/report/ClaimListJson.h"
 #include "core/report/JsonWriter.h"
-#include "core/report/ProblemRowJson.h"
+#include "core/report/ProblemListJson.h"
 #include "core/report/ReportText.h"
 
 #include <cstring>
@@ -303,29 +303,6 @@ void CheckReport::keepRow(const ProblemRow& r) {
                    p.claim >= 0 && p.claim == claim_ ? claimPosition_ : -1, r.value);
 }
 
-bool CheckReport::writeRows(std::ostream& out) {
-    ProblemRowJson rowJson(layouts_.get());
-    std::string rows(1, '\n'); // rows gathered, written a block at a time
-    rows.reserve(std::size_t(1) << 16);
-    bool first = true;
-    const bool kept = problems_.forEach([&](const ProblemSpool::Row& row) {
-        rowJson.append(rows, first ? std::string_view() : std::string_view(",\n", 2),
-                       {row.problem, row.value, rules_.get()}, row.batchPosition,
-                       row.claimPosition);
-        first = false;
-        if (rows.size() >= (std::size_t(1) << 15)) {
-            out.write(rows.data(), std::streamsize(rows.size()));
-            rows.clear();
-        }
-    });
-    if (first)
-        rows = "]";
-    else
-        rows += "\n]";
-    out.write(rows.data(), std::streamsize(rows.size()));
-    return kept;
-}
-
 void CheckReport::noteRules(std::shared_ptr<const RuleCatalogue> rules) {
     rules_ = std::move(rules);
     ruleCounts_.assign(rules_ ? rules_->rules().size() : 0, RuleCount());
@@ -385,7 +362,8 @@ bool CheckReport::finish(const FileCheck::Summary& summary) {
     if (json_) {
         std::ostream& out = json_->member("problems");
         out << '[';
-        const bool kept = writeRows(out);
+        const bool kept =
+            ProblemListJson(layouts_.get(), rules_.get(), jobs_).write(problems_, out);
         JsonWriter& json = json_->summary();
         json.beginObject()
             .key("claims")

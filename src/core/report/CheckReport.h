@@ -39,6 +39,9 @@ public:
     // The rules the check weighed claims by: the summary counts each one's
     // rows and claims.
     void noteRules(std::shared_ptr<const RuleCatalogue> rules);
+    // Threads to put the JSON's problem rows into words after the check,
+    // 0 for one per core, as the check's own jobs.
+    void noteJobs(int jobs) { jobs_ = jobs; }
     // The summary; false when the problem rows kept for the JSON could not
     // be read back.
     bool finish(const FileCheck::Summary& summary);
@@ -53,8 +56,6 @@ private:
     void appendRow(std::string& line, const ProblemRow& row) const;
     // A row of the JSON's flat list, kept until the claims are written.
     void keepRow(const ProblemRow& row);
-    // The kept rows as JSON; false when they could not be read back.
-    bool writeRows(std::ostream& out);
     // A rule's row counted for its rule.
     void countRule(const ProblemRow& row);
     void jsonRules(JsonWriter& json) const;
@@ -83,6 +84,7 @@ private:
     std::array<std::string, (std::size_t(TotalsState::CouldNotCheck) + 1) * 4> claimTails_;
     std::string filter_; // the filter that chose the claims; empty: none
     std::int64_t claimsInFile_ = 0;
+    int jobs_ = 1;
     // Each rule's rows and claims, by its index.
     struct RuleCount {
         std::int64_t rows = 0;
