@@ -179,18 +179,25 @@ void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurren
         return;
     const std::string_view value = cut(typeIndex, field, line);
     if (typeIndex == ca0_) {
-        // Kept in a buffer that has grown to the field once: no string is
-        // built per claim.
+        // Kept as cut, blanks and all, in a buffer that has grown to the
+        // field once: the other records mostly hold the same bytes, told
+        // without trimming, and no string is built per claim.
         const std::string_view number = trimSpaces(value);
-        if (controlNumber_.size() < number.size())
-            controlNumber_.resize(number.size());
-        std::memcpy(controlNumber_.data(), number.data(), number.size());
+        if (controlNumber_.size() < value.size())
+            controlNumber_.resize(value.size());
+        if (!value.empty())
+            std::memcpy(controlNumber_.data(), value.data(), value.size());
+        controlCut_ = value.size();
+        controlFrom_ = number.empty() ? 0 : std::size_t(number.data() - value.data());
         controlLength_ = number.size();
         hasControlNumber_ = true;
         return;
     }
-    if (hasControlNumber_ &&
-        trimSpaces(value) != std::string_view(controlNumber_.data(), controlLength_))
+    if (!hasControlNumber_ ||
+        (value.size() == controlCut_ &&
+         (value.empty() || std::memcmp(value.data(), controlNumber_.data(), value.size()) == 0)))
+        return;
+    if (trimSpaces(value) != std::string_view(controlNumber_.data() + controlFrom_, controlLength_))
         add(Edit::ControlNumber,
             {-1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0}, value, out);
 }
@@ -203,8 +210,12 @@ void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
         return;
     Group& group = groups_[std::size_t(g)];
     const std::string_view value = cut(typeIndex, field, line);
-    // A number that is none is the field check's to tell.
-    const auto number = parseInteger(trimSpaces(value), 0, 999999999);
+    // A number that is none is the field check's to tell. Mostly two digits,
+    // read at once.
+    const ShortValue digits(value);
+    const auto number = value.size() == 2 && digits.digits()
+                            ? std::optional<std::int64_t>(digits.digit(0) * 10 + digits.digit(1))
+                            : parseInteger(trimSpaces(value), 0, 999999999);
     const RuleFindings::Finding where{
         -1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0};
     if (leads_[std::size_t(typeIndex)]) {
@@ -324,6 +335,8 @@ void IntegrityEdits::dropNode(std::size_t node) {
 }
 
 void IntegrityEdits::reset() {
+    controlCut_ = 0;
+    controlFrom_ = 0;
     controlLength_ = 0;
     hasControlNumber_ = false;
     groups_ = {};

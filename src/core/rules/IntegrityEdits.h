@@ -137,7 +137,9 @@ private:
     int from_ = -1, to_ = -1, created_ = -1; // FA0 05.0, 06.0; AA0 15.0
 
     // The claim being read.
-    std::string controlNumber_; // its first controlLength_ bytes
+    std::string controlNumber_; // its CA0's field as cut: its first controlCut_ bytes
+    std::size_t controlCut_ = 0;
+    std::size_t controlFrom_ = 0; // and the number without blanks: controlLength_ bytes from here
     std::size_t controlLength_ = 0;
     bool hasControlNumber_ = false;
     std::array<Group, 2> groups_{};

@@ -141,31 +141,23 @@ int RuleConditions::addTest(const FieldTest& test) {
         added.keys.clear();
     if (!added.keys.empty())
         reads_[std::size_t(read)].keyed = true;
-    testsOf_[std::size_t(test.type)].push_back(quickOf(added, int(tests_.size())));
     tests_.push_back(std::move(added));
+    addQuick(tests_.back(), int(tests_.size() - 1));
     return int(tests_.size() - 1);
 }
 
-RuleConditions::Quick RuleConditions::quickOf(const Test& test, int index) {
+void RuleConditions::addQuick(const Test& test, int index) {
     const FieldTest& field = test.field;
-    Quick quick;
-    quick.date = field.date;
-    quick.negate = field.negate;
-    quick.test = index;
-    quick.read = test.read;
-    if (field.how == How::Exists) {
-        quick.kind = Quick::Kind::Exists;
-    } else if (field.how == How::Blank) {
-        quick.kind = Quick::Kind::Blank;
-    } else if (field.how == How::Numbers && field.ranges.size() == 1) {
-        quick.kind = Quick::Kind::Range;
-        quick.low = field.ranges.front().low;
-        quick.high = field.ranges.front().high;
-    } else if (field.how == How::Texts && test.keys.size() == 1) {
-        quick.kind = Quick::Kind::Key;
-        quick.key = test.keys.front();
-    }
-    return quick;
+    TypeTests& tests = testsOf_[std::size_t(field.type)];
+    if (field.how == How::Exists || field.how == How::Blank)
+        tests.flags.push_back({index, test.read, field.date, field.how == How::Exists});
+    else if (field.how == How::Numbers && field.ranges.size() == 1)
+        tests.spans.push_back({field.ranges.front().low, field.ranges.front().high, index,
+                               test.read, field.date, field.negate});
+    else if (field.how == How::Texts && test.keys.size() == 1)
+        tests.keys.push_back({test.keys.front(), index, test.read, field.date, field.negate});
+    else
+        tests.others.push_back(index);
 }
 
 std::size_t RuleConditions::addScope(const FilterProgram::Scope& scope) {
@@ -218,31 +210,26 @@ void RuleConditions::test(int typeIndex, std::string_view line) {
         if (read.date)
             value.date = FilterLiterals::valueOf(value.trimmed, true);
     }
-    for (const Quick& quick : testsOf_[std::size_t(typeIndex)]) {
-        const Value& value = values_[std::size_t(quick.read)];
-        const bool blank = quick.date ? value.blankDate : value.blank;
-        bool verdict = false;
-        switch (quick.kind) {
-        case Quick::Kind::Exists:
-            verdict = !blank;
-            break;
-        case Quick::Kind::Blank:
-            verdict = blank;
-            break;
-        case Quick::Kind::Range: {
-            // A blank value reads as no number.
-            const std::optional<std::int64_t>& n = quick.date ? value.date : value.plain;
-            verdict = n ? (*n >= quick.low && *n <= quick.high) != quick.negate : quick.negate;
-            break;
-        }
-        case Quick::Kind::Key:
-            verdict = blank ? quick.negate : (value.key == quick.key) != quick.negate;
-            break;
-        case Quick::Kind::Other:
-            verdict = passes(tests_[std::size_t(quick.test)], value);
-            break;
-        }
-        verdicts_[std::size_t(quick.test)] = verdict;
+    const TypeTests& tests = testsOf_[std::size_t(typeIndex)];
+    char* const verdicts = verdicts_.data();
+    for (const Flag& flag : tests.flags) {
+        const Value& value = values_[std::size_t(flag.read)];
+        verdicts[flag.test] = (flag.date ? value.blankDate : value.blank) != flag.exists;
+    }
+    for (const Span& span : tests.spans) {
+        // A blank value reads as no number.
+        const Value& value = values_[std::size_t(span.read)];
+        const std::optional<std::int64_t>& n = span.date ? value.date : value.plain;
+        verdicts[span.test] = n ? (*n >= span.low && *n <= span.high) != span.negate : span.negate;
+    }
+    for (const Key& key : tests.keys) {
+        const Value& value = values_[std::size_t(key.read)];
+        const bool blank = key.date ? value.blankDate : value.blank;
+        verdicts[key.test] = blank ? key.negate : (value.key == key.key) != key.negate;
+    }
+    for (const int t : tests.others) {
+        const Test& other = tests_[std::size_t(t)];
+        verdicts[t] = passes(other, values_[std::size_t(other.read)]);
     }
 }
 

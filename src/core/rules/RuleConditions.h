@@ -76,19 +76,36 @@ private:
         std::vector<std::string> exact;
         std::vector<std::uint64_t> keys;
     };
-    // The same, for the loop over a record's tests: the kinds most rules
-    // ask, with what they compare, side by side (Other: tests_[test]).
-    struct Quick {
-        enum class Kind : std::uint8_t { Exists, Blank, Range, Key, Other };
-        Kind kind = Kind::Other;
-        bool date = false;
-        bool negate = false;
-        int test = -1;
-        int read = -1;
-        std::int64_t low = 0, high = 0; // Range
-        std::uint64_t key = 0;          // Key
+    // The same, for the loops over a record's tests: the kinds most rules
+    // ask, each kind in a list of its own with what it compares side by
+    // side, so that each loop is a few loads and no choice (Other: tests_).
+    struct Flag { // Exists, Blank
+        int test;
+        int read;
+        bool date;
+        bool exists;
     };
-    static Quick quickOf(const Test& test, int index);
+    struct Span { // a single range of numbers
+        std::int64_t low, high;
+        int test;
+        int read;
+        bool date;
+        bool negate;
+    };
+    struct Key { // a single exact text
+        std::uint64_t key;
+        int test;
+        int read;
+        bool date;
+        bool negate;
+    };
+    struct TypeTests {
+        std::vector<Flag> flags;
+        std::vector<Span> spans;
+        std::vector<Key> keys;
+        std::vector<int> others;
+    };
+    void addQuick(const Test& test, int index);
     // Steps, and the shapes most rules have, run without the stack.
     struct Program {
         enum class Shape : std::uint8_t { Test, NotTest, And, Or, Steps };
@@ -148,7 +165,7 @@ private:
     std::vector<ClaimTest> claimTests_;
     std::vector<ClaimRule> claimRules_;
     std::array<std::vector<int>, kRecordTypeCount> readsOf_;
-    std::array<std::vector<Quick>, kRecordTypeCount> testsOf_;
+    std::array<TypeTests, kRecordTypeCount> testsOf_;
     std::array<std::vector<int>, kRecordTypeCount> claimTestsOf_; // fed by records of a type
     std::array<std::vector<RecordRule>, kRecordTypeCount> recordRulesOf_;
     bool anyRecordRule_ = false;
