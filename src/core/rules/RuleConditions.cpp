@@ -210,26 +210,29 @@ void RuleConditions::test(int typeIndex, std::string_view line) {
         if (read.date)
             value.date = FilterLiterals::valueOf(value.trimmed, true);
     }
+    // Through locals: a verdict is a char, which the compiler must take to
+    // alias every member, and would read them again after each one.
     const TypeTests& tests = testsOf_[std::size_t(typeIndex)];
+    const Value* const values = values_.data();
     char* const verdicts = verdicts_.data();
     for (const Flag& flag : tests.flags) {
-        const Value& value = values_[std::size_t(flag.read)];
+        const Value& value = values[flag.read];
         verdicts[flag.test] = (flag.date ? value.blankDate : value.blank) != flag.exists;
     }
     for (const Span& span : tests.spans) {
         // A blank value reads as no number.
-        const Value& value = values_[std::size_t(span.read)];
+        const Value& value = values[span.read];
         const std::optional<std::int64_t>& n = span.date ? value.date : value.plain;
         verdicts[span.test] = n ? (*n >= span.low && *n <= span.high) != span.negate : span.negate;
     }
     for (const Key& key : tests.keys) {
-        const Value& value = values_[std::size_t(key.read)];
+        const Value& value = values[key.read];
         const bool blank = key.date ? value.blankDate : value.blank;
         verdicts[key.test] = blank ? key.negate : (value.key == key.key) != key.negate;
     }
     for (const int t : tests.others) {
         const Test& other = tests_[std::size_t(t)];
-        verdicts[t] = passes(other, values_[std::size_t(other.read)]);
+        verdicts[t] = passes(other, values[other.read]);
     }
 }
 
@@ -432,10 +435,14 @@ void RuleConditions::finish(const PassClaim& claim, std::uint32_t problemKinds,
             restart(shown.typeIndex);
         feed(nodes_, shown.typeIndex, 1, shown.line);
     }
-    for (std::size_t i = 0; i < claimTests_.size(); ++i)
-        claimVerdicts_[i] = verdict(claimTests_[i], states_[i], claim, problemKinds);
+    const std::size_t tests = claimTests_.size();
+    const ClaimTest* const claimTests = claimTests_.data();
+    const State* const states = states_.data();
+    char* const verdicts = claimVerdicts_.data();
+    for (std::size_t i = 0; i < tests; ++i)
+        verdicts[i] = verdict(claimTests[i], states[i], claim, problemKinds);
     for (const ClaimRule& rule : claimRules_)
-        if (run(rule.program, claimVerdicts_.data()))
+        if (run(rule.program, verdicts))
             chosen.push_back(rule.rule);
     reset();
 }
