@@ -45,6 +45,23 @@ inline std::int64_t calendarDate(std::string_view value) {
     return day <= last ? year * 10000 + month * 100 + day : 0;
 }
 
+// Whether n bytes are the same, eight at a time: a control number is some
+// seventeen, too few to be worth a call to memcmp.
+inline bool sameBytes(const char* a, const char* b, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y)
+            return false;
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 } // namespace
 
 IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue& layouts)
@@ -57,6 +74,7 @@ IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue
         if (edit == Edit::Condition)
             continue;
         rulesOf_[std::size_t(edit)].push_back(std::int32_t(i));
+        on_[std::size_t(edit)] = true;
         any_ = true;
     }
     controlField_.fill(-1);
@@ -193,9 +211,8 @@ void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurren
         hasControlNumber_ = true;
         return;
     }
-    if (!hasControlNumber_ ||
-        (value.size() == controlCut_ &&
-         (value.empty() || std::memcmp(value.data(), controlNumber_.data(), value.size()) == 0)))
+    if (!hasControlNumber_ || (value.size() == controlCut_ &&
+                               sameBytes(value.data(), controlNumber_.data(), controlCut_)))
         return;
     if (trimSpaces(value) != std::string_view(controlNumber_.data() + controlFrom_, controlLength_))
         add(Edit::ControlNumber,
@@ -303,9 +320,16 @@ void IntegrityEdits::servicesAfter(const PassClaim& claim, RuleFindings& out) {
     if (services_.empty() || created_ < 0)
         return;
     std::int64_t created = 0;
-    for (const SharedRecord& shown : *claim.above)
-        if (shown.typeIndex == aa0_)
-            created = dateOf(cut(aa0_, created_, shown.line));
+    for (const SharedRecord& shown : *claim.above) {
+        if (shown.typeIndex != aa0_)
+            continue;
+        // Claim after claim shows the same file header: its date is read once.
+        if (shown.at != createdAt_) {
+            createdAt_ = shown.at;
+            createdDate_ = dateOf(cut(aa0_, created_, shown.line));
+        }
+        created = createdDate_;
+    }
     if (!created)
         return;
     for (const Service& s : services_) {

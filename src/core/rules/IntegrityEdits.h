@@ -95,7 +95,7 @@ private:
         std::int64_t to;
     };
 
-    bool on(Edit edit) const { return !rulesOf_[std::size_t(edit)].empty(); }
+    bool on(Edit edit) const { return on_[std::size_t(edit)]; }
     void add(Edit edit, const RuleFindings::Finding& where, std::string_view value,
              RuleFindings& out) const;
     // The dates and codes of a record that fail.
@@ -123,6 +123,7 @@ private:
 
     const LayoutCatalogue& layouts_;
     std::array<std::vector<std::int32_t>, RuleCatalogue::kEditCount> rulesOf_;
+    std::array<bool, RuleCatalogue::kEditCount> on_{}; // an edit some rule names
     bool any_ = false;
     std::array<std::vector<Field>, kRecordTypeCount> dates_;
     std::array<std::vector<Field>, kRecordTypeCount> codes_;
@@ -144,6 +145,8 @@ private:
     bool hasControlNumber_ = false;
     std::array<Group, 2> groups_{};
     std::vector<Service> services_;
+    std::int64_t createdAt_ = -1; // the file header last read, and its 15.0's date
+    std::int64_t createdDate_ = 0;
     std::vector<Shared::Found> found_; // a record's, while it is checked
     std::array<Shared, 8> shared_;
     // Where in shared_ each record a claim shows was last found: those above

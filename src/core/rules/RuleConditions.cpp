@@ -52,6 +52,7 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
             anyRecordRule_ = true;
         }
     }
+    testedAt_.fill(-1);
     values_.resize(reads_.size());
     verdicts_.resize(tests_.size());
     states_.resize(claimTests_.size());
@@ -236,7 +237,8 @@ void RuleConditions::test(int typeIndex, std::string_view line) {
     }
 }
 
-void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::string_view line) {
+void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::string_view line,
+                          std::int64_t at) {
     if (node < nodes_)
         restart(typeIndex);
     else
@@ -245,7 +247,12 @@ void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::
     count = std::max(count, occurrence);
     if (!(typesRead_ >> unsigned(typeIndex) & 1u))
         return;
-    test(typeIndex, line);
+    // A record shown with claim after claim is the same line each time: the
+    // values and verdicts of its type, which only its lines make, stand.
+    if (at < 0 || testedAt_[std::size_t(typeIndex)] != at) {
+        test(typeIndex, line);
+        testedAt_[std::size_t(typeIndex)] = at;
+    }
     for (const int c : claimTestsOf_[std::size_t(typeIndex)]) {
         const ClaimTest& claimTest = claimTests_[std::size_t(c)];
         State& state = states_[std::size_t(c)];
@@ -276,10 +283,12 @@ void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::
 void RuleConditions::record(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                             std::vector<std::int32_t>& failed) {
     const std::vector<RecordRule>& recordRules = recordRulesOf_[std::size_t(typeIndex)];
-    if (typesFed_ >> unsigned(typeIndex) & 1u)
+    if (typesFed_ >> unsigned(typeIndex) & 1u) {
         feed(node, typeIndex, occurrence, line);
-    else if (!recordRules.empty())
+    } else if (!recordRules.empty()) {
         test(typeIndex, line);
+        testedAt_[std::size_t(typeIndex)] = -1;
+    }
     for (const RecordRule& rule : recordRules)
         if (run(scopes_[rule.scope], verdicts_.data()))
             failed.push_back(rule.rule);
@@ -427,13 +436,13 @@ void RuleConditions::finish(const PassClaim& claim, std::uint32_t problemKinds,
     for (const SharedRecord& shown : *claim.above)
         if ((typesFed_ >> unsigned(shown.typeIndex) & 1u) &&
             counts_[std::size_t(shown.typeIndex)] == 0)
-            feed(nodes_, shown.typeIndex, 1, shown.line);
+            feed(nodes_, shown.typeIndex, 1, shown.line, shown.at);
     for (const SharedRecord& shown : *claim.below) {
         if (!(typesFed_ >> unsigned(shown.typeIndex) & 1u))
             continue;
         if (counts_[std::size_t(shown.typeIndex)] > 0)
             restart(shown.typeIndex);
-        feed(nodes_, shown.typeIndex, 1, shown.line);
+        feed(nodes_, shown.typeIndex, 1, shown.line, shown.at);
     }
     const std::size_t tests = claimTests_.size();
     const ClaimTest* const claimTests = claimTests_.data();

@@ -145,7 +145,9 @@ private:
     std::size_t addScope(const FilterProgram::Scope& scope);
     // Cuts and tests the fields of a record of a type; then its claim tests.
     void test(int typeIndex, std::string_view line);
-    void feed(std::size_t node, int typeIndex, int occurrence, std::string_view line);
+    // at: where a record shown with the claim was read (-1: one of its own).
+    void feed(std::size_t node, int typeIndex, int occurrence, std::string_view line,
+              std::int64_t at = -1);
     void restart(int typeIndex);
     static bool passes(const Test& test, const Value& value);
     static bool valuePasses(const FieldTest& test, const Value& value);
@@ -178,6 +180,9 @@ private:
     std::vector<State> states_;  // by claim test
     std::vector<char> claimVerdicts_;
     std::array<int, kRecordTypeCount> counts_{};
+    // Where the record last tested of each type was read, when it was one
+    // shown with a claim (else -1).
+    std::array<std::int64_t, kRecordTypeCount> testedAt_{};
     std::size_t nodes_ = 0;
     std::vector<char> stack_;
 };
