@@ -52,6 +52,10 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
             anyRecordRule_ = true;
         }
     }
+    for (TypeTests& tests : testsOf_) {
+        formRuns(tests.spans);
+        formRuns(tests.keys);
+    }
     testedAt_.fill(-1);
     values_.resize(reads_.size());
     verdicts_.resize(tests_.size());
@@ -147,6 +151,17 @@ int RuleConditions::addTest(const FieldTest& test) {
     return int(tests_.size() - 1);
 }
 
+template <typename T> void RuleConditions::formRuns(std::vector<T>& tests) {
+    std::stable_sort(tests.begin(), tests.end(), [](const T& a, const T& b) {
+        return a.read != b.read ? a.read < b.read : a.date < b.date;
+    });
+    for (std::size_t i = tests.size(); i-- > 0;) {
+        const bool last = i + 1 == tests.size() || tests[i + 1].read != tests[i].read ||
+                          tests[i + 1].date != tests[i].date;
+        tests[i].end = last ? std::uint32_t(i + 1) : tests[i + 1].end;
+    }
+}
+
 void RuleConditions::addQuick(const Test& test, int index) {
     const FieldTest& field = test.field;
     TypeTests& tests = testsOf_[std::size_t(field.type)];
@@ -154,9 +169,9 @@ void RuleConditions::addQuick(const Test& test, int index) {
         tests.flags.push_back({index, test.read, field.date, field.how == How::Exists});
     else if (field.how == How::Numbers && field.ranges.size() == 1)
         tests.spans.push_back({field.ranges.front().low, field.ranges.front().high, index,
-                               test.read, field.date, field.negate});
+                               test.read, field.date, field.negate, 0});
     else if (field.how == How::Texts && test.keys.size() == 1)
-        tests.keys.push_back({test.keys.front(), index, test.read, field.date, field.negate});
+        tests.keys.push_back({test.keys.front(), index, test.read, field.date, field.negate, 0});
     else
         tests.others.push_back(index);
 }
@@ -220,16 +235,33 @@ void RuleConditions::test(int typeIndex, std::string_view line) {
         const Value& value = values[flag.read];
         verdicts[flag.test] = (flag.date ? value.blankDate : value.blank) != flag.exists;
     }
-    for (const Span& span : tests.spans) {
+    const Span* const spans = tests.spans.data();
+    for (std::size_t i = 0, n = tests.spans.size(); i < n;) {
         // A blank value reads as no number.
-        const Value& value = values[span.read];
-        const std::optional<std::int64_t>& n = span.date ? value.date : value.plain;
-        verdicts[span.test] = n ? (*n >= span.low && *n <= span.high) != span.negate : span.negate;
+        const Value& value = values[spans[i].read];
+        const std::optional<std::int64_t>& number = spans[i].date ? value.date : value.plain;
+        const std::size_t end = spans[i].end;
+        if (!number) {
+            for (; i < end; ++i)
+                verdicts[spans[i].test] = spans[i].negate;
+            continue;
+        }
+        const std::int64_t x = *number;
+        for (; i < end; ++i)
+            verdicts[spans[i].test] = (x >= spans[i].low && x <= spans[i].high) != spans[i].negate;
     }
-    for (const Key& key : tests.keys) {
-        const Value& value = values[key.read];
-        const bool blank = key.date ? value.blankDate : value.blank;
-        verdicts[key.test] = blank ? key.negate : (value.key == key.key) != key.negate;
+    const Key* const keys = tests.keys.data();
+    for (std::size_t i = 0, n = tests.keys.size(); i < n;) {
+        const Value& value = values[keys[i].read];
+        const std::size_t end = keys[i].end;
+        if (keys[i].date ? value.blankDate : value.blank) {
+            for (; i < end; ++i)
+                verdicts[keys[i].test] = keys[i].negate;
+            continue;
+        }
+        const std::uint64_t key = value.key;
+        for (; i < end; ++i)
+            verdicts[keys[i].test] = (key == keys[i].key) != keys[i].negate;
     }
     for (const int t : tests.others) {
         const Test& other = tests_[std::size_t(t)];

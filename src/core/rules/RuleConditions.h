@@ -85,12 +85,15 @@ private:
         bool date;
         bool exists;
     };
+    // Spans and keys are kept in runs of the same read and kind, its value
+    // looked at once for the run (end: past the run's last).
     struct Span { // a single range of numbers
         std::int64_t low, high;
         int test;
         int read;
         bool date;
         bool negate;
+        std::uint32_t end = 0;
     };
     struct Key { // a single exact text
         std::uint64_t key;
@@ -98,6 +101,7 @@ private:
         int read;
         bool date;
         bool negate;
+        std::uint32_t end = 0;
     };
     struct TypeTests {
         std::vector<Flag> flags;
@@ -105,6 +109,7 @@ private:
         std::vector<Key> keys;
         std::vector<int> others;
     };
+    template <typename T> static void formRuns(std::vector<T>& tests);
     void addQuick(const Test& test, int index);
     // Steps, and the shapes most rules have, run without the stack.
     struct Program {
