@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace qm {
 
@@ -48,7 +49,13 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
         } else if (!program.scopes.empty() && program.scopes.front().type >= 0) {
             // A rule on records is any(RT: ...): its scope, asked of each record.
             const FilterProgram::Scope& scope = program.scopes.front();
-            recordRulesOf_[std::size_t(scope.type)].push_back({std::int32_t(i), addScope(scope)});
+            RecordRule recordRule{std::int32_t(i), addScope(scope)};
+            const Program& bound = scopes_[recordRule.scope];
+            if (bound.shape == Program::Shape::Test || bound.shape == Program::Shape::And) {
+                recordRule.test = bound.a;
+                recordRule.also = bound.shape == Program::Shape::And ? bound.b : -1;
+            }
+            recordRulesOf_[std::size_t(scope.type)].push_back(recordRule);
             anyRecordRule_ = true;
         }
     }
@@ -56,6 +63,11 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
         formRuns(tests.spans);
         formRuns(tests.keys);
     }
+    for (std::size_t i = 0; i < claimTests_.size(); ++i)
+        (claimTests_[i].source == Source::Field || claimTests_[i].source == Source::Any
+             ? hitTests_
+             : otherTests_)
+            .push_back(int(i));
     testedAt_.fill(-1);
     values_.resize(reads_.size());
     verdicts_.resize(tests_.size());
@@ -303,7 +315,7 @@ void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::
             state.hit = state.hit || run(scopes_[claimTest.scope], verdicts_.data());
             break;
         case Source::All:
-            state.all = state.all && run(scopes_[claimTest.scope], verdicts_.data());
+            state.some = state.some || !run(scopes_[claimTest.scope], verdicts_.data());
             state.hit = true;
             break;
         default:
@@ -321,8 +333,10 @@ void RuleConditions::record(std::size_t node, int typeIndex, int occurrence, std
         test(typeIndex, line);
         testedAt_[std::size_t(typeIndex)] = -1;
     }
+    const char* const verdicts = verdicts_.data();
     for (const RecordRule& rule : recordRules)
-        if (run(scopes_[rule.scope], verdicts_.data()))
+        if (rule.test >= 0 ? verdicts[rule.test] && (rule.also < 0 || verdicts[rule.also])
+                           : run(scopes_[rule.scope], verdicts))
             failed.push_back(rule.rule);
 }
 
@@ -332,7 +346,10 @@ void RuleConditions::restart(int typeIndex) {
 }
 
 void RuleConditions::reset() {
-    std::fill(states_.begin(), states_.end(), State());
+    // All zeros: cleared at once.
+    static_assert(std::is_trivially_copyable_v<State>);
+    if (!states_.empty())
+        std::memset(static_cast<void*>(states_.data()), 0, states_.size() * sizeof(State));
     counts_.fill(0);
     nodes_ = 0;
 }
@@ -424,7 +441,7 @@ inline bool RuleConditions::verdict(const ClaimTest& test, const State& state,
     case Source::Any:
         return state.hit;
     case Source::All:
-        return state.hit && state.all;
+        return state.hit && !state.some;
     case Source::Count:
         return numberPasses(test.field, counts_[std::size_t(test.field.type)]);
     case Source::Sum:
@@ -476,11 +493,12 @@ void RuleConditions::finish(const PassClaim& claim, std::uint32_t problemKinds,
             restart(shown.typeIndex);
         feed(nodes_, shown.typeIndex, 1, shown.line, shown.at);
     }
-    const std::size_t tests = claimTests_.size();
     const ClaimTest* const claimTests = claimTests_.data();
     const State* const states = states_.data();
     char* const verdicts = claimVerdicts_.data();
-    for (std::size_t i = 0; i < tests; ++i)
+    for (const int i : hitTests_)
+        verdicts[i] = states[i].hit;
+    for (const int i : otherTests_)
         verdicts[i] = verdict(claimTests[i], states[i], claim, problemKinds);
     for (const ClaimRule& rule : claimRules_)
         if (run(rule.program, verdicts))

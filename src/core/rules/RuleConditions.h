@@ -131,7 +131,7 @@ private:
     };
     struct State {
         bool hit = false;
-        bool all = true;
+        bool some = false; // All: some record failed (all zeros: a claim begun)
         bool overflow = false;
         std::int64_t sum = 0;
     };
@@ -142,6 +142,10 @@ private:
     struct RecordRule {
         std::int32_t rule;
         std::size_t scope; // in scopes_
+        // A scope that is a test, or two and-ed: their verdicts, looked at
+        // without the scope (-1: none).
+        int test = -1;
+        int also = -1;
     };
 
     void addClaimRule(std::int32_t rule, const FilterProgram& program);
@@ -170,6 +174,8 @@ private:
     std::vector<Test> tests_;
     std::vector<Program> scopes_; // over tests_
     std::vector<ClaimTest> claimTests_;
+    // Those whose verdict is whether a record hit (Field, Any), and the others.
+    std::vector<int> hitTests_, otherTests_;
     std::vector<ClaimRule> claimRules_;
     std::array<std::vector<int>, kRecordTypeCount> readsOf_;
     std::array<TypeTests, kRecordTypeCount> testsOf_;
