@@ -27,11 +27,7 @@ std::string digitsOf(std::int64_t date) {
 
 // The date a value holds, CCYYMMDD, or 0. Read here rather than by the
 // field check, and inline: it runs for every date field of every record.
-inline std::int64_t calendarDate(std::string_view value) {
-    // Eight digits are told at once.
-    if (value.size() != 8)
-        return 0;
-    const ShortValue v(value);
+inline std::int64_t calendarDate(const ShortValue& v) {
     if (!v.digits())
         return 0;
     const std::int64_t year = v.digit(0) * 1000 + v.digit(1) * 100 + v.digit(2) * 10 + v.digit(3);
@@ -43,6 +39,30 @@ inline std::int64_t calendarDate(std::string_view value) {
     if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
         last = 29;
     return day <= last ? year * 10000 + month * 100 + day : 0;
+}
+
+inline std::int64_t calendarDate(std::string_view value) {
+    // Eight digits are told at once.
+    return value.size() == 8 ? calendarDate(ShortValue(value)) : 0;
+}
+
+// Whether eight digits are a calendar date: calendarDate(v) != 0, with the
+// year read only for the 29th of February (dates are most of the fields
+// the edits weigh).
+inline bool isCalendarDate(const ShortValue& v) {
+    if (!v.digits())
+        return false;
+    const unsigned month = v.digit(4) * 10 + v.digit(5), day = v.digit(6) * 10 + v.digit(7);
+    if (month < 1 || month > 12 || day < 1 ||
+        (v.digit(0) | v.digit(1) | v.digit(2) | v.digit(3)) == 0)
+        return false;
+    static constexpr unsigned kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day <= kDays[month - 1])
+        return true;
+    if (month != 2 || day != 29)
+        return false;
+    const unsigned year = v.digit(0) * 1000 + v.digit(1) * 100 + v.digit(2) * 10 + v.digit(3);
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
 // Whether n bytes are the same, eight at a time: a control number is some
@@ -117,6 +137,8 @@ IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue
             leads_[std::size_t(type)] = name == kGroups[g][0];
         }
     }
+    for (std::size_t type = 0; type < hasFields_.size(); ++type)
+        hasFields_[type] = !dates_[type].empty() || !codes_[type].empty();
     from_ = layouts.at(fa0_).indexOf("05.0");
     to_ = layouts.at(fa0_).indexOf("06.0");
     created_ = layouts.at(aa0_).indexOf("15.0");
@@ -129,10 +151,20 @@ std::int64_t IntegrityEdits::dateOf(std::string_view value) {
 std::uint64_t IntegrityEdits::shortKey(std::string_view code) {
     if (code.empty() || code.size() > 7)
         return 0;
-    std::uint64_t key = std::uint64_t(code.size()) << 56;
-    for (std::size_t i = 0; i < code.size(); ++i)
-        key |= std::uint64_t(static_cast<unsigned char>(code[i])) << (8 * i);
-    return key;
+    // In fixed-size loads: two overlapping halves for four to seven bytes.
+    const std::size_t n = code.size();
+    const char* const p = code.data();
+    std::uint64_t key = 0;
+    if (n >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        key = std::uint64_t(low) | (std::uint64_t(high) << (8 * (n - 4)));
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            key |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
+    }
+    return key | (std::uint64_t(n) << 56);
 }
 
 bool IntegrityEdits::listed(const Field& field, std::string_view code) const {
@@ -160,9 +192,14 @@ void IntegrityEdits::checkFields(int typeIndex, std::string_view line,
         for (const Field& field : dates_[std::size_t(typeIndex)]) {
             const std::string_view value = columns(line, field.start, field.length);
             // A date, blank, or failed by its type letters (not weighed
-            // again): the usual cases, eight blanks and a date, are asked first.
-            if ((value.size() == 8 && ShortValue(value).blank()) || calendarDate(value) ||
-                trimSpaces(value).empty() || value == "00000000" ||
+            // again): the usual cases, eight blanks and a date, are asked
+            // first, from one load of the eight bytes.
+            if (value.size() == 8) {
+                const ShortValue eight(value);
+                if (eight.blank() || isCalendarDate(eight))
+                    continue;
+            }
+            if (trimSpaces(value).empty() || value == "00000000" ||
                 !layout.isValid(field.index, value))
                 continue;
             found.push_back({Edit::CalendarDates, field.index, std::string(value)});
@@ -262,11 +299,14 @@ void IntegrityEdits::service(std::size_t node, int occurrence, std::string_view 
 
 void IntegrityEdits::record(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                             RuleFindings& out) {
-    if (on(Edit::ControlNumber))
+    // Each edit is asked of the types it weighs alone: most records are
+    // weighed by two or three.
+    const std::size_t type = std::size_t(typeIndex);
+    if (on(Edit::ControlNumber) && controlField_[type] >= 0)
         controlNumber(node, typeIndex, occurrence, line, out);
-    if (on(Edit::SequenceNumbers))
+    if (on(Edit::SequenceNumbers) && group_[type] >= 0 && sequenceField_[type] >= 0)
         sequence(node, typeIndex, occurrence, line, out);
-    if (on(Edit::CalendarDates) || on(Edit::ListedCodes))
+    if ((on(Edit::CalendarDates) || on(Edit::ListedCodes)) && hasFields_[type])
         ownFields(node, typeIndex, occurrence, line, out);
     if (typeIndex == fa0_ && on(Edit::ServiceAfterCreation))
         service(node, occurrence, line);

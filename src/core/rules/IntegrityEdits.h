@@ -127,6 +127,7 @@ private:
     bool any_ = false;
     std::array<std::vector<Field>, kRecordTypeCount> dates_;
     std::array<std::vector<Field>, kRecordTypeCount> codes_;
+    std::array<bool, kRecordTypeCount> hasFields_{}; // dates or codes
     // Where each field of each type is cut from a line: start column, length.
     std::array<std::vector<std::pair<std::int64_t, std::int64_t>>, kRecordTypeCount> cuts_;
     std::array<int, kRecordTypeCount> controlField_{}; // 03.0; -1: none
