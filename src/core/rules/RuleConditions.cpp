@@ -414,7 +414,8 @@ bool RuleConditions::valuePasses(const FieldTest& test, const Value& value) {
     bool found = false;
     std::size_t start = 0, length = 0;
     for (const ValueMatcher& text : test.texts)
-        found = found || text.matches(value.value, start, length);
+        // Every kind of text weighs the value without its blanks alone.
+        found = found || text.matches(value.trimmed, start, length);
     return found != test.negate;
 }
 
