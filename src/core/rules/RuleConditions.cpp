@@ -412,10 +412,9 @@ bool RuleConditions::valuePasses(const FieldTest& test, const Value& value) {
     if (blank)
         return test.negate;
     bool found = false;
-    std::size_t start = 0, length = 0;
+    // Every kind of text weighs the value without its blanks alone.
     for (const ValueMatcher& text : test.texts)
-        // Every kind of text weighs the value without its blanks alone.
-        found = found || text.matches(value.trimmed, start, length);
+        found = found || text.matchesTrimmed(value.trimmed);
     return found != test.negate;
 }
 

@@ -299,6 +299,13 @@ bool FieldRegex::search(std::string_view value, std::size_t& start, std::size_t&
     return true;
 }
 
+bool FieldRegex::matchesTrimmed(std::string_view trimmed) const {
+    if (!profile_.mayMatch(trimmed))
+        return false;
+    std::size_t from = 0, to = 0;
+    return run(*value_, utf8(trimmed), 0, from, to);
+}
+
 bool FieldRegex::putOneALine(const std::vector<std::string_view>& values) const {
     // Values are mostly ASCII, their own UTF-8: copied as they are, with room
     // for all of them and their line feeds made first, and told apart from

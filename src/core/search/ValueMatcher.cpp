@@ -121,6 +121,13 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
     return false;
 }
 
+bool ValueMatcher::matchesTrimmed(std::string_view trimmed, NumberText::Unit unit) const {
+    if (mode_ == SearchQuery::Mode::Regex)
+        return !impossible_ && regex_.matchesTrimmed(trimmed);
+    std::size_t start = 0, length = 0;
+    return matches(trimmed, start, length, unit);
+}
+
 void ValueMatcher::matchEach(const std::vector<std::string_view>& values,
                              std::vector<ValueMatch>& out,
                              const std::vector<NumberText::Unit>& units) const {
