@@ -256,6 +256,16 @@ void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurren
             {-1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0}, value, out);
 }
 
+inline bool IntegrityEdits::controlNumberHeld(int typeIndex, std::string_view line) const {
+    if (typeIndex == ca0_)
+        return false;
+    if (!hasControlNumber_)
+        return true;
+    const std::string_view value = cut(typeIndex, controlField_[std::size_t(typeIndex)], line);
+    return value.size() == controlCut_ &&
+           sameBytes(value.data(), controlNumber_.data(), controlCut_);
+}
+
 void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
                               std::string_view line, RuleFindings& out) {
     const int g = group_[std::size_t(typeIndex)];
@@ -302,7 +312,7 @@ void IntegrityEdits::record(std::size_t node, int typeIndex, int occurrence, std
     // Each edit is asked of the types it weighs alone: most records are
     // weighed by two or three.
     const std::size_t type = std::size_t(typeIndex);
-    if (on(Edit::ControlNumber) && controlField_[type] >= 0)
+    if (on(Edit::ControlNumber) && controlField_[type] >= 0 && !controlNumberHeld(typeIndex, line))
         controlNumber(node, typeIndex, occurrence, line, out);
     if (on(Edit::SequenceNumbers) && group_[type] >= 0 && sequenceField_[type] >= 0)
         sequence(node, typeIndex, occurrence, line, out);

@@ -104,6 +104,9 @@ private:
                    RuleFindings& out);
     void controlNumber(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                        RuleFindings& out);
+    // Whether a record of the claim's own (not its CA0) needs its control
+    // number weighed no further: none to compare with, or the CA0's bytes.
+    bool controlNumberHeld(int typeIndex, std::string_view line) const;
     void sequence(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                   RuleFindings& out);
     void service(std::size_t node, int occurrence, std::string_view line);
