@@ -266,7 +266,7 @@ inline bool IntegrityEdits::controlNumberHeld(int typeIndex, std::string_view li
            sameBytes(value.data(), controlNumber_.data(), controlCut_);
 }
 
-void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
+inline void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
                               std::string_view line, RuleFindings& out) {
     const int g = group_[std::size_t(typeIndex)];
     const int field = sequenceField_[std::size_t(typeIndex)];
@@ -300,7 +300,7 @@ void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
     add(Edit::SequenceNumbers, wrong, value, out);
 }
 
-void IntegrityEdits::service(std::size_t node, int occurrence, std::string_view line) {
+inline void IntegrityEdits::service(std::size_t node, int occurrence, std::string_view line) {
     const std::int64_t from = from_ < 0 ? 0 : dateOf(cut(fa0_, from_, line));
     const std::int64_t to = to_ < 0 ? 0 : dateOf(cut(fa0_, to_, line));
     if (from || to)
