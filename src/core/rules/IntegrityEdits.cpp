@@ -267,7 +267,7 @@ inline bool IntegrityEdits::controlNumberHeld(int typeIndex, std::string_view li
 }
 
 inline void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
-                              std::string_view line, RuleFindings& out) {
+                                     std::string_view line, RuleFindings& out) {
     const int g = group_[std::size_t(typeIndex)];
     const int field = sequenceField_[std::size_t(typeIndex)];
     if (g < 0 || field < 0)
