@@ -11,6 +11,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -174,6 +175,48 @@ private slots:
         for (const QString& sample : samples)
             QCOMPARE(ruleRows(QStringLiteral(SAMPLES_DIR "/%1").arg(sample).toStdString()),
                      QStringList());
+    }
+
+    // The edits weigh values, not bytes: a control number padded otherwise,
+    // a sequence number padded with a blank, a 29th of February of a leap
+    // year are the claim's own and no finding; a wrong number is.
+    void integrityEditsWeighValues_data() {
+        QTest::addColumn<int>("column"); // of the first FA0 of the first claim
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("rule"); // of every row, or none
+        QTest::newRow("control number shifted") << 6 << QByteArray(" =") << QString();
+        QTest::newRow("control number other")
+            << 6 << QByteArray("X=") << QStringLiteral("control-number");
+        QTest::newRow("sequence number blank-padded") << 4 << QByteArray(" 1") << QString();
+        QTest::newRow("sequence number wrong")
+            << 4 << QByteArray("02") << QStringLiteral("sequence-numbers");
+        for (const char* leapDay : {"20000229", "19960229", "19920229"})
+            QTest::newRow(leapDay) << 48 << QByteArray(leapDay) << QString();
+    }
+    void integrityEditsWeighValues() {
+        QFETCH(int, column);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, rule);
+        const QString name = QStringLiteral("values.nsf");
+        generated({QStringLiteral("--version"), QStringLiteral("00301"), QStringLiteral("--seed"),
+                   QStringLiteral("9"), QStringLiteral("--claims"), QStringLiteral("3")},
+                  name);
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        const qsizetype fa0 = bytes.indexOf("\r\nFA0") + 2;
+        QVERIFY(fa0 > 2);
+        // "=": the control number (03.0, columns 6 to 22) as it was, without its blanks.
+        const QByteArray pcn = bytes.mid(fa0 + 5, 17).trimmed();
+        if (text.endsWith('='))
+            text = (text.chopped(1) + pcn).leftJustified(17, ' ', true);
+        bytes.replace(fa0 + column - 1, text.size(), text);
+        QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+        file.close();
+        const QStringList rows = ruleRows(dir.filePath(name).toStdString());
+        QCOMPARE(rows.isEmpty(), rule.isEmpty());
+        for (const QString& row : rows)
+            QCOMPARE(row.section(u'|', 1, 1), QStringLiteral("integrity.") + rule);
     }
 
     // A payer's rules: on the claim, with a field's value in the message,

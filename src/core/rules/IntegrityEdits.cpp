@@ -27,11 +27,7 @@ std::string digitsOf(std::int64_t date) {
 
 // The date a value holds, CCYYMMDD, or 0. Read here rather than by the
 // field check, and inline: it runs for every date field of every record.
-inline std::int64_t calendarDate(std::string_view value) {
-    // Eight digits are told at once.
-    if (value.size() != 8)
-        return 0;
-    const ShortValue v(value);
+inline std::int64_t calendarDate(const ShortValue& v) {
     if (!v.digits())
         return 0;
     const std::int64_t year = v.digit(0) * 1000 + v.digit(1) * 100 + v.digit(2) * 10 + v.digit(3);
@@ -43,6 +39,47 @@ inline std::int64_t calendarDate(std::string_view value) {
     if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
         last = 29;
     return day <= last ? year * 10000 + month * 100 + day : 0;
+}
+
+inline std::int64_t calendarDate(std::string_view value) {
+    // Eight digits are told at once.
+    return value.size() == 8 ? calendarDate(ShortValue(value)) : 0;
+}
+
+// Whether eight digits are a calendar date: calendarDate(v) != 0, with the
+// year read only for the 29th of February (dates are most of the fields
+// the edits weigh).
+inline bool isCalendarDate(const ShortValue& v) {
+    if (!v.digits())
+        return false;
+    const unsigned month = v.digit(4) * 10 + v.digit(5), day = v.digit(6) * 10 + v.digit(7);
+    if (month < 1 || month > 12 || day < 1 ||
+        (v.digit(0) | v.digit(1) | v.digit(2) | v.digit(3)) == 0)
+        return false;
+    static constexpr unsigned kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day <= kDays[month - 1])
+        return true;
+    if (month != 2 || day != 29)
+        return false;
+    const unsigned year = v.digit(0) * 1000 + v.digit(1) * 100 + v.digit(2) * 10 + v.digit(3);
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// Whether n bytes are the same, eight at a time: a control number is some
+// seventeen, too few to be worth a call to memcmp.
+inline bool sameBytes(const char* a, const char* b, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y)
+            return false;
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
 }
 
 } // namespace
@@ -57,6 +94,7 @@ IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue
         if (edit == Edit::Condition)
             continue;
         rulesOf_[std::size_t(edit)].push_back(std::int32_t(i));
+        on_[std::size_t(edit)] = true;
         any_ = true;
     }
     controlField_.fill(-1);
@@ -99,6 +137,8 @@ IntegrityEdits::IntegrityEdits(const RuleCatalogue& rules, const LayoutCatalogue
             leads_[std::size_t(type)] = name == kGroups[g][0];
         }
     }
+    for (std::size_t type = 0; type < hasFields_.size(); ++type)
+        hasFields_[type] = !dates_[type].empty() || !codes_[type].empty();
     from_ = layouts.at(fa0_).indexOf("05.0");
     to_ = layouts.at(fa0_).indexOf("06.0");
     created_ = layouts.at(aa0_).indexOf("15.0");
@@ -111,10 +151,20 @@ std::int64_t IntegrityEdits::dateOf(std::string_view value) {
 std::uint64_t IntegrityEdits::shortKey(std::string_view code) {
     if (code.empty() || code.size() > 7)
         return 0;
-    std::uint64_t key = std::uint64_t(code.size()) << 56;
-    for (std::size_t i = 0; i < code.size(); ++i)
-        key |= std::uint64_t(static_cast<unsigned char>(code[i])) << (8 * i);
-    return key;
+    // In fixed-size loads: two overlapping halves for four to seven bytes.
+    const std::size_t n = code.size();
+    const char* const p = code.data();
+    std::uint64_t key = 0;
+    if (n >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        key = std::uint64_t(low) | (std::uint64_t(high) << (8 * (n - 4)));
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            key |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
+    }
+    return key | (std::uint64_t(n) << 56);
 }
 
 bool IntegrityEdits::listed(const Field& field, std::string_view code) const {
@@ -142,9 +192,14 @@ void IntegrityEdits::checkFields(int typeIndex, std::string_view line,
         for (const Field& field : dates_[std::size_t(typeIndex)]) {
             const std::string_view value = columns(line, field.start, field.length);
             // A date, blank, or failed by its type letters (not weighed
-            // again): the usual cases, eight blanks and a date, are asked first.
-            if ((value.size() == 8 && ShortValue(value).blank()) || calendarDate(value) ||
-                trimSpaces(value).empty() || value == "00000000" ||
+            // again): the usual cases, eight blanks and a date, are asked
+            // first, from one load of the eight bytes.
+            if (value.size() == 8) {
+                const ShortValue eight(value);
+                if (eight.blank() || isCalendarDate(eight))
+                    continue;
+            }
+            if (trimSpaces(value).empty() || value == "00000000" ||
                 !layout.isValid(field.index, value))
                 continue;
             found.push_back({Edit::CalendarDates, field.index, std::string(value)});
@@ -179,32 +234,52 @@ void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurren
         return;
     const std::string_view value = cut(typeIndex, field, line);
     if (typeIndex == ca0_) {
-        // Kept in a buffer that has grown to the field once: no string is
-        // built per claim.
+        // Kept as cut, blanks and all, in a buffer that has grown to the
+        // field once: the other records mostly hold the same bytes, told
+        // without trimming, and no string is built per claim.
         const std::string_view number = trimSpaces(value);
-        if (controlNumber_.size() < number.size())
-            controlNumber_.resize(number.size());
-        std::memcpy(controlNumber_.data(), number.data(), number.size());
+        if (controlNumber_.size() < value.size())
+            controlNumber_.resize(value.size());
+        if (!value.empty())
+            std::memcpy(controlNumber_.data(), value.data(), value.size());
+        controlCut_ = value.size();
+        controlFrom_ = number.empty() ? 0 : std::size_t(number.data() - value.data());
         controlLength_ = number.size();
         hasControlNumber_ = true;
         return;
     }
-    if (hasControlNumber_ &&
-        trimSpaces(value) != std::string_view(controlNumber_.data(), controlLength_))
+    if (!hasControlNumber_ || (value.size() == controlCut_ &&
+                               sameBytes(value.data(), controlNumber_.data(), controlCut_)))
+        return;
+    if (trimSpaces(value) != std::string_view(controlNumber_.data() + controlFrom_, controlLength_))
         add(Edit::ControlNumber,
             {-1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0}, value, out);
 }
 
-void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
-                              std::string_view line, RuleFindings& out) {
+inline bool IntegrityEdits::controlNumberHeld(int typeIndex, std::string_view line) const {
+    if (typeIndex == ca0_)
+        return false;
+    if (!hasControlNumber_)
+        return true;
+    const std::string_view value = cut(typeIndex, controlField_[std::size_t(typeIndex)], line);
+    return value.size() == controlCut_ &&
+           sameBytes(value.data(), controlNumber_.data(), controlCut_);
+}
+
+inline void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
+                                     std::string_view line, RuleFindings& out) {
     const int g = group_[std::size_t(typeIndex)];
     const int field = sequenceField_[std::size_t(typeIndex)];
     if (g < 0 || field < 0)
         return;
     Group& group = groups_[std::size_t(g)];
     const std::string_view value = cut(typeIndex, field, line);
-    // A number that is none is the field check's to tell.
-    const auto number = parseInteger(trimSpaces(value), 0, 999999999);
+    // A number that is none is the field check's to tell. Mostly two digits,
+    // read at once.
+    const ShortValue digits(value);
+    const auto number = value.size() == 2 && digits.digits()
+                            ? std::optional<std::int64_t>(digits.digit(0) * 10 + digits.digit(1))
+                            : parseInteger(trimSpaces(value), 0, 999999999);
     const RuleFindings::Finding where{
         -1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0};
     if (leads_[std::size_t(typeIndex)]) {
@@ -225,7 +300,7 @@ void IntegrityEdits::sequence(std::size_t node, int typeIndex, int occurrence,
     add(Edit::SequenceNumbers, wrong, value, out);
 }
 
-void IntegrityEdits::service(std::size_t node, int occurrence, std::string_view line) {
+inline void IntegrityEdits::service(std::size_t node, int occurrence, std::string_view line) {
     const std::int64_t from = from_ < 0 ? 0 : dateOf(cut(fa0_, from_, line));
     const std::int64_t to = to_ < 0 ? 0 : dateOf(cut(fa0_, to_, line));
     if (from || to)
@@ -234,11 +309,14 @@ void IntegrityEdits::service(std::size_t node, int occurrence, std::string_view 
 
 void IntegrityEdits::record(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                             RuleFindings& out) {
-    if (on(Edit::ControlNumber))
+    // Each edit is asked of the types it weighs alone: most records are
+    // weighed by two or three.
+    const std::size_t type = std::size_t(typeIndex);
+    if (on(Edit::ControlNumber) && controlField_[type] >= 0 && !controlNumberHeld(typeIndex, line))
         controlNumber(node, typeIndex, occurrence, line, out);
-    if (on(Edit::SequenceNumbers))
+    if (on(Edit::SequenceNumbers) && group_[type] >= 0 && sequenceField_[type] >= 0)
         sequence(node, typeIndex, occurrence, line, out);
-    if (on(Edit::CalendarDates) || on(Edit::ListedCodes))
+    if ((on(Edit::CalendarDates) || on(Edit::ListedCodes)) && hasFields_[type])
         ownFields(node, typeIndex, occurrence, line, out);
     if (typeIndex == fa0_ && on(Edit::ServiceAfterCreation))
         service(node, occurrence, line);
@@ -292,9 +370,16 @@ void IntegrityEdits::servicesAfter(const PassClaim& claim, RuleFindings& out) {
     if (services_.empty() || created_ < 0)
         return;
     std::int64_t created = 0;
-    for (const SharedRecord& shown : *claim.above)
-        if (shown.typeIndex == aa0_)
-            created = dateOf(cut(aa0_, created_, shown.line));
+    for (const SharedRecord& shown : *claim.above) {
+        if (shown.typeIndex != aa0_)
+            continue;
+        // Claim after claim shows the same file header: its date is read once.
+        if (shown.at != createdAt_) {
+            createdAt_ = shown.at;
+            createdDate_ = dateOf(cut(aa0_, created_, shown.line));
+        }
+        created = createdDate_;
+    }
     if (!created)
         return;
     for (const Service& s : services_) {
@@ -324,6 +409,8 @@ void IntegrityEdits::dropNode(std::size_t node) {
 }
 
 void IntegrityEdits::reset() {
+    controlCut_ = 0;
+    controlFrom_ = 0;
     controlLength_ = 0;
     hasControlNumber_ = false;
     groups_ = {};

@@ -95,7 +95,7 @@ private:
         std::int64_t to;
     };
 
-    bool on(Edit edit) const { return !rulesOf_[std::size_t(edit)].empty(); }
+    bool on(Edit edit) const { return on_[std::size_t(edit)]; }
     void add(Edit edit, const RuleFindings::Finding& where, std::string_view value,
              RuleFindings& out) const;
     // The dates and codes of a record that fail.
@@ -104,6 +104,9 @@ private:
                    RuleFindings& out);
     void controlNumber(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                        RuleFindings& out);
+    // Whether a record of the claim's own (not its CA0) needs its control
+    // number weighed no further: none to compare with, or the CA0's bytes.
+    bool controlNumberHeld(int typeIndex, std::string_view line) const;
     void sequence(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                   RuleFindings& out);
     void service(std::size_t node, int occurrence, std::string_view line);
@@ -123,9 +126,11 @@ private:
 
     const LayoutCatalogue& layouts_;
     std::array<std::vector<std::int32_t>, RuleCatalogue::kEditCount> rulesOf_;
+    std::array<bool, RuleCatalogue::kEditCount> on_{}; // an edit some rule names
     bool any_ = false;
     std::array<std::vector<Field>, kRecordTypeCount> dates_;
     std::array<std::vector<Field>, kRecordTypeCount> codes_;
+    std::array<bool, kRecordTypeCount> hasFields_{}; // dates or codes
     // Where each field of each type is cut from a line: start column, length.
     std::array<std::vector<std::pair<std::int64_t, std::int64_t>>, kRecordTypeCount> cuts_;
     std::array<int, kRecordTypeCount> controlField_{}; // 03.0; -1: none
@@ -137,11 +142,15 @@ private:
     int from_ = -1, to_ = -1, created_ = -1; // FA0 05.0, 06.0; AA0 15.0
 
     // The claim being read.
-    std::string controlNumber_; // its first controlLength_ bytes
+    std::string controlNumber_; // its CA0's field as cut: its first controlCut_ bytes
+    std::size_t controlCut_ = 0;
+    std::size_t controlFrom_ = 0; // and the number without blanks: controlLength_ bytes from here
     std::size_t controlLength_ = 0;
     bool hasControlNumber_ = false;
     std::array<Group, 2> groups_{};
     std::vector<Service> services_;
+    std::int64_t createdAt_ = -1; // the file header last read, and its 15.0's date
+    std::int64_t createdDate_ = 0;
     std::vector<Shared::Found> found_; // a record's, while it is checked
     std::array<Shared, 8> shared_;
     // Where in shared_ each record a claim shows was last found: those above

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace qm {
 
@@ -48,10 +49,26 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
         } else if (!program.scopes.empty() && program.scopes.front().type >= 0) {
             // A rule on records is any(RT: ...): its scope, asked of each record.
             const FilterProgram::Scope& scope = program.scopes.front();
-            recordRulesOf_[std::size_t(scope.type)].push_back({std::int32_t(i), addScope(scope)});
+            RecordRule recordRule{std::int32_t(i), addScope(scope)};
+            const Program& bound = scopes_[recordRule.scope];
+            if (bound.shape == Program::Shape::Test || bound.shape == Program::Shape::And) {
+                recordRule.test = bound.a;
+                recordRule.also = bound.shape == Program::Shape::And ? bound.b : -1;
+            }
+            recordRulesOf_[std::size_t(scope.type)].push_back(recordRule);
             anyRecordRule_ = true;
         }
     }
+    for (TypeTests& tests : testsOf_) {
+        formRuns(tests.spans);
+        formRuns(tests.keys);
+    }
+    for (std::size_t i = 0; i < claimTests_.size(); ++i)
+        (claimTests_[i].source == Source::Field || claimTests_[i].source == Source::Any
+             ? hitTests_
+             : otherTests_)
+            .push_back(int(i));
+    testedAt_.fill(-1);
     values_.resize(reads_.size());
     verdicts_.resize(tests_.size());
     states_.resize(claimTests_.size());
@@ -141,31 +158,34 @@ int RuleConditions::addTest(const FieldTest& test) {
         added.keys.clear();
     if (!added.keys.empty())
         reads_[std::size_t(read)].keyed = true;
-    testsOf_[std::size_t(test.type)].push_back(quickOf(added, int(tests_.size())));
     tests_.push_back(std::move(added));
+    addQuick(tests_.back(), int(tests_.size() - 1));
     return int(tests_.size() - 1);
 }
 
-RuleConditions::Quick RuleConditions::quickOf(const Test& test, int index) {
-    const FieldTest& field = test.field;
-    Quick quick;
-    quick.date = field.date;
-    quick.negate = field.negate;
-    quick.test = index;
-    quick.read = test.read;
-    if (field.how == How::Exists) {
-        quick.kind = Quick::Kind::Exists;
-    } else if (field.how == How::Blank) {
-        quick.kind = Quick::Kind::Blank;
-    } else if (field.how == How::Numbers && field.ranges.size() == 1) {
-        quick.kind = Quick::Kind::Range;
-        quick.low = field.ranges.front().low;
-        quick.high = field.ranges.front().high;
-    } else if (field.how == How::Texts && test.keys.size() == 1) {
-        quick.kind = Quick::Kind::Key;
-        quick.key = test.keys.front();
+template <typename T> void RuleConditions::formRuns(std::vector<T>& tests) {
+    std::stable_sort(tests.begin(), tests.end(), [](const T& a, const T& b) {
+        return a.read != b.read ? a.read < b.read : a.date < b.date;
+    });
+    for (std::size_t i = tests.size(); i-- > 0;) {
+        const bool last = i + 1 == tests.size() || tests[i + 1].read != tests[i].read ||
+                          tests[i + 1].date != tests[i].date;
+        tests[i].end = last ? std::uint32_t(i + 1) : tests[i + 1].end;
     }
-    return quick;
+}
+
+void RuleConditions::addQuick(const Test& test, int index) {
+    const FieldTest& field = test.field;
+    TypeTests& tests = testsOf_[std::size_t(field.type)];
+    if (field.how == How::Exists || field.how == How::Blank)
+        tests.flags.push_back({index, test.read, field.date, field.how == How::Exists});
+    else if (field.how == How::Numbers && field.ranges.size() == 1)
+        tests.spans.push_back({field.ranges.front().low, field.ranges.front().high, index,
+                               test.read, field.date, field.negate, 0});
+    else if (field.how == How::Texts && test.keys.size() == 1)
+        tests.keys.push_back({test.keys.front(), index, test.read, field.date, field.negate, 0});
+    else
+        tests.others.push_back(index);
 }
 
 std::size_t RuleConditions::addScope(const FilterProgram::Scope& scope) {
@@ -218,35 +238,51 @@ void RuleConditions::test(int typeIndex, std::string_view line) {
         if (read.date)
             value.date = FilterLiterals::valueOf(value.trimmed, true);
     }
-    for (const Quick& quick : testsOf_[std::size_t(typeIndex)]) {
-        const Value& value = values_[std::size_t(quick.read)];
-        const bool blank = quick.date ? value.blankDate : value.blank;
-        bool verdict = false;
-        switch (quick.kind) {
-        case Quick::Kind::Exists:
-            verdict = !blank;
-            break;
-        case Quick::Kind::Blank:
-            verdict = blank;
-            break;
-        case Quick::Kind::Range: {
-            // A blank value reads as no number.
-            const std::optional<std::int64_t>& n = quick.date ? value.date : value.plain;
-            verdict = n ? (*n >= quick.low && *n <= quick.high) != quick.negate : quick.negate;
-            break;
+    // Through locals: a verdict is a char, which the compiler must take to
+    // alias every member, and would read them again after each one.
+    const TypeTests& tests = testsOf_[std::size_t(typeIndex)];
+    const Value* const values = values_.data();
+    char* const verdicts = verdicts_.data();
+    for (const Flag& flag : tests.flags) {
+        const Value& value = values[flag.read];
+        verdicts[flag.test] = (flag.date ? value.blankDate : value.blank) != flag.exists;
+    }
+    const Span* const spans = tests.spans.data();
+    for (std::size_t i = 0, n = tests.spans.size(); i < n;) {
+        // A blank value reads as no number.
+        const Value& value = values[spans[i].read];
+        const std::optional<std::int64_t>& number = spans[i].date ? value.date : value.plain;
+        const std::size_t end = spans[i].end;
+        if (!number) {
+            for (; i < end; ++i)
+                verdicts[spans[i].test] = spans[i].negate;
+            continue;
         }
-        case Quick::Kind::Key:
-            verdict = blank ? quick.negate : (value.key == quick.key) != quick.negate;
-            break;
-        case Quick::Kind::Other:
-            verdict = passes(tests_[std::size_t(quick.test)], value);
-            break;
+        const std::int64_t x = *number;
+        for (; i < end; ++i)
+            verdicts[spans[i].test] = (x >= spans[i].low && x <= spans[i].high) != spans[i].negate;
+    }
+    const Key* const keys = tests.keys.data();
+    for (std::size_t i = 0, n = tests.keys.size(); i < n;) {
+        const Value& value = values[keys[i].read];
+        const std::size_t end = keys[i].end;
+        if (keys[i].date ? value.blankDate : value.blank) {
+            for (; i < end; ++i)
+                verdicts[keys[i].test] = keys[i].negate;
+            continue;
         }
-        verdicts_[std::size_t(quick.test)] = verdict;
+        const std::uint64_t key = value.key;
+        for (; i < end; ++i)
+            verdicts[keys[i].test] = (key == keys[i].key) != keys[i].negate;
+    }
+    for (const int t : tests.others) {
+        const Test& other = tests_[std::size_t(t)];
+        verdicts[t] = passes(other, values[other.read]);
     }
 }
 
-void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::string_view line) {
+void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::string_view line,
+                          std::int64_t at) {
     if (node < nodes_)
         restart(typeIndex);
     else
@@ -255,7 +291,12 @@ void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::
     count = std::max(count, occurrence);
     if (!(typesRead_ >> unsigned(typeIndex) & 1u))
         return;
-    test(typeIndex, line);
+    // A record shown with claim after claim is the same line each time: the
+    // values and verdicts of its type, which only its lines make, stand.
+    if (at < 0 || testedAt_[std::size_t(typeIndex)] != at) {
+        test(typeIndex, line);
+        testedAt_[std::size_t(typeIndex)] = at;
+    }
     for (const int c : claimTestsOf_[std::size_t(typeIndex)]) {
         const ClaimTest& claimTest = claimTests_[std::size_t(c)];
         State& state = states_[std::size_t(c)];
@@ -274,7 +315,7 @@ void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::
             state.hit = state.hit || run(scopes_[claimTest.scope], verdicts_.data());
             break;
         case Source::All:
-            state.all = state.all && run(scopes_[claimTest.scope], verdicts_.data());
+            state.some = state.some || !run(scopes_[claimTest.scope], verdicts_.data());
             state.hit = true;
             break;
         default:
@@ -286,12 +327,16 @@ void RuleConditions::feed(std::size_t node, int typeIndex, int occurrence, std::
 void RuleConditions::record(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                             std::vector<std::int32_t>& failed) {
     const std::vector<RecordRule>& recordRules = recordRulesOf_[std::size_t(typeIndex)];
-    if (typesFed_ >> unsigned(typeIndex) & 1u)
+    if (typesFed_ >> unsigned(typeIndex) & 1u) {
         feed(node, typeIndex, occurrence, line);
-    else if (!recordRules.empty())
+    } else if (!recordRules.empty()) {
         test(typeIndex, line);
+        testedAt_[std::size_t(typeIndex)] = -1;
+    }
+    const char* const verdicts = verdicts_.data();
     for (const RecordRule& rule : recordRules)
-        if (run(scopes_[rule.scope], verdicts_.data()))
+        if (rule.test >= 0 ? verdicts[rule.test] && (rule.also < 0 || verdicts[rule.also])
+                           : run(scopes_[rule.scope], verdicts))
             failed.push_back(rule.rule);
 }
 
@@ -301,7 +346,10 @@ void RuleConditions::restart(int typeIndex) {
 }
 
 void RuleConditions::reset() {
-    std::fill(states_.begin(), states_.end(), State());
+    // All zeros: cleared at once.
+    static_assert(std::is_trivially_copyable_v<State>);
+    if (!states_.empty())
+        std::memset(static_cast<void*>(states_.data()), 0, states_.size() * sizeof(State));
     counts_.fill(0);
     nodes_ = 0;
 }
@@ -364,9 +412,9 @@ bool RuleConditions::valuePasses(const FieldTest& test, const Value& value) {
     if (blank)
         return test.negate;
     bool found = false;
-    std::size_t start = 0, length = 0;
+    // Every kind of text weighs the value without its blanks alone.
     for (const ValueMatcher& text : test.texts)
-        found = found || text.matches(value.value, start, length);
+        found = found || text.matchesTrimmed(value.trimmed);
     return found != test.negate;
 }
 
@@ -393,7 +441,7 @@ inline bool RuleConditions::verdict(const ClaimTest& test, const State& state,
     case Source::Any:
         return state.hit;
     case Source::All:
-        return state.hit && state.all;
+        return state.hit && !state.some;
     case Source::Count:
         return numberPasses(test.field, counts_[std::size_t(test.field.type)]);
     case Source::Sum:
@@ -437,18 +485,23 @@ void RuleConditions::finish(const PassClaim& claim, std::uint32_t problemKinds,
     for (const SharedRecord& shown : *claim.above)
         if ((typesFed_ >> unsigned(shown.typeIndex) & 1u) &&
             counts_[std::size_t(shown.typeIndex)] == 0)
-            feed(nodes_, shown.typeIndex, 1, shown.line);
+            feed(nodes_, shown.typeIndex, 1, shown.line, shown.at);
     for (const SharedRecord& shown : *claim.below) {
         if (!(typesFed_ >> unsigned(shown.typeIndex) & 1u))
             continue;
         if (counts_[std::size_t(shown.typeIndex)] > 0)
             restart(shown.typeIndex);
-        feed(nodes_, shown.typeIndex, 1, shown.line);
+        feed(nodes_, shown.typeIndex, 1, shown.line, shown.at);
     }
-    for (std::size_t i = 0; i < claimTests_.size(); ++i)
-        claimVerdicts_[i] = verdict(claimTests_[i], states_[i], claim, problemKinds);
+    const ClaimTest* const claimTests = claimTests_.data();
+    const State* const states = states_.data();
+    char* const verdicts = claimVerdicts_.data();
+    for (const int i : hitTests_)
+        verdicts[i] = states[i].hit;
+    for (const int i : otherTests_)
+        verdicts[i] = verdict(claimTests[i], states[i], claim, problemKinds);
     for (const ClaimRule& rule : claimRules_)
-        if (run(rule.program, claimVerdicts_.data()))
+        if (run(rule.program, verdicts))
             chosen.push_back(rule.rule);
     reset();
 }

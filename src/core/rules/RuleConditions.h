@@ -76,19 +76,41 @@ private:
         std::vector<std::string> exact;
         std::vector<std::uint64_t> keys;
     };
-    // The same, for the loop over a record's tests: the kinds most rules
-    // ask, with what they compare, side by side (Other: tests_[test]).
-    struct Quick {
-        enum class Kind : std::uint8_t { Exists, Blank, Range, Key, Other };
-        Kind kind = Kind::Other;
-        bool date = false;
-        bool negate = false;
-        int test = -1;
-        int read = -1;
-        std::int64_t low = 0, high = 0; // Range
-        std::uint64_t key = 0;          // Key
+    // The same, for the loops over a record's tests: the kinds most rules
+    // ask, each kind in a list of its own with what it compares side by
+    // side, so that each loop is a few loads and no choice (Other: tests_).
+    struct Flag { // Exists, Blank
+        int test;
+        int read;
+        bool date;
+        bool exists;
     };
-    static Quick quickOf(const Test& test, int index);
+    // Spans and keys are kept in runs of the same read and kind, its value
+    // looked at once for the run (end: past the run's last).
+    struct Span { // a single range of numbers
+        std::int64_t low, high;
+        int test;
+        int read;
+        bool date;
+        bool negate;
+        std::uint32_t end = 0;
+    };
+    struct Key { // a single exact text
+        std::uint64_t key;
+        int test;
+        int read;
+        bool date;
+        bool negate;
+        std::uint32_t end = 0;
+    };
+    struct TypeTests {
+        std::vector<Flag> flags;
+        std::vector<Span> spans;
+        std::vector<Key> keys;
+        std::vector<int> others;
+    };
+    template <typename T> static void formRuns(std::vector<T>& tests);
+    void addQuick(const Test& test, int index);
     // Steps, and the shapes most rules have, run without the stack.
     struct Program {
         enum class Shape : std::uint8_t { Test, NotTest, And, Or, Steps };
@@ -109,7 +131,7 @@ private:
     };
     struct State {
         bool hit = false;
-        bool all = true;
+        bool some = false; // All: some record failed (all zeros: a claim begun)
         bool overflow = false;
         std::int64_t sum = 0;
     };
@@ -120,6 +142,10 @@ private:
     struct RecordRule {
         std::int32_t rule;
         std::size_t scope; // in scopes_
+        // A scope that is a test, or two and-ed: their verdicts, looked at
+        // without the scope (-1: none).
+        int test = -1;
+        int also = -1;
     };
 
     void addClaimRule(std::int32_t rule, const FilterProgram& program);
@@ -128,7 +154,9 @@ private:
     std::size_t addScope(const FilterProgram::Scope& scope);
     // Cuts and tests the fields of a record of a type; then its claim tests.
     void test(int typeIndex, std::string_view line);
-    void feed(std::size_t node, int typeIndex, int occurrence, std::string_view line);
+    // at: where a record shown with the claim was read (-1: one of its own).
+    void feed(std::size_t node, int typeIndex, int occurrence, std::string_view line,
+              std::int64_t at = -1);
     void restart(int typeIndex);
     static bool passes(const Test& test, const Value& value);
     static bool valuePasses(const FieldTest& test, const Value& value);
@@ -146,9 +174,11 @@ private:
     std::vector<Test> tests_;
     std::vector<Program> scopes_; // over tests_
     std::vector<ClaimTest> claimTests_;
+    // Those whose verdict is whether a record hit (Field, Any), and the others.
+    std::vector<int> hitTests_, otherTests_;
     std::vector<ClaimRule> claimRules_;
     std::array<std::vector<int>, kRecordTypeCount> readsOf_;
-    std::array<std::vector<Quick>, kRecordTypeCount> testsOf_;
+    std::array<TypeTests, kRecordTypeCount> testsOf_;
     std::array<std::vector<int>, kRecordTypeCount> claimTestsOf_; // fed by records of a type
     std::array<std::vector<RecordRule>, kRecordTypeCount> recordRulesOf_;
     bool anyRecordRule_ = false;
@@ -161,6 +191,9 @@ private:
     std::vector<State> states_;  // by claim test
     std::vector<char> claimVerdicts_;
     std::array<int, kRecordTypeCount> counts_{};
+    // Where the record last tested of each type was read, when it was one
+    // shown with a claim (else -1).
+    std::array<std::int64_t, kRecordTypeCount> testedAt_{};
     std::size_t nodes_ = 0;
     std::vector<char> stack_;
 };

@@ -10,12 +10,13 @@ RuleEditor::RuleEditor(const RuleSet& set)
     : set_(set)
     , layouts_(*set.layouts())
     , conditions_(set, *set.layouts())
-    , integrity_(set, *set.layouts()) {
+    , integrity_(set, *set.layouts())
+    , xa0_(recordTypeIndex("XA0")) {
     const std::vector<RuleCatalogue::Rule>& rules = set.rules();
     for (const RuleCatalogue::Rule& rule : rules)
         if (rule.edit == RuleCatalogue::Edit::Condition && rule.recordType < 0)
             for (const RuleCatalogue::MessagePart& part : rule.message)
-                if (part.type >= 0)
+                if (part.type >= 0 && part.type != xa0_)
                     messageTypes_ |= 1u << unsigned(part.type);
 }
 
@@ -61,7 +62,11 @@ void RuleEditor::packClaimMessage(const RuleCatalogue::Rule& rule, const PassCla
             continue;
         std::string_view line;
         bool found = false;
-        if (kept_ >> unsigned(part.type) & 1u) {
+        if (part.type == xa0_) {
+            // The claim's own, as the check keeps it: not copied again here.
+            found = claim.xa0 != nullptr;
+            line = found ? *claim.xa0 : std::string_view();
+        } else if (kept_ >> unsigned(part.type) & 1u) {
             line = firstLines_[std::size_t(part.type)];
             found = true;
         }

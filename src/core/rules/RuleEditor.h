@@ -45,7 +45,9 @@ private:
     IntegrityEdits integrity_;
     RuleFindings findings_;
     std::size_t nodes_ = 0;
-    // The first record of each type a claim rule's message names.
+    const int xa0_;
+    // The first record of each type a claim rule's message names (but the
+    // XA0, which the claim hands over).
     std::uint32_t messageTypes_ = 0;
     std::uint32_t kept_ = 0;
     std::array<std::string, kRecordTypeCount> firstLines_;

@@ -287,6 +287,9 @@ std::size_t FieldRegex::characters(std::string_view text, std::size_t from, std:
 
 bool FieldRegex::search(std::string_view value, std::size_t& start, std::size_t& length) const {
     const std::string_view trimmed = trimSpaces(value);
+    // Most values are told by their ends alone, without RE2.
+    if (!profile_.mayMatch(trimmed))
+        return false;
     const std::string_view text = utf8(trimmed);
     std::size_t from = 0, to = 0;
     if (!run(*value_, text, 0, from, to))
@@ -294,6 +297,13 @@ bool FieldRegex::search(std::string_view value, std::size_t& start, std::size_t&
     start = std::size_t(trimmed.data() - value.data()) + characters(text, 0, from);
     length = characters(text, from, to);
     return true;
+}
+
+bool FieldRegex::matchesTrimmed(std::string_view trimmed) const {
+    if (!profile_.mayMatch(trimmed))
+        return false;
+    std::size_t from = 0, to = 0;
+    return run(*value_, utf8(trimmed), 0, from, to);
 }
 
 bool FieldRegex::putOneALine(const std::vector<std::string_view>& values) const {

@@ -42,6 +42,8 @@ public:
     // The leftmost match in value, matched without the blanks around it (a
     // field's padding takes no part); start counts from the value's first byte.
     bool search(std::string_view value, std::size_t& start, std::size_t& length) const;
+    // Whether a value already without its blanks holds a match (where alone).
+    bool matchesTrimmed(std::string_view trimmed) const;
     // The leftmost match of every value that holds one, appended in order:
     // what search() finds value by value, found with one pass over all of
     // them where the pattern allows it, and over those alone whose ends

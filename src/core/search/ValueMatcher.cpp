@@ -82,6 +82,9 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
                            NumberText::Unit unit) const {
     if (impossible_)
         return false;
+    // A pattern trims the value itself.
+    if (mode_ == SearchQuery::Mode::Regex)
+        return regex_.search(value, start, length);
     const std::string_view trimmed = trimSpaces(value);
     const std::size_t offset = std::size_t(trimmed.data() - value.data());
     switch (mode_) {
@@ -98,7 +101,7 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
         length = trimmed.size();
         return trimmed == bytes_;
     case SearchQuery::Mode::Regex:
-        return regex_.search(value, start, length);
+        break;
     case SearchQuery::Mode::Number: {
         const Range& range = ranges_[static_cast<std::size_t>(unit)];
         if (!range.written || range.empty)
@@ -116,6 +119,13 @@ bool ValueMatcher::matches(std::string_view value, std::size_t& start, std::size
     }
     }
     return false;
+}
+
+bool ValueMatcher::matchesTrimmed(std::string_view trimmed, NumberText::Unit unit) const {
+    if (mode_ == SearchQuery::Mode::Regex)
+        return !impossible_ && regex_.matchesTrimmed(trimmed);
+    std::size_t start = 0, length = 0;
+    return matches(trimmed, start, length, unit);
 }
 
 void ValueMatcher::matchEach(const std::vector<std::string_view>& values,

@@ -29,6 +29,10 @@ public:
     // field.
     bool matches(std::string_view value, std::size_t& start, std::size_t& length,
                  NumberText::Unit unit = NumberText::Unit::Whole) const;
+    // Whether a value already without its blanks matches: matches() for
+    // those that need not know where.
+    bool matchesTrimmed(std::string_view trimmed,
+                        NumberText::Unit unit = NumberText::Unit::Whole) const;
     // The same for several values (the fields of one record, with the units
     // of their fields where numbers compare; none: whole numbers): every
     // value that matches, in order, appended to out.
