@@ -120,9 +120,7 @@ ExportFile::Written frmClaimList::exportClaims(const QString& dialogName, const 
         document_ ? document_->besideFile(QStringLiteral("-claims.csv")) : QString());
     request.what = CountText::of(shown, "claim", "claims");
     ExportProgress progress(this, caption, shown);
-    request.failure = [&progress](const QString& path, const QString& reason) {
-        return progress.failure(path, reason);
-    };
+    progress.tellFailures(request);
     const ExportFile::Written written = ExportFile::save(
         this, request, [this, &order, &progress](std::ostream& out, const QString&) {
             return model_->writeCsv(out, order, progress);

@@ -68,3 +68,9 @@ QString ExportProgress::failure(const QString& path, const QString& reason) cons
             .arg(path);
     return QStringLiteral("Unable to write %1:\n%2").arg(path, reason);
 }
+
+void ExportProgress::tellFailures(ExportFile::Request& request) const {
+    request.failure = [this](const QString& path, const QString& reason) {
+        return failure(path, reason);
+    };
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/common/ExportFile.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -45,6 +47,9 @@ public:
     // The message for a failed write of path: none when cancelled, the rows'
     // change when they changed, otherwise the reason the file was not written.
     QString failure(const QString& path, const QString& reason) const;
+    // Has the request word its failures as failure() does (the progress
+    // outlives the export).
+    void tellFailures(ExportFile::Request& request) const;
 
 private:
     void showDialog();

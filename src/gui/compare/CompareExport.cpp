@@ -113,9 +113,7 @@ ExportFile::Written CompareExport::toFile(QWidget* parent, const CompareFeed& fe
     request.what = CountText::number(count) +
                    (count == 1 ? QStringLiteral(" difference") : QStringLiteral(" differences"));
     ExportProgress progress(parent, request.dialog.caption, count);
-    request.failure = [&progress](const QString& path, const QString& reason) {
-        return progress.failure(path, reason);
-    };
+    progress.tellFailures(request);
     const ExportFile::Written written =
         ExportFile::save(parent, request, [&](std::ostream& out, const QString&) {
             return writeRows(feed, shown, out, progress);

@@ -45,9 +45,7 @@ ExportFile::Written ResultsExport::toFile(QWidget* parent, const QAbstractItemMo
     const int count = rows.rowCount();
     request.what = count == 1 ? QStringLiteral("1 row") : QStringLiteral("%L1 rows").arg(count);
     ExportProgress progress(parent, caption, count);
-    request.failure = [&progress](const QString& path, const QString& reason) {
-        return progress.failure(path, reason);
-    };
+    progress.tellFailures(request);
     const ExportFile::Written written =
         ExportFile::save(parent, request, [&](std::ostream& out, const QString&) {
             return writeRows(rows, out, progress);
