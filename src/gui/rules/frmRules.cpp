@@ -103,7 +103,9 @@ frmRules::frmRules(QWidget* parent)
             choice_.integrity = on;
         else if (index < choice_.files.size())
             choice_.files[index].on = on;
+        inItemChange_ = true;
         changed();
+        inItemChange_ = false;
     });
     refresh();
 }
@@ -149,6 +151,10 @@ void frmRules::changed() {
 }
 
 void frmRules::refresh() {
+    if (inItemChange_) {
+        QMetaObject::invokeMethod(this, &frmRules::refresh, Qt::QueuedConnection);
+        return;
+    }
     filling_ = true;
     tree_->clear();
     const RulesChoice::Loaded* loaded =

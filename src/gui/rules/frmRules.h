@@ -52,4 +52,7 @@ private:
     QLabel* errors_ = nullptr;
     QPushButton* remove_ = nullptr;
     bool filling_ = false;
+    // Set while an item tells of its own change: the tree is built again later,
+    // not under the item's feet.
+    bool inItemChange_ = false;
 };
