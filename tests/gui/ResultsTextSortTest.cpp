@@ -2,7 +2,8 @@
 // rows stand as a plain sorting proxy puts them, ascending and descending and
 // from an order of their own, the texts read on workers and not a slice per
 // turn; a reader that stops short, or texts too many different ones, leave
-// the sort to the slices, with the same rows in the end.
+// the sort to the slices, with the same rows in the end. Whole numbers that
+// workers may read sort there too, equal ones in the order sorted from.
 #include "gui/results/ResultsTextSort.h"
 
 #include "GuiTest.h"
@@ -29,15 +30,17 @@ namespace {
 constexpr int kRows = 3000;
 const char* const kWords[] = {"alpha", "Beta", "gamma", "ABBA", "", "abacus", "Omega"};
 
-// Rows of a key sorting by a scrambled position, a word that repeats, and
-// a number as text; columns 1 and 2 read on workers from a copy of their texts.
+// Rows of a key sorting by a scrambled number that repeats, a word that
+// repeats, and a number as text; columns 1 and 2 read on workers from a copy
+// of their texts, column 0 from a copy of its numbers.
 class TextSource : public QStandardItemModel, public ResultsSortSource {
 public:
     TextSource()
         : QStandardItemModel(0, 3) {
         for (int row = 0; row < kRows; ++row) {
             auto* key = new QStandardItem(QStringLiteral("R%1").arg(row));
-            key->setData((row * 7919) % 10007, ResultsFilterModel::SortRole);
+            numbers_.push_back((row * 7919) % 10007 / 4);
+            key->setData(numbers_.back(), ResultsFilterModel::SortRole);
             const QStringList texts{QString::fromLatin1(kWords[(row * 13) % 7]),
                                     QString::number((row * 31) % 977)};
             texts_.push_back(texts);
@@ -57,6 +60,15 @@ public:
         };
     }
 
+    NumberReader numberReader(int column) const override {
+        if (column != 0)
+            return {};
+        return [numbers = numbers_, reads = reads_](int first, int last, qint64* values) {
+            ++*reads;
+            std::copy(numbers.begin() + first, numbers.begin() + last + 1, values);
+        };
+    }
+
     // How many times a reader was called.
     std::shared_ptr<std::atomic<int>> reads_ = std::make_shared<std::atomic<int>>(0);
     // Rows each reading leaves out.
@@ -64,6 +76,7 @@ public:
 
 private:
     std::vector<QStringList> texts_;
+    std::vector<qint64> numbers_;
 };
 
 QStringList keys(const QAbstractItemModel& rows) {
@@ -74,12 +87,17 @@ QStringList keys(const QAbstractItemModel& rows) {
 }
 
 QStringList plainSort(QAbstractItemModel& source, int from, int column, Qt::SortOrder order) {
+    // The key sorts by its number, the others by their texts.
+    const auto roleOf = [](int sorted) {
+        return sorted == 0 ? int(ResultsFilterModel::SortRole) : int(Qt::DisplayRole);
+    };
     QSortFilterProxyModel first;
     first.setSourceModel(&source);
-    first.setSortRole(ResultsFilterModel::SortRole);
+    first.setSortRole(roleOf(from));
     first.sort(from, order);
     QSortFilterProxyModel then;
     then.setSourceModel(&first);
+    then.setSortRole(roleOf(column));
     then.sort(column, order);
     return keys(then);
 }
@@ -96,6 +114,8 @@ void ResultsTextSortTest::sortsAsAPlainSort_data() {
     QTest::newRow("numbers as text, from the keys' order") << 0 << 2 << false << 0;
     QTest::newRow("words, from the keys' order, descending") << 0 << 1 << true << 0;
     QTest::newRow("reader stops short") << 0 << 1 << false << 1;
+    QTest::newRow("numbers") << -1 << 0 << false << 0;
+    QTest::newRow("numbers, from the words' order, descending") << 1 << 0 << true << 0;
 }
 
 void ResultsTextSortTest::sortsAsAPlainSort() {

@@ -38,7 +38,7 @@ void ClaimListModel::append(const FilteredClaims& rows) {
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
     starts_.push_back(size_);
-    blocks_.push_back(rows);
+    blocks_.push_back(std::make_shared<const FilteredClaims>(rows));
     size_ += rows.size();
     endInsertRows();
 }
@@ -87,7 +87,7 @@ int ClaimListModel::columnCount(const QModelIndex& parent) const {
 ClaimListModel::Place ClaimListModel::place(std::size_t row) const {
     const auto block =
         std::size_t(std::upper_bound(starts_.begin(), starts_.end(), row) - starts_.begin() - 1);
-    return Place{&blocks_[block], row - starts_[block]};
+    return Place{blocks_[block].get(), row - starts_[block]};
 }
 
 QString ClaimListModel::text(const Place& kept, int column, std::size_t at) const {
@@ -118,25 +118,55 @@ QString ClaimListModel::text(const Place& kept, int column, std::size_t at) cons
     }
 }
 
-QVariant ClaimListModel::sortValue(const Place& kept, int column) const {
-    const FilteredClaims::Row& row = kept.block->rows[kept.at];
+bool ClaimListModel::number(const FilteredClaims::Row& row, int column, qint64& value) {
     switch (column) {
-    case Key:
-        return qint64(kept.block->position(kept.at));
     case FirstService:
-        return qint64(row.firstService);
+        value = row.firstService;
+        return true;
     case Lines:
-        return qint64(row.lines);
+        value = row.lines;
+        return true;
     case StatedTotal:
         // A claim without a stated total sorts before every amount.
-        return row.hasStatedTotal ? qint64(row.statedTotal) : std::numeric_limits<qint64>::min();
+        value = row.hasStatedTotal ? row.statedTotal : std::numeric_limits<qint64>::min();
+        return true;
     case LinesTotal:
-        return qint64(row.linesTotal);
+        value = row.linesTotal;
+        return true;
     case Problems:
-        return qint64(row.problems);
+        value = row.problems;
+        return true;
     default:
-        return {};
+        return false;
     }
+}
+
+QVariant ClaimListModel::sortValue(const Place& kept, int column) const {
+    if (column == Key)
+        return qint64(kept.block->position(kept.at));
+    qint64 value = 0;
+    return number(kept.block->rows[kept.at], column, value) ? QVariant(value) : QVariant();
+}
+
+ResultsSortSource::TextReader ClaimListModel::textReader(int) const {
+    // The texts are the tree's, read on the GUI thread.
+    return {};
+}
+
+ResultsSortSource::NumberReader ClaimListModel::numberReader(int column) const {
+    qint64 unused = 0;
+    if (!number(FilteredClaims::Row(), column, unused))
+        return {};
+    return [column, blocks = blocks_, starts = starts_](int first, int last, qint64* values) {
+        auto block =
+            std::size_t(std::upper_bound(starts.begin(), starts.end(), std::size_t(first)) -
+                        starts.begin() - 1);
+        for (auto row = std::size_t(first); row <= std::size_t(last); ++row) {
+            while (block + 1 < starts.size() && row >= starts[block + 1])
+                ++block;
+            number(blocks[block]->rows[row - starts[block]], column, *values++);
+        }
+    };
 }
 
 QVariant ClaimListModel::data(const QModelIndex& index, int role) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/document/FilteredClaims.h"
+#include "gui/results/ResultsSortSource.h"
 
 #include <QAbstractTableModel>
 #include <memory>
@@ -17,8 +18,9 @@ class LayoutCatalogue;
 // columns the command line's claim list has. Money in its field's format
 // ("$1,600.50"), dates as 2003-03-01; every column sorts by its value (keys
 // by position, money and counts as numbers, a claim without a stated total
-// first). Rows are appended as a pass hands them on.
-class ClaimListModel : public QAbstractTableModel {
+// first). Rows are appended as a pass hands them on; those in the list when a
+// sort begins never change, so workers read a sort's numbers.
+class ClaimListModel : public QAbstractTableModel, public ResultsSortSource {
     Q_OBJECT
 public:
     enum Column {
@@ -52,6 +54,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    TextReader textReader(int column) const override;
+    NumberReader numberReader(int column) const override;
 
 private:
     // Where row `row` is kept: its block and its place there.
@@ -62,6 +66,8 @@ private:
     Place place(std::size_t row) const;
     QString text(const Place& place, int column, std::size_t row) const;
     QVariant sortValue(const Place& place, int column) const;
+    // What a row of a column of numbers sorts by; false for another column.
+    static bool number(const FilteredClaims::Row& row, int column, qint64& value);
 
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     // Words money in its fields' formats, as the command line's list does.
@@ -69,7 +75,8 @@ private:
     // The rows as they came, a batch a block: ten million rows grow the
     // list without ever copying it (a vector of them doubled into 600 MB
     // at once, the window frozen for seconds while its pages were filled).
-    std::vector<FilteredClaims> blocks_;
+    // Shared with the workers of a sort, which read the blocks it began with.
+    std::vector<std::shared_ptr<const FilteredClaims>> blocks_;
     std::vector<std::size_t> starts_; // the first row of each block
     std::size_t size_ = 0;
 };

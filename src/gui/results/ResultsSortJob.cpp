@@ -81,8 +81,61 @@ ResultsSortJob::~ResultsSortJob() {
 }
 
 void ResultsSortJob::start() {
-    if (!sortTextsOnWorkers())
+    if (!sortNumbersOnWorker() && !sortTextsOnWorkers())
         readKeys();
+}
+
+template <typename T, typename Work, typename Took>
+void ResultsSortJob::onWorker(Work work, Took took) {
+    announce();
+    auto* watcher = new QFutureWatcher<void>(this);
+    watcher_ = watcher;
+    auto handover = std::make_shared<Handover<T>>();
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, handover, took] {
+        watcher->deleteLater();
+        if (watcher_ != watcher || end_ != End::Running)
+            return;
+        watcher_ = nullptr;
+        std::optional<T> taken = handover->take();
+        if (!taken) {
+            finish(End::Failed); // out of memory: the rows keep the order they have
+            return;
+        }
+        took(std::move(*taken));
+    });
+    QPromise<void> promise;
+    watcher->setFuture(promise.future());
+    promise.start();
+    // A thread of its own: a newer sort ends this one at its next comparison.
+    std::thread([promise = std::move(promise), handover, work = std::move(work)]() mutable {
+        try {
+            handover->put(work());
+        } catch (...) {
+            // Cancelled, or out of memory: nothing handed over.
+        }
+        promise.finish();
+    }).detach();
+}
+
+bool ResultsSortJob::sortNumbersOnWorker() {
+    if (count_ <= kSortHereRows && limits_.msPerTurn > 0)
+        return false;
+    const auto* source = dynamic_cast<const ResultsSortSource*>(&source_);
+    ResultsSortSource::NumberReader read = source ? source->numberReader(column_) : nullptr;
+    if (!read)
+        return false;
+    BackgroundRelease::drop(std::move(numbers_));
+    onWorker<Sorted>(
+        [read = std::move(read), count = count_, from = from_,
+         descending = order_ == Qt::DescendingOrder, cancelled = cancelled_] {
+            const std::unique_ptr<qint64[]> numbers(new qint64[std::size_t(count)]);
+            if (count > 0)
+                read(0, count - 1, numbers.get());
+            return sortRows(from ? *from : std::vector<int>(), count, descending, numbers.get(),
+                            nullptr, *cancelled);
+        },
+        [this](Sorted sorted) { finish(End::Sorted, std::move(sorted)); });
+    return true;
 }
 
 bool ResultsSortJob::sortTextsOnWorkers() {
@@ -92,46 +145,23 @@ bool ResultsSortJob::sortTextsOnWorkers() {
     ResultsSortSource::TextReader read = texts ? texts->textReader(column_) : nullptr;
     if (!read)
         return false;
-    announce();
-    auto* watcher = new QFutureWatcher<void>(this);
-    watcher_ = watcher;
-    auto handover = std::make_shared<Handover<TextsSorted>>();
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, handover] {
-        watcher->deleteLater();
-        if (watcher_ != watcher || end_ != End::Running)
-            return;
-        watcher_ = nullptr;
-        std::optional<TextsSorted> taken = handover->take();
-        if (!taken) {
-            finish(End::Failed); // out of memory: the rows keep the order they have
-            return;
-        }
-        TextsSorted result = std::move(*taken);
-        if (result.done) {
-            finish(End::Sorted, std::move(result.sorted));
-            return;
-        }
-        turn_->start();
-    });
-    QPromise<void> promise;
-    watcher->setFuture(promise.future());
-    promise.start();
-    std::thread([promise = std::move(promise), handover, read = std::move(read), count = count_,
-                 from = from_, descending = order_ == Qt::DescendingOrder,
-                 cancelled = cancelled_]() mutable {
-        try {
+    onWorker<TextsSorted>(
+        [read = std::move(read), count = count_, from = from_,
+         descending = order_ == Qt::DescendingOrder, cancelled = cancelled_] {
             TextsSorted result;
             const std::vector<int> sourceOrder;
             result.done =
                 ResultsTextSort::sort(read, count, from ? *from : sourceOrder, descending,
                                       textWorkers(), *cancelled, result.sorted.order,
                                       result.sorted.rank) == ResultsTextSort::Result::Sorted;
-            handover->put(std::move(result));
-        } catch (...) {
-            // Out of memory: no order.
-        }
-        promise.finish();
-    }).detach();
+            return result;
+        },
+        [this](TextsSorted result) {
+            if (result.done)
+                finish(End::Sorted, std::move(result.sorted));
+            else
+                turn_->start();
+        });
     return true;
 }
 
@@ -188,18 +218,32 @@ ResultsSortJob::Sorted ResultsSortJob::sortRows(std::vector<int> rows, int count
         rows.resize(std::size_t(count));
         std::iota(rows.begin(), rows.end(), 0);
     }
-    auto sortBy = [&](const auto& values) {
+    if (numbers) {
+        // Each value beside its place: a sort of rows that looks their
+        // values up would miss the cache at nearly every comparison.
+        std::vector<std::pair<qint64, int>> keyed(rows.size());
+        for (std::size_t place = 0; place < rows.size(); ++place)
+            keyed[place] = {numbers[std::size_t(rows[place])], int(place)};
+        std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+            if (cancelled.load(std::memory_order_relaxed))
+                throw Cancelled();
+            if (a.first != b.first)
+                return descending ? b.first < a.first : a.first < b.first;
+            return a.second < b.second; // equal values keep the order sorted from
+        });
+        std::vector<int> from = std::move(rows);
+        rows.resize(from.size());
+        for (std::size_t place = 0; place < keyed.size(); ++place)
+            rows[place] = from[std::size_t(keyed[place].second)];
+    } else {
         std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
             if (cancelled.load(std::memory_order_relaxed))
                 throw Cancelled();
+            const auto& values = *keys;
             return descending ? values[std::size_t(b)] < values[std::size_t(a)]
                               : values[std::size_t(a)] < values[std::size_t(b)];
         });
-    };
-    if (numbers)
-        sortBy(numbers);
-    else
-        sortBy(*keys);
+    }
     Sorted sorted;
     if (ranked) {
         sorted.rank.resize(rows.size());
@@ -286,30 +330,6 @@ void ResultsSortJob::readKeys() {
 }
 
 void ResultsSortJob::sortOnWorker() {
-    announce();
-    auto* watcher = new QFutureWatcher<void>(this);
-    watcher_ = watcher;
-    auto handover = std::make_shared<Handover<Sorted>>();
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, handover] {
-        watcher->deleteLater();
-        if (watcher_ != watcher || end_ != End::Running)
-            return;
-        watcher_ = nullptr;
-        std::optional<Sorted> taken = handover->take();
-        if (!taken) {
-            // It failed (out of memory): the rows keep the order they have.
-            finish(End::Failed);
-            return;
-        }
-        Sorted sorted = std::move(*taken);
-        if (inRuns_)
-            runSorted(std::move(sorted.order));
-        else
-            finish(End::Sorted, std::move(sorted));
-    });
-    QPromise<void> promise;
-    watcher->setFuture(promise.future());
-    promise.start();
     // The source rows of a run, by their place in it.
     std::vector<int> run;
     if (inRuns_) {
@@ -318,26 +338,25 @@ void ResultsSortJob::sortOnWorker() {
         for (int place = runStart_; place < end; ++place)
             run.push_back(fromRow(place));
     }
-    // A thread of its own: the sort takes a second at most, and a newer one
-    // ends it at its next comparison.
-    std::thread([promise = std::move(promise), handover,
-                 from = inRuns_ ? std::shared_ptr<const std::vector<int>>() : from_,
-                 count = inRuns_ ? int(run.size()) : count_, run = std::move(run),
-                 descending = order_ == Qt::DescendingOrder, numbers = numbers_, keys = keys_,
-                 cancelled = cancelled_]() mutable {
-        try {
+    onWorker<Sorted>(
+        [from = inRuns_ ? std::shared_ptr<const std::vector<int>>() : from_,
+         count = inRuns_ ? int(run.size()) : count_, run = std::move(run),
+         descending = order_ == Qt::DescendingOrder, numbers = numbers_, keys = keys_,
+         cancelled = cancelled_] {
             // A run's rows are sorted by their place in it, then named as source rows.
             Sorted sorted = sortRows(from ? *from : std::vector<int>(), count, descending,
                                      numbers.get(), keys.get(), *cancelled, run.empty());
             if (!run.empty())
                 for (int& place : sorted.order)
                     place = run[std::size_t(place)];
-            handover->put(std::move(sorted));
-        } catch (...) {
-            // Cancelled, or out of memory: no order.
-        }
-        promise.finish();
-    }).detach();
+            return sorted;
+        },
+        [this](Sorted sorted) {
+            if (inRuns_)
+                runSorted(std::move(sorted.order));
+            else
+                finish(End::Sorted, std::move(sorted));
+        });
 }
 
 void ResultsSortJob::nextTurn() {

@@ -71,6 +71,12 @@ signals:
     void ended();
 
 private:
+    // Runs work() on a thread of its own, then took(what it gave) here; a
+    // failure (out of memory) ends the sort.
+    template <typename T, typename Work, typename Took> void onWorker(Work work, Took took);
+    // Whole numbers that the source lets workers read: read and sorted
+    // there; false when not so.
+    bool sortNumbersOnWorker();
     // Texts that the source lets workers read: read, numbered and sorted
     // there, the rows of each text counted into place; false when not so.
     bool sortTextsOnWorkers();
