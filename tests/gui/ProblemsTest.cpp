@@ -610,6 +610,16 @@ void ProblemsTest::problemsWindowListsSortsAndFilters() {
         QCOMPARE(read, (QStringList{fileOrder.at(0).section(QLatin1Char('|'), column, column),
                                     fileOrder.at(1).section(QLatin1Char('|'), column, column)}));
     }
+    // Columns of sort values are read as the numbers they sort by.
+    QVERIFY(!problems->numberReader(ProblemTableModel::Text));
+    for (const int column : {int(ProblemTableModel::Line), int(ProblemTableModel::Kind),
+                             int(ProblemTableModel::Severity), int(ProblemTableModel::Expected)}) {
+        qint64 values[2] = {};
+        problems->numberReader(column)(0, 1, values);
+        for (int row = 0; row < 2; ++row)
+            QCOMPARE(values[row],
+                     problems->index(row, column).data(ResultsFilterModel::SortRole).toLongLong());
+    }
 
     // One choice a name: the claims' and the trailers' "Could not check" are one.
     auto* kinds = window->findChild<QComboBox*>(QStringLiteral("cboCategory"));

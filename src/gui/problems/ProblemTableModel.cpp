@@ -243,25 +243,47 @@ QVariant ProblemTableModel::data(const QModelIndex& index, int role) const {
             return QStringList{ProblemText::kindName(p.kind),
                                categoryOfRule(text(e, Rule).toString())};
         return ProblemText::kindName(p.kind);
-    case ResultsFilterModel::SortRole:
-        // Where in file order, kinds by how serious they are, lines and
-        // expected amounts as numbers (rows without one first).
-        switch (index.column()) {
-        case Line:
-            return qint64(p.line);
-        case Kind:
-            return int(markOf(p)) * qm::Problem::kKindCount + int(p.kind);
-        case Severity:
-            return int(p.severity()) * kProblemKindCount + int(markOf(p));
-        case Expected:
-            return qm::ProblemWords::hasExpected(p.kind) ? qint64(p.expected)
-                                                         : std::numeric_limits<qint64>::min();
-        default:
-            return {};
-        }
+    case ResultsFilterModel::SortRole: {
+        qint64 value = 0;
+        return sortNumber(p, index.column(), value) ? QVariant(value) : QVariant();
+    }
     default:
         return {};
     }
+}
+
+bool ProblemTableModel::sortNumber(const qm::Problem& p, int column, qint64& value) {
+    // Kinds by how serious they are, lines and expected amounts as numbers
+    // (rows without one first).
+    switch (column) {
+    case Line:
+        value = p.line;
+        return true;
+    case Kind:
+        value = int(markOf(p)) * qm::Problem::kKindCount + int(p.kind);
+        return true;
+    case Severity:
+        value = int(p.severity()) * kProblemKindCount + int(markOf(p));
+        return true;
+    case Expected:
+        value = qm::ProblemWords::hasExpected(p.kind) ? qint64(p.expected)
+                                                      : std::numeric_limits<qint64>::min();
+        return true;
+    default:
+        return false;
+    }
+}
+
+ResultsSortSource::NumberReader ProblemTableModel::numberReader(int column) const {
+    qint64 unused = 0;
+    // Rows still arriving are appended on the GUI thread, where a worker may not read them.
+    if (!check_ || !store_ || !store_->summary() || !sortNumber(qm::Problem(), column, unused))
+        return {};
+    return [store = store_, column](int first, int last, qint64* values) {
+        qm::ProblemStore::Reader reader(*store, first);
+        for (int row = first; row <= last; ++row)
+            sortNumber(reader.next().problem, column, *values++);
+    };
 }
 
 ResultsSortSource::TextReader ProblemTableModel::textReader(int column) const {

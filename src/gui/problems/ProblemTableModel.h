@@ -61,8 +61,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     TextReader textReader(int column) const override;
+    NumberReader numberReader(int column) const override;
 
 private:
+    // What a row sorts by in a column of numbers; false for another column.
+    static bool sortNumber(const qm::Problem& problem, int column, qint64& value);
     void addRows();
     void reset(bool checkGoes);
     QVariant text(const qm::ProblemStore::Entry& entry, int column) const;
