@@ -44,9 +44,11 @@ public:
         paintedMs_ = -1;
         clock_.start();
     }
+    // Up to the end of the next paint: the filter sees it begin, and the
+    // lines it reads are read while it runs.
     double waitMs() {
         EventWait::until([this] { return paintedMs_ >= 0; }, kGuardMs);
-        return paintedMs_;
+        return paintedMs_ < 0 ? -1 : double(clock_.nsecsElapsed()) / 1e6;
     }
 
 protected:
@@ -90,8 +92,7 @@ frmFileLines* linesWindow(const frmMain& main) {
 
 // Drags the thumb to places spread through the file, out of order, each up to
 // its lines painted; the longest of them.
-double dragThumb(QTableView& grid, PaintWatch& paints) {
-    QScrollBar* bar = grid.verticalScrollBar();
+double dragThumb(QScrollBar* bar, PaintWatch& paints) {
     double longest = 0;
     for (int i = 0; i < kThumbPlaces; ++i) {
         const int place = (i * 17) % kThumbPlaces;
@@ -124,7 +125,7 @@ bool once(frmMain& main, int runIndex, Run& run) {
     run.indexStallMs = stalls.stop();
 
     // Lines of other blocks each run, so that none is read from the cache.
-    const qint64 lines = window->model()->rowCount();
+    const qint64 lines = window->model()->lineCount();
     const qint64 apart = qint64(LineTableModel::kBlockLines) * 40 * runIndex;
     const qint64 targets[3] = {1 + apart, lines / 2 + apart, lines - apart};
     for (int i = 0; i < 3; ++i) {
@@ -134,7 +135,7 @@ bool once(frmMain& main, int runIndex, Run& run) {
         run.goToMs[i] = paints.waitMs();
     }
     stalls.start();
-    run.thumbStallMs = dragThumb(*window->grid(), paints);
+    run.thumbStallMs = dragThumb(window->lineBar(), paints);
     run.thumbLoopStallMs = stalls.stop();
     run.addedKiB = ProcessMemory::residentKiB() - before;
     main.documents()->findDocument(kWindowName)->close();
@@ -154,7 +155,7 @@ void print(const char* what, const std::vector<Run>& runs, Field field, double t
     for (const Run& run : runs)
         values.push_back(field(run));
     const double scale = std::string(unit) == "s" ? 1e3 : 1.0;
-    std::printf("%-44s %9.3f %s (min %.3f, max %.3f; target %.3f)\n", what, median(values) / scale,
+    std::printf("%-44s %9.4f %s (min %.4f, max %.4f; target %.3f)\n", what, median(values) / scale,
                 unit, *std::min_element(values.begin(), values.end()) / scale,
                 *std::max_element(values.begin(), values.end()) / scale, target);
 }

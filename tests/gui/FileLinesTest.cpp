@@ -1,8 +1,9 @@
 // The File Lines window: every kind of line the check reports marked at its
 // number with the check's words, Go to Line/Byte, Show Line from the other
 // views landing on the right line, Show in Claim Form, and Find in lines;
-// the lines shown while they are indexed, and indexed again when the file
-// is rewritten under the window.
+// the lines shown while they are indexed, a window of rows scrolled through
+// more lines than it holds, and indexed again when the file is rewritten
+// under the window.
 #include "GeneratedFiles.h"
 #include "GuiTest.h"
 #include "core/check/FileCheck.h"
@@ -168,6 +169,7 @@ private slots:
     void showLineLandsOnTheLine();
     void findsForwardAndBack();
     void showsLinesWhileIndexed();
+    void aWindowOfRowsScrollsThroughEveryLine();
     void indexesAgainAFileRewritten();
 };
 
@@ -183,9 +185,8 @@ void FileLinesTest::marksEveryKindOfLineWithTheChecksWords() {
         {lines_.size() - 1, qm::LineIndex::Kind::RecordAfterFileTrailer},
         {lines_.size(), qm::LineIndex::Kind::CutLastLine}};
     for (const auto& [line, kind] : kinds)
-        QCOMPARE(
-            model->index(LineTableModel::rowOf(line), 0).data(LineTableModel::KindRole).toInt(),
-            int(kind));
+        QCOMPARE(model->index(model->rowOf(line), 0).data(LineTableModel::KindRole).toInt(),
+                 int(kind));
     // Every line against the check's own rows at the lines they name.
     qm::OpenClaimFile& file = document()->file();
     qm::LineProblems expected(1, lines_.size());
@@ -193,7 +194,7 @@ void FileLinesTest::marksEveryKindOfLineWithTheChecksWords() {
     expected.finish();
     QVERIFY(expected.size() >= 4);
     for (int row = 0; row < model->rowCount(); ++row) {
-        const qint64 line = LineTableModel::lineOf(row);
+        const qint64 line = model->lineOf(row);
         const std::vector<qm::ProblemRow> rows = expected.at(line);
         const int kind = model->index(row, 0).data(LineTableModel::KindRole).toInt();
         const bool marked = !model->index(row, 0).data(Qt::DecorationRole).isNull();
@@ -377,13 +378,69 @@ void FileLinesTest::showsLinesWhileIndexed() {
              {QString::number(line), QStringLiteral("@%1").arg(positionOf(line) + 3)}) {
             QVERIFY(goTo(window, text));
             QCOMPARE(window->currentLine(), line);
-            const int row = LineTableModel::rowOf(line);
+            const int row = model->rowOf(line);
             QCOMPARE(model->index(row, LineTableModel::Position).data().toLongLong(),
                      positionOf(line));
             QCOMPARE(model->index(row, LineTableModel::Text).data().toString(),
                      QString::fromLatin1(lines_[row]));
         }
     }
+}
+
+void FileLinesTest::aWindowOfRowsScrollsThroughEveryLine() {
+    path_ = dir_->filePath(QStringLiteral("long.nsf"));
+    QVERIFY(GeneratedFiles::write(
+        {QStringLiteral("--version"), QStringLiteral("00301"), QStringLiteral("--seed"),
+         QStringLiteral("2"), QStringLiteral("--claims"), QStringLiteral("3000"),
+         QStringLiteral("--batches"), QStringLiteral("3"), QStringLiteral("--bare-claims")},
+        path_));
+    QVERIFY(readLines());
+    frmFileLines* window = openLines(true);
+    QVERIFY(window);
+    LineTableModel* model = window->model();
+    model->setWindowRows(400);
+    QTest::qWait(0);
+    const qint64 last = lines_.size();
+    QScrollBar* bar = window->lineBar();
+    QTableView* grid = window->grid();
+    const auto shownText = [model](qint64 line) {
+        return model->index(model->rowOf(line), LineTableModel::Text).data().toString();
+    };
+    QCOMPARE(model->rowCount(), 400);
+    QCOMPARE(bar->maximum() + bar->pageStep(), last);
+
+    // The file's bar at its end shows the last lines, at its start the first.
+    for (const int value : {bar->maximum(), bar->maximum() / 2, 0}) {
+        bar->setValue(value);
+        QCOMPARE(model->lineOf(grid->verticalScrollBar()->value()), value + 1);
+        QCOMPARE(shownText(value + 1), QString::fromLatin1(lines_[value]));
+    }
+    // A line gone to far from the window is selected there, the bar with it,
+    // and stays current when scrolled out of the window and back.
+    QVERIFY(goTo(window, QStringLiteral("1200")));
+    QCOMPARE(window->currentLine(), qint64(1200));
+    QVERIFY(bar->value() < 1200 && bar->value() + bar->pageStep() >= 1200);
+    bar->setValue(0);
+    QCOMPARE(window->currentLine(), qint64(1200));
+    bar->setValue(1100);
+    QCOMPARE(model->lineOf(grid->currentIndex().row()), qint64(1200));
+    // A key moves on from it, though the window had left it.
+    bar->setValue(0);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(window->currentLine(), qint64(1201));
+
+    // Keys go to the file's ends and across the window's.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(window->currentLine(), last);
+    QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(window->currentLine(), qint64(1));
+    for (int i = 0; i < 450; ++i) {
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(window->currentLine(), qint64(451));
+    QCOMPARE(shownText(451), QString::fromLatin1(lines_[450]));
 }
 
 void FileLinesTest::indexesAgainAFileRewritten() {

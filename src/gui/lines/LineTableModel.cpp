@@ -49,45 +49,61 @@ LineTableModel::LineTableModel(QObject* parent)
     , fixed_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
 }
 
-namespace {
-
-int rowsOf(const qm::LineIndex& index) {
-    return int(std::min<std::int64_t>(index.lineCount(), INT32_MAX));
-}
-
-} // namespace
-
 void LineTableModel::setIndex(std::shared_ptr<const qm::LineIndex> index) {
     beginResetModel();
     index_ = std::move(index);
     blocks_.clear();
     // Complete first: the count read after it is then the last.
     complete_ = index_ && index_->isComplete();
-    rows_ = index_ ? rowsOf(*index_) : 0;
+    lines_ = index_ ? index_->lineCount() : 0;
+    first_ = 0;
     changed_ = false;
     endResetModel();
+    emit linesChanged();
+}
+
+void LineTableModel::setWindowRows(int rows) {
+    beginResetModel();
+    windowRows_ = std::max(rows, 1);
+    first_ = 0;
+    endResetModel();
+}
+
+bool LineTableModel::centreOn(std::int64_t line) {
+    const std::int64_t last = std::max<std::int64_t>(0, lines_ - windowRows_);
+    const std::int64_t first = std::clamp<std::int64_t>(line - 1 - windowRows_ / 2, 0, last);
+    if (first == first_)
+        return false;
+    beginResetModel();
+    first_ = first;
+    endResetModel();
+    return true;
 }
 
 bool LineTableModel::refresh() {
     if (!index_ || changed_)
         return false;
     const bool complete = index_->isComplete();
-    const int scanned = rowsOf(*index_);
-    const int rows = std::min(scanned, rows_ + std::min(kRowsAdded, INT32_MAX - rows_));
-    if (rows > rows_) {
-        // The block that ended at the last row shown has more lines now.
+    const std::int64_t scanned = index_->lineCount();
+    if (scanned > lines_) {
+        // The block that ended at the last line shown has more lines now.
         blocks_.remove_if(
             [](const auto& kept) { return kept.second.size() < std::size_t(kBlockLines); });
-        beginInsertRows(QModelIndex(), rows_, rows - 1);
-        rows_ = rows;
-        endInsertRows();
+        const int rows = rowCount();
+        const int grown = int(std::min<std::int64_t>(scanned - first_, windowRows_));
+        if (grown > rows)
+            beginInsertRows(QModelIndex(), rows, grown - 1);
+        lines_ = scanned;
+        if (grown > rows)
+            endInsertRows();
+        emit linesChanged();
     }
-    if (complete && !complete_ && rows_ == scanned) {
+    if (complete && !complete_ && lines_ == scanned) {
         complete_ = true;
         // The last line may be cut, which was not known while it was read.
         blocks_.clear();
-        if (rows_ > 0)
-            emit dataChanged(index(rows_ - 1, 0), index(rows_ - 1, ColumnCount - 1));
+        if (rowCount() > 0)
+            emit dataChanged(index(rowCount() - 1, 0), index(rowCount() - 1, ColumnCount - 1));
         return true;
     }
     return false;
@@ -105,7 +121,7 @@ void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemLineIndex> pro
 }
 
 int LineTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
+    return parent.isValid() ? 0 : int(std::min<std::int64_t>(lines_ - first_, windowRows_));
 }
 
 int LineTableModel::columnCount(const QModelIndex& parent) const {

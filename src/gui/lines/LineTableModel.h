@@ -17,11 +17,12 @@ class ProblemStore;
 } // namespace qm
 
 // The file's raw lines as a table, read on demand through a LineIndex: only
-// the blocks of lines in view are held, a few at a time, so the table costs
-// the same for ten lines as for ten million. Lines that are no record and
-// lines the check's rows name are marked, with the rows' words as tooltip.
-// While the index is still being built it shows the lines scanned so far,
-// more at each refresh().
+// the blocks of lines in view are held, a few at a time. Its rows are a
+// window of at most windowRows() lines (a view keeps bytes for every row;
+// LineWindowScroller moves the window), so the table costs the same for ten
+// lines as for ten million. Lines that are no record and lines the check's
+// rows name are marked, with the rows' words as tooltip. While the index is
+// still being built it shows the lines scanned so far, more at each refresh().
 class LineTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -38,21 +39,32 @@ public:
 
     // Shows the lines of index (null: none).
     void setIndex(std::shared_ptr<const qm::LineIndex> index);
-    // Adds rows the index has scanned since the last look, at most
-    // kRowsAdded at a time (a view takes a while over each row added); once
-    // it is complete and every row is added, reads again what was read
-    // before the last line was known, and returns true (that once).
+    // Adds the lines the index has scanned since the last look; once it is
+    // complete and every line is added, reads again what was read before the
+    // last line was known, and returns true (that once).
     bool refresh();
-    static constexpr int kRowsAdded = 100000;
     bool isComplete() const { return complete_; }
+    // The lines shown so far, in the window or beyond it.
+    std::int64_t lineCount() const { return lines_; }
+    // The window: its first line (row 0) and how many rows it has at most.
+    std::int64_t firstLine() const { return first_ + 1; }
+    int windowRows() const { return windowRows_; }
+    static constexpr int kWindowRows = 1 << 19;
+    void setWindowRows(int rows);
+    // Moves the window (a reset) so that line is near its middle; false when
+    // it stays where it is.
+    bool centreOn(std::int64_t line);
     const std::shared_ptr<const qm::LineIndex>& lineIndex() const { return index_; }
     // The check's rows by the lines they name (null: none yet).
     void setProblems(std::shared_ptr<const qm::ProblemLineIndex> problems,
                      const qm::LayoutCatalogue* layouts);
     bool hasProblems() const { return problems_ != nullptr; }
-    // Line number of a row and back (rows are 0-based).
-    static std::int64_t lineOf(int row) { return std::int64_t(row) + 1; }
-    static int rowOf(std::int64_t line) { return int(line - 1); }
+    // Line number of a row and back (rows are 0-based); -1 for a line
+    // outside the window.
+    std::int64_t lineOf(int row) const { return first_ + row + 1; }
+    int rowOf(std::int64_t line) const {
+        return line > first_ && line <= first_ + rowCount() ? int(line - first_ - 1) : -1;
+    }
     // The line of a row, read through the cache; nullptr past the end.
     const qm::LineIndex::Line* line(int row) const;
     // The words of the problems at a line, one a line; empty for none.
@@ -72,6 +84,8 @@ signals:
     // The file is no longer what was indexed: no line of it is shown now.
     // Told once, after the painting that found it.
     void fileChanged();
+    // lineCount() grew.
+    void linesChanged();
 
 private:
     using Block = std::vector<qm::LineIndex::Line>;
@@ -82,7 +96,9 @@ private:
     QVariant background(const qm::LineIndex::Line& line) const;
 
     std::shared_ptr<const qm::LineIndex> index_;
-    int rows_ = 0;
+    std::int64_t lines_ = 0;
+    std::int64_t first_ = 0; // lines before the window
+    int windowRows_ = kWindowRows;
     bool complete_ = false;
     mutable bool changed_ = false;
     std::shared_ptr<const qm::ProblemLineIndex> problems_;

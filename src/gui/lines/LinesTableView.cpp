@@ -1,5 +1,9 @@
 #include "gui/lines/LinesTableView.h"
 
+#include "gui/lines/LineTableModel.h"
+
+#include <QFontDatabase>
+#include <QHeaderView>
 #include <QScrollBar>
 
 LinesTableView::LinesTableView(QWidget* parent)
@@ -23,4 +27,29 @@ void LinesTableView::showAcross(int column, int from, int to) {
         bar->setValue(bar->value() + left);
     else if (right > width)
         bar->setValue(bar->value() + right - width);
+}
+
+void LinesTableView::setLines(LineTableModel* model) {
+    setModel(model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    // Every row one height: rows are laid out without asking each its own.
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFontMetrics metrics(fixed);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(qMax(metrics.height(), fontMetrics().height()) + 4);
+    QHeaderView* header = horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setHighlightSections(false);
+    const QFontMetrics normal = fontMetrics();
+    setColumnWidth(LineTableModel::Number,
+                   normal.horizontalAdvance(QStringLiteral("000000000")) + 28);
+    setColumnWidth(LineTableModel::Position,
+                   normal.horizontalAdvance(QStringLiteral("00000000000")));
+    setColumnWidth(LineTableModel::Type, metrics.horizontalAdvance(QStringLiteral("TypeX")) + 8);
+    setColumnWidth(LineTableModel::Text,
+                   metrics.horizontalAdvance(LineTableModel::ruler(LineTableModel::kRulerColumns)) +
+                       16);
 }

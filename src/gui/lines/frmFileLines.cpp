@@ -11,6 +11,7 @@
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ProblemCheck.h"
 #include "gui/lines/LineTableModel.h"
+#include "gui/lines/LineWindowScroller.h"
 #include "gui/lines/LinesTableView.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -120,34 +122,18 @@ void frmFileLines::makeControls() {
 
     grid_ = new LinesTableView(this);
     grid_->setObjectName(QStringLiteral("gridLines"));
-    grid_->setModel(model_);
+    grid_->setLines(model_);
     // The status names the line the keys or the mouse made current.
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frmFileLines::sayCurrentLine);
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setWordWrap(false);
-    grid_->verticalHeader()->hide();
-    // Every row one height, so that ten million rows cost nothing to lay out.
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    const QFontMetrics metrics(fixed);
-    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid_->verticalHeader()->setDefaultSectionSize(
-        qMax(metrics.height(), grid_->fontMetrics().height()) + 4);
-    QHeaderView* header = grid_->horizontalHeader();
-    header->setStretchLastSection(false);
-    header->setHighlightSections(false);
-    const QFontMetrics normal = grid_->fontMetrics();
-    grid_->setColumnWidth(LineTableModel::Number,
-                          normal.horizontalAdvance(QStringLiteral("000000000")) + 28);
-    grid_->setColumnWidth(LineTableModel::Position,
-                          normal.horizontalAdvance(QStringLiteral("00000000000")));
-    grid_->setColumnWidth(LineTableModel::Type,
-                          metrics.horizontalAdvance(QStringLiteral("TypeX")) + 8);
-    grid_->setColumnWidth(
-        LineTableModel::Text,
-        metrics.horizontalAdvance(LineTableModel::ruler(LineTableModel::kRulerColumns)) + 16);
-    layout->addWidget(grid_, 1);
+    lineBar_ = new QScrollBar(Qt::Vertical, this);
+    lineBar_->setObjectName(QStringLiteral("vsbLines"));
+    scroller_ = new LineWindowScroller(*grid_, *model_, *lineBar_);
+    auto* rows = new QHBoxLayout;
+    rows->setSpacing(0);
+    rows->addWidget(grid_, 1);
+    rows->addWidget(lineBar_);
+    layout->addLayout(rows, 1);
 
     connect(findNext_, &QToolButton::clicked, this, [this] { find(false); });
     connect(findPrevious_, &QToolButton::clicked, this, [this] { find(true); });
@@ -251,14 +237,14 @@ void frmFileLines::showIndexed() {
         emit indexed();
         return;
     }
-    const bool caughtUp = model_->rowCount() >= index->lineCount();
+    const bool caughtUp = model_->lineCount() >= index->lineCount();
     if (!indexWork_->isRunning() && caughtUp) {
         indexTimer_->stop(); // cancelled: all it read is shown
         return;
     }
     if (!pending_.asked && indexWork_->isRunning())
         setStatus((rereading_ ? kChangedText : QStringLiteral("Reading the lines...")) +
-                  QStringLiteral(" %L1 so far").arg(model_->rowCount()));
+                  QStringLiteral(" %L1 so far").arg(model_->lineCount()));
     showPending();
 }
 
@@ -331,8 +317,7 @@ bool frmFileLines::isIndexed() const {
 }
 
 qint64 frmFileLines::currentLine() const {
-    const QModelIndex current = grid_->currentIndex();
-    return current.isValid() ? LineTableModel::lineOf(current.row()) : 0;
+    return scroller_->currentLine();
 }
 
 void frmFileLines::setStatus(const QString& text) {
@@ -358,7 +343,7 @@ bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record)
     const qm::LineIndex& index = *model_->lineIndex();
     // The rows shown; all of them once complete.
     const bool complete = model_->isComplete();
-    const qint64 rows = model_->rowCount();
+    const qint64 rows = model_->lineCount();
     qint64 number = line;
     if (number <= 0 && position > 0) {
         number = index.lineAt(position);
@@ -396,7 +381,8 @@ bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record)
                             .arg(index.lineCount()));
         return false;
     }
-    const QModelIndex at = model_->index(LineTableModel::rowOf(number), LineTableModel::Number);
+    scroller_->reveal(number);
+    const QModelIndex at = model_->index(model_->rowOf(number), LineTableModel::Number);
     grid_->setCurrentIndex(at);
     grid_->selectRow(at.row());
     grid_->scrollTo(at, QAbstractItemView::PositionAtCenter);
@@ -538,8 +524,8 @@ void frmFileLines::showMatchAcross(qint64 number) {
 void frmFileLines::sayCurrentLine(const QModelIndex& current) {
     if (!current.isValid())
         return;
-    const qint64 number = LineTableModel::lineOf(current.row());
-    const qint64 rows = model_->rowCount();
+    const qint64 number = model_->lineOf(current.row());
+    const qint64 rows = model_->lineCount();
     setStatus(model_->isComplete()
                   ? QStringLiteral("Line %L1 of %L2").arg(number).arg(rows)
                   : QStringLiteral("Line %L1 of %L2 so far").arg(number).arg(rows));

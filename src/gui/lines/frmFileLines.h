@@ -13,10 +13,12 @@
 
 class ClaimDocument;
 class LineTableModel;
+class LineWindowScroller;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QScrollBar;
 class QTableView;
 class QTimer;
 class QToolButton;
@@ -44,6 +46,8 @@ public:
 
     LineTableModel* model() const { return model_; }
     QTableView* grid() const { return grid_; }
+    // The scroll bar of the whole file's lines (the grid holds a window of them).
+    QScrollBar* lineBar() const { return lineBar_; }
     // Every line is indexed (they show as they are, before).
     bool isIndexed() const;
     // The rows of the check that ended are marked at their lines (found on a
@@ -110,6 +114,8 @@ private:
     QPointer<ClaimDocument> document_;
     LineTableModel* model_ = nullptr;
     LinesTableView* grid_ = nullptr;
+    QScrollBar* lineBar_ = nullptr;
+    LineWindowScroller* scroller_ = nullptr;
     QLineEdit* findText_ = nullptr;
     QCheckBox* expression_ = nullptr;
     QToolButton* findNext_ = nullptr;
