@@ -114,6 +114,17 @@ class FileLinesTest : public QObject {
             line.chop(line.endsWith('\r') ? 1 : 0);
         return true;
     }
+    // A generated file of claims of a line each as path_, read into lines_.
+    bool writeBareClaims(const QString& name, int seed, int claims, int batches) {
+        path_ = dir_->filePath(name);
+        return GeneratedFiles::write({QStringLiteral("--version"), QStringLiteral("00301"),
+                                      QStringLiteral("--seed"), QString::number(seed),
+                                      QStringLiteral("--claims"), QString::number(claims),
+                                      QStringLiteral("--batches"), QString::number(batches),
+                                      QStringLiteral("--bare-claims")},
+                                     path_) &&
+               readLines();
+    }
     // The 1-based byte position of a line.
     qint64 positionOf(qint64 line) const {
         qint64 position = 1;
@@ -342,13 +353,7 @@ void FileLinesTest::findsForwardAndBack() {
 
 void FileLinesTest::showsLinesWhileIndexed() {
     // Twenty thousand claims, a line each: the index held after its first stretch.
-    path_ = dir_->filePath(QStringLiteral("big.nsf"));
-    QVERIFY(GeneratedFiles::write(
-        {QStringLiteral("--version"), QStringLiteral("00301"), QStringLiteral("--seed"),
-         QStringLiteral("1"), QStringLiteral("--claims"), QStringLiteral("20000"),
-         QStringLiteral("--batches"), QStringLiteral("20"), QStringLiteral("--bare-claims")},
-        path_));
-    QVERIFY(readLines());
+    QVERIFY(writeBareClaims(QStringLiteral("big.nsf"), 1, 20000, 20));
     context_->seams().pause = [this](WorkSeams::Job job, const WorkSeams::Stopped& stopped) {
         if (job == WorkSeams::Job::Lines && ++stretches_ > 1)
             while (!go_.tryAcquire(1, 5) && !stopped()) {
@@ -388,13 +393,7 @@ void FileLinesTest::showsLinesWhileIndexed() {
 }
 
 void FileLinesTest::aWindowOfRowsScrollsThroughEveryLine() {
-    path_ = dir_->filePath(QStringLiteral("long.nsf"));
-    QVERIFY(GeneratedFiles::write(
-        {QStringLiteral("--version"), QStringLiteral("00301"), QStringLiteral("--seed"),
-         QStringLiteral("2"), QStringLiteral("--claims"), QStringLiteral("3000"),
-         QStringLiteral("--batches"), QStringLiteral("3"), QStringLiteral("--bare-claims")},
-        path_));
-    QVERIFY(readLines());
+    QVERIFY(writeBareClaims(QStringLiteral("long.nsf"), 2, 3000, 3));
     frmFileLines* window = openLines(true);
     QVERIFY(window);
     LineTableModel* model = window->model();

@@ -25,30 +25,10 @@ std::string digitsOf(std::int64_t date) {
     return text;
 }
 
-// The date a value holds, CCYYMMDD, or 0. Read here rather than by the
-// field check, and inline: it runs for every date field of every record.
-inline std::int64_t calendarDate(const ShortValue& v) {
-    if (!v.digits())
-        return 0;
-    const std::int64_t year = v.digit(0) * 1000 + v.digit(1) * 100 + v.digit(2) * 10 + v.digit(3);
-    const std::int64_t month = v.digit(4) * 10 + v.digit(5), day = v.digit(6) * 10 + v.digit(7);
-    if (year < 1 || month < 1 || month > 12 || day < 1)
-        return 0;
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    std::int64_t last = kDays[month - 1];
-    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
-        last = 29;
-    return day <= last ? year * 10000 + month * 100 + day : 0;
-}
-
-inline std::int64_t calendarDate(std::string_view value) {
-    // Eight digits are told at once.
-    return value.size() == 8 ? calendarDate(ShortValue(value)) : 0;
-}
-
-// Whether eight digits are a calendar date: calendarDate(v) != 0, with the
-// year read only for the 29th of February (dates are most of the fields
-// the edits weigh).
+// Whether eight digits are a calendar date, with the year read only for the
+// 29th of February (dates are most of the fields the edits weigh). Told here
+// rather than by the field check, and inline: it runs for every date field
+// of every record.
 inline bool isCalendarDate(const ShortValue& v) {
     if (!v.digits())
         return false;
@@ -63,6 +43,20 @@ inline bool isCalendarDate(const ShortValue& v) {
         return false;
     const unsigned year = v.digit(0) * 1000 + v.digit(1) * 100 + v.digit(2) * 10 + v.digit(3);
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// The date a value holds, CCYYMMDD, or 0.
+inline std::int64_t calendarDate(std::string_view value) {
+    // Eight digits are told at once.
+    if (value.size() != 8)
+        return 0;
+    const ShortValue v(value);
+    if (!isCalendarDate(v))
+        return 0;
+    std::int64_t date = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        date = date * 10 + v.digit(i);
+    return date;
 }
 
 // Whether n bytes are the same, eight at a time: a control number is some
@@ -230,8 +224,6 @@ void IntegrityEdits::ownFields(std::size_t node, int typeIndex, int occurrence,
 void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurrence,
                                    std::string_view line, RuleFindings& out) {
     const int field = controlField_[std::size_t(typeIndex)];
-    if (field < 0)
-        return;
     const std::string_view value = cut(typeIndex, field, line);
     if (typeIndex == ca0_) {
         // Kept as cut, blanks and all, in a buffer that has grown to the
@@ -248,9 +240,7 @@ void IntegrityEdits::controlNumber(std::size_t node, int typeIndex, int occurren
         hasControlNumber_ = true;
         return;
     }
-    if (!hasControlNumber_ || (value.size() == controlCut_ &&
-                               sameBytes(value.data(), controlNumber_.data(), controlCut_)))
-        return;
+    // Not the CA0's bytes (controlNumberHeld): the same number for all that?
     if (trimSpaces(value) != std::string_view(controlNumber_.data() + controlFrom_, controlLength_))
         add(Edit::ControlNumber,
             {-1, RuleFindings::ownOrder(node), typeIndex, occurrence, field, 0}, value, out);

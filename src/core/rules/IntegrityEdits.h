@@ -102,6 +102,8 @@ private:
     void checkFields(int typeIndex, std::string_view line, std::vector<Shared::Found>& found) const;
     void ownFields(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                    RuleFindings& out);
+    // A record with a control number field: the CA0's kept, another's
+    // weighed against it once controlNumberHeld() has not held it.
     void controlNumber(std::size_t node, int typeIndex, int occurrence, std::string_view line,
                        RuleFindings& out);
     // Whether a record of the claim's own (not its CA0) needs its control

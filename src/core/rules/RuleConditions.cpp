@@ -49,13 +49,7 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
         } else if (!program.scopes.empty() && program.scopes.front().type >= 0) {
             // A rule on records is any(RT: ...): its scope, asked of each record.
             const FilterProgram::Scope& scope = program.scopes.front();
-            RecordRule recordRule{std::int32_t(i), addScope(scope)};
-            const Program& bound = scopes_[recordRule.scope];
-            if (bound.shape == Program::Shape::Test || bound.shape == Program::Shape::And) {
-                recordRule.test = bound.a;
-                recordRule.also = bound.shape == Program::Shape::And ? bound.b : -1;
-            }
-            recordRulesOf_[std::size_t(scope.type)].push_back(recordRule);
+            recordRulesOf_[std::size_t(scope.type)].push_back({std::int32_t(i), addScope(scope)});
             anyRecordRule_ = true;
         }
     }
@@ -63,11 +57,6 @@ RuleConditions::RuleConditions(const RuleSet& set, const LayoutCatalogue& layout
         formRuns(tests.spans);
         formRuns(tests.keys);
     }
-    for (std::size_t i = 0; i < claimTests_.size(); ++i)
-        (claimTests_[i].source == Source::Field || claimTests_[i].source == Source::Any
-             ? hitTests_
-             : otherTests_)
-            .push_back(int(i));
     testedAt_.fill(-1);
     values_.resize(reads_.size());
     verdicts_.resize(tests_.size());
@@ -335,8 +324,7 @@ void RuleConditions::record(std::size_t node, int typeIndex, int occurrence, std
     }
     const char* const verdicts = verdicts_.data();
     for (const RecordRule& rule : recordRules)
-        if (rule.test >= 0 ? verdicts[rule.test] && (rule.also < 0 || verdicts[rule.also])
-                           : run(scopes_[rule.scope], verdicts))
+        if (run(scopes_[rule.scope], verdicts))
             failed.push_back(rule.rule);
 }
 
@@ -496,9 +484,7 @@ void RuleConditions::finish(const PassClaim& claim, std::uint32_t problemKinds,
     const ClaimTest* const claimTests = claimTests_.data();
     const State* const states = states_.data();
     char* const verdicts = claimVerdicts_.data();
-    for (const int i : hitTests_)
-        verdicts[i] = states[i].hit;
-    for (const int i : otherTests_)
+    for (std::size_t i = 0, n = claimTests_.size(); i < n; ++i)
         verdicts[i] = verdict(claimTests[i], states[i], claim, problemKinds);
     for (const ClaimRule& rule : claimRules_)
         if (run(rule.program, verdicts))

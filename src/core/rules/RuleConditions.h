@@ -142,10 +142,6 @@ private:
     struct RecordRule {
         std::int32_t rule;
         std::size_t scope; // in scopes_
-        // A scope that is a test, or two and-ed: their verdicts, looked at
-        // without the scope (-1: none).
-        int test = -1;
-        int also = -1;
     };
 
     void addClaimRule(std::int32_t rule, const FilterProgram& program);
@@ -174,8 +170,6 @@ private:
     std::vector<Test> tests_;
     std::vector<Program> scopes_; // over tests_
     std::vector<ClaimTest> claimTests_;
-    // Those whose verdict is whether a record hit (Field, Any), and the others.
-    std::vector<int> hitTests_, otherTests_;
     std::vector<ClaimRule> claimRules_;
     std::array<std::vector<int>, kRecordTypeCount> readsOf_;
     std::array<TypeTests, kRecordTypeCount> testsOf_;

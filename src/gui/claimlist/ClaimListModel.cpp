@@ -148,11 +148,6 @@ QVariant ClaimListModel::sortValue(const Place& kept, int column) const {
     return number(kept.block->rows[kept.at], column, value) ? QVariant(value) : QVariant();
 }
 
-ResultsSortSource::TextReader ClaimListModel::textReader(int) const {
-    // The texts are the tree's, read on the GUI thread.
-    return {};
-}
-
 ResultsSortSource::NumberReader ClaimListModel::numberReader(int column) const {
     qint64 unused = 0;
     if (!number(FilteredClaims::Row(), column, unused))

@@ -54,7 +54,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
-    TextReader textReader(int column) const override;
+    // Its texts are the tree's, read on the GUI thread: numbers alone.
     NumberReader numberReader(int column) const override;
 
 private:

@@ -115,16 +115,16 @@ void LineWindowScroller::currentChanged(const QModelIndex& current) {
         current_ = model_.lineOf(current.row());
 }
 
-void LineWindowScroller::select(std::int64_t line) {
+bool LineWindowScroller::select(std::int64_t line, int column, QAbstractItemView::ScrollHint hint) {
     reveal(line);
     const int row = model_.rowOf(line);
     if (row < 0)
-        return;
-    const QModelIndex current = grid_.currentIndex();
-    const QModelIndex at = model_.index(row, current.isValid() ? current.column() : 0);
+        return false;
+    const QModelIndex at = model_.index(row, column);
     grid_.selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
                                                     QItemSelectionModel::Rows);
-    grid_.scrollTo(at);
+    grid_.scrollTo(at, hint);
+    return true;
 }
 
 bool LineWindowScroller::eventFilter(QObject* watched, QEvent* event) {
@@ -133,7 +133,9 @@ bool LineWindowScroller::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (key->modifiers().testFlag(Qt::ControlModifier) &&
         (key->key() == Qt::Key_Home || key->key() == Qt::Key_End)) {
-        select(key->key() == Qt::Key_Home ? 1 : model_.lineCount());
+        const QModelIndex current = grid_.currentIndex();
+        select(key->key() == Qt::Key_Home ? 1 : model_.lineCount(),
+               current.isValid() ? current.column() : 0);
         return true;
     }
     // The keys move on from the current line, though the window left it.

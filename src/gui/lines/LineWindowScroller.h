@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QObject>
 #include <cstdint>
 
 class LineTableModel;
 class LinesTableView;
-class QModelIndex;
 class QScrollBar;
 
 // Ten million lines are more rows than a table view should hold (it keeps
@@ -21,6 +21,10 @@ public:
 
     // Moves the window, if need be, so that line has a row.
     void reveal(std::int64_t line);
+    // Makes a line's cell in column current, its row selected, and scrolls
+    // it into view; false when the file has no such line.
+    bool select(std::int64_t line, int column,
+                QAbstractItemView::ScrollHint hint = QAbstractItemView::EnsureVisible);
     // The line made current last, in the window or not; 0 for none.
     std::int64_t currentLine() const { return current_; }
 
@@ -40,8 +44,6 @@ private:
     // line staying `top` (0-based: lines above the view).
     void moveWindow(std::int64_t top);
     int page() const;
-    // Makes line current and scrolls it into view.
-    void select(std::int64_t line);
 
     LinesTableView& grid_;
     LineTableModel& model_;

@@ -381,11 +381,7 @@ bool frmFileLines::showLine(qint64 line, qint64 position, const QString& record)
                             .arg(index.lineCount()));
         return false;
     }
-    scroller_->reveal(number);
-    const QModelIndex at = model_->index(model_->rowOf(number), LineTableModel::Number);
-    grid_->setCurrentIndex(at);
-    grid_->selectRow(at.row());
-    grid_->scrollTo(at, QAbstractItemView::PositionAtCenter);
+    scroller_->select(number, LineTableModel::Number, QAbstractItemView::PositionAtCenter);
     grid_->setFocus();
     setStatus(complete ? QStringLiteral("Line %L1 of %L2").arg(number).arg(rows)
                        : QStringLiteral("Line %L1 of %L2 so far").arg(number).arg(rows));

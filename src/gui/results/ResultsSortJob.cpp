@@ -117,10 +117,14 @@ void ResultsSortJob::onWorker(Work work, Took took) {
     }).detach();
 }
 
-bool ResultsSortJob::sortNumbersOnWorker() {
+const ResultsSortSource* ResultsSortJob::workerSource() const {
     if (count_ <= kSortHereRows && limits_.msPerTurn > 0)
-        return false;
-    const auto* source = dynamic_cast<const ResultsSortSource*>(&source_);
+        return nullptr;
+    return dynamic_cast<const ResultsSortSource*>(&source_);
+}
+
+bool ResultsSortJob::sortNumbersOnWorker() {
+    const ResultsSortSource* source = workerSource();
     ResultsSortSource::NumberReader read = source ? source->numberReader(column_) : nullptr;
     if (!read)
         return false;
@@ -139,10 +143,8 @@ bool ResultsSortJob::sortNumbersOnWorker() {
 }
 
 bool ResultsSortJob::sortTextsOnWorkers() {
-    if (count_ <= kSortHereRows && limits_.msPerTurn > 0)
-        return false;
-    const auto* texts = dynamic_cast<const ResultsSortSource*>(&source_);
-    ResultsSortSource::TextReader read = texts ? texts->textReader(column_) : nullptr;
+    const ResultsSortSource* source = workerSource();
+    ResultsSortSource::TextReader read = source ? source->textReader(column_) : nullptr;
     if (!read)
         return false;
     onWorker<TextsSorted>(

@@ -10,6 +10,7 @@
 
 class QAbstractItemModel;
 class QTimer;
+class ResultsSortSource;
 
 // One sort of a results model's first rows by a column: their values read a
 // slice per turn of the event loop, then sorted here and now (a small table)
@@ -74,6 +75,9 @@ private:
     // Runs work() on a thread of its own, then took(what it gave) here; a
     // failure (out of memory) ends the sort.
     template <typename T, typename Work, typename Took> void onWorker(Work work, Took took);
+    // The source as one that workers may read, for a sort large enough to
+    // go to them; null otherwise.
+    const ResultsSortSource* workerSource() const;
     // Whole numbers that the source lets workers read: read and sorted
     // there; false when not so.
     bool sortNumbersOnWorker();

@@ -18,7 +18,10 @@ public:
     // (ResultsSortKey::kSortRole), or its rows cannot be read off the GUI
     // thread now (they may still change). The reader holds what it reads:
     // it may outlive the model.
-    virtual TextReader textReader(int column) const = 0;
+    virtual TextReader textReader(int column) const {
+        Q_UNUSED(column);
+        return {};
+    }
 
     // Writes the sort value (ResultsSortKey::kSortRole, a whole number) of
     // rows first to last of a column to values[0] on, from any thread.
