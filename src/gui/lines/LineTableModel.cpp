@@ -57,6 +57,7 @@ void LineTableModel::setIndex(std::shared_ptr<const qm::LineIndex> index) {
     complete_ = index_ && index_->isComplete();
     lines_ = index_ ? index_->lineCount() : 0;
     first_ = 0;
+    rows_ = fullRows();
     changed_ = false;
     endResetModel();
     emit linesChanged();
@@ -66,16 +67,19 @@ void LineTableModel::setWindowRows(int rows) {
     beginResetModel();
     windowRows_ = std::max(rows, 1);
     first_ = 0;
+    rows_ = fullRows();
     endResetModel();
 }
 
 bool LineTableModel::centreOn(std::int64_t line) {
     const std::int64_t last = std::max<std::int64_t>(0, lines_ - windowRows_);
     const std::int64_t first = std::clamp<std::int64_t>(line - 1 - windowRows_ / 2, 0, last);
-    if (first == first_)
+    // A window still filling is filled at once when asked to show a line.
+    if (first == first_ && rows_ == fullRows())
         return false;
     beginResetModel();
     first_ = first;
+    rows_ = fullRows();
     endResetModel();
     return true;
 }
@@ -89,16 +93,19 @@ bool LineTableModel::refresh() {
         // The block that ended at the last line shown has more lines now.
         blocks_.remove_if(
             [](const auto& kept) { return kept.second.size() < std::size_t(kBlockLines); });
-        const int rows = rowCount();
-        const int grown = int(std::min<std::int64_t>(scanned - first_, windowRows_));
-        if (grown > rows)
-            beginInsertRows(QModelIndex(), rows, grown - 1);
         lines_ = scanned;
-        if (grown > rows)
-            endInsertRows();
         emit linesChanged();
     }
-    if (complete && !complete_ && lines_ == scanned) {
+    // The window's rows join the view a slice at a time: a view takes a
+    // while over each row added.
+    const int full = fullRows();
+    if (full > rows_) {
+        const int grown = std::min(full, rows_ + kRowsAdded);
+        beginInsertRows(QModelIndex(), rows_, grown - 1);
+        rows_ = grown;
+        endInsertRows();
+    }
+    if (complete && !complete_ && lines_ == scanned && rows_ == full) {
         complete_ = true;
         // The last line may be cut, which was not known while it was read.
         blocks_.clear();
@@ -121,7 +128,7 @@ void LineTableModel::setProblems(std::shared_ptr<const qm::ProblemLineIndex> pro
 }
 
 int LineTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(std::min<std::int64_t>(lines_ - first_, windowRows_));
+    return parent.isValid() ? 0 : rows_;
 }
 
 int LineTableModel::columnCount(const QModelIndex& parent) const {

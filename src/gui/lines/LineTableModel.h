@@ -39,11 +39,17 @@ public:
 
     // Shows the lines of index (null: none).
     void setIndex(std::shared_ptr<const qm::LineIndex> index);
-    // Adds the lines the index has scanned since the last look; once it is
-    // complete and every line is added, reads again what was read before the
-    // last line was known, and returns true (that once).
+    // Adds the lines the index has scanned since the last look, the
+    // window's rows at most kRowsAdded at a time; once it is complete and
+    // every row is added, reads again what was read before the last line
+    // was known, and returns true (that once).
     bool refresh();
+    static constexpr int kRowsAdded = 100000;
     bool isComplete() const { return complete_; }
+    // Every line the index has scanned is shown (the window's rows too).
+    bool isCaughtUp() const {
+        return index_ && lines_ >= index_->lineCount() && rows_ == fullRows();
+    }
     // The lines shown so far, in the window or beyond it.
     std::int64_t lineCount() const { return lines_; }
     // The window: its first line (row 0) and how many rows it has at most.
@@ -98,6 +104,9 @@ private:
     std::shared_ptr<const qm::LineIndex> index_;
     std::int64_t lines_ = 0;
     std::int64_t first_ = 0; // lines before the window
+    int rows_ = 0;           // of the window, shown so far
+    // The rows the window has once they have all joined.
+    int fullRows() const { return int(std::min<std::int64_t>(lines_ - first_, windowRows_)); }
     int windowRows_ = kWindowRows;
     bool complete_ = false;
     mutable bool changed_ = false;

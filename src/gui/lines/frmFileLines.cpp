@@ -237,8 +237,7 @@ void frmFileLines::showIndexed() {
         emit indexed();
         return;
     }
-    const bool caughtUp = model_->lineCount() >= index->lineCount();
-    if (!indexWork_->isRunning() && caughtUp) {
+    if (!indexWork_->isRunning() && model_->isCaughtUp()) {
         indexTimer_->stop(); // cancelled: all it read is shown
         return;
     }
