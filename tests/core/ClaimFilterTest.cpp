@@ -115,13 +115,17 @@ class ClaimFilterTest : public QObject {
         FilterError error;
         if (!ClaimFilter::compile(expression, *file->layouts(), filter, error))
             return QString::fromStdString("error: " + error.message());
-        QStringList chosen, chosenAlone;
+        // Each claim chosen, and its problems: the claims alone are judged
+        // after the verdict, the whole-file check before it.
+        QStringList chosen, chosenAlone, weighed, weighedAlone;
         FilteredCheck::Options options;
         options.filter = &filter;
         options.listRows = true;
         options.onClaim = [&](const ClaimListRow& row, bool matched) {
-            if (matched)
+            if (matched) {
                 chosen << QString::fromStdString(std::string(row.controlNumber));
+                weighed << QString::number(row.problems);
+            }
             if (rows) {
                 // The row's texts last as long as the call: kept here.
                 ClaimListRow kept = row;
@@ -138,12 +142,17 @@ class ClaimFilterTest : public QObject {
         if (result)
             *result = r;
         options.onClaim = [&](const ClaimListRow& row, bool matched) {
-            if (matched)
+            if (matched) {
                 chosenAlone << QString::fromStdString(std::string(row.controlNumber));
+                weighedAlone << QString::number(row.problems);
+            }
         };
         FilteredCheck::claims(file->reader(), file->layouts(), checkOptions, options);
         if (chosenAlone != chosen)
             return QStringLiteral("the claims alone: ") + chosenAlone.join(QLatin1Char(' '));
+        if (weighedAlone != weighed)
+            return QStringLiteral("the claims alone weighed: ") +
+                   weighedAlone.join(QLatin1Char(' '));
         return chosen.join(QLatin1Char(' '));
     }
 

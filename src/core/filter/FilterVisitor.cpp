@@ -17,6 +17,7 @@ FilterVisitor::FilterVisitor(const ClaimFilter* filter, bool listRows, bool clai
         evaluator_.emplace(*filter, layouts);
     if (listRows)
         rows_.emplace(layouts);
+    verdictFirst_ = check_ && claimsAlone_ && evaluator_ && !evaluator_->usesProblems();
 }
 
 FilterVisitor::FilterVisitor(const ClaimFilter* filter, bool listRows,
@@ -38,6 +39,9 @@ FilterVisitor::~FilterVisitor() = default;
 void FilterVisitor::beginChunk(std::size_t chunk) {
     if (check_)
         check_->beginChunk(chunk);
+    // A chunk cancelled inside a claim leaves its records unweighed.
+    held_.clear();
+    heldLines_.clear();
     chunks_[chunk] = pool_.take();
     chunk_ = &chunks_[chunk];
     // A chunk of megabytes holds thousands of claims: no growing one by one.
@@ -54,8 +58,13 @@ void FilterVisitor::endChunk() {
 }
 
 void FilterVisitor::record(std::size_t node, int typeIndex, int occurrence, std::string_view line) {
-    if (check_)
+    if (verdictFirst_) {
+        // The line is the reader's only until the next is read.
+        held_.push_back({node, typeIndex, occurrence, heldLines_.size(), line.size()});
+        heldLines_.append(line);
+    } else if (check_) {
         check_->record(node, typeIndex, occurrence, line);
+    }
     if (evaluator_)
         evaluator_->record(node, typeIndex, occurrence, line);
     if (rows_)
@@ -68,13 +77,19 @@ void FilterVisitor::endClaim(const PassClaim& claim) {
     if (!check_) {
         // The check has judged the claim already.
         entry.matched = !evaluator_ || evaluator_->finish(claim, heard_->kindsOfLastClaim());
-    } else if (claimsAlone_ && evaluator_ && !evaluator_->usesProblems()) {
+    } else if (verdictFirst_) {
         // The verdict first: a claim left out is not worth judging.
         entry.matched = evaluator_->finish(claim, 0);
-        if (entry.matched)
+        if (entry.matched) {
+            for (const Held& record : held_)
+                check_->record(record.node, record.typeIndex, record.occurrence,
+                               std::string_view(heldLines_).substr(record.at, record.length));
             check_->endClaim(claim);
-        else
+        } else {
             check_->forgetClaim();
+        }
+        held_.clear();
+        heldLines_.clear();
     } else {
         check_->endClaim(claim);
         entry.matched = !evaluator_ || evaluator_->finish(claim, check_->kindsOfLastClaim());

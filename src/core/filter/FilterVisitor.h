@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace qm {
@@ -46,6 +47,15 @@ public:
     void line(std::string_view line, std::int64_t lineStart) override;
 
 private:
+    // A record of the current claim kept for the check until the verdict.
+    struct Held {
+        std::size_t node;
+        int typeIndex;
+        int occurrence;
+        std::size_t at; // its line in heldLines_
+        std::size_t length;
+    };
+
     std::unique_ptr<CheckVisitor> check_; // null when reading along
     const CheckVisitor* heard_ = nullptr; // the check's visitor: check_, or the one read along with
     std::vector<FilterChunk>& chunks_;
@@ -55,6 +65,12 @@ private:
     const int ba0_;
     std::optional<FilterEvaluator> evaluator_;
     std::optional<ClaimListMaker> rows_;
+    // The check weighs a claim's records only once the filter has let the
+    // claim in (claims alone, a filter that asks no problems): most claims
+    // of a narrow filter cost the reading alone.
+    bool verdictFirst_ = false;
+    std::vector<Held> held_;
+    std::string heldLines_;
 };
 
 } // namespace qm
