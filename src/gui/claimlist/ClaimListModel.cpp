@@ -37,23 +37,18 @@ void ClaimListModel::append(const FilteredClaims& rows) {
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    starts_.push_back(size_);
-    blocks_.push_back(std::make_shared<const FilteredClaims>(rows));
-    size_ += rows.size();
+    rows_.append(rows);
     endInsertRows();
 }
 
 void ClaimListModel::clear() {
     beginResetModel();
-    blocks_ = {};
-    starts_ = {};
-    size_ = 0;
+    rows_.clear();
     endResetModel();
 }
 
 std::string ClaimListModel::key(int row) const {
-    const Place kept = place(std::size_t(row));
-    return "CA0" + std::to_string(kept.block->position(kept.at));
+    return "CA0" + std::to_string(rows_.position(std::size_t(row)));
 }
 
 bool ClaimListModel::writeCsv(std::ostream& out, const std::vector<int>& order,
@@ -65,8 +60,7 @@ bool ClaimListModel::writeCsv(std::ostream& out, const std::vector<int>& order,
         if (!progress.goOn(int(i)))
             return false;
         const int row = order[i];
-        const Place kept = place(std::size_t(row));
-        qm::ClaimListRow words = kept.block->row(kept.at, texts);
+        qm::ClaimListRow words = rows_.words(std::size_t(row), texts);
         words.index = row;
         report.row(words);
         if (!out)
@@ -77,26 +71,19 @@ bool ClaimListModel::writeCsv(std::ostream& out, const std::vector<int>& order,
 }
 
 int ClaimListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(size_);
+    return parent.isValid() ? 0 : int(rows_.size());
 }
 
 int ClaimListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-ClaimListModel::Place ClaimListModel::place(std::size_t row) const {
-    const auto block =
-        std::size_t(std::upper_bound(starts_.begin(), starts_.end(), row) - starts_.begin() - 1);
-    return Place{blocks_[block].get(), row - starts_[block]};
-}
-
-QString ClaimListModel::text(const Place& kept, int column, std::size_t at) const {
-    const FilteredClaims::Row& row = kept.block->rows[kept.at];
+QString ClaimListModel::text(std::size_t row, int column) const {
     FilteredClaims::Texts texts;
-    const qm::ClaimListRow words = kept.block->row(kept.at, texts);
+    const qm::ClaimListRow words = rows_.words(row, texts);
     switch (column) {
     case Key:
-        return QString::fromStdString(key(int(at)));
+        return QString::fromStdString(key(int(row)));
     case Patient:
         return CoreText::fromFile(words.patient);
     case ControlNumber:
@@ -104,63 +91,59 @@ QString ClaimListModel::text(const Place& kept, int column, std::size_t at) cons
     case Provider:
         return CoreText::fromFile(words.provider);
     case FirstService:
-        return QString::fromStdString(qm::ClaimListReport::date(row.firstService));
+        return QString::fromStdString(qm::ClaimListReport::date(words.firstService));
     case Lines:
-        return QString::number(row.lines);
+        return QString::number(words.lines);
     case StatedTotal:
         return QString::fromStdString(words_->statedTotal(words, false));
     case LinesTotal:
         return QString::fromStdString(words_->linesTotal(words, false));
     case Problems:
-        return QString::number(row.problems);
+        return QString::number(words.problems);
     default:
         return {};
     }
 }
 
-bool ClaimListModel::number(const FilteredClaims::Row& row, int column, qint64& value) {
+bool ClaimListModel::number(const ClaimListRows& rows, std::size_t row, int column, qint64& value) {
     switch (column) {
     case FirstService:
-        value = row.firstService;
+        value = rows.figure(row, ClaimListRows::FirstService);
         return true;
     case Lines:
-        value = row.lines;
+        value = rows.figure(row, ClaimListRows::Lines);
         return true;
     case StatedTotal:
         // A claim without a stated total sorts before every amount.
-        value = row.hasStatedTotal ? row.statedTotal : std::numeric_limits<qint64>::min();
+        value = rows.figure(row, ClaimListRows::HasStatedTotal)
+                    ? rows.figure(row, ClaimListRows::StatedTotal)
+                    : std::numeric_limits<qint64>::min();
         return true;
     case LinesTotal:
-        value = row.linesTotal;
+        value = rows.figure(row, ClaimListRows::LinesTotal);
         return true;
     case Problems:
-        value = row.problems;
+        value = rows.figure(row, ClaimListRows::Problems);
         return true;
     default:
         return false;
     }
 }
 
-QVariant ClaimListModel::sortValue(const Place& kept, int column) const {
+QVariant ClaimListModel::sortValue(std::size_t row, int column) const {
     if (column == Key)
-        return qint64(kept.block->position(kept.at));
+        return qint64(rows_.position(row));
     qint64 value = 0;
-    return number(kept.block->rows[kept.at], column, value) ? QVariant(value) : QVariant();
+    return number(rows_, row, column, value) ? QVariant(value) : QVariant();
 }
 
 ResultsSortSource::NumberReader ClaimListModel::numberReader(int column) const {
-    qint64 unused = 0;
-    if (!number(FilteredClaims::Row(), column, unused))
+    if (column < FirstService || column >= ColumnCount)
         return {};
-    return [column, blocks = blocks_, starts = starts_](int first, int last, qint64* values) {
-        auto block =
-            std::size_t(std::upper_bound(starts.begin(), starts.end(), std::size_t(first)) -
-                        starts.begin() - 1);
-        for (auto row = std::size_t(first); row <= std::size_t(last); ++row) {
-            while (block + 1 < starts.size() && row >= starts[block + 1])
-                ++block;
-            number(blocks[block]->rows[row - starts[block]], column, *values++);
-        }
+    // The rows the sort begins with, whatever arrives while it runs.
+    return [column, rows = rows_](int first, int last, qint64* values) {
+        for (auto row = std::size_t(first); row <= std::size_t(last); ++row)
+            number(rows, row, column, *values++);
     };
 }
 
@@ -170,9 +153,9 @@ QVariant ClaimListModel::data(const QModelIndex& index, int role) const {
     const auto at = std::size_t(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return text(place(at), index.column(), at);
+        return text(at, index.column());
     case ResultsFilterModel::SortRole:
-        return sortValue(place(at), index.column());
+        return sortValue(at, index.column());
     case Qt::TextAlignmentRole:
         return index.column() >= Lines ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default:

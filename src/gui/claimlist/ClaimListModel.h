@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/document/FilteredClaims.h"
+#include "gui/claimlist/ClaimListRows.h"
 #include "gui/results/ResultsSortSource.h"
 
 #include <QAbstractTableModel>
@@ -19,7 +19,7 @@ class LayoutCatalogue;
 // ("$1,600.50"), dates as 2003-03-01; every column sorts by its value (keys
 // by position, money and counts as numbers, a claim without a stated total
 // first). Rows are appended as a pass hands them on; those in the list when a
-// sort begins never change, so workers read a sort's numbers.
+// sort begins never change, so workers read a sort's numbers from a snapshot.
 class ClaimListModel : public QAbstractTableModel, public ResultsSortSource {
     Q_OBJECT
 public:
@@ -58,25 +58,13 @@ public:
     NumberReader numberReader(int column) const override;
 
 private:
-    // Where row `row` is kept: its block and its place there.
-    struct Place {
-        const FilteredClaims* block;
-        std::size_t at;
-    };
-    Place place(std::size_t row) const;
-    QString text(const Place& place, int column, std::size_t row) const;
-    QVariant sortValue(const Place& place, int column) const;
+    QString text(std::size_t row, int column) const;
+    QVariant sortValue(std::size_t row, int column) const;
     // What a row of a column of numbers sorts by; false for another column.
-    static bool number(const FilteredClaims::Row& row, int column, qint64& value);
+    static bool number(const ClaimListRows& rows, std::size_t row, int column, qint64& value);
 
     std::shared_ptr<const qm::LayoutCatalogue> layouts_;
     // Words money in its fields' formats, as the command line's list does.
     std::unique_ptr<qm::ClaimListReport> words_;
-    // The rows as they came, a batch a block: ten million rows grow the
-    // list without ever copying it (a vector of them doubled into 600 MB
-    // at once, the window frozen for seconds while its pages were filled).
-    // Shared with the workers of a sort, which read the blocks it began with.
-    std::vector<std::shared_ptr<const FilteredClaims>> blocks_;
-    std::vector<std::size_t> starts_; // the first row of each block
-    std::size_t size_ = 0;
+    ClaimListRows rows_;
 };

@@ -55,35 +55,47 @@ std::int64_t FilteredClaims::position(std::size_t i) const {
 
 qm::ClaimListRow FilteredClaims::row(std::size_t i, Texts& texts) const {
     const Row& kept = rows[i];
-    qm::ClaimListRow out;
+    if (kept.node >= 0) {
+        qm::ClaimListRow out = row(kept, *tree, texts);
+        out.index = std::int64_t(i);
+        return out;
+    }
+    qm::ClaimListRow out = figures(kept);
     out.index = std::int64_t(i);
+    if (const Loose* place = loose(i)) {
+        out.position = place->position;
+        out.batchPosition = place->batchPosition;
+        out.patient = place->patient;
+        out.controlNumber = place->controlNumber;
+        out.provider = place->provider;
+    }
+    return out;
+}
+
+qm::ClaimListRow FilteredClaims::row(const Row& kept, const qm::FileTree& tree, Texts& texts) {
+    qm::ClaimListRow out = figures(kept);
+    out.position = tree.position(kept.node);
+    texts.patient = tree.patientName(kept.node);
+    out.patient = texts.patient;
+    out.controlNumber = tree.controlNumber(kept.node);
+    const std::int64_t batch = tree.parent(kept.node);
+    if (batch != qm::FileTree::kNoNode && tree.recordType(batch) == kBatch) {
+        out.batchPosition = tree.position(batch);
+        texts.provider = tree.text(batch);
+        out.provider = std::string_view(texts.provider)
+                           .substr(std::min(texts.provider.size(), kBatchTextLead));
+    }
+    return out;
+}
+
+qm::ClaimListRow FilteredClaims::figures(const Row& kept) {
+    qm::ClaimListRow out;
     out.firstService = kept.firstService;
     out.lines = kept.lines;
     out.hasStatedTotal = kept.hasStatedTotal;
     out.statedTotal = kept.statedTotal;
     out.linesTotal = kept.linesTotal;
     out.problems = kept.problems;
-    if (kept.node < 0) {
-        if (const Loose* place = loose(i)) {
-            out.position = place->position;
-            out.batchPosition = place->batchPosition;
-            out.patient = place->patient;
-            out.controlNumber = place->controlNumber;
-            out.provider = place->provider;
-        }
-        return out;
-    }
-    out.position = tree->position(kept.node);
-    texts.patient = tree->patientName(kept.node);
-    out.patient = texts.patient;
-    out.controlNumber = tree->controlNumber(kept.node);
-    const std::int64_t batch = tree->parent(kept.node);
-    if (batch != qm::FileTree::kNoNode && tree->recordType(batch) == kBatch) {
-        out.batchPosition = tree->position(batch);
-        texts.provider = tree->text(batch);
-        out.provider = std::string_view(texts.provider)
-                           .substr(std::min(texts.provider.size(), kBatchTextLead));
-    }
     return out;
 }
 

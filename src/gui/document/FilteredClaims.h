@@ -51,6 +51,8 @@ struct FilteredClaims {
     std::int64_t position(std::size_t i) const;
     // Row i as the engine words it; its texts point into texts or the tree.
     qm::ClaimListRow row(std::size_t i, Texts& texts) const;
+    // The same for a row whose claim is node of tree (row.node >= 0).
+    static qm::ClaimListRow row(const Row& row, const qm::FileTree& tree, Texts& texts);
 
 private:
     struct Loose {
@@ -62,6 +64,8 @@ private:
         std::string provider;
     };
     const Loose* loose(std::size_t i) const;
+    // A row's figures, nothing else.
+    static qm::ClaimListRow figures(const Row& row);
 
     std::vector<Loose> loose_; // by row
 };
