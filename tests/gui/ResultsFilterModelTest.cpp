@@ -9,6 +9,7 @@
 #include "GuiTest.h"
 #include "gui/common/CountText.h"
 #include "gui/results/ResultsRowFilter.h"
+#include "gui/results/ResultsRowOrder.h"
 #include "gui/results/ResultsTableView.h"
 #include "gui/results/ResultsWindow.h"
 
@@ -20,6 +21,7 @@
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 class ResultsFilterModelTest : public QObject {
@@ -32,6 +34,7 @@ private slots:
     void countSaysWhileItFilters();
     void aColumnInTheRowsOwnOrderIsNotSorted();
     void aFilterWithinAnotherIsKnownSo();
+    void aSortWithoutItsRankFindsRows();
 };
 
 namespace {
@@ -332,6 +335,25 @@ void ResultsFilterModelTest::aFilterWithinAnotherIsKnownSo() {
         QVERIFY2(filter(c.text, c.category).within(filter(c.otherText, c.otherCategory)) ==
                      c.within,
                  c.text);
+}
+
+// A long order keeps no rank: the few rows a sort's persistent cells stand
+// on are found by looking along it, as the rank would have found them.
+void ResultsFilterModelTest::aSortWithoutItsRankFindsRows() {
+    std::vector<int> order(kRows);
+    for (int row = 0; row < kRows; ++row)
+        order[std::size_t(row)] = (row * 7919) % kRows;
+    ResultsRowOrder looked;
+    looked.take(nullptr, true, 0, Qt::AscendingOrder, order, {});
+    // Two cells of one row, and a row the order lacks.
+    const std::vector<int> asked = {0, 1, 2999, 1234, kRows + 5, 1234};
+    std::vector<int> expected;
+    for (const int source : asked) {
+        const auto at = std::find(order.begin(), order.end(), source);
+        expected.push_back(at == order.end() ? -1 : int(at - order.begin()));
+    }
+    QCOMPARE(looked.sortedRowsOf(asked), expected);
+    QCOMPARE(looked.sortedRowOf(1234), expected[3]);
 }
 
 #include "ResultsFilterModelTest.moc"

@@ -271,9 +271,13 @@ void ResultsFilterModel::sortedLayoutChanged() {
     std::vector<char>().swap(keptSourceRows_);
     QModelIndexList after;
     after.reserve(persistentBefore_.size());
-    for (const auto& [sourceRow, column] : persistentCells_) {
-        const int row = shownRowOf(sortedRowOf(sourceRow));
-        after.append(row >= 0 ? createIndex(row, column) : QModelIndex());
+    std::vector<int> sourceRows;
+    for (const auto& cell : persistentCells_)
+        sourceRows.push_back(cell.first);
+    const std::vector<int> sortedRows = order_.sortedRowsOf(sourceRows);
+    for (std::size_t i = 0; i < sortedRows.size(); ++i) {
+        const int row = shownRowOf(sortedRows[i]);
+        after.append(row >= 0 ? createIndex(row, persistentCells_[i].second) : QModelIndex());
     }
     changePersistentIndexList(persistentBefore_, after);
     persistentBefore_.clear();

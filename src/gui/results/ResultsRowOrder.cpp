@@ -4,6 +4,7 @@
 #include "gui/results/ResultsRowPlaces.h"
 
 #include <QAbstractItemModel>
+#include <algorithm>
 
 ResultsRowOrder::~ResultsRowOrder() = default;
 
@@ -19,6 +20,32 @@ int ResultsRowOrder::sortedRowOf(int sourceRow) const {
     return std::size_t(sourceRow) < rank_.size() ? rank_[std::size_t(sourceRow)] : -1;
 }
 
+std::vector<int> ResultsRowOrder::sortedRowsOf(const std::vector<int>& sourceRows) const {
+    std::vector<int> sortedRows(sourceRows.size(), -1);
+    if (sourceRows.empty())
+        return sortedRows;
+    if (!sorted_ || !rankStale_ || sourceRows.size() > kFoundByLooking) {
+        for (std::size_t i = 0; i < sourceRows.size(); ++i)
+            sortedRows[i] = sortedRowOf(sourceRows[i]);
+        return sortedRows;
+    }
+    // One look along the order, most rows passed over by the range asked.
+    const auto [low, high] = std::minmax_element(sourceRows.begin(), sourceRows.end());
+    std::size_t left = sourceRows.size();
+    const std::vector<int>& order = *sourceRows_;
+    for (std::size_t row = 0; row < order.size() && left > 0; ++row) {
+        const int source = order[row];
+        if (source < *low || source > *high)
+            continue;
+        for (std::size_t i = 0; i < sourceRows.size(); ++i)
+            if (sourceRows[i] == source) {
+                sortedRows[i] = int(row);
+                --left;
+            }
+    }
+    return sortedRows;
+}
+
 void ResultsRowOrder::take(const QAbstractItemModel* source, bool sorted, int column,
                            Qt::SortOrder order, std::vector<int> rows, std::vector<int> rank) {
     // Ten million rows' order is 40 MB: let go of off this thread.
@@ -28,7 +55,10 @@ void ResultsRowOrder::take(const QAbstractItemModel* source, bool sorted, int co
     column_ = sorted ? column : -1;
     order_ = order;
     sourceRows_ = std::make_shared<std::vector<int>>(std::move(rows));
-    rank_ = std::move(rank);
+    if (rank.size() <= kRankKeptRows)
+        rank_ = std::move(rank);
+    else
+        BackgroundRelease::drop(std::make_shared<std::vector<int>>(std::move(rank)));
     rankStale_ = rank_.size() != sourceRows_->size();
     count(source);
 }

@@ -1,5 +1,6 @@
 #include "gui/shell/Startup.h"
 
+#include "core/common/ProcessHeap.h"
 #include "gui/about/frmSplash.h"
 #include "gui/common/MapSearch.h"
 #include "gui/document/AppContext.h"
@@ -27,6 +28,7 @@ constexpr qint64 kExposeWaitMilliseconds = 2000;
 
 std::unique_ptr<frmMain> Startup::run(AppContext& context, const QStringList& arguments,
                                       const QString& mapsDir) {
+    qm::ProcessHeap::returnLargeBlocks();
     context.setMapFolders(MapSearch::forStart(mapsDir));
 
     {
