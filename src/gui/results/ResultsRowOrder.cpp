@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 #include <algorithm>
+#include <cstdint>
 
 ResultsRowOrder::~ResultsRowOrder() = default;
 
@@ -22,26 +23,31 @@ int ResultsRowOrder::sortedRowOf(int sourceRow) const {
 
 std::vector<int> ResultsRowOrder::sortedRowsOf(const std::vector<int>& sourceRows) const {
     std::vector<int> sortedRows(sourceRows.size(), -1);
-    if (sourceRows.empty())
-        return sortedRows;
-    if (!sorted_ || !rankStale_ || sourceRows.size() > kFoundByLooking) {
+    if (!sorted_ || !rankStale_) {
         for (std::size_t i = 0; i < sourceRows.size(); ++i)
             sortedRows[i] = sortedRowOf(sourceRows[i]);
         return sortedRows;
     }
-    // One look along the order, most rows passed over by the range asked.
-    const auto [low, high] = std::minmax_element(sourceRows.begin(), sourceRows.end());
-    std::size_t left = sourceRows.size();
+    // One look along the order, the rows asked marked a bit each: a
+    // selection's cells cost as little as the current one.
     const std::vector<int>& order = *sourceRows_;
+    std::vector<std::pair<int, std::size_t>> asked; // source row, place in sourceRows
+    for (std::size_t i = 0; i < sourceRows.size(); ++i)
+        if (sourceRows[i] >= 0 && std::size_t(sourceRows[i]) < order.size())
+            asked.emplace_back(sourceRows[i], i);
+    std::sort(asked.begin(), asked.end());
+    std::vector<std::uint64_t> marks((order.size() + 63) / 64);
+    for (const auto& [source, i] : asked)
+        marks[std::size_t(source) / 64] |= std::uint64_t(1) << (source % 64);
+    std::size_t left = asked.size();
     for (std::size_t row = 0; row < order.size() && left > 0; ++row) {
-        const int source = order[row];
-        if (source < *low || source > *high)
+        const auto source = std::size_t(order[row]);
+        if (source >= order.size() || !((marks[source / 64] >> (source % 64)) & 1))
             continue;
-        for (std::size_t i = 0; i < sourceRows.size(); ++i)
-            if (sourceRows[i] == source) {
-                sortedRows[i] = int(row);
-                --left;
-            }
+        auto at = std::lower_bound(asked.begin(), asked.end(),
+                                   std::pair<int, std::size_t>(int(source), 0));
+        for (; at != asked.end() && at->first == int(source); ++at, --left)
+            sortedRows[at->second] = int(row);
     }
     return sortedRows;
 }

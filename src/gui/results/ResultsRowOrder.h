@@ -29,7 +29,7 @@ public:
     }
     // The sorted row of a source row, or -1.
     int sortedRowOf(int sourceRow) const;
-    // The same for a few source rows at once: found by one look along the
+    // The same for several source rows at once: found by one look along the
     // order when its other way round is not kept.
     std::vector<int> sortedRowsOf(const std::vector<int>& sourceRows) const;
     // The order as it stands, for a sort to start from; null when unsorted.
@@ -58,10 +58,9 @@ public:
 
 private:
     // Orders longer than this keep no rank unless asked for one: ten million
-    // rows' is another 40 MB, and a sort's few persistent cells are found
+    // rows' is another 40 MB, and a sort's persistent cells are found
     // without it.
     static constexpr std::size_t kRankKeptRows = std::size_t(1) << 20;
-    static constexpr std::size_t kFoundByLooking = 16;
 
     // The rows as they stand, in the order kept or the source's own.
     void count(const QAbstractItemModel* source);
