@@ -249,8 +249,14 @@ void ClaimFilterJob::start(std::shared_ptr<const qm::ClaimFilter> filter, bool r
         sources.index = std::make_shared<const qm::HeaderIndex>(*sources.tree);
     sources.filter = filter;
     sources.rows = rows;
-    sources.along =
-        CheckReading::join(document_->filterTap().reading(), sources.tree, std::move(filter), rows);
+    // A filter of the tree that asks no problems reads on its own, beside the
+    // check: weighing only the claims it lets in, it is done long before the
+    // check, which one reading along would have waited for (5 s of ten
+    // million claims, against 2 to 3).
+    const bool ownReading = filter && !filter->program().usesProblems && !rows;
+    if (!ownReading)
+        sources.along = CheckReading::join(document_->filterTap().reading(), sources.tree,
+                                           std::move(filter), rows);
     work_->startWork([sources = std::move(sources)](Work::Reporter& run) mutable {
         FilterRun filterRun(
             std::move(sources), [&run](FilteredClaims&& batch) { run.deliver(std::move(batch)); },
