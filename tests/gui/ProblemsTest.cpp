@@ -20,6 +20,7 @@
 #include "gui/common/DocumentWindow.h"
 #include "gui/common/ElidedLabel.h"
 #include "gui/common/FileDialog.h"
+#include "gui/common/FilterBar.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/RecordingDialogs.h"
 #include "gui/document/AppContext.h"
@@ -1056,12 +1057,18 @@ void ProblemsTest::theCountsStayWholeWhileChecking() {
     auto* progress = tree()->findChild<QProgressBar*>(QStringLiteral("prgCheck"));
     QTRY_VERIFY(progress->isVisible());
     main_->documents()->findDocument(QStringLiteral("frmNSFTree"))->resize(300, 300);
+    // A display filter reading along with the check shows its bar too.
+    QVERIFY(tree()
+                ->findChild<FilterBar*>(QStringLiteral("cboDisplayFilter"))
+                ->apply(QStringLiteral("problem")));
+    auto* filtering = tree()->findChild<QProgressBar*>(QStringLiteral("prgFilter"));
+    QTRY_VERIFY(filtering->isVisible());
     for (const char* name : {"StatusBar1Panel1", "StatusBar1Panel2"}) {
         const auto* counts = tree()->findChild<QLabel*>(QLatin1String(name));
         QTRY_VERIFY2(counts->width() >= counts->sizeHint().width(), name);
     }
     QVERIFY(check().isRunning());
-    QVERIFY(progress->isVisible());
+    QVERIFY(progress->isVisible() && filtering->isVisible());
     QCOMPARE(progress->format(), QStringLiteral("%p%"));
 }
 

@@ -4,13 +4,15 @@
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/common/CountText.h"
 #include "gui/common/FilterBar.h"
+#include "gui/common/StatusProgressBar.h"
 #include "gui/document/ClaimDocument.h"
 #include "gui/document/ClaimFilterJob.h"
 #include "gui/filetree/FileTreeModel.h"
 
+#include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
-#include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 
@@ -20,8 +22,7 @@ const QString kHistoryKey = QStringLiteral("Filters/DisplayFilter");
 
 } // namespace
 
-TreeDisplayFilter::TreeDisplayFilter(ClaimDocument& document, FileTreeModel& model,
-                                     QStatusBar& statusBar, QWidget* parent)
+TreeDisplayFilter::TreeDisplayFilter(ClaimDocument& document, FileTreeModel& model, QWidget* parent)
     : QObject(parent)
     , document_(document)
     , model_(model) {
@@ -39,22 +40,28 @@ TreeDisplayFilter::TreeDisplayFilter(ClaimDocument& document, FileTreeModel& mod
     connect(bar_, &FilterBar::applied, this, &TreeDisplayFilter::apply);
 
     // Under the bar rather than in the status bar, where the tree's counts
-    // leave it no room in a window of the tree's width.
-    shown_ = new QLabel(parent);
+    // and the check's progress leave no room in a window of the tree's width.
+    row_ = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    shown_ = new QLabel(row_);
     shown_->setObjectName(QStringLiteral("lblShowing"));
     shown_->setWordWrap(true);
-    progress_ = new QProgressBar(&statusBar);
+    layout->addWidget(shown_, 1);
+    progress_ = new StatusProgressBar(QStringLiteral("Filtering\u2026"), row_);
     progress_->setObjectName(QStringLiteral("prgFilter"));
-    progress_->setRange(0, 100);
-    progress_->setFormat(QStringLiteral("Filtering\u2026 %p%"));
-    progress_->setMaximumWidth(160);
-    statusBar.addPermanentWidget(progress_);
-    cancel_ = new QToolButton(&statusBar);
+    // Its row has room for its words.
+    const QFontMetrics metrics = progress_->fontMetrics();
+    progress_->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("Filtering\u2026 100%")) +
+                               metrics.averageCharWidth() * 4);
+    progress_->setMaximumWidth(200);
+    layout->addWidget(progress_);
+    cancel_ = new QToolButton(row_);
     cancel_->setObjectName(QStringLiteral("cmdCancelFilter"));
     cancel_->setAutoRaise(true);
     cancel_->setIcon(parent->style()->standardIcon(QStyle::SP_DialogCancelButton));
     cancel_->setToolTip(QStringLiteral("Cancel the filter"));
-    statusBar.addPermanentWidget(cancel_);
+    layout->addWidget(cancel_);
 
     job_ = new ClaimFilterJob(document, this);
     connect(job_, &ClaimFilterJob::rowsArrived, this, [this](const FilteredClaims& rows) {
@@ -137,4 +144,5 @@ void TreeDisplayFilter::showState() {
     if (running)
         progress_->setValue(job_->percent());
     shown_->setVisible(isActive());
+    row_->setVisible(isActive() || running);
 }

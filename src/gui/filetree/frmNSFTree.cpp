@@ -7,6 +7,7 @@
 #include "gui/common/FilterBar.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/PlainText.h"
+#include "gui/common/StatusProgressBar.h"
 #include "gui/common/Twips.h"
 #include "gui/common/frmGoToLine.h"
 #include "gui/document/ClaimDocument.h"
@@ -109,9 +110,9 @@ frmNSFTree::frmNSFTree(ClaimDocument& document, QWidget* parent)
     document.closeWithFile(this);
     BuildTree();
     // The display filter's bar goes under the toolbar.
-    displayFilter_ = new TreeDisplayFilter(document, *model_, *statusBar1_, this);
+    displayFilter_ = new TreeDisplayFilter(document, *model_, this);
     layout->insertWidget(1, displayFilter_->bar());
-    layout->insertWidget(2, displayFilter_->shownText());
+    layout->insertWidget(2, displayFilter_->stateRow());
     connect(displayFilter_, &TreeDisplayFilter::cleared, this,
             [this] { setProblemsOnly(problemsOnly_->isChecked()); });
 
@@ -258,17 +259,9 @@ void frmNSFTree::addCheckControls() {
     panel3_ = new ElidedLabel(statusBar1_);
     panel3_->setObjectName(QStringLiteral("StatusBar1Panel3"));
     statusBar1_->addWidget(panel3_, 1);
-    checkProgress_ = new QProgressBar(statusBar1_);
+    // The counts never give way to the bar: it does.
+    checkProgress_ = new StatusProgressBar(QStringLiteral("Checking claims\u2026"), statusBar1_);
     checkProgress_->setObjectName(QStringLiteral("prgCheck"));
-    checkProgress_->setRange(0, 100);
-    checkProgress_->setFormat(QStringLiteral("Checking claims\u2026 %p%"));
-    // The counts never give way to the bar (a narrow window once hid the last
-    // digit of ten million claims): it shrinks, down to how far alone, and
-    // says all only where its words fit (eventFilter).
-    const QFontMetrics metrics = checkProgress_->fontMetrics();
-    checkProgress_->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("100%")) +
-                                    metrics.averageCharWidth() * 2);
-    checkProgress_->installEventFilter(this);
     statusBar1_->addPermanentWidget(checkProgress_);
     auto addButton = [this](const QString& name, const QString& text) {
         auto* button = new QToolButton(statusBar1_);
@@ -311,6 +304,9 @@ void frmNSFTree::BuildTree() {
 
     panel1_->setText(QStringLiteral("BA0 Count: ") + QString::number(tree_->BatchCount));
     panel2_->setText(QStringLiteral("CA0 Count: ") + QString::number(tree_->ClaimCount));
+    // Whole or not at all: a count cut short reads as another number.
+    for (QLabel* counts : {panel1_, panel2_})
+        counts->setMinimumWidth(counts->sizeHint().width());
     showProblemMarks();
 }
 
@@ -557,15 +553,6 @@ bool frmNSFTree::event(QEvent* event) {
 }
 
 bool frmNSFTree::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == checkProgress_ && event->type() == QEvent::Resize) {
-        // Room for the words at 100%, in the bar's own margins.
-        const QFontMetrics metrics = checkProgress_->fontMetrics();
-        const QString words = QStringLiteral("Checking claims\u2026 %p%");
-        const bool fits = checkProgress_->width() >=
-                          metrics.horizontalAdvance(QStringLiteral("Checking claims\u2026 100%")) +
-                              metrics.averageCharWidth() * 2;
-        checkProgress_->setFormat(fits ? words : QStringLiteral("%p%"));
-    }
     if (watched == treeView1_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
