@@ -255,6 +255,11 @@ void ClaimListTest::claimListHasTheCommandLinesRows() {
     QVERIFY(grid);
     const auto* count = list->findChild<QLabel*>(QStringLiteral("lblRows"));
     QCOMPARE(count->text(), QStringLiteral("240 of 240 claims"));
+    // The keys column fits the last key, the longest, not just those in view.
+    const QString lastKey =
+        grid->model()->index(grid->model()->rowCount() - 1, ClaimListModel::Key).data().toString();
+    QTRY_VERIFY(grid->columnWidth(ClaimListModel::Key) >
+                grid->fontMetrics().horizontalAdvance(lastKey));
     // Tab goes from the text filter to the claim filter beside it, then to the rows.
     QWidget* next = list->findChild<QWidget*>(QStringLiteral("txtFilter"))->nextInFocusChain();
     while (next != list->filterBar() && next != grid && next != list)

@@ -1,5 +1,6 @@
 #include "gui/claimlist/frmClaimList.h"
 
+#include "core/filetree/FileTree.h"
 #include "core/filter/ClaimFilter.h"
 #include "core/openfile/OpenClaimFile.h"
 #include "gui/claimlist/ClaimListModel.h"
@@ -78,6 +79,10 @@ void frmClaimList::list(const QString& expression) {
             return;
     }
     model_->clear();
+    // Keys grow longer down the file: the column fits the last one's length.
+    if (const auto tree = document_ ? document_->tree() : nullptr; tree && !tree->empty())
+        setWidestText(ClaimListModel::Key,
+                      QStringLiteral("CA0") + QString::number(tree->position(tree->size() - 1)));
     // The whole is not known until the pass has counted the file's claims.
     setCountOfWhole(-1, "", "");
     setStatus(QStringLiteral("Listing claims\u2026"));

@@ -164,7 +164,11 @@ void ResultsWindow::fitColumns() {
             least.append(0);
             continue;
         }
-        widths.append(qMin(table_->columnWidth(column), widest));
+        int width = table_->columnWidth(column);
+        if (widestTexts_.contains(column))
+            width = qMax(width, fontMetrics().horizontalAdvance(widestTexts_.value(column)) +
+                                    2 * fontMetrics().averageCharWidth());
+        widths.append(qMin(width, widest));
         // A heading stays readable.
         const QString heading = rows_->headerData(column, Qt::Horizontal).toString();
         least.append(qMin(widths.constLast(),
@@ -214,6 +218,10 @@ void ResultsWindow::fitColumns() {
 void ResultsWindow::refitColumns() {
     columnsFitted_ = false;
     fitColumns();
+}
+
+void ResultsWindow::setWidestText(int column, const QString& text) {
+    widestTexts_.insert(column, text);
 }
 
 void ResultsWindow::setColumnsGivingWay(const QList<int>& givingWay, const QList<int>& keptWhole) {

@@ -2,6 +2,7 @@
 
 #include "gui/common/ExportFile.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -81,6 +82,9 @@ public:
     // texts the others explain), before any other is cut, and those never
     // cut (what a row is about): the table scrolls rather.
     void setColumnsGivingWay(const QList<int>& givingWay, const QList<int>& keptWhole = {});
+    // A column at least as wide as this text, whatever the rows in view hold
+    // (keys grow longer down a file).
+    void setWidestText(int column, const QString& text);
     // Writes the rows shown, in the order shown, as CSV to a file the user
     // chooses; see ResultsExport::toFile.
     ExportFile::Written exportShownRows(const QString& dialogName, const QString& caption,
@@ -123,5 +127,6 @@ private:
     bool sizedByUser_ = false;
     QList<int> givingWay_;
     QList<int> keptWhole_;
+    QHash<int, QString> widestTexts_;
     QTimer* refit_ = nullptr;
 };
