@@ -43,8 +43,10 @@ const char* FilterHelp::text() {
            "asks one record to pass them all (its fields by number alone); all(FA0: ...)\n"
            "or all(FA0.05.0 >= 2003-03-01) asks it of every record, and of one at\n"
            "least. A blank value, or one that does not read as its field's kind (a\n"
-           "non-date in a date field), passes no test but !=; blank finds it. A value\n"
-           "first is read the other way round: 500 < XA0.12.0 is XA0.12.0 > 500.\n"
+           "non-date in a date field), passes no test but !=; blank finds it. A claim\n"
+           "without the record passes no test on its fields, != and blank included:\n"
+           "!(XA0.12.0 exists) finds it. A value first is read the other way round:\n"
+           "500 < XA0.12.0 is XA0.12.0 > 500.\n"
            "An expression that cannot be read names the column and what was expected:\n"
            "  column 12: a field such as XA0.12.0, or a value, was expected\n";
 }
