@@ -284,9 +284,14 @@ private slots:
         row("XA0.99.0 > 5", "column 1: a field the map has was expected: it has no XA0.99.0");
         row("XB0.12.0 > 5", "column 1: a field such as XA0.12.0 was expected: XB0 is none of "
                             "the 32 record types");
-        row("CA0.04.0 > \"A\"", "column 12: a text in quotes such as \"SMITH\" compares with == "
-                                "or != only: CA0.04.0 holds text, so ==, !=, in, contains or "
-                                "matches was expected");
+        row("CA0.04.0 > \"A\"",
+            "column 10: ==, !=, in, contains or matches was expected (CA0.04.0 holds text)");
+        row("\"A\" <= CA0.04.0",
+            "column 5: ==, !=, in, contains or matches was expected (CA0.04.0 holds text)");
+        row("XA0.12.0 > \"abc\"", "column 12: an amount such as 500.00 or $500 was expected (a "
+                                  "text in quotes compares with == or != only)");
+        row("XA0.12 > 100", "column 1: a field such as XA0.12.0 was expected (its record type, "
+                            "field number and part: XA0.12 is not written so)");
         row("CA0.04.0 contains SMITH",
             "column 19: a text in quotes such as \"SMITH\" was expected");
         row("CA0.04.0 == \"\"",

@@ -42,6 +42,11 @@ bool isFieldReference(std::string_view w) {
     return w.size() == 8 && w[3] == '.' && isFieldId(w.substr(4));
 }
 
+// "XA0.12", "xa0.120": a record type and a dot, meant as a field.
+bool looksLikeField(std::string_view w) {
+    return w.size() > 4 && w[3] == '.' && recordTypeIndex(asciiUpper(w.substr(0, 3))) >= 0;
+}
+
 std::string typeName(int type) {
     return std::string(kRecordTypes[std::size_t(type)]);
 }
@@ -186,7 +191,7 @@ bool FilterParser::parseScope(bool all, int depth) {
 bool FilterParser::isValue(const Token& token) const {
     if (token.kind == Kind::Text)
         return true;
-    if (token.kind != Kind::Word || isFieldReference(token.text) ||
+    if (token.kind != Kind::Word || isFieldReference(token.text) || looksLikeField(token.text) ||
         (scope_ && isFieldId(token.text)))
         return false;
     const std::string word = asciiLower(token.text);
@@ -200,7 +205,7 @@ bool FilterParser::parseTest() {
         const Kind op = peek().kind;
         if (op < Kind::Equal || op > Kind::MoreEqual)
             return fail(peek().column, "an operator such as == or < was expected");
-        take();
+        const std::size_t opColumn = take().column;
         const std::optional<Subject> subject = parseSubject();
         if (!subject)
             return false;
@@ -211,7 +216,7 @@ bool FilterParser::parseTest() {
                                                      : op;
         if (subject->source == Source::Problem)
             return fail(subject->column, "a field such as XA0.12.0 was expected");
-        return compare(*subject, flipped, value);
+        return compare(*subject, flipped, value, opColumn);
     }
     const std::optional<Subject> subject = parseSubject();
     if (!subject)
@@ -271,6 +276,10 @@ std::optional<FilterParser::Subject> FilterParser::parseField(const Token& word)
         fail(word.column, scope_ && isFieldId(word.text)
                               ? "a field with its record type, such as FA0.05.0, was expected "
                                 "(or any(FA0: 05.0 ...))"
+                          : looksLikeField(word.text)
+                              ? "a field such as XA0.12.0 was expected (its record type, field "
+                                "number and part: " +
+                                    word.text + " is not written so)"
                               : std::string(kFieldOrValue));
         return std::nullopt;
     }
@@ -371,8 +380,8 @@ bool FilterParser::parseProblem() {
 bool FilterParser::parseTail(const Subject& subject) {
     const Token& t = peek();
     if (t.kind >= Kind::Equal && t.kind <= Kind::MoreEqual) {
-        const Kind op = take().kind;
-        return compare(subject, op, take());
+        const Token& op = take();
+        return compare(subject, op.kind, take(), op.column);
     }
     if (isWord("in"))
         return parseIn(subject);
@@ -448,18 +457,22 @@ bool FilterParser::addText(const Subject& subject, const Token& value,
     return true;
 }
 
-bool FilterParser::compare(const Subject& subject, Kind op, const Token& value) {
+bool FilterParser::compare(const Subject& subject, Kind op, const Token& value,
+                           std::size_t opColumn) {
     FilterProgram::FieldTest test = testOf(subject, How::Numbers);
     test.negate = op == Kind::NotEqual;
     // A text compares with what a field holds, never with a count or a sum.
     const bool counted = subject.source == Source::Count || subject.source == Source::Sum;
     if (!subject.unit || (value.kind == Kind::Text && !counted)) {
+        // What is out of place: the operator for a field of text, the text
+        // for a field of amounts, dates or numbers.
+        if (op != Kind::Equal && op != Kind::NotEqual && !subject.unit)
+            return fail(opColumn, "==, !=, in, contains or matches was expected (" + subject.name +
+                                      " holds text)");
         if (op != Kind::Equal && op != Kind::NotEqual)
-            return fail(value.column, std::string(kText) + " compares with == or != only: " +
-                                          (subject.unit ? FilterLiterals::expected(*subject.unit)
-                                                        : subject.name + " holds text, so " +
-                                                              "==, !=, in, contains or matches") +
-                                          " was expected");
+            return fail(value.column, FilterLiterals::expected(*subject.unit) +
+                                          " was expected (a text in quotes compares with == or "
+                                          "!= only)");
         return addText(subject, value, test) && add(subject, std::move(test));
     }
     const std::optional<FilterProgram::Range> r = numberOf(subject, value);

@@ -73,7 +73,7 @@ private:
     bool parseProblem();
     // The rest of a test on subject, from its operator on.
     bool parseTail(const Subject& subject);
-    bool compare(const Subject& subject, Kind op, const Token& value);
+    bool compare(const Subject& subject, Kind op, const Token& value, std::size_t opColumn);
     bool parseIn(const Subject& subject);
     bool parseTextMatch(const Subject& subject, SearchQuery::Mode mode);
     // The value of a word or text in the subject's unit.
