@@ -158,6 +158,22 @@ private slots:
         QTest::newRow("ten thousand years") << 9999 << QStringLiteral("0001") << QDate(1, 1, 1);
     }
 
+    // A file without service lines: charts of no bars keep their axes'
+    // titles off their own (an axis of no categories draws its title on top).
+    void chartsOfNothingShowNoCategoryTitle() {
+        frmSummary window;
+        window.resize(1000, 700);
+        window.show();
+        window.setStatistics(std::make_shared<qm::FileStatistics>());
+        QTRY_VERIFY(!window.chartsPending());
+        for (const char* name : {"chtMonths", "chtProcedures", "chtProblems"}) {
+            QBarCategoryAxis* axis = nullptr;
+            for (QAbstractAxis* each : window.chartView(QLatin1String(name))->chart()->axes())
+                axis = axis ? axis : qobject_cast<QBarCategoryAxis*>(each);
+            QVERIFY2(axis && axis->count() == 0 && !axis->isTitleVisible(), name);
+        }
+    }
+
     void chartsStayFewBarsWithShortLabels() {
         QFETCH(int, years);
         QFETCH(QString, firstLabel);

@@ -92,6 +92,8 @@ QChart* BarChart::make(const QString& title, QAbstractBarSeries* series,
     auto* categoryAxis = new QBarCategoryAxis;
     categoryAxis->append(categories);
     categoryAxis->setTitleText(categoryTitle);
+    // An axis of no categories draws its title over the chart's own.
+    categoryAxis->setTitleVisible(!categories.isEmpty());
     if (horizontal) {
         // Names down the side take room from the bars: a smaller type.
         QFont small = categoryAxis->labelsFont();
