@@ -47,7 +47,7 @@ private slots:
             rows.append(values);
             written.insert(written.end(), values, values + kColumns);
             if (row == PackedRows::kBlockRows + 5)
-                seen = rows.snapshot();
+                seen = rows;
         }
         QCOMPARE(rows.size(), count);
         for (std::size_t row = 0; row < count; ++row)

@@ -12,8 +12,9 @@ namespace qm {
 // largest distance needs. Ten million claim list rows of figures that vary
 // little take a few bytes each instead of forty.
 //
-// Rows are appended and never change. snapshot() hands another thread the
-// rows there are now, sharing the packed blocks, whatever is appended after.
+// Rows are appended and never change. A copy is cheap (the packed blocks are
+// shared): it hands another thread the rows there are now, whatever is
+// appended after.
 class PackedRows {
 public:
     static constexpr int kBlockBits = 12;
@@ -37,8 +38,6 @@ public:
     void read(int column, std::size_t first, std::size_t count, std::int64_t* out) const;
     void clear();
 
-    // The rows there are now; cheap: packed blocks are shared, not copied.
-    PackedRows snapshot() const { return *this; }
     std::size_t memoryBytes() const;
 
 private:

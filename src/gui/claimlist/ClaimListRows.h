@@ -23,10 +23,6 @@ public:
     void clear();
 
     std::int64_t figure(std::size_t row, Figure figure) const { return packed_.at(row, figure); }
-    // Rows first to first + count - 1 of a figure, into out.
-    void read(Figure figure, std::size_t first, std::size_t count, std::int64_t* out) const {
-        packed_.read(figure, first, count, out);
-    }
     // "CA0" and this position is the row's key in the tree.
     std::int64_t position(std::size_t row) const;
     // The row as the engine words it (index aside); texts point into texts or the tree.
