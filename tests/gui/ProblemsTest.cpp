@@ -1067,6 +1067,9 @@ void ProblemsTest::theCountsStayWholeWhileChecking() {
         const auto* counts = tree()->findChild<QLabel*>(QLatin1String(name));
         QTRY_VERIFY2(counts->width() >= counts->sizeHint().width(), name);
     }
+    // Nothing runs over them either.
+    const auto* ca0 = tree()->findChild<QLabel*>(QStringLiteral("StatusBar1Panel2"));
+    QVERIFY(ca0->geometry().right() < progress->geometry().left());
     QVERIFY(check().isRunning());
     QVERIFY(progress->isVisible() && filtering->isVisible());
     QCOMPARE(progress->format(), QStringLiteral("%p%"));

@@ -306,6 +306,7 @@ void frmNSFTree::BuildTree() {
     // Whole or not at all: a count cut short reads as another number.
     for (QLabel* counts : {panel1_, panel2_})
         counts->setMinimumWidth(counts->sizeHint().width());
+    keepStatusWhole();
     showProblemMarks();
 }
 
@@ -510,6 +511,20 @@ void frmNSFTree::showCheckState() {
     panel3_->setText(text);
     panel3_->setVisible(!text.isEmpty());
     panel3_->setDetails(marks_ ? marks_->statusToolTip() : QString());
+    keepStatusWhole();
+}
+
+void frmNSFTree::keepStatusWhole() {
+    // A window too narrow for its status line grows to it: counts cut
+    // short, or run over by the check's bar, read as other numbers.
+    const int needed = statusBar1_->minimumSizeHint().width();
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame || !isVisible())
+        return;
+    const int frameNeeded = needed + frame->width() - width();
+    frame->setMinimumWidth(qMax(frame->minimumWidth(), frameNeeded));
+    if (frame->width() < frameNeeded)
+        frame->resize(frameNeeded, frame->height());
 }
 
 void frmNSFTree::setProblemsOnly(bool on) {

@@ -114,6 +114,8 @@ private:
     // Follows the marks of the document's check, as far as it has come.
     void showProblemMarks();
     void showCheckState();
+    // The window no narrower than its status line's least.
+    void keepStatusWhole();
     void setProblemsOnly(bool on);
     // Makes a node the current and only selected one, and scrolls to it.
     void selectNode(qint64 node);
